@@ -1,0 +1,80 @@
+#include "support/fault_injection.h"
+
+#include <algorithm>
+
+namespace kestrane {
+
+class FaultInjectingFile final : public File {
+public:
+    FaultInjectingFile(FaultInjectingFileSystem& owner, std::unique_ptr<File> inner)
+        : owner_(owner), inner_(std::move(inner)) {}
+
+    Result<std::int64_t> size() override {
+        if (auto plan = owner_.next(FileOp::Size); plan && plan->error) return *plan->error;
+        return inner_->size();
+    }
+
+    Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) override {
+        auto plan = owner_.next(FileOp::Read);
+        if (plan && plan->error) return *plan->error;
+        return inner_->readAt(offset, plan ? shortened(out) : out);
+    }
+
+    Result<std::size_t> writeAt(std::int64_t offset, std::span<const std::uint8_t> data) override {
+        auto plan = owner_.next(FileOp::Write);
+        if (plan && plan->error) return *plan->error;
+        return inner_->writeAt(offset, plan ? shortened(data) : data);
+    }
+
+    Result<void> flush() override {
+        if (auto plan = owner_.next(FileOp::Flush); plan && plan->error) return *plan->error;
+        return inner_->flush();
+    }
+
+    Result<void> close() override {
+        auto plan = owner_.next(FileOp::Close);
+        // Like a real close, a failing one still lets go of the file.
+        auto closed = inner_->close();
+        if (plan && plan->error) return *plan->error;
+        return closed;
+    }
+
+private:
+    template <typename Span>
+    static Span shortened(Span s) {
+        return s.size() <= 1 ? s : s.first(s.size() / 2);
+    }
+
+    FaultInjectingFileSystem& owner_;
+    std::unique_ptr<File> inner_;
+};
+
+FaultInjectingFileSystem::FaultInjectingFileSystem(FileSystem& inner) : inner_(inner) {}
+
+void FaultInjectingFileSystem::failCall(int n, Error error) { plans_.push_back({n, std::move(error)}); }
+
+void FaultInjectingFileSystem::shortenCall(int n) { plans_.push_back({n, std::nullopt}); }
+
+std::optional<FaultInjectingFileSystem::Plan> FaultInjectingFileSystem::next(FileOp op) {
+    calls_.push_back(op);
+    int n = static_cast<int>(calls_.size());
+    auto it = std::find_if(plans_.begin(), plans_.end(), [n](const Plan& p) { return p.call == n; });
+    if (it == plans_.end()) return std::nullopt;
+    // A short transfer only makes sense for reads and writes.
+    if (!it->error && op != FileOp::Read && op != FileOp::Write) return std::nullopt;
+    return *it;
+}
+
+Result<std::unique_ptr<File>> FaultInjectingFileSystem::open(const std::string& path, OpenMode mode) {
+    if (auto plan = next(FileOp::Open); plan && plan->error) return *plan->error;
+    auto file = inner_.open(path, mode);
+    if (!file) return file.error();
+    return std::unique_ptr<File>(std::make_unique<FaultInjectingFile>(*this, std::move(*file)));
+}
+
+Result<void> FaultInjectingFileSystem::makeOwnerWritable(const std::string& path) {
+    if (auto plan = next(FileOp::MakeWritable); plan && plan->error) return *plan->error;
+    return inner_.makeOwnerWritable(path);
+}
+
+}  // namespace kestrane

@@ -1,0 +1,58 @@
+// The core's one door to files. Everything the core reads or writes goes
+// through FileSystem and File, so that tests can put a fault-injecting layer
+// in front of the real one (see fault_injection.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "support/result.h"
+
+namespace kestrane {
+
+enum class OpenMode { Read, ReadWrite };
+
+// An open regular file. Offsets are zero-based byte positions.
+class File {
+public:
+    virtual ~File() = default;
+
+    virtual Result<std::int64_t> size() = 0;
+    // Reads at most out.size() bytes; fewer means end of file or a short read.
+    virtual Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) = 0;
+    // Writes at most data.size() bytes; fewer is a short write.
+    virtual Result<std::size_t> writeAt(std::int64_t offset, std::span<const std::uint8_t> data) = 0;
+    // Forces written bytes onto the disk. A failure is final: never retry it.
+    virtual Result<void> flush() = 0;
+    virtual Result<void> close() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Opens an existing regular file; never creates or truncates. Folders,
+    // pipes and devices are refused. Paths are UTF-8.
+    virtual Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) = 0;
+    // Lets the file's owner write it (the platform's "attributes normal").
+    virtual Result<void> makeOwnerWritable(const std::string& path) = 0;
+};
+
+// The platform's real files.
+FileSystem& nativeFileSystem();
+
+// Reads exactly out.size() bytes, finishing short reads; the end of the file
+// before that is an InputPastEnd error.
+Result<void> readExactly(File& file, std::int64_t offset, std::span<std::uint8_t> out);
+// Writes all of data, finishing short writes.
+Result<void> writeExactly(File& file, std::int64_t offset, std::span<const std::uint8_t> data);
+
+// A sentence for the user: where it happened, then the error's own
+// description: inContext(e, "Could not read \"x.gbc\"") gives
+// "Could not read "x.gbc": the file does not exist.", then `after`, if any.
+Error inContext(const Error& error, const std::string& what, const std::string& after = {});
+
+}  // namespace kestrane

@@ -1,0 +1,122 @@
+// The real files on POSIX systems.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "support/file.h"
+
+namespace kestrane {
+namespace {
+
+Error errorFromErrno(int err) {
+    switch (err) {
+    case ENOENT: return makeError(ErrorCode::FileNotFound, "the file does not exist");
+    case ENOTDIR: return makeError(ErrorCode::PathNotFound, "a folder in its path does not exist");
+    case ENAMETOOLONG: return makeError(ErrorCode::PathNotFound, "the path is too long");
+    case ELOOP: return makeError(ErrorCode::PathNotFound, "its path has too many symbolic links");
+    case EACCES:
+    case EPERM: return makeError(ErrorCode::PermissionDenied, "permission denied");
+    case EROFS: return makeError(ErrorCode::PermissionDenied, "the file lies on a read-only file system");
+    case EISDIR: return makeError(ErrorCode::PathFileAccess, "it is a folder, not a file");
+    case ETXTBSY:
+    case EBUSY: return makeError(ErrorCode::PathFileAccess, "the file is in use by another program");
+    case ENOSPC:
+    case EDQUOT: return makeError(ErrorCode::DiskFull, "the disk is full");
+    case EIO: return makeError(ErrorCode::DeviceIo, "the device reported an input/output error");
+    default: return makeError(ErrorCode::DeviceIo, std::strerror(err));
+    }
+}
+
+class PosixFile final : public File {
+public:
+    explicit PosixFile(int fd) : fd_(fd) {}
+    ~PosixFile() override {
+        if (fd_ >= 0) ::close(fd_);  // only on paths that already report an error
+    }
+
+    Result<std::int64_t> size() override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) return errorFromErrno(errno);
+        return static_cast<std::int64_t>(st.st_size);
+    }
+
+    Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) override {
+        for (;;) {
+            ssize_t n = ::pread(fd_, out.data(), out.size(), static_cast<off_t>(offset));
+            if (n >= 0) return static_cast<std::size_t>(n);
+            if (errno != EINTR) return errorFromErrno(errno);
+        }
+    }
+
+    Result<std::size_t> writeAt(std::int64_t offset, std::span<const std::uint8_t> data) override {
+        for (;;) {
+            ssize_t n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
+            if (n >= 0) return static_cast<std::size_t>(n);
+            if (errno != EINTR) return errorFromErrno(errno);
+        }
+    }
+
+    Result<void> flush() override {
+        if (::fsync(fd_) != 0) return errorFromErrno(errno);
+        return {};
+    }
+
+    Result<void> close() override {
+        int fd = fd_;
+        fd_ = -1;
+        // Linux releases the descriptor even when close fails; never close twice.
+        if (::close(fd) != 0) return errorFromErrno(errno);
+        return {};
+    }
+
+private:
+    int fd_;
+};
+
+class PosixFileSystem final : public FileSystem {
+public:
+    Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override {
+        if (path.empty()) return makeError(ErrorCode::FileNotFound, "no file name was given");
+        if (path.find('\0') != std::string::npos) {
+            return makeError(ErrorCode::InvalidArgument, "the file name holds a NUL character");
+        }
+        // Non-blocking, so that a pipe without a writer cannot hang the open.
+        int flags = (mode == OpenMode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+        int fd;
+        do {
+            fd = ::open(path.c_str(), flags);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) return errorFromErrno(errno);
+        auto file = std::make_unique<PosixFile>(fd);
+
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) return errorFromErrno(errno);
+        if (S_ISDIR(st.st_mode)) return errorFromErrno(EISDIR);
+        if (!S_ISREG(st.st_mode)) {
+            return makeError(ErrorCode::PathFileAccess, "it is not a regular file (a device, pipe or socket)");
+        }
+        int status = ::fcntl(fd, F_GETFL);
+        if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) return errorFromErrno(errno);
+        return std::unique_ptr<File>(std::move(file));
+    }
+
+    Result<void> makeOwnerWritable(const std::string& path) override {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) return errorFromErrno(errno);
+        if (st.st_mode & S_IWUSR) return {};
+        if (::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) return errorFromErrno(errno);
+        return {};
+    }
+};
+
+}  // namespace
+
+FileSystem& nativeFileSystem() {
+    static PosixFileSystem fs;
+    return fs;
+}
+
+}  // namespace kestrane

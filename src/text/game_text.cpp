@@ -1,0 +1,119 @@
+#include "text/game_text.h"
+
+#include <stdexcept>
+
+#include "support/string_builder.h"
+#include "text/char_map.h"
+
+namespace kestrane {
+namespace {
+
+struct Unit {
+    std::uint8_t byte;
+    std::size_t length;  // characters
+};
+
+// The longest unit at the start of rest; none when its first character
+// starts no unit.
+std::optional<Unit> unitAt(std::u16string_view rest) {
+    if (rest.size() >= 4) {
+        if (auto byte = tokenByte(rest.substr(0, 4))) return Unit{*byte, 4};
+        if (rest.substr(0, 2) == u"\\h" && isHexString(rest.substr(2, 2))) {
+            std::string digits{static_cast<char>(rest[2]), static_cast<char>(rest[3])};
+            return Unit{static_cast<std::uint8_t>(std::stoi(digits, nullptr, 16)), 4};
+        }
+    }
+    for (std::size_t length : {3u, 2u}) {
+        if (rest.size() >= length) {
+            if (auto byte = tokenByte(rest.substr(0, length))) return Unit{*byte, length};
+        }
+    }
+    if (auto byte = charByte(rest[0])) return Unit{*byte, 1};
+    return std::nullopt;
+}
+
+// The codec's inputs are names of a few characters; a builder overflow needs
+// gigabytes of input and is treated like any container's length limit.
+void appendOrThrow(StringBuilder& builder, std::u16string_view piece) {
+    if (auto appended = builder.append(piece); !appended) throw std::length_error(appended.error().message);
+}
+
+std::u16string hexEscape(std::uint8_t byte) {
+    std::string digits = toPaddedHex(byte, 2);
+    return std::u16string{u'\\', u'h', static_cast<char16_t>(digits[0]), static_cast<char16_t>(digits[1])};
+}
+
+}  // namespace
+
+std::u16string decodeGameText(std::span<const std::uint8_t> data, std::int16_t mode) {
+    StringBuilder builder;
+    bool escapeNext = false;
+    for (std::uint8_t b : data) {
+        std::u16string piece;
+        if (escapeNext) {
+            piece = hexEscape(b);
+            escapeNext = false;
+        } else if (mode == 0) {
+            if (b == kTerminator) break;
+            if (auto c = standardChar(b)) piece = *c;
+        } else {
+            KanaPiece kana = kanaPiece(b);
+            piece = kana.kind == KanaPiece::Kind::HexEscape ? hexEscape(b) : std::u16string(kana.text);
+            escapeNext = kana.kind == KanaPiece::Kind::TextThenEscape;
+        }
+        appendOrThrow(builder, piece);
+    }
+    return builder.toString();
+}
+
+std::vector<std::uint8_t> encodeGameText(std::u16string_view text) {
+    StringBuilder builder;
+    for (std::size_t pos = 0; pos < text.size();) {
+        auto unit = unitAt(text.substr(pos));
+        if (unit) {
+            char16_t byteAsChar = unit->byte;
+            appendOrThrow(builder, std::u16string_view(&byteAsChar, 1));
+        }
+        pos += unit ? unit->length : 1;
+    }
+    std::u16string collected = builder.toString();
+    return std::vector<std::uint8_t>(collected.begin(), collected.end());
+}
+
+std::optional<Unencodable> findUnencodable(std::u16string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        auto unit = unitAt(text.substr(pos));
+        if (!unit) {
+            char32_t c = text[pos];
+            bool pair = c >= 0xD800 && c <= 0xDBFF && pos + 1 < text.size() && text[pos + 1] >= 0xDC00 &&
+                        text[pos + 1] <= 0xDFFF;
+            if (pair) c = 0x10000 + ((c - 0xD800) << 10) + (text[pos + 1] - 0xDC00);
+            return Unencodable{pos + 1, c};
+        }
+        pos += unit->length;
+    }
+    return std::nullopt;
+}
+
+std::string toPaddedHex(std::int32_t value, std::uint8_t digits) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    auto bits = static_cast<std::uint32_t>(value);
+    std::string hex;
+    do {
+        hex.insert(hex.begin(), kDigits[bits & 0xF]);
+        bits >>= 4;
+    } while (bits != 0);
+    std::string text = "00000000" + hex;
+    return digits >= text.size() ? text : text.substr(text.size() - digits);
+}
+
+bool isHexString(std::u16string_view s) {
+    if (s.empty()) return false;
+    for (char16_t c : s) {
+        bool hex = (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+        if (!hex) return false;
+    }
+    return true;
+}
+
+}  // namespace kestrane

@@ -1,0 +1,44 @@
+// Game text <-> editable text.
+//
+// Decoding (mode 0, the standard map) stops at the terminator 0x50 and drops
+// bytes that have no character. Any other mode decodes with the kana map,
+// which has no terminator. Encoding reads the text left to right and takes
+// the longest unit it knows at each position: a four-character token or a
+// hex escape ("\h" and two hex digits), then a three-character token, a
+// two-character token, a single character. A lone "\" is the terminator.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrane {
+
+// The editable text of a name field. Never fails.
+std::u16string decodeGameText(std::span<const std::uint8_t> data, std::int16_t mode);
+
+// The bytes of an editable text, one per unit. A character that starts no
+// unit yields no byte (findUnencodable tells callers about it first).
+std::vector<std::uint8_t> encodeGameText(std::u16string_view text);
+
+// A character that encodeGameText cannot write, and where it stands.
+struct Unencodable {
+    std::size_t position;  // 1-based, in characters
+    char32_t character;    // a whole code point, surrogate pairs joined
+};
+
+// The first character of text that starts no unit, if any.
+std::optional<Unencodable> findUnencodable(std::u16string_view text);
+
+// The last `digits` characters of "00000000" followed by value in upper-case
+// hexadecimal (a negative value as its 32-bit two's complement).
+std::string toPaddedHex(std::int32_t value, std::uint8_t digits);
+
+// True when s is not empty and holds only the digits 0-9, A-F and a-f.
+bool isHexString(std::u16string_view s);
+
+}  // namespace kestrane

@@ -1,0 +1,94 @@
+#include "trades/species.h"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+
+namespace kestrane {
+namespace {
+
+constexpr std::array<std::string_view, kSpeciesCount> kSpecies = {
+    "?????",  // 0
+    // 1-10
+    "Bulbasaur ", "Ivysaur ", "Venusaur ", "Charmander ", "Charmeleon ", "Charizard ", "Squirtle ", "Wartortle ", "Blastoise ", "Caterpie ",
+    // 11-20
+    "Metapod ", "Butterfree ", "Weedle ", "Kakuna ", "Beedrill ", "Pidgey ", "Pidgeotto ", "Pidgeot ", "Rattata ", "Raticate ",
+    // 21-30
+    "Spearow ", "Fearow ", "Ekans ", "Arbok ", "Pikachu ", "Raichu ", "Sandshrew ", "Sandslash ", "Nidoran (f)", "Nidorina ",
+    // 31-40
+    "Nidoqueen ", "Nidoran (m)", "Nidorino ", "Nidoking ", "Clefairy ", "Clefable ", "Vulpix ", "Ninetails ", "Jigglypuff ", "Wigglytuff ",
+    // 41-50
+    "Zubat ", "Golbat ", "Oddish ", "Gloom ", "Vileplume ", "Paras ", "Parasect ", "Venonat ", "Venomoth ", "Diglett ",
+    // 51-60
+    "Dugtrio ", "Meowth ", "Persian ", "Psyduck ", "Golduck ", "Mankey ", "Primeape ", "Growlithe ", "Arcanine ", "Poliwag ",
+    // 61-70
+    "Poliwhirl ", "Poliwrath ", "Abra ", "Kadabra ", "Alakazam ", "Machop ", "Machoke ", "Machamp ", "Bellsprout ", "Weepinbell ",
+    // 71-80
+    "Victreebel ", "Tentacool ", "Tentacruel ", "Geodude ", "Graveler ", "Golem ", "Ponyta ", "Rapidash ", "Slowpoke ", "Slowbro ",
+    // 81-90
+    "Magnemite ", "Magneton ", "Farfetch'd ", "Doduo ", "Dodrio ", "Seel ", "Dewgong ", "Grimer ", "Muk ", "Shellder ",
+    // 91-100
+    "Cloyster ", "Gastly ", "Haunter ", "Gengar ", "Onix ", "Drowzee ", "Hypno ", "Krabby ", "Kingler ", "Voltorb ",
+    // 101-110
+    "Electrode ", "Exeggcute ", "Exeggutor ", "Cubone ", "Marowak ", "Hitmonlee ", "Hitmonchan ", "Lickitung ", "Koffing ", "Weezing ",
+    // 111-120
+    "Rhyhorn ", "Rhydon ", "Chansey ", "Tangela ", "Kangaskhan ", "Horsea ", "Seadra ", "Goldeen ", "Seaking ", "Staryu ",
+    // 121-130
+    "Starmie ", "Mr. Mime ", "Scyther ", "Jynx ", "Electabuzz ", "Magmar ", "Pinsir ", "Tauros ", "Magikarp ", "Gyarados ",
+    // 131-140
+    "Lapras ", "Ditto ", "Eevee ", "Vapereon ", "Jolteon ", "Flareon ", "Porygon ", "Omanyte ", "Omastar ", "Kabuto ",
+    // 141-150
+    "Kabutops ", "Aerodactyl ", "Snorlax ", "Articuno ", "Zapdos ", "Moltres ", "Dratini ", "Dragonair ", "Dragonite ", "Mewtwo ",
+    // 151-160
+    "Mew", "Chikorita ", "Bayleef ", "Meganium ", "Cyndaquil ", "Quilava ", "Typhlosion ", "Totodile ", "Croconaw ", "Feraligatr ",
+    // 161-170
+    "Sentret ", "Furret ", "Hoothoot ", "Noctowl ", "Ledyba ", "Ledian ", "Spinarak ", "Araidos ", "Crobat ", "Chinchou ",
+    // 171-180
+    "Lanturn ", "Pichu ", "Cleffa ", "Igglybuff ", "Togepi ", "Togetic ", "Natu ", "Xatu ", "Mareep ", "Flaaffy ",
+    // 181-190
+    "Ampharos ", "Bellossom ", "Marill ", "Azumarill ", "Sudowoodo ", "Politoed ", "Hoppip ", "Skiploom ", "Jumpluff ", "Aipom ",
+    // 191-200
+    "Sunkern ", "Sunflora ", "Yanma ", "Wooper ", "Quagsire ", "Espeon ", "Umbreon ", "Murkrow ", "Slowking ", "Misdreavus ",
+    // 201-210
+    "Unown", "Wobbuffet ", "Girafarig ", "Pineco ", "Forretress ", "Dunsparce ", "Gligar ", "Steelix ", "Snubbull ", "Granbull ",
+    // 211-220
+    "Qwilfish ", "Scizor ", "Shuckle ", "Heracross ", "Sneasel ", "Teddiursa ", "Ursaring ", "Slugma ", "Magcargo ", "Sniwub ",
+    // 221-230
+    "Piloswine ", "Corsola ", "Remoraid ", "Octillery ", "Delibird ", "Mantine ", "Skarmory ", "Houndour ", "Houndoom ", "Kingdra ",
+    // 231-240
+    "Phanpy ", "Donphan ", "Porygon2 ", "Stantler ", "Smeargle ", "Tyrogue ", "Hitmontop ", "Smoochum ", "Elekid ", "Magby ",
+    // 241-250
+    "Miltank ", "Blissey ", "Raikou ", "Entei ", "Suicune ", "Larvitar ", "Pupitar ", "Tyranitar ", "Lugia ", "Ho-oh ",
+    // 251-251
+    "Celebi ",
+};
+
+std::string_view trimmed(std::string_view s) {
+    auto first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+bool sameLetters(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+}  // namespace
+
+std::span<const std::string_view> speciesList() { return kSpecies; }
+
+std::string_view speciesName(int index) {
+    assert(index >= 0 && index < kSpeciesCount);
+    return trimmed(kSpecies[static_cast<std::size_t>(index)]);
+}
+
+std::optional<int> findSpecies(std::string_view name) {
+    name = trimmed(name);
+    for (int i = 0; i < kSpeciesCount; ++i) {
+        if (sameLetters(speciesName(i), name)) return i;
+    }
+    return std::nullopt;
+}
+
+}  // namespace kestrane

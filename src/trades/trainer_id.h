@@ -1,0 +1,20 @@
+// The trainer ID as the user types it.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "support/result.h"
+
+namespace kestrane {
+
+inline constexpr std::string_view kIdRangeMessage = "Please enter an ID number between 0 and 65535.";
+
+// A decimal number with blanks around it allowed and an optional fraction,
+// rounded half away from zero; 0-65535. Anything else (empty, "0x10",
+// "1e5", "12abc") is an IdNotANumber error, a number outside the range an
+// IdOutOfRange error with kIdRangeMessage. No floating point: "65535.0001"
+// is refused however many digits follow.
+Result<std::uint16_t> parseTrainerId(std::u16string_view text);
+
+}  // namespace kestrane

@@ -1,0 +1,169 @@
+#include "text/game_text.h"
+
+#include <gtest/gtest.h>
+
+#include "core/rom_image.h"
+#include "support/utf.h"
+
+namespace kestrane {
+namespace {
+
+using testing::Bytes;
+
+struct DecodeCase {
+    const char* name;
+    Bytes bytes;
+    std::int16_t mode;
+    std::u16string text;
+};
+
+void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
+
+class Decode : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(Decode, GivesTheEditableText) {
+    const DecodeCase& c = GetParam();
+    EXPECT_EQ(toUtf8(decodeGameText(c.bytes, c.mode)), toUtf8(c.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StandardMap, Decode,
+    ::testing::ValuesIn(std::vector<DecodeCase>{
+        {"StopsAtTerminator", {0x80, 0x81, 0x50, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80}, 0, u"AB"},
+        {"TerminatorFirst", {0x50, 0x80, 0x81}, 0, u""},
+        {"DropsUnknownBytes", {0x84, 0xE1, 0x85}, 0, u"EF"},
+        {"Blanks", {0x00, 0x80, 0x00}, 0, u" A "},
+        {"Letters", {0x80, 0x99, 0xA0, 0xB9}, 0, u"AZaz"},
+        {"DigitsAndSigns", {0xF6, 0xFF, 0xE6, 0xE7, 0xE8, 0xF4}, 0, u"09?!.,"},
+        {"SixIsNoEscape", {0xFC, 0x80}, 0, u"6A"},
+        {"TenBytesNoTerminator", {0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89}, 0, u"ABCDEFGHIJ"},
+        {"Empty", {}, 0, u""},
+    }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    KanaMap, Decode,
+    ::testing::ValuesIn(std::vector<DecodeCase>{
+        {"Syllables", {0x06, 0x0C, 0x50}, 1, u"kashitsu"},
+        {"UpperCase", {0x51, 0x56, 0x5C, 0x61, 0x62, 0x7E, 0x84, 0x87, 0x9F, 0xA0}, 1, u"AKASHICHITSUNYAGAPOTSU"},
+        {"Vowels", {0x05, 0x2F, 0x33, 0x55}, 1, u"oaoO"},
+        {"EscapeAfterC", {0xFC, 0x80}, 1, u"\\c\\h80"},
+        {"EscapeAfterCEvenTerminator", {0xFC, 0x50}, 1, u"\\c\\h50"},
+        {"EscapeAfterV", {0xFD, 0x00, 0x05}, 1, u"\\v\\h00o"},
+        {"FinalV", {0xFD}, 1, u"\\v"},
+        {"HexEscapes", {0xC3, 0xE1, 0xBB, 0xEE, 0xF1, 0xF6}, -1, u"\\hC3\\hE1\\hBB\\hEE\\hF1\\hF6"},
+        {"DigitsAndSigns", {0xA1, 0xAA, 0xAB, 0xAC, 0xAD, 0xAE, 0xAF, 0xB8, 0xBA, 0xF0}, 255, u"09!?.\u00b7,/:"},
+        {"Tokens", {0xB0, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6, 0xB7, 0xB9, 0xEF}, 7, u"[.][\"]\"[']'[m][f][$][x][>]"},
+        {"Controls", {0xF7, 0xF8, 0xF9, 0xFA, 0xFB, 0xFE, 0xFF, 0x00}, 2, u"[u][d][l]\\l\\p\\n\\x "},
+        {"NoTerminator", {0x50, 0x12, 0x2E}, 1, u"tsutsun"},
+    }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct EncodeCase {
+    const char* name;
+    std::u16string text;
+    Bytes bytes;
+};
+
+void PrintTo(const EncodeCase& c, std::ostream* os) { *os << c.name; }
+
+class Encode : public ::testing::TestWithParam<EncodeCase> {};
+
+TEST_P(Encode, GivesOneBytePerUnit) {
+    const EncodeCase& c = GetParam();
+    EXPECT_EQ(encodeGameText(c.text), c.bytes);
+    EXPECT_FALSE(findUnencodable(c.text)) << "every case here is encodable";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Units, Encode,
+    ::testing::ValuesIn(std::vector<EncodeCase>{
+        {"Empty", u"", {}},
+        {"Terminator", u"AB\\", {0x80, 0x81, 0x50}},
+        {"LoneBackslash", u"\\", {0x50}},
+        {"FourCharTokens", u"[PK][MN]\\", {0x53, 0x54, 0x50}},
+        {"CaseMatters", u"[Po][PO][u][U][Ke][K\u00e9]", {0x5E, 0x55, 0xF7, 0x79, 0x56, 0x5F}},
+        {"AllFourCharTokens", u"[Lv][BL][OC][ME][LL]", {0x34, 0x57, 0x58, 0x60, 0x61}},
+        {"ThreeCharTokens", u"[K][A][E][D][L][R][.][\"]['][m][f][$][x][>][d][l]",
+         {0x59, 0x62, 0x63, 0x7A, 0x7B, 0x7C, 0xB0, 0xB1, 0xB3, 0xB5, 0xB6, 0xB7, 0xB9, 0xEF, 0xF8, 0xF9}},
+        {"TwoCharTokens", u"\\l\\p\\c\\v\\n\\x", {0xFA, 0xFB, 0xFC, 0xFD, 0xFE, 0xFF}},
+        {"HexEscapeEitherCase", u"\\hff\\hFF\\x9", {0xFF, 0xFF, 0xFF, 0xFF}},
+        {"HexEscapeLowBytes", u"\\h00\\h0a", {0x00, 0x0A}},
+        {"BadEscapeIsTerminatorThenLetters", u"\\h1G", {0x50, 0xA7, 0xF7, 0x86}},
+        {"EscapeTooShortAtEnd", u"\\h4", {0x50, 0xA7, 0xFA}},
+        {"UpperCaseHIsNoEscape", u"\\H4A", {0x50, 0x87, 0xFA, 0x80}},
+        {"Mixed", u"Az 09!?.,", {0x80, 0xB9, 0x00, 0xF6, 0xFF, 0xE7, 0xE6, 0xE8, 0xF4}},
+        {"KanaIsReadLetterByLetter", u"ka", {0xAA, 0xA0}},
+    }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GameText, StandardMapRoundTripsEveryField) {
+    // Every byte the standard map knows, in every position of a 10-byte
+    // field, comes back from decode -> encode with "\" appended.
+    for (int b = 0; b < 256; ++b) {
+        if (!(b == 0x00 || (b >= 0x80 && b <= 0x99) || (b >= 0xA0 && b <= 0xB9) || b == 0xE6 || b == 0xE7 ||
+              b == 0xE8 || b == 0xF4 || b >= 0xF6)) {
+            continue;
+        }
+        for (std::size_t length = 0; length < 10; ++length) {
+            Bytes field(10, 0x50);
+            for (std::size_t i = 0; i < length; ++i) field[i] = static_cast<std::uint8_t>(b);
+            Bytes expected(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(length) + 1);
+            EXPECT_EQ(encodeGameText(decodeGameText(field, 0) + u"\\"), expected) << "byte " << b;
+        }
+    }
+}
+
+TEST(GameText, KanaTextsOfEncoderTokensRoundTrip) {
+    for (int b : {0x00, 0xB0, 0xB1, 0xB3, 0xB5, 0xB6, 0xB7, 0xB9, 0xEF, 0xF7, 0xF8, 0xF9, 0xFA, 0xFB, 0xFE, 0xFF,
+                  0xC3, 0xE1, 0xF1}) {
+        Bytes one{static_cast<std::uint8_t>(b)};
+        EXPECT_EQ(encodeGameText(decodeGameText(one, 1)), one) << "byte " << b;
+    }
+    EXPECT_EQ(encodeGameText(decodeGameText(Bytes{0xFC, 0x50}, 1)), (Bytes{0xFC, 0x50}));
+}
+
+TEST(GameText, FindsTheFirstCharacterNoUnitStartsWith) {
+    struct Case {
+        std::u16string text;
+        std::size_t position;
+        char32_t character;
+    };
+    for (const Case& c : std::vector<Case>{
+             {u"AB-C", 3, U'-'},
+             {u"&", 1, U'&'},
+             {u"[", 1, U'['},
+             {u"[PK][", 5, U'['},
+             {u"Caf\u00e9", 4, U'\u00e9'},
+             {u"a\U0001F600", 2, U'\U0001F600'},
+             {u"x\u3042", 2, U'\u3042'},
+             {u"ab\tc", 3, U'\t'},
+         }) {
+        auto found = findUnencodable(c.text);
+        ASSERT_TRUE(found) << toUtf8(c.text);
+        EXPECT_EQ(found->position, c.position) << toUtf8(c.text);
+        EXPECT_EQ(found->character, c.character) << toUtf8(c.text);
+    }
+    // Characters inside a token are fine; the bracket of "[K\u00e9]" too.
+    EXPECT_FALSE(findUnencodable(u"[K\u00e9][\"]\\h7F"));
+    // An unknown character yields no byte and does not stop the encoder.
+    EXPECT_EQ(encodeGameText(u"A-B"), (Bytes{0x80, 0x81}));
+}
+
+TEST(GameText, HexHelpers) {
+    EXPECT_EQ(toPaddedHex(0x0A, 2), "0A");
+    EXPECT_EQ(toPaddedHex(0xC3, 2), "C3");
+    EXPECT_EQ(toPaddedHex(255, 4), "00FF");
+    EXPECT_EQ(toPaddedHex(37460, 4), "9254");
+    EXPECT_EQ(toPaddedHex(0x12345, 4), "2345");
+    EXPECT_EQ(toPaddedHex(-1, 8), "FFFFFFFF");
+    EXPECT_EQ(toPaddedHex(0x1F, 20), "000000001F");  // more digits than the text: the whole text
+
+    EXPECT_TRUE(isHexString(u"09afAF"));
+    EXPECT_FALSE(isHexString(u""));
+    EXPECT_FALSE(isHexString(u"0g"));
+    EXPECT_FALSE(isHexString(u" 1"));
+}
+
+}  // namespace
+}  // namespace kestrane
