@@ -5,6 +5,9 @@ PRESET ?= dev
 BUILD := build/$(PRESET)
 
 DEB_PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev
+ifeq ($(PRESET),clang)
+DEB_PACKAGES += clang-14
+endif
 
 .PHONY: all deps configure build test run asan clang clean
 
