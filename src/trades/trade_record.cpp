@@ -8,7 +8,7 @@
 #include "text/char_map.h"
 #include "text/game_text.h"
 #include "trades/games.h"
-#include "trades/species.h"
+#include "trades/pokedex.h"
 #include "trades/trainer_id.h"
 
 namespace kestrane {

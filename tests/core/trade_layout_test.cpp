@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "trades/species.h"
+#include "trades/pokedex.h"
 
 namespace kestrane {
 namespace {

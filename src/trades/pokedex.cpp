@@ -1,4 +1,4 @@
-#include "trades/species.h"
+#include "trades/pokedex.h"
 
 #include <algorithm>
 #include <array>
