@@ -99,6 +99,21 @@ std::vector<ByteRange> changedRanges(const RecordBytes& before, const RecordByte
     return ranges;
 }
 
+TradeRecord recordFromBytes(const TradeSlot& slot, const RecordBytes& raw) {
+    TradeRecord record;
+    record.base = slot.recordBase;
+    record.location = slot.location;
+    record.raw = raw;
+    record.requestedSpecies = raw[kRequestedSpeciesAt];
+    record.offeredSpecies = raw[kOfferedSpeciesAt];
+    record.nickname = shownName(field(raw, kNicknameAt, kNameLength));
+    record.trainerName = shownName(field(raw, kTrainerNameAt, kNameLength));
+    // File order is low byte first; reversed, the digits read as one number.
+    std::string idHex = reverseHexBytes(bytesToHex(field(raw, kTrainerIdAt, kTrainerIdLength)));
+    record.trainerId = static_cast<std::uint16_t>(std::stoul(idHex, nullptr, 16));
+    return record;
+}
+
 std::string mayHoldPart(std::uint32_t base, const std::vector<ByteRange>& touched) {
     return "Bytes " + offsetText(base + touched.front().first) + " to " + offsetText(base + touched.back().last) +
            " may hold part of the new trade; show the trade again to see what the file holds.";
@@ -126,19 +141,10 @@ Result<TradeReading> readTradeRecord(const std::string& path, std::string_view g
     auto size = (*file)->size();
     if (!size) return inContext(size.error(), where);
     if (*size < static_cast<std::int64_t>(slot.recordBase + kRecordSpan)) return tooShort(path, *size, slot.recordBase);
-    TradeRecord record;
-    if (auto read = readExactly(**file, slot.recordBase, record.raw); !read) return inContext(read.error(), where);
+    RecordBytes raw{};
+    if (auto read = readExactly(**file, slot.recordBase, raw); !read) return inContext(read.error(), where);
     if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where);
-
-    record.base = slot.recordBase;
-    record.location = slot.location;
-    record.requestedSpecies = record.raw[kRequestedSpeciesAt];
-    record.offeredSpecies = record.raw[kOfferedSpeciesAt];
-    record.nickname = shownName(field(record.raw, kNicknameAt, kNameLength));
-    record.trainerName = shownName(field(record.raw, kTrainerNameAt, kNameLength));
-    // File order is low byte first; reversed, the digits read as one number.
-    std::string idHex = reverseHexBytes(bytesToHex(field(record.raw, kTrainerIdAt, kTrainerIdLength)));
-    record.trainerId = static_cast<std::uint16_t>(std::stoul(idHex, nullptr, 16));
+    TradeRecord record = recordFromBytes(slot, raw);
     return TradeReading{LookupAnswer::Trade, std::move(record)};
 }
 
@@ -247,6 +253,7 @@ Result<SaveReport> writeTradeRecord(const std::string& path, std::string_view ga
         return inContext(closed.error(), where,
                          touched.empty() ? nothing : mayHoldPart(slot.recordBase, touched));
     }
+    report.record = recordFromBytes(slot, *planned);
     return report;
 }
 

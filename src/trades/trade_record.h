@@ -70,6 +70,7 @@ struct ByteRange {
 struct SaveReport {
     std::vector<ByteRange> written;  // empty when nothing needed to change
     std::size_t bytesChanged = 0;
+    TradeRecord record;              // the trade as the file now holds it
 };
 
 // Saves the edit into the record of the slot, in place, as one transaction:

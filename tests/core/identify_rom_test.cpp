@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/rom_image.h"
+#include "helpers/rom_image.h"
 #include "support/fault_injection.h"
 
 namespace kestrane {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/rom_image.h"
+#include "helpers/rom_image.h"
 #include "support/fault_injection.h"
 #include "support/utf.h"
 #include "trades/trainer_id.h"

@@ -1,4 +1,4 @@
-#include "core/rom_image.h"
+#include "helpers/rom_image.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,0 +1,21 @@
+// Texts, fonts and pictures the two windows share.
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+
+namespace kestrane {
+
+inline const QString kAppTitle = QStringLiteral("Kestrane");
+inline const QString kCopyrightLine = QStringLiteral("\u00a9 2026 Kestrane team");
+
+// The original's Windows faces at 8.25 pt; Qt falls back to the closest
+// sans-serif where they are missing.
+QFont classicFont(const QStringList& families);
+
+// The 32 x 32 application icon.
+QIcon appIcon();
+
+}  // namespace kestrane

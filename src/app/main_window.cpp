@@ -1,0 +1,374 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "app/about_window.h"
+#include "app/common_dialog.h"
+#include "app/message_sink.h"
+#include "app/appearance.h"
+#include "trades/games.h"
+#include "trades/pokedex.h"
+
+namespace kestrane {
+namespace {
+
+const QString kOpenTitle = QStringLiteral("Open Pok\u00e9mon Gold, Silver or Crystal ROM...");
+const QString kRomFilter = QStringLiteral("GB ROMs (*.gb)|*.gb;*.gbc");
+constexpr std::uint32_t kOpenFlags = kHideReadOnly | kPathMustExist | kFileMustExist;  // 0x1804
+
+std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString fromCore(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+// The edit field text of a stored species byte that has no list entry.
+QString unlistedSpeciesText(std::uint8_t stored) {
+    return stored >= kSpeciesCount ? QStringLiteral("#%1").arg(stored) : QString();
+}
+
+// A single local .gb/.gbc file, or nothing.
+std::optional<QString> droppedRom(const QMimeData* mime) {
+    if (!mime->hasUrls() || mime->urls().size() != 1 || !mime->urls().constFirst().isLocalFile()) return std::nullopt;
+    QString path = mime->urls().constFirst().toLocalFile();
+    QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QLatin1String("gb") && suffix != QLatin1String("gbc")) return std::nullopt;
+    return path;
+}
+
+template <typename W>
+W* place(W* widget, const char* name, int x, int y, int w, int h, bool enabled) {
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(x, y, w, h);
+    widget->setEnabled(enabled);
+    return widget;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MessageSink& messages, DialogBackend& dialogs, FileSystem& files, QWidget* parent)
+    : QMainWindow(parent), messages_(messages), dialogs_(dialogs), files_(files) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowIcon(appIcon());
+    createActions();
+    createMenus();
+    createControls();
+    updateTitle();
+    setAcceptDrops(true);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createActions() {
+    mnuOpen_ = new QAction(QStringLiteral("Open ROM..."), this);
+    mnuOpen_->setObjectName(QStringLiteral("mnuOpen"));
+    mnuOpen_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(mnuOpen_, &QAction::triggered, this, &MainWindow::openRomCommand);
+
+    mnuSave_ = new QAction(QStringLiteral("Save ROM"), this);
+    mnuSave_->setObjectName(QStringLiteral("mnuSave"));
+    mnuSave_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuSave_->setEnabled(false);
+    connect(mnuSave_, &QAction::triggered, this, &MainWindow::saveTrade);
+
+    mnuExit_ = new QAction(QStringLiteral("Exit"), this);
+    mnuExit_->setObjectName(QStringLiteral("mnuExit"));
+    mnuExit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(mnuExit_, &QAction::triggered, this, &QWidget::close);
+
+    mnuAbout_ = new QAction(QStringLiteral("About"), this);
+    mnuAbout_->setObjectName(QStringLiteral("mnuAbout"));
+    connect(mnuAbout_, &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+void MainWindow::createMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    file->addAction(mnuOpen_);
+    file->addAction(mnuSave_);
+    file->addSeparator()->setObjectName(QStringLiteral("cmdBreak"));
+    file->addAction(mnuExit_);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    help->addAction(mnuAbout_);
+}
+
+void MainWindow::createControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(493, 427);
+    client->setFont(classicFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif")}));
+    setCentralWidget(client);
+
+    const QFont classic = classicFont({QStringLiteral("@Arial Unicode MS"), QStringLiteral("Arial Unicode MS"),
+                                       QStringLiteral("Arial")});
+    auto label = [&](QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h, bool on) {
+        auto* l = place(new QLabel(text, parent), name, x, y, w, h, on);
+        l->setFont(classic);
+        return l;
+    };
+    auto frame = [&](const char* name, const QString& caption, int x, int y, int w, int h, bool on) {
+        auto* f = place(new QGroupBox(caption, client), name, x, y, w, h, on);
+        if (!caption.isEmpty()) {
+            f->setStyleSheet(QStringLiteral("QGroupBox::title { color: rgb(0, 0, 255); }"
+                                            "QGroupBox::title:disabled { color: palette(mid); }"));
+        }
+        return f;
+    };
+
+    auto* banner = place(new QLabel(client), "Image1", 0, 0, 493, 97, true);
+    banner->setPixmap(QPixmap(QStringLiteral(":/art/banner.png")));
+    frame5_ = frame("Frame5", QStringLiteral("ROM Information"), 8, 104, 473, 57, false);
+    frame2_ = frame("Frame2", QStringLiteral("Trade Number"), 8, 176, 177, 129, false);
+    frame6_ = frame("Frame6", QStringLiteral("In-Game Location"), 8, 320, 177, 41, false);
+    frame3_ = frame("Frame3", QStringLiteral("Trade Details"), 200, 176, 281, 185, false);
+    auto* frame1 = frame("Frame1", QString(), 8, 376, 473, 41, true);
+    for (QGroupBox* f : {frame5_, frame2_, frame3_}) f->setFont(classic);
+
+    // The focus order is the order of creation: Qt 6.4's setTabOrder loses
+    // the chain around editable combo boxes.
+    theirpoke_ = place(new QComboBox(frame3_), "theirpoke", 16, 48, 113, 21, false);
+    tradelist_ = place(new QListWidget(frame2_), "tradelist", 16, 24, 145, 94, false);
+    txtNickname_ = place(new QLineEdit(frame3_), "txtNickname", 152, 48, 113, 19, false);
+    btnSave_ = place(new QPushButton(QStringLiteral("Save"), frame3_), "btnSave", 152, 144, 113, 25, false);
+    yourpoke_ = place(new QComboBox(frame3_), "yourpoke", 16, 152, 113, 21, false);
+    txtID_ = place(new QLineEdit(frame3_), "txtID", 152, 104, 113, 19, false);
+    txtOT_ = place(new QLineEdit(frame3_), "txtOT", 16, 104, 113, 19, false);
+
+    txtName_ = label(frame5_, "txtName", QStringLiteral("Game Name:"), 8, 24, 65, 17, false);
+    headr_ = label(frame5_, "headr", QString(), 80, 24, 89, 17, true);
+    txtCDE_ = label(frame5_, "txtCDE", QStringLiteral("Game Code:"), 184, 24, 65, 17, false);
+    txtCode_ = label(frame5_, "txtCode", QString(), 256, 24, 65, 17, true);
+    lang_ = label(frame5_, "lang", QStringLiteral("Language:"), 328, 24, 57, 17, false);
+    language_ = label(frame5_, "language", QString(), 384, 24, 65, 17, true);
+    location_ = label(frame6_, "location", QString(), 16, 16, 113, 17, true);
+    label2_ = label(frame3_, "Label2", QStringLiteral("Offered Pok\u00e9mon:"), 24, 24, 89, 17, false);
+    label3_ = label(frame3_, "Label3", QStringLiteral("Nickname:"), 168, 24, 57, 17, false);
+    label10_ = label(frame3_, "Label10", QStringLiteral("Original Trainer:"), 24, 80, 81, 17, false);
+    label11_ = label(frame3_, "Label11", QStringLiteral("ID Number:"), 168, 80, 57, 17, false);
+    label9_ = label(frame3_, "Label9", QStringLiteral("Your Pok\u00e9mon:"), 24, 128, 81, 17, false);
+    label(frame1, "Label4", kCopyrightLine, 160, 16, 169, 17, true);
+
+    tradelist_->setFont(classic);
+    tradelist_->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (int slot = 1; slot <= kSlotCount; ++slot) tradelist_->addItem(QStringLiteral("Trade Number %1").arg(slot));
+    tradelist_->setCurrentRow(-1);
+    connect(tradelist_, &QListWidget::currentRowChanged, this, &MainWindow::showTrade);
+    // A click on the row already shown reads it again, as a change of row does.
+    tradelist_->viewport()->installEventFilter(this);
+    connect(tradelist_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        int row = tradelist_->row(item);
+        if (row == rowAtPress_) showTrade(row);
+    });
+
+    btnSave_->setFont(classic);
+    // The button runs exactly the menu command.
+    connect(btnSave_, &QPushButton::clicked, mnuSave_, &QAction::trigger);
+
+    // The text boxes and species lists keep the window's own font.
+    for (QWidget* box : std::initializer_list<QWidget*>{theirpoke_, yourpoke_, txtNickname_, txtOT_, txtID_}) {
+        box->setFont(client->font());
+    }
+    txtNickname_->setMaxLength(10);
+    txtOT_->setMaxLength(10);
+    txtID_->setMaxLength(5);
+    QStringList species;
+    for (std::string_view name : speciesList()) species << fromCore(name);
+    for (QComboBox* box : {theirpoke_, yourpoke_}) {
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->addItems(species);
+        box->setCurrentIndex(-1);
+        box->setEditText(QString());
+    }
+}
+
+void MainWindow::setEditorEnabled(bool enabled) {
+    mnuSave_->setEnabled(enabled);
+    for (QWidget* w : std::initializer_list<QWidget*>{txtNickname_, txtOT_, txtID_, frame3_, label2_, label3_, label9_,
+                                                      label10_, label11_, btnSave_, yourpoke_, theirpoke_, frame6_}) {
+        w->setEnabled(enabled);
+    }
+}
+
+void MainWindow::clearEditor() {
+    location_->clear();
+    txtNickname_->clear();
+    txtID_->clear();
+    txtOT_->clear();
+    for (QComboBox* box : {yourpoke_, theirpoke_}) {
+        box->setCurrentIndex(-1);
+        box->setEditText(QString());
+    }
+}
+
+void MainWindow::fillEditor(const TradeRecord& record) {
+    location_->setText(fromCore(record.location));
+    txtID_->setText(QString::number(record.trainerId));
+    for (auto [box, stored] : {std::pair{yourpoke_, record.requestedSpecies}, std::pair{theirpoke_, record.offeredSpecies}}) {
+        if (stored < kSpeciesCount) {
+            box->setCurrentIndex(stored);
+        } else {
+            box->setCurrentIndex(-1);
+            box->setEditText(unlistedSpeciesText(stored));
+        }
+    }
+    txtNickname_->setText(QString::fromStdU16String(record.nickname));
+    txtOT_->setText(QString::fromStdU16String(record.trainerName));
+}
+
+void MainWindow::openRomCommand() {
+    CommonDialog dialog(dialogs_);
+    const QString path = dialog.showOpen(this, kOpenTitle, QString(), kRomFilter, kOpenFlags);
+    // Cancelled: the ROM that was open stays open.
+    if (!path.isEmpty()) openRom(path);
+}
+
+void MainWindow::openRom(const QString& path) {
+    auto identity = identifyRom(nativePath(path), files_);
+    if (!identity) return tell(identity.error());
+    if (!identity->game) return refuse(fromCore(kUnsupportedRomMessage));
+
+    romPath_ = path;
+    gameCode_ = identity->gameCode;
+    headr_->setText(fromCore(identity->game->name));
+    txtCode_->setText(fromCore(identity->game->code));
+    language_->setText(fromCore(identity->game->language));
+    updateTitle();
+    if (auto writable = files_.makeOwnerWritable(nativePath(path)); !writable) {
+        refuse(QStringLiteral("Kestrane could not make \"%1\" writable: %2. Its trades can be shown, but saving "
+                              "will fail until the file can be written.")
+                   .arg(path, fromCore(writable.error().message)));
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{frame5_, frame2_, txtName_, txtCDE_, lang_, tradelist_}) {
+        w->setEnabled(true);
+    }
+}
+
+void MainWindow::showTrade(int row) {
+    if (row < 0 || romPath_.isEmpty()) return;
+    auto reading = readTradeRecord(nativePath(romPath_), gameCode_, row, files_);
+    if (!reading) {
+        selectListRow(listRow_);  // as it was before the selection
+        return tell(reading.error());
+    }
+    listRow_ = row;
+    if (reading->answer != LookupAnswer::Trade) {
+        setEditorEnabled(false);
+        clearEditor();
+        shown_.reset();
+        return refuse(fromCore(kNoTradeMessage));
+    }
+    setEditorEnabled(true);
+    fillEditor(*reading->record);
+    shown_ = ShownTrade{romPath_, gameCode_, row, *reading->record};
+}
+
+Result<int> MainWindow::chosenSpecies(const QComboBox* box, std::uint8_t stored, const QString& what) const {
+    const QString text = box->currentText();
+    if (box->currentIndex() >= 0 && box->itemText(box->currentIndex()) == text) return box->currentIndex();
+    // Nothing chosen: the core keeps a stored byte without entry, or refuses.
+    if (text.isEmpty() || text == unlistedSpeciesText(stored)) return kNoSpeciesChosen;
+    if (auto typed = findSpecies(text.toStdString())) return *typed;
+    return makeError(ErrorCode::SpeciesNotChosen,
+                     QStringLiteral("\"%1\" is not in the list of species. Please choose the %2 from the list.")
+                         .arg(text, what)
+                         .toStdString());
+}
+
+void MainWindow::saveTrade() {
+    const QString nothing = QStringLiteral(" Nothing was written.");
+    if (romPath_.isEmpty()) return refuse(QStringLiteral("Open a ROM and select a trade before saving.") + nothing);
+    if (!shown_) return refuse(QStringLiteral("Select a trade before saving.") + nothing);
+    if (shown_->path != romPath_ || shown_->gameCode != gameCode_) {
+        return refuse(QStringLiteral("The trade shown was read from another ROM. Select a trade to edit this one."));
+    }
+    TradeEdit edit;
+    edit.shown = shown_->record;
+    auto requested = chosenSpecies(yourpoke_, edit.shown.requestedSpecies, QStringLiteral("requested species (Your Pok\u00e9mon)"));
+    if (!requested) return tell(requested.error());
+    auto offered = chosenSpecies(theirpoke_, edit.shown.offeredSpecies, QStringLiteral("offered species (Offered Pok\u00e9mon)"));
+    if (!offered) return tell(offered.error());
+    edit.requestedSpecies = *requested;
+    edit.offeredSpecies = *offered;
+    edit.nickname = txtNickname_->text().toStdU16String();
+    edit.trainerName = txtOT_->text().toStdU16String();
+    edit.trainerId = txtID_->text().toStdU16String();
+
+    auto saved = writeTradeRecord(nativePath(romPath_), gameCode_, shown_->slot, edit, files_);
+    if (!saved) return tell(saved.error());
+    // The boxes keep what the user typed; the next save compares with the file as it is now.
+    shown_->record = saved->record;
+    messages_.show(this, kAppTitle, QStringLiteral("Trade Data Saved."), MessageIcon::Information);
+}
+
+void MainWindow::showAbout() {
+    if (!about_) about_ = new AboutWindow(this);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+void MainWindow::selectListRow(int row) {
+    const QSignalBlocker quiet(tradelist_);
+    tradelist_->setCurrentRow(row);
+    if (row < 0) tradelist_->clearSelection();
+}
+
+void MainWindow::updateTitle() {
+    setWindowTitle(romPath_.isEmpty() ? kAppTitle
+                                      : kAppTitle + QStringLiteral(" \u2014 ") + QFileInfo(romPath_).fileName());
+}
+
+void MainWindow::refuse(const QString& text) { messages_.show(this, kAppTitle, text, MessageIcon::Exclamation); }
+
+void MainWindow::tell(const Error& error) {
+    // File and conversion failures keep the classic "Error: N" box; the
+    // editor's own refusals are exclamations titled with the program's name.
+    if (error.number() < 1000) {
+        messages_.show(this, QStringLiteral("Error: %1").arg(error.number()), fromCore(error.message), MessageIcon::None);
+    } else {
+        refuse(fromCore(error.message));
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The owned About window goes with its owner.
+    if (about_) about_->close();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (droppedRom(event->mimeData())) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    if (auto path = droppedRom(event->mimeData())) {
+        event->acceptProposedAction();
+        openRom(*path);
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tradelist_->viewport() && event->type() == QEvent::MouseButtonPress) {
+        rowAtPress_ = tradelist_->currentRow();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace kestrane

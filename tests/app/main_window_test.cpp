@@ -1,0 +1,602 @@
+#include "app/main_window.h"
+
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+#include <memory>
+
+#include "app/about_window.h"
+#include "helpers/rom_image.h"
+#include "scripted.h"
+#include "support/fault_injection.h"
+
+using namespace kestrane;
+using namespace kestrane::testing;
+
+namespace {
+
+constexpr std::uint32_t kGoldSlot1 = 0xFCC45;
+constexpr std::uint32_t kCrystalSlot5 = 0xFCED9;
+
+// A ROM of the game with trade 1 (Gold/Silver) or trade 5 (Crystal) known.
+Bytes gameRom(const char* code) {
+    Bytes rom = makeRom(code, 3);
+    TradeBytes trade;
+    trade.requested = 63;  // Abra
+    trade.offered = 95;    // Onix
+    trade.nickname = nameField("ROCKY");
+    trade.trainer = nameField("KYLE");
+    trade.id = 4660;
+    putRecord(rom, code[0] == 'B' ? kCrystalSlot5 : kGoldSlot1, trade);
+    return rom;
+}
+
+const QStringList kEditor = {"txtNickname", "txtOT", "txtID", "Frame3", "Label2", "Label3", "Label9",
+                             "Label10", "Label11", "btnSave", "yourpoke", "theirpoke", "Frame6"};
+const QStringList kRomOpen = {"Frame5", "Frame2", "txtName", "txtCDE", "lang", "tradelist"};
+
+bool ownFlag(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TempDir> dir;
+    std::unique_ptr<RecordingSink> sink;
+    std::unique_ptr<ScriptedDialogs> dialogs;
+    std::unique_ptr<FaultInjectingFileSystem> files;
+    std::unique_ptr<MainWindow> window;
+
+    template <typename T = QWidget>
+    T* w(const QString& name) {
+        T* found = window->findChild<T*>(name);
+        if (!found) qFatal("no control %s", qPrintable(name));
+        return found;
+    }
+    QAction* action(const QString& name) { return w<QAction>(name); }
+
+    void open(const std::string& path) {
+        dialogs->willChoose(QString::fromStdString(path));
+        action("mnuOpen")->trigger();
+    }
+    void clickTrade(int row) {
+        auto* list = w<QListWidget>("tradelist");
+        QRect rect = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    void save() { QTest::mouseClick(w<QPushButton>("btnSave"), Qt::LeftButton); }
+    QString text(const QString& name) {
+        QWidget* c = w(name);
+        if (auto* l = qobject_cast<QLabel*>(c)) return l->text();
+        if (auto* e = qobject_cast<QLineEdit*>(c)) return e->text();
+        if (auto* b = qobject_cast<QComboBox*>(c)) return b->currentText();
+        return {};
+    }
+    void expectEnabled(const QStringList& names, bool enabled) {
+        for (const QString& name : names) QVERIFY2(ownFlag(w(name)) == enabled, qPrintable(name));
+    }
+    void expectMessage(const QString& title, const QString& text, MessageIcon icon) {
+        auto messages = sink->take();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, title);
+        QCOMPARE(messages[0].text, text);
+        QCOMPARE(messages[0].icon, icon);
+    }
+    // Expects one refusal whose text holds `part`.
+    void expectRefusal(const QString& part) {
+        auto messages = sink->take();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].text.contains(part), qPrintable(messages[0].text));
+        QVERIFY(messages[0].text != "Trade Data Saved.");
+    }
+
+private slots:
+    void init() {
+        dir = std::make_unique<TempDir>();
+        sink = std::make_unique<RecordingSink>();
+        dialogs = std::make_unique<ScriptedDialogs>();
+        files = std::make_unique<FaultInjectingFileSystem>();
+        window = std::make_unique<MainWindow>(*sink, *dialogs, *files);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void cleanup() {
+        window.reset();
+        QVERIFY(sink->messages.isEmpty());
+    }
+
+    void controlTable_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("container");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("enabled");
+        struct Row {
+            const char *name, *kind, *container;
+            QRect geometry;
+            const char* caption;
+            bool enabled;
+        };
+        const Row rows[] = {
+            {"Image1", "QLabel", "client", {0, 0, 493, 97}, "", true},
+            {"Frame5", "QGroupBox", "client", {8, 104, 473, 57}, "ROM Information", false},
+            {"txtName", "QLabel", "Frame5", {8, 24, 65, 17}, "Game Name:", false},
+            {"headr", "QLabel", "Frame5", {80, 24, 89, 17}, "", true},
+            {"txtCDE", "QLabel", "Frame5", {184, 24, 65, 17}, "Game Code:", false},
+            {"txtCode", "QLabel", "Frame5", {256, 24, 65, 17}, "", true},
+            {"lang", "QLabel", "Frame5", {328, 24, 57, 17}, "Language:", false},
+            {"language", "QLabel", "Frame5", {384, 24, 65, 17}, "", true},
+            {"Frame2", "QGroupBox", "client", {8, 176, 177, 129}, "Trade Number", false},
+            {"tradelist", "QListWidget", "Frame2", {16, 24, 145, 94}, "", false},
+            {"Frame6", "QGroupBox", "client", {8, 320, 177, 41}, "In-Game Location", false},
+            {"location", "QLabel", "Frame6", {16, 16, 113, 17}, "", true},
+            {"Frame3", "QGroupBox", "client", {200, 176, 281, 185}, "Trade Details", false},
+            {"Label2", "QLabel", "Frame3", {24, 24, 89, 17}, "Offered Pok\u00e9mon:", false},
+            {"Label3", "QLabel", "Frame3", {168, 24, 57, 17}, "Nickname:", false},
+            {"theirpoke", "QComboBox", "Frame3", {16, 48, 113, 21}, "", false},
+            {"txtNickname", "QLineEdit", "Frame3", {152, 48, 113, 19}, "", false},
+            {"Label10", "QLabel", "Frame3", {24, 80, 81, 17}, "Original Trainer:", false},
+            {"Label11", "QLabel", "Frame3", {168, 80, 57, 17}, "ID Number:", false},
+            {"txtOT", "QLineEdit", "Frame3", {16, 104, 113, 19}, "", false},
+            {"txtID", "QLineEdit", "Frame3", {152, 104, 113, 19}, "", false},
+            {"Label9", "QLabel", "Frame3", {24, 128, 81, 17}, "Your Pok\u00e9mon:", false},
+            {"btnSave", "QPushButton", "Frame3", {152, 144, 113, 25}, "Save", false},
+            {"yourpoke", "QComboBox", "Frame3", {16, 152, 113, 21}, "", false},
+            {"Frame1", "QGroupBox", "client", {8, 376, 473, 41}, "", true},
+            {"Label4", "QLabel", "Frame1", {160, 16, 169, 17}, "\u00a9 2026 Kestrane team", true},
+        };
+        for (const Row& r : rows) {
+            QTest::newRow(r.name) << r.name << r.kind << r.container << r.geometry << QString::fromUtf8(r.caption)
+                                  << r.enabled;
+        }
+    }
+    void controlTable() {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(QString, container);
+        QFETCH(QRect, geometry);
+        QFETCH(QString, caption);
+        QFETCH(bool, enabled);
+        QWidget* control = w(name);
+        QCOMPARE(control->metaObject()->className(), kind);
+        QCOMPARE(control->parentWidget()->objectName(), container);
+        QCOMPARE(control->geometry(), geometry);
+        QCOMPARE(ownFlag(control), enabled);
+        if (auto* frame = qobject_cast<QGroupBox*>(control)) QCOMPARE(frame->title(), caption);
+        else if (auto* button = qobject_cast<QPushButton*>(control)) QCOMPARE(button->text(), caption);
+        else QCOMPARE(text(name), caption);
+    }
+
+    void windowMenusListsAndFocus() {
+        QCOMPARE(window->windowTitle(), QString("Kestrane"));
+        QCOMPARE(w("client")->size(), QSize(493, 427));
+        QCOMPARE(window->minimumSize(), window->maximumSize());  // fixed size
+        QVERIFY(!window->windowIcon().isNull());
+        QVERIFY(!w<QLabel>("Image1")->pixmap().isNull());
+
+        struct Item {
+            const char* name;
+            const char* caption;
+            QKeySequence shortcut;
+            bool enabled;
+        };
+        for (const Item& item : {Item{"mnuOpen", "Open ROM...", QKeySequence("Ctrl+O"), true},
+                                 Item{"mnuSave", "Save ROM", QKeySequence("Ctrl+S"), false},
+                                 Item{"mnuExit", "Exit", QKeySequence("Ctrl+Q"), true},
+                                 Item{"mnuAbout", "About", QKeySequence(), true}}) {
+            QCOMPARE(action(item.name)->text(), QString(item.caption));
+            QCOMPARE(action(item.name)->shortcut(), item.shortcut);
+            QCOMPARE(action(item.name)->isEnabled(), item.enabled);
+        }
+        QList<QAction*> menus = window->menuBar()->actions();
+        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus[0]->text(), QString("&File"));
+        QCOMPARE(menus[1]->text(), QString("&Help"));
+        QList<QAction*> file = menus[0]->menu()->actions();
+        QCOMPARE(file.size(), 4);
+        QVERIFY(file[2]->isSeparator());
+        QCOMPARE(file[3]->objectName(), QString("mnuExit"));
+
+        auto* list = w<QListWidget>("tradelist");
+        QCOMPARE(list->count(), 7);
+        QCOMPARE(list->item(0)->text(), QString("Trade Number 1"));
+        QCOMPARE(list->item(6)->text(), QString("Trade Number 7"));
+        QCOMPARE(list->currentRow(), -1);
+        for (const char* name : {"yourpoke", "theirpoke"}) {
+            auto* box = w<QComboBox>(name);
+            QCOMPARE(box->count(), 252);
+            QCOMPARE(box->itemText(0), QString("?????"));
+            QCOMPARE(box->itemText(1), QString("Bulbasaur "));
+            QCOMPARE(box->itemText(151), QString("Mew"));
+            QCOMPARE(box->itemText(251), QString("Celebi "));
+            QVERIFY(box->isEditable());
+            QCOMPARE(box->currentIndex(), -1);
+            QCOMPARE(box->currentText(), QString());
+        }
+        QCOMPARE(w<QLineEdit>("txtNickname")->maxLength(), 10);
+        QCOMPARE(w<QLineEdit>("txtOT")->maxLength(), 10);
+        QCOMPARE(w<QLineEdit>("txtID")->maxLength(), 5);
+
+        // Focus order, with everything usable.
+        open(dir->write("c.gbc", gameRom("BYTE")));
+        clickTrade(4);
+        // Tab walks the controls in the designed order.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        w("theirpoke")->setFocus();
+        const QStringList named = {"theirpoke", "tradelist", "txtNickname", "btnSave", "yourpoke", "txtID", "txtOT"};
+        QStringList order;
+        for (int i = 0; i < 7; ++i) {
+            QWidget* focus = QApplication::focusWidget();
+            while (focus && !named.contains(focus->objectName())) focus = focus->parentWidget();
+            order << (focus ? focus->objectName() : QString("?"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(order, QStringList({"theirpoke", "tradelist", "txtNickname", "btnSave", "yourpoke", "txtID", "txtOT"}));
+    }
+
+    void openingEachGameShowsItAndEnablesTheList_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("gold") << "AAUE" << "Pok\u00e9mon Gold";
+        QTest::newRow("silver") << "AAXE" << "Pok\u00e9mon Silver";
+        QTest::newRow("crystal") << "BYTE" << "Pok\u00e9mon Crystal";
+    }
+    void openingEachGameShowsItAndEnablesTheList() {
+        QFETCH(QString, code);
+        QFETCH(QString, name);
+        const std::string path = dir->write("my rom é.gbc", gameRom(qPrintable(code)));
+        open(path);
+        QCOMPARE(dialogs->asked.size(), 1);
+        const DialogRecord& asked = dialogs->asked[0];
+        QCOMPARE(asked.title, QString("Open Pok\u00e9mon Gold, Silver or Crystal ROM..."));
+        QCOMPARE(asked.flags, 0x1804u);
+        QCOMPARE(asked.initialDir, QString());
+        QCOMPARE(asked.filters.size(), 1);
+        QCOMPARE(asked.filters[0].description, QString("GB ROMs (*.gb)"));
+        QCOMPARE(asked.filters[0].patterns, QString("*.gb;*.gbc"));
+        QCOMPARE(asked.owner, window.get());
+
+        QCOMPARE(text("headr"), name);
+        QCOMPARE(text("txtCode"), code);
+        QCOMPARE(text("language"), QString("English"));
+        QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 my rom \u00e9.gbc"));
+        expectEnabled(kRomOpen, true);
+        expectEnabled(kEditor, false);
+        QVERIFY(!action("mnuSave")->isEnabled());
+        QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);  // a disabled command does nothing
+        QVERIFY(sink->messages.isEmpty());
+
+        // Every open starts from a fresh dialog.
+        dialogs->willChoose("");
+        action("mnuOpen")->trigger();
+        QCOMPARE(dialogs->asked[1].initialDir, QString());
+        QCOMPARE(window->romPath(), QString::fromStdString(path));
+    }
+
+    void badOpensChangeNothing() {
+        const std::string gold = dir->write("gold.gb", gameRom("AAUE"));
+        open(gold);
+        clickTrade(0);
+        Bytes header = gameRom("AAUE");
+        header.resize(0x142);
+        struct Case {
+            std::string path;
+            QString title;
+            QString part;
+        };
+        for (const Case& c : {Case{dir->write("other.gb", makeRom("aaue")), "Kestrane", "Unsupported ROM."},
+                              Case{dir->write("short.gb", header), "Kestrane", "too short"},
+                              Case{dir->path().string(), "Error: 75", "folder"},
+                              Case{(dir->path() / "gone.gb").string(), "Error: 53", "does not exist"},
+                              Case{"", "", ""}}) {
+            open(c.path);
+            if (!c.path.empty()) {
+                auto messages = sink->take();
+                QCOMPARE(messages.size(), 1);
+                QCOMPARE(messages[0].title, c.title);
+                QVERIFY2(messages[0].text.contains(c.part), qPrintable(messages[0].text));
+            }
+            QCOMPARE(window->romPath(), QString::fromStdString(gold));
+            QCOMPARE(QString::fromStdString(window->gameCode()), QString("AAUE"));
+            QCOMPARE(text("headr"), QString("Pok\u00e9mon Gold"));
+            QCOMPARE(text("txtNickname"), QString("ROCKY"));
+            QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 gold.gb"));
+            expectEnabled(kEditor, true);
+        }
+        // The editor still saves to the ROM the window names.
+        w<QLineEdit>("txtID")->setText("7");
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QCOMPARE(readFile(gold)[kGoldSlot1 + 16], 7);
+    }
+
+    void recognisedRomsBecomeWritableOthersDoNot() {
+        const std::string gold = dir->write("ro.gb", gameRom("AAUE"));
+        const std::string other = dir->write("ro.txt", makeRom("XXXX"));
+        ::chmod(gold.c_str(), 0444);
+        ::chmod(other.c_str(), 0444);
+        open(other);
+        expectMessage("Kestrane", "Unsupported ROM.", MessageIcon::Exclamation);
+        open(gold);
+        struct stat st {};
+        ::stat(gold.c_str(), &st);
+        QVERIFY(st.st_mode & S_IWUSR);
+        ::stat(other.c_str(), &st);
+        QVERIFY(!(st.st_mode & S_IWUSR));
+
+        // When that fails the user is told, and the ROM is still shown.
+        const std::string crystal = dir->write("c.gbc", gameRom("BYTE"));
+        files->failCall(int(files->calls().size()) + 4, makeError(ErrorCode::PermissionDenied, "permission denied"));
+        open(crystal);  // open, read, close, then the attributes
+        expectRefusal("could not make");
+        QCOMPARE(text("headr"), QString("Pok\u00e9mon Crystal"));
+    }
+
+    void showingTradesAndTheSlotWithout() {
+        Bytes rom = gameRom("AAUE");
+        rom[0xFCC25] = 252;  // trade 2 asks for a species without a list entry
+        const std::string gold = dir->write("gold.gb", rom);
+        open(gold);
+        clickTrade(0);
+        expectEnabled(kEditor, true);
+        QVERIFY(action("mnuSave")->isEnabled());
+        QCOMPARE(text("location"), QString("Violet City, Johto"));
+        QCOMPARE(w<QComboBox>("yourpoke")->currentIndex(), 63);
+        QCOMPARE(text("yourpoke"), QString("Abra "));
+        QCOMPARE(w<QComboBox>("theirpoke")->currentIndex(), 95);
+        QCOMPARE(text("txtNickname"), QString("ROCKY"));
+        QCOMPARE(text("txtOT"), QString("KYLE"));
+        QCOMPARE(text("txtID"), QString("4660"));
+
+        clickTrade(1);
+        QCOMPARE(w<QComboBox>("yourpoke")->currentIndex(), -1);
+        QCOMPARE(text("yourpoke"), QString("#252"));
+        QCOMPARE(text("location"), QString("Goldenrod City, Johto"));
+
+        clickTrade(6);
+        expectMessage("Kestrane", "There is no trade assigned to this slot.", MessageIcon::Exclamation);
+        expectEnabled(kEditor, false);
+        QVERIFY(!action("mnuSave")->isEnabled());
+        expectEnabled(kRomOpen, true);
+        for (const char* name : {"location", "txtNickname", "txtOT", "txtID", "yourpoke", "theirpoke"}) {
+            QCOMPARE(text(name), QString());
+        }
+        QCOMPARE(w<QComboBox>("theirpoke")->currentIndex(), -1);
+
+        // The keyboard selects as the mouse does.
+        w("tradelist")->setFocus();
+        QTest::keyClick(w("tradelist"), Qt::Key_Up);
+        expectEnabled(kEditor, true);
+        QCOMPARE(text("location"), QString("Route 14, Kanto"));
+        QCOMPARE(readFile(gold), rom);
+    }
+
+    void aSelectionThatCannotBeReadLeavesTheWindowAsItWas() {
+        Bytes rom = gameRom("AAUE");
+        const std::string gold = dir->write("gold.gb", rom);
+        open(gold);
+        clickTrade(0);
+        rom.resize(0xFCC30);  // cut inside trade 3
+        dir->write("gold.gb", rom);
+        clickTrade(2);
+        expectRefusal("ends at");
+        QCOMPARE(w<QListWidget>("tradelist")->currentRow(), 0);
+        QCOMPARE(text("location"), QString("Violet City, Johto"));
+        QCOMPARE(text("txtNickname"), QString("ROCKY"));
+        expectEnabled(kEditor, true);
+
+        std::filesystem::remove(gold);
+        clickTrade(3);
+        auto messages = sink->take();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, QString("Error: 53"));
+        QCOMPARE(w<QListWidget>("tradelist")->currentRow(), 0);
+    }
+
+    void savingWritesExactlyTheEditedFields_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<uint>("base");
+        QTest::newRow("gold") << "AAUE" << 0 << uint(kGoldSlot1);
+        QTest::newRow("silver") << "AAXE" << 0 << uint(kGoldSlot1);
+        QTest::newRow("crystal") << "BYTE" << 4 << uint(kCrystalSlot5);
+    }
+    void savingWritesExactlyTheEditedFields() {
+        QFETCH(QString, code);
+        QFETCH(int, row);
+        QFETCH(uint, base);
+        const Bytes before = gameRom(qPrintable(code));
+        const std::string path = dir->write("rom.gbc", before);
+        open(path);
+        clickTrade(row);
+
+        w<QComboBox>("yourpoke")->setCurrentIndex(25);  // Pikachu
+        auto* offered = w<QComboBox>("theirpoke");
+        offered->setEditText("celebi");                 // typed, matched without case
+        QTest::keyClicks(w("txtNickname"), "XYZ");     // appended: "ROCKYXYZ"
+        w<QLineEdit>("txtOT")->setText("[PK]AB");
+        w<QLineEdit>("txtID")->setText("37460");
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+
+        Bytes expected = before;
+        const Bytes fields = {25, 251, 0x91, 0x8E, 0x82, 0x8A, 0x98, 0x97, 0x98, 0x99, 0x50, 0x20};
+        std::copy(fields.begin(), fields.end(), expected.begin() + base);
+        const Bytes tail = {0x54, 0x92, 0x53, 0x80, 0x81, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
+        std::copy(tail.begin(), tail.end(), expected.begin() + base + 16);
+        QCOMPARE(differences(readFile(path), expected).size(), size_t(0));
+        // The window shows what was typed; nothing is read back.
+        QCOMPARE(text("theirpoke"), QString("celebi"));
+
+        // Ctrl+S saves the same way; unchanged, it changes no byte.
+        QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QCOMPARE(differences(readFile(path), expected).size(), size_t(0));
+    }
+
+    void saveRefusalsWriteNothing_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty id") << "txtID" << "" << "The ID number is empty.";
+        QTest::newRow("word id") << "txtID" << "12abc" << "\"12abc\" is not a number.";
+        QTest::newRow("id too big") << "txtID" << "65536" << "Please enter an ID number between 0 and 65535.";
+        QTest::newRow("negative id") << "txtID" << "-1" << "Please enter an ID number between 0 and 65535.";
+        QTest::newRow("no species") << "yourpoke" << "" << "Please choose the requested species (Your Pok\u00e9mon)";
+        QTest::newRow("unknown species") << "theirpoke" << "Pikachoo" << "\"Pikachoo\" is not in the list of species.";
+        QTest::newRow("dash in name") << "txtNickname" << "AB-C" << "cannot hold \"-\" (U+002D), character 3";
+        QTest::newRow("accent in name") << "txtOT" << "Jos\u00e9" << "cannot hold \"\u00e9\" (U+00E9), character 4";
+    }
+    void saveRefusalsWriteNothing() {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(QString, message);
+        const Bytes before = gameRom("AAUE");
+        const std::string path = dir->write("gold.gb", before);
+        open(path);
+        clickTrade(0);
+        if (auto* box = window->findChild<QComboBox*>(field)) {
+            box->setCurrentIndex(-1);
+            box->setEditText(value);
+        } else {
+            w<QLineEdit>(field)->setText(value);
+        }
+        save();
+        auto messages = sink->take();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, QString("Kestrane"));
+        QCOMPARE(messages[0].icon, MessageIcon::Exclamation);
+        QVERIFY2(messages[0].text.contains(message), qPrintable(messages[0].text));
+        QCOMPARE(readFile(path), before);
+    }
+
+    void saveRefusesATradeFromElsewhere() {
+        const Bytes gold = gameRom("AAUE");
+        const Bytes crystal = gameRom("BYTE");
+        const std::string goldPath = dir->write("gold.gb", gold);
+        const std::string crystalPath = dir->write("crystal.gbc", crystal);
+        open(goldPath);
+        clickTrade(0);
+
+        // Changed on disk since it was shown.
+        Bytes changed = gold;
+        changed[kGoldSlot1 + 3] ^= 1;
+        dir->write("gold.gb", changed);
+        save();
+        expectRefusal("changed");
+        QCOMPARE(readFile(goldPath), changed);
+
+        // Another ROM opened: the Gold trade stays on show but is not saved into it.
+        open(crystalPath);
+        QCOMPARE(text("txtNickname"), QString("ROCKY"));
+        expectEnabled(kEditor, true);
+        save();
+        expectMessage("Kestrane", "The trade shown was read from another ROM. Select a trade to edit this one.",
+                      MessageIcon::Exclamation);
+        QCOMPARE(readFile(crystalPath), crystal);
+    }
+
+    void aFailingDiskIsNeverReportedAsSaved() {
+        const std::string path = dir->write("gold.gb", gameRom("AAUE"));
+        open(path);
+        clickTrade(0);
+        w<QLineEdit>("txtID")->setText("1");
+        // open, size, game code, record, then the write of the ID
+        files->failCall(int(files->calls().size()) + 5, makeError(ErrorCode::DiskFull, "the disk is full"));
+        save();
+        auto messages = sink->take();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, QString("Error: 61"));
+        QVERIFY2(messages[0].text.contains("may hold part of the new trade"), qPrintable(messages[0].text));
+    }
+
+    void aboutIsOneModelessWindowClosedOnlyByOkOrItsCloseBox() {
+        action("mnuAbout")->trigger();
+        action("mnuAbout")->trigger();
+        auto abouts = window->findChildren<AboutWindow*>();
+        QCOMPARE(abouts.size(), 1);
+        QPointer<AboutWindow> about = abouts[0];
+        QVERIFY(QTest::qWaitForWindowExposed(about));
+        QCOMPARE(about->objectName(), QString("Form2"));
+        QCOMPARE(about->windowTitle(), QString("About"));
+        QVERIFY(!about->isModal());
+        QCOMPARE(about->size(), QSize(356, 125));
+        QCOMPARE(about->findChild<QLabel*>("Label1")->text(), QString("Kestrane v1.0"));
+        QVERIFY(about->findChild<QLabel*>("Label3")->text().startsWith(
+            "A tool to change the Pok\u00e9mon trades in all second generation Pok\u00e9mon ROMs. "));
+        QVERIFY(!about->findChild<QLabel*>("Image1")->pixmap().isNull());
+        auto* ok = about->findChild<QPushButton*>("Command1");
+        QCOMPARE(ok->geometry(), QRect(264, 24, 81, 25));
+        QVERIFY(!ok->isDefault() && !ok->autoDefault());
+
+        // The main window stays usable meanwhile.
+        open(dir->write("gold.gb", gameRom("AAUE")));
+        QCOMPARE(text("headr"), QString("Pok\u00e9mon Gold"));
+
+        QTest::keyClick(about, Qt::Key_Escape);
+        QTest::keyClick(about, Qt::Key_Return);
+        QVERIFY(about && about->isVisible());
+        QTest::mouseClick(ok, Qt::LeftButton);
+        QTRY_VERIFY(!about);
+
+        action("mnuAbout")->trigger();
+        about = window->findChild<AboutWindow*>();
+        QVERIFY(about);
+        about->close();  // the close box
+        QTRY_VERIFY(!about);
+    }
+
+    void exitClosesWithoutAskingAndTakesAboutAlong() {
+        const Bytes before = gameRom("AAUE");
+        const std::string path = dir->write("gold.gb", before);
+        open(path);
+        clickTrade(0);
+        w<QLineEdit>("txtNickname")->setText("UNSAVED");
+        action("mnuAbout")->trigger();
+        QPointer<AboutWindow> about = window->findChild<AboutWindow*>();
+        QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!window->isVisible());
+        QTRY_VERIFY(!about);
+        QCOMPARE(readFile(path), before);
+    }
+
+    void droppingARomOpensIt() {
+        const std::string path = dir->write("drop.gbc", gameRom("BYTE"));
+        // As a drag from a file manager arrives: enter, then drop.
+        auto drop = [&](const QList<QUrl>& urls) {
+            QMimeData mime;
+            mime.setUrls(urls);
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(window.get(), &enter);
+            if (!enter.isAccepted()) return;
+            QDropEvent event(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(window.get(), &event);
+        };
+        drop({QUrl::fromLocalFile(QString::fromStdString(dir->write("notes.txt", {1, 2})))});
+        QCOMPARE(window->romPath(), QString());
+        drop({QUrl::fromLocalFile(QString::fromStdString(path)), QUrl::fromLocalFile("/tmp/x.gb")});
+        QCOMPARE(window->romPath(), QString());
+        drop({QUrl::fromLocalFile(QString::fromStdString(path))});
+        QCOMPARE(sink->take().size(), 0);
+        QCOMPARE(window->romPath(), QString::fromStdString(path));
+        QCOMPARE(text("headr"), QString("Pok\u00e9mon Crystal"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,51 @@
+// Stand-ins for the system's message boxes and file dialogs: the sink
+// records every message, the dialogs answer from a script.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+#include "app/common_dialog.h"
+#include "app/message_sink.h"
+
+namespace kestrane::testing {
+
+struct Message {
+    QString title;
+    QString text;
+    MessageIcon icon;
+};
+
+class RecordingSink final : public MessageSink {
+public:
+    void show(QWidget*, const QString& title, const QString& text, MessageIcon icon) override {
+        messages.append({title, text, icon});
+    }
+    // The messages so far, forgotten once taken.
+    QList<Message> take() { return std::exchange(messages, {}); }
+
+    QList<Message> messages;
+};
+
+class ScriptedDialogs final : public DialogBackend {
+public:
+    std::optional<DialogAnswer> chooseOpen(const DialogRecord& record) override { return answer(record); }
+    std::optional<DialogAnswer> chooseSave(const DialogRecord& record) override { return answer(record); }
+
+    // The next dialog picks this path (filter 1); an empty path cancels.
+    void willChoose(const QString& path, int filterIndex = 1) {
+        answers.append(path.isEmpty() ? std::nullopt : std::optional<DialogAnswer>({path, filterIndex}));
+    }
+
+    QList<DialogRecord> asked;
+    QList<std::optional<DialogAnswer>> answers;
+
+private:
+    std::optional<DialogAnswer> answer(const DialogRecord& record) {
+        asked.append(record);
+        return answers.isEmpty() ? std::nullopt : answers.takeFirst();
+    }
+};
+
+}  // namespace kestrane::testing
