@@ -3,18 +3,21 @@
 
 PRESET ?= dev
 BUILD := build/$(PRESET)
+ROM ?=
 
-DEB_PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev
+DEB_PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev fonts-liberation2
 ifeq ($(PRESET),clang)
 DEB_PACKAGES += clang-14
 endif
+SCREENSHOT_PACKAGES := xvfb xdotool imagemagick x11-utils
 
-.PHONY: all deps configure build test run asan clang clean
+.PHONY: all deps configure build test run demo screenshot asan clang clean
 
 all: build
 
-deps:
-	@missing=""; for p in $(DEB_PACKAGES); do \
+# Installs the Debian packages named in $(PACKAGES) that are missing.
+define install_missing
+	@missing=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -25,6 +28,10 @@ deps:
 	    echo "Please install:$$missing (sudo apt-get install$$missing)"; exit 1; \
 	  fi; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(DEB_PACKAGES))
 
 configure: deps
 	cmake --preset $(PRESET)
@@ -35,8 +42,19 @@ build: configure
 test: build
 	ctest --preset $(PRESET)
 
+# make run ROM=path/to/rom.gbc opens that file at start.
 run: build
-	@echo "The core is built in $(BUILD). The editor window arrives with the next step of the project."
+	$(BUILD)/src/app/kestrane $(ROM)
+
+# A synthetic Crystal image with made-up trades, for trying the editor without a ROM.
+demo: build
+	$(BUILD)/tools/kestrane-demo-rom $(BUILD)/demo/crystal-demo.gbc
+	$(BUILD)/src/app/kestrane $(BUILD)/demo/crystal-demo.gbc
+
+# The README's screenshot, taken under Xvfb from the demo image.
+screenshot: build
+	$(call install_missing,$(SCREENSHOT_PACKAGES))
+	scripts/screenshot.sh $(BUILD) docs/screenshot.png
 
 asan:
 	$(MAKE) test PRESET=asan

@@ -46,6 +46,8 @@ AboutWindow::AboutWindow(QWidget* owner) : QDialog(owner) {
     about->setObjectName(QStringLiteral("Label3"));
     about->setGeometry(8, 72, 353, 41);
     about->setWordWrap(true);
+    // The label reaches 5 pixels past the window's edge; wrap before it.
+    about->setContentsMargins(0, 0, 8, 0);
     about->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     for (QLabel* label : {title, copyright, about}) label->setFont(labelFont);

@@ -4,7 +4,8 @@ namespace kestrane {
 
 QFont classicFont(const QStringList& families) {
     QFont font;
-    font.setFamilies(families);
+    // Liberation Sans has Arial's metrics, so captions fit their boxes as designed.
+    font.setFamilies(families + QStringList{QStringLiteral("Liberation Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.25);
     font.setWeight(QFont::Normal);

@@ -1,0 +1,30 @@
+#!/bin/sh
+# Takes the README screenshot: the editor on the synthetic demo image, with
+# trade 1 shown, in a virtual X display.
+# Usage: scripts/screenshot.sh BUILD_DIR OUTPUT.png
+set -eu
+build=$1
+out=$2
+work=$(mktemp -d)
+trap 'kill $app $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+
+"$build/tools/kestrane-demo-rom" "$work/crystal-demo.gbc" >/dev/null
+Xvfb :97 -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=:97 QT_QPA_PLATFORM=xcb
+sleep 1
+"$build/src/app/kestrane" "$work/crystal-demo.gbc" >/dev/null 2>&1 &
+app=$!
+
+window=""
+for _ in $(seq 50); do
+  window=$(xdotool search --name '^Kestrane' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+  sleep 0.2
+done
+[ -n "$window" ] || { echo "the editor did not come up" >&2; exit 1; }
+sleep 0.5
+# Trade Number 1 sits at the top of the trade list (frame at 8,176, list at 16,24).
+xdotool mousemove --window "$window" 40 232 click 1
+sleep 0.5
+import -window "$window" "$out"
+echo "Wrote $out"
