@@ -367,6 +367,13 @@ private slots:
         QCOMPARE(w<QComboBox>("yourpoke")->currentIndex(), -1);
         QCOMPARE(text("yourpoke"), QString("#252"));
         QCOMPARE(text("location"), QString("Goldenrod City, Johto"));
+        // Saved without picking a species, the byte without entry stays.
+        w<QLineEdit>("txtID")->setText("9");
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        rom[0xFCC25 + 16] = 9;
+        rom[0xFCC25 + 17] = 0;
+        QCOMPARE(readFile(gold), rom);
 
         clickTrade(6);
         expectMessage("Kestrane", "There is no trade assigned to this slot.", MessageIcon::Exclamation);
@@ -384,6 +391,23 @@ private slots:
         expectEnabled(kEditor, true);
         QCOMPARE(text("location"), QString("Route 14, Kanto"));
         QCOMPARE(readFile(gold), rom);
+    }
+
+    void saveNeedsAnOpenRomAndAShownTrade() {
+        auto saveCommand = [&] { QVERIFY(QMetaObject::invokeMethod(window.get(), "saveTrade")); };
+        saveCommand();
+        expectMessage("Kestrane", "Open a ROM and select a trade before saving. Nothing was written.",
+                      MessageIcon::Exclamation);
+        const Bytes rom = gameRom("AAXE");
+        const std::string silver = dir->write("silver.gb", rom);
+        open(silver);
+        saveCommand();
+        expectMessage("Kestrane", "Select a trade before saving. Nothing was written.", MessageIcon::Exclamation);
+        clickTrade(6);
+        sink->take();
+        saveCommand();
+        expectMessage("Kestrane", "Select a trade before saving. Nothing was written.", MessageIcon::Exclamation);
+        QCOMPARE(readFile(silver), rom);
     }
 
     void aSelectionThatCannotBeReadLeavesTheWindowAsItWas() {
