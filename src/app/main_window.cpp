@@ -74,25 +74,19 @@ MainWindow::MainWindow(MessageSink& messages, DialogBackend& dialogs, FileSystem
 MainWindow::~MainWindow() = default;
 
 void MainWindow::createActions() {
-    mnuOpen_ = new QAction(QStringLiteral("Open ROM..."), this);
-    mnuOpen_->setObjectName(QStringLiteral("mnuOpen"));
-    mnuOpen_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(mnuOpen_, &QAction::triggered, this, &MainWindow::openRomCommand);
-
-    mnuSave_ = new QAction(QStringLiteral("Save ROM"), this);
-    mnuSave_->setObjectName(QStringLiteral("mnuSave"));
-    mnuSave_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    auto action = [this](const char* name, const QString& caption, const QKeySequence& shortcut, auto slot) {
+        auto* a = new QAction(caption, this);
+        a->setObjectName(QLatin1String(name));
+        a->setShortcut(shortcut);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    mnuOpen_ = action("mnuOpen", QStringLiteral("Open ROM..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+                      &MainWindow::openRomCommand);
+    mnuSave_ = action("mnuSave", QStringLiteral("Save ROM"), QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::saveTrade);
     mnuSave_->setEnabled(false);
-    connect(mnuSave_, &QAction::triggered, this, &MainWindow::saveTrade);
-
-    mnuExit_ = new QAction(QStringLiteral("Exit"), this);
-    mnuExit_->setObjectName(QStringLiteral("mnuExit"));
-    mnuExit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(mnuExit_, &QAction::triggered, this, &QWidget::close);
-
-    mnuAbout_ = new QAction(QStringLiteral("About"), this);
-    mnuAbout_->setObjectName(QStringLiteral("mnuAbout"));
-    connect(mnuAbout_, &QAction::triggered, this, &MainWindow::showAbout);
+    mnuExit_ = action("mnuExit", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
+    mnuAbout_ = action("mnuAbout", QStringLiteral("About"), QKeySequence(), &MainWindow::showAbout);
 }
 
 void MainWindow::createMenus() {
