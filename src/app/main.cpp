@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #include "app/common_dialog.h"
 #include "app/main_window.h"
@@ -24,6 +25,8 @@ int main(int argc, char* argv[]) {
     kestrane::QtDialogBackend dialogs;
     kestrane::MainWindow window(messages, dialogs);
     window.show();
-    if (!parser.positionalArguments().isEmpty()) window.openRom(parser.positionalArguments().constFirst());
+    if (!parser.positionalArguments().isEmpty()) {
+        window.openRom(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());
+    }
     return QApplication::exec();
 }
