@@ -1,25 +1,45 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <memory>
+#include <string_view>
 
 #include "app/common_dialog.h"
 #include "app/main_window.h"
 #include "app/message_sink.h"
 #include "version.h"
 
+namespace {
+
+// --help and --version print text only; they must work without a display.
+bool asksForTextOnly(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "-?" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version") {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kestrane"));
-    QApplication::setApplicationVersion(QString::fromLatin1(kestrane::kVersionText));
-    QApplication::setDesktopFileName(QStringLiteral("app.kestrane.Kestrane"));
+    std::unique_ptr<QCoreApplication> app = asksForTextOnly(argc, argv)
+                                                ? std::make_unique<QCoreApplication>(argc, argv)
+                                                : std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Kestrane"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kestrane::kVersionText));
+    QGuiApplication::setDesktopFileName(QStringLiteral("app.kestrane.Kestrane"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Edit the in-game trades of Pok\u00e9mon Gold, Silver and Crystal ROM images."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("rom"), QStringLiteral("A .gb or .gbc file to open."), QStringLiteral("[rom]"));
-    parser.process(app);
+    parser.addPositionalArgument(QStringLiteral("rom"), QStringLiteral("A .gb or .gbc file to open."),
+                                 QStringLiteral("[rom]"));
+    parser.process(*app);
 
     kestrane::MessageBoxSink messages;
     kestrane::QtDialogBackend dialogs;
@@ -28,5 +48,5 @@ int main(int argc, char* argv[]) {
     if (!parser.positionalArguments().isEmpty()) {
         window.openRom(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());
     }
-    return QApplication::exec();
+    return QCoreApplication::exec();
 }
