@@ -41,6 +41,7 @@ enum class ErrorCode : int {
     FileSizeChanged = 1014,
     VerifyFailed = 1015,
     WrongRecord = 1016,
+    ConflictingName = 1017,
 };
 
 struct Error {

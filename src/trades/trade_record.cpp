@@ -14,8 +14,6 @@
 namespace kestrane {
 namespace {
 
-using NameField = std::array<std::uint8_t, kNameLength>;
-
 std::string quoted(const std::string& path) { return "\"" + path + "\""; }
 
 std::string offsetText(std::uint32_t offset) { return "0x" + toPaddedHex(static_cast<std::int32_t>(offset), 5); }
@@ -51,9 +49,18 @@ Result<std::uint8_t> chosenSpecies(int index, std::uint8_t stored, const std::st
     return static_cast<std::uint8_t>(index);
 }
 
-Result<NameField> encodedName(const std::u16string& text, const std::u16string& shownText,
-                              std::span<const std::uint8_t> storedField, const std::string& what) {
-    NameField out{};
+Result<NameBytes> encodedName(const std::u16string& text, const std::u16string& shownText,
+                              std::span<const std::uint8_t> storedField, const std::optional<NameBytes>& exact,
+                              const std::string& what) {
+    NameBytes out{};
+    if (exact) {
+        if (text != shownText) {
+            return makeError(ErrorCode::ConflictingName, "The " + what +
+                                                             " was given both as text and as bytes; change one of "
+                                                             "them only.");
+        }
+        return *exact;
+    }
     // The editor shows a trimmed, lossy decoding; re-encoding an untouched
     // name would drop bytes the standard map has no character for.
     if (text == shownText) {
@@ -156,10 +163,11 @@ Result<RecordBytes> planTradeRecord(const TradeEdit& edit) {
     if (!requested) return requested.error();
     auto offered = chosenSpecies(edit.offeredSpecies, shown.offeredSpecies, "offered species (Offered Pok\u00e9mon)");
     if (!offered) return offered.error();
-    auto nickname = encodedName(edit.nickname, shown.nickname, field(shown.raw, kNicknameAt, kNameLength), "nickname");
+    auto nickname = encodedName(edit.nickname, shown.nickname, field(shown.raw, kNicknameAt, kNameLength),
+                                edit.nicknameBytes, "nickname");
     if (!nickname) return nickname.error();
     auto trainerName = encodedName(edit.trainerName, shown.trainerName, field(shown.raw, kTrainerNameAt, kNameLength),
-                                   "original trainer's name");
+                                   edit.trainerNameBytes, "original trainer's name");
     if (!trainerName) return trainerName.error();
     // The ID goes to the file low byte first, as four hex digits reversed.
     auto idBytes = hexToBytes(reverseHexBytes(toPaddedHex(*id, 4)));

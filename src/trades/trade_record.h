@@ -45,6 +45,8 @@ std::u16string shownName(std::span<const std::uint8_t> field);
 
 inline constexpr int kNoSpeciesChosen = -1;
 
+using NameBytes = std::array<std::uint8_t, kNameLength>;
+
 // What the user sees in the editor when saving, and the trade it was read as.
 struct TradeEdit {
     int requestedSpecies = kNoSpeciesChosen;  // list index 0-251
@@ -53,12 +55,16 @@ struct TradeEdit {
     std::u16string trainerName;
     std::u16string trainerId;  // as typed
     TradeRecord shown;
+    // Exact bytes for a name field in place of its text (a table import);
+    // the text must then be the shown one.
+    std::optional<NameBytes> nicknameBytes;
+    std::optional<NameBytes> trainerNameBytes;
 };
 
 // The bytes +0..+27 that saving the edit would leave in the record, or the
 // first reason to refuse it. Nothing is read or written. A name equal to
-// the shown one keeps its field's bytes; a species not chosen keeps a
-// stored byte that has no list entry.
+// the shown one keeps its field's bytes (or takes the exact bytes given);
+// a species not chosen keeps a stored byte that has no list entry.
 Result<RecordBytes> planTradeRecord(const TradeEdit& edit);
 
 // A byte range of the file, first and last offset included.

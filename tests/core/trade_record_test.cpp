@@ -330,6 +330,20 @@ TEST_F(TradeRecordTest, AnUneditedNameKeepsBytesTheEditorCannotShow) {
     EXPECT_EQ(record[16], 1);
 }
 
+TEST_F(TradeRecordTest, ExactNameBytesAreWrittenAsGivenButNotBesideAnEditedText) {
+    const NameBytes exact = {0x80, 0xE1, 0x50, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07};
+    TradeEdit edit = unedited(read());
+    edit.trainerNameBytes = exact;
+    Bytes record = saveAndReadRecord(edit);
+    EXPECT_EQ(Bytes(record.begin() + 18, record.end()), Bytes(exact.begin(), exact.end()));
+
+    rom = readFile(path);
+    TradeEdit both = unedited(read());
+    both.nicknameBytes = exact;
+    both.nickname = u"OTHER";
+    expectRefused(both, ErrorCode::ConflictingName);
+}
+
 TEST_F(TradeRecordTest, SpeciesMustBeChosenUnlessTheStoredOneHasNoEntry) {
     TradeEdit none = unedited(read());
     none.requestedSpecies = kNoSpeciesChosen;

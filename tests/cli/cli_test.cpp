@@ -1,0 +1,262 @@
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <fstream>
+#include <sstream>
+
+#include "helpers/rom_image.h"
+#include "support/fault_injection.h"
+
+namespace kestrane {
+namespace {
+
+using namespace kestrane::testing;
+using nlohmann::json;
+
+constexpr std::uint32_t kGoldSlot1 = 0xFCC45;
+constexpr std::uint32_t kCrystalSlot1 = 0xFCE79;
+
+struct Outcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    Outcome run(std::vector<std::string> args, FileSystem& fs = nativeFileSystem()) {
+        args.insert(args.begin(), "kestrane-cli");
+        std::vector<const char*> argv;
+        for (const std::string& a : args) argv.push_back(a.c_str());
+        std::ostringstream out, err;
+        int code = cli::runCli(int(argv.size()), argv.data(), out, err, fs);
+        return {code, out.str(), err.str()};
+    }
+
+    // An image of the game with trade 1 known: Abra asked, Onix offered.
+    std::string rom(const char* code, const std::string& name = "rom.gbc") {
+        Bytes image = makeRom(code, 5);
+        TradeBytes trade;
+        trade.requested = 63;
+        trade.offered = 95;
+        trade.nickname = nameField("ROCKY");
+        trade.trainer = nameField("KYLE");
+        trade.id = 4660;
+        putRecord(image, code[0] == 'B' ? kCrystalSlot1 : kGoldSlot1, trade);
+        return dir.write(name, image);
+    }
+
+    // Expects the command refused (exit code) with the file byte for byte as it was.
+    void expectUnchanged(const std::vector<std::string>& args, int code, const std::string& path,
+                         const std::string& message = {}) {
+        const Bytes before = readFile(path);
+        Outcome r = run(args);
+        EXPECT_EQ(r.code, code) << args.back() << ": " << r.err;
+        if (!message.empty()) {
+            EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        }
+        EXPECT_EQ(readFile(path), before) << args.back();
+    }
+
+    TempDir dir;
+};
+
+TEST_F(CliTest, InfoNamesTheGameOrRefuses) {
+    for (auto [code, name] : {std::pair{"AAUE", "Pok\u00e9mon Gold"}, std::pair{"AAXE", "Pok\u00e9mon Silver"},
+                              std::pair{"BYTE", "Pok\u00e9mon Crystal"}}) {
+        const std::string path = rom(code);
+        Outcome text = run({"info", path});
+        EXPECT_EQ(text.code, 0);
+        EXPECT_EQ(text.out, std::string("Game:     ") + name + "\nCode:     " + code + "\nLanguage: English\n");
+        Outcome js = run({"info", path, "--json"});
+        EXPECT_EQ(json::parse(js.out), (json{{"code", code}, {"name", name}, {"language", "English"}}));
+    }
+    const std::string other = dir.write("other.gb", makeRom("aaue"));
+    Outcome unsupported = run({"info", other});
+    EXPECT_EQ(unsupported.code, 1);
+    EXPECT_EQ(unsupported.err.substr(0, 17), "Unsupported ROM.\n");
+    EXPECT_EQ(run({"info", (dir.path() / "missing.gb").string()}).code, 3);
+    EXPECT_EQ(run({"info", dir.write("short.gb", Bytes(0x142))}).code, 1);
+}
+
+TEST_F(CliTest, ListAndShowEverySlot) {
+    const std::string gold = rom("AAUE");
+    Outcome list = run({"list", gold});
+    ASSERT_EQ(list.code, 0) << list.err;
+    EXPECT_NE(list.out.find("1     Violet City, Johto      63 Abra"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("ROCKY"), std::string::npos);
+    EXPECT_NE(list.out.find("\n7     no trade\n"), std::string::npos) << list.out;
+
+    Outcome show = run({"show", gold, "1"});
+    EXPECT_EQ(show.code, 0);
+    EXPECT_NE(show.out.find("(record at 0xFCC45)"), std::string::npos) << show.out;
+    EXPECT_NE(show.out.find("Bytes +0..+27:      3F 5F 91 8E 82 8A 98 50"), std::string::npos) << show.out;
+
+    json one = json::parse(run({"show", gold, "1", "--json"}).out);
+    EXPECT_EQ(one["game"]["code"], "AAUE");
+    EXPECT_EQ(one["trade"]["slot"], 1);
+    EXPECT_EQ(one["trade"]["requested"], 63);
+    EXPECT_EQ(one["trade"]["nickname"], "ROCKY");
+    EXPECT_EQ(one["trade"]["nicknameBytes"], "91 8E 82 8A 98 50 50 50 50 50");
+    EXPECT_EQ(one["trade"]["id"], 4660);
+    EXPECT_EQ(json::parse(run({"show", gold, "7", "--json"}).out)["trade"],
+              (json{{"slot", 7}, {"hasTrade", false}}));
+    EXPECT_EQ(run({"show", gold, "7"}).out, "Trade Number 7: There is no trade assigned to this slot.\n");
+    for (const char* slot : {"0", "8"}) EXPECT_EQ(run({"show", gold, slot}).code, 1);
+}
+
+TEST_F(CliTest, SetChangesOnlyTheGivenFields) {
+    const std::string path = rom("BYTE");
+    const Bytes before = readFile(path);
+    struct Case {
+        std::vector<std::string> options;
+        std::vector<std::pair<std::uint32_t, std::uint8_t>> bytes;  // offset in the record, new value
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"--requested", "abra"}, {}},  // already Abra: nothing changes
+             {{"--requested", "25"}, {{0, 25}}},
+             {{"--offered", "Celebi"}, {{1, 251}}},
+             {{"--id", "37460"}, {{16, 0x54}, {17, 0x92}}},
+             {{"--nickname", "ROCK"}, {{6, 0x50}, {7, 0x20}, {8, 0x20}, {9, 0x20}, {10, 0x20}, {11, 0x20}}},
+             {{"--ot", "KYLE"}, {}},  // the shown name: its bytes stay
+         }) {
+        dir.write("rom.gbc", before);
+        std::vector<std::string> args = {"set", path, "1"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        Outcome r = run(args);
+        ASSERT_EQ(r.code, 0) << c.options[0] << ": " << r.err;
+        Bytes expected = before;
+        for (auto [offset, value] : c.bytes) expected[kCrystalSlot1 + offset] = value;
+        EXPECT_EQ(differences(readFile(path), expected), std::vector<std::size_t>{}) << c.options[0];
+    }
+
+    dir.write("rom.gbc", before);
+    Outcome dry = run({"set", path, "1", "--id", "65535", "--dry-run"});
+    EXPECT_EQ(dry.code, 0);
+    EXPECT_EQ(dry.out, "offset    old new\n0xFCE89   34  FF\n0xFCE8A   12  FF\n");
+    EXPECT_EQ(readFile(path), before);
+}
+
+TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
+    const std::string gold = rom("AAUE");
+    struct Case {
+        std::vector<std::string> options;
+        int code;
+        std::string message;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"1", "--id", ""}, 1, "empty"},
+             {{"1", "--id", "-1"}, 1, "between 0 and 65535"},
+             {{"1", "--id", "65536"}, 1, "between 0 and 65535"},
+             {{"1", "--id", "1e5"}, 1, "not a number"},
+             {{"1", "--id", "0x10"}, 1, "not a number"},
+             {{"1", "--id", "12abc"}, 1, "not a number"},
+             {{"1", "--requested", "300"}, 1, "from 0 to 251"},
+             {{"1", "--requested", "252"}, 1, "from 0 to 251"},
+             {{"1", "--offered", "Pikachoo"}, 1, "not a species"},
+             {{"1", "--nickname", "A-B"}, 1, "(U+002D), character 2"},
+             {{"1", "--ot", "\xff"}, 1, "UTF-8"},
+             {{"1", "--nickname", "ABCDEFGHIJK"}, 1, "needs 11 bytes"},
+             {{"7", "--id", "1"}, 1, "There is no trade assigned to this slot."},
+             {{"x", "--id", "1"}, 2, ""},
+             {{"1", "--colour", "red"}, 2, ""},
+         }) {
+        std::vector<std::string> args = {"set", gold};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        SCOPED_TRACE(c.options.back());
+        expectUnchanged(args, c.code, gold, c.message);
+    }
+    EXPECT_EQ(run({}).code, 2);
+    EXPECT_EQ(run({"set"}).code, 2);
+    for (const char* command : {"info", "list", "show", "set", "export", "import"}) {
+        Outcome help = run({command, "--help"});
+        EXPECT_EQ(help.code, 0) << command;
+        EXPECT_NE(help.out.find("Usage"), std::string::npos) << command;
+    }
+    Outcome version = run({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_NE(version.out.find("1.00.0001"), std::string::npos);
+}
+
+TEST_F(CliTest, ExportThenImportChangesNothing) {
+    for (const char* code : {"AAUE", "AAXE", "BYTE"}) {
+        // Bytes the editor cannot show must survive the round trip too.
+        Bytes image = readFile(rom(code));
+        const std::uint32_t base = code[0] == 'B' ? kCrystalSlot1 : kGoldSlot1;
+        image[base] = 253;
+        image[base + 3] = 0xE1;
+        const std::string original = dir.write("original.gbc", image);
+        const std::string table = (dir.path() / "table.json").string();
+        ASSERT_EQ(run({"export", original, "-o", table}).code, 0);
+        const std::string copy = dir.write("copy.gbc", image);
+        Outcome imported = run({"import", copy, table});
+        EXPECT_EQ(imported.code, 0) << code << ": " << imported.err;
+        EXPECT_EQ(imported.out, "Trade Data Saved. 0 bytes changed in " +
+                                    std::string(code[0] == 'B' ? "7" : "6") + " trades.\n");
+        EXPECT_EQ(readFile(copy), image) << code;
+        EXPECT_EQ(json::parse(run({"export", copy}).out), json::parse(readFile(table)));
+    }
+    const std::string path = rom("BYTE");
+    expectUnchanged({"export", path, "-o", path}, 1, path, "the ROM itself");
+}
+
+TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
+    const std::string path = rom("BYTE");
+    json table = json::parse(run({"export", path}).out);
+    table["trades"][0]["nickname"] = "A-B";
+    table["trades"][0]["id"] = 70000;
+    table["trades"][1]["requested"] = "Pikachoo";
+    table["trades"][2]["nicknameBytes"] = "zz";
+    table["trades"][3]["offered"] = 25;  // valid, yet not written: others are refused
+    const std::string bad = (dir.path() / "bad.json").string();
+    std::ofstream(bad) << table.dump();
+    const Bytes before = readFile(path);
+    Outcome refused = run({"import", path, bad});
+    EXPECT_EQ(refused.code, 1);
+    for (const char* problem : {"Trade Number 1: The nickname cannot hold", "Trade Number 1: Please enter an ID",
+                                "Trade Number 2: \"Pikachoo\"", "Trade Number 3: \"nicknameBytes\"",
+                                "Nothing was written."}) {
+        EXPECT_NE(refused.err.find(problem), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(readFile(path), before);
+
+    json other = json::parse(run({"export", path}).out);
+    other["game"]["code"] = "AAUE";
+    std::ofstream(bad) << other.dump();
+    expectUnchanged({"import", path, bad}, 1, path, "exported from \"AAUE\"");
+    std::ofstream(bad) << "{ not json";
+    expectUnchanged({"import", path, bad}, 1, path, "not valid JSON");
+    std::ofstream(bad) << R"({"trades": [{"slot": 9}]})";
+    expectUnchanged({"import", path, bad}, 1, path, "\"slot\" from 1 to 7");
+
+    // A valid table: texts, names of species and exact name bytes.
+    std::ofstream(bad) << R"({"trades": [{"slot": 1, "offered": "celebi", "id": "1", "unknownKey": true,
+                                          "originalTrainerBytes": "80 81 E1 50 12 34 56 78 9A BC"}]})";
+    Outcome dry = run({"import", path, bad, "--dry-run"});
+    EXPECT_EQ(dry.code, 0) << dry.err;
+    EXPECT_EQ(readFile(path), before);
+    Outcome applied = run({"import", path, bad});
+    EXPECT_EQ(applied.code, 0) << applied.err;
+    Bytes expected = before;
+    expected[kCrystalSlot1 + 1] = 251;
+    expected[kCrystalSlot1 + 16] = 1;
+    expected[kCrystalSlot1 + 17] = 0;
+    const Bytes trainer = {0x80, 0x81, 0xE1, 0x50, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC};
+    std::copy(trainer.begin(), trainer.end(), expected.begin() + kCrystalSlot1 + 18);
+    EXPECT_EQ(differences(readFile(path), expected), std::vector<std::size_t>{});
+}
+
+TEST_F(CliTest, AFailingDiskIsExitThree) {
+    const std::string path = rom("AAUE");
+    FaultInjectingFileSystem fs;
+    // identify: open, read, close; read: open, size, read, close; write: open, size, 2 reads, then the write.
+    fs.failCall(12, makeError(ErrorCode::DiskFull, "the disk is full"));
+    Outcome r = run({"set", path, "1", "--id", "9"}, fs);
+    EXPECT_EQ(r.code, 3) << r.err;
+    EXPECT_NE(r.err.find("the disk is full"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
+}  // namespace kestrane
