@@ -5,13 +5,14 @@ PRESET ?= dev
 BUILD := build/$(PRESET)
 ROM ?=
 
-DEB_PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev fonts-liberation2
+DEB_PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev fonts-liberation2 \
+  libcli11-dev nlohmann-json3-dev desktop-file-utils appstream
 ifeq ($(PRESET),clang)
 DEB_PACKAGES += clang-14
 endif
 SCREENSHOT_PACKAGES := xvfb xdotool imagemagick x11-utils
 
-.PHONY: all deps configure build test run demo screenshot asan clang clean
+.PHONY: all deps configure build test run demo screenshot install package asan clang clean
 
 all: build
 
@@ -55,6 +56,19 @@ demo: build
 screenshot: build
 	$(call install_missing,$(SCREENSHOT_PACKAGES))
 	scripts/screenshot.sh $(BUILD) docs/screenshot.png
+
+# Installs both programs, the desktop entry, metainfo, icons and manual pages
+# (under /usr/local unless PREFIX says otherwise).
+PREFIX ?= /usr/local
+install:
+	$(MAKE) build PRESET=release
+	cmake --install build/release --prefix $(PREFIX)
+
+# The Debian package, in build/release.
+package:
+	$(call install_missing,dpkg-dev)
+	$(MAKE) build PRESET=release
+	cd build/release && cpack -G DEB
 
 asan:
 	$(MAKE) test PRESET=asan
