@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "support/file.h"
+#include "support/posix_file.h"
 
 namespace kestrane {
 namespace {
@@ -113,6 +113,8 @@ public:
 };
 
 }  // namespace
+
+std::unique_ptr<File> fileFromDescriptor(int fd) { return std::make_unique<PosixFile>(fd); }
 
 FileSystem& nativeFileSystem() {
     static PosixFileSystem fs;

@@ -1,0 +1,205 @@
+// The bad-input table of docs/reliability.md, through the core: each row
+// gets its message, and the file is byte for byte what it was.
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "helpers/file_systems.h"
+#include "helpers/rom_image.h"
+#include "trades/games.h"
+#include "trades/trade_record.h"
+
+namespace kestrane {
+namespace {
+
+using namespace kestrane::testing;
+
+constexpr std::uint32_t kGoldSlot1 = 0xFCC45;
+
+// A folder path longer than 254 characters, made of real folders.
+std::string longFolder(const TempDir& dir) {
+    std::filesystem::path folder = dir.path();
+    while (folder.string().size() <= 300) folder /= std::string(60, 'd');
+    std::filesystem::create_directories(folder);
+    return folder.string();
+}
+
+TEST(BadInput, OpeningWhatIsNoRom) {
+    TempDir dir;
+    Bytes header = makeRom("AAUE");
+    header.resize(0x142);
+    Bytes random = makeRom("", 99);
+    random[0x13F] = 0x13;  // no game code of the three, whatever the seed gives
+    const std::string fifo = (dir.path() / "pipe.gb").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    struct Row {
+        const char* name;
+        std::string path;
+        ErrorCode code;
+        const char* message;
+    };
+    const Row rows[] = {
+        {"missing path", (dir.path() / "missing.gb").string(), ErrorCode::FileNotFound, "the file does not exist"},
+        {"empty path", "", ErrorCode::FileNotFound, "no file name was given"},
+        {"a directory", dir.path().string(), ErrorCode::PathFileAccess, "it is a folder, not a file"},
+        {"an empty file", dir.write("empty.gb", {}), ErrorCode::FileTooShort, "too short to be a Game Boy ROM (0 bytes)"},
+        {"0x142 bytes", dir.write("short.gb", header), ErrorCode::FileTooShort, "(322 bytes)"},
+        {"a FIFO", fifo, ErrorCode::PathFileAccess, "not a regular file"},
+        {"a device", "/dev/null", ErrorCode::PathFileAccess, "not a regular file"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const bool exists = std::filesystem::is_regular_file(row.path);
+        const Bytes before = exists ? readFile(row.path) : Bytes{};
+        auto identity = identifyRom(row.path);
+        ASSERT_FALSE(identity);
+        EXPECT_EQ(identity.error().code, row.code);
+        EXPECT_NE(identity.error().message.find(row.message), std::string::npos) << identity.error().message;
+        if (exists) {
+            EXPECT_EQ(readFile(row.path), before);
+        }
+    }
+    for (const std::string& path : {dir.write("random.gb", random), dir.write("lower.gbc", makeRom("byte"))}) {
+        const Bytes before = readFile(path);
+        auto identity = identifyRom(path);
+        ASSERT_TRUE(identity);
+        EXPECT_EQ(identity->game, nullptr) << path;
+        EXPECT_EQ(readFile(path), before);
+    }
+}
+
+TEST(BadInput, PathsWithSpacesAccentsAndLength) {
+    TempDir dir;
+    for (const std::string& folder : {(dir.path() / "My ROMs \u00e9t\u00e9 \u30ed\u30e0").string(), longFolder(dir)}) {
+        std::filesystem::create_directories(folder);
+        const std::string path = folder + "/Kristall \u00e9.gbc";
+        ASSERT_GT(folder.size(), 20u);
+        Bytes rom = makeRom("BYTE");
+        {
+            std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(rom.data()), std::streamsize(rom.size()));
+        }
+        ASSERT_TRUE(identifyRom(path)) << path;
+        auto reading = readTradeRecord(path, "BYTE", 0);
+        ASSERT_TRUE(reading && reading->record);
+        TradeEdit edit;
+        edit.shown = *reading->record;
+        edit.requestedSpecies = 1;
+        edit.offeredSpecies = 1;
+        edit.nickname = edit.shown.nickname;
+        edit.trainerName = edit.shown.trainerName;
+        edit.trainerId = u"7";
+        ASSERT_TRUE(writeTradeRecord(path, "BYTE", 0, edit)) << path;
+        EXPECT_EQ(readFile(path)[0xFCE79 + 16], 7);
+    }
+}
+
+class BadSave : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rom = makeRom("AAUE", 4);
+        path = dir.write("gold.gb", rom);
+        auto reading = readTradeRecord(path, "AAUE", 0);
+        ASSERT_TRUE(reading && reading->record);
+        shown = *reading->record;
+    }
+    TradeEdit edit() const {
+        TradeEdit e;
+        e.shown = shown;
+        e.requestedSpecies = 5;
+        e.offeredSpecies = 6;
+        e.nickname = u"NEW";
+        e.trainerName = u"OT";
+        e.trainerId = u"1";
+        return e;
+    }
+    void expectRefused(const TradeEdit& e, ErrorCode code, const std::string& message, FileSystem& fs) {
+        auto saved = writeTradeRecord(path, "AAUE", 0, e, fs);
+        ASSERT_FALSE(saved);
+        EXPECT_EQ(saved.error().code, code);
+        EXPECT_NE(saved.error().message.find(message), std::string::npos) << saved.error().message;
+        if (std::filesystem::exists(path)) {
+            EXPECT_EQ(readFile(path), rom);
+        }
+    }
+    void expectRefused(const TradeEdit& e, ErrorCode code, const std::string& message) {
+        expectRefused(e, code, message, nativeFileSystem());
+    }
+
+    TempDir dir;
+    Bytes rom;
+    std::string path;
+    TradeRecord shown;
+};
+
+TEST_F(BadSave, FilesThatChangedOrCannotBeWritten) {
+    ReadOnlyFileSystem readOnly;
+    expectRefused(edit(), ErrorCode::PermissionDenied, "permission denied. Nothing was written.", readOnly);
+
+    Bytes cut(rom.begin(), rom.begin() + kGoldSlot1 + 20);
+    dir.write("gold.gb", cut);
+    rom = cut;
+    expectRefused(edit(), ErrorCode::FileTooShort, "before the trade record at 0xFCC45");
+    EXPECT_FALSE(readTradeRecord(path, "AAUE", 0));
+
+    rom = makeRom("BYTE", 4);  // replaced by another game
+    dir.write("gold.gb", rom);
+    expectRefused(edit(), ErrorCode::GameChangedOnDisk, "game code is now \"BYTE\"");
+
+    std::filesystem::remove(path);
+    expectRefused(edit(), ErrorCode::FileNotFound, "the file does not exist. Nothing was written.");
+    EXPECT_FALSE(std::filesystem::exists(path));  // not created by the attempt
+}
+
+TEST_F(BadSave, ValuesThatCannotBeWritten) {
+    struct Row {
+        std::u16string nickname;
+        const char* message;
+    };
+    for (const Row& row : std::vector<Row>{{u"A-B", "\"-\" (U+002D)"},
+                                           {u"R&D", "\"&\" (U+0026)"},
+                                           {u"[", "\"[\" (U+005B)"},
+                                           {u"Jos\u00e9", "(U+00E9)"},
+                                           {u"\u00a3", "(U+00A3)"},
+                                           {u"a\tb", "(U+0009)"},
+                                           {std::u16string(1, u'\0'), "(U+0000)"},
+                                           {u"\u3042", "(U+3042)"},
+                                           {u"\U0001F600", "(U+1F600)"},
+                                           {std::u16string(1, u'\xD800'), "(U+D800)"},
+                                           {u"ABCDEFGHIJK", "needs 11 bytes"}}) {
+        TradeEdit e = edit();
+        e.nickname = row.nickname;
+        expectRefused(e, row.nickname.size() == 11 ? ErrorCode::NameTooLong : ErrorCode::UnencodableName, row.message);
+    }
+    struct Id {
+        std::u16string text;
+        ErrorCode code;
+    };
+    for (const Id& id : std::vector<Id>{{u"", ErrorCode::IdNotANumber},
+                                        {u"-1", ErrorCode::IdOutOfRange},
+                                        {u"65536", ErrorCode::IdOutOfRange},
+                                        {u"1e5", ErrorCode::IdNotANumber},
+                                        {u"0x10", ErrorCode::IdNotANumber},
+                                        {u"12abc", ErrorCode::IdNotANumber}}) {
+        TradeEdit e = edit();
+        e.trainerId = id.text;
+        expectRefused(e, id.code, id.text.empty() ? "is empty" : id.code == ErrorCode::IdOutOfRange ? "between 0 and 65535" : "not a number");
+    }
+    for (int species : {-1, 252, 300}) {
+        TradeEdit e = edit();
+        e.offeredSpecies = species;
+        expectRefused(e, species < 0 ? ErrorCode::SpeciesNotChosen : ErrorCode::SpeciesOutOfRange, "species");
+    }
+    // Accepted: blanks around the ID, and a fraction rounded.
+    for (auto [text, value] : {std::pair{u" 12 ", 12}, std::pair{u"1.5", 2}}) {
+        TradeEdit e = edit();
+        e.trainerId = text;
+        ASSERT_TRUE(writeTradeRecord(path, "AAUE", 0, e));
+        EXPECT_EQ(readFile(path)[kGoldSlot1 + 16], value);
+        dir.write("gold.gb", rom);
+    }
+}
+
+}  // namespace
+}  // namespace kestrane

@@ -1,0 +1,114 @@
+// Random edits on random images (fixed seeds): what must hold for every save.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "helpers/rom_image.h"
+#include "support/memory_file_system.h"
+#include "text/game_text.h"
+#include "trades/trade_record.h"
+
+namespace kestrane {
+namespace {
+
+using namespace kestrane::testing;
+
+constexpr const char* kGames[] = {"AAUE", "AAXE", "BYTE"};
+const std::string kPath = "rom.gbc";
+
+// Units the encoder knows: characters of the standard map, tokens, escapes,
+// the terminator. At most ten of them fit a field.
+std::u16string randomName(std::mt19937& rng) {
+    static const std::u16string plain = u" ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz?!.,0123456789";
+    static const std::u16string_view tokens[] = {u"[PK]", u"[MN]", u"[Lv]", u"[K\u00e9]", u"[u]", u"[>]",
+                                                 u"[\"]", u"\\n", u"\\x", u"\\"};
+    std::u16string name;
+    for (int units = int(rng() % 11); units > 0; --units) {
+        switch (rng() % 8) {
+        case 0: name += tokens[rng() % std::size(tokens)]; break;
+        case 1: name += u"\\h" + std::u16string{u"0123456789abcdefABCDEF"[rng() % 22], u"0123456789ABCDEF"[rng() % 16]}; break;
+        default: name += plain[rng() % plain.size()];
+        }
+    }
+    return name;
+}
+
+std::u16string ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
+TEST(Properties, RandomSavesTouchOnlyTheFiveFieldsOfTheirRecord) {
+    for (std::uint32_t seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 rng(seed);
+        const char* game = kGames[seed % 3];
+        MemoryFileSystem fs;
+        fs.put(kPath, makeRom(game, seed));
+        const int slots = game[0] == 'B' ? 7 : 6;
+        // What the file must hold: only the saved record's fields move on.
+        Bytes model = fs.bytes(kPath);
+        for (int i = 0; i < 700; ++i) {
+            const int slot = int(rng() % std::uint32_t(slots));
+            auto reading = readTradeRecord(kPath, game, slot, fs);
+            ASSERT_TRUE(reading && reading->record) << i;
+            const TradeRecord& shown = *reading->record;
+
+            // Saved as shown, nothing changes at all.
+            TradeEdit edit;
+            edit.shown = shown;
+            edit.requestedSpecies = shown.requestedSpecies < 252 ? shown.requestedSpecies : kNoSpeciesChosen;
+            edit.offeredSpecies = shown.offeredSpecies < 252 ? shown.offeredSpecies : kNoSpeciesChosen;
+            edit.nickname = shown.nickname;
+            edit.trainerName = shown.trainerName;
+            edit.trainerId = ascii(std::to_string(shown.trainerId));
+            auto unchanged = writeTradeRecord(kPath, game, slot, edit, fs);
+            ASSERT_TRUE(unchanged) << unchanged.error().message;
+            ASSERT_TRUE(unchanged->written.empty());
+            ASSERT_EQ(fs.bytes(kPath), model) << "edit " << i;
+
+            if (rng() % 2) edit.requestedSpecies = int(rng() % 252);
+            if (rng() % 2) edit.offeredSpecies = int(rng() % 252);
+            if (rng() % 2) edit.nickname = randomName(rng);
+            if (rng() % 2) edit.trainerName = randomName(rng);
+            const std::uint32_t id = rng() % 65536;
+            if (rng() % 2) edit.trainerId = ascii(std::to_string(id));
+            auto saved = writeTradeRecord(kPath, game, slot, edit, fs);
+            ASSERT_TRUE(saved) << "edit " << i << ": " << saved.error().message;
+
+            const Bytes& after = fs.bytes(kPath);
+            ASSERT_EQ(after.size(), model.size());
+            // Outside +0..+11 and +16..+27 of this record, every byte is as it was.
+            for (std::uint32_t k = 0; k < 28; ++k) {
+                if (k < 12 || k >= 16) model[shown.base + k] = after[shown.base + k];
+            }
+            ASSERT_EQ(after, model) << "edit " << i;
+            if (edit.requestedSpecies >= 0) {
+                ASSERT_EQ(after[shown.base], edit.requestedSpecies);
+            }
+            if (edit.trainerId == ascii(std::to_string(id))) {
+                ASSERT_EQ(after[shown.base + 16] | after[shown.base + 17] << 8, int(id));
+            }
+        }
+    }
+}
+
+TEST(Properties, StandardMapFieldsSurviveDecodeThenEncode) {
+    std::vector<std::uint8_t> standard = {0x00, 0xE6, 0xE7, 0xE8, 0xF4};
+    for (int b = 0x80; b <= 0x99; ++b) standard.push_back(std::uint8_t(b));
+    for (int b = 0xA0; b <= 0xB9; ++b) standard.push_back(std::uint8_t(b));
+    for (int b = 0xF6; b <= 0xFF; ++b) standard.push_back(std::uint8_t(b));
+    std::mt19937 rng(42);
+    for (int i = 0; i < 20000; ++i) {
+        // Standard bytes, then (usually) a terminator and anything after it.
+        Bytes field(10);
+        const std::size_t length = rng() % 11;
+        for (std::size_t k = 0; k < 10; ++k) {
+            field[k] = k < length ? standard[rng() % standard.size()] : k == length ? 0x50 : std::uint8_t(rng());
+        }
+        Bytes upToTerminator(field.begin(), field.begin() + std::ptrdiff_t(std::min<std::size_t>(length + 1, 10)));
+        Bytes encoded = encodeGameText(decodeGameText(field, 0) + u"\\");
+        if (length == 10) encoded.pop_back();  // a full field has no terminator of its own
+        ASSERT_EQ(encoded, upToTerminator) << "case " << i;
+    }
+}
+
+}  // namespace
+}  // namespace kestrane
