@@ -14,9 +14,11 @@
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
+#include <fstream>
 #include <memory>
 
 #include "app/about_window.h"
+#include "helpers/file_systems.h"
 #include "helpers/rom_image.h"
 #include "scripted.h"
 #include "support/fault_injection.h"
@@ -485,6 +487,15 @@ private slots:
         QTest::newRow("unknown species") << "theirpoke" << "Pikachoo" << "\"Pikachoo\" is not in the list of species.";
         QTest::newRow("dash in name") << "txtNickname" << "AB-C" << "cannot hold \"-\" (U+002D), character 3";
         QTest::newRow("accent in name") << "txtOT" << "Jos\u00e9" << "cannot hold \"\u00e9\" (U+00E9), character 4";
+        QTest::newRow("ampersand") << "txtNickname" << "R&D" << "(U+0026), character 2";
+        QTest::newRow("lone bracket") << "txtNickname" << "[" << "(U+005B), character 1";
+        QTest::newRow("tab") << "txtOT" << "a\tb" << "(U+0009), character 2";
+        QTest::newRow("kana") << "txtOT" << "\u3042" << "(U+3042), character 1";
+        QTest::newRow("emoji") << "txtOT" << "\U0001F600" << "(U+1F600), character 1";
+        QTest::newRow("exponent id") << "txtID" << "1e5" << "\"1e5\" is not a number.";
+        QTest::newRow("hex id") << "txtID" << "0x10" << "\"0x10\" is not a number.";
+        QTest::newRow("species 252 typed") << "theirpoke" << "252" << "\"252\" is not in the list of species.";
+        QTest::newRow("species 300 typed") << "yourpoke" << "300" << "\"300\" is not in the list of species.";
     }
     void saveRefusalsWriteNothing() {
         QFETCH(QString, field);
@@ -507,6 +518,156 @@ private slots:
         QCOMPARE(messages[0].icon, MessageIcon::Exclamation);
         QVERIFY2(messages[0].text.contains(message), qPrintable(messages[0].text));
         QCOMPARE(readFile(path), before);
+    }
+
+    void acceptedIdsAreRoundedAndTrimmed() {
+        const Bytes before = gameRom("AAUE");
+        const std::string path = dir->write("gold.gb", before);
+        open(path);
+        clickTrade(0);
+        for (auto [typed, value] : {std::pair{" 12 ", 12}, std::pair{"1.5", 2}}) {
+            w<QLineEdit>("txtID")->setText(typed);
+            save();
+            expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+            QCOMPARE(int(readFile(path)[kGoldSlot1 + 16]), value);
+        }
+    }
+
+    void openingWhatIsNoRom_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing path") << "missing" << "Error: 53" << "does not exist";
+        QTest::newRow("empty path") << "empty path" << "Error: 53" << "no file name was given";
+        QTest::newRow("a directory") << "directory" << "Error: 75" << "a folder";
+        QTest::newRow("an empty file") << "empty file" << "Kestrane" << "too short";
+        QTest::newRow("0x142 bytes") << "0x142" << "Kestrane" << "too short";
+        QTest::newRow("random bytes") << "random" << "Kestrane" << "Unsupported ROM.";
+        QTest::newRow("lower-case code") << "lower" << "Kestrane" << "Unsupported ROM.";
+        QTest::newRow("a FIFO") << "fifo" << "Error: 75" << "not a regular file";
+        QTest::newRow("a device") << "device" << "Error: 75" << "not a regular file";
+        QTest::newRow("spaces and accents") << "accents" << "" << "";
+        QTest::newRow("a long path") << "long" << "" << "";
+    }
+    void openingWhatIsNoRom() {
+        QFETCH(QString, kind);
+        QFETCH(QString, title);
+        QFETCH(QString, message);
+        Bytes header = gameRom("AAUE");
+        header.resize(0x142);
+        Bytes random = makeRom("", 99);
+        random[0x13F] = 0x13;
+        std::filesystem::path longFolder = dir->path();
+        while (longFolder.string().size() <= 300) longFolder /= std::string(60, 'd');
+        std::string path;
+        if (kind == "missing") path = (dir->path() / "missing.gb").string();
+        if (kind == "directory") path = dir->path().string();
+        if (kind == "empty file") path = dir->write("empty.gb", {});
+        if (kind == "0x142") path = dir->write("short.gb", header);
+        if (kind == "random") path = dir->write("random.gb", random);
+        if (kind == "lower") path = dir->write("lower.gb", makeRom("byte"));
+        if (kind == "fifo") {
+            path = (dir->path() / "pipe.gb").string();
+            QCOMPARE(::mkfifo(path.c_str(), 0600), 0);
+        }
+        if (kind == "device") path = "/dev/null";
+        if (kind == "accents" || kind == "long") {
+            auto folder = kind == "long" ? longFolder : dir->path() / "My ROMs \u00e9t\u00e9";
+            std::filesystem::create_directories(folder);
+            path = (folder / "Kristall \u00e9.gbc").string();
+            const Bytes rom = gameRom("BYTE");
+            std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(rom.data()), std::streamsize(rom.size()));
+        }
+        const bool exists = std::filesystem::is_regular_file(path);
+        const Bytes before = exists ? readFile(path) : Bytes{};
+        // An empty path cannot come from the dialog; it comes from "kestrane ''".
+        if (kind == "empty path") window->openRom(QString());
+        else open(path);
+        if (title.isEmpty()) {
+            QCOMPARE(window->romPath(), QString::fromStdString(path));
+            clickTrade(4);
+            w<QLineEdit>("txtID")->setText("9");
+            save();
+            expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+            QCOMPARE(int(readFile(path)[kCrystalSlot5 + 16]), 9);
+            return;
+        }
+        auto messages = sink->take();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, title);
+        QVERIFY2(messages[0].text.contains(message), qPrintable(messages[0].text));
+        QCOMPARE(window->romPath(), QString());
+        expectEnabled(kRomOpen, false);
+        if (exists) QCOMPARE(readFile(path), before);
+    }
+
+    void filesThatChangeOrCannotBeWritten() {
+        const Bytes gold = gameRom("AAUE");
+        const std::string path = dir->write("gold.gb", gold);
+        {
+            ReadOnlyFileSystem readOnly;
+            MainWindow readOnlyWindow(*sink, *dialogs, readOnly);
+            readOnlyWindow.openRom(QString::fromStdString(path));
+            expectRefusal("could not make");
+            readOnlyWindow.findChild<QListWidget*>("tradelist")->setCurrentRow(0);
+            readOnlyWindow.findChild<QLineEdit*>("txtID")->setText("9");
+            readOnlyWindow.findChild<QAction*>("mnuSave")->trigger();
+            auto messages = sink->take();
+            QCOMPARE(messages.size(), 1);
+            QCOMPARE(messages[0].title, QString("Error: 70"));
+            QVERIFY2(messages[0].text.contains("permission denied. Nothing was written."), qPrintable(messages[0].text));
+        }
+        {
+            DiskFullFileSystem full;
+            MainWindow fullWindow(*sink, *dialogs, full);
+            fullWindow.openRom(QString::fromStdString(path));
+            fullWindow.findChild<QListWidget*>("tradelist")->setCurrentRow(0);
+            fullWindow.findChild<QLineEdit*>("txtID")->setText("9");
+            fullWindow.findChild<QAction*>("mnuSave")->trigger();
+            auto messages = sink->take();
+            QCOMPARE(messages.size(), 1);
+            QCOMPARE(messages[0].title, QString("Error: 61"));
+            QVERIFY2(messages[0].text.contains("the disk is full"), qPrintable(messages[0].text));
+        }
+        QCOMPARE(readFile(path), gold);
+
+        open(path);
+        clickTrade(0);
+        w<QLineEdit>("txtID")->setText("9");
+        const Bytes silver = makeRom("AAXE");
+        dir->write("gold.gb", silver);  // replaced by another game
+        save();
+        expectRefusal("no longer holds the game");
+        QCOMPARE(readFile(path), silver);
+        std::filesystem::remove(path);
+        save();
+        auto messages = sink->take();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, QString("Error: 53"));
+        QVERIFY2(messages[0].text.contains("Nothing was written."), qPrintable(messages[0].text));
+        QVERIFY(!std::filesystem::exists(path));
+    }
+
+    void everyFailingCallOfASaveIsReported() {
+        const Bytes gold = gameRom("AAUE");
+        const std::string path = dir->write("gold.gb", gold);
+        open(path);
+        clickTrade(0);
+        w<QLineEdit>("txtNickname")->setText("NEW");
+        const int before = int(files->calls().size());
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        const int calls = int(files->calls().size()) - before;
+        for (int n = 1; n <= calls; ++n) {
+            dir->write("gold.gb", gold);
+            clickTrade(0);
+            w<QLineEdit>("txtNickname")->setText("NEW");
+            files->failCall(int(files->calls().size()) + n, makeError(ErrorCode::DeviceIo, "injected"));
+            save();
+            auto messages = sink->take();
+            QCOMPARE(messages.size(), 1);
+            QCOMPARE(messages[0].title, QString("Error: 57"));
+        }
     }
 
     void saveRefusesATradeFromElsewhere() {

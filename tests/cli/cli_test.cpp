@@ -1,11 +1,14 @@
 #include "cli/cli.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <fstream>
 #include <sstream>
 
 #include "helpers/rom_image.h"
+#include "helpers/file_systems.h"
 #include "support/fault_injection.h"
 
 namespace kestrane {
@@ -256,6 +259,128 @@ TEST_F(CliTest, AFailingDiskIsExitThree) {
     EXPECT_EQ(r.code, 3) << r.err;
     EXPECT_NE(r.err.find("the disk is full"), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
+}  // namespace kestrane
+
+namespace kestrane {
+namespace {
+
+// The bad-input table of docs/reliability.md, through the command line.
+TEST_F(CliTest, BadInputTable) {
+    Bytes header = makeRom("AAUE");
+    header.resize(0x142);
+    Bytes random = makeRom("", 99);
+    random[0x13F] = 0x13;
+    const std::string fifo = (dir.path() / "pipe.gb").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::path longFolder = dir.path();
+    while (longFolder.string().size() <= 300) longFolder /= std::string(60, 'd');
+    std::filesystem::create_directories(longFolder);
+    std::filesystem::create_directories(dir.path() / "My ROMs \u00e9t\u00e9");
+    struct Row {
+        const char* name;
+        std::string path;
+        int code;
+        const char* message;
+    };
+    const Row opens[] = {
+        {"missing path", (dir.path() / "missing.gb").string(), 3, "does not exist"},
+        {"empty path", "", 3, "no file name was given"},
+        {"a directory", dir.path().string(), 3, "a folder"},
+        {"an empty file", dir.write("empty.gb", {}), 1, "too short"},
+        {"0x142 bytes", dir.write("short.gb", header), 1, "too short"},
+        {"random bytes", dir.write("random.gb", random), 1, "Unsupported ROM."},
+        {"lower-case code", dir.write("lower.gb", makeRom("aaue")), 1, "Unsupported ROM."},
+        {"a FIFO", fifo, 3, "not a regular file"},
+        {"a device", "/dev/null", 3, "not a regular file"},
+        {"spaces and accents", rom("BYTE", "My ROMs \u00e9t\u00e9/Kristall \u00e9.gbc"), 0, ""},
+        {"a long path", rom("BYTE", (longFolder / "k.gbc").string().substr(dir.path().string().size() + 1)), 0, ""},
+    };
+    for (const Row& row : opens) {
+        SCOPED_TRACE(row.name);
+        const bool exists = std::filesystem::is_regular_file(row.path);
+        const Bytes before = exists ? readFile(row.path) : Bytes{};
+        Outcome r = run({"info", row.path});
+        EXPECT_EQ(r.code, row.code) << r.err;
+        EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
+        if (row.code == 0) {
+            EXPECT_EQ(run({"set", row.path, "1", "--id", "9"}).code, 0);
+        } else if (exists) {
+            EXPECT_EQ(readFile(row.path), before);
+        }
+    }
+
+    const std::string gold = rom("AAUE", "gold.gb");
+    Bytes cut = readFile(gold);
+    cut.resize(kGoldSlot1 + 27);
+    const std::string shortRom = dir.write("cut.gb", cut);
+    EXPECT_EQ(run({"show", shortRom, "1"}).code, 1);
+    EXPECT_EQ(run({"list", shortRom}).code, 1);
+    EXPECT_EQ(readFile(shortRom), cut);
+
+    const Bytes goldBytes = readFile(gold);
+    ReadOnlyFileSystem readOnly;
+    Outcome denied = run({"set", gold, "1", "--id", "9"}, readOnly);
+    EXPECT_EQ(denied.code, 3);
+    EXPECT_NE(denied.err.find("permission denied. Nothing was written."), std::string::npos) << denied.err;
+    MeanwhileFileSystem replaced([&] { dir.write("gold.gb", makeRom("AAXE")); });
+    Outcome other = run({"set", gold, "1", "--id", "9"}, replaced);
+    EXPECT_EQ(other.code, 1);
+    EXPECT_NE(other.err.find("no longer holds the game"), std::string::npos) << other.err;
+    EXPECT_EQ(readFile(gold), makeRom("AAXE"));
+    MeanwhileFileSystem deleted([&] { std::filesystem::remove(gold); });
+    Outcome gone = run({"set", gold, "1", "--id", "9"}, deleted);
+    EXPECT_EQ(gone.code, 3);
+    EXPECT_NE(gone.err.find("does not exist. Nothing was written."), std::string::npos) << gone.err;
+    EXPECT_FALSE(std::filesystem::exists(gold));
+    dir.write("gold.gb", goldBytes);
+    DiskFullFileSystem full;
+    Outcome noSpace = run({"set", gold, "1", "--id", "9"}, full);
+    EXPECT_EQ(noSpace.code, 3);
+    EXPECT_NE(noSpace.err.find("the disk is full"), std::string::npos) << noSpace.err;
+    EXPECT_EQ(readFile(gold), goldBytes);
+
+    struct Value {
+        std::vector<std::string> option;
+        int code;
+    };
+    for (const Value& v : std::vector<Value>{{{"--nickname", "A-B"}, 1},     {{"--nickname", "R&D"}, 1},
+                                             {{"--nickname", "["}, 1},       {{"--ot", "Jos\u00e9"}, 1},
+                                             {{"--ot", "\u3042"}, 1},       {{"--ot", "\U0001F600"}, 1},
+                                             {{"--ot", "a\tb"}, 1},         {{"--id", ""}, 1},
+                                             {{"--id", "-1"}, 1},           {{"--id", "65536"}, 1},
+                                             {{"--id", "1e5"}, 1},          {{"--id", "0x10"}, 1},
+                                             {{"--id", "12abc"}, 1},        {{"--requested", "-1"}, 1},
+                                             {{"--requested", "252"}, 1},   {{"--offered", "300"}, 1},
+                                             {{"--id", " 12 "}, 0},         {{"--id", "1.5"}, 0}}) {
+        SCOPED_TRACE(v.option[0] + " " + v.option[1]);
+        dir.write("gold.gb", goldBytes);
+        std::vector<std::string> args = {"set", gold, "1"};
+        args.insert(args.end(), v.option.begin(), v.option.end());
+        Outcome r = run(args);
+        EXPECT_EQ(r.code, v.code) << r.err;
+        if (v.code != 0) {
+            EXPECT_EQ(readFile(gold), goldBytes);
+        }
+    }
+}
+
+TEST_F(CliTest, EveryFailingCallOfASaveIsExitThree) {
+    const std::string gold = rom("AAUE");
+    const Bytes before = readFile(gold);
+    FaultInjectingFileSystem counting;
+    ASSERT_EQ(run({"set", gold, "1", "--nickname", "NEW"}, counting).code, 0);
+    const int calls = int(counting.calls().size());
+    for (int n = 1; n <= calls; ++n) {
+        dir.write("rom.gbc", before);
+        FaultInjectingFileSystem fs;
+        fs.failCall(n, makeError(ErrorCode::DeviceIo, "injected"));
+        Outcome r = run({"set", gold, "1", "--nickname", "NEW"}, fs);
+        EXPECT_EQ(r.code, 3) << "call " << n << ": " << r.err;
+        EXPECT_EQ(r.out.find("Trade Data Saved."), std::string::npos) << "call " << n;
+    }
 }
 
 }  // namespace

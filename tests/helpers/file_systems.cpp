@@ -53,4 +53,13 @@ Result<void> DiskFullFileSystem::makeOwnerWritable(const std::string& path) {
     return nativeFileSystem().makeOwnerWritable(path);
 }
 
+Result<std::unique_ptr<File>> MeanwhileFileSystem::open(const std::string& path, OpenMode mode) {
+    if (mode == OpenMode::ReadWrite && meanwhile_) std::exchange(meanwhile_, nullptr)();
+    return nativeFileSystem().open(path, mode);
+}
+
+Result<void> MeanwhileFileSystem::makeOwnerWritable(const std::string& path) {
+    return nativeFileSystem().makeOwnerWritable(path);
+}
+
 }  // namespace kestrane::testing

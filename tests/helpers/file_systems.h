@@ -1,6 +1,8 @@
 // File systems that behave like awkward real ones, for the reliability tests.
 #pragma once
 
+#include <functional>
+
 #include "support/file.h"
 
 namespace kestrane::testing {
@@ -20,6 +22,18 @@ class DiskFullFileSystem final : public FileSystem {
 public:
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override;
     Result<void> makeOwnerWritable(const std::string& path) override;
+};
+
+// Runs `meanwhile` once, just before the first open for writing: another
+// program that acts between a command's read and its save.
+class MeanwhileFileSystem final : public FileSystem {
+public:
+    explicit MeanwhileFileSystem(std::function<void()> meanwhile) : meanwhile_(std::move(meanwhile)) {}
+    Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override;
+    Result<void> makeOwnerWritable(const std::string& path) override;
+
+private:
+    std::function<void()> meanwhile_;
 };
 
 }  // namespace kestrane::testing
