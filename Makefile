@@ -12,7 +12,7 @@ DEB_PACKAGES += clang-14
 endif
 SCREENSHOT_PACKAGES := xvfb xdotool imagemagick x11-utils
 
-.PHONY: all deps configure build test run demo screenshot install package asan clang clean
+.PHONY: all deps configure build test run demo screenshot install package asan clang fuzz valgrind clean
 
 all: build
 
@@ -75,6 +75,30 @@ asan:
 
 clang:
 	$(MAKE) test PRESET=clang
+
+# Each libFuzzer target for FUZZ_SECONDS under ASan and UBSan. New inputs go
+# to a scratch folder; the seeds in tests/fuzz/corpus stay as committed.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := decode encode hex rom import
+fuzz:
+	$(call install_missing,clang-14 libclang-rt-14-dev cmake ninja-build libcli11-dev nlohmann-json3-dev)
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p build/fuzz/scratch/$$t; \
+	  dict=""; [ $$t = import ] && dict="-dict=tests/fuzz/json.dict"; \
+	  build/fuzz/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -seed=1 -print_final_stats=1 $$dict \
+	    build/fuzz/scratch/$$t tests/fuzz/corpus/$$t > build/fuzz/$$t.log 2>&1 \
+	    || { tail -40 build/fuzz/$$t.log; echo "fuzz_$$t found a failure"; exit 1; }; \
+	  echo "fuzz_$$t: $$(grep -o 'Done [0-9]* runs in [0-9]* second' build/fuzz/$$t.log)"; \
+	done
+
+# The core tests under Valgrind's memcheck; any error fails. The 2 GiB
+# string-builder limit test is left out: it only allocates.
+valgrind: build
+	$(call install_missing,valgrind)
+	valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect --quiet \
+	  $(BUILD)/tests/core/kestrane-core-tests --gtest_filter=-StringBuilder.RefusesToPassTheSigned32BitLimit --gtest_brief=1
 
 clean:
 	rm -rf build

@@ -159,6 +159,10 @@ ImportPlan planImport(const nlohmann::json& table, const GameInfo& game, const T
         }
         seen.push_back(slot);
         const TradeReading& reading = current[std::size_t(slot)];
+        if (trade.contains("hasTrade") && !trade["hasTrade"].is_boolean()) {
+            problems.add("\"hasTrade\" must be true or false.");
+            continue;
+        }
         const bool hasTrade = trade.value("hasTrade", true);
         if (!reading.record) {
             if (hasTrade) problems.add(std::string(kNoTradeMessage));
@@ -181,7 +185,7 @@ ImportPlan planImport(const nlohmann::json& table, const GameInfo& game, const T
             } else if (auto value = speciesValue(*text, stored, what); !value) {
                 problems.add(value.error().message);
             } else {
-                changes.push_back([target, number = *value](TradeEdit& e) { e.*target = number; });
+                changes.push_back([member = target, number = *value](TradeEdit& e) { e.*member = number; });
             }
         }
         readName(trade, "nickname", "nicknameBytes", &TradeEdit::nickname, &TradeEdit::nicknameBytes,

@@ -232,6 +232,9 @@ TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
     expectUnchanged({"import", path, bad}, 1, path, "not valid JSON");
     std::ofstream(bad) << R"({"trades": [{"slot": 9}]})";
     expectUnchanged({"import", path, bad}, 1, path, "\"slot\" from 1 to 7");
+    // Found by fuzzing: a "hasTrade" that is no boolean ended the program.
+    std::ofstream(bad) << R"({"trades": [{"slot": 1, "hasTrade": "yes"}]})";
+    expectUnchanged({"import", path, bad}, 1, path, "\"hasTrade\" must be true or false.");
 
     // A valid table: texts, names of species and exact name bytes.
     std::ofstream(bad) << R"({"trades": [{"slot": 1, "offered": "celebi", "id": "1", "unknownKey": true,
