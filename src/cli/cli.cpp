@@ -56,6 +56,11 @@ Result<TradeTable> readTable(const Context& ctx, const Rom& rom) {
     return table;
 }
 
+// UTF-8 text as a path, so that "é" reaches the file system on every platform.
+std::filesystem::path pathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 Result<int> slotIndex(int slot) {
     if (slot >= 1 && slot <= kSlotCount) return slot - 1;
     return makeError(ErrorCode::SlotOutOfRange, "There is no trade slot " + std::to_string(slot) +
@@ -215,11 +220,11 @@ int exportTable(const Context& ctx, const std::string& path, const std::string& 
         return kDone;
     }
     std::error_code ec;
-    if (std::filesystem::equivalent(output, path, ec)) {
+    if (std::filesystem::equivalent(pathOf(output), pathOf(path), ec)) {
         return ctx.fail(makeError(ErrorCode::InvalidArgument,
                                   "\"" + output + "\" is the ROM itself; choose another file for the table."));
     }
-    std::ofstream file(output, std::ios::binary | std::ios::trunc);
+    std::ofstream file(pathOf(output), std::ios::binary | std::ios::trunc);
     file << text;
     file.close();
     if (!file) return ctx.fail(makeError(ErrorCode::DeviceIo, "Could not write the table to \"" + output + "\"."));
@@ -233,7 +238,7 @@ int importTable(const Context& ctx, const std::string& path, const std::string& 
     if (tableFile == "-") {
         text << std::cin.rdbuf();
     } else {
-        std::ifstream in(tableFile, std::ios::binary);
+        std::ifstream in(pathOf(tableFile), std::ios::binary);
         if (!in) return ctx.fail(makeError(ErrorCode::FileNotFound, "Could not read the table \"" + tableFile + "\"."));
         text << in.rdbuf();
     }

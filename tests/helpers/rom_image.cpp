@@ -1,6 +1,5 @@
 #include "helpers/rom_image.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -39,9 +38,12 @@ void putRecord(Bytes& rom, std::uint32_t base, const TradeBytes& trade) {
 }
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kestrane-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path_ = std::filesystem::temp_directory_path() / ("kestrane-test-" + std::to_string(entropy()));
+        if (std::filesystem::create_directory(path_)) return;
+    }
+    throw std::runtime_error("could not make a temporary folder");
 }
 
 TempDir::~TempDir() {
@@ -50,16 +52,25 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
+std::string utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::filesystem::path fsPath(const std::string& utf8Path) {
+    return std::filesystem::path(std::u8string(utf8Path.begin(), utf8Path.end()));
+}
+
 std::string TempDir::write(const std::string& name, const Bytes& bytes) const {
-    std::string file = (path_ / name).string();
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    std::string file = utf8(path_ / fsPath(name));
+    std::ofstream out(fsPath(file), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("could not write " + file);
     return file;
 }
 
 Bytes readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::ifstream in(fsPath(path), std::ios::binary | std::ios::ate);
     if (!in) throw std::runtime_error("could not read " + path);
     Bytes bytes(static_cast<std::size_t>(in.tellg()));
     in.seekg(0);

@@ -42,7 +42,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    // Writes bytes to a file of that name in the folder and gives its path.
+    // Writes bytes to a file of that name in the folder and gives its path
+    // (UTF-8, as the core takes paths).
     std::string write(const std::string& name, const Bytes& bytes) const;
 
 private:
@@ -50,6 +51,11 @@ private:
 };
 
 Bytes readFile(const std::string& path);
+
+// Paths as the core takes them (UTF-8), and back: the same bytes on POSIX,
+// the conversion that keeps "é" on Windows.
+std::string utf8(const std::filesystem::path& path);
+std::filesystem::path fsPath(const std::string& utf8Path);
 
 // Offsets at which two images differ; a length difference counts from the shorter end.
 std::vector<std::size_t> differences(const Bytes& a, const Bytes& b);
