@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/common_dialog.h"
+#include "app/first_paint.h"
 #include "app/main_window.h"
 #include "app/message_sink.h"
 #include "version.h"
@@ -44,6 +45,7 @@ int main(int argc, char* argv[]) {
     kestrane::MessageBoxSink messages;
     kestrane::QtDialogBackend dialogs;
     kestrane::MainWindow window(messages, dialogs);
+    kestrane::quitAfterFirstPaintIfAsked(window);
     window.show();
     if (!parser.positionalArguments().isEmpty()) {
         window.openRom(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());

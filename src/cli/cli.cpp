@@ -34,26 +34,26 @@ struct Rom {
     const GameInfo* game;
 };
 
+Error unsupported(const RomIdentity& identity) {
+    return makeError(ErrorCode::UnsupportedRom,
+                     std::string(kUnsupportedRomMessage) + "\nThe game code at 0x13F is \"" +
+                         printableGameCode(identity.gameCode) +
+                         "\"; Kestrane edits Pok\u00e9mon Gold (AAUE), Silver (AAXE) and Crystal (BYTE).");
+}
+
 Result<Rom> openRom(const Context& ctx, const std::string& path) {
     auto identity = identifyRom(path, ctx.fs);
     if (!identity) return identity.error();
-    if (!identity->game) {
-        return makeError(ErrorCode::UnsupportedRom,
-                         std::string(kUnsupportedRomMessage) + "\nThe game code at 0x13F is \"" +
-                             printableGameCode(identity->gameCode) +
-                             "\"; Kestrane edits Pok\u00e9mon Gold (AAUE), Silver (AAXE) and Crystal (BYTE).");
-    }
+    if (!identity->game) return unsupported(*identity);
     return Rom{path, identity->game};
 }
 
-Result<TradeTable> readTable(const Context& ctx, const Rom& rom) {
-    TradeTable table;
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        auto reading = readTradeRecord(rom.path, rom.game->code, slot, ctx.fs);
-        if (!reading) return reading.error();
-        table.push_back(std::move(*reading));
-    }
-    return table;
+// The game and every trade, with one open of the file.
+Result<std::pair<Rom, TradeTable>> openTable(const Context& ctx, const std::string& path) {
+    auto table = readRomTable(path, ctx.fs);
+    if (!table) return table.error();
+    if (!table->identity.game) return unsupported(table->identity);
+    return std::pair{Rom{path, table->identity.game}, std::move(table->trades)};
 }
 
 // UTF-8 text as a path, so that "é" reaches the file system on every platform.
@@ -102,10 +102,9 @@ int info(const Context& ctx, const std::string& path, bool json) {
 }
 
 int list(const Context& ctx, const std::string& path) {
-    auto rom = openRom(ctx, path);
-    if (!rom) return ctx.fail(rom.error());
-    auto table = readTable(ctx, *rom);
-    if (!table) return ctx.fail(table.error());
+    auto opened = openTable(ctx, path);
+    if (!opened) return ctx.fail(opened.error());
+    const TradeTable* table = &opened->second;
     std::vector<std::vector<std::string>> rows = {
         {"Slot", "Location", "Requested", "Offered", "Nickname", "Original trainer", "ID"}};
     for (int slot = 0; slot < kSlotCount; ++slot) {
@@ -210,11 +209,9 @@ int set(const Context& ctx, const std::string& path, int slot, const SetOptions&
 }
 
 int exportTable(const Context& ctx, const std::string& path, const std::string& output) {
-    auto rom = openRom(ctx, path);
-    if (!rom) return ctx.fail(rom.error());
-    auto table = readTable(ctx, *rom);
-    if (!table) return ctx.fail(table.error());
-    const std::string text = tableJson(*rom->game, *table).dump(2) + "\n";
+    auto opened = openTable(ctx, path);
+    if (!opened) return ctx.fail(opened.error());
+    const std::string text = tableJson(*opened->first.game, opened->second).dump(2) + "\n";
     if (output.empty() || output == "-") {
         ctx.out << text;
         return kDone;
@@ -232,8 +229,9 @@ int exportTable(const Context& ctx, const std::string& path, const std::string& 
 }
 
 int importTable(const Context& ctx, const std::string& path, const std::string& tableFile, bool dryRun) {
-    auto rom = openRom(ctx, path);
-    if (!rom) return ctx.fail(rom.error());
+    auto opened = openTable(ctx, path);
+    if (!opened) return ctx.fail(opened.error());
+    const Rom* rom = &opened->first;
     std::stringstream text;
     if (tableFile == "-") {
         text << std::cin.rdbuf();
@@ -246,9 +244,7 @@ int importTable(const Context& ctx, const std::string& path, const std::string& 
     if (json.is_discarded()) {
         return ctx.fail(makeError(ErrorCode::TypeMismatch, "\"" + tableFile + "\" is not valid JSON. Nothing was written."));
     }
-    auto table = readTable(ctx, *rom);
-    if (!table) return ctx.fail(table.error());
-    ImportPlan plan = planImport(json, *rom->game, *table);
+    ImportPlan plan = planImport(json, *rom->game, opened->second);
     if (!plan.problems.empty()) {
         for (const std::string& problem : plan.problems) ctx.err << problem << '\n';
         ctx.err << "Nothing was written.\n";

@@ -23,7 +23,7 @@ Error overflow(std::int64_t bytes) {
 
 std::u16string StringBuilder::toString() const {
     if (length_ < 1) return {};
-    return buffer_.substr(0, static_cast<std::size_t>(length_ / 2));
+    return buffer_;
 }
 
 Result<void> StringBuilder::reserveBytes(std::int64_t bytes) {
@@ -31,8 +31,9 @@ Result<void> StringBuilder::reserveBytes(std::int64_t bytes) {
     std::int64_t chunks = (bytes - capacity_ + kChunkSize - 1) / kChunkSize;
     std::int64_t newCapacity = capacity_ + chunks * kChunkSize;
     if (newCapacity > kMaxBytes) return overflow(newCapacity);
-    // Growth adds blanks after everything already there, stale characters included.
-    buffer_.resize(static_cast<std::size_t>(newCapacity / 2), u' ');
+    // The storage is allocated in whole chunks; the spare room after the
+    // content is never read, so it is not filled.
+    buffer_.reserve(static_cast<std::size_t>(newCapacity / 2));
     capacity_ = static_cast<std::int32_t>(newCapacity);
     return {};
 }
@@ -46,7 +47,7 @@ Result<void> StringBuilder::setTheString(std::u16string_view text) {
     }
     if (bytes > kMaxBytes) return overflow(bytes);
     if (auto grown = reserveBytes(bytes); !grown) return grown;
-    std::copy(text.begin(), text.end(), buffer_.begin());
+    buffer_.assign(text);
     length_ = static_cast<std::int32_t>(bytes);
     return {};
 }
@@ -56,7 +57,7 @@ Result<void> StringBuilder::append(std::u16string_view text) {
     std::int64_t newLength = length_ + bytes;
     if (newLength > kMaxBytes) return overflow(newLength);
     if (auto grown = reserveBytes(newLength); !grown) return grown;
-    std::copy(text.begin(), text.end(), buffer_.begin() + length_ / 2);
+    buffer_.append(text);
     length_ = static_cast<std::int32_t>(newLength);
     return {};
 }
@@ -64,7 +65,7 @@ Result<void> StringBuilder::append(std::u16string_view text) {
 std::int32_t StringBuilder::find(std::u16string_view toFind, std::int32_t startIndex, std::int32_t compare) const {
     // Only the content counts: an occurrence that reaches into the spare room
     // would be stale text or growth blanks.
-    std::u16string_view content(buffer_.data(), static_cast<std::size_t>(length_ / 2));
+    std::u16string_view content(buffer_);
     std::size_t from = startIndex >= 1 ? static_cast<std::size_t>(startIndex - 1) : 0;
     if (content.empty() || from > content.size()) return 0;
     auto same = [compare](char16_t a, char16_t b) { return compare == 0 ? a == b : foldCase(a) == foldCase(b); };

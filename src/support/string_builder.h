@@ -36,7 +36,7 @@ private:
     // error, and no change, where that passes the signed 32-bit limit.
     Result<void> reserveBytes(std::int64_t bytes);
 
-    std::u16string buffer_;  // capacity_ / 2 characters; spare room after the content
+    std::u16string buffer_;  // the content, in storage of capacity_ / 2 characters
     std::int32_t length_ = 0;
     std::int32_t capacity_ = 0;
 };

@@ -22,26 +22,32 @@ const GameInfo* findGame(std::string_view gameCode) {
     return nullptr;
 }
 
-Result<RomIdentity> identifyRom(const std::string& path, FileSystem& fs) {
-    const std::string where = "Could not read \"" + path + "\"";
-    auto file = fs.open(path, OpenMode::Read);
-    if (!file) return inContext(file.error(), where);
+Result<RomIdentity> identifyRom(File& file, const std::string& path) {
     std::array<std::uint8_t, kGameCodeLength> code{};
-    if (auto read = readExactly(**file, kGameCodeOffset, code); !read) {
+    if (auto read = readExactly(file, kGameCodeOffset, code); !read) {
         if (read.error().code == ErrorCode::InputPastEnd) {
-            auto size = (*file)->size();
+            auto size = file.size();
             return makeError(ErrorCode::FileTooShort,
                              "\"" + path + "\" is too short to be a Game Boy ROM" +
                                  (size ? " (" + std::to_string(*size) + " bytes)" : std::string()) +
                                  ": it ends before the game code of the cartridge header. Choose a Pok\u00e9mon "
                                  "Gold, Silver or Crystal ROM.");
         }
-        return inContext(read.error(), where);
+        return inContext(read.error(), "Could not read \"" + path + "\"");
     }
-    if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where);
     RomIdentity identity;
     identity.gameCode.assign(code.begin(), code.end());
     identity.game = findGame(identity.gameCode);
+    return identity;
+}
+
+Result<RomIdentity> identifyRom(const std::string& path, FileSystem& fs) {
+    const std::string where = "Could not read \"" + path + "\"";
+    auto file = fs.open(path, OpenMode::Read);
+    if (!file) return inContext(file.error(), where);
+    auto identity = identifyRom(**file, path);
+    if (!identity) return identity;
+    if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where);
     return identity;
 }
 

@@ -34,6 +34,8 @@ struct RomIdentity {
 // read, or that ends before the game code, is an error; a file with any
 // other code is a RomIdentity without a game.
 Result<RomIdentity> identifyRom(const std::string& path, FileSystem& fs = nativeFileSystem());
+// The same on a file the caller has open; path only names it in messages.
+Result<RomIdentity> identifyRom(File& file, const std::string& path);
 
 // The four header bytes as text a person can read: the code itself when it
 // is printable ASCII, else its bytes in hexadecimal ("00 FF 41 42").

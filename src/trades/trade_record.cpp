@@ -136,23 +136,53 @@ std::u16string shownName(std::span<const std::uint8_t> fieldBytes) {
     return text.substr(first, text.find_last_not_of(u' ') - first + 1);
 }
 
+namespace {
+
+// One slot's record from a file the caller has open.
+Result<TradeReading> readRecord(File& file, const std::string& path, std::string_view gameCode, int slotIndex) {
+    TradeSlot slot = tradeLayout(gameCode, slotIndex);
+    if (slot.answer != LookupAnswer::Trade) return TradeReading{slot.answer, std::nullopt};
+    RecordBytes raw{};
+    if (auto read = readExactly(file, slot.recordBase, raw); !read) {
+        // Only a short file costs the question of its size.
+        auto size = file.size();
+        if (read.error().code == ErrorCode::InputPastEnd && size) return tooShort(path, *size, slot.recordBase);
+        return inContext(read.error(), "Could not read " + slotName(slotIndex) + " from " + quoted(path));
+    }
+    return TradeReading{LookupAnswer::Trade, recordFromBytes(slot, raw)};
+}
+
+}  // namespace
+
 Result<TradeReading> readTradeRecord(const std::string& path, std::string_view gameCode, int slotIndex,
                                      FileSystem& fs) {
     if (auto valid = checkSlotIndex(slotIndex); !valid) return valid.error();
-    TradeSlot slot = tradeLayout(gameCode, slotIndex);
-    if (slot.answer != LookupAnswer::Trade) return TradeReading{slot.answer, std::nullopt};
-
+    if (LookupAnswer answer = tradeLayout(gameCode, slotIndex).answer; answer != LookupAnswer::Trade) {
+        return TradeReading{answer, std::nullopt};
+    }
     const std::string where = "Could not read " + slotName(slotIndex) + " from " + quoted(path);
     auto file = fs.open(path, OpenMode::Read);
     if (!file) return inContext(file.error(), where);
-    auto size = (*file)->size();
-    if (!size) return inContext(size.error(), where);
-    if (*size < static_cast<std::int64_t>(slot.recordBase + kRecordSpan)) return tooShort(path, *size, slot.recordBase);
-    RecordBytes raw{};
-    if (auto read = readExactly(**file, slot.recordBase, raw); !read) return inContext(read.error(), where);
+    auto reading = readRecord(**file, path, gameCode, slotIndex);
+    if (!reading) return reading;
     if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where);
-    TradeRecord record = recordFromBytes(slot, raw);
-    return TradeReading{LookupAnswer::Trade, std::move(record)};
+    return reading;
+}
+
+Result<RomTable> readRomTable(const std::string& path, FileSystem& fs) {
+    const std::string where = "Could not read " + quoted(path);
+    auto file = fs.open(path, OpenMode::Read);
+    if (!file) return inContext(file.error(), where);
+    auto identity = identifyRom(**file, path);
+    if (!identity) return identity.error();
+    RomTable table{*identity, {}};
+    for (int slot = 0; identity->game && slot < kSlotCount; ++slot) {
+        auto reading = readRecord(**file, path, identity->gameCode, slot);
+        if (!reading) return reading.error();
+        table.trades.push_back(std::move(*reading));
+    }
+    if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where);
+    return table;
 }
 
 Result<RecordBytes> planTradeRecord(const TradeEdit& edit) {

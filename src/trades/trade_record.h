@@ -10,6 +10,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
+#include "trades/games.h"
 #include "trades/trade_layout.h"
 
 namespace kestrane {
@@ -38,6 +39,14 @@ struct TradeReading {
 // without a layout, the answer says so and the file is not opened.
 Result<TradeReading> readTradeRecord(const std::string& path, std::string_view gameCode, int slotIndex,
                                      FileSystem& fs = nativeFileSystem());
+
+// A whole ROM with one open: its game and, for a supported one, every slot
+// (list order). For an unsupported game code, trades is empty.
+struct RomTable {
+    RomIdentity identity;
+    std::vector<TradeReading> trades;
+};
+Result<RomTable> readRomTable(const std::string& path, FileSystem& fs = nativeFileSystem());
 
 // A name field's text as the editor shows it: decoded with the standard
 // map, cut or padded to 10 characters, then without surrounding blanks.

@@ -118,6 +118,34 @@ TEST_F(TradeRecordTest, SlotsWithoutARecordAreAnsweredWithoutOpeningTheFile) {
     }
 }
 
+TEST_F(TradeRecordTest, AWholeTableIsReadWithOneOpen) {
+    FaultInjectingFileSystem fs;
+    auto table = readRomTable(path, fs);
+    ASSERT_TRUE(table) << table.error().message;
+    EXPECT_EQ(std::count(fs.calls().begin(), fs.calls().end(), FileOp::Open), 1);
+    ASSERT_NE(table->identity.game, nullptr);
+    ASSERT_EQ(table->trades.size(), 7u);
+    for (int slot = 0; slot < 7; ++slot) {
+        auto one = readTradeRecord(path, "AAUE", slot);
+        ASSERT_TRUE(one);
+        EXPECT_EQ(table->trades[std::size_t(slot)].answer, one->answer);
+        if (one->record) {
+            EXPECT_EQ(table->trades[std::size_t(slot)].record->raw, one->record->raw);
+        }
+    }
+    EXPECT_FALSE(table->trades[6].record);
+
+    dir.write("other.gb", makeRom("AAUF"));
+    auto other = readRomTable((dir.path() / "other.gb").string());
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->identity.game, nullptr);
+    EXPECT_TRUE(other->trades.empty());
+    dir.write("rom.gb", Bytes(rom.begin(), rom.begin() + 0xFCC60));
+    auto cut = readRomTable(path);
+    ASSERT_FALSE(cut);
+    EXPECT_EQ(cut.error().code, ErrorCode::FileTooShort);
+}
+
 TEST_F(TradeRecordTest, TrainerIdIsLittleEndian) {
     struct Case {
         std::uint8_t low, high;

@@ -1,0 +1,142 @@
+// The real files on Windows: wide-character paths, positioned reads and
+// writes, and sharing that lets an emulator keep the ROM open meanwhile.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include "support/file.h"
+
+namespace kestrane {
+namespace {
+
+std::wstring widePath(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    int n = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring wide(std::size_t(n > 0 ? n : 0), L'\0');
+    if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), n);
+    // Beyond MAX_PATH an absolute path needs the \\?\ form (and backslashes).
+    if (wide.size() >= MAX_PATH && wide.size() > 2 && wide[1] == L':') {
+        for (wchar_t& c : wide) c = c == L'/' ? L'\\' : c;
+        wide.insert(0, L"\\\\?\\");
+    }
+    return wide;
+}
+
+Error errorFromLastError(DWORD err) {
+    switch (err) {
+    case ERROR_FILE_NOT_FOUND: return makeError(ErrorCode::FileNotFound, "the file does not exist");
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME: return makeError(ErrorCode::PathNotFound, "a folder in its path does not exist");
+    case ERROR_FILENAME_EXCED_RANGE: return makeError(ErrorCode::PathNotFound, "the path is too long");
+    case ERROR_ACCESS_DENIED: return makeError(ErrorCode::PermissionDenied, "permission denied");
+    case ERROR_WRITE_PROTECT: return makeError(ErrorCode::PermissionDenied, "the disk is write-protected");
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return makeError(ErrorCode::PathFileAccess,
+                         "the file is in use by another program that does not allow writing to it");
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return makeError(ErrorCode::DiskFull, "the disk is full");
+    default: return makeError(ErrorCode::DeviceIo, "Windows error " + std::to_string(err));
+    }
+}
+
+Error lastError() { return errorFromLastError(::GetLastError()); }
+
+OVERLAPPED at(std::int64_t offset) {
+    OVERLAPPED o{};
+    o.Offset = DWORD(std::uint64_t(offset) & 0xFFFFFFFF);
+    o.OffsetHigh = DWORD(std::uint64_t(offset) >> 32);
+    return o;
+}
+
+class WindowsFile final : public File {
+public:
+    explicit WindowsFile(HANDLE handle) : handle_(handle) {}
+    ~WindowsFile() override {
+        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+    }
+
+    Result<std::int64_t> size() override {
+        LARGE_INTEGER size{};
+        if (!::GetFileSizeEx(handle_, &size)) return lastError();
+        return std::int64_t(size.QuadPart);
+    }
+
+    Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) override {
+        OVERLAPPED o = at(offset);
+        DWORD got = 0;
+        if (!::ReadFile(handle_, out.data(), DWORD(out.size()), &got, &o)) {
+            if (::GetLastError() == ERROR_HANDLE_EOF) return std::size_t{0};
+            return lastError();
+        }
+        return std::size_t(got);
+    }
+
+    Result<std::size_t> writeAt(std::int64_t offset, std::span<const std::uint8_t> data) override {
+        OVERLAPPED o = at(offset);
+        DWORD put = 0;
+        if (!::WriteFile(handle_, data.data(), DWORD(data.size()), &put, &o)) return lastError();
+        return std::size_t(put);
+    }
+
+    Result<void> flush() override {
+        if (!::FlushFileBuffers(handle_)) return lastError();
+        return {};
+    }
+
+    Result<void> close() override {
+        HANDLE h = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        if (!::CloseHandle(h)) return lastError();
+        return {};
+    }
+
+private:
+    HANDLE handle_;
+};
+
+class WindowsFileSystem final : public FileSystem {
+public:
+    Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override {
+        if (path.empty()) return makeError(ErrorCode::FileNotFound, "no file name was given");
+        if (path.find('\0') != std::string::npos) {
+            return makeError(ErrorCode::InvalidArgument, "the file name holds a NUL character");
+        }
+        const std::wstring wide = widePath(path);
+        if (wide.empty()) return makeError(ErrorCode::InvalidArgument, "the file name is not valid UTF-8");
+        const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            return makeError(ErrorCode::PathFileAccess, "it is a folder, not a file");
+        }
+        const DWORD access = mode == OpenMode::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+        // Others may go on reading and writing (an emulator), as the original allowed.
+        const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        HANDLE h = ::CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return lastError();
+        auto file = std::make_unique<WindowsFile>(h);
+        if (::GetFileType(h) != FILE_TYPE_DISK) {
+            return makeError(ErrorCode::PathFileAccess, "it is not a regular file (a device, pipe or socket)");
+        }
+        return std::unique_ptr<File>(std::move(file));
+    }
+
+    Result<void> makeOwnerWritable(const std::string& path) override {
+        const std::wstring wide = widePath(path);
+        const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
+        if (!(attributes & FILE_ATTRIBUTE_READONLY)) return {};
+        if (!::SetFileAttributesW(wide.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY))) return lastError();
+        return {};
+    }
+};
+
+}  // namespace
+
+FileSystem& nativeFileSystem() {
+    static WindowsFileSystem fs;
+    return fs;
+}
+
+}  // namespace kestrane
