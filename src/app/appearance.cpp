@@ -14,8 +14,13 @@ QFont classicFont(const QStringList& families) {
 
 QIcon appIcon() {
     QIcon icon;
-    for (int size : {32, 64, 128, 256}) icon.addFile(QStringLiteral(":/art/icon-%1.png").arg(size), QSize(size, size));
+    for (int size : {32, 64}) icon.addPixmap(artwork(QStringLiteral("icon-%1.png").arg(size)));
     return icon;
+}
+
+QPixmap artwork(const QString& name) {
+    // Naming the format spares Qt from loading every image plugin to guess it.
+    return QPixmap(QStringLiteral(":/art/") + name, "PNG");
 }
 
 }  // namespace kestrane

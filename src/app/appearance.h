@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +16,10 @@ inline const QString kCopyrightLine = QStringLiteral("\u00a9 2026 Kestrane team"
 // sans-serif where they are missing.
 QFont classicFont(const QStringList& families);
 
-// The 32 x 32 application icon.
+// The 32 x 32 application icon (and its 64 x 64 form).
 QIcon appIcon();
+
+// A picture of packaging/art, by file name ("banner.png").
+QPixmap artwork(const QString& name);
 
 }  // namespace kestrane

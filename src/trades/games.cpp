@@ -42,12 +42,13 @@ Result<RomIdentity> identifyRom(File& file, const std::string& path) {
 }
 
 Result<RomIdentity> identifyRom(const std::string& path, FileSystem& fs) {
-    const std::string where = "Could not read \"" + path + "\"";
+    // Built only when something failed.
+    auto where = [&] { return "Could not read \"" + path + "\""; };
     auto file = fs.open(path, OpenMode::Read);
-    if (!file) return inContext(file.error(), where);
+    if (!file) return inContext(file.error(), where());
     auto identity = identifyRom(**file, path);
     if (!identity) return identity;
-    if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where);
+    if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where());
     return identity;
 }
 

@@ -160,19 +160,21 @@ Result<TradeReading> readTradeRecord(const std::string& path, std::string_view g
     if (LookupAnswer answer = tradeLayout(gameCode, slotIndex).answer; answer != LookupAnswer::Trade) {
         return TradeReading{answer, std::nullopt};
     }
-    const std::string where = "Could not read " + slotName(slotIndex) + " from " + quoted(path);
+    // Built only when something failed.
+    auto where = [&] { return "Could not read " + slotName(slotIndex) + " from " + quoted(path); };
     auto file = fs.open(path, OpenMode::Read);
-    if (!file) return inContext(file.error(), where);
+    if (!file) return inContext(file.error(), where());
     auto reading = readRecord(**file, path, gameCode, slotIndex);
     if (!reading) return reading;
-    if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where);
+    if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where());
     return reading;
 }
 
 Result<RomTable> readRomTable(const std::string& path, FileSystem& fs) {
-    const std::string where = "Could not read " + quoted(path);
+    // Built only when something failed.
+    auto where = [&] { return "Could not read " + quoted(path); };
     auto file = fs.open(path, OpenMode::Read);
-    if (!file) return inContext(file.error(), where);
+    if (!file) return inContext(file.error(), where());
     auto identity = identifyRom(**file, path);
     if (!identity) return identity.error();
     RomTable table{*identity, {}};
@@ -181,7 +183,7 @@ Result<RomTable> readRomTable(const std::string& path, FileSystem& fs) {
         if (!reading) return reading.error();
         table.trades.push_back(std::move(*reading));
     }
-    if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where);
+    if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where());
     return table;
 }
 
