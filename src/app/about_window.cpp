@@ -29,7 +29,7 @@ AboutWindow::AboutWindow(QWidget* owner) : QDialog(owner) {
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));
     picture->setGeometry(16, 24, 32, 32);
-    picture->setPixmap(artwork(QStringLiteral("icon-32.png")));
+    picture->setPixmap(artwork(QStringLiteral("icon-32")));
 
     auto* title = new QLabel(QStringLiteral("Kestrane v1.0"), this);
     title->setObjectName(QStringLiteral("Label1"));

@@ -1,11 +1,24 @@
 #include "app/appearance.h"
 
+#include <QFile>
+#include <QFontDatabase>
+#include <QImage>
+
 namespace kestrane {
 
 QFont classicFont(const QStringList& families) {
     QFont font;
-    // Liberation Sans has Arial's metrics, so captions fit their boxes as designed.
-    font.setFamilies(families + QStringList{QStringLiteral("Liberation Sans")});
+    // Liberation Sans has Arial's metrics, so captions fit their boxes as
+    // designed. Only installed faces are asked for: a face that is missing
+    // sends fontconfig on a search through every font, which costs more than
+    // the rest of the window's start-up.
+    // (hasFamily would ask fontconfig about each missing face; the list does not.)
+    static const QStringList available = QFontDatabase::families();
+    QStringList installed;
+    for (const QString& family : families + QStringList{QStringLiteral("Liberation Sans")}) {
+        if (available.contains(family, Qt::CaseInsensitive)) installed << family;
+    }
+    font.setFamilies(installed);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(8.25);
     font.setWeight(QFont::Normal);
@@ -14,13 +27,23 @@ QFont classicFont(const QStringList& families) {
 
 QIcon appIcon() {
     QIcon icon;
-    for (int size : {32, 64}) icon.addPixmap(artwork(QStringLiteral("icon-%1.png").arg(size)));
+    for (const char* size : {"32", "64"}) icon.addPixmap(artwork(QStringLiteral("icon-") + QLatin1String(size)));
     return icon;
 }
 
 QPixmap artwork(const QString& name) {
-    // Naming the format spares Qt from loading every image plugin to guess it.
-    return QPixmap(QStringLiteral(":/art/") + name, "PNG");
+    // Raw pixels (made from the PNG at build time): Qt's image reader would
+    // load every image plugin it has to pick a decoder.
+    QFile file(QStringLiteral(":/art/") + name + QStringLiteral(".raw"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    auto u32 = [&](int at) { return quint32(quint8(bytes[at])) | quint32(quint8(bytes[at + 1])) << 8 |
+                                    quint32(quint8(bytes[at + 2])) << 16 | quint32(quint8(bytes[at + 3])) << 24; };
+    if (bytes.size() < 8) return {};
+    const int width = int(u32(0)), height = int(u32(4));
+    if (bytes.size() != 8 + qsizetype(width) * height * 3) return {};
+    QImage image(reinterpret_cast<const uchar*>(bytes.constData()) + 8, width, height, width * 3, QImage::Format_RGB888);
+    return QPixmap::fromImage(image);  // copies the pixels out of `bytes`
 }
 
 }  // namespace kestrane

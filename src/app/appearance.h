@@ -19,7 +19,7 @@ QFont classicFont(const QStringList& families);
 // The 32 x 32 application icon (and its 64 x 64 form).
 QIcon appIcon();
 
-// A picture of packaging/art, by file name ("banner.png").
+// A picture of packaging/art, by name ("banner", "icon-32").
 QPixmap artwork(const QString& name);
 
 }  // namespace kestrane

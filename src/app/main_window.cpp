@@ -145,7 +145,7 @@ void MainWindow::createControls() {
     };
 
     auto* banner = place(new QLabel(client), "Image1", 0, 0, 493, 97, true);
-    banner->setPixmap(artwork(QStringLiteral("banner.png")));
+    banner->setPixmap(artwork(QStringLiteral("banner")));
     frame5_ = frame("Frame5", QStringLiteral("ROM Information"), 8, 104, 473, 57, false);
     frame2_ = frame("Frame2", QStringLiteral("Trade Number"), 8, 176, 177, 129, false);
     frame6_ = frame("Frame6", QStringLiteral("In-Game Location"), 8, 320, 177, 41, false);

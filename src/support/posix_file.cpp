@@ -88,7 +88,11 @@ public:
         int flags = (mode == OpenMode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
         int fd;
         do {
-            fd = ::open(path.c_str(), flags);
+            // Reading a ROM should not touch its access time: on a file just
+            // written that costs a journal update inside the save's sync.
+            fd = ::open(path.c_str(), flags | O_NOATIME);
+            // O_NOATIME is the owner's privilege; anyone else opens without it.
+            if (fd < 0 && errno == EPERM) fd = ::open(path.c_str(), flags);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0) return errorFromErrno(errno);
         auto file = std::make_unique<PosixFile>(fd);
