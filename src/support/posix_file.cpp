@@ -32,12 +32,15 @@ Error errorFromErrno(int err) {
 
 class PosixFile final : public File {
 public:
-    explicit PosixFile(int fd) : fd_(fd) {}
+    // knownSize: the size the opener just read with fstat, if any.
+    explicit PosixFile(int fd, std::int64_t knownSize = -1) : fd_(fd), knownSize_(knownSize) {}
     ~PosixFile() override {
         if (fd_ >= 0) ::close(fd_);  // only on paths that already report an error
     }
 
     Result<std::int64_t> size() override {
+        // Until this handle writes, the size seen at open is still the answer.
+        if (knownSize_ >= 0) return knownSize_;
         struct stat st {};
         if (::fstat(fd_, &st) != 0) return errorFromErrno(errno);
         return static_cast<std::int64_t>(st.st_size);
@@ -52,6 +55,7 @@ public:
     }
 
     Result<std::size_t> writeAt(std::int64_t offset, std::span<const std::uint8_t> data) override {
+        knownSize_ = -1;
         for (;;) {
             ssize_t n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
             if (n >= 0) return static_cast<std::size_t>(n);
@@ -74,6 +78,7 @@ public:
 
 private:
     int fd_;
+    std::int64_t knownSize_;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -95,10 +100,13 @@ public:
             if (fd < 0 && errno == EPERM) fd = ::open(path.c_str(), flags);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0) return errorFromErrno(errno);
-        auto file = std::make_unique<PosixFile>(fd);
-
         struct stat st {};
-        if (::fstat(fd, &st) != 0) return errorFromErrno(errno);
+        if (::fstat(fd, &st) != 0) {
+            int err = errno;
+            ::close(fd);
+            return errorFromErrno(err);
+        }
+        auto file = std::make_unique<PosixFile>(fd, static_cast<std::int64_t>(st.st_size));
         if (S_ISDIR(st.st_mode)) return errorFromErrno(EISDIR);
         if (!S_ISREG(st.st_mode)) {
             return makeError(ErrorCode::PathFileAccess, "it is not a regular file (a device, pipe or socket)");

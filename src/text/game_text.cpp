@@ -49,19 +49,18 @@ std::u16string decodeGameText(std::span<const std::uint8_t> data, std::int16_t m
     StringBuilder builder;
     bool escapeNext = false;
     for (std::uint8_t b : data) {
-        std::u16string piece;
         if (escapeNext) {
-            piece = hexEscape(b);
+            appendOrThrow(builder, hexEscape(b));
             escapeNext = false;
         } else if (mode == 0) {
             if (b == kTerminator) break;
-            if (auto c = standardChar(b)) piece = *c;
+            if (auto c = standardChar(b)) appendOrThrow(builder, std::u16string_view(&*c, 1));
         } else {
             KanaPiece kana = kanaPiece(b);
-            piece = kana.kind == KanaPiece::Kind::HexEscape ? hexEscape(b) : std::u16string(kana.text);
+            if (kana.kind == KanaPiece::Kind::HexEscape) appendOrThrow(builder, hexEscape(b));
+            else appendOrThrow(builder, kana.text);
             escapeNext = kana.kind == KanaPiece::Kind::TextThenEscape;
         }
-        appendOrThrow(builder, piece);
     }
     return builder.toString();
 }

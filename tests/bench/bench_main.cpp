@@ -1,0 +1,253 @@
+// make bench: Kestrane's work measured side by side with the physical limit
+// of the same work, in one run, and printed as a table of ratios.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "helpers/rom_image.h"
+#include "text/game_text.h"
+#include "trades/games.h"
+#include "trades/trade_record.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace kestrane;
+
+constexpr std::uint32_t kSlot1 = 0xFCE79;  // Crystal, trade 1
+testing::TempDir* dir;
+std::string rom;
+
+double median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// --- the work and its limit -------------------------------------------------
+
+void ShowTrade(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(readTradeRecord(rom, "BYTE", 0));
+}
+
+void ShowLimit(benchmark::State& state) {
+    std::uint8_t record[kRecordSpan];
+    for (auto _ : state) {
+        int fd = ::open(rom.c_str(), O_RDONLY | O_CLOEXEC);
+        benchmark::DoNotOptimize(::pread(fd, record, sizeof record, kSlot1));
+        ::close(fd);
+    }
+}
+
+// Each save changes the ID, so every iteration writes two bytes and syncs.
+void SaveTrade(benchmark::State& state) {
+    TradeEdit edit;
+    edit.shown = *readTradeRecord(rom, "BYTE", 0)->record;
+    edit.requestedSpecies = edit.shown.requestedSpecies;
+    edit.offeredSpecies = edit.shown.offeredSpecies;
+    edit.nickname = edit.shown.nickname;
+    edit.trainerName = edit.shown.trainerName;
+    std::uint16_t id = 0;
+    for (auto _ : state) {
+        edit.trainerId = ++id % 2 ? u"4660" : u"4661";
+        auto saved = writeTradeRecord(rom, "BYTE", 0, edit);
+        if (!saved) state.SkipWithError(saved.error().message.c_str());
+        else edit.shown = saved->record;
+    }
+}
+
+void SaveLimit(benchmark::State& state) {
+    std::uint16_t id = 0;
+    for (auto _ : state) {
+        std::uint8_t bytes[2] = {std::uint8_t(++id % 2 ? 0x34 : 0x35), 0x12};
+        int fd = ::open(rom.c_str(), O_RDWR | O_CLOEXEC);
+        benchmark::DoNotOptimize(::pwrite(fd, bytes, 2, kSlot1 + kTrainerIdAt));
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+void IdentifyRom(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(identifyRom(rom));
+}
+
+void IdentifyLimit(benchmark::State& state) {
+    char code[4];
+    for (auto _ : state) {
+        int fd = ::open(rom.c_str(), O_RDONLY | O_CLOEXEC);
+        benchmark::DoNotOptimize(::pread(fd, code, sizeof code, kGameCodeOffset));
+        ::close(fd);
+    }
+}
+
+void DecodeName(benchmark::State& state) {
+    const std::uint8_t field[10] = {0x91, 0x8E, 0x82, 0x8A, 0x98, 0x50, 0x20, 0x20, 0x20, 0x20};
+    for (auto _ : state) benchmark::DoNotOptimize(decodeGameText(field, 0));
+    state.SetItemsProcessed(state.iterations());
+}
+
+void EncodeName(benchmark::State& state) {
+    const std::u16string name = u"[PK]ROCKY\\h4A\\";
+    for (auto _ : state) benchmark::DoNotOptimize(encodeGameText(name));
+    state.SetItemsProcessed(state.iterations());
+}
+
+// --- whole programs ------------------------------------------------------------
+
+struct ProgramRun {
+    double millis;
+    long peakKiB;
+};
+
+ProgramRun runProgram(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    std::vector<std::string> envStrings = extraEnv;
+    for (char** e = environ; *e; ++e) envStrings.emplace_back(*e);
+    std::vector<char*> envp;
+    for (std::string& e : envStrings) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) {
+        std::fprintf(stderr, "could not start %s\n", argv[0]);
+        std::exit(1);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    const auto end = std::chrono::steady_clock::now();
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed\n", argv[0]);
+        std::exit(1);
+    }
+    return {std::chrono::duration<double, std::milli>(end - start).count(), usage.ru_maxrss};
+}
+
+
+struct ProgramStats {
+    double millis;
+    double peakKiB;
+};
+
+// Runs the two programs alternately, `runs` times each, and gives their medians.
+std::pair<ProgramStats, ProgramStats> compare(const std::vector<std::string>& a, const std::vector<std::string>& b,
+                                              const std::vector<std::string>& env, int runs) {
+    std::vector<double> ta, tb, ra, rb;
+    runProgram(a, env);  // warm the page cache
+    runProgram(b, env);
+    for (int i = 0; i < runs; ++i) {
+        ProgramRun x = runProgram(a, env), y = runProgram(b, env);
+        ta.push_back(x.millis);
+        ra.push_back(double(x.peakKiB));
+        tb.push_back(y.millis);
+        rb.push_back(double(y.peakKiB));
+    }
+    return {{median(ta), median(ra)}, {median(tb), median(rb)}};
+}
+
+// --- the table ------------------------------------------------------------------
+
+// Keeps every run's time by name; the medians are taken over the rounds.
+class RunCollector : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            times[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
+            if (run.counters.count("items_per_second")) {
+                perSecond[run.run_name.function_name].push_back(run.counters.at("items_per_second"));
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    double medianTime(const std::string& name) { return median(times[name]); }
+    double medianRate(const std::string& name) { return median(perSecond[name]); }
+
+private:
+    std::map<std::string, std::vector<double>> times;  // microseconds
+    std::map<std::string, std::vector<double>> perSecond;
+};
+
+void row(const char* what, double ours, double limit, const char* unit, double target) {
+    const double ratio = ours / limit;
+    std::printf("%-38s %10.1f %-3s %10.1f %-3s %6.2f   <= %.2f  %s\n", what, ours, unit, limit, unit, ratio, target,
+                ratio <= target ? "met" : "MISSED");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    constexpr int kRepetitions = 9;
+    testing::TempDir temp;
+    dir = &temp;
+    testing::Bytes image = testing::makeRom("BYTE");
+    rom = temp.write("crystal.gbc", image);
+
+    struct Entry {
+        const char* name;
+        void (*run)(benchmark::State&);
+        bool syncs;  // a disk sync per iteration: fewer, longer runs
+    };
+    const Entry entries[] = {{"ShowTrade", ShowTrade, false},     {"ShowLimit", ShowLimit, false},
+                             {"IdentifyRom", IdentifyRom, false}, {"IdentifyLimit", IdentifyLimit, false},
+                             {"SaveTrade", SaveTrade, true},      {"SaveLimit", SaveLimit, true},
+                             {"DecodeName", DecodeName, false},   {"EncodeName", EncodeName, false}};
+    // Rounds of every benchmark one after the other, so that a slow moment
+    // of the disk or the machine falls on both sides of a ratio alike.
+    for (int round = 0; round < kRepetitions; ++round) {
+        for (const Entry& e : entries) {
+            auto* b = benchmark::RegisterBenchmark(e.name, e.run);
+            b->Unit(benchmark::kMicrosecond)->UseRealTime();
+            if (e.syncs) b->MinTime(0.3);
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    RunCollector collector;
+    benchmark::RunSpecifiedBenchmarks(&collector);
+    auto m = [&](const char* name) { return collector.medianTime(name); };
+
+    const int runs = 21;
+    const std::vector<std::string> offscreen = {"QT_QPA_PLATFORM=offscreen", "KESTRANE_QUIT_AFTER_FIRST_PAINT=1"};
+    auto [window, bare] = compare({KESTRANE_APP_PATH, rom}, {BARE_WINDOW_PATH}, offscreen, runs);
+    std::vector<std::string> withText = offscreen;
+    withText.push_back("KESTRANE_BARE_WITH_TEXT=1");
+    std::vector<double> textTimes, textRss;
+    for (int i = 0; i < runs; ++i) {
+        ProgramRun r = runProgram({BARE_WINDOW_PATH}, withText);
+        textTimes.push_back(r.millis);
+        textRss.push_back(double(r.peakKiB));
+    }
+    auto [cli, reader] = compare({KESTRANE_CLI_PATH, "export", rom}, {TRIVIAL_READER_PATH, rom}, {}, runs);
+
+    std::printf("\nMedians of %d interleaved rounds (core) and %d alternating runs (programs), in this run.\n\n",
+                kRepetitions, runs);
+    std::printf("%-38s %14s %14s %6s   %s\n", "", "Kestrane", "limit", "ratio", "target");
+    row("show a trade (readTradeRecord)", m("ShowTrade"), m("ShowLimit"), "us", 1.5);
+    row("save a trade (writeTradeRecord, fsync)", m("SaveTrade"), m("SaveLimit"), "us", 1.5);
+    row("identify a ROM (identifyRom)", m("IdentifyRom"), m("IdentifyLimit"), "us", 1.5);
+    row("start-up to first frame", window.millis, bare.millis, "ms", 1.2);
+    row("start-up peak RSS", window.peakKiB / 1024, bare.peakKiB / 1024, "MiB", 1.15);
+    std::printf("%-38s %10.1f ms %10.1f MiB   (a yardstick: the bare window showing one label)\n",
+                "bare window with one line of text", median(textTimes), median(textRss) / 1024);
+    row("kestrane-cli export", cli.millis, reader.millis, "ms", 1.3);
+    std::printf("%-38s %10.0f names/s\n", "decode a 10-byte name", collector.medianRate("DecodeName"));
+    std::printf("%-38s %10.0f names/s\n", "encode a name", collector.medianRate("EncodeName"));
+    return 0;
+}
