@@ -30,6 +30,26 @@ Error errorFromErrno(int err) {
     }
 }
 
+struct TypeAndSize {
+    mode_t mode;
+    std::int64_t size;
+};
+
+// Only the type and the size: asking for the timestamps (as fstat does)
+// makes newer Linux kernels give the next write a fine-grained time, which
+// costs a save an inode update in its sync.
+Result<TypeAndSize> typeAndSize(int fd) {
+#if defined(STATX_TYPE)
+    struct statx sx {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_TYPE | STATX_SIZE, &sx) != 0) return errorFromErrno(errno);
+    return TypeAndSize{sx.stx_mode, static_cast<std::int64_t>(sx.stx_size)};
+#else
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return errorFromErrno(errno);
+    return TypeAndSize{st.st_mode, static_cast<std::int64_t>(st.st_size)};
+#endif
+}
+
 class PosixFile final : public File {
 public:
     // knownSize: the size the opener just read with fstat, if any.
@@ -41,9 +61,9 @@ public:
     Result<std::int64_t> size() override {
         // Until this handle writes, the size seen at open is still the answer.
         if (knownSize_ >= 0) return knownSize_;
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0) return errorFromErrno(errno);
-        return static_cast<std::int64_t>(st.st_size);
+        auto stat = typeAndSize(fd_);
+        if (!stat) return stat.error();
+        return stat->size;
     }
 
     Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) override {
@@ -100,15 +120,14 @@ public:
             if (fd < 0 && errno == EPERM) fd = ::open(path.c_str(), flags);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0) return errorFromErrno(errno);
-        struct stat st {};
-        if (::fstat(fd, &st) != 0) {
-            int err = errno;
+        auto stat = typeAndSize(fd);
+        if (!stat) {
             ::close(fd);
-            return errorFromErrno(err);
+            return stat.error();
         }
-        auto file = std::make_unique<PosixFile>(fd, static_cast<std::int64_t>(st.st_size));
-        if (S_ISDIR(st.st_mode)) return errorFromErrno(EISDIR);
-        if (!S_ISREG(st.st_mode)) {
+        auto file = std::make_unique<PosixFile>(fd, stat->size);
+        if (S_ISDIR(stat->mode)) return errorFromErrno(EISDIR);
+        if (!S_ISREG(stat->mode)) {
             return makeError(ErrorCode::PathFileAccess, "it is not a regular file (a device, pipe or socket)");
         }
         return std::unique_ptr<File>(std::move(file));

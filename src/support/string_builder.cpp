@@ -31,9 +31,9 @@ Result<void> StringBuilder::reserveBytes(std::int64_t bytes) {
     std::int64_t chunks = (bytes - capacity_ + kChunkSize - 1) / kChunkSize;
     std::int64_t newCapacity = capacity_ + chunks * kChunkSize;
     if (newCapacity > kMaxBytes) return overflow(newCapacity);
-    // The storage is allocated in whole chunks; the spare room after the
-    // content is never read, so it is not filled.
-    buffer_.reserve(static_cast<std::size_t>(newCapacity / 2));
+    // Capacity is counted in whole chunks. The spare room after the content
+    // is never read, so it is neither filled nor asked of the allocator
+    // before the content needs it: a ten-letter name costs no 16 KiB block.
     capacity_ = static_cast<std::int32_t>(newCapacity);
     return {};
 }

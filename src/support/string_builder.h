@@ -1,7 +1,6 @@
 // A growable buffer of 16-bit characters. Lengths are counted in bytes, two
-// per character, and storage grows by whole chunks of 16384 bytes, so the
-// game-text codec allocates once per call and each append copies only the
-// new characters.
+// per character, and capacity grows by whole chunks of 16384 bytes; each
+// append copies only the new characters.
 #pragma once
 
 #include <cstdint>
@@ -36,7 +35,7 @@ private:
     // error, and no change, where that passes the signed 32-bit limit.
     Result<void> reserveBytes(std::int64_t bytes);
 
-    std::u16string buffer_;  // the content, in storage of capacity_ / 2 characters
+    std::u16string buffer_;  // the content; capacity_ is the chunked account of its room
     std::int32_t length_ = 0;
     std::int32_t capacity_ = 0;
 };
