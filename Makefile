@@ -12,7 +12,7 @@ DEB_PACKAGES += clang-14
 endif
 SCREENSHOT_PACKAGES := xvfb xdotool imagemagick x11-utils
 
-.PHONY: all deps configure build test run demo screenshot install package asan clang fuzz valgrind clean
+.PHONY: all deps configure build test run demo screenshot install package bench asan clang fuzz valgrind clean
 
 all: build
 
@@ -75,6 +75,12 @@ asan:
 
 clang:
 	$(MAKE) test PRESET=clang
+
+# Kestrane's work beside the physical limit of the same work: a table of ratios.
+bench:
+	$(call install_missing,$(DEB_PACKAGES) libbenchmark-dev)
+	$(MAKE) build PRESET=bench
+	build/bench/tests/bench/kestrane-bench --benchmark_min_time=0.2
 
 # Each libFuzzer target for FUZZ_SECONDS under ASan and UBSan. New inputs go
 # to a scratch folder; the seeds in tests/fuzz/corpus stay as committed.

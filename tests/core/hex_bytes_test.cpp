@@ -77,7 +77,7 @@ TEST(HexBytes, FailuresAreReportedAndReturnedAndWriteNothing) {
         {"past the end", writeHexBytes(path, 3, "AABB", reports.reporter()), ErrorCode::InputPastEnd},
         {"negative offset", writeHexBytes(path, -1, "AA", reports.reporter()), ErrorCode::InputPastEnd},
         {"missing file", writeHexBytes(dir.path() / "none.gb", 0, "AA", reports.reporter()), ErrorCode::FileNotFound},
-        {"folder", writeHexBytes(dir.path().string(), 0, "AA", reports.reporter()), ErrorCode::PathFileAccess},
+        {"folder", writeHexBytes(dir.folder(), 0, "AA", reports.reporter()), ErrorCode::PathFileAccess},
     };
     for (const Case& c : cases) {
         ASSERT_FALSE(c.outcome) << c.name;

@@ -136,7 +136,7 @@ TEST_F(TradeRecordTest, AWholeTableIsReadWithOneOpen) {
     EXPECT_FALSE(table->trades[6].record);
 
     dir.write("other.gb", makeRom("AAUF"));
-    auto other = readRomTable((dir.path() / "other.gb").string());
+    auto other = readRomTable(dir.file("other.gb"));
     ASSERT_TRUE(other);
     EXPECT_EQ(other->identity.game, nullptr);
     EXPECT_TRUE(other->trades.empty());
@@ -194,7 +194,7 @@ TEST_F(TradeRecordTest, FilesThatEndInsideTheRecordAreRefused) {
     dir.write("rom.gb", Bytes(rom.begin(), rom.begin() + kGoldSlot1 + 28));
     EXPECT_TRUE(readTradeRecord(path, "AAUE", 0));
 
-    auto missing = readTradeRecord((dir.path() / "gone.gb").string(), "AAUE", 0);
+    auto missing = readTradeRecord(dir.file("gone.gb"), "AAUE", 0);
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error().code, ErrorCode::FileNotFound);
 }

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "support/file.h"
 
@@ -23,6 +25,11 @@ public:
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override;
     Result<void> makeOwnerWritable(const std::string& path) override;
 };
+
+// A named pipe at path, where the platform makes them that way (POSIX).
+std::optional<std::string> makeFifo(const std::string& path);
+// A device the platform names like a file ("/dev/null", "NUL").
+std::string deviceFile();
 
 // Runs `meanwhile` once, just before the first open for writing: another
 // program that acts between a command's read and its save.

@@ -61,6 +61,10 @@ std::filesystem::path fsPath(const std::string& utf8Path) {
     return std::filesystem::path(std::u8string(utf8Path.begin(), utf8Path.end()));
 }
 
+std::string TempDir::folder() const { return utf8(path_); }
+
+std::string TempDir::file(const std::string& name) const { return utf8(path_ / fsPath(name)); }
+
 std::string TempDir::write(const std::string& name, const Bytes& bytes) const {
     std::string file = utf8(path_ / fsPath(name));
     std::ofstream out(fsPath(file), std::ios::binary | std::ios::trunc);

@@ -42,6 +42,9 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
+    // The folder, and a file in it (not created), as UTF-8 paths.
+    std::string folder() const;
+    std::string file(const std::string& name) const;
     // Writes bytes to a file of that name in the folder and gives its path
     // (UTF-8, as the core takes paths).
     std::string write(const std::string& name, const Bytes& bytes) const;
