@@ -12,7 +12,7 @@ DEB_PACKAGES += clang-14
 endif
 SCREENSHOT_PACKAGES := xvfb xdotool imagemagick x11-utils
 
-.PHONY: all deps configure build test run demo screenshot install package bench asan clang fuzz valgrind clean
+.PHONY: all deps configure build test run demo screenshot install package bench asan clang fuzz valgrind windows windows-test clean
 
 all: build
 
@@ -81,6 +81,22 @@ bench:
 	$(call install_missing,$(DEB_PACKAGES) libbenchmark-dev)
 	$(MAKE) build PRESET=bench
 	build/bench/tests/bench/kestrane-bench --benchmark_min_time=0.2
+
+# kestrane-cli.exe and the core and CLI tests for 64-bit Windows (mingw-w64),
+# statically linked; windows-test runs the tests under Wine in a fresh prefix.
+WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest \
+  libcli11-dev nlohmann-json3-dev
+windows:
+	$(call install_missing,$(WINDOWS_PACKAGES))
+	cmake --preset windows
+	cmake --build --preset windows
+	@echo "Built build/windows/src/cli/kestrane-cli.exe"
+
+windows-test: windows
+	$(call install_missing,wine64 desktop-file-utils appstream)
+	@prefix=$$(mktemp -d); trap 'rm -rf "$$prefix"' EXIT; \
+	  WINEPREFIX="$$prefix" WINEDEBUG=-all /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1; \
+	  WINEPREFIX="$$prefix" WINEDEBUG=-all ctest --preset windows
 
 # Each libFuzzer target for FUZZ_SECONDS under ASan and UBSan. New inputs go
 # to a scratch folder; the seeds in tests/fuzz/corpus stay as committed.

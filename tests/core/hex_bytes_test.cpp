@@ -76,7 +76,7 @@ TEST(HexBytes, FailuresAreReportedAndReturnedAndWriteNothing) {
         {"bad digit", writeHexBytes(path, 0, "12G4", reports.reporter()), ErrorCode::TypeMismatch},
         {"past the end", writeHexBytes(path, 3, "AABB", reports.reporter()), ErrorCode::InputPastEnd},
         {"negative offset", writeHexBytes(path, -1, "AA", reports.reporter()), ErrorCode::InputPastEnd},
-        {"missing file", writeHexBytes(dir.path() / "none.gb", 0, "AA", reports.reporter()), ErrorCode::FileNotFound},
+        {"missing file", writeHexBytes(dir.file("none.gb"), 0, "AA", reports.reporter()), ErrorCode::FileNotFound},
         {"folder", writeHexBytes(dir.folder(), 0, "AA", reports.reporter()), ErrorCode::PathFileAccess},
     };
     for (const Case& c : cases) {

@@ -1,5 +1,6 @@
 #include "helpers/rom_image.h"
 
+#include <chrono>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -38,9 +39,11 @@ void putRecord(Bytes& rom, std::uint32_t base, const TradeBytes& trade) {
 }
 
 TempDir::TempDir() {
-    std::random_device entropy;
+    // random_device may be a fixed sequence (mingw); the clock tells parallel test processes apart.
+    static std::mt19937_64 names(std::random_device{}() ^
+                                 std::uint64_t(std::chrono::high_resolution_clock::now().time_since_epoch().count()));
     for (int attempt = 0; attempt < 100; ++attempt) {
-        path_ = std::filesystem::temp_directory_path() / ("kestrane-test-" + std::to_string(entropy()));
+        path_ = std::filesystem::temp_directory_path() / ("kestrane-test-" + std::to_string(names()));
         if (std::filesystem::create_directory(path_)) return;
     }
     throw std::runtime_error("could not make a temporary folder");

@@ -1,0 +1,97 @@
+// Windows only: the ROM shared with an emulator, a program that locks
+// writers out, and the read-only attribute.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "helpers/rom_image.h"
+#include "trades/trade_record.h"
+
+namespace kestrane {
+namespace {
+
+using namespace kestrane::testing;
+
+constexpr std::uint32_t kCrystalSlot1 = 0xFCE79;
+
+class WindowsFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rom = makeRom("BYTE", 21);
+        path = dir.write("Kristall \u00e9.gbc", rom);
+        auto reading = readTradeRecord(path, "BYTE", 0);
+        ASSERT_TRUE(reading && reading->record);
+        edit.shown = *reading->record;
+        edit.requestedSpecies = 1;
+        edit.offeredSpecies = 2;
+        edit.nickname = edit.shown.nickname;
+        edit.trainerName = edit.shown.trainerName;
+        edit.trainerId = u"513";
+    }
+    HANDLE holdOpen(DWORD access, DWORD share) const {
+        return ::CreateFileW(fsPath(path).c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
+    }
+    Bytes expectedAfterSave() const {
+        Bytes expected = rom;
+        expected[kCrystalSlot1] = 1;
+        expected[kCrystalSlot1 + 1] = 2;
+        expected[kCrystalSlot1 + 16] = 0x01;
+        expected[kCrystalSlot1 + 17] = 0x02;
+        return expected;
+    }
+
+    TempDir dir;
+    Bytes rom;
+    std::string path;
+    TradeEdit edit;
+};
+
+TEST_F(WindowsFile, SavesWhileAnEmulatorHoldsTheRomOpen) {
+    HANDLE emulator = holdOpen(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_NE(emulator, INVALID_HANDLE_VALUE);
+    auto saved = writeTradeRecord(path, "BYTE", 0, edit);
+    ::CloseHandle(emulator);
+    ASSERT_TRUE(saved) << saved.error().message;
+    EXPECT_EQ(differences(readFile(path), expectedAfterSave()), std::vector<std::size_t>{});
+}
+
+TEST_F(WindowsFile, RefusesWhenAnotherProgramLocksWritersOut) {
+    HANDLE locker = holdOpen(GENERIC_READ, FILE_SHARE_READ);
+    ASSERT_NE(locker, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(readTradeRecord(path, "BYTE", 0));  // reading is still allowed
+    auto saved = writeTradeRecord(path, "BYTE", 0, edit);
+    ::CloseHandle(locker);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().code, ErrorCode::PathFileAccess);
+    EXPECT_NE(saved.error().message.find("in use by another program"), std::string::npos) << saved.error().message;
+    EXPECT_NE(saved.error().message.find("Nothing was written."), std::string::npos);
+    EXPECT_EQ(readFile(path), rom);
+}
+
+TEST_F(WindowsFile, TheReadOnlyAttributeIsClearedOnlyWhenAsked) {
+    const std::wstring wide = fsPath(path).wstring();
+    ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+    // Windows refuses writers; Wine running as root maps the attribute to
+    // permissions that root ignores, so there the refusal cannot be seen.
+    const HANDLE probe = holdOpen(GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    const bool enforced = probe == INVALID_HANDLE_VALUE;
+    if (!enforced) ::CloseHandle(probe);
+    if (enforced) {
+        auto refused = writeTradeRecord(path, "BYTE", 0, edit);
+        ASSERT_FALSE(refused);
+        EXPECT_EQ(refused.error().code, ErrorCode::PermissionDenied);
+        EXPECT_EQ(readFile(path), rom);
+    }
+
+    ASSERT_TRUE(nativeFileSystem().makeOwnerWritable(path));
+    EXPECT_FALSE(::GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(writeTradeRecord(path, "BYTE", 0, edit));
+    EXPECT_EQ(readFile(path), expectedAfterSave());
+}
+
+}  // namespace
+}  // namespace kestrane
