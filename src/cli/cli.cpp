@@ -129,23 +129,39 @@ int list(const Context& ctx, const std::string& path) {
     return kDone;
 }
 
-int show(const Context& ctx, const std::string& path, int slot, bool json) {
+struct OpenTrade {
+    Rom rom;
+    int index;  // list index, 0-6
+    TradeReading reading;
+};
+
+// The game of the ROM and one slot (1-7) of it.
+Result<OpenTrade> openTrade(const Context& ctx, const std::string& path, int slot) {
     auto index = slotIndex(slot);
-    if (!index) return ctx.fail(index.error());
+    if (!index) return index.error();
     auto rom = openRom(ctx, path);
-    if (!rom) return ctx.fail(rom.error());
+    if (!rom) return rom.error();
     auto reading = readTradeRecord(rom->path, rom->game->code, *index, ctx.fs);
-    if (!reading) return ctx.fail(reading.error());
+    if (!reading) return reading.error();
+    return OpenTrade{*rom, *index, std::move(*reading)};
+}
+
+int show(const Context& ctx, const std::string& path, int slot, bool json) {
+    auto opened = openTrade(ctx, path, slot);
+    if (!opened) return ctx.fail(opened.error());
+    const Rom& rom = opened->rom;
+    const int index = opened->index;
+    const TradeReading& reading = opened->reading;
     if (json) {
-        ctx.out << Json{{"game", gameJson(*rom->game)}, {"trade", tradeJson(*index, *reading)}}.dump(2) << '\n';
+        ctx.out << Json{{"game", gameJson(*rom.game)}, {"trade", tradeJson(index, reading)}}.dump(2) << '\n';
         return kDone;
     }
     ctx.out << "Trade Number " << slot;
-    if (!reading->record) {
+    if (!reading.record) {
         ctx.out << ": " << kNoTradeMessage << '\n';
         return kDone;
     }
-    const TradeRecord& r = *reading->record;
+    const TradeRecord& r = *reading.record;
     ctx.out << " \u2014 " << r.location << " (record at 0x" << toPaddedHex(std::int32_t(r.base), 5) << ")\n"
             << "Requested species:  " << speciesLabel(r.requestedSpecies) << '\n'
             << "Offered species:    " << speciesLabel(r.offeredSpecies) << '\n'
@@ -169,14 +185,13 @@ Result<std::u16string> argumentText(const std::string& text, const std::string& 
 }
 
 int set(const Context& ctx, const std::string& path, int slot, const SetOptions& o) {
-    auto index = slotIndex(slot);
-    if (!index) return ctx.fail(index.error());
-    auto rom = openRom(ctx, path);
-    if (!rom) return ctx.fail(rom.error());
-    auto reading = readTradeRecord(rom->path, rom->game->code, *index, ctx.fs);
-    if (!reading) return ctx.fail(reading.error());
-    if (!reading->record) return ctx.fail(makeError(ErrorCode::NoTrade, std::string(kNoTradeMessage)));
-    const TradeRecord& shown = *reading->record;
+    auto opened = openTrade(ctx, path, slot);
+    if (!opened) return ctx.fail(opened.error());
+    const Rom& rom = opened->rom;
+    const int index = opened->index;
+    const TradeReading& reading = opened->reading;
+    if (!reading.record) return ctx.fail(makeError(ErrorCode::NoTrade, std::string(kNoTradeMessage)));
+    const TradeRecord& shown = *reading.record;
 
     TradeEdit edit = uneditedEdit(shown);
     for (auto [has, given, target, stored, what] :
@@ -201,7 +216,7 @@ int set(const Context& ctx, const std::string& path, int slot, const SetOptions&
         printChanges(ctx, shown, *planned);
         return kDone;
     }
-    auto saved = writeTradeRecord(rom->path, rom->game->code, *index, edit, ctx.fs);
+    auto saved = writeTradeRecord(rom.path, rom.game->code, index, edit, ctx.fs);
     if (!saved) return ctx.fail(saved.error());
     ctx.out << "Trade Data Saved. " << saved->bytesChanged << (saved->bytesChanged == 1 ? " byte" : " bytes")
             << " changed.\n";

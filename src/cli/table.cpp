@@ -108,17 +108,6 @@ std::string speciesLabel(std::uint8_t species) {
     return std::to_string(species) + " " + std::string(speciesName(species));
 }
 
-TradeEdit uneditedEdit(const TradeRecord& shown) {
-    TradeEdit edit;
-    edit.requestedSpecies = shown.requestedSpecies < kSpeciesCount ? shown.requestedSpecies : kNoSpeciesChosen;
-    edit.offeredSpecies = shown.offeredSpecies < kSpeciesCount ? shown.offeredSpecies : kNoSpeciesChosen;
-    edit.nickname = shown.nickname;
-    edit.trainerName = shown.trainerName;
-    edit.trainerId = fromUtf8(std::to_string(shown.trainerId)).value();
-    edit.shown = shown;
-    return edit;
-}
-
 Result<int> speciesValue(const std::string& given, std::uint8_t stored, const std::string& what) {
     if (allDigits(given)) {
         int number = given.size() > 3 ? 1000 : std::stoi(given);

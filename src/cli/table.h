@@ -33,9 +33,6 @@ std::string spacedHex(std::span<const std::uint8_t> bytes);
 // "63 Abra", or "252 (no list entry)"
 std::string speciesLabel(std::uint8_t species);
 
-// The edit that changes nothing: saving it leaves every byte as it is.
-TradeEdit uneditedEdit(const TradeRecord& shown);
-
 // A species given by number (0-251) or by name ("abra"). The number of the
 // stored byte is always accepted: it keeps the byte, even one of 252-255.
 Result<int> speciesValue(const std::string& given, std::uint8_t stored, const std::string& what);

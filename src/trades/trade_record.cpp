@@ -187,6 +187,18 @@ Result<RomTable> readRomTable(const std::string& path, FileSystem& fs) {
     return table;
 }
 
+TradeEdit uneditedEdit(const TradeRecord& shown) {
+    TradeEdit edit;
+    edit.requestedSpecies = shown.requestedSpecies < kSpeciesCount ? shown.requestedSpecies : kNoSpeciesChosen;
+    edit.offeredSpecies = shown.offeredSpecies < kSpeciesCount ? shown.offeredSpecies : kNoSpeciesChosen;
+    edit.nickname = shown.nickname;
+    edit.trainerName = shown.trainerName;
+    const std::string id = std::to_string(shown.trainerId);
+    edit.trainerId.assign(id.begin(), id.end());
+    edit.shown = shown;
+    return edit;
+}
+
 Result<RecordBytes> planTradeRecord(const TradeEdit& edit) {
     const TradeRecord& shown = edit.shown;
     auto id = parseTrainerId(edit.trainerId);

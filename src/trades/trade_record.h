@@ -70,6 +70,10 @@ struct TradeEdit {
     std::optional<NameBytes> trainerNameBytes;
 };
 
+// The edit that changes nothing: the trade as shown, a species byte without
+// list entry as "not chosen" (so it is kept). Saving it writes no byte.
+TradeEdit uneditedEdit(const TradeRecord& shown);
+
 // The bytes +0..+27 that saving the edit would leave in the record, or the
 // first reason to refuse it. Nothing is read or written. A name equal to
 // the shown one keeps its field's bytes (or takes the exact bytes given);

@@ -52,12 +52,7 @@ void ShowLimit(benchmark::State& state) {
 
 // Each save changes the ID, so every iteration writes two bytes and syncs.
 void SaveTrade(benchmark::State& state) {
-    TradeEdit edit;
-    edit.shown = *readTradeRecord(rom, "BYTE", 0)->record;
-    edit.requestedSpecies = edit.shown.requestedSpecies;
-    edit.offeredSpecies = edit.shown.offeredSpecies;
-    edit.nickname = edit.shown.nickname;
-    edit.trainerName = edit.shown.trainerName;
+    TradeEdit edit = uneditedEdit(*readTradeRecord(rom, "BYTE", 0)->record);
     std::uint16_t id = 0;
     for (auto _ : state) {
         edit.trainerId = ++id % 2 ? u"4660" : u"4661";

@@ -52,13 +52,7 @@ TEST(Properties, RandomSavesTouchOnlyTheFiveFieldsOfTheirRecord) {
             const TradeRecord& shown = *reading->record;
 
             // Saved as shown, nothing changes at all.
-            TradeEdit edit;
-            edit.shown = shown;
-            edit.requestedSpecies = shown.requestedSpecies < 252 ? shown.requestedSpecies : kNoSpeciesChosen;
-            edit.offeredSpecies = shown.offeredSpecies < 252 ? shown.offeredSpecies : kNoSpeciesChosen;
-            edit.nickname = shown.nickname;
-            edit.trainerName = shown.trainerName;
-            edit.trainerId = ascii(std::to_string(shown.trainerId));
+            TradeEdit edit = uneditedEdit(shown);
             auto unchanged = writeTradeRecord(kPath, game, slot, edit, fs);
             ASSERT_TRUE(unchanged) << unchanged.error().message;
             ASSERT_TRUE(unchanged->written.empty());

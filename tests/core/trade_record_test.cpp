@@ -37,19 +37,6 @@ protected:
         return *reading->record;
     }
 
-    // What the editor holds right after showing the trade: nothing edited.
-    static TradeEdit unedited(const TradeRecord& shown) {
-        TradeEdit edit;
-        // A stored byte without a list entry shows as no selection.
-        edit.requestedSpecies = shown.requestedSpecies < 252 ? shown.requestedSpecies : kNoSpeciesChosen;
-        edit.offeredSpecies = shown.offeredSpecies < 252 ? shown.offeredSpecies : kNoSpeciesChosen;
-        edit.nickname = shown.nickname;
-        edit.trainerName = shown.trainerName;
-        edit.trainerId = fromUtf8(std::to_string(shown.trainerId)).value();
-        edit.shown = shown;
-        return edit;
-    }
-
     // Saves an edit of trade 1 and gives the bytes +0..+27 afterwards,
     // checking that no byte outside the editor's fields changed.
     Bytes saveAndReadRecord(const TradeEdit& edit) {
@@ -200,7 +187,7 @@ TEST_F(TradeRecordTest, FilesThatEndInsideTheRecordAreRefused) {
 }
 
 TEST_F(TradeRecordTest, SavesExactlyTheEditedBytes) {
-    TradeEdit edit = unedited(read());
+    TradeEdit edit = uneditedEdit(read());
     edit.requestedSpecies = 1;
     edit.offeredSpecies = 251;
     edit.nickname = u"Zap";
@@ -219,7 +206,7 @@ TEST_F(TradeRecordTest, SavesExactlyTheEditedBytes) {
     EXPECT_EQ(again.nickname, u"Zap");
     EXPECT_EQ(again.trainerId, 37460);
     rom = readFile(path);
-    auto unchanged = writeTradeRecord(path, "AAUE", 0, unedited(again));
+    auto unchanged = writeTradeRecord(path, "AAUE", 0, uneditedEdit(again));
     ASSERT_TRUE(unchanged);
     EXPECT_TRUE(unchanged->written.empty());
     EXPECT_EQ(readFile(path), rom);
@@ -230,7 +217,7 @@ TEST_F(TradeRecordTest, WritesEachGameAtItsOwnOffsets) {
         rom = makeRom(code, 7);
         dir.write("rom.gb", rom);
         int slot = code[0] == 'B' ? 6 : 5;
-        TradeEdit edit = unedited(read(slot, code));
+        TradeEdit edit = uneditedEdit(read(slot, code));
         edit.trainerId = u"65535";
         ASSERT_TRUE(writeTradeRecord(path, code, slot, edit));
         std::uint32_t idAt = (code[0] == 'B' ? kCrystalSlot7 : 0xFCCC5) + 16;
@@ -259,7 +246,7 @@ TEST_F(TradeRecordTest, TrainerIdIsCheckedRoundedAndWrittenLowByteFirst) {
                                                    {u"+7", 0x07, 0x00},
                                                    {u"007", 0x07, 0x00},
                                                    {u".9", 0x01, 0x00}}) {
-        TradeEdit edit = unedited(read());
+        TradeEdit edit = uneditedEdit(read());
         edit.trainerId = c.text;
         Bytes record = saveAndReadRecord(edit);
         EXPECT_EQ(record[16], c.low) << toUtf8(c.text);
@@ -286,7 +273,7 @@ TEST_F(TradeRecordTest, TrainerIdIsCheckedRoundedAndWrittenLowByteFirst) {
                                                  {u"70000", ErrorCode::IdOutOfRange},
                                                  {u"65535.0001", ErrorCode::IdOutOfRange},
                                                  {u"99999999999999999999", ErrorCode::IdOutOfRange}}) {
-        TradeEdit edit = unedited(read());
+        TradeEdit edit = uneditedEdit(read());
         edit.trainerId = c.text;
         SCOPED_TRACE(toUtf8(c.text));
         expectRefused(edit, c.code);
@@ -310,7 +297,7 @@ TEST_F(TradeRecordTest, EditedNamesAreEncodedAndFittedToTenBytes) {
              {u"[PK][PK][PK][PK][PK][PK][PK][PK][PK]", {0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x50}},
              {u"a b", {0xA0, 0x00, 0xA1, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
          }) {
-        TradeEdit edit = unedited(read());
+        TradeEdit edit = uneditedEdit(read());
         edit.nickname = c.text;
         edit.trainerName = c.text;
         Bytes record = saveAndReadRecord(edit);
@@ -332,7 +319,7 @@ TEST_F(TradeRecordTest, NamesThatCannotBeWrittenAreRefused) {
                                            {u"\U0001F600", ErrorCode::UnencodableName, "(U+1F600), character 1"},
                                            {u"ABCDEFGHIJK", ErrorCode::NameTooLong, "needs 11 bytes"}}) {
         for (bool nickname : {true, false}) {
-            TradeEdit edit = unedited(read());
+            TradeEdit edit = uneditedEdit(read());
             (nickname ? edit.nickname : edit.trainerName) = c.text;
             auto saved = writeTradeRecord(path, "AAUE", 0, edit);
             ASSERT_FALSE(saved) << toUtf8(c.text);
@@ -350,7 +337,7 @@ TEST_F(TradeRecordTest, AnUneditedNameKeepsBytesTheEditorCannotShow) {
     const Bytes field = {0x00, 0x80, 0xE1, 0x53, 0x81, 0x00, 0x50, 0x12, 0x34, 0x56};
     std::copy(field.begin(), field.end(), rom.begin() + kGoldSlot1 + 2);
     dir.write("rom.gb", rom);
-    TradeEdit edit = unedited(read());
+    TradeEdit edit = uneditedEdit(read());
     ASSERT_EQ(edit.nickname, u"AB");
     edit.trainerId = u"1";
     Bytes record = saveAndReadRecord(edit);
@@ -360,27 +347,27 @@ TEST_F(TradeRecordTest, AnUneditedNameKeepsBytesTheEditorCannotShow) {
 
 TEST_F(TradeRecordTest, ExactNameBytesAreWrittenAsGivenButNotBesideAnEditedText) {
     const NameBytes exact = {0x80, 0xE1, 0x50, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07};
-    TradeEdit edit = unedited(read());
+    TradeEdit edit = uneditedEdit(read());
     edit.trainerNameBytes = exact;
     Bytes record = saveAndReadRecord(edit);
     EXPECT_EQ(Bytes(record.begin() + 18, record.end()), Bytes(exact.begin(), exact.end()));
 
     rom = readFile(path);
-    TradeEdit both = unedited(read());
+    TradeEdit both = uneditedEdit(read());
     both.nicknameBytes = exact;
     both.nickname = u"OTHER";
     expectRefused(both, ErrorCode::ConflictingName);
 }
 
 TEST_F(TradeRecordTest, SpeciesMustBeChosenUnlessTheStoredOneHasNoEntry) {
-    TradeEdit none = unedited(read());
+    TradeEdit none = uneditedEdit(read());
     none.requestedSpecies = kNoSpeciesChosen;
     expectRefused(none, ErrorCode::SpeciesNotChosen);
-    none = unedited(read());
+    none = uneditedEdit(read());
     none.offeredSpecies = kNoSpeciesChosen;
     expectRefused(none, ErrorCode::SpeciesNotChosen);
     for (int bad : {252, 300, -2}) {
-        TradeEdit edit = unedited(read());
+        TradeEdit edit = uneditedEdit(read());
         edit.offeredSpecies = bad;
         expectRefused(edit, ErrorCode::SpeciesOutOfRange);
     }
@@ -388,21 +375,21 @@ TEST_F(TradeRecordTest, SpeciesMustBeChosenUnlessTheStoredOneHasNoEntry) {
     rom[kGoldSlot1] = 252;
     rom[kGoldSlot1 + 1] = 255;
     dir.write("rom.gb", rom);
-    TradeEdit kept = unedited(read());
+    TradeEdit kept = uneditedEdit(read());
     kept.requestedSpecies = kNoSpeciesChosen;
     kept.offeredSpecies = kNoSpeciesChosen;
     kept.trainerId = u"2";
     Bytes record = saveAndReadRecord(kept);
     EXPECT_EQ(record[0], 252);
     EXPECT_EQ(record[1], 255);
-    TradeEdit chosen = unedited(read());
+    TradeEdit chosen = uneditedEdit(read());
     chosen.requestedSpecies = 0;
     EXPECT_EQ(saveAndReadRecord(chosen)[0], 0);
 }
 
 TEST_F(TradeRecordTest, RefusesWhenTheFileIsNoLongerWhatWasShown) {
     const TradeEdit edit = [&] {
-        TradeEdit e = unedited(read());
+        TradeEdit e = uneditedEdit(read());
         e.nickname = u"NEW";
         return e;
     }();
@@ -439,7 +426,7 @@ TEST_F(TradeRecordTest, RefusesWhenTheFileIsNoLongerWhatWasShown) {
 }
 
 TEST_F(TradeRecordTest, RefusesSlotsAndGamesWithoutThisRecord) {
-    const TradeEdit edit = unedited(read());
+    const TradeEdit edit = uneditedEdit(read());
     expectRefused(edit, ErrorCode::NoTrade, 6);
     expectRefused(edit, ErrorCode::NoLayout, 0, "AAUF");
     expectRefused(edit, ErrorCode::SlotOutOfRange, 7);
@@ -448,7 +435,7 @@ TEST_F(TradeRecordTest, RefusesSlotsAndGamesWithoutThisRecord) {
 }
 
 TEST_F(TradeRecordTest, EveryFailingFileCallIsReportedNeverSuccess) {
-    TradeEdit edit = unedited(read());
+    TradeEdit edit = uneditedEdit(read());
     edit.nickname = u"NEW";
     edit.trainerId = u"1";
     Bytes expectedRecord = saveAndReadRecord(edit);

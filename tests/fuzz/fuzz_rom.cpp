@@ -59,13 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!name->empty() && (name->front() == u' ' || name->back() == u' ')) std::abort();
         }
         // An unedited save writes nothing.
-        TradeEdit edit;
-        edit.shown = r;
-        edit.requestedSpecies = r.requestedSpecies < 252 ? r.requestedSpecies : kNoSpeciesChosen;
-        edit.offeredSpecies = r.offeredSpecies < 252 ? r.offeredSpecies : kNoSpeciesChosen;
-        edit.nickname = r.nickname;
-        edit.trainerName = r.trainerName;
-        for (char c : std::to_string(r.trainerId)) edit.trainerId.push_back(char16_t(c));
+        const TradeEdit edit = uneditedEdit(r);
         auto saved = writeTradeRecord("rom", gameCode, slot, edit, fs);
         if (!saved || !saved->written.empty() || fs.bytes("rom") != image) std::abort();
     }
