@@ -27,6 +27,8 @@ Result<void> writeExactly(File& file, std::int64_t offset, std::span<const std::
     return {};
 }
 
+std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+
 Error inContext(const Error& error, const std::string& what, const std::string& after) {
     return Error{error.code, what + ": " + error.message + "." + (after.empty() ? "" : " " + after)};
 }

@@ -50,6 +50,9 @@ Result<void> readExactly(File& file, std::int64_t offset, std::span<std::uint8_t
 // Writes all of data, finishing short writes.
 Result<void> writeExactly(File& file, std::int64_t offset, std::span<const std::uint8_t> data);
 
+// A path as messages show it: in double quotes.
+std::string quoted(const std::string& path);
+
 // A sentence for the user: where it happened, then the error's own
 // description: inContext(e, "Could not read \"x.gbc\"") gives
 // "Could not read "x.gbc": the file does not exist.", then `after`, if any.

@@ -10,8 +10,6 @@ int hexDigitValue(char c) {
     return -1;
 }
 
-std::string quoted(const std::string& path) { return "\"" + path + "\""; }
-
 // Reports the failure and hands it on: nothing is swallowed.
 Error fail(const FailureReporter& report, Error error) {
     if (report) report(error);

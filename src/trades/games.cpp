@@ -28,12 +28,12 @@ Result<RomIdentity> identifyRom(File& file, const std::string& path) {
         if (read.error().code == ErrorCode::InputPastEnd) {
             auto size = file.size();
             return makeError(ErrorCode::FileTooShort,
-                             "\"" + path + "\" is too short to be a Game Boy ROM" +
+                             quoted(path) + " is too short to be a Game Boy ROM" +
                                  (size ? " (" + std::to_string(*size) + " bytes)" : std::string()) +
                                  ": it ends before the game code of the cartridge header. Choose a Pok\u00e9mon "
                                  "Gold, Silver or Crystal ROM.");
         }
-        return inContext(read.error(), "Could not read \"" + path + "\"");
+        return inContext(read.error(), "Could not read " + quoted(path));
     }
     RomIdentity identity;
     identity.gameCode.assign(code.begin(), code.end());
@@ -43,7 +43,7 @@ Result<RomIdentity> identifyRom(File& file, const std::string& path) {
 
 Result<RomIdentity> identifyRom(const std::string& path, FileSystem& fs) {
     // Built only when something failed.
-    auto where = [&] { return "Could not read \"" + path + "\""; };
+    auto where = [&] { return "Could not read " + quoted(path); };
     auto file = fs.open(path, OpenMode::Read);
     if (!file) return inContext(file.error(), where());
     auto identity = identifyRom(**file, path);

@@ -14,8 +14,6 @@
 namespace kestrane {
 namespace {
 
-std::string quoted(const std::string& path) { return "\"" + path + "\""; }
-
 std::string offsetText(std::uint32_t offset) { return "0x" + toPaddedHex(static_cast<std::int32_t>(offset), 5); }
 
 std::string slotName(int slotIndex) { return "Trade Number " + std::to_string(slotIndex + 1); }
