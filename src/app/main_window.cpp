@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -34,7 +33,8 @@ const QString kOpenTitle = QStringLiteral("Open Pok\u00e9mon Gold, Silver or Cry
 const QString kRomFilter = QStringLiteral("GB ROMs (*.gb)|*.gb;*.gbc");
 constexpr std::uint32_t kOpenFlags = kHideReadOnly | kPathMustExist | kFileMustExist;  // 0x1804
 
-std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+// The core takes paths as UTF-8 on every platform.
+std::string nativePath(const QString& path) { return path.toUtf8().toStdString(); }
 
 QString fromCore(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
