@@ -34,13 +34,7 @@ constexpr std::uint32_t kCrystalSlot5 = 0xFCED9;
 // A ROM of the game with trade 1 (Gold/Silver) or trade 5 (Crystal) known.
 Bytes gameRom(const char* code) {
     Bytes rom = makeRom(code, 3);
-    TradeBytes trade;
-    trade.requested = 63;  // Abra
-    trade.offered = 95;    // Onix
-    trade.nickname = nameField("ROCKY");
-    trade.trainer = nameField("KYLE");
-    trade.id = 4660;
-    putRecord(rom, code[0] == 'B' ? kCrystalSlot5 : kGoldSlot1, trade);
+    putRecord(rom, code[0] == 'B' ? kCrystalSlot5 : kGoldSlot1, TradeBytes{});
     return rom;
 }
 

@@ -38,13 +38,7 @@ protected:
     // An image of the game with trade 1 known: Abra asked, Onix offered.
     std::string rom(const char* code, const std::string& name = "rom.gbc") {
         Bytes image = makeRom(code, 5);
-        TradeBytes trade;
-        trade.requested = 63;
-        trade.offered = 95;
-        trade.nickname = nameField("ROCKY");
-        trade.trainer = nameField("KYLE");
-        trade.id = 4660;
-        putRecord(image, code[0] == 'B' ? kCrystalSlot1 : kGoldSlot1, trade);
+        putRecord(image, code[0] == 'B' ? kCrystalSlot1 : kGoldSlot1, TradeBytes{});
         return dir.write(name, image);
     }
 

@@ -149,54 +149,7 @@ TEST_F(BadSave, FilesThatChangedOrCannotBeWritten) {
     EXPECT_FALSE(std::filesystem::exists(fsPath(path)));  // not created by the attempt
 }
 
-TEST_F(BadSave, ValuesThatCannotBeWritten) {
-    struct Row {
-        std::u16string nickname;
-        const char* message;
-    };
-    for (const Row& row : std::vector<Row>{{u"A-B", "\"-\" (U+002D)"},
-                                           {u"R&D", "\"&\" (U+0026)"},
-                                           {u"[", "\"[\" (U+005B)"},
-                                           {u"Jos\u00e9", "(U+00E9)"},
-                                           {u"\u00a3", "(U+00A3)"},
-                                           {u"a\tb", "(U+0009)"},
-                                           {std::u16string(1, u'\0'), "(U+0000)"},
-                                           {u"\u3042", "(U+3042)"},
-                                           {u"\U0001F600", "(U+1F600)"},
-                                           {std::u16string(1, u'\xD800'), "(U+D800)"},
-                                           {u"ABCDEFGHIJK", "needs 11 bytes"}}) {
-        TradeEdit e = edit();
-        e.nickname = row.nickname;
-        expectRefused(e, row.nickname.size() == 11 ? ErrorCode::NameTooLong : ErrorCode::UnencodableName, row.message);
-    }
-    struct Id {
-        std::u16string text;
-        ErrorCode code;
-    };
-    for (const Id& id : std::vector<Id>{{u"", ErrorCode::IdNotANumber},
-                                        {u"-1", ErrorCode::IdOutOfRange},
-                                        {u"65536", ErrorCode::IdOutOfRange},
-                                        {u"1e5", ErrorCode::IdNotANumber},
-                                        {u"0x10", ErrorCode::IdNotANumber},
-                                        {u"12abc", ErrorCode::IdNotANumber}}) {
-        TradeEdit e = edit();
-        e.trainerId = id.text;
-        expectRefused(e, id.code, id.text.empty() ? "is empty" : id.code == ErrorCode::IdOutOfRange ? "between 0 and 65535" : "not a number");
-    }
-    for (int species : {-1, 252, 300}) {
-        TradeEdit e = edit();
-        e.offeredSpecies = species;
-        expectRefused(e, species < 0 ? ErrorCode::SpeciesNotChosen : ErrorCode::SpeciesOutOfRange, "species");
-    }
-    // Accepted: blanks around the ID, and a fraction rounded.
-    for (auto [text, value] : {std::pair{u" 12 ", 12}, std::pair{u"1.5", 2}}) {
-        TradeEdit e = edit();
-        e.trainerId = text;
-        ASSERT_TRUE(writeTradeRecord(path, "AAUE", 0, e));
-        EXPECT_EQ(readFile(path)[kGoldSlot1 + 16], value);
-        dir.write("gold.gb", rom);
-    }
-}
+// Names, IDs and species that cannot be written: trade_record_test.cpp.
 
 }  // namespace
 }  // namespace kestrane

@@ -20,13 +20,7 @@ protected:
     // A Gold image with trade 1 filled in, saved as rom.gb.
     void SetUp() override {
         rom = makeRom("AAUE");
-        TradeBytes trade;
-        trade.requested = 69;
-        trade.offered = 95;
-        trade.nickname = nameField("ROCKY");
-        trade.trainer = nameField("KYLE");
-        trade.id = 0x1234;
-        putRecord(rom, kGoldSlot1, trade);
+        putRecord(rom, kGoldSlot1, TradeBytes{});
         path = dir.write("rom.gb", rom);
     }
 
@@ -69,7 +63,7 @@ TEST_F(TradeRecordTest, ReadsEveryFieldFromItsOffsetsAndChangesNothing) {
     TradeRecord r = read();
     EXPECT_EQ(r.base, kGoldSlot1);
     EXPECT_EQ(r.location, "Violet City, Johto");
-    EXPECT_EQ(r.requestedSpecies, 69);
+    EXPECT_EQ(r.requestedSpecies, 63);
     EXPECT_EQ(r.offeredSpecies, 95);
     EXPECT_EQ(r.nickname, u"ROCKY");
     EXPECT_EQ(r.trainerName, u"KYLE");
@@ -239,6 +233,7 @@ TEST_F(TradeRecordTest, TrainerIdIsCheckedRoundedAndWrittenLowByteFirst) {
                                                    {u" 12 ", 0x0C, 0x00},
                                                    {u"1.4", 0x01, 0x00},
                                                    {u"0.5", 0x01, 0x00},
+                                                   {u"1.5", 0x02, 0x00},
                                                    {u"2.5", 0x03, 0x00},
                                                    {u"65534.5", 0xFF, 0xFF},
                                                    {u"65535.000", 0xFF, 0xFF},
@@ -317,6 +312,11 @@ TEST_F(TradeRecordTest, NamesThatCannotBeWrittenAreRefused) {
                                            {u"Caf\u00e9", ErrorCode::UnencodableName, "(U+00E9), character 4"},
                                            {u"[", ErrorCode::UnencodableName, "\"[\" (U+005B), character 1"},
                                            {u"\U0001F600", ErrorCode::UnencodableName, "(U+1F600), character 1"},
+                                           {u"\u00a3", ErrorCode::UnencodableName, "(U+00A3), character 1"},
+                                           {u"a\tb", ErrorCode::UnencodableName, "(U+0009), character 2"},
+                                           {std::u16string(1, u'\0'), ErrorCode::UnencodableName, "(U+0000)"},
+                                           {u"\u3042", ErrorCode::UnencodableName, "(U+3042), character 1"},
+                                           {std::u16string(1, u'\xD800'), ErrorCode::UnencodableName, "(U+D800)"},
                                            {u"ABCDEFGHIJK", ErrorCode::NameTooLong, "needs 11 bytes"}}) {
         for (bool nickname : {true, false}) {
             TradeEdit edit = uneditedEdit(read());

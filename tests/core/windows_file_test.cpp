@@ -24,11 +24,9 @@ protected:
         path = dir.write("Kristall \u00e9.gbc", rom);
         auto reading = readTradeRecord(path, "BYTE", 0);
         ASSERT_TRUE(reading && reading->record);
-        edit.shown = *reading->record;
+        edit = uneditedEdit(*reading->record);
         edit.requestedSpecies = 1;
         edit.offeredSpecies = 2;
-        edit.nickname = edit.shown.nickname;
-        edit.trainerName = edit.shown.trainerName;
         edit.trainerId = u"513";
     }
     HANDLE holdOpen(DWORD access, DWORD share) const {

@@ -20,12 +20,13 @@ inline constexpr std::size_t kRomSize = 2 * 1024 * 1024;
 // then 0x50 padding to 10 bytes.
 std::array<std::uint8_t, 10> nameField(std::string_view text);
 
+// A made-up trade: Abra asked, Onix offered, "ROCKY" from "KYLE", ID 4660.
 struct TradeBytes {
-    std::uint8_t requested = 1;
-    std::uint8_t offered = 4;
-    std::array<std::uint8_t, 10> nickname = nameField("NICK");
-    std::array<std::uint8_t, 10> trainer = nameField("TRAINER");
-    std::uint16_t id = 12345;
+    std::uint8_t requested = 63;
+    std::uint8_t offered = 95;
+    std::array<std::uint8_t, 10> nickname = nameField("ROCKY");
+    std::array<std::uint8_t, 10> trainer = nameField("KYLE");
+    std::uint16_t id = 4660;
 };
 
 // A 2 MiB image of random bytes (fixed by seed) with gameCode at 0x13F.
