@@ -43,7 +43,7 @@ QString CommonDialog::showOpen(QWidget* owner, const QString& title, const QStri
 Result<QString> CommonDialog::showSave(QWidget* owner, const QString& title, const QString& fileName,
                                        const QString& initDir, const QString& filter, std::uint32_t flags) {
     if (fileName.size() > kMaxSaveFileName) {
-        return makeError(ErrorCode::InvalidArgument, "The proposed file name has " + std::to_string(fileName.size()) +
+        return refused(ErrorCode::InvalidArgument, "The proposed file name has " + std::to_string(fileName.size()) +
                                                          " characters; the save dialog takes at most 128.");
     }
     record_.owner = owner;

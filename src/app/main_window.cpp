@@ -23,8 +23,10 @@
 #include "app/common_dialog.h"
 #include "app/message_sink.h"
 #include "app/appearance.h"
+#include "support/hex_text.h"
 #include "trades/games.h"
 #include "trades/pokedex.h"
+#include "trades/save.h"
 
 namespace kestrane {
 namespace {
@@ -37,11 +39,6 @@ constexpr std::uint32_t kOpenFlags = kHideReadOnly | kPathMustExist | kFileMustE
 std::string nativePath(const QString& path) { return path.toUtf8().toStdString(); }
 
 QString fromCore(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
-// The edit field text of a stored species byte that has no list entry.
-QString unlistedSpeciesText(std::uint8_t stored) {
-    return stored >= kSpeciesCount ? QStringLiteral("#%1").arg(stored) : QString();
-}
 
 // A single local .gb/.gbc file, or nothing.
 std::optional<QString> droppedRom(const QMimeData* mime) {
@@ -169,6 +166,7 @@ void MainWindow::createControls() {
     txtCode_ = label(frame5_, "txtCode", QString(), 256, 24, 65, 17, true);
     lang_ = label(frame5_, "lang", QStringLiteral("Language:"), 328, 24, 57, 17, false);
     language_ = label(frame5_, "language", QString(), 384, 24, 65, 17, true);
+    tableInfo_ = label(frame5_, "tableInfo", QString(), 8, 40, 457, 14, true);
     location_ = label(frame6_, "location", QString(), 16, 16, 113, 17, true);
     label2_ = label(frame3_, "Label2", QStringLiteral("Offered Pok\u00e9mon:"), 24, 24, 89, 17, false);
     label3_ = label(frame3_, "Label3", QStringLiteral("Nickname:"), 168, 24, 57, 17, false);
@@ -179,7 +177,7 @@ void MainWindow::createControls() {
 
     tradelist_->setFont(classic);
     tradelist_->setSelectionMode(QAbstractItemView::SingleSelection);
-    for (int slot = 1; slot <= kSlotCount; ++slot) tradelist_->addItem(QStringLiteral("Trade Number %1").arg(slot));
+    for (int slot = 1; slot <= kListedSlots; ++slot) tradelist_->addItem(fromCore(slotName(slot)));
     tradelist_->setCurrentRow(-1);
     connect(tradelist_, &QListWidget::currentRowChanged, this, &MainWindow::showTrade);
     // A click on the row already shown reads it again, as a change of row does.
@@ -240,7 +238,7 @@ void MainWindow::fillEditor(const TradeRecord& record) {
             box->setCurrentIndex(stored);
         } else {
             box->setCurrentIndex(-1);
-            box->setEditText(unlistedSpeciesText(stored));
+            box->setEditText(fromCore(unlistedSpeciesText(stored)));
         }
     }
     txtNickname_->setText(QString::fromStdU16String(record.nickname));
@@ -255,35 +253,48 @@ void MainWindow::openRomCommand() {
 }
 
 void MainWindow::openRom(const QString& path) {
-    auto identity = identifyRom(nativePath(path), files_);
-    if (!identity) return tell(identity.error());
-    if (!identity->game) return refuse(fromCore(kUnsupportedRomMessage));
+    auto rom = kestrane::openRom(nativePath(path), files_);
+    if (!rom) return tell(rom.error());
 
     romPath_ = path;
-    gameCode_ = identity->gameCode;
-    headr_->setText(fromCore(identity->game->name));
-    txtCode_->setText(fromCore(identity->game->code));
-    language_->setText(fromCore(identity->game->language));
+    rom_ = std::move(*rom);
+    const GameInfo& game = *rom_->game;
+    headr_->setText(fromCore(game.name));
+    txtCode_->setText(fromCore(game.code));
+    language_->setText(fromCore(game.language));
+    if (rom_->table) {
+        const bool moved = rom_->table->offset != game.facts.usualTable;
+        tableInfo_->setText(QStringLiteral("Trade table: %1%2")
+                                .arg(fromCore(hexOffset(rom_->table->offset)), moved ? QStringLiteral(" (moved)") : QString()));
+    } else {
+        tableInfo_->setText(QStringLiteral("Trade table: not found"));
+    }
+    // As many entries as the table has records, never fewer than seven.
+    {
+        const QSignalBlocker quiet(tradelist_);
+        while (tradelist_->count() > rom_->slotCount()) delete tradelist_->takeItem(tradelist_->count() - 1);
+        while (tradelist_->count() < rom_->slotCount()) tradelist_->addItem(fromCore(slotName(tradelist_->count() + 1)));
+    }
     updateTitle();
     if (auto writable = files_.makeOwnerWritable(nativePath(path)); !writable) {
         refuse(QStringLiteral("Kestrane could not make \"%1\" writable: %2. Its trades can be shown, but saving "
                               "will fail until the file can be written.")
                    .arg(path, fromCore(writable.error().message)));
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{frame5_, frame2_, txtName_, txtCDE_, lang_, tradelist_}) {
-        w->setEnabled(true);
-    }
+    for (QWidget* w : std::initializer_list<QWidget*>{frame5_, frame2_, txtName_, txtCDE_, lang_}) w->setEnabled(true);
+    tradelist_->setEnabled(rom_->table.has_value());
+    if (!rom_->table) refuse(fromCore(describe(rom_->noTable)));
 }
 
 void MainWindow::showTrade(int row) {
-    if (row < 0 || romPath_.isEmpty()) return;
-    auto reading = readTradeRecord(nativePath(romPath_), gameCode_, row, files_);
+    if (row < 0 || !rom_ || row >= rom_->slotCount()) return;
+    auto reading = readTradeRecord(*rom_, Slot::fromNumber(row + 1), files_);
     if (!reading) {
         selectListRow(listRow_);  // as it was before the selection
         return tell(reading.error());
     }
     listRow_ = row;
-    if (reading->answer != LookupAnswer::Trade) {
+    if (!reading->record) {
         setEditorEnabled(false);
         clearEditor();
         shown_.reset();
@@ -291,45 +302,36 @@ void MainWindow::showTrade(int row) {
     }
     setEditorEnabled(true);
     fillEditor(*reading->record);
-    shown_ = ShownTrade{romPath_, gameCode_, row, *reading->record};
+    shown_ = ShownTrade{romPath_, *reading->record};
 }
 
-Result<int> MainWindow::chosenSpecies(const QComboBox* box, std::uint8_t stored, const QString& what) const {
+std::string MainWindow::speciesText(const QComboBox* box) const {
+    // An entry chosen from the list stands for its number; typed text is
+    // resolved by the core like any other.
     const QString text = box->currentText();
-    if (box->currentIndex() >= 0 && box->itemText(box->currentIndex()) == text) return box->currentIndex();
-    // Nothing chosen: the core keeps a stored byte without entry, or refuses.
-    if (text.isEmpty() || text == unlistedSpeciesText(stored)) return kNoSpeciesChosen;
-    if (auto typed = findSpecies(text.toStdString())) return *typed;
-    return makeError(ErrorCode::SpeciesNotChosen,
-                     QStringLiteral("\"%1\" is not in the list of species. Please choose the %2 from the list.")
-                         .arg(text, what)
-                         .toStdString());
+    if (box->currentIndex() >= 0 && box->itemText(box->currentIndex()) == text) return std::to_string(box->currentIndex());
+    return text.toStdString();
 }
 
 void MainWindow::saveTrade() {
     const QString nothing = QStringLiteral(" Nothing was written.");
-    if (romPath_.isEmpty()) return refuse(QStringLiteral("Open a ROM and select a trade before saving.") + nothing);
+    if (!rom_) return refuse(QStringLiteral("Open a ROM and select a trade before saving.") + nothing);
     if (!shown_) return refuse(QStringLiteral("Select a trade before saving.") + nothing);
-    if (shown_->path != romPath_ || shown_->gameCode != gameCode_) {
+    if (shown_->path != romPath_) {
         return refuse(QStringLiteral("The trade shown was read from another ROM. Select a trade to edit this one."));
     }
-    TradeEdit edit;
-    edit.shown = shown_->record;
-    auto requested = chosenSpecies(yourpoke_, edit.shown.requestedSpecies, QStringLiteral("requested species (Your Pok\u00e9mon)"));
-    if (!requested) return tell(requested.error());
-    auto offered = chosenSpecies(theirpoke_, edit.shown.offeredSpecies, QStringLiteral("offered species (Offered Pok\u00e9mon)"));
-    if (!offered) return tell(offered.error());
-    edit.requestedSpecies = *requested;
-    edit.offeredSpecies = *offered;
+    TradeEdit edit = uneditedEdit(shown_->record);
+    edit.requestedSpecies = speciesText(yourpoke_);
+    edit.offeredSpecies = speciesText(theirpoke_);
     edit.nickname = txtNickname_->text().toStdU16String();
     edit.trainerName = txtOT_->text().toStdU16String();
     edit.trainerId = txtID_->text().toStdU16String();
 
-    auto saved = writeTradeRecord(nativePath(romPath_), gameCode_, shown_->slot, edit, files_);
+    auto saved = writeTradeRecord(*rom_, edit, files_);
     if (!saved) return tell(saved.error());
     // The boxes keep what the user typed; the next save compares with the file as it is now.
-    shown_->record = saved->record;
-    messages_.show(this, kAppTitle, QStringLiteral("Trade Data Saved."), MessageIcon::Information);
+    shown_->record = saved->records.front();
+    messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);
 }
 
 void MainWindow::showAbout() {
@@ -353,12 +355,12 @@ void MainWindow::updateTitle() {
 void MainWindow::refuse(const QString& text) { messages_.show(this, kAppTitle, text, MessageIcon::Exclamation); }
 
 void MainWindow::tell(const Error& error) {
-    // File and conversion failures keep the classic "Error: N" box; the
-    // editor's own refusals are exclamations titled with the program's name.
-    if (error.number() < 1000) {
-        messages_.show(this, QStringLiteral("Error: %1").arg(error.number()), fromCore(error.message), MessageIcon::None);
+    // File failures keep the classic "Error: N" box; refusals are
+    // exclamations titled with the program's name.
+    if (error.isFileFailure()) {
+        messages_.show(this, QStringLiteral("Error: %1").arg(error.number()), fromCore(describe(error)), MessageIcon::None);
     } else {
-        refuse(fromCore(error.message));
+        refuse(fromCore(describe(error)));
     }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "support/file.h"
+#include "trades/rom.h"
 #include "trades/trade_record.h"
 
 class QAction;
@@ -39,7 +40,7 @@ public:
 
     // The ROM the window works on, empty before the first successful open.
     const QString& romPath() const { return romPath_; }
-    const std::string& gameCode() const { return gameCode_; }
+    const std::optional<Rom>& rom() const { return rom_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -57,8 +58,6 @@ private:
     // The trade in the editor, and the ROM it was read from.
     struct ShownTrade {
         QString path;
-        std::string gameCode;
-        int slot = 0;
         TradeRecord record;
     };
 
@@ -69,7 +68,7 @@ private:
     void setEditorEnabled(bool enabled);
     void clearEditor();
     void fillEditor(const TradeRecord& record);
-    Result<int> chosenSpecies(const QComboBox* box, std::uint8_t stored, const QString& what) const;
+    std::string speciesText(const QComboBox* box) const;
     void selectListRow(int row);
     void updateTitle();
 
@@ -81,7 +80,7 @@ private:
     FileSystem& files_;
 
     QString romPath_;
-    std::string gameCode_;
+    std::optional<Rom> rom_;
     std::optional<ShownTrade> shown_;
     int listRow_ = -1;      // the row the editor answers for
     int rowAtPress_ = -1;   // tells a click on the current row from a change
@@ -100,6 +99,7 @@ private:
     QLabel* txtCode_ = nullptr;
     QLabel* lang_ = nullptr;
     QLabel* language_ = nullptr;
+    QLabel* tableInfo_ = nullptr;
     QGroupBox* frame2_ = nullptr;
     QListWidget* tradelist_ = nullptr;
     QGroupBox* frame6_ = nullptr;

@@ -7,9 +7,7 @@ Result<void> readExactly(File& file, std::int64_t offset, std::span<std::uint8_t
     while (done < out.size()) {
         auto got = file.readAt(offset + static_cast<std::int64_t>(done), out.subspan(done));
         if (!got) return got.error();
-        if (*got == 0) {
-            return makeError(ErrorCode::InputPastEnd, "the file ends before the bytes that are needed");
-        }
+        if (*got == 0) return fileFailure(ErrorCode::InputPastEnd, "the file ends before the bytes that are needed");
         done += *got;
     }
     return {};
@@ -21,16 +19,36 @@ Result<void> writeExactly(File& file, std::int64_t offset, std::span<const std::
         auto put = file.writeAt(offset + static_cast<std::int64_t>(done), data.subspan(done));
         if (!put) return put.error();
         // A write that moves nothing and reports no error would loop for ever.
-        if (*put == 0) return makeError(ErrorCode::DeviceIo, "the device accepted no bytes");
+        if (*put == 0) return fileFailure(ErrorCode::DeviceIo, "the device accepted no bytes");
         done += *put;
     }
     return {};
 }
 
+Result<std::vector<std::uint8_t>> readWholeFile(FileSystem& fs, const std::string& path) {
+    auto file = fs.open(path, OpenMode::Read);
+    if (!file) return file.error();
+    auto size = (*file)->size();
+    if (!size) return size.error();
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*size));
+    if (auto read = readExactly(**file, 0, bytes); !read) return read.error();
+    if (auto closed = (*file)->close(); !closed) return closed.error();
+    return bytes;
+}
+
+Result<void> writeNewFile(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes) {
+    auto file = fs.create(path);
+    if (!file) return file.error();
+    if (auto written = writeExactly(**file, 0, bytes); !written) return written.error();
+    if (auto flushed = (*file)->flush(); !flushed) return flushed.error();
+    return (*file)->close();
+}
+
 std::string quoted(const std::string& path) { return "\"" + path + "\""; }
 
-Error inContext(const Error& error, const std::string& what, const std::string& after) {
-    return Error{error.code, what + ": " + error.message + "." + (after.empty() ? "" : " " + after)};
+Error inContext(Error error, const std::string& what) {
+    error.message = what + ": " + error.message + ".";
+    return error;
 }
 
 }  // namespace kestrane

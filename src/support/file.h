@@ -1,6 +1,6 @@
 // The core's one door to files. Everything the core reads or writes goes
 // through FileSystem and File, so that tests can put a fault-injecting layer
-// in front of the real one (see fault_injection.h).
+// in front of the real one (tests/support/fault_injection.h).
 #pragma once
 
 #include <cstddef>
@@ -8,6 +8,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "support/result.h"
 
@@ -39,6 +40,9 @@ public:
     virtual Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) = 0;
     // Lets the file's owner write it (the platform's "attributes normal").
     virtual Result<void> makeOwnerWritable(const std::string& path) = 0;
+    // Creates a regular file for writing, or empties an existing one. Only
+    // for files Kestrane makes itself (a table export), never for a ROM.
+    virtual Result<std::unique_ptr<File>> create(const std::string& path) = 0;
 };
 
 // The platform's real files.
@@ -50,12 +54,17 @@ Result<void> readExactly(File& file, std::int64_t offset, std::span<std::uint8_t
 // Writes all of data, finishing short writes.
 Result<void> writeExactly(File& file, std::int64_t offset, std::span<const std::uint8_t> data);
 
+// The whole of a small file (a table to import), with one open.
+Result<std::vector<std::uint8_t>> readWholeFile(FileSystem& fs, const std::string& path);
+// Creates or replaces a file with these bytes: create, write, flush, close.
+Result<void> writeNewFile(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes);
+
 // A path as messages show it: in double quotes.
 std::string quoted(const std::string& path);
 
 // A sentence for the user: where it happened, then the error's own
 // description: inContext(e, "Could not read \"x.gbc\"") gives
-// "Could not read "x.gbc": the file does not exist.", then `after`, if any.
-Error inContext(const Error& error, const std::string& what, const std::string& after = {});
+// "Could not read "x.gbc": the file does not exist." The kind stays.
+Error inContext(Error error, const std::string& what);
 
 }  // namespace kestrane

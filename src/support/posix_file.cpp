@@ -6,27 +6,27 @@
 #include <cerrno>
 #include <cstring>
 
-#include "support/posix_file.h"
+#include "support/file.h"
 
 namespace kestrane {
 namespace {
 
 Error errorFromErrno(int err) {
     switch (err) {
-    case ENOENT: return makeError(ErrorCode::FileNotFound, "the file does not exist");
-    case ENOTDIR: return makeError(ErrorCode::PathNotFound, "a folder in its path does not exist");
-    case ENAMETOOLONG: return makeError(ErrorCode::PathNotFound, "the path is too long");
-    case ELOOP: return makeError(ErrorCode::PathNotFound, "its path has too many symbolic links");
+    case ENOENT: return fileFailure(ErrorCode::FileNotFound, "the file does not exist");
+    case ENOTDIR: return fileFailure(ErrorCode::PathNotFound, "a folder in its path does not exist");
+    case ENAMETOOLONG: return fileFailure(ErrorCode::PathNotFound, "the path is too long");
+    case ELOOP: return fileFailure(ErrorCode::PathNotFound, "its path has too many symbolic links");
     case EACCES:
-    case EPERM: return makeError(ErrorCode::PermissionDenied, "permission denied");
-    case EROFS: return makeError(ErrorCode::PermissionDenied, "the file lies on a read-only file system");
-    case EISDIR: return makeError(ErrorCode::PathFileAccess, "it is a folder, not a file");
+    case EPERM: return fileFailure(ErrorCode::PermissionDenied, "permission denied");
+    case EROFS: return fileFailure(ErrorCode::PermissionDenied, "the file lies on a read-only file system");
+    case EISDIR: return fileFailure(ErrorCode::PathFileAccess, "it is a folder, not a file");
     case ETXTBSY:
-    case EBUSY: return makeError(ErrorCode::PathFileAccess, "the file is in use by another program");
+    case EBUSY: return fileFailure(ErrorCode::PathFileAccess, "the file is in use by another program");
     case ENOSPC:
-    case EDQUOT: return makeError(ErrorCode::DiskFull, "the disk is full");
-    case EIO: return makeError(ErrorCode::DeviceIo, "the device reported an input/output error");
-    default: return makeError(ErrorCode::DeviceIo, std::strerror(err));
+    case EDQUOT: return fileFailure(ErrorCode::DiskFull, "the disk is full");
+    case EIO: return fileFailure(ErrorCode::DeviceIo, "the device reported an input/output error");
+    default: return fileFailure(ErrorCode::DeviceIo, std::strerror(err));
     }
 }
 
@@ -104,9 +104,9 @@ private:
 class PosixFileSystem final : public FileSystem {
 public:
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override {
-        if (path.empty()) return makeError(ErrorCode::FileNotFound, "no file name was given");
+        if (path.empty()) return fileFailure(ErrorCode::FileNotFound, "no file name was given");
         if (path.find('\0') != std::string::npos) {
-            return makeError(ErrorCode::InvalidArgument, "the file name holds a NUL character");
+            return fileFailure(ErrorCode::InvalidArgument, "the file name holds a NUL character");
         }
         // Non-blocking, so that a pipe without a writer cannot hang the open;
         // on the regular files that pass the check below it changes nothing.
@@ -128,9 +128,19 @@ public:
         auto file = std::make_unique<PosixFile>(fd, stat->size);
         if (S_ISDIR(stat->mode)) return errorFromErrno(EISDIR);
         if (!S_ISREG(stat->mode)) {
-            return makeError(ErrorCode::PathFileAccess, "it is not a regular file (a device, pipe or socket)");
+            return fileFailure(ErrorCode::PathFileAccess, "it is not a regular file (a device, pipe or socket)");
         }
         return std::unique_ptr<File>(std::move(file));
+    }
+
+    Result<std::unique_ptr<File>> create(const std::string& path) override {
+        if (path.empty()) return fileFailure(ErrorCode::FileNotFound, "no file name was given");
+        int fd;
+        do {
+            fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) return errorFromErrno(errno);
+        return std::unique_ptr<File>(std::make_unique<PosixFile>(fd, 0));
     }
 
     Result<void> makeOwnerWritable(const std::string& path) override {
@@ -143,8 +153,6 @@ public:
 };
 
 }  // namespace
-
-std::unique_ptr<File> fileFromDescriptor(int fd) { return std::make_unique<PosixFile>(fd); }
 
 FileSystem& nativeFileSystem() {
     static PosixFileSystem fs;

@@ -1,18 +1,20 @@
-// Result<T>: a value, or an Error with a stable code and a message written
-// for the person at the keyboard. The core never shows anything itself; it
-// hands these back to the front end that can.
+// Result<T>: a value, or an Error. The core never shows anything itself; it
+// hands errors back to the front end that can, classified where the facts
+// are known: what kind of failure it is, and what became of the file.
 #pragma once
 
 #include <cassert>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <variant>
+#include <vector>
 
 namespace kestrane {
 
-// Stable numbers. The file and conversion failures use the classic run-time
-// error numbers that ROM hackers know from the original tool's "Error: N"
-// boxes; the editor's own refusals sit above 1000.
+// Stable numbers. File and conversion failures use the classic run-time
+// error numbers that ROM hackers know from "Error: N" boxes; Kestrane's own
+// refusals sit above 1000.
 enum class ErrorCode : int {
     InvalidArgument = 5,
     Overflow = 6,
@@ -27,7 +29,6 @@ enum class ErrorCode : int {
 
     UnsupportedRom = 1001,
     NoTrade = 1002,
-    NoLayout = 1003,
     SlotOutOfRange = 1004,
     IdNotANumber = 1005,
     IdOutOfRange = 1006,
@@ -42,20 +43,78 @@ enum class ErrorCode : int {
     VerifyFailed = 1015,
     WrongRecord = 1016,
     ConflictingName = 1017,
+    NoTradeTable = 1018,
+    UnknownItem = 1019,
+    DvOutOfRange = 1020,
+    UnknownDialogSet = 1021,
+    UnknownGenderRequirement = 1022,
+};
+
+// What went wrong, as the front ends tell it apart.
+enum class ErrorKind {
+    Refused,             // the input was refused
+    FileFailure,         // the file could not be opened, read, written or flushed
+    ChangedByOther,      // another program changed the file since it was read
+    DiffersFromWritten,  // the file now differs from what was written
+};
+
+// A byte range of the file, first and last offset included.
+struct ByteRange {
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
+    friend bool operator==(const ByteRange&, const ByteRange&) = default;
+};
+
+// What a command that writes had done to the file when it failed.
+enum class FileEffect {
+    NotWriting,      // the command does not write (a read, an open)
+    NothingWritten,  // a write was planned; the file is untouched
+    MayHoldNewData,  // `mayHold` names the ranges that may hold part of the new data
 };
 
 struct Error {
-    ErrorCode code;
-    std::string message;
+    ErrorCode code = ErrorCode::DeviceIo;
+    ErrorKind kind = ErrorKind::FileFailure;
+    std::string message;  // what happened, for the person at the keyboard
+    // A second paragraph for front ends with room for it (the command line).
+    std::string detail;
+    FileEffect effect = FileEffect::NotWriting;
+    std::vector<ByteRange> mayHold;
 
     int number() const { return static_cast<int>(code); }
+    // True for the kinds that are told as input/output failures.
+    bool isFileFailure() const { return kind == ErrorKind::FileFailure || kind == ErrorKind::DiffersFromWritten; }
 };
 
-template <typename T>
+inline Error refused(ErrorCode code, std::string message) {
+    return Error{code, ErrorKind::Refused, std::move(message), {}, FileEffect::NotWriting, {}};
+}
+inline Error fileFailure(ErrorCode code, std::string message) {
+    return Error{code, ErrorKind::FileFailure, std::move(message), {}, FileEffect::NotWriting, {}};
+}
+inline Error changedByOther(ErrorCode code, std::string message) {
+    return Error{code, ErrorKind::ChangedByOther, std::move(message), {}, FileEffect::NotWriting, {}};
+}
+inline Error differsFromWritten(ErrorCode code, std::string message) {
+    return Error{code, ErrorKind::DiffersFromWritten, std::move(message), {}, FileEffect::NotWriting, {}};
+}
+
+// The error of a command that writes, with what it had done to the file.
+Error nothingWritten(Error error);
+Error mayHoldNewData(Error error, std::vector<ByteRange> ranges);
+
+// The whole text for the user: the message, then what happened to the file
+// ("Nothing was written." or the ranges that may hold part of the new data).
+std::string describe(const Error& error);
+
+// Several problems of one input, all told at once.
+using Problems = std::vector<Error>;
+
+template <typename T, typename E = Error>
 class [[nodiscard]] Result {
 public:
-    Result(T value) : state_(std::move(value)) {}
-    Result(Error error) : state_(std::move(error)) {}
+    Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}
+    Result(E error) : state_(std::in_place_index<1>, std::move(error)) {}
 
     bool ok() const { return state_.index() == 0; }
     explicit operator bool() const { return ok(); }
@@ -68,29 +127,25 @@ public:
     const T* operator->() const { return &value(); }
     T* operator->() { return &value(); }
 
-    const Error& error() const { assert(!ok()); return std::get<1>(state_); }
+    const E& error() const { assert(!ok()); return std::get<1>(state_); }
 
 private:
-    std::variant<T, Error> state_;
+    std::variant<T, E> state_;
 };
 
-template <>
-class [[nodiscard]] Result<void> {
+template <typename E>
+class [[nodiscard]] Result<void, E> {
 public:
     Result() = default;
-    Result(Error error) : error_(std::move(error)), failed_(true) {}
+    Result(E error) : error_(std::move(error)), failed_(true) {}
 
     bool ok() const { return !failed_; }
     explicit operator bool() const { return ok(); }
-    const Error& error() const { assert(failed_); return error_; }
+    const E& error() const { assert(failed_); return error_; }
 
 private:
-    Error error_{};
+    E error_{};
     bool failed_ = false;
 };
-
-inline Error makeError(ErrorCode code, std::string message) {
-    return Error{code, std::move(message)};
-}
 
 }  // namespace kestrane

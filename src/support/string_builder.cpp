@@ -15,7 +15,7 @@ char16_t foldCase(char16_t c) {
 }
 
 Error overflow(std::int64_t bytes) {
-    return makeError(ErrorCode::Overflow, "The text would need " + std::to_string(bytes) +
+    return refused(ErrorCode::Overflow, "The text would need " + std::to_string(bytes) +
                                               " bytes, more than a string builder can hold.");
 }
 

@@ -25,20 +25,20 @@ std::wstring widePath(const std::string& utf8) {
 
 Error errorFromLastError(DWORD err) {
     switch (err) {
-    case ERROR_FILE_NOT_FOUND: return makeError(ErrorCode::FileNotFound, "the file does not exist");
+    case ERROR_FILE_NOT_FOUND: return fileFailure(ErrorCode::FileNotFound, "the file does not exist");
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME: return makeError(ErrorCode::PathNotFound, "a folder in its path does not exist");
-    case ERROR_FILENAME_EXCED_RANGE: return makeError(ErrorCode::PathNotFound, "the path is too long");
-    case ERROR_ACCESS_DENIED: return makeError(ErrorCode::PermissionDenied, "permission denied");
-    case ERROR_WRITE_PROTECT: return makeError(ErrorCode::PermissionDenied, "the disk is write-protected");
+    case ERROR_BAD_PATHNAME: return fileFailure(ErrorCode::PathNotFound, "a folder in its path does not exist");
+    case ERROR_FILENAME_EXCED_RANGE: return fileFailure(ErrorCode::PathNotFound, "the path is too long");
+    case ERROR_ACCESS_DENIED: return fileFailure(ErrorCode::PermissionDenied, "permission denied");
+    case ERROR_WRITE_PROTECT: return fileFailure(ErrorCode::PermissionDenied, "the disk is write-protected");
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-        return makeError(ErrorCode::PathFileAccess,
+        return fileFailure(ErrorCode::PathFileAccess,
                          "the file is in use by another program that does not allow writing to it");
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return makeError(ErrorCode::DiskFull, "the disk is full");
-    default: return makeError(ErrorCode::DeviceIo, "Windows error " + std::to_string(err));
+    case ERROR_HANDLE_DISK_FULL: return fileFailure(ErrorCode::DiskFull, "the disk is full");
+    default: return fileFailure(ErrorCode::DeviceIo, "Windows error " + std::to_string(err));
     }
 }
 
@@ -100,15 +100,15 @@ private:
 class WindowsFileSystem final : public FileSystem {
 public:
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override {
-        if (path.empty()) return makeError(ErrorCode::FileNotFound, "no file name was given");
+        if (path.empty()) return fileFailure(ErrorCode::FileNotFound, "no file name was given");
         if (path.find('\0') != std::string::npos) {
-            return makeError(ErrorCode::InvalidArgument, "the file name holds a NUL character");
+            return fileFailure(ErrorCode::InvalidArgument, "the file name holds a NUL character");
         }
         const std::wstring wide = widePath(path);
-        if (wide.empty()) return makeError(ErrorCode::InvalidArgument, "the file name is not valid UTF-8");
+        if (wide.empty()) return fileFailure(ErrorCode::InvalidArgument, "the file name is not valid UTF-8");
         const DWORD attributes = ::GetFileAttributesW(wide.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            return makeError(ErrorCode::PathFileAccess, "it is a folder, not a file");
+            return fileFailure(ErrorCode::PathFileAccess, "it is a folder, not a file");
         }
         const DWORD access = mode == OpenMode::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
         // Others may go on reading and writing (an emulator), as the original allowed.
@@ -117,9 +117,19 @@ public:
         if (h == INVALID_HANDLE_VALUE) return lastError();
         auto file = std::make_unique<WindowsFile>(h);
         if (::GetFileType(h) != FILE_TYPE_DISK) {
-            return makeError(ErrorCode::PathFileAccess, "it is not a regular file (a device, pipe or socket)");
+            return fileFailure(ErrorCode::PathFileAccess, "it is not a regular file (a device, pipe or socket)");
         }
         return std::unique_ptr<File>(std::move(file));
+    }
+
+    Result<std::unique_ptr<File>> create(const std::string& path) override {
+        if (path.empty()) return fileFailure(ErrorCode::FileNotFound, "no file name was given");
+        const std::wstring wide = widePath(path);
+        if (wide.empty()) return fileFailure(ErrorCode::InvalidArgument, "the file name is not valid UTF-8");
+        HANDLE h = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return lastError();
+        return std::unique_ptr<File>(std::make_unique<WindowsFile>(h));
     }
 
     Result<void> makeOwnerWritable(const std::string& path) override {

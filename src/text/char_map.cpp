@@ -117,4 +117,10 @@ KanaPiece kanaPiece(std::uint8_t b) {
     return {KanaPiece::Kind::Text, table[b]};
 }
 
+bool isPrintableGameByte(std::uint8_t b) {
+    return b == 0x54 || (b >= 0x72 && b <= 0x75) || (b >= 0x7F && b <= 0xB9) || (b >= 0xC0 && b <= 0xC5) ||
+           (b >= 0xD0 && b <= 0xD6) || (b >= 0xE0 && b <= 0xE3) || (b >= 0xE6 && b <= 0xEA) ||
+           (b >= 0xEF && b <= 0xF1) || b >= 0xF3;
+}
+
 }  // namespace kestrane

@@ -43,4 +43,9 @@ struct KanaPiece {
 // What the kana map makes of a byte.
 KanaPiece kanaPiece(std::uint8_t byte);
 
+// True for the bytes the English games print as a character in a name:
+// letters, digits, punctuation, the space 0x7F and the one-glyph signs
+// (POKé, PK, MN, the contractions, ♂, ♀ ...). 0x00 and control codes are not.
+bool isPrintableGameByte(std::uint8_t byte);
+
 }  // namespace kestrane

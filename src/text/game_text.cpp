@@ -94,25 +94,4 @@ std::optional<Unencodable> findUnencodable(std::u16string_view text) {
     return std::nullopt;
 }
 
-std::string toPaddedHex(std::int32_t value, std::uint8_t digits) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    auto bits = static_cast<std::uint32_t>(value);
-    std::string hex;
-    do {
-        hex.insert(hex.begin(), kDigits[bits & 0xF]);
-        bits >>= 4;
-    } while (bits != 0);
-    std::string text = "00000000" + hex;
-    return digits >= text.size() ? text : text.substr(text.size() - digits);
-}
-
-bool isHexString(std::u16string_view s) {
-    if (s.empty()) return false;
-    for (char16_t c : s) {
-        bool hex = (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
-        if (!hex) return false;
-    }
-    return true;
-}
-
 }  // namespace kestrane

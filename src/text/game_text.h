@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/hex_text.h"
+
 namespace kestrane {
 
 // The editable text of a name field. Never fails.
@@ -33,12 +35,5 @@ struct Unencodable {
 
 // The first character of text that starts no unit, if any.
 std::optional<Unencodable> findUnencodable(std::u16string_view text);
-
-// The last `digits` characters of "00000000" followed by value in upper-case
-// hexadecimal (a negative value as its 32-bit two's complement).
-std::string toPaddedHex(std::int32_t value, std::uint8_t digits);
-
-// True when s is not empty and holds only the digits 0-9, A-F and a-f.
-bool isHexString(std::u16string_view s);
 
 }  // namespace kestrane

@@ -1,16 +1,28 @@
 #include "trades/games.h"
 
-#include <array>
-
-#include "support/hex_bytes.h"
+#include "support/hex_text.h"
 
 namespace kestrane {
 namespace {
 
-constexpr std::array<GameInfo, 3> kGames = {{
-    {"AAUE", "Pok\u00e9mon Gold", "English"},
-    {"AAXE", "Pok\u00e9mon Silver", "English"},
-    {"BYTE", "Pok\u00e9mon Crystal", "English"},
+// Offsets from the games' public disassemblies; the retail images hold exactly these.
+constexpr GameFacts kGoldSilver{
+    0xFCC24, 6, 2, 0x1B0000, 0x51B0B,
+    {"Violet City, Johto", "Goldenrod City, Johto", "Olivine City, Johto", "Blackthorn City, Johto",
+     "Pewter City, Kanto", "Route 14, Kanto", ""},
+};
+constexpr GameFacts kCrystal{
+    0xFCE58, 7, 3, 0x1C8000, 0x51424,
+    {"Violet City, Johto", "Goldenrod City, Johto", "Olivine City, Johto", "Blackthorn City, Johto",
+     "Pewter City, Johto", "Route 14, Kanto", "Power Plant, Kanto"},
+};
+
+constexpr std::array<GameInfo, 4> kGames = {{
+    {"AAUE", "Pok\u00e9mon Gold", "English", kGoldSilver},
+    {"AAXE", "Pok\u00e9mon Silver", "English", kGoldSilver},
+    {"BYTE", "Pok\u00e9mon Crystal", "English", kCrystal},
+    // The Australian release: English, with the table where "BYTE" has it.
+    {"BYTU", "Pok\u00e9mon Crystal (Australia)", "English", kCrystal},
 }};
 
 }  // namespace
@@ -27,11 +39,11 @@ Result<RomIdentity> identifyRom(File& file, const std::string& path) {
     if (auto read = readExactly(file, kGameCodeOffset, code); !read) {
         if (read.error().code == ErrorCode::InputPastEnd) {
             auto size = file.size();
-            return makeError(ErrorCode::FileTooShort,
-                             quoted(path) + " is too short to be a Game Boy ROM" +
-                                 (size ? " (" + std::to_string(*size) + " bytes)" : std::string()) +
-                                 ": it ends before the game code of the cartridge header. Choose a Pok\u00e9mon "
-                                 "Gold, Silver or Crystal ROM.");
+            return refused(ErrorCode::FileTooShort,
+                           quoted(path) + " is too short to be a Game Boy ROM" +
+                               (size ? " (" + std::to_string(*size) + " bytes)" : std::string()) +
+                               ": it ends before the game code of the cartridge header. Choose a Pok\u00e9mon "
+                               "Gold, Silver or Crystal ROM.");
         }
         return inContext(read.error(), "Could not read " + quoted(path));
     }
@@ -56,10 +68,14 @@ std::string printableGameCode(std::string_view gameCode) {
     bool printable = true;
     for (char c : gameCode) printable = printable && c >= 0x20 && c < 0x7F;
     if (printable) return std::string(gameCode);
-    std::string hex = bytesToHex({reinterpret_cast<const std::uint8_t*>(gameCode.data()), gameCode.size()});
-    std::string spaced;
-    for (std::size_t i = 0; i < hex.size(); i += 2) spaced += (i ? " " : "") + hex.substr(i, 2);
-    return spaced;
+    return spacedHex({reinterpret_cast<const std::uint8_t*>(gameCode.data()), gameCode.size()});
+}
+
+Error unsupportedRom(std::string_view gameCode) {
+    Error error = refused(ErrorCode::UnsupportedRom, "Unsupported ROM.");
+    error.detail = "The game code at 0x13F is \"" + printableGameCode(gameCode) +
+                   "\"; Kestrane edits Pok\u00e9mon Gold (AAUE), Silver (AAXE) and Crystal (BYTE, BYTU).";
+    return error;
 }
 
 }  // namespace kestrane

@@ -1,7 +1,9 @@
-// The three supported games, recognised by the 4-byte game code of the
-// cartridge header at 0x13F-0x142, compared exactly and case-sensitively.
+// The supported games, recognised by the 4-byte game code of the cartridge
+// header at 0x13F-0x142 (compared exactly and case-sensitively), and what
+// Kestrane knows of where each keeps its data.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,14 +17,27 @@ inline constexpr std::int64_t kGameCodeOffset = 0x13F;
 inline constexpr std::size_t kGameCodeLength = 4;
 // A file must reach past the game code to be a ROM at all.
 inline constexpr std::int64_t kMinimumRomSize = kGameCodeOffset + kGameCodeLength;
+// The slots the trade list always shows.
+inline constexpr int kListedSlots = 7;
+
+// What Gold and Silver share, and what Crystal has of its own.
+struct GameFacts {
+    std::uint32_t usualTable;   // the trade table's first record, where the retail game keeps it
+    int ownRecords;             // the retail game's trades
+    int maxDialogSet;           // 2 (Gold/Silver) or 3 (Crystal)
+    std::uint32_t itemNames;    // 256 item names, each ended by 0x50
+    std::uint32_t baseData;     // 251 entries of 32 bytes, species 1 first
+    std::array<std::string_view, kListedSlots> locations;  // by slot; "" where the game has no trade
+};
 
 struct GameInfo {
     std::string_view code;      // "AAUE"
     std::string_view name;      // "Pokémon Gold" (UTF-8)
     std::string_view language;  // "English"
+    const GameFacts& facts;
 };
 
-// The game of a code, or nullptr when the code is none of the three.
+// The game of a code, or nullptr when the code is none Kestrane knows.
 const GameInfo* findGame(std::string_view gameCode);
 
 struct RomIdentity {
@@ -30,18 +45,19 @@ struct RomIdentity {
     const GameInfo* game = nullptr; // nullptr: unsupported
 };
 
-// Reads the game code of the file at path. A file that cannot be opened or
-// read, or that ends before the game code, is an error; a file with any
-// other code is a RomIdentity without a game.
-Result<RomIdentity> identifyRom(const std::string& path, FileSystem& fs = nativeFileSystem());
-// The same on a file the caller has open; path only names it in messages.
+// Reads the game code of a file the caller has open; path only names it in
+// messages. A file that ends before the game code is an error; a file with
+// any other code is a RomIdentity without a game.
 Result<RomIdentity> identifyRom(File& file, const std::string& path);
+// The same by path: opens, reads the code, closes.
+Result<RomIdentity> identifyRom(const std::string& path, FileSystem& fs = nativeFileSystem());
 
 // The four header bytes as text a person can read: the code itself when it
 // is printable ASCII, else its bytes in hexadecimal ("00 FF 41 42").
 std::string printableGameCode(std::string_view gameCode);
 
-// What the user is told about a file whose game is not one of the three.
-inline constexpr std::string_view kUnsupportedRomMessage = "Unsupported ROM.";
+// What the user is told about a file whose game Kestrane does not know
+// (the message), and what the command line adds (the detail).
+Error unsupportedRom(std::string_view gameCode);
 
 }  // namespace kestrane

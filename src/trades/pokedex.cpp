@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <string>
 
 namespace kestrane {
 namespace {
@@ -63,10 +64,14 @@ constexpr std::array<std::string_view, kSpeciesCount> kSpecies = {
     "Celebi ",
 };
 
+// Accepted, never shown: the usual spellings of entries the list spells otherwise.
+constexpr std::pair<std::string_view, int> kAliases[] = {
+    {"Ninetales", 38}, {"Vaporeon", 134}, {"Ariados", 168}, {"Swinub", 220}};
+
 std::string_view trimmed(std::string_view s) {
-    auto first = s.find_first_not_of(' ');
+    auto first = s.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
 bool sameLetters(std::string_view a, std::string_view b) {
@@ -88,7 +93,37 @@ std::optional<int> findSpecies(std::string_view name) {
     for (int i = 0; i < kSpeciesCount; ++i) {
         if (sameLetters(speciesName(i), name)) return i;
     }
+    for (auto [alias, number] : kAliases) {
+        if (sameLetters(alias, name)) return number;
+    }
     return std::nullopt;
+}
+
+std::string_view speciesRoleText(SpeciesRole role) {
+    return role == SpeciesRole::Requested ? "requested species (Your Pok\u00e9mon)"
+                                          : "offered species (Offered Pok\u00e9mon)";
+}
+
+std::string unlistedSpeciesText(std::uint8_t stored) { return "#" + std::to_string(stored); }
+
+Result<std::uint8_t> resolveSpecies(std::string_view text, std::uint8_t stored, SpeciesRole role) {
+    const std::string what(speciesRoleText(role));
+    text = trimmed(text);
+    if (text.empty()) {
+        // A stored byte without a list entry cannot be chosen, only kept.
+        if (stored >= kSpeciesCount) return stored;
+        return refused(ErrorCode::SpeciesNotChosen, "Please choose the " + what + " from the list.");
+    }
+    std::string_view digits = text.substr(text.front() == '#' ? 1 : 0);
+    if (!digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        const int number = digits.size() > 3 ? 1000 : std::stoi(std::string(digits));
+        if (number == stored || number < kSpeciesCount) return std::uint8_t(number);
+        return refused(ErrorCode::SpeciesOutOfRange, "The " + what + " " + std::string(text) +
+                                                         " is not in the list: give a number from 0 to 251.");
+    }
+    if (auto number = findSpecies(text)) return std::uint8_t(*number);
+    return refused(ErrorCode::SpeciesNotChosen, "\"" + std::string(text) + "\" is not a species: choose the " + what +
+                                                    " from the list, or give its number (0 to 251) or name.");
 }
 
 }  // namespace kestrane

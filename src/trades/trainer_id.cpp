@@ -14,7 +14,7 @@ Result<std::uint16_t> parseTrainerId(std::u16string_view text) {
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
     const std::string shown = toUtf8(text);
-    if (text.empty()) return makeError(ErrorCode::IdNotANumber, "The ID number is empty. " + std::string(kIdRangeMessage));
+    if (text.empty()) return refused(ErrorCode::IdNotANumber, "The ID number is empty. " + std::string(kIdRangeMessage));
 
     std::u16string_view rest = text;
     bool negative = false;
@@ -29,12 +29,12 @@ Result<std::uint16_t> parseTrainerId(std::u16string_view text) {
     for (char16_t c : whole) digitsOnly = digitsOnly && isDigit(c);
     for (char16_t c : fraction) digitsOnly = digitsOnly && isDigit(c);
     if (!digitsOnly || (whole.empty() && fraction.empty())) {
-        return makeError(ErrorCode::IdNotANumber, "\"" + shown + "\" is not a number. " + std::string(kIdRangeMessage));
+        return refused(ErrorCode::IdNotANumber, "\"" + shown + "\" is not a number. " + std::string(kIdRangeMessage));
     }
 
     while (!whole.empty() && whole.front() == u'0') whole.remove_prefix(1);
     bool fractionNonZero = fraction.find_first_not_of(u'0') != std::u16string_view::npos;
-    Error outOfRange{ErrorCode::IdOutOfRange, std::string(kIdRangeMessage)};
+    Error outOfRange = refused(ErrorCode::IdOutOfRange, std::string(kIdRangeMessage));
     if (whole.size() > 5) return outOfRange;
     std::uint32_t value = 0;
     for (char16_t c : whole) value = value * 10 + static_cast<std::uint32_t>(c - u'0');

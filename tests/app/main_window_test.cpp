@@ -18,8 +18,8 @@
 #include <memory>
 
 #include "app/about_window.h"
-#include "helpers/file_systems.h"
-#include "helpers/rom_image.h"
+#include "support/file_systems.h"
+#include "support/rom_image.h"
 #include "scripted.h"
 #include "support/fault_injection.h"
 
@@ -28,13 +28,15 @@ using namespace kestrane::testing;
 
 namespace {
 
+// The requested species of trade 1 (Gold/Silver) and trade 5 (Crystal): the
+// record's second byte. The ID follows at +16, the names at +2 and +18.
 constexpr std::uint32_t kGoldSlot1 = 0xFCC45;
 constexpr std::uint32_t kCrystalSlot5 = 0xFCED9;
 
-// A ROM of the game with trade 1 (Gold/Silver) or trade 5 (Crystal) known.
+// A retail-like ROM of the game with trade 1 (Gold/Silver) or trade 5 (Crystal) made up.
 Bytes gameRom(const char* code) {
-    Bytes rom = makeRom(code, 3);
-    putRecord(rom, code[0] == 'B' ? kCrystalSlot5 : kGoldSlot1, TradeBytes{});
+    Bytes rom = retailLikeRom(code, 3);
+    putRecord(rom, (code[0] == 'B' ? kCrystalSlot5 : kGoldSlot1) - 1, TradeBytes{});
     return rom;
 }
 
@@ -295,7 +297,7 @@ private slots:
             QString title;
             QString part;
         };
-        for (const Case& c : {Case{dir->write("other.gb", makeRom("aaue")), "Kestrane", "Unsupported ROM."},
+        for (const Case& c : {Case{dir->write("other.gb", randomImage("aaue")), "Kestrane", "Unsupported ROM."},
                               Case{dir->write("short.gb", header), "Kestrane", "too short"},
                               Case{dir->folder(), "Error: 75", "folder"},
                               Case{dir->file("gone.gb"), "Error: 53", "does not exist"},
@@ -308,7 +310,7 @@ private slots:
                 QVERIFY2(messages[0].text.contains(c.part), qPrintable(messages[0].text));
             }
             QCOMPARE(window->romPath(), QString::fromStdString(gold));
-            QCOMPARE(QString::fromStdString(window->gameCode()), QString("AAUE"));
+            QCOMPARE(QString::fromUtf8(window->rom()->game->code.data(), 4), QString("AAUE"));
             QCOMPARE(text("headr"), QString("Pok\u00e9mon Gold"));
             QCOMPARE(text("txtNickname"), QString("ROCKY"));
             QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 gold.gb"));
@@ -323,7 +325,7 @@ private slots:
 
     void recognisedRomsBecomeWritableOthersDoNot() {
         const std::string gold = dir->write("ro.gb", gameRom("AAUE"));
-        const std::string other = dir->write("ro.txt", makeRom("XXXX"));
+        const std::string other = dir->write("ro.txt", randomImage("XXXX"));
         ::chmod(gold.c_str(), 0444);
         ::chmod(other.c_str(), 0444);
         open(other);
@@ -337,8 +339,8 @@ private slots:
 
         // When that fails the user is told, and the ROM is still shown.
         const std::string crystal = dir->write("c.gbc", gameRom("BYTE"));
-        files->failCall(int(files->calls().size()) + 4, makeError(ErrorCode::PermissionDenied, "permission denied"));
-        open(crystal);  // open, read, close, then the attributes
+        files->failNext(FileOp::MakeWritable, fileFailure(ErrorCode::PermissionDenied, "permission denied"));
+        open(crystal);
         expectRefusal("could not make");
         QCOMPARE(text("headr"), QString("Pok\u00e9mon Crystal"));
     }
@@ -478,7 +480,7 @@ private slots:
         QTest::newRow("id too big") << "txtID" << "65536" << "Please enter an ID number between 0 and 65535.";
         QTest::newRow("negative id") << "txtID" << "-1" << "Please enter an ID number between 0 and 65535.";
         QTest::newRow("no species") << "yourpoke" << "" << "Please choose the requested species (Your Pok\u00e9mon)";
-        QTest::newRow("unknown species") << "theirpoke" << "Pikachoo" << "\"Pikachoo\" is not in the list of species.";
+        QTest::newRow("unknown species") << "theirpoke" << "Pikachoo" << "\"Pikachoo\" is not a species: choose the offered species";
         QTest::newRow("dash in name") << "txtNickname" << "AB-C" << "cannot hold \"-\" (U+002D), character 3";
         QTest::newRow("accent in name") << "txtOT" << "Jos\u00e9" << "cannot hold \"\u00e9\" (U+00E9), character 4";
         QTest::newRow("ampersand") << "txtNickname" << "R&D" << "(U+0026), character 2";
@@ -488,8 +490,8 @@ private slots:
         QTest::newRow("emoji") << "txtOT" << "\U0001F600" << "(U+1F600), character 1";
         QTest::newRow("exponent id") << "txtID" << "1e5" << "\"1e5\" is not a number.";
         QTest::newRow("hex id") << "txtID" << "0x10" << "\"0x10\" is not a number.";
-        QTest::newRow("species 252 typed") << "theirpoke" << "252" << "\"252\" is not in the list of species.";
-        QTest::newRow("species 300 typed") << "yourpoke" << "300" << "\"300\" is not in the list of species.";
+        QTest::newRow("species 252 typed") << "theirpoke" << "252" << "The offered species (Offered Pok\u00e9mon) 252 is not in the list";
+        QTest::newRow("species 300 typed") << "yourpoke" << "300" << "The requested species (Your Pok\u00e9mon) 300 is not in the list";
     }
     void saveRefusalsWriteNothing() {
         QFETCH(QString, field);
@@ -549,7 +551,7 @@ private slots:
         QFETCH(QString, message);
         Bytes header = gameRom("AAUE");
         header.resize(0x142);
-        Bytes random = makeRom("", 99);
+        Bytes random = randomImage("", 99);
         random[0x13F] = 0x13;
         std::string longFolder;
         while (longFolder.size() <= 300) longFolder += std::string(60, 'd') + "/";
@@ -559,7 +561,7 @@ private slots:
         if (kind == "empty file") path = dir->write("empty.gb", {});
         if (kind == "0x142") path = dir->write("short.gb", header);
         if (kind == "random") path = dir->write("random.gb", random);
-        if (kind == "lower") path = dir->write("lower.gb", makeRom("byte"));
+        if (kind == "lower") path = dir->write("lower.gb", randomImage("byte"));
         if (kind == "fifo") {
             auto fifo = makeFifo(dir->file("pipe.gb"));
             if (!fifo) QSKIP("no named pipes made this way here");
@@ -627,7 +629,7 @@ private slots:
         open(path);
         clickTrade(0);
         w<QLineEdit>("txtID")->setText("9");
-        const Bytes silver = makeRom("AAXE");
+        const Bytes silver = retailLikeRom("AAXE");
         dir->write("gold.gb", silver);  // replaced by another game
         save();
         expectRefusal("no longer holds the game");
@@ -655,7 +657,7 @@ private slots:
             dir->write("gold.gb", gold);
             clickTrade(0);
             w<QLineEdit>("txtNickname")->setText("NEW");
-            files->failCall(int(files->calls().size()) + n, makeError(ErrorCode::DeviceIo, "injected"));
+            files->failCall(int(files->calls().size()) + n, fileFailure(ErrorCode::DeviceIo, "injected"));
             save();
             auto messages = sink->take();
             QCOMPARE(messages.size(), 1);
@@ -694,13 +696,12 @@ private slots:
         open(path);
         clickTrade(0);
         w<QLineEdit>("txtID")->setText("1");
-        // open, size, game code, record, then the write of the ID
-        files->failCall(int(files->calls().size()) + 5, makeError(ErrorCode::DiskFull, "the disk is full"));
+        files->failNext(FileOp::Write, fileFailure(ErrorCode::DiskFull, "the disk is full"));
         save();
         auto messages = sink->take();
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].title, QString("Error: 61"));
-        QVERIFY2(messages[0].text.contains("may hold part of the new trade"), qPrintable(messages[0].text));
+        QVERIFY2(messages[0].text.contains("may hold part of the new data"), qPrintable(messages[0].text));
     }
 
     void aboutIsOneModelessWindowClosedOnlyByOkOrItsCloseBox() {

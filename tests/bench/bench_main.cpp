@@ -11,13 +11,14 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "helpers/rom_image.h"
+#include "support/rom_image.h"
 #include "text/game_text.h"
 #include "trades/games.h"
-#include "trades/trade_record.h"
+#include "trades/save.h"
 
 extern char** environ;
 
@@ -25,9 +26,11 @@ namespace {
 
 using namespace kestrane;
 
-constexpr std::uint32_t kSlot1 = 0xFCE79;  // Crystal, trade 1
+constexpr std::uint32_t kSlot1 = 0xFCE78;  // Crystal, trade 1: the record's first byte
 testing::TempDir* dir;
-std::string rom;
+std::string rom;       // a retail-like Crystal image
+std::string movedRom;  // the same with its table moved by 48 bytes, the routine pointing to it
+Rom romValue;
 
 double median(std::vector<double> values) {
     if (values.empty()) return 0;
@@ -38,11 +41,11 @@ double median(std::vector<double> values) {
 // --- the work and its limit -------------------------------------------------
 
 void ShowTrade(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(readTradeRecord(rom, "BYTE", 0));
+    for (auto _ : state) benchmark::DoNotOptimize(readTradeRecord(romValue, Slot::fromNumber(1)));
 }
 
 void ShowLimit(benchmark::State& state) {
-    std::uint8_t record[kRecordSpan];
+    std::uint8_t record[kRecordSize];
     for (auto _ : state) {
         int fd = ::open(rom.c_str(), O_RDONLY | O_CLOEXEC);
         benchmark::DoNotOptimize(::pread(fd, record, sizeof record, kSlot1));
@@ -52,13 +55,13 @@ void ShowLimit(benchmark::State& state) {
 
 // Each save changes the ID, so every iteration writes two bytes and syncs.
 void SaveTrade(benchmark::State& state) {
-    TradeEdit edit = uneditedEdit(*readTradeRecord(rom, "BYTE", 0)->record);
+    TradeEdit edit = uneditedEdit(*readTradeRecord(romValue, Slot::fromNumber(1))->record);
     std::uint16_t id = 0;
     for (auto _ : state) {
         edit.trainerId = ++id % 2 ? u"4660" : u"4661";
-        auto saved = writeTradeRecord(rom, "BYTE", 0, edit);
+        auto saved = writeTradeRecord(romValue, edit);
         if (!saved) state.SkipWithError(saved.error().message.c_str());
-        else edit.shown = saved->record;
+        else edit.shown = saved->records.front();
     }
 }
 
@@ -75,6 +78,41 @@ void SaveLimit(benchmark::State& state) {
 
 void IdentifyRom(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(identifyRom(rom));
+}
+
+// Identify and locate: the table at its usual place.
+void OpenRom(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(openRom(rom));
+}
+
+void OpenLimit(benchmark::State& state) {
+    char code[4];
+    std::uint8_t table[kRecordSize * kMaxRecords];
+    for (auto _ : state) {
+        int fd = ::open(rom.c_str(), O_RDONLY | O_CLOEXEC);
+        benchmark::DoNotOptimize(::pread(fd, code, sizeof code, kGameCodeOffset));
+        benchmark::DoNotOptimize(::pread(fd, table, sizeof table, kSlot1 - 32));
+        ::close(fd);
+    }
+}
+
+// Identify and locate: the table moved, found by the routine in the whole file.
+void OpenMovedRom(benchmark::State& state) {
+    for (auto _ : state) {
+        auto opened = openRom(movedRom);
+        if (!opened || !opened->table) state.SkipWithError("the moved table was not found");
+        benchmark::DoNotOptimize(opened);
+    }
+}
+
+void WholeFileLimit(benchmark::State& state) {
+    for (auto _ : state) {
+        int fd = ::open(movedRom.c_str(), O_RDONLY | O_CLOEXEC);
+        std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[testing::kRomSize]);
+        benchmark::DoNotOptimize(::pread(fd, bytes.get(), testing::kRomSize, 0));
+        benchmark::DoNotOptimize(bytes.get());
+        ::close(fd);
+    }
 }
 
 void IdentifyLimit(benchmark::State& state) {
@@ -192,8 +230,12 @@ int main(int argc, char* argv[]) {
     constexpr int kRepetitions = 9;
     testing::TempDir temp;
     dir = &temp;
-    testing::Bytes image = testing::makeRom("BYTE");
-    rom = temp.write("crystal.gbc", image);
+    rom = temp.write("crystal.gbc", testing::retailLikeRom("BYTE"));
+    romValue = *openRom(rom);
+    testing::Bytes moved = testing::randomImage("BYTE");
+    testing::putTable(moved, testing::kCrystalTable + 48, testing::retailTrades("BYTE"));
+    testing::putRoutine(moved, testing::kCrystalRoutine + 48, testing::kCrystalTable + 48);
+    movedRom = temp.write("moved.gbc", moved);
 
     struct Entry {
         const char* name;
@@ -202,6 +244,8 @@ int main(int argc, char* argv[]) {
     };
     const Entry entries[] = {{"ShowTrade", ShowTrade, false},     {"ShowLimit", ShowLimit, false},
                              {"IdentifyRom", IdentifyRom, false}, {"IdentifyLimit", IdentifyLimit, false},
+                             {"OpenRom", OpenRom, false},         {"OpenLimit", OpenLimit, false},
+                             {"OpenMovedRom", OpenMovedRom, false}, {"WholeFileLimit", WholeFileLimit, false},
                              {"SaveTrade", SaveTrade, true},      {"SaveLimit", SaveLimit, true},
                              {"DecodeName", DecodeName, false},   {"EncodeName", EncodeName, false}};
     // Rounds of every benchmark one after the other, so that a slow moment
@@ -237,6 +281,8 @@ int main(int argc, char* argv[]) {
     row("show a trade (readTradeRecord)", m("ShowTrade"), m("ShowLimit"), "us", 1.5);
     row("save a trade (writeTradeRecord, fsync)", m("SaveTrade"), m("SaveLimit"), "us", 1.5);
     row("identify a ROM (identifyRom)", m("IdentifyRom"), m("IdentifyLimit"), "us", 1.5);
+    row("identify + locate, table in place", m("OpenRom"), m("OpenLimit"), "us", 1.3);
+    row("identify + locate, table moved", m("OpenMovedRom"), m("WholeFileLimit"), "us", 1.5);
     row("start-up to first frame", window.millis, bare.millis, "ms", 1.2);
     row("start-up peak RSS", window.peakKiB / 1024, bare.peakKiB / 1024, "MiB", 1.15);
     std::printf("%-38s %10.1f ms %10.1f MiB   (a yardstick: the bare window showing one label)\n",

@@ -11,8 +11,8 @@ int main(int argc, char* argv[]) {
     if (!rom.seekg(0x13F).read(code, 4)) return 3;
     std::cout << "{\"code\": \"" << std::string(code, 4) << "\", \"trades\": [";
     for (unsigned slot = 0; slot < 7; ++slot) {
-        unsigned char record[28];
-        if (!rom.seekg(0xFCE59 + 32 * slot).read(reinterpret_cast<char*>(record), 28)) return 3;
+        unsigned char record[32];
+        if (!rom.seekg(0xFCE58 + 32 * slot).read(reinterpret_cast<char*>(record), 32)) return 3;
         std::cout << (slot ? ", " : "") << "{\"slot\": " << slot + 1 << ", \"bytes\": \"";
         char hex[3];
         for (unsigned char b : record) {

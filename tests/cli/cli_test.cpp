@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "helpers/rom_image.h"
-#include "helpers/file_systems.h"
+#include "support/rom_image.h"
+#include "support/file_systems.h"
 #include "support/fault_injection.h"
 
 namespace kestrane {
@@ -15,8 +15,8 @@ namespace {
 using namespace kestrane::testing;
 using nlohmann::json;
 
-constexpr std::uint32_t kGoldSlot1 = 0xFCC45;
-constexpr std::uint32_t kCrystalSlot1 = 0xFCE79;
+const std::uint32_t kGoldSlot1 = slotOffset(kGoldSilverTable, 1);  // the record's first byte
+const std::uint32_t kCrystalSlot1 = slotOffset(kCrystalTable, 1);
 
 struct Outcome {
     int code;
@@ -35,9 +35,9 @@ protected:
         return {code, out.str(), err.str()};
     }
 
-    // An image of the game with trade 1 known: Abra asked, Onix offered.
+    // A retail-like image of the game with trade 1 made up: Abra asked, Onix offered.
     std::string rom(const char* code, const std::string& name = "rom.gbc") {
-        Bytes image = makeRom(code, 5);
+        Bytes image = retailLikeRom(code, 5);
         putRecord(image, code[0] == 'B' ? kCrystalSlot1 : kGoldSlot1, TradeBytes{});
         return dir.write(name, image);
     }
@@ -59,18 +59,25 @@ protected:
 
 TEST_F(CliTest, InfoNamesTheGameOrRefuses) {
     for (auto [code, name] : {std::pair{"AAUE", "Pok\u00e9mon Gold"}, std::pair{"AAXE", "Pok\u00e9mon Silver"},
-                              std::pair{"BYTE", "Pok\u00e9mon Crystal"}}) {
+                              std::pair{"BYTE", "Pok\u00e9mon Crystal"}, std::pair{"BYTU", "Pok\u00e9mon Crystal (Australia)"}}) {
         const std::string path = rom(code);
+        const bool crystal = code[0] == 'B';
         Outcome text = run({"info", path});
         EXPECT_EQ(text.code, 0);
-        EXPECT_EQ(text.out, std::string("Game:     ") + name + "\nCode:     " + code + "\nLanguage: English\n");
+        EXPECT_EQ(text.out, std::string("Game:        ") + name + "\nCode:        " + code +
+                                "\nLanguage:    English\nTrade table: " +
+                                (crystal ? "0xFCE58, 7 records" : "0xFCC24, 6 records") + " (usual place)\n");
         Outcome js = run({"info", path, "--json"});
-        EXPECT_EQ(json::parse(js.out), (json{{"code", code}, {"name", name}, {"language", "English"}}));
+        EXPECT_EQ(json::parse(js.out), (json{{"code", code}, {"name", name}, {"language", "English"},
+                                             {"table", {{"offset", crystal ? 0xFCE58 : 0xFCC24},
+                                                        {"records", crystal ? 7 : 6},
+                                                        {"foundBy", "usual place"}}}}));
     }
-    const std::string other = dir.write("other.gb", makeRom("aaue"));
+    const std::string other = dir.write("other.gb", randomImage("aaue"));
     Outcome unsupported = run({"info", other});
     EXPECT_EQ(unsupported.code, 1);
-    EXPECT_EQ(unsupported.err.substr(0, 17), "Unsupported ROM.\n");
+    EXPECT_EQ(unsupported.err, "Unsupported ROM.\nThe game code at 0x13F is \"aaue\"; Kestrane edits Pok\u00e9mon "
+                               "Gold (AAUE), Silver (AAXE) and Crystal (BYTE, BYTU).\n");
     EXPECT_EQ(run({"info", dir.file("missing.gb")}).code, 3);
     EXPECT_EQ(run({"info", dir.write("short.gb", Bytes(0x142))}).code, 1);
 }
@@ -80,13 +87,13 @@ TEST_F(CliTest, ListAndShowEverySlot) {
     Outcome list = run({"list", gold});
     ASSERT_EQ(list.code, 0) << list.err;
     EXPECT_NE(list.out.find("1     Violet City, Johto      63 Abra"), std::string::npos) << list.out;
-    EXPECT_NE(list.out.find("ROCKY"), std::string::npos);
+    EXPECT_NE(list.out.find("4     Blackthorn City, Johto  148 Dragonair  112 Rhydon      DON"), std::string::npos) << list.out;
     EXPECT_NE(list.out.find("\n7     no trade\n"), std::string::npos) << list.out;
 
     Outcome show = run({"show", gold, "1"});
     EXPECT_EQ(show.code, 0);
-    EXPECT_NE(show.out.find("(record at 0xFCC45)"), std::string::npos) << show.out;
-    EXPECT_NE(show.out.find("Bytes +0..+27:      3F 5F 91 8E 82 8A 98 50"), std::string::npos) << show.out;
+    EXPECT_NE(show.out.find("(record at 0xFCC44)"), std::string::npos) << show.out;
+    EXPECT_NE(show.out.find("Record bytes:       00 3F 5F 91 8E 82 8A 98 50"), std::string::npos) << show.out;
 
     json one = json::parse(run({"show", gold, "1", "--json"}).out);
     EXPECT_EQ(one["game"]["code"], "AAUE");
@@ -110,10 +117,11 @@ TEST_F(CliTest, SetChangesOnlyTheGivenFields) {
     };
     for (const Case& c : std::vector<Case>{
              {{"--requested", "abra"}, {}},  // already Abra: nothing changes
-             {{"--requested", "25"}, {{0, 25}}},
-             {{"--offered", "Celebi"}, {{1, 251}}},
-             {{"--id", "37460"}, {{16, 0x54}, {17, 0x92}}},
-             {{"--nickname", "ROCK"}, {{6, 0x50}, {7, 0x20}, {8, 0x20}, {9, 0x20}, {10, 0x20}, {11, 0x20}}},
+             {{"--requested", "25"}, {{1, 25}}},
+             {{"--offered", "Celebi"}, {{2, 251}}},
+             {{"--offered", "vaporeon"}, {{2, 134}}},
+             {{"--id", "37460"}, {{17, 0x54}, {18, 0x92}}},
+             {{"--nickname", "ROCK"}, {{7, 0x50}, {8, 0x20}, {9, 0x20}, {10, 0x20}, {11, 0x20}, {12, 0x20}}},
              {{"--ot", "KYLE"}, {}},  // the shown name: its bytes stay
          }) {
         dir.write("rom.gbc", before);
@@ -130,6 +138,10 @@ TEST_F(CliTest, SetChangesOnlyTheGivenFields) {
     Outcome dry = run({"set", path, "1", "--id", "65535", "--dry-run"});
     EXPECT_EQ(dry.code, 0);
     EXPECT_EQ(dry.out, "offset    old new\n0xFCE89   34  FF\n0xFCE8A   12  FF\n");
+    // Every problem at once.
+    Outcome problems = run({"set", path, "1", "--id", "x", "--offered", "Pikachoo", "--nickname", "A-B"});
+    EXPECT_EQ(problems.code, 1);
+    EXPECT_EQ(std::count(problems.err.begin(), problems.err.end(), '\n'), 4) << problems.err;
     EXPECT_EQ(readFile(path), before);
 }
 
@@ -147,9 +159,9 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
              {{"1", "--id", "1e5"}, 1, "not a number"},
              {{"1", "--id", "0x10"}, 1, "not a number"},
              {{"1", "--id", "12abc"}, 1, "not a number"},
-             {{"1", "--requested", "300"}, 1, "from 0 to 251"},
-             {{"1", "--requested", "252"}, 1, "from 0 to 251"},
-             {{"1", "--offered", "Pikachoo"}, 1, "not a species"},
+             {{"1", "--requested", "300"}, 1, "give a number from 0 to 251"},
+             {{"1", "--requested", "252"}, 1, "give a number from 0 to 251"},
+             {{"1", "--offered", "Pikachoo"}, 1, "is not a species"},
              {{"1", "--nickname", "A-B"}, 1, "(U+002D), character 2"},
              {{"1", "--ot", "\xff"}, 1, "UTF-8"},
              {{"1", "--nickname", "ABCDEFGHIJK"}, 1, "needs 11 bytes"},
@@ -179,8 +191,8 @@ TEST_F(CliTest, ExportThenImportChangesNothing) {
         // Bytes the editor cannot show must survive the round trip too.
         Bytes image = readFile(rom(code));
         const std::uint32_t base = code[0] == 'B' ? kCrystalSlot1 : kGoldSlot1;
-        image[base] = 253;
-        image[base + 3] = 0xE1;
+        image[base + 1] = 253;
+        image[base + 4] = 0xE1;
         const std::string original = dir.write("original.gbc", image);
         const std::string table = dir.file("table.json");
         ASSERT_EQ(run({"export", original, "-o", table}).code, 0);
@@ -210,7 +222,7 @@ TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
     Outcome refused = run({"import", path, bad});
     EXPECT_EQ(refused.code, 1);
     for (const char* problem : {"Trade Number 1: The nickname cannot hold", "Trade Number 1: Please enter an ID",
-                                "Trade Number 2: \"Pikachoo\"", "Trade Number 3: \"nicknameBytes\"",
+                                "Trade Number 2: \"Pikachoo\" is not a species", "Trade Number 3: \"nicknameBytes\"",
                                 "Nothing was written."}) {
         EXPECT_NE(refused.err.find(problem), std::string::npos) << refused.err;
     }
@@ -237,19 +249,18 @@ TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
     Outcome applied = run({"import", path, bad});
     EXPECT_EQ(applied.code, 0) << applied.err;
     Bytes expected = before;
-    expected[kCrystalSlot1 + 1] = 251;
-    expected[kCrystalSlot1 + 16] = 1;
-    expected[kCrystalSlot1 + 17] = 0;
+    expected[kCrystalSlot1 + 2] = 251;
+    expected[kCrystalSlot1 + 17] = 1;
+    expected[kCrystalSlot1 + 18] = 0;
     const Bytes trainer = {0x80, 0x81, 0xE1, 0x50, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC};
-    std::copy(trainer.begin(), trainer.end(), expected.begin() + kCrystalSlot1 + 18);
+    std::copy(trainer.begin(), trainer.end(), expected.begin() + kCrystalSlot1 + 19);
     EXPECT_EQ(differences(readFile(path), expected), std::vector<std::size_t>{});
 }
 
 TEST_F(CliTest, AFailingDiskIsExitThree) {
     const std::string path = rom("AAUE");
     FaultInjectingFileSystem fs;
-    // identify: open, read, close; read: open, size, read, close; write: open, size, 2 reads, then the write.
-    fs.failCall(12, makeError(ErrorCode::DiskFull, "the disk is full"));
+    fs.failNext(FileOp::Write, fileFailure(ErrorCode::DiskFull, "the disk is full"));
     Outcome r = run({"set", path, "1", "--id", "9"}, fs);
     EXPECT_EQ(r.code, 3) << r.err;
     EXPECT_NE(r.err.find("the disk is full"), std::string::npos) << r.err;
@@ -264,9 +275,9 @@ namespace {
 
 // The bad-input table of docs/reliability.md, through the command line.
 TEST_F(CliTest, BadInputTable) {
-    Bytes header = makeRom("AAUE");
+    Bytes header = randomImage("AAUE");
     header.resize(0x142);
-    Bytes random = makeRom("", 99);
+    Bytes random = randomImage("", 99);
     random[0x13F] = 0x13;
     const std::optional<std::string> fifo = makeFifo(dir.file("pipe.gb"));
     std::string longFolder;
@@ -286,7 +297,7 @@ TEST_F(CliTest, BadInputTable) {
         {"an empty file", dir.write("empty.gb", {}), 1, "too short"},
         {"0x142 bytes", dir.write("short.gb", header), 1, "too short"},
         {"random bytes", dir.write("random.gb", random), 1, "Unsupported ROM."},
-        {"lower-case code", dir.write("lower.gb", makeRom("aaue")), 1, "Unsupported ROM."},
+        {"lower-case code", dir.write("lower.gb", randomImage("aaue")), 1, "Unsupported ROM."},
         {"a device", deviceFile(), 3, "not a regular file"},
         {"spaces and accents", rom("BYTE", "My ROMs \u00e9t\u00e9/Kristall \u00e9.gbc"), 0, ""},
         {"a long path", rom("BYTE", longFolder + "k.gbc"), 0, ""},
@@ -308,7 +319,7 @@ TEST_F(CliTest, BadInputTable) {
 
     const std::string gold = rom("AAUE", "gold.gb");
     Bytes cut = readFile(gold);
-    cut.resize(kGoldSlot1 + 27);
+    cut.resize(kGoldSlot1 + 27);  // inside the table: none is found
     const std::string shortRom = dir.write("cut.gb", cut);
     EXPECT_EQ(run({"show", shortRom, "1"}).code, 1);
     EXPECT_EQ(run({"list", shortRom}).code, 1);
@@ -319,11 +330,11 @@ TEST_F(CliTest, BadInputTable) {
     Outcome denied = run({"set", gold, "1", "--id", "9"}, readOnly);
     EXPECT_EQ(denied.code, 3);
     EXPECT_NE(denied.err.find("permission denied. Nothing was written."), std::string::npos) << denied.err;
-    MeanwhileFileSystem replaced([&] { dir.write("gold.gb", makeRom("AAXE")); });
+    MeanwhileFileSystem replaced([&] { dir.write("gold.gb", retailLikeRom("AAXE")); });
     Outcome other = run({"set", gold, "1", "--id", "9"}, replaced);
     EXPECT_EQ(other.code, 1);
     EXPECT_NE(other.err.find("no longer holds the game"), std::string::npos) << other.err;
-    EXPECT_EQ(readFile(gold), makeRom("AAXE"));
+    EXPECT_EQ(readFile(gold), retailLikeRom("AAXE"));
     MeanwhileFileSystem deleted([&] { std::filesystem::remove(fsPath(gold)); });
     Outcome gone = run({"set", gold, "1", "--id", "9"}, deleted);
     EXPECT_EQ(gone.code, 3);
@@ -364,18 +375,86 @@ TEST_F(CliTest, BadInputTable) {
 }
 
 TEST_F(CliTest, EveryFailingCallOfASaveIsExitThree) {
-    const std::string gold = rom("AAUE");
-    const Bytes before = readFile(gold);
-    FaultInjectingFileSystem counting;
-    ASSERT_EQ(run({"set", gold, "1", "--nickname", "NEW"}, counting).code, 0);
-    const int calls = int(counting.calls().size());
-    for (int n = 1; n <= calls; ++n) {
+    const std::string crystal = rom("BYTE");
+    const Bytes before = readFile(crystal);
+    // An import of seven trades is one save: every call of it fails in turn.
+    json table = json::parse(run({"export", crystal}).out);
+    for (auto& trade : table["trades"]) trade["id"] = 7;
+    const std::string tableFile = dir.file("table.json");
+    std::ofstream(fsPath(tableFile)) << table.dump();
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"set", crystal, "1", "--nickname", "NEW"},
+          std::vector<std::string>{"import", crystal, tableFile}}) {
+        SCOPED_TRACE(args[0]);
         dir.write("rom.gbc", before);
-        FaultInjectingFileSystem fs;
-        fs.failCall(n, makeError(ErrorCode::DeviceIo, "injected"));
-        Outcome r = run({"set", gold, "1", "--nickname", "NEW"}, fs);
-        EXPECT_EQ(r.code, 3) << "call " << n << ": " << r.err;
-        EXPECT_EQ(r.out.find("Trade Data Saved."), std::string::npos) << "call " << n;
+        FaultInjectingFileSystem counting;
+        Outcome first = run(args, counting);
+        ASSERT_EQ(first.code, 0) << first.err;
+        const int calls = int(counting.calls().size());
+        for (int n = 1; n <= calls; ++n) {
+            dir.write("rom.gbc", before);
+            FaultInjectingFileSystem fs;
+            fs.failCall(n, fileFailure(ErrorCode::DeviceIo, "injected"));
+            Outcome r = run(args, fs);
+            EXPECT_EQ(r.code, 3) << "call " << n << ": " << r.err;
+            EXPECT_EQ(r.out.find("Trade Data Saved."), std::string::npos) << "call " << n;
+            if (readFile(crystal) != before) {
+                EXPECT_NE(r.err.find("may hold part of the new data"), std::string::npos) << "call " << n << ": " << r.err;
+            }
+        }
+    }
+    // The table file's own failures are named too.
+    FaultInjectingFileSystem unreadable;
+    // After the ROM's game code, its table and seven trades.
+    unreadable.failNext(FileOp::Read, fileFailure(ErrorCode::DeviceIo, "the device reported an input/output error"), 10);
+    Outcome r = run({"import", crystal, tableFile}, unreadable);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("Could not read the table"), std::string::npos) << r.err;
+    FaultInjectingFileSystem full;
+    full.failNext(FileOp::Write, fileFailure(ErrorCode::DiskFull, "the disk is full"));
+    r = run({"export", crystal, "-o", dir.file("out.json")}, full);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("Could not write the table to"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("the disk is full"), std::string::npos) << r.err;
+}
+
+// ROM hacks: a moved table is found and only its true records are written;
+// a ROM whose table cannot be found is refused and left byte for byte.
+TEST_F(CliTest, HacksWithMovedOrMissingTables) {
+    Bytes moved = randomImage("BYTE", 8);
+    putTable(moved, kCrystalTable + 48, retailTrades("BYTE"));
+    putRoutine(moved, kCrystalRoutine + 48, kCrystalTable + 48);
+    const std::string hack = dir.write("hack.gbc", moved);
+    Outcome info = run({"info", hack});
+    EXPECT_NE(info.out.find("Trade table: 0xFCE88, 7 records (table routine; moved from 0xFCE58)"), std::string::npos)
+        << info.out;
+    Outcome list = run({"list", hack});
+    EXPECT_NE(list.out.find("3     Olivine City, Johto     98 Krabby      100 Voltorb     VOLTY     TIM"),
+              std::string::npos) << list.out;
+    EXPECT_EQ(json::parse(run({"export", hack}).out)["table"],
+              (json{{"offset", kCrystalTable + 48}, {"records", 7}, {"foundBy", "table routine"}}));
+    ASSERT_EQ(run({"set", hack, "3", "--nickname", "ZAP"}).code, 0);
+    Bytes expected = moved;
+    const Bytes zap = {0x99, 0x80, 0x8F, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
+    std::copy(zap.begin(), zap.end(), expected.begin() + kCrystalTable + 48 + 64 + 3);
+    EXPECT_EQ(differences(readFile(hack), expected), std::vector<std::size_t>{});
+
+    Bytes nine = retailLikeRom("AAUE");
+    auto trades = retailTrades("AAUE");
+    trades.resize(9);
+    putTable(nine, kGoldSilverTable, trades);
+    const std::string added = dir.write("nine.gb", nine);
+    EXPECT_NE(run({"list", added}).out.find("9     Added in this ROM"), std::string::npos);
+    EXPECT_EQ(run({"set", added, "9", "--id", "1"}).code, 0);
+    EXPECT_EQ(run({"set", added, "10", "--id", "1"}).code, 1);
+
+    const std::string none = dir.write("none.gbc", randomImage("BYTE", 8));
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"info", none}, {"list", none}, {"show", none, "1"}, {"set", none, "1", "--id", "1"},
+          {"export", none}, {"import", none, dir.file("missing.json")}}) {
+        SCOPED_TRACE(args[0]);
+        expectUnchanged(args, 1, none, "Pok\u00e9mon Crystal keeps its trade table at 0xFCE58, but the bytes there are "
+                                       "not trade records.");
     }
 }
 

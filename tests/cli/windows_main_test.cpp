@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "helpers/rom_image.h"
+#include "support/rom_image.h"
 
 namespace kestrane {
 namespace {
@@ -56,7 +56,7 @@ Outcome runExe(const std::wstring& arguments, const TempDir& dir) {
 
 TEST(WindowsMain, ArgumentsAndMessagesStayUnicode) {
     TempDir dir;
-    const std::string rom = dir.write("Kristall \u00e9.gbc", makeRom("BYTE"));
+    const std::string rom = dir.write("Kristall \u00e9.gbc", retailLikeRom("BYTE"));
     const std::wstring wideRom = L"\"" + fsPath(rom).wstring() + L"\"";
 
     Outcome info = runExe(L"info " + wideRom, dir);

@@ -4,17 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include "helpers/file_systems.h"
-#include "helpers/rom_image.h"
+#include "support/file_systems.h"
+#include "support/rom_image.h"
 #include "trades/games.h"
-#include "trades/trade_record.h"
+#include "trades/save.h"
 
 namespace kestrane {
 namespace {
 
 using namespace kestrane::testing;
 
-constexpr std::uint32_t kGoldSlot1 = 0xFCC45;
 
 // A folder path longer than 254 characters, made of real folders.
 std::string longFolder(const TempDir& dir) {
@@ -26,9 +25,9 @@ std::string longFolder(const TempDir& dir) {
 
 TEST(BadInput, OpeningWhatIsNoRom) {
     TempDir dir;
-    Bytes header = makeRom("AAUE");
+    Bytes header = randomImage("AAUE");
     header.resize(0x142);
-    Bytes random = makeRom("", 99);
+    Bytes random = randomImage("", 99);
     random[0x13F] = 0x13;  // no game code of the three, whatever the seed gives
     const std::optional<std::string> fifo = makeFifo(dir.file("pipe.gb"));
     struct Row {
@@ -58,7 +57,7 @@ TEST(BadInput, OpeningWhatIsNoRom) {
             EXPECT_EQ(readFile(row.path), before);
         }
     }
-    for (const std::string& path : {dir.write("random.gb", random), dir.write("lower.gbc", makeRom("byte"))}) {
+    for (const std::string& path : {dir.write("random.gb", random), dir.write("lower.gbc", randomImage("byte"))}) {
         const Bytes before = readFile(path);
         auto identity = identifyRom(path);
         ASSERT_TRUE(identity);
@@ -73,83 +72,77 @@ TEST(BadInput, PathsWithSpacesAccentsAndLength) {
         std::filesystem::create_directories(fsPath(folder));
         const std::string path = folder + "/Kristall \u00e9.gbc";
         ASSERT_GT(folder.size(), 20u);
-        Bytes rom = makeRom("BYTE");
+        Bytes rom = retailLikeRom("BYTE");
         {
             std::ofstream(fsPath(path), std::ios::binary).write(reinterpret_cast<const char*>(rom.data()), std::streamsize(rom.size()));
         }
-        ASSERT_TRUE(identifyRom(path)) << path;
-        auto reading = readTradeRecord(path, "BYTE", 0);
+        auto opened = openRom(path);
+        ASSERT_TRUE(opened && opened->table) << path;
+        auto reading = readTradeRecord(*opened, Slot::fromNumber(1));
         ASSERT_TRUE(reading && reading->record);
-        TradeEdit edit;
-        edit.shown = *reading->record;
-        edit.requestedSpecies = 1;
-        edit.offeredSpecies = 1;
-        edit.nickname = edit.shown.nickname;
-        edit.trainerName = edit.shown.trainerName;
+        TradeEdit edit = uneditedEdit(*reading->record);
         edit.trainerId = u"7";
-        ASSERT_TRUE(writeTradeRecord(path, "BYTE", 0, edit)) << path;
-        EXPECT_EQ(readFile(path)[0xFCE79 + 16], 7);
+        ASSERT_TRUE(writeTradeRecord(*opened, edit)) << path;
+        EXPECT_EQ(readFile(path)[slotOffset(kCrystalTable, 1) + 17], 7);
     }
 }
 
 class BadSave : public ::testing::Test {
 protected:
     void SetUp() override {
-        rom = makeRom("AAUE", 4);
+        rom = retailLikeRom("AAUE", 4);
         path = dir.write("gold.gb", rom);
-        auto reading = readTradeRecord(path, "AAUE", 0);
+        value = *openRom(path);
+        auto reading = readTradeRecord(value, Slot::fromNumber(1));
         ASSERT_TRUE(reading && reading->record);
-        shown = *reading->record;
+        edit = uneditedEdit(*reading->record);
+        edit.nickname = u"NEW";
+        edit.trainerId = u"1";
     }
-    TradeEdit edit() const {
-        TradeEdit e;
-        e.shown = shown;
-        e.requestedSpecies = 5;
-        e.offeredSpecies = 6;
-        e.nickname = u"NEW";
-        e.trainerName = u"OT";
-        e.trainerId = u"1";
-        return e;
-    }
-    void expectRefused(const TradeEdit& e, ErrorCode code, const std::string& message, FileSystem& fs) {
-        auto saved = writeTradeRecord(path, "AAUE", 0, e, fs);
+    void expectRefused(ErrorCode code, ErrorKind kind, const std::string& message, FileSystem& fs) {
+        auto saved = writeTradeRecord(value, edit, fs);
         ASSERT_FALSE(saved);
         EXPECT_EQ(saved.error().code, code);
-        EXPECT_NE(saved.error().message.find(message), std::string::npos) << saved.error().message;
+        EXPECT_EQ(saved.error().kind, kind);
+        EXPECT_NE(describe(saved.error()).find(message), std::string::npos) << describe(saved.error());
         if (std::filesystem::exists(fsPath(path))) {
             EXPECT_EQ(readFile(path), rom);
         }
     }
-    void expectRefused(const TradeEdit& e, ErrorCode code, const std::string& message) {
-        expectRefused(e, code, message, nativeFileSystem());
+    void expectRefused(ErrorCode code, ErrorKind kind, const std::string& message) {
+        expectRefused(code, kind, message, nativeFileSystem());
     }
 
     TempDir dir;
     Bytes rom;
     std::string path;
-    TradeRecord shown;
+    Rom value;
+    TradeEdit edit;
 };
 
 TEST_F(BadSave, FilesThatChangedOrCannotBeWritten) {
     ReadOnlyFileSystem readOnly;
-    expectRefused(edit(), ErrorCode::PermissionDenied, "permission denied. Nothing was written.", readOnly);
+    expectRefused(ErrorCode::PermissionDenied, ErrorKind::FileFailure, "permission denied. Nothing was written.", readOnly);
 
-    Bytes cut(rom.begin(), rom.begin() + kGoldSlot1 + 20);
+    Bytes cut(rom.begin(), rom.begin() + slotOffset(kGoldSilverTable, 1) + 20);
     dir.write("gold.gb", cut);
     rom = cut;
-    expectRefused(edit(), ErrorCode::FileTooShort, "before the trade record at 0xFCC45");
-    EXPECT_FALSE(readTradeRecord(path, "AAUE", 0));
+    expectRefused(ErrorCode::FileSizeChanged, ErrorKind::ChangedByOther, "now has 1035352 bytes");
+    auto reading = readTradeRecord(value, Slot::fromNumber(1));
+    ASSERT_FALSE(reading);
+    EXPECT_EQ(reading.error().kind, ErrorKind::ChangedByOther);
 
-    rom = makeRom("BYTE", 4);  // replaced by another game
+    rom = retailLikeRom("BYTE", 4);  // replaced by another game
     dir.write("gold.gb", rom);
-    expectRefused(edit(), ErrorCode::GameChangedOnDisk, "game code is now \"BYTE\"");
+    expectRefused(ErrorCode::GameChangedOnDisk, ErrorKind::ChangedByOther, "game code is now \"BYTE\"");
 
     std::filesystem::remove(fsPath(path));
-    expectRefused(edit(), ErrorCode::FileNotFound, "the file does not exist. Nothing was written.");
+    expectRefused(ErrorCode::FileNotFound, ErrorKind::FileFailure, "the file does not exist. Nothing was written.");
     EXPECT_FALSE(std::filesystem::exists(fsPath(path)));  // not created by the attempt
 }
 
-// Names, IDs and species that cannot be written: trade_record_test.cpp.
+// Names, IDs and species that cannot be written: trade_record_test.cpp;
+// ROMs without a trade table: rom_test.cpp.
 
 }  // namespace
 }  // namespace kestrane

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "helpers/rom_image.h"
+#include "support/rom_image.h"
 #include "support/utf.h"
 
 namespace kestrane {

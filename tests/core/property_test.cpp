@@ -3,10 +3,10 @@
 
 #include <random>
 
-#include "helpers/rom_image.h"
+#include "support/rom_image.h"
 #include "support/memory_file_system.h"
 #include "text/game_text.h"
-#include "trades/trade_record.h"
+#include "trades/save.h"
 
 namespace kestrane {
 namespace {
@@ -35,50 +35,52 @@ std::u16string randomName(std::mt19937& rng) {
 
 std::u16string ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
-TEST(Properties, RandomSavesTouchOnlyTheFiveFieldsOfTheirRecord) {
+TEST(Properties, RandomSavesTouchOnlyTheFieldsOfTheirRecord) {
     for (std::uint32_t seed : {1u, 2u, 3u}) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 rng(seed);
         const char* game = kGames[seed % 3];
         MemoryFileSystem fs;
-        fs.put(kPath, makeRom(game, seed));
+        fs.put(kPath, retailLikeRom(game, seed));
+        const Rom rom = *openRom(kPath, fs);
         const int slots = game[0] == 'B' ? 7 : 6;
         // What the file must hold: only the saved record's fields move on.
         Bytes model = fs.bytes(kPath);
         for (int i = 0; i < 700; ++i) {
-            const int slot = int(rng() % std::uint32_t(slots));
-            auto reading = readTradeRecord(kPath, game, slot, fs);
+            const Slot slot = Slot::fromNumber(1 + int(rng() % std::uint32_t(slots)));
+            auto reading = readTradeRecord(rom, slot, fs);
             ASSERT_TRUE(reading && reading->record) << i;
             const TradeRecord& shown = *reading->record;
 
             // Saved as shown, nothing changes at all.
             TradeEdit edit = uneditedEdit(shown);
-            auto unchanged = writeTradeRecord(kPath, game, slot, edit, fs);
-            ASSERT_TRUE(unchanged) << unchanged.error().message;
+            auto unchanged = writeTradeRecord(rom, edit, fs);
+            ASSERT_TRUE(unchanged) << describe(unchanged.error());
             ASSERT_TRUE(unchanged->written.empty());
             ASSERT_EQ(fs.bytes(kPath), model) << "edit " << i;
 
-            if (rng() % 2) edit.requestedSpecies = int(rng() % 252);
-            if (rng() % 2) edit.offeredSpecies = int(rng() % 252);
+            const int requested = int(rng() % 252);
+            if (rng() % 2) edit.requestedSpecies = std::to_string(requested);
+            if (rng() % 2) edit.offeredSpecies = std::to_string(rng() % 252);
             if (rng() % 2) edit.nickname = randomName(rng);
             if (rng() % 2) edit.trainerName = randomName(rng);
             const std::uint32_t id = rng() % 65536;
             if (rng() % 2) edit.trainerId = ascii(std::to_string(id));
-            auto saved = writeTradeRecord(kPath, game, slot, edit, fs);
-            ASSERT_TRUE(saved) << "edit " << i << ": " << saved.error().message;
+            auto saved = writeTradeRecord(rom, edit, fs);
+            ASSERT_TRUE(saved) << "edit " << i << ": " << describe(saved.error());
 
             const Bytes& after = fs.bytes(kPath);
             ASSERT_EQ(after.size(), model.size());
-            // Outside +0..+11 and +16..+27 of this record, every byte is as it was.
-            for (std::uint32_t k = 0; k < 28; ++k) {
-                if (k < 12 || k >= 16) model[shown.base + k] = after[shown.base + k];
+            // Outside the record's fields (and never its +13, +29, +31), every byte is as it was.
+            for (std::uint32_t k = 0; k < 32; ++k) {
+                if (k != 13 && k != 29 && k != 31) model[shown.offset + k] = after[shown.offset + k];
             }
             ASSERT_EQ(after, model) << "edit " << i;
-            if (edit.requestedSpecies >= 0) {
-                ASSERT_EQ(after[shown.base], edit.requestedSpecies);
+            if (edit.requestedSpecies) {
+                ASSERT_EQ(after[shown.offset + 1], requested);
             }
-            if (edit.trainerId == ascii(std::to_string(id))) {
-                ASSERT_EQ(after[shown.base + 16] | after[shown.base + 17] << 8, int(id));
+            if (edit.trainerId) {
+                ASSERT_EQ(after[shown.offset + 17] | after[shown.offset + 18] << 8, int(id));
             }
         }
     }

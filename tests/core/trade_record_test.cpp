@@ -1,10 +1,12 @@
+// Reading a trade, planning an edit and saving it: exact bytes, whole files.
 #include "trades/trade_record.h"
 
 #include <gtest/gtest.h>
 
-#include "helpers/rom_image.h"
 #include "support/fault_injection.h"
+#include "support/rom_image.h"
 #include "support/utf.h"
+#include "trades/save.h"
 #include "trades/trainer_id.h"
 
 namespace kestrane {
@@ -12,119 +14,93 @@ namespace {
 
 using namespace kestrane::testing;
 
-constexpr std::uint32_t kGoldSlot1 = 0xFCC45;
-constexpr std::uint32_t kCrystalSlot7 = 0xFCF19;
+constexpr std::uint32_t kGoldSlot1 = 0xFCC44;  // the record's first byte
+
+std::u16string ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
 class TradeRecordTest : public ::testing::Test {
 protected:
-    // A Gold image with trade 1 filled in, saved as rom.gb.
-    void SetUp() override {
-        rom = makeRom("AAUE");
-        putRecord(rom, kGoldSlot1, TradeBytes{});
+    // A retail-like Gold image, saved as rom.gb.
+    void SetUp() override { use(retailLikeRom("AAUE")); }
+
+    void use(const Bytes& image) {
+        rom = image;
         path = dir.write("rom.gb", rom);
+        auto opened = openRom(path);
+        ASSERT_TRUE(opened && opened->table);
+        value = *opened;
     }
 
-    TradeRecord read(int slot = 0, const std::string& code = "AAUE") {
-        auto reading = readTradeRecord(path, code, slot);
+    TradeRecord read(int slot = 1) {
+        auto reading = readTradeRecord(value, Slot::fromNumber(slot));
         EXPECT_TRUE(reading) << reading.error().message;
         EXPECT_TRUE(reading->record);
         return *reading->record;
     }
 
-    // Saves an edit of trade 1 and gives the bytes +0..+27 afterwards,
-    // checking that no byte outside the editor's fields changed.
+    // Saves an edit of trade 1 and gives its 32 bytes afterwards, checking
+    // that no byte outside the fields the edit may change moved.
     Bytes saveAndReadRecord(const TradeEdit& edit) {
-        auto saved = writeTradeRecord(path, "AAUE", 0, edit);
-        EXPECT_TRUE(saved) << saved.error().message;
+        auto saved = writeTradeRecord(value, edit);
+        EXPECT_TRUE(saved) << describe(saved.error());
         Bytes after = readFile(path);
         for (std::size_t at : differences(rom, after)) {
-            std::size_t offset = at - kGoldSlot1;
-            bool editorOwns = at >= kGoldSlot1 && (offset < 12 || (offset >= 16 && offset < 28));
-            EXPECT_TRUE(editorOwns) << "byte " << at << " changed";
+            const std::size_t offset = at - kGoldSlot1;
+            EXPECT_TRUE(at >= kGoldSlot1 && offset < 32 && offset != 13 && offset != 29 && offset != 31)
+                << "byte " << at << " changed";
         }
-        return Bytes(after.begin() + kGoldSlot1, after.begin() + kGoldSlot1 + 28);
+        rom = after;
+        return Bytes(after.begin() + kGoldSlot1, after.begin() + kGoldSlot1 + 32);
     }
 
-    // Expects a refusal with this code and the file exactly as it was.
-    void expectRefused(const TradeEdit& edit, ErrorCode code, int slot = 0, const std::string& game = "AAUE") {
-        auto saved = writeTradeRecord(path, game, slot, edit);
+    // Expects a refusal with this code, nothing written and the file exactly as it was.
+    void expectRefused(const TradeEdit& edit, ErrorCode code) {
+        auto saved = writeTradeRecord(value, edit);
         ASSERT_FALSE(saved);
         EXPECT_EQ(saved.error().code, code) << saved.error().message;
-        EXPECT_FALSE(saved.error().message.empty());
+        EXPECT_EQ(saved.error().effect, FileEffect::NothingWritten);
         EXPECT_EQ(readFile(path), rom);
     }
 
     TempDir dir;
     Bytes rom;
     std::string path;
+    Rom value;
 };
 
 TEST_F(TradeRecordTest, ReadsEveryFieldFromItsOffsetsAndChangesNothing) {
     TradeRecord r = read();
-    EXPECT_EQ(r.base, kGoldSlot1);
+    EXPECT_EQ(r.offset, kGoldSlot1);
     EXPECT_EQ(r.location, "Violet City, Johto");
-    EXPECT_EQ(r.requestedSpecies, 63);
+    EXPECT_EQ(r.dialogSet, 0);
+    EXPECT_EQ(r.requestedSpecies, 69);
     EXPECT_EQ(r.offeredSpecies, 95);
     EXPECT_EQ(r.nickname, u"ROCKY");
+    EXPECT_EQ(r.dvs, (Dvs{9, 6, 6, 6}));
+    EXPECT_EQ(r.heldItem, 0x53);
+    EXPECT_EQ(r.trainerId, 48926);
     EXPECT_EQ(r.trainerName, u"KYLE");
-    EXPECT_EQ(r.trainerId, 4660);
+    EXPECT_EQ(r.genderRequirement, 0);
     EXPECT_TRUE(std::equal(r.raw.begin(), r.raw.end(), rom.begin() + kGoldSlot1));
+    EXPECT_EQ(read(4).genderRequirement, 2);
+    EXPECT_EQ(read(4).dialogSet, 2);
+    EXPECT_EQ(read(2).offset, kGoldSilverTable);
     EXPECT_EQ(readFile(path), rom);
 
-    // Silver reads the same offsets; Crystal has its own table.
-    rom[0x13F + 2] = 'X';
-    dir.write("rom.gb", rom);
-    EXPECT_EQ(read(0, "AAXE").base, kGoldSlot1);
-    EXPECT_EQ(read(0, "AAXE").nickname, u"ROCKY");
-    EXPECT_EQ(read(4, "BYTE").location, "Pewter City, Johto");
-    EXPECT_EQ(read(6, "BYTE").base, kCrystalSlot7);
-    EXPECT_EQ(read(6, "BYTE").location, "Power Plant, Kanto");
-}
-
-TEST_F(TradeRecordTest, SlotsWithoutARecordAreAnsweredWithoutOpeningTheFile) {
+    // Slot 7 of Gold has no record: answered without opening the file.
     FaultInjectingFileSystem fs;
-    auto noTrade = readTradeRecord(path, "AAUE", 6, fs);
+    auto noTrade = readTradeRecord(value, Slot::fromNumber(7), fs);
     ASSERT_TRUE(noTrade);
-    EXPECT_EQ(noTrade->answer, LookupAnswer::NoTrade);
     EXPECT_FALSE(noTrade->record);
-    auto noLayout = readTradeRecord(path, "aaue", 0, fs);
-    ASSERT_TRUE(noLayout);
-    EXPECT_EQ(noLayout->answer, LookupAnswer::NoLayout);
     EXPECT_TRUE(fs.calls().empty());
 
-    for (int slot : {-1, 7}) {
-        auto outside = readTradeRecord(path, "BYTE", slot);
-        ASSERT_FALSE(outside);
-        EXPECT_EQ(outside.error().code, ErrorCode::SlotOutOfRange);
-    }
-}
-
-TEST_F(TradeRecordTest, AWholeTableIsReadWithOneOpen) {
-    FaultInjectingFileSystem fs;
-    auto table = readRomTable(path, fs);
-    ASSERT_TRUE(table) << table.error().message;
+    // A whole table with one open.
+    auto table = readTradeTable(value, fs);
+    ASSERT_TRUE(table);
     EXPECT_EQ(std::count(fs.calls().begin(), fs.calls().end(), FileOp::Open), 1);
-    ASSERT_NE(table->identity.game, nullptr);
-    ASSERT_EQ(table->trades.size(), 7u);
-    for (int slot = 0; slot < 7; ++slot) {
-        auto one = readTradeRecord(path, "AAUE", slot);
-        ASSERT_TRUE(one);
-        EXPECT_EQ(table->trades[std::size_t(slot)].answer, one->answer);
-        if (one->record) {
-            EXPECT_EQ(table->trades[std::size_t(slot)].record->raw, one->record->raw);
-        }
-    }
-    EXPECT_FALSE(table->trades[6].record);
-
-    dir.write("other.gb", makeRom("AAUF"));
-    auto other = readRomTable(dir.file("other.gb"));
-    ASSERT_TRUE(other);
-    EXPECT_EQ(other->identity.game, nullptr);
-    EXPECT_TRUE(other->trades.empty());
-    dir.write("rom.gb", Bytes(rom.begin(), rom.begin() + 0xFCC60));
-    auto cut = readRomTable(path);
-    ASSERT_FALSE(cut);
-    EXPECT_EQ(cut.error().code, ErrorCode::FileTooShort);
+    ASSERT_EQ(table->size(), 7u);
+    EXPECT_EQ((*table)[0].record->raw, r.raw);
+    EXPECT_FALSE((*table)[6].record);
 }
 
 TEST_F(TradeRecordTest, TrainerIdIsLittleEndian) {
@@ -134,9 +110,9 @@ TEST_F(TradeRecordTest, TrainerIdIsLittleEndian) {
     };
     for (Case c : {Case{0x34, 0x12, 4660}, Case{0xFF, 0xFF, 65535}, Case{0x00, 0x80, 32768}, Case{0x00, 0x00, 0},
                    Case{0x05, 0x00, 5}}) {
-        rom[kGoldSlot1 + 16] = c.low;
-        rom[kGoldSlot1 + 17] = c.high;
-        dir.write("rom.gb", rom);
+        rom[kGoldSlot1 + 17] = c.low;
+        rom[kGoldSlot1 + 18] = c.high;
+        use(rom);
         EXPECT_EQ(read().trainerId, c.id);
     }
 }
@@ -153,70 +129,53 @@ TEST_F(TradeRecordTest, NamesAreShownAsTheEditorShowsThem) {
              {{0x80, 0xE1, 0x81, 0x53, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20}, u"AB"},
              {{0x50, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80}, u""},
          }) {
-        std::copy(c.field.begin(), c.field.end(), rom.begin() + kGoldSlot1 + 2);
-        std::copy(c.field.begin(), c.field.end(), rom.begin() + kGoldSlot1 + 18);
-        dir.write("rom.gb", rom);
+        std::copy(c.field.begin(), c.field.end(), rom.begin() + kGoldSlot1 + 3);
+        std::copy(c.field.begin(), c.field.end(), rom.begin() + kGoldSlot1 + 19);
+        use(rom);
         TradeRecord r = read();
         EXPECT_EQ(toUtf8(r.nickname), toUtf8(c.shown));
         EXPECT_EQ(toUtf8(r.trainerName), toUtf8(c.shown));
     }
 }
 
-TEST_F(TradeRecordTest, FilesThatEndInsideTheRecordAreRefused) {
-    for (std::size_t length : {std::size_t{0}, std::size_t{0x143}, std::size_t{kGoldSlot1},
-                               std::size_t{kGoldSlot1 + 1}, std::size_t{kGoldSlot1 + 27}}) {
-        Bytes cut(rom.begin(), rom.begin() + static_cast<std::ptrdiff_t>(length));
-        dir.write("rom.gb", cut);
-        auto reading = readTradeRecord(path, "AAUE", 0);
-        ASSERT_FALSE(reading) << length;
-        EXPECT_EQ(reading.error().code, ErrorCode::FileTooShort);
-        EXPECT_NE(reading.error().message.find(std::to_string(length) + " bytes"), std::string::npos);
-    }
-    dir.write("rom.gb", Bytes(rom.begin(), rom.begin() + kGoldSlot1 + 28));
-    EXPECT_TRUE(readTradeRecord(path, "AAUE", 0));
-
-    auto missing = readTradeRecord(dir.file("gone.gb"), "AAUE", 0);
-    ASSERT_FALSE(missing);
-    EXPECT_EQ(missing.error().code, ErrorCode::FileNotFound);
-}
-
 TEST_F(TradeRecordTest, SavesExactlyTheEditedBytes) {
     TradeEdit edit = uneditedEdit(read());
-    edit.requestedSpecies = 1;
-    edit.offeredSpecies = 251;
+    edit.requestedSpecies = "1";
+    edit.offeredSpecies = "celebi";
     edit.nickname = u"Zap";
     edit.trainerName = u"[PK]\\h4A";
     edit.trainerId = u"37460";
     Bytes record = saveAndReadRecord(edit);
-    Bytes expected(rom.begin() + kGoldSlot1, rom.begin() + kGoldSlot1 + 28);
-    Bytes fields = {1, 251, 0x99, 0xA0, 0xAF, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
+    Bytes expected(rom.begin() + kGoldSlot1, rom.begin() + kGoldSlot1 + 32);
+    const Bytes fields = {0, 1, 251, 0x99, 0xA0, 0xAF, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x50};
     std::copy(fields.begin(), fields.end(), expected.begin());
-    Bytes tail = {0x54, 0x92, 0x53, 0x4A, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
-    std::copy(tail.begin(), tail.end(), expected.begin() + 16);
+    const Bytes tail = {0x54, 0x92, 0x53, 0x4A, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x50};
+    std::copy(tail.begin(), tail.end(), expected.begin() + 17);
     EXPECT_EQ(record, expected);
 
     // Shown again, the trade reads as saved; saving it unedited writes nothing.
     TradeRecord again = read();
     EXPECT_EQ(again.nickname, u"Zap");
     EXPECT_EQ(again.trainerId, 37460);
-    rom = readFile(path);
-    auto unchanged = writeTradeRecord(path, "AAUE", 0, uneditedEdit(again));
+    FaultInjectingFileSystem fs;
+    auto unchanged = writeTradeRecord(value, uneditedEdit(again), fs);
     ASSERT_TRUE(unchanged);
     EXPECT_TRUE(unchanged->written.empty());
+    EXPECT_EQ(std::count(fs.calls().begin(), fs.calls().end(), FileOp::Write), 0);
+    EXPECT_EQ(std::count(fs.calls().begin(), fs.calls().end(), FileOp::Flush), 0);
     EXPECT_EQ(readFile(path), rom);
 }
 
 TEST_F(TradeRecordTest, WritesEachGameAtItsOwnOffsets) {
-    for (const char* code : {"AAXE", "BYTE"}) {
-        rom = makeRom(code, 7);
-        dir.write("rom.gb", rom);
-        int slot = code[0] == 'B' ? 6 : 5;
-        TradeEdit edit = uneditedEdit(read(slot, code));
+    for (const char* code : {"AAXE", "BYTE", "BYTU"}) {
+        use(retailLikeRom(code, 7));
+        const int slot = code[0] == 'B' ? 7 : 6;
+        TradeEdit edit = uneditedEdit(read(slot));
         edit.trainerId = u"65535";
-        ASSERT_TRUE(writeTradeRecord(path, code, slot, edit));
-        std::uint32_t idAt = (code[0] == 'B' ? kCrystalSlot7 : 0xFCCC5) + 16;
+        ASSERT_TRUE(writeTradeRecord(value, edit));
+        const std::uint32_t idAt = slotOffset(usualTable(code), slot) + 17;
         Bytes after = readFile(path);
-        for (std::size_t at : differences(rom, after)) EXPECT_TRUE(at == idAt || at == idAt + 1) << code << " " << at;
+        EXPECT_EQ(differences(rom, after), (std::vector<std::size_t>{idAt, idAt + 1})) << code;
         EXPECT_EQ(after[idAt], 0xFF);
         EXPECT_EQ(after[idAt + 1], 0xFF);
     }
@@ -244,11 +203,10 @@ TEST_F(TradeRecordTest, TrainerIdIsCheckedRoundedAndWrittenLowByteFirst) {
         TradeEdit edit = uneditedEdit(read());
         edit.trainerId = c.text;
         Bytes record = saveAndReadRecord(edit);
-        EXPECT_EQ(record[16], c.low) << toUtf8(c.text);
-        EXPECT_EQ(record[17], c.high) << toUtf8(c.text);
+        EXPECT_EQ(record[17], c.low) << toUtf8(c.text);
+        EXPECT_EQ(record[18], c.high) << toUtf8(c.text);
     }
 
-    rom = readFile(path);
     struct Refused {
         std::u16string text;
         ErrorCode code;
@@ -287,7 +245,7 @@ TEST_F(TradeRecordTest, EditedNamesAreEncodedAndFittedToTenBytes) {
     for (const Case& c : std::vector<Case>{
              {u"", {0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
              {u"A", {0x80, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
-             // Ten characters leave no room for the terminator.
+             // Ten characters leave no room for the terminator: the 11th byte, never written, is it.
              {u"ABCDEFGHIJ", {0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89}},
              {u"[PK][PK][PK][PK][PK][PK][PK][PK][PK]", {0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x50}},
              {u"a b", {0xA0, 0x00, 0xA1, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
@@ -296,12 +254,14 @@ TEST_F(TradeRecordTest, EditedNamesAreEncodedAndFittedToTenBytes) {
         edit.nickname = c.text;
         edit.trainerName = c.text;
         Bytes record = saveAndReadRecord(edit);
-        EXPECT_EQ(Bytes(record.begin() + 2, record.begin() + 12), c.field) << toUtf8(c.text);
-        EXPECT_EQ(Bytes(record.begin() + 18, record.begin() + 28), c.field) << toUtf8(c.text);
+        EXPECT_EQ(Bytes(record.begin() + 3, record.begin() + 13), c.field) << toUtf8(c.text);
+        EXPECT_EQ(Bytes(record.begin() + 19, record.begin() + 29), c.field) << toUtf8(c.text);
+        EXPECT_EQ(record[13], 0x50);
+        EXPECT_EQ(record[29], 0x50);
     }
 }
 
-TEST_F(TradeRecordTest, NamesThatCannotBeWrittenAreRefused) {
+TEST_F(TradeRecordTest, EveryProblemOfAnEditIsToldAtOnce) {
     struct Case {
         std::u16string text;
         ErrorCode code;
@@ -318,16 +278,24 @@ TEST_F(TradeRecordTest, NamesThatCannotBeWrittenAreRefused) {
                                            {u"\u3042", ErrorCode::UnencodableName, "(U+3042), character 1"},
                                            {std::u16string(1, u'\xD800'), ErrorCode::UnencodableName, "(U+D800)"},
                                            {u"ABCDEFGHIJK", ErrorCode::NameTooLong, "needs 11 bytes"}}) {
-        for (bool nickname : {true, false}) {
-            TradeEdit edit = uneditedEdit(read());
-            (nickname ? edit.nickname : edit.trainerName) = c.text;
-            auto saved = writeTradeRecord(path, "AAUE", 0, edit);
-            ASSERT_FALSE(saved) << toUtf8(c.text);
-            EXPECT_EQ(saved.error().code, c.code);
-            EXPECT_NE(saved.error().message.find(c.named), std::string::npos) << saved.error().message;
-            EXPECT_NE(saved.error().message.find(nickname ? "nickname" : "trainer"), std::string::npos);
-            EXPECT_EQ(readFile(path), rom);
+        SCOPED_TRACE(toUtf8(c.text));
+        TradeEdit edit = uneditedEdit(read());
+        edit.nickname = c.text;
+        edit.trainerName = c.text;
+        edit.trainerId = u"70000";
+        edit.offeredSpecies = "";
+        auto planned = planTradeRecord(value, edit);
+        ASSERT_FALSE(planned);
+        const Problems& problems = planned.error();
+        ASSERT_EQ(problems.size(), 4u);
+        EXPECT_EQ(problems[0].code, ErrorCode::IdOutOfRange);  // the window shows the first
+        EXPECT_EQ(problems[1].code, ErrorCode::SpeciesNotChosen);
+        for (int i : {2, 3}) {
+            EXPECT_EQ(problems[std::size_t(i)].code, c.code);
+            EXPECT_NE(problems[std::size_t(i)].message.find(c.named), std::string::npos) << problems[std::size_t(i)].message;
+            EXPECT_NE(problems[std::size_t(i)].message.find(i == 2 ? "nickname" : "trainer"), std::string::npos);
         }
+        expectRefused(edit, ErrorCode::IdOutOfRange);
     }
 }
 
@@ -335,14 +303,14 @@ TEST_F(TradeRecordTest, AnUneditedNameKeepsBytesTheEditorCannotShow) {
     // 0xE1 and 0x53 have no character, the blanks around are trimmed, and
     // the bytes after the terminator are arbitrary: all must survive.
     const Bytes field = {0x00, 0x80, 0xE1, 0x53, 0x81, 0x00, 0x50, 0x12, 0x34, 0x56};
-    std::copy(field.begin(), field.end(), rom.begin() + kGoldSlot1 + 2);
-    dir.write("rom.gb", rom);
+    std::copy(field.begin(), field.end(), rom.begin() + kGoldSlot1 + 3);
+    use(rom);
     TradeEdit edit = uneditedEdit(read());
-    ASSERT_EQ(edit.nickname, u"AB");
+    edit.nickname = u"AB";  // what the box shows
     edit.trainerId = u"1";
     Bytes record = saveAndReadRecord(edit);
-    EXPECT_EQ(Bytes(record.begin() + 2, record.begin() + 12), field);
-    EXPECT_EQ(record[16], 1);
+    EXPECT_EQ(Bytes(record.begin() + 3, record.begin() + 13), field);
+    EXPECT_EQ(record[17], 1);
 }
 
 TEST_F(TradeRecordTest, ExactNameBytesAreWrittenAsGivenButNotBesideAnEditedText) {
@@ -350,9 +318,8 @@ TEST_F(TradeRecordTest, ExactNameBytesAreWrittenAsGivenButNotBesideAnEditedText)
     TradeEdit edit = uneditedEdit(read());
     edit.trainerNameBytes = exact;
     Bytes record = saveAndReadRecord(edit);
-    EXPECT_EQ(Bytes(record.begin() + 18, record.end()), Bytes(exact.begin(), exact.end()));
+    EXPECT_EQ(Bytes(record.begin() + 19, record.begin() + 29), Bytes(exact.begin(), exact.end()));
 
-    rom = readFile(path);
     TradeEdit both = uneditedEdit(read());
     both.nicknameBytes = exact;
     both.nickname = u"OTHER";
@@ -360,115 +327,128 @@ TEST_F(TradeRecordTest, ExactNameBytesAreWrittenAsGivenButNotBesideAnEditedText)
 }
 
 TEST_F(TradeRecordTest, SpeciesMustBeChosenUnlessTheStoredOneHasNoEntry) {
-    TradeEdit none = uneditedEdit(read());
-    none.requestedSpecies = kNoSpeciesChosen;
-    expectRefused(none, ErrorCode::SpeciesNotChosen);
-    none = uneditedEdit(read());
-    none.offeredSpecies = kNoSpeciesChosen;
-    expectRefused(none, ErrorCode::SpeciesNotChosen);
-    for (int bad : {252, 300, -2}) {
+    for (auto [requested, offered, code] :
+         {std::tuple{"", "95", ErrorCode::SpeciesNotChosen}, std::tuple{"69", "", ErrorCode::SpeciesNotChosen},
+          std::tuple{"69", "252", ErrorCode::SpeciesOutOfRange}, std::tuple{"300", "95", ErrorCode::SpeciesOutOfRange},
+          std::tuple{"69", "-2", ErrorCode::SpeciesNotChosen}}) {
         TradeEdit edit = uneditedEdit(read());
-        edit.offeredSpecies = bad;
-        expectRefused(edit, ErrorCode::SpeciesOutOfRange);
+        edit.requestedSpecies = requested;
+        edit.offeredSpecies = offered;
+        expectRefused(edit, code);
     }
 
-    rom[kGoldSlot1] = 252;
-    rom[kGoldSlot1 + 1] = 255;
-    dir.write("rom.gb", rom);
+    rom[kGoldSlot1 + 1] = 252;
+    rom[kGoldSlot1 + 2] = 255;
+    use(rom);
     TradeEdit kept = uneditedEdit(read());
-    kept.requestedSpecies = kNoSpeciesChosen;
-    kept.offeredSpecies = kNoSpeciesChosen;
+    kept.requestedSpecies = "";
+    kept.offeredSpecies = "#255";
     kept.trainerId = u"2";
     Bytes record = saveAndReadRecord(kept);
-    EXPECT_EQ(record[0], 252);
-    EXPECT_EQ(record[1], 255);
+    EXPECT_EQ(record[1], 252);
+    EXPECT_EQ(record[2], 255);
     TradeEdit chosen = uneditedEdit(read());
-    chosen.requestedSpecies = 0;
-    EXPECT_EQ(saveAndReadRecord(chosen)[0], 0);
+    chosen.requestedSpecies = "0";
+    EXPECT_EQ(saveAndReadRecord(chosen)[1], 0);
 }
 
 TEST_F(TradeRecordTest, RefusesWhenTheFileIsNoLongerWhatWasShown) {
-    const TradeEdit edit = [&] {
-        TradeEdit e = uneditedEdit(read());
-        e.nickname = u"NEW";
-        return e;
-    }();
-
-    // Another program changed the record, even a byte that is not the editor's.
-    for (std::uint32_t offset : {0u, 5u, 13u, 17u, 27u}) {
-        Bytes changed = rom;
-        changed[kGoldSlot1 + offset] ^= 0xFF;
-        dir.write("rom.gb", changed);
-        rom = changed;
-        expectRefused(edit, ErrorCode::TradeChangedOnDisk);
-        rom[kGoldSlot1 + offset] ^= 0xFF;
-    }
-
-    // The file now holds another game.
-    Bytes crystal = rom;
-    std::copy_n("BYTE", 4, crystal.begin() + 0x13F);
-    dir.write("rom.gb", crystal);
-    rom = crystal;
-    expectRefused(edit, ErrorCode::GameChangedOnDisk);
-
-    // Shortened so that the record is cut.
-    rom.resize(kGoldSlot1 + 20);
-    dir.write("rom.gb", rom);
-    expectRefused(edit, ErrorCode::FileTooShort);
-
-    // Removed.
-    std::filesystem::remove(path);
-    auto gone = writeTradeRecord(path, "AAUE", 0, edit);
-    ASSERT_FALSE(gone);
-    EXPECT_EQ(gone.error().code, ErrorCode::FileNotFound);
-    EXPECT_NE(gone.error().message.find("Nothing was written."), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(path));
-}
-
-TEST_F(TradeRecordTest, RefusesSlotsAndGamesWithoutThisRecord) {
-    const TradeEdit edit = uneditedEdit(read());
-    expectRefused(edit, ErrorCode::NoTrade, 6);
-    expectRefused(edit, ErrorCode::NoLayout, 0, "AAUF");
-    expectRefused(edit, ErrorCode::SlotOutOfRange, 7);
-    expectRefused(edit, ErrorCode::WrongRecord, 1);          // trade 1 shown, trade 2 selected
-    expectRefused(edit, ErrorCode::WrongRecord, 0, "BYTE");  // a Gold trade into a Crystal table
-}
-
-TEST_F(TradeRecordTest, EveryFailingFileCallIsReportedNeverSuccess) {
     TradeEdit edit = uneditedEdit(read());
     edit.nickname = u"NEW";
-    edit.trainerId = u"1";
-    Bytes expectedRecord = saveAndReadRecord(edit);
-    Bytes expectedFile = readFile(path);
-    dir.write("rom.gb", rom);
-
-    FaultInjectingFileSystem counting;
-    ASSERT_TRUE(writeTradeRecord(path, "AAUE", 0, edit, counting));
-    const int callsOfASave = static_cast<int>(counting.calls().size());
-    EXPECT_EQ(std::count(counting.calls().begin(), counting.calls().end(), FileOp::Open), 1);
-    EXPECT_EQ(std::count(counting.calls().begin(), counting.calls().end(), FileOp::Write), 2);
-    EXPECT_EQ(std::count(counting.calls().begin(), counting.calls().end(), FileOp::Flush), 1);
-
-    for (int n = 1; n <= callsOfASave; ++n) {
+    const Bytes original = rom;
+    struct Case {
+        const char* name;
+        std::function<void(Bytes&)> change;
+        ErrorCode code;
+    };
+    for (const Case& c : std::vector<Case>{
+             // Another program changed the record, even a byte that the edit does not touch.
+             {"byte +0", [](Bytes& r) { r[kGoldSlot1] ^= 1; }, ErrorCode::TradeChangedOnDisk},
+             {"byte +13", [](Bytes& r) { r[kGoldSlot1 + 13] ^= 1; }, ErrorCode::TradeChangedOnDisk},
+             {"byte +31", [](Bytes& r) { r[kGoldSlot1 + 31] ^= 1; }, ErrorCode::TradeChangedOnDisk},
+             {"another game", [](Bytes& r) { std::copy_n("BYTE", 4, r.begin() + 0x13F); }, ErrorCode::GameChangedOnDisk},
+             {"shortened", [](Bytes& r) { r.resize(kGoldSlot1 + 20); }, ErrorCode::FileSizeChanged},
+             {"grown", [](Bytes& r) { r.push_back(0); }, ErrorCode::FileSizeChanged},
+         }) {
+        SCOPED_TRACE(c.name);
+        rom = original;
+        c.change(rom);
         dir.write("rom.gb", rom);
-        FaultInjectingFileSystem fs;
-        fs.failCall(n, makeError(ErrorCode::DeviceIo, "injected"));
-        auto saved = writeTradeRecord(path, "AAUE", 0, edit, fs);
-        ASSERT_FALSE(saved) << "call " << n;
-        Bytes after = readFile(path);
-        ASSERT_EQ(after.size(), rom.size());
-        if (after == rom) continue;
-        EXPECT_NE(saved.error().message.find("may hold part of the new trade"), std::string::npos)
-            << "call " << n << ": " << saved.error().message;
+        auto saved = writeTradeRecord(value, edit);
+        ASSERT_FALSE(saved);
+        EXPECT_EQ(saved.error().code, c.code);
+        EXPECT_EQ(saved.error().kind, ErrorKind::ChangedByOther);
+        EXPECT_EQ(saved.error().effect, FileEffect::NothingWritten);
+        EXPECT_EQ(readFile(path), rom);
     }
-    for (int n = 1; n <= callsOfASave; ++n) {
-        dir.write("rom.gb", rom);
-        FaultInjectingFileSystem fs;
-        fs.shortenCall(n);
-        auto saved = writeTradeRecord(path, "AAUE", 0, edit, fs);
-        ASSERT_TRUE(saved) << "call " << n << ": " << saved.error().message;
-        EXPECT_EQ(readFile(path), expectedFile) << "call " << n;
+
+    std::filesystem::remove(fsPath(path));
+    auto gone = writeTradeRecord(value, edit);
+    ASSERT_FALSE(gone);
+    EXPECT_EQ(gone.error().code, ErrorCode::FileNotFound);
+    EXPECT_EQ(gone.error().kind, ErrorKind::FileFailure);
+    EXPECT_EQ(describe(gone.error()).substr(describe(gone.error()).size() - 20), "Nothing was written.");
+    EXPECT_FALSE(std::filesystem::exists(fsPath(path)));
+}
+
+TEST_F(TradeRecordTest, RefusesTradesOfAnotherRomOrSlot) {
+    TradeRecord shown = read();
+    TradeRecord elsewhere = shown;
+    elsewhere.slot = Slot::fromNumber(2);  // trade 1's bytes, said to be trade 2's
+    expectRefused(uneditedEdit(elsewhere), ErrorCode::WrongRecord);
+    elsewhere.slot = Slot::fromNumber(7);  // Gold has no seventh trade
+    expectRefused(uneditedEdit(elsewhere), ErrorCode::NoTrade);
+    const TradeEdit twice[] = {uneditedEdit(shown), uneditedEdit(shown)};
+    auto saved = saveTrades(value, twice);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().code, ErrorCode::WrongRecord);
+
+    Rom noTable = value;
+    noTable.table.reset();
+    noTable.noTable = refused(ErrorCode::NoTradeTable, "none");
+    auto refusedSave = writeTradeRecord(noTable, uneditedEdit(shown));
+    ASSERT_FALSE(refusedSave);
+    EXPECT_EQ(refusedSave.error().code, ErrorCode::NoTradeTable);
+    EXPECT_EQ(readFile(path), rom);
+}
+
+TEST_F(TradeRecordTest, SeveralTradesAreOneTransaction) {
+    use(retailLikeRom("BYTE", 9));
+    std::vector<TradeEdit> edits;
+    for (int slot = 1; slot <= 7; ++slot) {
+        TradeEdit edit = uneditedEdit(read(slot));
+        edit.trainerId = ascii(std::to_string(slot));
+        edits.push_back(edit);
     }
+    auto preview = previewSave(value, edits);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->size(), 14u);  // every ID's two bytes
+    EXPECT_EQ(readFile(path), rom);
+
+    FaultInjectingFileSystem fs;
+    auto saved = saveTrades(value, edits, fs);
+    ASSERT_TRUE(saved) << describe(saved.error());
+    for (FileOp op : {FileOp::Open, FileOp::Flush, FileOp::Close}) {
+        EXPECT_EQ(std::count(fs.calls().begin(), fs.calls().end(), op), 1);
+    }
+    EXPECT_EQ(saved->bytesChanged, 14u);
+    ASSERT_EQ(saved->records.size(), 7u);
+    const Bytes after = readFile(path);
+    for (int slot = 1; slot <= 7; ++slot) {
+        const std::uint32_t idAt = slotOffset(kCrystalTable, slot) + 17;
+        EXPECT_EQ(after[idAt], slot);
+        EXPECT_EQ(after[idAt + 1], 0);
+        EXPECT_EQ(saved->records[std::size_t(slot - 1)].trainerId, slot);
+    }
+    EXPECT_EQ(differences(rom, after).size(), preview->size());
+
+    // One slot refused: nothing of the others is written either.
+    rom = after;
+    edits[3].trainerId = u"x";
+    auto refusedAll = saveTrades(value, edits);
+    ASSERT_FALSE(refusedAll);
+    EXPECT_EQ(refusedAll.error().code, ErrorCode::IdNotANumber);
+    EXPECT_EQ(readFile(path), rom);
 }
 
 }  // namespace

@@ -7,26 +7,27 @@
 
 #include <gtest/gtest.h>
 
-#include "helpers/rom_image.h"
-#include "trades/trade_record.h"
+#include "support/rom_image.h"
+#include "trades/save.h"
 
 namespace kestrane {
 namespace {
 
 using namespace kestrane::testing;
 
-constexpr std::uint32_t kCrystalSlot1 = 0xFCE79;
+const std::uint32_t kCrystalSlot1 = slotOffset(kCrystalTable, 1);
 
 class WindowsFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        rom = makeRom("BYTE", 21);
+        rom = retailLikeRom("BYTE", 21);
         path = dir.write("Kristall \u00e9.gbc", rom);
-        auto reading = readTradeRecord(path, "BYTE", 0);
+        value = *openRom(path);
+        auto reading = readTradeRecord(value, Slot::fromNumber(1));
         ASSERT_TRUE(reading && reading->record);
         edit = uneditedEdit(*reading->record);
-        edit.requestedSpecies = 1;
-        edit.offeredSpecies = 2;
+        edit.requestedSpecies = "1";
+        edit.offeredSpecies = "2";
         edit.trainerId = u"513";
     }
     HANDLE holdOpen(DWORD access, DWORD share) const {
@@ -35,38 +36,39 @@ protected:
     }
     Bytes expectedAfterSave() const {
         Bytes expected = rom;
-        expected[kCrystalSlot1] = 1;
-        expected[kCrystalSlot1 + 1] = 2;
-        expected[kCrystalSlot1 + 16] = 0x01;
-        expected[kCrystalSlot1 + 17] = 0x02;
+        expected[kCrystalSlot1 + 1] = 1;
+        expected[kCrystalSlot1 + 2] = 2;
+        expected[kCrystalSlot1 + 17] = 0x01;
+        expected[kCrystalSlot1 + 18] = 0x02;
         return expected;
     }
 
     TempDir dir;
     Bytes rom;
     std::string path;
+    Rom value;
     TradeEdit edit;
 };
 
 TEST_F(WindowsFile, SavesWhileAnEmulatorHoldsTheRomOpen) {
     HANDLE emulator = holdOpen(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
     ASSERT_NE(emulator, INVALID_HANDLE_VALUE);
-    auto saved = writeTradeRecord(path, "BYTE", 0, edit);
+    auto saved = writeTradeRecord(value, edit);
     ::CloseHandle(emulator);
-    ASSERT_TRUE(saved) << saved.error().message;
+    ASSERT_TRUE(saved) << describe(saved.error());
     EXPECT_EQ(differences(readFile(path), expectedAfterSave()), std::vector<std::size_t>{});
 }
 
 TEST_F(WindowsFile, RefusesWhenAnotherProgramLocksWritersOut) {
     HANDLE locker = holdOpen(GENERIC_READ, FILE_SHARE_READ);
     ASSERT_NE(locker, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(readTradeRecord(path, "BYTE", 0));  // reading is still allowed
-    auto saved = writeTradeRecord(path, "BYTE", 0, edit);
+    EXPECT_TRUE(readTradeRecord(value, Slot::fromNumber(1)));  // reading is still allowed
+    auto saved = writeTradeRecord(value, edit);
     ::CloseHandle(locker);
     ASSERT_FALSE(saved);
     EXPECT_EQ(saved.error().code, ErrorCode::PathFileAccess);
     EXPECT_NE(saved.error().message.find("in use by another program"), std::string::npos) << saved.error().message;
-    EXPECT_NE(saved.error().message.find("Nothing was written."), std::string::npos);
+    EXPECT_EQ(saved.error().effect, FileEffect::NothingWritten);
     EXPECT_EQ(readFile(path), rom);
 }
 
@@ -79,7 +81,7 @@ TEST_F(WindowsFile, TheReadOnlyAttributeIsClearedOnlyWhenAsked) {
     const bool enforced = probe == INVALID_HANDLE_VALUE;
     if (!enforced) ::CloseHandle(probe);
     if (enforced) {
-        auto refused = writeTradeRecord(path, "BYTE", 0, edit);
+        auto refused = writeTradeRecord(value, edit);
         ASSERT_FALSE(refused);
         EXPECT_EQ(refused.error().code, ErrorCode::PermissionDenied);
         EXPECT_EQ(readFile(path), rom);
@@ -87,7 +89,7 @@ TEST_F(WindowsFile, TheReadOnlyAttributeIsClearedOnlyWhenAsked) {
 
     ASSERT_TRUE(nativeFileSystem().makeOwnerWritable(path));
     EXPECT_FALSE(::GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_READONLY);
-    ASSERT_TRUE(writeTradeRecord(path, "BYTE", 0, edit));
+    ASSERT_TRUE(writeTradeRecord(value, edit));
     EXPECT_EQ(readFile(path), expectedAfterSave());
 }
 

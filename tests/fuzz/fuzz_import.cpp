@@ -1,57 +1,48 @@
-// The command line's JSON import: any text, against a fixed Crystal image.
-// Refused tables write nothing; accepted ones touch only the trades' fields.
+// The command line's JSON import: any text, against a retail-like Crystal
+// image. Refused tables write nothing; accepted ones are written as one save
+// that touches only the trades' fields.
 #include <cstdlib>
 
 #include "cli/table.h"
 #include "support/memory_file_system.h"
+#include "support/rom_image.h"
+#include "trades/save.h"
 
 using namespace kestrane;
 
 namespace {
 
-constexpr std::size_t kImageSize = 0xFCF40;
-
-std::vector<std::uint8_t> image() {
-    std::vector<std::uint8_t> bytes(kImageSize);
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = std::uint8_t(i * 7 + (i >> 8));
-    std::copy_n("BYTE", 4, bytes.begin() + kGameCodeOffset);
-    return bytes;
-}
-
-bool ownedByATrade(std::size_t at) {
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        const std::uint32_t base = tradeLayout("BYTE", slot).recordBase;
-        if (at >= base && at < base + kRecordSpan && (at - base < 12 || at - base >= 16)) return true;
-    }
-    return false;
+// The bytes of a trade record an import may change: all but +13, +29, +31.
+bool ownedByATrade(const Rom& rom, std::size_t at) {
+    if (at < rom.table->offset) return false;
+    const std::size_t inTable = at - rom.table->offset;
+    const std::size_t inRecord = inTable % kRecordSize;
+    return inTable < std::size_t(rom.table->records) * kRecordSize && inRecord != 13 && inRecord != 29 &&
+           inRecord != 31;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::vector<std::uint8_t> original = image();
+    static const std::vector<std::uint8_t> original = testing::retailLikeRom("BYTE");
     const auto json = nlohmann::json::parse(data, data + size, nullptr, false);
     if (json.is_discarded()) return 0;
 
     MemoryFileSystem fs;
     fs.put("rom", original);
-    cli::TradeTable table;
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        auto reading = readTradeRecord("rom", "BYTE", slot, fs);
-        if (!reading) std::abort();
-        table.push_back(*reading);
-    }
-    const GameInfo& crystal = *findGame("BYTE");
-    cli::ImportPlan plan = cli::planImport(json, crystal, table);
+    const Rom rom = *openRom("rom", fs);
+    auto current = readTradeTable(rom, fs);
+    if (!current) std::abort();
+    cli::ImportPlan plan = cli::planImport(json, rom, *current);
     if (!plan.problems.empty()) return 0;  // nothing is written then; the command checks that
-    for (const auto& [slot, edit] : plan.edits) {
-        if (!planTradeRecord(edit)) std::abort();  // accepted means writable
-        if (!writeTradeRecord("rom", "BYTE", slot, edit, fs)) std::abort();
-    }
+    bool writable = true;
+    for (const TradeEdit& edit : plan.edits) writable = writable && planTradeRecord(rom, edit).ok();
+    auto saved = saveTrades(rom, plan.edits, fs);
+    if (saved.ok() != writable) std::abort();  // accepted exactly when every edit plans
     const auto& after = fs.bytes("rom");
     if (after.size() != original.size()) std::abort();
     for (std::size_t i = 0; i < after.size(); ++i) {
-        if (after[i] != original[i] && !ownedByATrade(i)) std::abort();
+        if (after[i] != original[i] && (!writable || !ownedByATrade(rom, i))) std::abort();
     }
     return 0;
 }

@@ -1,67 +1,81 @@
-// identifyRom and readTradeRecord on arbitrary file contents, and saves
-// that must touch nothing but the record's own fields.
+// openRom (identifying and locating the trade table) and readTradeTable on
+// arbitrary file contents, and saves that must write nothing when nothing
+// was edited.
 #include <cstdlib>
 
 #include "support/memory_file_system.h"
-#include "trades/games.h"
-#include "trades/trade_record.h"
+#include "trades/save.h"
 
 using namespace kestrane;
 
 namespace {
 
-constexpr std::size_t kImageSize = 0xFCF40;  // just past Crystal's last record
-constexpr const char* kCodes[] = {"AAUE", "AAXE", "BYTE"};
+constexpr std::size_t kImageSize = 0x100000;  // past both games' usual tables
+constexpr const char* kCodes[] = {"AAUE", "AAXE", "BYTE", "BYTU"};
+
+void check(bool holds) {
+    if (!holds) std::abort();
+}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 3) return 0;
+    if (size < 4) return 0;
     // data[0]: the game code (or four bytes of the input); data[1]: where the
-    // rest goes in the trade tables, and whether the file is cut short.
+    // rest goes, around the usual tables or anywhere; data[2]: whether the
+    // file is cut short; from data[3]: the bytes.
     std::vector<std::uint8_t> image(kImageSize, 0);
-    const char* code = data[0] % 4 < 3 ? kCodes[data[0] % 4] : nullptr;
+    const char* code = data[0] % 5 < 4 ? kCodes[data[0] % 5] : nullptr;
     for (std::size_t i = 0; i < 4; ++i) {
-        image[kGameCodeOffset + i] = code ? std::uint8_t(code[i]) : data[(2 + i) % size];
+        image[kGameCodeOffset + i] = code ? std::uint8_t(code[i]) : data[(3 + i) % size];
     }
-    std::copy(data + 2, data + size, image.begin() + std::ptrdiff_t(0xFCC25 + (data[1] & 0x3F) * 8));
-    if (data[1] == 0xFF) image.resize(std::size_t(data[2]) * 2);
-    else if (data[1] & 0x80) image.resize(kImageSize - std::size_t(data[1] & 0x3F) * (data[1] & 0x40 ? 8000 : 1));
+    const std::size_t at = data[1] < 128 ? 0xFCC00 + std::size_t(data[1]) * 8 : std::size_t(data[1]) * 4096;
+    std::copy(data + 3, data + std::min(size, 3 + (kImageSize - at)), image.begin() + std::ptrdiff_t(at));
+    if (data[2] & 0x80) image.resize(std::size_t(data[2] & 0x7F) * 8300);
 
     MemoryFileSystem fs;
     fs.put("rom", image);
-    auto identity = identifyRom("rom", fs);
+    auto rom = openRom("rom", fs);
     if (image.size() < std::size_t(kMinimumRomSize)) {
-        if (identity || identity.error().code != ErrorCode::FileTooShort) std::abort();
+        check(!rom && rom.error().code == ErrorCode::FileTooShort);
         return 0;
     }
-    if (!identity || identity->gameCode.size() != 4) std::abort();
-    if ((identity->game != nullptr) != (code != nullptr || findGame(identity->gameCode) != nullptr)) std::abort();
-    const std::string gameCode = identity->gameCode;
+    const std::string gameCode(image.begin() + kGameCodeOffset, image.begin() + kGameCodeOffset + 4);
+    if (!findGame(gameCode)) {
+        check(!rom && rom.error().code == ErrorCode::UnsupportedRom);
+        return 0;
+    }
+    check(rom.ok());
+    if (!rom->table) {
+        check(rom->noTable.code == ErrorCode::NoTradeTable && !rom->noTable.message.empty());
+        check(!readTradeRecord(*rom, Slot::fromNumber(1), fs));
+        return 0;
+    }
+    const TradeTable& table = *rom->table;
+    const GameFacts& facts = rom->game->facts;
+    check(table.records >= facts.ownRecords && table.records <= kMaxRecords);
+    check(table.offset + std::size_t(table.records) * kRecordSize <= image.size());
+    for (int i = 0; i < table.records; ++i) {
+        check(isTradeRecord(RecordView(image.data() + table.offset + std::size_t(i) * kRecordSize, kRecordSize), i, facts));
+    }
 
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        auto reading = readTradeRecord("rom", gameCode, slot, fs);
-        const TradeSlot layout = tradeLayout(gameCode, slot);
-        if (layout.answer != LookupAnswer::Trade) {
-            if (!reading || reading->record || reading->answer != layout.answer) std::abort();
+    auto trades = readTradeTable(*rom, fs);
+    check(trades.ok() && int(trades->size()) == rom->slotCount());
+    for (const TradeReading& reading : *trades) {
+        if (!reading.record) {
+            check(reading.slot.recordIndex() >= table.records);
             continue;
         }
-        if (layout.recordBase + kRecordSpan > image.size()) {
-            if (reading || reading.error().code != ErrorCode::FileTooShort) std::abort();
-            continue;
-        }
-        if (!reading || !reading->record) std::abort();
-        const TradeRecord& r = *reading->record;
-        if (!std::equal(r.raw.begin(), r.raw.end(), image.begin() + layout.recordBase)) std::abort();
-        if (r.trainerId != (r.raw[16] | r.raw[17] << 8)) std::abort();
+        const TradeRecord& r = *reading.record;
+        check(std::equal(r.raw.begin(), r.raw.end(), image.begin() + r.offset));
+        check(r.trainerId == (r.raw[kTrainerIdAt] | r.raw[kTrainerIdAt + 1] << 8));
         for (const std::u16string* name : {&r.nickname, &r.trainerName}) {
-            if (name->size() > kNameLength) std::abort();
-            if (!name->empty() && (name->front() == u' ' || name->back() == u' ')) std::abort();
+            check(name->size() <= kNameLength);
+            check(name->empty() || (name->front() != u' ' && name->back() != u' '));
         }
         // An unedited save writes nothing.
-        const TradeEdit edit = uneditedEdit(r);
-        auto saved = writeTradeRecord("rom", gameCode, slot, edit, fs);
-        if (!saved || !saved->written.empty() || fs.bytes("rom") != image) std::abort();
+        auto saved = writeTradeRecord(*rom, uneditedEdit(r), fs);
+        check(saved.ok() && saved->written.empty() && fs.bytes("rom") == image);
     }
     return 0;
 }

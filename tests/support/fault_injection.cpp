@@ -1,5 +1,7 @@
 #include "support/fault_injection.h"
 
+#include <iterator>
+
 #include <algorithm>
 
 namespace kestrane {
@@ -51,14 +53,27 @@ private:
 
 FaultInjectingFileSystem::FaultInjectingFileSystem(FileSystem& inner) : inner_(inner) {}
 
-void FaultInjectingFileSystem::failCall(int n, Error error) { plans_.push_back({n, std::move(error)}); }
+void FaultInjectingFileSystem::failNext(FileOp op, Error error, int nth) {
+    const auto before = std::count(calls_.begin(), calls_.end(), op);
+    plans_.push_back({op, int(before) + nth, std::move(error)});
+}
 
-void FaultInjectingFileSystem::shortenCall(int n) { plans_.push_back({n, std::nullopt}); }
+void FaultInjectingFileSystem::shortenNext(FileOp op, int nth) {
+    const auto before = std::count(calls_.begin(), calls_.end(), op);
+    plans_.push_back({op, int(before) + nth, std::nullopt});
+}
+
+void FaultInjectingFileSystem::failCall(int n, Error error) { plans_.push_back({std::nullopt, n, std::move(error)}); }
+
+void FaultInjectingFileSystem::shortenCall(int n) { plans_.push_back({std::nullopt, n, std::nullopt}); }
 
 std::optional<FaultInjectingFileSystem::Plan> FaultInjectingFileSystem::next(FileOp op) {
     calls_.push_back(op);
-    int n = static_cast<int>(calls_.size());
-    auto it = std::find_if(plans_.begin(), plans_.end(), [n](const Plan& p) { return p.call == n; });
+    const int call = int(calls_.size());
+    const int ofOp = int(std::count(calls_.begin(), calls_.end(), op));
+    auto it = std::find_if(plans_.begin(), plans_.end(), [&](const Plan& p) {
+        return p.op ? *p.op == op && p.n == ofOp : p.n == call;
+    });
     if (it == plans_.end()) return std::nullopt;
     // A short transfer only makes sense for reads and writes.
     if (!it->error && op != FileOp::Read && op != FileOp::Write) return std::nullopt;
@@ -68,6 +83,13 @@ std::optional<FaultInjectingFileSystem::Plan> FaultInjectingFileSystem::next(Fil
 Result<std::unique_ptr<File>> FaultInjectingFileSystem::open(const std::string& path, OpenMode mode) {
     if (auto plan = next(FileOp::Open); plan && plan->error) return *plan->error;
     auto file = inner_.open(path, mode);
+    if (!file) return file.error();
+    return std::unique_ptr<File>(std::make_unique<FaultInjectingFile>(*this, std::move(*file)));
+}
+
+Result<std::unique_ptr<File>> FaultInjectingFileSystem::create(const std::string& path) {
+    if (auto plan = next(FileOp::Create); plan && plan->error) return *plan->error;
+    auto file = inner_.create(path);
     if (!file) return file.error();
     return std::unique_ptr<File>(std::make_unique<FaultInjectingFile>(*this, std::move(*file)));
 }

@@ -1,5 +1,6 @@
 // A FileSystem for tests: it passes every call to another FileSystem and can
-// make one chosen call fail, so that every step of a save can be broken in turn.
+// make chosen calls fail or move only part of their bytes, so that every
+// step of a save can be broken in turn.
 #pragma once
 
 #include <optional>
@@ -9,18 +10,21 @@
 
 namespace kestrane {
 
-enum class FileOp { Open, Size, Read, Write, Flush, Close, MakeWritable };
+enum class FileOp { Open, Size, Read, Write, Flush, Close, MakeWritable, Create };
 
 class FaultInjectingFileSystem final : public FileSystem {
 public:
     explicit FaultInjectingFileSystem(FileSystem& inner = nativeFileSystem());
 
-    // Call number n (1-based, counting every call on the file system and on
-    // every file it opened) fails with this error, without reaching the
-    // real file.
+    // By operation, counted from now: the nth call of `op` (1: the next one)
+    // fails with this error without reaching the real file, or (a read or a
+    // write) moves only half its bytes, at least one, and says so.
+    void failNext(FileOp op, Error error, int nth = 1);
+    void shortenNext(FileOp op, int nth = 1);
+
+    // By call number, for sweeps over every call: call n (1-based, counting
+    // every call on the file system and on every file it opened).
     void failCall(int n, Error error);
-    // Call number n, if it is a read or a write, moves only half its bytes
-    // (at least one) and reports the shorter count.
     void shortenCall(int n);
 
     // Every call so far, in order.
@@ -28,11 +32,13 @@ public:
 
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override;
     Result<void> makeOwnerWritable(const std::string& path) override;
+    Result<std::unique_ptr<File>> create(const std::string& path) override;
 
 private:
     friend class FaultInjectingFile;
     struct Plan {
-        int call = 0;
+        std::optional<FileOp> op;  // none: aimed by call number
+        int n = 0;                 // call number, or the nth call of op
         std::optional<Error> error;  // none: a short transfer
     };
 

@@ -1,11 +1,11 @@
-#include "helpers/file_systems.h"
+#include "support/file_systems.h"
 
 #include <utility>
 
 namespace kestrane::testing {
 namespace {
 
-Error denied() { return makeError(ErrorCode::PermissionDenied, "permission denied"); }
+Error denied() { return fileFailure(ErrorCode::PermissionDenied, "permission denied"); }
 
 }  // namespace
 
@@ -16,13 +16,11 @@ Result<std::unique_ptr<File>> ReadOnlyFileSystem::open(const std::string& path, 
 
 Result<void> ReadOnlyFileSystem::makeOwnerWritable(const std::string&) { return denied(); }
 
+Result<std::unique_ptr<File>> ReadOnlyFileSystem::create(const std::string&) { return denied(); }
+
 Result<std::unique_ptr<File>> MeanwhileFileSystem::open(const std::string& path, OpenMode mode) {
     if (mode == OpenMode::ReadWrite && meanwhile_) std::exchange(meanwhile_, nullptr)();
     return nativeFileSystem().open(path, mode);
-}
-
-Result<void> MeanwhileFileSystem::makeOwnerWritable(const std::string& path) {
-    return nativeFileSystem().makeOwnerWritable(path);
 }
 
 }  // namespace kestrane::testing

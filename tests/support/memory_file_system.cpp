@@ -12,7 +12,7 @@ public:
     Result<std::int64_t> size() override { return static_cast<std::int64_t>(bytes_.size()); }
 
     Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) override {
-        if (offset < 0) return makeError(ErrorCode::InvalidArgument, "negative offset");
+        if (offset < 0) return fileFailure(ErrorCode::InvalidArgument, "negative offset");
         auto at = static_cast<std::size_t>(offset);
         if (at >= bytes_.size()) return std::size_t{0};
         std::size_t n = std::min(out.size(), bytes_.size() - at);
@@ -21,8 +21,8 @@ public:
     }
 
     Result<std::size_t> writeAt(std::int64_t offset, std::span<const std::uint8_t> data) override {
-        if (mode_ != OpenMode::ReadWrite) return makeError(ErrorCode::PermissionDenied, "permission denied");
-        if (offset < 0) return makeError(ErrorCode::InvalidArgument, "negative offset");
+        if (mode_ != OpenMode::ReadWrite) return fileFailure(ErrorCode::PermissionDenied, "permission denied");
+        if (offset < 0) return fileFailure(ErrorCode::InvalidArgument, "negative offset");
         auto at = static_cast<std::size_t>(offset);
         // Like a real file, a write past the end grows it.
         if (at + data.size() > bytes_.size()) bytes_.resize(at + data.size());
@@ -42,12 +42,17 @@ private:
 
 Result<std::unique_ptr<File>> MemoryFileSystem::open(const std::string& path, OpenMode mode) {
     auto it = files_.find(path);
-    if (it == files_.end()) return makeError(ErrorCode::FileNotFound, "the file does not exist");
+    if (it == files_.end()) return fileFailure(ErrorCode::FileNotFound, "the file does not exist");
     return std::unique_ptr<File>(std::make_unique<MemoryFile>(it->second, mode));
 }
 
+Result<std::unique_ptr<File>> MemoryFileSystem::create(const std::string& path) {
+    files_[path].clear();
+    return std::unique_ptr<File>(std::make_unique<MemoryFile>(files_[path], OpenMode::ReadWrite));
+}
+
 Result<void> MemoryFileSystem::makeOwnerWritable(const std::string& path) {
-    if (!files_.count(path)) return makeError(ErrorCode::FileNotFound, "the file does not exist");
+    if (!files_.count(path)) return fileFailure(ErrorCode::FileNotFound, "the file does not exist");
     return {};
 }
 

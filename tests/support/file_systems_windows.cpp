@@ -1,14 +1,10 @@
 // Windows has no /dev/full; a pipe and a device have other names.
-#include "helpers/file_systems.h"
+#include "support/file_systems.h"
 
 namespace kestrane::testing {
 
 Result<std::unique_ptr<File>> DiskFullFileSystem::open(const std::string&, OpenMode) {
-    return makeError(ErrorCode::PathNotFound, "this system has no /dev/full");
-}
-
-Result<void> DiskFullFileSystem::makeOwnerWritable(const std::string& path) {
-    return nativeFileSystem().makeOwnerWritable(path);
+    return fileFailure(ErrorCode::PathNotFound, "this system has no /dev/full");
 }
 
 std::optional<std::string> makeFifo(const std::string&) { return std::nullopt; }

@@ -19,6 +19,7 @@ public:
 
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override;
     Result<void> makeOwnerWritable(const std::string& path) override;
+    Result<std::unique_ptr<File>> create(const std::string& path) override;
 
 private:
     std::map<std::string, Bytes> files_;

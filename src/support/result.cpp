@@ -1,0 +1,36 @@
+#include "support/result.h"
+
+#include "support/hex_text.h"
+
+namespace kestrane {
+
+Error nothingWritten(Error error) {
+    error.effect = FileEffect::NothingWritten;
+    error.mayHold.clear();
+    return error;
+}
+
+Error mayHoldNewData(Error error, std::vector<ByteRange> ranges) {
+    error.effect = ranges.empty() ? FileEffect::NothingWritten : FileEffect::MayHoldNewData;
+    error.mayHold = std::move(ranges);
+    return error;
+}
+
+std::string describe(const Error& error) {
+    switch (error.effect) {
+    case FileEffect::NotWriting: return error.message;
+    case FileEffect::NothingWritten: return error.message + " Nothing was written.";
+    case FileEffect::MayHoldNewData: break;
+    }
+    std::string ranges;
+    for (std::size_t i = 0; i < error.mayHold.size(); ++i) {
+        const ByteRange& r = error.mayHold[i];
+        ranges += i == 0 ? "" : i + 1 == error.mayHold.size() ? " and " : ", ";
+        ranges += hexOffset(r.first);
+        if (r.last != r.first) ranges += " to " + hexOffset(r.last);
+    }
+    return error.message + " Bytes " + ranges +
+           " may hold part of the new data; read the trades again to see what the file holds.";
+}
+
+}  // namespace kestrane

@@ -1,0 +1,47 @@
+#include "trades/rom.h"
+
+#include <algorithm>
+
+#include "trades/record.h"
+
+namespace kestrane {
+
+int Rom::slotCount() const { return std::max(kListedSlots, table ? table->records : 0); }
+
+std::optional<RecordPlace> Rom::place(Slot slot) const {
+    const int record = slot.recordIndex();
+    if (!table || record >= table->records) return std::nullopt;
+    const auto& locations = game->facts.locations;
+    const bool own = record < game->facts.ownRecords && slot.index() < int(locations.size());
+    return RecordPlace{table->offset + std::uint32_t(record) * kRecordSize,
+                       own ? locations[std::size_t(slot.index())] : kAddedLocation};
+}
+
+Result<TradeTable> Rom::tradeTable() const {
+    if (table) return *table;
+    return noTable;
+}
+
+Result<Rom> openRom(const std::string& path, FileSystem& fs) {
+    auto where = [&] { return "Could not read " + quoted(path); };
+    auto file = fs.open(path, OpenMode::Read);
+    if (!file) return inContext(file.error(), where());
+    auto identity = identifyRom(**file, path);
+    if (!identity) return identity.error();
+    if (!identity->game) return unsupportedRom(identity->gameCode);
+
+    Rom rom;
+    rom.path = path;
+    rom.game = identity->game;
+    auto size = (*file)->size();
+    if (!size) return inContext(size.error(), where());
+    rom.size = *size;
+    auto table = locateTradeTable(**file, rom.size, *rom.game, path);
+    if (table) rom.table = *table;
+    else if (table.error().code == ErrorCode::NoTradeTable) rom.noTable = table.error();
+    else return table.error();
+    if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where());
+    return rom;
+}
+
+}  // namespace kestrane

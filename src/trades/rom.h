@@ -1,0 +1,48 @@
+// A ROM as one value: identified and located once, then handed to every
+// read and save. It names the file, the game, where the trade table is and
+// how many records it has, and answers which record each slot shows.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "support/file.h"
+#include "support/result.h"
+#include "trades/games.h"
+#include "trades/slot.h"
+#include "trades/trade_table.h"
+
+namespace kestrane {
+
+inline constexpr std::string_view kNoTradeMessage = "There is no trade assigned to this slot.";
+inline constexpr std::string_view kAddedLocation = "Added in this ROM";
+
+struct RecordPlace {
+    std::uint32_t offset = 0;   // the record's first byte
+    std::string_view location;  // "Violet City, Johto", or kAddedLocation
+};
+
+struct Rom {
+    std::string path;               // UTF-8
+    const GameInfo* game = nullptr; // never null in a Rom that openRom gave
+    std::int64_t size = 0;          // bytes, as opened
+    std::optional<TradeTable> table;
+    Error noTable;                  // why there is no table, when there is none
+
+    // The slots the trade list shows: seven, or as many as the table has records.
+    int slotCount() const;
+    // Where a slot's record lies, or none when the table has no record for it.
+    // Precondition: there is a table.
+    std::optional<RecordPlace> place(Slot slot) const;
+    // The table, or the error that says why a trade cannot be shown or saved.
+    Result<TradeTable> tradeTable() const;
+};
+
+// Opens the file once: identifies the game (an unknown game code is an
+// UnsupportedRom error) and locates its trade table. A supported game
+// without a table that passes is a Rom without a table, not an error.
+Result<Rom> openRom(const std::string& path, FileSystem& fs = nativeFileSystem());
+
+}  // namespace kestrane

@@ -1,0 +1,189 @@
+#include "trades/trade_table.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+#include "support/bytes.h"
+#include "support/hex_text.h"
+#include "text/char_map.h"
+#include "trades/record.h"
+#include "trades/slot.h"
+
+namespace kestrane {
+namespace {
+
+// Nothing past the largest Game Boy Color ROM can hold the table.
+constexpr std::int64_t kMaxSearched = 8 * 1024 * 1024;
+constexpr std::uint32_t kBankSize = 0x4000;
+constexpr int kMinScanRun = 6;
+
+// The routine that reads the table; -1 marks bytes that differ between games.
+constexpr std::array<int, 21> kRoutine = {0x16, 0x00, 0xD5, 0xFA, -1,   -1,   0xE6, 0x0F, 0xCB, 0x37, 0x5F,
+                                          0x16, 0x00, 0x21, -1,   -1,   0x19, 0x19, 0xD1, 0x19, 0xC9};
+constexpr std::size_t kRoutineAddressAt = 14;
+
+// The records that pass from the start of `bytes`, the table's first byte.
+int countRecords(std::span<const std::uint8_t> bytes, const GameFacts& facts) {
+    int n = 0;
+    while (n < kMaxRecords && std::size_t(n + 1) * kRecordSize <= bytes.size()) {
+        if (!isTradeRecord(RecordView(bytes.data() + std::size_t(n) * kRecordSize, kRecordSize), n, facts)) break;
+        ++n;
+    }
+    return n;
+}
+
+bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at) {
+    for (std::size_t i = 0; i < kRoutine.size(); ++i) {
+        if (kRoutine[i] >= 0 && bytes[at + i] != kRoutine[i]) return false;
+    }
+    return true;
+}
+
+// Where a routine at file offset `at` says the table is, or nothing when its
+// address lies outside its own bank.
+std::optional<std::uint32_t> routineTarget(std::span<const std::uint8_t> bytes, std::size_t at) {
+    const std::uint16_t address = readLittleEndian16(bytes.subspan(at + kRoutineAddressAt, 2));
+    const auto bank = std::uint32_t(at / kBankSize);
+    if (bank == 0) return address < kBankSize ? std::optional<std::uint32_t>(address) : std::nullopt;
+    if (address < kBankSize || address >= 2 * kBankSize) return std::nullopt;
+    return bank * kBankSize + (address - kBankSize);
+}
+
+struct Search {
+    std::vector<std::string> routineNotes;  // what each routine found pointed to
+    std::vector<std::uint32_t> routineTables;
+    std::vector<std::pair<std::uint32_t, int>> runs;  // start, records
+};
+
+void findByRoutine(std::span<const std::uint8_t> bytes, const GameFacts& facts, Search& found) {
+    if (bytes.size() < kRoutine.size()) return;
+    const std::size_t end = bytes.size() - kRoutine.size() + 1;
+    for (std::size_t offset = 0; offset < end; ++offset) {
+        // memchr finds the first byte at memory speed; the rest is compared only there.
+        const void* hit = std::memchr(bytes.data() + offset, kRoutine[0], end - offset);
+        if (!hit) break;
+        offset = std::size_t(static_cast<const std::uint8_t*>(hit) - bytes.data());
+        if (!routineAt(bytes, offset)) continue;
+        auto target = routineTarget(bytes, offset);
+        const std::string where = "the routine that reads the table, at " + hexOffset(std::uint32_t(offset));
+        if (!target || *target >= bytes.size()) {
+            found.routineNotes.push_back(where + ", points outside " + (target ? "the file" : "its own bank"));
+            continue;
+        }
+        if (countRecords(bytes.subspan(*target), facts) < facts.ownRecords) {
+            found.routineNotes.push_back(where + ", points to " + hexOffset(*target) +
+                                         ", where there are no trade records either");
+            continue;
+        }
+        if (std::find(found.routineTables.begin(), found.routineTables.end(), *target) == found.routineTables.end()) {
+            found.routineTables.push_back(*target);
+        }
+    }
+    if (found.routineTables.size() > 1) {
+        found.routineNotes.push_back(std::to_string(found.routineTables.size()) +
+                                     " routines that read a table point to different tables");
+    }
+}
+
+// Maximal runs of at least six records that pass the stricter checks.
+void findByScan(std::span<const std::uint8_t> bytes, const GameFacts& facts, Search& found) {
+    if (bytes.size() < kRecordSize) return;
+    // A record ends its nickname with 0x50 at +13: only those offsets can pass.
+    std::vector<std::uint32_t> passing;
+    const std::size_t last = bytes.size() - kRecordSize;
+    const std::uint8_t* at = bytes.data() + kNicknameAt + kNameLength;
+    const std::uint8_t* end = bytes.data() + last + kNicknameAt + kNameLength + 1;
+    while (at < end) {
+        at = static_cast<const std::uint8_t*>(std::memchr(at, kTerminator, std::size_t(end - at)));
+        if (!at) break;
+        const auto offset = std::size_t(at - bytes.data()) - (kNicknameAt + kNameLength);
+        ++at;
+        RecordView record(bytes.data() + offset, kRecordSize);
+        if (passesStrictRecordChecks(record, facts.maxDialogSet)) passing.push_back(std::uint32_t(offset));
+    }
+    const std::unordered_set<std::uint32_t> passes(passing.begin(), passing.end());
+    for (std::uint32_t start : passing) {
+        if (start >= kRecordSize && passes.count(start - kRecordSize)) continue;  // inside a longer run
+        int length = 0;
+        while (passes.count(start + std::uint32_t(length) * kRecordSize)) ++length;
+        if (length >= kMinScanRun) found.runs.emplace_back(start, std::min(length, kMaxRecords));
+    }
+}
+
+Error noTable(const GameInfo& game, std::int64_t size, const Search& found) {
+    const GameFacts& facts = game.facts;
+    std::string text = std::string(game.name) + " keeps its trade table at " + hexOffset(facts.usualTable) + ", but ";
+    const std::int64_t tableEnd = facts.usualTable + std::int64_t(facts.ownRecords) * kRecordSize;
+    text += size < tableEnd ? "the file ends at " + std::to_string(size) + " bytes, before that table's end"
+                            : "the bytes there are not trade records";
+    text += ". No other trade table was found: ";
+    if (found.routineNotes.empty()) text += "the routine that reads the table is not in the file";
+    for (std::size_t i = 0; i < found.routineNotes.size(); ++i) text += (i ? "; " : "") + found.routineNotes[i];
+    if (found.runs.empty()) {
+        text += ", and a search of the whole file found no run of trade records";
+    } else {
+        text += ", and a search of the whole file found " + std::to_string(found.runs.size()) +
+                " runs of trade records (at ";
+        for (std::size_t i = 0; i < found.runs.size() && i < 4; ++i) {
+            text += (i ? ", " : "") + hexOffset(found.runs[i].first);
+        }
+        text += std::string(found.runs.size() > 4 ? ", ..." : "") + "), so it cannot tell which is the table";
+    }
+    text += ". This ROM may keep its trades in another format; Kestrane shows and changes none of them. The file "
+            "was not changed.";
+    return refused(ErrorCode::NoTradeTable, text);
+}
+
+}  // namespace
+
+bool isTradeRecord(RecordView record, int recordIndex, const GameFacts& facts) {
+    return recordIndex < facts.ownRecords ? passesRecordChecks(record, facts.maxDialogSet)
+                                          : passesStrictRecordChecks(record, facts.maxDialogSet);
+}
+
+std::string_view foundByText(FoundBy how) {
+    switch (how) {
+    case FoundBy::UsualPlace: return "usual place";
+    case FoundBy::TableRoutine: return "table routine";
+    case FoundBy::RecordScan: return "record scan";
+    }
+    return {};
+}
+
+Result<TradeTable> locateTradeTable(File& file, std::int64_t size, const GameInfo& game, const std::string& path) {
+    const GameFacts& facts = game.facts;
+    auto where = [&] { return "Could not read the trade table of " + quoted(path); };
+
+    // 1. The usual place: one read of the largest table there can be.
+    if (size > facts.usualTable) {
+        std::array<std::uint8_t, kRecordSize * kMaxRecords> usual{};
+        const auto length = std::size_t(std::min<std::int64_t>(usual.size(), size - facts.usualTable));
+        if (auto read = readExactly(file, facts.usualTable, std::span(usual).first(length)); !read) {
+            return inContext(read.error(), where());
+        }
+        const int records = countRecords(std::span(usual).first(length), facts);
+        if (records >= facts.ownRecords) return TradeTable{facts.usualTable, records, FoundBy::UsualPlace};
+    }
+
+    // 2. and 3. need the whole file (up to the largest ROM there is).
+    const auto length = std::size_t(std::min(size, kMaxSearched));
+    std::unique_ptr<std::uint8_t[]> whole(new std::uint8_t[length]);
+    const std::span<const std::uint8_t> bytes(whole.get(), length);
+    if (auto read = readExactly(file, 0, std::span(whole.get(), length)); !read) return inContext(read.error(), where());
+
+    Search found;
+    findByRoutine(bytes, facts, found);
+    if (found.routineTables.size() == 1) {
+        const std::uint32_t at = found.routineTables.front();
+        return TradeTable{at, countRecords(bytes.subspan(at), facts), FoundBy::TableRoutine};
+    }
+    findByScan(bytes, facts, found);
+    if (found.runs.size() == 1) return TradeTable{found.runs[0].first, found.runs[0].second, FoundBy::RecordScan};
+    return noTable(game, size, found);
+}
+
+}  // namespace kestrane

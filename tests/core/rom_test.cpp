@@ -1,0 +1,311 @@
+// Identifying a ROM, finding its trade table, and which record each slot shows.
+#include "trades/rom.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "support/fault_injection.h"
+#include "support/rom_image.h"
+#include "trades/pokedex.h"
+#include "trades/trade_record.h"
+
+namespace kestrane {
+namespace {
+
+using namespace kestrane::testing;
+
+TEST(IdentifyRom, RecognisesTheGamesExactly) {
+    TempDir dir;
+    struct Case {
+        const char* code;
+        const char* name;  // nullptr: unsupported
+    };
+    for (const Case& c : {Case{"AAUE", "Pok\u00e9mon Gold"}, Case{"AAXE", "Pok\u00e9mon Silver"},
+                          Case{"BYTE", "Pok\u00e9mon Crystal"}, Case{"BYTU", "Pok\u00e9mon Crystal (Australia)"},
+                          Case{"aaue", nullptr}, Case{"byte", nullptr}, Case{"AAUF", nullptr},
+                          Case{"\x00\x00\x00\x00", nullptr}}) {
+        const Bytes rom = randomImage(std::string_view(c.code, 4));
+        const std::string path = dir.write("rom.gbc", rom);
+        auto identity = identifyRom(path);
+        ASSERT_TRUE(identity) << identity.error().message;
+        EXPECT_EQ(identity->gameCode, std::string(c.code, 4));
+        if (c.name) {
+            ASSERT_NE(identity->game, nullptr) << c.code;
+            EXPECT_EQ(identity->game->name, c.name);
+            EXPECT_EQ(identity->game->code, c.code);
+            EXPECT_EQ(identity->game->language, "English");
+        } else {
+            EXPECT_EQ(identity->game, nullptr) << c.code;
+            auto opened = openRom(path);
+            ASSERT_FALSE(opened);
+            EXPECT_EQ(opened.error().code, ErrorCode::UnsupportedRom);
+            EXPECT_EQ(opened.error().message, "Unsupported ROM.");
+        }
+        EXPECT_EQ(readFile(path), rom);
+    }
+    EXPECT_EQ(printableGameCode("AAUF"), "AAUF");
+    EXPECT_EQ(printableGameCode(std::string("\x00\xFF" "AB", 4)), "00 FF 41 42");
+}
+
+TEST(IdentifyRom, RefusesWhatIsNoRomFileWithAMessage) {
+    TempDir dir;
+    Bytes header = randomImage("BYTE");
+    header.resize(0x143);
+    const std::string exact = dir.write("exact.gb", header);
+    ASSERT_TRUE(identifyRom(exact));  // the header is all it needs
+
+    header.resize(0x142);
+    const std::string cut = dir.write("cut.gb", header);
+    const std::string empty = dir.write("empty.gb", {});
+
+    struct Case {
+        std::string path;
+        ErrorCode code;
+        ErrorKind kind;
+    };
+    for (const Case& c : {Case{dir.file("missing.gb"), ErrorCode::FileNotFound, ErrorKind::FileFailure},
+                          Case{"", ErrorCode::FileNotFound, ErrorKind::FileFailure},
+                          Case{dir.folder(), ErrorCode::PathFileAccess, ErrorKind::FileFailure},
+                          Case{cut, ErrorCode::FileTooShort, ErrorKind::Refused},
+                          Case{empty, ErrorCode::FileTooShort, ErrorKind::Refused},
+                          Case{dir.file("cut.gb/x"), ErrorCode::PathNotFound, ErrorKind::FileFailure}}) {
+        auto identity = identifyRom(c.path);
+        ASSERT_FALSE(identity) << c.path;
+        EXPECT_EQ(identity.error().code, c.code) << c.path << ": " << identity.error().message;
+        EXPECT_EQ(identity.error().kind, c.kind) << c.path;
+        EXPECT_EQ(identity.error().effect, FileEffect::NotWriting);
+    }
+    EXPECT_EQ(readFile(cut).size(), 0x142u);
+
+    FaultInjectingFileSystem failing;
+    failing.failNext(FileOp::Read, fileFailure(ErrorCode::DeviceIo, "injected"));
+    auto broken = identifyRom(exact, failing);
+    ASSERT_FALSE(broken);
+    EXPECT_EQ(broken.error().code, ErrorCode::DeviceIo);
+    EXPECT_NE(broken.error().message.find("exact.gb"), std::string::npos);
+}
+
+// Where the table is, for every way a ROM can keep it, and every way it can fail.
+struct Locating {
+    const char* name;
+    const char* code;
+    std::function<void(Bytes&)> build;  // on a random image of the code
+    std::uint32_t offset;               // 0: no table
+    int records;
+    FoundBy foundBy;
+    const char* refusal;  // a part of the message when there is no table
+};
+
+std::vector<TradeBytes> ownTrades(const char* code) { return retailTrades(code); }
+
+const Locating kLocating[] = {
+    {"retail Crystal", "BYTE", [](Bytes& r) { r = retailLikeRom("BYTE"); }, kCrystalTable, 7, FoundBy::UsualPlace, ""},
+    {"retail Gold", "AAUE", [](Bytes& r) { r = retailLikeRom("AAUE"); }, kGoldSilverTable, 6, FoundBy::UsualPlace, ""},
+    {"retail Silver", "AAXE", [](Bytes& r) { r = retailLikeRom("AAXE"); }, kGoldSilverTable, 6, FoundBy::UsualPlace, ""},
+    {"Australian Crystal", "BYTU", [](Bytes& r) { r = retailLikeRom("BYTU"); }, kCrystalTable, 7, FoundBy::UsualPlace, ""},
+    {"moved by 48, routine points to it", "BYTE",
+     [](Bytes& r) {
+         putTable(r, kCrystalTable + 48, ownTrades("BYTE"));
+         putRoutine(r, kCrystalRoutine + 48, kCrystalTable + 48);
+     },
+     kCrystalTable + 48, 7, FoundBy::TableRoutine, ""},
+    {"moved, routine gone: the scan finds it", "AAUE",
+     [](Bytes& r) { putTable(r, 0x123456, ownTrades("AAUE")); }, 0x123456, 6, FoundBy::RecordScan, ""},
+    {"nine records", "BYTE",
+     [](Bytes& r) {
+         auto trades = ownTrades("BYTE");
+         trades.push_back(TradeBytes{});
+         trades.push_back(TradeBytes{3, 1, 251, nameField("ADDED"), {1, 2}, 0, 7, nameField("ME"), 2});
+         putTable(r, kCrystalTable, trades);
+     },
+     kCrystalTable, 9, FoundBy::UsualPlace, ""},
+    {"Gold with a seventh record added", "AAUE",
+     [](Bytes& r) {
+         auto trades = ownTrades("AAUE");
+         trades.push_back(TradeBytes{});
+         putTable(r, kGoldSilverTable, trades);
+     },
+     kGoldSilverTable, 7, FoundBy::UsualPlace, ""},
+    {"two candidate runs", "BYTE",
+     [](Bytes& r) {
+         putTable(r, 0x40000, ownTrades("BYTE"));
+         putTable(r, 0x80000, ownTrades("BYTE"));
+     },
+     0, 0, FoundBy::UsualPlace, "found 2 runs of trade records (at 0x40000, 0x80000)"},
+    {"records in another format", "BYTE",
+     [](Bytes& r) {
+         // 16-bit species and an 8-byte trainer name: +29 holds the gender byte.
+         for (int i = 0; i < 7; ++i) {
+             Bytes record(32, 0x50);
+             record[0] = 0;
+             record[1] = 0x3F, record[2] = 0, record[3] = 0x42, record[4] = 0;
+             record[29] = 0, record[30] = 0, record[31] = 0;
+             std::copy(record.begin(), record.end(), r.begin() + kCrystalTable + 32 * i);
+         }
+         putRoutine(r, kCrystalRoutine, kCrystalTable);
+     },
+     0, 0, FoundBy::UsualPlace, "the bytes there are not trade records"},
+    {"routine points outside its bank", "BYTE",
+     [](Bytes& r) {
+         putRoutine(r, kCrystalRoutine, kCrystalTable);
+         r[kCrystalRoutine + 15] = 0x80;  // address 0x8E58
+     },
+     0, 0, FoundBy::UsualPlace, "points outside its own bank"},
+    {"routine points past the end of the file", "BYTE",
+     [](Bytes& r) {
+         putRoutine(r, 0x1FC000, 0x1FF000);
+         r.resize(0x1FE000);
+     },
+     0, 0, FoundBy::UsualPlace, "at 0x1FC000, points outside the file"},
+    {"file cut inside the table", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         r.resize(kCrystalTable + 100);
+     },
+     0, 0, FoundBy::UsualPlace, "the file ends at 1035964 bytes, before that table's end"},
+};
+
+class LocatingTable : public ::testing::TestWithParam<Locating> {};
+
+TEST_P(LocatingTable, FindsTheTableOrSaysWhyNot) {
+    const Locating& c = GetParam();
+    TempDir dir;
+    Bytes image = randomImage(c.code, 5);
+    c.build(image);
+    const std::string path = dir.write("rom.gbc", image);
+    auto rom = openRom(path);
+    ASSERT_TRUE(rom) << rom.error().message;
+    EXPECT_EQ(rom->size, std::int64_t(image.size()));
+    if (c.offset) {
+        ASSERT_TRUE(rom->table) << rom->noTable.message;
+        EXPECT_EQ(rom->table->offset, c.offset);
+        EXPECT_EQ(rom->table->records, c.records);
+        EXPECT_EQ(rom->table->foundBy, c.foundBy);
+        EXPECT_EQ(rom->slotCount(), std::max(7, c.records));
+    } else {
+        ASSERT_FALSE(rom->table) << rom->table->offset;
+        EXPECT_EQ(rom->noTable.code, ErrorCode::NoTradeTable);
+        EXPECT_EQ(rom->noTable.kind, ErrorKind::Refused);
+        EXPECT_NE(rom->noTable.message.find(c.refusal), std::string::npos) << rom->noTable.message;
+        EXPECT_NE(rom->noTable.message.find("keeps its trade table at 0xFCE58"), std::string::npos);
+        EXPECT_NE(rom->noTable.message.find("The file was not changed."), std::string::npos);
+        auto reading = readTradeRecord(*rom, Slot::fromNumber(1));
+        ASSERT_FALSE(reading);
+        EXPECT_EQ(reading.error().code, ErrorCode::NoTradeTable);
+    }
+    EXPECT_EQ(readFile(path), image);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rom, LocatingTable, ::testing::ValuesIn(kLocating),
+                         [](const auto& info) {
+                             std::string name;
+                             for (char c : std::string(info.param.name)) name += std::isalnum(c) ? c : '_';
+                             return name;
+                         });
+
+TEST(Rom, EachSlotShowsItsRecordAndLocation) {
+    struct Row {
+        int slot;
+        const char* goldSilverLocation;  // nullptr: no trade
+        std::uint32_t goldSilverOffset;
+        const char* crystalLocation;
+        std::uint32_t crystalOffset;
+    };
+    // Slot 1 shows the table's second record, slot 2 its first.
+    const Row rows[] = {
+        {1, "Violet City, Johto", 0xFCC44, "Violet City, Johto", 0xFCE78},
+        {2, "Goldenrod City, Johto", 0xFCC24, "Goldenrod City, Johto", 0xFCE58},
+        {3, "Olivine City, Johto", 0xFCC64, "Olivine City, Johto", 0xFCE98},
+        {4, "Blackthorn City, Johto", 0xFCC84, "Blackthorn City, Johto", 0xFCEB8},
+        {5, "Pewter City, Kanto", 0xFCCA4, "Pewter City, Johto", 0xFCED8},
+        {6, "Route 14, Kanto", 0xFCCC4, "Route 14, Kanto", 0xFCEF8},
+        {7, nullptr, 0, "Power Plant, Kanto", 0xFCF18},
+    };
+    TempDir dir;
+    for (const char* code : {"AAUE", "AAXE", "BYTE", "BYTU"}) {
+        auto rom = openRom(dir.write("rom.gbc", retailLikeRom(code)));
+        ASSERT_TRUE(rom && rom->table) << code;
+        const bool crystal = code[0] == 'B';
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(code) + " slot " + std::to_string(row.slot));
+            auto place = rom->place(Slot::fromNumber(row.slot));
+            const char* location = crystal ? row.crystalLocation : row.goldSilverLocation;
+            if (!location) {
+                EXPECT_FALSE(place);
+                continue;
+            }
+            ASSERT_TRUE(place);
+            EXPECT_EQ(place->offset, crystal ? row.crystalOffset : row.goldSilverOffset);
+            EXPECT_EQ(place->location, location);
+        }
+    }
+    // Records beyond the game's own are the ROM's additions.
+    Bytes nine = retailLikeRom("AAUE");
+    auto trades = retailTrades("AAUE");
+    trades.resize(9);
+    putTable(nine, kGoldSilverTable, trades);
+    auto rom = openRom(dir.write("nine.gb", nine));
+    ASSERT_TRUE(rom && rom->table);
+    EXPECT_EQ(rom->slotCount(), 9);
+    for (int slot : {7, 8, 9}) {
+        auto place = rom->place(Slot::fromNumber(slot));
+        ASSERT_TRUE(place) << slot;
+        EXPECT_EQ(place->offset, kGoldSilverTable + 32u * std::uint32_t(slot - 1));
+        EXPECT_EQ(place->location, kAddedLocation);
+    }
+    EXPECT_EQ(slotName(12), "Trade Number 12");
+    EXPECT_FALSE(slotFromNumber(10, 9));
+    EXPECT_FALSE(slotFromNumber(0, 9));
+    EXPECT_EQ(slotFromNumber(9, 9)->number(), 9);
+}
+
+TEST(Species, ListEntriesNamesAndTypedText) {
+    auto list = speciesList();
+    ASSERT_EQ(list.size(), 252u);
+    EXPECT_EQ(list[0], "?????");
+    EXPECT_EQ(list[1], "Bulbasaur ");
+    EXPECT_EQ(list[29], "Nidoran (f)");
+    EXPECT_EQ(list[32], "Nidoran (m)");
+    EXPECT_EQ(list[38], "Ninetails ");
+    EXPECT_EQ(list[83], "Farfetch'd ");
+    EXPECT_EQ(list[122], "Mr. Mime ");
+    EXPECT_EQ(list[151], "Mew");
+    EXPECT_EQ(list[201], "Unown");
+    EXPECT_EQ(list[250], "Ho-oh ");
+    EXPECT_EQ(list[251], "Celebi ");
+    int withoutBlank = 0;
+    for (std::string_view name : list) withoutBlank += name.back() != ' ';
+    EXPECT_EQ(withoutBlank, 5);
+    EXPECT_EQ(speciesName(63), "Abra");
+
+    // What a person types, and the stored byte it is typed over.
+    struct Typed {
+        const char* text;
+        std::uint8_t stored;
+        int species;  // -1: refused
+        ErrorCode code = ErrorCode::SpeciesNotChosen;
+    };
+    for (const Typed& t : {Typed{"abra", 1, 63}, Typed{" ABRA ", 1, 63}, Typed{"nidoran (m)", 1, 32},
+                           Typed{"?????", 1, 0}, Typed{"Ninetales", 1, 38}, Typed{"ninetails", 1, 38},
+                           Typed{"Vaporeon", 1, 134}, Typed{"Ariados", 1, 168}, Typed{"swinub", 1, 220},
+                           Typed{"25", 1, 25}, Typed{"0", 1, 0}, Typed{"251", 1, 251}, Typed{"252", 252, 252},
+                           Typed{"#252", 252, 252}, Typed{"", 255, 255}, Typed{"", 5, -1},
+                           Typed{"252", 5, -1, ErrorCode::SpeciesOutOfRange},
+                           Typed{"99999", 5, -1, ErrorCode::SpeciesOutOfRange}, Typed{"Abr", 5, -1},
+                           Typed{"-1", 5, -1}, Typed{"Pikachoo", 5, -1}}) {
+        auto species = resolveSpecies(t.text, t.stored, SpeciesRole::Offered);
+        SCOPED_TRACE(t.text);
+        if (t.species >= 0) {
+            ASSERT_TRUE(species) << species.error().message;
+            EXPECT_EQ(*species, t.species);
+        } else {
+            ASSERT_FALSE(species);
+            EXPECT_EQ(species.error().code, t.code);
+            EXPECT_NE(species.error().message.find("offered species (Offered Pok\u00e9mon)"), std::string::npos);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kestrane

@@ -1,0 +1,152 @@
+#include "support/rom_image.h"
+
+#include <chrono>
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+namespace kestrane::testing {
+
+std::array<std::uint8_t, 11> nameField(std::string_view text) {
+    std::array<std::uint8_t, 11> field{};
+    field.fill(0x50);
+    for (std::size_t i = 0; i < text.size() && i < 10; ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') field[i] = static_cast<std::uint8_t>(0x80 + (c - 'A'));
+        else if (c >= 'a' && c <= 'z') field[i] = static_cast<std::uint8_t>(0xA0 + (c - 'a'));
+        else if (c >= '0' && c <= '9') field[i] = static_cast<std::uint8_t>(0xF6 + (c - '0'));
+        else if (c == ' ') field[i] = 0x7F;
+        else throw std::invalid_argument("nameField takes letters, digits and blanks");
+    }
+    return field;
+}
+
+std::vector<TradeBytes> retailTrades(std::string_view gameCode) {
+    auto t = [](std::uint8_t dialog, std::uint8_t requested, std::uint8_t offered, const char* nickname,
+                std::uint8_t dv1, std::uint8_t dv2, std::uint8_t item, std::uint16_t id, const char* trainer,
+                std::uint8_t gender) {
+        return TradeBytes{dialog, requested, offered, nameField(nickname), {dv1, dv2}, item, id, nameField(trainer), gender};
+    };
+    if (gameCode.substr(0, 3) == "BYT") {
+        return {t(0, 63, 66, "MUSCLE", 0x37, 0x66, 0xAE, 37460, "MIKE", 0),
+                t(0, 69, 95, "ROCKY", 0x96, 0x66, 0x53, 48926, "KYLE", 0),
+                t(1, 98, 100, "VOLTY", 0x98, 0x88, 0x4E, 29189, "TIM", 0),
+                t(3, 148, 85, "DORIS", 0x77, 0x66, 0x6A, 283, "EMY", 2),
+                t(2, 93, 178, "PAUL", 0x96, 0x86, 0x96, 15616, "CHRIS", 0),
+                t(3, 113, 142, "AEROY", 0x96, 0x66, 0xAE, 26491, "KIM", 0),
+                t(0, 51, 82, "MAGGIE", 0x96, 0x66, 0x8F, 50082, "FOREST", 0)};
+    }
+    return {t(0, 96, 66, "MUSCLE", 0x37, 0x66, 0xAE, 37460, "MIKE", 0),
+            t(0, 69, 95, "ROCKY", 0x96, 0x66, 0x53, 48926, "KYLE", 0),
+            t(1, 98, 100, "VOLTY", 0x98, 0x88, 0x4E, 29189, "TIM", 0),
+            t(2, 148, 112, "DON", 0x77, 0x66, 0x53, 283, "EMY", 2),
+            t(1, 44, 78, "RUNNY", 0x96, 0x66, 0x4F, 15616, "CHRIS", 0),
+            t(2, 113, 142, "AEROY", 0x96, 0x66, 0xAE, 26491, "KIM", 0)};
+}
+
+std::uint32_t usualTable(std::string_view gameCode) {
+    return gameCode.substr(0, 3) == "BYT" ? kCrystalTable : kGoldSilverTable;
+}
+
+std::uint32_t retailRoutine(std::string_view gameCode) {
+    return gameCode.substr(0, 3) == "BYT" ? kCrystalRoutine : kGoldSilverRoutine;
+}
+
+std::uint32_t slotOffset(std::uint32_t table, int slot) {
+    const int record = slot == 1 ? 1 : slot == 2 ? 0 : slot - 1;
+    return table + 32 * std::uint32_t(record);
+}
+
+Bytes randomImage(std::string_view gameCode, std::uint32_t seed) {
+    Bytes rom(kRomSize);
+    std::mt19937 random(seed);
+    for (auto& b : rom) b = static_cast<std::uint8_t>(random());
+    for (std::size_t i = 0; i < gameCode.size(); ++i) rom[0x13F + i] = static_cast<std::uint8_t>(gameCode[i]);
+    return rom;
+}
+
+void putRecord(Bytes& rom, std::uint32_t offset, const TradeBytes& trade) {
+    Bytes record = {trade.dialog, trade.requested, trade.offered};
+    record.insert(record.end(), trade.nickname.begin(), trade.nickname.end());
+    record.insert(record.end(), {trade.dvs[0], trade.dvs[1], trade.item, std::uint8_t(trade.id & 0xFF),
+                                 std::uint8_t(trade.id >> 8)});
+    record.insert(record.end(), trade.trainer.begin(), trade.trainer.end());
+    record.insert(record.end(), {trade.gender, 0x00});
+    std::copy(record.begin(), record.end(), rom.begin() + offset);
+}
+
+void putTable(Bytes& rom, std::uint32_t offset, const std::vector<TradeBytes>& trades) {
+    for (std::size_t i = 0; i < trades.size(); ++i) putRecord(rom, offset + std::uint32_t(i) * 32, trades[i]);
+}
+
+void putRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table) {
+    const std::uint32_t address = table % 0x4000 + (at >= 0x4000 ? 0x4000 : 0);
+    const Bytes routine = {0x16, 0x00, 0xD5, 0xFA, 0x2D, 0xD0, 0xE6, 0x0F, 0xCB, 0x37, 0x5F, 0x16, 0x00, 0x21,
+                           std::uint8_t(address & 0xFF), std::uint8_t(address >> 8), 0x19, 0x19, 0xD1, 0x19, 0xC9};
+    std::copy(routine.begin(), routine.end(), rom.begin() + at);
+}
+
+Bytes retailLikeRom(std::string_view gameCode, std::uint32_t seed) {
+    Bytes rom = randomImage(gameCode, seed);
+    putTable(rom, usualTable(gameCode), retailTrades(gameCode));
+    putRoutine(rom, retailRoutine(gameCode), usualTable(gameCode));
+    return rom;
+}
+
+TempDir::TempDir() {
+    // random_device may be a fixed sequence (mingw); the clock tells parallel test processes apart.
+    static std::mt19937_64 names(std::random_device{}() ^
+                                 std::uint64_t(std::chrono::high_resolution_clock::now().time_since_epoch().count()));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path_ = std::filesystem::temp_directory_path() / ("kestrane-test-" + std::to_string(names()));
+        if (std::filesystem::create_directory(path_)) return;
+    }
+    throw std::runtime_error("could not make a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string utf8(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::filesystem::path fsPath(const std::string& utf8Path) {
+    return std::filesystem::path(std::u8string(utf8Path.begin(), utf8Path.end()));
+}
+
+std::string TempDir::folder() const { return utf8(path_); }
+
+std::string TempDir::file(const std::string& name) const { return utf8(path_ / fsPath(name)); }
+
+std::string TempDir::write(const std::string& name, const Bytes& bytes) const {
+    std::string file = utf8(path_ / fsPath(name));
+    std::ofstream out(fsPath(file), std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("could not write " + file);
+    return file;
+}
+
+Bytes readFile(const std::string& path) {
+    std::ifstream in(fsPath(path), std::ios::binary | std::ios::ate);
+    if (!in) throw std::runtime_error("could not read " + path);
+    Bytes bytes(static_cast<std::size_t>(in.tellg()));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!in) throw std::runtime_error("could not read " + path);
+    return bytes;
+}
+
+std::vector<std::size_t> differences(const Bytes& a, const Bytes& b) {
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
+        if (i >= a.size() || i >= b.size() || a[i] != b[i]) at.push_back(i);
+    }
+    return at;
+}
+
+}  // namespace kestrane::testing

@@ -1,0 +1,97 @@
+// Synthetic ROM images for tests: random filler of the real size, a chosen
+// game code in the header, trade tables and the routine that reads them
+// placed where a test wants them. "Retail-like" images hold the games' own
+// trades, built from the facts in the games' public disassemblies. No
+// image holds anything copied from a real ROM.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrane::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline constexpr std::size_t kRomSize = 2 * 1024 * 1024;
+inline constexpr std::uint32_t kCrystalTable = 0xFCE58;
+inline constexpr std::uint32_t kGoldSilverTable = 0xFCC24;
+inline constexpr std::uint32_t kCrystalRoutine = 0xFCDC2;
+inline constexpr std::uint32_t kGoldSilverRoutine = 0xFCB8E;
+
+// Game text of plain letters, digits and blanks (0x7F), written out by hand
+// here so that tests do not check the codec against itself: "AB" -> 80 81,
+// then 0x50 up to the field's 11 bytes, as the games pad their names.
+std::array<std::uint8_t, 11> nameField(std::string_view text);
+
+// One trade record's fields; the default is a made-up trade: Abra asked,
+// Onix offered, "ROCKY" from "KYLE", ID 4660.
+struct TradeBytes {
+    std::uint8_t dialog = 0;
+    std::uint8_t requested = 63;
+    std::uint8_t offered = 95;
+    std::array<std::uint8_t, 11> nickname = nameField("ROCKY");
+    std::uint8_t dvs[2] = {0x96, 0x66};
+    std::uint8_t item = 0x53;
+    std::uint16_t id = 4660;
+    std::array<std::uint8_t, 11> trainer = nameField("KYLE");
+    std::uint8_t gender = 0;
+};
+
+// The retail trades in table order (record 0 first).
+std::vector<TradeBytes> retailTrades(std::string_view gameCode);
+
+// The usual table place and the retail routine's place of a game code.
+std::uint32_t usualTable(std::string_view gameCode);
+std::uint32_t retailRoutine(std::string_view gameCode);
+// The file offset of a slot's record in a table at `table`.
+std::uint32_t slotOffset(std::uint32_t table, int slot);
+
+// 2 MiB of random bytes (fixed by seed) with gameCode at 0x13F. No table.
+Bytes randomImage(std::string_view gameCode, std::uint32_t seed = 1);
+// Writes all 32 bytes of a record at `offset`, its first byte.
+void putRecord(Bytes& rom, std::uint32_t offset, const TradeBytes& trade);
+// Writes records one after another from `offset`.
+void putTable(Bytes& rom, std::uint32_t offset, const std::vector<TradeBytes>& trades);
+// Writes the routine that reads the table at `at`, pointing to `table`
+// (an address in the routine's own bank).
+void putRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table);
+
+// A retail-like image: random filler, the game code, the game's own trades
+// at the usual place and the routine at its retail place.
+Bytes retailLikeRom(std::string_view gameCode, std::uint32_t seed = 1);
+
+// A folder of its own for one test, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // The folder, and a file in it (not created), as UTF-8 paths.
+    std::string folder() const;
+    std::string file(const std::string& name) const;
+    // Writes bytes to a file of that name in the folder and gives its path
+    // (UTF-8, as the core takes paths).
+    std::string write(const std::string& name, const Bytes& bytes) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+Bytes readFile(const std::string& path);
+
+// Paths as the core takes them (UTF-8), and back: the same bytes on POSIX,
+// the conversion that keeps "é" on Windows.
+std::string utf8(const std::filesystem::path& path);
+std::filesystem::path fsPath(const std::string& utf8Path);
+
+// Offsets at which two images differ; a length difference counts from the shorter end.
+std::vector<std::size_t> differences(const Bytes& a, const Bytes& b);
+
+}  // namespace kestrane::testing
