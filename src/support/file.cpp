@@ -2,13 +2,24 @@
 
 namespace kestrane {
 
-Result<void> readExactly(File& file, std::int64_t offset, std::span<std::uint8_t> out) {
+Result<std::size_t> readUpTo(File& file, std::int64_t offset, std::span<std::uint8_t> out) {
     std::size_t done = 0;
     while (done < out.size()) {
         auto got = file.readAt(offset + static_cast<std::int64_t>(done), out.subspan(done));
         if (!got) return got.error();
-        if (*got == 0) return fileFailure(ErrorCode::InputPastEnd, "the file ends before the bytes that are needed");
+        if (*got == 0) break;
         done += *got;
+    }
+    return done;
+}
+
+Result<void> readExactly(File& file, std::int64_t offset, std::span<std::uint8_t> out) {
+    auto got = readUpTo(file, offset, out);
+    if (!got) return got.error();
+    if (*got < out.size()) {
+        // A device or pipe that gives nothing is no file too short: the size says which.
+        if (auto size = file.size(); !size) return size.error();
+        return fileFailure(ErrorCode::InputPastEnd, "the file ends before the bytes that are needed");
     }
     return {};
 }

@@ -21,6 +21,7 @@ class File {
 public:
     virtual ~File() = default;
 
+    // The size; a folder, pipe or device is an error here.
     virtual Result<std::int64_t> size() = 0;
     // Reads at most out.size() bytes; fewer means end of file or a short read.
     virtual Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) = 0;
@@ -36,7 +37,9 @@ public:
     virtual ~FileSystem() = default;
 
     // Opens an existing regular file; never creates or truncates. Folders,
-    // pipes and devices are refused. Paths are UTF-8.
+    // pipes and devices are refused: for writing at once, for reading at the
+    // latest when a read fails or comes up short and the size is asked for.
+    // Paths are UTF-8.
     virtual Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) = 0;
     // Lets the file's owner write it (the platform's "attributes normal").
     virtual Result<void> makeOwnerWritable(const std::string& path) = 0;
@@ -51,6 +54,9 @@ FileSystem& nativeFileSystem();
 // Reads exactly out.size() bytes, finishing short reads; the end of the file
 // before that is an InputPastEnd error.
 Result<void> readExactly(File& file, std::int64_t offset, std::span<std::uint8_t> out);
+// Reads what there is of out.size() bytes, finishing short reads: fewer
+// only where the file ends.
+Result<std::size_t> readUpTo(File& file, std::int64_t offset, std::span<std::uint8_t> out);
 // Writes all of data, finishing short writes.
 Result<void> writeExactly(File& file, std::int64_t offset, std::span<const std::uint8_t> data);
 

@@ -11,6 +11,10 @@
 namespace kestrane {
 namespace {
 
+Error notRegular() {
+    return fileFailure(ErrorCode::PathFileAccess, "it is not a regular file (a device, pipe or socket)");
+}
+
 Error errorFromErrno(int err) {
     switch (err) {
     case ENOENT: return fileFailure(ErrorCode::FileNotFound, "the file does not exist");
@@ -21,6 +25,8 @@ Error errorFromErrno(int err) {
     case EPERM: return fileFailure(ErrorCode::PermissionDenied, "permission denied");
     case EROFS: return fileFailure(ErrorCode::PermissionDenied, "the file lies on a read-only file system");
     case EISDIR: return fileFailure(ErrorCode::PathFileAccess, "it is a folder, not a file");
+    case ESPIPE:
+    case ENXIO: return notRegular();
     case ETXTBSY:
     case EBUSY: return fileFailure(ErrorCode::PathFileAccess, "the file is in use by another program");
     case ENOSPC:
@@ -50,20 +56,30 @@ Result<TypeAndSize> typeAndSize(int fd) {
 #endif
 }
 
+// Refuses what is no regular file: a folder, a pipe, a device.
+Result<std::int64_t> regularFileSize(int fd) {
+    auto stat = typeAndSize(fd);
+    if (!stat) return stat.error();
+    if (S_ISDIR(stat->mode)) return errorFromErrno(EISDIR);
+    if (!S_ISREG(stat->mode)) return notRegular();
+    return stat->size;
+}
+
 class PosixFile final : public File {
 public:
-    // knownSize: the size the opener just read with fstat, if any.
+    // knownSize: the size the opener just asked for, if it did (-1: not yet,
+    // and the file's type not checked either).
     explicit PosixFile(int fd, std::int64_t knownSize = -1) : fd_(fd), knownSize_(knownSize) {}
     ~PosixFile() override {
         if (fd_ >= 0) ::close(fd_);  // only on paths that already report an error
     }
 
     Result<std::int64_t> size() override {
-        // Until this handle writes, the size seen at open is still the answer.
+        // Until this handle writes, the size seen once is still the answer.
         if (knownSize_ >= 0) return knownSize_;
-        auto stat = typeAndSize(fd_);
-        if (!stat) return stat.error();
-        return stat->size;
+        auto size = regularFileSize(fd_);
+        if (size && !written_) knownSize_ = *size;
+        return size;
     }
 
     Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) override {
@@ -76,6 +92,7 @@ public:
 
     Result<std::size_t> writeAt(std::int64_t offset, std::span<const std::uint8_t> data) override {
         knownSize_ = -1;
+        written_ = true;
         for (;;) {
             ssize_t n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
             if (n >= 0) return static_cast<std::size_t>(n);
@@ -99,6 +116,7 @@ public:
 private:
     int fd_;
     std::int64_t knownSize_;
+    bool written_ = false;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -120,15 +138,11 @@ public:
             if (fd < 0 && errno == EPERM) fd = ::open(path.c_str(), flags);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0) return errorFromErrno(errno);
-        auto stat = typeAndSize(fd);
-        if (!stat) {
-            ::close(fd);
-            return stat.error();
-        }
-        auto file = std::make_unique<PosixFile>(fd, stat->size);
-        if (S_ISDIR(stat->mode)) return errorFromErrno(EISDIR);
-        if (!S_ISREG(stat->mode)) {
-            return fileFailure(ErrorCode::PathFileAccess, "it is not a regular file (a device, pipe or socket)");
+        auto file = std::make_unique<PosixFile>(fd);
+        // Reading a folder, pipe or device fails or comes up short, and then
+        // the size's type check says why; nothing is written to one.
+        if (mode == OpenMode::ReadWrite) {
+            if (auto size = file->size(); !size) return size.error();
         }
         return std::unique_ptr<File>(std::move(file));
     }

@@ -37,11 +37,10 @@ const GameInfo* findGame(std::string_view gameCode) {
 Result<RomIdentity> identifyRom(File& file, const std::string& path) {
     std::array<std::uint8_t, kGameCodeLength> code{};
     if (auto read = readExactly(file, kGameCodeOffset, code); !read) {
-        if (read.error().code == ErrorCode::InputPastEnd) {
-            auto size = file.size();
+        auto size = file.size();
+        if (read.error().code == ErrorCode::InputPastEnd && size) {
             return refused(ErrorCode::FileTooShort,
-                           quoted(path) + " is too short to be a Game Boy ROM" +
-                               (size ? " (" + std::to_string(*size) + " bytes)" : std::string()) +
+                           quoted(path) + " is too short to be a Game Boy ROM (" + std::to_string(*size) + " bytes)" +
                                ": it ends before the game code of the cartridge header. Choose a Pok\u00e9mon "
                                "Gold, Silver or Crystal ROM.");
         }

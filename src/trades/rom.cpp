@@ -33,10 +33,7 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs) {
     Rom rom;
     rom.path = path;
     rom.game = identity->game;
-    auto size = (*file)->size();
-    if (!size) return inContext(size.error(), where());
-    rom.size = *size;
-    auto table = locateTradeTable(**file, rom.size, *rom.game, path);
+    auto table = locateTradeTable(**file, *rom.game, path);
     if (table) rom.table = *table;
     else if (table.error().code == ErrorCode::NoTradeTable) rom.noTable = table.error();
     else return table.error();

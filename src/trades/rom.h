@@ -27,7 +27,6 @@ struct RecordPlace {
 struct Rom {
     std::string path;               // UTF-8
     const GameInfo* game = nullptr; // never null in a Rom that openRom gave
-    std::int64_t size = 0;          // bytes, as opened
     std::optional<TradeTable> table;
     Error noTable;                  // why there is no table, when there is none
 

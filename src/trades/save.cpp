@@ -42,15 +42,23 @@ Result<std::vector<PlannedRecord>> planAll(const Rom& rom, std::span<const Trade
     return planned;
 }
 
+struct Changes {
+    std::int64_t size = 0;  // of the file before the save
+    std::vector<ByteChange> bytes;
+};
+
 // Checks the open file against what was read, and gives the bytes to change.
-Result<std::vector<ByteChange>> changesIn(File& file, const Rom& rom, const std::vector<PlannedRecord>& planned) {
+Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedRecord>& planned) {
     auto size = file.size();
     if (!size) return size.error();
-    if (*size != rom.size) {
-        return changedByOther(ErrorCode::FileSizeChanged,
-                              quoted(rom.path) + " now has " + std::to_string(*size) + " bytes, not " +
-                                  std::to_string(rom.size) + " as when it was opened: another program changed it. "
-                                                             "Open it again.");
+    for (const PlannedRecord& record : planned) {
+        const TradeRecord& shown = record.edit->shown;
+        if (*size < std::int64_t(shown.offset + kRecordSize)) {
+            return changedByOther(ErrorCode::FileTooShort,
+                                  quoted(rom.path) + " now ends at " + std::to_string(*size) +
+                                      " bytes, before the trade record at " + hexOffset(shown.offset) +
+                                      ": another program changed it since it was opened. Open it again.");
+        }
     }
     std::array<std::uint8_t, kGameCodeLength> code{};
     if (auto read = readExactly(file, kGameCodeOffset, code); !read) return read.error();
@@ -60,7 +68,7 @@ Result<std::vector<ByteChange>> changesIn(File& file, const Rom& rom, const std:
                               quoted(rom.path) + " no longer holds the game it was opened as (its game code is now \"" +
                                   printableGameCode(now) + "\"). Open it again.");
     }
-    std::vector<ByteChange> changes;
+    Changes changes{*size, {}};
     for (const PlannedRecord& record : planned) {
         const TradeRecord& shown = record.edit->shown;
         RecordBytes onDisk{};
@@ -72,10 +80,11 @@ Result<std::vector<ByteChange>> changesIn(File& file, const Rom& rom, const std:
                                       "the file holds.");
         }
         for (std::uint32_t i = 0; i < kRecordSize; ++i) {
-            if (onDisk[i] != record.bytes[i]) changes.push_back({shown.offset + i, onDisk[i], record.bytes[i]});
+            if (onDisk[i] != record.bytes[i]) changes.bytes.push_back({shown.offset + i, onDisk[i], record.bytes[i]});
         }
     }
-    std::sort(changes.begin(), changes.end(), [](const ByteChange& a, const ByteChange& b) { return a.offset < b.offset; });
+    std::sort(changes.bytes.begin(), changes.bytes.end(),
+              [](const ByteChange& a, const ByteChange& b) { return a.offset < b.offset; });
     return changes;
 }
 
@@ -106,9 +115,10 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
     }
 
     SaveReport report;
-    report.bytesChanged = changes->size();
+    report.bytesChanged = changes->bytes.size();
+    const auto runs = runsOf(changes->bytes);
     std::vector<ByteRange> touched;
-    for (const auto& [range, bytes] : runsOf(*changes)) {
+    for (const auto& [range, bytes] : runs) {
         touched.push_back(range);
         if (auto written = writeExactly(file, range.first, bytes); !written) {
             return mayHoldNewData(inContext(written.error(), where), touched);
@@ -117,7 +127,7 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
     }
     if (!touched.empty()) {
         if (auto flushed = file.flush(); !flushed) return mayHoldNewData(inContext(flushed.error(), where), touched);
-        for (const auto& [range, bytes] : runsOf(*changes)) {
+        for (const auto& [range, bytes] : runs) {
             std::vector<std::uint8_t> back(bytes.size());
             if (auto read = readExactly(file, range.first, back); !read) {
                 return mayHoldNewData(inContext(read.error(), where), touched);
@@ -130,10 +140,10 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
         }
         auto sizeAfter = file.size();
         if (!sizeAfter) return mayHoldNewData(inContext(sizeAfter.error(), where), touched);
-        if (*sizeAfter != rom.size) {
+        if (*sizeAfter != changes->size) {
             return mayHoldNewData(differsFromWritten(ErrorCode::FileSizeChanged,
                                                      where + ": the file's length changed from " +
-                                                         std::to_string(rom.size) + " to " +
+                                                         std::to_string(changes->size) + " to " +
                                                          std::to_string(*sizeAfter) + " bytes."),
                                   touched);
         }
@@ -162,7 +172,7 @@ Result<std::vector<ByteChange>> previewSave(const Rom& rom, std::span<const Trad
         return e.kind == ErrorKind::FileFailure ? inContext(e, where) : e;
     }
     if (auto closed = (*opened)->close(); !closed) return inContext(closed.error(), where);
-    return changes;
+    return changes->bytes;
 }
 
 }  // namespace kestrane

@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "support/byte_search.h"
 #include "support/bytes.h"
 #include "support/hex_text.h"
 #include "text/char_map.h"
@@ -43,10 +44,10 @@ bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at) {
     return true;
 }
 
-// Where a routine at file offset `at` says the table is, or nothing when its
-// address lies outside its own bank.
-std::optional<std::uint32_t> routineTarget(std::span<const std::uint8_t> bytes, std::size_t at) {
-    const std::uint16_t address = readLittleEndian16(bytes.subspan(at + kRoutineAddressAt, 2));
+// Where a routine (its bytes, at file offset `at`) says the table is, or
+// nothing when its address lies outside its own bank.
+std::optional<std::uint32_t> routineTarget(std::span<const std::uint8_t> routine, std::size_t at) {
+    const std::uint16_t address = readLittleEndian16(routine.subspan(kRoutineAddressAt, 2));
     const auto bank = std::uint32_t(at / kBankSize);
     if (bank == 0) return address < kBankSize ? std::optional<std::uint32_t>(address) : std::nullopt;
     if (address < kBankSize || address >= 2 * kBankSize) return std::nullopt;
@@ -59,52 +60,45 @@ struct Search {
     std::vector<std::pair<std::uint32_t, int>> runs;  // start, records
 };
 
-void findByRoutine(std::span<const std::uint8_t> bytes, const GameFacts& facts, Search& found) {
-    if (bytes.size() < kRoutine.size()) return;
-    const std::size_t end = bytes.size() - kRoutine.size() + 1;
-    for (std::size_t offset = 0; offset < end; ++offset) {
-        // memchr finds the first byte at memory speed; the rest is compared only there.
-        const void* hit = std::memchr(bytes.data() + offset, kRoutine[0], end - offset);
-        if (!hit) break;
-        offset = std::size_t(static_cast<const std::uint8_t*>(hit) - bytes.data());
-        if (!routineAt(bytes, offset)) continue;
-        auto target = routineTarget(bytes, offset);
+// Routines in `bytes`, which start at file offset `base` and run to the
+// end of the file or of a bank (a routine's table lies in its own bank).
+void findByRoutine(std::span<const std::uint8_t> bytes, std::uint32_t base, const GameFacts& facts, Search& found) {
+    constexpr std::size_t kAnchor = 8;  // CB 37: "swap a", then the table's index is a multiple of 16
+    forEachBytePair(bytes, 0xCB, 0x37, 1, [&](std::size_t anchor) {
+        if (anchor < kAnchor || anchor - kAnchor + kRoutine.size() > bytes.size()) return;
+        const std::size_t at = anchor - kAnchor;
+        if (!routineAt(bytes, at)) return;
+        const std::size_t offset = base + at;
+        auto target = routineTarget(bytes.subspan(at), offset);
         const std::string where = "the routine that reads the table, at " + hexOffset(std::uint32_t(offset));
-        if (!target || *target >= bytes.size()) {
+        if (!target || *target < base || *target >= base + bytes.size()) {
             found.routineNotes.push_back(where + ", points outside " + (target ? "the file" : "its own bank"));
-            continue;
+            return;
         }
-        if (countRecords(bytes.subspan(*target), facts) < facts.ownRecords) {
+        if (countRecords(bytes.subspan(*target - base), facts) < facts.ownRecords) {
             found.routineNotes.push_back(where + ", points to " + hexOffset(*target) +
                                          ", where there are no trade records either");
-            continue;
+            return;
         }
         if (std::find(found.routineTables.begin(), found.routineTables.end(), *target) == found.routineTables.end()) {
             found.routineTables.push_back(*target);
         }
-    }
-    if (found.routineTables.size() > 1) {
-        found.routineNotes.push_back(std::to_string(found.routineTables.size()) +
-                                     " routines that read a table point to different tables");
-    }
+    });
 }
 
 // Maximal runs of at least six records that pass the stricter checks.
 void findByScan(std::span<const std::uint8_t> bytes, const GameFacts& facts, Search& found) {
     if (bytes.size() < kRecordSize) return;
-    // A record ends its nickname with 0x50 at +13: only those offsets can pass.
+    // A record ends its trainer's name with 0x50 at +29 and has 0x00 at +31.
+    constexpr std::size_t kAnchor = kTrainerNameAt + kNameLength;
     std::vector<std::uint32_t> passing;
-    const std::size_t last = bytes.size() - kRecordSize;
-    const std::uint8_t* at = bytes.data() + kNicknameAt + kNameLength;
-    const std::uint8_t* end = bytes.data() + last + kNicknameAt + kNameLength + 1;
-    while (at < end) {
-        at = static_cast<const std::uint8_t*>(std::memchr(at, kTerminator, std::size_t(end - at)));
-        if (!at) break;
-        const auto offset = std::size_t(at - bytes.data()) - (kNicknameAt + kNameLength);
-        ++at;
-        RecordView record(bytes.data() + offset, kRecordSize);
-        if (passesStrictRecordChecks(record, facts.maxDialogSet)) passing.push_back(std::uint32_t(offset));
-    }
+    forEachBytePair(bytes, kTerminator, 0x00, kPaddingAt - kAnchor, [&](std::size_t anchor) {
+        if (anchor < kAnchor || anchor - kAnchor + kRecordSize > bytes.size()) return;
+        const std::size_t offset = anchor - kAnchor;
+        if (passesStrictRecordChecks(RecordView(bytes.data() + offset, kRecordSize), facts.maxDialogSet)) {
+            passing.push_back(std::uint32_t(offset));
+        }
+    });
     const std::unordered_set<std::uint32_t> passes(passing.begin(), passing.end());
     for (std::uint32_t start : passing) {
         if (start >= kRecordSize && passes.count(start - kRecordSize)) continue;  // inside a longer run
@@ -112,6 +106,19 @@ void findByScan(std::span<const std::uint8_t> bytes, const GameFacts& facts, Sea
         while (passes.count(start + std::uint32_t(length) * kRecordSize)) ++length;
         if (length >= kMinScanRun) found.runs.emplace_back(start, std::min(length, kMaxRecords));
     }
+}
+
+// Bytes of the file read into memory, without clearing them first.
+struct Region {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::size_t length = 0;
+    std::span<const std::uint8_t> bytes() const { return {data.get(), length}; }
+};
+
+Result<void> readRegion(File& file, std::int64_t from, std::int64_t to, Region& region) {
+    region.length = std::size_t(std::max<std::int64_t>(0, to - from));
+    region.data.reset(new std::uint8_t[region.length]);
+    return readExactly(file, from, std::span(region.data.get(), region.length));
 }
 
 Error noTable(const GameInfo& game, std::int64_t size, const Search& found) {
@@ -154,36 +161,43 @@ std::string_view foundByText(FoundBy how) {
     return {};
 }
 
-Result<TradeTable> locateTradeTable(File& file, std::int64_t size, const GameInfo& game, const std::string& path) {
+Result<TradeTable> locateTradeTable(File& file, const GameInfo& game, const std::string& path) {
     const GameFacts& facts = game.facts;
     auto where = [&] { return "Could not read the trade table of " + quoted(path); };
 
     // 1. The usual place: one read of the largest table there can be.
-    if (size > facts.usualTable) {
-        std::array<std::uint8_t, kRecordSize * kMaxRecords> usual{};
-        const auto length = std::size_t(std::min<std::int64_t>(usual.size(), size - facts.usualTable));
-        if (auto read = readExactly(file, facts.usualTable, std::span(usual).first(length)); !read) {
-            return inContext(read.error(), where());
-        }
-        const int records = countRecords(std::span(usual).first(length), facts);
-        if (records >= facts.ownRecords) return TradeTable{facts.usualTable, records, FoundBy::UsualPlace};
-    }
+    std::array<std::uint8_t, kRecordSize * kMaxRecords> usual;
+    auto length = readUpTo(file, facts.usualTable, usual);
+    if (!length) return inContext(length.error(), where());
+    const int records = countRecords(std::span(usual).first(*length), facts);
+    if (records >= facts.ownRecords) return TradeTable{facts.usualTable, records, FoundBy::UsualPlace};
+    auto size = file.size();
+    if (!size) return inContext(size.error(), where());
 
-    // 2. and 3. need the whole file (up to the largest ROM there is).
-    const auto length = std::size_t(std::min(size, kMaxSearched));
-    std::unique_ptr<std::uint8_t[]> whole(new std::uint8_t[length]);
-    const std::span<const std::uint8_t> bytes(whole.get(), length);
-    if (auto read = readExactly(file, 0, std::span(whole.get(), length)); !read) return inContext(read.error(), where());
-
+    // 2. The routine, first in the bank of the usual place (where the builds
+    // keep it), then anywhere; 3. the scan. No further than the largest ROM.
+    const std::int64_t searched = std::min(*size, kMaxSearched);
+    const std::int64_t bank = facts.usualTable / kBankSize * kBankSize;
     Search found;
-    findByRoutine(bytes, facts, found);
-    if (found.routineTables.size() == 1) {
-        const std::uint32_t at = found.routineTables.front();
-        return TradeTable{at, countRecords(bytes.subspan(at), facts), FoundBy::TableRoutine};
+    Region region;
+    for (auto [from, to] : {std::pair{bank, std::min(bank + kBankSize, searched)}, std::pair{std::int64_t{0}, searched}}) {
+        if (auto read = readRegion(file, from, to, region); !read) return inContext(read.error(), where());
+        found = Search{};
+        findByRoutine(region.bytes(), std::uint32_t(from), facts, found);
+        if (found.routineTables.size() == 1) {
+            const std::uint32_t at = found.routineTables.front();
+            return TradeTable{at, countRecords(region.bytes().subspan(at - std::uint32_t(from)), facts),
+                              FoundBy::TableRoutine};
+        }
     }
+    if (found.routineTables.size() > 1) {
+        found.routineNotes.push_back(std::to_string(found.routineTables.size()) +
+                                     " routines that read a table point to different tables");
+    }
+    const std::span<const std::uint8_t> bytes = region.bytes();
     findByScan(bytes, facts, found);
     if (found.runs.size() == 1) return TradeTable{found.runs[0].first, found.runs[0].second, FoundBy::RecordScan};
-    return noTable(game, size, found);
+    return noTable(game, *size, found);
 }
 
 }  // namespace kestrane

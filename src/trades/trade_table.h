@@ -40,9 +40,9 @@ struct TradeTable {
 // the record checks for the game's own records, the stricter ones beyond.
 bool isTradeRecord(std::span<const std::uint8_t, 32> record, int recordIndex, const GameFacts& facts);
 
-// The table of the game in a file of `size` bytes that the caller has open,
-// or a NoTradeTable error that says what was looked for and where. Path
-// only names the file in messages.
-Result<TradeTable> locateTradeTable(File& file, std::int64_t size, const GameInfo& game, const std::string& path);
+// The table of the game in a file that the caller has open, or a
+// NoTradeTable error that says what was looked for and where. Path only
+// names the file in messages.
+Result<TradeTable> locateTradeTable(File& file, const GameInfo& game, const std::string& path);
 
 }  // namespace kestrane

