@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/appearance.h"
+#include "version.h"
 
 namespace kestrane {
 
@@ -31,7 +32,7 @@ AboutWindow::AboutWindow(QWidget* owner) : QDialog(owner) {
     picture->setGeometry(16, 24, 32, 32);
     picture->setPixmap(artwork(QStringLiteral("icon-32")));
 
-    auto* title = new QLabel(QStringLiteral("Kestrane v1.0"), this);
+    auto* title = new QLabel(QStringLiteral("Kestrane v%1.%2").arg(kVersionMajor).arg(kVersionMinor), this);
     title->setObjectName(QStringLiteral("Label1"));
     title->setGeometry(112, 16, 89, 17);
 

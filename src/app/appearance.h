@@ -12,7 +12,7 @@ namespace kestrane {
 inline const QString kAppTitle = QStringLiteral("Kestrane");
 inline const QString kCopyrightLine = QStringLiteral("\u00a9 2026 Kestrane team");
 
-// The original's Windows faces at 8.25 pt; Qt falls back to the closest
+// The designed Windows faces at 8.25 pt; Qt falls back to the closest
 // sans-serif where they are missing.
 QFont classicFont(const QStringList& families);
 

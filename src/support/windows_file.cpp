@@ -111,7 +111,7 @@ public:
             return fileFailure(ErrorCode::PathFileAccess, "it is a folder, not a file");
         }
         const DWORD access = mode == OpenMode::Read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
-        // Others may go on reading and writing (an emulator), as the original allowed.
+        // Others may go on reading and writing (an emulator holding the ROM open).
         const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
         HANDLE h = ::CreateFileW(wide.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) return lastError();

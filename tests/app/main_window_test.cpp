@@ -704,6 +704,48 @@ private slots:
         QVERIFY2(messages[0].text.contains("may hold part of the new data"), qPrintable(messages[0].text));
     }
 
+    void romHacks() {
+        // A table moved by 48 bytes: the true trades, and saves only into them.
+        Bytes moved = randomImage("BYTE", 8);
+        putTable(moved, kCrystalTable + 48, retailTrades("BYTE"));
+        putRoutine(moved, kCrystalRoutine + 48, kCrystalTable + 48);
+        const std::string hack = dir->write("hack.gbc", moved);
+        open(hack);
+        QCOMPARE(text("tableInfo"), QString("Trade table: 0xFCE88 (moved)"));
+        clickTrade(2);
+        QCOMPARE(text("txtNickname"), QString("VOLTY"));
+        w<QLineEdit>("txtID")->setText("1");
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        const std::uint32_t idAt = kCrystalTable + 48 + 64 + 17;
+        QCOMPARE(differences(readFile(hack), moved), (std::vector<std::size_t>{idAt, idAt + 1}));
+
+        // Nine records: nine entries, the added ones named so.
+        Bytes nine = retailLikeRom("AAUE");
+        auto trades = retailTrades("AAUE");
+        trades.resize(9);
+        putTable(nine, kGoldSilverTable, trades);
+        open(dir->write("nine.gb", nine));
+        QCOMPARE(w<QListWidget>("tradelist")->count(), 9);
+        QCOMPARE(w<QListWidget>("tradelist")->item(8)->text(), QString("Trade Number 9"));
+        clickTrade(8);
+        QCOMPARE(text("location"), QString("Added in this ROM"));
+
+        // No table: the ROM is shown, its trades are not, and the file stays as it was.
+        const Bytes none = randomImage("BYTE", 8);
+        const std::string path = dir->write("none.gbc", none);
+        open(path);
+        auto messages = sink->take();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, QString("Kestrane"));
+        QVERIFY(messages[0].text.startsWith("Pok\u00e9mon Crystal keeps its trade table at 0xFCE58"));
+        QCOMPARE(text("headr"), QString("Pok\u00e9mon Crystal"));
+        QCOMPARE(text("tableInfo"), QString("Trade table: not found"));
+        QCOMPARE(w<QListWidget>("tradelist")->count(), 7);
+        QVERIFY(!w("tradelist")->isEnabled());
+        QCOMPARE(readFile(path), none);
+    }
+
     void aboutIsOneModelessWindowClosedOnlyByOkOrItsCloseBox() {
         action("mnuAbout")->trigger();
         action("mnuAbout")->trigger();
