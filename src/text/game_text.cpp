@@ -54,7 +54,7 @@ std::u16string decodeGameText(std::span<const std::uint8_t> data, std::int16_t m
             escapeNext = false;
         } else if (mode == 0) {
             if (b == kTerminator) break;
-            if (auto c = standardChar(b)) appendOrThrow(builder, std::u16string_view(&*c, 1));
+            if (auto text = standardText(b)) appendOrThrow(builder, *text);
         } else {
             KanaPiece kana = kanaPiece(b);
             if (kana.kind == KanaPiece::Kind::HexEscape) appendOrThrow(builder, hexEscape(b));

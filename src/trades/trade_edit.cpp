@@ -5,6 +5,7 @@
 
 #include "support/bytes.h"
 #include "support/utf.h"
+#include "text/char_map.h"
 #include "text/game_text.h"
 #include "trades/pokedex.h"
 #include "trades/trainer_id.h"
@@ -41,8 +42,8 @@ Result<NameBytes> plannedName(const NameField& name, const RecordBytes& stored) 
         std::snprintf(codePoint, sizeof codePoint, "U+%04X", static_cast<unsigned>(bad->character));
         return refused(ErrorCode::UnencodableName,
                        std::string("The ") + name.what + " cannot hold \"" + toUtf8(bad->character) + "\" (" +
-                           codePoint + "), character " + std::to_string(bad->position) +
-                           ". Use letters, digits, blanks, ? ! . , or a token such as [PK] or \\h4A.");
+                           codePoint + "), character " + std::to_string(bad->position) + ". Use " +
+                           std::string(kTypeableText) + ".");
     }
     std::vector<std::uint8_t> bytes = encodeGameText(*name.text + u"\\");
     // The appended "\" is always the last byte; ten bytes before it still fit.

@@ -481,10 +481,10 @@ private slots:
         QTest::newRow("negative id") << "txtID" << "-1" << "Please enter an ID number between 0 and 65535.";
         QTest::newRow("no species") << "yourpoke" << "" << "Please choose the requested species (Your Pok\u00e9mon)";
         QTest::newRow("unknown species") << "theirpoke" << "Pikachoo" << "\"Pikachoo\" is not a species: choose the offered species";
-        QTest::newRow("dash in name") << "txtNickname" << "AB-C" << "cannot hold \"-\" (U+002D), character 3";
-        QTest::newRow("accent in name") << "txtOT" << "Jos\u00e9" << "cannot hold \"\u00e9\" (U+00E9), character 4";
-        QTest::newRow("ampersand") << "txtNickname" << "R&D" << "(U+0026), character 2";
-        QTest::newRow("lone bracket") << "txtNickname" << "[" << "(U+005B), character 1";
+        QTest::newRow("percent in name") << "txtNickname" << "AB%C" << "cannot hold \"%\" (U+0025), character 3";
+        QTest::newRow("accent in name") << "txtOT" << "Jos\u00e8" << "cannot hold \"\u00e8\" (U+00E8), character 4";
+        QTest::newRow("at sign") << "txtNickname" << "R@D" << "(U+0040), character 2";
+        QTest::newRow("brace") << "txtNickname" << "{" << "(U+007B), character 1";
         QTest::newRow("tab") << "txtOT" << "a\tb" << "(U+0009), character 2";
         QTest::newRow("kana") << "txtOT" << "\u3042" << "(U+3042), character 1";
         QTest::newRow("emoji") << "txtOT" << "\U0001F600" << "(U+1F600), character 1";

@@ -139,7 +139,7 @@ TEST_F(CliTest, SetChangesOnlyTheGivenFields) {
     EXPECT_EQ(dry.code, 0);
     EXPECT_EQ(dry.out, "offset    old new\n0xFCE89   34  FF\n0xFCE8A   12  FF\n");
     // Every problem at once.
-    Outcome problems = run({"set", path, "1", "--id", "x", "--offered", "Pikachoo", "--nickname", "A-B"});
+    Outcome problems = run({"set", path, "1", "--id", "x", "--offered", "Pikachoo", "--nickname", "A%B"});
     EXPECT_EQ(problems.code, 1);
     EXPECT_EQ(std::count(problems.err.begin(), problems.err.end(), '\n'), 4) << problems.err;
     EXPECT_EQ(readFile(path), before);
@@ -162,7 +162,7 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
              {{"1", "--requested", "300"}, 1, "give a number from 0 to 251"},
              {{"1", "--requested", "252"}, 1, "give a number from 0 to 251"},
              {{"1", "--offered", "Pikachoo"}, 1, "is not a species"},
-             {{"1", "--nickname", "A-B"}, 1, "(U+002D), character 2"},
+             {{"1", "--nickname", "A%B"}, 1, "(U+0025), character 2"},
              {{"1", "--ot", "\xff"}, 1, "UTF-8"},
              {{"1", "--nickname", "ABCDEFGHIJK"}, 1, "needs 11 bytes"},
              {{"7", "--id", "1"}, 1, "There is no trade assigned to this slot."},
@@ -211,7 +211,7 @@ TEST_F(CliTest, ExportThenImportChangesNothing) {
 TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
     const std::string path = rom("BYTE");
     json table = json::parse(run({"export", path}).out);
-    table["trades"][0]["nickname"] = "A-B";
+    table["trades"][0]["nickname"] = "A%B";
     table["trades"][0]["id"] = 70000;
     table["trades"][1]["requested"] = "Pikachoo";
     table["trades"][2]["nicknameBytes"] = "zz";
@@ -353,8 +353,9 @@ TEST_F(CliTest, BadInputTable) {
         std::vector<std::string> option;
         int code;
     };
-    for (const Value& v : std::vector<Value>{{{"--nickname", "A-B"}, 1},     {{"--nickname", "R&D"}, 1},
-                                             {{"--nickname", "["}, 1},       {{"--ot", "Jos\u00e9"}, 1},
+    for (const Value& v : std::vector<Value>{{{"--nickname", "A%B"}, 1},     {{"--nickname", "R@D"}, 1},
+                                             {{"--nickname", "{"}, 1},       {{"--ot", "Jos\u00e8"}, 1},
+                                             {{"--nickname", "HO-OH"}, 0},  {{"--ot", "\u2642 & \u2640"}, 0},
                                              {{"--ot", "\u3042"}, 1},       {{"--ot", "\U0001F600"}, 1},
                                              {{"--ot", "a\tb"}, 1},         {{"--id", ""}, 1},
                                              {{"--id", "-1"}, 1},           {{"--id", "65536"}, 1},

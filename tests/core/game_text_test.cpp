@@ -4,6 +4,7 @@
 
 #include "support/rom_image.h"
 #include "support/utf.h"
+#include "text/char_map.h"
 
 namespace kestrane {
 namespace {
@@ -37,6 +38,14 @@ INSTANTIATE_TEST_SUITE_P(
         {"DigitsAndSigns", {0xF6, 0xFF, 0xE6, 0xE7, 0xE8, 0xF4}, 0, u"09?!.,"},
         {"SixIsNoEscape", {0xFC, 0x80}, 0, u"6A"},
         {"TenBytesNoTerminator", {0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89}, 0, u"ABCDEFGHIJ"},
+        {"BothBlanks", {0x00, 0x7F, 0x80}, 0, u"  A"},
+        {"HoOh", {0x87, 0x8E, 0xE3, 0x8E, 0x87, 0x50}, 0, u"HO-OH"},
+        {"GamesCharacters",
+         {0x9A, 0x9B, 0x9C, 0x9D, 0x9E, 0x9F, 0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xE0, 0xE3, 0xE9, 0xEA, 0xEF, 0xF0,
+          0xF1, 0xF3, 0xF5, 0x72, 0x73, 0x74, 0x75},
+         0, u"():;[]\u00c4\u00d6\u00dc\u00e4\u00f6\u00fc'-&\u00e9\u2642\u00a5\u00d7/\u2640\u201c\u201d\u00b7\u2026"},
+        {"OneGlyphTexts", {0x54, 0xD0, 0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6}, 0, u"POK\u00e9'd'l'm'r's't'v"},
+        {"PkAndMnHaveNoCharacter", {0xE1, 0xE2, 0x80}, 0, u"A"},
         {"Empty", {}, 0, u""},
     }),
     [](const auto& info) { return std::string(info.param.name); });
@@ -92,7 +101,16 @@ INSTANTIATE_TEST_SUITE_P(
         {"BadEscapeIsTerminatorThenLetters", u"\\h1G", {0x50, 0xA7, 0xF7, 0x86}},
         {"EscapeTooShortAtEnd", u"\\h4", {0x50, 0xA7, 0xFA}},
         {"UpperCaseHIsNoEscape", u"\\H4A", {0x50, 0x87, 0xFA, 0x80}},
-        {"Mixed", u"Az 09!?.,", {0x80, 0xB9, 0x00, 0xF6, 0xFF, 0xE7, 0xE6, 0xE8, 0xF4}},
+        {"Mixed", u"Az 09!?.,", {0x80, 0xB9, 0x7F, 0xF6, 0xFF, 0xE7, 0xE6, 0xE8, 0xF4}},
+        {"BlankIsTheGamesSpace", u"MR. ZAP", {0x8C, 0x91, 0xE8, 0x7F, 0x99, 0x80, 0x8F}},
+        {"HoOh", u"HO-OH", {0x87, 0x8E, 0xE3, 0x8E, 0x87}},
+        {"GamesCharacters", u"():;[]\u00c4\u00d6\u00dc\u00e4\u00f6\u00fc'-&\u00e9\u2642\u00a5\u00d7/\u2640\u201c\u201d\u00b7\u2026",
+         {0x9A, 0x9B, 0x9C, 0x9D, 0x9E, 0x9F, 0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xE0, 0xE3, 0xE9, 0xEA, 0xEF, 0xF0,
+          0xF1, 0xF3, 0xF5, 0x72, 0x73, 0x74, 0x75}},
+        {"OneGlyphTextsAreLongestMatches", u"POK\u00e9'd'l'm'r's't'v", {0x54, 0xD0, 0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6}},
+        {"BracketsAloneAndAroundTokens", u"[[PK]][A]]", {0x9E, 0x53, 0x9F, 0x62, 0x9F}},
+        {"ApostropheAloneAndInToken", u"'a[']'s", {0xE0, 0xA0, 0xB3, 0xD4}},
+        {"TokensAndCharactersMixed", u"\u2642[Lv]-\\h00 \u2026", {0xEF, 0x34, 0xE3, 0x00, 0x7F, 0x75}},
         {"KanaIsReadLetterByLetter", u"ka", {0xAA, 0xA0}},
     }),
     [](const auto& info) { return std::string(info.param.name); });
@@ -100,11 +118,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(GameText, StandardMapRoundTripsEveryField) {
     // Every byte the standard map knows, in every position of a 10-byte
     // field, comes back from decode -> encode with "\" appended.
-    for (int b = 0; b < 256; ++b) {
-        if (!(b == 0x00 || (b >= 0x80 && b <= 0x99) || (b >= 0xA0 && b <= 0xB9) || b == 0xE6 || b == 0xE7 ||
-              b == 0xE8 || b == 0xF4 || b >= 0xF6)) {
-            continue;
-        }
+    // 0x00 is read as a blank but written as the games' blank, 0x7F.
+    for (int b = 1; b < 256; ++b) {
+        if (!standardText(std::uint8_t(b))) continue;
         for (std::size_t length = 0; length < 10; ++length) {
             Bytes field(10, 0x50);
             for (std::size_t i = 0; i < length; ++i) field[i] = static_cast<std::uint8_t>(b);
@@ -115,7 +131,8 @@ TEST(GameText, StandardMapRoundTripsEveryField) {
 }
 
 TEST(GameText, KanaTextsOfEncoderTokensRoundTrip) {
-    for (int b : {0x00, 0xB0, 0xB1, 0xB3, 0xB5, 0xB6, 0xB7, 0xB9, 0xEF, 0xF7, 0xF8, 0xF9, 0xFA, 0xFB, 0xFE, 0xFF,
+    // A blank (0x00 in the kana map) is written as the games' blank, 0x7F.
+    for (int b : {0xB0, 0xB1, 0xB3, 0xB5, 0xB6, 0xB7, 0xB9, 0xEF, 0xF7, 0xF8, 0xF9, 0xFA, 0xFB, 0xFE, 0xFF,
                   0xC3, 0xE1, 0xF1}) {
         Bytes one{static_cast<std::uint8_t>(b)};
         EXPECT_EQ(encodeGameText(decodeGameText(one, 1)), one) << "byte " << b;
@@ -130,11 +147,12 @@ TEST(GameText, FindsTheFirstCharacterNoUnitStartsWith) {
         char32_t character;
     };
     for (const Case& c : std::vector<Case>{
-             {u"AB-C", 3, U'-'},
-             {u"&", 1, U'&'},
-             {u"[", 1, U'['},
-             {u"[PK][", 5, U'['},
-             {u"Caf\u00e9", 4, U'\u00e9'},
+             {u"AB%C", 3, U'%'},
+             {u"@", 1, U'@'},
+             {u"{", 1, U'{'},
+             {u"[PK]{", 5, U'{'},
+             {u"Caf\u00e8", 4, U'\u00e8'},
+             {u"\u2640\u2643", 2, U'\u2643'},
              {u"a\U0001F600", 2, U'\U0001F600'},
              {u"x\u3042", 2, U'\u3042'},
              {u"ab\tc", 3, U'\t'},
@@ -147,7 +165,7 @@ TEST(GameText, FindsTheFirstCharacterNoUnitStartsWith) {
     // Characters inside a token are fine; the bracket of "[K\u00e9]" too.
     EXPECT_FALSE(findUnencodable(u"[K\u00e9][\"]\\h7F"));
     // An unknown character yields no byte and does not stop the encoder.
-    EXPECT_EQ(encodeGameText(u"A-B"), (Bytes{0x80, 0x81}));
+    EXPECT_EQ(encodeGameText(u"A%B"), (Bytes{0x80, 0x81}));
 }
 
 TEST(GameText, HexHelpers) {

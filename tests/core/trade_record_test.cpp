@@ -248,7 +248,10 @@ TEST_F(TradeRecordTest, EditedNamesAreEncodedAndFittedToTenBytes) {
              // Ten characters leave no room for the terminator: the 11th byte, never written, is it.
              {u"ABCDEFGHIJ", {0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89}},
              {u"[PK][PK][PK][PK][PK][PK][PK][PK][PK]", {0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x50}},
-             {u"a b", {0xA0, 0x00, 0xA1, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
+             {u"a b", {0xA0, 0x7F, 0xA1, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
+             {u"HO-OH", {0x87, 0x8E, 0xE3, 0x8E, 0x87, 0x50, 0x20, 0x20, 0x20, 0x20}},
+             {u"MR. ZAP", {0x8C, 0x91, 0xE8, 0x7F, 0x99, 0x80, 0x8F, 0x50, 0x20, 0x20}},
+             {u"\u2642'sPOK\u00e9", {0xEF, 0xD4, 0x54, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
          }) {
         TradeEdit edit = uneditedEdit(read());
         edit.nickname = c.text;
@@ -267,10 +270,10 @@ TEST_F(TradeRecordTest, EveryProblemOfAnEditIsToldAtOnce) {
         ErrorCode code;
         std::string named;
     };
-    for (const Case& c : std::vector<Case>{{u"AB-C", ErrorCode::UnencodableName, "\"-\" (U+002D), character 3"},
-                                           {u"R&D", ErrorCode::UnencodableName, "\"&\" (U+0026), character 2"},
-                                           {u"Caf\u00e9", ErrorCode::UnencodableName, "(U+00E9), character 4"},
-                                           {u"[", ErrorCode::UnencodableName, "\"[\" (U+005B), character 1"},
+    for (const Case& c : std::vector<Case>{{u"AB%C", ErrorCode::UnencodableName, "\"%\" (U+0025), character 3"},
+                                           {u"R@D", ErrorCode::UnencodableName, "\"@\" (U+0040), character 2"},
+                                           {u"Caf\u00e8", ErrorCode::UnencodableName, "(U+00E8), character 4"},
+                                           {u"{", ErrorCode::UnencodableName, "\"{\" (U+007B), character 1"},
                                            {u"\U0001F600", ErrorCode::UnencodableName, "(U+1F600), character 1"},
                                            {u"\u00a3", ErrorCode::UnencodableName, "(U+00A3), character 1"},
                                            {u"a\tb", ErrorCode::UnencodableName, "(U+0009), character 2"},
