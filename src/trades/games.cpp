@@ -5,16 +5,31 @@
 namespace kestrane {
 namespace {
 
+// The traders' lines, as the games open them.
+constexpr DialogSet kGoldSilverDialogs[] = {
+    {"collector", "Collector", "I collect POK\u00e9MON. Do you have \u2026?"},
+    {"happy", "Happy", "Hi, I'm looking for this POK\u00e9MON. \u2026"},
+    {"newbie", "Newbie", "\u2026's cute, but I don't have it. \u2026"},
+};
+constexpr DialogSet kCrystalDialogs[] = {
+    {"collector", "Collector", "I collect POK\u00e9MON. Do you have \u2026?"},
+    {"happy", "Happy", "Hi, I'm looking for this POK\u00e9MON. \u2026"},
+    {"newbie", "Newbie", "Hi, I'm looking for this POK\u00e9MON. \u2026 (with lines of its own after the trade)"},
+    {"girl", "Girl", "\u2026's cute, but I don't have it. \u2026 (the creature is recorded as caught by a girl)"},
+};
+
 // Offsets from the games' public disassemblies; the retail images hold exactly these.
 constexpr GameFacts kGoldSilver{
     0xFCC24, 6, 2, 0x1B0000, 0x51B0B,
     {"Violet City, Johto", "Goldenrod City, Johto", "Olivine City, Johto", "Blackthorn City, Johto",
      "Pewter City, Kanto", "Route 14, Kanto", ""},
+    kGoldSilverDialogs,
 };
 constexpr GameFacts kCrystal{
     0xFCE58, 7, 3, 0x1C8000, 0x51424,
     {"Violet City, Johto", "Goldenrod City, Johto", "Olivine City, Johto", "Blackthorn City, Johto",
      "Pewter City, Johto", "Route 14, Kanto", "Power Plant, Kanto"},
+    kCrystalDialogs,
 };
 
 constexpr std::array<GameInfo, 4> kGames = {{

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,13 @@ inline constexpr std::int64_t kMinimumRomSize = kGameCodeOffset + kGameCodeLengt
 // The slots the trade list always shows.
 inline constexpr int kListedSlots = 7;
 
+// One set of lines a trader speaks (the record's +0).
+struct DialogSet {
+    std::string_view key;      // "collector": what the command line and JSON take
+    std::string_view label;    // "Collector"
+    std::string_view opening;  // the line the trader opens with
+};
+
 // What Gold and Silver share, and what Crystal has of its own.
 struct GameFacts {
     std::uint32_t usualTable;   // the trade table's first record, where the retail game keeps it
@@ -28,6 +36,7 @@ struct GameFacts {
     std::uint32_t itemNames;    // 256 item names, each ended by 0x50
     std::uint32_t baseData;     // 251 entries of 32 bytes, species 1 first
     std::array<std::string_view, kListedSlots> locations;  // by slot; "" where the game has no trade
+    std::span<const DialogSet> dialogSets;                 // 0..maxDialogSet
 };
 
 struct GameInfo {

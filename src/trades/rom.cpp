@@ -22,7 +22,7 @@ Result<TradeTable> Rom::tradeTable() const {
     return noTable;
 }
 
-Result<Rom> openRom(const std::string& path, FileSystem& fs) {
+Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     auto where = [&] { return "Could not read " + quoted(path); };
     auto file = fs.open(path, OpenMode::Read);
     if (!file) return inContext(file.error(), where());
@@ -37,6 +37,14 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs) {
     if (table) rom.table = *table;
     else if (table.error().code == ErrorCode::NoTradeTable) rom.noTable = table.error();
     else return table.error();
+    if (parts == RomParts::Everything) {
+        auto items = readItemNames(**file, rom.game->facts);
+        if (!items) return inContext(items.error(), where());
+        rom.items = std::move(*items);
+        auto ratios = readGenderRatios(**file, rom.game->facts);
+        if (!ratios) return inContext(ratios.error(), where());
+        rom.genderRatios = *ratios;
+    }
     if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where());
     return rom;
 }

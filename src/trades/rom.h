@@ -10,6 +10,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
+#include "trades/game_data.h"
 #include "trades/games.h"
 #include "trades/slot.h"
 #include "trades/trade_table.h"
@@ -29,6 +30,8 @@ struct Rom {
     const GameInfo* game = nullptr; // never null in a Rom that openRom gave
     std::optional<TradeTable> table;
     Error noTable;                  // why there is no table, when there is none
+    std::optional<ItemNames> items;            // none where the ROM's bytes are not the names
+    std::optional<GenderRatios> genderRatios;  // likewise, from the base data
 
     // The slots the trade list shows: seven, or as many as the table has records.
     int slotCount() const;
@@ -39,9 +42,14 @@ struct Rom {
     Result<TradeTable> tradeTable() const;
 };
 
+// What openRom reads besides the game and the table.
+enum class RomParts { Everything, TableOnly };
+
 // Opens the file once: identifies the game (an unknown game code is an
-// UnsupportedRom error) and locates its trade table. A supported game
-// without a table that passes is a Rom without a table, not an error.
-Result<Rom> openRom(const std::string& path, FileSystem& fs = nativeFileSystem());
+// UnsupportedRom error), locates its trade table and reads the item names
+// and the gender ratios. A supported game without a table that passes is a
+// Rom without a table, not an error.
+Result<Rom> openRom(const std::string& path, FileSystem& fs = nativeFileSystem(),
+                    RomParts parts = RomParts::Everything);
 
 }  // namespace kestrane

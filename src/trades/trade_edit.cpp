@@ -7,6 +7,7 @@
 #include "support/utf.h"
 #include "text/char_map.h"
 #include "text/game_text.h"
+#include "trades/fields.h"
 #include "trades/pokedex.h"
 #include "trades/trainer_id.h"
 
@@ -59,15 +60,20 @@ Result<NameBytes> plannedName(const NameField& name, const RecordBytes& stored) 
 
 }  // namespace
 
-TradeEdit uneditedEdit(const TradeRecord& shown) { return TradeEdit{shown, {}, {}, {}, {}, {}, {}, {}}; }
+TradeEdit uneditedEdit(const TradeRecord& shown) {
+    TradeEdit edit;
+    edit.shown = shown;
+    return edit;
+}
 
-Result<RecordBytes, Problems> planTradeRecord(const Rom&, const TradeEdit& edit) {
+Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& edit) {
     const TradeRecord& shown = edit.shown;
     RecordBytes out = shown.raw;
     Problems problems;
     auto take = [&](auto result, auto&& apply) {
-        if (result) apply(*result);
-        else problems.push_back(result.error());
+        if (!result) problems.push_back(result.error());
+        else if constexpr (requires { *result; }) apply(*result);
+        else apply();
     };
 
     // The order in which the window, which shows only the first, tells them.
@@ -83,6 +89,20 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom&, const TradeEdit& edit)
                                   NameField{kTrainerNameAt, "original trainer's name", edit.trainerName,
                                             edit.trainerNameBytes, shown.trainerName}}) {
         take(plannedName(name, shown.raw), [&](const NameBytes& bytes) { std::copy(bytes.begin(), bytes.end(), out.begin() + name.at); });
+    }
+    if (edit.heldItem) take(resolveItem(*edit.heldItem, rom.items), [&](std::uint8_t item) { out[kHeldItemAt] = item; });
+    if (edit.dvs) {
+        const Dvs& d = *edit.dvs;
+        take(checkDvs(d), [&] {
+            out[kDvsAt] = std::uint8_t(d.attack << 4 | d.defense);
+            out[kDvsAt + 1] = std::uint8_t(d.speed << 4 | d.special);
+        });
+    }
+    if (edit.genderRequirement) {
+        take(resolveGenderRequirement(*edit.genderRequirement), [&](std::uint8_t g) { out[kGenderRequirementAt] = g; });
+    }
+    if (edit.dialogSet) {
+        take(resolveDialogSet(*edit.dialogSet, *rom.game), [&](std::uint8_t set) { out[kDialogSetAt] = set; });
     }
     if (!problems.empty()) return problems;
     return out;

@@ -31,6 +31,10 @@ struct TradeEdit {
     std::optional<NameBytes> nicknameBytes;
     std::optional<NameBytes> trainerNameBytes;
     std::optional<std::u16string> trainerId;      // as typed
+    std::optional<std::string> heldItem;          // "None", a number or a name the ROM has
+    std::optional<Dvs> dvs;                       // each 0-15
+    std::optional<std::string> genderRequirement; // "either", "male", "female" or 0-2
+    std::optional<std::string> dialogSet;         // "collector", ... or a number the game has
 };
 
 // The edit that changes nothing.

@@ -9,20 +9,12 @@
 
 #include "support/file.h"
 #include "support/result.h"
+#include "trades/dvs.h"
 #include "trades/record.h"
 #include "trades/rom.h"
 #include "trades/slot.h"
 
 namespace kestrane {
-
-// The four DVs, each 0-15.
-struct Dvs {
-    int attack = 0;
-    int defense = 0;
-    int speed = 0;
-    int special = 0;
-    friend bool operator==(const Dvs&, const Dvs&) = default;
-};
 
 // A trade as read from the ROM.
 struct TradeRecord {

@@ -406,8 +406,8 @@ TEST_F(CliTest, EveryFailingCallOfASaveIsExitThree) {
     }
     // The table file's own failures are named too.
     FaultInjectingFileSystem unreadable;
-    // After the ROM's game code, its table and seven trades.
-    unreadable.failNext(FileOp::Read, fileFailure(ErrorCode::DeviceIo, "the device reported an input/output error"), 10);
+    // The table file is the first file whose size is asked (the ROM is only read).
+    unreadable.failNext(FileOp::Size, fileFailure(ErrorCode::DeviceIo, "the device reported an input/output error"));
     Outcome r = run({"import", crystal, tableFile}, unreadable);
     EXPECT_EQ(r.code, 3);
     EXPECT_NE(r.err.find("Could not read the table"), std::string::npos) << r.err;

@@ -86,10 +86,68 @@ void putRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table) {
     std::copy(routine.begin(), routine.end(), rom.begin() + at);
 }
 
+namespace {
+
+struct ItemName {
+    int item;
+    const char* crystal;
+    const char* goldSilver;  // nullptr: as Crystal's
+};
+
+constexpr ItemName kItemNames[] = {
+#include "support/item_names.inc"
+};
+
+// Game text by hand, as the games print item names.
+Bytes itemText(std::string_view text) {
+    Bytes bytes;
+    for (char c : text) {
+        if (c >= 'A' && c <= 'Z') bytes.push_back(std::uint8_t(0x80 + (c - 'A')));
+        else if (c >= '0' && c <= '9') bytes.push_back(std::uint8_t(0xF6 + (c - '0')));
+        else if (c == ' ') bytes.push_back(0x7F);
+        else if (c == '#') bytes.push_back(0x54);
+        else if (c == '\'') bytes.push_back(0xE0);
+        else if (c == '-') bytes.push_back(0xE3);
+        else if (c == '.') bytes.push_back(0xE8);
+        else if (c == '?') bytes.push_back(0xE6);
+        else throw std::invalid_argument("itemText: no byte for this character");
+    }
+    bytes.push_back(0x50);
+    return bytes;
+}
+
+}  // namespace
+
+void putItemNames(Bytes& rom, std::string_view gameCode) {
+    const bool crystal = gameCode.substr(0, 3) == "BYT";
+    std::size_t at = crystal ? 0x1C8000 : 0x1B0000;
+    for (const ItemName& name : kItemNames) {
+        const Bytes text = itemText(crystal || !name.goldSilver ? name.crystal : name.goldSilver);
+        std::copy(text.begin(), text.end(), rom.begin() + std::ptrdiff_t(at));
+        at += text.size();
+    }
+}
+
+std::uint8_t testGenderRatio(int species) {
+    constexpr std::uint8_t kRatios[] = {0x00, 0x1F, 0x3F, 0x7F, 0xBF, 0xFE, 0xFF};
+    return kRatios[species % 7];
+}
+
+void putBaseData(Bytes& rom, std::string_view gameCode) {
+    const std::size_t table = gameCode.substr(0, 3) == "BYT" ? 0x51424 : 0x51B0B;
+    for (int species = 1; species <= 251; ++species) {
+        const std::size_t entry = table + std::size_t(species - 1) * 32;
+        rom[entry] = std::uint8_t(species);
+        rom[entry + 13] = testGenderRatio(species);
+    }
+}
+
 Bytes retailLikeRom(std::string_view gameCode, std::uint32_t seed) {
     Bytes rom = randomImage(gameCode, seed);
     putTable(rom, usualTable(gameCode), retailTrades(gameCode));
     putRoutine(rom, retailRoutine(gameCode), usualTable(gameCode));
+    putItemNames(rom, gameCode);
+    putBaseData(rom, gameCode);
     return rom;
 }
 

@@ -60,8 +60,17 @@ void putTable(Bytes& rom, std::uint32_t offset, const std::vector<TradeBytes>& t
 // (an address in the routine's own bank).
 void putRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table);
 
+// The item names as the game holds them (Crystal from 0x1C8000, Gold/Silver
+// from 0x1B0000), and base data with Pokédex numbers 1-251 and the gender
+// ratios of testGenderRatio (Crystal 0x51424, Gold/Silver 0x51B0B).
+void putItemNames(Bytes& rom, std::string_view gameCode);
+void putBaseData(Bytes& rom, std::string_view gameCode);
+// A made-up gender ratio per species, covering every kind of ratio.
+std::uint8_t testGenderRatio(int species);
+
 // A retail-like image: random filler, the game code, the game's own trades
-// at the usual place and the routine at its retail place.
+// at the usual place, the routine at its retail place, the item names and
+// the base data.
 Bytes retailLikeRom(std::string_view gameCode, std::uint32_t seed = 1);
 
 // A folder of its own for one test, removed with everything in it.

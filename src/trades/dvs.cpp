@@ -1,0 +1,77 @@
+#include "trades/dvs.h"
+
+#include <algorithm>
+#include <string>
+
+namespace kestrane {
+
+bool isShiny(const Dvs& d) { return d.defense == 10 && d.speed == 10 && d.special == 10 && (d.attack & 2) != 0; }
+
+int hpDv(const Dvs& d) { return (d.attack & 1) * 8 + (d.defense & 1) * 4 + (d.speed & 1) * 2 + (d.special & 1); }
+
+ReceivedGender receivedGender(const Dvs& d, std::optional<std::uint8_t> ratio) {
+    if (!ratio) return ReceivedGender::Unknown;
+    if (*ratio == 0xFF) return ReceivedGender::Genderless;
+    if (*ratio == 0x00) return ReceivedGender::Male;
+    if (*ratio == 0xFE) return ReceivedGender::Female;
+    return *ratio < d.attack * 16 + d.speed ? ReceivedGender::Male : ReceivedGender::Female;
+}
+
+std::string_view receivedGenderText(ReceivedGender gender) {
+    switch (gender) {
+    case ReceivedGender::Male: return "male";
+    case ReceivedGender::Female: return "female";
+    case ReceivedGender::Genderless: return "genderless";
+    case ReceivedGender::Unknown: break;
+    }
+    return "unknown";
+}
+
+char unownLetter(const Dvs& d) {
+    const int n = ((d.attack & 6) << 5) | ((d.defense & 6) << 3) | ((d.speed & 6) << 1) | ((d.special & 6) >> 1);
+    return static_cast<char>('A' + n / 10);
+}
+
+Dvs makeShiny(const Dvs& d) {
+    int attack = d.attack;
+    while (attack < kMaxDv && (attack & 2) == 0) ++attack;
+    return Dvs{attack, 10, 10, 10};
+}
+
+Result<Dvs> parseDvs(std::string_view text) {
+    int values[4] = {};
+    int count = 0;
+    bool wellFormed = true;
+    for (std::size_t at = 0; wellFormed && at <= text.size(); ++count) {
+        std::size_t end = std::min(text.find('/', at), text.size());
+        std::string_view part = text.substr(at, end - at);
+        while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+        while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+        wellFormed = count < 4 && !part.empty() && part.size() <= 2 &&
+                     part.find_first_not_of("0123456789") == std::string_view::npos;
+        if (wellFormed) values[count] = std::stoi(std::string(part));
+        at = end + 1;
+    }
+    if (!wellFormed || count != 4) {
+        return refused(ErrorCode::DvOutOfRange, "\"" + std::string(text) +
+                                                    "\" are not four DVs: give Attack/Defense/Speed/Special, each 0 "
+                                                    "to 15, such as 15/10/10/10.");
+    }
+    Dvs dvs{values[0], values[1], values[2], values[3]};
+    if (auto checked = checkDvs(dvs); !checked) return checked.error();
+    return dvs;
+}
+
+Result<void> checkDvs(const Dvs& d) {
+    const std::pair<const char*, int> all[] = {{"Attack", d.attack}, {"Defense", d.defense}, {"Speed", d.speed},
+                                               {"Special", d.special}};
+    for (auto [name, value] : all) {
+        if (value < 0 || value > kMaxDv) {
+            return refused(ErrorCode::DvOutOfRange, std::string("The ") + name + " DV " + std::to_string(value) +
+                                                        " is out of range: each DV is 0 to 15.");
+        }
+    }
+    return {};
+}
+
+}  // namespace kestrane

@@ -1,0 +1,110 @@
+#include "trades/game_data.h"
+
+#include <vector>
+
+#include "support/hex_text.h"
+#include "support/utf.h"
+#include "text/char_map.h"
+#include "text/game_text.h"
+
+namespace kestrane {
+namespace {
+
+constexpr std::size_t kMaxItemName = 12;
+
+std::string_view trimmed(std::string_view s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+bool sameLetters(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+std::optional<int> number(std::string_view text) {
+    int base = 10;
+    if (text.size() > 2 && (text.substr(0, 2) == "0x" || text.substr(0, 2) == "0X")) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    if (text.empty() || text.size() > 4) return std::nullopt;
+    int value = 0;
+    for (char c : text) {
+        int digit = c >= '0' && c <= '9' ? c - '0' : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                  : base == 16 && c >= 'A' && c <= 'F'                              ? c - 'A' + 10
+                                                                                    : -1;
+        if (digit < 0) return std::nullopt;
+        value = value * base + digit;
+    }
+    return value;
+}
+
+}  // namespace
+
+Result<std::optional<ItemNames>> readItemNames(File& file, const GameFacts& facts) {
+    std::vector<std::uint8_t> bytes(kItemCount * (kMaxItemName + 1));
+    auto got = readUpTo(file, facts.itemNames, bytes);
+    if (!got) return got.error();
+    bytes.resize(*got);
+    ItemNames names;
+    names[0] = "None";
+    std::size_t at = 0;
+    for (int item = 1; item <= kItemCount; ++item) {
+        std::size_t end = at;
+        while (end < bytes.size() && end - at <= kMaxItemName && bytes[end] != kTerminator) {
+            if (!isPrintableGameByte(bytes[end])) return std::optional<ItemNames>();
+            ++end;
+        }
+        if (end >= bytes.size() || bytes[end] != kTerminator || end == at) return std::optional<ItemNames>();
+        // The 256th is what item 0 would print: Kestrane calls it "None".
+        if (item < kItemCount) names[std::size_t(item)] = toUtf8(decodeGameText(std::span(bytes).subspan(at, end - at), 0));
+        at = end + 1;
+    }
+    return std::optional<ItemNames>(std::move(names));
+}
+
+Result<std::optional<GenderRatios>> readGenderRatios(File& file, const GameFacts& facts) {
+    std::vector<std::uint8_t> bytes(kDexSpecies * kBaseDataEntry);
+    auto got = readUpTo(file, facts.baseData, bytes);
+    if (!got) return got.error();
+    if (*got < bytes.size()) return std::optional<GenderRatios>();
+    GenderRatios ratios{};
+    for (int species = 1; species <= kDexSpecies; ++species) {
+        const std::size_t entry = std::size_t(species - 1) * kBaseDataEntry;
+        if (bytes[entry] != species) return std::optional<GenderRatios>();
+        ratios[std::size_t(species - 1)] = bytes[entry + kGenderRatioAt];
+    }
+    return std::optional<GenderRatios>(ratios);
+}
+
+std::string itemLabel(const std::optional<ItemNames>& names, std::uint8_t item) {
+    if (item == 0) return "None";
+    if (names) return (*names)[item];
+    return "Item " + hexOffset(item);
+}
+
+Result<std::uint8_t> resolveItem(std::string_view text, const std::optional<ItemNames>& names) {
+    text = trimmed(text);
+    if (sameLetters(text, "None")) return std::uint8_t{0};
+    if (auto value = number(text)) {
+        if (*value < kItemCount) return std::uint8_t(*value);
+        return refused(ErrorCode::UnknownItem, "The held item " + std::string(text) +
+                                                   " is out of range: item numbers are 0 to 255.");
+    }
+    if (names) {
+        for (int item = 1; item < kItemCount; ++item) {
+            if (sameLetters((*names)[std::size_t(item)], text)) return std::uint8_t(item);
+        }
+        return refused(ErrorCode::UnknownItem, "\"" + std::string(text) +
+                                                   "\" is not an item of this ROM: give an item's name as the ROM "
+                                                   "spells it (such as \"" + (*names)[0xAE] +
+                                                   "\"), \"None\", or a number from 0 to 255.");
+    }
+    return refused(ErrorCode::UnknownItem, "\"" + std::string(text) +
+                                               "\" cannot be looked up: this ROM's item names are not where the "
+                                               "game keeps them. Give the item's number, 0 to 255.");
+}
+
+}  // namespace kestrane

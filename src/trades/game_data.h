@@ -1,0 +1,48 @@
+// What a ROM itself says about items and species: the item names and the
+// species' gender ratios, read once when the ROM is opened, and only where
+// the bytes prove to be those tables (a hack that moved them, or a
+// synthetic image, has none: items show as numbers, genders as unknown).
+//
+//   item names   256 names one after another, each ended by 0x50, at most 12
+//                characters; the k-th is item k's (the 256th is what item 0
+//                would print; Kestrane calls item 0 "None")
+//   base data    251 entries of 32 bytes, species 1 first; byte 0 is the
+//                species' Pokédex number (1-251, proving the table), byte 13
+//                its gender ratio
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "support/file.h"
+#include "support/result.h"
+#include "trades/games.h"
+
+namespace kestrane {
+
+inline constexpr int kItemCount = 256;
+inline constexpr std::uint32_t kBaseDataEntry = 32;
+inline constexpr std::uint32_t kGenderRatioAt = 13;
+inline constexpr int kDexSpecies = 251;
+
+// By item number; [0] is "None".
+using ItemNames = std::array<std::string, kItemCount>;
+// By species number - 1.
+using GenderRatios = std::array<std::uint8_t, kDexSpecies>;
+
+// The tables of a file the caller has open, or none where the bytes are not
+// them. Only a failing read is an error.
+Result<std::optional<ItemNames>> readItemNames(File& file, const GameFacts& facts);
+Result<std::optional<GenderRatios>> readGenderRatios(File& file, const GameFacts& facts);
+
+// "GOLD BERRY"; "None" for item 0; "Item 0x53" where the names are unknown.
+std::string itemLabel(const std::optional<ItemNames>& names, std::uint8_t item);
+
+// The item a person's text stands for: "None", a number (0-255, decimal or
+// 0x..) or a name the ROM has, without letter case.
+Result<std::uint8_t> resolveItem(std::string_view text, const std::optional<ItemNames>& names);
+
+}  // namespace kestrane
