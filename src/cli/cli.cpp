@@ -8,6 +8,7 @@
 #include "cli/table.h"
 #include "support/hex_text.h"
 #include "support/utf.h"
+#include "trades/fields.h"
 #include "trades/save.h"
 #include "version.h"
 
@@ -74,6 +75,11 @@ void printChanges(const Context& ctx, const std::vector<ByteChange>& changes) {
     }
 }
 
+std::string dvsText(const Dvs& d) {
+    return std::to_string(d.attack) + "/" + std::to_string(d.defense) + "/" + std::to_string(d.speed) + "/" +
+           std::to_string(d.special);
+}
+
 std::string bytesChanged(std::size_t n) { return std::to_string(n) + (n == 1 ? " byte" : " bytes") + " changed"; }
 
 std::string tableText(const Rom& rom) {
@@ -117,7 +123,7 @@ int list(const Context& ctx, const std::string& path) {
     auto opened = openTable(ctx, path);
     if (!opened) return ctx.fail(opened.error());
     std::vector<std::vector<std::string>> rows = {
-        {"Slot", "Location", "Requested", "Offered", "Nickname", "Original trainer", "ID"}};
+        {"Slot", "Location", "Requested", "Offered", "Nickname", "Original trainer", "ID", "Item", "DVs"}};
     for (const TradeReading& reading : opened->trades) {
         const std::string slot = std::to_string(reading.slot.number());
         if (!reading.record) {
@@ -126,7 +132,8 @@ int list(const Context& ctx, const std::string& path) {
         }
         const TradeRecord& r = *reading.record;
         rows.push_back({slot, std::string(r.location), speciesLabel(r.requestedSpecies), speciesLabel(r.offeredSpecies),
-                        toUtf8(r.nickname), toUtf8(r.trainerName), std::to_string(r.trainerId)});
+                        toUtf8(r.nickname), toUtf8(r.trainerName), std::to_string(r.trainerId),
+                        itemLabel(opened->rom.items, r.heldItem), dvsText(r.dvs) + (isShiny(r.dvs) ? " shiny" : "")});
     }
     printTable(ctx, rows);
     return kDone;
@@ -154,7 +161,7 @@ int show(const Context& ctx, const std::string& path, int number, bool json) {
     if (!opened) return ctx.fail(opened.error());
     const TradeReading& reading = opened->reading;
     if (json) {
-        ctx.out << Json{{"game", gameJson(*opened->rom.game)}, {"trade", tradeJson(reading)}}.dump(2) << '\n';
+        ctx.out << Json{{"game", gameJson(*opened->rom.game)}, {"trade", tradeJson(opened->rom, reading)}}.dump(2) << '\n';
         return kDone;
     }
     ctx.out << reading.slot.name();
@@ -163,18 +170,33 @@ int show(const Context& ctx, const std::string& path, int number, bool json) {
         return kDone;
     }
     const TradeRecord& r = *reading.record;
+    const Rom& rom = opened->rom;
+    const DialogSet& dialog = rom.game->facts.dialogSets[r.dialogSet];
+    std::optional<std::uint8_t> ratio;
+    if (rom.genderRatios && r.offeredSpecies >= 1 && r.offeredSpecies <= kDexSpecies) {
+        ratio = (*rom.genderRatios)[r.offeredSpecies - 1];
+    }
     ctx.out << " \u2014 " << r.location << " (record at " << hexOffset(r.offset) << ")\n"
             << "Requested species:  " << speciesLabel(r.requestedSpecies) << '\n'
             << "Offered species:    " << speciesLabel(r.offeredSpecies) << '\n'
             << "Nickname:           " << toUtf8(r.nickname) << '\n'
             << "Original trainer:   " << toUtf8(r.trainerName) << '\n'
             << "ID:                 " << r.trainerId << '\n'
+            << "Held item:          " << itemLabel(rom.items, r.heldItem) << " (" << int(r.heldItem) << ")\n"
+            << "DVs:                " << dvsText(r.dvs) << " (Attack/Defense/Speed/Special)\n"
+            << "Shiny:              " << (isShiny(r.dvs) ? "yes" : "no") << '\n'
+            << "HP DV:              " << hpDv(r.dvs) << '\n'
+            << "Received gender:    " << receivedGenderText(receivedGender(r.dvs, ratio)) << '\n';
+    if (r.offeredSpecies == kUnown) ctx.out << "Unown letter:       " << unownLetter(r.dvs) << '\n';
+    ctx.out << "Gender requirement: " << kGenderRequirements[r.genderRequirement] << '\n'
+            << "Dialog set:         " << dialog.key << " (" << int(r.dialogSet) << ")\n"
             << "Record bytes:       " << spacedHex(r.raw) << '\n';
     return kDone;
 }
 
 struct SetOptions {
-    std::optional<std::string> requested, offered, nickname, trainer, id;
+    std::optional<std::string> requested, offered, nickname, trainer, id, item, dvs, genderRequirement, dialog;
+    bool shiny = false;
     bool dryRun = false;
 };
 
@@ -200,7 +222,16 @@ int set(const Context& ctx, const std::string& path, int number, const SetOption
     TradeEdit edit = uneditedEdit(*reading.record);
     edit.requestedSpecies = o.requested;
     edit.offeredSpecies = o.offered;
+    edit.heldItem = o.item;
+    edit.genderRequirement = o.genderRequirement;
+    edit.dialogSet = o.dialog;
     Problems problems;
+    if (o.dvs) {
+        auto dvs = parseDvs(*o.dvs);
+        if (dvs) edit.dvs = *dvs;
+        else problems.push_back(dvs.error());
+    }
+    if (o.shiny) edit.dvs = makeShiny(edit.dvs.value_or(reading.record->dvs));
     for (auto [given, target, what] : {std::tuple{&o.nickname, &edit.nickname, "nickname"},
                                        std::tuple{&o.trainer, &edit.trainerName, "original trainer's name"},
                                        std::tuple{&o.id, &edit.trainerId, "ID"}}) {
@@ -321,6 +352,12 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     setCmd->add_option("--nickname", setOptions.nickname, "The offered creature's nickname.");
     setCmd->add_option("--ot", setOptions.trainer, "The original trainer's name.");
     setCmd->add_option("--id", setOptions.id, "The trainer ID, 0 to 65535.");
+    setCmd->add_option("--item", setOptions.item, "The held item: its name as the ROM spells it, a number, or None.");
+    setCmd->add_option("--dvs", setOptions.dvs, "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10).");
+    setCmd->add_flag("--shiny", setOptions.shiny, "Make the offered creature shiny (after --dvs, if given).");
+    setCmd->add_option("--gender-requirement", setOptions.genderRequirement,
+                       "The gender the given creature must have: either, male or female.");
+    setCmd->add_option("--dialog", setOptions.dialog, "The trader's lines: collector, happy, newbie or (Crystal) girl.");
     setCmd->add_flag("--dry-run", setOptions.dryRun, "Print the bytes that would change; write nothing.");
 
     auto* exportCmd = app.add_subcommand("export", "Write the whole trade table as JSON.");

@@ -4,6 +4,7 @@
 
 #include "support/hex_text.h"
 #include "support/utf.h"
+#include "trades/fields.h"
 #include "trades/pokedex.h"
 
 namespace kestrane::cli {
@@ -53,6 +54,27 @@ void readName(const nlohmann::json& trade, const char* key, const char* bytesKey
     }
 }
 
+// DVs given as {"attack": 15, ...}; an absent DV keeps its value.
+void readDvs(const nlohmann::json& value, const Dvs& stored, std::optional<Dvs>& dvs, std::vector<std::string>& problems,
+             const std::string& where) {
+    if (!value.is_object()) {
+        problems.push_back(where + "\"dvs\" must be an object such as {\"attack\": 15, \"defense\": 10, \"speed\": 10, "
+                                   "\"special\": 10}.");
+        return;
+    }
+    Dvs given = stored;
+    for (auto [key, target] : {std::pair{"attack", &given.attack}, std::pair{"defense", &given.defense},
+                               std::pair{"speed", &given.speed}, std::pair{"special", &given.special}}) {
+        if (!value.contains(key)) continue;
+        if (!value[key].is_number_integer() || value[key].get<long long>() < -1000 || value[key].get<long long>() > 1000) {
+            problems.push_back(where + "the " + key + " DV must be a number from 0 to 15.");
+            return;
+        }
+        *target = value[key].get<int>();
+    }
+    if (given != stored) dvs = given;
+}
+
 }  // namespace
 
 Json gameJson(const GameInfo& game) {
@@ -64,7 +86,7 @@ Json tableInfoJson(const Rom& rom) {
     return Json{{"offset", rom.table->offset}, {"records", rom.table->records}, {"foundBy", foundByText(rom.table->foundBy)}};
 }
 
-Json tradeJson(const TradeReading& reading) {
+Json tradeJson(const Rom& rom, const TradeReading& reading) {
     Json trade{{"slot", reading.slot.number()}, {"hasTrade", reading.record.has_value()}};
     if (!reading.record) return trade;
     const TradeRecord& r = *reading.record;
@@ -74,6 +96,13 @@ Json tradeJson(const TradeReading& reading) {
     trade["nickname"] = toUtf8(r.nickname);
     trade["originalTrainer"] = toUtf8(r.trainerName);
     trade["id"] = r.trainerId;
+    trade["heldItem"] = r.heldItem;
+    trade["heldItemName"] = r.heldItem == 0 || rom.items ? Json(itemLabel(rom.items, r.heldItem)) : Json(nullptr);
+    trade["dvs"] = Json{{"attack", r.dvs.attack}, {"defense", r.dvs.defense}, {"speed", r.dvs.speed}, {"special", r.dvs.special}};
+    trade["shiny"] = isShiny(r.dvs);
+    trade["hpDv"] = hpDv(r.dvs);
+    trade["genderRequirement"] = kGenderRequirements[r.genderRequirement];
+    trade["dialogSet"] = rom.game->facts.dialogSets[r.dialogSet].key;
     trade["nicknameBytes"] = spacedHex(nameField(r, kNicknameAt));
     trade["originalTrainerBytes"] = spacedHex(nameField(r, kTrainerNameAt));
     trade["recordBytes"] = spacedHex(r.raw);
@@ -82,7 +111,7 @@ Json tradeJson(const TradeReading& reading) {
 
 Json tableJson(const Rom& rom, const std::vector<TradeReading>& trades) {
     Json list = Json::array();
-    for (const TradeReading& reading : trades) list.push_back(tradeJson(reading));
+    for (const TradeReading& reading : trades) list.push_back(tradeJson(rom, reading));
     return Json{{"game", gameJson(*rom.game)}, {"table", tableInfoJson(rom)}, {"trades", list}};
 }
 
@@ -147,6 +176,13 @@ ImportPlan planImport(const nlohmann::json& table, const Rom& rom, const std::ve
                 edit.trainerId = fromUtf8(*text).value_or(u"?");
             }
         }
+        for (auto [key, target] : {std::pair{"heldItem", &edit.heldItem}, std::pair{"genderRequirement", &edit.genderRequirement},
+                                   std::pair{"dialogSet", &edit.dialogSet}}) {
+            if (!trade.contains(key)) continue;
+            if (auto text = fieldText(trade[key])) *target = *text;
+            else plan.problems.push_back(where + "\"" + key + "\" must be a name or a number.");
+        }
+        if (trade.contains("dvs")) readDvs(trade["dvs"], reading.record->dvs, edit.dvs, plan.problems, where);
         readName(trade, "nickname", "nicknameBytes", edit.nickname, edit.nicknameBytes,
                  nameField(*reading.record, kNicknameAt), plan.problems, where);
         readName(trade, "originalTrainer", "originalTrainerBytes", edit.trainerName, edit.trainerNameBytes,

@@ -4,8 +4,14 @@
 //     "table": {"offset": 1035864, "records": 7, "foundBy": "usual place"},
 //     "trades": [ {"slot": 1, "hasTrade": true, "location": "...", "requested": 63,
 //                  "offered": 95, "nickname": "ROCKY", "originalTrainer": "KYLE",
-//                  "id": 4660, "nicknameBytes": "91 8E ...", "originalTrainerBytes": "...",
-//                  "recordBytes": "..."}, ..., {"slot": 7, "hasTrade": false} ] }
+//                  "id": 4660, "heldItem": 174, "heldItemName": "GOLD BERRY",
+//                  "dvs": {"attack": 3, "defense": 7, "speed": 6, "special": 6},
+//                  "shiny": false, "hpDv": 5, "genderRequirement": "either",
+//                  "dialogSet": "collector", "nicknameBytes": "91 8E ...",
+//                  "originalTrainerBytes": "...", "recordBytes": "..."},
+//                ..., {"slot": 7, "hasTrade": false} ] }
+// heldItemName (null where the ROM's item names are unknown), shiny, hpDv,
+// location and recordBytes are informative: import reads none of them.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -23,7 +29,7 @@ using Json = nlohmann::ordered_json;
 Json gameJson(const GameInfo& game);
 // {offset, records, foundBy}, or null for a ROM without a trade table.
 Json tableInfoJson(const Rom& rom);
-Json tradeJson(const TradeReading& reading);
+Json tradeJson(const Rom& rom, const TradeReading& reading);
 Json tableJson(const Rom& rom, const std::vector<TradeReading>& trades);
 
 // "63 Abra", or "252 (no list entry)"

@@ -123,6 +123,16 @@ TEST_F(CliTest, SetChangesOnlyTheGivenFields) {
              {{"--id", "37460"}, {{17, 0x54}, {18, 0x92}}},
              {{"--nickname", "ROCK"}, {{7, 0x50}, {8, 0x20}, {9, 0x20}, {10, 0x20}, {11, 0x20}, {12, 0x20}}},
              {{"--ot", "KYLE"}, {}},  // the shown name: its bytes stay
+             {{"--item", "Lucky Egg"}, {{16, 0x7E}}},
+             {{"--item", "none"}, {{16, 0x00}}},
+             {{"--item", "0xAE"}, {{16, 0xAE}}},
+             {{"--dvs", "15/10/10/10"}, {{14, 0xFA}, {15, 0xAA}}},
+             {{"--shiny"}, {{14, 0xAA}, {15, 0xAA}}},  // 9/6/6/6: Attack up to 10
+             {{"--dvs", "0/0/0/0", "--shiny"}, {{14, 0x2A}, {15, 0xAA}}},
+             {{"--gender-requirement", "Female"}, {{30, 2}}},
+             {{"--dialog", "girl"}, {{0, 3}}},
+             {{"--dialog", "newbie", "--dvs", "15/10/10/10", "--item", "Lucky Egg", "--gender-requirement", "male"},
+              {{0, 0x02}, {14, 0xFA}, {15, 0xAA}, {16, 0x7E}, {30, 0x01}}},
          }) {
         dir.write("rom.gbc", before);
         std::vector<std::string> args = {"set", path, "1"};
@@ -133,6 +143,11 @@ TEST_F(CliTest, SetChangesOnlyTheGivenFields) {
         for (auto [offset, value] : c.bytes) expected[kCrystalSlot1 + offset] = value;
         EXPECT_EQ(differences(readFile(path), expected), std::vector<std::size_t>{}) << c.options[0];
     }
+    Outcome shown = run({"show", path, "1"});
+    EXPECT_NE(shown.out.find("Held item:          LUCKY EGG (126)\nDVs:                15/10/10/10 "
+                             "(Attack/Defense/Speed/Special)\nShiny:              yes\nHP DV:              8\n"),
+              std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("Gender requirement: male\nDialog set:         newbie (2)"), std::string::npos) << shown.out;
 
     dir.write("rom.gbc", before);
     Outcome dry = run({"set", path, "1", "--id", "65535", "--dry-run"});
@@ -166,6 +181,14 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
              {{"1", "--ot", "\xff"}, 1, "UTF-8"},
              {{"1", "--nickname", "ABCDEFGHIJK"}, 1, "needs 11 bytes"},
              {{"7", "--id", "1"}, 1, "There is no trade assigned to this slot."},
+             {{"1", "--dvs", "16/0/0/0"}, 1, "The Attack DV 16 is out of range"},
+             {{"1", "--dvs", "1/2/3"}, 1, "are not four DVs"},
+             {{"1", "--dvs", "1/2/3/4/5"}, 1, "are not four DVs"},
+             {{"1", "--dialog", "girl"}, 1, "no dialog set of Pok\u00e9mon Gold: give collector, happy or newbie (0 to 2)"},
+             {{"1", "--dialog", "3"}, 1, "no dialog set of Pok\u00e9mon Gold"},
+             {{"1", "--gender-requirement", "3"}, 1, "give either, male or female"},
+             {{"1", "--item", "Lucky Eg"}, 1, "is not an item of this ROM"},
+             {{"1", "--item", "256"}, 1, "item numbers are 0 to 255"},
              {{"x", "--id", "1"}, 2, ""},
              {{"1", "--colour", "red"}, 2, ""},
          }) {
@@ -193,6 +216,16 @@ TEST_F(CliTest, ExportThenImportChangesNothing) {
         const std::uint32_t base = code[0] == 'B' ? kCrystalSlot1 : kGoldSlot1;
         image[base + 1] = 253;
         image[base + 4] = 0xE1;
+        // Every new field at its extremes, in two trades.
+        const std::uint32_t third = slotOffset(usualTable(code), 3);
+        image[base] = code[0] == 'B' ? 3 : 2;
+        image[base + 14] = image[base + 15] = 0xFF;
+        image[base + 16] = 0xFF;
+        image[base + 30] = 2;
+        image[third] = 0;
+        image[third + 14] = image[third + 15] = 0x00;
+        image[third + 16] = 0;
+        image[third + 30] = 0;
         const std::string original = dir.write("original.gbc", image);
         const std::string table = dir.file("table.json");
         ASSERT_EQ(run({"export", original, "-o", table}).code, 0);
@@ -203,6 +236,27 @@ TEST_F(CliTest, ExportThenImportChangesNothing) {
                                     std::string(code[0] == 'B' ? "7" : "6") + " trades.\n");
         EXPECT_EQ(readFile(copy), image) << code;
         EXPECT_EQ(json::parse(run({"export", copy}).out), json::parse(readFile(table)));
+        const json first = json::parse(readFile(table))["trades"][0];
+        EXPECT_EQ(first["heldItem"], 255);
+        EXPECT_EQ(first["heldItemName"], "TERU-SAMA");  // the ROM's own text
+        EXPECT_EQ(first["dvs"], (json{{"attack", 15}, {"defense", 15}, {"speed", 15}, {"special", 15}}));
+        EXPECT_EQ(first["shiny"], false);
+        EXPECT_EQ(first["hpDv"], 15);
+        EXPECT_EQ(first["genderRequirement"], "female");
+        EXPECT_EQ(first["dialogSet"], code[0] == 'B' ? "girl" : "newbie");
+        EXPECT_EQ(json::parse(readFile(table))["trades"][2]["heldItemName"], "None");
+
+        // A table exported before these fields existed changes none of their bytes.
+        json old = json::parse(readFile(table));
+        for (auto& trade : old["trades"]) {
+            for (const char* key : {"heldItem", "heldItemName", "dvs", "shiny", "hpDv", "genderRequirement", "dialogSet"}) {
+                trade.erase(key);
+            }
+        }
+        old["trades"][0]["id"] = 1;
+        std::ofstream(fsPath(table), std::ios::trunc) << old.dump();
+        ASSERT_EQ(run({"import", copy, table}).code, 0);
+        EXPECT_EQ(differences(readFile(copy), image), (std::vector<std::size_t>{base + 17, base + 18})) << code;
     }
     const std::string path = rom("BYTE");
     expectUnchanged({"export", path, "-o", path}, 1, path, "the ROM itself");
@@ -216,6 +270,11 @@ TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
     table["trades"][1]["requested"] = "Pikachoo";
     table["trades"][2]["nicknameBytes"] = "zz";
     table["trades"][3]["offered"] = 25;  // valid, yet not written: others are refused
+    table["trades"][4]["dvs"]["attack"] = 16;
+    table["trades"][4]["heldItem"] = "Lucky Eg";
+    table["trades"][5]["dialogSet"] = "boss";
+    table["trades"][5]["genderRequirement"] = 5;
+    table["trades"][6]["dvs"] = "15/10/10/10";
     const std::string bad = dir.file("bad.json");
     std::ofstream(bad) << table.dump();
     const Bytes before = readFile(path);
@@ -223,6 +282,9 @@ TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
     EXPECT_EQ(refused.code, 1);
     for (const char* problem : {"Trade Number 1: The nickname cannot hold", "Trade Number 1: Please enter an ID",
                                 "Trade Number 2: \"Pikachoo\" is not a species", "Trade Number 3: \"nicknameBytes\"",
+                                "Trade Number 5: The Attack DV 16 is out of range",
+                                "Trade Number 5: \"Lucky Eg\" is not an item", "Trade Number 6: \"boss\" is no dialog set",
+                                "Trade Number 6: \"5\" is no gender requirement", "Trade Number 7: \"dvs\" must be an object",
                                 "Nothing was written."}) {
         EXPECT_NE(refused.err.find(problem), std::string::npos) << refused.err;
     }
@@ -242,14 +304,20 @@ TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
 
     // A valid table: texts, names of species and exact name bytes.
     std::ofstream(bad) << R"({"trades": [{"slot": 1, "offered": "celebi", "id": "1", "unknownKey": true,
-                                          "originalTrainerBytes": "80 81 E1 50 12 34 56 78 9A BC"}]})";
+                                          "originalTrainerBytes": "80 81 E1 50 12 34 56 78 9A BC",
+                                          "heldItem": "gold berry", "dvs": {"speed": 15}, "dialogSet": 3,
+                                          "genderRequirement": "Male", "shiny": true, "hpDv": 1}]})";
     Outcome dry = run({"import", path, bad, "--dry-run"});
     EXPECT_EQ(dry.code, 0) << dry.err;
     EXPECT_EQ(readFile(path), before);
     Outcome applied = run({"import", path, bad});
     EXPECT_EQ(applied.code, 0) << applied.err;
     Bytes expected = before;
+    expected[kCrystalSlot1] = 3;
     expected[kCrystalSlot1 + 2] = 251;
+    expected[kCrystalSlot1 + 15] = 0xF6;
+    expected[kCrystalSlot1 + 16] = 0xAE;
+    expected[kCrystalSlot1 + 30] = 1;
     expected[kCrystalSlot1 + 17] = 1;
     expected[kCrystalSlot1 + 18] = 0;
     const Bytes trainer = {0x80, 0x81, 0xE1, 0x50, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC};

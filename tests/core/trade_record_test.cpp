@@ -145,12 +145,13 @@ TEST_F(TradeRecordTest, SavesExactlyTheEditedBytes) {
     edit.nickname = u"Zap";
     edit.trainerName = u"[PK]\\h4A";
     edit.trainerId = u"37460";
+    edit.heldItem = "gold berry";
+    edit.dvs = Dvs{15, 10, 10, 10};
+    edit.genderRequirement = "female";
+    edit.dialogSet = "newbie";
     Bytes record = saveAndReadRecord(edit);
-    Bytes expected(rom.begin() + kGoldSlot1, rom.begin() + kGoldSlot1 + 32);
-    const Bytes fields = {0, 1, 251, 0x99, 0xA0, 0xAF, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x50};
-    std::copy(fields.begin(), fields.end(), expected.begin());
-    const Bytes tail = {0x54, 0x92, 0x53, 0x4A, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x50};
-    std::copy(tail.begin(), tail.end(), expected.begin() + 17);
+    const Bytes expected = {2,    1,    251,  0x99, 0xA0, 0xAF, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x50, 0xFA, 0xAA,
+                            0xAE, 0x54, 0x92, 0x53, 0x4A, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x50, 2,    0};
     EXPECT_EQ(record, expected);
 
     // Shown again, the trade reads as saved; saving it unedited writes nothing.
@@ -287,10 +288,18 @@ TEST_F(TradeRecordTest, EveryProblemOfAnEditIsToldAtOnce) {
         edit.trainerName = c.text;
         edit.trainerId = u"70000";
         edit.offeredSpecies = "";
+        edit.heldItem = "Lucky Eg";
+        edit.dvs = Dvs{0, 16, 0, 0};
+        edit.genderRequirement = "3";
+        edit.dialogSet = "girl";  // Crystal's alone
         auto planned = planTradeRecord(value, edit);
         ASSERT_FALSE(planned);
         const Problems& problems = planned.error();
-        ASSERT_EQ(problems.size(), 4u);
+        ASSERT_EQ(problems.size(), 8u);
+        EXPECT_EQ(problems[4].code, ErrorCode::UnknownItem);
+        EXPECT_EQ(problems[5].code, ErrorCode::DvOutOfRange);
+        EXPECT_EQ(problems[6].code, ErrorCode::UnknownGenderRequirement);
+        EXPECT_EQ(problems[7].code, ErrorCode::UnknownDialogSet);
         EXPECT_EQ(problems[0].code, ErrorCode::IdOutOfRange);  // the window shows the first
         EXPECT_EQ(problems[1].code, ErrorCode::SpeciesNotChosen);
         for (int i : {2, 3}) {
