@@ -107,6 +107,9 @@ void MainWindow::createActions() {
     mnuSave_->setEnabled(false);
     mnuExit_ = action("mnuExit", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
     mnuAbout_ = action("mnuAbout", QStringLiteral("About"), QKeySequence(), &MainWindow::showAbout);
+    mnuMoreFields_ = action("mnuMoreFields", QStringLiteral("More Fields\u2026"), QKeySequence(Qt::CTRL | Qt::Key_M),
+                            &MainWindow::showMoreFields);
+    mnuMoreFields_->setEnabled(false);
 }
 
 void MainWindow::createMenus() {
@@ -116,6 +119,10 @@ void MainWindow::createMenus() {
     file->addAction(mnuSave_);
     file->addSeparator()->setObjectName(QStringLiteral("cmdBreak"));
     file->addAction(mnuExit_);
+
+    QMenu* trade = menuBar()->addMenu(QStringLiteral("&Trade"));
+    trade->setObjectName(QStringLiteral("mnuTrade"));
+    trade->addAction(mnuMoreFields_);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -213,6 +220,7 @@ void MainWindow::createControls() {
 
 void MainWindow::setEditorEnabled(bool enabled) {
     mnuSave_->setEnabled(enabled);
+    mnuMoreFields_->setEnabled(enabled);
     for (QWidget* w : std::initializer_list<QWidget*>{txtNickname_, txtOT_, txtID_, frame3_, label2_, label3_, label9_,
                                                       label10_, label11_, btnSave_, yourpoke_, theirpoke_, frame6_}) {
         w->setEnabled(enabled);
@@ -302,7 +310,7 @@ void MainWindow::showTrade(int row) {
     }
     setEditorEnabled(true);
     fillEditor(*reading->record);
-    shown_ = ShownTrade{romPath_, *reading->record};
+    shown_ = ShownTrade{romPath_, *reading->record, std::nullopt};
 }
 
 std::string MainWindow::speciesText(const QComboBox* box) const {
@@ -326,12 +334,29 @@ void MainWindow::saveTrade() {
     edit.nickname = txtNickname_->text().toStdU16String();
     edit.trainerName = txtOT_->text().toStdU16String();
     edit.trainerId = txtID_->text().toStdU16String();
+    if (const auto& more = shown_->more) {
+        edit.heldItem = std::to_string(more->heldItem);
+        edit.dvs = more->dvs;
+        edit.genderRequirement = std::to_string(more->genderRequirement);
+        edit.dialogSet = std::to_string(more->dialogSet);
+    }
 
     auto saved = writeTradeRecord(*rom_, edit, files_);
     if (!saved) return tell(saved.error());
     // The boxes keep what the user typed; the next save compares with the file as it is now.
     shown_->record = saved->records.front();
     messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);
+}
+
+void MainWindow::showMoreFields() {
+    if (!rom_ || !shown_) return;
+    const TradeRecord& r = shown_->record;
+    const MoreFields values = shown_->more.value_or(MoreFields{r.heldItem, r.dvs, r.genderRequirement, r.dialogSet});
+    // The read-outs follow the species chosen in the main window, as the core resolves it.
+    auto offered = resolveSpecies(speciesText(theirpoke_), r.offeredSpecies, SpeciesRole::Offered);
+    MoreFieldsDialog dialog(this, messages_, *rom_, r.slot, values,
+                            offered ? std::optional<std::uint8_t>(*offered) : std::nullopt);
+    if (dialog.exec() == QDialog::Accepted) shown_->more = dialog.values();
 }
 
 void MainWindow::showAbout() {

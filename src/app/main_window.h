@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/more_fields_dialog.h"
 #include "support/file.h"
 #include "trades/rom.h"
 #include "trades/trade_record.h"
@@ -52,6 +53,7 @@ private slots:
     void openRomCommand();
     void showTrade(int row);
     void saveTrade();
+    void showMoreFields();
     void showAbout();
 
 private:
@@ -59,6 +61,7 @@ private:
     struct ShownTrade {
         QString path;
         TradeRecord record;
+        std::optional<MoreFields> more;  // kept from the More Fields dialog
     };
 
     void createActions();
@@ -90,6 +93,7 @@ private:
     QAction* mnuOpen_ = nullptr;
     QAction* mnuSave_ = nullptr;
     QAction* mnuExit_ = nullptr;
+    QAction* mnuMoreFields_ = nullptr;
     QAction* mnuAbout_ = nullptr;
 
     QGroupBox* frame5_ = nullptr;

@@ -12,7 +12,9 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <fstream>
 #include <memory>
@@ -99,6 +101,16 @@ private:
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages[0].text.contains(part), qPrintable(messages[0].text));
         QVERIFY(messages[0].text != "Trade Data Saved.");
+    }
+
+    // Acts on the modal dialog the next command opens, then leaves it.
+    template <typename Act>
+    void whenModal(Act act) {
+        QTimer::singleShot(0, this, [act] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            act(dialog);
+        });
     }
 
 private slots:
@@ -195,15 +207,17 @@ private slots:
         for (const Item& item : {Item{"mnuOpen", "Open ROM...", QKeySequence("Ctrl+O"), true},
                                  Item{"mnuSave", "Save ROM", QKeySequence("Ctrl+S"), false},
                                  Item{"mnuExit", "Exit", QKeySequence("Ctrl+Q"), true},
+                                 Item{"mnuMoreFields", "More Fields\u2026", QKeySequence("Ctrl+M"), false},
                                  Item{"mnuAbout", "About", QKeySequence(), true}}) {
             QCOMPARE(action(item.name)->text(), QString(item.caption));
             QCOMPARE(action(item.name)->shortcut(), item.shortcut);
             QCOMPARE(action(item.name)->isEnabled(), item.enabled);
         }
         QList<QAction*> menus = window->menuBar()->actions();
-        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus.size(), 3);
         QCOMPARE(menus[0]->text(), QString("&File"));
-        QCOMPARE(menus[1]->text(), QString("&Help"));
+        QCOMPARE(menus[1]->text(), QString("&Trade"));
+        QCOMPARE(menus[2]->text(), QString("&Help"));
         QList<QAction*> file = menus[0]->menu()->actions();
         QCOMPARE(file.size(), 4);
         QVERIFY(file[2]->isSeparator());
@@ -702,6 +716,83 @@ private slots:
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].title, QString("Error: 61"));
         QVERIFY2(messages[0].text.contains("may hold part of the new data"), qPrintable(messages[0].text));
+    }
+
+    void moreFieldsEndToEnd() {
+        const Bytes before = retailLikeRom("BYTE");
+        const std::string path = dir->write("crystal.gbc", before);
+        open(path);
+        QVERIFY(!action("mnuMoreFields")->isEnabled());
+        clickTrade(0);
+        QVERIFY(action("mnuMoreFields")->isEnabled());
+
+        // Cancel drops what was changed.
+        whenModal([](QWidget* d) {
+            d->findChild<QSpinBox*>("spnAttack")->setValue(1);
+            QMetaObject::invokeMethod(d, "reject");
+        });
+        QTest::keyClick(window.get(), Qt::Key_M, Qt::ControlModifier);
+        QString title, shiny, hp, gender, unown;
+        whenModal([&](QWidget* d) {
+            title = d->windowTitle();
+            // ROCKY, Onix: DVs 9/6/6/6, item 0x53, either, collector.
+            QCOMPARE(d->findChild<QSpinBox*>("spnAttack")->value(), 9);
+            QCOMPARE(d->findChild<QComboBox*>("cboItem")->currentText(), QString("BITTER BERRY"));
+            QCOMPARE(d->findChild<QComboBox*>("cboDialogSet")->count(), 4);
+            QCOMPARE(d->findChild<QComboBox*>("cboDialogSet")->itemText(3), QString("Girl"));
+            QVERIFY(d->findChild<QComboBox*>("cboDialogSet")->toolTip().startsWith("I collect POK\u00e9MON."));
+            QVERIFY(!d->findChild<QLabel*>("lblUnown")->isVisibleTo(d));
+            QTest::mouseClick(d->findChild<QPushButton*>("btnMakeShiny"), Qt::LeftButton);
+            QCOMPARE(d->findChild<QSpinBox*>("spnAttack")->value(), 10);
+            d->findChild<QSpinBox*>("spnAttack")->setValue(15);
+            shiny = d->findChild<QLabel*>("lblShiny")->text();
+            hp = d->findChild<QLabel*>("lblHpDv")->text();
+            gender = d->findChild<QLabel*>("lblGender")->text();
+            d->findChild<QComboBox*>("cboItem")->setEditText("lucky egg");
+            d->findChild<QComboBox*>("cboGenderRequirement")->setCurrentIndex(1);
+            d->findChild<QComboBox*>("cboDialogSet")->setCurrentIndex(2);
+            QMetaObject::invokeMethod(d, "accept");
+        });
+        action("mnuMoreFields")->trigger();
+        QCOMPARE(title, QString("More Fields \u2014 Trade Number 1"));
+        QCOMPARE(shiny, QString("Shiny: yes"));
+        QCOMPARE(hp, QString("HP DV: 8"));
+        // Onix (95) in these images: ratio testGenderRatio(95) = 0xBF; v = 15 x 16 + 10 = 250: male.
+        QCOMPARE(gender, QString("Gender: male"));
+        QCOMPARE(readFile(path), before);  // OK only keeps the values
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        const std::uint32_t record = slotOffset(kCrystalTable, 1);
+        Bytes expected = before;
+        expected[record] = 0x02;
+        expected[record + 14] = 0xFA;
+        expected[record + 15] = 0xAA;
+        expected[record + 16] = 0x7E;
+        expected[record + 30] = 0x01;
+        QCOMPARE(differences(readFile(path), expected), std::vector<std::size_t>{});
+
+        // An item the ROM does not have is refused in the dialog, which stays open.
+        bool stayed = false;
+        whenModal([&](QWidget* d) {
+            d->findChild<QComboBox*>("cboItem")->setEditText("Lucky Eg");
+            QMetaObject::invokeMethod(d, "accept");
+            stayed = d->isVisible();
+            QMetaObject::invokeMethod(d, "reject");
+        });
+        action("mnuMoreFields")->trigger();
+        QVERIFY(stayed);
+        expectRefusal("\"Lucky Eg\" is not an item of this ROM");
+
+        // Unown offered: its letter is read out.
+        w<QComboBox>("theirpoke")->setCurrentIndex(201);
+        QString letter;
+        whenModal([&](QWidget* d) {
+            QVERIFY(d->findChild<QLabel*>("lblUnown")->isVisibleTo(d));
+            letter = d->findChild<QLabel*>("lblUnown")->text();
+            QMetaObject::invokeMethod(d, "reject");
+        });
+        action("mnuMoreFields")->trigger();
+        QCOMPARE(letter, QString("Unown letter: %1").arg(QChar(unownLetter({15, 10, 10, 10}))));
     }
 
     void romHacks() {

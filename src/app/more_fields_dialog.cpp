@@ -1,0 +1,148 @@
+#include "app/more_fields_dialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "app/appearance.h"
+#include "app/message_sink.h"
+#include "trades/fields.h"
+#include "trades/game_data.h"
+
+namespace kestrane {
+namespace {
+
+QString fromCore(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+template <typename W>
+W* named(W* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+}  // namespace
+
+MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const Rom& rom, Slot slot,
+                                   const MoreFields& values, std::optional<std::uint8_t> offeredSpecies)
+    : QDialog(parent), messages_(messages), rom_(rom), values_(values) {
+    setObjectName(QStringLiteral("MoreFields"));
+    setWindowTitle(QStringLiteral("More Fields \u2014 ") + fromCore(slot.name()));
+    setModal(true);
+    if (offeredSpecies && rom.genderRatios && *offeredSpecies >= 1 && *offeredSpecies <= kDexSpecies) {
+        genderRatio_ = (*rom.genderRatios)[*offeredSpecies - 1];
+    }
+    unown_ = offeredSpecies == kUnown;
+
+    item_ = named(new QComboBox(this), "cboItem");
+    item_->setEditable(true);
+    item_->setInsertPolicy(QComboBox::NoInsert);
+    for (int item = 0; item < kItemCount; ++item) item_->addItem(fromCore(itemLabel(rom.items, std::uint8_t(item))));
+    item_->setCurrentIndex(values.heldItem);
+    item_->setToolTip(QStringLiteral("Choose an item, or type its name or number (0 to 255)."));
+
+    auto* dvBox = new QGroupBox(QStringLiteral("DVs"), this);
+    auto* dvGrid = new QGridLayout(dvBox);
+    const struct {
+        const char* name;
+        const char* label;
+        QSpinBox** box;
+        int value;
+    } dvs[] = {{"spnAttack", "Attack:", &attack_, values.dvs.attack},
+               {"spnDefense", "Defense:", &defense_, values.dvs.defense},
+               {"spnSpeed", "Speed:", &speed_, values.dvs.speed},
+               {"spnSpecial", "Special:", &special_, values.dvs.special}};
+    int row = 0;
+    for (const auto& dv : dvs) {
+        *dv.box = named(new QSpinBox(dvBox), dv.name);
+        (*dv.box)->setRange(0, kMaxDv);
+        (*dv.box)->setValue(dv.value);
+        dvGrid->addWidget(new QLabel(QLatin1String(dv.label), dvBox), row, 0);
+        dvGrid->addWidget(*dv.box, row++, 1);
+        connect(*dv.box, &QSpinBox::valueChanged, this, &MoreFieldsDialog::updateReadOuts);
+    }
+    shiny_ = named(new QLabel(dvBox), "lblShiny");
+    hp_ = named(new QLabel(dvBox), "lblHpDv");
+    gender_ = named(new QLabel(dvBox), "lblGender");
+    unownLetter_ = named(new QLabel(dvBox), "lblUnown");
+    unownLetter_->setVisible(unown_);
+    int readOut = 0;
+    for (QLabel* label : {shiny_, hp_, gender_, unownLetter_}) dvGrid->addWidget(label, readOut++, 2);
+    auto* makeShiny = named(new QPushButton(QStringLiteral("Make Shiny"), dvBox), "btnMakeShiny");
+    makeShiny->setAutoDefault(false);
+    dvGrid->addWidget(makeShiny, 4, 0, 1, 3);
+    dvGrid->setColumnMinimumWidth(2, 150);
+    connect(makeShiny, &QPushButton::clicked, this, &MoreFieldsDialog::makeShinyCommand);
+
+    genderRequirement_ = named(new QComboBox(this), "cboGenderRequirement");
+    genderRequirement_->addItems({QStringLiteral("Either"), QStringLiteral("Male"), QStringLiteral("Female")});
+    genderRequirement_->setCurrentIndex(values.genderRequirement);
+    genderRequirement_->setToolTip(QStringLiteral("The gender the creature you give must have."));
+
+    dialogSet_ = named(new QComboBox(this), "cboDialogSet");
+    const auto& sets = rom.game->facts.dialogSets;
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        dialogSet_->addItem(fromCore(sets[i].label));
+        dialogSet_->setItemData(int(i), fromCore(sets[i].opening), Qt::ToolTipRole);
+    }
+    dialogSet_->setCurrentIndex(values.dialogSet);
+    auto showOpening = [this](int index) { dialogSet_->setToolTip(dialogSet_->itemData(index, Qt::ToolTipRole).toString()); };
+    showOpening(values.dialogSet);
+    connect(dialogSet_, &QComboBox::currentIndexChanged, this, showOpening);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Held item:"), item_);
+    form->addRow(dvBox);
+    form->addRow(QStringLiteral("Gender requirement:"), genderRequirement_);
+    form->addRow(QStringLiteral("Dialog set:"), dialogSet_);
+    auto* buttons = named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this), "buttons");
+    connect(buttons, &QDialogButtonBox::accepted, this, &MoreFieldsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    updateReadOuts();
+}
+
+Dvs MoreFieldsDialog::shownDvs() const {
+    return Dvs{attack_->value(), defense_->value(), speed_->value(), special_->value()};
+}
+
+void MoreFieldsDialog::updateReadOuts() {
+    const Dvs dvs = shownDvs();
+    shiny_->setText(QStringLiteral("Shiny: ") + (isShiny(dvs) ? QStringLiteral("yes") : QStringLiteral("no")));
+    hp_->setText(QStringLiteral("HP DV: %1").arg(hpDv(dvs)));
+    gender_->setText(QStringLiteral("Gender: ") + fromCore(receivedGenderText(receivedGender(dvs, genderRatio_))));
+    gender_->setToolTip(QStringLiteral("The gender of the creature the player receives"));
+    unownLetter_->setText(QStringLiteral("Unown letter: %1").arg(QChar(unownLetter(dvs))));
+}
+
+void MoreFieldsDialog::makeShinyCommand() {
+    const Dvs shiny = makeShiny(shownDvs());
+    attack_->setValue(shiny.attack);
+    defense_->setValue(shiny.defense);
+    speed_->setValue(shiny.speed);
+    special_->setValue(shiny.special);
+}
+
+void MoreFieldsDialog::accept() {
+    // A name chosen from the list stands for its number; typed text is the core's to resolve.
+    const QString text = item_->currentText();
+    const bool chosen = item_->currentIndex() >= 0 && item_->itemText(item_->currentIndex()) == text;
+    auto item = chosen ? Result<std::uint8_t>(std::uint8_t(item_->currentIndex())) : resolveItem(text.toStdString(), rom_.items);
+    if (!item) {
+        messages_.show(this, kAppTitle, fromCore(describe(item.error())), MessageIcon::Exclamation);
+        return;
+    }
+    values_ = MoreFields{*item, shownDvs(), std::uint8_t(genderRequirement_->currentIndex()),
+                         std::uint8_t(dialogSet_->currentIndex())};
+    QDialog::accept();
+}
+
+}  // namespace kestrane
