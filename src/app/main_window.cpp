@@ -341,7 +341,7 @@ void MainWindow::saveTrade() {
         edit.dialogSet = std::to_string(more->dialogSet);
     }
 
-    auto saved = writeTradeRecord(*rom_, edit, files_);
+    auto saved = writeTradeRecord(*rom_, edit, {}, files_);
     if (!saved) return tell(saved.error());
     // The boxes keep what the user typed; the next save compares with the file as it is now.
     shown_->record = saved->records.front();

@@ -105,18 +105,64 @@ Result<OpenTable> openTable(const Context& ctx, const std::string& path) {
     return OpenTable{std::move(*rom), std::move(*trades)};
 }
 
+Json checksumsJson(const ChecksumState& state) {
+    return Json{{"header", checksumStatusText(state.header)},
+                {"global", checksumStatusText(state.global)},
+                {"stadium", checksumStatusText(state.stadium)}};
+}
+
+void printChecksums(const Context& ctx, const ChecksumState& state) {
+    ctx.out << "Header checksum (0x14D):  " << checksumStatusText(state.header)
+            << "\nGlobal checksum (0x14E):  " << checksumStatusText(state.global)
+            << "\nStadium data (0x1FFDF8):  " << checksumStatusText(state.stadium) << '\n';
+}
+
 int info(const Context& ctx, const std::string& path, bool json) {
-    auto rom = openRom(path, ctx.fs);
+    auto rom = openRom(path, ctx.fs, RomParts{true, true});
     if (!rom) return ctx.fail(rom.error());
     if (json) {
         Json info = gameJson(*rom->game);
         info["table"] = tableInfoJson(*rom);
+        info["checksums"] = checksumsJson(*rom->checksums);
         ctx.out << info.dump(2) << '\n';
     } else {
         ctx.out << "Game:        " << rom->game->name << "\nCode:        " << rom->game->code
                 << "\nLanguage:    " << rom->game->language << "\nTrade table: " << tableText(*rom) << '\n';
+        printChecksums(ctx, *rom->checksums);
     }
     return rom->table ? kDone : ctx.fail(rom->noTable);
+}
+
+int checksums(const Context& ctx, const std::string& path, bool fix, bool dryRun, bool json) {
+    auto rom = openRom(path, ctx.fs, RomParts{false, true});
+    if (!rom) return ctx.fail(rom.error());
+    if (!fix) {
+        if (json) ctx.out << checksumsJson(*rom->checksums).dump(2) << '\n';
+        else printChecksums(ctx, *rom->checksums);
+        return kDone;
+    }
+    const SaveOptions options{ChecksumPolicy::MakeConsistent};
+    if (dryRun) {
+        auto changes = previewSave(*rom, {}, options, ctx.fs);
+        if (!changes) return ctx.fail(changes.error());
+        printChanges(ctx, *changes);
+        return kDone;
+    }
+    auto saved = saveTrades(*rom, {}, options, ctx.fs);
+    if (!saved) return ctx.fail(saved.error());
+    ctx.out << (saved->written.empty() ? "The checksums were already consistent." : "Checksums made consistent.");
+    if (rom->checksums->header == ChecksumStatus::Stale) {
+        ctx.out << " The header checksum is stale; Kestrane never writes the header.";
+    }
+    ctx.out << '\n';
+    return kDone;
+}
+
+// "Trade Data Saved. 9 bytes changed; checksums updated."
+void printSaved(const Context& ctx, const SaveReport& saved, ChecksumPolicy policy, const std::string& trades) {
+    const std::string note = checksumNote(saved, policy);
+    ctx.out << kSavedMessage << ' ' << bytesChanged(saved.bytesChanged) << trades << (note.empty() ? "" : "; ") << note
+            << ".\n";
 }
 
 int list(const Context& ctx, const std::string& path) {
@@ -198,7 +244,12 @@ struct SetOptions {
     std::optional<std::string> requested, offered, nickname, trainer, id, item, dvs, genderRequirement, dialog;
     bool shiny = false;
     bool dryRun = false;
+    bool leaveChecksums = false;
 };
+
+SaveOptions saveOptions(bool leaveChecksums) {
+    return SaveOptions{leaveChecksums ? ChecksumPolicy::Leave : ChecksumPolicy::KeepConsistent};
+}
 
 Result<std::u16string> argumentText(const std::string& text, const std::string& what) {
     auto utf16 = fromUtf8(text);
@@ -245,14 +296,15 @@ int set(const Context& ctx, const std::string& path, int number, const SetOption
     }
     if (!problems.empty()) return ctx.refuse(problemsOf(problems));
     if (o.dryRun) {
-        auto changes = previewSave(opened->rom, std::span(&edit, 1), ctx.fs);
+        auto changes = previewSave(opened->rom, std::span(&edit, 1), saveOptions(o.leaveChecksums), ctx.fs);
         if (!changes) return ctx.fail(changes.error());
         printChanges(ctx, *changes);
         return kDone;
     }
-    auto saved = writeTradeRecord(opened->rom, edit, ctx.fs);
+    const SaveOptions options = saveOptions(o.leaveChecksums);
+    auto saved = writeTradeRecord(opened->rom, edit, options, ctx.fs);
     if (!saved) return ctx.fail(saved.error());
-    ctx.out << kSavedMessage << ' ' << bytesChanged(saved->bytesChanged) << ".\n";
+    printSaved(ctx, *saved, options.checksums, "");
     return kDone;
 }
 
@@ -287,7 +339,8 @@ Result<std::string> tableText(const Context& ctx, const std::string& tableFile) 
     return std::string(bytes->begin(), bytes->end());
 }
 
-int importTable(const Context& ctx, const std::string& path, const std::string& tableFile, bool dryRun) {
+int importTable(const Context& ctx, const std::string& path, const std::string& tableFile, bool dryRun,
+                bool leaveChecksums) {
     auto opened = openTable(ctx, path);
     if (!opened) return ctx.fail(opened.error());
     auto text = tableText(ctx, tableFile);
@@ -305,15 +358,16 @@ int importTable(const Context& ctx, const std::string& path, const std::string& 
     }
     if (!plan.problems.empty()) return ctx.refuse(plan.problems);
     if (dryRun) {
-        auto changes = previewSave(opened->rom, plan.edits, ctx.fs);
+        auto changes = previewSave(opened->rom, plan.edits, saveOptions(leaveChecksums), ctx.fs);
         if (!changes) return ctx.fail(changes.error());
         printChanges(ctx, *changes);
         return kDone;
     }
-    auto saved = saveTrades(opened->rom, plan.edits, ctx.fs);
+    const SaveOptions options = saveOptions(leaveChecksums);
+    auto saved = saveTrades(opened->rom, plan.edits, options, ctx.fs);
     if (!saved) return ctx.fail(saved.error());
-    ctx.out << kSavedMessage << ' ' << bytesChanged(saved->bytesChanged) << " in " << plan.edits.size()
-            << (plan.edits.size() == 1 ? " trade.\n" : " trades.\n");
+    printSaved(ctx, *saved, options.checksums,
+               " in " + std::to_string(plan.edits.size()) + (plan.edits.size() == 1 ? " trade" : " trades"));
     return kDone;
 }
 
@@ -359,6 +413,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
                        "The gender the given creature must have: either, male or female.");
     setCmd->add_option("--dialog", setOptions.dialog, "The trader's lines: collector, happy, newbie or (Crystal) girl.");
     setCmd->add_flag("--dry-run", setOptions.dryRun, "Print the bytes that would change; write nothing.");
+    setCmd->add_flag("--leave-checksums", setOptions.leaveChecksums,
+                     "Leave the global checksum and the Stadium data as they are.");
 
     auto* exportCmd = app.add_subcommand("export", "Write the whole trade table as JSON.");
     exportCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
@@ -370,6 +426,16 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     importCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
     importCmd->add_option("FILE", tableFile, "The JSON table (\"-\" for standard input).")->required();
     importCmd->add_flag("--dry-run", importDryRun, "Print the bytes that would change; write nothing.");
+    bool importLeaveChecksums = false;
+    importCmd->add_flag("--leave-checksums", importLeaveChecksums,
+                        "Leave the global checksum and the Stadium data as they are.");
+
+    bool fix = false, fixDryRun = false;
+    auto* checksumsCmd = app.add_subcommand("checksums", "Show whether the ROM's checksums are consistent, or make them so.");
+    checksumsCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+    checksumsCmd->add_flag("--fix", fix, "Make the global checksum and the Stadium data consistent.");
+    checksumsCmd->add_flag("--dry-run", fixDryRun, "With --fix: print the bytes that would change; write nothing.");
+    checksumsCmd->add_flag("--json", json, "Print JSON.");
 
     try {
         app.parse(argc, argv);
@@ -383,7 +449,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     if (*showCmd) return show(ctx, rom, slot, json);
     if (*setCmd) return set(ctx, rom, slot, setOptions);
     if (*exportCmd) return exportTable(ctx, rom, output);
-    return importTable(ctx, rom, tableFile, importDryRun);
+    if (*checksumsCmd) return checksums(ctx, rom, fix, fixDryRun, json);
+    return importTable(ctx, rom, tableFile, importDryRun, importLeaveChecksums);
 }
 
 }  // namespace kestrane::cli

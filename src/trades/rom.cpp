@@ -1,6 +1,7 @@
 #include "trades/rom.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "trades/record.h"
 
@@ -37,13 +38,20 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     if (table) rom.table = *table;
     else if (table.error().code == ErrorCode::NoTradeTable) rom.noTable = table.error();
     else return table.error();
-    if (parts == RomParts::Everything) {
+    if (parts.gameData) {
         auto items = readItemNames(**file, rom.game->facts);
         if (!items) return inContext(items.error(), where());
         rom.items = std::move(*items);
         auto ratios = readGenderRatios(**file, rom.game->facts);
         if (!ratios) return inContext(ratios.error(), where());
         rom.genderRatios = *ratios;
+    }
+    if (parts.checksums) {
+        auto size = (*file)->size();
+        if (!size) return inContext(size.error(), where());
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*size));
+        if (auto read = readExactly(**file, 0, bytes); !read) return inContext(read.error(), where());
+        rom.checksums = RomChecks(bytes).state();
     }
     if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where());
     return rom;

@@ -10,6 +10,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
+#include "trades/checksums.h"
 #include "trades/game_data.h"
 #include "trades/games.h"
 #include "trades/slot.h"
@@ -32,6 +33,7 @@ struct Rom {
     Error noTable;                  // why there is no table, when there is none
     std::optional<ItemNames> items;            // none where the ROM's bytes are not the names
     std::optional<GenderRatios> genderRatios;  // likewise, from the base data
+    std::optional<ChecksumState> checksums;    // when asked for: it costs a read of the whole file
 
     // The slots the trade list shows: seven, or as many as the table has records.
     int slotCount() const;
@@ -43,13 +45,14 @@ struct Rom {
 };
 
 // What openRom reads besides the game and the table.
-enum class RomParts { Everything, TableOnly };
+struct RomParts {
+    bool gameData = true;    // the item names and the gender ratios
+    bool checksums = false;  // the checksums' state
+};
 
 // Opens the file once: identifies the game (an unknown game code is an
-// UnsupportedRom error), locates its trade table and reads the item names
-// and the gender ratios. A supported game without a table that passes is a
+// UnsupportedRom error), locates its trade table and reads the parts asked for. A supported game without a table that passes is a
 // Rom without a table, not an error.
-Result<Rom> openRom(const std::string& path, FileSystem& fs = nativeFileSystem(),
-                    RomParts parts = RomParts::Everything);
+Result<Rom> openRom(const std::string& path, FileSystem& fs = nativeFileSystem(), RomParts parts = {});
 
 }  // namespace kestrane

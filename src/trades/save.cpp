@@ -1,6 +1,7 @@
 #include "trades/save.h"
 
 #include <algorithm>
+#include <array>
 
 #include "support/hex_text.h"
 
@@ -12,15 +13,15 @@ struct PlannedRecord {
     RecordBytes bytes;
 };
 
-// "Trade Number 3", or "the trades" for several.
+// "Trade Number 3", "the trades", or "the checksums" for a save of no trade.
 std::string whatIsSaved(std::span<const TradeEdit> edits) {
-    return edits.size() == 1 ? edits.front().shown.slot.name() : "the trades";
+    return edits.size() == 1 ? edits.front().shown.slot.name() : edits.empty() ? "the checksums" : "the trades";
 }
 
 // Everything that needs no file: the ROM has a table, each edit is of a
 // record of this ROM's table, no slot twice, and every edit plans.
 Result<std::vector<PlannedRecord>> planAll(const Rom& rom, std::span<const TradeEdit> edits) {
-    if (auto table = rom.tradeTable(); !table) return table.error();
+    if (auto table = rom.tradeTable(); !table && !edits.empty()) return table.error();
     std::vector<PlannedRecord> planned;
     for (const TradeEdit& edit : edits) {
         const Slot slot = edit.shown.slot;
@@ -45,10 +46,63 @@ Result<std::vector<PlannedRecord>> planAll(const Rom& rom, std::span<const Trade
 struct Changes {
     std::int64_t size = 0;  // of the file before the save
     std::vector<ByteChange> bytes;
+    std::size_t tradeBytes = 0;
+    ChecksumState before;
+    bool checksumsUpdated = false;
 };
 
+// The bytes the checks need: the whole file when the checksums are to be
+// kept, else the game code and the records, read where they lie.
+class Snapshot {
+public:
+    Result<void> readWhole(File& file, std::int64_t size) {
+        bytes_.resize(std::size_t(size));
+        return readExactly(file, 0, bytes_);
+    }
+    Result<void> at(File& file, std::uint32_t offset, std::span<std::uint8_t> out) const {
+        if (bytes_.empty()) return readExactly(file, offset, out);
+        std::copy_n(bytes_.begin() + offset, out.size(), out.begin());
+        return {};
+    }
+    std::vector<std::uint8_t>& whole() { return bytes_; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+};
+
+// The checksum bytes that `update` changed in image, from before.
+void addChanged(std::vector<ByteChange>& changes, const std::vector<std::uint8_t>& image, std::uint32_t at,
+                const std::vector<std::uint8_t>& before) {
+    for (std::uint32_t i = 0; i < before.size(); ++i) {
+        if (image[at + i] != before[i]) changes.push_back({at + i, before[i], image[at + i]});
+    }
+}
+
+// Brings the checksums of the image up to date with the trade changes, as
+// the policy says; records the bytes that change.
+void keepChecksums(std::vector<std::uint8_t>& image, ChecksumPolicy policy, Changes& changes) {
+    RomChecks checks(image);
+    changes.before = checks.state();
+    // Only what was consistent is kept so, unless asked to make it so.
+    const bool force = policy == ChecksumPolicy::MakeConsistent;
+    const bool stadium = force || changes.before.stadium == ChecksumStatus::Consistent;
+    const bool global = force || changes.before.global == ChecksumStatus::Consistent;
+    if (!(stadium || global) || (!force && changes.bytes.empty())) return;
+    for (const ByteChange& c : changes.bytes) checks.set(c.offset, c.after);
+    auto copy = [&](std::uint32_t at, std::uint32_t length) {
+        return at + length <= image.size() ? std::vector<std::uint8_t>(image.begin() + at, image.begin() + at + length)
+                                           : std::vector<std::uint8_t>();
+    };
+    const std::vector<std::uint8_t> globalBefore = copy(kGlobalChecksumAt, 2);
+    const std::vector<std::uint8_t> stadiumBefore = copy(kStadiumAt, kStadiumLength);
+    checks.update(stadium, global);
+    changes.checksumsUpdated = true;
+    addChanged(changes.bytes, image, kGlobalChecksumAt, globalBefore);
+    addChanged(changes.bytes, image, kStadiumAt, stadiumBefore);
+}
+
 // Checks the open file against what was read, and gives the bytes to change.
-Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedRecord>& planned) {
+Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedRecord>& planned, ChecksumPolicy policy) {
     auto size = file.size();
     if (!size) return size.error();
     for (const PlannedRecord& record : planned) {
@@ -60,19 +114,23 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
                                       ": another program changed it since it was opened. Open it again.");
         }
     }
+    Snapshot snapshot;
+    if (policy != ChecksumPolicy::Leave) {
+        if (auto read = snapshot.readWhole(file, *size); !read) return read.error();
+    }
     std::array<std::uint8_t, kGameCodeLength> code{};
-    if (auto read = readExactly(file, kGameCodeOffset, code); !read) return read.error();
+    if (auto read = snapshot.at(file, kGameCodeOffset, code); !read) return read.error();
     if (!std::equal(code.begin(), code.end(), rom.game->code.begin())) {
         const std::string now(code.begin(), code.end());
         return changedByOther(ErrorCode::GameChangedOnDisk,
                               quoted(rom.path) + " no longer holds the game it was opened as (its game code is now \"" +
                                   printableGameCode(now) + "\"). Open it again.");
     }
-    Changes changes{*size, {}};
+    Changes changes{*size, {}, 0, {}, false};
     for (const PlannedRecord& record : planned) {
         const TradeRecord& shown = record.edit->shown;
         RecordBytes onDisk{};
-        if (auto read = readExactly(file, shown.offset, onDisk); !read) return read.error();
+        if (auto read = snapshot.at(file, shown.offset, onDisk); !read) return read.error();
         if (onDisk != shown.raw) {
             return changedByOther(ErrorCode::TradeChangedOnDisk,
                                   shown.slot.name() + " was changed in " + quoted(rom.path) +
@@ -83,6 +141,8 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
             if (onDisk[i] != record.bytes[i]) changes.bytes.push_back({shown.offset + i, onDisk[i], record.bytes[i]});
         }
     }
+    changes.tradeBytes = changes.bytes.size();
+    if (policy != ChecksumPolicy::Leave) keepChecksums(snapshot.whole(), policy, changes);
     std::sort(changes.bytes.begin(), changes.bytes.end(),
               [](const ByteChange& a, const ByteChange& b) { return a.offset < b.offset; });
     return changes;
@@ -101,21 +161,39 @@ std::vector<std::pair<ByteRange, std::vector<std::uint8_t>>> runsOf(const std::v
 
 }  // namespace
 
-Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, FileSystem& fs) {
+std::string checksumNote(const SaveReport& report, ChecksumPolicy policy) {
+    if (policy == ChecksumPolicy::Leave) return "checksums left as they were";
+    const ChecksumState& before = report.checksumsBefore;
+    const bool globalStale = before.global == ChecksumStatus::Stale;
+    const bool stadiumStale = before.stadium == ChecksumStatus::Stale;
+    if (!report.checksumsUpdated) {
+        if (report.bytesChanged == 0 || !(globalStale || stadiumStale)) return {};
+        return "the checksums were already stale and were left as they were";
+    }
+    if (policy == ChecksumPolicy::KeepConsistent && (globalStale || stadiumStale)) {
+        return std::string("checksums updated, but the ") + (globalStale ? "global checksum" : "Stadium data") +
+               " was already stale and was left as it was";
+    }
+    return "checksums updated";
+}
+
+Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, SaveOptions options, FileSystem& fs) {
     auto planned = planAll(rom, edits);
     if (!planned) return nothingWritten(planned.error());
     const std::string where = "Could not save " + whatIsSaved(edits) + " to " + quoted(rom.path);
     auto opened = fs.open(rom.path, OpenMode::ReadWrite);
     if (!opened) return nothingWritten(inContext(opened.error(), where));
     File& file = **opened;
-    auto changes = changesIn(file, rom, *planned);
+    auto changes = changesIn(file, rom, *planned, options.checksums);
     if (!changes) {
         const Error& e = changes.error();
         return nothingWritten(e.kind == ErrorKind::FileFailure ? inContext(e, where) : e);
     }
 
     SaveReport report;
-    report.bytesChanged = changes->bytes.size();
+    report.bytesChanged = changes->tradeBytes;
+    report.checksumsBefore = changes->before;
+    report.checksumsUpdated = changes->checksumsUpdated;
     const auto runs = runsOf(changes->bytes);
     std::vector<ByteRange> touched;
     for (const auto& [range, bytes] : runs) {
@@ -156,17 +234,18 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
     return report;
 }
 
-Result<SaveReport> writeTradeRecord(const Rom& rom, const TradeEdit& edit, FileSystem& fs) {
-    return saveTrades(rom, std::span(&edit, 1), fs);
+Result<SaveReport> writeTradeRecord(const Rom& rom, const TradeEdit& edit, SaveOptions options, FileSystem& fs) {
+    return saveTrades(rom, std::span(&edit, 1), options, fs);
 }
 
-Result<std::vector<ByteChange>> previewSave(const Rom& rom, std::span<const TradeEdit> edits, FileSystem& fs) {
+Result<std::vector<ByteChange>> previewSave(const Rom& rom, std::span<const TradeEdit> edits, SaveOptions options,
+                                            FileSystem& fs) {
     auto planned = planAll(rom, edits);
     if (!planned) return planned.error();
     const std::string where = "Could not read " + quoted(rom.path);
     auto opened = fs.open(rom.path, OpenMode::Read);
     if (!opened) return inContext(opened.error(), where);
-    auto changes = changesIn(**opened, rom, *planned);
+    auto changes = changesIn(**opened, rom, *planned, options.checksums);
     if (!changes) {
         const Error& e = changes.error();
         return e.kind == ErrorKind::FileFailure ? inContext(e, where) : e;

@@ -14,6 +14,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
+#include "trades/checksums.h"
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
 #include "trades/trade_record.h"
@@ -29,20 +30,42 @@ struct ByteChange {
     std::uint8_t after = 0;
 };
 
-struct SaveReport {
-    std::vector<ByteRange> written;    // empty when nothing needed to change
-    std::size_t bytesChanged = 0;
-    std::vector<TradeRecord> records;  // the trades as the file now holds them, in the edits' order
+// What a save does with the ROM's checksums (the global checksum and the
+// Stadium data; the header checksum covers nothing Kestrane writes).
+enum class ChecksumPolicy {
+    KeepConsistent,  // bring those up to date that were consistent before a save that changes bytes
+    Leave,           // write none of them (and read only the records, not the whole file)
+    MakeConsistent,  // bring every one present up to date, even with no trade changed
 };
 
-// Saves several trades (at most one edit per slot) in one transaction.
-Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, FileSystem& fs = nativeFileSystem());
+struct SaveOptions {
+    ChecksumPolicy checksums = ChecksumPolicy::KeepConsistent;
+};
+
+struct SaveReport {
+    std::vector<ByteRange> written;    // empty when nothing needed to change
+    std::size_t bytesChanged = 0;      // of the trades; checksums not counted
+    std::vector<TradeRecord> records;  // the trades as the file now holds them, in the edits' order
+    ChecksumState checksumsBefore;     // as the save found them (Leave: not looked at)
+    bool checksumsUpdated = false;
+};
+
+// How a save left the checksums, for messages: "checksums updated", ...
+std::string checksumNote(const SaveReport& report, ChecksumPolicy policy);
+
+// Saves several trades (at most one edit per slot) in one transaction. With
+// the checksums kept, the whole file is read once and every check is made
+// on what was read.
+Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, SaveOptions options = {},
+                              FileSystem& fs = nativeFileSystem());
 
 // The one-trade case of saveTrades.
-Result<SaveReport> writeTradeRecord(const Rom& rom, const TradeEdit& edit, FileSystem& fs = nativeFileSystem());
+Result<SaveReport> writeTradeRecord(const Rom& rom, const TradeEdit& edit, SaveOptions options = {},
+                                    FileSystem& fs = nativeFileSystem());
 
-// Every byte the save would change, from the file as it is now; nothing is written.
-Result<std::vector<ByteChange>> previewSave(const Rom& rom, std::span<const TradeEdit> edits,
+// Every byte the save would change (checksums included), from the file as it
+// is now; nothing is written.
+Result<std::vector<ByteChange>> previewSave(const Rom& rom, std::span<const TradeEdit> edits, SaveOptions options = {},
                                             FileSystem& fs = nativeFileSystem());
 
 }  // namespace kestrane

@@ -82,7 +82,7 @@ void IdentifyRom(benchmark::State& state) {
 
 // Identify and locate: the table at its usual place.
 void OpenRom(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(openRom(rom));
+    for (auto _ : state) benchmark::DoNotOptimize(openRom(rom, nativeFileSystem(), RomParts{false, false}));
 }
 
 void OpenLimit(benchmark::State& state) {
@@ -99,7 +99,7 @@ void OpenLimit(benchmark::State& state) {
 // Identify and locate: the table moved, found by the routine in the whole file.
 void OpenMovedRom(benchmark::State& state) {
     for (auto _ : state) {
-        auto opened = openRom(movedRom);
+        auto opened = openRom(movedRom, nativeFileSystem(), RomParts{false, false});
         if (!opened || !opened->table) state.SkipWithError("the moved table was not found");
         benchmark::DoNotOptimize(opened);
     }

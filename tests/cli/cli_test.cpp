@@ -66,12 +66,15 @@ TEST_F(CliTest, InfoNamesTheGameOrRefuses) {
         EXPECT_EQ(text.code, 0);
         EXPECT_EQ(text.out, std::string("Game:        ") + name + "\nCode:        " + code +
                                 "\nLanguage:    English\nTrade table: " +
-                                (crystal ? "0xFCE58, 7 records" : "0xFCC24, 6 records") + " (usual place)\n");
+                                (crystal ? "0xFCE58, 7 records" : "0xFCC24, 6 records") +
+                                " (usual place)\nHeader checksum (0x14D):  stale\nGlobal checksum (0x14E):  stale\n"
+                                "Stadium data (0x1FFDF8):  absent\n");
         Outcome js = run({"info", path, "--json"});
         EXPECT_EQ(json::parse(js.out), (json{{"code", code}, {"name", name}, {"language", "English"},
                                              {"table", {{"offset", crystal ? 0xFCE58 : 0xFCC24},
                                                         {"records", crystal ? 7 : 6},
-                                                        {"foundBy", "usual place"}}}}));
+                                                        {"foundBy", "usual place"}}},
+                                             {"checksums", {{"header", "stale"}, {"global", "stale"}, {"stadium", "absent"}}}}));
     }
     const std::string other = dir.write("other.gb", randomImage("aaue"));
     Outcome unsupported = run({"info", other});
@@ -525,6 +528,66 @@ TEST_F(CliTest, HacksWithMovedOrMissingTables) {
         expectUnchanged(args, 1, none, "Pok\u00e9mon Crystal keeps its trade table at 0xFCE58, but the bytes there are "
                                        "not trade records.");
     }
+}
+
+}  // namespace
+}  // namespace kestrane
+
+namespace kestrane {
+namespace {
+
+// A save leaves a consistent ROM consistent, exactly as the games' build
+// would make it; stale check data stays as it was; --fix mends it.
+TEST_F(CliTest, ChecksumsAreKeptConsistent) {
+    Bytes image = readFile(rom("BYTE"));
+    buildChecksums(image);
+    const std::string path = dir.write("rom.gbc", image);
+    Outcome info = run({"info", path});
+    EXPECT_NE(info.out.find("Header checksum (0x14D):  stale\nGlobal checksum (0x14E):  consistent\n"
+                            "Stadium data (0x1FFDF8):  consistent\n"),
+              std::string::npos) << info.out;
+    EXPECT_EQ(json::parse(run({"info", path, "--json"}).out)["checksums"],
+              (json{{"header", "stale"}, {"global", "consistent"}, {"stadium", "consistent"}}));
+
+    Outcome dry = run({"set", path, "1", "--nickname", "ZAP", "--dry-run"});
+    EXPECT_NE(dry.out.find("\n0x14F     "), std::string::npos) << dry.out;
+    EXPECT_NE(dry.out.find("\n0x1FFDFE  "), std::string::npos) << dry.out;
+    Outcome saved = run({"set", path, "1", "--nickname", "ZAP"});
+    EXPECT_EQ(saved.out, "Trade Data Saved. 10 bytes changed; checksums updated.\n") << saved.err;
+    Bytes expected = readFile(path);
+    buildChecksums(expected);
+    EXPECT_EQ(differences(readFile(path), expected), std::vector<std::size_t>{});
+
+    const Bytes consistent = readFile(path);
+    Outcome left = run({"set", path, "1", "--nickname", "ZIP", "--leave-checksums"});
+    EXPECT_EQ(left.out, "Trade Data Saved. 1 byte changed; checksums left as they were.\n");
+    EXPECT_EQ(differences(readFile(path), consistent), std::vector<std::size_t>{kCrystalSlot1 + 4});
+    Outcome stale = run({"set", path, "1", "--nickname", "ZOP"});
+    EXPECT_EQ(stale.out, "Trade Data Saved. 1 byte changed; the checksums were already stale and were left as "
+                         "they were.\n");
+
+    EXPECT_NE(run({"checksums", path}).out.find("Global checksum (0x14E):  stale"), std::string::npos);
+    const Bytes before = readFile(path);
+    Outcome preview = run({"checksums", path, "--fix", "--dry-run"});
+    EXPECT_NE(preview.out.find("\n0x14F     "), std::string::npos) << preview.out;
+    EXPECT_EQ(readFile(path), before);
+    Outcome fixed = run({"checksums", path, "--fix"});
+    EXPECT_EQ(fixed.out, "Checksums made consistent. The header checksum is stale; Kestrane never writes the "
+                         "header.\n");
+    Bytes rebuilt = before;
+    buildChecksums(rebuilt);
+    EXPECT_EQ(readFile(path), rebuilt);
+    EXPECT_EQ(json::parse(run({"checksums", path, "--json"}).out)["global"], "consistent");
+
+    // A 1 MiB image has no Stadium data: only the global checksum is kept.
+    Bytes small = readFile(rom("BYTE"));
+    small.resize(0x100000);
+    buildChecksums(small, false);
+    const std::string one = dir.write("small.gbc", small);
+    EXPECT_EQ(run({"set", one, "1", "--id", "7"}).out, "Trade Data Saved. 2 bytes changed; checksums updated.\n");
+    Bytes smallExpected = readFile(one);
+    buildChecksums(smallExpected, false);
+    EXPECT_EQ(readFile(one), smallExpected);
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ protected:
         edit.trainerId = u"1";
     }
     void expectRefused(ErrorCode code, ErrorKind kind, const std::string& message, FileSystem& fs) {
-        auto saved = writeTradeRecord(value, edit, fs);
+        auto saved = writeTradeRecord(value, edit, {}, fs);
         ASSERT_FALSE(saved);
         EXPECT_EQ(saved.error().code, code);
         EXPECT_EQ(saved.error().kind, kind);

@@ -25,14 +25,17 @@ const Fault kFaults[] = {
     {"short transfer", std::nullopt},
 };
 
-class FaultInjection : public ::testing::TestWithParam<int> {
+class FaultInjection : public ::testing::TestWithParam<std::tuple<int, bool>> {
 protected:
-    // A retail-like Crystal image; GetParam() trades of it get new bytes.
+    // A retail-like Crystal image (with consistent checksums, which the save
+    // then writes too); the first N trades of it get new bytes.
     void SetUp() override {
+        const auto [trades, consistent] = GetParam();
         original = retailLikeRom("BYTE", 11);
+        if (consistent) buildChecksums(original);
         path = dir.write("crystal.gbc", original);
         rom = *openRom(path);
-        for (int slot = 1; slot <= GetParam(); ++slot) {
+        for (int slot = 1; slot <= trades; ++slot) {
             TradeEdit edit = uneditedEdit(*readTradeRecord(rom, Slot::fromNumber(slot))->record);
             edit.requestedSpecies = "1";
             edit.nickname = u"NEW";
@@ -53,7 +56,7 @@ protected:
 
 TEST_P(FaultInjection, EveryCallOfASaveFailingInEveryWay) {
     FaultInjectingFileSystem counting;
-    ASSERT_TRUE(saveTrades(rom, edits, counting));
+    ASSERT_TRUE(saveTrades(rom, edits, {}, counting));
     const int calls = int(counting.calls().size());
     EXPECT_EQ(std::count(counting.calls().begin(), counting.calls().end(), FileOp::Open), 1);
     EXPECT_EQ(std::count(counting.calls().begin(), counting.calls().end(), FileOp::Flush), 1);
@@ -67,7 +70,7 @@ TEST_P(FaultInjection, EveryCallOfASaveFailingInEveryWay) {
             if (fault.error) fs.failCall(n, *fault.error);
             else fs.shortenCall(n);
             ++injected;
-            auto outcome = saveTrades(rom, edits, fs);
+            auto outcome = saveTrades(rom, edits, {}, fs);
             const Bytes after = readFile(path);
             ASSERT_EQ(after.size(), original.size());
             if (outcome) {
@@ -97,7 +100,7 @@ TEST_P(FaultInjection, EveryCallOfASaveFailingInEveryWay) {
 
 TEST_P(FaultInjection, ARealFullDiskIsReported) {
     DiskFullFileSystem fs;
-    auto outcome = saveTrades(rom, edits, fs);
+    auto outcome = saveTrades(rom, edits, {}, fs);
     if (!outcome && outcome.error().code == ErrorCode::PathNotFound) GTEST_SKIP() << "no /dev/full here";
     ASSERT_FALSE(outcome);
     EXPECT_EQ(outcome.error().code, ErrorCode::DiskFull);
@@ -105,8 +108,8 @@ TEST_P(FaultInjection, ARealFullDiskIsReported) {
     EXPECT_EQ(readFile(path), original);
 }
 
-// One trade, and a whole table of seven.
-INSTANTIATE_TEST_SUITE_P(Saves, FaultInjection, ::testing::Values(1, 7));
+// One trade, and a whole table of seven; checksums left stale, and kept.
+INSTANTIATE_TEST_SUITE_P(Saves, FaultInjection, ::testing::Combine(::testing::Values(1, 7), ::testing::Bool()));
 
 }  // namespace
 }  // namespace kestrane

@@ -55,7 +55,7 @@ TEST(Properties, RandomSavesTouchOnlyTheFieldsOfTheirRecord) {
 
             // Saved as shown, nothing changes at all.
             TradeEdit edit = uneditedEdit(shown);
-            auto unchanged = writeTradeRecord(rom, edit, fs);
+            auto unchanged = writeTradeRecord(rom, edit, {}, fs);
             ASSERT_TRUE(unchanged) << describe(unchanged.error());
             ASSERT_TRUE(unchanged->written.empty());
             ASSERT_EQ(fs.bytes(kPath), model) << "edit " << i;
@@ -67,7 +67,7 @@ TEST(Properties, RandomSavesTouchOnlyTheFieldsOfTheirRecord) {
             if (rng() % 2) edit.trainerName = randomName(rng);
             const std::uint32_t id = rng() % 65536;
             if (rng() % 2) edit.trainerId = ascii(std::to_string(id));
-            auto saved = writeTradeRecord(rom, edit, fs);
+            auto saved = writeTradeRecord(rom, edit, {}, fs);
             ASSERT_TRUE(saved) << "edit " << i << ": " << describe(saved.error());
 
             const Bytes& after = fs.bytes(kPath);

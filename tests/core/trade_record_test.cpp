@@ -159,7 +159,7 @@ TEST_F(TradeRecordTest, SavesExactlyTheEditedBytes) {
     EXPECT_EQ(again.nickname, u"Zap");
     EXPECT_EQ(again.trainerId, 37460);
     FaultInjectingFileSystem fs;
-    auto unchanged = writeTradeRecord(value, uneditedEdit(again), fs);
+    auto unchanged = writeTradeRecord(value, uneditedEdit(again), {}, fs);
     ASSERT_TRUE(unchanged);
     EXPECT_TRUE(unchanged->written.empty());
     EXPECT_EQ(std::count(fs.calls().begin(), fs.calls().end(), FileOp::Write), 0);
@@ -437,7 +437,7 @@ TEST_F(TradeRecordTest, SeveralTradesAreOneTransaction) {
     EXPECT_EQ(readFile(path), rom);
 
     FaultInjectingFileSystem fs;
-    auto saved = saveTrades(value, edits, fs);
+    auto saved = saveTrades(value, edits, {}, fs);
     ASSERT_TRUE(saved) << describe(saved.error());
     for (FileOp op : {FileOp::Open, FileOp::Flush, FileOp::Close}) {
         EXPECT_EQ(std::count(fs.calls().begin(), fs.calls().end(), op), 1);

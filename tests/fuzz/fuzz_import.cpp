@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!plan.problems.empty()) return 0;  // nothing is written then; the command checks that
     bool writable = true;
     for (const TradeEdit& edit : plan.edits) writable = writable && planTradeRecord(rom, edit).ok();
-    auto saved = saveTrades(rom, plan.edits, fs);
+    auto saved = saveTrades(rom, plan.edits, {}, fs);
     if (saved.ok() != writable) std::abort();  // accepted exactly when every edit plans
     const auto& after = fs.bytes("rom");
     if (after.size() != original.size()) std::abort();

@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             check(name->empty() || (name->front() != u' ' && name->back() != u' '));
         }
         // An unedited save writes nothing.
-        auto saved = writeTradeRecord(*rom, uneditedEdit(r), fs);
+        auto saved = writeTradeRecord(*rom, uneditedEdit(r), {}, fs);
         check(saved.ok() && saved->written.empty() && fs.bytes("rom") == image);
     }
     return 0;

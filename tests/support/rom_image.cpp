@@ -1,5 +1,7 @@
 #include "support/rom_image.h"
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <fstream>
 #include <random>
@@ -140,6 +142,38 @@ void putBaseData(Bytes& rom, std::string_view gameCode) {
         rom[entry] = std::uint8_t(species);
         rom[entry + 13] = testGenderRatio(species);
     }
+}
+
+void buildChecksums(Bytes& rom, bool stadium) {
+    auto put16 = [&](std::size_t at, unsigned value) {
+        rom[at] = std::uint8_t(value >> 8 & 0xFF);
+        rom[at + 1] = std::uint8_t(value & 0xFF);
+    };
+    rom[0x14E] = rom[0x14F] = 0;
+    if (stadium) {
+        std::fill(rom.begin() + 0x1FFDF8, rom.begin() + 0x1FFDF8 + 520, 0);
+        std::copy_n("N64PS3", 6, rom.begin() + 0x1FFDF8);
+        for (std::size_t i = 0; i < 256; ++i) {
+            unsigned sum = 0xFEFE;
+            for (std::size_t k = 0; k < 0x2000; ++k) sum += rom[i * 0x2000 + k];
+            put16(0x1FFE00 + 2 * i, sum & 0xFFFF);
+        }
+        std::array<unsigned, 256> table{};
+        for (unsigned i = 0; i < 256; ++i) {
+            unsigned rem = 0, c = i;
+            for (int step = 0; step < 8; ++step) {
+                rem = (rem >> 1) ^ (((rem ^ c) & 1) ? 0xC387 : 0);
+                c >>= 1;
+            }
+            table[i] = rem;
+        }
+        unsigned crc = 0xFEFE;
+        for (std::size_t k = 0; k < 512; ++k) crc = (crc >> 8) ^ table[(crc ^ rom[0x1FFE00 + k]) & 0xFF];
+        put16(0x1FFDFE, crc & 0xFFFF);
+    }
+    unsigned total = 0;
+    for (std::size_t k = 0; k < rom.size(); ++k) total += k == 0x14E || k == 0x14F ? 0 : rom[k];
+    put16(0x14E, total & 0xFFFF);
 }
 
 Bytes retailLikeRom(std::string_view gameCode, std::uint32_t seed) {

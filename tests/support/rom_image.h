@@ -68,6 +68,11 @@ void putBaseData(Bytes& rom, std::string_view gameCode);
 // A made-up gender ratio per species, covering every kind of ratio.
 std::uint8_t testGenderRatio(int species);
 
+// Makes the global checksum and (with stadium) the Stadium data consistent,
+// step by step as the games' build does: written here independently of
+// Kestrane's own code, so that tests compare the two.
+void buildChecksums(Bytes& rom, bool stadium = true);
+
 // A retail-like image: random filler, the game code, the game's own trades
 // at the usual place, the routine at its retail place, the item names and
 // the base data.

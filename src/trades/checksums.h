@@ -1,0 +1,68 @@
+// The check data a Game Boy ROM carries, and keeping it consistent.
+//
+//   0x14D          header checksum of 0x134-0x14C: x = x - b - 1 for each byte.
+//                  Kestrane never writes there; it only reports it.
+//   0x14E-0x14F    global checksum, big-endian: the low 16 bits of the sum of
+//                  every byte of the file but these two.
+//   0x1FFDF8       Stadium 2 data, in 2 MiB images of these games: "N64PS3",
+//                  at 0x1FFDFE a big-endian CRC of the 512 bytes at 0x1FFE00,
+//                  which are 256 big-endian sums, one per 8 KiB half-bank:
+//                  0xFEFE plus the half-bank's bytes (low 16 bits).
+// The games' build makes them in this order, and so does Kestrane: the
+// global checksum set to 0; the 520 bytes from 0x1FFDF8 cleared and
+// "N64PS3" written; each half-bank's sum computed on the file as it stands
+// (the sums before it stored, the rest still 0) and stored; the CRC; last,
+// the global checksum.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace kestrane {
+
+inline constexpr std::uint32_t kHeaderChecksumAt = 0x14D;
+inline constexpr std::uint32_t kGlobalChecksumAt = 0x14E;
+inline constexpr std::uint32_t kStadiumAt = 0x1FFDF8;
+inline constexpr std::uint32_t kStadiumLength = 520;
+inline constexpr std::uint32_t kStadiumRomSize = 0x200000;
+
+enum class ChecksumStatus { Consistent, Stale, Absent };
+// "consistent", "stale", "absent"
+std::string_view checksumStatusText(ChecksumStatus status);
+
+struct ChecksumState {
+    ChecksumStatus header = ChecksumStatus::Absent;
+    ChecksumStatus global = ChecksumStatus::Absent;
+    ChecksumStatus stadium = ChecksumStatus::Absent;
+};
+
+// The CRC of the Stadium data over bytes (table polynomial 0xC387, start 0xFEFE).
+std::uint16_t stadiumCrc(std::span<const std::uint8_t> bytes);
+
+// A whole ROM's bytes with the sums that the checks need, kept up to date
+// as bytes change, so that an edit costs no second pass over the file.
+class RomChecks {
+public:
+    // Sums the image once. The span must outlive the object.
+    explicit RomChecks(std::span<std::uint8_t> rom);
+
+    ChecksumState state() const;
+
+    // Changes one byte of the image (and the sums).
+    void set(std::uint32_t offset, std::uint8_t value);
+
+    // Brings the Stadium data (where present) and then the global checksum
+    // up to date, as the games' build does, each only when asked.
+    void update(bool stadium, bool global);
+
+private:
+    std::uint16_t globalSum() const;
+    std::vector<std::uint8_t> stadiumData() const;
+
+    std::span<std::uint8_t> rom_;
+    std::vector<std::uint32_t> halfBankSums_;  // plain byte sums, 8 KiB each
+};
+
+}  // namespace kestrane
