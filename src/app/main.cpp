@@ -30,6 +30,7 @@ int main(int argc, char* argv[]) {
                                                 ? std::make_unique<QCoreApplication>(argc, argv)
                                                 : std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Kestrane"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Kestrane"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kestrane::kVersionText));
     QGuiApplication::setDesktopFileName(QStringLiteral("app.kestrane.editor"));
 

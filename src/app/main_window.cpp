@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QStyleOptionGroupBox>
 #include <QStylePainter>
@@ -31,6 +32,7 @@
 namespace kestrane {
 namespace {
 
+const QString kChecksumsSetting = QStringLiteral("save/updateChecksums");
 const QString kOpenTitle = QStringLiteral("Open Pok\u00e9mon Gold, Silver or Crystal ROM...");
 const QString kRomFilter = QStringLiteral("GB ROMs (*.gb)|*.gb;*.gbc");
 constexpr std::uint32_t kOpenFlags = kHideReadOnly | kPathMustExist | kFileMustExist;  // 0x1804
@@ -110,6 +112,12 @@ void MainWindow::createActions() {
     mnuMoreFields_ = action("mnuMoreFields", QStringLiteral("More Fields\u2026"), QKeySequence(Qt::CTRL | Qt::Key_M),
                             &MainWindow::showMoreFields);
     mnuMoreFields_->setEnabled(false);
+    // Remembered between runs; on unless the user turned it off.
+    mnuChecksums_ = new QAction(QStringLiteral("Update Checksums When Saving"), this);
+    mnuChecksums_->setObjectName(QStringLiteral("mnuChecksums"));
+    mnuChecksums_->setCheckable(true);
+    mnuChecksums_->setChecked(QSettings().value(kChecksumsSetting, true).toBool());
+    connect(mnuChecksums_, &QAction::toggled, this, [](bool on) { QSettings().setValue(kChecksumsSetting, on); });
 }
 
 void MainWindow::createMenus() {
@@ -117,6 +125,7 @@ void MainWindow::createMenus() {
     file->setObjectName(QStringLiteral("mnuFile"));
     file->addAction(mnuOpen_);
     file->addAction(mnuSave_);
+    file->addAction(mnuChecksums_);
     file->addSeparator()->setObjectName(QStringLiteral("cmdBreak"));
     file->addAction(mnuExit_);
 
@@ -341,7 +350,8 @@ void MainWindow::saveTrade() {
         edit.dialogSet = std::to_string(more->dialogSet);
     }
 
-    auto saved = writeTradeRecord(*rom_, edit, {}, files_);
+    const SaveOptions options{mnuChecksums_->isChecked() ? ChecksumPolicy::KeepConsistent : ChecksumPolicy::Leave};
+    auto saved = writeTradeRecord(*rom_, edit, options, files_);
     if (!saved) return tell(saved.error());
     // The boxes keep what the user typed; the next save compares with the file as it is now.
     shown_->record = saved->records.front();

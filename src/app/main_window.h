@@ -94,6 +94,7 @@ private:
     QAction* mnuSave_ = nullptr;
     QAction* mnuExit_ = nullptr;
     QAction* mnuMoreFields_ = nullptr;
+    QAction* mnuChecksums_ = nullptr;
     QAction* mnuAbout_ = nullptr;
 
     QGroupBox* frame5_ = nullptr;

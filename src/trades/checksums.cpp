@@ -5,6 +5,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "support/byte_scan.h"
 #include "support/bytes.h"
 
 namespace kestrane {
@@ -30,9 +31,7 @@ constexpr std::array<std::uint16_t, 256> crcTable() {
     return table;
 }
 
-std::uint32_t byteSum(std::span<const std::uint8_t> bytes) {
-    return std::accumulate(bytes.begin(), bytes.end(), std::uint32_t{0});
-}
+std::uint32_t byteSum(std::span<const std::uint8_t> bytes) { return static_cast<std::uint32_t>(sumOfBytes(bytes)); }
 
 bool hasStadiumMark(std::span<const std::uint8_t> rom) {
     return rom.size() == kStadiumRomSize && std::memcmp(rom.data() + kStadiumAt, kStadiumMark, 6) == 0;

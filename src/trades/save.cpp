@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 #include "support/hex_text.h"
 
@@ -56,22 +57,25 @@ struct Changes {
 class Snapshot {
 public:
     Result<void> readWhole(File& file, std::int64_t size) {
-        bytes_.resize(std::size_t(size));
-        return readExactly(file, 0, bytes_);
+        // Not cleared first: every byte is read over.
+        data_.reset(new std::uint8_t[std::size_t(size)]);
+        size_ = std::size_t(size);
+        return readExactly(file, 0, whole());
     }
     Result<void> at(File& file, std::uint32_t offset, std::span<std::uint8_t> out) const {
-        if (bytes_.empty()) return readExactly(file, offset, out);
-        std::copy_n(bytes_.begin() + offset, out.size(), out.begin());
+        if (!data_) return readExactly(file, offset, out);
+        std::copy_n(data_.get() + offset, out.size(), out.begin());
         return {};
     }
-    std::vector<std::uint8_t>& whole() { return bytes_; }
+    std::span<std::uint8_t> whole() { return {data_.get(), size_}; }
 
 private:
-    std::vector<std::uint8_t> bytes_;
+    std::unique_ptr<std::uint8_t[]> data_;
+    std::size_t size_ = 0;
 };
 
 // The checksum bytes that `update` changed in image, from before.
-void addChanged(std::vector<ByteChange>& changes, const std::vector<std::uint8_t>& image, std::uint32_t at,
+void addChanged(std::vector<ByteChange>& changes, std::span<const std::uint8_t> image, std::uint32_t at,
                 const std::vector<std::uint8_t>& before) {
     for (std::uint32_t i = 0; i < before.size(); ++i) {
         if (image[at + i] != before[i]) changes.push_back({at + i, before[i], image[at + i]});
@@ -80,7 +84,7 @@ void addChanged(std::vector<ByteChange>& changes, const std::vector<std::uint8_t
 
 // Brings the checksums of the image up to date with the trade changes, as
 // the policy says; records the bytes that change.
-void keepChecksums(std::vector<std::uint8_t>& image, ChecksumPolicy policy, Changes& changes) {
+void keepChecksums(std::span<std::uint8_t> image, ChecksumPolicy policy, Changes& changes) {
     RomChecks checks(image);
     changes.before = checks.state();
     // Only what was consistent is kept so, unless asked to make it so.

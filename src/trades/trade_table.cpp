@@ -7,7 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "support/byte_search.h"
+#include "support/byte_scan.h"
 #include "support/bytes.h"
 #include "support/hex_text.h"
 #include "text/char_map.h"

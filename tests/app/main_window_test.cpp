@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -55,6 +56,7 @@ class MainWindowTest : public QObject {
 
 private:
     std::unique_ptr<TempDir> dir;
+    std::unique_ptr<TempDir> settingsDir;
     std::unique_ptr<RecordingSink> sink;
     std::unique_ptr<ScriptedDialogs> dialogs;
     std::unique_ptr<FaultInjectingFileSystem> files;
@@ -114,6 +116,13 @@ private:
     }
 
 private slots:
+    void initTestCase() {
+        // Settings of the tests' own, never the user's.
+        settingsDir = std::make_unique<TempDir>();
+        QCoreApplication::setOrganizationName("Kestrane tests");
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(settingsDir->folder()));
+    }
     void init() {
         dir = std::make_unique<TempDir>();
         sink = std::make_unique<RecordingSink>();
@@ -219,9 +228,12 @@ private slots:
         QCOMPARE(menus[1]->text(), QString("&Trade"));
         QCOMPARE(menus[2]->text(), QString("&Help"));
         QList<QAction*> file = menus[0]->menu()->actions();
-        QCOMPARE(file.size(), 4);
-        QVERIFY(file[2]->isSeparator());
-        QCOMPARE(file[3]->objectName(), QString("mnuExit"));
+        QCOMPARE(file.size(), 5);
+        QCOMPARE(file[2]->objectName(), QString("mnuChecksums"));
+        QCOMPARE(file[2]->text(), QString("Update Checksums When Saving"));
+        QVERIFY(file[2]->isCheckable() && file[2]->isChecked());
+        QVERIFY(file[3]->isSeparator());
+        QCOMPARE(file[4]->objectName(), QString("mnuExit"));
 
         auto* list = w<QListWidget>("tradelist");
         QCOMPARE(list->count(), 7);
@@ -793,6 +805,31 @@ private slots:
         });
         action("mnuMoreFields")->trigger();
         QCOMPARE(letter, QString("Unown letter: %1").arg(QChar(unownLetter({15, 10, 10, 10}))));
+    }
+
+    void checksumsFollowTheMenuItem() {
+        Bytes image = gameRom("AAUE");
+        buildChecksums(image, false);
+        const std::string path = dir->write("gold.gb", image);
+        open(path);
+        clickTrade(0);
+        w<QLineEdit>("txtID")->setText("1");
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        Bytes expected = readFile(path);
+        buildChecksums(expected, false);
+        QCOMPARE(readFile(path), expected);
+
+        // Turned off, the save leaves them (and the choice is remembered).
+        action("mnuChecksums")->setChecked(false);
+        QCOMPARE(QSettings().value("save/updateChecksums").toBool(), false);
+        MainWindow second(*sink, *dialogs, *files);
+        QVERIFY(!second.findChild<QAction*>("mnuChecksums")->isChecked());
+        w<QLineEdit>("txtID")->setText("2");
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QCOMPARE(differences(readFile(path), expected), (std::vector<std::size_t>{kGoldSlot1 + 16}));
+        action("mnuChecksums")->setChecked(true);
     }
 
     void romHacks() {

@@ -30,7 +30,10 @@ constexpr std::uint32_t kSlot1 = 0xFCE78;  // Crystal, trade 1: the record's fir
 testing::TempDir* dir;
 std::string rom;       // a retail-like Crystal image
 std::string movedRom;  // the same with its table moved by 48 bytes, the routine pointing to it
+std::string checkedRom;  // a retail-like Crystal image with consistent checksums
 Rom romValue;
+Rom checkedValue;
+std::vector<ByteRange> checkedWrites;  // what one save with checksums writes
 
 double median(std::vector<double> values) {
     if (values.empty()) return 0;
@@ -59,9 +62,38 @@ void SaveTrade(benchmark::State& state) {
     std::uint16_t id = 0;
     for (auto _ : state) {
         edit.trainerId = ++id % 2 ? u"4660" : u"4661";
-        auto saved = writeTradeRecord(romValue, edit);
+        auto saved = writeTradeRecord(romValue, edit, SaveOptions{ChecksumPolicy::Leave});
         if (!saved) state.SkipWithError(saved.error().message.c_str());
         else edit.shown = saved->records.front();
+    }
+}
+
+// The same save on a ROM whose checksums are consistent: the whole file is
+// read once and the global checksum and the Stadium data are written too.
+void SaveWithChecksums(benchmark::State& state) {
+    TradeEdit edit = uneditedEdit(*readTradeRecord(checkedValue, Slot::fromNumber(1))->record);
+    for (auto _ : state) {
+        edit.trainerId = edit.shown.trainerId == 4660 ? u"4661" : u"4660";
+        auto saved = writeTradeRecord(checkedValue, edit);
+        if (!saved) state.SkipWithError(saved.error().message.c_str());
+        else if (!saved->checksumsUpdated) state.SkipWithError("the save did not keep the checksums");
+        else edit.shown = saved->records.front();
+    }
+}
+
+// Open, one read of the whole file, the same writes, fsync, close.
+void SaveWithChecksumsLimit(benchmark::State& state) {
+    std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[testing::kRomSize]);
+    for (auto _ : state) {
+        int fd = ::open(checkedRom.c_str(), O_RDWR | O_CLOEXEC);
+        benchmark::DoNotOptimize(::pread(fd, bytes.get(), testing::kRomSize, 0));
+        // The bytes as read: the disk does the same work, the checksums stay consistent.
+        for (const ByteRange& range : checkedWrites) {
+            const std::size_t length = range.last - range.first + 1;
+            benchmark::DoNotOptimize(::pwrite(fd, bytes.get() + range.first, length, range.first));
+        }
+        ::fsync(fd);
+        ::close(fd);
     }
 }
 
@@ -236,6 +268,16 @@ int main(int argc, char* argv[]) {
     testing::putTable(moved, testing::kCrystalTable + 48, testing::retailTrades("BYTE"));
     testing::putRoutine(moved, testing::kCrystalRoutine + 48, testing::kCrystalTable + 48);
     movedRom = temp.write("moved.gbc", moved);
+    testing::Bytes checked = testing::retailLikeRom("BYTE");
+    testing::buildChecksums(checked);
+    checkedRom = temp.write("checked.gbc", checked);
+    checkedValue = *openRom(checkedRom);
+    {
+        TradeEdit edit = uneditedEdit(*readTradeRecord(checkedValue, Slot::fromNumber(1))->record);
+        edit.trainerId = u"4661";
+        checkedWrites = writeTradeRecord(checkedValue, edit)->written;
+        temp.write("checked.gbc", checked);
+    }
 
     struct Entry {
         const char* name;
@@ -247,6 +289,8 @@ int main(int argc, char* argv[]) {
                              {"OpenRom", OpenRom, false},         {"OpenLimit", OpenLimit, false},
                              {"OpenMovedRom", OpenMovedRom, false}, {"WholeFileLimit", WholeFileLimit, false},
                              {"SaveTrade", SaveTrade, true},      {"SaveLimit", SaveLimit, true},
+                             {"SaveWithChecksums", SaveWithChecksums, true},
+                             {"SaveWithChecksumsLimit", SaveWithChecksumsLimit, true},
                              {"DecodeName", DecodeName, false},   {"EncodeName", EncodeName, false}};
     // Rounds of every benchmark one after the other, so that a slow moment
     // of the disk or the machine falls on both sides of a ratio alike.
@@ -280,6 +324,7 @@ int main(int argc, char* argv[]) {
     std::printf("%-38s %14s %14s %6s   %s\n", "", "Kestrane", "limit", "ratio", "target");
     row("show a trade (readTradeRecord)", m("ShowTrade"), m("ShowLimit"), "us", 1.5);
     row("save a trade (writeTradeRecord, fsync)", m("SaveTrade"), m("SaveLimit"), "us", 1.5);
+    row("save with checksums", m("SaveWithChecksums"), m("SaveWithChecksumsLimit"), "us", 1.5);
     row("identify a ROM (identifyRom)", m("IdentifyRom"), m("IdentifyLimit"), "us", 1.5);
     row("identify + locate, table in place", m("OpenRom"), m("OpenLimit"), "us", 1.3);
     row("identify + locate, table moved", m("OpenMovedRom"), m("WholeFileLimit"), "us", 1.5);
