@@ -555,6 +555,25 @@ private slots:
         }
     }
 
+    void namesInTheGamesOwnCharacters() {
+        Bytes rom = gameRom("AAUE");
+        const Bytes hoOh = {0x87, 0x8E, 0xE3, 0x8E, 0x87, 0x50};
+        std::copy(hoOh.begin(), hoOh.end(), rom.begin() + kGoldSlot1 + 2);
+        const std::string path = dir->write("gold.gb", rom);
+        open(path);
+        clickTrade(0);
+        QCOMPARE(text("txtNickname"), QString("HO-OH"));
+        w<QLineEdit>("txtNickname")->setText("MR. ZAP");
+        w<QLineEdit>("txtOT")->setText("\u2642 & \u2640");
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        const Bytes after = readFile(path);
+        QCOMPARE(Bytes(after.begin() + kGoldSlot1 + 2, after.begin() + kGoldSlot1 + 10),
+                 (Bytes{0x8C, 0x91, 0xE8, 0x7F, 0x99, 0x80, 0x8F, 0x50}));
+        QCOMPARE(Bytes(after.begin() + kGoldSlot1 + 18, after.begin() + kGoldSlot1 + 24),
+                 (Bytes{0xEF, 0x7F, 0xE9, 0x7F, 0xF5, 0x50}));
+    }
+
     void openingWhatIsNoRom_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("title");
