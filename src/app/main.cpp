@@ -49,6 +49,8 @@ int main(int argc, char* argv[]) {
     kestrane::quitAfterFirstPaintIfAsked(window);
     window.show();
     if (!parser.positionalArguments().isEmpty()) {
+        // Shown first, so that a message about the file stands over the window.
+        QCoreApplication::processEvents();
         window.openRom(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());
     }
     return QCoreApplication::exec();

@@ -105,6 +105,8 @@ void MainWindow::createActions() {
     };
     mnuOpen_ = action("mnuOpen", QStringLiteral("Open ROM..."), QKeySequence(Qt::CTRL | Qt::Key_O),
                       &MainWindow::openRomCommand);
+    mnuReload_ = action("mnuReload", QStringLiteral("Reload ROM"), QKeySequence(Qt::Key_F5), &MainWindow::reloadRom);
+    mnuReload_->setEnabled(false);
     mnuSave_ = action("mnuSave", QStringLiteral("Save ROM"), QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::saveTrade);
     mnuSave_->setEnabled(false);
     mnuExit_ = action("mnuExit", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
@@ -124,6 +126,7 @@ void MainWindow::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
     file->addAction(mnuOpen_);
+    file->addAction(mnuReload_);
     file->addAction(mnuSave_);
     file->addAction(mnuChecksums_);
     file->addSeparator()->setObjectName(QStringLiteral("cmdBreak"));
@@ -195,12 +198,15 @@ void MainWindow::createControls() {
     tradelist_->setSelectionMode(QAbstractItemView::SingleSelection);
     for (int slot = 1; slot <= kListedSlots; ++slot) tradelist_->addItem(fromCore(slotName(slot)));
     tradelist_->setCurrentRow(-1);
-    connect(tradelist_, &QListWidget::currentRowChanged, this, &MainWindow::showTrade);
+    // A trade is read when the user chooses a row (a click, the arrow keys,
+    // Home, End): a change of selection. Focus alone only makes a row current.
+    connect(tradelist_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { tradeChosen(selectedRow()); });
     // A click on the row already shown reads it again, as a change of row does.
     tradelist_->viewport()->installEventFilter(this);
     connect(tradelist_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         int row = tradelist_->row(item);
-        if (row == rowAtPress_) showTrade(row);
+        if (row == rowAtPress_ && row == listRow_) tradeChosen(row);
     });
 
     btnSave_->setFont(classic);
@@ -211,6 +217,8 @@ void MainWindow::createControls() {
     for (QWidget* box : std::initializer_list<QWidget*>{theirpoke_, yourpoke_, txtNickname_, txtOT_, txtID_}) {
         box->setFont(client->font());
     }
+    // Only what the user does marks the trade modified, never what the window fills in.
+    for (QLineEdit* box : {txtNickname_, txtOT_, txtID_}) connect(box, &QLineEdit::textEdited, this, &MainWindow::markModified);
     txtNickname_->setMaxLength(10);
     txtOT_->setMaxLength(10);
     txtID_->setMaxLength(5);
@@ -224,6 +232,8 @@ void MainWindow::createControls() {
         box->setModel(speciesModel);
         box->setCurrentIndex(-1);
         box->setEditText(QString());
+        connect(box, &QComboBox::activated, this, &MainWindow::markModified);
+        connect(box->lineEdit(), &QLineEdit::textEdited, this, &MainWindow::markModified);
     }
 }
 
@@ -245,6 +255,24 @@ void MainWindow::clearEditor() {
         box->setCurrentIndex(-1);
         box->setEditText(QString());
     }
+    showHiddenBytes(txtNickname_, {});
+    showHiddenBytes(txtOT_, {});
+}
+
+void MainWindow::showHiddenBytes(QLineEdit* box, const std::string& note) {
+    // A small marker at the box's end, and the note as the tooltip of both.
+    QAction* marker = box->findChild<QAction*>(QStringLiteral("hiddenBytes"));
+    if (note.empty()) {
+        delete marker;
+        box->setToolTip(QString());
+        return;
+    }
+    if (!marker) {
+        marker = box->addAction(style()->standardIcon(QStyle::SP_MessageBoxInformation), QLineEdit::TrailingPosition);
+        marker->setObjectName(QStringLiteral("hiddenBytes"));
+    }
+    marker->setToolTip(fromCore(note));
+    box->setToolTip(fromCore(note));
 }
 
 void MainWindow::fillEditor(const TradeRecord& record) {
@@ -260,6 +288,8 @@ void MainWindow::fillEditor(const TradeRecord& record) {
     }
     txtNickname_->setText(QString::fromStdU16String(record.nickname));
     txtOT_->setText(QString::fromStdU16String(record.trainerName));
+    showHiddenBytes(txtNickname_, record.nicknameHidden);
+    showHiddenBytes(txtOT_, record.trainerNameHidden);
 }
 
 void MainWindow::openRomCommand() {
@@ -272,9 +302,26 @@ void MainWindow::openRomCommand() {
 void MainWindow::openRom(const QString& path) {
     auto rom = kestrane::openRom(nativePath(path), files_);
     if (!rom) return tell(rom.error());
+    // Only a ROM that opened can take the place of the trade being edited.
+    if (!maySwitchAway()) return;
+    showRom(path, std::move(*rom));
+}
 
+void MainWindow::reloadRom() {
+    if (!rom_) return;
+    const QString path = romPath_;
+    const int row = shown_ ? listRow_ : -1;
+    auto rom = kestrane::openRom(nativePath(path), files_);
+    if (!rom) return tell(rom.error());
+    if (!maySwitchAway()) return;
+    showRom(path, std::move(*rom));
+    // The trade that was shown, as the file now holds it.
+    if (row >= 0 && row < tradelist_->count() && tradelist_->isEnabled()) selectListRow(row), showTrade(row);
+}
+
+void MainWindow::showRom(const QString& path, Rom rom) {
     romPath_ = path;
-    rom_ = std::move(*rom);
+    rom_ = std::move(rom);
     const GameInfo& game = *rom_->game;
     headr_->setText(fromCore(game.name));
     txtCode_->setText(fromCore(game.code));
@@ -286,12 +333,20 @@ void MainWindow::openRom(const QString& path) {
     } else {
         tableInfo_->setText(QStringLiteral("Trade table: not found"));
     }
-    // As many entries as the table has records, never fewer than seven.
+    // A new ROM starts with no trade chosen: the editor empty and disabled.
+    shown_.reset();
+    listRow_ = -1;
+    setEditorEnabled(false);
+    clearEditor();
     {
-        const QSignalBlocker quiet(tradelist_);
+        const QSignalBlocker quiet(tradelist_->selectionModel());
+        tradelist_->clearSelection();
+        tradelist_->setCurrentRow(-1, QItemSelectionModel::Clear);
+        // As many entries as the table has records, never fewer than seven.
         while (tradelist_->count() > rom_->slotCount()) delete tradelist_->takeItem(tradelist_->count() - 1);
         while (tradelist_->count() < rom_->slotCount()) tradelist_->addItem(fromCore(slotName(tradelist_->count() + 1)));
     }
+    setWindowModified(false);
     updateTitle();
     if (auto writable = files_.makeOwnerWritable(nativePath(path)); !writable) {
         refuse(QStringLiteral("Kestrane could not make \"%1\" writable: %2. Its trades can be shown, but saving "
@@ -300,26 +355,40 @@ void MainWindow::openRom(const QString& path) {
     }
     for (QWidget* w : std::initializer_list<QWidget*>{frame5_, frame2_, txtName_, txtCDE_, lang_}) w->setEnabled(true);
     tradelist_->setEnabled(rom_->table.has_value());
+    mnuReload_->setEnabled(true);
     if (!rom_->table) refuse(fromCore(describe(rom_->noTable)));
 }
 
-void MainWindow::showTrade(int row) {
-    if (row < 0 || !rom_ || row >= rom_->slotCount()) return;
+void MainWindow::tradeChosen(int row) {
+    if (row < 0) return;
+    if (!maySwitchAway()) {
+        selectListRow(listRow_);  // Cancel: the selection as it was
+        return;
+    }
+    showTrade(row);
+}
+
+bool MainWindow::showTrade(int row) {
+    if (!rom_ || row >= rom_->slotCount()) return false;
     auto reading = readTradeRecord(*rom_, Slot::fromNumber(row + 1), files_);
     if (!reading) {
         selectListRow(listRow_);  // as it was before the selection
-        return tell(reading.error());
+        tell(reading.error());
+        return false;
     }
     listRow_ = row;
+    setWindowModified(false);
     if (!reading->record) {
         setEditorEnabled(false);
         clearEditor();
         shown_.reset();
-        return refuse(fromCore(kNoTradeMessage));
+        refuse(fromCore(kNoTradeMessage));
+        return true;
     }
     setEditorEnabled(true);
     fillEditor(*reading->record);
-    shown_ = ShownTrade{romPath_, *reading->record, std::nullopt};
+    shown_ = ShownTrade{*reading->record, std::nullopt};
+    return true;
 }
 
 std::string MainWindow::speciesText(const QComboBox* box) const {
@@ -330,13 +399,10 @@ std::string MainWindow::speciesText(const QComboBox* box) const {
     return text.toStdString();
 }
 
-void MainWindow::saveTrade() {
+bool MainWindow::saveTrade() {
     const QString nothing = QStringLiteral(" Nothing was written.");
-    if (!rom_) return refuse(QStringLiteral("Open a ROM and select a trade before saving.") + nothing);
-    if (!shown_) return refuse(QStringLiteral("Select a trade before saving.") + nothing);
-    if (shown_->path != romPath_) {
-        return refuse(QStringLiteral("The trade shown was read from another ROM. Select a trade to edit this one."));
-    }
+    if (!rom_) return refuse(QStringLiteral("Open a ROM and select a trade before saving.") + nothing), false;
+    if (!shown_) return refuse(QStringLiteral("Select a trade before saving.") + nothing), false;
     TradeEdit edit = uneditedEdit(shown_->record);
     edit.requestedSpecies = speciesText(yourpoke_);
     edit.offeredSpecies = speciesText(theirpoke_);
@@ -352,10 +418,12 @@ void MainWindow::saveTrade() {
 
     const SaveOptions options{mnuChecksums_->isChecked() ? ChecksumPolicy::KeepConsistent : ChecksumPolicy::Leave};
     auto saved = writeTradeRecord(*rom_, edit, options, files_);
-    if (!saved) return tell(saved.error());
+    if (!saved) return tell(saved.error()), false;
     // The boxes keep what the user typed; the next save compares with the file as it is now.
     shown_->record = saved->records.front();
+    setWindowModified(false);
     messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);
+    return true;
 }
 
 void MainWindow::showMoreFields() {
@@ -366,7 +434,29 @@ void MainWindow::showMoreFields() {
     auto offered = resolveSpecies(speciesText(theirpoke_), r.offeredSpecies, SpeciesRole::Offered);
     MoreFieldsDialog dialog(this, messages_, *rom_, r.slot, values,
                             offered ? std::optional<std::uint8_t>(*offered) : std::nullopt);
-    if (dialog.exec() == QDialog::Accepted) shown_->more = dialog.values();
+    if (dialog.exec() != QDialog::Accepted) return;
+    shown_->more = dialog.values();
+    if (dialog.values() != values) markModified();
+}
+
+bool MainWindow::maySwitchAway() {
+    if (!isWindowModified() || !shown_) return true;
+    switch (messages_.askToSave(this, kAppTitle,
+                                QStringLiteral("Save changes to %1?").arg(fromCore(shown_->record.slot.name())))) {
+    case SaveAnswer::Save: return saveTrade();
+    case SaveAnswer::Discard: setWindowModified(false); return true;
+    case SaveAnswer::Cancel: break;
+    }
+    return false;
+}
+
+void MainWindow::markModified() {
+    if (shown_) setWindowModified(true);
+}
+
+int MainWindow::selectedRow() const {
+    const QList<QListWidgetItem*> selected = tradelist_->selectedItems();
+    return selected.isEmpty() ? -1 : tradelist_->row(selected.front());
 }
 
 void MainWindow::showAbout() {
@@ -377,14 +467,20 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::selectListRow(int row) {
-    const QSignalBlocker quiet(tradelist_);
-    tradelist_->setCurrentRow(row);
-    if (row < 0) tradelist_->clearSelection();
+    const QSignalBlocker quiet(tradelist_->selectionModel());
+    if (row < 0) {
+        tradelist_->clearSelection();
+        tradelist_->setCurrentRow(-1, QItemSelectionModel::Clear);
+    } else {
+        tradelist_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    }
 }
 
 void MainWindow::updateTitle() {
-    setWindowTitle(romPath_.isEmpty() ? kAppTitle
-                                      : kAppTitle + QStringLiteral(" \u2014 ") + QFileInfo(romPath_).fileName());
+    // [*] shows the unsaved-edit mark the desktop's way ("crystal.gbc*").
+    setWindowTitle(romPath_.isEmpty()
+                       ? kAppTitle
+                       : kAppTitle + QStringLiteral(" \u2014 ") + QFileInfo(romPath_).fileName() + QStringLiteral("[*]"));
 }
 
 void MainWindow::refuse(const QString& text) { messages_.show(this, kAppTitle, text, MessageIcon::Exclamation); }
@@ -400,6 +496,7 @@ void MainWindow::tell(const Error& error) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!maySwitchAway()) return event->ignore();
     // The owned About window goes with its owner.
     if (about_) about_->close();
     QMainWindow::closeEvent(event);

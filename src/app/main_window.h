@@ -36,7 +36,8 @@ public:
                QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Opens a ROM as if it had been chosen in the open dialog.
+    // Opens a ROM as if it had been chosen in the open dialog (asking first
+    // about unsaved edits).
     void openRom(const QString& path);
 
     // The ROM the window works on, empty before the first successful open.
@@ -51,15 +52,15 @@ protected:
 
 private slots:
     void openRomCommand();
-    void showTrade(int row);
-    void saveTrade();
+    void reloadRom();
+    void tradeChosen(int row);
+    bool saveTrade();
     void showMoreFields();
     void showAbout();
 
 private:
-    // The trade in the editor, and the ROM it was read from.
+    // The trade in the editor (always of the ROM open: opening another starts clean).
     struct ShownTrade {
-        QString path;
         TradeRecord record;
         std::optional<MoreFields> more;  // kept from the More Fields dialog
     };
@@ -71,6 +72,15 @@ private:
     void setEditorEnabled(bool enabled);
     void clearEditor();
     void fillEditor(const TradeRecord& record);
+    // Reads and shows a trade; false (and the window as it was) when it cannot be read.
+    bool showTrade(int row);
+    // Shows an opened ROM: ROM Information, the list, and the editor empty.
+    void showRom(const QString& path, Rom rom);
+    // Asks about unsaved edits; true when the window may go on (saved or discarded).
+    bool maySwitchAway();
+    void markModified();
+    int selectedRow() const;
+    void showHiddenBytes(QLineEdit* box, const std::string& note);
     std::string speciesText(const QComboBox* box) const;
     void selectListRow(int row);
     void updateTitle();
@@ -91,6 +101,7 @@ private:
     QPointer<AboutWindow> about_;
 
     QAction* mnuOpen_ = nullptr;
+    QAction* mnuReload_ = nullptr;
     QAction* mnuSave_ = nullptr;
     QAction* mnuExit_ = nullptr;
     QAction* mnuMoreFields_ = nullptr;

@@ -1,5 +1,6 @@
-// Where the window's messages go: message boxes for people, a recorder in
-// tests. Every message of the program passes through here.
+// Where the window's messages and questions go: message boxes for people,
+// a recorder with scripted answers in tests. Every message and question of
+// the program passes through here.
 #pragma once
 
 #include <QString>
@@ -10,16 +11,21 @@ namespace kestrane {
 
 enum class MessageIcon { None, Information, Exclamation };
 
+enum class SaveAnswer { Save, Discard, Cancel };
+
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
-    // A modal box with one OK button, owned by parent.
+    // A modal box with one OK button, owned by and centred on parent.
     virtual void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) = 0;
+    // A modal question with Save, Discard and Cancel; Escape and the close box are Cancel.
+    virtual SaveAnswer askToSave(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
 class MessageBoxSink final : public MessageSink {
 public:
     void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;
+    SaveAnswer askToSave(QWidget* parent, const QString& title, const QString& text) override;
 };
 
 }  // namespace kestrane

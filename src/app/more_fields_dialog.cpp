@@ -137,7 +137,8 @@ void MoreFieldsDialog::accept() {
     const bool chosen = item_->currentIndex() >= 0 && item_->itemText(item_->currentIndex()) == text;
     auto item = chosen ? Result<std::uint8_t>(std::uint8_t(item_->currentIndex())) : resolveItem(text.toStdString(), rom_.items);
     if (!item) {
-        messages_.show(this, kAppTitle, fromCore(describe(item.error())), MessageIcon::Exclamation);
+        // Over the main window, as every message of the program.
+        messages_.show(parentWidget(), kAppTitle, fromCore(describe(item.error())), MessageIcon::Exclamation);
         return;
     }
     values_ = MoreFields{*item, shownDvs(), std::uint8_t(genderRequirement_->currentIndex()),

@@ -2,6 +2,7 @@
 
 #include "support/bytes.h"
 #include "support/hex_text.h"
+#include "text/char_map.h"
 #include "text/game_text.h"
 
 namespace kestrane {
@@ -45,6 +46,26 @@ std::u16string shownName(std::span<const std::uint8_t> fieldBytes) {
     return text.substr(first, text.find_last_not_of(u' ') - first + 1);
 }
 
+std::string hiddenBytesNote(std::span<const std::uint8_t> fieldBytes) {
+    std::vector<std::pair<std::uint8_t, std::size_t>> hidden;  // byte, characters before it
+    std::u16string decoded;
+    for (std::uint8_t b : fieldBytes.first(std::min<std::size_t>(fieldBytes.size(), kNameLength))) {
+        if (b == kTerminator) break;
+        if (auto text = standardText(b)) decoded += *text;
+        else hidden.emplace_back(b, decoded.size());
+    }
+    if (hidden.empty()) return {};
+    // Positions count in the shown text, which has no leading blanks.
+    const std::size_t leading = std::min(decoded.find_first_not_of(u' '), decoded.size());
+    std::string note = "Also holds ";
+    for (std::size_t i = 0; i < hidden.size(); ++i) {
+        note += i == 0 ? "" : i + 1 == hidden.size() ? " and " : ", ";
+        const std::size_t before = hidden[i].second > leading ? hidden[i].second - leading : 0;
+        note += "0x" + toPaddedHex(hidden[i].first, 2) + " at character " + std::to_string(before + 1);
+    }
+    return note + "; kept unless you change this name.";
+}
+
 TradeRecord recordFromBytes(Slot slot, const RecordPlace& place, const RecordBytes& raw) {
     TradeRecord record;
     record.slot = slot;
@@ -60,6 +81,8 @@ TradeRecord recordFromBytes(Slot slot, const RecordPlace& place, const RecordByt
     record.trainerId = readLittleEndian16(std::span(raw).subspan(kTrainerIdAt, 2));
     record.trainerName = shownName(nameField(raw, kTrainerNameAt));
     record.genderRequirement = raw[kGenderRequirementAt];
+    record.nicknameHidden = hiddenBytesNote(nameField(raw, kNicknameAt));
+    record.trainerNameHidden = hiddenBytesNote(nameField(raw, kTrainerNameAt));
     return record;
 }
 

@@ -31,6 +31,8 @@ struct TradeRecord {
     std::uint16_t trainerId = 0;
     std::u16string trainerName;  // as the editor shows it
     std::uint8_t genderRequirement = 0;
+    std::string nicknameHidden;     // hiddenBytesNote of each name field
+    std::string trainerNameHidden;
 };
 
 // A slot as read: its record, or none ("There is no trade assigned to this slot.").
@@ -45,6 +47,12 @@ TradeRecord recordFromBytes(Slot slot, const RecordPlace& place, const RecordByt
 // A name field's text as the editor shows it: decoded with the standard
 // map, cut or padded to 10 characters, then without surrounding blanks.
 std::u16string shownName(std::span<const std::uint8_t> field);
+
+// What a name field holds that its shown text does not show (bytes without
+// a character, before the end of the name), as a note for the person about
+// to edit it: "Also holds 0x53 at character 2; kept unless you change this
+// name." Empty when the text shows everything.
+std::string hiddenBytesNote(std::span<const std::uint8_t> field);
 
 // Reads the trade of one slot. A ROM without a trade table gives its
 // NoTradeTable error; a slot the table has no record for gives a reading

@@ -69,6 +69,17 @@ private:
         return found;
     }
     QAction* action(const QString& name) { return w<QAction>(name); }
+    // As a drag from a file manager arrives: enter, then drop.
+    void dropUrls(const QList<QUrl>& urls) {
+        QMimeData mime;
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window.get(), &enter);
+        if (!enter.isAccepted()) return;
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window.get(), &event);
+    }
+    void dropFile(const std::string& path) { dropUrls({QUrl::fromLocalFile(QString::fromStdString(path))}); }
 
     void open(const std::string& path) {
         dialogs->willChoose(QString::fromStdString(path));
@@ -115,6 +126,18 @@ private:
         });
     }
 
+    // Types into a box as a user does, which marks the trade modified.
+    void typeInto(const char* name, const QString& text) {
+        auto* box = w<QLineEdit>(name);
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+    // The trade list's selected row, -1 for none.
+    int selectedRow() {
+        auto selected = w<QListWidget>("tradelist")->selectedItems();
+        return selected.isEmpty() ? -1 : w<QListWidget>("tradelist")->row(selected.front());
+    }
+
 private slots:
     void initTestCase() {
         // Settings of the tests' own, never the user's.
@@ -135,6 +158,8 @@ private slots:
     void cleanup() {
         window.reset();
         QVERIFY(sink->messages.isEmpty());
+        QVERIFY2(!sink->unexpected, "a question nobody scripted an answer for");
+        QVERIFY(sink->questions.isEmpty());
     }
 
     void controlTable_data() {
@@ -228,12 +253,16 @@ private slots:
         QCOMPARE(menus[1]->text(), QString("&Trade"));
         QCOMPARE(menus[2]->text(), QString("&Help"));
         QList<QAction*> file = menus[0]->menu()->actions();
-        QCOMPARE(file.size(), 5);
-        QCOMPARE(file[2]->objectName(), QString("mnuChecksums"));
-        QCOMPARE(file[2]->text(), QString("Update Checksums When Saving"));
-        QVERIFY(file[2]->isCheckable() && file[2]->isChecked());
-        QVERIFY(file[3]->isSeparator());
-        QCOMPARE(file[4]->objectName(), QString("mnuExit"));
+        QCOMPARE(file.size(), 6);
+        QCOMPARE(file[1]->objectName(), QString("mnuReload"));
+        QCOMPARE(file[1]->text(), QString("Reload ROM"));
+        QCOMPARE(file[1]->shortcut(), QKeySequence(Qt::Key_F5));
+        QVERIFY(!file[1]->isEnabled());
+        QCOMPARE(file[3]->objectName(), QString("mnuChecksums"));
+        QCOMPARE(file[3]->text(), QString("Update Checksums When Saving"));
+        QVERIFY(file[3]->isCheckable() && file[3]->isChecked());
+        QVERIFY(file[4]->isSeparator());
+        QCOMPARE(file[5]->objectName(), QString("mnuExit"));
 
         auto* list = w<QListWidget>("tradelist");
         QCOMPARE(list->count(), 7);
@@ -298,7 +327,8 @@ private slots:
         QCOMPARE(text("headr"), name);
         QCOMPARE(text("txtCode"), code);
         QCOMPARE(text("language"), QString("English"));
-        QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 my rom \u00e9.gbc"));
+        QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 my rom \u00e9.gbc[*]"));
+        QVERIFY(!window->isWindowModified());
         expectEnabled(kRomOpen, true);
         expectEnabled(kEditor, false);
         QVERIFY(!action("mnuSave")->isEnabled());
@@ -334,12 +364,13 @@ private slots:
                 QCOMPARE(messages.size(), 1);
                 QCOMPARE(messages[0].title, c.title);
                 QVERIFY2(messages[0].text.contains(c.part), qPrintable(messages[0].text));
+                QCOMPARE(messages[0].parent, window.get());  // over the window
             }
             QCOMPARE(window->romPath(), QString::fromStdString(gold));
             QCOMPARE(QString::fromUtf8(window->rom()->game->code.data(), 4), QString("AAUE"));
             QCOMPARE(text("headr"), QString("Pok\u00e9mon Gold"));
             QCOMPARE(text("txtNickname"), QString("ROCKY"));
-            QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 gold.gb"));
+            QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 gold.gb[*]"));
             expectEnabled(kEditor, true);
         }
         // The editor still saves to the ROM the window names.
@@ -726,13 +757,12 @@ private slots:
         expectRefusal("changed");
         QCOMPARE(readFile(goldPath), changed);
 
-        // Another ROM opened: the Gold trade stays on show but is not saved into it.
+        // Another ROM opened starts clean: nothing of the Gold trade is left to save into it.
         open(crystalPath);
-        QCOMPARE(text("txtNickname"), QString("ROCKY"));
-        expectEnabled(kEditor, true);
-        save();
-        expectMessage("Kestrane", "The trade shown was read from another ROM. Select a trade to edit this one.",
-                      MessageIcon::Exclamation);
+        QCOMPARE(text("txtNickname"), QString());
+        expectEnabled(kEditor, false);
+        QVERIFY(!action("mnuSave")->isEnabled());
+        QVERIFY(w<QListWidget>("tradelist")->selectedItems().isEmpty());
         QCOMPARE(readFile(crystalPath), crystal);
     }
 
@@ -851,6 +881,181 @@ private slots:
         action("mnuChecksums")->setChecked(true);
     }
 
+    void theUnsavedMarkAppearsAndClears() {
+        const std::string path = dir->write("gold.gb", gameRom("AAUE"));
+        open(path);
+        clickTrade(0);
+        QVERIFY(!window->isWindowModified());
+        typeInto("txtNickname", "ZAP");
+        QVERIFY(window->isWindowModified());
+        QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 gold.gb[*]"));  // shown as "gold.gb*"
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QVERIFY(!window->isWindowModified());
+        // Choosing a species from the list marks it too; reading a trade clears it.
+        QTest::keyClick(w("yourpoke"), Qt::Key_Down);
+        QVERIFY(window->isWindowModified());
+        sink->willAnswer(SaveAnswer::Discard);
+        clickTrade(2);
+        QCOMPARE(sink->takeQuestions().size(), 1);
+        QVERIFY(!window->isWindowModified());
+        // Filling the editor, or an unsuccessful save, is no edit of the user's.
+        w<QLineEdit>("txtID")->setText("70000");
+        QVERIFY(!window->isWindowModified());
+    }
+
+    void everyWayOfLeavingAsks_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<int>("answer");
+        for (const char* way : {"another trade", "the same trade", "open", "drop", "reload", "exit", "ctrl+q", "close box"}) {
+            for (auto [answer, name] : {std::pair{SaveAnswer::Save, "save"}, std::pair{SaveAnswer::Discard, "discard"},
+                                        std::pair{SaveAnswer::Cancel, "cancel"}}) {
+                QTest::newRow(qPrintable(QString("%1, %2").arg(way, name))) << QString(way) << int(answer);
+            }
+        }
+    }
+    void everyWayOfLeavingAsks() {
+        QFETCH(QString, way);
+        QFETCH(int, answer);
+        const Bytes gold = gameRom("AAUE");
+        const std::string path = dir->write("gold.gb", gold);
+        const std::string other = dir->write("other.gbc", gameRom("BYTE"));
+        open(path);
+        clickTrade(0);
+        typeInto("txtNickname", "ZAP");
+        sink->willAnswer(SaveAnswer(answer));
+        if (way == "another trade") clickTrade(2);
+        if (way == "the same trade") clickTrade(0);
+        if (way == "open") open(other);
+        if (way == "drop") dropFile(other);
+        if (way == "reload") QTest::keyClick(window.get(), Qt::Key_F5);
+        if (way == "exit") action("mnuExit")->trigger();
+        if (way == "ctrl+q") QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+        if (way == "close box") window->close();
+
+        const auto questions = sink->takeQuestions();
+        QCOMPARE(questions.size(), 1);
+        QCOMPARE(questions[0].title, QString("Kestrane"));
+        QCOMPARE(questions[0].text, QString("Save changes to Trade Number 1?"));
+        QCOMPARE(questions[0].parent, window.get());
+        const bool quitting = way == "exit" || way == "ctrl+q" || way == "close box";
+        if (SaveAnswer(answer) == SaveAnswer::Cancel) {
+            // Everything as it was, the selection included.
+            QCOMPARE(readFile(path), gold);
+            QVERIFY(window->isVisible());
+            QVERIFY(window->isWindowModified());
+            QCOMPARE(text("txtNickname"), QString("ZAP"));
+            QCOMPARE(selectedRow(), 0);
+            QCOMPARE(window->romPath(), QString::fromStdString(path));
+            return;
+        }
+        if (SaveAnswer(answer) == SaveAnswer::Save) {
+            expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+            QCOMPARE(readFile(path)[kGoldSlot1 + 2], 0x99);  // "Z"
+        } else {
+            QCOMPARE(readFile(path), gold);
+        }
+        QVERIFY(!window->isWindowModified());
+        if (quitting) QVERIFY(!window->isVisible());
+        if (way == "another trade") QCOMPARE(text("txtNickname"), QString("VOLTY"));
+        if (way == "open" || way == "drop") QCOMPARE(window->romPath(), QString::fromStdString(other));
+        if (way == "the same trade" || way == "reload") {
+            QCOMPARE(selectedRow(), 0);
+            QCOMPARE(text("txtNickname"), SaveAnswer(answer) == SaveAnswer::Save ? QString("ZAP") : QString("ROCKY"));
+        }
+    }
+
+    void aSaveThatFailsKeepsTheUserWhereTheyWere() {
+        const Bytes gold = gameRom("AAUE");
+        const std::string path = dir->write("gold.gb", gold);
+        open(path);
+        clickTrade(0);
+        typeInto("txtID", "70000");
+        sink->willAnswer(SaveAnswer::Save);
+        clickTrade(2);
+        QCOMPARE(sink->takeQuestions().size(), 1);
+        expectRefusal("between 0 and 65535");
+        QCOMPARE(selectedRow(), 0);
+        QCOMPARE(text("txtID"), QString("70000"));
+        QVERIFY(window->isWindowModified());
+        QCOMPARE(readFile(path), gold);
+        sink->willAnswer(SaveAnswer::Discard);
+        window->close();
+        QCOMPARE(sink->takeQuestions().size(), 1);
+    }
+
+    void nothingAsksWithoutEdits() {
+        const std::string path = dir->write("gold.gb", gameRom("AAUE"));
+        open(path);
+        clickTrade(0);
+        clickTrade(0);
+        clickTrade(2);
+        QTest::keyClick(window.get(), Qt::Key_F5);
+        dropFile(dir->write("other.gbc", gameRom("BYTE")));
+        clickTrade(1);
+        action("mnuExit")->trigger();
+        QVERIFY(!window->isVisible());
+        QVERIFY(sink->questions.isEmpty());
+    }
+
+    void focusAloneReadsNoTrade() {
+        Bytes cut = gameRom("AAUE");
+        const std::string path = dir->write("gold.gb", cut);
+        open(path);
+        // Cut short after the open: a read now would be refused with a message.
+        cut.resize(kGoldSlot1 + 20);
+        dir->write("gold.gb", cut);
+        const auto callsBefore = files->calls().size();
+        window->activateWindow();
+        w("tradelist")->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        QCOMPARE(files->calls().size(), callsBefore);
+        QVERIFY(sink->messages.isEmpty());
+        expectEnabled(kEditor, false);
+        QCOMPARE(selectedRow(), -1);
+        // Keys choose as a click does, and the chosen row is highlighted.
+        dir->write("gold.gb", gameRom("AAUE"));
+        QTest::keyClick(w("tradelist"), Qt::Key_End);
+        QCOMPARE(selectedRow(), 6);
+        expectMessage("Kestrane", "There is no trade assigned to this slot.", MessageIcon::Exclamation);
+        QTest::keyClick(w("tradelist"), Qt::Key_Home);
+        QCOMPARE(selectedRow(), 0);
+        QCOMPARE(text("txtNickname"), QString("ROCKY"));
+    }
+
+    void hiddenBytesAreMarked() {
+        Bytes rom = gameRom("AAUE");
+        const Bytes field = {0x80, 0x53, 0x81, 0xE1, 0x50};  // A [PK] B, then a byte without character
+        std::copy(field.begin(), field.end(), rom.begin() + kGoldSlot1 + 2);
+        const std::string path = dir->write("gold.gb", rom);
+        open(path);
+        clickTrade(0);
+        auto* nickname = w<QLineEdit>("txtNickname");
+        QCOMPARE(nickname->text(), QString("AB"));
+        const QString note = "Also holds 0x53 at character 2 and 0xE1 at character 3; kept unless you change this name.";
+        QCOMPARE(nickname->toolTip(), note);
+        QVERIFY(nickname->findChild<QAction*>("hiddenBytes"));
+        QCOMPARE(w<QLineEdit>("txtOT")->toolTip(), QString());
+        QVERIFY(!w<QLineEdit>("txtOT")->findChild<QAction*>("hiddenBytes"));
+        clickTrade(2);
+        QCOMPARE(nickname->toolTip(), QString());
+        QVERIFY(!nickname->findChild<QAction*>("hiddenBytes"));
+    }
+
+    void reloadShowsWhatTheFileNowHolds() {
+        Bytes gold = gameRom("AAUE");
+        const std::string path = dir->write("gold.gb", gold);
+        QVERIFY(!action("mnuReload")->isEnabled());
+        open(path);
+        clickTrade(0);
+        gold[kGoldSlot1 + 2] = 0x99;  // another program writes "Z"
+        dir->write("gold.gb", gold);
+        action("mnuReload")->trigger();
+        QCOMPARE(text("txtNickname"), QString("ZOCKY"));
+        QCOMPARE(selectedRow(), 0);
+        expectEnabled(kEditor, true);
+    }
+
     void romHacks() {
         // A table moved by 48 bytes: the true trades, and saves only into them.
         Bytes moved = randomImage("BYTE", 8);
@@ -945,16 +1150,7 @@ private slots:
 
     void droppingARomOpensIt() {
         const std::string path = dir->write("drop.gbc", gameRom("BYTE"));
-        // As a drag from a file manager arrives: enter, then drop.
-        auto drop = [&](const QList<QUrl>& urls) {
-            QMimeData mime;
-            mime.setUrls(urls);
-            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
-            QCoreApplication::sendEvent(window.get(), &enter);
-            if (!enter.isAccepted()) return;
-            QDropEvent event(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
-            QCoreApplication::sendEvent(window.get(), &event);
-        };
+        auto drop = [&](const QList<QUrl>& urls) { dropUrls(urls); };
         drop({QUrl::fromLocalFile(QString::fromStdString(dir->write("notes.txt", {1, 2})))});
         QCOMPARE(window->romPath(), QString());
         drop({QUrl::fromLocalFile(QString::fromStdString(path)), QUrl::fromLocalFile("/tmp/x.gb")});

@@ -15,17 +15,33 @@ struct Message {
     QString title;
     QString text;
     MessageIcon icon;
+    QWidget* parent = nullptr;
 };
 
 class RecordingSink final : public MessageSink {
 public:
-    void show(QWidget*, const QString& title, const QString& text, MessageIcon icon) override {
-        messages.append({title, text, icon});
+    void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override {
+        messages.append({title, text, icon, parent});
+    }
+    // Questions are recorded like messages (without icon) and answered from
+    // the script; an unscripted question fails the test.
+    SaveAnswer askToSave(QWidget* parent, const QString& title, const QString& text) override {
+        questions.append({title, text, MessageIcon::None, parent});
+        if (answers.isEmpty()) {
+            unexpected = true;
+            return SaveAnswer::Cancel;
+        }
+        return answers.takeFirst();
     }
     // The messages so far, forgotten once taken.
     QList<Message> take() { return std::exchange(messages, {}); }
+    QList<Message> takeQuestions() { return std::exchange(questions, {}); }
+    void willAnswer(SaveAnswer answer) { answers.append(answer); }
 
     QList<Message> messages;
+    QList<Message> questions;
+    QList<SaveAnswer> answers;
+    bool unexpected = false;
 };
 
 class ScriptedDialogs final : public DialogBackend {
