@@ -15,10 +15,12 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
-#include <QStyleOptionGroupBox>
-#include <QStylePainter>
+#include <QPainter>
+#include <qdrawutil.h>
 #include <QStringListModel>
+#include <utility>
 
 #include "app/about_window.h"
 #include "app/common_dialog.h"
@@ -51,23 +53,28 @@ std::optional<QString> droppedRom(const QMimeData* mime) {
     return path;
 }
 
-// A frame whose caption is blue while it is enabled. Only the caption: a
-// palette or style sheet on the frame would colour its children too (and a
-// style sheet costs start-up time).
-class BlueCaptionFrame final : public QGroupBox {
+// A frame drawn as designed: its caption on the frame's top line, in blue
+// while the frame is enabled, and the box filling the frame's rectangle.
+// (Qt's own group box puts the caption above the line and starts the box
+// lower.) Only the caption is blue: a palette or style sheet on the frame
+// would colour its children too, and a style sheet costs start-up time.
+class ClassicFrame final : public QGroupBox {
 public:
     using QGroupBox::QGroupBox;
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        QStylePainter painter(this);
-        QStyleOptionGroupBox option;
-        initStyleOption(&option);
-        if (isEnabled()) {
-            option.palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
-            option.textColor = QColor(0, 0, 255);
-        }
-        painter.drawComplexControl(QStyle::CC_GroupBox, option);
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        // An etched line, as the designed frames have; the styles' own group
+        // box frames keep room above them for a caption.
+        const QRect box = rect().adjusted(0, title().isEmpty() ? 0 : metrics.height() / 2, 0, 0);
+        qDrawShadeRect(&painter, box, palette(), true, 1, 0);
+        if (title().isEmpty()) return;
+        const QRect caption(8, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
+        painter.fillRect(caption, palette().brush(QPalette::Window));
+        painter.setPen(isEnabled() ? QColor(0, 0, 255) : palette().color(QPalette::Disabled, QPalette::WindowText));
+        painter.drawText(caption.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, title());
     }
 };
 
@@ -156,8 +163,7 @@ void MainWindow::createControls() {
         return l;
     };
     auto frame = [&](const char* name, const QString& caption, int x, int y, int w, int h, bool on) {
-        return place(caption.isEmpty() ? new QGroupBox(client) : new BlueCaptionFrame(caption, client), name, x, y, w,
-                     h, on);
+        return place(new ClassicFrame(caption, client), name, x, y, w, h, on);
     };
 
     auto* banner = place(new QLabel(client), "Image1", 0, 0, 493, 97, true);
@@ -200,8 +206,15 @@ void MainWindow::createControls() {
     tradelist_->setCurrentRow(-1);
     // A trade is read when the user chooses a row (a click, the arrow keys,
     // Home, End): a change of selection. Focus alone only makes a row current.
-    connect(tradelist_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { tradeChosen(selectedRow()); });
+    // It is handled once the click or key press is over: a question asked
+    // in the middle of a click would see the click's release undo a Cancel.
+    connect(tradelist_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (settingSelection_ || std::exchange(choicePending_, true)) return;
+        QMetaObject::invokeMethod(this, [this] {
+            choicePending_ = false;
+            tradeChosen(selectedRow());
+        }, Qt::QueuedConnection);
+    });
     // A click on the row already shown reads it again, as a change of row does.
     tradelist_->viewport()->installEventFilter(this);
     connect(tradelist_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
@@ -339,9 +352,8 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     setEditorEnabled(false);
     clearEditor();
     {
-        const QSignalBlocker quiet(tradelist_->selectionModel());
-        tradelist_->clearSelection();
-        tradelist_->setCurrentRow(-1, QItemSelectionModel::Clear);
+        selectListRow(-1);
+        const QScopedValueRollback quiet(settingSelection_, true);
         // As many entries as the table has records, never fewer than seven.
         while (tradelist_->count() > rom_->slotCount()) delete tradelist_->takeItem(tradelist_->count() - 1);
         while (tradelist_->count() < rom_->slotCount()) tradelist_->addItem(fromCore(slotName(tradelist_->count() + 1)));
@@ -467,7 +479,8 @@ void MainWindow::showAbout() {
 }
 
 void MainWindow::selectListRow(int row) {
-    const QSignalBlocker quiet(tradelist_->selectionModel());
+    // Not by blocking the selection's signals: the list repaints on them.
+    const QScopedValueRollback quiet(settingSelection_, true);
     if (row < 0) {
         tradelist_->clearSelection();
         tradelist_->setCurrentRow(-1, QItemSelectionModel::Clear);

@@ -97,6 +97,8 @@ private:
     std::optional<ShownTrade> shown_;
     int listRow_ = -1;      // the row the editor answers for
     int rowAtPress_ = -1;   // tells a click on the current row from a change
+    bool choicePending_ = false;     // a change of selection waits to be handled
+    bool settingSelection_ = false;  // the window, not the user, changes the selection
 
     QPointer<AboutWindow> about_;
 

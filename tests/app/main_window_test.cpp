@@ -85,10 +85,16 @@ private:
         dialogs->willChoose(QString::fromStdString(path));
         action("mnuOpen")->trigger();
     }
+    // The window handles a choice once the click or key is over.
     void clickTrade(int row) {
         auto* list = w<QListWidget>("tradelist");
         QRect rect = list->visualItemRect(list->item(row));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        QCoreApplication::processEvents();
+    }
+    void keyOnList(Qt::Key key) {
+        QTest::keyClick(w("tradelist"), key);
+        QCoreApplication::processEvents();
     }
     void save() { QTest::mouseClick(w<QPushButton>("btnSave"), Qt::LeftButton); }
     QString text(const QString& name) {
@@ -442,7 +448,7 @@ private slots:
 
         // The keyboard selects as the mouse does.
         w("tradelist")->setFocus();
-        QTest::keyClick(w("tradelist"), Qt::Key_Up);
+        keyOnList(Qt::Key_Up);
         expectEnabled(kEditor, true);
         QCOMPARE(text("location"), QString("Route 14, Kanto"));
         QCOMPARE(readFile(gold), rom);
@@ -681,6 +687,7 @@ private slots:
             readOnlyWindow.openRom(QString::fromStdString(path));
             expectRefusal("could not make");
             readOnlyWindow.findChild<QListWidget*>("tradelist")->setCurrentRow(0);
+            QCoreApplication::processEvents();
             readOnlyWindow.findChild<QLineEdit*>("txtID")->setText("9");
             readOnlyWindow.findChild<QAction*>("mnuSave")->trigger();
             auto messages = sink->take();
@@ -693,6 +700,7 @@ private slots:
             MainWindow fullWindow(*sink, *dialogs, full);
             fullWindow.openRom(QString::fromStdString(path));
             fullWindow.findChild<QListWidget*>("tradelist")->setCurrentRow(0);
+            QCoreApplication::processEvents();
             fullWindow.findChild<QLineEdit*>("txtID")->setText("9");
             fullWindow.findChild<QAction*>("mnuSave")->trigger();
             auto messages = sink->take();
@@ -1015,10 +1023,10 @@ private slots:
         QCOMPARE(selectedRow(), -1);
         // Keys choose as a click does, and the chosen row is highlighted.
         dir->write("gold.gb", gameRom("AAUE"));
-        QTest::keyClick(w("tradelist"), Qt::Key_End);
+        keyOnList(Qt::Key_End);
         QCOMPARE(selectedRow(), 6);
         expectMessage("Kestrane", "There is no trade assigned to this slot.", MessageIcon::Exclamation);
-        QTest::keyClick(w("tradelist"), Qt::Key_Home);
+        keyOnList(Qt::Key_Home);
         QCOMPARE(selectedRow(), 0);
         QCOMPARE(text("txtNickname"), QString("ROCKY"));
     }
