@@ -109,7 +109,7 @@ fuzz:
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p build/fuzz/scratch/$$t; \
 	  dict=""; [ $$t = import ] && dict="-dict=tests/fuzz/json.dict"; \
-	  build/fuzz/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -seed=1 -print_final_stats=1 $$dict \
+	  build/fuzz/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -seed=1 -print_final_stats=1 $$dict -artifact_prefix=build/fuzz/$$t- \
 	    build/fuzz/scratch/$$t tests/fuzz/corpus/$$t > build/fuzz/$$t.log 2>&1 \
 	    || { tail -40 build/fuzz/$$t.log; echo "fuzz_$$t found a failure"; exit 1; }; \
 	  echo "fuzz_$$t: $$(grep -o 'Done [0-9]* runs in [0-9]* second' build/fuzz/$$t.log)"; \
