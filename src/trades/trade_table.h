@@ -9,10 +9,11 @@
 //      (LL HH: the table's address in the routine's own bank);
 //   3. by a scan of every offset for runs of at least six consecutive
 //      records that pass the stricter checks; exactly one such run is the table.
-// A table counts as found only when it holds at least the game's own number
-// of records. Its record count is the number of consecutive records from its
-// start that pass (those beyond the game's own must pass the stricter
-// checks), at most 16.
+// At the usual place and by the routine, a table counts as found only when
+// it holds at least the game's own number of records; a scan's run has at
+// least six. The record count is the number of consecutive records from the
+// table's start that pass (those beyond the game's own, and all of a scan's,
+// the stricter checks too), at most 16.
 #pragma once
 
 #include <cstdint>
