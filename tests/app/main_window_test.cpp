@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -705,8 +706,10 @@ private slots:
             fullWindow.findChild<QAction*>("mnuSave")->trigger();
             auto messages = sink->take();
             QCOMPARE(messages.size(), 1);
-            QCOMPARE(messages[0].title, QString("Error: 61"));
-            QVERIFY2(messages[0].text.contains("the disk is full"), qPrintable(messages[0].text));
+            if (!messages[0].text.contains("no /dev/full")) {  // where the platform has one
+                QCOMPARE(messages[0].title, QString("Error: 61"));
+                QVERIFY2(messages[0].text.contains("the disk is full"), qPrintable(messages[0].text));
+            }
         }
         QCOMPARE(readFile(path), gold);
 
@@ -966,7 +969,9 @@ private slots:
         QVERIFY(!window->isWindowModified());
         if (quitting) QVERIFY(!window->isVisible());
         if (way == "another trade") QCOMPARE(text("txtNickname"), QString("VOLTY"));
-        if (way == "open" || way == "drop") QCOMPARE(window->romPath(), QString::fromStdString(other));
+        if (way == "open" || way == "drop") {
+            QCOMPARE(QDir::fromNativeSeparators(window->romPath()), QDir::fromNativeSeparators(QString::fromStdString(other)));
+        }
         if (way == "the same trade" || way == "reload") {
             QCOMPARE(selectedRow(), 0);
             QCOMPARE(text("txtNickname"), SaveAnswer(answer) == SaveAnswer::Save ? QString("ZAP") : QString("ROCKY"));
@@ -1165,7 +1170,7 @@ private slots:
         QCOMPARE(window->romPath(), QString());
         drop({QUrl::fromLocalFile(QString::fromStdString(path))});
         QCOMPARE(sink->take().size(), 0);
-        QCOMPARE(window->romPath(), QString::fromStdString(path));
+        QCOMPARE(QDir::fromNativeSeparators(window->romPath()), QDir::fromNativeSeparators(QString::fromStdString(path)));
         QCOMPARE(text("headr"), QString("Pok\u00e9mon Crystal"));
     }
 };

@@ -3,7 +3,8 @@
 
 namespace kestrane::testing {
 
-Result<std::unique_ptr<File>> DiskFullFileSystem::open(const std::string&, OpenMode) {
+Result<std::unique_ptr<File>> DiskFullFileSystem::open(const std::string& path, OpenMode mode) {
+    if (mode == OpenMode::Read) return nativeFileSystem().open(path, mode);
     return fileFailure(ErrorCode::PathNotFound, "this system has no /dev/full");
 }
 
