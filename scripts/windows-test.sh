@@ -38,22 +38,22 @@ rom="$work/クリスタル é.gbc"
 "$wine" "$build/tools/kestrane-demo-rom.exe" "$work/demo.gbc" >/dev/null 2>&1
 cp "$work/demo.gbc" "$rom"
 "$wine" "$build/src/app/kestrane.exe" "$rom" >/dev/null 2>&1 &
-window=""
-for _ in $(seq 60); do
-  window=$(xdotool search --name '^Kestrane — クリスタル é\.gbc$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-  sleep 0.5
-done
+# The X window whose name matches $1, waiting up to $2 half-seconds; none: "".
+window_named() {
+  for _ in $(seq "$2"); do
+    found=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
+    [ -n "$found" ] && { echo "$found"; return; }
+    sleep 0.5
+  done
+}
+window=$(window_named '^Kestrane — クリスタル é\.gbc$' 60)
 [ -n "$window" ] || { echo "kestrane.exe showed no window titled \"Kestrane — クリスタル é.gbc\"" >&2; exit 1; }
 sleep 2
 # Trade Number 1: the trade list's first row (list at 16,24 in its frame at 8,176, under the menu bar).
 xdotool mousemove --window "$window" 68 226 click 1 2>/dev/null
 sleep 1
 xdotool key --window "$window" ctrl+s 2>/dev/null
-saved=""
-for _ in $(seq 20); do
-  saved=$(xdotool search --name '^Kestrane$' 2>/dev/null | head -n 1) && [ -n "$saved" ] && break
-  sleep 0.5
-done
+saved=$(window_named '^Kestrane$' 20)
 [ -n "$saved" ] || { echo "kestrane.exe did not say \"Trade Data Saved.\"" >&2; exit 1; }
 # Its OK button, at the box's lower right.
 eval "$(xdotool getwindowgeometry --shell "$saved")"

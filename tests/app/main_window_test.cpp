@@ -65,9 +65,7 @@ private:
 
     template <typename T = QWidget>
     T* w(const QString& name) {
-        T* found = window->findChild<T*>(name);
-        if (!found) qFatal("no control %s", qPrintable(name));
-        return found;
+        return control<T>(window.get(), name);
     }
     QAction* action(const QString& name) { return w<QAction>(name); }
     // As a drag from a file manager arrives: enter, then drop.

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QList>
+#include <QObject>
+#include <QWidget>
 #include <QString>
 #include <optional>
 
@@ -10,6 +12,14 @@
 #include "app/message_sink.h"
 
 namespace kestrane::testing {
+
+// A control of a window by its object name; a missing one ends the test run.
+template <typename T = QWidget>
+T* control(QObject* window, const QString& name) {
+    T* found = window->findChild<T*>(name);
+    if (!found) qFatal("no control %s", qPrintable(name));
+    return found;
+}
 
 struct Message {
     QString title;

@@ -41,9 +41,7 @@ private:
 
     template <typename T = QWidget>
     T* w(const QString& name) {
-        T* found = window->findChild<T*>(name);
-        if (!found) qFatal("no control %s", qPrintable(name));
-        return found;
+        return control<T>(window.get(), name);
     }
     // A path as Windows programs hand it over: drive letter, backslashes.
     static QString native(const std::string& path) { return QDir::toNativeSeparators(QString::fromStdString(path)); }
