@@ -97,6 +97,8 @@ struct Locating {
     const char* refusal;  // a part of the message when there is no table
 };
 
+void PrintTo(const Locating& c, std::ostream* os) { *os << c.name; }
+
 std::vector<TradeBytes> ownTrades(const char* code) { return retailTrades(code); }
 
 const Locating kLocating[] = {
