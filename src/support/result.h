@@ -5,6 +5,7 @@
 
 #include <cassert>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <variant>
@@ -137,15 +138,14 @@ template <typename E>
 class [[nodiscard]] Result<void, E> {
 public:
     Result() = default;
-    Result(E error) : error_(std::move(error)), failed_(true) {}
+    Result(E error) : error_(std::move(error)) {}
 
-    bool ok() const { return !failed_; }
+    bool ok() const { return !error_; }
     explicit operator bool() const { return ok(); }
-    const E& error() const { assert(failed_); return error_; }
+    const E& error() const { assert(error_); return *error_; }
 
 private:
-    E error_{};
-    bool failed_ = false;
+    std::optional<E> error_;  // success builds no error
 };
 
 }  // namespace kestrane

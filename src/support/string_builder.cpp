@@ -21,9 +21,15 @@ Error overflow(std::int64_t bytes) {
 
 }  // namespace
 
-std::u16string StringBuilder::toString() const {
+std::u16string StringBuilder::toString() const& {
     if (length_ < 1) return {};
     return buffer_;
+}
+
+std::u16string StringBuilder::toString() && {
+    if (length_ < 1) return {};
+    length_ = capacity_ = 0;
+    return std::move(buffer_);
 }
 
 Result<void> StringBuilder::reserveBytes(std::int64_t bytes) {
@@ -56,7 +62,10 @@ Result<void> StringBuilder::append(std::u16string_view text) {
     std::int64_t bytes = static_cast<std::int64_t>(text.size()) * 2;
     std::int64_t newLength = length_ + bytes;
     if (newLength > kMaxBytes) return overflow(newLength);
-    if (auto grown = reserveBytes(newLength); !grown) return grown;
+    // Within the room counted so far no growth step is due.
+    if (newLength > capacity_) {
+        if (auto grown = reserveBytes(newLength); !grown) return grown;
+    }
     buffer_.append(text);
     length_ = static_cast<std::int32_t>(newLength);
     return {};

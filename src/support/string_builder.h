@@ -16,7 +16,9 @@ public:
     static constexpr std::int32_t kChunkSize = 16384;
 
     // The content; empty when nothing was appended.
-    std::u16string toString() const;
+    std::u16string toString() const&;
+    // The same from a builder that is done: the content is moved out, not copied.
+    std::u16string toString() &&;
     // Replaces the content. Empty text also releases the storage; a shorter
     // text keeps the capacity.
     Result<void> setTheString(std::u16string_view text);

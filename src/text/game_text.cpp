@@ -62,7 +62,7 @@ std::u16string decodeGameText(std::span<const std::uint8_t> data, std::int16_t m
             escapeNext = kana.kind == KanaPiece::Kind::TextThenEscape;
         }
     }
-    return builder.toString();
+    return std::move(builder).toString();
 }
 
 std::vector<std::uint8_t> encodeGameText(std::u16string_view text) {
@@ -75,7 +75,7 @@ std::vector<std::uint8_t> encodeGameText(std::u16string_view text) {
         }
         pos += unit ? unit->length : 1;
     }
-    std::u16string collected = builder.toString();
+    const std::u16string collected = std::move(builder).toString();
     return std::vector<std::uint8_t>(collected.begin(), collected.end());
 }
 

@@ -1,5 +1,7 @@
 #include "trades/trade_record.h"
 
+#include <algorithm>
+
 #include "support/bytes.h"
 #include "support/hex_text.h"
 #include "text/char_map.h"
@@ -41,16 +43,22 @@ Result<TradeReading> readRecord(File& file, const Rom& rom, Slot slot) {
 std::u16string shownName(std::span<const std::uint8_t> fieldBytes) {
     std::u16string text = decodeGameText(fieldBytes, 0);
     text.resize(kNameLength, u' ');
-    auto first = text.find_first_not_of(u' ');
+    // Trimmed in place: no second string.
+    const auto first = text.find_first_not_of(u' ');
     if (first == std::u16string::npos) return {};
-    return text.substr(first, text.find_last_not_of(u' ') - first + 1);
+    text.erase(text.find_last_not_of(u' ') + 1);
+    text.erase(0, first);
+    return text;
 }
 
 std::string hiddenBytesNote(std::span<const std::uint8_t> fieldBytes) {
+    const auto name = fieldBytes.first(std::min<std::size_t>(fieldBytes.size(), kNameLength));
+    // Nearly every name shows everything: know that before building anything.
+    const auto end = std::find(name.begin(), name.end(), kTerminator);
+    if (std::all_of(name.begin(), end, [](std::uint8_t b) { return standardText(b).has_value(); })) return {};
     std::vector<std::pair<std::uint8_t, std::size_t>> hidden;  // byte, characters before it
     std::u16string decoded;
-    for (std::uint8_t b : fieldBytes.first(std::min<std::size_t>(fieldBytes.size(), kNameLength))) {
-        if (b == kTerminator) break;
+    for (std::uint8_t b : std::span(name.begin(), end)) {
         if (auto text = standardText(b)) decoded += *text;
         else hidden.emplace_back(b, decoded.size());
     }
@@ -87,7 +95,7 @@ TradeRecord recordFromBytes(Slot slot, const RecordPlace& place, const RecordByt
 }
 
 Result<TradeReading> readTradeRecord(const Rom& rom, Slot slot, FileSystem& fs) {
-    if (auto table = rom.tradeTable(); !table) return table.error();
+    if (!rom.table) return rom.noTable;
     if (!rom.place(slot)) return TradeReading{slot, std::nullopt};
     // Built only when something failed.
     auto where = [&] { return "Could not read " + slot.name() + " from " + quoted(rom.path); };
@@ -100,7 +108,7 @@ Result<TradeReading> readTradeRecord(const Rom& rom, Slot slot, FileSystem& fs) 
 }
 
 Result<std::vector<TradeReading>> readTradeTable(const Rom& rom, FileSystem& fs) {
-    if (auto table = rom.tradeTable(); !table) return table.error();
+    if (!rom.table) return rom.noTable;
     auto where = [&] { return "Could not read " + quoted(rom.path); };
     auto file = fs.open(rom.path, OpenMode::Read);
     if (!file) return inContext(file.error(), where());
