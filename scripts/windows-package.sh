@@ -32,7 +32,7 @@ Kestrane $version for 64-bit Windows
 
 Kestrane edits the in-game trades stored in the cartridge images (.gb,
 .gbc) of the English editions of Pokemon Gold, Silver and Crystal: the
-species asked for and offered, the nickname, the original trainer and the
+species asked for and offered, the nickname, the trainer's name (OT) and the
 ID, the held item, the DVs (with shiny, HP DV and gender read-outs), the
 gender the trader asks for and the trader's lines. It finds the trade table
 of ROM hacks that moved it, writes only the bytes you changed, keeps the

@@ -404,7 +404,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     setCmd->add_option("--requested", setOptions.requested, "Species the player gives: number or name.");
     setCmd->add_option("--offered", setOptions.offered, "Species offered: number or name.");
     setCmd->add_option("--nickname", setOptions.nickname, "The offered creature's nickname.");
-    setCmd->add_option("--ot", setOptions.trainer, "The original trainer's name.");
+    setCmd->add_option("--ot", setOptions.trainer, "The trainer's name (OT).");
     setCmd->add_option("--id", setOptions.id, "The trainer ID, 0 to 65535.");
     setCmd->add_option("--item", setOptions.item, "The held item: its name as the ROM spells it, a number, or None.");
     setCmd->add_option("--dvs", setOptions.dvs, "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10).");
