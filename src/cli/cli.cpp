@@ -105,16 +105,22 @@ Result<OpenTable> openTable(const Context& ctx, const std::string& path) {
     return OpenTable{std::move(*rom), std::move(*trades)};
 }
 
-Json checksumsJson(const ChecksumState& state) {
-    return Json{{"header", checksumStatusText(state.header)},
-                {"global", checksumStatusText(state.global)},
-                {"stadium", checksumStatusText(state.stadium)}};
+// null for a file larger than any ROM, whose checksums are not computed.
+Json checksumsJson(const std::optional<ChecksumState>& state) {
+    if (!state) return nullptr;
+    return Json{{"header", checksumStatusText(state->header)},
+                {"global", checksumStatusText(state->global)},
+                {"stadium", checksumStatusText(state->stadium)}};
 }
 
-void printChecksums(const Context& ctx, const ChecksumState& state) {
-    ctx.out << "Header checksum (0x14D):  " << checksumStatusText(state.header)
-            << "\nGlobal checksum (0x14E):  " << checksumStatusText(state.global)
-            << "\nStadium data (0x1FFDF8):  " << checksumStatusText(state.stadium) << '\n';
+void printChecksums(const Context& ctx, const std::optional<ChecksumState>& state) {
+    if (!state) {
+        ctx.out << "Checksums:   not computed: the file is larger than any Game Boy ROM (8 MiB)\n";
+        return;
+    }
+    ctx.out << "Header checksum (0x14D):  " << checksumStatusText(state->header)
+            << "\nGlobal checksum (0x14E):  " << checksumStatusText(state->global)
+            << "\nStadium data (0x1FFDF8):  " << checksumStatusText(state->stadium) << '\n';
 }
 
 int info(const Context& ctx, const std::string& path, bool json) {
@@ -123,12 +129,12 @@ int info(const Context& ctx, const std::string& path, bool json) {
     if (json) {
         Json info = gameJson(*rom->game);
         info["table"] = tableInfoJson(*rom);
-        info["checksums"] = checksumsJson(*rom->checksums);
+        info["checksums"] = checksumsJson(rom->checksums);
         ctx.out << info.dump(2) << '\n';
     } else {
         ctx.out << "Game:        " << rom->game->name << "\nCode:        " << rom->game->code
                 << "\nLanguage:    " << rom->game->language << "\nTrade table: " << tableText(*rom) << '\n';
-        printChecksums(ctx, *rom->checksums);
+        printChecksums(ctx, rom->checksums);
     }
     return rom->table ? kDone : ctx.fail(rom->noTable);
 }
@@ -137,8 +143,8 @@ int checksums(const Context& ctx, const std::string& path, bool fix, bool dryRun
     auto rom = openRom(path, ctx.fs, RomParts{false, true});
     if (!rom) return ctx.fail(rom.error());
     if (!fix) {
-        if (json) ctx.out << checksumsJson(*rom->checksums).dump(2) << '\n';
-        else printChecksums(ctx, *rom->checksums);
+        if (json) ctx.out << checksumsJson(rom->checksums).dump(2) << '\n';
+        else printChecksums(ctx, rom->checksums);
         return kDone;
     }
     const SaveOptions options{ChecksumPolicy::MakeConsistent};
@@ -151,7 +157,7 @@ int checksums(const Context& ctx, const std::string& path, bool fix, bool dryRun
     auto saved = saveTrades(*rom, {}, options, ctx.fs);
     if (!saved) return ctx.fail(saved.error());
     ctx.out << (saved->written.empty() ? "The checksums were already consistent." : "Checksums made consistent.");
-    if (rom->checksums->header == ChecksumStatus::Stale) {
+    if (rom->checksums && rom->checksums->header == ChecksumStatus::Stale) {
         ctx.out << " The header checksum is stale; Kestrane never writes the header.";
     }
     ctx.out << '\n';

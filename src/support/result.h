@@ -49,6 +49,7 @@ enum class ErrorCode : int {
     DvOutOfRange = 1020,
     UnknownDialogSet = 1021,
     UnknownGenderRequirement = 1022,
+    TooLargeForChecksums = 1023,
 };
 
 // What went wrong, as the front ends tell it apart.

@@ -18,6 +18,9 @@ inline constexpr std::int64_t kGameCodeOffset = 0x13F;
 inline constexpr std::size_t kGameCodeLength = 4;
 // A file must reach past the game code to be a ROM at all.
 inline constexpr std::int64_t kMinimumRomSize = kGameCodeOffset + kGameCodeLength;
+// The largest Game Boy Color ROM. A larger file is no cartridge image: no
+// table is looked for past it, and its checksums are not computed.
+inline constexpr std::int64_t kLargestRomSize = 8 * 1024 * 1024;
 // The slots the trade list always shows.
 inline constexpr int kListedSlots = 7;
 

@@ -49,9 +49,11 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     if (parts.checksums) {
         auto size = (*file)->size();
         if (!size) return inContext(size.error(), where());
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*size));
-        if (auto read = readExactly(**file, 0, bytes); !read) return inContext(read.error(), where());
-        rom.checksums = RomChecks(bytes).state();
+        if (*size <= kLargestRomSize) {
+            std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*size));
+            if (auto read = readExactly(**file, 0, bytes); !read) return inContext(read.error(), where());
+            rom.checksums = RomChecks(bytes).state();
+        }
     }
     if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where());
     return rom;

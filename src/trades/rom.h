@@ -33,7 +33,9 @@ struct Rom {
     Error noTable;                  // why there is no table, when there is none
     std::optional<ItemNames> items;            // none where the ROM's bytes are not the names
     std::optional<GenderRatios> genderRatios;  // likewise, from the base data
-    std::optional<ChecksumState> checksums;    // when asked for: it costs a read of the whole file
+    // When asked for (it costs a read of the whole file); none for a file
+    // larger than any ROM.
+    std::optional<ChecksumState> checksums;
 
     // The slots the trade list shows: seven, or as many as the table has records.
     int slotCount() const;
@@ -51,8 +53,9 @@ struct RomParts {
 };
 
 // Opens the file once: identifies the game (an unknown game code is an
-// UnsupportedRom error), locates its trade table and reads the parts asked for. A supported game without a table that passes is a
-// Rom without a table, not an error.
+// UnsupportedRom error), locates its trade table and reads the parts asked
+// for. A supported game without a table that passes is a Rom without a
+// table, not an error.
 Result<Rom> openRom(const std::string& path, FileSystem& fs = nativeFileSystem(), RomParts parts = {});
 
 }  // namespace kestrane

@@ -50,6 +50,7 @@ struct Changes {
     std::size_t tradeBytes = 0;
     ChecksumState before;
     bool checksumsUpdated = false;
+    bool tooLargeForChecksums = false;
 };
 
 // The bytes the checks need: the whole file when the checksums are to be
@@ -118,6 +119,14 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
                                       ": another program changed it since it was opened. Open it again.");
         }
     }
+    // Checksums are the sums of a cartridge image; a larger file has none to keep.
+    const bool tooLarge = policy != ChecksumPolicy::Leave && *size > kLargestRomSize;
+    if (tooLarge && policy == ChecksumPolicy::MakeConsistent) {
+        return refused(ErrorCode::TooLargeForChecksums,
+                       quoted(rom.path) + " is " + std::to_string(*size) +
+                           " bytes, more than any Game Boy ROM holds (8 MiB): Kestrane computes no checksums for it.");
+    }
+    if (tooLarge) policy = ChecksumPolicy::Leave;
     Snapshot snapshot;
     if (policy != ChecksumPolicy::Leave) {
         if (auto read = snapshot.readWhole(file, *size); !read) return read.error();
@@ -130,7 +139,7 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
                               quoted(rom.path) + " no longer holds the game it was opened as (its game code is now \"" +
                                   printableGameCode(now) + "\"). Open it again.");
     }
-    Changes changes{*size, {}, 0, {}, false};
+    Changes changes{*size, {}, 0, {}, false, tooLarge};
     for (const PlannedRecord& record : planned) {
         const TradeRecord& shown = record.edit->shown;
         RecordBytes onDisk{};
@@ -167,6 +176,7 @@ std::vector<std::pair<ByteRange, std::vector<std::uint8_t>>> runsOf(const std::v
 
 std::string checksumNote(const SaveReport& report, ChecksumPolicy policy) {
     if (policy == ChecksumPolicy::Leave) return "checksums left as they were";
+    if (report.tooLargeForChecksums) return "checksums left as they were: the file is larger than any Game Boy ROM";
     const ChecksumState& before = report.checksumsBefore;
     const bool globalStale = before.global == ChecksumStatus::Stale;
     const bool stadiumStale = before.stadium == ChecksumStatus::Stale;
@@ -198,6 +208,7 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
     report.bytesChanged = changes->tradeBytes;
     report.checksumsBefore = changes->before;
     report.checksumsUpdated = changes->checksumsUpdated;
+    report.tooLargeForChecksums = changes->tooLargeForChecksums;
     const auto runs = runsOf(changes->bytes);
     std::vector<ByteRange> touched;
     for (const auto& [range, bytes] : runs) {

@@ -48,6 +48,7 @@ struct SaveReport {
     std::vector<TradeRecord> records;  // the trades as the file now holds them, in the edits' order
     ChecksumState checksumsBefore;     // as the save found them (Leave: not looked at)
     bool checksumsUpdated = false;
+    bool tooLargeForChecksums = false;  // larger than any ROM: checksums left alone
 };
 
 // How a save left the checksums, for messages: "checksums updated", ...

@@ -17,8 +17,6 @@
 namespace kestrane {
 namespace {
 
-// Nothing past the largest Game Boy Color ROM can hold the table.
-constexpr std::int64_t kMaxSearched = 8 * 1024 * 1024;
 constexpr std::uint32_t kBankSize = 0x4000;
 constexpr int kMinScanRun = 6;
 
@@ -176,7 +174,7 @@ Result<TradeTable> locateTradeTable(File& file, const GameInfo& game, const std:
 
     // 2. The routine, first in the bank of the usual place (where the builds
     // keep it), then anywhere; 3. the scan. No further than the largest ROM.
-    const std::int64_t searched = std::min(*size, kMaxSearched);
+    const std::int64_t searched = std::min(*size, kLargestRomSize);
     const std::int64_t bank = facts.usualTable / kBankSize * kBankSize;
     Search found;
     Region region;

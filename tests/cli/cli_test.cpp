@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "support/rom_image.h"
 #include "support/file_systems.h"
 #include "support/fault_injection.h"
+#include "trades/games.h"
+#include "trades/record.h"
 
 namespace kestrane {
 namespace {
@@ -588,6 +591,24 @@ TEST_F(CliTest, ChecksumsAreKeptConsistent) {
     Bytes smallExpected = readFile(one);
     buildChecksums(smallExpected, false);
     EXPECT_EQ(readFile(one), smallExpected);
+
+    // A file larger than any ROM has no checksums to keep: they are neither
+    // read nor written, and fixing them is refused.
+    const std::string huge = dir.write("huge.gbc", readFile(rom("BYTE")));
+    std::filesystem::resize_file(fsPath(huge), kLargestRomSize + 1);
+    EXPECT_NE(run({"info", huge}).out.find("Checksums:   not computed: the file is larger than any Game Boy ROM"),
+              std::string::npos);
+    EXPECT_TRUE(json::parse(run({"checksums", huge, "--json"}).out).is_null());
+    const Bytes hugeBefore = readFile(huge);
+    Outcome refusedFix = run({"checksums", huge, "--fix"});
+    EXPECT_EQ(refusedFix.code, 1);
+    EXPECT_NE(refusedFix.err.find("more than any Game Boy ROM holds (8 MiB)"), std::string::npos) << refusedFix.err;
+    EXPECT_EQ(readFile(huge), hugeBefore);
+    EXPECT_EQ(run({"set", huge, "1", "--id", "7"}).out,
+              "Trade Data Saved. 2 bytes changed; checksums left as they were: the file is larger than any Game Boy "
+              "ROM.\n");
+    EXPECT_EQ(differences(readFile(huge), hugeBefore),
+              (std::vector<std::size_t>{kCrystalSlot1 + kTrainerIdAt, kCrystalSlot1 + kTrainerIdAt + 1}));
 }
 
 }  // namespace
