@@ -34,9 +34,7 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
     setObjectName(QStringLiteral("MoreFields"));
     setWindowTitle(QStringLiteral("More Fields \u2014 ") + fromCore(slot.name()));
     setModal(true);
-    if (offeredSpecies && rom.genderRatios && *offeredSpecies >= 1 && *offeredSpecies <= kDexSpecies) {
-        genderRatio_ = (*rom.genderRatios)[*offeredSpecies - 1];
-    }
+    if (offeredSpecies) genderRatio_ = genderRatioOf(rom.genderRatios, *offeredSpecies);
     unown_ = offeredSpecies == kUnown;
 
     item_ = named(new QComboBox(this), "cboItem");

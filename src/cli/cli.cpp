@@ -224,10 +224,7 @@ int show(const Context& ctx, const std::string& path, int number, bool json) {
     const TradeRecord& r = *reading.record;
     const Rom& rom = opened->rom;
     const DialogSet& dialog = rom.game->facts.dialogSets[r.dialogSet];
-    std::optional<std::uint8_t> ratio;
-    if (rom.genderRatios && r.offeredSpecies >= 1 && r.offeredSpecies <= kDexSpecies) {
-        ratio = (*rom.genderRatios)[r.offeredSpecies - 1];
-    }
+    const auto ratio = genderRatioOf(rom.genderRatios, r.offeredSpecies);
     ctx.out << " \u2014 " << r.location << " (record at " << hexOffset(r.offset) << ")\n"
             << "Requested species:  " << speciesLabel(r.requestedSpecies) << '\n'
             << "Offered species:    " << speciesLabel(r.offeredSpecies) << '\n'

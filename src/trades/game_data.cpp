@@ -79,6 +79,11 @@ Result<std::optional<GenderRatios>> readGenderRatios(File& file, const GameFacts
     return std::optional<GenderRatios>(ratios);
 }
 
+std::optional<std::uint8_t> genderRatioOf(const std::optional<GenderRatios>& ratios, int species) {
+    if (!ratios || species < 1 || species > kDexSpecies) return std::nullopt;
+    return (*ratios)[std::size_t(species - 1)];
+}
+
 std::string itemLabel(const std::optional<ItemNames>& names, std::uint8_t item) {
     if (item == 0) return "None";
     if (names) return (*names)[item];

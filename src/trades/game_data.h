@@ -38,6 +38,10 @@ using GenderRatios = std::array<std::uint8_t, kDexSpecies>;
 Result<std::optional<ItemNames>> readItemNames(File& file, const GameFacts& facts);
 Result<std::optional<GenderRatios>> readGenderRatios(File& file, const GameFacts& facts);
 
+// A species' gender ratio, or none where the ratios are unknown or the
+// species has no Pokédex entry (0, 252-255).
+std::optional<std::uint8_t> genderRatioOf(const std::optional<GenderRatios>& ratios, int species);
+
 // "GOLD BERRY"; "None" for item 0; "Item 0x53" where the names are unknown.
 std::string itemLabel(const std::optional<ItemNames>& names, std::uint8_t item);
 
