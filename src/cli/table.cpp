@@ -10,10 +10,6 @@
 namespace kestrane::cli {
 namespace {
 
-std::span<const std::uint8_t> nameField(const TradeRecord& r, std::uint32_t at) {
-    return std::span<const std::uint8_t>(r.raw).subspan(at, kNameLength);
-}
-
 // Text of a JSON value given for a field: a string as it is, a number as written.
 std::optional<std::string> fieldText(const nlohmann::json& value) {
     if (value.is_string()) return value.get<std::string>();
@@ -103,8 +99,8 @@ Json tradeJson(const Rom& rom, const TradeReading& reading) {
     trade["hpDv"] = hpDv(r.dvs);
     trade["genderRequirement"] = kGenderRequirements[r.genderRequirement];
     trade["dialogSet"] = rom.game->facts.dialogSets[r.dialogSet].key;
-    trade["nicknameBytes"] = spacedHex(nameField(r, kNicknameAt));
-    trade["originalTrainerBytes"] = spacedHex(nameField(r, kTrainerNameAt));
+    trade["nicknameBytes"] = spacedHex(nameField(r.raw, kNicknameAt));
+    trade["originalTrainerBytes"] = spacedHex(nameField(r.raw, kTrainerNameAt));
     trade["recordBytes"] = spacedHex(r.raw);
     return trade;
 }
@@ -184,9 +180,9 @@ ImportPlan planImport(const nlohmann::json& table, const Rom& rom, const std::ve
         }
         if (trade.contains("dvs")) readDvs(trade["dvs"], reading.record->dvs, edit.dvs, plan.problems, where);
         readName(trade, "nickname", "nicknameBytes", edit.nickname, edit.nicknameBytes,
-                 nameField(*reading.record, kNicknameAt), plan.problems, where);
+                 nameField(reading.record->raw, kNicknameAt), plan.problems, where);
         readName(trade, "originalTrainer", "originalTrainerBytes", edit.trainerName, edit.trainerNameBytes,
-                 nameField(*reading.record, kTrainerNameAt), plan.problems, where);
+                 nameField(reading.record->raw, kTrainerNameAt), plan.problems, where);
         plan.edits.push_back(std::move(edit));
     }
     return plan;

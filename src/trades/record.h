@@ -43,6 +43,11 @@ inline constexpr std::uint32_t kNameFieldLength = 11;
 
 inline constexpr int kMaxGenderRequirement = 2;
 
+// The editable bytes of the name field at `at` (kNicknameAt, kTrainerNameAt).
+inline std::span<const std::uint8_t> nameField(const RecordBytes& record, std::uint32_t at) {
+    return std::span<const std::uint8_t>(record).subspan(at, kNameLength);
+}
+
 // The checks every record passes: dialog set within the game's range, both
 // names ended at their eleventh byte, a gender requirement of 0-2, +31 zero.
 bool passesRecordChecks(RecordView record, int maxDialogSet);

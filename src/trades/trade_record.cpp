@@ -10,10 +10,6 @@
 namespace kestrane {
 namespace {
 
-std::span<const std::uint8_t> nameField(const RecordBytes& raw, std::uint32_t at) {
-    return std::span<const std::uint8_t>(raw).subspan(at, kNameLength);
-}
-
 // One slot's record from a file the caller has open.
 Result<TradeReading> readRecord(File& file, const Rom& rom, Slot slot) {
     auto place = rom.place(slot);
