@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "support/hex_text.h"
+#include "support/words.h"
 #include "support/utf.h"
 #include "text/char_map.h"
 #include "text/game_text.h"
@@ -11,17 +12,6 @@ namespace kestrane {
 namespace {
 
 constexpr std::size_t kMaxItemName = 12;
-
-std::string_view trimmed(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
-bool sameLetters(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 std::optional<int> number(std::string_view text) {
     int base = 10;

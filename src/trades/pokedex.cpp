@@ -5,6 +5,8 @@
 #include <cassert>
 #include <string>
 
+#include "support/words.h"
+
 namespace kestrane {
 namespace {
 
@@ -67,17 +69,6 @@ constexpr std::array<std::string_view, kSpeciesCount> kSpecies = {
 // Accepted, never shown: the usual spellings of entries the list spells otherwise.
 constexpr std::pair<std::string_view, int> kAliases[] = {
     {"Ninetales", 38}, {"Vaporeon", 134}, {"Ariados", 168}, {"Swinub", 220}};
-
-std::string_view trimmed(std::string_view s) {
-    auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
-bool sameLetters(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 }  // namespace
 
