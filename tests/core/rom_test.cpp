@@ -290,10 +290,11 @@ TEST(Species, ListEntriesNamesAndTypedText) {
     for (const Typed& t : {Typed{"abra", 1, 63}, Typed{" ABRA ", 1, 63}, Typed{"nidoran (m)", 1, 32},
                            Typed{"?????", 1, 0}, Typed{"Ninetales", 1, 38}, Typed{"ninetails", 1, 38},
                            Typed{"Vaporeon", 1, 134}, Typed{"Ariados", 1, 168}, Typed{"swinub", 1, 220},
-                           Typed{"25", 1, 25}, Typed{"0", 1, 0}, Typed{"251", 1, 251}, Typed{"252", 252, 252},
+                           Typed{"25", 1, 25}, Typed{"0025", 1, 25}, Typed{"0", 1, 0}, Typed{"251", 1, 251}, Typed{"252", 252, 252},
                            Typed{"#252", 252, 252}, Typed{"", 255, 255}, Typed{"", 5, -1},
                            Typed{"252", 5, -1, ErrorCode::SpeciesOutOfRange},
-                           Typed{"99999", 5, -1, ErrorCode::SpeciesOutOfRange}, Typed{"Abr", 5, -1},
+                           Typed{"99999", 5, -1, ErrorCode::SpeciesOutOfRange},
+                           Typed{"99999999999999999999", 5, -1, ErrorCode::SpeciesOutOfRange}, Typed{"Abr", 5, -1},
                            Typed{"-1", 5, -1}, Typed{"Pikachoo", 5, -1}}) {
         auto species = resolveSpecies(t.text, t.stored, SpeciesRole::Offered);
         SCOPED_TRACE(t.text);
