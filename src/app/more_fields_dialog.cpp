@@ -67,6 +67,7 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
     shiny_ = named(new QLabel(dvBox), "lblShiny");
     hp_ = named(new QLabel(dvBox), "lblHpDv");
     gender_ = named(new QLabel(dvBox), "lblGender");
+    gender_->setToolTip(QStringLiteral("The gender of the creature the player receives"));
     unownLetter_ = named(new QLabel(dvBox), "lblUnown");
     unownLetter_->setVisible(unown_);
     int readOut = 0;
@@ -117,7 +118,6 @@ void MoreFieldsDialog::updateReadOuts() {
     shiny_->setText(QStringLiteral("Shiny: ") + (isShiny(dvs) ? QStringLiteral("yes") : QStringLiteral("no")));
     hp_->setText(QStringLiteral("HP DV: %1").arg(hpDv(dvs)));
     gender_->setText(QStringLiteral("Gender: ") + fromCore(receivedGenderText(receivedGender(dvs, genderRatio_))));
-    gender_->setToolTip(QStringLiteral("The gender of the creature the player receives"));
     unownLetter_->setText(QStringLiteral("Unown letter: %1").arg(QChar(unownLetter(dvs))));
 }
 
