@@ -3,14 +3,14 @@
 // usual place. No game data of any kind.
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
+#include <filesystem>
 #include <vector>
 
 #include "support/bytes.h"
-#include "text/char_map.h"
+#include "support/file.h"
 #include "text/game_text.h"
-#include "trades/games.h"
-#include "trades/record.h"
+#include "trades/dvs.h"
+#include "trades/releases.h"
 
 namespace {
 
@@ -34,11 +34,12 @@ constexpr DemoTrade kTrades[] = {
     {0, 102, 103, u"COCONUT", {0x96, 0x66}, 0x6A, 12345, u"BRISA", 0},
 };
 
-// A name as the games store it: its bytes, then 0x50 up to the 11-byte field.
-void putName(std::uint8_t* at, const char16_t* name) {
+// A name as the games store it: its bytes, then 0x50 to the end of the field
+// (and its terminator).
+void putName(std::uint8_t* record, const kestrane::NameLayout& field, const char16_t* name) {
     std::vector<std::uint8_t> bytes = kestrane::encodeGameText(name);
-    bytes.resize(kestrane::kNameFieldLength, kestrane::kTerminator);
-    std::copy(bytes.begin(), bytes.end(), at);
+    bytes.resize(field.length + (field.terminated ? 1 : 0), kestrane::kTerminator);
+    std::copy(bytes.begin(), bytes.end(), record + field.at);
 }
 
 }  // namespace
@@ -49,27 +50,31 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: %s OUTPUT.gbc\n", argv[0]);
         return 2;
     }
+    const Release& crystal = *findRelease("BYTE");
+    const RecordLayout& layout = crystal.layout;
     std::vector<std::uint8_t> rom(2 * 1024 * 1024, 0);
-    std::copy_n("BYTE", 4, rom.begin() + kGameCodeOffset);
-    std::uint32_t offset = findGame("BYTE")->facts.usualTable;
+    std::copy_n(crystal.code.data(), kGameCodeLength, rom.begin() + kGameCodeOffset);
+    std::uint32_t offset = crystal.usualTable;
     for (const DemoTrade& t : kTrades) {
         std::uint8_t* record = rom.data() + offset;
-        record[kDialogSetAt] = t.dialog;
-        record[kRequestedSpeciesAt] = t.requested;
-        record[kOfferedSpeciesAt] = t.offered;
-        putName(record + kNicknameAt, t.nickname);
-        std::copy_n(t.dvs, 2, record + kDvsAt);
-        record[kHeldItemAt] = t.item;
-        putLittleEndian16(std::span(record + kTrainerIdAt, 2), t.id);
-        putName(record + kTrainerNameAt, t.trainer);
-        record[kGenderRequirementAt] = t.gender;
-        offset += kRecordSize;
+        record[layout.dialogSetAt] = t.dialog;
+        record[layout.requestedSpeciesAt] = t.requested;
+        record[layout.offeredSpeciesAt] = t.offered;
+        putName(record, layout.nickname, t.nickname);
+        std::copy_n(t.dvs, 2, record + layout.dvsAt);
+        record[layout.heldItemAt] = t.item;
+        putLittleEndian16(std::span(record + layout.trainerIdAt, 2), t.id);
+        putName(record, layout.trainerName, t.trainer);
+        record[layout.genderRequirementAt] = t.gender;
+        offset += layout.size;
     }
-    std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(rom.data()), static_cast<std::streamsize>(rom.size()));
-    out.close();
-    if (!out) {
-        std::fprintf(stderr, "Could not write %s\n", argv[1]);
+    // The folder too, as `make demo` asks for one inside the build tree.
+    const std::string path = argv[1];
+    std::error_code ec;
+    const auto folder = std::filesystem::path(std::u8string(path.begin(), path.end())).parent_path();
+    if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+    if (auto written = writeNewFile(nativeFileSystem(), path, rom); !written) {
+        std::fprintf(stderr, "%s\n", inContext(written.error(), "Could not write the demo image " + quoted(path)).message.c_str());
         return 1;
     }
     std::printf("Wrote the demo image %s\n", argv[1]);

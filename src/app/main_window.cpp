@@ -15,8 +15,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
-#include <QScopedValueRollback>
-#include <QSignalBlocker>
 #include <QPainter>
 #include <qdrawutil.h>
 #include <QStringListModel>
@@ -27,7 +25,9 @@
 #include "app/message_sink.h"
 #include "app/appearance.h"
 #include "support/hex_text.h"
-#include "trades/games.h"
+#include "app/trade_chooser.h"
+#include "trades/releases.h"
+#include "trades/trainer_id.h"
 #include "trades/pokedex.h"
 #include "trades/save.h"
 
@@ -79,9 +79,9 @@ protected:
 };
 
 template <typename W>
-W* place(W* widget, const char* name, int x, int y, int w, int h, bool enabled) {
+W* place(W* widget, const char* name, QRect geometry, bool enabled) {
     widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(x, y, w, h);
+    widget->setGeometry(geometry);
     widget->setEnabled(enabled);
     return widget;
 }
@@ -110,42 +110,42 @@ void MainWindow::createActions() {
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    mnuOpen_ = action("mnuOpen", QStringLiteral("Open ROM..."), QKeySequence(Qt::CTRL | Qt::Key_O),
-                      &MainWindow::openRomCommand);
-    mnuReload_ = action("mnuReload", QStringLiteral("Reload ROM"), QKeySequence(Qt::Key_F5), &MainWindow::reloadRom);
-    mnuReload_->setEnabled(false);
-    mnuSave_ = action("mnuSave", QStringLiteral("Save ROM"), QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::saveTrade);
-    mnuSave_->setEnabled(false);
-    mnuExit_ = action("mnuExit", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
-    mnuAbout_ = action("mnuAbout", QStringLiteral("About"), QKeySequence(), &MainWindow::showAbout);
-    mnuMoreFields_ = action("mnuMoreFields", QStringLiteral("More Fields\u2026"), QKeySequence(Qt::CTRL | Qt::Key_M),
-                            &MainWindow::showMoreFields);
-    mnuMoreFields_->setEnabled(false);
+    openAction_ = action("mnuOpen", QStringLiteral("Open ROM..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+                         &MainWindow::openRomCommand);
+    reloadAction_ = action("mnuReload", QStringLiteral("Reload ROM"), QKeySequence(Qt::Key_F5), &MainWindow::reloadRom);
+    reloadAction_->setEnabled(false);
+    saveAction_ = action("mnuSave", QStringLiteral("Save ROM"), QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::saveTrade);
+    saveAction_->setEnabled(false);
+    exitAction_ = action("mnuExit", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
+    aboutAction_ = action("mnuAbout", QStringLiteral("About"), QKeySequence(), &MainWindow::showAbout);
+    moreFieldsAction_ = action("mnuMoreFields", QStringLiteral("More Fields\u2026"), QKeySequence(Qt::CTRL | Qt::Key_M),
+                               &MainWindow::showMoreFields);
+    moreFieldsAction_->setEnabled(false);
     // Remembered between runs; on unless the user turned it off.
-    mnuChecksums_ = new QAction(QStringLiteral("Update Checksums When Saving"), this);
-    mnuChecksums_->setObjectName(QStringLiteral("mnuChecksums"));
-    mnuChecksums_->setCheckable(true);
-    mnuChecksums_->setChecked(QSettings().value(kChecksumsSetting, true).toBool());
-    connect(mnuChecksums_, &QAction::toggled, this, [](bool on) { QSettings().setValue(kChecksumsSetting, on); });
+    checksumsAction_ = new QAction(QStringLiteral("Update Checksums When Saving"), this);
+    checksumsAction_->setObjectName(QStringLiteral("mnuChecksums"));
+    checksumsAction_->setCheckable(true);
+    checksumsAction_->setChecked(QSettings().value(kChecksumsSetting, true).toBool());
+    connect(checksumsAction_, &QAction::toggled, this, [](bool on) { QSettings().setValue(kChecksumsSetting, on); });
 }
 
 void MainWindow::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    file->addAction(mnuOpen_);
-    file->addAction(mnuReload_);
-    file->addAction(mnuSave_);
-    file->addAction(mnuChecksums_);
+    file->addAction(openAction_);
+    file->addAction(reloadAction_);
+    file->addAction(saveAction_);
+    file->addAction(checksumsAction_);
     file->addSeparator()->setObjectName(QStringLiteral("cmdBreak"));
-    file->addAction(mnuExit_);
+    file->addAction(exitAction_);
 
     QMenu* trade = menuBar()->addMenu(QStringLiteral("&Trade"));
     trade->setObjectName(QStringLiteral("mnuTrade"));
-    trade->addAction(mnuMoreFields_);
+    trade->addAction(moreFieldsAction_);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    help->addAction(mnuAbout_);
+    help->addAction(aboutAction_);
 }
 
 void MainWindow::createControls() {
@@ -154,92 +154,89 @@ void MainWindow::createControls() {
     client->setFixedSize(493, 427);
     client->setFont(classicFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif")}));
     setCentralWidget(client);
-
     const QFont classic = classicFont({QStringLiteral("@Arial Unicode MS"), QStringLiteral("Arial Unicode MS"),
                                        QStringLiteral("Arial")});
-    auto label = [&](QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h, bool on) {
-        auto* l = place(new QLabel(text, parent), name, x, y, w, h, on);
-        l->setFont(classic);
-        return l;
-    };
-    auto frame = [&](const char* name, const QString& caption, int x, int y, int w, int h, bool on) {
-        return place(new ClassicFrame(caption, client), name, x, y, w, h, on);
-    };
 
-    auto* banner = place(new QLabel(client), "Image1", 0, 0, 493, 97, true);
-    banner->setPixmap(artwork(QStringLiteral("banner")));
-    frame5_ = frame("Frame5", QStringLiteral("ROM Information"), 8, 104, 473, 57, false);
-    frame2_ = frame("Frame2", QStringLiteral("Trade Number"), 8, 176, 177, 129, false);
-    frame6_ = frame("Frame6", QStringLiteral("In-Game Location"), 8, 320, 177, 41, false);
-    frame3_ = frame("Frame3", QStringLiteral("Trade Details"), 200, 176, 281, 185, false);
-    auto* frame1 = frame("Frame1", QString(), 8, 376, 473, 41, true);
-    for (QGroupBox* f : {frame5_, frame2_, frame3_}) f->setFont(classic);
+    // The layout: frames, then in each its controls, at their designed places.
+    auto frame = [&](const char* name, const QString& caption, QRect at, bool enabled) {
+        return place(new ClassicFrame(caption, client), name, at, enabled);
+    };
+    place(new QLabel(client), "Image1", {0, 0, 493, 97}, true)->setPixmap(artwork(QStringLiteral("banner")));
+    romFrame_ = frame("Frame5", QStringLiteral("ROM Information"), {8, 104, 473, 57}, false);
+    tradeListFrame_ = frame("Frame2", QStringLiteral("Trade Number"), {8, 176, 177, 129}, false);
+    locationFrame_ = frame("Frame6", QStringLiteral("In-Game Location"), {8, 320, 177, 41}, false);
+    detailsFrame_ = frame("Frame3", QStringLiteral("Trade Details"), {200, 176, 281, 185}, false);
+    QGroupBox* copyrightFrame = frame("Frame1", QString(), {8, 376, 473, 41}, true);
+    for (QGroupBox* f : {romFrame_, tradeListFrame_, detailsFrame_}) f->setFont(classic);
 
     // The focus order is the order of creation: Qt 6.4's setTabOrder loses
     // the chain around editable combo boxes.
-    theirpoke_ = place(new QComboBox(frame3_), "theirpoke", 16, 48, 113, 21, false);
-    tradelist_ = place(new QListWidget(frame2_), "tradelist", 16, 24, 145, 94, false);
-    txtNickname_ = place(new QLineEdit(frame3_), "txtNickname", 152, 48, 113, 19, false);
-    btnSave_ = place(new QPushButton(QStringLiteral("Save"), frame3_), "btnSave", 152, 144, 113, 25, false);
-    yourpoke_ = place(new QComboBox(frame3_), "yourpoke", 16, 152, 113, 21, false);
-    txtID_ = place(new QLineEdit(frame3_), "txtID", 152, 104, 113, 19, false);
-    txtOT_ = place(new QLineEdit(frame3_), "txtOT", 16, 104, 113, 19, false);
+    offeredSpecies_ = place(new QComboBox(detailsFrame_), "theirpoke", {16, 48, 113, 21}, false);
+    tradeList_ = place(new QListWidget(tradeListFrame_), "tradelist", {16, 24, 145, 94}, false);
+    nickname_ = place(new QLineEdit(detailsFrame_), "txtNickname", {152, 48, 113, 19}, false);
+    saveButton_ = place(new QPushButton(QStringLiteral("Save"), detailsFrame_), "btnSave", {152, 144, 113, 25}, false);
+    requestedSpecies_ = place(new QComboBox(detailsFrame_), "yourpoke", {16, 152, 113, 21}, false);
+    trainerId_ = place(new QLineEdit(detailsFrame_), "txtID", {152, 104, 113, 19}, false);
+    trainerName_ = place(new QLineEdit(detailsFrame_), "txtOT", {16, 104, 113, 19}, false);
 
-    txtName_ = label(frame5_, "txtName", QStringLiteral("Game Name:"), 8, 24, 65, 17, false);
-    headr_ = label(frame5_, "headr", QString(), 80, 24, 89, 17, true);
-    txtCDE_ = label(frame5_, "txtCDE", QStringLiteral("Game Code:"), 184, 24, 65, 17, false);
-    txtCode_ = label(frame5_, "txtCode", QString(), 256, 24, 65, 17, true);
-    lang_ = label(frame5_, "lang", QStringLiteral("Language:"), 328, 24, 57, 17, false);
-    language_ = label(frame5_, "language", QString(), 384, 24, 65, 17, true);
-    tableInfo_ = label(frame5_, "tableInfo", QString(), 8, 40, 457, 14, true);
-    location_ = label(frame6_, "location", QString(), 16, 16, 113, 17, true);
-    label2_ = label(frame3_, "Label2", QStringLiteral("Offered Pok\u00e9mon:"), 24, 24, 89, 17, false);
-    label3_ = label(frame3_, "Label3", QStringLiteral("Nickname:"), 168, 24, 57, 17, false);
-    label10_ = label(frame3_, "Label10", QStringLiteral("Original Trainer:"), 24, 80, 81, 17, false);
-    label11_ = label(frame3_, "Label11", QStringLiteral("ID Number:"), 168, 80, 57, 17, false);
-    label9_ = label(frame3_, "Label9", QStringLiteral("Your Pok\u00e9mon:"), 24, 128, 81, 17, false);
-    label(frame1, "Label4", kCopyrightLine, 160, 16, 169, 17, true);
+    struct LabelRow {
+        QLabel** member;  // where the window keeps it, if it does
+        QList<QLabel*>* group;
+        QWidget* parent;
+        const char* name;
+        QString text;
+        QRect at;
+        bool enabled;
+    };
+    const LabelRow labels[] = {
+        {nullptr, &romCaptions_, romFrame_, "txtName", QStringLiteral("Game Name:"), {8, 24, 65, 17}, false},
+        {&gameName_, nullptr, romFrame_, "headr", QString(), {80, 24, 89, 17}, true},
+        {nullptr, &romCaptions_, romFrame_, "txtCDE", QStringLiteral("Game Code:"), {184, 24, 65, 17}, false},
+        {&gameCode_, nullptr, romFrame_, "txtCode", QString(), {256, 24, 65, 17}, true},
+        {nullptr, &romCaptions_, romFrame_, "lang", QStringLiteral("Language:"), {328, 24, 57, 17}, false},
+        {&language_, nullptr, romFrame_, "language", QString(), {384, 24, 65, 17}, true},
+        {&tableInfo_, nullptr, romFrame_, "tableInfo", QString(), {8, 40, 457, 14}, true},
+        {&location_, nullptr, locationFrame_, "location", QString(), {16, 16, 113, 17}, true},
+        {nullptr, &detailCaptions_, detailsFrame_, "Label2", QStringLiteral("Offered Pok\u00e9mon:"), {24, 24, 89, 17}, false},
+        {nullptr, &detailCaptions_, detailsFrame_, "Label3", QStringLiteral("Nickname:"), {168, 24, 57, 17}, false},
+        {nullptr, &detailCaptions_, detailsFrame_, "Label10", QStringLiteral("Original Trainer:"), {24, 80, 81, 17}, false},
+        {nullptr, &detailCaptions_, detailsFrame_, "Label11", QStringLiteral("ID Number:"), {168, 80, 57, 17}, false},
+        {nullptr, &detailCaptions_, detailsFrame_, "Label9", QStringLiteral("Your Pok\u00e9mon:"), {24, 128, 81, 17}, false},
+        {nullptr, nullptr, copyrightFrame, "Label4", kCopyrightLine, {160, 16, 169, 17}, true},
+    };
+    for (const LabelRow& row : labels) {
+        QLabel* label = place(new QLabel(row.text, row.parent), row.name, row.at, row.enabled);
+        label->setFont(classic);
+        if (row.member) *row.member = label;
+        if (row.group) row.group->append(label);
+    }
 
-    tradelist_->setFont(classic);
-    tradelist_->setSelectionMode(QAbstractItemView::SingleSelection);
-    for (int slot = 1; slot <= kListedSlots; ++slot) tradelist_->addItem(fromCore(slotName(slot)));
-    tradelist_->setCurrentRow(-1);
-    // A trade is read when the user chooses a row (a click, the arrow keys,
-    // Home, End): a change of selection. Focus alone only makes a row current.
-    // It is handled once the click or key press is over: a question asked
-    // in the middle of a click would see the click's release undo a Cancel.
-    connect(tradelist_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (settingSelection_ || std::exchange(choicePending_, true)) return;
-        QMetaObject::invokeMethod(this, [this] {
-            choicePending_ = false;
-            tradeChosen(selectedRow());
-        }, Qt::QueuedConnection);
-    });
-    // A click on the row already shown reads it again, as a change of row does.
-    tradelist_->viewport()->installEventFilter(this);
-    connect(tradelist_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        int row = tradelist_->row(item);
-        if (row == rowAtPress_ && row == listRow_) tradeChosen(row);
-    });
+    tradeList_->setFont(classic);
+    tradeList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    chooser_ = new TradeChooser(tradeList_);
+    QStringList rows;
+    for (int slot = 1; slot <= kListedSlots; ++slot) rows << fromCore(slotName(slot));
+    chooser_->setRows(rows);
+    connect(chooser_, &TradeChooser::choice, this, &MainWindow::tradeChosen);
 
-    btnSave_->setFont(classic);
+    saveButton_->setFont(classic);
     // The button runs exactly the menu command.
-    connect(btnSave_, &QPushButton::clicked, mnuSave_, &QAction::trigger);
+    connect(saveButton_, &QPushButton::clicked, saveAction_, &QAction::trigger);
 
     // The text boxes and species lists keep the window's own font.
-    for (QWidget* box : std::initializer_list<QWidget*>{theirpoke_, yourpoke_, txtNickname_, txtOT_, txtID_}) {
+    for (QWidget* box : std::initializer_list<QWidget*>{offeredSpecies_, requestedSpecies_, nickname_, trainerName_, trainerId_}) {
         box->setFont(client->font());
     }
     // Only what the user does marks the trade modified, never what the window fills in.
-    for (QLineEdit* box : {txtNickname_, txtOT_, txtID_}) connect(box, &QLineEdit::textEdited, this, &MainWindow::markModified);
-    txtNickname_->setMaxLength(10);
-    txtOT_->setMaxLength(10);
-    txtID_->setMaxLength(5);
+    for (QLineEdit* box : {nickname_, trainerName_, trainerId_}) connect(box, &QLineEdit::textEdited, this, &MainWindow::markModified);
+    nickname_->setMaxLength(10);
+    trainerName_->setMaxLength(10);
+    trainerId_->setMaxLength(5);
     QStringList species;
     for (std::string_view name : speciesList()) species << fromCore(name);
     // Both lists show one model: 252 strings, not 504 items.
     auto* speciesModel = new QStringListModel(species, this);
-    for (QComboBox* box : {theirpoke_, yourpoke_}) {
+    for (QComboBox* box : {offeredSpecies_, requestedSpecies_}) {
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setModel(speciesModel);
@@ -250,26 +247,31 @@ void MainWindow::createControls() {
     }
 }
 
-void MainWindow::setEditorEnabled(bool enabled) {
-    mnuSave_->setEnabled(enabled);
-    mnuMoreFields_->setEnabled(enabled);
-    for (QWidget* w : std::initializer_list<QWidget*>{txtNickname_, txtOT_, txtID_, frame3_, label2_, label3_, label9_,
-                                                      label10_, label11_, btnSave_, yourpoke_, theirpoke_, frame6_}) {
-        w->setEnabled(enabled);
+void MainWindow::setShownTrade(int row, std::optional<TradeRecord> record) {
+    chooser_->setChosen(row);
+    chooser_->select(row);
+    const bool shown = record.has_value();
+    saveAction_->setEnabled(shown);
+    moreFieldsAction_->setEnabled(shown);
+    for (QWidget* w : std::initializer_list<QWidget*>{nickname_, trainerName_, trainerId_, detailsFrame_, saveButton_,
+                                                      requestedSpecies_, offeredSpecies_, locationFrame_}) {
+        w->setEnabled(shown);
     }
-}
-
-void MainWindow::clearEditor() {
-    location_->clear();
-    txtNickname_->clear();
-    txtID_->clear();
-    txtOT_->clear();
-    for (QComboBox* box : {yourpoke_, theirpoke_}) {
-        box->setCurrentIndex(-1);
-        box->setEditText(QString());
+    for (QLabel* caption : detailCaptions_) caption->setEnabled(shown);
+    location_->setText(shown ? fromCore(record->location) : QString());
+    trainerId_->setText(shown ? QString::number(record->trainerId) : QString());
+    for (auto [box, stored] : {std::pair{requestedSpecies_, shown ? int(record->requestedSpecies) : -1},
+                               std::pair{offeredSpecies_, shown ? int(record->offeredSpecies) : -1}}) {
+        box->setCurrentIndex(stored < kSpeciesCount ? stored : -1);
+        if (stored < 0) box->setEditText(QString());
+        else if (stored >= kSpeciesCount) box->setEditText(fromCore(unlistedSpeciesText(std::uint8_t(stored))));
     }
-    showHiddenBytes(txtNickname_, {});
-    showHiddenBytes(txtOT_, {});
+    nickname_->setText(shown ? QString::fromStdU16String(record->nickname) : QString());
+    trainerName_->setText(shown ? QString::fromStdU16String(record->trainerName) : QString());
+    showHiddenBytes(nickname_, shown ? record->nicknameHidden : std::string());
+    showHiddenBytes(trainerName_, shown ? record->trainerNameHidden : std::string());
+    shown_ = shown ? std::optional<ShownTrade>(ShownTrade{std::move(*record), std::nullopt}) : std::nullopt;
+    setWindowModified(false);
 }
 
 void MainWindow::showHiddenBytes(QLineEdit* box, const std::string& note) {
@@ -286,23 +288,6 @@ void MainWindow::showHiddenBytes(QLineEdit* box, const std::string& note) {
     }
     marker->setToolTip(fromCore(note));
     box->setToolTip(fromCore(note));
-}
-
-void MainWindow::fillEditor(const TradeRecord& record) {
-    location_->setText(fromCore(record.location));
-    txtID_->setText(QString::number(record.trainerId));
-    for (auto [box, stored] : {std::pair{yourpoke_, record.requestedSpecies}, std::pair{theirpoke_, record.offeredSpecies}}) {
-        if (stored < kSpeciesCount) {
-            box->setCurrentIndex(stored);
-        } else {
-            box->setCurrentIndex(-1);
-            box->setEditText(fromCore(unlistedSpeciesText(stored)));
-        }
-    }
-    txtNickname_->setText(QString::fromStdU16String(record.nickname));
-    txtOT_->setText(QString::fromStdU16String(record.trainerName));
-    showHiddenBytes(txtNickname_, record.nicknameHidden);
-    showHiddenBytes(txtOT_, record.trainerNameHidden);
 }
 
 void MainWindow::openRomCommand() {
@@ -323,114 +308,118 @@ void MainWindow::openRom(const QString& path) {
 void MainWindow::reloadRom() {
     if (!rom_) return;
     const QString path = romPath_;
-    const int row = shown_ ? listRow_ : -1;
+    const int row = shown_ ? chooser_->chosen() : -1;
     auto rom = kestrane::openRom(nativePath(path), files_);
     if (!rom) return tell(rom.error());
     if (!maySwitchAway()) return;
     showRom(path, std::move(*rom));
     // The trade that was shown, as the file now holds it.
-    if (row >= 0 && row < tradelist_->count() && tradelist_->isEnabled()) selectListRow(row), showTrade(row);
+    if (row >= 0 && row < tradeList_->count() && tradeList_->isEnabled()) showTrade(row);
 }
 
 void MainWindow::showRom(const QString& path, Rom rom) {
     romPath_ = path;
     rom_ = std::move(rom);
-    const GameInfo& game = *rom_->game;
-    headr_->setText(fromCore(game.name));
-    txtCode_->setText(fromCore(game.code));
-    language_->setText(fromCore(game.language));
+    const Release& release = *rom_->release;
+    gameName_->setText(fromCore(release.name));
+    gameCode_->setText(fromCore(release.code));
+    language_->setText(fromCore(release.language));
     if (rom_->table) {
-        const bool moved = rom_->table->offset != game.facts.usualTable;
+        const bool moved = rom_->table->offset != release.usualTable;
         tableInfo_->setText(QStringLiteral("Trade table: %1%2")
                                 .arg(fromCore(hexOffset(rom_->table->offset)), moved ? QStringLiteral(" (moved)") : QString()));
     } else {
         tableInfo_->setText(QStringLiteral("Trade table: not found"));
     }
     // A new ROM starts with no trade chosen: the editor empty and disabled.
-    shown_.reset();
-    listRow_ = -1;
-    setEditorEnabled(false);
-    clearEditor();
-    {
-        selectListRow(-1);
-        const QScopedValueRollback quiet(settingSelection_, true);
-        // As many entries as the table has records, never fewer than seven.
-        while (tradelist_->count() > rom_->slotCount()) delete tradelist_->takeItem(tradelist_->count() - 1);
-        while (tradelist_->count() < rom_->slotCount()) tradelist_->addItem(fromCore(slotName(tradelist_->count() + 1)));
-    }
-    setWindowModified(false);
+    QStringList rows;
+    for (int slot = 1; slot <= rom_->slotCount(); ++slot) rows << fromCore(slotName(slot));
+    chooser_->setRows(rows);
+    setShownTrade(-1, std::nullopt);
     updateTitle();
     if (auto writable = files_.makeOwnerWritable(nativePath(path)); !writable) {
         refuse(QStringLiteral("Kestrane could not make \"%1\" writable: %2. Its trades can be shown, but saving "
                               "will fail until the file can be written.")
                    .arg(path, fromCore(writable.error().message)));
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{frame5_, frame2_, txtName_, txtCDE_, lang_}) w->setEnabled(true);
-    tradelist_->setEnabled(rom_->table.has_value());
-    mnuReload_->setEnabled(true);
+    romFrame_->setEnabled(true);
+    tradeListFrame_->setEnabled(true);
+    for (QLabel* caption : romCaptions_) caption->setEnabled(true);
+    tradeList_->setEnabled(rom_->table.has_value());
+    reloadAction_->setEnabled(true);
     if (!rom_->table) refuse(fromCore(describe(rom_->noTable)));
 }
 
 void MainWindow::tradeChosen(int row) {
-    if (row < 0) return;
     if (!maySwitchAway()) {
-        selectListRow(listRow_);  // Cancel: the selection as it was
+        chooser_->select(chooser_->chosen());  // Cancel: the selection as it was
         return;
     }
     showTrade(row);
 }
 
 bool MainWindow::showTrade(int row) {
-    if (!rom_ || row >= rom_->slotCount()) return false;
+    if (!rom_ || row < 0 || row >= rom_->slotCount()) return false;
     auto reading = readTradeRecord(*rom_, Slot::fromNumber(row + 1), files_);
     if (!reading) {
-        selectListRow(listRow_);  // as it was before the selection
+        chooser_->select(chooser_->chosen());  // as it was before the selection
         tell(reading.error());
         return false;
     }
-    listRow_ = row;
-    setWindowModified(false);
-    if (!reading->record) {
-        setEditorEnabled(false);
-        clearEditor();
-        shown_.reset();
-        refuse(fromCore(kNoTradeMessage));
-        return true;
-    }
-    setEditorEnabled(true);
-    fillEditor(*reading->record);
-    shown_ = ShownTrade{*reading->record, std::nullopt};
+    setShownTrade(row, reading->record);
+    if (!reading->record) refuse(fromCore(kNoTradeMessage));
     return true;
 }
 
-std::string MainWindow::speciesText(const QComboBox* box) const {
-    // An entry chosen from the list stands for its number; typed text is
-    // resolved by the core like any other.
+Result<std::uint8_t> MainWindow::speciesOf(const QComboBox* box, SpeciesRole role) const {
+    // An entry chosen from the list is its number; typed text is the core's to resolve.
     const QString text = box->currentText();
-    if (box->currentIndex() >= 0 && box->itemText(box->currentIndex()) == text) return std::to_string(box->currentIndex());
-    return text.toStdString();
+    if (box->currentIndex() >= 0 && box->itemText(box->currentIndex()) == text) return std::uint8_t(box->currentIndex());
+    const TradeRecord& shown = shown_->record;
+    return resolveSpecies(text.toStdString(), role == SpeciesRole::Requested ? shown.requestedSpecies : shown.offeredSpecies,
+                          role);
+}
+
+Result<TradeEdit, Problems> MainWindow::editFromBoxes() const {
+    TradeEdit edit = uneditedEdit(shown_->record);
+    Problems problems;
+    auto keep = [&](auto result, auto& target) {
+        if (result) target = *result;
+        else problems.push_back(result.error());
+    };
+    keep(parseTrainerId(trainerId_->text().toStdString()), edit.trainerId);
+    keep(speciesOf(requestedSpecies_, SpeciesRole::Requested), edit.requestedSpecies);
+    keep(speciesOf(offeredSpecies_, SpeciesRole::Offered), edit.offeredSpecies);
+    keep(resolveName(*rom_, shown_->record, NameRole::Nickname, nickname_->text().toStdU16String()), edit.nickname);
+    keep(resolveName(*rom_, shown_->record, NameRole::TrainerName, trainerName_->text().toStdU16String()), edit.trainerName);
+    if (const auto& more = shown_->more) {
+        edit.heldItem = more->heldItem;
+        edit.dvs = more->dvs;
+        edit.genderRequirement = more->genderRequirement;
+        edit.dialogSet = more->dialogSet;
+    }
+    if (!problems.empty()) return problems;
+    return edit;
 }
 
 bool MainWindow::saveTrade() {
-    const QString nothing = QStringLiteral(" Nothing was written.");
-    if (!rom_) return refuse(QStringLiteral("Open a ROM and select a trade before saving.") + nothing), false;
-    if (!shown_) return refuse(QStringLiteral("Select a trade before saving.") + nothing), false;
-    TradeEdit edit = uneditedEdit(shown_->record);
-    edit.requestedSpecies = speciesText(yourpoke_);
-    edit.offeredSpecies = speciesText(theirpoke_);
-    edit.nickname = txtNickname_->text().toStdU16String();
-    edit.trainerName = txtOT_->text().toStdU16String();
-    edit.trainerId = txtID_->text().toStdU16String();
-    if (const auto& more = shown_->more) {
-        edit.heldItem = std::to_string(more->heldItem);
-        edit.dvs = more->dvs;
-        edit.genderRequirement = std::to_string(more->genderRequirement);
-        edit.dialogSet = std::to_string(more->dialogSet);
+    if (!rom_ || !shown_) {
+        refuse((rom_ ? QStringLiteral("Select a trade before saving.")
+                     : QStringLiteral("Open a ROM and select a trade before saving.")) +
+               QStringLiteral(" Nothing was written."));
+        return false;
     }
-
-    const SaveOptions options{mnuChecksums_->isChecked() ? ChecksumPolicy::KeepConsistent : ChecksumPolicy::Leave};
-    auto saved = writeTradeRecord(*rom_, edit, options, files_);
-    if (!saved) return tell(saved.error()), false;
+    auto edit = editFromBoxes();
+    if (!edit) {
+        tell(nothingWritten(together(edit.error())));
+        return false;
+    }
+    const SaveOptions options{checksumsAction_->isChecked() ? ChecksumPolicy::KeepConsistent : ChecksumPolicy::Leave};
+    auto saved = writeTradeRecord(*rom_, *edit, options, files_);
+    if (!saved) {
+        tell(saved.error());
+        return false;
+    }
     // The boxes keep what the user typed; the next save compares with the file as it is now.
     shown_->record = saved->records.front();
     setWindowModified(false);
@@ -443,7 +432,7 @@ void MainWindow::showMoreFields() {
     const TradeRecord& r = shown_->record;
     const MoreFields values = shown_->more.value_or(MoreFields{r.heldItem, r.dvs, r.genderRequirement, r.dialogSet});
     // The read-outs follow the species chosen in the main window, as the core resolves it.
-    auto offered = resolveSpecies(speciesText(theirpoke_), r.offeredSpecies, SpeciesRole::Offered);
+    auto offered = speciesOf(offeredSpecies_, SpeciesRole::Offered);
     MoreFieldsDialog dialog(this, messages_, *rom_, r.slot, values,
                             offered ? std::optional<std::uint8_t>(*offered) : std::nullopt);
     if (dialog.exec() != QDialog::Accepted) return;
@@ -466,27 +455,11 @@ void MainWindow::markModified() {
     if (shown_) setWindowModified(true);
 }
 
-int MainWindow::selectedRow() const {
-    const QList<QListWidgetItem*> selected = tradelist_->selectedItems();
-    return selected.isEmpty() ? -1 : tradelist_->row(selected.front());
-}
-
 void MainWindow::showAbout() {
     if (!about_) about_ = new AboutWindow(this);
     about_->show();
     about_->raise();
     about_->activateWindow();
-}
-
-void MainWindow::selectListRow(int row) {
-    // Not by blocking the selection's signals: the list repaints on them.
-    const QScopedValueRollback quiet(settingSelection_, true);
-    if (row < 0) {
-        tradelist_->clearSelection();
-        tradelist_->setCurrentRow(-1, QItemSelectionModel::Clear);
-    } else {
-        tradelist_->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
-    }
 }
 
 void MainWindow::updateTitle() {
@@ -524,13 +497,6 @@ void MainWindow::dropEvent(QDropEvent* event) {
         event->acceptProposedAction();
         openRom(*path);
     }
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == tradelist_->viewport() && event->type() == QEvent::MouseButtonPress) {
-        rowAtPress_ = tradelist_->currentRow();
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 }  // namespace kestrane

@@ -1,7 +1,9 @@
-// The main window (Form1): ROM information, the seven trade slots, the
-// trade editor, and the File and Help menus. It holds the state the
-// commands share (the open ROM, the trade shown) and asks the core for
-// everything else; it does no byte arithmetic of its own.
+// The main window (Form1): ROM information, the trade slots, the trade
+// editor, and the File, Trade and Help menus. It holds the state the
+// commands share (the open ROM, the trade shown and whether it was edited)
+// and asks the core for everything else; it does no byte arithmetic of its
+// own. Widgets are named by their role; their object names are the layout's
+// control names (Frame5, txtNickname ...).
 #pragma once
 
 #include <QMainWindow>
@@ -11,7 +13,9 @@
 
 #include "app/more_fields_dialog.h"
 #include "support/file.h"
+#include "trades/pokedex.h"
 #include "trades/rom.h"
+#include "trades/trade_edit.h"
 #include "trades/trade_record.h"
 
 class QAction;
@@ -27,6 +31,7 @@ namespace kestrane {
 class AboutWindow;
 class DialogBackend;
 class MessageSink;
+class TradeChooser;
 
 class MainWindow final : public QMainWindow {
     Q_OBJECT
@@ -48,7 +53,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void openRomCommand();
@@ -69,9 +73,9 @@ private:
     void createMenus();
     void createControls();
 
-    void setEditorEnabled(bool enabled);
-    void clearEditor();
-    void fillEditor(const TradeRecord& record);
+    // The one place that changes which trade is shown: the list's chosen
+    // row, the editor's contents and enabled state, and the unsaved mark.
+    void setShownTrade(int row, std::optional<TradeRecord> record);
     // Reads and shows a trade; false (and the window as it was) when it cannot be read.
     bool showTrade(int row);
     // Shows an opened ROM: ROM Information, the list, and the editor empty.
@@ -79,10 +83,10 @@ private:
     // Asks about unsaved edits; true when the window may go on (saved or discarded).
     bool maySwitchAway();
     void markModified();
-    int selectedRow() const;
+    // The edit the boxes ask for, or every problem of it.
+    Result<TradeEdit, Problems> editFromBoxes() const;
+    Result<std::uint8_t> speciesOf(const QComboBox* box, SpeciesRole role) const;
     void showHiddenBytes(QLineEdit* box, const std::string& note);
-    std::string speciesText(const QComboBox* box) const;
-    void selectListRow(int row);
     void updateTitle();
 
     void refuse(const QString& text);
@@ -95,45 +99,36 @@ private:
     QString romPath_;
     std::optional<Rom> rom_;
     std::optional<ShownTrade> shown_;
-    int listRow_ = -1;      // the row the editor answers for
-    int rowAtPress_ = -1;   // tells a click on the current row from a change
-    bool choicePending_ = false;     // a change of selection waits to be handled
-    bool settingSelection_ = false;  // the window, not the user, changes the selection
 
     QPointer<AboutWindow> about_;
+    TradeChooser* chooser_ = nullptr;
 
-    QAction* mnuOpen_ = nullptr;
-    QAction* mnuReload_ = nullptr;
-    QAction* mnuSave_ = nullptr;
-    QAction* mnuExit_ = nullptr;
-    QAction* mnuMoreFields_ = nullptr;
-    QAction* mnuChecksums_ = nullptr;
-    QAction* mnuAbout_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* reloadAction_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QAction* moreFieldsAction_ = nullptr;
+    QAction* checksumsAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
 
-    QGroupBox* frame5_ = nullptr;
-    QLabel* txtName_ = nullptr;
-    QLabel* headr_ = nullptr;
-    QLabel* txtCDE_ = nullptr;
-    QLabel* txtCode_ = nullptr;
-    QLabel* lang_ = nullptr;
+    QGroupBox* romFrame_ = nullptr;
+    QLabel* gameName_ = nullptr;
+    QLabel* gameCode_ = nullptr;
     QLabel* language_ = nullptr;
     QLabel* tableInfo_ = nullptr;
-    QGroupBox* frame2_ = nullptr;
-    QListWidget* tradelist_ = nullptr;
-    QGroupBox* frame6_ = nullptr;
+    QGroupBox* tradeListFrame_ = nullptr;
+    QListWidget* tradeList_ = nullptr;
+    QGroupBox* locationFrame_ = nullptr;
     QLabel* location_ = nullptr;
-    QGroupBox* frame3_ = nullptr;
-    QLabel* label2_ = nullptr;
-    QLabel* label3_ = nullptr;
-    QComboBox* theirpoke_ = nullptr;
-    QLineEdit* txtNickname_ = nullptr;
-    QLabel* label10_ = nullptr;
-    QLabel* label11_ = nullptr;
-    QLineEdit* txtOT_ = nullptr;
-    QLineEdit* txtID_ = nullptr;
-    QLabel* label9_ = nullptr;
-    QPushButton* btnSave_ = nullptr;
-    QComboBox* yourpoke_ = nullptr;
+    QGroupBox* detailsFrame_ = nullptr;
+    QComboBox* offeredSpecies_ = nullptr;
+    QLineEdit* nickname_ = nullptr;
+    QLineEdit* trainerName_ = nullptr;
+    QLineEdit* trainerId_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    QComboBox* requestedSpecies_ = nullptr;
+    QList<QLabel*> romCaptions_;     // "Game Name:", "Game Code:", "Language:"
+    QList<QLabel*> detailCaptions_;  // the captions of the editor's fields
 };
 
 }  // namespace kestrane

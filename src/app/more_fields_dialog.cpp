@@ -79,12 +79,12 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
     connect(makeShiny, &QPushButton::clicked, this, &MoreFieldsDialog::makeShinyCommand);
 
     genderRequirement_ = named(new QComboBox(this), "cboGenderRequirement");
-    genderRequirement_->addItems({QStringLiteral("Either"), QStringLiteral("Male"), QStringLiteral("Female")});
+    for (const FieldName& requirement : kGenderRequirements) genderRequirement_->addItem(fromCore(requirement.label));
     genderRequirement_->setCurrentIndex(values.genderRequirement);
     genderRequirement_->setToolTip(QStringLiteral("The gender the creature you give must have."));
 
     dialogSet_ = named(new QComboBox(this), "cboDialogSet");
-    const auto& sets = rom.game->facts.dialogSets;
+    const auto& sets = rom.release->dialogSets;
     for (std::size_t i = 0; i < sets.size(); ++i) {
         dialogSet_->addItem(fromCore(sets[i].label));
         dialogSet_->setItemData(int(i), fromCore(sets[i].opening), Qt::ToolTipRole);

@@ -30,11 +30,7 @@ struct Context {
         return exitCodeOf(error);
     }
     // Every problem of an input that was refused as a whole.
-    int refuse(const std::vector<std::string>& problems) const {
-        for (const std::string& problem : problems) err << problem << '\n';
-        err << "Nothing was written.\n";
-        return kRefused;
-    }
+    int refuse(const Problems& problems) const { return fail(nothingWritten(together(problems))); }
 };
 
 // UTF-8 text as a path, so that "é" reaches the file system on every platform.
@@ -87,7 +83,7 @@ std::string tableText(const Rom& rom) {
     const TradeTable& t = *rom.table;
     std::string text = hexOffset(t.offset) + ", " + std::to_string(t.records) + " records (" +
                        std::string(foundByText(t.foundBy));
-    if (t.offset != rom.game->facts.usualTable) text += "; moved from " + hexOffset(rom.game->facts.usualTable);
+    if (t.offset != rom.release->usualTable) text += "; moved from " + hexOffset(rom.release->usualTable);
     return text + ")";
 }
 
@@ -115,25 +111,30 @@ Json checksumsJson(const std::optional<ChecksumState>& state) {
 
 void printChecksums(const Context& ctx, const std::optional<ChecksumState>& state) {
     if (!state) {
-        ctx.out << "Checksums:   not computed: the file is larger than any Game Boy ROM (8 MiB)\n";
+        ctx.out << "Checksums:   not computed: the file is larger than any Game Boy ROM (" << largestRomSizeText() << ")\n";
         return;
     }
-    ctx.out << "Header checksum (0x14D):  " << checksumStatusText(state->header)
-            << "\nGlobal checksum (0x14E):  " << checksumStatusText(state->global)
-            << "\nStadium data (0x1FFDF8):  " << checksumStatusText(state->stadium) << '\n';
+    std::vector<std::vector<std::string>> rows;
+    for (auto [what, at, status] : {std::tuple{"Header checksum", kHeaderChecksumAt, state->header},
+                                    std::tuple{"Global checksum", kGlobalChecksumAt, state->global},
+                                    std::tuple{"Stadium data", kStadiumAt, state->stadium}}) {
+        rows.push_back({std::string(what) + " (" + hexOffset(at) + "):", std::string(checksumStatusText(status))});
+    }
+    printTable(ctx, rows);
 }
 
 int info(const Context& ctx, const std::string& path, bool json) {
     auto rom = openRom(path, ctx.fs, RomParts{true, true});
     if (!rom) return ctx.fail(rom.error());
     if (json) {
-        Json info = gameJson(*rom->game);
+        Json info = gameJson(*rom->release);
         info["table"] = tableInfoJson(*rom);
         info["checksums"] = checksumsJson(rom->checksums);
         ctx.out << info.dump(2) << '\n';
     } else {
-        ctx.out << "Game:        " << rom->game->name << "\nCode:        " << rom->game->code
-                << "\nLanguage:    " << rom->game->language << "\nTrade table: " << tableText(*rom) << '\n';
+        const Release& release = *rom->release;
+        ctx.out << "Game:        " << release.name << "\nCode:        " << release.code
+                << "\nLanguage:    " << release.language << "\nTrade table: " << tableText(*rom) << '\n';
         printChecksums(ctx, rom->checksums);
     }
     return rom->table ? kDone : ctx.fail(rom->noTable);
@@ -213,7 +214,7 @@ int show(const Context& ctx, const std::string& path, int number, bool json) {
     if (!opened) return ctx.fail(opened.error());
     const TradeReading& reading = opened->reading;
     if (json) {
-        ctx.out << Json{{"game", gameJson(*opened->rom.game)}, {"trade", tradeJson(opened->rom, reading)}}.dump(2) << '\n';
+        ctx.out << Json{{"game", gameJson(*opened->rom.release)}, {"trade", tradeJson(opened->rom, reading)}}.dump(2) << '\n';
         return kDone;
     }
     ctx.out << reading.slot.name();
@@ -223,7 +224,6 @@ int show(const Context& ctx, const std::string& path, int number, bool json) {
     }
     const TradeRecord& r = *reading.record;
     const Rom& rom = opened->rom;
-    const DialogSet& dialog = rom.game->facts.dialogSets[r.dialogSet];
     const auto ratio = genderRatioOf(rom.genderRatios, r.offeredSpecies);
     ctx.out << " \u2014 " << r.location << " (record at " << hexOffset(r.offset) << ")\n"
             << "Requested species:  " << speciesLabel(r.requestedSpecies) << '\n'
@@ -237,15 +237,14 @@ int show(const Context& ctx, const std::string& path, int number, bool json) {
             << "HP DV:              " << hpDv(r.dvs) << '\n'
             << "Received gender:    " << receivedGenderText(receivedGender(r.dvs, ratio)) << '\n';
     if (r.offeredSpecies == kUnown) ctx.out << "Unown letter:       " << unownLetter(r.dvs) << '\n';
-    ctx.out << "Gender requirement: " << kGenderRequirements[r.genderRequirement] << '\n'
-            << "Dialog set:         " << dialog.key << " (" << int(r.dialogSet) << ")\n"
+    ctx.out << "Gender requirement: " << genderRequirementKey(r.genderRequirement) << '\n'
+            << "Dialog set:         " << dialogSetKey(*rom.release, r.dialogSet) << " (" << int(r.dialogSet) << ")\n"
             << "Record bytes:       " << spacedHex(r.raw) << '\n';
     return kDone;
 }
 
 struct SetOptions {
-    std::optional<std::string> requested, offered, nickname, trainer, id, item, dvs, genderRequirement, dialog;
-    bool shiny = false;
+    EditText text;
     bool dryRun = false;
     bool leaveChecksums = false;
 };
@@ -254,17 +253,20 @@ SaveOptions saveOptions(bool leaveChecksums) {
     return SaveOptions{leaveChecksums ? ChecksumPolicy::Leave : ChecksumPolicy::KeepConsistent};
 }
 
-Result<std::u16string> argumentText(const std::string& text, const std::string& what) {
-    auto utf16 = fromUtf8(text);
-    if (!utf16) return refused(ErrorCode::UnencodableName, "The " + what + " is not valid UTF-8 text.");
-    return *utf16;
-}
-
-// Every problem of an edit, each on its own line.
-std::vector<std::string> problemsOf(const Problems& problems, const std::string& where = {}) {
-    std::vector<std::string> lines;
-    for (const Error& problem : problems) lines.push_back(where + problem.message);
-    return lines;
+// The edits saved, or with dryRun the bytes they would change printed.
+int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, bool dryRun, bool leaveChecksums,
+         const std::string& trades) {
+    const SaveOptions options = saveOptions(leaveChecksums);
+    if (dryRun) {
+        auto changes = previewSave(rom, edits, options, ctx.fs);
+        if (!changes) return ctx.fail(changes.error());
+        printChanges(ctx, *changes);
+        return kDone;
+    }
+    auto saved = saveTrades(rom, edits, options, ctx.fs);
+    if (!saved) return ctx.fail(saved.error());
+    printSaved(ctx, *saved, options.checksums, trades);
+    return kDone;
 }
 
 int set(const Context& ctx, const std::string& path, int number, const SetOptions& o) {
@@ -272,43 +274,9 @@ int set(const Context& ctx, const std::string& path, int number, const SetOption
     if (!opened) return ctx.fail(opened.error());
     const TradeReading& reading = opened->reading;
     if (!reading.record) return ctx.fail(nothingWritten(refused(ErrorCode::NoTrade, std::string(kNoTradeMessage))));
-
-    TradeEdit edit = uneditedEdit(*reading.record);
-    edit.requestedSpecies = o.requested;
-    edit.offeredSpecies = o.offered;
-    edit.heldItem = o.item;
-    edit.genderRequirement = o.genderRequirement;
-    edit.dialogSet = o.dialog;
-    Problems problems;
-    if (o.dvs) {
-        auto dvs = parseDvs(*o.dvs);
-        if (dvs) edit.dvs = *dvs;
-        else problems.push_back(dvs.error());
-    }
-    if (o.shiny) edit.dvs = makeShiny(edit.dvs.value_or(reading.record->dvs));
-    for (auto [given, target, what] : {std::tuple{&o.nickname, &edit.nickname, "nickname"},
-                                       std::tuple{&o.trainer, &edit.trainerName, "original trainer's name"},
-                                       std::tuple{&o.id, &edit.trainerId, "ID"}}) {
-        if (!*given) continue;
-        auto text = argumentText(**given, what);
-        if (text) *target = *text;
-        else problems.push_back(text.error());
-    }
-    if (problems.empty()) {
-        if (auto planned = planTradeRecord(opened->rom, edit); !planned) problems = planned.error();
-    }
-    if (!problems.empty()) return ctx.refuse(problemsOf(problems));
-    if (o.dryRun) {
-        auto changes = previewSave(opened->rom, std::span(&edit, 1), saveOptions(o.leaveChecksums), ctx.fs);
-        if (!changes) return ctx.fail(changes.error());
-        printChanges(ctx, *changes);
-        return kDone;
-    }
-    const SaveOptions options = saveOptions(o.leaveChecksums);
-    auto saved = writeTradeRecord(opened->rom, edit, options, ctx.fs);
-    if (!saved) return ctx.fail(saved.error());
-    printSaved(ctx, *saved, options.checksums, "");
-    return kDone;
+    auto edit = resolveEdit(opened->rom, *reading.record, o.text);
+    if (!edit) return ctx.refuse(edit.error());
+    return save(ctx, opened->rom, std::span(&*edit, 1), o.dryRun, o.leaveChecksums, "");
 }
 
 int exportTable(const Context& ctx, const std::string& path, const std::string& output) {
@@ -352,26 +320,10 @@ int importTable(const Context& ctx, const std::string& path, const std::string& 
     if (json.is_discarded()) {
         return ctx.fail(nothingWritten(refused(ErrorCode::TypeMismatch, quoted(tableFile) + " is not valid JSON.")));
     }
-    ImportPlan plan = planImport(json, opened->rom, opened->trades);
-    for (const TradeEdit& edit : plan.edits) {
-        if (auto planned = planTradeRecord(opened->rom, edit); !planned) {
-            auto lines = problemsOf(planned.error(), edit.shown.slot.name() + ": ");
-            plan.problems.insert(plan.problems.end(), lines.begin(), lines.end());
-        }
-    }
-    if (!plan.problems.empty()) return ctx.refuse(plan.problems);
-    if (dryRun) {
-        auto changes = previewSave(opened->rom, plan.edits, saveOptions(leaveChecksums), ctx.fs);
-        if (!changes) return ctx.fail(changes.error());
-        printChanges(ctx, *changes);
-        return kDone;
-    }
-    const SaveOptions options = saveOptions(leaveChecksums);
-    auto saved = saveTrades(opened->rom, plan.edits, options, ctx.fs);
-    if (!saved) return ctx.fail(saved.error());
-    printSaved(ctx, *saved, options.checksums,
-               " in " + std::to_string(plan.edits.size()) + (plan.edits.size() == 1 ? " trade" : " trades"));
-    return kDone;
+    auto edits = planImport(json, opened->rom, opened->trades);
+    if (!edits) return ctx.refuse(edits.error());
+    return save(ctx, opened->rom, *edits, dryRun, leaveChecksums,
+                " in " + std::to_string(edits->size()) + (edits->size() == 1 ? " trade" : " trades"));
 }
 
 }  // namespace
@@ -404,17 +356,18 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     auto* setCmd = app.add_subcommand("set", "Change fields of one trade; the others keep their bytes.");
     setCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
     setCmd->add_option("SLOT", slot, slotHelp)->required();
-    setCmd->add_option("--requested", setOptions.requested, "Species the player gives: number or name.");
-    setCmd->add_option("--offered", setOptions.offered, "Species offered: number or name.");
-    setCmd->add_option("--nickname", setOptions.nickname, "The offered creature's nickname.");
-    setCmd->add_option("--ot", setOptions.trainer, "The trainer's name (OT).");
-    setCmd->add_option("--id", setOptions.id, "The trainer ID, 0 to 65535.");
-    setCmd->add_option("--item", setOptions.item, "The held item: its name as the ROM spells it, a number, or None.");
-    setCmd->add_option("--dvs", setOptions.dvs, "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10).");
-    setCmd->add_flag("--shiny", setOptions.shiny, "Make the offered creature shiny (after --dvs, if given).");
-    setCmd->add_option("--gender-requirement", setOptions.genderRequirement,
+    EditText& given = setOptions.text;
+    setCmd->add_option("--requested", given.requestedSpecies, "Species the player gives: number or name.");
+    setCmd->add_option("--offered", given.offeredSpecies, "Species offered: number or name.");
+    setCmd->add_option("--nickname", given.nickname, "The offered creature's nickname.");
+    setCmd->add_option("--ot", given.trainerName, "The trainer's name (OT).");
+    setCmd->add_option("--id", given.trainerId, "The trainer ID, 0 to 65535.");
+    setCmd->add_option("--item", given.heldItem, "The held item: its name as the ROM spells it, a number, or None.");
+    setCmd->add_option("--dvs", given.dvs, "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10).");
+    setCmd->add_flag("--shiny", given.shiny, "Make the offered creature shiny (after --dvs, if given).");
+    setCmd->add_option("--gender-requirement", given.genderRequirement,
                        "The gender the given creature must have: either, male or female.");
-    setCmd->add_option("--dialog", setOptions.dialog, "The trader's lines: collector, happy, newbie or (Crystal) girl.");
+    setCmd->add_option("--dialog", given.dialogSet, "The trader's lines: collector, happy, newbie or (Crystal) girl.");
     setCmd->add_flag("--dry-run", setOptions.dryRun, "Print the bytes that would change; write nothing.");
     setCmd->add_flag("--leave-checksums", setOptions.leaveChecksums,
                      "Leave the global checksum and the Stadium data as they are.");

@@ -5,76 +5,88 @@
 #include "support/hex_text.h"
 #include "support/utf.h"
 #include "trades/fields.h"
+#include "trades/trade_edit.h"
 #include "trades/pokedex.h"
 
 namespace kestrane::cli {
 namespace {
 
-// Text of a JSON value given for a field: a string as it is, a number as written.
-std::optional<std::string> fieldText(const nlohmann::json& value) {
-    if (value.is_string()) return value.get<std::string>();
-    if (value.is_number()) return value.dump();
-    return std::nullopt;
-}
+// What a trade's keys give: a text for one field of the edit.
+enum class Takes { Text, TextOrNumber, NameBytes, Dvs };
+struct Key {
+    const char* key;
+    Takes takes;
+    std::optional<std::string> EditText::*text = nullptr;
+    std::optional<NameBytes> EditText::*bytes = nullptr;
+    const char* expected = "";
+};
+const Key kKeys[] = {
+    {"requested", Takes::TextOrNumber, &EditText::requestedSpecies, nullptr, "a species number or name"},
+    {"offered", Takes::TextOrNumber, &EditText::offeredSpecies, nullptr, "a species number or name"},
+    {"id", Takes::TextOrNumber, &EditText::trainerId, nullptr, "a number from 0 to 65535"},
+    {"nickname", Takes::Text, &EditText::nickname, nullptr, "a text"},
+    {"originalTrainer", Takes::Text, &EditText::trainerName, nullptr, "a text"},
+    {"nicknameBytes", Takes::NameBytes, nullptr, &EditText::nicknameBytes, ""},
+    {"originalTrainerBytes", Takes::NameBytes, nullptr, &EditText::trainerNameBytes, ""},
+    {"heldItem", Takes::TextOrNumber, &EditText::heldItem, nullptr, "a name or a number"},
+    {"dvs", Takes::Dvs, &EditText::dvs, nullptr, ""},
+    {"genderRequirement", Takes::TextOrNumber, &EditText::genderRequirement, nullptr, "a name or a number"},
+    {"dialogSet", Takes::TextOrNumber, &EditText::dialogSet, nullptr, "a name or a number"},
+};
 
-std::optional<NameBytes> parseNameBytes(const std::string& text) {
-    std::string digits;
-    for (char c : text) {
-        if (c != ' ') digits.push_back(c);
-    }
+std::optional<NameBytes> nameBytes(const nlohmann::json& value) {
+    if (!value.is_string()) return std::nullopt;
+    std::string digits = value.get<std::string>();
+    std::erase(digits, ' ');
     auto bytes = hexToBytes(digits);
-    if (!bytes || bytes->size() != kNameLength || digits.size() != 2 * kNameLength) return std::nullopt;
-    NameBytes out{};
-    std::copy(bytes->begin(), bytes->end(), out.begin());
-    return out;
+    if (!bytes || digits.size() % 2 != 0 || bytes->empty()) return std::nullopt;
+    return *bytes;
 }
 
-// A name given as text, or as exact bytes (written only when they differ).
-void readName(const nlohmann::json& trade, const char* key, const char* bytesKey, std::optional<std::u16string>& text,
-              std::optional<NameBytes>& exact, std::span<const std::uint8_t> stored,
-              std::vector<std::string>& problems, const std::string& where) {
-    if (trade.contains(key)) {
-        const auto& value = trade[key];
-        text = value.is_string() ? fromUtf8(value.get<std::string>()) : std::nullopt;
-        if (!text) problems.push_back(where + "\"" + key + "\" must be a text.");
+// DVs given as {"attack": 15, ...}, an absent DV kept: "15/10/10/10".
+std::optional<std::string> dvsText(const nlohmann::json& value, const Dvs& stored) {
+    if (!value.is_object()) return std::nullopt;
+    std::string text;
+    for (auto [key, kept] : {std::pair{"attack", stored.attack}, std::pair{"defense", stored.defense},
+                             std::pair{"speed", stored.speed}, std::pair{"special", stored.special}}) {
+        if (value.contains(key) && !value[key].is_number_integer()) return std::nullopt;
+        text += (text.empty() ? "" : "/") + (value.contains(key) ? value[key].dump() : std::to_string(kept));
     }
-    if (trade.contains(bytesKey)) {
-        const auto& value = trade[bytesKey];
-        auto bytes = value.is_string() ? parseNameBytes(value.get<std::string>()) : std::nullopt;
-        if (!bytes) {
-            problems.push_back(where + "\"" + bytesKey +
-                               "\" must be 10 bytes in hexadecimal, such as \"91 8E 82 8A 98 50 50 50 50 50\".");
-        } else if (!std::equal(bytes->begin(), bytes->end(), stored.begin())) {
-            exact = *bytes;
-        }
-    }
+    return text;
 }
 
-// DVs given as {"attack": 15, ...}; an absent DV keeps its value.
-void readDvs(const nlohmann::json& value, const Dvs& stored, std::optional<Dvs>& dvs, std::vector<std::string>& problems,
-             const std::string& where) {
-    if (!value.is_object()) {
-        problems.push_back(where + "\"dvs\" must be an object such as {\"attack\": 15, \"defense\": 10, \"speed\": 10, "
-                                   "\"special\": 10}.");
-        return;
-    }
-    Dvs given = stored;
-    for (auto [key, target] : {std::pair{"attack", &given.attack}, std::pair{"defense", &given.defense},
-                               std::pair{"speed", &given.speed}, std::pair{"special", &given.special}}) {
-        if (!value.contains(key)) continue;
-        if (!value[key].is_number_integer() || value[key].get<long long>() < -1000 || value[key].get<long long>() > 1000) {
-            problems.push_back(where + "the " + key + " DV must be a number from 0 to 15.");
-            return;
+// The edit's texts from one trade's keys, or the problem of each key that is not of its form.
+EditText editText(const nlohmann::json& trade, const TradeRecord& shown, Problems& problems, const std::string& where) {
+    EditText text;
+    for (const Key& k : kKeys) {
+        if (!trade.contains(k.key)) continue;
+        const nlohmann::json& value = trade[k.key];
+        std::string wrong;
+        switch (k.takes) {
+        case Takes::Text:
+        case Takes::TextOrNumber:
+            if (value.is_string()) text.*k.text = value.get<std::string>();
+            else if (value.is_number() && k.takes == Takes::TextOrNumber) text.*k.text = value.dump();
+            else wrong = std::string("must be ") + k.expected + ".";
+            break;
+        case Takes::NameBytes:
+            if (auto bytes = nameBytes(value)) text.*k.bytes = *bytes;
+            else wrong = "must be bytes in hexadecimal, such as \"91 8E 82 8A 98 50 50 50 50 50\".";
+            break;
+        case Takes::Dvs:
+            if (auto dvs = dvsText(value, shown.dvs)) text.*k.text = *dvs;
+            else wrong = "must be an object such as {\"attack\": 15, \"defense\": 10, \"speed\": 10, \"special\": 10}.";
+            break;
         }
-        *target = value[key].get<int>();
+        if (!wrong.empty()) problems.push_back(refused(ErrorCode::TypeMismatch, where + "\"" + k.key + "\" " + wrong));
     }
-    if (given != stored) dvs = given;
+    return text;
 }
 
 }  // namespace
 
-Json gameJson(const GameInfo& game) {
-    return Json{{"code", game.code}, {"name", game.name}, {"language", game.language}};
+Json gameJson(const Release& release) {
+    return Json{{"code", release.code}, {"name", release.name}, {"language", release.language}};
 }
 
 Json tableInfoJson(const Rom& rom) {
@@ -97,10 +109,10 @@ Json tradeJson(const Rom& rom, const TradeReading& reading) {
     trade["dvs"] = Json{{"attack", r.dvs.attack}, {"defense", r.dvs.defense}, {"speed", r.dvs.speed}, {"special", r.dvs.special}};
     trade["shiny"] = isShiny(r.dvs);
     trade["hpDv"] = hpDv(r.dvs);
-    trade["genderRequirement"] = kGenderRequirements[r.genderRequirement];
-    trade["dialogSet"] = rom.game->facts.dialogSets[r.dialogSet].key;
-    trade["nicknameBytes"] = spacedHex(nameField(r.raw, kNicknameAt));
-    trade["originalTrainerBytes"] = spacedHex(nameField(r.raw, kTrainerNameAt));
+    trade["genderRequirement"] = genderRequirementKey(r.genderRequirement);
+    trade["dialogSet"] = dialogSetKey(*rom.release, r.dialogSet);
+    trade["nicknameBytes"] = spacedHex(nameField(r.raw, rom.release->layout.nickname));
+    trade["originalTrainerBytes"] = spacedHex(nameField(r.raw, rom.release->layout.trainerName));
     trade["recordBytes"] = spacedHex(r.raw);
     return trade;
 }
@@ -108,7 +120,7 @@ Json tradeJson(const Rom& rom, const TradeReading& reading) {
 Json tableJson(const Rom& rom, const std::vector<TradeReading>& trades) {
     Json list = Json::array();
     for (const TradeReading& reading : trades) list.push_back(tradeJson(rom, reading));
-    return Json{{"game", gameJson(*rom.game)}, {"table", tableInfoJson(rom)}, {"trades", list}};
+    return Json{{"game", gameJson(*rom.release)}, {"table", tableInfoJson(rom)}, {"trades", list}};
 }
 
 std::string speciesLabel(std::uint8_t species) {
@@ -116,76 +128,60 @@ std::string speciesLabel(std::uint8_t species) {
     return std::to_string(species) + " " + std::string(speciesName(species));
 }
 
-ImportPlan planImport(const nlohmann::json& table, const Rom& rom, const std::vector<TradeReading>& current) {
-    ImportPlan plan;
+Result<std::vector<TradeEdit>, Problems> planImport(const nlohmann::json& table, const Rom& rom,
+                                                    const std::vector<TradeReading>& current) {
+    Problems problems;
+    auto problem = [&](const std::string& message) { problems.push_back(refused(ErrorCode::TypeMismatch, message)); };
     if (!table.is_object() || !table.contains("trades") || !table["trades"].is_array()) {
-        plan.problems.push_back("The table must be a JSON object with a \"trades\" list, as \"export\" writes it.");
-        return plan;
+        problem("The table must be a JSON object with a \"trades\" list, as \"export\" writes it.");
+        return problems;
     }
+    const Release& release = *rom.release;
     if (table.contains("game") && table["game"].is_object() && table["game"].contains("code") &&
-        table["game"]["code"] != rom.game->code) {
-        plan.problems.push_back("The table was exported from " + table["game"]["code"].dump() + ", this ROM is \"" +
-                                std::string(rom.game->code) +
-                                "\". Remove the \"game\" entry from the table to import it anyway.");
+        table["game"]["code"] != release.code) {
+        problem("The table was exported from " + table["game"]["code"].dump() + ", this ROM is \"" +
+                std::string(release.code) + "\". Remove the \"game\" entry from the table to import it anyway.");
     }
     const int slots = rom.slotCount();
+    std::vector<TradeEdit> edits;
     std::vector<int> seen;
     for (const auto& trade : table["trades"]) {
         if (!trade.is_object() || !trade.contains("slot") || !trade["slot"].is_number_integer() ||
             trade["slot"].get<long long>() < 1 || trade["slot"].get<long long>() > slots) {
-            plan.problems.push_back("Every entry of \"trades\" needs a \"slot\" from 1 to " + std::to_string(slots) +
-                                    ".");
+            problem("Every entry of \"trades\" needs a \"slot\" from 1 to " + std::to_string(slots) + ".");
             continue;
         }
         const Slot slot = Slot::fromNumber(trade["slot"].get<int>());
         const std::string where = slot.name() + ": ";
         if (std::find(seen.begin(), seen.end(), slot.number()) != seen.end()) {
-            plan.problems.push_back(where + "it appears twice in the table.");
+            problem(where + "it appears twice in the table.");
             continue;
         }
         seen.push_back(slot.number());
         const TradeReading& reading = current[std::size_t(slot.index())];
         if (trade.contains("hasTrade") && !trade["hasTrade"].is_boolean()) {
-            plan.problems.push_back(where + "\"hasTrade\" must be true or false.");
+            problem(where + "\"hasTrade\" must be true or false.");
             continue;
         }
         const bool hasTrade = trade.value("hasTrade", true);
         if (!reading.record) {
-            if (hasTrade) plan.problems.push_back(where + std::string(kNoTradeMessage));
+            if (hasTrade) problem(where + std::string(kNoTradeMessage));
             continue;
         }
         if (!hasTrade) {
-            plan.problems.push_back(where + "the table says it has no trade, but this ROM has one.");
+            problem(where + "the table says it has no trade, but this ROM has one.");
             continue;
         }
-        TradeEdit edit = uneditedEdit(*reading.record);
-        for (auto [key, target] : {std::pair{"requested", &edit.requestedSpecies}, std::pair{"offered", &edit.offeredSpecies},
-                                   std::pair{"id", static_cast<std::optional<std::string>*>(nullptr)}}) {
-            if (!trade.contains(key)) continue;
-            auto text = fieldText(trade[key]);
-            if (!text) {
-                plan.problems.push_back(where + "\"" + key + "\" must be a " +
-                                        (target ? "species number or name." : "number from 0 to 65535."));
-            } else if (target) {
-                *target = *text;
-            } else {
-                edit.trainerId = fromUtf8(*text).value_or(u"?");
-            }
+        const EditText text = editText(trade, *reading.record, problems, where);
+        auto edit = resolveEdit(rom, *reading.record, text);
+        if (!edit) {
+            for (const Error& e : edit.error()) problems.push_back(refused(e.code, where + e.message));
+            continue;
         }
-        for (auto [key, target] : {std::pair{"heldItem", &edit.heldItem}, std::pair{"genderRequirement", &edit.genderRequirement},
-                                   std::pair{"dialogSet", &edit.dialogSet}}) {
-            if (!trade.contains(key)) continue;
-            if (auto text = fieldText(trade[key])) *target = *text;
-            else plan.problems.push_back(where + "\"" + key + "\" must be a name or a number.");
-        }
-        if (trade.contains("dvs")) readDvs(trade["dvs"], reading.record->dvs, edit.dvs, plan.problems, where);
-        readName(trade, "nickname", "nicknameBytes", edit.nickname, edit.nicknameBytes,
-                 nameField(reading.record->raw, kNicknameAt), plan.problems, where);
-        readName(trade, "originalTrainer", "originalTrainerBytes", edit.trainerName, edit.trainerNameBytes,
-                 nameField(reading.record->raw, kTrainerNameAt), plan.problems, where);
-        plan.edits.push_back(std::move(edit));
+        edits.push_back(std::move(*edit));
     }
-    return plan;
+    if (!problems.empty()) return problems;
+    return edits;
 }
 
 }  // namespace kestrane::cli

@@ -26,7 +26,7 @@ namespace kestrane::cli {
 
 using Json = nlohmann::ordered_json;
 
-Json gameJson(const GameInfo& game);
+Json gameJson(const Release& release);
 // {offset, records, foundBy}, or null for a ROM without a trade table.
 Json tableInfoJson(const Rom& rom);
 Json tradeJson(const Rom& rom, const TradeReading& reading);
@@ -36,12 +36,8 @@ Json tableJson(const Rom& rom, const std::vector<TradeReading>& trades);
 std::string speciesLabel(std::uint8_t species);
 
 // A JSON table read against the ROM's current trades: the edits it asks
-// for, or every problem of its shape. The edits' values are checked by the
-// core when they are planned.
-struct ImportPlan {
-    std::vector<TradeEdit> edits;
-    std::vector<std::string> problems;
-};
-ImportPlan planImport(const nlohmann::json& table, const Rom& rom, const std::vector<TradeReading>& current);
+// for, resolved by the core, or every problem of its shape and its values.
+Result<std::vector<TradeEdit>, Problems> planImport(const nlohmann::json& table, const Rom& rom,
+                                                    const std::vector<TradeReading>& current);
 
 }  // namespace kestrane::cli

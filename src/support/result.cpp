@@ -16,10 +16,17 @@ Error mayHoldNewData(Error error, std::vector<ByteRange> ranges) {
     return error;
 }
 
+Error together(const Problems& problems) {
+    Error first = problems.front();
+    for (std::size_t i = 1; i < problems.size(); ++i) first.message += "\n" + problems[i].message;
+    return first;
+}
+
 std::string describe(const Error& error) {
     switch (error.effect) {
     case FileEffect::NotWriting: return error.message;
-    case FileEffect::NothingWritten: return error.message + " Nothing was written.";
+    case FileEffect::NothingWritten:
+        return error.message + (error.message.find('\n') == std::string::npos ? " " : "\n") + "Nothing was written.";
     case FileEffect::MayHoldNewData: break;
     }
     std::string ranges;

@@ -106,11 +106,16 @@ Error nothingWritten(Error error);
 Error mayHoldNewData(Error error, std::vector<ByteRange> ranges);
 
 // The whole text for the user: the message, then what happened to the file
-// ("Nothing was written." or the ranges that may hold part of the new data).
+// ("Nothing was written." or the ranges that may hold part of the new data),
+// on a line of its own after a message of several lines.
 std::string describe(const Error& error);
 
 // Several problems of one input, all told at once.
 using Problems = std::vector<Error>;
+
+// The problems as one error: each message on a line of its own, the first
+// one's number and kind. Precondition: at least one problem.
+Error together(const Problems& problems);
 
 template <typename T, typename E = Error>
 class [[nodiscard]] Result {

@@ -1,8 +1,11 @@
-// Words as people type them: blanks around them do not count, nor does the
-// case of ASCII letters.
+// Words and numbers as people type them: blanks around them do not count,
+// nor does the case of ASCII letters. The one home of parsing typed text
+// into numbers.
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace kestrane {
@@ -14,10 +17,39 @@ inline std::string_view trimmed(std::string_view s) {
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
+inline char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+
 // Equal but for the case of ASCII letters.
 inline bool sameLetters(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+}
+
+inline bool isDigits(std::string_view s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+enum class NumberForms { Decimal, DecimalOrHex };
+
+// A whole number typed as decimal digits (or, where allowed, "0x" and hex
+// digits), blanks around allowed. None when the text is no such number; a
+// number too large for 32 bits is UINT32_MAX, so that callers refuse it as
+// out of range rather than as no number.
+inline std::optional<std::uint32_t> parseNumber(std::string_view text, NumberForms forms = NumberForms::Decimal) {
+    text = trimmed(text);
+    unsigned base = 10;
+    if (forms == NumberForms::DecimalOrHex && text.size() > 2 && text[0] == '0' && lowerAscii(text[1]) == 'x') {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    if (text.empty()) return std::nullopt;
+    std::uint64_t value = 0;
+    for (char c : text) {
+        const char l = lowerAscii(c);
+        const unsigned digit = c >= '0' && c <= '9' ? unsigned(c - '0') : base == 16 && l >= 'a' && l <= 'f' ? unsigned(l - 'a' + 10) : 99;
+        if (digit >= base) return std::nullopt;
+        value = std::min<std::uint64_t>(value * base + digit, UINT32_MAX);
+    }
+    return std::uint32_t(value);
 }
 
 }  // namespace kestrane

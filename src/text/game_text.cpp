@@ -15,20 +15,17 @@ struct Unit {
 
 // The longest unit at the start of rest; none when its first character
 // starts no unit.
-std::optional<Unit> unitAt(std::u16string_view rest) {
-    if (rest.size() >= 4) {
-        if (auto byte = tokenByte(rest.substr(0, 4))) return Unit{*byte, 4};
-        if (rest.substr(0, 2) == u"\\h" && isHexString(rest.substr(2, 2))) {
-            std::string digits{static_cast<char>(rest[2]), static_cast<char>(rest[3])};
-            return Unit{static_cast<std::uint8_t>(std::stoi(digits, nullptr, 16)), 4};
+std::optional<Unit> unitAt(std::u16string_view rest, const Charset& charset) {
+    if (charset.startsLongUnit(rest[0])) {
+        for (std::size_t length = std::min(rest.size(), charset.longestUnit()); length > 1; --length) {
+            if (auto byte = charset.byteOf(rest.substr(0, length))) return Unit{*byte, length};
+            if (length == 4 && rest.substr(0, 2) == u"\\h" && isHexString(rest.substr(2, 2))) {
+                std::string digits{static_cast<char>(rest[2]), static_cast<char>(rest[3])};
+                return Unit{static_cast<std::uint8_t>(std::stoi(digits, nullptr, 16)), 4};
+            }
         }
     }
-    for (std::size_t length : {3u, 2u}) {
-        if (rest.size() >= length) {
-            if (auto byte = tokenByte(rest.substr(0, length))) return Unit{*byte, length};
-        }
-    }
-    if (auto byte = charByte(rest[0])) return Unit{*byte, 1};
+    if (auto byte = charset.byteOf(rest.substr(0, 1))) return Unit{*byte, 1};
     return std::nullopt;
 }
 
@@ -45,7 +42,7 @@ std::u16string hexEscape(std::uint8_t byte) {
 
 }  // namespace
 
-std::u16string decodeGameText(std::span<const std::uint8_t> data, std::int16_t mode) {
+std::u16string decodeGameText(std::span<const std::uint8_t> data, std::int16_t mode, const Charset& charset) {
     StringBuilder builder;
     bool escapeNext = false;
     for (std::uint8_t b : data) {
@@ -54,7 +51,7 @@ std::u16string decodeGameText(std::span<const std::uint8_t> data, std::int16_t m
             escapeNext = false;
         } else if (mode == 0) {
             if (b == kTerminator) break;
-            if (auto text = standardText(b)) appendOrThrow(builder, *text);
+            if (auto text = charset.text(b)) appendOrThrow(builder, *text);
         } else {
             KanaPiece kana = kanaPiece(b);
             if (kana.kind == KanaPiece::Kind::HexEscape) appendOrThrow(builder, hexEscape(b));
@@ -65,10 +62,10 @@ std::u16string decodeGameText(std::span<const std::uint8_t> data, std::int16_t m
     return std::move(builder).toString();
 }
 
-std::vector<std::uint8_t> encodeGameText(std::u16string_view text) {
+std::vector<std::uint8_t> encodeGameText(std::u16string_view text, const Charset& charset) {
     StringBuilder builder;
     for (std::size_t pos = 0; pos < text.size();) {
-        auto unit = unitAt(text.substr(pos));
+        auto unit = unitAt(text.substr(pos), charset);
         if (unit) {
             char16_t byteAsChar = unit->byte;
             appendOrThrow(builder, std::u16string_view(&byteAsChar, 1));
@@ -79,9 +76,9 @@ std::vector<std::uint8_t> encodeGameText(std::u16string_view text) {
     return std::vector<std::uint8_t>(collected.begin(), collected.end());
 }
 
-std::optional<Unencodable> findUnencodable(std::u16string_view text) {
+std::optional<Unencodable> findUnencodable(std::u16string_view text, const Charset& charset) {
     for (std::size_t pos = 0; pos < text.size();) {
-        auto unit = unitAt(text.substr(pos));
+        auto unit = unitAt(text.substr(pos), charset);
         if (!unit) {
             char32_t c = text[pos];
             bool pair = c >= 0xD800 && c <= 0xDBFF && pos + 1 < text.size() && text[pos + 1] >= 0xDC00 &&

@@ -1,11 +1,11 @@
 // Game text <-> editable text.
 //
-// Decoding (mode 0, the standard map) stops at the terminator 0x50 and drops
-// bytes that have no character. Any other mode decodes with the kana map,
-// which has no terminator. Encoding reads the text left to right and takes
-// the longest unit it knows at each position: a four-character token or a
-// hex escape ("\h" and two hex digits), then a three-character token, a
-// two-character token, a single character. A lone "\" is the terminator.
+// Decoding (mode 0, a release's character set: English unless another is
+// given) stops at the terminator 0x50 and drops bytes that have no
+// character. Any other mode decodes with the kana map, which has no
+// terminator. Encoding reads the text left to right and takes the longest
+// unit the set knows at each position (a hex escape, "\h" and two hex
+// digits, counts as four characters). A lone "\" is the terminator.
 #pragma once
 
 #include <cstddef>
@@ -17,15 +17,17 @@
 #include <vector>
 
 #include "support/hex_text.h"
+#include "text/charset.h"
 
 namespace kestrane {
 
 // The editable text of a name field. Never fails.
-std::u16string decodeGameText(std::span<const std::uint8_t> data, std::int16_t mode);
+std::u16string decodeGameText(std::span<const std::uint8_t> data, std::int16_t mode,
+                              const Charset& charset = englishCharset());
 
 // The bytes of an editable text, one per unit. A character that starts no
 // unit yields no byte (findUnencodable tells callers about it first).
-std::vector<std::uint8_t> encodeGameText(std::u16string_view text);
+std::vector<std::uint8_t> encodeGameText(std::u16string_view text, const Charset& charset = englishCharset());
 
 // A character that encodeGameText cannot write, and where it stands.
 struct Unencodable {
@@ -34,6 +36,6 @@ struct Unencodable {
 };
 
 // The first character of text that starts no unit, if any.
-std::optional<Unencodable> findUnencodable(std::u16string_view text);
+std::optional<Unencodable> findUnencodable(std::u16string_view text, const Charset& charset = englishCharset());
 
 }  // namespace kestrane

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "support/words.h"
+
 namespace kestrane {
 
 bool isShiny(const Dvs& d) { return d.defense == 10 && d.speed == 10 && d.special == 10 && (d.attack & 2) != 0; }
@@ -43,13 +45,11 @@ Result<Dvs> parseDvs(std::string_view text) {
     int count = 0;
     bool wellFormed = true;
     for (std::size_t at = 0; wellFormed && at <= text.size(); ++count) {
-        std::size_t end = std::min(text.find('/', at), text.size());
-        std::string_view part = text.substr(at, end - at);
-        while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
-        while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
-        wellFormed = count < 4 && !part.empty() && part.size() <= 2 &&
-                     part.find_first_not_of("0123456789") == std::string_view::npos;
-        if (wellFormed) values[count] = std::stoi(std::string(part));
+        const std::size_t end = std::min(text.find('/', at), text.size());
+        const std::string_view part = trimmed(text.substr(at, end - at));
+        const auto value = part.size() <= 2 && count < 4 ? parseNumber(part) : std::nullopt;
+        wellFormed = value.has_value();
+        if (wellFormed) values[count] = int(*value);
         at = end + 1;
     }
     if (!wellFormed || count != 4) {

@@ -1,11 +1,13 @@
 // A traded creature's DVs, and what the game makes of them.
 //
 // The record stores them in two bytes: Attack x 16 + Defense, then
-// Speed x 16 + Special, each 0-15.
+// Speed x 16 + Special, each 0-15 (packDvs, unpackDvs).
 #pragma once
 
 #include <cstdint>
+#include <array>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "support/result.h"
@@ -21,6 +23,15 @@ struct Dvs {
 };
 
 inline constexpr int kMaxDv = 15;
+
+// The two bytes of the record; precondition: each DV 0-15.
+inline std::array<std::uint8_t, 2> packDvs(const Dvs& d) {
+    return {std::uint8_t(d.attack << 4 | d.defense), std::uint8_t(d.speed << 4 | d.special)};
+}
+// Precondition: at least two bytes.
+inline Dvs unpackDvs(std::span<const std::uint8_t> bytes) {
+    return {bytes[0] >> 4, bytes[0] & 0x0F, bytes[1] >> 4, bytes[1] & 0x0F};
+}
 inline constexpr int kUnown = 201;
 
 // Shiny: Defense, Speed and Special all 10, Attack with bit 1 set (2, 3, 6,

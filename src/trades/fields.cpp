@@ -1,44 +1,49 @@
 #include "trades/fields.h"
 
-#include <algorithm>
 #include <optional>
-#include <string>
 
 #include "support/words.h"
 
 namespace kestrane {
 namespace {
 
-// The index of what a person typed among names (or as a number below their count).
-std::optional<std::uint8_t> indexOf(std::string_view typed, auto&& names, std::size_t count) {
-    const std::string_view text = trimmed(typed);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (sameLetters(names(i), text)) return std::uint8_t(i);
+// The index of what a person typed among keys (or as a number below their count).
+template <typename Named>
+std::optional<std::uint8_t> indexOf(std::string_view typed, std::span<const Named> names) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (sameLetters(names[i].key, trimmed(typed))) return std::uint8_t(i);
     }
-    if (text.size() == 1 && text[0] >= '0' && std::size_t(text[0] - '0') < count) return std::uint8_t(text[0] - '0');
+    if (auto number = parseNumber(typed); number && *number < names.size()) return std::uint8_t(*number);
     return std::nullopt;
 }
 
 }  // namespace
 
 Result<std::uint8_t> resolveGenderRequirement(std::string_view text) {
-    if (auto index = indexOf(text, [](std::size_t i) { return kGenderRequirements[i]; }, kGenderRequirements.size())) {
-        return *index;
-    }
+    if (auto index = indexOf(text, std::span<const FieldName>(kGenderRequirements))) return *index;
     return refused(ErrorCode::UnknownGenderRequirement,
                    "\"" + std::string(text) + "\" is no gender requirement: give either, male or female (0 to 2).");
 }
 
-Result<std::uint8_t> resolveDialogSet(std::string_view text, const GameInfo& game) {
-    const auto& sets = game.facts.dialogSets;
-    if (auto index = indexOf(text, [&](std::size_t i) { return sets[i].key; }, sets.size())) return *index;
+Result<std::uint8_t> resolveDialogSet(std::string_view text, const Release& release) {
+    const auto& sets = release.dialogSets;
+    if (auto index = indexOf(text, sets)) return *index;
     std::string names;
     for (std::size_t i = 0; i < sets.size(); ++i) {
         names += std::string(i == 0 ? "" : i + 1 == sets.size() ? " or " : ", ") + std::string(sets[i].key);
     }
     return refused(ErrorCode::UnknownDialogSet, "\"" + std::string(text) + "\" is no dialog set of " +
-                                                    std::string(game.name) + ": give " + names + " (0 to " +
+                                                    std::string(release.name) + ": give " + names + " (0 to " +
                                                     std::to_string(sets.size() - 1) + ").");
+}
+
+std::string genderRequirementKey(std::uint8_t requirement) {
+    return requirement < kGenderRequirements.size() ? std::string(kGenderRequirements[requirement].key)
+                                                    : std::to_string(requirement);
+}
+
+std::string dialogSetKey(const Release& release, std::uint8_t set) {
+    return set < release.dialogSets.size() ? std::string(release.dialogSets[set].key) : std::to_string(set);
 }
 
 }  // namespace kestrane

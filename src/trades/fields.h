@@ -5,21 +5,37 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "support/result.h"
-#include "trades/games.h"
+#include "trades/releases.h"
 
 namespace kestrane {
 
-// "either", "male", "female": by the record's +30.
-inline constexpr std::array<std::string_view, 3> kGenderRequirements = {"either", "male", "female"};
+struct FieldName {
+    std::string_view key;    // "either": what the command line and JSON take
+    std::string_view label;  // "Either": what the window shows
+};
+
+// By the record's gender requirement byte.
+inline constexpr std::array<FieldName, 3> kGenderRequirements = {{
+    {"either", "Either"},
+    {"male", "Male"},
+    {"female", "Female"},
+}};
+
+// "either", "male", "female"; the number where it is none of them.
+std::string genderRequirementKey(std::uint8_t requirement);
 
 // "either", "male" or "female"; a name or a number, without letter case.
 Result<std::uint8_t> resolveGenderRequirement(std::string_view text);
 
 // "collector", "happy", "newbie" (and in Crystal "girl"); the key or the
 // label, without letter case, or a number the game has.
-Result<std::uint8_t> resolveDialogSet(std::string_view text, const GameInfo& game);
+Result<std::uint8_t> resolveDialogSet(std::string_view text, const Release& release);
+
+// The key of a dialog set byte, or its number where the game has no such set.
+std::string dialogSetKey(const Release& release, std::uint8_t set);
 
 }  // namespace kestrane

@@ -13,29 +13,11 @@ namespace {
 
 constexpr std::size_t kMaxItemName = 12;
 
-std::optional<int> number(std::string_view text) {
-    int base = 10;
-    if (text.size() > 2 && (text.substr(0, 2) == "0x" || text.substr(0, 2) == "0X")) {
-        text.remove_prefix(2);
-        base = 16;
-    }
-    if (text.empty() || text.size() > 4) return std::nullopt;
-    int value = 0;
-    for (char c : text) {
-        int digit = c >= '0' && c <= '9' ? c - '0' : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                  : base == 16 && c >= 'A' && c <= 'F'                              ? c - 'A' + 10
-                                                                                    : -1;
-        if (digit < 0) return std::nullopt;
-        value = value * base + digit;
-    }
-    return value;
-}
-
 }  // namespace
 
-Result<std::optional<ItemNames>> readItemNames(File& file, const GameFacts& facts) {
+Result<std::optional<ItemNames>> readItemNames(File& file, const Release& release) {
     std::vector<std::uint8_t> bytes(kItemCount * (kMaxItemName + 1));
-    auto got = readUpTo(file, facts.itemNames, bytes);
+    auto got = readUpTo(file, release.itemNames, bytes);
     if (!got) return got.error();
     bytes.resize(*got);
     ItemNames names;
@@ -44,20 +26,20 @@ Result<std::optional<ItemNames>> readItemNames(File& file, const GameFacts& fact
     for (int item = 1; item <= kItemCount; ++item) {
         std::size_t end = at;
         while (end < bytes.size() && end - at <= kMaxItemName && bytes[end] != kTerminator) {
-            if (!isPrintableGameByte(bytes[end])) return std::optional<ItemNames>();
+            if (!release.charset().printable(bytes[end])) return std::optional<ItemNames>();
             ++end;
         }
         if (end >= bytes.size() || bytes[end] != kTerminator || end == at) return std::optional<ItemNames>();
         // The 256th is what item 0 would print: Kestrane calls it "None".
-        if (item < kItemCount) names[std::size_t(item)] = toUtf8(decodeGameText(std::span(bytes).subspan(at, end - at), 0));
+        if (item < kItemCount) names[std::size_t(item)] = toUtf8(decodeGameText(std::span(bytes).subspan(at, end - at), 0, release.charset()));
         at = end + 1;
     }
     return std::optional<ItemNames>(std::move(names));
 }
 
-Result<std::optional<GenderRatios>> readGenderRatios(File& file, const GameFacts& facts) {
+Result<std::optional<GenderRatios>> readGenderRatios(File& file, const Release& release) {
     std::vector<std::uint8_t> bytes(kDexSpecies * kBaseDataEntry);
-    auto got = readUpTo(file, facts.baseData, bytes);
+    auto got = readUpTo(file, release.baseData, bytes);
     if (!got) return got.error();
     if (*got < bytes.size()) return std::optional<GenderRatios>();
     GenderRatios ratios{};
@@ -83,7 +65,7 @@ std::string itemLabel(const std::optional<ItemNames>& names, std::uint8_t item) 
 Result<std::uint8_t> resolveItem(std::string_view text, const std::optional<ItemNames>& names) {
     text = trimmed(text);
     if (sameLetters(text, "None")) return std::uint8_t{0};
-    if (auto value = number(text)) {
+    if (auto value = parseNumber(text, NumberForms::DecimalOrHex)) {
         if (*value < kItemCount) return std::uint8_t(*value);
         return refused(ErrorCode::UnknownItem, "The held item " + std::string(text) +
                                                    " is out of range: item numbers are 0 to 255.");

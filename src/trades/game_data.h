@@ -19,7 +19,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
-#include "trades/games.h"
+#include "trades/releases.h"
 
 namespace kestrane {
 
@@ -35,8 +35,8 @@ using GenderRatios = std::array<std::uint8_t, kDexSpecies>;
 
 // The tables of a file the caller has open, or none where the bytes are not
 // them. Only a failing read is an error.
-Result<std::optional<ItemNames>> readItemNames(File& file, const GameFacts& facts);
-Result<std::optional<GenderRatios>> readGenderRatios(File& file, const GameFacts& facts);
+Result<std::optional<ItemNames>> readItemNames(File& file, const Release& release);
+Result<std::optional<GenderRatios>> readGenderRatios(File& file, const Release& release);
 
 // A species' gender ratio, or none where the ratios are unknown or the
 // species has no Pokédex entry (0, 252-255).

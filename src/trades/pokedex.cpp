@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cassert>
-#include <charconv>
 #include <string>
 
 #include "support/words.h"
@@ -106,11 +105,8 @@ Result<std::uint8_t> resolveSpecies(std::string_view text, std::uint8_t stored, 
         if (stored >= kSpeciesCount) return stored;
         return refused(ErrorCode::SpeciesNotChosen, "Please choose the " + what + " from the list.");
     }
-    std::string_view digits = text.substr(text.front() == '#' ? 1 : 0);
-    if (!digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        int number = 1000;  // kept when the digits overflow: no species
-        std::from_chars(digits.data(), digits.data() + digits.size(), number);
-        if (number == stored || number < kSpeciesCount) return std::uint8_t(number);
+    if (auto number = parseNumber(text.substr(text.front() == '#' ? 1 : 0))) {
+        if (*number == stored || *number < std::uint32_t(kSpeciesCount)) return std::uint8_t(*number);
         return refused(ErrorCode::SpeciesOutOfRange, "The " + what + " " + std::string(text) +
                                                          " is not in the list: give a number from 0 to 251.");
     }

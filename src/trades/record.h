@@ -1,5 +1,7 @@
-// A trade record: 32 bytes, offsets from its first byte.
+// A trade record's bytes, as the releases lay them out.
 //
+// The 32-byte record (every release but the Japanese ones), offsets from
+// its first byte:
 //   +0        dialog set (which lines the trader speaks)
 //   +1        requested species (the one the player gives)
 //   +2        offered species
@@ -11,51 +13,101 @@
 //   +30       gender requirement of the creature the player gives (0 either, 1 male, 2 female)
 //   +31       always 0x00
 //
+// The 16-byte record of the Japanese releases: +0 dialog set, +1 requested
+// and +2 offered species, +3..+6 nickname (4 bytes padded with 0x50, no
+// terminator: the game adds it), +7..+8 DVs, +9 held item, +10..+11 ID,
+// +12..+14 trainer's name (3 bytes, likewise), +15 gender requirement.
+//
 // Every record of every build of the games passes the record checks, and
-// Kestrane never writes the bytes they look at except the dialog set, which
-// it keeps within the game's range.
+// Kestrane never writes the bytes they look at except the dialog set and
+// the gender requirement, which it keeps within the game's range.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
+
+#include "text/charset.h"
 
 namespace kestrane {
 
-inline constexpr std::uint32_t kRecordSize = 32;
-using RecordBytes = std::array<std::uint8_t, kRecordSize>;
-using RecordView = std::span<const std::uint8_t, kRecordSize>;
+// A name field: `length` bytes a name may fill, padded with 0x50; where
+// `terminated`, one more byte follows that is always 0x50.
+struct NameLayout {
+    std::uint32_t at;
+    std::uint32_t length;
+    bool terminated;
+};
 
-inline constexpr std::uint32_t kDialogSetAt = 0;
-inline constexpr std::uint32_t kRequestedSpeciesAt = 1;
-inline constexpr std::uint32_t kOfferedSpeciesAt = 2;
-inline constexpr std::uint32_t kNicknameAt = 3;
-inline constexpr std::uint32_t kDvsAt = 14;
-inline constexpr std::uint32_t kHeldItemAt = 16;
-inline constexpr std::uint32_t kTrainerIdAt = 17;
-inline constexpr std::uint32_t kTrainerNameAt = 19;
-inline constexpr std::uint32_t kGenderRequirementAt = 30;
-inline constexpr std::uint32_t kPaddingAt = 31;
+struct RecordLayout {
+    std::uint32_t size;
+    std::uint32_t dialogSetAt;
+    std::uint32_t requestedSpeciesAt;
+    std::uint32_t offeredSpeciesAt;
+    NameLayout nickname;
+    std::uint32_t dvsAt;  // two bytes
+    std::uint32_t heldItemAt;
+    std::uint32_t trainerIdAt;  // two bytes, little-endian
+    NameLayout trainerName;
+    std::uint32_t genderRequirementAt;
+    std::optional<std::uint32_t> zeroAt;  // a byte that is always 0x00
+};
 
-// The editable part of a name field; its eleventh byte is always 0x50.
-inline constexpr std::uint32_t kNameLength = 10;
-inline constexpr std::uint32_t kNameFieldLength = 11;
+inline constexpr RecordLayout kRecord32{32, 0, 1, 2, {3, 10, true}, 14, 16, 17, {19, 10, true}, 30, 31};
+inline constexpr RecordLayout kRecord16{16, 0, 1, 2, {3, 4, false}, 7, 9, 10, {12, 3, false}, 15, std::nullopt};
 
-inline constexpr int kMaxGenderRequirement = 2;
+inline constexpr std::uint32_t kMaxRecordSize = 32;
+// The longest name any layout holds.
+inline constexpr std::uint32_t kMaxNameLength = 10;
 
-// The editable bytes of the name field at `at` (kNicknameAt, kTrainerNameAt).
-inline std::span<const std::uint8_t> nameField(const RecordBytes& record, std::uint32_t at) {
-    return std::span<const std::uint8_t>(record).subspan(at, kNameLength);
+// The bytes of one record, of its layout's size.
+class RecordBytes {
+public:
+    RecordBytes() = default;
+    explicit RecordBytes(std::uint32_t size) : size_(std::uint8_t(std::min(size, kMaxRecordSize))) {}
+    RecordBytes(std::span<const std::uint8_t> bytes) : RecordBytes(std::uint32_t(bytes.size())) {
+        std::copy_n(bytes.begin(), size_, bytes_.begin());
+    }
+
+    std::uint32_t size() const { return size_; }
+    std::uint8_t* data() { return bytes_.data(); }
+    const std::uint8_t* data() const { return bytes_.data(); }
+    std::uint8_t& operator[](std::size_t i) { return bytes_[i]; }
+    std::uint8_t operator[](std::size_t i) const { return bytes_[i]; }
+    std::uint8_t* begin() { return bytes_.data(); }
+    std::uint8_t* end() { return bytes_.data() + size_; }
+    const std::uint8_t* begin() const { return bytes_.data(); }
+    const std::uint8_t* end() const { return bytes_.data() + size_; }
+    operator std::span<const std::uint8_t>() const { return {bytes_.data(), size_}; }
+    operator std::span<std::uint8_t>() { return {bytes_.data(), size_}; }
+
+    friend bool operator==(const RecordBytes& a, const RecordBytes& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end());
+    }
+
+private:
+    std::array<std::uint8_t, kMaxRecordSize> bytes_{};
+    std::uint8_t size_ = 0;
+};
+
+using RecordView = std::span<const std::uint8_t>;
+
+// The bytes a name may fill, of the name field at `name`.
+inline std::span<const std::uint8_t> nameField(RecordView record, const NameLayout& name) {
+    return record.subspan(name.at, name.length);
 }
 
-// The checks every record passes: dialog set within the game's range, both
-// names ended at their eleventh byte, a gender requirement of 0-2, +31 zero.
-bool passesRecordChecks(RecordView record, int maxDialogSet);
+// The checks every record passes: dialog set within the game's range, a
+// gender requirement the games know, and where the layout has them, both
+// names ended at their last byte and +31 zero.
+bool passesRecordChecks(RecordView record, const RecordLayout& layout, int dialogSets);
 
 // Stricter, for records that have no other evidence (a table found by a
 // scan of the file, records beyond the game's own): both species 1-254, and
-// each name only printable characters of the games' set up to its first
-// 0x50, then only 0x50 or 0x20.
-bool passesStrictRecordChecks(RecordView record, int maxDialogSet);
+// each name only printable characters up to its first 0x50, then only 0x50
+// (or 0x20, which some builds pad with).
+bool passesStrictRecordChecks(RecordView record, const RecordLayout& layout, int dialogSets, const Charset& charset);
 
 }  // namespace kestrane

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "trades/record.h"
 
 namespace kestrane {
 
@@ -12,9 +11,9 @@ int Rom::slotCount() const { return std::max(kListedSlots, table ? table->record
 std::optional<RecordPlace> Rom::place(Slot slot) const {
     const int record = slot.recordIndex();
     if (!table || record >= table->records) return std::nullopt;
-    const auto& locations = game->facts.locations;
-    const bool own = record < game->facts.ownRecords && slot.index() < int(locations.size());
-    return RecordPlace{table->offset + std::uint32_t(record) * kRecordSize,
+    const auto& locations = release->locations;
+    const bool own = record < release->ownRecords && slot.index() < int(locations.size());
+    return RecordPlace{table->offset + std::uint32_t(record) * release->layout.size,
                        own ? locations[std::size_t(slot.index())] : kAddedLocation};
 }
 
@@ -29,20 +28,20 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     if (!file) return inContext(file.error(), where());
     auto identity = identifyRom(**file, path);
     if (!identity) return identity.error();
-    if (!identity->game) return unsupportedRom(identity->gameCode);
+    if (!identity->release) return unsupportedRom(identity->gameCode);
 
     Rom rom;
     rom.path = path;
-    rom.game = identity->game;
-    auto table = locateTradeTable(**file, *rom.game, path);
+    rom.release = identity->release;
+    auto table = locateTradeTable(**file, *rom.release, path);
     if (table) rom.table = *table;
     else if (table.error().code == ErrorCode::NoTradeTable) rom.noTable = table.error();
     else return table.error();
     if (parts.gameData) {
-        auto items = readItemNames(**file, rom.game->facts);
+        auto items = readItemNames(**file, *rom.release);
         if (!items) return inContext(items.error(), where());
         rom.items = std::move(*items);
-        auto ratios = readGenderRatios(**file, rom.game->facts);
+        auto ratios = readGenderRatios(**file, *rom.release);
         if (!ratios) return inContext(ratios.error(), where());
         rom.genderRatios = *ratios;
     }

@@ -12,7 +12,7 @@
 #include "support/result.h"
 #include "trades/checksums.h"
 #include "trades/game_data.h"
-#include "trades/games.h"
+#include "trades/releases.h"
 #include "trades/slot.h"
 #include "trades/trade_table.h"
 
@@ -28,7 +28,7 @@ struct RecordPlace {
 
 struct Rom {
     std::string path;               // UTF-8
-    const GameInfo* game = nullptr; // never null in a Rom that openRom gave
+    const Release* release = nullptr;  // never null in a Rom that openRom gave
     std::optional<TradeTable> table;
     Error noTable;                  // why there is no table, when there is none
     std::optional<ItemNames> items;            // none where the ROM's bytes are not the names

@@ -20,27 +20,33 @@ std::string whatIsSaved(std::span<const TradeEdit> edits) {
 }
 
 // Everything that needs no file: the ROM has a table, each edit is of a
-// record of this ROM's table, no slot twice, and every edit plans.
+// record of this ROM's table, no slot twice, and every edit plans. Every
+// problem of every edit is told, each after its trade's name when there are
+// several trades.
 Result<std::vector<PlannedRecord>> planAll(const Rom& rom, std::span<const TradeEdit> edits) {
     if (auto table = rom.tradeTable(); !table && !edits.empty()) return table.error();
     std::vector<PlannedRecord> planned;
+    Problems problems;
     for (const TradeEdit& edit : edits) {
         const Slot slot = edit.shown.slot;
+        const std::string where = edits.size() > 1 ? slot.name() + ": " : "";
+        auto problem = [&](ErrorCode code, const std::string& message) {
+            problems.push_back(refused(code, where + message));
+        };
         auto place = slot.number() <= rom.slotCount() ? rom.place(slot) : std::nullopt;
-        if (!place) return refused(ErrorCode::NoTrade, std::string(kNoTradeMessage));
-        if (place->offset != edit.shown.offset) {
-            return refused(ErrorCode::WrongRecord,
-                           "The trade shown is not " + slot.name() + " of this ROM. Select the trade again.");
+        if (!place) {
+            problem(ErrorCode::NoTrade, std::string(kNoTradeMessage));
+        } else if (place->offset != edit.shown.offset) {
+            problem(ErrorCode::WrongRecord, "The trade shown is not " + slot.name() + " of this ROM. Select the trade again.");
+        } else if (std::any_of(planned.begin(), planned.end(), [&](const PlannedRecord& p) { return p.edit->shown.slot == slot; })) {
+            problem(ErrorCode::WrongRecord, slot.name() + " is to be saved twice; give it once.");
+        } else if (auto bytes = planTradeRecord(rom, edit); !bytes) {
+            for (const Error& e : bytes.error()) problem(e.code, e.message);
+        } else {
+            planned.push_back({&edit, *bytes});
         }
-        for (const PlannedRecord& other : planned) {
-            if (other.edit->shown.slot == slot) {
-                return refused(ErrorCode::WrongRecord, slot.name() + " is to be saved twice; give it once.");
-            }
-        }
-        auto bytes = planTradeRecord(rom, edit);
-        if (!bytes) return bytes.error().front();
-        planned.push_back({&edit, *bytes});
     }
+    if (!problems.empty()) return together(problems);
     return planned;
 }
 
@@ -112,7 +118,7 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
     if (!size) return size.error();
     for (const PlannedRecord& record : planned) {
         const TradeRecord& shown = record.edit->shown;
-        if (*size < std::int64_t(shown.offset + kRecordSize)) {
+        if (*size < std::int64_t(shown.offset + shown.raw.size())) {
             return changedByOther(ErrorCode::FileTooShort,
                                   quoted(rom.path) + " now ends at " + std::to_string(*size) +
                                       " bytes, before the trade record at " + hexOffset(shown.offset) +
@@ -124,7 +130,8 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
     if (tooLarge && policy == ChecksumPolicy::MakeConsistent) {
         return refused(ErrorCode::TooLargeForChecksums,
                        quoted(rom.path) + " is " + std::to_string(*size) +
-                           " bytes, more than any Game Boy ROM holds (8 MiB): Kestrane computes no checksums for it.");
+                           " bytes, more than any Game Boy ROM holds (" + largestRomSizeText() +
+                           "): Kestrane computes no checksums for it.");
     }
     if (tooLarge) policy = ChecksumPolicy::Leave;
     Snapshot snapshot;
@@ -133,7 +140,7 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
     }
     std::array<std::uint8_t, kGameCodeLength> code{};
     if (auto read = snapshot.at(file, kGameCodeOffset, code); !read) return read.error();
-    if (!std::equal(code.begin(), code.end(), rom.game->code.begin())) {
+    if (!std::equal(code.begin(), code.end(), rom.release->code.begin())) {
         const std::string now(code.begin(), code.end());
         return changedByOther(ErrorCode::GameChangedOnDisk,
                               quoted(rom.path) + " no longer holds the game it was opened as (its game code is now \"" +
@@ -142,7 +149,7 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
     Changes changes{*size, {}, 0, {}, false, tooLarge};
     for (const PlannedRecord& record : planned) {
         const TradeRecord& shown = record.edit->shown;
-        RecordBytes onDisk{};
+        RecordBytes onDisk(shown.raw.size());
         if (auto read = snapshot.at(file, shown.offset, onDisk); !read) return read.error();
         if (onDisk != shown.raw) {
             return changedByOther(ErrorCode::TradeChangedOnDisk,
@@ -150,7 +157,7 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
                                       " by another program since it was shown. Select the trade again to see what "
                                       "the file holds.");
         }
-        for (std::uint32_t i = 0; i < kRecordSize; ++i) {
+        for (std::uint32_t i = 0; i < onDisk.size(); ++i) {
             if (onDisk[i] != record.bytes[i]) changes.bytes.push_back({shown.offset + i, onDisk[i], record.bytes[i]});
         }
     }
@@ -244,7 +251,7 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
     if (auto closed = file.close(); !closed) return mayHoldNewData(inContext(closed.error(), where), touched);
     for (const PlannedRecord& record : *planned) {
         const TradeRecord& shown = record.edit->shown;
-        report.records.push_back(recordFromBytes(shown.slot, {shown.offset, shown.location}, record.bytes));
+        report.records.push_back(recordFromBytes(*rom.release, shown.slot, {shown.offset, shown.location}, record.bytes));
     }
     return report;
 }

@@ -4,58 +4,48 @@
 #include <cstdio>
 
 #include "support/bytes.h"
+#include "support/hex_text.h"
 #include "support/utf.h"
-#include "text/char_map.h"
 #include "text/game_text.h"
 #include "trades/fields.h"
+#include "trades/game_data.h"
 #include "trades/pokedex.h"
 #include "trades/trainer_id.h"
 
 namespace kestrane {
 namespace {
 
-struct NameField {
-    std::uint32_t at;
-    const char* what;
-    const std::optional<std::u16string>& text;
-    const std::optional<NameBytes>& exact;
-    const std::u16string& shown;
-};
+const NameLayout& layoutOf(const Release& release, NameRole role) {
+    return role == NameRole::Nickname ? release.layout.nickname : release.layout.trainerName;
+}
 
-Result<NameBytes> plannedName(const NameField& name, const RecordBytes& stored) {
-    NameBytes out{};
-    if (name.exact) {
-        if (name.text && *name.text != name.shown) {
-            return refused(ErrorCode::ConflictingName, std::string("The ") + name.what +
-                                                           " was given both as text and as bytes; change one of "
-                                                           "them only.");
-        }
-        return *name.exact;
+const std::u16string& shownText(const TradeRecord& shown, NameRole role) {
+    return role == NameRole::Nickname ? shown.nickname : shown.trainerName;
+}
+
+NameBytes storedName(const Rom& rom, const TradeRecord& shown, NameRole role) {
+    const auto field = nameField(shown.raw, layoutOf(*rom.release, role));
+    return NameBytes(field.begin(), field.end());
+}
+
+// Exact bytes given beside (perhaps) a text: the bytes, where the two agree
+// or only the bytes were changed.
+Result<NameBytes> exactName(const Rom& rom, const TradeRecord& shown, NameRole role, const NameBytes& bytes,
+                            const std::optional<std::u16string>& text) {
+    const std::string what(nameRoleText(role));
+    const std::size_t length = layoutOf(*rom.release, role).length;
+    if (bytes.size() != length) {
+        return refused(ErrorCode::NameTooLong, "The " + what + " was given as " + std::to_string(bytes.size()) +
+                                                   " bytes; its field holds " + std::to_string(length) + ".");
     }
-    // The editor shows a trimmed, lossy decoding; re-encoding an untouched
-    // name would drop bytes the map has no character for.
-    if (!name.text || *name.text == name.shown) {
-        std::copy_n(stored.begin() + name.at, kNameLength, out.begin());
-        return out;
+    if (!text || bytes == storedName(rom, shown, role)) {
+        return text ? resolveName(rom, shown, role, *text) : Result<NameBytes>(bytes);
     }
-    if (auto bad = findUnencodable(*name.text)) {
-        char codePoint[12];
-        std::snprintf(codePoint, sizeof codePoint, "U+%04X", static_cast<unsigned>(bad->character));
-        return refused(ErrorCode::UnencodableName,
-                       std::string("The ") + name.what + " cannot hold \"" + toUtf8(bad->character) + "\" (" +
-                           codePoint + "), character " + std::to_string(bad->position) + ". Use " +
-                           std::string(kTypeableText) + ".");
-    }
-    std::vector<std::uint8_t> bytes = encodeGameText(*name.text + u"\\");
-    // The appended "\" is always the last byte; ten bytes before it still fit.
-    if (bytes.size() > kNameLength + 1) {
-        return refused(ErrorCode::NameTooLong, std::string("The ") + name.what + " needs " +
-                                                   std::to_string(bytes.size() - 1) + " bytes, but its field holds " +
-                                                   std::to_string(kNameLength) + ". Please shorten it.");
-    }
-    bytes.resize(kNameLength, 0x20);
-    std::copy(bytes.begin(), bytes.end(), out.begin());
-    return out;
+    // A table exported from another ROM carries both, and they agree.
+    if (*text == shownName(bytes, rom.release->charset()) || *text == shownText(shown, role)) return bytes;
+    return refused(ErrorCode::ConflictingName, "The " + what + " was given as the text \"" + toUtf8(*text) +
+                                                   "\" and as the bytes " + spacedHex(bytes) +
+                                                   ", which show another text; give one of them only.");
 }
 
 }  // namespace
@@ -66,43 +56,124 @@ TradeEdit uneditedEdit(const TradeRecord& shown) {
     return edit;
 }
 
-Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& edit) {
-    const TradeRecord& shown = edit.shown;
-    RecordBytes out = shown.raw;
+std::string_view nameRoleText(NameRole role) {
+    return role == NameRole::Nickname ? "nickname" : "original trainer's name";
+}
+
+Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole role, std::u16string_view text) {
+    // The editor shows a trimmed, lossy decoding; re-encoding an untouched
+    // name would drop bytes the set has no character for.
+    if (text == shownText(shown, role)) return storedName(rom, shown, role);
+    const std::string what(nameRoleText(role));
+    const Charset& charset = rom.release->charset();
+    const NameLayout& field = layoutOf(*rom.release, role);
+    if (auto bad = findUnencodable(text, charset)) {
+        char codePoint[12];
+        std::snprintf(codePoint, sizeof codePoint, "U+%04X", static_cast<unsigned>(bad->character));
+        return refused(ErrorCode::UnencodableName, "The " + what + " cannot hold \"" + toUtf8(bad->character) + "\" (" +
+                                                       codePoint + "), character " + std::to_string(bad->position) +
+                                                       ". Use " + std::string(charset.typeable()) + ".");
+    }
+    // A terminated field ends the name with "\"; its last byte, always
+    // 0x50, lies past the field, so ten bytes before the "\" still fit.
+    NameBytes bytes = encodeGameText(field.terminated ? std::u16string(text) + u"\\" : std::u16string(text), charset);
+    const std::size_t needed = bytes.size() - (field.terminated ? 1 : 0);
+    if (needed > field.length) {
+        return refused(ErrorCode::NameTooLong, "The " + what + " needs " + std::to_string(needed) +
+                                                   " bytes, but its field holds " + std::to_string(field.length) +
+                                                   ". Please shorten it.");
+    }
+    // The first design fills a terminated field with blanks after the 0x50;
+    // an unterminated one is padded with 0x50, as the games pad it.
+    bytes.resize(field.length, field.terminated ? 0x20 : kTerminator);
+    return bytes;
+}
+
+Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown, const EditText& text) {
+    TradeEdit edit = uneditedEdit(shown);
     Problems problems;
-    auto take = [&](auto result, auto&& apply) {
-        if (!result) problems.push_back(result.error());
-        else if constexpr (requires { *result; }) apply(*result);
-        else apply();
+    auto keep = [&](auto result, auto& target) {
+        if (result) target = *result;
+        else problems.push_back(result.error());
+    };
+    // Each given field through its parser; a problem is kept, the field left as it was.
+    auto take = [&](const std::optional<std::string>& given, auto&& parse, auto& target) {
+        if (given) keep(parse(*given), target);
     };
 
-    // The order in which the window, which shows only the first, tells them.
-    if (edit.trainerId) {
-        take(parseTrainerId(*edit.trainerId),
-             [&](std::uint16_t id) { putLittleEndian16(std::span(out).subspan(kTrainerIdAt, 2), id); });
+    take(text.trainerId, [](const std::string& s) { return parseTrainerId(s); }, edit.trainerId);
+    for (auto [given, target, stored, role] :
+         {std::tuple{&text.requestedSpecies, &edit.requestedSpecies, shown.requestedSpecies, SpeciesRole::Requested},
+          std::tuple{&text.offeredSpecies, &edit.offeredSpecies, shown.offeredSpecies, SpeciesRole::Offered}}) {
+        take(*given, [&, stored = stored, role = role](const std::string& s) { return resolveSpecies(s, stored, role); },
+             *target);
     }
-    for (auto [text, at, role] : {std::tuple{&edit.requestedSpecies, kRequestedSpeciesAt, SpeciesRole::Requested},
-                                  std::tuple{&edit.offeredSpecies, kOfferedSpeciesAt, SpeciesRole::Offered}}) {
-        if (text->has_value()) take(resolveSpecies(**text, out[at], role), [&, at = at](std::uint8_t s) { out[at] = s; });
+    for (auto [given, bytes, target, role] :
+         {std::tuple{&text.nickname, &text.nicknameBytes, &edit.nickname, NameRole::Nickname},
+          std::tuple{&text.trainerName, &text.trainerNameBytes, &edit.trainerName, NameRole::TrainerName}}) {
+        std::optional<std::u16string> typed;
+        if (*given) {
+            typed = fromUtf8(**given);
+            if (!typed) {
+                problems.push_back(refused(ErrorCode::UnencodableName,
+                                           "The " + std::string(nameRoleText(role)) + " is not valid UTF-8 text."));
+                continue;
+            }
+        }
+        if (*bytes) keep(exactName(rom, shown, role, **bytes, typed), *target);
+        else if (typed) keep(resolveName(rom, shown, role, *typed), *target);
     }
-    for (const NameField& name : {NameField{kNicknameAt, "nickname", edit.nickname, edit.nicknameBytes, shown.nickname},
-                                  NameField{kTrainerNameAt, "original trainer's name", edit.trainerName,
-                                            edit.trainerNameBytes, shown.trainerName}}) {
-        take(plannedName(name, shown.raw), [&](const NameBytes& bytes) { std::copy(bytes.begin(), bytes.end(), out.begin() + name.at); });
+    take(text.heldItem, [&](const std::string& s) { return resolveItem(s, rom.items); }, edit.heldItem);
+    take(text.dvs, [](const std::string& s) { return parseDvs(s); }, edit.dvs);
+    if (text.shiny) edit.dvs = makeShiny(edit.dvs.value_or(shown.dvs));
+    take(text.genderRequirement, [](const std::string& s) { return resolveGenderRequirement(s); }, edit.genderRequirement);
+    take(text.dialogSet, [&](const std::string& s) { return resolveDialogSet(s, *rom.release); }, edit.dialogSet);
+    if (!problems.empty()) return problems;
+    return edit;
+}
+
+Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& edit) {
+    const TradeRecord& shown = edit.shown;
+    const Release& release = *rom.release;
+    const RecordLayout& layout = release.layout;
+    RecordBytes out = shown.raw;
+    Problems problems;
+    auto check = [&](bool ok, ErrorCode code, std::string message) {
+        if (!ok) problems.push_back(refused(code, std::move(message)));
+        return ok;
+    };
+
+    if (edit.trainerId) putLittleEndian16(std::span<std::uint8_t>(out).subspan(layout.trainerIdAt, 2), *edit.trainerId);
+    for (auto [species, at, role] : {std::tuple{edit.requestedSpecies, layout.requestedSpeciesAt, SpeciesRole::Requested},
+                                     std::tuple{edit.offeredSpecies, layout.offeredSpeciesAt, SpeciesRole::Offered}}) {
+        // A byte without a list entry can be kept, never chosen.
+        if (species && check(*species < kSpeciesCount || *species == out[at], ErrorCode::SpeciesOutOfRange,
+                             "The " + std::string(speciesRoleText(role)) + " " + std::to_string(*species) +
+                                 " is not in the list: give a number from 0 to 251.")) {
+            out[at] = *species;
+        }
     }
-    if (edit.heldItem) take(resolveItem(*edit.heldItem, rom.items), [&](std::uint8_t item) { out[kHeldItemAt] = item; });
+    for (auto [name, field, role] : {std::tuple{&edit.nickname, layout.nickname, NameRole::Nickname},
+                                     std::tuple{&edit.trainerName, layout.trainerName, NameRole::TrainerName}}) {
+        if (*name && check((*name)->size() == field.length, ErrorCode::NameTooLong,
+                           "The " + std::string(nameRoleText(role)) + " must fill its field's " +
+                               std::to_string(field.length) + " bytes.")) {
+            std::copy((*name)->begin(), (*name)->end(), out.begin() + field.at);
+        }
+    }
+    if (edit.heldItem) out[layout.heldItemAt] = *edit.heldItem;
     if (edit.dvs) {
-        const Dvs& d = *edit.dvs;
-        take(checkDvs(d), [&] {
-            out[kDvsAt] = std::uint8_t(d.attack << 4 | d.defense);
-            out[kDvsAt + 1] = std::uint8_t(d.speed << 4 | d.special);
-        });
+        if (auto checked = checkDvs(*edit.dvs); !checked) problems.push_back(checked.error());
+        else std::ranges::copy(packDvs(*edit.dvs), out.begin() + layout.dvsAt);
     }
-    if (edit.genderRequirement) {
-        take(resolveGenderRequirement(*edit.genderRequirement), [&](std::uint8_t g) { out[kGenderRequirementAt] = g; });
+    if (edit.genderRequirement &&
+        check(*edit.genderRequirement < kGenderRequirements.size(), ErrorCode::UnknownGenderRequirement,
+              std::to_string(*edit.genderRequirement) + " is no gender requirement: give either, male or female (0 to 2).")) {
+        out[layout.genderRequirementAt] = *edit.genderRequirement;
     }
-    if (edit.dialogSet) {
-        take(resolveDialogSet(*edit.dialogSet, *rom.game), [&](std::uint8_t set) { out[kDialogSetAt] = set; });
+    if (edit.dialogSet && check(*edit.dialogSet < release.dialogSets.size(), ErrorCode::UnknownDialogSet,
+                                std::to_string(*edit.dialogSet) + " is no dialog set of " + std::string(release.name) + ".")) {
+        out[layout.dialogSetAt] = *edit.dialogSet;
     }
     if (!problems.empty()) return problems;
     return out;

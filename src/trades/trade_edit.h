@@ -1,15 +1,19 @@
 // An edit of one trade, and the plan of the bytes it leaves in the record.
 //
-// An edit holds what a person gave, as given: texts for species, names and
-// the ID. A field left empty (std::nullopt) keeps its bytes; so does a name
-// whose text is the one shown. planTradeRecord checks every field and gives
-// the record's new bytes, or every problem at once. It reads and writes
-// nothing.
+// A TradeEdit holds typed values: species and item numbers, the name
+// fields' bytes, the ID, DVs and the numbers of the gender requirement and
+// dialog set. A field left empty (std::nullopt) keeps its bytes. Front ends
+// get those values from what a person typed through the core's parsers:
+// resolveEdit for a whole edit given as text (the command line, a table
+// import), or the one parser of a field (the window, whose lists already
+// give numbers). planTradeRecord checks the values against the ROM and
+// gives the record's new bytes, or every problem at once. Neither reads or
+// writes the file.
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "support/result.h"
 #include "trades/record.h"
@@ -18,30 +22,58 @@
 
 namespace kestrane {
 
-using NameBytes = std::array<std::uint8_t, kNameLength>;
+// The bytes of a name field (as many as the layout's name length).
+using NameBytes = std::vector<std::uint8_t>;
 
 struct TradeEdit {
     TradeRecord shown;  // the trade as it was read
-    std::optional<std::string> requestedSpecies;  // number or name; "" means none chosen
-    std::optional<std::string> offeredSpecies;
-    std::optional<std::u16string> nickname;       // editable text
-    std::optional<std::u16string> trainerName;
-    // Exact bytes for a name field in place of its text (a table import);
-    // the text, if given, must then be the shown one.
-    std::optional<NameBytes> nicknameBytes;
-    std::optional<NameBytes> trainerNameBytes;
-    std::optional<std::u16string> trainerId;      // as typed
-    std::optional<std::string> heldItem;          // "None", a number or a name the ROM has
-    std::optional<Dvs> dvs;                       // each 0-15
-    std::optional<std::string> genderRequirement; // "either", "male", "female" or 0-2
-    std::optional<std::string> dialogSet;         // "collector", ... or a number the game has
+    std::optional<std::uint8_t> requestedSpecies;
+    std::optional<std::uint8_t> offeredSpecies;
+    std::optional<NameBytes> nickname;
+    std::optional<NameBytes> trainerName;
+    std::optional<std::uint16_t> trainerId;
+    std::optional<std::uint8_t> heldItem;
+    std::optional<Dvs> dvs;
+    std::optional<std::uint8_t> genderRequirement;
+    std::optional<std::uint8_t> dialogSet;
 };
 
 // The edit that changes nothing.
 TradeEdit uneditedEdit(const TradeRecord& shown);
 
-// The 32 bytes that saving the edit would leave in the record, or every
-// reason to refuse it.
+// What a person gave for a trade, as text (UTF-8), field by field; an
+// absent field keeps its bytes.
+struct EditText {
+    std::optional<std::string> requestedSpecies;  // number or name; "" means none chosen
+    std::optional<std::string> offeredSpecies;
+    std::optional<std::string> nickname;
+    std::optional<std::string> trainerName;
+    std::optional<std::string> trainerId;
+    std::optional<std::string> heldItem;           // "None", a number or a name the ROM has
+    std::optional<std::string> dvs;                // "15/10/10/10"
+    std::optional<std::string> genderRequirement;  // "either", "male", "female" or 0-2
+    std::optional<std::string> dialogSet;          // "collector", ... or a number the game has
+    // Exact bytes for a name field (a table import), written when they
+    // differ from the file's; a text beside them must agree with them.
+    std::optional<NameBytes> nicknameBytes;
+    std::optional<NameBytes> trainerNameBytes;
+    bool shiny = false;  // the DVs (given or stored) made shiny
+};
+
+// The typed edit that the text asks for, or every problem of it, in the
+// order of the fields above.
+Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown, const EditText& text);
+
+enum class NameRole { Nickname, TrainerName };
+// "nickname", "original trainer's name"
+std::string_view nameRoleText(NameRole role);
+
+// The bytes of a name field for a text typed into it: the bytes it holds
+// when the text is the one shown (so that bytes the text cannot show
+// survive), else the text encoded in the release's character set.
+Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole role, std::u16string_view text);
+
+// The record's bytes after the edit, or every reason to refuse it.
 Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& edit);
 
 }  // namespace kestrane

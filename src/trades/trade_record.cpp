@@ -4,7 +4,6 @@
 
 #include "support/bytes.h"
 #include "support/hex_text.h"
-#include "text/char_map.h"
 #include "text/game_text.h"
 
 namespace kestrane {
@@ -14,7 +13,8 @@ namespace {
 Result<TradeReading> readRecord(File& file, const Rom& rom, Slot slot) {
     auto place = rom.place(slot);
     if (!place) return TradeReading{slot, std::nullopt};
-    RecordBytes raw{};
+    const Release& release = *rom.release;
+    RecordBytes raw(release.layout.size);
     if (auto read = readExactly(file, place->offset, raw); !read) {
         // Only a short file costs the question of its size.
         auto size = file.size();
@@ -26,19 +26,20 @@ Result<TradeReading> readRecord(File& file, const Rom& rom, Slot slot) {
         }
         return inContext(read.error(), "Could not read " + slot.name() + " from " + quoted(rom.path));
     }
-    if (!isTradeRecord(raw, slot.recordIndex(), rom.game->facts)) {
+    if (!isTradeRecord(raw, slot.recordIndex(), release)) {
         return changedByOther(ErrorCode::TradeChangedOnDisk,
                               "The bytes at " + hexOffset(place->offset) + " no longer hold " + slot.name() +
                                   ": " + quoted(rom.path) + " was changed since it was opened. Open it again.");
     }
-    return TradeReading{slot, recordFromBytes(slot, *place, raw)};
+    return TradeReading{slot, recordFromBytes(release, slot, *place, raw)};
 }
 
 }  // namespace
 
-std::u16string shownName(std::span<const std::uint8_t> fieldBytes) {
-    std::u16string text = decodeGameText(fieldBytes, 0);
-    text.resize(kNameLength, u' ');
+std::u16string shownName(std::span<const std::uint8_t> fieldBytes, const Charset& charset) {
+    // Not cut to the field's length in characters: a byte may show as a
+    // token or glyph of several ("[PK]", "POKé"), and the name is its bytes.
+    std::u16string text = decodeGameText(fieldBytes, 0, charset);
     // Trimmed in place: no second string.
     const auto first = text.find_first_not_of(u' ');
     if (first == std::u16string::npos) return {};
@@ -47,15 +48,14 @@ std::u16string shownName(std::span<const std::uint8_t> fieldBytes) {
     return text;
 }
 
-std::string hiddenBytesNote(std::span<const std::uint8_t> fieldBytes) {
-    const auto name = fieldBytes.first(std::min<std::size_t>(fieldBytes.size(), kNameLength));
+std::string hiddenBytesNote(std::span<const std::uint8_t> name, const Charset& charset) {
     // Nearly every name shows everything: know that before building anything.
     const auto end = std::find(name.begin(), name.end(), kTerminator);
-    if (std::all_of(name.begin(), end, [](std::uint8_t b) { return standardText(b).has_value(); })) return {};
+    if (std::all_of(name.begin(), end, [&](std::uint8_t b) { return charset.text(b).has_value(); })) return {};
     std::vector<std::pair<std::uint8_t, std::size_t>> hidden;  // byte, characters before it
     std::u16string decoded;
     for (std::uint8_t b : std::span(name.begin(), end)) {
-        if (auto text = standardText(b)) decoded += *text;
+        if (auto text = charset.text(b)) decoded += *text;
         else hidden.emplace_back(b, decoded.size());
     }
     if (hidden.empty()) return {};
@@ -70,23 +70,27 @@ std::string hiddenBytesNote(std::span<const std::uint8_t> fieldBytes) {
     return note + "; kept unless you change this name.";
 }
 
-TradeRecord recordFromBytes(Slot slot, const RecordPlace& place, const RecordBytes& raw) {
+TradeRecord recordFromBytes(const Release& release, Slot slot, const RecordPlace& place, const RecordBytes& raw) {
+    const RecordLayout& layout = release.layout;
+    const Charset& charset = release.charset();
+    const auto nickname = nameField(raw, layout.nickname);
+    const auto trainerName = nameField(raw, layout.trainerName);
     TradeRecord record;
     record.slot = slot;
     record.offset = place.offset;
     record.location = place.location;
     record.raw = raw;
-    record.dialogSet = raw[kDialogSetAt];
-    record.requestedSpecies = raw[kRequestedSpeciesAt];
-    record.offeredSpecies = raw[kOfferedSpeciesAt];
-    record.nickname = shownName(nameField(raw, kNicknameAt));
-    record.dvs = {raw[kDvsAt] >> 4, raw[kDvsAt] & 0x0F, raw[kDvsAt + 1] >> 4, raw[kDvsAt + 1] & 0x0F};
-    record.heldItem = raw[kHeldItemAt];
-    record.trainerId = readLittleEndian16(std::span(raw).subspan(kTrainerIdAt, 2));
-    record.trainerName = shownName(nameField(raw, kTrainerNameAt));
-    record.genderRequirement = raw[kGenderRequirementAt];
-    record.nicknameHidden = hiddenBytesNote(nameField(raw, kNicknameAt));
-    record.trainerNameHidden = hiddenBytesNote(nameField(raw, kTrainerNameAt));
+    record.dialogSet = raw[layout.dialogSetAt];
+    record.requestedSpecies = raw[layout.requestedSpeciesAt];
+    record.offeredSpecies = raw[layout.offeredSpeciesAt];
+    record.nickname = shownName(nickname, charset);
+    record.dvs = unpackDvs(RecordView(raw).subspan(layout.dvsAt, 2));
+    record.heldItem = raw[layout.heldItemAt];
+    record.trainerId = readLittleEndian16(RecordView(raw).subspan(layout.trainerIdAt, 2));
+    record.trainerName = shownName(trainerName, charset);
+    record.genderRequirement = raw[layout.genderRequirementAt];
+    record.nicknameHidden = hiddenBytesNote(nickname, charset);
+    record.trainerNameHidden = hiddenBytesNote(trainerName, charset);
     return record;
 }
 

@@ -21,7 +21,7 @@ struct TradeRecord {
     Slot slot = Slot::fromNumber(1);
     std::uint32_t offset = 0;    // file offset of the record's first byte
     std::string_view location;   // "Violet City, Johto"
-    RecordBytes raw{};           // the 32 bytes as they were read
+    RecordBytes raw;             // the record's bytes as they were read
     std::uint8_t dialogSet = 0;
     std::uint8_t requestedSpecies = 0;  // may be 252-255, which have no list entry
     std::uint8_t offeredSpecies = 0;
@@ -42,17 +42,17 @@ struct TradeReading {
 };
 
 // The fields of record bytes that the caller read at `place`.
-TradeRecord recordFromBytes(Slot slot, const RecordPlace& place, const RecordBytes& raw);
+TradeRecord recordFromBytes(const Release& release, Slot slot, const RecordPlace& place, const RecordBytes& raw);
 
-// A name field's text as the editor shows it: decoded with the standard
-// map, cut or padded to 10 characters, then without surrounding blanks.
-std::u16string shownName(std::span<const std::uint8_t> field);
+// A name field's text as the editor shows it: decoded with the release's
+// character set, without surrounding blanks.
+std::u16string shownName(std::span<const std::uint8_t> field, const Charset& charset);
 
 // What a name field holds that its shown text does not show (bytes without
 // a character, before the end of the name), as a note for the person about
-// to edit it: "Also holds 0x53 at character 2; kept unless you change this
+// to edit it: "Also holds 0x4B at character 2; kept unless you change this
 // name." Empty when the text shows everything.
-std::string hiddenBytesNote(std::span<const std::uint8_t> field);
+std::string hiddenBytesNote(std::span<const std::uint8_t> field, const Charset& charset);
 
 // Reads the trade of one slot. A ROM without a trade table gives its
 // NoTradeTable error; a slot the table has no record for gives a reading

@@ -10,7 +10,7 @@
 #include "support/byte_scan.h"
 #include "support/bytes.h"
 #include "support/hex_text.h"
-#include "text/char_map.h"
+#include "trades/fields.h"
 #include "trades/record.h"
 #include "trades/slot.h"
 
@@ -20,26 +20,36 @@ namespace {
 constexpr std::uint32_t kBankSize = 0x4000;
 constexpr int kMinScanRun = 6;
 
-// The routine that reads the table; -1 marks bytes that differ between games.
-constexpr std::array<int, 21> kRoutine = {0x16, 0x00, 0xD5, 0xFA, -1,   -1,   0xE6, 0x0F, 0xCB, 0x37, 0x5F,
-                                          0x16, 0x00, 0x21, -1,   -1,   0x19, 0x19, 0xD1, 0x19, 0xC9};
+// The routine that reads the table; -1 marks bytes that differ between
+// games. Each "add hl, de" (0x19) after the address adds the index once more:
+// two for 32-byte records, one for 16-byte ones.
+constexpr std::array<int, 16> kRoutineStart = {0x16, 0x00, 0xD5, 0xFA, -1, -1,   0xE6, 0x0F,
+                                               0xCB, 0x37, 0x5F, 0x16, 0x00, 0x21, -1, -1};
+constexpr std::array<int, 4> kRoutineEnd = {0x19, 0xD1, 0x19, 0xC9};
 constexpr std::size_t kRoutineAddressAt = 14;
 
+std::size_t routineLength(const RecordLayout& layout) {
+    return kRoutineStart.size() + (layout.size == 32 ? 1 : 0) + kRoutineEnd.size();
+}
+
 // The records that pass from the start of `bytes`, the table's first byte.
-int countRecords(std::span<const std::uint8_t> bytes, const GameFacts& facts) {
+int countRecords(std::span<const std::uint8_t> bytes, const Release& release) {
+    const std::size_t size = release.layout.size;
     int n = 0;
-    while (n < kMaxRecords && std::size_t(n + 1) * kRecordSize <= bytes.size()) {
-        if (!isTradeRecord(RecordView(bytes.data() + std::size_t(n) * kRecordSize, kRecordSize), n, facts)) break;
+    while (n < kMaxRecords && std::size_t(n + 1) * size <= bytes.size()) {
+        if (!isTradeRecord(bytes.subspan(std::size_t(n) * size, size), n, release)) break;
         ++n;
     }
     return n;
 }
 
-bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at) {
-    for (std::size_t i = 0; i < kRoutine.size(); ++i) {
-        if (kRoutine[i] >= 0 && bytes[at + i] != kRoutine[i]) return false;
+bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at, const RecordLayout& layout) {
+    for (std::size_t i = 0; i < kRoutineStart.size(); ++i) {
+        if (kRoutineStart[i] >= 0 && bytes[at + i] != kRoutineStart[i]) return false;
     }
-    return true;
+    std::size_t i = at + kRoutineStart.size();
+    if (layout.size == 32 && bytes[i++] != 0x19) return false;
+    return std::equal(kRoutineEnd.begin(), kRoutineEnd.end(), bytes.begin() + std::ptrdiff_t(i));
 }
 
 // Where a routine (its bytes, at file offset `at`) says the table is, or
@@ -60,12 +70,12 @@ struct Search {
 
 // Routines in `bytes`, which start at file offset `base` and run to the
 // end of the file or of a bank (a routine's table lies in its own bank).
-void findByRoutine(std::span<const std::uint8_t> bytes, std::uint32_t base, const GameFacts& facts, Search& found) {
+void findByRoutine(std::span<const std::uint8_t> bytes, std::uint32_t base, const Release& release, Search& found) {
     constexpr std::size_t kAnchor = 8;  // CB 37: "swap a", then the table's index is a multiple of 16
     forEachBytePair(bytes, 0xCB, 0x37, 1, [&](std::size_t anchor) {
-        if (anchor < kAnchor || anchor - kAnchor + kRoutine.size() > bytes.size()) return;
+        if (anchor < kAnchor || anchor - kAnchor + routineLength(release.layout) > bytes.size()) return;
         const std::size_t at = anchor - kAnchor;
-        if (!routineAt(bytes, at)) return;
+        if (!routineAt(bytes, at, release.layout)) return;
         const std::size_t offset = base + at;
         auto target = routineTarget(bytes.subspan(at), offset);
         const std::string where = "the routine that reads the table, at " + hexOffset(std::uint32_t(offset));
@@ -73,7 +83,7 @@ void findByRoutine(std::span<const std::uint8_t> bytes, std::uint32_t base, cons
             found.routineNotes.push_back(where + ", points outside " + (target ? "the file" : "its own bank"));
             return;
         }
-        if (countRecords(bytes.subspan(*target - base), facts) < facts.ownRecords) {
+        if (countRecords(bytes.subspan(*target - base), release) < release.ownRecords) {
             found.routineNotes.push_back(where + ", points to " + hexOffset(*target) +
                                          ", where there are no trade records either");
             return;
@@ -85,23 +95,37 @@ void findByRoutine(std::span<const std::uint8_t> bytes, std::uint32_t base, cons
 }
 
 // Maximal runs of at least six records that pass the stricter checks.
-void findByScan(std::span<const std::uint8_t> bytes, const GameFacts& facts, Search& found) {
-    if (bytes.size() < kRecordSize) return;
-    // A record ends its trainer's name with 0x50 at +29 and has 0x00 at +31.
-    constexpr std::size_t kAnchor = kTrainerNameAt + kNameLength;
+void findByScan(std::span<const std::uint8_t> bytes, const Release& release, Search& found) {
+    const RecordLayout& layout = release.layout;
+    if (bytes.size() < layout.size) return;
     std::vector<std::uint32_t> passing;
-    forEachBytePair(bytes, kTerminator, 0x00, kPaddingAt - kAnchor, [&](std::size_t anchor) {
-        if (anchor < kAnchor || anchor - kAnchor + kRecordSize > bytes.size()) return;
-        const std::size_t offset = anchor - kAnchor;
-        if (passesStrictRecordChecks(RecordView(bytes.data() + offset, kRecordSize), facts.maxDialogSet)) {
+    auto consider = [&](std::size_t offset) {
+        if (offset + layout.size <= bytes.size() &&
+            passesStrictRecordChecks(bytes.subspan(offset, layout.size), layout, int(release.dialogSets.size()),
+                                     release.charset())) {
             passing.push_back(std::uint32_t(offset));
         }
-    });
+    };
+    if (layout.zeroAt && layout.trainerName.terminated) {
+        // The trainer's name is ended by 0x50 two bytes before the zero: a rare pair.
+        const std::size_t anchor = layout.trainerName.at + layout.trainerName.length;
+        forEachBytePair(bytes, kTerminator, 0x00, *layout.zeroAt - anchor, [&](std::size_t at) {
+            if (at >= anchor) consider(at - anchor);
+        });
+    } else {
+        for (std::size_t offset = 0; offset + layout.size <= bytes.size(); ++offset) {
+            // Most bytes fail the first checks: a dialog set and a gender requirement the games know.
+            if (bytes[offset + layout.dialogSetAt] < release.dialogSets.size() &&
+                bytes[offset + layout.genderRequirementAt] < kGenderRequirements.size()) {
+                consider(offset);
+            }
+        }
+    }
     const std::unordered_set<std::uint32_t> passes(passing.begin(), passing.end());
     for (std::uint32_t start : passing) {
-        if (start >= kRecordSize && passes.count(start - kRecordSize)) continue;  // inside a longer run
+        if (start >= layout.size && passes.count(start - layout.size)) continue;  // inside a longer run
         int length = 0;
-        while (passes.count(start + std::uint32_t(length) * kRecordSize)) ++length;
+        while (passes.count(start + std::uint32_t(length) * layout.size)) ++length;
         if (length >= kMinScanRun) found.runs.emplace_back(start, std::min(length, kMaxRecords));
     }
 }
@@ -119,10 +143,9 @@ Result<void> readRegion(File& file, std::int64_t from, std::int64_t to, Region& 
     return readExactly(file, from, std::span(region.data.get(), region.length));
 }
 
-Error noTable(const GameInfo& game, std::int64_t size, const Search& found) {
-    const GameFacts& facts = game.facts;
-    std::string text = std::string(game.name) + " keeps its trade table at " + hexOffset(facts.usualTable) + ", but ";
-    const std::int64_t tableEnd = facts.usualTable + std::int64_t(facts.ownRecords) * kRecordSize;
+Error noTable(const Release& release, std::int64_t size, const Search& found) {
+    std::string text = std::string(release.name) + " keeps its trade table at " + hexOffset(release.usualTable) + ", but ";
+    const std::int64_t tableEnd = release.usualTable + std::int64_t(release.ownRecords) * release.layout.size;
     text += size < tableEnd ? "the file ends at " + std::to_string(size) + " bytes, before that table's end"
                             : "the bytes there are not trade records";
     text += ". No other trade table was found: ";
@@ -145,9 +168,10 @@ Error noTable(const GameInfo& game, std::int64_t size, const Search& found) {
 
 }  // namespace
 
-bool isTradeRecord(RecordView record, int recordIndex, const GameFacts& facts) {
-    return recordIndex < facts.ownRecords ? passesRecordChecks(record, facts.maxDialogSet)
-                                          : passesStrictRecordChecks(record, facts.maxDialogSet);
+bool isTradeRecord(RecordView record, int recordIndex, const Release& release) {
+    const int dialogSets = int(release.dialogSets.size());
+    return recordIndex < release.ownRecords ? passesRecordChecks(record, release.layout, dialogSets)
+                                            : passesStrictRecordChecks(record, release.layout, dialogSets, release.charset());
 }
 
 std::string_view foundByText(FoundBy how) {
@@ -159,32 +183,31 @@ std::string_view foundByText(FoundBy how) {
     return {};
 }
 
-Result<TradeTable> locateTradeTable(File& file, const GameInfo& game, const std::string& path) {
-    const GameFacts& facts = game.facts;
+Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path) {
     auto where = [&] { return "Could not read the trade table of " + quoted(path); };
 
     // 1. The usual place: one read of the largest table there can be.
-    std::array<std::uint8_t, kRecordSize * kMaxRecords> usual;
-    auto length = readUpTo(file, facts.usualTable, usual);
+    std::array<std::uint8_t, kMaxRecordSize * kMaxRecords> usual;
+    auto length = readUpTo(file, release.usualTable, std::span(usual).first(release.layout.size * kMaxRecords));
     if (!length) return inContext(length.error(), where());
-    const int records = countRecords(std::span(usual).first(*length), facts);
-    if (records >= facts.ownRecords) return TradeTable{facts.usualTable, records, FoundBy::UsualPlace};
+    const int records = countRecords(std::span(usual).first(*length), release);
+    if (records >= release.ownRecords) return TradeTable{release.usualTable, records, FoundBy::UsualPlace};
     auto size = file.size();
     if (!size) return inContext(size.error(), where());
 
     // 2. The routine, first in the bank of the usual place (where the builds
     // keep it), then anywhere; 3. the scan. No further than the largest ROM.
     const std::int64_t searched = std::min(*size, kLargestRomSize);
-    const std::int64_t bank = facts.usualTable / kBankSize * kBankSize;
+    const std::int64_t bank = release.usualTable / kBankSize * kBankSize;
     Search found;
     Region region;
     for (auto [from, to] : {std::pair{bank, std::min(bank + kBankSize, searched)}, std::pair{std::int64_t{0}, searched}}) {
         if (auto read = readRegion(file, from, to, region); !read) return inContext(read.error(), where());
         found = Search{};
-        findByRoutine(region.bytes(), std::uint32_t(from), facts, found);
+        findByRoutine(region.bytes(), std::uint32_t(from), release, found);
         if (found.routineTables.size() == 1) {
             const std::uint32_t at = found.routineTables.front();
-            return TradeTable{at, countRecords(region.bytes().subspan(at - std::uint32_t(from)), facts),
+            return TradeTable{at, countRecords(region.bytes().subspan(at - std::uint32_t(from)), release),
                               FoundBy::TableRoutine};
         }
     }
@@ -193,9 +216,9 @@ Result<TradeTable> locateTradeTable(File& file, const GameInfo& game, const std:
                                      " routines that read a table point to different tables");
     }
     const std::span<const std::uint8_t> bytes = region.bytes();
-    findByScan(bytes, facts, found);
+    findByScan(bytes, release, found);
     if (found.runs.size() == 1) return TradeTable{found.runs[0].first, found.runs[0].second, FoundBy::RecordScan};
-    return noTable(game, *size, found);
+    return noTable(release, *size, found);
 }
 
 }  // namespace kestrane

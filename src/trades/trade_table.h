@@ -6,7 +6,8 @@
 //   2. where the routine that reads the table points, found anywhere in the
 //      file by its bytes
 //        16 00 D5 FA ?? ?? E6 0F CB 37 5F 16 00 21 LL HH 19 19 D1 19 C9
-//      (LL HH: the table's address in the routine's own bank);
+//      (LL HH: the table's address in the routine's own bank; one 19 before
+//      D1 where the records are 16 bytes);
 //   3. by a scan of every offset for runs of at least six consecutive
 //      records that pass the stricter checks; exactly one such run is the table.
 // At the usual place and by the routine, a table counts as found only when
@@ -22,7 +23,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
-#include "trades/games.h"
+#include "trades/releases.h"
 
 namespace kestrane {
 
@@ -39,11 +40,11 @@ struct TradeTable {
 
 // Whether bytes pass as the table's record number `recordIndex` (0-based):
 // the record checks for the game's own records, the stricter ones beyond.
-bool isTradeRecord(std::span<const std::uint8_t, 32> record, int recordIndex, const GameFacts& facts);
+bool isTradeRecord(RecordView record, int recordIndex, const Release& release);
 
 // The table of the game in a file that the caller has open, or a
 // NoTradeTable error that says what was looked for and where. Path only
 // names the file in messages.
-Result<TradeTable> locateTradeTable(File& file, const GameInfo& game, const std::string& path);
+Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path);
 
 }  // namespace kestrane

@@ -1,4 +1,4 @@
-// The trainer ID as the user types it.
+// The trainer ID as the user types it (UTF-8).
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,6 @@ inline constexpr std::string_view kIdRangeMessage = "Please enter an ID number b
 // "1e5", "12abc") is an IdNotANumber error, a number outside the range an
 // IdOutOfRange error with kIdRangeMessage. No floating point: "65535.0001"
 // is refused however many digits follow.
-Result<std::uint16_t> parseTrainerId(std::u16string_view text);
+Result<std::uint16_t> parseTrainerId(std::string_view text);
 
 }  // namespace kestrane

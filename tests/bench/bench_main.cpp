@@ -17,7 +17,7 @@
 
 #include "support/rom_image.h"
 #include "text/game_text.h"
-#include "trades/games.h"
+#include "trades/releases.h"
 #include "trades/save.h"
 
 extern char** environ;
@@ -49,7 +49,7 @@ void ShowTrade(benchmark::State& state) {
 }
 
 void ShowLimit(benchmark::State& state) {
-    std::uint8_t record[kRecordSize];
+    std::uint8_t record[kMaxRecordSize];
     for (auto _ : state) {
         int fd = ::open(rom.c_str(), O_RDONLY | O_CLOEXEC);
         benchmark::DoNotOptimize(::pread(fd, record, sizeof record, kSlot1));
@@ -62,7 +62,7 @@ void SaveTrade(benchmark::State& state) {
     TradeEdit edit = uneditedEdit(*readTradeRecord(romValue, Slot::fromNumber(1))->record);
     std::uint16_t id = 0;
     for (auto _ : state) {
-        edit.trainerId = ++id % 2 ? u"4660" : u"4661";
+        edit.trainerId = ++id % 2 ? 4660 : 4661;
         auto saved = writeTradeRecord(romValue, edit, SaveOptions{ChecksumPolicy::Leave});
         if (!saved) state.SkipWithError(saved.error().message.c_str());
         else edit.shown = saved->records.front();
@@ -74,7 +74,7 @@ void SaveTrade(benchmark::State& state) {
 void SaveWithChecksums(benchmark::State& state) {
     TradeEdit edit = uneditedEdit(*readTradeRecord(checkedValue, Slot::fromNumber(1))->record);
     for (auto _ : state) {
-        edit.trainerId = edit.shown.trainerId == 4660 ? u"4661" : u"4660";
+        edit.trainerId = edit.shown.trainerId == 4660 ? 4661 : 4660;
         auto saved = writeTradeRecord(checkedValue, edit);
         if (!saved) state.SkipWithError(saved.error().message.c_str());
         else if (!saved->checksumsUpdated) state.SkipWithError("the save did not keep the checksums");
@@ -120,7 +120,7 @@ void OpenRom(benchmark::State& state) {
 
 void OpenLimit(benchmark::State& state) {
     char code[4];
-    std::uint8_t table[kRecordSize * kMaxRecords];
+    std::uint8_t table[kMaxRecordSize * kMaxRecords];
     for (auto _ : state) {
         int fd = ::open(rom.c_str(), O_RDONLY | O_CLOEXEC);
         benchmark::DoNotOptimize(::pread(fd, code, sizeof code, kGameCodeOffset));
@@ -287,7 +287,7 @@ int main(int argc, char* argv[]) {
     checkedValue = *openRom(checkedRom);
     {
         TradeEdit edit = uneditedEdit(*readTradeRecord(checkedValue, Slot::fromNumber(1))->record);
-        edit.trainerId = u"4661";
+        edit.trainerId = 4661;
         checkedWrites = writeTradeRecord(checkedValue, edit)->written;
         temp.write("checked.gbc", checked);
     }

@@ -77,7 +77,7 @@ protected:
         path = dir.write("crystal.gbc", image);
         rom = *openRom(path);
         edit = uneditedEdit(*readTradeRecord(rom, Slot::fromNumber(3))->record);
-        edit.nickname = u"ZAPPY";
+        edit.nickname = *resolveName(rom, edit.shown, NameRole::Nickname, u"ZAPPY");
         edit.dvs = Dvs{15, 10, 10, 10};
     }
     // The file the games' build would make of the edited content.

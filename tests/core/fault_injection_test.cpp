@@ -36,10 +36,11 @@ protected:
         path = dir.write("crystal.gbc", original);
         rom = *openRom(path);
         for (int slot = 1; slot <= trades; ++slot) {
-            TradeEdit edit = uneditedEdit(*readTradeRecord(rom, Slot::fromNumber(slot))->record);
-            edit.requestedSpecies = "1";
-            edit.nickname = u"NEW";
-            edit.trainerId = u"258";
+            const TradeRecord shown = *readTradeRecord(rom, Slot::fromNumber(slot))->record;
+            TradeEdit edit = uneditedEdit(shown);
+            edit.requestedSpecies = 1;
+            edit.nickname = *resolveName(rom, shown, NameRole::Nickname, u"NEW");
+            edit.trainerId = 258;
             edits.push_back(edit);
         }
         ASSERT_TRUE(saveTrades(rom, edits));

@@ -127,8 +127,8 @@ TEST(GameData, ItemNamesAndGenderRatiosOnlyWhereTheyProveToBe) {
 }
 
 TEST(Fields, GenderRequirementsAndDialogSetsAsTyped) {
-    const GameInfo& gold = *findGame("AAUE");
-    const GameInfo& crystal = *findGame("BYTE");
+    const Release& gold = *findRelease("AAUE");
+    const Release& crystal = *findRelease("BYTE");
     struct Typed {
         const char* text;
         int gold, crystal;  // -1: refused

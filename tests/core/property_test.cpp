@@ -34,7 +34,6 @@ std::u16string randomName(std::mt19937& rng) {
     return name;
 }
 
-std::u16string ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
 TEST(Properties, RandomSavesTouchOnlyTheFieldsOfTheirRecord) {
     // Seed 3's image has consistent checksums, which every save must keep so.
@@ -66,12 +65,12 @@ TEST(Properties, RandomSavesTouchOnlyTheFieldsOfTheirRecord) {
             ASSERT_EQ(fs.bytes(kPath), model) << "edit " << i;
 
             const int requested = int(rng() % 252);
-            if (rng() % 2) edit.requestedSpecies = std::to_string(requested);
-            if (rng() % 2) edit.offeredSpecies = std::to_string(rng() % 252);
-            if (rng() % 2) edit.nickname = randomName(rng);
-            if (rng() % 2) edit.trainerName = randomName(rng);
+            if (rng() % 2) edit.requestedSpecies = std::uint8_t(requested);
+            if (rng() % 2) edit.offeredSpecies = std::uint8_t(rng() % 252);
+            if (rng() % 2) edit.nickname = *resolveName(rom, shown, NameRole::Nickname, randomName(rng));
+            if (rng() % 2) edit.trainerName = *resolveName(rom, shown, NameRole::TrainerName, randomName(rng));
             const std::uint32_t id = rng() % 65536;
-            if (rng() % 2) edit.trainerId = ascii(std::to_string(id));
+            if (rng() % 2) edit.trainerId = std::uint16_t(id);
             auto saved = writeTradeRecord(rom, edit, options, fs);
             ASSERT_TRUE(saved) << "edit " << i << ": " << describe(saved.error());
 

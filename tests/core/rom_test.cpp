@@ -31,12 +31,12 @@ TEST(IdentifyRom, RecognisesTheGamesExactly) {
         ASSERT_TRUE(identity) << identity.error().message;
         EXPECT_EQ(identity->gameCode, std::string(c.code, 4));
         if (c.name) {
-            ASSERT_NE(identity->game, nullptr) << c.code;
-            EXPECT_EQ(identity->game->name, c.name);
-            EXPECT_EQ(identity->game->code, c.code);
-            EXPECT_EQ(identity->game->language, "English");
+            ASSERT_NE(identity->release, nullptr) << c.code;
+            EXPECT_EQ(identity->release->name, c.name);
+            EXPECT_EQ(identity->release->code, c.code);
+            EXPECT_EQ(identity->release->language, "English");
         } else {
-            EXPECT_EQ(identity->game, nullptr) << c.code;
+            EXPECT_EQ(identity->release, nullptr) << c.code;
             auto opened = openRom(path);
             ASSERT_FALSE(opened);
             EXPECT_EQ(opened.error().code, ErrorCode::UnsupportedRom);

@@ -14,9 +14,7 @@ namespace {
 
 using namespace kestrane::testing;
 
-constexpr std::uint32_t kGoldSlot1 = 0xFCC44;  // the record's first byte
-
-std::u16string ascii(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+const std::uint32_t kGoldSlot1 = slotOffset(kGoldSilverTable, 1);
 
 class TradeRecordTest : public ::testing::Test {
 protected:
@@ -51,6 +49,19 @@ protected:
         }
         rom = after;
         return Bytes(after.begin() + kGoldSlot1, after.begin() + kGoldSlot1 + 32);
+    }
+
+    // The edit a text asks for, of trade 1.
+    TradeEdit edited(const EditText& text) {
+        auto edit = resolveEdit(value, read(), text);
+        EXPECT_TRUE(edit) << edit.error().front().message;
+        return edit ? *edit : uneditedEdit(read());
+    }
+    // Expects a text refused with this code (its first problem).
+    void expectRefused(const EditText& text, ErrorCode code) {
+        auto edit = resolveEdit(value, read(), text);
+        ASSERT_FALSE(edit);
+        EXPECT_EQ(edit.error().front().code, code) << edit.error().front().message;
     }
 
     // Expects a refusal with this code, nothing written and the file exactly as it was.
@@ -125,8 +136,10 @@ TEST_F(TradeRecordTest, NamesAreShownAsTheEditorShowsThem) {
     for (const Case& c : std::vector<Case>{
              {{0x80, 0x81, 0x50, 0x82, 0x82, 0x82, 0x82, 0x82, 0x82, 0x82}, u"AB"},
              {{0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89}, u"ABCDEFGHIJ"},
+             {{0x54, 0x54, 0x54, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50}, u"POK\u00e9POK\u00e9POK\u00e9"},
              {{0x00, 0x00, 0x80, 0x00, 0x81, 0x00, 0x50, 0x00, 0x00, 0x00}, u"A B"},
-             {{0x80, 0xE1, 0x81, 0x53, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20}, u"AB"},
+             {{0x80, 0xE1, 0x81, 0x53, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20}, u"A[PK]B[RIVAL]"},
+             {{0x80, 0x4B, 0x81, 0x01, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20}, u"AB"},
              {{0x50, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80, 0x80}, u""},
          }) {
         std::copy(c.field.begin(), c.field.end(), rom.begin() + kGoldSlot1 + 3);
@@ -139,19 +152,19 @@ TEST_F(TradeRecordTest, NamesAreShownAsTheEditorShowsThem) {
 }
 
 TEST_F(TradeRecordTest, SavesExactlyTheEditedBytes) {
-    TradeEdit edit = uneditedEdit(read());
-    edit.requestedSpecies = "1";
-    edit.offeredSpecies = "celebi";
-    edit.nickname = u"Zap";
-    edit.trainerName = u"[PK]\\h4A";
-    edit.trainerId = u"37460";
-    edit.heldItem = "gold berry";
-    edit.dvs = Dvs{15, 10, 10, 10};
-    edit.genderRequirement = "female";
-    edit.dialogSet = "newbie";
-    Bytes record = saveAndReadRecord(edit);
+    EditText text;
+    text.requestedSpecies = "1";
+    text.offeredSpecies = "celebi";
+    text.nickname = "Zap";
+    text.trainerName = "[PK]\\h4A";
+    text.trainerId = "37460";
+    text.heldItem = "gold berry";
+    text.dvs = "15/10/10/10";
+    text.genderRequirement = "female";
+    text.dialogSet = "newbie";
+    Bytes record = saveAndReadRecord(edited(text));
     const Bytes expected = {2,    1,    251,  0x99, 0xA0, 0xAF, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x50, 0xFA, 0xAA,
-                            0xAE, 0x54, 0x92, 0x53, 0x4A, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x50, 2,    0};
+                            0xAE, 0x54, 0x92, 0xE1, 0x4A, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x50, 2,    0};
     EXPECT_EQ(record, expected);
 
     // Shown again, the trade reads as saved; saving it unedited writes nothing.
@@ -172,7 +185,7 @@ TEST_F(TradeRecordTest, WritesEachGameAtItsOwnOffsets) {
         use(retailLikeRom(code, 7));
         const int slot = code[0] == 'B' ? 7 : 6;
         TradeEdit edit = uneditedEdit(read(slot));
-        edit.trainerId = u"65535";
+        edit.trainerId = 65535;
         ASSERT_TRUE(writeTradeRecord(value, edit));
         const std::uint32_t idAt = slotOffset(usualTable(code), slot) + 17;
         Bytes after = readFile(path);
@@ -184,53 +197,53 @@ TEST_F(TradeRecordTest, WritesEachGameAtItsOwnOffsets) {
 
 TEST_F(TradeRecordTest, TrainerIdIsCheckedRoundedAndWrittenLowByteFirst) {
     struct Accepted {
-        std::u16string text;
+        std::string text;
         std::uint8_t low, high;
     };
-    for (const Accepted& c : std::vector<Accepted>{{u"0", 0x00, 0x00},
-                                                   {u"65535", 0xFF, 0xFF},
-                                                   {u"37460", 0x54, 0x92},
-                                                   {u" 12 ", 0x0C, 0x00},
-                                                   {u"1.4", 0x01, 0x00},
-                                                   {u"0.5", 0x01, 0x00},
-                                                   {u"1.5", 0x02, 0x00},
-                                                   {u"2.5", 0x03, 0x00},
-                                                   {u"65534.5", 0xFF, 0xFF},
-                                                   {u"65535.000", 0xFF, 0xFF},
-                                                   {u"-0", 0x00, 0x00},
-                                                   {u"+7", 0x07, 0x00},
-                                                   {u"007", 0x07, 0x00},
-                                                   {u".9", 0x01, 0x00}}) {
-        TradeEdit edit = uneditedEdit(read());
-        edit.trainerId = c.text;
-        Bytes record = saveAndReadRecord(edit);
-        EXPECT_EQ(record[17], c.low) << toUtf8(c.text);
-        EXPECT_EQ(record[18], c.high) << toUtf8(c.text);
+    for (const Accepted& c : std::vector<Accepted>{{"0", 0x00, 0x00},
+                                                   {"65535", 0xFF, 0xFF},
+                                                   {"37460", 0x54, 0x92},
+                                                   {" 12 ", 0x0C, 0x00},
+                                                   {"1.4", 0x01, 0x00},
+                                                   {"0.5", 0x01, 0x00},
+                                                   {"1.5", 0x02, 0x00},
+                                                   {"2.5", 0x03, 0x00},
+                                                   {"65534.5", 0xFF, 0xFF},
+                                                   {"65535.000", 0xFF, 0xFF},
+                                                   {"-0", 0x00, 0x00},
+                                                   {"+7", 0x07, 0x00},
+                                                   {"007", 0x07, 0x00},
+                                                   {".9", 0x01, 0x00}}) {
+        EditText text;
+        text.trainerId = c.text;
+        Bytes record = saveAndReadRecord(edited(text));
+        EXPECT_EQ(record[17], c.low) << c.text;
+        EXPECT_EQ(record[18], c.high) << c.text;
     }
 
     struct Refused {
-        std::u16string text;
+        std::string text;
         ErrorCode code;
     };
-    for (const Refused& c : std::vector<Refused>{{u"", ErrorCode::IdNotANumber},
-                                                 {u"   ", ErrorCode::IdNotANumber},
-                                                 {u"1e5", ErrorCode::IdNotANumber},
-                                                 {u"0x10", ErrorCode::IdNotANumber},
-                                                 {u"12abc", ErrorCode::IdNotANumber},
-                                                 {u"1.2.3", ErrorCode::IdNotANumber},
-                                                 {u".", ErrorCode::IdNotANumber},
-                                                 {u"1 2", ErrorCode::IdNotANumber},
-                                                 {u"\uff11", ErrorCode::IdNotANumber},
-                                                 {u"-1", ErrorCode::IdOutOfRange},
-                                                 {u"-0.5", ErrorCode::IdOutOfRange},
-                                                 {u"65536", ErrorCode::IdOutOfRange},
-                                                 {u"70000", ErrorCode::IdOutOfRange},
-                                                 {u"65535.0001", ErrorCode::IdOutOfRange},
-                                                 {u"99999999999999999999", ErrorCode::IdOutOfRange}}) {
-        TradeEdit edit = uneditedEdit(read());
-        edit.trainerId = c.text;
-        SCOPED_TRACE(toUtf8(c.text));
-        expectRefused(edit, c.code);
+    for (const Refused& c : std::vector<Refused>{{"", ErrorCode::IdNotANumber},
+                                                 {"   ", ErrorCode::IdNotANumber},
+                                                 {"1e5", ErrorCode::IdNotANumber},
+                                                 {"0x10", ErrorCode::IdNotANumber},
+                                                 {"12abc", ErrorCode::IdNotANumber},
+                                                 {"1.2.3", ErrorCode::IdNotANumber},
+                                                 {".", ErrorCode::IdNotANumber},
+                                                 {"1 2", ErrorCode::IdNotANumber},
+                                                 {"\uff11", ErrorCode::IdNotANumber},
+                                                 {"-1", ErrorCode::IdOutOfRange},
+                                                 {"-0.5", ErrorCode::IdOutOfRange},
+                                                 {"65536", ErrorCode::IdOutOfRange},
+                                                 {"70000", ErrorCode::IdOutOfRange},
+                                                 {"65535.0001", ErrorCode::IdOutOfRange},
+                                                 {"99999999999999999999", ErrorCode::IdOutOfRange}}) {
+        EditText text;
+        text.trainerId = c.text;
+        SCOPED_TRACE(c.text);
+        expectRefused(text, c.code);
         auto parsed = parseTrainerId(c.text);
         ASSERT_FALSE(parsed);
         if (c.code == ErrorCode::IdOutOfRange) EXPECT_EQ(parsed.error().message, kIdRangeMessage);
@@ -240,26 +253,26 @@ TEST_F(TradeRecordTest, TrainerIdIsCheckedRoundedAndWrittenLowByteFirst) {
 
 TEST_F(TradeRecordTest, EditedNamesAreEncodedAndFittedToTenBytes) {
     struct Case {
-        std::u16string text;
+        std::string text;
         Bytes field;
     };
     for (const Case& c : std::vector<Case>{
-             {u"", {0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
-             {u"A", {0x80, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
+             {"", {0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
+             {"A", {0x80, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
              // Ten characters leave no room for the terminator: the 11th byte, never written, is it.
-             {u"ABCDEFGHIJ", {0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89}},
-             {u"[PK][PK][PK][PK][PK][PK][PK][PK][PK]", {0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x53, 0x50}},
-             {u"a b", {0xA0, 0x7F, 0xA1, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
-             {u"HO-OH", {0x87, 0x8E, 0xE3, 0x8E, 0x87, 0x50, 0x20, 0x20, 0x20, 0x20}},
-             {u"MR. ZAP", {0x8C, 0x91, 0xE8, 0x7F, 0x99, 0x80, 0x8F, 0x50, 0x20, 0x20}},
-             {u"\u2642'sPOK\u00e9", {0xEF, 0xD4, 0x54, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
+             {"ABCDEFGHIJ", {0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89}},
+             {"[PK][PK][PK][PK][PK][PK][PK][PK][PK]", {0xE1, 0xE1, 0xE1, 0xE1, 0xE1, 0xE1, 0xE1, 0xE1, 0xE1, 0x50}},
+             {"a b", {0xA0, 0x7F, 0xA1, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
+             {"HO-OH", {0x87, 0x8E, 0xE3, 0x8E, 0x87, 0x50, 0x20, 0x20, 0x20, 0x20}},
+             {"MR. ZAP", {0x8C, 0x91, 0xE8, 0x7F, 0x99, 0x80, 0x8F, 0x50, 0x20, 0x20}},
+             {"\u2642'sPOK\u00e9", {0xEF, 0xD4, 0x54, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
          }) {
-        TradeEdit edit = uneditedEdit(read());
-        edit.nickname = c.text;
-        edit.trainerName = c.text;
-        Bytes record = saveAndReadRecord(edit);
-        EXPECT_EQ(Bytes(record.begin() + 3, record.begin() + 13), c.field) << toUtf8(c.text);
-        EXPECT_EQ(Bytes(record.begin() + 19, record.begin() + 29), c.field) << toUtf8(c.text);
+        EditText text;
+        text.nickname = c.text;
+        text.trainerName = c.text;
+        Bytes record = saveAndReadRecord(edited(text));
+        EXPECT_EQ(Bytes(record.begin() + 3, record.begin() + 13), c.field) << c.text;
+        EXPECT_EQ(Bytes(record.begin() + 19, record.begin() + 29), c.field) << c.text;
         EXPECT_EQ(record[13], 0x50);
         EXPECT_EQ(record[29], 0x50);
     }
@@ -280,62 +293,78 @@ TEST_F(TradeRecordTest, EveryProblemOfAnEditIsToldAtOnce) {
                                            {u"a\tb", ErrorCode::UnencodableName, "(U+0009), character 2"},
                                            {std::u16string(1, u'\0'), ErrorCode::UnencodableName, "(U+0000)"},
                                            {u"\u3042", ErrorCode::UnencodableName, "(U+3042), character 1"},
-                                           {std::u16string(1, u'\xD800'), ErrorCode::UnencodableName, "(U+D800)"},
+                                           {std::u16string(1, u'\xD800'), ErrorCode::UnencodableName, "(U+FFFD)"},
                                            {u"ABCDEFGHIJK", ErrorCode::NameTooLong, "needs 11 bytes"}}) {
         SCOPED_TRACE(toUtf8(c.text));
-        TradeEdit edit = uneditedEdit(read());
-        edit.nickname = c.text;
-        edit.trainerName = c.text;
-        edit.trainerId = u"70000";
-        edit.offeredSpecies = "";
-        edit.heldItem = "Lucky Eg";
-        edit.dvs = Dvs{0, 16, 0, 0};
-        edit.genderRequirement = "3";
-        edit.dialogSet = "girl";  // Crystal's alone
-        auto planned = planTradeRecord(value, edit);
-        ASSERT_FALSE(planned);
-        const Problems& problems = planned.error();
+        EditText text;
+        text.nickname = toUtf8(c.text);
+        text.trainerName = toUtf8(c.text);
+        text.trainerId = "70000";
+        text.offeredSpecies = "";
+        text.heldItem = "Lucky Eg";
+        text.dvs = "0/16/0/0";
+        text.genderRequirement = "3";
+        text.dialogSet = "girl";  // Crystal's alone
+        auto resolved = resolveEdit(value, read(), text);
+        ASSERT_FALSE(resolved);
+        const Problems& problems = resolved.error();
         ASSERT_EQ(problems.size(), 8u);
         EXPECT_EQ(problems[4].code, ErrorCode::UnknownItem);
         EXPECT_EQ(problems[5].code, ErrorCode::DvOutOfRange);
         EXPECT_EQ(problems[6].code, ErrorCode::UnknownGenderRequirement);
         EXPECT_EQ(problems[7].code, ErrorCode::UnknownDialogSet);
-        EXPECT_EQ(problems[0].code, ErrorCode::IdOutOfRange);  // the window shows the first
+        EXPECT_EQ(problems[0].code, ErrorCode::IdOutOfRange);
         EXPECT_EQ(problems[1].code, ErrorCode::SpeciesNotChosen);
         for (int i : {2, 3}) {
             EXPECT_EQ(problems[std::size_t(i)].code, c.code);
             EXPECT_NE(problems[std::size_t(i)].message.find(c.named), std::string::npos) << problems[std::size_t(i)].message;
             EXPECT_NE(problems[std::size_t(i)].message.find(i == 2 ? "nickname" : "trainer"), std::string::npos);
         }
-        expectRefused(edit, ErrorCode::IdOutOfRange);
     }
+    // Typed values the text door cannot give are refused by the plan, all at once too.
+    TradeEdit typed = uneditedEdit(read());
+    typed.offeredSpecies = 252;
+    typed.dvs = Dvs{0, 16, 0, 0};
+    typed.genderRequirement = 3;
+    typed.dialogSet = 3;
+    typed.nickname = NameBytes(11, 0x80);
+    auto planned = planTradeRecord(value, typed);
+    ASSERT_FALSE(planned);
+    EXPECT_EQ(planned.error().size(), 5u);
+    expectRefused(typed, ErrorCode::SpeciesOutOfRange);
 }
 
 TEST_F(TradeRecordTest, AnUneditedNameKeepsBytesTheEditorCannotShow) {
-    // 0xE1 and 0x53 have no character, the blanks around are trimmed, and
+    // 0x4B and 0x01 have no character, the blanks around are trimmed, and
     // the bytes after the terminator are arbitrary: all must survive.
-    const Bytes field = {0x00, 0x80, 0xE1, 0x53, 0x81, 0x00, 0x50, 0x12, 0x34, 0x56};
+    const Bytes field = {0x00, 0x80, 0x4B, 0x01, 0x81, 0x00, 0x50, 0x12, 0x34, 0x56};
     std::copy(field.begin(), field.end(), rom.begin() + kGoldSlot1 + 3);
     use(rom);
-    TradeEdit edit = uneditedEdit(read());
-    edit.nickname = u"AB";  // what the box shows
-    edit.trainerId = u"1";
-    Bytes record = saveAndReadRecord(edit);
+    EditText text;
+    text.nickname = "AB";  // what the box shows
+    text.trainerId = "1";
+    Bytes record = saveAndReadRecord(edited(text));
     EXPECT_EQ(Bytes(record.begin() + 3, record.begin() + 13), field);
     EXPECT_EQ(record[17], 1);
 }
 
 TEST_F(TradeRecordTest, ExactNameBytesAreWrittenAsGivenButNotBesideAnEditedText) {
     const NameBytes exact = {0x80, 0xE1, 0x50, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07};
-    TradeEdit edit = uneditedEdit(read());
-    edit.trainerNameBytes = exact;
-    Bytes record = saveAndReadRecord(edit);
-    EXPECT_EQ(Bytes(record.begin() + 19, record.begin() + 29), Bytes(exact.begin(), exact.end()));
-
-    TradeEdit both = uneditedEdit(read());
+    // As a table from another ROM carries them: bytes and the text they show.
+    for (const char* beside : {"", "A[PK]", "KYLE"}) {
+        EditText text;
+        text.trainerNameBytes = exact;
+        if (*beside) text.trainerName = beside;
+        Bytes record = saveAndReadRecord(edited(text));
+        EXPECT_EQ(Bytes(record.begin() + 19, record.begin() + 29), exact) << beside;
+        use(retailLikeRom("AAUE"));
+    }
+    EditText both;
     both.nicknameBytes = exact;
-    both.nickname = u"OTHER";
+    both.nickname = "OTHER";  // neither the bytes' text nor the file's
     expectRefused(both, ErrorCode::ConflictingName);
+    both.nicknameBytes = NameBytes(9, 0x80);
+    expectRefused(both, ErrorCode::NameTooLong);
 }
 
 TEST_F(TradeRecordTest, SpeciesMustBeChosenUnlessTheStoredOneHasNoEntry) {
@@ -343,30 +372,30 @@ TEST_F(TradeRecordTest, SpeciesMustBeChosenUnlessTheStoredOneHasNoEntry) {
          {std::tuple{"", "95", ErrorCode::SpeciesNotChosen}, std::tuple{"69", "", ErrorCode::SpeciesNotChosen},
           std::tuple{"69", "252", ErrorCode::SpeciesOutOfRange}, std::tuple{"300", "95", ErrorCode::SpeciesOutOfRange},
           std::tuple{"69", "-2", ErrorCode::SpeciesNotChosen}}) {
-        TradeEdit edit = uneditedEdit(read());
-        edit.requestedSpecies = requested;
-        edit.offeredSpecies = offered;
-        expectRefused(edit, code);
+        EditText text;
+        text.requestedSpecies = requested;
+        text.offeredSpecies = offered;
+        expectRefused(text, code);
     }
 
     rom[kGoldSlot1 + 1] = 252;
     rom[kGoldSlot1 + 2] = 255;
     use(rom);
-    TradeEdit kept = uneditedEdit(read());
+    EditText kept;
     kept.requestedSpecies = "";
     kept.offeredSpecies = "#255";
-    kept.trainerId = u"2";
-    Bytes record = saveAndReadRecord(kept);
+    kept.trainerId = "2";
+    Bytes record = saveAndReadRecord(edited(kept));
     EXPECT_EQ(record[1], 252);
     EXPECT_EQ(record[2], 255);
-    TradeEdit chosen = uneditedEdit(read());
+    EditText chosen;
     chosen.requestedSpecies = "0";
-    EXPECT_EQ(saveAndReadRecord(chosen)[1], 0);
+    EXPECT_EQ(saveAndReadRecord(edited(chosen))[1], 0);
 }
 
 TEST_F(TradeRecordTest, RefusesWhenTheFileIsNoLongerWhatWasShown) {
     TradeEdit edit = uneditedEdit(read());
-    edit.nickname = u"NEW";
+    edit.nickname = *resolveName(value, read(), NameRole::Nickname, u"NEW");
     const Bytes original = rom;
     struct Case {
         const char* name;
@@ -428,7 +457,7 @@ TEST_F(TradeRecordTest, SeveralTradesAreOneTransaction) {
     std::vector<TradeEdit> edits;
     for (int slot = 1; slot <= 7; ++slot) {
         TradeEdit edit = uneditedEdit(read(slot));
-        edit.trainerId = ascii(std::to_string(slot));
+        edit.trainerId = std::uint16_t(slot);
         edits.push_back(edit);
     }
     auto preview = previewSave(value, edits);
@@ -453,12 +482,16 @@ TEST_F(TradeRecordTest, SeveralTradesAreOneTransaction) {
     }
     EXPECT_EQ(differences(rom, after).size(), preview->size());
 
-    // One slot refused: nothing of the others is written either.
+    // Slots refused: nothing of the others is written either, and every problem is told.
     rom = after;
-    edits[3].trainerId = u"x";
+    edits[3].dvs = Dvs{16, 0, 0, 0};
+    edits[5].genderRequirement = 7;
     auto refusedAll = saveTrades(value, edits);
     ASSERT_FALSE(refusedAll);
-    EXPECT_EQ(refusedAll.error().code, ErrorCode::IdNotANumber);
+    EXPECT_EQ(refusedAll.error().code, ErrorCode::DvOutOfRange);
+    EXPECT_EQ(describe(refusedAll.error()),
+              "Trade Number 4: The Attack DV 16 is out of range: each DV is 0 to 15.\n"
+              "Trade Number 6: 7 is no gender requirement: give either, male or female (0 to 2).\nNothing was written.");
     EXPECT_EQ(readFile(path), rom);
 }
 

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const std::string gameCode(image.begin() + kGameCodeOffset, image.begin() + kGameCodeOffset + 4);
-    if (!findGame(gameCode)) {
+    if (!findRelease(gameCode)) {
         check(!rom && rom.error().code == ErrorCode::UnsupportedRom);
         return 0;
     }
@@ -52,13 +52,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const TradeTable& table = *rom->table;
-    const GameFacts& facts = rom->game->facts;
+    const Release& release = *rom->release;
+    const std::size_t size = release.layout.size;
     // A scan takes a run of six; the other ways need the game's own number.
-    check(table.records >= (table.foundBy == FoundBy::RecordScan ? 6 : facts.ownRecords));
+    check(table.records >= (table.foundBy == FoundBy::RecordScan ? 6 : release.ownRecords));
     check(table.records <= kMaxRecords);
-    check(table.offset + std::size_t(table.records) * kRecordSize <= image.size());
+    check(table.offset + std::size_t(table.records) * size <= image.size());
     for (int i = 0; i < table.records; ++i) {
-        check(isTradeRecord(RecordView(image.data() + table.offset + std::size_t(i) * kRecordSize, kRecordSize), i, facts));
+        check(isTradeRecord(RecordView(image.data() + table.offset + std::size_t(i) * size, size), i, release));
     }
 
     auto trades = readTradeTable(*rom, fs);
@@ -70,9 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         const TradeRecord& r = *reading.record;
         check(std::equal(r.raw.begin(), r.raw.end(), image.begin() + r.offset));
-        check(r.trainerId == (r.raw[kTrainerIdAt] | r.raw[kTrainerIdAt + 1] << 8));
+        const std::uint32_t idAt = release.layout.trainerIdAt;
+        check(r.trainerId == (r.raw[idAt] | r.raw[idAt + 1] << 8));
         for (const std::u16string* name : {&r.nickname, &r.trainerName}) {
-            check(name->size() <= kNameLength);
             check(name->empty() || (name->front() != u' ' && name->back() != u' '));
         }
         // An unedited save writes nothing.

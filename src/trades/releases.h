@@ -1,6 +1,6 @@
-// The supported games, recognised by the 4-byte game code of the cartridge
-// header at 0x13F-0x142 (compared exactly and case-sensitively), and what
-// Kestrane knows of where each keeps its data.
+// The releases Kestrane knows, recognised by the 4-byte game code of the
+// cartridge header at 0x13F-0x142 (compared exactly and case-sensitively),
+// and where each keeps its data: one row of one table per release.
 #pragma once
 
 #include <array>
@@ -11,6 +11,8 @@
 
 #include "support/file.h"
 #include "support/result.h"
+#include "text/charset.h"
+#include "trades/record.h"
 
 namespace kestrane {
 
@@ -21,45 +23,46 @@ inline constexpr std::int64_t kMinimumRomSize = kGameCodeOffset + kGameCodeLengt
 // The largest Game Boy Color ROM. A larger file is no cartridge image: no
 // table is looked for past it, and its checksums are not computed.
 inline constexpr std::int64_t kLargestRomSize = 8 * 1024 * 1024;
+// "8 MiB", for messages.
+std::string largestRomSizeText();
 // The slots the trade list always shows.
 inline constexpr int kListedSlots = 7;
 
-// One set of lines a trader speaks (the record's +0).
+// One set of lines a trader speaks (the record's dialog set byte).
 struct DialogSet {
     std::string_view key;      // "collector": what the command line and JSON take
     std::string_view label;    // "Collector"
     std::string_view opening;  // the line the trader opens with
 };
 
-// What Gold and Silver share, and what Crystal has of its own.
-struct GameFacts {
-    std::uint32_t usualTable;   // the trade table's first record, where the retail game keeps it
-    int ownRecords;             // the retail game's trades
-    int maxDialogSet;           // 2 (Gold/Silver) or 3 (Crystal)
-    std::uint32_t itemNames;    // 256 item names, each ended by 0x50
-    std::uint32_t baseData;     // 251 entries of 32 bytes, species 1 first
-    std::array<std::string_view, kListedSlots> locations;  // by slot; "" where the game has no trade
-    std::span<const DialogSet> dialogSets;                 // 0..maxDialogSet
-};
-
-struct GameInfo {
+struct Release {
     std::string_view code;      // "AAUE"
     std::string_view name;      // "Pokémon Gold" (UTF-8)
     std::string_view language;  // "English"
-    const GameFacts& facts;
+    const RecordLayout& layout;
+    const Charset& (*charset)();
+    std::uint32_t usualTable;   // the trade table's first record, where the release keeps it
+    int ownRecords;             // the release's own trades
+    std::uint32_t itemNames;    // 256 item names, each ended by 0x50
+    std::uint32_t baseData;     // 251 entries of 32 bytes, species 1 first
+    std::array<std::string_view, kListedSlots> locations;  // by slot; "" where the game has no trade
+    std::span<const DialogSet> dialogSets;                 // by the record's dialog set byte
 };
 
-// The game of a code, or nullptr when the code is none Kestrane knows.
-const GameInfo* findGame(std::string_view gameCode);
+// The release of a code, or nullptr when the code is none Kestrane knows.
+const Release* findRelease(std::string_view gameCode);
+
+// Every release Kestrane edits, in the table's order.
+std::span<const Release> releases();
 
 struct RomIdentity {
-    std::string gameCode;           // the four header bytes, one char per byte
-    const GameInfo* game = nullptr; // nullptr: unsupported
+    std::string gameCode;            // the four header bytes, one char per byte
+    const Release* release = nullptr; // nullptr: unsupported
 };
 
 // Reads the game code of a file the caller has open; path only names it in
 // messages. A file that ends before the game code is an error; a file with
-// any other code is a RomIdentity without a game.
+// any other code is a RomIdentity without a release.
 Result<RomIdentity> identifyRom(File& file, const std::string& path);
 // The same by path: opens, reads the code, closes.
 Result<RomIdentity> identifyRom(const std::string& path, FileSystem& fs = nativeFileSystem());

@@ -1,4 +1,4 @@
-#include "trades/games.h"
+#include "trades/releases.h"
 
 #include "support/hex_text.h"
 
@@ -18,36 +18,43 @@ constexpr DialogSet kCrystalDialogs[] = {
     {"girl", "Girl", "\u2026's cute, but I don't have it. \u2026 (the creature is recorded as caught by a girl)"},
 };
 
-// Offsets from the games' public disassemblies; the retail images hold exactly these.
-constexpr GameFacts kGoldSilver{
-    0xFCC24, 6, 2, 0x1B0000, 0x51B0B,
-    {"Violet City, Johto", "Goldenrod City, Johto", "Olivine City, Johto", "Blackthorn City, Johto",
-     "Pewter City, Kanto", "Route 14, Kanto", ""},
-    kGoldSilverDialogs,
-};
-constexpr GameFacts kCrystal{
-    0xFCE58, 7, 3, 0x1C8000, 0x51424,
-    {"Violet City, Johto", "Goldenrod City, Johto", "Olivine City, Johto", "Blackthorn City, Johto",
-     "Pewter City, Johto", "Route 14, Kanto", "Power Plant, Kanto"},
-    kCrystalDialogs,
-};
+constexpr std::array<std::string_view, kListedSlots> kGoldSilverLocations = {
+    "Violet City, Johto", "Goldenrod City, Johto", "Olivine City, Johto", "Blackthorn City, Johto",
+    "Pewter City, Kanto", "Route 14, Kanto", ""};
+constexpr std::array<std::string_view, kListedSlots> kCrystalLocations = {
+    "Violet City, Johto", "Goldenrod City, Johto", "Olivine City, Johto", "Blackthorn City, Johto",
+    "Pewter City, Johto", "Route 14, Kanto", "Power Plant, Kanto"};
 
-constexpr std::array<GameInfo, 4> kGames = {{
-    {"AAUE", "Pok\u00e9mon Gold", "English", kGoldSilver},
-    {"AAXE", "Pok\u00e9mon Silver", "English", kGoldSilver},
-    {"BYTE", "Pok\u00e9mon Crystal", "English", kCrystal},
+// Offsets from the games' public disassemblies; the retail images hold exactly these.
+constexpr Release gold(std::string_view code, std::string_view name) {
+    return {code, name, "English", kRecord32, &englishCharset, 0xFCC24, 6, 0x1B0000, 0x51B0B, kGoldSilverLocations,
+            kGoldSilverDialogs};
+}
+constexpr Release crystal(std::string_view code, std::string_view name) {
+    return {code, name, "English", kRecord32, &englishCharset, 0xFCE58, 7, 0x1C8000, 0x51424, kCrystalLocations,
+            kCrystalDialogs};
+}
+
+constexpr std::array<Release, 4> kReleases = {{
+    gold("AAUE", "Pok\u00e9mon Gold"),
+    gold("AAXE", "Pok\u00e9mon Silver"),
+    crystal("BYTE", "Pok\u00e9mon Crystal"),
     // The Australian release: English, with the table where "BYTE" has it.
-    {"BYTU", "Pok\u00e9mon Crystal (Australia)", "English", kCrystal},
+    crystal("BYTU", "Pok\u00e9mon Crystal (Australia)"),
 }};
 
 }  // namespace
 
-const GameInfo* findGame(std::string_view gameCode) {
-    for (const GameInfo& game : kGames) {
-        if (game.code == gameCode) return &game;
+std::string largestRomSizeText() { return std::to_string(kLargestRomSize >> 20) + " MiB"; }
+
+const Release* findRelease(std::string_view gameCode) {
+    for (const Release& release : kReleases) {
+        if (release.code == gameCode) return &release;
     }
     return nullptr;
 }
+
+std::span<const Release> releases() { return kReleases; }
 
 Result<RomIdentity> identifyRom(File& file, const std::string& path) {
     std::array<std::uint8_t, kGameCodeLength> code{};
@@ -63,7 +70,7 @@ Result<RomIdentity> identifyRom(File& file, const std::string& path) {
     }
     RomIdentity identity;
     identity.gameCode.assign(code.begin(), code.end());
-    identity.game = findGame(identity.gameCode);
+    identity.release = findRelease(identity.gameCode);
     return identity;
 }
 

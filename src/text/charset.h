@@ -1,0 +1,71 @@
+// A release's one-byte character set as editable text, both ways.
+//
+// Each release has its own table of bytes and the texts they show (one
+// character, or a one-glyph text such as "POKé", "'s" or "c'"); the
+// encoder takes the longest text it knows at each position. Besides a
+// release's own texts, every set knows the same tokens for control codes
+// ("[Lv]", "\n" ...), the hex escape "\h4A" for any byte, and a lone "\"
+// for the terminator 0x50.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace kestrane {
+
+inline constexpr std::uint8_t kTerminator = 0x50;
+inline constexpr char16_t kTerminatorChar = u'\\';
+
+// How a byte of a release's table takes part in names.
+enum class Glyph : std::uint8_t {
+    Printable,  // shown, typed, and counts as a name's character in the record checks
+    Control,    // shown and typed as a token ("[RIVAL]"), but no character of a name
+    ReadOnly,   // shown only: typing its text writes another byte (0x00 shows a blank, typed as 0x7F)
+};
+
+struct CharsetEntry {
+    std::uint8_t byte;
+    std::u16string_view text;
+    Glyph glyph = Glyph::Printable;
+};
+
+class Charset {
+public:
+    // The first entry of a byte is what the byte shows; the first entry of a
+    // text (not read-only) is the byte typing it writes.
+    Charset(std::span<const CharsetEntry> entries, std::string_view typeable);
+
+    // The text a byte shows; none for the terminator and unknown bytes.
+    std::optional<std::u16string_view> text(std::uint8_t byte) const { return known_[byte] ? std::optional(text_[byte]) : std::nullopt; }
+    // True for the bytes the games print as a character of a name.
+    bool printable(std::uint8_t byte) const { return printable_[byte]; }
+    // The byte a unit of exactly this text writes: a text of the table, a
+    // shared token, "\" (the terminator); none for anything else.
+    std::optional<std::uint8_t> byteOf(std::u16string_view unit) const;
+    // The longest unit byteOf knows, in characters.
+    std::size_t longestUnit() const { return longest_; }
+    // False for a character that starts no unit longer than itself.
+    bool startsLongUnit(char16_t c) const { return startsLong_.count(c) != 0; }
+    // What a person can type, for messages about a character that cannot be.
+    std::string_view typeable() const { return typeable_; }
+
+private:
+    std::array<std::u16string_view, 256> text_{};
+    std::array<bool, 256> known_{};
+    std::array<bool, 256> printable_{};
+    std::unordered_map<std::u16string_view, std::uint8_t> bytes_;
+    std::unordered_set<char16_t> startsLong_;
+    std::size_t longest_ = 1;
+    std::string_view typeable_;
+};
+
+// The English games' set.
+const Charset& englishCharset();
+
+}  // namespace kestrane
