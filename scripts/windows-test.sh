@@ -4,9 +4,9 @@
 # Everything runs in a fresh Wine prefix and on an Xvfb display of its own,
 # so the window tests use Qt's real "windows" platform. The check starts
 # kestrane.exe with a ROM at a path outside ASCII on its command line, waits
-# for the window titled "Kestrane — <file>", chooses Trade Number 1, saves it
-# unedited (the file must stay byte for byte as it was), and photographs the
-# window.
+# for the window titled "Kestrane — <file>", chooses Trade Number 1 with the
+# keyboard, saves it unedited (the file must stay byte for byte as it was),
+# and photographs the window. It waits for windows, never for time.
 # Usage: scripts/windows-test.sh BUILD_DIR SCREENSHOT.png
 set -eu
 build=$1
@@ -46,20 +46,33 @@ window_named() {
     sleep 0.5
   done
 }
+# Waits up to $2 half-seconds for no window named $1 to be left.
+window_gone() {
+  for _ in $(seq "$2"); do
+    [ -z "$(xdotool search --name "$1" 2>/dev/null)" ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
 window=$(window_named '^Kestrane — クリスタル é\.gbc$' 60)
 [ -n "$window" ] || { echo "kestrane.exe showed no window titled \"Kestrane — クリスタル é.gbc\"" >&2; exit 1; }
-sleep 2
-# Trade Number 1: the trade list's first row (list at 16,24 in its frame at 8,176, under the menu bar).
-xdotool mousemove --window "$window" 68 226 click 1 2>/dev/null
-sleep 1
+# An opened ROM gives the trade list the focus: Down chooses Trade Number 1.
+xdotool key --window "$window" Down 2>/dev/null
+# More Fields opens only for a trade on show: its window says the choice is made.
+more=""
+for _ in $(seq 20); do
+  xdotool key --window "$window" ctrl+m 2>/dev/null
+  more=$(window_named '^More Fields — Trade Number 1$' 1)
+  [ -n "$more" ] && break
+done
+[ -n "$more" ] || { echo "kestrane.exe did not show Trade Number 1" >&2; exit 1; }
+xdotool key --window "$more" Escape 2>/dev/null
+window_gone '^More Fields' 20 || { echo "More Fields did not close" >&2; exit 1; }
 xdotool key --window "$window" ctrl+s 2>/dev/null
 saved=$(window_named '^Kestrane$' 20)
 [ -n "$saved" ] || { echo "kestrane.exe did not say \"Trade Data Saved.\"" >&2; exit 1; }
-# Its OK button, at the box's lower right.
-eval "$(xdotool getwindowgeometry --shell "$saved")"
-xdotool mousemove --window "$saved" $((WIDTH - 60)) $((HEIGHT - 22)) click 1 2>/dev/null
-sleep 2
-[ -z "$(xdotool search --name '^Kestrane$' 2>/dev/null)" ] || { echo "the message box did not close" >&2; exit 1; }
+xdotool key --window "$saved" Return 2>/dev/null
+window_gone '^Kestrane$' 20 || { echo "the message box did not close" >&2; exit 1; }
 import -window "$window" "$shot"
 "$wineserver" -k
 cmp "$work/demo.gbc" "$rom" || { echo "an unedited save changed the ROM" >&2; exit 1; }

@@ -346,6 +346,8 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     tradeListFrame_->setEnabled(true);
     for (QLabel* caption : romCaptions_) caption->setEnabled(true);
     tradeList_->setEnabled(rom_->table.has_value());
+    // The arrow keys choose a trade at once.
+    if (rom_->table) tradeList_->setFocus();
     reloadAction_->setEnabled(true);
     if (!rom_->table) refuse(fromCore(describe(rom_->noTable)));
 }
@@ -404,9 +406,8 @@ Result<TradeEdit, Problems> MainWindow::editFromBoxes() const {
 
 bool MainWindow::saveTrade() {
     if (!rom_ || !shown_) {
-        refuse((rom_ ? QStringLiteral("Select a trade before saving.")
-                     : QStringLiteral("Open a ROM and select a trade before saving.")) +
-               QStringLiteral(" Nothing was written."));
+        tell(nothingWritten(refused(ErrorCode::NoTrade, rom_ ? "Select a trade before saving."
+                                                             : "Open a ROM and select a trade before saving.")));
         return false;
     }
     auto edit = editFromBoxes();

@@ -4,6 +4,7 @@
 
 #include "support/bad_inputs.h"
 #include "support/file_systems.h"
+#include "support/opened_rom.h"
 #include "support/rom_image.h"
 #include "trades/releases.h"
 #include "trades/save.h"
@@ -44,13 +45,12 @@ TEST(BadInput, OpeningWhatIsNoRom) {
 class BadSave : public ::testing::Test {
 protected:
     void SetUp() override {
-        rom = retailLikeRom("AAUE", 4);
-        path = dir.write("gold.gb", rom);
-        value = *openRom(path);
-        auto reading = readTradeRecord(value, Slot::fromNumber(1));
-        ASSERT_TRUE(reading && reading->record);
-        edit = uneditedEdit(*reading->record);
-        edit.nickname = *resolveName(value, *reading->record, NameRole::Nickname, u"NEW");
+        OpenedRom opened = openedRom(dir, "gold.gb", retailLikeRom("AAUE", 4));
+        rom = opened.image;
+        path = opened.path;
+        value = opened.rom;
+        edit = uneditedEdit(opened.trade);
+        edit.nickname = *resolveName(value, opened.trade, NameRole::Nickname, u"NEW");
         edit.trainerId = 1;
     }
     void expectRefused(ErrorCode code, ErrorKind kind, const std::string& message, FileSystem& fs) {

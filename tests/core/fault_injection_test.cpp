@@ -110,7 +110,11 @@ TEST_P(FaultInjection, ARealFullDiskIsReported) {
 }
 
 // One trade, and a whole table of seven; checksums left stale, and kept.
-INSTANTIATE_TEST_SUITE_P(Saves, FaultInjection, ::testing::Combine(::testing::Values(1, 7), ::testing::Bool()));
+INSTANTIATE_TEST_SUITE_P(Saves, FaultInjection, ::testing::Combine(::testing::Values(1, 7), ::testing::Bool()),
+                         [](const auto& info) {
+                             return (std::get<0>(info.param) == 1 ? std::string("OneTrade") : "SevenTrades") +
+                                    (std::get<1>(info.param) ? "WithChecksums" : "");
+                         });
 
 }  // namespace
 }  // namespace kestrane

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/opened_rom.h"
 #include "support/rom_image.h"
 #include "trades/save.h"
 
@@ -20,15 +21,14 @@ const std::uint32_t kCrystalSlot1 = slotOffset(kCrystalTable, 1);
 class WindowsFile : public ::testing::Test {
 protected:
     void SetUp() override {
-        rom = retailLikeRom("BYTE", 21);
-        path = dir.write("Kristall \u00e9.gbc", rom);
-        value = *openRom(path);
-        auto reading = readTradeRecord(value, Slot::fromNumber(1));
-        ASSERT_TRUE(reading && reading->record);
-        edit = uneditedEdit(*reading->record);
-        edit.requestedSpecies = "1";
-        edit.offeredSpecies = "2";
-        edit.trainerId = u"513";
+        OpenedRom opened = openedRom(dir, "Kristall \u00e9.gbc", retailLikeRom("BYTE", 21));
+        rom = opened.image;
+        path = opened.path;
+        value = opened.rom;
+        edit = uneditedEdit(opened.trade);
+        edit.requestedSpecies = 1;
+        edit.offeredSpecies = 2;
+        edit.trainerId = 513;
     }
     HANDLE holdOpen(DWORD access, DWORD share) const {
         return ::CreateFileW(fsPath(path).c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,

@@ -53,13 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const TradeTable& table = *rom->table;
     const Release& release = *rom->release;
-    const std::size_t size = release.layout.size;
+    const std::size_t recordSize = release.layout.size;
     // A scan takes a run of six; the other ways need the game's own number.
     check(table.records >= (table.foundBy == FoundBy::RecordScan ? 6 : release.ownRecords));
     check(table.records <= kMaxRecords);
-    check(table.offset + std::size_t(table.records) * size <= image.size());
+    check(table.offset + std::size_t(table.records) * recordSize <= image.size());
     for (int i = 0; i < table.records; ++i) {
-        check(isTradeRecord(RecordView(image.data() + table.offset + std::size_t(i) * size, size), i, release));
+        check(isTradeRecord(RecordView(image.data() + table.offset + std::size_t(i) * recordSize, recordSize), i, release));
     }
 
     auto trades = readTradeTable(*rom, fs);
