@@ -331,6 +331,10 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     } else {
         tableInfo_->setText(QStringLiteral("Trade table: not found"));
     }
+    // A cut file is said in the frame (in short, the whole sentence in its tooltip) and at once.
+    const QString cutOff = rom_->size.cutOff() ? fromCore(rom_->size.cutOffNote()) : QString();
+    if (!cutOff.isEmpty()) tableInfo_->setText(tableInfo_->text() + QStringLiteral(" \u2014 the file may be cut off"));
+    tableInfo_->setToolTip(cutOff);
     // A new ROM starts with no trade chosen: the editor empty and disabled.
     QStringList rows;
     for (int slot = 1; slot <= rom_->slotCount(); ++slot) rows << fromCore(slotName(slot));
@@ -350,6 +354,7 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     if (rom_->table) tradeList_->setFocus();
     reloadAction_->setEnabled(true);
     if (!rom_->table) refuse(fromCore(describe(rom_->noTable)));
+    else if (!cutOff.isEmpty()) refuse(cutOff);
 }
 
 void MainWindow::tradeChosen(int row) {

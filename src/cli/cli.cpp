@@ -101,7 +101,7 @@ Result<OpenTable> openTable(const Context& ctx, const std::string& path) {
     return OpenTable{std::move(*rom), std::move(*trades)};
 }
 
-// null for a file larger than any ROM, whose checksums are not computed.
+// null where the checksums are not computed.
 Json checksumsJson(const std::optional<ChecksumState>& state) {
     if (!state) return nullptr;
     return Json{{"header", checksumStatusText(state->header)},
@@ -109,9 +109,10 @@ Json checksumsJson(const std::optional<ChecksumState>& state) {
                 {"stadium", checksumStatusText(state->stadium)}};
 }
 
-void printChecksums(const Context& ctx, const std::optional<ChecksumState>& state) {
+void printChecksums(const Context& ctx, const Rom& rom) {
+    const std::optional<ChecksumState>& state = rom.checksums;
     if (!state) {
-        ctx.out << "Checksums:   not computed: the file is larger than any Game Boy ROM (" << largestRomSizeText() << ")\n";
+        ctx.out << "Checksums:   not computed: " << checksumsSkippedText(rom.checksumsSkipped.value_or(ChecksumsSkipped::TooLarge)) << '\n';
         return;
     }
     std::vector<std::vector<std::string>> rows;
@@ -129,13 +130,17 @@ int info(const Context& ctx, const std::string& path, bool json) {
     if (json) {
         Json info = gameJson(*rom->release);
         info["table"] = tableInfoJson(*rom);
+        info["size"] = Json{{"file", rom->size.file}, {"header", rom->size.header ? Json(*rom->size.header) : Json(nullptr)},
+                            {"cutOff", rom->size.cutOff()}};
         info["checksums"] = checksumsJson(rom->checksums);
+        if (rom->checksumsSkipped) info["checksumsNotComputed"] = checksumsSkippedText(*rom->checksumsSkipped);
         ctx.out << info.dump(2) << '\n';
     } else {
         const Release& release = *rom->release;
         ctx.out << "Game:        " << release.name << "\nCode:        " << release.code
                 << "\nLanguage:    " << release.language << "\nTrade table: " << tableText(*rom) << '\n';
-        printChecksums(ctx, rom->checksums);
+        if (rom->size.cutOff()) ctx.out << "Warning:     " << rom->size.cutOffNote() << '\n';
+        printChecksums(ctx, *rom);
     }
     return rom->table ? kDone : ctx.fail(rom->noTable);
 }
@@ -145,7 +150,7 @@ int checksums(const Context& ctx, const std::string& path, bool fix, bool dryRun
     if (!rom) return ctx.fail(rom.error());
     if (!fix) {
         if (json) ctx.out << checksumsJson(rom->checksums).dump(2) << '\n';
-        else printChecksums(ctx, rom->checksums);
+        else printChecksums(ctx, *rom);
         return kDone;
     }
     const SaveOptions options{ChecksumPolicy::MakeConsistent};
@@ -177,10 +182,12 @@ int list(const Context& ctx, const std::string& path) {
     if (!opened) return ctx.fail(opened.error());
     std::vector<std::vector<std::string>> rows = {
         {"Slot", "Location", "Requested", "Offered", "Nickname", "Original trainer", "ID", "Item", "DVs"}};
+    const Error* pastEnd = nullptr;
     for (const TradeReading& reading : opened->trades) {
         const std::string slot = std::to_string(reading.slot.number());
+        if (reading.pastEnd) pastEnd = &*reading.pastEnd;
         if (!reading.record) {
-            rows.push_back({slot, "no trade"});
+            rows.push_back({slot, reading.pastEnd ? "past the end of the file" : "no trade"});
             continue;
         }
         const TradeRecord& r = *reading.record;
@@ -189,7 +196,7 @@ int list(const Context& ctx, const std::string& path) {
                         itemLabel(opened->rom.items, r.heldItem), dvsText(r.dvs) + (isShiny(r.dvs) ? " shiny" : "")});
     }
     printTable(ctx, rows);
-    return kDone;
+    return pastEnd ? ctx.fail(*pastEnd) : kDone;
 }
 
 struct OpenTrade {
@@ -282,6 +289,10 @@ int set(const Context& ctx, const std::string& path, int number, const SetOption
 int exportTable(const Context& ctx, const std::string& path, const std::string& output) {
     auto opened = openTable(ctx, path);
     if (!opened) return ctx.fail(opened.error());
+    // A table with a trade missing is no table to carry elsewhere.
+    for (const TradeReading& reading : opened->trades) {
+        if (reading.pastEnd) return ctx.fail(*reading.pastEnd);
+    }
     const std::string text = tableJson(opened->rom, opened->trades).dump(2) + "\n";
     if (output.empty() || output == "-") {
         ctx.out << text;

@@ -164,6 +164,10 @@ Result<std::vector<TradeEdit>, Problems> planImport(const nlohmann::json& table,
             continue;
         }
         const bool hasTrade = trade.value("hasTrade", true);
+        if (reading.pastEnd) {
+            problem(reading.pastEnd->message);
+            continue;
+        }
         if (!reading.record) {
             if (hasTrade) problem(where + std::string(kNoTradeMessage));
             continue;

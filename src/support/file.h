@@ -3,6 +3,7 @@
 // in front of the real one (tests/support/fault_injection.h).
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -29,6 +30,12 @@ public:
     virtual Result<std::size_t> writeAt(std::int64_t offset, std::span<const std::uint8_t> data) = 0;
     // Forces written bytes onto the disk. A failure is final: never retry it.
     virtual Result<void> flush() = 0;
+    // Takes the file's save lock: an advisory lock that every Kestrane save
+    // holds until it closes the file, so that saves from several programs
+    // take turns. Waits up to `wait` for another holder to let go; then a
+    // FileBusy error. The lock covers no byte of the content: readers,
+    // and programs that take no lock (emulators), are not held up.
+    virtual Result<void> lock(std::chrono::milliseconds wait) = 0;
     virtual Result<void> close() = 0;
 };
 
@@ -64,6 +71,11 @@ Result<void> writeExactly(File& file, std::int64_t offset, std::span<const std::
 Result<std::vector<std::uint8_t>> readWholeFile(FileSystem& fs, const std::string& path);
 // Creates or replaces a file with these bytes: create, write, flush, close.
 Result<void> writeNewFile(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes);
+
+// The byte Kestrane's save lock covers, far past the end of any ROM.
+inline constexpr std::int64_t kSaveLockByte = std::int64_t{1} << 62;
+// How long a save waits for another program's save to finish.
+inline constexpr std::chrono::milliseconds kSaveLockWait{5000};
 
 // A path as messages show it: in double quotes.
 std::string quoted(const std::string& path);

@@ -1,10 +1,12 @@
 // The real files on POSIX systems.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <thread>
 
 #include "support/file.h"
 
@@ -103,6 +105,33 @@ public:
     Result<void> flush() override {
         if (::fsync(fd_) != 0) return errorFromErrno(errno);
         return {};
+    }
+
+    Result<void> lock(std::chrono::milliseconds wait) override {
+        const auto until = std::chrono::steady_clock::now() + wait;
+        for (;;) {
+            // An open file description's lock: held by this open, not by the
+            // process, so two opens in one program exclude each other too;
+            // released when the descriptor closes.
+#if defined(F_OFD_SETLK)
+            struct flock range {};
+            range.l_type = F_WRLCK;
+            range.l_whence = SEEK_SET;
+            range.l_start = off_t(kSaveLockByte);
+            range.l_len = 1;
+            if (::fcntl(fd_, F_OFD_SETLK, &range) == 0) return {};
+            const bool busy = errno == EAGAIN || errno == EACCES;
+#else
+            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return {};
+            const bool busy = errno == EWOULDBLOCK;
+#endif
+            if (errno == EINTR) continue;
+            if (!busy) return errorFromErrno(errno);
+            if (std::chrono::steady_clock::now() >= until) {
+                return refused(ErrorCode::FileBusy, "another program is saving it; try again when it has finished");
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
     }
 
     Result<void> close() override {

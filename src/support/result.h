@@ -50,6 +50,8 @@ enum class ErrorCode : int {
     UnknownDialogSet = 1021,
     UnknownGenderRequirement = 1022,
     TooLargeForChecksums = 1023,
+    FileBusy = 1024,
+    RecordPastEnd = 1025,
 };
 
 // What went wrong, as the front ends tell it apart.

@@ -5,6 +5,8 @@
 #endif
 #include <windows.h>
 
+#include <thread>
+
 #include "support/file.h"
 
 namespace kestrane {
@@ -84,6 +86,22 @@ public:
     Result<void> flush() override {
         if (!::FlushFileBuffers(handle_)) return lastError();
         return {};
+    }
+
+    Result<void> lock(std::chrono::milliseconds wait) override {
+        // One byte far past the content: Windows locks are mandatory, and a
+        // lock on the content would stop an emulator reading the ROM.
+        const auto until = std::chrono::steady_clock::now() + wait;
+        for (;;) {
+            OVERLAPPED o = at(kSaveLockByte);
+            if (::LockFileEx(handle_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &o)) return {};
+            const DWORD err = ::GetLastError();
+            if (err != ERROR_LOCK_VIOLATION && err != ERROR_IO_PENDING) return errorFromLastError(err);
+            if (std::chrono::steady_clock::now() >= until) {
+                return refused(ErrorCode::FileBusy, "another program is saving it; try again when it has finished");
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
     }
 
     Result<void> close() override {

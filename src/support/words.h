@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace kestrane {
@@ -50,6 +51,13 @@ inline std::optional<std::uint32_t> parseNumber(std::string_view text, NumberFor
         value = std::min<std::uint64_t>(value * base + digit, UINT32_MAX);
     }
     return std::uint32_t(value);
+}
+
+// A count as messages show it: "1,036,077".
+inline std::string groupedNumber(std::int64_t n) {
+    std::string digits = std::to_string(n < 0 ? -n : n);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+    return (n < 0 ? "-" : "") + digits;
 }
 
 }  // namespace kestrane

@@ -7,6 +7,7 @@
 
 #include "support/byte_scan.h"
 #include "support/bytes.h"
+#include "trades/releases.h"
 
 namespace kestrane {
 namespace {
@@ -38,6 +39,18 @@ bool hasStadiumMark(std::span<const std::uint8_t> rom) {
 }
 
 }  // namespace
+
+std::string checksumsSkippedText(ChecksumsSkipped why) {
+    return why == ChecksumsSkipped::TooLarge
+               ? "the file is larger than any Game Boy ROM (" + largestRomSizeText() + ")"
+               : std::string("the file is shorter than its header says and may be cut off");
+}
+
+std::optional<ChecksumsSkipped> checksumsSkipped(const RomSize& size) {
+    if (size.file > kLargestRomSize) return ChecksumsSkipped::TooLarge;
+    if (size.cutOff()) return ChecksumsSkipped::CutOff;
+    return std::nullopt;
+}
 
 std::string_view checksumStatusText(ChecksumStatus status) {
     switch (status) {

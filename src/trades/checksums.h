@@ -16,7 +16,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -31,6 +33,18 @@ inline constexpr std::uint32_t kStadiumRomSize = 0x200000;
 enum class ChecksumStatus { Consistent, Stale, Absent };
 // "consistent", "stale", "absent"
 std::string_view checksumStatusText(ChecksumStatus status);
+
+struct RomSize;
+
+// Why a file's checksums are not computed.
+enum class ChecksumsSkipped {
+    TooLarge,  // larger than any Game Boy ROM: no cartridge image
+    CutOff,    // shorter than its header says: its sums cover bytes it lacks
+};
+// "the file is larger than any Game Boy ROM (8 MiB)", ...
+std::string checksumsSkippedText(ChecksumsSkipped why);
+// Why a file of this size has no checksums Kestrane computes, if it has none.
+std::optional<ChecksumsSkipped> checksumsSkipped(const RomSize& size);
 
 struct ChecksumState {
     ChecksumStatus header = ChecksumStatus::Absent;

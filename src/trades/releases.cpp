@@ -1,6 +1,7 @@
 #include "trades/releases.h"
 
 #include "support/hex_text.h"
+#include "support/words.h"
 
 namespace kestrane {
 namespace {
@@ -46,6 +47,19 @@ constexpr std::array<Release, 4> kReleases = {{
 }  // namespace
 
 std::string largestRomSizeText() { return std::to_string(kLargestRomSize >> 20) + " MiB"; }
+
+Result<std::optional<std::int64_t>> headerRomSize(File& file) {
+    std::array<std::uint8_t, 1> n{};
+    auto got = readUpTo(file, kRomSizeByteOffset, n);
+    if (!got) return got.error();
+    if (*got == 0 || n[0] > 8) return std::optional<std::int64_t>();
+    return std::optional<std::int64_t>(std::int64_t{0x8000} << n[0]);
+}
+
+std::string RomSize::cutOffNote() const {
+    return "The file is " + groupedNumber(file) + " bytes; its header says " + groupedNumber(header.value_or(0)) +
+           ": it may be cut off.";
+}
 
 const Release* findRelease(std::string_view gameCode) {
     for (const Release& release : kReleases) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -25,6 +26,23 @@ inline constexpr std::int64_t kMinimumRomSize = kGameCodeOffset + kGameCodeLengt
 inline constexpr std::int64_t kLargestRomSize = 8 * 1024 * 1024;
 // "8 MiB", for messages.
 std::string largestRomSizeText();
+
+// The cartridge header's ROM size byte: the game's size is 32 KiB << n.
+inline constexpr std::int64_t kRomSizeByteOffset = 0x148;
+
+// The size a ROM's header gives, from the file the caller has open; none
+// where the file ends before the byte or the byte names no size (n > 8).
+Result<std::optional<std::int64_t>> headerRomSize(File& file);
+
+// What Kestrane knows of a file's size against its header's.
+struct RomSize {
+    std::int64_t file = 0;
+    std::optional<std::int64_t> header;
+    // Shorter than its header says: the end of the game is missing.
+    bool cutOff() const { return header && file < *header; }
+    // "The file is 1,036,077 bytes; its header says 2,097,152: it may be cut off."
+    std::string cutOffNote() const;
+};
 // The slots the trade list always shows.
 inline constexpr int kListedSlots = 7;
 

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "support/hex_text.h"
+#include "support/words.h"
+
 
 namespace kestrane {
 
@@ -15,6 +18,15 @@ std::optional<RecordPlace> Rom::place(Slot slot) const {
     const bool own = record < release->ownRecords && slot.index() < int(locations.size());
     return RecordPlace{table->offset + std::uint32_t(record) * release->layout.size,
                        own ? locations[std::size_t(slot.index())] : kAddedLocation};
+}
+
+std::optional<Error> Rom::pastEnd(Slot slot, const RecordPlace& place) const {
+    if (place.offset + std::int64_t(release->layout.size) <= size.file) return std::nullopt;
+    std::string message = slot.name() + " lies past the end of the file: its record would start at " +
+                          hexOffset(place.offset) + ", but " + quoted(path) + " ends at " + groupedNumber(size.file) +
+                          " bytes.";
+    if (size.cutOff()) message += " " + size.cutOffNote();
+    return refused(ErrorCode::RecordPastEnd, message);
 }
 
 Result<TradeTable> Rom::tradeTable() const {
@@ -33,7 +45,12 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     Rom rom;
     rom.path = path;
     rom.release = identity->release;
-    auto table = locateTradeTable(**file, *rom.release, path);
+    auto size = (*file)->size();
+    if (!size) return inContext(size.error(), where());
+    auto header = headerRomSize(**file);
+    if (!header) return inContext(header.error(), where());
+    rom.size = RomSize{*size, *header};
+    auto table = locateTradeTable(**file, *rom.release, path, rom.size);
     if (table) rom.table = *table;
     else if (table.error().code == ErrorCode::NoTradeTable) rom.noTable = table.error();
     else return table.error();
@@ -46,10 +63,9 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
         rom.genderRatios = *ratios;
     }
     if (parts.checksums) {
-        auto size = (*file)->size();
-        if (!size) return inContext(size.error(), where());
-        if (*size <= kLargestRomSize) {
-            std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*size));
+        rom.checksumsSkipped = checksumsSkipped(rom.size);
+        if (!rom.checksumsSkipped) {
+            std::vector<std::uint8_t> bytes(static_cast<std::size_t>(rom.size.file));
             if (auto read = readExactly(**file, 0, bytes); !read) return inContext(read.error(), where());
             rom.checksums = RomChecks(bytes).state();
         }

@@ -33,9 +33,11 @@ struct Rom {
     Error noTable;                  // why there is no table, when there is none
     std::optional<ItemNames> items;            // none where the ROM's bytes are not the names
     std::optional<GenderRatios> genderRatios;  // likewise, from the base data
-    // When asked for (it costs a read of the whole file); none for a file
-    // larger than any ROM.
+    RomSize size;                   // the file's, when it was opened, and its header's
+    // When asked for (it costs a read of the whole file); none where they
+    // are not computed, and then why.
     std::optional<ChecksumState> checksums;
+    std::optional<ChecksumsSkipped> checksumsSkipped;
 
     // The slots the trade list shows: seven, or as many as the table has records.
     int slotCount() const;
@@ -44,6 +46,9 @@ struct Rom {
     std::optional<RecordPlace> place(Slot slot) const;
     // The table, or the error that says why a trade cannot be shown or saved.
     Result<TradeTable> tradeTable() const;
+    // None where a slot's record lies in the file; else the RecordPastEnd
+    // error that says so (a file cut off before the table's end).
+    std::optional<Error> pastEnd(Slot slot, const RecordPlace& place) const;
 };
 
 // What openRom reads besides the game and the table.

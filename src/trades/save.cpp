@@ -56,7 +56,7 @@ struct Changes {
     std::size_t tradeBytes = 0;
     ChecksumState before;
     bool checksumsUpdated = false;
-    bool tooLargeForChecksums = false;
+    std::optional<ChecksumsSkipped> checksumsSkipped;
 };
 
 // The bytes the checks need: the whole file when the checksums are to be
@@ -125,15 +125,23 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
                                       ": another program changed it since it was opened. Open it again.");
         }
     }
-    // Checksums are the sums of a cartridge image; a larger file has none to keep.
-    const bool tooLarge = policy != ChecksumPolicy::Leave && *size > kLargestRomSize;
-    if (tooLarge && policy == ChecksumPolicy::MakeConsistent) {
-        return refused(ErrorCode::TooLargeForChecksums,
-                       quoted(rom.path) + " is " + std::to_string(*size) +
-                           " bytes, more than any Game Boy ROM holds (" + largestRomSizeText() +
-                           "): Kestrane computes no checksums for it.");
+    // Checksums are the sums of a whole cartridge image: a larger file, or
+    // one cut off, has none to keep.
+    std::optional<ChecksumsSkipped> skipped;
+    if (policy != ChecksumPolicy::Leave) {
+        auto header = headerRomSize(file);
+        if (!header) return header.error();
+        skipped = checksumsSkipped(RomSize{*size, *header});
+        if (skipped && policy == ChecksumPolicy::MakeConsistent) {
+            return refused(ErrorCode::TooLargeForChecksums,
+                           *skipped == ChecksumsSkipped::TooLarge
+                               ? quoted(rom.path) + " is " + std::to_string(*size) + " bytes, more than any Game Boy ROM holds (" +
+                                     largestRomSizeText() + "): Kestrane computes no checksums for it."
+                               : RomSize{*size, *header}.cutOffNote() + " Kestrane computes no checksums for a file that may "
+                                                                         "be cut off.");
+        }
+        if (skipped) policy = ChecksumPolicy::Leave;
     }
-    if (tooLarge) policy = ChecksumPolicy::Leave;
     Snapshot snapshot;
     if (policy != ChecksumPolicy::Leave) {
         if (auto read = snapshot.readWhole(file, *size); !read) return read.error();
@@ -146,7 +154,7 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
                               quoted(rom.path) + " no longer holds the game it was opened as (its game code is now \"" +
                                   printableGameCode(now) + "\"). Open it again.");
     }
-    Changes changes{*size, {}, 0, {}, false, tooLarge};
+    Changes changes{*size, {}, 0, {}, false, skipped};
     for (const PlannedRecord& record : planned) {
         const TradeRecord& shown = record.edit->shown;
         RecordBytes onDisk(shown.raw.size());
@@ -183,7 +191,7 @@ std::vector<std::pair<ByteRange, std::vector<std::uint8_t>>> runsOf(const std::v
 
 std::string checksumNote(const SaveReport& report, ChecksumPolicy policy) {
     if (policy == ChecksumPolicy::Leave) return "checksums left as they were";
-    if (report.tooLargeForChecksums) return "checksums left as they were: the file is larger than any Game Boy ROM";
+    if (report.checksumsSkipped) return "checksums left as they were: " + checksumsSkippedText(*report.checksumsSkipped);
     const ChecksumState& before = report.checksumsBefore;
     const bool globalStale = before.global == ChecksumStatus::Stale;
     const bool stadiumStale = before.stadium == ChecksumStatus::Stale;
@@ -205,6 +213,9 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
     auto opened = fs.open(rom.path, OpenMode::ReadWrite);
     if (!opened) return nothingWritten(inContext(opened.error(), where));
     File& file = **opened;
+    // From the first read to the read-back: another save's checksums are
+    // then part of what this one reads.
+    if (auto locked = file.lock(options.lockWait); !locked) return nothingWritten(inContext(locked.error(), where));
     auto changes = changesIn(file, rom, *planned, options.checksums);
     if (!changes) {
         const Error& e = changes.error();
@@ -215,7 +226,7 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
     report.bytesChanged = changes->tradeBytes;
     report.checksumsBefore = changes->before;
     report.checksumsUpdated = changes->checksumsUpdated;
-    report.tooLargeForChecksums = changes->tooLargeForChecksums;
+    report.checksumsSkipped = changes->checksumsSkipped;
     const auto runs = runsOf(changes->bytes);
     std::vector<ByteRange> touched;
     for (const auto& [range, bytes] : runs) {

@@ -1,5 +1,7 @@
 // Saving edits of trades into the ROM, in place, as one transaction:
-//   every edit is planned and every check made before the first byte is
+//   the file's save lock is taken first, so that saves from several programs
+//   take turns (each sees the bytes, and the checksums, the one before it
+//   left); every edit is planned and every check made before the first byte is
 //   written (the file still has the size and game it was opened with, and
 //   each record still holds what was shown); then only the changed bytes
 //   are written, flushed to disk once, read back and compared; the size is
@@ -40,6 +42,8 @@ enum class ChecksumPolicy {
 
 struct SaveOptions {
     ChecksumPolicy checksums = ChecksumPolicy::KeepConsistent;
+    // How long to wait for another program's save of the same file.
+    std::chrono::milliseconds lockWait = kSaveLockWait;
 };
 
 struct SaveReport {
@@ -48,7 +52,7 @@ struct SaveReport {
     std::vector<TradeRecord> records;  // the trades as the file now holds them, in the edits' order
     ChecksumState checksumsBefore;     // as the save found them (Leave: not looked at)
     bool checksumsUpdated = false;
-    bool tooLargeForChecksums = false;  // larger than any ROM: checksums left alone
+    std::optional<ChecksumsSkipped> checksumsSkipped;  // why they were left alone, if they were
 };
 
 // How a save left the checksums, for messages: "checksums updated", ...

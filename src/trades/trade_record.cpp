@@ -12,7 +12,8 @@ namespace {
 // One slot's record from a file the caller has open.
 Result<TradeReading> readRecord(File& file, const Rom& rom, Slot slot) {
     auto place = rom.place(slot);
-    if (!place) return TradeReading{slot, std::nullopt};
+    if (!place) return TradeReading{slot, std::nullopt, std::nullopt};
+    if (auto pastEnd = rom.pastEnd(slot, *place)) return TradeReading{slot, std::nullopt, std::move(pastEnd)};
     const Release& release = *rom.release;
     RecordBytes raw(release.layout.size);
     if (auto read = readExactly(file, place->offset, raw); !read) {
@@ -31,7 +32,7 @@ Result<TradeReading> readRecord(File& file, const Rom& rom, Slot slot) {
                               "The bytes at " + hexOffset(place->offset) + " no longer hold " + slot.name() +
                                   ": " + quoted(rom.path) + " was changed since it was opened. Open it again.");
     }
-    return TradeReading{slot, recordFromBytes(release, slot, *place, raw)};
+    return TradeReading{slot, recordFromBytes(release, slot, *place, raw), std::nullopt};
 }
 
 }  // namespace
@@ -96,7 +97,9 @@ TradeRecord recordFromBytes(const Release& release, Slot slot, const RecordPlace
 
 Result<TradeReading> readTradeRecord(const Rom& rom, Slot slot, FileSystem& fs) {
     if (!rom.table) return rom.noTable;
-    if (!rom.place(slot)) return TradeReading{slot, std::nullopt};
+    const auto place = rom.place(slot);
+    if (!place) return TradeReading{slot, std::nullopt, std::nullopt};
+    if (auto pastEnd = rom.pastEnd(slot, *place)) return *pastEnd;
     // Built only when something failed.
     auto where = [&] { return "Could not read " + slot.name() + " from " + quoted(rom.path); };
     auto file = fs.open(rom.path, OpenMode::Read);

@@ -35,10 +35,13 @@ struct TradeRecord {
     std::string trainerNameHidden;
 };
 
-// A slot as read: its record, or none ("There is no trade assigned to this slot.").
+// A slot as read: its record, or none ("There is no trade assigned to this
+// slot."), or, in a file cut off, the error that says its record lies past
+// the end of the file.
 struct TradeReading {
     Slot slot = Slot::fromNumber(1);
     std::optional<TradeRecord> record;
+    std::optional<Error> pastEnd;
 };
 
 // The fields of record bytes that the caller read at `place`.
@@ -55,12 +58,14 @@ std::u16string shownName(std::span<const std::uint8_t> field, const Charset& cha
 std::string hiddenBytesNote(std::span<const std::uint8_t> field, const Charset& charset);
 
 // Reads the trade of one slot. A ROM without a trade table gives its
-// NoTradeTable error; a slot the table has no record for gives a reading
-// without record, and the file is not opened. A record that no longer
-// passes the checks means the file changed since it was opened.
+// NoTradeTable error, a record past the end of the file a RecordPastEnd
+// error; a slot the table has no record for gives a reading without
+// record, and the file is not opened. A record that no longer passes the
+// checks means the file changed since it was opened.
 Result<TradeReading> readTradeRecord(const Rom& rom, Slot slot, FileSystem& fs = nativeFileSystem());
 
-// Every slot of the ROM (list order), with one open of the file.
+// Every slot of the ROM (list order), with one open of the file; a record
+// past the end of the file is a reading with its `pastEnd` error.
 Result<std::vector<TradeReading>> readTradeTable(const Rom& rom, FileSystem& fs = nativeFileSystem());
 
 }  // namespace kestrane

@@ -32,15 +32,34 @@ std::size_t routineLength(const RecordLayout& layout) {
     return kRoutineStart.size() + (layout.size == 32 ? 1 : 0) + kRoutineEnd.size();
 }
 
+struct Count {
+    int records = 0;
+    bool endedByFile = false;  // the next record would have run past the bytes
+};
+
 // The records that pass from the start of `bytes`, the table's first byte.
-int countRecords(std::span<const std::uint8_t> bytes, const Release& release) {
+Count countRecords(std::span<const std::uint8_t> bytes, const Release& release) {
     const std::size_t size = release.layout.size;
-    int n = 0;
-    while (n < kMaxRecords && std::size_t(n + 1) * size <= bytes.size()) {
-        if (!isTradeRecord(bytes.subspan(std::size_t(n) * size, size), n, release)) break;
-        ++n;
+    Count count;
+    while (count.records < kMaxRecords) {
+        if (std::size_t(count.records + 1) * size > bytes.size()) {
+            count.endedByFile = true;
+            break;
+        }
+        if (!isTradeRecord(bytes.subspan(std::size_t(count.records) * size, size), count.records, release)) break;
+        ++count.records;
     }
-    return n;
+    return count;
+}
+
+// The records a table is taken to have, or none where it is no table: its
+// records pass up to the game's own count, or, in a file cut off, up to the
+// file's end (then the game's own count, those past the end missing).
+// `atEnd`: the counted bytes run to the end of the file.
+std::optional<int> tableRecords(Count count, bool atEnd, const Release& release, const RomSize& size) {
+    if (count.records >= release.ownRecords) return count.records;
+    if (count.endedByFile && atEnd && size.cutOff() && count.records > 0) return release.ownRecords;
+    return std::nullopt;
 }
 
 bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at, const RecordLayout& layout) {
@@ -64,13 +83,14 @@ std::optional<std::uint32_t> routineTarget(std::span<const std::uint8_t> routine
 
 struct Search {
     std::vector<std::string> routineNotes;  // what each routine found pointed to
-    std::vector<std::uint32_t> routineTables;
-    std::vector<std::pair<std::uint32_t, int>> runs;  // start, records
+    std::vector<std::pair<std::uint32_t, int>> routineTables;  // start, records
+    std::vector<std::pair<std::uint32_t, int>> runs;           // start, records
 };
 
 // Routines in `bytes`, which start at file offset `base` and run to the
 // end of the file or of a bank (a routine's table lies in its own bank).
-void findByRoutine(std::span<const std::uint8_t> bytes, std::uint32_t base, const Release& release, Search& found) {
+void findByRoutine(std::span<const std::uint8_t> bytes, std::uint32_t base, const Release& release,
+                   const RomSize& size, Search& found) {
     constexpr std::size_t kAnchor = 8;  // CB 37: "swap a", then the table's index is a multiple of 16
     forEachBytePair(bytes, 0xCB, 0x37, 1, [&](std::size_t anchor) {
         if (anchor < kAnchor || anchor - kAnchor + routineLength(release.layout) > bytes.size()) return;
@@ -83,19 +103,23 @@ void findByRoutine(std::span<const std::uint8_t> bytes, std::uint32_t base, cons
             found.routineNotes.push_back(where + ", points outside " + (target ? "the file" : "its own bank"));
             return;
         }
-        if (countRecords(bytes.subspan(*target - base), release) < release.ownRecords) {
+        const bool atEnd = base + bytes.size() >= std::uint64_t(size.file);
+        auto records = tableRecords(countRecords(bytes.subspan(*target - base), release), atEnd, release, size);
+        if (!records) {
             found.routineNotes.push_back(where + ", points to " + hexOffset(*target) +
                                          ", where there are no trade records either");
             return;
         }
-        if (std::find(found.routineTables.begin(), found.routineTables.end(), *target) == found.routineTables.end()) {
-            found.routineTables.push_back(*target);
+        auto same = [&](const auto& table) { return table.first == *target; };
+        if (std::none_of(found.routineTables.begin(), found.routineTables.end(), same)) {
+            found.routineTables.emplace_back(*target, *records);
         }
     });
 }
 
-// Maximal runs of at least six records that pass the stricter checks.
-void findByScan(std::span<const std::uint8_t> bytes, const Release& release, Search& found) {
+// Maximal runs of at least six records that pass the stricter checks. A
+// run that the end of a cut-off file ends is the game's whole table, cut.
+void findByScan(std::span<const std::uint8_t> bytes, const Release& release, const RomSize& size, Search& found) {
     const RecordLayout& layout = release.layout;
     if (bytes.size() < layout.size) return;
     std::vector<std::uint32_t> passing;
@@ -126,7 +150,10 @@ void findByScan(std::span<const std::uint8_t> bytes, const Release& release, Sea
         if (start >= layout.size && passes.count(start - layout.size)) continue;  // inside a longer run
         int length = 0;
         while (passes.count(start + std::uint32_t(length) * layout.size)) ++length;
-        if (length >= kMinScanRun) found.runs.emplace_back(start, std::min(length, kMaxRecords));
+        if (length < kMinScanRun) continue;
+        const bool endedByFile = start + std::uint64_t(length + 1) * layout.size > bytes.size();
+        const auto records = tableRecords({length, endedByFile}, bytes.size() >= std::uint64_t(size.file), release, size);
+        found.runs.emplace_back(start, std::min(records.value_or(length), kMaxRecords));
     }
 }
 
@@ -183,32 +210,32 @@ std::string_view foundByText(FoundBy how) {
     return {};
 }
 
-Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path) {
+Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path, const RomSize& size) {
     auto where = [&] { return "Could not read the trade table of " + quoted(path); };
 
     // 1. The usual place: one read of the largest table there can be.
     std::array<std::uint8_t, kMaxRecordSize * kMaxRecords> usual;
-    auto length = readUpTo(file, release.usualTable, std::span(usual).first(release.layout.size * kMaxRecords));
+    const std::size_t wanted = release.layout.size * kMaxRecords;
+    auto length = readUpTo(file, release.usualTable, std::span(usual).first(wanted));
     if (!length) return inContext(length.error(), where());
-    const int records = countRecords(std::span(usual).first(*length), release);
-    if (records >= release.ownRecords) return TradeTable{release.usualTable, records, FoundBy::UsualPlace};
-    auto size = file.size();
-    if (!size) return inContext(size.error(), where());
+    const Count count = countRecords(std::span(usual).first(*length), release);
+    if (auto records = tableRecords(count, *length < wanted, release, size)) {
+        return TradeTable{release.usualTable, *records, FoundBy::UsualPlace};
+    }
 
     // 2. The routine, first in the bank of the usual place (where the builds
     // keep it), then anywhere; 3. the scan. No further than the largest ROM.
-    const std::int64_t searched = std::min(*size, kLargestRomSize);
+    const std::int64_t searched = std::min(size.file, kLargestRomSize);
     const std::int64_t bank = release.usualTable / kBankSize * kBankSize;
     Search found;
     Region region;
     for (auto [from, to] : {std::pair{bank, std::min(bank + kBankSize, searched)}, std::pair{std::int64_t{0}, searched}}) {
         if (auto read = readRegion(file, from, to, region); !read) return inContext(read.error(), where());
         found = Search{};
-        findByRoutine(region.bytes(), std::uint32_t(from), release, found);
+        findByRoutine(region.bytes(), std::uint32_t(from), release, size, found);
         if (found.routineTables.size() == 1) {
-            const std::uint32_t at = found.routineTables.front();
-            return TradeTable{at, countRecords(region.bytes().subspan(at - std::uint32_t(from)), release),
-                              FoundBy::TableRoutine};
+            const auto [at, records] = found.routineTables.front();
+            return TradeTable{at, records, FoundBy::TableRoutine};
         }
     }
     if (found.routineTables.size() > 1) {
@@ -216,9 +243,9 @@ Result<TradeTable> locateTradeTable(File& file, const Release& release, const st
                                      " routines that read a table point to different tables");
     }
     const std::span<const std::uint8_t> bytes = region.bytes();
-    findByScan(bytes, release, found);
+    findByScan(bytes, release, size, found);
     if (found.runs.size() == 1) return TradeTable{found.runs[0].first, found.runs[0].second, FoundBy::RecordScan};
-    return noTable(release, *size, found);
+    return noTable(release, size.file, found);
 }
 
 }  // namespace kestrane

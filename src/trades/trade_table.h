@@ -12,7 +12,9 @@
 //      records that pass the stricter checks; exactly one such run is the table.
 // At the usual place and by the routine, a table counts as found only when
 // it holds at least the game's own number of records; a scan's run has at
-// least six. The record count is the number of consecutive records from the
+// least six. In a file shorter than its header says, a table whose records
+// run on to the end of the file is taken as cut off there: it has (at least)
+// the game's own number of records, those past the end missing. The record count is the number of consecutive records from the
 // table's start that pass (those beyond the game's own, and all of a scan's,
 // the stricter checks too), at most 16.
 #pragma once
@@ -45,6 +47,6 @@ bool isTradeRecord(RecordView record, int recordIndex, const Release& release);
 // The table of the game in a file that the caller has open, or a
 // NoTradeTable error that says what was looked for and where. Path only
 // names the file in messages.
-Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path);
+Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path, const RomSize& size);
 
 }  // namespace kestrane

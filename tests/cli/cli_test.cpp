@@ -5,12 +5,15 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "support/bad_inputs.h"
+#include "support/processes.h"
 #include "support/rom_image.h"
 #include "support/file_systems.h"
 #include "support/fault_injection.h"
 #include "trades/releases.h"
+#include "trades/checksums.h"
 #include "trades/record.h"
 
 namespace kestrane {
@@ -78,6 +81,7 @@ TEST_F(CliTest, InfoNamesTheGameOrRefuses) {
                                              {"table", {{"offset", crystal ? 0xFCE58 : 0xFCC24},
                                                         {"records", crystal ? 7 : 6},
                                                         {"foundBy", "usual place"}}},
+                                             {"size", {{"file", 2097152}, {"header", 2097152}, {"cutOff", false}}},
                                              {"checksums", {{"header", "stale"}, {"global", "stale"}, {"stadium", "absent"}}}}));
     }
     const std::string other = dir.write("other.gb", randomImage("aaue"));
@@ -456,8 +460,8 @@ TEST_F(CliTest, EveryFailingCallOfASaveIsExitThree) {
     }
     // The table file's own failures are named too.
     FaultInjectingFileSystem unreadable;
-    // The table file is the first file whose size is asked (the ROM is only read).
-    unreadable.failNext(FileOp::Size, fileFailure(ErrorCode::DeviceIo, "the device reported an input/output error"));
+    // The table file's is the second size asked for, after the ROM's.
+    unreadable.failNext(FileOp::Size, fileFailure(ErrorCode::DeviceIo, "the device reported an input/output error"), 2);
     Outcome r = run({"import", crystal, tableFile}, unreadable);
     EXPECT_EQ(r.code, 3);
     EXPECT_NE(r.err.find("Could not read the table"), std::string::npos) << r.err;
@@ -561,6 +565,7 @@ TEST_F(CliTest, ChecksumsAreKeptConsistent) {
     // A 1 MiB image has no Stadium data: only the global checksum is kept.
     Bytes small = readFile(rom("BYTE"));
     small.resize(0x100000);
+    small[0x148] = 0x05;  // the header says so
     buildChecksums(small, false);
     const std::string one = dir.write("small.gbc", small);
     EXPECT_EQ(run({"set", one, "1", "--id", "7"}).out, "Trade Data Saved. 2 bytes changed; checksums updated.\n");
@@ -582,9 +587,99 @@ TEST_F(CliTest, ChecksumsAreKeptConsistent) {
     EXPECT_EQ(readFile(huge), hugeBefore);
     EXPECT_EQ(run({"set", huge, "1", "--id", "7"}).out,
               "Trade Data Saved. 2 bytes changed; checksums left as they were: the file is larger than any Game Boy "
-              "ROM.\n");
+              "ROM (8 MiB).\n");
     EXPECT_EQ(differences(readFile(huge), hugeBefore),
               (std::vector<std::size_t>{kCrystalSlot1 + kRecord32.trainerIdAt, kCrystalSlot1 + kRecord32.trainerIdAt + 1}));
+}
+
+// Saves from several programs at once, as real processes: each waits for
+// the one before, so every edit lands and the checksums end consistent; a
+// save that cannot get its turn says so and writes nothing.
+TEST_F(CliTest, SavesFromSeveralProgramsTakeTurns) {
+    Bytes image = retailLikeRom("BYTE", 8);
+    buildChecksums(image);
+    const std::string path = dir.write("crystal.gbc", image);
+    for (int round = 1; round <= 3; ++round) {
+        std::vector<Command> saves;
+        for (int slot = 1; slot <= 7; ++slot) {
+            saves.push_back({{cliProgram(), "set", path, std::to_string(slot), "--id", std::to_string(round * 100 + slot)}, ""});
+        }
+        EXPECT_EQ(runTogether(saves), std::vector<int>(7, 0)) << "round " << round;
+        Bytes after = readFile(path);
+        for (int slot = 1; slot <= 7; ++slot) {
+            const std::uint32_t at = slotOffset(kCrystalTable, slot) + kRecord32.trainerIdAt;
+            EXPECT_EQ(after[at] | after[at + 1] << 8, round * 100 + slot) << "round " << round << ", slot " << slot;
+        }
+        const ChecksumState state = RomChecks(after).state();
+        EXPECT_EQ(state.global, ChecksumStatus::Consistent) << "round " << round;
+        EXPECT_EQ(state.stadium, ChecksumStatus::Consistent) << "round " << round;
+    }
+
+    // Another program's save holds the file: a save waits for its turn...
+    auto held = nativeFileSystem().open(path, OpenMode::ReadWrite);
+    ASSERT_TRUE(held && (*held)->lock(std::chrono::milliseconds(0)));
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        (void)(*held)->close();
+    });
+    EXPECT_EQ(runTogether({{{cliProgram(), "set", path, "1", "--id", "9"}, ""}}), std::vector<int>{0});
+    release.join();
+    EXPECT_EQ(readFile(path)[slotOffset(kCrystalTable, 1) + kRecord32.trainerIdAt], 9);
+    // ...and refuses after five seconds, naming the file; nothing is written.
+    const Bytes waited = readFile(path);
+    held = nativeFileSystem().open(path, OpenMode::ReadWrite);
+    ASSERT_TRUE(held && (*held)->lock(std::chrono::milliseconds(0)));
+    const std::string said = dir.file("said.txt");
+    EXPECT_EQ(runTogether({{{cliProgram(), "set", path, "1", "--id", "10"}, said}}), std::vector<int>{1});
+    const Bytes text = readFile(said);
+    EXPECT_EQ(std::string(text.begin(), text.end()),
+              "Could not save Trade Number 1 to " + quoted(path) +
+                  ": another program is saving it; try again when it has finished. Nothing was written.\n");
+    EXPECT_EQ(readFile(path), waited);
+}
+
+// A file shorter than its header says: shown, never as if it were whole.
+TEST_F(CliTest, CutFilesAreToldAsCut) {
+    Bytes image = retailLikeRom("BYTE", 6);
+    image.resize(slotOffset(kCrystalTable, 7) + 21);  // ends inside record 7
+    const std::string path = dir.write("cut.gbc", image);
+    const std::string note = "The file is 1,036,077 bytes; its header says 2,097,152: it may be cut off.";
+    Outcome info = run({"info", path});
+    EXPECT_EQ(info.code, 0) << info.err;
+    EXPECT_NE(info.out.find("Trade table: 0xFCE58, 7 records (usual place)\nWarning:     " + note +
+                            "\nChecksums:   not computed: the file is shorter than its header says"),
+              std::string::npos)
+        << info.out;
+    EXPECT_EQ(json::parse(run({"info", path, "--json"}).out)["size"],
+              (json{{"file", 1036077}, {"header", 2097152}, {"cutOff", true}}));
+    const std::string pastEnd = "Trade Number 7 lies past the end of the file: its record would start at 0xFCF18, but " +
+                                quoted(path) + " ends at 1,036,077 bytes. " + note + "\n";
+    struct Row {
+        std::vector<std::string> args;
+        int code;
+        std::string err;  // all of it, or "" for none
+    };
+    for (const Row& row : std::vector<Row>{
+             {{"show", path, "7"}, 1, pastEnd},
+             {{"list", path}, 1, pastEnd},
+             {{"export", path}, 1, pastEnd},
+             {{"set", path, "7", "--id", "1"}, 1, pastEnd},
+             {{"checksums", path, "--fix"}, 1, note + " Kestrane computes no checksums for a file that may be cut off. "
+                                                      "Nothing was written.\n"},
+             {{"show", path, "6"}, 0, ""},
+         }) {
+        SCOPED_TRACE(row.args[0] + " " + row.args.back());
+        Outcome r = run(row.args);
+        EXPECT_EQ(r.code, row.code);
+        EXPECT_EQ(r.err, row.err);
+        EXPECT_EQ(readFile(path), image);
+    }
+    EXPECT_NE(run({"list", path}).out.find("\n7     past the end of the file\n"), std::string::npos);
+    // Inside the file, saves go on; the checksums of a cut file are left alone.
+    EXPECT_EQ(run({"set", path, "6", "--id", "1"}).out,
+              "Trade Data Saved. 2 bytes changed; checksums left as they were: the file is shorter than its header says "
+              "and may be cut off.\n");
+    EXPECT_EQ(differences(readFile(path), image).size(), 2u);
 }
 
 }  // namespace

@@ -160,9 +160,37 @@ const Locating kLocating[] = {
          r.resize(0x1FE000);
      },
      0, 0, FoundBy::UsualPlace, "at 0x1FC000, points outside the file"},
+    // Files shorter than their headers say: the table is the game's whole
+    // table, cut, whichever way it is found; cut before it, there is none.
     {"file cut inside the table", "BYTE",
      [](Bytes& r) {
          r = retailLikeRom("BYTE");
+         r.resize(kCrystalTable + 100);
+     },
+     kCrystalTable, 7, FoundBy::UsualPlace, ""},
+    {"moved table cut inside record 7", "BYTE",
+     [](Bytes& r) {
+         putTable(r, kCrystalTable + 48, ownTrades("BYTE"));
+         putRoutine(r, kCrystalRoutine + 48, kCrystalTable + 48);
+         r.resize(kCrystalTable + 48 + 6 * 32 + 20);
+     },
+     kCrystalTable + 48, 7, FoundBy::TableRoutine, ""},
+    {"table found by the scan, cut inside record 7", "BYTE",
+     [](Bytes& r) {
+         putTable(r, 0x123456, ownTrades("BYTE"));
+         r.resize(0x123456 + 6 * 32 + 20);
+     },
+     0x123456, 7, FoundBy::RecordScan, ""},
+    {"file cut before the table", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         r.resize(kCrystalTable - 100);
+     },
+     0, 0, FoundBy::UsualPlace, "the file ends at 1035764 bytes, before that table's end"},
+    {"header says 512 KiB: a table at the end is no cut one", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         r[0x148] = 0x04;
          r.resize(kCrystalTable + 100);
      },
      0, 0, FoundBy::UsualPlace, "the file ends at 1035964 bytes, before that table's end"},

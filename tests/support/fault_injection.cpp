@@ -33,6 +33,11 @@ public:
         return inner_->flush();
     }
 
+    Result<void> lock(std::chrono::milliseconds wait) override {
+        if (auto plan = owner_.next(FileOp::Lock); plan && plan->error) return *plan->error;
+        return inner_->lock(wait);
+    }
+
     Result<void> close() override {
         auto plan = owner_.next(FileOp::Close);
         // Like a real close, a failing one still lets go of the file.

@@ -10,7 +10,7 @@
 
 namespace kestrane {
 
-enum class FileOp { Open, Size, Read, Write, Flush, Close, MakeWritable, Create };
+enum class FileOp { Open, Size, Read, Write, Flush, Lock, Close, MakeWritable, Create };
 
 class FaultInjectingFileSystem final : public FileSystem {
 public:

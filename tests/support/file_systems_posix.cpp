@@ -24,6 +24,7 @@ public:
         return fileFailure(ErrorCode::DeviceIo, "the device reported an input/output error");
     }
     Result<void> flush() override { return {}; }
+    Result<void> lock(std::chrono::milliseconds) override { return {}; }
     Result<void> close() override { return {}; }
 
 private:
@@ -42,6 +43,7 @@ public:
         return writes_->writeAt(offset, data);
     }
     Result<void> flush() override { return writes_->flush(); }
+    Result<void> lock(std::chrono::milliseconds) override { return {}; }
     Result<void> close() override {
         auto closedWrites = writes_->close();
         auto closedReads = reads_->close();

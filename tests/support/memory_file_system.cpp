@@ -31,6 +31,7 @@ public:
     }
 
     Result<void> flush() override { return {}; }
+    Result<void> lock(std::chrono::milliseconds) override { return {}; }
     Result<void> close() override { return {}; }
 
 private:

@@ -64,6 +64,7 @@ Bytes randomImage(std::string_view gameCode, std::uint32_t seed) {
     std::mt19937 random(seed);
     for (auto& b : rom) b = static_cast<std::uint8_t>(random());
     for (std::size_t i = 0; i < gameCode.size(); ++i) rom[0x13F + i] = static_cast<std::uint8_t>(gameCode[i]);
+    rom[0x148] = 0x06;  // the header's ROM size: 32 KiB << 6, the 2 MiB of these games
     return rom;
 }
 

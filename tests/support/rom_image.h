@@ -50,7 +50,8 @@ std::uint32_t retailRoutine(std::string_view gameCode);
 // The file offset of a slot's record in a table at `table`.
 std::uint32_t slotOffset(std::uint32_t table, int slot);
 
-// 2 MiB of random bytes (fixed by seed) with gameCode at 0x13F. No table.
+// 2 MiB of random bytes (fixed by seed) with gameCode at 0x13F and the
+// header's ROM size byte (0x148) saying 2 MiB. No table.
 Bytes randomImage(std::string_view gameCode, std::uint32_t seed = 1);
 // Writes all 32 bytes of a record at `offset`, its first byte.
 void putRecord(Bytes& rom, std::uint32_t offset, const TradeBytes& trade);
