@@ -12,7 +12,7 @@ DEB_PACKAGES += clang-14
 endif
 SCREENSHOT_PACKAGES := xvfb xdotool imagemagick x11-utils
 
-.PHONY: all deps configure build test run demo screenshot install package bench asan clang fuzz valgrind windows windows-test windows-package clean
+.PHONY: all deps configure build test run demo screenshot install package bench stress asan clang fuzz valgrind windows windows-test windows-package clean
 
 all: build
 
@@ -81,6 +81,14 @@ bench:
 	$(call install_missing,$(DEB_PACKAGES) libbenchmark-dev)
 	$(MAKE) build PRESET=bench
 	build/bench/tests/bench/kestrane-bench --benchmark_min_time=0.2
+	build/bench/tests/bench/kestrane-stress 16 5
+
+# Sixteen kestrane-cli processes saving one ROM at once, five rounds: no
+# lost edit, no stale checksum.
+stress:
+	$(call install_missing,$(DEB_PACKAGES) libbenchmark-dev)
+	$(MAKE) build PRESET=bench
+	build/bench/tests/bench/kestrane-stress 16 5
 
 # kestrane.exe, kestrane-cli.exe and their tests for 64-bit Windows
 # (mingw-w64), each linked statically into one .exe. The window links the

@@ -1084,6 +1084,19 @@ private slots:
         QCOMPARE(w<QListWidget>("tradelist")->count(), 7);
         QVERIFY(!w("tradelist")->isEnabled());
         QCOMPARE(readFile(path), none);
+
+        // Cut short inside trade 7: said on opening and in the frame; trade 7 is past the end, not absent.
+        Bytes cut = retailLikeRom("BYTE");
+        cut.resize(slotOffset(kCrystalTable, 7) + 21);
+        open(dir->write("cut.gbc", cut));
+        expectMessage("Kestrane", "The file is 1,036,077 bytes; its header says 2,097,152: it may be cut off.",
+                      MessageIcon::Exclamation);
+        QCOMPARE(text("tableInfo"), QString("Trade table: 0xFCE58 \u2014 the file may be cut off"));
+        clickTrade(6);
+        expectRefusal("Trade Number 7 lies past the end of the file");
+        QVERIFY(!w("txtNickname")->isEnabled());
+        clickTrade(5);
+        QCOMPARE(text("txtNickname"), QString("AEROY"));
     }
 
     void aboutIsOneModelessWindowClosedOnlyByOkOrItsCloseBox() {

@@ -78,6 +78,19 @@ TEST_F(BadSave, FilesThatChangedOrCannotBeWritten) {
     ReadOnlyFileSystem readOnly;
     expectRefused(ErrorCode::PermissionDenied, ErrorKind::FileFailure, "permission denied. Nothing was written.", readOnly);
 
+    {
+        // Another program's save holds the file past the wait.
+        auto held = nativeFileSystem().open(path, OpenMode::ReadWrite);
+        ASSERT_TRUE(held && (*held)->lock(std::chrono::milliseconds(0)));
+        auto busy = writeTradeRecord(value, edit, SaveOptions{ChecksumPolicy::KeepConsistent, std::chrono::milliseconds(60)});
+        ASSERT_FALSE(busy);
+        EXPECT_EQ(busy.error().code, ErrorCode::FileBusy);
+        EXPECT_EQ(busy.error().kind, ErrorKind::Refused);
+        EXPECT_NE(describe(busy.error()).find("another program is saving it; try again when it has finished. Nothing was written."),
+                  std::string::npos);
+        EXPECT_EQ(readFile(path), rom);
+    }
+
     Bytes cut(rom.begin(), rom.begin() + slotOffset(kGoldSilverTable, 1) + 20);
     dir.write("gold.gb", cut);
     rom = cut;
