@@ -232,19 +232,24 @@ void MainWindow::createControls() {
     nickname_->setMaxLength(10);
     trainerName_->setMaxLength(10);
     trainerId_->setMaxLength(5);
-    QStringList species;
-    for (std::string_view name : speciesList()) species << fromCore(name);
     // Both lists show one model: 252 strings, not 504 items.
-    auto* speciesModel = new QStringListModel(species, this);
+    speciesModel_ = new QStringListModel(this);
+    showSpeciesNames(builtInSpeciesNames());
     for (QComboBox* box : {offeredSpecies_, requestedSpecies_}) {
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
-        box->setModel(speciesModel);
+        box->setModel(speciesModel_);
         box->setCurrentIndex(-1);
         box->setEditText(QString());
         connect(box, &QComboBox::activated, this, &MainWindow::markModified);
         connect(box->lineEdit(), &QLineEdit::textEdited, this, &MainWindow::markModified);
     }
+}
+
+void MainWindow::showSpeciesNames(const SpeciesNames& names) {
+    QStringList entries;
+    for (const std::string& entry : names.entries()) entries << fromCore(entry);
+    if (entries != speciesModel_->stringList()) speciesModel_->setStringList(entries);
 }
 
 void MainWindow::setShownTrade(int row, std::optional<TradeRecord> record) {
@@ -335,6 +340,7 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     const QString cutOff = rom_->size.cutOff() ? fromCore(rom_->size.cutOffNote()) : QString();
     if (!cutOff.isEmpty()) tableInfo_->setText(tableInfo_->text() + QStringLiteral(" \u2014 the file may be cut off"));
     tableInfo_->setToolTip(cutOff);
+    showSpeciesNames(rom_->species);
     // A new ROM starts with no trade chosen: the editor empty and disabled.
     QStringList rows;
     for (int slot = 1; slot <= rom_->slotCount(); ++slot) rows << fromCore(slotName(slot));
@@ -384,7 +390,7 @@ Result<std::uint8_t> MainWindow::speciesOf(const QComboBox* box, SpeciesRole rol
     if (box->currentIndex() >= 0 && box->itemText(box->currentIndex()) == text) return std::uint8_t(box->currentIndex());
     const TradeRecord& shown = shown_->record;
     return resolveSpecies(text.toStdString(), role == SpeciesRole::Requested ? shown.requestedSpecies : shown.offeredSpecies,
-                          role);
+                          role, rom_->species);
 }
 
 Result<TradeEdit, Problems> MainWindow::editFromBoxes() const {

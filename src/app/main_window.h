@@ -25,6 +25,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QStringListModel;
 
 namespace kestrane {
 
@@ -76,6 +77,8 @@ private:
     // The one place that changes which trade is shown: the list's chosen
     // row, the editor's contents and enabled state, and the unsaved mark.
     void setShownTrade(int row, std::optional<TradeRecord> record);
+    // The species lists' entries: the ROM's names, or the built-in ones.
+    void showSpeciesNames(const SpeciesNames& names);
     // Reads and shows a trade; false (and the window as it was) when it cannot be read.
     bool showTrade(int row);
     // Shows an opened ROM: ROM Information, the list, and the editor empty.
@@ -127,6 +130,7 @@ private:
     QLineEdit* trainerId_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     QComboBox* requestedSpecies_ = nullptr;
+    QStringListModel* speciesModel_ = nullptr;  // both species lists show it
     QList<QLabel*> romCaptions_;     // "Game Name:", "Game Code:", "Language:"
     QList<QLabel*> detailCaptions_;  // the captions of the editor's fields
 };

@@ -130,6 +130,8 @@ int info(const Context& ctx, const std::string& path, bool json) {
     if (json) {
         Json info = gameJson(*rom->release);
         info["table"] = tableInfoJson(*rom);
+        info["speciesNames"] = rom->speciesBuiltInWhy.empty() ? Json{{"from", "rom"}}
+                                                                : Json{{"from", "built in"}, {"why", rom->speciesBuiltInWhy}};
         info["size"] = Json{{"file", rom->size.file}, {"header", rom->size.header ? Json(*rom->size.header) : Json(nullptr)},
                             {"cutOff", rom->size.cutOff()}};
         info["checksums"] = checksumsJson(rom->checksums);
@@ -140,6 +142,8 @@ int info(const Context& ctx, const std::string& path, bool json) {
         ctx.out << "Game:        " << release.name << "\nCode:        " << release.code
                 << "\nLanguage:    " << release.language << "\nTrade table: " << tableText(*rom) << '\n';
         if (rom->size.cutOff()) ctx.out << "Warning:     " << rom->size.cutOffNote() << '\n';
+        ctx.out << "Species names: " << (rom->speciesBuiltInWhy.empty() ? "from the ROM" : "built in (" + rom->speciesBuiltInWhy + ")")
+                << '\n';
         printChecksums(ctx, *rom);
     }
     return rom->table ? kDone : ctx.fail(rom->noTable);
@@ -191,7 +195,7 @@ int list(const Context& ctx, const std::string& path) {
             continue;
         }
         const TradeRecord& r = *reading.record;
-        rows.push_back({slot, std::string(r.location), speciesLabel(r.requestedSpecies), speciesLabel(r.offeredSpecies),
+        rows.push_back({slot, std::string(r.location), speciesLabel(opened->rom, r.requestedSpecies), speciesLabel(opened->rom, r.offeredSpecies),
                         toUtf8(r.nickname), toUtf8(r.trainerName), std::to_string(r.trainerId),
                         itemLabel(opened->rom.items, r.heldItem), dvsText(r.dvs) + (isShiny(r.dvs) ? " shiny" : "")});
     }
@@ -233,8 +237,8 @@ int show(const Context& ctx, const std::string& path, int number, bool json) {
     const Rom& rom = opened->rom;
     const auto ratio = genderRatioOf(rom.genderRatios, r.offeredSpecies);
     ctx.out << " \u2014 " << r.location << " (record at " << hexOffset(r.offset) << ")\n"
-            << "Requested species:  " << speciesLabel(r.requestedSpecies) << '\n'
-            << "Offered species:    " << speciesLabel(r.offeredSpecies) << '\n'
+            << "Requested species:  " << speciesLabel(rom, r.requestedSpecies) << '\n'
+            << "Offered species:    " << speciesLabel(rom, r.offeredSpecies) << '\n'
             << "Nickname:           " << toUtf8(r.nickname) << '\n'
             << "Original trainer:   " << toUtf8(r.trainerName) << '\n'
             << "ID:                 " << r.trainerId << '\n'

@@ -83,6 +83,10 @@ EditText editText(const nlohmann::json& trade, const TradeRecord& shown, Problem
     return text;
 }
 
+Json speciesNameJson(const Rom& rom, std::uint8_t species) {
+    return species < kSpeciesCount ? Json(rom.species.name(species)) : Json(nullptr);
+}
+
 }  // namespace
 
 Json gameJson(const Release& release) {
@@ -100,7 +104,9 @@ Json tradeJson(const Rom& rom, const TradeReading& reading) {
     const TradeRecord& r = *reading.record;
     trade["location"] = r.location;
     trade["requested"] = r.requestedSpecies;
+    trade["requestedName"] = speciesNameJson(rom, r.requestedSpecies);
     trade["offered"] = r.offeredSpecies;
+    trade["offeredName"] = speciesNameJson(rom, r.offeredSpecies);
     trade["nickname"] = toUtf8(r.nickname);
     trade["originalTrainer"] = toUtf8(r.trainerName);
     trade["id"] = r.trainerId;
@@ -123,9 +129,9 @@ Json tableJson(const Rom& rom, const std::vector<TradeReading>& trades) {
     return Json{{"game", gameJson(*rom.release)}, {"table", tableInfoJson(rom)}, {"trades", list}};
 }
 
-std::string speciesLabel(std::uint8_t species) {
+std::string speciesLabel(const Rom& rom, std::uint8_t species) {
     if (species >= kSpeciesCount) return std::to_string(species) + " (no list entry)";
-    return std::to_string(species) + " " + std::string(speciesName(species));
+    return std::to_string(species) + " " + std::string(rom.species.name(species));
 }
 
 Result<std::vector<TradeEdit>, Problems> planImport(const nlohmann::json& table, const Rom& rom,

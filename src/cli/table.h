@@ -3,15 +3,17 @@
 //   { "game": {"code": "BYTE", "name": "Pokémon Crystal", "language": "English"},
 //     "table": {"offset": 1035864, "records": 7, "foundBy": "usual place"},
 //     "trades": [ {"slot": 1, "hasTrade": true, "location": "...", "requested": 63,
-//                  "offered": 95, "nickname": "ROCKY", "originalTrainer": "KYLE",
+//                  "requestedName": "Abra", "offered": 95, "offeredName": "Onix",
+//                  "nickname": "ROCKY", "originalTrainer": "KYLE",
 //                  "id": 4660, "heldItem": 174, "heldItemName": "GOLD BERRY",
 //                  "dvs": {"attack": 3, "defense": 7, "speed": 6, "special": 6},
 //                  "shiny": false, "hpDv": 5, "genderRequirement": "either",
 //                  "dialogSet": "collector", "nicknameBytes": "91 8E ...",
 //                  "originalTrainerBytes": "...", "recordBytes": "..."},
 //                ..., {"slot": 7, "hasTrade": false} ] }
-// heldItemName (null where the ROM's item names are unknown), shiny, hpDv,
-// location and recordBytes are informative: import reads none of them.
+// requestedName and offeredName (the ROM's names), heldItemName (null where
+// the ROM's item names are unknown), shiny, hpDv, location and recordBytes
+// are informative: import reads none of them.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -32,8 +34,8 @@ Json tableInfoJson(const Rom& rom);
 Json tradeJson(const Rom& rom, const TradeReading& reading);
 Json tableJson(const Rom& rom, const std::vector<TradeReading>& trades);
 
-// "63 Abra", or "252 (no list entry)"
-std::string speciesLabel(std::uint8_t species);
+// "63 Abra" (the ROM's name for it), or "252 (no list entry)"
+std::string speciesLabel(const Rom& rom, std::uint8_t species);
 
 // A JSON table read against the ROM's current trades: the edits it asks
 // for, resolved by the core, or every problem of its shape and its values.

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrane {
 
@@ -52,6 +53,31 @@ inline std::optional<std::uint32_t> parseNumber(std::string_view text, NumberFor
     }
     return std::uint32_t(value);
 }
+
+// A name folded for matching what people type: ASCII letters in lower case,
+// é as e, ♀ as f and ♂ as m, blanks and punctuation dropped, other letters
+// (kana, accents) as they are. "Nidoran ♀" and "nidoran f" fold alike, as do
+// "Mr. Mime" and "mr mime", "KING'S ROCK" and "kings rock".
+std::string foldedName(std::string_view utf8);
+
+// A name a thing may be given by; several names may stand for one thing.
+struct NameCandidate {
+    std::string name;
+    std::size_t id;
+};
+
+// Which thing a person's text names: the first candidate equal but for
+// letter case, else the one thing whose names fold alike (several things
+// that do are none). Where there is none, the things nearest to the text
+// (at most four, nearest first), for "did you mean ...?".
+struct NameMatch {
+    std::optional<std::size_t> id;
+    std::vector<std::size_t> near;
+};
+NameMatch matchName(std::string_view typed, const std::vector<NameCandidate>& candidates);
+
+// " Did you mean Pikachu?" / " Did you mean Nidoran (f) or Nidoran (m)?"; "" for no names.
+std::string didYouMean(const std::vector<std::string>& names);
 
 // A count as messages show it: "1,036,077".
 inline std::string groupedNumber(std::int64_t n) {

@@ -1,5 +1,6 @@
 #include "trades/game_data.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "support/hex_text.h"
@@ -35,6 +36,28 @@ Result<std::optional<ItemNames>> readItemNames(File& file, const Release& releas
         at = end + 1;
     }
     return std::optional<ItemNames>(std::move(names));
+}
+
+Result<RomSpeciesNames> readSpeciesNames(File& file, const Release& release) {
+    const std::size_t length = release.speciesNameLength;
+    std::vector<std::uint8_t> bytes(kDexSpecies * length);
+    auto got = readUpTo(file, release.speciesNames, bytes);
+    if (!got) return got.error();
+    if (*got < bytes.size()) return RomSpeciesNames{{}, "the file ends before them"};
+    const Charset& charset = release.charset();
+    RomSpeciesNames read;
+    for (int species = 1; species <= kDexSpecies; ++species) {
+        const auto entry = std::span(bytes).subspan(std::size_t(species - 1) * length, length);
+        const auto end = std::find(entry.begin(), entry.end(), kTerminator);
+        const bool plain = std::all_of(entry.begin(), end, [&](std::uint8_t b) { return charset.printable(b); }) &&
+                           std::all_of(end, entry.end(), [](std::uint8_t b) { return b == kTerminator; });
+        const std::string where = "entry " + std::to_string(species) + " (at " +
+                                  hexOffset(release.speciesNames + std::uint32_t((species - 1) * length)) + ")";
+        if (end == entry.begin()) return RomSpeciesNames{{}, where + " is empty"};
+        if (!plain) return RomSpeciesNames{{}, where + " is not plain game text"};
+        read.names.push_back(toUtf8(decodeGameText(std::span(entry.begin(), end), 0, charset)));
+    }
+    return read;
 }
 
 Result<std::optional<GenderRatios>> readGenderRatios(File& file, const Release& release) {

@@ -3,6 +3,8 @@
 // the bytes prove to be those tables (a hack that moved them, or a
 // synthetic image, has none: items show as numbers, genders as unknown).
 //
+//   species names  251 names of a fixed length (10 bytes; the Japanese
+//                releases 5), padded with 0x50, species 1 first
 //   item names   256 names one after another, each ended by 0x50, at most 12
 //                characters; the k-th is item k's (the 256th is what item 0
 //                would print; Kestrane calls item 0 "None")
@@ -16,9 +18,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "support/file.h"
 #include "support/result.h"
+#include "trades/pokedex.h"
 #include "trades/releases.h"
 
 namespace kestrane {
@@ -26,7 +30,6 @@ namespace kestrane {
 inline constexpr int kItemCount = 256;
 inline constexpr std::uint32_t kBaseDataEntry = 32;
 inline constexpr std::uint32_t kGenderRatioAt = 13;
-inline constexpr int kDexSpecies = 251;
 
 // By item number; [0] is "None".
 using ItemNames = std::array<std::string, kItemCount>;
@@ -36,6 +39,15 @@ using GenderRatios = std::array<std::uint8_t, kDexSpecies>;
 // The tables of a file the caller has open, or none where the bytes are not
 // them. Only a failing read is an error.
 Result<std::optional<ItemNames>> readItemNames(File& file, const Release& release);
+
+// The species names as a ROM keeps them (UTF-8, species 1 first), or why
+// they are not taken: the file ends before them, or an entry is empty or
+// not plain game text.
+struct RomSpeciesNames {
+    std::vector<std::string> names;  // empty when not taken
+    std::string whyNot;              // "entry 12 is empty"
+};
+Result<RomSpeciesNames> readSpeciesNames(File& file, const Release& release);
 Result<std::optional<GenderRatios>> readGenderRatios(File& file, const Release& release);
 
 // A species' gender ratio, or none where the ratios are unknown or the

@@ -79,15 +79,41 @@ std::string_view speciesName(int index) {
     return trimmed(kSpecies[static_cast<std::size_t>(index)]);
 }
 
-std::optional<int> findSpecies(std::string_view name) {
-    name = trimmed(name);
+SpeciesNames::SpeciesNames() : SpeciesNames(std::vector<std::string>()) {}
+
+SpeciesNames::SpeciesNames(const std::vector<std::string>& romNames) {
     for (int i = 0; i < kSpeciesCount; ++i) {
-        if (sameLetters(speciesName(i), name)) return i;
+        const std::string_view builtIn = kSpecies[std::size_t(i)];
+        const std::string& rom = i >= 1 && std::size_t(i) <= romNames.size() ? romNames[std::size_t(i - 1)] : std::string();
+        const std::string folded = foldedName(rom);
+        auto alias = std::find_if(std::begin(kAliases), std::end(kAliases), [&](const auto& a) { return a.second == i; });
+        const bool retail = rom.empty() || folded == foldedName(builtIn) ||
+                            (alias != std::end(kAliases) && folded == foldedName(alias->first));
+        entries_.push_back(retail ? std::string(builtIn) : rom);
     }
-    for (auto [alias, number] : kAliases) {
-        if (sameLetters(alias, name)) return number;
+    for (int i = 0; i < kSpeciesCount; ++i) candidates_.push_back({std::string(name(i)), std::size_t(i)});
+    // The built-in names and usual spellings, where no shown name is spelt so.
+    auto addUnless = [&](std::string_view other, int species) {
+        const std::string folded = foldedName(other);
+        for (int i = 0; i < kSpeciesCount; ++i) {
+            if (i != species && foldedName(name(i)) == folded) return;
+        }
+        candidates_.push_back({std::string(trimmed(other)), std::size_t(species)});
+    };
+    for (int i = 0; i < kSpeciesCount; ++i) {
+        if (trimmed(kSpecies[std::size_t(i)]) != name(i)) addUnless(kSpecies[std::size_t(i)], i);
     }
-    return std::nullopt;
+    for (auto [alias, number] : kAliases) addUnless(alias, number);
+}
+
+std::string_view SpeciesNames::name(int species) const {
+    assert(species >= 0 && species < kSpeciesCount);
+    return trimmed(entries_[std::size_t(species)]);
+}
+
+const SpeciesNames& builtInSpeciesNames() {
+    static const SpeciesNames names;
+    return names;
 }
 
 std::string_view speciesRoleText(SpeciesRole role) {
@@ -97,7 +123,8 @@ std::string_view speciesRoleText(SpeciesRole role) {
 
 std::string unlistedSpeciesText(std::uint8_t stored) { return "#" + std::to_string(stored); }
 
-Result<std::uint8_t> resolveSpecies(std::string_view text, std::uint8_t stored, SpeciesRole role) {
+Result<std::uint8_t> resolveSpecies(std::string_view text, std::uint8_t stored, SpeciesRole role,
+                                    const SpeciesNames& names) {
     const std::string what(speciesRoleText(role));
     text = trimmed(text);
     if (text.empty()) {
@@ -110,9 +137,13 @@ Result<std::uint8_t> resolveSpecies(std::string_view text, std::uint8_t stored, 
         return refused(ErrorCode::SpeciesOutOfRange, "The " + what + " " + std::string(text) +
                                                          " is not in the list: give a number from 0 to 251.");
     }
-    if (auto number = findSpecies(text)) return std::uint8_t(*number);
+    const NameMatch match = matchName(text, names.candidates());
+    if (match.id) return std::uint8_t(*match.id);
+    std::vector<std::string> near;
+    for (std::size_t species : match.near) near.emplace_back(names.name(int(species)));
     return refused(ErrorCode::SpeciesNotChosen, "\"" + std::string(text) + "\" is not a species: choose the " + what +
-                                                    " from the list, or give its number (0 to 251) or name.");
+                                                    " from the list, or give its number (0 to 251) or name." +
+                                                    didYouMean(near));
 }
 
 }  // namespace kestrane

@@ -1,5 +1,7 @@
 // The species, by species number: the byte a trade record stores is the
-// index of this list. Entry 0 is the placeholder "?????".
+// index of the species lists. Entry 0 is the placeholder "?????". The names
+// come from the ROM where it keeps them (a hack's renamed species under its
+// new name), else from the built-in list.
 #pragma once
 
 #include <cstdint>
@@ -7,12 +9,15 @@
 #include <string>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "support/result.h"
+#include "support/words.h"
 
 namespace kestrane {
 
 inline constexpr int kSpeciesCount = 252;
+inline constexpr int kDexSpecies = 251;  // species 1-251, with a Pokédex entry
 
 // The list entries exactly as the editor's species lists show them: all
 // but "?????", "Nidoran (f)", "Nidoran (m)", "Mew" and "Unown" end in one
@@ -22,11 +27,32 @@ std::span<const std::string_view> speciesList();
 // The entry without its trailing blank ("Bulbasaur"); index 0-251.
 std::string_view speciesName(int index);
 
-// The species number of a name, compared without letter case and without
-// surrounding blanks ("abra" -> 63). The usual spellings of the four entries
-// the list spells otherwise ("Ninetales", "Vaporeon", "Ariados", "Swinub")
-// are accepted too.
-std::optional<int> findSpecies(std::string_view name);
+// The names of one ROM's species.
+class SpeciesNames {
+public:
+    // The built-in names.
+    SpeciesNames();
+    // A ROM's own names (species 1-251, as the game spells them): where one
+    // is the built-in name in another spelling ("MACHOP", "NINETALES"), the
+    // built-in entry is shown, so that a retail ROM looks as it always did.
+    explicit SpeciesNames(const std::vector<std::string>& romNames);
+
+    // "Machop", "BRAWLER": a species' name; index 0-251.
+    std::string_view name(int species) const;
+    // The entries as the species lists show them (the built-in ones with
+    // their trailing blanks).
+    const std::vector<std::string>& entries() const { return entries_; }
+    // Every name a species may be typed as: its shown name, then its
+    // built-in name and usual spelling where they name no other species.
+    const std::vector<NameCandidate>& candidates() const { return candidates_; }
+
+private:
+    std::vector<std::string> entries_;
+    std::vector<NameCandidate> candidates_;
+};
+
+// The built-in names.
+const SpeciesNames& builtInSpeciesNames();
 
 enum class SpeciesRole { Requested, Offered };
 // "requested species (Your Pokémon)", "offered species (Offered Pokémon)"
@@ -36,9 +62,11 @@ std::string_view speciesRoleText(SpeciesRole role);
 std::string unlistedSpeciesText(std::uint8_t stored);
 
 // The species byte that a person's text stands for: a list entry's number
-// (0-251) or name; the stored byte's own number (also as "#252") keeps it,
+// (0-251) or name (letter case, blanks and punctuation aside: "mr mime",
+// "nidoran f"); the stored byte's own number (also as "#252") keeps it,
 // even one without entry; empty text keeps a stored byte without entry and
-// is otherwise refused, as is anything else.
-Result<std::uint8_t> resolveSpecies(std::string_view text, std::uint8_t stored, SpeciesRole role);
+// is otherwise refused, as is anything else (with the names near it).
+Result<std::uint8_t> resolveSpecies(std::string_view text, std::uint8_t stored, SpeciesRole role,
+                                    const SpeciesNames& names = builtInSpeciesNames());
 
 }  // namespace kestrane

@@ -19,20 +19,18 @@ constexpr DialogSet kCrystalDialogs[] = {
     {"girl", "Girl", "\u2026's cute, but I don't have it. \u2026 (the creature is recorded as caught by a girl)"},
 };
 
-constexpr std::array<std::string_view, kListedSlots> kGoldSilverLocations = {
+// By slot. Gold and Silver have no seventh trade (their table ends before it).
+constexpr std::array<std::string_view, kListedSlots> kLocations = {
     "Violet City, Johto", "Goldenrod City, Johto", "Olivine City, Johto", "Blackthorn City, Johto",
-    "Pewter City, Kanto", "Route 14, Kanto", ""};
-constexpr std::array<std::string_view, kListedSlots> kCrystalLocations = {
-    "Violet City, Johto", "Goldenrod City, Johto", "Olivine City, Johto", "Blackthorn City, Johto",
-    "Pewter City, Johto", "Route 14, Kanto", "Power Plant, Kanto"};
+    "Pewter City, Kanto", "Route 14, Kanto", "Power Plant, Kanto"};
 
 // Offsets from the games' public disassemblies; the retail images hold exactly these.
 constexpr Release gold(std::string_view code, std::string_view name) {
-    return {code, name, "English", kRecord32, &englishCharset, 0xFCC24, 6, 0x1B0000, 0x51B0B, kGoldSilverLocations,
+    return {code, name, "English", kRecord32, &englishCharset, 0xFCC24, 6, 0x1B0B74, 10, 0x1B0000, 0x51B0B, kLocations,
             kGoldSilverDialogs};
 }
 constexpr Release crystal(std::string_view code, std::string_view name) {
-    return {code, name, "English", kRecord32, &englishCharset, 0xFCE58, 7, 0x1C8000, 0x51424, kCrystalLocations,
+    return {code, name, "English", kRecord32, &englishCharset, 0xFCE58, 7, 0x53384, 10, 0x1C8000, 0x51424, kLocations,
             kCrystalDialogs};
 }
 

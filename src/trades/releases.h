@@ -61,9 +61,11 @@ struct Release {
     const Charset& (*charset)();
     std::uint32_t usualTable;   // the trade table's first record, where the release keeps it
     int ownRecords;             // the release's own trades
+    std::uint32_t speciesNames;       // 251 names of speciesNameLength bytes
+    std::uint32_t speciesNameLength;
     std::uint32_t itemNames;    // 256 item names, each ended by 0x50
     std::uint32_t baseData;     // 251 entries of 32 bytes, species 1 first
-    std::array<std::string_view, kListedSlots> locations;  // by slot; "" where the game has no trade
+    std::array<std::string_view, kListedSlots> locations;  // by slot, for the release's own trades
     std::span<const DialogSet> dialogSets;                 // by the record's dialog set byte
 };
 

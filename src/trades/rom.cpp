@@ -54,7 +54,12 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     if (table) rom.table = *table;
     else if (table.error().code == ErrorCode::NoTradeTable) rom.noTable = table.error();
     else return table.error();
+    rom.speciesBuiltInWhy = "not read";
     if (parts.gameData) {
+        auto species = readSpeciesNames(**file, *rom.release);
+        if (!species) return inContext(species.error(), where());
+        rom.speciesBuiltInWhy = species->whyNot;
+        if (species->whyNot.empty()) rom.species = SpeciesNames(species->names);
         auto items = readItemNames(**file, *rom.release);
         if (!items) return inContext(items.error(), where());
         rom.items = std::move(*items);

@@ -31,6 +31,8 @@ struct Rom {
     const Release* release = nullptr;  // never null in a Rom that openRom gave
     std::optional<TradeTable> table;
     Error noTable;                  // why there is no table, when there is none
+    SpeciesNames species;                      // the ROM's own where they are where the game keeps them
+    std::string speciesBuiltInWhy;             // why the built-in names are used, when they are ("" : the ROM's)
     std::optional<ItemNames> items;            // none where the ROM's bytes are not the names
     std::optional<GenderRatios> genderRatios;  // likewise, from the base data
     RomSize size;                   // the file's, when it was opened, and its header's
@@ -53,7 +55,7 @@ struct Rom {
 
 // What openRom reads besides the game and the table.
 struct RomParts {
-    bool gameData = true;    // the item names and the gender ratios
+    bool gameData = true;    // the species and item names and the gender ratios
     bool checksums = false;  // the checksums' state
 };
 

@@ -105,8 +105,9 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
     for (auto [given, target, stored, role] :
          {std::tuple{&text.requestedSpecies, &edit.requestedSpecies, shown.requestedSpecies, SpeciesRole::Requested},
           std::tuple{&text.offeredSpecies, &edit.offeredSpecies, shown.offeredSpecies, SpeciesRole::Offered}}) {
-        take(*given, [&, stored = stored, role = role](const std::string& s) { return resolveSpecies(s, stored, role); },
-             *target);
+        take(*given, [&, stored = stored, role = role](const std::string& s) {
+            return resolveSpecies(s, stored, role, rom.species);
+        }, *target);
     }
     for (auto [given, bytes, target, role] :
          {std::tuple{&text.nickname, &text.nicknameBytes, &edit.nickname, NameRole::Nickname},

@@ -74,7 +74,7 @@ TEST_F(CliTest, InfoNamesTheGameOrRefuses) {
         EXPECT_EQ(text.out, std::string("Game:        ") + name + "\nCode:        " + code +
                                 "\nLanguage:    English\nTrade table: " +
                                 (crystal ? "0xFCE58, 7 records" : "0xFCC24, 6 records") +
-                                " (usual place)\nHeader checksum (0x14D):  stale\nGlobal checksum (0x14E):  stale\n"
+                                " (usual place)\nSpecies names: from the ROM\nHeader checksum (0x14D):  stale\nGlobal checksum (0x14E):  stale\n"
                                 "Stadium data (0x1FFDF8):  absent\n");
         Outcome js = run({"info", path, "--json"});
         EXPECT_EQ(json::parse(js.out), (json{{"code", code}, {"name", name}, {"language", "English"},
@@ -82,6 +82,7 @@ TEST_F(CliTest, InfoNamesTheGameOrRefuses) {
                                                         {"records", crystal ? 7 : 6},
                                                         {"foundBy", "usual place"}}},
                                              {"size", {{"file", 2097152}, {"header", 2097152}, {"cutOff", false}}},
+                                             {"speciesNames", {{"from", "rom"}}},
                                              {"checksums", {{"header", "stale"}, {"global", "stale"}, {"stadium", "absent"}}}}));
     }
     const std::string other = dir.write("other.gb", randomImage("aaue"));
@@ -647,7 +648,7 @@ TEST_F(CliTest, CutFilesAreToldAsCut) {
     Outcome info = run({"info", path});
     EXPECT_EQ(info.code, 0) << info.err;
     EXPECT_NE(info.out.find("Trade table: 0xFCE58, 7 records (usual place)\nWarning:     " + note +
-                            "\nChecksums:   not computed: the file is shorter than its header says"),
+                            "\nSpecies names: from the ROM\nChecksums:   not computed: the file is shorter than its header says"),
               std::string::npos)
         << info.out;
     EXPECT_EQ(json::parse(run({"info", path, "--json"}).out)["size"],

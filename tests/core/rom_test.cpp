@@ -247,7 +247,7 @@ TEST(Rom, EachSlotShowsItsRecordAndLocation) {
         {2, "Goldenrod City, Johto", 0xFCC24, "Goldenrod City, Johto", 0xFCE58},
         {3, "Olivine City, Johto", 0xFCC64, "Olivine City, Johto", 0xFCE98},
         {4, "Blackthorn City, Johto", 0xFCC84, "Blackthorn City, Johto", 0xFCEB8},
-        {5, "Pewter City, Kanto", 0xFCCA4, "Pewter City, Johto", 0xFCED8},
+        {5, "Pewter City, Kanto", 0xFCCA4, "Pewter City, Kanto", 0xFCED8},  // in Kanto, in Crystal too
         {6, "Route 14, Kanto", 0xFCCC4, "Route 14, Kanto", 0xFCEF8},
         {7, nullptr, 0, "Power Plant, Kanto", 0xFCF18},
     };

@@ -5,6 +5,9 @@
 #include <chrono>
 #include <fstream>
 #include <random>
+
+#include "support/words.h"
+#include "trades/pokedex.h"
 #include <stdexcept>
 
 namespace kestrane::testing {
@@ -131,6 +134,48 @@ void putItemNames(Bytes& rom, std::string_view gameCode) {
     }
 }
 
+namespace {
+
+std::uint32_t speciesNamesAt(std::string_view gameCode) { return gameCode.substr(0, 3) == "BYT" ? 0x53384 : 0x1B0B74; }
+
+// A species name as the English games spell it, from the editor's list entry.
+std::string gameSpelling(int species) {
+    switch (species) {
+    case 29: return "NIDORAN\xF5";  // the games' ♀ byte
+    case 32: return "NIDORAN\xEF";  // ♂
+    case 38: return "NINETALES";
+    case 122: return "MR.MIME";
+    case 134: return "VAPOREON";
+    case 168: return "ARIADOS";
+    case 220: return "SWINUB";
+    default: break;
+    }
+    std::string name(trimmed(speciesList()[std::size_t(species)]));
+    for (char& c : name) c = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+    return name;
+}
+
+}  // namespace
+
+void putSpeciesNames(Bytes& rom, std::string_view gameCode) {
+    for (int species = 1; species <= 251; ++species) {
+        Bytes field(10, 0x50);
+        const std::string name = gameSpelling(species);
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            const char c = name[i];
+            field[i] = c >= 'A' && c <= 'Z' ? std::uint8_t(0x80 + (c - 'A'))
+                     : c >= '0' && c <= '9' ? std::uint8_t(0xF6 + (c - '0'))
+                     : c == '.' ? 0xE8 : c == '\'' ? 0xE0 : c == '-' ? 0xE3 : std::uint8_t(c);
+        }
+        std::copy(field.begin(), field.end(), rom.begin() + speciesNamesAt(gameCode) + std::size_t(species - 1) * 10);
+    }
+}
+
+void renameSpecies(Bytes& rom, std::string_view gameCode, int species, std::string_view name) {
+    const auto field = nameField(name);
+    std::copy_n(field.begin(), 10, rom.begin() + speciesNamesAt(gameCode) + std::size_t(species - 1) * 10);
+}
+
 std::uint8_t testGenderRatio(int species) {
     constexpr std::uint8_t kRatios[] = {0x00, 0x1F, 0x3F, 0x7F, 0xBF, 0xFE, 0xFF};
     return kRatios[species % 7];
@@ -181,6 +226,7 @@ Bytes retailLikeRom(std::string_view gameCode, std::uint32_t seed) {
     Bytes rom = randomImage(gameCode, seed);
     putTable(rom, usualTable(gameCode), retailTrades(gameCode));
     putRoutine(rom, retailRoutine(gameCode), usualTable(gameCode));
+    putSpeciesNames(rom, gameCode);
     putItemNames(rom, gameCode);
     putBaseData(rom, gameCode);
     return rom;

@@ -65,6 +65,12 @@ void putRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table);
 // from 0x1B0000), and base data with Pokédex numbers 1-251 and the gender
 // ratios of testGenderRatio (Crystal 0x51424, Gold/Silver 0x51B0B).
 void putItemNames(Bytes& rom, std::string_view gameCode);
+// The species names as the English games spell them ("BULBASAUR",
+// "NIDORAN♀", "MR.MIME"), 10 bytes each padded with 0x50 (Crystal from
+// 0x53384, Gold/Silver from 0x1B0B74); one of them renamed, as a hack does
+// (letters, digits and blanks).
+void putSpeciesNames(Bytes& rom, std::string_view gameCode);
+void renameSpecies(Bytes& rom, std::string_view gameCode, int species, std::string_view name);
 void putBaseData(Bytes& rom, std::string_view gameCode);
 // A made-up gender ratio per species, covering every kind of ratio.
 std::uint8_t testGenderRatio(int species);
@@ -75,8 +81,8 @@ std::uint8_t testGenderRatio(int species);
 void buildChecksums(Bytes& rom, bool stadium = true);
 
 // A retail-like image: random filler, the game code, the game's own trades
-// at the usual place, the routine at its retail place, the item names and
-// the base data.
+// at the usual place, the routine at its retail place, the species and item
+// names and the base data.
 Bytes retailLikeRom(std::string_view gameCode, std::uint32_t seed = 1);
 
 // A folder of its own for one test, removed with everything in it.
