@@ -5,15 +5,19 @@
 #include <iostream>
 #include <sstream>
 
-#include "cli/table.h"
+#include "exchange/table_json.h"
 #include "support/hex_text.h"
 #include "support/utf.h"
 #include "trades/fields.h"
+#include "trades/game_data.h"
+#include "trades/pokedex.h"
 #include "trades/save.h"
 #include "version.h"
 
 namespace kestrane::cli {
 namespace {
+
+using namespace exchange;
 
 // The one place that turns a kind of error into an exit code.
 int exitCodeOf(const Error& error) { return error.isFileFailure() ? kIoFailure : kRefused; }
@@ -32,11 +36,6 @@ struct Context {
     // Every problem of an input that was refused as a whole.
     int refuse(const Problems& problems) const { return fail(nothingWritten(together(problems))); }
 };
-
-// UTF-8 text as a path, so that "é" reaches the file system on every platform.
-std::filesystem::path pathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 // Printed width of UTF-8 text: one column per code point.
 std::size_t columns(const std::string& text) {
@@ -290,27 +289,36 @@ int set(const Context& ctx, const std::string& path, int number, const SetOption
     return save(ctx, opened->rom, std::span(&*edit, 1), o.dryRun, o.leaveChecksums, "");
 }
 
+enum class Names { Species, Items };
+
+// Number and name of every species or item, as this ROM names them.
+int names(const Context& ctx, const std::string& path, bool json, Names which) {
+    auto rom = openRom(path, ctx.fs);
+    if (!rom) return ctx.fail(rom.error());
+    Json list = Json::array();
+    std::vector<std::vector<std::string>> rows = {{"Number", "Name"}};
+    const int count = which == Names::Species ? kSpeciesCount : kItemCount;
+    for (int n = 0; n < count; ++n) {
+        const bool known = which == Names::Species || n == 0 || rom->items;
+        const std::string name = which == Names::Species ? std::string(rom->species.name(n)) : itemLabel(rom->items, std::uint8_t(n));
+        list.push_back(Json{{"number", n}, {"name", known ? Json(name) : Json(nullptr)}});
+        rows.push_back({std::to_string(n), name});
+    }
+    if (json) ctx.out << list.dump(2) << '\n';
+    else printTable(ctx, rows);
+    return kDone;
+}
+
 int exportTable(const Context& ctx, const std::string& path, const std::string& output) {
-    auto opened = openTable(ctx, path);
-    if (!opened) return ctx.fail(opened.error());
-    // A table with a trade missing is no table to carry elsewhere.
-    for (const TradeReading& reading : opened->trades) {
-        if (reading.pastEnd) return ctx.fail(*reading.pastEnd);
+    auto rom = openRom(path, ctx.fs);
+    if (!rom) return ctx.fail(rom.error());
+    if (!output.empty() && output != "-") {
+        auto written = exportTo(*rom, output, ctx.fs);
+        return written ? kDone : ctx.fail(written.error());
     }
-    const std::string text = tableJson(opened->rom, opened->trades).dump(2) + "\n";
-    if (output.empty() || output == "-") {
-        ctx.out << text;
-        return kDone;
-    }
-    std::error_code ec;
-    if (std::filesystem::equivalent(pathOf(output), pathOf(path), ec)) {
-        return ctx.fail(refused(ErrorCode::InvalidArgument,
-                                quoted(output) + " is the ROM itself; choose another file for the table."));
-    }
-    const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    if (auto written = writeNewFile(ctx.fs, output, bytes); !written) {
-        return ctx.fail(inContext(written.error(), "Could not write the table to " + quoted(output)));
-    }
+    auto text = exportText(*rom, ctx.fs);
+    if (!text) return ctx.fail(text.error());
+    ctx.out << *text;
     return kDone;
 }
 
@@ -327,17 +335,14 @@ Result<std::string> tableText(const Context& ctx, const std::string& tableFile) 
 
 int importTable(const Context& ctx, const std::string& path, const std::string& tableFile, bool dryRun,
                 bool leaveChecksums) {
-    auto opened = openTable(ctx, path);
-    if (!opened) return ctx.fail(opened.error());
+    auto rom = openRom(path, ctx.fs);
+    if (!rom) return ctx.fail(rom.error());
+    if (auto table = rom->tradeTable(); !table) return ctx.fail(table.error());
     auto text = tableText(ctx, tableFile);
     if (!text) return ctx.fail(text.error());
-    nlohmann::json json = nlohmann::json::parse(*text, nullptr, false);
-    if (json.is_discarded()) {
-        return ctx.fail(nothingWritten(refused(ErrorCode::TypeMismatch, quoted(tableFile) + " is not valid JSON.")));
-    }
-    auto edits = planImport(json, opened->rom, opened->trades);
+    auto edits = importEdits(*text, tableFile, *rom, ctx.fs);
     if (!edits) return ctx.refuse(edits.error());
-    return save(ctx, opened->rom, *edits, dryRun, leaveChecksums,
+    return save(ctx, *rom, *edits, dryRun, leaveChecksums,
                 " in " + std::to_string(edits->size()) + (edits->size() == 1 ? " trade" : " trades"));
 }
 
@@ -372,20 +377,31 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     setCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
     setCmd->add_option("SLOT", slot, slotHelp)->required();
     EditText& given = setOptions.text;
-    setCmd->add_option("--requested", given.requestedSpecies, "Species the player gives: number or name.");
-    setCmd->add_option("--offered", given.offeredSpecies, "Species offered: number or name.");
-    setCmd->add_option("--nickname", given.nickname, "The offered creature's nickname.");
-    setCmd->add_option("--ot", given.trainerName, "The trainer's name (OT).");
-    setCmd->add_option("--id", given.trainerId, "The trainer ID, 0 to 65535.");
-    setCmd->add_option("--item", given.heldItem, "The held item: its name as the ROM spells it, a number, or None.");
-    setCmd->add_option("--dvs", given.dvs, "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10).");
-    setCmd->add_flag("--shiny", given.shiny, "Make the offered creature shiny (after --dvs, if given).");
-    setCmd->add_option("--gender-requirement", given.genderRequirement,
-                       "The gender the given creature must have: either, male or female.");
-    setCmd->add_option("--dialog", given.dialogSet, "The trader's lines: collector, happy, newbie or (Crystal) girl.");
+    // The options that change a field: a set without any is a usage error.
+    std::vector<CLI::Option*> fields;
+    auto field = [&](CLI::Option* option) { fields.push_back(option); };
+    field(setCmd->add_option("--requested", given.requestedSpecies, "Species the player gives: number or name."));
+    field(setCmd->add_option("--offered", given.offeredSpecies, "Species offered: number or name."));
+    field(setCmd->add_option("--nickname", given.nickname, "The offered creature's nickname."));
+    field(setCmd->add_option("--ot", given.trainerName, "The trainer's name (OT)."));
+    field(setCmd->add_option("--id", given.trainerId, "The trainer ID, 0 to 65535."));
+    field(setCmd->add_option("--item", given.heldItem, "The held item: its name as the ROM spells it, a number, or None."));
+    field(setCmd->add_option("--dvs", given.dvs, "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10)."));
+    field(setCmd->add_flag("--shiny", given.shiny, "Make the offered creature shiny (after --dvs, if given)."));
+    field(setCmd->add_option("--gender-requirement", given.genderRequirement,
+                       "The gender the given creature must have: either, male or female."));
+    field(setCmd->add_option("--dialog", given.dialogSet, "The trader's lines: collector, happy, newbie or (Crystal) girl."));
     setCmd->add_flag("--dry-run", setOptions.dryRun, "Print the bytes that would change; write nothing.");
     setCmd->add_flag("--leave-checksums", setOptions.leaveChecksums,
                      "Leave the global checksum and the Stadium data as they are.");
+
+    auto* speciesCmd = app.add_subcommand("species", "List the species as this ROM names them, by number.");
+    speciesCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+    speciesCmd->add_flag("--json", json, "Print JSON.");
+
+    auto* itemsCmd = app.add_subcommand("items", "List the held items as this ROM names them, by number.");
+    itemsCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+    itemsCmd->add_flag("--json", json, "Print JSON.");
 
     auto* exportCmd = app.add_subcommand("export", "Write the whole trade table as JSON.");
     exportCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
@@ -418,7 +434,19 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     if (*infoCmd) return info(ctx, rom, json);
     if (*listCmd) return list(ctx, rom);
     if (*showCmd) return show(ctx, rom, slot, json);
-    if (*setCmd) return set(ctx, rom, slot, setOptions);
+    if (*setCmd) {
+        if (std::none_of(fields.begin(), fields.end(), [](const CLI::Option* o) { return o->count() > 0; })) {
+            std::string names;
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                names += (i == 0 ? "" : i + 1 == fields.size() ? " or " : ", ") + fields[i]->get_name();
+            }
+            err << "Nothing to change: give one or more of " << names << ".\nRun with --help for more information.\n";
+            return kUsage;
+        }
+        return set(ctx, rom, slot, setOptions);
+    }
+    if (*speciesCmd) return names(ctx, rom, json, Names::Species);
+    if (*itemsCmd) return names(ctx, rom, json, Names::Items);
     if (*exportCmd) return exportTable(ctx, rom, output);
     if (*checksumsCmd) return checksums(ctx, rom, fix, fixDryRun, json);
     return importTable(ctx, rom, tableFile, importDryRun, importLeaveChecksums);

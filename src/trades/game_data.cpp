@@ -94,13 +94,16 @@ Result<std::uint8_t> resolveItem(std::string_view text, const std::optional<Item
                                                    " is out of range: item numbers are 0 to 255.");
     }
     if (names) {
-        for (int item = 1; item < kItemCount; ++item) {
-            if (sameLetters((*names)[std::size_t(item)], text)) return std::uint8_t(item);
-        }
+        std::vector<NameCandidate> candidates;
+        for (int item = 1; item < kItemCount; ++item) candidates.push_back({(*names)[std::size_t(item)], std::size_t(item)});
+        const NameMatch match = matchName(text, candidates);
+        if (match.id) return std::uint8_t(*match.id);
+        std::vector<std::string> near;
+        for (std::size_t item : match.near) near.push_back((*names)[item]);
         return refused(ErrorCode::UnknownItem, "\"" + std::string(text) +
                                                    "\" is not an item of this ROM: give an item's name as the ROM "
                                                    "spells it (such as \"" + (*names)[0xAE] +
-                                                   "\"), \"None\", or a number from 0 to 255.");
+                                                   "\"), \"None\", or a number from 0 to 255." + didYouMean(near));
     }
     return refused(ErrorCode::UnknownItem, "\"" + std::string(text) +
                                                "\" cannot be looked up: this ROM's item names are not where the "

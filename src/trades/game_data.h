@@ -58,7 +58,8 @@ std::optional<std::uint8_t> genderRatioOf(const std::optional<GenderRatios>& rat
 std::string itemLabel(const std::optional<ItemNames>& names, std::uint8_t item);
 
 // The item a person's text stands for: "None", a number (0-255, decimal or
-// 0x..) or a name the ROM has, without letter case.
+// 0x..) or a name the ROM has (letter case, blanks and punctuation aside:
+// "kings rock"); otherwise refused, with the names near it.
 Result<std::uint8_t> resolveItem(std::string_view text, const std::optional<ItemNames>& names);
 
 }  // namespace kestrane

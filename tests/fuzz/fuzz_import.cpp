@@ -3,7 +3,7 @@
 // one save that touches only the trades' fields.
 #include <cstdlib>
 
-#include "cli/table.h"
+#include "exchange/table_json.h"
 #include "support/memory_file_system.h"
 #include "support/rom_image.h"
 #include "trades/save.h"
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Rom rom = *openRom("rom", fs);
     auto current = readTradeTable(rom, fs);
     if (!current) std::abort();
-    auto edits = cli::planImport(json, rom, *current);
+    auto edits = exchange::planImport(json, rom, *current);
     if (!edits) return 0;  // nothing is written then; the command checks that
     // What the core resolved, it writes: every typed value it gives is within range.
     auto saved = saveTrades(rom, *edits, {}, fs);

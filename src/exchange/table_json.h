@@ -24,7 +24,10 @@
 #include "trades/trade_edit.h"
 #include "trades/trade_record.h"
 
-namespace kestrane::cli {
+namespace kestrane::exchange {
+
+// An exported table file's name ends so.
+inline constexpr std::string_view kTableExtension = ".json";
 
 using Json = nlohmann::ordered_json;
 
@@ -42,4 +45,17 @@ std::string speciesLabel(const Rom& rom, std::uint8_t species);
 Result<std::vector<TradeEdit>, Problems> planImport(const nlohmann::json& table, const Rom& rom,
                                                     const std::vector<TradeReading>& current);
 
-}  // namespace kestrane::cli
+// What `export` writes: the whole table as JSON text (one open of the ROM).
+// A table with a trade past the end of a cut file is refused: it is no
+// table to carry elsewhere.
+Result<std::string> exportText(const Rom& rom, FileSystem& fs = nativeFileSystem());
+
+// Writes the table to a file of its own (never the ROM itself).
+Result<void> exportTo(const Rom& rom, const std::string& tablePath, FileSystem& fs = nativeFileSystem());
+
+// The edits a table's text (from `tableName`, for messages) asks of the ROM
+// as it is now, or every problem at once.
+Result<std::vector<TradeEdit>, Problems> importEdits(std::string_view text, const std::string& tableName, const Rom& rom,
+                                                     FileSystem& fs = nativeFileSystem());
+
+}  // namespace kestrane::exchange

@@ -1,6 +1,7 @@
-#include "cli/table.h"
+#include "exchange/table_json.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "support/hex_text.h"
 #include "support/utf.h"
@@ -8,7 +9,7 @@
 #include "trades/trade_edit.h"
 #include "trades/pokedex.h"
 
-namespace kestrane::cli {
+namespace kestrane::exchange {
 namespace {
 
 // What a trade's keys give: a text for one field of the edit.
@@ -194,4 +195,37 @@ Result<std::vector<TradeEdit>, Problems> planImport(const nlohmann::json& table,
     return edits;
 }
 
-}  // namespace kestrane::cli
+Result<std::string> exportText(const Rom& rom, FileSystem& fs) {
+    auto trades = readTradeTable(rom, fs);
+    if (!trades) return trades.error();
+    for (const TradeReading& reading : *trades) {
+        if (reading.pastEnd) return *reading.pastEnd;
+    }
+    return tableJson(rom, *trades).dump(2) + "\n";
+}
+
+Result<void> exportTo(const Rom& rom, const std::string& tablePath, FileSystem& fs) {
+    std::error_code ec;
+    auto fsPath = [](const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); };
+    if (std::filesystem::equivalent(fsPath(tablePath), fsPath(rom.path), ec)) {
+        return refused(ErrorCode::InvalidArgument, quoted(tablePath) + " is the ROM itself; choose another file for the table.");
+    }
+    auto text = exportText(rom, fs);
+    if (!text) return text.error();
+    const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(text->data()), text->size());
+    if (auto written = writeNewFile(fs, tablePath, bytes); !written) {
+        return inContext(written.error(), "Could not write the table to " + quoted(tablePath));
+    }
+    return {};
+}
+
+Result<std::vector<TradeEdit>, Problems> importEdits(std::string_view text, const std::string& tableName, const Rom& rom,
+                                                     FileSystem& fs) {
+    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
+    if (json.is_discarded()) return Problems{refused(ErrorCode::TypeMismatch, quoted(tableName) + " is not valid JSON.")};
+    auto current = readTradeTable(rom, fs);
+    if (!current) return Problems{current.error()};
+    return planImport(json, rom, *current);
+}
+
+}  // namespace kestrane::exchange
