@@ -56,8 +56,8 @@ window_gone() {
 }
 window=$(window_named '^Kestrane — クリスタル é\.gbc$' 60)
 [ -n "$window" ] || { echo "kestrane.exe showed no window titled \"Kestrane — クリスタル é.gbc\"" >&2; exit 1; }
-# An opened ROM gives the trade list the focus: Down chooses Trade Number 1.
-xdotool key --window "$window" Down 2>/dev/null
+# An opened ROM gives the trade list the focus: Space chooses Trade Number 1.
+xdotool key --window "$window" space 2>/dev/null
 # More Fields opens only for a trade on show: its window says the choice is made.
 more=""
 for _ in $(seq 20); do

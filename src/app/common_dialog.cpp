@@ -41,7 +41,8 @@ QString CommonDialog::showOpen(QWidget* owner, const QString& title, const QStri
 }
 
 Result<QString> CommonDialog::showSave(QWidget* owner, const QString& title, const QString& fileName,
-                                       const QString& initDir, const QString& filter, std::uint32_t flags) {
+                                       const QString& initDir, const QString& filter, std::uint32_t flags,
+                                       const QString& defaultExtension) {
     if (fileName.size() > kMaxSaveFileName) {
         return refused(ErrorCode::InvalidArgument, "The proposed file name has " + std::to_string(fileName.size()) +
                                                          " characters; the save dialog takes at most 128.");
@@ -52,7 +53,7 @@ Result<QString> CommonDialog::showSave(QWidget* owner, const QString& title, con
     record_.filters = filterPairs(prepareFilter(filter));
     record_.initialDir = initDir;
     record_.title = title;
-    record_.defaultExtension = QStringLiteral(".gpl");
+    record_.defaultExtension = defaultExtension;
     auto answer = backend_.chooseSave(record_);
     if (!answer || answer->path.isEmpty()) return QString();
     record_.filterIndex = answer->filterIndex;

@@ -77,9 +77,11 @@ public:
     QString showOpen(QWidget* owner, const QString& title, const QString& initDir,
                      const QString& filter = QStringLiteral("All Files (*.*)|*.*|"), std::uint32_t flags = 0);
     // The chosen path, or empty text. A fileName longer than 128 characters
-    // is an InvalidArgument error, before any dialog is shown.
+    // is an InvalidArgument error, before any dialog is shown. A name typed
+    // without extension gets defaultExtension.
     Result<QString> showSave(QWidget* owner, const QString& title, const QString& fileName, const QString& initDir,
-                             const QString& filter = QStringLiteral("All Files (*.*)|*.*|"), std::uint32_t flags = 0);
+                             const QString& filter = QStringLiteral("All Files (*.*)|*.*|"), std::uint32_t flags = 0,
+                             const QString& defaultExtension = QStringLiteral(".gpl"));
     // The filter the user chose in the last successful dialog (1-based), or 0.
     int filterIndex() const { return filterIndex_; }
 

@@ -26,6 +26,7 @@
 #include "app/appearance.h"
 #include "support/hex_text.h"
 #include "app/trade_chooser.h"
+#include "exchange/table_json.h"
 #include "trades/releases.h"
 #include "trades/trainer_id.h"
 #include "trades/pokedex.h"
@@ -37,6 +38,7 @@ namespace {
 const QString kChecksumsSetting = QStringLiteral("save/updateChecksums");
 const QString kOpenTitle = QStringLiteral("Open Pok\u00e9mon Gold, Silver or Crystal ROM...");
 const QString kRomFilter = QStringLiteral("GB ROMs (*.gb)|*.gb;*.gbc");
+const QString kTableFilter = QStringLiteral("Trade tables (*.json)|*.json");
 constexpr std::uint32_t kOpenFlags = kHideReadOnly | kPathMustExist | kFileMustExist;  // 0x1804
 
 // The core takes paths as UTF-8 on every platform.
@@ -116,6 +118,9 @@ void MainWindow::createActions() {
     reloadAction_->setEnabled(false);
     saveAction_ = action("mnuSave", QStringLiteral("Save ROM"), QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::saveTrade);
     saveAction_->setEnabled(false);
+    exportAction_ = action("mnuExport", QStringLiteral("Export Trades\u2026"), QKeySequence(), &MainWindow::exportTrades);
+    importAction_ = action("mnuImport", QStringLiteral("Import Trades\u2026"), QKeySequence(), &MainWindow::importTrades);
+    for (QAction* a : {exportAction_, importAction_}) a->setEnabled(false);
     exitAction_ = action("mnuExit", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
     aboutAction_ = action("mnuAbout", QStringLiteral("About"), QKeySequence(), &MainWindow::showAbout);
     moreFieldsAction_ = action("mnuMoreFields", QStringLiteral("More Fields\u2026"), QKeySequence(Qt::CTRL | Qt::Key_M),
@@ -135,6 +140,10 @@ void MainWindow::createMenus() {
     file->addAction(openAction_);
     file->addAction(reloadAction_);
     file->addAction(saveAction_);
+    file->addSeparator();
+    file->addAction(exportAction_);
+    file->addAction(importAction_);
+    file->addSeparator();
     file->addAction(checksumsAction_);
     file->addSeparator()->setObjectName(QStringLiteral("cmdBreak"));
     file->addAction(exitAction_);
@@ -154,8 +163,9 @@ void MainWindow::createControls() {
     client->setFixedSize(493, 427);
     client->setFont(classicFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif")}));
     setCentralWidget(client);
-    const QFont classic = classicFont({QStringLiteral("@Arial Unicode MS"), QStringLiteral("Arial Unicode MS"),
-                                       QStringLiteral("Arial")});
+    captionFont_ = classicFont({QStringLiteral("@Arial Unicode MS"), QStringLiteral("Arial Unicode MS"),
+                                QStringLiteral("Arial")});
+    const QFont& classic = captionFont_;
 
     // The layout: frames, then in each its controls, at their designed places.
     auto frame = [&](const char* name, const QString& caption, QRect at, bool enabled) {
@@ -169,19 +179,22 @@ void MainWindow::createControls() {
     QGroupBox* copyrightFrame = frame("Frame1", QString(), {8, 376, 473, 41}, true);
     for (QGroupBox* f : {romFrame_, tradeListFrame_, detailsFrame_}) f->setFont(classic);
 
-    // The focus order is the order of creation: Qt 6.4's setTabOrder loses
-    // the chain around editable combo boxes.
-    offeredSpecies_ = place(new QComboBox(detailsFrame_), "theirpoke", {16, 48, 113, 21}, false);
+    // The focus order follows the layout (list, then the fields as they read,
+    // then Save) and is the order of creation: Qt 6.4's setTabOrder loses the
+    // chain around editable combo boxes.
     tradeList_ = place(new QListWidget(tradeListFrame_), "tradelist", {16, 24, 145, 94}, false);
+    offeredSpecies_ = place(new QComboBox(detailsFrame_), "theirpoke", {16, 48, 113, 21}, false);
     nickname_ = place(new QLineEdit(detailsFrame_), "txtNickname", {152, 48, 113, 19}, false);
-    saveButton_ = place(new QPushButton(QStringLiteral("Save"), detailsFrame_), "btnSave", {152, 144, 113, 25}, false);
-    requestedSpecies_ = place(new QComboBox(detailsFrame_), "yourpoke", {16, 152, 113, 21}, false);
-    trainerId_ = place(new QLineEdit(detailsFrame_), "txtID", {152, 104, 113, 19}, false);
     trainerName_ = place(new QLineEdit(detailsFrame_), "txtOT", {16, 104, 113, 19}, false);
+    trainerId_ = place(new QLineEdit(detailsFrame_), "txtID", {152, 104, 113, 19}, false);
+    requestedSpecies_ = place(new QComboBox(detailsFrame_), "yourpoke", {16, 152, 113, 21}, false);
+    saveButton_ = place(new QPushButton(QStringLiteral("&Save"), detailsFrame_), "btnSave", {152, 144, 113, 25}, false);
 
+    // A field's caption carries an Alt-key letter that moves to the field.
     struct LabelRow {
         QLabel** member;  // where the window keeps it, if it does
         QList<QLabel*>* group;
+        QWidget* buddy;
         QWidget* parent;
         const char* name;
         QString text;
@@ -189,26 +202,30 @@ void MainWindow::createControls() {
         bool enabled;
     };
     const LabelRow labels[] = {
-        {nullptr, &romCaptions_, romFrame_, "txtName", QStringLiteral("Game Name:"), {8, 24, 65, 17}, false},
-        {&gameName_, nullptr, romFrame_, "headr", QString(), {80, 24, 89, 17}, true},
-        {nullptr, &romCaptions_, romFrame_, "txtCDE", QStringLiteral("Game Code:"), {184, 24, 65, 17}, false},
-        {&gameCode_, nullptr, romFrame_, "txtCode", QString(), {256, 24, 65, 17}, true},
-        {nullptr, &romCaptions_, romFrame_, "lang", QStringLiteral("Language:"), {328, 24, 57, 17}, false},
-        {&language_, nullptr, romFrame_, "language", QString(), {384, 24, 65, 17}, true},
-        {&tableInfo_, nullptr, romFrame_, "tableInfo", QString(), {8, 40, 457, 14}, true},
-        {&location_, nullptr, locationFrame_, "location", QString(), {16, 16, 113, 17}, true},
-        {nullptr, &detailCaptions_, detailsFrame_, "Label2", QStringLiteral("Offered Pok\u00e9mon:"), {24, 24, 89, 17}, false},
-        {nullptr, &detailCaptions_, detailsFrame_, "Label3", QStringLiteral("Nickname:"), {168, 24, 57, 17}, false},
-        {nullptr, &detailCaptions_, detailsFrame_, "Label10", QStringLiteral("Original Trainer:"), {24, 80, 81, 17}, false},
-        {nullptr, &detailCaptions_, detailsFrame_, "Label11", QStringLiteral("ID Number:"), {168, 80, 57, 17}, false},
-        {nullptr, &detailCaptions_, detailsFrame_, "Label9", QStringLiteral("Your Pok\u00e9mon:"), {24, 128, 81, 17}, false},
-        {nullptr, nullptr, copyrightFrame, "Label4", kCopyrightLine, {160, 16, 169, 17}, true},
+        {nullptr, &romCaptions_, nullptr, romFrame_, "txtName", QStringLiteral("Game Name:"), {8, 24, 65, 17}, false},
+        {&gameName_, nullptr, nullptr, romFrame_, "headr", QString(), {80, 24, 89, 17}, true},
+        {nullptr, &romCaptions_, nullptr, romFrame_, "txtCDE", QStringLiteral("Game Code:"), {184, 24, 65, 17}, false},
+        {&gameCode_, nullptr, nullptr, romFrame_, "txtCode", QString(), {256, 24, 65, 17}, true},
+        {nullptr, &romCaptions_, nullptr, romFrame_, "lang", QStringLiteral("Language:"), {328, 24, 57, 17}, false},
+        {&language_, nullptr, nullptr, romFrame_, "language", QString(), {384, 24, 65, 17}, true},
+        {&tableInfo_, nullptr, nullptr, romFrame_, "tableInfo", QString(), {8, 40, 457, 14}, true},
+        {&location_, nullptr, nullptr, locationFrame_, "location", QString(), {16, 16, 113, 17}, true},
+        {nullptr, &detailCaptions_, offeredSpecies_, detailsFrame_, "Label2", QStringLiteral("&Offered Pok\u00e9mon:"),
+         {24, 24, 89, 17}, false},
+        {nullptr, &detailCaptions_, nickname_, detailsFrame_, "Label3", QStringLiteral("&Nickname:"), {168, 24, 57, 17}, false},
+        {nullptr, &detailCaptions_, trainerName_, detailsFrame_, "Label10", QStringLiteral("O&riginal Trainer:"),
+         {24, 80, 81, 17}, false},
+        {nullptr, &detailCaptions_, trainerId_, detailsFrame_, "Label11", QStringLiteral("&ID Number:"), {168, 80, 57, 17}, false},
+        {nullptr, &detailCaptions_, requestedSpecies_, detailsFrame_, "Label9", QStringLiteral("&Your Pok\u00e9mon:"),
+         {24, 128, 81, 17}, false},
+        {nullptr, nullptr, nullptr, copyrightFrame, "Label4", kCopyrightLine, {160, 16, 169, 17}, true},
     };
     for (const LabelRow& row : labels) {
         QLabel* label = place(new QLabel(row.text, row.parent), row.name, row.at, row.enabled);
         label->setFont(classic);
         if (row.member) *row.member = label;
         if (row.group) row.group->append(label);
+        if (row.buddy) label->setBuddy(row.buddy);
     }
 
     tradeList_->setFont(classic);
@@ -229,8 +246,11 @@ void MainWindow::createControls() {
     }
     // Only what the user does marks the trade modified, never what the window fills in.
     for (QLineEdit* box : {nickname_, trainerName_, trainerId_}) connect(box, &QLineEdit::textEdited, this, &MainWindow::markModified);
-    nickname_->setMaxLength(10);
-    trainerName_->setMaxLength(10);
+    // Names are limited by the bytes they take, not by characters ("[PK]" is
+    // one byte): the room left shows in the box, and a save says what is too long.
+    for (auto [box, role] : {std::pair{nickname_, NameRole::Nickname}, std::pair{trainerName_, NameRole::TrainerName}}) {
+        connect(box, &QLineEdit::textChanged, this, [this, box = box, role = role] { showRoomLeft(box, role); });
+    }
     trainerId_->setMaxLength(5);
     // Both lists show one model: 252 strings, not 504 items.
     speciesModel_ = new QStringListModel(this);
@@ -276,6 +296,8 @@ void MainWindow::setShownTrade(int row, std::optional<TradeRecord> record) {
     showHiddenBytes(nickname_, shown ? record->nicknameHidden : std::string());
     showHiddenBytes(trainerName_, shown ? record->trainerNameHidden : std::string());
     shown_ = shown ? std::optional<ShownTrade>(ShownTrade{std::move(*record), std::nullopt}) : std::nullopt;
+    showRoomLeft(nickname_, NameRole::Nickname);
+    showRoomLeft(trainerName_, NameRole::TrainerName);
     setWindowModified(false);
 }
 
@@ -293,6 +315,40 @@ void MainWindow::showHiddenBytes(QLineEdit* box, const std::string& note) {
     }
     marker->setToolTip(fromCore(note));
     box->setToolTip(fromCore(note));
+}
+
+void MainWindow::showRoomLeft(QLineEdit* box, NameRole role) {
+    auto* room = box->findChild<QLabel*>(QStringLiteral("roomLeft"));
+    if (!room) {
+        room = new QLabel(box);
+        room->setObjectName(QStringLiteral("roomLeft"));
+        QFont small = box->font();
+        small.setPointSizeF(small.pointSizeF() * 0.8);
+        room->setFont(small);
+        room->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        room->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    const auto used = shown_ ? nameRoom(*rom_, shown_->record, role, box->text().toStdU16String()) : std::nullopt;
+    room->setVisible(shown_.has_value());
+    if (!shown_) return;
+    const QString what = fromCore(nameRoleText(role));
+    if (!used) {
+        room->setText(QStringLiteral("?"));
+        room->setToolTip(QStringLiteral("The %1 holds a character the game cannot write.").arg(what));
+    } else {
+        const int left = int(used->length) - int(used->used);
+        room->setText(QString::number(left));
+        room->setToolTip(left >= 0 ? QStringLiteral("%1 of the %2's %3 bytes left").arg(left).arg(what).arg(used->length)
+                                   : QStringLiteral("The %1 needs %2 bytes, but its field holds %3.")
+                                         .arg(what).arg(used->used).arg(used->length));
+    }
+    room->setStyleSheet(!used || used->used > used->length ? QStringLiteral("color: #c00000;")
+                                                           : QStringLiteral("color: gray;"));
+    // At the box's right end, left of the hidden-byte marker if there is one.
+    const int marker = box->findChild<QAction*>(QStringLiteral("hiddenBytes")) ? box->height() : 0;
+    const int width = room->fontMetrics().horizontalAdvance(QStringLiteral("-00")) + 4;
+    room->setGeometry(box->width() - width - marker - 2, 0, width, box->height());
+    box->setTextMargins(0, 0, width + 2, 0);
 }
 
 void MainWindow::openRomCommand() {
@@ -320,6 +376,39 @@ void MainWindow::reloadRom() {
     showRom(path, std::move(*rom));
     // The trade that was shown, as the file now holds it.
     if (row >= 0 && row < tradeList_->count() && tradeList_->isEnabled()) showTrade(row);
+}
+
+void MainWindow::exportTrades() {
+    if (!rom_) return;
+    const QFileInfo rom(romPath_);
+    const QString proposed = rom.completeBaseName() + QStringLiteral(".json");
+    CommonDialog dialog(dialogs_);
+    auto path = dialog.showSave(this, QStringLiteral("Export Trades"),
+                                proposed.size() <= CommonDialog::kMaxSaveFileName ? proposed : QStringLiteral("trades.json"),
+                                rom.absolutePath(), kTableFilter, 0, fromCore(exchange::kTableExtension));
+    if (!path) return tell(path.error());
+    if (path->isEmpty()) return;
+    if (auto written = exchange::exportTo(*rom_, nativePath(*path), files_); !written) return tell(written.error());
+    messages_.show(this, kAppTitle, QStringLiteral("The trades were exported to \"%1\".").arg(QFileInfo(*path).fileName()),
+                   MessageIcon::Information);
+}
+
+void MainWindow::importTrades() {
+    if (!rom_ || !maySwitchAway()) return;
+    CommonDialog dialog(dialogs_);
+    const QString path = dialog.showOpen(this, QStringLiteral("Import Trades"), QFileInfo(romPath_).absolutePath(),
+                                         kTableFilter, kOpenFlags);
+    if (path.isEmpty()) return;
+    auto text = readWholeFile(files_, nativePath(path));
+    if (!text) return tell(nothingWritten(inContext(text.error(), "Could not read the table " + quoted(nativePath(path)))));
+    auto edits = exchange::importEdits(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()),
+                                       nativePath(path), *rom_, files_);
+    if (!edits) return tell(nothingWritten(together(edits.error())));
+    const SaveOptions options{checksumsAction_->isChecked() ? ChecksumPolicy::KeepConsistent : ChecksumPolicy::Leave};
+    if (auto saved = saveTrades(*rom_, *edits, options, files_); !saved) return tell(saved.error());
+    // The trade on show, as the file now holds it.
+    if (shown_) showTrade(chooser_->chosen());
+    messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);
 }
 
 void MainWindow::showRom(const QString& path, Rom rom) {
@@ -356,7 +445,8 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     tradeListFrame_->setEnabled(true);
     for (QLabel* caption : romCaptions_) caption->setEnabled(true);
     tradeList_->setEnabled(rom_->table.has_value());
-    // The arrow keys choose a trade at once.
+    for (QAction* a : {exportAction_, importAction_}) a->setEnabled(rom_->table.has_value());
+    // The keyboard chooses a trade at once (Space, the arrow keys).
     if (rom_->table) tradeList_->setFocus();
     reloadAction_->setEnabled(true);
     if (!rom_->table) refuse(fromCore(describe(rom_->noTable)));
@@ -447,6 +537,7 @@ void MainWindow::showMoreFields() {
     auto offered = speciesOf(offeredSpecies_, SpeciesRole::Offered);
     MoreFieldsDialog dialog(this, messages_, *rom_, r.slot, values,
                             offered ? std::optional<std::uint8_t>(*offered) : std::nullopt);
+    dialog.setFont(captionFont_);
     if (dialog.exec() != QDialog::Accepted) return;
     shown_->more = dialog.values();
     if (dialog.values() != values) markModified();
@@ -487,9 +578,10 @@ void MainWindow::tell(const Error& error) {
     // File failures keep the classic "Error: N" box; refusals are
     // exclamations titled with the program's name.
     if (error.isFileFailure()) {
-        messages_.show(this, QStringLiteral("Error: %1").arg(error.number()), fromCore(describe(error)), MessageIcon::None);
+        messages_.show(this, QStringLiteral("Error: %1").arg(error.number()), fromCore(describe(error)), MessageIcon::None,
+                       fromCore(error.detail));
     } else {
-        refuse(fromCore(describe(error)));
+        messages_.show(this, kAppTitle, fromCore(describe(error)), MessageIcon::Exclamation, fromCore(error.detail));
     }
 }
 

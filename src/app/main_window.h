@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QFont>
 #include <QPointer>
 #include <optional>
 #include <string>
@@ -58,6 +59,8 @@ protected:
 private slots:
     void openRomCommand();
     void reloadRom();
+    void exportTrades();
+    void importTrades();
     void tradeChosen(int row);
     bool saveTrade();
     void showMoreFields();
@@ -90,6 +93,8 @@ private:
     Result<TradeEdit, Problems> editFromBoxes() const;
     Result<std::uint8_t> speciesOf(const QComboBox* box, SpeciesRole role) const;
     void showHiddenBytes(QLineEdit* box, const std::string& note);
+    // The bytes left in a name's field, in a corner of its box.
+    void showRoomLeft(QLineEdit* box, NameRole role);
     void updateTitle();
 
     void refuse(const QString& text);
@@ -108,6 +113,8 @@ private:
 
     QAction* openAction_ = nullptr;
     QAction* reloadAction_ = nullptr;
+    QAction* exportAction_ = nullptr;
+    QAction* importAction_ = nullptr;
     QAction* saveAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* moreFieldsAction_ = nullptr;
@@ -133,6 +140,7 @@ private:
     QStringListModel* speciesModel_ = nullptr;  // both species lists show it
     QList<QLabel*> romCaptions_;     // "Game Name:", "Game Code:", "Language:"
     QList<QLabel*> detailCaptions_;  // the captions of the editor's fields
+    QFont captionFont_;              // the designed face of captions, the list and the Save button
 };
 
 }  // namespace kestrane

@@ -4,10 +4,12 @@
 
 namespace kestrane {
 
-void MessageBoxSink::show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {
+void MessageBoxSink::show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
+                          const QString& detail) {
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(text);
+    box.setInformativeText(detail);
     box.setIcon(icon == MessageIcon::Information   ? QMessageBox::Information
                 : icon == MessageIcon::Exclamation ? QMessageBox::Warning
                                                    : QMessageBox::NoIcon);

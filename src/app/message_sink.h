@@ -16,15 +16,18 @@ enum class SaveAnswer { Save, Discard, Cancel };
 class MessageSink {
 public:
     virtual ~MessageSink() = default;
-    // A modal box with one OK button, owned by and centred on parent.
-    virtual void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) = 0;
+    // A modal box with one OK button, owned by and centred on parent; the
+    // detail, if any, as a second paragraph below the text.
+    virtual void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
+                      const QString& detail = QString()) = 0;
     // A modal question with Save, Discard and Cancel; Escape and the close box are Cancel.
     virtual SaveAnswer askToSave(QWidget* parent, const QString& title, const QString& text) = 0;
 };
 
 class MessageBoxSink final : public MessageSink {
 public:
-    void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;
+    void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
+              const QString& detail = QString()) override;
     SaveAnswer askToSave(QWidget* parent, const QString& title, const QString& text) override;
 };
 

@@ -89,6 +89,19 @@ Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole
     return bytes;
 }
 
+std::optional<NameRoom> nameRoom(const Rom& rom, const TradeRecord& shown, NameRole role, std::u16string_view text) {
+    NameBytes bytes;
+    if (text == shownText(shown, role)) {
+        bytes = storedName(rom, shown, role);
+    } else {
+        if (findUnencodable(text, rom.release->charset())) return std::nullopt;
+        bytes = encodeGameText(text, rom.release->charset());
+    }
+    // A "\" ends the name early: the bytes after it are padding.
+    const auto end = std::find(bytes.begin(), bytes.end(), kTerminator);
+    return NameRoom{std::size_t(end - bytes.begin()), layoutOf(*rom.release, role).length};
+}
+
 Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown, const EditText& text) {
     TradeEdit edit = uneditedEdit(shown);
     Problems problems;

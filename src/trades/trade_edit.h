@@ -73,6 +73,15 @@ std::string_view nameRoleText(NameRole role);
 // survive), else the text encoded in the release's character set.
 Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole role, std::u16string_view text);
 
+// How much of its field a typed name fills, for a read-out while it is typed:
+// the bytes it takes (a token or a glyph is one) and the field's length.
+// None while the text holds a character the set cannot write.
+struct NameRoom {
+    std::size_t used = 0;
+    std::size_t length = 0;
+};
+std::optional<NameRoom> nameRoom(const Rom& rom, const TradeRecord& shown, NameRole role, std::u16string_view text);
+
 // The record's bytes after the edit, or every reason to refuse it.
 Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& edit);
 

@@ -192,16 +192,16 @@ private slots:
             {"Frame6", "QGroupBox", "client", "In-Game Location", false},
             {"location", "QLabel", "Frame6", "", true},
             {"Frame3", "QGroupBox", "client", "Trade Details", false},
-            {"Label2", "QLabel", "Frame3", "Offered Pok\u00e9mon:", false},
-            {"Label3", "QLabel", "Frame3", "Nickname:", false},
+            {"Label2", "QLabel", "Frame3", "&Offered Pok\u00e9mon:", false},
+            {"Label3", "QLabel", "Frame3", "&Nickname:", false},
             {"theirpoke", "QComboBox", "Frame3", "", false},
             {"txtNickname", "QLineEdit", "Frame3", "", false},
-            {"Label10", "QLabel", "Frame3", "Original Trainer:", false},
-            {"Label11", "QLabel", "Frame3", "ID Number:", false},
+            {"Label10", "QLabel", "Frame3", "O&riginal Trainer:", false},
+            {"Label11", "QLabel", "Frame3", "&ID Number:", false},
             {"txtOT", "QLineEdit", "Frame3", "", false},
             {"txtID", "QLineEdit", "Frame3", "", false},
-            {"Label9", "QLabel", "Frame3", "Your Pok\u00e9mon:", false},
-            {"btnSave", "QPushButton", "Frame3", "Save", false},
+            {"Label9", "QLabel", "Frame3", "&Your Pok\u00e9mon:", false},
+            {"btnSave", "QPushButton", "Frame3", "&Save", false},
             {"yourpoke", "QComboBox", "Frame3", "", false},
             {"Frame1", "QGroupBox", "client", "", true},
             {"Label4", "QLabel", "Frame1", "\u00a9 2026 Kestrane team", true},
@@ -278,17 +278,18 @@ private slots:
         QCOMPARE(menus[0]->text(), QString("&File"));
         QCOMPARE(menus[1]->text(), QString("&Trade"));
         QCOMPARE(menus[2]->text(), QString("&Help"));
-        QList<QAction*> file = menus[0]->menu()->actions();
-        QCOMPARE(file.size(), 6);
-        QCOMPARE(file[1]->objectName(), QString("mnuReload"));
-        QCOMPARE(file[1]->text(), QString("Reload ROM"));
-        QCOMPARE(file[1]->shortcut(), QKeySequence(Qt::Key_F5));
-        QVERIFY(!file[1]->isEnabled());
-        QCOMPARE(file[3]->objectName(), QString("mnuChecksums"));
-        QCOMPARE(file[3]->text(), QString("Update Checksums When Saving"));
-        QVERIFY(file[3]->isCheckable() && file[3]->isChecked());
-        QVERIFY(file[4]->isSeparator());
-        QCOMPARE(file[5]->objectName(), QString("mnuExit"));
+        QStringList file;
+        for (QAction* a : menus[0]->menu()->actions()) file << (a->isSeparator() ? QString("-") : a->objectName());
+        QCOMPARE(file, QStringList({"mnuOpen", "mnuReload", "mnuSave", "-", "mnuExport", "mnuImport", "-", "mnuChecksums",
+                                    "-", "mnuExit"}));
+        QCOMPARE(menus[0]->menu()->actions()[8]->objectName(), QString("cmdBreak"));
+        QCOMPARE(action("mnuReload")->text(), QString("Reload ROM"));
+        QCOMPARE(action("mnuReload")->shortcut(), QKeySequence(Qt::Key_F5));
+        QCOMPARE(action("mnuExport")->text(), QString("Export Trades\u2026"));
+        QCOMPARE(action("mnuImport")->text(), QString("Import Trades\u2026"));
+        for (const char* name : {"mnuReload", "mnuExport", "mnuImport"}) QVERIFY(!action(name)->isEnabled());
+        QCOMPARE(action("mnuChecksums")->text(), QString("Update Checksums When Saving"));
+        QVERIFY(action("mnuChecksums")->isCheckable() && action("mnuChecksums")->isChecked());
 
         auto* list = w<QListWidget>("tradelist");
         QCOMPARE(list->count(), 7);
@@ -306,26 +307,34 @@ private slots:
             QCOMPARE(box->currentIndex(), -1);
             QCOMPARE(box->currentText(), QString());
         }
-        QCOMPARE(w<QLineEdit>("txtNickname")->maxLength(), 10);
-        QCOMPARE(w<QLineEdit>("txtOT")->maxLength(), 10);
         QCOMPARE(w<QLineEdit>("txtID")->maxLength(), 5);
 
-        // Focus order, with everything usable.
+        // The keyboard, with everything usable: Tab follows the layout, and
+        // each caption's Alt-key letter moves to its field.
         open(dir->write("c.gbc", gameRom("BYTE")));
-        clickTrade(4);
-        // Tab walks the controls in the designed order.
+        QCOMPARE(QApplication::focusWidget(), w("tradelist"));  // an opened ROM: Space chooses Trade Number 1
+        keyOnList(Qt::Key_Space);
+        QCOMPARE(text("txtNickname"), QString("ROCKY"));
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        w("theirpoke")->setFocus();
-        const QStringList named = {"theirpoke", "tradelist", "txtNickname", "btnSave", "yourpoke", "txtID", "txtOT"};
-        QStringList order;
-        for (int i = 0; i < 7; ++i) {
+        const QStringList order = {"tradelist", "theirpoke", "txtNickname", "txtOT", "txtID", "yourpoke", "btnSave"};
+        QStringList walked;
+        w("tradelist")->setFocus();
+        for (int i = 0; i < order.size(); ++i) {
             QWidget* focus = QApplication::focusWidget();
-            while (focus && !named.contains(focus->objectName())) focus = focus->parentWidget();
-            order << (focus ? focus->objectName() : QString("?"));
+            while (focus && !order.contains(focus->objectName())) focus = focus->parentWidget();
+            walked << (focus ? focus->objectName() : QString("?"));
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        QCOMPARE(order, QStringList({"theirpoke", "tradelist", "txtNickname", "btnSave", "yourpoke", "txtID", "txtOT"}));
+        QCOMPARE(walked, order);
+        for (auto [key, field] : {std::pair{Qt::Key_O, "theirpoke"}, std::pair{Qt::Key_N, "txtNickname"},
+                                  std::pair{Qt::Key_R, "txtOT"}, std::pair{Qt::Key_I, "txtID"},
+                                  std::pair{Qt::Key_Y, "yourpoke"}}) {
+            QTest::keyClick(window.get(), key, Qt::AltModifier);
+            QWidget* focus = QApplication::focusWidget();
+            while (focus && focus->objectName() != field) focus = focus->parentWidget();
+            QVERIFY2(focus, field);
+        }
     }
 
     void openingEachGameShowsItAndEnablesTheList_data() {
@@ -575,6 +584,14 @@ private slots:
         QTest::newRow("hex id") << "txtID" << "0x10" << "\"0x10\" is not a number.";
         QTest::newRow("species 252 typed") << "theirpoke" << "252" << "The offered species (Offered Pok\u00e9mon) 252 is not in the list";
         QTest::newRow("species 300 typed") << "yourpoke" << "300" << "The requested species (Your Pok\u00e9mon) 300 is not in the list";
+        // Bytes, not characters, count: a token is one byte.
+        QTest::newRow("13 bytes") << "txtNickname" << "ROCKYTHEGREAT"
+                                  << "The nickname needs 13 bytes, but its field holds 10. Please shorten it.";
+        // Every problem at once, then what happened to the file.
+        QTest::newRow("two problems") << "txtID" << "x"
+                                      << "\"x\" is not a number. Please enter an ID number between 0 and 65535.\n"
+                                         "The original trainer's name needs 11 bytes, but its field holds 10. Please "
+                                         "shorten it.\nNothing was written.";
     }
     void saveRefusalsWriteNothing() {
         QFETCH(QString, field);
@@ -590,6 +607,7 @@ private slots:
         } else {
             w<QLineEdit>(field)->setText(value);
         }
+        if (QTest::currentDataTag() == QByteArray("two problems")) w<QLineEdit>("txtOT")->setText("[PK][MN]ABCDEFGHI");
         save();
         auto messages = sink->take();
         QCOMPARE(messages.size(), 1);
@@ -597,6 +615,67 @@ private slots:
         QCOMPARE(messages[0].icon, MessageIcon::Exclamation);
         QVERIFY2(messages[0].text.contains(message), qPrintable(messages[0].text));
         QCOMPARE(readFile(path), before);
+    }
+
+    // The room left is counted in bytes, as the game stores names.
+    void namesAreLimitedByTheirBytes() {
+        const Bytes before = gameRom("AAUE");
+        const std::string path = dir->write("gold.gb", before);
+        open(path);
+        clickTrade(0);
+        auto room = [&](const char* box) { return w<QLineEdit>(box)->findChild<QLabel*>("roomLeft"); };
+        QCOMPARE(room("txtNickname")->text(), QString("5"));  // ROCKY
+        typeInto("txtNickname", "[PK][MN]RO");
+        QCOMPARE(room("txtNickname")->text(), QString("6"));
+        typeInto("txtOT", "ROCKYTHEGREAT");
+        QCOMPARE(room("txtOT")->text(), QString("-3"));
+        QVERIFY(room("txtOT")->toolTip().contains("needs 13 bytes, but its field holds 10"));
+        typeInto("txtOT", "KYLE");
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        const std::uint32_t at = kGoldSlot1 + kAt.nickname.at;
+        const Bytes after = readFile(path);
+        QCOMPARE(Bytes(after.begin() + at, after.begin() + at + 5), (Bytes{0xE1, 0xE2, 0x91, 0x8E, 0x50}));
+    }
+
+    // Trades carried from one ROM to another through File → Export Trades…
+    // and Import Trades…: one transaction, the same checks as the command line.
+    void exportAndImportCarryTradesBetweenRoms() {
+        Bytes a = retailLikeRom("BYTE", 3);
+        putRecord(a, kCrystalSlot5, TradeBytes{});  // ROCKY from KYLE
+        const std::string from = dir->write("a.gbc", a);
+        Bytes b = retailLikeRom("BYTE", 4);
+        const std::string to = dir->write("b.gbc", b);
+        const std::string table = dir->file("trades.json");
+        open(from);
+        dialogs->willChoose(QString::fromStdString(table));
+        action("mnuExport")->trigger();
+        expectMessage("Kestrane", "The trades were exported to \"trades.json\".", MessageIcon::Information);
+        QCOMPARE(dialogs->asked.last().fileName, QString("a.json"));
+        QCOMPARE(dialogs->asked.last().defaultExtension, QString(".json"));
+
+        open(to);
+        clickTrade(4);
+        QCOMPARE(text("txtNickname"), QString("PAUL"));
+        typeInto("txtID", "1");  // an unsaved edit: asked about first
+        sink->willAnswer(SaveAnswer::Discard);
+        dialogs->willChoose(QString::fromStdString(table));
+        action("mnuImport")->trigger();
+        QCOMPARE(sink->takeQuestions().size(), 1);
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QCOMPARE(text("txtNickname"), QString("ROCKY"));  // the trade on show, as the file now holds it
+        const Bytes after = readFile(to);
+        for (int slot = 1; slot <= 7; ++slot) {
+            const std::uint32_t at = slotOffset(kCrystalTable, slot);
+            QCOMPARE(Bytes(after.begin() + at, after.begin() + at + 32), Bytes(a.begin() + at, a.begin() + at + 32));
+        }
+
+        // A table that is refused writes nothing and says every problem.
+        std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "id": 70000, "offered": "Pikachoo"}]})";
+        dialogs->willChoose(QString::fromStdString(table));
+        action("mnuImport")->trigger();
+        expectRefusal("Trade Number 1: Please enter an ID number between 0 and 65535.\nTrade Number 1: \"Pikachoo\"");
+        QCOMPARE(readFile(to), after);
     }
 
     void acceptedIdsAreRoundedAndTrimmed() {
@@ -648,6 +727,8 @@ private slots:
             const QString title = row.kind == ErrorKind::FileFailure ? QString("Error: %1").arg(int(*row.code)) : "Kestrane";
             QCOMPARE(messages[0].title, title);
             QVERIFY2(messages[0].text.contains(QString::fromStdString(row.message)), qPrintable(messages[0].text));
+            // As the command line: the code found and what is supported.
+            if (*row.code == ErrorCode::UnsupportedRom) QVERIFY(messages[0].detail.startsWith("The game code at 0x13F is"));
             QCOMPARE(fresh.romPath(), QString());
             QVERIFY2(!fresh.findChild<QListWidget*>("tradelist")->isEnabled(), row.name.c_str());
             if (exists) QCOMPARE(readFile(row.path), before);

@@ -26,17 +26,19 @@ struct Message {
     QString text;
     MessageIcon icon;
     QWidget* parent = nullptr;
+    QString detail;
 };
 
 class RecordingSink final : public MessageSink {
 public:
-    void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override {
-        messages.append({title, text, icon, parent});
+    void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
+              const QString& detail = QString()) override {
+        messages.append({title, text, icon, parent, detail});
     }
     // Questions are recorded like messages (without icon) and answered from
     // the script; an unscripted question fails the test.
     SaveAnswer askToSave(QWidget* parent, const QString& title, const QString& text) override {
-        questions.append({title, text, MessageIcon::None, parent});
+        questions.append({title, text, MessageIcon::None, parent, {}});
         if (answers.isEmpty()) {
             unexpected = true;
             return SaveAnswer::Cancel;
