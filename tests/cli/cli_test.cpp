@@ -135,6 +135,11 @@ TEST_F(CliTest, SetChangesOnlyTheGivenFields) {
              {{"--id", "37460"}, {{17, 0x54}, {18, 0x92}}},
              {{"--nickname", "ROCK"}, {{7, 0x50}, {8, 0x20}, {9, 0x20}, {10, 0x20}, {11, 0x20}, {12, 0x20}}},
              {{"--ot", "KYLE"}, {}},  // the shown name: its bytes stay
+             // The PK and MN glyphs, and the rival's name.
+             {{"--nickname", "[PK][MN]ROCK"}, {{3, 0xE1}, {4, 0xE2}, {5, 0x91}, {6, 0x8E}, {7, 0x82}, {8, 0x8A}, {9, 0x50}, {10, 0x20}, {11, 0x20}, {12, 0x20}}},
+             {{"--ot", "[RIVAL]"}, {{19, 0x53}, {20, 0x50}, {21, 0x20}, {22, 0x20}, {23, 0x20}, {24, 0x20}, {25, 0x20}, {26, 0x20}, {27, 0x20}, {28, 0x20}}},
+             // Names as people type them.
+             {{"--offered", "mr mime", "--item", "kings rock"}, {{2, 122}, {16, 82}}},
              {{"--item", "Lucky Egg"}, {{16, 0x7E}}},
              {{"--item", "none"}, {{16, 0x00}}},
              {{"--item", "0xAE"}, {{16, 0xAE}}},
@@ -203,6 +208,9 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
              {{"1", "--item", "256"}, 1, "item numbers are 0 to 255"},
              {{"x", "--id", "1"}, 2, ""},
              {{"1", "--colour", "red"}, 2, ""},
+             {{"1"}, 2, "Nothing to change: give one or more of --requested, --offered, --nickname, --ot, --id, --item, "
+                        "--dvs, --shiny, --gender-requirement or --dialog."},
+             {{"1", "--offered", "Pikachoo"}, 1, "Did you mean Pikachu?"},
          }) {
         std::vector<std::string> args = {"set", gold};
         args.insert(args.end(), c.options.begin(), c.options.end());
@@ -272,6 +280,45 @@ TEST_F(CliTest, ExportThenImportChangesNothing) {
     }
     const std::string path = rom("BYTE");
     expectUnchanged({"export", path, "-o", path}, 1, path, "the ROM itself");
+
+    // Carried to another ROM whose names differ: the trades arrive byte for byte.
+    const std::string other = dir.write("other.gbc", retailLikeRom("BYTE", 12));
+    const std::string carried = dir.file("carried.json");
+    ASSERT_EQ(run({"export", path, "-o", carried}).code, 0);
+    Outcome moved = run({"import", other, carried});
+    EXPECT_EQ(moved.code, 0) << moved.err;
+    const Bytes from = readFile(path), to = readFile(other);
+    for (int slot = 1; slot <= 7; ++slot) {
+        const std::uint32_t at = slotOffset(kCrystalTable, slot);
+        EXPECT_TRUE(std::equal(from.begin() + at, from.begin() + at + 32, to.begin() + at)) << slot;
+    }
+}
+
+TEST_F(CliTest, SpeciesAndItemsAsThisRomNamesThem) {
+    Bytes hack = retailLikeRom("BYTE", 5);
+    renameSpecies(hack, "BYTE", 66, "BRAWLER");
+    const std::string path = dir.write("hack.gbc", hack);
+    const Outcome species = run({"species", path});
+    EXPECT_EQ(species.code, 0);
+    EXPECT_EQ(species.out.find("Number  Name\n0       ?????\n1       Bulbasaur\n"), 0u) << species.out.substr(0, 60);
+    EXPECT_NE(species.out.find("\n66      BRAWLER\n67      Machoke\n"), std::string::npos) << species.out;
+    EXPECT_EQ(json::parse(run({"species", path, "--json"}).out)[66], (json{{"number", 66}, {"name", "BRAWLER"}}));
+    EXPECT_NE(run({"items", path}).out.find("\n126     LUCKY EGG\n"), std::string::npos);
+    EXPECT_EQ(json::parse(run({"items", path, "--json"}).out)[0], (json{{"number", 0}, {"name", "None"}}));
+    // The hack's trade 2 offers species 66: shown and typed under its new name, the usual one still taken.
+    EXPECT_NE(run({"list", path}).out.find("66 BRAWLER"), std::string::npos);
+    EXPECT_NE(run({"show", path, "2"}).out.find("Offered species:    66 BRAWLER\n"), std::string::npos);
+    EXPECT_EQ(json::parse(run({"export", path}).out)["trades"][1]["offeredName"], "BRAWLER");
+    EXPECT_EQ(run({"set", path, "1", "--offered", "brawler"}).code, 0);
+    EXPECT_EQ(readFile(path)[kCrystalSlot1 + 2], 66);
+    EXPECT_EQ(run({"set", path, "1", "--offered", "machop"}).code, 0);
+    EXPECT_EQ(readFile(path)[kCrystalSlot1 + 2], 66);
+    EXPECT_NE(run({"info", path}).out.find("Species names: from the ROM\n"), std::string::npos);
+    // Names not where the game keeps them: the built-in ones, and why.
+    hack[0x53384 + 11 * 10] = 0x50;  // species 12's name empty
+    const std::string bare = dir.write("bare.gbc", hack);
+    EXPECT_NE(run({"info", bare}).out.find("Species names: built in (entry 12 (at 0x533F2) is empty)\n"), std::string::npos);
+    EXPECT_NE(run({"show", bare, "2"}).out.find("66 Machop"), std::string::npos);
 }
 
 TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {

@@ -105,6 +105,7 @@ TEST(GameData, ItemNamesAndGenderRatiosOnlyWhereTheyProveToBe) {
         };
         for (Typed t : {Typed{"Lucky Egg", 0x7E}, Typed{" lucky egg ", 0x7E}, Typed{"POK\u00e9 BALL", 5},
                         Typed{"none", 0}, Typed{"0", 0}, Typed{"255", 255}, Typed{"0x7e", 0x7E}, Typed{"256", -1},
+                        Typed{"KINGS ROCK", 82}, Typed{"luckyegg", 0x7E}, Typed{"poke ball", 5},
                         Typed{"Lucky Eg", -1}, Typed{"", -1}, Typed{"-1", -1}}) {
             auto item = resolveItem(t.text, rom->items);
             EXPECT_EQ(item ? int(*item) : -1, t.item) << t.text;
@@ -122,6 +123,8 @@ TEST(GameData, ItemNamesAndGenderRatiosOnlyWhereTheyProveToBe) {
     EXPECT_FALSE(rom->items);
     EXPECT_FALSE(rom->genderRatios);
     EXPECT_EQ(itemLabel(rom->items, 0x53), "Item 0x53");
+    auto retail = openRom(dir.write("retail.gbc", retailLikeRom("BYTE")));
+    EXPECT_TRUE(resolveItem("Lucky Eg", retail->items).error().message.ends_with(" Did you mean LUCKY EGG?"));
     EXPECT_EQ(*resolveItem("83", rom->items), 83);
     EXPECT_EQ(resolveItem("Lucky Egg", rom->items).error().code, ErrorCode::UnknownItem);
 }

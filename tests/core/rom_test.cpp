@@ -314,6 +314,7 @@ TEST(Species, ListEntriesNamesAndTypedText) {
         std::uint8_t stored;
         int species;  // -1: refused
         ErrorCode code = ErrorCode::SpeciesNotChosen;
+        const char* near = "";  // the names a refusal offers
     };
     for (const Typed& t : {Typed{"abra", 1, 63}, Typed{" ABRA ", 1, 63}, Typed{"nidoran (m)", 1, 32},
                            Typed{"?????", 1, 0}, Typed{"Ninetales", 1, 38}, Typed{"ninetails", 1, 38},
@@ -323,7 +324,14 @@ TEST(Species, ListEntriesNamesAndTypedText) {
                            Typed{"252", 5, -1, ErrorCode::SpeciesOutOfRange},
                            Typed{"99999", 5, -1, ErrorCode::SpeciesOutOfRange},
                            Typed{"99999999999999999999", 5, -1, ErrorCode::SpeciesOutOfRange}, Typed{"Abr", 5, -1},
-                           Typed{"-1", 5, -1}, Typed{"Pikachoo", 5, -1}}) {
+                           Typed{"-1", 5, -1},
+                           // Letter case, blanks and punctuation aside, ♀ and ♂ as f and m.
+                           Typed{"Nidoran\u2640", 1, 29}, Typed{"nidoran f", 1, 29}, Typed{"NIDORAN M", 1, 32},
+                           Typed{"Mr.Mime", 1, 122}, Typed{"mr mime", 1, 122}, Typed{"farfetchd", 1, 83},
+                           Typed{"hooh", 1, 250}, Typed{"porygon 2", 1, 233},
+                           Typed{"Pikachoo", 5, -1, ErrorCode::SpeciesNotChosen, " Did you mean Pikachu?"},
+                           Typed{"nidoran", 5, -1, ErrorCode::SpeciesNotChosen,
+                                 " Did you mean Nidoran (f) or Nidoran (m)?"}}) {
         auto species = resolveSpecies(t.text, t.stored, SpeciesRole::Offered);
         SCOPED_TRACE(t.text);
         if (t.species >= 0) {
@@ -333,6 +341,9 @@ TEST(Species, ListEntriesNamesAndTypedText) {
             ASSERT_FALSE(species);
             EXPECT_EQ(species.error().code, t.code);
             EXPECT_NE(species.error().message.find("offered species (Offered Pok\u00e9mon)"), std::string::npos);
+            if (*t.near) {
+                EXPECT_TRUE(species.error().message.ends_with(t.near)) << species.error().message;
+            }
         }
     }
 }
