@@ -54,6 +54,7 @@ int main(int argc, char* argv[]) {
     const RecordLayout& layout = crystal.layout;
     std::vector<std::uint8_t> rom(2 * 1024 * 1024, 0);
     std::copy_n(crystal.code.data(), kGameCodeLength, rom.begin() + kGameCodeOffset);
+    rom[kRomSizeByteOffset] = 0x06;  // the header says 2 MiB, as the file is
     std::uint32_t offset = crystal.usualTable;
     for (const DemoTrade& t : kTrades) {
         std::uint8_t* record = rom.data() + offset;
