@@ -52,6 +52,7 @@ enum class ErrorCode : int {
     TooLargeForChecksums = 1023,
     FileBusy = 1024,
     RecordPastEnd = 1025,
+    NoPicture = 1026,
 };
 
 // What went wrong, as the front ends tell it apart.

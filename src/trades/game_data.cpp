@@ -60,18 +60,19 @@ Result<RomSpeciesNames> readSpeciesNames(File& file, const Release& release) {
     return read;
 }
 
-Result<std::optional<GenderRatios>> readGenderRatios(File& file, const Release& release) {
+Result<std::optional<BaseData>> readBaseData(File& file, const Release& release) {
     std::vector<std::uint8_t> bytes(kDexSpecies * kBaseDataEntry);
     auto got = readUpTo(file, release.baseData, bytes);
     if (!got) return got.error();
-    if (*got < bytes.size()) return std::optional<GenderRatios>();
-    GenderRatios ratios{};
+    if (*got < bytes.size()) return std::optional<BaseData>();
+    BaseData data;
     for (int species = 1; species <= kDexSpecies; ++species) {
         const std::size_t entry = std::size_t(species - 1) * kBaseDataEntry;
-        if (bytes[entry] != species) return std::optional<GenderRatios>();
-        ratios[std::size_t(species - 1)] = bytes[entry + kGenderRatioAt];
+        if (bytes[entry] != species) return std::optional<BaseData>();
+        data.genderRatios[std::size_t(species - 1)] = bytes[entry + kGenderRatioAt];
+        data.pictureSizes[std::size_t(species - 1)] = bytes[entry + kPictureSizeAt];
     }
-    return std::optional<GenderRatios>(ratios);
+    return std::optional<BaseData>(data);
 }
 
 std::optional<std::uint8_t> genderRatioOf(const std::optional<GenderRatios>& ratios, int species) {

@@ -10,7 +10,7 @@
 //                would print; Kestrane calls item 0 "None")
 //   base data    251 entries of 32 bytes, species 1 first; byte 0 is the
 //                species' Pokédex number (1-251, proving the table), byte 13
-//                its gender ratio
+//                its gender ratio, byte 17 its front picture's size
 #pragma once
 
 #include <array>
@@ -30,11 +30,19 @@ namespace kestrane {
 inline constexpr int kItemCount = 256;
 inline constexpr std::uint32_t kBaseDataEntry = 32;
 inline constexpr std::uint32_t kGenderRatioAt = 13;
+inline constexpr std::uint32_t kPictureSizeAt = 17;
 
 // By item number; [0] is "None".
 using ItemNames = std::array<std::string, kItemCount>;
 // By species number - 1.
 using GenderRatios = std::array<std::uint8_t, kDexSpecies>;
+// By species number - 1: width in tiles (low nibble), height (high nibble).
+using PictureSizes = std::array<std::uint8_t, kDexSpecies>;
+
+struct BaseData {
+    GenderRatios genderRatios{};
+    PictureSizes pictureSizes{};
+};
 
 // The tables of a file the caller has open, or none where the bytes are not
 // them. Only a failing read is an error.
@@ -48,7 +56,7 @@ struct RomSpeciesNames {
     std::string whyNot;              // "entry 12 is empty"
 };
 Result<RomSpeciesNames> readSpeciesNames(File& file, const Release& release);
-Result<std::optional<GenderRatios>> readGenderRatios(File& file, const Release& release);
+Result<std::optional<BaseData>> readBaseData(File& file, const Release& release);
 
 // A species' gender ratio, or none where the ratios are unknown or the
 // species has no Pokédex entry (0, 252-255).

@@ -26,11 +26,13 @@ constexpr std::array<std::string_view, kListedSlots> kLocations = {
 
 // Offsets from the games' public disassemblies; the retail images hold exactly these.
 constexpr Release gold(std::string_view code, std::string_view name) {
-    return {code, name, "English", kRecord32, &englishCharset, 0xFCC24, 6, 0x1B0B74, 10, 0x1B0000, 0x51B0B, kLocations,
+    return {code, name, "English", kRecord32, &englishCharset, 0xFCC24, 6, 0x1B0B74, 10, 0x1B0000, 0x51B0B, 0xAD3D,
+            0x48000, 0x7C000, PictureBanks::GoldSilver, kLocations,
             kGoldSilverDialogs};
 }
 constexpr Release crystal(std::string_view code, std::string_view name) {
-    return {code, name, "English", kRecord32, &englishCharset, 0xFCE58, 7, 0x53384, 10, 0x1C8000, 0x51424, kLocations,
+    return {code, name, "English", kRecord32, &englishCharset, 0xFCE58, 7, 0x53384, 10, 0x1C8000, 0x51424, 0xA8CE,
+            0x120000, 0x124000, PictureBanks::Crystal, kLocations,
             kCrystalDialogs};
 }
 

@@ -53,6 +53,12 @@ struct DialogSet {
     std::string_view opening;  // the line the trader opens with
 };
 
+// How a picture pointer's stored bank becomes the real one.
+enum class PictureBanks {
+    Crystal,     // stored + 0x36
+    GoldSilver,  // 0x13 -> 0x1F, 0x14 -> 0x20, 0x1F -> 0x2E, any other as stored
+};
+
 struct Release {
     std::string_view code;      // "AAUE"
     std::string_view name;      // "Pokémon Gold" (UTF-8)
@@ -65,6 +71,10 @@ struct Release {
     std::uint32_t speciesNameLength;
     std::uint32_t itemNames;    // 256 item names, each ended by 0x50
     std::uint32_t baseData;     // 251 entries of 32 bytes, species 1 first
+    std::uint32_t palettes;     // 8 bytes a species, by species number
+    std::uint32_t picturePointers;       // 6 bytes a species, species 1 first
+    std::uint32_t unownPicturePointers;  // 6 bytes a letter
+    PictureBanks pictureBanks;
     std::array<std::string_view, kListedSlots> locations;  // by slot, for the release's own trades
     std::span<const DialogSet> dialogSets;                 // by the record's dialog set byte
 };

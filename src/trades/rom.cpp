@@ -63,9 +63,12 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
         auto items = readItemNames(**file, *rom.release);
         if (!items) return inContext(items.error(), where());
         rom.items = std::move(*items);
-        auto ratios = readGenderRatios(**file, *rom.release);
-        if (!ratios) return inContext(ratios.error(), where());
-        rom.genderRatios = *ratios;
+        auto base = readBaseData(**file, *rom.release);
+        if (!base) return inContext(base.error(), where());
+        if (*base) {
+            rom.genderRatios = (*base)->genderRatios;
+            rom.pictureSizes = (*base)->pictureSizes;
+        }
     }
     if (parts.checksums) {
         rom.checksumsSkipped = checksumsSkipped(rom.size);

@@ -35,6 +35,7 @@ struct Rom {
     std::string speciesBuiltInWhy;             // why the built-in names are used, when they are ("" : the ROM's)
     std::optional<ItemNames> items;            // none where the ROM's bytes are not the names
     std::optional<GenderRatios> genderRatios;  // likewise, from the base data
+    std::optional<PictureSizes> pictureSizes;  // from the base data too
     RomSize size;                   // the file's, when it was opened, and its header's
     // When asked for (it costs a read of the whole file); none where they
     // are not computed, and then why.

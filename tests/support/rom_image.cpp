@@ -176,6 +176,64 @@ void renameSpecies(Bytes& rom, std::string_view gameCode, int species, std::stri
     std::copy_n(field.begin(), 10, rom.begin() + speciesNamesAt(gameCode) + std::size_t(species - 1) * 10);
 }
 
+namespace {
+
+bool crystalCode(std::string_view gameCode) { return gameCode.substr(0, 3) == "BYT"; }
+
+}  // namespace
+
+void putPicture(Bytes& rom, std::string_view gameCode, int species, std::uint32_t at, const Bytes& stream,
+                std::uint8_t size, char unownLetter) {
+    const bool crystal = crystalCode(gameCode);
+    const std::uint32_t real = at / 0x4000;
+    // The stored bank: Crystal's is 0x36 less; Gold and Silver store 0x13,
+    // 0x14 and 0x1F for 0x1F, 0x20 and 0x2E, and any other bank as it is.
+    std::uint32_t stored = crystal ? real - 0x36 : real == 0x1F ? 0x13 : real == 0x20 ? 0x14 : real == 0x2E ? 0x1F : real;
+    const std::uint32_t address = 0x4000 + at % 0x4000;
+    const std::uint32_t pointers = unownLetter ? (crystal ? 0x124000u : 0x7C000u) + std::uint32_t(unownLetter - 'A') * 6
+                                               : (crystal ? 0x120000u : 0x48000u) + std::uint32_t(species - 1) * 6;
+    rom[pointers] = std::uint8_t(stored);
+    rom[pointers + 1] = std::uint8_t(address & 0xFF);
+    rom[pointers + 2] = std::uint8_t(address >> 8);
+    std::copy(stream.begin(), stream.end(), rom.begin() + at);
+    rom[(crystal ? 0x51424u : 0x51B0Bu) + std::uint32_t(species - 1) * 32 + 17] = size;
+}
+
+void putPalette(Bytes& rom, std::string_view gameCode, int species, const std::array<std::uint16_t, 4>& colours) {
+    const std::uint32_t at = (crystalCode(gameCode) ? 0xA8CEu : 0xAD3Du) + std::uint32_t(species) * 8;
+    for (std::size_t i = 0; i < 4; ++i) {
+        rom[at + 2 * i] = std::uint8_t(colours[i] & 0xFF);
+        rom[at + 2 * i + 1] = std::uint8_t(colours[i] >> 8);
+    }
+}
+
+Bytes literalStream(const Bytes& raw) {
+    Bytes stream;
+    for (std::size_t at = 0; at < raw.size(); at += 32) {
+        const std::size_t n = std::min<std::size_t>(32, raw.size() - at);
+        stream.push_back(std::uint8_t(n - 1));
+        stream.insert(stream.end(), raw.begin() + std::ptrdiff_t(at), raw.begin() + std::ptrdiff_t(at + n));
+    }
+    stream.push_back(0xFF);
+    return stream;
+}
+
+void putPictures(Bytes& rom, std::string_view gameCode) {
+    // 5 x 5 tiles each: 400 bytes, 401 + 13 as plain copies; 38 to a bank,
+    // in banks 0x40 to 0x46, which the synthetic images leave to filler.
+    std::uint32_t at = 0x40 * 0x4000;
+    for (int species = 1; species <= 251; ++species) {
+        Bytes raw(5 * 5 * 16);
+        for (std::size_t i = 0; i < raw.size(); ++i) raw[i] = std::uint8_t((i * 7 + std::size_t(species) * 13) ^ (i / 16));
+        const Bytes stream = literalStream(raw);
+        if (at % 0x4000 + stream.size() > 0x4000) at = (at / 0x4000 + 1) * 0x4000;
+        putPicture(rom, gameCode, species, at, stream, 0x55);
+        putPalette(rom, gameCode, species, {std::uint16_t(species * 97 & 0x7FFF), std::uint16_t(species * 31 & 0x7FFF),
+                                            0x03E0, 0x001F});
+        at += std::uint32_t(stream.size());
+    }
+}
+
 std::uint8_t testGenderRatio(int species) {
     constexpr std::uint8_t kRatios[] = {0x00, 0x1F, 0x3F, 0x7F, 0xBF, 0xFE, 0xFF};
     return kRatios[species % 7];

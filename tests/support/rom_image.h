@@ -72,6 +72,21 @@ void putItemNames(Bytes& rom, std::string_view gameCode);
 void putSpeciesNames(Bytes& rom, std::string_view gameCode);
 void renameSpecies(Bytes& rom, std::string_view gameCode, int species, std::string_view name);
 void putBaseData(Bytes& rom, std::string_view gameCode);
+// Pictures, as the games keep them (see src/trades/pictures.h for the
+// format): `stream` is compressed data, placed at file offset `at` (which
+// must lie in a bank the picture pointers can name) and pointed to from the
+// species' entry (or, for Unown, the letter's); the base data's size byte and
+// the palettes are written too. Base data must be in place (putBaseData).
+void putPicture(Bytes& rom, std::string_view gameCode, int species, std::uint32_t at, const Bytes& stream,
+                std::uint8_t size, char unownLetter = 0);
+// Four colours, RGB555: normal light, normal dark, shiny light, shiny dark.
+void putPalette(Bytes& rom, std::string_view gameCode, int species, const std::array<std::uint16_t, 4>& colours);
+// Raw bytes as a stream of plain copies (command 0), ended by 0xFF.
+Bytes literalStream(const Bytes& raw);
+// A made-up picture of `size` (tiles) for every species, each different,
+// with made-up colours: what a window shows.
+void putPictures(Bytes& rom, std::string_view gameCode);
+
 // A made-up gender ratio per species, covering every kind of ratio.
 std::uint8_t testGenderRatio(int species);
 

@@ -1,0 +1,157 @@
+// Front pictures from the ROM: the compression, the tiles, the colours, the
+// banks, and what a hack's damage gives.
+#include "trades/pictures.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "support/rom_image.h"
+#include "trades/dvs.h"
+
+namespace kestrane {
+namespace {
+
+using namespace kestrane::testing;
+
+struct Stream {
+    const char* name;
+    Bytes stream;
+    std::size_t wanted;
+    Bytes out;          // when it decodes
+    const char* error;  // else a part of the reason
+};
+
+void PrintTo(const Stream& s, std::ostream* os) { *os << s.name; }
+
+class Decompress : public ::testing::TestWithParam<Stream> {};
+
+TEST_P(Decompress, GivesTheBytesOrSaysWhyNot) {
+    const Stream& s = GetParam();
+    auto out = decompressPicture(s.stream, s.wanted);
+    if (!*s.error) {
+        ASSERT_TRUE(out) << out.error().message;
+        EXPECT_EQ(*out, s.out);
+    } else {
+        ASSERT_FALSE(out);
+        EXPECT_EQ(out.error().code, ErrorCode::NoPicture);
+        EXPECT_NE(out.error().message.find(s.error), std::string::npos) << out.error().message;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, Decompress,
+    ::testing::ValuesIn(std::vector<Stream>{
+        {"Copy", {0x02, 1, 2, 3, 0xFF}, 3, {1, 2, 3}, ""},
+        {"RepeatAByte", {0x23, 7, 0xFF}, 4, {7, 7, 7, 7}, ""},
+        {"AlternateTwo", {0x44, 1, 2, 0xFF}, 5, {1, 2, 1, 2, 1}, ""},
+        {"Zeros", {0x62, 0xFF}, 3, {0, 0, 0}, ""},
+        {"CopyForwardFromTheEndBack", {0x02, 1, 2, 3, 0x82, 0x81, 0xFF}, 6, {1, 2, 3, 2, 3, 2}, ""},  // reads what it writes
+        {"CopyForwardFromTheStart", {0x02, 1, 2, 3, 0x81, 0x00, 0x01, 0xFF}, 5, {1, 2, 3, 2, 3}, ""},
+        {"BitsReversed", {0x01, 0x01, 0xF0, 0xA1, 0x00, 0x00, 0xFF}, 4, {0x01, 0xF0, 0x80, 0x0F}, ""},
+        {"Backward", {0x02, 1, 2, 3, 0xC2, 0x80, 0xFF}, 6, {1, 2, 3, 3, 2, 1}, ""},
+        {"LongForm", {0xE4, 0x04, 9, 0xFF}, 5, {9, 9, 9, 9, 9}, ""},  // long, command 1, count 5
+        {"LongFormTenBits", {0xED, 0x2B, 0xFF}, 0x12C, Bytes(0x12C, 0), ""},  // long, command 3, count 0x12B + 1
+        {"StopsWhenThePictureIsOut", {0x24, 5, 0x00, 0x01}, 3, {5, 5, 5}, ""},
+        {"EndedEarly", {0x01, 1, 2, 0xFF}, 4, {}, "ends after 2 of the 4 bytes"},
+        {"RunsPastItsBytes", {0x05, 1, 2}, 6, {}, "runs past the end of the bank or file"},
+        {"NoEndAtAll", {}, 1, {}, "runs past the end"},
+        {"BackBeforeTheStart", {0x00, 1, 0x82, 0x85}, 4, {}, "refers to bytes before its start"},
+        {"BackwardBeforeTheStart", {0x01, 1, 2, 0xC3, 0x81}, 6, {}, "refers to bytes before its start"},
+        {"ForwardToBytesNotMade", {0x00, 1, 0x81, 0x00, 0x05}, 4, {}, "refers to bytes not made yet"},
+        {"EndlessOutput", {0xE7, 0xFF, 0, 0xE7, 0xFF, 0, 0xE7, 0xFF, 0, 0xE7, 0xFF, 0, 0xE7, 0xFF, 0}, 0x2000, {},
+         "more than the 4096 bytes"},
+        {"LongInsideLong", {0xFC, 0x00}, 4, {}, "long command inside a long one"},
+    }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A 2 x 1-tile picture whose tiles tell column order and every shade apart.
+Bytes twoTiles() {
+    Bytes raw(32, 0);
+    raw[0] = 0xF0, raw[1] = 0xCC;  // tile 0, row 0: low bits 11110000, high bits 11001100
+    raw[16] = 0xFF, raw[17] = 0xFF;  // tile 1, row 0: all 3
+    return raw;
+}
+
+TEST(Pictures, DrawnFromTheRomAsTheGameDrawsThem) {
+    TempDir dir;
+    struct Case {
+        const char* code;
+        std::uint32_t at;  // where the data lies: one bank of each bank rule
+    };
+    for (Case c : {Case{"BYTE", 0x47 * 0x4000 + 0x10}, Case{"AAUE", 0x1F * 0x4000 + 0x1000}, Case{"AAXE", 0x20 * 0x4000},
+                   Case{"AAUE", 0x2E * 0x4000 + 0x3FF0 - 64}, Case{"AAXE", 0x43 * 0x4000 + 2}}) {
+        SCOPED_TRACE(std::string(c.code) + " at " + std::to_string(c.at));
+        Bytes image = randomImage(c.code, 4);
+        putBaseData(image, c.code);
+        putPicture(image, c.code, 25, c.at, literalStream(twoTiles()), 0x12);  // width 2, height 1
+        putPalette(image, c.code, 25, {0x7FFF & (31 | 1 << 5), 0x0400, 0x001F, 0x7C00});
+        auto rom = openRom(dir.write("rom.gbc", image));
+        ASSERT_TRUE(rom);
+        for (bool shiny : {false, true}) {
+            auto picture = readFrontPicture(*rom, 25, PictureLook{shiny, 'A'});
+            ASSERT_TRUE(picture) << picture.error().message;
+            EXPECT_EQ(picture->width, 16);
+            EXPECT_EQ(picture->height, 8);
+            const Bytes row0(picture->shades.begin(), picture->shades.begin() + 16);
+            EXPECT_EQ(row0, (Bytes{3, 3, 1, 1, 2, 2, 0, 0, 3, 3, 3, 3, 3, 3, 3, 3}));
+            EXPECT_EQ(picture->colours[0], (Rgb{255, 255, 255}));
+            EXPECT_EQ(picture->colours[3], (Rgb{0, 0, 0}));
+            // RGB555, five bits to eight: (v << 3) | (v >> 2).
+            EXPECT_EQ(picture->colours[1], shiny ? (Rgb{255, 0, 0}) : (Rgb{255, 8, 0}));
+            EXPECT_EQ(picture->colours[2], shiny ? (Rgb{0, 0, 255}) : (Rgb{0, 0, 8}));
+            EXPECT_EQ(picture->rgb().size(), 16u * 8 * 3);
+        }
+    }
+}
+
+TEST(Pictures, UnownByLetterAndTheLookOfATrade) {
+    TempDir dir;
+    Bytes image = randomImage("BYTE", 4);
+    putBaseData(image, "BYTE");
+    putPicture(image, "BYTE", kUnown, 0x46 * 0x4000, literalStream(Bytes(16, 0x00)), 0x11, 'A');
+    putPicture(image, "BYTE", kUnown, 0x46 * 0x4000 + 100, literalStream(Bytes(16, 0xFF)), 0x11, 'I');
+    auto rom = openRom(dir.write("rom.gbc", image));
+    EXPECT_EQ(readFrontPicture(*rom, kUnown, {false, 'A'})->shades[0], 0);
+    EXPECT_EQ(readFrontPicture(*rom, kUnown, {false, 'I'})->shades[0], 3);
+    const Dvs shinyI = {10, 10, 10, 10};  // shiny, and its DVs choose I
+    EXPECT_TRUE(lookOf(shinyI).shiny);
+    EXPECT_EQ(lookOf(shinyI).unownLetter, 'I');
+}
+
+TEST(Pictures, AHacksDamageIsNoPictureAndAReason) {
+    TempDir dir;
+    struct Case {
+        const char* name;
+        std::function<void(Bytes&)> damage;
+        const char* reason;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"pointer outside the picture banks", [](Bytes& r) { r[0x120000 + 2] = 0x90; }, "outside the banks pictures lie in"},
+             {"pointer past the end of the file", [](Bytes& r) { r[0x120000] = 0x7F; }, "past the end of the file"},
+             {"data cut by the end of the file",
+              [](Bytes& r) {
+                  putPicture(r, "BYTE", 1, 0x120F00, literalStream(twoTiles()), 0x12);
+                  r.resize(0x120F00 + 10);
+              },
+              "runs past the end"},
+             {"no base data", [](Bytes& r) { r[0x51424] = 0; }, "base data, which gives its size"},
+             {"size 0", [](Bytes& r) { r[0x51424 + 17] = 0x50; }, "its size in the base data is 0"},
+         }) {
+        SCOPED_TRACE(c.name);
+        Bytes image = randomImage("BYTE", 4);
+        putBaseData(image, "BYTE");
+        putPicture(image, "BYTE", 1, 0x47 * 0x4000, literalStream(twoTiles()), 0x12);
+        c.damage(image);
+        auto rom = openRom(dir.write("rom.gbc", image));
+        ASSERT_TRUE(rom);
+        auto picture = readFrontPicture(*rom, 1, {});
+        ASSERT_FALSE(picture);
+        EXPECT_EQ(picture.error().code, ErrorCode::NoPicture);
+        EXPECT_EQ(picture.error().message.find("The picture of species 1 cannot be drawn: "), 0u) << picture.error().message;
+        EXPECT_NE(picture.error().message.find(c.reason), std::string::npos) << picture.error().message;
+    }
+}
+
+}  // namespace
+}  // namespace kestrane
