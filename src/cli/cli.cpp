@@ -6,7 +6,9 @@
 #include <sstream>
 
 #include "exchange/table_json.h"
+#include "cli/png.h"
 #include "support/hex_text.h"
+#include "support/words.h"
 #include "support/utf.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
@@ -219,10 +221,52 @@ Result<OpenTrade> openTrade(const Context& ctx, const std::string& path, int num
     return OpenTrade{std::move(*rom), std::move(*reading)};
 }
 
-int show(const Context& ctx, const std::string& path, int number, bool json) {
+// The picture written as PNG to a file of its own.
+int writePicture(const Context& ctx, const Rom& rom, int species, PictureLook look, int scale, const std::string& output) {
+    auto picture = readFrontPicture(rom, species, look, ctx.fs);
+    if (!picture) return ctx.fail(picture.error());
+    const std::vector<std::uint8_t> png = pngOf(*picture, scale);
+    if (auto written = writeNewFile(ctx.fs, output, png); !written) {
+        return ctx.fail(inContext(written.error(), "Could not write the picture to " + quoted(output)));
+    }
+    return kDone;
+}
+
+struct PictureOptions {
+    std::string species;
+    bool shiny = false;
+    std::string unown;
+    int scale = 1;
+    std::string output;
+};
+
+int picture(const Context& ctx, const std::string& path, const PictureOptions& o) {
+    auto rom = openRom(path, ctx.fs);
+    if (!rom) return ctx.fail(rom.error());
+    auto species = findSpecies(o.species, rom->species);
+    if (!species) return ctx.fail(species.error());
+    PictureLook look{o.shiny, 'A'};
+    if (!o.unown.empty()) {
+        const char letter = o.unown.size() == 1 ? lowerAscii(o.unown[0]) : 0;
+        if (letter < 'a' || letter > 'z') {
+            return ctx.fail(refused(ErrorCode::InvalidArgument, "\"" + o.unown + "\" is no Unown form: give a letter, A to Z."));
+        }
+        look.unownLetter = char(letter - 'a' + 'A');
+    }
+    return writePicture(ctx, *rom, *species, look, o.scale, o.output);
+}
+
+int show(const Context& ctx, const std::string& path, int number, bool json, const std::string& pictureFile) {
     auto opened = openTrade(ctx, path, number);
     if (!opened) return ctx.fail(opened.error());
     const TradeReading& reading = opened->reading;
+    // The offered creature as it will arrive: its species, shiny or not, its Unown form.
+    if (!pictureFile.empty() && reading.record) {
+        const TradeRecord& r = *reading.record;
+        if (int code = writePicture(ctx, opened->rom, r.offeredSpecies, lookOf(r.dvs), 1, pictureFile); code != kDone) {
+            return code;
+        }
+    }
     if (json) {
         ctx.out << Json{{"game", gameJson(*opened->rom.release)}, {"trade", tradeJson(opened->rom, reading)}}.dump(2) << '\n';
         return kDone;
@@ -368,10 +412,23 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     auto* listCmd = app.add_subcommand("list", "List every trade slot.");
     listCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
 
+    std::string showPicture;
     auto* showCmd = app.add_subcommand("show", "Show one trade in detail.");
     showCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
     showCmd->add_option("SLOT", slot, slotHelp)->required();
     showCmd->add_flag("--json", json, "Print JSON.");
+    showCmd->add_option("--picture", showPicture, "Also write the offered creature's front picture, as it will arrive, "
+                                                  "to this PNG file.");
+
+    PictureOptions pictureOptions;
+    auto* pictureCmd = app.add_subcommand("picture", "Write a species' front picture, as the ROM draws it, to a PNG file.");
+    pictureCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+    pictureCmd->add_option("SPECIES", pictureOptions.species, "The species: number or name.")->required();
+    pictureCmd->add_flag("--shiny", pictureOptions.shiny, "In its shiny colours.");
+    pictureCmd->add_option("--unown", pictureOptions.unown, "For Unown: the form's letter, A to Z.");
+    pictureCmd->add_option("--scale", pictureOptions.scale, "Each pixel as N x N pixels (1 to 16).")
+        ->check(CLI::Range(1, 16));
+    pictureCmd->add_option("-o,--output", pictureOptions.output, "The PNG file to write.")->required();
 
     auto* setCmd = app.add_subcommand("set", "Change fields of one trade; the others keep their bytes.");
     setCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
@@ -433,7 +490,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 
     if (*infoCmd) return info(ctx, rom, json);
     if (*listCmd) return list(ctx, rom);
-    if (*showCmd) return show(ctx, rom, slot, json);
+    if (*showCmd) return show(ctx, rom, slot, json, showPicture);
+    if (*pictureCmd) return picture(ctx, rom, pictureOptions);
     if (*setCmd) {
         if (std::none_of(fields.begin(), fields.end(), [](const CLI::Option* o) { return o->count() > 0; })) {
             std::string names;

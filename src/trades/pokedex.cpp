@@ -70,6 +70,13 @@ constexpr std::array<std::string_view, kSpeciesCount> kSpecies = {
 constexpr std::pair<std::string_view, int> kAliases[] = {
     {"Ninetales", 38}, {"Vaporeon", 134}, {"Ariados", 168}, {"Swinub", 220}};
 
+// " Did you mean Pikachu?" for a name that matched none.
+std::string nearNames(const NameMatch& match, const SpeciesNames& names) {
+    std::vector<std::string> near;
+    for (std::size_t species : match.near) near.emplace_back(names.name(int(species)));
+    return didYouMean(near);
+}
+
 }  // namespace
 
 std::span<const std::string_view> speciesList() { return kSpecies; }
@@ -116,6 +123,18 @@ const SpeciesNames& builtInSpeciesNames() {
     return names;
 }
 
+Result<std::uint8_t> findSpecies(std::string_view text, const SpeciesNames& names) {
+    text = trimmed(text);
+    if (auto number = parseNumber(text)) {
+        if (*number < std::uint32_t(kSpeciesCount)) return std::uint8_t(*number);
+        return refused(ErrorCode::SpeciesOutOfRange, "There is no species " + std::string(text) + ": give a number from 0 to 251.");
+    }
+    const NameMatch match = matchName(text, names.candidates());
+    if (match.id) return std::uint8_t(*match.id);
+    return refused(ErrorCode::SpeciesNotChosen, "\"" + std::string(text) + "\" is not a species: give its number (0 to 251) or name." +
+                                                    nearNames(match, names));
+}
+
 std::string_view speciesRoleText(SpeciesRole role) {
     return role == SpeciesRole::Requested ? "requested species (Your Pok\u00e9mon)"
                                           : "offered species (Offered Pok\u00e9mon)";
@@ -139,11 +158,9 @@ Result<std::uint8_t> resolveSpecies(std::string_view text, std::uint8_t stored, 
     }
     const NameMatch match = matchName(text, names.candidates());
     if (match.id) return std::uint8_t(*match.id);
-    std::vector<std::string> near;
-    for (std::size_t species : match.near) near.emplace_back(names.name(int(species)));
     return refused(ErrorCode::SpeciesNotChosen, "\"" + std::string(text) + "\" is not a species: choose the " + what +
                                                     " from the list, or give its number (0 to 251) or name." +
-                                                    didYouMean(near));
+                                                    nearNames(match, names));
 }
 
 }  // namespace kestrane

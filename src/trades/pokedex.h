@@ -54,6 +54,10 @@ private:
 // The built-in names.
 const SpeciesNames& builtInSpeciesNames();
 
+// The species (0-251) a number or name stands for, or a refusal that says
+// what was given, with the names near it.
+Result<std::uint8_t> findSpecies(std::string_view text, const SpeciesNames& names = builtInSpeciesNames());
+
 enum class SpeciesRole { Requested, Offered };
 // "requested species (Your Pokémon)", "offered species (Offered Pokémon)"
 std::string_view speciesRoleText(SpeciesRole role);

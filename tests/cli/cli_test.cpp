@@ -7,6 +7,10 @@
 #include <sstream>
 #include <thread>
 
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#include <stb_image.h>
+
 #include "support/bad_inputs.h"
 #include "support/processes.h"
 #include "support/rom_image.h"
@@ -14,6 +18,9 @@
 #include "support/fault_injection.h"
 #include "trades/releases.h"
 #include "trades/checksums.h"
+#include "trades/dvs.h"
+#include "trades/pictures.h"
+#include "trades/trade_record.h"
 #include "trades/record.h"
 
 namespace kestrane {
@@ -728,6 +735,60 @@ TEST_F(CliTest, CutFilesAreToldAsCut) {
               "Trade Data Saved. 2 bytes changed; checksums left as they were: the file is shorter than its header says "
               "and may be cut off.\n");
     EXPECT_EQ(differences(readFile(path), image).size(), 2u);
+}
+
+// Pictures as PNG files: the picture's own size and exactly its colours.
+TEST_F(CliTest, PicturesAsTheRomDrawsThem) {
+    Bytes image = retailLikeRom("BYTE", 5);
+    putPictures(image, "BYTE");
+    const std::string path = dir.write("pictures.gbc", image);
+    const Rom rom = *openRom(path);
+    // The decoded PNG against the core's own picture.
+    auto expectPng = [&](const std::string& png, int species, PictureLook look, int scale) {
+        const Bytes bytes = readFile(png);
+        int width = 0, height = 0, channels = 0;
+        std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
+            stbi_load_from_memory(bytes.data(), int(bytes.size()), &width, &height, &channels, 3), stbi_image_free);
+        ASSERT_TRUE(pixels) << png;
+        const FrontPicture picture = *readFrontPicture(rom, species, look);
+        EXPECT_EQ(width, picture.width * scale);
+        EXPECT_EQ(height, picture.height * scale);
+        EXPECT_EQ(channels, 3);
+        const Bytes rgb = picture.rgb();
+        for (int y = 0; y < height; y += scale) {
+            for (int x = 0; x < width; x += scale) {
+                const std::size_t at = (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3;
+                const std::size_t own = (std::size_t(y / scale) * std::size_t(picture.width) + std::size_t(x / scale)) * 3;
+                ASSERT_TRUE(std::equal(pixels.get() + at, pixels.get() + at + 3, rgb.begin() + std::ptrdiff_t(own))) << x << "," << y;
+            }
+        }
+    };
+    const std::string png = dir.file("pikachu.png");
+    EXPECT_EQ(run({"picture", path, "pikachu", "-o", png}).code, 0);
+    expectPng(png, 25, {}, 1);
+    EXPECT_EQ(run({"picture", path, "25", "--shiny", "--scale", "3", "-o", png}).code, 0);
+    expectPng(png, 25, {true, 'A'}, 3);
+    EXPECT_EQ(run({"picture", path, "unown", "--unown", "q", "-o", png}).code, 0);
+    expectPng(png, kUnown, {false, 'Q'}, 1);
+    // The offered creature of trade 1 as it will arrive.
+    EXPECT_EQ(run({"show", path, "1", "--picture", png}).code, 0);
+    const TradeRecord trade = *readTradeRecord(rom, Slot::fromNumber(1))->record;
+    expectPng(png, trade.offeredSpecies, lookOf(trade.dvs), 1);
+    struct Refused {
+        std::vector<std::string> args;
+        const char* message;
+    };
+    for (const Refused& r : std::vector<Refused>{
+             {{"picture", path, "0", "-o", png}, "The picture of species 0 cannot be drawn: it has no Pok\u00e9dex entry."},
+             {{"picture", path, "pikachoo", "-o", png}, "Did you mean Pikachu?"},
+             {{"picture", path, "unown", "--unown", "AB", "-o", png}, "\"AB\" is no Unown form: give a letter, A to Z."},
+             {{"picture", dir.write("plain.gbc", retailLikeRom("BYTE", 5)), "25", "-o", png}, "cannot be drawn: its pointer"},
+         }) {
+        Outcome out = run(r.args);
+        EXPECT_EQ(out.code, 1) << out.err;
+        EXPECT_NE(out.err.find(r.message), std::string::npos) << out.err;
+    }
+    EXPECT_EQ(run({"picture", path, "25", "--scale", "17", "-o", png}).code, 2);
 }
 
 }  // namespace

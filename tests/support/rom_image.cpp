@@ -7,6 +7,7 @@
 #include <random>
 
 #include "support/words.h"
+#include "trades/dvs.h"
 #include "trades/pokedex.h"
 #include <stdexcept>
 
@@ -219,17 +220,21 @@ Bytes literalStream(const Bytes& raw) {
 }
 
 void putPictures(Bytes& rom, std::string_view gameCode) {
-    // 5 x 5 tiles each: 400 bytes, 401 + 13 as plain copies; 38 to a bank,
-    // in banks 0x40 to 0x46, which the synthetic images leave to filler.
+    // 5 x 5 tiles each: 400 bytes, 414 as plain copies; 38 to a bank, in
+    // banks 0x40 to 0x47, which the synthetic images leave to filler. The
+    // species first, then Unown's 26 forms.
     std::uint32_t at = 0x40 * 0x4000;
-    for (int species = 1; species <= 251; ++species) {
+    for (int n = 1; n <= 251 + 26; ++n) {
+        const int species = n <= 251 ? n : kUnown;
         Bytes raw(5 * 5 * 16);
-        for (std::size_t i = 0; i < raw.size(); ++i) raw[i] = std::uint8_t((i * 7 + std::size_t(species) * 13) ^ (i / 16));
+        for (std::size_t i = 0; i < raw.size(); ++i) raw[i] = std::uint8_t((i * 7 + std::size_t(n) * 13) ^ (i / 16));
         const Bytes stream = literalStream(raw);
         if (at % 0x4000 + stream.size() > 0x4000) at = (at / 0x4000 + 1) * 0x4000;
-        putPicture(rom, gameCode, species, at, stream, 0x55);
-        putPalette(rom, gameCode, species, {std::uint16_t(species * 97 & 0x7FFF), std::uint16_t(species * 31 & 0x7FFF),
-                                            0x03E0, 0x001F});
+        putPicture(rom, gameCode, species, at, stream, 0x55, n <= 251 ? 0 : char('A' + n - 252));
+        if (n <= 251) {
+            putPalette(rom, gameCode, species, {std::uint16_t(species * 97 & 0x7FFF), std::uint16_t(species * 31 & 0x7FFF),
+                                                0x03E0, 0x001F});
+        }
         at += std::uint32_t(stream.size());
     }
 }
