@@ -23,8 +23,9 @@ for _ in $(seq 50); do
 done
 [ -n "$window" ] || { echo "the editor did not come up" >&2; exit 1; }
 sleep 0.5
-# Trade Number 1 sits at the top of the trade list (frame at 8,176, list at 16,24).
-xdotool mousemove --window "$window" 40 232 click 1
+# An opened ROM gives the trade list the focus: Space chooses Trade Number 1.
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool key space
 sleep 0.5
 import -window "$window" "$out"
 echo "Wrote $out"

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
+#include <QImage>
 #include <QPainter>
 #include <qdrawutil.h>
 #include <QStringListModel>
@@ -160,7 +161,8 @@ void MainWindow::createMenus() {
 void MainWindow::createControls() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(493, 427);
+    // The designed 493 x 427, and a column to the right for the pictures.
+    client->setFixedSize(641, 427);
     client->setFont(classicFont({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif")}));
     setCentralWidget(client);
     captionFont_ = classicFont({QStringLiteral("@Arial Unicode MS"), QStringLiteral("Arial Unicode MS"),
@@ -177,6 +179,7 @@ void MainWindow::createControls() {
     locationFrame_ = frame("Frame6", QStringLiteral("In-Game Location"), {8, 320, 177, 41}, false);
     detailsFrame_ = frame("Frame3", QStringLiteral("Trade Details"), {200, 176, 281, 185}, false);
     QGroupBox* copyrightFrame = frame("Frame1", QString(), {8, 376, 473, 41}, true);
+    QGroupBox* picturesFrame = frame("FramePictures", QStringLiteral("Pictures"), {489, 104, 144, 313}, true);
     for (QGroupBox* f : {romFrame_, tradeListFrame_, detailsFrame_}) f->setFont(classic);
 
     // The focus order follows the layout (list, then the fields as they read,
@@ -219,6 +222,10 @@ void MainWindow::createControls() {
         {nullptr, &detailCaptions_, requestedSpecies_, detailsFrame_, "Label9", QStringLiteral("&Your Pok\u00e9mon:"),
          {24, 128, 81, 17}, false},
         {nullptr, nullptr, nullptr, copyrightFrame, "Label4", kCopyrightLine, {160, 16, 169, 17}, true},
+        {nullptr, nullptr, nullptr, picturesFrame, "lblOfferedPicture", QStringLiteral("Offered Pok\u00e9mon"), {14, 20, 116, 17}, true},
+        {&offeredPicture_, nullptr, nullptr, picturesFrame, "picOffered", QString(), {14, 38, 116, 116}, true},
+        {nullptr, nullptr, nullptr, picturesFrame, "lblYourPicture", QStringLiteral("Your Pok\u00e9mon"), {14, 164, 116, 17}, true},
+        {&requestedPicture_, nullptr, nullptr, picturesFrame, "picYours", QString(), {14, 182, 116, 116}, true},
     };
     for (const LabelRow& row : labels) {
         QLabel* label = place(new QLabel(row.text, row.parent), row.name, row.at, row.enabled);
@@ -226,6 +233,12 @@ void MainWindow::createControls() {
         if (row.member) *row.member = label;
         if (row.group) row.group->append(label);
         if (row.buddy) label->setBuddy(row.buddy);
+    }
+
+    picturesFrame->setFont(classic);
+    for (QLabel* picture : {offeredPicture_, requestedPicture_}) {
+        picture->setFrameShape(QFrame::Box);
+        picture->setAlignment(Qt::AlignCenter);
     }
 
     tradeList_->setFont(classic);
@@ -263,6 +276,8 @@ void MainWindow::createControls() {
         box->setEditText(QString());
         connect(box, &QComboBox::activated, this, &MainWindow::markModified);
         connect(box->lineEdit(), &QLineEdit::textEdited, this, &MainWindow::markModified);
+        // The pictures follow what the lists say, chosen or typed.
+        connect(box, &QComboBox::currentTextChanged, this, [this] { showPictures(); });
     }
 }
 
@@ -298,7 +313,38 @@ void MainWindow::setShownTrade(int row, std::optional<TradeRecord> record) {
     shown_ = shown ? std::optional<ShownTrade>(ShownTrade{std::move(*record), std::nullopt}) : std::nullopt;
     showRoomLeft(nickname_, NameRole::Nickname);
     showRoomLeft(trainerName_, NameRole::TrainerName);
+    showPictures();
     setWindowModified(false);
+}
+
+void MainWindow::showPictures(std::optional<Dvs> dvs) {
+    if (!offeredPicture_) return;  // still being built
+    if (!shown_) {
+        for (QLabel* frame : {offeredPicture_, requestedPicture_}) {
+            frame->clear();
+            frame->setToolTip(QStringLiteral("No trade is shown."));
+        }
+        return;
+    }
+    const TradeRecord& r = shown_->record;
+    const Dvs arriving = dvs.value_or(shown_->more ? shown_->more->dvs : r.dvs);
+    showPicture(offeredPicture_, speciesOf(offeredSpecies_, SpeciesRole::Offered), lookOf(arriving));
+    showPicture(requestedPicture_, speciesOf(requestedSpecies_, SpeciesRole::Requested), PictureLook{});
+}
+
+void MainWindow::showPicture(QLabel* frame, const Result<std::uint8_t>& species, PictureLook look) {
+    auto picture = species ? readFrontPicture(*rom_, *species, look, files_) : Result<FrontPicture>(species.error());
+    if (!picture) {
+        frame->clear();
+        frame->setToolTip(fromCore(picture.error().message));
+        return;
+    }
+    const std::vector<std::uint8_t> rgb = picture->rgb();
+    const QImage image(rgb.data(), picture->width, picture->height, picture->width * 3, QImage::Format_RGB888);
+    // Twice the size, each pixel a block of four: no smoothing.
+    frame->setPixmap(QPixmap::fromImage(image.scaled(picture->width * 2, picture->height * 2, Qt::IgnoreAspectRatio,
+                                                     Qt::FastTransformation)));
+    frame->setToolTip(QString());
 }
 
 void MainWindow::showHiddenBytes(QLineEdit* box, const std::string& note) {
@@ -538,9 +584,12 @@ void MainWindow::showMoreFields() {
     MoreFieldsDialog dialog(this, messages_, *rom_, r.slot, values,
                             offered ? std::optional<std::uint8_t>(*offered) : std::nullopt);
     dialog.setFont(captionFont_);
-    if (dialog.exec() != QDialog::Accepted) return;
-    shown_->more = dialog.values();
-    if (dialog.values() != values) markModified();
+    // The offered picture follows the DVs while they are changed.
+    connect(&dialog, &MoreFieldsDialog::dvsChanged, this, [this](const Dvs& dvs) { showPictures(dvs); });
+    const bool kept = dialog.exec() == QDialog::Accepted;
+    if (kept) shown_->more = dialog.values();
+    showPictures();
+    if (kept && dialog.values() != values) markModified();
 }
 
 bool MainWindow::maySwitchAway() {

@@ -14,6 +14,7 @@
 
 #include "app/more_fields_dialog.h"
 #include "support/file.h"
+#include "trades/pictures.h"
 #include "trades/pokedex.h"
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
@@ -82,6 +83,10 @@ private:
     void setShownTrade(int row, std::optional<TradeRecord> record);
     // The species lists' entries: the ROM's names, or the built-in ones.
     void showSpeciesNames(const SpeciesNames& names);
+    // Both front pictures, as the boxes and the DVs now say: the offered
+    // creature as it will arrive (dvs: the DVs it will have).
+    void showPictures(std::optional<Dvs> dvs = std::nullopt);
+    void showPicture(QLabel* frame, const Result<std::uint8_t>& species, PictureLook look);
     // Reads and shows a trade; false (and the window as it was) when it cannot be read.
     bool showTrade(int row);
     // Shows an opened ROM: ROM Information, the list, and the editor empty.
@@ -131,6 +136,8 @@ private:
     QGroupBox* locationFrame_ = nullptr;
     QLabel* location_ = nullptr;
     QGroupBox* detailsFrame_ = nullptr;
+    QLabel* offeredPicture_ = nullptr;
+    QLabel* requestedPicture_ = nullptr;
     QComboBox* offeredSpecies_ = nullptr;
     QLineEdit* nickname_ = nullptr;
     QLineEdit* trainerName_ = nullptr;

@@ -119,6 +119,7 @@ void MoreFieldsDialog::updateReadOuts() {
     hp_->setText(QStringLiteral("HP DV: %1").arg(hpDv(dvs)));
     gender_->setText(QStringLiteral("Gender: ") + fromCore(receivedGenderText(receivedGender(dvs, genderRatio_))));
     unownLetter_->setText(QStringLiteral("Unown letter: %1").arg(QChar(unownLetter(dvs))));
+    emit dvsChanged(dvs);
 }
 
 void MoreFieldsDialog::makeShinyCommand() {

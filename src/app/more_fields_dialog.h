@@ -43,6 +43,10 @@ public:
 public slots:
     void accept() override;
 
+signals:
+    // The DVs as the spin boxes hold them, whenever they change.
+    void dvsChanged(const kestrane::Dvs& dvs);
+
 private:
     void updateReadOuts();
     void makeShinyCommand();

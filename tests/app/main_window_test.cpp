@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "app/about_window.h"
+#include "trades/pictures.h"
 #include "support/bad_inputs.h"
 #include "support/file_systems.h"
 #include "support/rom_image.h"
@@ -253,7 +254,7 @@ private slots:
 
     void windowMenusListsAndFocus() {
         QCOMPARE(window->windowTitle(), QString("Kestrane"));
-        QCOMPARE(w("client")->size(), QSize(493, 427));
+        QCOMPARE(w("client")->size(), QSize(641, 427));  // the designed 493 x 427 and the pictures' column
         QCOMPARE(window->minimumSize(), window->maximumSize());  // fixed size
         QVERIFY(!window->windowIcon().isNull());
         QVERIFY(!w<QLabel>("Image1")->pixmap().isNull());
@@ -844,6 +845,53 @@ private slots:
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].title, QString("Error: 61"));
         QVERIFY2(messages[0].text.contains("may hold part of the new data"), qPrintable(messages[0].text));
+    }
+
+    // What the game shows: the ROM's own names and pictures, the offered
+    // creature in the colours it will arrive in, following the lists and
+    // More Fields as they change.
+    void whatTheGameShows() {
+        Bytes hack = retailLikeRom("BYTE", 5);
+        putPictures(hack, "BYTE");
+        renameSpecies(hack, "BYTE", 66, "BRAWLER");
+        open(dir->write("hack.gbc", hack));
+        const Rom rom = *window->rom();
+        auto pixel = [&](const char* name) { return w<QLabel>(name)->pixmap().toImage().pixelColor(2, 2); };
+        auto colour = [&](int species, PictureLook look) {
+            const FrontPicture picture = *readFrontPicture(rom, species, look);
+            const Rgb c = picture.colours[picture.shades[1 * picture.width + 1]];
+            return QColor(c.red, c.green, c.blue);
+        };
+        clickTrade(1);  // trade 2: MUSCLE, species 66, from MIKE
+        QCOMPARE(text("theirpoke"), QString("BRAWLER"));
+        QCOMPARE(w<QLabel>("picOffered")->pixmap().size(), QSize(80, 80));  // 5 x 5 tiles at twice their size
+        QCOMPARE(pixel("picOffered"), colour(66, {false, 'A'}));
+        QCOMPARE(pixel("picYours"), colour(63, {}));
+        auto* offered = w<QComboBox>("theirpoke");
+        offered->setEditText("pikachu");
+        QCOMPARE(pixel("picOffered"), colour(25, {false, 'A'}));
+        offered->setEditText("Pikachoo");
+        QVERIFY(w<QLabel>("picOffered")->pixmap().isNull());
+        QVERIFY(w<QLabel>("picOffered")->toolTip().startsWith("\"Pikachoo\" is not a species"));
+        offered->setEditText("pikachu");
+        // Make Shiny in More Fields: the shiny colours at once, and kept by OK.
+        QColor whileOpen;
+        whenModal([&](QWidget* d) {
+            QTest::mouseClick(d->findChild<QPushButton*>("btnMakeShiny"), Qt::LeftButton);
+            whileOpen = pixel("picOffered");
+            QMetaObject::invokeMethod(d, "accept");
+        });
+        action("mnuMoreFields")->trigger();
+        QCOMPARE(whileOpen, colour(25, {true, 'A'}));
+        QCOMPARE(pixel("picOffered"), colour(25, {true, 'A'}));
+
+        // No pictures where the game keeps them: empty frames that say why.
+        sink->willAnswer(SaveAnswer::Discard);
+        open(dir->write("plain.gbc", retailLikeRom("BYTE", 5)));
+        QCOMPARE(sink->takeQuestions().size(), 1);
+        clickTrade(0);
+        QVERIFY(w<QLabel>("picYours")->pixmap().isNull());
+        QVERIFY(w<QLabel>("picYours")->toolTip().startsWith("The picture of species 69 cannot be drawn: "));
     }
 
     void moreFieldsEndToEnd() {

@@ -782,7 +782,7 @@ TEST_F(CliTest, PicturesAsTheRomDrawsThem) {
              {{"picture", path, "0", "-o", png}, "The picture of species 0 cannot be drawn: it has no Pok\u00e9dex entry."},
              {{"picture", path, "pikachoo", "-o", png}, "Did you mean Pikachu?"},
              {{"picture", path, "unown", "--unown", "AB", "-o", png}, "\"AB\" is no Unown form: give a letter, A to Z."},
-             {{"picture", dir.write("plain.gbc", retailLikeRom("BYTE", 5)), "25", "-o", png}, "cannot be drawn: its pointer"},
+             {{"picture", dir.write("plain.gbc", retailLikeRom("BYTE", 5)), "25", "-o", png}, "The picture of species 25 cannot be drawn: "},
          }) {
         Outcome out = run(r.args);
         EXPECT_EQ(out.code, 1) << out.err;
