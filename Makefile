@@ -133,7 +133,7 @@ windows-package: windows
 # Each libFuzzer target for FUZZ_SECONDS under ASan and UBSan. New inputs go
 # to a scratch folder; the seeds in tests/fuzz/corpus stay as committed.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := decode encode hex rom import
+FUZZ_TARGETS := decode encode hex rom import picture
 fuzz:
 	$(call install_missing,clang-14 libclang-rt-14-dev cmake ninja-build libcli11-dev nlohmann-json3-dev libstb-dev)
 	cmake --preset fuzz

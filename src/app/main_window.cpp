@@ -475,7 +475,7 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     const QString cutOff = rom_->size.cutOff() ? fromCore(rom_->size.cutOffNote()) : QString();
     if (!cutOff.isEmpty()) tableInfo_->setText(tableInfo_->text() + QStringLiteral(" \u2014 the file may be cut off"));
     tableInfo_->setToolTip(cutOff);
-    showSpeciesNames(rom_->species);
+    showSpeciesNames(*rom_->species);
     // A new ROM starts with no trade chosen: the editor empty and disabled.
     QStringList rows;
     for (int slot = 1; slot <= rom_->slotCount(); ++slot) rows << fromCore(slotName(slot));
@@ -526,7 +526,7 @@ Result<std::uint8_t> MainWindow::speciesOf(const QComboBox* box, SpeciesRole rol
     if (box->currentIndex() >= 0 && box->itemText(box->currentIndex()) == text) return std::uint8_t(box->currentIndex());
     const TradeRecord& shown = shown_->record;
     return resolveSpecies(text.toStdString(), role == SpeciesRole::Requested ? shown.requestedSpecies : shown.offeredSpecies,
-                          role, rom_->species);
+                          role, *rom_->species);
 }
 
 Result<TradeEdit, Problems> MainWindow::editFromBoxes() const {

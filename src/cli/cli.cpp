@@ -243,7 +243,7 @@ struct PictureOptions {
 int picture(const Context& ctx, const std::string& path, const PictureOptions& o) {
     auto rom = openRom(path, ctx.fs);
     if (!rom) return ctx.fail(rom.error());
-    auto species = findSpecies(o.species, rom->species);
+    auto species = findSpecies(o.species, *rom->species);
     if (!species) return ctx.fail(species.error());
     PictureLook look{o.shiny, 'A'};
     if (!o.unown.empty()) {
@@ -344,7 +344,7 @@ int names(const Context& ctx, const std::string& path, bool json, Names which) {
     const int count = which == Names::Species ? kSpeciesCount : kItemCount;
     for (int n = 0; n < count; ++n) {
         const bool known = which == Names::Species || n == 0 || rom->items;
-        const std::string name = which == Names::Species ? std::string(rom->species.name(n)) : itemLabel(rom->items, std::uint8_t(n));
+        const std::string name = which == Names::Species ? std::string(rom->species->name(n)) : itemLabel(rom->items, std::uint8_t(n));
         list.push_back(Json{{"number", n}, {"name", known ? Json(name) : Json(nullptr)}});
         rows.push_back({std::to_string(n), name});
     }

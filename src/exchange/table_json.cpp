@@ -85,7 +85,7 @@ EditText editText(const nlohmann::json& trade, const TradeRecord& shown, Problem
 }
 
 Json speciesNameJson(const Rom& rom, std::uint8_t species) {
-    return species < kSpeciesCount ? Json(rom.species.name(species)) : Json(nullptr);
+    return species < kSpeciesCount ? Json(rom.species->name(species)) : Json(nullptr);
 }
 
 }  // namespace
@@ -132,7 +132,7 @@ Json tableJson(const Rom& rom, const std::vector<TradeReading>& trades) {
 
 std::string speciesLabel(const Rom& rom, std::uint8_t species) {
     if (species >= kSpeciesCount) return std::to_string(species) + " (no list entry)";
-    return std::to_string(species) + " " + std::string(rom.species.name(species));
+    return std::to_string(species) + " " + std::string(rom.species->name(species));
 }
 
 Result<std::vector<TradeEdit>, Problems> planImport(const nlohmann::json& table, const Rom& rom,

@@ -44,6 +44,7 @@ Rgb fromRgb555(std::span<const std::uint8_t> two) {
 
 Result<std::vector<std::uint8_t>> decompressPicture(std::span<const std::uint8_t> stream, std::size_t wanted) {
     std::vector<std::uint8_t> out;
+    out.reserve(std::min(wanted, kMaxPictureOutput));
     std::size_t at = 0;
     auto next = [&]() -> std::optional<std::uint8_t> {
         if (at >= stream.size()) return std::nullopt;
@@ -117,11 +118,13 @@ Result<std::vector<std::uint8_t>> decompressPicture(std::span<const std::uint8_t
 }
 
 std::vector<std::uint8_t> FrontPicture::rgb() const {
-    std::vector<std::uint8_t> out;
-    out.reserve(shades.size() * 3);
+    std::vector<std::uint8_t> out(shades.size() * 3);
+    std::uint8_t* at = out.data();
     for (std::uint8_t shade : shades) {
         const Rgb& c = colours[shade & 3];
-        out.insert(out.end(), {c.red, c.green, c.blue});
+        *at++ = c.red;
+        *at++ = c.green;
+        *at++ = c.blue;
     }
     return out;
 }
@@ -162,7 +165,10 @@ Result<FrontPicture> readFrontPicture(const Rom& rom, int species, PictureLook l
     }
     const std::uint32_t offset = realBank(pointer[0], release.pictureBanks) * kBankSize + (address - kBankSize);
     // The data lies in one bank: the game reads no further than its end.
-    std::vector<std::uint8_t> stream(2 * kBankSize - address);
+    // A picture's data is a few hundred bytes: the first KiB nearly always
+    // holds it, and the rest of the bank is read only when it does not.
+    const std::size_t inBank = 2 * kBankSize - address;
+    std::vector<std::uint8_t> stream(std::min<std::size_t>(inBank, 1024));
     auto read = readUpTo(**file, offset, stream);
     if (!read) return inContext(read.error(), where());
     if (*read == 0) {
@@ -170,15 +176,21 @@ Result<FrontPicture> readFrontPicture(const Rom& rom, int species, PictureLook l
                                                      hexOffset(offset) + ", past the end of the file"));
     }
     stream.resize(*read);
+    const std::size_t tiles = std::size_t(width) * std::size_t(height);
+    auto data = decompressPicture(stream, tiles * kTileBytes);
+    if (!data && stream.size() < inBank && *read == stream.size()) {
+        stream.resize(inBank);
+        auto rest = readUpTo(**file, offset, stream);
+        if (!rest) return inContext(rest.error(), where());
+        stream.resize(*rest);
+        data = decompressPicture(stream, tiles * kTileBytes);
+    }
     std::array<std::uint8_t, 8> palette{};
     auto paletteRead = readUpTo(**file, release.palettes + std::uint32_t(species) * 8, palette);
     if (!paletteRead) return inContext(paletteRead.error(), where());
     if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where());
-    if (*paletteRead < palette.size()) return none(refused(ErrorCode::NoPicture, "its colours lie past the end of the file"));
-
-    const std::size_t tiles = std::size_t(width) * std::size_t(height);
-    auto data = decompressPicture(stream, tiles * kTileBytes);
     if (!data) return none(data.error());
+    if (*paletteRead < palette.size()) return none(refused(ErrorCode::NoPicture, "its colours lie past the end of the file"));
     FrontPicture picture;
     picture.width = width * 8;
     picture.height = height * 8;

@@ -89,28 +89,39 @@ std::string_view speciesName(int index) {
 SpeciesNames::SpeciesNames() : SpeciesNames(std::vector<std::string>()) {}
 
 SpeciesNames::SpeciesNames(const std::vector<std::string>& romNames) {
+    // Folded once for every ROM opened: the built-in names and usual spellings.
+    static const std::vector<std::string> builtInFolded = [] {
+        std::vector<std::string> folded;
+        for (std::string_view name : kSpecies) folded.push_back(foldedName(name));
+        return folded;
+    }();
+    auto aliasFolded = [](int species) -> std::string {
+        auto alias = std::find_if(std::begin(kAliases), std::end(kAliases), [&](const auto& a) { return a.second == species; });
+        return alias == std::end(kAliases) ? std::string() : foldedName(alias->first);
+    };
+    std::vector<std::string> shownFolded;
     for (int i = 0; i < kSpeciesCount; ++i) {
-        const std::string_view builtIn = kSpecies[std::size_t(i)];
         const std::string& rom = i >= 1 && std::size_t(i) <= romNames.size() ? romNames[std::size_t(i - 1)] : std::string();
-        const std::string folded = foldedName(rom);
-        auto alias = std::find_if(std::begin(kAliases), std::end(kAliases), [&](const auto& a) { return a.second == i; });
-        const bool retail = rom.empty() || folded == foldedName(builtIn) ||
-                            (alias != std::end(kAliases) && folded == foldedName(alias->first));
-        entries_.push_back(retail ? std::string(builtIn) : rom);
+        const std::string_view builtIn = trimmed(kSpecies[std::size_t(i)]);
+        // The built-in name in another spelling ("MACHOP", "MR.MIME", "NINETALES"): most without folding.
+        bool retail = rom.empty() || sameLetters(rom, builtIn);
+        const std::string folded = retail ? builtInFolded[std::size_t(i)] : foldedName(rom);
+        retail = retail || folded == builtInFolded[std::size_t(i)] || folded == aliasFolded(i);
+        entries_.push_back(retail ? std::string(kSpecies[std::size_t(i)]) : rom);
+        shownFolded.push_back(retail ? builtInFolded[std::size_t(i)] : folded);
     }
     for (int i = 0; i < kSpeciesCount; ++i) candidates_.push_back({std::string(name(i)), std::size_t(i)});
-    // The built-in names and usual spellings, where no shown name is spelt so.
-    auto addUnless = [&](std::string_view other, int species) {
-        const std::string folded = foldedName(other);
+    // The built-in names and usual spellings, where no other species is shown so.
+    auto addUnless = [&](std::string_view other, const std::string& folded, int species) {
         for (int i = 0; i < kSpeciesCount; ++i) {
-            if (i != species && foldedName(name(i)) == folded) return;
+            if (i != species && shownFolded[std::size_t(i)] == folded) return;
         }
         candidates_.push_back({std::string(trimmed(other)), std::size_t(species)});
     };
     for (int i = 0; i < kSpeciesCount; ++i) {
-        if (trimmed(kSpecies[std::size_t(i)]) != name(i)) addUnless(kSpecies[std::size_t(i)], i);
+        if (trimmed(kSpecies[std::size_t(i)]) != name(i)) addUnless(kSpecies[std::size_t(i)], builtInFolded[std::size_t(i)], i);
     }
-    for (auto [alias, number] : kAliases) addUnless(alias, number);
+    for (auto [alias, number] : kAliases) addUnless(alias, aliasFolded(number), number);
 }
 
 std::string_view SpeciesNames::name(int species) const {
@@ -118,10 +129,12 @@ std::string_view SpeciesNames::name(int species) const {
     return trimmed(entries_[std::size_t(species)]);
 }
 
-const SpeciesNames& builtInSpeciesNames() {
-    static const SpeciesNames names;
+std::shared_ptr<const SpeciesNames> builtInSpeciesNamesShared() {
+    static const auto names = std::make_shared<const SpeciesNames>();
     return names;
 }
+
+const SpeciesNames& builtInSpeciesNames() { return *builtInSpeciesNamesShared(); }
 
 Result<std::uint8_t> findSpecies(std::string_view text, const SpeciesNames& names) {
     text = trimmed(text);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <span>
@@ -53,6 +54,7 @@ private:
 
 // The built-in names.
 const SpeciesNames& builtInSpeciesNames();
+std::shared_ptr<const SpeciesNames> builtInSpeciesNamesShared();
 
 // The species (0-251) a number or name stands for, or a refusal that says
 // what was given, with the names near it.

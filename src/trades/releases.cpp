@@ -48,12 +48,16 @@ constexpr std::array<Release, 4> kReleases = {{
 
 std::string largestRomSizeText() { return std::to_string(kLargestRomSize >> 20) + " MiB"; }
 
+std::optional<std::int64_t> romSizeOfHeaderByte(std::uint8_t n) {
+    if (n > 8) return std::nullopt;
+    return std::int64_t{0x8000} << n;
+}
+
 Result<std::optional<std::int64_t>> headerRomSize(File& file) {
     std::array<std::uint8_t, 1> n{};
     auto got = readUpTo(file, kRomSizeByteOffset, n);
     if (!got) return got.error();
-    if (*got == 0 || n[0] > 8) return std::optional<std::int64_t>();
-    return std::optional<std::int64_t>(std::int64_t{0x8000} << n[0]);
+    return *got == 0 ? std::nullopt : romSizeOfHeaderByte(n[0]);
 }
 
 std::string RomSize::cutOffNote() const {
@@ -71,20 +75,23 @@ const Release* findRelease(std::string_view gameCode) {
 std::span<const Release> releases() { return kReleases; }
 
 Result<RomIdentity> identifyRom(File& file, const std::string& path) {
-    std::array<std::uint8_t, kGameCodeLength> code{};
-    if (auto read = readExactly(file, kGameCodeOffset, code); !read) {
+    // The game code and, with the same read, the header's ROM size byte.
+    std::array<std::uint8_t, kRomSizeByteOffset + 1 - kGameCodeOffset> header{};
+    auto read = readUpTo(file, kGameCodeOffset, header);
+    if (!read) return inContext(read.error(), "Could not read " + quoted(path));
+    if (*read < kGameCodeLength) {
+        // A device or pipe that gives nothing is no file too short: the size says which.
         auto size = file.size();
-        if (read.error().code == ErrorCode::InputPastEnd && size) {
-            return refused(ErrorCode::FileTooShort,
-                           quoted(path) + " is too short to be a Game Boy ROM (" + std::to_string(*size) + " bytes)" +
-                               ": it ends before the game code of the cartridge header. Choose a Pok\u00e9mon "
-                               "Gold, Silver or Crystal ROM.");
-        }
-        return inContext(read.error(), "Could not read " + quoted(path));
+        if (!size) return inContext(size.error(), "Could not read " + quoted(path));
+        return refused(ErrorCode::FileTooShort,
+                       quoted(path) + " is too short to be a Game Boy ROM (" + std::to_string(*size) + " bytes)" +
+                           ": it ends before the game code of the cartridge header. Choose a Pok\u00e9mon "
+                           "Gold, Silver or Crystal ROM.");
     }
     RomIdentity identity;
-    identity.gameCode.assign(code.begin(), code.end());
+    identity.gameCode.assign(header.begin(), header.begin() + kGameCodeLength);
     identity.release = findRelease(identity.gameCode);
+    if (*read == header.size()) identity.headerSize = romSizeOfHeaderByte(header.back());
     return identity;
 }
 

@@ -30,8 +30,10 @@ std::string largestRomSizeText();
 // The cartridge header's ROM size byte: the game's size is 32 KiB << n.
 inline constexpr std::int64_t kRomSizeByteOffset = 0x148;
 
+// The size a ROM size byte gives; none for a byte that names no size (n > 8).
+std::optional<std::int64_t> romSizeOfHeaderByte(std::uint8_t n);
 // The size a ROM's header gives, from the file the caller has open; none
-// where the file ends before the byte or the byte names no size (n > 8).
+// where the file ends before the byte or the byte names no size.
 Result<std::optional<std::int64_t>> headerRomSize(File& file);
 
 // What Kestrane knows of a file's size against its header's.
@@ -88,6 +90,7 @@ std::span<const Release> releases();
 struct RomIdentity {
     std::string gameCode;            // the four header bytes, one char per byte
     const Release* release = nullptr; // nullptr: unsupported
+    std::optional<std::int64_t> headerSize;  // what the header's ROM size byte says, if anything
 };
 
 // Reads the game code of a file the caller has open; path only names it in

@@ -47,9 +47,7 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     rom.release = identity->release;
     auto size = (*file)->size();
     if (!size) return inContext(size.error(), where());
-    auto header = headerRomSize(**file);
-    if (!header) return inContext(header.error(), where());
-    rom.size = RomSize{*size, *header};
+    rom.size = RomSize{*size, identity->headerSize};
     auto table = locateTradeTable(**file, *rom.release, path, rom.size);
     if (table) rom.table = *table;
     else if (table.error().code == ErrorCode::NoTradeTable) rom.noTable = table.error();
@@ -59,7 +57,7 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
         auto species = readSpeciesNames(**file, *rom.release);
         if (!species) return inContext(species.error(), where());
         rom.speciesBuiltInWhy = species->whyNot;
-        if (species->whyNot.empty()) rom.species = SpeciesNames(species->names);
+        if (species->whyNot.empty()) rom.species = std::make_shared<const SpeciesNames>(species->names);
         auto items = readItemNames(**file, *rom.release);
         if (!items) return inContext(items.error(), where());
         rom.items = std::move(*items);

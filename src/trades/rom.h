@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,7 +32,9 @@ struct Rom {
     const Release* release = nullptr;  // never null in a Rom that openRom gave
     std::optional<TradeTable> table;
     Error noTable;                  // why there is no table, when there is none
-    SpeciesNames species;                      // the ROM's own where they are where the game keeps them
+    // The ROM's own where they are where the game keeps them; shared, as
+    // copies of a Rom are made freely and the built-in names are one value.
+    std::shared_ptr<const SpeciesNames> species = builtInSpeciesNamesShared();
     std::string speciesBuiltInWhy;             // why the built-in names are used, when they are ("" : the ROM's)
     std::optional<ItemNames> items;            // none where the ROM's bytes are not the names
     std::optional<GenderRatios> genderRatios;  // likewise, from the base data

@@ -119,7 +119,7 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
          {std::tuple{&text.requestedSpecies, &edit.requestedSpecies, shown.requestedSpecies, SpeciesRole::Requested},
           std::tuple{&text.offeredSpecies, &edit.offeredSpecies, shown.offeredSpecies, SpeciesRole::Offered}}) {
         take(*given, [&, stored = stored, role = role](const std::string& s) {
-            return resolveSpecies(s, stored, role, rom.species);
+            return resolveSpecies(s, stored, role, *rom.species);
         }, *target);
     }
     for (auto [given, bytes, target, role] :

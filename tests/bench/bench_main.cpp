@@ -17,6 +17,7 @@
 
 #include "support/rom_image.h"
 #include "text/game_text.h"
+#include "trades/pictures.h"
 #include "trades/releases.h"
 #include "trades/save.h"
 
@@ -103,7 +104,7 @@ void SaveLimit(benchmark::State& state) {
     for (auto _ : state) {
         std::uint8_t bytes[2] = {std::uint8_t(++id % 2 ? 0x34 : 0x35), 0x12};
         int fd = ::open(rom.c_str(), O_RDWR | O_CLOEXEC);
-        benchmark::DoNotOptimize(::pwrite(fd, bytes, 2, kSlot1 + kTrainerIdAt));
+        benchmark::DoNotOptimize(::pwrite(fd, bytes, 2, kSlot1 + kRecord32.trainerIdAt));
         ::fsync(fd);
         ::close(fd);
     }
@@ -176,6 +177,24 @@ void EncodeName(benchmark::State& state) {
     const std::u16string name = u"[PK]ROCKY\\h4A\\";
     for (auto _ : state) benchmark::DoNotOptimize(encodeGameText(name));
     state.SetItemsProcessed(state.iterations());
+}
+
+// One front picture: pointer, data, colours read, decompressed and drawn.
+void DrawPicture(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(readFrontPicture(romValue, 25, PictureLook{}).value().rgb());
+}
+
+// The same reads, nothing decoded: the pointer, the data's own bytes, the colours.
+void PictureLimit(benchmark::State& state) {
+    std::uint8_t pointer[3], data[414], palette[8];
+    for (auto _ : state) {
+        int fd = ::open(rom.c_str(), O_RDONLY | O_CLOEXEC);
+        benchmark::DoNotOptimize(::pread(fd, pointer, sizeof pointer, 0x120000 + 24 * 6));
+        const std::uint32_t at = std::uint32_t(pointer[0] + 0x36) * 0x4000 + (pointer[1] | pointer[2] << 8) - 0x4000;
+        benchmark::DoNotOptimize(::pread(fd, data, sizeof data, at));
+        benchmark::DoNotOptimize(::pread(fd, palette, sizeof palette, 0xA8CE + 25 * 8));
+        ::close(fd);
+    }
 }
 
 // --- whole programs ------------------------------------------------------------
@@ -272,7 +291,9 @@ int main(int argc, char* argv[]) {
     constexpr int kRepetitions = 9;
     testing::TempDir temp;
     dir = &temp;
-    rom = temp.write("crystal.gbc", testing::retailLikeRom("BYTE"));
+    testing::Bytes retail = testing::retailLikeRom("BYTE");
+    testing::putPictures(retail, "BYTE");
+    rom = temp.write("crystal.gbc", retail);
     romValue = *openRom(rom);
     testing::Bytes moved = testing::randomImage("BYTE");
     testing::putTable(moved, testing::kCrystalTable + 48, testing::retailTrades("BYTE"));
@@ -305,7 +326,8 @@ int main(int argc, char* argv[]) {
                              {"SaveTrade", SaveTrade, true},      {"SaveLimit", SaveLimit, true},
                              {"SaveWithChecksums", SaveWithChecksums, true},
                              {"SaveWithChecksumsLimit", SaveWithChecksumsLimit, true},
-                             {"DecodeName", DecodeName, false},   {"EncodeName", EncodeName, false}};
+                             {"DecodeName", DecodeName, false},   {"EncodeName", EncodeName, false},
+                             {"DrawPicture", DrawPicture, false}, {"PictureLimit", PictureLimit, false}};
     // Rounds of every benchmark one after the other, so that a slow moment
     // of the disk or the machine falls on both sides of a ratio alike.
     for (int round = 0; round < kRepetitions; ++round) {
@@ -350,6 +372,7 @@ int main(int argc, char* argv[]) {
     std::printf("%-38s %10.1f ms %10.1f MiB   (a yardstick: the bare window showing one label)\n",
                 "bare window with one line of text", median(textTimes), median(textRss) / 1024);
     row("kestrane-cli export", cli.millis, reader.millis, "ms", 1.3);
+    row("draw a front picture (readFrontPicture)", m("DrawPicture"), m("PictureLimit"), "us", 1.5);
     std::printf("%-38s %10.0f names/s\n", "decode a 10-byte name", collector.medianRate("DecodeName"));
     std::printf("%-38s %10.0f names/s\n", "encode a name", collector.medianRate("EncodeName"));
     return 0;

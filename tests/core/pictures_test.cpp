@@ -103,6 +103,17 @@ TEST(Pictures, DrawnFromTheRomAsTheGameDrawsThem) {
             EXPECT_EQ(picture->rgb().size(), 16u * 8 * 3);
         }
     }
+    // The largest size there is: 15 x 15 tiles, data of more than a KiB.
+    Bytes image = randomImage("BYTE", 4);
+    putBaseData(image, "BYTE");
+    Bytes raw(15 * 15 * 16);
+    for (std::size_t i = 0; i < raw.size(); ++i) raw[i] = std::uint8_t(i * 31);
+    putPicture(image, "BYTE", 26, 0x44 * 0x4000, literalStream(raw), 0xFF);
+    auto rom = openRom(dir.write("large.gbc", image));
+    auto large = readFrontPicture(*rom, 26, {});
+    ASSERT_TRUE(large) << large.error().message;
+    EXPECT_EQ(large->width, 120);
+    EXPECT_EQ(large->shades.size(), 120u * 120);
 }
 
 TEST(Pictures, UnownByLetterAndTheLookOfATrade) {
