@@ -69,11 +69,9 @@ Result<std::vector<std::uint8_t>> decompressPicture(std::span<const std::uint8_t
         }
         switch (command) {
         case Literal:
-            for (std::size_t i = 0; i < count; ++i) {
-                const auto b = next();
-                if (!b) return badData(runsPast);
-                out.push_back(*b);
-            }
+            if (stream.size() - at < count) return badData(runsPast);
+            out.insert(out.end(), stream.begin() + std::ptrdiff_t(at), stream.begin() + std::ptrdiff_t(at + count));
+            at += count;
             break;
         case Iterate:
         case Alternate: {
@@ -133,10 +131,9 @@ PictureLook lookOf(const Dvs& dvs) { return PictureLook{isShiny(dvs), unownLette
 
 Result<FrontPicture> readFrontPicture(const Rom& rom, int species, PictureLook look, FileSystem& fs) {
     const Release& release = *rom.release;
-    const std::string what = "The picture of species " + std::to_string(species);
     auto none = [&](const Error& why) {
         Error e = why;
-        e.message = what + " cannot be drawn: " + e.message + ".";
+        e.message = "The picture of species " + std::to_string(species) + " cannot be drawn: " + e.message + ".";
         return e;
     };
     if (species < 1 || species > kDexSpecies) return none(refused(ErrorCode::NoPicture, "it has no Pokédex entry"));
@@ -197,13 +194,11 @@ Result<FrontPicture> readFrontPicture(const Rom& rom, int species, PictureLook l
     picture.shades.resize(std::size_t(picture.width) * std::size_t(picture.height));
     for (std::size_t tile = 0; tile < tiles; ++tile) {
         const std::size_t column = tile / std::size_t(height), row = tile % std::size_t(height);
+        const std::uint8_t* bytes = data->data() + tile * kTileBytes;
         for (std::size_t y = 0; y < 8; ++y) {
-            const std::uint8_t low = (*data)[tile * kTileBytes + 2 * y], high = (*data)[tile * kTileBytes + 2 * y + 1];
-            for (std::size_t x = 0; x < 8; ++x) {
-                const int bit = 7 - int(x);
-                picture.shades[(row * 8 + y) * std::size_t(picture.width) + column * 8 + x] =
-                    std::uint8_t((low >> bit & 1) | (high >> bit & 1) << 1);
-            }
+            const unsigned low = bytes[2 * y], high = bytes[2 * y + 1];
+            std::uint8_t* pixel = picture.shades.data() + (row * 8 + y) * std::size_t(picture.width) + column * 8;
+            for (int bit = 7; bit >= 0; --bit) *pixel++ = std::uint8_t((low >> bit & 1) | (high >> bit & 1) << 1);
         }
     }
     const std::size_t colours = look.shiny ? 4 : 0;

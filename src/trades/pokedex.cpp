@@ -89,39 +89,42 @@ std::string_view speciesName(int index) {
 SpeciesNames::SpeciesNames() : SpeciesNames(std::vector<std::string>()) {}
 
 SpeciesNames::SpeciesNames(const std::vector<std::string>& romNames) {
-    // Folded once for every ROM opened: the built-in names and usual spellings.
-    static const std::vector<std::string> builtInFolded = [] {
-        std::vector<std::string> folded;
-        for (std::string_view name : kSpecies) folded.push_back(foldedName(name));
-        return folded;
-    }();
-    auto aliasFolded = [](int species) -> std::string {
+    auto aliasOf = [](int species) -> std::string_view {
         auto alias = std::find_if(std::begin(kAliases), std::end(kAliases), [&](const auto& a) { return a.second == species; });
-        return alias == std::end(kAliases) ? std::string() : foldedName(alias->first);
+        return alias == std::end(kAliases) ? std::string_view() : alias->first;
     };
-    std::vector<std::string> shownFolded;
+    bool renamed = false;
     for (int i = 0; i < kSpeciesCount; ++i) {
         const std::string& rom = i >= 1 && std::size_t(i) <= romNames.size() ? romNames[std::size_t(i - 1)] : std::string();
         const std::string_view builtIn = trimmed(kSpecies[std::size_t(i)]);
-        // The built-in name in another spelling ("MACHOP", "MR.MIME", "NINETALES"): most without folding.
+        // The built-in name in another spelling ("MACHOP", "MR.MIME",
+        // "NINETALES"): most are told without folding.
         bool retail = rom.empty() || sameLetters(rom, builtIn);
-        const std::string folded = retail ? builtInFolded[std::size_t(i)] : foldedName(rom);
-        retail = retail || folded == builtInFolded[std::size_t(i)] || folded == aliasFolded(i);
+        if (!retail) {
+            const std::string folded = foldedName(rom);
+            retail = folded == foldedName(builtIn) || (!aliasOf(i).empty() && folded == foldedName(aliasOf(i)));
+        }
         entries_.push_back(retail ? std::string(kSpecies[std::size_t(i)]) : rom);
-        shownFolded.push_back(retail ? builtInFolded[std::size_t(i)] : folded);
+        renamed = renamed || !retail;
     }
     for (int i = 0; i < kSpeciesCount; ++i) candidates_.push_back({std::string(name(i)), std::size_t(i)});
-    // The built-in names and usual spellings, where no other species is shown so.
-    auto addUnless = [&](std::string_view other, const std::string& folded, int species) {
-        for (int i = 0; i < kSpeciesCount; ++i) {
-            if (i != species && shownFolded[std::size_t(i)] == folded) return;
+    // The built-in names and usual spellings too, where no other species is
+    // shown so (only a ROM that renamed a species can show one so).
+    std::vector<std::string> shownFolded;
+    if (renamed) {
+        for (int i = 0; i < kSpeciesCount; ++i) shownFolded.push_back(foldedName(name(i)));
+    }
+    auto addUnless = [&](std::string_view other, int species) {
+        const std::string folded = renamed ? foldedName(other) : std::string();
+        for (std::size_t i = 0; i < shownFolded.size(); ++i) {
+            if (int(i) != species && shownFolded[i] == folded) return;
         }
         candidates_.push_back({std::string(trimmed(other)), std::size_t(species)});
     };
     for (int i = 0; i < kSpeciesCount; ++i) {
-        if (trimmed(kSpecies[std::size_t(i)]) != name(i)) addUnless(kSpecies[std::size_t(i)], builtInFolded[std::size_t(i)], i);
+        if (trimmed(kSpecies[std::size_t(i)]) != name(i)) addUnless(kSpecies[std::size_t(i)], i);
     }
-    for (auto [alias, number] : kAliases) addUnless(alias, aliasFolded(number), number);
+    for (auto [alias, number] : kAliases) addUnless(alias, number);
 }
 
 std::string_view SpeciesNames::name(int species) const {
