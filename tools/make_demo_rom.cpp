@@ -103,7 +103,7 @@ void putPictures(std::vector<std::uint8_t>& rom, const kestrane::Release& crysta
         for (int species : {int(t.requested), int(t.offered)}) {
             const std::vector<std::uint8_t> stream = madeUpPicture(species);
             std::copy(stream.begin(), stream.end(), rom.begin() + at);
-            std::uint8_t* pointer = rom.data() + crystal.picturePointers + (species - 1) * 6;
+            std::uint8_t* pointer = rom.data() + crystal.pictures.pointers + (species - 1) * 6;
             pointer[0] = std::uint8_t(at / 0x4000 - 0x36);  // Crystal stores the bank 0x36 lower
             kestrane::putLittleEndian16(std::span(pointer + 1, 2), std::uint16_t(0x4000 + at % 0x4000));
             // Normal light and dark, shiny light and dark: RGB555.

@@ -39,6 +39,8 @@ std::vector<CharsetEntry> englishEntries() {
     return entries;
 }
 
+#include "text/charset_tables.inc"
+
 }  // namespace
 
 Charset::Charset(std::span<const CharsetEntry> entries, std::string_view typeable) : typeable_(typeable) {
@@ -63,6 +65,21 @@ std::optional<std::uint8_t> Charset::byteOf(std::u16string_view unit) const {
     auto found = bytes_.find(unit);
     if (found == bytes_.end()) return std::nullopt;
     return found->second;
+}
+
+const Charset& frenchCharset() {
+    static const Charset charset(kFrenchEntries, kFrenchTypeable);
+    return charset;
+}
+
+const Charset& spanishCharset() {
+    static const Charset charset(kSpanishEntries, kSpanishTypeable);
+    return charset;
+}
+
+const Charset& japaneseCharset() {
+    static const Charset charset(kJapaneseEntries, kJapaneseTypeable);
+    return charset;
 }
 
 const Charset& englishCharset() {

@@ -67,5 +67,10 @@ private:
 
 // The English games' set.
 const Charset& englishCharset();
+// The French and Spanish sets (English but for 0xBA-0xDF and 0xE4-0xE5),
+// and the Japanese one (kana; voiced kana are single bytes).
+const Charset& frenchCharset();
+const Charset& spanishCharset();
+const Charset& japaneseCharset();
 
 }  // namespace kestrane

@@ -149,8 +149,8 @@ Result<FrontPicture> readFrontPicture(const Rom& rom, int species, PictureLook l
     if (!file) return inContext(file.error(), where());
     const bool unown = species == kUnown;
     const char letter = look.unownLetter >= 'A' && look.unownLetter <= 'Z' ? look.unownLetter : 'A';
-    const std::uint32_t pointerAt = unown ? release.unownPicturePointers + std::uint32_t(letter - 'A') * kPointerSize
-                                          : release.picturePointers + std::uint32_t(species - 1) * kPointerSize;
+    const std::uint32_t pointerAt = unown ? release.pictures.unownPointers + std::uint32_t(letter - 'A') * kPointerSize
+                                          : release.pictures.pointers + std::uint32_t(species - 1) * kPointerSize;
     std::array<std::uint8_t, 3> pointer{};
     auto got = readUpTo(**file, pointerAt, pointer);
     if (!got) return inContext(got.error(), where());
@@ -160,7 +160,7 @@ Result<FrontPicture> readFrontPicture(const Rom& rom, int species, PictureLook l
         return none(refused(ErrorCode::NoPicture, "its pointer at " + hexOffset(pointerAt) + " holds the address " +
                                                      hexOffset(address) + ", outside the banks pictures lie in"));
     }
-    const std::uint32_t offset = realBank(pointer[0], release.pictureBanks) * kBankSize + (address - kBankSize);
+    const std::uint32_t offset = realBank(pointer[0], release.pictures.banks) * kBankSize + (address - kBankSize);
     // The data lies in one bank: the game reads no further than its end.
     // A picture's data is a few hundred bytes: the first KiB nearly always
     // holds it, and the rest of the bank is read only when it does not.

@@ -1,5 +1,8 @@
 #include "trades/releases.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "support/hex_text.h"
 #include "support/words.h"
 
@@ -24,25 +27,72 @@ constexpr std::array<std::string_view, kListedSlots> kLocations = {
     "Violet City, Johto", "Goldenrod City, Johto", "Olivine City, Johto", "Blackthorn City, Johto",
     "Pewter City, Kanto", "Route 14, Kanto", "Power Plant, Kanto"};
 
-// Offsets from the games' public disassemblies; the retail images hold exactly these.
-constexpr Release gold(std::string_view code, std::string_view name) {
-    return {code, name, "English", kRecord32, &englishCharset, 0xFCC24, 6, 0x1B0B74, 10, 0x1B0000, 0x51B0B, 0xAD3D,
-            0x48000, 0x7C000, PictureBanks::GoldSilver, kLocations,
-            kGoldSilverDialogs};
-}
-constexpr Release crystal(std::string_view code, std::string_view name) {
-    return {code, name, "English", kRecord32, &englishCharset, 0xFCE58, 7, 0x53384, 10, 0x1C8000, 0x51424, 0xA8CE,
-            0x120000, 0x124000, PictureBanks::Crystal, kLocations,
-            kCrystalDialogs};
-}
+constexpr PictureTables kGoldSilverPictures{0x48000, 0x7C000, PictureBanks::GoldSilver};
+constexpr PictureTables kCrystalPictures{0x120000, 0x124000, PictureBanks::Crystal};
 
-constexpr std::array<Release, 4> kReleases = {{
-    gold("AAUE", "Pok\u00e9mon Gold"),
-    gold("AAXE", "Pok\u00e9mon Silver"),
-    crystal("BYTE", "Pok\u00e9mon Crystal"),
+// One row a release. Offsets from the games' public sources, which rebuild
+// each of these releases exactly; the retail images hold exactly these.
+constexpr Release kReleases[] = {
+    {"AAUE", "Pok\u00e9mon Gold", "English", "Gold", std::nullopt, kRecord32, &englishCharset, 0xFCC24, 6, 0x1B0B74,
+     10, 0x1B0000, 0x51B0B, 0xAD3D, kGoldSilverPictures, kLocations, kGoldSilverDialogs},
+    {"AAXE", "Pok\u00e9mon Silver", "English", "Silver", std::nullopt, kRecord32, &englishCharset, 0xFCC24, 6, 0x1B0B74,
+     10, 0x1B0000, 0x51B0B, 0xAD3D, kGoldSilverPictures, kLocations, kGoldSilverDialogs},
+    {"BYTE", "Pok\u00e9mon Crystal", "English", "Crystal", std::nullopt, kRecord32, &englishCharset, 0xFCE58, 7, 0x53384,
+     10, 0x1C8000, 0x51424, 0xA8CE, kCrystalPictures, kLocations, kCrystalDialogs},
     // The Australian release: English, with the table where "BYTE" has it.
-    crystal("BYTU", "Pok\u00e9mon Crystal (Australia)"),
-}};
+    {"BYTU", "Pok\u00e9mon Crystal (Australia)", "English", "Crystal", std::nullopt, kRecord32, &englishCharset,
+     0xFCE58, 7, 0x53384, 10, 0x1C8000, 0x51424, 0xA8CE, kCrystalPictures, kLocations, kCrystalDialogs},
+    {"BYTF", "Pok\u00e9mon Crystal", "French", "Crystal", std::nullopt, kRecord32, &frenchCharset, 0xFCE58, 7, 0x53377,
+     10, 0x1C8000, 0x51417, 0xA8CE, kCrystalPictures, kLocations, kCrystalDialogs},
+    {"BYTS", "Pok\u00e9mon Crystal", "Spanish", "Crystal", std::nullopt, kRecord32, &spanishCharset, 0xFCE58, 7, 0x5338D,
+     10, 0x1C8000, 0x5142D, 0xA8CE, kCrystalPictures, kLocations, kCrystalDialogs},
+    // The first Japanese revision (version byte 0): 16-byte records, 5-byte species names.
+    {"AAUJ", "Pok\u00e9mon Gold", "Japanese", "Gold", 0, kRecord16, &japaneseCharset, 0xFCC23, 6, 0x53A09, 5, 0x7293,
+     0x51AA9, 0xACC3, kGoldSilverPictures, kLocations, kGoldSilverDialogs},
+    {"AAXJ", "Pok\u00e9mon Silver", "Japanese", "Silver", 0, kRecord16, &japaneseCharset, 0xFCC23, 6, 0x53A09, 5, 0x7258,
+     0x51AA9, 0xACC3, kGoldSilverPictures, kLocations, kGoldSilverDialogs},
+};
+
+// Releases known by their code, whose bytes no public source rebuilds:
+// recognised, named, and never guessed at.
+struct KnownRelease {
+    std::string_view code;
+    std::optional<std::uint8_t> version;  // none: every version
+    std::string_view name;
+};
+constexpr KnownRelease kNotYetSupported[] = {
+    {"BYTD", std::nullopt, "Pok\u00e9mon Crystal in German"},
+    {"BYTI", std::nullopt, "Pok\u00e9mon Crystal in Italian"},
+    {"BXTJ", std::nullopt, "Pok\u00e9mon Crystal in Japanese"},
+    {"AAUD", std::nullopt, "Pok\u00e9mon Gold in German"},
+    {"AAXD", std::nullopt, "Pok\u00e9mon Silver in German"},
+    {"AAUF", std::nullopt, "Pok\u00e9mon Gold in French"},
+    {"AAXF", std::nullopt, "Pok\u00e9mon Silver in French"},
+    {"AAUI", std::nullopt, "Pok\u00e9mon Gold in Italian"},
+    {"AAXI", std::nullopt, "Pok\u00e9mon Silver in Italian"},
+    {"AAUS", std::nullopt, "Pok\u00e9mon Gold in Spanish"},
+    {"AAXS", std::nullopt, "Pok\u00e9mon Silver in Spanish"},
+    {"AAUK", std::nullopt, "Pok\u00e9mon Gold in Korean"},
+    {"AAXK", std::nullopt, "Pok\u00e9mon Silver in Korean"},
+    {"AAUJ", 1, "Pok\u00e9mon Gold in Japanese, revision 1.1"},
+    {"AAXJ", 1, "Pok\u00e9mon Silver in Japanese, revision 1.1"},
+};
+
+// "Pokémon Gold (AAUE, AAUJ), Silver (AAXE, AAXJ) and Crystal (BYTE, …)": what Kestrane edits.
+std::string editedReleases() {
+    std::vector<std::pair<std::string_view, std::string>> games;  // game, codes
+    for (const Release& release : kReleases) {
+        auto game = std::find_if(games.begin(), games.end(), [&](const auto& g) { return g.first == release.game; });
+        if (game == games.end()) games.emplace_back(release.game, std::string(release.code));
+        else game->second += ", " + std::string(release.code);
+    }
+    std::string text = "Pok\u00e9mon ";
+    for (std::size_t i = 0; i < games.size(); ++i) {
+        text += std::string(i == 0 ? "" : i + 1 == games.size() ? " and " : ", ") + std::string(games[i].first) + " (" +
+                games[i].second + ")";
+    }
+    return text;
+}
 
 }  // namespace
 
@@ -65,9 +115,9 @@ std::string RomSize::cutOffNote() const {
            ": it may be cut off.";
 }
 
-const Release* findRelease(std::string_view gameCode) {
+const Release* findRelease(std::string_view gameCode, std::uint8_t version) {
     for (const Release& release : kReleases) {
-        if (release.code == gameCode) return &release;
+        if (release.code == gameCode && (!release.revision || *release.revision == version)) return &release;
     }
     return nullptr;
 }
@@ -75,8 +125,8 @@ const Release* findRelease(std::string_view gameCode) {
 std::span<const Release> releases() { return kReleases; }
 
 Result<RomIdentity> identifyRom(File& file, const std::string& path) {
-    // The game code and, with the same read, the header's ROM size byte.
-    std::array<std::uint8_t, kRomSizeByteOffset + 1 - kGameCodeOffset> header{};
+    // The game code and, with the same read, the header's ROM size and version bytes.
+    std::array<std::uint8_t, kVersionByteOffset + 1 - kGameCodeOffset> header{};
     auto read = readUpTo(file, kGameCodeOffset, header);
     if (!read) return inContext(read.error(), "Could not read " + quoted(path));
     if (*read < kGameCodeLength) {
@@ -90,8 +140,11 @@ Result<RomIdentity> identifyRom(File& file, const std::string& path) {
     }
     RomIdentity identity;
     identity.gameCode.assign(header.begin(), header.begin() + kGameCodeLength);
-    identity.release = findRelease(identity.gameCode);
-    if (*read == header.size()) identity.headerSize = romSizeOfHeaderByte(header.back());
+    if (*read > kRomSizeByteOffset - kGameCodeOffset) {
+        identity.headerSize = romSizeOfHeaderByte(header[kRomSizeByteOffset - kGameCodeOffset]);
+    }
+    if (*read == header.size()) identity.version = header.back();
+    identity.release = findRelease(identity.gameCode, identity.version);
     return identity;
 }
 
@@ -113,10 +166,18 @@ std::string printableGameCode(std::string_view gameCode) {
     return spacedHex({reinterpret_cast<const std::uint8_t*>(gameCode.data()), gameCode.size()});
 }
 
-Error unsupportedRom(std::string_view gameCode) {
-    Error error = refused(ErrorCode::UnsupportedRom, "Unsupported ROM.");
-    error.detail = "The game code at 0x13F is \"" + printableGameCode(gameCode) +
-                   "\"; Kestrane edits Pok\u00e9mon Gold (AAUE), Silver (AAXE) and Crystal (BYTE, BYTU).";
+Error unsupportedRom(std::string_view gameCode, std::uint8_t version) {
+    auto known = std::find_if(std::begin(kNotYetSupported), std::end(kNotYetSupported), [&](const KnownRelease& k) {
+        return k.code == gameCode && (!k.version || *k.version == version);
+    });
+    Error error = refused(ErrorCode::UnsupportedRom,
+                          known == std::end(kNotYetSupported)
+                              ? std::string("Unsupported ROM.")
+                              : "This is " + std::string(known->name) + " (" + std::string(gameCode) +
+                                    "), which Kestrane does not support yet.");
+    error.detail = "The game code at " + hexOffset(kGameCodeOffset) + " is \"" + printableGameCode(gameCode) +
+                   "\"; Kestrane edits " + editedReleases() +
+                   ", the releases whose every byte is known, and never guesses the layout of another.";
     return error;
 }
 

@@ -29,6 +29,8 @@ std::string largestRomSizeText();
 
 // The cartridge header's ROM size byte: the game's size is 32 KiB << n.
 inline constexpr std::int64_t kRomSizeByteOffset = 0x148;
+// The header's version byte: the revision of a release.
+inline constexpr std::int64_t kVersionByteOffset = 0x14C;
 
 // The size a ROM size byte gives; none for a byte that names no size (n > 8).
 std::optional<std::int64_t> romSizeOfHeaderByte(std::uint8_t n);
@@ -61,10 +63,21 @@ enum class PictureBanks {
     GoldSilver,  // 0x13 -> 0x1F, 0x14 -> 0x20, 0x1F -> 0x2E, any other as stored
 };
 
+// Where the pictures' pointers are, and how their banks are stored.
+struct PictureTables {
+    std::uint32_t pointers;       // 6 bytes a species, species 1 first
+    std::uint32_t unownPointers;  // 6 bytes a letter
+    PictureBanks banks;
+};
+
 struct Release {
     std::string_view code;      // "AAUE"
     std::string_view name;      // "Pokémon Gold" (UTF-8)
     std::string_view language;  // "English"
+    std::string_view game;      // "Gold", "Silver", "Crystal"
+    // The header's version byte (0x14C) the release has, where another
+    // revision of the same code has another layout.
+    std::optional<std::uint8_t> revision;
     const RecordLayout& layout;
     const Charset& (*charset)();
     std::uint32_t usualTable;   // the trade table's first record, where the release keeps it
@@ -74,15 +87,14 @@ struct Release {
     std::uint32_t itemNames;    // 256 item names, each ended by 0x50
     std::uint32_t baseData;     // 251 entries of 32 bytes, species 1 first
     std::uint32_t palettes;     // 8 bytes a species, by species number
-    std::uint32_t picturePointers;       // 6 bytes a species, species 1 first
-    std::uint32_t unownPicturePointers;  // 6 bytes a letter
-    PictureBanks pictureBanks;
+    PictureTables pictures;
     std::array<std::string_view, kListedSlots> locations;  // by slot, for the release's own trades
     std::span<const DialogSet> dialogSets;                 // by the record's dialog set byte
 };
 
-// The release of a code, or nullptr when the code is none Kestrane knows.
-const Release* findRelease(std::string_view gameCode);
+// The release of a code (and version byte), or nullptr when it is none
+// Kestrane edits.
+const Release* findRelease(std::string_view gameCode, std::uint8_t version = 0);
 
 // Every release Kestrane edits, in the table's order.
 std::span<const Release> releases();
@@ -91,6 +103,7 @@ struct RomIdentity {
     std::string gameCode;            // the four header bytes, one char per byte
     const Release* release = nullptr; // nullptr: unsupported
     std::optional<std::int64_t> headerSize;  // what the header's ROM size byte says, if anything
+    std::uint8_t version = 0;                // the header's version byte
 };
 
 // Reads the game code of a file the caller has open; path only names it in
@@ -104,8 +117,9 @@ Result<RomIdentity> identifyRom(const std::string& path, FileSystem& fs = native
 // is printable ASCII, else its bytes in hexadecimal ("00 FF 41 42").
 std::string printableGameCode(std::string_view gameCode);
 
-// What the user is told about a file whose game Kestrane does not know
-// (the message), and what the command line adds (the detail).
-Error unsupportedRom(std::string_view gameCode);
+// What the user is told about a file whose release Kestrane does not edit
+// (the message: the release where it is known, else "Unsupported ROM."),
+// and what the command line adds (the detail: the code, what is edited).
+Error unsupportedRom(std::string_view gameCode, std::uint8_t version = 0);
 
 }  // namespace kestrane

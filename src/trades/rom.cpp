@@ -40,7 +40,7 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     if (!file) return inContext(file.error(), where());
     auto identity = identifyRom(**file, path);
     if (!identity) return identity.error();
-    if (!identity->release) return unsupportedRom(identity->gameCode);
+    if (!identity->release) return unsupportedRom(identity->gameCode, identity->version);
 
     Rom rom;
     rom.path = path;

@@ -791,5 +791,67 @@ TEST_F(CliTest, PicturesAsTheRomDrawsThem) {
     EXPECT_EQ(run({"picture", path, "25", "--scale", "17", "-o", png}).code, 2);
 }
 
+// Every release Kestrane edits: read, a name in its own characters written,
+// one too long refused, every name written back as shown changing nothing,
+// export → import unchanged, and a table of another release refused.
+TEST_F(CliTest, EveryReleaseInItsOwnCharacters) {
+    struct Case {
+        const char* code;
+        const char* name;
+        const char* language;
+        const char* nickname;  // in the release's characters
+        Bytes bytes;           // as the field holds it
+        const char* tooLong;
+        const char* limit;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"AAUE", "Pok\u00e9mon Gold", "English", "HO-OH", {0x87, 0x8E, 0xE3, 0x8E, 0x87, 0x50}, "ABCDEFGHIJK", "holds 10"},
+             {"BYTE", "Pok\u00e9mon Crystal", "English", "[PK][MN]", {0xE1, 0xE2, 0x50}, "ABCDEFGHIJK", "holds 10"},
+             {"BYTF", "Pok\u00e9mon Crystal", "French", "\u00e7a c'est", {0xBF, 0xA0, 0x7F, 0xD4, 0xA4, 0xB2, 0xB3, 0x50},
+              "ABCDEFGHIJK", "holds 10"},
+             {"BYTS", "Pok\u00e9mon Crystal", "Spanish", "\u00d1O\u00d1O", {0xCA, 0x8E, 0xCA, 0x8E, 0x50}, "ABCDEFGHIJK",
+              "holds 10"},
+             {"AAUJ", "Pok\u00e9mon Gold", "Japanese", "\u30ac\u30fc\u30c7\u30a3", {0x05, 0xE3, 0x12, 0xB0}, "\u30a2\u30a4\u30a6\u30a8\u30aa",
+              "needs 5 bytes, but its field holds 4"},
+             {"AAXJ", "Pok\u00e9mon Silver", "Japanese", "\u304c\u3042", {0x26, 0xB1, 0x50, 0x50}, "\u30a2\u30a4\u30a6\u30a8",
+              "original trainer's name needs 4 bytes, but its field holds 3"},
+         }) {
+        SCOPED_TRACE(c.code);
+        const std::string path = dir.write(std::string(c.code) + ".gbc", retailLikeRom(c.code, 5));
+        const Bytes before = readFile(path);
+        const json info = json::parse(run({"info", path, "--json"}).out);
+        EXPECT_EQ(info["name"], c.name);
+        EXPECT_EQ(info["language"], c.language);
+        EXPECT_EQ(info["speciesNames"]["from"], "rom");
+        // Every name written back as the text Kestrane shows leaves the file as it was.
+        const json table = json::parse(run({"export", path}).out);
+        EXPECT_EQ(table["game"]["language"], c.language);
+        for (const json& trade : table["trades"]) {
+            if (!trade["hasTrade"]) continue;
+            Outcome same = run({"set", path, std::to_string(int(trade["slot"])), "--nickname", trade["nickname"],
+                                "--ot", trade["originalTrainer"]});
+            EXPECT_EQ(same.out, "Trade Data Saved. 0 bytes changed.\n") << trade.dump() << same.err;
+        }
+        const std::string tableFile = dir.file(std::string(c.code) + ".json");
+        ASSERT_EQ(run({"export", path, "-o", tableFile}).code, 0);
+        const std::string trades = c.code[0] == 'B' ? "7" : "6";
+        EXPECT_EQ(run({"import", path, tableFile}).out, "Trade Data Saved. 0 bytes changed in " + trades + " trades.\n");
+        EXPECT_EQ(readFile(path), before);
+
+        // A name in the release's own characters; one too long for its field.
+        const bool japanese = c.code[3] == 'J';
+        const std::string field = c.limit[0] == 'o' ? "--ot" : "--nickname";
+        ASSERT_EQ(run({"set", path, "1", "--nickname", c.nickname}).code, 0);
+        const std::uint32_t at = slotOffset(usualTable(c.code), 1, recordSizeOf(c.code)) + 3;
+        const Bytes after = readFile(path);
+        EXPECT_EQ(Bytes(after.begin() + at, after.begin() + at + std::ptrdiff_t(c.bytes.size())), c.bytes);
+        EXPECT_EQ(json::parse(run({"show", path, "1", "--json"}).out)["trade"]["nickname"], c.nickname);
+        expectUnchanged({"set", path, "1", field, c.tooLong}, 1, path, c.limit);
+        // A table of this release is refused by another.
+        const std::string other = dir.write("other.gbc", retailLikeRom(japanese ? "AAUE" : "AAUJ", 5));
+        expectUnchanged({"import", other, tableFile}, 1, other, std::string("exported from \"") + c.code + "\"");
+    }
+}
+
 }  // namespace
 }  // namespace kestrane

@@ -5,6 +5,7 @@
 #include "support/rom_image.h"
 #include "support/utf.h"
 #include "text/char_map.h"
+#include "text/charset.h"
 
 namespace kestrane {
 namespace {
@@ -138,6 +139,37 @@ TEST(GameText, KanaTextsOfEncoderTokensRoundTrip) {
         EXPECT_EQ(encodeGameText(decodeGameText(one, 1)), one) << "byte " << b;
     }
     EXPECT_EQ(encodeGameText(decodeGameText(Bytes{0xFC, 0x50}, 1)), (Bytes{0xFC, 0x50}));
+}
+
+TEST(GameText, EachReleaseShowsAndWritesItsOwnCharacters) {
+    struct Case {
+        const char* release;
+        const Charset& (*charset)();
+        Bytes bytes;
+        std::u16string shown;  // and typed, unless `typed` says otherwise
+        std::u16string typed = {};
+    };
+    for (const Case& c : std::vector<Case>{
+             {"English", &englishCharset, {0xD4, 0xE4, 0xE5}, u"'s"},  // 0xE4 and 0xE5 show nothing in English
+             {"French", &frenchCharset, {0xBA, 0xBB, 0xBD, 0xBE, 0xBF, 0xC6, 0xEA}, u"\u00e0\u00e8\u00f9\u00df\u00e7\u00eb\u00e9"},
+             {"French", &frenchCharset, {0xD4, 0x80, 0xD7, 0xA4, 0xDC}, u"c'Al'e's"},  // one-glyph elisions, longest first
+             {"French", &frenchCharset, {0xE1, 0xE2, 0x53, 0x54, 0xE4}, u"[PK][MN][RIVAL]POK\u00e9+"},
+             {"Spanish", &spanishCharset, {0xD2, 0xCA, 0xE4, 0xE5, 0xD8, 0xD6}, u"\u00f1\u00d1\u00bf\u00a1'd\u00b0"},
+             {"Japanese", &japaneseCharset, {0x05, 0x26, 0x40, 0x80, 0xB1}, u"\u30ac\u304c\u30d1\u30a2\u3042"},  // ガがパアあ
+             {"Japanese", &japaneseCharset, {0x3D, 0xF6, 0x7F}, u"\u3079\uff10\u3000", u"\u30d90\u3000"},  // べ０, typed ベ0
+         }) {
+        SCOPED_TRACE(c.release);
+        Bytes field = c.bytes;
+        field.push_back(0x50);
+        EXPECT_EQ(toUtf8(decodeGameText(field, 0, c.charset())), toUtf8(c.shown));
+        const std::u16string typed = c.typed.empty() ? c.shown : c.typed;
+        Bytes written = c.bytes;
+        if (c.bytes == Bytes{0xD4, 0xE4, 0xE5}) written = {0xD4};
+        EXPECT_EQ(encodeGameText(typed, c.charset()), written);
+        EXPECT_FALSE(findUnencodable(typed, c.charset()));
+    }
+    EXPECT_TRUE(findUnencodable(u"\u00f1", englishCharset()));  // ñ is Spanish only
+    EXPECT_TRUE(findUnencodable(u"A", japaneseCharset()));       // no Latin letters in Japanese names
 }
 
 TEST(GameText, FindsTheFirstCharacterNoUnitStartsWith) {

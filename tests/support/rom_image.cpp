@@ -27,13 +27,67 @@ std::array<std::uint8_t, 11> nameField(std::string_view text) {
     return field;
 }
 
+namespace {
+
+// Where each release keeps what the builder writes, from the facts the
+// issues give (written here, not taken from Kestrane's own table).
+struct Facts {
+    std::string_view code;
+    std::uint32_t table, routine, recordSize, speciesNames, nameLength, itemNames, baseData, palettes;
+    bool crystal;
+};
+constexpr Facts kFacts[] = {
+    {"AAUE", 0xFCC24, 0xFCB8E, 32, 0x1B0B74, 10, 0x1B0000, 0x51B0B, 0xAD3D, false},
+    {"AAXE", 0xFCC24, 0xFCB8E, 32, 0x1B0B74, 10, 0x1B0000, 0x51B0B, 0xAD3D, false},
+    {"BYTE", 0xFCE58, 0xFCDC2, 32, 0x53384, 10, 0x1C8000, 0x51424, 0xA8CE, true},
+    {"BYTU", 0xFCE58, 0xFCDC2, 32, 0x53384, 10, 0x1C8000, 0x51424, 0xA8CE, true},
+    {"BYTF", 0xFCE58, 0xFCDC2, 32, 0x53377, 10, 0x1C8000, 0x51417, 0xA8CE, true},
+    {"BYTS", 0xFCE58, 0xFCDC2, 32, 0x5338D, 10, 0x1C8000, 0x5142D, 0xA8CE, true},
+    {"AAUJ", 0xFCC23, 0xFCB8E, 16, 0x53A09, 5, 0x7293, 0x51AA9, 0xACC3, false},
+    {"AAXJ", 0xFCC23, 0xFCB8E, 16, 0x53A09, 5, 0x7258, 0x51AA9, 0xACC3, false},
+};
+
+const Facts& factsOf(std::string_view gameCode) {
+    for (const Facts& f : kFacts) {
+        if (f.code == gameCode) return f;
+    }
+    throw std::invalid_argument("no facts for this game code");
+}
+
+bool japanese(std::string_view gameCode) { return gameCode.size() == 4 && gameCode[3] == 'J'; }
+
+// Made-up kana (katakana from 0x80): a name of `length` bytes, padded with 0x50.
+std::array<std::uint8_t, 11> kanaField(std::initializer_list<std::uint8_t> kana) {
+    std::array<std::uint8_t, 11> field{};
+    field.fill(0x50);
+    std::copy(kana.begin(), kana.end(), field.begin());
+    return field;
+}
+
+}  // namespace
+
+std::uint32_t recordSizeOf(std::string_view gameCode) { return factsOf(gameCode).recordSize; }
+
 std::vector<TradeBytes> retailTrades(std::string_view gameCode) {
     auto t = [](std::uint8_t dialog, std::uint8_t requested, std::uint8_t offered, const char* nickname,
                 std::uint8_t dv1, std::uint8_t dv2, std::uint8_t item, std::uint16_t id, const char* trainer,
                 std::uint8_t gender) {
         return TradeBytes{dialog, requested, offered, nameField(nickname), {dv1, dv2}, item, id, nameField(trainer), gender};
     };
-    if (gameCode.substr(0, 3) == "BYT") {
+    if (japanese(gameCode)) {
+        // Made-up kana names: 4 bytes of nickname, 3 of trainer's name, padded with 0x50.
+        auto k = [](std::uint8_t dialog, std::uint8_t requested, std::uint8_t offered,
+                    std::initializer_list<std::uint8_t> nickname, std::uint16_t id, std::initializer_list<std::uint8_t> trainer) {
+            return TradeBytes{dialog, requested, offered, kanaField(nickname), {0x96, 0x66}, 0x53, id, kanaField(trainer), 0};
+        };
+        return {k(0, 96, 66, {0x88, 0xAB, 0x8F}, 37460, {0x9D, 0x81, 0x87}),
+                k(0, 69, 95, {0xA8, 0x86, 0x81, 0x90}, 48926, {0x86, 0xA6}),
+                k(1, 98, 100, {0x8C, 0x99, 0xAB}, 29189, {0x93, 0x9F}),
+                k(2, 148, 112, {0x94, 0x8D}, 283, {0x83, 0x9E, 0x81}),
+                k(1, 44, 78, {0xA6, 0xAB, 0x95, 0x81}, 15616, {0x8B, 0xA5}),
+                k(2, 113, 142, {0x83, 0xA8}, 26491, {0x85, 0x9E})};
+    }
+    if (factsOf(gameCode).crystal) {
         return {t(0, 63, 66, "MUSCLE", 0x37, 0x66, 0xAE, 37460, "MIKE", 0),
                 t(0, 69, 95, "ROCKY", 0x96, 0x66, 0x53, 48926, "KYLE", 0),
                 t(1, 98, 100, "VOLTY", 0x98, 0x88, 0x4E, 29189, "TIM", 0),
@@ -50,17 +104,13 @@ std::vector<TradeBytes> retailTrades(std::string_view gameCode) {
             t(2, 113, 142, "AEROY", 0x96, 0x66, 0xAE, 26491, "KIM", 0)};
 }
 
-std::uint32_t usualTable(std::string_view gameCode) {
-    return gameCode.substr(0, 3) == "BYT" ? kCrystalTable : kGoldSilverTable;
-}
+std::uint32_t usualTable(std::string_view gameCode) { return factsOf(gameCode).table; }
 
-std::uint32_t retailRoutine(std::string_view gameCode) {
-    return gameCode.substr(0, 3) == "BYT" ? kCrystalRoutine : kGoldSilverRoutine;
-}
+std::uint32_t retailRoutine(std::string_view gameCode) { return factsOf(gameCode).routine; }
 
-std::uint32_t slotOffset(std::uint32_t table, int slot) {
+std::uint32_t slotOffset(std::uint32_t table, int slot, std::uint32_t recordSize) {
     const int record = slot == 1 ? 1 : slot == 2 ? 0 : slot - 1;
-    return table + 32 * std::uint32_t(record);
+    return table + recordSize * std::uint32_t(record);
 }
 
 Bytes randomImage(std::string_view gameCode, std::uint32_t seed) {
@@ -69,27 +119,33 @@ Bytes randomImage(std::string_view gameCode, std::uint32_t seed) {
     for (auto& b : rom) b = static_cast<std::uint8_t>(random());
     for (std::size_t i = 0; i < gameCode.size(); ++i) rom[0x13F + i] = static_cast<std::uint8_t>(gameCode[i]);
     rom[0x148] = 0x06;  // the header's ROM size: 32 KiB << 6, the 2 MiB of these games
+    rom[0x14C] = 0x00;  // the header's version byte: the first revision
     return rom;
 }
 
-void putRecord(Bytes& rom, std::uint32_t offset, const TradeBytes& trade) {
+void putRecord(Bytes& rom, std::uint32_t offset, const TradeBytes& trade, std::uint32_t recordSize) {
     Bytes record = {trade.dialog, trade.requested, trade.offered};
-    record.insert(record.end(), trade.nickname.begin(), trade.nickname.end());
+    // 32 bytes: 10-byte names and their terminators, a zero at the end; 16:
+    // 4- and 3-byte names, nothing more.
+    const bool wide = recordSize == 32;
+    record.insert(record.end(), trade.nickname.begin(), trade.nickname.begin() + (wide ? 11 : 4));
     record.insert(record.end(), {trade.dvs[0], trade.dvs[1], trade.item, std::uint8_t(trade.id & 0xFF),
                                  std::uint8_t(trade.id >> 8)});
-    record.insert(record.end(), trade.trainer.begin(), trade.trainer.end());
-    record.insert(record.end(), {trade.gender, 0x00});
+    record.insert(record.end(), trade.trainer.begin(), trade.trainer.begin() + (wide ? 11 : 3));
+    record.push_back(trade.gender);
+    if (wide) record.push_back(0x00);
     std::copy(record.begin(), record.end(), rom.begin() + offset);
 }
 
-void putTable(Bytes& rom, std::uint32_t offset, const std::vector<TradeBytes>& trades) {
-    for (std::size_t i = 0; i < trades.size(); ++i) putRecord(rom, offset + std::uint32_t(i) * 32, trades[i]);
+void putTable(Bytes& rom, std::uint32_t offset, const std::vector<TradeBytes>& trades, std::uint32_t recordSize) {
+    for (std::size_t i = 0; i < trades.size(); ++i) putRecord(rom, offset + std::uint32_t(i) * recordSize, trades[i], recordSize);
 }
 
-void putRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table) {
+void putRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table, std::uint32_t recordSize) {
     const std::uint32_t address = table % 0x4000 + (at >= 0x4000 ? 0x4000 : 0);
-    const Bytes routine = {0x16, 0x00, 0xD5, 0xFA, 0x2D, 0xD0, 0xE6, 0x0F, 0xCB, 0x37, 0x5F, 0x16, 0x00, 0x21,
-                           std::uint8_t(address & 0xFF), std::uint8_t(address >> 8), 0x19, 0x19, 0xD1, 0x19, 0xC9};
+    Bytes routine = {0x16, 0x00, 0xD5, 0xFA, 0x2D, 0xD0, 0xE6, 0x0F, 0xCB, 0x37, 0x5F, 0x16, 0x00, 0x21,
+                     std::uint8_t(address & 0xFF), std::uint8_t(address >> 8), 0x19, 0x19, 0xD1, 0x19, 0xC9};
+    if (recordSize == 16) routine.erase(routine.begin() + 16);  // one "add hl, de" less
     std::copy(routine.begin(), routine.end(), rom.begin() + at);
 }
 
@@ -126,18 +182,18 @@ Bytes itemText(std::string_view text) {
 }  // namespace
 
 void putItemNames(Bytes& rom, std::string_view gameCode) {
-    const bool crystal = gameCode.substr(0, 3) == "BYT";
-    std::size_t at = crystal ? 0x1C8000 : 0x1B0000;
+    const Facts& facts = factsOf(gameCode);
+    std::size_t at = facts.itemNames;
     for (const ItemName& name : kItemNames) {
-        const Bytes text = itemText(crystal || !name.goldSilver ? name.crystal : name.goldSilver);
+        // The Japanese releases: made-up kana of two bytes; the others the English text.
+        const Bytes text = japanese(gameCode) ? Bytes{std::uint8_t(0x80 + name.item % 40), std::uint8_t(0x80 + name.item / 40), 0x50}
+                                              : itemText(facts.crystal || !name.goldSilver ? name.crystal : name.goldSilver);
         std::copy(text.begin(), text.end(), rom.begin() + std::ptrdiff_t(at));
         at += text.size();
     }
 }
 
 namespace {
-
-std::uint32_t speciesNamesAt(std::string_view gameCode) { return gameCode.substr(0, 3) == "BYT" ? 0x53384 : 0x1B0B74; }
 
 // A species name as the English games spell it, from the editor's list entry.
 std::string gameSpelling(int species) {
@@ -159,8 +215,16 @@ std::string gameSpelling(int species) {
 }  // namespace
 
 void putSpeciesNames(Bytes& rom, std::string_view gameCode) {
+    const Facts& facts = factsOf(gameCode);
     for (int species = 1; species <= 251; ++species) {
-        Bytes field(10, 0x50);
+        Bytes field(facts.nameLength, 0x50);
+        if (japanese(gameCode)) {
+            // Made-up kana, every name another.
+            field[0] = std::uint8_t(0x80 + species % 43);
+            field[1] = std::uint8_t(0x80 + species / 43);
+            std::copy(field.begin(), field.end(), rom.begin() + facts.speciesNames + std::size_t(species - 1) * facts.nameLength);
+            continue;
+        }
         const std::string name = gameSpelling(species);
         for (std::size_t i = 0; i < name.size(); ++i) {
             const char c = name[i];
@@ -168,24 +232,18 @@ void putSpeciesNames(Bytes& rom, std::string_view gameCode) {
                      : c >= '0' && c <= '9' ? std::uint8_t(0xF6 + (c - '0'))
                      : c == '.' ? 0xE8 : c == '\'' ? 0xE0 : c == '-' ? 0xE3 : std::uint8_t(c);
         }
-        std::copy(field.begin(), field.end(), rom.begin() + speciesNamesAt(gameCode) + std::size_t(species - 1) * 10);
+        std::copy(field.begin(), field.end(), rom.begin() + facts.speciesNames + std::size_t(species - 1) * 10);
     }
 }
 
 void renameSpecies(Bytes& rom, std::string_view gameCode, int species, std::string_view name) {
     const auto field = nameField(name);
-    std::copy_n(field.begin(), 10, rom.begin() + speciesNamesAt(gameCode) + std::size_t(species - 1) * 10);
+    std::copy_n(field.begin(), 10, rom.begin() + factsOf(gameCode).speciesNames + std::size_t(species - 1) * 10);
 }
-
-namespace {
-
-bool crystalCode(std::string_view gameCode) { return gameCode.substr(0, 3) == "BYT"; }
-
-}  // namespace
 
 void putPicture(Bytes& rom, std::string_view gameCode, int species, std::uint32_t at, const Bytes& stream,
                 std::uint8_t size, char unownLetter) {
-    const bool crystal = crystalCode(gameCode);
+    const bool crystal = factsOf(gameCode).crystal;
     const std::uint32_t real = at / 0x4000;
     // The stored bank: Crystal's is 0x36 less; Gold and Silver store 0x13,
     // 0x14 and 0x1F for 0x1F, 0x20 and 0x2E, and any other bank as it is.
@@ -197,11 +255,11 @@ void putPicture(Bytes& rom, std::string_view gameCode, int species, std::uint32_
     rom[pointers + 1] = std::uint8_t(address & 0xFF);
     rom[pointers + 2] = std::uint8_t(address >> 8);
     std::copy(stream.begin(), stream.end(), rom.begin() + at);
-    rom[(crystal ? 0x51424u : 0x51B0Bu) + std::uint32_t(species - 1) * 32 + 17] = size;
+    rom[factsOf(gameCode).baseData + std::uint32_t(species - 1) * 32 + 17] = size;
 }
 
 void putPalette(Bytes& rom, std::string_view gameCode, int species, const std::array<std::uint16_t, 4>& colours) {
-    const std::uint32_t at = (crystalCode(gameCode) ? 0xA8CEu : 0xAD3Du) + std::uint32_t(species) * 8;
+    const std::uint32_t at = factsOf(gameCode).palettes + std::uint32_t(species) * 8;
     for (std::size_t i = 0; i < 4; ++i) {
         rom[at + 2 * i] = std::uint8_t(colours[i] & 0xFF);
         rom[at + 2 * i + 1] = std::uint8_t(colours[i] >> 8);
@@ -245,7 +303,7 @@ std::uint8_t testGenderRatio(int species) {
 }
 
 void putBaseData(Bytes& rom, std::string_view gameCode) {
-    const std::size_t table = gameCode.substr(0, 3) == "BYT" ? 0x51424 : 0x51B0B;
+    const std::size_t table = factsOf(gameCode).baseData;
     for (int species = 1; species <= 251; ++species) {
         const std::size_t entry = table + std::size_t(species - 1) * 32;
         rom[entry] = std::uint8_t(species);
@@ -287,8 +345,8 @@ void buildChecksums(Bytes& rom, bool stadium) {
 
 Bytes retailLikeRom(std::string_view gameCode, std::uint32_t seed) {
     Bytes rom = randomImage(gameCode, seed);
-    putTable(rom, usualTable(gameCode), retailTrades(gameCode));
-    putRoutine(rom, retailRoutine(gameCode), usualTable(gameCode));
+    putTable(rom, usualTable(gameCode), retailTrades(gameCode), recordSizeOf(gameCode));
+    putRoutine(rom, retailRoutine(gameCode), usualTable(gameCode), recordSizeOf(gameCode));
     putSpeciesNames(rom, gameCode);
     putItemNames(rom, gameCode);
     putBaseData(rom, gameCode);

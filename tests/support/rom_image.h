@@ -41,25 +41,30 @@ struct TradeBytes {
     std::uint8_t gender = 0;
 };
 
-// The retail trades in table order (record 0 first).
+// The retail trades in table order (record 0 first); the Japanese
+// releases' with made-up kana names.
 std::vector<TradeBytes> retailTrades(std::string_view gameCode);
 
-// The usual table place and the retail routine's place of a game code.
+// The usual table place, the retail routine's place and the record size of
+// a game code.
 std::uint32_t usualTable(std::string_view gameCode);
 std::uint32_t retailRoutine(std::string_view gameCode);
+std::uint32_t recordSizeOf(std::string_view gameCode);
 // The file offset of a slot's record in a table at `table`.
-std::uint32_t slotOffset(std::uint32_t table, int slot);
+std::uint32_t slotOffset(std::uint32_t table, int slot, std::uint32_t recordSize = 32);
 
-// 2 MiB of random bytes (fixed by seed) with gameCode at 0x13F and the
-// header's ROM size byte (0x148) saying 2 MiB. No table.
+// 2 MiB of random bytes (fixed by seed) with gameCode at 0x13F, the
+// header's ROM size byte (0x148) saying 2 MiB and its version byte (0x14C) 0.
+// No table.
 Bytes randomImage(std::string_view gameCode, std::uint32_t seed = 1);
-// Writes all 32 bytes of a record at `offset`, its first byte.
-void putRecord(Bytes& rom, std::uint32_t offset, const TradeBytes& trade);
+// Writes a whole record at `offset`, its first byte: 32 bytes, or the
+// Japanese releases' 16 (their names are the first 4 and 3 bytes).
+void putRecord(Bytes& rom, std::uint32_t offset, const TradeBytes& trade, std::uint32_t recordSize = 32);
 // Writes records one after another from `offset`.
-void putTable(Bytes& rom, std::uint32_t offset, const std::vector<TradeBytes>& trades);
+void putTable(Bytes& rom, std::uint32_t offset, const std::vector<TradeBytes>& trades, std::uint32_t recordSize = 32);
 // Writes the routine that reads the table at `at`, pointing to `table`
-// (an address in the routine's own bank).
-void putRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table);
+// (an address in the routine's own bank), for records of that size.
+void putRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table, std::uint32_t recordSize = 32);
 
 // The item names as the game holds them (Crystal from 0x1C8000, Gold/Silver
 // from 0x1B0000), and base data with Pokédex numbers 1-251 and the gender

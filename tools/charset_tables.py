@@ -1,0 +1,64 @@
+#!/usr/bin/env python3
+"""Writes src/text/charset_tables.inc from the releases' character tables.
+
+Usage: tools/charset_tables.py DATA_DIR > src/text/charset_tables.inc
+DATA_DIR holds french.tsv, spanish.tsv and japanese.tsv: one mapping a line,
+"byte<TAB>text<TAB>written", in the order of the games' own character table
+(the first text of a byte is what it shows). Kestrane takes every text but
+the terminator and the control codes, with these exceptions: <PK> and <MN>
+are the glyphs "[PK]" and "[MN]", <RIVAL> the token "[RIVAL]", and "#" the
+one-glyph "POKé".
+"""
+import sys
+import unicodedata
+
+RELEASES = [("French", "french.tsv"), ("Spanish", "spanish.tsv"), ("Japanese", "japanese.tsv")]
+NAMED = {"<PK>": ("[PK]", "Printable"), "<MN>": ("[MN]", "Printable"), "<RIVAL>": ("[RIVAL]", "Control"),
+         "#": ("POK\u00e9", "Printable")}
+
+
+def cxx(text):
+    return "".join(c if 0x20 <= ord(c) < 0x7F and c not in '"\\' else
+                   ("\\\\" if c == "\\" else '\\"' if c == '"' else "\\u%04x" % ord(c)) for c in text)
+
+
+def typeable(text, release):
+    """The characters a message lists as typeable: accents and the signs of names, not the frames and arrows of menus."""
+    if len(text) != 1 or text.isspace() or (text.isascii() and text.isalnum()):
+        return False
+    c = ord(text)
+    if 0x2190 <= c <= 0x21FF or 0x2500 <= c <= 0x263F or c in (0x2032, 0x2033, 0x2042, 0x2116):
+        return False
+    return not unicodedata.name(text, "").startswith(("HIRAGANA", "KATAKANA", "FULLWIDTH DIGIT", "FULLWIDTH LATIN"))
+
+
+def main():
+    out = ["// Made by tools/charset_tables.py from the releases' character tables; do not edit.",
+           "// Each entry: the byte, the text it shows (the first of a byte) or that typing writes."]
+    for name, file in RELEASES:
+        entries, signs, seen = [], [], set()
+        for line in open(f"{sys.argv[1]}/{file}", encoding="utf-8"):
+            if line.startswith("#") or not line.strip():
+                continue
+            byte, text, _ = line.rstrip("\n").split("\t")
+            shown = byte not in seen  # what a byte shows is its first text
+            seen.add(byte)
+            if text in NAMED:
+                text, glyph = NAMED[text]
+            elif text == "@" or (text.startswith("<") and text.endswith(">")):
+                continue
+            else:
+                glyph = "Printable"
+                if shown and typeable(text, name) and text not in signs:
+                    signs.append(text)
+            entries.append(f"    {{0x{byte}, u\"{cxx(text)}\", Glyph::{glyph}}},")
+        letters = "kana" if name == "Japanese" else "letters"
+        typeable_text = f"{letters}, digits, blanks, {' '.join(signs)}, or a token such as [PK] or \\\\h4A"
+        out.append(f"constexpr CharsetEntry k{name}Entries[] = {{")
+        out.extend(entries)
+        out.append("};")
+        out.append(f"constexpr std::string_view k{name}Typeable = \"{cxx(typeable_text)}\";")
+    print("\n".join(out))
+
+
+main()
