@@ -39,10 +39,11 @@ const std::uint32_t kGoldSlot1 = slotOffset(kGoldSilverTable, 1);
 const std::uint32_t kCrystalSlot5 = slotOffset(kCrystalTable, 5);
 constexpr RecordLayout kAt = kRecord32;
 
-// A retail-like ROM of the game with trade 1 (Gold/Silver) or trade 5 (Crystal) made up.
+// A retail-like ROM of the game with trade 1 (Gold/Silver) or trade 5 (Crystal) made up
+// (the Japanese releases: as they are).
 Bytes gameRom(const char* code) {
     Bytes rom = retailLikeRom(code, 3);
-    putRecord(rom, code[0] == 'B' ? kCrystalSlot5 : kGoldSlot1, TradeBytes{});
+    if (recordSizeOf(code) == 32) putRecord(rom, code[0] == 'B' ? kCrystalSlot5 : kGoldSlot1, TradeBytes{});
     return rom;
 }
 
@@ -341,13 +342,23 @@ private slots:
     void openingEachGameShowsItAndEnablesTheList_data() {
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("name");
-        QTest::newRow("gold") << "AAUE" << "Pok\u00e9mon Gold";
-        QTest::newRow("silver") << "AAXE" << "Pok\u00e9mon Silver";
-        QTest::newRow("crystal") << "BYTE" << "Pok\u00e9mon Crystal";
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("nickname");  // of trade 2
+        QTest::addColumn<QString>("room");      // its room left
+        QTest::newRow("gold") << "AAUE" << "Pok\u00e9mon Gold" << "English" << "MUSCLE" << "4";
+        QTest::newRow("silver") << "AAXE" << "Pok\u00e9mon Silver" << "English" << "MUSCLE" << "4";
+        QTest::newRow("crystal") << "BYTE" << "Pok\u00e9mon Crystal" << "English" << "MUSCLE" << "4";
+        QTest::newRow("french crystal") << "BYTF" << "Pok\u00e9mon Crystal" << "French" << "MUSCLE" << "4";
+        QTest::newRow("spanish crystal") << "BYTS" << "Pok\u00e9mon Crystal" << "Spanish" << "MUSCLE" << "4";
+        QTest::newRow("japanese gold") << "AAUJ" << "Pok\u00e9mon Gold" << "Japanese" << "\u30b1\u30f3\u30bf" << "1";
+        QTest::newRow("japanese silver") << "AAXJ" << "Pok\u00e9mon Silver" << "Japanese" << "\u30b1\u30f3\u30bf" << "1";
     }
     void openingEachGameShowsItAndEnablesTheList() {
         QFETCH(QString, code);
         QFETCH(QString, name);
+        QFETCH(QString, language);
+        QFETCH(QString, nickname);
+        QFETCH(QString, room);
         const std::string path = dir->write("my rom é.gbc", gameRom(qPrintable(code)));
         open(path);
         QCOMPARE(dialogs->asked.size(), 1);
@@ -362,7 +373,7 @@ private slots:
 
         QCOMPARE(text("headr"), name);
         QCOMPARE(text("txtCode"), code);
-        QCOMPARE(text("language"), QString("English"));
+        QCOMPARE(text("language"), language);
         QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 my rom \u00e9.gbc[*]"));
         QVERIFY(!window->isWindowModified());
         expectEnabled(kRomOpen, true);
@@ -376,6 +387,11 @@ private slots:
         action("mnuOpen")->trigger();
         QCOMPARE(dialogs->asked[1].initialDir, QString());
         QCOMPARE(window->romPath(), QString::fromStdString(path));
+
+        // Names in the release's own characters, their room in its own field.
+        clickTrade(1);
+        QCOMPARE(text("txtNickname"), nickname);
+        QCOMPARE(w<QLineEdit>("txtNickname")->findChild<QLabel*>("roomLeft")->text(), room);
     }
 
     void badOpensChangeNothing() {
