@@ -11,7 +11,7 @@ using namespace kestrane;
 namespace {
 
 constexpr std::size_t kImageSize = 0x100000;  // past both games' usual tables
-constexpr const char* kCodes[] = {"AAUE", "AAXE", "BYTE", "BYTU"};
+constexpr const char* kCodes[] = {"AAUE", "AAXE", "BYTE", "BYTU", "BYTF", "BYTS", "AAUJ", "AAXJ"};
 
 void check(bool holds) {
     if (!holds) std::abort();
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // rest goes, around the usual tables or anywhere; data[2]: whether the
     // file is cut short; from data[3]: the bytes.
     std::vector<std::uint8_t> image(kImageSize, 0);
-    const char* code = data[0] % 5 < 4 ? kCodes[data[0] % 5] : nullptr;
+    const char* code = data[0] % 9 < 8 ? kCodes[data[0] % 9] : nullptr;
     for (std::size_t i = 0; i < 4; ++i) {
         image[kGameCodeOffset + i] = code ? std::uint8_t(code[i]) : data[(3 + i) % size];
     }
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const std::string gameCode(image.begin() + kGameCodeOffset, image.begin() + kGameCodeOffset + 4);
-    if (!findRelease(gameCode)) {
+    if (!findRelease(gameCode, image.size() > 0x14C ? image[0x14C] : 0)) {
         check(!rom && rom.error().code == ErrorCode::UnsupportedRom);
         return 0;
     }
@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(trades.ok() && int(trades->size()) == rom->slotCount());
     for (const TradeReading& reading : *trades) {
         if (!reading.record) {
-            check(reading.slot.recordIndex() >= table.records);
+            // No record: none in the table, or one past the end of a cut file.
+            check(reading.slot.recordIndex() >= table.records || (reading.pastEnd && rom->size.cutOff()));
             continue;
         }
         const TradeRecord& r = *reading.record;
