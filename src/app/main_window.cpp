@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <QImage>
 #include <QPainter>
 #include <qdrawutil.h>
@@ -23,6 +25,7 @@
 
 #include "app/about_window.h"
 #include "app/common_dialog.h"
+#include "app/emulator.h"
 #include "app/message_sink.h"
 #include "app/appearance.h"
 #include "support/hex_text.h"
@@ -98,6 +101,8 @@ MainWindow::MainWindow(MessageSink& messages, DialogBackend& dialogs, FileSystem
     createActions();
     createMenus();
     createControls();
+    // Made now, so that the window's size is settled from the start.
+    statusBar()->setSizeGripEnabled(false);
     updateTitle();
     setAcceptDrops(true);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -119,6 +124,14 @@ void MainWindow::createActions() {
     reloadAction_->setEnabled(false);
     saveAction_ = action("mnuSave", QStringLiteral("Save ROM"), QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::saveTrade);
     saveAction_->setEnabled(false);
+    playAction_ = action("mnuPlay", QStringLiteral("Play in Emulator"), QKeySequence(Qt::Key_F9), &MainWindow::playInEmulator);
+    playAction_->setEnabled(false);
+    chooseEmulatorAction_ = action("mnuChooseEmulator", QStringLiteral("Choose Emulator\u2026"), QKeySequence(),
+                                   &MainWindow::chooseEmulator);
+    clearRecentAction_ = action("mnuClearRecent", QStringLiteral("Clear Recent ROMs"), QKeySequence(), [this] {
+        recentRoms_.clear();
+        showRecentRoms();
+    });
     exportAction_ = action("mnuExport", QStringLiteral("Export Trades\u2026"), QKeySequence(), &MainWindow::exportTrades);
     importAction_ = action("mnuImport", QStringLiteral("Import Trades\u2026"), QKeySequence(), &MainWindow::importTrades);
     for (QAction* a : {exportAction_, importAction_}) a->setEnabled(false);
@@ -139,11 +152,18 @@ void MainWindow::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
     file->addAction(openAction_);
+    recentMenu_ = file->addMenu(QStringLiteral("Recent ROMs"));
+    recentMenu_->setObjectName(QStringLiteral("mnuRecent"));
+    recentMenu_->setToolTipsVisible(true);  // a missing file's path
+    showRecentRoms();
     file->addAction(reloadAction_);
     file->addAction(saveAction_);
     file->addSeparator();
     file->addAction(exportAction_);
     file->addAction(importAction_);
+    file->addSeparator();
+    file->addAction(playAction_);
+    file->addAction(chooseEmulatorAction_);
     file->addSeparator();
     file->addAction(checksumsAction_);
     file->addSeparator()->setObjectName(QStringLiteral("cmdBreak"));
@@ -424,6 +444,57 @@ void MainWindow::reloadRom() {
     if (row >= 0 && row < tradeList_->count() && tradeList_->isEnabled()) showTrade(row);
 }
 
+void MainWindow::showRecentRoms() {
+    for (QAction* a : recentMenu_->actions()) {
+        if (a != clearRecentAction_) delete a;
+    }
+    recentMenu_->clear();
+    const QStringList paths = recentRoms_.paths();
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString path = paths[i];
+        auto* entry = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        entry->setObjectName(QStringLiteral("mnuRecent%1").arg(i + 1));
+        entry->setToolTip(QDir::toNativeSeparators(path));
+        // A file that is gone is shown, but cannot be chosen.
+        entry->setEnabled(QFileInfo(path).isFile());
+        connect(entry, &QAction::triggered, this, [this, path] { openRom(path); });
+    }
+    recentMenu_->addSeparator();
+    recentMenu_->addAction(clearRecentAction_);
+    clearRecentAction_->setEnabled(!paths.isEmpty());
+}
+
+void MainWindow::playInEmulator() {
+    if (!rom_) return;
+    const bool edited = isWindowModified() && shown_;
+    if (!maySwitchAway()) return;
+    // Discarded: the boxes show the file again.
+    if (edited && !isWindowModified() && shown_) showTrade(chooser_->chosen());
+    EmulatorChoice choice = chosenEmulator();
+    if (choice.program.isEmpty()) choice.program = findEmulator();
+    if (choice.program.isEmpty()) {
+        if (!chooseEmulator()) return;
+        choice = chosenEmulator();
+    }
+    const QStringList arguments = emulatorArguments(choice.arguments, QDir::toNativeSeparators(romPath_));
+    if (const QString why = startDetached(choice.program, arguments); !why.isEmpty()) {
+        refuse(QStringLiteral("Could not start the emulator \"%1\": %2.").arg(choice.program, why));
+        return;
+    }
+    statusBar()->showMessage(QStringLiteral("Started %1 on %2.").arg(QFileInfo(choice.program).fileName(),
+                                                                    QFileInfo(romPath_).fileName()));
+}
+
+bool MainWindow::chooseEmulator() {
+    EmulatorChoice choice = chosenEmulator();
+    if (choice.program.isEmpty()) choice.program = findEmulator();  // offered
+    EmulatorDialog dialog(this, dialogs_, choice);
+    dialog.setFont(captionFont_);
+    if (dialog.exec() != QDialog::Accepted || dialog.choice().program.isEmpty()) return false;
+    rememberEmulator(dialog.choice());
+    return true;
+}
+
 void MainWindow::exportTrades() {
     if (!rom_) return;
     const QFileInfo rom(romPath_);
@@ -492,6 +563,9 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     for (QLabel* caption : romCaptions_) caption->setEnabled(true);
     tradeList_->setEnabled(rom_->table.has_value());
     for (QAction* a : {exportAction_, importAction_}) a->setEnabled(rom_->table.has_value());
+    playAction_->setEnabled(true);
+    recentRoms_.add(QFileInfo(path).absoluteFilePath());
+    showRecentRoms();
     // The keyboard chooses a trade at once (Space, the arrow keys).
     if (rom_->table) tradeList_->setFocus();
     reloadAction_->setEnabled(true);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/more_fields_dialog.h"
+#include "app/recent_roms.h"
 #include "support/file.h"
 #include "trades/pictures.h"
 #include "trades/pokedex.h"
@@ -26,6 +27,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QStringListModel;
 
@@ -62,6 +64,8 @@ private slots:
     void reloadRom();
     void exportTrades();
     void importTrades();
+    void playInEmulator();
+    bool chooseEmulator();
     void tradeChosen(int row);
     bool saveTrade();
     void showMoreFields();
@@ -101,6 +105,7 @@ private:
     // The bytes left in a name's field, in a corner of its box.
     void showRoomLeft(QLineEdit* box, NameRole role);
     void updateTitle();
+    void showRecentRoms();
 
     void refuse(const QString& text);
     void tell(const Error& error);
@@ -114,10 +119,15 @@ private:
     std::optional<ShownTrade> shown_;
 
     QPointer<AboutWindow> about_;
+    RecentRoms recentRoms_;
     TradeChooser* chooser_ = nullptr;
 
     QAction* openAction_ = nullptr;
     QAction* reloadAction_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QAction* clearRecentAction_ = nullptr;
+    QAction* playAction_ = nullptr;
+    QAction* chooseEmulatorAction_ = nullptr;
     QAction* exportAction_ = nullptr;
     QAction* importAction_ = nullptr;
     QAction* saveAction_ = nullptr;

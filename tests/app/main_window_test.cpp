@@ -10,11 +10,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -22,6 +24,7 @@
 #include <memory>
 
 #include "app/about_window.h"
+#include "app/emulator.h"
 #include "trades/pictures.h"
 #include "support/bad_inputs.h"
 #include "support/file_systems.h"
@@ -52,6 +55,17 @@ const QStringList kEditor = {"txtNickname", "txtOT", "txtID", "Frame3", "Label2"
 const QStringList kRomOpen = {"Frame5", "Frame2", "txtName", "txtCDE", "lang", "tradelist"};
 
 bool ownFlag(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
+
+// The desktop's list of recent files with another program's entry.
+const std::string kOtherRecentFile =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<xbel version=\"1.0\" xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\">\n"
+    "  <bookmark href=\"file:///elsewhere/notes.txt\" added=\"2026-01-01T00:00:00Z\"><info>\n"
+    "    <metadata owner=\"http://freedesktop.org\"><bookmark:applications>\n"
+    "      <bookmark:application name=\"Editor\" exec=\"'editor %u'\" count=\"3\"/>\n"
+    "    </bookmark:applications></metadata>\n"
+    "  </info></bookmark>\n"
+    "</xbel>\n";
 
 }  // namespace
 
@@ -153,6 +167,8 @@ private slots:
         QCoreApplication::setOrganizationName("Kestrane tests");
         QSettings::setDefaultFormat(QSettings::IniFormat);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(settingsDir->folder()));
+        // The desktop's list of recent files, of the tests' own too.
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(settingsDir->folder()));
     }
     void init() {
         dir = std::make_unique<TempDir>();
@@ -165,6 +181,8 @@ private slots:
     }
     void cleanup() {
         window.reset();
+        QSettings().remove("recent");
+        QSettings().remove("emulator");
         QVERIFY(sink->messages.isEmpty());
         QVERIFY2(!sink->unexpected, "a question nobody scripted an answer for");
         QVERIFY(sink->questions.isEmpty());
@@ -282,9 +300,13 @@ private slots:
         QCOMPARE(menus[2]->text(), QString("&Help"));
         QStringList file;
         for (QAction* a : menus[0]->menu()->actions()) file << (a->isSeparator() ? QString("-") : a->objectName());
-        QCOMPARE(file, QStringList({"mnuOpen", "mnuReload", "mnuSave", "-", "mnuExport", "mnuImport", "-", "mnuChecksums",
-                                    "-", "mnuExit"}));
-        QCOMPARE(menus[0]->menu()->actions()[8]->objectName(), QString("cmdBreak"));
+        QCOMPARE(file, QStringList({"mnuOpen", "", "mnuReload", "mnuSave", "-", "mnuExport", "mnuImport", "-", "mnuPlay",
+                                    "mnuChooseEmulator", "-", "mnuChecksums", "-", "mnuExit"}));
+        QCOMPARE(menus[0]->menu()->actions()[1]->menu()->objectName(), QString("mnuRecent"));
+        QCOMPARE(menus[0]->menu()->actions()[1]->text(), QString("Recent ROMs"));
+        QCOMPARE(menus[0]->menu()->actions()[12]->objectName(), QString("cmdBreak"));
+        QCOMPARE(action("mnuPlay")->text(), QString("Play in Emulator"));
+        QCOMPARE(action("mnuChooseEmulator")->text(), QString("Choose Emulator\u2026"));
         QCOMPARE(action("mnuReload")->text(), QString("Reload ROM"));
         QCOMPARE(action("mnuReload")->shortcut(), QKeySequence(Qt::Key_F5));
         QCOMPARE(action("mnuExport")->text(), QString("Export Trades\u2026"));
@@ -1242,6 +1264,123 @@ private slots:
         QVERIFY(!w("txtNickname")->isEnabled());
         clickTrade(5);
         QCOMPARE(text("txtNickname"), QString("AEROY"));
+    }
+
+    // File → Recent ROMs: the last eight, newest first, across runs; a missing
+    // file shown but not chosen; a choice asks about unsaved edits like any open.
+    void recentRomsAreRememberedAndOffered() {
+        // Another program's entry in the desktop's list stays as it was.
+        settingsDir->write("recently-used.xbel", Bytes(kOtherRecentFile.begin(), kOtherRecentFile.end()));
+        const std::string a = dir->write("a.gbc", gameRom("BYTE"));
+        const std::string b = dir->write("b.gbc", gameRom("AAUE"));
+        open(a);
+        open(b);
+        auto entries = [&](MainWindow& w) {
+            QStringList names;
+            for (QAction* entry : w.findChild<QMenu*>("mnuRecent")->actions()) {
+                if (!entry->isSeparator()) names << entry->text() + (entry->isEnabled() ? "" : " (missing)");
+            }
+            return names;
+        };
+        QCOMPARE(entries(*window), QStringList({"&1 b.gbc", "&2 a.gbc", "Clear Recent ROMs"}));
+        QCOMPARE(action("mnuRecent1")->toolTip(), QDir::toNativeSeparators(QString::fromStdString(b)));
+        for (int i = 0; i < 7; ++i) open(dir->write("r" + std::to_string(i) + ".gbc", gameRom("BYTE")));
+        QCOMPARE(entries(*window).size(), 9);  // eight (a.gbc, the oldest, gone) and Clear
+        QCOMPARE(action("mnuRecent8")->text(), QString("&8 b.gbc"));
+
+        // Another run sees them; a file since deleted is there, but cannot be chosen.
+        std::filesystem::remove(fsPath(dir->file("r5.gbc")));
+        MainWindow next(*sink, *dialogs, *files);
+        QCOMPARE(entries(next)[1], QString("&2 r5.gbc (missing)"));
+        // Chosen with an unsaved edit: the question first; Cancel keeps the ROM open.
+        clickTrade(0);
+        typeInto("txtID", "7");
+        sink->willAnswer(SaveAnswer::Cancel);
+        action("mnuRecent8")->trigger();
+        QCOMPARE(sink->takeQuestions().size(), 1);
+        QCOMPARE(QFileInfo(window->romPath()).fileName(), QString("r6.gbc"));
+        sink->willAnswer(SaveAnswer::Discard);
+        action("mnuRecent8")->trigger();
+        QCOMPARE(sink->takeQuestions().size(), 1);
+        QCOMPARE(window->romPath(), QString::fromStdString(b));
+        // The desktop's own list learned them.
+        const Bytes xbel = readFile(settingsDir->file("recently-used.xbel"));
+        const std::string list(xbel.begin(), xbel.end());
+        QVERIFY(list.find("/b.gbc\"") != std::string::npos);
+        QCOMPARE(list.find("/b.gbc\""), list.rfind("/b.gbc\""));  // once
+        QVERIFY(list.find("<bookmark:application name=\"Editor\" exec=\"'editor %u'\" count=\"3\"/>") != std::string::npos);
+
+        action("mnuClearRecent")->trigger();
+        QCOMPARE(entries(*window), QStringList({"Clear Recent ROMs (missing)"}));
+    }
+
+    // File → Play in Emulator (F9) and Choose Emulator…, with an emulator
+    // that writes down how it was started.
+    void playInEmulator() {
+        const std::string said = dir->file("started.txt");
+        qputenv("KESTRANE_STUB_OUTPUT", QByteArray::fromStdString(said));
+        // What the emulator was started with, once it has written it down.
+        auto startedWith = [&]() -> QStringList {
+            const bool wrote = QTest::qWaitFor(
+                [&] { return std::filesystem::exists(fsPath(said)) && !readFile(said).empty(); }, 10000);
+            if (!wrote) return {"(not started)"};
+            const Bytes bytes = readFile(said);
+            std::filesystem::remove(fsPath(said));
+            return QString::fromStdString(std::string(bytes.begin(), bytes.end())).split('\n', Qt::SkipEmptyParts);
+        };
+        const std::string path = dir->write("play me.gbc", gameRom("BYTE"));
+        const QString rom = QDir::toNativeSeparators(QString::fromStdString(path));
+        QVERIFY(!action("mnuPlay")->isEnabled());
+        open(path);
+        QCOMPARE(action("mnuPlay")->shortcut(), QKeySequence(Qt::Key_F9));
+
+        // None chosen and none found: Choose Emulator opens; the choice is remembered.
+        const QByteArray path0 = qgetenv("PATH");
+        qputenv("PATH", QByteArray::fromStdString(dir->folder()));
+        whenModal([&](QWidget* d) {
+            QCOMPARE(d->windowTitle(), QString("Choose Emulator"));
+            d->findChild<QLineEdit*>("txtEmulator")->setText(KESTRANE_STUB_EMULATOR);
+            d->findChild<QLineEdit*>("txtEmulatorArguments")->setText("--fast \"%f\" --scale 2");
+            QMetaObject::invokeMethod(d, "accept");
+        });
+        QTest::keyClick(window.get(), Qt::Key_F9);
+        QCOMPARE(startedWith(), QStringList({"--fast", rom, "--scale", "2"}));
+        QCOMPARE(window->statusBar()->currentMessage(), QString("Started %1 on play me.gbc.").arg(QFileInfo(KESTRANE_STUB_EMULATOR).fileName()));
+
+        // Unsaved edits are asked about first: Discard shows the trade as the file holds it.
+        clickTrade(0);
+        typeInto("txtID", "7");
+        sink->willAnswer(SaveAnswer::Discard);
+        action("mnuPlay")->trigger();
+        QCOMPARE(sink->takeQuestions().size(), 1);
+        QVERIFY(text("txtID") != "7");
+        QCOMPARE(startedWith().size(), 4);
+        typeInto("txtID", "7");
+        sink->willAnswer(SaveAnswer::Cancel);
+        action("mnuPlay")->trigger();
+        QCOMPARE(sink->takeQuestions().size(), 1);
+        QVERIFY(!std::filesystem::exists(fsPath(said)));  // not started
+        sink->willAnswer(SaveAnswer::Discard);
+        action("mnuPlay")->trigger();
+        sink->takeQuestions();
+        QCOMPARE(startedWith().size(), 4);
+
+        // None chosen: the first known emulator on PATH, the ROM as its last argument.
+        QSettings().remove("emulator");
+#ifdef Q_OS_WIN
+        const std::string known = dir->file("mGBA.exe");
+#else
+        const std::string known = dir->file("mgba-qt");
+#endif
+        std::filesystem::copy_file(fsPath(KESTRANE_STUB_EMULATOR), fsPath(known));
+        action("mnuPlay")->trigger();
+        QCOMPARE(startedWith(), QStringList({rom}));
+
+        // One that cannot be started says which, and why.
+        rememberEmulator({QString::fromStdString(dir->file("gone/emu")), QString()});
+        action("mnuPlay")->trigger();
+        expectRefusal(QString("Could not start the emulator \"%1\": the program does not exist.").arg(QString::fromStdString(dir->file("gone/emu"))));
+        qputenv("PATH", path0);
     }
 
     void aboutIsOneModelessWindowClosedOnlyByOkOrItsCloseBox() {

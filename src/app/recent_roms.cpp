@@ -1,0 +1,114 @@
+#include "app/recent_roms.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <shlobj.h>
+#endif
+
+namespace kestrane {
+namespace {
+
+const QString kSetting = QStringLiteral("recent/roms");
+
+#ifndef Q_OS_WIN
+// The freedesktop list: every bookmark of the file copied as it is, the one
+// for this path (if any) left out, and a fresh one added at the end.
+void addToXbel(const QString& path) {
+    const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                         QStringLiteral("/recently-used.xbel");
+    const QString href = QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded());
+    QByteArray old;
+    if (QFile in(file); in.open(QIODevice::ReadOnly)) old = in.readAll();
+    QSaveFile out(file);
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    if (!out.open(QIODevice::WriteOnly)) return;
+    QXmlStreamWriter xml(&out);
+    xml.setAutoFormatting(true);
+    xml.writeStartDocument();
+    xml.writeStartElement(QStringLiteral("xbel"));
+    xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
+    xml.writeNamespace(QStringLiteral("http://www.freedesktop.org/standards/desktop-bookmarks"), QStringLiteral("bookmark"));
+    xml.writeNamespace(QStringLiteral("http://www.freedesktop.org/standards/shared-mime-info"), QStringLiteral("mime"));
+    QXmlStreamReader in(old);
+    int depth = 0;
+    bool skipping = false;
+    while (!old.isEmpty() && !in.atEnd()) {
+        in.readNext();
+        if (in.isStartElement()) {
+            ++depth;
+            if (depth == 1) continue;  // <xbel>: written above
+            if (depth == 2 && in.name() == QLatin1String("bookmark")) skipping = in.attributes().value(QStringLiteral("href")) == href;
+            if (!skipping) xml.writeCurrentToken(in);
+        } else if (in.isEndElement()) {
+            if (depth > 1 && !skipping) xml.writeCurrentToken(in);
+            if (--depth == 1) skipping = false;
+        } else if (depth > 1 && !skipping && (in.isCharacters() && !in.isWhitespace())) {
+            xml.writeCurrentToken(in);
+        }
+    }
+    // A list that is no list is left as it was.
+    if (in.hasError()) return out.cancelWriting();
+    const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+    const QString bookmark = QStringLiteral("http://www.freedesktop.org/standards/desktop-bookmarks");
+    xml.writeStartElement(QStringLiteral("bookmark"));
+    xml.writeAttribute(QStringLiteral("href"), href);
+    for (const char* when : {"added", "modified", "visited"}) xml.writeAttribute(QLatin1String(when), now);
+    xml.writeStartElement(QStringLiteral("info"));
+    xml.writeStartElement(QStringLiteral("metadata"));
+    xml.writeAttribute(QStringLiteral("owner"), QStringLiteral("http://freedesktop.org"));
+    xml.writeEmptyElement(QStringLiteral("http://www.freedesktop.org/standards/shared-mime-info"), QStringLiteral("mime-type"));
+    xml.writeAttribute(QStringLiteral("type"), path.endsWith(QLatin1String(".gbc"), Qt::CaseInsensitive)
+                                                   ? QStringLiteral("application/x-gameboy-color-rom")
+                                                   : QStringLiteral("application/x-gameboy-rom"));
+    xml.writeStartElement(bookmark, QStringLiteral("applications"));
+    xml.writeEmptyElement(bookmark, QStringLiteral("application"));
+    xml.writeAttribute(QStringLiteral("name"), QStringLiteral("Kestrane"));
+    xml.writeAttribute(QStringLiteral("exec"), QStringLiteral("'kestrane %f'"));
+    xml.writeAttribute(QStringLiteral("modified"), now);
+    xml.writeAttribute(QStringLiteral("count"), QStringLiteral("1"));
+    xml.writeEndElement();  // applications
+    xml.writeEndElement();  // metadata
+    xml.writeEndElement();  // info
+    xml.writeEndElement();  // bookmark
+    xml.writeEndElement();  // xbel
+    xml.writeEndDocument();
+    out.commit();
+}
+#endif
+
+}  // namespace
+
+QStringList RecentRoms::paths() const { return QSettings().value(kSetting).toStringList(); }
+
+void RecentRoms::add(const QString& path) {
+    QStringList list = paths();
+    list.removeAll(path);
+    list.prepend(path);
+    while (list.size() > kRecentRoms) list.removeLast();
+    QSettings().setValue(kSetting, list);
+    tellDesktopOfRecentFile(path);
+}
+
+void RecentRoms::clear() { QSettings().remove(kSetting); }
+
+void tellDesktopOfRecentFile(const QString& path) {
+#ifdef Q_OS_WIN
+    const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
+    ::SHAddToRecentDocs(SHARD_PATHW, native.c_str());
+#else
+    addToXbel(path);
+#endif
+}
+
+}  // namespace kestrane
