@@ -52,10 +52,10 @@ demo: build
 	$(BUILD)/tools/kestrane-demo-rom $(BUILD)/demo/crystal-demo.gbc
 	$(BUILD)/src/app/kestrane $(BUILD)/demo/crystal-demo.gbc
 
-# The README's screenshot, taken under Xvfb from the demo image.
+# The README's screenshots, taken under Xvfb from the demo image.
 screenshot: build
 	$(call install_missing,$(SCREENSHOT_PACKAGES))
-	scripts/screenshot.sh $(BUILD) docs/screenshot.png
+	scripts/screenshot.sh $(BUILD) docs/screenshot.png docs/file-menu.png
 
 # Installs both programs, the desktop entry, metainfo, icons and manual pages
 # (under /usr/local unless PREFIX says otherwise).

@@ -1,10 +1,11 @@
 #!/bin/sh
-# Takes the README screenshot: the editor on the synthetic demo image, with
-# trade 1 shown, in a virtual X display.
-# Usage: scripts/screenshot.sh BUILD_DIR OUTPUT.png
+# Takes the README screenshots: the editor on the synthetic demo image, with
+# trade 1 shown, and its File menu open, in a virtual X display.
+# Usage: scripts/screenshot.sh BUILD_DIR OUTPUT.png [MENU.png]
 set -eu
 build=$1
 out=$2
+menu=${3:-}
 work=$(mktemp -d)
 trap 'kill $app $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 
@@ -29,3 +30,11 @@ xdotool key space
 sleep 0.5
 import -window "$window" "$out"
 echo "Wrote $out"
+if [ -n "$menu" ]; then
+  # The File menu is a window of its own: the screen around the editor's top left.
+  xdotool key alt+f
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "420x380+$X+$Y" +repage "$menu"
+  echo "Wrote $menu"
+fi
