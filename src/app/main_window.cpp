@@ -394,22 +394,22 @@ void MainWindow::showRoomLeft(QLineEdit* box, NameRole role) {
         room->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         room->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
-    const auto used = shown_ ? nameRoom(*rom_, shown_->record, role, box->text().toStdU16String()) : std::nullopt;
     room->setVisible(shown_.has_value());
     if (!shown_) return;
     const QString what = fromCore(nameRoleText(role));
-    if (!used) {
+    bool fits = false;
+    if (const auto used = nameRoom(*rom_, shown_->record, role, box->text().toStdU16String())) {
+        const int left = int(used->length) - int(used->used);
+        fits = left >= 0;
+        room->setText(QString::number(left));
+        room->setToolTip(fits ? QStringLiteral("%1 of the %2's %3 bytes left").arg(left).arg(what).arg(used->length)
+                              : QStringLiteral("The %1 needs %2 bytes, but its field holds %3.")
+                                    .arg(what).arg(used->used).arg(used->length));
+    } else {
         room->setText(QStringLiteral("?"));
         room->setToolTip(QStringLiteral("The %1 holds a character the game cannot write.").arg(what));
-    } else {
-        const int left = int(used->length) - int(used->used);
-        room->setText(QString::number(left));
-        room->setToolTip(left >= 0 ? QStringLiteral("%1 of the %2's %3 bytes left").arg(left).arg(what).arg(used->length)
-                                   : QStringLiteral("The %1 needs %2 bytes, but its field holds %3.")
-                                         .arg(what).arg(used->used).arg(used->length));
     }
-    room->setStyleSheet(!used || used->used > used->length ? QStringLiteral("color: #c00000;")
-                                                           : QStringLiteral("color: gray;"));
+    room->setStyleSheet(fits ? QStringLiteral("color: gray;") : QStringLiteral("color: #c00000;"));
     // At the box's right end, left of the hidden-byte marker if there is one.
     const int marker = box->findChild<QAction*>(QStringLiteral("hiddenBytes")) ? box->height() : 0;
     const int width = room->fontMetrics().horizontalAdvance(QStringLiteral("-00")) + 4;

@@ -50,7 +50,7 @@ NameMatch matchName(std::string_view typed, const std::vector<NameCandidate>& ca
         }
     }
     const std::string folded = foldedName(typed);
-    std::vector<std::pair<std::size_t, std::size_t>> near;  // distance, id
+    std::vector<std::pair<std::size_t, std::size_t>> closeBy;  // distance, id
     std::vector<std::size_t> alike;
     for (const NameCandidate& c : candidates) {
         const std::string other = foldedName(c.name);
@@ -59,17 +59,17 @@ NameMatch matchName(std::string_view typed, const std::vector<NameCandidate>& ca
         const std::size_t d = distance(folded, other);
         // Close: a slip of a letter or two, or the start of the name.
         if (d <= std::max<std::size_t>(1, folded.size() / 4) || (folded.size() >= 3 && other.rfind(folded, 0) == 0)) {
-            near.emplace_back(d, c.id);
+            closeBy.emplace_back(d, c.id);
         }
     }
     if (alike.size() == 1) {
         match.id = alike.front();
         return match;
     }
-    std::stable_sort(near.begin(), near.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [d, id] : near) {
-        if (match.near.size() < 4 && std::find(match.near.begin(), match.near.end(), id) == match.near.end()) {
-            match.near.push_back(id);
+    std::stable_sort(closeBy.begin(), closeBy.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [d, id] : closeBy) {
+        if (match.nearest.size() < 4 && std::find(match.nearest.begin(), match.nearest.end(), id) == match.nearest.end()) {
+            match.nearest.push_back(id);
         }
     }
     return match;

@@ -72,7 +72,7 @@ struct NameCandidate {
 // (at most four, nearest first), for "did you mean ...?".
 struct NameMatch {
     std::optional<std::size_t> id;
-    std::vector<std::size_t> near;
+    std::vector<std::size_t> nearest;
 };
 NameMatch matchName(std::string_view typed, const std::vector<NameCandidate>& candidates);
 

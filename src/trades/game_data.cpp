@@ -99,12 +99,12 @@ Result<std::uint8_t> resolveItem(std::string_view text, const std::optional<Item
         for (int item = 1; item < kItemCount; ++item) candidates.push_back({(*names)[std::size_t(item)], std::size_t(item)});
         const NameMatch match = matchName(text, candidates);
         if (match.id) return std::uint8_t(*match.id);
-        std::vector<std::string> near;
-        for (std::size_t item : match.near) near.push_back((*names)[item]);
+        std::vector<std::string> suggestions;
+        for (std::size_t item : match.nearest) suggestions.push_back((*names)[item]);
         return refused(ErrorCode::UnknownItem, "\"" + std::string(text) +
                                                    "\" is not an item of this ROM: give an item's name as the ROM "
                                                    "spells it (such as \"" + (*names)[0xAE] +
-                                                   "\"), \"None\", or a number from 0 to 255." + didYouMean(near));
+                                                   "\"), \"None\", or a number from 0 to 255." + didYouMean(suggestions));
     }
     return refused(ErrorCode::UnknownItem, "\"" + std::string(text) +
                                                "\" cannot be looked up: this ROM's item names are not where the "

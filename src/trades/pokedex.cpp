@@ -72,9 +72,9 @@ constexpr std::pair<std::string_view, int> kAliases[] = {
 
 // " Did you mean Pikachu?" for a name that matched none.
 std::string nearNames(const NameMatch& match, const SpeciesNames& names) {
-    std::vector<std::string> near;
-    for (std::size_t species : match.near) near.emplace_back(names.name(int(species)));
-    return didYouMean(near);
+    std::vector<std::string> suggestions;
+    for (std::size_t species : match.nearest) suggestions.emplace_back(names.name(int(species)));
+    return didYouMean(suggestions);
 }
 
 }  // namespace
