@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <memory>
 #include <string_view>
@@ -51,7 +52,7 @@ int main(int argc, char* argv[]) {
     if (!parser.positionalArguments().isEmpty()) {
         // Shown first, so that a message about the file stands over the window.
         QCoreApplication::processEvents();
-        window.openRom(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath());
+        window.openRom(QDir::toNativeSeparators(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath()));
     }
     return QCoreApplication::exec();
 }

@@ -564,7 +564,7 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     tradeList_->setEnabled(rom_->table.has_value());
     for (QAction* a : {exportAction_, importAction_}) a->setEnabled(rom_->table.has_value());
     playAction_->setEnabled(true);
-    recentRoms_.add(QFileInfo(path).absoluteFilePath());
+    recentRoms_.add(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     showRecentRoms();
     // The keyboard chooses a trade at once (Space, the arrow keys).
     if (rom_->table) tradeList_->setFocus();

@@ -6,7 +6,6 @@
 #include "support/hex_text.h"
 #include "support/words.h"
 
-
 namespace kestrane {
 
 int Rom::slotCount() const { return std::max(kListedSlots, table ? table->records : 0); }

@@ -32,8 +32,8 @@ struct Rom {
     const Release* release = nullptr;  // never null in a Rom that openRom gave
     std::optional<TradeTable> table;
     Error noTable;                  // why there is no table, when there is none
-    // The ROM's own where they are where the game keeps them; shared, as
-    // copies of a Rom are made freely and the built-in names are one value.
+    // The species names: the ROM's own where its bytes hold names, else the
+    // built-in ones. Shared, as copies of a Rom are made freely.
     std::shared_ptr<const SpeciesNames> species = builtInSpeciesNamesShared();
     std::string speciesBuiltInWhy;             // why the built-in names are used, when they are ("" : the ROM's)
     std::optional<ItemNames> items;            // none where the ROM's bytes are not the names
