@@ -396,6 +396,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     const Context ctx{out, err, fs};
     CLI::App app{"Kestrane: read and edit the in-game trades of Pok\u00e9mon Gold, Silver and Crystal ROMs."};
     app.name("kestrane-cli");
+    // Options begin with "-" everywhere: on Windows too, "/roms/crystal.gbc" is a path.
+    app.allow_windows_style_options(false);
     app.set_version_flag("--version", std::string("kestrane-cli ") + kVersionText);
     app.require_subcommand(1);
 

@@ -1303,12 +1303,14 @@ private slots:
         action("mnuRecent8")->trigger();
         QCOMPARE(sink->takeQuestions().size(), 1);
         QCOMPARE(window->romPath(), QString::fromStdString(b));
+#ifndef Q_OS_WIN  // Windows keeps its list in the shell, which no test reads back.
         // The desktop's own list learned them.
         const Bytes xbel = readFile(settingsDir->file("recently-used.xbel"));
         const std::string list(xbel.begin(), xbel.end());
         QVERIFY(list.find("/b.gbc\"") != std::string::npos);
         QCOMPARE(list.find("/b.gbc\""), list.rfind("/b.gbc\""));  // once
         QVERIFY(list.find("<bookmark:application name=\"Editor\" exec=\"'editor %u'\" count=\"3\"/>") != std::string::npos);
+#endif
 
         action("mnuClearRecent")->trigger();
         QCOMPARE(entries(*window), QStringList({"Clear Recent ROMs (missing)"}));
