@@ -16,7 +16,8 @@ TradeChooser::TradeChooser(QListWidget* list) : QObject(list), list_(list) {
             if (!selected.isEmpty()) emit choice(list_->row(selected.front()));
         }, Qt::QueuedConnection);
     });
-    list->viewport()->installEventFilter(this);
+    viewport_ = list->viewport();
+    viewport_->installEventFilter(this);
     connect(list, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         const int row = list_->row(item);
         if (row == rowAtPress_ && row == chosen_) emit choice(row);
@@ -46,7 +47,9 @@ void TradeChooser::setRows(const QStringList& rows) {
 }
 
 bool TradeChooser::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonPress) rowAtPress_ = list_->currentRow();
+    // The viewport as it was when watched: the list may be half destroyed
+    // when its viewport's last events arrive.
+    if (event->type() == QEvent::MouseButtonPress && watched == viewport_) rowAtPress_ = list_->currentRow();
     return QObject::eventFilter(watched, event);
 }
 

@@ -34,6 +34,7 @@ protected:
 
 private:
     QListWidget* list_;
+    QObject* viewport_ = nullptr;
     int chosen_ = -1;
     int rowAtPress_ = -1;   // tells a click on the chosen row from a change
     bool pending_ = false;  // a change of selection waits to be told
