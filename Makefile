@@ -130,31 +130,42 @@ windows-package: windows
 	QT_VERSION=$(QT_VERSION) QT_DEBIAN_VERSION=$(QT_DEBIAN_VERSION) QT_MINGW_SCRIPT=$(QT_MINGW_SCRIPT) \
 	  scripts/windows-package.sh build/windows
 
-# Each libFuzzer target for FUZZ_SECONDS under ASan and UBSan. New inputs go
-# to a scratch folder; the seeds in tests/fuzz/corpus stay as committed.
+# Each libFuzzer target for FUZZ_SECONDS under ASan and UBSan, two at a time
+# (one a core). New inputs go to a scratch folder; the seeds in
+# tests/fuzz/corpus stay as committed.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := decode encode hex rom import picture
+FUZZ_LANES := "decode hex import" "encode rom picture"
 fuzz:
 	$(call install_missing,clang-14 libclang-rt-14-dev cmake ninja-build libcli11-dev nlohmann-json3-dev libstb-dev)
 	cmake --preset fuzz
 	cmake --build --preset fuzz
-	@for t in $(FUZZ_TARGETS); do \
-	  mkdir -p build/fuzz/scratch/$$t; \
-	  dict=""; [ $$t = import ] && dict="-dict=tests/fuzz/json.dict"; \
-	  build/fuzz/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -seed=1 -print_final_stats=1 $$dict -artifact_prefix=build/fuzz/$$t- \
-	    build/fuzz/scratch/$$t tests/fuzz/corpus/$$t > build/fuzz/$$t.log 2>&1 \
-	    || { tail -40 build/fuzz/$$t.log; echo "fuzz_$$t found a failure"; exit 1; }; \
-	  echo "fuzz_$$t: $$(grep -o 'Done [0-9]* runs in [0-9]* second' build/fuzz/$$t.log)"; \
-	done
+	@lane() { for t in $$1; do \
+	    mkdir -p build/fuzz/scratch/$$t; \
+	    dict=""; [ $$t = import ] && dict="-dict=tests/fuzz/json.dict"; \
+	    build/fuzz/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -seed=1 -print_final_stats=1 $$dict -artifact_prefix=build/fuzz/$$t- \
+	      build/fuzz/scratch/$$t tests/fuzz/corpus/$$t > build/fuzz/$$t.log 2>&1 \
+	      || { tail -40 build/fuzz/$$t.log; echo "fuzz_$$t found a failure"; return 1; }; \
+	    echo "fuzz_$$t: $$(grep -o 'Done [0-9]* runs in [0-9]* second' build/fuzz/$$t.log)"; \
+	  done; }; \
+	pids=""; for l in $(FUZZ_LANES); do lane "$$l" & pids="$$pids $$!"; done; \
+	failed=0; for p in $$pids; do wait $$p || failed=1; done; exit $$failed
 
-# The core tests under Valgrind's memcheck; any error fails. Left out: the
-# 2 GiB string-builder limit test (it only allocates) and the seven-trade
-# fault sweeps (the one-trade sweeps walk the same code, in a tenth of the time).
+# The core tests under Valgrind's memcheck, in two shards at once (one a
+# core); any error fails. Left out: the 2 GiB string-builder limit test (it
+# only allocates) and the seven-trade fault sweeps (the one-trade sweeps walk
+# the same code, in a tenth of the time).
+VALGRIND_SHARDS := 2
 valgrind: build
 	$(call install_missing,valgrind)
-	valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect --quiet \
-	  $(BUILD)/tests/core/kestrane-core-tests --gtest_brief=1 \
-	  --gtest_filter=-StringBuilder.RefusesToPassTheSigned32BitLimit:Saves/FaultInjection.*/SevenTrades*
+	@pids=""; for i in $$(seq 0 $$(($(VALGRIND_SHARDS) - 1))); do \
+	  GTEST_TOTAL_SHARDS=$(VALGRIND_SHARDS) GTEST_SHARD_INDEX=$$i \
+	  valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect --quiet \
+	    $(BUILD)/tests/core/kestrane-core-tests --gtest_brief=1 \
+	    --gtest_filter=-StringBuilder.RefusesToPassTheSigned32BitLimit:Saves/FaultInjection.*/SevenTrades* \
+	    > $(BUILD)/valgrind-$$i.log 2>&1 & pids="$$pids $$!"; \
+	done; \
+	failed=0; for p in $$pids; do wait $$p || failed=1; done; \
+	cat $(BUILD)/valgrind-*.log; exit $$failed
 
 clean:
 	rm -rf build

@@ -4,6 +4,8 @@
 #include <array>
 #include <chrono>
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <random>
 
 #include "support/words.h"
@@ -114,9 +116,22 @@ std::uint32_t slotOffset(std::uint32_t table, int slot, std::uint32_t recordSize
 }
 
 Bytes randomImage(std::string_view gameCode, std::uint32_t seed) {
-    Bytes rom(kRomSize);
-    std::mt19937 random(seed);
-    for (auto& b : rom) b = static_cast<std::uint8_t>(random());
+    // Two million draws are most of a test's time under Valgrind and the
+    // sanitizers: each seed's bytes are drawn once a process.
+    static std::mutex drawing;
+    static std::map<std::uint32_t, Bytes> drawn;
+    Bytes rom;
+    {
+        std::lock_guard lock(drawing);
+        auto it = drawn.find(seed);
+        if (it == drawn.end()) {
+            Bytes fresh(kRomSize);
+            std::mt19937 random(seed);
+            for (auto& b : fresh) b = static_cast<std::uint8_t>(random());
+            it = drawn.emplace(seed, std::move(fresh)).first;
+        }
+        rom = it->second;
+    }
     for (std::size_t i = 0; i < gameCode.size(); ++i) rom[0x13F + i] = static_cast<std::uint8_t>(gameCode[i]);
     rom[0x148] = 0x06;  // the header's ROM size: 32 KiB << 6, the 2 MiB of these games
     rom[0x14C] = 0x00;  // the header's version byte: the first revision
