@@ -10,6 +10,9 @@ DEB_PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-b
 ifeq ($(PRESET),clang)
 DEB_PACKAGES += clang-14
 endif
+ifeq ($(PRESET),asan)
+DEB_PACKAGES += clang-14 libclang-rt-14-dev
+endif
 SCREENSHOT_PACKAGES := xvfb xdotool imagemagick x11-utils
 
 .PHONY: all deps configure build test run demo screenshot install package bench stress asan clang fuzz valgrind windows windows-test windows-package clean
@@ -70,6 +73,8 @@ package:
 	$(MAKE) build PRESET=release
 	cd build/release && cpack -G DEB
 
+# Every test built by Clang 14 with AddressSanitizer and UndefinedBehaviorSanitizer
+# (GCC builds the others: one run tests both compilers' builds).
 asan:
 	$(MAKE) test PRESET=asan
 
