@@ -1,7 +1,5 @@
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
-#include <QFileInfo>
 #include <memory>
 #include <string_view>
 
@@ -52,7 +50,7 @@ int main(int argc, char* argv[]) {
     if (!parser.positionalArguments().isEmpty()) {
         // Shown first, so that a message about the file stands over the window.
         QCoreApplication::processEvents();
-        window.openRom(QDir::toNativeSeparators(QFileInfo(parser.positionalArguments().constFirst()).absoluteFilePath()));
+        window.openRom(parser.positionalArguments().constFirst());
     }
     return QCoreApplication::exec();
 }

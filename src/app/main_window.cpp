@@ -424,7 +424,10 @@ void MainWindow::openRomCommand() {
     if (!path.isEmpty()) openRom(path);
 }
 
-void MainWindow::openRom(const QString& path) {
+void MainWindow::openRom(const QString& given) {
+    // One spelling of a ROM's path for messages, the title, the recent list
+    // and the emulator: absolute, with the platform's separators.
+    const QString path = QDir::toNativeSeparators(QFileInfo(given).absoluteFilePath());
     auto rom = kestrane::openRom(nativePath(path), files_);
     if (!rom) return tell(rom.error());
     // Only a ROM that opened can take the place of the trade being edited.
@@ -454,7 +457,7 @@ void MainWindow::showRecentRoms() {
         const QString path = paths[i];
         auto* entry = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
         entry->setObjectName(QStringLiteral("mnuRecent%1").arg(i + 1));
-        entry->setToolTip(QDir::toNativeSeparators(path));
+        entry->setToolTip(path);
         // A file that is gone is shown, but cannot be chosen.
         entry->setEnabled(QFileInfo(path).isFile());
         connect(entry, &QAction::triggered, this, [this, path] { openRom(path); });
@@ -476,7 +479,7 @@ void MainWindow::playInEmulator() {
         if (!chooseEmulator()) return;
         choice = chosenEmulator();
     }
-    const QStringList arguments = emulatorArguments(choice.arguments, QDir::toNativeSeparators(romPath_));
+    const QStringList arguments = emulatorArguments(choice.arguments, romPath_);
     if (const QString why = startDetached(choice.program, arguments); !why.isEmpty()) {
         refuse(QStringLiteral("Could not start the emulator \"%1\": %2.").arg(choice.program, why));
         return;
@@ -564,7 +567,7 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     tradeList_->setEnabled(rom_->table.has_value());
     for (QAction* a : {exportAction_, importAction_}) a->setEnabled(rom_->table.has_value());
     playAction_->setEnabled(true);
-    recentRoms_.add(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    recentRoms_.add(path);
     showRecentRoms();
     // The keyboard chooses a trade at once (Space, the arrow keys).
     if (rom_->table) tradeList_->setFocus();

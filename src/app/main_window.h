@@ -47,7 +47,7 @@ public:
     ~MainWindow() override;
 
     // Opens a ROM as if it had been chosen in the open dialog (asking first
-    // about unsaved edits).
+    // about unsaved edits); a relative path is taken from the working folder.
     void openRom(const QString& path);
 
     // The ROM the window works on, empty before the first successful open.
