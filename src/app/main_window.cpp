@@ -519,10 +519,7 @@ void MainWindow::importTrades() {
     const QString path = dialog.showOpen(this, QStringLiteral("Import Trades"), QFileInfo(romPath_).absolutePath(),
                                          kTableFilter, kOpenFlags);
     if (path.isEmpty()) return;
-    auto text = readWholeFile(files_, nativePath(path));
-    if (!text) return tell(nothingWritten(inContext(text.error(), "Could not read the table " + quoted(nativePath(path)))));
-    auto edits = exchange::importEdits(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()),
-                                       nativePath(path), *rom_, files_);
+    auto edits = exchange::importEditsFrom(nativePath(path), *rom_, files_);
     if (!edits) return tell(nothingWritten(together(edits.error())));
     const SaveOptions options{checksumsAction_->isChecked() ? ChecksumPolicy::KeepConsistent : ChecksumPolicy::Leave};
     if (auto saved = saveTrades(*rom_, *edits, options, files_); !saved) return tell(saved.error());
@@ -556,11 +553,6 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     chooser_->setRows(rows);
     setShownTrade(-1, std::nullopt);
     updateTitle();
-    if (auto writable = files_.makeOwnerWritable(nativePath(path)); !writable) {
-        refuse(QStringLiteral("Kestrane could not make \"%1\" writable: %2. Its trades can be shown, but saving "
-                              "will fail until the file can be written.")
-                   .arg(path, fromCore(writable.error().message)));
-    }
     romFrame_->setEnabled(true);
     tradeListFrame_->setEnabled(true);
     for (QLabel* caption : romCaptions_) caption->setEnabled(true);

@@ -226,7 +226,8 @@ int writePicture(const Context& ctx, const Rom& rom, int species, PictureLook lo
     auto picture = readFrontPicture(rom, species, look, ctx.fs);
     if (!picture) return ctx.fail(picture.error());
     const std::vector<std::uint8_t> png = pngOf(*picture, scale);
-    if (auto written = writeNewFile(ctx.fs, output, png); !written) {
+    const ProtectedFile never[] = {{rom.path, "the ROM"}};
+    if (auto written = writeNewFile(ctx.fs, output, png, never); !written) {
         return ctx.fail(inContext(written.error(), "Could not write the picture to " + quoted(output)));
     }
     return kDone;
@@ -249,7 +250,7 @@ int picture(const Context& ctx, const std::string& path, const PictureOptions& o
     if (!o.unown.empty()) {
         const char letter = o.unown.size() == 1 ? lowerAscii(o.unown[0]) : 0;
         if (letter < 'a' || letter > 'z') {
-            return ctx.fail(refused(ErrorCode::InvalidArgument, "\"" + o.unown + "\" is no Unown form: give a letter, A to Z."));
+            return ctx.fail(refused(ErrorCode::InvalidArgument, echoed(o.unown) + " is no Unown form: give a letter, A to Z."));
         }
         look.unownLetter = char(letter - 'a' + 'A');
     }
@@ -366,15 +367,13 @@ int exportTable(const Context& ctx, const std::string& path, const std::string& 
     return kDone;
 }
 
-Result<std::string> tableText(const Context& ctx, const std::string& tableFile) {
-    if (tableFile == "-") {
-        std::stringstream text;
-        text << std::cin.rdbuf();
-        return text.str();
-    }
-    auto bytes = readWholeFile(ctx.fs, tableFile);
-    if (!bytes) return nothingWritten(inContext(bytes.error(), "Could not read the table " + quoted(tableFile)));
-    return std::string(bytes->begin(), bytes->end());
+// A table from standard input, read no further than one byte past the
+// largest table (which is then refused).
+std::string standardInput() {
+    std::string text(std::size_t(kLargestTable) + 1, '\0');
+    std::cin.read(text.data(), std::streamsize(text.size()));
+    text.resize(std::size_t(std::cin.gcount()));
+    return text;
 }
 
 int importTable(const Context& ctx, const std::string& path, const std::string& tableFile, bool dryRun,
@@ -382,9 +381,8 @@ int importTable(const Context& ctx, const std::string& path, const std::string& 
     auto rom = openRom(path, ctx.fs);
     if (!rom) return ctx.fail(rom.error());
     if (auto table = rom->tradeTable(); !table) return ctx.fail(table.error());
-    auto text = tableText(ctx, tableFile);
-    if (!text) return ctx.fail(text.error());
-    auto edits = importEdits(*text, tableFile, *rom, ctx.fs);
+    auto edits = tableFile == "-" ? importEdits(standardInput(), "standard input", *rom, ctx.fs)
+                                  : importEditsFrom(tableFile, *rom, ctx.fs);
     if (!edits) return ctx.refuse(edits.error());
     return save(ctx, *rom, *edits, dryRun, leaveChecksums,
                 " in " + std::to_string(edits->size()) + (edits->size() == 1 ? " trade" : " trades"));

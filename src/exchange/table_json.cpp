@@ -1,10 +1,10 @@
 #include "exchange/table_json.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "support/hex_text.h"
 #include "support/utf.h"
+#include "support/words.h"
 #include "trades/fields.h"
 #include "trades/trade_edit.h"
 #include "trades/pokedex.h"
@@ -146,7 +146,9 @@ Result<std::vector<TradeEdit>, Problems> planImport(const nlohmann::json& table,
     const Release& release = *rom.release;
     if (table.contains("game") && table["game"].is_object() && table["game"].contains("code") &&
         table["game"]["code"] != release.code) {
-        problem("The table was exported from " + table["game"]["code"].dump() + ", this ROM is \"" +
+        const auto& code = table["game"]["code"];
+        problem("The table was exported from " + (code.is_string() ? echoed(code.get<std::string>()) : echoed(code.dump())) +
+                ", this ROM is \"" +
                 std::string(release.code) + "\". Remove the \"game\" entry from the table to import it anyway.");
     }
     const int slots = rom.slotCount();
@@ -205,15 +207,11 @@ Result<std::string> exportText(const Rom& rom, FileSystem& fs) {
 }
 
 Result<void> exportTo(const Rom& rom, const std::string& tablePath, FileSystem& fs) {
-    std::error_code ec;
-    auto fsPath = [](const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); };
-    if (std::filesystem::equivalent(fsPath(tablePath), fsPath(rom.path), ec)) {
-        return refused(ErrorCode::InvalidArgument, quoted(tablePath) + " is the ROM itself; choose another file for the table.");
-    }
     auto text = exportText(rom, fs);
     if (!text) return text.error();
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(text->data()), text->size());
-    if (auto written = writeNewFile(fs, tablePath, bytes); !written) {
+    const ProtectedFile never[] = {{rom.path, "the ROM"}};
+    if (auto written = writeNewFile(fs, tablePath, bytes, never); !written) {
         return inContext(written.error(), "Could not write the table to " + quoted(tablePath));
     }
     return {};
@@ -221,11 +219,49 @@ Result<void> exportTo(const Rom& rom, const std::string& tablePath, FileSystem& 
 
 Result<std::vector<TradeEdit>, Problems> importEdits(std::string_view text, const std::string& tableName, const Rom& rom,
                                                      FileSystem& fs) {
-    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
+    if (text.size() > std::size_t(kLargestTable)) {
+        return Problems{refused(ErrorCode::TooLarge, quoted(tableName) + " is larger than " + groupedNumber(kLargestTable) +
+                                                         " bytes, which no trade table is; nothing was read.")};
+    }
+    // A key given twice in one object is refused, not taken last-wins: a
+    // second "trades" list would silently drop the first.
+    std::vector<std::vector<std::string>> keys;  // of each open object
+    std::optional<std::string> twice;
+    const nlohmann::json json = nlohmann::json::parse(
+        text,
+        [&](int, nlohmann::json::parse_event_t event, nlohmann::json& parsed) {
+            using Event = nlohmann::json::parse_event_t;
+            if (event == Event::object_start) keys.emplace_back();
+            else if (event == Event::object_end && !keys.empty()) keys.pop_back();
+            else if (event == Event::key && !keys.empty()) {
+                const std::string& key = parsed.get_ref<const std::string&>();
+                if (std::find(keys.back().begin(), keys.back().end(), key) != keys.back().end()) {
+                    if (!twice) twice = key;
+                } else {
+                    keys.back().push_back(key);
+                }
+            }
+            return true;
+        },
+        false);
     if (json.is_discarded()) return Problems{refused(ErrorCode::TypeMismatch, quoted(tableName) + " is not valid JSON.")};
+    if (twice) {
+        return Problems{refused(ErrorCode::DuplicateKey, quoted(tableName) + " gives the key " + echoed(*twice) +
+                                                             " twice in one object; remove one of them.")};
+    }
     auto current = readTradeTable(rom, fs);
     if (!current) return Problems{current.error()};
     return planImport(json, rom, *current);
+}
+
+Result<std::vector<TradeEdit>, Problems> importEditsFrom(const std::string& tablePath, const Rom& rom, FileSystem& fs) {
+    auto bytes = readWholeFile(fs, tablePath, kLargestTable);
+    if (!bytes) {
+        Error e = bytes.error();
+        if (e.code == ErrorCode::TooLarge) e.message += ", and no trade table is that large";
+        return Problems{inContext(e, "Could not read the table " + quoted(tablePath))};
+    }
+    return importEdits(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), tablePath, rom, fs);
 }
 
 }  // namespace kestrane::exchange

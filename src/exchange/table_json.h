@@ -28,6 +28,8 @@ namespace kestrane::exchange {
 
 // An exported table file's name ends so.
 inline constexpr std::string_view kTableExtension = ".json";
+// No table file is read beyond this: a real one is about a thousandth of it.
+inline constexpr std::int64_t kLargestTable = 1 << 20;
 
 using Json = nlohmann::ordered_json;
 
@@ -57,5 +59,8 @@ Result<void> exportTo(const Rom& rom, const std::string& tablePath, FileSystem& 
 // as it is now, or every problem at once.
 Result<std::vector<TradeEdit>, Problems> importEdits(std::string_view text, const std::string& tableName, const Rom& rom,
                                                      FileSystem& fs = nativeFileSystem());
+// The same from a table file, refused unread when larger than kLargestTable.
+Result<std::vector<TradeEdit>, Problems> importEditsFrom(const std::string& tablePath, const Rom& rom,
+                                                         FileSystem& fs = nativeFileSystem());
 
 }  // namespace kestrane::exchange

@@ -9,6 +9,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/result.h"
@@ -17,12 +18,32 @@ namespace kestrane {
 
 enum class OpenMode { Read, ReadWrite };
 
+// Which file a path or a handle names, however it was reached (links,
+// hard links, another spelling): device and inode on POSIX, volume and
+// file index on Windows.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// What a path names, without opening it (links followed).
+struct FileStatus {
+    enum class Type { Missing, Regular, Folder, Other };  // Other: a device, pipe or socket
+    Type type = Type::Missing;
+    FileIdentity identity;
+    // The user's word that it is not to be written: no write permission
+    // for its owner (POSIX), the read-only attribute (Windows). Root is
+    // held to it too.
+    bool readOnly = false;
+};
+
 // An open regular file. Offsets are zero-based byte positions.
 class File {
 public:
     virtual ~File() = default;
 
-    // The size; a folder, pipe or device is an error here.
+    // The size as the file has it now; a folder, pipe or device is an error here.
     virtual Result<std::int64_t> size() = 0;
     // Reads at most out.size() bytes; fewer means end of file or a short read.
     virtual Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) = 0;
@@ -36,6 +57,8 @@ public:
     // FileBusy error. The lock covers no byte of the content: readers,
     // and programs that take no lock (emulators), are not held up.
     virtual Result<void> lock(std::chrono::milliseconds wait) = 0;
+    // Which file this handle writes.
+    virtual Result<FileIdentity> identity() = 0;
     virtual Result<void> close() = 0;
 };
 
@@ -48,11 +71,20 @@ public:
     // latest when a read fails or comes up short and the size is asked for.
     // Paths are UTF-8.
     virtual Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) = 0;
-    // Lets the file's owner write it (the platform's "attributes normal").
-    virtual Result<void> makeOwnerWritable(const std::string& path) = 0;
-    // Creates a regular file for writing, or empties an existing one. Only
-    // for files Kestrane makes itself (a table export), never for a ROM.
-    virtual Result<std::unique_ptr<File>> create(const std::string& path) = 0;
+    // What a path names; a path that names nothing is Missing, not an error.
+    virtual Result<FileStatus> status(const std::string& path) = 0;
+    // Sets or clears the file's read-only mark (POSIX: the write
+    // permissions, for the owner only when cleared).
+    virtual Result<void> setReadOnly(const std::string& path, bool readOnly) = 0;
+    // Creates a new regular file for reading and writing; a path that names
+    // anything already is an error (FileExists).
+    virtual Result<std::unique_ptr<File>> createNew(const std::string& path) = 0;
+    // Puts the file `from` in the place of `to`, whatever `to` was, in one step.
+    virtual Result<void> replace(const std::string& from, const std::string& to) = 0;
+    virtual Result<void> remove(const std::string& path) = 0;
+    // Forces the folder that holds path onto the disk (a rename into it);
+    // nothing where the platform needs nothing.
+    virtual Result<void> syncFolderOf(const std::string& path) = 0;
 };
 
 // The platform's real files.
@@ -67,15 +99,36 @@ Result<std::size_t> readUpTo(File& file, std::int64_t offset, std::span<std::uin
 // Writes all of data, finishing short writes.
 Result<void> writeExactly(File& file, std::int64_t offset, std::span<const std::uint8_t> data);
 
-// The whole of a small file (a table to import), with one open.
-Result<std::vector<std::uint8_t>> readWholeFile(FileSystem& fs, const std::string& path);
-// Creates or replaces a file with these bytes: create, write, flush, close.
-Result<void> writeNewFile(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes);
+// The whole of a small file (a table to import), with one open; a file
+// larger than `limit` is refused (TooLarge) before a byte is read.
+Result<std::vector<std::uint8_t>> readWholeFile(FileSystem& fs, const std::string& path, std::int64_t limit);
+
+// A file a new file must never take the place of (the ROM an export reads).
+struct ProtectedFile {
+    std::string path;
+    std::string_view what;  // "the ROM"
+};
+
+// Writes a file Kestrane makes (a table, a picture, a patch, a copy of a
+// ROM): beside `path` under a temporary name, flushed, read back and
+// compared, then renamed into place and the folder flushed, so that a
+// failure leaves whatever `path` named as it was and no partial file.
+// Refused before anything is written: a path that names one of `never`
+// (through links too), a folder, a device or pipe, or a read-only file.
+Result<void> writeNewFile(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes,
+                          std::span<const ProtectedFile> never = {});
 
 // The byte Kestrane's save lock covers, far past the end of any ROM.
 inline constexpr std::int64_t kSaveLockByte = std::int64_t{1} << 62;
 // How long a save waits for another program's save to finish.
 inline constexpr std::chrono::milliseconds kSaveLockWait{5000};
+
+// What separates folders in a path here.
+#if defined(_WIN32)
+inline constexpr std::string_view kPathSeparators = "/\\";
+#else
+inline constexpr std::string_view kPathSeparators = "/";
+#endif
 
 // A path as messages show it: in double quotes.
 std::string quoted(const std::string& path);

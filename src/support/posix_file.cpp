@@ -34,6 +34,7 @@ Error errorFromErrno(int err) {
     case ENOSPC:
     case EDQUOT: return fileFailure(ErrorCode::DiskFull, "the disk is full");
     case EIO: return fileFailure(ErrorCode::DeviceIo, "the device reported an input/output error");
+    case EEXIST: return fileFailure(ErrorCode::FileExists, "a file of that name exists already");
     default: return fileFailure(ErrorCode::DeviceIo, std::strerror(err));
     }
 }
@@ -67,20 +68,21 @@ Result<std::int64_t> regularFileSize(int fd) {
     return stat->size;
 }
 
+FileIdentity identityOf(const struct stat& st) { return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)}; }
+
 class PosixFile final : public File {
 public:
-    // knownSize: the size the opener just asked for, if it did (-1: not yet,
-    // and the file's type not checked either).
-    explicit PosixFile(int fd, std::int64_t knownSize = -1) : fd_(fd), knownSize_(knownSize) {}
+    PosixFile(int fd, OpenMode mode) : fd_(fd), mode_(mode) {}
     ~PosixFile() override {
         if (fd_ >= 0) ::close(fd_);  // only on paths that already report an error
     }
 
     Result<std::int64_t> size() override {
-        // Until this handle writes, the size seen once is still the answer.
-        if (knownSize_ >= 0) return knownSize_;
+        // A reader may keep the size it saw; a writer asks every time, since
+        // a save must see another program cut or grow the file meanwhile.
+        if (mode_ == OpenMode::Read && knownSize_ >= 0) return knownSize_;
         auto size = regularFileSize(fd_);
-        if (size && !written_) knownSize_ = *size;
+        if (size) knownSize_ = *size;
         return size;
     }
 
@@ -93,8 +95,6 @@ public:
     }
 
     Result<std::size_t> writeAt(std::int64_t offset, std::span<const std::uint8_t> data) override {
-        knownSize_ = -1;
-        written_ = true;
         for (;;) {
             ssize_t n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
             if (n >= 0) return static_cast<std::size_t>(n);
@@ -113,25 +113,35 @@ public:
             // An open file description's lock: held by this open, not by the
             // process, so two opens in one program exclude each other too;
             // released when the descriptor closes.
+            // Where the platform has both, the whole-file flock too, which
+            // other programs take (the two do not see each other).
+            int err = 0;
 #if defined(F_OFD_SETLK)
-            struct flock range {};
-            range.l_type = F_WRLCK;
-            range.l_whence = SEEK_SET;
-            range.l_start = off_t(kSaveLockByte);
-            range.l_len = 1;
-            if (::fcntl(fd_, F_OFD_SETLK, &range) == 0) return {};
-            const bool busy = errno == EAGAIN || errno == EACCES;
-#else
-            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return {};
-            const bool busy = errno == EWOULDBLOCK;
+            if (!haveRangeLock_) {
+                struct flock range {};
+                range.l_type = F_WRLCK;
+                range.l_whence = SEEK_SET;
+                range.l_start = off_t(kSaveLockByte);
+                range.l_len = 1;
+                if (::fcntl(fd_, F_OFD_SETLK, &range) == 0) haveRangeLock_ = true;
+                else err = errno == EACCES ? EAGAIN : errno;
+            }
 #endif
-            if (errno == EINTR) continue;
-            if (!busy) return errorFromErrno(errno);
+            if (err == 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0) return {};
+            if (err == 0) err = errno == EWOULDBLOCK ? EAGAIN : errno;
+            if (err == EINTR) continue;
+            if (err != EAGAIN) return errorFromErrno(err);
             if (std::chrono::steady_clock::now() >= until) {
                 return refused(ErrorCode::FileBusy, "another program is saving it; try again when it has finished");
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
+    }
+
+    Result<FileIdentity> identity() override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) return errorFromErrno(errno);
+        return identityOf(st);
     }
 
     Result<void> close() override {
@@ -144,17 +154,23 @@ public:
 
 private:
     int fd_;
-    std::int64_t knownSize_;
-    bool written_ = false;
+    OpenMode mode_;
+    std::int64_t knownSize_ = -1;
+    bool haveRangeLock_ = false;
 };
+
+Result<void> checkedPath(const std::string& path) {
+    if (path.empty()) return fileFailure(ErrorCode::FileNotFound, "no file name was given");
+    if (path.find('\0') != std::string::npos) {
+        return fileFailure(ErrorCode::InvalidArgument, "the file name holds a NUL character");
+    }
+    return {};
+}
 
 class PosixFileSystem final : public FileSystem {
 public:
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override {
-        if (path.empty()) return fileFailure(ErrorCode::FileNotFound, "no file name was given");
-        if (path.find('\0') != std::string::npos) {
-            return fileFailure(ErrorCode::InvalidArgument, "the file name holds a NUL character");
-        }
+        if (auto checked = checkedPath(path); !checked) return checked.error();
         // Non-blocking, so that a pipe without a writer cannot hang the open;
         // on the regular files that pass the check below it changes nothing.
         int flags = (mode == OpenMode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
@@ -167,7 +183,7 @@ public:
             if (fd < 0 && errno == EPERM) fd = ::open(path.c_str(), flags);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0) return errorFromErrno(errno);
-        auto file = std::make_unique<PosixFile>(fd);
+        auto file = std::make_unique<PosixFile>(fd, mode);
         // Reading a folder, pipe or device fails or comes up short, and then
         // the size's type check says why; nothing is written to one.
         if (mode == OpenMode::ReadWrite) {
@@ -176,21 +192,55 @@ public:
         return std::unique_ptr<File>(std::move(file));
     }
 
-    Result<std::unique_ptr<File>> create(const std::string& path) override {
-        if (path.empty()) return fileFailure(ErrorCode::FileNotFound, "no file name was given");
-        int fd;
-        do {
-            fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
-        } while (fd < 0 && errno == EINTR);
-        if (fd < 0) return errorFromErrno(errno);
-        return std::unique_ptr<File>(std::make_unique<PosixFile>(fd, 0));
+    Result<FileStatus> status(const std::string& path) override {
+        if (auto checked = checkedPath(path); !checked) return checked.error();
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) {
+            if (errno == ENOENT) return FileStatus{};
+            return errorFromErrno(errno);
+        }
+        using Type = FileStatus::Type;
+        const Type type = S_ISREG(st.st_mode) ? Type::Regular : S_ISDIR(st.st_mode) ? Type::Folder : Type::Other;
+        return FileStatus{type, identityOf(st), (st.st_mode & S_IWUSR) == 0};
     }
 
-    Result<void> makeOwnerWritable(const std::string& path) override {
+    Result<void> setReadOnly(const std::string& path, bool readOnly) override {
         struct stat st {};
         if (::stat(path.c_str(), &st) != 0) return errorFromErrno(errno);
-        if (st.st_mode & S_IWUSR) return {};
-        if (::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0) return errorFromErrno(errno);
+        const mode_t mode = readOnly ? (st.st_mode & 07777 & ~mode_t(0222)) : (st.st_mode & 07777) | S_IWUSR;
+        if (::chmod(path.c_str(), mode) != 0) return errorFromErrno(errno);
+        return {};
+    }
+
+    Result<std::unique_ptr<File>> createNew(const std::string& path) override {
+        if (auto checked = checkedPath(path); !checked) return checked.error();
+        int fd;
+        do {
+            fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) return errorFromErrno(errno);
+        return std::unique_ptr<File>(std::make_unique<PosixFile>(fd, OpenMode::ReadWrite));
+    }
+
+    Result<void> replace(const std::string& from, const std::string& to) override {
+        if (::rename(from.c_str(), to.c_str()) != 0) return errorFromErrno(errno);
+        return {};
+    }
+
+    Result<void> remove(const std::string& path) override {
+        if (::unlink(path.c_str()) != 0) return errorFromErrno(errno);
+        return {};
+    }
+
+    Result<void> syncFolderOf(const std::string& path) override {
+        const std::size_t slash = path.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return errorFromErrno(errno);
+        const bool synced = ::fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync a folder
+        const int err = errno;
+        ::close(fd);
+        if (!synced) return errorFromErrno(err);
         return {};
     }
 };

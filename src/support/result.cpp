@@ -17,14 +17,21 @@ Error mayHoldNewData(Error error, std::vector<ByteRange> ranges) {
 }
 
 Error together(const Problems& problems) {
+    // Enough to see what is wrong; a table with thousands of bad entries
+    // makes no message of megabytes.
+    constexpr std::size_t kTold = 20;
     Error first = problems.front();
-    for (std::size_t i = 1; i < problems.size(); ++i) first.message += "\n" + problems[i].message;
+    for (std::size_t i = 1; i < problems.size() && i < kTold; ++i) first.message += "\n" + problems[i].message;
+    if (problems.size() > kTold) {
+        first.message += "\n\u2026and " + std::to_string(problems.size() - kTold) + " more problems like these.";
+    }
     return first;
 }
 
 std::string describe(const Error& error) {
     switch (error.effect) {
-    case FileEffect::NotWriting: return error.message;
+    case FileEffect::NotWriting:
+    case FileEffect::WentElsewhere: return error.message;
     case FileEffect::NothingWritten:
         return error.message + (error.message.find('\n') == std::string::npos ? " " : "\n") + "Nothing was written.";
     case FileEffect::MayHoldNewData: break;

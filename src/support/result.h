@@ -53,6 +53,14 @@ enum class ErrorCode : int {
     FileBusy = 1024,
     RecordPastEnd = 1025,
     NoPicture = 1026,
+    FileReplaced = 1034,
+    FileExists = 1027,
+    TooLarge = 1028,
+    NotAnOutput = 1029,
+    ReadOnlyFile = 1030,
+    AmbiguousName = 1031,
+    DuplicateKey = 1032,
+    WouldHideRecord = 1033,
 };
 
 // What went wrong, as the front ends tell it apart.
@@ -75,6 +83,7 @@ enum class FileEffect {
     NotWriting,      // the command does not write (a read, an open)
     NothingWritten,  // a write was planned; the file is untouched
     MayHoldNewData,  // `mayHold` names the ranges that may hold part of the new data
+    WentElsewhere,   // the path names another file now: the message says where the new data went
 };
 
 struct Error {

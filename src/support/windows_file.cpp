@@ -38,6 +38,8 @@ Error errorFromLastError(DWORD err) {
     case ERROR_LOCK_VIOLATION:
         return fileFailure(ErrorCode::PathFileAccess,
                          "the file is in use by another program that does not allow writing to it");
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return fileFailure(ErrorCode::FileExists, "a file of that name exists already");
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL: return fileFailure(ErrorCode::DiskFull, "the disk is full");
     default: return fileFailure(ErrorCode::DeviceIo, "Windows error " + std::to_string(err));
@@ -45,6 +47,26 @@ Error errorFromLastError(DWORD err) {
 }
 
 Error lastError() { return errorFromLastError(::GetLastError()); }
+
+Result<BY_HANDLE_FILE_INFORMATION> informationOf(HANDLE h) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(h, &info)) return lastError();
+    return info;
+}
+
+FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    return {info.dwVolumeSerialNumber, std::uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
+}
+
+Result<std::wstring> checkedWidePath(const std::string& path) {
+    if (path.empty()) return fileFailure(ErrorCode::FileNotFound, "no file name was given");
+    if (path.find('\0') != std::string::npos) {
+        return fileFailure(ErrorCode::InvalidArgument, "the file name holds a NUL character");
+    }
+    std::wstring wide = widePath(path);
+    if (wide.empty()) return fileFailure(ErrorCode::InvalidArgument, "the file name is not valid UTF-8");
+    return wide;
+}
 
 OVERLAPPED at(std::int64_t offset) {
     OVERLAPPED o{};
@@ -104,6 +126,12 @@ public:
         }
     }
 
+    Result<FileIdentity> identity() override {
+        auto info = informationOf(handle_);
+        if (!info) return info.error();
+        return identityOf(*info);
+    }
+
     Result<void> close() override {
         HANDLE h = handle_;
         handle_ = INVALID_HANDLE_VALUE;
@@ -118,12 +146,9 @@ private:
 class WindowsFileSystem final : public FileSystem {
 public:
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override {
-        if (path.empty()) return fileFailure(ErrorCode::FileNotFound, "no file name was given");
-        if (path.find('\0') != std::string::npos) {
-            return fileFailure(ErrorCode::InvalidArgument, "the file name holds a NUL character");
-        }
-        const std::wstring wide = widePath(path);
-        if (wide.empty()) return fileFailure(ErrorCode::InvalidArgument, "the file name is not valid UTF-8");
+        auto checked = checkedWidePath(path);
+        if (!checked) return checked.error();
+        const std::wstring& wide = *checked;
         const DWORD attributes = ::GetFileAttributesW(wide.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             return fileFailure(ErrorCode::PathFileAccess, "it is a folder, not a file");
@@ -140,24 +165,72 @@ public:
         return std::unique_ptr<File>(std::move(file));
     }
 
-    Result<std::unique_ptr<File>> create(const std::string& path) override {
-        if (path.empty()) return fileFailure(ErrorCode::FileNotFound, "no file name was given");
-        const std::wstring wide = widePath(path);
-        if (wide.empty()) return fileFailure(ErrorCode::InvalidArgument, "the file name is not valid UTF-8");
-        HANDLE h = ::CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    Result<FileStatus> status(const std::string& path) override {
+        auto wide = checkedWidePath(path);
+        if (!wide) return wide.error();
+        // No access asked: only what the file is (a folder too, by backup semantics).
+        HANDLE h = ::CreateFileW(wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            const DWORD err = ::GetLastError();
+            if (err == ERROR_FILE_NOT_FOUND) return FileStatus{};
+            return errorFromLastError(err);
+        }
+        FileStatus status;
+        status.type = FileStatus::Type::Other;
+        if (::GetFileType(h) == FILE_TYPE_DISK) {
+            auto info = informationOf(h);
+            if (!info) {
+                ::CloseHandle(h);
+                return info.error();
+            }
+            status.type = (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileStatus::Type::Folder : FileStatus::Type::Regular;
+            status.identity = identityOf(*info);
+            status.readOnly = (info->dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+        }
+        ::CloseHandle(h);
+        return status;
+    }
+
+    Result<void> setReadOnly(const std::string& path, bool readOnly) override {
+        auto wide = checkedWidePath(path);
+        if (!wide) return wide.error();
+        const DWORD attributes = ::GetFileAttributesW(wide->c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
+        const DWORD wanted = readOnly ? attributes | FILE_ATTRIBUTE_READONLY : attributes & ~DWORD(FILE_ATTRIBUTE_READONLY);
+        if (wanted != attributes && !::SetFileAttributesW(wide->c_str(), wanted)) return lastError();
+        return {};
+    }
+
+    Result<std::unique_ptr<File>> createNew(const std::string& path) override {
+        auto wide = checkedWidePath(path);
+        if (!wide) return wide.error();
+        HANDLE h = ::CreateFileW(wide->c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE) return lastError();
         return std::unique_ptr<File>(std::make_unique<WindowsFile>(h));
     }
 
-    Result<void> makeOwnerWritable(const std::string& path) override {
-        const std::wstring wide = widePath(path);
-        const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES) return lastError();
-        if (!(attributes & FILE_ATTRIBUTE_READONLY)) return {};
-        if (!::SetFileAttributesW(wide.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY))) return lastError();
+    Result<void> replace(const std::string& from, const std::string& to) override {
+        auto wideFrom = checkedWidePath(from);
+        if (!wideFrom) return wideFrom.error();
+        auto wideTo = checkedWidePath(to);
+        if (!wideTo) return wideTo.error();
+        if (!::MoveFileExW(wideFrom->c_str(), wideTo->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return lastError();
+        }
         return {};
     }
+
+    Result<void> remove(const std::string& path) override {
+        auto wide = checkedWidePath(path);
+        if (!wide) return wide.error();
+        if (!::DeleteFileW(wide->c_str())) return lastError();
+        return {};
+    }
+
+    // MoveFileEx with MOVEFILE_WRITE_THROUGH has flushed the rename already.
+    Result<void> syncFolderOf(const std::string&) override { return {}; }
 };
 
 }  // namespace

@@ -40,32 +40,45 @@ std::string foldedName(std::string_view utf8) {
     return toUtf8(folded);
 }
 
+namespace {
+
+void addOnce(std::vector<std::size_t>& ids, std::size_t id) {
+    if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
+}
+
+// One thing, or none and the several it could be.
+bool decided(std::vector<std::size_t>& ids, NameMatch& match) {
+    if (ids.empty()) return false;
+    if (ids.size() == 1) match.id = ids.front();
+    else match.ambiguous = std::move(ids);
+    return true;
+}
+
+}  // namespace
+
 NameMatch matchName(std::string_view typed, const std::vector<NameCandidate>& candidates) {
     typed = trimmed(typed);
     NameMatch match;
+    if (typed.size() > kLongestTypedName) return match;
+    std::vector<std::size_t> same;
     for (const NameCandidate& c : candidates) {
-        if (sameLetters(c.name, typed)) {
-            match.id = c.id;
-            return match;
-        }
+        if (sameLetters(c.name, typed)) addOnce(same, c.id);
     }
+    if (decided(same, match)) return match;
     const std::string folded = foldedName(typed);
     std::vector<std::pair<std::size_t, std::size_t>> closeBy;  // distance, id
     std::vector<std::size_t> alike;
     for (const NameCandidate& c : candidates) {
         const std::string other = foldedName(c.name);
         if (folded.empty() || other.empty()) continue;
-        if (other == folded && std::find(alike.begin(), alike.end(), c.id) == alike.end()) alike.push_back(c.id);
+        if (other == folded) addOnce(alike, c.id);
         const std::size_t d = distance(folded, other);
         // Close: a slip of a letter or two, or the start of the name.
         if (d <= std::max<std::size_t>(1, folded.size() / 4) || (folded.size() >= 3 && other.rfind(folded, 0) == 0)) {
             closeBy.emplace_back(d, c.id);
         }
     }
-    if (alike.size() == 1) {
-        match.id = alike.front();
-        return match;
-    }
+    if (decided(alike, match)) return match;
     std::stable_sort(closeBy.begin(), closeBy.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [d, id] : closeBy) {
         if (match.nearest.size() < 4 && std::find(match.nearest.begin(), match.nearest.end(), id) == match.nearest.end()) {
@@ -75,13 +88,63 @@ NameMatch matchName(std::string_view typed, const std::vector<NameCandidate>& ca
     return match;
 }
 
+namespace {
+
+// The first characters of what a person gave, control characters escaped;
+// true when there was more.
+std::pair<std::string, bool> shortened(std::string_view given) {
+    constexpr std::size_t kShown = 40;  // characters
+    std::string text;
+    std::size_t characters = 0, at = 0;
+    for (; at < given.size() && characters < kShown; ++at) {
+        const auto c = static_cast<unsigned char>(given[at]);
+        if (c < 0x20 || c == 0x7F) {
+            static constexpr char kDigits[] = "0123456789ABCDEF";
+            text += std::string("\\x") + kDigits[c >> 4] + kDigits[c & 15];
+        } else {
+            text += char(c);
+        }
+        if ((c & 0xC0) != 0x80) ++characters;
+    }
+    // Not inside a character: its continuation bytes go with it.
+    while (at < given.size() && (static_cast<unsigned char>(given[at]) & 0xC0) == 0x80) text += given[at++];
+    return {text, at < given.size()};
+}
+
+std::string lengthNote(std::string_view given) { return " (" + groupedNumber(std::int64_t(given.size())) + " bytes)"; }
+
+}  // namespace
+
+std::string excerpt(std::string_view given) {
+    auto [text, more] = shortened(given);
+    return more ? text + "\u2026" + lengthNote(given) : text;
+}
+
+std::string echoed(std::string_view given) {
+    auto [text, more] = shortened(given);
+    return more ? "\"" + text + "\u2026\"" + lengthNote(given) : "\"" + text + "\"";
+}
+
+std::string joinedList(const std::vector<std::string>& items, std::size_t more, std::string_view last) {
+    std::vector<std::string> all = items;
+    if (more > 0) all.push_back(groupedNumber(std::int64_t(more)) + " more");
+    std::string text;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == all.size() ? " " + std::string(last) + " " : ", ") + all[i];
+    }
+    return text;
+}
+
+std::string ambiguousName(std::string_view typed, const std::vector<std::size_t>& ids, std::string_view kind) {
+    std::vector<std::string> numbers;
+    for (std::size_t i = 0; i < ids.size() && i < 8; ++i) numbers.push_back(std::to_string(ids[i]));
+    return echoed(trimmed(typed)) + " names " + std::string(kind) + " " + joinedList(numbers, ids.size() - numbers.size()) +
+           " of this ROM: give the number of the one you mean.";
+}
+
 std::string didYouMean(const std::vector<std::string>& names) {
     if (names.empty()) return {};
-    std::string text = " Did you mean ";
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
-    }
-    return text + "?";
+    return " Did you mean " + joinedList(names, 0, "or") + "?";
 }
 
 }  // namespace kestrane

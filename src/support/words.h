@@ -66,24 +66,50 @@ struct NameCandidate {
     std::size_t id;
 };
 
-// Which thing a person's text names: the first candidate equal but for
-// letter case, else the one thing whose names fold alike (several things
-// that do are none). Where there is none, the things nearest to the text
-// (at most four, nearest first), for "did you mean ...?".
+// The most characters a typed name may have: longer text names nothing,
+// and is not matched at all (matching costs the text's length squared).
+inline constexpr std::size_t kLongestTypedName = 40;
+
+// Which thing a person's text names: the thing whose name it is but for
+// letter case, else the one thing whose names fold alike. Where several
+// things have that name, none, and `ambiguous` lists them; where no thing
+// has it, the things nearest to the text (at most four, nearest first),
+// for "did you mean ...?".
 struct NameMatch {
     std::optional<std::size_t> id;
     std::vector<std::size_t> nearest;
+    std::vector<std::size_t> ambiguous;
 };
 NameMatch matchName(std::string_view typed, const std::vector<NameCandidate>& candidates);
 
+// Items as a sentence lists them: "A", "A and B", "A, B and C"; with
+// `more`, "A, B, C and 4 more". `last` joins the last two ("and", "or").
+std::string joinedList(const std::vector<std::string>& items, std::size_t more = 0, std::string_view last = "and");
+
+// "\"Pikachu\" names species 1 and 25 of this ROM: give the number of the
+// one you mean." for a name that several things have.
+std::string ambiguousName(std::string_view typed, const std::vector<std::size_t>& ids, std::string_view kind);
+
 // " Did you mean Pikachu?" / " Did you mean Nidoran (f) or Nidoran (m)?"; "" for no names.
 std::string didYouMean(const std::vector<std::string>& names);
+
+// What a person gave, as a message echoes it: in double quotes, cut to a
+// short excerpt ("…" and how long it was), control characters shown as
+// \x00, so that no input makes a message long or prints raw bytes.
+std::string echoed(std::string_view given);
+// The same without the quotes (a number).
+std::string excerpt(std::string_view given);
 
 // A count as messages show it: "1,036,077".
 inline std::string groupedNumber(std::int64_t n) {
     std::string digits = std::to_string(n < 0 ? -n : n);
     for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
     return (n < 0 ? "-" : "") + digits;
+}
+
+// "1 byte", "12 bytes", "2 copies": a count and the word it counts.
+inline std::string counted(std::int64_t n, std::string_view one, std::string_view many = {}) {
+    return groupedNumber(n) + " " + (n == 1 ? std::string(one) : many.empty() ? std::string(one) + "s" : std::string(many));
 }
 
 }  // namespace kestrane

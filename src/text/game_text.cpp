@@ -78,7 +78,11 @@ std::vector<std::uint8_t> encodeGameText(std::u16string_view text, const Charset
 
 std::optional<Unencodable> findUnencodable(std::u16string_view text, const Charset& charset) {
     for (std::size_t pos = 0; pos < text.size();) {
-        auto unit = unitAt(text.substr(pos), charset);
+        const std::u16string_view rest = text.substr(pos);
+        if (rest.starts_with(u"\\h") && (rest.size() < 4 || !isHexString(rest.substr(2, 2)))) {
+            return Unencodable{pos + 1, u'\\', true};
+        }
+        auto unit = unitAt(rest, charset);
         if (!unit) {
             char32_t c = text[pos];
             bool pair = c >= 0xD800 && c <= 0xDBFF && pos + 1 < text.size() && text[pos + 1] >= 0xDC00 &&

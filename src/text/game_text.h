@@ -33,9 +33,12 @@ std::vector<std::uint8_t> encodeGameText(std::u16string_view text, const Charset
 struct Unencodable {
     std::size_t position;  // 1-based, in characters
     char32_t character;    // a whole code point, surrogate pairs joined
+    // "\h" without two hex digits after it: the start of a hex escape that
+    // names no byte (the encoder would take its "\" for the terminator).
+    bool malformedEscape = false;
 };
 
-// The first character of text that starts no unit, if any.
+// The first character of text that starts no unit, or a malformed hex escape, if any.
 std::optional<Unencodable> findUnencodable(std::u16string_view text, const Charset& charset = englishCharset());
 
 }  // namespace kestrane

@@ -53,8 +53,8 @@ Result<Dvs> parseDvs(std::string_view text) {
         at = end + 1;
     }
     if (!wellFormed || count != 4) {
-        return refused(ErrorCode::DvOutOfRange, "\"" + std::string(text) +
-                                                    "\" are not four DVs: give Attack/Defense/Speed/Special, each 0 "
+        return refused(ErrorCode::DvOutOfRange, echoed(text) +
+                                                    " are not four DVs: give Attack/Defense/Speed/Special, each 0 "
                                                     "to 15, such as 15/10/10/10.");
     }
     Dvs dvs{values[0], values[1], values[2], values[3]};

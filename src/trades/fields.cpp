@@ -22,7 +22,7 @@ std::optional<std::uint8_t> indexOf(std::string_view typed, std::span<const Name
 Result<std::uint8_t> resolveGenderRequirement(std::string_view text) {
     if (auto index = indexOf(text, std::span<const FieldName>(kGenderRequirements))) return *index;
     return refused(ErrorCode::UnknownGenderRequirement,
-                   "\"" + std::string(text) + "\" is no gender requirement: give either, male or female (0 to 2).");
+                   echoed(text) + " is no gender requirement: give either, male or female (0 to 2).");
 }
 
 Result<std::uint8_t> resolveDialogSet(std::string_view text, const Release& release) {
@@ -32,7 +32,7 @@ Result<std::uint8_t> resolveDialogSet(std::string_view text, const Release& rele
     for (std::size_t i = 0; i < sets.size(); ++i) {
         names += std::string(i == 0 ? "" : i + 1 == sets.size() ? " or " : ", ") + std::string(sets[i].key);
     }
-    return refused(ErrorCode::UnknownDialogSet, "\"" + std::string(text) + "\" is no dialog set of " +
+    return refused(ErrorCode::UnknownDialogSet, echoed(text) + " is no dialog set of " +
                                                     std::string(release.name) + ": give " + names + " (0 to " +
                                                     std::to_string(sets.size() - 1) + ").");
 }

@@ -91,24 +91,22 @@ Result<std::uint8_t> resolveItem(std::string_view text, const std::optional<Item
     if (sameLetters(text, "None")) return std::uint8_t{0};
     if (auto value = parseNumber(text, NumberForms::DecimalOrHex)) {
         if (*value < kItemCount) return std::uint8_t(*value);
-        return refused(ErrorCode::UnknownItem, "The held item " + std::string(text) +
-                                                   " is out of range: item numbers are 0 to 255.");
+        return refused(ErrorCode::UnknownItem, "The held item " + excerpt(text) + " is out of range: item numbers are 0 to 255.");
     }
-    if (names) {
-        std::vector<NameCandidate> candidates;
-        for (int item = 1; item < kItemCount; ++item) candidates.push_back({(*names)[std::size_t(item)], std::size_t(item)});
-        const NameMatch match = matchName(text, candidates);
-        if (match.id) return std::uint8_t(*match.id);
-        std::vector<std::string> suggestions;
-        for (std::size_t item : match.nearest) suggestions.push_back((*names)[item]);
-        return refused(ErrorCode::UnknownItem, "\"" + std::string(text) +
-                                                   "\" is not an item of this ROM: give an item's name as the ROM "
-                                                   "spells it (such as \"" + (*names)[0xAE] +
-                                                   "\"), \"None\", or a number from 0 to 255." + didYouMean(suggestions));
+    if (!names) {
+        return refused(ErrorCode::UnknownItem, echoed(text) + " cannot be looked up: this ROM's item names are not where "
+                                                              "the game keeps them. Give the item's number, 0 to 255.");
     }
-    return refused(ErrorCode::UnknownItem, "\"" + std::string(text) +
-                                               "\" cannot be looked up: this ROM's item names are not where the "
-                                               "game keeps them. Give the item's number, 0 to 255.");
+    std::vector<NameCandidate> candidates;
+    for (int item = 1; item < kItemCount; ++item) candidates.push_back({(*names)[std::size_t(item)], std::size_t(item)});
+    const NameMatch match = matchName(text, candidates);
+    if (match.id) return std::uint8_t(*match.id);
+    if (!match.ambiguous.empty()) return refused(ErrorCode::AmbiguousName, ambiguousName(text, match.ambiguous, "items"));
+    std::vector<std::string> suggestions;
+    for (std::size_t item : match.nearest) suggestions.push_back((*names)[item]);
+    return refused(ErrorCode::UnknownItem, echoed(text) + " is not an item of this ROM: give an item's name as the ROM "
+                                                          "spells it (such as \"" + (*names)[0xAE] +
+                                                          "\"), \"None\", or a number from 0 to 255." + didYouMean(suggestions));
 }
 
 }  // namespace kestrane

@@ -139,16 +139,29 @@ std::shared_ptr<const SpeciesNames> builtInSpeciesNamesShared() {
 
 const SpeciesNames& builtInSpeciesNames() { return *builtInSpeciesNamesShared(); }
 
+std::string speciesNumbers() { return "0 to " + std::to_string(kSpeciesCount - 1); }
+
+namespace {
+
+// The species a name stands for, or why none: several have it, or none
+// (with the names near it). `what` ends the refusal: how to give a species.
+Result<std::uint8_t> speciesNamed(std::string_view text, const SpeciesNames& names, const std::string& how) {
+    const NameMatch match = matchName(text, names.candidates());
+    if (match.id) return std::uint8_t(*match.id);
+    if (!match.ambiguous.empty()) return refused(ErrorCode::AmbiguousName, ambiguousName(text, match.ambiguous, "species"));
+    return refused(ErrorCode::SpeciesNotChosen, echoed(text) + " is not a species: " + how + nearNames(match, names));
+}
+
+}  // namespace
+
 Result<std::uint8_t> findSpecies(std::string_view text, const SpeciesNames& names) {
     text = trimmed(text);
     if (auto number = parseNumber(text)) {
         if (*number < std::uint32_t(kSpeciesCount)) return std::uint8_t(*number);
-        return refused(ErrorCode::SpeciesOutOfRange, "There is no species " + std::string(text) + ": give a number from 0 to 251.");
+        return refused(ErrorCode::SpeciesOutOfRange, "There is no species " + excerpt(text) + ": give a number from " +
+                                                         speciesNumbers() + ".");
     }
-    const NameMatch match = matchName(text, names.candidates());
-    if (match.id) return std::uint8_t(*match.id);
-    return refused(ErrorCode::SpeciesNotChosen, "\"" + std::string(text) + "\" is not a species: give its number (0 to 251) or name." +
-                                                    nearNames(match, names));
+    return speciesNamed(text, names, "give its number (" + speciesNumbers() + ") or name.");
 }
 
 std::string_view speciesRoleText(SpeciesRole role) {
@@ -169,14 +182,11 @@ Result<std::uint8_t> resolveSpecies(std::string_view text, std::uint8_t stored, 
     }
     if (auto number = parseNumber(text.substr(text.front() == '#' ? 1 : 0))) {
         if (*number == stored || *number < std::uint32_t(kSpeciesCount)) return std::uint8_t(*number);
-        return refused(ErrorCode::SpeciesOutOfRange, "The " + what + " " + std::string(text) +
-                                                         " is not in the list: give a number from 0 to 251.");
+        return refused(ErrorCode::SpeciesOutOfRange, "The " + what + " " + excerpt(text) +
+                                                         " is not in the list: give a number from " + speciesNumbers() + ".");
     }
-    const NameMatch match = matchName(text, names.candidates());
-    if (match.id) return std::uint8_t(*match.id);
-    return refused(ErrorCode::SpeciesNotChosen, "\"" + std::string(text) + "\" is not a species: choose the " + what +
-                                                    " from the list, or give its number (0 to 251) or name." +
-                                                    nearNames(match, names));
+    return speciesNamed(text, names,
+                        "choose the " + what + " from the list, or give its number (" + speciesNumbers() + ") or name.");
 }
 
 }  // namespace kestrane

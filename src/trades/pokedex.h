@@ -19,6 +19,8 @@ namespace kestrane {
 
 inline constexpr int kSpeciesCount = 252;
 inline constexpr int kDexSpecies = 251;  // species 1-251, with a Pokédex entry
+// "0 to 251": the numbers the species lists have.
+std::string speciesNumbers();
 
 // The list entries exactly as the editor's species lists show them: all
 // but "?????", "Nidoran (f)", "Nidoran (m)", "Mew" and "Unown" end in one

@@ -1,5 +1,6 @@
 #include "trades/record.h"
 
+#include "support/hex_text.h"
 #include "trades/fields.h"
 
 namespace kestrane {
@@ -24,19 +25,52 @@ std::span<const std::uint8_t> wholeField(RecordView r, const NameLayout& name) {
 
 }  // namespace
 
-bool passesRecordChecks(RecordView r, const RecordLayout& layout, int dialogSets) {
-    for (const NameLayout& name : {layout.nickname, layout.trainerName}) {
-        if (name.terminated && r[name.at + name.length] != kTerminator) return false;
+RecordFault recordFault(RecordView r, const RecordLayout& layout, int dialogSets) {
+    if (layout.nickname.terminated && r[layout.nickname.at + layout.nickname.length] != kTerminator) {
+        return RecordFault::NicknameEnd;
     }
-    return (!layout.zeroAt || r[*layout.zeroAt] == 0x00) && r[layout.dialogSetAt] < dialogSets &&
-           r[layout.genderRequirementAt] < int(kGenderRequirements.size());
+    if (layout.trainerName.terminated && r[layout.trainerName.at + layout.trainerName.length] != kTerminator) {
+        return RecordFault::TrainerNameEnd;
+    }
+    if (layout.zeroAt && r[*layout.zeroAt] != 0x00) return RecordFault::ZeroByte;
+    if (r[layout.dialogSetAt] >= dialogSets) return RecordFault::DialogSet;
+    if (r[layout.genderRequirementAt] >= kGenderRequirements.size()) return RecordFault::GenderRequirement;
+    return RecordFault::None;
 }
 
-bool passesStrictRecordChecks(RecordView r, const RecordLayout& layout, int dialogSets, const Charset& charset) {
-    auto species = [](std::uint8_t s) { return s >= 1 && s <= 254; };
-    return passesRecordChecks(r, layout, dialogSets) && species(r[layout.requestedSpeciesAt]) &&
-           species(r[layout.offeredSpeciesAt]) && plausibleName(wholeField(r, layout.nickname), charset) &&
-           plausibleName(wholeField(r, layout.trainerName), charset);
+RecordFault strictRecordFault(RecordView r, const RecordLayout& layout, int dialogSets, const Charset& charset) {
+    if (auto fault = recordFault(r, layout, dialogSets); fault != RecordFault::None) return fault;
+    auto creature = [](std::uint8_t s) { return s >= 1 && s <= 254; };
+    if (!creature(r[layout.requestedSpeciesAt])) return RecordFault::RequestedSpecies;
+    if (!creature(r[layout.offeredSpeciesAt])) return RecordFault::OfferedSpecies;
+    if (!plausibleName(wholeField(r, layout.nickname), charset)) return RecordFault::NicknameText;
+    if (!plausibleName(wholeField(r, layout.trainerName), charset)) return RecordFault::TrainerNameText;
+    return RecordFault::None;
+}
+
+std::string recordFaultText(RecordFault fault, RecordView r, const RecordLayout& layout) {
+    auto byte = [&](std::uint32_t at) { return "0x" + toPaddedHex(r[at], 2); };
+    auto name = [&](const NameLayout& n, const char* what) {
+        return std::string("the ") + what + " holds bytes that are no plain name (" + spacedHex(nameField(r, n)) +
+               "): only characters, then 0x50";
+    };
+    switch (fault) {
+    case RecordFault::None: break;
+    case RecordFault::DialogSet: return "its dialog set byte is " + std::to_string(r[layout.dialogSetAt]) + ", which the game has no lines for";
+    case RecordFault::GenderRequirement:
+        return "its gender requirement byte is " + std::to_string(r[layout.genderRequirementAt]) + ", not 0, 1 or 2";
+    case RecordFault::NicknameEnd:
+        return "the byte after its nickname is " + byte(layout.nickname.at + layout.nickname.length) + ", not 0x50";
+    case RecordFault::TrainerNameEnd:
+        return "the byte after its trainer's name is " + byte(layout.trainerName.at + layout.trainerName.length) + ", not 0x50";
+    case RecordFault::ZeroByte: return "its last byte is " + byte(*layout.zeroAt) + ", not 0x00";
+    case RecordFault::RequestedSpecies:
+        return "the requested species " + std::to_string(r[layout.requestedSpeciesAt]) + " is no creature";
+    case RecordFault::OfferedSpecies: return "the offered species " + std::to_string(r[layout.offeredSpeciesAt]) + " is no creature";
+    case RecordFault::NicknameText: return name(layout.nickname, "nickname");
+    case RecordFault::TrainerNameText: return name(layout.trainerName, "trainer's name");
+    }
+    return {};
 }
 
 }  // namespace kestrane

@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "text/charset.h"
 
@@ -53,10 +54,19 @@ struct RecordLayout {
     NameLayout trainerName;
     std::uint32_t genderRequirementAt;
     std::optional<std::uint32_t> zeroAt;  // a byte that is always 0x00
+    // How often the routine that reads the table adds the index to the
+    // address ("add hl, de"): the record size over 16.
+    std::uint32_t routineAdds;
 };
 
-inline constexpr RecordLayout kRecord32{32, 0, 1, 2, {3, 10, true}, 14, 16, 17, {19, 10, true}, 30, 31};
-inline constexpr RecordLayout kRecord16{16, 0, 1, 2, {3, 4, false}, 7, 9, 10, {12, 3, false}, 15, std::nullopt};
+inline constexpr RecordLayout kRecord32{.size = 32, .dialogSetAt = 0, .requestedSpeciesAt = 1, .offeredSpeciesAt = 2,
+                                        .nickname = {3, 10, true}, .dvsAt = 14, .heldItemAt = 16, .trainerIdAt = 17,
+                                        .trainerName = {19, 10, true}, .genderRequirementAt = 30, .zeroAt = 31,
+                                        .routineAdds = 2};
+inline constexpr RecordLayout kRecord16{.size = 16, .dialogSetAt = 0, .requestedSpeciesAt = 1, .offeredSpeciesAt = 2,
+                                        .nickname = {3, 4, false}, .dvsAt = 7, .heldItemAt = 9, .trainerIdAt = 10,
+                                        .trainerName = {12, 3, false}, .genderRequirementAt = 15, .zeroAt = std::nullopt,
+                                        .routineAdds = 1};
 
 inline constexpr std::uint32_t kMaxRecordSize = 32;
 // The longest name any layout holds.
@@ -99,15 +109,36 @@ inline std::span<const std::uint8_t> nameField(RecordView record, const NameLayo
     return record.subspan(name.at, name.length);
 }
 
+// The first check a record's bytes fail, or None.
+enum class RecordFault : std::uint8_t {
+    None,
+    DialogSet,          // not a dialog set the game has
+    GenderRequirement,  // not 0, 1 or 2
+    NicknameEnd,        // the byte after the nickname is not 0x50
+    TrainerNameEnd,
+    ZeroByte,           // the layout's zero byte is not 0
+    RequestedSpecies,   // (strict) not a creature, 1-254
+    OfferedSpecies,
+    NicknameText,       // (strict) not printable characters, then only 0x50 (or 0x20)
+    TrainerNameText,
+};
+
 // The checks every record passes: dialog set within the game's range, a
 // gender requirement the games know, and where the layout has them, both
 // names ended at their last byte and +31 zero.
-bool passesRecordChecks(RecordView record, const RecordLayout& layout, int dialogSets);
+RecordFault recordFault(RecordView record, const RecordLayout& layout, int dialogSets);
 
 // Stricter, for records that have no other evidence (a table found by a
 // scan of the file, records beyond the game's own): both species 1-254, and
 // each name only printable characters up to its first 0x50, then only 0x50
 // (or 0x20, which some builds pad with).
-bool passesStrictRecordChecks(RecordView record, const RecordLayout& layout, int dialogSets, const Charset& charset);
+RecordFault strictRecordFault(RecordView record, const RecordLayout& layout, int dialogSets, const Charset& charset);
+
+inline bool passesStrictRecordChecks(RecordView record, const RecordLayout& layout, int dialogSets, const Charset& charset) {
+    return strictRecordFault(record, layout, dialogSets, charset) == RecordFault::None;
+}
+
+// What is wrong, for a message: "the offered species 0 is no creature".
+std::string recordFaultText(RecordFault fault, RecordView record, const RecordLayout& layout);
 
 }  // namespace kestrane

@@ -80,7 +80,8 @@ struct Release {
     std::optional<std::uint8_t> revision;
     const RecordLayout& layout;
     const Charset& (*charset)();
-    std::uint32_t usualTable;   // the trade table's first record, where the release keeps it
+    std::uint32_t tableRoutine;  // where the release keeps the routine that reads the trade table
+    std::uint32_t usualTable;    // the trade table's first record, where the release keeps it
     int ownRecords;             // the release's own trades
     std::uint32_t speciesNames;       // 251 names of speciesNameLength bytes
     std::uint32_t speciesNameLength;

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <memory>
 
 #include "support/hex_text.h"
+#include "support/words.h"
 
 namespace kestrane {
 namespace {
+
+bool byOffset(const ByteChange& a, const ByteChange& b) { return a.offset < b.offset; }
 
 struct PlannedRecord {
     const TradeEdit* edit;
@@ -17,6 +21,20 @@ struct PlannedRecord {
 // "Trade Number 3", "the trades", or "the checksums" for a save of no trade.
 std::string whatIsSaved(std::span<const TradeEdit> edits) {
     return edits.size() == 1 ? edits.front().shown.slot.name() : edits.empty() ? "the checksums" : "the trades";
+}
+
+// Why a record's new bytes would no longer be found as this table's
+// record, or none: a save never leaves a table Kestrane would not find again.
+std::optional<std::string> wouldHide(const Rom& rom, Slot slot, const RecordBytes& bytes) {
+    const Release& release = *rom.release;
+    const FoundBy how = rom.table->foundBy;
+    const RecordFault fault = tradeRecordFault(bytes, slot.recordIndex(), release, how);
+    if (fault == RecordFault::None) return std::nullopt;
+    std::string why = recordFaultText(fault, bytes, release.layout);
+    why[0] = char(std::toupper(static_cast<unsigned char>(why[0])));
+    return why + (how == FoundBy::RecordScan
+                      ? "; a table found by its records alone must keep every record recognisable."
+                      : "; a trade this ROM added is known by its bytes alone, so its record must stay recognisable.");
 }
 
 // Everything that needs no file: the ROM has a table, each edit is of a
@@ -42,6 +60,8 @@ Result<std::vector<PlannedRecord>> planAll(const Rom& rom, std::span<const Trade
             problem(ErrorCode::WrongRecord, slot.name() + " is to be saved twice; give it once.");
         } else if (auto bytes = planTradeRecord(rom, edit); !bytes) {
             for (const Error& e : bytes.error()) problem(e.code, e.message);
+        } else if (auto hidden = wouldHide(rom, slot, *bytes)) {
+            problem(ErrorCode::WouldHideRecord, *hidden);
         } else {
             planned.push_back({&edit, *bytes});
         }
@@ -52,10 +72,15 @@ Result<std::vector<PlannedRecord>> planAll(const Rom& rom, std::span<const Trade
 
 struct Changes {
     std::int64_t size = 0;  // of the file before the save
+    // The trades' bytes first (by offset), then the checksums': a save cut
+    // short (a crash, a killed process) leaves stale checksums, never new
+    // checksums over an old record.
     std::vector<ByteChange> bytes;
     std::size_t tradeBytes = 0;
     ChecksumState before;
     bool checksumsUpdated = false;
+    bool globalUpdated = false;
+    bool stadiumUpdated = false;
     std::optional<ChecksumsSkipped> checksumsSkipped;
 };
 
@@ -108,6 +133,8 @@ void keepChecksums(std::span<std::uint8_t> image, ChecksumPolicy policy, Changes
     const std::vector<std::uint8_t> stadiumBefore = copy(kStadiumAt, kStadiumLength);
     checks.update(stadium, global);
     changes.checksumsUpdated = true;
+    changes.globalUpdated = global;
+    changes.stadiumUpdated = stadium && changes.before.stadium != ChecksumStatus::Absent;
     addChanged(changes.bytes, image, kGlobalChecksumAt, globalBefore);
     addChanged(changes.bytes, image, kStadiumAt, stadiumBefore);
 }
@@ -154,7 +181,9 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
                               quoted(rom.path) + " no longer holds the game it was opened as (its game code is now \"" +
                                   printableGameCode(now) + "\"). Open it again.");
     }
-    Changes changes{*size, {}, 0, {}, false, skipped};
+    Changes changes;
+    changes.size = *size;
+    changes.checksumsSkipped = skipped;
     for (const PlannedRecord& record : planned) {
         const TradeRecord& shown = record.edit->shown;
         RecordBytes onDisk(shown.raw.size());
@@ -170,10 +199,34 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
         }
     }
     changes.tradeBytes = changes.bytes.size();
+    std::sort(changes.bytes.begin(), changes.bytes.end(), byOffset);
     if (policy != ChecksumPolicy::Leave) keepChecksums(snapshot.whole(), policy, changes);
-    std::sort(changes.bytes.begin(), changes.bytes.end(),
-              [](const ByteChange& a, const ByteChange& b) { return a.offset < b.offset; });
     return changes;
+}
+
+// The checksums after the save are what it made them: else another program
+// wrote into the file meanwhile.
+Result<void> checkChecksumsAfter(File& file, const Changes& changes) {
+    if (!changes.globalUpdated && !changes.stadiumUpdated) return {};
+    std::vector<std::uint8_t> image(std::size_t(changes.size));
+    if (auto read = readExactly(file, 0, image); !read) return read.error();
+    const ChecksumState after = RomChecks(image).state();
+    if ((changes.globalUpdated && after.global != ChecksumStatus::Consistent) ||
+        (changes.stadiumUpdated && after.stadium != ChecksumStatus::Consistent)) {
+        return differsFromWritten(ErrorCode::VerifyFailed,
+                                  "the checksums it wrote do not match the file: another program changed the file "
+                                  "while it was being saved");
+    }
+    return {};
+}
+
+// The path still names the file the save wrote, not one another program put there.
+Result<bool> stillThere(File& file, FileSystem& fs, const std::string& path) {
+    auto written = file.identity();
+    if (!written) return written.error();
+    auto there = fs.status(path);
+    if (!there) return there.error();
+    return there->type == FileStatus::Type::Regular && there->identity == *written;
 }
 
 // Runs of consecutive changed bytes: one write each.
@@ -197,11 +250,11 @@ std::string checksumNote(const SaveReport& report, ChecksumPolicy policy) {
     const bool stadiumStale = before.stadium == ChecksumStatus::Stale;
     if (!report.checksumsUpdated) {
         if (report.bytesChanged == 0 || !(globalStale || stadiumStale)) return {};
-        return "the checksums were already stale and were left as they were";
+        return "the checksums were already stale and were left as they were (" + std::string(kFixChecksumsHint) + ")";
     }
     if (policy == ChecksumPolicy::KeepConsistent && (globalStale || stadiumStale)) {
         return std::string("checksums updated, but the ") + (globalStale ? "global checksum" : "Stadium data") +
-               " was already stale and was left as it was";
+               " was already stale and was left as it was (" + std::string(kFixChecksumsHint) + ")";
     }
     return "checksums updated";
 }
@@ -229,34 +282,53 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
     report.checksumsSkipped = changes->checksumsSkipped;
     const auto runs = runsOf(changes->bytes);
     std::vector<ByteRange> touched;
+    auto failed = [&](const Error& e) { return mayHoldNewData(e.kind == ErrorKind::FileFailure ? inContext(e, where) : e, touched); };
     for (const auto& [range, bytes] : runs) {
-        touched.push_back(range);
-        if (auto written = writeExactly(file, range.first, bytes); !written) {
-            return mayHoldNewData(inContext(written.error(), where), touched);
+        // Every write lands in the file of the size the checks saw: one cut
+        // short meanwhile would be grown back with zeros.
+        auto now = file.size();
+        if (!now) return failed(now.error());
+        if (*now != changes->size) {
+            return failed(changedByOther(ErrorCode::FileSizeChanged,
+                                         where + ": another program changed the file's size while it was being saved "
+                                                 "(from " + groupedNumber(changes->size) + " to " + groupedNumber(*now) +
+                                                 " bytes)."));
         }
+        touched.push_back(range);
+        if (auto written = writeExactly(file, range.first, bytes); !written) return failed(written.error());
         report.written.push_back(range);
     }
     if (!touched.empty()) {
-        if (auto flushed = file.flush(); !flushed) return mayHoldNewData(inContext(flushed.error(), where), touched);
+        if (auto flushed = file.flush(); !flushed) return failed(flushed.error());
         for (const auto& [range, bytes] : runs) {
             std::vector<std::uint8_t> back(bytes.size());
-            if (auto read = readExactly(file, range.first, back); !read) {
-                return mayHoldNewData(inContext(read.error(), where), touched);
-            }
+            if (auto read = readExactly(file, range.first, back); !read) return failed(read.error());
             if (back != bytes) {
-                return mayHoldNewData(differsFromWritten(ErrorCode::VerifyFailed,
-                                                         where + ": the bytes read back differ from those written."),
-                                      touched);
+                return failed(differsFromWritten(ErrorCode::VerifyFailed, where + ": the bytes read back differ from those written."));
             }
         }
         auto sizeAfter = file.size();
-        if (!sizeAfter) return mayHoldNewData(inContext(sizeAfter.error(), where), touched);
+        if (!sizeAfter) return failed(sizeAfter.error());
         if (*sizeAfter != changes->size) {
-            return mayHoldNewData(differsFromWritten(ErrorCode::FileSizeChanged,
-                                                     where + ": the file's length changed from " +
-                                                         std::to_string(changes->size) + " to " +
-                                                         std::to_string(*sizeAfter) + " bytes."),
-                                  touched);
+            return failed(differsFromWritten(ErrorCode::FileSizeChanged,
+                                             where + ": the file's length changed from " + std::to_string(changes->size) +
+                                                 " to " + std::to_string(*sizeAfter) + " bytes."));
+        }
+        if (auto consistent = checkChecksumsAfter(file, *changes); !consistent) {
+            Error e = consistent.error();
+            if (e.kind == ErrorKind::DiffersFromWritten) e.message = where + ": " + e.message + ".";
+            return failed(e);
+        }
+        auto there = stillThere(file, fs, rom.path);
+        if (!there) return failed(there.error());
+        if (!*there) {
+            Error replaced = changedByOther(ErrorCode::FileReplaced,
+                                            where + ": another program replaced the file while it was being saved. The "
+                                                    "new bytes went to the file it replaced; " + quoted(rom.path) +
+                                                    " now names the file the other program put there, which Kestrane did "
+                                                    "not change. Open it again.");
+            replaced.effect = FileEffect::WentElsewhere;
+            return replaced;
         }
     }
     if (auto closed = file.close(); !closed) return mayHoldNewData(inContext(closed.error(), where), touched);
@@ -284,6 +356,7 @@ Result<std::vector<ByteChange>> previewSave(const Rom& rom, std::span<const Trad
         return e.kind == ErrorKind::FileFailure ? inContext(e, where) : e;
     }
     if (auto closed = (*opened)->close(); !closed) return inContext(closed.error(), where);
+    std::sort(changes->bytes.begin(), changes->bytes.end(), byOffset);
     return changes->bytes;
 }
 

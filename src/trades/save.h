@@ -25,6 +25,8 @@ namespace kestrane {
 
 // What the front ends say after a save the core confirmed.
 inline constexpr std::string_view kSavedMessage = "Trade Data Saved.";
+// How stale checksums are made consistent again.
+inline constexpr std::string_view kFixChecksumsHint = "\"kestrane-cli checksums --fix\" makes them consistent";
 
 struct ByteChange {
     std::uint32_t offset = 0;

@@ -18,6 +18,8 @@ public:
     // The slot of a number the caller has checked (1..kMaxRecords);
     // slotFromNumber checks one that a person gave.
     static constexpr Slot fromNumber(int number) { return Slot(number); }
+    // The slot that shows the table's record `index` (0-based).
+    static constexpr Slot ofRecord(int index) { return Slot(index == 0 ? 2 : index == 1 ? 1 : index + 1); }
 
     constexpr int number() const { return number_; }
     constexpr int index() const { return number_ - 1; }  // the list row

@@ -6,6 +6,7 @@
 #include "support/bytes.h"
 #include "support/hex_text.h"
 #include "support/utf.h"
+#include "support/words.h"
 #include "text/game_text.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
@@ -43,8 +44,8 @@ Result<NameBytes> exactName(const Rom& rom, const TradeRecord& shown, NameRole r
     }
     // A table exported from another ROM carries both, and they agree.
     if (*text == shownName(bytes, rom.release->charset()) || *text == shownText(shown, role)) return bytes;
-    return refused(ErrorCode::ConflictingName, "The " + what + " was given as the text \"" + toUtf8(*text) +
-                                                   "\" and as the bytes " + spacedHex(bytes) +
+    return refused(ErrorCode::ConflictingName, "The " + what + " was given as the text " + echoed(toUtf8(*text)) +
+                                                   " and as the bytes " + spacedHex(bytes) +
                                                    ", which show another text; give one of them only.");
 }
 
@@ -68,6 +69,12 @@ Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole
     const Charset& charset = rom.release->charset();
     const NameLayout& field = layoutOf(*rom.release, role);
     if (auto bad = findUnencodable(text, charset)) {
+        if (bad->malformedEscape) {
+            return refused(ErrorCode::UnencodableName,
+                           "The " + what + " holds " + echoed(toUtf8(text.substr(bad->position - 1, 4))) + " at character " +
+                               std::to_string(bad->position) +
+                               ", which names no byte: write a byte as \\h and two hex digits, such as \\h4A.");
+        }
         char codePoint[12];
         std::snprintf(codePoint, sizeof codePoint, "U+%04X", static_cast<unsigned>(bad->character));
         return refused(ErrorCode::UnencodableName, "The " + what + " cannot hold \"" + toUtf8(bad->character) + "\" (" +
@@ -163,7 +170,7 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
         // A byte without a list entry can be kept, never chosen.
         if (species && check(*species < kSpeciesCount || *species == out[at], ErrorCode::SpeciesOutOfRange,
                              "The " + std::string(speciesRoleText(role)) + " " + std::to_string(*species) +
-                                 " is not in the list: give a number from 0 to 251.")) {
+                                 " is not in the list: give a number from " + speciesNumbers() + ".")) {
             out[at] = *species;
         }
     }

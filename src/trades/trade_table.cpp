@@ -2,43 +2,65 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <memory>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
 #include "support/byte_scan.h"
 #include "support/bytes.h"
 #include "support/hex_text.h"
+#include "support/words.h"
+#include "trades/banks.h"
 #include "trades/fields.h"
-#include "trades/record.h"
 #include "trades/slot.h"
 
 namespace kestrane {
 namespace {
 
-constexpr std::uint32_t kBankSize = 0x4000;
 constexpr int kMinScanRun = 6;
+// How many of a kind a message names before "and N more".
+constexpr std::size_t kNamed = 4;
 
 // The routine that reads the table; -1 marks bytes that differ between
-// games. Each "add hl, de" (0x19) after the address adds the index once more:
-// two for 32-byte records, one for 16-byte ones.
+// games. Each "add hl, de" (0x19) after the address adds the index once
+// more: the layout says how many.
 constexpr std::array<int, 16> kRoutineStart = {0x16, 0x00, 0xD5, 0xFA, -1, -1,   0xE6, 0x0F,
                                                0xCB, 0x37, 0x5F, 0x16, 0x00, 0x21, -1, -1};
-constexpr std::array<int, 4> kRoutineEnd = {0x19, 0xD1, 0x19, 0xC9};
+constexpr std::array<int, 3> kRoutineEnd = {0xD1, 0x19, 0xC9};
 constexpr std::size_t kRoutineAddressAt = 14;
+constexpr std::size_t kAnchor = 8;  // CB 37, "swap a": a rare pair to search for
 
 std::size_t routineLength(const RecordLayout& layout) {
-    return kRoutineStart.size() + (layout.size == 32 ? 1 : 0) + kRoutineEnd.size();
+    return kRoutineStart.size() + layout.routineAdds + kRoutineEnd.size();
+}
+
+bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at, const RecordLayout& layout) {
+    if (at + routineLength(layout) > bytes.size()) return false;
+    for (std::size_t i = 0; i < kRoutineStart.size(); ++i) {
+        if (kRoutineStart[i] >= 0 && bytes[at + i] != kRoutineStart[i]) return false;
+    }
+    std::size_t i = at + kRoutineStart.size();
+    for (std::uint32_t add = 0; add < layout.routineAdds; ++add) {
+        if (bytes[i++] != 0x19) return false;
+    }
+    return std::equal(kRoutineEnd.begin(), kRoutineEnd.end(), bytes.begin() + std::ptrdiff_t(i));
+}
+
+// Where a routine at file offset `at` (its bytes first in `routine`) says the
+// table is, or none when the address lies outside the routine's own bank.
+std::optional<std::uint32_t> routineTarget(std::span<const std::uint8_t> routine, std::uint32_t at) {
+    return offsetInBank(bankOf(at), readLittleEndian16(routine.subspan(kRoutineAddressAt, 2)));
 }
 
 struct Count {
     int records = 0;
     bool endedByFile = false;  // the next record would have run past the bytes
+    RecordFault fault = RecordFault::None;  // of the record that ended the count, if one did
 };
 
 // The records that pass from the start of `bytes`, the table's first byte.
-Count countRecords(std::span<const std::uint8_t> bytes, const Release& release) {
+Count countRecords(std::span<const std::uint8_t> bytes, const Release& release, FoundBy how) {
     const std::size_t size = release.layout.size;
     Count count;
     while (count.records < kMaxRecords) {
@@ -46,7 +68,8 @@ Count countRecords(std::span<const std::uint8_t> bytes, const Release& release) 
             count.endedByFile = true;
             break;
         }
-        if (!isTradeRecord(bytes.subspan(std::size_t(count.records) * size, size), count.records, release)) break;
+        count.fault = tradeRecordFault(bytes.subspan(std::size_t(count.records) * size, size), count.records, release, how);
+        if (count.fault != RecordFault::None) break;
         ++count.records;
     }
     return count;
@@ -62,66 +85,83 @@ std::optional<int> tableRecords(Count count, bool atEnd, const Release& release,
     return std::nullopt;
 }
 
-bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at, const RecordLayout& layout) {
-    for (std::size_t i = 0; i < kRoutineStart.size(); ++i) {
-        if (kRoutineStart[i] >= 0 && bytes[at + i] != kRoutineStart[i]) return false;
-    }
-    std::size_t i = at + kRoutineStart.size();
-    if (layout.size == 32 && bytes[i++] != 0x19) return false;
-    return std::equal(kRoutineEnd.begin(), kRoutineEnd.end(), bytes.begin() + std::ptrdiff_t(i));
+// Why the records at a place are no table, for a message.
+std::string whyNoTable(const Count& count, std::span<const std::uint8_t> bytes, const Release& release) {
+    if (count.fault == RecordFault::None) return "the file ends before the table's end";
+    const RecordView record = bytes.subspan(std::size_t(count.records) * release.layout.size, release.layout.size);
+    return "the record of " + Slot::ofRecord(count.records).name() + " fails the checks: " +
+           recordFaultText(count.fault, record, release.layout);
 }
 
-// Where a routine (its bytes, at file offset `at`) says the table is, or
-// nothing when its address lies outside its own bank.
-std::optional<std::uint32_t> routineTarget(std::span<const std::uint8_t> routine, std::size_t at) {
-    const std::uint16_t address = readLittleEndian16(routine.subspan(kRoutineAddressAt, 2));
-    const auto bank = std::uint32_t(at / kBankSize);
-    if (bank == 0) return address < kBankSize ? std::optional<std::uint32_t>(address) : std::nullopt;
-    if (address < kBankSize || address >= 2 * kBankSize) return std::nullopt;
-    return bank * kBankSize + (address - kBankSize);
-}
-
-struct Search {
-    std::vector<std::string> routineNotes;  // what each routine found pointed to
-    std::vector<std::pair<std::uint32_t, int>> routineTables;  // start, records
-    std::vector<std::pair<std::uint32_t, int>> runs;           // start, records
+// Bytes of the file read into memory, without clearing them first.
+struct Region {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::size_t length = 0;
+    std::span<const std::uint8_t> bytes() const { return {data.get(), length}; }
 };
 
-// Routines in `bytes`, which start at file offset `base` and run to the
-// end of the file or of a bank (a routine's table lies in its own bank).
-void findByRoutine(std::span<const std::uint8_t> bytes, std::uint32_t base, const Release& release,
-                   const RomSize& size, Search& found) {
-    constexpr std::size_t kAnchor = 8;  // CB 37: "swap a", then the table's index is a multiple of 16
-    forEachBytePair(bytes, 0xCB, 0x37, 1, [&](std::size_t anchor) {
-        if (anchor < kAnchor || anchor - kAnchor + routineLength(release.layout) > bytes.size()) return;
-        const std::size_t at = anchor - kAnchor;
-        if (!routineAt(bytes, at, release.layout)) return;
-        const std::size_t offset = base + at;
-        auto target = routineTarget(bytes.subspan(at), offset);
-        const std::string where = "the routine that reads the table, at " + hexOffset(std::uint32_t(offset));
-        if (!target || *target < base || *target >= base + bytes.size()) {
-            found.routineNotes.push_back(where + ", points outside " + (target ? "the file" : "its own bank"));
-            return;
-        }
-        const bool atEnd = base + bytes.size() >= std::uint64_t(size.file);
-        auto records = tableRecords(countRecords(bytes.subspan(*target - base), release), atEnd, release, size);
-        if (!records) {
-            found.routineNotes.push_back(where + ", points to " + hexOffset(*target) +
-                                         ", where there are no trade records either");
-            return;
-        }
-        auto same = [&](const auto& table) { return table.first == *target; };
-        if (std::none_of(found.routineTables.begin(), found.routineTables.end(), same)) {
-            found.routineTables.emplace_back(*target, *records);
-        }
-    });
+Result<void> readRegion(File& file, std::int64_t from, std::int64_t to, Region& region) {
+    region.length = std::size_t(std::max<std::int64_t>(0, to - from));
+    region.data.reset(new std::uint8_t[region.length]);
+    return readExactly(file, from, std::span(region.data.get(), region.length));
 }
 
-// Maximal runs of at least six records that pass the stricter checks. A
-// run that the end of a cut-off file ends is the game's whole table, cut.
-void findByScan(std::span<const std::uint8_t> bytes, const Release& release, const RomSize& size, Search& found) {
+// A table the game's routine points to, or why it is none.
+struct Pointed {
+    std::optional<TradeTable> table;
+    std::string why;  // "points outside its own bank", "points to 0x..., where ..."
+};
+
+Result<Pointed> tableAt(File& file, const Release& release, std::optional<std::uint32_t> target, const RomSize& size) {
+    if (!target) return Pointed{std::nullopt, "points outside its own bank"};
+    if (*target >= std::uint64_t(size.file)) {
+        return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", past the end of the file"};
+    }
+    std::array<std::uint8_t, kMaxRecordSize * kMaxRecords> buffer;
+    const std::size_t wanted = release.layout.size * kMaxRecords;
+    auto got = readUpTo(file, *target, std::span(buffer).first(wanted));
+    if (!got) return got.error();
+    const auto bytes = std::span<const std::uint8_t>(buffer).first(*got);
+    const FoundBy how = *target == release.usualTable ? FoundBy::UsualPlace : FoundBy::TableRoutine;
+    const Count count = countRecords(bytes, release, how);
+    if (auto records = tableRecords(count, *got < wanted, release, size)) {
+        return Pointed{TradeTable{*target, *records, how}, {}};
+    }
+    return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", where " + whyNoTable(count, bytes, release)};
+}
+
+struct FoundRoutine {
+    std::uint32_t at;
+    std::optional<std::uint32_t> target;
+};
+
+// Every copy of the routine in `bytes`, which start at file offset `base`.
+std::vector<FoundRoutine> findRoutines(std::span<const std::uint8_t> bytes, std::uint32_t base, const RecordLayout& layout) {
+    std::vector<FoundRoutine> found;
+    forEachBytePair(bytes, 0xCB, 0x37, 1, [&](std::size_t anchor) {
+        if (anchor < kAnchor || !routineAt(bytes, anchor - kAnchor, layout)) return;
+        const auto at = std::uint32_t(base + anchor - kAnchor);
+        found.push_back({at, routineTarget(bytes.subspan(anchor - kAnchor), at)});
+    });
+    return found;
+}
+
+struct Run {
+    std::uint32_t start;
+    int records;
+};
+
+struct Scan {
+    std::vector<Run> runs;    // six to sixteen records: candidates
+    std::size_t tooLong = 0;  // runs of more records than a table holds
+};
+
+// Maximal runs of records that pass the stricter checks. A run that the
+// end of a cut-off file ends is the game's whole table, cut.
+Scan scanForRuns(std::span<const std::uint8_t> bytes, const Release& release, const RomSize& size) {
     const RecordLayout& layout = release.layout;
-    if (bytes.size() < layout.size) return;
+    Scan scan;
+    if (bytes.size() < layout.size) return scan;
     std::vector<std::uint32_t> passing;
     auto consider = [&](std::size_t offset) {
         if (offset + layout.size <= bytes.size() &&
@@ -151,54 +191,47 @@ void findByScan(std::span<const std::uint8_t> bytes, const Release& release, con
         int length = 0;
         while (passes.count(start + std::uint32_t(length) * layout.size)) ++length;
         if (length < kMinScanRun) continue;
-        const bool endedByFile = start + std::uint64_t(length + 1) * layout.size > bytes.size();
-        const auto records = tableRecords({length, endedByFile}, bytes.size() >= std::uint64_t(size.file), release, size);
-        found.runs.emplace_back(start, std::min(records.value_or(length), kMaxRecords));
-    }
-}
-
-// Bytes of the file read into memory, without clearing them first.
-struct Region {
-    std::unique_ptr<std::uint8_t[]> data;
-    std::size_t length = 0;
-    std::span<const std::uint8_t> bytes() const { return {data.get(), length}; }
-};
-
-Result<void> readRegion(File& file, std::int64_t from, std::int64_t to, Region& region) {
-    region.length = std::size_t(std::max<std::int64_t>(0, to - from));
-    region.data.reset(new std::uint8_t[region.length]);
-    return readExactly(file, from, std::span(region.data.get(), region.length));
-}
-
-Error noTable(const Release& release, std::int64_t size, const Search& found) {
-    std::string text = std::string(release.name) + " keeps its trade table at " + hexOffset(release.usualTable) + ", but ";
-    const std::int64_t tableEnd = release.usualTable + std::int64_t(release.ownRecords) * release.layout.size;
-    text += size < tableEnd ? "the file ends at " + std::to_string(size) + " bytes, before that table's end"
-                            : "the bytes there are not trade records";
-    text += ". No other trade table was found: ";
-    if (found.routineNotes.empty()) text += "the routine that reads the table is not in the file";
-    for (std::size_t i = 0; i < found.routineNotes.size(); ++i) text += (i ? "; " : "") + found.routineNotes[i];
-    if (found.runs.empty()) {
-        text += ", and a search of the whole file found no run of trade records";
-    } else {
-        text += ", and a search of the whole file found " + std::to_string(found.runs.size()) +
-                " runs of trade records (at ";
-        for (std::size_t i = 0; i < found.runs.size() && i < 4; ++i) {
-            text += (i ? ", " : "") + hexOffset(found.runs[i].first);
+        if (length > kMaxRecords) {
+            ++scan.tooLong;
+            continue;
         }
-        text += std::string(found.runs.size() > 4 ? ", ..." : "") + "), so it cannot tell which is the table";
+        const bool endedByFile = start + std::uint64_t(length + 1) * layout.size > bytes.size();
+        const auto records = tableRecords({length, endedByFile, RecordFault::None}, bytes.size() >= std::uint64_t(size.file),
+                                          release, size);
+        scan.runs.push_back({start, records.value_or(length)});
     }
-    text += ". This ROM may keep its trades in another format; Kestrane shows and changes none of them. The file "
-            "was not changed.";
-    return refused(ErrorCode::NoTradeTable, text);
+    return scan;
+}
+
+// "0xFCDC2, 0xFEB2A, 0x100000 and 12 more"
+template <typename T, typename Text>
+std::string someOf(const std::vector<T>& all, Text text) {
+    std::vector<std::string> named;
+    for (std::size_t i = 0; i < all.size() && i < kNamed; ++i) named.push_back(text(all[i]));
+    return joinedList(named, all.size() > kNamed ? all.size() - kNamed : 0);
+}
+
+Error noTable(const Release& release, const std::string& why) {
+    return refused(ErrorCode::NoTradeTable,
+                   std::string(release.name) + " keeps its trade table at " + hexOffset(release.usualTable) + ", but " +
+                       why + ". This ROM may keep its trades in another format; Kestrane shows and changes none of "
+                             "them. The file was not changed.");
+}
+
+// The game's routine points to no table: the game reads none other, so
+// neither does Kestrane.
+Error routineRefused(const Release& release, const std::string& where, const std::string& why) {
+    return noTable(release, "the game's own routine that reads it, " + where + ", " + why +
+                                "; Kestrane takes no other place for the table, since the game reads none other");
 }
 
 }  // namespace
 
-bool isTradeRecord(RecordView record, int recordIndex, const Release& release) {
+RecordFault tradeRecordFault(RecordView record, int recordIndex, const Release& release, FoundBy foundBy) {
     const int dialogSets = int(release.dialogSets.size());
-    return recordIndex < release.ownRecords ? passesRecordChecks(record, release.layout, dialogSets)
-                                            : passesStrictRecordChecks(record, release.layout, dialogSets, release.charset());
+    return recordIndex < release.ownRecords && foundBy != FoundBy::RecordScan
+               ? recordFault(record, release.layout, dialogSets)
+               : strictRecordFault(record, release.layout, dialogSets, release.charset());
 }
 
 std::string_view foundByText(FoundBy how) {
@@ -212,40 +245,67 @@ std::string_view foundByText(FoundBy how) {
 
 Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path, const RomSize& size) {
     auto where = [&] { return "Could not read the trade table of " + quoted(path); };
+    const RecordLayout& layout = release.layout;
 
-    // 1. The usual place: one read of the largest table there can be.
-    std::array<std::uint8_t, kMaxRecordSize * kMaxRecords> usual;
-    const std::size_t wanted = release.layout.size * kMaxRecords;
-    auto length = readUpTo(file, release.usualTable, std::span(usual).first(wanted));
+    // 1. The routine at its own place; one read takes it and the usual table after it.
+    std::array<std::uint8_t, 0x200 + kMaxRecordSize * kMaxRecords> near;
+    const std::size_t usualAt = release.usualTable - release.tableRoutine;
+    const std::size_t wanted = usualAt + layout.size * kMaxRecords;
+    auto length = readUpTo(file, release.tableRoutine, std::span(near).first(wanted));
     if (!length) return inContext(length.error(), where());
-    const Count count = countRecords(std::span(usual).first(*length), release);
+    const auto nearBytes = std::span<const std::uint8_t>(near).first(*length);
+    if (routineAt(nearBytes, 0, layout)) {
+        auto pointed = tableAt(file, release, routineTarget(nearBytes, release.tableRoutine), size);
+        if (!pointed) return inContext(pointed.error(), where());
+        if (pointed->table) return *pointed->table;
+        return routineRefused(release, "at " + hexOffset(release.tableRoutine), pointed->why);
+    }
+
+    // 2. The routine anywhere else, in no more than the largest ROM.
+    const std::int64_t searched = std::min(size.file, kLargestRomSize);
+    Region region;
+    if (auto read = readRegion(file, 0, searched, region); !read) return inContext(read.error(), where());
+    const std::vector<FoundRoutine> routines = findRoutines(region.bytes(), 0, layout);
+    if (!routines.empty()) {
+        const auto target = routines.front().target;
+        const auto other = std::find_if(routines.begin(), routines.end(), [&](const FoundRoutine& r) { return r.target != target; });
+        if (other != routines.end()) {
+            return noTable(release, counted(std::int64_t(routines.size()), "copy", "copies") +
+                                        " of the routine that reads it point to different places (" +
+                                        someOf(routines, [](const FoundRoutine& r) {
+                                            return "at " + hexOffset(r.at) + " to " + (r.target ? hexOffset(*r.target) : "outside its bank");
+                                        }) +
+                                        "), so Kestrane cannot tell which table the game reads");
+        }
+        auto pointed = tableAt(file, release, target, size);
+        if (!pointed) return inContext(pointed.error(), where());
+        if (pointed->table) return *pointed->table;
+        std::string at = "at " + hexOffset(routines.front().at);
+        if (routines.size() > 1) at += " (and " + counted(std::int64_t(routines.size() - 1), "copy", "copies") + " more)";
+        return routineRefused(release, at, pointed->why);
+    }
+
+    // 3. No routine at all: the usual place, else the scan.
+    const auto usual = nearBytes.subspan(std::min(usualAt, nearBytes.size()));
+    const Count count = countRecords(usual, release, FoundBy::UsualPlace);
     if (auto records = tableRecords(count, *length < wanted, release, size)) {
         return TradeTable{release.usualTable, *records, FoundBy::UsualPlace};
     }
-
-    // 2. The routine, first in the bank of the usual place (where the builds
-    // keep it), then anywhere; 3. the scan. No further than the largest ROM.
-    const std::int64_t searched = std::min(size.file, kLargestRomSize);
-    const std::int64_t bank = release.usualTable / kBankSize * kBankSize;
-    Search found;
-    Region region;
-    for (auto [from, to] : {std::pair{bank, std::min(bank + kBankSize, searched)}, std::pair{std::int64_t{0}, searched}}) {
-        if (auto read = readRegion(file, from, to, region); !read) return inContext(read.error(), where());
-        found = Search{};
-        findByRoutine(region.bytes(), std::uint32_t(from), release, size, found);
-        if (found.routineTables.size() == 1) {
-            const auto [at, records] = found.routineTables.front();
-            return TradeTable{at, records, FoundBy::TableRoutine};
-        }
+    const Scan scan = scanForRuns(region.bytes(), release, size);
+    if (scan.runs.size() == 1) return TradeTable{scan.runs[0].start, scan.runs[0].records, FoundBy::RecordScan};
+    const std::int64_t tableEnd = release.usualTable + std::int64_t(release.ownRecords) * layout.size;
+    std::string why = size.file < tableEnd ? "the file ends at " + std::to_string(size.file) + " bytes, before that table's end"
+                                           : "the bytes there are not trade records (" + whyNoTable(count, usual, release) + ")";
+    why += ". No other trade table was found: the routine that reads the table is not in the file, and a search of the "
+           "whole file found ";
+    if (scan.runs.empty()) {
+        why += "no run of trade records";
+    } else {
+        why += std::to_string(scan.runs.size()) + " runs of trade records (at " +
+               someOf(scan.runs, [](const Run& r) { return hexOffset(r.start); }) + "), so it cannot tell which is the table";
     }
-    if (found.routineTables.size() > 1) {
-        found.routineNotes.push_back(std::to_string(found.routineTables.size()) +
-                                     " routines that read a table point to different tables");
-    }
-    const std::span<const std::uint8_t> bytes = region.bytes();
-    findByScan(bytes, release, size, found);
-    if (found.runs.size() == 1) return TradeTable{found.runs[0].first, found.runs[0].second, FoundBy::RecordScan};
-    return noTable(release, size.file, found);
+    if (scan.tooLong) why += " (and " + counted(std::int64_t(scan.tooLong), "run") + " longer than a table can be)";
+    return noTable(release, why);
 }
 
 }  // namespace kestrane

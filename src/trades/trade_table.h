@@ -1,22 +1,26 @@
 // Finding the trade table of a supported game, once per ROM.
 //
-// ROM hacks built from the games' disassemblies keep the game code but move
-// the table as soon as code before it grows. Kestrane looks, in this order:
-//   1. at the usual place for the game, when its records pass the checks;
-//   2. where the routine that reads the table points, found anywhere in the
-//      file by its bytes
-//        16 00 D5 FA ?? ?? E6 0F CB 37 5F 16 00 21 LL HH 19 19 D1 19 C9
-//      (LL HH: the table's address in the routine's own bank; one 19 before
-//      D1 where the records are 16 bytes);
-//   3. by a scan of every offset for runs of at least six consecutive
-//      records that pass the stricter checks; exactly one such run is the table.
-// At the usual place and by the routine, a table counts as found only when
-// it holds at least the game's own number of records; a scan's run has at
-// least six. In a file shorter than its header says, a table whose records
-// run on to the end of the file is taken as cut off there: it has (at least)
-// the game's own number of records, those past the end missing. The record count is the number of consecutive records from the
-// table's start that pass (those beyond the game's own, and all of a scan's,
-// the stricter checks too), at most 16.
+// The game reads its trades where its own routine points, so that routine
+// decides. Its bytes (LL HH: the table's address in the routine's own bank;
+// one 19 fewer before D1 where the records are 16 bytes):
+//   16 00 D5 FA ?? ?? E6 0F CB 37 5F 16 00 21 LL HH 19 19 D1 19 C9
+//   1. Where the routine stands intact at the release's own place for it,
+//      its pointer is the table; a table there that fails the checks is
+//      refused, and no other place is taken.
+//   2. Elsewhere (a hack moved the code) it is searched for in the whole
+//      file; copies that point to different places are refused, as is a
+//      pointer to bytes that fail the checks.
+//   3. Only where no such routine is in the file at all: the usual place
+//      for the game, then a scan of every offset for runs of six to
+//      sixteen consecutive records that pass the stricter checks (exactly
+//      one such run is the table; a longer run is a repeated pattern, no
+//      table).
+// A table counts as found only when it holds at least the game's own
+// number of records (a scan's run at least six). In a file shorter than
+// its header says, a table whose records run on to the end of the file is
+// taken as cut off there: it has the game's own number of records, those
+// past the end missing. The record count is the number of consecutive
+// records from the table's start that pass, at most 16.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +29,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
+#include "trades/record.h"
 #include "trades/releases.h"
 
 namespace kestrane {
@@ -40,9 +45,14 @@ struct TradeTable {
     FoundBy foundBy = FoundBy::UsualPlace;
 };
 
-// Whether bytes pass as the table's record number `recordIndex` (0-based):
-// the record checks for the game's own records, the stricter ones beyond.
-bool isTradeRecord(RecordView record, int recordIndex, const Release& release);
+// The first check that bytes fail as record `recordIndex` (0-based) of a
+// table found so: the record checks for the game's own records of a table
+// the game's routine or place vouches for, the stricter ones for records
+// beyond the game's own and for every record of a table found by the scan.
+RecordFault tradeRecordFault(RecordView record, int recordIndex, const Release& release, FoundBy foundBy);
+inline bool isTradeRecord(RecordView record, int recordIndex, const Release& release, FoundBy foundBy) {
+    return tradeRecordFault(record, recordIndex, release, foundBy) == RecordFault::None;
+}
 
 // The table of the game in a file that the caller has open, or a
 // NoTradeTable error that says what was looked for and where. Path only

@@ -19,7 +19,7 @@ Result<std::uint16_t> parseTrainerId(std::string_view typed) {
     const std::string_view fraction = point == std::string_view::npos ? std::string_view() : rest.substr(point + 1);
     if ((!whole.empty() && !isDigits(whole)) || (!fraction.empty() && !isDigits(fraction)) ||
         (whole.empty() && fraction.empty())) {
-        return refused(ErrorCode::IdNotANumber, "\"" + std::string(text) + "\" is not a number. " + std::string(kIdRangeMessage));
+        return refused(ErrorCode::IdNotANumber, echoed(text) + " is not a number. " + std::string(kIdRangeMessage));
     }
 
     const bool fractionNonZero = fraction.find_first_not_of('0') != std::string_view::npos;

@@ -565,7 +565,7 @@ TEST_F(CliTest, HacksWithMovedOrMissingTables) {
           {"export", none}, {"import", none, dir.file("missing.json")}}) {
         SCOPED_TRACE(args[0]);
         expectUnchanged(args, 1, none, "Pok\u00e9mon Crystal keeps its trade table at 0xFCE58, but the bytes there are "
-                                       "not trade records.");
+                                       "not trade records (the record of Trade Number 2 fails the checks");
     }
 }
 
@@ -603,7 +603,7 @@ TEST_F(CliTest, ChecksumsAreKeptConsistent) {
     EXPECT_EQ(differences(readFile(path), consistent), std::vector<std::size_t>{kCrystalSlot1 + 4});
     Outcome stale = run({"set", path, "1", "--nickname", "ZOP"});
     EXPECT_EQ(stale.out, "Trade Data Saved. 1 byte changed; the checksums were already stale and were left as "
-                         "they were.\n");
+                         "they were (\"kestrane-cli checksums --fix\" makes them consistent).\n");
 
     EXPECT_NE(run({"checksums", path}).out.find("Global checksum (0x14E):  stale"), std::string::npos);
     const Bytes before = readFile(path);

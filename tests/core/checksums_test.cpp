@@ -123,15 +123,15 @@ TEST_F(ChecksumSave, StaleOrLeftChecksumsAreNotTouched) {
         std::function<void(Bytes&)> prepare;
         ChecksumPolicy policy;
         bool globalKept, stadiumKept;
-        const char* note;
+        std::string note;
     };
     for (const Case& c : std::vector<Case>{
              {"stale global", [](Bytes& r) { r[0x14E] ^= 1; }, ChecksumPolicy::KeepConsistent, false, true,
-              "checksums updated, but the global checksum was already stale and was left as it was"},
+              "checksums updated, but the global checksum was already stale and was left as it was (" + std::string(kFixChecksumsHint) + ")"},
              {"stale Stadium", [](Bytes& r) { r[0x1FFE00] ^= 1, buildChecksums(r, false); }, ChecksumPolicy::KeepConsistent, true, false,
-              "checksums updated, but the Stadium data was already stale and was left as it was"},
+              "checksums updated, but the Stadium data was already stale and was left as it was (" + std::string(kFixChecksumsHint) + ")"},
              {"both stale", [](Bytes& r) { r[0x14E] ^= 1, r[0x1FFE00] ^= 1; }, ChecksumPolicy::KeepConsistent, false,
-              false, "the checksums were already stale and were left as they were"},
+              false, "the checksums were already stale and were left as they were (" + std::string(kFixChecksumsHint) + ")"},
              {"left as asked", [](Bytes&) {}, ChecksumPolicy::Leave, false, false, "checksums left as they were"},
          }) {
         SCOPED_TRACE(c.name);

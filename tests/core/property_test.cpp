@@ -24,11 +24,15 @@ std::u16string randomName(std::mt19937& rng) {
     static const std::u16string_view tokens[] = {u"[PK]", u"[MN]", u"[Lv]", u"[K\u00e9]", u"[u]", u"[>]",
                                                  u"[\"]", u"\\n", u"\\x", u"\\"};
     std::u16string name;
-    for (int units = int(rng() % 11); units > 0; --units) {
-        switch (rng() % 8) {
-        case 0: name += tokens[rng() % std::size(tokens)]; break;
-        case 1: name += u"\\h" + std::u16string{u"0123456789abcdefABCDEF"[rng() % 22], u"0123456789ABCDEF"[rng() % 16]}; break;
-        default: name += plain[rng() % plain.size()];
+    // A terminator before an "h" would begin a hex escape that names no byte, which is refused.
+    while (name.empty() || findUnencodable(name)) {
+        name.clear();
+        for (int units = int(rng() % 11); units > 0; --units) {
+            switch (rng() % 8) {
+            case 0: name += tokens[rng() % std::size(tokens)]; break;
+            case 1: name += u"\\h" + std::u16string{u"0123456789abcdefABCDEF"[rng() % 22], u"0123456789ABCDEF"[rng() % 16]}; break;
+            default: name += plain[rng() % plain.size()];
+            }
         }
     }
     return name;

@@ -166,7 +166,7 @@ const Locating kLocating[] = {
          putTable(r, 0x40000, ownTrades("BYTE"));
          putTable(r, 0x80000, ownTrades("BYTE"));
      },
-     0, 0, FoundBy::UsualPlace, "found 2 runs of trade records (at 0x40000, 0x80000)"},
+     0, 0, FoundBy::UsualPlace, "found 2 runs of trade records (at 0x40000 and 0x80000)"},
     {"records in another format", "BYTE",
      [](Bytes& r) {
          // 16-bit species and an 8-byte trainer name: +29 holds the gender byte.
@@ -179,7 +179,7 @@ const Locating kLocating[] = {
          }
          putRoutine(r, kCrystalRoutine, kCrystalTable);
      },
-     0, 0, FoundBy::UsualPlace, "the bytes there are not trade records"},
+     0, 0, FoundBy::UsualPlace, "points to 0xFCE58, where the record of Trade Number 2 fails the checks"},
     {"routine points outside its bank", "BYTE",
      [](Bytes& r) {
          putRoutine(r, kCrystalRoutine, kCrystalTable);
@@ -191,7 +191,7 @@ const Locating kLocating[] = {
          putRoutine(r, 0x1FC000, 0x1FF000);
          r.resize(0x1FE000);
      },
-     0, 0, FoundBy::UsualPlace, "at 0x1FC000, points outside the file"},
+     0, 0, FoundBy::UsualPlace, "at 0x1FC000, points to 0x1FF000, past the end of the file"},
     // Files shorter than their headers say: the table is the game's whole
     // table, cut, whichever way it is found; cut before it, there is none.
     {"file cut inside the table", "BYTE",
@@ -218,14 +218,74 @@ const Locating kLocating[] = {
          r = retailLikeRom("BYTE");
          r.resize(kCrystalTable - 100);
      },
-     0, 0, FoundBy::UsualPlace, "the file ends at 1035764 bytes, before that table's end"},
+     0, 0, FoundBy::UsualPlace, "points to 0xFCE58, past the end of the file"},
     {"header says 512 KiB: a table at the end is no cut one", "BYTE",
      [](Bytes& r) {
          r = retailLikeRom("BYTE");
          r[0x148] = 0x04;
          r.resize(kCrystalTable + 100);
      },
-     0, 0, FoundBy::UsualPlace, "the file ends at 1035964 bytes, before that table's end"},
+     0, 0, FoundBy::UsualPlace, "points to 0xFCE58, where the file ends before the table's end"},
+    // The game's own routine decides: one bad byte is no reason to take another place.
+    {"record 0's dialog set byte 9: refused, no scan", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         r[kCrystalTable] = 9;
+     },
+     0, 0, FoundBy::UsualPlace, "at 0xFCDC2, points to 0xFCE58, where the record of Trade Number 2 fails the checks: its "
+                                "dialog set byte is 9"},
+    {"record 0's last byte 1: refused, no scan", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         r[kCrystalTable + 31] = 1;
+     },
+     0, 0, FoundBy::UsualPlace, "its last byte is 0x01, not 0x00"},
+    {"the routine points to a copy; the old table at the usual place is stale", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         auto trades = ownTrades("BYTE");
+         trades[1].nickname = nameField("EDITED");
+         putTable(r, 0xFF000, trades);
+         putRoutine(r, kCrystalRoutine, 0xFF000);
+     },
+     0xFF000, 7, FoundBy::TableRoutine, ""},
+    {"the routine points to bytes that are no table, though the usual place holds one", "AAUE",
+     [](Bytes& r) {
+         r = retailLikeRom("AAUE");
+         putRoutine(r, kGoldSilverRoutine, 0xFF000);
+     },
+     0, 0, FoundBy::UsualPlace, "points to 0xFF000, where the record of Trade Number 2 fails the checks"},
+    {"Japanese Silver's stale copies of the routine and the table in unused space", "AAXJ",
+     [](Bytes& r) {
+         r = retailLikeRom("AAXJ");
+         auto trades = ownTrades("AAXJ");
+         trades[0].requested = 1;
+         putTable(r, 0xFEBBF, trades, 16);
+         putRoutine(r, 0xFEB2A, 0xFEBBF, 16);
+     },
+     0xFCC23, 6, FoundBy::UsualPlace, ""},
+    {"code moved: two copies of the routine point to different tables", "BYTE",
+     [](Bytes& r) {
+         putTable(r, 0xFD000, ownTrades("BYTE"));
+         putTable(r, 0xFE000, ownTrades("BYTE"));
+         putRoutine(r, 0xFC100, 0xFD000);
+         putRoutine(r, 0xFC200, 0xFE000);
+     },
+     0, 0, FoundBy::UsualPlace,
+     "2 copies of the routine that reads it point to different places (at 0xFC100 to 0xFD000 and at 0xFC200 to 0xFE000)"},
+    {"8 MiB with 299,593 copies of the routine, none usable: told in short", "BYTE",
+     [](Bytes& r) {
+         r.resize(8 * 1024 * 1024);
+         for (std::uint32_t at = 0x4000, n = 0; n < 299593; ++n, at += 21) putRoutine(r, at, at + 0x40);
+     },
+     0, 0, FoundBy::UsualPlace, "299,593 copies of the routine that reads it point to different places (at 0x4000 to "
+                                "0x4040, at 0x4015 to 0x4055, at 0x402A to 0x406A, at 0x403F to 0x407F and 299,589 more)"},
+    {"8 MiB Japanese: a repeated record pattern is no table", "AAUJ",
+     [](Bytes& r) {
+         r.resize(8 * 1024 * 1024);
+         putTable(r, 0x100000, std::vector<TradeBytes>(40, ownTrades("AAUJ")[0]), 16);
+     },
+     0, 0, FoundBy::UsualPlace, "found no run of trade records (and 1 run longer than a table can be)"},
 };
 
 class LocatingTable : public ::testing::TestWithParam<Locating> {};

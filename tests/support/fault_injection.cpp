@@ -38,6 +38,11 @@ public:
         return inner_->lock(wait);
     }
 
+    Result<FileIdentity> identity() override {
+        if (auto plan = owner_.next(FileOp::Identity); plan && plan->error) return *plan->error;
+        return inner_->identity();
+    }
+
     Result<void> close() override {
         auto plan = owner_.next(FileOp::Close);
         // Like a real close, a failing one still lets go of the file.
@@ -92,16 +97,36 @@ Result<std::unique_ptr<File>> FaultInjectingFileSystem::open(const std::string& 
     return std::unique_ptr<File>(std::make_unique<FaultInjectingFile>(*this, std::move(*file)));
 }
 
-Result<std::unique_ptr<File>> FaultInjectingFileSystem::create(const std::string& path) {
-    if (auto plan = next(FileOp::Create); plan && plan->error) return *plan->error;
-    auto file = inner_.create(path);
+Result<std::unique_ptr<File>> FaultInjectingFileSystem::createNew(const std::string& path) {
+    if (auto plan = next(FileOp::CreateNew); plan && plan->error) return *plan->error;
+    auto file = inner_.createNew(path);
     if (!file) return file.error();
     return std::unique_ptr<File>(std::make_unique<FaultInjectingFile>(*this, std::move(*file)));
 }
 
-Result<void> FaultInjectingFileSystem::makeOwnerWritable(const std::string& path) {
-    if (auto plan = next(FileOp::MakeWritable); plan && plan->error) return *plan->error;
-    return inner_.makeOwnerWritable(path);
+Result<FileStatus> FaultInjectingFileSystem::status(const std::string& path) {
+    if (auto plan = next(FileOp::Status); plan && plan->error) return *plan->error;
+    return inner_.status(path);
+}
+
+Result<void> FaultInjectingFileSystem::setReadOnly(const std::string& path, bool readOnly) {
+    if (auto plan = next(FileOp::SetReadOnly); plan && plan->error) return *plan->error;
+    return inner_.setReadOnly(path, readOnly);
+}
+
+Result<void> FaultInjectingFileSystem::replace(const std::string& from, const std::string& to) {
+    if (auto plan = next(FileOp::Replace); plan && plan->error) return *plan->error;
+    return inner_.replace(from, to);
+}
+
+Result<void> FaultInjectingFileSystem::remove(const std::string& path) {
+    if (auto plan = next(FileOp::Remove); plan && plan->error) return *plan->error;
+    return inner_.remove(path);
+}
+
+Result<void> FaultInjectingFileSystem::syncFolderOf(const std::string& path) {
+    if (auto plan = next(FileOp::SyncFolder); plan && plan->error) return *plan->error;
+    return inner_.syncFolderOf(path);
 }
 
 }  // namespace kestrane

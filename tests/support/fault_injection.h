@@ -10,7 +10,7 @@
 
 namespace kestrane {
 
-enum class FileOp { Open, Size, Read, Write, Flush, Lock, Close, MakeWritable, Create };
+enum class FileOp { Open, Size, Read, Write, Flush, Lock, Identity, Close, Status, SetReadOnly, CreateNew, Replace, Remove, SyncFolder };
 
 class FaultInjectingFileSystem final : public FileSystem {
 public:
@@ -31,8 +31,12 @@ public:
     const std::vector<FileOp>& calls() const { return calls_; }
 
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override;
-    Result<void> makeOwnerWritable(const std::string& path) override;
-    Result<std::unique_ptr<File>> create(const std::string& path) override;
+    Result<FileStatus> status(const std::string& path) override;
+    Result<void> setReadOnly(const std::string& path, bool readOnly) override;
+    Result<std::unique_ptr<File>> createNew(const std::string& path) override;
+    Result<void> replace(const std::string& from, const std::string& to) override;
+    Result<void> remove(const std::string& path) override;
+    Result<void> syncFolderOf(const std::string& path) override;
 
 private:
     friend class FaultInjectingFile;

@@ -14,9 +14,9 @@ Result<std::unique_ptr<File>> ReadOnlyFileSystem::open(const std::string& path, 
     return nativeFileSystem().open(path, mode);
 }
 
-Result<void> ReadOnlyFileSystem::makeOwnerWritable(const std::string&) { return denied(); }
+Result<void> ReadOnlyFileSystem::setReadOnly(const std::string&, bool) { return denied(); }
 
-Result<std::unique_ptr<File>> ReadOnlyFileSystem::create(const std::string&) { return denied(); }
+Result<std::unique_ptr<File>> ReadOnlyFileSystem::createNew(const std::string&) { return denied(); }
 
 Result<std::unique_ptr<File>> MeanwhileFileSystem::open(const std::string& path, OpenMode mode) {
     if (mode == OpenMode::ReadWrite && meanwhile_) std::exchange(meanwhile_, nullptr)();

@@ -15,20 +15,26 @@ public:
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override {
         return nativeFileSystem().open(path, mode);
     }
-    Result<void> makeOwnerWritable(const std::string& path) override {
-        return nativeFileSystem().makeOwnerWritable(path);
+    Result<FileStatus> status(const std::string& path) override { return nativeFileSystem().status(path); }
+    Result<void> setReadOnly(const std::string& path, bool readOnly) override {
+        return nativeFileSystem().setReadOnly(path, readOnly);
     }
-    Result<std::unique_ptr<File>> create(const std::string& path) override { return nativeFileSystem().create(path); }
+    Result<std::unique_ptr<File>> createNew(const std::string& path) override { return nativeFileSystem().createNew(path); }
+    Result<void> replace(const std::string& from, const std::string& to) override {
+        return nativeFileSystem().replace(from, to);
+    }
+    Result<void> remove(const std::string& path) override { return nativeFileSystem().remove(path); }
+    Result<void> syncFolderOf(const std::string& path) override { return nativeFileSystem().syncFolderOf(path); }
 };
 
-// A read-only file as a non-root user meets it: reading works, opening for
-// writing and making it writable are refused. (Tests run as root, where
-// chmod 0444 refuses nothing.)
+// Files as a user without write permission meets them: reading works,
+// opening for writing, changing the read-only mark and creating are
+// refused. (Tests run as root, where permissions refuse nothing.)
 class ReadOnlyFileSystem final : public ForwardingFileSystem {
 public:
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override;
-    Result<void> makeOwnerWritable(const std::string& path) override;
-    Result<std::unique_ptr<File>> create(const std::string& path) override;
+    Result<void> setReadOnly(const std::string& path, bool readOnly) override;
+    Result<std::unique_ptr<File>> createNew(const std::string& path) override;
 };
 
 // Reads the real file, but every write goes to /dev/full, so the kernel

@@ -25,6 +25,7 @@ public:
     }
     Result<void> flush() override { return {}; }
     Result<void> lock(std::chrono::milliseconds) override { return {}; }
+    Result<FileIdentity> identity() override { return FileIdentity{}; }
     Result<void> close() override { return {}; }
 
 private:
@@ -44,6 +45,7 @@ public:
     }
     Result<void> flush() override { return writes_->flush(); }
     Result<void> lock(std::chrono::milliseconds) override { return {}; }
+    Result<FileIdentity> identity() override { return reads_->identity(); }
     Result<void> close() override {
         auto closedWrites = writes_->close();
         auto closedReads = reads_->close();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "support/file.h"
@@ -13,16 +14,28 @@ class MemoryFileSystem final : public FileSystem {
 public:
     using Bytes = std::vector<std::uint8_t>;
 
-    void put(const std::string& path, Bytes bytes) { files_[path] = std::move(bytes); }
+    void put(const std::string& path, Bytes bytes);
     // The bytes of a file; the file must exist.
-    const Bytes& bytes(const std::string& path) const { return files_.at(path); }
+    const Bytes& bytes(const std::string& path) const { return files_.at(path)->bytes; }
 
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override;
-    Result<void> makeOwnerWritable(const std::string& path) override;
-    Result<std::unique_ptr<File>> create(const std::string& path) override;
+    Result<FileStatus> status(const std::string& path) override;
+    Result<void> setReadOnly(const std::string& path, bool readOnly) override;
+    Result<std::unique_ptr<File>> createNew(const std::string& path) override;
+    Result<void> replace(const std::string& from, const std::string& to) override;
+    Result<void> remove(const std::string& path) override;
+    Result<void> syncFolderOf(const std::string&) override { return {}; }
+
+    struct Entry {
+        std::uint64_t id = 0;
+        Bytes bytes;
+        bool readOnly = false;
+    };
 
 private:
-    std::map<std::string, Bytes> files_;
+    // Shared: a file renamed or removed while open keeps its bytes for the handle.
+    std::map<std::string, std::shared_ptr<Entry>> files_;
+    std::uint64_t nextId_ = 1;
 };
 
 }  // namespace kestrane
