@@ -84,6 +84,37 @@ EditText editText(const nlohmann::json& trade, const TradeRecord& shown, Problem
     return text;
 }
 
+// A pass over the text that notes the first key an object gives twice.
+struct KeysGivenTwice final : nlohmann::json_sax<nlohmann::json> {
+    std::vector<std::vector<std::string>> open;  // the keys of each object being read
+    std::optional<std::string> first;
+
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t&) override { return true; }
+    bool string(string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool start_object(std::size_t) override {
+        open.emplace_back();
+        return true;
+    }
+    bool key(string_t& key) override {
+        auto& keys = open.back();
+        if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
+        else if (!first) first = key;
+        return !first;
+    }
+    bool end_object() override {
+        open.pop_back();
+        return true;
+    }
+    bool start_array(std::size_t) override { return true; }
+    bool end_array() override { return true; }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
+};
+
 Json speciesNameJson(const Rom& rom, std::uint8_t species) {
     return species < kSpeciesCount ? Json(rom.species->name(species)) : Json(nullptr);
 }
@@ -223,30 +254,14 @@ Result<std::vector<TradeEdit>, Problems> importEdits(std::string_view text, cons
         return Problems{refused(ErrorCode::TooLarge, quoted(tableName) + " is larger than " + groupedNumber(kLargestTable) +
                                                          " bytes, which no trade table is; nothing was read.")};
     }
+    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
+    if (json.is_discarded()) return Problems{refused(ErrorCode::TypeMismatch, quoted(tableName) + " is not valid JSON.")};
     // A key given twice in one object is refused, not taken last-wins: a
     // second "trades" list would silently drop the first.
-    std::vector<std::vector<std::string>> keys;  // of each open object
-    std::optional<std::string> twice;
-    const nlohmann::json json = nlohmann::json::parse(
-        text,
-        [&](int, nlohmann::json::parse_event_t event, nlohmann::json& parsed) {
-            using Event = nlohmann::json::parse_event_t;
-            if (event == Event::object_start) keys.emplace_back();
-            else if (event == Event::object_end && !keys.empty()) keys.pop_back();
-            else if (event == Event::key && !keys.empty()) {
-                const std::string& key = parsed.get_ref<const std::string&>();
-                if (std::find(keys.back().begin(), keys.back().end(), key) != keys.back().end()) {
-                    if (!twice) twice = key;
-                } else {
-                    keys.back().push_back(key);
-                }
-            }
-            return true;
-        },
-        false);
-    if (json.is_discarded()) return Problems{refused(ErrorCode::TypeMismatch, quoted(tableName) + " is not valid JSON.")};
-    if (twice) {
-        return Problems{refused(ErrorCode::DuplicateKey, quoted(tableName) + " gives the key " + echoed(*twice) +
+    KeysGivenTwice keys;
+    nlohmann::json::sax_parse(text, &keys);
+    if (keys.first) {
+        return Problems{refused(ErrorCode::DuplicateKey, quoted(tableName) + " gives the key " + echoed(*keys.first) +
                                                              " twice in one object; remove one of them.")};
     }
     auto current = readTradeTable(rom, fs);

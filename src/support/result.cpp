@@ -1,6 +1,7 @@
 #include "support/result.h"
 
 #include "support/hex_text.h"
+#include "support/words.h"
 
 namespace kestrane {
 
@@ -23,7 +24,7 @@ Error together(const Problems& problems) {
     Error first = problems.front();
     for (std::size_t i = 1; i < problems.size() && i < kTold; ++i) first.message += "\n" + problems[i].message;
     if (problems.size() > kTold) {
-        first.message += "\n\u2026and " + std::to_string(problems.size() - kTold) + " more problems like these.";
+        first.message += "\n\u2026and " + groupedNumber(std::int64_t(problems.size() - kTold)) + " more problems like these.";
     }
     return first;
 }

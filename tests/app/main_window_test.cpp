@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -709,6 +710,12 @@ private slots:
         action("mnuImport")->trigger();
         expectRefusal("Trade Number 1: Please enter an ID number between 0 and 65535.\nTrade Number 1: \"Pikachoo\"");
         QCOMPARE(readFile(to), after);
+        // One larger than any table is refused unread; the window goes on.
+        std::filesystem::resize_file(fsPath(table), std::uintmax_t(64) << 30);
+        dialogs->willChoose(QString::fromStdString(table));
+        action("mnuImport")->trigger();
+        expectRefusal("more than the 1,048,576 Kestrane reads");
+        QCOMPARE(readFile(to), after);
     }
 
     void acceptedIdsAreRoundedAndTrimmed() {
@@ -1219,6 +1226,42 @@ private slots:
         expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
         const std::uint32_t idAt = kCrystalTable + 48 + 64 + 17;
         QCOMPARE(differences(readFile(hack), moved), (std::vector<std::size_t>{idAt, idAt + 1}));
+
+        // The game's own routine decides: one bad byte where it points is refused, never taken elsewhere.
+        Bytes bad = retailLikeRom("BYTE");
+        bad[kCrystalTable] = 9;
+        const std::string badPath = dir->write("bad.gbc", bad);
+        open(badPath);
+        expectRefusal("points to 0xFCE58, where the record of Trade Number 2 fails the checks: its dialog set byte is 9");
+        QVERIFY(!w("tradelist")->isEnabled());
+        QCOMPARE(readFile(badPath), bad);
+        // A hack that points the routine to a copy: the copy is shown and saved, the stale table left alone.
+        Bytes copied = retailLikeRom("BYTE");
+        auto copy = retailTrades("BYTE");
+        copy[1].nickname = nameField("EDITED");
+        putTable(copied, 0xFF000, copy);
+        putRoutine(copied, kCrystalRoutine, 0xFF000);
+        const std::string copiedPath = dir->write("copied.gbc", copied);
+        open(copiedPath);
+        QCOMPARE(text("tableInfo"), QString("Trade table: 0xFF000 (moved)"));
+        clickTrade(0);
+        QCOMPARE(text("txtNickname"), QString("EDITED"));
+        w<QLineEdit>("txtID")->setText("1");
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QCOMPARE(differences(readFile(copiedPath), copied), (std::vector<std::size_t>{0xFF020 + 17, 0xFF020 + 18}));
+        // Hundreds of thousands of routine copies: a message of a few lines, at once.
+        Bytes many = randomImage("BYTE", 8);
+        many.resize(8 * 1024 * 1024);
+        for (std::uint32_t at = 0x4000, n = 0; n < 299593; ++n, at += 21) putRoutine(many, at, at + 0x40);
+        QElapsedTimer timer;
+        timer.start();
+        open(dir->write("many.gbc", many));
+        QVERIFY(timer.elapsed() < 5000);
+        auto told = sink->take();
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].text.size() < 1000, qPrintable(told[0].text));
+        QVERIFY(told[0].text.contains("and 299,589 more"));
 
         // Nine records: nine entries, the added ones named so.
         Bytes nine = retailLikeRom("AAUE");

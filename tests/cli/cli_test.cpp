@@ -219,10 +219,14 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
              {{"1"}, 2, "Nothing to change: give one or more of --requested, --offered, --nickname, --ot, --id, --item, "
                         "--dvs, --shiny, --gender-requirement or --dialog."},
              {{"1", "--offered", "Pikachoo"}, 1, "Did you mean Pikachu?"},
+             {{"1", "--nickname", "\\hZZ"}, 1, "holds \"\\hZZ\" at character 1, which names no byte"},
+             // Echoed input is short and shows control characters escaped.
+             {{"1", "--offered", std::string(10'000'000, 'x')}, 1, "\"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\u2026\" (10,000,000 bytes) is not a species"},
+             {{"1", "--item", "\x1b[31m"}, 1, "\"\\x1B[31m\" is not an item"},
          }) {
         std::vector<std::string> args = {"set", gold};
         args.insert(args.end(), c.options.begin(), c.options.end());
-        SCOPED_TRACE(c.options.back());
+        SCOPED_TRACE(c.options.back().substr(0, 40));
         expectUnchanged(args, c.code, gold, c.message);
     }
     EXPECT_EQ(run({}).code, 2);
@@ -368,6 +372,25 @@ TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
     // Found by fuzzing: a "hasTrade" that is no boolean ended the program.
     std::ofstream(bad) << R"({"trades": [{"slot": 1, "hasTrade": "yes"}]})";
     expectUnchanged({"import", path, bad}, 1, path, "\"hasTrade\" must be true or false.");
+    // A key given twice is refused, not taken last-wins.
+    std::ofstream(bad) << R"({"trades": [{"slot": 1, "id": 1}], "trades": []})";
+    expectUnchanged({"import", path, bad}, 1, path, "gives the key \"trades\" twice in one object");
+    std::ofstream(bad) << R"({"trades": [{"slot": 1, "id": 1, "id": 2}]})";
+    expectUnchanged({"import", path, bad}, 1, path, "gives the key \"id\" twice");
+    // Thousands of bad entries: the first twenty told, and how many more.
+    {
+        json many = {{"trades", json::array()}};
+        for (int i = 0; i < 80'000; ++i) many["trades"].push_back({{"slot", 99}});
+        std::ofstream(bad) << many.dump();
+    }
+    Outcome manyBad = run({"import", path, bad});
+    EXPECT_EQ(manyBad.code, 1);
+    EXPECT_LT(manyBad.err.size(), 3000u);
+    EXPECT_NE(manyBad.err.find("\u2026and 79,980 more problems like these."), std::string::npos) << manyBad.err.substr(0, 400);
+    // A table file larger than any table is refused unread, from a file or standard input.
+    std::filesystem::resize_file(fsPath(bad), std::uintmax_t(64) << 30);  // sparse
+    expectUnchanged({"import", path, bad}, 1, path, "bytes, more than the 1,048,576 Kestrane reads");
+    std::filesystem::resize_file(fsPath(bad), 0);
 
     // A valid table: texts, names of species and exact name bytes.
     std::ofstream(bad) << R"({"trades": [{"slot": 1, "offered": "celebi", "id": "1", "unknownKey": true,
@@ -781,15 +804,25 @@ TEST_F(CliTest, PicturesAsTheRomDrawsThem) {
         std::vector<std::string> args;
         const char* message;
     };
-    for (const Refused& r : std::vector<Refused>{
+    std::vector<Refused> refusals = {
              {{"picture", path, "0", "-o", png}, "The picture of species 0 cannot be drawn: it has no Pok\u00e9dex entry."},
              {{"picture", path, "pikachoo", "-o", png}, "Did you mean Pikachu?"},
              {{"picture", path, "unown", "--unown", "AB", "-o", png}, "\"AB\" is no Unown form: give a letter, A to Z."},
              {{"picture", dir.write("plain.gbc", retailLikeRom("BYTE", 5)), "25", "-o", png}, "The picture of species 25 cannot be drawn: "},
-         }) {
+             // Never written over the ROM (through links too), never into a pipe or device.
+             {{"picture", path, "pikachu", "-o", path}, "is the ROM itself; choose another file."},
+             {{"export", path, "-o", path}, "is the ROM itself; choose another file."},
+             {{"export", path, "-o", deviceFile()}, "is not a regular file"},
+    };
+    std::error_code noLinks;
+    std::filesystem::create_symlink(fsPath(path), fsPath(dir.file("link.png")), noLinks);
+    if (!noLinks) refusals.push_back({{"show", path, "1", "--picture", dir.file("link.png")}, "is the ROM itself (the same file as"});
+    if (auto fifo = makeFifo(dir.file("fifo.png"))) refusals.push_back({{"picture", path, "25", "-o", *fifo}, "is not a regular file"});
+    for (const Refused& r : refusals) {
         Outcome out = run(r.args);
         EXPECT_EQ(out.code, 1) << out.err;
         EXPECT_NE(out.err.find(r.message), std::string::npos) << out.err;
+        EXPECT_EQ(readFile(path), image);
     }
     EXPECT_EQ(run({"picture", path, "25", "--scale", "17", "-o", png}).code, 2);
 }

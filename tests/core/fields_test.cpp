@@ -106,13 +106,16 @@ TEST(GameData, ItemNamesAndGenderRatiosOnlyWhereTheyProveToBe) {
         for (Typed t : {Typed{"Lucky Egg", 0x7E}, Typed{" lucky egg ", 0x7E}, Typed{"POK\u00e9 BALL", 5},
                         Typed{"none", 0}, Typed{"0", 0}, Typed{"255", 255}, Typed{"0x7e", 0x7E}, Typed{"256", -1},
                         Typed{"KINGS ROCK", 82}, Typed{"luckyegg", 0x7E}, Typed{"poke ball", 5},
-                        Typed{"Lucky Eg", -1}, Typed{"", -1}, Typed{"-1", -1}}) {
+                        Typed{"Lucky Eg", -1}, Typed{"", -1}, Typed{"-1", -1},
+                        // Several unused slots share a name: none of them is guessed.
+                        Typed{"teru-sama", -1}}) {
             auto item = resolveItem(t.text, rom->items);
             EXPECT_EQ(item ? int(*item) : -1, t.item) << t.text;
             if (!item) {
-                EXPECT_EQ(item.error().code, ErrorCode::UnknownItem);
+                EXPECT_EQ(item.error().code, t.text == std::string_view("teru-sama") ? ErrorCode::AmbiguousName : ErrorCode::UnknownItem);
             }
         }
+        EXPECT_NE(resolveItem("Teru-sama", rom->items).error().message.find("\"Teru-sama\" names items "), std::string::npos);
     }
     // A hack that moved them, or an image without them: numbers and "unknown".
     Bytes bare = retailLikeRom("BYTE");

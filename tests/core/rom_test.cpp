@@ -400,6 +400,7 @@ TEST(Species, ListEntriesNamesAndTypedText) {
     EXPECT_EQ(withoutBlank, 5);
     EXPECT_EQ(speciesName(63), "Abra");
 
+    const std::string longText(10'000'000, 'a');
     // What a person types, and the stored byte it is typed over.
     struct Typed {
         const char* text;
@@ -423,9 +424,13 @@ TEST(Species, ListEntriesNamesAndTypedText) {
                            Typed{"hooh", 1, 250}, Typed{"porygon 2", 1, 233},
                            Typed{"Pikachoo", 5, -1, ErrorCode::SpeciesNotChosen, " Did you mean Pikachu?"},
                            Typed{"nidoran", 5, -1, ErrorCode::SpeciesNotChosen,
-                                 " Did you mean Nidoran (f) or Nidoran (m)?"}}) {
+                                 " Did you mean Nidoran (f) or Nidoran (m)?"},
+                           // Text far longer than any name is not matched at all (that would take minutes).
+                           Typed{longText.c_str(), 5, -1, ErrorCode::SpeciesNotChosen},
+                           Typed{"Pika\x01" "choo", 5, -1, ErrorCode::SpeciesNotChosen}}) {
         auto species = resolveSpecies(t.text, t.stored, SpeciesRole::Offered);
         SCOPED_TRACE(t.text);
+        EXPECT_LT(species ? 0 : species.error().message.size(), 300u);
         if (t.species >= 0) {
             ASSERT_TRUE(species) << species.error().message;
             EXPECT_EQ(*species, t.species);
@@ -438,6 +443,21 @@ TEST(Species, ListEntriesNamesAndTypedText) {
             }
         }
     }
+    EXPECT_NE(resolveSpecies("Pika\x01" "choo", 5, SpeciesRole::Offered).error().message.find("\"Pika\\x01choo\""), std::string::npos);
+    EXPECT_NE(resolveSpecies(longText, 5, SpeciesRole::Offered).error().message.find("aaa\u2026\" (10,000,000 bytes)"),
+              std::string::npos);
+
+    // A ROM that gives two species one name: neither is guessed.
+    std::vector<std::string> romNames(kDexSpecies, "");
+    for (int i = 1; i <= kDexSpecies; ++i) romNames[std::size_t(i - 1)] = std::string(speciesName(i));
+    romNames[0] = "PIKACHU";
+    const SpeciesNames twice(romNames);
+    auto ambiguous = resolveSpecies("Pikachu", 5, SpeciesRole::Offered, twice);
+    ASSERT_FALSE(ambiguous);
+    EXPECT_EQ(ambiguous.error().code, ErrorCode::AmbiguousName);
+    EXPECT_EQ(ambiguous.error().message, "\"Pikachu\" names species 1 and 25 of this ROM: give the number of the one you mean.");
+    EXPECT_EQ(*resolveSpecies("25", 5, SpeciesRole::Offered, twice), 25);
+    EXPECT_EQ(findSpecies("pikachu", twice).error().code, ErrorCode::AmbiguousName);
 }
 
 }  // namespace

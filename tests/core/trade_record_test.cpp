@@ -495,5 +495,72 @@ TEST_F(TradeRecordTest, SeveralTradesAreOneTransaction) {
     EXPECT_EQ(readFile(path), rom);
 }
 
+// A save never leaves a table Kestrane would not find again: where a
+// record is known by its bytes alone (a table found by the scan, a trade the
+// ROM added), a value that would hide it is refused.
+TEST_F(TradeRecordTest, ASaveLeavesEveryRecordFindable) {
+    Bytes scanned = randomImage("BYTE", 5);
+    putTable(scanned, 0x123456, retailTrades("BYTE"));
+    Bytes nine = retailLikeRom("AAUE");
+    auto trades = retailTrades("AAUE");
+    trades.resize(9);
+    putTable(nine, kGoldSilverTable, trades);
+    const Bytes gold = retailLikeRom("AAUE");
+    struct Case {
+        const char* name;
+        const Bytes& image;
+        int slot;
+        EditText text;
+        std::optional<ErrorCode> code;  // none: saved
+        const char* message = "";
+    };
+    auto typed = [](auto field, const char* value) {
+        EditText t;
+        t.*field = value;
+        return t;
+    };
+    const char* scan = "; a table found by its records alone must keep every record recognisable.";
+    for (const Case& c : std::vector<Case>{
+             {"offered 0 in a scanned table", scanned, 1, typed(&EditText::offeredSpecies, "0"), ErrorCode::WouldHideRecord,
+              "The offered species 0 is no creature"},
+             {"requested 0 in a scanned table", scanned, 1, typed(&EditText::requestedSpecies, "0"),
+              ErrorCode::WouldHideRecord, "The requested species 0 is no creature"},
+             {"a name ended early", scanned, 1, typed(&EditText::nickname, "AB\\CD"), ErrorCode::WouldHideRecord,
+              "The nickname holds bytes that are no plain name (80 81 50 82 83 50 20 20 20 20)"},
+             {"the rival's token", scanned, 3, typed(&EditText::trainerName, "[RIVAL]"), ErrorCode::WouldHideRecord,
+              "The trainer's name holds bytes that are no plain name"},
+             {"a byte that is no character", scanned, 1, typed(&EditText::nickname, "\\h00"), ErrorCode::WouldHideRecord,
+              "The nickname holds bytes that are no plain name"},
+             {"a hex escape that names no byte", scanned, 1, typed(&EditText::nickname, "\\hZZ"),
+              ErrorCode::UnencodableName, "holds \"\\hZZ\" at character 1, which names no byte"},
+             {"a plain name in a scanned table", scanned, 1, typed(&EditText::nickname, "ZAP"), std::nullopt},
+             {"offered 0 in an added trade", nine, 9, typed(&EditText::offeredSpecies, "0"), ErrorCode::WouldHideRecord,
+              "The offered species 0 is no creature; a trade this ROM added is known by its bytes alone"},
+             {"a new name in an added trade", nine, 9, typed(&EditText::trainerName, "ME"), std::nullopt},
+             {"offered 0 where the game's routine vouches for the table", gold, 1, typed(&EditText::offeredSpecies, "0"),
+              std::nullopt},
+         }) {
+        SCOPED_TRACE(c.name);
+        use(c.image);
+        const TradeTable table = *value.table;
+        auto edit = resolveEdit(value, read(c.slot), c.text);
+        auto saved = edit ? writeTradeRecord(value, *edit) : Result<SaveReport>(nothingWritten(together(edit.error())));
+        if (c.code) {
+            ASSERT_FALSE(saved);
+            EXPECT_EQ(saved.error().code, *c.code);
+            EXPECT_NE(describe(saved.error()).find(c.message), std::string::npos) << describe(saved.error());
+            EXPECT_NE(describe(saved.error()).find(c.slot == 9 || c.code == ErrorCode::UnencodableName ? "" : scan),
+                      std::string::npos);
+            EXPECT_EQ(readFile(path), c.image);
+        } else {
+            ASSERT_TRUE(saved) << describe(saved.error());
+        }
+        auto again = openRom(path);
+        ASSERT_TRUE(again && again->table) << again->noTable.message;
+        EXPECT_EQ(again->table->offset, table.offset);
+        EXPECT_EQ(again->table->records, table.records);
+    }
+}
+
 }  // namespace
 }  // namespace kestrane

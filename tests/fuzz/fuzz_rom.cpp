@@ -2,6 +2,7 @@
 // arbitrary file contents, and saves that must write nothing when nothing
 // was edited.
 #include <cstdlib>
+#include <optional>
 
 #include "support/memory_file_system.h"
 #include "trades/save.h"
@@ -23,7 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 4) return 0;
     // data[0]: the game code (or four bytes of the input); data[1]: where the
     // rest goes, around the usual tables or anywhere; data[2]: whether the
-    // file is cut short; from data[3]: the bytes.
+    // file is cut short (0x80) and whether the game's routine stands at its
+    // own place, pointing to where the bytes went (0x40) or to the usual
+    // table (0x20); from data[3]: the bytes.
     std::vector<std::uint8_t> image(kImageSize, 0);
     const char* code = data[0] % 9 < 8 ? kCodes[data[0] % 9] : nullptr;
     for (std::size_t i = 0; i < 4; ++i) {
@@ -31,6 +34,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::size_t at = data[1] < 128 ? 0xFCC00 + std::size_t(data[1]) * 8 : std::size_t(data[1]) * 4096;
     std::copy(data + 3, data + std::min(size, 3 + (kImageSize - at)), image.begin() + std::ptrdiff_t(at));
+    const Release* chosen = code ? findRelease(code) : nullptr;
+    std::optional<std::uint32_t> pointer;  // where the routine at its own place points
+    if (chosen && (data[2] & 0x60) && at / 0x4000 == chosen->tableRoutine / 0x4000) {
+        pointer = (data[2] & 0x40) ? std::uint32_t(at) : chosen->usualTable;
+        const std::uint32_t address = *pointer % 0x4000 + 0x4000;
+        std::vector<std::uint8_t> routine = {0x16, 0x00, 0xD5, 0xFA, 0x2D, 0xD0, 0xE6, 0x0F, 0xCB, 0x37, 0x5F, 0x16, 0x00,
+                                             0x21, std::uint8_t(address), std::uint8_t(address >> 8), 0x19, 0x19, 0xD1, 0x19, 0xC9};
+        if (chosen->layout.size == 16) routine.erase(routine.begin() + 16);
+        std::copy(routine.begin(), routine.end(), image.begin() + chosen->tableRoutine);
+    }
     if (data[2] & 0x80) image.resize(std::size_t(data[2] & 0x7F) * 8300);
 
     MemoryFileSystem fs;
@@ -53,13 +66,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const TradeTable& table = *rom->table;
     const Release& release = *rom->release;
+    // The routine at its own place decides: its pointer, or no table at all.
+    const bool routineKept = pointer && image.size() > release.tableRoutine + 21;
+    check(!routineKept || table.offset == *pointer);
     const std::size_t recordSize = release.layout.size;
     // A scan takes a run of six; the other ways need the game's own number.
     check(table.records >= (table.foundBy == FoundBy::RecordScan ? 6 : release.ownRecords));
     check(table.records <= kMaxRecords);
     check(table.offset + std::size_t(table.records) * recordSize <= image.size());
     for (int i = 0; i < table.records; ++i) {
-        check(isTradeRecord(RecordView(image.data() + table.offset + std::size_t(i) * recordSize, recordSize), i, release));
+        check(isTradeRecord(RecordView(image.data() + table.offset + std::size_t(i) * recordSize, recordSize), i, release,
+                            table.foundBy));
     }
 
     auto trades = readTradeTable(*rom, fs);

@@ -1,6 +1,7 @@
 #include "support/fault_injection.h"
 
 #include <iterator>
+#include <utility>
 
 #include <algorithm>
 
@@ -65,17 +66,22 @@ FaultInjectingFileSystem::FaultInjectingFileSystem(FileSystem& inner) : inner_(i
 
 void FaultInjectingFileSystem::failNext(FileOp op, Error error, int nth) {
     const auto before = std::count(calls_.begin(), calls_.end(), op);
-    plans_.push_back({op, int(before) + nth, std::move(error)});
+    plans_.push_back({op, int(before) + nth, std::move(error), {}});
 }
 
 void FaultInjectingFileSystem::shortenNext(FileOp op, int nth) {
     const auto before = std::count(calls_.begin(), calls_.end(), op);
-    plans_.push_back({op, int(before) + nth, std::nullopt});
+    plans_.push_back({op, int(before) + nth, std::nullopt, {}});
 }
 
-void FaultInjectingFileSystem::failCall(int n, Error error) { plans_.push_back({std::nullopt, n, std::move(error)}); }
+void FaultInjectingFileSystem::actBefore(FileOp op, std::function<void()> act, int nth) {
+    const auto before = std::count(calls_.begin(), calls_.end(), op);
+    plans_.push_back({op, int(before) + nth, std::nullopt, std::move(act)});
+}
 
-void FaultInjectingFileSystem::shortenCall(int n) { plans_.push_back({std::nullopt, n, std::nullopt}); }
+void FaultInjectingFileSystem::failCall(int n, Error error) { plans_.push_back({std::nullopt, n, std::move(error), {}}); }
+
+void FaultInjectingFileSystem::shortenCall(int n) { plans_.push_back({std::nullopt, n, std::nullopt, {}}); }
 
 std::optional<FaultInjectingFileSystem::Plan> FaultInjectingFileSystem::next(FileOp op) {
     calls_.push_back(op);
@@ -85,6 +91,10 @@ std::optional<FaultInjectingFileSystem::Plan> FaultInjectingFileSystem::next(Fil
         return p.op ? *p.op == op && p.n == ofOp : p.n == call;
     });
     if (it == plans_.end()) return std::nullopt;
+    if (it->act) {
+        std::exchange(it->act, nullptr)();
+        return std::nullopt;
+    }
     // A short transfer only makes sense for reads and writes.
     if (!it->error && op != FileOp::Read && op != FileOp::Write) return std::nullopt;
     return *it;

@@ -3,6 +3,7 @@
 // step of a save can be broken in turn.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -21,6 +22,9 @@ public:
     // write) moves only half its bytes, at least one, and says so.
     void failNext(FileOp op, Error error, int nth = 1);
     void shortenNext(FileOp op, int nth = 1);
+    // Another program acting just before the nth call of `op` (from now):
+    // `act` runs, then the call goes on as usual.
+    void actBefore(FileOp op, std::function<void()> act, int nth = 1);
 
     // By call number, for sweeps over every call: call n (1-based, counting
     // every call on the file system and on every file it opened).
@@ -44,6 +48,7 @@ private:
         std::optional<FileOp> op;  // none: aimed by call number
         int n = 0;                 // call number, or the nth call of op
         std::optional<Error> error;  // none: a short transfer
+        std::function<void()> act;   // set: no fault, this runs first
     };
 
     // Counts the call; gives the planned fault if this is its turn.
