@@ -251,8 +251,8 @@ Result<void> exportTo(const Rom& rom, const std::string& tablePath, FileSystem& 
 Result<std::vector<TradeEdit>, Problems> importEdits(std::string_view text, const std::string& tableName, const Rom& rom,
                                                      FileSystem& fs) {
     if (text.size() > std::size_t(kLargestTable)) {
-        return Problems{refused(ErrorCode::TooLarge, quoted(tableName) + " is larger than " + groupedNumber(kLargestTable) +
-                                                         " bytes, which no trade table is; nothing was read.")};
+        return Problems{refused(ErrorCode::TooLarge, quoted(tableName) + " holds more than " + groupedNumber(kLargestTable) +
+                                                         " bytes, which no trade table does.")};
     }
     const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
     if (json.is_discarded()) return Problems{refused(ErrorCode::TypeMismatch, quoted(tableName) + " is not valid JSON.")};
