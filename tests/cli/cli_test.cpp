@@ -582,6 +582,26 @@ TEST_F(CliTest, HacksWithMovedOrMissingTables) {
     EXPECT_EQ(run({"set", added, "9", "--id", "1"}).code, 0);
     EXPECT_EQ(run({"set", added, "10", "--id", "1"}).code, 1);
 
+    // The game's routine decides: one bad byte where it points is refused, a copy it points to is the table.
+    Bytes bad = retailLikeRom("BYTE");
+    bad[kCrystalTable] = 9;
+    const std::string badPath = dir.write("bad.gbc", bad);
+    expectUnchanged({"set", badPath, "1", "--nickname", "TEST"}, 1, badPath, "its dialog set byte is 9");
+    Bytes copied = retailLikeRom("BYTE");
+    putTable(copied, 0xFF000, retailTrades("BYTE"));
+    putRoutine(copied, kCrystalRoutine, 0xFF000);
+    const std::string copiedPath = dir.write("copied.gbc", copied);
+    ASSERT_EQ(run({"set", copiedPath, "1", "--nickname", "EDITED"}).code, 0);
+    for (std::size_t at : differences(copied, readFile(copiedPath))) EXPECT_TRUE(at >= 0xFF020 && at < 0xFF040) << at;
+    // A table found by its records alone keeps them recognisable.
+    Bytes scanned = randomImage("BYTE", 5);
+    putTable(scanned, 0x123456, retailTrades("BYTE"));
+    const std::string scannedPath = dir.write("scanned.gbc", scanned);
+    expectUnchanged({"set", scannedPath, "1", "--offered", "0"}, 1, scannedPath,
+                    "The offered species 0 is no creature; a table found by its records alone must keep every record "
+                    "recognisable. Nothing was written.");
+    EXPECT_EQ(run({"info", scannedPath}).code, 0);
+
     const std::string none = dir.write("none.gbc", randomImage("BYTE", 8));
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"info", none}, {"list", none}, {"show", none, "1"}, {"set", none, "1", "--id", "1"},
