@@ -139,14 +139,11 @@ TEST_F(BadSave, AnotherProgramActingDuringTheSave) {
         std::size_t size;  // of the file afterwards
     };
     const std::string other = dir.write("other.gbc", retailLikeRom("BYTE", 9));
-    for (const Case& c : std::vector<Case>{
+    std::vector<Case> cases = {
              // Just before the check that precedes the last write (the Stadium data).
              {"cut to 1 MiB before the Stadium data is written", FileOp::Size, 1 + writes,
               [&] { std::filesystem::resize_file(fsPath(opened.path), 1 << 20); }, ErrorCode::FileSizeChanged,
               "another program changed the file's size while it was being saved (from 2,097,152 to 1,048,576 bytes).", 1 << 20},
-             {"replaced by rename", FileOp::Flush, 1,
-              [&] { std::filesystem::copy_file(fsPath(other), fsPath(dir.file("swap"))), std::filesystem::rename(fsPath(dir.file("swap")), fsPath(opened.path)); },
-              ErrorCode::FileReplaced, "another program replaced the file while it was being saved", kRomSize},
              {"a byte changed elsewhere", FileOp::Flush, 1,
               [&] {
                   Bytes now = readFile(opened.path);
@@ -154,7 +151,16 @@ TEST_F(BadSave, AnotherProgramActingDuringTheSave) {
                   dir.write("crystal.gbc", now);
               },
               ErrorCode::VerifyFailed, "the checksums it wrote do not match the file", kRomSize},
-         }) {
+    };
+#if !defined(_WIN32)  // Windows renames nothing over a file that is open
+    cases.push_back({"replaced by rename", FileOp::Flush, 1,
+                     [&] {
+                         std::filesystem::copy_file(fsPath(other), fsPath(dir.file("swap")));
+                         std::filesystem::rename(fsPath(dir.file("swap")), fsPath(opened.path));
+                     },
+                     ErrorCode::FileReplaced, "another program replaced the file while it was being saved", kRomSize});
+#endif
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         dir.write("crystal.gbc", image);
         FaultInjectingFileSystem fs;

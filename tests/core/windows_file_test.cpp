@@ -87,7 +87,7 @@ TEST_F(WindowsFile, TheReadOnlyAttributeIsClearedOnlyWhenAsked) {
         EXPECT_EQ(readFile(path), rom);
     }
 
-    ASSERT_TRUE(nativeFileSystem().makeOwnerWritable(path));
+    ASSERT_TRUE(nativeFileSystem().setReadOnly(path, false));
     EXPECT_FALSE(::GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(writeTradeRecord(value, edit));
     EXPECT_EQ(readFile(path), expectedAfterSave());
