@@ -35,7 +35,7 @@ int main(int argc, char* argv[]) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Edit the in-game trades of Pok\u00e9mon Gold, Silver and Crystal ROM images."));
+        QStringLiteral("Edit the in-game trades of %1 ROM images.").arg(QString::fromStdString(kestrane::gamesText("and"))));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("rom"), QStringLiteral("A .gb or .gbc file to open."),

@@ -40,7 +40,7 @@ namespace kestrane {
 namespace {
 
 const QString kChecksumsSetting = QStringLiteral("save/updateChecksums");
-const QString kOpenTitle = QStringLiteral("Open Pok\u00e9mon Gold, Silver or Crystal ROM...");
+const QString kOpenTitle = QStringLiteral("Open ") + QString::fromStdString(gamesText("or")) + QStringLiteral(" ROM...");
 const QString kRomFilter = QStringLiteral("GB ROMs (*.gb)|*.gb;*.gbc");
 const QString kTableFilter = QStringLiteral("Trade tables (*.json)|*.json");
 constexpr std::uint32_t kOpenFlags = kHideReadOnly | kPathMustExist | kFileMustExist;  // 0x1804
@@ -521,7 +521,7 @@ void MainWindow::importTrades() {
     if (path.isEmpty()) return;
     auto edits = exchange::importEditsFrom(nativePath(path), *rom_, files_);
     if (!edits) return tell(nothingWritten(together(edits.error())));
-    const SaveOptions options{checksumsAction_->isChecked() ? ChecksumPolicy::KeepConsistent : ChecksumPolicy::Leave};
+    const SaveOptions options{policyFor(checksumsAction_->isChecked())};
     if (auto saved = saveTrades(*rom_, *edits, options, files_); !saved) return tell(saved.error());
     // The trade on show, as the file now holds it.
     if (shown_) showTrade(chooser_->chosen());
@@ -536,9 +536,8 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     gameCode_->setText(fromCore(release.code));
     language_->setText(fromCore(release.language));
     if (rom_->table) {
-        const bool moved = rom_->table->offset != release.usualTable;
         tableInfo_->setText(QStringLiteral("Trade table: %1%2")
-                                .arg(fromCore(hexOffset(rom_->table->offset)), moved ? QStringLiteral(" (moved)") : QString()));
+                                .arg(fromCore(hexOffset(rom_->table->offset)), rom_->tableMoved() ? QStringLiteral(" (moved)") : QString()));
     } else {
         tableInfo_->setText(QStringLiteral("Trade table: not found"));
     }
@@ -631,7 +630,7 @@ bool MainWindow::saveTrade() {
         tell(nothingWritten(together(edit.error())));
         return false;
     }
-    const SaveOptions options{checksumsAction_->isChecked() ? ChecksumPolicy::KeepConsistent : ChecksumPolicy::Leave};
+    const SaveOptions options{policyFor(checksumsAction_->isChecked())};
     auto saved = writeTradeRecord(*rom_, *edit, options, files_);
     if (!saved) {
         tell(saved.error());

@@ -72,11 +72,6 @@ void printChanges(const Context& ctx, const std::vector<ByteChange>& changes) {
     }
 }
 
-std::string dvsText(const Dvs& d) {
-    return std::to_string(d.attack) + "/" + std::to_string(d.defense) + "/" + std::to_string(d.speed) + "/" +
-           std::to_string(d.special);
-}
-
 std::string bytesChanged(std::size_t n) { return std::to_string(n) + (n == 1 ? " byte" : " bytes") + " changed"; }
 
 std::string tableText(const Rom& rom) {
@@ -84,7 +79,7 @@ std::string tableText(const Rom& rom) {
     const TradeTable& t = *rom.table;
     std::string text = hexOffset(t.offset) + ", " + std::to_string(t.records) + " records (" +
                        std::string(foundByText(t.foundBy));
-    if (t.offset != rom.release->usualTable) text += "; moved from " + hexOffset(rom.release->usualTable);
+    if (rom.tableMoved()) text += "; moved from " + hexOffset(rom.release->usualTable);
     return text + ")";
 }
 
@@ -305,7 +300,7 @@ struct SetOptions {
 };
 
 SaveOptions saveOptions(bool leaveChecksums) {
-    return SaveOptions{leaveChecksums ? ChecksumPolicy::Leave : ChecksumPolicy::KeepConsistent};
+    return SaveOptions{policyFor(!leaveChecksums)};
 }
 
 // The edits saved, or with dryRun the bytes they would change printed.
@@ -392,7 +387,7 @@ int importTable(const Context& ctx, const std::string& path, const std::string& 
 
 int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err, FileSystem& fs) {
     const Context ctx{out, err, fs};
-    CLI::App app{"Kestrane: read and edit the in-game trades of Pok\u00e9mon Gold, Silver and Crystal ROMs."};
+    CLI::App app{"Kestrane: read and edit the in-game trades of " + gamesText("and") + " ROMs."};
     app.name("kestrane-cli");
     // Options begin with "-" everywhere: on Windows too, "/roms/crystal.gbc" is a path.
     app.allow_windows_style_options(false);
@@ -494,11 +489,10 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     if (*pictureCmd) return picture(ctx, rom, pictureOptions);
     if (*setCmd) {
         if (std::none_of(fields.begin(), fields.end(), [](const CLI::Option* o) { return o->count() > 0; })) {
-            std::string names;
-            for (std::size_t i = 0; i < fields.size(); ++i) {
-                names += (i == 0 ? "" : i + 1 == fields.size() ? " or " : ", ") + fields[i]->get_name();
-            }
-            err << "Nothing to change: give one or more of " << names << ".\nRun with --help for more information.\n";
+            std::vector<std::string> names;
+            for (const CLI::Option* option : fields) names.push_back(option->get_name());
+            err << "Nothing to change: give one or more of " << joinedList(names, 0, "or")
+                << ".\nRun with --help for more information.\n";
             return kUsage;
         }
         return set(ctx, rom, slot, setOptions);

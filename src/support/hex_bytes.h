@@ -1,6 +1,6 @@
 // Reading and writing file bytes as hexadecimal text (two digits per byte,
-// the first byte first): the hex-byte procedures of the first design, kept
-// as a library. The text helpers themselves live in hex_text.h.
+// the first byte first), by path: a library over the file door, which the
+// programs do not use themselves. The text helpers live in hex_text.h.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +14,8 @@
 
 namespace kestrane {
 
-// Told about every failure of readHexBytes/writeHexBytes, as the first
-// design's "Error: N" box was. The failure is returned to the caller as well.
+// Told about every failure of readHexBytes/writeHexBytes (a front end's
+// "Error: N" box). The failure is returned to the caller as well.
 using FailureReporter = std::function<void(const Error&)>;
 
 // Reads count bytes at offset of the file at path as hexadecimal text.

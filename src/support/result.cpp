@@ -37,14 +37,11 @@ std::string describe(const Error& error) {
         return error.message + (error.message.find('\n') == std::string::npos ? " " : "\n") + "Nothing was written.";
     case FileEffect::MayHoldNewData: break;
     }
-    std::string ranges;
-    for (std::size_t i = 0; i < error.mayHold.size(); ++i) {
-        const ByteRange& r = error.mayHold[i];
-        ranges += i == 0 ? "" : i + 1 == error.mayHold.size() ? " and " : ", ";
-        ranges += hexOffset(r.first);
-        if (r.last != r.first) ranges += " to " + hexOffset(r.last);
+    std::vector<std::string> ranges;
+    for (const ByteRange& r : error.mayHold) {
+        ranges.push_back(hexOffset(r.first) + (r.last != r.first ? " to " + hexOffset(r.last) : ""));
     }
-    return error.message + " Bytes " + ranges +
+    return error.message + " Bytes " + joinedList(ranges) +
            " may hold part of the new data; read the trades again to see what the file holds.";
 }
 

@@ -61,18 +61,11 @@ std::optional<std::u16string_view> standardText(std::uint8_t b) { return english
 
 std::optional<std::uint8_t> charByte(char16_t c) { return englishCharset().byteOf(std::u16string_view(&c, 1)); }
 
-std::optional<std::uint8_t> tokenByte(std::u16string_view text) {
-    if (text.size() < 2) return std::nullopt;
-    return englishCharset().byteOf(text);
-}
-
 KanaPiece kanaPiece(std::uint8_t b) {
     static const KanaTable table = buildKanaTable();
     if (kanaIsEscape(b)) return {KanaPiece::Kind::HexEscape, {}};
     if (b == 0xFC || b == 0xFD) return {KanaPiece::Kind::TextThenEscape, table[b]};
     return {KanaPiece::Kind::Text, table[b]};
 }
-
-bool isPrintableGameByte(std::uint8_t b) { return englishCharset().printable(b); }
 
 }  // namespace kestrane

@@ -1,12 +1,12 @@
-// The English games' character set as the first design named its parts,
-// over the English Charset (charset.h), and the kana map.
+// The English games' character set in the parts the codec names, over the
+// English Charset (charset.h), and the kana map.
 //
 //   standard map   byte <-> text, both directions: the English games'
 //                  characters (letters, digits, punctuation, "é", "♂" ...),
 //                  a few one-glyph texts ("POKé", "'s"), the space 0x7F, the
 //                  PK and MN glyphs as "[PK]" and "[MN]", 0x53 as "[RIVAL]";
-//                  0x00 also decodes as a space (names written by the first
-//                  design); 0x50 ends a name and is written "\"
+//                  0x00 also decodes as a space (names written with it by
+//                  other tools); 0x50 ends a name and is written "\"
 //   tokens         "[Lv]", "\n" ... : text -> byte, for the encoder
 //   hex escape     "\h" and two hex digits: any byte, both directions
 //   kana map       byte -> text, for the decoder's second mode only
@@ -30,11 +30,6 @@ std::optional<std::u16string_view> standardText(std::uint8_t byte);
 // the backslash, which stands for the terminator.
 std::optional<std::uint8_t> charByte(char16_t c);
 
-// The byte of a unit of exactly this text (more than one character,
-// compared case-sensitively): a bracketed or backslash token, or a
-// one-glyph text of the standard map.
-std::optional<std::uint8_t> tokenByte(std::u16string_view text);
-
 struct KanaPiece {
     enum class Kind {
         Text,             // `text` (empty for 0xAE)
@@ -47,10 +42,5 @@ struct KanaPiece {
 
 // What the kana map makes of a byte.
 KanaPiece kanaPiece(std::uint8_t byte);
-
-// True for the bytes the English games print as a character in a name:
-// letters, digits, punctuation, the space 0x7F and the one-glyph signs
-// (POKé, PK, MN, the contractions, ♂, ♀ ...). 0x00 and control codes are not.
-bool isPrintableGameByte(std::uint8_t byte);
 
 }  // namespace kestrane

@@ -5,8 +5,8 @@
 namespace kestrane {
 namespace {
 
-// Control codes the encoder knows in every release (the first design's
-// tokens); typed only, never shown.
+// Control codes the encoder knows in every release, by their tokens; typed
+// only, never shown.
 constexpr CharsetEntry kTokens[] = {
     {0x34, u"[Lv]"}, {0x55, u"[PO]"}, {0x56, u"[Ke]"}, {0x57, u"[BL]"}, {0x58, u"[OC]"}, {0x5E, u"[Po]"},
     {0x5F, u"[K\u00e9]"}, {0x60, u"[ME]"}, {0x61, u"[LL]"}, {0x59, u"[K]"}, {0x62, u"[A]"}, {0x63, u"[E]"},
@@ -20,7 +20,7 @@ std::vector<CharsetEntry> englishEntries() {
     static constexpr std::u16string_view kLetters = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     static constexpr std::u16string_view kDigits = u"0123456789";
     std::vector<CharsetEntry> entries = {
-        // Names written by the first design hold 0x00 for a blank.
+        // Names written by some tools hold 0x00 for a blank.
         {0x00, u" ", Glyph::ReadOnly},
         {0x53, u"[RIVAL]", Glyph::Control},  // prints the rival's name
         {0x54, u"POK\u00e9"}, {0x72, u"\u201c"}, {0x73, u"\u201d"}, {0x74, u"\u00b7"}, {0x75, u"\u2026"},

@@ -62,6 +62,11 @@ Result<Dvs> parseDvs(std::string_view text) {
     return dvs;
 }
 
+std::string dvsText(const Dvs& d) {
+    return std::to_string(d.attack) + "/" + std::to_string(d.defense) + "/" + std::to_string(d.speed) + "/" +
+           std::to_string(d.special);
+}
+
 Result<void> checkDvs(const Dvs& d) {
     const std::pair<const char*, int> all[] = {{"Attack", d.attack}, {"Defense", d.defense}, {"Speed", d.speed},
                                                {"Special", d.special}};

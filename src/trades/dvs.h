@@ -8,6 +8,7 @@
 #include <array>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "support/result.h"
@@ -32,8 +33,6 @@ inline std::array<std::uint8_t, 2> packDvs(const Dvs& d) {
 inline Dvs unpackDvs(std::span<const std::uint8_t> bytes) {
     return {bytes[0] >> 4, bytes[0] & 0x0F, bytes[1] >> 4, bytes[1] & 0x0F};
 }
-inline constexpr int kUnown = 201;
-
 // Shiny: Defense, Speed and Special all 10, Attack with bit 1 set (2, 3, 6,
 // 7, 10, 11, 14 or 15).
 bool isShiny(const Dvs& dvs);
@@ -60,6 +59,8 @@ Dvs makeShiny(const Dvs& dvs);
 
 // "15/10/10/10" (Attack/Defense/Speed/Special): four numbers 0-15.
 Result<Dvs> parseDvs(std::string_view text);
+// The same text of DVs.
+std::string dvsText(const Dvs& dvs);
 
 // A DvOutOfRange error when any DV lies outside 0-15.
 Result<void> checkDvs(const Dvs& dvs);

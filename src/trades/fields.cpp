@@ -1,6 +1,7 @@
 #include "trades/fields.h"
 
 #include <optional>
+#include <vector>
 
 #include "support/words.h"
 
@@ -19,19 +20,24 @@ std::optional<std::uint8_t> indexOf(std::string_view typed, std::span<const Name
 
 }  // namespace
 
+std::string genderRequirementChoices() {
+    std::vector<std::string> keys;
+    for (const FieldName& name : kGenderRequirements) keys.emplace_back(name.key);
+    return joinedList(keys, 0, "or") + " (0 to " + std::to_string(kGenderRequirements.size() - 1) + ")";
+}
+
 Result<std::uint8_t> resolveGenderRequirement(std::string_view text) {
     if (auto index = indexOf(text, std::span<const FieldName>(kGenderRequirements))) return *index;
-    return refused(ErrorCode::UnknownGenderRequirement,
-                   echoed(text) + " is no gender requirement: give either, male or female (0 to 2).");
+    return refused(ErrorCode::UnknownGenderRequirement, echoed(text) + " is no gender requirement: give " +
+                                                            genderRequirementChoices() + ".");
 }
 
 Result<std::uint8_t> resolveDialogSet(std::string_view text, const Release& release) {
     const auto& sets = release.dialogSets;
     if (auto index = indexOf(text, sets)) return *index;
-    std::string names;
-    for (std::size_t i = 0; i < sets.size(); ++i) {
-        names += std::string(i == 0 ? "" : i + 1 == sets.size() ? " or " : ", ") + std::string(sets[i].key);
-    }
+    std::vector<std::string> keys;
+    for (const DialogSet& set : sets) keys.emplace_back(set.key);
+    const std::string names = joinedList(keys, 0, "or");
     return refused(ErrorCode::UnknownDialogSet, echoed(text) + " is no dialog set of " +
                                                     std::string(release.name) + ": give " + names + " (0 to " +
                                                     std::to_string(sets.size() - 1) + ").");

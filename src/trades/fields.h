@@ -1,29 +1,17 @@
-// The trade's fields beyond species, names and ID, as people name them: the
+// The trade's fields beyond species, names and ID, as people give them: the
 // dialog set (which lines the trader speaks) and the gender requirement of
 // the creature the player gives. The held item is in game_data.h.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "support/result.h"
+#include "trades/field_names.h"
 #include "trades/releases.h"
 
 namespace kestrane {
-
-struct FieldName {
-    std::string_view key;    // "either": what the command line and JSON take
-    std::string_view label;  // "Either": what the window shows
-};
-
-// By the record's gender requirement byte.
-inline constexpr std::array<FieldName, 3> kGenderRequirements = {{
-    {"either", "Either"},
-    {"male", "Male"},
-    {"female", "Female"},
-}};
 
 // "either", "male", "female"; the number where it is none of them.
 std::string genderRequirementKey(std::uint8_t requirement);

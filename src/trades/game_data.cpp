@@ -6,7 +6,6 @@
 #include "support/hex_text.h"
 #include "support/words.h"
 #include "support/utf.h"
-#include "text/char_map.h"
 #include "text/game_text.h"
 
 namespace kestrane {

@@ -4,13 +4,13 @@
 
 #include "support/bytes.h"
 #include "support/hex_text.h"
+#include "trades/banks.h"
 #include "trades/dvs.h"
 #include "trades/game_data.h"
 
 namespace kestrane {
 namespace {
 
-constexpr std::uint32_t kBankSize = 0x4000;
 constexpr std::uint32_t kPointerSize = 6;
 constexpr std::uint32_t kTileBytes = 16;
 
@@ -156,11 +156,12 @@ Result<FrontPicture> readFrontPicture(const Rom& rom, int species, PictureLook l
     if (!got) return inContext(got.error(), where());
     if (*got < pointer.size()) return none(refused(ErrorCode::NoPicture, "its pointer at " + hexOffset(pointerAt) + " lies past the end of the file"));
     const std::uint16_t address = readLittleEndian16(std::span(pointer).subspan(1));
-    if (address < kBankSize || address >= 2 * kBankSize) {
+    const auto at = offsetInBank(realBank(pointer[0], release.pictures.banks), address);
+    if (!at || address < kBankSize) {
         return none(refused(ErrorCode::NoPicture, "its pointer at " + hexOffset(pointerAt) + " holds the address " +
                                                      hexOffset(address) + ", outside the banks pictures lie in"));
     }
-    const std::uint32_t offset = realBank(pointer[0], release.pictures.banks) * kBankSize + (address - kBankSize);
+    const std::uint32_t offset = *at;
     // The data lies in one bank: the game reads no further than its end.
     // A picture's data is a few hundred bytes: the first KiB nearly always
     // holds it, and the rest of the bank is read only when it does not.

@@ -19,6 +19,7 @@ namespace kestrane {
 
 inline constexpr int kSpeciesCount = 252;
 inline constexpr int kDexSpecies = 251;  // species 1-251, with a Pokédex entry
+inline constexpr int kUnown = 201;       // whose form its DVs choose
 // "0 to 251": the numbers the species lists have.
 std::string speciesNumbers();
 

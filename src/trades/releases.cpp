@@ -32,41 +32,59 @@ constexpr PictureTables kCrystalPictures{0x120000, 0x124000, PictureBanks::Cryst
 
 // One row a release. Offsets from the games' public sources, which rebuild
 // each of these releases exactly; the retail images hold exactly these.
+// A sister release: the same bytes in every place, another game and code.
+constexpr Release sister(Release release, std::string_view code, std::string_view name, std::string_view game,
+                         std::uint32_t itemNames) {
+    release.code = code;
+    release.name = name;
+    release.game = game;
+    release.itemNames = itemNames;
+    return release;
+}
+
+constexpr Release kGold = {
+    .code = "AAUE", .name = "Pok\u00e9mon Gold", .language = "English", .game = "Gold", .revision = std::nullopt,
+    .layout = kRecord32, .charset = &englishCharset, .tableRoutine = 0xFCB8E, .usualTable = 0xFCC24, .ownRecords = 6,
+    .speciesNames = 0x1B0B74, .speciesNameLength = 10, .itemNames = 0x1B0000, .baseData = 0x51B0B, .palettes = 0xAD3D,
+    .pictures = kGoldSilverPictures, .locations = kLocations, .dialogSets = kGoldSilverDialogs};
+constexpr Release kCrystal = {
+    .code = "BYTE", .name = "Pok\u00e9mon Crystal", .language = "English", .game = "Crystal", .revision = std::nullopt,
+    .layout = kRecord32, .charset = &englishCharset, .tableRoutine = 0xFCDC2, .usualTable = 0xFCE58, .ownRecords = 7,
+    .speciesNames = 0x53384, .speciesNameLength = 10, .itemNames = 0x1C8000, .baseData = 0x51424, .palettes = 0xA8CE,
+    .pictures = kCrystalPictures, .locations = kLocations, .dialogSets = kCrystalDialogs};
+// The first Japanese revision (version byte 0): 16-byte records, 5-byte species names.
+constexpr Release kJapaneseGold = {
+    .code = "AAUJ", .name = "Pok\u00e9mon Gold", .language = "Japanese", .game = "Gold", .revision = 0,
+    .layout = kRecord16, .charset = &japaneseCharset, .tableRoutine = 0xFCB8E, .usualTable = 0xFCC23, .ownRecords = 6,
+    .speciesNames = 0x53A09, .speciesNameLength = 5, .itemNames = 0x7293, .baseData = 0x51AA9, .palettes = 0xACC3,
+    .pictures = kGoldSilverPictures, .locations = kLocations, .dialogSets = kGoldSilverDialogs};
+
+// Crystal's other releases keep their tables where "BYTE" does, but for
+// the French and Spanish names.
+constexpr Release inLanguage(Release release, std::string_view code, std::string_view language,
+                             const Charset& (*charset)(), std::uint32_t speciesNames, std::uint32_t baseData) {
+    release.code = code;
+    release.language = language;
+    release.charset = charset;
+    release.speciesNames = speciesNames;
+    release.baseData = baseData;
+    return release;
+}
+
 constexpr Release kReleases[] = {
-    {.code = "AAUE", .name = "Pok\u00e9mon Gold", .language = "English", .game = "Gold", .revision = std::nullopt, .layout = kRecord32,
-     .charset = &englishCharset, .tableRoutine = 0xFCB8E, .usualTable = 0xFCC24, .ownRecords = 6,
-     .speciesNames = 0x1B0B74, .speciesNameLength = 10, .itemNames = 0x1B0000, .baseData = 0x51B0B, .palettes = 0xAD3D,
-     .pictures = kGoldSilverPictures, .locations = kLocations, .dialogSets = kGoldSilverDialogs},
-    {.code = "AAXE", .name = "Pok\u00e9mon Silver", .language = "English", .game = "Silver", .revision = std::nullopt, .layout = kRecord32,
-     .charset = &englishCharset, .tableRoutine = 0xFCB8E, .usualTable = 0xFCC24, .ownRecords = 6,
-     .speciesNames = 0x1B0B74, .speciesNameLength = 10, .itemNames = 0x1B0000, .baseData = 0x51B0B, .palettes = 0xAD3D,
-     .pictures = kGoldSilverPictures, .locations = kLocations, .dialogSets = kGoldSilverDialogs},
-    {.code = "BYTE", .name = "Pok\u00e9mon Crystal", .language = "English", .game = "Crystal", .revision = std::nullopt, .layout = kRecord32,
-     .charset = &englishCharset, .tableRoutine = 0xFCDC2, .usualTable = 0xFCE58, .ownRecords = 7,
-     .speciesNames = 0x53384, .speciesNameLength = 10, .itemNames = 0x1C8000, .baseData = 0x51424, .palettes = 0xA8CE,
-     .pictures = kCrystalPictures, .locations = kLocations, .dialogSets = kCrystalDialogs},
-    // The Australian release: English, with the tables where "BYTE" has them.
-    {.code = "BYTU", .name = "Pok\u00e9mon Crystal (Australia)", .language = "English", .game = "Crystal", .revision = std::nullopt,
-     .layout = kRecord32, .charset = &englishCharset, .tableRoutine = 0xFCDC2, .usualTable = 0xFCE58, .ownRecords = 7,
-     .speciesNames = 0x53384, .speciesNameLength = 10, .itemNames = 0x1C8000, .baseData = 0x51424, .palettes = 0xA8CE,
-     .pictures = kCrystalPictures, .locations = kLocations, .dialogSets = kCrystalDialogs},
-    {.code = "BYTF", .name = "Pok\u00e9mon Crystal", .language = "French", .game = "Crystal", .revision = std::nullopt, .layout = kRecord32,
-     .charset = &frenchCharset, .tableRoutine = 0xFCDC2, .usualTable = 0xFCE58, .ownRecords = 7,
-     .speciesNames = 0x53377, .speciesNameLength = 10, .itemNames = 0x1C8000, .baseData = 0x51417, .palettes = 0xA8CE,
-     .pictures = kCrystalPictures, .locations = kLocations, .dialogSets = kCrystalDialogs},
-    {.code = "BYTS", .name = "Pok\u00e9mon Crystal", .language = "Spanish", .game = "Crystal", .revision = std::nullopt, .layout = kRecord32,
-     .charset = &spanishCharset, .tableRoutine = 0xFCDC2, .usualTable = 0xFCE58, .ownRecords = 7,
-     .speciesNames = 0x5338D, .speciesNameLength = 10, .itemNames = 0x1C8000, .baseData = 0x5142D, .palettes = 0xA8CE,
-     .pictures = kCrystalPictures, .locations = kLocations, .dialogSets = kCrystalDialogs},
-    // The first Japanese revision (version byte 0): 16-byte records, 5-byte species names.
-    {.code = "AAUJ", .name = "Pok\u00e9mon Gold", .language = "Japanese", .game = "Gold", .revision = 0,
-     .layout = kRecord16, .charset = &japaneseCharset, .tableRoutine = 0xFCB8E, .usualTable = 0xFCC23, .ownRecords = 6,
-     .speciesNames = 0x53A09, .speciesNameLength = 5, .itemNames = 0x7293, .baseData = 0x51AA9, .palettes = 0xACC3,
-     .pictures = kGoldSilverPictures, .locations = kLocations, .dialogSets = kGoldSilverDialogs},
-    {.code = "AAXJ", .name = "Pok\u00e9mon Silver", .language = "Japanese", .game = "Silver", .revision = 0,
-     .layout = kRecord16, .charset = &japaneseCharset, .tableRoutine = 0xFCB8E, .usualTable = 0xFCC23, .ownRecords = 6,
-     .speciesNames = 0x53A09, .speciesNameLength = 5, .itemNames = 0x7258, .baseData = 0x51AA9, .palettes = 0xACC3,
-     .pictures = kGoldSilverPictures, .locations = kLocations, .dialogSets = kGoldSilverDialogs},
+    kGold,
+    sister(kGold, "AAXE", "Pok\u00e9mon Silver", "Silver", 0x1B0000),
+    kCrystal,
+    [] {
+        Release australian = kCrystal;
+        australian.code = "BYTU";
+        australian.name = "Pok\u00e9mon Crystal (Australia)";
+        return australian;
+    }(),
+    inLanguage(kCrystal, "BYTF", "French", &frenchCharset, 0x53377, 0x51417),
+    inLanguage(kCrystal, "BYTS", "Spanish", &spanishCharset, 0x5338D, 0x5142D),
+    kJapaneseGold,
+    sister(kJapaneseGold, "AAXJ", "Pok\u00e9mon Silver", "Silver", 0x7258),
 };
 
 // Releases known by their code, whose bytes no public source rebuilds:
@@ -94,23 +112,31 @@ constexpr KnownRelease kNotYetSupported[] = {
     {"AAXJ", 1, "Pok\u00e9mon Silver in Japanese, revision 1.1"},
 };
 
-// "Pokémon Gold (AAUE, AAUJ), Silver (AAXE, AAXJ) and Crystal (BYTE, …)": what Kestrane edits.
-std::string editedReleases() {
-    std::vector<std::pair<std::string_view, std::string>> games;  // game, codes
+// The games, in the table's order, and the codes of each.
+std::vector<std::pair<std::string_view, std::string>> gamesAndCodes() {
+    std::vector<std::pair<std::string_view, std::string>> games;
     for (const Release& release : kReleases) {
         auto game = std::find_if(games.begin(), games.end(), [&](const auto& g) { return g.first == release.game; });
         if (game == games.end()) games.emplace_back(release.game, std::string(release.code));
         else game->second += ", " + std::string(release.code);
     }
-    std::string text = "Pok\u00e9mon ";
-    for (std::size_t i = 0; i < games.size(); ++i) {
-        text += std::string(i == 0 ? "" : i + 1 == games.size() ? " and " : ", ") + std::string(games[i].first) + " (" +
-                games[i].second + ")";
-    }
-    return text;
+    return games;
+}
+
+// "Pokémon Gold (AAUE, AAUJ), Silver (AAXE, AAXJ) and Crystal (BYTE, …)": what Kestrane edits.
+std::string editedReleases() {
+    std::vector<std::string> games;
+    for (const auto& [game, codes] : gamesAndCodes()) games.push_back(std::string(game) + " (" + codes + ")");
+    return "Pok\u00e9mon " + joinedList(games);
 }
 
 }  // namespace
+
+std::string gamesText(std::string_view last) {
+    std::vector<std::string> games;
+    for (const auto& [game, codes] : gamesAndCodes()) games.emplace_back(game);
+    return "Pok\u00e9mon " + joinedList(games, 0, last);
+}
 
 std::string largestRomSizeText() { return std::to_string(kLargestRomSize >> 20) + " MiB"; }
 
@@ -151,8 +177,8 @@ Result<RomIdentity> identifyRom(File& file, const std::string& path) {
         if (!size) return inContext(size.error(), "Could not read " + quoted(path));
         return refused(ErrorCode::FileTooShort,
                        quoted(path) + " is too short to be a Game Boy ROM (" + std::to_string(*size) + " bytes)" +
-                           ": it ends before the game code of the cartridge header. Choose a Pok\u00e9mon "
-                           "Gold, Silver or Crystal ROM.");
+                           ": it ends before the game code of the cartridge header. Choose a " + gamesText("or") +
+                           " ROM.");
     }
     RomIdentity identity;
     identity.gameCode.assign(header.begin(), header.begin() + kGameCodeLength);

@@ -13,7 +13,7 @@
 #include "support/file.h"
 #include "support/result.h"
 #include "text/charset.h"
-#include "trades/record.h"
+#include "trades/record_layout.h"
 
 namespace kestrane {
 
@@ -26,6 +26,9 @@ inline constexpr std::int64_t kMinimumRomSize = kGameCodeOffset + kGameCodeLengt
 inline constexpr std::int64_t kLargestRomSize = 8 * 1024 * 1024;
 // "8 MiB", for messages.
 std::string largestRomSizeText();
+// The games Kestrane edits: "Pokémon Gold, Silver or Crystal" (last: "or"),
+// "Pokémon Gold, Silver and Crystal".
+std::string gamesText(std::string_view last);
 
 // The cartridge header's ROM size byte: the game's size is 32 KiB << n.
 inline constexpr std::int64_t kRomSizeByteOffset = 0x148;

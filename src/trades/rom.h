@@ -52,6 +52,8 @@ struct Rom {
     std::optional<RecordPlace> place(Slot slot) const;
     // The table, or the error that says why a trade cannot be shown or saved.
     Result<TradeTable> tradeTable() const;
+    // The table lies elsewhere than where the release keeps it (a hack moved it).
+    bool tableMoved() const { return table && table->offset != release->usualTable; }
     // None where a slot's record lies in the file; else the RecordPastEnd
     // error that says so (a file cut off before the table's end).
     std::optional<Error> pastEnd(Slot slot, const RecordPlace& place) const;

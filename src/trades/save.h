@@ -42,6 +42,12 @@ enum class ChecksumPolicy {
     MakeConsistent,  // bring every one present up to date, even with no trade changed
 };
 
+// The policy of a front end's "update checksums" choice: keep consistent
+// what was consistent, or leave every checksum alone.
+inline ChecksumPolicy policyFor(bool updateChecksums) {
+    return updateChecksums ? ChecksumPolicy::KeepConsistent : ChecksumPolicy::Leave;
+}
+
 struct SaveOptions {
     ChecksumPolicy checksums = ChecksumPolicy::KeepConsistent;
     // How long to wait for another program's save of the same file.

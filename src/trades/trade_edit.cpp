@@ -90,9 +90,7 @@ Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole
                                                    " bytes, but its field holds " + std::to_string(field.length) +
                                                    ". Please shorten it.");
     }
-    // The first design fills a terminated field with blanks after the 0x50;
-    // an unterminated one is padded with 0x50, as the games pad it.
-    bytes.resize(field.length, field.terminated ? 0x20 : kTerminator);
+    bytes.resize(field.length, field.padding);
     return bytes;
 }
 
@@ -189,7 +187,7 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
     }
     if (edit.genderRequirement &&
         check(*edit.genderRequirement < kGenderRequirements.size(), ErrorCode::UnknownGenderRequirement,
-              std::to_string(*edit.genderRequirement) + " is no gender requirement: give either, male or female (0 to 2).")) {
+              std::to_string(*edit.genderRequirement) + " is no gender requirement: give " + genderRequirementChoices() + ".")) {
         out[layout.genderRequirementAt] = *edit.genderRequirement;
     }
     if (edit.dialogSet && check(*edit.dialogSet < release.dialogSets.size(), ErrorCode::UnknownDialogSet,

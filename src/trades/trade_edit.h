@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "support/result.h"
-#include "trades/record.h"
+#include "trades/record_layout.h"
 #include "trades/rom.h"
 #include "trades/trade_record.h"
 

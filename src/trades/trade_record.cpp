@@ -4,6 +4,7 @@
 
 #include "support/bytes.h"
 #include "support/hex_text.h"
+#include "support/words.h"
 #include "text/game_text.h"
 
 namespace kestrane {
@@ -62,13 +63,12 @@ std::string hiddenBytesNote(std::span<const std::uint8_t> name, const Charset& c
     if (hidden.empty()) return {};
     // Positions count in the shown text, which has no leading blanks.
     const std::size_t leading = std::min(decoded.find_first_not_of(u' '), decoded.size());
-    std::string note = "Also holds ";
-    for (std::size_t i = 0; i < hidden.size(); ++i) {
-        note += i == 0 ? "" : i + 1 == hidden.size() ? " and " : ", ";
-        const std::size_t before = hidden[i].second > leading ? hidden[i].second - leading : 0;
-        note += "0x" + toPaddedHex(hidden[i].first, 2) + " at character " + std::to_string(before + 1);
+    std::vector<std::string> held;
+    for (const auto& [byte, at] : hidden) {
+        const std::size_t before = at > leading ? at - leading : 0;
+        held.push_back("0x" + toPaddedHex(byte, 2) + " at character " + std::to_string(before + 1));
     }
-    return note + "; kept unless you change this name.";
+    return "Also holds " + joinedList(held) + "; kept unless you change this name.";
 }
 
 TradeRecord recordFromBytes(const Release& release, Slot slot, const RecordPlace& place, const RecordBytes& raw) {

@@ -10,7 +10,7 @@
 #include "support/file.h"
 #include "support/result.h"
 #include "trades/dvs.h"
-#include "trades/record.h"
+#include "trades/record_layout.h"
 #include "trades/rom.h"
 #include "trades/slot.h"
 

@@ -29,7 +29,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
-#include "trades/record.h"
+#include "trades/record_layout.h"
 #include "trades/releases.h"
 
 namespace kestrane {

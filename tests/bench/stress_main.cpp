@@ -10,7 +10,7 @@
 #include "support/processes.h"
 #include "support/rom_image.h"
 #include "trades/checksums.h"
-#include "trades/record.h"
+#include "trades/record_layout.h"
 
 using namespace kestrane;
 using namespace kestrane::testing;

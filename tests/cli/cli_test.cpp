@@ -21,7 +21,7 @@
 #include "trades/dvs.h"
 #include "trades/pictures.h"
 #include "trades/trade_record.h"
-#include "trades/record.h"
+#include "trades/record_layout.h"
 
 namespace kestrane {
 namespace {

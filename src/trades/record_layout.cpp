@@ -1,7 +1,7 @@
-#include "trades/record.h"
+#include "trades/record_layout.h"
 
 #include "support/hex_text.h"
-#include "trades/fields.h"
+#include "trades/field_names.h"
 
 namespace kestrane {
 namespace {

@@ -34,12 +34,14 @@
 
 namespace kestrane {
 
-// A name field: `length` bytes a name may fill, padded with 0x50; where
-// `terminated`, one more byte follows that is always 0x50.
+// A name field: `length` bytes a name may fill; where `terminated`, one
+// more byte follows that is always 0x50. A name Kestrane writes is followed
+// by 0x50 (unless it fills the field) and then `padding` up to the field's end.
 struct NameLayout {
     std::uint32_t at;
     std::uint32_t length;
     bool terminated;
+    std::uint8_t padding;
 };
 
 struct RecordLayout {
@@ -60,12 +62,12 @@ struct RecordLayout {
 };
 
 inline constexpr RecordLayout kRecord32{.size = 32, .dialogSetAt = 0, .requestedSpeciesAt = 1, .offeredSpeciesAt = 2,
-                                        .nickname = {3, 10, true}, .dvsAt = 14, .heldItemAt = 16, .trainerIdAt = 17,
-                                        .trainerName = {19, 10, true}, .genderRequirementAt = 30, .zeroAt = 31,
+                                        .nickname = {3, 10, true, 0x20}, .dvsAt = 14, .heldItemAt = 16, .trainerIdAt = 17,
+                                        .trainerName = {19, 10, true, 0x20}, .genderRequirementAt = 30, .zeroAt = 31,
                                         .routineAdds = 2};
 inline constexpr RecordLayout kRecord16{.size = 16, .dialogSetAt = 0, .requestedSpeciesAt = 1, .offeredSpeciesAt = 2,
-                                        .nickname = {3, 4, false}, .dvsAt = 7, .heldItemAt = 9, .trainerIdAt = 10,
-                                        .trainerName = {12, 3, false}, .genderRequirementAt = 15, .zeroAt = std::nullopt,
+                                        .nickname = {3, 4, false, 0x50}, .dvsAt = 7, .heldItemAt = 9, .trainerIdAt = 10,
+                                        .trainerName = {12, 3, false, 0x50}, .genderRequirementAt = 15, .zeroAt = std::nullopt,
                                         .routineAdds = 1};
 
 inline constexpr std::uint32_t kMaxRecordSize = 32;
