@@ -30,7 +30,7 @@
 #include "app/appearance.h"
 #include "support/hex_text.h"
 #include "app/trade_chooser.h"
-#include "exchange/table_json.h"
+#include "exchange/table_file.h"
 #include "trades/releases.h"
 #include "trades/trainer_id.h"
 #include "trades/pokedex.h"
@@ -508,7 +508,7 @@ void MainWindow::exportTrades() {
                                 rom.absolutePath(), kTableFilter, 0, fromCore(exchange::kTableExtension));
     if (!path) return tell(path.error());
     if (path->isEmpty()) return;
-    if (auto written = exchange::exportTo(*rom_, nativePath(*path), files_); !written) return tell(written.error());
+    if (auto written = exchange::exportTable(*rom_, nativePath(*path), files_); !written) return tell(written.error());
     messages_.show(this, kAppTitle, QStringLiteral("The trades were exported to \"%1\".").arg(QFileInfo(*path).fileName()),
                    MessageIcon::Information);
 }

@@ -5,7 +5,8 @@
 #include <iostream>
 #include <sstream>
 
-#include "exchange/table_json.h"
+#include "exchange/table_file.h"
+#include "exchange/trade_json.h"
 #include "cli/png.h"
 #include "support/hex_text.h"
 #include "support/words.h"
@@ -38,6 +39,12 @@ struct Context {
     // Every problem of an input that was refused as a whole.
     int refuse(const Problems& problems) const { return fail(nothingWritten(together(problems))); }
 };
+
+// "63 Abra" (the ROM's name for it), or "252 (no list entry)"
+std::string speciesLabel(const Rom& rom, std::uint8_t species) {
+    if (species >= kSpeciesCount) return std::to_string(species) + " (no list entry)";
+    return std::to_string(species) + " " + std::string(rom.species->name(species));
+}
 
 // Printed width of UTF-8 text: one column per code point.
 std::size_t columns(const std::string& text) {
@@ -294,7 +301,7 @@ int show(const Context& ctx, const std::string& path, int number, bool json, con
 }
 
 struct SetOptions {
-    EditText text;
+    GivenEdit given;
     bool dryRun = false;
     bool leaveChecksums = false;
 };
@@ -324,7 +331,7 @@ int set(const Context& ctx, const std::string& path, int number, const SetOption
     if (!opened) return ctx.fail(opened.error());
     const TradeReading& reading = opened->reading;
     if (!reading.record) return ctx.fail(nothingWritten(refused(ErrorCode::NoTrade, std::string(kNoTradeMessage))));
-    auto edit = resolveEdit(opened->rom, *reading.record, o.text);
+    auto edit = resolveEdit(opened->rom, *reading.record, o.given);
     if (!edit) return ctx.refuse(edit.error());
     return save(ctx, opened->rom, std::span(&*edit, 1), o.dryRun, o.leaveChecksums, "");
 }
@@ -349,11 +356,11 @@ int names(const Context& ctx, const std::string& path, bool json, Names which) {
     return kDone;
 }
 
-int exportTable(const Context& ctx, const std::string& path, const std::string& output) {
+int exportCommand(const Context& ctx, const std::string& path, const std::string& output) {
     auto rom = openRom(path, ctx.fs);
     if (!rom) return ctx.fail(rom.error());
     if (!output.empty() && output != "-") {
-        auto written = exportTo(*rom, output, ctx.fs);
+        auto written = exchange::exportTable(*rom, output, ctx.fs);
         return written ? kDone : ctx.fail(written.error());
     }
     auto text = exportText(*rom, ctx.fs);
@@ -428,21 +435,23 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     auto* setCmd = app.add_subcommand("set", "Change fields of one trade; the others keep their bytes.");
     setCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
     setCmd->add_option("SLOT", slot, slotHelp)->required();
-    EditText& given = setOptions.text;
+    GivenEdit& given = setOptions.given;
     // The options that change a field: a set without any is a usage error.
     std::vector<CLI::Option*> fields;
-    auto field = [&](CLI::Option* option) { fields.push_back(option); };
-    field(setCmd->add_option("--requested", given.requestedSpecies, "Species the player gives: number or name."));
-    field(setCmd->add_option("--offered", given.offeredSpecies, "Species offered: number or name."));
-    field(setCmd->add_option("--nickname", given.nickname, "The offered creature's nickname."));
-    field(setCmd->add_option("--ot", given.trainerName, "The trainer's name (OT)."));
-    field(setCmd->add_option("--id", given.trainerId, "The trainer ID, 0 to 65535."));
-    field(setCmd->add_option("--item", given.heldItem, "The held item: its name as the ROM spells it, a number, or None."));
-    field(setCmd->add_option("--dvs", given.dvs, "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10)."));
-    field(setCmd->add_flag("--shiny", given.shiny, "Make the offered creature shiny (after --dvs, if given)."));
-    field(setCmd->add_option("--gender-requirement", given.genderRequirement,
-                       "The gender the given creature must have: either, male or female."));
-    field(setCmd->add_option("--dialog", given.dialogSet, "The trader's lines: collector, happy, newbie or (Crystal) girl."));
+    // Every option gives text, read by its field's parser.
+    auto field = [&](const char* name, auto& target, const char* help) {
+        fields.push_back(setCmd->add_option_function<std::string>(name, [&target](const std::string& text) { target = text; }, help));
+    };
+    field("--requested", given.requestedSpecies, "Species the player gives: number or name.");
+    field("--offered", given.offeredSpecies, "Species offered: number or name.");
+    field("--nickname", given.nickname, "The offered creature's nickname.");
+    field("--ot", given.trainerName, "The trainer's name (OT).");
+    field("--id", given.trainerId, "The trainer ID, 0 to 65535.");
+    field("--item", given.heldItem, "The held item: its name as the ROM spells it, a number, or None.");
+    field("--dvs", given.dvs, "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10).");
+    fields.push_back(setCmd->add_flag("--shiny", given.shiny, "Make the offered creature shiny (after --dvs, if given)."));
+    field("--gender-requirement", given.genderRequirement, "The gender the given creature must have: either, male or female.");
+    field("--dialog", given.dialogSet, "The trader's lines: collector, happy, newbie or (Crystal) girl.");
     setCmd->add_flag("--dry-run", setOptions.dryRun, "Print the bytes that would change; write nothing.");
     setCmd->add_flag("--leave-checksums", setOptions.leaveChecksums,
                      "Leave the global checksum and the Stadium data as they are.");
@@ -499,7 +508,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     }
     if (*speciesCmd) return names(ctx, rom, json, Names::Species);
     if (*itemsCmd) return names(ctx, rom, json, Names::Items);
-    if (*exportCmd) return exportTable(ctx, rom, output);
+    if (*exportCmd) return exportCommand(ctx, rom, output);
     if (*checksumsCmd) return checksums(ctx, rom, fix, fixDryRun, json);
     return importTable(ctx, rom, tableFile, importDryRun, importLeaveChecksums);
 }

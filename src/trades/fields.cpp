@@ -8,39 +8,61 @@
 namespace kestrane {
 namespace {
 
-// The index of what a person typed among keys (or as a number below their count).
+// The index of a key a person typed, without letter case.
 template <typename Named>
-std::optional<std::uint8_t> indexOf(std::string_view typed, std::span<const Named> names) {
+std::optional<std::uint8_t> keyIndex(std::string_view typed, std::span<const Named> names) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (sameLetters(names[i].key, trimmed(typed))) return std::uint8_t(i);
     }
-    if (auto number = parseNumber(typed); number && *number < names.size()) return std::uint8_t(*number);
     return std::nullopt;
+}
+
+// "collector, happy or newbie (0 to 2)"
+template <typename Named>
+std::string choicesOf(std::span<const Named> names) {
+    std::vector<std::string> keys;
+    for (const Named& name : names) keys.emplace_back(name.key);
+    return joinedList(keys, 0, "or") + " (0 to " + std::to_string(names.size() - 1) + ")";
+}
+
+// A key or a number below the count, else the refusal `notOne` makes of the text.
+template <typename Named, typename Refusal>
+Result<std::uint8_t> keyOrNumber(std::string_view text, std::span<const Named> names, Refusal notOne) {
+    if (auto index = keyIndex(text, names)) return *index;
+    if (auto number = parseNumber(text); number && *number < names.size()) return std::uint8_t(*number);
+    return notOne(echoed(text));
+}
+
+Error noGenderRequirement(const std::string& given) {
+    return refused(ErrorCode::UnknownGenderRequirement,
+                   given + " is no gender requirement: give " + genderRequirementChoices() + ".");
+}
+
+Error noDialogSet(const std::string& given, const Release& release) {
+    return refused(ErrorCode::UnknownDialogSet, given + " is no dialog set of " + std::string(release.name) + ": give " +
+                                                    choicesOf(release.dialogSets) + ".");
 }
 
 }  // namespace
 
-std::string genderRequirementChoices() {
-    std::vector<std::string> keys;
-    for (const FieldName& name : kGenderRequirements) keys.emplace_back(name.key);
-    return joinedList(keys, 0, "or") + " (0 to " + std::to_string(kGenderRequirements.size() - 1) + ")";
-}
+std::string genderRequirementChoices() { return choicesOf(std::span<const FieldName>(kGenderRequirements)); }
 
 Result<std::uint8_t> resolveGenderRequirement(std::string_view text) {
-    if (auto index = indexOf(text, std::span<const FieldName>(kGenderRequirements))) return *index;
-    return refused(ErrorCode::UnknownGenderRequirement, echoed(text) + " is no gender requirement: give " +
-                                                            genderRequirementChoices() + ".");
+    return keyOrNumber(text, std::span<const FieldName>(kGenderRequirements), noGenderRequirement);
+}
+
+Result<std::uint8_t> genderRequirementNumbered(std::int64_t number) {
+    if (number >= 0 && number < std::int64_t(kGenderRequirements.size())) return std::uint8_t(number);
+    return noGenderRequirement(std::to_string(number));
 }
 
 Result<std::uint8_t> resolveDialogSet(std::string_view text, const Release& release) {
-    const auto& sets = release.dialogSets;
-    if (auto index = indexOf(text, sets)) return *index;
-    std::vector<std::string> keys;
-    for (const DialogSet& set : sets) keys.emplace_back(set.key);
-    const std::string names = joinedList(keys, 0, "or");
-    return refused(ErrorCode::UnknownDialogSet, echoed(text) + " is no dialog set of " +
-                                                    std::string(release.name) + ": give " + names + " (0 to " +
-                                                    std::to_string(sets.size() - 1) + ").");
+    return keyOrNumber(text, release.dialogSets, [&](const std::string& given) { return noDialogSet(given, release); });
+}
+
+Result<std::uint8_t> dialogSetNumbered(std::int64_t number, const Release& release) {
+    if (number >= 0 && number < std::int64_t(release.dialogSets.size())) return std::uint8_t(number);
+    return noDialogSet(std::to_string(number), release);
 }
 
 std::string genderRequirementKey(std::uint8_t requirement) {

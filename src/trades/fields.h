@@ -18,10 +18,14 @@ std::string genderRequirementKey(std::uint8_t requirement);
 
 // "either", "male" or "female"; a name or a number, without letter case.
 Result<std::uint8_t> resolveGenderRequirement(std::string_view text);
+// A gender requirement given as a number (0-2).
+Result<std::uint8_t> genderRequirementNumbered(std::int64_t number);
 
 // "collector", "happy", "newbie" (and in Crystal "girl"); the key or the
 // label, without letter case, or a number the game has.
 Result<std::uint8_t> resolveDialogSet(std::string_view text, const Release& release);
+// A dialog set given as a number the game has.
+Result<std::uint8_t> dialogSetNumbered(std::int64_t number, const Release& release);
 
 // The key of a dialog set byte, or its number where the game has no such set.
 std::string dialogSetKey(const Release& release, std::uint8_t set);

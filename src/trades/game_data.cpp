@@ -85,13 +85,16 @@ std::string itemLabel(const std::optional<ItemNames>& names, std::uint8_t item) 
     return "Item " + hexOffset(item);
 }
 
+Result<std::uint8_t> itemNumbered(std::int64_t number, std::string_view given) {
+    if (number >= 0 && number < kItemCount) return std::uint8_t(number);
+    return refused(ErrorCode::UnknownItem, "The held item " + (given.empty() ? std::to_string(number) : excerpt(given)) +
+                                               " is out of range: item numbers are 0 to 255.");
+}
+
 Result<std::uint8_t> resolveItem(std::string_view text, const std::optional<ItemNames>& names) {
     text = trimmed(text);
     if (sameLetters(text, "None")) return std::uint8_t{0};
-    if (auto value = parseNumber(text, NumberForms::DecimalOrHex)) {
-        if (*value < kItemCount) return std::uint8_t(*value);
-        return refused(ErrorCode::UnknownItem, "The held item " + excerpt(text) + " is out of range: item numbers are 0 to 255.");
-    }
+    if (auto value = parseNumber(text, NumberForms::DecimalOrHex)) return itemNumbered(*value, text);
     if (!names) {
         return refused(ErrorCode::UnknownItem, echoed(text) + " cannot be looked up: this ROM's item names are not where "
                                                               "the game keeps them. Give the item's number, 0 to 255.");

@@ -69,5 +69,7 @@ std::string itemLabel(const std::optional<ItemNames>& names, std::uint8_t item);
 // 0x..) or a name the ROM has (letter case, blanks and punctuation aside:
 // "kings rock"); otherwise refused, with the names near it.
 Result<std::uint8_t> resolveItem(std::string_view text, const std::optional<ItemNames>& names);
+// An item given as a number (0-255); `given`: the text it was typed as, for the message.
+Result<std::uint8_t> itemNumbered(std::int64_t number, std::string_view given = {});
 
 }  // namespace kestrane

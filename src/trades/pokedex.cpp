@@ -171,6 +171,13 @@ std::string_view speciesRoleText(SpeciesRole role) {
 
 std::string unlistedSpeciesText(std::uint8_t stored) { return "#" + std::to_string(stored); }
 
+Result<std::uint8_t> speciesNumbered(std::int64_t number, std::uint8_t stored, SpeciesRole role, std::string_view given) {
+    if (number == stored || (number >= 0 && number < kSpeciesCount)) return std::uint8_t(number);
+    return refused(ErrorCode::SpeciesOutOfRange, "The " + std::string(speciesRoleText(role)) + " " +
+                                                     (given.empty() ? std::to_string(number) : excerpt(given)) +
+                                                     " is not in the list: give a number from " + speciesNumbers() + ".");
+}
+
 Result<std::uint8_t> resolveSpecies(std::string_view text, std::uint8_t stored, SpeciesRole role,
                                     const SpeciesNames& names) {
     const std::string what(speciesRoleText(role));
@@ -181,9 +188,7 @@ Result<std::uint8_t> resolveSpecies(std::string_view text, std::uint8_t stored, 
         return refused(ErrorCode::SpeciesNotChosen, "Please choose the " + what + " from the list.");
     }
     if (auto number = parseNumber(text.substr(text.front() == '#' ? 1 : 0))) {
-        if (*number == stored || *number < std::uint32_t(kSpeciesCount)) return std::uint8_t(*number);
-        return refused(ErrorCode::SpeciesOutOfRange, "The " + what + " " + excerpt(text) +
-                                                         " is not in the list: give a number from " + speciesNumbers() + ".");
+        return speciesNumbered(*number, stored, role, text);
     }
     return speciesNamed(text, names,
                         "choose the " + what + " from the list, or give its number (" + speciesNumbers() + ") or name.");

@@ -77,5 +77,8 @@ std::string unlistedSpeciesText(std::uint8_t stored);
 // is otherwise refused, as is anything else (with the names near it).
 Result<std::uint8_t> resolveSpecies(std::string_view text, std::uint8_t stored, SpeciesRole role,
                                     const SpeciesNames& names = builtInSpeciesNames());
+// The species byte of a number: a list entry's, or the stored byte's own.
+// `given`: the text it was typed as, for the message (else the number).
+Result<std::uint8_t> speciesNumbered(std::int64_t number, std::uint8_t stored, SpeciesRole role, std::string_view given = {});
 
 }  // namespace kestrane

@@ -107,32 +107,33 @@ std::optional<NameRoom> nameRoom(const Rom& rom, const TradeRecord& shown, NameR
     return NameRoom{std::size_t(end - bytes.begin()), layoutOf(*rom.release, role).length};
 }
 
-Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown, const EditText& text) {
+Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown, const GivenEdit& given) {
     TradeEdit edit = uneditedEdit(shown);
     Problems problems;
     auto keep = [&](auto result, auto& target) {
         if (result) target = *result;
         else problems.push_back(result.error());
     };
-    // Each given field through its parser; a problem is kept, the field left as it was.
-    auto take = [&](const std::optional<std::string>& given, auto&& parse, auto& target) {
-        if (given) keep(parse(*given), target);
+    // Each given field through its parser, text or number; a problem is kept, the field left as it was.
+    auto take = [&](const auto& value, auto&& fromText, auto&& fromOther, auto& target) {
+        if (!value) return;
+        if (const auto* text = std::get_if<std::string>(&*value)) keep(fromText(*text), target);
+        else keep(fromOther(std::get<1>(*value)), target);
     };
 
-    take(text.trainerId, [](const std::string& s) { return parseTrainerId(s); }, edit.trainerId);
-    for (auto [given, target, stored, role] :
-         {std::tuple{&text.requestedSpecies, &edit.requestedSpecies, shown.requestedSpecies, SpeciesRole::Requested},
-          std::tuple{&text.offeredSpecies, &edit.offeredSpecies, shown.offeredSpecies, SpeciesRole::Offered}}) {
-        take(*given, [&, stored = stored, role = role](const std::string& s) {
-            return resolveSpecies(s, stored, role, *rom.species);
-        }, *target);
+    take(given.trainerId, parseTrainerId, trainerIdNumbered, edit.trainerId);
+    for (auto [value, target, stored, role] :
+         {std::tuple{&given.requestedSpecies, &edit.requestedSpecies, shown.requestedSpecies, SpeciesRole::Requested},
+          std::tuple{&given.offeredSpecies, &edit.offeredSpecies, shown.offeredSpecies, SpeciesRole::Offered}}) {
+        take(*value, [&, stored = stored, role = role](const std::string& s) { return resolveSpecies(s, stored, role, *rom.species); },
+             [&, stored = stored, role = role](std::int64_t n) { return speciesNumbered(n, stored, role); }, *target);
     }
-    for (auto [given, bytes, target, role] :
-         {std::tuple{&text.nickname, &text.nicknameBytes, &edit.nickname, NameRole::Nickname},
-          std::tuple{&text.trainerName, &text.trainerNameBytes, &edit.trainerName, NameRole::TrainerName}}) {
+    for (auto [text, bytes, target, role] :
+         {std::tuple{&given.nickname, &given.nicknameBytes, &edit.nickname, NameRole::Nickname},
+          std::tuple{&given.trainerName, &given.trainerNameBytes, &edit.trainerName, NameRole::TrainerName}}) {
         std::optional<std::u16string> typed;
-        if (*given) {
-            typed = fromUtf8(**given);
+        if (*text) {
+            typed = fromUtf8(**text);
             if (!typed) {
                 problems.push_back(refused(ErrorCode::UnencodableName,
                                            "The " + std::string(nameRoleText(role)) + " is not valid UTF-8 text."));
@@ -142,11 +143,16 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
         if (*bytes) keep(exactName(rom, shown, role, **bytes, typed), *target);
         else if (typed) keep(resolveName(rom, shown, role, *typed), *target);
     }
-    take(text.heldItem, [&](const std::string& s) { return resolveItem(s, rom.items); }, edit.heldItem);
-    take(text.dvs, [](const std::string& s) { return parseDvs(s); }, edit.dvs);
-    if (text.shiny) edit.dvs = makeShiny(edit.dvs.value_or(shown.dvs));
-    take(text.genderRequirement, [](const std::string& s) { return resolveGenderRequirement(s); }, edit.genderRequirement);
-    take(text.dialogSet, [&](const std::string& s) { return resolveDialogSet(s, *rom.release); }, edit.dialogSet);
+    take(given.heldItem, [&](const std::string& s) { return resolveItem(s, rom.items); },
+         [](std::int64_t n) { return itemNumbered(n); }, edit.heldItem);
+    take(given.dvs, parseDvs, [](const Dvs& dvs) -> Result<Dvs> {
+        if (auto checked = checkDvs(dvs); !checked) return checked.error();
+        return dvs;
+    }, edit.dvs);
+    if (given.shiny) edit.dvs = makeShiny(edit.dvs.value_or(shown.dvs));
+    take(given.genderRequirement, resolveGenderRequirement, genderRequirementNumbered, edit.genderRequirement);
+    take(given.dialogSet, [&](const std::string& s) { return resolveDialogSet(s, *rom.release); },
+         [&](std::int64_t n) { return dialogSetNumbered(n, *rom.release); }, edit.dialogSet);
     if (!problems.empty()) return problems;
     return edit;
 }
@@ -163,14 +169,14 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
     };
 
     if (edit.trainerId) putLittleEndian16(std::span<std::uint8_t>(out).subspan(layout.trainerIdAt, 2), *edit.trainerId);
+    auto checked = [&](auto result) {
+        if (!result) problems.push_back(result.error());
+        return result.ok();
+    };
     for (auto [species, at, role] : {std::tuple{edit.requestedSpecies, layout.requestedSpeciesAt, SpeciesRole::Requested},
                                      std::tuple{edit.offeredSpecies, layout.offeredSpeciesAt, SpeciesRole::Offered}}) {
         // A byte without a list entry can be kept, never chosen.
-        if (species && check(*species < kSpeciesCount || *species == out[at], ErrorCode::SpeciesOutOfRange,
-                             "The " + std::string(speciesRoleText(role)) + " " + std::to_string(*species) +
-                                 " is not in the list: give a number from " + speciesNumbers() + ".")) {
-            out[at] = *species;
-        }
+        if (species && checked(speciesNumbered(*species, out[at], role))) out[at] = *species;
     }
     for (auto [name, field, role] : {std::tuple{&edit.nickname, layout.nickname, NameRole::Nickname},
                                      std::tuple{&edit.trainerName, layout.trainerName, NameRole::TrainerName}}) {
@@ -181,19 +187,11 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
         }
     }
     if (edit.heldItem) out[layout.heldItemAt] = *edit.heldItem;
-    if (edit.dvs) {
-        if (auto checked = checkDvs(*edit.dvs); !checked) problems.push_back(checked.error());
-        else std::ranges::copy(packDvs(*edit.dvs), out.begin() + layout.dvsAt);
-    }
-    if (edit.genderRequirement &&
-        check(*edit.genderRequirement < kGenderRequirements.size(), ErrorCode::UnknownGenderRequirement,
-              std::to_string(*edit.genderRequirement) + " is no gender requirement: give " + genderRequirementChoices() + ".")) {
+    if (edit.dvs && checked(checkDvs(*edit.dvs))) std::ranges::copy(packDvs(*edit.dvs), out.begin() + layout.dvsAt);
+    if (edit.genderRequirement && checked(genderRequirementNumbered(*edit.genderRequirement))) {
         out[layout.genderRequirementAt] = *edit.genderRequirement;
     }
-    if (edit.dialogSet && check(*edit.dialogSet < release.dialogSets.size(), ErrorCode::UnknownDialogSet,
-                                std::to_string(*edit.dialogSet) + " is no dialog set of " + std::string(release.name) + ".")) {
-        out[layout.dialogSetAt] = *edit.dialogSet;
-    }
+    if (edit.dialogSet && checked(dialogSetNumbered(*edit.dialogSet, release))) out[layout.dialogSetAt] = *edit.dialogSet;
     if (!problems.empty()) return problems;
     return out;
 }

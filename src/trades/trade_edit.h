@@ -3,16 +3,18 @@
 // A TradeEdit holds typed values: species and item numbers, the name
 // fields' bytes, the ID, DVs and the numbers of the gender requirement and
 // dialog set. A field left empty (std::nullopt) keeps its bytes. Front ends
-// get those values from what a person typed through the core's parsers:
-// resolveEdit for a whole edit given as text (the command line, a table
-// import), or the one parser of a field (the window, whose lists already
-// give numbers). planTradeRecord checks the values against the ROM and
-// gives the record's new bytes, or every problem at once. Neither reads or
-// writes the file.
+// get those values from what a person gave through the core's parsers:
+// resolveEdit for a whole edit given as text and numbers (the command line,
+// a table import), or the one parser of a field (the window, whose lists
+// already give numbers). planTradeRecord checks the values against the ROM
+// and gives the record's new bytes, or every problem at once. Neither reads
+// or writes the file.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "support/result.h"
@@ -41,18 +43,22 @@ struct TradeEdit {
 // The edit that changes nothing.
 TradeEdit uneditedEdit(const TradeRecord& shown);
 
-// What a person gave for a trade, as text (UTF-8), field by field; an
-// absent field keeps its bytes.
-struct EditText {
-    std::optional<std::string> requestedSpecies;  // number or name; "" means none chosen
-    std::optional<std::string> offeredSpecies;
+// A value as given: text a person typed (UTF-8), read by the field's text
+// parser, or a whole number a table gave, checked as that number.
+using Given = std::variant<std::string, std::int64_t>;
+
+// What a person or a table gave for a trade, field by field; an absent
+// field keeps its bytes.
+struct GivenEdit {
+    std::optional<Given> requestedSpecies;  // number or name; "" means none chosen
+    std::optional<Given> offeredSpecies;
     std::optional<std::string> nickname;
     std::optional<std::string> trainerName;
-    std::optional<std::string> trainerId;
-    std::optional<std::string> heldItem;           // "None", a number or a name the ROM has
-    std::optional<std::string> dvs;                // "15/10/10/10"
-    std::optional<std::string> genderRequirement;  // "either", "male", "female" or 0-2
-    std::optional<std::string> dialogSet;          // "collector", ... or a number the game has
+    std::optional<Given> trainerId;
+    std::optional<Given> heldItem;           // "None", a number or a name the ROM has
+    std::optional<std::variant<std::string, Dvs>> dvs;  // "15/10/10/10", or the four
+    std::optional<Given> genderRequirement;  // "either", "male", "female" or 0-2
+    std::optional<Given> dialogSet;          // "collector", ... or a number the game has
     // Exact bytes for a name field (a table import), written when they
     // differ from the file's; a text beside them must agree with them.
     std::optional<NameBytes> nicknameBytes;
@@ -62,7 +68,7 @@ struct EditText {
 
 // The typed edit that the text asks for, or every problem of it, in the
 // order of the fields above.
-Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown, const EditText& text);
+Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown, const GivenEdit& given);
 
 enum class NameRole { Nickname, TrainerName };
 // "nickname", "original trainer's name"

@@ -4,6 +4,11 @@
 
 namespace kestrane {
 
+Result<std::uint16_t> trainerIdNumbered(std::int64_t number) {
+    if (number < 0 || number > 65535) return refused(ErrorCode::IdOutOfRange, std::string(kIdRangeMessage));
+    return std::uint16_t(number);
+}
+
 Result<std::uint16_t> parseTrainerId(std::string_view typed) {
     const std::string_view text = trimmed(typed);
     if (text.empty()) return refused(ErrorCode::IdNotANumber, "The ID number is empty. " + std::string(kIdRangeMessage));

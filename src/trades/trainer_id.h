@@ -16,5 +16,7 @@ inline constexpr std::string_view kIdRangeMessage = "Please enter an ID number b
 // IdOutOfRange error with kIdRangeMessage. No floating point: "65535.0001"
 // is refused however many digits follow.
 Result<std::uint16_t> parseTrainerId(std::string_view text);
+// An ID given as a whole number: 0-65535, else IdOutOfRange.
+Result<std::uint16_t> trainerIdNumbered(std::int64_t number);
 
 }  // namespace kestrane

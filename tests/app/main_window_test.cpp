@@ -710,12 +710,24 @@ private slots:
         action("mnuImport")->trigger();
         expectRefusal("Trade Number 1: Please enter an ID number between 0 and 65535.\nTrade Number 1: \"Pikachoo\"");
         QCOMPARE(readFile(to), after);
+        // JSON numbers as numbers: a fraction refused, a whole one taken.
+        std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "id": 4660.6}]})";
+        dialogs->willChoose(QString::fromStdString(table));
+        action("mnuImport")->trigger();
+        expectRefusal("Trade Number 1: \"id\" must be a whole number or a text (a number from 0 to 65535), not 4660.6.");
+        QCOMPARE(readFile(to), after);
+        std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "requested": 63}]})";
+        dialogs->willChoose(QString::fromStdString(table));
+        action("mnuImport")->trigger();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QCOMPARE(readFile(to)[slotOffset(kCrystalTable, 1) + 1], 63);
         // One larger than any table is refused unread; the window goes on.
         std::filesystem::resize_file(fsPath(table), std::uintmax_t(64) << 30);
         dialogs->willChoose(QString::fromStdString(table));
         action("mnuImport")->trigger();
+        const Bytes imported = readFile(to);
         expectRefusal("more than the 1,048,576 Kestrane reads");
-        QCOMPARE(readFile(to), after);
+        QCOMPARE(readFile(to), imported);
     }
 
     void acceptedIdsAreRoundedAndTrimmed() {

@@ -355,7 +355,7 @@ TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
                                 "Trade Number 2: \"Pikachoo\" is not a species", "Trade Number 3: \"nicknameBytes\"",
                                 "Trade Number 5: The Attack DV 16 is out of range",
                                 "Trade Number 5: \"Lucky Eg\" is not an item", "Trade Number 6: \"boss\" is no dialog set",
-                                "Trade Number 6: \"5\" is no gender requirement", "Trade Number 7: \"dvs\" must be an object",
+                                "Trade Number 6: 5 is no gender requirement", "Trade Number 7: \"dvs\" must be an object",
                                 "Nothing was written."}) {
         EXPECT_NE(refused.err.find(problem), std::string::npos) << refused.err;
     }
@@ -372,6 +372,20 @@ TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
     // Found by fuzzing: a "hasTrade" that is no boolean ended the program.
     std::ofstream(bad) << R"({"trades": [{"slot": 1, "hasTrade": "yes"}]})";
     expectUnchanged({"import", path, bad}, 1, path, "\"hasTrade\" must be true or false.");
+    // JSON numbers are the numbers they are: a fraction or an exponent is no whole number.
+    for (const char* number : {"4660.6", "1e3", "63.0"}) {
+        std::ofstream(bad) << R"({"trades": [{"slot": 1, "id": )" << number << "}]}";
+        expectUnchanged({"import", path, bad}, 1, path, std::string("\"id\" must be a whole number or a text"));
+    }
+    std::ofstream(bad) << R"({"trades": [{"slot": 1, "requested": 63}, {"slot": 2, "requested": "63"},
+                                         {"slot": 3, "requested": "Abra", "id": 1000}, {"slot": 4, "offered": 300}]})";
+    expectUnchanged({"import", path, bad}, 1, path, "Trade Number 4: The offered species (Offered Pok\u00e9mon) 300 is not in the list");
+    std::ofstream(bad) << R"({"trades": [{"slot": 1, "requested": 63}, {"slot": 2, "requested": "63"},
+                                         {"slot": 3, "requested": "Abra", "id": 1000}]})";
+    ASSERT_EQ(run({"import", path, bad}).code, 0);
+    for (int slot : {1, 2, 3}) EXPECT_EQ(readFile(path)[slotOffset(kCrystalTable, slot) + 1], 63) << slot;
+    EXPECT_EQ(readFile(path)[slotOffset(kCrystalTable, 3) + 17], 1000 & 0xFF);
+    dir.write("rom.gbc", before);
     // A key given twice is refused, not taken last-wins.
     std::ofstream(bad) << R"({"trades": [{"slot": 1, "id": 1}], "trades": []})";
     expectUnchanged({"import", path, bad}, 1, path, "gives the key \"trades\" twice in one object");

@@ -52,13 +52,13 @@ protected:
     }
 
     // The edit a text asks for, of trade 1.
-    TradeEdit edited(const EditText& text) {
+    TradeEdit edited(const GivenEdit& text) {
         auto edit = resolveEdit(value, read(), text);
         EXPECT_TRUE(edit) << edit.error().front().message;
         return edit ? *edit : uneditedEdit(read());
     }
     // Expects a text refused with this code (its first problem).
-    void expectRefused(const EditText& text, ErrorCode code) {
+    void expectRefused(const GivenEdit& text, ErrorCode code) {
         auto edit = resolveEdit(value, read(), text);
         ASSERT_FALSE(edit);
         EXPECT_EQ(edit.error().front().code, code) << edit.error().front().message;
@@ -152,7 +152,7 @@ TEST_F(TradeRecordTest, NamesAreShownAsTheEditorShowsThem) {
 }
 
 TEST_F(TradeRecordTest, SavesExactlyTheEditedBytes) {
-    EditText text;
+    GivenEdit text;
     text.requestedSpecies = "1";
     text.offeredSpecies = "celebi";
     text.nickname = "Zap";
@@ -214,7 +214,7 @@ TEST_F(TradeRecordTest, TrainerIdIsCheckedRoundedAndWrittenLowByteFirst) {
                                                    {"+7", 0x07, 0x00},
                                                    {"007", 0x07, 0x00},
                                                    {".9", 0x01, 0x00}}) {
-        EditText text;
+        GivenEdit text;
         text.trainerId = c.text;
         Bytes record = saveAndReadRecord(edited(text));
         EXPECT_EQ(record[17], c.low) << c.text;
@@ -240,7 +240,7 @@ TEST_F(TradeRecordTest, TrainerIdIsCheckedRoundedAndWrittenLowByteFirst) {
                                                  {"70000", ErrorCode::IdOutOfRange},
                                                  {"65535.0001", ErrorCode::IdOutOfRange},
                                                  {"99999999999999999999", ErrorCode::IdOutOfRange}}) {
-        EditText text;
+        GivenEdit text;
         text.trainerId = c.text;
         SCOPED_TRACE(c.text);
         expectRefused(text, c.code);
@@ -267,7 +267,7 @@ TEST_F(TradeRecordTest, EditedNamesAreEncodedAndFittedToTenBytes) {
              {"MR. ZAP", {0x8C, 0x91, 0xE8, 0x7F, 0x99, 0x80, 0x8F, 0x50, 0x20, 0x20}},
              {"\u2642'sPOK\u00e9", {0xEF, 0xD4, 0x54, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
          }) {
-        EditText text;
+        GivenEdit text;
         text.nickname = c.text;
         text.trainerName = c.text;
         Bytes record = saveAndReadRecord(edited(text));
@@ -296,7 +296,7 @@ TEST_F(TradeRecordTest, EveryProblemOfAnEditIsToldAtOnce) {
                                            {std::u16string(1, u'\xD800'), ErrorCode::UnencodableName, "(U+FFFD)"},
                                            {u"ABCDEFGHIJK", ErrorCode::NameTooLong, "needs 11 bytes"}}) {
         SCOPED_TRACE(toUtf8(c.text));
-        EditText text;
+        GivenEdit text;
         text.nickname = toUtf8(c.text);
         text.trainerName = toUtf8(c.text);
         text.trainerId = "70000";
@@ -340,7 +340,7 @@ TEST_F(TradeRecordTest, AnUneditedNameKeepsBytesTheEditorCannotShow) {
     const Bytes field = {0x00, 0x80, 0x4B, 0x01, 0x81, 0x00, 0x50, 0x12, 0x34, 0x56};
     std::copy(field.begin(), field.end(), rom.begin() + kGoldSlot1 + 3);
     use(rom);
-    EditText text;
+    GivenEdit text;
     text.nickname = "AB";  // what the box shows
     text.trainerId = "1";
     Bytes record = saveAndReadRecord(edited(text));
@@ -352,14 +352,14 @@ TEST_F(TradeRecordTest, ExactNameBytesAreWrittenAsGivenButNotBesideAnEditedText)
     const NameBytes exact = {0x80, 0xE1, 0x50, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07};
     // As a table from another ROM carries them: bytes and the text they show.
     for (const char* beside : {"", "A[PK]", "KYLE"}) {
-        EditText text;
+        GivenEdit text;
         text.trainerNameBytes = exact;
         if (*beside) text.trainerName = beside;
         Bytes record = saveAndReadRecord(edited(text));
         EXPECT_EQ(Bytes(record.begin() + 19, record.begin() + 29), exact) << beside;
         use(retailLikeRom("AAUE"));
     }
-    EditText both;
+    GivenEdit both;
     both.nicknameBytes = exact;
     both.nickname = "OTHER";  // neither the bytes' text nor the file's
     expectRefused(both, ErrorCode::ConflictingName);
@@ -372,7 +372,7 @@ TEST_F(TradeRecordTest, SpeciesMustBeChosenUnlessTheStoredOneHasNoEntry) {
          {std::tuple{"", "95", ErrorCode::SpeciesNotChosen}, std::tuple{"69", "", ErrorCode::SpeciesNotChosen},
           std::tuple{"69", "252", ErrorCode::SpeciesOutOfRange}, std::tuple{"300", "95", ErrorCode::SpeciesOutOfRange},
           std::tuple{"69", "-2", ErrorCode::SpeciesNotChosen}}) {
-        EditText text;
+        GivenEdit text;
         text.requestedSpecies = requested;
         text.offeredSpecies = offered;
         expectRefused(text, code);
@@ -381,14 +381,14 @@ TEST_F(TradeRecordTest, SpeciesMustBeChosenUnlessTheStoredOneHasNoEntry) {
     rom[kGoldSlot1 + 1] = 252;
     rom[kGoldSlot1 + 2] = 255;
     use(rom);
-    EditText kept;
+    GivenEdit kept;
     kept.requestedSpecies = "";
     kept.offeredSpecies = "#255";
     kept.trainerId = "2";
     Bytes record = saveAndReadRecord(edited(kept));
     EXPECT_EQ(record[1], 252);
     EXPECT_EQ(record[2], 255);
-    EditText chosen;
+    GivenEdit chosen;
     chosen.requestedSpecies = "0";
     EXPECT_EQ(saveAndReadRecord(edited(chosen))[1], 0);
 }
@@ -510,34 +510,34 @@ TEST_F(TradeRecordTest, ASaveLeavesEveryRecordFindable) {
         const char* name;
         const Bytes& image;
         int slot;
-        EditText text;
+        GivenEdit text;
         std::optional<ErrorCode> code;  // none: saved
         const char* message = "";
     };
     auto typed = [](auto field, const char* value) {
-        EditText t;
+        GivenEdit t;
         t.*field = value;
         return t;
     };
     const char* scan = "; a table found by its records alone must keep every record recognisable.";
     for (const Case& c : std::vector<Case>{
-             {"offered 0 in a scanned table", scanned, 1, typed(&EditText::offeredSpecies, "0"), ErrorCode::WouldHideRecord,
+             {"offered 0 in a scanned table", scanned, 1, typed(&GivenEdit::offeredSpecies, "0"), ErrorCode::WouldHideRecord,
               "The offered species 0 is no creature"},
-             {"requested 0 in a scanned table", scanned, 1, typed(&EditText::requestedSpecies, "0"),
+             {"requested 0 in a scanned table", scanned, 1, typed(&GivenEdit::requestedSpecies, "0"),
               ErrorCode::WouldHideRecord, "The requested species 0 is no creature"},
-             {"a name ended early", scanned, 1, typed(&EditText::nickname, "AB\\CD"), ErrorCode::WouldHideRecord,
+             {"a name ended early", scanned, 1, typed(&GivenEdit::nickname, "AB\\CD"), ErrorCode::WouldHideRecord,
               "The nickname holds bytes that are no plain name (80 81 50 82 83 50 20 20 20 20)"},
-             {"the rival's token", scanned, 3, typed(&EditText::trainerName, "[RIVAL]"), ErrorCode::WouldHideRecord,
+             {"the rival's token", scanned, 3, typed(&GivenEdit::trainerName, "[RIVAL]"), ErrorCode::WouldHideRecord,
               "The trainer's name holds bytes that are no plain name"},
-             {"a byte that is no character", scanned, 1, typed(&EditText::nickname, "\\h00"), ErrorCode::WouldHideRecord,
+             {"a byte that is no character", scanned, 1, typed(&GivenEdit::nickname, "\\h00"), ErrorCode::WouldHideRecord,
               "The nickname holds bytes that are no plain name"},
-             {"a hex escape that names no byte", scanned, 1, typed(&EditText::nickname, "\\hZZ"),
+             {"a hex escape that names no byte", scanned, 1, typed(&GivenEdit::nickname, "\\hZZ"),
               ErrorCode::UnencodableName, "holds \"\\hZZ\" at character 1, which names no byte"},
-             {"a plain name in a scanned table", scanned, 1, typed(&EditText::nickname, "ZAP"), std::nullopt},
-             {"offered 0 in an added trade", nine, 9, typed(&EditText::offeredSpecies, "0"), ErrorCode::WouldHideRecord,
+             {"a plain name in a scanned table", scanned, 1, typed(&GivenEdit::nickname, "ZAP"), std::nullopt},
+             {"offered 0 in an added trade", nine, 9, typed(&GivenEdit::offeredSpecies, "0"), ErrorCode::WouldHideRecord,
               "The offered species 0 is no creature; a trade this ROM added is known by its bytes alone"},
-             {"a new name in an added trade", nine, 9, typed(&EditText::trainerName, "ME"), std::nullopt},
-             {"offered 0 where the game's routine vouches for the table", gold, 1, typed(&EditText::offeredSpecies, "0"),
+             {"a new name in an added trade", nine, 9, typed(&GivenEdit::trainerName, "ME"), std::nullopt},
+             {"offered 0 where the game's routine vouches for the table", gold, 1, typed(&GivenEdit::offeredSpecies, "0"),
               std::nullopt},
          }) {
         SCOPED_TRACE(c.name);

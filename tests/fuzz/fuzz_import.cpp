@@ -3,7 +3,7 @@
 // one save that touches only the trades' fields.
 #include <cstdlib>
 
-#include "exchange/table_json.h"
+#include "exchange/table_file.h"
 #include "support/memory_file_system.h"
 #include "support/rom_image.h"
 #include "trades/save.h"
@@ -25,15 +25,10 @@ bool ownedByATrade(const Rom& rom, std::size_t at) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::vector<std::uint8_t> original = testing::retailLikeRom("BYTE");
-    const auto json = nlohmann::json::parse(data, data + size, nullptr, false);
-    if (json.is_discarded()) return 0;
-
     MemoryFileSystem fs;
     fs.put("rom", original);
     const Rom rom = *openRom("rom", fs);
-    auto current = readTradeTable(rom, fs);
-    if (!current) std::abort();
-    auto edits = exchange::planImport(json, rom, *current);
+    auto edits = exchange::importEdits(std::string_view(reinterpret_cast<const char*>(data), size), "table", rom, fs);
     if (!edits) return 0;  // nothing is written then; the command checks that
     // What the core resolved, it writes: every typed value it gives is within range.
     auto saved = saveTrades(rom, *edits, {}, fs);

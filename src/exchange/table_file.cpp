@@ -1,6 +1,11 @@
-#include "exchange/table_json.h"
+#include "exchange/table_file.h"
+
+#include <nlohmann/json.hpp>
+
+#include "exchange/trade_json.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "support/hex_text.h"
 #include "support/utf.h"
@@ -12,28 +17,36 @@
 namespace kestrane::exchange {
 namespace {
 
-// What a trade's keys give: a text for one field of the edit.
+// What a trade's keys give: one field of the edit each.
 enum class Takes { Text, TextOrNumber, NameBytes, Dvs };
 struct Key {
     const char* key;
     Takes takes;
-    std::optional<std::string> EditText::*text = nullptr;
-    std::optional<NameBytes> EditText::*bytes = nullptr;
-    const char* expected = "";
+    const char* expected = "";  // what a number or a text of it must be
 };
 const Key kKeys[] = {
-    {"requested", Takes::TextOrNumber, &EditText::requestedSpecies, nullptr, "a species number or name"},
-    {"offered", Takes::TextOrNumber, &EditText::offeredSpecies, nullptr, "a species number or name"},
-    {"id", Takes::TextOrNumber, &EditText::trainerId, nullptr, "a number from 0 to 65535"},
-    {"nickname", Takes::Text, &EditText::nickname, nullptr, "a text"},
-    {"originalTrainer", Takes::Text, &EditText::trainerName, nullptr, "a text"},
-    {"nicknameBytes", Takes::NameBytes, nullptr, &EditText::nicknameBytes, ""},
-    {"originalTrainerBytes", Takes::NameBytes, nullptr, &EditText::trainerNameBytes, ""},
-    {"heldItem", Takes::TextOrNumber, &EditText::heldItem, nullptr, "a name or a number"},
-    {"dvs", Takes::Dvs, &EditText::dvs, nullptr, ""},
-    {"genderRequirement", Takes::TextOrNumber, &EditText::genderRequirement, nullptr, "a name or a number"},
-    {"dialogSet", Takes::TextOrNumber, &EditText::dialogSet, nullptr, "a name or a number"},
+    {"requested", Takes::TextOrNumber, "a species number or name"},
+    {"offered", Takes::TextOrNumber, "a species number or name"},
+    {"id", Takes::TextOrNumber, "a number from 0 to 65535"},
+    {"nickname", Takes::Text, "a text"},
+    {"originalTrainer", Takes::Text, "a text"},
+    {"nicknameBytes", Takes::NameBytes},
+    {"originalTrainerBytes", Takes::NameBytes},
+    {"heldItem", Takes::TextOrNumber, "a name or a number"},
+    {"dvs", Takes::Dvs},
+    {"genderRequirement", Takes::TextOrNumber, "a name or a number"},
+    {"dialogSet", Takes::TextOrNumber, "a name or a number"},
 };
+
+// Where each key's value goes in the edit.
+std::optional<Given>* givenOf(GivenEdit& edit, std::string_view key) {
+    if (key == "requested") return &edit.requestedSpecies;
+    if (key == "offered") return &edit.offeredSpecies;
+    if (key == "id") return &edit.trainerId;
+    if (key == "heldItem") return &edit.heldItem;
+    if (key == "genderRequirement") return &edit.genderRequirement;
+    return &edit.dialogSet;
+}
 
 std::optional<NameBytes> nameBytes(const nlohmann::json& value) {
     if (!value.is_string()) return std::nullopt;
@@ -44,44 +57,58 @@ std::optional<NameBytes> nameBytes(const nlohmann::json& value) {
     return *bytes;
 }
 
-// DVs given as {"attack": 15, ...}, an absent DV kept: "15/10/10/10".
-std::optional<std::string> dvsText(const nlohmann::json& value, const Dvs& stored) {
-    if (!value.is_object()) return std::nullopt;
-    std::string text;
-    for (auto [key, kept] : {std::pair{"attack", stored.attack}, std::pair{"defense", stored.defense},
-                             std::pair{"speed", stored.speed}, std::pair{"special", stored.special}}) {
-        if (value.contains(key) && !value[key].is_number_integer()) return std::nullopt;
-        text += (text.empty() ? "" : "/") + (value.contains(key) ? value[key].dump() : std::to_string(kept));
+// A JSON whole number as a number, however large (saturated at int64's ends).
+std::int64_t wholeNumber(const nlohmann::json& value) {
+    if (value.is_number_unsigned()) {
+        return std::int64_t(std::min<std::uint64_t>(value.get<std::uint64_t>(), std::uint64_t(INT64_MAX)));
     }
-    return text;
+    return value.get<std::int64_t>();
 }
 
-// The edit's texts from one trade's keys, or the problem of each key that is not of its form.
-EditText editText(const nlohmann::json& trade, const TradeRecord& shown, Problems& problems, const std::string& where) {
-    EditText text;
+// DVs given as {"attack": 15, ...}, an absent DV kept; none where a DV is no whole number.
+std::optional<Dvs> dvsOf(const nlohmann::json& value, const Dvs& stored) {
+    if (!value.is_object()) return std::nullopt;
+    Dvs dvs = stored;
+    for (auto [key, target] : {std::pair{"attack", &dvs.attack}, std::pair{"defense", &dvs.defense},
+                               std::pair{"speed", &dvs.speed}, std::pair{"special", &dvs.special}}) {
+        if (!value.contains(key)) continue;
+        if (!value[key].is_number_integer()) return std::nullopt;
+        *target = int(std::clamp<std::int64_t>(wholeNumber(value[key]), INT_MIN, INT_MAX));
+    }
+    return dvs;
+}
+
+// The edit's values from one trade's keys, or the problem of each key that is not of its form.
+GivenEdit givenEdit(const nlohmann::json& trade, const TradeRecord& shown, Problems& problems, const std::string& where) {
+    GivenEdit edit;
     for (const Key& k : kKeys) {
         if (!trade.contains(k.key)) continue;
         const nlohmann::json& value = trade[k.key];
         std::string wrong;
         switch (k.takes) {
         case Takes::Text:
+            if (value.is_string()) (k.key == std::string_view("nickname") ? edit.nickname : edit.trainerName) = value.get<std::string>();
+            else wrong = std::string("must be ") + k.expected + ".";
+            break;
         case Takes::TextOrNumber:
-            if (value.is_string()) text.*k.text = value.get<std::string>();
-            else if (value.is_number() && k.takes == Takes::TextOrNumber) text.*k.text = value.dump();
+            // A number is taken as the number it is: a fraction or an exponent is not a whole number.
+            if (value.is_string()) *givenOf(edit, k.key) = value.get<std::string>();
+            else if (value.is_number_integer()) *givenOf(edit, k.key) = wholeNumber(value);
+            else if (value.is_number()) wrong = std::string("must be a whole number or a text (") + k.expected + "), not " + value.dump() + ".";
             else wrong = std::string("must be ") + k.expected + ".";
             break;
         case Takes::NameBytes:
-            if (auto bytes = nameBytes(value)) text.*k.bytes = *bytes;
+            if (auto bytes = nameBytes(value)) (k.key == std::string_view("nicknameBytes") ? edit.nicknameBytes : edit.trainerNameBytes) = *bytes;
             else wrong = "must be bytes in hexadecimal, such as \"91 8E 82 8A 98 50 50 50 50 50\".";
             break;
         case Takes::Dvs:
-            if (auto dvs = dvsText(value, shown.dvs)) text.*k.text = *dvs;
-            else wrong = "must be an object such as {\"attack\": 15, \"defense\": 10, \"speed\": 10, \"special\": 10}.";
+            if (auto dvs = dvsOf(value, shown.dvs)) edit.dvs = *dvs;
+            else wrong = "must be an object of whole numbers such as {\"attack\": 15, \"defense\": 10, \"speed\": 10, \"special\": 10}.";
             break;
         }
         if (!wrong.empty()) problems.push_back(refused(ErrorCode::TypeMismatch, where + "\"" + k.key + "\" " + wrong));
     }
-    return text;
+    return edit;
 }
 
 // A pass over the text that notes the first key an object gives twice.
@@ -115,57 +142,8 @@ struct KeysGivenTwice final : nlohmann::json_sax<nlohmann::json> {
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
 };
 
-Json speciesNameJson(const Rom& rom, std::uint8_t species) {
-    return species < kSpeciesCount ? Json(rom.species->name(species)) : Json(nullptr);
-}
-
-}  // namespace
-
-Json gameJson(const Release& release) {
-    return Json{{"code", release.code}, {"name", release.name}, {"language", release.language}};
-}
-
-Json tableInfoJson(const Rom& rom) {
-    if (!rom.table) return nullptr;
-    return Json{{"offset", rom.table->offset}, {"records", rom.table->records}, {"foundBy", foundByText(rom.table->foundBy)}};
-}
-
-Json tradeJson(const Rom& rom, const TradeReading& reading) {
-    Json trade{{"slot", reading.slot.number()}, {"hasTrade", reading.record.has_value()}};
-    if (!reading.record) return trade;
-    const TradeRecord& r = *reading.record;
-    trade["location"] = r.location;
-    trade["requested"] = r.requestedSpecies;
-    trade["requestedName"] = speciesNameJson(rom, r.requestedSpecies);
-    trade["offered"] = r.offeredSpecies;
-    trade["offeredName"] = speciesNameJson(rom, r.offeredSpecies);
-    trade["nickname"] = toUtf8(r.nickname);
-    trade["originalTrainer"] = toUtf8(r.trainerName);
-    trade["id"] = r.trainerId;
-    trade["heldItem"] = r.heldItem;
-    trade["heldItemName"] = r.heldItem == 0 || rom.items ? Json(itemLabel(rom.items, r.heldItem)) : Json(nullptr);
-    trade["dvs"] = Json{{"attack", r.dvs.attack}, {"defense", r.dvs.defense}, {"speed", r.dvs.speed}, {"special", r.dvs.special}};
-    trade["shiny"] = isShiny(r.dvs);
-    trade["hpDv"] = hpDv(r.dvs);
-    trade["genderRequirement"] = genderRequirementKey(r.genderRequirement);
-    trade["dialogSet"] = dialogSetKey(*rom.release, r.dialogSet);
-    trade["nicknameBytes"] = spacedHex(nameField(r.raw, rom.release->layout.nickname));
-    trade["originalTrainerBytes"] = spacedHex(nameField(r.raw, rom.release->layout.trainerName));
-    trade["recordBytes"] = spacedHex(r.raw);
-    return trade;
-}
-
-Json tableJson(const Rom& rom, const std::vector<TradeReading>& trades) {
-    Json list = Json::array();
-    for (const TradeReading& reading : trades) list.push_back(tradeJson(rom, reading));
-    return Json{{"game", gameJson(*rom.release)}, {"table", tableInfoJson(rom)}, {"trades", list}};
-}
-
-std::string speciesLabel(const Rom& rom, std::uint8_t species) {
-    if (species >= kSpeciesCount) return std::to_string(species) + " (no list entry)";
-    return std::to_string(species) + " " + std::string(rom.species->name(species));
-}
-
+// A JSON table read against the ROM's current trades: the edits it asks
+// for, resolved by the core, or every problem of its shape and its values.
 Result<std::vector<TradeEdit>, Problems> planImport(const nlohmann::json& table, const Rom& rom,
                                                     const std::vector<TradeReading>& current) {
     Problems problems;
@@ -216,8 +194,8 @@ Result<std::vector<TradeEdit>, Problems> planImport(const nlohmann::json& table,
             problem(where + "the table says it has no trade, but this ROM has one.");
             continue;
         }
-        const EditText text = editText(trade, *reading.record, problems, where);
-        auto edit = resolveEdit(rom, *reading.record, text);
+        const GivenEdit given = givenEdit(trade, *reading.record, problems, where);
+        auto edit = resolveEdit(rom, *reading.record, given);
         if (!edit) {
             for (const Error& e : edit.error()) problems.push_back(refused(e.code, where + e.message));
             continue;
@@ -228,6 +206,8 @@ Result<std::vector<TradeEdit>, Problems> planImport(const nlohmann::json& table,
     return edits;
 }
 
+}  // namespace
+
 Result<std::string> exportText(const Rom& rom, FileSystem& fs) {
     auto trades = readTradeTable(rom, fs);
     if (!trades) return trades.error();
@@ -237,7 +217,7 @@ Result<std::string> exportText(const Rom& rom, FileSystem& fs) {
     return tableJson(rom, *trades).dump(2) + "\n";
 }
 
-Result<void> exportTo(const Rom& rom, const std::string& tablePath, FileSystem& fs) {
+Result<void> exportTable(const Rom& rom, const std::string& tablePath, FileSystem& fs) {
     auto text = exportText(rom, fs);
     if (!text) return text.error();
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(text->data()), text->size());

@@ -1,0 +1,39 @@
+// A whole trade table carried out of a ROM into a JSON file and back in:
+// what `export` and `import` and the window's Export Trades… and Import
+// Trades… share. The format is trade_json.h's.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/file.h"
+#include "support/result.h"
+#include "trades/rom.h"
+#include "trades/trade_edit.h"
+
+namespace kestrane::exchange {
+
+// An exported table file's name ends so.
+inline constexpr std::string_view kTableExtension = ".json";
+// No table file is read beyond this: a real one is about a thousandth of it.
+inline constexpr std::int64_t kLargestTable = 1 << 20;
+
+// The whole table as JSON text (one open of the ROM). A table with a trade
+// past the end of a cut file is refused: it is no table to carry elsewhere.
+Result<std::string> exportText(const Rom& rom, FileSystem& fs = nativeFileSystem());
+
+// Writes the table to a file of its own (never the ROM itself; see writeNewFile).
+Result<void> exportTable(const Rom& rom, const std::string& tablePath, FileSystem& fs = nativeFileSystem());
+
+// The edits a table's text (from `tableName`, for messages) asks of the ROM
+// as it is now, or every problem at once. JSON numbers are taken as numbers
+// (whole ones only), JSON strings as text a person typed.
+Result<std::vector<TradeEdit>, Problems> importEdits(std::string_view text, const std::string& tableName, const Rom& rom,
+                                                     FileSystem& fs = nativeFileSystem());
+// The same from a table file, refused unread when larger than kLargestTable.
+Result<std::vector<TradeEdit>, Problems> importEditsFrom(const std::string& tablePath, const Rom& rom,
+                                                         FileSystem& fs = nativeFileSystem());
+
+}  // namespace kestrane::exchange

@@ -1,0 +1,40 @@
+// Trades as JSON objects: what `export` writes and the command line's
+// --json output shows. For the command line and the table file only; the
+// window knows no JSON.
+//
+//   { "game": {"code": "BYTE", "name": "Pokémon Crystal", "language": "English"},
+//     "table": {"offset": 1035864, "records": 7, "foundBy": "usual place"},
+//     "trades": [ {"slot": 1, "hasTrade": true, "location": "...", "requested": 63,
+//                  "requestedName": "Abra", "offered": 95, "offeredName": "Onix",
+//                  "nickname": "ROCKY", "originalTrainer": "KYLE",
+//                  "id": 4660, "heldItem": 174, "heldItemName": "GOLD BERRY",
+//                  "dvs": {"attack": 3, "defense": 7, "speed": 6, "special": 6},
+//                  "shiny": false, "hpDv": 5, "genderRequirement": "either",
+//                  "dialogSet": "collector", "nicknameBytes": "91 8E ...",
+//                  "originalTrainerBytes": "...", "recordBytes": "..."},
+//                ..., {"slot": 7, "hasTrade": false} ] }
+// requestedName and offeredName (the ROM's names), heldItemName (null where
+// the ROM's item names are unknown), shiny, hpDv, location and recordBytes
+// are informative: an import reads none of them.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "trades/rom.h"
+#include "trades/trade_record.h"
+
+namespace kestrane::exchange {
+
+using Json = nlohmann::ordered_json;
+
+Json gameJson(const Release& release);
+// {offset, records, foundBy}, or null for a ROM without a trade table.
+Json tableInfoJson(const Rom& rom);
+Json tradeJson(const Rom& rom, const TradeReading& reading);
+// Every slot's trade.
+Json tradesJson(const Rom& rom, const std::vector<TradeReading>& trades);
+// The whole table: game, table and trades.
+Json tableJson(const Rom& rom, const std::vector<TradeReading>& trades);
+
+}  // namespace kestrane::exchange
