@@ -46,4 +46,10 @@ QPixmap artwork(const QString& name) {
     return QPixmap::fromImage(image);  // copies the pixels out of `bytes`
 }
 
+QPixmap pixmapOf(const FrontPicture& picture) {
+    const std::vector<std::uint8_t> rgb = picture.rgb();
+    const QImage image(rgb.data(), picture.width, picture.height, picture.width * 3, QImage::Format_RGB888);
+    return QPixmap::fromImage(image.scaled(picture.width * 2, picture.height * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+}
+
 }  // namespace kestrane

@@ -6,10 +6,18 @@
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
+#include <string>
+#include <string_view>
+
+#include "trades/pictures.h"
 
 namespace kestrane {
 
 inline const QString kAppTitle = QStringLiteral("Kestrane");
+
+// The core's UTF-8 texts and paths, and paths back to the core.
+inline QString fromCore(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+inline std::string toCore(const QString& text) { return text.toUtf8().toStdString(); }
 inline const QString kCopyrightLine = QStringLiteral("\u00a9 2026 Kestrane team");
 
 // The designed Windows faces at 8.25 pt; Qt falls back to the closest
@@ -21,5 +29,8 @@ QIcon appIcon();
 
 // A picture of packaging/art, by name ("banner", "icon-32").
 QPixmap artwork(const QString& name);
+
+// A creature's front picture at twice its size, each pixel a block of four (no smoothing).
+QPixmap pixmapOf(const FrontPicture& picture);
 
 }  // namespace kestrane

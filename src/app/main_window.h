@@ -1,18 +1,18 @@
 // The main window (Form1): ROM information, the trade slots, the trade
 // editor, and the File, Trade and Help menus. It holds the state the
-// commands share (the open ROM, the trade shown and whether it was edited)
-// and asks the core for everything else; it does no byte arithmetic of its
-// own. Widgets are named by their role; their object names are the layout's
-// control names (Frame5, txtNickname ...).
+// commands share (the open ROM, the trade being edited and whether it was
+// edited) and asks the core for everything else; it does no byte arithmetic
+// of its own. Widgets are named by their role; their object names are the
+// layout's control names (Frame5, txtNickname ...).
 #pragma once
 
 #include <QMainWindow>
-#include <QFont>
 #include <QPointer>
 #include <optional>
 #include <string>
 
-#include "app/more_fields_dialog.h"
+#include "app/main_form.h"
+#include "trades/save.h"
 #include "app/recent_roms.h"
 #include "support/file.h"
 #include "trades/pictures.h"
@@ -23,12 +23,9 @@
 
 class QAction;
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMenu;
-class QPushButton;
 class QStringListModel;
 
 namespace kestrane {
@@ -50,8 +47,9 @@ public:
     // about unsaved edits); a relative path is taken from the working folder.
     void openRom(const QString& path);
 
-    // The ROM the window works on, empty before the first successful open.
-    const QString& romPath() const { return romPath_; }
+    // The ROM the window works on (absolute, the platform's separators),
+    // empty before the first successful open.
+    QString romPath() const { return windowFilePath(); }
     const std::optional<Rom>& rom() const { return rom_; }
 
 protected:
@@ -72,19 +70,23 @@ private slots:
     void showAbout();
 
 private:
-    // The trade in the editor (always of the ROM open: opening another starts clean).
-    struct ShownTrade {
-        TradeRecord record;
-        std::optional<MoreFields> more;  // kept from the More Fields dialog
+    // The trade being edited: its row, the record as read (none: the slot
+    // has no trade) and the More Fields values kept for the next save.
+    struct CurrentTrade {
+        int row = -1;
+        std::optional<TradeRecord> record;
+        std::optional<TradeEdit> more;
     };
 
     void createActions();
     void createMenus();
     void createControls();
 
-    // The one place that changes which trade is shown: the list's chosen
-    // row, the editor's contents and enabled state, and the unsaved mark.
-    void setShownTrade(int row, std::optional<TradeRecord> record);
+    // The one place that changes the trade being edited, and clears the
+    // unsaved mark: the list's selection follows; `refill` puts the
+    // record's values in the boxes (after a save the boxes keep what was typed).
+    void setCurrentTrade(CurrentTrade trade, bool refill = true);
+    void fillEditor();
     // The species lists' entries: the ROM's names, or the built-in ones.
     void showSpeciesNames(const SpeciesNames& names);
     // Both front pictures, as the boxes and the DVs now say: the offered
@@ -95,17 +97,17 @@ private:
     bool showTrade(int row);
     // Shows an opened ROM: ROM Information, the list, and the editor empty.
     void showRom(const QString& path, Rom rom);
-    // Asks about unsaved edits; true when the window may go on (saved or discarded).
+    // Asks about unsaved edits; true when the window may go on (saved, or
+    // discarded: the boxes then show the trade as read).
     bool maySwitchAway();
     void markModified();
     // The edit the boxes ask for, or every problem of it.
     Result<TradeEdit, Problems> editFromBoxes() const;
     Result<std::uint8_t> speciesOf(const QComboBox* box, SpeciesRole role) const;
-    void showHiddenBytes(QLineEdit* box, const std::string& note);
-    // The bytes left in a name's field, in a corner of its box.
-    void showRoomLeft(QLineEdit* box, NameRole role);
+    void updateRoomLeft(QLineEdit* box, NameRole role);
     void updateTitle();
     void showRecentRoms();
+    SaveOptions saveOptions() const;
 
     void refuse(const QString& text);
     void tell(const Error& error);
@@ -114,9 +116,8 @@ private:
     DialogBackend& dialogs_;
     FileSystem& files_;
 
-    QString romPath_;
     std::optional<Rom> rom_;
-    std::optional<ShownTrade> shown_;
+    CurrentTrade current_;
 
     QPointer<AboutWindow> about_;
     RecentRoms recentRoms_;
@@ -136,28 +137,8 @@ private:
     QAction* checksumsAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
 
-    QGroupBox* romFrame_ = nullptr;
-    QLabel* gameName_ = nullptr;
-    QLabel* gameCode_ = nullptr;
-    QLabel* language_ = nullptr;
-    QLabel* tableInfo_ = nullptr;
-    QGroupBox* tradeListFrame_ = nullptr;
-    QListWidget* tradeList_ = nullptr;
-    QGroupBox* locationFrame_ = nullptr;
-    QLabel* location_ = nullptr;
-    QGroupBox* detailsFrame_ = nullptr;
-    QLabel* offeredPicture_ = nullptr;
-    QLabel* requestedPicture_ = nullptr;
-    QComboBox* offeredSpecies_ = nullptr;
-    QLineEdit* nickname_ = nullptr;
-    QLineEdit* trainerName_ = nullptr;
-    QLineEdit* trainerId_ = nullptr;
-    QPushButton* saveButton_ = nullptr;
-    QComboBox* requestedSpecies_ = nullptr;
+    MainForm form_;
     QStringListModel* speciesModel_ = nullptr;  // both species lists show it
-    QList<QLabel*> romCaptions_;     // "Game Name:", "Game Code:", "Language:"
-    QList<QLabel*> detailCaptions_;  // the captions of the editor's fields
-    QFont captionFont_;              // the designed face of captions, the list and the Save button
 };
 
 }  // namespace kestrane

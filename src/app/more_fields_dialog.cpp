@@ -18,8 +18,6 @@
 namespace kestrane {
 namespace {
 
-QString fromCore(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
 template <typename W>
 W* named(W* widget, const char* name) {
     widget->setObjectName(QLatin1String(name));
@@ -28,11 +26,16 @@ W* named(W* widget, const char* name) {
 
 }  // namespace
 
-MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const Rom& rom, Slot slot,
-                                   const MoreFields& values, std::optional<std::uint8_t> offeredSpecies)
-    : QDialog(parent), messages_(messages), rom_(rom), values_(values) {
+MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const Rom& rom, const TradeEdit& edit,
+                                   std::optional<std::uint8_t> offeredSpecies)
+    : QDialog(parent), messages_(messages), rom_(rom), edit_(edit) {
     setObjectName(QStringLiteral("MoreFields"));
-    setWindowTitle(QStringLiteral("More Fields \u2014 ") + fromCore(slot.name()));
+    setWindowTitle(QStringLiteral("More Fields \u2014 ") + fromCore(edit.shown.slot.name()));
+    const TradeRecord& stored = edit.shown;
+    const std::uint8_t heldItem = edit.heldItem.value_or(stored.heldItem);
+    const Dvs startDvs = edit.dvs.value_or(stored.dvs);
+    const std::uint8_t genderRequirement = edit.genderRequirement.value_or(stored.genderRequirement);
+    const std::uint8_t dialogSet = edit.dialogSet.value_or(stored.dialogSet);
     setModal(true);
     if (offeredSpecies) genderRatio_ = genderRatioOf(rom.genderRatios, *offeredSpecies);
     unown_ = offeredSpecies == kUnown;
@@ -41,7 +44,7 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
     item_->setEditable(true);
     item_->setInsertPolicy(QComboBox::NoInsert);
     for (int item = 0; item < kItemCount; ++item) item_->addItem(fromCore(itemLabel(rom.items, std::uint8_t(item))));
-    item_->setCurrentIndex(values.heldItem);
+    item_->setCurrentIndex(heldItem);
     item_->setToolTip(QStringLiteral("Choose an item, or type its name or number (0 to 255)."));
 
     auto* dvBox = new QGroupBox(QStringLiteral("DVs"), this);
@@ -51,10 +54,10 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
         const char* label;
         QSpinBox** box;
         int value;
-    } dvs[] = {{"spnAttack", "Attack:", &attack_, values.dvs.attack},
-               {"spnDefense", "Defense:", &defense_, values.dvs.defense},
-               {"spnSpeed", "Speed:", &speed_, values.dvs.speed},
-               {"spnSpecial", "Special:", &special_, values.dvs.special}};
+    } dvs[] = {{"spnAttack", "Attack:", &attack_, startDvs.attack},
+               {"spnDefense", "Defense:", &defense_, startDvs.defense},
+               {"spnSpeed", "Speed:", &speed_, startDvs.speed},
+               {"spnSpecial", "Special:", &special_, startDvs.special}};
     int row = 0;
     for (const auto& dv : dvs) {
         *dv.box = named(new QSpinBox(dvBox), dv.name);
@@ -80,7 +83,7 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
 
     genderRequirement_ = named(new QComboBox(this), "cboGenderRequirement");
     for (const FieldName& requirement : kGenderRequirements) genderRequirement_->addItem(fromCore(requirement.label));
-    genderRequirement_->setCurrentIndex(values.genderRequirement);
+    genderRequirement_->setCurrentIndex(genderRequirement);
     genderRequirement_->setToolTip(QStringLiteral("The gender the creature you give must have."));
 
     dialogSet_ = named(new QComboBox(this), "cboDialogSet");
@@ -89,9 +92,9 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
         dialogSet_->addItem(fromCore(sets[i].label));
         dialogSet_->setItemData(int(i), fromCore(sets[i].opening), Qt::ToolTipRole);
     }
-    dialogSet_->setCurrentIndex(values.dialogSet);
+    dialogSet_->setCurrentIndex(dialogSet);
     auto showOpening = [this](int index) { dialogSet_->setToolTip(dialogSet_->itemData(index, Qt::ToolTipRole).toString()); };
-    showOpening(values.dialogSet);
+    showOpening(dialogSet);
     connect(dialogSet_, &QComboBox::currentIndexChanged, this, showOpening);
 
     auto* form = new QFormLayout;
@@ -140,8 +143,16 @@ void MoreFieldsDialog::accept() {
         messages_.show(parentWidget(), kAppTitle, fromCore(describe(item.error())), MessageIcon::Exclamation);
         return;
     }
-    values_ = MoreFields{*item, shownDvs(), std::uint8_t(genderRequirement_->currentIndex()),
-                         std::uint8_t(dialogSet_->currentIndex())};
+    const TradeRecord& stored = edit_.shown;
+    const auto genderRequirement = std::uint8_t(genderRequirement_->currentIndex());
+    const auto dialogSet = std::uint8_t(dialogSet_->currentIndex());
+    changed_ = *item != edit_.heldItem.value_or(stored.heldItem) || shownDvs() != edit_.dvs.value_or(stored.dvs) ||
+               genderRequirement != edit_.genderRequirement.value_or(stored.genderRequirement) ||
+               dialogSet != edit_.dialogSet.value_or(stored.dialogSet);
+    edit_.heldItem = *item;
+    edit_.dvs = shownDvs();
+    edit_.genderRequirement = genderRequirement;
+    edit_.dialogSet = dialogSet;
     QDialog::accept();
 }
 

@@ -9,7 +9,7 @@
 
 #include "trades/dvs.h"
 #include "trades/rom.h"
-#include "trades/slot.h"
+#include "trades/trade_edit.h"
 
 class QComboBox;
 class QLabel;
@@ -19,26 +19,21 @@ namespace kestrane {
 
 class MessageSink;
 
-// The four fields as the dialog edits them.
-struct MoreFields {
-    std::uint8_t heldItem = 0;
-    Dvs dvs;
-    std::uint8_t genderRequirement = 0;
-    std::uint8_t dialogSet = 0;
-    friend bool operator==(const MoreFields&, const MoreFields&) = default;
-};
-
 class MoreFieldsDialog final : public QDialog {
     Q_OBJECT
 
 public:
+    // `edit`: the trade being edited; the dialog shows its held item, DVs,
+    // gender requirement and dialog set (as edited, else as stored).
     // offeredSpecies: the species chosen in the main window, for the gender
     // read-out (none when its box names no species).
-    MoreFieldsDialog(QWidget* parent, MessageSink& messages, const Rom& rom, Slot slot, const MoreFields& values,
+    MoreFieldsDialog(QWidget* parent, MessageSink& messages, const Rom& rom, const TradeEdit& edit,
                      std::optional<std::uint8_t> offeredSpecies);
 
-    // What OK kept.
-    const MoreFields& values() const { return values_; }
+    // The edit with the four fields OK kept.
+    const TradeEdit& edit() const { return edit_; }
+    // OK kept values other than those the dialog was given.
+    bool changed() const { return changed_; }
 
 public slots:
     void accept() override;
@@ -56,7 +51,8 @@ private:
     const Rom& rom_;
     std::optional<std::uint8_t> genderRatio_;
     bool unown_ = false;
-    MoreFields values_;
+    TradeEdit edit_;
+    bool changed_ = false;
 
     QComboBox* item_ = nullptr;
     QSpinBox* attack_ = nullptr;

@@ -1,9 +1,11 @@
 #include "app/recent_roms.h"
 
+#include <QAction>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
@@ -109,6 +111,25 @@ void tellDesktopOfRecentFile(const QString& path) {
 #else
     addToXbel(path);
 #endif
+}
+
+void showRecentRomsIn(QMenu* menu, const QStringList& paths, QAction* clear, const std::function<void(const QString&)>& open) {
+    for (QAction* a : menu->actions()) {
+        if (a != clear) delete a;
+    }
+    menu->clear();
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString path = paths[i];
+        auto* entry = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        entry->setObjectName(QStringLiteral("mnuRecent%1").arg(i + 1));
+        entry->setToolTip(path);
+        // A file that is gone is shown, but cannot be chosen.
+        entry->setEnabled(QFileInfo(path).isFile());
+        QObject::connect(entry, &QAction::triggered, menu, [open, path] { open(path); });
+    }
+    menu->addSeparator();
+    menu->addAction(clear);
+    clear->setEnabled(!paths.isEmpty());
 }
 
 }  // namespace kestrane

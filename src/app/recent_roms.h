@@ -6,6 +6,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+
+class QAction;
+class QMenu;
 
 namespace kestrane {
 
@@ -18,6 +22,10 @@ public:
     void add(const QString& path);
     void clear();
 };
+
+// The menu of recent ROMs: an entry a path (one that is gone shown, but
+// not to be chosen), then `clear`.
+void showRecentRomsIn(QMenu* menu, const QStringList& paths, QAction* clear, const std::function<void(const QString&)>& open);
 
 // Adds a file to the desktop's list of recent files; quietly nothing where
 // the platform has none, or its list cannot be read as such.

@@ -20,11 +20,12 @@ TradeChooser::TradeChooser(QListWidget* list) : QObject(list), list_(list) {
     viewport_->installEventFilter(this);
     connect(list, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         const int row = list_->row(item);
-        if (row == rowAtPress_ && row == chosen_) emit choice(row);
+        if (row == rowAtPress_ && row == selected_) emit choice(row);
     });
 }
 
 void TradeChooser::select(int row) {
+    selected_ = row;
     // Not by blocking the selection's signals: the list repaints on them.
     const QScopedValueRollback quiet(quiet_, true);
     if (row < 0) {
@@ -37,7 +38,6 @@ void TradeChooser::select(int row) {
 
 void TradeChooser::setRows(const QStringList& rows) {
     select(-1);
-    chosen_ = -1;
     const QScopedValueRollback quiet(quiet_, true);
     while (list_->count() > rows.size()) delete list_->takeItem(list_->count() - 1);
     for (int row = 0; row < rows.size(); ++row) {

@@ -18,13 +18,11 @@ class TradeChooser final : public QObject {
 public:
     explicit TradeChooser(QListWidget* list);
 
-    // Selects a row (-1: none) without telling it as a choice.
+    // Selects a row (-1: none) without telling it as a choice: the row the
+    // window shows.
     void select(int row);
-    // Makes the list's rows these, none selected, none chosen.
+    // Makes the list's rows these, none selected.
     void setRows(const QStringList& rows);
-    // The row the user chose last and the window accepted (-1: none).
-    int chosen() const { return chosen_; }
-    void setChosen(int row) { chosen_ = row; }
 
 signals:
     void choice(int row);
@@ -35,8 +33,8 @@ protected:
 private:
     QListWidget* list_;
     QObject* viewport_ = nullptr;
-    int chosen_ = -1;
-    int rowAtPress_ = -1;   // tells a click on the chosen row from a change
+    int selected_ = -1;     // the row the window last selected
+    int rowAtPress_ = -1;   // tells a click on the selected row from a change
     bool pending_ = false;  // a change of selection waits to be told
     bool quiet_ = false;    // the window, not the user, changes the selection
 };
