@@ -1,0 +1,391 @@
+// Saving trades: exactly the edited bytes, one transaction, refused where the file changed.
+#include "trades/save.h"
+
+#include <gtest/gtest.h>
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
+#include "core/trade_fixture.h"
+#include "support/fault_injection.h"
+#include "support/file_systems.h"
+#include "support/opened_rom.h"
+
+namespace kestrane {
+namespace {
+
+using namespace kestrane::testing;
+
+class SaveTest : public TradeRecordTest {};
+
+TEST_F(SaveTest, SavesExactlyTheEditedBytes) {
+    GivenEdit text;
+    text.requestedSpecies = "1";
+    text.offeredSpecies = "celebi";
+    text.nickname = "Zap";
+    text.trainerName = "[PK]\\h4A";
+    text.trainerId = "37460";
+    text.heldItem = "gold berry";
+    text.dvs = "15/10/10/10";
+    text.genderRequirement = "female";
+    text.dialogSet = "newbie";
+    Bytes record = saveAndReadRecord(edited(text));
+    const Bytes expected = {2,    1,    251,  0x99, 0xA0, 0xAF, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x50, 0xFA, 0xAA,
+                            0xAE, 0x54, 0x92, 0xE1, 0x4A, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x50, 2,    0};
+    EXPECT_EQ(record, expected);
+
+    // Shown again, the trade reads as saved; saving it unedited writes nothing.
+    TradeRecord again = read();
+    EXPECT_EQ(again.nickname, u"Zap");
+    EXPECT_EQ(again.trainerId, 37460);
+    FaultInjectingFileSystem fs;
+    auto unchanged = writeTradeRecord(value, uneditedEdit(again), {}, fs);
+    ASSERT_TRUE(unchanged);
+    EXPECT_TRUE(unchanged->written.empty());
+    EXPECT_EQ(std::count(fs.calls().begin(), fs.calls().end(), FileOp::Write), 0);
+    EXPECT_EQ(std::count(fs.calls().begin(), fs.calls().end(), FileOp::Flush), 0);
+    EXPECT_EQ(readFile(path), rom);
+}
+
+TEST_F(SaveTest, WritesEachGameAtItsOwnOffsets) {
+    for (const char* code : {"AAXE", "BYTE", "BYTU"}) {
+        use(retailLikeRom(code, 7));
+        const int slot = code[0] == 'B' ? 7 : 6;
+        TradeEdit edit = uneditedEdit(read(slot));
+        edit.trainerId = 65535;
+        ASSERT_TRUE(writeTradeRecord(value, edit));
+        const std::uint32_t idAt = slotOffset(usualTable(code), slot) + 17;
+        Bytes after = readFile(path);
+        EXPECT_EQ(differences(rom, after), (std::vector<std::size_t>{idAt, idAt + 1})) << code;
+        EXPECT_EQ(after[idAt], 0xFF);
+        EXPECT_EQ(after[idAt + 1], 0xFF);
+    }
+}
+
+TEST_F(SaveTest, RefusesWhenTheFileIsNoLongerWhatWasShown) {
+    TradeEdit edit = uneditedEdit(read());
+    edit.nickname = *resolveName(value, read(), NameRole::Nickname, u"NEW");
+    const Bytes original = rom;
+    struct Case {
+        const char* name;
+        std::function<void(Bytes&)> change;
+        ErrorCode code;
+    };
+    for (const Case& c : std::vector<Case>{
+             // Another program changed the record, even a byte that the edit does not touch.
+             {"byte +0", [](Bytes& r) { r[kGoldSlot1] ^= 1; }, ErrorCode::TradeChangedOnDisk},
+             {"byte +13", [](Bytes& r) { r[kGoldSlot1 + 13] ^= 1; }, ErrorCode::TradeChangedOnDisk},
+             {"byte +31", [](Bytes& r) { r[kGoldSlot1 + 31] ^= 1; }, ErrorCode::TradeChangedOnDisk},
+             {"another game", [](Bytes& r) { std::copy_n("BYTE", 4, r.begin() + 0x13F); }, ErrorCode::GameChangedOnDisk},
+             {"shortened", [](Bytes& r) { r.resize(kGoldSlot1 + 20); }, ErrorCode::FileTooShort},
+         }) {
+        SCOPED_TRACE(c.name);
+        rom = original;
+        c.change(rom);
+        dir.write("rom.gb", rom);
+        auto saved = writeTradeRecord(value, edit);
+        ASSERT_FALSE(saved);
+        EXPECT_EQ(saved.error().code, c.code);
+        EXPECT_EQ(saved.error().kind, ErrorKind::ChangedByOther);
+        EXPECT_EQ(saved.error().effect, FileEffect::NothingWritten);
+        EXPECT_EQ(readFile(path), rom);
+    }
+
+    std::filesystem::remove(fsPath(path));
+    auto gone = writeTradeRecord(value, edit);
+    ASSERT_FALSE(gone);
+    EXPECT_EQ(gone.error().code, ErrorCode::FileNotFound);
+    EXPECT_EQ(gone.error().kind, ErrorKind::FileFailure);
+    EXPECT_EQ(describe(gone.error()).substr(describe(gone.error()).size() - 20), "Nothing was written.");
+    EXPECT_FALSE(std::filesystem::exists(fsPath(path)));
+}
+
+TEST_F(SaveTest, RefusesTradesOfAnotherRomOrSlot) {
+    TradeRecord shown = read();
+    TradeRecord elsewhere = shown;
+    elsewhere.slot = Slot::fromNumber(2);  // trade 1's bytes, said to be trade 2's
+    expectRefused(uneditedEdit(elsewhere), ErrorCode::WrongRecord);
+    elsewhere.slot = Slot::fromNumber(7);  // Gold has no seventh trade
+    expectRefused(uneditedEdit(elsewhere), ErrorCode::NoTrade);
+    const TradeEdit twice[] = {uneditedEdit(shown), uneditedEdit(shown)};
+    auto saved = saveTrades(value, twice);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().code, ErrorCode::WrongRecord);
+
+    Rom noTable = value;
+    noTable.table.reset();
+    noTable.noTable = refused(ErrorCode::NoTradeTable, "none");
+    auto refusedSave = writeTradeRecord(noTable, uneditedEdit(shown));
+    ASSERT_FALSE(refusedSave);
+    EXPECT_EQ(refusedSave.error().code, ErrorCode::NoTradeTable);
+    EXPECT_EQ(readFile(path), rom);
+}
+
+TEST_F(SaveTest, SeveralTradesAreOneTransaction) {
+    use(retailLikeRom("BYTE", 9));
+    std::vector<TradeEdit> edits;
+    for (int slot = 1; slot <= 7; ++slot) {
+        TradeEdit edit = uneditedEdit(read(slot));
+        edit.trainerId = std::uint16_t(slot);
+        edits.push_back(edit);
+    }
+    auto preview = previewSave(value, edits);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->size(), 14u);  // every ID's two bytes
+    EXPECT_EQ(readFile(path), rom);
+
+    FaultInjectingFileSystem fs;
+    auto saved = saveTrades(value, edits, {}, fs);
+    ASSERT_TRUE(saved) << describe(saved.error());
+    for (FileOp op : {FileOp::Open, FileOp::Flush, FileOp::Close}) {
+        EXPECT_EQ(std::count(fs.calls().begin(), fs.calls().end(), op), 1);
+    }
+    EXPECT_EQ(saved->bytesChanged, 14u);
+    ASSERT_EQ(saved->records.size(), 7u);
+    const Bytes after = readFile(path);
+    for (int slot = 1; slot <= 7; ++slot) {
+        const std::uint32_t idAt = slotOffset(kCrystalTable, slot) + 17;
+        EXPECT_EQ(after[idAt], slot);
+        EXPECT_EQ(after[idAt + 1], 0);
+        EXPECT_EQ(saved->records[std::size_t(slot - 1)].trainerId, slot);
+    }
+    EXPECT_EQ(differences(rom, after).size(), preview->size());
+
+    // Slots refused: nothing of the others is written either, and every problem is told.
+    rom = after;
+    edits[3].dvs = Dvs{16, 0, 0, 0};
+    edits[5].genderRequirement = 7;
+    auto refusedAll = saveTrades(value, edits);
+    ASSERT_FALSE(refusedAll);
+    EXPECT_EQ(refusedAll.error().code, ErrorCode::DvOutOfRange);
+    EXPECT_EQ(describe(refusedAll.error()),
+              "Trade Number 4: The Attack DV 16 is out of range: each DV is 0 to 15.\n"
+              "Trade Number 6: 7 is no gender requirement: give either, male or female (0 to 2).\nNothing was written.");
+    EXPECT_EQ(readFile(path), rom);
+}
+
+// A save never leaves a table Kestrane would not find again: where a
+// record is known by its bytes alone (a table found by the scan, a trade the
+// ROM added), a value that would hide it is refused.
+TEST_F(SaveTest, ASaveLeavesEveryRecordFindable) {
+    Bytes scanned = randomImage("BYTE", 5);
+    putTable(scanned, 0x123456, retailTrades("BYTE"));
+    Bytes nine = retailLikeRom("AAUE");
+    auto trades = retailTrades("AAUE");
+    trades.resize(9);
+    putTable(nine, kGoldSilverTable, trades);
+    const Bytes gold = retailLikeRom("AAUE");
+    struct Case {
+        const char* name;
+        const Bytes& image;
+        int slot;
+        GivenEdit text;
+        std::optional<ErrorCode> code;  // none: saved
+        const char* message = "";
+    };
+    auto typed = [](auto field, const char* value) {
+        GivenEdit t;
+        t.*field = value;
+        return t;
+    };
+    const char* scan = "; a table found by its records alone must keep every record recognisable.";
+    for (const Case& c : std::vector<Case>{
+             {"offered 0 in a scanned table", scanned, 1, typed(&GivenEdit::offeredSpecies, "0"), ErrorCode::WouldHideRecord,
+              "The offered species 0 is no creature"},
+             {"requested 0 in a scanned table", scanned, 1, typed(&GivenEdit::requestedSpecies, "0"),
+              ErrorCode::WouldHideRecord, "The requested species 0 is no creature"},
+             {"a name ended early", scanned, 1, typed(&GivenEdit::nickname, "AB\\CD"), ErrorCode::WouldHideRecord,
+              "The nickname holds bytes that are no plain name (80 81 50 82 83 50 20 20 20 20)"},
+             {"the rival's token", scanned, 3, typed(&GivenEdit::trainerName, "[RIVAL]"), ErrorCode::WouldHideRecord,
+              "The trainer's name holds bytes that are no plain name"},
+             {"a byte that is no character", scanned, 1, typed(&GivenEdit::nickname, "\\h00"), ErrorCode::WouldHideRecord,
+              "The nickname holds bytes that are no plain name"},
+             {"a hex escape that names no byte", scanned, 1, typed(&GivenEdit::nickname, "\\hZZ"),
+              ErrorCode::UnencodableName, "holds \"\\hZZ\" at character 1, which names no byte"},
+             {"a plain name in a scanned table", scanned, 1, typed(&GivenEdit::nickname, "ZAP"), std::nullopt},
+             {"offered 0 in an added trade", nine, 9, typed(&GivenEdit::offeredSpecies, "0"), ErrorCode::WouldHideRecord,
+              "The offered species 0 is no creature; a trade this ROM added is known by its bytes alone"},
+             {"a new name in an added trade", nine, 9, typed(&GivenEdit::trainerName, "ME"), std::nullopt},
+             {"offered 0 where the game's routine vouches for the table", gold, 1, typed(&GivenEdit::offeredSpecies, "0"),
+              std::nullopt},
+         }) {
+        SCOPED_TRACE(c.name);
+        use(c.image);
+        const TradeTable table = *value.table;
+        auto edit = resolveEdit(value, read(c.slot), c.text);
+        auto saved = edit ? writeTradeRecord(value, *edit) : Result<SaveReport>(nothingWritten(together(edit.error())));
+        if (c.code) {
+            ASSERT_FALSE(saved);
+            EXPECT_EQ(saved.error().code, *c.code);
+            EXPECT_NE(describe(saved.error()).find(c.message), std::string::npos) << describe(saved.error());
+            EXPECT_NE(describe(saved.error()).find(c.slot == 9 || c.code == ErrorCode::UnencodableName ? "" : scan),
+                      std::string::npos);
+            EXPECT_EQ(readFile(path), c.image);
+        } else {
+            ASSERT_TRUE(saved) << describe(saved.error());
+        }
+        auto again = openRom(path);
+        ASSERT_TRUE(again && again->table) << again->noTable.message;
+        EXPECT_EQ(again->table->offset, table.offset);
+        EXPECT_EQ(again->table->records, table.records);
+    }
+}
+
+class BadSave : public ::testing::Test {
+protected:
+    void SetUp() override {
+        OpenedRom opened = openedRom(dir, "gold.gb", retailLikeRom("AAUE", 4));
+        rom = opened.image;
+        path = opened.path;
+        value = opened.rom;
+        edit = uneditedEdit(opened.trade);
+        edit.nickname = *resolveName(value, opened.trade, NameRole::Nickname, u"NEW");
+        edit.trainerId = 1;
+    }
+    void expectRefused(ErrorCode code, ErrorKind kind, const std::string& message, FileSystem& fs) {
+        auto saved = writeTradeRecord(value, edit, {}, fs);
+        ASSERT_FALSE(saved);
+        EXPECT_EQ(saved.error().code, code);
+        EXPECT_EQ(saved.error().kind, kind);
+        EXPECT_NE(describe(saved.error()).find(message), std::string::npos) << describe(saved.error());
+        if (std::filesystem::exists(fsPath(path))) {
+            EXPECT_EQ(readFile(path), rom);
+        }
+    }
+    void expectRefused(ErrorCode code, ErrorKind kind, const std::string& message) {
+        expectRefused(code, kind, message, nativeFileSystem());
+    }
+
+    TempDir dir;
+    Bytes rom;
+    std::string path;
+    Rom value;
+    TradeEdit edit;
+};
+
+TEST_F(BadSave, FilesThatChangedOrCannotBeWritten) {
+    ReadOnlyFileSystem readOnly;
+    expectRefused(ErrorCode::PermissionDenied, ErrorKind::FileFailure, "permission denied. Nothing was written.", readOnly);
+
+    {
+        // Another program's save holds the file past the wait.
+        auto held = nativeFileSystem().open(path, OpenMode::ReadWrite);
+        ASSERT_TRUE(held && (*held)->lock(std::chrono::milliseconds(0)));
+        auto busy = writeTradeRecord(value, edit, SaveOptions{ChecksumPolicy::KeepConsistent, std::chrono::milliseconds(60)});
+        ASSERT_FALSE(busy);
+        EXPECT_EQ(busy.error().code, ErrorCode::FileBusy);
+        EXPECT_EQ(busy.error().kind, ErrorKind::Refused);
+        EXPECT_NE(describe(busy.error()).find("another program is saving it; try again when it has finished. Nothing was written."),
+                  std::string::npos);
+        EXPECT_EQ(readFile(path), rom);
+    }
+
+    Bytes cut(rom.begin(), rom.begin() + slotOffset(kGoldSilverTable, 1) + 20);
+    dir.write("gold.gb", cut);
+    rom = cut;
+    expectRefused(ErrorCode::FileTooShort, ErrorKind::ChangedByOther, "now ends at 1035352 bytes");
+    auto reading = readTradeRecord(value, Slot::fromNumber(1));
+    ASSERT_FALSE(reading);
+    EXPECT_EQ(reading.error().kind, ErrorKind::ChangedByOther);
+
+    rom = retailLikeRom("BYTE", 4);  // replaced by another game
+    dir.write("gold.gb", rom);
+    expectRefused(ErrorCode::GameChangedOnDisk, ErrorKind::ChangedByOther, "game code is now \"BYTE\"");
+
+    std::filesystem::remove(fsPath(path));
+    expectRefused(ErrorCode::FileNotFound, ErrorKind::FileFailure, "the file does not exist. Nothing was written.");
+    EXPECT_FALSE(std::filesystem::exists(fsPath(path)));  // not created by the attempt
+}
+
+// Another program acting on the file in the middle of a save: the save
+// stops or fails, says so, and owns up to every byte it may have written.
+TEST_F(BadSave, AnotherProgramActingDuringTheSave) {
+    // Consistent checksums: the save writes the record, then the checksums.
+    Bytes image = retailLikeRom("BYTE", 4);
+    buildChecksums(image);
+    OpenedRom opened = openedRom(dir, "crystal.gbc", image);
+    TradeEdit crystalEdit = uneditedEdit(opened.trade);
+    crystalEdit.nickname = *resolveName(opened.rom, opened.trade, NameRole::Nickname, u"NEW");
+    const std::uint32_t record = slotOffset(kCrystalTable, 1);
+    auto inRecord = [&](std::size_t at) { return at >= record && at < record + 32; };
+    FaultInjectingFileSystem counting;
+    ASSERT_TRUE(writeTradeRecord(opened.rom, crystalEdit, {}, counting));
+    const int writes = int(std::count(counting.calls().begin(), counting.calls().end(), FileOp::Write));
+    struct Case {
+        const char* name;
+        FileOp before;
+        int nth;
+        std::function<void()> act;
+        ErrorCode code;
+        const char* message;
+        std::size_t size;  // of the file afterwards
+    };
+    const std::string other = dir.write("other.gbc", retailLikeRom("BYTE", 9));
+    std::vector<Case> cases = {
+             // Just before the check that precedes the last write (the Stadium data).
+             {"cut to 1 MiB before the Stadium data is written", FileOp::Size, 1 + writes,
+              [&] { std::filesystem::resize_file(fsPath(opened.path), 1 << 20); }, ErrorCode::FileSizeChanged,
+              "another program changed the file's size while it was being saved (from 2,097,152 to 1,048,576 bytes).", 1 << 20},
+             {"a byte changed elsewhere", FileOp::Flush, 1,
+              [&] {
+                  Bytes now = readFile(opened.path);
+                  now[0x100000] ^= 0xFF;
+                  dir.write("crystal.gbc", now);
+              },
+              ErrorCode::VerifyFailed, "the checksums it wrote do not match the file", kRomSize},
+    };
+#if !defined(_WIN32)  // Windows renames nothing over a file that is open
+    cases.push_back({"replaced by rename", FileOp::Flush, 1,
+                     [&] {
+                         std::filesystem::copy_file(fsPath(other), fsPath(dir.file("swap")));
+                         std::filesystem::rename(fsPath(dir.file("swap")), fsPath(opened.path));
+                     },
+                     ErrorCode::FileReplaced, "another program replaced the file while it was being saved", kRomSize});
+#endif
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.write("crystal.gbc", image);
+        FaultInjectingFileSystem fs;
+        fs.actBefore(c.before, c.act, c.nth);
+        auto saved = writeTradeRecord(opened.rom, crystalEdit, {}, fs);
+        ASSERT_FALSE(saved);
+        EXPECT_EQ(saved.error().code, c.code);
+        EXPECT_NE(describe(saved.error()).find(c.message), std::string::npos) << describe(saved.error());
+        EXPECT_EQ(readFile(opened.path).size(), c.size);
+        if (c.code == ErrorCode::FileSizeChanged) {
+            // Every write before it went out, and the error says so; the last did not grow the file back.
+            EXPECT_EQ(saved.error().mayHold.size(), std::size_t(writes - 1));
+        }
+        if (c.code == ErrorCode::FileReplaced) {
+            EXPECT_EQ(readFile(opened.path), readFile(other));
+        }
+    }
+
+    // Killed after its first write: the record is new and the checksums
+    // stale, never new checksums over an old record.
+    dir.write("crystal.gbc", image);
+    FaultInjectingFileSystem failing;
+    failing.failNext(FileOp::Write, fileFailure(ErrorCode::DeviceIo, "injected"), 2);
+    ASSERT_FALSE(writeTradeRecord(opened.rom, crystalEdit, {}, failing));
+    const auto changed = differences(image, readFile(opened.path));
+    ASSERT_FALSE(changed.empty());
+    EXPECT_TRUE(std::all_of(changed.begin(), changed.end(), inRecord));
+
+#if !defined(_WIN32)
+    // A whole-file lock another program holds is waited for, as Kestrane's own.
+    dir.write("crystal.gbc", image);
+    const int held = ::open(opened.path.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    auto busy = writeTradeRecord(opened.rom, crystalEdit, SaveOptions{ChecksumPolicy::KeepConsistent, std::chrono::milliseconds(60)});
+    ::close(held);
+    ASSERT_FALSE(busy);
+    EXPECT_EQ(busy.error().code, ErrorCode::FileBusy);
+    EXPECT_EQ(readFile(opened.path), image);
+#endif
+}
+
+}  // namespace
+}  // namespace kestrane

@@ -1,0 +1,216 @@
+// Planning an edit: what a person gives, checked and fitted; every problem at once.
+#include "trades/trade_edit.h"
+
+#include <gtest/gtest.h>
+
+#include "core/trade_fixture.h"
+#include "support/utf.h"
+#include "trades/trainer_id.h"
+
+namespace kestrane {
+namespace {
+
+using namespace kestrane::testing;
+
+class TradeEditTest : public TradeRecordTest {};
+
+TEST_F(TradeEditTest, TrainerIdIsCheckedRoundedAndWrittenLowByteFirst) {
+    struct Accepted {
+        std::string text;
+        std::uint8_t low, high;
+    };
+    for (const Accepted& c : std::vector<Accepted>{{"0", 0x00, 0x00},
+                                                   {"65535", 0xFF, 0xFF},
+                                                   {"37460", 0x54, 0x92},
+                                                   {" 12 ", 0x0C, 0x00},
+                                                   {"1.4", 0x01, 0x00},
+                                                   {"0.5", 0x01, 0x00},
+                                                   {"1.5", 0x02, 0x00},
+                                                   {"2.5", 0x03, 0x00},
+                                                   {"65534.5", 0xFF, 0xFF},
+                                                   {"65535.000", 0xFF, 0xFF},
+                                                   {"-0", 0x00, 0x00},
+                                                   {"+7", 0x07, 0x00},
+                                                   {"007", 0x07, 0x00},
+                                                   {".9", 0x01, 0x00}}) {
+        GivenEdit text;
+        text.trainerId = c.text;
+        Bytes record = saveAndReadRecord(edited(text));
+        EXPECT_EQ(record[17], c.low) << c.text;
+        EXPECT_EQ(record[18], c.high) << c.text;
+    }
+
+    struct Refused {
+        std::string text;
+        ErrorCode code;
+    };
+    for (const Refused& c : std::vector<Refused>{{"", ErrorCode::IdNotANumber},
+                                                 {"   ", ErrorCode::IdNotANumber},
+                                                 {"1e5", ErrorCode::IdNotANumber},
+                                                 {"0x10", ErrorCode::IdNotANumber},
+                                                 {"12abc", ErrorCode::IdNotANumber},
+                                                 {"1.2.3", ErrorCode::IdNotANumber},
+                                                 {".", ErrorCode::IdNotANumber},
+                                                 {"1 2", ErrorCode::IdNotANumber},
+                                                 {"\uff11", ErrorCode::IdNotANumber},
+                                                 {"-1", ErrorCode::IdOutOfRange},
+                                                 {"-0.5", ErrorCode::IdOutOfRange},
+                                                 {"65536", ErrorCode::IdOutOfRange},
+                                                 {"70000", ErrorCode::IdOutOfRange},
+                                                 {"65535.0001", ErrorCode::IdOutOfRange},
+                                                 {"99999999999999999999", ErrorCode::IdOutOfRange}}) {
+        GivenEdit text;
+        text.trainerId = c.text;
+        SCOPED_TRACE(c.text);
+        expectRefused(text, c.code);
+        auto parsed = parseTrainerId(c.text);
+        ASSERT_FALSE(parsed);
+        if (c.code == ErrorCode::IdOutOfRange) EXPECT_EQ(parsed.error().message, kIdRangeMessage);
+        else EXPECT_NE(parsed.error().message.find(kIdRangeMessage), std::string::npos);
+    }
+}
+
+TEST_F(TradeEditTest, EditedNamesAreEncodedAndFittedToTenBytes) {
+    struct Case {
+        std::string text;
+        Bytes field;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"", {0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
+             {"A", {0x80, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
+             // Ten characters leave no room for the terminator: the 11th byte, never written, is it.
+             {"ABCDEFGHIJ", {0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89}},
+             {"[PK][PK][PK][PK][PK][PK][PK][PK][PK]", {0xE1, 0xE1, 0xE1, 0xE1, 0xE1, 0xE1, 0xE1, 0xE1, 0xE1, 0x50}},
+             {"a b", {0xA0, 0x7F, 0xA1, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
+             {"HO-OH", {0x87, 0x8E, 0xE3, 0x8E, 0x87, 0x50, 0x20, 0x20, 0x20, 0x20}},
+             {"MR. ZAP", {0x8C, 0x91, 0xE8, 0x7F, 0x99, 0x80, 0x8F, 0x50, 0x20, 0x20}},
+             {"\u2642'sPOK\u00e9", {0xEF, 0xD4, 0x54, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
+         }) {
+        GivenEdit text;
+        text.nickname = c.text;
+        text.trainerName = c.text;
+        Bytes record = saveAndReadRecord(edited(text));
+        EXPECT_EQ(Bytes(record.begin() + 3, record.begin() + 13), c.field) << c.text;
+        EXPECT_EQ(Bytes(record.begin() + 19, record.begin() + 29), c.field) << c.text;
+        EXPECT_EQ(record[13], 0x50);
+        EXPECT_EQ(record[29], 0x50);
+    }
+}
+
+TEST_F(TradeEditTest, EveryProblemOfAnEditIsToldAtOnce) {
+    struct Case {
+        std::u16string text;
+        ErrorCode code;
+        std::string named;
+    };
+    for (const Case& c : std::vector<Case>{{u"AB%C", ErrorCode::UnencodableName, "\"%\" (U+0025), character 3"},
+                                           {u"R@D", ErrorCode::UnencodableName, "\"@\" (U+0040), character 2"},
+                                           {u"Caf\u00e8", ErrorCode::UnencodableName, "(U+00E8), character 4"},
+                                           {u"{", ErrorCode::UnencodableName, "\"{\" (U+007B), character 1"},
+                                           {u"\U0001F600", ErrorCode::UnencodableName, "(U+1F600), character 1"},
+                                           {u"\u00a3", ErrorCode::UnencodableName, "(U+00A3), character 1"},
+                                           {u"a\tb", ErrorCode::UnencodableName, "(U+0009), character 2"},
+                                           {std::u16string(1, u'\0'), ErrorCode::UnencodableName, "(U+0000)"},
+                                           {u"\u3042", ErrorCode::UnencodableName, "(U+3042), character 1"},
+                                           {std::u16string(1, u'\xD800'), ErrorCode::UnencodableName, "(U+FFFD)"},
+                                           {u"ABCDEFGHIJK", ErrorCode::NameTooLong, "needs 11 bytes"}}) {
+        SCOPED_TRACE(toUtf8(c.text));
+        GivenEdit text;
+        text.nickname = toUtf8(c.text);
+        text.trainerName = toUtf8(c.text);
+        text.trainerId = "70000";
+        text.offeredSpecies = "";
+        text.heldItem = "Lucky Eg";
+        text.dvs = "0/16/0/0";
+        text.genderRequirement = "3";
+        text.dialogSet = "girl";  // Crystal's alone
+        auto resolved = resolveEdit(value, read(), text);
+        ASSERT_FALSE(resolved);
+        const Problems& problems = resolved.error();
+        ASSERT_EQ(problems.size(), 8u);
+        EXPECT_EQ(problems[4].code, ErrorCode::UnknownItem);
+        EXPECT_EQ(problems[5].code, ErrorCode::DvOutOfRange);
+        EXPECT_EQ(problems[6].code, ErrorCode::UnknownGenderRequirement);
+        EXPECT_EQ(problems[7].code, ErrorCode::UnknownDialogSet);
+        EXPECT_EQ(problems[0].code, ErrorCode::IdOutOfRange);
+        EXPECT_EQ(problems[1].code, ErrorCode::SpeciesNotChosen);
+        for (int i : {2, 3}) {
+            EXPECT_EQ(problems[std::size_t(i)].code, c.code);
+            EXPECT_NE(problems[std::size_t(i)].message.find(c.named), std::string::npos) << problems[std::size_t(i)].message;
+            EXPECT_NE(problems[std::size_t(i)].message.find(i == 2 ? "nickname" : "trainer"), std::string::npos);
+        }
+    }
+    // Typed values the text door cannot give are refused by the plan, all at once too.
+    TradeEdit typed = uneditedEdit(read());
+    typed.offeredSpecies = 252;
+    typed.dvs = Dvs{0, 16, 0, 0};
+    typed.genderRequirement = 3;
+    typed.dialogSet = 3;
+    typed.nickname = NameBytes(11, 0x80);
+    auto planned = planTradeRecord(value, typed);
+    ASSERT_FALSE(planned);
+    EXPECT_EQ(planned.error().size(), 5u);
+    expectRefused(typed, ErrorCode::SpeciesOutOfRange);
+}
+
+TEST_F(TradeEditTest, AnUneditedNameKeepsBytesTheEditorCannotShow) {
+    // 0x4B and 0x01 have no character, the blanks around are trimmed, and
+    // the bytes after the terminator are arbitrary: all must survive.
+    const Bytes field = {0x00, 0x80, 0x4B, 0x01, 0x81, 0x00, 0x50, 0x12, 0x34, 0x56};
+    std::copy(field.begin(), field.end(), rom.begin() + kGoldSlot1 + 3);
+    use(rom);
+    GivenEdit text;
+    text.nickname = "AB";  // what the box shows
+    text.trainerId = "1";
+    Bytes record = saveAndReadRecord(edited(text));
+    EXPECT_EQ(Bytes(record.begin() + 3, record.begin() + 13), field);
+    EXPECT_EQ(record[17], 1);
+}
+
+TEST_F(TradeEditTest, ExactNameBytesAreWrittenAsGivenButNotBesideAnEditedText) {
+    const NameBytes exact = {0x80, 0xE1, 0x50, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07};
+    // As a table from another ROM carries them: bytes and the text they show.
+    for (const char* beside : {"", "A[PK]", "KYLE"}) {
+        GivenEdit text;
+        text.trainerNameBytes = exact;
+        if (*beside) text.trainerName = beside;
+        Bytes record = saveAndReadRecord(edited(text));
+        EXPECT_EQ(Bytes(record.begin() + 19, record.begin() + 29), exact) << beside;
+        use(retailLikeRom("AAUE"));
+    }
+    GivenEdit both;
+    both.nicknameBytes = exact;
+    both.nickname = "OTHER";  // neither the bytes' text nor the file's
+    expectRefused(both, ErrorCode::ConflictingName);
+    both.nicknameBytes = NameBytes(9, 0x80);
+    expectRefused(both, ErrorCode::NameTooLong);
+}
+
+TEST_F(TradeEditTest, SpeciesMustBeChosenUnlessTheStoredOneHasNoEntry) {
+    for (auto [requested, offered, code] :
+         {std::tuple{"", "95", ErrorCode::SpeciesNotChosen}, std::tuple{"69", "", ErrorCode::SpeciesNotChosen},
+          std::tuple{"69", "252", ErrorCode::SpeciesOutOfRange}, std::tuple{"300", "95", ErrorCode::SpeciesOutOfRange},
+          std::tuple{"69", "-2", ErrorCode::SpeciesNotChosen}}) {
+        GivenEdit text;
+        text.requestedSpecies = requested;
+        text.offeredSpecies = offered;
+        expectRefused(text, code);
+    }
+
+    rom[kGoldSlot1 + 1] = 252;
+    rom[kGoldSlot1 + 2] = 255;
+    use(rom);
+    GivenEdit kept;
+    kept.requestedSpecies = "";
+    kept.offeredSpecies = "#255";
+    kept.trainerId = "2";
+    Bytes record = saveAndReadRecord(edited(kept));
+    EXPECT_EQ(record[1], 252);
+    EXPECT_EQ(record[2], 255);
+    GivenEdit chosen;
+    chosen.requestedSpecies = "0";
+    EXPECT_EQ(saveAndReadRecord(edited(chosen))[1], 0);
+}
+
+}  // namespace
+}  // namespace kestrane

@@ -1,0 +1,241 @@
+// Finding the trade table: for every way a ROM can keep it, and every way it can fail.
+#include "trades/trade_table.h"
+
+#include <gtest/gtest.h>
+
+#include "support/hex_text.h"
+#include "support/rom_image.h"
+#include "trades/rom.h"
+#include "trades/trade_record.h"
+
+namespace kestrane {
+namespace {
+
+using namespace kestrane::testing;
+
+struct Locating {
+    const char* name;
+    const char* code;
+    std::function<void(Bytes&)> build;  // on a random image of the code
+    std::uint32_t offset;               // 0: no table
+    int records;
+    FoundBy foundBy;
+    const char* refusal;  // a part of the message when there is no table
+};
+
+void PrintTo(const Locating& c, std::ostream* os) { *os << c.name; }
+
+std::vector<TradeBytes> ownTrades(const char* code) { return retailTrades(code); }
+
+const Locating kLocating[] = {
+    {"retail Crystal", "BYTE", [](Bytes& r) { r = retailLikeRom("BYTE"); }, kCrystalTable, 7, FoundBy::UsualPlace, ""},
+    {"retail Gold", "AAUE", [](Bytes& r) { r = retailLikeRom("AAUE"); }, kGoldSilverTable, 6, FoundBy::UsualPlace, ""},
+    {"retail Silver", "AAXE", [](Bytes& r) { r = retailLikeRom("AAXE"); }, kGoldSilverTable, 6, FoundBy::UsualPlace, ""},
+    {"Australian Crystal", "BYTU", [](Bytes& r) { r = retailLikeRom("BYTU"); }, kCrystalTable, 7, FoundBy::UsualPlace, ""},
+    {"French Crystal", "BYTF", [](Bytes& r) { r = retailLikeRom("BYTF"); }, kCrystalTable, 7, FoundBy::UsualPlace, ""},
+    {"Spanish Crystal", "BYTS", [](Bytes& r) { r = retailLikeRom("BYTS"); }, kCrystalTable, 7, FoundBy::UsualPlace, ""},
+    {"Japanese Gold", "AAUJ", [](Bytes& r) { r = retailLikeRom("AAUJ"); }, 0xFCC23, 6, FoundBy::UsualPlace, ""},
+    {"Japanese Silver moved by 40, its 16-byte routine pointing to it", "AAXJ",
+     [](Bytes& r) {
+         putTable(r, 0xFCC23 + 40, ownTrades("AAXJ"), 16);
+         putRoutine(r, 0xFCB8E + 40, 0xFCC23 + 40, 16);
+     },
+     0xFCC23 + 40, 6, FoundBy::TableRoutine, ""},
+    {"Japanese Gold moved, routine gone: the scan finds it", "AAUJ",
+     [](Bytes& r) { putTable(r, 0x123457, ownTrades("AAUJ"), 16); }, 0x123457, 6, FoundBy::RecordScan, ""},
+    {"a 32-byte routine in a Japanese ROM points nowhere it counts", "AAUJ",
+     [](Bytes& r) {
+         putTable(r, 0x40000, ownTrades("AAUJ"), 16);
+         putTable(r, 0x80000, ownTrades("AAUJ"), 16);
+         putRoutine(r, 0xFCB8E, 0xFCC23, 32);
+     },
+     0, 0, FoundBy::UsualPlace, "found 2 runs of trade records"},
+    {"moved by 48, routine points to it", "BYTE",
+     [](Bytes& r) {
+         putTable(r, kCrystalTable + 48, ownTrades("BYTE"));
+         putRoutine(r, kCrystalRoutine + 48, kCrystalTable + 48);
+     },
+     kCrystalTable + 48, 7, FoundBy::TableRoutine, ""},
+    {"moved, routine gone: the scan finds it", "AAUE",
+     [](Bytes& r) { putTable(r, 0x123456, ownTrades("AAUE")); }, 0x123456, 6, FoundBy::RecordScan, ""},
+    {"nine records", "BYTE",
+     [](Bytes& r) {
+         auto trades = ownTrades("BYTE");
+         trades.push_back(TradeBytes{});
+         trades.push_back(TradeBytes{3, 1, 251, nameField("ADDED"), {1, 2}, 0, 7, nameField("ME"), 2});
+         putTable(r, kCrystalTable, trades);
+     },
+     kCrystalTable, 9, FoundBy::UsualPlace, ""},
+    {"Gold with a seventh record added", "AAUE",
+     [](Bytes& r) {
+         auto trades = ownTrades("AAUE");
+         trades.push_back(TradeBytes{});
+         putTable(r, kGoldSilverTable, trades);
+     },
+     kGoldSilverTable, 7, FoundBy::UsualPlace, ""},
+    {"two candidate runs", "BYTE",
+     [](Bytes& r) {
+         putTable(r, 0x40000, ownTrades("BYTE"));
+         putTable(r, 0x80000, ownTrades("BYTE"));
+     },
+     0, 0, FoundBy::UsualPlace, "found 2 runs of trade records (at 0x40000 and 0x80000)"},
+    {"records in another format", "BYTE",
+     [](Bytes& r) {
+         // 16-bit species and an 8-byte trainer name: +29 holds the gender byte.
+         for (int i = 0; i < 7; ++i) {
+             Bytes record(32, 0x50);
+             record[0] = 0;
+             record[1] = 0x3F, record[2] = 0, record[3] = 0x42, record[4] = 0;
+             record[29] = 0, record[30] = 0, record[31] = 0;
+             std::copy(record.begin(), record.end(), r.begin() + kCrystalTable + 32 * i);
+         }
+         putRoutine(r, kCrystalRoutine, kCrystalTable);
+     },
+     0, 0, FoundBy::UsualPlace, "points to 0xFCE58, where the record of Trade Number 2 fails the checks"},
+    {"routine points outside its bank", "BYTE",
+     [](Bytes& r) {
+         putRoutine(r, kCrystalRoutine, kCrystalTable);
+         r[kCrystalRoutine + 15] = 0x80;  // address 0x8E58
+     },
+     0, 0, FoundBy::UsualPlace, "points outside its own bank"},
+    {"routine points past the end of the file", "BYTE",
+     [](Bytes& r) {
+         putRoutine(r, 0x1FC000, 0x1FF000);
+         r.resize(0x1FE000);
+     },
+     0, 0, FoundBy::UsualPlace, "at 0x1FC000, points to 0x1FF000, past the end of the file"},
+    // Files shorter than their headers say: the table is the game's whole
+    // table, cut, whichever way it is found; cut before it, there is none.
+    {"file cut inside the table", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         r.resize(kCrystalTable + 100);
+     },
+     kCrystalTable, 7, FoundBy::UsualPlace, ""},
+    {"moved table cut inside record 7", "BYTE",
+     [](Bytes& r) {
+         putTable(r, kCrystalTable + 48, ownTrades("BYTE"));
+         putRoutine(r, kCrystalRoutine + 48, kCrystalTable + 48);
+         r.resize(kCrystalTable + 48 + 6 * 32 + 20);
+     },
+     kCrystalTable + 48, 7, FoundBy::TableRoutine, ""},
+    {"table found by the scan, cut inside record 7", "BYTE",
+     [](Bytes& r) {
+         putTable(r, 0x123456, ownTrades("BYTE"));
+         r.resize(0x123456 + 6 * 32 + 20);
+     },
+     0x123456, 7, FoundBy::RecordScan, ""},
+    {"file cut before the table", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         r.resize(kCrystalTable - 100);
+     },
+     0, 0, FoundBy::UsualPlace, "points to 0xFCE58, past the end of the file"},
+    {"header says 512 KiB: a table at the end is no cut one", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         r[0x148] = 0x04;
+         r.resize(kCrystalTable + 100);
+     },
+     0, 0, FoundBy::UsualPlace, "points to 0xFCE58, where the file ends before the table's end"},
+    // The game's own routine decides: one bad byte is no reason to take another place.
+    {"record 0's dialog set byte 9: refused, no scan", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         r[kCrystalTable] = 9;
+     },
+     0, 0, FoundBy::UsualPlace, "at 0xFCDC2, points to 0xFCE58, where the record of Trade Number 2 fails the checks: its "
+                                "dialog set byte is 9"},
+    {"record 0's last byte 1: refused, no scan", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         r[kCrystalTable + 31] = 1;
+     },
+     0, 0, FoundBy::UsualPlace, "its last byte is 0x01, not 0x00"},
+    {"the routine points to a copy; the old table at the usual place is stale", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         auto trades = ownTrades("BYTE");
+         trades[1].nickname = nameField("EDITED");
+         putTable(r, 0xFF000, trades);
+         putRoutine(r, kCrystalRoutine, 0xFF000);
+     },
+     0xFF000, 7, FoundBy::TableRoutine, ""},
+    {"the routine points to bytes that are no table, though the usual place holds one", "AAUE",
+     [](Bytes& r) {
+         r = retailLikeRom("AAUE");
+         putRoutine(r, kGoldSilverRoutine, 0xFF000);
+     },
+     0, 0, FoundBy::UsualPlace, "points to 0xFF000, where the record of Trade Number 2 fails the checks"},
+    {"Japanese Silver's stale copies of the routine and the table in unused space", "AAXJ",
+     [](Bytes& r) {
+         r = retailLikeRom("AAXJ");
+         auto trades = ownTrades("AAXJ");
+         trades[0].requested = 1;
+         putTable(r, 0xFEBBF, trades, 16);
+         putRoutine(r, 0xFEB2A, 0xFEBBF, 16);
+     },
+     0xFCC23, 6, FoundBy::UsualPlace, ""},
+    {"code moved: two copies of the routine point to different tables", "BYTE",
+     [](Bytes& r) {
+         putTable(r, 0xFD000, ownTrades("BYTE"));
+         putTable(r, 0xFE000, ownTrades("BYTE"));
+         putRoutine(r, 0xFC100, 0xFD000);
+         putRoutine(r, 0xFC200, 0xFE000);
+     },
+     0, 0, FoundBy::UsualPlace,
+     "2 copies of the routine that reads it point to different places (at 0xFC100 to 0xFD000 and at 0xFC200 to 0xFE000)"},
+    {"8 MiB with 299,593 copies of the routine, none usable: told in short", "BYTE",
+     [](Bytes& r) {
+         r.resize(8 * 1024 * 1024);
+         for (std::uint32_t at = 0x4000, n = 0; n < 299593; ++n, at += 21) putRoutine(r, at, at + 0x40);
+     },
+     0, 0, FoundBy::UsualPlace, "299,593 copies of the routine that reads it point to different places (at 0x4000 to "
+                                "0x4040, at 0x4015 to 0x4055, at 0x402A to 0x406A, at 0x403F to 0x407F and 299,589 more)"},
+    {"8 MiB Japanese: a repeated record pattern is no table", "AAUJ",
+     [](Bytes& r) {
+         r.resize(8 * 1024 * 1024);
+         putTable(r, 0x100000, std::vector<TradeBytes>(40, ownTrades("AAUJ")[0]), 16);
+     },
+     0, 0, FoundBy::UsualPlace, "found no run of trade records (and 1 run longer than a table can be)"},
+};
+
+class LocatingTable : public ::testing::TestWithParam<Locating> {};
+
+TEST_P(LocatingTable, FindsTheTableOrSaysWhyNot) {
+    const Locating& c = GetParam();
+    TempDir dir;
+    Bytes image = randomImage(c.code, 5);
+    c.build(image);
+    const std::string path = dir.write("rom.gbc", image);
+    auto rom = openRom(path);
+    ASSERT_TRUE(rom) << rom.error().message;
+    if (c.offset) {
+        ASSERT_TRUE(rom->table) << rom->noTable.message;
+        EXPECT_EQ(rom->table->offset, c.offset);
+        EXPECT_EQ(rom->table->records, c.records);
+        EXPECT_EQ(rom->table->foundBy, c.foundBy);
+        EXPECT_EQ(rom->slotCount(), std::max(7, c.records));
+    } else {
+        ASSERT_FALSE(rom->table) << rom->table->offset;
+        EXPECT_EQ(rom->noTable.code, ErrorCode::NoTradeTable);
+        EXPECT_EQ(rom->noTable.kind, ErrorKind::Refused);
+        EXPECT_NE(rom->noTable.message.find(c.refusal), std::string::npos) << rom->noTable.message;
+        EXPECT_NE(rom->noTable.message.find("keeps its trade table at " + hexOffset(usualTable(c.code))), std::string::npos);
+        EXPECT_NE(rom->noTable.message.find("The file was not changed."), std::string::npos);
+        auto reading = readTradeRecord(*rom, Slot::fromNumber(1));
+        ASSERT_FALSE(reading);
+        EXPECT_EQ(reading.error().code, ErrorCode::NoTradeTable);
+    }
+    EXPECT_EQ(readFile(path), image);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rom, LocatingTable, ::testing::ValuesIn(kLocating),
+                         [](const auto& info) {
+                             std::string name;
+                             for (char c : std::string(info.param.name)) name += std::isalnum(c) ? c : '_';
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace kestrane
