@@ -130,27 +130,29 @@ windows-test: windows
 	$(call install_missing,$(WINDOWS_TEST_PACKAGES))
 	scripts/windows-test.sh build/windows docs/screenshot-windows.png
 
-# The release zip: both programs, a README, the licences, and how Qt was built.
-windows-package: windows
+# The release zip: both programs, a README, the licences, and how Qt was
+# built; from the Windows build as it stands (made first only if missing).
+windows-package:
+	@[ -f build/windows/src/app/kestrane.exe ] || $(MAKE) windows
 	QT_VERSION=$(QT_VERSION) QT_DEBIAN_VERSION=$(QT_DEBIAN_VERSION) QT_MINGW_SCRIPT=$(QT_MINGW_SCRIPT) \
 	  scripts/windows-package.sh build/windows
 
 # Each libFuzzer target for FUZZ_SECONDS under ASan and UBSan, two at a time
-# (one a core). New inputs go to a scratch folder; the seeds in
-# tests/fuzz/corpus stay as committed.
+# (one a core). The targets are part of the sanitizer build (`make asan`
+# builds them with every test). New inputs go to a scratch folder; the
+# seeds in tests/fuzz/corpus stay as committed.
 FUZZ_SECONDS ?= 60
 FUZZ_LANES := "decode hex import" "encode rom picture"
+FUZZ := build/asan/fuzz
 fuzz:
-	$(call install_missing,clang-14 libclang-rt-14-dev cmake ninja-build libcli11-dev nlohmann-json3-dev libstb-dev)
-	cmake --preset fuzz
-	cmake --build --preset fuzz
+	$(MAKE) build PRESET=asan
 	@lane() { for t in $$1; do \
-	    mkdir -p build/fuzz/scratch/$$t; \
+	    mkdir -p $(FUZZ)/scratch/$$t; \
 	    dict=""; [ $$t = import ] && dict="-dict=tests/fuzz/json.dict"; \
-	    build/fuzz/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -seed=1 -print_final_stats=1 $$dict -artifact_prefix=build/fuzz/$$t- \
-	      build/fuzz/scratch/$$t tests/fuzz/corpus/$$t > build/fuzz/$$t.log 2>&1 \
-	      || { tail -40 build/fuzz/$$t.log; echo "fuzz_$$t found a failure"; return 1; }; \
-	    echo "fuzz_$$t: $$(grep -o 'Done [0-9]* runs in [0-9]* second' build/fuzz/$$t.log)"; \
+	    build/asan/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -seed=1 -print_final_stats=1 $$dict -artifact_prefix=$(FUZZ)/$$t- \
+	      $(FUZZ)/scratch/$$t tests/fuzz/corpus/$$t > $(FUZZ)/$$t.log 2>&1 \
+	      || { tail -40 $(FUZZ)/$$t.log; echo "fuzz_$$t found a failure"; return 1; }; \
+	    echo "fuzz_$$t: $$(grep -o 'Done [0-9]* runs in [0-9]* second' $(FUZZ)/$$t.log)"; \
 	  done; }; \
 	pids=""; for l in $(FUZZ_LANES); do lane "$$l" & pids="$$pids $$!"; done; \
 	failed=0; for p in $$pids; do wait $$p || failed=1; done; exit $$failed

@@ -82,28 +82,27 @@ struct Changes {
     bool globalUpdated = false;
     bool stadiumUpdated = false;
     std::optional<ChecksumsSkipped> checksumsSkipped;
+    std::vector<std::uint8_t> image;  // the whole file as read, where it was read whole
 };
 
 // The bytes the checks need: the whole file when the checksums are to be
-// kept, else the game code and the records, read where they lie.
+// kept (or a copy is made), else the game code and the records, read where
+// they lie.
 class Snapshot {
 public:
     Result<void> readWhole(File& file, std::int64_t size) {
-        // Not cleared first: every byte is read over.
-        data_.reset(new std::uint8_t[std::size_t(size)]);
-        size_ = std::size_t(size);
-        return readExactly(file, 0, whole());
+        data_.resize(std::size_t(size));
+        return readExactly(file, 0, data_);
     }
     Result<void> at(File& file, std::uint32_t offset, std::span<std::uint8_t> out) const {
-        if (!data_) return readExactly(file, offset, out);
-        std::copy_n(data_.get() + offset, out.size(), out.begin());
+        if (data_.empty()) return readExactly(file, offset, out);
+        std::copy_n(data_.begin() + offset, out.size(), out.begin());
         return {};
     }
-    std::span<std::uint8_t> whole() { return {data_.get(), size_}; }
+    std::vector<std::uint8_t>& whole() { return data_; }
 
 private:
-    std::unique_ptr<std::uint8_t[]> data_;
-    std::size_t size_ = 0;
+    std::vector<std::uint8_t> data_;
 };
 
 // The checksum bytes that `update` changed in image, from before.
@@ -139,8 +138,10 @@ void keepChecksums(std::span<std::uint8_t> image, ChecksumPolicy policy, Changes
     addChanged(changes.bytes, image, kStadiumAt, stadiumBefore);
 }
 
-// Checks the open file against what was read, and gives the bytes to change.
-Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedRecord>& planned, ChecksumPolicy policy) {
+// Checks the open file against what was read, and gives the bytes to change
+// (and, with `whole`, the whole file as read).
+Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedRecord>& planned, ChecksumPolicy policy,
+                          bool whole = false) {
     auto size = file.size();
     if (!size) return size.error();
     for (const PlannedRecord& record : planned) {
@@ -170,7 +171,7 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
         if (skipped) policy = ChecksumPolicy::Leave;
     }
     Snapshot snapshot;
-    if (policy != ChecksumPolicy::Leave) {
+    if (policy != ChecksumPolicy::Leave || whole) {
         if (auto read = snapshot.readWhole(file, *size); !read) return read.error();
     }
     std::array<std::uint8_t, kGameCodeLength> code{};
@@ -201,12 +202,25 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
     changes.tradeBytes = changes.bytes.size();
     std::sort(changes.bytes.begin(), changes.bytes.end(), byOffset);
     if (policy != ChecksumPolicy::Leave) keepChecksums(snapshot.whole(), policy, changes);
+    if (whole) {
+        changes.image = std::move(snapshot.whole());
+        // keepChecksums made the checksums' bytes; the trades' are made here.
+        for (std::size_t i = 0; i < changes.tradeBytes; ++i) changes.image[changes.bytes[i].offset] = changes.bytes[i].after;
+    }
     return changes;
 }
 
+// What the writes of a transaction must leave: the file's size, and the
+// checksums the transaction made.
+struct Expected {
+    std::int64_t size = 0;
+    bool globalUpdated = false;
+    bool stadiumUpdated = false;
+};
+
 // The checksums after the save are what it made them: else another program
 // wrote into the file meanwhile.
-Result<void> checkChecksumsAfter(File& file, const Changes& changes) {
+Result<void> checkChecksumsAfter(File& file, const Expected& changes) {
     if (!changes.globalUpdated && !changes.stadiumUpdated) return {};
     std::vector<std::uint8_t> image(std::size_t(changes.size));
     if (auto read = readExactly(file, 0, image); !read) return read.error();
@@ -240,6 +254,99 @@ std::vector<std::pair<ByteRange, std::vector<std::uint8_t>>> runsOf(const std::v
     return runs;
 }
 
+// Opens the ROM for a transaction: a read-only ROM refused unless the user
+// asked to make it writable; then open for writing, and take the save lock.
+Result<std::unique_ptr<File>> openForSave(const Rom& rom, const SaveOptions& options, FileSystem& fs, const std::string& where) {
+    auto status = fs.status(rom.path);
+    if (!status) return nothingWritten(inContext(status.error(), where));
+    if (status->readOnly) {
+        if (!options.makeWritable) return nothingWritten(refused(ErrorCode::ReadOnlyFile, quoted(rom.path) + " is read-only."));
+        if (auto writable = fs.setReadOnly(rom.path, false); !writable) return nothingWritten(inContext(writable.error(), where));
+    }
+    auto opened = fs.open(rom.path, OpenMode::ReadWrite);
+    if (!opened) return nothingWritten(inContext(opened.error(), where));
+    // From the first read to the read-back: another save's checksums are
+    // then part of what this one reads.
+    if (auto locked = (*opened)->lock(options.lockWait); !locked) return nothingWritten(inContext(locked.error(), where));
+    return opened;
+}
+
+// Writes the bytes in their order, one write a run; then flushes, reads
+// back, and checks that the file kept its size and the checksums made and
+// that the path still names it. Gives the ranges written, or the failure
+// and every range that may hold part of the new data.
+Result<std::vector<ByteRange>> writeChanges(File& file, FileSystem& fs, const std::string& path,
+                                            const std::vector<ByteChange>& changes, const Expected& expected,
+                                            const std::string& where) {
+    const auto runs = runsOf(changes);
+    std::vector<ByteRange> touched;
+    auto failed = [&](const Error& e) { return mayHoldNewData(e.kind == ErrorKind::FileFailure ? inContext(e, where) : e, touched); };
+    for (const auto& [range, bytes] : runs) {
+        // Every write lands in the file of the size the checks saw: one cut
+        // short meanwhile would be grown back with zeros.
+        auto now = file.size();
+        if (!now) return failed(now.error());
+        if (*now != expected.size) {
+            return failed(changedByOther(ErrorCode::FileSizeChanged,
+                                         where + ": another program changed the file's size while it was being saved "
+                                                 "(from " + groupedNumber(expected.size) + " to " + groupedNumber(*now) +
+                                                 " bytes)."));
+        }
+        touched.push_back(range);
+        if (auto written = writeExactly(file, range.first, bytes); !written) return failed(written.error());
+    }
+    if (touched.empty()) return touched;
+    if (auto flushed = file.flush(); !flushed) return failed(flushed.error());
+    for (const auto& [range, bytes] : runs) {
+        std::vector<std::uint8_t> back(bytes.size());
+        if (auto read = readExactly(file, range.first, back); !read) return failed(read.error());
+        if (back != bytes) {
+            return failed(differsFromWritten(ErrorCode::VerifyFailed, where + ": the bytes read back differ from those written."));
+        }
+    }
+    auto sizeAfter = file.size();
+    if (!sizeAfter) return failed(sizeAfter.error());
+    if (*sizeAfter != expected.size) {
+        return failed(differsFromWritten(ErrorCode::FileSizeChanged, where + ": the file's length changed from " +
+                                                                         std::to_string(expected.size) + " to " +
+                                                                         std::to_string(*sizeAfter) + " bytes."));
+    }
+    if (auto consistent = checkChecksumsAfter(file, expected); !consistent) {
+        Error e = consistent.error();
+        if (e.kind == ErrorKind::DiffersFromWritten) e.message = where + ": " + e.message + ".";
+        return failed(e);
+    }
+    auto there = stillThere(file, fs, path);
+    if (!there) return failed(there.error());
+    if (!*there) {
+        Error replaced = changedByOther(ErrorCode::FileReplaced,
+                                        where + ": another program replaced the file while it was being saved. The new "
+                                                "bytes went to the file it replaced; " + quoted(path) +
+                                                " now names the file the other program put there, which Kestrane did not "
+                                                "change. Open it again.");
+        replaced.effect = FileEffect::WentElsewhere;
+        return replaced;
+    }
+    return touched;
+}
+
+SaveReport reportOf(const Changes& changes) {
+    SaveReport report;
+    report.changes = changes.bytes;
+    report.bytesChanged = changes.tradeBytes;
+    report.checksumsBefore = changes.before;
+    report.checksumsUpdated = changes.checksumsUpdated;
+    report.checksumsSkipped = changes.checksumsSkipped;
+    return report;
+}
+
+void addRecords(SaveReport& report, const Rom& rom, const std::vector<PlannedRecord>& planned) {
+    for (const PlannedRecord& record : planned) {
+        const TradeRecord& shown = record.edit->shown;
+        report.records.push_back(recordFromBytes(*rom.release, shown.slot, {shown.offset, shown.location}, record.bytes));
+    }
+}
+
 }  // namespace
 
 std::string checksumNote(const SaveReport& report, ChecksumPolicy policy) {
@@ -263,79 +370,86 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
     auto planned = planAll(rom, edits);
     if (!planned) return nothingWritten(planned.error());
     const std::string where = "Could not save " + whatIsSaved(edits) + " to " + quoted(rom.path);
-    auto opened = fs.open(rom.path, OpenMode::ReadWrite);
-    if (!opened) return nothingWritten(inContext(opened.error(), where));
+    auto opened = openForSave(rom, options, fs, where);
+    if (!opened) return opened.error();
     File& file = **opened;
-    // From the first read to the read-back: another save's checksums are
-    // then part of what this one reads.
-    if (auto locked = file.lock(options.lockWait); !locked) return nothingWritten(inContext(locked.error(), where));
     auto changes = changesIn(file, rom, *planned, options.checksums);
     if (!changes) {
         const Error& e = changes.error();
         return nothingWritten(e.kind == ErrorKind::FileFailure ? inContext(e, where) : e);
     }
+    SaveReport report = reportOf(*changes);
+    auto written = writeChanges(file, fs, rom.path, changes->bytes,
+                                {changes->size, changes->globalUpdated, changes->stadiumUpdated}, where);
+    if (!written) return written.error();
+    report.written = *written;
+    if (auto closed = file.close(); !closed) return mayHoldNewData(inContext(closed.error(), where), report.written);
+    addRecords(report, rom, *planned);
+    return report;
+}
 
+Result<SaveReport> saveTradesAs(const Rom& rom, std::span<const TradeEdit> edits, const std::string& copy,
+                                SaveOptions options, FileSystem& fs) {
+    auto planned = planAll(rom, edits);
+    if (!planned) return nothingWritten(planned.error());
+    const std::string where = "Could not save a copy of " + quoted(rom.path) + " to " + quoted(copy);
+    // Read only: a copy is how a read-only ROM is saved. Without the save
+    // lock, which needs a file open for writing.
+    auto opened = fs.open(rom.path, OpenMode::Read);
+    if (!opened) return nothingWritten(inContext(opened.error(), where));
+    auto changes = changesIn(**opened, rom, *planned, options.checksums, true);
+    if (!changes) {
+        const Error& e = changes.error();
+        return nothingWritten(e.kind == ErrorKind::FileFailure ? inContext(e, where) : e);
+    }
+    if (auto closed = (*opened)->close(); !closed) return nothingWritten(inContext(closed.error(), where));
+    const ProtectedFile never[] = {{rom.path, "the ROM"}};
+    if (auto written = writeNewFile(fs, copy, changes->image, never); !written) {
+        const Error& e = written.error();
+        return nothingWritten(e.kind == ErrorKind::FileFailure || e.kind == ErrorKind::DiffersFromWritten ? inContext(e, where) : e);
+    }
+    SaveReport report = reportOf(*changes);
+    addRecords(report, rom, *planned);
+    return report;
+}
+
+Result<SaveReport> rewindSave(const Rom& rom, std::span<const ByteChange> changes, Rewind way, SaveOptions options,
+                              FileSystem& fs) {
+    const bool undo = way == Rewind::Undo;
+    const std::string where = std::string(undo ? "Could not undo the save in " : "Could not redo the save in ") + quoted(rom.path);
+    auto opened = openForSave(rom, options, fs, where);
+    if (!opened) return opened.error();
+    File& file = **opened;
+    auto size = file.size();
+    if (!size) return nothingWritten(inContext(size.error(), where));
+    // The file still holds what the save left (undo) or found (redo).
+    std::vector<ByteChange> target;
+    std::vector<std::string> differ;
+    for (const ByteChange& c : changes) {
+        std::array<std::uint8_t, 1> now{};
+        if (c.offset >= *size) {
+            differ.push_back(hexOffset(c.offset));
+            continue;
+        }
+        if (auto read = readExactly(file, c.offset, now); !read) return nothingWritten(inContext(read.error(), where));
+        const std::uint8_t expected = undo ? c.after : c.before;
+        if (now[0] != expected) differ.push_back(hexOffset(c.offset));
+        target.push_back({c.offset, expected, undo ? c.before : c.after});
+    }
+    if (!differ.empty()) {
+        const std::size_t named = std::min<std::size_t>(differ.size(), 8);
+        return nothingWritten(changedByOther(
+            ErrorCode::TradeChangedOnDisk,
+            where + ": another program changed " + (differ.size() == 1 ? "the byte " : "the bytes ") +
+                joinedList(std::vector<std::string>(differ.begin(), differ.begin() + std::ptrdiff_t(named)), differ.size() - named) +
+                " since that save, so " + (undo ? "undoing" : "redoing") + " it would write over that program's work."));
+    }
     SaveReport report;
-    report.bytesChanged = changes->tradeBytes;
-    report.checksumsBefore = changes->before;
-    report.checksumsUpdated = changes->checksumsUpdated;
-    report.checksumsSkipped = changes->checksumsSkipped;
-    const auto runs = runsOf(changes->bytes);
-    std::vector<ByteRange> touched;
-    auto failed = [&](const Error& e) { return mayHoldNewData(e.kind == ErrorKind::FileFailure ? inContext(e, where) : e, touched); };
-    for (const auto& [range, bytes] : runs) {
-        // Every write lands in the file of the size the checks saw: one cut
-        // short meanwhile would be grown back with zeros.
-        auto now = file.size();
-        if (!now) return failed(now.error());
-        if (*now != changes->size) {
-            return failed(changedByOther(ErrorCode::FileSizeChanged,
-                                         where + ": another program changed the file's size while it was being saved "
-                                                 "(from " + groupedNumber(changes->size) + " to " + groupedNumber(*now) +
-                                                 " bytes)."));
-        }
-        touched.push_back(range);
-        if (auto written = writeExactly(file, range.first, bytes); !written) return failed(written.error());
-        report.written.push_back(range);
-    }
-    if (!touched.empty()) {
-        if (auto flushed = file.flush(); !flushed) return failed(flushed.error());
-        for (const auto& [range, bytes] : runs) {
-            std::vector<std::uint8_t> back(bytes.size());
-            if (auto read = readExactly(file, range.first, back); !read) return failed(read.error());
-            if (back != bytes) {
-                return failed(differsFromWritten(ErrorCode::VerifyFailed, where + ": the bytes read back differ from those written."));
-            }
-        }
-        auto sizeAfter = file.size();
-        if (!sizeAfter) return failed(sizeAfter.error());
-        if (*sizeAfter != changes->size) {
-            return failed(differsFromWritten(ErrorCode::FileSizeChanged,
-                                             where + ": the file's length changed from " + std::to_string(changes->size) +
-                                                 " to " + std::to_string(*sizeAfter) + " bytes."));
-        }
-        if (auto consistent = checkChecksumsAfter(file, *changes); !consistent) {
-            Error e = consistent.error();
-            if (e.kind == ErrorKind::DiffersFromWritten) e.message = where + ": " + e.message + ".";
-            return failed(e);
-        }
-        auto there = stillThere(file, fs, rom.path);
-        if (!there) return failed(there.error());
-        if (!*there) {
-            Error replaced = changedByOther(ErrorCode::FileReplaced,
-                                            where + ": another program replaced the file while it was being saved. The "
-                                                    "new bytes went to the file it replaced; " + quoted(rom.path) +
-                                                    " now names the file the other program put there, which Kestrane did "
-                                                    "not change. Open it again.");
-            replaced.effect = FileEffect::WentElsewhere;
-            return replaced;
-        }
-    }
-    if (auto closed = file.close(); !closed) return mayHoldNewData(inContext(closed.error(), where), touched);
-    for (const PlannedRecord& record : *planned) {
-        const TradeRecord& shown = record.edit->shown;
-        report.records.push_back(recordFromBytes(*rom.release, shown.slot, {shown.offset, shown.location}, record.bytes));
-    }
+    report.changes = target;
+    auto written = writeChanges(file, fs, rom.path, target, {*size, false, false}, where);
+    if (!written) return written.error();
+    report.written = *written;
+    if (auto closed = file.close(); !closed) return mayHoldNewData(inContext(closed.error(), where), report.written);
     return report;
 }
 

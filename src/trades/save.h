@@ -52,10 +52,16 @@ struct SaveOptions {
     ChecksumPolicy checksums = ChecksumPolicy::KeepConsistent;
     // How long to wait for another program's save of the same file.
     std::chrono::milliseconds lockWait = kSaveLockWait;
+    // A read-only ROM (its mode, or its attribute on Windows) is refused
+    // unless the user asked to make it writable and save.
+    bool makeWritable = false;
 };
 
 struct SaveReport {
     std::vector<ByteRange> written;    // empty when nothing needed to change
+    // Every byte the save changed, checksums included, old and new: what
+    // undoes it and does it again (rewindSave).
+    std::vector<ByteChange> changes;
     std::size_t bytesChanged = 0;      // of the trades; checksums not counted
     std::vector<TradeRecord> records;  // the trades as the file now holds them, in the edits' order
     ChecksumState checksumsBefore;     // as the save found them (Leave: not looked at)
@@ -76,8 +82,26 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
 Result<SaveReport> writeTradeRecord(const Rom& rom, const TradeEdit& edit, SaveOptions options = {},
                                     FileSystem& fs = nativeFileSystem());
 
+// The same into a copy: the ROM with the edits, checked exactly as a save,
+// written as the new file `copy` (beside it under a temporary name, read
+// back, renamed into place: see writeNewFile), the ROM itself untouched.
+// `copy` may not be the ROM. The report's `changes` are the copy's bytes that
+// differ from the ROM's.
+Result<SaveReport> saveTradesAs(const Rom& rom, std::span<const TradeEdit> edits, const std::string& copy,
+                                SaveOptions options = {}, FileSystem& fs = nativeFileSystem());
+
+enum class Rewind { Undo, Redo };
+
+// Writes a save's bytes back as they were before it (Undo) or as it wrote
+// them (Redo), through a save's transaction: the lock, then the check that
+// the file still holds what the save left (Undo) or found (Redo), else a
+// refusal naming the bytes that differ and nothing written; then the
+// writes, the read-back and the checks after a save.
+Result<SaveReport> rewindSave(const Rom& rom, std::span<const ByteChange> changes, Rewind way, SaveOptions options = {},
+                              FileSystem& fs = nativeFileSystem());
+
 // Every byte the save would change (checksums included), from the file as it
-// is now; nothing is written.
+// is now, in the order of the file; nothing is written.
 Result<std::vector<ByteChange>> previewSave(const Rom& rom, std::span<const TradeEdit> edits, SaveOptions options = {},
                                             FileSystem& fs = nativeFileSystem());
 
