@@ -15,6 +15,7 @@
 #include "trades/game_data.h"
 #include "trades/pokedex.h"
 #include "trades/save.h"
+#include "trades/trade_text.h"
 #include "version.h"
 
 namespace kestrane::cli {
@@ -39,12 +40,6 @@ struct Context {
     // Every problem of an input that was refused as a whole.
     int refuse(const Problems& problems) const { return fail(nothingWritten(together(problems))); }
 };
-
-// "63 Abra" (the ROM's name for it), or "252 (no list entry)"
-std::string speciesLabel(const Rom& rom, std::uint8_t species) {
-    if (species >= kSpeciesCount) return std::to_string(species) + " (no list entry)";
-    return std::to_string(species) + " " + std::string(rom.species->name(species));
-}
 
 // Printed width of UTF-8 text: one column per code point.
 std::size_t columns(const std::string& text) {
@@ -152,7 +147,53 @@ int info(const Context& ctx, const std::string& path, bool json) {
     return rom->table ? kDone : ctx.fail(rom->noTable);
 }
 
-int checksums(const Context& ctx, const std::string& path, bool fix, bool dryRun, bool json) {
+// What set, import and checksums --fix share.
+struct WriteOptions {
+    bool dryRun = false;
+    bool leaveChecksums = false;
+    bool makeWritable = false;
+    std::string output;  // -o: write a copy there, the ROM untouched
+};
+
+// The edits (none: the checksums alone) saved into the ROM or a copy, or
+// with dryRun what they would change printed: field by field, then byte by byte.
+int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, const WriteOptions& o, ChecksumPolicy policy) {
+    const SaveOptions options{.checksums = policy, .makeWritable = o.makeWritable};
+    if (o.dryRun) {
+        if (auto fields = plannedChanges(rom, edits)) {
+            for (const FieldChange& change : *fields) ctx.out << changeLine(change) << '\n';
+            if (!fields->empty()) ctx.out << '\n';
+        }
+        auto changes = previewSave(rom, edits, options, ctx.fs);
+        if (!changes) return ctx.fail(changes.error());
+        printChanges(ctx, *changes);
+        return kDone;
+    }
+    auto saved = o.output.empty() ? saveTrades(rom, edits, options, ctx.fs) : saveTradesAs(rom, edits, o.output, options, ctx.fs);
+    if (!saved) {
+        if (saved.error().code != ErrorCode::ReadOnlyFile) return ctx.fail(saved.error());
+        ctx.err << quoted(rom.path) << " is read-only; nothing was written. Give --make-writable to save into it anyway, "
+                                       "or -o FILE to write a copy.\n";
+        return kRefused;
+    }
+    if (edits.empty()) {
+        const std::string which = checksumsChanged(*saved);
+        ctx.out << (which.empty() ? std::string("The checksums were already consistent.") : "Made consistent: " + which + ".");
+    } else {
+        // The trades whose bytes the save changed, of those it was given.
+        std::size_t trades = 0;
+        for (std::size_t i = 0; i < edits.size(); ++i) trades += saved->records[i].raw != edits[i].shown.raw;
+        const std::string note = checksumNote(*saved, policy);
+        ctx.out << kSavedMessage << ' ' << bytesChanged(saved->bytesChanged)
+                << (edits.size() > 1 ? " in " + counted(std::int64_t(trades), "trade") : "") << (note.empty() ? "" : "; ")
+                << note << '.';
+    }
+    if (!o.output.empty()) ctx.out << " Written to " << quoted(o.output) << "; " << quoted(rom.path) << " was not changed.";
+    ctx.out << '\n';
+    return kDone;
+}
+
+int checksums(const Context& ctx, const std::string& path, bool fix, bool json, const WriteOptions& o) {
     auto rom = openRom(path, ctx.fs, RomParts{false, true});
     if (!rom) return ctx.fail(rom.error());
     if (!fix) {
@@ -160,28 +201,7 @@ int checksums(const Context& ctx, const std::string& path, bool fix, bool dryRun
         else printChecksums(ctx, *rom);
         return kDone;
     }
-    const SaveOptions options{ChecksumPolicy::MakeConsistent};
-    if (dryRun) {
-        auto changes = previewSave(*rom, {}, options, ctx.fs);
-        if (!changes) return ctx.fail(changes.error());
-        printChanges(ctx, *changes);
-        return kDone;
-    }
-    auto saved = saveTrades(*rom, {}, options, ctx.fs);
-    if (!saved) return ctx.fail(saved.error());
-    ctx.out << (saved->written.empty() ? "The checksums were already consistent." : "Checksums made consistent.");
-    if (rom->checksums && rom->checksums->header == ChecksumStatus::Stale) {
-        ctx.out << " The header checksum is stale; Kestrane never writes the header.";
-    }
-    ctx.out << '\n';
-    return kDone;
-}
-
-// "Trade Data Saved. 9 bytes changed; checksums updated."
-void printSaved(const Context& ctx, const SaveReport& saved, ChecksumPolicy policy, const std::string& trades) {
-    const std::string note = checksumNote(saved, policy);
-    ctx.out << kSavedMessage << ' ' << bytesChanged(saved.bytesChanged) << trades << (note.empty() ? "" : "; ") << note
-            << ".\n";
+    return save(ctx, *rom, {}, o, ChecksumPolicy::MakeConsistent);
 }
 
 int list(const Context& ctx, const std::string& path) {
@@ -282,49 +302,25 @@ int show(const Context& ctx, const std::string& path, int number, bool json, con
     const TradeRecord& r = *reading.record;
     const Rom& rom = opened->rom;
     const auto ratio = genderRatioOf(rom.genderRatios, r.offeredSpecies);
-    ctx.out << " \u2014 " << r.location << " (record at " << hexOffset(r.offset) << ")\n"
-            << "Requested species:  " << speciesLabel(rom, r.requestedSpecies) << '\n'
-            << "Offered species:    " << speciesLabel(rom, r.offeredSpecies) << '\n'
-            << "Nickname:           " << toUtf8(r.nickname) << '\n'
-            << "Original trainer:   " << toUtf8(r.trainerName) << '\n'
-            << "ID:                 " << r.trainerId << '\n'
-            << "Held item:          " << itemLabel(rom.items, r.heldItem) << " (" << int(r.heldItem) << ")\n"
-            << "DVs:                " << dvsText(r.dvs) << " (Attack/Defense/Speed/Special)\n"
-            << "Shiny:              " << (isShiny(r.dvs) ? "yes" : "no") << '\n'
-            << "HP DV:              " << hpDv(r.dvs) << '\n'
-            << "Received gender:    " << receivedGenderText(receivedGender(r.dvs, ratio)) << '\n';
-    if (r.offeredSpecies == kUnown) ctx.out << "Unown letter:       " << unownLetter(r.dvs) << '\n';
-    ctx.out << "Gender requirement: " << genderRequirementKey(r.genderRequirement) << '\n'
-            << "Dialog set:         " << dialogSetKey(*rom.release, r.dialogSet) << " (" << int(r.dialogSet) << ")\n"
-            << "Record bytes:       " << spacedHex(r.raw) << '\n';
+    ctx.out << " \u2014 " << r.location << " (record at " << hexOffset(r.offset) << ")\n";
+    auto line = [&](std::string_view label, const std::string& text) { ctx.out << padded(std::string(label) + ":", 20) << text << '\n'; };
+    for (const FieldText& field : fieldTexts(rom, r)) {
+        line(field.label, field.text + (field.field == Field::Dvs ? " (Attack/Defense/Speed/Special)" : ""));
+        if (field.field != Field::Dvs) continue;
+        // What the game makes of the DVs.
+        line("Shiny", isShiny(r.dvs) ? "yes" : "no");
+        line("HP DV", std::to_string(hpDv(r.dvs)));
+        line("Received gender", std::string(receivedGenderText(receivedGender(r.dvs, ratio))));
+        if (r.offeredSpecies == kUnown) line("Unown letter", std::string(1, unownLetter(r.dvs)));
+    }
+    line("Record bytes", spacedHex(r.raw));
     return kDone;
 }
 
 struct SetOptions {
     GivenEdit given;
-    bool dryRun = false;
-    bool leaveChecksums = false;
+    WriteOptions write;
 };
-
-SaveOptions saveOptions(bool leaveChecksums) {
-    return SaveOptions{policyFor(!leaveChecksums)};
-}
-
-// The edits saved, or with dryRun the bytes they would change printed.
-int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, bool dryRun, bool leaveChecksums,
-         const std::string& trades) {
-    const SaveOptions options = saveOptions(leaveChecksums);
-    if (dryRun) {
-        auto changes = previewSave(rom, edits, options, ctx.fs);
-        if (!changes) return ctx.fail(changes.error());
-        printChanges(ctx, *changes);
-        return kDone;
-    }
-    auto saved = saveTrades(rom, edits, options, ctx.fs);
-    if (!saved) return ctx.fail(saved.error());
-    printSaved(ctx, *saved, options.checksums, trades);
-    return kDone;
-}
 
 int set(const Context& ctx, const std::string& path, int number, const SetOptions& o) {
     auto opened = openTrade(ctx, path, number);
@@ -333,7 +329,7 @@ int set(const Context& ctx, const std::string& path, int number, const SetOption
     if (!reading.record) return ctx.fail(nothingWritten(refused(ErrorCode::NoTrade, std::string(kNoTradeMessage))));
     auto edit = resolveEdit(opened->rom, *reading.record, o.given);
     if (!edit) return ctx.refuse(edit.error());
-    return save(ctx, opened->rom, std::span(&*edit, 1), o.dryRun, o.leaveChecksums, "");
+    return save(ctx, opened->rom, std::span(&*edit, 1), o.write, policyFor(!o.write.leaveChecksums));
 }
 
 enum class Names { Species, Items };
@@ -378,16 +374,21 @@ std::string standardInput() {
     return text;
 }
 
-int importTable(const Context& ctx, const std::string& path, const std::string& tableFile, bool dryRun,
-                bool leaveChecksums) {
+int importTable(const Context& ctx, const std::string& path, const std::string& tableFile, const WriteOptions& o) {
     auto rom = openRom(path, ctx.fs);
     if (!rom) return ctx.fail(rom.error());
     if (auto table = rom->tradeTable(); !table) return ctx.fail(table.error());
     auto edits = tableFile == "-" ? importEdits(standardInput(), "standard input", *rom, ctx.fs)
                                   : importEditsFrom(tableFile, *rom, ctx.fs);
     if (!edits) return ctx.refuse(edits.error());
-    return save(ctx, *rom, *edits, dryRun, leaveChecksums,
-                " in " + std::to_string(edits->size()) + (edits->size() == 1 ? " trade" : " trades"));
+    return save(ctx, *rom, *edits, o, policyFor(!o.leaveChecksums));
+}
+
+void addWriteOptions(CLI::App* command, WriteOptions& o) {
+    command->add_flag("--dry-run", o.dryRun, "Print what would change, field by field and byte by byte; write nothing.");
+    command->add_flag("--leave-checksums", o.leaveChecksums, "Leave the global checksum and the Stadium data as they are.");
+    command->add_flag("--make-writable", o.makeWritable, "Save into a read-only ROM, making it writable first.");
+    command->add_option("-o,--output", o.output, "Write the result to a new FILE; the ROM is left as it is.");
 }
 
 }  // namespace
@@ -452,9 +453,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     fields.push_back(setCmd->add_flag("--shiny", given.shiny, "Make the offered creature shiny (after --dvs, if given)."));
     field("--gender-requirement", given.genderRequirement, "The gender the given creature must have: either, male or female.");
     field("--dialog", given.dialogSet, "The trader's lines: collector, happy, newbie or (Crystal) girl.");
-    setCmd->add_flag("--dry-run", setOptions.dryRun, "Print the bytes that would change; write nothing.");
-    setCmd->add_flag("--leave-checksums", setOptions.leaveChecksums,
-                     "Leave the global checksum and the Stadium data as they are.");
+    addWriteOptions(setCmd, setOptions.write);
 
     auto* speciesCmd = app.add_subcommand("species", "List the species as this ROM names them, by number.");
     speciesCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
@@ -468,21 +467,21 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     exportCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
     exportCmd->add_option("-o,--output", output, "Write to this file instead of standard output.");
 
-    bool importDryRun = false;
+    WriteOptions importOptions;
     auto* importCmd = app.add_subcommand("import", "Apply a JSON trade table as one save; nothing is written if any "
                                                    "value is refused.");
     importCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
     importCmd->add_option("FILE", tableFile, "The JSON table (\"-\" for standard input).")->required();
-    importCmd->add_flag("--dry-run", importDryRun, "Print the bytes that would change; write nothing.");
-    bool importLeaveChecksums = false;
-    importCmd->add_flag("--leave-checksums", importLeaveChecksums,
-                        "Leave the global checksum and the Stadium data as they are.");
+    addWriteOptions(importCmd, importOptions);
 
-    bool fix = false, fixDryRun = false;
+    bool fix = false;
+    WriteOptions fixOptions;
     auto* checksumsCmd = app.add_subcommand("checksums", "Show whether the ROM's checksums are consistent, or make them so.");
     checksumsCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
-    checksumsCmd->add_flag("--fix", fix, "Make the global checksum and the Stadium data consistent.");
-    checksumsCmd->add_flag("--dry-run", fixDryRun, "With --fix: print the bytes that would change; write nothing.");
+    checksumsCmd->add_flag("--fix", fix, "Make the header checksum, the global checksum and the Stadium data consistent.");
+    checksumsCmd->add_flag("--dry-run", fixOptions.dryRun, "With --fix: print the bytes that would change; write nothing.");
+    checksumsCmd->add_flag("--make-writable", fixOptions.makeWritable, "With --fix: save into a read-only ROM, making it writable.");
+    checksumsCmd->add_option("-o,--output", fixOptions.output, "With --fix: write a copy to FILE; the ROM is left as it is.");
     checksumsCmd->add_flag("--json", json, "Print JSON.");
 
     try {
@@ -509,8 +508,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     if (*speciesCmd) return names(ctx, rom, json, Names::Species);
     if (*itemsCmd) return names(ctx, rom, json, Names::Items);
     if (*exportCmd) return exportCommand(ctx, rom, output);
-    if (*checksumsCmd) return checksums(ctx, rom, fix, fixDryRun, json);
-    return importTable(ctx, rom, tableFile, importDryRun, importLeaveChecksums);
+    if (*checksumsCmd) return checksums(ctx, rom, fix, json, fixOptions);
+    return importTable(ctx, rom, tableFile, importOptions);
 }
 
 }  // namespace kestrane::cli

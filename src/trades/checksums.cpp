@@ -105,12 +105,16 @@ std::vector<std::uint8_t> RomChecks::stadiumData() const {
     return area;
 }
 
+std::uint8_t RomChecks::headerSum() const {
+    std::uint8_t x = 0;
+    for (std::uint32_t at = 0x134; at < kHeaderChecksumAt; ++at) x = static_cast<std::uint8_t>(x - rom_[at] - 1);
+    return x;
+}
+
 ChecksumState RomChecks::state() const {
     ChecksumState state;
     if (rom_.size() > kGlobalChecksumAt + 1) {
-        std::uint8_t x = 0;
-        for (std::uint32_t at = 0x134; at < kHeaderChecksumAt; ++at) x = static_cast<std::uint8_t>(x - rom_[at] - 1);
-        state.header = x == rom_[kHeaderChecksumAt] ? ChecksumStatus::Consistent : ChecksumStatus::Stale;
+        state.header = headerSum() == rom_[kHeaderChecksumAt] ? ChecksumStatus::Consistent : ChecksumStatus::Stale;
         state.global = globalSum() == readBigEndian16(rom_.subspan(kGlobalChecksumAt, 2)) ? ChecksumStatus::Consistent
                                                                                           : ChecksumStatus::Stale;
     }
@@ -122,8 +126,9 @@ ChecksumState RomChecks::state() const {
     return state;
 }
 
-void RomChecks::update(bool stadium, bool global) {
+void RomChecks::update(bool header, bool stadium, bool global) {
     if (rom_.size() <= kGlobalChecksumAt + 1) return;
+    if (header) set(kHeaderChecksumAt, headerSum());
     if (stadium && hasStadiumMark(rom_)) {
         const std::vector<std::uint8_t> area = stadiumData();
         for (std::uint32_t i = 0; i < kStadiumLength; ++i) set(kStadiumAt + i, area[i]);

@@ -1,7 +1,8 @@
 // The check data a Game Boy ROM carries, and keeping it consistent.
 //
-//   0x14D          header checksum of 0x134-0x14C: x = x - b - 1 for each byte.
-//                  Kestrane never writes there; it only reports it.
+//   0x14D          header checksum of 0x134-0x14C: x = x - b - 1 for each byte;
+//                  a real Game Boy checks it before it starts the game. No
+//                  save changes what it covers; a checksum fix makes it consistent.
 //   0x14E-0x14F    global checksum, big-endian: the low 16 bits of the sum of
 //                  every byte of the file but these two.
 //   0x1FFDF8       Stadium 2 data, in 2 MiB images of these games: "N64PS3",
@@ -67,11 +68,13 @@ public:
     // Changes one byte of the image (and the sums).
     void set(std::uint32_t offset, std::uint8_t value);
 
-    // Brings the Stadium data (where present) and then the global checksum
-    // up to date, as the games' build does, each only when asked.
-    void update(bool stadium, bool global);
+    // Brings the header checksum, the Stadium data (where present) and then
+    // the global checksum up to date, as the games' build does, each only
+    // when asked.
+    void update(bool header, bool stadium, bool global);
 
 private:
+    std::uint8_t headerSum() const;
     std::uint16_t globalSum() const;
     std::vector<std::uint8_t> stadiumData() const;
 

@@ -128,12 +128,15 @@ void keepChecksums(std::span<std::uint8_t> image, ChecksumPolicy policy, Changes
         return at + length <= image.size() ? std::vector<std::uint8_t>(image.begin() + at, image.begin() + at + length)
                                            : std::vector<std::uint8_t>();
     };
+    const std::vector<std::uint8_t> headerBefore = copy(kHeaderChecksumAt, 1);
     const std::vector<std::uint8_t> globalBefore = copy(kGlobalChecksumAt, 2);
     const std::vector<std::uint8_t> stadiumBefore = copy(kStadiumAt, kStadiumLength);
-    checks.update(stadium, global);
+    // No save changes what the header checksum covers: only a fix asks for it.
+    checks.update(force, stadium, global);
     changes.checksumsUpdated = true;
     changes.globalUpdated = global;
     changes.stadiumUpdated = stadium && changes.before.stadium != ChecksumStatus::Absent;
+    addChanged(changes.bytes, image, kHeaderChecksumAt, headerBefore);
     addChanged(changes.bytes, image, kGlobalChecksumAt, globalBefore);
     addChanged(changes.bytes, image, kStadiumAt, stadiumBefore);
 }
@@ -364,6 +367,18 @@ std::string checksumNote(const SaveReport& report, ChecksumPolicy policy) {
                " was already stale and was left as it was (" + std::string(kFixChecksumsHint) + ")";
     }
     return "checksums updated";
+}
+
+std::string checksumsChanged(const SaveReport& report) {
+    auto changed = [&](std::uint32_t first, std::uint32_t last) {
+        return std::any_of(report.changes.begin(), report.changes.end(),
+                           [&](const ByteChange& c) { return c.offset >= first && c.offset <= last; });
+    };
+    std::vector<std::string> which;
+    if (changed(kHeaderChecksumAt, kHeaderChecksumAt)) which.emplace_back("the header checksum");
+    if (changed(kGlobalChecksumAt, kGlobalChecksumAt + 1)) which.emplace_back("the global checksum");
+    if (changed(kStadiumAt, kStadiumAt + kStadiumLength - 1)) which.emplace_back("the Stadium data");
+    return joinedList(which);
 }
 
 Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, SaveOptions options, FileSystem& fs) {

@@ -39,7 +39,7 @@ struct ByteChange {
 enum class ChecksumPolicy {
     KeepConsistent,  // bring those up to date that were consistent before a save that changes bytes
     Leave,           // write none of them (and read only the records, not the whole file)
-    MakeConsistent,  // bring every one present up to date, even with no trade changed
+    MakeConsistent,  // bring every one present up to date (the header checksum too), even with no trade changed
 };
 
 // The policy of a front end's "update checksums" choice: keep consistent
@@ -71,6 +71,9 @@ struct SaveReport {
 
 // How a save left the checksums, for messages: "checksums updated", ...
 std::string checksumNote(const SaveReport& report, ChecksumPolicy policy);
+// Which checksums a save changed: "the header checksum, the global checksum
+// and the Stadium data"; empty where it changed none.
+std::string checksumsChanged(const SaveReport& report);
 
 // Saves several trades (at most one edit per slot) in one transaction. With
 // the checksums kept, the whole file is read once and every check is made

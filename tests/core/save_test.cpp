@@ -13,6 +13,7 @@
 #include "support/fault_injection.h"
 #include "support/file_systems.h"
 #include "support/opened_rom.h"
+#include "trades/save_history.h"
 
 namespace kestrane {
 namespace {
@@ -385,6 +386,109 @@ TEST_F(BadSave, AnotherProgramActingDuringTheSave) {
     EXPECT_EQ(busy.error().code, ErrorCode::FileBusy);
     EXPECT_EQ(readFile(opened.path), image);
 #endif
+}
+
+// Every kind of save (a trade, an import of several, a checksum fix) is
+// undone and done again byte for byte through a save's transaction; an undo
+// after another program changed those bytes is refused, nothing written.
+TEST_F(BadSave, EverySaveUndoneAndRedone) {
+    Bytes image = retailLikeRom("BYTE", 6);
+    buildChecksums(image);
+    image[0x14E] ^= 1;  // stale, for the fix to mend
+    OpenedRom opened = openedRom(dir, "crystal.gbc", image);
+    auto edited = [&](int slot) {
+        TradeEdit e = uneditedEdit(*readTradeRecord(opened.rom, Slot::fromNumber(slot))->record);
+        e.trainerId = std::uint16_t(slot * 1000);
+        e.dvs = Dvs{15, 10, 10, 10};
+        return e;
+    };
+    SaveHistory history;
+    struct Kind {
+        const char* what;
+        std::function<Result<SaveReport>()> save;
+    };
+    for (const Kind& kind : std::vector<Kind>{
+             {"Save of Trade Number 1", [&] { return writeTradeRecord(opened.rom, edited(1)); }},
+             {"Import", [&] { const TradeEdit all[] = {edited(2), edited(5), edited(7)}; return saveTrades(opened.rom, all); }},
+             {"Checksum Fix", [&] { return saveTrades(opened.rom, {}, SaveOptions{ChecksumPolicy::MakeConsistent}); }},
+         }) {
+        SCOPED_TRACE(kind.what);
+        const Bytes before = readFile(opened.path);
+        auto saved = kind.save();
+        ASSERT_TRUE(saved) << describe(saved.error());
+        const Bytes after = readFile(opened.path);
+        ASSERT_NE(after, before);
+        history.saved(kind.what, saved->changes);
+        ASSERT_EQ(history.toUndo()->what, kind.what);
+        ASSERT_TRUE(rewindSave(opened.rom, history.toUndo()->changes, Rewind::Undo));
+        EXPECT_EQ(readFile(opened.path), before);
+        history.undone();
+        ASSERT_TRUE(rewindSave(opened.rom, history.toRedo()->changes, Rewind::Redo));
+        EXPECT_EQ(readFile(opened.path), after);
+        history.redone();
+    }
+    // Undone three times, back to the start; then another program changes a byte the last save wrote.
+    EXPECT_FALSE(history.toRedo());
+    Bytes changedElsewhere = readFile(opened.path);
+    changedElsewhere[0x14E] ^= 0xFF;
+    dir.write("crystal.gbc", changedElsewhere);
+    auto refusedUndo = rewindSave(opened.rom, history.toUndo()->changes, Rewind::Undo);
+    ASSERT_FALSE(refusedUndo);
+    EXPECT_EQ(refusedUndo.error().kind, ErrorKind::ChangedByOther);
+    EXPECT_NE(describe(refusedUndo.error()).find("another program changed the byte 0x14E since that save"), std::string::npos)
+        << describe(refusedUndo.error());
+    EXPECT_EQ(readFile(opened.path), changedElsewhere);
+    // A new save after an undo drops what could be redone.
+    history.undone();
+    history.saved("Save of Trade Number 3", {{0, 1, 2}});
+    EXPECT_FALSE(history.toRedo());
+    EXPECT_EQ(history.toUndo()->what, "Save of Trade Number 3");
+}
+
+// Read-only is the user's word: a save is refused unless asked to make the
+// ROM writable; a copy (Save As) leaves the ROM exactly as it was, and a copy
+// that fails part-way leaves no file at all.
+TEST_F(BadSave, ReadOnlyRomsAndCopies) {
+    ASSERT_TRUE(nativeFileSystem().setReadOnly(path, true));
+    auto refusedSave = writeTradeRecord(value, edit);
+    ASSERT_FALSE(refusedSave);
+    EXPECT_EQ(refusedSave.error().code, ErrorCode::ReadOnlyFile);
+    EXPECT_EQ(describe(refusedSave.error()), "\"" + path + "\" is read-only. Nothing was written.");
+    EXPECT_EQ(readFile(path), rom);
+    EXPECT_TRUE(nativeFileSystem().status(path)->readOnly);
+
+    const std::string copy = dir.file("copy.gb");
+    auto copied = saveTradesAs(value, std::span(&edit, 1), copy);
+    ASSERT_TRUE(copied) << describe(copied.error());
+    EXPECT_EQ(readFile(path), rom);
+    EXPECT_EQ(saveTradesAs(value, std::span(&edit, 1), path).error().code, ErrorCode::NotAnOutput);
+    auto expected = writeTradeRecord(value, edit, SaveOptions{.makeWritable = true});
+    ASSERT_TRUE(expected) << describe(expected.error());
+    EXPECT_FALSE(nativeFileSystem().status(path)->readOnly);
+    EXPECT_EQ(readFile(copy), readFile(path));
+
+    // Every call of a copy failing in turn: no copy, or a whole one; the ROM as it was.
+    dir.write("gold.gb", rom);
+    std::filesystem::remove(fsPath(copy));
+    FaultInjectingFileSystem counting;
+    ASSERT_TRUE(saveTradesAs(value, std::span(&edit, 1), copy, {}, counting));
+    const Bytes whole = readFile(copy);
+    const int calls = int(counting.calls().size());
+    for (int n = 1; n <= calls; ++n) {
+        SCOPED_TRACE("call " + std::to_string(n));
+        std::filesystem::remove(fsPath(copy));
+        FaultInjectingFileSystem fs;
+        fs.failCall(n, fileFailure(ErrorCode::DiskFull, "the disk is full"));
+        auto outcome = saveTradesAs(value, std::span(&edit, 1), copy, {}, fs);
+        const bool exists = std::filesystem::exists(fsPath(copy));
+        if (outcome || exists) {
+            ASSERT_TRUE(exists);
+            EXPECT_EQ(readFile(copy), whole);  // a failed folder sync comes after the rename
+        }
+        EXPECT_EQ(readFile(path), rom);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator{}),
+                  exists ? 2 : 1);
+    }
 }
 
 }  // namespace

@@ -331,6 +331,10 @@ void buildChecksums(Bytes& rom, bool stadium) {
         rom[at] = std::uint8_t(value >> 8 & 0xFF);
         rom[at + 1] = std::uint8_t(value & 0xFF);
     };
+    // The header checksum first, as the build's fix tool makes it: x = x - byte - 1 over 0x134-0x14C.
+    unsigned header = 0;
+    for (std::size_t k = 0x134; k < 0x14D; ++k) header = (header - rom[k] - 1) & 0xFF;
+    rom[0x14D] = std::uint8_t(header);
     rom[0x14E] = rom[0x14F] = 0;
     if (stadium) {
         std::fill(rom.begin() + 0x1FFDF8, rom.begin() + 0x1FFDF8 + 520, 0);

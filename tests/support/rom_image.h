@@ -95,7 +95,7 @@ void putPictures(Bytes& rom, std::string_view gameCode);
 // A made-up gender ratio per species, covering every kind of ratio.
 std::uint8_t testGenderRatio(int species);
 
-// Makes the global checksum and (with stadium) the Stadium data consistent,
+// Makes the header checksum, the global checksum and (with stadium) the Stadium data consistent,
 // step by step as the games' build does: written here independently of
 // Kestrane's own code, so that tests compare the two.
 void buildChecksums(Bytes& rom, bool stadium = true);

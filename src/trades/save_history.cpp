@@ -1,0 +1,12 @@
+#include "trades/save_history.h"
+
+namespace kestrane {
+
+void SaveHistory::saved(std::string what, std::vector<ByteChange> changes) {
+    if (changes.empty()) return;
+    entries_.resize(done_);
+    entries_.push_back({std::move(what), std::move(changes)});
+    done_ = entries_.size();
+}
+
+}  // namespace kestrane

@@ -1,0 +1,53 @@
+// A trade's fields in words, as `show` prints them, and what differs
+// between two readings of a trade: one home for the words of `show`, of
+// `diff`, of an import's preview and of the window's changed fields.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/result.h"
+#include "trades/rom.h"
+#include "trades/trade_edit.h"
+#include "trades/trade_record.h"
+
+namespace kestrane {
+
+// "63 Abra" (the ROM's name for it), or "252 (no list entry)".
+std::string speciesLabel(const Rom& rom, std::uint8_t species);
+
+enum class Field { RequestedSpecies, OfferedSpecies, Nickname, TrainerName, TrainerId, HeldItem, Dvs, GenderRequirement, DialogSet };
+
+struct FieldText {
+    Field field;
+    std::string_view label;  // "Requested species"
+    std::string text;        // "63 Abra"
+};
+
+// The nine fields a trade can be given, in the order `show` prints them.
+std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& record);
+
+struct FieldChange {
+    Slot slot = Slot::fromNumber(1);
+    Field field = Field::RequestedSpecies;
+    std::string_view label;
+    std::string before;
+    std::string after;
+};
+
+// The fields that differ between two readings of one trade (`before` and
+// `after` of the same ROM, or of two ROMs: `afterRom` names the second's).
+std::vector<FieldChange> fieldChanges(const Rom& rom, const TradeRecord& before, const TradeRecord& after);
+std::vector<FieldChange> fieldChanges(const Rom& beforeRom, const TradeRecord& before, const Rom& afterRom,
+                                      const TradeRecord& after);
+
+// What saving the edits would change, field by field; nothing is read or
+// written. Every problem of the edits, as a save would tell them.
+Result<std::vector<FieldChange>, Problems> plannedChanges(const Rom& rom, std::span<const TradeEdit> edits);
+
+// "Trade Number 3  Nickname  ROCKY → PEBBLE"
+std::string changeLine(const FieldChange& change);
+
+}  // namespace kestrane
