@@ -87,6 +87,12 @@ void MainWindow::createActions() {
     reloadAction_->setEnabled(false);
     saveAction_ = action("mnuSave", QStringLiteral("Save ROM"), QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::saveTrade);
     saveAction_->setEnabled(false);
+    saveAsAction_ = action("mnuSaveAs", QStringLiteral("Save ROM As\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+                           &MainWindow::saveRomAs);
+    // Text boxes keep their own Ctrl+Z: a focused box takes the key first.
+    undoAction_ = action("mnuUndo", QStringLiteral("Undo Save"), QKeySequence::Undo, &MainWindow::undoSave);
+    redoAction_ = action("mnuRedo", QStringLiteral("Redo Save"), QKeySequence::Redo, &MainWindow::redoSave);
+    for (QAction* a : {saveAsAction_, undoAction_, redoAction_}) a->setEnabled(false);
     playAction_ = action("mnuPlay", QStringLiteral("Play in Emulator"), QKeySequence(Qt::Key_F9), &MainWindow::playInEmulator);
     playAction_->setEnabled(false);
     chooseEmulatorAction_ = action("mnuChooseEmulator", QStringLiteral("Choose Emulator\u2026"), QKeySequence(),
@@ -121,6 +127,7 @@ void MainWindow::createMenus() {
     showRecentRoms();
     file->addAction(reloadAction_);
     file->addAction(saveAction_);
+    file->addAction(saveAsAction_);
     file->addSeparator();
     file->addAction(exportAction_);
     file->addAction(importAction_);
@@ -131,6 +138,11 @@ void MainWindow::createMenus() {
     file->addAction(checksumsAction_);
     file->addSeparator()->setObjectName(QStringLiteral("cmdBreak"));
     file->addAction(exitAction_);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    edit->addAction(undoAction_);
+    edit->addAction(redoAction_);
 
     QMenu* trade = menuBar()->addMenu(QStringLiteral("&Trade"));
     trade->setObjectName(QStringLiteral("mnuTrade"));
@@ -191,7 +203,15 @@ void MainWindow::setCurrentTrade(CurrentTrade trade, bool refill) {
     setWindowModified(false);
 }
 
+void MainWindow::clearChangedMarks() {
+    for (QWidget* box : std::initializer_list<QWidget*>{form_.requestedSpecies, form_.offeredSpecies, form_.nickname,
+                                                        form_.trainerName, form_.trainerId}) {
+        markChangedOnDisk(box, QString());
+    }
+}
+
 void MainWindow::fillEditor() {
+    clearChangedMarks();
     const std::optional<TradeRecord>& record = current_.record;
     const bool shown = record.has_value();
     saveAction_->setEnabled(shown);
@@ -311,35 +331,6 @@ bool MainWindow::chooseEmulator() {
     return true;
 }
 
-void MainWindow::exportTrades() {
-    if (!rom_) return;
-    const QFileInfo rom(romPath());
-    const QString proposed = rom.completeBaseName() + fromCore(exchange::kTableExtension);
-    CommonDialog dialog(dialogs_);
-    auto path = dialog.showSave(this, QStringLiteral("Export Trades"),
-                                proposed.size() <= CommonDialog::kMaxSaveFileName ? proposed : QStringLiteral("trades.json"),
-                                rom.absolutePath(), kTableFilter, 0, fromCore(exchange::kTableExtension));
-    if (!path) return tell(path.error());
-    if (path->isEmpty()) return;
-    if (auto written = exchange::exportTable(*rom_, toCore(*path), files_); !written) return tell(written.error());
-    messages_.show(this, kAppTitle, QStringLiteral("The trades were exported to \"%1\".").arg(QFileInfo(*path).fileName()),
-                   MessageIcon::Information);
-}
-
-void MainWindow::importTrades() {
-    if (!rom_ || !maySwitchAway()) return;
-    CommonDialog dialog(dialogs_);
-    const QString path = dialog.showOpen(this, QStringLiteral("Import Trades"), QFileInfo(romPath()).absolutePath(),
-                                         kTableFilter, kOpenFlags);
-    if (path.isEmpty()) return;
-    auto edits = exchange::importEditsFrom(toCore(path), *rom_, files_);
-    if (!edits) return tell(nothingWritten(together(edits.error())));
-    if (auto saved = saveTrades(*rom_, *edits, saveOptions(), files_); !saved) return tell(saved.error());
-    // The trade on show, as the file now holds it.
-    if (current_.record) showTrade(current_.row);
-    messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);
-}
-
 void MainWindow::showRom(const QString& path, Rom rom) {
     setWindowFilePath(path);
     rom_ = std::move(rom);
@@ -353,6 +344,7 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     // A cut file is said in the frame (in short, the whole sentence in its tooltip) and at once.
     const QString cutOff = rom_->size.cutOff() ? fromCore(rom_->size.cutOffNote()) : QString();
     if (!cutOff.isEmpty()) form_.tableInfo->setText(form_.tableInfo->text() + QStringLiteral(" \u2014 the file may be cut off"));
+    if (rom_->readOnly) form_.tableInfo->setText(form_.tableInfo->text() + QStringLiteral(" \u2014 read-only"));
     form_.tableInfo->setToolTip(cutOff);
     showSpeciesNames(*rom_->species);
     // A new ROM starts with no trade chosen: the editor empty and disabled.
@@ -367,6 +359,9 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     form_.tradeList->setEnabled(rom_->table.has_value());
     for (QAction* a : {exportAction_, importAction_}) a->setEnabled(rom_->table.has_value());
     playAction_->setEnabled(true);
+    saveAsAction_->setEnabled(true);
+    history_.clear();
+    updateUndoActions();
     recentRoms_.add(path);
     showRecentRoms();
     // The keyboard chooses a trade at once (Space, the arrow keys).
@@ -404,47 +399,6 @@ Result<std::uint8_t> MainWindow::speciesOf(const QComboBox* box, SpeciesRole rol
     const TradeRecord& shown = *current_.record;
     return resolveSpecies(text.toStdString(), role == SpeciesRole::Requested ? shown.requestedSpecies : shown.offeredSpecies,
                           role, *rom_->species);
-}
-
-Result<TradeEdit, Problems> MainWindow::editFromBoxes() const {
-    TradeEdit edit = current_.more.value_or(uneditedEdit(*current_.record));
-    Problems problems;
-    auto keep = [&](auto result, auto& target) {
-        if (result) target = *result;
-        else problems.push_back(result.error());
-    };
-    const TradeRecord& shown = *current_.record;
-    keep(parseTrainerId(form_.trainerId->text().toStdString()), edit.trainerId);
-    keep(speciesOf(form_.requestedSpecies, SpeciesRole::Requested), edit.requestedSpecies);
-    keep(speciesOf(form_.offeredSpecies, SpeciesRole::Offered), edit.offeredSpecies);
-    keep(resolveName(*rom_, shown, NameRole::Nickname, form_.nickname->text().toStdU16String()), edit.nickname);
-    keep(resolveName(*rom_, shown, NameRole::TrainerName, form_.trainerName->text().toStdU16String()), edit.trainerName);
-    if (!problems.empty()) return problems;
-    return edit;
-}
-
-SaveOptions MainWindow::saveOptions() const { return SaveOptions{policyFor(checksumsAction_->isChecked())}; }
-
-bool MainWindow::saveTrade() {
-    if (!rom_ || !current_.record) {
-        tell(nothingWritten(refused(ErrorCode::NoTrade, rom_ ? "Select a trade before saving."
-                                                             : "Open a ROM and select a trade before saving.")));
-        return false;
-    }
-    auto edit = editFromBoxes();
-    if (!edit) {
-        tell(nothingWritten(together(edit.error())));
-        return false;
-    }
-    auto saved = writeTradeRecord(*rom_, *edit, saveOptions(), files_);
-    if (!saved) {
-        tell(saved.error());
-        return false;
-    }
-    // The boxes keep what the user typed; the next save compares with the file as it is now.
-    setCurrentTrade({current_.row, saved->records.front(), std::nullopt}, false);
-    messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);
-    return true;
 }
 
 void MainWindow::showMoreFields() {
@@ -489,9 +443,10 @@ void MainWindow::showAbout() {
 
 void MainWindow::updateTitle() {
     // [*] shows the unsaved-edit mark the desktop's way ("crystal.gbc*").
-    setWindowTitle(romPath().isEmpty()
-                       ? kAppTitle
-                       : kAppTitle + QStringLiteral(" \u2014 ") + QFileInfo(romPath()).fileName() + QStringLiteral("[*]"));
+    setWindowTitle(romPath().isEmpty() ? kAppTitle
+                                       : kAppTitle + QStringLiteral(" \u2014 ") + QFileInfo(romPath()).fileName() +
+                                             (rom_ && rom_->readOnly ? QStringLiteral(" (read-only)") : QString()) +
+                                             QStringLiteral("[*]"));
 }
 
 void MainWindow::refuse(const QString& text) { messages_.show(this, kAppTitle, text, MessageIcon::Exclamation); }

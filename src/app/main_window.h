@@ -13,6 +13,7 @@
 
 #include "app/main_form.h"
 #include "trades/save.h"
+#include "trades/save_history.h"
 #include "app/recent_roms.h"
 #include "support/file.h"
 #include "trades/pictures.h"
@@ -66,6 +67,9 @@ private slots:
     bool chooseEmulator();
     void tradeChosen(int row);
     bool saveTrade();
+    void saveRomAs();
+    void undoSave();
+    void redoSave();
     void showMoreFields();
     void showAbout();
 
@@ -108,6 +112,17 @@ private:
     void updateTitle();
     void showRecentRoms();
     SaveOptions saveOptions() const;
+    // Saves edits into the ROM, asking first about a read-only one (made
+    // writable, or saved as a copy instead), and keeps the save for Undo.
+    // None: not saved (the user was told, or chose otherwise).
+    std::optional<SaveReport> saveEdits(std::span<const TradeEdit> edits, const QString& what);
+    // After a save refused because another program changed the trade: read
+    // it again keeping every typed value (the fields it changed marked), or
+    // show the file's trade, or leave all as it is.
+    void offerReload(const Error& refusal);
+    void clearChangedMarks();
+    void rewind(Rewind way);
+    void updateUndoActions();
 
     void refuse(const QString& text);
     void tell(const Error& error);
@@ -118,6 +133,7 @@ private:
 
     std::optional<Rom> rom_;
     CurrentTrade current_;
+    SaveHistory history_;  // the saves made since the ROM was opened
 
     QPointer<AboutWindow> about_;
     RecentRoms recentRoms_;
@@ -132,6 +148,9 @@ private:
     QAction* exportAction_ = nullptr;
     QAction* importAction_ = nullptr;
     QAction* saveAction_ = nullptr;
+    QAction* saveAsAction_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QAction* moreFieldsAction_ = nullptr;
     QAction* checksumsAction_ = nullptr;

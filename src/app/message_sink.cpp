@@ -1,6 +1,7 @@
 #include "app/message_sink.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kestrane {
 
@@ -30,6 +31,25 @@ SaveAnswer MessageBoxSink::askToSave(QWidget* parent, const QString& title, cons
     case QMessageBox::Discard: return SaveAnswer::Discard;
     default: return SaveAnswer::Cancel;
     }
+}
+
+int MessageBoxSink::choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons) {
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon(QMessageBox::Warning);
+    QList<QAbstractButton*> added;
+    for (int i = 0; i < buttons.size(); ++i) {
+        const bool last = i + 1 == buttons.size();
+        added.append(box.addButton(buttons[i], last ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+    }
+    if (!added.isEmpty()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(added.first()));
+        box.setEscapeButton(added.last());
+    }
+    box.exec();
+    const int index = int(added.indexOf(box.clickedButton()));
+    return index >= 0 ? index : int(buttons.size()) - 1;
 }
 
 }  // namespace kestrane

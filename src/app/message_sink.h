@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -22,6 +23,9 @@ public:
                       const QString& detail = QString()) = 0;
     // A modal question with Save, Discard and Cancel; Escape and the close box are Cancel.
     virtual SaveAnswer askToSave(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A modal question with these buttons (the first the default); the
+    // index of the one chosen. Escape and the close box choose the last.
+    virtual int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons) = 0;
 };
 
 class MessageBoxSink final : public MessageSink {
@@ -29,6 +33,7 @@ public:
     void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
               const QString& detail = QString()) override;
     SaveAnswer askToSave(QWidget* parent, const QString& title, const QString& text) override;
+    int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons) override;
 };
 
 }  // namespace kestrane

@@ -56,4 +56,12 @@ void showRoomLeft(QLineEdit* box, const std::optional<NameRoom>& room, const QSt
     box->setTextMargins(0, 0, width + 2, 0);
 }
 
+void markChangedOnDisk(QWidget* box, const QString& note) {
+    const bool marked = box->property("changedOnDisk").toBool();
+    if (note.isEmpty() && !marked) return;
+    box->setProperty("changedOnDisk", !note.isEmpty());
+    box->setStyleSheet(note.isEmpty() ? QString() : QStringLiteral("background-color: #fff2b3;"));
+    box->setToolTip(note);
+}
+
 }  // namespace kestrane

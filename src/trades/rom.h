@@ -40,6 +40,7 @@ struct Rom {
     std::optional<GenderRatios> genderRatios;  // likewise, from the base data
     std::optional<PictureSizes> pictureSizes;  // from the base data too
     RomSize size;                   // the file's, when it was opened, and its header's
+    bool readOnly = false;          // the user's mark on the file when it was opened (saves ask first)
     // When asked for (it costs a read of the whole file); none where they
     // are not computed, and then why.
     std::optional<ChecksumState> checksums;

@@ -419,10 +419,7 @@ Result<SaveReport> saveTradesAs(const Rom& rom, std::span<const TradeEdit> edits
     }
     if (auto closed = (*opened)->close(); !closed) return nothingWritten(inContext(closed.error(), where));
     const ProtectedFile never[] = {{rom.path, "the ROM"}};
-    if (auto written = writeNewFile(fs, copy, changes->image, never); !written) {
-        const Error& e = written.error();
-        return nothingWritten(e.kind == ErrorKind::FileFailure || e.kind == ErrorKind::DiffersFromWritten ? inContext(e, where) : e);
-    }
+    if (auto written = writeNewFile(fs, copy, changes->image, never); !written) return nothingWritten(inContext(written.error(), where));
     SaveReport report = reportOf(*changes);
     addRecords(report, rom, *planned);
     return report;

@@ -295,17 +295,22 @@ private slots:
             QCOMPARE(action(item.name)->isEnabled(), item.enabled);
         }
         QList<QAction*> menus = window->menuBar()->actions();
-        QCOMPARE(menus.size(), 3);
+        QCOMPARE(menus.size(), 4);
         QCOMPARE(menus[0]->text(), QString("&File"));
-        QCOMPARE(menus[1]->text(), QString("&Trade"));
-        QCOMPARE(menus[2]->text(), QString("&Help"));
+        QCOMPARE(menus[1]->text(), QString("&Edit"));
+        QCOMPARE(menus[2]->text(), QString("&Trade"));
+        QCOMPARE(menus[3]->text(), QString("&Help"));
         QStringList file;
         for (QAction* a : menus[0]->menu()->actions()) file << (a->isSeparator() ? QString("-") : a->objectName());
-        QCOMPARE(file, QStringList({"mnuOpen", "", "mnuReload", "mnuSave", "-", "mnuExport", "mnuImport", "-", "mnuPlay",
-                                    "mnuChooseEmulator", "-", "mnuChecksums", "-", "mnuExit"}));
+        QCOMPARE(file, QStringList({"mnuOpen", "", "mnuReload", "mnuSave", "mnuSaveAs", "-", "mnuExport", "mnuImport", "-",
+                                    "mnuPlay", "mnuChooseEmulator", "-", "mnuChecksums", "-", "mnuExit"}));
         QCOMPARE(menus[0]->menu()->actions()[1]->menu()->objectName(), QString("mnuRecent"));
         QCOMPARE(menus[0]->menu()->actions()[1]->text(), QString("Recent ROMs"));
-        QCOMPARE(menus[0]->menu()->actions()[12]->objectName(), QString("cmdBreak"));
+        QCOMPARE(menus[0]->menu()->actions()[13]->objectName(), QString("cmdBreak"));
+        QCOMPARE(action("mnuSaveAs")->shortcut(), QKeySequence("Ctrl+Shift+S"));
+        QCOMPARE(action("mnuUndo")->text(), QString("Undo Save"));
+        QCOMPARE(action("mnuRedo")->text(), QString("Redo Save"));
+        for (const char* name : {"mnuSaveAs", "mnuUndo", "mnuRedo"}) QVERIFY(!action(name)->isEnabled());
         QCOMPARE(action("mnuPlay")->text(), QString("Play in Emulator"));
         QCOMPARE(action("mnuChooseEmulator")->text(), QString("Choose Emulator\u2026"));
         QCOMPARE(action("mnuReload")->text(), QString("Reload ROM"));
@@ -469,6 +474,104 @@ private slots:
             ::stat(path.c_str(), &st);
             QCOMPARE(int(st.st_mode & 07777), 0444);
         }
+        QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 ro.gb (read-only)[*]"));
+        QVERIFY(text("tableInfo").endsWith("\u2014 read-only"));
+        // Saving asks: Cancel writes nothing; Save As writes a copy the window then edits.
+        const Bytes before = readFile(gold);
+        clickTrade(0);
+        typeInto("txtID", "7");
+        sink->willChoose(2);
+        save();
+        QCOMPARE(sink->takeQuestions()[0].text, QString("\u201cro.gb\u201d is read-only. Make it writable and save?"));
+        QCOMPARE(readFile(gold), before);
+        const std::string copy = dir->file("copy.gb");
+        sink->willChoose(1);
+        dialogs->willChoose(QString::fromStdString(copy));
+        save();
+        QCOMPARE(sink->takeQuestions().size(), 1);
+        QCOMPARE(readFile(gold), before);
+        QCOMPARE(readFile(copy)[kGoldSlot1 + kAt.trainerIdAt], 7);
+        QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 copy.gb[*]"));
+        QCOMPARE(w<QMenu>("mnuRecent")->actions()[0]->toolTip(), QDir::toNativeSeparators(QString::fromStdString(copy)));
+        QCOMPARE(text("txtID"), QString("7"));
+        // Make Writable and Save, on the read-only one again.
+        open(gold);
+        clickTrade(0);
+        typeInto("txtID", "8");
+        sink->willChoose(0);
+        save();
+        QCOMPARE(sink->takeQuestions().size(), 1);
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QCOMPARE(readFile(gold)[kGoldSlot1 + kAt.trainerIdAt], 8);
+        QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 ro.gb[*]"));
+    }
+
+    // Edit → Undo Save and Redo Save, for a trade and an import; a file
+    // another program changed since is refused, nothing written.
+    void undoAndRedoSaves() {
+        Bytes image = gameRom("BYTE");
+        buildChecksums(image);
+        const std::string path = dir->write("c.gbc", image);
+        open(path);
+        clickTrade(4);
+        typeInto("txtID", "123");
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        const Bytes saved = readFile(path);
+        QCOMPARE(action("mnuUndo")->text(), QString("Undo Save of Trade Number 5"));
+        action("mnuUndo")->trigger();
+        QCOMPARE(readFile(path), image);
+        QCOMPARE(text("txtID"), QString("4660"));  // the trade shown, as the file now holds it
+        QCOMPARE(action("mnuRedo")->text(), QString("Redo Save of Trade Number 5"));
+        QVERIFY(!action("mnuUndo")->isEnabled());
+        action("mnuRedo")->trigger();
+        QCOMPARE(readFile(path), saved);
+        // An import is one step.
+        const std::string table = dir->file("t.json");
+        std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "id": 1}, {"slot": 2, "id": 2}]})";
+        dialogs->willChoose(QString::fromStdString(table));
+        sink->willChoose(0);
+        action("mnuImport")->trigger();
+        sink->takeQuestions();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QCOMPARE(action("mnuUndo")->text(), QString("Undo Import"));
+        action("mnuUndo")->trigger();
+        QCOMPARE(readFile(path), saved);
+        // Another program changed a byte the save wrote: refused, nothing written.
+        Bytes other = saved;
+        other[slotOffset(kCrystalTable, 5) + kAt.trainerIdAt] = 0x44;
+        dir->write("c.gbc", other);
+        action("mnuUndo")->trigger();
+        expectRefusal("another program changed the byte 0xFCEE9 since that save");
+        QCOMPARE(readFile(path), other);
+        QCOMPARE(action("mnuUndo")->text(), QString("Undo Save of Trade Number 5"));
+    }
+
+    // A save refused because another program changed the trade: Reload and
+    // Keep My Edits reads it again, keeps every typed value, marks what the
+    // other program changed, and Save then writes the typed values.
+    void typedEditsSurviveAChangedFile() {
+        const Bytes gold = gameRom("AAUE");
+        const std::string path = dir->write("gold.gb", gold);
+        open(path);
+        clickTrade(0);
+        typeInto("txtNickname", "MINE");
+        Bytes changed = gold;
+        changed[kGoldSlot1 + kAt.trainerIdAt] = 0x99;  // the ID, by another program
+        dir->write("gold.gb", changed);
+        sink->willChoose(0);
+        save();
+        QCOMPARE(sink->takeQuestions().size(), 1);
+        QCOMPARE(text("txtNickname"), QString("MINE"));
+        QCOMPARE(text("txtID"), QString("4660"));
+        QCOMPARE(w<QLineEdit>("txtID")->toolTip(), QString("Another program changed this in the file to: 4761"));
+        QVERIFY(window->isWindowModified());
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        const Bytes after = readFile(path);
+        QCOMPARE(after[kGoldSlot1 + kAt.nickname.at], 0x8C);  // M
+        QCOMPARE(after[kGoldSlot1 + kAt.trainerIdAt], 0x34);  // the typed (shown) ID over the other program's
+        QCOMPARE(w<QLineEdit>("txtID")->toolTip(), QString());
     }
 
     void showingTradesAndTheSlotWithout() {
@@ -694,8 +797,13 @@ private slots:
         typeInto("txtID", "1");  // an unsaved edit: asked about first
         sink->willAnswer(SaveAnswer::Discard);
         dialogs->willChoose(QString::fromStdString(table));
+        sink->willChoose(0);  // the preview: Import
         action("mnuImport")->trigger();
-        QCOMPARE(sink->takeQuestions().size(), 1);
+        auto asked = sink->takeQuestions();
+        QCOMPARE(asked.size(), 2);
+        QVERIFY2(asked[1].text.contains("Importing \"trades.json\" changes:\n\nTrade Number 5  Requested species  93 Haunter \u2192 63 Abra\n"),
+                 qPrintable(asked[1].text));
+        QCOMPARE(asked[1].detail, QString("Import | Cancel"));
         expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
         QCOMPARE(text("txtNickname"), QString("ROCKY"));  // the trade on show, as the file now holds it
         const Bytes after = readFile(to);
@@ -718,8 +826,20 @@ private slots:
         QCOMPARE(readFile(to), after);
         std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "requested": 63}]})";
         dialogs->willChoose(QString::fromStdString(table));
+        sink->willChoose(0);
         action("mnuImport")->trigger();
+        QCOMPARE(sink->takeQuestions().size(), 1);
         expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QCOMPARE(readFile(to)[slotOffset(kCrystalTable, 1) + 1], 63);
+        // Shown before written: Cancel writes nothing, and a table that changes nothing says so.
+        dialogs->willChoose(QString::fromStdString(table));
+        action("mnuImport")->trigger();
+        expectMessage("Kestrane", "\"trades.json\" changes nothing in this ROM; nothing was written.", MessageIcon::Information);
+        std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "requested": 64}]})";
+        dialogs->willChoose(QString::fromStdString(table));
+        sink->willChoose(1);
+        action("mnuImport")->trigger();
+        QCOMPARE(sink->takeQuestions().size(), 1);
         QCOMPARE(readFile(to)[slotOffset(kCrystalTable, 1) + 1], 63);
         // One larger than any table is refused unread; the window goes on.
         std::filesystem::resize_file(fsPath(table), std::uintmax_t(64) << 30);
@@ -867,12 +987,16 @@ private slots:
         open(goldPath);
         clickTrade(0);
 
-        // Changed on disk since it was shown.
+        // Changed on disk since it was shown: Cancel leaves all as it is.
         Bytes changed = gold;
         changed[kGoldSlot1 + kAt.nickname.at + 1] ^= 1;
         dir->write("gold.gb", changed);
+        sink->willChoose(2);
         save();
-        expectRefusal("changed");
+        auto asked = sink->takeQuestions();
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(asked[0].text.startsWith("Trade Number 1 was changed in"));
+        QCOMPARE(asked[0].detail, QString("Reload and Keep My Edits | Discard My Edits | Cancel"));
         QCOMPARE(readFile(goldPath), changed);
 
         // Another ROM opened starts clean: nothing of the Gold trade is left to save into it.

@@ -45,14 +45,25 @@ public:
         }
         return answers.takeFirst();
     }
+    int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons) override {
+        questions.append({title, text, MessageIcon::None, parent, buttons.join(QStringLiteral(" | "))});
+        if (choices.isEmpty()) {
+            unexpected = true;
+            return int(buttons.size()) - 1;
+        }
+        return choices.takeFirst();
+    }
     // The messages so far, forgotten once taken.
     QList<Message> take() { return std::exchange(messages, {}); }
     QList<Message> takeQuestions() { return std::exchange(questions, {}); }
     void willAnswer(SaveAnswer answer) { answers.append(answer); }
+    // The next choice picks the button of this index (its buttons are the question's detail).
+    void willChoose(int button) { choices.append(button); }
 
     QList<Message> messages;
     QList<Message> questions;
     QList<SaveAnswer> answers;
+    QList<int> choices;
     bool unexpected = false;
 };
 

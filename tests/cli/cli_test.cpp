@@ -183,6 +183,25 @@ TEST_F(CliTest, SetChangesOnlyTheGivenFields) {
     EXPECT_EQ(problems.code, 1);
     EXPECT_EQ(std::count(problems.err.begin(), problems.err.end(), '\n'), 4) << problems.err;
     EXPECT_EQ(readFile(path), before);
+
+    // A copy: the ROM as it was, the result in a new file; never the ROM itself.
+    const std::string copy = dir.file("copy.gbc");
+    Outcome copied = run({"set", path, "1", "--id", "65535", "--leave-checksums", "-o", copy});
+    EXPECT_EQ(copied.out, "Trade Data Saved. 2 bytes changed; checksums left as they were. Written to \"" + copy + "\"; \"" + path + "\" was not changed.\n");
+    EXPECT_EQ(readFile(path), before);
+    EXPECT_EQ(differences(readFile(copy), before), (std::vector<std::size_t>{kCrystalSlot1 + 17, kCrystalSlot1 + 18}));
+    expectUnchanged({"set", path, "1", "--id", "1", "-o", path}, 1, path, "is the ROM itself; choose another file.");
+    // Read-only stays read-only, for root too, until asked.
+    ASSERT_TRUE(nativeFileSystem().setReadOnly(path, true));
+    expectUnchanged({"set", path, "1", "--id", "1"}, 1, path,
+                    "\"" + path + "\" is read-only; nothing was written. Give --make-writable to save into it anyway, "
+                                  "or -o FILE to write a copy.\n");
+    EXPECT_TRUE(nativeFileSystem().status(path)->readOnly);
+    EXPECT_EQ(run({"checksums", path, "--fix", "-o", copy}).code, 0);
+    EXPECT_TRUE(nativeFileSystem().status(path)->readOnly);
+    EXPECT_EQ(run({"set", path, "1", "--id", "1", "--make-writable"}).code, 0);
+    EXPECT_FALSE(nativeFileSystem().status(path)->readOnly);
+    EXPECT_EQ(readFile(path)[kCrystalSlot1 + 17], 1);
 }
 
 TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {

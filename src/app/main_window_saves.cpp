@@ -1,0 +1,231 @@
+// The window's commands that write: saving a trade, a copy, an import, an
+// export, and taking saves back or making them again.
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QStatusBar>
+
+#include "app/appearance.h"
+#include "app/common_dialog.h"
+#include "app/main_window.h"
+#include "app/message_sink.h"
+#include "app/name_box.h"
+#include "exchange/table_file.h"
+#include "trades/trade_text.h"
+#include "trades/trainer_id.h"
+
+namespace kestrane {
+namespace {
+
+const QString kRomFilter = QStringLiteral("GB ROMs (*.gb)|*.gb;*.gbc");
+const QString kTableFilter = QStringLiteral("Trade tables (*.json)|*.json");
+constexpr std::uint32_t kOpenFlags = kHideReadOnly | kPathMustExist | kFileMustExist;
+// The most changes a question lists before "and N more".
+constexpr int kListedChanges = 30;
+
+}  // namespace
+
+SaveOptions MainWindow::saveOptions() const { return SaveOptions{policyFor(checksumsAction_->isChecked())}; }
+
+Result<TradeEdit, Problems> MainWindow::editFromBoxes() const {
+    TradeEdit edit = current_.more.value_or(uneditedEdit(*current_.record));
+    Problems problems;
+    auto keep = [&](auto result, auto& target) {
+        if (result) target = *result;
+        else problems.push_back(result.error());
+    };
+    const TradeRecord& shown = *current_.record;
+    // The record as the file holds it now (after a reload that kept the boxes).
+    edit.shown = shown;
+    keep(parseTrainerId(form_.trainerId->text().toStdString()), edit.trainerId);
+    keep(speciesOf(form_.requestedSpecies, SpeciesRole::Requested), edit.requestedSpecies);
+    keep(speciesOf(form_.offeredSpecies, SpeciesRole::Offered), edit.offeredSpecies);
+    keep(resolveName(*rom_, shown, NameRole::Nickname, form_.nickname->text().toStdU16String()), edit.nickname);
+    keep(resolveName(*rom_, shown, NameRole::TrainerName, form_.trainerName->text().toStdU16String()), edit.trainerName);
+    if (!problems.empty()) return problems;
+    return edit;
+}
+
+std::optional<SaveReport> MainWindow::saveEdits(std::span<const TradeEdit> edits, const QString& what) {
+    SaveOptions options = saveOptions();
+    auto saved = saveTrades(*rom_, edits, options, files_);
+    if (!saved && saved.error().code == ErrorCode::ReadOnlyFile) {
+        const QString name = QFileInfo(romPath()).fileName();
+        switch (messages_.choose(this, kAppTitle, QStringLiteral("\u201c%1\u201d is read-only. Make it writable and save?").arg(name),
+                                 {QStringLiteral("Make Writable and Save"), QStringLiteral("Save As\u2026"), QStringLiteral("Cancel")})) {
+        case 0: break;
+        case 1: saveRomAs(); return std::nullopt;
+        default: return std::nullopt;
+        }
+        options.makeWritable = true;
+        saved = saveTrades(*rom_, edits, options, files_);
+        if (saved) {
+            rom_->readOnly = false;
+            updateTitle();
+            form_.tableInfo->setText(form_.tableInfo->text().remove(QStringLiteral(" \u2014 read-only")));
+        }
+    }
+    if (!saved) {
+        if (saved.error().code == ErrorCode::TradeChangedOnDisk && current_.record && edits.size() == 1) offerReload(saved.error());
+        else tell(saved.error());
+        return std::nullopt;
+    }
+    history_.saved(what.toStdString(), saved->changes);
+    updateUndoActions();
+    return std::move(*saved);
+}
+
+bool MainWindow::saveTrade() {
+    if (!rom_ || !current_.record) {
+        tell(nothingWritten(refused(ErrorCode::NoTrade, rom_ ? "Select a trade before saving."
+                                                             : "Open a ROM and select a trade before saving.")));
+        return false;
+    }
+    auto edit = editFromBoxes();
+    if (!edit) {
+        tell(nothingWritten(together(edit.error())));
+        return false;
+    }
+    auto saved = saveEdits(std::span(&*edit, 1), QStringLiteral("Save of ") + fromCore(current_.record->slot.name()));
+    if (!saved) return false;
+    // The boxes keep what the user typed; the next save compares with the file as it is now.
+    setCurrentTrade({current_.row, saved->records.front(), std::nullopt}, false);
+    clearChangedMarks();
+    messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);
+    return true;
+}
+
+void MainWindow::offerReload(const Error& refusal) {
+    const int answer = messages_.choose(
+        this, kAppTitle,
+        fromCore(refusal.message) + QStringLiteral("\n\nRead the trade again and keep what you typed? The fields the other "
+                                                   "program changed are marked; Save then writes your values over them."),
+        {QStringLiteral("Reload and Keep My Edits"), QStringLiteral("Discard My Edits"), QStringLiteral("Cancel")});
+    if (answer == 1) showTrade(current_.row);
+    if (answer != 0) return;
+    auto reading = readTradeRecord(*rom_, current_.record->slot, files_);
+    if (!reading || !reading->record) return tell(reading ? refused(ErrorCode::NoTrade, std::string(kNoTradeMessage)) : reading.error());
+    const TradeRecord before = *current_.record;
+    setCurrentTrade({current_.row, *reading->record, current_.more}, false);
+    markModified();
+    QStringList elsewhere;
+    for (const FieldChange& change : fieldChanges(*rom_, before, *current_.record)) {
+        const QString note = QStringLiteral("Another program changed this in the file to: ") + fromCore(change.after);
+        const std::pair<Field, QWidget*> boxes[] = {{Field::RequestedSpecies, form_.requestedSpecies},
+                                                    {Field::OfferedSpecies, form_.offeredSpecies},
+                                                    {Field::Nickname, form_.nickname},
+                                                    {Field::TrainerName, form_.trainerName},
+                                                    {Field::TrainerId, form_.trainerId}};
+        const auto found = std::find_if(std::begin(boxes), std::end(boxes), [&](const auto& b) { return b.first == change.field; });
+        QWidget* box = found == std::end(boxes) ? nullptr : found->second;
+        if (box) markChangedOnDisk(box, note);
+        else elsewhere << fromCore(change.label) + QStringLiteral(" (now ") + fromCore(change.after) + QStringLiteral(")");
+    }
+    if (!elsewhere.isEmpty()) {
+        statusBar()->showMessage(QStringLiteral("The other program also changed: ") + elsewhere.join(QStringLiteral(", ")) +
+                                 QStringLiteral("; More Fields keeps your values."));
+    }
+}
+
+void MainWindow::saveRomAs() {
+    if (!rom_) return;
+    // Every edit goes into the copy, typed ones too, checked as a save.
+    std::vector<TradeEdit> edits;
+    if (isWindowModified() && current_.record) {
+        auto edit = editFromBoxes();
+        if (!edit) return tell(nothingWritten(together(edit.error())));
+        edits.push_back(*edit);
+    }
+    const QFileInfo rom(romPath());
+    CommonDialog dialog(dialogs_);
+    auto path = dialog.showSave(this, QStringLiteral("Save ROM As"),
+                                rom.fileName().size() <= CommonDialog::kMaxSaveFileName ? rom.fileName() : QString(),
+                                rom.absolutePath(), kRomFilter, 0, QStringLiteral(".") + rom.suffix());
+    if (!path) return tell(path.error());
+    if (path->isEmpty()) return;
+    auto saved = saveTradesAs(*rom_, edits, toCore(*path), saveOptions(), files_);
+    if (!saved) return tell(saved.error());
+    // The window edits the copy from now on.
+    const int row = current_.record ? current_.row : -1;
+    auto copy = kestrane::openRom(toCore(*path), files_);
+    if (!copy) return tell(copy.error());
+    showRom(QDir::toNativeSeparators(QFileInfo(*path).absoluteFilePath()), std::move(*copy));
+    if (row >= 0) showTrade(row);
+    statusBar()->showMessage(QStringLiteral("Saved as %1; the window now edits that file.").arg(QFileInfo(*path).fileName()));
+}
+
+void MainWindow::undoSave() { rewind(Rewind::Undo); }
+void MainWindow::redoSave() { rewind(Rewind::Redo); }
+
+void MainWindow::rewind(Rewind way) {
+    const SaveHistory::Entry* entry = way == Rewind::Undo ? history_.toUndo() : history_.toRedo();
+    // The file changes under the trade shown: its typed edits are asked about first.
+    if (!rom_ || !entry || !maySwitchAway()) return;
+    const QString what = fromCore(entry->what);
+    auto done = rewindSave(*rom_, entry->changes, way, saveOptions(), files_);
+    if (!done) return tell(done.error());
+    if (way == Rewind::Undo) history_.undone();
+    else history_.redone();
+    updateUndoActions();
+    if (current_.record) showTrade(current_.row);
+    statusBar()->showMessage((way == Rewind::Undo ? QStringLiteral("Undone: ") : QStringLiteral("Done again: ")) + what + QStringLiteral("."));
+}
+
+void MainWindow::updateUndoActions() {
+    const SaveHistory::Entry* undo = history_.toUndo();
+    const SaveHistory::Entry* redo = history_.toRedo();
+    undoAction_->setText(undo ? QStringLiteral("Undo ") + fromCore(undo->what) : QStringLiteral("Undo Save"));
+    redoAction_->setText(redo ? QStringLiteral("Redo ") + fromCore(redo->what) : QStringLiteral("Redo Save"));
+    undoAction_->setEnabled(undo != nullptr);
+    redoAction_->setEnabled(redo != nullptr);
+}
+
+void MainWindow::exportTrades() {
+    if (!rom_) return;
+    const QFileInfo rom(romPath());
+    const QString proposed = rom.completeBaseName() + fromCore(exchange::kTableExtension);
+    CommonDialog dialog(dialogs_);
+    auto path = dialog.showSave(this, QStringLiteral("Export Trades"),
+                                proposed.size() <= CommonDialog::kMaxSaveFileName ? proposed : QStringLiteral("trades.json"),
+                                rom.absolutePath(), kTableFilter, 0, fromCore(exchange::kTableExtension));
+    if (!path) return tell(path.error());
+    if (path->isEmpty()) return;
+    if (auto written = exchange::exportTable(*rom_, toCore(*path), files_); !written) return tell(written.error());
+    messages_.show(this, kAppTitle, QStringLiteral("The trades were exported to \"%1\".").arg(QFileInfo(*path).fileName()),
+                   MessageIcon::Information);
+}
+
+void MainWindow::importTrades() {
+    if (!rom_ || !maySwitchAway()) return;
+    CommonDialog dialog(dialogs_);
+    const QString path = dialog.showOpen(this, QStringLiteral("Import Trades"), QFileInfo(romPath()).absolutePath(),
+                                         kTableFilter, kOpenFlags);
+    if (path.isEmpty()) return;
+    auto edits = exchange::importEditsFrom(toCore(path), *rom_, files_);
+    if (!edits) return tell(nothingWritten(together(edits.error())));
+    // What the table would change, before it is written.
+    auto changes = plannedChanges(*rom_, *edits);
+    if (!changes) return tell(nothingWritten(together(changes.error())));
+    const QString table = QFileInfo(path).fileName();
+    if (changes->empty()) {
+        messages_.show(this, kAppTitle, QStringLiteral("\"%1\" changes nothing in this ROM; nothing was written.").arg(table),
+                       MessageIcon::Information);
+        return;
+    }
+    QStringList lines;
+    for (int i = 0; i < int(changes->size()) && i < kListedChanges; ++i) lines << fromCore(changeLine((*changes)[std::size_t(i)]));
+    if (int(changes->size()) > kListedChanges) lines << QStringLiteral("\u2026and %1 more").arg(int(changes->size()) - kListedChanges);
+    if (messages_.choose(this, QStringLiteral("Import Trades"),
+                         QStringLiteral("Importing \"%1\" changes:\n\n%2\n\nImport these changes?").arg(table, lines.join('\n')),
+                         {QStringLiteral("Import"), QStringLiteral("Cancel")}) != 0) {
+        return;
+    }
+    if (!saveEdits(*edits, QStringLiteral("Import"))) return;
+    // The trade on show, as the file now holds it.
+    if (current_.record) showTrade(current_.row);
+    messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);
+}
+
+}  // namespace kestrane
