@@ -6,7 +6,7 @@ BUILD := build/$(PRESET)
 ROM ?=
 
 DEB_PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev fonts-liberation2 \
-  libcli11-dev nlohmann-json3-dev libstb-dev desktop-file-utils appstream
+  libcli11-dev nlohmann-json3-dev libstb-dev zlib1g-dev desktop-file-utils appstream
 ifeq ($(PRESET),clang)
 DEB_PACKAGES += clang-14
 endif
@@ -107,7 +107,7 @@ QT_MINGW_SCRIPT ?= ../shared/toolchains/build-qt-mingw.sh
 QT_MINGW_SHA256 := e8b60d607339cdbfa17a935c9edb4892ec2c9c095041d666b82fc07d3a3c0423
 QT_MINGW := build/qt-mingw/qt-$(QT_VERSION)-mingw-w64-static
 WINDOWS_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest \
-  libcli11-dev nlohmann-json3-dev libstb-dev qt6-base-dev xz-utils wine64
+  libcli11-dev nlohmann-json3-dev libstb-dev libz-mingw-w64-dev qt6-base-dev xz-utils wine64
 WINDOWS_TEST_PACKAGES := desktop-file-utils appstream xvfb xdotool imagemagick x11-utils
 
 $(QT_MINGW)/.extracted: $(QT_MINGW_ARCHIVE)

@@ -206,7 +206,7 @@ void MainWindow::importTrades() {
     auto edits = exchange::importEditsFrom(toCore(path), *rom_, files_);
     if (!edits) return tell(nothingWritten(together(edits.error())));
     // What the table would change, before it is written.
-    auto changes = plannedChanges(*rom_, *edits);
+    auto changes = plannedChanges(*rom_, edits->edits);
     if (!changes) return tell(nothingWritten(together(changes.error())));
     const QString table = QFileInfo(path).fileName();
     if (changes->empty()) {
@@ -217,12 +217,15 @@ void MainWindow::importTrades() {
     QStringList lines;
     for (int i = 0; i < int(changes->size()) && i < kListedChanges; ++i) lines << fromCore(changeLine((*changes)[std::size_t(i)]));
     if (int(changes->size()) > kListedChanges) lines << QStringLiteral("\u2026and %1 more").arg(int(changes->size()) - kListedChanges);
+    const QString sister = edits->sister.empty() ? QString()
+                                                 : QStringLiteral("The table is from %1, a sister release: its trades fit this ROM's.\n\n")
+                                                       .arg(fromCore(edits->sister));
     if (messages_.choose(this, QStringLiteral("Import Trades"),
-                         QStringLiteral("Importing \"%1\" changes:\n\n%2\n\nImport these changes?").arg(table, lines.join('\n')),
+                         sister + QStringLiteral("Importing \"%1\" changes:\n\n%2\n\nImport these changes?").arg(table, lines.join('\n')),
                          {QStringLiteral("Import"), QStringLiteral("Cancel")}) != 0) {
         return;
     }
-    if (!saveEdits(*edits, QStringLiteral("Import"))) return;
+    if (!saveEdits(edits->edits, QStringLiteral("Import"))) return;
     // The trade on show, as the file now holds it.
     if (current_.record) showTrade(current_.row);
     messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);

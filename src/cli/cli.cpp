@@ -16,6 +16,8 @@
 #include "trades/pokedex.h"
 #include "trades/save.h"
 #include "trades/trade_text.h"
+#include "trades/rom_diff.h"
+#include "patch/patch_file.h"
 #include "version.h"
 
 namespace kestrane::cli {
@@ -381,7 +383,42 @@ int importTable(const Context& ctx, const std::string& path, const std::string& 
     auto edits = tableFile == "-" ? importEdits(standardInput(), "standard input", *rom, ctx.fs)
                                   : importEditsFrom(tableFile, *rom, ctx.fs);
     if (!edits) return ctx.refuse(edits.error());
-    return save(ctx, *rom, *edits, o, policyFor(!o.leaveChecksums));
+    if (!edits->sister.empty()) ctx.out << "The table is from " << edits->sister << ", a sister release: its trades fit this ROM's.\n";
+    return save(ctx, *rom, edits->edits, o, policyFor(!o.leaveChecksums));
+}
+
+int patch(const Context& ctx, const std::string& original, const std::string& edited, const std::string& output, bool anyGame) {
+    auto written = createPatch(original, edited, output, anyGame, ctx.fs);
+    if (!written) return ctx.fail(written.error());
+    ctx.out << "Wrote " << (written->format == PatchFormat::Bps ? "a BPS" : "an IPS") << " patch of "
+            << counted(std::int64_t(written->patchSize), "byte") << " to " << quoted(output) << ": "
+            << counted(std::int64_t(written->bytesDiffer), "byte") << (written->bytesDiffer == 1 ? " differs" : " differ")
+            << ".\n";
+    return kDone;
+}
+
+int diff(const Context& ctx, const std::string& original, const std::string& edited, bool json) {
+    auto found = diffRoms(original, edited, ctx.fs);
+    if (!found) return ctx.fail(found.error());
+    auto checksums = [](const std::optional<ChecksumState>& s) { return checksumsJson(s); };
+    if (json) {
+        Json trades = Json::array();
+        for (const FieldChange& c : found->trades) {
+            trades.push_back(Json{{"slot", c.slot.number()}, {"field", c.label}, {"before", c.before}, {"after", c.after}});
+        }
+        ctx.out << Json{{"trades", trades},
+                        {"otherBytes", found->otherBytes},
+                        {"checksums", {{"original", checksums(found->originalChecksums)}, {"edited", checksums(found->editedChecksums)}}}}
+                       .dump(2)
+                << '\n';
+        return kDone;
+    }
+    for (const FieldChange& c : found->trades) ctx.out << changeLine(c) << '\n';
+    if (found->trades.empty()) ctx.out << "The trades are the same.\n";
+    ctx.out << counted(std::int64_t(found->otherBytes), "other byte") << (found->otherBytes == 1 ? " differs" : " differ")
+            << " outside the trade tables.\nChecksums: original: " << checksumsText(found->originalChecksums)
+            << "; edited: " << checksumsText(found->editedChecksums) << ".\n";
+    return kDone;
 }
 
 void addWriteOptions(CLI::App* command, WriteOptions& o) {
@@ -463,6 +500,19 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     itemsCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
     itemsCmd->add_flag("--json", json, "Print JSON.");
 
+    std::string edited;
+    bool anyGame = false;
+    auto* patchCmd = app.add_subcommand("patch", "Write a patch (BPS or IPS, by the file's name) that turns ORIGINAL into EDITED.");
+    patchCmd->add_option("ORIGINAL", rom, "The clean ROM the players have.")->required();
+    patchCmd->add_option("EDITED", edited, "The edited ROM.")->required();
+    patchCmd->add_option("-o,--output", output, "The patch file: a name ending in .bps or .ips.")->required();
+    patchCmd->add_flag("--any", anyGame, "Make the patch even when the two are not the same game.");
+
+    auto* diffCmd = app.add_subcommand("diff", "Show what differs between two ROMs: their trades field by field, then the rest.");
+    diffCmd->add_option("ORIGINAL", rom, "The clean ROM.")->required();
+    diffCmd->add_option("EDITED", edited, "The edited ROM.")->required();
+    diffCmd->add_flag("--json", json, "Print JSON.");
+
     auto* exportCmd = app.add_subcommand("export", "Write the whole trade table as JSON.");
     exportCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
     exportCmd->add_option("-o,--output", output, "Write to this file instead of standard output.");
@@ -508,6 +558,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     if (*speciesCmd) return names(ctx, rom, json, Names::Species);
     if (*itemsCmd) return names(ctx, rom, json, Names::Items);
     if (*exportCmd) return exportCommand(ctx, rom, output);
+    if (*patchCmd) return patch(ctx, rom, edited, output, anyGame);
+    if (*diffCmd) return diff(ctx, rom, edited, json);
     if (*checksumsCmd) return checksums(ctx, rom, fix, json, fixOptions);
     return importTable(ctx, rom, tableFile, importOptions);
 }

@@ -144,8 +144,7 @@ struct KeysGivenTwice final : nlohmann::json_sax<nlohmann::json> {
 
 // A JSON table read against the ROM's current trades: the edits it asks
 // for, resolved by the core, or every problem of its shape and its values.
-Result<std::vector<TradeEdit>, Problems> planImport(const nlohmann::json& table, const Rom& rom,
-                                                    const std::vector<TradeReading>& current) {
+Result<ImportPlan, Problems> planImport(const nlohmann::json& table, const Rom& rom, const std::vector<TradeReading>& current) {
     Problems problems;
     auto problem = [&](const std::string& message) { problems.push_back(refused(ErrorCode::TypeMismatch, message)); };
     if (!table.is_object() || !table.contains("trades") || !table["trades"].is_array()) {
@@ -153,15 +152,21 @@ Result<std::vector<TradeEdit>, Problems> planImport(const nlohmann::json& table,
         return problems;
     }
     const Release& release = *rom.release;
+    ImportPlan plan;
     if (table.contains("game") && table["game"].is_object() && table["game"].contains("code") &&
         table["game"]["code"] != release.code) {
         const auto& code = table["game"]["code"];
-        problem("The table was exported from " + (code.is_string() ? echoed(code.get<std::string>()) : echoed(code.dump())) +
-                ", this ROM is \"" +
-                std::string(release.code) + "\". Remove the \"game\" entry from the table to import it anyway.");
+        const Release* from = code.is_string() ? findRelease(code.get<std::string>()) : nullptr;
+        if (from && sisterReleases(*from, release)) {
+            plan.sister = std::string(from->name) + " (" + std::string(from->code) + ")";
+        } else {
+            problem("The table was exported from " + (code.is_string() ? echoed(code.get<std::string>()) : echoed(code.dump())) +
+                    ", this ROM is \"" + std::string(release.code) +
+                    "\". Remove the \"game\" entry from the table to import it anyway.");
+        }
     }
     const int slots = rom.slotCount();
-    std::vector<TradeEdit> edits;
+    std::vector<TradeEdit>& edits = plan.edits;
     std::vector<int> seen;
     for (const auto& trade : table["trades"]) {
         if (!trade.is_object() || !trade.contains("slot") || !trade["slot"].is_number_integer() ||
@@ -203,7 +208,7 @@ Result<std::vector<TradeEdit>, Problems> planImport(const nlohmann::json& table,
         edits.push_back(std::move(*edit));
     }
     if (!problems.empty()) return problems;
-    return edits;
+    return plan;
 }
 
 }  // namespace
@@ -228,7 +233,7 @@ Result<void> exportTable(const Rom& rom, const std::string& tablePath, FileSyste
     return {};
 }
 
-Result<std::vector<TradeEdit>, Problems> importEdits(std::string_view text, const std::string& tableName, const Rom& rom,
+Result<ImportPlan, Problems> importEdits(std::string_view text, const std::string& tableName, const Rom& rom,
                                                      FileSystem& fs) {
     if (text.size() > std::size_t(kLargestTable)) {
         return Problems{refused(ErrorCode::TooLarge, quoted(tableName) + " holds more than " + groupedNumber(kLargestTable) +
@@ -249,7 +254,7 @@ Result<std::vector<TradeEdit>, Problems> importEdits(std::string_view text, cons
     return planImport(json, rom, *current);
 }
 
-Result<std::vector<TradeEdit>, Problems> importEditsFrom(const std::string& tablePath, const Rom& rom, FileSystem& fs) {
+Result<ImportPlan, Problems> importEditsFrom(const std::string& tablePath, const Rom& rom, FileSystem& fs) {
     auto bytes = readWholeFile(fs, tablePath, kLargestTable);
     if (!bytes) {
         Error e = bytes.error();

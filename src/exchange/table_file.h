@@ -27,13 +27,22 @@ Result<std::string> exportText(const Rom& rom, FileSystem& fs = nativeFileSystem
 // Writes the table to a file of its own (never the ROM itself; see writeNewFile).
 Result<void> exportTable(const Rom& rom, const std::string& tablePath, FileSystem& fs = nativeFileSystem());
 
+// What a table asks of a ROM.
+struct ImportPlan {
+    std::vector<TradeEdit> edits;
+    // Where the table is another release's, a sister of the ROM's (its
+    // trades fit alike): "Pokémon Silver (AAXE)". Empty where it is the
+    // ROM's own release's, or says none.
+    std::string sister;
+};
+
 // The edits a table's text (from `tableName`, for messages) asks of the ROM
 // as it is now, or every problem at once. JSON numbers are taken as numbers
-// (whole ones only), JSON strings as text a person typed.
-Result<std::vector<TradeEdit>, Problems> importEdits(std::string_view text, const std::string& tableName, const Rom& rom,
-                                                     FileSystem& fs = nativeFileSystem());
+// (whole ones only), JSON strings as text a person typed. A table from a
+// release other than the ROM's is refused, but for a sister release's.
+Result<ImportPlan, Problems> importEdits(std::string_view text, const std::string& tableName, const Rom& rom,
+                                         FileSystem& fs = nativeFileSystem());
 // The same from a table file, refused unread when larger than kLargestTable.
-Result<std::vector<TradeEdit>, Problems> importEditsFrom(const std::string& tablePath, const Rom& rom,
-                                                         FileSystem& fs = nativeFileSystem());
+Result<ImportPlan, Problems> importEditsFrom(const std::string& tablePath, const Rom& rom, FileSystem& fs = nativeFileSystem());
 
 }  // namespace kestrane::exchange

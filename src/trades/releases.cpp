@@ -166,6 +166,12 @@ const Release* findRelease(std::string_view gameCode, std::uint8_t version) {
 
 std::span<const Release> releases() { return kReleases; }
 
+bool sisterReleases(const Release& a, const Release& b) {
+    return &a.layout == &b.layout && a.charset == b.charset && a.ownRecords == b.ownRecords &&
+           a.dialogSets.data() == b.dialogSets.data() && a.dialogSets.size() == b.dialogSets.size() &&
+           a.language == b.language;
+}
+
 Result<RomIdentity> identifyRom(File& file, const std::string& path) {
     // The game code and, with the same read, the header's ROM size and version bytes.
     std::array<std::uint8_t, kVersionByteOffset + 1 - kGameCodeOffset> header{};

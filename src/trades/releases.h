@@ -100,6 +100,11 @@ struct Release {
 // Kestrane edits.
 const Release* findRelease(std::string_view gameCode, std::uint8_t version = 0);
 
+// Sister releases keep their trades alike (the record layout, the
+// character set, the game's own trades and its dialog sets): a trade table
+// of one fits the other (Gold and Silver, Crystal and the Australian Crystal).
+bool sisterReleases(const Release& a, const Release& b);
+
 // Every release Kestrane edits, in the table's order.
 std::span<const Release> releases();
 

@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto edits = exchange::importEdits(text, "table", rom, fs);
     if (!edits) return 0;  // nothing is written then; the command checks that
     // What the core resolved, it writes: every typed value it gives is within range.
-    auto saved = saveTrades(rom, *edits, {}, fs);
+    auto saved = saveTrades(rom, edits->edits, {}, fs);
     if (!saved) std::abort();
     const auto& after = fs.bytes("rom");
     if (after.size() != original.size()) std::abort();

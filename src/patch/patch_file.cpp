@@ -1,0 +1,76 @@
+#include "patch/patch_file.h"
+
+#include <algorithm>
+
+#include "patch/patch_formats.h"
+#include "support/words.h"
+#include "trades/releases.h"
+
+namespace kestrane {
+namespace {
+
+// No file larger than this is read as a ROM to patch: twice the largest ROM.
+constexpr std::int64_t kLargestPatched = 2 * kLargestRomSize;
+
+Result<std::vector<std::uint8_t>> romBytes(FileSystem& fs, const std::string& path) {
+    auto bytes = readWholeFile(fs, path, kLargestPatched);
+    if (!bytes) return inContext(bytes.error(), "Could not read " + quoted(path));
+    return bytes;
+}
+
+std::string gameCodeOf(const std::vector<std::uint8_t>& rom) {
+    if (rom.size() < std::size_t(kMinimumRomSize)) return {};
+    return std::string(rom.begin() + kGameCodeOffset, rom.begin() + kMinimumRomSize);
+}
+
+}  // namespace
+
+Result<PatchFormat> patchFormatOf(const std::string& path) {
+    const std::size_t dot = path.find_last_of('.');
+    const std::string_view extension = dot == std::string::npos ? std::string_view() : std::string_view(path).substr(dot);
+    if (sameLetters(extension, ".bps")) return PatchFormat::Bps;
+    if (sameLetters(extension, ".ips")) return PatchFormat::Ips;
+    return refused(ErrorCode::InvalidArgument, quoted(path) + " names no patch format: give a file name ending in .bps "
+                                                              "(the format that checks what it patches) or .ips.");
+}
+
+Result<PatchReport> createPatch(const std::string& original, const std::string& edited, const std::string& patchPath,
+                                bool anyGame, FileSystem& fs) {
+    auto format = patchFormatOf(patchPath);
+    if (!format) return format.error();
+    auto source = romBytes(fs, original);
+    if (!source) return source.error();
+    auto target = romBytes(fs, edited);
+    if (!target) return target.error();
+    if (*source == *target) {
+        return refused(ErrorCode::InvalidArgument, quoted(original) + " and " + quoted(edited) + " are the same: nothing differs; no patch written.");
+    }
+    const std::string from = gameCodeOf(*source), to = gameCodeOf(*target);
+    if (from != to && !anyGame) {
+        return refused(ErrorCode::UnsupportedRom,
+                       quoted(original) + " is not the same game as " + quoted(edited) + " (game code \"" +
+                           printableGameCode(from) + "\", not \"" + printableGameCode(to) +
+                           "\"): a patch made from it would not fit the players' copies. Give --any to make one anyway.");
+    }
+    PatchReport report;
+    report.format = *format;
+    const std::size_t common = std::min(source->size(), target->size());
+    report.bytesDiffer = std::size_t(std::max(source->size(), target->size()) - common);
+    for (std::size_t i = 0; i < common; ++i) report.bytesDiffer += (*source)[i] != (*target)[i];
+    std::vector<std::uint8_t> patch;
+    if (*format == PatchFormat::Bps) {
+        patch = bpsPatch(*source, *target);
+    } else {
+        auto ips = ipsPatch(*source, *target);
+        if (!ips) return inContext(ips.error(), "Could not make an IPS patch of " + quoted(edited));
+        patch = std::move(*ips);
+    }
+    const ProtectedFile never[] = {{original, "the original ROM"}, {edited, "the edited ROM"}};
+    if (auto written = writeNewFile(fs, patchPath, patch, never); !written) {
+        return inContext(written.error(), "Could not write the patch to " + quoted(patchPath));
+    }
+    report.patchSize = patch.size();
+    return report;
+}
+
+}  // namespace kestrane

@@ -1,0 +1,73 @@
+#include "trades/rom_diff.h"
+
+#include <algorithm>
+
+#include "trades/rom.h"
+#include "trades/trade_record.h"
+
+namespace kestrane {
+namespace {
+
+struct Opened {
+    Rom rom;
+    std::vector<TradeReading> trades;  // empty without a table
+    std::vector<std::uint8_t> bytes;
+};
+
+Result<Opened> openWhole(const std::string& path, FileSystem& fs) {
+    auto rom = openRom(path, fs, RomParts{true, true});
+    if (!rom) return rom.error();
+    Opened opened{std::move(*rom), {}, {}};
+    if (opened.rom.table) {
+        auto trades = readTradeTable(opened.rom, fs);
+        if (!trades) return trades.error();
+        opened.trades = std::move(*trades);
+    }
+    auto bytes = readWholeFile(fs, path, 2 * kLargestRomSize);
+    if (!bytes) return inContext(bytes.error(), "Could not read " + quoted(path));
+    opened.bytes = std::move(*bytes);
+    return opened;
+}
+
+// Whether a byte lies in one of the ROM's trade records.
+bool inTable(const Rom& rom, std::size_t at) {
+    return rom.table && at >= rom.table->offset &&
+           at < rom.table->offset + std::size_t(rom.table->records) * rom.release->layout.size;
+}
+
+}  // namespace
+
+Result<RomDiff> diffRoms(const std::string& original, const std::string& edited, FileSystem& fs) {
+    auto a = openWhole(original, fs);
+    if (!a) return a.error();
+    auto b = openWhole(edited, fs);
+    if (!b) return b.error();
+    RomDiff diff;
+    diff.originalChecksums = a->rom.checksums;
+    diff.editedChecksums = b->rom.checksums;
+    const std::size_t slots = std::max(a->trades.size(), b->trades.size());
+    for (std::size_t i = 0; i < slots; ++i) {
+        const TradeRecord* before = i < a->trades.size() && a->trades[i].record ? &*a->trades[i].record : nullptr;
+        const TradeRecord* after = i < b->trades.size() && b->trades[i].record ? &*b->trades[i].record : nullptr;
+        if (before && after) {
+            for (FieldChange& c : fieldChanges(a->rom, *before, b->rom, *after)) diff.trades.push_back(std::move(c));
+        } else if (before || after) {
+            diff.trades.push_back({Slot::fromNumber(int(i) + 1), Field::RequestedSpecies, "Trade", before ? "a trade" : "no trade",
+                                   after ? "a trade" : "no trade"});
+        }
+    }
+    const std::size_t common = std::min(a->bytes.size(), b->bytes.size());
+    diff.otherBytes = std::max(a->bytes.size(), b->bytes.size()) - common;
+    for (std::size_t i = 0; i < common; ++i) {
+        diff.otherBytes += a->bytes[i] != b->bytes[i] && !inTable(a->rom, i) && !inTable(b->rom, i);
+    }
+    return diff;
+}
+
+std::string checksumsText(const std::optional<ChecksumState>& state) {
+    if (!state) return "not computed";
+    return "header " + std::string(checksumStatusText(state->header)) + ", global " +
+           std::string(checksumStatusText(state->global)) + ", Stadium data " + std::string(checksumStatusText(state->stadium));
+}
+
+}  // namespace kestrane

@@ -1,0 +1,30 @@
+// What differs between two ROMs: their trades field by field, in the words
+// of `show`, then how many other bytes differ and the checksums' states. What
+// `diff` prints and the window shows before it makes a patch.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/file.h"
+#include "support/result.h"
+#include "trades/checksums.h"
+#include "trades/trade_text.h"
+
+namespace kestrane {
+
+struct RomDiff {
+    std::vector<FieldChange> trades;  // slot by slot, field by field
+    std::size_t otherBytes = 0;       // differing bytes outside both trade tables (a longer file's extra ones too)
+    // None where the file's checksums are not computed (larger than a ROM, or cut off).
+    std::optional<ChecksumState> originalChecksums;
+    std::optional<ChecksumState> editedChecksums;
+};
+
+Result<RomDiff> diffRoms(const std::string& original, const std::string& edited, FileSystem& fs = nativeFileSystem());
+
+// "original: header consistent, global consistent, Stadium data absent"
+std::string checksumsText(const std::optional<ChecksumState>& state);
+
+}  // namespace kestrane
