@@ -103,7 +103,8 @@ void MainWindow::createActions() {
     });
     exportAction_ = action("mnuExport", QStringLiteral("Export Trades\u2026"), QKeySequence(), &MainWindow::exportTrades);
     importAction_ = action("mnuImport", QStringLiteral("Import Trades\u2026"), QKeySequence(), &MainWindow::importTrades);
-    for (QAction* a : {exportAction_, importAction_}) a->setEnabled(false);
+    patchAction_ = action("mnuCreatePatch", QStringLiteral("Create Patch\u2026"), QKeySequence(), &MainWindow::createPatchCommand);
+    for (QAction* a : {exportAction_, importAction_, patchAction_}) a->setEnabled(false);
     exitAction_ = action("mnuExit", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
     aboutAction_ = action("mnuAbout", QStringLiteral("About"), QKeySequence(), &MainWindow::showAbout);
     moreFieldsAction_ = action("mnuMoreFields", QStringLiteral("More Fields\u2026"), QKeySequence(Qt::CTRL | Qt::Key_M),
@@ -131,6 +132,7 @@ void MainWindow::createMenus() {
     file->addSeparator();
     file->addAction(exportAction_);
     file->addAction(importAction_);
+    file->addAction(patchAction_);
     file->addSeparator();
     file->addAction(playAction_);
     file->addAction(chooseEmulatorAction_);
@@ -360,6 +362,7 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     for (QAction* a : {exportAction_, importAction_}) a->setEnabled(rom_->table.has_value());
     playAction_->setEnabled(true);
     saveAsAction_->setEnabled(true);
+    patchAction_->setEnabled(true);
     history_.clear();
     updateUndoActions();
     recentRoms_.add(path);

@@ -68,6 +68,7 @@ private slots:
     void tradeChosen(int row);
     bool saveTrade();
     void saveRomAs();
+    void createPatchCommand();
     void undoSave();
     void redoSave();
     void showMoreFields();
@@ -146,6 +147,7 @@ private:
     QAction* playAction_ = nullptr;
     QAction* chooseEmulatorAction_ = nullptr;
     QAction* exportAction_ = nullptr;
+    QAction* patchAction_ = nullptr;
     QAction* importAction_ = nullptr;
     QAction* saveAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;

@@ -13,6 +13,8 @@
 #include "app/message_sink.h"
 #include "app/name_box.h"
 #include "exchange/table_file.h"
+#include "patch/patch_file.h"
+#include "trades/rom_diff.h"
 #include "trades/trade_text.h"
 #include "trades/trainer_id.h"
 
@@ -154,6 +156,42 @@ void MainWindow::saveRomAs() {
     showRom(QDir::toNativeSeparators(QFileInfo(*path).absoluteFilePath()), std::move(*copy));
     if (row >= 0) showTrade(row);
     statusBar()->showMessage(QStringLiteral("Saved as %1; the window now edits that file.").arg(QFileInfo(*path).fileName()));
+}
+
+void MainWindow::createPatchCommand() {
+    if (!rom_ || !maySwitchAway()) return;
+    const QFileInfo rom(romPath());
+    CommonDialog originalDialog(dialogs_);
+    const QString original = originalDialog.showOpen(this, QStringLiteral("Choose the Original ROM"), rom.absolutePath(), kRomFilter,
+                                                     kOpenFlags);
+    if (original.isEmpty()) return;
+    auto found = diffRoms(toCore(original), rom_->path, files_);
+    if (!found) return tell(found.error());
+    CommonDialog dialog(dialogs_);
+    auto chosen = dialog.showSave(this, QStringLiteral("Create Patch"), rom.completeBaseName() + QStringLiteral(".bps"),
+                                  rom.absolutePath(), QStringLiteral("BPS patches (*.bps)|*.bps|IPS patches (*.ips)|*.ips"), 0,
+                                  QString());
+    if (!chosen) return tell(chosen.error());
+    if (chosen->isEmpty()) return;
+    // A name typed without its format's ending gets that of the filter chosen.
+    QString patch = *chosen;
+    if (!patchFormatOf(toCore(patch))) patch += dialog.filterIndex() == 2 ? QStringLiteral(".ips") : QStringLiteral(".bps");
+    QStringList lines;
+    for (int i = 0; i < int(found->trades.size()) && i < kListedChanges; ++i) lines << fromCore(changeLine(found->trades[std::size_t(i)]));
+    if (int(found->trades.size()) > kListedChanges) lines << QStringLiteral("\u2026and %1 more").arg(int(found->trades.size()) - kListedChanges);
+    if (lines.isEmpty()) lines << QStringLiteral("The trades are the same.");
+    lines << QStringLiteral("%1 other bytes differ outside the trade tables.").arg(found->otherBytes);
+    if (messages_.choose(this, QStringLiteral("Create Patch"),
+                         QStringLiteral("The patch turns \u201c%1\u201d into \u201c%2\u201d:\n\n%3\n\nCreate it?")
+                             .arg(QFileInfo(original).fileName(), rom.fileName(), lines.join('\n')),
+                         {QStringLiteral("Create Patch"), QStringLiteral("Cancel")}) != 0) {
+        return;
+    }
+    auto written = createPatch(toCore(original), rom_->path, toCore(patch), false, files_);
+    if (!written) return tell(written.error());
+    messages_.show(this, kAppTitle,
+                   QStringLiteral("The patch was written to \u201c%1\u201d (%2 bytes).").arg(QFileInfo(patch).fileName()).arg(written->patchSize),
+                   MessageIcon::Information);
 }
 
 void MainWindow::undoSave() { rewind(Rewind::Undo); }

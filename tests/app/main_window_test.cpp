@@ -32,6 +32,7 @@
 #include "support/rom_image.h"
 #include "scripted.h"
 #include "support/fault_injection.h"
+#include "support/patch_applier.h"
 
 using namespace kestrane;
 using namespace kestrane::testing;
@@ -302,11 +303,11 @@ private slots:
         QCOMPARE(menus[3]->text(), QString("&Help"));
         QStringList file;
         for (QAction* a : menus[0]->menu()->actions()) file << (a->isSeparator() ? QString("-") : a->objectName());
-        QCOMPARE(file, QStringList({"mnuOpen", "", "mnuReload", "mnuSave", "mnuSaveAs", "-", "mnuExport", "mnuImport", "-",
-                                    "mnuPlay", "mnuChooseEmulator", "-", "mnuChecksums", "-", "mnuExit"}));
+        QCOMPARE(file, QStringList({"mnuOpen", "", "mnuReload", "mnuSave", "mnuSaveAs", "-", "mnuExport", "mnuImport",
+                                    "mnuCreatePatch", "-", "mnuPlay", "mnuChooseEmulator", "-", "mnuChecksums", "-", "mnuExit"}));
         QCOMPARE(menus[0]->menu()->actions()[1]->menu()->objectName(), QString("mnuRecent"));
         QCOMPARE(menus[0]->menu()->actions()[1]->text(), QString("Recent ROMs"));
-        QCOMPARE(menus[0]->menu()->actions()[13]->objectName(), QString("cmdBreak"));
+        QCOMPARE(menus[0]->menu()->actions()[14]->objectName(), QString("cmdBreak"));
         QCOMPARE(action("mnuSaveAs")->shortcut(), QKeySequence("Ctrl+Shift+S"));
         QCOMPARE(action("mnuUndo")->text(), QString("Undo Save"));
         QCOMPARE(action("mnuRedo")->text(), QString("Redo Save"));
@@ -504,6 +505,32 @@ private slots:
         expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
         QCOMPARE(readFile(gold)[kGoldSlot1 + kAt.trainerIdAt], 8);
         QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 ro.gb[*]"));
+    }
+
+    // File → Create Patch…: the original asked for, where to save (BPS, or
+    // IPS by the filter), what differs shown, then the patch written.
+    void creatingAPatch() {
+        const Bytes clean = gameRom("BYTE");
+        const std::string original = dir->write("clean.gbc", clean);
+        const std::string hack = dir->write("hack.gbc", clean);
+        open(hack);
+        clickTrade(4);
+        typeInto("txtNickname", "PEBBLE");
+        sink->willAnswer(SaveAnswer::Save);  // the unsaved edit first
+        dialogs->willChoose(QString::fromStdString(original));
+        dialogs->willChoose(QString::fromStdString(dir->file("hack")), 2);  // the IPS filter, no ending typed
+        sink->willChoose(0);
+        action("mnuCreatePatch")->trigger();
+        auto asked = sink->takeQuestions();
+        QCOMPARE(asked.size(), 2);
+        QCOMPARE(asked[1].text, QString("The patch turns \u201cclean.gbc\u201d into \u201chack.gbc\u201d:\n\nTrade Number 5  "
+                                        "Nickname  ROCKY \u2192 PEBBLE\n0 other bytes differ outside the trade tables.\n\nCreate it?"));
+        QCOMPARE(dialogs->asked.last().fileName, QString("hack.bps"));
+        auto told = sink->take();
+        QCOMPARE(told.size(), 2);  // saved, then the patch
+        QVERIFY(told[1].text.startsWith("The patch was written to \u201chack.ips\u201d"));
+        QCOMPARE(applyIps(clean, readFile(dir->file("hack.ips"))).target, readFile(hack));
+        QCOMPARE(readFile(original), clean);
     }
 
     // Edit → Undo Save and Redo Save, for a trade and an import; a file
@@ -848,6 +875,19 @@ private slots:
         const Bytes imported = readFile(to);
         expectRefusal("more than the 1,048,576 Kestrane reads");
         QCOMPARE(readFile(to), imported);
+        // A sister release's table (Gold's into Silver) is taken, and the preview says whose it is.
+        open(dir->write("gold.gb", gameRom("AAUE")));
+        dialogs->willChoose(QString::fromStdString(table));
+        action("mnuExport")->trigger();
+        sink->take();
+        const std::string silver = dir->write("silver.gb", retailLikeRom("AAXE", 3));
+        open(silver);
+        dialogs->willChoose(QString::fromStdString(table));
+        sink->willChoose(0);
+        action("mnuImport")->trigger();
+        QVERIFY(sink->takeQuestions()[0].text.startsWith("The table is from Pok\u00e9mon Gold (AAUE), a sister release"));
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QCOMPARE(readFile(silver)[kGoldSlot1 + kAt.offeredSpeciesAt], 95);
     }
 
     void acceptedIdsAreRoundedAndTrimmed() {

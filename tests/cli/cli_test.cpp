@@ -12,6 +12,7 @@
 #include <stb_image.h>
 
 #include "support/bad_inputs.h"
+#include "support/patch_applier.h"
 #include "support/processes.h"
 #include "support/rom_image.h"
 #include "support/file_systems.h"
@@ -445,6 +446,61 @@ TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
     const Bytes trainer = {0x80, 0x81, 0xE1, 0x50, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC};
     std::copy(trainer.begin(), trainer.end(), expected.begin() + kCrystalSlot1 + 19);
     EXPECT_EQ(differences(readFile(path), expected), std::vector<std::size_t>{});
+}
+
+// Sharing an edit: what differs between two ROMs, a patch of it, and
+// tables carried between sister releases.
+TEST_F(CliTest, SharingAnEdit) {
+    const std::string clean = rom("BYTE", "clean.gbc");
+    const Bytes original = readFile(clean);
+    const std::string hack = dir.write("hack.gbc", original);
+    ASSERT_EQ(run({"set", hack, "1", "--nickname", "PEBBLE", "--item", "none"}).code, 0);
+    Bytes edited = readFile(hack);
+    edited[0x100000] ^= 1;  // and a byte of the hack elsewhere
+    dir.write("hack.gbc", edited);
+    Outcome diff = run({"diff", clean, hack});
+    EXPECT_EQ(diff.out, "Trade Number 1  Nickname  ROCKY \u2192 PEBBLE\nTrade Number 1  Held item  BITTER BERRY (83) \u2192 None (0)\n"
+                        "1 other byte differs outside the trade tables.\n"
+                        "Checksums: original: header stale, global stale, Stadium data absent; edited: header stale, global "
+                        "stale, Stadium data absent.\n") << diff.err;
+    const json diffJson = json::parse(run({"diff", clean, hack, "--json"}).out);
+    EXPECT_EQ(diffJson["trades"][0], (json{{"slot", 1}, {"field", "Nickname"}, {"before", "ROCKY"}, {"after", "PEBBLE"}}));
+    EXPECT_EQ(diffJson["otherBytes"], 1);
+    Outcome patch = run({"patch", clean, hack, "-o", dir.file("hack.bps")});
+    ASSERT_EQ(patch.code, 0) << patch.err;
+    EXPECT_EQ(patch.out, "Wrote a BPS patch of " + std::to_string(readFile(dir.file("hack.bps")).size()) + " bytes to \"" +
+                             dir.file("hack.bps") + "\": " + std::to_string(differences(original, edited).size()) + " bytes differ.\n");
+    EXPECT_EQ(applyBps(original, readFile(dir.file("hack.bps"))).target, edited);
+    EXPECT_EQ(run({"patch", clean, hack, "-o", dir.file("hack.ips")}).code, 0);
+    EXPECT_EQ(applyIps(original, readFile(dir.file("hack.ips"))).target, edited);
+    expectUnchanged({"patch", clean, clean, "-o", dir.file("same.bps")}, 1, clean, "nothing differs; no patch written.");
+    expectUnchanged({"patch", clean, hack, "-o", dir.file("hack.zip")}, 1, clean, "names no patch format");
+    expectUnchanged({"patch", clean, hack, "-o", hack}, 1, hack, "names no patch format");
+
+    // Gold's table into Silver and back, Crystal's into the Australian Crystal; not Gold's into Crystal.
+    struct Pair {
+        const char* from;
+        const char* to;
+        bool taken;
+    };
+    for (const Pair& p : {Pair{"AAUE", "AAXE", true}, Pair{"AAXE", "AAUE", true}, Pair{"BYTE", "BYTU", true},
+                          Pair{"BYTU", "BYTE", true}, Pair{"AAUE", "BYTE", false}, Pair{"BYTE", "BYTF", false}}) {
+        SCOPED_TRACE(std::string(p.from) + " -> " + p.to);
+        Bytes source = retailLikeRom(p.from, 7);
+        putRecord(source, slotOffset(usualTable(p.from), 1), TradeBytes{});
+        const std::string table = dir.file("sister.json");
+        ASSERT_EQ(run({"export", dir.write("from.gbc", source), "-o", table}).code, 0);
+        const std::string target = dir.write("to.gbc", retailLikeRom(p.to, 7));
+        Outcome imported = run({"import", target, table});
+        EXPECT_EQ(imported.code, p.taken ? 0 : 1) << imported.err;
+        if (p.taken) {
+            EXPECT_NE(imported.out.find(std::string("The table is from Pok\u00e9mon ") + (p.from[2] == 'U' ? "Gold" : p.from[2] == 'X' ? "Silver" : "Crystal")),
+                      std::string::npos) << imported.out;
+            EXPECT_EQ(readFile(target)[slotOffset(usualTable(p.to), 1) + 2], 95);  // Onix, from the made-up trade
+        } else {
+            EXPECT_NE(imported.err.find("The table was exported from"), std::string::npos);
+        }
+    }
 }
 
 TEST_F(CliTest, AFailingDiskIsExitThree) {
