@@ -6,7 +6,7 @@ BUILD := build/$(PRESET)
 ROM ?=
 
 DEB_PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev fonts-liberation2 \
-  libcli11-dev nlohmann-json3-dev libstb-dev zlib1g-dev desktop-file-utils appstream
+  libcli11-dev nlohmann-json3-dev libstb-dev zlib1g-dev python3 desktop-file-utils appstream
 ifeq ($(PRESET),clang)
 DEB_PACKAGES += clang-14
 endif

@@ -1,20 +1,27 @@
 #!/usr/bin/env python3
 """Writes src/text/charset_tables.inc from the releases' character tables.
 
-Usage: tools/charset_tables.py DATA_DIR > src/text/charset_tables.inc
-DATA_DIR holds french.tsv, spanish.tsv and japanese.tsv: one mapping a line,
-"byte<TAB>text<TAB>written", in the order of the games' own character table
-(the first text of a byte is what it shows). Kestrane takes every text but
-the terminator and the control codes, with these exceptions: <PK> and <MN>
-are the glyphs "[PK]" and "[MN]", <RIVAL> the token "[RIVAL]", and "#" the
-one-glyph "POKé".
+Usage: tools/charset_tables.py data/charsets > src/text/charset_tables.inc
+(a test checks that the file is what this makes of the data).
+
+The folder holds english.tsv, french.tsv, spanish.tsv and japanese.tsv: one
+mapping a line, "byte<TAB>text<TAB>written", in the order of the games' own
+character table (the first text of a byte is what it shows; a byte may be
+listed again with another text, which typing writes to it: the kana twins).
+Kestrane takes every text but the terminator and the control codes, with
+these exceptions: <PK> and <MN> are the glyphs "[PK]" and "[MN]", <RIVAL> the
+token "[RIVAL]", "#" the one-glyph "POKé", and <BLANK> a blank that is shown
+but never written (a blank is written as the games' own, 0x7F). A text
+marked "no" is shown, not written.
 """
 import sys
 import unicodedata
 
-RELEASES = [("French", "french.tsv"), ("Spanish", "spanish.tsv"), ("Japanese", "japanese.tsv")]
+RELEASES = [("English", "english.tsv"), ("French", "french.tsv"), ("Spanish", "spanish.tsv"),
+            ("Japanese", "japanese.tsv")]
 NAMED = {"<PK>": ("[PK]", "Printable"), "<MN>": ("[MN]", "Printable"), "<RIVAL>": ("[RIVAL]", "Control"),
-         "#": ("POK\u00e9", "Printable")}
+         "#": ("POK\u00e9", "Printable"), "<BLANK>": (" ", "ReadOnly")}
+HINT = "or a token such as [PK] or \\h4A"
 
 
 def cxx(text):
@@ -22,7 +29,7 @@ def cxx(text):
                    ("\\\\" if c == "\\" else '\\"' if c == '"' else "\\u%04x" % ord(c)) for c in text)
 
 
-def typeable(text, release):
+def typeable(text):
     """The characters a message lists as typeable: accents and the signs of names, not the frames and arrows of menus."""
     if len(text) != 1 or text.isspace() or (text.isascii() and text.isalnum()):
         return False
@@ -33,14 +40,14 @@ def typeable(text, release):
 
 
 def main():
-    out = ["// Made by tools/charset_tables.py from the releases' character tables; do not edit.",
+    out = ["// Made by tools/charset_tables.py from data/charsets; do not edit.",
            "// Each entry: the byte, the text it shows (the first of a byte) or that typing writes."]
     for name, file in RELEASES:
         entries, signs, seen = [], [], set()
         for line in open(f"{sys.argv[1]}/{file}", encoding="utf-8"):
             if line.startswith("#") or not line.strip():
                 continue
-            byte, text, _ = line.rstrip("\n").split("\t")
+            byte, text, written = line.rstrip("\n").split("\t")
             shown = byte not in seen  # what a byte shows is its first text
             seen.add(byte)
             if text in NAMED:
@@ -48,16 +55,16 @@ def main():
             elif text == "@" or (text.startswith("<") and text.endswith(">")):
                 continue
             else:
-                glyph = "Printable"
-                if shown and typeable(text, name) and text not in signs:
+                glyph = "Printable" if written == "yes" else "ReadOnly"
+                if shown and typeable(text) and text not in signs:
                     signs.append(text)
             entries.append(f"    {{0x{byte}, u\"{cxx(text)}\", Glyph::{glyph}}},")
         letters = "kana" if name == "Japanese" else "letters"
-        typeable_text = f"{letters}, digits, blanks, {' '.join(signs)}, or a token such as [PK] or \\\\h4A"
+        hint = f"{letters}, digits, blanks, {' '.join(signs)}, {HINT}"
         out.append(f"constexpr CharsetEntry k{name}Entries[] = {{")
         out.extend(entries)
         out.append("};")
-        out.append(f"constexpr std::string_view k{name}Typeable = \"{cxx(typeable_text)}\";")
+        out.append(f"constexpr std::string_view k{name}Typeable = \"{cxx(hint)}\";")
     print("\n".join(out))
 
 

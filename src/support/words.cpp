@@ -33,6 +33,7 @@ std::string foldedName(std::string_view utf8) {
         else if ((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9')) folded += c;
         else if (c == u'\u00e9' || c == u'\u00c9') folded += u'e';
         else if (c == u'\u2640') folded += u'f';
+        else if (c >= 0x30A1 && c <= 0x30F6) folded += char16_t(c - 0x60);  // katakana as hiragana: twins match either way
         else if (c == u'\u2642') folded += u'm';
         else if (c < 0x80 || c == u'\u2019' || c == u'\u201c' || c == u'\u201d' || c == u'\u00b7' || c == u'\u2026') continue;
         else folded += c;

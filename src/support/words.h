@@ -55,8 +55,8 @@ inline std::optional<std::uint32_t> parseNumber(std::string_view text, NumberFor
 }
 
 // A name folded for matching what people type: ASCII letters in lower case,
-// é as e, ♀ as f and ♂ as m, blanks and punctuation dropped, other letters
-// (kana, accents) as they are. "Nidoran ♀" and "nidoran f" fold alike, as do
+// é as e, ♀ as f and ♂ as m, katakana as hiragana, blanks and punctuation
+// dropped, other letters (accents) as they are. "Nidoran ♀" and "nidoran f" fold alike, as do
 // "Mr. Mime" and "mr mime", "KING'S ROCK" and "kings rock".
 std::string foldedName(std::string_view utf8);
 

@@ -1,6 +1,5 @@
 #include "text/charset.h"
 
-#include <vector>
 
 namespace kestrane {
 namespace {
@@ -16,29 +15,6 @@ constexpr CharsetEntry kTokens[] = {
     {0xFD, u"\\v"}, {0xFE, u"\\n"}, {0xFF, u"\\x"},
 };
 
-std::vector<CharsetEntry> englishEntries() {
-    static constexpr std::u16string_view kLetters = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    static constexpr std::u16string_view kDigits = u"0123456789";
-    std::vector<CharsetEntry> entries = {
-        // Names written by some tools hold 0x00 for a blank.
-        {0x00, u" ", Glyph::ReadOnly},
-        {0x53, u"[RIVAL]", Glyph::Control},  // prints the rival's name
-        {0x54, u"POK\u00e9"}, {0x72, u"\u201c"}, {0x73, u"\u201d"}, {0x74, u"\u00b7"}, {0x75, u"\u2026"},
-        {0x7F, u" "}, {0x9A, u"("}, {0x9B, u")"}, {0x9C, u":"}, {0x9D, u";"}, {0x9E, u"["}, {0x9F, u"]"},
-        {0xC0, u"\u00c4"}, {0xC1, u"\u00d6"}, {0xC2, u"\u00dc"}, {0xC3, u"\u00e4"}, {0xC4, u"\u00f6"},
-        {0xC5, u"\u00fc"}, {0xD0, u"'d"}, {0xD1, u"'l"}, {0xD2, u"'m"}, {0xD3, u"'r"}, {0xD4, u"'s"},
-        {0xD5, u"'t"}, {0xD6, u"'v"}, {0xE0, u"'"}, {0xE1, u"[PK]"}, {0xE2, u"[MN]"}, {0xE3, u"-"},
-        {0xE6, u"?"}, {0xE7, u"!"}, {0xE8, u"."}, {0xE9, u"&"}, {0xEA, u"\u00e9"}, {0xEF, u"\u2642"},
-        {0xF0, u"\u00a5"}, {0xF1, u"\u00d7"}, {0xF3, u"/"}, {0xF4, u","}, {0xF5, u"\u2640"},
-    };
-    for (int i = 0; i < 26; ++i) {
-        entries.push_back({std::uint8_t(0x80 + i), kLetters.substr(std::size_t(i), 1)});
-        entries.push_back({std::uint8_t(0xA0 + i), kLetters.substr(std::size_t(26 + i), 1)});
-    }
-    for (int i = 0; i < 10; ++i) entries.push_back({std::uint8_t(0xF6 + i), kDigits.substr(std::size_t(i), 1)});
-    return entries;
-}
-
 #include "text/charset_tables.inc"
 
 }  // namespace
@@ -49,6 +25,8 @@ Charset::Charset(std::span<const CharsetEntry> entries, std::string_view typeabl
             known_[e.byte] = true;
             text_[e.byte] = e.text;
             printable_[e.byte] = e.glyph == Glyph::Printable;
+        } else if (e.text.size() == 1 && text_[e.byte].size() == 1 && isHiragana(text_[e.byte][0]) && isKatakana(e.text[0])) {
+            twin_[e.byte] = e.text;
         }
         if (e.glyph != Glyph::ReadOnly) bytes_.emplace(e.text, e.byte);
     }
@@ -83,11 +61,7 @@ const Charset& japaneseCharset() {
 }
 
 const Charset& englishCharset() {
-    static const std::vector<CharsetEntry> entries = englishEntries();
-    static const Charset charset(entries,
-                                 "letters, digits, blanks, ? ! . , ' - & ( ) : ; [ ] / \u00e9 \u00c4 \u00d6 \u00dc "
-                                 "\u00e4 \u00f6 \u00fc \u2642 \u2640 \u00d7 \u00a5 \u201c \u201d \u00b7 \u2026, or a "
-                                 "token such as [PK] or \\h4A");
+    static const Charset charset(kEnglishEntries, kEnglishTypeable);
     return charset;
 }
 

@@ -22,6 +22,10 @@ namespace kestrane {
 inline constexpr std::uint8_t kTerminator = 0x50;
 inline constexpr char16_t kTerminatorChar = u'\\';
 
+// Kana: hiragana, katakana and the long-vowel mark ー (which counts as katakana).
+inline bool isHiragana(char16_t c) { return c >= 0x3041 && c <= 0x309F; }
+inline bool isKatakana(char16_t c) { return c >= 0x30A0 && c <= 0x30FF; }
+
 // How a byte of a release's table takes part in names.
 enum class Glyph : std::uint8_t {
     Printable,  // shown, typed, and counts as a name's character in the record checks
@@ -43,6 +47,9 @@ public:
 
     // The text a byte shows; none for the terminator and unknown bytes.
     std::optional<std::u16string_view> text(std::uint8_t byte) const { return known_[byte] ? std::optional(text_[byte]) : std::nullopt; }
+    // A byte's second text, where one tile is a hiragana and its katakana
+    // twin (Japanese べ/ベ, ぺ/ペ, へ/ヘ, り/リ): the katakana; else empty.
+    std::u16string_view katakanaTwin(std::uint8_t byte) const { return twin_[byte]; }
     // True for the bytes the games print as a character of a name.
     bool printable(std::uint8_t byte) const { return printable_[byte]; }
     // The byte a unit of exactly this text writes: a text of the table, a
@@ -59,16 +66,18 @@ private:
     std::array<std::u16string_view, 256> text_{};
     std::array<bool, 256> known_{};
     std::array<bool, 256> printable_{};
+    std::array<std::u16string_view, 256> twin_{};
     std::unordered_map<std::u16string_view, std::uint8_t> bytes_;
     std::unordered_set<char16_t> startsLong_;
     std::size_t longest_ = 1;
     std::string_view typeable_;
 };
 
-// The English games' set.
+// The releases' sets, made from data/charsets by tools/charset_tables.py.
+// English; French and Spanish, English's letters, digits and signs with
+// accented letters, elisions (c', l' …) and signs of their own in bytes
+// English uses otherwise; Japanese (kana, voiced kana single bytes).
 const Charset& englishCharset();
-// The French and Spanish sets (English but for 0xBA-0xDF and 0xE4-0xE5),
-// and the Japanese one (kana; voiced kana are single bytes).
 const Charset& frenchCharset();
 const Charset& spanishCharset();
 const Charset& japaneseCharset();

@@ -1,6 +1,8 @@
 #include "text/game_text.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 #include "support/string_builder.h"
 #include "text/char_map.h"
@@ -42,16 +44,48 @@ std::u16string hexEscape(std::uint8_t byte) {
 
 }  // namespace
 
+namespace {
+
+// A kana twin's form beside its neighbours: katakana where the kana before
+// it (else the one after it) is katakana.
+std::u16string_view twinForm(std::span<const std::uint8_t> bytes, std::size_t at, const Charset& charset,
+                             const std::vector<std::u16string_view>& shown) {
+    auto kana = [](std::u16string_view t) { return t.size() == 1 && (isHiragana(t[0]) || isKatakana(t[0])); };
+    std::u16string_view beside;
+    if (at > 0 && kana(shown[at - 1])) beside = shown[at - 1];
+    else if (at + 1 < bytes.size() && bytes[at + 1] != kTerminator) {
+        if (auto next = charset.text(bytes[at + 1]); next && kana(*next) && charset.katakanaTwin(bytes[at + 1]).empty()) beside = *next;
+    }
+    return !beside.empty() && isKatakana(beside[0]) ? charset.katakanaTwin(bytes[at]) : *charset.text(bytes[at]);
+}
+
+// Mode 0: each byte's text up to the terminator, the kana twins in the
+// form their neighbours give them.
+void decodeNames(std::span<const std::uint8_t> data, const Charset& charset, StringBuilder& builder) {
+    std::vector<std::u16string_view> shown;
+    const auto end = std::find(data.begin(), data.end(), kTerminator);
+    const auto bytes = std::span<const std::uint8_t>(data.begin(), end);
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        auto text = charset.text(bytes[at]);
+        shown.push_back(!text ? std::u16string_view() : charset.katakanaTwin(bytes[at]).empty() ? *text
+                                                                                               : twinForm(bytes, at, charset, shown));
+        appendOrThrow(builder, shown.back());
+    }
+}
+
+}  // namespace
+
 std::u16string decodeGameText(std::span<const std::uint8_t> data, std::int16_t mode, const Charset& charset) {
     StringBuilder builder;
+    if (mode == 0) {
+        decodeNames(data, charset, builder);
+        return std::move(builder).toString();
+    }
     bool escapeNext = false;
     for (std::uint8_t b : data) {
         if (escapeNext) {
             appendOrThrow(builder, hexEscape(b));
             escapeNext = false;
-        } else if (mode == 0) {
-            if (b == kTerminator) break;
-            if (auto text = charset.text(b)) appendOrThrow(builder, *text);
         } else {
             KanaPiece kana = kanaPiece(b);
             if (kana.kind == KanaPiece::Kind::HexEscape) appendOrThrow(builder, hexEscape(b));

@@ -86,9 +86,9 @@ std::string_view speciesName(int index) {
     return trimmed(kSpecies[static_cast<std::size_t>(index)]);
 }
 
-SpeciesNames::SpeciesNames() : SpeciesNames(std::vector<std::string>()) {}
+SpeciesNames::SpeciesNames() : SpeciesNames(std::vector<std::string>(), true) {}
 
-SpeciesNames::SpeciesNames(const std::vector<std::string>& romNames) {
+SpeciesNames::SpeciesNames(const std::vector<std::string>& romNames, bool builtInSpelling) {
     auto aliasOf = [](int species) -> std::string_view {
         auto alias = std::find_if(std::begin(kAliases), std::end(kAliases), [&](const auto& a) { return a.second == species; });
         return alias == std::end(kAliases) ? std::string_view() : alias->first;
@@ -99,8 +99,8 @@ SpeciesNames::SpeciesNames(const std::vector<std::string>& romNames) {
         const std::string_view builtIn = trimmed(kSpecies[std::size_t(i)]);
         // The built-in name in another spelling ("MACHOP", "MR.MIME",
         // "NINETALES"): most are told without folding.
-        bool retail = rom.empty() || sameLetters(rom, builtIn);
-        if (!retail) {
+        bool retail = rom.empty() || (builtInSpelling && sameLetters(rom, builtIn));
+        if (!retail && builtInSpelling) {
             const std::string folded = foldedName(rom);
             retail = folded == foldedName(builtIn) || (!aliasOf(i).empty() && folded == foldedName(aliasOf(i)));
         }

@@ -36,10 +36,12 @@ class SpeciesNames {
 public:
     // The built-in names.
     SpeciesNames();
-    // A ROM's own names (species 1-251, as the game spells them): where one
-    // is the built-in name in another spelling ("MACHOP", "NINETALES"), the
-    // built-in entry is shown, so that a retail ROM looks as it always did.
-    explicit SpeciesNames(const std::vector<std::string>& romNames);
+    // A ROM's own names (species 1-251, as the game spells them). With
+    // `builtInSpelling` (the English releases), one that is the built-in
+    // name in another spelling ("MACHOP", "NINETALES") shows as the built-in
+    // entry, so that a retail ROM looks as it always did; without it (other
+    // languages), every name shows as the ROM spells it: one style a list.
+    SpeciesNames(const std::vector<std::string>& romNames, bool builtInSpelling);
 
     // "Machop", "BRAWLER": a species' name; index 0-251.
     std::string_view name(int species) const;

@@ -59,7 +59,9 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
         auto species = readSpeciesNames(**file, *rom.release);
         if (!species) return inContext(species.error(), where());
         rom.speciesBuiltInWhy = species->whyNot;
-        if (species->whyNot.empty()) rom.species = std::make_shared<const SpeciesNames>(species->names);
+        if (species->whyNot.empty()) {
+            rom.species = std::make_shared<const SpeciesNames>(species->names, rom.release->language == "English");
+        }
         auto items = readItemNames(**file, *rom.release);
         if (!items) return inContext(items.error(), where());
         rom.items = std::move(*items);

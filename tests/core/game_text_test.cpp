@@ -164,6 +164,11 @@ TEST(GameText, EachReleaseShowsAndWritesItsOwnCharacters) {
              {"Spanish", &spanishCharset, {0xD2, 0xCA, 0xE4, 0xE5, 0xD8, 0xD6}, u"\u00f1\u00d1\u00bf\u00a1'd\u00b0"},
              {"Japanese", &japaneseCharset, {0x05, 0x26, 0x40, 0x80, 0xB1}, u"\u30ac\u304c\u30d1\u30a2\u3042"},  // ガがパアあ
              {"Japanese", &japaneseCharset, {0x3D, 0xF6, 0x7F}, u"\u3079\uff10\u3000", u"\u30d90\u3000"},  // べ０, typed ベ0
+             // The kana twins: katakana beside katakana (the kana before, else after; ー counts), else hiragana.
+             {"Japanese", &japaneseCharset, {0x8C, 0xD8, 0xE3, 0x42}, u"\u30b9\u30ea\u30fc\u30d7"},          // スリープ
+             {"Japanese", &japaneseCharset, {0x1A, 0xD8, 0xD8, 0x0F, 0x9D}, u"\u30d3\u30ea\u30ea\u30c0\u30de"},  // ビリリダマ
+             {"Japanese", &japaneseCharset, {0xCD, 0xA5, 0x87}, u"\u30d8\u30e9\u30af"},                  // ヘラクロ.., the kana after
+             {"Japanese", &japaneseCharset, {0xB1, 0xD8, 0xB2}, u"\u3042\u308a\u3044", u"\u3042\u30ea\u3044"},  // ありい, typed with リ
          }) {
         SCOPED_TRACE(c.release);
         Bytes field = c.bytes;
@@ -177,6 +182,10 @@ TEST(GameText, EachReleaseShowsAndWritesItsOwnCharacters) {
     }
     EXPECT_TRUE(findUnencodable(u"\u00f1", englishCharset()));  // ñ is Spanish only
     EXPECT_TRUE(findUnencodable(u"A", japaneseCharset()));       // no Latin letters in Japanese names
+    // Every release's hint names the hex escape with one backslash.
+    for (const Charset* charset : {&englishCharset(), &frenchCharset(), &spanishCharset(), &japaneseCharset()}) {
+        EXPECT_TRUE(charset->typeable().ends_with("or a token such as [PK] or \\h4A")) << charset->typeable();
+    }
 }
 
 TEST(GameText, FindsTheFirstCharacterNoUnitStartsWith) {

@@ -81,13 +81,27 @@ TEST(Species, ListEntriesNamesAndTypedText) {
     std::vector<std::string> romNames(kDexSpecies, "");
     for (int i = 1; i <= kDexSpecies; ++i) romNames[std::size_t(i - 1)] = std::string(speciesName(i));
     romNames[0] = "PIKACHU";
-    const SpeciesNames twice(romNames);
+    const SpeciesNames twice(romNames, true);
     auto ambiguous = resolveSpecies("Pikachu", 5, SpeciesRole::Offered, twice);
     ASSERT_FALSE(ambiguous);
     EXPECT_EQ(ambiguous.error().code, ErrorCode::AmbiguousName);
     EXPECT_EQ(ambiguous.error().message, "\"Pikachu\" names species 1 and 25 of this ROM: give the number of the one you mean.");
     EXPECT_EQ(*resolveSpecies("25", 5, SpeciesRole::Offered, twice), 25);
     EXPECT_EQ(findSpecies("pikachu", twice).error().code, ErrorCode::AmbiguousName);
+
+    // One style a list: a release in another language shows every name as the ROM spells it.
+    romNames[0] = "BULBIZARRE";
+    romNames[94] = "ONIX";
+    EXPECT_EQ(SpeciesNames(romNames, false).name(95), "ONIX");
+    EXPECT_EQ(SpeciesNames(romNames, false).name(1), "BULBIZARRE");
+    EXPECT_EQ(SpeciesNames(romNames, true).name(95), "Onix");
+    // Kana twins match either form: スりープ for the ROM's スリープ.
+    std::vector<std::string> kana(kDexSpecies, "");
+    for (int i = 1; i <= kDexSpecies; ++i) kana[std::size_t(i - 1)] = "\u30ab" + std::to_string(i);
+    kana[95] = "\u30b9\u30ea\u30fc\u30d7";
+    const SpeciesNames japanese(kana, false);
+    EXPECT_EQ(*findSpecies("\u30b9\u308a\u30fc\u30d7", japanese), 96);
+    EXPECT_EQ(*findSpecies("\u30b9\u30ea\u30fc\u30d7", japanese), 96);
 }
 
 }  // namespace
