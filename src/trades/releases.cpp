@@ -23,9 +23,28 @@ constexpr DialogSet kCrystalDialogs[] = {
 };
 
 // By slot. Gold and Silver have no seventh trade (their table ends before it).
-constexpr std::array<std::string_view, kListedSlots> kLocations = {
-    "Violet City, Johto", "Goldenrod City, Johto", "Olivine City, Johto", "Blackthorn City, Johto",
-    "Pewter City, Kanto", "Route 14, Kanto", "Power Plant, Kanto"};
+constexpr std::array<Place, kListedSlots> kPlaces = {{{"Violet City", Region::Johto},
+                                                      {"Goldenrod City", Region::Johto},
+                                                      {"Olivine City", Region::Johto},
+                                                      {"Blackthorn City", Region::Johto},
+                                                      {"Pewter City", Region::Kanto},
+                                                      {"Route 14", Region::Kanto},
+                                                      {"Power Plant", Region::Kanto}}};
+
+constexpr std::array<std::string_view, 2> kRegions = {"Johto", "Kanto"};
+constexpr TradeWords kCrystalWords{.routine = LinesRoutine::Crystal, .routineAt = 0xFCF38, .linesTable = 0xFCF53, .lineSets = 4,
+                                   .requestedWithGender = 0xD073, .offered = 0xD086, .requested = 0xD050,
+                                   .landmarks = 0x1CA8C3, .slotLandmarks = {0x06, 0x10, 0x1B, 0x29, 0x33, 0x4C, 0x44},
+                                   .regionWords = kRegions};
+constexpr TradeWords kGoldSilverWords{.routine = LinesRoutine::GoldSilver, .routineAt = 0xFCCE4, .linesTable = 0xFCD02,
+                                      .lineSets = 3, .requestedWithGender = 0xCF6B, .offered = 0xCF7E, .requested = 0xCF48,
+                                      .landmarks = 0x092382, .slotLandmarks = {0x06, 0x10, 0x1B, 0x28, 0x32, 0x4B, 0x43},
+                                      .regionWords = kRegions};
+constexpr TradeWords kJapaneseGoldSilverWords{.routine = LinesRoutine::GoldSilver, .routineAt = 0xFCC83, .linesTable = 0xFCCA1,
+                                              .lineSets = 3, .requestedWithGender = 0xCF87, .offered = 0xCF92,
+                                              .requested = 0xCF72, .landmarks = 0x0924B6,
+                                              .slotLandmarks = {0x06, 0x10, 0x1B, 0x28, 0x32, 0x4B, 0x43},
+                                              .regionWords = {"\u30b8\u30e7\u30a6\u30c8", "\u30ab\u30f3\u30c8\u30fc"}};
 
 constexpr PictureTables kGoldSilverPictures{0x48000, 0x7C000, PictureBanks::GoldSilver};
 constexpr PictureTables kCrystalPictures{0x120000, 0x124000, PictureBanks::Crystal};
@@ -46,24 +65,26 @@ constexpr Release kGold = {
     .code = "AAUE", .name = "Pok\u00e9mon Gold", .language = "English", .game = "Gold", .revision = std::nullopt,
     .layout = kRecord32, .charset = &englishCharset, .tableRoutine = 0xFCB8E, .usualTable = 0xFCC24, .ownRecords = 6,
     .speciesNames = 0x1B0B74, .speciesNameLength = 10, .itemNames = 0x1B0000, .baseData = 0x51B0B, .palettes = 0xAD3D,
-    .pictures = kGoldSilverPictures, .locations = kLocations, .dialogSets = kGoldSilverDialogs};
+    .pictures = kGoldSilverPictures, .places = kPlaces, .dialogSets = kGoldSilverDialogs, .words = kGoldSilverWords};
 constexpr Release kCrystal = {
     .code = "BYTE", .name = "Pok\u00e9mon Crystal", .language = "English", .game = "Crystal", .revision = std::nullopt,
     .layout = kRecord32, .charset = &englishCharset, .tableRoutine = 0xFCDC2, .usualTable = 0xFCE58, .ownRecords = 7,
     .speciesNames = 0x53384, .speciesNameLength = 10, .itemNames = 0x1C8000, .baseData = 0x51424, .palettes = 0xA8CE,
-    .pictures = kCrystalPictures, .locations = kLocations, .dialogSets = kCrystalDialogs};
+    .pictures = kCrystalPictures, .places = kPlaces, .dialogSets = kCrystalDialogs, .words = kCrystalWords};
 // The first Japanese revision (version byte 0): 16-byte records, 5-byte species names.
 constexpr Release kJapaneseGold = {
     .code = "AAUJ", .name = "Pok\u00e9mon Gold", .language = "Japanese", .game = "Gold", .revision = 0,
     .layout = kRecord16, .charset = &japaneseCharset, .tableRoutine = 0xFCB8E, .usualTable = 0xFCC23, .ownRecords = 6,
     .speciesNames = 0x53A09, .speciesNameLength = 5, .itemNames = 0x7293, .baseData = 0x51AA9, .palettes = 0xACC3,
-    .pictures = kGoldSilverPictures, .locations = kLocations, .dialogSets = kGoldSilverDialogs};
+    .pictures = kGoldSilverPictures, .places = kPlaces, .dialogSets = kGoldSilverDialogs, .words = kJapaneseGoldSilverWords};
 
 // Crystal's other releases keep their tables where "BYTE" does, but for
 // the French and Spanish names.
 constexpr Release inLanguage(Release release, std::string_view code, std::string_view language,
-                             const Charset& (*charset)(), std::uint32_t speciesNames, std::uint32_t baseData) {
+                             const Charset& (*charset)(), std::uint32_t speciesNames, std::uint32_t baseData,
+                             std::uint32_t landmarks) {
     release.code = code;
+    release.words.landmarks = landmarks;
     release.language = language;
     release.charset = charset;
     release.speciesNames = speciesNames;
@@ -81,8 +102,8 @@ constexpr Release kReleases[] = {
         australian.name = "Pok\u00e9mon Crystal (Australia)";
         return australian;
     }(),
-    inLanguage(kCrystal, "BYTF", "French", &frenchCharset, 0x53377, 0x51417),
-    inLanguage(kCrystal, "BYTS", "Spanish", &spanishCharset, 0x5338D, 0x5142D),
+    inLanguage(kCrystal, "BYTF", "French", &frenchCharset, 0x53377, 0x51417, 0x1CA97F),
+    inLanguage(kCrystal, "BYTS", "Spanish", &spanishCharset, 0x5338D, 0x5142D, 0x1CAAB4),
     kJapaneseGold,
     sister(kJapaneseGold, "AAXJ", "Pok\u00e9mon Silver", "Silver", 0x7258),
 };

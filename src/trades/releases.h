@@ -73,6 +73,34 @@ struct PictureTables {
     PictureBanks banks;
 };
 
+// Where a trade happens: a place and its region.
+enum class Region { Johto, Kanto };
+struct Place {
+    std::string_view name;  // "Violet City"
+    Region region;
+};
+
+// The form of the routine that reads the traders' lines' table.
+enum class LinesRoutine { Crystal, GoldSilver };
+
+// Where a release keeps the words its trades show: what each trader says
+// (a table of 2-byte pointers into bank 0x3F, entry (phase, set) at table +
+// 2 x (phase x sets + set)) and where (the landmarks: 4 bytes an entry, x,
+// y and a 2-byte pointer to the name in the table's bank).
+struct TradeWords {
+    LinesRoutine routine;
+    std::uint32_t routineAt;   // where the release keeps that routine
+    std::uint32_t linesTable;  // where the release keeps the lines' table
+    int lineSets;              // dialog sets the table has
+    // The RAM addresses of the names a trader's text fills in: the
+    // requested species followed by ♂ or ♀ where the trade asks for a
+    // gender, the offered species, the requested species alone.
+    std::uint16_t requestedWithGender, offered, requested;
+    std::uint32_t landmarks;
+    std::array<std::uint8_t, kListedSlots> slotLandmarks;  // the landmark of each own trade's place
+    std::array<std::string_view, 2> regionWords;           // "Johto", "Kanto", in the release's language
+};
+
 struct Release {
     std::string_view code;      // "AAUE"
     std::string_view name;      // "Pokémon Gold" (UTF-8)
@@ -92,8 +120,9 @@ struct Release {
     std::uint32_t baseData;     // 251 entries of 32 bytes, species 1 first
     std::uint32_t palettes;     // 8 bytes a species, by species number
     PictureTables pictures;
-    std::array<std::string_view, kListedSlots> locations;  // by slot, for the release's own trades
-    std::span<const DialogSet> dialogSets;                 // by the record's dialog set byte
+    std::array<Place, kListedSlots> places;  // by slot, for the release's own trades
+    std::span<const DialogSet> dialogSets;   // by the record's dialog set byte
+    TradeWords words;
 };
 
 // The release of a code (and version byte), or nullptr when it is none

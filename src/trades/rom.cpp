@@ -13,10 +13,9 @@ int Rom::slotCount() const { return std::max(kListedSlots, table ? table->record
 std::optional<RecordPlace> Rom::place(Slot slot) const {
     const int record = slot.recordIndex();
     if (!table || record >= table->records) return std::nullopt;
-    const auto& locations = release->locations;
-    const bool own = record < release->ownRecords && slot.index() < int(locations.size());
+    const bool own = record < release->ownRecords && slot.index() < kListedSlots;
     return RecordPlace{table->offset + std::uint32_t(record) * release->layout.size,
-                       own ? locations[std::size_t(slot.index())] : kAddedLocation};
+                       own ? words->places[std::size_t(slot.index())] : std::string(kAddedLocation)};
 }
 
 std::optional<Error> Rom::pastEnd(Slot slot, const RecordPlace& place) const {
@@ -26,6 +25,15 @@ std::optional<Error> Rom::pastEnd(Slot slot, const RecordPlace& place) const {
                           " bytes.";
     if (size.cutOff()) message += " " + size.cutOffNote();
     return refused(ErrorCode::RecordPastEnd, message);
+}
+
+std::array<std::string, 5> Rom::traderLines(std::uint8_t set, std::uint8_t requested, std::uint8_t offered,
+                                            std::uint8_t genderRequirement) const {
+    auto name = [&](std::uint8_t number) {
+        if (gameSpeciesNames && number >= 1 && number <= gameSpeciesNames->size()) return (*gameSpeciesNames)[number - 1u];
+        return std::string(number < kSpeciesCount ? species->name(number) : "?????");
+    };
+    return kestrane::traderLines(*words, *release, set, {name(requested), name(offered), genderRequirement});
 }
 
 Result<TradeTable> Rom::tradeTable() const {
@@ -55,13 +63,18 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     else if (table.error().code == ErrorCode::NoTradeTable) rom.noTable = table.error();
     else return table.error();
     rom.speciesBuiltInWhy = "not read";
+    rom.words = std::make_shared<const TradeWordsRead>(builtInTradeWords(*rom.release, "not read"));
     if (parts.gameData) {
         auto species = readSpeciesNames(**file, *rom.release);
         if (!species) return inContext(species.error(), where());
         rom.speciesBuiltInWhy = species->whyNot;
         if (species->whyNot.empty()) {
             rom.species = std::make_shared<const SpeciesNames>(species->names, rom.release->language == "English");
+            rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->names));
         }
+        auto words = readTradeWords(**file, *rom.release, rom.size);
+        if (!words) return inContext(words.error(), where());
+        rom.words = std::make_shared<const TradeWordsRead>(std::move(*words));
         auto items = readItemNames(**file, *rom.release);
         if (!items) return inContext(items.error(), where());
         rom.items = std::move(*items);

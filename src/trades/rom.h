@@ -13,6 +13,7 @@
 #include "support/result.h"
 #include "trades/checksums.h"
 #include "trades/game_data.h"
+#include "trades/game_words.h"
 #include "trades/releases.h"
 #include "trades/slot.h"
 #include "trades/trade_table.h"
@@ -24,7 +25,7 @@ inline constexpr std::string_view kAddedLocation = "Added in this ROM";
 
 struct RecordPlace {
     std::uint32_t offset = 0;   // the record's first byte
-    std::string_view location;  // "Violet City, Johto", or kAddedLocation
+    std::string location;       // "Violet City, Johto", or kAddedLocation
 };
 
 struct Rom {
@@ -39,6 +40,11 @@ struct Rom {
     std::optional<ItemNames> items;            // none where the ROM's bytes are not the names
     std::optional<GenderRatios> genderRatios;  // likewise, from the base data
     std::optional<PictureSizes> pictureSizes;  // from the base data too
+    // The species' names as the game prints them (in its lines), species 1
+    // first; empty where the ROM's are not taken.
+    std::shared_ptr<const std::vector<std::string>> gameSpeciesNames;
+    // What the traders say and where (the ROM's words, else Kestrane's).
+    std::shared_ptr<const TradeWordsRead> words;
     RomSize size;                   // the file's, when it was opened, and its header's
     bool readOnly = false;          // the user's mark on the file when it was opened (saves ask first)
     // When asked for (it costs a read of the whole file); none where they
@@ -58,6 +64,9 @@ struct Rom {
     // None where a slot's record lies in the file; else the RecordPastEnd
     // error that says so (a file cut off before the table's end).
     std::optional<Error> pastEnd(Slot slot, const RecordPlace& place) const;
+    // The five lines a trader of this dialog set speaks, this trade's names filled in.
+    std::array<std::string, 5> traderLines(std::uint8_t set, std::uint8_t requested, std::uint8_t offered,
+                                           std::uint8_t genderRequirement) const;
 };
 
 // What openRom reads besides the game and the table.

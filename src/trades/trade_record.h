@@ -20,7 +20,7 @@ namespace kestrane {
 struct TradeRecord {
     Slot slot = Slot::fromNumber(1);
     std::uint32_t offset = 0;    // file offset of the record's first byte
-    std::string_view location;   // "Violet City, Johto"
+    std::string location;        // "Violet City, Johto"
     RecordBytes raw;             // the record's bytes as they were read
     std::uint8_t dialogSet = 0;
     std::uint8_t requestedSpecies = 0;  // may be 252-255, which have no list entry

@@ -94,13 +94,13 @@ std::string whyNoTable(const Count& count, std::span<const std::uint8_t> bytes, 
 }
 
 // Bytes of the file read into memory, without clearing them first.
-struct Region {
+struct FileBytes {
     std::unique_ptr<std::uint8_t[]> data;
     std::size_t length = 0;
     std::span<const std::uint8_t> bytes() const { return {data.get(), length}; }
 };
 
-Result<void> readRegion(File& file, std::int64_t from, std::int64_t to, Region& region) {
+Result<void> readRegion(File& file, std::int64_t from, std::int64_t to, FileBytes& region) {
     region.length = std::size_t(std::max<std::int64_t>(0, to - from));
     region.data.reset(new std::uint8_t[region.length]);
     return readExactly(file, from, std::span(region.data.get(), region.length));
@@ -263,7 +263,7 @@ Result<TradeTable> locateTradeTable(File& file, const Release& release, const st
 
     // 2. The routine anywhere else, in no more than the largest ROM.
     const std::int64_t searched = std::min(size.file, kLargestRomSize);
-    Region region;
+    FileBytes region;
     if (auto read = readRegion(file, 0, searched, region); !read) return inContext(read.error(), where());
     const std::vector<FoundRoutine> routines = findRoutines(region.bytes(), 0, layout);
     if (!routines.empty()) {

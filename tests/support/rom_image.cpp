@@ -362,6 +362,137 @@ void buildChecksums(Bytes& rom, bool stadium) {
     put16(0x14E, total & 0xFFFF);
 }
 
+namespace {
+
+// Where each release keeps its words, from the facts the issues give.
+struct WordsFacts {
+    std::string_view code;
+    std::uint32_t routine, table;
+    int sets;
+    std::uint16_t requestedWithGender, offered, requested;
+    std::uint32_t textBank;  // 0: inline in bank 0x3F
+    std::uint32_t landmarks;
+    std::array<std::uint8_t, 7> slots;
+};
+constexpr std::array<std::uint8_t, 7> kCrystalSlots = {0x06, 0x10, 0x1B, 0x29, 0x33, 0x4C, 0x44};
+constexpr std::array<std::uint8_t, 7> kGoldSilverSlots = {0x06, 0x10, 0x1B, 0x28, 0x32, 0x4B, 0x43};
+constexpr WordsFacts kWords[] = {
+    {"AAUE", 0xFCCE4, 0xFCD02, 3, 0xCF6B, 0xCF7E, 0xCF48, 0x64, 0x092382, kGoldSilverSlots},
+    {"AAXE", 0xFCCE4, 0xFCD02, 3, 0xCF6B, 0xCF7E, 0xCF48, 0x64, 0x092382, kGoldSilverSlots},
+    {"BYTE", 0xFCF38, 0xFCF53, 4, 0xD073, 0xD086, 0xD050, 0x6F, 0x1CA8C3, kCrystalSlots},
+    {"BYTU", 0xFCF38, 0xFCF53, 4, 0xD073, 0xD086, 0xD050, 0x6F, 0x1CA8C3, kCrystalSlots},
+    {"BYTF", 0xFCF38, 0xFCF53, 4, 0xD073, 0xD086, 0xD050, 0x6F, 0x1CA97F, kCrystalSlots},
+    {"BYTS", 0xFCF38, 0xFCF53, 4, 0xD073, 0xD086, 0xD050, 0x6F, 0x1CAAB4, kCrystalSlots},
+    {"AAUJ", 0xFCC83, 0xFCCA1, 3, 0xCF87, 0xCF92, 0xCF72, 0, 0x0924B6, kGoldSilverSlots},
+    {"AAXJ", 0xFCC83, 0xFCCA1, 3, 0xCF87, 0xCF92, 0xCF72, 0, 0x0924B6, kGoldSilverSlots},
+};
+
+const WordsFacts& wordsOf(std::string_view gameCode) {
+    for (const WordsFacts& w : kWords) {
+        if (w.code == gameCode) return w;
+    }
+    throw std::invalid_argument("no words for this game code");
+}
+
+void putAt(Bytes& rom, std::uint32_t at, const Bytes& bytes) { std::copy(bytes.begin(), bytes.end(), rom.begin() + at); }
+std::uint16_t bankAddress(std::uint32_t offset) { return std::uint16_t(offset % 0x4000 + 0x4000); }
+
+}  // namespace
+
+Bytes gameText(std::string_view text, bool terminated) {
+    Bytes bytes = itemText(text);
+    if (!terminated) bytes.pop_back();
+    return bytes;
+}
+
+std::uint32_t linesRoutineOf(std::string_view gameCode) { return wordsOf(gameCode).routine; }
+std::uint32_t linesTableOf(std::string_view gameCode) { return wordsOf(gameCode).table; }
+
+void putLinesRoutine(Bytes& rom, std::string_view gameCode, std::uint32_t at, std::uint32_t table) {
+    const std::uint16_t a = bankAddress(table);
+    const auto lo = std::uint8_t(a & 0xFF), hi = std::uint8_t(a >> 8);
+    if (factsOf(gameCode).crystal) {
+        putAt(rom, at, {0xF5, 0xCD, 0x00, 0x00, 0xF1, 0x01, 0x08, 0x00, 0x21, lo, hi, 0xCD, 0x00, 0x00, 0xFA, 0x00, 0x00,
+                        0x4F, 0x09, 0x09, 0x2A, 0x66, 0x6F});
+    } else {
+        putAt(rom, at, {0xF5, 0xCD, 0x00, 0x00, 0xF1, 0x5F, 0x16, 0x00, 0x21, lo, hi, 0x19, 0x19, 0x19, 0x19, 0x19, 0x19,
+                        0xFA, 0x00, 0x00, 0x5F, 0x19, 0x19, 0x2A});
+    }
+}
+
+void putTraderLines(Bytes& rom, std::string_view gameCode) {
+    const WordsFacts& w = wordsOf(gameCode);
+    const bool japanese = w.textBank == 0;
+    putLinesRoutine(rom, gameCode, w.routine, w.table);
+    std::uint32_t stub = 0xFD000;  // in bank 0x3F, past the trades and both routines
+    std::uint32_t text = japanese ? 0xFE800 : w.textBank * 0x4000;
+    auto name = [](std::uint16_t ram) { return Bytes{0x01, std::uint8_t(ram & 0xFF), std::uint8_t(ram >> 8)}; };
+    for (int phase = 0; phase < 5; ++phase) {
+        for (int set = 0; set < w.sets; ++set) {
+            Bytes body;
+            if (phase == 0 && set == 0) {
+                Bytes intro = japanese ? Bytes{0x00, 0x80, 0x4A, 0x56, 0x4F, 0x81, 0x50}
+                                       : Bytes{0x00};
+                if (!japanese) {
+                    for (const Bytes& part : {gameText("I COLLECT ", false), Bytes{0x54}, gameText("MON.", false), Bytes{0x4F},
+                                              gameText("DO YOU HAVE", false), Bytes{0x55, 0x50}}) {
+                        intro.insert(intro.end(), part.begin(), part.end());
+                    }
+                }
+                body = intro;
+                for (const Bytes& part : {name(w.requestedWithGender),
+                                          japanese ? Bytes{0x00, 0xE6, 0x57} : Bytes{0x00, 0xE6, 0x51}}) {
+                    body.insert(body.end(), part.begin(), part.end());
+                }
+                if (!japanese) {
+                    for (const Bytes& part : {gameText("WANT TO TRADE IT", false), Bytes{0x4F}, gameText("FOR MY ", false),
+                                              Bytes{0x50}, name(w.offered), Bytes{0x00, 0xE6, 0x57}}) {
+                        body.insert(body.end(), part.begin(), part.end());
+                    }
+                }
+            } else {
+                body = {0x00};
+                const Bytes chars = japanese ? Bytes{0x80, std::uint8_t(0xF6 + set), 0x81, std::uint8_t(0xF6 + phase)}
+                                             : gameText("SET " + std::to_string(set) + " PHASE " + std::to_string(phase), false);
+                body.insert(body.end(), chars.begin(), chars.end());
+                body.insert(body.end(), {0x50, 0x50});
+            }
+            const std::uint32_t entry = w.table + 2 * std::uint32_t(phase * w.sets + set);
+            if (japanese) {
+                putAt(rom, text, body);
+                putAt(rom, entry, {std::uint8_t(bankAddress(text) & 0xFF), std::uint8_t(bankAddress(text) >> 8)});
+            } else {
+                putAt(rom, text, body);
+                putAt(rom, stub, {0x16, std::uint8_t(bankAddress(text) & 0xFF), std::uint8_t(bankAddress(text) >> 8),
+                                  std::uint8_t(w.textBank), 0x50});
+                putAt(rom, entry, {std::uint8_t(bankAddress(stub) & 0xFF), std::uint8_t(bankAddress(stub) >> 8)});
+                stub += 8;
+            }
+            text += 96;
+        }
+    }
+}
+
+void putLandmarks(Bytes& rom, std::string_view gameCode, const std::vector<Bytes>& slotNames) {
+    const WordsFacts& w = wordsOf(gameCode);
+    const std::uint32_t bank = w.landmarks / 0x4000;
+    std::uint32_t names = bank * 0x4000 + 0x3000;  // in the table's bank, past every release's table
+    const Bytes other = gameText("PLACE");
+    putAt(rom, names, other);
+    const std::uint32_t otherAt = names;
+    names += std::uint32_t(other.size());
+    for (std::uint32_t id = 0; id <= 0x4C; ++id) {
+        std::uint32_t at = otherAt;
+        for (std::size_t slot = 0; slot < slotNames.size() && slot < w.slots.size(); ++slot) {
+            if (w.slots[slot] != id) continue;
+            at = names;
+            putAt(rom, names, slotNames[slot]);
+            names += std::uint32_t(slotNames[slot].size());
+        }
+        putAt(rom, w.landmarks + 4 * id, {0x00, 0x00, std::uint8_t(bankAddress(at) & 0xFF), std::uint8_t(bankAddress(at) >> 8)});
+    }
+}
+
 Bytes retailLikeRom(std::string_view gameCode, std::uint32_t seed) {
     Bytes rom = randomImage(gameCode, seed);
     putTable(rom, usualTable(gameCode), retailTrades(gameCode), recordSizeOf(gameCode));
@@ -369,6 +500,14 @@ Bytes retailLikeRom(std::string_view gameCode, std::uint32_t seed) {
     putSpeciesNames(rom, gameCode);
     putItemNames(rom, gameCode);
     putBaseData(rom, gameCode);
+    putTraderLines(rom, gameCode);
+    // The places as the English games spell them.
+    std::vector<Bytes> places;
+    for (const char* place : {"VIOLET CITY", "GOLDENROD CITY", "OLIVINE CITY", "BLACKTHORN CITY", "PEWTER CITY", "ROUTE 14",
+                              "POWER PLANT"}) {
+        places.push_back(gameText(place));
+    }
+    putLandmarks(rom, gameCode, places);
     return rom;
 }
 

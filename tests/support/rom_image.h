@@ -100,6 +100,28 @@ std::uint8_t testGenderRatio(int species);
 // Kestrane's own code, so that tests compare the two.
 void buildChecksums(Bytes& rom, bool stadium = true);
 
+// What the traders say, as the games keep it (see src/trades/game_words.h):
+// the lines' table of pointers into bank 0x3F at the release's place, the
+// routine that reads it at its own place, and the texts (outside Japan a
+// far pointer in bank 0x3F to the text in bank 0x6F or 0x64; in Japan the
+// text itself, in bank 0x3F). Set 0's intro asks for the requested species
+// with its gender sign and offers the offered one:
+//   English  "I COLLECT POKéMON.\nDO YOU HAVE\n<requested♂>?\n\nWANT TO TRADE IT\nFOR MY <offered>?"
+//   Japanese "アが⋯⋯\nイ<requested♂>？"
+// every other text is "SET s PHASE p" ("ア" s "イ" p in Japanese).
+void putTraderLines(Bytes& rom, std::string_view gameCode);
+// Where the routine reading the lines stands in a release, and its table.
+std::uint32_t linesRoutineOf(std::string_view gameCode);
+std::uint32_t linesTableOf(std::string_view gameCode);
+// Puts the routine that reads the lines at `at`, pointing to `table` (both in bank 0x3F).
+void putLinesRoutine(Bytes& rom, std::string_view gameCode, std::uint32_t at, std::uint32_t table);
+// The landmarks' table, the trade slots' places named by the given game
+// text (ended by 0x50), every other landmark "PLACE".
+void putLandmarks(Bytes& rom, std::string_view gameCode, const std::vector<Bytes>& slotNames);
+// Game text by hand: capital letters, digits, blanks (0x7F) and . ? ' - #
+// (POKé); `terminated` adds 0x50.
+Bytes gameText(std::string_view text, bool terminated = true);
+
 // A retail-like image: random filler, the game code, the game's own trades
 // at the usual place, the routine at its retail place, the species and item
 // names and the base data.

@@ -1,0 +1,70 @@
+// The ROM's own words for its trades: what each trader says, and where the
+// trade happens, read from the ROM in its language, and Kestrane's own
+// words where the ROM's are not to be found.
+//
+//   lines   a text is a run of commands: 0x00, then characters up to 0x50;
+//           0x01 and a 2-byte RAM address (a name filled in at run time);
+//           0x16 and a 3-byte far pointer (address little-endian, then the
+//           bank: that text, then on); 0x50 ends it. In characters: 0x4F a
+//           new line, 0x55 a new line too (the box scrolls), 0x51 a new
+//           paragraph, 0x57 ends the whole text; 0x54 is "POKé" (Japanese
+//           "ポケモン"), and in Japanese 0x4A "が" and 0x56 "⋯⋯".
+//           The routine that reads the lines' table decides where it is, as
+//           the trade table's does (trade_table.h).
+//   places  a landmark's name ends with 0x50; 0x1F is a soft break (a
+//           blank), 0x1E and 0x25 show nothing, Japanese 0x35 shows
+//           "ばん　どうろ" after a route's number.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/file.h"
+#include "support/result.h"
+#include "trades/releases.h"
+
+namespace kestrane {
+
+// What a trader says, in order: asking, after a no, after the wrong
+// creature, on the trade, and afterwards.
+inline constexpr std::array<std::string_view, 5> kLinePhases = {"intro", "cancel", "wrong", "complete", "after"};
+
+// A text as the game keeps it: characters (lines "\n", paragraphs "\n\n"),
+// and names filled in at run time (by their RAM address).
+struct TextPiece {
+    std::u16string text;
+    std::uint16_t name = 0;  // not 0: a name, at this RAM address
+};
+using GameText = std::vector<TextPiece>;
+
+struct TradeWordsRead {
+    std::vector<std::array<GameText, 5>> lines;  // by dialog set; empty: the ROM's are not read
+    std::string linesWhyNot;                     // why the built-in lines are shown, where they are
+    std::array<std::string, kListedSlots> places;  // the own trades' places, as shown ("Violet City, Johto")
+    std::string placesWhyNot;
+};
+
+// Kestrane's own words: its lines (the opening of each set) and places.
+TradeWordsRead builtInTradeWords(const Release& release, std::string why);
+
+// The ROM's words, or Kestrane's where the ROM's fail their checks (every
+// pointer in its bank, every text well formed and ended within a few
+// hundred bytes); only a failing read is an error.
+Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const RomSize& size);
+
+// The names a trader's lines fill in, as the game prints them.
+struct LineNames {
+    std::string requested;   // "ABRA"
+    std::string offered;     // "MACHOP"
+    std::uint8_t genderRequirement = 0;
+};
+
+// The five lines of a dialog set with the names filled in (UTF-8; lines
+// "\n", paragraphs "\n\n"); a set the ROM's table lacks gives empty lines.
+std::array<std::string, 5> traderLines(const TradeWordsRead& words, const Release& release, std::uint8_t set,
+                                       const LineNames& names);
+
+}  // namespace kestrane
