@@ -224,7 +224,11 @@ void MainWindow::fillEditor() {
         w->setEnabled(shown);
     }
     for (QLabel* caption : form_.detailCaptions) caption->setEnabled(shown);
-    form_.location->setText(shown ? fromCore(record->location) : QString());
+    // A place longer than its label (another language's, a hack's) is cut
+    // with an ellipsis and shown whole in the tooltip.
+    const QString location = shown ? fromCore(record->location) : QString();
+    form_.location->setText(form_.location->fontMetrics().elidedText(location, Qt::ElideRight, form_.location->width()));
+    form_.location->setToolTip(location);
     form_.trainerId->setText(shown ? QString::number(record->trainerId) : QString());
     for (auto [box, stored] : {std::pair{form_.requestedSpecies, shown ? int(record->requestedSpecies) : -1},
                                std::pair{form_.offeredSpecies, shown ? int(record->offeredSpecies) : -1}}) {
@@ -407,9 +411,12 @@ Result<std::uint8_t> MainWindow::speciesOf(const QComboBox* box, SpeciesRole rol
 void MainWindow::showMoreFields() {
     if (!rom_ || !current_.record) return;
     // The read-outs follow the species chosen in the main window, as the core resolves it.
-    auto offered = speciesOf(form_.offeredSpecies, SpeciesRole::Offered);
+    auto chosen = [this](const QComboBox* box, SpeciesRole role) {
+        auto species = speciesOf(box, role);
+        return species ? std::optional<std::uint8_t>(*species) : std::nullopt;
+    };
     MoreFieldsDialog dialog(this, messages_, *rom_, current_.more.value_or(uneditedEdit(*current_.record)),
-                            offered ? std::optional<std::uint8_t>(*offered) : std::nullopt);
+                            {chosen(form_.requestedSpecies, SpeciesRole::Requested), chosen(form_.offeredSpecies, SpeciesRole::Offered)});
     dialog.setFont(form_.captionFont);
     // The offered picture follows the DVs while they are changed.
     connect(&dialog, &MoreFieldsDialog::dvsChanged, this, [this](const Dvs& dvs) { showPictures(dvs); });

@@ -14,6 +14,7 @@
 #include "app/message_sink.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
+#include "trades/trade_text.h"
 
 namespace kestrane {
 namespace {
@@ -27,8 +28,8 @@ W* named(W* widget, const char* name) {
 }  // namespace
 
 MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const Rom& rom, const TradeEdit& edit,
-                                   std::optional<std::uint8_t> offeredSpecies)
-    : QDialog(parent), messages_(messages), rom_(rom), edit_(edit) {
+                                   ChosenSpecies chosen)
+    : QDialog(parent), messages_(messages), rom_(rom), chosen_(chosen), edit_(edit) {
     setObjectName(QStringLiteral("MoreFields"));
     setWindowTitle(QStringLiteral("More Fields \u2014 ") + fromCore(edit.shown.slot.name()));
     const TradeRecord& stored = edit.shown;
@@ -37,8 +38,8 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
     const std::uint8_t genderRequirement = edit.genderRequirement.value_or(stored.genderRequirement);
     const std::uint8_t dialogSet = edit.dialogSet.value_or(stored.dialogSet);
     setModal(true);
-    if (offeredSpecies) genderRatio_ = genderRatioOf(rom.genderRatios, *offeredSpecies);
-    unown_ = offeredSpecies == kUnown;
+    if (chosen.offered) genderRatio_ = genderRatioOf(rom.genderRatios, *chosen.offered);
+    unown_ = chosen.offered == kUnown;
 
     item_ = named(new QComboBox(this), "cboItem");
     item_->setEditable(true);
@@ -87,21 +88,23 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
     genderRequirement_->setToolTip(QStringLiteral("The gender the creature you give must have."));
 
     dialogSet_ = named(new QComboBox(this), "cboDialogSet");
-    const auto& sets = rom.release->dialogSets;
-    for (std::size_t i = 0; i < sets.size(); ++i) {
-        dialogSet_->addItem(fromCore(sets[i].label));
-        dialogSet_->setItemData(int(i), fromCore(sets[i].opening), Qt::ToolTipRole);
-    }
+    for (const DialogSet& set : rom.release->dialogSets) dialogSet_->addItem(fromCore(set.label));
     dialogSet_->setCurrentIndex(dialogSet);
-    auto showOpening = [this](int index) { dialogSet_->setToolTip(dialogSet_->itemData(index, Qt::ToolTipRole).toString()); };
-    showOpening(dialogSet);
-    connect(dialogSet_, &QComboBox::currentIndexChanged, this, showOpening);
+    // What the trader says, as the game will print it, following the boxes.
+    traderLines_ = named(new QLabel(this), "lblTraderLines");
+    traderLines_->setWordWrap(true);
+    traderLines_->setTextFormat(Qt::RichText);
+    traderLines_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    traderLines_->setMinimumWidth(380);
+    connect(dialogSet_, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showTraderLines);
+    connect(genderRequirement_, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showTraderLines);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Held item:"), item_);
     form->addRow(dvBox);
     form->addRow(QStringLiteral("Gender requirement:"), genderRequirement_);
     form->addRow(QStringLiteral("Dialog set:"), dialogSet_);
+    form->addRow(traderLines_);
     auto* buttons = named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this), "buttons");
     connect(buttons, &QDialogButtonBox::accepted, this, &MoreFieldsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -110,6 +113,35 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     updateReadOuts();
+    showTraderLines();
+}
+
+void MoreFieldsDialog::showTraderLines() {
+    TradeRecord shown = edit_.shown;
+    shown.requestedSpecies = chosen_.requested.value_or(shown.requestedSpecies);
+    shown.offeredSpecies = chosen_.offered.value_or(shown.offeredSpecies);
+    shown.genderRequirement = std::uint8_t(genderRequirement_->currentIndex());
+    shown.dialogSet = std::uint8_t(dialogSet_->currentIndex());
+    const TraderWords said = traderWords(rom_, shown);
+    // Each set's label tells what its trader opens with.
+    for (int set = 0; set < dialogSet_->count(); ++set) {
+        TradeRecord other = shown;
+        other.dialogSet = std::uint8_t(set);
+        dialogSet_->setItemData(set, fromCore(traderWords(rom_, other).lines[0]), Qt::ToolTipRole);
+    }
+    dialogSet_->setToolTip(fromCore(said.lines[0]));
+    auto html = [](const std::string& line) { return fromCore(line).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")); };
+    if (!said.fromRom) {
+        traderLines_->setText(QStringLiteral("<i>%1</i><br>(Kestrane's words; the ROM's lines are not shown: %2)")
+                                  .arg(html(said.lines[0]), fromCore(said.why).toHtmlEscaped()));
+        return;
+    }
+    static const char* const kPhaseLabels[] = {"Asking", "On a no", "Wrong creature", "On the trade", "Afterwards"};
+    QString text;
+    for (std::size_t phase = 0; phase < said.lines.size(); ++phase) {
+        text += QStringLiteral("<p><b>%1:</b> %2</p>").arg(QLatin1String(kPhaseLabels[phase]), html(oneLine(said.lines[phase])));
+    }
+    traderLines_->setText(text);
 }
 
 Dvs MoreFieldsDialog::shownDvs() const {

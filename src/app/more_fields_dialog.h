@@ -19,16 +19,19 @@ namespace kestrane {
 
 class MessageSink;
 
+struct ChosenSpecies {
+    std::optional<std::uint8_t> requested, offered;
+};
+
 class MoreFieldsDialog final : public QDialog {
     Q_OBJECT
 
 public:
     // `edit`: the trade being edited; the dialog shows its held item, DVs,
     // gender requirement and dialog set (as edited, else as stored).
-    // offeredSpecies: the species chosen in the main window, for the gender
-    // read-out (none when its box names no species).
-    MoreFieldsDialog(QWidget* parent, MessageSink& messages, const Rom& rom, const TradeEdit& edit,
-                     std::optional<std::uint8_t> offeredSpecies);
+    // `chosen`: the species chosen in the main window, for the gender
+    // read-out and the trader's lines (none where a box names no species).
+    MoreFieldsDialog(QWidget* parent, MessageSink& messages, const Rom& rom, const TradeEdit& edit, ChosenSpecies chosen);
 
     // The edit with the four fields OK kept.
     const TradeEdit& edit() const { return edit_; }
@@ -44,6 +47,7 @@ signals:
 
 private:
     void updateReadOuts();
+    void showTraderLines();
     void makeShinyCommand();
     Dvs shownDvs() const;
 
@@ -51,6 +55,7 @@ private:
     const Rom& rom_;
     std::optional<std::uint8_t> genderRatio_;
     bool unown_ = false;
+    ChosenSpecies chosen_;
     TradeEdit edit_;
     bool changed_ = false;
 
@@ -65,6 +70,7 @@ private:
     QLabel* unownLetter_ = nullptr;
     QComboBox* genderRequirement_ = nullptr;
     QComboBox* dialogSet_ = nullptr;
+    QLabel* traderLines_ = nullptr;
 };
 
 }  // namespace kestrane

@@ -130,8 +130,10 @@ int info(const Context& ctx, const std::string& path, bool json) {
     if (json) {
         Json info = gameJson(*rom->release);
         info["table"] = tableInfoJson(*rom);
-        info["speciesNames"] = rom->speciesBuiltInWhy.empty() ? Json{{"from", "rom"}}
-                                                                : Json{{"from", "built in"}, {"why", rom->speciesBuiltInWhy}};
+        auto from = [](const std::string& why) { return why.empty() ? Json{{"from", "rom"}} : Json{{"from", "built in"}, {"why", why}}; };
+        info["speciesNames"] = from(rom->speciesBuiltInWhy);
+        info["traderLines"] = from(rom->words->linesWhyNot);
+        info["places"] = from(rom->words->placesWhyNot);
         info["size"] = Json{{"file", rom->size.file}, {"header", rom->size.header ? Json(*rom->size.header) : Json(nullptr)},
                             {"cutOff", rom->size.cutOff()}};
         info["checksums"] = checksumsJson(rom->checksums);
@@ -142,8 +144,9 @@ int info(const Context& ctx, const std::string& path, bool json) {
         ctx.out << "Game:        " << release.name << "\nCode:        " << release.code
                 << "\nLanguage:    " << release.language << "\nTrade table: " << tableText(*rom) << '\n';
         if (rom->size.cutOff()) ctx.out << "Warning:     " << rom->size.cutOffNote() << '\n';
-        ctx.out << "Species names: " << (rom->speciesBuiltInWhy.empty() ? "from the ROM" : "built in (" + rom->speciesBuiltInWhy + ")")
-                << '\n';
+        auto from = [](const std::string& why) { return why.empty() ? std::string("from the ROM") : "built in (" + why + ")"; };
+        ctx.out << "Species names: " << from(rom->speciesBuiltInWhy) << "\nTrader lines:  " << from(rom->words->linesWhyNot)
+                << "\nPlaces:        " << from(rom->words->placesWhyNot) << '\n';
         printChecksums(ctx, *rom);
     }
     return rom->table ? kDone : ctx.fail(rom->noTable);
@@ -314,6 +317,13 @@ int show(const Context& ctx, const std::string& path, int number, bool json, con
         line("HP DV", std::to_string(hpDv(r.dvs)));
         line("Received gender", std::string(receivedGenderText(receivedGender(r.dvs, ratio))));
         if (r.offeredSpecies == kUnown) line("Unown letter", std::string(1, unownLetter(r.dvs)));
+    }
+    const TraderWords said = traderWords(rom, r);
+    if (said.fromRom) {
+        ctx.out << "Trader:\n";
+        for (std::size_t phase = 0; phase < said.lines.size(); ++phase) line("  " + std::string(kLinePhases[phase]), oneLine(said.lines[phase]));
+    } else {
+        line("Trader", said.lines[0] + " (Kestrane's words; the ROM's lines are not shown: " + said.why + ")");
     }
     line("Record bytes", spacedHex(r.raw));
     return kDone;

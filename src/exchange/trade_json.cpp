@@ -5,6 +5,7 @@
 #include "trades/fields.h"
 #include "trades/game_data.h"
 #include "trades/pokedex.h"
+#include "trades/trade_text.h"
 
 namespace kestrane::exchange {
 namespace {
@@ -43,6 +44,12 @@ Json tradeJson(const Rom& rom, const TradeReading& reading) {
     trade["hpDv"] = hpDv(r.dvs);
     trade["genderRequirement"] = genderRequirementKey(r.genderRequirement);
     trade["dialogSet"] = dialogSetKey(*rom.release, r.dialogSet);
+    const TraderWords said = traderWords(rom, r);
+    Json dialog = said.fromRom ? Json{{"from", "rom"}} : Json{{"from", "built in"}, {"why", said.why}};
+    for (std::size_t phase = 0; phase < said.lines.size(); ++phase) {
+        dialog[std::string(kLinePhases[phase])] = said.fromRom || phase == 0 ? Json(said.lines[phase]) : Json(nullptr);
+    }
+    trade["dialog"] = std::move(dialog);
     trade["nicknameBytes"] = spacedHex(nameField(r.raw, rom.release->layout.nickname));
     trade["originalTrainerBytes"] = spacedHex(nameField(r.raw, rom.release->layout.trainerName));
     trade["recordBytes"] = spacedHex(r.raw);

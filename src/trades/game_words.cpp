@@ -289,6 +289,12 @@ Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const 
     // The places: the ROM's names, or in an English release the usual
     // spelling where the ROM's is the retail one.
     std::array<std::string, kListedSlots> places;
+    const std::uint32_t landmarks = release.words.landmarks;
+    const std::uint32_t tableEnd = landmarks + 4u * (1u + *std::ranges::max_element(release.words.slotLandmarks));
+    if (tableEnd > rom.size()) {
+        words.placesWhyNot = "the landmarks' table at " + hexOffset(landmarks) + " runs past the end of the file";
+        return words;
+    }
     for (int slot = 0; slot < release.ownRecords && slot < kListedSlots; ++slot) {
         auto read = landmarkName(rom, release, release.words.slotLandmarks[std::size_t(slot)]);
         if (!read) return read.error();

@@ -69,4 +69,24 @@ std::string changeLine(const FieldChange& change) {
     return change.slot.name() + "  " + std::string(change.label) + "  " + change.before + " \u2192 " + change.after;
 }
 
+TraderWords traderWords(const Rom& rom, const TradeRecord& record) {
+    return {rom.traderLines(record.dialogSet, record.requestedSpecies, record.offeredSpecies, record.genderRequirement),
+            !rom.words->lines.empty(), rom.words->linesWhyNot};
+}
+
+std::string oneLine(std::string_view line) {
+    std::string out;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != '\n') {
+            out += line[i];
+        } else if (i + 1 < line.size() && line[i + 1] == '\n') {
+            out += " // ";
+            ++i;
+        } else {
+            out += " / ";
+        }
+    }
+    return out;
+}
+
 }  // namespace kestrane

@@ -3,6 +3,7 @@
 // `diff`, of an import's preview and of the window's changed fields.
 #pragma once
 
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
@@ -49,5 +50,19 @@ Result<std::vector<FieldChange>, Problems> plannedChanges(const Rom& rom, std::s
 
 // "Trade Number 3  Nickname  ROCKY → PEBBLE"
 std::string changeLine(const FieldChange& change);
+
+// What a trade's trader says, phase by phase (kLinePhases), as the game
+// prints it with the trade's names filled in; `fromRom` false: Kestrane's
+// own opening alone, `why` saying why the ROM's are not shown.
+struct TraderWords {
+    std::array<std::string, 5> lines;  // lines "\n", paragraphs "\n\n"
+    bool fromRom = false;
+    std::string why;
+};
+TraderWords traderWords(const Rom& rom, const TradeRecord& record);
+
+// A trader's line on one line of text: "I collect POKéMON. / Do you have /
+// ABRA? // Want to trade it / for my MACHOP?".
+std::string oneLine(std::string_view line);
 
 }  // namespace kestrane

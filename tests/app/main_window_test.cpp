@@ -374,13 +374,15 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("nickname");  // of trade 2
         QTest::addColumn<QString>("room");      // its room left
-        QTest::newRow("gold") << "AAUE" << "Pok\u00e9mon Gold" << "English" << "MUSCLE" << "4";
-        QTest::newRow("silver") << "AAXE" << "Pok\u00e9mon Silver" << "English" << "MUSCLE" << "4";
-        QTest::newRow("crystal") << "BYTE" << "Pok\u00e9mon Crystal" << "English" << "MUSCLE" << "4";
-        QTest::newRow("french crystal") << "BYTF" << "Pok\u00e9mon Crystal" << "French" << "MUSCLE" << "4";
-        QTest::newRow("spanish crystal") << "BYTS" << "Pok\u00e9mon Crystal" << "Spanish" << "MUSCLE" << "4";
-        QTest::newRow("japanese gold") << "AAUJ" << "Pok\u00e9mon Gold" << "Japanese" << "\u30b1\u30f3\u30bf" << "1";
-        QTest::newRow("japanese silver") << "AAXJ" << "Pok\u00e9mon Silver" << "Japanese" << "\u30b1\u30f3\u30bf" << "1";
+        QTest::addColumn<QString>("place");     // its place, as the ROM names it
+        const QString english = "Goldenrod City, Johto", asTheRom = "GOLDENROD CITY, Johto", kana = "\u30a4\u30a4, \u30b8\u30e7\u30a6\u30c8";
+        QTest::newRow("gold") << "AAUE" << "Pok\u00e9mon Gold" << "English" << "MUSCLE" << "4" << english;
+        QTest::newRow("silver") << "AAXE" << "Pok\u00e9mon Silver" << "English" << "MUSCLE" << "4" << english;
+        QTest::newRow("crystal") << "BYTE" << "Pok\u00e9mon Crystal" << "English" << "MUSCLE" << "4" << english;
+        QTest::newRow("french crystal") << "BYTF" << "Pok\u00e9mon Crystal" << "French" << "MUSCLE" << "4" << asTheRom;
+        QTest::newRow("spanish crystal") << "BYTS" << "Pok\u00e9mon Crystal" << "Spanish" << "MUSCLE" << "4" << asTheRom;
+        QTest::newRow("japanese gold") << "AAUJ" << "Pok\u00e9mon Gold" << "Japanese" << "\u30b1\u30f3\u30bf" << "1" << kana;
+        QTest::newRow("japanese silver") << "AAXJ" << "Pok\u00e9mon Silver" << "Japanese" << "\u30b1\u30f3\u30bf" << "1" << kana;
     }
     void openingEachGameShowsItAndEnablesTheList() {
         QFETCH(QString, code);
@@ -388,6 +390,7 @@ private slots:
         QFETCH(QString, language);
         QFETCH(QString, nickname);
         QFETCH(QString, room);
+        QFETCH(QString, place);
         const std::string path = dir->write("my rom é.gbc", gameRom(qPrintable(code)));
         open(path);
         QCOMPARE(dialogs->asked.size(), 1);
@@ -421,6 +424,9 @@ private slots:
         clickTrade(1);
         QCOMPARE(text("txtNickname"), nickname);
         QCOMPARE(w<QLineEdit>("txtNickname")->findChild<QLabel*>("roomLeft")->text(), room);
+        // The place in the ROM's words; whole in the tooltip where the label cuts it.
+        QCOMPARE(w<QLabel>("location")->toolTip(), place);
+        QVERIFY(text("location") == place || place.startsWith(text("location").chopped(1)));
     }
 
     void badOpensChangeNothing() {
@@ -1123,6 +1129,7 @@ private slots:
         });
         QTest::keyClick(window.get(), Qt::Key_M, Qt::ControlModifier);
         QString title, shiny, hp, gender, unown;
+        QStringList said;
         whenModal([&](QWidget* d) {
             title = d->windowTitle();
             // ROCKY, Onix: DVs 9/6/6/6, item 0x53, either, collector.
@@ -1130,7 +1137,13 @@ private slots:
             QCOMPARE(d->findChild<QComboBox*>("cboItem")->currentText(), QString("BITTER BERRY"));
             QCOMPARE(d->findChild<QComboBox*>("cboDialogSet")->count(), 4);
             QCOMPARE(d->findChild<QComboBox*>("cboDialogSet")->itemText(3), QString("Girl"));
-            QVERIFY(d->findChild<QComboBox*>("cboDialogSet")->toolTip().startsWith("I collect POK\u00e9MON."));
+            // The ROM's lines, this trade's names filled in, following the boxes.
+            auto* lines = d->findChild<QLabel*>("lblTraderLines");
+            said << d->findChild<QComboBox*>("cboDialogSet")->toolTip() << lines->text();
+            d->findChild<QComboBox*>("cboGenderRequirement")->setCurrentIndex(1);
+            said << lines->text();
+            d->findChild<QComboBox*>("cboDialogSet")->setCurrentIndex(2);
+            said << lines->text();
             QVERIFY(!d->findChild<QLabel*>("lblUnown")->isVisibleTo(d));
             QTest::mouseClick(d->findChild<QPushButton*>("btnMakeShiny"), Qt::LeftButton);
             QCOMPARE(d->findChild<QSpinBox*>("spnAttack")->value(), 10);
@@ -1145,6 +1158,12 @@ private slots:
         });
         action("mnuMoreFields")->trigger();
         QCOMPARE(title, QString("More Fields \u2014 Trade Number 1"));
+        QCOMPARE(said.size(), 4);
+        QVERIFY2(said[0].startsWith("I COLLECT POK\u00e9MON.\nDO YOU HAVE\nBELLSPROUT?"), qPrintable(said[0]));
+        QVERIFY2(said[1].contains("<b>Asking:</b> I COLLECT POK\u00e9MON. / DO YOU HAVE / BELLSPROUT? // WANT TO TRADE IT / FOR MY ONIX?"),
+                 qPrintable(said[1]));
+        QVERIFY2(said[2].contains("BELLSPROUT\u2642?"), qPrintable(said[2]));
+        QVERIFY2(said[3].contains("<b>Afterwards:</b> SET 2 PHASE 4"), qPrintable(said[3]));
         QCOMPARE(shiny, QString("Shiny: yes"));
         QCOMPARE(hp, QString("HP DV: 8"));
         // Onix (95) in these images: ratio testGenderRatio(95) = 0xBF; v = 15 x 16 + 10 = 250: male.

@@ -82,7 +82,7 @@ TEST_F(CliTest, InfoNamesTheGameOrRefuses) {
         EXPECT_EQ(text.out, std::string("Game:        ") + name + "\nCode:        " + code +
                                 "\nLanguage:    English\nTrade table: " +
                                 (crystal ? "0xFCE58, 7 records" : "0xFCC24, 6 records") +
-                                " (usual place)\nSpecies names: from the ROM\nHeader checksum (0x14D):  stale\nGlobal checksum (0x14E):  stale\n"
+                                " (usual place)\nSpecies names: from the ROM\nTrader lines:  from the ROM\nPlaces:        from the ROM\nHeader checksum (0x14D):  stale\nGlobal checksum (0x14E):  stale\n"
                                 "Stadium data (0x1FFDF8):  absent\n");
         Outcome js = run({"info", path, "--json"});
         EXPECT_EQ(json::parse(js.out), (json{{"code", code}, {"name", name}, {"language", "English"},
@@ -91,6 +91,8 @@ TEST_F(CliTest, InfoNamesTheGameOrRefuses) {
                                                         {"foundBy", "usual place"}}},
                                              {"size", {{"file", 2097152}, {"header", 2097152}, {"cutOff", false}}},
                                              {"speciesNames", {{"from", "rom"}}},
+                                             {"traderLines", {{"from", "rom"}}},
+                                             {"places", {{"from", "rom"}}},
                                              {"checksums", {{"header", "stale"}, {"global", "stale"}, {"stadium", "absent"}}}}));
     }
     const std::string other = dir.write("other.gb", randomImage("aaue"));
@@ -115,6 +117,11 @@ TEST_F(CliTest, ListAndShowEverySlot) {
     EXPECT_EQ(show.code, 0);
     EXPECT_NE(show.out.find("(record at 0xFCC44)"), std::string::npos) << show.out;
     EXPECT_NE(show.out.find("Record bytes:       00 3F 5F 91 8E 82 8A 98 50"), std::string::npos) << show.out;
+    // What the trader says, from the ROM, this trade's names filled in.
+    EXPECT_NE(show.out.find("Trader:\n  intro:            I COLLECT POK\u00e9MON. / DO YOU HAVE / ABRA? // WANT TO TRADE IT / FOR MY "
+                            "ONIX?\n  cancel:           SET 0 PHASE 1\n"),
+              std::string::npos)
+        << show.out;
 
     json one = json::parse(run({"show", gold, "1", "--json"}).out);
     EXPECT_EQ(one["game"]["code"], "AAUE");
@@ -123,6 +130,19 @@ TEST_F(CliTest, ListAndShowEverySlot) {
     EXPECT_EQ(one["trade"]["nickname"], "ROCKY");
     EXPECT_EQ(one["trade"]["nicknameBytes"], "91 8E 82 8A 98 50 50 50 50 50");
     EXPECT_EQ(one["trade"]["id"], 4660);
+    EXPECT_EQ(one["trade"]["dialog"]["from"], "rom");
+    EXPECT_EQ(one["trade"]["dialog"]["after"], "SET 0 PHASE 4");
+    // Where the ROM's lines are not to be found, Kestrane's own opening, and why.
+    Bytes noLines = readFile(gold);
+    std::fill_n(noLines.begin() + linesRoutineOf("AAUE"), 24, 0x00);
+    const std::string other = dir.write("no-lines.gb", noLines);
+    EXPECT_NE(run({"show", other, "1"}).out.find("\nTrader:             I collect POK\u00e9MON. Do you have \u2026? (Kestrane's words; the "
+                                                "ROM's lines are not shown: the routine that reads them is not in the file)\n"),
+              std::string::npos);
+    EXPECT_EQ(json::parse(run({"show", other, "1", "--json"}).out)["trade"]["dialog"],
+              (json{{"from", "built in"}, {"why", "the routine that reads them is not in the file"},
+                    {"intro", "I collect POK\u00e9MON. Do you have \u2026?"}, {"cancel", nullptr}, {"wrong", nullptr},
+                    {"complete", nullptr}, {"after", nullptr}}));
     EXPECT_EQ(json::parse(run({"show", gold, "7", "--json"}).out)["trade"],
               (json{{"slot", 7}, {"hasTrade", false}}));
     EXPECT_EQ(run({"show", gold, "7"}).out, "Trade Number 7: There is no trade assigned to this slot.\n");
@@ -837,7 +857,8 @@ TEST_F(CliTest, CutFilesAreToldAsCut) {
     Outcome info = run({"info", path});
     EXPECT_EQ(info.code, 0) << info.err;
     EXPECT_NE(info.out.find("Trade table: 0xFCE58, 7 records (usual place)\nWarning:     " + note +
-                            "\nSpecies names: from the ROM\nChecksums:   not computed: the file is shorter than its header says"),
+                            "\nSpecies names: from the ROM\nTrader lines:  built in (the routine that reads them is not in the file)\n"
+                            "Places:        built in (the landmarks' table at 0x1CA8C3 runs past the end of the file)\nChecksums:   not computed: the file is shorter than its header says"),
               std::string::npos)
         << info.out;
     EXPECT_EQ(json::parse(run({"info", path, "--json"}).out)["size"],
@@ -968,6 +989,8 @@ TEST_F(CliTest, EveryReleaseInItsOwnCharacters) {
         EXPECT_EQ(info["name"], c.name);
         EXPECT_EQ(info["language"], c.language);
         EXPECT_EQ(info["speciesNames"]["from"], "rom");
+        EXPECT_EQ(info["traderLines"]["from"], "rom");
+        EXPECT_EQ(info["places"]["from"], "rom");
         // Every name written back as the text Kestrane shows leaves the file as it was.
         const json table = json::parse(run({"export", path}).out);
         EXPECT_EQ(table["game"]["language"], c.language);

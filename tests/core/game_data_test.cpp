@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "support/rom_image.h"
+#include "text/game_text.h"
 #include "trades/rom.h"
 
 namespace kestrane {
@@ -55,6 +58,159 @@ TEST(GameData, ItemNamesAndGenderRatiosOnlyWhereTheyProveToBe) {
     EXPECT_TRUE(resolveItem("Lucky Eg", retail->items).error().message.ends_with(" Did you mean LUCKY EGG?"));
     EXPECT_EQ(*resolveItem("83", rom->items), 83);
     EXPECT_EQ(resolveItem("Lucky Egg", rom->items).error().code, ErrorCode::UnknownItem);
+}
+
+namespace lines {
+
+constexpr std::uint32_t kFree = 0xFF800;  // unused bank 0x3F space in these images
+std::uint16_t address(std::uint32_t offset) { return std::uint16_t(offset % 0x4000 + 0x4000); }
+void put(Bytes& rom, std::uint32_t at, const Bytes& bytes) { std::copy(bytes.begin(), bytes.end(), rom.begin() + at); }
+// Points set 0's intro at `text`, which is put at kFree.
+void intro(Bytes& rom, const char* code, const Bytes& text) {
+    put(rom, kFree, text);
+    put(rom, linesTableOf(code), {std::uint8_t(address(kFree) & 0xFF), std::uint8_t(address(kFree) >> 8)});
+}
+Bytes cat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+}  // namespace lines
+
+// What a trader says, read from the ROM through the routine that reads its
+// table, text command by text command; where the ROM's lines fail a check,
+// Kestrane's own opening and why.
+TEST(GameWords, TraderLinesAsTheGamePrintsThem) {
+    using namespace lines;
+    TempDir dir;
+    struct Case {
+        const char* what;
+        const char* code;
+        std::function<void(Bytes&)> change;
+        const char* intro;  // set 0's, asking for Abra (male) for Onix; or, with `why`, Kestrane's own
+        const char* why = "";
+    };
+    const std::uint32_t elsewhere = 0xFF900, otherTable = 0xFFA00;
+    auto moveRoutine = [&](Bytes& rom, const char* code, std::uint32_t table) {
+        put(rom, linesRoutineOf(code), Bytes(24, 0x00));
+        std::copy_n(rom.begin() + linesTableOf(code), 40, rom.begin() + table);
+        putLinesRoutine(rom, code, elsewhere, table);
+    };
+    const char* const crystalIntro = "I COLLECT POK\u00e9MON.\nDO YOU HAVE\nABRA\u2642?\n\nWANT TO TRADE IT\nFOR MY ONIX?";
+    const char* const builtIn = "I collect POK\u00e9MON. Do you have \u2026?";
+    for (const Case& c : std::vector<Case>{
+             // Outside Japan a far pointer leads to the text in another bank: characters,
+             // 0x4F, 0x55, 0x51, 0x57, 0x54 and the names filled in (0x01).
+             {"far jump", "BYTE", [](Bytes&) {}, crystalIntro},
+             {"far jump, Gold", "AAUE", [](Bytes&) {}, "I COLLECT POK\u00e9MON.\nDO YOU HAVE\nABRA\u2642?\n\nWANT TO TRADE IT\nFOR MY ONIX?"},
+             // In Japan the text itself, in bank 0x3F; 0x4A and 0x56 are words of their own.
+             {"inline", "AAUJ", [](Bytes&) {}, "\u30a2\u304c\u22ef\u22ef\n\u30a4\u30ca\u30a4\u2642\uff1f"},
+             {"commands one after another", "BYTE",
+              [](Bytes& rom) { intro(rom, "BYTE", cat({{0x00}, gameText("A", false), {0x50, 0x01, 0x86, 0xD0, 0x01, 0x50, 0xD0, 0x00},
+                                                        gameText("B", false), {0x51}, gameText("C", false), {0x50, 0x50}})); },
+              "AONIXABRAB\n\nC"},
+             {"the routine moved with its table", "BYTE", [&](Bytes& rom) { moveRoutine(rom, "BYTE", otherTable); }, crystalIntro},
+             // A stale copy elsewhere (as retail Japanese Silver holds): the routine at its own place decides.
+             {"a stale copy elsewhere", "AAXJ", [&](Bytes& rom) { putLinesRoutine(rom, "AAXJ", elsewhere, 0xFFC00); },
+              "\u30a2\u304c\u22ef\u22ef\n\u30a4\u30ca\u30a4\u2642\uff1f"},
+             {"two copies that disagree", "BYTE",
+              [&](Bytes& rom) {
+                  moveRoutine(rom, "BYTE", otherTable);
+                  putLinesRoutine(rom, "BYTE", elsewhere + 0x40, otherTable + 0x40);
+              },
+              builtIn, "2 copies of the routine that reads them point to different tables"},
+             {"no routine", "BYTE", [&](Bytes& rom) { put(rom, linesRoutineOf("BYTE"), Bytes(24, 0x00)); }, builtIn,
+              "the routine that reads them is not in the file"},
+             {"routine points outside its bank", "BYTE",
+              [&](Bytes& rom) { put(rom, linesRoutineOf("BYTE") + 9, {0x00, 0x01}); }, builtIn, "points outside its bank"},
+             {"pointer out of bank", "BYTE", [&](Bytes& rom) { put(rom, linesTableOf("BYTE") + 6, {0x00, 0x10}); }, builtIn,
+              "their table's pointer at 0xFCF59 lies outside bank 0x3F"},
+             {"text without end", "BYTE", [](Bytes& rom) { intro(rom, "BYTE", cat({{0x00}, Bytes(600, 0x80)})); }, builtIn,
+              "a text goes on past 512 bytes"},
+             {"far pointers in a loop", "BYTE",
+              [](Bytes& rom) { intro(rom, "BYTE", {0x16, std::uint8_t(address(kFree) & 0xFF), std::uint8_t(address(kFree) >> 8), 0x3F}); },
+              builtIn, "far pointers lead on past 4 texts"},
+             {"far pointer out of its bank", "BYTE", [](Bytes& rom) { intro(rom, "BYTE", {0x16, 0x00, 0x20, 0x6F, 0x50}); }, builtIn,
+              "a far pointer at 0xFF800 points outside its bank"},
+             {"text past the file's end", "BYTE", [](Bytes& rom) {
+                  intro(rom, "BYTE", {0x16, 0xFE, 0x7F, 0x7F, 0x50});
+                  put(rom, 0x1FFFFE, {0x00, 0x80});
+              }, builtIn,
+              "a text runs past the end of the file at 0x200000"},
+             {"unknown command", "BYTE", [](Bytes& rom) { intro(rom, "BYTE", {0x0A, 0x50}); }, builtIn,
+              "the text at 0xFF800 is no text: a text holds the command byte 0x0A at 0xFF800"},
+         }) {
+        SCOPED_TRACE(c.what);
+        Bytes image = retailLikeRom(c.code);
+        c.change(image);
+        auto rom = openRom(dir.write("rom.gbc", image));
+        ASSERT_TRUE(rom) << describe(rom.error());
+        const auto said = rom->traderLines(0, 63, 95, 1);
+        EXPECT_EQ(said[0], c.intro);
+        if (*c.why) {
+            EXPECT_NE(rom->words->linesWhyNot.find(c.why), std::string::npos) << rom->words->linesWhyNot;
+        } else {
+            EXPECT_EQ(rom->words->linesWhyNot, "");
+            EXPECT_EQ(said[4], c.code[3] == 'J' ? "\u30a2\uff10\u30a4\uff14" : "SET 0 PHASE 4");
+        }
+    }
+}
+
+// Where each trade happens: the landmark's name as the ROM spells it, with
+// its region in the ROM's language; the usual spelling where an English
+// ROM's name is the retail one; Kestrane's own where a name fails.
+TEST(GameWords, PlacesInTheRomsOwnWords) {
+    TempDir dir;
+    struct Case {
+        const char* code;
+        std::vector<Bytes> names;  // slot 1's, 2's …; none: as retailLikeRom has them
+        std::vector<std::string> shown;
+        const char* why = "";
+    };
+    auto japanese = [](std::u16string_view text) {
+        Bytes bytes = encodeGameText(text, japaneseCharset());
+        bytes.push_back(0x50);
+        return bytes;
+    };
+    using lines::cat;
+    for (const Case& c : std::vector<Case>{
+             {"BYTE", {}, {"Violet City, Johto", "Goldenrod City, Johto", "Olivine City, Johto", "Blackthorn City, Johto",
+                           "Pewter City, Kanto", "Route 14, Kanto", "Power Plant, Kanto"}},
+             {"AAUE", {gameText("MAHOGANY TOWN")}, {"MAHOGANY TOWN, Johto"}},
+             // 0x1F a soft break (a blank), 0x1E and 0x25 show nothing.
+             {"BYTF", {gameText("MAUVILLE"), cat({gameText("DOUBLON", false), {0x1E}, gameText("VILLE")}), gameText("ARGENTA")},
+              {"MAUVILLE, Johto", "DOUBLONVILLE, Johto", "ARGENTA, Johto"}},
+             {"BYTS", {cat({gameText("CIUDAD", false), {0x1F}, gameText("MALVA")}), cat({gameText("ORO", false), {0x25}, gameText("VILLE")})},
+              {"CIUDAD MALVA, Johto", "OROVILLE, Johto"}},
+             {"AAUJ", {japanese(u"\u30ad\u30ad\u30e7\u30a6\u30b7\u30c6\u30a3"), {}, {}, {}, {}, {0xF7, 0xFA, 0x35, 0x50}},
+              {"\u30ad\u30ad\u30e7\u30a6\u30b7\u30c6\u30a3, \u30b8\u30e7\u30a6\u30c8", "", "", "", "",
+               "\uff11\uff14\u3070\u3093\u3000\u3069\u3046\u308d, \u30ab\u30f3\u30c8\u30fc"}},
+             // Names that are none: Kestrane's own places, and why.
+             {"BYTE", {Bytes(40, 0x80)}, {"Violet City, Johto", "Goldenrod City, Johto"}, "the landmark of Trade Number 1 at 0x1CA8DB is no name"},
+             {"BYTF", {{0x80, 0x02, 0x50}}, {"Violet City, Johto"}, "is no name"},
+         }) {
+        SCOPED_TRACE(c.code);
+        Bytes image = retailLikeRom(c.code);
+        if (!c.names.empty()) {
+            std::vector<Bytes> names = c.names;
+            for (Bytes& name : names) {
+                if (name.empty()) name = gameText("PLACE");
+            }
+            putLandmarks(image, c.code, names);
+        }
+        auto rom = openRom(dir.write("rom.gbc", image));
+        ASSERT_TRUE(rom && rom->table) << (rom ? "no table" : describe(rom.error()));
+        for (std::size_t slot = 0; slot < c.shown.size(); ++slot) {
+            if (c.shown[slot].empty()) continue;
+            EXPECT_EQ(rom->place(Slot::fromNumber(int(slot) + 1))->location, c.shown[slot]) << slot + 1;
+        }
+        if (*c.why) {
+            EXPECT_NE(rom->words->placesWhyNot.find(c.why), std::string::npos) << rom->words->placesWhyNot;
+        } else {
+            EXPECT_EQ(rom->words->placesWhyNot, "");
+        }
+    }
 }
 
 }  // namespace

@@ -26,7 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // rest goes, around the usual tables or anywhere; data[2]: whether the
     // file is cut short (0x80) and whether the game's routine stands at its
     // own place, pointing to where the bytes went (0x40) or to the usual
-    // table (0x20); from data[3]: the bytes.
+    // table (0x20), and whether the routine that reads the traders' lines
+    // stands at its own place pointing to where the bytes went (0x10, in a
+    // whole file); from data[3]: the bytes.
     std::vector<std::uint8_t> image(kImageSize, 0);
     const char* code = data[0] % 9 < 8 ? kCodes[data[0] % 9] : nullptr;
     for (std::size_t i = 0; i < 4; ++i) {
@@ -44,6 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (chosen->layout.size == 16) routine.erase(routine.begin() + 16);
         std::copy(routine.begin(), routine.end(), image.begin() + chosen->tableRoutine);
     }
+    if (chosen && (data[2] & 0x90) == 0x10 && at / 0x4000 == chosen->words.routineAt / 0x4000) {
+        const std::uint32_t address = std::uint32_t(at) % 0x4000 + 0x4000;
+        const auto lo = std::uint8_t(address), hi = std::uint8_t(address >> 8);
+        const std::vector<std::uint8_t> routine =
+            chosen->words.routine == LinesRoutine::Crystal
+                ? std::vector<std::uint8_t>{0xF5, 0xCD, 0, 0, 0xF1, 0x01, 0x08, 0x00, 0x21, lo, hi, 0xCD, 0, 0, 0xFA, 0, 0, 0x4F, 0x09, 0x09, 0x2A, 0x66, 0x6F}
+                : std::vector<std::uint8_t>{0xF5, 0xCD, 0, 0, 0xF1, 0x5F, 0x16, 0x00, 0x21, lo, hi, 0x19, 0x19, 0x19, 0x19, 0x19, 0x19, 0xFA, 0, 0, 0x5F, 0x19, 0x19, 0x2A};
+        std::copy(routine.begin(), routine.end(), image.begin() + chosen->words.routineAt);
+    }
     if (data[2] & 0x80) image.resize(std::size_t(data[2] & 0x7F) * 8300);
 
     MemoryFileSystem fs;
@@ -59,6 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     check(rom.ok());
+    // The traders' words: the ROM's, whole, or Kestrane's and why.
+    const TradeWordsRead& words = *rom->words;
+    check(words.lines.empty() ? !words.linesWhyNot.empty() : int(words.lines.size()) == rom->release->words.lineSets);
+    for (int set = 0; set < 4; ++set) {
+        const auto said = rom->traderLines(std::uint8_t(set), 63, 95, 1);
+        for (const std::string& line : said) check(line.size() < 4096);
+    }
+    for (int slot = 0; slot < rom->release->ownRecords; ++slot) check(!words.places[std::size_t(slot)].empty());
     if (!rom->table) {
         check(rom->noTable.code == ErrorCode::NoTradeTable && !rom->noTable.message.empty());
         check(!readTradeRecord(*rom, Slot::fromNumber(1), fs));

@@ -501,11 +501,11 @@ Bytes retailLikeRom(std::string_view gameCode, std::uint32_t seed) {
     putItemNames(rom, gameCode);
     putBaseData(rom, gameCode);
     putTraderLines(rom, gameCode);
-    // The places as the English games spell them.
+    // The places as the English games spell them; made-up kana in Japanese.
     std::vector<Bytes> places;
     for (const char* place : {"VIOLET CITY", "GOLDENROD CITY", "OLIVINE CITY", "BLACKTHORN CITY", "PEWTER CITY", "ROUTE 14",
                               "POWER PLANT"}) {
-        places.push_back(gameText(place));
+        places.push_back(japanese(gameCode) ? Bytes{std::uint8_t(0x80 + places.size()), 0x81, 0x50} : gameText(place));
     }
     putLandmarks(rom, gameCode, places);
     return rom;

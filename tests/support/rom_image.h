@@ -124,7 +124,8 @@ Bytes gameText(std::string_view text, bool terminated = true);
 
 // A retail-like image: random filler, the game code, the game's own trades
 // at the usual place, the routine at its retail place, the species and item
-// names and the base data.
+// names and the base data, the traders' lines and the places (as the
+// English games spell them; in Japanese made-up kana: slot n's 0x80+n-1, 0x81).
 Bytes retailLikeRom(std::string_view gameCode, std::uint32_t seed = 1);
 
 // A folder of its own for one test, removed with everything in it.
