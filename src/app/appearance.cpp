@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QImage>
+#include <QStyle>
 
 namespace kestrane {
 
@@ -50,6 +51,20 @@ QPixmap pixmapOf(const FrontPicture& picture) {
     const std::vector<std::uint8_t> rgb = picture.rgb();
     const QImage image(rgb.data(), picture.width, picture.height, picture.width * 3, QImage::Format_RGB888);
     return QPixmap::fromImage(image.scaled(picture.width * 2, picture.height * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+}
+
+QLabel* warningSign(QWidget* parent, const char* name) {
+    auto* sign = new QLabel(parent);
+    sign->setObjectName(QLatin1String(name));
+    sign->setPixmap(parent->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16, 16));
+    sign->setFixedSize(16, 16);
+    sign->hide();
+    return sign;
+}
+
+void showWarning(QLabel* sign, const QStringList& reasons) {
+    sign->setToolTip(reasons.join(QLatin1Char('\n')));
+    sign->setVisible(!reasons.isEmpty());
 }
 
 }  // namespace kestrane

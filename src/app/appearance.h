@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFont>
+#include <QLabel>
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
@@ -32,5 +33,10 @@ QPixmap artwork(const QString& name);
 
 // A creature's front picture at twice its size, each pixel a block of four (no smoothing).
 QPixmap pixmapOf(const FrontPicture& picture);
+
+// A 16 x 16 warning sign, hidden until showWarning gives it reasons.
+QLabel* warningSign(QWidget* parent, const char* name);
+// Shows the sign with the reasons as its tooltip, or hides it where there are none.
+void showWarning(QLabel* sign, const QStringList& reasons);
 
 }  // namespace kestrane

@@ -131,6 +131,18 @@ MainForm buildMainForm(QWidget* client) {
         box->setFont(client->font());
     }
     f.trainerId->setMaxLength(5);
+    const struct {
+        QLabel** sign;
+        const char* name;
+        QPoint at;  // over the field's right end, on its caption's row
+    } signs[] = {{&f.offeredWarning, "warnOffered", {113, 24}},
+                 {&f.nicknameWarning, "warnNickname", {249, 24}},
+                 {&f.trainerNameWarning, "warnOT", {113, 80}},
+                 {&f.requestedWarning, "warnRequested", {113, 128}}};
+    for (const auto& s : signs) {
+        *s.sign = warningSign(f.detailsFrame, s.name);
+        (*s.sign)->move(s.at);
+    }
     for (QComboBox* box : {f.offeredSpecies, f.requestedSpecies}) {
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);

@@ -37,6 +37,11 @@ struct MainForm {
     QLabel* requestedPicture = nullptr;
     QList<QLabel*> romCaptions;     // "Game Name:", "Game Code:", "Language:"
     QList<QLabel*> detailCaptions;  // the captions of the editor's fields
+    // Warning signs at the right end of a field's caption row: a trade that can never happen.
+    QLabel* requestedWarning = nullptr;
+    QLabel* offeredWarning = nullptr;
+    QLabel* nicknameWarning = nullptr;
+    QLabel* trainerNameWarning = nullptr;
     QFont captionFont;              // the designed face of captions, the list and the Save button
 };
 

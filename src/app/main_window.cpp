@@ -34,6 +34,7 @@
 #include "trades/pokedex.h"
 #include "trades/releases.h"
 #include "trades/save.h"
+#include "trades/trade_warnings.h"
 #include "trades/trainer_id.h"
 
 namespace kestrane {
@@ -172,6 +173,7 @@ void MainWindow::createControls() {
     // Only what the user does marks the trade modified, never what the window fills in.
     for (QLineEdit* box : {form_.nickname, form_.trainerName, form_.trainerId}) {
         connect(box, &QLineEdit::textEdited, this, &MainWindow::markModified);
+        connect(box, &QLineEdit::textEdited, this, &MainWindow::showWarnings);
     }
     // Names are limited by the bytes they take, not by characters ("[PK]" is
     // one byte): the room left shows in the box, and a save says what is too long.
@@ -188,7 +190,10 @@ void MainWindow::createControls() {
         connect(box, &QComboBox::activated, this, &MainWindow::markModified);
         connect(box->lineEdit(), &QLineEdit::textEdited, this, &MainWindow::markModified);
         // The pictures follow what the lists say, chosen or typed.
-        connect(box, &QComboBox::currentTextChanged, this, [this] { showPictures(); });
+        connect(box, &QComboBox::currentTextChanged, this, [this] {
+            showPictures();
+            showWarnings();
+        });
     }
 }
 
@@ -243,6 +248,32 @@ void MainWindow::fillEditor() {
     updateRoomLeft(form_.nickname, NameRole::Nickname);
     updateRoomLeft(form_.trainerName, NameRole::TrainerName);
     showPictures();
+    showWarnings();
+}
+
+void MainWindow::showWarnings() {
+    if (!form_.requestedWarning) return;  // still being built
+    std::vector<TradeWarning> warnings;
+    if (current_.record) {
+        // A box the core cannot read yet shows nothing: Save says what is wrong with it.
+        if (auto edit = editFromBoxes()) warnings = tradeWarnings(*rom_, *edit);
+    }
+    const std::pair<QLabel*, Field> signs[] = {{form_.requestedWarning, Field::RequestedSpecies},
+                                               {form_.offeredWarning, Field::OfferedSpecies},
+                                               {form_.nicknameWarning, Field::Nickname},
+                                               {form_.trainerNameWarning, Field::TrainerName}};
+    QStringList elsewhere;  // the fields of More Fields
+    for (const TradeWarning& w : warnings) {
+        if (w.field == Field::HeldItem || w.field == Field::GenderRequirement) elsewhere << fromCore(warningLine(current_.record->slot, w));
+    }
+    for (auto [sign, field] : signs) {
+        QStringList reasons;
+        for (const TradeWarning& w : warnings) {
+            if (w.field == field) reasons << fromCore(w.text);
+        }
+        showWarning(sign, reasons);
+    }
+    if (!elsewhere.isEmpty()) statusBar()->showMessage(elsewhere.join(QLatin1Char(' ')));
 }
 
 void MainWindow::updateRoomLeft(QLineEdit* box, NameRole role) {
@@ -423,6 +454,7 @@ void MainWindow::showMoreFields() {
     const bool kept = dialog.exec() == QDialog::Accepted;
     if (kept) current_.more = dialog.edit();
     showPictures();
+    showWarnings();
     if (kept && dialog.changed()) markModified();
 }
 

@@ -110,6 +110,8 @@ private:
     Result<TradeEdit, Problems> editFromBoxes() const;
     Result<std::uint8_t> speciesOf(const QComboBox* box, SpeciesRole role) const;
     void updateRoomLeft(QLineEdit* box, NameRole role);
+    // The warning signs of a trade that can never happen, as the boxes now say.
+    void showWarnings();
     void updateTitle();
     void showRecentRoms();
     SaveOptions saveOptions() const;

@@ -16,6 +16,7 @@
 #include "patch/patch_file.h"
 #include "trades/rom_diff.h"
 #include "trades/trade_text.h"
+#include "trades/trade_warnings.h"
 #include "trades/trainer_id.h"
 
 namespace kestrane {
@@ -95,7 +96,12 @@ bool MainWindow::saveTrade() {
     // The boxes keep what the user typed; the next save compares with the file as it is now.
     setCurrentTrade({current_.row, saved->records.front(), std::nullopt}, false);
     clearChangedMarks();
+    showWarnings();
     messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);
+    // Saved as asked; what the game can never do with it is said after.
+    QStringList warnings;
+    for (const TradeWarning& w : tradeWarnings(*rom_, saved->records.front())) warnings << fromCore(warningLine(current_.record->slot, w));
+    if (!warnings.isEmpty()) statusBar()->showMessage(warnings.join(QLatin1Char(' ')));
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -15,6 +16,7 @@
 #include "trades/fields.h"
 #include "trades/game_data.h"
 #include "trades/trade_text.h"
+#include "trades/trade_warnings.h"
 
 namespace kestrane {
 namespace {
@@ -99,10 +101,25 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
     connect(dialogSet_, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showTraderLines);
     connect(genderRequirement_, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showTraderLines);
 
+    itemWarning_ = warningSign(this, "warnItem");
+    genderWarning_ = warningSign(this, "warnGenderRequirement");
+    auto withSign = [this](QWidget* field, QLabel* sign) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(field, 1);
+        row->addWidget(sign);
+        // The row keeps its width whether the sign shows or not.
+        auto policy = sign->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        sign->setSizePolicy(policy);
+        return row;
+    };
+    connect(item_, &QComboBox::currentTextChanged, this, &MoreFieldsDialog::showWarnings);
+    connect(genderRequirement_, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showWarnings);
+
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Held item:"), item_);
+    form->addRow(QStringLiteral("Held item:"), withSign(item_, itemWarning_));
     form->addRow(dvBox);
-    form->addRow(QStringLiteral("Gender requirement:"), genderRequirement_);
+    form->addRow(QStringLiteral("Gender requirement:"), withSign(genderRequirement_, genderWarning_));
     form->addRow(QStringLiteral("Dialog set:"), dialogSet_);
     form->addRow(traderLines_);
     auto* buttons = named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this), "buttons");
@@ -114,6 +131,29 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
     layout->setSizeConstraint(QLayout::SetFixedSize);
     updateReadOuts();
     showTraderLines();
+    showWarnings();
+}
+
+void MoreFieldsDialog::showWarnings() {
+    TradeEdit edit = edit_;
+    if (chosen_.requested) edit.requestedSpecies = chosen_.requested;
+    if (chosen_.offered) edit.offeredSpecies = chosen_.offered;
+    edit.genderRequirement = std::uint8_t(genderRequirement_->currentIndex());
+    if (auto item = chosenItem()) edit.heldItem = *item;
+    QStringList held, gender;
+    for (const TradeWarning& w : tradeWarnings(rom_, edit)) {
+        if (w.field == Field::HeldItem) held << fromCore(w.text);
+        if (w.field == Field::GenderRequirement) gender << fromCore(w.text);
+    }
+    showWarning(itemWarning_, held);
+    showWarning(genderWarning_, gender);
+}
+
+Result<std::uint8_t> MoreFieldsDialog::chosenItem() const {
+    // A name chosen from the list stands for its number; typed text is the core's to resolve.
+    const QString text = item_->currentText();
+    const bool chosen = item_->currentIndex() >= 0 && item_->itemText(item_->currentIndex()) == text;
+    return chosen ? Result<std::uint8_t>(std::uint8_t(item_->currentIndex())) : resolveItem(text.toStdString(), rom_.items);
 }
 
 void MoreFieldsDialog::showTraderLines() {
@@ -166,10 +206,7 @@ void MoreFieldsDialog::makeShinyCommand() {
 }
 
 void MoreFieldsDialog::accept() {
-    // A name chosen from the list stands for its number; typed text is the core's to resolve.
-    const QString text = item_->currentText();
-    const bool chosen = item_->currentIndex() >= 0 && item_->itemText(item_->currentIndex()) == text;
-    auto item = chosen ? Result<std::uint8_t>(std::uint8_t(item_->currentIndex())) : resolveItem(text.toStdString(), rom_.items);
+    auto item = chosenItem();
     if (!item) {
         // Over the main window, as every message of the program.
         messages_.show(parentWidget(), kAppTitle, fromCore(describe(item.error())), MessageIcon::Exclamation);

@@ -48,8 +48,11 @@ signals:
 private:
     void updateReadOuts();
     void showTraderLines();
+    // The signs beside the held item and the gender requirement, as the boxes say.
+    void showWarnings();
     void makeShinyCommand();
     Dvs shownDvs() const;
+    Result<std::uint8_t> chosenItem() const;
 
     MessageSink& messages_;
     const Rom& rom_;
@@ -71,6 +74,8 @@ private:
     QComboBox* genderRequirement_ = nullptr;
     QComboBox* dialogSet_ = nullptr;
     QLabel* traderLines_ = nullptr;
+    QLabel* itemWarning_ = nullptr;
+    QLabel* genderWarning_ = nullptr;
 };
 
 }  // namespace kestrane

@@ -16,6 +16,7 @@
 #include "trades/pokedex.h"
 #include "trades/save.h"
 #include "trades/trade_text.h"
+#include "trades/trade_warnings.h"
 #include "trades/rom_diff.h"
 #include "patch/patch_file.h"
 #include "version.h"
@@ -164,7 +165,16 @@ struct WriteOptions {
 // with dryRun what they would change printed: field by field, then byte by byte.
 int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, const WriteOptions& o, ChecksumPolicy policy) {
     const SaveOptions options{.checksums = policy, .makeWritable = o.makeWritable};
+    // What the changed trades could never do, said on standard error: a
+    // warning, the save goes on.
+    auto warn = [&](const TradeRecord& record) {
+        for (const TradeWarning& warning : tradeWarnings(rom, record)) ctx.err << warningLine(record.slot, warning) << '\n';
+    };
     if (o.dryRun) {
+        for (const TradeEdit& edit : edits) {
+            auto bytes = planTradeRecord(rom, edit);
+            if (bytes && *bytes != edit.shown.raw) warn(recordFromBytes(*rom.release, edit.shown.slot, {edit.shown.offset, edit.shown.location}, *bytes));
+        }
         if (auto fields = plannedChanges(rom, edits)) {
             for (const FieldChange& change : *fields) ctx.out << changeLine(change) << '\n';
             if (!fields->empty()) ctx.out << '\n';
@@ -187,7 +197,11 @@ int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, c
     } else {
         // The trades whose bytes the save changed, of those it was given.
         std::size_t trades = 0;
-        for (std::size_t i = 0; i < edits.size(); ++i) trades += saved->records[i].raw != edits[i].shown.raw;
+        for (std::size_t i = 0; i < edits.size(); ++i) {
+            if (saved->records[i].raw == edits[i].shown.raw) continue;
+            ++trades;
+            warn(saved->records[i]);
+        }
         const std::string note = checksumNote(*saved, policy);
         ctx.out << kSavedMessage << ' ' << bytesChanged(saved->bytesChanged)
                 << (edits.size() > 1 ? " in " + counted(std::int64_t(trades), "trade") : "") << (note.empty() ? "" : "; ")
@@ -215,19 +229,25 @@ int list(const Context& ctx, const std::string& path) {
     std::vector<std::vector<std::string>> rows = {
         {"Slot", "Location", "Requested", "Offered", "Nickname", "Original trainer", "ID", "Item", "DVs"}};
     const Error* pastEnd = nullptr;
+    std::vector<std::string> warnings;
     for (const TradeReading& reading : opened->trades) {
-        const std::string slot = std::to_string(reading.slot.number());
+        std::string slot = std::to_string(reading.slot.number());
         if (reading.pastEnd) pastEnd = &*reading.pastEnd;
         if (!reading.record) {
             rows.push_back({slot, reading.pastEnd ? "past the end of the file" : "no trade"});
             continue;
         }
         const TradeRecord& r = *reading.record;
+        // A trade that can never happen is marked, and said below the table.
+        const std::vector<TradeWarning> found = tradeWarnings(opened->rom, r);
+        for (const TradeWarning& warning : found) warnings.push_back(warningLine(r.slot, warning));
+        if (!found.empty()) slot += "!";
         rows.push_back({slot, std::string(r.location), speciesLabel(opened->rom, r.requestedSpecies), speciesLabel(opened->rom, r.offeredSpecies),
                         toUtf8(r.nickname), toUtf8(r.trainerName), std::to_string(r.trainerId),
                         itemLabel(opened->rom.items, r.heldItem), dvsText(r.dvs) + (isShiny(r.dvs) ? " shiny" : "")});
     }
     printTable(ctx, rows);
+    for (const std::string& warning : warnings) ctx.out << warning << '\n';
     return pastEnd ? ctx.fail(*pastEnd) : kDone;
 }
 
@@ -326,6 +346,7 @@ int show(const Context& ctx, const std::string& path, int number, bool json, con
         line("Trader", said.lines[0] + " (Kestrane's words; the ROM's lines are not shown: " + said.why + ")");
     }
     line("Record bytes", spacedHex(r.raw));
+    for (const TradeWarning& warning : tradeWarnings(rom, r)) line("Warning", warning.text);
     return kDone;
 }
 

@@ -6,12 +6,29 @@
 #include "trades/game_data.h"
 #include "trades/pokedex.h"
 #include "trades/trade_text.h"
+#include "trades/trade_warnings.h"
 
 namespace kestrane::exchange {
 namespace {
 
 Json speciesNameJson(const Rom& rom, std::uint8_t species) {
     return species < kSpeciesCount ? Json(rom.species->name(species)) : Json(nullptr);
+}
+
+// The key of the trade's JSON that holds a field.
+const char* fieldKey(Field field) {
+    switch (field) {
+    case Field::RequestedSpecies: return "requested";
+    case Field::OfferedSpecies: return "offered";
+    case Field::Nickname: return "nickname";
+    case Field::TrainerName: return "originalTrainer";
+    case Field::TrainerId: return "id";
+    case Field::HeldItem: return "heldItem";
+    case Field::Dvs: return "dvs";
+    case Field::GenderRequirement: return "genderRequirement";
+    case Field::DialogSet: return "dialogSet";
+    }
+    return "";
 }
 
 }  // namespace
@@ -53,6 +70,9 @@ Json tradeJson(const Rom& rom, const TradeReading& reading) {
     trade["nicknameBytes"] = spacedHex(nameField(r.raw, rom.release->layout.nickname));
     trade["originalTrainerBytes"] = spacedHex(nameField(r.raw, rom.release->layout.trainerName));
     trade["recordBytes"] = spacedHex(r.raw);
+    Json warnings = Json::array();
+    for (const TradeWarning& warning : tradeWarnings(rom, r)) warnings.push_back(Json{{"field", fieldKey(warning.field)}, {"text", warning.text}});
+    trade["warnings"] = std::move(warnings);
     return trade;
 }
 

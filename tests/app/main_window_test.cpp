@@ -1204,6 +1204,62 @@ private slots:
         QCOMPARE(letter, QString("Unown letter: %1").arg(QChar(unownLetter({15, 10, 10, 10}))));
     }
 
+    // A trade the game can never carry out: a sign beside the field, its
+    // reason the tooltip, following what is typed; saved all the same, the
+    // status bar saying it after.
+    void tradesThatCanNeverHappenAreSigned() {
+        const std::string path = dir->write("crystal.gbc", retailLikeRom("BYTE"));
+        open(path);
+        clickTrade(0);
+        struct Case {
+            const char* sign;
+            std::function<void()> type;  // in the main window's boxes
+            const char* reason;
+        };
+        const QString kept = text("txtNickname");
+        for (const Case& c : std::vector<Case>{
+                 {"warnRequested", [&] { w<QComboBox>("yourpoke")->setEditText("0"); },
+                  "Species 0 is no creature, so no player can ever give the trader one."},
+                 {"warnOffered", [&] { w<QComboBox>("theirpoke")->setEditText("0"); },
+                  "Species 0 is no creature, so the player would receive a broken one."},
+                 {"warnNickname", [&] { QTest::keyClick(w<QLineEdit>("txtNickname"), Qt::Key_A, Qt::ControlModifier);
+                                        QTest::keyClick(w<QLineEdit>("txtNickname"), Qt::Key_Delete); },
+                  "The nickname is empty, so the creature would arrive without a name."},
+                 {"warnOT", [&] { QTest::keyClick(w<QLineEdit>("txtOT"), Qt::Key_A, Qt::ControlModifier);
+                                  QTest::keyClick(w<QLineEdit>("txtOT"), Qt::Key_Delete); },
+                  "The original trainer's name is empty, so the creature would show no trainer."},
+             }) {
+            QVERIFY(w<QLabel>(c.sign)->isHidden());
+            c.type();
+            QVERIFY2(!w<QLabel>(c.sign)->isHidden(), c.sign);
+            QCOMPARE(w<QLabel>(c.sign)->toolTip(), QString(c.reason));
+        }
+        w<QComboBox>("yourpoke")->setEditText("Chansey");
+        w<QComboBox>("theirpoke")->setEditText("Onix");
+        QVERIFY(w<QLabel>("warnRequested")->isHidden() && w<QLabel>("warnOffered")->isHidden());
+        w<QLineEdit>("txtNickname")->setText(kept);
+        w<QLineEdit>("txtOT")->setText("KYLE");
+        // More Fields: the held item and the gender requirement.
+        QStringList signs;
+        whenModal([&](QWidget* d) {
+            auto shown = [&](const char* name) { return d->findChild<QLabel*>(name)->isVisible() ? d->findChild<QLabel*>(name)->toolTip() : QString(); };
+            signs << shown("warnGenderRequirement") << shown("warnItem");
+            d->findChild<QComboBox*>("cboGenderRequirement")->setCurrentIndex(1);
+            d->findChild<QComboBox*>("cboItem")->setCurrentIndex(250);
+            signs << shown("warnGenderRequirement") << shown("warnItem");
+            QMetaObject::invokeMethod(d, "accept");
+        });
+        action("mnuMoreFields")->trigger();
+        QCOMPARE(signs, (QStringList{"", "", "Chansey is always female, so a trader asking for a male one can never trade.",
+                                     "Item 250 (TERU-SAMA) is an unused slot, not an item, so the creature would hold nothing real."}));
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QCOMPARE(readFile(path)[slotOffset(kCrystalTable, 1) + 30], 0x01);  // saved as asked
+        QCOMPARE(window->statusBar()->currentMessage(),
+                 QString("Warning: Trade Number 1: Chansey is always female, so a trader asking for a male one can never trade. "
+                         "Warning: Trade Number 1: Item 250 (TERU-SAMA) is an unused slot, not an item, so the creature would hold nothing real."));
+    }
+
     void checksumsFollowTheMenuItem() {
         Bytes image = gameRom("AAUE");
         buildChecksums(image, false);

@@ -1020,5 +1020,44 @@ TEST_F(CliTest, EveryReleaseInItsOwnCharacters) {
     }
 }
 
+// A trade the game can never carry out is saved with a warning on standard
+// error (exit 0); show, list and JSON say it too.
+TEST_F(CliTest, TradesThatCanNeverHappenAreSavedWithAWarning) {
+    const std::string path = rom("BYTE");
+    struct Case {
+        std::vector<std::string> set;
+        const char* warning;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"--requested", "Chansey", "--gender-requirement", "male"}, "Chansey is always female, so a trader asking for a male one can never trade."},
+             {{"--requested", "Tauros", "--gender-requirement", "female"}, "Tauros is always male, so a trader asking for a female one can never trade."},
+             {{"--requested", "Magnemite", "--gender-requirement", "male"}, "Magnemite has no gender, so a trader asking for a male one can never trade."},
+             {{"--requested", "0", "--gender-requirement", "either"}, "Species 0 is no creature, so no player can ever give the trader one."},
+             {{"--requested", "Abra", "--offered", "0"}, "Species 0 is no creature, so the player would receive a broken one."},
+             {{"--offered", "Onix", "--item", "250"},
+              "Item 250 (TERU-SAMA) is an unused slot, not an item, so the creature would hold nothing real."},
+             {{"--item", "None", "--nickname", ""}, "The nickname is empty, so the creature would arrive without a name."},
+             {{"--nickname", "ROCKY", "--ot", ""}, "The original trainer's name is empty, so the creature would show no trainer."},
+         }) {
+        std::vector<std::string> args = {"set", path, "1"};
+        args.insert(args.end(), c.set.begin(), c.set.end());
+        Outcome saved = run(args);
+        EXPECT_EQ(saved.code, 0);
+        EXPECT_TRUE(saved.out.starts_with("Trade Data Saved. ")) << saved.out;
+        EXPECT_EQ(saved.err, std::string("Warning: Trade Number 1: ") + c.warning + "\n");
+        // The same trade saved again changes nothing, and says nothing.
+        EXPECT_EQ(run(args).err, "");
+    }
+    Outcome list = run({"list", path});
+    EXPECT_NE(list.out.find("\n1!    "), std::string::npos) << list.out;
+    EXPECT_TRUE(list.out.ends_with("\nWarning: Trade Number 1: The original trainer's name is empty, so the creature would show no trainer.\n"))
+        << list.out;
+    EXPECT_NE(run({"show", path, "1"}).out.find("\nWarning:            The original trainer's name is empty"), std::string::npos);
+    EXPECT_EQ(json::parse(run({"show", path, "1", "--json"}).out)["trade"]["warnings"],
+              (json::array({{{"field", "originalTrainer"},
+                             {"text", "The original trainer's name is empty, so the creature would show no trainer."}}})));
+    EXPECT_EQ(json::parse(run({"show", path, "2", "--json"}).out)["trade"]["warnings"], json::array());
+}
+
 }  // namespace
 }  // namespace kestrane

@@ -6,6 +6,7 @@
 #include "core/trade_fixture.h"
 #include "support/utf.h"
 #include "trades/trainer_id.h"
+#include "trades/trade_warnings.h"
 
 namespace kestrane {
 namespace {
@@ -210,6 +211,63 @@ TEST_F(TradeEditTest, SpeciesMustBeChosenUnlessTheStoredOneHasNoEntry) {
     GivenEdit chosen;
     chosen.requestedSpecies = "0";
     EXPECT_EQ(saveAndReadRecord(edited(chosen))[1], 0);
+}
+
+// Trades the game can never carry out are saved, with a warning that says
+// why, as far as the ROM's own data tells.
+TEST_F(TradeEditTest, TradesThatCanNeverHappenAreSaid) {
+    struct Case {
+        GivenEdit given;
+        std::vector<std::pair<Field, std::string>> warnings;
+        int storedRequested = -1, storedOffered = -1;  // as a record holds them (an edit cannot give these)
+    };
+    auto gender = [](const char* species, const char* requirement) {
+        GivenEdit e;
+        e.requestedSpecies = std::string(species);
+        e.genderRequirement = std::string(requirement);
+        return e;
+    };
+    GivenEdit noCreature, unusedItem, noNames;
+    noCreature.requestedSpecies = std::int64_t(0);
+    unusedItem.heldItem = std::int64_t(250);
+    noNames.nickname = "";
+    noNames.trainerName = "";
+    for (const Case& c : std::vector<Case>{
+             {gender("Chansey", "male"),
+              {{Field::GenderRequirement, "Chansey is always female, so a trader asking for a male one can never trade."}}},
+             {gender("Tauros", "female"),
+              {{Field::GenderRequirement, "Tauros is always male, so a trader asking for a female one can never trade."}}},
+             {gender("Magnemite", "male"),
+              {{Field::GenderRequirement, "Magnemite has no gender, so a trader asking for a male one can never trade."}}},
+             {gender("Chansey", "female"), {}},
+             {gender("Tauros", "either"), {}},
+             {noCreature, {{Field::RequestedSpecies, "Species 0 is no creature, so no player can ever give the trader one."}}},
+             {{}, {{Field::RequestedSpecies, "Species 252 is past the last creature (251), so no player can ever give the trader one."}}, 252},
+             {{}, {{Field::OfferedSpecies, "Species 253 is the egg, not a creature, so the player would receive a broken one."}}, -1, 253},
+             {unusedItem,
+              {{Field::HeldItem, "Item 250 (TERU-SAMA) is an unused slot, not an item, so the creature would hold nothing real."}}},
+             {noNames,
+              {{Field::Nickname, "The nickname is empty, so the creature would arrive without a name."},
+               {Field::TrainerName, "The original trainer's name is empty, so the creature would show no trainer."}}},
+         }) {
+        TradeRecord stored = read();
+        if (c.storedRequested >= 0) stored.requestedSpecies = std::uint8_t(c.storedRequested);
+        if (c.storedOffered >= 0) stored.offeredSpecies = std::uint8_t(c.storedOffered);
+        auto edit = resolveEdit(value, read(), c.given);
+        ASSERT_TRUE(edit) << edit.error().front().message;
+        std::vector<std::pair<Field, std::string>> said;
+        for (const TradeWarning& w : c.storedRequested >= 0 || c.storedOffered >= 0 ? tradeWarnings(value, stored) : tradeWarnings(value, *edit)) {
+            said.emplace_back(w.field, w.text);
+        }
+        EXPECT_EQ(said, c.warnings);
+    }
+    // A ROM whose base data is not where the release keeps it says nothing of genders.
+    Bytes image = retailLikeRom("AAUE");
+    image[0x51B0B + 32 * 10] = 0;
+    use(image);
+    ASSERT_FALSE(value.genderRatios);
+    EXPECT_TRUE(tradeWarnings(value, edited(gender("Chansey", "male"))).empty());
+    EXPECT_EQ(warningLine(Slot::fromNumber(4), {Field::Nickname, "The nickname is empty."}), "Warning: Trade Number 4: The nickname is empty.");
 }
 
 }  // namespace

@@ -313,6 +313,10 @@ void putPictures(Bytes& rom, std::string_view gameCode) {
 }
 
 std::uint8_t testGenderRatio(int species) {
+    // As the games have them: Chansey always female, Tauros always male, Magnemite genderless.
+    if (species == 113) return 0xFE;
+    if (species == 128) return 0x00;
+    if (species == 81) return 0xFF;
     constexpr std::uint8_t kRatios[] = {0x00, 0x1F, 0x3F, 0x7F, 0xBF, 0xFE, 0xFF};
     return kRatios[species % 7];
 }

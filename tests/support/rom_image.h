@@ -92,7 +92,8 @@ Bytes literalStream(const Bytes& raw);
 // with made-up colours: what a window shows.
 void putPictures(Bytes& rom, std::string_view gameCode);
 
-// A made-up gender ratio per species, covering every kind of ratio.
+// A made-up gender ratio per species, covering every kind of ratio; Chansey,
+// Tauros and Magnemite as the games have them.
 std::uint8_t testGenderRatio(int species);
 
 // Makes the header checksum, the global checksum and (with stadium) the Stadium data consistent,

@@ -1,0 +1,69 @@
+#include "trades/trade_warnings.h"
+
+#include <algorithm>
+
+#include "trades/game_data.h"
+#include "trades/pokedex.h"
+
+namespace kestrane {
+namespace {
+
+constexpr std::uint8_t kAlwaysMale = 0x00, kAlwaysFemale = 0xFE, kGenderless = 0xFF;
+constexpr std::uint8_t kEgg = 0xFD;
+
+std::string speciesName(const Rom& rom, std::uint8_t species) { return std::string(rom.species->name(species)); }
+
+// Why a species number is no creature, or "" where it is one.
+std::string noCreature(std::uint8_t species) {
+    if (species == 0) return "Species 0 is no creature";
+    if (species == kEgg) return "Species 253 is the egg, not a creature";
+    if (species > kDexSpecies) return "Species " + std::to_string(species) + " is past the last creature (251)";
+    return {};
+}
+
+}  // namespace
+
+std::vector<TradeWarning> tradeWarnings(const Rom& rom, const TradeRecord& r) {
+    std::vector<TradeWarning> warnings;
+    if (std::string why = noCreature(r.requestedSpecies); !why.empty()) {
+        warnings.push_back({Field::RequestedSpecies, why + ", so no player can ever give the trader one."});
+    } else if (rom.genderRatios && (r.genderRequirement == 1 || r.genderRequirement == 2)) {
+        const std::uint8_t ratio = (*rom.genderRatios)[std::size_t(r.requestedSpecies - 1)];
+        const bool male = r.genderRequirement == 1;
+        const char* asked = male ? "a male one" : "a female one";
+        const std::string name = speciesName(rom, r.requestedSpecies);
+        if (ratio == kGenderless) {
+            warnings.push_back({Field::GenderRequirement, name + " has no gender, so a trader asking for " + asked + " can never trade."});
+        } else if (ratio == (male ? kAlwaysFemale : kAlwaysMale)) {
+            warnings.push_back({Field::GenderRequirement, name + " is always " + (male ? "female" : "male") +
+                                                              ", so a trader asking for " + asked + " can never trade."});
+        }
+    }
+    if (std::string why = noCreature(r.offeredSpecies); !why.empty()) {
+        warnings.push_back({Field::OfferedSpecies, why + ", so the player would receive a broken one."});
+    }
+    if (rom.items && r.heldItem != 0) {
+        const std::string& name = (*rom.items)[r.heldItem];
+        // Unused slots share one name ("TERU-SAMA"); every real item has its own.
+        if (std::count(rom.items->begin() + 1, rom.items->end(), name) > 1) {
+            warnings.push_back({Field::HeldItem, "Item " + std::to_string(r.heldItem) + " (" + name +
+                                                     ") is an unused slot, not an item, so the creature would hold nothing real."});
+        }
+    }
+    if (r.nickname.empty()) warnings.push_back({Field::Nickname, "The nickname is empty, so the creature would arrive without a name."});
+    if (r.trainerName.empty()) {
+        warnings.push_back({Field::TrainerName, "The original trainer's name is empty, so the creature would show no trainer."});
+    }
+    return warnings;
+}
+
+std::vector<TradeWarning> tradeWarnings(const Rom& rom, const TradeEdit& edit) {
+    auto bytes = planTradeRecord(rom, edit);
+    if (!bytes) return {};
+    const TradeRecord& shown = edit.shown;
+    return tradeWarnings(rom, recordFromBytes(*rom.release, shown.slot, {shown.offset, shown.location}, *bytes));
+}
+
+std::string warningLine(Slot slot, const TradeWarning& warning) { return "Warning: " + slot.name() + ": " + warning.text; }
+
+}  // namespace kestrane
