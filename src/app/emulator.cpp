@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -107,7 +108,10 @@ EmulatorDialog::EmulatorDialog(QWidget* parent, DialogBackend& dialogs, const Em
     programRow->addWidget(program_);
     programRow->addWidget(browse);
     auto* form = new QFormLayout(this);
-    form->addRow(QStringLiteral("&Program:"), programRow);
+    // A label of its own: only a label with a buddy shows "&P" as an Alt letter.
+    auto* programLabel = new QLabel(QStringLiteral("&Program:"), this);
+    programLabel->setBuddy(program_);
+    form->addRow(programLabel, programRow);
     form->addRow(QStringLiteral("&Arguments:"), arguments_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -82,37 +82,37 @@ void MainWindow::createActions() {
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    openAction_ = action("mnuOpen", QStringLiteral("Open ROM..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+    openAction_ = action("mnuOpen", QStringLiteral("&Open ROM..."), QKeySequence(Qt::CTRL | Qt::Key_O),
                          &MainWindow::openRomCommand);
-    reloadAction_ = action("mnuReload", QStringLiteral("Reload ROM"), QKeySequence(Qt::Key_F5), &MainWindow::reloadRom);
+    reloadAction_ = action("mnuReload", QStringLiteral("&Reload ROM"), QKeySequence(Qt::Key_F5), &MainWindow::reloadRom);
     reloadAction_->setEnabled(false);
-    saveAction_ = action("mnuSave", QStringLiteral("Save ROM"), QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::saveTrade);
+    saveAction_ = action("mnuSave", QStringLiteral("&Save ROM"), QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::saveTrade);
     saveAction_->setEnabled(false);
-    saveAsAction_ = action("mnuSaveAs", QStringLiteral("Save ROM As\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+    saveAsAction_ = action("mnuSaveAs", QStringLiteral("Save ROM &As\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
                            &MainWindow::saveRomAs);
     // Text boxes keep their own Ctrl+Z: a focused box takes the key first.
-    undoAction_ = action("mnuUndo", QStringLiteral("Undo Save"), QKeySequence::Undo, &MainWindow::undoSave);
-    redoAction_ = action("mnuRedo", QStringLiteral("Redo Save"), QKeySequence::Redo, &MainWindow::redoSave);
+    undoAction_ = action("mnuUndo", QStringLiteral("&Undo Save"), QKeySequence::Undo, &MainWindow::undoSave);
+    redoAction_ = action("mnuRedo", QStringLiteral("&Redo Save"), QKeySequence::Redo, &MainWindow::redoSave);
     for (QAction* a : {saveAsAction_, undoAction_, redoAction_}) a->setEnabled(false);
-    playAction_ = action("mnuPlay", QStringLiteral("Play in Emulator"), QKeySequence(Qt::Key_F9), &MainWindow::playInEmulator);
+    playAction_ = action("mnuPlay", QStringLiteral("Pla&y in Emulator"), QKeySequence(Qt::Key_F9), &MainWindow::playInEmulator);
     playAction_->setEnabled(false);
-    chooseEmulatorAction_ = action("mnuChooseEmulator", QStringLiteral("Choose Emulator\u2026"), QKeySequence(),
+    chooseEmulatorAction_ = action("mnuChooseEmulator", QStringLiteral("&Choose Emulator\u2026"), QKeySequence(),
                                    &MainWindow::chooseEmulator);
-    clearRecentAction_ = action("mnuClearRecent", QStringLiteral("Clear Recent ROMs"), QKeySequence(), [this] {
+    clearRecentAction_ = action("mnuClearRecent", QStringLiteral("&Clear Recent ROMs"), QKeySequence(), [this] {
         recentRoms_.clear();
         showRecentRoms();
     });
-    exportAction_ = action("mnuExport", QStringLiteral("Export Trades\u2026"), QKeySequence(), &MainWindow::exportTrades);
-    importAction_ = action("mnuImport", QStringLiteral("Import Trades\u2026"), QKeySequence(), &MainWindow::importTrades);
-    patchAction_ = action("mnuCreatePatch", QStringLiteral("Create Patch\u2026"), QKeySequence(), &MainWindow::createPatchCommand);
+    exportAction_ = action("mnuExport", QStringLiteral("&Export Trades\u2026"), QKeySequence(), &MainWindow::exportTrades);
+    importAction_ = action("mnuImport", QStringLiteral("&Import Trades\u2026"), QKeySequence(), &MainWindow::importTrades);
+    patchAction_ = action("mnuCreatePatch", QStringLiteral("Create &Patch\u2026"), QKeySequence(), &MainWindow::createPatchCommand);
     for (QAction* a : {exportAction_, importAction_, patchAction_}) a->setEnabled(false);
-    exitAction_ = action("mnuExit", QStringLiteral("Exit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
-    aboutAction_ = action("mnuAbout", QStringLiteral("About"), QKeySequence(), &MainWindow::showAbout);
-    moreFieldsAction_ = action("mnuMoreFields", QStringLiteral("More Fields\u2026"), QKeySequence(Qt::CTRL | Qt::Key_M),
+    exitAction_ = action("mnuExit", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
+    aboutAction_ = action("mnuAbout", QStringLiteral("&About"), QKeySequence(), &MainWindow::showAbout);
+    moreFieldsAction_ = action("mnuMoreFields", QStringLiteral("&More Fields\u2026"), QKeySequence(Qt::CTRL | Qt::Key_M),
                                &MainWindow::showMoreFields);
     moreFieldsAction_->setEnabled(false);
     // Remembered between runs; on unless the user turned it off.
-    checksumsAction_ = new QAction(QStringLiteral("Update Checksums When Saving"), this);
+    checksumsAction_ = new QAction(QStringLiteral("&Update Checksums When Saving"), this);
     checksumsAction_->setObjectName(QStringLiteral("mnuChecksums"));
     checksumsAction_->setCheckable(true);
     checksumsAction_->setChecked(QSettings().value(kChecksumsSetting, true).toBool());
@@ -123,7 +123,7 @@ void MainWindow::createMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
     file->addAction(openAction_);
-    recentMenu_ = file->addMenu(QStringLiteral("Recent ROMs"));
+    recentMenu_ = file->addMenu(QStringLiteral("Rece&nt ROMs"));
     recentMenu_->setObjectName(QStringLiteral("mnuRecent"));
     recentMenu_->setToolTipsVisible(true);  // a missing file's path
     showRecentRoms();

@@ -220,8 +220,8 @@ void MainWindow::rewind(Rewind way) {
 void MainWindow::updateUndoActions() {
     const SaveHistory::Entry* undo = history_.toUndo();
     const SaveHistory::Entry* redo = history_.toRedo();
-    undoAction_->setText(undo ? QStringLiteral("Undo ") + fromCore(undo->what) : QStringLiteral("Undo Save"));
-    redoAction_->setText(redo ? QStringLiteral("Redo ") + fromCore(redo->what) : QStringLiteral("Redo Save"));
+    undoAction_->setText(undo ? QStringLiteral("&Undo ") + fromCore(undo->what) : QStringLiteral("&Undo Save"));
+    redoAction_->setText(redo ? QStringLiteral("&Redo ") + fromCore(redo->what) : QStringLiteral("&Redo Save"));
     undoAction_->setEnabled(undo != nullptr);
     redoAction_->setEnabled(redo != nullptr);
 }

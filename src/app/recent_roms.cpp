@@ -1,6 +1,7 @@
 #include "app/recent_roms.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -118,9 +119,22 @@ void showRecentRomsIn(QMenu* menu, const QStringList& paths, QAction* clear, con
         if (a != clear) delete a;
     }
     menu->clear();
+    // Files of one name are told apart by their folder's name, or where
+    // that is the same too, by the folder's whole path.
+    auto shown = [&](const QString& path) {
+        const QFileInfo file(path);
+        auto sameName = [&](auto part) {
+            return std::count_if(paths.begin(), paths.end(), [&](const QString& other) { return part(QFileInfo(other)) == part(file); }) > 1;
+        };
+        if (!sameName([](const QFileInfo& f) { return f.fileName(); })) return file.fileName();
+        const bool sameFolderName = sameName([](const QFileInfo& f) { return f.fileName() + QLatin1Char('/') + f.dir().dirName(); });
+        return file.fileName() + QStringLiteral(" \u2014 ") +
+               (sameFolderName ? QDir::toNativeSeparators(file.absolutePath()) : file.dir().dirName());
+    };
     for (int i = 0; i < paths.size(); ++i) {
         const QString path = paths[i];
-        auto* entry = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        // "&&": an ampersand in a name is shown, not taken for an Alt letter.
+        auto* entry = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown(path).replace(QLatin1Char('&'), QStringLiteral("&&"))));
         entry->setObjectName(QStringLiteral("mnuRecent%1").arg(i + 1));
         entry->setToolTip(path);
         // A file that is gone is shown, but cannot be chosen.

@@ -286,11 +286,11 @@ private slots:
             QKeySequence shortcut;
             bool enabled;
         };
-        for (const Item& item : {Item{"mnuOpen", "Open ROM...", QKeySequence("Ctrl+O"), true},
-                                 Item{"mnuSave", "Save ROM", QKeySequence("Ctrl+S"), false},
-                                 Item{"mnuExit", "Exit", QKeySequence("Ctrl+Q"), true},
-                                 Item{"mnuMoreFields", "More Fields\u2026", QKeySequence("Ctrl+M"), false},
-                                 Item{"mnuAbout", "About", QKeySequence(), true}}) {
+        for (const Item& item : {Item{"mnuOpen", "&Open ROM...", QKeySequence("Ctrl+O"), true},
+                                 Item{"mnuSave", "&Save ROM", QKeySequence("Ctrl+S"), false},
+                                 Item{"mnuExit", "E&xit", QKeySequence("Ctrl+Q"), true},
+                                 Item{"mnuMoreFields", "&More Fields\u2026", QKeySequence("Ctrl+M"), false},
+                                 Item{"mnuAbout", "&About", QKeySequence(), true}}) {
             QCOMPARE(action(item.name)->text(), QString(item.caption));
             QCOMPARE(action(item.name)->shortcut(), item.shortcut);
             QCOMPARE(action(item.name)->isEnabled(), item.enabled);
@@ -305,21 +305,33 @@ private slots:
         for (QAction* a : menus[0]->menu()->actions()) file << (a->isSeparator() ? QString("-") : a->objectName());
         QCOMPARE(file, QStringList({"mnuOpen", "", "mnuReload", "mnuSave", "mnuSaveAs", "-", "mnuExport", "mnuImport",
                                     "mnuCreatePatch", "-", "mnuPlay", "mnuChooseEmulator", "-", "mnuChecksums", "-", "mnuExit"}));
+        // Every item of every menu has an Alt letter of its own in that menu.
+        for (QAction* menu : menus) {
+            QSet<QChar> letters;
+            for (QAction* a : menu->menu()->actions()) {
+                if (a->isSeparator()) continue;
+                const qsizetype amp = a->text().indexOf('&');
+                QVERIFY2(amp >= 0 && amp + 1 < a->text().size(), qPrintable(a->text()));
+                const QChar letter = a->text()[amp + 1].toLower();
+                QVERIFY2(!letters.contains(letter), qPrintable(a->text()));
+                letters.insert(letter);
+            }
+        }
         QCOMPARE(menus[0]->menu()->actions()[1]->menu()->objectName(), QString("mnuRecent"));
-        QCOMPARE(menus[0]->menu()->actions()[1]->text(), QString("Recent ROMs"));
+        QCOMPARE(menus[0]->menu()->actions()[1]->text(), QString("Rece&nt ROMs"));
         QCOMPARE(menus[0]->menu()->actions()[14]->objectName(), QString("cmdBreak"));
         QCOMPARE(action("mnuSaveAs")->shortcut(), QKeySequence("Ctrl+Shift+S"));
-        QCOMPARE(action("mnuUndo")->text(), QString("Undo Save"));
-        QCOMPARE(action("mnuRedo")->text(), QString("Redo Save"));
+        QCOMPARE(action("mnuUndo")->text(), QString("&Undo Save"));
+        QCOMPARE(action("mnuRedo")->text(), QString("&Redo Save"));
         for (const char* name : {"mnuSaveAs", "mnuUndo", "mnuRedo"}) QVERIFY(!action(name)->isEnabled());
-        QCOMPARE(action("mnuPlay")->text(), QString("Play in Emulator"));
-        QCOMPARE(action("mnuChooseEmulator")->text(), QString("Choose Emulator\u2026"));
-        QCOMPARE(action("mnuReload")->text(), QString("Reload ROM"));
+        QCOMPARE(action("mnuPlay")->text(), QString("Pla&y in Emulator"));
+        QCOMPARE(action("mnuChooseEmulator")->text(), QString("&Choose Emulator\u2026"));
+        QCOMPARE(action("mnuReload")->text(), QString("&Reload ROM"));
         QCOMPARE(action("mnuReload")->shortcut(), QKeySequence(Qt::Key_F5));
-        QCOMPARE(action("mnuExport")->text(), QString("Export Trades\u2026"));
-        QCOMPARE(action("mnuImport")->text(), QString("Import Trades\u2026"));
+        QCOMPARE(action("mnuExport")->text(), QString("&Export Trades\u2026"));
+        QCOMPARE(action("mnuImport")->text(), QString("&Import Trades\u2026"));
         for (const char* name : {"mnuReload", "mnuExport", "mnuImport"}) QVERIFY(!action(name)->isEnabled());
-        QCOMPARE(action("mnuChecksums")->text(), QString("Update Checksums When Saving"));
+        QCOMPARE(action("mnuChecksums")->text(), QString("&Update Checksums When Saving"));
         QVERIFY(action("mnuChecksums")->isCheckable() && action("mnuChecksums")->isChecked());
 
         auto* list = w<QListWidget>("tradelist");
@@ -551,11 +563,11 @@ private slots:
         save();
         expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
         const Bytes saved = readFile(path);
-        QCOMPARE(action("mnuUndo")->text(), QString("Undo Save of Trade Number 5"));
+        QCOMPARE(action("mnuUndo")->text(), QString("&Undo Save of Trade Number 5"));
         action("mnuUndo")->trigger();
         QCOMPARE(readFile(path), image);
         QCOMPARE(text("txtID"), QString("4660"));  // the trade shown, as the file now holds it
-        QCOMPARE(action("mnuRedo")->text(), QString("Redo Save of Trade Number 5"));
+        QCOMPARE(action("mnuRedo")->text(), QString("&Redo Save of Trade Number 5"));
         QVERIFY(!action("mnuUndo")->isEnabled());
         action("mnuRedo")->trigger();
         QCOMPARE(readFile(path), saved);
@@ -567,7 +579,7 @@ private slots:
         action("mnuImport")->trigger();
         sink->takeQuestions();
         expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        QCOMPARE(action("mnuUndo")->text(), QString("Undo Import"));
+        QCOMPARE(action("mnuUndo")->text(), QString("&Undo Import"));
         action("mnuUndo")->trigger();
         QCOMPARE(readFile(path), saved);
         // Another program changed a byte the save wrote: refused, nothing written.
@@ -577,7 +589,7 @@ private slots:
         action("mnuUndo")->trigger();
         expectRefusal("another program changed the byte 0xFCEE9 since that save");
         QCOMPARE(readFile(path), other);
-        QCOMPARE(action("mnuUndo")->text(), QString("Undo Save of Trade Number 5"));
+        QCOMPARE(action("mnuUndo")->text(), QString("&Undo Save of Trade Number 5"));
     }
 
     // A save refused because another program changed the trade: Reload and
@@ -1569,7 +1581,7 @@ private slots:
             }
             return names;
         };
-        QCOMPARE(entries(*window), QStringList({"&1 b.gbc", "&2 a.gbc", "Clear Recent ROMs"}));
+        QCOMPARE(entries(*window), QStringList({"&1 b.gbc", "&2 a.gbc", "&Clear Recent ROMs"}));
         QCOMPARE(action("mnuRecent1")->toolTip(), QDir::toNativeSeparators(QString::fromStdString(b)));
         for (int i = 0; i < 7; ++i) open(dir->write("r" + std::to_string(i) + ".gbc", gameRom("BYTE")));
         QCOMPARE(entries(*window).size(), 9);  // eight (a.gbc, the oldest, gone) and Clear
@@ -1600,7 +1612,14 @@ private slots:
 #endif
 
         action("mnuClearRecent")->trigger();
-        QCOMPARE(entries(*window), QStringList({"Clear Recent ROMs (missing)"}));
+        QCOMPARE(entries(*window), QStringList({"&Clear Recent ROMs (missing)"}));
+        // Files of one name, told apart by their folders.
+        for (const char* folder : {"one", "two", "R&D"}) {
+            std::filesystem::create_directories(fsPath(dir->file(folder)));
+            open(dir->write(std::string(folder) + "/crystal.gbc", gameRom("BYTE")));
+        }
+        QCOMPARE(entries(*window), QStringList({"&1 crystal.gbc \u2014 R&&D", "&2 crystal.gbc \u2014 two", "&3 crystal.gbc \u2014 one",
+                                                "&Clear Recent ROMs"}));
     }
 
     // File → Play in Emulator (F9) and Choose Emulator…, with an emulator
@@ -1626,13 +1645,18 @@ private slots:
         // None chosen and none found: Choose Emulator opens; the choice is remembered.
         const QByteArray path0 = qgetenv("PATH");
         qputenv("PATH", QByteArray::fromStdString(dir->folder()));
+        QStringList captions;  // each with its Alt letter, none shown as "&"
         whenModal([&](QWidget* d) {
+            for (QLabel* label : d->findChildren<QLabel*>()) {
+                if (label->buddy()) captions << label->text() + " \u2192 " + label->buddy()->objectName();
+            }
             QCOMPARE(d->windowTitle(), QString("Choose Emulator"));
             d->findChild<QLineEdit*>("txtEmulator")->setText(KESTRANE_STUB_EMULATOR);
             d->findChild<QLineEdit*>("txtEmulatorArguments")->setText("--fast \"%f\" --scale 2");
             QMetaObject::invokeMethod(d, "accept");
         });
         QTest::keyClick(window.get(), Qt::Key_F9);
+        QCOMPARE(captions, QStringList({"&Program: \u2192 txtEmulator", "&Arguments: \u2192 txtEmulatorArguments"}));
         QCOMPARE(startedWith(), QStringList({"--fast", rom, "--scale", "2"}));
         QCOMPARE(window->statusBar()->currentMessage(), QString("Started %1 on play me.gbc.").arg(QFileInfo(KESTRANE_STUB_EMULATOR).fileName()));
 
