@@ -5,7 +5,7 @@ PRESET ?= dev
 BUILD := build/$(PRESET)
 ROM ?=
 
-DEB_PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev fonts-liberation2 \
+DEB_PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-base-dev fonts-liberation2 fonts-ipafont-gothic \
   libcli11-dev nlohmann-json3-dev libstb-dev zlib1g-dev python3 desktop-file-utils appstream
 ifeq ($(PRESET),clang)
 DEB_PACKAGES += clang-14
@@ -46,12 +46,15 @@ build: configure
 test: build
 	ctest --preset $(PRESET)
 
-# make run ROM=path/to/rom.gbc opens that file at start.
-run: build
+# make run ROM=path/to/rom.gbc opens that file at start. Only the two
+# programs are built first; the tests wait for `make test`.
+run: configure
+	cmake --build --preset $(PRESET) --target kestrane kestrane-cli
 	$(BUILD)/src/app/kestrane $(ROM)
 
 # A synthetic Crystal image with made-up trades, for trying the editor without a ROM.
-demo: build
+demo: configure
+	cmake --build --preset $(PRESET) --target kestrane kestrane-demo-rom
 	$(BUILD)/tools/kestrane-demo-rom $(BUILD)/demo/crystal-demo.gbc
 	$(BUILD)/src/app/kestrane $(BUILD)/demo/crystal-demo.gbc
 

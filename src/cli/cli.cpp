@@ -44,19 +44,15 @@ struct Context {
     int refuse(const Problems& problems) const { return fail(nothingWritten(together(problems))); }
 };
 
-// Printed width of UTF-8 text: one column per code point.
-std::size_t columns(const std::string& text) {
-    return std::size_t(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
 
 std::string padded(const std::string& text, std::size_t width) {
-    return text + std::string(width > columns(text) ? width - columns(text) : 0, ' ');
+    return text + std::string(width > terminalColumns(text) ? width - terminalColumns(text) : 0, ' ');
 }
 
 void printTable(const Context& ctx, const std::vector<std::vector<std::string>>& rows) {
     std::vector<std::size_t> widths(rows[0].size(), 0);
     for (const auto& row : rows) {
-        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], columns(row[c]));
+        for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], terminalColumns(row[c]));
     }
     for (const auto& row : rows) {
         std::string line;
@@ -223,9 +219,17 @@ int checksums(const Context& ctx, const std::string& path, bool fix, bool json, 
     return save(ctx, *rom, {}, o, ChecksumPolicy::MakeConsistent);
 }
 
-int list(const Context& ctx, const std::string& path) {
+int list(const Context& ctx, const std::string& path, bool json) {
     auto opened = openTable(ctx, path);
     if (!opened) return ctx.fail(opened.error());
+    if (json) {
+        // The trades as export writes them.
+        ctx.out << Json{{"game", gameJson(*opened->rom.release)}, {"trades", tradesJson(opened->rom, opened->trades)}}.dump(2) << '\n';
+        for (const TradeReading& reading : opened->trades) {
+            if (reading.pastEnd) return ctx.fail(*reading.pastEnd);
+        }
+        return kDone;
+    }
     std::vector<std::vector<std::string>> rows = {
         {"Slot", "Location", "Requested", "Offered", "Nickname", "Original trainer", "ID", "Item", "DVs"}};
     const Error* pastEnd = nullptr;
@@ -482,6 +486,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 
     auto* listCmd = app.add_subcommand("list", "List every trade slot.");
     listCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+    listCmd->add_flag("--json", json, "Print JSON: the trades as export writes them.");
 
     std::string showPicture;
     auto* showCmd = app.add_subcommand("show", "Show one trade in detail.");
@@ -573,7 +578,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     }
 
     if (*infoCmd) return info(ctx, rom, json);
-    if (*listCmd) return list(ctx, rom);
+    if (*listCmd) return list(ctx, rom, json);
     if (*showCmd) return show(ctx, rom, slot, json, showPicture);
     if (*pictureCmd) return picture(ctx, rom, pictureOptions);
     if (*setCmd) {

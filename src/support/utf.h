@@ -15,4 +15,8 @@ std::string toUtf8(char32_t codePoint);
 // None when text is not valid UTF-8.
 std::optional<std::u16string> fromUtf8(std::string_view text);
 
+// The columns a terminal gives UTF-8 text: two for a wide character (kana,
+// CJK, full-width forms), one for any other.
+std::size_t terminalColumns(std::string_view text);
+
 }  // namespace kestrane

@@ -49,6 +49,14 @@ Result<NameBytes> exactName(const Rom& rom, const TradeRecord& shown, NameRole r
                                                    ", which show another text; give one of them only.");
 }
 
+// The bytes a typed name asks for, each typed "\" a 0x50 too; a "\" right
+// after a name that fills its field is dropped, as a full field needs no end.
+NameBytes typedNameBytes(std::u16string_view text, const Charset& charset, const NameLayout& field) {
+    NameBytes bytes = encodeGameText(text, charset);
+    if (bytes.size() == field.length + 1 && bytes.back() == kTerminator) bytes.pop_back();
+    return bytes;
+}
+
 }  // namespace
 
 TradeEdit uneditedEdit(const TradeRecord& shown) {
@@ -81,15 +89,15 @@ Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole
                                                        codePoint + "), character " + std::to_string(bad->position) +
                                                        ". Use " + std::string(charset.typeable()) + ".");
     }
-    // A terminated field ends the name with "\"; its last byte, always
-    // 0x50, lies past the field, so ten bytes before the "\" still fit.
-    NameBytes bytes = encodeGameText(field.terminated ? std::u16string(text) + u"\\" : std::u16string(text), charset);
-    const std::size_t needed = bytes.size() - (field.terminated ? 1 : 0);
-    if (needed > field.length) {
-        return refused(ErrorCode::NameTooLong, "The " + what + " needs " + std::to_string(needed) +
+    NameBytes bytes = typedNameBytes(text, charset, field);
+    if (bytes.size() > field.length) {
+        return refused(ErrorCode::NameTooLong, "The " + what + " needs " + std::to_string(bytes.size()) +
                                                    " bytes, but its field holds " + std::to_string(field.length) +
                                                    ". Please shorten it.");
     }
+    // A shorter name ends with 0x50 in a terminated field (whose last
+    // byte, always 0x50, lies past it); the rest is padding.
+    if (field.terminated && bytes.size() < field.length) bytes.push_back(kTerminator);
     bytes.resize(field.length, field.padding);
     return bytes;
 }
@@ -98,13 +106,14 @@ std::optional<NameRoom> nameRoom(const Rom& rom, const TradeRecord& shown, NameR
     NameBytes bytes;
     if (text == shownText(shown, role)) {
         bytes = storedName(rom, shown, role);
-    } else {
-        if (findUnencodable(text, rom.release->charset())) return std::nullopt;
-        bytes = encodeGameText(text, rom.release->charset());
+        // The name as stored ends at its first 0x50: the bytes after it are padding.
+        const auto end = std::find(bytes.begin(), bytes.end(), kTerminator);
+        return NameRoom{std::size_t(end - bytes.begin()), layoutOf(*rom.release, role).length};
     }
-    // A "\" ends the name early: the bytes after it are padding.
-    const auto end = std::find(bytes.begin(), bytes.end(), kTerminator);
-    return NameRoom{std::size_t(end - bytes.begin()), layoutOf(*rom.release, role).length};
+    if (findUnencodable(text, rom.release->charset())) return std::nullopt;
+    // Typed: every byte a save would write, a typed "\" too.
+    const NameLayout& field = layoutOf(*rom.release, role);
+    return NameRoom{typedNameBytes(text, rom.release->charset(), field).size(), field.length};
 }
 
 Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown, const GivenEdit& given) {

@@ -812,6 +812,11 @@ private slots:
         typeInto("txtOT", "ROCKYTHEGREAT");
         QCOMPARE(room("txtOT")->text(), QString("-3"));
         QVERIFY(room("txtOT")->toolTip().contains("needs 13 bytes, but its field holds 10"));
+        // A typed "\\" is a byte the save writes, counted like any other.
+        typeInto("txtOT", "AB\\CDEFGHIJKLMN");
+        QCOMPARE(room("txtOT")->text(), QString("-5"));
+        save();
+        expectRefusal("needs 15 bytes, but its field holds 10");
         typeInto("txtOT", "KYLE");
         save();
         expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);

@@ -12,6 +12,7 @@
 #include <stb_image.h>
 
 #include "support/bad_inputs.h"
+#include "support/utf.h"
 #include "support/patch_applier.h"
 #include "support/processes.h"
 #include "support/rom_image.h"
@@ -991,9 +992,20 @@ TEST_F(CliTest, EveryReleaseInItsOwnCharacters) {
         EXPECT_EQ(info["speciesNames"]["from"], "rom");
         EXPECT_EQ(info["traderLines"]["from"], "rom");
         EXPECT_EQ(info["places"]["from"], "rom");
+        // list's columns line up in a terminal, kana taking two columns each.
+        const std::string list = run({"list", path}).out;
+        const json trades = json::parse(run({"list", path, "--json"}).out)["trades"];
+        const std::size_t header = list.find("Requested");
+        for (std::size_t row = 0, at = list.find('\n') + 1; row < 2; ++row, at = list.find('\n', at) + 1) {
+            const std::string line = list.substr(at, list.find('\n', at) - at);
+            const std::string requested = "  " + std::to_string(int(trades[row]["requested"])) + " ";
+            ASSERT_NE(line.find(requested), std::string::npos) << line;
+            EXPECT_EQ(terminalColumns(line.substr(0, line.find(requested) + 2)), header) << line;
+        }
         // Every name written back as the text Kestrane shows leaves the file as it was.
         const json table = json::parse(run({"export", path}).out);
         EXPECT_EQ(table["game"]["language"], c.language);
+        EXPECT_EQ(table["trades"], trades);  // list --json: the same trades
         for (const json& trade : table["trades"]) {
             if (!trade["hasTrade"]) continue;
             Outcome same = run({"set", path, std::to_string(int(trade["slot"])), "--nickname", trade["nickname"],

@@ -86,6 +86,9 @@ TEST_F(TradeEditTest, EditedNamesAreEncodedAndFittedToTenBytes) {
              {"HO-OH", {0x87, 0x8E, 0xE3, 0x8E, 0x87, 0x50, 0x20, 0x20, 0x20, 0x20}},
              {"MR. ZAP", {0x8C, 0x91, 0xE8, 0x7F, 0x99, 0x80, 0x8F, 0x50, 0x20, 0x20}},
              {"\u2642'sPOK\u00e9", {0xEF, 0xD4, 0x54, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20}},
+             // A typed "\" is a byte like any other; after a full field it is dropped (a full field needs no end).
+             {"ABCDEFGHIJ\\", {0x80, 0x81, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89}},
+             {"AB\\CD", {0x80, 0x81, 0x50, 0x82, 0x83, 0x50, 0x20, 0x20, 0x20, 0x20}},
          }) {
         GivenEdit text;
         text.nickname = c.text;
@@ -95,6 +98,17 @@ TEST_F(TradeEditTest, EditedNamesAreEncodedAndFittedToTenBytes) {
         EXPECT_EQ(Bytes(record.begin() + 19, record.begin() + 29), c.field) << c.text;
         EXPECT_EQ(record[13], 0x50);
         EXPECT_EQ(record[29], 0x50);
+    }
+    // The room a box shows counts every byte a save writes: it agrees with the save.
+    struct Room {
+        std::u16string text;
+        std::size_t used;
+        bool saves;
+    };
+    for (const Room& r : {Room{u"ABCDEFGHIJ\\", 10, true}, Room{u"AB\\CDEFGHIJKLMN", 15, false}, Room{u"ABCDEFGHIJK", 11, false},
+                          Room{u"[PK]\\", 2, true}, Room{u"ABCDEFGHI\\\\", 10, true}}) {
+        EXPECT_EQ(nameRoom(value, read(), NameRole::Nickname, r.text)->used, r.used) << toUtf8(r.text);
+        EXPECT_EQ(resolveName(value, read(), NameRole::Nickname, r.text).ok(), r.saves) << toUtf8(r.text);
     }
 }
 
