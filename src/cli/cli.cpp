@@ -167,10 +167,6 @@ int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, c
         for (const TradeWarning& warning : tradeWarnings(rom, record)) ctx.err << warningLine(record.slot, warning) << '\n';
     };
     if (o.dryRun) {
-        for (const TradeEdit& edit : edits) {
-            auto bytes = planTradeRecord(rom, edit);
-            if (bytes && *bytes != edit.shown.raw) warn(recordFromBytes(*rom.release, edit.shown.slot, {edit.shown.offset, edit.shown.location}, *bytes));
-        }
         if (auto fields = plannedChanges(rom, edits)) {
             for (const FieldChange& change : *fields) ctx.out << changeLine(change) << '\n';
             if (!fields->empty()) ctx.out << '\n';
@@ -178,6 +174,11 @@ int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, c
         auto changes = previewSave(rom, edits, options, ctx.fs);
         if (!changes) return ctx.fail(changes.error());
         printChanges(ctx, *changes);
+        ctx.out << std::flush;
+        for (const TradeEdit& edit : edits) {
+            auto bytes = planTradeRecord(rom, edit);
+            if (bytes && *bytes != edit.shown.raw) warn(recordFromBytes(*rom.release, edit.shown.slot, {edit.shown.offset, edit.shown.location}, *bytes));
+        }
         return kDone;
     }
     auto saved = o.output.empty() ? saveTrades(rom, edits, options, ctx.fs) : saveTradesAs(rom, edits, o.output, options, ctx.fs);
@@ -193,18 +194,18 @@ int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, c
     } else {
         // The trades whose bytes the save changed, of those it was given.
         std::size_t trades = 0;
-        for (std::size_t i = 0; i < edits.size(); ++i) {
-            if (saved->records[i].raw == edits[i].shown.raw) continue;
-            ++trades;
-            warn(saved->records[i]);
-        }
+        for (std::size_t i = 0; i < edits.size(); ++i) trades += saved->records[i].raw != edits[i].shown.raw;
         const std::string note = checksumNote(*saved, policy);
         ctx.out << kSavedMessage << ' ' << bytesChanged(saved->bytesChanged)
                 << (edits.size() > 1 ? " in " + counted(std::int64_t(trades), "trade") : "") << (note.empty() ? "" : "; ")
                 << note << '.';
     }
     if (!o.output.empty()) ctx.out << " Written to " << quoted(o.output) << "; " << quoted(rom.path) << " was not changed.";
-    ctx.out << '\n';
+    ctx.out << '\n' << std::flush;
+    // After the news of the save, as a terminal shows the two streams together.
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+        if (saved->records[i].raw != edits[i].shown.raw) warn(saved->records[i]);
+    }
     return kDone;
 }
 

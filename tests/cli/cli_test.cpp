@@ -1036,6 +1036,9 @@ TEST_F(CliTest, EveryReleaseInItsOwnCharacters) {
 // error (exit 0); show, list and JSON say it too.
 TEST_F(CliTest, TradesThatCanNeverHappenAreSavedWithAWarning) {
     const std::string path = rom("BYTE");
+    // A dry run warns as the save would, and writes nothing.
+    expectUnchanged({"set", path, "1", "--requested", "Chansey", "--gender-requirement", "male", "--dry-run"}, 0, path,
+                    "Warning: Trade Number 1: Chansey is always female");
     struct Case {
         std::vector<std::string> set;
         const char* warning;
