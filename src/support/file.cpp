@@ -19,6 +19,18 @@ Result<std::size_t> readUpTo(File& file, std::int64_t offset, std::span<std::uin
     return done;
 }
 
+Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap,
+                            const std::function<void(std::span<const std::uint8_t>, std::int64_t, std::int64_t)>& search) {
+    constexpr std::int64_t kPiece = 256 * 1024;
+    std::unique_ptr<std::uint8_t[]> piece(new std::uint8_t[std::size_t(kPiece) + overlap]);
+    for (std::int64_t at = 0; at < size; at += kPiece) {
+        const auto length = std::size_t(std::min(kPiece + std::int64_t(overlap), size - at));
+        if (auto read = readExactly(file, at, std::span(piece.get(), length)); !read) return read;
+        search(std::span<const std::uint8_t>(piece.get(), length), at, at + kPiece);
+    }
+    return {};
+}
+
 Result<void> readExactly(File& file, std::int64_t offset, std::span<std::uint8_t> out) {
     auto got = readUpTo(file, offset, out);
     if (!got) return got.error();

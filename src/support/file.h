@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -98,6 +99,14 @@ Result<void> readExactly(File& file, std::int64_t offset, std::span<std::uint8_t
 Result<std::size_t> readUpTo(File& file, std::int64_t offset, std::span<std::uint8_t> out);
 // Writes all of data, finishing short writes.
 Result<void> writeExactly(File& file, std::int64_t offset, std::span<const std::uint8_t> data);
+
+// Reads the file's first `size` bytes a piece at a time and hands each piece
+// to `search` with its offset; pieces overlap by `overlap` bytes, and a find
+// that starts at `next` or later belongs to the next piece. A search of a
+// whole ROM so makes no buffer of it (its fresh pages cost more than the
+// search) and finds each piece still in the cache.
+Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap,
+                            const std::function<void(std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next)>& search);
 
 // The whole of a small file (a table to import), with one open; a file
 // larger than `limit` is refused (TooLarge) before a byte is read.

@@ -1,6 +1,7 @@
 #include "trades/game_words.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 
 #include "support/bytes.h"
@@ -41,9 +42,6 @@ bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at, std::span<co
     return true;
 }
 
-std::optional<std::uint32_t> pointedTo(std::span<const std::uint8_t> bytes, std::size_t at) {
-    return offsetInBank(bankOf(std::uint32_t(at)), readLittleEndian16(bytes.subspan(at + kAddressAt, 2)));
-}
 
 // The file's bytes, read a page at a time where they are asked for: the
 // words are a few hundred bytes here and there.
@@ -175,18 +173,30 @@ private:
 Result<std::uint32_t> linesTable(File& file, Pages& rom, const TradeWords& words) {
     const auto pattern = routineOf(words.routine);
     std::vector<std::uint8_t> own(pattern.size());
-    if (auto got = readUpTo(file, words.routineAt, own); !got) return got.error();
+    auto got = readUpTo(file, words.routineAt, own);
+    if (!got) return got.error();
+    own.resize(*got);
     if (routineAt(own, 0, pattern)) {
         if (auto target = offsetInBank(bankOf(words.routineAt), readLittleEndian16(std::span(own).subspan(kAddressAt, 2)))) return *target;
         return refused(ErrorCode::NoTradeTable, "the routine that reads them, at " + hexOffset(words.routineAt) + ", points outside its bank");
     }
     // Moved: the whole file searched.
-    std::vector<std::uint8_t> whole(rom.size());
-    if (auto read = readExactly(file, 0, whole); !read) return read.error();
     std::vector<std::pair<std::uint32_t, std::optional<std::uint32_t>>> found;
-    for (std::size_t at = 0; at + pattern.size() <= whole.size(); ++at) {
-        if (whole[at] == 0xF5 && routineAt(whole, at, pattern)) found.emplace_back(std::uint32_t(at), pointedTo(whole, at));
-    }
+    auto searched = searchInPieces(file, std::int64_t(rom.size()), pattern.size() - 1,
+                                   [&](std::span<const std::uint8_t> piece, std::int64_t base, std::int64_t next) {
+                                       // From one 0xF5 (the routine's first byte) to the next, as memchr finds them.
+                                       const std::uint8_t* begin = piece.data();
+                                       const std::uint8_t* end = begin + piece.size();
+                                       for (const std::uint8_t* p = begin;
+                                            (p = static_cast<const std::uint8_t*>(std::memchr(p, 0xF5, std::size_t(end - p)))); ++p) {
+                                           const auto at = std::size_t(p - begin);
+                                           if (base + std::int64_t(at) >= next || at + pattern.size() > piece.size()) break;
+                                           if (!routineAt(piece, at, pattern)) continue;
+                                           const auto offset = std::uint32_t(base + std::int64_t(at));
+                                           found.emplace_back(offset, offsetInBank(bankOf(offset), readLittleEndian16(piece.subspan(at + kAddressAt, 2))));
+                                       }
+                                   });
+    if (!searched) return searched.error();
     if (found.empty()) return refused(ErrorCode::NoTradeTable, "the routine that reads them is not in the file");
     for (const auto& [at, target] : found) {
         if (target != found.front().second) {

@@ -112,19 +112,31 @@ struct Pointed {
     std::string why;  // "points outside its own bank", "points to 0x..., where ..."
 };
 
-Result<Pointed> tableAt(File& file, const Release& release, std::optional<std::uint32_t> target, const RomSize& size) {
+// `read`: bytes already read from the file at `readAt` (the whole read,
+// however short); where they hold the table's place it is not read again.
+Result<Pointed> tableAt(File& file, const Release& release, std::optional<std::uint32_t> target, const RomSize& size,
+                        std::span<const std::uint8_t> read = {}, std::uint32_t readAt = 0, std::size_t readWanted = 0) {
     if (!target) return Pointed{std::nullopt, "points outside its own bank"};
     if (*target >= std::uint64_t(size.file)) {
         return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", past the end of the file"};
     }
     std::array<std::uint8_t, kMaxRecordSize * kMaxRecords> buffer;
     const std::size_t wanted = release.layout.size * kMaxRecords;
-    auto got = readUpTo(file, *target, std::span(buffer).first(wanted));
-    if (!got) return got.error();
-    const auto bytes = std::span<const std::uint8_t>(buffer).first(*got);
+    std::span<const std::uint8_t> bytes;
+    std::size_t got = 0;
+    if (*target >= readAt && *target - readAt + wanted <= readWanted) {
+        const std::size_t from = std::min<std::size_t>(*target - readAt, read.size());
+        bytes = read.subspan(from, std::min(wanted, read.size() - from));
+        got = bytes.size();
+    } else {
+        auto length = readUpTo(file, *target, std::span(buffer).first(wanted));
+        if (!length) return length.error();
+        got = *length;
+        bytes = std::span<const std::uint8_t>(buffer).first(got);
+    }
     const FoundBy how = *target == release.usualTable ? FoundBy::UsualPlace : FoundBy::TableRoutine;
     const Count count = countRecords(bytes, release, how);
-    if (auto records = tableRecords(count, *got < wanted, release, size)) {
+    if (auto records = tableRecords(count, got < wanted, release, size)) {
         return Pointed{TradeTable{*target, *records, how}, {}};
     }
     return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", where " + whyNoTable(count, bytes, release)};
@@ -143,6 +155,19 @@ std::vector<FoundRoutine> findRoutines(std::span<const std::uint8_t> bytes, std:
         const auto at = std::uint32_t(base + anchor - kAnchor);
         found.push_back({at, routineTarget(bytes.subspan(anchor - kAnchor), at)});
     });
+    return found;
+}
+
+// Every copy of the routine in the file's first `searched` bytes.
+Result<std::vector<FoundRoutine>> findRoutinesIn(File& file, std::int64_t searched, const RecordLayout& layout) {
+    std::vector<FoundRoutine> found;
+    auto searchedAll = searchInPieces(file, searched, routineLength(layout) - 1,
+                                      [&](std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next) {
+                                          for (const FoundRoutine& routine : findRoutines(piece, std::uint32_t(at), layout)) {
+                                              if (routine.at < next) found.push_back(routine);
+                                          }
+                                      });
+    if (!searchedAll) return searchedAll.error();
     return found;
 }
 
@@ -255,7 +280,7 @@ Result<TradeTable> locateTradeTable(File& file, const Release& release, const st
     if (!length) return inContext(length.error(), where());
     const auto nearBytes = std::span<const std::uint8_t>(near).first(*length);
     if (routineAt(nearBytes, 0, layout)) {
-        auto pointed = tableAt(file, release, routineTarget(nearBytes, release.tableRoutine), size);
+        auto pointed = tableAt(file, release, routineTarget(nearBytes, release.tableRoutine), size, nearBytes, release.tableRoutine, wanted);
         if (!pointed) return inContext(pointed.error(), where());
         if (pointed->table) return *pointed->table;
         return routineRefused(release, "at " + hexOffset(release.tableRoutine), pointed->why);
@@ -263,9 +288,9 @@ Result<TradeTable> locateTradeTable(File& file, const Release& release, const st
 
     // 2. The routine anywhere else, in no more than the largest ROM.
     const std::int64_t searched = std::min(size.file, kLargestRomSize);
-    FileBytes region;
-    if (auto read = readRegion(file, 0, searched, region); !read) return inContext(read.error(), where());
-    const std::vector<FoundRoutine> routines = findRoutines(region.bytes(), 0, layout);
+    auto foundRoutines = findRoutinesIn(file, searched, layout);
+    if (!foundRoutines) return inContext(foundRoutines.error(), where());
+    const std::vector<FoundRoutine>& routines = *foundRoutines;
     if (!routines.empty()) {
         const auto target = routines.front().target;
         const auto other = std::find_if(routines.begin(), routines.end(), [&](const FoundRoutine& r) { return r.target != target; });
@@ -291,6 +316,8 @@ Result<TradeTable> locateTradeTable(File& file, const Release& release, const st
     if (auto records = tableRecords(count, *length < wanted, release, size)) {
         return TradeTable{release.usualTable, *records, FoundBy::UsualPlace};
     }
+    FileBytes region;
+    if (auto read = readRegion(file, 0, searched, region); !read) return inContext(read.error(), where());
     const Scan scan = scanForRuns(region.bytes(), release, size);
     if (scan.runs.size() == 1) return TradeTable{scan.runs[0].start, scan.runs[0].records, FoundBy::RecordScan};
     const std::int64_t tableEnd = release.usualTable + std::int64_t(release.ownRecords) * layout.size;
