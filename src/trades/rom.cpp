@@ -55,9 +55,11 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     auto size = (*file)->size();
     if (!size) return inContext(size.error(), where());
     rom.size = RomSize{*size, identity->headerSize};
-    auto status = fs.status(path);
-    if (!status) return inContext(status.error(), where());
-    rom.readOnly = status->readOnly;
+    if (parts.readOnly) {
+        auto status = fs.status(path);
+        if (!status) return inContext(status.error(), where());
+        rom.readOnly = status->readOnly;
+    }
     auto table = locateTradeTable(**file, *rom.release, path, rom.size);
     if (table) rom.table = *table;
     else if (table.error().code == ErrorCode::NoTradeTable) rom.noTable = table.error();

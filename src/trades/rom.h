@@ -73,6 +73,7 @@ struct Rom {
 struct RomParts {
     bool gameData = true;    // the species and item names and the gender ratios
     bool checksums = false;  // the checksums' state
+    bool readOnly = true;    // the user's read-only mark (a look at the path; saves check it again themselves)
 };
 
 // Opens the file once: identifies the game (an unknown game code is an
