@@ -103,7 +103,7 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
 
     itemWarning_ = warningSign(this, "warnItem");
     genderWarning_ = warningSign(this, "warnGenderRequirement");
-    auto withSign = [this](QWidget* field, QLabel* sign) {
+    auto withSign = [](QWidget* field, QLabel* sign) {
         auto* row = new QHBoxLayout;
         row->addWidget(field, 1);
         row->addWidget(sign);
