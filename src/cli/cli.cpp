@@ -480,26 +480,32 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     bool json = false;
     SetOptions setOptions;
     const char* slotHelp = "The trade slot: 1 to 7, or up to the table's record count.";
+    // Most commands read one ROM; those that print take --json too.
+    auto onRom = [&](const char* name, const char* help) {
+        auto* command = app.add_subcommand(name, help);
+        command->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+        return command;
+    };
+    auto printingOnRom = [&](const char* name, const char* help) {
+        auto* command = onRom(name, help);
+        command->add_flag("--json", json, "Print JSON.");
+        return command;
+    };
 
-    auto* infoCmd = app.add_subcommand("info", "Show the game of a ROM and where its trade table is.");
-    infoCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
-    infoCmd->add_flag("--json", json, "Print JSON.");
+    auto* infoCmd = printingOnRom("info", "Show the game of a ROM and where its trade table is.");
 
-    auto* listCmd = app.add_subcommand("list", "List every trade slot.");
-    listCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+    auto* listCmd = onRom("list", "List every trade slot.");
     listCmd->add_flag("--json", json, "Print JSON: the trades as export writes them.");
 
     std::string showPicture;
-    auto* showCmd = app.add_subcommand("show", "Show one trade in detail.");
-    showCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+    auto* showCmd = onRom("show", "Show one trade in detail.");
     showCmd->add_option("SLOT", slot, slotHelp)->required();
     showCmd->add_flag("--json", json, "Print JSON.");
     showCmd->add_option("--picture", showPicture, "Also write the offered creature's front picture, as it will arrive, "
                                                   "to this PNG file.");
 
     PictureOptions pictureOptions;
-    auto* pictureCmd = app.add_subcommand("picture", "Write a species' front picture, as the ROM draws it, to a PNG file.");
-    pictureCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+    auto* pictureCmd = onRom("picture", "Write a species' front picture, as the ROM draws it, to a PNG file.");
     pictureCmd->add_option("SPECIES", pictureOptions.species, "The species: number or name.")->required();
     pictureCmd->add_flag("--shiny", pictureOptions.shiny, "In its shiny colours.");
     pictureCmd->add_option("--unown", pictureOptions.unown, "For Unown: the form's letter, A to Z.");
@@ -507,8 +513,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         ->check(CLI::Range(1, 16));
     pictureCmd->add_option("-o,--output", pictureOptions.output, "The PNG file to write.")->required();
 
-    auto* setCmd = app.add_subcommand("set", "Change fields of one trade; the others keep their bytes.");
-    setCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+    auto* setCmd = onRom("set", "Change fields of one trade; the others keep their bytes.");
     setCmd->add_option("SLOT", slot, slotHelp)->required();
     GivenEdit& given = setOptions.given;
     // The options that change a field: a set without any is a usage error.
@@ -529,13 +534,9 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     field("--dialog", given.dialogSet, "The trader's lines: collector, happy, newbie or (Crystal) girl.");
     addWriteOptions(setCmd, setOptions.write);
 
-    auto* speciesCmd = app.add_subcommand("species", "List the species as this ROM names them, by number.");
-    speciesCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
-    speciesCmd->add_flag("--json", json, "Print JSON.");
+    auto* speciesCmd = printingOnRom("species", "List the species as this ROM names them, by number.");
 
-    auto* itemsCmd = app.add_subcommand("items", "List the held items as this ROM names them, by number.");
-    itemsCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
-    itemsCmd->add_flag("--json", json, "Print JSON.");
+    auto* itemsCmd = printingOnRom("items", "List the held items as this ROM names them, by number.");
 
     std::string edited;
     bool anyGame = false;
@@ -550,21 +551,18 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     diffCmd->add_option("EDITED", edited, "The edited ROM.")->required();
     diffCmd->add_flag("--json", json, "Print JSON.");
 
-    auto* exportCmd = app.add_subcommand("export", "Write the whole trade table as JSON.");
-    exportCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+    auto* exportCmd = onRom("export", "Write the whole trade table as JSON.");
     exportCmd->add_option("-o,--output", output, "Write to this file instead of standard output.");
 
     WriteOptions importOptions;
-    auto* importCmd = app.add_subcommand("import", "Apply a JSON trade table as one save; nothing is written if any "
+    auto* importCmd = onRom("import", "Apply a JSON trade table as one save; nothing is written if any "
                                                    "value is refused.");
-    importCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
     importCmd->add_option("FILE", tableFile, "The JSON table (\"-\" for standard input).")->required();
     addWriteOptions(importCmd, importOptions);
 
     bool fix = false;
     WriteOptions fixOptions;
-    auto* checksumsCmd = app.add_subcommand("checksums", "Show whether the ROM's checksums are consistent, or make them so.");
-    checksumsCmd->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+    auto* checksumsCmd = onRom("checksums", "Show whether the ROM's checksums are consistent, or make them so.");
     checksumsCmd->add_flag("--fix", fix, "Make the header checksum, the global checksum and the Stadium data consistent.");
     checksumsCmd->add_flag("--dry-run", fixOptions.dryRun, "With --fix: print the bytes that would change; write nothing.");
     checksumsCmd->add_flag("--make-writable", fixOptions.makeWritable, "With --fix: save into a read-only ROM, making it writable.");

@@ -49,12 +49,16 @@ constexpr Facts kFacts[] = {
     {"AAXJ", 0xFCC23, 0xFCB8E, 16, 0x53A09, 5, 0x7258, 0x51AA9, 0xACC3, false},
 };
 
-const Facts& factsOf(std::string_view gameCode) {
-    for (const Facts& f : kFacts) {
-        if (f.code == gameCode) return f;
+// Both fact tables are keyed on the game code.
+template <typename Row, std::size_t N>
+const Row& rowOf(const Row (&rows)[N], std::string_view gameCode) {
+    for (const Row& row : rows) {
+        if (row.code == gameCode) return row;
     }
     throw std::invalid_argument("no facts for this game code");
 }
+
+const Facts& factsOf(std::string_view gameCode) { return rowOf(kFacts, gameCode); }
 
 bool japanese(std::string_view gameCode) { return gameCode.size() == 4 && gameCode[3] == 'J'; }
 
@@ -391,12 +395,7 @@ constexpr WordsFacts kWords[] = {
     {"AAXJ", 0xFCC83, 0xFCCA1, 3, 0xCF87, 0xCF92, 0xCF72, 0, 0x0924B6, kGoldSilverSlots},
 };
 
-const WordsFacts& wordsOf(std::string_view gameCode) {
-    for (const WordsFacts& w : kWords) {
-        if (w.code == gameCode) return w;
-    }
-    throw std::invalid_argument("no words for this game code");
-}
+const WordsFacts& wordsOf(std::string_view gameCode) { return rowOf(kWords, gameCode); }
 
 void putAt(Bytes& rom, std::uint32_t at, const Bytes& bytes) { std::copy(bytes.begin(), bytes.end(), rom.begin() + at); }
 std::uint16_t bankAddress(std::uint32_t offset) { return std::uint16_t(offset % 0x4000 + 0x4000); }
