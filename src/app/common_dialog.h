@@ -22,6 +22,11 @@ namespace kestrane {
 inline constexpr std::uint32_t kHideReadOnly = 0x4;
 inline constexpr std::uint32_t kPathMustExist = 0x800;
 inline constexpr std::uint32_t kFileMustExist = 0x1000;
+// How the window opens an existing file (0x1804).
+inline constexpr std::uint32_t kOpenFlags = kHideReadOnly | kPathMustExist | kFileMustExist;
+// The files the window opens and writes, as filters.
+inline constexpr char kRomFilter[] = "GB ROMs (*.gb)|*.gb;*.gbc";
+inline constexpr char kTableFilter[] = "Trade tables (*.json)|*.json";
 
 struct FileFilter {
     QString description;  // "GB ROMs (*.gb)"

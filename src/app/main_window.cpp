@@ -41,9 +41,6 @@ namespace kestrane {
 namespace {
 
 const QString kChecksumsSetting = QStringLiteral("save/updateChecksums");
-const QString kRomFilter = QStringLiteral("GB ROMs (*.gb)|*.gb;*.gbc");
-const QString kTableFilter = QStringLiteral("Trade tables (*.json)|*.json");
-constexpr std::uint32_t kOpenFlags = kHideReadOnly | kPathMustExist | kFileMustExist;  // 0x1804
 
 QString openTitle() { return QStringLiteral("Open ") + fromCore(gamesText("or")) + QStringLiteral(" ROM..."); }
 

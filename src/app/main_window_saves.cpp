@@ -22,11 +22,16 @@
 namespace kestrane {
 namespace {
 
-const QString kRomFilter = QStringLiteral("GB ROMs (*.gb)|*.gb;*.gbc");
-const QString kTableFilter = QStringLiteral("Trade tables (*.json)|*.json");
-constexpr std::uint32_t kOpenFlags = kHideReadOnly | kPathMustExist | kFileMustExist;
 // The most changes a question lists before "and N more".
 constexpr int kListedChanges = 30;
+
+// The changes as lines of a question, at most kListedChanges of them.
+QStringList changeLines(const std::vector<FieldChange>& changes) {
+    QStringList lines;
+    for (int i = 0; i < int(changes.size()) && i < kListedChanges; ++i) lines << fromCore(changeLine(changes[std::size_t(i)]));
+    if (int(changes.size()) > kListedChanges) lines << QStringLiteral("\u2026and %1 more").arg(int(changes.size()) - kListedChanges);
+    return lines;
+}
 
 }  // namespace
 
@@ -182,9 +187,7 @@ void MainWindow::createPatchCommand() {
     // A name typed without its format's ending gets that of the filter chosen.
     QString patch = *chosen;
     if (!patchFormatOf(toCore(patch))) patch += dialog.filterIndex() == 2 ? QStringLiteral(".ips") : QStringLiteral(".bps");
-    QStringList lines;
-    for (int i = 0; i < int(found->trades.size()) && i < kListedChanges; ++i) lines << fromCore(changeLine(found->trades[std::size_t(i)]));
-    if (int(found->trades.size()) > kListedChanges) lines << QStringLiteral("\u2026and %1 more").arg(int(found->trades.size()) - kListedChanges);
+    QStringList lines = changeLines(found->trades);
     if (lines.isEmpty()) lines << QStringLiteral("The trades are the same.");
     lines << QStringLiteral("%1 other bytes differ outside the trade tables.").arg(found->otherBytes);
     if (messages_.choose(this, QStringLiteral("Create Patch"),
@@ -258,9 +261,7 @@ void MainWindow::importTrades() {
                        MessageIcon::Information);
         return;
     }
-    QStringList lines;
-    for (int i = 0; i < int(changes->size()) && i < kListedChanges; ++i) lines << fromCore(changeLine((*changes)[std::size_t(i)]));
-    if (int(changes->size()) > kListedChanges) lines << QStringLiteral("\u2026and %1 more").arg(int(changes->size()) - kListedChanges);
+    const QStringList lines = changeLines(*changes);
     const QString sister = edits->sister.empty() ? QString()
                                                  : QStringLiteral("The table is from %1, a sister release: its trades fit this ROM's.\n\n")
                                                        .arg(fromCore(edits->sister));

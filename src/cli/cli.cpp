@@ -44,7 +44,6 @@ struct Context {
     int refuse(const Problems& problems) const { return fail(nothingWritten(together(problems))); }
 };
 
-
 std::string padded(const std::string& text, std::size_t width) {
     return text + std::string(width > terminalColumns(text) ? width - terminalColumns(text) : 0, ' ');
 }

@@ -42,7 +42,6 @@ bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at, std::span<co
     return true;
 }
 
-
 // The file's bytes, read a page at a time where they are asked for: the
 // words are a few hundred bytes here and there.
 class Pages {
