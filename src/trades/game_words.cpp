@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <unordered_map>
 
 #include "support/bytes.h"
@@ -279,6 +280,15 @@ TradeWordsRead builtInTradeWords(const Release& release, std::string why) {
     words.linesWhyNot = why;
     words.placesWhyNot = why;
     for (int slot = 0; slot < kListedSlots; ++slot) words.places[std::size_t(slot)] = builtInPlace(release, slot);
+    return words;
+}
+
+std::shared_ptr<const TradeWordsRead> wordsNotRead(const Release& release) {
+    static std::mutex guard;
+    static std::unordered_map<const Release*, std::shared_ptr<const TradeWordsRead>> made;
+    const std::lock_guard<std::mutex> lock(guard);
+    auto& words = made[&release];
+    if (!words) words = std::make_shared<const TradeWordsRead>(builtInTradeWords(release, "not read"));
     return words;
 }
 

@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,9 @@ struct TradeWordsRead {
 
 // Kestrane's own words: its lines (the opening of each set) and places.
 TradeWordsRead builtInTradeWords(const Release& release, std::string why);
+// The same where the ROM's words were not asked for: made once a release,
+// since every quick open (a show, a save) holds them.
+std::shared_ptr<const TradeWordsRead> wordsNotRead(const Release& release);
 
 // The ROM's words, or Kestrane's where the ROM's fail their checks (every
 // pointer in its bank, every text well formed and ended within a few

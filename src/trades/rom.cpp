@@ -65,7 +65,7 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     else if (table.error().code == ErrorCode::NoTradeTable) rom.noTable = table.error();
     else return table.error();
     rom.speciesBuiltInWhy = "not read";
-    rom.words = std::make_shared<const TradeWordsRead>(builtInTradeWords(*rom.release, "not read"));
+    rom.words = wordsNotRead(*rom.release);
     if (parts.gameData) {
         auto species = readSpeciesNames(**file, *rom.release);
         if (!species) return inContext(species.error(), where());
