@@ -1,1769 +1,1152 @@
-#include "app/main_window.h"
+#include "main_window_test.h"
 
-#include <sys/stat.h>
-
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMimeData>
-#include <QPushButton>
-#include <QSettings>
-#include <QSpinBox>
-#include <QStatusBar>
-#include <QTest>
-#include <QTimer>
-#include <QUrl>
-#include <fstream>
-#include <memory>
-
-#include "app/about_window.h"
-#include "app/emulator.h"
-#include "trades/pictures.h"
-#include "support/bad_inputs.h"
-#include "support/file_systems.h"
-#include "support/rom_image.h"
-#include "scripted.h"
-#include "support/fault_injection.h"
-#include "support/patch_applier.h"
-
-using namespace kestrane;
-using namespace kestrane::testing;
-
-namespace {
-
-// The records of trade 1 (Gold/Silver) and trade 5 (Crystal), and their fields.
-const std::uint32_t kGoldSlot1 = slotOffset(kGoldSilverTable, 1);
-const std::uint32_t kCrystalSlot5 = slotOffset(kCrystalTable, 5);
-constexpr RecordLayout kAt = kRecord32;
-
-// A retail-like ROM of the game with trade 1 (Gold/Silver) or trade 5 (Crystal) made up
-// (the Japanese releases: as they are).
-Bytes gameRom(const char* code) {
-    Bytes rom = retailLikeRom(code, 3);
-    if (recordSizeOf(code) == 32) putRecord(rom, code[0] == 'B' ? kCrystalSlot5 : kGoldSlot1, TradeBytes{});
-    return rom;
+void MainWindowTest::initTestCase() {
+    // Settings of the tests' own, never the user's.
+    settingsDir = std::make_unique<TempDir>();
+    QCoreApplication::setOrganizationName("Kestrane tests");
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(settingsDir->folder()));
+    // The desktop's list of recent files, of the tests' own too.
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(settingsDir->folder()));
 }
 
-const QStringList kEditor = {"txtNickname", "txtOT", "txtID", "Frame3", "Label2", "Label3", "Label9",
-                             "Label10", "Label11", "btnSave", "yourpoke", "theirpoke", "Frame6"};
-const QStringList kRomOpen = {"Frame5", "Frame2", "txtName", "txtCDE", "lang", "tradelist"};
+void MainWindowTest::init() {
+    dir = std::make_unique<TempDir>();
+    sink = std::make_unique<RecordingSink>();
+    dialogs = std::make_unique<ScriptedDialogs>();
+    files = std::make_unique<FaultInjectingFileSystem>();
+    window = std::make_unique<MainWindow>(*sink, *dialogs, *files);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+}
 
-bool ownFlag(const QWidget* w) { return !w->testAttribute(Qt::WA_ForceDisabled); }
+void MainWindowTest::cleanup() {
+    window.reset();
+    QSettings().remove("recent");
+    QSettings().remove("emulator");
+    QVERIFY(sink->messages.isEmpty());
+    QVERIFY2(!sink->unexpected, "a question nobody scripted an answer for");
+    QVERIFY(sink->questions.isEmpty());
+}
 
-// The desktop's list of recent files with another program's entry.
-const std::string kOtherRecentFile =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-    "<xbel version=\"1.0\" xmlns:bookmark=\"http://www.freedesktop.org/standards/desktop-bookmarks\">\n"
-    "  <bookmark href=\"file:///elsewhere/notes.txt\" added=\"2026-01-01T00:00:00Z\"><info>\n"
-    "    <metadata owner=\"http://freedesktop.org\"><bookmark:applications>\n"
-    "      <bookmark:application name=\"Editor\" exec=\"'editor %u'\" count=\"3\"/>\n"
-    "    </bookmark:applications></metadata>\n"
-    "  </info></bookmark>\n"
-    "</xbel>\n";
+void MainWindowTest::controlTable_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("enabled");
+    struct Row {
+        const char *name, *kind, *container, *caption;
+        bool enabled;
+    };
+    const Row rows[] = {
+        {"Image1", "QLabel", "client", "", true},
+        {"Frame5", "QGroupBox", "client", "ROM Information", false},
+        {"txtName", "QLabel", "Frame5", "Game Name:", false},
+        {"headr", "QLabel", "Frame5", "", true},
+        {"txtCDE", "QLabel", "Frame5", "Game Code:", false},
+        {"txtCode", "QLabel", "Frame5", "", true},
+        {"lang", "QLabel", "Frame5", "Language:", false},
+        {"language", "QLabel", "Frame5", "", true},
+        {"Frame2", "QGroupBox", "client", "Trade Number", false},
+        {"tradelist", "QListWidget", "Frame2", "", false},
+        {"Frame6", "QGroupBox", "client", "In-Game Location", false},
+        {"location", "QLabel", "Frame6", "", true},
+        {"Frame3", "QGroupBox", "client", "Trade Details", false},
+        {"Label2", "QLabel", "Frame3", "&Offered Pok\u00e9mon:", false},
+        {"Label3", "QLabel", "Frame3", "&Nickname:", false},
+        {"theirpoke", "QComboBox", "Frame3", "", false},
+        {"txtNickname", "QLineEdit", "Frame3", "", false},
+        {"Label10", "QLabel", "Frame3", "O&riginal Trainer:", false},
+        {"Label11", "QLabel", "Frame3", "&ID Number:", false},
+        {"txtOT", "QLineEdit", "Frame3", "", false},
+        {"txtID", "QLineEdit", "Frame3", "", false},
+        {"Label9", "QLabel", "Frame3", "&Your Pok\u00e9mon:", false},
+        {"btnSave", "QPushButton", "Frame3", "&Save", false},
+        {"yourpoke", "QComboBox", "Frame3", "", false},
+        {"Frame1", "QGroupBox", "client", "", true},
+        {"Label4", "QLabel", "Frame1", "\u00a9 2026 Kestrane team", true},
+    };
+    for (const Row& r : rows) {
+        QTest::newRow(r.name) << r.name << r.kind << r.container << QString::fromUtf8(r.caption) << r.enabled;
+    }
+}
 
-}  // namespace
+void MainWindowTest::controlTable() {
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(QString, container);
+    QFETCH(QString, caption);
+    QFETCH(bool, enabled);
+    QWidget* control = w(name);
+    QCOMPARE(control->metaObject()->className(), kind);
+    QCOMPARE(control->parentWidget()->objectName(), container);
+    // Wholly inside its container, as a user sees it.
+    QVERIFY(control->parentWidget()->rect().contains(control->geometry()));
+    QCOMPARE(ownFlag(control), enabled);
+    if (auto* frame = qobject_cast<QGroupBox*>(control)) QCOMPARE(frame->title(), caption);
+    else if (auto* button = qobject_cast<QPushButton*>(control)) QCOMPARE(button->text(), caption);
+    else QCOMPARE(text(name), caption);
+}
 
-class MainWindowTest : public QObject {
-    Q_OBJECT
+// What a user sees of the layout: frames side by side without overlap,
+// each field below its caption, the ROM information read left to right.
+void MainWindowTest::layoutReadsAsDesigned() {
+    const QStringList frames = {"Frame5", "Frame2", "Frame6", "Frame3", "Frame1"};
+    for (const QString& a : frames) {
+        for (const QString& b : frames) QVERIFY2(a == b || !w(a)->geometry().intersects(w(b)->geometry()), qPrintable(a + b));
+    }
+    QVERIFY(w("Frame5")->geometry().bottom() < w("Frame2")->geometry().top());
+    QVERIFY(w("Frame2")->geometry().right() < w("Frame3")->geometry().left());
+    QVERIFY(w("Frame2")->geometry().bottom() < w("Frame6")->geometry().top());
+    QVERIFY(w("Frame3")->geometry().bottom() < w("Frame1")->geometry().top());
+    for (auto [caption, field] : {std::pair{"Label2", "theirpoke"}, std::pair{"Label3", "txtNickname"},
+                                  std::pair{"Label10", "txtOT"}, std::pair{"Label11", "txtID"},
+                                  std::pair{"Label9", "yourpoke"}}) {
+        const QRect c = w(caption)->geometry(), f = w(field)->geometry();
+        QVERIFY2(c.bottom() < f.top() && qAbs(c.left() - f.left()) <= 16, caption);
+    }
+    const QStringList row = {"txtName", "headr", "txtCDE", "txtCode", "lang", "language"};
+    for (int i = 1; i < row.size(); ++i) {
+        QVERIFY(w(row[i - 1])->geometry().left() < w(row[i])->geometry().left());
+        QCOMPARE(w(row[i])->y(), w(row[0])->y());
+    }
+}
 
-private:
-    std::unique_ptr<TempDir> dir;
-    std::unique_ptr<TempDir> settingsDir;
-    std::unique_ptr<RecordingSink> sink;
-    std::unique_ptr<ScriptedDialogs> dialogs;
-    std::unique_ptr<FaultInjectingFileSystem> files;
-    std::unique_ptr<MainWindow> window;
+void MainWindowTest::windowMenusListsAndFocus() {
+    QCOMPARE(window->windowTitle(), QString("Kestrane"));
+    QCOMPARE(w("client")->size(), QSize(641, 427));  // the designed 493 x 427 and the pictures' column
+    QCOMPARE(window->minimumSize(), window->maximumSize());  // fixed size
+    QVERIFY(!window->windowIcon().isNull());
+    QVERIFY(!w<QLabel>("Image1")->pixmap().isNull());
 
-    template <typename T = QWidget>
-    T* w(const QString& name) {
-        return control<T>(window.get(), name);
+    struct Item {
+        const char* name;
+        const char* caption;
+        QKeySequence shortcut;
+        bool enabled;
+    };
+    for (const Item& item : {Item{"mnuOpen", "&Open ROM...", QKeySequence("Ctrl+O"), true},
+                             Item{"mnuSave", "&Save ROM", QKeySequence("Ctrl+S"), false},
+                             Item{"mnuExit", "E&xit", QKeySequence("Ctrl+Q"), true},
+                             Item{"mnuMoreFields", "&More Fields\u2026", QKeySequence("Ctrl+M"), false},
+                             Item{"mnuAbout", "&About", QKeySequence(), true}}) {
+        QCOMPARE(action(item.name)->text(), QString(item.caption));
+        QCOMPARE(action(item.name)->shortcut(), item.shortcut);
+        QCOMPARE(action(item.name)->isEnabled(), item.enabled);
     }
-    QAction* action(const QString& name) { return w<QAction>(name); }
-    // As a drag from a file manager arrives: enter, then drop.
-    void dropUrls(const QList<QUrl>& urls) {
-        QMimeData mime;
-        mime.setUrls(urls);
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(window.get(), &enter);
-        if (!enter.isAccepted()) return;
-        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(window.get(), &event);
+    QList<QAction*> menus = window->menuBar()->actions();
+    QCOMPARE(menus.size(), 4);
+    QCOMPARE(menus[0]->text(), QString("&File"));
+    QCOMPARE(menus[1]->text(), QString("&Edit"));
+    QCOMPARE(menus[2]->text(), QString("&Trade"));
+    QCOMPARE(menus[3]->text(), QString("&Help"));
+    QStringList file;
+    for (QAction* a : menus[0]->menu()->actions()) file << (a->isSeparator() ? QString("-") : a->objectName());
+    QCOMPARE(file, QStringList({"mnuOpen", "", "mnuReload", "mnuSave", "mnuSaveAs", "-", "mnuExport", "mnuImport",
+                                "mnuCreatePatch", "-", "mnuPlay", "mnuChooseEmulator", "-", "mnuChecksums", "-", "mnuExit"}));
+    // Every item of every menu has an Alt letter of its own in that menu.
+    for (QAction* menu : menus) {
+        QSet<QChar> letters;
+        for (QAction* a : menu->menu()->actions()) {
+            if (a->isSeparator()) continue;
+            const qsizetype amp = a->text().indexOf('&');
+            QVERIFY2(amp >= 0 && amp + 1 < a->text().size(), qPrintable(a->text()));
+            const QChar letter = a->text()[amp + 1].toLower();
+            QVERIFY2(!letters.contains(letter), qPrintable(a->text()));
+            letters.insert(letter);
+        }
     }
-    void dropFile(const std::string& path) { dropUrls({QUrl::fromLocalFile(QString::fromStdString(path))}); }
+    QCOMPARE(menus[0]->menu()->actions()[1]->menu()->objectName(), QString("mnuRecent"));
+    QCOMPARE(menus[0]->menu()->actions()[1]->text(), QString("Rece&nt ROMs"));
+    QCOMPARE(menus[0]->menu()->actions()[14]->objectName(), QString("cmdBreak"));
+    QCOMPARE(action("mnuSaveAs")->shortcut(), QKeySequence("Ctrl+Shift+S"));
+    QCOMPARE(action("mnuUndo")->text(), QString("&Undo Save"));
+    QCOMPARE(action("mnuRedo")->text(), QString("&Redo Save"));
+    for (const char* name : {"mnuSaveAs", "mnuUndo", "mnuRedo"}) QVERIFY(!action(name)->isEnabled());
+    QCOMPARE(action("mnuPlay")->text(), QString("Pla&y in Emulator"));
+    QCOMPARE(action("mnuChooseEmulator")->text(), QString("&Choose Emulator\u2026"));
+    QCOMPARE(action("mnuReload")->text(), QString("&Reload ROM"));
+    QCOMPARE(action("mnuReload")->shortcut(), QKeySequence(Qt::Key_F5));
+    QCOMPARE(action("mnuExport")->text(), QString("&Export Trades\u2026"));
+    QCOMPARE(action("mnuImport")->text(), QString("&Import Trades\u2026"));
+    for (const char* name : {"mnuReload", "mnuExport", "mnuImport"}) QVERIFY(!action(name)->isEnabled());
+    QCOMPARE(action("mnuChecksums")->text(), QString("&Update Checksums When Saving"));
+    QVERIFY(action("mnuChecksums")->isCheckable() && action("mnuChecksums")->isChecked());
 
-    void open(const std::string& path) {
-        dialogs->willChoose(QString::fromStdString(path));
-        action("mnuOpen")->trigger();
+    auto* list = w<QListWidget>("tradelist");
+    QCOMPARE(list->count(), 7);
+    QCOMPARE(list->item(0)->text(), QString("Trade Number 1"));
+    QCOMPARE(list->item(6)->text(), QString("Trade Number 7"));
+    QCOMPARE(list->currentRow(), -1);
+    for (const char* name : {"yourpoke", "theirpoke"}) {
+        auto* box = w<QComboBox>(name);
+        QCOMPARE(box->count(), 252);
+        QCOMPARE(box->itemText(0), QString("?????"));
+        QCOMPARE(box->itemText(1), QString("Bulbasaur "));
+        QCOMPARE(box->itemText(151), QString("Mew"));
+        QCOMPARE(box->itemText(251), QString("Celebi "));
+        QVERIFY(box->isEditable());
+        QCOMPARE(box->currentIndex(), -1);
+        QCOMPARE(box->currentText(), QString());
     }
-    // The window handles a choice once the click or key is over.
-    void clickTrade(int row) {
-        auto* list = w<QListWidget>("tradelist");
-        QRect rect = list->visualItemRect(list->item(row));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
-        QCoreApplication::processEvents();
+    QCOMPARE(w<QLineEdit>("txtID")->maxLength(), 5);
+
+    // The keyboard, with everything usable: Tab follows the layout, and
+    // each caption's Alt-key letter moves to its field.
+    open(dir->write("c.gbc", gameRom("BYTE")));
+    QCOMPARE(QApplication::focusWidget(), w("tradelist"));  // an opened ROM: Space chooses Trade Number 1
+    keyOnList(Qt::Key_Space);
+    QCOMPARE(text("txtNickname"), QString("ROCKY"));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    const QStringList order = {"tradelist", "theirpoke", "txtNickname", "txtOT", "txtID", "yourpoke", "btnSave"};
+    QStringList walked;
+    w("tradelist")->setFocus();
+    for (int i = 0; i < order.size(); ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        while (focus && !order.contains(focus->objectName())) focus = focus->parentWidget();
+        walked << (focus ? focus->objectName() : QString("?"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    void keyOnList(Qt::Key key) {
-        QTest::keyClick(w("tradelist"), key);
-        QCoreApplication::processEvents();
+    QCOMPARE(walked, order);
+    for (auto [key, field] : {std::pair{Qt::Key_O, "theirpoke"}, std::pair{Qt::Key_N, "txtNickname"},
+                              std::pair{Qt::Key_R, "txtOT"}, std::pair{Qt::Key_I, "txtID"},
+                              std::pair{Qt::Key_Y, "yourpoke"}}) {
+        QTest::keyClick(window.get(), key, Qt::AltModifier);
+        QWidget* focus = QApplication::focusWidget();
+        while (focus && focus->objectName() != field) focus = focus->parentWidget();
+        QVERIFY2(focus, field);
     }
-    void save() { QTest::mouseClick(w<QPushButton>("btnSave"), Qt::LeftButton); }
-    QString text(const QString& name) {
-        QWidget* c = w(name);
-        if (auto* l = qobject_cast<QLabel*>(c)) return l->text();
-        if (auto* e = qobject_cast<QLineEdit*>(c)) return e->text();
-        if (auto* b = qobject_cast<QComboBox*>(c)) return b->currentText();
-        return {};
+}
+
+void MainWindowTest::openingEachGameShowsItAndEnablesTheList_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("nickname");  // of trade 2
+    QTest::addColumn<QString>("room");      // its room left
+    QTest::addColumn<QString>("place");     // its place, as the ROM names it
+    const QString english = "Goldenrod City, Johto", asTheRom = "GOLDENROD CITY, Johto", kana = "\u30a4\u30a4, \u30b8\u30e7\u30a6\u30c8";
+    QTest::newRow("gold") << "AAUE" << "Pok\u00e9mon Gold" << "English" << "MUSCLE" << "4" << english;
+    QTest::newRow("silver") << "AAXE" << "Pok\u00e9mon Silver" << "English" << "MUSCLE" << "4" << english;
+    QTest::newRow("crystal") << "BYTE" << "Pok\u00e9mon Crystal" << "English" << "MUSCLE" << "4" << english;
+    QTest::newRow("french crystal") << "BYTF" << "Pok\u00e9mon Crystal" << "French" << "MUSCLE" << "4" << asTheRom;
+    QTest::newRow("spanish crystal") << "BYTS" << "Pok\u00e9mon Crystal" << "Spanish" << "MUSCLE" << "4" << asTheRom;
+    QTest::newRow("japanese gold") << "AAUJ" << "Pok\u00e9mon Gold" << "Japanese" << "\u30b1\u30f3\u30bf" << "1" << kana;
+    QTest::newRow("japanese silver") << "AAXJ" << "Pok\u00e9mon Silver" << "Japanese" << "\u30b1\u30f3\u30bf" << "1" << kana;
+}
+
+void MainWindowTest::openingEachGameShowsItAndEnablesTheList() {
+    QFETCH(QString, code);
+    QFETCH(QString, name);
+    QFETCH(QString, language);
+    QFETCH(QString, nickname);
+    QFETCH(QString, room);
+    QFETCH(QString, place);
+    const std::string path = dir->write("my rom é.gbc", gameRom(qPrintable(code)));
+    open(path);
+    QCOMPARE(dialogs->asked.size(), 1);
+    const DialogRecord& asked = dialogs->asked[0];
+    QCOMPARE(asked.title, QString("Open Pok\u00e9mon Gold, Silver or Crystal ROM..."));
+    QCOMPARE(asked.flags, 0x1804u);
+    QCOMPARE(asked.initialDir, QString());
+    QCOMPARE(asked.filters.size(), 1);
+    QCOMPARE(asked.filters[0].description, QString("GB ROMs (*.gb)"));
+    QCOMPARE(asked.filters[0].patterns, QString("*.gb;*.gbc"));
+    QCOMPARE(asked.owner, window.get());
+
+    QCOMPARE(text("headr"), name);
+    QCOMPARE(text("txtCode"), code);
+    QCOMPARE(text("language"), language);
+    QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 my rom \u00e9.gbc[*]"));
+    QVERIFY(!window->isWindowModified());
+    expectEnabled(kRomOpen, true);
+    expectEnabled(kEditor, false);
+    QVERIFY(!action("mnuSave")->isEnabled());
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);  // a disabled command does nothing
+    QVERIFY(sink->messages.isEmpty());
+
+    // Every open starts from a fresh dialog.
+    dialogs->willChoose("");
+    action("mnuOpen")->trigger();
+    QCOMPARE(dialogs->asked[1].initialDir, QString());
+    QCOMPARE(window->romPath(), QString::fromStdString(path));
+
+    // Names in the release's own characters, their room in its own field.
+    clickTrade(1);
+    QCOMPARE(text("txtNickname"), nickname);
+    QCOMPARE(w<QLineEdit>("txtNickname")->findChild<QLabel*>("roomLeft")->text(), room);
+    // The place in the ROM's words; whole in the tooltip where the label cuts it.
+    QCOMPARE(w<QLabel>("location")->toolTip(), place);
+    QVERIFY(text("location") == place || place.startsWith(text("location").chopped(1)));
+}
+
+void MainWindowTest::badOpensChangeNothing() {
+    const std::string gold = dir->write("gold.gb", gameRom("AAUE"));
+    open(gold);
+    clickTrade(0);
+    Bytes header = gameRom("AAUE");
+    header.resize(0x142);
+    struct Case {
+        std::string path;
+        QString title;
+        QString part;
+    };
+    for (const Case& c : {Case{dir->write("other.gb", randomImage("aaue")), "Kestrane", "Unsupported ROM."},
+                          Case{dir->write("short.gb", header), "Kestrane", "too short"},
+                          Case{dir->folder(), "Error: 75", "folder"},
+                          Case{dir->file("gone.gb"), "Error: 53", "does not exist"},
+                          Case{"", "", ""}}) {
+        open(c.path);
+        if (!c.path.empty()) {
+            auto messages = sink->take();
+            QCOMPARE(messages.size(), 1);
+            QCOMPARE(messages[0].title, c.title);
+            QVERIFY2(messages[0].text.contains(c.part), qPrintable(messages[0].text));
+            QCOMPARE(messages[0].parent, window.get());  // over the window
+        }
+        QCOMPARE(window->romPath(), QString::fromStdString(gold));
+        QCOMPARE(QString::fromUtf8(window->rom()->release->code.data(), 4), QString("AAUE"));
+        QCOMPARE(text("headr"), QString("Pok\u00e9mon Gold"));
+        QCOMPARE(text("txtNickname"), QString("ROCKY"));
+        QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 gold.gb[*]"));
+        expectEnabled(kEditor, true);
     }
-    void expectEnabled(const QStringList& names, bool enabled) {
-        for (const QString& name : names) QVERIFY2(ownFlag(w(name)) == enabled, qPrintable(name));
+    // The editor still saves to the ROM the window names.
+    w<QLineEdit>("txtID")->setText("7");
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QCOMPARE(readFile(gold)[kGoldSlot1 + kAt.trainerIdAt], 7);
+}
+
+void MainWindowTest::showingTradesAndTheSlotWithout() {
+    Bytes rom = gameRom("AAUE");
+    rom[0xFCC25] = 252;  // trade 2 asks for a species without a list entry
+    const std::string gold = dir->write("gold.gb", rom);
+    open(gold);
+    clickTrade(0);
+    expectEnabled(kEditor, true);
+    QVERIFY(action("mnuSave")->isEnabled());
+    QCOMPARE(text("location"), QString("Violet City, Johto"));
+    QCOMPARE(w<QComboBox>("yourpoke")->currentIndex(), 63);
+    QCOMPARE(text("yourpoke"), QString("Abra "));
+    QCOMPARE(w<QComboBox>("theirpoke")->currentIndex(), 95);
+    QCOMPARE(text("txtNickname"), QString("ROCKY"));
+    QCOMPARE(text("txtOT"), QString("KYLE"));
+    QCOMPARE(text("txtID"), QString("4660"));
+
+    clickTrade(1);
+    QCOMPARE(w<QComboBox>("yourpoke")->currentIndex(), -1);
+    QCOMPARE(text("yourpoke"), QString("#252"));
+    QCOMPARE(text("location"), QString("Goldenrod City, Johto"));
+    // Saved without picking a species, the byte without entry stays.
+    w<QLineEdit>("txtID")->setText("9");
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    rom[0xFCC25 + 16] = 9;
+    rom[0xFCC25 + 17] = 0;
+    QCOMPARE(readFile(gold), rom);
+
+    clickTrade(6);
+    expectMessage("Kestrane", "There is no trade assigned to this slot.", MessageIcon::Exclamation);
+    expectEnabled(kEditor, false);
+    QVERIFY(!action("mnuSave")->isEnabled());
+    expectEnabled(kRomOpen, true);
+    for (const char* name : {"location", "txtNickname", "txtOT", "txtID", "yourpoke", "theirpoke"}) {
+        QCOMPARE(text(name), QString());
     }
-    void expectMessage(const QString& title, const QString& text, MessageIcon icon) {
+    QCOMPARE(w<QComboBox>("theirpoke")->currentIndex(), -1);
+
+    // The keyboard selects as the mouse does.
+    w("tradelist")->setFocus();
+    keyOnList(Qt::Key_Up);
+    expectEnabled(kEditor, true);
+    QCOMPARE(text("location"), QString("Route 14, Kanto"));
+    QCOMPARE(readFile(gold), rom);
+}
+
+void MainWindowTest::aSelectionThatCannotBeReadLeavesTheWindowAsItWas() {
+    Bytes rom = gameRom("AAUE");
+    const std::string gold = dir->write("gold.gb", rom);
+    open(gold);
+    clickTrade(0);
+    rom.resize(0xFCC30);  // cut inside trade 3
+    dir->write("gold.gb", rom);
+    clickTrade(2);
+    expectRefusal("ends at");
+    QCOMPARE(w<QListWidget>("tradelist")->currentRow(), 0);
+    QCOMPARE(text("location"), QString("Violet City, Johto"));
+    QCOMPARE(text("txtNickname"), QString("ROCKY"));
+    expectEnabled(kEditor, true);
+
+    std::filesystem::remove(gold);
+    clickTrade(3);
+    auto messages = sink->take();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].title, QString("Error: 53"));
+    QCOMPARE(w<QListWidget>("tradelist")->currentRow(), 0);
+}
+
+void MainWindowTest::savingWritesExactlyTheEditedFields_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<uint>("base");
+    QTest::newRow("gold") << "AAUE" << 0 << uint(kGoldSlot1 + kAt.requestedSpeciesAt);
+    QTest::newRow("silver") << "AAXE" << 0 << uint(kGoldSlot1 + kAt.requestedSpeciesAt);
+    QTest::newRow("crystal") << "BYTE" << 4 << uint(kCrystalSlot5 + kAt.requestedSpeciesAt);
+}
+
+void MainWindowTest::saveRefusalsWriteNothing_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty id") << "txtID" << "" << "The ID number is empty.";
+    QTest::newRow("word id") << "txtID" << "12abc" << "\"12abc\" is not a number.";
+    QTest::newRow("id too big") << "txtID" << "65536" << "Please enter an ID number between 0 and 65535.";
+    QTest::newRow("negative id") << "txtID" << "-1" << "Please enter an ID number between 0 and 65535.";
+    QTest::newRow("no species") << "yourpoke" << "" << "Please choose the requested species (Your Pok\u00e9mon)";
+    QTest::newRow("unknown species") << "theirpoke" << "Pikachoo" << "\"Pikachoo\" is not a species: choose the offered species";
+    QTest::newRow("percent in name") << "txtNickname" << "AB%C" << "cannot hold \"%\" (U+0025), character 3";
+    QTest::newRow("accent in name") << "txtOT" << "Jos\u00e8" << "cannot hold \"\u00e8\" (U+00E8), character 4";
+    QTest::newRow("at sign") << "txtNickname" << "R@D" << "(U+0040), character 2";
+    QTest::newRow("brace") << "txtNickname" << "{" << "(U+007B), character 1";
+    QTest::newRow("tab") << "txtOT" << "a\tb" << "(U+0009), character 2";
+    QTest::newRow("kana") << "txtOT" << "\u3042" << "(U+3042), character 1";
+    QTest::newRow("emoji") << "txtOT" << "\U0001F600" << "(U+1F600), character 1";
+    QTest::newRow("exponent id") << "txtID" << "1e5" << "\"1e5\" is not a number.";
+    QTest::newRow("hex id") << "txtID" << "0x10" << "\"0x10\" is not a number.";
+    QTest::newRow("species 252 typed") << "theirpoke" << "252" << "The offered species (Offered Pok\u00e9mon) 252 is not in the list";
+    QTest::newRow("species 300 typed") << "yourpoke" << "300" << "The requested species (Your Pok\u00e9mon) 300 is not in the list";
+    // Bytes, not characters, count: a token is one byte.
+    QTest::newRow("13 bytes") << "txtNickname" << "ROCKYTHEGREAT"
+                              << "The nickname needs 13 bytes, but its field holds 10. Please shorten it.";
+    // Every problem at once, then what happened to the file.
+    QTest::newRow("two problems") << "txtID" << "x"
+                                  << "\"x\" is not a number. Please enter an ID number between 0 and 65535.\n"
+                                     "The original trainer's name needs 11 bytes, but its field holds 10. Please "
+                                     "shorten it.\nNothing was written.";
+}
+
+// The room left is counted in bytes, as the game stores names.
+void MainWindowTest::namesAreLimitedByTheirBytes() {
+    const Bytes before = gameRom("AAUE");
+    const std::string path = dir->write("gold.gb", before);
+    open(path);
+    clickTrade(0);
+    auto room = [&](const char* box) { return w<QLineEdit>(box)->findChild<QLabel*>("roomLeft"); };
+    QCOMPARE(room("txtNickname")->text(), QString("5"));  // ROCKY
+    typeInto("txtNickname", "[PK][MN]RO");
+    QCOMPARE(room("txtNickname")->text(), QString("6"));
+    typeInto("txtOT", "ROCKYTHEGREAT");
+    QCOMPARE(room("txtOT")->text(), QString("-3"));
+    QVERIFY(room("txtOT")->toolTip().contains("needs 13 bytes, but its field holds 10"));
+    // A typed "\\" is a byte the save writes, counted like any other.
+    typeInto("txtOT", "AB\\CDEFGHIJKLMN");
+    QCOMPARE(room("txtOT")->text(), QString("-5"));
+    save();
+    expectRefusal("needs 15 bytes, but its field holds 10");
+    typeInto("txtOT", "KYLE");
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    const std::uint32_t at = kGoldSlot1 + kAt.nickname.at;
+    const Bytes after = readFile(path);
+    QCOMPARE(Bytes(after.begin() + at, after.begin() + at + 5), (Bytes{0xE1, 0xE2, 0x91, 0x8E, 0x50}));
+}
+
+void MainWindowTest::acceptedIdsAreRoundedAndTrimmed() {
+    const Bytes before = gameRom("AAUE");
+    const std::string path = dir->write("gold.gb", before);
+    open(path);
+    clickTrade(0);
+    for (auto [typed, value] : {std::pair{" 12 ", 12}, std::pair{"1.5", 2}}) {
+        w<QLineEdit>("txtID")->setText(typed);
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QCOMPARE(int(readFile(path)[kGoldSlot1 + kAt.trainerIdAt]), value);
+    }
+}
+
+void MainWindowTest::namesInTheGamesOwnCharacters() {
+    Bytes rom = gameRom("AAUE");
+    const Bytes hoOh = {0x87, 0x8E, 0xE3, 0x8E, 0x87, 0x50};
+    std::copy(hoOh.begin(), hoOh.end(), rom.begin() + kGoldSlot1 + kAt.nickname.at);
+    const std::string path = dir->write("gold.gb", rom);
+    open(path);
+    clickTrade(0);
+    QCOMPARE(text("txtNickname"), QString("HO-OH"));
+    w<QLineEdit>("txtNickname")->setText("MR. ZAP");
+    w<QLineEdit>("txtOT")->setText("\u2642 & \u2640");
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    const Bytes after = readFile(path);
+    QCOMPARE(Bytes(after.begin() + kGoldSlot1 + kAt.nickname.at, after.begin() + kGoldSlot1 + 11),
+             (Bytes{0x8C, 0x91, 0xE8, 0x7F, 0x99, 0x80, 0x8F, 0x50}));
+    QCOMPARE(Bytes(after.begin() + kGoldSlot1 + kAt.trainerName.at, after.begin() + kGoldSlot1 + 25),
+             (Bytes{0xEF, 0x7F, 0xE9, 0x7F, 0xF5, 0x50}));
+}
+
+void MainWindowTest::openingWhatIsNoRom() {
+    for (const BadOpen& row : badOpens(*dir)) {
+        const bool exists = std::filesystem::is_regular_file(fsPath(row.path));
+        const Bytes before = exists ? readFile(row.path) : Bytes{};
+        MainWindow fresh(*sink, *dialogs, *files);
+        // An empty path cannot come from the dialog; it comes from "kestrane ''".
+        fresh.openRom(QString::fromStdString(row.path));
+        if (!row.code) {
+            QCOMPARE(fresh.romPath(), QDir::toNativeSeparators(QString::fromStdString(row.path)));
+            QVERIFY2(sink->take().isEmpty(), row.name.c_str());
+            continue;
+        }
         auto messages = sink->take();
         QCOMPARE(messages.size(), 1);
+        const QString title = row.kind == ErrorKind::FileFailure ? QString("Error: %1").arg(int(*row.code)) : "Kestrane";
         QCOMPARE(messages[0].title, title);
-        QCOMPARE(messages[0].text, text);
-        QCOMPARE(messages[0].icon, icon);
+        QVERIFY2(messages[0].text.contains(QString::fromStdString(row.message)), qPrintable(messages[0].text));
+        // As the command line: the code found and what is supported.
+        if (*row.code == ErrorCode::UnsupportedRom) QVERIFY(messages[0].detail.startsWith("The game code at 0x13F is"));
+        QCOMPARE(fresh.romPath(), QString());
+        QVERIFY2(!fresh.findChild<QListWidget*>("tradelist")->isEnabled(), row.name.c_str());
+        if (exists) QCOMPARE(readFile(row.path), before);
     }
-    // Expects one refusal whose text holds `part`.
-    void expectRefusal(const QString& part) {
-        auto messages = sink->take();
-        QCOMPARE(messages.size(), 1);
-        QVERIFY2(messages[0].text.contains(part), qPrintable(messages[0].text));
-        QVERIFY(messages[0].text != "Trade Data Saved.");
-    }
+}
 
-    // Acts on the modal dialog the next command opens, then leaves it.
-    template <typename Act>
-    void whenModal(Act act) {
-        QTimer::singleShot(0, this, [act] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            QVERIFY(dialog);
-            act(dialog);
-        });
-    }
+// What the game shows: the ROM's own names and pictures, the offered
+// creature in the colours it will arrive in, following the lists and
+// More Fields as they change.
+void MainWindowTest::whatTheGameShows() {
+    Bytes hack = retailLikeRom("BYTE", 5);
+    putPictures(hack, "BYTE");
+    renameSpecies(hack, "BYTE", 66, "BRAWLER");
+    open(dir->write("hack.gbc", hack));
+    const Rom rom = *window->rom();
+    auto pixel = [&](const char* name) { return w<QLabel>(name)->pixmap().toImage().pixelColor(2, 2); };
+    auto colour = [&](int species, PictureLook look) {
+        const FrontPicture picture = *readFrontPicture(rom, species, look);
+        const Rgb c = picture.colours[picture.shades[1 * picture.width + 1]];
+        return QColor(c.red, c.green, c.blue);
+    };
+    clickTrade(1);  // trade 2: MUSCLE, species 66, from MIKE
+    QCOMPARE(text("theirpoke"), QString("BRAWLER"));
+    QCOMPARE(w<QLabel>("picOffered")->pixmap().size(), QSize(80, 80));  // 5 x 5 tiles at twice their size
+    QCOMPARE(pixel("picOffered"), colour(66, {false, 'A'}));
+    QCOMPARE(pixel("picYours"), colour(63, {}));
+    auto* offered = w<QComboBox>("theirpoke");
+    offered->setEditText("pikachu");
+    QCOMPARE(pixel("picOffered"), colour(25, {false, 'A'}));
+    offered->setEditText("Pikachoo");
+    QVERIFY(w<QLabel>("picOffered")->pixmap().isNull());
+    QVERIFY(w<QLabel>("picOffered")->toolTip().startsWith("\"Pikachoo\" is not a species"));
+    offered->setEditText("pikachu");
+    // Make Shiny in More Fields: the shiny colours at once, and kept by OK.
+    QColor whileOpen;
+    whenModal([&](QWidget* d) {
+        QTest::mouseClick(d->findChild<QPushButton*>("btnMakeShiny"), Qt::LeftButton);
+        whileOpen = pixel("picOffered");
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    action("mnuMoreFields")->trigger();
+    QCOMPARE(whileOpen, colour(25, {true, 'A'}));
+    QCOMPARE(pixel("picOffered"), colour(25, {true, 'A'}));
 
-    // Types into a box as a user does, which marks the trade modified.
-    void typeInto(const char* name, const QString& text) {
-        auto* box = w<QLineEdit>(name);
-        box->selectAll();
-        QTest::keyClicks(box, text);
-    }
-    // The trade list's selected row, -1 for none.
-    int selectedRow() {
-        auto selected = w<QListWidget>("tradelist")->selectedItems();
-        return selected.isEmpty() ? -1 : w<QListWidget>("tradelist")->row(selected.front());
-    }
+    // No pictures where the game keeps them: empty frames that say why.
+    sink->willAnswer(SaveAnswer::Discard);
+    open(dir->write("plain.gbc", retailLikeRom("BYTE", 5)));
+    QCOMPARE(sink->takeQuestions().size(), 1);
+    clickTrade(0);
+    QVERIFY(w<QLabel>("picYours")->pixmap().isNull());
+    QVERIFY(w<QLabel>("picYours")->toolTip().startsWith("The picture of species 69 cannot be drawn: "));
+}
 
-private slots:
-    void initTestCase() {
-        // Settings of the tests' own, never the user's.
-        settingsDir = std::make_unique<TempDir>();
-        QCoreApplication::setOrganizationName("Kestrane tests");
-        QSettings::setDefaultFormat(QSettings::IniFormat);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(settingsDir->folder()));
-        // The desktop's list of recent files, of the tests' own too.
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(settingsDir->folder()));
-    }
-    void init() {
-        dir = std::make_unique<TempDir>();
-        sink = std::make_unique<RecordingSink>();
-        dialogs = std::make_unique<ScriptedDialogs>();
-        files = std::make_unique<FaultInjectingFileSystem>();
-        window = std::make_unique<MainWindow>(*sink, *dialogs, *files);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    }
-    void cleanup() {
-        window.reset();
-        QSettings().remove("recent");
-        QSettings().remove("emulator");
-        QVERIFY(sink->messages.isEmpty());
-        QVERIFY2(!sink->unexpected, "a question nobody scripted an answer for");
-        QVERIFY(sink->questions.isEmpty());
-    }
+void MainWindowTest::moreFieldsEndToEnd() {
+    const Bytes before = retailLikeRom("BYTE");
+    const std::string path = dir->write("crystal.gbc", before);
+    open(path);
+    QVERIFY(!action("mnuMoreFields")->isEnabled());
+    clickTrade(0);
+    QVERIFY(action("mnuMoreFields")->isEnabled());
 
-    void controlTable_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("container");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<bool>("enabled");
-        struct Row {
-            const char *name, *kind, *container, *caption;
-            bool enabled;
-        };
-        const Row rows[] = {
-            {"Image1", "QLabel", "client", "", true},
-            {"Frame5", "QGroupBox", "client", "ROM Information", false},
-            {"txtName", "QLabel", "Frame5", "Game Name:", false},
-            {"headr", "QLabel", "Frame5", "", true},
-            {"txtCDE", "QLabel", "Frame5", "Game Code:", false},
-            {"txtCode", "QLabel", "Frame5", "", true},
-            {"lang", "QLabel", "Frame5", "Language:", false},
-            {"language", "QLabel", "Frame5", "", true},
-            {"Frame2", "QGroupBox", "client", "Trade Number", false},
-            {"tradelist", "QListWidget", "Frame2", "", false},
-            {"Frame6", "QGroupBox", "client", "In-Game Location", false},
-            {"location", "QLabel", "Frame6", "", true},
-            {"Frame3", "QGroupBox", "client", "Trade Details", false},
-            {"Label2", "QLabel", "Frame3", "&Offered Pok\u00e9mon:", false},
-            {"Label3", "QLabel", "Frame3", "&Nickname:", false},
-            {"theirpoke", "QComboBox", "Frame3", "", false},
-            {"txtNickname", "QLineEdit", "Frame3", "", false},
-            {"Label10", "QLabel", "Frame3", "O&riginal Trainer:", false},
-            {"Label11", "QLabel", "Frame3", "&ID Number:", false},
-            {"txtOT", "QLineEdit", "Frame3", "", false},
-            {"txtID", "QLineEdit", "Frame3", "", false},
-            {"Label9", "QLabel", "Frame3", "&Your Pok\u00e9mon:", false},
-            {"btnSave", "QPushButton", "Frame3", "&Save", false},
-            {"yourpoke", "QComboBox", "Frame3", "", false},
-            {"Frame1", "QGroupBox", "client", "", true},
-            {"Label4", "QLabel", "Frame1", "\u00a9 2026 Kestrane team", true},
-        };
-        for (const Row& r : rows) {
-            QTest::newRow(r.name) << r.name << r.kind << r.container << QString::fromUtf8(r.caption) << r.enabled;
+    // Cancel drops what was changed.
+    whenModal([](QWidget* d) {
+        d->findChild<QSpinBox*>("spnAttack")->setValue(1);
+        QMetaObject::invokeMethod(d, "reject");
+    });
+    QTest::keyClick(window.get(), Qt::Key_M, Qt::ControlModifier);
+    QString title, shiny, hp, gender, unown;
+    QStringList said;
+    whenModal([&](QWidget* d) {
+        title = d->windowTitle();
+        // ROCKY, Onix: DVs 9/6/6/6, item 0x53, either, collector.
+        QCOMPARE(d->findChild<QSpinBox*>("spnAttack")->value(), 9);
+        QCOMPARE(d->findChild<QComboBox*>("cboItem")->currentText(), QString("BITTER BERRY"));
+        QCOMPARE(d->findChild<QComboBox*>("cboDialogSet")->count(), 4);
+        QCOMPARE(d->findChild<QComboBox*>("cboDialogSet")->itemText(3), QString("Girl"));
+        // The ROM's lines, this trade's names filled in, following the boxes.
+        auto* lines = d->findChild<QLabel*>("lblTraderLines");
+        said << d->findChild<QComboBox*>("cboDialogSet")->toolTip() << lines->text();
+        d->findChild<QComboBox*>("cboGenderRequirement")->setCurrentIndex(1);
+        said << lines->text();
+        d->findChild<QComboBox*>("cboDialogSet")->setCurrentIndex(2);
+        said << lines->text();
+        QVERIFY(!d->findChild<QLabel*>("lblUnown")->isVisibleTo(d));
+        QTest::mouseClick(d->findChild<QPushButton*>("btnMakeShiny"), Qt::LeftButton);
+        QCOMPARE(d->findChild<QSpinBox*>("spnAttack")->value(), 10);
+        d->findChild<QSpinBox*>("spnAttack")->setValue(15);
+        shiny = d->findChild<QLabel*>("lblShiny")->text();
+        hp = d->findChild<QLabel*>("lblHpDv")->text();
+        gender = d->findChild<QLabel*>("lblGender")->text();
+        d->findChild<QComboBox*>("cboItem")->setEditText("lucky egg");
+        d->findChild<QComboBox*>("cboGenderRequirement")->setCurrentIndex(1);
+        d->findChild<QComboBox*>("cboDialogSet")->setCurrentIndex(2);
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    action("mnuMoreFields")->trigger();
+    QCOMPARE(title, QString("More Fields \u2014 Trade Number 1"));
+    QCOMPARE(said.size(), 4);
+    QVERIFY2(said[0].startsWith("I COLLECT POK\u00e9MON.\nDO YOU HAVE\nBELLSPROUT?"), qPrintable(said[0]));
+    QVERIFY2(said[1].contains("<b>Asking:</b> I COLLECT POK\u00e9MON. / DO YOU HAVE / BELLSPROUT? // WANT TO TRADE IT / FOR MY ONIX?"),
+             qPrintable(said[1]));
+    QVERIFY2(said[2].contains("BELLSPROUT\u2642?"), qPrintable(said[2]));
+    QVERIFY2(said[3].contains("<b>Afterwards:</b> SET 2 PHASE 4"), qPrintable(said[3]));
+    QCOMPARE(shiny, QString("Shiny: yes"));
+    QCOMPARE(hp, QString("HP DV: 8"));
+    // Onix (95) in these images: ratio testGenderRatio(95) = 0xBF; v = 15 x 16 + 10 = 250: male.
+    QCOMPARE(gender, QString("Gender: male"));
+    QCOMPARE(readFile(path), before);  // OK only keeps the values
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    const std::uint32_t record = slotOffset(kCrystalTable, 1);
+    Bytes expected = before;
+    expected[record] = 0x02;
+    expected[record + 14] = 0xFA;
+    expected[record + 15] = 0xAA;
+    expected[record + 16] = 0x7E;
+    expected[record + 30] = 0x01;
+    QCOMPARE(differences(readFile(path), expected), std::vector<std::size_t>{});
+
+    // An item the ROM does not have is refused in the dialog, which stays open.
+    bool stayed = false;
+    whenModal([&](QWidget* d) {
+        d->findChild<QComboBox*>("cboItem")->setEditText("Lucky Eg");
+        QMetaObject::invokeMethod(d, "accept");
+        stayed = d->isVisible();
+        QMetaObject::invokeMethod(d, "reject");
+    });
+    action("mnuMoreFields")->trigger();
+    QVERIFY(stayed);
+    expectRefusal("\"Lucky Eg\" is not an item of this ROM");
+
+    // Unown offered: its letter is read out.
+    w<QComboBox>("theirpoke")->setCurrentIndex(201);
+    QString letter;
+    whenModal([&](QWidget* d) {
+        QVERIFY(d->findChild<QLabel*>("lblUnown")->isVisibleTo(d));
+        letter = d->findChild<QLabel*>("lblUnown")->text();
+        QMetaObject::invokeMethod(d, "reject");
+    });
+    action("mnuMoreFields")->trigger();
+    QCOMPARE(letter, QString("Unown letter: %1").arg(QChar(unownLetter({15, 10, 10, 10}))));
+}
+
+// A trade the game can never carry out: a sign beside the field, its
+// reason the tooltip, following what is typed; saved all the same, the
+// status bar saying it after.
+void MainWindowTest::tradesThatCanNeverHappenAreSigned() {
+    const std::string path = dir->write("crystal.gbc", retailLikeRom("BYTE"));
+    open(path);
+    clickTrade(0);
+    struct Case {
+        const char* sign;
+        std::function<void()> type;  // in the main window's boxes
+        const char* reason;
+    };
+    const QString kept = text("txtNickname");
+    for (const Case& c : std::vector<Case>{
+             {"warnRequested", [&] { w<QComboBox>("yourpoke")->setEditText("0"); },
+              "Species 0 is no creature, so no player can ever give the trader one."},
+             {"warnOffered", [&] { w<QComboBox>("theirpoke")->setEditText("0"); },
+              "Species 0 is no creature, so the player would receive a broken one."},
+             {"warnNickname", [&] { QTest::keyClick(w<QLineEdit>("txtNickname"), Qt::Key_A, Qt::ControlModifier);
+                                    QTest::keyClick(w<QLineEdit>("txtNickname"), Qt::Key_Delete); },
+              "The nickname is empty, so the creature would arrive without a name."},
+             {"warnOT", [&] { QTest::keyClick(w<QLineEdit>("txtOT"), Qt::Key_A, Qt::ControlModifier);
+                              QTest::keyClick(w<QLineEdit>("txtOT"), Qt::Key_Delete); },
+              "The original trainer's name is empty, so the creature would show no trainer."},
+         }) {
+        QVERIFY(w<QLabel>(c.sign)->isHidden());
+        c.type();
+        QVERIFY2(!w<QLabel>(c.sign)->isHidden(), c.sign);
+        QCOMPARE(w<QLabel>(c.sign)->toolTip(), QString(c.reason));
+    }
+    w<QComboBox>("yourpoke")->setEditText("Chansey");
+    w<QComboBox>("theirpoke")->setEditText("Onix");
+    QVERIFY(w<QLabel>("warnRequested")->isHidden() && w<QLabel>("warnOffered")->isHidden());
+    w<QLineEdit>("txtNickname")->setText(kept);
+    w<QLineEdit>("txtOT")->setText("KYLE");
+    // More Fields: the held item and the gender requirement.
+    QStringList signs;
+    whenModal([&](QWidget* d) {
+        auto shown = [&](const char* name) { return d->findChild<QLabel*>(name)->isVisible() ? d->findChild<QLabel*>(name)->toolTip() : QString(); };
+        signs << shown("warnGenderRequirement") << shown("warnItem");
+        d->findChild<QComboBox*>("cboGenderRequirement")->setCurrentIndex(1);
+        d->findChild<QComboBox*>("cboItem")->setCurrentIndex(250);
+        signs << shown("warnGenderRequirement") << shown("warnItem");
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    action("mnuMoreFields")->trigger();
+    QCOMPARE(signs, (QStringList{"", "", "Chansey is always female, so a trader asking for a male one can never trade.",
+                                 "Item 250 (TERU-SAMA) is an unused slot, not an item, so the creature would hold nothing real."}));
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QCOMPARE(readFile(path)[slotOffset(kCrystalTable, 1) + 30], 0x01);  // saved as asked
+    QCOMPARE(window->statusBar()->currentMessage(),
+             QString("Warning: Trade Number 1: Chansey is always female, so a trader asking for a male one can never trade. "
+                     "Warning: Trade Number 1: Item 250 (TERU-SAMA) is an unused slot, not an item, so the creature would hold nothing real."));
+}
+
+void MainWindowTest::theUnsavedMarkAppearsAndClears() {
+    const std::string path = dir->write("gold.gb", gameRom("AAUE"));
+    open(path);
+    clickTrade(0);
+    QVERIFY(!window->isWindowModified());
+    typeInto("txtNickname", "ZAP");
+    QVERIFY(window->isWindowModified());
+    QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 gold.gb[*]"));  // shown as "gold.gb*"
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QVERIFY(!window->isWindowModified());
+    // Choosing a species from the list marks it too; reading a trade clears it.
+    QTest::keyClick(w("yourpoke"), Qt::Key_Down);
+    QVERIFY(window->isWindowModified());
+    sink->willAnswer(SaveAnswer::Discard);
+    clickTrade(2);
+    QCOMPARE(sink->takeQuestions().size(), 1);
+    QVERIFY(!window->isWindowModified());
+    // Filling the editor, or an unsuccessful save, is no edit of the user's.
+    w<QLineEdit>("txtID")->setText("70000");
+    QVERIFY(!window->isWindowModified());
+}
+
+void MainWindowTest::everyWayOfLeavingAsks_data() {
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<int>("answer");
+    for (const char* way : {"another trade", "the same trade", "open", "drop", "reload", "exit", "ctrl+q", "close box"}) {
+        for (auto [answer, name] : {std::pair{SaveAnswer::Save, "save"}, std::pair{SaveAnswer::Discard, "discard"},
+                                    std::pair{SaveAnswer::Cancel, "cancel"}}) {
+            QTest::newRow(qPrintable(QString("%1, %2").arg(way, name))) << QString(way) << int(answer);
         }
     }
-    void controlTable() {
-        QFETCH(QString, name);
-        QFETCH(QString, kind);
-        QFETCH(QString, container);
-        QFETCH(QString, caption);
-        QFETCH(bool, enabled);
-        QWidget* control = w(name);
-        QCOMPARE(control->metaObject()->className(), kind);
-        QCOMPARE(control->parentWidget()->objectName(), container);
-        // Wholly inside its container, as a user sees it.
-        QVERIFY(control->parentWidget()->rect().contains(control->geometry()));
-        QCOMPARE(ownFlag(control), enabled);
-        if (auto* frame = qobject_cast<QGroupBox*>(control)) QCOMPARE(frame->title(), caption);
-        else if (auto* button = qobject_cast<QPushButton*>(control)) QCOMPARE(button->text(), caption);
-        else QCOMPARE(text(name), caption);
-    }
+}
 
-    // What a user sees of the layout: frames side by side without overlap,
-    // each field below its caption, the ROM information read left to right.
-    void layoutReadsAsDesigned() {
-        const QStringList frames = {"Frame5", "Frame2", "Frame6", "Frame3", "Frame1"};
-        for (const QString& a : frames) {
-            for (const QString& b : frames) QVERIFY2(a == b || !w(a)->geometry().intersects(w(b)->geometry()), qPrintable(a + b));
-        }
-        QVERIFY(w("Frame5")->geometry().bottom() < w("Frame2")->geometry().top());
-        QVERIFY(w("Frame2")->geometry().right() < w("Frame3")->geometry().left());
-        QVERIFY(w("Frame2")->geometry().bottom() < w("Frame6")->geometry().top());
-        QVERIFY(w("Frame3")->geometry().bottom() < w("Frame1")->geometry().top());
-        for (auto [caption, field] : {std::pair{"Label2", "theirpoke"}, std::pair{"Label3", "txtNickname"},
-                                      std::pair{"Label10", "txtOT"}, std::pair{"Label11", "txtID"},
-                                      std::pair{"Label9", "yourpoke"}}) {
-            const QRect c = w(caption)->geometry(), f = w(field)->geometry();
-            QVERIFY2(c.bottom() < f.top() && qAbs(c.left() - f.left()) <= 16, caption);
-        }
-        const QStringList row = {"txtName", "headr", "txtCDE", "txtCode", "lang", "language"};
-        for (int i = 1; i < row.size(); ++i) {
-            QVERIFY(w(row[i - 1])->geometry().left() < w(row[i])->geometry().left());
-            QCOMPARE(w(row[i])->y(), w(row[0])->y());
-        }
-    }
+void MainWindowTest::everyWayOfLeavingAsks() {
+    QFETCH(QString, way);
+    QFETCH(int, answer);
+    const Bytes gold = gameRom("AAUE");
+    const std::string path = dir->write("gold.gb", gold);
+    const std::string other = dir->write("other.gbc", gameRom("BYTE"));
+    open(path);
+    clickTrade(0);
+    typeInto("txtNickname", "ZAP");
+    sink->willAnswer(SaveAnswer(answer));
+    if (way == "another trade") clickTrade(2);
+    if (way == "the same trade") clickTrade(0);
+    if (way == "open") open(other);
+    if (way == "drop") dropFile(other);
+    if (way == "reload") QTest::keyClick(window.get(), Qt::Key_F5);
+    if (way == "exit") action("mnuExit")->trigger();
+    if (way == "ctrl+q") QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    if (way == "close box") window->close();
 
-    void windowMenusListsAndFocus() {
-        QCOMPARE(window->windowTitle(), QString("Kestrane"));
-        QCOMPARE(w("client")->size(), QSize(641, 427));  // the designed 493 x 427 and the pictures' column
-        QCOMPARE(window->minimumSize(), window->maximumSize());  // fixed size
-        QVERIFY(!window->windowIcon().isNull());
-        QVERIFY(!w<QLabel>("Image1")->pixmap().isNull());
-
-        struct Item {
-            const char* name;
-            const char* caption;
-            QKeySequence shortcut;
-            bool enabled;
-        };
-        for (const Item& item : {Item{"mnuOpen", "&Open ROM...", QKeySequence("Ctrl+O"), true},
-                                 Item{"mnuSave", "&Save ROM", QKeySequence("Ctrl+S"), false},
-                                 Item{"mnuExit", "E&xit", QKeySequence("Ctrl+Q"), true},
-                                 Item{"mnuMoreFields", "&More Fields\u2026", QKeySequence("Ctrl+M"), false},
-                                 Item{"mnuAbout", "&About", QKeySequence(), true}}) {
-            QCOMPARE(action(item.name)->text(), QString(item.caption));
-            QCOMPARE(action(item.name)->shortcut(), item.shortcut);
-            QCOMPARE(action(item.name)->isEnabled(), item.enabled);
-        }
-        QList<QAction*> menus = window->menuBar()->actions();
-        QCOMPARE(menus.size(), 4);
-        QCOMPARE(menus[0]->text(), QString("&File"));
-        QCOMPARE(menus[1]->text(), QString("&Edit"));
-        QCOMPARE(menus[2]->text(), QString("&Trade"));
-        QCOMPARE(menus[3]->text(), QString("&Help"));
-        QStringList file;
-        for (QAction* a : menus[0]->menu()->actions()) file << (a->isSeparator() ? QString("-") : a->objectName());
-        QCOMPARE(file, QStringList({"mnuOpen", "", "mnuReload", "mnuSave", "mnuSaveAs", "-", "mnuExport", "mnuImport",
-                                    "mnuCreatePatch", "-", "mnuPlay", "mnuChooseEmulator", "-", "mnuChecksums", "-", "mnuExit"}));
-        // Every item of every menu has an Alt letter of its own in that menu.
-        for (QAction* menu : menus) {
-            QSet<QChar> letters;
-            for (QAction* a : menu->menu()->actions()) {
-                if (a->isSeparator()) continue;
-                const qsizetype amp = a->text().indexOf('&');
-                QVERIFY2(amp >= 0 && amp + 1 < a->text().size(), qPrintable(a->text()));
-                const QChar letter = a->text()[amp + 1].toLower();
-                QVERIFY2(!letters.contains(letter), qPrintable(a->text()));
-                letters.insert(letter);
-            }
-        }
-        QCOMPARE(menus[0]->menu()->actions()[1]->menu()->objectName(), QString("mnuRecent"));
-        QCOMPARE(menus[0]->menu()->actions()[1]->text(), QString("Rece&nt ROMs"));
-        QCOMPARE(menus[0]->menu()->actions()[14]->objectName(), QString("cmdBreak"));
-        QCOMPARE(action("mnuSaveAs")->shortcut(), QKeySequence("Ctrl+Shift+S"));
-        QCOMPARE(action("mnuUndo")->text(), QString("&Undo Save"));
-        QCOMPARE(action("mnuRedo")->text(), QString("&Redo Save"));
-        for (const char* name : {"mnuSaveAs", "mnuUndo", "mnuRedo"}) QVERIFY(!action(name)->isEnabled());
-        QCOMPARE(action("mnuPlay")->text(), QString("Pla&y in Emulator"));
-        QCOMPARE(action("mnuChooseEmulator")->text(), QString("&Choose Emulator\u2026"));
-        QCOMPARE(action("mnuReload")->text(), QString("&Reload ROM"));
-        QCOMPARE(action("mnuReload")->shortcut(), QKeySequence(Qt::Key_F5));
-        QCOMPARE(action("mnuExport")->text(), QString("&Export Trades\u2026"));
-        QCOMPARE(action("mnuImport")->text(), QString("&Import Trades\u2026"));
-        for (const char* name : {"mnuReload", "mnuExport", "mnuImport"}) QVERIFY(!action(name)->isEnabled());
-        QCOMPARE(action("mnuChecksums")->text(), QString("&Update Checksums When Saving"));
-        QVERIFY(action("mnuChecksums")->isCheckable() && action("mnuChecksums")->isChecked());
-
-        auto* list = w<QListWidget>("tradelist");
-        QCOMPARE(list->count(), 7);
-        QCOMPARE(list->item(0)->text(), QString("Trade Number 1"));
-        QCOMPARE(list->item(6)->text(), QString("Trade Number 7"));
-        QCOMPARE(list->currentRow(), -1);
-        for (const char* name : {"yourpoke", "theirpoke"}) {
-            auto* box = w<QComboBox>(name);
-            QCOMPARE(box->count(), 252);
-            QCOMPARE(box->itemText(0), QString("?????"));
-            QCOMPARE(box->itemText(1), QString("Bulbasaur "));
-            QCOMPARE(box->itemText(151), QString("Mew"));
-            QCOMPARE(box->itemText(251), QString("Celebi "));
-            QVERIFY(box->isEditable());
-            QCOMPARE(box->currentIndex(), -1);
-            QCOMPARE(box->currentText(), QString());
-        }
-        QCOMPARE(w<QLineEdit>("txtID")->maxLength(), 5);
-
-        // The keyboard, with everything usable: Tab follows the layout, and
-        // each caption's Alt-key letter moves to its field.
-        open(dir->write("c.gbc", gameRom("BYTE")));
-        QCOMPARE(QApplication::focusWidget(), w("tradelist"));  // an opened ROM: Space chooses Trade Number 1
-        keyOnList(Qt::Key_Space);
-        QCOMPARE(text("txtNickname"), QString("ROCKY"));
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        const QStringList order = {"tradelist", "theirpoke", "txtNickname", "txtOT", "txtID", "yourpoke", "btnSave"};
-        QStringList walked;
-        w("tradelist")->setFocus();
-        for (int i = 0; i < order.size(); ++i) {
-            QWidget* focus = QApplication::focusWidget();
-            while (focus && !order.contains(focus->objectName())) focus = focus->parentWidget();
-            walked << (focus ? focus->objectName() : QString("?"));
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        }
-        QCOMPARE(walked, order);
-        for (auto [key, field] : {std::pair{Qt::Key_O, "theirpoke"}, std::pair{Qt::Key_N, "txtNickname"},
-                                  std::pair{Qt::Key_R, "txtOT"}, std::pair{Qt::Key_I, "txtID"},
-                                  std::pair{Qt::Key_Y, "yourpoke"}}) {
-            QTest::keyClick(window.get(), key, Qt::AltModifier);
-            QWidget* focus = QApplication::focusWidget();
-            while (focus && focus->objectName() != field) focus = focus->parentWidget();
-            QVERIFY2(focus, field);
-        }
-    }
-
-    void openingEachGameShowsItAndEnablesTheList_data() {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("nickname");  // of trade 2
-        QTest::addColumn<QString>("room");      // its room left
-        QTest::addColumn<QString>("place");     // its place, as the ROM names it
-        const QString english = "Goldenrod City, Johto", asTheRom = "GOLDENROD CITY, Johto", kana = "\u30a4\u30a4, \u30b8\u30e7\u30a6\u30c8";
-        QTest::newRow("gold") << "AAUE" << "Pok\u00e9mon Gold" << "English" << "MUSCLE" << "4" << english;
-        QTest::newRow("silver") << "AAXE" << "Pok\u00e9mon Silver" << "English" << "MUSCLE" << "4" << english;
-        QTest::newRow("crystal") << "BYTE" << "Pok\u00e9mon Crystal" << "English" << "MUSCLE" << "4" << english;
-        QTest::newRow("french crystal") << "BYTF" << "Pok\u00e9mon Crystal" << "French" << "MUSCLE" << "4" << asTheRom;
-        QTest::newRow("spanish crystal") << "BYTS" << "Pok\u00e9mon Crystal" << "Spanish" << "MUSCLE" << "4" << asTheRom;
-        QTest::newRow("japanese gold") << "AAUJ" << "Pok\u00e9mon Gold" << "Japanese" << "\u30b1\u30f3\u30bf" << "1" << kana;
-        QTest::newRow("japanese silver") << "AAXJ" << "Pok\u00e9mon Silver" << "Japanese" << "\u30b1\u30f3\u30bf" << "1" << kana;
-    }
-    void openingEachGameShowsItAndEnablesTheList() {
-        QFETCH(QString, code);
-        QFETCH(QString, name);
-        QFETCH(QString, language);
-        QFETCH(QString, nickname);
-        QFETCH(QString, room);
-        QFETCH(QString, place);
-        const std::string path = dir->write("my rom é.gbc", gameRom(qPrintable(code)));
-        open(path);
-        QCOMPARE(dialogs->asked.size(), 1);
-        const DialogRecord& asked = dialogs->asked[0];
-        QCOMPARE(asked.title, QString("Open Pok\u00e9mon Gold, Silver or Crystal ROM..."));
-        QCOMPARE(asked.flags, 0x1804u);
-        QCOMPARE(asked.initialDir, QString());
-        QCOMPARE(asked.filters.size(), 1);
-        QCOMPARE(asked.filters[0].description, QString("GB ROMs (*.gb)"));
-        QCOMPARE(asked.filters[0].patterns, QString("*.gb;*.gbc"));
-        QCOMPARE(asked.owner, window.get());
-
-        QCOMPARE(text("headr"), name);
-        QCOMPARE(text("txtCode"), code);
-        QCOMPARE(text("language"), language);
-        QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 my rom \u00e9.gbc[*]"));
-        QVERIFY(!window->isWindowModified());
-        expectEnabled(kRomOpen, true);
-        expectEnabled(kEditor, false);
-        QVERIFY(!action("mnuSave")->isEnabled());
-        QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);  // a disabled command does nothing
-        QVERIFY(sink->messages.isEmpty());
-
-        // Every open starts from a fresh dialog.
-        dialogs->willChoose("");
-        action("mnuOpen")->trigger();
-        QCOMPARE(dialogs->asked[1].initialDir, QString());
+    const auto questions = sink->takeQuestions();
+    QCOMPARE(questions.size(), 1);
+    QCOMPARE(questions[0].title, QString("Kestrane"));
+    QCOMPARE(questions[0].text, QString("Save changes to Trade Number 1?"));
+    QCOMPARE(questions[0].parent, window.get());
+    const bool quitting = way == "exit" || way == "ctrl+q" || way == "close box";
+    if (SaveAnswer(answer) == SaveAnswer::Cancel) {
+        // Everything as it was, the selection included.
+        QCOMPARE(readFile(path), gold);
+        QVERIFY(window->isVisible());
+        QVERIFY(window->isWindowModified());
+        QCOMPARE(text("txtNickname"), QString("ZAP"));
+        QCOMPARE(selectedRow(), 0);
         QCOMPARE(window->romPath(), QString::fromStdString(path));
-
-        // Names in the release's own characters, their room in its own field.
-        clickTrade(1);
-        QCOMPARE(text("txtNickname"), nickname);
-        QCOMPARE(w<QLineEdit>("txtNickname")->findChild<QLabel*>("roomLeft")->text(), room);
-        // The place in the ROM's words; whole in the tooltip where the label cuts it.
-        QCOMPARE(w<QLabel>("location")->toolTip(), place);
-        QVERIFY(text("location") == place || place.startsWith(text("location").chopped(1)));
+        return;
     }
-
-    void badOpensChangeNothing() {
-        const std::string gold = dir->write("gold.gb", gameRom("AAUE"));
-        open(gold);
-        clickTrade(0);
-        Bytes header = gameRom("AAUE");
-        header.resize(0x142);
-        struct Case {
-            std::string path;
-            QString title;
-            QString part;
-        };
-        for (const Case& c : {Case{dir->write("other.gb", randomImage("aaue")), "Kestrane", "Unsupported ROM."},
-                              Case{dir->write("short.gb", header), "Kestrane", "too short"},
-                              Case{dir->folder(), "Error: 75", "folder"},
-                              Case{dir->file("gone.gb"), "Error: 53", "does not exist"},
-                              Case{"", "", ""}}) {
-            open(c.path);
-            if (!c.path.empty()) {
-                auto messages = sink->take();
-                QCOMPARE(messages.size(), 1);
-                QCOMPARE(messages[0].title, c.title);
-                QVERIFY2(messages[0].text.contains(c.part), qPrintable(messages[0].text));
-                QCOMPARE(messages[0].parent, window.get());  // over the window
-            }
-            QCOMPARE(window->romPath(), QString::fromStdString(gold));
-            QCOMPARE(QString::fromUtf8(window->rom()->release->code.data(), 4), QString("AAUE"));
-            QCOMPARE(text("headr"), QString("Pok\u00e9mon Gold"));
-            QCOMPARE(text("txtNickname"), QString("ROCKY"));
-            QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 gold.gb[*]"));
-            expectEnabled(kEditor, true);
-        }
-        // The editor still saves to the ROM the window names.
-        w<QLineEdit>("txtID")->setText("7");
-        save();
+    if (SaveAnswer(answer) == SaveAnswer::Save) {
         expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        QCOMPARE(readFile(gold)[kGoldSlot1 + kAt.trainerIdAt], 7);
-    }
-
-    void readOnlyRomsStayReadOnly() {
-        const std::string gold = dir->write("ro.gb", gameRom("AAUE"));
-        const std::string other = dir->write("ro.txt", randomImage("XXXX"));
-        ::chmod(gold.c_str(), 0444);
-        ::chmod(other.c_str(), 0444);
-        open(other);
-        expectMessage("Kestrane", "Unsupported ROM.", MessageIcon::Exclamation);
-        open(gold);
-        QCOMPARE(text("headr"), QString("Pok\u00e9mon Gold"));
-        for (const std::string& path : {gold, other}) {
-            struct stat st {};
-            ::stat(path.c_str(), &st);
-            QCOMPARE(int(st.st_mode & 07777), 0444);
-        }
-        QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 ro.gb (read-only)[*]"));
-        QVERIFY(text("tableInfo").endsWith("\u2014 read-only"));
-        // Saving asks: Cancel writes nothing; Save As writes a copy the window then edits.
-        const Bytes before = readFile(gold);
-        clickTrade(0);
-        typeInto("txtID", "7");
-        sink->willChoose(2);
-        save();
-        QCOMPARE(sink->takeQuestions()[0].text, QString("\u201cro.gb\u201d is read-only. Make it writable and save?"));
-        QCOMPARE(readFile(gold), before);
-        const std::string copy = dir->file("copy.gb");
-        sink->willChoose(1);
-        dialogs->willChoose(QString::fromStdString(copy));
-        save();
-        QCOMPARE(sink->takeQuestions().size(), 1);
-        QCOMPARE(readFile(gold), before);
-        QCOMPARE(readFile(copy)[kGoldSlot1 + kAt.trainerIdAt], 7);
-        QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 copy.gb[*]"));
-        QCOMPARE(w<QMenu>("mnuRecent")->actions()[0]->toolTip(), QDir::toNativeSeparators(QString::fromStdString(copy)));
-        QCOMPARE(text("txtID"), QString("7"));
-        // Make Writable and Save, on the read-only one again.
-        open(gold);
-        clickTrade(0);
-        typeInto("txtID", "8");
-        sink->willChoose(0);
-        save();
-        QCOMPARE(sink->takeQuestions().size(), 1);
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        QCOMPARE(readFile(gold)[kGoldSlot1 + kAt.trainerIdAt], 8);
-        QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 ro.gb[*]"));
-    }
-
-    // File → Create Patch…: the original asked for, where to save (BPS, or
-    // IPS by the filter), what differs shown, then the patch written.
-    void creatingAPatch() {
-        const Bytes clean = gameRom("BYTE");
-        const std::string original = dir->write("clean.gbc", clean);
-        const std::string hack = dir->write("hack.gbc", clean);
-        open(hack);
-        clickTrade(4);
-        typeInto("txtNickname", "PEBBLE");
-        sink->willAnswer(SaveAnswer::Save);  // the unsaved edit first
-        dialogs->willChoose(QString::fromStdString(original));
-        dialogs->willChoose(QString::fromStdString(dir->file("hack")), 2);  // the IPS filter, no ending typed
-        sink->willChoose(0);
-        action("mnuCreatePatch")->trigger();
-        auto asked = sink->takeQuestions();
-        QCOMPARE(asked.size(), 2);
-        QCOMPARE(asked[1].text, QString("The patch turns \u201cclean.gbc\u201d into \u201chack.gbc\u201d:\n\nTrade Number 5  "
-                                        "Nickname  ROCKY \u2192 PEBBLE\n0 other bytes differ outside the trade tables.\n\nCreate it?"));
-        QCOMPARE(dialogs->asked.last().fileName, QString("hack.bps"));
-        auto told = sink->take();
-        QCOMPARE(told.size(), 2);  // saved, then the patch
-        QVERIFY(told[1].text.startsWith("The patch was written to \u201chack.ips\u201d"));
-        QCOMPARE(applyIps(clean, readFile(dir->file("hack.ips"))).target, readFile(hack));
-        QCOMPARE(readFile(original), clean);
-    }
-
-    // Edit → Undo Save and Redo Save, for a trade and an import; a file
-    // another program changed since is refused, nothing written.
-    void undoAndRedoSaves() {
-        Bytes image = gameRom("BYTE");
-        buildChecksums(image);
-        const std::string path = dir->write("c.gbc", image);
-        open(path);
-        clickTrade(4);
-        typeInto("txtID", "123");
-        save();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        const Bytes saved = readFile(path);
-        QCOMPARE(action("mnuUndo")->text(), QString("&Undo Save of Trade Number 5"));
-        action("mnuUndo")->trigger();
-        QCOMPARE(readFile(path), image);
-        QCOMPARE(text("txtID"), QString("4660"));  // the trade shown, as the file now holds it
-        QCOMPARE(action("mnuRedo")->text(), QString("&Redo Save of Trade Number 5"));
-        QVERIFY(!action("mnuUndo")->isEnabled());
-        action("mnuRedo")->trigger();
-        QCOMPARE(readFile(path), saved);
-        // An import is one step.
-        const std::string table = dir->file("t.json");
-        std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "id": 1}, {"slot": 2, "id": 2}]})";
-        dialogs->willChoose(QString::fromStdString(table));
-        sink->willChoose(0);
-        action("mnuImport")->trigger();
-        sink->takeQuestions();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        QCOMPARE(action("mnuUndo")->text(), QString("&Undo Import"));
-        action("mnuUndo")->trigger();
-        QCOMPARE(readFile(path), saved);
-        // Another program changed a byte the save wrote: refused, nothing written.
-        Bytes other = saved;
-        other[slotOffset(kCrystalTable, 5) + kAt.trainerIdAt] = 0x44;
-        dir->write("c.gbc", other);
-        action("mnuUndo")->trigger();
-        expectRefusal("another program changed the byte 0xFCEE9 since that save");
-        QCOMPARE(readFile(path), other);
-        QCOMPARE(action("mnuUndo")->text(), QString("&Undo Save of Trade Number 5"));
-    }
-
-    // A save refused because another program changed the trade: Reload and
-    // Keep My Edits reads it again, keeps every typed value, marks what the
-    // other program changed, and Save then writes the typed values.
-    void typedEditsSurviveAChangedFile() {
-        const Bytes gold = gameRom("AAUE");
-        const std::string path = dir->write("gold.gb", gold);
-        open(path);
-        clickTrade(0);
-        typeInto("txtNickname", "MINE");
-        Bytes changed = gold;
-        changed[kGoldSlot1 + kAt.trainerIdAt] = 0x99;  // the ID, by another program
-        dir->write("gold.gb", changed);
-        sink->willChoose(0);
-        save();
-        QCOMPARE(sink->takeQuestions().size(), 1);
-        QCOMPARE(text("txtNickname"), QString("MINE"));
-        QCOMPARE(text("txtID"), QString("4660"));
-        QCOMPARE(w<QLineEdit>("txtID")->toolTip(), QString("Another program changed this in the file to: 4761"));
-        QVERIFY(window->isWindowModified());
-        save();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        const Bytes after = readFile(path);
-        QCOMPARE(after[kGoldSlot1 + kAt.nickname.at], 0x8C);  // M
-        QCOMPARE(after[kGoldSlot1 + kAt.trainerIdAt], 0x34);  // the typed (shown) ID over the other program's
-        QCOMPARE(w<QLineEdit>("txtID")->toolTip(), QString());
-    }
-
-    void showingTradesAndTheSlotWithout() {
-        Bytes rom = gameRom("AAUE");
-        rom[0xFCC25] = 252;  // trade 2 asks for a species without a list entry
-        const std::string gold = dir->write("gold.gb", rom);
-        open(gold);
-        clickTrade(0);
-        expectEnabled(kEditor, true);
-        QVERIFY(action("mnuSave")->isEnabled());
-        QCOMPARE(text("location"), QString("Violet City, Johto"));
-        QCOMPARE(w<QComboBox>("yourpoke")->currentIndex(), 63);
-        QCOMPARE(text("yourpoke"), QString("Abra "));
-        QCOMPARE(w<QComboBox>("theirpoke")->currentIndex(), 95);
-        QCOMPARE(text("txtNickname"), QString("ROCKY"));
-        QCOMPARE(text("txtOT"), QString("KYLE"));
-        QCOMPARE(text("txtID"), QString("4660"));
-
-        clickTrade(1);
-        QCOMPARE(w<QComboBox>("yourpoke")->currentIndex(), -1);
-        QCOMPARE(text("yourpoke"), QString("#252"));
-        QCOMPARE(text("location"), QString("Goldenrod City, Johto"));
-        // Saved without picking a species, the byte without entry stays.
-        w<QLineEdit>("txtID")->setText("9");
-        save();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        rom[0xFCC25 + 16] = 9;
-        rom[0xFCC25 + 17] = 0;
-        QCOMPARE(readFile(gold), rom);
-
-        clickTrade(6);
-        expectMessage("Kestrane", "There is no trade assigned to this slot.", MessageIcon::Exclamation);
-        expectEnabled(kEditor, false);
-        QVERIFY(!action("mnuSave")->isEnabled());
-        expectEnabled(kRomOpen, true);
-        for (const char* name : {"location", "txtNickname", "txtOT", "txtID", "yourpoke", "theirpoke"}) {
-            QCOMPARE(text(name), QString());
-        }
-        QCOMPARE(w<QComboBox>("theirpoke")->currentIndex(), -1);
-
-        // The keyboard selects as the mouse does.
-        w("tradelist")->setFocus();
-        keyOnList(Qt::Key_Up);
-        expectEnabled(kEditor, true);
-        QCOMPARE(text("location"), QString("Route 14, Kanto"));
-        QCOMPARE(readFile(gold), rom);
-    }
-
-    void saveNeedsAnOpenRomAndAShownTrade() {
-        auto saveCommand = [&] { QVERIFY(QMetaObject::invokeMethod(window.get(), "saveTrade")); };
-        saveCommand();
-        expectMessage("Kestrane", "Open a ROM and select a trade before saving. Nothing was written.",
-                      MessageIcon::Exclamation);
-        const Bytes rom = gameRom("AAXE");
-        const std::string silver = dir->write("silver.gb", rom);
-        open(silver);
-        saveCommand();
-        expectMessage("Kestrane", "Select a trade before saving. Nothing was written.", MessageIcon::Exclamation);
-        clickTrade(6);
-        sink->take();
-        saveCommand();
-        expectMessage("Kestrane", "Select a trade before saving. Nothing was written.", MessageIcon::Exclamation);
-        QCOMPARE(readFile(silver), rom);
-    }
-
-    void aSelectionThatCannotBeReadLeavesTheWindowAsItWas() {
-        Bytes rom = gameRom("AAUE");
-        const std::string gold = dir->write("gold.gb", rom);
-        open(gold);
-        clickTrade(0);
-        rom.resize(0xFCC30);  // cut inside trade 3
-        dir->write("gold.gb", rom);
-        clickTrade(2);
-        expectRefusal("ends at");
-        QCOMPARE(w<QListWidget>("tradelist")->currentRow(), 0);
-        QCOMPARE(text("location"), QString("Violet City, Johto"));
-        QCOMPARE(text("txtNickname"), QString("ROCKY"));
-        expectEnabled(kEditor, true);
-
-        std::filesystem::remove(gold);
-        clickTrade(3);
-        auto messages = sink->take();
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages[0].title, QString("Error: 53"));
-        QCOMPARE(w<QListWidget>("tradelist")->currentRow(), 0);
-    }
-
-    void savingWritesExactlyTheEditedFields_data() {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<uint>("base");
-        QTest::newRow("gold") << "AAUE" << 0 << uint(kGoldSlot1 + kAt.requestedSpeciesAt);
-        QTest::newRow("silver") << "AAXE" << 0 << uint(kGoldSlot1 + kAt.requestedSpeciesAt);
-        QTest::newRow("crystal") << "BYTE" << 4 << uint(kCrystalSlot5 + kAt.requestedSpeciesAt);
-    }
-    void savingWritesExactlyTheEditedFields() {
-        QFETCH(QString, code);
-        QFETCH(int, row);
-        QFETCH(uint, base);
-        const Bytes before = gameRom(qPrintable(code));
-        const std::string path = dir->write("rom.gbc", before);
-        open(path);
-        clickTrade(row);
-
-        w<QComboBox>("yourpoke")->setCurrentIndex(25);  // Pikachu
-        auto* offered = w<QComboBox>("theirpoke");
-        offered->setEditText("celebi");                 // typed, matched without case
-        QTest::keyClicks(w("txtNickname"), "XYZ");     // appended: "ROCKYXYZ"
-        w<QLineEdit>("txtOT")->setText("[PK]AB");
-        w<QLineEdit>("txtID")->setText("37460");
-        save();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-
-        Bytes expected = before;
-        const Bytes fields = {25, 251, 0x91, 0x8E, 0x82, 0x8A, 0x98, 0x97, 0x98, 0x99, 0x50, 0x20};
-        std::copy(fields.begin(), fields.end(), expected.begin() + base);
-        const Bytes tail = {0x54, 0x92, 0xE1, 0x80, 0x81, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
-        std::copy(tail.begin(), tail.end(), expected.begin() + base + kAt.trainerIdAt - kAt.requestedSpeciesAt);
-        QCOMPARE(differences(readFile(path), expected).size(), size_t(0));
-        // The window shows what was typed; nothing is read back.
-        QCOMPARE(text("theirpoke"), QString("celebi"));
-
-        // Ctrl+S saves the same way; unchanged, it changes no byte.
-        QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        QCOMPARE(differences(readFile(path), expected).size(), size_t(0));
-    }
-
-    void saveRefusalsWriteNothing_data() {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("empty id") << "txtID" << "" << "The ID number is empty.";
-        QTest::newRow("word id") << "txtID" << "12abc" << "\"12abc\" is not a number.";
-        QTest::newRow("id too big") << "txtID" << "65536" << "Please enter an ID number between 0 and 65535.";
-        QTest::newRow("negative id") << "txtID" << "-1" << "Please enter an ID number between 0 and 65535.";
-        QTest::newRow("no species") << "yourpoke" << "" << "Please choose the requested species (Your Pok\u00e9mon)";
-        QTest::newRow("unknown species") << "theirpoke" << "Pikachoo" << "\"Pikachoo\" is not a species: choose the offered species";
-        QTest::newRow("percent in name") << "txtNickname" << "AB%C" << "cannot hold \"%\" (U+0025), character 3";
-        QTest::newRow("accent in name") << "txtOT" << "Jos\u00e8" << "cannot hold \"\u00e8\" (U+00E8), character 4";
-        QTest::newRow("at sign") << "txtNickname" << "R@D" << "(U+0040), character 2";
-        QTest::newRow("brace") << "txtNickname" << "{" << "(U+007B), character 1";
-        QTest::newRow("tab") << "txtOT" << "a\tb" << "(U+0009), character 2";
-        QTest::newRow("kana") << "txtOT" << "\u3042" << "(U+3042), character 1";
-        QTest::newRow("emoji") << "txtOT" << "\U0001F600" << "(U+1F600), character 1";
-        QTest::newRow("exponent id") << "txtID" << "1e5" << "\"1e5\" is not a number.";
-        QTest::newRow("hex id") << "txtID" << "0x10" << "\"0x10\" is not a number.";
-        QTest::newRow("species 252 typed") << "theirpoke" << "252" << "The offered species (Offered Pok\u00e9mon) 252 is not in the list";
-        QTest::newRow("species 300 typed") << "yourpoke" << "300" << "The requested species (Your Pok\u00e9mon) 300 is not in the list";
-        // Bytes, not characters, count: a token is one byte.
-        QTest::newRow("13 bytes") << "txtNickname" << "ROCKYTHEGREAT"
-                                  << "The nickname needs 13 bytes, but its field holds 10. Please shorten it.";
-        // Every problem at once, then what happened to the file.
-        QTest::newRow("two problems") << "txtID" << "x"
-                                      << "\"x\" is not a number. Please enter an ID number between 0 and 65535.\n"
-                                         "The original trainer's name needs 11 bytes, but its field holds 10. Please "
-                                         "shorten it.\nNothing was written.";
-    }
-    void saveRefusalsWriteNothing() {
-        QFETCH(QString, field);
-        QFETCH(QString, value);
-        QFETCH(QString, message);
-        const Bytes before = gameRom("AAUE");
-        const std::string path = dir->write("gold.gb", before);
-        open(path);
-        clickTrade(0);
-        if (auto* box = window->findChild<QComboBox*>(field)) {
-            box->setCurrentIndex(-1);
-            box->setEditText(value);
-        } else {
-            w<QLineEdit>(field)->setText(value);
-        }
-        if (QTest::currentDataTag() == QByteArray("two problems")) w<QLineEdit>("txtOT")->setText("[PK][MN]ABCDEFGHI");
-        save();
-        auto messages = sink->take();
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages[0].title, QString("Kestrane"));
-        QCOMPARE(messages[0].icon, MessageIcon::Exclamation);
-        QVERIFY2(messages[0].text.contains(message), qPrintable(messages[0].text));
-        QCOMPARE(readFile(path), before);
-    }
-
-    // The room left is counted in bytes, as the game stores names.
-    void namesAreLimitedByTheirBytes() {
-        const Bytes before = gameRom("AAUE");
-        const std::string path = dir->write("gold.gb", before);
-        open(path);
-        clickTrade(0);
-        auto room = [&](const char* box) { return w<QLineEdit>(box)->findChild<QLabel*>("roomLeft"); };
-        QCOMPARE(room("txtNickname")->text(), QString("5"));  // ROCKY
-        typeInto("txtNickname", "[PK][MN]RO");
-        QCOMPARE(room("txtNickname")->text(), QString("6"));
-        typeInto("txtOT", "ROCKYTHEGREAT");
-        QCOMPARE(room("txtOT")->text(), QString("-3"));
-        QVERIFY(room("txtOT")->toolTip().contains("needs 13 bytes, but its field holds 10"));
-        // A typed "\\" is a byte the save writes, counted like any other.
-        typeInto("txtOT", "AB\\CDEFGHIJKLMN");
-        QCOMPARE(room("txtOT")->text(), QString("-5"));
-        save();
-        expectRefusal("needs 15 bytes, but its field holds 10");
-        typeInto("txtOT", "KYLE");
-        save();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        const std::uint32_t at = kGoldSlot1 + kAt.nickname.at;
-        const Bytes after = readFile(path);
-        QCOMPARE(Bytes(after.begin() + at, after.begin() + at + 5), (Bytes{0xE1, 0xE2, 0x91, 0x8E, 0x50}));
-    }
-
-    // Trades carried from one ROM to another through File → Export Trades…
-    // and Import Trades…: one transaction, the same checks as the command line.
-    void exportAndImportCarryTradesBetweenRoms() {
-        Bytes a = retailLikeRom("BYTE", 3);
-        putRecord(a, kCrystalSlot5, TradeBytes{});  // ROCKY from KYLE
-        const std::string from = dir->write("a.gbc", a);
-        Bytes b = retailLikeRom("BYTE", 4);
-        const std::string to = dir->write("b.gbc", b);
-        const std::string table = dir->file("trades.json");
-        open(from);
-        dialogs->willChoose(QString::fromStdString(table));
-        action("mnuExport")->trigger();
-        expectMessage("Kestrane", "The trades were exported to \"trades.json\".", MessageIcon::Information);
-        QCOMPARE(dialogs->asked.last().fileName, QString("a.json"));
-        QCOMPARE(dialogs->asked.last().defaultExtension, QString(".json"));
-
-        open(to);
-        clickTrade(4);
-        QCOMPARE(text("txtNickname"), QString("PAUL"));
-        typeInto("txtID", "1");  // an unsaved edit: asked about first
-        sink->willAnswer(SaveAnswer::Discard);
-        dialogs->willChoose(QString::fromStdString(table));
-        sink->willChoose(0);  // the preview: Import
-        action("mnuImport")->trigger();
-        auto asked = sink->takeQuestions();
-        QCOMPARE(asked.size(), 2);
-        QVERIFY2(asked[1].text.contains("Importing \"trades.json\" changes:\n\nTrade Number 5  Requested species  93 Haunter \u2192 63 Abra\n"),
-                 qPrintable(asked[1].text));
-        QCOMPARE(asked[1].detail, QString("Import | Cancel"));
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        QCOMPARE(text("txtNickname"), QString("ROCKY"));  // the trade on show, as the file now holds it
-        const Bytes after = readFile(to);
-        for (int slot = 1; slot <= 7; ++slot) {
-            const std::uint32_t at = slotOffset(kCrystalTable, slot);
-            QCOMPARE(Bytes(after.begin() + at, after.begin() + at + 32), Bytes(a.begin() + at, a.begin() + at + 32));
-        }
-
-        // A table that is refused writes nothing and says every problem.
-        std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "id": 70000, "offered": "Pikachoo"}]})";
-        dialogs->willChoose(QString::fromStdString(table));
-        action("mnuImport")->trigger();
-        expectRefusal("Trade Number 1: Please enter an ID number between 0 and 65535.\nTrade Number 1: \"Pikachoo\"");
-        QCOMPARE(readFile(to), after);
-        // JSON numbers as numbers: a fraction refused, a whole one taken.
-        std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "id": 4660.6}]})";
-        dialogs->willChoose(QString::fromStdString(table));
-        action("mnuImport")->trigger();
-        expectRefusal("Trade Number 1: \"id\" must be a whole number or a text (a number from 0 to 65535), not 4660.6.");
-        QCOMPARE(readFile(to), after);
-        std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "requested": 63}]})";
-        dialogs->willChoose(QString::fromStdString(table));
-        sink->willChoose(0);
-        action("mnuImport")->trigger();
-        QCOMPARE(sink->takeQuestions().size(), 1);
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        QCOMPARE(readFile(to)[slotOffset(kCrystalTable, 1) + 1], 63);
-        // Shown before written: Cancel writes nothing, and a table that changes nothing says so.
-        dialogs->willChoose(QString::fromStdString(table));
-        action("mnuImport")->trigger();
-        expectMessage("Kestrane", "\"trades.json\" changes nothing in this ROM; nothing was written.", MessageIcon::Information);
-        std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "requested": 64}]})";
-        dialogs->willChoose(QString::fromStdString(table));
-        sink->willChoose(1);
-        action("mnuImport")->trigger();
-        QCOMPARE(sink->takeQuestions().size(), 1);
-        QCOMPARE(readFile(to)[slotOffset(kCrystalTable, 1) + 1], 63);
-        // One larger than any table is refused unread; the window goes on.
-        std::filesystem::resize_file(fsPath(table), std::uintmax_t(64) << 30);
-        dialogs->willChoose(QString::fromStdString(table));
-        action("mnuImport")->trigger();
-        const Bytes imported = readFile(to);
-        expectRefusal("more than the 1,048,576 Kestrane reads");
-        QCOMPARE(readFile(to), imported);
-        // A sister release's table (Gold's into Silver) is taken, and the preview says whose it is.
-        open(dir->write("gold.gb", gameRom("AAUE")));
-        dialogs->willChoose(QString::fromStdString(table));
-        action("mnuExport")->trigger();
-        sink->take();
-        const std::string silver = dir->write("silver.gb", retailLikeRom("AAXE", 3));
-        open(silver);
-        dialogs->willChoose(QString::fromStdString(table));
-        sink->willChoose(0);
-        action("mnuImport")->trigger();
-        QVERIFY(sink->takeQuestions()[0].text.startsWith("The table is from Pok\u00e9mon Gold (AAUE), a sister release"));
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        QCOMPARE(readFile(silver)[kGoldSlot1 + kAt.offeredSpeciesAt], 95);
-    }
-
-    void acceptedIdsAreRoundedAndTrimmed() {
-        const Bytes before = gameRom("AAUE");
-        const std::string path = dir->write("gold.gb", before);
-        open(path);
-        clickTrade(0);
-        for (auto [typed, value] : {std::pair{" 12 ", 12}, std::pair{"1.5", 2}}) {
-            w<QLineEdit>("txtID")->setText(typed);
-            save();
-            expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-            QCOMPARE(int(readFile(path)[kGoldSlot1 + kAt.trainerIdAt]), value);
-        }
-    }
-
-    void namesInTheGamesOwnCharacters() {
-        Bytes rom = gameRom("AAUE");
-        const Bytes hoOh = {0x87, 0x8E, 0xE3, 0x8E, 0x87, 0x50};
-        std::copy(hoOh.begin(), hoOh.end(), rom.begin() + kGoldSlot1 + kAt.nickname.at);
-        const std::string path = dir->write("gold.gb", rom);
-        open(path);
-        clickTrade(0);
-        QCOMPARE(text("txtNickname"), QString("HO-OH"));
-        w<QLineEdit>("txtNickname")->setText("MR. ZAP");
-        w<QLineEdit>("txtOT")->setText("\u2642 & \u2640");
-        save();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        const Bytes after = readFile(path);
-        QCOMPARE(Bytes(after.begin() + kGoldSlot1 + kAt.nickname.at, after.begin() + kGoldSlot1 + 11),
-                 (Bytes{0x8C, 0x91, 0xE8, 0x7F, 0x99, 0x80, 0x8F, 0x50}));
-        QCOMPARE(Bytes(after.begin() + kGoldSlot1 + kAt.trainerName.at, after.begin() + kGoldSlot1 + 25),
-                 (Bytes{0xEF, 0x7F, 0xE9, 0x7F, 0xF5, 0x50}));
-    }
-
-    void openingWhatIsNoRom() {
-        for (const BadOpen& row : badOpens(*dir)) {
-            const bool exists = std::filesystem::is_regular_file(fsPath(row.path));
-            const Bytes before = exists ? readFile(row.path) : Bytes{};
-            MainWindow fresh(*sink, *dialogs, *files);
-            // An empty path cannot come from the dialog; it comes from "kestrane ''".
-            fresh.openRom(QString::fromStdString(row.path));
-            if (!row.code) {
-                QCOMPARE(fresh.romPath(), QDir::toNativeSeparators(QString::fromStdString(row.path)));
-                QVERIFY2(sink->take().isEmpty(), row.name.c_str());
-                continue;
-            }
-            auto messages = sink->take();
-            QCOMPARE(messages.size(), 1);
-            const QString title = row.kind == ErrorKind::FileFailure ? QString("Error: %1").arg(int(*row.code)) : "Kestrane";
-            QCOMPARE(messages[0].title, title);
-            QVERIFY2(messages[0].text.contains(QString::fromStdString(row.message)), qPrintable(messages[0].text));
-            // As the command line: the code found and what is supported.
-            if (*row.code == ErrorCode::UnsupportedRom) QVERIFY(messages[0].detail.startsWith("The game code at 0x13F is"));
-            QCOMPARE(fresh.romPath(), QString());
-            QVERIFY2(!fresh.findChild<QListWidget*>("tradelist")->isEnabled(), row.name.c_str());
-            if (exists) QCOMPARE(readFile(row.path), before);
-        }
-    }
-
-    void filesThatChangeOrCannotBeWritten() {
-        const Bytes gold = gameRom("AAUE");
-        const std::string path = dir->write("gold.gb", gold);
-        {
-            ReadOnlyFileSystem readOnly;
-            MainWindow readOnlyWindow(*sink, *dialogs, readOnly);
-            readOnlyWindow.openRom(QString::fromStdString(path));
-            readOnlyWindow.findChild<QListWidget*>("tradelist")->setCurrentRow(0);
-            QCoreApplication::processEvents();
-            readOnlyWindow.findChild<QLineEdit*>("txtID")->setText("9");
-            readOnlyWindow.findChild<QAction*>("mnuSave")->trigger();
-            auto messages = sink->take();
-            QCOMPARE(messages.size(), 1);
-            QCOMPARE(messages[0].title, QString("Error: 70"));
-            QVERIFY2(messages[0].text.contains("permission denied. Nothing was written."), qPrintable(messages[0].text));
-        }
-        {
-            DiskFullFileSystem full;
-            MainWindow fullWindow(*sink, *dialogs, full);
-            fullWindow.openRom(QString::fromStdString(path));
-            fullWindow.findChild<QListWidget*>("tradelist")->setCurrentRow(0);
-            QCoreApplication::processEvents();
-            fullWindow.findChild<QLineEdit*>("txtID")->setText("9");
-            fullWindow.findChild<QAction*>("mnuSave")->trigger();
-            auto messages = sink->take();
-            QCOMPARE(messages.size(), 1);
-            if (!messages[0].text.contains("no /dev/full")) {  // where the platform has one
-                QCOMPARE(messages[0].title, QString("Error: 61"));
-                QVERIFY2(messages[0].text.contains("the disk is full"), qPrintable(messages[0].text));
-            }
-        }
+        QCOMPARE(readFile(path)[kGoldSlot1 + kAt.nickname.at], 0x99);  // "Z"
+    } else {
         QCOMPARE(readFile(path), gold);
-
-        open(path);
-        clickTrade(0);
-        w<QLineEdit>("txtID")->setText("9");
-        const Bytes silver = retailLikeRom("AAXE");
-        dir->write("gold.gb", silver);  // replaced by another game
-        save();
-        expectRefusal("no longer holds the game");
-        QCOMPARE(readFile(path), silver);
-        std::filesystem::remove(path);
-        save();
-        auto messages = sink->take();
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages[0].title, QString("Error: 53"));
-        QVERIFY2(messages[0].text.contains("Nothing was written."), qPrintable(messages[0].text));
-        QVERIFY(!std::filesystem::exists(path));
     }
-
-    void everyFailingCallOfASaveIsReported() {
-        const Bytes gold = gameRom("AAUE");
-        const std::string path = dir->write("gold.gb", gold);
-        open(path);
-        clickTrade(0);
-        w<QLineEdit>("txtNickname")->setText("NEW");
-        const int before = int(files->calls().size());
-        save();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        const int calls = int(files->calls().size()) - before;
-        for (int n = 1; n <= calls; ++n) {
-            dir->write("gold.gb", gold);
-            clickTrade(0);
-            w<QLineEdit>("txtNickname")->setText("NEW");
-            files->failCall(int(files->calls().size()) + n, fileFailure(ErrorCode::DeviceIo, "injected"));
-            save();
-            auto messages = sink->take();
-            QCOMPARE(messages.size(), 1);
-            QCOMPARE(messages[0].title, QString("Error: 57"));
-        }
+    QVERIFY(!window->isWindowModified());
+    if (quitting) QVERIFY(!window->isVisible());
+    if (way == "another trade") QCOMPARE(text("txtNickname"), QString("VOLTY"));
+    if (way == "open" || way == "drop") {
+        QCOMPARE(QDir::fromNativeSeparators(window->romPath()), QDir::fromNativeSeparators(QString::fromStdString(other)));
     }
-
-    void saveRefusesATradeFromElsewhere() {
-        const Bytes gold = gameRom("AAUE");
-        const Bytes crystal = gameRom("BYTE");
-        const std::string goldPath = dir->write("gold.gb", gold);
-        const std::string crystalPath = dir->write("crystal.gbc", crystal);
-        open(goldPath);
-        clickTrade(0);
-
-        // Changed on disk since it was shown: Cancel leaves all as it is.
-        Bytes changed = gold;
-        changed[kGoldSlot1 + kAt.nickname.at + 1] ^= 1;
-        dir->write("gold.gb", changed);
-        sink->willChoose(2);
-        save();
-        auto asked = sink->takeQuestions();
-        QCOMPARE(asked.size(), 1);
-        QVERIFY(asked[0].text.startsWith("Trade Number 1 was changed in"));
-        QCOMPARE(asked[0].detail, QString("Reload and Keep My Edits | Discard My Edits | Cancel"));
-        QCOMPARE(readFile(goldPath), changed);
-
-        // Another ROM opened starts clean: nothing of the Gold trade is left to save into it.
-        open(crystalPath);
-        QCOMPARE(text("txtNickname"), QString());
-        expectEnabled(kEditor, false);
-        QVERIFY(!action("mnuSave")->isEnabled());
-        QVERIFY(w<QListWidget>("tradelist")->selectedItems().isEmpty());
-        QCOMPARE(readFile(crystalPath), crystal);
-    }
-
-    void aFailingDiskIsNeverReportedAsSaved() {
-        const std::string path = dir->write("gold.gb", gameRom("AAUE"));
-        open(path);
-        clickTrade(0);
-        w<QLineEdit>("txtID")->setText("1");
-        files->failNext(FileOp::Write, fileFailure(ErrorCode::DiskFull, "the disk is full"));
-        save();
-        auto messages = sink->take();
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages[0].title, QString("Error: 61"));
-        QVERIFY2(messages[0].text.contains("may hold part of the new data"), qPrintable(messages[0].text));
-    }
-
-    // What the game shows: the ROM's own names and pictures, the offered
-    // creature in the colours it will arrive in, following the lists and
-    // More Fields as they change.
-    void whatTheGameShows() {
-        Bytes hack = retailLikeRom("BYTE", 5);
-        putPictures(hack, "BYTE");
-        renameSpecies(hack, "BYTE", 66, "BRAWLER");
-        open(dir->write("hack.gbc", hack));
-        const Rom rom = *window->rom();
-        auto pixel = [&](const char* name) { return w<QLabel>(name)->pixmap().toImage().pixelColor(2, 2); };
-        auto colour = [&](int species, PictureLook look) {
-            const FrontPicture picture = *readFrontPicture(rom, species, look);
-            const Rgb c = picture.colours[picture.shades[1 * picture.width + 1]];
-            return QColor(c.red, c.green, c.blue);
-        };
-        clickTrade(1);  // trade 2: MUSCLE, species 66, from MIKE
-        QCOMPARE(text("theirpoke"), QString("BRAWLER"));
-        QCOMPARE(w<QLabel>("picOffered")->pixmap().size(), QSize(80, 80));  // 5 x 5 tiles at twice their size
-        QCOMPARE(pixel("picOffered"), colour(66, {false, 'A'}));
-        QCOMPARE(pixel("picYours"), colour(63, {}));
-        auto* offered = w<QComboBox>("theirpoke");
-        offered->setEditText("pikachu");
-        QCOMPARE(pixel("picOffered"), colour(25, {false, 'A'}));
-        offered->setEditText("Pikachoo");
-        QVERIFY(w<QLabel>("picOffered")->pixmap().isNull());
-        QVERIFY(w<QLabel>("picOffered")->toolTip().startsWith("\"Pikachoo\" is not a species"));
-        offered->setEditText("pikachu");
-        // Make Shiny in More Fields: the shiny colours at once, and kept by OK.
-        QColor whileOpen;
-        whenModal([&](QWidget* d) {
-            QTest::mouseClick(d->findChild<QPushButton*>("btnMakeShiny"), Qt::LeftButton);
-            whileOpen = pixel("picOffered");
-            QMetaObject::invokeMethod(d, "accept");
-        });
-        action("mnuMoreFields")->trigger();
-        QCOMPARE(whileOpen, colour(25, {true, 'A'}));
-        QCOMPARE(pixel("picOffered"), colour(25, {true, 'A'}));
-
-        // No pictures where the game keeps them: empty frames that say why.
-        sink->willAnswer(SaveAnswer::Discard);
-        open(dir->write("plain.gbc", retailLikeRom("BYTE", 5)));
-        QCOMPARE(sink->takeQuestions().size(), 1);
-        clickTrade(0);
-        QVERIFY(w<QLabel>("picYours")->pixmap().isNull());
-        QVERIFY(w<QLabel>("picYours")->toolTip().startsWith("The picture of species 69 cannot be drawn: "));
-    }
-
-    void moreFieldsEndToEnd() {
-        const Bytes before = retailLikeRom("BYTE");
-        const std::string path = dir->write("crystal.gbc", before);
-        open(path);
-        QVERIFY(!action("mnuMoreFields")->isEnabled());
-        clickTrade(0);
-        QVERIFY(action("mnuMoreFields")->isEnabled());
-
-        // Cancel drops what was changed.
-        whenModal([](QWidget* d) {
-            d->findChild<QSpinBox*>("spnAttack")->setValue(1);
-            QMetaObject::invokeMethod(d, "reject");
-        });
-        QTest::keyClick(window.get(), Qt::Key_M, Qt::ControlModifier);
-        QString title, shiny, hp, gender, unown;
-        QStringList said;
-        whenModal([&](QWidget* d) {
-            title = d->windowTitle();
-            // ROCKY, Onix: DVs 9/6/6/6, item 0x53, either, collector.
-            QCOMPARE(d->findChild<QSpinBox*>("spnAttack")->value(), 9);
-            QCOMPARE(d->findChild<QComboBox*>("cboItem")->currentText(), QString("BITTER BERRY"));
-            QCOMPARE(d->findChild<QComboBox*>("cboDialogSet")->count(), 4);
-            QCOMPARE(d->findChild<QComboBox*>("cboDialogSet")->itemText(3), QString("Girl"));
-            // The ROM's lines, this trade's names filled in, following the boxes.
-            auto* lines = d->findChild<QLabel*>("lblTraderLines");
-            said << d->findChild<QComboBox*>("cboDialogSet")->toolTip() << lines->text();
-            d->findChild<QComboBox*>("cboGenderRequirement")->setCurrentIndex(1);
-            said << lines->text();
-            d->findChild<QComboBox*>("cboDialogSet")->setCurrentIndex(2);
-            said << lines->text();
-            QVERIFY(!d->findChild<QLabel*>("lblUnown")->isVisibleTo(d));
-            QTest::mouseClick(d->findChild<QPushButton*>("btnMakeShiny"), Qt::LeftButton);
-            QCOMPARE(d->findChild<QSpinBox*>("spnAttack")->value(), 10);
-            d->findChild<QSpinBox*>("spnAttack")->setValue(15);
-            shiny = d->findChild<QLabel*>("lblShiny")->text();
-            hp = d->findChild<QLabel*>("lblHpDv")->text();
-            gender = d->findChild<QLabel*>("lblGender")->text();
-            d->findChild<QComboBox*>("cboItem")->setEditText("lucky egg");
-            d->findChild<QComboBox*>("cboGenderRequirement")->setCurrentIndex(1);
-            d->findChild<QComboBox*>("cboDialogSet")->setCurrentIndex(2);
-            QMetaObject::invokeMethod(d, "accept");
-        });
-        action("mnuMoreFields")->trigger();
-        QCOMPARE(title, QString("More Fields \u2014 Trade Number 1"));
-        QCOMPARE(said.size(), 4);
-        QVERIFY2(said[0].startsWith("I COLLECT POK\u00e9MON.\nDO YOU HAVE\nBELLSPROUT?"), qPrintable(said[0]));
-        QVERIFY2(said[1].contains("<b>Asking:</b> I COLLECT POK\u00e9MON. / DO YOU HAVE / BELLSPROUT? // WANT TO TRADE IT / FOR MY ONIX?"),
-                 qPrintable(said[1]));
-        QVERIFY2(said[2].contains("BELLSPROUT\u2642?"), qPrintable(said[2]));
-        QVERIFY2(said[3].contains("<b>Afterwards:</b> SET 2 PHASE 4"), qPrintable(said[3]));
-        QCOMPARE(shiny, QString("Shiny: yes"));
-        QCOMPARE(hp, QString("HP DV: 8"));
-        // Onix (95) in these images: ratio testGenderRatio(95) = 0xBF; v = 15 x 16 + 10 = 250: male.
-        QCOMPARE(gender, QString("Gender: male"));
-        QCOMPARE(readFile(path), before);  // OK only keeps the values
-        save();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        const std::uint32_t record = slotOffset(kCrystalTable, 1);
-        Bytes expected = before;
-        expected[record] = 0x02;
-        expected[record + 14] = 0xFA;
-        expected[record + 15] = 0xAA;
-        expected[record + 16] = 0x7E;
-        expected[record + 30] = 0x01;
-        QCOMPARE(differences(readFile(path), expected), std::vector<std::size_t>{});
-
-        // An item the ROM does not have is refused in the dialog, which stays open.
-        bool stayed = false;
-        whenModal([&](QWidget* d) {
-            d->findChild<QComboBox*>("cboItem")->setEditText("Lucky Eg");
-            QMetaObject::invokeMethod(d, "accept");
-            stayed = d->isVisible();
-            QMetaObject::invokeMethod(d, "reject");
-        });
-        action("mnuMoreFields")->trigger();
-        QVERIFY(stayed);
-        expectRefusal("\"Lucky Eg\" is not an item of this ROM");
-
-        // Unown offered: its letter is read out.
-        w<QComboBox>("theirpoke")->setCurrentIndex(201);
-        QString letter;
-        whenModal([&](QWidget* d) {
-            QVERIFY(d->findChild<QLabel*>("lblUnown")->isVisibleTo(d));
-            letter = d->findChild<QLabel*>("lblUnown")->text();
-            QMetaObject::invokeMethod(d, "reject");
-        });
-        action("mnuMoreFields")->trigger();
-        QCOMPARE(letter, QString("Unown letter: %1").arg(QChar(unownLetter({15, 10, 10, 10}))));
-    }
-
-    // A trade the game can never carry out: a sign beside the field, its
-    // reason the tooltip, following what is typed; saved all the same, the
-    // status bar saying it after.
-    void tradesThatCanNeverHappenAreSigned() {
-        const std::string path = dir->write("crystal.gbc", retailLikeRom("BYTE"));
-        open(path);
-        clickTrade(0);
-        struct Case {
-            const char* sign;
-            std::function<void()> type;  // in the main window's boxes
-            const char* reason;
-        };
-        const QString kept = text("txtNickname");
-        for (const Case& c : std::vector<Case>{
-                 {"warnRequested", [&] { w<QComboBox>("yourpoke")->setEditText("0"); },
-                  "Species 0 is no creature, so no player can ever give the trader one."},
-                 {"warnOffered", [&] { w<QComboBox>("theirpoke")->setEditText("0"); },
-                  "Species 0 is no creature, so the player would receive a broken one."},
-                 {"warnNickname", [&] { QTest::keyClick(w<QLineEdit>("txtNickname"), Qt::Key_A, Qt::ControlModifier);
-                                        QTest::keyClick(w<QLineEdit>("txtNickname"), Qt::Key_Delete); },
-                  "The nickname is empty, so the creature would arrive without a name."},
-                 {"warnOT", [&] { QTest::keyClick(w<QLineEdit>("txtOT"), Qt::Key_A, Qt::ControlModifier);
-                                  QTest::keyClick(w<QLineEdit>("txtOT"), Qt::Key_Delete); },
-                  "The original trainer's name is empty, so the creature would show no trainer."},
-             }) {
-            QVERIFY(w<QLabel>(c.sign)->isHidden());
-            c.type();
-            QVERIFY2(!w<QLabel>(c.sign)->isHidden(), c.sign);
-            QCOMPARE(w<QLabel>(c.sign)->toolTip(), QString(c.reason));
-        }
-        w<QComboBox>("yourpoke")->setEditText("Chansey");
-        w<QComboBox>("theirpoke")->setEditText("Onix");
-        QVERIFY(w<QLabel>("warnRequested")->isHidden() && w<QLabel>("warnOffered")->isHidden());
-        w<QLineEdit>("txtNickname")->setText(kept);
-        w<QLineEdit>("txtOT")->setText("KYLE");
-        // More Fields: the held item and the gender requirement.
-        QStringList signs;
-        whenModal([&](QWidget* d) {
-            auto shown = [&](const char* name) { return d->findChild<QLabel*>(name)->isVisible() ? d->findChild<QLabel*>(name)->toolTip() : QString(); };
-            signs << shown("warnGenderRequirement") << shown("warnItem");
-            d->findChild<QComboBox*>("cboGenderRequirement")->setCurrentIndex(1);
-            d->findChild<QComboBox*>("cboItem")->setCurrentIndex(250);
-            signs << shown("warnGenderRequirement") << shown("warnItem");
-            QMetaObject::invokeMethod(d, "accept");
-        });
-        action("mnuMoreFields")->trigger();
-        QCOMPARE(signs, (QStringList{"", "", "Chansey is always female, so a trader asking for a male one can never trade.",
-                                     "Item 250 (TERU-SAMA) is an unused slot, not an item, so the creature would hold nothing real."}));
-        save();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        QCOMPARE(readFile(path)[slotOffset(kCrystalTable, 1) + 30], 0x01);  // saved as asked
-        QCOMPARE(window->statusBar()->currentMessage(),
-                 QString("Warning: Trade Number 1: Chansey is always female, so a trader asking for a male one can never trade. "
-                         "Warning: Trade Number 1: Item 250 (TERU-SAMA) is an unused slot, not an item, so the creature would hold nothing real."));
-    }
-
-    void checksumsFollowTheMenuItem() {
-        Bytes image = gameRom("AAUE");
-        buildChecksums(image, false);
-        const std::string path = dir->write("gold.gb", image);
-        open(path);
-        clickTrade(0);
-        w<QLineEdit>("txtID")->setText("1");
-        save();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        Bytes expected = readFile(path);
-        buildChecksums(expected, false);
-        QCOMPARE(readFile(path), expected);
-
-        // Turned off, the save leaves them (and the choice is remembered).
-        action("mnuChecksums")->setChecked(false);
-        QCOMPARE(QSettings().value("save/updateChecksums").toBool(), false);
-        MainWindow second(*sink, *dialogs, *files);
-        QVERIFY(!second.findChild<QAction*>("mnuChecksums")->isChecked());
-        w<QLineEdit>("txtID")->setText("2");
-        save();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        QCOMPARE(differences(readFile(path), expected), (std::vector<std::size_t>{kGoldSlot1 + kAt.trainerIdAt}));
-        action("mnuChecksums")->setChecked(true);
-    }
-
-    void theUnsavedMarkAppearsAndClears() {
-        const std::string path = dir->write("gold.gb", gameRom("AAUE"));
-        open(path);
-        clickTrade(0);
-        QVERIFY(!window->isWindowModified());
-        typeInto("txtNickname", "ZAP");
-        QVERIFY(window->isWindowModified());
-        QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 gold.gb[*]"));  // shown as "gold.gb*"
-        save();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        QVERIFY(!window->isWindowModified());
-        // Choosing a species from the list marks it too; reading a trade clears it.
-        QTest::keyClick(w("yourpoke"), Qt::Key_Down);
-        QVERIFY(window->isWindowModified());
-        sink->willAnswer(SaveAnswer::Discard);
-        clickTrade(2);
-        QCOMPARE(sink->takeQuestions().size(), 1);
-        QVERIFY(!window->isWindowModified());
-        // Filling the editor, or an unsuccessful save, is no edit of the user's.
-        w<QLineEdit>("txtID")->setText("70000");
-        QVERIFY(!window->isWindowModified());
-    }
-
-    void everyWayOfLeavingAsks_data() {
-        QTest::addColumn<QString>("way");
-        QTest::addColumn<int>("answer");
-        for (const char* way : {"another trade", "the same trade", "open", "drop", "reload", "exit", "ctrl+q", "close box"}) {
-            for (auto [answer, name] : {std::pair{SaveAnswer::Save, "save"}, std::pair{SaveAnswer::Discard, "discard"},
-                                        std::pair{SaveAnswer::Cancel, "cancel"}}) {
-                QTest::newRow(qPrintable(QString("%1, %2").arg(way, name))) << QString(way) << int(answer);
-            }
-        }
-    }
-    void everyWayOfLeavingAsks() {
-        QFETCH(QString, way);
-        QFETCH(int, answer);
-        const Bytes gold = gameRom("AAUE");
-        const std::string path = dir->write("gold.gb", gold);
-        const std::string other = dir->write("other.gbc", gameRom("BYTE"));
-        open(path);
-        clickTrade(0);
-        typeInto("txtNickname", "ZAP");
-        sink->willAnswer(SaveAnswer(answer));
-        if (way == "another trade") clickTrade(2);
-        if (way == "the same trade") clickTrade(0);
-        if (way == "open") open(other);
-        if (way == "drop") dropFile(other);
-        if (way == "reload") QTest::keyClick(window.get(), Qt::Key_F5);
-        if (way == "exit") action("mnuExit")->trigger();
-        if (way == "ctrl+q") QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
-        if (way == "close box") window->close();
-
-        const auto questions = sink->takeQuestions();
-        QCOMPARE(questions.size(), 1);
-        QCOMPARE(questions[0].title, QString("Kestrane"));
-        QCOMPARE(questions[0].text, QString("Save changes to Trade Number 1?"));
-        QCOMPARE(questions[0].parent, window.get());
-        const bool quitting = way == "exit" || way == "ctrl+q" || way == "close box";
-        if (SaveAnswer(answer) == SaveAnswer::Cancel) {
-            // Everything as it was, the selection included.
-            QCOMPARE(readFile(path), gold);
-            QVERIFY(window->isVisible());
-            QVERIFY(window->isWindowModified());
-            QCOMPARE(text("txtNickname"), QString("ZAP"));
-            QCOMPARE(selectedRow(), 0);
-            QCOMPARE(window->romPath(), QString::fromStdString(path));
-            return;
-        }
-        if (SaveAnswer(answer) == SaveAnswer::Save) {
-            expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-            QCOMPARE(readFile(path)[kGoldSlot1 + kAt.nickname.at], 0x99);  // "Z"
-        } else {
-            QCOMPARE(readFile(path), gold);
-        }
-        QVERIFY(!window->isWindowModified());
-        if (quitting) QVERIFY(!window->isVisible());
-        if (way == "another trade") QCOMPARE(text("txtNickname"), QString("VOLTY"));
-        if (way == "open" || way == "drop") {
-            QCOMPARE(QDir::fromNativeSeparators(window->romPath()), QDir::fromNativeSeparators(QString::fromStdString(other)));
-        }
-        if (way == "the same trade" || way == "reload") {
-            QCOMPARE(selectedRow(), 0);
-            QCOMPARE(text("txtNickname"), SaveAnswer(answer) == SaveAnswer::Save ? QString("ZAP") : QString("ROCKY"));
-        }
-    }
-
-    void aSaveThatFailsKeepsTheUserWhereTheyWere() {
-        const Bytes gold = gameRom("AAUE");
-        const std::string path = dir->write("gold.gb", gold);
-        open(path);
-        clickTrade(0);
-        typeInto("txtID", "70000");
-        sink->willAnswer(SaveAnswer::Save);
-        clickTrade(2);
-        QCOMPARE(sink->takeQuestions().size(), 1);
-        expectRefusal("between 0 and 65535");
+    if (way == "the same trade" || way == "reload") {
         QCOMPARE(selectedRow(), 0);
-        QCOMPARE(text("txtID"), QString("70000"));
-        QVERIFY(window->isWindowModified());
-        QCOMPARE(readFile(path), gold);
-        sink->willAnswer(SaveAnswer::Discard);
-        window->close();
-        QCOMPARE(sink->takeQuestions().size(), 1);
+        QCOMPARE(text("txtNickname"), SaveAnswer(answer) == SaveAnswer::Save ? QString("ZAP") : QString("ROCKY"));
     }
+}
 
-    void nothingAsksWithoutEdits() {
-        const std::string path = dir->write("gold.gb", gameRom("AAUE"));
-        open(path);
-        clickTrade(0);
-        clickTrade(0);
-        clickTrade(2);
-        QTest::keyClick(window.get(), Qt::Key_F5);
-        dropFile(dir->write("other.gbc", gameRom("BYTE")));
-        clickTrade(1);
-        action("mnuExit")->trigger();
-        QVERIFY(!window->isVisible());
-        QVERIFY(sink->questions.isEmpty());
-    }
+void MainWindowTest::nothingAsksWithoutEdits() {
+    const std::string path = dir->write("gold.gb", gameRom("AAUE"));
+    open(path);
+    clickTrade(0);
+    clickTrade(0);
+    clickTrade(2);
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    dropFile(dir->write("other.gbc", gameRom("BYTE")));
+    clickTrade(1);
+    action("mnuExit")->trigger();
+    QVERIFY(!window->isVisible());
+    QVERIFY(sink->questions.isEmpty());
+}
 
-    void focusAloneReadsNoTrade() {
-        Bytes cut = gameRom("AAUE");
-        const std::string path = dir->write("gold.gb", cut);
-        open(path);
-        // Cut short after the open: a read now would be refused with a message.
-        cut.resize(kGoldSlot1 + 21);
-        dir->write("gold.gb", cut);
-        const auto callsBefore = files->calls().size();
-        window->activateWindow();
-        w("tradelist")->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
-        QCOMPARE(files->calls().size(), callsBefore);
-        QVERIFY(sink->messages.isEmpty());
-        expectEnabled(kEditor, false);
-        QCOMPARE(selectedRow(), -1);
-        // Keys choose as a click does, and the chosen row is highlighted.
-        dir->write("gold.gb", gameRom("AAUE"));
-        keyOnList(Qt::Key_End);
-        QCOMPARE(selectedRow(), 6);
-        expectMessage("Kestrane", "There is no trade assigned to this slot.", MessageIcon::Exclamation);
-        keyOnList(Qt::Key_Home);
-        QCOMPARE(selectedRow(), 0);
-        QCOMPARE(text("txtNickname"), QString("ROCKY"));
-    }
+void MainWindowTest::focusAloneReadsNoTrade() {
+    Bytes cut = gameRom("AAUE");
+    const std::string path = dir->write("gold.gb", cut);
+    open(path);
+    // Cut short after the open: a read now would be refused with a message.
+    cut.resize(kGoldSlot1 + 21);
+    dir->write("gold.gb", cut);
+    const auto callsBefore = files->calls().size();
+    window->activateWindow();
+    w("tradelist")->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    QCOMPARE(files->calls().size(), callsBefore);
+    QVERIFY(sink->messages.isEmpty());
+    expectEnabled(kEditor, false);
+    QCOMPARE(selectedRow(), -1);
+    // Keys choose as a click does, and the chosen row is highlighted.
+    dir->write("gold.gb", gameRom("AAUE"));
+    keyOnList(Qt::Key_End);
+    QCOMPARE(selectedRow(), 6);
+    expectMessage("Kestrane", "There is no trade assigned to this slot.", MessageIcon::Exclamation);
+    keyOnList(Qt::Key_Home);
+    QCOMPARE(selectedRow(), 0);
+    QCOMPARE(text("txtNickname"), QString("ROCKY"));
+}
 
-    void hiddenBytesAreMarked() {
-        Bytes rom = gameRom("AAUE");
-        const Bytes field = {0x80, 0x4B, 0x81, 0x01, 0x50};  // A, a byte without character, B, another
-        std::copy(field.begin(), field.end(), rom.begin() + kGoldSlot1 + kAt.nickname.at);
-        const std::string path = dir->write("gold.gb", rom);
-        open(path);
-        clickTrade(0);
-        auto* nickname = w<QLineEdit>("txtNickname");
-        QCOMPARE(nickname->text(), QString("AB"));
-        const QString note = "Also holds 0x4B at character 2 and 0x01 at character 3; kept unless you change this name.";
-        QCOMPARE(nickname->toolTip(), note);
-        QVERIFY(nickname->findChild<QAction*>("hiddenBytes"));
-        QCOMPARE(w<QLineEdit>("txtOT")->toolTip(), QString());
-        QVERIFY(!w<QLineEdit>("txtOT")->findChild<QAction*>("hiddenBytes"));
-        clickTrade(2);
-        QCOMPARE(nickname->toolTip(), QString());
-        QVERIFY(!nickname->findChild<QAction*>("hiddenBytes"));
-    }
+void MainWindowTest::hiddenBytesAreMarked() {
+    Bytes rom = gameRom("AAUE");
+    const Bytes field = {0x80, 0x4B, 0x81, 0x01, 0x50};  // A, a byte without character, B, another
+    std::copy(field.begin(), field.end(), rom.begin() + kGoldSlot1 + kAt.nickname.at);
+    const std::string path = dir->write("gold.gb", rom);
+    open(path);
+    clickTrade(0);
+    auto* nickname = w<QLineEdit>("txtNickname");
+    QCOMPARE(nickname->text(), QString("AB"));
+    const QString note = "Also holds 0x4B at character 2 and 0x01 at character 3; kept unless you change this name.";
+    QCOMPARE(nickname->toolTip(), note);
+    QVERIFY(nickname->findChild<QAction*>("hiddenBytes"));
+    QCOMPARE(w<QLineEdit>("txtOT")->toolTip(), QString());
+    QVERIFY(!w<QLineEdit>("txtOT")->findChild<QAction*>("hiddenBytes"));
+    clickTrade(2);
+    QCOMPARE(nickname->toolTip(), QString());
+    QVERIFY(!nickname->findChild<QAction*>("hiddenBytes"));
+}
 
-    void reloadShowsWhatTheFileNowHolds() {
-        Bytes gold = gameRom("AAUE");
-        const std::string path = dir->write("gold.gb", gold);
-        QVERIFY(!action("mnuReload")->isEnabled());
-        open(path);
-        clickTrade(0);
-        gold[kGoldSlot1 + kAt.nickname.at] = 0x99;  // another program writes "Z"
-        dir->write("gold.gb", gold);
-        action("mnuReload")->trigger();
-        QCOMPARE(text("txtNickname"), QString("ZOCKY"));
-        QCOMPARE(selectedRow(), 0);
-        expectEnabled(kEditor, true);
-    }
+void MainWindowTest::reloadShowsWhatTheFileNowHolds() {
+    Bytes gold = gameRom("AAUE");
+    const std::string path = dir->write("gold.gb", gold);
+    QVERIFY(!action("mnuReload")->isEnabled());
+    open(path);
+    clickTrade(0);
+    gold[kGoldSlot1 + kAt.nickname.at] = 0x99;  // another program writes "Z"
+    dir->write("gold.gb", gold);
+    action("mnuReload")->trigger();
+    QCOMPARE(text("txtNickname"), QString("ZOCKY"));
+    QCOMPARE(selectedRow(), 0);
+    expectEnabled(kEditor, true);
+}
 
-    void romHacks() {
-        // A table moved by 48 bytes: the true trades, and saves only into them.
-        Bytes moved = randomImage("BYTE", 8);
-        putTable(moved, kCrystalTable + 48, retailTrades("BYTE"));
-        putRoutine(moved, kCrystalRoutine + 48, kCrystalTable + 48);
-        const std::string hack = dir->write("hack.gbc", moved);
-        open(hack);
-        QCOMPARE(text("tableInfo"), QString("Trade table: 0xFCE88 (moved)"));
-        clickTrade(2);
-        QCOMPARE(text("txtNickname"), QString("VOLTY"));
-        w<QLineEdit>("txtID")->setText("1");
-        save();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        const std::uint32_t idAt = kCrystalTable + 48 + 64 + 17;
-        QCOMPARE(differences(readFile(hack), moved), (std::vector<std::size_t>{idAt, idAt + 1}));
+void MainWindowTest::romHacks() {
+    // A table moved by 48 bytes: the true trades, and saves only into them.
+    Bytes moved = randomImage("BYTE", 8);
+    putTable(moved, kCrystalTable + 48, retailTrades("BYTE"));
+    putRoutine(moved, kCrystalRoutine + 48, kCrystalTable + 48);
+    const std::string hack = dir->write("hack.gbc", moved);
+    open(hack);
+    QCOMPARE(text("tableInfo"), QString("Trade table: 0xFCE88 (moved)"));
+    clickTrade(2);
+    QCOMPARE(text("txtNickname"), QString("VOLTY"));
+    w<QLineEdit>("txtID")->setText("1");
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    const std::uint32_t idAt = kCrystalTable + 48 + 64 + 17;
+    QCOMPARE(differences(readFile(hack), moved), (std::vector<std::size_t>{idAt, idAt + 1}));
 
-        // The game's own routine decides: one bad byte where it points is refused, never taken elsewhere.
-        Bytes bad = retailLikeRom("BYTE");
-        bad[kCrystalTable] = 9;
-        const std::string badPath = dir->write("bad.gbc", bad);
-        open(badPath);
-        expectRefusal("points to 0xFCE58, where the record of Trade Number 2 fails the checks: its dialog set byte is 9");
-        QVERIFY(!w("tradelist")->isEnabled());
-        QCOMPARE(readFile(badPath), bad);
-        // A hack that points the routine to a copy: the copy is shown and saved, the stale table left alone.
-        Bytes copied = retailLikeRom("BYTE");
-        auto copy = retailTrades("BYTE");
-        copy[1].nickname = nameField("EDITED");
-        putTable(copied, 0xFF000, copy);
-        putRoutine(copied, kCrystalRoutine, 0xFF000);
-        const std::string copiedPath = dir->write("copied.gbc", copied);
-        open(copiedPath);
-        QCOMPARE(text("tableInfo"), QString("Trade table: 0xFF000 (moved)"));
-        clickTrade(0);
-        QCOMPARE(text("txtNickname"), QString("EDITED"));
-        w<QLineEdit>("txtID")->setText("1");
-        save();
-        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        QCOMPARE(differences(readFile(copiedPath), copied), (std::vector<std::size_t>{0xFF020 + 17, 0xFF020 + 18}));
-        // Hundreds of thousands of routine copies: a message of a few lines, at once.
-        Bytes many = randomImage("BYTE", 8);
-        many.resize(8 * 1024 * 1024);
-        for (std::uint32_t at = 0x4000, n = 0; n < 299593; ++n, at += 21) putRoutine(many, at, at + 0x40);
-        QElapsedTimer timer;
-        timer.start();
-        open(dir->write("many.gbc", many));
-        QVERIFY(timer.elapsed() < 5000);
-        auto told = sink->take();
-        QCOMPARE(told.size(), 1);
-        QVERIFY2(told[0].text.size() < 1000, qPrintable(told[0].text));
-        QVERIFY(told[0].text.contains("and 299,589 more"));
+    // The game's own routine decides: one bad byte where it points is refused, never taken elsewhere.
+    Bytes bad = retailLikeRom("BYTE");
+    bad[kCrystalTable] = 9;
+    const std::string badPath = dir->write("bad.gbc", bad);
+    open(badPath);
+    expectRefusal("points to 0xFCE58, where the record of Trade Number 2 fails the checks: its dialog set byte is 9");
+    QVERIFY(!w("tradelist")->isEnabled());
+    QCOMPARE(readFile(badPath), bad);
+    // A hack that points the routine to a copy: the copy is shown and saved, the stale table left alone.
+    Bytes copied = retailLikeRom("BYTE");
+    auto copy = retailTrades("BYTE");
+    copy[1].nickname = nameField("EDITED");
+    putTable(copied, 0xFF000, copy);
+    putRoutine(copied, kCrystalRoutine, 0xFF000);
+    const std::string copiedPath = dir->write("copied.gbc", copied);
+    open(copiedPath);
+    QCOMPARE(text("tableInfo"), QString("Trade table: 0xFF000 (moved)"));
+    clickTrade(0);
+    QCOMPARE(text("txtNickname"), QString("EDITED"));
+    w<QLineEdit>("txtID")->setText("1");
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QCOMPARE(differences(readFile(copiedPath), copied), (std::vector<std::size_t>{0xFF020 + 17, 0xFF020 + 18}));
+    // Hundreds of thousands of routine copies: a message of a few lines, at once.
+    Bytes many = randomImage("BYTE", 8);
+    many.resize(8 * 1024 * 1024);
+    for (std::uint32_t at = 0x4000, n = 0; n < 299593; ++n, at += 21) putRoutine(many, at, at + 0x40);
+    QElapsedTimer timer;
+    timer.start();
+    open(dir->write("many.gbc", many));
+    QVERIFY(timer.elapsed() < 5000);
+    auto told = sink->take();
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told[0].text.size() < 1000, qPrintable(told[0].text));
+    QVERIFY(told[0].text.contains("and 299,589 more"));
 
-        // Nine records: nine entries, the added ones named so.
-        Bytes nine = retailLikeRom("AAUE");
-        auto trades = retailTrades("AAUE");
-        trades.resize(9);
-        putTable(nine, kGoldSilverTable, trades);
-        open(dir->write("nine.gb", nine));
-        QCOMPARE(w<QListWidget>("tradelist")->count(), 9);
-        QCOMPARE(w<QListWidget>("tradelist")->item(8)->text(), QString("Trade Number 9"));
-        clickTrade(8);
-        QCOMPARE(text("location"), QString("Added in this ROM"));
+    // Nine records: nine entries, the added ones named so.
+    Bytes nine = retailLikeRom("AAUE");
+    auto trades = retailTrades("AAUE");
+    trades.resize(9);
+    putTable(nine, kGoldSilverTable, trades);
+    open(dir->write("nine.gb", nine));
+    QCOMPARE(w<QListWidget>("tradelist")->count(), 9);
+    QCOMPARE(w<QListWidget>("tradelist")->item(8)->text(), QString("Trade Number 9"));
+    clickTrade(8);
+    QCOMPARE(text("location"), QString("Added in this ROM"));
 
-        // No table: the ROM is shown, its trades are not, and the file stays as it was.
-        const Bytes none = randomImage("BYTE", 8);
-        const std::string path = dir->write("none.gbc", none);
-        open(path);
-        auto messages = sink->take();
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages[0].title, QString("Kestrane"));
-        QVERIFY(messages[0].text.startsWith("Pok\u00e9mon Crystal keeps its trade table at 0xFCE58"));
-        QCOMPARE(text("headr"), QString("Pok\u00e9mon Crystal"));
-        QCOMPARE(text("tableInfo"), QString("Trade table: not found"));
-        QCOMPARE(w<QListWidget>("tradelist")->count(), 7);
-        QVERIFY(!w("tradelist")->isEnabled());
-        QCOMPARE(readFile(path), none);
+    // No table: the ROM is shown, its trades are not, and the file stays as it was.
+    const Bytes none = randomImage("BYTE", 8);
+    const std::string path = dir->write("none.gbc", none);
+    open(path);
+    auto messages = sink->take();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].title, QString("Kestrane"));
+    QVERIFY(messages[0].text.startsWith("Pok\u00e9mon Crystal keeps its trade table at 0xFCE58"));
+    QCOMPARE(text("headr"), QString("Pok\u00e9mon Crystal"));
+    QCOMPARE(text("tableInfo"), QString("Trade table: not found"));
+    QCOMPARE(w<QListWidget>("tradelist")->count(), 7);
+    QVERIFY(!w("tradelist")->isEnabled());
+    QCOMPARE(readFile(path), none);
 
-        // Cut short inside trade 7: said on opening and in the frame; trade 7 is past the end, not absent.
-        Bytes cut = retailLikeRom("BYTE");
-        cut.resize(slotOffset(kCrystalTable, 7) + 21);
-        open(dir->write("cut.gbc", cut));
-        expectMessage("Kestrane", "The file is 1,036,077 bytes; its header says 2,097,152: it may be cut off.",
-                      MessageIcon::Exclamation);
-        QCOMPARE(text("tableInfo"), QString("Trade table: 0xFCE58 \u2014 the file may be cut off"));
-        clickTrade(6);
-        expectRefusal("Trade Number 7 lies past the end of the file");
-        QVERIFY(!w("txtNickname")->isEnabled());
-        clickTrade(5);
-        QCOMPARE(text("txtNickname"), QString("AEROY"));
-    }
+    // Cut short inside trade 7: said on opening and in the frame; trade 7 is past the end, not absent.
+    Bytes cut = retailLikeRom("BYTE");
+    cut.resize(slotOffset(kCrystalTable, 7) + 21);
+    open(dir->write("cut.gbc", cut));
+    expectMessage("Kestrane", "The file is 1,036,077 bytes; its header says 2,097,152: it may be cut off.",
+                  MessageIcon::Exclamation);
+    QCOMPARE(text("tableInfo"), QString("Trade table: 0xFCE58 \u2014 the file may be cut off"));
+    clickTrade(6);
+    expectRefusal("Trade Number 7 lies past the end of the file");
+    QVERIFY(!w("txtNickname")->isEnabled());
+    clickTrade(5);
+    QCOMPARE(text("txtNickname"), QString("AEROY"));
+}
 
-    // File → Recent ROMs: the last eight, newest first, across runs; a missing
-    // file shown but not chosen; a choice asks about unsaved edits like any open.
-    void recentRomsAreRememberedAndOffered() {
-        // Another program's entry in the desktop's list stays as it was.
-        settingsDir->write("recently-used.xbel", Bytes(kOtherRecentFile.begin(), kOtherRecentFile.end()));
-        const std::string a = dir->write("a.gbc", gameRom("BYTE"));
-        const std::string b = dir->write("b.gbc", gameRom("AAUE"));
-        open(a);
-        open(b);
-        auto entries = [&](MainWindow& w) {
-            QStringList names;
-            for (QAction* entry : w.findChild<QMenu*>("mnuRecent")->actions()) {
-                if (!entry->isSeparator()) names << entry->text() + (entry->isEnabled() ? "" : " (missing)");
-            }
-            return names;
-        };
-        QCOMPARE(entries(*window), QStringList({"&1 b.gbc", "&2 a.gbc", "&Clear Recent ROMs"}));
-        QCOMPARE(action("mnuRecent1")->toolTip(), QDir::toNativeSeparators(QString::fromStdString(b)));
-        for (int i = 0; i < 7; ++i) open(dir->write("r" + std::to_string(i) + ".gbc", gameRom("BYTE")));
-        QCOMPARE(entries(*window).size(), 9);  // eight (a.gbc, the oldest, gone) and Clear
-        QCOMPARE(action("mnuRecent8")->text(), QString("&8 b.gbc"));
+// File → Recent ROMs: the last eight, newest first, across runs; a missing
+// file shown but not chosen; a choice asks about unsaved edits like any open.
+void MainWindowTest::recentRomsAreRememberedAndOffered() {
+    // Another program's entry in the desktop's list stays as it was.
+    settingsDir->write("recently-used.xbel", Bytes(kOtherRecentFile.begin(), kOtherRecentFile.end()));
+    const std::string a = dir->write("a.gbc", gameRom("BYTE"));
+    const std::string b = dir->write("b.gbc", gameRom("AAUE"));
+    open(a);
+    open(b);
+    auto entries = [&](MainWindow& w) {
+        QStringList names;
+        for (QAction* entry : w.findChild<QMenu*>("mnuRecent")->actions()) {
+            if (!entry->isSeparator()) names << entry->text() + (entry->isEnabled() ? "" : " (missing)");
+        }
+        return names;
+    };
+    QCOMPARE(entries(*window), QStringList({"&1 b.gbc", "&2 a.gbc", "&Clear Recent ROMs"}));
+    QCOMPARE(action("mnuRecent1")->toolTip(), QDir::toNativeSeparators(QString::fromStdString(b)));
+    for (int i = 0; i < 7; ++i) open(dir->write("r" + std::to_string(i) + ".gbc", gameRom("BYTE")));
+    QCOMPARE(entries(*window).size(), 9);  // eight (a.gbc, the oldest, gone) and Clear
+    QCOMPARE(action("mnuRecent8")->text(), QString("&8 b.gbc"));
 
-        // Another run sees them; a file since deleted is there, but cannot be chosen.
-        std::filesystem::remove(fsPath(dir->file("r5.gbc")));
-        MainWindow next(*sink, *dialogs, *files);
-        QCOMPARE(entries(next)[1], QString("&2 r5.gbc (missing)"));
-        // Chosen with an unsaved edit: the question first; Cancel keeps the ROM open.
-        clickTrade(0);
-        typeInto("txtID", "7");
-        sink->willAnswer(SaveAnswer::Cancel);
-        action("mnuRecent8")->trigger();
-        QCOMPARE(sink->takeQuestions().size(), 1);
-        QCOMPARE(QFileInfo(window->romPath()).fileName(), QString("r6.gbc"));
-        sink->willAnswer(SaveAnswer::Discard);
-        action("mnuRecent8")->trigger();
-        QCOMPARE(sink->takeQuestions().size(), 1);
-        QCOMPARE(window->romPath(), QString::fromStdString(b));
+    // Another run sees them; a file since deleted is there, but cannot be chosen.
+    std::filesystem::remove(fsPath(dir->file("r5.gbc")));
+    MainWindow next(*sink, *dialogs, *files);
+    QCOMPARE(entries(next)[1], QString("&2 r5.gbc (missing)"));
+    // Chosen with an unsaved edit: the question first; Cancel keeps the ROM open.
+    clickTrade(0);
+    typeInto("txtID", "7");
+    sink->willAnswer(SaveAnswer::Cancel);
+    action("mnuRecent8")->trigger();
+    QCOMPARE(sink->takeQuestions().size(), 1);
+    QCOMPARE(QFileInfo(window->romPath()).fileName(), QString("r6.gbc"));
+    sink->willAnswer(SaveAnswer::Discard);
+    action("mnuRecent8")->trigger();
+    QCOMPARE(sink->takeQuestions().size(), 1);
+    QCOMPARE(window->romPath(), QString::fromStdString(b));
 #ifndef Q_OS_WIN  // Windows keeps its list in the shell, which no test reads back.
-        // The desktop's own list learned them.
-        const Bytes xbel = readFile(settingsDir->file("recently-used.xbel"));
-        const std::string list(xbel.begin(), xbel.end());
-        QVERIFY(list.find("/b.gbc\"") != std::string::npos);
-        QCOMPARE(list.find("/b.gbc\""), list.rfind("/b.gbc\""));  // once
-        QVERIFY(list.find("<bookmark:application name=\"Editor\" exec=\"'editor %u'\" count=\"3\"/>") != std::string::npos);
+    // The desktop's own list learned them.
+    const Bytes xbel = readFile(settingsDir->file("recently-used.xbel"));
+    const std::string list(xbel.begin(), xbel.end());
+    QVERIFY(list.find("/b.gbc\"") != std::string::npos);
+    QCOMPARE(list.find("/b.gbc\""), list.rfind("/b.gbc\""));  // once
+    QVERIFY(list.find("<bookmark:application name=\"Editor\" exec=\"'editor %u'\" count=\"3\"/>") != std::string::npos);
 #endif
 
-        action("mnuClearRecent")->trigger();
-        QCOMPARE(entries(*window), QStringList({"&Clear Recent ROMs (missing)"}));
-        // Files of one name, told apart by their folders.
-        for (const char* folder : {"one", "two", "R&D"}) {
-            std::filesystem::create_directories(fsPath(dir->file(folder)));
-            open(dir->write(std::string(folder) + "/crystal.gbc", gameRom("BYTE")));
+    action("mnuClearRecent")->trigger();
+    QCOMPARE(entries(*window), QStringList({"&Clear Recent ROMs (missing)"}));
+    // Files of one name, told apart by their folders.
+    for (const char* folder : {"one", "two", "R&D"}) {
+        std::filesystem::create_directories(fsPath(dir->file(folder)));
+        open(dir->write(std::string(folder) + "/crystal.gbc", gameRom("BYTE")));
+    }
+    QCOMPARE(entries(*window), QStringList({"&1 crystal.gbc \u2014 R&&D", "&2 crystal.gbc \u2014 two", "&3 crystal.gbc \u2014 one",
+                                            "&Clear Recent ROMs"}));
+}
+
+// File → Play in Emulator (F9) and Choose Emulator…, with an emulator
+// that writes down how it was started.
+void MainWindowTest::playInEmulator() {
+    const std::string said = dir->file("started.txt");
+    qputenv("KESTRANE_STUB_OUTPUT", QByteArray::fromStdString(said));
+    // What the emulator was started with, once it has written it down.
+    auto startedWith = [&]() -> QStringList {
+        const bool wrote = QTest::qWaitFor(
+            [&] { return std::filesystem::exists(fsPath(said)) && !readFile(said).empty(); }, 10000);
+        if (!wrote) return {"(not started)"};
+        const Bytes bytes = readFile(said);
+        std::filesystem::remove(fsPath(said));
+        return QString::fromStdString(std::string(bytes.begin(), bytes.end())).split('\n', Qt::SkipEmptyParts);
+    };
+    const std::string path = dir->write("play me.gbc", gameRom("BYTE"));
+    const QString rom = QDir::toNativeSeparators(QString::fromStdString(path));
+    QVERIFY(!action("mnuPlay")->isEnabled());
+    open(path);
+    QCOMPARE(action("mnuPlay")->shortcut(), QKeySequence(Qt::Key_F9));
+
+    // None chosen and none found: Choose Emulator opens; the choice is remembered.
+    const QByteArray path0 = qgetenv("PATH");
+    qputenv("PATH", QByteArray::fromStdString(dir->folder()));
+    QStringList captions;  // each with its Alt letter, none shown as "&"
+    whenModal([&](QWidget* d) {
+        for (QLabel* label : d->findChildren<QLabel*>()) {
+            if (label->buddy()) captions << label->text() + " \u2192 " + label->buddy()->objectName();
         }
-        QCOMPARE(entries(*window), QStringList({"&1 crystal.gbc \u2014 R&&D", "&2 crystal.gbc \u2014 two", "&3 crystal.gbc \u2014 one",
-                                                "&Clear Recent ROMs"}));
-    }
+        QCOMPARE(d->windowTitle(), QString("Choose Emulator"));
+        d->findChild<QLineEdit*>("txtEmulator")->setText(KESTRANE_STUB_EMULATOR);
+        d->findChild<QLineEdit*>("txtEmulatorArguments")->setText("--fast \"%f\" --scale 2");
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    QTest::keyClick(window.get(), Qt::Key_F9);
+    QCOMPARE(captions, QStringList({"&Program: \u2192 txtEmulator", "&Arguments: \u2192 txtEmulatorArguments"}));
+    QCOMPARE(startedWith(), QStringList({"--fast", rom, "--scale", "2"}));
+    QCOMPARE(window->statusBar()->currentMessage(), QString("Started %1 on play me.gbc.").arg(QFileInfo(KESTRANE_STUB_EMULATOR).fileName()));
 
-    // File → Play in Emulator (F9) and Choose Emulator…, with an emulator
-    // that writes down how it was started.
-    void playInEmulator() {
-        const std::string said = dir->file("started.txt");
-        qputenv("KESTRANE_STUB_OUTPUT", QByteArray::fromStdString(said));
-        // What the emulator was started with, once it has written it down.
-        auto startedWith = [&]() -> QStringList {
-            const bool wrote = QTest::qWaitFor(
-                [&] { return std::filesystem::exists(fsPath(said)) && !readFile(said).empty(); }, 10000);
-            if (!wrote) return {"(not started)"};
-            const Bytes bytes = readFile(said);
-            std::filesystem::remove(fsPath(said));
-            return QString::fromStdString(std::string(bytes.begin(), bytes.end())).split('\n', Qt::SkipEmptyParts);
-        };
-        const std::string path = dir->write("play me.gbc", gameRom("BYTE"));
-        const QString rom = QDir::toNativeSeparators(QString::fromStdString(path));
-        QVERIFY(!action("mnuPlay")->isEnabled());
-        open(path);
-        QCOMPARE(action("mnuPlay")->shortcut(), QKeySequence(Qt::Key_F9));
+    // Unsaved edits are asked about first: Discard shows the trade as the file holds it.
+    clickTrade(0);
+    typeInto("txtID", "7");
+    sink->willAnswer(SaveAnswer::Discard);
+    action("mnuPlay")->trigger();
+    QCOMPARE(sink->takeQuestions().size(), 1);
+    QVERIFY(text("txtID") != "7");
+    QCOMPARE(startedWith().size(), 4);
+    typeInto("txtID", "7");
+    sink->willAnswer(SaveAnswer::Cancel);
+    action("mnuPlay")->trigger();
+    QCOMPARE(sink->takeQuestions().size(), 1);
+    QVERIFY(!std::filesystem::exists(fsPath(said)));  // not started
+    sink->willAnswer(SaveAnswer::Discard);
+    action("mnuPlay")->trigger();
+    sink->takeQuestions();
+    QCOMPARE(startedWith().size(), 4);
 
-        // None chosen and none found: Choose Emulator opens; the choice is remembered.
-        const QByteArray path0 = qgetenv("PATH");
-        qputenv("PATH", QByteArray::fromStdString(dir->folder()));
-        QStringList captions;  // each with its Alt letter, none shown as "&"
-        whenModal([&](QWidget* d) {
-            for (QLabel* label : d->findChildren<QLabel*>()) {
-                if (label->buddy()) captions << label->text() + " \u2192 " + label->buddy()->objectName();
-            }
-            QCOMPARE(d->windowTitle(), QString("Choose Emulator"));
-            d->findChild<QLineEdit*>("txtEmulator")->setText(KESTRANE_STUB_EMULATOR);
-            d->findChild<QLineEdit*>("txtEmulatorArguments")->setText("--fast \"%f\" --scale 2");
-            QMetaObject::invokeMethod(d, "accept");
-        });
-        QTest::keyClick(window.get(), Qt::Key_F9);
-        QCOMPARE(captions, QStringList({"&Program: \u2192 txtEmulator", "&Arguments: \u2192 txtEmulatorArguments"}));
-        QCOMPARE(startedWith(), QStringList({"--fast", rom, "--scale", "2"}));
-        QCOMPARE(window->statusBar()->currentMessage(), QString("Started %1 on play me.gbc.").arg(QFileInfo(KESTRANE_STUB_EMULATOR).fileName()));
-
-        // Unsaved edits are asked about first: Discard shows the trade as the file holds it.
-        clickTrade(0);
-        typeInto("txtID", "7");
-        sink->willAnswer(SaveAnswer::Discard);
-        action("mnuPlay")->trigger();
-        QCOMPARE(sink->takeQuestions().size(), 1);
-        QVERIFY(text("txtID") != "7");
-        QCOMPARE(startedWith().size(), 4);
-        typeInto("txtID", "7");
-        sink->willAnswer(SaveAnswer::Cancel);
-        action("mnuPlay")->trigger();
-        QCOMPARE(sink->takeQuestions().size(), 1);
-        QVERIFY(!std::filesystem::exists(fsPath(said)));  // not started
-        sink->willAnswer(SaveAnswer::Discard);
-        action("mnuPlay")->trigger();
-        sink->takeQuestions();
-        QCOMPARE(startedWith().size(), 4);
-
-        // None chosen: the first known emulator on PATH, the ROM as its last argument.
-        QSettings().remove("emulator");
+    // None chosen: the first known emulator on PATH, the ROM as its last argument.
+    QSettings().remove("emulator");
 #ifdef Q_OS_WIN
-        const std::string known = dir->file("mGBA.exe");
+    const std::string known = dir->file("mGBA.exe");
 #else
-        const std::string known = dir->file("mgba-qt");
+    const std::string known = dir->file("mgba-qt");
 #endif
-        std::filesystem::copy_file(fsPath(KESTRANE_STUB_EMULATOR), fsPath(known));
-        action("mnuPlay")->trigger();
-        QCOMPARE(startedWith(), QStringList({rom}));
+    std::filesystem::copy_file(fsPath(KESTRANE_STUB_EMULATOR), fsPath(known));
+    action("mnuPlay")->trigger();
+    QCOMPARE(startedWith(), QStringList({rom}));
 
-        // One that cannot be started says which, and why.
-        rememberEmulator({QString::fromStdString(dir->file("gone/emu")), QString()});
-        action("mnuPlay")->trigger();
-        expectRefusal(QString("Could not start the emulator \"%1\": the program does not exist.").arg(QString::fromStdString(dir->file("gone/emu"))));
-        qputenv("PATH", path0);
-    }
+    // One that cannot be started says which, and why.
+    rememberEmulator({QString::fromStdString(dir->file("gone/emu")), QString()});
+    action("mnuPlay")->trigger();
+    expectRefusal(QString("Could not start the emulator \"%1\": the program does not exist.").arg(QString::fromStdString(dir->file("gone/emu"))));
+    qputenv("PATH", path0);
+}
 
-    void aboutIsOneModelessWindowClosedOnlyByOkOrItsCloseBox() {
-        action("mnuAbout")->trigger();
-        action("mnuAbout")->trigger();
-        auto abouts = window->findChildren<AboutWindow*>();
-        QCOMPARE(abouts.size(), 1);
-        QPointer<AboutWindow> about = abouts[0];
-        QVERIFY(QTest::qWaitForWindowExposed(about));
-        QCOMPARE(about->objectName(), QString("Form2"));
-        QCOMPARE(about->windowTitle(), QString("About"));
-        QVERIFY(!about->isModal());
-        QCOMPARE(about->size(), QSize(356, 125));
-        QCOMPARE(about->findChild<QLabel*>("Label1")->text(), QString("Kestrane v1.0"));
-        QVERIFY(about->findChild<QLabel*>("Label3")->text().startsWith(
-            "A tool to change the Pok\u00e9mon trades in all second generation Pok\u00e9mon ROMs. "));
-        QVERIFY(!about->findChild<QLabel*>("Image1")->pixmap().isNull());
-        auto* ok = about->findChild<QPushButton*>("Command1");
-        QCOMPARE(ok->geometry(), QRect(264, 24, 81, 25));
-        QVERIFY(!ok->isDefault() && !ok->autoDefault());
+void MainWindowTest::aboutIsOneModelessWindowClosedOnlyByOkOrItsCloseBox() {
+    action("mnuAbout")->trigger();
+    action("mnuAbout")->trigger();
+    auto abouts = window->findChildren<AboutWindow*>();
+    QCOMPARE(abouts.size(), 1);
+    QPointer<AboutWindow> about = abouts[0];
+    QVERIFY(QTest::qWaitForWindowExposed(about));
+    QCOMPARE(about->objectName(), QString("Form2"));
+    QCOMPARE(about->windowTitle(), QString("About"));
+    QVERIFY(!about->isModal());
+    QCOMPARE(about->size(), QSize(356, 125));
+    QCOMPARE(about->findChild<QLabel*>("Label1")->text(), QString("Kestrane v1.0"));
+    QVERIFY(about->findChild<QLabel*>("Label3")->text().startsWith(
+        "A tool to change the Pok\u00e9mon trades in all second generation Pok\u00e9mon ROMs. "));
+    QVERIFY(!about->findChild<QLabel*>("Image1")->pixmap().isNull());
+    auto* ok = about->findChild<QPushButton*>("Command1");
+    QCOMPARE(ok->geometry(), QRect(264, 24, 81, 25));
+    QVERIFY(!ok->isDefault() && !ok->autoDefault());
 
-        // The main window stays usable meanwhile.
-        open(dir->write("gold.gb", gameRom("AAUE")));
-        QCOMPARE(text("headr"), QString("Pok\u00e9mon Gold"));
+    // The main window stays usable meanwhile.
+    open(dir->write("gold.gb", gameRom("AAUE")));
+    QCOMPARE(text("headr"), QString("Pok\u00e9mon Gold"));
 
-        QTest::keyClick(about, Qt::Key_Escape);
-        QTest::keyClick(about, Qt::Key_Return);
-        QVERIFY(about && about->isVisible());
-        QTest::mouseClick(ok, Qt::LeftButton);
-        QTRY_VERIFY(!about);
+    QTest::keyClick(about, Qt::Key_Escape);
+    QTest::keyClick(about, Qt::Key_Return);
+    QVERIFY(about && about->isVisible());
+    QTest::mouseClick(ok, Qt::LeftButton);
+    QTRY_VERIFY(!about);
 
-        action("mnuAbout")->trigger();
-        about = window->findChild<AboutWindow*>();
-        QVERIFY(about);
-        about->close();  // the close box
-        QTRY_VERIFY(!about);
-    }
+    action("mnuAbout")->trigger();
+    about = window->findChild<AboutWindow*>();
+    QVERIFY(about);
+    about->close();  // the close box
+    QTRY_VERIFY(!about);
+}
 
-    void exitClosesWithoutAskingAndTakesAboutAlong() {
-        const Bytes before = gameRom("AAUE");
-        const std::string path = dir->write("gold.gb", before);
-        open(path);
-        clickTrade(0);
-        w<QLineEdit>("txtNickname")->setText("UNSAVED");
-        action("mnuAbout")->trigger();
-        QPointer<AboutWindow> about = window->findChild<AboutWindow*>();
-        QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
-        QVERIFY(!window->isVisible());
-        QTRY_VERIFY(!about);
-        QCOMPARE(readFile(path), before);
-    }
+void MainWindowTest::exitClosesWithoutAskingAndTakesAboutAlong() {
+    const Bytes before = gameRom("AAUE");
+    const std::string path = dir->write("gold.gb", before);
+    open(path);
+    clickTrade(0);
+    w<QLineEdit>("txtNickname")->setText("UNSAVED");
+    action("mnuAbout")->trigger();
+    QPointer<AboutWindow> about = window->findChild<AboutWindow*>();
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!window->isVisible());
+    QTRY_VERIFY(!about);
+    QCOMPARE(readFile(path), before);
+}
 
-    void droppingARomOpensIt() {
-        const std::string path = dir->write("drop.gbc", gameRom("BYTE"));
-        auto drop = [&](const QList<QUrl>& urls) { dropUrls(urls); };
-        drop({QUrl::fromLocalFile(QString::fromStdString(dir->write("notes.txt", {1, 2})))});
-        QCOMPARE(window->romPath(), QString());
-        drop({QUrl::fromLocalFile(QString::fromStdString(path)), QUrl::fromLocalFile("/tmp/x.gb")});
-        QCOMPARE(window->romPath(), QString());
-        drop({QUrl::fromLocalFile(QString::fromStdString(path))});
-        QCOMPARE(sink->take().size(), 0);
-        QCOMPARE(QDir::fromNativeSeparators(window->romPath()), QDir::fromNativeSeparators(QString::fromStdString(path)));
-        QCOMPARE(text("headr"), QString("Pok\u00e9mon Crystal"));
-    }
-};
+void MainWindowTest::droppingARomOpensIt() {
+    const std::string path = dir->write("drop.gbc", gameRom("BYTE"));
+    auto drop = [&](const QList<QUrl>& urls) { dropUrls(urls); };
+    drop({QUrl::fromLocalFile(QString::fromStdString(dir->write("notes.txt", {1, 2})))});
+    QCOMPARE(window->romPath(), QString());
+    drop({QUrl::fromLocalFile(QString::fromStdString(path)), QUrl::fromLocalFile("/tmp/x.gb")});
+    QCOMPARE(window->romPath(), QString());
+    drop({QUrl::fromLocalFile(QString::fromStdString(path))});
+    QCOMPARE(sink->take().size(), 0);
+    QCOMPARE(QDir::fromNativeSeparators(window->romPath()), QDir::fromNativeSeparators(QString::fromStdString(path)));
+    QCOMPARE(text("headr"), QString("Pok\u00e9mon Crystal"));
+}
+
 
 QTEST_MAIN(MainWindowTest)
-#include "main_window_test.moc"

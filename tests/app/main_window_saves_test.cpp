@@ -1,0 +1,463 @@
+// The window's commands that write: a trade, a copy, an import, an export,
+// a patch, and undoing and redoing saves.
+#include "main_window_test.h"
+
+void MainWindowTest::readOnlyRomsStayReadOnly() {
+    const std::string gold = dir->write("ro.gb", gameRom("AAUE"));
+    const std::string other = dir->write("ro.txt", randomImage("XXXX"));
+    ::chmod(gold.c_str(), 0444);
+    ::chmod(other.c_str(), 0444);
+    open(other);
+    expectMessage("Kestrane", "Unsupported ROM.", MessageIcon::Exclamation);
+    open(gold);
+    QCOMPARE(text("headr"), QString("Pok\u00e9mon Gold"));
+    for (const std::string& path : {gold, other}) {
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        QCOMPARE(int(st.st_mode & 07777), 0444);
+    }
+    QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 ro.gb (read-only)[*]"));
+    QVERIFY(text("tableInfo").endsWith("\u2014 read-only"));
+    // Saving asks: Cancel writes nothing; Save As writes a copy the window then edits.
+    const Bytes before = readFile(gold);
+    clickTrade(0);
+    typeInto("txtID", "7");
+    sink->willChoose(2);
+    save();
+    QCOMPARE(sink->takeQuestions()[0].text, QString("\u201cro.gb\u201d is read-only. Make it writable and save?"));
+    QCOMPARE(readFile(gold), before);
+    const std::string copy = dir->file("copy.gb");
+    sink->willChoose(1);
+    dialogs->willChoose(QString::fromStdString(copy));
+    save();
+    QCOMPARE(sink->takeQuestions().size(), 1);
+    QCOMPARE(readFile(gold), before);
+    QCOMPARE(readFile(copy)[kGoldSlot1 + kAt.trainerIdAt], 7);
+    QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 copy.gb[*]"));
+    QCOMPARE(w<QMenu>("mnuRecent")->actions()[0]->toolTip(), QDir::toNativeSeparators(QString::fromStdString(copy)));
+    QCOMPARE(text("txtID"), QString("7"));
+    // Make Writable and Save, on the read-only one again.
+    open(gold);
+    clickTrade(0);
+    typeInto("txtID", "8");
+    sink->willChoose(0);
+    save();
+    QCOMPARE(sink->takeQuestions().size(), 1);
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QCOMPARE(readFile(gold)[kGoldSlot1 + kAt.trainerIdAt], 8);
+    QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 ro.gb[*]"));
+}
+
+// File → Create Patch…: the original asked for, where to save (BPS, or
+// IPS by the filter), what differs shown, then the patch written.
+void MainWindowTest::creatingAPatch() {
+    const Bytes clean = gameRom("BYTE");
+    const std::string original = dir->write("clean.gbc", clean);
+    const std::string hack = dir->write("hack.gbc", clean);
+    open(hack);
+    clickTrade(4);
+    typeInto("txtNickname", "PEBBLE");
+    sink->willAnswer(SaveAnswer::Save);  // the unsaved edit first
+    dialogs->willChoose(QString::fromStdString(original));
+    dialogs->willChoose(QString::fromStdString(dir->file("hack")), 2);  // the IPS filter, no ending typed
+    sink->willChoose(0);
+    action("mnuCreatePatch")->trigger();
+    auto asked = sink->takeQuestions();
+    QCOMPARE(asked.size(), 2);
+    QCOMPARE(asked[1].text, QString("The patch turns \u201cclean.gbc\u201d into \u201chack.gbc\u201d:\n\nTrade Number 5  "
+                                    "Nickname  ROCKY \u2192 PEBBLE\n0 other bytes differ outside the trade tables.\n\nCreate it?"));
+    QCOMPARE(dialogs->asked.last().fileName, QString("hack.bps"));
+    auto told = sink->take();
+    QCOMPARE(told.size(), 2);  // saved, then the patch
+    QVERIFY(told[1].text.startsWith("The patch was written to \u201chack.ips\u201d"));
+    QCOMPARE(applyIps(clean, readFile(dir->file("hack.ips"))).target, readFile(hack));
+    QCOMPARE(readFile(original), clean);
+}
+
+// Edit → Undo Save and Redo Save, for a trade and an import; a file
+// another program changed since is refused, nothing written.
+void MainWindowTest::undoAndRedoSaves() {
+    Bytes image = gameRom("BYTE");
+    buildChecksums(image);
+    const std::string path = dir->write("c.gbc", image);
+    open(path);
+    clickTrade(4);
+    typeInto("txtID", "123");
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    const Bytes saved = readFile(path);
+    QCOMPARE(action("mnuUndo")->text(), QString("&Undo Save of Trade Number 5"));
+    action("mnuUndo")->trigger();
+    QCOMPARE(readFile(path), image);
+    QCOMPARE(text("txtID"), QString("4660"));  // the trade shown, as the file now holds it
+    QCOMPARE(action("mnuRedo")->text(), QString("&Redo Save of Trade Number 5"));
+    QVERIFY(!action("mnuUndo")->isEnabled());
+    action("mnuRedo")->trigger();
+    QCOMPARE(readFile(path), saved);
+    // An import is one step.
+    const std::string table = dir->file("t.json");
+    std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "id": 1}, {"slot": 2, "id": 2}]})";
+    dialogs->willChoose(QString::fromStdString(table));
+    sink->willChoose(0);
+    action("mnuImport")->trigger();
+    sink->takeQuestions();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QCOMPARE(action("mnuUndo")->text(), QString("&Undo Import"));
+    action("mnuUndo")->trigger();
+    QCOMPARE(readFile(path), saved);
+    // Another program changed a byte the save wrote: refused, nothing written.
+    Bytes other = saved;
+    other[slotOffset(kCrystalTable, 5) + kAt.trainerIdAt] = 0x44;
+    dir->write("c.gbc", other);
+    action("mnuUndo")->trigger();
+    expectRefusal("another program changed the byte 0xFCEE9 since that save");
+    QCOMPARE(readFile(path), other);
+    QCOMPARE(action("mnuUndo")->text(), QString("&Undo Save of Trade Number 5"));
+}
+
+// A save refused because another program changed the trade: Reload and
+// Keep My Edits reads it again, keeps every typed value, marks what the
+// other program changed, and Save then writes the typed values.
+void MainWindowTest::typedEditsSurviveAChangedFile() {
+    const Bytes gold = gameRom("AAUE");
+    const std::string path = dir->write("gold.gb", gold);
+    open(path);
+    clickTrade(0);
+    typeInto("txtNickname", "MINE");
+    Bytes changed = gold;
+    changed[kGoldSlot1 + kAt.trainerIdAt] = 0x99;  // the ID, by another program
+    dir->write("gold.gb", changed);
+    sink->willChoose(0);
+    save();
+    QCOMPARE(sink->takeQuestions().size(), 1);
+    QCOMPARE(text("txtNickname"), QString("MINE"));
+    QCOMPARE(text("txtID"), QString("4660"));
+    QCOMPARE(w<QLineEdit>("txtID")->toolTip(), QString("Another program changed this in the file to: 4761"));
+    QVERIFY(window->isWindowModified());
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    const Bytes after = readFile(path);
+    QCOMPARE(after[kGoldSlot1 + kAt.nickname.at], 0x8C);  // M
+    QCOMPARE(after[kGoldSlot1 + kAt.trainerIdAt], 0x34);  // the typed (shown) ID over the other program's
+    QCOMPARE(w<QLineEdit>("txtID")->toolTip(), QString());
+}
+
+void MainWindowTest::saveNeedsAnOpenRomAndAShownTrade() {
+    auto saveCommand = [&] { QVERIFY(QMetaObject::invokeMethod(window.get(), "saveTrade")); };
+    saveCommand();
+    expectMessage("Kestrane", "Open a ROM and select a trade before saving. Nothing was written.",
+                  MessageIcon::Exclamation);
+    const Bytes rom = gameRom("AAXE");
+    const std::string silver = dir->write("silver.gb", rom);
+    open(silver);
+    saveCommand();
+    expectMessage("Kestrane", "Select a trade before saving. Nothing was written.", MessageIcon::Exclamation);
+    clickTrade(6);
+    sink->take();
+    saveCommand();
+    expectMessage("Kestrane", "Select a trade before saving. Nothing was written.", MessageIcon::Exclamation);
+    QCOMPARE(readFile(silver), rom);
+}
+
+void MainWindowTest::savingWritesExactlyTheEditedFields() {
+    QFETCH(QString, code);
+    QFETCH(int, row);
+    QFETCH(uint, base);
+    const Bytes before = gameRom(qPrintable(code));
+    const std::string path = dir->write("rom.gbc", before);
+    open(path);
+    clickTrade(row);
+
+    w<QComboBox>("yourpoke")->setCurrentIndex(25);  // Pikachu
+    auto* offered = w<QComboBox>("theirpoke");
+    offered->setEditText("celebi");                 // typed, matched without case
+    QTest::keyClicks(w("txtNickname"), "XYZ");     // appended: "ROCKYXYZ"
+    w<QLineEdit>("txtOT")->setText("[PK]AB");
+    w<QLineEdit>("txtID")->setText("37460");
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+
+    Bytes expected = before;
+    const Bytes fields = {25, 251, 0x91, 0x8E, 0x82, 0x8A, 0x98, 0x97, 0x98, 0x99, 0x50, 0x20};
+    std::copy(fields.begin(), fields.end(), expected.begin() + base);
+    const Bytes tail = {0x54, 0x92, 0xE1, 0x80, 0x81, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
+    std::copy(tail.begin(), tail.end(), expected.begin() + base + kAt.trainerIdAt - kAt.requestedSpeciesAt);
+    QCOMPARE(differences(readFile(path), expected).size(), size_t(0));
+    // The window shows what was typed; nothing is read back.
+    QCOMPARE(text("theirpoke"), QString("celebi"));
+
+    // Ctrl+S saves the same way; unchanged, it changes no byte.
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QCOMPARE(differences(readFile(path), expected).size(), size_t(0));
+}
+
+void MainWindowTest::saveRefusalsWriteNothing() {
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    QFETCH(QString, message);
+    const Bytes before = gameRom("AAUE");
+    const std::string path = dir->write("gold.gb", before);
+    open(path);
+    clickTrade(0);
+    if (auto* box = window->findChild<QComboBox*>(field)) {
+        box->setCurrentIndex(-1);
+        box->setEditText(value);
+    } else {
+        w<QLineEdit>(field)->setText(value);
+    }
+    if (QTest::currentDataTag() == QByteArray("two problems")) w<QLineEdit>("txtOT")->setText("[PK][MN]ABCDEFGHI");
+    save();
+    auto messages = sink->take();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].title, QString("Kestrane"));
+    QCOMPARE(messages[0].icon, MessageIcon::Exclamation);
+    QVERIFY2(messages[0].text.contains(message), qPrintable(messages[0].text));
+    QCOMPARE(readFile(path), before);
+}
+
+// Trades carried from one ROM to another through File → Export Trades…
+// and Import Trades…: one transaction, the same checks as the command line.
+void MainWindowTest::exportAndImportCarryTradesBetweenRoms() {
+    Bytes a = retailLikeRom("BYTE", 3);
+    putRecord(a, kCrystalSlot5, TradeBytes{});  // ROCKY from KYLE
+    const std::string from = dir->write("a.gbc", a);
+    Bytes b = retailLikeRom("BYTE", 4);
+    const std::string to = dir->write("b.gbc", b);
+    const std::string table = dir->file("trades.json");
+    open(from);
+    dialogs->willChoose(QString::fromStdString(table));
+    action("mnuExport")->trigger();
+    expectMessage("Kestrane", "The trades were exported to \"trades.json\".", MessageIcon::Information);
+    QCOMPARE(dialogs->asked.last().fileName, QString("a.json"));
+    QCOMPARE(dialogs->asked.last().defaultExtension, QString(".json"));
+
+    open(to);
+    clickTrade(4);
+    QCOMPARE(text("txtNickname"), QString("PAUL"));
+    typeInto("txtID", "1");  // an unsaved edit: asked about first
+    sink->willAnswer(SaveAnswer::Discard);
+    dialogs->willChoose(QString::fromStdString(table));
+    sink->willChoose(0);  // the preview: Import
+    action("mnuImport")->trigger();
+    auto asked = sink->takeQuestions();
+    QCOMPARE(asked.size(), 2);
+    QVERIFY2(asked[1].text.contains("Importing \"trades.json\" changes:\n\nTrade Number 5  Requested species  93 Haunter \u2192 63 Abra\n"),
+             qPrintable(asked[1].text));
+    QCOMPARE(asked[1].detail, QString("Import | Cancel"));
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QCOMPARE(text("txtNickname"), QString("ROCKY"));  // the trade on show, as the file now holds it
+    const Bytes after = readFile(to);
+    for (int slot = 1; slot <= 7; ++slot) {
+        const std::uint32_t at = slotOffset(kCrystalTable, slot);
+        QCOMPARE(Bytes(after.begin() + at, after.begin() + at + 32), Bytes(a.begin() + at, a.begin() + at + 32));
+    }
+
+    // A table that is refused writes nothing and says every problem.
+    std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "id": 70000, "offered": "Pikachoo"}]})";
+    dialogs->willChoose(QString::fromStdString(table));
+    action("mnuImport")->trigger();
+    expectRefusal("Trade Number 1: Please enter an ID number between 0 and 65535.\nTrade Number 1: \"Pikachoo\"");
+    QCOMPARE(readFile(to), after);
+    // JSON numbers as numbers: a fraction refused, a whole one taken.
+    std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "id": 4660.6}]})";
+    dialogs->willChoose(QString::fromStdString(table));
+    action("mnuImport")->trigger();
+    expectRefusal("Trade Number 1: \"id\" must be a whole number or a text (a number from 0 to 65535), not 4660.6.");
+    QCOMPARE(readFile(to), after);
+    std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "requested": 63}]})";
+    dialogs->willChoose(QString::fromStdString(table));
+    sink->willChoose(0);
+    action("mnuImport")->trigger();
+    QCOMPARE(sink->takeQuestions().size(), 1);
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QCOMPARE(readFile(to)[slotOffset(kCrystalTable, 1) + 1], 63);
+    // Shown before written: Cancel writes nothing, and a table that changes nothing says so.
+    dialogs->willChoose(QString::fromStdString(table));
+    action("mnuImport")->trigger();
+    expectMessage("Kestrane", "\"trades.json\" changes nothing in this ROM; nothing was written.", MessageIcon::Information);
+    std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "requested": 64}]})";
+    dialogs->willChoose(QString::fromStdString(table));
+    sink->willChoose(1);
+    action("mnuImport")->trigger();
+    QCOMPARE(sink->takeQuestions().size(), 1);
+    QCOMPARE(readFile(to)[slotOffset(kCrystalTable, 1) + 1], 63);
+    // One larger than any table is refused unread; the window goes on.
+    std::filesystem::resize_file(fsPath(table), std::uintmax_t(64) << 30);
+    dialogs->willChoose(QString::fromStdString(table));
+    action("mnuImport")->trigger();
+    const Bytes imported = readFile(to);
+    expectRefusal("more than the 1,048,576 Kestrane reads");
+    QCOMPARE(readFile(to), imported);
+    // A sister release's table (Gold's into Silver) is taken, and the preview says whose it is.
+    open(dir->write("gold.gb", gameRom("AAUE")));
+    dialogs->willChoose(QString::fromStdString(table));
+    action("mnuExport")->trigger();
+    sink->take();
+    const std::string silver = dir->write("silver.gb", retailLikeRom("AAXE", 3));
+    open(silver);
+    dialogs->willChoose(QString::fromStdString(table));
+    sink->willChoose(0);
+    action("mnuImport")->trigger();
+    QVERIFY(sink->takeQuestions()[0].text.startsWith("The table is from Pok\u00e9mon Gold (AAUE), a sister release"));
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QCOMPARE(readFile(silver)[kGoldSlot1 + kAt.offeredSpeciesAt], 95);
+}
+
+void MainWindowTest::filesThatChangeOrCannotBeWritten() {
+    const Bytes gold = gameRom("AAUE");
+    const std::string path = dir->write("gold.gb", gold);
+    {
+        ReadOnlyFileSystem readOnly;
+        MainWindow readOnlyWindow(*sink, *dialogs, readOnly);
+        readOnlyWindow.openRom(QString::fromStdString(path));
+        readOnlyWindow.findChild<QListWidget*>("tradelist")->setCurrentRow(0);
+        QCoreApplication::processEvents();
+        readOnlyWindow.findChild<QLineEdit*>("txtID")->setText("9");
+        readOnlyWindow.findChild<QAction*>("mnuSave")->trigger();
+        auto messages = sink->take();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, QString("Error: 70"));
+        QVERIFY2(messages[0].text.contains("permission denied. Nothing was written."), qPrintable(messages[0].text));
+    }
+    {
+        DiskFullFileSystem full;
+        MainWindow fullWindow(*sink, *dialogs, full);
+        fullWindow.openRom(QString::fromStdString(path));
+        fullWindow.findChild<QListWidget*>("tradelist")->setCurrentRow(0);
+        QCoreApplication::processEvents();
+        fullWindow.findChild<QLineEdit*>("txtID")->setText("9");
+        fullWindow.findChild<QAction*>("mnuSave")->trigger();
+        auto messages = sink->take();
+        QCOMPARE(messages.size(), 1);
+        if (!messages[0].text.contains("no /dev/full")) {  // where the platform has one
+            QCOMPARE(messages[0].title, QString("Error: 61"));
+            QVERIFY2(messages[0].text.contains("the disk is full"), qPrintable(messages[0].text));
+        }
+    }
+    QCOMPARE(readFile(path), gold);
+
+    open(path);
+    clickTrade(0);
+    w<QLineEdit>("txtID")->setText("9");
+    const Bytes silver = retailLikeRom("AAXE");
+    dir->write("gold.gb", silver);  // replaced by another game
+    save();
+    expectRefusal("no longer holds the game");
+    QCOMPARE(readFile(path), silver);
+    std::filesystem::remove(path);
+    save();
+    auto messages = sink->take();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].title, QString("Error: 53"));
+    QVERIFY2(messages[0].text.contains("Nothing was written."), qPrintable(messages[0].text));
+    QVERIFY(!std::filesystem::exists(path));
+}
+
+void MainWindowTest::everyFailingCallOfASaveIsReported() {
+    const Bytes gold = gameRom("AAUE");
+    const std::string path = dir->write("gold.gb", gold);
+    open(path);
+    clickTrade(0);
+    w<QLineEdit>("txtNickname")->setText("NEW");
+    const int before = int(files->calls().size());
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    const int calls = int(files->calls().size()) - before;
+    for (int n = 1; n <= calls; ++n) {
+        dir->write("gold.gb", gold);
+        clickTrade(0);
+        w<QLineEdit>("txtNickname")->setText("NEW");
+        files->failCall(int(files->calls().size()) + n, fileFailure(ErrorCode::DeviceIo, "injected"));
+        save();
+        auto messages = sink->take();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, QString("Error: 57"));
+    }
+}
+
+void MainWindowTest::saveRefusesATradeFromElsewhere() {
+    const Bytes gold = gameRom("AAUE");
+    const Bytes crystal = gameRom("BYTE");
+    const std::string goldPath = dir->write("gold.gb", gold);
+    const std::string crystalPath = dir->write("crystal.gbc", crystal);
+    open(goldPath);
+    clickTrade(0);
+
+    // Changed on disk since it was shown: Cancel leaves all as it is.
+    Bytes changed = gold;
+    changed[kGoldSlot1 + kAt.nickname.at + 1] ^= 1;
+    dir->write("gold.gb", changed);
+    sink->willChoose(2);
+    save();
+    auto asked = sink->takeQuestions();
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(asked[0].text.startsWith("Trade Number 1 was changed in"));
+    QCOMPARE(asked[0].detail, QString("Reload and Keep My Edits | Discard My Edits | Cancel"));
+    QCOMPARE(readFile(goldPath), changed);
+
+    // Another ROM opened starts clean: nothing of the Gold trade is left to save into it.
+    open(crystalPath);
+    QCOMPARE(text("txtNickname"), QString());
+    expectEnabled(kEditor, false);
+    QVERIFY(!action("mnuSave")->isEnabled());
+    QVERIFY(w<QListWidget>("tradelist")->selectedItems().isEmpty());
+    QCOMPARE(readFile(crystalPath), crystal);
+}
+
+void MainWindowTest::aFailingDiskIsNeverReportedAsSaved() {
+    const std::string path = dir->write("gold.gb", gameRom("AAUE"));
+    open(path);
+    clickTrade(0);
+    w<QLineEdit>("txtID")->setText("1");
+    files->failNext(FileOp::Write, fileFailure(ErrorCode::DiskFull, "the disk is full"));
+    save();
+    auto messages = sink->take();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].title, QString("Error: 61"));
+    QVERIFY2(messages[0].text.contains("may hold part of the new data"), qPrintable(messages[0].text));
+}
+
+void MainWindowTest::checksumsFollowTheMenuItem() {
+    Bytes image = gameRom("AAUE");
+    buildChecksums(image, false);
+    const std::string path = dir->write("gold.gb", image);
+    open(path);
+    clickTrade(0);
+    w<QLineEdit>("txtID")->setText("1");
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    Bytes expected = readFile(path);
+    buildChecksums(expected, false);
+    QCOMPARE(readFile(path), expected);
+
+    // Turned off, the save leaves them (and the choice is remembered).
+    action("mnuChecksums")->setChecked(false);
+    QCOMPARE(QSettings().value("save/updateChecksums").toBool(), false);
+    MainWindow second(*sink, *dialogs, *files);
+    QVERIFY(!second.findChild<QAction*>("mnuChecksums")->isChecked());
+    w<QLineEdit>("txtID")->setText("2");
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QCOMPARE(differences(readFile(path), expected), (std::vector<std::size_t>{kGoldSlot1 + kAt.trainerIdAt}));
+    action("mnuChecksums")->setChecked(true);
+}
+
+void MainWindowTest::aSaveThatFailsKeepsTheUserWhereTheyWere() {
+    const Bytes gold = gameRom("AAUE");
+    const std::string path = dir->write("gold.gb", gold);
+    open(path);
+    clickTrade(0);
+    typeInto("txtID", "70000");
+    sink->willAnswer(SaveAnswer::Save);
+    clickTrade(2);
+    QCOMPARE(sink->takeQuestions().size(), 1);
+    expectRefusal("between 0 and 65535");
+    QCOMPARE(selectedRow(), 0);
+    QCOMPARE(text("txtID"), QString("70000"));
+    QVERIFY(window->isWindowModified());
+    QCOMPARE(readFile(path), gold);
+    sink->willAnswer(SaveAnswer::Discard);
+    window->close();
+    QCOMPARE(sink->takeQuestions().size(), 1);
+}
