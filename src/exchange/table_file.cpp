@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <unordered_set>
 
 #include "support/hex_text.h"
 #include "support/utf.h"
@@ -113,7 +114,9 @@ GivenEdit givenEdit(const nlohmann::json& trade, const TradeRecord& shown, Probl
 
 // A pass over the text that notes the first key an object gives twice.
 struct KeysGivenTwice final : nlohmann::json_sax<nlohmann::json> {
-    std::vector<std::vector<std::string>> open;  // the keys of each object being read
+    // The keys of each object being read: a set, since a hostile table may
+    // give a hundred thousand keys in one object.
+    std::vector<std::unordered_set<std::string>> open;
     std::optional<std::string> first;
 
     bool null() override { return true; }
@@ -128,9 +131,7 @@ struct KeysGivenTwice final : nlohmann::json_sax<nlohmann::json> {
         return true;
     }
     bool key(string_t& key) override {
-        auto& keys = open.back();
-        if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
-        else if (!first) first = key;
+        if (!open.back().insert(key).second && !first) first = key;
         return !first;
     }
     bool end_object() override {

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <filesystem>
@@ -431,6 +432,16 @@ TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
     expectUnchanged({"import", path, bad}, 1, path, "gives the key \"trades\" twice in one object");
     std::ofstream(bad) << R"({"trades": [{"slot": 1, "id": 1, "id": 2}]})";
     expectUnchanged({"import", path, bad}, 1, path, "gives the key \"id\" twice");
+    {
+        // Sixty thousand keys in one object: told at once (each key looked up, not compared with every other).
+        std::ofstream out(fsPath(bad));
+        out << R"({"trades": [{"slot": 1)";
+        for (int i = 0; i < 60'000; ++i) out << ", \"k" << i << "\": 0";
+        out << R"(, "k7": 1}]})";
+    }
+    const auto started = std::chrono::steady_clock::now();
+    expectUnchanged({"import", path, bad}, 1, path, "gives the key \"k7\" twice");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     // Thousands of bad entries: the first twenty told, and how many more.
     {
         json many = {{"trades", json::array()}};
