@@ -171,7 +171,7 @@ valgrind: build
 	  GTEST_TOTAL_SHARDS=$(VALGRIND_SHARDS) GTEST_SHARD_INDEX=$$i \
 	  valgrind --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite,indirect --quiet \
 	    $(BUILD)/tests/core/kestrane-core-tests --gtest_brief=1 \
-	    --gtest_filter=-StringBuilder.RefusesToPassTheSigned32BitLimit:Saves/FaultInjection.*/SevenTrades* \
+	    --gtest_filter=-StringBuilder.RefusesToPassTheSigned32BitLimit:Saves/FaultInjection.*/SevenTrades*:Saves/FaultInjection.*/OneTradeWithChecksums \
 	    > $(BUILD)/valgrind-$$i.log 2>&1 & pids="$$pids $$!"; \
 	done; \
 	failed=0; for p in $$pids; do wait $$p || failed=1; done; \
