@@ -172,11 +172,11 @@ void MainWindow::saveRomAs() {
 void MainWindow::createPatchCommand() {
     if (!rom_ || !maySwitchAway()) return;
     const QFileInfo rom(romPath());
-    CommonDialog originalDialog(dialogs_);
-    const QString original = originalDialog.showOpen(this, QStringLiteral("Choose the Original ROM"), rom.absolutePath(), kRomFilter,
+    CommonDialog cleanDialog(dialogs_);
+    const QString clean = cleanDialog.showOpen(this, QStringLiteral("Choose the Clean ROM"), rom.absolutePath(), kRomFilter,
                                                      kOpenFlags);
-    if (original.isEmpty()) return;
-    auto found = diffRoms(toCore(original), rom_->path, files_);
+    if (clean.isEmpty()) return;
+    auto found = diffRoms(toCore(clean), rom_->path, files_);
     if (!found) return tell(found.error());
     CommonDialog dialog(dialogs_);
     auto chosen = dialog.showSave(this, QStringLiteral("Create Patch"), rom.completeBaseName() + QStringLiteral(".bps"),
@@ -192,11 +192,11 @@ void MainWindow::createPatchCommand() {
     lines << QStringLiteral("%1 other bytes differ outside the trade tables.").arg(found->otherBytes);
     if (messages_.choose(this, QStringLiteral("Create Patch"),
                          QStringLiteral("The patch turns \u201c%1\u201d into \u201c%2\u201d:\n\n%3\n\nCreate it?")
-                             .arg(QFileInfo(original).fileName(), rom.fileName(), lines.join('\n')),
+                             .arg(QFileInfo(clean).fileName(), rom.fileName(), lines.join('\n')),
                          {QStringLiteral("Create Patch"), QStringLiteral("Cancel")}) != 0) {
         return;
     }
-    auto written = createPatch(toCore(original), rom_->path, toCore(patch), false, files_);
+    auto written = createPatch(toCore(clean), rom_->path, toCore(patch), false, files_);
     if (!written) return tell(written.error());
     messages_.show(this, kAppTitle,
                    QStringLiteral("The patch was written to \u201c%1\u201d (%2 bytes).").arg(QFileInfo(patch).fileName()).arg(written->patchSize),

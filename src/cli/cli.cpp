@@ -422,8 +422,8 @@ int importTable(const Context& ctx, const std::string& path, const std::string& 
     return save(ctx, *rom, edits->edits, o, policyFor(!o.leaveChecksums));
 }
 
-int patch(const Context& ctx, const std::string& original, const std::string& edited, const std::string& output, bool anyGame) {
-    auto written = createPatch(original, edited, output, anyGame, ctx.fs);
+int patch(const Context& ctx, const std::string& clean, const std::string& edited, const std::string& output, bool anyGame) {
+    auto written = createPatch(clean, edited, output, anyGame, ctx.fs);
     if (!written) return ctx.fail(written.error());
     ctx.out << "Wrote " << (written->format == PatchFormat::Bps ? "a BPS" : "an IPS") << " patch of "
             << counted(std::int64_t(written->patchSize), "byte") << " to " << quoted(output) << ": "
@@ -432,8 +432,8 @@ int patch(const Context& ctx, const std::string& original, const std::string& ed
     return kDone;
 }
 
-int diff(const Context& ctx, const std::string& original, const std::string& edited, bool json) {
-    auto found = diffRoms(original, edited, ctx.fs);
+int diff(const Context& ctx, const std::string& clean, const std::string& edited, bool json) {
+    auto found = diffRoms(clean, edited, ctx.fs);
     if (!found) return ctx.fail(found.error());
     auto checksums = [](const std::optional<ChecksumState>& s) { return checksumsJson(s); };
     if (json) {
@@ -443,7 +443,7 @@ int diff(const Context& ctx, const std::string& original, const std::string& edi
         }
         ctx.out << Json{{"trades", trades},
                         {"otherBytes", found->otherBytes},
-                        {"checksums", {{"original", checksums(found->originalChecksums)}, {"edited", checksums(found->editedChecksums)}}}}
+                        {"checksums", {{"clean", checksums(found->cleanChecksums)}, {"edited", checksums(found->editedChecksums)}}}}
                        .dump(2)
                 << '\n';
         return kDone;
@@ -451,7 +451,7 @@ int diff(const Context& ctx, const std::string& original, const std::string& edi
     for (const FieldChange& c : found->trades) ctx.out << changeLine(c) << '\n';
     if (found->trades.empty()) ctx.out << "The trades are the same.\n";
     ctx.out << counted(std::int64_t(found->otherBytes), "other byte") << (found->otherBytes == 1 ? " differs" : " differ")
-            << " outside the trade tables.\nChecksums: original: " << checksumsText(found->originalChecksums)
+            << " outside the trade tables.\nChecksums: clean: " << checksumsText(found->cleanChecksums)
             << "; edited: " << checksumsText(found->editedChecksums) << ".\n";
     return kDone;
 }
@@ -539,14 +539,14 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 
     std::string edited;
     bool anyGame = false;
-    auto* patchCmd = app.add_subcommand("patch", "Write a patch (BPS or IPS, by the file's name) that turns ORIGINAL into EDITED.");
-    patchCmd->add_option("ORIGINAL", rom, "The clean ROM the players have.")->required();
+    auto* patchCmd = app.add_subcommand("patch", "Write a patch (BPS or IPS, by the file's name) that turns CLEAN into EDITED.");
+    patchCmd->add_option("CLEAN", rom, "The clean ROM the players have.")->required();
     patchCmd->add_option("EDITED", edited, "The edited ROM.")->required();
     patchCmd->add_option("-o,--output", output, "The patch file: a name ending in .bps or .ips.")->required();
     patchCmd->add_flag("--any", anyGame, "Make the patch even when the two are not the same game.");
 
     auto* diffCmd = app.add_subcommand("diff", "Show what differs between two ROMs: their trades field by field, then the rest.");
-    diffCmd->add_option("ORIGINAL", rom, "The clean ROM.")->required();
+    diffCmd->add_option("CLEAN", rom, "The clean ROM.")->required();
     diffCmd->add_option("EDITED", edited, "The edited ROM.")->required();
     diffCmd->add_flag("--json", json, "Print JSON.");
 

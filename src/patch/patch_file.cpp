@@ -34,21 +34,21 @@ Result<PatchFormat> patchFormatOf(const std::string& path) {
                                                               "(the format that checks what it patches) or .ips.");
 }
 
-Result<PatchReport> createPatch(const std::string& original, const std::string& edited, const std::string& patchPath,
+Result<PatchReport> createPatch(const std::string& clean, const std::string& edited, const std::string& patchPath,
                                 bool anyGame, FileSystem& fs) {
     auto format = patchFormatOf(patchPath);
     if (!format) return format.error();
-    auto source = romBytes(fs, original);
+    auto source = romBytes(fs, clean);
     if (!source) return source.error();
     auto target = romBytes(fs, edited);
     if (!target) return target.error();
     if (*source == *target) {
-        return refused(ErrorCode::InvalidArgument, quoted(original) + " and " + quoted(edited) + " are the same: nothing differs; no patch written.");
+        return refused(ErrorCode::InvalidArgument, quoted(clean) + " and " + quoted(edited) + " are the same: nothing differs; no patch written.");
     }
     const std::string from = gameCodeOf(*source), to = gameCodeOf(*target);
     if (from != to && !anyGame) {
         return refused(ErrorCode::UnsupportedRom,
-                       quoted(original) + " is not the same game as " + quoted(edited) + " (game code \"" +
+                       quoted(clean) + " is not the same game as " + quoted(edited) + " (game code \"" +
                            printableGameCode(from) + "\", not \"" + printableGameCode(to) +
                            "\"): a patch made from it would not fit the players' copies. Give --any to make one anyway.");
     }
@@ -65,7 +65,7 @@ Result<PatchReport> createPatch(const std::string& original, const std::string& 
         if (!ips) return inContext(ips.error(), "Could not make an IPS patch of " + quoted(edited));
         patch = std::move(*ips);
     }
-    const ProtectedFile never[] = {{original, "the original ROM"}, {edited, "the edited ROM"}};
+    const ProtectedFile never[] = {{clean, "the clean ROM"}, {edited, "the edited ROM"}};
     if (auto written = writeNewFile(fs, patchPath, patch, never); !written) {
         return inContext(written.error(), "Could not write the patch to " + quoted(patchPath));
     }

@@ -22,11 +22,11 @@ struct PatchReport {
     std::size_t bytesDiffer = 0;  // of the two files (a longer one's extra bytes count)
 };
 
-// Writes the patch that turns `original` into `edited` (the whole files,
+// Writes the patch that turns `clean` into `edited` (the whole files,
 // not only the trades) to `patchPath`, a new file (see writeNewFile: never
 // either ROM). Refused: the files equal ("nothing differs"), ROMs of
 // different games (their game codes) unless `anyGame`, unreadable files.
-Result<PatchReport> createPatch(const std::string& original, const std::string& edited, const std::string& patchPath,
+Result<PatchReport> createPatch(const std::string& clean, const std::string& edited, const std::string& patchPath,
                                 bool anyGame, FileSystem& fs = nativeFileSystem());
 
 }  // namespace kestrane

@@ -37,13 +37,13 @@ bool inTable(const Rom& rom, std::size_t at) {
 
 }  // namespace
 
-Result<RomDiff> diffRoms(const std::string& original, const std::string& edited, FileSystem& fs) {
-    auto a = openWhole(original, fs);
+Result<RomDiff> diffRoms(const std::string& clean, const std::string& edited, FileSystem& fs) {
+    auto a = openWhole(clean, fs);
     if (!a) return a.error();
     auto b = openWhole(edited, fs);
     if (!b) return b.error();
     RomDiff diff;
-    diff.originalChecksums = a->rom.checksums;
+    diff.cleanChecksums = a->rom.checksums;
     diff.editedChecksums = b->rom.checksums;
     const std::size_t slots = std::max(a->trades.size(), b->trades.size());
     for (std::size_t i = 0; i < slots; ++i) {

@@ -18,13 +18,13 @@ struct RomDiff {
     std::vector<FieldChange> trades;  // slot by slot, field by field
     std::size_t otherBytes = 0;       // differing bytes outside both trade tables (a longer file's extra ones too)
     // None where the file's checksums are not computed (larger than a ROM, or cut off).
-    std::optional<ChecksumState> originalChecksums;
+    std::optional<ChecksumState> cleanChecksums;
     std::optional<ChecksumState> editedChecksums;
 };
 
-Result<RomDiff> diffRoms(const std::string& original, const std::string& edited, FileSystem& fs = nativeFileSystem());
+Result<RomDiff> diffRoms(const std::string& clean, const std::string& edited, FileSystem& fs = nativeFileSystem());
 
-// "original: header consistent, global consistent, Stadium data absent"
+// "clean: header consistent, global consistent, Stadium data absent"
 std::string checksumsText(const std::optional<ChecksumState>& state);
 
 }  // namespace kestrane

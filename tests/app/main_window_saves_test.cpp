@@ -48,17 +48,17 @@ void MainWindowTest::readOnlyRomsStayReadOnly() {
     QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 ro.gb[*]"));
 }
 
-// File → Create Patch…: the original asked for, where to save (BPS, or
+// File → Create Patch…: the clean ROM asked for, where to save (BPS, or
 // IPS by the filter), what differs shown, then the patch written.
 void MainWindowTest::creatingAPatch() {
     const Bytes clean = gameRom("BYTE");
-    const std::string original = dir->write("clean.gbc", clean);
+    const std::string cleanPath = dir->write("clean.gbc", clean);
     const std::string hack = dir->write("hack.gbc", clean);
     open(hack);
     clickTrade(4);
     typeInto("txtNickname", "PEBBLE");
     sink->willAnswer(SaveAnswer::Save);  // the unsaved edit first
-    dialogs->willChoose(QString::fromStdString(original));
+    dialogs->willChoose(QString::fromStdString(cleanPath));
     dialogs->willChoose(QString::fromStdString(dir->file("hack")), 2);  // the IPS filter, no ending typed
     sink->willChoose(0);
     action("mnuCreatePatch")->trigger();
@@ -71,7 +71,7 @@ void MainWindowTest::creatingAPatch() {
     QCOMPARE(told.size(), 2);  // saved, then the patch
     QVERIFY(told[1].text.startsWith("The patch was written to \u201chack.ips\u201d"));
     QCOMPARE(applyIps(clean, readFile(dir->file("hack.ips"))).target, readFile(hack));
-    QCOMPARE(readFile(original), clean);
+    QCOMPARE(readFile(cleanPath), clean);
 }
 
 // Edit → Undo Save and Redo Save, for a trade and an import; a file

@@ -300,9 +300,9 @@ TEST_F(CliTest, ExportThenImportChangesNothing) {
         image[third + 14] = image[third + 15] = 0x00;
         image[third + 16] = 0;
         image[third + 30] = 0;
-        const std::string original = dir.write("original.gbc", image);
+        const std::string exported = dir.write("exported.gbc", image);
         const std::string table = dir.file("table.json");
-        ASSERT_EQ(run({"export", original, "-o", table}).code, 0);
+        ASSERT_EQ(run({"export", exported, "-o", table}).code, 0);
         const std::string copy = dir.write("copy.gbc", image);
         Outcome imported = run({"import", copy, table});
         EXPECT_EQ(imported.code, 0) << code << ": " << imported.err;
@@ -484,8 +484,8 @@ TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
 // tables carried between sister releases.
 TEST_F(CliTest, SharingAnEdit) {
     const std::string clean = rom("BYTE", "clean.gbc");
-    const Bytes original = readFile(clean);
-    const std::string hack = dir.write("hack.gbc", original);
+    const Bytes cleanBytes = readFile(clean);
+    const std::string hack = dir.write("hack.gbc", cleanBytes);
     ASSERT_EQ(run({"set", hack, "1", "--nickname", "PEBBLE", "--item", "none"}).code, 0);
     Bytes edited = readFile(hack);
     edited[0x100000] ^= 1;  // and a byte of the hack elsewhere
@@ -493,7 +493,7 @@ TEST_F(CliTest, SharingAnEdit) {
     Outcome diff = run({"diff", clean, hack});
     EXPECT_EQ(diff.out, "Trade Number 1  Nickname  ROCKY \u2192 PEBBLE\nTrade Number 1  Held item  BITTER BERRY (83) \u2192 None (0)\n"
                         "1 other byte differs outside the trade tables.\n"
-                        "Checksums: original: header stale, global stale, Stadium data absent; edited: header stale, global "
+                        "Checksums: clean: header stale, global stale, Stadium data absent; edited: header stale, global "
                         "stale, Stadium data absent.\n") << diff.err;
     const json diffJson = json::parse(run({"diff", clean, hack, "--json"}).out);
     EXPECT_EQ(diffJson["trades"][0], (json{{"slot", 1}, {"field", "Nickname"}, {"before", "ROCKY"}, {"after", "PEBBLE"}}));
@@ -501,10 +501,10 @@ TEST_F(CliTest, SharingAnEdit) {
     Outcome patch = run({"patch", clean, hack, "-o", dir.file("hack.bps")});
     ASSERT_EQ(patch.code, 0) << patch.err;
     EXPECT_EQ(patch.out, "Wrote a BPS patch of " + std::to_string(readFile(dir.file("hack.bps")).size()) + " bytes to \"" +
-                             dir.file("hack.bps") + "\": " + std::to_string(differences(original, edited).size()) + " bytes differ.\n");
-    EXPECT_EQ(applyBps(original, readFile(dir.file("hack.bps"))).target, edited);
+                             dir.file("hack.bps") + "\": " + std::to_string(differences(cleanBytes, edited).size()) + " bytes differ.\n");
+    EXPECT_EQ(applyBps(cleanBytes, readFile(dir.file("hack.bps"))).target, edited);
     EXPECT_EQ(run({"patch", clean, hack, "-o", dir.file("hack.ips")}).code, 0);
-    EXPECT_EQ(applyIps(original, readFile(dir.file("hack.ips"))).target, edited);
+    EXPECT_EQ(applyIps(cleanBytes, readFile(dir.file("hack.ips"))).target, edited);
     expectUnchanged({"patch", clean, clean, "-o", dir.file("same.bps")}, 1, clean, "nothing differs; no patch written.");
     expectUnchanged({"patch", clean, hack, "-o", dir.file("hack.zip")}, 1, clean, "names no patch format");
     expectUnchanged({"patch", clean, hack, "-o", hack}, 1, hack, "names no patch format");

@@ -31,9 +31,9 @@ protected:
     // then writes too); the first N trades of it get new bytes.
     void SetUp() override {
         const auto [trades, consistent] = GetParam();
-        original = retailLikeRom("BYTE", 11);
-        if (consistent) buildChecksums(original);
-        path = dir.write("crystal.gbc", original);
+        untouched = retailLikeRom("BYTE", 11);
+        if (consistent) buildChecksums(untouched);
+        path = dir.write("crystal.gbc", untouched);
         rom = *openRom(path);
         for (int slot = 1; slot <= trades; ++slot) {
             const TradeRecord shown = *readTradeRecord(rom, Slot::fromNumber(slot))->record;
@@ -45,11 +45,11 @@ protected:
         }
         ASSERT_TRUE(saveTrades(rom, edits));
         saved = readFile(path);
-        dir.write("crystal.gbc", original);
+        dir.write("crystal.gbc", untouched);
     }
 
     TempDir dir;
-    Bytes original, saved;
+    Bytes untouched, saved;
     std::string path;
     Rom rom;
     std::vector<TradeEdit> edits;
@@ -61,7 +61,7 @@ TEST_P(FaultInjection, EveryCallOfASaveFailingInEveryWay) {
     const int calls = int(counting.calls().size());
     EXPECT_EQ(std::count(counting.calls().begin(), counting.calls().end(), FileOp::Open), 1);
     EXPECT_EQ(std::count(counting.calls().begin(), counting.calls().end(), FileOp::Flush), 1);
-    dir.write("crystal.gbc", original);
+    dir.write("crystal.gbc", untouched);
 
     int injected = 0;
     for (const Fault& fault : kFaults) {
@@ -73,7 +73,7 @@ TEST_P(FaultInjection, EveryCallOfASaveFailingInEveryWay) {
             ++injected;
             auto outcome = saveTrades(rom, edits, {}, fs);
             const Bytes after = readFile(path);
-            ASSERT_EQ(after.size(), original.size());
+            ASSERT_EQ(after.size(), untouched.size());
             if (outcome) {
                 EXPECT_EQ(after, saved);
             } else {
@@ -82,17 +82,17 @@ TEST_P(FaultInjection, EveryCallOfASaveFailingInEveryWay) {
                 EXPECT_EQ(e.kind, ErrorKind::FileFailure);
                 EXPECT_NE(describe(e).find(fault.error->message), std::string::npos);
                 // Every byte that moved lies in a range the error owns up to.
-                for (std::size_t at : differences(original, after)) {
+                for (std::size_t at : differences(untouched, after)) {
                     ASSERT_EQ(e.effect, FileEffect::MayHoldNewData) << describe(e);
                     EXPECT_TRUE(std::any_of(e.mayHold.begin(), e.mayHold.end(),
                                             [&](ByteRange r) { return at >= r.first && at <= r.last; }))
                         << "byte " << at << ": " << describe(e);
                 }
-                if (after == original) {
+                if (after == untouched) {
                     EXPECT_NE(e.effect, FileEffect::NotWriting);
                 }
             }
-            dir.write("crystal.gbc", original);
+            dir.write("crystal.gbc", untouched);
         }
     }
     EXPECT_EQ(injected, 4 * calls);
@@ -106,7 +106,7 @@ TEST_P(FaultInjection, ARealFullDiskIsReported) {
     ASSERT_FALSE(outcome);
     EXPECT_EQ(outcome.error().code, ErrorCode::DiskFull);
     EXPECT_NE(describe(outcome.error()).find("the disk is full"), std::string::npos);
-    EXPECT_EQ(readFile(path), original);
+    EXPECT_EQ(readFile(path), untouched);
 }
 
 // One trade, and a whole table of seven; checksums left stale, and kept.

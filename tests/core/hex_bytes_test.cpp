@@ -62,8 +62,8 @@ TEST(HexBytes, ReadsAndWritesThroughTheFilePath) {
 
 TEST(HexBytes, FailuresAreReportedAndReturnedAndWriteNothing) {
     TempDir dir;
-    const Bytes original{1, 2, 3, 4};
-    const std::string path = dir.write("rom.gb", original);
+    const Bytes untouched{1, 2, 3, 4};
+    const std::string path = dir.write("rom.gb", untouched);
     Reports reports;
 
     struct Case {
@@ -85,7 +85,7 @@ TEST(HexBytes, FailuresAreReportedAndReturnedAndWriteNothing) {
         EXPECT_EQ(c.outcome.error().effect, FileEffect::NothingWritten) << c.name;
     }
     EXPECT_EQ(reports.seen.size(), std::size(cases));
-    EXPECT_EQ(readFile(path), original);
+    EXPECT_EQ(readFile(path), untouched);
 
     auto empty = readHexBytes("", 0, 2, reports.reporter());
     ASSERT_FALSE(empty);

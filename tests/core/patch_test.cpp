@@ -18,8 +18,8 @@ using namespace kestrane::testing;
 
 struct PatchCase {
     const char* name;
-    std::size_t size;                      // of the original
-    std::function<void(Bytes&)> edit;      // the edited ROM from the original
+    std::size_t size;                      // of the clean ROM
+    std::function<void(Bytes&)> edit;      // the edited ROM made from the clean one
     std::size_t largestBps;                // the patch may be no larger
 };
 
@@ -42,24 +42,24 @@ class Patches : public ::testing::TestWithParam<std::tuple<PatchCase, const char
 TEST_P(Patches, AppliedByAnIndependentApplierGiveTheEditedRom) {
     const auto& [c, extension] = GetParam();
     TempDir dir;
-    Bytes original = randomImage("BYTE", 4);
-    original.resize(c.size, 0x11);
-    Bytes edited = original;
+    Bytes clean = randomImage("BYTE", 4);
+    clean.resize(c.size, 0x11);
+    Bytes edited = clean;
     c.edit(edited);
-    const std::string from = dir.write("clean.gbc", original), to = dir.write("hack.gbc", edited);
+    const std::string from = dir.write("clean.gbc", clean), to = dir.write("hack.gbc", edited);
     const std::string patchPath = dir.file(std::string("hack.") + extension);
     auto written = createPatch(from, to, patchPath, false);
     ASSERT_TRUE(written) << describe(written.error());
     const Bytes patch = readFile(patchPath);
     EXPECT_EQ(written->patchSize, patch.size());
-    EXPECT_EQ(written->bytesDiffer, differences(original, edited).size());
-    const Applied applied = std::string(extension) == "bps" ? applyBps(original, patch) : applyIps(original, patch);
+    EXPECT_EQ(written->bytesDiffer, differences(clean, edited).size());
+    const Applied applied = std::string(extension) == "bps" ? applyBps(clean, patch) : applyIps(clean, patch);
     ASSERT_EQ(applied.problem, "");
     EXPECT_TRUE(applied.target == edited);
     if (std::string(extension) == "bps") {
         EXPECT_LE(patch.size(), c.largestBps);
     }
-    EXPECT_EQ(readFile(from), original);
+    EXPECT_EQ(readFile(from), clean);
     EXPECT_EQ(readFile(to), edited);
 }
 
@@ -78,7 +78,7 @@ TEST(Patches, RefusedWithAClearMessage) {
     const std::string clean = dir.write("clean.gbc", crystal), hack = dir.write("hack.gbc", edited);
     const std::string gold = dir.write("gold.gb", retailLikeRom("AAUE"));
     struct Case {
-        std::string original, edited, patch;
+        std::string clean, edited, patch;
         bool any;
         const char* message;  // empty: written
     };
@@ -92,7 +92,7 @@ TEST(Patches, RefusedWithAClearMessage) {
              {clean, hack, dir.file("P.IPS"), false, ""},
          }) {
         SCOPED_TRACE(c.patch + " " + c.message);
-        auto written = createPatch(c.original, c.edited, c.patch, c.any);
+        auto written = createPatch(c.clean, c.edited, c.patch, c.any);
         if (!*c.message) {
             EXPECT_TRUE(written) << describe(written.error());
             continue;

@@ -70,7 +70,7 @@ TEST_F(SaveTest, WritesEachGameAtItsOwnOffsets) {
 TEST_F(SaveTest, RefusesWhenTheFileIsNoLongerWhatWasShown) {
     TradeEdit edit = uneditedEdit(read());
     edit.nickname = *resolveName(value, read(), NameRole::Nickname, u"NEW");
-    const Bytes original = rom;
+    const Bytes untouched = rom;
     struct Case {
         const char* name;
         std::function<void(Bytes&)> change;
@@ -85,7 +85,7 @@ TEST_F(SaveTest, RefusesWhenTheFileIsNoLongerWhatWasShown) {
              {"shortened", [](Bytes& r) { r.resize(kGoldSlot1 + 20); }, ErrorCode::FileTooShort},
          }) {
         SCOPED_TRACE(c.name);
-        rom = original;
+        rom = untouched;
         c.change(rom);
         dir.write("rom.gb", rom);
         auto saved = writeTradeRecord(value, edit);

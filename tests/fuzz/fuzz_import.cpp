@@ -26,12 +26,12 @@ bool ownedByATrade(const Rom& rom, std::size_t at) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::vector<std::uint8_t> original = testing::retailLikeRom("BYTE");
+    static const std::vector<std::uint8_t> untouched = testing::retailLikeRom("BYTE");
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     // Most inputs are no JSON: those cost no ROM.
     if (!nlohmann::json::accept(text)) return 0;
     MemoryFileSystem fs;
-    fs.put("rom", original);
+    fs.put("rom", untouched);
     const Rom rom = *openRom("rom", fs);
     auto edits = exchange::importEdits(text, "table", rom, fs);
     if (!edits) return 0;  // nothing is written then; the command checks that
@@ -39,9 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto saved = saveTrades(rom, edits->edits, {}, fs);
     if (!saved) std::abort();
     const auto& after = fs.bytes("rom");
-    if (after.size() != original.size()) std::abort();
+    if (after.size() != untouched.size()) std::abort();
     for (std::size_t i = 0; i < after.size(); ++i) {
-        if (after[i] != original[i] && !ownedByATrade(rom, i)) std::abort();
+        if (after[i] != untouched[i] && !ownedByATrade(rom, i)) std::abort();
     }
     return 0;
 }
