@@ -307,33 +307,25 @@ void MainWindowTest::exportAndImportCarryTradesBetweenRoms() {
 void MainWindowTest::filesThatChangeOrCannotBeWritten() {
     const Bytes gold = gameRom("AAUE");
     const std::string path = dir->write("gold.gb", gold);
-    {
-        ReadOnlyFileSystem readOnly;
-        MainWindow readOnlyWindow(*sink, *dialogs, readOnly);
-        readOnlyWindow.openRom(QString::fromStdString(path));
-        readOnlyWindow.findChild<QListWidget*>("tradelist")->setCurrentRow(0);
+    // A file system that refuses every write, then one whose disk is full.
+    ReadOnlyFileSystem readOnly;
+    DiskFullFileSystem full;
+    const struct {
+        FileSystem* files;
+        const char *title, *says;
+    } failing[] = {{&readOnly, "Error: 70", "permission denied. Nothing was written."}, {&full, "Error: 61", "the disk is full"}};
+    for (const auto& f : failing) {
+        MainWindow failingWindow(*sink, *dialogs, *f.files);
+        failingWindow.openRom(QString::fromStdString(path));
+        failingWindow.findChild<QListWidget*>("tradelist")->setCurrentRow(0);
         QCoreApplication::processEvents();
-        readOnlyWindow.findChild<QLineEdit*>("txtID")->setText("9");
-        readOnlyWindow.findChild<QAction*>("mnuSave")->trigger();
+        failingWindow.findChild<QLineEdit*>("txtID")->setText("9");
+        failingWindow.findChild<QAction*>("mnuSave")->trigger();
         auto messages = sink->take();
         QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages[0].title, QString("Error: 70"));
-        QVERIFY2(messages[0].text.contains("permission denied. Nothing was written."), qPrintable(messages[0].text));
-    }
-    {
-        DiskFullFileSystem full;
-        MainWindow fullWindow(*sink, *dialogs, full);
-        fullWindow.openRom(QString::fromStdString(path));
-        fullWindow.findChild<QListWidget*>("tradelist")->setCurrentRow(0);
-        QCoreApplication::processEvents();
-        fullWindow.findChild<QLineEdit*>("txtID")->setText("9");
-        fullWindow.findChild<QAction*>("mnuSave")->trigger();
-        auto messages = sink->take();
-        QCOMPARE(messages.size(), 1);
-        if (!messages[0].text.contains("no /dev/full")) {  // where the platform has one
-            QCOMPARE(messages[0].title, QString("Error: 61"));
-            QVERIFY2(messages[0].text.contains("the disk is full"), qPrintable(messages[0].text));
-        }
+        if (messages[0].text.contains("no /dev/full")) continue;  // a platform without one
+        QCOMPARE(messages[0].title, QString(f.title));
+        QVERIFY2(messages[0].text.contains(f.says), qPrintable(messages[0].text));
     }
     QCOMPARE(readFile(path), gold);
 
