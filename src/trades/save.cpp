@@ -434,19 +434,22 @@ Result<SaveReport> rewindSave(const Rom& rom, std::span<const ByteChange> change
     File& file = **opened;
     auto size = file.size();
     if (!size) return nothingWritten(inContext(size.error(), where));
-    // The file still holds what the save left (undo) or found (redo).
+    // The file still holds what the save left (undo) or found (redo); one
+    // read a run of neighbouring bytes (a byte past the end differs too).
     std::vector<ByteChange> target;
     std::vector<std::string> differ;
-    for (const ByteChange& c : changes) {
-        std::array<std::uint8_t, 1> now{};
-        if (c.offset >= *size) {
-            differ.push_back(hexOffset(c.offset));
-            continue;
+    std::vector<std::uint8_t> now;
+    for (std::size_t first = 0, end = 0; first < changes.size(); first = end) {
+        for (end = first + 1; end < changes.size() && changes[end].offset == changes[end - 1].offset + 1;) ++end;
+        now.assign(end - first, 0);
+        auto got = readUpTo(file, changes[first].offset, now);
+        if (!got) return nothingWritten(inContext(got.error(), where));
+        for (std::size_t i = first; i < end; ++i) {
+            const ByteChange& c = changes[i];
+            const std::uint8_t expected = undo ? c.after : c.before;
+            if (i - first >= *got || now[i - first] != expected) differ.push_back(hexOffset(c.offset));
+            target.push_back({c.offset, expected, undo ? c.before : c.after});
         }
-        if (auto read = readExactly(file, c.offset, now); !read) return nothingWritten(inContext(read.error(), where));
-        const std::uint8_t expected = undo ? c.after : c.before;
-        if (now[0] != expected) differ.push_back(hexOffset(c.offset));
-        target.push_back({c.offset, expected, undo ? c.before : c.after});
     }
     if (!differ.empty()) {
         const std::size_t named = std::min<std::size_t>(differ.size(), 8);
