@@ -163,7 +163,8 @@ void MainWindow::saveRomAs() {
     // The window edits the copy from now on.
     const int row = current_.record ? current_.row : -1;
     auto copy = kestrane::openRom(toCore(*path), files_);
-    if (!copy) return tell(copy.error());
+    // The copy is written either way: a failure here says so, and the window stays on the ROM.
+    if (!copy) return tell(inContext(copy.error(), "The copy was saved to " + quoted(toCore(*path)) + ", but it could not be opened to edit"));
     showRom(QDir::toNativeSeparators(QFileInfo(*path).absoluteFilePath()), std::move(*copy));
     if (row >= 0) showTrade(row);
     statusBar()->showMessage(QStringLiteral("Saved as %1; the window now edits that file.").arg(QFileInfo(*path).fileName()));
