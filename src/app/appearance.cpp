@@ -2,10 +2,22 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QStyle>
 
 namespace kestrane {
+
+QString typedText(const QComboBox* box) {
+    const QLineEdit* line = box->lineEdit();
+    const QString text = line->text();
+    // An inline completion is the text after the cursor, selected up to the end.
+    if (line->hasSelectedText() && line->selectionStart() == line->cursorPosition() && line->selectionEnd() == text.size()) {
+        return text.left(line->selectionStart());
+    }
+    return text;
+}
 
 QFont classicFont(const QStringList& families) {
     QFont font;

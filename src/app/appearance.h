@@ -1,6 +1,7 @@
 // Texts, fonts and pictures the two windows share.
 #pragma once
 
+#include <QComboBox>
 #include <QFont>
 #include <QLabel>
 #include <QIcon>
@@ -33,6 +34,10 @@ QPixmap artwork(const QString& name);
 
 // A creature's front picture at twice its size, each pixel a block of four (no smoothing).
 QPixmap pixmapOf(const FrontPicture& picture);
+
+// What the user typed into an editable list box: an inline completion they
+// have not accepted (the rest after the cursor, selected) is not part of it.
+QString typedText(const QComboBox* box);
 
 // A 16 x 16 warning sign, hidden until showWarning gives it reasons.
 QLabel* warningSign(QWidget* parent, const char* name);

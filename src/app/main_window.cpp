@@ -168,8 +168,9 @@ void MainWindow::createControls() {
     connect(form_.saveButton, &QPushButton::clicked, saveAction_, &QAction::trigger);
 
     // Only what the user does marks the trade modified, never what the window fills in.
-    for (QLineEdit* box : {form_.nickname, form_.trainerName, form_.trainerId}) {
-        connect(box, &QLineEdit::textEdited, this, &MainWindow::markModified);
+    for (auto [box, field] : {std::pair{form_.nickname, Field::Nickname}, std::pair{form_.trainerName, Field::TrainerName},
+                              std::pair{form_.trainerId, Field::TrainerId}}) {
+        connect(box, &QLineEdit::textEdited, this, [this, field = field] { markEdited(field); });
         connect(box, &QLineEdit::textEdited, this, &MainWindow::showWarnings);
     }
     // Names are limited by the bytes they take, not by characters ("[PK]" is
@@ -180,12 +181,13 @@ void MainWindow::createControls() {
     // Both lists show one model: 252 strings, not 504 items.
     speciesModel_ = new QStringListModel(this);
     showSpeciesNames(builtInSpeciesNames());
-    for (QComboBox* box : {form_.offeredSpecies, form_.requestedSpecies}) {
+    for (auto [box, field] : {std::pair{form_.offeredSpecies, Field::OfferedSpecies},
+                              std::pair{form_.requestedSpecies, Field::RequestedSpecies}}) {
         box->setModel(speciesModel_);
         box->setCurrentIndex(-1);
         box->setEditText(QString());
-        connect(box, &QComboBox::activated, this, &MainWindow::markModified);
-        connect(box->lineEdit(), &QLineEdit::textEdited, this, &MainWindow::markModified);
+        connect(box, &QComboBox::activated, this, [this, field = field] { markEdited(field); });
+        connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, field = field] { markEdited(field); });
         // The pictures follow what the lists say, chosen or typed.
         connect(box, &QComboBox::currentTextChanged, this, [this] {
             showPictures();
@@ -207,11 +209,16 @@ void MainWindow::setCurrentTrade(CurrentTrade trade, bool refill) {
     setWindowModified(false);
 }
 
+std::vector<std::pair<Field, QWidget*>> MainWindow::fieldBoxes() const {
+    return {{Field::RequestedSpecies, form_.requestedSpecies},
+            {Field::OfferedSpecies, form_.offeredSpecies},
+            {Field::Nickname, form_.nickname},
+            {Field::TrainerName, form_.trainerName},
+            {Field::TrainerId, form_.trainerId}};
+}
+
 void MainWindow::clearChangedMarks() {
-    for (QWidget* box : std::initializer_list<QWidget*>{form_.requestedSpecies, form_.offeredSpecies, form_.nickname,
-                                                        form_.trainerName, form_.trainerId}) {
-        markChangedOnDisk(box, QString());
-    }
+    for (const auto& [field, box] : fieldBoxes()) markChangedOnDisk(box, QString());
 }
 
 void MainWindow::fillEditor() {
@@ -372,14 +379,18 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     form_.gameName->setText(fromCore(release.name));
     form_.gameCode->setText(fromCore(release.code));
     form_.language->setText(fromCore(release.language));
+    // A table the game's routine does not vouch for says so, whole in the tooltip.
+    const bool byRecords = rom_->table && rom_->table->foundBy == FoundBy::RecordScan;
     form_.tableInfo->setText(rom_->table ? QStringLiteral("Trade table: %1%2").arg(fromCore(hexOffset(rom_->table->offset)),
-                                                                                 rom_->tableMoved() ? QStringLiteral(" (moved)") : QString())
+                                                                                 byRecords ? QStringLiteral(" (found by its records alone)")
+                                                                                 : rom_->tableMoved() ? QStringLiteral(" (moved)")
+                                                                                                      : QString())
                                          : QStringLiteral("Trade table: not found"));
     // A cut file is said in the frame (in short, the whole sentence in its tooltip) and at once.
     const QString cutOff = rom_->size.cutOff() ? fromCore(rom_->size.cutOffNote()) : QString();
     if (!cutOff.isEmpty()) form_.tableInfo->setText(form_.tableInfo->text() + QStringLiteral(" \u2014 the file may be cut off"));
     if (rom_->readOnly) form_.tableInfo->setText(form_.tableInfo->text() + QStringLiteral(" \u2014 read-only"));
-    form_.tableInfo->setToolTip(cutOff);
+    form_.tableInfo->setToolTip(byRecords ? fromCore(rom_->tableNote()) + (cutOff.isEmpty() ? QString() : QLatin1Char(' ') + cutOff) : cutOff);
     showSpeciesNames(*rom_->species);
     // A new ROM starts with no trade chosen: the editor empty and disabled.
     QStringList rows;
@@ -422,14 +433,14 @@ bool MainWindow::showTrade(int row) {
         tell(reading.error());
         return false;
     }
-    setCurrentTrade({row, reading->record, std::nullopt});
+    setCurrentTrade({row, reading->record, std::nullopt, {}});
     if (!reading->record) refuse(fromCore(kNoTradeMessage));
     return true;
 }
 
 Result<std::uint8_t> MainWindow::speciesOf(const QComboBox* box, SpeciesRole role) const {
     // An entry chosen from the list is its number; typed text is the core's to resolve.
-    const QString text = box->currentText();
+    const QString text = typedText(box);
     if (box->currentIndex() >= 0 && box->itemText(box->currentIndex()) == text) return std::uint8_t(box->currentIndex());
     const TradeRecord& shown = *current_.record;
     return resolveSpecies(text.toStdString(), role == SpeciesRole::Requested ? shown.requestedSpecies : shown.offeredSpecies,
@@ -453,6 +464,16 @@ void MainWindow::showMoreFields() {
     showPictures();
     showWarnings();
     if (kept && dialog.changed()) markModified();
+    // Only the fields the dialog now changes are kept as edits.
+    if (kept) {
+        const TradeEdit& more = *current_.more;
+        for (auto [field, edited] : {std::pair{Field::HeldItem, more.heldItem.has_value()}, std::pair{Field::Dvs, more.dvs.has_value()},
+                                     std::pair{Field::GenderRequirement, more.genderRequirement.has_value()},
+                                     std::pair{Field::DialogSet, more.dialogSet.has_value()}}) {
+            if (edited) current_.edited.insert(field);
+            else current_.edited.erase(field);
+        }
+    }
 }
 
 bool MainWindow::maySwitchAway() {
@@ -462,7 +483,7 @@ bool MainWindow::maySwitchAway() {
     case SaveAnswer::Save: return saveTrade();
     case SaveAnswer::Discard:
         // The boxes show the trade as it was read again.
-        setCurrentTrade({current_.row, current_.record, std::nullopt});
+        setCurrentTrade({current_.row, current_.record, std::nullopt, {}});
         return true;
     case SaveAnswer::Cancel: break;
     }
@@ -471,6 +492,12 @@ bool MainWindow::maySwitchAway() {
 
 void MainWindow::markModified() {
     if (current_.record) setWindowModified(true);
+}
+
+void MainWindow::markEdited(Field field) {
+    if (!current_.record) return;
+    current_.edited.insert(field);
+    markModified();
 }
 
 void MainWindow::showAbout() {

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "app/main_form.h"
@@ -21,6 +22,7 @@
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
 #include "trades/trade_record.h"
+#include "trades/trade_text.h"
 
 class QAction;
 class QComboBox;
@@ -76,11 +78,13 @@ private slots:
 
 private:
     // The trade being edited: its row, the record as read (none: the slot
-    // has no trade) and the More Fields values kept for the next save.
+    // has no trade), the More Fields values kept for the next save, and the
+    // fields the user edited (only those are saved; the rest keep the file's bytes).
     struct CurrentTrade {
         int row = -1;
         std::optional<TradeRecord> record;
         std::optional<TradeEdit> more;
+        std::set<Field> edited;
     };
 
     void createActions();
@@ -106,6 +110,10 @@ private:
     // discarded: the boxes then show the trade as read).
     bool maySwitchAway();
     void markModified();
+    // The user changed a field of the editor.
+    void markEdited(Field field);
+    // The boxes of the main window's fields.
+    std::vector<std::pair<Field, QWidget*>> fieldBoxes() const;
     // The edit the boxes ask for, or every problem of it.
     Result<TradeEdit, Problems> editFromBoxes() const;
     Result<std::uint8_t> speciesOf(const QComboBox* box, SpeciesRole role) const;
@@ -119,10 +127,14 @@ private:
     // writable, or saved as a copy instead), and keeps the save for Undo.
     // None: not saved (the user was told, or chose otherwise).
     std::optional<SaveReport> saveEdits(std::span<const TradeEdit> edits, const QString& what);
-    // After a save refused because another program changed the trade: read
-    // it again keeping every typed value (the fields it changed marked), or
-    // show the file's trade, or leave all as it is.
+    // After a save refused because another program changed the trade (or
+    // the table the game reads moved): read it again keeping the fields the
+    // user edited (marked where the file changed them too) and the file's
+    // values of the rest, or show the file's trade, or leave all as it is.
     void offerReload(const Error& refusal);
+    // Shows `now`, the trade as the file holds it, over the edits: the
+    // fields the user edited keep their typed values.
+    void keepEditsOver(const TradeRecord& now);
     void clearChangedMarks();
     void rewind(Rewind way);
     void updateUndoActions();

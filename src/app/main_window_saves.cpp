@@ -76,8 +76,12 @@ std::optional<SaveReport> MainWindow::saveEdits(std::span<const TradeEdit> edits
         }
     }
     if (!saved) {
-        if (saved.error().code == ErrorCode::TradeChangedOnDisk && current_.record && edits.size() == 1) offerReload(saved.error());
-        else tell(saved.error());
+        const ErrorCode code = saved.error().code;
+        if ((code == ErrorCode::TradeChangedOnDisk || code == ErrorCode::TableMoved) && current_.record && edits.size() == 1) {
+            offerReload(saved.error());
+        } else {
+            tell(saved.error());
+        }
         return std::nullopt;
     }
     history_.saved(what.toStdString(), saved->changes);
@@ -98,43 +102,103 @@ bool MainWindow::saveTrade() {
     }
     auto saved = saveEdits(std::span(&*edit, 1), QStringLiteral("Save of ") + fromCore(current_.record->slot.name()));
     if (!saved) return false;
-    // The boxes keep what the user typed; the next save compares with the file as it is now.
-    setCurrentTrade({current_.row, saved->records.front(), std::nullopt}, false);
+    // The boxes keep what the user typed; the next save compares with the file
+    // as it is now, and each box's own undo starts afresh from the saved value.
+    setCurrentTrade({current_.row, saved->records.front(), std::nullopt, {}}, false);
     clearChangedMarks();
+    for (const auto& [field, box] : fieldBoxes()) {
+        if (auto* combo = qobject_cast<QComboBox*>(box)) combo->setEditText(typedText(combo));
+        else static_cast<QLineEdit*>(box)->setText(static_cast<QLineEdit*>(box)->text());
+    }
     showWarnings();
     messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);
     // Saved as asked; what the game can never do with it is said after.
-    QStringList warnings;
-    for (const TradeWarning& w : tradeWarnings(*rom_, saved->records.front())) warnings << fromCore(warningLine(current_.record->slot, w));
-    if (!warnings.isEmpty()) statusBar()->showMessage(warnings.join(QLatin1Char(' ')));
+    QStringList after;
+    for (const TradeWarning& w : tradeWarnings(*rom_, saved->records.front())) after << fromCore(warningLine(current_.record->slot, w));
+    if (!rom_->tableNote().empty()) after << fromCore(rom_->tableNote());
+    if (!after.isEmpty()) statusBar()->showMessage(after.join(QLatin1Char(' ')));
     return true;
 }
 
 void MainWindow::offerReload(const Error& refusal) {
+    const bool moved = refusal.code == ErrorCode::TableMoved;
     const int answer = messages_.choose(
         this, kAppTitle,
-        fromCore(refusal.message) + QStringLiteral("\n\nRead the trade again and keep what you typed? The fields the other "
-                                                   "program changed are marked; Save then writes your values over them."),
+        fromCore(refusal.message) +
+            (moved ? QStringLiteral("\n\nReload the ROM and keep what you typed? Save then writes it into the table the game reads.")
+                   : QStringLiteral("\n\nRead the trade again and keep what you typed? The fields the other program changed are "
+                                    "marked; Save then writes your values over them.")),
         {QStringLiteral("Reload and Keep My Edits"), QStringLiteral("Discard My Edits"), QStringLiteral("Cancel")});
-    if (answer == 1) showTrade(current_.row);
-    if (answer != 0) return;
-    auto reading = readTradeRecord(*rom_, current_.record->slot, files_);
+    if (answer == 2) return;
+    if (answer == 1) {
+        // The trade as the file holds it: the ROM again where its table moved.
+        if (moved) {
+            setCurrentTrade({current_.row, current_.record, std::nullopt, {}});
+            reloadRom();
+        } else {
+            showTrade(current_.row);
+        }
+        return;
+    }
+    const CurrentTrade editing = current_;
+    const std::vector<std::pair<Field, QString>> typed = [&] {
+        std::vector<std::pair<Field, QString>> texts;
+        for (const auto& [field, box] : fieldBoxes()) {
+            auto* combo = qobject_cast<QComboBox*>(box);
+            texts.emplace_back(field, combo ? typedText(combo) : static_cast<QLineEdit*>(box)->text());
+        }
+        return texts;
+    }();
+    if (moved) {
+        auto rom = kestrane::openRom(rom_->path, files_);
+        if (!rom) return tell(rom.error());
+        showRom(romPath(), std::move(*rom));
+        if (editing.row >= rom_->slotCount()) {
+            return tell(refused(ErrorCode::NoTrade, editing.record->slot.name() + " is not in the table the game now reads."));
+        }
+    }
+    auto reading = readTradeRecord(*rom_, editing.record->slot, files_);
     if (!reading || !reading->record) return tell(reading ? refused(ErrorCode::NoTrade, std::string(kNoTradeMessage)) : reading.error());
+    setCurrentTrade(editing, false);
+    for (const auto& [field, text] : typed) {
+        for (const auto& [boxField, box] : fieldBoxes()) {
+            if (boxField != field) continue;
+            if (auto* combo = qobject_cast<QComboBox*>(box)) combo->setEditText(text);
+            else static_cast<QLineEdit*>(box)->setText(text);
+        }
+    }
+    keepEditsOver(*reading->record);
+}
+
+void MainWindow::keepEditsOver(const TradeRecord& now) {
     const TradeRecord before = *current_.record;
-    setCurrentTrade({current_.row, *reading->record, current_.more}, false);
-    markModified();
+    CurrentTrade kept = current_;
+    kept.record = now;
+    // The boxes the user did not edit show the file's values; the others keep their text.
+    std::vector<std::pair<QWidget*, QString>> typed;
+    for (const auto& [field, box] : fieldBoxes()) {
+        if (!kept.edited.count(field)) continue;
+        auto* combo = qobject_cast<QComboBox*>(box);
+        typed.emplace_back(box, combo ? typedText(combo) : static_cast<QLineEdit*>(box)->text());
+    }
+    setCurrentTrade(kept);
+    for (const auto& [box, text] : typed) {
+        if (auto* combo = qobject_cast<QComboBox*>(box)) combo->setEditText(text);
+        else static_cast<QLineEdit*>(box)->setText(text);
+    }
+    setWindowModified(!current_.edited.empty());
+    showPictures();
+    showWarnings();
     QStringList elsewhere;
-    for (const FieldChange& change : fieldChanges(*rom_, before, *current_.record)) {
-        const QString note = QStringLiteral("Another program changed this in the file to: ") + fromCore(change.after);
-        const std::pair<Field, QWidget*> boxes[] = {{Field::RequestedSpecies, form_.requestedSpecies},
-                                                    {Field::OfferedSpecies, form_.offeredSpecies},
-                                                    {Field::Nickname, form_.nickname},
-                                                    {Field::TrainerName, form_.trainerName},
-                                                    {Field::TrainerId, form_.trainerId}};
-        const auto found = std::find_if(std::begin(boxes), std::end(boxes), [&](const auto& b) { return b.first == change.field; });
-        QWidget* box = found == std::end(boxes) ? nullptr : found->second;
-        if (box) markChangedOnDisk(box, note);
-        else elsewhere << fromCore(change.label) + QStringLiteral(" (now ") + fromCore(change.after) + QStringLiteral(")");
+    for (const FieldChange& change : fieldChanges(*rom_, before, now)) {
+        const auto boxes = fieldBoxes();
+        const auto found = std::find_if(boxes.begin(), boxes.end(), [&](const auto& b) { return b.first == change.field; });
+        const bool edited = current_.edited.count(change.field) > 0;
+        if (edited && found != boxes.end()) {
+            markChangedOnDisk(found->second, QStringLiteral("Another program changed this in the file to: ") + fromCore(change.after));
+        } else if (edited) {
+            elsewhere << fromCore(change.label) + QStringLiteral(" (now ") + fromCore(change.after) + QStringLiteral(")");
+        }
     }
     if (!elsewhere.isEmpty()) {
         statusBar()->showMessage(QStringLiteral("The other program also changed: ") + elsewhere.join(QStringLiteral(", ")) +

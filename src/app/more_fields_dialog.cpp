@@ -151,7 +151,7 @@ void MoreFieldsDialog::showWarnings() {
 
 Result<std::uint8_t> MoreFieldsDialog::chosenItem() const {
     // A name chosen from the list stands for its number; typed text is the core's to resolve.
-    const QString text = item_->currentText();
+    const QString text = typedText(item_);
     const bool chosen = item_->currentIndex() >= 0 && item_->itemText(item_->currentIndex()) == text;
     return chosen ? Result<std::uint8_t>(std::uint8_t(item_->currentIndex())) : resolveItem(text.toStdString(), rom_.items);
 }
@@ -218,10 +218,13 @@ void MoreFieldsDialog::accept() {
     changed_ = *item != edit_.heldItem.value_or(stored.heldItem) || shownDvs() != edit_.dvs.value_or(stored.dvs) ||
                genderRequirement != edit_.genderRequirement.value_or(stored.genderRequirement) ||
                dialogSet != edit_.dialogSet.value_or(stored.dialogSet);
-    edit_.heldItem = *item;
-    edit_.dvs = shownDvs();
-    edit_.genderRequirement = genderRequirement;
-    edit_.dialogSet = dialogSet;
+    // Only a value that differs from the trade as read is an edit: the rest
+    // keep whatever the file holds when the save is made.
+    auto edited = [](auto value, auto stored) { return value == stored ? std::nullopt : std::optional(value); };
+    edit_.heldItem = edited(*item, stored.heldItem);
+    edit_.dvs = edited(shownDvs(), stored.dvs);
+    edit_.genderRequirement = edited(genderRequirement, stored.genderRequirement);
+    edit_.dialogSet = edited(dialogSet, stored.dialogSet);
     QDialog::accept();
 }
 

@@ -78,7 +78,7 @@ std::string tableText(const Rom& rom) {
     if (!rom.table) return "not found";
     const TradeTable& t = *rom.table;
     std::string text = hexOffset(t.offset) + ", " + std::to_string(t.records) + " records (" +
-                       std::string(foundByText(t.foundBy));
+                       std::string(t.foundBy == FoundBy::RecordScan ? kFoundByRecordsNote : foundByText(t.foundBy));
     if (rom.tableMoved()) text += "; moved from " + hexOffset(rom.release->usualTable);
     return text + ")";
 }
@@ -112,10 +112,8 @@ void printChecksums(const Context& ctx, const Rom& rom) {
         return;
     }
     std::vector<std::vector<std::string>> rows;
-    for (auto [what, at, status] : {std::tuple{"Header checksum", kHeaderChecksumAt, state->header},
-                                    std::tuple{"Global checksum", kGlobalChecksumAt, state->global},
-                                    std::tuple{"Stadium data", kStadiumAt, state->stadium}}) {
-        rows.push_back({std::string(what) + " (" + hexOffset(at) + "):", std::string(checksumStatusText(status))});
+    for (const CheckArea& area : kCheckAreas) {
+        rows.push_back({std::string(area.title) + " (" + hexOffset(area.at) + "):", std::string(checksumStatusText(state->of(area.check)))});
     }
     printTable(ctx, rows);
 }
@@ -200,6 +198,7 @@ int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, c
                 << note << '.';
     }
     if (!o.output.empty()) ctx.out << " Written to " << quoted(o.output) << "; " << quoted(rom.path) << " was not changed.";
+    if (!edits.empty() && !rom.tableNote().empty()) ctx.out << ' ' << rom.tableNote();
     ctx.out << '\n' << std::flush;
     // After the news of the save, as a terminal shows the two streams together.
     for (std::size_t i = 0; i < edits.size(); ++i) {
@@ -331,7 +330,8 @@ int show(const Context& ctx, const std::string& path, int number, bool json, con
     const TradeRecord& r = *reading.record;
     const Rom& rom = opened->rom;
     const auto ratio = genderRatioOf(rom.genderRatios, r.offeredSpecies);
-    ctx.out << " \u2014 " << r.location << " (record at " << hexOffset(r.offset) << ")\n";
+    ctx.out << " \u2014 " << r.location << " (record at " << hexOffset(r.offset)
+            << (rom.table->foundBy == FoundBy::RecordScan ? ", in a table " + std::string(kFoundByRecordsNote) : std::string()) << ")\n";
     auto line = [&](std::string_view label, const std::string& text) { ctx.out << padded(std::string(label) + ":", 20) << text << '\n'; };
     for (const FieldText& field : fieldTexts(rom, r)) {
         line(field.label, field.text + (field.field == Field::Dvs ? " (Attack/Defense/Speed/Special)" : ""));

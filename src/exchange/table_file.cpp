@@ -112,12 +112,25 @@ GivenEdit givenEdit(const nlohmann::json& trade, const TradeRecord& shown, Probl
     return edit;
 }
 
-// A pass over the text that notes the first key an object gives twice.
+// A table nests its values five deep (trades, a trade, its DVs); nothing
+// deeper is read, so that no later step walks a hostile depth.
+constexpr std::size_t kDeepest = 16;
+
+// A pass over the text, before any value is built from it: the first key an
+// object gives twice, or a nesting deeper than kDeepest.
 struct KeysGivenTwice final : nlohmann::json_sax<nlohmann::json> {
     // The keys of each object being read: a set, since a hostile table may
     // give a hundred thousand keys in one object.
     std::vector<std::unordered_set<std::string>> open;
+    std::size_t depth = 0;
     std::optional<std::string> first;
+    bool tooDeep = false;
+    bool invalid = false;
+
+    bool deeper() {
+        tooDeep = ++depth > kDeepest;
+        return !tooDeep;
+    }
 
     bool null() override { return true; }
     bool boolean(bool) override { return true; }
@@ -128,7 +141,7 @@ struct KeysGivenTwice final : nlohmann::json_sax<nlohmann::json> {
     bool binary(binary_t&) override { return true; }
     bool start_object(std::size_t) override {
         open.emplace_back();
-        return true;
+        return deeper();
     }
     bool key(string_t& key) override {
         if (!open.back().insert(key).second && !first) first = key;
@@ -136,11 +149,18 @@ struct KeysGivenTwice final : nlohmann::json_sax<nlohmann::json> {
     }
     bool end_object() override {
         open.pop_back();
+        --depth;
         return true;
     }
-    bool start_array(std::size_t) override { return true; }
-    bool end_array() override { return true; }
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
+    bool start_array(std::size_t) override { return deeper(); }
+    bool end_array() override {
+        --depth;
+        return true;
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+        invalid = true;
+        return false;
+    }
 };
 
 // A JSON table read against the ROM's current trades: the edits it asks
@@ -154,16 +174,22 @@ Result<ImportPlan, Problems> planImport(const nlohmann::json& table, const Rom& 
     }
     const Release& release = *rom.release;
     ImportPlan plan;
-    if (table.contains("game") && table["game"].is_object() && table["game"].contains("code") &&
-        table["game"]["code"] != release.code) {
-        const auto& code = table["game"]["code"];
-        const Release* from = code.is_string() ? findRelease(code.get<std::string>()) : nullptr;
-        if (from && sisterReleases(*from, release)) {
-            plan.sister = std::string(from->name) + " (" + std::string(from->code) + ")";
-        } else {
-            problem("The table was exported from " + (code.is_string() ? echoed(code.get<std::string>()) : echoed(code.dump())) +
-                    ", this ROM is \"" + std::string(release.code) +
-                    "\". Remove the \"game\" entry from the table to import it anyway.");
+    // Where the table names its game, it names it as export does: an object with the release's code.
+    const std::string dropGame = " Remove the \"game\" entry from the table to import it anyway.";
+    if (table.contains("game")) {
+        const auto& game = table["game"];
+        const nlohmann::json* code = game.is_object() && game.contains("code") ? &game["code"] : nullptr;
+        if (!code || !code->is_string()) {
+            problem("\"game\" must be an object with the \"code\" of the ROM the table was exported from, such as "
+                    "{\"code\": \"" + std::string(release.code) + "\"}, as export writes it." + dropGame);
+        } else if (*code != release.code) {
+            const Release* from = findRelease(code->get<std::string>());
+            if (from && sisterReleases(*from, release)) {
+                plan.sister = std::string(from->name) + " (" + std::string(from->code) + ")";
+            } else {
+                problem("The table was exported from " + echoed(code->get<std::string>()) + ", this ROM is \"" +
+                        std::string(release.code) + "\"." + dropGame);
+            }
         }
     }
     const int slots = rom.slotCount();
@@ -240,16 +266,20 @@ Result<ImportPlan, Problems> importEdits(std::string_view text, const std::strin
         return Problems{refused(ErrorCode::TooLarge, quoted(tableName) + " holds more than " + groupedNumber(kLargestTable) +
                                                          " bytes, which no trade table does.")};
     }
-    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
-    if (json.is_discarded()) return Problems{refused(ErrorCode::TypeMismatch, quoted(tableName) + " is not valid JSON.")};
     // A key given twice in one object is refused, not taken last-wins: a
     // second "trades" list would silently drop the first.
     KeysGivenTwice keys;
     nlohmann::json::sax_parse(text, &keys);
+    if (keys.tooDeep) {
+        return Problems{refused(ErrorCode::TooLarge, quoted(tableName) + " nests its values more than " +
+                                                         std::to_string(kDeepest) + " levels deep; a trade table has five.")};
+    }
     if (keys.first) {
         return Problems{refused(ErrorCode::DuplicateKey, quoted(tableName) + " gives the key " + echoed(*keys.first) +
                                                              " twice in one object; remove one of them.")};
     }
+    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
+    if (keys.invalid || json.is_discarded()) return Problems{refused(ErrorCode::TypeMismatch, quoted(tableName) + " is not valid JSON.")};
     auto current = readTradeTable(rom, fs);
     if (!current) return Problems{current.error()};
     return planImport(json, rom, *current);

@@ -61,6 +61,8 @@ enum class ErrorCode : int {
     AmbiguousName = 1031,
     DuplicateKey = 1032,
     WouldHideRecord = 1033,
+    TableMoved = 1035,
+    NotAText = 1036,
 };
 
 // What went wrong, as the front ends tell it apart.

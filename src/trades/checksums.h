@@ -31,6 +31,29 @@ inline constexpr std::uint32_t kStadiumAt = 0x1FFDF8;
 inline constexpr std::uint32_t kStadiumLength = 520;
 inline constexpr std::uint32_t kStadiumRomSize = 0x200000;
 
+// The three checks, in the order the game's build makes them last: where
+// each lies, and its names.
+enum class Check { Header, Global, Stadium };
+struct CheckArea {
+    Check check;
+    std::uint32_t at;
+    std::uint32_t length;
+    std::string_view name;   // "the global checksum"
+    std::string_view title;  // "Global checksum"
+};
+inline constexpr CheckArea kCheckAreas[] = {
+    {Check::Header, kHeaderChecksumAt, 1, "the header checksum", "Header checksum"},
+    {Check::Global, kGlobalChecksumAt, 2, "the global checksum", "Global checksum"},
+    {Check::Stadium, kStadiumAt, kStadiumLength, "the Stadium data", "Stadium data"},
+};
+// Whether a byte belongs to one of the checks.
+inline bool isCheckByte(std::uint32_t offset) {
+    for (const CheckArea& area : kCheckAreas) {
+        if (offset >= area.at && offset < area.at + area.length) return true;
+    }
+    return false;
+}
+
 enum class ChecksumStatus { Consistent, Stale, Absent };
 // "consistent", "stale", "absent"
 std::string_view checksumStatusText(ChecksumStatus status);
@@ -51,6 +74,7 @@ struct ChecksumState {
     ChecksumStatus header = ChecksumStatus::Absent;
     ChecksumStatus global = ChecksumStatus::Absent;
     ChecksumStatus stadium = ChecksumStatus::Absent;
+    ChecksumStatus of(Check check) const { return check == Check::Header ? header : check == Check::Global ? global : stadium; }
 };
 
 // The CRC of the Stadium data over bytes (table polynomial 0xC387, start 0xFEFE).

@@ -11,6 +11,7 @@
 #include "support/words.h"
 #include "text/game_text.h"
 #include "trades/banks.h"
+#include "trades/code_search.h"
 #include "trades/slot.h"
 
 namespace kestrane {
@@ -21,27 +22,6 @@ constexpr std::uint32_t kLinesBank = 0x3F;
 // through more far pointers; a longer one is no text.
 constexpr std::size_t kLongestText = 512;
 constexpr int kDeepestJump = 4;
-
-// The routines that read the lines' table; -1 marks bytes that differ. LL HH
-// (the table's address) at 9 and 10.
-constexpr int kCrystalRoutine[] = {0xF5, 0xCD, -1, -1, 0xF1, 0x01, 0x08, 0x00, 0x21, -1, -1, 0xCD, -1, -1,
-                                   0xFA, -1, -1, 0x4F, 0x09, 0x09, 0x2A, 0x66, 0x6F};
-constexpr int kGoldSilverRoutine[] = {0xF5, 0xCD, -1, -1, 0xF1, 0x5F, 0x16, 0x00, 0x21, -1,   -1,   0x19,
-                                      0x19, 0x19, 0x19, 0x19, 0x19, 0xFA, -1, -1, 0x5F, 0x19, 0x19, 0x2A};
-constexpr std::size_t kAddressAt = 9;
-
-std::span<const int> routineOf(LinesRoutine form) {
-    if (form == LinesRoutine::Crystal) return kCrystalRoutine;
-    return kGoldSilverRoutine;
-}
-
-bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at, std::span<const int> pattern) {
-    if (at + pattern.size() > bytes.size()) return false;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] >= 0 && bytes[at + i] != pattern[i]) return false;
-    }
-    return true;
-}
 
 // The file's bytes, read a page at a time where they are asked for: the
 // words are a few hundred bytes here and there.
@@ -167,45 +147,21 @@ private:
     std::size_t read_ = 0;
 };
 
-// The table the routine gives: at its own place, else anywhere (copies that
-// disagree refused); a NoTradeTable refusal says why there is none. A
-// failing read is a file failure.
+// The table the routine gives (code_search.h); a NoTradeTable refusal says
+// why there is none. A failing read is a file failure.
 Result<std::uint32_t> linesTable(File& file, Pages& rom, const TradeWords& words) {
-    const auto pattern = routineOf(words.routine);
-    std::vector<std::uint8_t> own(pattern.size());
-    auto got = readUpTo(file, words.routineAt, own);
-    if (!got) return got.error();
-    own.resize(*got);
-    if (routineAt(own, 0, pattern)) {
-        if (auto target = offsetInBank(bankOf(words.routineAt), readLittleEndian16(std::span(own).subspan(kAddressAt, 2)))) return *target;
-        return refused(ErrorCode::NoTradeTable, "the routine that reads them, at " + hexOffset(words.routineAt) + ", points outside its bank");
+    const CodePlace& code = words.linesRoutine;
+    auto found = findThroughRoutine(file, *code.routine, code.at, std::int64_t(rom.size()));
+    if (!found) return found.error();
+    if (!found->found()) return refused(ErrorCode::NoTradeTable, "the routine that reads them is not in the file");
+    if (!found->agree()) {
+        return refused(ErrorCode::NoTradeTable, counted(std::int64_t(found->copies.size()), "copy", "copies") +
+                                                    " of the routine that reads them point to different tables (" +
+                                                    copiesText(*found) + ")");
     }
-    // Moved: the whole file searched.
-    std::vector<std::pair<std::uint32_t, std::optional<std::uint32_t>>> found;
-    auto searched = searchInPieces(file, std::int64_t(rom.size()), pattern.size() - 1,
-                                   [&](std::span<const std::uint8_t> piece, std::int64_t base, std::int64_t next) {
-                                       // From one 0xF5 (the routine's first byte) to the next, as memchr finds them.
-                                       const std::uint8_t* begin = piece.data();
-                                       const std::uint8_t* end = begin + piece.size();
-                                       for (const std::uint8_t* p = begin;
-                                            (p = static_cast<const std::uint8_t*>(std::memchr(p, 0xF5, std::size_t(end - p)))); ++p) {
-                                           const auto at = std::size_t(p - begin);
-                                           if (base + std::int64_t(at) >= next || at + pattern.size() > piece.size()) break;
-                                           if (!routineAt(piece, at, pattern)) continue;
-                                           const auto offset = std::uint32_t(base + std::int64_t(at));
-                                           found.emplace_back(offset, offsetInBank(bankOf(offset), readLittleEndian16(piece.subspan(at + kAddressAt, 2))));
-                                       }
-                                   });
-    if (!searched) return searched.error();
-    if (found.empty()) return refused(ErrorCode::NoTradeTable, "the routine that reads them is not in the file");
-    for (const auto& [at, target] : found) {
-        if (target != found.front().second) {
-            return refused(ErrorCode::NoTradeTable, counted(std::int64_t(found.size()), "copy", "copies") +
-                                                        " of the routine that reads them point to different tables");
-        }
-    }
-    if (!found.front().second) return refused(ErrorCode::NoTradeTable, "the routine that reads them points outside its bank");
-    return *found.front().second;
+    const auto& target = found->copies.front().pointers.front();
+    if (!target) return refused(ErrorCode::NoTradeTable, "the routine that reads them, " + found->where(code.at) + ", points outside its bank");
+    return *target;
 }
 
 // Every set's five texts, through the table at `table`, or why not.

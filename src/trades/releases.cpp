@@ -32,15 +32,15 @@ constexpr std::array<Place, kListedSlots> kPlaces = {{{"Violet City", Region::Jo
                                                       {"Power Plant", Region::Kanto}}};
 
 constexpr std::array<std::string_view, 2> kRegions = {"Johto", "Kanto"};
-constexpr TradeWords kCrystalWords{.routine = LinesRoutine::Crystal, .routineAt = 0xFCF38, .linesTable = 0xFCF53, .lineSets = 4,
+constexpr TradeWords kCrystalWords{.linesRoutine = {&routines::kCrystalLinesRoutine, 0xFCF38}, .linesTable = 0xFCF53, .lineSets = 4,
                                    .requestedWithGender = 0xD073, .offered = 0xD086, .requested = 0xD050,
                                    .landmarks = 0x1CA8C3, .slotLandmarks = {0x06, 0x10, 0x1B, 0x29, 0x33, 0x4C, 0x44},
                                    .regionWords = kRegions};
-constexpr TradeWords kGoldSilverWords{.routine = LinesRoutine::GoldSilver, .routineAt = 0xFCCE4, .linesTable = 0xFCD02,
+constexpr TradeWords kGoldSilverWords{.linesRoutine = {&routines::kGoldSilverLinesRoutine, 0xFCCE4}, .linesTable = 0xFCD02,
                                       .lineSets = 3, .requestedWithGender = 0xCF6B, .offered = 0xCF7E, .requested = 0xCF48,
                                       .landmarks = 0x092382, .slotLandmarks = {0x06, 0x10, 0x1B, 0x28, 0x32, 0x4B, 0x43},
                                       .regionWords = kRegions};
-constexpr TradeWords kJapaneseGoldSilverWords{.routine = LinesRoutine::GoldSilver, .routineAt = 0xFCC83, .linesTable = 0xFCCA1,
+constexpr TradeWords kJapaneseGoldSilverWords{.linesRoutine = {&routines::kGoldSilverLinesRoutine, 0xFCC83}, .linesTable = 0xFCCA1,
                                               .lineSets = 3, .requestedWithGender = 0xCF87, .offered = 0xCF92,
                                               .requested = 0xCF72, .landmarks = 0x0924B6,
                                               .slotLandmarks = {0x06, 0x10, 0x1B, 0x28, 0x32, 0x4B, 0x43},
@@ -63,18 +63,18 @@ constexpr Release sister(Release release, std::string_view code, std::string_vie
 
 constexpr Release kGold = {
     .code = "AAUE", .name = "Pok\u00e9mon Gold", .language = "English", .game = "Gold", .revision = std::nullopt,
-    .layout = kRecord32, .charset = &englishCharset, .tableRoutine = 0xFCB8E, .usualTable = 0xFCC24, .ownRecords = 6,
+    .layout = kRecord32, .charset = &englishCharset, .tableRoutine = {&routines::kTradeTable32Routine, 0xFCB8E}, .usualTable = 0xFCC24, .ownRecords = 6,
     .speciesNames = 0x1B0B74, .speciesNameLength = 10, .itemNames = 0x1B0000, .baseData = 0x51B0B, .palettes = 0xAD3D,
     .pictures = kGoldSilverPictures, .places = kPlaces, .dialogSets = kGoldSilverDialogs, .words = kGoldSilverWords};
 constexpr Release kCrystal = {
     .code = "BYTE", .name = "Pok\u00e9mon Crystal", .language = "English", .game = "Crystal", .revision = std::nullopt,
-    .layout = kRecord32, .charset = &englishCharset, .tableRoutine = 0xFCDC2, .usualTable = 0xFCE58, .ownRecords = 7,
+    .layout = kRecord32, .charset = &englishCharset, .tableRoutine = {&routines::kTradeTable32Routine, 0xFCDC2}, .usualTable = 0xFCE58, .ownRecords = 7,
     .speciesNames = 0x53384, .speciesNameLength = 10, .itemNames = 0x1C8000, .baseData = 0x51424, .palettes = 0xA8CE,
     .pictures = kCrystalPictures, .places = kPlaces, .dialogSets = kCrystalDialogs, .words = kCrystalWords};
 // The first Japanese revision (version byte 0): 16-byte records, 5-byte species names.
 constexpr Release kJapaneseGold = {
     .code = "AAUJ", .name = "Pok\u00e9mon Gold", .language = "Japanese", .game = "Gold", .revision = 0,
-    .layout = kRecord16, .charset = &japaneseCharset, .tableRoutine = 0xFCB8E, .usualTable = 0xFCC23, .ownRecords = 6,
+    .layout = kRecord16, .charset = &japaneseCharset, .tableRoutine = {&routines::kTradeTable16Routine, 0xFCB8E}, .usualTable = 0xFCC23, .ownRecords = 6,
     .speciesNames = 0x53A09, .speciesNameLength = 5, .itemNames = 0x7293, .baseData = 0x51AA9, .palettes = 0xACC3,
     .pictures = kGoldSilverPictures, .places = kPlaces, .dialogSets = kGoldSilverDialogs, .words = kJapaneseGoldSilverWords};
 

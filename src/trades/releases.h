@@ -14,6 +14,7 @@
 #include "support/result.h"
 #include "text/charset.h"
 #include "trades/record_layout.h"
+#include "trades/routines.h"
 
 namespace kestrane {
 
@@ -80,16 +81,12 @@ struct Place {
     Region region;
 };
 
-// The form of the routine that reads the traders' lines' table.
-enum class LinesRoutine { Crystal, GoldSilver };
-
 // Where a release keeps the words its trades show: what each trader says
 // (a table of 2-byte pointers into bank 0x3F, entry (phase, set) at table +
 // 2 x (phase x sets + set)) and where (the landmarks: 4 bytes an entry, x,
 // y and a 2-byte pointer to the name in the table's bank).
 struct TradeWords {
-    LinesRoutine routine;
-    std::uint32_t routineAt;   // where the release keeps that routine
+    CodePlace linesRoutine;    // the routine that reads the lines' table
     std::uint32_t linesTable;  // where the release keeps the lines' table
     int lineSets;              // dialog sets the table has
     // The RAM addresses of the names a trader's text fills in: the
@@ -111,7 +108,7 @@ struct Release {
     std::optional<std::uint8_t> revision;
     const RecordLayout& layout;
     const Charset& (*charset)();
-    std::uint32_t tableRoutine;  // where the release keeps the routine that reads the trade table
+    CodePlace tableRoutine;      // the routine that reads the trade table
     std::uint32_t usualTable;    // the trade table's first record, where the release keeps it
     int ownRecords;             // the release's own trades
     std::uint32_t speciesNames;       // 251 names of speciesNameLength bytes

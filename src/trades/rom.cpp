@@ -36,6 +36,11 @@ std::array<std::string, 5> Rom::traderLines(std::uint8_t set, std::uint8_t reque
     return kestrane::traderLines(*words, *release, set, {name(requested), name(offered), genderRequirement});
 }
 
+std::string Rom::tableNote() const {
+    if (!table || table->foundBy != FoundBy::RecordScan) return {};
+    return "The trade table was " + std::string(kFoundByRecordsNote) + ".";
+}
+
 Result<TradeTable> Rom::tradeTable() const {
     if (table) return *table;
     return noTable;

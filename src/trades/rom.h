@@ -61,6 +61,9 @@ struct Rom {
     Result<TradeTable> tradeTable() const;
     // The table lies elsewhere than where the release keeps it (a hack moved it).
     bool tableMoved() const { return table && table->offset != release->usualTable; }
+    // "The trade table was found by its records alone; …" where it was, what
+    // every save on it says after its news; else empty.
+    std::string tableNote() const;
     // None where a slot's record lies in the file; else the RecordPastEnd
     // error that says so (a file cut off before the table's end).
     std::optional<Error> pastEnd(Slot slot, const RecordPlace& place) const;

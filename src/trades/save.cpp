@@ -124,21 +124,18 @@ void keepChecksums(std::span<std::uint8_t> image, ChecksumPolicy policy, Changes
     const bool global = force || changes.before.global == ChecksumStatus::Consistent;
     if (!(stadium || global) || (!force && changes.bytes.empty())) return;
     for (const ByteChange& c : changes.bytes) checks.set(c.offset, c.after);
-    auto copy = [&](std::uint32_t at, std::uint32_t length) {
-        return at + length <= image.size() ? std::vector<std::uint8_t>(image.begin() + at, image.begin() + at + length)
-                                           : std::vector<std::uint8_t>();
-    };
-    const std::vector<std::uint8_t> headerBefore = copy(kHeaderChecksumAt, 1);
-    const std::vector<std::uint8_t> globalBefore = copy(kGlobalChecksumAt, 2);
-    const std::vector<std::uint8_t> stadiumBefore = copy(kStadiumAt, kStadiumLength);
+    std::vector<std::vector<std::uint8_t>> before;
+    for (const CheckArea& area : kCheckAreas) {
+        before.push_back(area.at + area.length <= image.size()
+                             ? std::vector<std::uint8_t>(image.begin() + area.at, image.begin() + area.at + area.length)
+                             : std::vector<std::uint8_t>());
+    }
     // No save changes what the header checksum covers: only a fix asks for it.
     checks.update(force, stadium, global);
     changes.checksumsUpdated = true;
     changes.globalUpdated = global;
     changes.stadiumUpdated = stadium && changes.before.stadium != ChecksumStatus::Absent;
-    addChanged(changes.bytes, image, kHeaderChecksumAt, headerBefore);
-    addChanged(changes.bytes, image, kGlobalChecksumAt, globalBefore);
-    addChanged(changes.bytes, image, kStadiumAt, stadiumBefore);
+    for (std::size_t i = 0; i < before.size(); ++i) addChanged(changes.bytes, image, kCheckAreas[i].at, before[i]);
 }
 
 // Checks the open file against what was read, and gives the bytes to change
@@ -202,6 +199,14 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
             if (onDisk[i] != record.bytes[i]) changes.bytes.push_back({shown.offset + i, onDisk[i], record.bytes[i]});
         }
     }
+    // The game still reads its trades where they were found: no write from a remembered offset alone.
+    if (!planned.empty()) {
+        int needed = 0;
+        for (const PlannedRecord& record : planned) needed = std::max(needed, record.edit->shown.slot.recordIndex() + 1);
+        if (auto confirmed = confirmTradeTable(file, *rom.release, *rom.table, needed, rom.path, rom.size); !confirmed) {
+            return confirmed.error();
+        }
+    }
     changes.tradeBytes = changes.bytes.size();
     std::sort(changes.bytes.begin(), changes.bytes.end(), byOffset);
     if (policy != ChecksumPolicy::Leave) keepChecksums(snapshot.whole(), policy, changes);
@@ -257,21 +262,52 @@ std::vector<std::pair<ByteRange, std::vector<std::uint8_t>>> runsOf(const std::v
     return runs;
 }
 
-// Opens the ROM for a transaction: a read-only ROM refused unless the user
-// asked to make it writable; then open for writing, and take the save lock.
-Result<std::unique_ptr<File>> openForSave(const Rom& rom, const SaveOptions& options, FileSystem& fs, const std::string& where) {
+// A file failure told with what was being done; other errors say it themselves.
+Error inWhere(const Error& e, const std::string& where) { return e.kind == ErrorKind::FileFailure ? inContext(e, where) : e; }
+
+// One transaction on the ROM: `check(file)` makes every check and gives the
+// plan, under the save lock, so that saves from several programs take turns;
+// then `write(file, plan)`. A read-only ROM is refused unless the user asked
+// to make it writable; then the checks are first made on a read of it, and
+// its mode changes only once they pass, to be made read-only again if the
+// save then fails.
+template <typename Check, typename Write>
+Result<SaveReport> transaction(const Rom& rom, const SaveOptions& options, FileSystem& fs, const std::string& where,
+                               Check check, Write write) {
     auto status = fs.status(rom.path);
     if (!status) return nothingWritten(inContext(status.error(), where));
+    bool madeWritable = false;
     if (status->readOnly) {
         if (!options.makeWritable) return nothingWritten(refused(ErrorCode::ReadOnlyFile, quoted(rom.path) + " is read-only."));
+        auto reading = fs.open(rom.path, OpenMode::Read);
+        if (!reading) return nothingWritten(inContext(reading.error(), where));
+        if (auto checked = check(**reading); !checked) return nothingWritten(inWhere(checked.error(), where));
+        if (auto closed = (*reading)->close(); !closed) return nothingWritten(inContext(closed.error(), where));
         if (auto writable = fs.setReadOnly(rom.path, false); !writable) return nothingWritten(inContext(writable.error(), where));
+        madeWritable = true;
     }
+    // The mark put back on a save that does not go through.
+    auto undone = [&](Error e) {
+        // Not where the path now names another program's file.
+        if (madeWritable && e.effect != FileEffect::WentElsewhere) {
+            if (auto back = fs.setReadOnly(rom.path, true); !back) {
+                e.message += " It could not be made read-only again (" + back.error().message + ").";
+            }
+        }
+        return e;
+    };
     auto opened = fs.open(rom.path, OpenMode::ReadWrite);
-    if (!opened) return nothingWritten(inContext(opened.error(), where));
+    if (!opened) return undone(nothingWritten(inContext(opened.error(), where)));
+    File& file = **opened;
     // From the first read to the read-back: another save's checksums are
     // then part of what this one reads.
-    if (auto locked = (*opened)->lock(options.lockWait); !locked) return nothingWritten(inContext(locked.error(), where));
-    return opened;
+    if (auto locked = file.lock(options.lockWait); !locked) return undone(nothingWritten(inContext(locked.error(), where)));
+    auto plan = check(file);
+    if (!plan) return undone(nothingWritten(inWhere(plan.error(), where)));
+    auto report = write(file, *plan);
+    if (!report) return undone(report.error());
+    if (auto closed = file.close(); !closed) return undone(mayHoldNewData(inContext(closed.error(), where), report->written));
+    return report;
 }
 
 // Writes the bytes in their order, one write a run; then flushes, reads
@@ -283,7 +319,7 @@ Result<std::vector<ByteRange>> writeChanges(File& file, FileSystem& fs, const st
                                             const std::string& where) {
     const auto runs = runsOf(changes);
     std::vector<ByteRange> touched;
-    auto failed = [&](const Error& e) { return mayHoldNewData(e.kind == ErrorKind::FileFailure ? inContext(e, where) : e, touched); };
+    auto failed = [&](const Error& e) { return mayHoldNewData(inWhere(e, where), touched); };
     for (const auto& [range, bytes] : runs) {
         // Every write lands in the file of the size the checks saw: one cut
         // short meanwhile would be grown back with zeros.
@@ -370,14 +406,13 @@ std::string checksumNote(const SaveReport& report, ChecksumPolicy policy) {
 }
 
 std::string checksumsChanged(const SaveReport& report) {
-    auto changed = [&](std::uint32_t first, std::uint32_t last) {
-        return std::any_of(report.changes.begin(), report.changes.end(),
-                           [&](const ByteChange& c) { return c.offset >= first && c.offset <= last; });
-    };
     std::vector<std::string> which;
-    if (changed(kHeaderChecksumAt, kHeaderChecksumAt)) which.emplace_back("the header checksum");
-    if (changed(kGlobalChecksumAt, kGlobalChecksumAt + 1)) which.emplace_back("the global checksum");
-    if (changed(kStadiumAt, kStadiumAt + kStadiumLength - 1)) which.emplace_back("the Stadium data");
+    for (const CheckArea& area : kCheckAreas) {
+        if (std::any_of(report.changes.begin(), report.changes.end(),
+                        [&](const ByteChange& c) { return c.offset >= area.at && c.offset < area.at + area.length; })) {
+            which.emplace_back(area.name);
+        }
+    }
     return joinedList(which);
 }
 
@@ -385,22 +420,16 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
     auto planned = planAll(rom, edits);
     if (!planned) return nothingWritten(planned.error());
     const std::string where = "Could not save " + whatIsSaved(edits) + " to " + quoted(rom.path);
-    auto opened = openForSave(rom, options, fs, where);
-    if (!opened) return opened.error();
-    File& file = **opened;
-    auto changes = changesIn(file, rom, *planned, options.checksums);
-    if (!changes) {
-        const Error& e = changes.error();
-        return nothingWritten(e.kind == ErrorKind::FileFailure ? inContext(e, where) : e);
-    }
-    SaveReport report = reportOf(*changes);
-    auto written = writeChanges(file, fs, rom.path, changes->bytes,
-                                {changes->size, changes->globalUpdated, changes->stadiumUpdated}, where);
-    if (!written) return written.error();
-    report.written = *written;
-    if (auto closed = file.close(); !closed) return mayHoldNewData(inContext(closed.error(), where), report.written);
-    addRecords(report, rom, *planned);
-    return report;
+    auto check = [&](File& file) { return changesIn(file, rom, *planned, options.checksums); };
+    auto write = [&](File& file, const Changes& changes) -> Result<SaveReport> {
+        SaveReport report = reportOf(changes);
+        auto written = writeChanges(file, fs, rom.path, changes.bytes, {changes.size, changes.globalUpdated, changes.stadiumUpdated}, where);
+        if (!written) return written.error();
+        report.written = *written;
+        addRecords(report, rom, *planned);
+        return report;
+    };
+    return transaction(rom, options, fs, where, check, write);
 }
 
 Result<SaveReport> saveTradesAs(const Rom& rom, std::span<const TradeEdit> edits, const std::string& copy,
@@ -413,10 +442,7 @@ Result<SaveReport> saveTradesAs(const Rom& rom, std::span<const TradeEdit> edits
     auto opened = fs.open(rom.path, OpenMode::Read);
     if (!opened) return nothingWritten(inContext(opened.error(), where));
     auto changes = changesIn(**opened, rom, *planned, options.checksums, true);
-    if (!changes) {
-        const Error& e = changes.error();
-        return nothingWritten(e.kind == ErrorKind::FileFailure ? inContext(e, where) : e);
-    }
+    if (!changes) return nothingWritten(inWhere(changes.error(), where));
     if (auto closed = (*opened)->close(); !closed) return nothingWritten(inContext(closed.error(), where));
     const ProtectedFile never[] = {{rom.path, "the ROM"}};
     if (auto written = writeNewFile(fs, copy, changes->image, never); !written) return nothingWritten(inContext(written.error(), where));
@@ -429,43 +455,76 @@ Result<SaveReport> rewindSave(const Rom& rom, std::span<const ByteChange> change
                               FileSystem& fs) {
     const bool undo = way == Rewind::Undo;
     const std::string where = std::string(undo ? "Could not undo the save in " : "Could not redo the save in ") + quoted(rom.path);
-    auto opened = openForSave(rom, options, fs, where);
-    if (!opened) return opened.error();
-    File& file = **opened;
-    auto size = file.size();
-    if (!size) return nothingWritten(inContext(size.error(), where));
-    // The file still holds what the save left (undo) or found (redo); one
-    // read a run of neighbouring bytes (a byte past the end differs too).
-    std::vector<ByteChange> target;
-    std::vector<std::string> differ;
-    std::vector<std::uint8_t> now;
-    for (std::size_t first = 0, end = 0; first < changes.size(); first = end) {
-        for (end = first + 1; end < changes.size() && changes[end].offset == changes[end - 1].offset + 1;) ++end;
-        now.assign(end - first, 0);
-        auto got = readUpTo(file, changes[first].offset, now);
-        if (!got) return nothingWritten(inContext(got.error(), where));
-        for (std::size_t i = first; i < end; ++i) {
-            const ByteChange& c = changes[i];
-            const std::uint8_t expected = undo ? c.after : c.before;
-            if (i - first >= *got || now[i - first] != expected) differ.push_back(hexOffset(c.offset));
-            target.push_back({c.offset, expected, undo ? c.before : c.after});
+    // The file still holds what the save left (undo) or found (redo) in
+    // every byte of the trades; where another program's save has changed
+    // only the checksums since, they are made again for the file as it is.
+    auto check = [&](File& file) -> Result<Changes> {
+        auto size = file.size();
+        if (!size) return size.error();
+        // The records the save changed: the table must still hold them where the game reads them.
+        int needed = 0;
+        for (const ByteChange& c : changes) {
+            if (!isCheckByte(c.offset) && rom.table && c.offset >= rom.table->offset) {
+                needed = std::max(needed, int((c.offset - rom.table->offset) / rom.release->layout.size) + 1);
+            }
         }
-    }
-    if (!differ.empty()) {
-        const std::size_t named = std::min<std::size_t>(differ.size(), 8);
-        return nothingWritten(changedByOther(
-            ErrorCode::TradeChangedOnDisk,
-            where + ": another program changed " + (differ.size() == 1 ? "the byte " : "the bytes ") +
-                joinedList(std::vector<std::string>(differ.begin(), differ.begin() + std::ptrdiff_t(named)), differ.size() - named) +
-                " since that save, so " + (undo ? "undoing" : "redoing") + " it would write over that program's work."));
-    }
-    SaveReport report;
-    report.changes = target;
-    auto written = writeChanges(file, fs, rom.path, target, {*size, false, false}, where);
-    if (!written) return written.error();
-    report.written = *written;
-    if (auto closed = file.close(); !closed) return mayHoldNewData(inContext(closed.error(), where), report.written);
-    return report;
+        const bool trades = std::any_of(changes.begin(), changes.end(), [](const ByteChange& c) { return !isCheckByte(c.offset); });
+        if (trades && rom.table) {
+            if (auto confirmed = confirmTradeTable(file, *rom.release, *rom.table, needed, rom.path, rom.size); !confirmed) {
+                return confirmed.error();
+            }
+        }
+        Changes target;
+        target.size = *size;
+        std::vector<std::string> differ;
+        bool checksDiffer = false;
+        std::vector<std::uint8_t> now;
+        // One read a run of neighbouring bytes (a byte past the end differs too).
+        for (std::size_t first = 0, end = 0; first < changes.size(); first = end) {
+            for (end = first + 1; end < changes.size() && changes[end].offset == changes[end - 1].offset + 1;) ++end;
+            now.assign(end - first, 0);
+            auto got = readUpTo(file, changes[first].offset, now);
+            if (!got) return got.error();
+            for (std::size_t i = first; i < end; ++i) {
+                const ByteChange& c = changes[i];
+                const std::uint8_t expected = undo ? c.after : c.before;
+                const bool same = i - first < *got && now[i - first] == expected;
+                // The checksums alone may have moved on, where the save changed a trade too.
+                if (isCheckByte(c.offset) && trades) {
+                    checksDiffer = checksDiffer || !same;
+                } else if (!same) {
+                    differ.push_back(hexOffset(c.offset));
+                }
+                target.bytes.push_back({c.offset, expected, undo ? c.before : c.after});
+            }
+        }
+        if (!differ.empty()) {
+            const std::size_t named = std::min<std::size_t>(differ.size(), 8);
+            return changedByOther(
+                ErrorCode::TradeChangedOnDisk,
+                where + ": another program changed " + (differ.size() == 1 ? "the byte " : "the bytes ") +
+                    joinedList(std::vector<std::string>(differ.begin(), differ.begin() + std::ptrdiff_t(named)), differ.size() - named) +
+                    " since that save, so " + (undo ? "undoing" : "redoing") + " it would write over that program's work.");
+        }
+        if (!checksDiffer) return target;
+        // The trades' bytes as recorded; the checksums made for the file as it is now.
+        std::erase_if(target.bytes, [](const ByteChange& c) { return isCheckByte(c.offset); });
+        Snapshot snapshot;
+        if (auto read = snapshot.readWhole(file, *size); !read) return read.error();
+        for (ByteChange& c : target.bytes) c.before = snapshot.whole()[c.offset];
+        target.tradeBytes = target.bytes.size();
+        keepChecksums(snapshot.whole(), ChecksumPolicy::KeepConsistent, target);
+        return target;
+    };
+    auto write = [&](File& file, const Changes& target) -> Result<SaveReport> {
+        SaveReport report;
+        report.changes = target.bytes;
+        auto written = writeChanges(file, fs, rom.path, target.bytes, {target.size, target.globalUpdated, target.stadiumUpdated}, where);
+        if (!written) return written.error();
+        report.written = *written;
+        return report;
+    };
+    return transaction(rom, options, fs, where, check, write);
 }
 
 Result<SaveReport> writeTradeRecord(const Rom& rom, const TradeEdit& edit, SaveOptions options, FileSystem& fs) {
@@ -480,10 +539,7 @@ Result<std::vector<ByteChange>> previewSave(const Rom& rom, std::span<const Trad
     auto opened = fs.open(rom.path, OpenMode::Read);
     if (!opened) return inContext(opened.error(), where);
     auto changes = changesIn(**opened, rom, *planned, options.checksums);
-    if (!changes) {
-        const Error& e = changes.error();
-        return e.kind == ErrorKind::FileFailure ? inContext(e, where) : e;
-    }
+    if (!changes) return inWhere(changes.error(), where);
     if (auto closed = (*opened)->close(); !closed) return inContext(closed.error(), where);
     std::sort(changes->bytes.begin(), changes->bytes.end(), byOffset);
     return changes->bytes;

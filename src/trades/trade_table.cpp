@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_set>
+#include <variant>
 #include <vector>
 
 #include "support/byte_scan.h"
@@ -20,38 +21,7 @@ namespace {
 
 constexpr int kMinScanRun = 6;
 // How many of a kind a message names before "and N more".
-constexpr std::size_t kNamed = 4;
-
-// The routine that reads the table; -1 marks bytes that differ between
-// games. Each "add hl, de" (0x19) after the address adds the index once
-// more: the layout says how many.
-constexpr std::array<int, 16> kRoutineStart = {0x16, 0x00, 0xD5, 0xFA, -1, -1,   0xE6, 0x0F,
-                                               0xCB, 0x37, 0x5F, 0x16, 0x00, 0x21, -1, -1};
-constexpr std::array<int, 3> kRoutineEnd = {0xD1, 0x19, 0xC9};
-constexpr std::size_t kRoutineAddressAt = 14;
-constexpr std::size_t kAnchor = 8;  // CB 37, "swap a": a rare pair to search for
-
-std::size_t routineLength(const RecordLayout& layout) {
-    return kRoutineStart.size() + layout.routineAdds + kRoutineEnd.size();
-}
-
-bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at, const RecordLayout& layout) {
-    if (at + routineLength(layout) > bytes.size()) return false;
-    for (std::size_t i = 0; i < kRoutineStart.size(); ++i) {
-        if (kRoutineStart[i] >= 0 && bytes[at + i] != kRoutineStart[i]) return false;
-    }
-    std::size_t i = at + kRoutineStart.size();
-    for (std::uint32_t add = 0; add < layout.routineAdds; ++add) {
-        if (bytes[i++] != 0x19) return false;
-    }
-    return std::equal(kRoutineEnd.begin(), kRoutineEnd.end(), bytes.begin() + std::ptrdiff_t(i));
-}
-
-// Where a routine at file offset `at` (its bytes first in `routine`) says the
-// table is, or none when the address lies outside the routine's own bank.
-std::optional<std::uint32_t> routineTarget(std::span<const std::uint8_t> routine, std::uint32_t at) {
-    return offsetInBank(bankOf(at), readLittleEndian16(routine.subspan(kRoutineAddressAt, 2)));
-}
+constexpr std::size_t kNamed = 12;
 
 struct Count {
     int records = 0;
@@ -112,63 +82,22 @@ struct Pointed {
     std::string why;  // "points outside its own bank", "points to 0x..., where ..."
 };
 
-// `read`: bytes already read from the file at `readAt` (the whole read,
-// however short); where they hold the table's place it is not read again.
-Result<Pointed> tableAt(File& file, const Release& release, std::optional<std::uint32_t> target, const RomSize& size,
-                        std::span<const std::uint8_t> read = {}, std::uint32_t readAt = 0, std::size_t readWanted = 0) {
+Result<Pointed> tableAt(File& file, const Release& release, std::optional<std::uint32_t> target, const RomSize& size) {
     if (!target) return Pointed{std::nullopt, "points outside its own bank"};
     if (*target >= std::uint64_t(size.file)) {
         return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", past the end of the file"};
     }
     std::array<std::uint8_t, kMaxRecordSize * kMaxRecords> buffer;
     const std::size_t wanted = release.layout.size * kMaxRecords;
-    std::span<const std::uint8_t> bytes;
-    std::size_t got = 0;
-    if (*target >= readAt && *target - readAt + wanted <= readWanted) {
-        const std::size_t from = std::min<std::size_t>(*target - readAt, read.size());
-        bytes = read.subspan(from, std::min(wanted, read.size() - from));
-        got = bytes.size();
-    } else {
-        auto length = readUpTo(file, *target, std::span(buffer).first(wanted));
-        if (!length) return length.error();
-        got = *length;
-        bytes = std::span<const std::uint8_t>(buffer).first(got);
-    }
+    auto got = readUpTo(file, *target, std::span(buffer).first(wanted));
+    if (!got) return got.error();
+    const auto bytes = std::span<const std::uint8_t>(buffer).first(*got);
     const FoundBy how = *target == release.usualTable ? FoundBy::UsualPlace : FoundBy::TableRoutine;
     const Count count = countRecords(bytes, release, how);
-    if (auto records = tableRecords(count, got < wanted, release, size)) {
-        return Pointed{TradeTable{*target, *records, how}, {}};
+    if (auto records = tableRecords(count, *got < wanted, release, size)) {
+        return Pointed{TradeTable{*target, *records, how, std::nullopt, RoutineReached::OwnPlace}, {}};
     }
     return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", where " + whyNoTable(count, bytes, release)};
-}
-
-struct FoundRoutine {
-    std::uint32_t at;
-    std::optional<std::uint32_t> target;
-};
-
-// Every copy of the routine in `bytes`, which start at file offset `base`.
-std::vector<FoundRoutine> findRoutines(std::span<const std::uint8_t> bytes, std::uint32_t base, const RecordLayout& layout) {
-    std::vector<FoundRoutine> found;
-    forEachBytePair(bytes, 0xCB, 0x37, 1, [&](std::size_t anchor) {
-        if (anchor < kAnchor || !routineAt(bytes, anchor - kAnchor, layout)) return;
-        const auto at = std::uint32_t(base + anchor - kAnchor);
-        found.push_back({at, routineTarget(bytes.subspan(anchor - kAnchor), at)});
-    });
-    return found;
-}
-
-// Every copy of the routine in the file's first `searched` bytes.
-Result<std::vector<FoundRoutine>> findRoutinesIn(File& file, std::int64_t searched, const RecordLayout& layout) {
-    std::vector<FoundRoutine> found;
-    auto searchedAll = searchInPieces(file, searched, routineLength(layout) - 1,
-                                      [&](std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next) {
-                                          for (const FoundRoutine& routine : findRoutines(piece, std::uint32_t(at), layout)) {
-                                              if (routine.at < next) found.push_back(routine);
-                                          }
-                                      });
-    if (!searchedAll) return searchedAll.error();
-    return found;
 }
 
 struct Run {
@@ -243,12 +172,6 @@ Error noTable(const Release& release, const std::string& why) {
                              "them. The file was not changed.");
 }
 
-// The game's routine points to no table: the game reads none other, so
-// neither does Kestrane.
-Error routineRefused(const Release& release, const std::string& where, const std::string& why) {
-    return noTable(release, "the game's own routine that reads it, " + where + ", " + why +
-                                "; Kestrane takes no other place for the table, since the game reads none other");
-}
 
 }  // namespace
 
@@ -268,63 +191,45 @@ std::string_view foundByText(FoundBy how) {
     return {};
 }
 
-Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path, const RomSize& size) {
-    auto where = [&] { return "Could not read the trade table of " + quoted(path); };
-    const RecordLayout& layout = release.layout;
+namespace {
 
-    // 1. The routine at its own place; one read takes it and the usual table after it.
-    std::array<std::uint8_t, 0x200 + kMaxRecordSize * kMaxRecords> near;
-    const std::size_t usualAt = release.usualTable - release.tableRoutine;
-    const std::size_t wanted = usualAt + layout.size * kMaxRecords;
-    auto length = readUpTo(file, release.tableRoutine, std::span(near).first(wanted));
-    if (!length) return inContext(length.error(), where());
-    const auto nearBytes = std::span<const std::uint8_t>(near).first(*length);
-    if (routineAt(nearBytes, 0, layout)) {
-        auto pointed = tableAt(file, release, routineTarget(nearBytes, release.tableRoutine), size, nearBytes, release.tableRoutine, wanted);
-        if (!pointed) return inContext(pointed.error(), where());
-        if (pointed->table) return *pointed->table;
-        return routineRefused(release, "at " + hexOffset(release.tableRoutine), pointed->why);
-    }
+// The table, or why there is none (the second half of a sentence that
+// starts with where the release keeps it).
+using Located = std::variant<TradeTable, std::string>;
 
-    // 2. The routine anywhere else, in no more than the largest ROM.
+Result<Located> locate(File& file, const Release& release, const RomSize& size) {
+    const CodePlace& code = release.tableRoutine;
     const std::int64_t searched = std::min(size.file, kLargestRomSize);
-    auto foundRoutines = findRoutinesIn(file, searched, layout);
-    if (!foundRoutines) return inContext(foundRoutines.error(), where());
-    const std::vector<FoundRoutine>& routines = *foundRoutines;
-    if (!routines.empty()) {
-        const auto target = routines.front().target;
-        const auto other = std::find_if(routines.begin(), routines.end(), [&](const FoundRoutine& r) { return r.target != target; });
-        if (other != routines.end()) {
-            return noTable(release, counted(std::int64_t(routines.size()), "copy", "copies") +
-                                        " of the routine that reads it point to different places (" +
-                                        someOf(routines, [](const FoundRoutine& r) {
-                                            return "at " + hexOffset(r.at) + " to " + (r.target ? hexOffset(*r.target) : "outside its bank");
-                                        }) +
-                                        "), so Kestrane cannot tell which table the game reads");
+
+    // The routine: at its own place, through a jump there, else anywhere.
+    auto found = findThroughRoutine(file, *code.routine, code.at, searched);
+    if (!found) return found.error();
+    if (found->found()) {
+        if (!found->agree()) {
+            return Located(counted(std::int64_t(found->copies.size()), "copy", "copies") +
+                           " of the routine that reads it point to different places (" + copiesText(*found) +
+                           "), so Kestrane cannot tell which table the game reads");
         }
-        auto pointed = tableAt(file, release, target, size);
-        if (!pointed) return inContext(pointed.error(), where());
-        if (pointed->table) return *pointed->table;
-        std::string at = "at " + hexOffset(routines.front().at);
-        if (routines.size() > 1) at += " (and " + counted(std::int64_t(routines.size() - 1), "copy", "copies") + " more)";
-        return routineRefused(release, at, pointed->why);
+        auto pointed = tableAt(file, release, found->copies.front().pointers.front(), size);
+        if (!pointed) return pointed.error();
+        if (!pointed->table) {
+            // The game reads no other place, so neither does Kestrane.
+            return Located("the game's own routine that reads it, " + found->where(code.at) + ", " + pointed->why +
+                           "; Kestrane takes no other place for the table, since the game reads none other");
+        }
+        TradeTable table = *pointed->table;
+        table.routine = found->copies.front().at;
+        table.reached = found->reached;
+        return Located(table);
     }
 
-    // 3. No routine at all: the usual place, else the scan.
-    const auto usual = nearBytes.subspan(std::min(usualAt, nearBytes.size()));
-    const Count count = countRecords(usual, release, FoundBy::UsualPlace);
-    if (auto records = tableRecords(count, *length < wanted, release, size)) {
-        return TradeTable{release.usualTable, *records, FoundBy::UsualPlace};
-    }
+    // No routine at all: the records alone, and only where exactly one run of them is in the file.
     FileBytes region;
-    if (auto read = readRegion(file, 0, searched, region); !read) return inContext(read.error(), where());
+    if (auto read = readRegion(file, 0, searched, region); !read) return read.error();
     const Scan scan = scanForRuns(region.bytes(), release, size);
-    if (scan.runs.size() == 1) return TradeTable{scan.runs[0].start, scan.runs[0].records, FoundBy::RecordScan};
-    const std::int64_t tableEnd = release.usualTable + std::int64_t(release.ownRecords) * layout.size;
-    std::string why = size.file < tableEnd ? "the file ends at " + std::to_string(size.file) + " bytes, before that table's end"
-                                           : "the bytes there are not trade records (" + whyNoTable(count, usual, release) + ")";
-    why += ". No other trade table was found: the routine that reads the table is not in the file, and a search of the "
-           "whole file found ";
+    if (scan.runs.size() == 1) return Located(TradeTable{scan.runs[0].start, scan.runs[0].records, FoundBy::RecordScan, std::nullopt, RoutineReached::OwnPlace});
+    std::string why = "the routine that reads it is not in the file (nor a jump at " + hexOffset(code.at) +
+                      " to it), and a search of the whole file for the records themselves found ";
     if (scan.runs.empty()) {
         why += "no run of trade records";
     } else {
@@ -332,7 +237,39 @@ Result<TradeTable> locateTradeTable(File& file, const Release& release, const st
                someOf(scan.runs, [](const Run& r) { return hexOffset(r.start); }) + "), so it cannot tell which is the table";
     }
     if (scan.tooLong) why += " (and " + counted(std::int64_t(scan.tooLong), "run") + " longer than a table can be)";
-    return noTable(release, why);
+    return Located(why);
+}
+
+}  // namespace
+
+Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path, const RomSize& size) {
+    auto located = locate(file, release, size);
+    if (!located) return inContext(located.error(), "Could not read the trade table of " + quoted(path));
+    if (const auto* why = std::get_if<std::string>(&*located)) return noTable(release, *why);
+    return std::get<TradeTable>(*located);
+}
+
+Result<void> confirmTradeTable(File& file, const Release& release, const TradeTable& found, int records,
+                               const std::string& path, const RomSize& size) {
+    auto located = locate(file, release, size);
+    if (!located) return inContext(located.error(), "Could not read the trade table of " + quoted(path));
+    const auto* now = std::get_if<TradeTable>(&*located);
+    if (now && now->offset == found.offset && now->foundBy == found.foundBy && now->routine == found.routine &&
+        now->records >= records) {
+        return {};
+    }
+    std::string message = "The trade table of " + quoted(path) + " is no longer where it was when the ROM was opened (" +
+                          hexOffset(found.offset) + "): ";
+    if (now) {
+        message += now->offset == found.offset && now->records < records
+                       ? "it now ends after " + counted(now->records, "record")
+                       : "the game now reads " + std::to_string(now->records) + " trades at " + hexOffset(now->offset);
+        message += (now->routine ? " (its routine is at " + hexOffset(*now->routine) + ")"
+                                 : " (" + std::string(kFoundByRecordsNote) + ")");
+    } else {
+        message += std::string(release.name) + " keeps it at " + hexOffset(release.usualTable) + ", but " + std::get<std::string>(*located);
+    }
+    return changedByOther(ErrorCode::TableMoved, message + ". Nothing was written; reload the ROM to edit the table the game reads.");
 }
 
 }  // namespace kestrane

@@ -1,20 +1,17 @@
-// Finding the trade table of a supported game, once per ROM.
+// Finding the trade table of a supported game, once per ROM, and again
+// before every write.
 //
-// The game reads its trades where its own routine points, so that routine
-// decides. Its bytes (LL HH: the table's address in the routine's own bank;
-// one 19 fewer before D1 where the records are 16 bytes):
-//   16 00 D5 FA ?? ?? E6 0F CB 37 5F 16 00 21 LL HH 19 19 D1 19 C9
-//   1. Where the routine stands intact at the release's own place for it,
-//      its pointer is the table; a table there that fails the checks is
-//      refused, and no other place is taken.
-//   2. Elsewhere (a hack moved the code) it is searched for in the whole
-//      file; copies that point to different places are refused, as is a
-//      pointer to bytes that fail the checks.
-//   3. Only where no such routine is in the file at all: the usual place
-//      for the game, then a scan of every offset for runs of six to
-//      sixteen consecutive records that pass the stricter checks (exactly
-//      one such run is the table; a longer run is a repeated pattern, no
-//      table).
+// The game reads its trades where its own routine points (GetTradeAttr,
+// routines.h), so that routine decides, found as code_search.h finds any
+// routine: at the release's own place for it, through a jump standing there,
+// else anywhere in the file (copies that point to different places are
+// refused). Where the routine points to bytes that fail the record checks,
+// the table is refused: the game reads no other place, so neither does
+// Kestrane. Only where the routine is nowhere in the file are the records
+// themselves looked for: a scan of every offset for runs of six to sixteen
+// consecutive records that pass the stricter checks; exactly one such run
+// is the table (a longer run is a repeated pattern, no table), and two or
+// more are refused, each named. The usual place is never taken on its own.
 // A table counts as found only when it holds at least the game's own
 // number of records (a scan's run at least six). In a file shorter than
 // its header says, a table whose records run on to the end of the file is
@@ -24,11 +21,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "support/file.h"
 #include "support/result.h"
+#include "trades/code_search.h"
 #include "trades/record_layout.h"
 #include "trades/releases.h"
 
@@ -39,10 +38,18 @@ enum class FoundBy { UsualPlace, TableRoutine, RecordScan };
 // "usual place", "table routine", "record scan"
 std::string_view foundByText(FoundBy how);
 
+// What "record scan" means, wherever a table found so is named.
+inline constexpr std::string_view kFoundByRecordsNote = "found by its records alone; the game's routine was not recognised";
+
 struct TradeTable {
     std::uint32_t offset = 0;  // the first record's first byte
     int records = 0;           // 1..16
     FoundBy foundBy = FoundBy::UsualPlace;
+    // The routine that reads it, and how it was reached; none for a table
+    // the scan found.
+    std::optional<std::uint32_t> routine;
+    RoutineReached reached = RoutineReached::OwnPlace;
+    friend bool operator==(const TradeTable&, const TradeTable&) = default;
 };
 
 // The first check that bytes fail as record `recordIndex` (0-based) of a
@@ -58,5 +65,14 @@ inline bool isTradeRecord(RecordView record, int recordIndex, const Release& rel
 // NoTradeTable error that says what was looked for and where. Path only
 // names the file in messages.
 Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path, const RomSize& size);
+
+// Before a write: the table is still the one the game reads, as it was
+// found (the routine still stands where it was and points to it, a scanned
+// table is still the file's only one) and still holds the first `records`
+// records, those the write changes; else a TableMoved refusal that says
+// where the game reads its trades now. No write rests on a remembered
+// offset alone.
+Result<void> confirmTradeTable(File& file, const Release& release, const TradeTable& found, int records,
+                               const std::string& path, const RomSize& size);
 
 }  // namespace kestrane

@@ -116,30 +116,57 @@ void MainWindowTest::undoAndRedoSaves() {
 }
 
 // A save refused because another program changed the trade: Reload and
-// Keep My Edits reads it again, keeps every typed value, marks what the
-// other program changed, and Save then writes the typed values.
+// Keep My Edits reads it again, keeps the fields the user edited (marked
+// where the other program changed them too) and takes the file's values of
+// the rest; Save then writes only the user's edits. A rebuild that moved the
+// table the game reads is refused the same way, and kept edits go into the
+// new table.
 void MainWindowTest::typedEditsSurviveAChangedFile() {
     const Bytes gold = gameRom("AAUE");
     const std::string path = dir->write("gold.gb", gold);
     open(path);
     clickTrade(0);
     typeInto("txtNickname", "MINE");
+    typeInto("txtOT", "ME");
     Bytes changed = gold;
-    changed[kGoldSlot1 + kAt.trainerIdAt] = 0x99;  // the ID, by another program
+    changed[kGoldSlot1 + kAt.trainerIdAt] = 0x99;  // the ID and the trainer's name, by another program
+    changed[kGoldSlot1 + kAt.trainerName.at] = 0x81;
     dir->write("gold.gb", changed);
     sink->willChoose(0);
     save();
     QCOMPARE(sink->takeQuestions().size(), 1);
     QCOMPARE(text("txtNickname"), QString("MINE"));
-    QCOMPARE(text("txtID"), QString("4660"));
-    QCOMPARE(w<QLineEdit>("txtID")->toolTip(), QString("Another program changed this in the file to: 4761"));
+    QCOMPARE(text("txtOT"), QString("ME"));
+    QCOMPARE(text("txtID"), QString("4761"));
+    QCOMPARE(w<QLineEdit>("txtID")->toolTip(), QString());
+    QVERIFY(w<QLineEdit>("txtOT")->toolTip().startsWith("Another program changed this in the file to: "));
     QVERIFY(window->isWindowModified());
     save();
     expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-    const Bytes after = readFile(path);
-    QCOMPARE(after[kGoldSlot1 + kAt.nickname.at], 0x8C);  // M
-    QCOMPARE(after[kGoldSlot1 + kAt.trainerIdAt], 0x34);  // the typed (shown) ID over the other program's
-    QCOMPARE(w<QLineEdit>("txtID")->toolTip(), QString());
+    Bytes after = readFile(path);
+    QCOMPARE(after[kGoldSlot1 + kAt.nickname.at], 0x8C);     // M
+    QCOMPARE(after[kGoldSlot1 + kAt.trainerName.at], 0x8C);  // M, typed over the other program's
+    QCOMPARE(after[kGoldSlot1 + kAt.trainerIdAt], 0x99);     // the other program's ID, untouched
+    QCOMPARE(w<QLineEdit>("txtOT")->toolTip(), QString());
+
+    // A rebuild: the routine now reads a copy of the records; the old ones stay as dead bytes.
+    typeInto("txtID", "4242");
+    Bytes rebuilt = after;
+    std::copy_n(after.begin() + kGoldSilverTable, 6 * 32, rebuilt.begin() + 0xFD200);
+    putRoutine(rebuilt, kGoldSilverRoutine, 0xFD200);
+    dir->write("gold.gb", rebuilt);
+    sink->willChoose(0);
+    save();
+    const auto asked = sink->takeQuestions();
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked[0].text.contains("is no longer where it was when the ROM was opened (0xFCC24): the game now reads 6 trades "
+                                    "at 0xFD200"), qPrintable(asked[0].text));
+    QCOMPARE(readFile(path), rebuilt);
+    QCOMPARE(text("tableInfo"), QString("Trade table: 0xFD200 (moved)"));
+    QCOMPARE(text("txtID"), QString("4242"));
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QCOMPARE(differences(readFile(path), rebuilt), (std::vector<std::size_t>{0xFD200 + 32 + 17, 0xFD200 + 32 + 18}));
 }
 
 void MainWindowTest::saveNeedsAnOpenRomAndAShownTrade() {
@@ -190,6 +217,27 @@ void MainWindowTest::savingWritesExactlyTheEditedFields() {
     QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
     expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
     QCOMPARE(differences(readFile(path), expected).size(), size_t(0));
+
+    // A name typed exactly wins over the completion the box offers but the user has not taken:
+    // "mew" completes to "mew|two" (150 comes first), and saves Mew, 151.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    for (auto [key, box, at] : {std::tuple{Qt::Key_O, "theirpoke", base + 1}, std::tuple{Qt::Key_Y, "yourpoke", base}}) {
+        QTest::keyClick(window.get(), key, Qt::AltModifier);
+        QLineEdit* typed = w<QComboBox>(box)->lineEdit();
+        typed->selectAll();
+        QTest::keyClicks(typed, "mew");
+        QCOMPARE(typed->text(), QString("mewtwo "));
+        QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QCOMPARE(int(readFile(path)[at]), 151);
+        QCOMPARE(text(box), QString("mew"));
+        // The box's own undo starts afresh at the saved value: Ctrl+Z leaves it, and the file, as saved.
+        QTest::keyClick(typed, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(text(box), QString("mew"));
+        QVERIFY(!window->isWindowModified());
+        QCOMPARE(int(readFile(path)[at]), 151);
+    }
 }
 
 void MainWindowTest::saveRefusalsWriteNothing() {

@@ -874,13 +874,16 @@ void MainWindowTest::romHacks() {
     copy[1].nickname = nameField("EDITED");
     putTable(copied, 0xFF000, copy);
     putRoutine(copied, kCrystalRoutine, 0xFF000);
+    Bytes scanned = randomImage("BYTE", 8);  // no routine: the records alone
+    putTable(scanned, 0x123456, retailTrades("BYTE"));
     const struct {
         const char *file, *tableInfo, *nickname;
         const Bytes& image;
         int row;
         std::uint32_t idAt;
     } found[] = {{"hack.gbc", "Trade table: 0xFCE88 (moved)", "VOLTY", moved, 2, kCrystalTable + 48 + 64 + 17},
-                 {"copied.gbc", "Trade table: 0xFF000 (moved)", "EDITED", copied, 0, 0xFF020 + 17}};
+                 {"copied.gbc", "Trade table: 0xFF000 (moved)", "EDITED", copied, 0, 0xFF020 + 17},
+                 {"scanned.gbc", "Trade table: 0x123456 (found by its records alone)", "VOLTY", scanned, 2, 0x123456 + 64 + 17}};
     for (const auto& f : found) {
         const std::string path = dir->write(f.file, f.image);
         open(path);
@@ -891,6 +894,8 @@ void MainWindowTest::romHacks() {
         save();
         expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
         QCOMPARE(differences(readFile(path), f.image), (std::vector<std::size_t>{f.idAt, f.idAt + 1}));
+        // A table the routine does not vouch for says so after the news.
+        QCOMPARE(window->statusBar()->currentMessage().contains("found by its records alone"), &f.image == &scanned);
     }
     // The game's own routine decides: one bad byte where it points is refused, never taken elsewhere.
     Bytes bad = retailLikeRom("BYTE");
@@ -911,7 +916,7 @@ void MainWindowTest::romHacks() {
     auto told = sink->take();
     QCOMPARE(told.size(), 1);
     QVERIFY2(told[0].text.size() < 1000, qPrintable(told[0].text));
-    QVERIFY(told[0].text.contains("and 299,589 more"));
+    QVERIFY(told[0].text.contains("and 299,581 more"));
 
     // Nine records: nine entries, the added ones named so.
     Bytes nine = retailLikeRom("AAUE");

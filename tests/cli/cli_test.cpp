@@ -406,6 +406,17 @@ TEST_F(CliTest, ImportValidatesEverySlotBeforeWriting) {
     other["game"]["code"] = "AAUE";
     std::ofstream(bad) << other.dump();
     expectUnchanged({"import", path, bad}, 1, path, "exported from \"AAUE\"");
+    // The release check is never skipped: a "game" named otherwise than export names it is refused.
+    for (const char* game : {R"("AAUE")", "{}", R"({"code": 7})", "[]"}) {
+        std::ofstream(bad) << R"({"game": )" << game << R"(, "trades": [{"slot": 1, "id": 1}]})";
+        expectUnchanged({"import", path, bad}, 1, path, "\"game\" must be an object with the \"code\" of the ROM");
+    }
+    {
+        // Found by attack: a value nested sixty thousand deep ended the program; now refused unbuilt.
+        std::ofstream out(fsPath(bad));
+        out << R"({"game": {"code": )" << std::string(60'000, '[') << std::string(60'000, ']') << "}, \"trades\": []}";
+    }
+    expectUnchanged({"import", path, bad}, 1, path, "nests its values more than 16 levels deep");
     std::ofstream(bad) << "{ not json";
     expectUnchanged({"import", path, bad}, 1, path, "not valid JSON");
     std::ofstream(bad) << R"({"trades": [{"slot": 9}]})";
@@ -720,15 +731,26 @@ TEST_F(CliTest, HacksWithMovedOrMissingTables) {
     expectUnchanged({"set", scannedPath, "1", "--offered", "0"}, 1, scannedPath,
                     "The offered species 0 is no creature; a table found by its records alone must keep every record "
                     "recognisable. Nothing was written.");
-    EXPECT_EQ(run({"info", scannedPath}).code, 0);
+    // Such a table says so wherever it is named, and after a save's news.
+    const std::string foundAlone = "found by its records alone; the game's routine was not recognised";
+    Outcome scannedInfo = run({"info", scannedPath});
+    EXPECT_EQ(scannedInfo.code, 0);
+    EXPECT_NE(scannedInfo.out.find("Trade table: 0x123456, 7 records (" + foundAlone + "; moved from 0xFCE58)"), std::string::npos) << scannedInfo.out;
+    EXPECT_NE(run({"show", scannedPath, "2"}).out.find("(record at 0x123456, in a table " + foundAlone + ")"), std::string::npos);
+    Outcome scannedSave = run({"set", scannedPath, "2", "--id", "7"});
+    EXPECT_NE(scannedSave.out.find("Trade Data Saved. 2 bytes changed; the checksums were already stale and were left as they "
+                                   "were (\"kestrane-cli checksums --fix\" makes them consistent). The trade table was " +
+                                   foundAlone + ".\n"),
+              std::string::npos) << scannedSave.out;
 
     const std::string none = dir.write("none.gbc", randomImage("BYTE", 8));
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"info", none}, {"list", none}, {"show", none, "1"}, {"set", none, "1", "--id", "1"},
           {"export", none}, {"import", none, dir.file("missing.json")}}) {
         SCOPED_TRACE(args[0]);
-        expectUnchanged(args, 1, none, "Pok\u00e9mon Crystal keeps its trade table at 0xFCE58, but the bytes there are "
-                                       "not trade records (the record of Trade Number 2 fails the checks");
+        expectUnchanged(args, 1, none, "Pok\u00e9mon Crystal keeps its trade table at 0xFCE58, but the routine that reads "
+                                       "it is not in the file (nor a jump at 0xFCDC2 to it), and a search of the whole "
+                                       "file for the records themselves found no run of trade records.");
     }
 }
 

@@ -83,6 +83,19 @@ TEST_F(SaveTest, RefusesWhenTheFileIsNoLongerWhatWasShown) {
              {"byte +31", [](Bytes& r) { r[kGoldSlot1 + 31] ^= 1; }, ErrorCode::TradeChangedOnDisk},
              {"another game", [](Bytes& r) { std::copy_n("BYTE", 4, r.begin() + 0x13F); }, ErrorCode::GameChangedOnDisk},
              {"shortened", [](Bytes& r) { r.resize(kGoldSlot1 + 20); }, ErrorCode::FileTooShort},
+             // A rebuild moved the table the game reads: the records shown are dead bytes now.
+             {"the routine now reads a copy",
+              [](Bytes& r) {
+                  std::copy_n(r.begin() + kGoldSilverTable, 6 * 32, r.begin() + 0xFD200);
+                  putRoutine(r, kGoldSilverRoutine, 0xFD200);
+              },
+              ErrorCode::TableMoved},
+             {"the routine replaced by a jump to code of another form",
+              [](Bytes& r) {
+                  std::copy_n(r.begin() + kGoldSilverTable, 6 * 32, r.begin() + 0xFD300);
+                  putJump(r, kGoldSilverRoutine, 0xFD280);
+              },
+              ErrorCode::TableMoved},
          }) {
         SCOPED_TRACE(c.name);
         rom = untouched;
@@ -441,6 +454,26 @@ TEST_F(BadSave, EverySaveUndoneAndRedone) {
     EXPECT_NE(describe(refusedUndo.error()).find("another program changed the byte " + hexOffset(written) + " since that save"), std::string::npos)
         << describe(refusedUndo.error());
     EXPECT_EQ(readFile(opened.path), changedElsewhere);
+    // Another program's save of another trade moved only the checksums on:
+    // undoing a trade's save puts its bytes back and makes them again.
+    buildChecksums(changedElsewhere);
+    dir.write("crystal.gbc", changedElsewhere);
+    history.undone();  // the checksum fix, as if refused
+    auto otherSave = writeTradeRecord(opened.rom, [&] {
+        TradeEdit e = edited(3);
+        e.trainerId = 3333;
+        return e;
+    }());
+    ASSERT_TRUE(otherSave) << describe(otherSave.error());
+    const Bytes beforeUndo = readFile(opened.path);
+    ASSERT_TRUE(rewindSave(opened.rom, history.toUndo()->changes, Rewind::Undo));
+    Bytes expected = beforeUndo;
+    for (const ByteChange& c : history.toUndo()->changes) {
+        if (!isCheckByte(c.offset)) expected[c.offset] = c.before;
+    }
+    buildChecksums(expected);
+    EXPECT_EQ(readFile(opened.path), expected);
+    history.redone();
     // A new save after an undo drops what could be redone.
     history.undone();
     history.saved("Save of Trade Number 3", {{0, 1, 2}});
@@ -465,6 +498,40 @@ TEST_F(BadSave, ReadOnlyRomsAndCopies) {
     ASSERT_TRUE(copied) << describe(copied.error());
     EXPECT_EQ(readFile(path), rom);
     EXPECT_EQ(saveTradesAs(value, std::span(&edit, 1), path).error().code, ErrorCode::NotAnOutput);
+    // Asked to make it writable, a save that is refused leaves the mark as it was.
+    struct Refused {
+        const char* name;
+        std::function<Result<SaveReport>()> save;
+        ErrorCode code;
+    };
+    for (const Refused& r : std::vector<Refused>{
+             {"a fix of a file that may be cut off", [&] {
+                  Bytes cut = rom;
+                  cut[0x148] = 7;  // 4 MiB, says the header
+                  dir.write("gold.gb", cut);
+                  auto fixed = saveTrades(value, {}, SaveOptions{.checksums = ChecksumPolicy::MakeConsistent, .makeWritable = true});
+                  EXPECT_EQ(readFile(path), cut);
+                  dir.write("gold.gb", rom);
+                  return fixed;
+              }, ErrorCode::TooLargeForChecksums},
+             {"another program's lock", [&] {
+                  FaultInjectingFileSystem busy;
+                  busy.failNext(FileOp::Lock, fileFailure(ErrorCode::FileBusy, "another program is saving it"));
+                  return writeTradeRecord(value, edit, SaveOptions{.makeWritable = true}, busy);
+              }, ErrorCode::FileBusy},
+             {"a failing write", [&] {
+                  FaultInjectingFileSystem full;
+                  full.failNext(FileOp::Write, fileFailure(ErrorCode::DiskFull, "the disk is full"));
+                  return writeTradeRecord(value, edit, SaveOptions{.makeWritable = true}, full);
+              }, ErrorCode::DiskFull},
+         }) {
+        SCOPED_TRACE(r.name);
+        auto outcome = r.save();
+        ASSERT_FALSE(outcome);
+        EXPECT_EQ(outcome.error().code, r.code) << describe(outcome.error());
+        EXPECT_TRUE(nativeFileSystem().status(path)->readOnly);
+        EXPECT_EQ(readFile(path), rom);
+    }
     auto expected = writeTradeRecord(value, edit, SaveOptions{.makeWritable = true});
     ASSERT_TRUE(expected) << describe(expected.error());
     EXPECT_FALSE(nativeFileSystem().status(path)->readOnly);

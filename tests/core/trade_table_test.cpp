@@ -64,6 +64,7 @@ const Locating kLocating[] = {
          trades.push_back(TradeBytes{});
          trades.push_back(TradeBytes{3, 1, 251, nameField("ADDED"), {1, 2}, 0, 7, nameField("ME"), 2});
          putTable(r, kCrystalTable, trades);
+         putRoutine(r, kCrystalRoutine, kCrystalTable);
      },
      kCrystalTable, 9, FoundBy::UsualPlace, ""},
     {"Gold with a seventh record added", "AAUE",
@@ -71,6 +72,7 @@ const Locating kLocating[] = {
          auto trades = ownTrades("AAUE");
          trades.push_back(TradeBytes{});
          putTable(r, kGoldSilverTable, trades);
+         putRoutine(r, kGoldSilverRoutine, kGoldSilverTable);
      },
      kGoldSilverTable, 7, FoundBy::UsualPlace, ""},
     {"two candidate runs", "BYTE",
@@ -191,7 +193,29 @@ const Locating kLocating[] = {
          for (std::uint32_t at = 0x4000, n = 0; n < 299593; ++n, at += 21) putRoutine(r, at, at + 0x40);
      },
      0, 0, FoundBy::UsualPlace, "299,593 copies of the routine that reads it point to different places (at 0x4000 to "
-                                "0x4040, at 0x4015 to 0x4055, at 0x402A to 0x406A, at 0x403F to 0x407F and 299,589 more)"},
+                                "0x4040, at 0x4015 to 0x4055, at 0x402A to 0x406A, at 0x403F to 0x407F, at 0x4054 to "
+                                "0x4094, at 0x4069 to 0x40A9, at 0x407E to 0x40BE, at 0x4093 to 0x40D3, at 0x40A8 to "
+                                "0x40E8, at 0x40BD to 0x40FD, at 0x40D2 to 0x4112, at 0x40E7 to 0x4127 and 299,581 more)"},
+    // Where the routine is not at its own place, nothing is guessed.
+    {"a jump at the routine's place to the routine, moved with its table", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         putTable(r, 0xFD300, ownTrades("BYTE"));
+         putRoutine(r, 0xFD200, 0xFD300);
+         putJump(r, kCrystalRoutine, 0xFD200);
+     },
+     0xFD300, 7, FoundBy::TableRoutine, ""},
+    {"a jump to a routine of another form; the old records stay and a copy is read: two runs, refused", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         putTable(r, 0xFD300, ownTrades("BYTE"));
+         putJump(r, kCrystalRoutine, 0xFD200);
+         const Bytes rewritten = {0x21, 0x00, 0x53, 0x09, 0xC9};  // ld hl, $5300; add hl, bc; ret
+         std::copy(rewritten.begin(), rewritten.end(), r.begin() + 0xFD200);
+     },
+     0, 0, FoundBy::UsualPlace, "found 2 runs of trade records (at 0xFCE58 and 0xFD300)"},
+    {"no routine anywhere, one run of records at the usual place: found by them alone", "AAUE",
+     [](Bytes& r) { putTable(r, kGoldSilverTable, ownTrades("AAUE")); }, kGoldSilverTable, 6, FoundBy::RecordScan, ""},
     {"8 MiB Japanese: a repeated record pattern is no table", "AAUJ",
      [](Bytes& r) {
          r.resize(8 * 1024 * 1024);

@@ -18,6 +18,15 @@ void check(bool holds) {
     if (!holds) std::abort();
 }
 
+// The routine of a code place, its wildcards 0, its one pointer naming `target` (in its bank).
+void putRoutineOf(std::vector<std::uint8_t>& image, const CodePlace& code, std::uint32_t target) {
+    const RoutinePattern& form = *code.routine;
+    for (std::size_t i = 0; i < form.bytes.size(); ++i) image[code.at + i] = std::uint8_t(form.bytes[i] < 0 ? 0 : form.bytes[i]);
+    const std::uint32_t address = target % 0x4000 + 0x4000;
+    image[code.at + form.pointersAt[0]] = std::uint8_t(address);
+    image[code.at + form.pointersAt[0] + 1] = std::uint8_t(address >> 8);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -38,22 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::copy(data + 3, data + std::min(size, 3 + (kImageSize - at)), image.begin() + std::ptrdiff_t(at));
     const Release* chosen = code ? findRelease(code) : nullptr;
     std::optional<std::uint32_t> pointer;  // where the routine at its own place points
-    if (chosen && (data[2] & 0x60) && at / 0x4000 == chosen->tableRoutine / 0x4000) {
+    if (chosen && (data[2] & 0x60) && at / 0x4000 == chosen->tableRoutine.at / 0x4000) {
         pointer = (data[2] & 0x40) ? std::uint32_t(at) : chosen->usualTable;
-        const std::uint32_t address = *pointer % 0x4000 + 0x4000;
-        std::vector<std::uint8_t> routine = {0x16, 0x00, 0xD5, 0xFA, 0x2D, 0xD0, 0xE6, 0x0F, 0xCB, 0x37, 0x5F, 0x16, 0x00,
-                                             0x21, std::uint8_t(address), std::uint8_t(address >> 8), 0x19, 0x19, 0xD1, 0x19, 0xC9};
-        if (chosen->layout.size == 16) routine.erase(routine.begin() + 16);
-        std::copy(routine.begin(), routine.end(), image.begin() + chosen->tableRoutine);
+        putRoutineOf(image, chosen->tableRoutine, *pointer);
     }
-    if (chosen && (data[2] & 0x90) == 0x10 && at / 0x4000 == chosen->words.routineAt / 0x4000) {
-        const std::uint32_t address = std::uint32_t(at) % 0x4000 + 0x4000;
-        const auto lo = std::uint8_t(address), hi = std::uint8_t(address >> 8);
-        const std::vector<std::uint8_t> routine =
-            chosen->words.routine == LinesRoutine::Crystal
-                ? std::vector<std::uint8_t>{0xF5, 0xCD, 0, 0, 0xF1, 0x01, 0x08, 0x00, 0x21, lo, hi, 0xCD, 0, 0, 0xFA, 0, 0, 0x4F, 0x09, 0x09, 0x2A, 0x66, 0x6F}
-                : std::vector<std::uint8_t>{0xF5, 0xCD, 0, 0, 0xF1, 0x5F, 0x16, 0x00, 0x21, lo, hi, 0x19, 0x19, 0x19, 0x19, 0x19, 0x19, 0xFA, 0, 0, 0x5F, 0x19, 0x19, 0x2A};
-        std::copy(routine.begin(), routine.end(), image.begin() + chosen->words.routineAt);
+    if (chosen && (data[2] & 0x90) == 0x10 && at / 0x4000 == chosen->words.linesRoutine.at / 0x4000) {
+        putRoutineOf(image, chosen->words.linesRoutine, std::uint32_t(at));
     }
     if (data[2] & 0x80) image.resize(std::size_t(data[2] & 0x7F) * 8300);
 
@@ -86,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TradeTable& table = *rom->table;
     const Release& release = *rom->release;
     // The routine at its own place decides: its pointer, or no table at all.
-    const bool routineKept = pointer && image.size() > release.tableRoutine + 21;
+    const bool routineKept = pointer && image.size() > release.tableRoutine.at + release.tableRoutine.routine->bytes.size();
     check(!routineKept || table.offset == *pointer);
     const std::size_t recordSize = release.layout.size;
     // A scan takes a run of six; the other ways need the game's own number.

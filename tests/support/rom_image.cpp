@@ -168,6 +168,12 @@ void putRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table, std::uint32_t
     std::copy(routine.begin(), routine.end(), rom.begin() + at);
 }
 
+void putJump(Bytes& rom, std::uint32_t at, std::uint32_t target) {
+    const std::uint32_t address = target % 0x4000 + (target >= 0x4000 ? 0x4000 : 0);
+    const Bytes jump = {0xC3, std::uint8_t(address & 0xFF), std::uint8_t(address >> 8)};
+    std::copy(jump.begin(), jump.end(), rom.begin() + at);
+}
+
 namespace {
 
 struct ItemName {

@@ -65,6 +65,8 @@ void putTable(Bytes& rom, std::uint32_t offset, const std::vector<TradeBytes>& t
 // Writes the routine that reads the table at `at`, pointing to `table`
 // (an address in the routine's own bank), for records of that size.
 void putRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table, std::uint32_t recordSize = 32);
+// A jump (jp, C3 lo hi) at `at` to `target`, in the same bank.
+void putJump(Bytes& rom, std::uint32_t at, std::uint32_t target);
 
 // The item names as the game holds them (Crystal from 0x1C8000, Gold/Silver
 // from 0x1B0000), and base data with Pokédex numbers 1-251 and the gender

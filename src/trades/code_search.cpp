@@ -1,0 +1,112 @@
+#include "trades/code_search.h"
+
+#include <algorithm>
+#include <array>
+
+#include "support/byte_scan.h"
+#include "support/bytes.h"
+#include "support/hex_text.h"
+#include "support/words.h"
+#include "trades/banks.h"
+
+namespace kestrane {
+namespace {
+
+constexpr std::uint8_t kJump = 0xC3;  // jp a16
+// How many copies a message names before "and N more".
+constexpr std::size_t kNamedCopies = 12;
+
+RoutineCopy copyAt(std::span<const std::uint8_t> routine, std::uint32_t at, const RoutinePattern& pattern) {
+    RoutineCopy copy{at, {}};
+    for (std::uint8_t pointer : pattern.pointersAt) {
+        copy.pointers.push_back(offsetInBank(bankOf(at), readLittleEndian16(routine.subspan(pointer, 2))));
+    }
+    return copy;
+}
+
+// The routine at `at`, read from the file, or none where it does not have the form.
+Result<std::optional<RoutineCopy>> readCopy(File& file, std::uint32_t at, const RoutinePattern& pattern) {
+    std::array<std::uint8_t, 64> buffer{};
+    const auto wanted = std::span(buffer).first(std::min(buffer.size(), pattern.bytes.size()));
+    auto got = readUpTo(file, at, wanted);
+    if (!got) return got.error();
+    const auto bytes = std::span<const std::uint8_t>(wanted).first(*got);
+    if (!routineAt(bytes, 0, pattern)) return std::optional<RoutineCopy>();
+    return std::optional<RoutineCopy>(copyAt(bytes, at, pattern));
+}
+
+}  // namespace
+
+bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at, const RoutinePattern& pattern) {
+    if (at + pattern.bytes.size() > bytes.size()) return false;
+    for (std::size_t i = 0; i < pattern.bytes.size(); ++i) {
+        if (pattern.bytes[i] >= 0 && bytes[at + i] != pattern.bytes[i]) return false;
+    }
+    return true;
+}
+
+bool FoundRoutine::agree() const {
+    return std::all_of(copies.begin(), copies.end(), [&](const RoutineCopy& c) { return c.pointers == copies.front().pointers; });
+}
+
+std::string FoundRoutine::where(std::uint32_t ownPlace) const {
+    if (copies.empty()) return "nowhere";
+    switch (reached) {
+    case RoutineReached::OwnPlace: return "at " + hexOffset(ownPlace);
+    case RoutineReached::Jump: return "through the jump at " + hexOffset(ownPlace) + " to " + hexOffset(copies.front().at);
+    case RoutineReached::Search: break;
+    }
+    std::string at = "at " + hexOffset(copies.front().at);
+    if (copies.size() > 1) at += " (and " + counted(std::int64_t(copies.size() - 1), "copy", "copies") + " more)";
+    return at;
+}
+
+std::string copiesText(const FoundRoutine& found) {
+    std::vector<std::string> named;
+    for (std::size_t i = 0; i < found.copies.size() && i < kNamedCopies; ++i) {
+        const RoutineCopy& c = found.copies[i];
+        const auto& target = c.pointers.empty() ? std::optional<std::uint32_t>() : c.pointers.front();
+        named.push_back("at " + hexOffset(c.at) + " to " + (target ? hexOffset(*target) : std::string("outside its bank")));
+    }
+    return joinedList(named, found.copies.size() > kNamedCopies ? found.copies.size() - kNamedCopies : 0);
+}
+
+Result<FoundRoutine> findThroughRoutine(File& file, const RoutinePattern& pattern, std::uint32_t ownPlace,
+                                        std::int64_t searched) {
+    // 1. At its own place.
+    auto own = readCopy(file, ownPlace, pattern);
+    if (!own) return own.error();
+    if (*own) return FoundRoutine{RoutineReached::OwnPlace, {**own}};
+
+    // 2. A jump standing there, to the routine's form.
+    std::array<std::uint8_t, 3> jump{};
+    auto got = readUpTo(file, ownPlace, jump);
+    if (!got) return got.error();
+    if (*got == jump.size() && jump[0] == kJump) {
+        const std::uint16_t address = readLittleEndian16(std::span(jump).subspan(1));
+        const auto target = offsetInBank(address < kBankSize ? 0 : bankOf(ownPlace), address);
+        if (target) {
+            auto jumped = readCopy(file, *target, pattern);
+            if (!jumped) return jumped.error();
+            if (*jumped) return FoundRoutine{RoutineReached::Jump, {**jumped}};
+        }
+    }
+
+    // 3. Anywhere in the file.
+    FoundRoutine found{RoutineReached::Search, {}};
+    const std::size_t anchor = pattern.anchor;
+    const auto first = std::uint8_t(pattern.bytes[anchor]);
+    const auto second = std::uint8_t(pattern.bytes[anchor + pattern.anchorDistance]);
+    auto searchedAll = searchInPieces(file, searched, pattern.bytes.size() - 1,
+                                      [&](std::span<const std::uint8_t> piece, std::int64_t base, std::int64_t next) {
+                                          forEachBytePair(piece, first, second, pattern.anchorDistance, [&](std::size_t at) {
+                                              if (at < anchor || !routineAt(piece, at - anchor, pattern)) return;
+                                              const auto start = std::uint32_t(base + std::int64_t(at - anchor));
+                                              if (start < next) found.copies.push_back(copyAt(piece.subspan(at - anchor), start, pattern));
+                                          });
+                                      });
+    if (!searchedAll) return searchedAll.error();
+    return found;
+}
+
+}  // namespace kestrane

@@ -1,0 +1,73 @@
+// Finding a table through the game's own code: the routine that reads it.
+//
+// A routine is a run of bytes with wildcards where builds and hacks differ
+// (call targets, RAM addresses, the table's own address). Its pointers are
+// 2-byte little-endian addresses at fixed places in it, each naming bytes in
+// the routine's own bank. The game's build keeps the routine at one place
+// ("its own place"); a hack may leave a jump there (C3 lo hi, "jp") to a
+// rewritten copy, or move the code anywhere.
+//   1. The routine intact at its own place decides.
+//   2. A jp standing there decides when its target has the routine's form.
+//   3. Else every copy in the file is found; the caller refuses copies that
+//      read different places.
+// One finder serves every table Kestrane reaches through the game's code.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "support/file.h"
+#include "support/result.h"
+
+namespace kestrane {
+
+// A routine's form. `bytes`: -1 for a byte that may be anything. Two fixed
+// bytes at most 16 apart (`anchor`, `anchor + anchorDistance`) are what a
+// search of the whole file looks for first.
+struct RoutinePattern {
+    std::span<const int> bytes;
+    std::span<const std::uint8_t> pointersAt;  // the low byte of each pointer
+    std::uint8_t anchor = 0;
+    std::uint8_t anchorDistance = 1;
+};
+
+// Whether bytes[at..] has the form; false where they end first.
+bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at, const RoutinePattern& pattern);
+
+// How the routine was reached.
+enum class RoutineReached { OwnPlace, Jump, Search };
+
+struct RoutineCopy {
+    std::uint32_t at = 0;  // the routine's first byte
+    // What each pointer names, as a file offset; none where it lies outside
+    // the routine's bank.
+    std::vector<std::optional<std::uint32_t>> pointers;
+    friend bool operator==(const RoutineCopy&, const RoutineCopy&) = default;
+};
+
+struct FoundRoutine {
+    RoutineReached reached = RoutineReached::OwnPlace;
+    // The copies found: one where the own place (or its jump) decides; every
+    // copy in the file after a search; none where the routine is nowhere.
+    std::vector<RoutineCopy> copies;
+
+    bool found() const { return !copies.empty(); }
+    // Every copy reads the same places.
+    bool agree() const;
+    // "at 0xFCDC2", "through the jump at 0xFCDC2 to 0xFD400", "at 0x1234 (and 2 copies more)"
+    std::string where(std::uint32_t ownPlace) const;
+};
+
+// Reads `pattern.bytes.size()` bytes at the own place (and at a jump's
+// target); only where neither decides, the file's first `searched` bytes
+// are searched. A failing read is an error.
+Result<FoundRoutine> findThroughRoutine(File& file, const RoutinePattern& pattern, std::uint32_t ownPlace,
+                                        std::int64_t searched);
+
+// "0xFCDC2 to 0xFD200, 0xFEB2A to outside its bank" : every copy and where it points (first pointer).
+std::string copiesText(const FoundRoutine& found);
+
+}  // namespace kestrane

@@ -1,0 +1,45 @@
+// The routines of the games' own code through which Kestrane finds their
+// tables (see code_search.h), as their builds assemble them; -1 marks a
+// byte a build or a hack may change (an address, a call target).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "trades/code_search.h"
+
+namespace kestrane {
+
+// Where a release keeps a routine, and its form.
+struct CodePlace {
+    const RoutinePattern* routine;
+    std::uint32_t at;
+};
+
+namespace routines {
+
+// GetTradeAttr: the trade table's address (LL HH at 14) plus the index
+// times the record size: each "add hl, de" (0x19) after the address adds
+// the index, times 16, once more.
+//   16 00 D5 FA ?? ?? E6 0F CB 37 5F 16 00 21 LL HH 19 19 D1 19 C9
+inline constexpr int kTradeTable32[] = {0x16, 0x00, 0xD5, 0xFA, -1,   -1,   0xE6, 0x0F, 0xCB, 0x37, 0x5F,
+                                        0x16, 0x00, 0x21, -1,   -1,   0x19, 0x19, 0xD1, 0x19, 0xC9};
+inline constexpr int kTradeTable16[] = {0x16, 0x00, 0xD5, 0xFA, -1, -1, 0xE6, 0x0F, 0xCB, 0x37, 0x5F,
+                                        0x16, 0x00, 0x21, -1,   -1, 0x19, 0xD1, 0x19, 0xC9};
+inline constexpr std::uint8_t kTradeTablePointer[] = {14};
+
+// PrintTradeText: the lines' table (LL HH at 9), entry (phase, set).
+inline constexpr int kCrystalLines[] = {0xF5, 0xCD, -1,   -1,   0xF1, 0x01, 0x08, 0x00, 0x21, -1,   -1,   0xCD,
+                                        -1,   -1,   0xFA, -1,   -1,   0x4F, 0x09, 0x09, 0x2A, 0x66, 0x6F};
+inline constexpr int kGoldSilverLines[] = {0xF5, 0xCD, -1,   -1,   0xF1, 0x5F, 0x16, 0x00, 0x21, -1, -1,   0x19,
+                                           0x19, 0x19, 0x19, 0x19, 0x19, 0xFA, -1,   -1,   0x5F, 0x19, 0x19, 0x2A};
+inline constexpr std::uint8_t kLinesPointer[] = {9};
+
+// "swap a" (CB 37) is rare in code; "pop af" then the next byte less so.
+inline constexpr RoutinePattern kTradeTable32Routine{kTradeTable32, kTradeTablePointer, 8, 1};
+inline constexpr RoutinePattern kTradeTable16Routine{kTradeTable16, kTradeTablePointer, 8, 1};
+inline constexpr RoutinePattern kCrystalLinesRoutine{kCrystalLines, kLinesPointer, 4, 1};
+inline constexpr RoutinePattern kGoldSilverLinesRoutine{kGoldSilverLines, kLinesPointer, 4, 1};
+
+}  // namespace routines
+}  // namespace kestrane
