@@ -10,6 +10,7 @@
 #include "support/utf.h"
 #include "support/words.h"
 #include "text/game_text.h"
+#include "text/text_dialect.h"
 #include "trades/banks.h"
 #include "trades/code_search.h"
 #include "trades/slot.h"
@@ -53,10 +54,12 @@ private:
     std::unordered_map<std::uint32_t, std::vector<std::uint8_t>> pages_;
 };
 
-// Texts read out of the file, or why one is no text (a failing read is an error of its own).
+// Texts read out of the file as the game's text engine prints them
+// (text_dialect.h), or why one is no text Kestrane can show (a failing read
+// is an error of its own).
 class TextReader {
 public:
-    TextReader(Pages& rom, const Release& release) : rom_(rom), release_(release) {}
+    TextReader(Pages& rom, const Release& release) : rom_(rom), release_(release), dialect_(release.dialect()) {}
 
     Result<GameText> read(std::uint32_t at) {
         GameText text;
@@ -65,8 +68,33 @@ public:
         return text;
     }
 
+    // The characters of a string from `at`; `ended` set where the string
+    // ended the whole text. Shared with the place names, which are strings.
+    Result<std::uint32_t> string(std::uint32_t at, GameText& text, bool& ended) {
+        for (;;) {
+            auto c = byteAt(at++);
+            if (!c) return c.error();
+            if (const StringByte* does = inStringOf(dialect_, *c)) {
+                switch (does->does) {
+                case InString::EndString: return at;
+                case InString::EndText: ended = true; return at;
+                case InString::NewLine: add(text, u"\n"); break;
+                case InString::Paragraph: add(text, u"\n\n"); break;
+                case InString::Prints: add(text, does->text); break;
+                case InString::Unknown:
+                    return bad("a text at " + hexOffset(at - 1) + " prints " + toUtf8(does->text) + " (0x" +
+                               toPaddedHex(*c, 2) + "), which only the running game knows");
+                }
+                continue;
+            }
+            const auto shown = release_.charset().text(*c);
+            if (!shown) return bad("a text holds the byte 0x" + toPaddedHex(*c, 2) + " at " + hexOffset(at - 1) + ", which shows no character");
+            add(text, *shown);
+        }
+    }
+
 private:
-    static Error bad(const std::string& why) { return refused(ErrorCode::NoTradeTable, why); }
+    static Error bad(const std::string& why) { return refused(ErrorCode::NotAText, why); }
 
     Result<std::uint8_t> byteAt(std::uint32_t at) {
         if (at >= rom_.size()) return bad("a text runs past the end of the file at " + hexOffset(at));
@@ -74,76 +102,66 @@ private:
         return rom_.at(at);
     }
 
-    void characters(const std::vector<std::uint8_t>& run, GameText& text) {
-        if (run.empty()) return;
-        std::vector<std::uint8_t> name = run;
-        name.push_back(kTerminator);
-        if (text.empty() || text.back().name != 0) text.push_back({});
-        text.back().text += decodeGameText(name, 0, release_.charset());
-    }
-
-    void add(GameText& text, std::u16string_view s) {
+    static void add(GameText& text, std::u16string_view s) {
         if (text.empty() || text.back().name != 0) text.push_back({});
         text.back().text += s;
     }
 
-    // Commands from `at` to their end; false: the text was ended for good (0x57).
-    Result<bool> commands(std::uint32_t at, int depth, GameText& text) {
-        const bool japanese = release_.layout.size == 16;
+    // Commands from `at` to the end of this text: its 0x50, or a string's
+    // end of the text. A far text's end goes back to the text that jumped.
+    Result<void> commands(std::uint32_t at, int depth, GameText& text) {
+        const TradeWords& words = release_.words;
         for (;;) {
             auto command = byteAt(at++);
             if (!command) return command.error();
-            switch (*command) {
-            case 0x50: return true;
-            case 0x01: {
+            if (*command == 0x50) return {};
+            if (*command == 0x00) {
+                bool ended = false;
+                auto next = string(at, text, ended);
+                if (!next) return next.error();
+                if (ended) return {};
+                at = *next;
+            } else if (*command == 0x01) {
                 auto low = byteAt(at++), high = byteAt(at++);
                 if (!low || !high) return (!low ? low : high).error();
-                text.push_back({{}, std::uint16_t(*low | *high << 8)});
-                break;
-            }
-            case 0x16: {
+                const auto ram = std::uint16_t(*low | *high << 8);
+                if (ram != words.requestedWithGender && ram != words.offered && ram != words.requested) {
+                    return bad("a text at " + hexOffset(at - 3) + " prints the text at 0x" + toPaddedHex(ram, 4) +
+                               " of the game's memory, which is none of the trade's names");
+                }
+                text.push_back({{}, ram});
+            } else if (*command == dialect_.farText) {
                 auto low = byteAt(at++), high = byteAt(at++), bank = byteAt(at++);
                 if (!low || !high || !bank) return bad("a far pointer runs past the end of the file");
                 const auto target = offsetInBank(*bank, std::uint32_t(*low | *high << 8));
                 if (!target) return bad("a far pointer at " + hexOffset(at - 4) + " points outside its bank");
                 if (depth >= kDeepestJump) return bad("far pointers lead on past " + std::to_string(kDeepestJump) + " texts");
-                auto more = commands(*target, depth + 1, text);
-                if (!more) return more.error();
-                if (!*more) return false;
-                break;
-            }
-            case 0x00: {
-                std::vector<std::uint8_t> run;
-                for (;;) {
-                    auto c = byteAt(at++);
-                    if (!c) return c.error();
-                    if (*c == 0x50) break;
-                    if (*c == 0x57) {
-                        characters(run, text);
-                        return false;
-                    }
-                    if (*c == 0x4F || *c == 0x55 || *c == 0x51 || *c == 0x54 || (japanese && (*c == 0x4A || *c == 0x56))) {
-                        characters(run, text);
-                        run.clear();
-                        add(text, *c == 0x51 ? u"\n\n"
-                                  : *c == 0x54 ? (japanese ? u"\u30dd\u30b1\u30e2\u30f3" : u"POK\u00e9")
-                                  : *c == 0x4A ? u"\u304c"
-                                  : *c == 0x56 ? u"\u22ef\u22ef"
-                                               : u"\n");
-                        continue;
-                    }
-                    run.push_back(*c);
+                if (auto far = commands(*target, depth + 1, text); !far) return far.error();
+            } else if (const TextCommand* known = commandOf(dialect_, *command)) {
+                std::uint8_t count = 1;
+                for (std::uint8_t i = 0; i < known->arguments; ++i) {
+                    auto argument = byteAt(at++);
+                    if (!argument) return argument.error();
+                    count = *argument;
                 }
-                characters(run, text);
-                break;
-            }
-            default: return bad("a text holds the command byte 0x" + toPaddedHex(*command, 2) + " at " + hexOffset(at - 1));
+                switch (known->does) {
+                case InString::NewLine: add(text, u"\n"); break;
+                case InString::Prints:
+                    for (int i = 0; i < (known->arguments == 1 ? count : 1); ++i) add(text, known->text);
+                    break;
+                default:
+                    return bad("a text at " + hexOffset(at - 1 - known->arguments) + " shows " + toUtf8(known->text) +
+                               " (command 0x" + toPaddedHex(*command, 2) + "), which only the running game knows");
+                }
+            } else {
+                return bad("a text holds the command byte 0x" + toPaddedHex(*command, 2) + " at " + hexOffset(at - 1));
             }
         }
     }
 
     Pages& rom_;
     const Release& release_;
+    const TextDialect& dialect_;
     std::size_t read_ = 0;
 };
 
@@ -178,7 +196,7 @@ Result<std::vector<std::array<GameText, 5>>> readLines(Pages& rom, const Release
             const auto text = offsetInBank(kLinesBank, *pointer);
             if (!text) return refused(ErrorCode::NoTradeTable, "their table's pointer at " + hexOffset(entry) + " lies outside bank 0x3F");
             auto read = reader.read(*text);
-            if (!read && read.error().code != ErrorCode::NoTradeTable) return read.error();
+            if (!read && read.error().code != ErrorCode::NotAText) return read.error();
             if (!read) return refused(ErrorCode::NoTradeTable, "the text at " + hexOffset(*text) + " is no text: " + read.error().message);
             sets[std::size_t(set)][phase] = std::move(*read);
         }
@@ -186,7 +204,8 @@ Result<std::vector<std::array<GameText, 5>>> readLines(Pages& rom, const Release
     return sets;
 }
 
-// A landmark's name as the game shows it, or none where it is no name.
+// A landmark's name as the game shows it (a string, as the text engine
+// prints it), or none where it is no name.
 Result<std::optional<std::string>> landmarkName(Pages& rom, const Release& release, int id) {
     const TradeWords& words = release.words;
     const std::uint32_t entry = words.landmarks + 4 * std::uint32_t(id);
@@ -195,33 +214,17 @@ Result<std::optional<std::string>> landmarkName(Pages& rom, const Release& relea
     if (!pointer) return pointer.error();
     const auto at = offsetInBank(bankOf(words.landmarks), *pointer);
     if (!at || *at >= rom.size()) return std::optional<std::string>();
-    const bool japanese = release.layout.size == 16;
-    std::u16string name;
-    std::vector<std::uint8_t> run;
-    auto flush = [&] {
-        run.push_back(kTerminator);
-        name += decodeGameText(run, 0, release.charset());
-        run.clear();
-    };
-    for (std::uint32_t i = *at; i < rom.size() && i < *at + 32; ++i) {
-        auto read = rom.at(i);
-        if (!read) return read.error();
-        const std::uint8_t b = *read;
-        if (b == kTerminator) {
-            flush();
-            if (name.empty()) return std::optional<std::string>();
-            return std::optional<std::string>(toUtf8(name));
-        }
-        if (b == 0x1F || b == 0x1E || b == 0x25 || (japanese && b == 0x35)) {
-            flush();
-            name += b == 0x1F ? u" " : b == 0x35 ? u"\u3070\u3093\u3000\u3069\u3046\u308d" : u"";
-        } else if (release.charset().printable(b)) {
-            run.push_back(b);
-        } else {
-            return std::optional<std::string>();
-        }
+    TextReader reader(rom, release);
+    GameText name;
+    bool ended = false;
+    auto end = reader.string(*at, name, ended);
+    if (!end && end.error().code != ErrorCode::NotAText) return end.error();
+    // A name is one line of characters, some of them not blanks.
+    if (!end || ended || *end - *at > 32 || name.size() != 1 || name.front().text.find(u'\n') != std::u16string::npos ||
+        name.front().text.find_first_not_of(u" \u3000") == std::u16string::npos) {
+        return std::optional<std::string>();
     }
-    return std::optional<std::string>();
+    return std::optional<std::string>(toUtf8(name.front().text));
 }
 
 std::string builtInPlace(const Release& release, int slot) {

@@ -63,18 +63,18 @@ constexpr Release sister(Release release, std::string_view code, std::string_vie
 
 constexpr Release kGold = {
     .code = "AAUE", .name = "Pok\u00e9mon Gold", .language = "English", .game = "Gold", .revision = std::nullopt,
-    .layout = kRecord32, .charset = &englishCharset, .tableRoutine = {&routines::kTradeTable32Routine, 0xFCB8E}, .usualTable = 0xFCC24, .ownRecords = 6,
+    .layout = kRecord32, .charset = &englishCharset, .dialect = &englishDialect, .tableRoutine = {&routines::kTradeTable32Routine, 0xFCB8E}, .usualTable = 0xFCC24, .ownRecords = 6,
     .speciesNames = 0x1B0B74, .speciesNameLength = 10, .itemNames = 0x1B0000, .baseData = 0x51B0B, .palettes = 0xAD3D,
     .pictures = kGoldSilverPictures, .places = kPlaces, .dialogSets = kGoldSilverDialogs, .words = kGoldSilverWords};
 constexpr Release kCrystal = {
     .code = "BYTE", .name = "Pok\u00e9mon Crystal", .language = "English", .game = "Crystal", .revision = std::nullopt,
-    .layout = kRecord32, .charset = &englishCharset, .tableRoutine = {&routines::kTradeTable32Routine, 0xFCDC2}, .usualTable = 0xFCE58, .ownRecords = 7,
+    .layout = kRecord32, .charset = &englishCharset, .dialect = &englishDialect, .tableRoutine = {&routines::kTradeTable32Routine, 0xFCDC2}, .usualTable = 0xFCE58, .ownRecords = 7,
     .speciesNames = 0x53384, .speciesNameLength = 10, .itemNames = 0x1C8000, .baseData = 0x51424, .palettes = 0xA8CE,
     .pictures = kCrystalPictures, .places = kPlaces, .dialogSets = kCrystalDialogs, .words = kCrystalWords};
 // The first Japanese revision (version byte 0): 16-byte records, 5-byte species names.
 constexpr Release kJapaneseGold = {
     .code = "AAUJ", .name = "Pok\u00e9mon Gold", .language = "Japanese", .game = "Gold", .revision = 0,
-    .layout = kRecord16, .charset = &japaneseCharset, .tableRoutine = {&routines::kTradeTable16Routine, 0xFCB8E}, .usualTable = 0xFCC23, .ownRecords = 6,
+    .layout = kRecord16, .charset = &japaneseCharset, .dialect = &japaneseDialect, .tableRoutine = {&routines::kTradeTable16Routine, 0xFCB8E}, .usualTable = 0xFCC23, .ownRecords = 6,
     .speciesNames = 0x53A09, .speciesNameLength = 5, .itemNames = 0x7293, .baseData = 0x51AA9, .palettes = 0xACC3,
     .pictures = kGoldSilverPictures, .places = kPlaces, .dialogSets = kGoldSilverDialogs, .words = kJapaneseGoldSilverWords};
 

@@ -13,6 +13,7 @@
 #include "support/file.h"
 #include "support/result.h"
 #include "text/charset.h"
+#include "text/text_dialect.h"
 #include "trades/record_layout.h"
 #include "trades/routines.h"
 
@@ -108,6 +109,7 @@ struct Release {
     std::optional<std::uint8_t> revision;
     const RecordLayout& layout;
     const Charset& (*charset)();
+    const TextDialect& (*dialect)();  // what its text engine does with bytes that are no characters
     CodePlace tableRoutine;      // the routine that reads the trade table
     std::uint32_t usualTable;    // the trade table's first record, where the release keeps it
     int ownRecords;             // the release's own trades

@@ -32,7 +32,9 @@ std::vector<TradeWarning> tradeWarnings(const Rom& rom, const TradeRecord& r) {
         const bool male = r.genderRequirement == 1;
         const char* asked = male ? "a male one" : "a female one";
         const std::string name = speciesName(rom, r.requestedSpecies);
-        if (ratio == kGenderless) {
+        // The game's check (CheckTradeGender) asks GetGender, which answers
+        // "female" for a genderless creature too: only a male one can never be.
+        if (ratio == kGenderless && male) {
             warnings.push_back({Field::GenderRequirement, name + " has no gender, so a trader asking for " + asked + " can never trade."});
         } else if (ratio == (male ? kAlwaysFemale : kAlwaysMale)) {
             warnings.push_back({Field::GenderRequirement, name + " is always " + (male ? "female" : "male") +

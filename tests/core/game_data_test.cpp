@@ -104,8 +104,8 @@ TEST(GameWords, TraderLinesAsTheGamePrintsThem) {
              // 0x4F, 0x55, 0x51, 0x57, 0x54 and the names filled in (0x01).
              {"far jump", "BYTE", [](Bytes&) {}, crystalIntro},
              {"far jump, Gold", "AAUE", [](Bytes&) {}, "I COLLECT POK\u00e9MON.\nDO YOU HAVE\nABRA\u2642?\n\nWANT TO TRADE IT\nFOR MY ONIX?"},
-             // In Japan the text itself, in bank 0x3F; 0x4A and 0x56 are words of their own.
-             {"inline", "AAUJ", [](Bytes&) {}, "\u30a2\u304c\u22ef\u22ef\n\u30a4\u30ca\u30a4\u2642\uff1f"},
+             // In Japan the text itself, in bank 0x3F; 0x4A ("が　") and 0x56 are words of their own.
+             {"inline", "AAUJ", [](Bytes&) {}, "\u30a2\u304c\u3000\u22ef\u22ef\n\u30a4\u30ca\u30a4\u2642\uff1f"},
              {"commands one after another", "BYTE",
               [](Bytes& rom) { intro(rom, "BYTE", cat({{0x00}, gameText("A", false), {0x50, 0x01, 0x86, 0xD0, 0x01, 0x50, 0xD0, 0x00},
                                                         gameText("B", false), {0x51}, gameText("C", false), {0x50, 0x50}})); },
@@ -113,7 +113,7 @@ TEST(GameWords, TraderLinesAsTheGamePrintsThem) {
              {"the routine moved with its table", "BYTE", [&](Bytes& rom) { moveRoutine(rom, "BYTE", otherTable); }, crystalIntro},
              // A stale copy elsewhere (as retail Japanese Silver holds): the routine at its own place decides.
              {"a stale copy elsewhere", "AAXJ", [&](Bytes& rom) { putLinesRoutine(rom, "AAXJ", elsewhere, 0xFFC00); },
-              "\u30a2\u304c\u22ef\u22ef\n\u30a4\u30ca\u30a4\u2642\uff1f"},
+              "\u30a2\u304c\u3000\u22ef\u22ef\n\u30a4\u30ca\u30a4\u2642\uff1f"},
              {"two copies that disagree", "BYTE",
               [&](Bytes& rom) {
                   moveRoutine(rom, "BYTE", otherTable);
@@ -138,8 +138,33 @@ TEST(GameWords, TraderLinesAsTheGamePrintsThem) {
                   put(rom, 0x1FFFFE, {0x00, 0x80});
               }, builtIn,
               "a text runs past the end of the file at 0x200000"},
-             {"unknown command", "BYTE", [](Bytes& rom) { intro(rom, "BYTE", {0x0A, 0x50}); }, builtIn,
-              "the text at 0xFF800 is no text: a text holds the command byte 0x0A at 0xFF800"},
+             {"unknown command", "BYTE", [](Bytes& rom) { intro(rom, "BYTE", {0x17, 0x50}); }, builtIn,
+              "the text at 0xFF800 is no text: a text holds the command byte 0x17 at 0xFF800"},
+             // Exactly as the text engine prints them: 0x58 ends a text as 0x57 does, after a button
+             // press; 0x56 "……"; a far text's end returns to the text that jumped to it; pauses
+             // and sounds print nothing, 0x0C a dot a count.
+             {"a prompt ends the text", "BYTE",
+              [](Bytes& rom) { intro(rom, "BYTE", cat({{0x00}, gameText("A", false), {0x58}, gameText("B", false), {0x50, 0x50}})); }, "A"},
+             {"a far text's end returns", "BYTE",
+              [](Bytes& rom) {
+                  put(rom, kFree + 0x40, cat({{0x00}, gameText("IN", false), {0x57}}));
+                  intro(rom, "BYTE", cat({{0x16, std::uint8_t(address(kFree + 0x40) & 0xFF), std::uint8_t(address(kFree + 0x40) >> 8), 0x3F,
+                                           0x0A, 0x0C, 0x02, 0x00, 0x56, 0x1F},
+                                          gameText("OUT", false), {0x57}}));
+              },
+              "IN………… OUT"},
+             // What only the running game knows: the ROM's lines are not shown, and why.
+             {"the player's name", "BYTE",
+              [](Bytes& rom) { intro(rom, "BYTE", cat({{0x00}, gameText("HI ", false), {0x52, 0x57}})); }, builtIn,
+              "prints the player's name (0x52), which only the running game knows"},
+             {"a name from elsewhere in memory", "BYTE", [](Bytes& rom) { intro(rom, "BYTE", {0x01, 0x00, 0xC0, 0x50}); }, builtIn,
+              "prints the text at 0xC000 of the game's memory, which is none of the trade's names"},
+             {"a number from memory", "BYTE", [](Bytes& rom) { intro(rom, "BYTE", {0x09, 0x00, 0xC0, 0x12, 0x50}); }, builtIn,
+              "shows a number from the game's memory (command 0x09)"},
+             // The Japanese dictionary's words, several with an ideographic space.
+             {"Japanese words", "AAUJ",
+              [](Bytes& rom) { intro(rom, "AAUJ", {0x00, 0x80, 0x1D, 0x1E, 0x1F, 0x22, 0x23, 0x24, 0x25, 0x4A, 0x54, 0x57}); },
+              "アに　ってを　た！こうげきは　の　が　ポケモン"},
          }) {
         SCOPED_TRACE(c.what);
         Bytes image = retailLikeRom(c.code);
@@ -189,6 +214,7 @@ TEST(GameWords, PlacesInTheRomsOwnWords) {
              // Names that are none: Kestrane's own places, and why.
              {"BYTE", {Bytes(40, 0x80)}, {"Violet City, Johto", "Goldenrod City, Johto"}, "the landmark of Trade Number 1 at 0x1CA8DB is no name"},
              {"BYTF", {{0x80, 0x02, 0x50}}, {"Violet City, Johto"}, "is no name"},
+             {"BYTE", {{0x7F, 0x7F, 0x7F, 0x7F, 0x50}}, {"Violet City, Johto"}, "the landmark of Trade Number 1 at 0x1CA8DB is no name"},
          }) {
         SCOPED_TRACE(c.code);
         Bytes image = retailLikeRom(c.code);

@@ -254,6 +254,8 @@ TEST_F(TradeEditTest, TradesThatCanNeverHappenAreSaid) {
              {gender("Magnemite", "male"),
               {{Field::GenderRequirement, "Magnemite has no gender, so a trader asking for a male one can never trade."}}},
              {gender("Chansey", "female"), {}},
+             // The game's check takes a genderless creature for a female one.
+             {gender("Magnemite", "female"), {}},
              {gender("Tauros", "either"), {}},
              {noCreature, {{Field::RequestedSpecies, "Species 0 is no creature, so no player can ever give the trader one."}}},
              {{}, {{Field::RequestedSpecies, "Species 252 is past the last creature (251), so no player can ever give the trader one."}}, 252},

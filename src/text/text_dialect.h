@@ -1,0 +1,66 @@
+// What a game's text engine does with the bytes of a text that are not
+// plain characters: a release's dialect.
+//
+// A text is a run of commands: 0x00 and a string of characters up to 0x50,
+// 0x01 and a RAM address (a name filled in at run time), a far text (0x16
+// in the second generation, 0x17 in the first: an address and a bank; that
+// text, then on with this one), 0x50 the end. Inside a string the engine
+// reads some bytes as commands of their own: line and paragraph breaks, the
+// end of the whole text (0x57; 0x58 after a button press), words it prints
+// from a dictionary ("POKé", in Japanese "が　") and names only the running
+// game knows (the player's). The end of a text ends the text being read:
+// a far text's end goes back to the text that jumped to it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace kestrane {
+
+enum class InString : std::uint8_t {
+    EndString,  // 0x50: on with the next command
+    EndText,    // the whole text read so far ends (0x57, 0x58)
+    NewLine,
+    Paragraph,
+    Prints,     // the entry's text
+    Unknown,    // something only the running game knows: no line shows it
+};
+
+struct StringByte {
+    std::uint8_t byte;
+    InString does;
+    std::u16string_view text;  // Prints: what; Unknown: what it prints ("the player's name")
+};
+
+// The commands outside strings, besides 0x00, 0x01, the far text and 0x50:
+// those that print nothing (sounds, pauses) are skipped with their argument
+// bytes; others print what only the running game knows.
+struct TextCommand {
+    std::uint8_t byte;
+    std::uint8_t arguments;  // bytes after the command
+    InString does;           // Prints ("…" per argument count), NewLine, or Unknown
+    std::u16string_view text;
+};
+
+struct TextDialect {
+    std::span<const StringByte> inString;
+    std::span<const TextCommand> commands;
+    std::uint8_t farText;  // 0x16, or 0x17 in the first generation
+    // The RAM names the trade's lines fill in are the release's; this is
+    // everything else the engine reads.
+};
+
+// What a byte of a string does, or none where it is a character of the
+// release's set (or none at all).
+const StringByte* inStringOf(const TextDialect& dialect, std::uint8_t byte);
+// A command outside strings, or none where the engine knows none such.
+const TextCommand* commandOf(const TextDialect& dialect, std::uint8_t byte);
+
+// English Gold, Silver and Crystal (and their French and Spanish); Japanese Gold and Silver.
+const TextDialect& englishDialect();
+const TextDialect& japaneseDialect();
+
+}  // namespace kestrane
