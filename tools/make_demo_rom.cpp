@@ -144,6 +144,13 @@ int main(int argc, char* argv[]) {
         record[layout.genderRequirementAt] = t.gender;
         offset += layout.size;
     }
+    // The routine that reads the table, at its place, as in every build of the game.
+    const CodePlace& routine = crystal.tableRoutine;
+    for (std::size_t i = 0; i < routine.routine->bytes.size(); ++i) {
+        rom[routine.at + i] = std::uint8_t(routine.routine->bytes[i] < 0 ? 0 : routine.routine->bytes[i]);
+    }
+    putLittleEndian16(std::span(rom.data() + routine.at + routine.routine->pointersAt[0], 2),
+                      std::uint16_t(0x4000 + crystal.usualTable % 0x4000));
     putPictures(rom, crystal);
     // The folder too, as `make demo` asks for one inside the build tree.
     const std::string path = argv[1];

@@ -61,8 +61,10 @@ std::optional<SaveReport> MainWindow::saveEdits(std::span<const TradeEdit> edits
     auto saved = saveTrades(*rom_, edits, options, files_);
     if (!saved && saved.error().code == ErrorCode::ReadOnlyFile) {
         const QString name = QFileInfo(romPath()).fileName();
+        // Cancel is the default: the mark is the user's, and Enter should not take it off.
         switch (messages_.choose(this, kAppTitle, QStringLiteral("\u201c%1\u201d is read-only. Make it writable and save?").arg(name),
-                                 {QStringLiteral("Make Writable and Save"), QStringLiteral("Save As\u2026"), QStringLiteral("Cancel")})) {
+                                 {QStringLiteral("Make Writable and Save"), QStringLiteral("Save As\u2026"), QStringLiteral("Cancel")},
+                                 2)) {
         case 0: break;
         case 1: saveRomAs(); return std::nullopt;
         default: return std::nullopt;
@@ -216,10 +218,17 @@ void MainWindow::saveRomAs() {
         edits.push_back(*edit);
     }
     const QFileInfo rom(romPath());
+    // A name beside the ROM that names nothing yet: "crystal copy.gbc", "crystal copy 2.gbc" …
+    QString proposed;
+    for (int n = 1; n < 100 && proposed.isEmpty(); ++n) {
+        const QString name = rom.completeBaseName() + QStringLiteral(" copy") + (n > 1 ? QStringLiteral(" %1").arg(n) : QString()) +
+                             (rom.suffix().isEmpty() ? QString() : QStringLiteral(".") + rom.suffix());
+        if (!QFileInfo::exists(rom.dir().filePath(name))) proposed = name;
+    }
     CommonDialog dialog(dialogs_);
     auto path = dialog.showSave(this, QStringLiteral("Save ROM As"),
-                                rom.fileName().size() <= CommonDialog::kMaxSaveFileName ? rom.fileName() : QString(),
-                                rom.absolutePath(), kRomFilter, 0, QStringLiteral(".") + rom.suffix());
+                                proposed.size() <= CommonDialog::kMaxSaveFileName ? proposed : QString(), rom.absolutePath(),
+                                kRomFilter, 0, QStringLiteral(".") + rom.suffix());
     if (!path) return tell(path.error());
     if (path->isEmpty()) return;
     auto saved = saveTradesAs(*rom_, edits, toCore(*path), saveOptions(), files_);

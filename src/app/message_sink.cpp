@@ -33,7 +33,8 @@ SaveAnswer MessageBoxSink::askToSave(QWidget* parent, const QString& title, cons
     }
 }
 
-int MessageBoxSink::choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons) {
+int MessageBoxSink::choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons,
+                           int defaultButton) {
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(text);
@@ -44,7 +45,7 @@ int MessageBoxSink::choose(QWidget* parent, const QString& title, const QString&
         added.append(box.addButton(buttons[i], last ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
     }
     if (!added.isEmpty()) {
-        box.setDefaultButton(qobject_cast<QPushButton*>(added.first()));
+        box.setDefaultButton(qobject_cast<QPushButton*>(added.value(defaultButton, added.first())));
         box.setEscapeButton(added.last());
     }
     box.exec();

@@ -24,8 +24,10 @@ public:
     // A modal question with Save, Discard and Cancel; Escape and the close box are Cancel.
     virtual SaveAnswer askToSave(QWidget* parent, const QString& title, const QString& text) = 0;
     // A modal question with these buttons (the first the default); the
-    // index of the one chosen. Escape and the close box choose the last.
-    virtual int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons) = 0;
+    // index of the one chosen. Escape and the close box choose the last;
+    // Enter the default one.
+    virtual int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons,
+                       int defaultButton = 0) = 0;
 };
 
 class MessageBoxSink final : public MessageSink {
@@ -33,7 +35,8 @@ public:
     void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
               const QString& detail = QString()) override;
     SaveAnswer askToSave(QWidget* parent, const QString& title, const QString& text) override;
-    int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons) override;
+    int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons,
+               int defaultButton = 0) override;
 };
 
 }  // namespace kestrane

@@ -180,7 +180,8 @@ int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, c
     }
     auto saved = o.output.empty() ? saveTrades(rom, edits, options, ctx.fs) : saveTradesAs(rom, edits, o.output, options, ctx.fs);
     if (!saved) {
-        if (saved.error().code != ErrorCode::ReadOnlyFile) return ctx.fail(saved.error());
+        // A read-only copy names itself; a read-only ROM is offered the ways past it.
+        if (saved.error().code != ErrorCode::ReadOnlyFile || !o.output.empty()) return ctx.fail(saved.error());
         ctx.err << quoted(rom.path) << " is read-only; nothing was written. Give --make-writable to save into it anyway, "
                                        "or -o FILE to write a copy.\n";
         return kRefused;
@@ -460,7 +461,7 @@ void addWriteOptions(CLI::App* command, WriteOptions& o) {
     command->add_flag("--dry-run", o.dryRun, "Print what would change, field by field and byte by byte; write nothing.");
     command->add_flag("--leave-checksums", o.leaveChecksums, "Leave the global checksum and the Stadium data as they are.");
     command->add_flag("--make-writable", o.makeWritable, "Save into a read-only ROM, making it writable first.");
-    command->add_option("-o,--output", o.output, "Write the result to a new FILE; the ROM is left as it is.");
+    command->add_option("-o,--output", o.output, "Write the result to FILE (replaced if it exists); the ROM is left as it is.");
 }
 
 }  // namespace
@@ -565,7 +566,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     checksumsCmd->add_flag("--fix", fix, "Make the header checksum, the global checksum and the Stadium data consistent.");
     checksumsCmd->add_flag("--dry-run", fixOptions.dryRun, "With --fix: print the bytes that would change; write nothing.");
     checksumsCmd->add_flag("--make-writable", fixOptions.makeWritable, "With --fix: save into a read-only ROM, making it writable.");
-    checksumsCmd->add_option("-o,--output", fixOptions.output, "With --fix: write a copy to FILE; the ROM is left as it is.");
+    checksumsCmd->add_option("-o,--output", fixOptions.output,
+                             "With --fix: write a copy to FILE (replaced if it exists); the ROM is left as it is.");
     checksumsCmd->add_flag("--json", json, "Print JSON.");
 
     try {

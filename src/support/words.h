@@ -30,16 +30,17 @@ inline bool isDigits(std::string_view s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-enum class NumberForms { Decimal, DecimalOrHex };
+// Whether a text is written "0x" and hex digits.
+inline bool isHexForm(std::string_view text) { return text.size() > 2 && text[0] == '0' && lowerAscii(text[1]) == 'x'; }
 
-// A whole number typed as decimal digits (or, where allowed, "0x" and hex
-// digits), blanks around allowed. None when the text is no such number; a
-// number too large for 32 bits is UINT32_MAX, so that callers refuse it as
-// out of range rather than as no number.
-inline std::optional<std::uint32_t> parseNumber(std::string_view text, NumberForms forms = NumberForms::Decimal) {
+// A whole number typed as decimal digits, or "0x" and hex digits (as every
+// number Kestrane takes may be written), blanks around allowed. None when
+// the text is no such number; a number too large for 32 bits is UINT32_MAX,
+// so that callers refuse it as out of range rather than as no number.
+inline std::optional<std::uint32_t> parseNumber(std::string_view text) {
     text = trimmed(text);
     unsigned base = 10;
-    if (forms == NumberForms::DecimalOrHex && text.size() > 2 && text[0] == '0' && lowerAscii(text[1]) == 'x') {
+    if (isHexForm(text)) {
         text.remove_prefix(2);
         base = 16;
     }

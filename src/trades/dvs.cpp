@@ -47,7 +47,7 @@ Result<Dvs> parseDvs(std::string_view text) {
     for (std::size_t at = 0; wellFormed && at <= text.size(); ++count) {
         const std::size_t end = std::min(text.find('/', at), text.size());
         const std::string_view part = trimmed(text.substr(at, end - at));
-        const auto value = part.size() <= 2 && count < 4 ? parseNumber(part) : std::nullopt;
+        const auto value = part.size() <= 4 && count < 4 ? parseNumber(part) : std::nullopt;
         wellFormed = value.has_value();
         if (wellFormed) values[count] = int(*value);
         at = end + 1;

@@ -94,7 +94,7 @@ Result<std::uint8_t> itemNumbered(std::int64_t number, std::string_view given) {
 Result<std::uint8_t> resolveItem(std::string_view text, const std::optional<ItemNames>& names) {
     text = trimmed(text);
     if (sameLetters(text, "None")) return std::uint8_t{0};
-    if (auto value = parseNumber(text, NumberForms::DecimalOrHex)) return itemNumbered(*value, text);
+    if (auto value = parseNumber(text)) return itemNumbered(*value, text);
     if (!names) {
         return refused(ErrorCode::UnknownItem, echoed(text) + " cannot be looked up: this ROM's item names are not where "
                                                               "the game keeps them. Give the item's number, 0 to 255.");

@@ -12,6 +12,11 @@ Result<std::uint16_t> trainerIdNumbered(std::int64_t number) {
 Result<std::uint16_t> parseTrainerId(std::string_view typed) {
     const std::string_view text = trimmed(typed);
     if (text.empty()) return refused(ErrorCode::IdNotANumber, "The ID number is empty. " + std::string(kIdRangeMessage));
+    // "0x1F40", as every number may be written; a hex number has no sign or fraction.
+    if (isHexForm(text)) {
+        if (auto hex = parseNumber(text)) return trainerIdNumbered(*hex);
+        return refused(ErrorCode::IdNotANumber, echoed(text) + " is not a number. " + std::string(kIdRangeMessage));
+    }
 
     std::string_view rest = text;
     bool negative = false;

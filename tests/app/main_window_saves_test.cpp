@@ -24,13 +24,17 @@ void MainWindowTest::readOnlyRomsStayReadOnly() {
     typeInto("txtID", "7");
     sink->willChoose(2);
     save();
-    QCOMPARE(sink->takeQuestions()[0].text, QString("\u201cro.gb\u201d is read-only. Make it writable and save?"));
+    const auto asked = sink->takeQuestions();
+    QCOMPARE(asked[0].text, QString("\u201cro.gb\u201d is read-only. Make it writable and save?"));
+    QCOMPARE(asked[0].defaultButton, 2);  // Cancel: Enter never takes the mark off
     QCOMPARE(readFile(gold), before);
     const std::string copy = dir->file("copy.gb");
+    dir->write("ro copy.gb", {});
     sink->willChoose(1);
     dialogs->willChoose(QString::fromStdString(copy));
     save();
     QCOMPARE(sink->takeQuestions().size(), 1);
+    QCOMPARE(dialogs->asked.back().fileName, QString("ro copy 2.gb"));  // a name beside it that names nothing yet
     QCOMPARE(readFile(gold), before);
     QCOMPARE(readFile(copy)[kGoldSlot1 + kAt.trainerIdAt], 7);
     QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 copy.gb[*]"));

@@ -415,7 +415,7 @@ void MainWindowTest::saveRefusalsWriteNothing_data() {
     QTest::newRow("kana") << "txtOT" << "\u3042" << "(U+3042), character 1";
     QTest::newRow("emoji") << "txtOT" << "\U0001F600" << "(U+1F600), character 1";
     QTest::newRow("exponent id") << "txtID" << "1e5" << "\"1e5\" is not a number.";
-    QTest::newRow("hex id") << "txtID" << "0x10" << "\"0x10\" is not a number.";
+    QTest::newRow("hex id of no hex digits") << "txtID" << "0xG1" << "\"0xG1\" is not a number.";
     QTest::newRow("species 252 typed") << "theirpoke" << "252" << "The offered species (Offered Pok\u00e9mon) 252 is not in the list";
     QTest::newRow("species 300 typed") << "yourpoke" << "300" << "The requested species (Your Pok\u00e9mon) 300 is not in the list";
     // Bytes, not characters, count: a token is one byte.

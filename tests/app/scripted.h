@@ -27,6 +27,7 @@ struct Message {
     MessageIcon icon;
     QWidget* parent = nullptr;
     QString detail;
+    int defaultButton = 0;  // of a question with buttons
 };
 
 class RecordingSink final : public MessageSink {
@@ -45,8 +46,9 @@ public:
         }
         return answers.takeFirst();
     }
-    int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons) override {
-        questions.append({title, text, MessageIcon::None, parent, buttons.join(QStringLiteral(" | "))});
+    int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons,
+               int defaultButton = 0) override {
+        questions.append({title, text, MessageIcon::None, parent, buttons.join(QStringLiteral(" | ")), defaultButton});
         if (choices.isEmpty()) {
             unexpected = true;
             return int(buttons.size()) - 1;

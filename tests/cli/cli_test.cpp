@@ -239,7 +239,8 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
              {{"1", "--id", "-1"}, 1, "between 0 and 65535"},
              {{"1", "--id", "65536"}, 1, "between 0 and 65535"},
              {{"1", "--id", "1e5"}, 1, "not a number"},
-             {{"1", "--id", "0x10"}, 1, "not a number"},
+             {{"1", "--id", "0x1G"}, 1, "not a number"},
+             {{"1", "--id", "0x10000"}, 1, "between 0 and 65535"},
              {{"1", "--id", "12abc"}, 1, "not a number"},
              {{"1", "--requested", "300"}, 1, "give a number from 0 to 251"},
              {{"1", "--requested", "252"}, 1, "give a number from 0 to 251"},
@@ -623,10 +624,13 @@ TEST_F(CliTest, BadInputTable) {
                                              {{"--ot", "\u3042"}, 1},       {{"--ot", "\U0001F600"}, 1},
                                              {{"--ot", "a\tb"}, 1},         {{"--id", ""}, 1},
                                              {{"--id", "-1"}, 1},           {{"--id", "65536"}, 1},
-                                             {{"--id", "1e5"}, 1},          {{"--id", "0x10"}, 1},
+                                             {{"--id", "1e5"}, 1},          {{"--id", "0x10"}, 0},
                                              {{"--id", "12abc"}, 1},        {{"--requested", "-1"}, 1},
                                              {{"--requested", "252"}, 1},   {{"--offered", "300"}, 1},
-                                             {{"--id", " 12 "}, 0},         {{"--id", "1.5"}, 0}}) {
+                                             {{"--id", " 12 "}, 0},         {{"--id", "1.5"}, 0},
+                                             // Every number may be written as --item takes it, 0x and hex digits.
+                                             {{"--dvs", "0xF/0xA/10/0x0A"}, 0}, {{"--requested", "0x3F"}, 0},
+                                             {{"--dialog", "0x1"}, 0},      {{"--gender-requirement", "0x2"}, 0}}) {
         SCOPED_TRACE(v.option[0] + " " + v.option[1]);
         dir.write("gold.gb", goldBytes);
         std::vector<std::string> args = {"set", gold, "1"};

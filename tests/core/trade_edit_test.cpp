@@ -33,7 +33,10 @@ TEST_F(TradeEditTest, TrainerIdIsCheckedRoundedAndWrittenLowByteFirst) {
                                                    {"-0", 0x00, 0x00},
                                                    {"+7", 0x07, 0x00},
                                                    {"007", 0x07, 0x00},
-                                                   {".9", 0x01, 0x00}}) {
+                                                   {".9", 0x01, 0x00},
+                                                   // The 0x form every number may be written in.
+                                                   {"0x10", 0x10, 0x00},
+                                                   {"0xFFFF", 0xFF, 0xFF}}) {
         GivenEdit text;
         text.trainerId = c.text;
         Bytes record = saveAndReadRecord(edited(text));
@@ -48,7 +51,9 @@ TEST_F(TradeEditTest, TrainerIdIsCheckedRoundedAndWrittenLowByteFirst) {
     for (const Refused& c : std::vector<Refused>{{"", ErrorCode::IdNotANumber},
                                                  {"   ", ErrorCode::IdNotANumber},
                                                  {"1e5", ErrorCode::IdNotANumber},
-                                                 {"0x10", ErrorCode::IdNotANumber},
+                                                 {"0x", ErrorCode::IdNotANumber},
+                                                 {"0x1G", ErrorCode::IdNotANumber},
+                                                 {"0x10000", ErrorCode::IdOutOfRange},
                                                  {"12abc", ErrorCode::IdNotANumber},
                                                  {"1.2.3", ErrorCode::IdNotANumber},
                                                  {".", ErrorCode::IdNotANumber},
