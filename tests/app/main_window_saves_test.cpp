@@ -317,6 +317,12 @@ void MainWindowTest::exportAndImportCarryTradesBetweenRoms() {
     action("mnuImport")->trigger();
     expectRefusal("Trade Number 1: \"id\" must be a whole number or a text (a number from 0 to 65535), not 4660.6.");
     QCOMPARE(readFile(to), after);
+    // A value nested sixty thousand deep is refused unbuilt; the window and its edits go on.
+    std::ofstream(fsPath(table)) << std::string(60'000, '[') << std::string(60'000, ']');
+    dialogs->willChoose(QString::fromStdString(table));
+    action("mnuImport")->trigger();
+    expectRefusal("nests its values more than 16 levels deep");
+    QCOMPARE(readFile(to), after);
     std::ofstream(fsPath(table)) << R"({"trades": [{"slot": 1, "requested": 63}]})";
     dialogs->willChoose(QString::fromStdString(table));
     sink->willChoose(0);
