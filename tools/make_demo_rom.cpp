@@ -137,11 +137,11 @@ int main(int argc, char* argv[]) {
         record[layout.requestedSpeciesAt] = t.requested;
         record[layout.offeredSpeciesAt] = t.offered;
         putName(record, layout.nickname, t.nickname);
-        std::copy_n(t.dvs, 2, record + layout.dvsAt);
-        record[layout.heldItemAt] = t.item;
-        putLittleEndian16(std::span(record + layout.trainerIdAt, 2), t.id);
-        putName(record, layout.trainerName, t.trainer);
-        record[layout.genderRequirementAt] = t.gender;
+        std::copy_n(t.dvs, 2, record + *layout.dvsAt);
+        record[*layout.heldItemAt] = t.item;
+        putLittleEndian16(std::span(record + *layout.trainerIdAt, 2), t.id);
+        putName(record, *layout.trainerName, t.trainer);
+        record[*layout.genderRequirementAt] = t.gender;
         offset += layout.size;
     }
     // The routine that reads the table, at its place, as in every build of the game.

@@ -31,7 +31,7 @@
 #include "app/trade_chooser.h"
 #include "exchange/table_file.h"
 #include "support/hex_text.h"
-#include "trades/pokedex.h"
+#include "trades/species.h"
 #include "trades/releases.h"
 #include "trades/save.h"
 #include "trades/trade_warnings.h"
@@ -180,7 +180,7 @@ void MainWindow::createControls() {
     }
     // Both lists show one model: 252 strings, not 504 items.
     speciesModel_ = new QStringListModel(this);
-    showSpeciesNames(builtInSpeciesNames());
+    showSpeciesNames(builtInSpeciesList());
     for (auto [box, field] : {std::pair{form_.offeredSpecies, Field::OfferedSpecies},
                               std::pair{form_.requestedSpecies, Field::RequestedSpecies}}) {
         box->setModel(speciesModel_);
@@ -196,7 +196,7 @@ void MainWindow::createControls() {
     }
 }
 
-void MainWindow::showSpeciesNames(const SpeciesNames& names) {
+void MainWindow::showSpeciesNames(const SpeciesList& names) {
     QStringList entries;
     for (const std::string& entry : names.entries()) entries << fromCore(entry);
     if (entries != speciesModel_->stringList()) speciesModel_->setStringList(entries);
@@ -238,15 +238,16 @@ void MainWindow::fillEditor() {
     const QString location = shown ? fromCore(record->location) : QString();
     form_.location->setText(form_.location->fontMetrics().elidedText(location, Qt::ElideRight, form_.location->width()));
     form_.location->setToolTip(location);
-    form_.trainerId->setText(shown ? QString::number(record->trainerId) : QString());
-    for (auto [box, stored] : {std::pair{form_.requestedSpecies, shown ? int(record->requestedSpecies) : -1},
-                               std::pair{form_.offeredSpecies, shown ? int(record->offeredSpecies) : -1}}) {
-        box->setCurrentIndex(stored < kSpeciesCount ? stored : -1);
-        if (stored < 0) box->setEditText(QString());
-        else if (stored >= kSpeciesCount) box->setEditText(fromCore(unlistedSpeciesText(std::uint8_t(stored))));
+    form_.trainerId->setText(shown && record->trainerId ? QString::number(*record->trainerId) : QString());
+    for (auto [box, stored] : {std::pair{form_.requestedSpecies, shown ? std::optional(record->requestedSpecies) : std::nullopt},
+                               std::pair{form_.offeredSpecies, shown ? std::optional(record->offeredSpecies) : std::nullopt}}) {
+        const auto row = stored ? rom_->species->rowOf(*stored) : std::nullopt;
+        box->setCurrentIndex(row.value_or(-1));
+        if (!stored) box->setEditText(QString());
+        else if (!row) box->setEditText(fromCore(unlistedSpeciesText(*stored)));
     }
     form_.nickname->setText(shown ? QString::fromStdU16String(record->nickname) : QString());
-    form_.trainerName->setText(shown ? QString::fromStdU16String(record->trainerName) : QString());
+    form_.trainerName->setText(shown && record->trainerName ? QString::fromStdU16String(*record->trainerName) : QString());
     showHiddenBytes(form_.nickname, shown ? fromCore(record->nicknameHidden) : QString());
     showHiddenBytes(form_.trainerName, shown ? fromCore(record->trainerNameHidden) : QString());
     updateRoomLeft(form_.nickname, NameRole::Nickname);
@@ -296,12 +297,12 @@ void MainWindow::showPictures(std::optional<Dvs> dvs) {
         return;
     }
     const TradeRecord& r = *current_.record;
-    const Dvs arriving = dvs.value_or(current_.more && current_.more->dvs ? *current_.more->dvs : r.dvs);
+    const std::optional<Dvs> arriving = dvs ? dvs : current_.more && current_.more->dvs ? current_.more->dvs : r.dvs;
     showPicture(form_.offeredPicture, speciesOf(form_.offeredSpecies, SpeciesRole::Offered), lookOf(arriving));
     showPicture(form_.requestedPicture, speciesOf(form_.requestedSpecies, SpeciesRole::Requested), PictureLook{});
 }
 
-void MainWindow::showPicture(QLabel* frame, const Result<std::uint8_t>& species, PictureLook look) {
+void MainWindow::showPicture(QLabel* frame, const Result<SpeciesId>& species, PictureLook look) {
     auto picture = species ? readFrontPicture(*rom_, *species, look, files_) : Result<FrontPicture>(species.error());
     if (!picture) {
         frame->clear();
@@ -378,7 +379,7 @@ void MainWindow::showRom(const QString& path, Rom rom) {
     const Release& release = *rom_->release;
     form_.gameName->setText(fromCore(release.name));
     form_.gameCode->setText(fromCore(release.code));
-    form_.language->setText(fromCore(release.language));
+    form_.language->setText(fromCore(languageName(release.language)));
     // A table the game's routine does not vouch for says so, whole in the tooltip.
     const bool byRecords = rom_->table && rom_->table->foundBy == FoundBy::RecordScan;
     form_.tableInfo->setText(rom_->table ? QStringLiteral("Trade table: %1%2").arg(fromCore(hexOffset(rom_->table->offset)),
@@ -438,10 +439,12 @@ bool MainWindow::showTrade(int row) {
     return true;
 }
 
-Result<std::uint8_t> MainWindow::speciesOf(const QComboBox* box, SpeciesRole role) const {
-    // An entry chosen from the list is its number; typed text is the core's to resolve.
+Result<SpeciesId> MainWindow::speciesOf(const QComboBox* box, SpeciesRole role) const {
+    // An entry chosen from the list is its species; typed text is the core's to resolve.
     const QString text = typedText(box);
-    if (box->currentIndex() >= 0 && box->itemText(box->currentIndex()) == text) return std::uint8_t(box->currentIndex());
+    if (box->currentIndex() >= 0 && box->itemText(box->currentIndex()) == text) {
+        if (auto id = rom_->species->idOfRow(box->currentIndex())) return *id;
+    }
     const TradeRecord& shown = *current_.record;
     return resolveSpecies(text.toStdString(), role == SpeciesRole::Requested ? shown.requestedSpecies : shown.offeredSpecies,
                           role, *rom_->species);
@@ -452,7 +455,7 @@ void MainWindow::showMoreFields() {
     // The read-outs follow the species chosen in the main window, as the core resolves it.
     auto chosen = [this](const QComboBox* box, SpeciesRole role) {
         auto species = speciesOf(box, role);
-        return species ? std::optional<std::uint8_t>(*species) : std::nullopt;
+        return species ? std::optional<SpeciesId>(*species) : std::nullopt;
     };
     MoreFieldsDialog dialog(this, messages_, *rom_, current_.more.value_or(uneditedEdit(*current_.record)),
                             {chosen(form_.requestedSpecies, SpeciesRole::Requested), chosen(form_.offeredSpecies, SpeciesRole::Offered)});

@@ -18,7 +18,7 @@
 #include "app/recent_roms.h"
 #include "support/file.h"
 #include "trades/pictures.h"
-#include "trades/pokedex.h"
+#include "trades/species.h"
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
 #include "trades/trade_record.h"
@@ -97,11 +97,11 @@ private:
     void setCurrentTrade(CurrentTrade trade, bool refill = true);
     void fillEditor();
     // The species lists' entries: the ROM's names, or the built-in ones.
-    void showSpeciesNames(const SpeciesNames& names);
+    void showSpeciesNames(const SpeciesList& names);
     // Both front pictures, as the boxes and the DVs now say: the offered
     // creature as it will arrive (dvs: the DVs it will have).
     void showPictures(std::optional<Dvs> dvs = std::nullopt);
-    void showPicture(QLabel* frame, const Result<std::uint8_t>& species, PictureLook look);
+    void showPicture(QLabel* frame, const Result<SpeciesId>& species, PictureLook look);
     // Reads and shows a trade; false (and the window as it was) when it cannot be read.
     bool showTrade(int row);
     // Shows an opened ROM: ROM Information, the list, and the editor empty.
@@ -116,7 +116,7 @@ private:
     std::vector<std::pair<Field, QWidget*>> fieldBoxes() const;
     // The edit the boxes ask for, or every problem of it.
     Result<TradeEdit, Problems> editFromBoxes() const;
-    Result<std::uint8_t> speciesOf(const QComboBox* box, SpeciesRole role) const;
+    Result<SpeciesId> speciesOf(const QComboBox* box, SpeciesRole role) const;
     void updateRoomLeft(QLineEdit* box, NameRole role);
     // The warning signs of a trade that can never happen, as the boxes now say.
     void showWarnings();

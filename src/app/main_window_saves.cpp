@@ -47,11 +47,14 @@ Result<TradeEdit, Problems> MainWindow::editFromBoxes() const {
     const TradeRecord& shown = *current_.record;
     // The record as the file holds it now (after a reload that kept the boxes).
     edit.shown = shown;
-    keep(parseTrainerId(form_.trainerId->text().toStdString()), edit.trainerId);
+    // The boxes of fields the release's trades hold.
+    if (shown.trainerId) keep(parseTrainerId(form_.trainerId->text().toStdString()), edit.trainerId);
     keep(speciesOf(form_.requestedSpecies, SpeciesRole::Requested), edit.requestedSpecies);
     keep(speciesOf(form_.offeredSpecies, SpeciesRole::Offered), edit.offeredSpecies);
     keep(resolveName(*rom_, shown, NameRole::Nickname, form_.nickname->text().toStdU16String()), edit.nickname);
-    keep(resolveName(*rom_, shown, NameRole::TrainerName, form_.trainerName->text().toStdU16String()), edit.trainerName);
+    if (shown.trainerName) {
+        keep(resolveName(*rom_, shown, NameRole::TrainerName, form_.trainerName->text().toStdU16String()), edit.trainerName);
+    }
     if (!problems.empty()) return problems;
     return edit;
 }
@@ -336,9 +339,7 @@ void MainWindow::importTrades() {
         return;
     }
     const QStringList lines = changeLines(*changes);
-    const QString sister = edits->sister.empty() ? QString()
-                                                 : QStringLiteral("The table is from %1, a sister release: its trades fit this ROM's.\n\n")
-                                                       .arg(fromCore(edits->sister));
+    const QString sister = edits->sister ? fromCore(sisterNote(*edits->sister)) + QStringLiteral("\n\n") : QString();
     if (messages_.choose(this, QStringLiteral("Import Trades"),
                          sister + QStringLiteral("Importing \"%1\" changes:\n\n%2\n\nImport these changes?").arg(table, lines.join('\n')),
                          {QStringLiteral("Import"), QStringLiteral("Cancel")}) != 0) {

@@ -1,10 +1,12 @@
 // "More Fields — Trade Number N": the held item, the DVs with what the game
 // makes of them, the gender requirement and the dialog set of the trade
-// being edited. Modal; OK keeps the values for the next save, Cancel drops
-// them. Every rule and read-out comes from the core.
+// being edited, those of them the release's trades hold (a first-generation
+// trade has the dialog set alone). Modal; OK keeps the values for the next
+// save, Cancel drops them. Every rule and read-out comes from the core.
 #pragma once
 
 #include <QDialog>
+#include <QList>
 #include <optional>
 
 #include "trades/dvs.h"
@@ -20,7 +22,7 @@ namespace kestrane {
 class MessageSink;
 
 struct ChosenSpecies {
-    std::optional<std::uint8_t> requested, offered;
+    std::optional<SpeciesId> requested, offered;
 };
 
 class MoreFieldsDialog final : public QDialog {
@@ -52,12 +54,12 @@ private:
     void showWarnings();
     void makeShinyCommand();
     Dvs shownDvs() const;
-    Result<std::uint8_t> chosenItem() const;
+    // The held item as the box says; none where the release's trades hold no item.
+    std::optional<Result<ItemId>> chosenItem() const;
+    std::optional<GenderRequirement> chosenRequirement() const;
 
     MessageSink& messages_;
     const Rom& rom_;
-    std::optional<std::uint8_t> genderRatio_;
-    bool unown_ = false;
     ChosenSpecies chosen_;
     TradeEdit edit_;
     bool changed_ = false;
@@ -67,10 +69,7 @@ private:
     QSpinBox* defense_ = nullptr;
     QSpinBox* speed_ = nullptr;
     QSpinBox* special_ = nullptr;
-    QLabel* shiny_ = nullptr;
-    QLabel* hp_ = nullptr;
-    QLabel* gender_ = nullptr;
-    QLabel* unownLetter_ = nullptr;
+    QList<QLabel*> readOuts_;  // what the game makes of the DVs, one label each
     QComboBox* genderRequirement_ = nullptr;
     QComboBox* dialogSet_ = nullptr;
     QLabel* traderLines_ = nullptr;

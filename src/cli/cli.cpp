@@ -13,7 +13,7 @@
 #include "support/utf.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
-#include "trades/pokedex.h"
+#include "trades/species.h"
 #include "trades/save.h"
 #include "trades/trade_text.h"
 #include "trades/trade_warnings.h"
@@ -136,7 +136,7 @@ int info(const Context& ctx, const std::string& path, bool json) {
     } else {
         const Release& release = *rom->release;
         ctx.out << "Game:        " << release.name << "\nCode:        " << release.code
-                << "\nLanguage:    " << release.language << "\nTrade table: " << tableText(*rom) << '\n';
+                << "\nLanguage:    " << languageName(release.language) << "\nTrade table: " << tableText(*rom) << '\n';
         if (rom->size.cutOff()) ctx.out << "Warning:     " << rom->size.cutOffNote() << '\n';
         auto from = [](const std::string& why) { return why.empty() ? std::string("from the ROM") : "built in (" + why + ")"; };
         ctx.out << "Species names: " << from(rom->speciesBuiltInWhy) << "\nTrader lines:  " << from(rom->words->linesWhyNot)
@@ -246,9 +246,13 @@ int list(const Context& ctx, const std::string& path, bool json) {
         const std::vector<TradeWarning> found = tradeWarnings(opened->rom, r);
         for (const TradeWarning& warning : found) warnings.push_back(warningLine(r.slot, warning));
         if (!found.empty()) slot += "!";
+        // A field the release's trades do not hold is a dash.
+        const std::string none = "-";
         rows.push_back({slot, std::string(r.location), speciesLabel(opened->rom, r.requestedSpecies), speciesLabel(opened->rom, r.offeredSpecies),
-                        toUtf8(r.nickname), toUtf8(r.trainerName), std::to_string(r.trainerId),
-                        itemLabel(opened->rom.items, r.heldItem), dvsText(r.dvs) + (isShiny(r.dvs) ? " shiny" : "")});
+                        toUtf8(r.nickname), r.trainerName ? toUtf8(*r.trainerName) : none,
+                        r.trainerId ? std::to_string(*r.trainerId) : none,
+                        r.heldItem ? itemLabel(opened->rom.items, *r.heldItem) : none,
+                        r.dvs ? dvsText(*r.dvs) + (isShiny(*r.dvs) ? " shiny" : "") : none});
     }
     printTable(ctx, rows);
     for (const std::string& warning : warnings) ctx.out << warning << '\n';
@@ -330,25 +334,20 @@ int show(const Context& ctx, const std::string& path, int number, bool json, con
     }
     const TradeRecord& r = *reading.record;
     const Rom& rom = opened->rom;
-    const auto ratio = genderRatioOf(rom.genderRatios, r.offeredSpecies);
     ctx.out << " \u2014 " << r.location << " (record at " << hexOffset(r.offset)
             << (rom.table->foundBy == FoundBy::RecordScan ? ", in a table " + std::string(kFoundByRecordsNote) : std::string()) << ")\n";
     auto line = [&](std::string_view label, const std::string& text) { ctx.out << padded(std::string(label) + ":", 20) << text << '\n'; };
     for (const FieldText& field : fieldTexts(rom, r)) {
         line(field.label, field.text + (field.field == Field::Dvs ? " (Attack/Defense/Speed/Special)" : ""));
         if (field.field != Field::Dvs) continue;
-        // What the game makes of the DVs.
-        line("Shiny", isShiny(r.dvs) ? "yes" : "no");
-        line("HP DV", std::to_string(hpDv(r.dvs)));
-        line("Received gender", std::string(receivedGenderText(receivedGender(r.dvs, ratio))));
-        if (r.offeredSpecies == kUnown) line("Unown letter", std::string(1, unownLetter(r.dvs)));
+        for (const ReadOut& out : dvReadOuts(rom, *r.dvs, r.offeredSpecies)) line(out.label, out.text);
     }
     const TraderWords said = traderWords(rom, r);
     if (said.fromRom) {
         ctx.out << "Trader:\n";
-        for (std::size_t phase = 0; phase < said.lines.size(); ++phase) line("  " + std::string(kLinePhases[phase]), oneLine(said.lines[phase]));
+        for (std::size_t phase = 0; phase < said.lines.size(); ++phase) line("  " + std::string(kLinePhases[phase].key), oneLine(said.lines[phase]));
     } else {
-        line("Trader", said.lines[0] + " (Kestrane's words; the ROM's lines are not shown: " + said.why + ")");
+        line("Trader", said.lines[0] + " (" + kestranesWordsNote(said) + ")");
     }
     line("Record bytes", spacedHex(r.raw));
     for (const TradeWarning& warning : tradeWarnings(rom, r)) line("Warning", warning.text);
@@ -378,12 +377,17 @@ int names(const Context& ctx, const std::string& path, bool json, Names which) {
     if (!rom) return ctx.fail(rom.error());
     Json list = Json::array();
     std::vector<std::vector<std::string>> rows = {{"Number", "Name"}};
-    const int count = which == Names::Species ? kSpeciesCount : kItemCount;
-    for (int n = 0; n < count; ++n) {
-        const bool known = which == Names::Species || n == 0 || rom->items;
-        const std::string name = which == Names::Species ? std::string(rom->species->name(n)) : itemLabel(rom->items, std::uint8_t(n));
-        list.push_back(Json{{"number", n}, {"name", known ? Json(name) : Json(nullptr)}});
-        rows.push_back({std::to_string(n), name});
+    auto add = [&](int number, const std::string& name, bool known) {
+        list.push_back(Json{{"number", number}, {"name", known ? Json(name) : Json(nullptr)}});
+        rows.push_back({std::to_string(number), name});
+    };
+    if (which == Names::Species) {
+        // The list's rows, by the numbers people give.
+        const SpeciesList& species = *rom->species;
+        for (int row = 0; auto id = species.idOfRow(row); ++row) add(*species.numberOf(*id), std::string(species.name(*id)), true);
+    } else {
+        const int count = rom->items ? int(rom->items->size()) : kItemCount;
+        for (int n = 0; n < count; ++n) add(n, itemLabel(rom->items, ItemId(n)), n == 0 || rom->items);
     }
     if (json) ctx.out << list.dump(2) << '\n';
     else printTable(ctx, rows);
@@ -419,7 +423,7 @@ int importTable(const Context& ctx, const std::string& path, const std::string& 
     auto edits = tableFile == "-" ? importEdits(standardInput(), "standard input", *rom, ctx.fs)
                                   : importEditsFrom(tableFile, *rom, ctx.fs);
     if (!edits) return ctx.refuse(edits.error());
-    if (!edits->sister.empty()) ctx.out << "The table is from " << edits->sister << ", a sister release: its trades fit this ROM's.\n";
+    if (edits->sister) ctx.out << sisterNote(*edits->sister) << '\n';
     return save(ctx, *rom, edits->edits, o, policyFor(!o.leaveChecksums));
 }
 

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "exchange/trade_json.h"
+#include "exchange/trade_keys.h"
 
 #include <algorithm>
 #include <climits>
@@ -13,101 +14,20 @@
 #include "support/words.h"
 #include "trades/fields.h"
 #include "trades/trade_edit.h"
-#include "trades/pokedex.h"
+#include "trades/species.h"
 
 namespace kestrane::exchange {
 namespace {
 
-// What a trade's keys give: one field of the edit each.
-enum class Takes { Text, TextOrNumber, NameBytes, Dvs };
-struct Key {
-    const char* key;
-    Takes takes;
-    const char* expected = "";  // what a number or a text of it must be
-};
-const Key kKeys[] = {
-    {"requested", Takes::TextOrNumber, "a species number or name"},
-    {"offered", Takes::TextOrNumber, "a species number or name"},
-    {"id", Takes::TextOrNumber, "a number from 0 to 65535"},
-    {"nickname", Takes::Text, "a text"},
-    {"originalTrainer", Takes::Text, "a text"},
-    {"nicknameBytes", Takes::NameBytes},
-    {"originalTrainerBytes", Takes::NameBytes},
-    {"heldItem", Takes::TextOrNumber, "a name or a number"},
-    {"dvs", Takes::Dvs},
-    {"genderRequirement", Takes::TextOrNumber, "a name or a number"},
-    {"dialogSet", Takes::TextOrNumber, "a name or a number"},
-};
-
-// Where each key's value goes in the edit.
-std::optional<Given>* givenOf(GivenEdit& edit, std::string_view key) {
-    if (key == "requested") return &edit.requestedSpecies;
-    if (key == "offered") return &edit.offeredSpecies;
-    if (key == "id") return &edit.trainerId;
-    if (key == "heldItem") return &edit.heldItem;
-    if (key == "genderRequirement") return &edit.genderRequirement;
-    return &edit.dialogSet;
-}
-
-std::optional<NameBytes> nameBytes(const nlohmann::json& value) {
-    if (!value.is_string()) return std::nullopt;
-    std::string digits = value.get<std::string>();
-    std::erase(digits, ' ');
-    auto bytes = hexToBytes(digits);
-    if (!bytes || digits.size() % 2 != 0 || bytes->empty()) return std::nullopt;
-    return *bytes;
-}
-
-// A JSON whole number as a number, however large (saturated at int64's ends).
-std::int64_t wholeNumber(const nlohmann::json& value) {
-    if (value.is_number_unsigned()) {
-        return std::int64_t(std::min<std::uint64_t>(value.get<std::uint64_t>(), std::uint64_t(INT64_MAX)));
-    }
-    return value.get<std::int64_t>();
-}
-
-// DVs given as {"attack": 15, ...}, an absent DV kept; none where a DV is no whole number.
-std::optional<Dvs> dvsOf(const nlohmann::json& value, const Dvs& stored) {
-    if (!value.is_object()) return std::nullopt;
-    Dvs dvs = stored;
-    for (auto [key, target] : {std::pair{"attack", &dvs.attack}, std::pair{"defense", &dvs.defense},
-                               std::pair{"speed", &dvs.speed}, std::pair{"special", &dvs.special}}) {
-        if (!value.contains(key)) continue;
-        if (!value[key].is_number_integer()) return std::nullopt;
-        *target = int(std::clamp<std::int64_t>(wholeNumber(value[key]), INT_MIN, INT_MAX));
-    }
-    return dvs;
-}
-
 // The edit's values from one trade's keys, or the problem of each key that is not of its form.
 GivenEdit givenEdit(const nlohmann::json& trade, const TradeRecord& shown, Problems& problems, const std::string& where) {
     GivenEdit edit;
-    for (const Key& k : kKeys) {
-        if (!trade.contains(k.key)) continue;
-        const nlohmann::json& value = trade[k.key];
-        std::string wrong;
-        switch (k.takes) {
-        case Takes::Text:
-            if (value.is_string()) (k.key == std::string_view("nickname") ? edit.nickname : edit.trainerName) = value.get<std::string>();
-            else wrong = std::string("must be ") + k.expected + ".";
-            break;
-        case Takes::TextOrNumber:
-            // A number is taken as the number it is: a fraction or an exponent is not a whole number.
-            if (value.is_string()) *givenOf(edit, k.key) = value.get<std::string>();
-            else if (value.is_number_integer()) *givenOf(edit, k.key) = wholeNumber(value);
-            else if (value.is_number()) wrong = std::string("must be a whole number or a text (") + k.expected + "), not " + value.dump() + ".";
-            else wrong = std::string("must be ") + k.expected + ".";
-            break;
-        case Takes::NameBytes:
-            if (auto bytes = nameBytes(value)) (k.key == std::string_view("nicknameBytes") ? edit.nicknameBytes : edit.trainerNameBytes) = *bytes;
-            else wrong = "must be bytes in hexadecimal, such as \"91 8E 82 8A 98 50 50 50 50 50\".";
-            break;
-        case Takes::Dvs:
-            if (auto dvs = dvsOf(value, shown.dvs)) edit.dvs = *dvs;
-            else wrong = "must be an object of whole numbers such as {\"attack\": 15, \"defense\": 10, \"speed\": 10, \"special\": 10}.";
-            break;
+    for (const TradeKey& k : tradeKeys()) {
+        const std::string key(k.key);
+        if (!k.read || !trade.contains(key)) continue;
+        if (auto wrong = k.read(trade[key], edit, shown)) {
+            problems.push_back(refused(ErrorCode::TypeMismatch, where + "\"" + key + "\" " + *wrong));
         }
-        if (!wrong.empty()) problems.push_back(refused(ErrorCode::TypeMismatch, where + "\"" + k.key + "\" " + wrong));
     }
     return edit;
 }
@@ -185,7 +105,7 @@ Result<ImportPlan, Problems> planImport(const nlohmann::json& table, const Rom& 
         } else if (*code != release.code) {
             const Release* from = findRelease(code->get<std::string>());
             if (from && sisterReleases(*from, release)) {
-                plan.sister = std::string(from->name) + " (" + std::string(from->code) + ")";
+                plan.sister = from;
             } else {
                 problem("The table was exported from " + echoed(code->get<std::string>()) + ", this ROM is \"" +
                         std::string(release.code) + "\"." + dropGame);

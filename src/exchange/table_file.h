@@ -31,9 +31,8 @@ Result<void> exportTable(const Rom& rom, const std::string& tablePath, FileSyste
 struct ImportPlan {
     std::vector<TradeEdit> edits;
     // Where the table is another release's, a sister of the ROM's (its
-    // trades fit alike): "Pokémon Silver (AAXE)". Empty where it is the
-    // ROM's own release's, or says none.
-    std::string sister;
+    // trades fit alike); null where it is the ROM's own release's, or says none.
+    const Release* sister = nullptr;
 };
 
 // The edits a table's text (from `tableName`, for messages) asks of the ROM

@@ -4,18 +4,8 @@
 //
 //   { "game": {"code": "BYTE", "name": "Pokémon Crystal", "language": "English"},
 //     "table": {"offset": 1035864, "records": 7, "foundBy": "usual place"},
-//     "trades": [ {"slot": 1, "hasTrade": true, "location": "...", "requested": 63,
-//                  "requestedName": "Abra", "offered": 95, "offeredName": "Onix",
-//                  "nickname": "ROCKY", "originalTrainer": "KYLE",
-//                  "id": 4660, "heldItem": 174, "heldItemName": "GOLD BERRY",
-//                  "dvs": {"attack": 3, "defense": 7, "speed": 6, "special": 6},
-//                  "shiny": false, "hpDv": 5, "genderRequirement": "either",
-//                  "dialogSet": "collector", "nicknameBytes": "91 8E ...",
-//                  "originalTrainerBytes": "...", "recordBytes": "..."},
-//                ..., {"slot": 7, "hasTrade": false} ] }
-// requestedName and offeredName (the ROM's names), heldItemName (null where
-// the ROM's item names are unknown), shiny, hpDv, location and recordBytes
-// are informative: an import reads none of them.
+//     "trades": [ {"slot": 1, "hasTrade": true, …the keys of trade_keys.h…},
+//                 …, {"slot": 7, "hasTrade": false} ] }
 #pragma once
 
 #include <nlohmann/json.hpp>

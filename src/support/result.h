@@ -63,6 +63,7 @@ enum class ErrorCode : int {
     WouldHideRecord = 1033,
     TableMoved = 1035,
     NotAText = 1036,
+    NoSuchField = 1037,
 };
 
 // What went wrong, as the front ends tell it apart.

@@ -13,9 +13,9 @@ int hpDv(const Dvs& d) { return (d.attack & 1) * 8 + (d.defense & 1) * 4 + (d.sp
 
 ReceivedGender receivedGender(const Dvs& d, std::optional<std::uint8_t> ratio) {
     if (!ratio) return ReceivedGender::Unknown;
-    if (*ratio == 0xFF) return ReceivedGender::Genderless;
-    if (*ratio == 0x00) return ReceivedGender::Male;
-    if (*ratio == 0xFE) return ReceivedGender::Female;
+    if (*ratio == kGenderless) return ReceivedGender::Genderless;
+    if (*ratio == kAlwaysMale) return ReceivedGender::Male;
+    if (*ratio == kAlwaysFemale) return ReceivedGender::Female;
     return *ratio < d.attack * 16 + d.speed ? ReceivedGender::Male : ReceivedGender::Female;
 }
 

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "support/result.h"
+#include "trades/values.h"
 
 namespace kestrane {
 
@@ -43,9 +44,9 @@ int hpDv(const Dvs& dvs);
 enum class ReceivedGender { Male, Female, Genderless, Unknown };
 
 // The gender the received creature will have, from the gender ratio of its
-// species in the ROM's base data (none: unknown). 0xFF genderless, 0
-// always male, 0xFE always female; otherwise male when the ratio is below
-// Attack x 16 + Speed.
+// species in the ROM's base data (none: unknown): genderless, always male,
+// always female (values.h), or male when the ratio is below Attack x 16 +
+// Speed.
 ReceivedGender receivedGender(const Dvs& dvs, std::optional<std::uint8_t> ratio);
 // "male", "female", "genderless", "unknown"
 std::string_view receivedGenderText(ReceivedGender gender);

@@ -47,12 +47,14 @@ Error noDialogSet(const std::string& given, const Release& release) {
 
 std::string genderRequirementChoices() { return choicesOf(std::span<const FieldName>(kGenderRequirements)); }
 
-Result<std::uint8_t> resolveGenderRequirement(std::string_view text) {
-    return keyOrNumber(text, std::span<const FieldName>(kGenderRequirements), noGenderRequirement);
+Result<GenderRequirement> resolveGenderRequirement(std::string_view text) {
+    auto index = keyOrNumber(text, std::span<const FieldName>(kGenderRequirements), noGenderRequirement);
+    if (!index) return index.error();
+    return GenderRequirement(*index);
 }
 
-Result<std::uint8_t> genderRequirementNumbered(std::int64_t number) {
-    if (number >= 0 && number < std::int64_t(kGenderRequirements.size())) return std::uint8_t(number);
+Result<GenderRequirement> genderRequirementNumbered(std::int64_t number) {
+    if (number >= 0 && number < kGenderRequirementCount) return GenderRequirement(number);
     return noGenderRequirement(std::to_string(number));
 }
 
@@ -65,9 +67,8 @@ Result<std::uint8_t> dialogSetNumbered(std::int64_t number, const Release& relea
     return noDialogSet(std::to_string(number), release);
 }
 
-std::string genderRequirementKey(std::uint8_t requirement) {
-    return requirement < kGenderRequirements.size() ? std::string(kGenderRequirements[requirement].key)
-                                                    : std::to_string(requirement);
+std::string genderRequirementKey(GenderRequirement requirement) {
+    return std::string(kGenderRequirements[std::size_t(requirement)].key);
 }
 
 std::string dialogSetKey(const Release& release, std::uint8_t set) {

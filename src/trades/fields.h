@@ -10,16 +10,17 @@
 #include "support/result.h"
 #include "trades/field_names.h"
 #include "trades/releases.h"
+#include "trades/values.h"
 
 namespace kestrane {
 
-// "either", "male", "female"; the number where it is none of them.
-std::string genderRequirementKey(std::uint8_t requirement);
+// "either", "male", "female".
+std::string genderRequirementKey(GenderRequirement requirement);
 
 // "either", "male" or "female"; a name or a number, without letter case.
-Result<std::uint8_t> resolveGenderRequirement(std::string_view text);
+Result<GenderRequirement> resolveGenderRequirement(std::string_view text);
 // A gender requirement given as a number (0-2).
-Result<std::uint8_t> genderRequirementNumbered(std::int64_t number);
+Result<GenderRequirement> genderRequirementNumbered(std::int64_t number);
 
 // "collector", "happy", "newbie" (and in Crystal "girl"); the key or the
 // label, without letter case, or a number the game has.

@@ -20,7 +20,7 @@ Result<std::optional<ItemNames>> readItemNames(File& file, const Release& releas
     auto got = readUpTo(file, release.itemNames, bytes);
     if (!got) return got.error();
     bytes.resize(*got);
-    ItemNames names;
+    ItemNames names(kItemCount);
     names[0] = "None";
     std::size_t at = 0;
     for (int item = 1; item <= kItemCount; ++item) {
@@ -65,44 +65,46 @@ Result<std::optional<BaseData>> readBaseData(File& file, const Release& release)
     if (!got) return got.error();
     if (*got < bytes.size()) return std::optional<BaseData>();
     BaseData data;
+    data.genderRatios.resize(kDexSpecies + 1);
+    data.pictureSizes.resize(kDexSpecies + 1);
     for (int species = 1; species <= kDexSpecies; ++species) {
         const std::size_t entry = std::size_t(species - 1) * kBaseDataEntry;
         if (bytes[entry] != species) return std::optional<BaseData>();
-        data.genderRatios[std::size_t(species - 1)] = bytes[entry + kGenderRatioAt];
-        data.pictureSizes[std::size_t(species - 1)] = bytes[entry + kPictureSizeAt];
+        data.genderRatios[std::size_t(species)] = bytes[entry + kGenderRatioAt];
+        data.pictureSizes[std::size_t(species)] = bytes[entry + kPictureSizeAt];
     }
     return std::optional<BaseData>(data);
 }
 
-std::optional<std::uint8_t> genderRatioOf(const std::optional<GenderRatios>& ratios, int species) {
-    if (!ratios || species < 1 || species > kDexSpecies) return std::nullopt;
-    return (*ratios)[std::size_t(species - 1)];
+std::optional<std::uint8_t> genderRatioOf(const std::optional<GenderRatios>& ratios, SpeciesId species) {
+    if (!ratios || species < 1 || species >= ratios->size()) return std::nullopt;
+    return (*ratios)[species];
 }
 
-std::string itemLabel(const std::optional<ItemNames>& names, std::uint8_t item) {
+std::string itemLabel(const std::optional<ItemNames>& names, ItemId item) {
     if (item == 0) return "None";
-    if (names) return (*names)[item];
+    if (names && item < names->size()) return (*names)[item];
     return "Item " + hexOffset(item);
 }
 
-Result<std::uint8_t> itemNumbered(std::int64_t number, std::string_view given) {
-    if (number >= 0 && number < kItemCount) return std::uint8_t(number);
+Result<ItemId> itemNumbered(std::int64_t number, std::string_view given) {
+    if (number >= 0 && number < kItemCount) return ItemId(number);
     return refused(ErrorCode::UnknownItem, "The held item " + (given.empty() ? std::to_string(number) : excerpt(given)) +
                                                " is out of range: item numbers are 0 to 255.");
 }
 
-Result<std::uint8_t> resolveItem(std::string_view text, const std::optional<ItemNames>& names) {
+Result<ItemId> resolveItem(std::string_view text, const std::optional<ItemNames>& names) {
     text = trimmed(text);
-    if (sameLetters(text, "None")) return std::uint8_t{0};
+    if (sameLetters(text, "None")) return ItemId{0};
     if (auto value = parseNumber(text)) return itemNumbered(*value, text);
     if (!names) {
         return refused(ErrorCode::UnknownItem, echoed(text) + " cannot be looked up: this ROM's item names are not where "
                                                               "the game keeps them. Give the item's number, 0 to 255.");
     }
     std::vector<NameCandidate> candidates;
-    for (int item = 1; item < kItemCount; ++item) candidates.push_back({(*names)[std::size_t(item)], std::size_t(item)});
+    for (std::size_t item = 1; item < names->size(); ++item) candidates.push_back({(*names)[item], item});
     const NameMatch match = matchName(text, candidates);
-    if (match.id) return std::uint8_t(*match.id);
+    if (match.id) return ItemId(*match.id);
     if (!match.ambiguous.empty()) return refused(ErrorCode::AmbiguousName, ambiguousName(text, match.ambiguous, "items"));
     std::vector<std::string> suggestions;
     for (std::size_t item : match.nearest) suggestions.push_back((*names)[item]);

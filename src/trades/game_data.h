@@ -22,7 +22,8 @@
 
 #include "support/file.h"
 #include "support/result.h"
-#include "trades/pokedex.h"
+#include "trades/species.h"
+#include "trades/values.h"
 #include "trades/releases.h"
 
 namespace kestrane {
@@ -33,11 +34,11 @@ inline constexpr std::uint32_t kGenderRatioAt = 13;
 inline constexpr std::uint32_t kPictureSizeAt = 17;
 
 // By item number; [0] is "None".
-using ItemNames = std::array<std::string, kItemCount>;
-// By species number - 1.
-using GenderRatios = std::array<std::uint8_t, kDexSpecies>;
-// By species number - 1: width in tiles (low nibble), height (high nibble).
-using PictureSizes = std::array<std::uint8_t, kDexSpecies>;
+using ItemNames = std::vector<std::string>;
+// By species ID ([0] unused).
+using GenderRatios = std::vector<std::uint8_t>;
+// By species ID: width in tiles (low nibble), height (high nibble).
+using PictureSizes = std::vector<std::uint8_t>;
 
 struct BaseData {
     GenderRatios genderRatios{};
@@ -59,17 +60,17 @@ Result<RomSpeciesNames> readSpeciesNames(File& file, const Release& release);
 Result<std::optional<BaseData>> readBaseData(File& file, const Release& release);
 
 // A species' gender ratio, or none where the ratios are unknown or the
-// species has no Pokédex entry (0, 252-255).
-std::optional<std::uint8_t> genderRatioOf(const std::optional<GenderRatios>& ratios, int species);
+// species has none (0, 252-255).
+std::optional<std::uint8_t> genderRatioOf(const std::optional<GenderRatios>& ratios, SpeciesId species);
 
 // "GOLD BERRY"; "None" for item 0; "Item 0x53" where the names are unknown.
-std::string itemLabel(const std::optional<ItemNames>& names, std::uint8_t item);
+std::string itemLabel(const std::optional<ItemNames>& names, ItemId item);
 
 // The item a person's text stands for: "None", a number (0-255, decimal or
 // 0x..) or a name the ROM has (letter case, blanks and punctuation aside:
 // "kings rock"); otherwise refused, with the names near it.
-Result<std::uint8_t> resolveItem(std::string_view text, const std::optional<ItemNames>& names);
+Result<ItemId> resolveItem(std::string_view text, const std::optional<ItemNames>& names);
 // An item given as a number (0-255); `given`: the text it was typed as, for the message.
-Result<std::uint8_t> itemNumbered(std::int64_t number, std::string_view given = {});
+Result<ItemId> itemNumbered(std::int64_t number, std::string_view given = {});
 
 }  // namespace kestrane

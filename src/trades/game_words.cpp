@@ -284,7 +284,7 @@ Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const 
             return words;
         }
         const Place& place = release.places[std::size_t(slot)];
-        const bool usual = release.language == "English" && foldedName(*name) == foldedName(place.name);
+        const bool usual = release.language == Language::English && foldedName(*name) == foldedName(place.name);
         places[std::size_t(slot)] = usual ? builtInPlace(release, slot)
                                           : *name + ", " + std::string(release.words.regionWords[std::size_t(place.region)]);
     }
@@ -302,7 +302,9 @@ std::array<std::string, 5> traderLines(const TradeWordsRead& words, const Releas
     }
     if (set >= words.lines.size()) return lines;
     const TradeWords& at = release.words;
-    const char* sign = names.genderRequirement == 1 ? "\u2642" : names.genderRequirement == 2 ? "\u2640" : "";
+    const char* sign = names.genderRequirement == GenderRequirement::Male     ? "\u2642"
+                       : names.genderRequirement == GenderRequirement::Female ? "\u2640"
+                                                                               : "";
     for (std::size_t phase = 0; phase < lines.size(); ++phase) {
         for (const TextPiece& piece : words.lines[set][phase]) {
             if (piece.name == 0) lines[phase] += toUtf8(piece.text);

@@ -19,6 +19,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,12 +27,21 @@
 #include "support/file.h"
 #include "support/result.h"
 #include "trades/releases.h"
+#include "trades/values.h"
 
 namespace kestrane {
 
 // What a trader says, in order: asking, after a no, after the wrong
 // creature, on the trade, and afterwards.
-inline constexpr std::array<std::string_view, 5> kLinePhases = {"intro", "cancel", "wrong", "complete", "after"};
+struct LinePhase {
+    std::string_view key;    // "intro": what JSON and `show` call it
+    std::string_view label;  // "Asking": what the window calls it
+};
+inline constexpr std::array<LinePhase, 5> kLinePhases = {{{"intro", "Asking"},
+                                                         {"cancel", "On a no"},
+                                                         {"wrong", "Wrong creature"},
+                                                         {"complete", "On the trade"},
+                                                         {"after", "Afterwards"}}};
 
 // A text as the game keeps it: characters (lines "\n", paragraphs "\n\n"),
 // and names filled in at run time (by their RAM address).
@@ -63,7 +73,7 @@ Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const 
 struct LineNames {
     std::string requested;   // "ABRA"
     std::string offered;     // "MACHOP"
-    std::uint8_t genderRequirement = 0;
+    std::optional<GenderRequirement> genderRequirement;
 };
 
 // The five lines of a dialog set with the names filled in (UTF-8; lines

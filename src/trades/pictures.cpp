@@ -127,20 +127,23 @@ std::vector<std::uint8_t> FrontPicture::rgb() const {
     return out;
 }
 
-PictureLook lookOf(const Dvs& dvs) { return PictureLook{isShiny(dvs), unownLetter(dvs)}; }
+PictureLook lookOf(const std::optional<Dvs>& dvs) {
+    return dvs ? PictureLook{isShiny(*dvs), unownLetter(*dvs)} : PictureLook{};
+}
 
-Result<FrontPicture> readFrontPicture(const Rom& rom, int species, PictureLook look, FileSystem& fs) {
+Result<FrontPicture> readFrontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) {
     const Release& release = *rom.release;
     auto none = [&](const Error& why) {
         Error e = why;
         e.message = "The picture of species " + std::to_string(species) + " cannot be drawn: " + e.message + ".";
         return e;
     };
-    if (species < 1 || species > kDexSpecies) return none(refused(ErrorCode::NoPicture, "it has no Pokédex entry"));
+    if (species < 1 || !rom.species->listed(species)) return none(refused(ErrorCode::NoPicture, "it has no Pokédex entry"));
     if (!rom.pictureSizes) {
         return none(refused(ErrorCode::NoPicture, "the ROM's base data, which gives its size, is not where the game keeps it"));
     }
-    const std::uint8_t size = (*rom.pictureSizes)[std::size_t(species - 1)];
+    if (species >= rom.pictureSizes->size()) return none(refused(ErrorCode::NoPicture, "the ROM's base data has no entry for it"));
+    const std::uint8_t size = (*rom.pictureSizes)[species];
     const int width = size & 0x0F, height = size >> 4;
     if (width == 0 || height == 0) return none(refused(ErrorCode::NoPicture, "its size in the base data is 0"));
 

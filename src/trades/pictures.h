@@ -69,10 +69,10 @@ struct FrontPicture {
 // The front picture of a species (1-251) in the ROM, or why there is none
 // (a pointer outside the file, data that is no picture, base data not
 // where the game keeps it).
-Result<FrontPicture> readFrontPicture(const Rom& rom, int species, PictureLook look, FileSystem& fs = nativeFileSystem());
+Result<FrontPicture> readFrontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs = nativeFileSystem());
 
 // The picture's look for a trade's offered creature: shiny from its DVs,
-// the Unown form its DVs choose.
-PictureLook lookOf(const struct Dvs& dvs);
+// the Unown form its DVs choose (a release whose trades hold no DVs: the plain look).
+PictureLook lookOf(const std::optional<struct Dvs>& dvs);
 
 }  // namespace kestrane

@@ -1,7 +1,7 @@
 #include "trades/record_layout.h"
 
 #include "support/hex_text.h"
-#include "trades/field_names.h"
+#include "support/bytes.h"
 
 namespace kestrane {
 namespace {
@@ -23,28 +23,51 @@ std::span<const std::uint8_t> wholeField(RecordView r, const NameLayout& name) {
     return r.subspan(name.at, name.length + (name.terminated ? 1 : 0));
 }
 
+// The first of the layout's zero bytes that is not zero, if any.
+std::optional<std::uint32_t> nonZero(RecordView r, const RecordLayout& layout) {
+    for (std::uint32_t at = layout.zeroAt; at < layout.zeroAt + layout.zeroCount; ++at) {
+        if (r[at] != 0x00) return at;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+bool RecordLayout::has(Field field) const {
+    switch (field) {
+    case Field::Dvs: return dvsAt.has_value();
+    case Field::HeldItem: return heldItemAt.has_value();
+    case Field::TrainerId: return trainerIdAt.has_value();
+    case Field::TrainerName: return trainerName.has_value();
+    case Field::GenderRequirement: return genderRequirementAt.has_value();
+    default: return true;
+    }
+}
 
 RecordFault recordFault(RecordView r, const RecordLayout& layout, int dialogSets) {
     if (layout.nickname.terminated && r[layout.nickname.at + layout.nickname.length] != kTerminator) {
         return RecordFault::NicknameEnd;
     }
-    if (layout.trainerName.terminated && r[layout.trainerName.at + layout.trainerName.length] != kTerminator) {
+    if (layout.trainerName && layout.trainerName->terminated &&
+        r[layout.trainerName->at + layout.trainerName->length] != kTerminator) {
         return RecordFault::TrainerNameEnd;
     }
-    if (layout.zeroAt && r[*layout.zeroAt] != 0x00) return RecordFault::ZeroByte;
+    if (nonZero(r, layout)) return RecordFault::ZeroByte;
     if (r[layout.dialogSetAt] >= dialogSets) return RecordFault::DialogSet;
-    if (r[layout.genderRequirementAt] >= kGenderRequirements.size()) return RecordFault::GenderRequirement;
+    if (layout.genderRequirementAt && r[*layout.genderRequirementAt] >= kGenderRequirementCount) return RecordFault::GenderRequirement;
     return RecordFault::None;
 }
 
 RecordFault strictRecordFault(RecordView r, const RecordLayout& layout, int dialogSets, const Charset& charset) {
     if (auto fault = recordFault(r, layout, dialogSets); fault != RecordFault::None) return fault;
-    auto creature = [](std::uint8_t s) { return s >= 1 && s <= 254; };
-    if (!creature(r[layout.requestedSpeciesAt])) return RecordFault::RequestedSpecies;
-    if (!creature(r[layout.offeredSpeciesAt])) return RecordFault::OfferedSpecies;
+    auto creature = [&](std::uint32_t at) {
+        const SpeciesId s = speciesAt(r, layout, at);
+        return s >= 1 && s < (layout.speciesWidth == 1 ? 255 : 0xFFFD);
+    };
+    if (!creature(layout.requestedSpeciesAt)) return RecordFault::RequestedSpecies;
+    if (!creature(layout.offeredSpeciesAt)) return RecordFault::OfferedSpecies;
     if (!plausibleName(wholeField(r, layout.nickname), charset)) return RecordFault::NicknameText;
-    if (!plausibleName(wholeField(r, layout.trainerName), charset)) return RecordFault::TrainerNameText;
+    if (layout.trainerName && !plausibleName(wholeField(r, *layout.trainerName), charset)) return RecordFault::TrainerNameText;
     return RecordFault::None;
 }
 
@@ -58,17 +81,22 @@ std::string recordFaultText(RecordFault fault, RecordView r, const RecordLayout&
     case RecordFault::None: break;
     case RecordFault::DialogSet: return "its dialog set byte is " + std::to_string(r[layout.dialogSetAt]) + ", which the game has no lines for";
     case RecordFault::GenderRequirement:
-        return "its gender requirement byte is " + std::to_string(r[layout.genderRequirementAt]) + ", not 0, 1 or 2";
+        return "its gender requirement byte is " + std::to_string(r[*layout.genderRequirementAt]) + ", not 0, 1 or 2";
     case RecordFault::NicknameEnd:
         return "the byte after its nickname is " + byte(layout.nickname.at + layout.nickname.length) + ", not 0x50";
     case RecordFault::TrainerNameEnd:
-        return "the byte after its trainer's name is " + byte(layout.trainerName.at + layout.trainerName.length) + ", not 0x50";
-    case RecordFault::ZeroByte: return "its last byte is " + byte(*layout.zeroAt) + ", not 0x00";
+        return "the byte after its trainer's name is " + byte(layout.trainerName->at + layout.trainerName->length) + ", not 0x50";
+    case RecordFault::ZeroByte: {
+        const std::uint32_t at = nonZero(r, layout).value_or(layout.zeroAt);
+        return (at + 1 == layout.size ? std::string("its last byte is ") : "its byte +" + std::to_string(at) + " is ") + byte(at) +
+               ", not 0x00";
+    }
     case RecordFault::RequestedSpecies:
-        return "the requested species " + std::to_string(r[layout.requestedSpeciesAt]) + " is no creature";
-    case RecordFault::OfferedSpecies: return "the offered species " + std::to_string(r[layout.offeredSpeciesAt]) + " is no creature";
+        return "the requested species " + std::to_string(speciesAt(r, layout, layout.requestedSpeciesAt)) + " is no creature";
+    case RecordFault::OfferedSpecies:
+        return "the offered species " + std::to_string(speciesAt(r, layout, layout.offeredSpeciesAt)) + " is no creature";
     case RecordFault::NicknameText: return name(layout.nickname, "nickname");
-    case RecordFault::TrainerNameText: return name(layout.trainerName, "trainer's name");
+    case RecordFault::TrainerNameText: return name(*layout.trainerName, "trainer's name");
     }
     return {};
 }

@@ -1,7 +1,7 @@
 // A trade record's bytes, as the releases lay them out.
 //
-// The 32-byte record (every release but the Japanese ones), offsets from
-// its first byte:
+// The 32-byte record (every Gold, Silver and Crystal but the Japanese
+// releases), offsets from its first byte:
 //   +0        dialog set (which lines the trader speaks)
 //   +1        requested species (the one the player gives)
 //   +2        offered species
@@ -18,9 +18,12 @@
 // terminator: the game adds it), +7..+8 DVs, +9 held item, +10..+11 ID,
 // +12..+14 trainer's name (3 bytes, likewise), +15 gender requirement.
 //
-// Every record of every build of the games passes the record checks, and
-// Kestrane never writes the bytes they look at except the dialog set and
-// the gender requirement, which it keeps within the game's range.
+// A layout names where each field lies; a field a family's records lack is
+// none (the first generation's records hold no trainer, ID, DVs, item or
+// gender requirement). Every record of every build of the games passes the
+// record checks, and Kestrane never writes the bytes they look at except
+// the dialog set and the gender requirement, which it keeps within the
+// game's range.
 #pragma once
 
 #include <algorithm>
@@ -29,8 +32,10 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "text/charset.h"
+#include "trades/values.h"
 
 namespace kestrane {
 
@@ -45,30 +50,34 @@ struct NameLayout {
 };
 
 struct RecordLayout {
+    std::string_view key;   // "vanilla": what JSON and messages name it by
     std::uint32_t size;
     std::uint32_t dialogSetAt;
     std::uint32_t requestedSpeciesAt;
     std::uint32_t offeredSpeciesAt;
+    std::uint8_t speciesWidth = 1;  // 2: a little-endian word
     NameLayout nickname;
-    std::uint32_t dvsAt;  // two bytes
-    std::uint32_t heldItemAt;
-    std::uint32_t trainerIdAt;  // two bytes, little-endian
-    NameLayout trainerName;
-    std::uint32_t genderRequirementAt;
-    std::optional<std::uint32_t> zeroAt;  // a byte that is always 0x00
-    // How often the routine that reads the table adds the index to the
-    // address ("add hl, de"): the record size over 16.
-    std::uint32_t routineAdds;
+    std::optional<std::uint32_t> dvsAt;  // two bytes
+    std::optional<std::uint32_t> heldItemAt;
+    std::uint8_t itemWidth = 1;
+    std::optional<std::uint32_t> trainerIdAt;  // two bytes, little-endian
+    std::optional<NameLayout> trainerName;
+    std::optional<std::uint32_t> genderRequirementAt;
+    std::uint32_t zeroAt = 0;     // bytes that are always 0x00: zeroCount from here
+    std::uint32_t zeroCount = 0;
+
+    // Whether the records have the field.
+    bool has(Field field) const;
 };
 
-inline constexpr RecordLayout kRecord32{.size = 32, .dialogSetAt = 0, .requestedSpeciesAt = 1, .offeredSpeciesAt = 2,
-                                        .nickname = {3, 10, true, 0x20}, .dvsAt = 14, .heldItemAt = 16, .trainerIdAt = 17,
-                                        .trainerName = {19, 10, true, 0x20}, .genderRequirementAt = 30, .zeroAt = 31,
-                                        .routineAdds = 2};
-inline constexpr RecordLayout kRecord16{.size = 16, .dialogSetAt = 0, .requestedSpeciesAt = 1, .offeredSpeciesAt = 2,
-                                        .nickname = {3, 4, false, 0x50}, .dvsAt = 7, .heldItemAt = 9, .trainerIdAt = 10,
-                                        .trainerName = {12, 3, false, 0x50}, .genderRequirementAt = 15, .zeroAt = std::nullopt,
-                                        .routineAdds = 1};
+inline constexpr RecordLayout kRecord32{.key = "vanilla", .size = 32, .dialogSetAt = 0, .requestedSpeciesAt = 1,
+                                        .offeredSpeciesAt = 2, .nickname = {3, 10, true, 0x20}, .dvsAt = 14,
+                                        .heldItemAt = 16, .trainerIdAt = 17, .trainerName = NameLayout{19, 10, true, 0x20},
+                                        .genderRequirementAt = 30, .zeroAt = 31, .zeroCount = 1};
+inline constexpr RecordLayout kRecord16{.key = "vanilla", .size = 16, .dialogSetAt = 0, .requestedSpeciesAt = 1,
+                                        .offeredSpeciesAt = 2, .nickname = {3, 4, false, 0x50}, .dvsAt = 7,
+                                        .heldItemAt = 9, .trainerIdAt = 10, .trainerName = NameLayout{12, 3, false, 0x50},
+                                        .genderRequirementAt = 15};
 
 inline constexpr std::uint32_t kMaxRecordSize = 32;
 // The longest name any layout holds.
@@ -106,6 +115,11 @@ private:
 
 using RecordView = std::span<const std::uint8_t>;
 
+// A species field's value (a byte, or a little-endian word).
+inline SpeciesId speciesAt(RecordView record, const RecordLayout& layout, std::uint32_t at) {
+    return layout.speciesWidth == 2 ? SpeciesId(record[at] | record[at + 1] << 8) : record[at];
+}
+
 // The bytes a name may fill, of the name field at `name`.
 inline std::span<const std::uint8_t> nameField(RecordView record, const NameLayout& name) {
     return record.subspan(name.at, name.length);
@@ -118,7 +132,7 @@ enum class RecordFault : std::uint8_t {
     GenderRequirement,  // not 0, 1 or 2
     NicknameEnd,        // the byte after the nickname is not 0x50
     TrainerNameEnd,
-    ZeroByte,           // the layout's zero byte is not 0
+    ZeroByte,           // one of the layout's zero bytes is not 0
     RequestedSpecies,   // (strict) not a creature, 1-254
     OfferedSpecies,
     NicknameText,       // (strict) not printable characters, then only 0x50 (or 0x20)
@@ -127,7 +141,7 @@ enum class RecordFault : std::uint8_t {
 
 // The checks every record passes: dialog set within the game's range, a
 // gender requirement the games know, and where the layout has them, both
-// names ended at their last byte and +31 zero.
+// names ended at their last byte and the zero bytes zero.
 RecordFault recordFault(RecordView record, const RecordLayout& layout, int dialogSets);
 
 // Stricter, for records that have no other evidence (a table found by a

@@ -62,25 +62,25 @@ constexpr Release sister(Release release, std::string_view code, std::string_vie
 }
 
 constexpr Release kGold = {
-    .code = "AAUE", .name = "Pok\u00e9mon Gold", .language = "English", .game = "Gold", .revision = std::nullopt,
+    .code = "AAUE", .name = "Pok\u00e9mon Gold", .language = Language::English, .game = "Gold", .revision = std::nullopt,
     .layout = kRecord32, .charset = &englishCharset, .dialect = &englishDialect, .tableRoutine = {&routines::kTradeTable32Routine, 0xFCB8E}, .usualTable = 0xFCC24, .ownRecords = 6,
     .speciesNames = 0x1B0B74, .speciesNameLength = 10, .itemNames = 0x1B0000, .baseData = 0x51B0B, .palettes = 0xAD3D,
     .pictures = kGoldSilverPictures, .places = kPlaces, .dialogSets = kGoldSilverDialogs, .words = kGoldSilverWords};
 constexpr Release kCrystal = {
-    .code = "BYTE", .name = "Pok\u00e9mon Crystal", .language = "English", .game = "Crystal", .revision = std::nullopt,
+    .code = "BYTE", .name = "Pok\u00e9mon Crystal", .language = Language::English, .game = "Crystal", .revision = std::nullopt,
     .layout = kRecord32, .charset = &englishCharset, .dialect = &englishDialect, .tableRoutine = {&routines::kTradeTable32Routine, 0xFCDC2}, .usualTable = 0xFCE58, .ownRecords = 7,
     .speciesNames = 0x53384, .speciesNameLength = 10, .itemNames = 0x1C8000, .baseData = 0x51424, .palettes = 0xA8CE,
     .pictures = kCrystalPictures, .places = kPlaces, .dialogSets = kCrystalDialogs, .words = kCrystalWords};
 // The first Japanese revision (version byte 0): 16-byte records, 5-byte species names.
 constexpr Release kJapaneseGold = {
-    .code = "AAUJ", .name = "Pok\u00e9mon Gold", .language = "Japanese", .game = "Gold", .revision = 0,
+    .code = "AAUJ", .name = "Pok\u00e9mon Gold", .language = Language::Japanese, .game = "Gold", .revision = 0,
     .layout = kRecord16, .charset = &japaneseCharset, .dialect = &japaneseDialect, .tableRoutine = {&routines::kTradeTable16Routine, 0xFCB8E}, .usualTable = 0xFCC23, .ownRecords = 6,
     .speciesNames = 0x53A09, .speciesNameLength = 5, .itemNames = 0x7293, .baseData = 0x51AA9, .palettes = 0xACC3,
     .pictures = kGoldSilverPictures, .places = kPlaces, .dialogSets = kGoldSilverDialogs, .words = kJapaneseGoldSilverWords};
 
 // Crystal's other releases keep their tables where "BYTE" does, but for
 // the French and Spanish names.
-constexpr Release inLanguage(Release release, std::string_view code, std::string_view language,
+constexpr Release inLanguage(Release release, std::string_view code, Language language,
                              const Charset& (*charset)(), std::uint32_t speciesNames, std::uint32_t baseData,
                              std::uint32_t landmarks) {
     release.code = code;
@@ -102,8 +102,8 @@ constexpr Release kReleases[] = {
         australian.name = "Pok\u00e9mon Crystal (Australia)";
         return australian;
     }(),
-    inLanguage(kCrystal, "BYTF", "French", &frenchCharset, 0x53377, 0x51417, 0x1CA97F),
-    inLanguage(kCrystal, "BYTS", "Spanish", &spanishCharset, 0x5338D, 0x5142D, 0x1CAAB4),
+    inLanguage(kCrystal, "BYTF", Language::French, &frenchCharset, 0x53377, 0x51417, 0x1CA97F),
+    inLanguage(kCrystal, "BYTS", Language::Spanish, &spanishCharset, 0x5338D, 0x5142D, 0x1CAAB4),
     kJapaneseGold,
     sister(kJapaneseGold, "AAXJ", "Pok\u00e9mon Silver", "Silver", 0x7258),
 };
@@ -159,6 +159,16 @@ std::string gamesText(std::string_view last) {
     return "Pok\u00e9mon " + joinedList(games, 0, last);
 }
 
+std::string_view languageName(Language language) {
+    switch (language) {
+    case Language::English: return "English";
+    case Language::French: return "French";
+    case Language::Spanish: return "Spanish";
+    case Language::Japanese: return "Japanese";
+    }
+    return {};
+}
+
 std::string largestRomSizeText() { return std::to_string(kLargestRomSize >> 20) + " MiB"; }
 
 std::optional<std::int64_t> romSizeOfHeaderByte(std::uint8_t n) {
@@ -191,6 +201,10 @@ bool sisterReleases(const Release& a, const Release& b) {
     return &a.layout == &b.layout && a.charset == b.charset && a.ownRecords == b.ownRecords &&
            a.dialogSets.data() == b.dialogSets.data() && a.dialogSets.size() == b.dialogSets.size() &&
            a.language == b.language;
+}
+
+std::string sisterNote(const Release& from) {
+    return "The table is from " + std::string(from.name) + " (" + std::string(from.code) + "), a sister release: its trades fit this ROM's.";
 }
 
 Result<RomIdentity> identifyRom(File& file, const std::string& path) {

@@ -102,7 +102,7 @@ struct TradeWords {
 struct Release {
     std::string_view code;      // "AAUE"
     std::string_view name;      // "Pokémon Gold" (UTF-8)
-    std::string_view language;  // "English"
+    Language language;
     std::string_view game;      // "Gold", "Silver", "Crystal"
     // The header's version byte (0x14C) the release has, where another
     // revision of the same code has another layout.
@@ -132,6 +132,9 @@ const Release* findRelease(std::string_view gameCode, std::uint8_t version = 0);
 // character set, the game's own trades and its dialog sets): a trade table
 // of one fits the other (Gold and Silver, Crystal and the Australian Crystal).
 bool sisterReleases(const Release& a, const Release& b);
+
+// "The table is from Pokémon Silver (AAXE), a sister release: its trades fit this ROM's."
+std::string sisterNote(const Release& from);
 
 // Every release Kestrane edits, in the table's order.
 std::span<const Release> releases();

@@ -27,11 +27,11 @@ std::optional<Error> Rom::pastEnd(Slot slot, const RecordPlace& place) const {
     return refused(ErrorCode::RecordPastEnd, message);
 }
 
-std::array<std::string, 5> Rom::traderLines(std::uint8_t set, std::uint8_t requested, std::uint8_t offered,
-                                            std::uint8_t genderRequirement) const {
-    auto name = [&](std::uint8_t number) {
-        if (gameSpeciesNames && number >= 1 && number <= gameSpeciesNames->size()) return (*gameSpeciesNames)[number - 1u];
-        return std::string(number < kSpeciesCount ? species->name(number) : "?????");
+std::array<std::string, 5> Rom::traderLines(std::uint8_t set, SpeciesId requested, SpeciesId offered,
+                                            std::optional<GenderRequirement> genderRequirement) const {
+    auto name = [&](SpeciesId id) {
+        if (gameSpeciesNames && id >= 1 && id < gameSpeciesNames->size()) return (*gameSpeciesNames)[id];
+        return species->listed(id) ? std::string(species->name(id)) : std::string("?????");
     };
     return kestrane::traderLines(*words, *release, set, {name(requested), name(offered), genderRequirement});
 }
@@ -76,7 +76,8 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
         if (!species) return inContext(species.error(), where());
         rom.speciesBuiltInWhy = species->whyNot;
         if (species->whyNot.empty()) {
-            rom.species = std::make_shared<const SpeciesNames>(species->names, rom.release->language == "English");
+            rom.species = std::make_shared<const SpeciesList>(species->names, rom.release->language == Language::English);
+            species->names.insert(species->names.begin(), std::string());
             rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->names));
         }
         auto words = readTradeWords(**file, *rom.release, rom.size);

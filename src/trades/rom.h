@@ -35,13 +35,13 @@ struct Rom {
     Error noTable;                  // why there is no table, when there is none
     // The species names: the ROM's own where its bytes hold names, else the
     // built-in ones. Shared, as copies of a Rom are made freely.
-    std::shared_ptr<const SpeciesNames> species = builtInSpeciesNamesShared();
+    std::shared_ptr<const SpeciesList> species = builtInSpeciesListShared();
     std::string speciesBuiltInWhy;             // why the built-in names are used, when they are ("" : the ROM's)
     std::optional<ItemNames> items;            // none where the ROM's bytes are not the names
     std::optional<GenderRatios> genderRatios;  // likewise, from the base data
     std::optional<PictureSizes> pictureSizes;  // from the base data too
-    // The species' names as the game prints them (in its lines), species 1
-    // first; empty where the ROM's are not taken.
+    // The species' names as the game prints them (in its lines), by ID
+    // ([0] unused); empty where the ROM's are not taken.
     std::shared_ptr<const std::vector<std::string>> gameSpeciesNames;
     // What the traders say and where (the ROM's words, else Kestrane's).
     std::shared_ptr<const TradeWordsRead> words;
@@ -68,8 +68,8 @@ struct Rom {
     // error that says so (a file cut off before the table's end).
     std::optional<Error> pastEnd(Slot slot, const RecordPlace& place) const;
     // The five lines a trader of this dialog set speaks, this trade's names filled in.
-    std::array<std::string, 5> traderLines(std::uint8_t set, std::uint8_t requested, std::uint8_t offered,
-                                           std::uint8_t genderRequirement) const;
+    std::array<std::string, 5> traderLines(std::uint8_t set, SpeciesId requested, SpeciesId offered,
+                                           std::optional<GenderRequirement> genderRequirement) const;
 };
 
 // What openRom reads besides the game and the table.

@@ -10,18 +10,25 @@
 #include "text/game_text.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
-#include "trades/pokedex.h"
+#include "trades/species.h"
 #include "trades/trainer_id.h"
 
 namespace kestrane {
 namespace {
 
+// Precondition: the layout has the name (every layout has a nickname).
 const NameLayout& layoutOf(const Release& release, NameRole role) {
-    return role == NameRole::Nickname ? release.layout.nickname : release.layout.trainerName;
+    return role == NameRole::Nickname ? release.layout.nickname : *release.layout.trainerName;
 }
 
-const std::u16string& shownText(const TradeRecord& shown, NameRole role) {
-    return role == NameRole::Nickname ? shown.nickname : shown.trainerName;
+std::u16string shownText(const TradeRecord& shown, NameRole role) {
+    return role == NameRole::Nickname ? shown.nickname : shown.trainerName.value_or(std::u16string());
+}
+
+// The refusal of a field the release's records do not hold.
+Error noSuchField(const Release& release, std::string_view what) {
+    return refused(ErrorCode::NoSuchField, std::string(release.name) + "'s trades have no " + std::string(what) +
+                                               ": the game sets it when the trade happens.");
 }
 
 NameBytes storedName(const Rom& rom, const TradeRecord& shown, NameRole role) {
@@ -34,6 +41,7 @@ NameBytes storedName(const Rom& rom, const TradeRecord& shown, NameRole role) {
 Result<NameBytes> exactName(const Rom& rom, const TradeRecord& shown, NameRole role, const NameBytes& bytes,
                             const std::optional<std::u16string>& text) {
     const std::string what(nameRoleText(role));
+    if (role == NameRole::TrainerName && !rom.release->layout.trainerName) return noSuchField(*rom.release, what);
     const std::size_t length = layoutOf(*rom.release, role).length;
     if (bytes.size() != length) {
         return refused(ErrorCode::NameTooLong, "The " + what + " was given as " + std::to_string(bytes.size()) +
@@ -70,6 +78,7 @@ std::string_view nameRoleText(NameRole role) {
 }
 
 Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole role, std::u16string_view text) {
+    if (role == NameRole::TrainerName && !rom.release->layout.trainerName) return noSuchField(*rom.release, nameRoleText(role));
     // The editor shows a trimmed, lossy decoding; re-encoding an untouched
     // name would drop bytes the set has no character for.
     if (text == shownText(shown, role)) return storedName(rom, shown, role);
@@ -103,6 +112,7 @@ Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole
 }
 
 std::optional<NameRoom> nameRoom(const Rom& rom, const TradeRecord& shown, NameRole role, std::u16string_view text) {
+    if (role == NameRole::TrainerName && !rom.release->layout.trainerName) return std::nullopt;
     NameBytes bytes;
     if (text == shownText(shown, role)) {
         bytes = storedName(rom, shown, role);
@@ -135,7 +145,7 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
          {std::tuple{&given.requestedSpecies, &edit.requestedSpecies, shown.requestedSpecies, SpeciesRole::Requested},
           std::tuple{&given.offeredSpecies, &edit.offeredSpecies, shown.offeredSpecies, SpeciesRole::Offered}}) {
         take(*value, [&, stored = stored, role = role](const std::string& s) { return resolveSpecies(s, stored, role, *rom.species); },
-             [&, stored = stored, role = role](std::int64_t n) { return speciesNumbered(n, stored, role); }, *target);
+             [&, stored = stored, role = role](std::int64_t n) { return speciesNumbered(n, stored, role, *rom.species); }, *target);
     }
     for (auto [text, bytes, target, role] :
          {std::tuple{&given.nickname, &given.nicknameBytes, &edit.nickname, NameRole::Nickname},
@@ -158,7 +168,8 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
         if (auto checked = checkDvs(dvs); !checked) return checked.error();
         return dvs;
     }, edit.dvs);
-    if (given.shiny) edit.dvs = makeShiny(edit.dvs.value_or(shown.dvs));
+    if (given.shiny && shown.dvs) edit.dvs = makeShiny(edit.dvs.value_or(*shown.dvs));
+    if (given.shiny && !shown.dvs) problems.push_back(noSuchField(*rom.release, "DVs"));
     take(given.genderRequirement, resolveGenderRequirement, genderRequirementNumbered, edit.genderRequirement);
     take(given.dialogSet, [&](const std::string& s) { return resolveDialogSet(s, *rom.release); },
          [&](std::int64_t n) { return dialogSetNumbered(n, *rom.release); }, edit.dialogSet);
@@ -171,34 +182,48 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
     const Release& release = *rom.release;
     const RecordLayout& layout = release.layout;
     RecordBytes out = shown.raw;
+    const std::span<std::uint8_t> bytes = out;
     Problems problems;
-    auto check = [&](bool ok, ErrorCode code, std::string message) {
-        if (!ok) problems.push_back(refused(code, std::move(message)));
-        return ok;
-    };
-
-    if (edit.trainerId) putLittleEndian16(std::span<std::uint8_t>(out).subspan(layout.trainerIdAt, 2), *edit.trainerId);
     auto checked = [&](auto result) {
         if (!result) problems.push_back(result.error());
         return result.ok();
     };
+    // A field the records do not hold: given, it is refused.
+    auto held = [&](const auto& value, Field field, std::string_view what) {
+        if (value && !layout.has(field)) {
+            problems.push_back(noSuchField(release, what));
+            return false;
+        }
+        return value.has_value();
+    };
+    auto putWord = [&](std::uint32_t at, std::uint8_t width, std::uint16_t value) {
+        if (width == 2) putLittleEndian16(bytes.subspan(at, 2), value);
+        else bytes[at] = std::uint8_t(value);
+    };
+
+    if (held(edit.trainerId, Field::TrainerId, "trainer ID")) putLittleEndian16(bytes.subspan(*layout.trainerIdAt, 2), *edit.trainerId);
     for (auto [species, at, role] : {std::tuple{edit.requestedSpecies, layout.requestedSpeciesAt, SpeciesRole::Requested},
                                      std::tuple{edit.offeredSpecies, layout.offeredSpeciesAt, SpeciesRole::Offered}}) {
-        // A byte without a list entry can be kept, never chosen.
-        if (species && checked(speciesNumbered(*species, out[at], role))) out[at] = *species;
-    }
-    for (auto [name, field, role] : {std::tuple{&edit.nickname, layout.nickname, NameRole::Nickname},
-                                     std::tuple{&edit.trainerName, layout.trainerName, NameRole::TrainerName}}) {
-        if (*name && check((*name)->size() == field.length, ErrorCode::NameTooLong,
-                           "The " + std::string(nameRoleText(role)) + " must fill its field's " +
-                               std::to_string(field.length) + " bytes.")) {
-            std::copy((*name)->begin(), (*name)->end(), out.begin() + field.at);
+        // A species without a list entry can be kept, never chosen.
+        if (species && checked(speciesChosen(*species, speciesAt(out, layout, at), role, *rom.species))) {
+            putWord(at, layout.speciesWidth, *species);
         }
     }
-    if (edit.heldItem) out[layout.heldItemAt] = *edit.heldItem;
-    if (edit.dvs && checked(checkDvs(*edit.dvs))) std::ranges::copy(packDvs(*edit.dvs), out.begin() + layout.dvsAt);
-    if (edit.genderRequirement && checked(genderRequirementNumbered(*edit.genderRequirement))) {
-        out[layout.genderRequirementAt] = *edit.genderRequirement;
+    for (auto [name, role] : {std::pair{&edit.nickname, NameRole::Nickname}, std::pair{&edit.trainerName, NameRole::TrainerName}}) {
+        if (!held(*name, role == NameRole::Nickname ? Field::Nickname : Field::TrainerName, nameRoleText(role))) continue;
+        const NameLayout& field = layoutOf(release, role);
+        if ((*name)->size() != field.length) {
+            problems.push_back(refused(ErrorCode::NameTooLong, "The " + std::string(nameRoleText(role)) + " must fill its field's " +
+                                                                   std::to_string(field.length) + " bytes."));
+            continue;
+        }
+        std::copy((*name)->begin(), (*name)->end(), out.begin() + field.at);
+    }
+    if (held(edit.heldItem, Field::HeldItem, "held item")) putWord(*layout.heldItemAt, layout.itemWidth, *edit.heldItem);
+    if (held(edit.dvs, Field::Dvs, "DVs") && checked(checkDvs(*edit.dvs))) std::ranges::copy(packDvs(*edit.dvs), out.begin() + *layout.dvsAt);
+    if (held(edit.genderRequirement, Field::GenderRequirement, "gender requirement") &&
+        checked(genderRequirementNumbered(std::int64_t(*edit.genderRequirement)))) {
+        out[*layout.genderRequirementAt] = std::uint8_t(*edit.genderRequirement);
     }
     if (edit.dialogSet && checked(dialogSetNumbered(*edit.dialogSet, release))) out[layout.dialogSetAt] = *edit.dialogSet;
     if (!problems.empty()) return problems;

@@ -29,14 +29,14 @@ using NameBytes = std::vector<std::uint8_t>;
 
 struct TradeEdit {
     TradeRecord shown;  // the trade as it was read
-    std::optional<std::uint8_t> requestedSpecies;
-    std::optional<std::uint8_t> offeredSpecies;
+    std::optional<SpeciesId> requestedSpecies;
+    std::optional<SpeciesId> offeredSpecies;
     std::optional<NameBytes> nickname;
     std::optional<NameBytes> trainerName;
     std::optional<std::uint16_t> trainerId;
-    std::optional<std::uint8_t> heldItem;
+    std::optional<ItemId> heldItem;
     std::optional<Dvs> dvs;
-    std::optional<std::uint8_t> genderRequirement;
+    std::optional<GenderRequirement> genderRequirement;
     std::optional<std::uint8_t> dialogSet;
 };
 

@@ -74,24 +74,30 @@ std::string hiddenBytesNote(std::span<const std::uint8_t> name, const Charset& c
 TradeRecord recordFromBytes(const Release& release, Slot slot, const RecordPlace& place, const RecordBytes& raw) {
     const RecordLayout& layout = release.layout;
     const Charset& charset = release.charset();
+    const RecordView view = raw;
     const auto nickname = nameField(raw, layout.nickname);
-    const auto trainerName = nameField(raw, layout.trainerName);
     TradeRecord record;
     record.slot = slot;
     record.offset = place.offset;
     record.location = place.location;
     record.raw = raw;
     record.dialogSet = raw[layout.dialogSetAt];
-    record.requestedSpecies = raw[layout.requestedSpeciesAt];
-    record.offeredSpecies = raw[layout.offeredSpeciesAt];
+    record.requestedSpecies = speciesAt(raw, layout, layout.requestedSpeciesAt);
+    record.offeredSpecies = speciesAt(raw, layout, layout.offeredSpeciesAt);
     record.nickname = shownName(nickname, charset);
-    record.dvs = unpackDvs(RecordView(raw).subspan(layout.dvsAt, 2));
-    record.heldItem = raw[layout.heldItemAt];
-    record.trainerId = readLittleEndian16(RecordView(raw).subspan(layout.trainerIdAt, 2));
-    record.trainerName = shownName(trainerName, charset);
-    record.genderRequirement = raw[layout.genderRequirementAt];
     record.nicknameHidden = hiddenBytesNote(nickname, charset);
-    record.trainerNameHidden = hiddenBytesNote(trainerName, charset);
+    if (layout.dvsAt) record.dvs = unpackDvs(view.subspan(*layout.dvsAt, 2));
+    if (layout.heldItemAt) {
+        record.heldItem = layout.itemWidth == 2 ? readLittleEndian16(view.subspan(*layout.heldItemAt, 2)) : raw[*layout.heldItemAt];
+    }
+    if (layout.trainerIdAt) record.trainerId = readLittleEndian16(view.subspan(*layout.trainerIdAt, 2));
+    if (layout.trainerName) {
+        const auto trainerName = nameField(raw, *layout.trainerName);
+        record.trainerName = shownName(trainerName, charset);
+        record.trainerNameHidden = hiddenBytesNote(trainerName, charset);
+    }
+    // The record checks hold every gender requirement byte to 0-2.
+    if (layout.genderRequirementAt) record.genderRequirement = GenderRequirement(raw[*layout.genderRequirementAt]);
     return record;
 }
 

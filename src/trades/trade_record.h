@@ -13,24 +13,26 @@
 #include "trades/record_layout.h"
 #include "trades/rom.h"
 #include "trades/slot.h"
+#include "trades/values.h"
 
 namespace kestrane {
 
-// A trade as read from the ROM.
+// A trade as read from the ROM: typed values as the record stores them.
+// A field the release's records lack is none.
 struct TradeRecord {
     Slot slot = Slot::fromNumber(1);
     std::uint32_t offset = 0;    // file offset of the record's first byte
     std::string location;        // "Violet City, Johto"
     RecordBytes raw;             // the record's bytes as they were read
     std::uint8_t dialogSet = 0;
-    std::uint8_t requestedSpecies = 0;  // may be 252-255, which have no list entry
-    std::uint8_t offeredSpecies = 0;
+    SpeciesId requestedSpecies = 0;  // may be one without a list entry (252-255)
+    SpeciesId offeredSpecies = 0;
     std::u16string nickname;     // exactly as the editor shows it
-    Dvs dvs;
-    std::uint8_t heldItem = 0;
-    std::uint16_t trainerId = 0;
-    std::u16string trainerName;  // as the editor shows it
-    std::uint8_t genderRequirement = 0;
+    std::optional<Dvs> dvs;
+    std::optional<ItemId> heldItem;
+    std::optional<std::uint16_t> trainerId;
+    std::optional<std::u16string> trainerName;  // as the editor shows it
+    std::optional<GenderRequirement> genderRequirement;
     std::string nicknameHidden;     // hiddenBytesNote of each name field
     std::string trainerNameHidden;
 };

@@ -124,17 +124,24 @@ Scan scanForRuns(std::span<const std::uint8_t> bytes, const Release& release, co
             passing.push_back(std::uint32_t(offset));
         }
     };
-    if (layout.zeroAt && layout.trainerName.terminated) {
-        // The trainer's name is ended by 0x50 two bytes before the zero: a rare pair.
-        const std::size_t anchor = layout.trainerName.at + layout.trainerName.length;
-        forEachBytePair(bytes, kTerminator, 0x00, *layout.zeroAt - anchor, [&](std::size_t at) {
-            if (at >= anchor) consider(at - anchor);
+    // A name's ending 0x50 a few bytes before a zero byte is a rare pair;
+    // without one, most offsets fail the first checks (a dialog set and a
+    // gender requirement the games know).
+    std::optional<std::uint32_t> nameEnd;
+    for (const auto& name : {std::optional<NameLayout>(layout.nickname), layout.trainerName}) {
+        if (name && name->terminated && layout.zeroCount > 0 && name->at + name->length < layout.zeroAt &&
+            layout.zeroAt - (name->at + name->length) <= 16) {
+            nameEnd = name->at + name->length;
+        }
+    }
+    if (nameEnd) {
+        forEachBytePair(bytes, kTerminator, 0x00, layout.zeroAt - *nameEnd, [&](std::size_t at) {
+            if (at >= *nameEnd) consider(at - *nameEnd);
         });
     } else {
         for (std::size_t offset = 0; offset + layout.size <= bytes.size(); ++offset) {
-            // Most bytes fail the first checks: a dialog set and a gender requirement the games know.
             if (bytes[offset + layout.dialogSetAt] < release.dialogSets.size() &&
-                bytes[offset + layout.genderRequirementAt] < kGenderRequirements.size()) {
+                (!layout.genderRequirementAt || bytes[offset + *layout.genderRequirementAt] < kGenderRequirementCount)) {
                 consider(offset);
             }
         }

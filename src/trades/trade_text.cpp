@@ -1,45 +1,80 @@
 #include "trades/trade_text.h"
 
+#include "trades/dvs.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
 #include "support/utf.h"
-#include "trades/pokedex.h"
+#include "trades/species.h"
+#include "trades/record_layout.h"
+
+#include <algorithm>
 
 namespace kestrane {
 
-std::string speciesLabel(const Rom& rom, std::uint8_t species) {
-    if (species >= kSpeciesCount) return std::to_string(species) + " (no list entry)";
-    return std::to_string(species) + " " + std::string(rom.species->name(species));
+std::string speciesLabel(const Rom& rom, SpeciesId species) {
+    if (auto number = rom.species->numberOf(species)) return std::to_string(*number) + " " + std::string(rom.species->name(species));
+    return unlistedSpeciesText(species) + " (no list entry)";
 }
 
 std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& r) {
-    return {
+    std::vector<FieldText> texts = {
         {Field::RequestedSpecies, "Requested species", speciesLabel(rom, r.requestedSpecies)},
         {Field::OfferedSpecies, "Offered species", speciesLabel(rom, r.offeredSpecies)},
         {Field::Nickname, "Nickname", toUtf8(r.nickname)},
-        {Field::TrainerName, "Original trainer", toUtf8(r.trainerName)},
-        {Field::TrainerId, "ID", std::to_string(r.trainerId)},
-        {Field::HeldItem, "Held item", itemLabel(rom.items, r.heldItem) + " (" + std::to_string(r.heldItem) + ")"},
-        {Field::Dvs, "DVs", dvsText(r.dvs)},
-        {Field::GenderRequirement, "Gender requirement", genderRequirementKey(r.genderRequirement)},
-        {Field::DialogSet, "Dialog set", dialogSetKey(*rom.release, r.dialogSet) + " (" + std::to_string(r.dialogSet) + ")"},
     };
+    if (r.trainerName) texts.push_back({Field::TrainerName, "Original trainer", toUtf8(*r.trainerName)});
+    if (r.trainerId) texts.push_back({Field::TrainerId, "ID", std::to_string(*r.trainerId)});
+    if (r.heldItem) texts.push_back({Field::HeldItem, "Held item", itemLabel(rom.items, *r.heldItem) + " (" + std::to_string(*r.heldItem) + ")"});
+    if (r.dvs) texts.push_back({Field::Dvs, "DVs", dvsText(*r.dvs)});
+    if (r.genderRequirement) texts.push_back({Field::GenderRequirement, "Gender requirement", genderRequirementKey(*r.genderRequirement)});
+    texts.push_back({Field::DialogSet, "Dialog set", dialogSetKey(*rom.release, r.dialogSet) + " (" + std::to_string(r.dialogSet) + ")"});
+    return texts;
 }
+
+namespace {
+
+// Whether a field holds other values in the two readings: typed values, and
+// names by their bytes (a byte the text cannot show counts too).
+bool differs(Field field, const TradeRecord& before, const TradeRecord& after, const Rom& beforeRom, const Rom& afterRom) {
+    auto nameBytes = [](const TradeRecord& r, const std::optional<NameLayout>& layout) {
+        if (!layout) return std::vector<std::uint8_t>();
+        const auto field = nameField(r.raw, *layout);
+        return std::vector<std::uint8_t>(field.begin(), field.end());
+    };
+    const RecordLayout& a = beforeRom.release->layout;
+    const RecordLayout& b = afterRom.release->layout;
+    const bool sameCharacters = beforeRom.release->charset == afterRom.release->charset;
+    switch (field) {
+    case Field::RequestedSpecies: return before.requestedSpecies != after.requestedSpecies;
+    case Field::OfferedSpecies: return before.offeredSpecies != after.offeredSpecies;
+    case Field::Nickname:
+        return sameCharacters ? nameBytes(before, a.nickname) != nameBytes(after, b.nickname)
+                              : before.nickname != after.nickname;
+    case Field::TrainerName:
+        return sameCharacters ? nameBytes(before, a.trainerName) != nameBytes(after, b.trainerName)
+                              : before.trainerName != after.trainerName;
+    case Field::TrainerId: return before.trainerId != after.trainerId;
+    case Field::HeldItem: return before.heldItem != after.heldItem;
+    case Field::Dvs: return before.dvs != after.dvs;
+    case Field::GenderRequirement: return before.genderRequirement != after.genderRequirement;
+    case Field::DialogSet: return before.dialogSet != after.dialogSet;
+    case Field::Presence: return false;
+    }
+    return false;
+}
+
+}  // namespace
 
 std::vector<FieldChange> fieldChanges(const Rom& beforeRom, const TradeRecord& before, const Rom& afterRom,
                                       const TradeRecord& after) {
     const std::vector<FieldText> old = fieldTexts(beforeRom, before);
     const std::vector<FieldText> now = fieldTexts(afterRom, after);
     std::vector<FieldChange> changes;
-    for (std::size_t i = 0; i < old.size(); ++i) {
-        // Names compare by their bytes: a byte the text cannot show counts too.
-        const bool nameBytes = old[i].field == Field::Nickname || old[i].field == Field::TrainerName;
-        const NameLayout& layout = old[i].field == Field::Nickname ? beforeRom.release->layout.nickname
-                                                                   : beforeRom.release->layout.trainerName;
-        const bool differ = nameBytes && beforeRom.release->layout.size == afterRom.release->layout.size
-                                ? !std::ranges::equal(nameField(before.raw, layout), nameField(after.raw, layout))
-                                : old[i].text != now[i].text;
-        if (differ) changes.push_back({after.slot, old[i].field, old[i].label, old[i].text, now[i].text});
+    for (const FieldText& was : old) {
+        const auto is = std::find_if(now.begin(), now.end(), [&](const FieldText& t) { return t.field == was.field; });
+        if (is != now.end() && differs(was.field, before, after, beforeRom, afterRom)) {
+            changes.push_back({after.slot, was.field, was.label, was.text, is->text});
+        }
     }
     return changes;
 }
@@ -72,6 +107,21 @@ std::string changeLine(const FieldChange& change) {
 TraderWords traderWords(const Rom& rom, const TradeRecord& record) {
     return {rom.traderLines(record.dialogSet, record.requestedSpecies, record.offeredSpecies, record.genderRequirement),
             !rom.words->lines.empty(), rom.words->linesWhyNot};
+}
+
+std::string kestranesWordsNote(const TraderWords& said) {
+    return "Kestrane's words; the ROM's lines are not shown: " + said.why;
+}
+
+std::vector<ReadOut> dvReadOuts(const Rom& rom, const Dvs& dvs, std::optional<SpeciesId> offered) {
+    const auto ratio = offered ? genderRatioOf(rom.genderRatios, *offered) : std::nullopt;
+    std::vector<ReadOut> outs = {
+        {"Shiny", "Shiny", isShiny(dvs) ? "yes" : "no"},
+        {"HP DV", "HP DV", std::to_string(hpDv(dvs))},
+        {"Received gender", "Gender", std::string(receivedGenderText(receivedGender(dvs, ratio)))},
+    };
+    if (offered == kUnown) outs.push_back({"Unown letter", "Unown letter", std::string(1, unownLetter(dvs))});
+    return outs;
 }
 
 std::string oneLine(std::string_view line) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,13 +14,12 @@
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
 #include "trades/trade_record.h"
+#include "trades/values.h"
 
 namespace kestrane {
 
-// "63 Abra" (the ROM's name for it), or "252 (no list entry)".
-std::string speciesLabel(const Rom& rom, std::uint8_t species);
-
-enum class Field { RequestedSpecies, OfferedSpecies, Nickname, TrainerName, TrainerId, HeldItem, Dvs, GenderRequirement, DialogSet };
+// "63 Abra" (its number and the ROM's name for it), or "#252 (no list entry)".
+std::string speciesLabel(const Rom& rom, SpeciesId species);
 
 struct FieldText {
     Field field;
@@ -27,7 +27,8 @@ struct FieldText {
     std::string text;        // "63 Abra"
 };
 
-// The nine fields a trade can be given, in the order `show` prints them.
+// The fields a trade of this release has (nine in Gold, Silver and
+// Crystal), in the order `show` prints them.
 std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& record);
 
 struct FieldChange {
@@ -39,7 +40,8 @@ struct FieldChange {
 };
 
 // The fields that differ between two readings of one trade (`before` and
-// `after` of the same ROM, or of two ROMs: `afterRom` names the second's).
+// `after` of the same ROM, or of two ROMs: `afterRom` names the second's),
+// compared as the values the records hold: a renamed species is no change.
 std::vector<FieldChange> fieldChanges(const Rom& rom, const TradeRecord& before, const TradeRecord& after);
 std::vector<FieldChange> fieldChanges(const Rom& beforeRom, const TradeRecord& before, const Rom& afterRom,
                                       const TradeRecord& after);
@@ -60,6 +62,18 @@ struct TraderWords {
     std::string why;
 };
 TraderWords traderWords(const Rom& rom, const TradeRecord& record);
+
+// "Kestrane's words; the ROM's lines are not shown: …", where they are not.
+std::string kestranesWordsNote(const TraderWords& said);
+
+// What the game makes of a trade's DVs for the offered species: shiny or
+// not, the HP DV, the received creature's gender, and for Unown its letter.
+struct ReadOut {
+    std::string_view label;       // "Received gender": what `show` prints
+    std::string_view shortLabel;  // "Gender": what the window's read-out says
+    std::string text;             // "female"
+};
+std::vector<ReadOut> dvReadOuts(const Rom& rom, const Dvs& dvs, std::optional<SpeciesId> offered);
 
 // A trader's line on one line of text: "I collect POKéMON. / Do you have /
 // ABRA? // Want to trade it / for my MACHOP?".

@@ -36,7 +36,7 @@ void MainWindowTest::readOnlyRomsStayReadOnly() {
     QCOMPARE(sink->takeQuestions().size(), 1);
     QCOMPARE(dialogs->asked.back().fileName, QString("ro copy 2.gb"));  // a name beside it that names nothing yet
     QCOMPARE(readFile(gold), before);
-    QCOMPARE(readFile(copy)[kGoldSlot1 + kAt.trainerIdAt], 7);
+    QCOMPARE(readFile(copy)[kGoldSlot1 + *kAt.trainerIdAt], 7);
     QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 copy.gb[*]"));
     QCOMPARE(w<QMenu>("mnuRecent")->actions()[0]->toolTip(), QDir::toNativeSeparators(QString::fromStdString(copy)));
     QCOMPARE(text("txtID"), QString("7"));
@@ -48,7 +48,7 @@ void MainWindowTest::readOnlyRomsStayReadOnly() {
     save();
     QCOMPARE(sink->takeQuestions().size(), 1);
     expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-    QCOMPARE(readFile(gold)[kGoldSlot1 + kAt.trainerIdAt], 8);
+    QCOMPARE(readFile(gold)[kGoldSlot1 + *kAt.trainerIdAt], 8);
     QCOMPARE(window->windowTitle(), QString("Kestrane \u2014 ro.gb[*]"));
 }
 
@@ -111,7 +111,7 @@ void MainWindowTest::undoAndRedoSaves() {
     QCOMPARE(readFile(path), saved);
     // Another program changed a byte the save wrote: refused, nothing written.
     Bytes other = saved;
-    other[slotOffset(kCrystalTable, 5) + kAt.trainerIdAt] = 0x44;
+    other[slotOffset(kCrystalTable, 5) + *kAt.trainerIdAt] = 0x44;
     dir->write("c.gbc", other);
     action("mnuUndo")->trigger();
     expectRefusal("another program changed the byte 0xFCEE9 since that save");
@@ -133,8 +133,8 @@ void MainWindowTest::typedEditsSurviveAChangedFile() {
     typeInto("txtNickname", "MINE");
     typeInto("txtOT", "ME");
     Bytes changed = gold;
-    changed[kGoldSlot1 + kAt.trainerIdAt] = 0x99;  // the ID and the trainer's name, by another program
-    changed[kGoldSlot1 + kAt.trainerName.at] = 0x81;
+    changed[kGoldSlot1 + *kAt.trainerIdAt] = 0x99;  // the ID and the trainer's name, by another program
+    changed[kGoldSlot1 + kAt.trainerName->at] = 0x81;
     dir->write("gold.gb", changed);
     sink->willChoose(0);
     save();
@@ -149,8 +149,8 @@ void MainWindowTest::typedEditsSurviveAChangedFile() {
     expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
     Bytes after = readFile(path);
     QCOMPARE(after[kGoldSlot1 + kAt.nickname.at], 0x8C);     // M
-    QCOMPARE(after[kGoldSlot1 + kAt.trainerName.at], 0x8C);  // M, typed over the other program's
-    QCOMPARE(after[kGoldSlot1 + kAt.trainerIdAt], 0x99);     // the other program's ID, untouched
+    QCOMPARE(after[kGoldSlot1 + kAt.trainerName->at], 0x8C);  // M, typed over the other program's
+    QCOMPARE(after[kGoldSlot1 + *kAt.trainerIdAt], 0x99);     // the other program's ID, untouched
     QCOMPARE(w<QLineEdit>("txtOT")->toolTip(), QString());
 
     // A rebuild: the routine now reads a copy of the records; the old ones stay as dead bytes.
@@ -212,7 +212,7 @@ void MainWindowTest::savingWritesExactlyTheEditedFields() {
     const Bytes fields = {25, 251, 0x91, 0x8E, 0x82, 0x8A, 0x98, 0x97, 0x98, 0x99, 0x50, 0x20};
     std::copy(fields.begin(), fields.end(), expected.begin() + base);
     const Bytes tail = {0x54, 0x92, 0xE1, 0x80, 0x81, 0x50, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20};
-    std::copy(tail.begin(), tail.end(), expected.begin() + base + kAt.trainerIdAt - kAt.requestedSpeciesAt);
+    std::copy(tail.begin(), tail.end(), expected.begin() + base + *kAt.trainerIdAt - kAt.requestedSpeciesAt);
     QCOMPARE(differences(readFile(path), expected).size(), size_t(0));
     // The window shows what was typed; nothing is read back.
     QCOMPARE(text("theirpoke"), QString("celebi"));
@@ -489,7 +489,7 @@ void MainWindowTest::checksumsFollowTheMenuItem() {
     w<QLineEdit>("txtID")->setText("2");
     save();
     expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-    QCOMPARE(differences(readFile(path), expected), (std::vector<std::size_t>{kGoldSlot1 + kAt.trainerIdAt}));
+    QCOMPARE(differences(readFile(path), expected), (std::vector<std::size_t>{kGoldSlot1 + *kAt.trainerIdAt}));
     action("mnuChecksums")->setChecked(true);
 }
 

@@ -317,7 +317,7 @@ void MainWindowTest::badOpensChangeNothing() {
     w<QLineEdit>("txtID")->setText("7");
     save();
     expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-    QCOMPARE(readFile(gold)[kGoldSlot1 + kAt.trainerIdAt], 7);
+    QCOMPARE(readFile(gold)[kGoldSlot1 + *kAt.trainerIdAt], 7);
 }
 
 void MainWindowTest::showingTradesAndTheSlotWithout() {
@@ -463,7 +463,7 @@ void MainWindowTest::acceptedIdsAreRoundedAndTrimmed() {
         w<QLineEdit>("txtID")->setText(typed);
         save();
         expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
-        QCOMPARE(int(readFile(path)[kGoldSlot1 + kAt.trainerIdAt]), value);
+        QCOMPARE(int(readFile(path)[kGoldSlot1 + *kAt.trainerIdAt]), value);
     }
 }
 
@@ -482,7 +482,7 @@ void MainWindowTest::namesInTheGamesOwnCharacters() {
     const Bytes after = readFile(path);
     QCOMPARE(Bytes(after.begin() + kGoldSlot1 + kAt.nickname.at, after.begin() + kGoldSlot1 + 11),
              (Bytes{0x8C, 0x91, 0xE8, 0x7F, 0x99, 0x80, 0x8F, 0x50}));
-    QCOMPARE(Bytes(after.begin() + kGoldSlot1 + kAt.trainerName.at, after.begin() + kGoldSlot1 + 25),
+    QCOMPARE(Bytes(after.begin() + kGoldSlot1 + kAt.trainerName->at, after.begin() + kGoldSlot1 + 25),
              (Bytes{0xEF, 0x7F, 0xE9, 0x7F, 0xF5, 0x50}));
 }
 

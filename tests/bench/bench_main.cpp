@@ -104,7 +104,7 @@ void SaveLimit(benchmark::State& state) {
     for (auto _ : state) {
         std::uint8_t bytes[2] = {std::uint8_t(++id % 2 ? 0x34 : 0x35), 0x12};
         int fd = ::open(rom.c_str(), O_RDWR | O_CLOEXEC);
-        benchmark::DoNotOptimize(::pwrite(fd, bytes, 2, kSlot1 + kRecord32.trainerIdAt));
+        benchmark::DoNotOptimize(::pwrite(fd, bytes, 2, kSlot1 + *kRecord32.trainerIdAt));
         ::fsync(fd);
         ::close(fd);
     }

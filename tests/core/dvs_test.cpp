@@ -5,7 +5,7 @@
 
 #include "support/rom_image.h"
 
-#include "trades/pokedex.h"
+#include "trades/species.h"
 
 namespace kestrane {
 namespace {

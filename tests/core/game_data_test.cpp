@@ -171,7 +171,7 @@ TEST(GameWords, TraderLinesAsTheGamePrintsThem) {
         c.change(image);
         auto rom = openRom(dir.write("rom.gbc", image));
         ASSERT_TRUE(rom) << describe(rom.error());
-        const auto said = rom->traderLines(0, 63, 95, 1);
+        const auto said = rom->traderLines(0, 63, 95, GenderRequirement::Male);
         EXPECT_EQ(said[0], c.intro);
         if (*c.why) {
             EXPECT_NE(rom->words->linesWhyNot.find(c.why), std::string::npos) << rom->words->linesWhyNot;

@@ -172,7 +172,7 @@ TEST_F(SaveTest, SeveralTradesAreOneTransaction) {
     // Slots refused: nothing of the others is written either, and every problem is told.
     rom = after;
     edits[3].dvs = Dvs{16, 0, 0, 0};
-    edits[5].genderRequirement = 7;
+    edits[5].genderRequirement = GenderRequirement(7);
     auto refusedAll = saveTrades(value, edits);
     ASSERT_FALSE(refusedAll);
     EXPECT_EQ(refusedAll.error().code, ErrorCode::DvOutOfRange);

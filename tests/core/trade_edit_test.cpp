@@ -164,7 +164,7 @@ TEST_F(TradeEditTest, EveryProblemOfAnEditIsToldAtOnce) {
     TradeEdit typed = uneditedEdit(read());
     typed.offeredSpecies = 252;
     typed.dvs = Dvs{0, 16, 0, 0};
-    typed.genderRequirement = 3;
+    typed.genderRequirement = GenderRequirement(3);
     typed.dialogSet = 3;
     typed.nickname = NameBytes(11, 0x80);
     auto planned = planTradeRecord(value, typed);

@@ -80,7 +80,7 @@ TEST_F(TradeRecordTest, NamesAreShownAsTheEditorShowsThem) {
         use(rom);
         TradeRecord r = read();
         EXPECT_EQ(toUtf8(r.nickname), toUtf8(c.shown));
-        EXPECT_EQ(toUtf8(r.trainerName), toUtf8(c.shown));
+        EXPECT_EQ(toUtf8(*r.trainerName), toUtf8(c.shown));
     }
 }
 

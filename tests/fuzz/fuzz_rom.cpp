@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         const TradeRecord& r = *reading.record;
         check(std::equal(r.raw.begin(), r.raw.end(), image.begin() + r.offset));
-        const std::uint32_t idAt = release.layout.trainerIdAt;
+        const std::uint32_t idAt = release.*layout.trainerIdAt;
         check(r.trainerId == (r.raw[idAt] | r.raw[idAt + 1] << 8));
         for (const std::u16string* name : {&r.nickname, &r.trainerName}) {
             check(name->empty() || (name->front() != u' ' && name->back() != u' '));

@@ -10,7 +10,7 @@
 
 #include "support/words.h"
 #include "trades/dvs.h"
-#include "trades/pokedex.h"
+#include "trades/species.h"
 #include <stdexcept>
 
 namespace kestrane::testing {

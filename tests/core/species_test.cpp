@@ -1,5 +1,5 @@
 // The species list and what people type for a species.
-#include "trades/pokedex.h"
+#include "trades/species.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +81,7 @@ TEST(Species, ListEntriesNamesAndTypedText) {
     std::vector<std::string> romNames(kDexSpecies, "");
     for (int i = 1; i <= kDexSpecies; ++i) romNames[std::size_t(i - 1)] = std::string(speciesName(i));
     romNames[0] = "PIKACHU";
-    const SpeciesNames twice(romNames, true);
+    const SpeciesList twice(romNames, true);
     auto ambiguous = resolveSpecies("Pikachu", 5, SpeciesRole::Offered, twice);
     ASSERT_FALSE(ambiguous);
     EXPECT_EQ(ambiguous.error().code, ErrorCode::AmbiguousName);
@@ -92,14 +92,14 @@ TEST(Species, ListEntriesNamesAndTypedText) {
     // One style a list: a release in another language shows every name as the ROM spells it.
     romNames[0] = "BULBIZARRE";
     romNames[94] = "ONIX";
-    EXPECT_EQ(SpeciesNames(romNames, false).name(95), "ONIX");
-    EXPECT_EQ(SpeciesNames(romNames, false).name(1), "BULBIZARRE");
-    EXPECT_EQ(SpeciesNames(romNames, true).name(95), "Onix");
+    EXPECT_EQ(SpeciesList(romNames, false).name(95), "ONIX");
+    EXPECT_EQ(SpeciesList(romNames, false).name(1), "BULBIZARRE");
+    EXPECT_EQ(SpeciesList(romNames, true).name(95), "Onix");
     // Kana twins match either form: スりープ for the ROM's スリープ.
     std::vector<std::string> kana(kDexSpecies, "");
     for (int i = 1; i <= kDexSpecies; ++i) kana[std::size_t(i - 1)] = "\u30ab" + std::to_string(i);
     kana[95] = "\u30b9\u30ea\u30fc\u30d7";
-    const SpeciesNames japanese(kana, false);
+    const SpeciesList japanese(kana, false);
     EXPECT_EQ(*findSpecies("\u30b9\u308a\u30fc\u30d7", japanese), 96);
     EXPECT_EQ(*findSpecies("\u30b9\u30ea\u30fc\u30d7", japanese), 96);
 }

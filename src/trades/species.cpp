@@ -1,4 +1,4 @@
-#include "trades/pokedex.h"
+#include "trades/species.h"
 
 #include <algorithm>
 #include <array>
@@ -71,10 +71,15 @@ constexpr std::pair<std::string_view, int> kAliases[] = {
     {"Ninetales", 38}, {"Vaporeon", 134}, {"Ariados", 168}, {"Swinub", 220}};
 
 // " Did you mean Pikachu?" for a name that matched none.
-std::string nearNames(const NameMatch& match, const SpeciesNames& names) {
+std::string nearNames(const NameMatch& match, const SpeciesList& list) {
     std::vector<std::string> suggestions;
-    for (std::size_t species : match.nearest) suggestions.emplace_back(names.name(int(species)));
+    for (std::size_t id : match.nearest) suggestions.emplace_back(list.name(SpeciesId(id)));
     return didYouMean(suggestions);
+}
+
+std::string_view aliasOf(int species) {
+    auto alias = std::find_if(std::begin(kAliases), std::end(kAliases), [&](const auto& a) { return a.second == species; });
+    return alias == std::end(kAliases) ? std::string_view() : alias->first;
 }
 
 }  // namespace
@@ -86,13 +91,9 @@ std::string_view speciesName(int index) {
     return trimmed(kSpecies[static_cast<std::size_t>(index)]);
 }
 
-SpeciesNames::SpeciesNames() : SpeciesNames(std::vector<std::string>(), true) {}
+SpeciesList::SpeciesList() : SpeciesList(std::vector<std::string>(), true) {}
 
-SpeciesNames::SpeciesNames(const std::vector<std::string>& romNames, bool builtInSpelling) {
-    auto aliasOf = [](int species) -> std::string_view {
-        auto alias = std::find_if(std::begin(kAliases), std::end(kAliases), [&](const auto& a) { return a.second == species; });
-        return alias == std::end(kAliases) ? std::string_view() : alias->first;
-    };
+SpeciesList::SpeciesList(const std::vector<std::string>& romNames, bool builtInSpelling) {
     bool renamed = false;
     for (int i = 0; i < kSpeciesCount; ++i) {
         const std::string& rom = i >= 1 && std::size_t(i) <= romNames.size() ? romNames[std::size_t(i - 1)] : std::string();
@@ -105,14 +106,16 @@ SpeciesNames::SpeciesNames(const std::vector<std::string>& romNames, bool builtI
             retail = folded == foldedName(builtIn) || (!aliasOf(i).empty() && folded == foldedName(aliasOf(i)));
         }
         entries_.push_back(retail ? std::string(kSpecies[std::size_t(i)]) : rom);
+        ids_.push_back(SpeciesId(i));
+        numbers_.push_back(i);
         renamed = renamed || !retail;
     }
-    for (int i = 0; i < kSpeciesCount; ++i) candidates_.push_back({std::string(name(i)), std::size_t(i)});
+    index();
     // The built-in names and usual spellings too, where no other species is
     // shown so (only a ROM that renamed a species can show one so).
     std::vector<std::string> shownFolded;
     if (renamed) {
-        for (int i = 0; i < kSpeciesCount; ++i) shownFolded.push_back(foldedName(name(i)));
+        for (int i = 0; i < kSpeciesCount; ++i) shownFolded.push_back(foldedName(name(SpeciesId(i))));
     }
     auto addUnless = [&](std::string_view other, int species) {
         const std::string folded = renamed ? foldedName(other) : std::string();
@@ -122,46 +125,93 @@ SpeciesNames::SpeciesNames(const std::vector<std::string>& romNames, bool builtI
         candidates_.push_back({std::string(trimmed(other)), std::size_t(species)});
     };
     for (int i = 0; i < kSpeciesCount; ++i) {
-        if (trimmed(kSpecies[std::size_t(i)]) != name(i)) addUnless(kSpecies[std::size_t(i)], i);
+        if (trimmed(kSpecies[std::size_t(i)]) != name(SpeciesId(i))) addUnless(kSpecies[std::size_t(i)], i);
     }
     for (auto [alias, number] : kAliases) addUnless(alias, number);
 }
 
-std::string_view SpeciesNames::name(int species) const {
-    assert(species >= 0 && species < kSpeciesCount);
-    return trimmed(entries_[std::size_t(species)]);
+SpeciesList::SpeciesList(std::vector<Species> species) {
+    std::stable_sort(species.begin(), species.end(), [](const Species& a, const Species& b) { return a.number < b.number; });
+    entries_.push_back(std::string(kSpecies[0]));
+    ids_.push_back(0);
+    numbers_.push_back(0);
+    for (Species& one : species) {
+        entries_.push_back(std::move(one.name));
+        ids_.push_back(one.id);
+        numbers_.push_back(one.number);
+    }
+    index();
 }
 
-std::shared_ptr<const SpeciesNames> builtInSpeciesNamesShared() {
-    static const auto names = std::make_shared<const SpeciesNames>();
-    return names;
+void SpeciesList::index() {
+    for (std::size_t row = 0; row < ids_.size(); ++row) {
+        if (rowById_.size() <= ids_[row]) rowById_.resize(std::size_t(ids_[row]) + 1);
+        rowById_[ids_[row]] = int(row);
+        lastNumber_ = std::max(lastNumber_, numbers_[row]);
+        candidates_.push_back({std::string(trimmed(entries_[row])), ids_[row]});
+    }
 }
 
-const SpeciesNames& builtInSpeciesNames() { return *builtInSpeciesNamesShared(); }
+std::optional<SpeciesId> SpeciesList::idOfRow(int row) const {
+    if (row < 0 || std::size_t(row) >= ids_.size()) return std::nullopt;
+    return ids_[std::size_t(row)];
+}
 
-std::string speciesNumbers() { return "0 to " + std::to_string(kSpeciesCount - 1); }
+std::optional<int> SpeciesList::rowOf(SpeciesId id) const {
+    return id < rowById_.size() ? rowById_[id] : std::nullopt;
+}
+
+std::optional<int> SpeciesList::numberOf(SpeciesId id) const {
+    if (auto row = rowOf(id)) return numbers_[std::size_t(*row)];
+    return std::nullopt;
+}
+
+std::optional<SpeciesId> SpeciesList::idOfNumber(std::int64_t number) const {
+    const auto found = std::find(numbers_.begin(), numbers_.end(), number);
+    if (found == numbers_.end()) return std::nullopt;
+    return ids_[std::size_t(found - numbers_.begin())];
+}
+
+std::string_view SpeciesList::name(SpeciesId id) const {
+    if (auto row = rowOf(id)) return trimmed(entries_[std::size_t(*row)]);
+    return {};
+}
+
+std::string SpeciesList::numbersText() const { return "0 to " + std::to_string(lastNumber_); }
+
+std::shared_ptr<const SpeciesList> builtInSpeciesListShared() {
+    static const auto list = std::make_shared<const SpeciesList>();
+    return list;
+}
+
+const SpeciesList& builtInSpeciesList() { return *builtInSpeciesListShared(); }
 
 namespace {
 
 // The species a name stands for, or why none: several have it, or none
-// (with the names near it). `what` ends the refusal: how to give a species.
-Result<std::uint8_t> speciesNamed(std::string_view text, const SpeciesNames& names, const std::string& how) {
-    const NameMatch match = matchName(text, names.candidates());
-    if (match.id) return std::uint8_t(*match.id);
-    if (!match.ambiguous.empty()) return refused(ErrorCode::AmbiguousName, ambiguousName(text, match.ambiguous, "species"));
-    return refused(ErrorCode::SpeciesNotChosen, echoed(text) + " is not a species: " + how + nearNames(match, names));
+// (with the names near it). `how` ends the refusal: how to give a species.
+Result<SpeciesId> speciesNamed(std::string_view text, const SpeciesList& list, const std::string& how) {
+    const NameMatch match = matchName(text, list.candidates());
+    if (match.id) return SpeciesId(*match.id);
+    if (!match.ambiguous.empty()) {
+        // The ambiguity told in the numbers people give.
+        std::vector<std::size_t> numbers;
+        for (std::size_t id : match.ambiguous) numbers.push_back(std::size_t(list.numberOf(SpeciesId(id)).value_or(int(id))));
+        return refused(ErrorCode::AmbiguousName, ambiguousName(text, numbers, "species"));
+    }
+    return refused(ErrorCode::SpeciesNotChosen, echoed(text) + " is not a species: " + how + nearNames(match, list));
 }
 
 }  // namespace
 
-Result<std::uint8_t> findSpecies(std::string_view text, const SpeciesNames& names) {
+Result<SpeciesId> findSpecies(std::string_view text, const SpeciesList& list) {
     text = trimmed(text);
     if (auto number = parseNumber(text)) {
-        if (*number < std::uint32_t(kSpeciesCount)) return std::uint8_t(*number);
+        if (auto id = list.idOfNumber(*number)) return *id;
         return refused(ErrorCode::SpeciesOutOfRange, "There is no species " + excerpt(text) + ": give a number from " +
-                                                         speciesNumbers() + ".");
+                                                         list.numbersText() + ".");
     }
-    return speciesNamed(text, names, "give its number (" + speciesNumbers() + ") or name.");
+    return speciesNamed(text, list, "give its number (" + list.numbersText() + ") or name.");
 }
 
 std::string_view speciesRoleText(SpeciesRole role) {
@@ -169,29 +219,39 @@ std::string_view speciesRoleText(SpeciesRole role) {
                                           : "offered species (Offered Pok\u00e9mon)";
 }
 
-std::string unlistedSpeciesText(std::uint8_t stored) { return "#" + std::to_string(stored); }
+std::string unlistedSpeciesText(SpeciesId stored) { return "#" + std::to_string(stored); }
 
-Result<std::uint8_t> speciesNumbered(std::int64_t number, std::uint8_t stored, SpeciesRole role, std::string_view given) {
-    if (number == stored || (number >= 0 && number < kSpeciesCount)) return std::uint8_t(number);
-    return refused(ErrorCode::SpeciesOutOfRange, "The " + std::string(speciesRoleText(role)) + " " +
-                                                     (given.empty() ? std::to_string(number) : excerpt(given)) +
-                                                     " is not in the list: give a number from " + speciesNumbers() + ".");
+Result<SpeciesId> speciesChosen(SpeciesId id, SpeciesId stored, SpeciesRole role, const SpeciesList& list) {
+    if (id == stored || list.listed(id)) return id;
+    return refused(ErrorCode::SpeciesOutOfRange, "The " + std::string(speciesRoleText(role)) + " " + unlistedSpeciesText(id) +
+                                                     " is not in the list: give a number from " + list.numbersText() + ".");
 }
 
-Result<std::uint8_t> resolveSpecies(std::string_view text, std::uint8_t stored, SpeciesRole role,
-                                    const SpeciesNames& names) {
+Result<SpeciesId> speciesNumbered(std::int64_t number, SpeciesId stored, SpeciesRole role, const SpeciesList& list,
+                                  std::string_view given) {
+    if (auto id = list.idOfNumber(number)) return *id;
+    // A stored species without an entry is kept by its own ID, never chosen.
+    if (number == stored && !list.listed(stored)) return stored;
+    return refused(ErrorCode::SpeciesOutOfRange, "The " + std::string(speciesRoleText(role)) + " " +
+                                                     (given.empty() ? std::to_string(number) : excerpt(given)) +
+                                                     " is not in the list: give a number from " + list.numbersText() + ".");
+}
+
+Result<SpeciesId> resolveSpecies(std::string_view text, SpeciesId stored, SpeciesRole role, const SpeciesList& list) {
     const std::string what(speciesRoleText(role));
     text = trimmed(text);
     if (text.empty()) {
-        // A stored byte without a list entry cannot be chosen, only kept.
-        if (stored >= kSpeciesCount) return stored;
+        // A stored species without a list entry cannot be chosen, only kept.
+        if (!list.listed(stored)) return stored;
         return refused(ErrorCode::SpeciesNotChosen, "Please choose the " + what + " from the list.");
     }
-    if (auto number = parseNumber(text.substr(text.front() == '#' ? 1 : 0))) {
-        return speciesNumbered(*number, stored, role, text);
+    // "#N": the stored ID itself, as an unlisted species is shown.
+    if (text.front() == '#') {
+        if (auto id = parseNumber(text.substr(1)); id && *id <= 0xFFFF) return speciesChosen(SpeciesId(*id), stored, role, list);
     }
-    return speciesNamed(text, names,
-                        "choose the " + what + " from the list, or give its number (" + speciesNumbers() + ") or name.");
+    if (auto number = parseNumber(text)) return speciesNumbered(*number, stored, role, list, text);
+    return speciesNamed(text, list,
+                        "choose the " + what + " from the list, or give its number (" + list.numbersText() + ") or name.");
 }
 
 }  // namespace kestrane

@@ -1,0 +1,172 @@
+#include "exchange/trade_keys.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "support/hex_text.h"
+#include "support/utf.h"
+#include "trades/fields.h"
+#include "trades/game_data.h"
+#include "trades/species.h"
+#include "trades/trade_text.h"
+#include "trades/trade_warnings.h"
+
+namespace kestrane::exchange {
+namespace {
+
+using Read = std::optional<std::string>;
+
+// A JSON whole number as a number, however large (saturated at int64's ends).
+std::int64_t wholeNumber(const nlohmann::json& value) {
+    if (value.is_number_unsigned()) {
+        return std::int64_t(std::min<std::uint64_t>(value.get<std::uint64_t>(), std::uint64_t(INT64_MAX)));
+    }
+    return value.get<std::int64_t>();
+}
+
+// A text a person typed, or a whole number; a number is taken as the number
+// it is: a fraction or an exponent is not a whole number.
+Read textOrNumber(const nlohmann::json& value, std::optional<Given>& target, std::string_view expected) {
+    if (value.is_string()) target = value.get<std::string>();
+    else if (value.is_number_integer()) target = wholeNumber(value);
+    else if (value.is_number()) return "must be a whole number or a text (" + std::string(expected) + "), not " + value.dump() + ".";
+    else return "must be " + std::string(expected) + ".";
+    return std::nullopt;
+}
+
+Read text(const nlohmann::json& value, std::optional<std::string>& target) {
+    if (!value.is_string()) return "must be a text.";
+    target = value.get<std::string>();
+    return std::nullopt;
+}
+
+Read nameBytes(const nlohmann::json& value, std::optional<NameBytes>& target) {
+    const Read wrong = "must be bytes in hexadecimal, such as \"91 8E 82 8A 98 50 50 50 50 50\".";
+    if (!value.is_string()) return wrong;
+    std::string digits = value.get<std::string>();
+    std::erase(digits, ' ');
+    auto bytes = hexToBytes(digits);
+    if (!bytes || digits.size() % 2 != 0 || bytes->empty()) return wrong;
+    target = *bytes;
+    return std::nullopt;
+}
+
+// DVs given as {"attack": 15, ...}, an absent DV kept.
+Read dvs(const nlohmann::json& value, GivenEdit& edit, const TradeRecord& shown) {
+    const Read wrong = "must be an object of whole numbers such as {\"attack\": 15, \"defense\": 10, \"speed\": 10, \"special\": 10}.";
+    if (!value.is_object()) return wrong;
+    Dvs given = shown.dvs.value_or(Dvs{});
+    for (auto [key, target] : {std::pair{"attack", &given.attack}, std::pair{"defense", &given.defense},
+                               std::pair{"speed", &given.speed}, std::pair{"special", &given.special}}) {
+        if (!value.contains(key)) continue;
+        if (!value[key].is_number_integer()) return wrong;
+        *target = int(std::clamp<std::int64_t>(wholeNumber(value[key]), INT_MIN, INT_MAX));
+    }
+    edit.dvs = given;
+    return std::nullopt;
+}
+
+// A species as people number it (its Pokédex number), or "#N" where it has none.
+Json speciesJson(const Rom& rom, SpeciesId species) {
+    if (auto number = rom.species->numberOf(species)) return *number;
+    return unlistedSpeciesText(species);
+}
+Json speciesName(const Rom& rom, SpeciesId species) {
+    return rom.species->listed(species) ? Json(rom.species->name(species)) : Json(nullptr);
+}
+
+template <typename T>
+std::optional<Json> optional(const std::optional<T>& value) {
+    return value ? std::optional<Json>(Json(*value)) : std::nullopt;
+}
+
+constexpr const char* kSpecies = "a species number or name";
+constexpr const char* kNameOrNumber = "a name or a number";
+
+const TradeKey kKeys[] = {
+    {"location", Field::Presence, [](const Rom&, const TradeRecord& r) { return std::optional<Json>(r.location); }, nullptr},
+    {"requested", Field::RequestedSpecies, [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(speciesJson(rom, r.requestedSpecies)); },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.requestedSpecies, kSpecies); }},
+    {"requestedName", Field::RequestedSpecies,
+     [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(speciesName(rom, r.requestedSpecies)); }, nullptr},
+    {"offered", Field::OfferedSpecies, [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(speciesJson(rom, r.offeredSpecies)); },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.offeredSpecies, kSpecies); }},
+    {"offeredName", Field::OfferedSpecies,
+     [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(speciesName(rom, r.offeredSpecies)); }, nullptr},
+    {"nickname", Field::Nickname, [](const Rom&, const TradeRecord& r) { return std::optional<Json>(toUtf8(r.nickname)); },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return text(v, e.nickname); }},
+    {"originalTrainer", Field::TrainerName,
+     [](const Rom&, const TradeRecord& r) { return r.trainerName ? std::optional<Json>(toUtf8(*r.trainerName)) : std::nullopt; },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return text(v, e.trainerName); }},
+    {"id", Field::TrainerId, [](const Rom&, const TradeRecord& r) { return optional(r.trainerId); },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.trainerId, "a number from 0 to 65535"); }},
+    {"heldItem", Field::HeldItem, [](const Rom&, const TradeRecord& r) { return optional(r.heldItem); },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.heldItem, kNameOrNumber); }},
+    {"heldItemName", Field::HeldItem,
+     [](const Rom& rom, const TradeRecord& r) -> std::optional<Json> {
+         if (!r.heldItem) return std::nullopt;
+         return *r.heldItem == 0 || rom.items ? Json(itemLabel(rom.items, *r.heldItem)) : Json(nullptr);
+     },
+     nullptr},
+    {"dvs", Field::Dvs,
+     [](const Rom&, const TradeRecord& r) -> std::optional<Json> {
+         if (!r.dvs) return std::nullopt;
+         return Json{{"attack", r.dvs->attack}, {"defense", r.dvs->defense}, {"speed", r.dvs->speed}, {"special", r.dvs->special}};
+     },
+     dvs},
+    {"shiny", Field::Dvs, [](const Rom&, const TradeRecord& r) { return r.dvs ? std::optional<Json>(isShiny(*r.dvs)) : std::nullopt; },
+     nullptr},
+    {"hpDv", Field::Dvs, [](const Rom&, const TradeRecord& r) { return r.dvs ? std::optional<Json>(hpDv(*r.dvs)) : std::nullopt; },
+     nullptr},
+    {"genderRequirement", Field::GenderRequirement,
+     [](const Rom&, const TradeRecord& r) {
+         return r.genderRequirement ? std::optional<Json>(genderRequirementKey(*r.genderRequirement)) : std::nullopt;
+     },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.genderRequirement, kNameOrNumber); }},
+    {"dialogSet", Field::DialogSet,
+     [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(dialogSetKey(*rom.release, r.dialogSet)); },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.dialogSet, kNameOrNumber); }},
+    {"dialog", Field::DialogSet,
+     [](const Rom& rom, const TradeRecord& r) {
+         const TraderWords said = traderWords(rom, r);
+         Json dialog = said.fromRom ? Json{{"from", "rom"}} : Json{{"from", "built in"}, {"why", said.why}};
+         for (std::size_t phase = 0; phase < said.lines.size(); ++phase) {
+             dialog[std::string(kLinePhases[phase].key)] = said.fromRom || phase == 0 ? Json(said.lines[phase]) : Json(nullptr);
+         }
+         return std::optional<Json>(std::move(dialog));
+     },
+     nullptr},
+    {"nicknameBytes", Field::Nickname,
+     [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(spacedHex(nameField(r.raw, rom.release->layout.nickname))); },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return nameBytes(v, e.nicknameBytes); }},
+    {"originalTrainerBytes", Field::TrainerName,
+     [](const Rom& rom, const TradeRecord& r) -> std::optional<Json> {
+         const auto& layout = rom.release->layout.trainerName;
+         if (!layout) return std::nullopt;
+         return Json(spacedHex(nameField(r.raw, *layout)));
+     },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return nameBytes(v, e.trainerNameBytes); }},
+    {"recordBytes", Field::Presence, [](const Rom&, const TradeRecord& r) { return std::optional<Json>(spacedHex(r.raw)); }, nullptr},
+    {"warnings", Field::Presence,
+     [](const Rom& rom, const TradeRecord& r) {
+         Json warnings = Json::array();
+         for (const TradeWarning& warning : tradeWarnings(rom, r)) {
+             warnings.push_back(Json{{"field", keyOf(warning.field)}, {"text", warning.text}});
+         }
+         return std::optional<Json>(std::move(warnings));
+     },
+     nullptr},
+};
+
+}  // namespace
+
+std::span<const TradeKey> tradeKeys() { return kKeys; }
+
+std::string_view keyOf(Field field) {
+    for (const TradeKey& k : kKeys) {
+        if (k.field == field && k.read) return k.key;
+    }
+    return {};
+}
+
+}  // namespace kestrane::exchange
