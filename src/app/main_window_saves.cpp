@@ -255,25 +255,34 @@ void MainWindow::createPatchCommand() {
     if (clean.isEmpty()) return;
     auto found = diffRoms(toCore(clean), rom_->path, files_);
     if (!found) return tell(found.error());
+    // The formats as the dialog's filters; a name typed without its
+    // format's ending gets that of the filter chosen.
+    QStringList filters;
+    for (const PatchKind& kind : kPatchKinds) {
+        filters << fromCore(kind.description) + QStringLiteral(" (*") + fromCore(kind.extension) + QStringLiteral(")|*") +
+                       fromCore(kind.extension);
+    }
     CommonDialog dialog(dialogs_);
-    auto chosen = dialog.showSave(this, QStringLiteral("Create Patch"), rom.completeBaseName() + QStringLiteral(".bps"),
-                                  rom.absolutePath(), QStringLiteral("BPS patches (*.bps)|*.bps|IPS patches (*.ips)|*.ips"), 0,
-                                  QString());
+    auto chosen = dialog.showSave(this, QStringLiteral("Create Patch"), rom.completeBaseName() + fromCore(kPatchKinds[0].extension),
+                                  rom.absolutePath(), filters.join(QLatin1Char('|')), 0, QString());
     if (!chosen) return tell(chosen.error());
     if (chosen->isEmpty()) return;
-    // A name typed without its format's ending gets that of the filter chosen.
     QString patch = *chosen;
-    if (!patchFormatOf(toCore(patch))) patch += dialog.filterIndex() == 2 ? QStringLiteral(".ips") : QStringLiteral(".bps");
-    QStringList lines = changeLines(found->trades);
-    if (lines.isEmpty()) lines << QStringLiteral("The trades are the same.");
-    lines << QStringLiteral("%1 other bytes differ outside the trade tables.").arg(found->otherBytes);
+    const int filter = std::clamp(dialog.filterIndex(), 1, int(std::size(kPatchKinds))) - 1;
+    if (!patchFormatOf(toCore(patch))) patch += fromCore(kPatchKinds[filter].extension);
+    QStringList lines;
+    for (const std::string& line : diffSummary(*found)) lines << fromCore(line);
+    if (lines.size() > kListedChanges + 1) {
+        const int more = int(lines.size()) - 1 - kListedChanges;
+        lines = lines.mid(0, kListedChanges) << QStringLiteral("\u2026and %1 more").arg(more) << lines.last();
+    }
     if (messages_.choose(this, QStringLiteral("Create Patch"),
                          QStringLiteral("The patch turns \u201c%1\u201d into \u201c%2\u201d:\n\n%3\n\nCreate it?")
                              .arg(QFileInfo(clean).fileName(), rom.fileName(), lines.join('\n')),
                          {QStringLiteral("Create Patch"), QStringLiteral("Cancel")}) != 0) {
         return;
     }
-    auto written = createPatch(toCore(clean), rom_->path, toCore(patch), false, files_);
+    auto written = createPatch(toCore(clean), rom_->path, toCore(patch), GameCheck::SameGame, files_);
     if (!written) return tell(written.error());
     messages_.show(this, kAppTitle,
                    QStringLiteral("The patch was written to \u201c%1\u201d (%2 bytes).").arg(QFileInfo(patch).fileName()).arg(written->patchSize),

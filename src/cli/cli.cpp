@@ -100,9 +100,9 @@ Result<OpenTable> openTable(const Context& ctx, const std::string& path) {
 // null where the checksums are not computed.
 Json checksumsJson(const std::optional<ChecksumState>& state) {
     if (!state) return nullptr;
-    return Json{{"header", checksumStatusText(state->header)},
-                {"global", checksumStatusText(state->global)},
-                {"stadium", checksumStatusText(state->stadium)}};
+    Json checks = Json::object();
+    for (const CheckArea& area : kCheckAreas) checks[std::string(area.key)] = checksumStatusText(state->of(area.check));
+    return checks;
 }
 
 void printChecksums(const Context& ctx, const Rom& rom) {
@@ -119,7 +119,7 @@ void printChecksums(const Context& ctx, const Rom& rom) {
 }
 
 int info(const Context& ctx, const std::string& path, bool json) {
-    auto rom = openRom(path, ctx.fs, RomParts{true, true});
+    auto rom = openRom(path, ctx.fs, RomParts{.gameData = true, .checksums = true});
     if (!rom) return ctx.fail(rom.error());
     if (json) {
         Json info = gameJson(*rom->release);
@@ -174,7 +174,7 @@ int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, c
         ctx.out << std::flush;
         for (const TradeEdit& edit : edits) {
             auto bytes = planTradeRecord(rom, edit);
-            if (bytes && *bytes != edit.shown.raw) warn(recordFromBytes(*rom.release, edit.shown.slot, {edit.shown.offset, edit.shown.location}, *bytes));
+            if (bytes && *bytes != edit.shown.raw) warn(recordWith(*rom.release, edit.shown, *bytes));
         }
         return kDone;
     }
@@ -209,7 +209,7 @@ int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, c
 }
 
 int checksums(const Context& ctx, const std::string& path, bool fix, bool json, const WriteOptions& o) {
-    auto rom = openRom(path, ctx.fs, RomParts{false, true});
+    auto rom = openRom(path, ctx.fs, RomParts{.gameData = false, .checksums = true});
     if (!rom) return ctx.fail(rom.error());
     if (!fix) {
         if (json) ctx.out << checksumsJson(rom->checksums).dump(2) << '\n';
@@ -428,7 +428,7 @@ int importTable(const Context& ctx, const std::string& path, const std::string& 
 }
 
 int patch(const Context& ctx, const std::string& clean, const std::string& edited, const std::string& output, bool anyGame) {
-    auto written = createPatch(clean, edited, output, anyGame, ctx.fs);
+    auto written = createPatch(clean, edited, output, anyGame ? GameCheck::AnyGame : GameCheck::SameGame, ctx.fs);
     if (!written) return ctx.fail(written.error());
     ctx.out << "Wrote " << (written->format == PatchFormat::Bps ? "a BPS" : "an IPS") << " patch of "
             << counted(std::int64_t(written->patchSize), "byte") << " to " << quoted(output) << ": "
@@ -453,10 +453,8 @@ int diff(const Context& ctx, const std::string& clean, const std::string& edited
                 << '\n';
         return kDone;
     }
-    for (const FieldChange& c : found->trades) ctx.out << changeLine(c) << '\n';
-    if (found->trades.empty()) ctx.out << "The trades are the same.\n";
-    ctx.out << counted(std::int64_t(found->otherBytes), "other byte") << (found->otherBytes == 1 ? " differs" : " differ")
-            << " outside the trade tables.\nChecksums: clean: " << checksumsText(found->cleanChecksums)
+    for (const std::string& line : diffSummary(*found)) ctx.out << line << '\n';
+    ctx.out << "Checksums: clean: " << checksumsText(found->cleanChecksums)
             << "; edited: " << checksumsText(found->editedChecksums) << ".\n";
     return kDone;
 }

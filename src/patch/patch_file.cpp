@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "patch/patch_formats.h"
+#include "support/byte_scan.h"
 #include "support/words.h"
 #include "trades/releases.h"
 
@@ -28,14 +29,15 @@ std::string gameCodeOf(const std::vector<std::uint8_t>& rom) {
 Result<PatchFormat> patchFormatOf(const std::string& path) {
     const std::size_t dot = path.find_last_of('.');
     const std::string_view extension = dot == std::string::npos ? std::string_view() : std::string_view(path).substr(dot);
-    if (sameLetters(extension, ".bps")) return PatchFormat::Bps;
-    if (sameLetters(extension, ".ips")) return PatchFormat::Ips;
+    for (const PatchKind& kind : kPatchKinds) {
+        if (sameLetters(extension, kind.extension)) return kind.format;
+    }
     return refused(ErrorCode::InvalidArgument, quoted(path) + " names no patch format: give a file name ending in .bps "
                                                               "(the format that checks what it patches) or .ips.");
 }
 
 Result<PatchReport> createPatch(const std::string& clean, const std::string& edited, const std::string& patchPath,
-                                bool anyGame, FileSystem& fs) {
+                                GameCheck games, FileSystem& fs) {
     auto format = patchFormatOf(patchPath);
     if (!format) return format.error();
     auto source = romBytes(fs, clean);
@@ -46,7 +48,7 @@ Result<PatchReport> createPatch(const std::string& clean, const std::string& edi
         return refused(ErrorCode::InvalidArgument, quoted(clean) + " and " + quoted(edited) + " are the same: nothing differs; no patch written.");
     }
     const std::string from = gameCodeOf(*source), to = gameCodeOf(*target);
-    if (from != to && !anyGame) {
+    if (from != to && games == GameCheck::SameGame) {
         return refused(ErrorCode::UnsupportedRom,
                        quoted(clean) + " is not the same game as " + quoted(edited) + " (game code \"" +
                            printableGameCode(from) + "\", not \"" + printableGameCode(to) +
@@ -54,9 +56,7 @@ Result<PatchReport> createPatch(const std::string& clean, const std::string& edi
     }
     PatchReport report;
     report.format = *format;
-    const std::size_t common = std::min(source->size(), target->size());
-    report.bytesDiffer = std::size_t(std::max(source->size(), target->size()) - common);
-    for (std::size_t i = 0; i < common; ++i) report.bytesDiffer += (*source)[i] != (*target)[i];
+    report.bytesDiffer = countDifferences(*source, *target);
     std::vector<std::uint8_t> patch;
     if (*format == PatchFormat::Bps) {
         patch = bpsPatch(*source, *target);

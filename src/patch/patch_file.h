@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "support/file.h"
 #include "support/result.h"
@@ -12,9 +13,20 @@ namespace kestrane {
 
 enum class PatchFormat { Bps, Ips };
 
+// The formats, as their files end and a file dialog names them.
+struct PatchKind {
+    PatchFormat format;
+    std::string_view extension;    // ".bps"
+    std::string_view description;  // "BPS patches"
+};
+inline constexpr PatchKind kPatchKinds[] = {{PatchFormat::Bps, ".bps", "BPS patches"}, {PatchFormat::Ips, ".ips", "IPS patches"}};
+
 // The format a patch file's name asks for (".bps" or ".ips", letter case
 // aside); any other name is refused.
 Result<PatchFormat> patchFormatOf(const std::string& path);
+
+// Whether a patch may be made between ROMs of two games.
+enum class GameCheck { SameGame, AnyGame };
 
 struct PatchReport {
     PatchFormat format = PatchFormat::Bps;
@@ -25,8 +37,8 @@ struct PatchReport {
 // Writes the patch that turns `clean` into `edited` (the whole files,
 // not only the trades) to `patchPath`, a new file (see writeNewFile: never
 // either ROM). Refused: the files equal ("nothing differs"), ROMs of
-// different games (their game codes) unless `anyGame`, unreadable files.
+// different games (their game codes) unless AnyGame, unreadable files.
 Result<PatchReport> createPatch(const std::string& clean, const std::string& edited, const std::string& patchPath,
-                                bool anyGame, FileSystem& fs = nativeFileSystem());
+                                GameCheck games, FileSystem& fs = nativeFileSystem());
 
 }  // namespace kestrane

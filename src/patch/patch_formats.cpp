@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "support/bytes.h"
 #include "support/words.h"
 
 namespace kestrane {
@@ -22,13 +23,6 @@ void putNumber(std::vector<std::uint8_t>& out, std::uint64_t n) {
     }
 }
 
-void putLittleEndian32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(std::uint8_t(v >> (8 * i)));
-}
-
-void putBigEndian(std::vector<std::uint8_t>& out, std::uint32_t v, int bytes) {
-    for (int i = bytes - 1; i >= 0; --i) out.push_back(std::uint8_t(v >> (8 * i)));
-}
 
 enum BpsAction : std::uint64_t { SourceRead = 0, TargetRead = 1, TargetCopy = 3 };
 // A run of one byte is one byte read and a copy of itself from there on.
@@ -95,9 +89,9 @@ std::vector<std::uint8_t> bpsPatch(std::span<const std::uint8_t> source, std::sp
         literal(from, end);
         at = end;
     }
-    putLittleEndian32(out, crc32Of(source));
-    putLittleEndian32(out, crc32Of(target));
-    putLittleEndian32(out, crc32Of(out));
+    appendLittleEndian(out, crc32Of(source), 4);
+    appendLittleEndian(out, crc32Of(target), 4);
+    appendLittleEndian(out, crc32Of(out), 4);
     return out;
 }
 
@@ -105,16 +99,16 @@ Result<std::vector<std::uint8_t>> ipsPatch(std::span<const std::uint8_t> source,
     std::vector<std::uint8_t> out = {'P', 'A', 'T', 'C', 'H'};
     auto differs = [&](std::size_t at) { return at >= source.size() || source[at] != target[at]; };
     auto record = [&](std::size_t at, std::size_t length) {
-        putBigEndian(out, std::uint32_t(at), 3);
+        appendBigEndian(out, std::uint32_t(at), 3);
         // A run of one byte where that is shorter.
         if (length > kIpsRunWorth && std::all_of(target.begin() + std::ptrdiff_t(at), target.begin() + std::ptrdiff_t(at + length),
                                                  [&](std::uint8_t b) { return b == target[at]; })) {
-            putBigEndian(out, 0, 2);
-            putBigEndian(out, std::uint32_t(length), 2);
+            appendBigEndian(out, 0, 2);
+            appendBigEndian(out, std::uint32_t(length), 2);
             out.push_back(target[at]);
             return;
         }
-        putBigEndian(out, std::uint32_t(length), 2);
+        appendBigEndian(out, std::uint32_t(length), 2);
         out.insert(out.end(), target.begin() + std::ptrdiff_t(at), target.begin() + std::ptrdiff_t(at + length));
     };
     for (std::size_t at = 0; at < target.size();) {
@@ -157,7 +151,7 @@ Result<std::vector<std::uint8_t>> ipsPatch(std::span<const std::uint8_t> source,
         at = end;
     }
     out.insert(out.end(), {'E', 'O', 'F'});
-    if (target.size() < source.size()) putBigEndian(out, std::uint32_t(target.size()), 3);
+    if (target.size() < source.size()) appendBigEndian(out, std::uint32_t(target.size()), 3);
     return out;
 }
 

@@ -62,4 +62,12 @@ inline std::uint64_t sumOfBytes(std::span<const std::uint8_t> bytes) {
     return sum;
 }
 
+// How many bytes differ between two files' bytes, a longer one's extra bytes counted.
+inline std::size_t countDifferences(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
+    const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+    std::size_t differ = (a.size() > b.size() ? a.size() : b.size()) - common;
+    for (std::size_t i = 0; i < common; ++i) differ += a[i] != b[i];
+    return differ;
+}
+
 }  // namespace kestrane

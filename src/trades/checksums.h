@@ -38,13 +38,15 @@ struct CheckArea {
     Check check;
     std::uint32_t at;
     std::uint32_t length;
-    std::string_view name;   // "the global checksum"
-    std::string_view title;  // "Global checksum"
+    std::string_view name;       // "the global checksum"
+    std::string_view title;      // "Global checksum"
+    std::string_view shortName;  // "global": a diff's word
+    std::string_view key;        // "global": JSON's
 };
 inline constexpr CheckArea kCheckAreas[] = {
-    {Check::Header, kHeaderChecksumAt, 1, "the header checksum", "Header checksum"},
-    {Check::Global, kGlobalChecksumAt, 2, "the global checksum", "Global checksum"},
-    {Check::Stadium, kStadiumAt, kStadiumLength, "the Stadium data", "Stadium data"},
+    {Check::Header, kHeaderChecksumAt, 1, "the header checksum", "Header checksum", "header", "header"},
+    {Check::Global, kGlobalChecksumAt, 2, "the global checksum", "Global checksum", "global", "global"},
+    {Check::Stadium, kStadiumAt, kStadiumLength, "the Stadium data", "Stadium data", "Stadium data", "stadium"},
 };
 // Whether a byte belongs to one of the checks.
 inline bool isCheckByte(std::uint32_t offset) {

@@ -44,7 +44,7 @@ public:
         if (!low) return low.error();
         auto high = this->at(at + 1);
         if (!high) return high.error();
-        return std::uint16_t(*low | *high << 8);
+        return kestrane::littleEndian16(*low, *high);
     }
 
 private:
@@ -124,7 +124,7 @@ private:
             } else if (*command == 0x01) {
                 auto low = byteAt(at++), high = byteAt(at++);
                 if (!low || !high) return (!low ? low : high).error();
-                const auto ram = std::uint16_t(*low | *high << 8);
+                const auto ram = littleEndian16(*low, *high);
                 if (ram != words.requestedWithGender && ram != words.offered && ram != words.requested) {
                     return bad("a text at " + hexOffset(at - 3) + " prints the text at 0x" + toPaddedHex(ram, 4) +
                                " of the game's memory, which is none of the trade's names");
@@ -133,7 +133,7 @@ private:
             } else if (*command == dialect_.farText) {
                 auto low = byteAt(at++), high = byteAt(at++), bank = byteAt(at++);
                 if (!low || !high || !bank) return bad("a far pointer runs past the end of the file");
-                const auto target = offsetInBank(*bank, std::uint32_t(*low | *high << 8));
+                const auto target = offsetInBank(*bank, littleEndian16(*low, *high));
                 if (!target) return bad("a far pointer at " + hexOffset(at - 4) + " points outside its bank");
                 if (depth >= kDeepestJump) return bad("far pointers lead on past " + std::to_string(kDeepestJump) + " texts");
                 if (auto far = commands(*target, depth + 1, text); !far) return far.error();

@@ -4,6 +4,7 @@
 
 #include "trades/rom.h"
 #include "trades/trade_record.h"
+#include "support/words.h"
 
 namespace kestrane {
 namespace {
@@ -15,7 +16,7 @@ struct Opened {
 };
 
 Result<Opened> openWhole(const std::string& path, FileSystem& fs) {
-    auto rom = openRom(path, fs, RomParts{true, true});
+    auto rom = openRom(path, fs, RomParts{.gameData = true, .checksums = true});
     if (!rom) return rom.error();
     Opened opened{std::move(*rom), {}, {}};
     if (opened.rom.table) {
@@ -52,7 +53,7 @@ Result<RomDiff> diffRoms(const std::string& clean, const std::string& edited, Fi
         if (before && after) {
             for (FieldChange& c : fieldChanges(a->rom, *before, b->rom, *after)) diff.trades.push_back(std::move(c));
         } else if (before || after) {
-            diff.trades.push_back({Slot::fromNumber(int(i) + 1), Field::RequestedSpecies, "Trade", before ? "a trade" : "no trade",
+            diff.trades.push_back({Slot::fromNumber(int(i) + 1), Field::Presence, "Trade", before ? "a trade" : "no trade",
                                    after ? "a trade" : "no trade"});
         }
     }
@@ -66,8 +67,20 @@ Result<RomDiff> diffRoms(const std::string& clean, const std::string& edited, Fi
 
 std::string checksumsText(const std::optional<ChecksumState>& state) {
     if (!state) return "not computed";
-    return "header " + std::string(checksumStatusText(state->header)) + ", global " +
-           std::string(checksumStatusText(state->global)) + ", Stadium data " + std::string(checksumStatusText(state->stadium));
+    std::string text;
+    for (const CheckArea& area : kCheckAreas) {
+        text += (text.empty() ? "" : ", ") + std::string(area.shortName) + " " + std::string(checksumStatusText(state->of(area.check)));
+    }
+    return text;
+}
+
+std::vector<std::string> diffSummary(const RomDiff& diff) {
+    std::vector<std::string> lines;
+    for (const FieldChange& c : diff.trades) lines.push_back(changeLine(c));
+    if (diff.trades.empty()) lines.emplace_back("The trades are the same.");
+    lines.push_back(counted(std::int64_t(diff.otherBytes), "other byte") + (diff.otherBytes == 1 ? " differs" : " differ") +
+                    " outside the trade tables.");
+    return lines;
 }
 
 }  // namespace kestrane

@@ -24,7 +24,11 @@ struct RomDiff {
 
 Result<RomDiff> diffRoms(const std::string& clean, const std::string& edited, FileSystem& fs = nativeFileSystem());
 
-// "clean: header consistent, global consistent, Stadium data absent"
+// "header consistent, global consistent, Stadium data absent"
 std::string checksumsText(const std::optional<ChecksumState>& state);
+
+// What differs, in lines: every changed field ("The trades are the same."
+// where none), then how many other bytes differ.
+std::vector<std::string> diffSummary(const RomDiff& diff);
 
 }  // namespace kestrane

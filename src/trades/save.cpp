@@ -382,7 +382,7 @@ SaveReport reportOf(const Changes& changes) {
 void addRecords(SaveReport& report, const Rom& rom, const std::vector<PlannedRecord>& planned) {
     for (const PlannedRecord& record : planned) {
         const TradeRecord& shown = record.edit->shown;
-        report.records.push_back(recordFromBytes(*rom.release, shown.slot, {shown.offset, shown.location}, record.bytes));
+        report.records.push_back(recordWith(*rom.release, shown, record.bytes));
     }
 }
 

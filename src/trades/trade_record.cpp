@@ -101,6 +101,10 @@ TradeRecord recordFromBytes(const Release& release, Slot slot, const RecordPlace
     return record;
 }
 
+TradeRecord recordWith(const Release& release, const TradeRecord& shown, const RecordBytes& raw) {
+    return recordFromBytes(release, shown.slot, {shown.offset, shown.location}, raw);
+}
+
 Result<TradeReading> readTradeRecord(const Rom& rom, Slot slot, FileSystem& fs) {
     if (!rom.table) return rom.noTable;
     const auto place = rom.place(slot);

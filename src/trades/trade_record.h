@@ -48,6 +48,8 @@ struct TradeReading {
 
 // The fields of record bytes that the caller read at `place`.
 TradeRecord recordFromBytes(const Release& release, Slot slot, const RecordPlace& place, const RecordBytes& raw);
+// The trade `shown` as it stands with other bytes (an edit's plan, what a save wrote).
+TradeRecord recordWith(const Release& release, const TradeRecord& shown, const RecordBytes& raw);
 
 // A name field's text as the editor shows it: decoded with the release's
 // character set, without surrounding blanks.

@@ -93,7 +93,7 @@ Result<std::vector<FieldChange>, Problems> plannedChanges(const Rom& rom, std::s
             continue;
         }
         const TradeRecord& shown = edit.shown;
-        const TradeRecord after = recordFromBytes(*rom.release, shown.slot, {shown.offset, shown.location}, *bytes);
+        const TradeRecord after = recordWith(*rom.release, shown, *bytes);
         for (FieldChange& change : fieldChanges(rom, shown, after)) changes.push_back(std::move(change));
     }
     if (!problems.empty()) return problems;

@@ -67,7 +67,7 @@ std::vector<TradeWarning> tradeWarnings(const Rom& rom, const TradeEdit& edit) {
     auto bytes = planTradeRecord(rom, edit);
     if (!bytes) return {};
     const TradeRecord& shown = edit.shown;
-    return tradeWarnings(rom, recordFromBytes(*rom.release, shown.slot, {shown.offset, shown.location}, *bytes));
+    return tradeWarnings(rom, recordWith(*rom.release, shown, *bytes));
 }
 
 std::string warningLine(Slot slot, const TradeWarning& warning) { return "Warning: " + slot.name() + ": " + warning.text; }

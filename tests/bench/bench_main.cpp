@@ -116,7 +116,7 @@ void IdentifyRom(benchmark::State& state) {
 
 // Identify and locate: the table at its usual place.
 void OpenRom(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(openRom(rom, nativeFileSystem(), RomParts{false, false, false}));
+    for (auto _ : state) benchmark::DoNotOptimize(openRom(rom, nativeFileSystem(), RomParts{.gameData = false, .checksums = false, .readOnly = false}));
 }
 
 void OpenLimit(benchmark::State& state) {
@@ -133,7 +133,7 @@ void OpenLimit(benchmark::State& state) {
 // Identify and locate: the table moved, found by the routine in the whole file.
 void OpenMovedRom(benchmark::State& state) {
     for (auto _ : state) {
-        auto opened = openRom(movedRom, nativeFileSystem(), RomParts{false, false, false});
+        auto opened = openRom(movedRom, nativeFileSystem(), RomParts{.gameData = false, .checksums = false, .readOnly = false});
         if (!opened || !opened->table) state.SkipWithError("the moved table was not found");
         benchmark::DoNotOptimize(opened);
     }
@@ -142,7 +142,7 @@ void OpenMovedRom(benchmark::State& state) {
 // The slowest way: the whole file read, searched for the routine, then scanned.
 void OpenScannedRom(benchmark::State& state) {
     for (auto _ : state) {
-        auto opened = openRom(scannedRom, nativeFileSystem(), RomParts{false, false, false});
+        auto opened = openRom(scannedRom, nativeFileSystem(), RomParts{.gameData = false, .checksums = false, .readOnly = false});
         if (!opened || !opened->table) state.SkipWithError("the scanned table was not found");
         benchmark::DoNotOptimize(opened);
     }

@@ -48,7 +48,7 @@ TEST_P(Patches, AppliedByAnIndependentApplierGiveTheEditedRom) {
     c.edit(edited);
     const std::string from = dir.write("clean.gbc", clean), to = dir.write("hack.gbc", edited);
     const std::string patchPath = dir.file(std::string("hack.") + extension);
-    auto written = createPatch(from, to, patchPath, false);
+    auto written = createPatch(from, to, patchPath, GameCheck::SameGame);
     ASSERT_TRUE(written) << describe(written.error());
     const Bytes patch = readFile(patchPath);
     EXPECT_EQ(written->patchSize, patch.size());
@@ -92,7 +92,7 @@ TEST(Patches, RefusedWithAClearMessage) {
              {clean, hack, dir.file("P.IPS"), false, ""},
          }) {
         SCOPED_TRACE(c.patch + " " + c.message);
-        auto written = createPatch(c.clean, c.edited, c.patch, c.any);
+        auto written = createPatch(c.clean, c.edited, c.patch, c.any ? GameCheck::AnyGame : GameCheck::SameGame);
         if (!*c.message) {
             EXPECT_TRUE(written) << describe(written.error());
             continue;
