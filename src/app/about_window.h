@@ -1,5 +1,5 @@
-// The About window (Form2): modeless, owned by the main window, closed only
-// by its "OK" button or its close box.
+// The About window: the program's name, version and copyright; modeless,
+// owned by the main window, closed only by its "OK" button or its close box.
 #pragma once
 
 #include <QDialog>

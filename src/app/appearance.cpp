@@ -9,6 +9,16 @@
 
 namespace kestrane {
 
+QStringList questionLines(const std::vector<std::string>& lines, int kept) {
+    constexpr int kListed = 30;
+    const int listed = int(lines.size()) - kept;
+    QStringList out;
+    for (int i = 0; i < listed && i < kListed; ++i) out << fromCore(lines[std::size_t(i)]);
+    if (listed > kListed) out << QStringLiteral("\u2026and %1 more").arg(listed - kListed);
+    for (int i = std::max(listed, 0); i < int(lines.size()); ++i) out << fromCore(lines[std::size_t(i)]);
+    return out;
+}
+
 QString typedText(const QComboBox* box) {
     const QLineEdit* line = box->lineEdit();
     const QString text = line->text();

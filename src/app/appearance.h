@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "trades/pictures.h"
 
@@ -38,6 +39,10 @@ QPixmap pixmapOf(const FrontPicture& picture);
 // What the user typed into an editable list box: an inline completion they
 // have not accepted (the rest after the cursor, selected) is not part of it.
 QString typedText(const QComboBox* box);
+
+// Lines for a question: at most thirty, then "…and N more", the last
+// `kept` lines always shown.
+QStringList questionLines(const std::vector<std::string>& lines, int kept = 0);
 
 // A 16 x 16 warning sign, hidden until showWarning gives it reasons.
 QLabel* warningSign(QWidget* parent, const char* name);

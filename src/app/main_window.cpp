@@ -64,7 +64,8 @@ MainWindow::MainWindow(MessageSink& messages, DialogBackend& dialogs, FileSystem
     createControls();
     // Made now, so that the window's size is settled from the start.
     statusBar()->setSizeGripEnabled(false);
-    updateTitle();
+    showRomInformation();
+    updateActions();
     setAcceptDrops(true);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -82,17 +83,13 @@ void MainWindow::createActions() {
     openAction_ = action("mnuOpen", QStringLiteral("&Open ROM..."), QKeySequence(Qt::CTRL | Qt::Key_O),
                          &MainWindow::openRomCommand);
     reloadAction_ = action("mnuReload", QStringLiteral("&Reload ROM"), QKeySequence(Qt::Key_F5), &MainWindow::reloadRom);
-    reloadAction_->setEnabled(false);
     saveAction_ = action("mnuSave", QStringLiteral("&Save ROM"), QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::saveTrade);
-    saveAction_->setEnabled(false);
     saveAsAction_ = action("mnuSaveAs", QStringLiteral("Save ROM &As\u2026"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
                            &MainWindow::saveRomAs);
     // Text boxes keep their own Ctrl+Z: a focused box takes the key first.
     undoAction_ = action("mnuUndo", QStringLiteral("&Undo Save"), QKeySequence::Undo, &MainWindow::undoSave);
     redoAction_ = action("mnuRedo", QStringLiteral("&Redo Save"), QKeySequence::Redo, &MainWindow::redoSave);
-    for (QAction* a : {saveAsAction_, undoAction_, redoAction_}) a->setEnabled(false);
     playAction_ = action("mnuPlay", QStringLiteral("Pla&y in Emulator"), QKeySequence(Qt::Key_F9), &MainWindow::playInEmulator);
-    playAction_->setEnabled(false);
     chooseEmulatorAction_ = action("mnuChooseEmulator", QStringLiteral("&Choose Emulator\u2026"), QKeySequence(),
                                    &MainWindow::chooseEmulator);
     clearRecentAction_ = action("mnuClearRecent", QStringLiteral("&Clear Recent ROMs"), QKeySequence(), [this] {
@@ -102,12 +99,10 @@ void MainWindow::createActions() {
     exportAction_ = action("mnuExport", QStringLiteral("&Export Trades\u2026"), QKeySequence(), &MainWindow::exportTrades);
     importAction_ = action("mnuImport", QStringLiteral("&Import Trades\u2026"), QKeySequence(), &MainWindow::importTrades);
     patchAction_ = action("mnuCreatePatch", QStringLiteral("Create &Patch\u2026"), QKeySequence(), &MainWindow::createPatchCommand);
-    for (QAction* a : {exportAction_, importAction_, patchAction_}) a->setEnabled(false);
     exitAction_ = action("mnuExit", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
     aboutAction_ = action("mnuAbout", QStringLiteral("&About"), QKeySequence(), &MainWindow::showAbout);
     moreFieldsAction_ = action("mnuMoreFields", QStringLiteral("&More Fields\u2026"), QKeySequence(Qt::CTRL | Qt::Key_M),
                                &MainWindow::showMoreFields);
-    moreFieldsAction_->setEnabled(false);
     // Remembered between runs; on unless the user turned it off.
     checksumsAction_ = new QAction(QStringLiteral("&Update Checksums When Saving"), this);
     checksumsAction_->setObjectName(QStringLiteral("mnuChecksums"));
@@ -206,7 +201,8 @@ void MainWindow::setCurrentTrade(CurrentTrade trade, bool refill) {
     current_ = std::move(trade);
     chooser_->select(current_.row);
     if (refill) fillEditor();
-    setWindowModified(false);
+    setWindowModified(current_.record && !current_.edited.empty());
+    updateActions();
 }
 
 std::vector<std::pair<Field, QWidget*>> MainWindow::fieldBoxes() const {
@@ -225,8 +221,6 @@ void MainWindow::fillEditor() {
     clearChangedMarks();
     const std::optional<TradeRecord>& record = current_.record;
     const bool shown = record.has_value();
-    saveAction_->setEnabled(shown);
-    moreFieldsAction_->setEnabled(shown);
     for (QWidget* w : std::initializer_list<QWidget*>{form_.nickname, form_.trainerName, form_.trainerId, form_.detailsFrame,
                                                       form_.saveButton, form_.requestedSpecies, form_.offeredSpecies,
                                                       form_.locationFrame}) {
@@ -328,7 +322,8 @@ void MainWindow::openRom(const QString& given) {
     if (!rom) return tell(rom.error());
     // Only a ROM that opened can take the place of the trade being edited.
     if (!maySwitchAway()) return;
-    showRom(path, std::move(*rom));
+    rom->path = toCore(path);
+    setCurrentRom(std::move(*rom));
 }
 
 void MainWindow::reloadRom() {
@@ -337,7 +332,7 @@ void MainWindow::reloadRom() {
     auto rom = kestrane::openRom(rom_->path, files_);
     if (!rom) return tell(rom.error());
     if (!maySwitchAway()) return;
-    showRom(romPath(), std::move(*rom));
+    setCurrentRom(std::move(*rom));
     // The trade that was shown, as the file now holds it.
     if (row >= 0 && row < form_.tradeList->count() && form_.tradeList->isEnabled()) showTrade(row);
 }
@@ -373,49 +368,72 @@ bool MainWindow::chooseEmulator() {
     return true;
 }
 
-void MainWindow::showRom(const QString& path, Rom rom) {
-    setWindowFilePath(path);
+QString MainWindow::romPath() const { return rom_ ? QDir::toNativeSeparators(fromCore(rom_->path)) : QString(); }
+
+void MainWindow::setCurrentRom(Rom rom) {
     rom_ = std::move(rom);
-    const Release& release = *rom_->release;
-    form_.gameName->setText(fromCore(release.name));
-    form_.gameCode->setText(fromCore(release.code));
-    form_.language->setText(fromCore(languageName(release.language)));
-    // A table the game's routine does not vouch for says so, whole in the tooltip.
-    const bool byRecords = rom_->table && rom_->table->foundBy == FoundBy::RecordScan;
-    form_.tableInfo->setText(rom_->table ? QStringLiteral("Trade table: %1%2").arg(fromCore(hexOffset(rom_->table->offset)),
-                                                                                 byRecords ? QStringLiteral(" (found by its records alone)")
-                                                                                 : rom_->tableMoved() ? QStringLiteral(" (moved)")
-                                                                                                      : QString())
-                                         : QStringLiteral("Trade table: not found"));
-    // A cut file is said in the frame (in short, the whole sentence in its tooltip) and at once.
-    const QString cutOff = rom_->size.cutOff() ? fromCore(rom_->size.cutOffNote()) : QString();
-    if (!cutOff.isEmpty()) form_.tableInfo->setText(form_.tableInfo->text() + QStringLiteral(" \u2014 the file may be cut off"));
-    if (rom_->readOnly) form_.tableInfo->setText(form_.tableInfo->text() + QStringLiteral(" \u2014 read-only"));
-    form_.tableInfo->setToolTip(byRecords ? fromCore(rom_->tableNote()) + (cutOff.isEmpty() ? QString() : QLatin1Char(' ') + cutOff) : cutOff);
+    setWindowFilePath(romPath());
+    history_.clear();
     showSpeciesNames(*rom_->species);
     // A new ROM starts with no trade chosen: the editor empty and disabled.
     QStringList rows;
     for (int slot = 1; slot <= rom_->slotCount(); ++slot) rows << fromCore(slotName(slot));
     chooser_->setRows(rows);
     setCurrentTrade({});
-    updateTitle();
+    showRomInformation();
     form_.romFrame->setEnabled(true);
     form_.tradeListFrame->setEnabled(true);
     for (QLabel* caption : form_.romCaptions) caption->setEnabled(true);
     form_.tradeList->setEnabled(rom_->table.has_value());
-    for (QAction* a : {exportAction_, importAction_}) a->setEnabled(rom_->table.has_value());
-    playAction_->setEnabled(true);
-    saveAsAction_->setEnabled(true);
-    patchAction_->setEnabled(true);
-    history_.clear();
-    updateUndoActions();
-    recentRoms_.add(path);
+    recentRoms_.add(romPath());
     showRecentRoms();
     // The keyboard chooses a trade at once (Space, the arrow keys).
     if (rom_->table) form_.tradeList->setFocus();
-    reloadAction_->setEnabled(true);
     if (!rom_->table) refuse(fromCore(describe(rom_->noTable)));
-    else if (!cutOff.isEmpty()) refuse(cutOff);
+    else if (rom_->size.cutOff()) refuse(fromCore(rom_->size.cutOffNote()));
+}
+
+void MainWindow::showRomInformation() {
+    // [*] shows the unsaved-edit mark the desktop's way ("crystal.gbc*").
+    setWindowTitle(!rom_ ? kAppTitle
+                         : kAppTitle + QStringLiteral(" \u2014 ") + QFileInfo(romPath()).fileName() +
+                               (rom_->readOnly ? QStringLiteral(" (read-only)") : QString()) + QStringLiteral("[*]"));
+    if (!rom_) return;
+    const Release& release = *rom_->release;
+    form_.gameName->setText(fromCore(release.name));
+    form_.gameCode->setText(fromCore(release.code));
+    form_.language->setText(fromCore(languageName(release.language)));
+    // A table the game's routine does not vouch for says so, whole in the tooltip.
+    const bool byRecords = rom_->table && rom_->table->foundBy == FoundBy::RecordScan;
+    QString table = !rom_->table ? QStringLiteral("Trade table: not found")
+                                 : QStringLiteral("Trade table: ") + fromCore(hexOffset(rom_->table->offset)) +
+                                       (byRecords            ? QStringLiteral(" (found by its records alone)")
+                                        : rom_->tableMoved() ? QStringLiteral(" (moved)")
+                                                             : QString());
+    // A cut file is said in the frame (in short, the whole sentence in its tooltip).
+    const QString cutOff = rom_->size.cutOff() ? fromCore(rom_->size.cutOffNote()) : QString();
+    if (!cutOff.isEmpty()) table += QStringLiteral(" \u2014 the file may be cut off");
+    if (rom_->readOnly) table += QStringLiteral(" \u2014 read-only");
+    form_.tableInfo->setText(table);
+    QStringList tip;
+    if (byRecords) tip << fromCore(rom_->tableNote());
+    if (!cutOff.isEmpty()) tip << cutOff;
+    form_.tableInfo->setToolTip(tip.join(QLatin1Char(' ')));
+}
+
+void MainWindow::updateActions() {
+    const bool open = rom_.has_value();
+    const bool table = open && rom_->table.has_value();
+    const bool trade = current_.record.has_value();
+    for (QAction* a : {reloadAction_, saveAsAction_, patchAction_, playAction_}) a->setEnabled(open);
+    for (QAction* a : {exportAction_, importAction_}) a->setEnabled(table);
+    for (QAction* a : {saveAction_, moreFieldsAction_}) a->setEnabled(trade);
+    const SaveHistory::Entry* undo = history_.toUndo();
+    const SaveHistory::Entry* redo = history_.toRedo();
+    undoAction_->setText(undo ? QStringLiteral("&Undo ") + fromCore(undo->what) : QStringLiteral("&Undo Save"));
+    redoAction_->setText(redo ? QStringLiteral("&Redo ") + fromCore(redo->what) : QStringLiteral("&Redo Save"));
+    undoAction_->setEnabled(undo != nullptr);
+    redoAction_->setEnabled(redo != nullptr);
 }
 
 void MainWindow::tradeChosen(int row) {
@@ -437,6 +455,28 @@ bool MainWindow::showTrade(int row) {
     setCurrentTrade({row, reading->record, std::nullopt, {}});
     if (!reading->record) refuse(fromCore(kNoTradeMessage));
     return true;
+}
+
+Result<TradeEdit, Problems> MainWindow::editFromBoxes() const {
+    TradeEdit edit = current_.more.value_or(uneditedEdit(*current_.record));
+    Problems problems;
+    auto keep = [&](auto result, auto& target) {
+        if (result) target = *result;
+        else problems.push_back(result.error());
+    };
+    const TradeRecord& shown = *current_.record;
+    // The record as the file holds it now (after a reload that kept the boxes).
+    edit.shown = shown;
+    // The boxes of fields the release's trades hold.
+    if (shown.trainerId) keep(parseTrainerId(form_.trainerId->text().toStdString()), edit.trainerId);
+    keep(speciesOf(form_.requestedSpecies, SpeciesRole::Requested), edit.requestedSpecies);
+    keep(speciesOf(form_.offeredSpecies, SpeciesRole::Offered), edit.offeredSpecies);
+    keep(resolveName(*rom_, shown, NameRole::Nickname, form_.nickname->text().toStdU16String()), edit.nickname);
+    if (shown.trainerName) {
+        keep(resolveName(*rom_, shown, NameRole::TrainerName, form_.trainerName->text().toStdU16String()), edit.trainerName);
+    }
+    if (!problems.empty()) return problems;
+    return edit;
 }
 
 Result<SpeciesId> MainWindow::speciesOf(const QComboBox* box, SpeciesRole role) const {
@@ -462,21 +502,21 @@ void MainWindow::showMoreFields() {
     dialog.setFont(form_.captionFont);
     // The offered picture follows the DVs while they are changed.
     connect(&dialog, &MoreFieldsDialog::dvsChanged, this, [this](const Dvs& dvs) { showPictures(dvs); });
-    const bool kept = dialog.exec() == QDialog::Accepted;
-    if (kept) current_.more = dialog.edit();
+    if (dialog.exec() == QDialog::Accepted) {
+        // Only the fields the dialog now changes are kept as edits.
+        CurrentTrade trade = current_;
+        trade.more = dialog.edit();
+        for (auto [field, edited] : {std::pair{Field::HeldItem, trade.more->heldItem.has_value()},
+                                     std::pair{Field::Dvs, trade.more->dvs.has_value()},
+                                     std::pair{Field::GenderRequirement, trade.more->genderRequirement.has_value()},
+                                     std::pair{Field::DialogSet, trade.more->dialogSet.has_value()}}) {
+            if (edited) trade.edited.insert(field);
+            else trade.edited.erase(field);
+        }
+        setCurrentTrade(std::move(trade), false);
+    }
     showPictures();
     showWarnings();
-    if (kept && dialog.changed()) markModified();
-    // Only the fields the dialog now changes are kept as edits.
-    if (kept) {
-        const TradeEdit& more = *current_.more;
-        for (auto [field, edited] : {std::pair{Field::HeldItem, more.heldItem.has_value()}, std::pair{Field::Dvs, more.dvs.has_value()},
-                                     std::pair{Field::GenderRequirement, more.genderRequirement.has_value()},
-                                     std::pair{Field::DialogSet, more.dialogSet.has_value()}}) {
-            if (edited) current_.edited.insert(field);
-            else current_.edited.erase(field);
-        }
-    }
 }
 
 bool MainWindow::maySwitchAway() {
@@ -493,14 +533,10 @@ bool MainWindow::maySwitchAway() {
     return false;
 }
 
-void MainWindow::markModified() {
-    if (current_.record) setWindowModified(true);
-}
-
 void MainWindow::markEdited(Field field) {
     if (!current_.record) return;
     current_.edited.insert(field);
-    markModified();
+    setWindowModified(true);
 }
 
 void MainWindow::showAbout() {
@@ -508,14 +544,6 @@ void MainWindow::showAbout() {
     about_->show();
     about_->raise();
     about_->activateWindow();
-}
-
-void MainWindow::updateTitle() {
-    // [*] shows the unsaved-edit mark the desktop's way ("crystal.gbc*").
-    setWindowTitle(romPath().isEmpty() ? kAppTitle
-                                       : kAppTitle + QStringLiteral(" \u2014 ") + QFileInfo(romPath()).fileName() +
-                                             (rom_ && rom_->readOnly ? QStringLiteral(" (read-only)") : QString()) +
-                                             QStringLiteral("[*]"));
 }
 
 void MainWindow::refuse(const QString& text) { messages_.show(this, kAppTitle, text, MessageIcon::Exclamation); }

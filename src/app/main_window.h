@@ -1,5 +1,5 @@
-// The main window (Form1): ROM information, the trade slots, the trade
-// editor, and the File, Trade and Help menus. It holds the state the
+// The main window: ROM information, the trade slots, the trade editor, and
+// the File, Edit, Trade and Help menus. It holds the state the
 // commands share (the open ROM, the trade being edited and whether it was
 // edited) and asks the core for everything else; it does no byte arithmetic
 // of its own. Widgets are named by their role; their object names are the
@@ -52,7 +52,7 @@ public:
 
     // The ROM the window works on (absolute, the platform's separators),
     // empty before the first successful open.
-    QString romPath() const { return windowFilePath(); }
+    QString romPath() const;
     const std::optional<Rom>& rom() const { return rom_; }
 
 protected:
@@ -91,9 +91,10 @@ private:
     void createMenus();
     void createControls();
 
-    // The one place that changes the trade being edited, and clears the
-    // unsaved mark: the list's selection follows; `refill` puts the
-    // record's values in the boxes (after a save the boxes keep what was typed).
+    // The one place that changes the trade being edited: the list's
+    // selection, the unsaved mark (the trade's edited fields) and the
+    // actions follow; `refill` puts the record's values in the boxes (after
+    // a save the boxes keep what was typed).
     void setCurrentTrade(CurrentTrade trade, bool refill = true);
     void fillEditor();
     // The species lists' entries: the ROM's names, or the built-in ones.
@@ -104,13 +105,18 @@ private:
     void showPicture(QLabel* frame, const Result<SpeciesId>& species, PictureLook look);
     // Reads and shows a trade; false (and the window as it was) when it cannot be read.
     bool showTrade(int row);
-    // Shows an opened ROM: ROM Information, the list, and the editor empty.
-    void showRom(const QString& path, Rom rom);
+    // The one place that changes the ROM the window works on: its path, ROM
+    // Information, the title, the list, and the editor empty (as Qt's
+    // Application example's setCurrentFile).
+    void setCurrentRom(Rom rom);
+    // ROM Information and the title, as the ROM's state now says.
+    void showRomInformation();
+    // Every action's state, from the window's state.
+    void updateActions();
     // Asks about unsaved edits; true when the window may go on (saved, or
     // discarded: the boxes then show the trade as read).
     bool maySwitchAway();
-    void markModified();
-    // The user changed a field of the editor.
+    // The user changed a field of the editor: the trade has unsaved edits.
     void markEdited(Field field);
     // The boxes of the main window's fields.
     std::vector<std::pair<Field, QWidget*>> fieldBoxes() const;
@@ -120,7 +126,6 @@ private:
     void updateRoomLeft(QLineEdit* box, NameRole role);
     // The warning signs of a trade that can never happen, as the boxes now say.
     void showWarnings();
-    void updateTitle();
     void showRecentRoms();
     SaveOptions saveOptions() const;
     // Saves edits into the ROM, asking first about a read-only one (made
@@ -137,7 +142,6 @@ private:
     void keepEditsOver(const TradeRecord& now);
     void clearChangedMarks();
     void rewind(Rewind way);
-    void updateUndoActions();
 
     void refuse(const QString& text);
     void tell(const Error& error);

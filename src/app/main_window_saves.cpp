@@ -1,5 +1,5 @@
-// The window's commands that write: saving a trade, a copy, an import, an
-// export, and taking saves back or making them again.
+// The window's commands that write the ROM: saving a trade, a copy, an
+// import, and taking saves back or making them again.
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -20,44 +20,8 @@
 #include "trades/trainer_id.h"
 
 namespace kestrane {
-namespace {
-
-// The most changes a question lists before "and N more".
-constexpr int kListedChanges = 30;
-
-// The changes as lines of a question, at most kListedChanges of them.
-QStringList changeLines(const std::vector<FieldChange>& changes) {
-    QStringList lines;
-    for (int i = 0; i < int(changes.size()) && i < kListedChanges; ++i) lines << fromCore(changeLine(changes[std::size_t(i)]));
-    if (int(changes.size()) > kListedChanges) lines << QStringLiteral("\u2026and %1 more").arg(int(changes.size()) - kListedChanges);
-    return lines;
-}
-
-}  // namespace
 
 SaveOptions MainWindow::saveOptions() const { return SaveOptions{policyFor(checksumsAction_->isChecked())}; }
-
-Result<TradeEdit, Problems> MainWindow::editFromBoxes() const {
-    TradeEdit edit = current_.more.value_or(uneditedEdit(*current_.record));
-    Problems problems;
-    auto keep = [&](auto result, auto& target) {
-        if (result) target = *result;
-        else problems.push_back(result.error());
-    };
-    const TradeRecord& shown = *current_.record;
-    // The record as the file holds it now (after a reload that kept the boxes).
-    edit.shown = shown;
-    // The boxes of fields the release's trades hold.
-    if (shown.trainerId) keep(parseTrainerId(form_.trainerId->text().toStdString()), edit.trainerId);
-    keep(speciesOf(form_.requestedSpecies, SpeciesRole::Requested), edit.requestedSpecies);
-    keep(speciesOf(form_.offeredSpecies, SpeciesRole::Offered), edit.offeredSpecies);
-    keep(resolveName(*rom_, shown, NameRole::Nickname, form_.nickname->text().toStdU16String()), edit.nickname);
-    if (shown.trainerName) {
-        keep(resolveName(*rom_, shown, NameRole::TrainerName, form_.trainerName->text().toStdU16String()), edit.trainerName);
-    }
-    if (!problems.empty()) return problems;
-    return edit;
-}
 
 std::optional<SaveReport> MainWindow::saveEdits(std::span<const TradeEdit> edits, const QString& what) {
     SaveOptions options = saveOptions();
@@ -76,8 +40,7 @@ std::optional<SaveReport> MainWindow::saveEdits(std::span<const TradeEdit> edits
         saved = saveTrades(*rom_, edits, options, files_);
         if (saved) {
             rom_->readOnly = false;
-            updateTitle();
-            form_.tableInfo->setText(form_.tableInfo->text().remove(QStringLiteral(" \u2014 read-only")));
+            showRomInformation();
         }
     }
     if (!saved) {
@@ -90,7 +53,7 @@ std::optional<SaveReport> MainWindow::saveEdits(std::span<const TradeEdit> edits
         return std::nullopt;
     }
     history_.saved(what.toStdString(), saved->changes);
-    updateUndoActions();
+    updateActions();
     return std::move(*saved);
 }
 
@@ -157,7 +120,7 @@ void MainWindow::offerReload(const Error& refusal) {
     if (moved) {
         auto rom = kestrane::openRom(rom_->path, files_);
         if (!rom) return tell(rom.error());
-        showRom(romPath(), std::move(*rom));
+        setCurrentRom(std::move(*rom));
         if (editing.row >= rom_->slotCount()) {
             return tell(refused(ErrorCode::NoTrade, editing.record->slot.name() + " is not in the table the game now reads."));
         }
@@ -191,7 +154,6 @@ void MainWindow::keepEditsOver(const TradeRecord& now) {
         if (auto* combo = qobject_cast<QComboBox*>(box)) combo->setEditText(text);
         else static_cast<QLineEdit*>(box)->setText(text);
     }
-    setWindowModified(!current_.edited.empty());
     showPictures();
     showWarnings();
     QStringList elsewhere;
@@ -241,52 +203,10 @@ void MainWindow::saveRomAs() {
     auto copy = kestrane::openRom(toCore(*path), files_);
     // The copy is written either way: a failure here says so, and the window stays on the ROM.
     if (!copy) return tell(inContext(copy.error(), "The copy was saved to " + quoted(toCore(*path)) + ", but it could not be opened to edit"));
-    showRom(QDir::toNativeSeparators(QFileInfo(*path).absoluteFilePath()), std::move(*copy));
+    copy->path = toCore(QDir::toNativeSeparators(QFileInfo(*path).absoluteFilePath()));
+    setCurrentRom(std::move(*copy));
     if (row >= 0) showTrade(row);
     statusBar()->showMessage(QStringLiteral("Saved as %1; the window now edits that file.").arg(QFileInfo(*path).fileName()));
-}
-
-void MainWindow::createPatchCommand() {
-    if (!rom_ || !maySwitchAway()) return;
-    const QFileInfo rom(romPath());
-    CommonDialog cleanDialog(dialogs_);
-    const QString clean = cleanDialog.showOpen(this, QStringLiteral("Choose the Clean ROM"), rom.absolutePath(), kRomFilter,
-                                                     kOpenFlags);
-    if (clean.isEmpty()) return;
-    auto found = diffRoms(toCore(clean), rom_->path, files_);
-    if (!found) return tell(found.error());
-    // The formats as the dialog's filters; a name typed without its
-    // format's ending gets that of the filter chosen.
-    QStringList filters;
-    for (const PatchKind& kind : kPatchKinds) {
-        filters << fromCore(kind.description) + QStringLiteral(" (*") + fromCore(kind.extension) + QStringLiteral(")|*") +
-                       fromCore(kind.extension);
-    }
-    CommonDialog dialog(dialogs_);
-    auto chosen = dialog.showSave(this, QStringLiteral("Create Patch"), rom.completeBaseName() + fromCore(kPatchKinds[0].extension),
-                                  rom.absolutePath(), filters.join(QLatin1Char('|')), 0, QString());
-    if (!chosen) return tell(chosen.error());
-    if (chosen->isEmpty()) return;
-    QString patch = *chosen;
-    const int filter = std::clamp(dialog.filterIndex(), 1, int(std::size(kPatchKinds))) - 1;
-    if (!patchFormatOf(toCore(patch))) patch += fromCore(kPatchKinds[filter].extension);
-    QStringList lines;
-    for (const std::string& line : diffSummary(*found)) lines << fromCore(line);
-    if (lines.size() > kListedChanges + 1) {
-        const int more = int(lines.size()) - 1 - kListedChanges;
-        lines = lines.mid(0, kListedChanges) << QStringLiteral("\u2026and %1 more").arg(more) << lines.last();
-    }
-    if (messages_.choose(this, QStringLiteral("Create Patch"),
-                         QStringLiteral("The patch turns \u201c%1\u201d into \u201c%2\u201d:\n\n%3\n\nCreate it?")
-                             .arg(QFileInfo(clean).fileName(), rom.fileName(), lines.join('\n')),
-                         {QStringLiteral("Create Patch"), QStringLiteral("Cancel")}) != 0) {
-        return;
-    }
-    auto written = createPatch(toCore(clean), rom_->path, toCore(patch), GameCheck::SameGame, files_);
-    if (!written) return tell(written.error());
-    messages_.show(this, kAppTitle,
-                   QStringLiteral("The patch was written to \u201c%1\u201d (%2 bytes).").arg(QFileInfo(patch).fileName()).arg(written->patchSize),
-                   MessageIcon::Information);
 }
 
 void MainWindow::undoSave() { rewind(Rewind::Undo); }
@@ -301,33 +221,9 @@ void MainWindow::rewind(Rewind way) {
     if (!done) return tell(done.error());
     if (way == Rewind::Undo) history_.undone();
     else history_.redone();
-    updateUndoActions();
+    updateActions();
     if (current_.record) showTrade(current_.row);
     statusBar()->showMessage((way == Rewind::Undo ? QStringLiteral("Undone: ") : QStringLiteral("Done again: ")) + what + QStringLiteral("."));
-}
-
-void MainWindow::updateUndoActions() {
-    const SaveHistory::Entry* undo = history_.toUndo();
-    const SaveHistory::Entry* redo = history_.toRedo();
-    undoAction_->setText(undo ? QStringLiteral("&Undo ") + fromCore(undo->what) : QStringLiteral("&Undo Save"));
-    redoAction_->setText(redo ? QStringLiteral("&Redo ") + fromCore(redo->what) : QStringLiteral("&Redo Save"));
-    undoAction_->setEnabled(undo != nullptr);
-    redoAction_->setEnabled(redo != nullptr);
-}
-
-void MainWindow::exportTrades() {
-    if (!rom_) return;
-    const QFileInfo rom(romPath());
-    const QString proposed = rom.completeBaseName() + fromCore(exchange::kTableExtension);
-    CommonDialog dialog(dialogs_);
-    auto path = dialog.showSave(this, QStringLiteral("Export Trades"),
-                                proposed.size() <= CommonDialog::kMaxSaveFileName ? proposed : QStringLiteral("trades.json"),
-                                rom.absolutePath(), kTableFilter, 0, fromCore(exchange::kTableExtension));
-    if (!path) return tell(path.error());
-    if (path->isEmpty()) return;
-    if (auto written = exchange::exportTable(*rom_, toCore(*path), files_); !written) return tell(written.error());
-    messages_.show(this, kAppTitle, QStringLiteral("The trades were exported to \"%1\".").arg(QFileInfo(*path).fileName()),
-                   MessageIcon::Information);
 }
 
 void MainWindow::importTrades() {
@@ -347,7 +243,9 @@ void MainWindow::importTrades() {
                        MessageIcon::Information);
         return;
     }
-    const QStringList lines = changeLines(*changes);
+    std::vector<std::string> said;
+    for (const FieldChange& change : *changes) said.push_back(changeLine(change));
+    const QStringList lines = questionLines(said);
     const QString sister = edits->sister ? fromCore(sisterNote(*edits->sister)) + QStringLiteral("\n\n") : QString();
     if (messages_.choose(this, QStringLiteral("Import Trades"),
                          sister + QStringLiteral("Importing \"%1\" changes:\n\n%2\n\nImport these changes?").arg(table, lines.join('\n')),

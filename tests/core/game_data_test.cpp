@@ -25,7 +25,7 @@ TEST(GameData, ItemNamesAndGenderRatiosOnlyWhereTheyProveToBe) {
         EXPECT_EQ(itemLabel(rom->items, 5), "POK\u00e9 BALL");
         EXPECT_EQ(itemLabel(rom->items, 70), code[0] == 'B' ? "CLEAR BELL" : "TERU-SAMA");
         EXPECT_EQ(itemLabel(rom->items, 0), "None");
-        EXPECT_EQ((*rom->genderRatios)[65], testGenderRatio(66));
+        EXPECT_EQ((*rom->genderRatios)[66], testGenderRatio(66));
 
         struct Typed {
             const char* text;

@@ -24,9 +24,9 @@ TEST_F(TradeRecordTest, ReadsEveryFieldFromItsOffsetsAndChangesNothing) {
     EXPECT_EQ(r.heldItem, 0x53);
     EXPECT_EQ(r.trainerId, 48926);
     EXPECT_EQ(r.trainerName, u"KYLE");
-    EXPECT_EQ(r.genderRequirement, 0);
+    EXPECT_EQ(r.genderRequirement, GenderRequirement::Either);
     EXPECT_TRUE(std::equal(r.raw.begin(), r.raw.end(), rom.begin() + kGoldSlot1));
-    EXPECT_EQ(read(4).genderRequirement, 2);
+    EXPECT_EQ(read(4).genderRequirement, GenderRequirement::Female);
     EXPECT_EQ(read(4).dialogSet, 2);
     EXPECT_EQ(read(2).offset, kGoldSilverTable);
     EXPECT_EQ(readFile(path), rom);
