@@ -14,14 +14,6 @@ int hexDigitValue(char c) {
 
 }  // namespace
 
-std::string reverseHexBytes(std::string_view hexText) {
-    std::string text = hexText.size() % 2 ? "0" + std::string(hexText) : std::string(hexText);
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = text.size(); i >= 2; i -= 2) out.append(text, i - 2, 2);
-    return out;
-}
-
 std::string bytesToHex(std::span<const std::uint8_t> bytes) {
     std::string out;
     out.reserve(bytes.size() * 2);

@@ -14,10 +14,6 @@
 
 namespace kestrane {
 
-// The two-character groups of hexText in reverse order; an odd-length text
-// counts as if a "0" stood in front. Characters are not examined.
-std::string reverseHexBytes(std::string_view hexText);
-
 // Two upper-case digits per byte: "5492".
 std::string bytesToHex(std::span<const std::uint8_t> bytes);
 // Two upper-case digits per byte, a blank between bytes: "54 92".

@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "support/string_builder.h"
-#include "text/char_map.h"
+#include "library/string_builder.h"
+#include "library/char_map.h"
 
 namespace kestrane {
 namespace {
@@ -31,20 +31,6 @@ std::optional<Unit> unitAt(std::u16string_view rest, const Charset& charset) {
     return std::nullopt;
 }
 
-// The codec's inputs are names of a few characters; a builder overflow needs
-// gigabytes of input and is treated like any container's length limit.
-void appendOrThrow(StringBuilder& builder, std::u16string_view piece) {
-    if (auto appended = builder.append(piece); !appended) throw std::length_error(appended.error().message);
-}
-
-std::u16string hexEscape(std::uint8_t byte) {
-    std::string digits = toPaddedHex(byte, 2);
-    return std::u16string{u'\\', u'h', static_cast<char16_t>(digits[0]), static_cast<char16_t>(digits[1])};
-}
-
-}  // namespace
-
-namespace {
 
 // A kana twin's form beside its neighbours: katakana where the kana before
 // it (else the one after it) is katakana.
@@ -59,9 +45,10 @@ std::u16string_view twinForm(std::span<const std::uint8_t> bytes, std::size_t at
     return !beside.empty() && isKatakana(beside[0]) ? charset.katakanaTwin(bytes[at]) : *charset.text(bytes[at]);
 }
 
-// Mode 0: each byte's text up to the terminator, the kana twins in the
-// form their neighbours give them.
-void decodeNames(std::span<const std::uint8_t> data, const Charset& charset, StringBuilder& builder) {
+}  // namespace
+
+std::u16string decodeGameText(std::span<const std::uint8_t> data, const Charset& charset) {
+    std::u16string decoded;
     std::vector<std::u16string_view> shown;
     const auto end = std::find(data.begin(), data.end(), kTerminator);
     const auto bytes = std::span<const std::uint8_t>(data.begin(), end);
@@ -69,45 +56,19 @@ void decodeNames(std::span<const std::uint8_t> data, const Charset& charset, Str
         auto text = charset.text(bytes[at]);
         shown.push_back(!text ? std::u16string_view() : charset.katakanaTwin(bytes[at]).empty() ? *text
                                                                                                : twinForm(bytes, at, charset, shown));
-        appendOrThrow(builder, shown.back());
+        decoded += shown.back();
     }
-}
-
-}  // namespace
-
-std::u16string decodeGameText(std::span<const std::uint8_t> data, std::int16_t mode, const Charset& charset) {
-    StringBuilder builder;
-    if (mode == 0) {
-        decodeNames(data, charset, builder);
-        return std::move(builder).toString();
-    }
-    bool escapeNext = false;
-    for (std::uint8_t b : data) {
-        if (escapeNext) {
-            appendOrThrow(builder, hexEscape(b));
-            escapeNext = false;
-        } else {
-            KanaPiece kana = kanaPiece(b);
-            if (kana.kind == KanaPiece::Kind::HexEscape) appendOrThrow(builder, hexEscape(b));
-            else appendOrThrow(builder, kana.text);
-            escapeNext = kana.kind == KanaPiece::Kind::TextThenEscape;
-        }
-    }
-    return std::move(builder).toString();
+    return decoded;
 }
 
 std::vector<std::uint8_t> encodeGameText(std::u16string_view text, const Charset& charset) {
-    StringBuilder builder;
+    std::vector<std::uint8_t> bytes;
     for (std::size_t pos = 0; pos < text.size();) {
         auto unit = unitAt(text.substr(pos), charset);
-        if (unit) {
-            char16_t byteAsChar = unit->byte;
-            appendOrThrow(builder, std::u16string_view(&byteAsChar, 1));
-        }
+        if (unit) bytes.push_back(unit->byte);
         pos += unit ? unit->length : 1;
     }
-    const std::u16string collected = std::move(builder).toString();
-    return std::vector<std::uint8_t>(collected.begin(), collected.end());
+    return bytes;
 }
 
 std::optional<Unencodable> findUnencodable(std::u16string_view text, const Charset& charset) {

@@ -1,9 +1,8 @@
-// Game text <-> editable text.
+// Game text <-> editable text, in a release's character set (English unless
+// another is given).
 //
-// Decoding (mode 0, a release's character set: English unless another is
-// given) stops at the terminator 0x50 and drops bytes that have no
-// character. Any other mode decodes with the kana map, which has no
-// terminator. Encoding reads the text left to right and takes the longest
+// Decoding stops at the terminator 0x50 and drops bytes that have no
+// character. Encoding reads the text left to right and takes the longest
 // unit the set knows at each position (a hex escape, "\h" and two hex
 // digits, counts as four characters). A lone "\" is the terminator.
 #pragma once
@@ -21,9 +20,9 @@
 
 namespace kestrane {
 
-// The editable text of a name field. Never fails.
-std::u16string decodeGameText(std::span<const std::uint8_t> data, std::int16_t mode,
-                              const Charset& charset = englishCharset());
+// The editable text of a name field, the kana twins in the form their
+// neighbours give them. Never fails.
+std::u16string decodeGameText(std::span<const std::uint8_t> data, const Charset& charset = englishCharset());
 
 // The bytes of an editable text, one per unit. A character that starts no
 // unit yields no byte (findUnencodable tells callers about it first).

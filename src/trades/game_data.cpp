@@ -31,7 +31,7 @@ Result<std::optional<ItemNames>> readItemNames(File& file, const Release& releas
         }
         if (end >= bytes.size() || bytes[end] != kTerminator || end == at) return std::optional<ItemNames>();
         // The 256th is what item 0 would print: Kestrane calls it "None".
-        if (item < kItemCount) names[std::size_t(item)] = toUtf8(decodeGameText(std::span(bytes).subspan(at, end - at), 0, release.charset()));
+        if (item < kItemCount) names[std::size_t(item)] = toUtf8(decodeGameText(std::span(bytes).subspan(at, end - at), release.charset()));
         at = end + 1;
     }
     return std::optional<ItemNames>(std::move(names));
@@ -54,7 +54,7 @@ Result<RomSpeciesNames> readSpeciesNames(File& file, const Release& release) {
                                   hexOffset(release.speciesNames + std::uint32_t((species - 1) * length)) + ")";
         if (end == entry.begin()) return RomSpeciesNames{{}, where + " is empty"};
         if (!plain) return RomSpeciesNames{{}, where + " is not plain game text"};
-        read.names.push_back(toUtf8(decodeGameText(std::span(entry.begin(), end), 0, charset)));
+        read.names.push_back(toUtf8(decodeGameText(std::span(entry.begin(), end), charset)));
     }
     return read;
 }

@@ -41,7 +41,7 @@ Result<TradeReading> readRecord(File& file, const Rom& rom, Slot slot) {
 std::u16string shownName(std::span<const std::uint8_t> fieldBytes, const Charset& charset) {
     // Not cut to the field's length in characters: a byte may show as a
     // token or glyph of several ("[PK]", "POKé"), and the name is its bytes.
-    std::u16string text = decodeGameText(fieldBytes, 0, charset);
+    std::u16string text = decodeGameText(fieldBytes, charset);
     // Trimmed in place: no second string.
     const auto first = text.find_first_not_of(u' ');
     if (first == std::u16string::npos) return {};

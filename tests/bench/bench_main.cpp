@@ -169,7 +169,7 @@ void IdentifyLimit(benchmark::State& state) {
 
 void DecodeName(benchmark::State& state) {
     const std::uint8_t field[10] = {0x91, 0x8E, 0x82, 0x8A, 0x98, 0x50, 0x20, 0x20, 0x20, 0x20};
-    for (auto _ : state) benchmark::DoNotOptimize(decodeGameText(field, 0));
+    for (auto _ : state) benchmark::DoNotOptimize(decodeGameText(field));
     state.SetItemsProcessed(state.iterations());
 }
 

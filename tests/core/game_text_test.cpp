@@ -4,7 +4,8 @@
 
 #include "support/rom_image.h"
 #include "support/utf.h"
-#include "text/char_map.h"
+#include "library/char_map.h"
+#include "library/kana_text.h"
 #include "text/charset.h"
 
 namespace kestrane {
@@ -25,7 +26,7 @@ class Decode : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(Decode, GivesTheEditableText) {
     const DecodeCase& c = GetParam();
-    EXPECT_EQ(toUtf8(decodeGameText(c.bytes, c.mode)), toUtf8(c.text));
+    EXPECT_EQ(toUtf8(library::decodeGameText(c.bytes, c.mode)), toUtf8(c.text));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -133,7 +134,7 @@ TEST(GameText, StandardMapRoundTripsEveryField) {
             Bytes field(10, 0x50);
             for (std::size_t i = 0; i < length; ++i) field[i] = static_cast<std::uint8_t>(b);
             Bytes expected(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(length) + 1);
-            EXPECT_EQ(encodeGameText(decodeGameText(field, 0) + u"\\"), expected) << "byte " << b;
+            EXPECT_EQ(encodeGameText(decodeGameText(field) + u"\\"), expected) << "byte " << b;
         }
     }
 }
@@ -143,9 +144,9 @@ TEST(GameText, KanaTextsOfEncoderTokensRoundTrip) {
     for (int b : {0xB0, 0xB1, 0xB3, 0xB5, 0xB6, 0xB7, 0xB9, 0xEF, 0xF7, 0xF8, 0xF9, 0xFA, 0xFB, 0xFE, 0xFF,
                   0xC3, 0xE1, 0xF1}) {
         Bytes one{static_cast<std::uint8_t>(b)};
-        EXPECT_EQ(encodeGameText(decodeGameText(one, 1)), one) << "byte " << b;
+        EXPECT_EQ(encodeGameText(library::decodeGameText(one, 1)), one) << "byte " << b;
     }
-    EXPECT_EQ(encodeGameText(decodeGameText(Bytes{0xFC, 0x50}, 1)), (Bytes{0xFC, 0x50}));
+    EXPECT_EQ(encodeGameText(library::decodeGameText(Bytes{0xFC, 0x50}, 1)), (Bytes{0xFC, 0x50}));
 }
 
 TEST(GameText, EachReleaseShowsAndWritesItsOwnCharacters) {
@@ -173,7 +174,7 @@ TEST(GameText, EachReleaseShowsAndWritesItsOwnCharacters) {
         SCOPED_TRACE(c.release);
         Bytes field = c.bytes;
         field.push_back(0x50);
-        EXPECT_EQ(toUtf8(decodeGameText(field, 0, c.charset())), toUtf8(c.shown));
+        EXPECT_EQ(toUtf8(decodeGameText(field, c.charset())), toUtf8(c.shown));
         const std::u16string typed = c.typed.empty() ? c.shown : c.typed;
         Bytes written = c.bytes;
         if (c.bytes == Bytes{0xD4, 0xE4, 0xE5}) written = {0xD4};

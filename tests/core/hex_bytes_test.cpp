@@ -1,4 +1,4 @@
-#include "support/hex_bytes.h"
+#include "library/hex_bytes.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include "support/rom_image.h"
 #include "support/memory_file_system.h"
-#include "text/char_map.h"
+#include "library/char_map.h"
 #include "text/game_text.h"
 #include "trades/save.h"
 
@@ -119,7 +119,7 @@ TEST(Properties, StandardMapFieldsSurviveDecodeThenEncode) {
             field[k] = k < length ? standard[rng() % standard.size()] : k == length ? 0x50 : std::uint8_t(rng());
         }
         Bytes upToTerminator(field.begin(), field.begin() + std::ptrdiff_t(std::min<std::size_t>(length + 1, 10)));
-        Bytes encoded = encodeGameText(decodeGameText(field, 0) + u"\\");
+        Bytes encoded = encodeGameText(decodeGameText(field) + u"\\");
         if (length == 10) encoded.pop_back();  // a full field has no terminator of its own
         ASSERT_EQ(encoded, upToTerminator) << "case " << i;
     }

@@ -2,7 +2,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "text/char_map.h"
+#include "library/char_map.h"
+#include "library/kana_text.h"
 #include "text/game_text.h"
 
 using namespace kestrane;
@@ -11,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::int16_t mode = static_cast<std::int16_t>(data[0] % 3 == 0 ? 0 : data[0] - 128);
     const std::span<const std::uint8_t> bytes(data + 1, size - 1);
-    const std::u16string text = decodeGameText(bytes, mode);
+    const std::u16string text = library::decodeGameText(bytes, mode);
     // Every character the maps produce lies in U+0020..U+00FF, but for the
     // five signs of the games beyond it.
     for (char16_t c : text) {

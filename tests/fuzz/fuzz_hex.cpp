@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "support/hex_bytes.h"
+#include "library/hex_bytes.h"
 
 using namespace kestrane;
 

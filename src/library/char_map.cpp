@@ -1,4 +1,4 @@
-#include "text/char_map.h"
+#include "library/char_map.h"
 
 #include <array>
 #include <string>

@@ -1,4 +1,4 @@
-#include "support/string_builder.h"
+#include "library/string_builder.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,7 @@
 // Reading and writing file bytes as hexadecimal text (two digits per byte,
-// the first byte first), by path: a library over the file door, which the
-// programs do not use themselves. The text helpers live in hex_text.h.
+// the first byte first), by path, and reversing the byte order of such
+// text: library procedures over the file door and hex_text.h, which no
+// program calls.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,10 @@
 #include "support/result.h"
 
 namespace kestrane {
+
+// The two-character groups of hexText in reverse order; an odd-length text
+// counts as if a "0" stood in front. Characters are not examined.
+std::string reverseHexBytes(std::string_view hexText);
 
 // Told about every failure of readHexBytes/writeHexBytes (a front end's
 // "Error: N" box). The failure is returned to the caller as well.

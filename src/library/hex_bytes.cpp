@@ -1,8 +1,16 @@
-#include "support/hex_bytes.h"
+#include "library/hex_bytes.h"
 
 #include <vector>
 
 namespace kestrane {
+
+std::string reverseHexBytes(std::string_view hexText) {
+    std::string text = hexText.size() % 2 ? "0" + std::string(hexText) : std::string(hexText);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = text.size(); i >= 2; i -= 2) out.append(text, i - 2, 2);
+    return out;
+}
 namespace {
 
 // Reports the failure and hands it on: nothing is swallowed.
