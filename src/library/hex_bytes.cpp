@@ -46,8 +46,11 @@ Result<std::string> readHexBytes(const std::string& path, std::int32_t offset, s
 Result<void> writeHexBytes(const std::string& path, std::int32_t offset, std::string_view hexText,
                            const FailureReporter& report, FileSystem& fs) {
     const std::string where = "Could not write " + quoted(path);
-    auto bytes = hexToBytes(hexText);
-    if (!bytes) return fail(report, nothingWritten(inContext(bytes.error(), where)));
+    const HexBytes bytes = hexToBytes(hexText);
+    if (!bytes) {
+        const Error notHex = refused(ErrorCode::TypeMismatch, "\"" + bytes.badPair + "\" is not a hexadecimal byte");
+        return fail(report, nothingWritten(inContext(notHex, where)));
+    }
     auto file = fs.open(path, OpenMode::ReadWrite);
     if (!file) return fail(report, nothingWritten(inContext(file.error(), where)));
     if (!bytes->empty()) {

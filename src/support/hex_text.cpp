@@ -35,19 +35,21 @@ std::string spacedHex(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
-Result<std::vector<std::uint8_t>> hexToBytes(std::string_view hexText) {
+HexBytes hexToBytes(std::string_view hexText) {
     std::string text = hexText.size() % 2 ? "0" + std::string(hexText) : std::string(hexText);
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(text.size() / 2);
+    HexBytes parsed;
+    parsed.bytes.reserve(text.size() / 2);
     for (std::size_t i = 0; i < text.size(); i += 2) {
         int hi = hexDigitValue(text[i]);
         int lo = hexDigitValue(text[i + 1]);
         if (hi < 0 || lo < 0) {
-            return refused(ErrorCode::TypeMismatch, "\"" + text.substr(i, 2) + "\" is not a hexadecimal byte");
+            parsed.bytes.clear();
+            parsed.badPair = text.substr(i, 2);
+            return parsed;
         }
-        bytes.push_back(static_cast<std::uint8_t>(hi << 4 | lo));
+        parsed.bytes.push_back(static_cast<std::uint8_t>(hi << 4 | lo));
     }
-    return bytes;
+    return parsed;
 }
 
 std::string toPaddedHex(std::int32_t value, std::uint8_t digits) {

@@ -10,7 +10,6 @@
 #include <string_view>
 #include <vector>
 
-#include "support/result.h"
 
 namespace kestrane {
 
@@ -20,9 +19,16 @@ std::string bytesToHex(std::span<const std::uint8_t> bytes);
 std::string spacedHex(std::span<const std::uint8_t> bytes);
 
 // The bytes that hexText names (either letter case; an odd-length text
-// counts as if a "0" stood in front). A character that is no hexadecimal
-// digit is a TypeMismatch error, and then no bytes are given at all.
-Result<std::vector<std::uint8_t>> hexToBytes(std::string_view hexText);
+// counts as if a "0" stood in front), or the first pair that is no
+// hexadecimal byte, and then no bytes at all.
+struct HexBytes {
+    std::vector<std::uint8_t> bytes;
+    std::string badPair;  // "G4"; empty where every pair is a byte
+    explicit operator bool() const { return badPair.empty(); }
+    const std::vector<std::uint8_t>& operator*() const { return bytes; }
+    const std::vector<std::uint8_t>* operator->() const { return &bytes; }
+};
+HexBytes hexToBytes(std::string_view hexText);
 
 // The last `digits` characters of "00000000" followed by value in upper-case
 // hexadecimal (a negative value as its 32-bit two's complement).

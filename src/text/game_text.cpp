@@ -1,11 +1,7 @@
 #include "text/game_text.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <vector>
-
-#include "library/string_builder.h"
-#include "library/char_map.h"
 
 namespace kestrane {
 namespace {

@@ -16,17 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     bool allHex = true;
     for (char c : text) allHex = allHex && std::isxdigit(static_cast<unsigned char>(c));
-    auto bytes = hexToBytes(text);
-    if (bytes.ok() != allHex) std::abort();
-    if (!bytes) {
-        if (bytes.error().code != ErrorCode::TypeMismatch) std::abort();
-        return 0;
-    }
+    const HexBytes bytes = hexToBytes(text);
+    if (bool(bytes) != allHex) std::abort();
+    if (!bytes) return 0;
     std::string upper = padded;
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (bytesToHex(*bytes) != upper) std::abort();
     // Reversing the text reverses the bytes.
-    auto backwards = hexToBytes(reversed);
+    const HexBytes backwards = hexToBytes(reversed);
     if (!backwards || !std::equal(backwards->rbegin(), backwards->rend(), bytes->begin(), bytes->end())) std::abort();
     return 0;
 }
