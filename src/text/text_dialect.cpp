@@ -7,89 +7,72 @@ namespace {
 
 using enum InString;
 
-// home/text.asm of the second generation's builds: PlaceString's dictionary.
-constexpr StringByte kEnglishString[] = {
-    {0x00, Prints, u"?"},
+// home/text.asm of the second generation's builds: what PlaceString does
+// with bytes that are no characters, in every language.
+constexpr StringByte kSecondGenerationString[] = {
     {0x14, Unknown, u"the player's name"},
     {0x15, Unknown, u"the day of the week"},
     {0x16, Unknown, u"a move of the text's cursor"},
+    {0x23, Prints, u"\u3053\u3046\u3052\u304d"},
+    {0x38, Unknown, u"RED's name"},
+    {0x39, Unknown, u"GREEN's name"},
+    {0x3F, Unknown, u"the opponent's name"},
+    {0x49, Unknown, u"the player's mother's name"},
+    {0x4B, NewLine, {}},
+    {0x4C, NewLine, {}},
+    {0x4E, NewLine, {}},
+    {0x4F, NewLine, {}},
+    {0x50, EndString, {}},
+    {0x51, Paragraph, {}},
+    {0x52, Unknown, u"the player's name"},
+    {0x53, Unknown, u"the rival's name"},
+    {0x55, NewLine, {}},
+    {0x57, EndText, {}},
+    {0x58, EndText, {}},
+    {0x59, Unknown, u"the name of a move's target"},
+    {0x5A, Unknown, u"the name of a move's user"},
+    {0x5F, Unknown, u"the end of a Pok\u00e9dex entry"},
+};
+
+// The English builds' dictionary (French and Spanish Crystal's too).
+constexpr StringByte kEnglishString[] = {
+    {0x00, Prints, u"?"},
     {0x1E, Prints, u""},  // in the French and Spanish place names, a break where a long name may wrap
     {0x1F, Prints, u" "},
     {0x22, NewLine, {}},
-    {0x23, Prints, u"\u3053\u3046\u3052\u304d"},
     {0x24, Prints, u"POKE"},
     {0x25, Prints, u""},
     {0x35, Prints, u""},
     {0x36, Prints, u""},
     {0x37, Prints, u""},
-    {0x38, Unknown, u"RED's name"},
-    {0x39, Unknown, u"GREEN's name"},
-    {0x3F, Unknown, u"the opponent's name"},
-    {0x49, Unknown, u"the player's mother's name"},
     {0x4A, Prints, u"PKMN"},
-    {0x4B, NewLine, {}},
-    {0x4C, NewLine, {}},
-    {0x4E, NewLine, {}},
-    {0x4F, NewLine, {}},
-    {0x50, EndString, {}},
-    {0x51, Paragraph, {}},
-    {0x52, Unknown, u"the player's name"},
-    {0x53, Unknown, u"the rival's name"},
     {0x54, Prints, u"POK\u00e9"},
-    {0x55, NewLine, {}},
     {0x56, Prints, u"\u2026\u2026"},
-    {0x57, EndText, {}},
-    {0x58, EndText, {}},
-    {0x59, Unknown, u"the name of a move's target"},
-    {0x5A, Unknown, u"the name of a move's user"},
     {0x5B, Prints, u"PC"},
     {0x5C, Prints, u"TM"},
     {0x5D, Prints, u"TRAINER"},
     {0x5E, Prints, u"ROCKET"},
-    {0x5F, Unknown, u"the end of a Pok\u00e9dex entry"},
 };
 
 // The Japanese builds' dictionary prints words, several with an ideographic space.
 constexpr StringByte kJapaneseString[] = {
     {0x00, Prints, u"\uff1f"},
-    {0x14, Unknown, u"the player's name"},
-    {0x15, Unknown, u"the day of the week"},
-    {0x16, Unknown, u"a move of the text's cursor"},
     {0x1D, Prints, u"\u306b\u3000"},
     {0x1E, Prints, u"\u3063\u3066"},
     {0x1F, Prints, u"\u3092\u3000"},
     {0x22, Prints, u"\u305f\uff01"},
-    {0x23, Prints, u"\u3053\u3046\u3052\u304d"},
     {0x24, Prints, u"\u306f\u3000"},
     {0x25, Prints, u"\u306e\u3000"},
     {0x35, Prints, u"\u3070\u3093\u3000\u3069\u3046\u308d"},
     {0x36, Prints, u"\u308f\u305f\u3057"},
     {0x37, Prints, u"\u3053\u3053\u306f"},
-    {0x38, Unknown, u"RED's name"},
-    {0x39, Unknown, u"GREEN's name"},
-    {0x3F, Unknown, u"the opponent's name"},
-    {0x49, Unknown, u"the player's mother's name"},
     {0x4A, Prints, u"\u304c\u3000"},
-    {0x4B, NewLine, {}},
-    {0x4C, NewLine, {}},
-    {0x4E, NewLine, {}},
-    {0x4F, NewLine, {}},
-    {0x50, EndString, {}},
-    {0x51, Paragraph, {}},
-    {0x52, Unknown, u"the player's name"},
-    {0x53, Unknown, u"the rival's name"},
     {0x54, Prints, u"\u30dd\u30b1\u30e2\u30f3"},
-    {0x55, NewLine, {}},
     {0x56, Prints, u"\u22ef\u22ef"},
-    {0x57, EndText, {}},
-    {0x58, EndText, {}},
-    {0x59, Unknown, u"the name of a move's target"},
-    {0x5A, Unknown, u"the name of a move's user"},
     {0x5B, Unknown, u"a word of the game's own dictionary"},
     {0x5C, Unknown, u"a word of the game's own dictionary"},
     {0x5D, Unknown, u"a word of the game's own dictionary"},
     {0x5E, Unknown, u"a word of the game's own dictionary"},
-    {0x5F, Unknown, u"the end of a Pok\u00e9dex entry"},
 };
 
 // The second generation's TextCommands, but 0x00, 0x01, the far text and 0x50.
@@ -116,14 +99,17 @@ constexpr TextCommand kSecondGenerationCommands[] = {
     {0x15, 0, Unknown, u"the day of the week"},
 };
 
-constexpr TextDialect kEnglish{kEnglishString, kSecondGenerationCommands, 0x16};
-constexpr TextDialect kJapanese{kJapaneseString, kSecondGenerationCommands, 0x16};
+constexpr TextDialect kEnglish{kEnglishString, kSecondGenerationString, kSecondGenerationCommands, 0x16};
+constexpr TextDialect kJapanese{kJapaneseString, kSecondGenerationString, kSecondGenerationCommands, 0x16};
 
 }  // namespace
 
 const StringByte* inStringOf(const TextDialect& dialect, std::uint8_t byte) {
-    const auto found = std::find_if(dialect.inString.begin(), dialect.inString.end(), [&](const StringByte& b) { return b.byte == byte; });
-    return found == dialect.inString.end() ? nullptr : &*found;
+    for (std::span<const StringByte> table : {dialect.words, dialect.inString}) {
+        const auto found = std::find_if(table.begin(), table.end(), [&](const StringByte& b) { return b.byte == byte; });
+        if (found != table.end()) return &*found;
+    }
+    return nullptr;
 }
 
 const TextCommand* commandOf(const TextDialect& dialect, std::uint8_t byte) {

@@ -46,7 +46,8 @@ struct TextCommand {
 };
 
 struct TextDialect {
-    std::span<const StringByte> inString;
+    std::span<const StringByte> words;     // the language's own, first
+    std::span<const StringByte> inString;  // the engine's, in every language
     std::span<const TextCommand> commands;
     std::uint8_t farText;  // 0x16, or 0x17 in the first generation
     // The RAM names the trade's lines fill in are the release's; this is
