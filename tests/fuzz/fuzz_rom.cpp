@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TradeWordsRead& words = *rom->words;
     check(words.lines.empty() ? !words.linesWhyNot.empty() : int(words.lines.size()) == rom->release->words.lineSets);
     for (int set = 0; set < 4; ++set) {
-        const auto said = rom->traderLines(std::uint8_t(set), 63, 95, 1);
+        const auto said = rom->traderLines(std::uint8_t(set), 63, 95, GenderRequirement::Male);
         for (const std::string& line : said) check(line.size() < 4096);
     }
     for (int slot = 0; slot < rom->release->ownRecords; ++slot) check(!words.places[std::size_t(slot)].empty());
@@ -107,10 +107,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         const TradeRecord& r = *reading.record;
         check(std::equal(r.raw.begin(), r.raw.end(), image.begin() + r.offset));
-        const std::uint32_t idAt = release.*layout.trainerIdAt;
+        const std::uint32_t idAt = *release.layout.trainerIdAt;
         check(r.trainerId == (r.raw[idAt] | r.raw[idAt + 1] << 8));
-        for (const std::u16string* name : {&r.nickname, &r.trainerName}) {
-            check(name->empty() || (name->front() != u' ' && name->back() != u' '));
+        for (const std::u16string& name : {r.nickname, r.trainerName.value_or(u"")}) {
+            check(name.empty() || (name.front() != u' ' && name.back() != u' '));
         }
         // An unedited save writes nothing.
         auto saved = writeTradeRecord(*rom, uneditedEdit(r), {}, fs);
