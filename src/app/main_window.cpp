@@ -70,7 +70,11 @@ MainWindow::MainWindow(MessageSink& messages, DialogBackend& dialogs, FileSystem
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The children outlive this part of the window: what they signal while
+    // they go (a list emptied with its model) reaches no slot of it.
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
 
 void MainWindow::createActions() {
     auto action = [this](const char* name, const QString& caption, const QKeySequence& shortcut, auto slot) {
