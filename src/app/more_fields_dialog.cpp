@@ -160,7 +160,7 @@ std::optional<Result<ItemId>> MoreFieldsDialog::chosenItem() const {
     // A name chosen from the list stands for its number; typed text is the core's to resolve.
     const QString text = typedText(item_);
     const bool chosen = item_->currentIndex() >= 0 && item_->itemText(item_->currentIndex()) == text;
-    return chosen ? Result<ItemId>(ItemId(item_->currentIndex())) : resolveItem(text.toStdString(), rom_.items);
+    return chosen ? Result<ItemId>(ItemId(item_->currentIndex())) : resolveItem(text.toStdString(), rom_.items, rom_.lastItem());
 }
 
 void MoreFieldsDialog::showTraderLines() {

@@ -17,9 +17,11 @@ constexpr std::uint8_t kJump = 0xC3;  // jp a16
 constexpr std::size_t kNamedCopies = 12;
 
 RoutineCopy copyAt(std::span<const std::uint8_t> routine, std::uint32_t at, const RoutinePattern& pattern) {
-    RoutineCopy copy{at, {}};
+    RoutineCopy copy{at, {}, {}};
     for (std::uint8_t pointer : pattern.pointersAt) {
-        copy.pointers.push_back(offsetInBank(bankOf(at), readLittleEndian16(routine.subspan(pointer, 2))));
+        const std::uint16_t address = readLittleEndian16(routine.subspan(pointer, 2));
+        copy.addresses.push_back(address);
+        copy.pointers.push_back(offsetInBank(bankOf(at), address));
     }
     return copy;
 }
@@ -71,12 +73,11 @@ std::string copiesText(const FoundRoutine& found) {
     return joinedList(named, found.copies.size() > kNamedCopies ? found.copies.size() - kNamedCopies : 0);
 }
 
-Result<FoundRoutine> findThroughRoutine(File& file, const RoutinePattern& pattern, std::uint32_t ownPlace,
-                                        std::int64_t searched) {
+Result<std::optional<FoundRoutine>> routineAtPlace(File& file, const RoutinePattern& pattern, std::uint32_t ownPlace) {
     // 1. At its own place.
     auto own = readCopy(file, ownPlace, pattern);
     if (!own) return own.error();
-    if (*own) return FoundRoutine{RoutineReached::OwnPlace, {**own}};
+    if (*own) return std::optional<FoundRoutine>(FoundRoutine{RoutineReached::OwnPlace, {**own}});
 
     // 2. A jump standing there, to the routine's form.
     std::array<std::uint8_t, 3> jump{};
@@ -88,11 +89,13 @@ Result<FoundRoutine> findThroughRoutine(File& file, const RoutinePattern& patter
         if (target) {
             auto jumped = readCopy(file, *target, pattern);
             if (!jumped) return jumped.error();
-            if (*jumped) return FoundRoutine{RoutineReached::Jump, {**jumped}};
+            if (*jumped) return std::optional<FoundRoutine>(FoundRoutine{RoutineReached::Jump, {**jumped}});
         }
     }
+    return std::optional<FoundRoutine>();
+}
 
-    // 3. Anywhere in the file.
+Result<FoundRoutine> routineAnywhere(File& file, const RoutinePattern& pattern, std::int64_t searched) {
     FoundRoutine found{RoutineReached::Search, {}};
     const std::size_t anchor = pattern.anchor;
     const auto first = std::uint8_t(pattern.bytes[anchor]);
@@ -107,6 +110,34 @@ Result<FoundRoutine> findThroughRoutine(File& file, const RoutinePattern& patter
                                       });
     if (!searchedAll) return searchedAll.error();
     return found;
+}
+
+Result<FoundRoutine> findThroughRoutine(File& file, const RoutinePattern& pattern, std::uint32_t ownPlace,
+                                        std::int64_t searched) {
+    auto placed = routineAtPlace(file, pattern, ownPlace);
+    if (!placed) return placed.error();
+    if (*placed) return **placed;
+    return routineAnywhere(file, pattern, searched);
+}
+
+Result<std::vector<RoutineCall>> callsOf(File& file, std::uint32_t routine, std::int64_t fileSize) {
+    const std::uint32_t bank = bankOf(routine);
+    const std::uint16_t address = std::uint16_t(bank == 0 ? routine : kBankSize + routine % kBankSize);
+    std::vector<std::uint8_t> code(kBankSize);
+    const std::int64_t from = std::int64_t(bank) * kBankSize;
+    auto got = readUpTo(file, from, std::span(code).first(std::size_t(std::clamp<std::int64_t>(fileSize - from, 0, kBankSize))));
+    if (!got) return got.error();
+    code.resize(*got);
+    constexpr std::uint8_t kLdE = 0x1E, kCall = 0xCD;
+    constexpr std::array<std::uint8_t, 3> kReadsWord = {0x2A, 0x66, 0x6F};
+    std::vector<RoutineCall> calls;
+    const auto low = std::uint8_t(address & 0xFF), high = std::uint8_t(address >> 8);
+    forEachBytePair(code, kLdE, kCall, 2, [&](std::size_t at) {
+        if (at + 5 > code.size() || code[at + 3] != low || code[at + 4] != high) return;
+        const bool word = at + 8 <= code.size() && std::equal(kReadsWord.begin(), kReadsWord.end(), code.begin() + std::ptrdiff_t(at + 5));
+        calls.push_back({code[at + 1], word});
+    });
+    return calls;
 }
 
 }  // namespace kestrane

@@ -45,6 +45,8 @@ struct RoutineCopy {
     // What each pointer names, as a file offset; none where it lies outside
     // the routine's bank.
     std::vector<std::optional<std::uint32_t>> pointers;
+    // The pointers as the code holds them (an address in some bank).
+    std::vector<std::uint16_t> addresses;
     friend bool operator==(const RoutineCopy&, const RoutineCopy&) = default;
 };
 
@@ -66,6 +68,22 @@ struct FoundRoutine {
 // are searched. A failing read is an error.
 Result<FoundRoutine> findThroughRoutine(File& file, const RoutinePattern& pattern, std::uint32_t ownPlace,
                                         std::int64_t searched);
+// The first two steps alone: the routine at its own place or through a jump
+// there; none where neither holds it.
+Result<std::optional<FoundRoutine>> routineAtPlace(File& file, const RoutinePattern& pattern, std::uint32_t ownPlace);
+// The third alone: every copy in the file's first `searched` bytes.
+Result<FoundRoutine> routineAnywhere(File& file, const RoutinePattern& pattern, std::int64_t searched);
+
+// The calls of a routine (CD lo hi, its address in its bank) in its own bank
+// that pass a byte in e just before (1E nn): the byte of each, and whether
+// the code reads a word right after the call (2A 66 6F: ld a, [hli]; ld h,
+// [hl]; ld l, a). What a routine's callers ask of it tells the shape of what
+// it reads.
+struct RoutineCall {
+    std::uint8_t e;
+    bool readsWord;
+};
+Result<std::vector<RoutineCall>> callsOf(File& file, std::uint32_t routine, std::int64_t fileSize);
 
 // "0xFCDC2 to 0xFD200, 0xFEB2A to outside its bank" : every copy and where it points (first pointer).
 std::string copiesText(const FoundRoutine& found);

@@ -26,6 +26,7 @@ std::uint8_t reversedBits(std::uint8_t b) {
 
 std::uint32_t realBank(std::uint8_t stored, PictureBanks rule) {
     if (rule == PictureBanks::Crystal) return stored + 0x36u;
+    if (rule == PictureBanks::Real) return stored;
     switch (stored) {
     case 0x13: return 0x1F;
     case 0x14: return 0x20;

@@ -1,6 +1,8 @@
 #include "trades/record_layout.h"
 
 #include "support/hex_text.h"
+
+#include <algorithm>
 #include "support/bytes.h"
 
 namespace kestrane {
@@ -42,6 +44,13 @@ bool RecordLayout::has(Field field) const {
     case Field::GenderRequirement: return genderRequirementAt.has_value();
     default: return true;
     }
+}
+
+bool fitsCalls(const RecordLayout& layout, std::span<const RoutineCall> calls) {
+    auto in = [](std::span<const std::uint8_t> set, std::uint8_t e) { return std::find(set.begin(), set.end(), e) != set.end(); };
+    return std::all_of(calls.begin(), calls.end(), [&](const RoutineCall& call) {
+        return in(layout.callerOffsets, call.e) && call.readsWord == in(layout.wordReads, call.e);
+    });
 }
 
 RecordFault recordFault(RecordView r, const RecordLayout& layout, int dialogSets) {

@@ -35,6 +35,7 @@
 #include <string_view>
 
 #include "text/charset.h"
+#include "trades/code_search.h"
 #include "trades/values.h"
 
 namespace kestrane {
@@ -50,7 +51,8 @@ struct NameLayout {
 };
 
 struct RecordLayout {
-    std::string_view key;   // "vanilla": what JSON and messages name it by
+    std::string_view key;          // "vanilla": what JSON names it by
+    std::string_view description;  // what `info` says of it
     std::uint32_t size;
     std::uint32_t dialogSetAt;
     std::uint32_t requestedSpeciesAt;
@@ -65,19 +67,54 @@ struct RecordLayout {
     std::optional<std::uint32_t> genderRequirementAt;
     std::uint32_t zeroAt = 0;     // bytes that are always 0x00: zeroCount from here
     std::uint32_t zeroCount = 0;
+    // How the game's code reads a record: the offsets its calls of the
+    // routine that reads the table pass (ld e, N), and those it reads as
+    // words right after the call.
+    std::span<const std::uint8_t> callerOffsets;
+    std::span<const std::uint8_t> wordReads;
 
     // Whether the records have the field.
     bool has(Field field) const;
 };
 
-inline constexpr RecordLayout kRecord32{.key = "vanilla", .size = 32, .dialogSetAt = 0, .requestedSpeciesAt = 1,
-                                        .offeredSpeciesAt = 2, .nickname = {3, 10, true, 0x20}, .dvsAt = 14,
-                                        .heldItemAt = 16, .trainerIdAt = 17, .trainerName = NameLayout{19, 10, true, 0x20},
-                                        .genderRequirementAt = 30, .zeroAt = 31, .zeroCount = 1};
-inline constexpr RecordLayout kRecord16{.key = "vanilla", .size = 16, .dialogSetAt = 0, .requestedSpeciesAt = 1,
-                                        .offeredSpeciesAt = 2, .nickname = {3, 4, false, 0x50}, .dvsAt = 7,
-                                        .heldItemAt = 9, .trainerIdAt = 10, .trainerName = NameLayout{12, 3, false, 0x50},
-                                        .genderRequirementAt = 15};
+namespace layouts {
+inline constexpr std::uint8_t kVanilla32Calls[] = {0, 1, 2, 3, 14, 16, 17, 19, 30};
+inline constexpr std::uint8_t kVanilla16Calls[] = {0, 1, 2, 3, 7, 9, 10, 12, 15};
+inline constexpr std::uint8_t kSpecies16Calls[] = {0, 1, 3, 5, 16, 18, 19, 21, 29};
+inline constexpr std::uint8_t kItems16Calls[] = {0, 1, 3, 5, 16, 18, 20, 22, 30};
+inline constexpr std::uint8_t kSpeciesWords[] = {1, 3};
+}  // namespace layouts
+
+inline constexpr RecordLayout kRecord32{.key = "vanilla", .description = "the games' own", .size = 32, .dialogSetAt = 0,
+                                        .requestedSpeciesAt = 1, .offeredSpeciesAt = 2, .nickname = {3, 10, true, 0x20},
+                                        .dvsAt = 14, .heldItemAt = 16, .trainerIdAt = 17,
+                                        .trainerName = NameLayout{19, 10, true, 0x20}, .genderRequirementAt = 30,
+                                        .zeroAt = 31, .zeroCount = 1, .callerOffsets = layouts::kVanilla32Calls, .wordReads = {}};
+inline constexpr RecordLayout kRecord16{.key = "vanilla", .description = "the games' own", .size = 16, .dialogSetAt = 0,
+                                        .requestedSpeciesAt = 1, .offeredSpeciesAt = 2, .nickname = {3, 4, false, 0x50},
+                                        .dvsAt = 7, .heldItemAt = 9, .trainerIdAt = 10,
+                                        .trainerName = NameLayout{12, 3, false, 0x50}, .genderRequirementAt = 15,
+                                        .callerOffsets = layouts::kVanilla16Calls, .wordReads = {}};
+// The 16-bit species base (pokecrystal16): the species are words, the
+// trainer's name 7 characters and its end; two zero bytes close the record.
+inline constexpr RecordLayout kRecordSpecies16{
+    .key = "16-bit species", .description = "16-bit species IDs, as the pokecrystal16 base lays them out", .size = 32,
+    .dialogSetAt = 0, .requestedSpeciesAt = 1, .offeredSpeciesAt = 3, .speciesWidth = 2, .nickname = {5, 10, true, 0x20},
+    .dvsAt = 16, .heldItemAt = 18, .trainerIdAt = 19, .trainerName = NameLayout{21, 7, true, 0x20},
+    .genderRequirementAt = 29, .zeroAt = 30, .zeroCount = 2, .callerOffsets = layouts::kSpecies16Calls,
+    .wordReads = layouts::kSpeciesWords};
+// Its fork that widens items too: the item a word as well.
+inline constexpr RecordLayout kRecordItems16{
+    .key = "16-bit species and items",
+    .description = "16-bit species and item IDs, as the pokecrystal16 base's fork that widens items lays them out",
+    .size = 32, .dialogSetAt = 0, .requestedSpeciesAt = 1, .offeredSpeciesAt = 3, .speciesWidth = 2,
+    .nickname = {5, 10, true, 0x20}, .dvsAt = 16, .heldItemAt = 18, .itemWidth = 2, .trainerIdAt = 20,
+    .trainerName = NameLayout{22, 7, true, 0x20}, .genderRequirementAt = 30, .zeroAt = 31, .zeroCount = 1,
+    .callerOffsets = layouts::kItems16Calls, .wordReads = layouts::kSpeciesWords};
+
+// Whether the calls a routine's callers make fit a layout: every offset
+// one it reads, each read as a word exactly where it reads one.
+bool fitsCalls(const RecordLayout& layout, std::span<const RoutineCall> calls);
 
 inline constexpr std::uint32_t kMaxRecordSize = 32;
 // The longest name any layout holds.

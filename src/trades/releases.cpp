@@ -48,6 +48,11 @@ constexpr TradeWords kJapaneseGoldSilverWords{.linesRoutine = {&routines::kGoldS
 
 constexpr PictureTables kGoldSilverPictures{0x48000, 0x7C000, PictureBanks::GoldSilver};
 constexpr PictureTables kCrystalPictures{0x120000, 0x124000, PictureBanks::Crystal};
+// The 16-bit species base: the egg's pointer at 0x120000, then one a species from ID 0; real banks.
+constexpr PictureTables kSpecies16Pictures{0x120018, 0x124000, PictureBanks::Real};
+
+// Every revision of a code, or the first alone.
+constexpr std::uint8_t kFirstRevision[] = {0};
 
 // One row a release. Offsets from the games' public sources, which rebuild
 // each of these releases exactly; the retail images hold exactly these.
@@ -62,21 +67,61 @@ constexpr Release sister(Release release, std::string_view code, std::string_vie
 }
 
 constexpr Release kGold = {
-    .code = "AAUE", .name = "Pok\u00e9mon Gold", .language = Language::English, .game = "Gold", .revision = std::nullopt,
-    .layout = kRecord32, .charset = &englishCharset, .dialect = &englishDialect, .tableRoutine = {&routines::kTradeTable32Routine, 0xFCB8E}, .usualTable = 0xFCC24, .ownRecords = 6,
-    .speciesNames = 0x1B0B74, .speciesNameLength = 10, .itemNames = 0x1B0000, .baseData = 0x51B0B, .palettes = 0xAD3D,
-    .pictures = kGoldSilverPictures, .places = kPlaces, .dialogSets = kGoldSilverDialogs, .words = kGoldSilverWords};
+    .code = "AAUE", .name = "Pok\u00e9mon Gold", .language = Language::English, .game = "Gold", .revisions = {},
+    .layout = kRecord32, .charset = &englishCharset, .dialect = &englishDialect,
+    .tableRoutine = {&routines::kTradeTable32Routine, 0xFCB8E}, .usualTable = 0xFCC24, .ownRecords = 6,
+    .speciesNames = {0x1B0B74, 10, std::nullopt}, .itemNames = 0x1B0000, .itemCount = 256, .baseData = 0x51B0B,
+    .baseDataForm = BaseDataForm::Fixed, .palettes = 0xAD3D, .pictures = kGoldSilverPictures, .places = kPlaces,
+    .dialogSets = kGoldSilverDialogs, .words = kGoldSilverWords};
 constexpr Release kCrystal = {
-    .code = "BYTE", .name = "Pok\u00e9mon Crystal", .language = Language::English, .game = "Crystal", .revision = std::nullopt,
-    .layout = kRecord32, .charset = &englishCharset, .dialect = &englishDialect, .tableRoutine = {&routines::kTradeTable32Routine, 0xFCDC2}, .usualTable = 0xFCE58, .ownRecords = 7,
-    .speciesNames = 0x53384, .speciesNameLength = 10, .itemNames = 0x1C8000, .baseData = 0x51424, .palettes = 0xA8CE,
-    .pictures = kCrystalPictures, .places = kPlaces, .dialogSets = kCrystalDialogs, .words = kCrystalWords};
-// The first Japanese revision (version byte 0): 16-byte records, 5-byte species names.
+    .code = "BYTE", .name = "Pok\u00e9mon Crystal", .language = Language::English, .game = "Crystal", .revisions = {},
+    .layout = kRecord32, .charset = &englishCharset, .dialect = &englishDialect,
+    .tableRoutine = {&routines::kTradeTable32Routine, 0xFCDC2}, .usualTable = 0xFCE58, .ownRecords = 7,
+    .speciesNames = {0x53384, 10, std::nullopt}, .itemNames = 0x1C8000, .itemCount = 256, .baseData = 0x51424,
+    .baseDataForm = BaseDataForm::Fixed, .palettes = 0xA8CE, .pictures = kCrystalPictures, .places = kPlaces,
+    .dialogSets = kCrystalDialogs, .words = kCrystalWords};
+// The Japanese revisions 1.0 and 1.1 (version bytes 0 and 1): 16-byte
+// records, 5-byte species names, every table where the first keeps it.
 constexpr Release kJapaneseGold = {
-    .code = "AAUJ", .name = "Pok\u00e9mon Gold", .language = Language::Japanese, .game = "Gold", .revision = 0,
-    .layout = kRecord16, .charset = &japaneseCharset, .dialect = &japaneseDialect, .tableRoutine = {&routines::kTradeTable16Routine, 0xFCB8E}, .usualTable = 0xFCC23, .ownRecords = 6,
-    .speciesNames = 0x53A09, .speciesNameLength = 5, .itemNames = 0x7293, .baseData = 0x51AA9, .palettes = 0xACC3,
-    .pictures = kGoldSilverPictures, .places = kPlaces, .dialogSets = kGoldSilverDialogs, .words = kJapaneseGoldSilverWords};
+    .code = "AAUJ", .name = "Pok\u00e9mon Gold", .language = Language::Japanese, .game = "Gold", .revisions = {},
+    .layout = kRecord16, .charset = &japaneseCharset, .dialect = &japaneseDialect,
+    .tableRoutine = {&routines::kTradeTable16Routine, 0xFCB8E}, .usualTable = 0xFCC23, .ownRecords = 6,
+    .speciesNames = {0x53A09, 5, std::nullopt}, .itemNames = 0x7293, .itemCount = 256, .baseData = 0x51AA9,
+    .baseDataForm = BaseDataForm::Fixed, .palettes = 0xACC3, .pictures = kGoldSilverPictures, .places = kPlaces,
+    .dialogSets = kGoldSilverDialogs, .words = kJapaneseGoldSilverWords};
+
+// The 16-bit species base (pokecrystal16, with Crystal 1.0's header): its
+// trade routine, tables and traders' lines moved; the species names found
+// through GetPokemonName, the base data through its indirect table.
+constexpr TradeWords kSpecies16Words = [] {
+    TradeWords words = kCrystalWords;
+    words.linesRoutine.at = 0xFCF6D;
+    words.linesTable = 0xFCF88;
+    words.landmarks = 0x1CA883;
+    return words;
+}();
+constexpr Release kCrystalSpecies16 = {
+    .code = "BYTE", .name = "Pok\u00e9mon Crystal (16-bit species base)", .language = Language::English, .game = "Crystal",
+    .revisions = kFirstRevision, .variant = true, .layout = kRecordSpecies16, .charset = &englishCharset,
+    .dialect = &englishDialect, .tableRoutine = {&routines::kTradeTable32Routine, 0xFCDFC}, .usualTable = 0xFCE8D,
+    .ownRecords = 7, .speciesNames = {0x53274, 10, CodePlace{&routines::kPokemonNamesRoutine, 0x3318}},
+    .itemNames = 0x1C8000, .itemCount = 256, .baseData = 0x512E5, .baseDataForm = BaseDataForm::Indirect,
+    .palettes = 0xA8E3, .pictures = kSpecies16Pictures, .places = kPlaces, .dialogSets = kCrystalDialogs,
+    .words = kSpecies16Words};
+// Its fork that widens items as well: the item names one after another, as many as there are.
+constexpr TradeWords kItems16Words = [] {
+    TradeWords words = kSpecies16Words;
+    words.landmarks = 0x1CA6DF;
+    return words;
+}();
+constexpr Release kCrystalItems16 = {
+    .code = "BYTE", .name = "Pok\u00e9mon Crystal (16-bit species and items base)", .language = Language::English,
+    .game = "Crystal", .revisions = kFirstRevision, .variant = true, .layout = kRecordItems16, .charset = &englishCharset,
+    .dialect = &englishDialect, .tableRoutine = {&routines::kTradeTable32Routine, 0xFCE01}, .usualTable = 0xFCE92,
+    .ownRecords = 7, .speciesNames = {0x53459, 10, CodePlace{&routines::kPokemonNamesRoutine, 0x3318}},
+    .itemNames = 0x1C8000, .itemCount = 0, .baseData = 0x512D4, .baseDataForm = BaseDataForm::Indirect,
+    .palettes = 0xA8E3, .pictures = kSpecies16Pictures, .places = kPlaces, .dialogSets = kCrystalDialogs,
+    .words = kItems16Words};
 
 // Crystal's other releases keep their tables where "BYTE" does, but for
 // the French and Spanish names.
@@ -87,7 +132,7 @@ constexpr Release inLanguage(Release release, std::string_view code, Language la
     release.words.landmarks = landmarks;
     release.language = language;
     release.charset = charset;
-    release.speciesNames = speciesNames;
+    release.speciesNames.at = speciesNames;
     release.baseData = baseData;
     return release;
 }
@@ -106,6 +151,8 @@ constexpr Release kReleases[] = {
     inLanguage(kCrystal, "BYTS", Language::Spanish, &spanishCharset, 0x5338D, 0x5142D, 0x1CAAB4),
     kJapaneseGold,
     sister(kJapaneseGold, "AAXJ", "Pok\u00e9mon Silver", "Silver", 0x7258),
+    kCrystalSpecies16,
+    kCrystalItems16,
 };
 
 // Releases known by their code, whose bytes no public source rebuilds:
@@ -129,14 +176,13 @@ constexpr KnownRelease kNotYetSupported[] = {
     {"AAXS", std::nullopt, "Pok\u00e9mon Silver in Spanish"},
     {"AAUK", std::nullopt, "Pok\u00e9mon Gold in Korean"},
     {"AAXK", std::nullopt, "Pok\u00e9mon Silver in Korean"},
-    {"AAUJ", 1, "Pok\u00e9mon Gold in Japanese, revision 1.1"},
-    {"AAXJ", 1, "Pok\u00e9mon Silver in Japanese, revision 1.1"},
 };
 
 // The games, in the table's order, and the codes of each.
 std::vector<std::pair<std::string_view, std::string>> gamesAndCodes() {
     std::vector<std::pair<std::string_view, std::string>> games;
     for (const Release& release : kReleases) {
+        if (release.variant) continue;  // the code of the release it was made from
         auto game = std::find_if(games.begin(), games.end(), [&](const auto& g) { return g.first == release.game; });
         if (game == games.end()) games.emplace_back(release.game, std::string(release.code));
         else game->second += ", " + std::string(release.code);
@@ -188,11 +234,27 @@ std::string RomSize::cutOffNote() const {
            ": it may be cut off.";
 }
 
+namespace {
+
+bool hasRevision(const Release& release, std::uint8_t version) {
+    return release.revisions.empty() || std::find(release.revisions.begin(), release.revisions.end(), version) != release.revisions.end();
+}
+
+}  // namespace
+
 const Release* findRelease(std::string_view gameCode, std::uint8_t version) {
     for (const Release& release : kReleases) {
-        if (release.code == gameCode && (!release.revision || *release.revision == version)) return &release;
+        if (!release.variant && release.code == gameCode && hasRevision(release, version)) return &release;
     }
     return nullptr;
+}
+
+std::vector<const Release*> variantsOf(const Release& release) {
+    std::vector<const Release*> rows = {&release};
+    for (const Release& row : kReleases) {
+        if (row.variant && row.code == release.code) rows.push_back(&row);
+    }
+    return rows;
 }
 
 std::span<const Release> releases() { return kReleases; }

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "support/file.h"
 #include "support/result.h"
@@ -66,6 +67,7 @@ struct DialogSet {
 enum class PictureBanks {
     Crystal,     // stored + 0x36
     GoldSilver,  // 0x13 -> 0x1F, 0x14 -> 0x20, 0x1F -> 0x2E, any other as stored
+    Real,        // as stored (the 16-bit species base)
 };
 
 // Where the pictures' pointers are, and how their banks are stored.
@@ -99,25 +101,46 @@ struct TradeWords {
     std::array<std::string_view, 2> regionWords;           // "Johto", "Kanto", in the release's language
 };
 
+// How a release keeps its species' base data (gender ratios, picture sizes).
+enum class BaseDataForm {
+    Fixed,     // 251 entries of 32 bytes from `baseData`, species 1 first, byte 0 the species
+    Indirect,  // the 16-bit species base's table at `baseData`: a word (entry size, and the
+               // first ID in its top bit), then chunks (count, bank, address) up to a 0 count
+};
+
+// Where a release keeps its species' names: a fixed table, or the table
+// that the routine which names a species reads (its `ld de, names - 10`
+// pointer, the bank its `ld a, n` switches to).
+struct SpeciesNamesTable {
+    std::uint32_t at;       // the name of ID 1, where the release keeps it
+    std::uint32_t length;   // bytes a name, padded with 0x50
+    std::optional<CodePlace> routine;
+};
+
 struct Release {
     std::string_view code;      // "AAUE"
     std::string_view name;      // "Pokémon Gold" (UTF-8)
     Language language;
     std::string_view game;      // "Gold", "Silver", "Crystal"
-    // The header's version byte (0x14C) the release has, where another
-    // revision of the same code has another layout.
-    std::optional<std::uint8_t> revision;
+    // The header's version bytes (0x14C) of the revisions this row edits;
+    // empty: every one.
+    std::span<const std::uint8_t> revisions;
+    // A row reached only through its record layout, read from the game's
+    // code: a base that hacks are built on, with the header of the release
+    // it was made from (the 16-bit species base keeps Crystal's).
+    bool variant = false;
     const RecordLayout& layout;
     const Charset& (*charset)();
     const TextDialect& (*dialect)();  // what its text engine does with bytes that are no characters
     CodePlace tableRoutine;      // the routine that reads the trade table
     std::uint32_t usualTable;    // the trade table's first record, where the release keeps it
     int ownRecords;             // the release's own trades
-    std::uint32_t speciesNames;       // 251 names of speciesNameLength bytes
-    std::uint32_t speciesNameLength;
-    std::uint32_t itemNames;    // 256 item names, each ended by 0x50
-    std::uint32_t baseData;     // 251 entries of 32 bytes, species 1 first
-    std::uint32_t palettes;     // 8 bytes a species, by species number
+    SpeciesNamesTable speciesNames;
+    std::uint32_t itemNames;    // item names, each ended by 0x50
+    int itemCount;              // how many (0: as many as there are, one after another)
+    std::uint32_t baseData;
+    BaseDataForm baseDataForm;
+    std::uint32_t palettes;     // 8 bytes a species, by species ID
     PictureTables pictures;
     std::array<Place, kListedSlots> places;  // by slot, for the release's own trades
     std::span<const DialogSet> dialogSets;   // by the record's dialog set byte
@@ -125,8 +148,11 @@ struct Release {
 };
 
 // The release of a code (and version byte), or nullptr when it is none
-// Kestrane edits.
+// Kestrane edits; never a variant.
 const Release* findRelease(std::string_view gameCode, std::uint8_t version = 0);
+// The rows a ROM of a release may be: the release itself first, then its
+// variants (the record layouts hacks built on it use).
+std::vector<const Release*> variantsOf(const Release& release);
 
 // Sister releases keep their trades alike (the record layout, the
 // character set, the game's own trades and its dialog sets): a trade table

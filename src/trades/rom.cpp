@@ -36,6 +36,11 @@ std::array<std::string, 5> Rom::traderLines(std::uint8_t set, SpeciesId requeste
     return kestrane::traderLines(*words, *release, set, {name(requested), name(offered), genderRequirement});
 }
 
+int Rom::lastItem() const {
+    if (release->layout.itemWidth == 1) return 0xFF;
+    return items ? int(items->size()) - 1 : 0xFFFF;
+}
+
 std::string Rom::tableNote() const {
     if (!table || table->foundBy != FoundBy::RecordScan) return {};
     return "The trade table was " + std::string(kFoundByRecordsNote) + ".";
@@ -57,6 +62,7 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     Rom rom;
     rom.path = path;
     rom.release = identity->release;
+    rom.version = identity->version;
     auto size = (*file)->size();
     if (!size) return inContext(size.error(), where());
     rom.size = RomSize{*size, identity->headerSize};
@@ -66,13 +72,28 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
         rom.readOnly = status->readOnly;
     }
     auto table = locateTradeTable(**file, *rom.release, path, rom.size);
-    if (table) rom.table = *table;
+    // The table's row: the release, or the variant whose layout the game's code reads.
+    if (table) {
+        rom.table = *table;
+        rom.release = table->release;
+    }
     else if (table.error().code == ErrorCode::NoTradeTable) rom.noTable = table.error();
     else return table.error();
     rom.speciesBuiltInWhy = "not read";
     rom.words = wordsNotRead(*rom.release);
     if (parts.gameData) {
-        auto species = readSpeciesNames(**file, *rom.release);
+        // The base data first: it says how many species there are.
+        auto base = readBaseData(**file, *rom.release, rom.size.file);
+        if (!base) return inContext(base.error(), where());
+        if (*base) {
+            rom.genderRatios = (*base)->genderRatios;
+            rom.pictureSizes = (*base)->pictureSizes;
+        }
+        const int count = *base ? (*base)->lastId : kDexSpecies;
+        auto species = rom.release->baseDataForm == BaseDataForm::Indirect && !*base
+                           ? Result<RomSpeciesNames>(RomSpeciesNames{{}, "the base data, which says how many species there are, "
+                                                                         "is not where the game keeps it"})
+                           : readSpeciesNames(**file, *rom.release, count, rom.size.file);
         if (!species) return inContext(species.error(), where());
         rom.speciesBuiltInWhy = species->whyNot;
         if (species->whyNot.empty()) {
@@ -86,12 +107,6 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
         auto items = readItemNames(**file, *rom.release);
         if (!items) return inContext(items.error(), where());
         rom.items = std::move(*items);
-        auto base = readBaseData(**file, *rom.release);
-        if (!base) return inContext(base.error(), where());
-        if (*base) {
-            rom.genderRatios = (*base)->genderRatios;
-            rom.pictureSizes = (*base)->pictureSizes;
-        }
     }
     if (parts.checksums) {
         rom.checksumsSkipped = checksumsSkipped(rom.size);

@@ -31,6 +31,7 @@ struct RecordPlace {
 struct Rom {
     std::string path;               // UTF-8
     const Release* release = nullptr;  // never null in a Rom that openRom gave
+    std::uint8_t version = 0;          // the header's version byte: the release's revision
     std::optional<TradeTable> table;
     Error noTable;                  // why there is no table, when there is none
     // The species names: the ROM's own where its bytes hold names, else the
@@ -57,6 +58,8 @@ struct Rom {
     // Where a slot's record lies, or none when the table has no record for it.
     // Precondition: there is a table.
     std::optional<RecordPlace> place(Slot slot) const;
+    // The highest item number a trade may hold.
+    int lastItem() const;
     // The table, or the error that says why a trade cannot be shown or saved.
     Result<TradeTable> tradeTable() const;
     // The table lies elsewhere than where the release keeps it (a hack moved it).

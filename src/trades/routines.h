@@ -35,11 +35,19 @@ inline constexpr int kGoldSilverLines[] = {0xF5, 0xCD, -1,   -1,   0xF1, 0x5F, 0
                                            0x19, 0x19, 0x19, 0x19, 0x19, 0xFA, -1,   -1,   0x5F, 0x19, 0x19, 0x2A};
 inline constexpr std::uint8_t kLinesPointer[] = {9};
 
+// GetPokemonName of the 16-bit species base ends its address sum with the
+// names' address less one name (LL HH at 7): ID x 10 + (names - 10).
+//   5D 54 29 29 19 29 11 LL HH 19   ld e, l; ld d, h; add hl, hl (x2); add hl, de; add hl, hl; ld de, …; add hl, de
+// The names' bank is what its `ld a, n` (3E nn) before it switches to.
+inline constexpr int kPokemonNames[] = {0x5D, 0x54, 0x29, 0x29, 0x19, 0x29, 0x11, -1, -1, 0x19};
+inline constexpr std::uint8_t kPokemonNamesPointer[] = {7};
+
 // "swap a" (CB 37) is rare in code; "pop af" then the next byte less so.
 inline constexpr RoutinePattern kTradeTable32Routine{kTradeTable32, kTradeTablePointer, 8, 1};
 inline constexpr RoutinePattern kTradeTable16Routine{kTradeTable16, kTradeTablePointer, 8, 1};
 inline constexpr RoutinePattern kCrystalLinesRoutine{kCrystalLines, kLinesPointer, 4, 1};
 inline constexpr RoutinePattern kGoldSilverLinesRoutine{kGoldSilverLines, kLinesPointer, 4, 1};
+inline constexpr RoutinePattern kPokemonNamesRoutine{kPokemonNames, kPokemonNamesPointer, 4, 2};
 
 }  // namespace routines
 }  // namespace kestrane

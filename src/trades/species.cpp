@@ -95,8 +95,16 @@ SpeciesList::SpeciesList() : SpeciesList(std::vector<std::string>(), true) {}
 
 SpeciesList::SpeciesList(const std::vector<std::string>& romNames, bool builtInSpelling) {
     bool renamed = false;
-    for (int i = 0; i < kSpeciesCount; ++i) {
+    // A base that adds species names them all; the built-in list names the first 251.
+    const int count = std::max<int>(kSpeciesCount, int(romNames.size()) + 1);
+    for (int i = 0; i < count; ++i) {
         const std::string& rom = i >= 1 && std::size_t(i) <= romNames.size() ? romNames[std::size_t(i - 1)] : std::string();
+        if (i >= kSpeciesCount) {
+            entries_.push_back(rom);
+            ids_.push_back(SpeciesId(i));
+            numbers_.push_back(i);
+            continue;
+        }
         const std::string_view builtIn = trimmed(kSpecies[std::size_t(i)]);
         // The built-in name in another spelling ("MACHOP", "MR.MIME",
         // "NINETALES"): most are told without folding.

@@ -162,8 +162,8 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
         if (*bytes) keep(exactName(rom, shown, role, **bytes, typed), *target);
         else if (typed) keep(resolveName(rom, shown, role, *typed), *target);
     }
-    take(given.heldItem, [&](const std::string& s) { return resolveItem(s, rom.items); },
-         [](std::int64_t n) { return itemNumbered(n); }, edit.heldItem);
+    take(given.heldItem, [&](const std::string& s) { return resolveItem(s, rom.items, rom.lastItem()); },
+         [&](std::int64_t n) { return itemNumbered(n, rom.lastItem()); }, edit.heldItem);
     take(given.dvs, parseDvs, [](const Dvs& dvs) -> Result<Dvs> {
         if (auto checked = checkDvs(dvs); !checked) return checked.error();
         return dvs;

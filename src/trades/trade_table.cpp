@@ -95,7 +95,7 @@ Result<Pointed> tableAt(File& file, const Release& release, std::optional<std::u
     const FoundBy how = *target == release.usualTable ? FoundBy::UsualPlace : FoundBy::TableRoutine;
     const Count count = countRecords(bytes, release, how);
     if (auto records = tableRecords(count, *got < wanted, release, size)) {
-        return Pointed{TradeTable{*target, *records, how, std::nullopt, RoutineReached::OwnPlace}, {}};
+        return Pointed{TradeTable{*target, *records, how, std::nullopt, RoutineReached::OwnPlace, &release}, {}};
     }
     return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", where " + whyNoTable(count, bytes, release)};
 }
@@ -204,29 +204,71 @@ namespace {
 // starts with where the release keeps it).
 using Located = std::variant<TradeTable, std::string>;
 
+// "0, 1, 2, 3, 14 (a word)": the offsets calls pass, for a message.
+std::string callsText(const std::vector<RoutineCall>& calls) {
+    std::vector<std::string> seen;
+    for (const RoutineCall& call : calls) {
+        std::string text = std::to_string(call.e) + (call.readsWord ? " (read as a word)" : "");
+        if (std::find(seen.begin(), seen.end(), text) == seen.end()) seen.push_back(text);
+    }
+    return joinedList(seen);
+}
+
 Result<Located> locate(File& file, const Release& release, const RomSize& size) {
-    const CodePlace& code = release.tableRoutine;
+    const std::vector<const Release*> rows = variantsOf(release);
     const std::int64_t searched = std::min(size.file, kLargestRomSize);
 
-    // The routine: at its own place, through a jump there, else anywhere.
-    auto found = findThroughRoutine(file, *code.routine, code.at, searched);
-    if (!found) return found.error();
-    if (found->found()) {
+    // The routine: at a row's own place or through a jump there, the first
+    // that holds it deciding; else anywhere.
+    std::optional<FoundRoutine> found;
+    const Release* placed = nullptr;
+    for (const Release* row : rows) {
+        auto at = routineAtPlace(file, *row->tableRoutine.routine, row->tableRoutine.at);
+        if (!at) return at.error();
+        if (*at) {
+            found = std::move(**at);
+            placed = row;
+            break;
+        }
+    }
+    if (!found) {
+        auto anywhere = routineAnywhere(file, *release.tableRoutine.routine, searched);
+        if (!anywhere) return anywhere.error();
+        if (anywhere->found()) found = std::move(*anywhere);
+    }
+    const std::uint32_t ownPlace = (placed ? placed : &release)->tableRoutine.at;
+    if (found) {
         if (!found->agree()) {
             return Located(counted(std::int64_t(found->copies.size()), "copy", "copies") +
                            " of the routine that reads it point to different places (" + copiesText(*found) +
                            "), so Kestrane cannot tell which table the game reads");
         }
-        auto pointed = tableAt(file, release, found->copies.front().pointers.front(), size);
+        // The records' shape: what the routine's callers read.
+        const Release* row = placed ? placed : &release;
+        auto calls = callsOf(file, found->copies.front().at, size.file);
+        if (!calls) return calls.error();
+        if (!calls->empty()) {
+            std::vector<const Release*> fit;
+            for (const Release* candidate : rows) {
+                if (fitsCalls(candidate->layout, *calls)) fit.push_back(candidate);
+            }
+            if (fit.empty()) {
+                return Located("the game's own routine that reads it, " + found->where(ownPlace) + ", is called for the offsets " +
+                               callsText(*calls) + ", which fit no record layout Kestrane knows; it reads no table it is not sure of");
+            }
+            if (std::find(fit.begin(), fit.end(), row) == fit.end()) row = fit.front();
+        }
+        auto pointed = tableAt(file, *row, found->copies.front().pointers.front(), size);
         if (!pointed) return pointed.error();
         if (!pointed->table) {
             // The game reads no other place, so neither does Kestrane.
-            return Located("the game's own routine that reads it, " + found->where(code.at) + ", " + pointed->why +
+            return Located("the game's own routine that reads it, " + found->where(ownPlace) + ", " + pointed->why +
                            "; Kestrane takes no other place for the table, since the game reads none other");
         }
         TradeTable table = *pointed->table;
         table.routine = found->copies.front().at;
         table.reached = found->reached;
+        table.release = row;
         return Located(table);
     }
 
@@ -234,8 +276,11 @@ Result<Located> locate(File& file, const Release& release, const RomSize& size) 
     FileBytes region;
     if (auto read = readRegion(file, 0, searched, region); !read) return read.error();
     const Scan scan = scanForRuns(region.bytes(), release, size);
-    if (scan.runs.size() == 1) return Located(TradeTable{scan.runs[0].start, scan.runs[0].records, FoundBy::RecordScan, std::nullopt, RoutineReached::OwnPlace});
-    std::string why = "the routine that reads it is not in the file (nor a jump at " + hexOffset(code.at) +
+    if (scan.runs.size() == 1) {
+        return Located(TradeTable{scan.runs[0].start, scan.runs[0].records, FoundBy::RecordScan, std::nullopt,
+                                  RoutineReached::OwnPlace, &release});
+    }
+    std::string why = "the routine that reads it is not in the file (nor a jump at " + hexOffset(release.tableRoutine.at) +
                       " to it), and a search of the whole file for the records themselves found ";
     if (scan.runs.empty()) {
         why += "no run of trade records";
@@ -262,7 +307,7 @@ Result<void> confirmTradeTable(File& file, const Release& release, const TradeTa
     if (!located) return inContext(located.error(), "Could not read the trade table of " + quoted(path));
     const auto* now = std::get_if<TradeTable>(&*located);
     if (now && now->offset == found.offset && now->foundBy == found.foundBy && now->routine == found.routine &&
-        now->records >= records) {
+        now->release == found.release && now->records >= records) {
         return {};
     }
     std::string message = "The trade table of " + quoted(path) + " is no longer where it was when the ROM was opened (" +

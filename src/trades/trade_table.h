@@ -1,5 +1,13 @@
 // Finding the trade table of a supported game, once per ROM, and again
-// before every write.
+// before every write, and the shape of its records.
+//
+// The shape is the game's code's too: the calls of the routine that reads
+// the table pass the offset of the field they read (ld e, N; call), and a
+// base that widens species reads them as words right after the call. The
+// layout whose offsets and word reads those calls fit is the table's, and
+// with it the row (a release, or a variant of it) its records are read by;
+// calls that fit no layout are refused, naming the offsets. Without calls
+// to read, the release's own layout.
 //
 // The game reads its trades where its own routine points (GetTradeAttr,
 // routines.h), so that routine decides, found as code_search.h finds any
@@ -49,6 +57,9 @@ struct TradeTable {
     // the scan found.
     std::optional<std::uint32_t> routine;
     RoutineReached reached = RoutineReached::OwnPlace;
+    // The row the records are read by: the release itself, or the variant
+    // whose layout the routine's callers read (the 16-bit species base).
+    const Release* release = nullptr;
     friend bool operator==(const TradeTable&, const TradeTable&) = default;
 };
 

@@ -29,10 +29,12 @@ TEST(IdentifyRom, RecognisesTheReleasesExactly) {
                           Case{"BYTU", 0, "Pok\u00e9mon Crystal (Australia)", "English"},
                           Case{"BYTF", 0, "Pok\u00e9mon Crystal", "French"}, Case{"BYTS", 0, "Pok\u00e9mon Crystal", "Spanish"},
                           Case{"AAUJ", 0, "Pok\u00e9mon Gold", "Japanese"}, Case{"AAXJ", 0, "Pok\u00e9mon Silver", "Japanese"},
+                          // The Japanese revision 1.1 keeps every table where 1.0 does.
+                          Case{"AAUJ", 1, "Pok\u00e9mon Gold", "Japanese"}, Case{"AAXJ", 1, "Pok\u00e9mon Silver", "Japanese"},
                           // Known releases without a public source that rebuilds them: named, never guessed at.
                           Case{"BYTD", 0, nullptr, "This is Pok\u00e9mon Crystal in German (BYTD), which Kestrane does not support yet."},
                           Case{"BYTI", 0, nullptr, "This is Pok\u00e9mon Crystal in Italian (BYTI), which Kestrane does not support yet."},
-                          Case{"AAUJ", 1, nullptr, "This is Pok\u00e9mon Gold in Japanese, revision 1.1 (AAUJ), which Kestrane does not support yet."},
+                          Case{"BXTJ", 0, nullptr, "This is Pok\u00e9mon Crystal in Japanese (BXTJ), which Kestrane does not support yet."},
                           Case{"aaue", 0, nullptr, "Unsupported ROM."}, Case{"byte", 0, nullptr, "Unsupported ROM."},
                           Case{"ZZZZ", 0, nullptr, "Unsupported ROM."}, Case{"\x00\x00\x00\x00", 0, nullptr, "Unsupported ROM."}}) {
         Bytes rom = randomImage(std::string_view(c.code, 4));
