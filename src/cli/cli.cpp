@@ -122,7 +122,7 @@ int info(const Context& ctx, const std::string& path, bool json) {
     auto rom = openRom(path, ctx.fs, RomParts{.gameData = true, .checksums = true});
     if (!rom) return ctx.fail(rom.error());
     if (json) {
-        Json info = gameJson(*rom->release);
+        Json info = gameJson(*rom);
         info["table"] = tableInfoJson(*rom);
         auto from = [](const std::string& why) { return why.empty() ? Json{{"from", "rom"}} : Json{{"from", "built in"}, {"why", why}}; };
         info["speciesNames"] = from(rom->speciesBuiltInWhy);
@@ -137,6 +137,7 @@ int info(const Context& ctx, const std::string& path, bool json) {
         const Release& release = *rom->release;
         ctx.out << "Game:        " << release.name << "\nCode:        " << release.code
                 << "\nLanguage:    " << languageName(release.language) << "\nTrade table: " << tableText(*rom) << '\n';
+        if (release.variant) ctx.out << "Records:     " << release.layout.description << '\n';
         if (rom->size.cutOff()) ctx.out << "Warning:     " << rom->size.cutOffNote() << '\n';
         auto from = [](const std::string& why) { return why.empty() ? std::string("from the ROM") : "built in (" + why + ")"; };
         ctx.out << "Species names: " << from(rom->speciesBuiltInWhy) << "\nTrader lines:  " << from(rom->words->linesWhyNot)
@@ -224,7 +225,7 @@ int list(const Context& ctx, const std::string& path, bool json) {
     if (!opened) return ctx.fail(opened.error());
     if (json) {
         // The trades as export writes them.
-        ctx.out << Json{{"game", gameJson(*opened->rom.release)}, {"trades", tradesJson(opened->rom, opened->trades)}}.dump(2) << '\n';
+        ctx.out << Json{{"game", gameJson(opened->rom)}, {"trades", tradesJson(opened->rom, opened->trades)}}.dump(2) << '\n';
         for (const TradeReading& reading : opened->trades) {
             if (reading.pastEnd) return ctx.fail(*reading.pastEnd);
         }
@@ -324,7 +325,7 @@ int show(const Context& ctx, const std::string& path, int number, bool json, con
         }
     }
     if (json) {
-        ctx.out << Json{{"game", gameJson(*opened->rom.release)}, {"trade", tradeJson(opened->rom, reading)}}.dump(2) << '\n';
+        ctx.out << Json{{"game", gameJson(opened->rom)}, {"trade", tradeJson(opened->rom, reading)}}.dump(2) << '\n';
         return kDone;
     }
     ctx.out << reading.slot.name();

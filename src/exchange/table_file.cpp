@@ -102,13 +102,23 @@ Result<ImportPlan, Problems> planImport(const nlohmann::json& table, const Rom& 
         if (!code || !code->is_string()) {
             problem("\"game\" must be an object with the \"code\" of the ROM the table was exported from, such as "
                     "{\"code\": \"" + std::string(release.code) + "\"}, as export writes it." + dropGame);
-        } else if (*code != release.code) {
-            const Release* from = findRelease(code->get<std::string>());
-            if (from && sisterReleases(*from, release)) {
-                plan.sister = from;
-            } else {
-                problem("The table was exported from " + echoed(code->get<std::string>()) + ", this ROM is \"" +
-                        std::string(release.code) + "\"." + dropGame);
+        } else {
+            // A table fits a ROM of the same record layout: the layout its game says, the vanilla one where it says none.
+            const std::string from = !game.contains("layout")       ? std::string(kRecord32.key)
+                                     : game["layout"].is_string() ? game["layout"].get<std::string>()
+                                                                  : std::string();
+            if (*code == release.code && from != release.layout.key) {
+                problem("The table was exported from a ROM whose trade records are laid out as " +
+                        (from.empty() ? std::string("another layout") : echoed(from)) + "; this ROM's are \"" +
+                        std::string(release.layout.key) + "\"." + dropGame);
+            } else if (*code != release.code) {
+                const Release* sister = findRelease(code->get<std::string>());
+                if (sister && sisterReleases(*sister, release) && from == release.layout.key) {
+                    plan.sister = sister;
+                } else {
+                    problem("The table was exported from " + echoed(code->get<std::string>()) + ", this ROM is \"" +
+                            std::string(release.code) + "\"." + dropGame);
+                }
             }
         }
     }

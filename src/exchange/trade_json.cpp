@@ -11,8 +11,13 @@
 
 namespace kestrane::exchange {
 
-Json gameJson(const Release& release) {
-    return Json{{"code", release.code}, {"name", release.name}, {"language", languageName(release.language)}};
+Json gameJson(const Rom& rom) {
+    const Release& release = *rom.release;
+    return Json{{"code", release.code},
+                {"name", release.name},
+                {"language", languageName(release.language)},
+                {"layout", release.layout.key},
+                {"revision", rom.version}};
 }
 
 Json tableInfoJson(const Rom& rom) {
@@ -36,7 +41,7 @@ Json tradesJson(const Rom& rom, const std::vector<TradeReading>& trades) {
 }
 
 Json tableJson(const Rom& rom, const std::vector<TradeReading>& trades) {
-    return Json{{"game", gameJson(*rom.release)}, {"table", tableInfoJson(rom)}, {"trades", tradesJson(rom, trades)}};
+    return Json{{"game", gameJson(rom)}, {"table", tableInfoJson(rom)}, {"trades", tradesJson(rom, trades)}};
 }
 
 }  // namespace kestrane::exchange

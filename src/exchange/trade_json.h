@@ -2,7 +2,7 @@
 // --json output shows. For the command line and the table file only; the
 // window knows no JSON.
 //
-//   { "game": {"code": "BYTE", "name": "Pokémon Crystal", "language": "English"},
+//   { "game": {"code": "BYTE", "name": "Pokémon Crystal", "language": "English", "layout": "vanilla", "revision": 0},
 //     "table": {"offset": 1035864, "records": 7, "foundBy": "usual place"},
 //     "trades": [ {"slot": 1, "hasTrade": true, …the keys of trade_keys.h…},
 //                 …, {"slot": 7, "hasTrade": false} ] }
@@ -18,7 +18,9 @@ namespace kestrane::exchange {
 
 using Json = nlohmann::ordered_json;
 
-Json gameJson(const Release& release);
+// {code, name, language, layout, revision}: the release, the record layout
+// its code reads and the header's revision.
+Json gameJson(const Rom& rom);
 // {offset, records, foundBy}, or null for a ROM without a trade table.
 Json tableInfoJson(const Rom& rom);
 Json tradeJson(const Rom& rom, const TradeReading& reading);

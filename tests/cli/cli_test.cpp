@@ -87,7 +87,8 @@ TEST_F(CliTest, InfoNamesTheGameOrRefuses) {
                                 " (usual place)\nSpecies names: from the ROM\nTrader lines:  from the ROM\nPlaces:        from the ROM\nHeader checksum (0x14D):  stale\nGlobal checksum (0x14E):  stale\n"
                                 "Stadium data (0x1FFDF8):  absent\n");
         Outcome js = run({"info", path, "--json"});
-        EXPECT_EQ(json::parse(js.out), (json{{"code", code}, {"name", name}, {"language", "English"},
+        EXPECT_EQ(json::parse(js.out), (json{{"code", code}, {"name", name}, {"language", "English"}, {"layout", "vanilla"},
+                                             {"revision", 0},
                                              {"table", {{"offset", crystal ? 0xFCE58 : 0xFCC24},
                                                         {"records", crystal ? 7 : 6},
                                                         {"foundBy", "usual place"}}},

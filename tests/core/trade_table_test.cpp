@@ -21,6 +21,7 @@ struct Locating {
     int records;
     FoundBy foundBy;
     const char* refusal;  // a part of the message when there is no table
+    const char* layout = "vanilla";  // the layout the game's code reads
 };
 
 void PrintTo(const Locating& c, std::ostream* os) { *os << c.name; }
@@ -216,6 +217,48 @@ const Locating kLocating[] = {
      0, 0, FoundBy::UsualPlace, "found 2 runs of trade records (at 0xFCE58 and 0xFD300)"},
     {"no routine anywhere, one run of records at the usual place: found by them alone", "AAUE",
      [](Bytes& r) { putTable(r, kGoldSilverTable, ownTrades("AAUE")); }, kGoldSilverTable, 6, FoundBy::RecordScan, ""},
+    // The shape is the game's code's too: what the routine's callers read names the layout.
+    {"the 16-bit species base", "BYTE", [](Bytes& r) { r = species16Rom(); }, kSpecies16Table, 7, FoundBy::UsualPlace, "",
+     "16-bit species"},
+    {"the 16-bit species and items base", "BYTE", [](Bytes& r) { r = species16Rom(true); }, kItems16Table, 7, FoundBy::UsualPlace,
+     "", "16-bit species and items"},
+    {"the 16-bit species base with its table moved", "BYTE",
+     [](Bytes& r) {
+         r = species16Rom();
+         putTable16(r, 0xFD300, retailTrades16(), false);
+         putRoutine16(r, kSpecies16Routine, 0xFD300, false);
+     },
+     0xFD300, 7, FoundBy::TableRoutine, "", "16-bit species"},
+    {"vanilla Crystal with its routine's callers", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         const Bytes calls = {0x1E, 0x10, 0xCD, 0xC2, 0x4D, 0x1E, 0x1E, 0xCD, 0xC2, 0x4D, 0x1E, 0x02, 0xCD, 0xC2, 0x4D};
+         std::copy(calls.begin(), calls.end(), r.begin() + 0xFC100);
+     },
+     kCrystalTable, 7, FoundBy::UsualPlace, ""},
+    {"callers that fit no layout: refused, named", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         const Bytes calls = {0x1E, 0x02, 0xCD, 0xC2, 0x4D, 0x1E, 0x05, 0xCD, 0xC2, 0x4D};
+         std::copy(calls.begin(), calls.end(), r.begin() + 0xFC100);
+     },
+     0, 0, FoundBy::UsualPlace, "is called for the offsets 2 and 5, which fit no record layout Kestrane knows"},
+    // Japanese Gold 1.1 keeps 1.0's places; its debug build has the routine at 0xFEB2A, other code at 0xFCB8E.
+    {"Japanese Gold 1.1", "AAUJ",
+     [](Bytes& r) {
+         r = retailLikeRom("AAUJ");
+         r[0x14C] = 1;
+     },
+     0xFCC23, 6, FoundBy::UsualPlace, ""},
+    {"the Japanese Gold 1.1 debug build", "AAUJ",
+     [](Bytes& r) {
+         r = retailLikeRom("AAUJ");
+         r[0x14C] = 1;
+         std::fill_n(r.begin() + 0xFCB8E, 0x100, 0x00);
+         putTable(r, 0xFEBBF, ownTrades("AAUJ"), 16);
+         putRoutine(r, 0xFEB2A, 0xFEBBF, 16);
+     },
+     0xFEBBF, 6, FoundBy::TableRoutine, ""},
     {"8 MiB Japanese: a repeated record pattern is no table", "AAUJ",
      [](Bytes& r) {
          r.resize(8 * 1024 * 1024);
@@ -239,6 +282,7 @@ TEST_P(LocatingTable, FindsTheTableOrSaysWhyNot) {
         EXPECT_EQ(rom->table->offset, c.offset);
         EXPECT_EQ(rom->table->records, c.records);
         EXPECT_EQ(rom->table->foundBy, c.foundBy);
+        EXPECT_EQ(rom->release->layout.key, c.layout);
         EXPECT_EQ(rom->slotCount(), std::max(7, c.records));
     } else {
         ASSERT_FALSE(rom->table) << rom->table->offset;

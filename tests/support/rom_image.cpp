@@ -430,7 +430,13 @@ void putLinesRoutine(Bytes& rom, std::string_view gameCode, std::uint32_t at, st
 }
 
 void putTraderLines(Bytes& rom, std::string_view gameCode) {
-    const WordsFacts& w = wordsOf(gameCode);
+    putTraderLinesAt(rom, gameCode, wordsOf(gameCode).routine, wordsOf(gameCode).table);
+}
+
+void putTraderLinesAt(Bytes& rom, std::string_view gameCode, std::uint32_t routine, std::uint32_t table) {
+    WordsFacts w = wordsOf(gameCode);
+    w.routine = routine;
+    w.table = table;
     const bool japanese = w.textBank == 0;
     putLinesRoutine(rom, gameCode, w.routine, w.table);
     std::uint32_t stub = 0xFD000;  // in bank 0x3F, past the trades and both routines
@@ -483,7 +489,12 @@ void putTraderLines(Bytes& rom, std::string_view gameCode) {
 }
 
 void putLandmarks(Bytes& rom, std::string_view gameCode, const std::vector<Bytes>& slotNames) {
-    const WordsFacts& w = wordsOf(gameCode);
+    putLandmarksAt(rom, gameCode, wordsOf(gameCode).landmarks, slotNames);
+}
+
+void putLandmarksAt(Bytes& rom, std::string_view gameCode, std::uint32_t landmarks, const std::vector<Bytes>& slotNames) {
+    WordsFacts w = wordsOf(gameCode);
+    w.landmarks = landmarks;
     const std::uint32_t bank = w.landmarks / 0x4000;
     std::uint32_t names = bank * 0x4000 + 0x3000;  // in the table's bank, past every release's table
     const Bytes other = gameText("PLACE");
@@ -517,6 +528,131 @@ Bytes retailLikeRom(std::string_view gameCode, std::uint32_t seed) {
         places.push_back(japanese(gameCode) ? Bytes{std::uint8_t(0x80 + places.size()), 0x81, 0x50} : gameText(place));
     }
     putLandmarks(rom, gameCode, places);
+    return rom;
+}
+
+std::vector<Trade16> retailTrades16() {
+    std::vector<Trade16> trades;
+    for (const TradeBytes& t : retailTrades("BYTE")) {
+        trades.push_back(Trade16{t.dialog, t.requested, t.offered, t.nickname, {t.dvs[0], t.dvs[1]}, t.item, t.id, t.trainer, t.gender});
+    }
+    return trades;
+}
+
+Bytes record16(const Trade16& t, bool items16) {
+    Bytes r = {t.dialog, std::uint8_t(t.requested & 0xFF), std::uint8_t(t.requested >> 8), std::uint8_t(t.offered & 0xFF),
+               std::uint8_t(t.offered >> 8)};
+    r.insert(r.end(), t.nickname.begin(), t.nickname.end());  // +5: 10 characters and the terminator
+    r.insert(r.end(), {t.dvs[0], t.dvs[1], std::uint8_t(t.item & 0xFF)});
+    if (items16) r.push_back(std::uint8_t(t.item >> 8));
+    r.insert(r.end(), {std::uint8_t(t.id & 0xFF), std::uint8_t(t.id >> 8)});
+    r.insert(r.end(), t.trainer.begin(), t.trainer.begin() + 7);
+    r.push_back(0x50);
+    r.push_back(t.gender);
+    while (r.size() < 32) r.push_back(0x00);
+    return r;
+}
+
+void putTable16(Bytes& rom, std::uint32_t at, const std::vector<Trade16>& trades, bool items16) {
+    for (const Trade16& t : trades) {
+        const Bytes r = record16(t, items16);
+        std::copy(r.begin(), r.end(), rom.begin() + at);
+        at += 32;
+    }
+}
+
+void putRoutine16(Bytes& rom, std::uint32_t at, std::uint32_t table, bool items16) {
+    putRoutine(rom, at, table);
+    // The callers, in the routine's bank: ld e, N; call GetTradeAttr; the species read as words right after.
+    const std::uint32_t address = 0x4000 + at % 0x4000;
+    const std::uint8_t fields[] = {0, 1, 3, 5, 16, 18, std::uint8_t(items16 ? 20 : 19), std::uint8_t(items16 ? 22 : 21),
+                                   std::uint8_t(items16 ? 30 : 29)};
+    std::uint32_t call = at / 0x4000 * 0x4000 + 0x100;
+    for (std::uint8_t field : fields) {
+        Bytes code = {0x1E, field, 0xCD, std::uint8_t(address & 0xFF), std::uint8_t(address >> 8)};
+        if (field == 1 || field == 3) code.insert(code.end(), {0x2A, 0x66, 0x6F});
+        code.push_back(0xC9);
+        std::copy(code.begin(), code.end(), rom.begin() + call);
+        call += 16;
+    }
+}
+
+Bytes species16Rom(bool items16, int species, std::uint32_t seed) {
+    Bytes rom = randomImage("BYTE", seed);
+    const std::uint32_t table = items16 ? kItems16Table : kSpecies16Table;
+    putTable16(rom, table, retailTrades16(), items16);
+    putRoutine16(rom, items16 ? kItems16Routine : kSpecies16Routine, table, items16);
+    // The names: GetPokemonName in bank 0 switches to bank 0x14 and adds ID x 10 to the names less one name.
+    const std::uint32_t names = items16 ? 0x53459 : 0x53274;
+    const std::uint16_t less = std::uint16_t(0x4000 + (names - 10) % 0x4000);
+    const Bytes getName = {0xF0, 0x98, 0xF5, 0xE5, 0x3E, std::uint8_t(names / 0x4000), 0xD7, 0xFA, 0x00, 0xD1, 0xCD, 0x00, 0x30,
+                           0x5D, 0x54, 0x29, 0x29, 0x19, 0x29, 0x11, std::uint8_t(less & 0xFF), std::uint8_t(less >> 8), 0x19};
+    std::copy(getName.begin(), getName.end(), rom.begin() + 0x3318);
+    // Four entries before the names: EGG and three "?????".
+    const Bytes egg = {0x84, 0x86, 0x86, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50};
+    std::copy(egg.begin(), egg.end(), rom.begin() + names - 40);
+    for (int id = 1; id <= species; ++id) {
+        const std::string name = id <= 251 ? gameSpelling(id) : "ADDED " + std::to_string(id);
+        Bytes field(10, 0x50);
+        for (std::size_t i = 0; i < name.size() && i < 10; ++i) {
+            const char c = name[i];
+            field[i] = c >= 'A' && c <= 'Z' ? std::uint8_t(0x80 + (c - 'A'))
+                     : c >= '0' && c <= '9' ? std::uint8_t(0xF6 + (c - '0'))
+                     : c == ' ' ? 0x7F : c == '.' ? 0xE8 : c == '\'' ? 0xE0 : c == '-' ? 0xE3 : std::uint8_t(c);
+        }
+        std::copy(field.begin(), field.end(), rom.begin() + names + std::uint32_t(id - 1) * 10);
+    }
+    // The base data: a word (32 bytes an entry, from ID 1), one chunk of entries, the end.
+    const std::uint32_t base = items16 ? 0x512D4 : 0x512E5;
+    const std::uint32_t entries = base + 7;
+    const std::uint16_t entriesAt = std::uint16_t(0x4000 + entries % 0x4000);
+    const Bytes indirect = {0x20, 0x80, std::uint8_t(species), std::uint8_t(entries / 0x4000), std::uint8_t(entriesAt & 0xFF),
+                            std::uint8_t(entriesAt >> 8), 0x00};
+    std::copy(indirect.begin(), indirect.end(), rom.begin() + base);
+    for (int id = 1; id <= species; ++id) {
+        const std::uint32_t entry = entries + std::uint32_t(id - 1) * 32;
+        rom[entry + 13] = testGenderRatio(id <= 251 ? id : id % 251 + 1);
+        rom[entry + 17] = 0x55;
+    }
+    // Pictures: the egg's pointer, then one an ID from ID 0, with real banks; palettes 8 bytes an ID.
+    std::uint32_t at = 0x40 * 0x4000;
+    for (int id = 1; id <= species; ++id) {
+        Bytes raw(5 * 5 * 16);
+        for (std::size_t i = 0; i < raw.size(); ++i) raw[i] = std::uint8_t((i * 7 + std::size_t(id) * 13) ^ (i / 16));
+        const Bytes stream = literalStream(raw);
+        if (at % 0x4000 + stream.size() > 0x4000) at = (at / 0x4000 + 1) * 0x4000;
+        const std::uint32_t pointer = 0x120012 + std::uint32_t(id) * 6;
+        const std::uint16_t address = std::uint16_t(0x4000 + at % 0x4000);
+        rom[pointer] = std::uint8_t(at / 0x4000);
+        rom[pointer + 1] = std::uint8_t(address & 0xFF);
+        rom[pointer + 2] = std::uint8_t(address >> 8);
+        std::copy(stream.begin(), stream.end(), rom.begin() + at);
+        const std::uint16_t colours[] = {std::uint16_t(id * 97 & 0x7FFF), std::uint16_t(id * 31 & 0x7FFF), 0x03E0, 0x001F};
+        for (int c = 0; c < 4; ++c) {
+            rom[0xA8E3 + std::uint32_t(id) * 8 + std::uint32_t(c) * 2] = std::uint8_t(colours[c] & 0xFF);
+            rom[0xA8E3 + std::uint32_t(id) * 8 + std::uint32_t(c) * 2 + 1] = std::uint8_t(colours[c] >> 8);
+        }
+        at += std::uint32_t(stream.size());
+    }
+    // Items: Crystal's names, or 16-bit items in order (GOLD BERRY 0x008F among 300).
+    if (items16) {
+        std::size_t item = 0x1C8000;
+        for (int n = 1; n <= 300; ++n) {
+            const Bytes text = itemText(n == 0x8F ? "GOLD BERRY" : "ITEM " + std::to_string(n));
+            std::copy(text.begin(), text.end(), rom.begin() + std::ptrdiff_t(item));
+            item += text.size();
+        }
+        rom[item] = 0x00;  // no name: the list ends
+    } else {
+        putItemNames(rom, "BYTE");
+    }
+    // The traders' lines through PrintTradeText past the table (0xFCF6D, TradeTexts 0xFCF88; five bytes on in the fork); the landmarks.
+    putTraderLinesAt(rom, "BYTE", items16 ? 0xFCF72 : 0xFCF6D, items16 ? 0xFCF8D : 0xFCF88);
+    std::vector<Bytes> places;
+    for (const char* place : {"VIOLET CITY", "GOLDENROD CITY", "OLIVINE CITY", "BLACKTHORN CITY", "PEWTER CITY", "ROUTE 14", "POWER PLANT"}) {
+        places.push_back(gameText(place));
+    }
+    putLandmarksAt(rom, "BYTE", items16 ? 0x1CA6DF : 0x1CA883, places);
     return rom;
 }
 

@@ -113,6 +113,8 @@ void buildChecksums(Bytes& rom, bool stadium = true);
 //   Japanese "アが⋯⋯\nイ<requested♂>？"
 // every other text is "SET s PHASE p" ("ア" s "イ" p in Japanese).
 void putTraderLines(Bytes& rom, std::string_view gameCode);
+// The same with the routine and its table elsewhere (a base that moved them).
+void putTraderLinesAt(Bytes& rom, std::string_view gameCode, std::uint32_t routine, std::uint32_t table);
 // Where the routine reading the lines stands in a release, and its table.
 std::uint32_t linesRoutineOf(std::string_view gameCode);
 std::uint32_t linesTableOf(std::string_view gameCode);
@@ -121,6 +123,7 @@ void putLinesRoutine(Bytes& rom, std::string_view gameCode, std::uint32_t at, st
 // The landmarks' table, the trade slots' places named by the given game
 // text (ended by 0x50), every other landmark "PLACE".
 void putLandmarks(Bytes& rom, std::string_view gameCode, const std::vector<Bytes>& slotNames);
+void putLandmarksAt(Bytes& rom, std::string_view gameCode, std::uint32_t landmarks, const std::vector<Bytes>& slotNames);
 // Game text by hand: capital letters, digits, blanks (0x7F) and . ? ' - #
 // (POKé); `terminated` adds 0x50.
 Bytes gameText(std::string_view text, bool terminated = true);
@@ -130,6 +133,40 @@ Bytes gameText(std::string_view text, bool terminated = true);
 // names and the base data, the traders' lines and the places (as the
 // English games spell them; in Japanese made-up kana: slot n's 0x80+n-1, 0x81).
 Bytes retailLikeRom(std::string_view gameCode, std::uint32_t seed = 1);
+
+// The 16-bit species base (pokecrystal16, Crystal 1.0's header) from the
+// facts of its build: GetTradeAttr at 0xFCDFC with its callers (ld e, N;
+// call; the species read as words) reading the table at 0xFCE8D in the
+// 32-byte layout with word species (+1, +3), the nickname at +5, DVs +16,
+// item +18, ID +19, a 7-character trainer's name at +21, gender +29, two
+// zeros; GetPokemonName at 0x3318 naming species through the names at
+// 0x53274 (bank 0x14), the base data's indirect table at 0x512E5, picture
+// pointers from 0x120012 (real banks), palettes from 0xA8E3, the traders'
+// lines through PrintTradeText at 0xFCF6D, the landmarks at 0x1CA883.
+// `items16`: its fork that widens items (GetTradeAttr 0xFCE01, table
+// 0xFCE92, item a word at +18, ID +20, trainer +22, gender +30, one zero;
+// names 0x53459, base data 0x512D4, item names of 16-bit items in order,
+// GOLD BERRY 0x008F, landmarks 0x1CA6DF). `species`: the species of its
+// base data (251 as built; more add made-up ones).
+struct Trade16 {
+    std::uint8_t dialog = 0;
+    std::uint16_t requested = 63, offered = 95;
+    std::array<std::uint8_t, 11> nickname = nameField("ROCKY");
+    std::uint8_t dvs[2] = {0x96, 0x66};
+    std::uint16_t item = 0x53;
+    std::uint16_t id = 4660;
+    std::array<std::uint8_t, 11> trainer = nameField("KYLE");  // its first 7 characters and the terminator
+    std::uint8_t gender = 0;
+};
+std::vector<Trade16> retailTrades16();
+// The record's 32 bytes in the base's layout (or its fork's).
+Bytes record16(const Trade16& trade, bool items16);
+void putTable16(Bytes& rom, std::uint32_t at, const std::vector<Trade16>& trades, bool items16);
+// GetTradeAttr at `at`, reading the table at `table`, and its nine callers in its bank.
+void putRoutine16(Bytes& rom, std::uint32_t at, std::uint32_t table, bool items16);
+Bytes species16Rom(bool items16 = false, int species = 251, std::uint32_t seed = 1);
+inline constexpr std::uint32_t kSpecies16Table = 0xFCE8D, kItems16Table = 0xFCE92;
+inline constexpr std::uint32_t kSpecies16Routine = 0xFCDFC, kItems16Routine = 0xFCE01;
 
 // A folder of its own for one test, removed with everything in it.
 class TempDir {
