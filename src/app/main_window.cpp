@@ -404,7 +404,8 @@ void MainWindow::showRomInformation() {
                                (rom_->readOnly ? QStringLiteral(" (read-only)") : QString()) + QStringLiteral("[*]"));
     if (!rom_) return;
     const Release& release = *rom_->release;
-    form_.gameName->setText(fromCore(release.name));
+    form_.gameName->setText(fromCore(release.shortName()));
+    form_.gameName->setToolTip(release.variant ? fromCore(release.name) : QString());
     form_.gameCode->setText(fromCore(release.code));
     form_.language->setText(fromCore(languageName(release.language)));
     // A table the game's routine does not vouch for says so, whole in the tooltip.
@@ -413,13 +414,16 @@ void MainWindow::showRomInformation() {
                                  : QStringLiteral("Trade table: ") + fromCore(hexOffset(rom_->table->offset)) +
                                        (byRecords            ? QStringLiteral(" (found by its records alone)")
                                         : rom_->tableMoved() ? QStringLiteral(" (moved)")
-                                                             : QString());
+                                                             : QString()) +
+                                       (release.variant ? QStringLiteral(", ") + fromCore(release.layout.key) + QStringLiteral(" records")
+                                                        : QString());
     // A cut file is said in the frame (in short, the whole sentence in its tooltip).
     const QString cutOff = rom_->size.cutOff() ? fromCore(rom_->size.cutOffNote()) : QString();
     if (!cutOff.isEmpty()) table += QStringLiteral(" \u2014 the file may be cut off");
     if (rom_->readOnly) table += QStringLiteral(" \u2014 read-only");
     form_.tableInfo->setText(table);
     QStringList tip;
+    if (release.variant) tip << QStringLiteral("Its records: ") + fromCore(release.layout.description) + QLatin1Char('.');
     if (byRecords) tip << fromCore(rom_->tableNote());
     if (!cutOff.isEmpty()) tip << cutOff;
     form_.tableInfo->setToolTip(tip.join(QLatin1Char(' ')));

@@ -75,6 +75,8 @@ struct RecordLayout {
 
     // Whether the records have the field.
     bool has(Field field) const;
+    // The ID the game stores for an egg: 253, or 0xFFFD where species are words.
+    SpeciesId egg() const { return speciesWidth == 1 ? 0xFD : 0xFFFD; }
 };
 
 namespace layouts {

@@ -101,7 +101,8 @@ constexpr TradeWords kSpecies16Words = [] {
     return words;
 }();
 constexpr Release kCrystalSpecies16 = {
-    .code = "BYTE", .name = "Pok\u00e9mon Crystal (16-bit species base)", .language = Language::English, .game = "Crystal",
+    .code = "BYTE", .name = "Pok\u00e9mon Crystal (16-bit species base)", .language = Language::English,
+    .nameInShort = "Pok\u00e9mon Crystal", .game = "Crystal",
     .revisions = kFirstRevision, .variant = true, .layout = kRecordSpecies16, .charset = &englishCharset,
     .dialect = &englishDialect, .tableRoutine = {&routines::kTradeTable32Routine, 0xFCDFC}, .usualTable = 0xFCE8D,
     .ownRecords = 7, .speciesNames = {0x53274, 10, CodePlace{&routines::kPokemonNamesRoutine, 0x3318}},
@@ -116,7 +117,7 @@ constexpr TradeWords kItems16Words = [] {
 }();
 constexpr Release kCrystalItems16 = {
     .code = "BYTE", .name = "Pok\u00e9mon Crystal (16-bit species and items base)", .language = Language::English,
-    .game = "Crystal", .revisions = kFirstRevision, .variant = true, .layout = kRecordItems16, .charset = &englishCharset,
+    .nameInShort = "Pok\u00e9mon Crystal", .game = "Crystal", .revisions = kFirstRevision, .variant = true, .layout = kRecordItems16, .charset = &englishCharset,
     .dialect = &englishDialect, .tableRoutine = {&routines::kTradeTable32Routine, 0xFCE01}, .usualTable = 0xFCE92,
     .ownRecords = 7, .speciesNames = {0x53459, 10, CodePlace{&routines::kPokemonNamesRoutine, 0x3318}},
     .itemNames = 0x1C8000, .itemCount = 0, .baseData = 0x512D4, .baseDataForm = BaseDataForm::Indirect,

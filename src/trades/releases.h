@@ -121,6 +121,8 @@ struct Release {
     std::string_view code;      // "AAUE"
     std::string_view name;      // "Pokémon Gold" (UTF-8)
     Language language;
+    // A variant's name without what sets it apart ("Pokémon Crystal").
+    std::string_view nameInShort = {};
     std::string_view game;      // "Gold", "Silver", "Crystal"
     // The header's version bytes (0x14C) of the revisions this row edits;
     // empty: every one.
@@ -145,6 +147,9 @@ struct Release {
     std::array<Place, kListedSlots> places;  // by slot, for the release's own trades
     std::span<const DialogSet> dialogSets;   // by the record's dialog set byte
     TradeWords words;
+
+    // The name where room is short (the window's game name).
+    std::string_view shortName() const { return nameInShort.empty() ? name : nameInShort; }
 };
 
 // The release of a code (and version byte), or nullptr when it is none

@@ -3,20 +3,19 @@
 #include <algorithm>
 
 #include "trades/game_data.h"
+#include "trades/record_layout.h"
 #include "trades/species.h"
 #include "trades/values.h"
 
 namespace kestrane {
 namespace {
 
-constexpr SpeciesId kEgg = 0xFD;
-
 std::string speciesName(const Rom& rom, SpeciesId species) { return std::string(rom.species->name(species)); }
 
 // Why a species is no creature, or "" where it is one.
 std::string noCreature(const Rom& rom, SpeciesId species) {
     if (species == 0) return "Species 0 is no creature";
-    if (species == kEgg) return "Species 253 is the egg, not a creature";
+    if (species == rom.release->layout.egg()) return "Species " + std::to_string(species) + " is the egg, not a creature";
     if (!rom.species->listed(species)) {
         const int last = rom.species->lastNumber();
         if (species > last) return "Species " + std::to_string(species) + " is past the last creature (" + std::to_string(last) + ")";

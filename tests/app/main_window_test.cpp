@@ -918,6 +918,25 @@ void MainWindowTest::romHacks() {
     QVERIFY2(told[0].text.size() < 1000, qPrintable(told[0].text));
     QVERIFY(told[0].text.contains("and 299,581 more"));
 
+    // The 16-bit species base with species added: chosen by name, written as a word, drawn from its tables.
+    const Bytes base = species16Rom(false, 300);
+    const std::string basePath = dir->write("base16.gbc", base);
+    open(basePath);
+    QCOMPARE(text("headr"), QString("Pok\u00e9mon Crystal"));
+    QCOMPARE(w("headr")->toolTip(), QString("Pok\u00e9mon Crystal (16-bit species base)"));
+    QCOMPARE(text("tableInfo"), QString("Trade table: 0xFCE8D, 16-bit species records"));
+    QVERIFY(w("tableInfo")->toolTip().contains("16-bit species IDs"));
+    clickTrade(0);
+    QCOMPARE(w<QComboBox>("yourpoke")->count(), 301);
+    w<QComboBox>("yourpoke")->setEditText("ADDED 300");
+    w<QComboBox>("theirpoke")->setEditText("299");
+    QVERIFY(!w<QLabel>("picOffered")->pixmap().isNull());
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    const std::uint32_t species = slotOffset(kSpecies16Table, 1) + 1;
+    QCOMPARE(differences(base, readFile(basePath)), (std::vector<std::size_t>{species, species + 1, species + 2, species + 3}));
+    QCOMPARE(readFile(basePath)[species + 1], 0x01);  // 300 = 0x012C, low byte first
+
     // Nine records: nine entries, the added ones named so.
     Bytes nine = retailLikeRom("AAUE");
     auto trades = retailTrades("AAUE");

@@ -1008,6 +1008,9 @@ TEST_F(CliTest, EveryReleaseInItsOwnCharacters) {
         Bytes bytes;           // as the field holds it
         const char* tooLong;
         const char* limit;
+        Bytes (*image)() = nullptr;    // else the release's retail-like image
+        std::uint32_t nicknameAt = 0;  // trade 1's, else the release's own place
+        const char* layout = "vanilla";
     };
     for (const Case& c : std::vector<Case>{
              {"AAUE", "Pok\u00e9mon Gold", "English", "HO-OH", {0x87, 0x8E, 0xE3, 0x8E, 0x87, 0x50}, "ABCDEFGHIJK", "holds 10"},
@@ -1020,13 +1023,18 @@ TEST_F(CliTest, EveryReleaseInItsOwnCharacters) {
               "needs 5 bytes, but its field holds 4"},
              {"AAXJ", "Pok\u00e9mon Silver", "Japanese", "\u304c\u3042", {0x26, 0xB1, 0x50, 0x50}, "\u30a2\u30a4\u30a6\u30a8",
               "original trainer's name needs 4 bytes, but its field holds 3"},
+             {"BYTE", "Pok\u00e9mon Crystal (16-bit species base)", "English", "[PK][MN]", {0xE1, 0xE2, 0x50}, "ABCDEFGHIJK",
+              "holds 10", [] { return species16Rom(false, 300); }, kSpecies16Table + 32 + 5, "16-bit species"},
+             {"BYTE", "Pok\u00e9mon Crystal (16-bit species and items base)", "English", "KESTRANE", gameText("KESTRANE"),
+              "ABCDEFGHIJK", "holds 10", [] { return species16Rom(true); }, kItems16Table + 32 + 5, "16-bit species and items"},
          }) {
-        SCOPED_TRACE(c.code);
-        const std::string path = dir.write(std::string(c.code) + ".gbc", retailLikeRom(c.code, 5));
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.write(std::string(c.code) + ".gbc", c.image ? c.image() : retailLikeRom(c.code, 5));
         const Bytes before = readFile(path);
         const json info = json::parse(run({"info", path, "--json"}).out);
         EXPECT_EQ(info["name"], c.name);
         EXPECT_EQ(info["language"], c.language);
+        EXPECT_EQ(info["layout"], c.layout);
         EXPECT_EQ(info["speciesNames"]["from"], "rom");
         EXPECT_EQ(info["traderLines"]["from"], "rom");
         EXPECT_EQ(info["places"]["from"], "rom");
@@ -1059,14 +1067,20 @@ TEST_F(CliTest, EveryReleaseInItsOwnCharacters) {
         const bool japanese = c.code[3] == 'J';
         const std::string field = c.limit[0] == 'o' ? "--ot" : "--nickname";
         ASSERT_EQ(run({"set", path, "1", "--nickname", c.nickname}).code, 0);
-        const std::uint32_t at = slotOffset(usualTable(c.code), 1, recordSizeOf(c.code)) + 3;
+        const std::uint32_t at = c.nicknameAt ? c.nicknameAt : slotOffset(usualTable(c.code), 1, recordSizeOf(c.code)) + 3;
         const Bytes after = readFile(path);
         EXPECT_EQ(Bytes(after.begin() + at, after.begin() + at + std::ptrdiff_t(c.bytes.size())), c.bytes);
         EXPECT_EQ(json::parse(run({"show", path, "1", "--json"}).out)["trade"]["nickname"], c.nickname);
         expectUnchanged({"set", path, "1", field, c.tooLong}, 1, path, c.limit);
-        // A table of this release is refused by another.
+        // A table of this release is refused by another, and by this release with records laid out otherwise.
         const std::string other = dir.write("other.gbc", retailLikeRom(japanese ? "AAUE" : "AAUJ", 5));
         expectUnchanged({"import", other, tableFile}, 1, other, std::string("exported from \"") + c.code + "\"");
+        if (c.image) {
+            const std::string vanilla = dir.write("vanilla.gbc", retailLikeRom(c.code, 5));
+            expectUnchanged({"import", vanilla, tableFile}, 1, vanilla,
+                            std::string("laid out as \"") + c.layout + "\"; this ROM's are \"vanilla\"");
+            EXPECT_NE(run({"info", path}).out.find(std::string("Records:     16-bit species")), std::string::npos);
+        }
     }
 }
 

@@ -114,6 +114,21 @@ TEST(Pictures, DrawnFromTheRomAsTheGameDrawsThem) {
     ASSERT_TRUE(large) << large.error().message;
     EXPECT_EQ(large->width, 120);
     EXPECT_EQ(large->shades.size(), 120u * 120);
+
+    // The 16-bit species base: banks stored as they are, species past 251 with their own pictures and colours.
+    for (int species : {25, 300}) {
+        SCOPED_TRACE(species);
+        auto base = openRom(dir.write("base.gbc", species16Rom(false, 300)));
+        ASSERT_TRUE(base);
+        auto picture = readFrontPicture(*base, SpeciesId(species), {});
+        ASSERT_TRUE(picture) << picture.error().message;
+        EXPECT_EQ(picture->width, 40);
+        EXPECT_EQ(picture->height, 40);
+        const auto low = std::uint8_t(species * 13), high = std::uint8_t(7 + species * 13);  // the image's first tile row
+        for (int x = 0; x < 8; ++x) EXPECT_EQ(picture->shades[std::size_t(x)], (low >> (7 - x) & 1) | (high >> (7 - x) & 1) << 1);
+        const int red = species * 97 & 31;
+        EXPECT_EQ(picture->colours[1].red, std::uint8_t(red << 3 | red >> 2));
+    }
 }
 
 TEST(Pictures, UnownByLetterAndTheLookOfATrade) {

@@ -12,9 +12,11 @@
 #include "core/trade_fixture.h"
 #include "support/fault_injection.h"
 #include "support/hex_text.h"
+#include "support/utf.h"
 #include "support/file_systems.h"
 #include "support/opened_rom.h"
 #include "trades/save_history.h"
+#include "trades/trade_warnings.h"
 
 namespace kestrane {
 namespace {
@@ -64,6 +66,104 @@ TEST_F(SaveTest, WritesEachGameAtItsOwnOffsets) {
         EXPECT_EQ(differences(rom, after), (std::vector<std::size_t>{idAt, idAt + 1})) << code;
         EXPECT_EQ(after[idAt], 0xFF);
         EXPECT_EQ(after[idAt + 1], 0xFF);
+    }
+    // Japanese Gold and Silver 1.1 keep 1.0's places: one edit, the same bytes.
+    for (const char* code : {"AAUJ", "AAXJ"}) {
+        std::vector<Bytes> saved;
+        for (std::uint8_t revision : {0, 1}) {
+            Bytes image = retailLikeRom(code, 7);
+            image[0x14C] = revision;
+            use(image);
+            TradeEdit edit = uneditedEdit(read(2));
+            edit.trainerId = 0x1234;
+            edit.nickname = *resolveName(value, read(2), NameRole::Nickname, u"\u30a2\u30a4");
+            ASSERT_TRUE(writeTradeRecord(value, edit)) << code;
+            saved.push_back(readFile(path));
+            saved.back()[0x14C] = 0;
+        }
+        EXPECT_EQ(saved[0], saved[1]) << code;
+        EXPECT_EQ(differences(retailLikeRom(code, 7), saved[0]).size(), 5u) << code;
+    }
+}
+
+// The 16-bit species base and its fork that widens items: every trade read
+// as the base built it, every field written where its code reads it.
+TEST_F(SaveTest, TheSixteenBitBasesReadAndWriteEveryField) {
+    struct Case {
+        const char* name;
+        bool items16;
+        std::uint32_t table;
+        std::uint16_t goldBerry;
+    };
+    for (const Case& c : {Case{"16-bit species", false, kSpecies16Table, 0xAE},
+                          Case{"16-bit species and items", true, kItems16Table, 0x8F},
+                          Case{"16-bit species, the table moved", false, 0xFD300, 0xAE}}) {
+        SCOPED_TRACE(c.name);
+        Bytes image = species16Rom(c.items16, 300);
+        if (c.table != kSpecies16Table && c.table != kItems16Table) {
+            putTable16(image, c.table, retailTrades16(), c.items16);
+            putRoutine16(image, c.items16 ? kItems16Routine : kSpecies16Routine, c.table, c.items16);
+        }
+        use(image);
+        const std::vector<Trade16> trades = retailTrades16();
+        for (int slot = 1; slot <= 7; ++slot) {
+            const Trade16& t = trades[std::size_t(slot == 1 ? 1 : slot == 2 ? 0 : slot - 1)];
+            TradeRecord r = read(slot);
+            EXPECT_EQ(r.offset, slotOffset(c.table, slot));
+            EXPECT_EQ(r.requestedSpecies, t.requested);
+            EXPECT_EQ(r.offeredSpecies, t.offered);
+            EXPECT_EQ(r.heldItem, t.item);
+            EXPECT_EQ(r.trainerId, t.id);
+            EXPECT_EQ(r.dvs, (Dvs{t.dvs[0] >> 4, t.dvs[0] & 15, t.dvs[1] >> 4, t.dvs[1] & 15}));
+            EXPECT_EQ(std::uint8_t(*r.genderRequirement), t.gender);
+            EXPECT_EQ(r.dialogSet, t.dialog);
+            EXPECT_TRUE(std::equal(r.raw.begin(), r.raw.end(), image.begin() + r.offset));
+        }
+        EXPECT_EQ(toUtf8(read(1).nickname), "ROCKY");
+        EXPECT_EQ(toUtf8(*read(1).trainerName), "KYLE");
+
+        // Species past 251, named by the ROM; past the last and the egg refused, 0 warned of, as on vanilla.
+        GivenEdit text;
+        text.requestedSpecies = "300";
+        text.offeredSpecies = "added 299";
+        text.nickname = "Zap";
+        text.trainerName = "[PK]\\h4A";
+        text.trainerId = "37460";
+        text.heldItem = "gold berry";
+        text.dvs = "15/10/10/10";
+        text.genderRequirement = "female";
+        text.dialogSet = "newbie";
+        const std::uint32_t at = slotOffset(c.table, 1);
+        auto saved = writeTradeRecord(value, edited(text));
+        ASSERT_TRUE(saved) << describe(saved.error());
+        const Bytes after = readFile(path);
+        for (std::size_t changed : differences(rom, after)) EXPECT_TRUE(changed >= at && changed < at + 32) << changed;
+        Trade16 expected{2, 300, 299, {}, {0xFA, 0xAA}, c.goldBerry, 37460, {}, 2};
+        expected.nickname = {0x99, 0xA0, 0xAF, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50};
+        expected.trainer = {0xE1, 0x4A, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50};
+        const Bytes wanted = record16(expected, c.items16);
+        // The base's rebuild pads names its own way: the bytes past each terminator aside.
+        const std::uint32_t nickEnd = 5 + 4, trainerAt = c.items16 ? 22 : 21, trainerEnd = trainerAt + 3;
+        for (std::uint32_t k = 0; k < 32; ++k) {
+            if ((k >= nickEnd && k < 15) || (k >= trainerEnd && k < trainerAt + 7)) continue;
+            EXPECT_EQ(after[at + k], wanted[k]) << "byte +" << k;
+        }
+        rom = after;
+        EXPECT_EQ(read(1).requestedSpecies, 300);
+        EXPECT_EQ(value.species->name(299), "ADDED 299");
+        for (const char* species : {"65533", "301"}) {
+            GivenEdit offered;
+            offered.offeredSpecies = species;
+            expectRefused(offered, ErrorCode::SpeciesOutOfRange);
+        }
+        TradeRecord none = read(1);
+        none.offeredSpecies = 0;
+        none.requestedSpecies = 0xFFFD;
+        std::vector<std::string> warned;
+        for (const TradeWarning& w : tradeWarnings(value, none)) warned.push_back(w.text);
+        EXPECT_EQ(warned, (std::vector<std::string>{
+                              "Species 65533 is the egg, not a creature, so no player can ever give the trader one.",
+                              "Species 0 is no creature, so the player would receive a broken one."}));
     }
 }
 

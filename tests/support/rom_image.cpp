@@ -602,15 +602,23 @@ Bytes species16Rom(bool items16, int species, std::uint32_t seed) {
         }
         std::copy(field.begin(), field.end(), rom.begin() + names + std::uint32_t(id - 1) * 10);
     }
-    // The base data: a word (32 bytes an entry, from ID 1), one chunk of entries, the end.
+    // The base data: a word (32 bytes an entry, from ID 1), a chunk of the 251 the base has, a chunk of
+    // the species a hack added (in bank 0x7C) up to 255 at a time, the end.
     const std::uint32_t base = items16 ? 0x512D4 : 0x512E5;
-    const std::uint32_t entries = base + 7;
-    const std::uint16_t entriesAt = std::uint16_t(0x4000 + entries % 0x4000);
-    const Bytes indirect = {0x20, 0x80, std::uint8_t(species), std::uint8_t(entries / 0x4000), std::uint8_t(entriesAt & 0xFF),
-                            std::uint8_t(entriesAt >> 8), 0x00};
+    const int chunks = 1 + (std::max(species - 251, 0) + 254) / 255;
+    const std::uint32_t entries = base + 2 + 4 * std::uint32_t(chunks) + 1, added = 0x7C * 0x4000;
+    auto entryAt = [&](int id) { return id <= 251 ? entries + std::uint32_t(id - 1) * 32 : added + std::uint32_t(id - 252) * 32; };
+    Bytes indirect = {0x20, 0x80};
+    for (int first = 1; first <= species; first += first == 1 ? 251 : 255) {
+        const std::uint32_t at = entryAt(first);
+        const std::uint16_t address = std::uint16_t(0x4000 + at % 0x4000);
+        indirect.insert(indirect.end(), {std::uint8_t(std::min(first == 1 ? 251 : 255, species - first + 1)), std::uint8_t(at / 0x4000),
+                                         std::uint8_t(address & 0xFF), std::uint8_t(address >> 8)});
+    }
+    indirect.push_back(0x00);
     std::copy(indirect.begin(), indirect.end(), rom.begin() + base);
     for (int id = 1; id <= species; ++id) {
-        const std::uint32_t entry = entries + std::uint32_t(id - 1) * 32;
+        const std::uint32_t entry = entryAt(id);
         rom[entry + 13] = testGenderRatio(id <= 251 ? id : id % 251 + 1);
         rom[entry + 17] = 0x55;
     }
