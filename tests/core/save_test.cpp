@@ -164,6 +164,12 @@ TEST_F(SaveTest, TheSixteenBitBasesReadAndWriteEveryField) {
         EXPECT_EQ(warned, (std::vector<std::string>{
                               "Species 65533 is the egg, not a creature, so no player can ever give the trader one.",
                               "Species 0 is no creature, so the player would receive a broken one."}));
+        // The gender ratios through the base data's indirect table.
+        none = read(1);
+        none.requestedSpecies = 113;
+        none.genderRequirement = GenderRequirement::Male;
+        ASSERT_EQ(tradeWarnings(value, none).size(), 1u);
+        EXPECT_EQ(tradeWarnings(value, none)[0].text, "Chansey is always female, so a trader asking for a male one can never trade.");
     }
 }
 

@@ -259,6 +259,13 @@ const Locating kLocating[] = {
          putRoutine(r, 0xFEB2A, 0xFEBBF, 16);
      },
      0xFEBBF, 6, FoundBy::TableRoutine, ""},
+    {"Japanese Silver 1.0 with the debug arrangement's stale copy: its own routine decides", "AAXJ",
+     [](Bytes& r) {
+         r = retailLikeRom("AAXJ");
+         putTable(r, 0xFEBBF, ownTrades("AAXJ"), 16);
+         putRoutine(r, 0xFEB2A, 0xFEBBF, 16);
+     },
+     0xFCC23, 6, FoundBy::UsualPlace, ""},
     {"8 MiB Japanese: a repeated record pattern is no table", "AAUJ",
      [](Bytes& r) {
          r.resize(8 * 1024 * 1024);
