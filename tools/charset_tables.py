@@ -4,7 +4,8 @@
 Usage: tools/charset_tables.py data/charsets > src/text/charset_tables.inc
 (a test checks that the file is what this makes of the data).
 
-The folder holds english.tsv, french.tsv, spanish.tsv and japanese.tsv: one
+The folder holds english.tsv, french.tsv, spanish.tsv, japanese.tsv and
+english-gen1.tsv (Red, Blue and Yellow): one
 mapping a line, "byte<TAB>text<TAB>written", in the order of the games' own
 character table (the first text of a byte is what it shows; a byte may be
 listed again with another text, which typing writes to it: the kana twins).
@@ -18,7 +19,7 @@ import sys
 import unicodedata
 
 RELEASES = [("English", "english.tsv"), ("French", "french.tsv"), ("Spanish", "spanish.tsv"),
-            ("Japanese", "japanese.tsv")]
+            ("Japanese", "japanese.tsv"), ("EnglishGen1", "english-gen1.tsv")]
 NAMED = {"<PK>": ("[PK]", "Printable"), "<MN>": ("[MN]", "Printable"), "<RIVAL>": ("[RIVAL]", "Control"),
          "#": ("POK\u00e9", "Printable"), "<BLANK>": (" ", "ReadOnly")}
 HINT = "or a token such as [PK] or \\h4A"

@@ -65,4 +65,9 @@ const Charset& englishCharset() {
     return charset;
 }
 
+const Charset& englishGen1Charset() {
+    static const Charset charset(kEnglishGen1Entries, kEnglishGen1Typeable);
+    return charset;
+}
+
 }  // namespace kestrane

@@ -81,5 +81,7 @@ const Charset& englishCharset();
 const Charset& frenchCharset();
 const Charset& spanishCharset();
 const Charset& japaneseCharset();
+// Red, Blue and Yellow.
+const Charset& englishGen1Charset();
 
 }  // namespace kestrane

@@ -63,5 +63,7 @@ const TextCommand* commandOf(const TextDialect& dialect, std::uint8_t byte);
 // English Gold, Silver and Crystal (and their French and Spanish); Japanese Gold and Silver.
 const TextDialect& englishDialect();
 const TextDialect& japaneseDialect();
+// English Red, Blue and Yellow.
+const TextDialect& firstGenerationDialect();
 
 }  // namespace kestrane

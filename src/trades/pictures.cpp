@@ -6,6 +6,7 @@
 #include "support/hex_text.h"
 #include "trades/banks.h"
 #include "trades/dvs.h"
+#include "trades/first_generation_pictures.h"
 #include "trades/game_data.h"
 
 namespace kestrane {
@@ -134,6 +135,7 @@ PictureLook lookOf(const std::optional<Dvs>& dvs) {
 
 Result<FrontPicture> readFrontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) {
     const Release& release = *rom.release;
+    if (release.family == Family::RedBlueYellow) return readFirstGenerationPicture(rom, species, fs);
     auto none = [&](const Error& why) {
         Error e = why;
         e.message = "The picture of species " + std::to_string(species) + " cannot be drawn: " + e.message + ".";

@@ -71,7 +71,7 @@ RecordFault strictRecordFault(RecordView r, const RecordLayout& layout, int dial
     if (auto fault = recordFault(r, layout, dialogSets); fault != RecordFault::None) return fault;
     auto creature = [&](std::uint32_t at) {
         const SpeciesId s = speciesAt(r, layout, at);
-        return s >= 1 && s < (layout.speciesWidth == 1 ? 255 : 0xFFFD);
+        return s >= 1 && s <= (layout.lastSpecies ? layout.lastSpecies : layout.speciesWidth == 1 ? 254 : 0xFFFC);
     };
     if (!creature(layout.requestedSpeciesAt)) return RecordFault::RequestedSpecies;
     if (!creature(layout.offeredSpeciesAt)) return RecordFault::OfferedSpecies;

@@ -13,6 +13,11 @@
 //   +30       gender requirement of the creature the player gives (0 either, 1 male, 2 female)
 //   +31       always 0x00
 //
+// The 14-byte record of Red, Blue and Yellow: +0 requested and +1 offered
+// species (the games' internal indexes, not Pokédex numbers), +2 dialog
+// set, +3..+13 nickname (10 characters and the terminator). The trainer's
+// name, ID and DVs are chosen when the trade happens.
+//
 // The 16-byte record of the Japanese releases: +0 dialog set, +1 requested
 // and +2 offered species, +3..+6 nickname (4 bytes padded with 0x50, no
 // terminator: the game adds it), +7..+8 DVs, +9 held item, +10..+11 ID,
@@ -58,6 +63,10 @@ struct RecordLayout {
     std::uint32_t requestedSpeciesAt;
     std::uint32_t offeredSpeciesAt;
     std::uint8_t speciesWidth = 1;  // 2: a little-endian word
+    // The species IDs a record may hold where the games' own numbering is
+    // narrower than the field (the first generation's internal indexes
+    // 1-190); 0: any but the egg.
+    std::uint16_t lastSpecies = 0;
     NameLayout nickname;
     std::optional<std::uint32_t> dvsAt;  // two bytes
     std::optional<std::uint32_t> heldItemAt;
@@ -97,6 +106,11 @@ inline constexpr RecordLayout kRecord16{.key = "vanilla", .description = "the ga
                                         .dvsAt = 7, .heldItemAt = 9, .trainerIdAt = 10,
                                         .trainerName = NameLayout{12, 3, false, 0x50}, .genderRequirementAt = 15,
                                         .callerOffsets = layouts::kVanilla16Calls, .wordReads = {}};
+// Red, Blue and Yellow.
+inline constexpr RecordLayout kRecord14{.key = "vanilla", .description = "the games' own", .size = 14, .dialogSetAt = 2,
+                                        .requestedSpeciesAt = 0, .offeredSpeciesAt = 1, .lastSpecies = 190,
+                                        .nickname = {3, 10, true, 0x50}, .dvsAt = {}, .heldItemAt = {}, .trainerIdAt = {},
+                                        .trainerName = {}, .genderRequirementAt = {}, .callerOffsets = {}, .wordReads = {}};
 // The 16-bit species base (pokecrystal16): the species are words, the
 // trainer's name 7 characters and its end; two zero bytes close the record.
 inline constexpr RecordLayout kRecordSpecies16{

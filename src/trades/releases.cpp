@@ -138,6 +138,51 @@ constexpr Release inLanguage(Release release, std::string_view code, Language la
     return release;
 }
 
+// Red, Blue and Yellow: the trades' dialog sets, as the games open them.
+constexpr DialogSet kFirstGenerationDialogs[] = {
+    {"casual", "Casual", "I'm looking for \u2026! Wanna trade one for \u2026?"},
+    {"evolution", "Evolution", "Hello there! Do you want to trade your \u2026 for \u2026?"},
+    {"happy", "Happy", "Hi! Do you have \u2026? Want to trade it for \u2026?"},
+};
+// The maps whose scripts call each trade (Kestrane's names: the games have none for these maps).
+constexpr std::string_view kRoute11Gate = "Route 11 Gate 2F", kRoute2House = "Route 2 Trade House",
+                           kFossilRoom = "Cinnabar Lab Fossil Room", kTradeRoom = "Cinnabar Lab Trade Room",
+                           kRoute18Gate = "Route 18 Gate 2F", kUnderground = "Underground Path (Route 5)";
+constexpr FirstGenerationTables kRedBlueTables{
+    .pokedexOrder = 0x41024, .internalIndexes = 190, .baseStats = 0x383DE, .baseStatsCount = 150, .mewBaseStats = 0x425B,
+    .mewPictureInBankOne = true, .trainerString = 0x71D59, .textBank = 0x2A,
+    .places = {kRoute11Gate, kRoute2House, {}, kFossilRoom, "Vermilion Trade House", kRoute18Gate, "Cerulean Trade House",
+               kTradeRoom, kTradeRoom, kUnderground}};
+constexpr FirstGenerationTables kYellowTables{
+    .pokedexOrder = 0x410B1, .internalIndexes = 190, .baseStats = 0x383DE, .baseStatsCount = 151, .mewBaseStats = std::nullopt,
+    .mewPictureInBankOne = false, .trainerString = 0x71E2D, .textBank = 0x2D,
+    .places = {kRoute11Gate, kRoute2House, {}, kFossilRoom, {}, kRoute18Gate, {}, kTradeRoom, kTradeRoom, kUnderground}};
+// The names the texts fill in: the requested species (wInGameTradeGiveMonName), the offered one.
+constexpr TradeWords kFirstGenerationWords(CodePlace routine, std::uint32_t textPointers) {
+    return TradeWords{.linesRoutine = routine, .linesTable = textPointers, .lineSets = 3, .requestedWithGender = 0xCD13,
+                      .offered = 0xCD1E, .requested = 0xCD13, .landmarks = 0, .slotLandmarks = {}, .regionWords = kRegions,
+                      .linesPointer = 1};
+}
+constexpr CodePlace kRedBlueTradesAt{&routines::kRedBlueTradesRoutine, 0x71AD9};
+constexpr Release kRed = {
+    .code = "POKEMON RED", .name = "Pok\u00e9mon Red", .language = Language::English, .game = "Red",
+    .revisions = kFirstRevision, .layout = kRecord14, .charset = &englishGen1Charset, .dialect = &firstGenerationDialect,
+    .tableRoutine = kRedBlueTradesAt, .usualTable = 0x71B7B, .ownRecords = 10, .speciesNames = {0x1C21E, 10, std::nullopt},
+    .itemNames = 0, .itemCount = 0, .baseData = 0x383DE, .baseDataForm = BaseDataForm::Fixed, .palettes = 0,
+    .pictures = {0, 0, PictureBanks::Real}, .places = {}, .dialogSets = kFirstGenerationDialogs,
+    .words = kFirstGenerationWords(kRedBlueTradesAt, 0x71D64), .family = Family::RedBlueYellow,
+    .slotOrder = SlotOrder::TableOrder, .firstGeneration = &kRedBlueTables};
+constexpr CodePlace kYellowTradesAt{&routines::kYellowTradesRoutine, 0x71B86};
+constexpr Release kYellow = [] {
+    Release yellow = sister(kRed, "POKEMON YELLOW", "Pok\u00e9mon Yellow", "Yellow", 0);
+    yellow.tableRoutine = kYellowTradesAt;
+    yellow.usualTable = 0x71C1D;
+    yellow.speciesNames.at = 0xE8000;
+    yellow.words = kFirstGenerationWords(kYellowTradesAt, 0x71E38);
+    yellow.firstGeneration = &kYellowTables;
+    return yellow;
+}();
+
 constexpr Release kReleases[] = {
     kGold,
     sister(kGold, "AAXE", "Pok\u00e9mon Silver", "Silver", 0x1B0000),
@@ -154,16 +199,36 @@ constexpr Release kReleases[] = {
     sister(kJapaneseGold, "AAXJ", "Pok\u00e9mon Silver", "Silver", 0x7258),
     kCrystalSpecies16,
     kCrystalItems16,
+    kRed,
+    sister(kRed, "POKEMON BLUE", "Pok\u00e9mon Blue", "Blue", 0),
+    kYellow,
 };
 
 // Releases known by their code, whose bytes no public source rebuilds:
 // recognised, named, and never guessed at.
 struct KnownRelease {
-    std::string_view code;
+    std::string_view code;                // or the title, in the first generation
     std::optional<std::uint8_t> version;  // none: every version
     std::string_view name;
+    std::optional<std::uint8_t> destination = std::nullopt;  // none: either
 };
+constexpr std::uint8_t kJapan = 0x00;
 constexpr KnownRelease kNotYetSupported[] = {
+    {"POKEMON RED", std::nullopt, "Pok\u00e9mon Red in Japanese", kJapan},
+    {"POKEMON GREEN", std::nullopt, "Pok\u00e9mon Green in Japanese", kJapan},
+    {"POKEMON BLUE", std::nullopt, "Pok\u00e9mon Blue in Japanese", kJapan},
+    {"POKEMON YELLOW", std::nullopt, "Pok\u00e9mon Yellow in Japanese", kJapan},
+    {"POKEMON ROUGE", std::nullopt, "Pok\u00e9mon Red in French"},
+    {"POKEMON BLEUE", std::nullopt, "Pok\u00e9mon Blue in French"},
+    {"POKEMON JAUNE", std::nullopt, "Pok\u00e9mon Yellow in French"},
+    {"POKEMON ROT", std::nullopt, "Pok\u00e9mon Red in German"},
+    {"POKEMON BLAU", std::nullopt, "Pok\u00e9mon Blue in German"},
+    {"POKEMON GELB", std::nullopt, "Pok\u00e9mon Yellow in German"},
+    {"POKEMON ROJO", std::nullopt, "Pok\u00e9mon Red in Spanish"},
+    {"POKEMON AZUL", std::nullopt, "Pok\u00e9mon Blue in Spanish"},
+    {"POKEMON ROSSO", std::nullopt, "Pok\u00e9mon Red in Italian"},
+    {"POKEMON BLU", std::nullopt, "Pok\u00e9mon Blue in Italian"},
+    {"POKEMON GIALLO", std::nullopt, "Pok\u00e9mon Yellow in Italian"},
     {"BYTD", std::nullopt, "Pok\u00e9mon Crystal in German"},
     {"BYTI", std::nullopt, "Pok\u00e9mon Crystal in Italian"},
     {"BXTJ", std::nullopt, "Pok\u00e9mon Crystal in Japanese"},
@@ -270,12 +335,31 @@ std::string sisterNote(const Release& from) {
     return "The table is from " + std::string(from.name) + " (" + std::string(from.code) + "), a sister release: its trades fit this ROM's.";
 }
 
+namespace {
+
+// The title at 0x134, up to its first zero byte (and short of the Game Boy
+// Color flag at 0x143 where there is one).
+std::string titleOf(std::span<const std::uint8_t> header) {
+    std::size_t length = kTitleLength;
+    if (header[kTitleLength - 1] & 0x80) --length;
+    std::string title;
+    for (std::size_t i = 0; i < length && header[i] != 0; ++i) title += char(header[i]);
+    return title;
+}
+
+bool knownTitle(std::string_view title) {
+    return std::any_of(std::begin(kNotYetSupported), std::end(kNotYetSupported), [&](const KnownRelease& k) { return k.code == title; });
+}
+
+}  // namespace
+
 Result<RomIdentity> identifyRom(File& file, const std::string& path) {
-    // The game code and, with the same read, the header's ROM size and version bytes.
-    std::array<std::uint8_t, kVersionByteOffset + 1 - kGameCodeOffset> header{};
-    auto read = readUpTo(file, kGameCodeOffset, header);
+    // The title and game code and, with the same read, the header's ROM size, destination, licensee and version bytes.
+    std::array<std::uint8_t, kVersionByteOffset + 1 - kTitleOffset> header{};
+    auto read = readUpTo(file, kTitleOffset, header);
     if (!read) return inContext(read.error(), "Could not read " + quoted(path));
-    if (*read < kGameCodeLength) {
+    constexpr std::size_t kCodeAt = kGameCodeOffset - kTitleOffset;
+    if (*read < kCodeAt + kGameCodeLength) {
         // A device or pipe that gives nothing is no file too short: the size says which.
         auto size = file.size();
         if (!size) return inContext(size.error(), "Could not read " + quoted(path));
@@ -285,12 +369,28 @@ Result<RomIdentity> identifyRom(File& file, const std::string& path) {
                            " ROM.");
     }
     RomIdentity identity;
-    identity.gameCode.assign(header.begin(), header.begin() + kGameCodeLength);
-    if (*read > kRomSizeByteOffset - kGameCodeOffset) {
-        identity.headerSize = romSizeOfHeaderByte(header[kRomSizeByteOffset - kGameCodeOffset]);
+    identity.gameCode.assign(header.begin() + kCodeAt, header.begin() + kCodeAt + kGameCodeLength);
+    if (*read > kRomSizeByteOffset - kTitleOffset) {
+        identity.headerSize = romSizeOfHeaderByte(header[kRomSizeByteOffset - kTitleOffset]);
     }
-    if (*read == header.size()) identity.version = header.back();
+    if (*read == header.size()) {
+        identity.version = header.back();
+        identity.destination = header[kDestinationOffset - kTitleOffset];
+    }
     identity.release = findRelease(identity.gameCode, identity.version);
+    if (!identity.release && *read == header.size()) {
+        // Red, Blue and Yellow have no code: their title, outside Japan, with the old licensee byte 0x33.
+        constexpr std::uint8_t kNewLicensee = 0x33;
+        const std::string title = titleOf(header);
+        const Release* byTitle = findRelease(title, identity.version);
+        if (byTitle && byTitle->family == Family::RedBlueYellow && identity.destination == 0x01 &&
+            header[0x14B - kTitleOffset] == kNewLicensee) {
+            identity.release = byTitle;
+            identity.gameCode = title;
+        } else if (byTitle || knownTitle(title)) {
+            identity.gameCode = title;
+        }
+    }
     return identity;
 }
 
@@ -312,17 +412,19 @@ std::string printableGameCode(std::string_view gameCode) {
     return spacedHex({reinterpret_cast<const std::uint8_t*>(gameCode.data()), gameCode.size()});
 }
 
-Error unsupportedRom(std::string_view gameCode, std::uint8_t version) {
+Error unsupportedRom(std::string_view gameCode, std::uint8_t version, std::uint8_t destination) {
     auto known = std::find_if(std::begin(kNotYetSupported), std::end(kNotYetSupported), [&](const KnownRelease& k) {
-        return k.code == gameCode && (!k.version || *k.version == version);
+        return k.code == gameCode && (!k.version || *k.version == version) && (!k.destination || *k.destination == destination);
     });
     Error error = refused(ErrorCode::UnsupportedRom,
                           known == std::end(kNotYetSupported)
                               ? std::string("Unsupported ROM.")
                               : "This is " + std::string(known->name) + " (" + std::string(gameCode) +
                                     "), which Kestrane does not support yet.");
-    error.detail = "The game code at " + hexOffset(kGameCodeOffset) + " is \"" + printableGameCode(gameCode) +
-                   "\"; Kestrane edits " + editedReleases() +
+    const bool title = gameCode.size() > kGameCodeLength;
+    error.detail = (title ? "The title at " + hexOffset(kTitleOffset) : "The game code at " + hexOffset(kGameCodeOffset)) +
+                   " is \"" + printableGameCode(gameCode) + "\"" +
+                   (title && destination == kJapan ? " (a Japanese cartridge)" : "") + "; Kestrane edits " + editedReleases() +
                    ", the releases whose every byte is known, and never guesses the layout of another.";
     return error;
 }

@@ -1,6 +1,8 @@
 // The releases Kestrane knows, recognised by the 4-byte game code of the
-// cartridge header at 0x13F-0x142 (compared exactly and case-sensitively),
-// and where each keeps its data: one row of one table per release.
+// cartridge header at 0x13F-0x142 (compared exactly and case-sensitively)
+// or, in Red, Blue and Yellow, which have none, by the title at 0x134 and the
+// header's destination and licensee bytes, and where each keeps its data:
+// one row of one table per release.
 #pragma once
 
 #include <array>
@@ -17,6 +19,7 @@
 #include "text/text_dialect.h"
 #include "trades/record_layout.h"
 #include "trades/routines.h"
+#include "trades/slot.h"
 
 namespace kestrane {
 
@@ -99,6 +102,7 @@ struct TradeWords {
     std::uint32_t landmarks;
     std::array<std::uint8_t, kListedSlots> slotLandmarks;  // the landmark of each own trade's place
     std::array<std::string_view, 2> regionWords;           // "Johto", "Kanto", in the release's language
+    std::uint8_t linesPointer = 0;  // which of the lines routine's pointers names the table
 };
 
 // How a release keeps its species' base data (gender ratios, picture sizes).
@@ -115,6 +119,29 @@ struct SpeciesNamesTable {
     std::uint32_t at;       // the name of ID 1, where the release keeps it
     std::uint32_t length;   // bytes a name, padded with 0x50
     std::optional<CodePlace> routine;
+};
+
+// The two generations' games: how a release is recognised, how its list
+// orders the trades and where its game data lies differ between them.
+enum class Family {
+    GoldSilverCrystal,  // a 4-byte game code at 0x13F
+    RedBlueYellow,      // no code: the title at 0x134 and the header's destination byte
+};
+
+// Where Red, Blue and Yellow keep what the second generation's rows name
+// otherwise.
+struct FirstGenerationTables {
+    std::uint32_t pokedexOrder;      // internal index -> Pokédex number (0: none), index 1 first
+    int internalIndexes;             // 190
+    std::uint32_t baseStats;         // 28 bytes a species by Pokédex number, 1 first
+    int baseStatsCount;              // 150 (Mew's entry stands apart) or 151
+    std::optional<std::uint32_t> mewBaseStats;
+    bool mewPictureInBankOne;        // Red and Blue
+    std::uint32_t trainerString;     // the trainer's name every trade gives
+    std::uint8_t textBank;           // where the traders' texts lie
+    // Kestrane's name of the map whose script calls each trade in the
+    // release (by the trade's index), empty for one no script calls.
+    std::array<std::string_view, 10> places;
 };
 
 struct Release {
@@ -148,6 +175,10 @@ struct Release {
     std::span<const DialogSet> dialogSets;   // by the record's dialog set byte
     TradeWords words;
 
+    Family family = Family::GoldSilverCrystal;
+    SlotOrder slotOrder = SlotOrder::FirstTwoSwapped;
+    const FirstGenerationTables* firstGeneration = nullptr;  // Red, Blue and Yellow
+
     // The name where room is short (the window's game name).
     std::string_view shortName() const { return nameInShort.empty() ? name : nameInShort; }
 };
@@ -170,11 +201,18 @@ std::string sisterNote(const Release& from);
 // Every release Kestrane edits, in the table's order.
 std::span<const Release> releases();
 
+inline constexpr std::int64_t kTitleOffset = 0x134;
+inline constexpr std::size_t kTitleLength = 16;
+inline constexpr std::int64_t kDestinationOffset = 0x14A;  // 0x00 Japan, 0x01 elsewhere
+
 struct RomIdentity {
-    std::string gameCode;            // the four header bytes, one char per byte
+    // The four header bytes, one char per byte; in Red, Blue and Yellow the
+    // title ("POKEMON RED"), which serves as their code.
+    std::string gameCode;
     const Release* release = nullptr; // nullptr: unsupported
     std::optional<std::int64_t> headerSize;  // what the header's ROM size byte says, if anything
     std::uint8_t version = 0;                // the header's version byte
+    std::uint8_t destination = 1;            // the header's destination byte
 };
 
 // Reads the game code of a file the caller has open; path only names it in
@@ -191,6 +229,6 @@ std::string printableGameCode(std::string_view gameCode);
 // What the user is told about a file whose release Kestrane does not edit
 // (the message: the release where it is known, else "Unsupported ROM."),
 // and what the command line adds (the detail: the code, what is edited).
-Error unsupportedRom(std::string_view gameCode, std::uint8_t version = 0);
+Error unsupportedRom(std::string_view gameCode, std::uint8_t version = 0, std::uint8_t destination = 1);
 
 }  // namespace kestrane

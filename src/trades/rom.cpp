@@ -11,7 +11,7 @@ namespace kestrane {
 int Rom::slotCount() const { return std::max(kListedSlots, table ? table->records : 0); }
 
 std::optional<RecordPlace> Rom::place(Slot slot) const {
-    const int record = slot.recordIndex();
+    const int record = slot.recordIndex(release->slotOrder);
     if (!table || record >= table->records) return std::nullopt;
     const bool own = record < release->ownRecords && slot.index() < kListedSlots;
     return RecordPlace{table->offset + std::uint32_t(record) * release->layout.size,
@@ -57,7 +57,7 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     if (!file) return inContext(file.error(), where());
     auto identity = identifyRom(**file, path);
     if (!identity) return identity.error();
-    if (!identity->release) return unsupportedRom(identity->gameCode, identity->version);
+    if (!identity->release) return unsupportedRom(identity->gameCode, identity->version, identity->destination);
 
     Rom rom;
     rom.path = path;

@@ -42,12 +42,32 @@ inline constexpr std::uint8_t kLinesPointer[] = {9};
 inline constexpr int kPokemonNames[] = {0x5D, 0x54, 0x29, 0x29, 0x19, 0x29, 0x11, -1, -1, 0x19};
 inline constexpr std::uint8_t kPokemonNamesPointer[] = {7};
 
-// "swap a" (CB 37) is rare in code; "pop af" then the next byte less so.
+// DoInGameTradeDialogue of Red and Blue, and of Yellow (which multiplies
+// the trade's index by 14 through a routine): the trades' table (LL HH at 4,
+// `ld hl, TradeMons`) and the traders' texts' pointers (at 42, 39: `ld de,
+// InGameTradeTextPointers`).
+//   CD ?? ?? 21 LL HH FA ?? ?? 47 CB 37 90 90 4F 06 00 09 2A EA ?? ?? 2A EA ?? ??
+//   2A F5 11 ?? ?? 01 0B 00 CD ?? ?? F1 6F 26 00 11 LL HH 29 19
+inline constexpr int kRedBlueTrades[] = {0xCD, -1,   -1,   0x21, -1,   -1,   0xFA, -1,   -1,   0x47, 0xCB, 0x37,
+                                         0x90, 0x90, 0x4F, 0x06, 0x00, 0x09, 0x2A, 0xEA, -1,   -1,   0x2A, 0xEA,
+                                         -1,   -1,   0x2A, 0xF5, 0x11, -1,   -1,   0x01, 0x0B, 0x00, 0xCD, -1,
+                                         -1,   0xF1, 0x6F, 0x26, 0x00, 0x11, -1,   -1,   0x29, 0x19};
+inline constexpr std::uint8_t kRedBlueTradesPointers[] = {4, 42};
+inline constexpr int kYellowTrades[] = {0xCD, -1,   -1,   0x21, -1,   -1,   0xFA, -1,   -1,   0x01, 0x0E,
+                                        0x00, 0xCD, -1,   -1,   0x2A, 0xEA, -1,   -1,   0x2A, 0xEA, -1,
+                                        -1,   0x2A, 0xF5, 0x11, -1,   -1,   0x01, 0x0B, 0x00, 0xCD, -1,
+                                        -1,   0xF1, 0x6F, 0x26, 0x00, 0x11, -1,   -1,   0x29, 0x19};
+inline constexpr std::uint8_t kYellowTradesPointers[] = {4, 39};
+
+// "swap a" (CB 37) is rare in code; "pop af" then the next byte less so;
+// "ld bc, 11" (01 0B 00, a nickname's length) likewise.
 inline constexpr RoutinePattern kTradeTable32Routine{kTradeTable32, kTradeTablePointer, 8, 1};
 inline constexpr RoutinePattern kTradeTable16Routine{kTradeTable16, kTradeTablePointer, 8, 1};
 inline constexpr RoutinePattern kCrystalLinesRoutine{kCrystalLines, kLinesPointer, 4, 1};
 inline constexpr RoutinePattern kGoldSilverLinesRoutine{kGoldSilverLines, kLinesPointer, 4, 1};
 inline constexpr RoutinePattern kPokemonNamesRoutine{kPokemonNames, kPokemonNamesPointer, 4, 2};
+inline constexpr RoutinePattern kRedBlueTradesRoutine{kRedBlueTrades, kRedBlueTradesPointers, 31, 1};
+inline constexpr RoutinePattern kYellowTradesRoutine{kYellowTrades, kYellowTradesPointers, 28, 1};
 
 }  // namespace routines
 }  // namespace kestrane

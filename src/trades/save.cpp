@@ -28,7 +28,7 @@ std::string whatIsSaved(std::span<const TradeEdit> edits) {
 std::optional<std::string> wouldHide(const Rom& rom, Slot slot, const RecordBytes& bytes) {
     const Release& release = *rom.release;
     const FoundBy how = rom.table->foundBy;
-    const RecordFault fault = tradeRecordFault(bytes, slot.recordIndex(), release, how);
+    const RecordFault fault = tradeRecordFault(bytes, slot.recordIndex(release.slotOrder), release, how);
     if (fault == RecordFault::None) return std::nullopt;
     std::string why = recordFaultText(fault, bytes, release.layout);
     why[0] = char(std::toupper(static_cast<unsigned char>(why[0])));
@@ -202,7 +202,7 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
     // The game still reads its trades where they were found: no write from a remembered offset alone.
     if (!planned.empty()) {
         int needed = 0;
-        for (const PlannedRecord& record : planned) needed = std::max(needed, record.edit->shown.slot.recordIndex() + 1);
+        for (const PlannedRecord& record : planned) needed = std::max(needed, record.edit->shown.slot.recordIndex(rom.release->slotOrder) + 1);
         if (auto confirmed = confirmTradeTable(file, *rom.release, *rom.table, needed, rom.path, rom.size); !confirmed) {
             return confirmed.error();
         }

@@ -138,12 +138,20 @@ SpeciesList::SpeciesList(const std::vector<std::string>& romNames, bool builtInS
     for (auto [alias, number] : kAliases) addUnless(alias, number);
 }
 
-SpeciesList::SpeciesList(std::vector<Species> species) {
+SpeciesList::SpeciesList(std::vector<Species> species, bool builtInSpelling) {
     std::stable_sort(species.begin(), species.end(), [](const Species& a, const Species& b) { return a.number < b.number; });
     entries_.push_back(std::string(kSpecies[0]));
     ids_.push_back(0);
     numbers_.push_back(0);
     for (Species& one : species) {
+        // As in the second generation's lists: the built-in entry where the ROM spells its name so.
+        if (builtInSpelling && one.number >= 1 && one.number < kSpeciesCount) {
+            const std::string folded = foldedName(one.name);
+            const std::size_t n = std::size_t(one.number);
+            if (folded == foldedName(trimmed(kSpecies[n])) || (!aliasOf(one.number).empty() && folded == foldedName(aliasOf(one.number)))) {
+                one.name = std::string(kSpecies[n]);
+            }
+        }
         entries_.push_back(std::move(one.name));
         ids_.push_back(one.id);
         numbers_.push_back(one.number);

@@ -54,8 +54,10 @@ public:
     // did; without it (other languages), every name shows as the ROM spells
     // it: one style a list.
     SpeciesList(const std::vector<std::string>& romNames, bool builtInSpelling);
-    // Species numbered and named by a ROM (numbers 1 and up; "?????" is added as ID 0).
-    explicit SpeciesList(std::vector<Species> species);
+    // Species numbered and named by a ROM (numbers 1 and up; "?????" is
+    // added as ID 0): the first generation's, whose records hold internal
+    // indexes. `builtInSpelling` as above, by number.
+    SpeciesList(std::vector<Species> species, bool builtInSpelling);
 
     // The entries as the species lists show them (the built-in ones with
     // their trailing blanks), row 0 "?????".

@@ -28,7 +28,7 @@ Result<TradeReading> readRecord(File& file, const Rom& rom, Slot slot) {
         }
         return inContext(read.error(), "Could not read " + slot.name() + " from " + quoted(rom.path));
     }
-    if (!isTradeRecord(raw, slot.recordIndex(), release, rom.table->foundBy)) {
+    if (!isTradeRecord(raw, slot.recordIndex(release.slotOrder), release, rom.table->foundBy)) {
         return changedByOther(ErrorCode::TradeChangedOnDisk,
                               "The bytes at " + hexOffset(place->offset) + " no longer hold " + slot.name() +
                                   ": " + quoted(rom.path) + " was changed since it was opened. Open it again.");

@@ -14,6 +14,7 @@
 #include "support/words.h"
 #include "trades/banks.h"
 #include "trades/fields.h"
+#include "trades/first_generation.h"
 #include "trades/slot.h"
 
 namespace kestrane {
@@ -49,9 +50,10 @@ Count countRecords(std::span<const std::uint8_t> bytes, const Release& release, 
 // records pass up to the game's own count, or, in a file cut off, up to the
 // file's end (then the game's own count, those past the end missing).
 // `atEnd`: the counted bytes run to the end of the file.
-std::optional<int> tableRecords(Count count, bool atEnd, const Release& release, const RomSize& size) {
-    if (count.records >= release.ownRecords) return count.records;
-    if (count.endedByFile && atEnd && size.cutOff() && count.records > 0) return release.ownRecords;
+// `required`: the game's own count, or in Red, Blue and Yellow what their scripts start.
+std::optional<int> tableRecords(Count count, bool atEnd, int required, const RomSize& size) {
+    if (count.records >= required) return count.records;
+    if (count.endedByFile && atEnd && size.cutOff() && count.records > 0) return required;
     return std::nullopt;
 }
 
@@ -59,7 +61,7 @@ std::optional<int> tableRecords(Count count, bool atEnd, const Release& release,
 std::string whyNoTable(const Count& count, std::span<const std::uint8_t> bytes, const Release& release) {
     if (count.fault == RecordFault::None) return "the file ends before the table's end";
     const RecordView record = bytes.subspan(std::size_t(count.records) * release.layout.size, release.layout.size);
-    return "the record of " + Slot::ofRecord(count.records).name() + " fails the checks: " +
+    return "the record of " + Slot::ofRecord(count.records, release.slotOrder).name() + " fails the checks: " +
            recordFaultText(count.fault, record, release.layout);
 }
 
@@ -82,7 +84,8 @@ struct Pointed {
     std::string why;  // "points outside its own bank", "points to 0x..., where ..."
 };
 
-Result<Pointed> tableAt(File& file, const Release& release, std::optional<std::uint32_t> target, const RomSize& size) {
+Result<Pointed> tableAt(File& file, const Release& release, std::optional<std::uint32_t> target, int required,
+                       const RomSize& size) {
     if (!target) return Pointed{std::nullopt, "points outside its own bank"};
     if (*target >= std::uint64_t(size.file)) {
         return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", past the end of the file"};
@@ -94,7 +97,7 @@ Result<Pointed> tableAt(File& file, const Release& release, std::optional<std::u
     const auto bytes = std::span<const std::uint8_t>(buffer).first(*got);
     const FoundBy how = *target == release.usualTable ? FoundBy::UsualPlace : FoundBy::TableRoutine;
     const Count count = countRecords(bytes, release, how);
-    if (auto records = tableRecords(count, *got < wanted, release, size)) {
+    if (auto records = tableRecords(count, *got < wanted, required, size)) {
         return Pointed{TradeTable{*target, *records, how, std::nullopt, RoutineReached::OwnPlace, &release}, {}};
     }
     return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", where " + whyNoTable(count, bytes, release)};
@@ -158,7 +161,7 @@ Scan scanForRuns(std::span<const std::uint8_t> bytes, const Release& release, co
         }
         const bool endedByFile = start + std::uint64_t(length + 1) * layout.size > bytes.size();
         const auto records = tableRecords({length, endedByFile, RecordFault::None}, bytes.size() >= std::uint64_t(size.file),
-                                          release, size);
+                                          release.ownRecords, size);
         scan.runs.push_back({start, records.value_or(length)});
     }
     return scan;
@@ -184,7 +187,8 @@ Error noTable(const Release& release, const std::string& why) {
 
 RecordFault tradeRecordFault(RecordView record, int recordIndex, const Release& release, FoundBy foundBy) {
     const int dialogSets = int(release.dialogSets.size());
-    return recordIndex < release.ownRecords && foundBy != FoundBy::RecordScan
+    // Red, Blue and Yellow store no count: every record is known by its bytes alone.
+    return recordIndex < release.ownRecords && foundBy != FoundBy::RecordScan && release.family == Family::GoldSilverCrystal
                ? recordFault(record, release.layout, dialogSets)
                : strictRecordFault(record, release.layout, dialogSets, release.charset());
 }
@@ -243,9 +247,10 @@ Result<Located> locate(File& file, const Release& release, const RomSize& size) 
                            " of the routine that reads it point to different places (" + copiesText(*found) +
                            "), so Kestrane cannot tell which table the game reads");
         }
-        // The records' shape: what the routine's callers read.
+        // The records' shape: what the routine's callers read, where they pass the field.
         const Release* row = placed ? placed : &release;
-        auto calls = callsOf(file, found->copies.front().at, size.file);
+        auto calls = release.layout.callerOffsets.empty() ? Result<std::vector<RoutineCall>>(std::vector<RoutineCall>())
+                                                          : callsOf(file, found->copies.front().at, size.file);
         if (!calls) return calls.error();
         if (!calls->empty()) {
             std::vector<const Release*> fit;
@@ -258,7 +263,14 @@ Result<Located> locate(File& file, const Release& release, const RomSize& size) 
             }
             if (std::find(fit.begin(), fit.end(), row) == fit.end()) row = fit.front();
         }
-        auto pointed = tableAt(file, *row, found->copies.front().pointers.front(), size);
+        // Red, Blue and Yellow keep no count: the table holds at least the trades their scripts start.
+        int required = row->ownRecords;
+        if (row->family == Family::RedBlueYellow) {
+            auto scripts = findTradeScripts(file, size.file);
+            if (!scripts) return scripts.error();
+            required = recordsScriptsNeed(*scripts).value_or(row->ownRecords);
+        }
+        auto pointed = tableAt(file, *row, found->copies.front().pointers.front(), required, size);
         if (!pointed) return pointed.error();
         if (!pointed->table) {
             // The game reads no other place, so neither does Kestrane.

@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const TradeReading& reading : *trades) {
         if (!reading.record) {
             // No record: none in the table, or one past the end of a cut file.
-            check(reading.slot.recordIndex() >= table.records || (reading.pastEnd && rom->size.cutOff()));
+            check(reading.slot.recordIndex(rom->release->slotOrder) >= table.records || (reading.pastEnd && rom->size.cutOff()));
             continue;
         }
         const TradeRecord& r = *reading.record;

@@ -1,0 +1,61 @@
+// What Red, Blue and Yellow keep apart from their trade table, where the
+// second generation's rows name other tables: their species, numbered by
+// internal index, and the maps' scripts that start each trade.
+//
+//   species   MonsterNames: 10 bytes a name, by internal index from 1 (a
+//             name may fill all ten; the slots with no creature have names
+//             too). PokedexOrder: a byte an internal index, its Pokédex
+//             number, 0 for a slot with no creature; every number from 1
+//             to the last appears once, which proves the table.
+//   scripts   a map's script starts trade N with ld a, N (or xor a for 0);
+//             ld [wWhichTrade], a; then predef DoInGameTradeDialogue
+//             (ld a, 0x54; call Predef):
+//               3E NN | AF   EA ?? ??   3E 54   CD ?? ??
+//             The RAM address and the call's target move in hacks; other
+//             code writes wWhichTrade too, so the predef decides.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "support/file.h"
+#include "support/result.h"
+#include "trades/releases.h"
+#include "trades/species.h"
+
+namespace kestrane {
+
+struct TradeScript {
+    std::uint32_t at = 0;  // the ld a, N (or xor a)
+    int trade = 0;         // N
+};
+
+// Every place a script starts a trade, in the file's first bytes (at most
+// the largest ROM).
+Result<std::vector<TradeScript>> findTradeScripts(File& file, std::int64_t fileSize);
+
+// The trades a table must hold for its scripts: the highest a script
+// starts, plus one; none where no script starts one.
+std::optional<int> recordsScriptsNeed(std::span<const TradeScript> scripts);
+
+// Where each of a table's first `records` trades happens, as shown: the
+// release's map where the scripts start the trades as the release's own do
+// (each trade the release starts, once, and no other); otherwise "Used in
+// the game" or "Not used in the game", by whether a script starts it.
+std::vector<std::string> firstGenerationPlaces(const Release& release, std::span<const TradeScript> scripts, int records);
+inline constexpr std::string_view kUsedPlace = "Used in the game";
+inline constexpr std::string_view kUnusedPlace = "Not used in the game";
+
+struct FirstGenerationSpecies {
+    std::vector<Species> species;        // every internal index with a Pokédex number
+    std::vector<std::string> gameNames;  // by internal index ([0] empty), as the game prints them
+    std::string whyNot;                  // why the ROM's tables are not taken, where they are not
+};
+// The species as the ROM names and numbers them, or why not (the file ends
+// first, a name is no plain game text, the Pokédex order is no order).
+Result<FirstGenerationSpecies> readFirstGenerationSpecies(File& file, const Release& release, std::int64_t fileSize);
+
+}  // namespace kestrane
