@@ -231,8 +231,15 @@ int list(const Context& ctx, const std::string& path, bool json) {
         }
         return kDone;
     }
-    std::vector<std::vector<std::string>> rows = {
-        {"Slot", "Location", "Requested", "Offered", "Nickname", "Original trainer", "ID", "Item", "DVs"}};
+    // The columns of the fields the release's trades hold.
+    const Rom& rom = opened->rom;
+    const RecordLayout& layout = rom.release->layout;
+    std::vector<std::string> header = {"Slot", "Location", "Requested", "Offered", "Nickname"};
+    for (auto [field, name] : {std::pair{Field::TrainerName, "Original trainer"}, std::pair{Field::TrainerId, "ID"},
+                               std::pair{Field::HeldItem, "Item"}, std::pair{Field::Dvs, "DVs"}}) {
+        if (layout.has(field)) header.push_back(name);
+    }
+    std::vector<std::vector<std::string>> rows = {header};
     const Error* pastEnd = nullptr;
     std::vector<std::string> warnings;
     for (const TradeReading& reading : opened->trades) {
@@ -244,16 +251,16 @@ int list(const Context& ctx, const std::string& path, bool json) {
         }
         const TradeRecord& r = *reading.record;
         // A trade that can never happen is marked, and said below the table.
-        const std::vector<TradeWarning> found = tradeWarnings(opened->rom, r);
+        const std::vector<TradeWarning> found = tradeWarnings(rom, r);
         for (const TradeWarning& warning : found) warnings.push_back(warningLine(r.slot, warning));
         if (!found.empty()) slot += "!";
-        // A field the release's trades do not hold is a dash.
-        const std::string none = "-";
-        rows.push_back({slot, std::string(r.location), speciesLabel(opened->rom, r.requestedSpecies), speciesLabel(opened->rom, r.offeredSpecies),
-                        toUtf8(r.nickname), r.trainerName ? toUtf8(*r.trainerName) : none,
-                        r.trainerId ? std::to_string(*r.trainerId) : none,
-                        r.heldItem ? itemLabel(opened->rom.items, *r.heldItem) : none,
-                        r.dvs ? dvsText(*r.dvs) + (isShiny(*r.dvs) ? " shiny" : "") : none});
+        std::vector<std::string> row = {slot, std::string(r.location), speciesLabel(rom, r.requestedSpecies),
+                                        speciesLabel(rom, r.offeredSpecies), toUtf8(r.nickname)};
+        if (r.trainerName) row.push_back(toUtf8(*r.trainerName));
+        if (r.trainerId) row.push_back(std::to_string(*r.trainerId));
+        if (r.heldItem) row.push_back(itemLabel(rom.items, *r.heldItem));
+        if (r.dvs) row.push_back(dvsText(*r.dvs) + (isShiny(*r.dvs) ? " shiny" : ""));
+        rows.push_back(std::move(row));
     }
     printTable(ctx, rows);
     for (const std::string& warning : warnings) ctx.out << warning << '\n';
@@ -343,6 +350,7 @@ int show(const Context& ctx, const std::string& path, int number, bool json, con
         if (field.field != Field::Dvs) continue;
         for (const ReadOut& out : dvReadOuts(rom, *r.dvs, r.offeredSpecies)) line(out.label, out.text);
     }
+    if (const std::string given = givenAtTradeText(rom); !given.empty()) line(kGivenAtTradeLabel, given);
     const TraderWords said = traderWords(rom, r);
     if (said.fromRom) {
         ctx.out << "Trader:\n";

@@ -13,6 +13,7 @@
 #include "text/text_dialect.h"
 #include "trades/banks.h"
 #include "trades/code_search.h"
+#include "trades/first_generation.h"
 #include "trades/slot.h"
 
 namespace kestrane {
@@ -177,9 +178,28 @@ Result<std::uint32_t> linesTable(File& file, Pages& rom, const TradeWords& words
                                                     " of the routine that reads them point to different tables (" +
                                                     copiesText(*found) + ")");
     }
-    const auto& target = found->copies.front().pointers.front();
+    const auto& target = found->copies.front().pointers.at(words.linesPointer);
     if (!target) return refused(ErrorCode::NoTradeTable, "the routine that reads them, " + found->where(code.at) + ", points outside its bank");
     return *target;
+}
+
+// Where a set's text of a phase lies, through the table at `table`, or why not.
+Result<std::uint32_t> lineAt(Pages& rom, const Release& release, std::uint32_t table, int set, std::size_t phase) {
+    const TradeWords& words = release.words;
+    auto pointerAt = [&](std::uint32_t entry, std::uint32_t bank) -> Result<std::uint32_t> {
+        if (entry + 2 > rom.size()) return refused(ErrorCode::NoTradeTable, "their table at " + hexOffset(table) + " runs past the end of the file");
+        auto pointer = rom.littleEndian16(entry);
+        if (!pointer) return pointer.error();
+        const auto at = offsetInBank(bank, *pointer);
+        if (!at) return refused(ErrorCode::NoTradeTable, "their table's pointer at " + hexOffset(entry) + " lies outside bank 0x" + toPaddedHex(bank, 2));
+        return *at;
+    };
+    if (release.family == Family::RedBlueYellow) {
+        auto setTable = pointerAt(table + 2 * std::uint32_t(set), bankOf(table));
+        if (!setTable) return setTable;
+        return pointerAt(*setTable + 2 * std::uint32_t(phase), bankOf(table));
+    }
+    return pointerAt(table + 2 * std::uint32_t(phase * std::size_t(words.lineSets) + std::size_t(set)), kLinesBank);
 }
 
 // Every set's five texts, through the table at `table`, or why not.
@@ -189,12 +209,8 @@ Result<std::vector<std::array<GameText, 5>>> readLines(Pages& rom, const Release
     std::vector<std::array<GameText, 5>> sets(std::size_t(words.lineSets));
     for (std::size_t phase = 0; phase < kLinePhases.size(); ++phase) {
         for (int set = 0; set < words.lineSets; ++set) {
-            const std::uint32_t entry = table + 2 * std::uint32_t(phase * std::size_t(words.lineSets) + std::size_t(set));
-            if (entry + 2 > rom.size()) return refused(ErrorCode::NoTradeTable, "their table at " + hexOffset(table) + " runs past the end of the file");
-            auto pointer = rom.littleEndian16(entry);
-            if (!pointer) return pointer.error();
-            const auto text = offsetInBank(kLinesBank, *pointer);
-            if (!text) return refused(ErrorCode::NoTradeTable, "their table's pointer at " + hexOffset(entry) + " lies outside bank 0x3F");
+            auto text = lineAt(rom, release, table, set, phase);
+            if (!text) return text.error();
             auto read = reader.read(*text);
             if (!read && read.error().code != ErrorCode::NotAText) return read.error();
             if (!read) return refused(ErrorCode::NoTradeTable, "the text at " + hexOffset(*text) + " is no text: " + read.error().message);
@@ -228,6 +244,11 @@ Result<std::optional<std::string>> landmarkName(Pages& rom, const Release& relea
 }
 
 std::string builtInPlace(const Release& release, int slot) {
+    if (release.family == Family::RedBlueYellow) {
+        const auto& own = release.firstGeneration->places;
+        return std::size_t(slot) < own.size() && !own[std::size_t(slot)].empty() ? std::string(own[std::size_t(slot)])
+                                                                                  : std::string(kUnusedPlace);
+    }
     const Place& place = release.places[std::size_t(slot)];
     return std::string(place.name) + ", " + std::string(release.words.regionWords[std::size_t(place.region)]);
 }
@@ -238,7 +259,8 @@ TradeWordsRead builtInTradeWords(const Release& release, std::string why) {
     TradeWordsRead words;
     words.linesWhyNot = why;
     words.placesWhyNot = why;
-    for (int slot = 0; slot < kListedSlots; ++slot) words.places[std::size_t(slot)] = builtInPlace(release, slot);
+    const int slots = release.family == Family::RedBlueYellow ? kMaxRecords : kListedSlots;
+    for (int slot = 0; slot < slots; ++slot) words.places.push_back(builtInPlace(release, slot));
     return words;
 }
 
@@ -263,6 +285,20 @@ Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const 
         words.linesWhyNot = lines.error().message;
     } else {
         words.lines = std::move(*lines);
+    }
+    if (release.family == Family::RedBlueYellow) {
+        auto scripts = findTradeScripts(file, size.file);
+        if (!scripts) return scripts.error();
+        words.places = firstGenerationPlaces(release, *scripts, kMaxRecords);
+        // "TRAINER": a string the text engine prints.
+        TextReader reader(rom, release);
+        GameText trainer;
+        bool ended = false;
+        const std::uint32_t at = release.firstGeneration->trainerString;
+        auto end = at < rom.size() ? reader.string(at, trainer, ended) : Result<std::uint32_t>(refused(ErrorCode::NotAText, "past the end"));
+        if (!end && end.error().code != ErrorCode::NotAText) return end.error();
+        words.givenTrainer = end && trainer.size() == 1 ? toUtf8(trainer.front().text) : "TRAINER";
+        return words;
     }
     // The places: the ROM's names, or in an English release the usual
     // spelling where the ROM's is the retail one.

@@ -11,9 +11,14 @@
 //           "ポケモン"), and in Japanese 0x4A "が" and 0x56 "⋯⋯".
 //           The routine that reads the lines' table decides where it is, as
 //           the trade table's does (trade_table.h).
+//           Red, Blue and Yellow's table holds a word a dialog set, each
+//           naming five words (one a phase) in the table's bank, each a
+//           text that is a far text (0x17) and its end.
 //   places  a landmark's name ends with 0x50; 0x1F is a soft break (a
 //           blank), 0x1E and 0x25 show nothing, Japanese 0x35 shows
-//           "ばん　どうろ" after a route's number.
+//           "ばん　どうろ" after a route's number. Red, Blue and Yellow
+//           name no places: a trade's is the map whose script starts it
+//           (first_generation.h).
 #pragma once
 
 #include <array>
@@ -54,8 +59,11 @@ using GameText = std::vector<TextPiece>;
 struct TradeWordsRead {
     std::vector<std::array<GameText, 5>> lines;  // by dialog set; empty: the ROM's are not read
     std::string linesWhyNot;                     // why the built-in lines are shown, where they are
-    std::array<std::string, kListedSlots> places;  // the own trades' places, as shown ("Violet City, Johto")
+    std::vector<std::string> places;  // the own trades' places by slot, as shown ("Violet City, Johto")
     std::string placesWhyNot;
+    // The trainer's name every trade gives, where the records hold none
+    // (Red, Blue and Yellow: "TRAINER"); else empty.
+    std::string givenTrainer;
 };
 
 // Kestrane's own words: its lines (the opening of each set) and places.

@@ -5,6 +5,7 @@
 
 #include "support/hex_text.h"
 #include "support/words.h"
+#include "trades/first_generation.h"
 
 namespace kestrane {
 
@@ -13,7 +14,9 @@ int Rom::slotCount() const { return std::max(kListedSlots, table ? table->record
 std::optional<RecordPlace> Rom::place(Slot slot) const {
     const int record = slot.recordIndex(release->slotOrder);
     if (!table || record >= table->records) return std::nullopt;
-    const bool own = record < release->ownRecords && slot.index() < kListedSlots;
+    // Red, Blue and Yellow place every trade by the scripts that start it.
+    const bool own = slot.index() < int(words->places.size()) &&
+                     (release->family == Family::RedBlueYellow || record < release->ownRecords);
     return RecordPlace{table->offset + std::uint32_t(record) * release->layout.size,
                        own ? words->places[std::size_t(slot.index())] : std::string(kAddedLocation)};
 }
@@ -81,7 +84,16 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     else return table.error();
     rom.speciesBuiltInWhy = "not read";
     rom.words = wordsNotRead(*rom.release);
-    if (parts.gameData) {
+    if (parts.gameData && rom.release->family == Family::RedBlueYellow) {
+        auto species = readFirstGenerationSpecies(**file, *rom.release, rom.size.file);
+        if (!species) return inContext(species.error(), where());
+        rom.speciesBuiltInWhy = species->whyNot;
+        rom.species = std::make_shared<const SpeciesList>(std::move(species->species), rom.release->language == Language::English);
+        if (species->whyNot.empty()) rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->gameNames));
+        auto words = readTradeWords(**file, *rom.release, rom.size);
+        if (!words) return inContext(words.error(), where());
+        rom.words = std::make_shared<const TradeWordsRead>(std::move(*words));
+    } else if (parts.gameData) {
         // The base data first: it says how many species there are.
         auto base = readBaseData(**file, *rom.release, rom.size.file);
         if (!base) return inContext(base.error(), where());

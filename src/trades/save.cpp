@@ -32,8 +32,10 @@ std::optional<std::string> wouldHide(const Rom& rom, Slot slot, const RecordByte
     if (fault == RecordFault::None) return std::nullopt;
     std::string why = recordFaultText(fault, bytes, release.layout);
     why[0] = char(std::toupper(static_cast<unsigned char>(why[0])));
-    return why + (how == FoundBy::RecordScan
-                      ? "; a table found by its records alone must keep every record recognisable."
+    return why + (how == FoundBy::RecordScan ? "; a table found by its records alone must keep every record recognisable."
+                  : release.family == Family::RedBlueYellow
+                      ? "; " + std::string(release.name) + " keeps no count of its trades, so each is known by its bytes "
+                                                           "alone and its record must stay recognisable."
                       : "; a trade this ROM added is known by its bytes alone, so its record must stay recognisable.");
 }
 
@@ -174,13 +176,15 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
     if (policy != ChecksumPolicy::Leave || whole) {
         if (auto read = snapshot.readWhole(file, *size); !read) return read.error();
     }
-    std::array<std::uint8_t, kGameCodeLength> code{};
-    if (auto read = snapshot.at(file, kGameCodeOffset, code); !read) return read.error();
+    // The game code, or in Red, Blue and Yellow the title that stands for it.
+    const bool titled = rom.release->family == Family::RedBlueYellow;
+    std::vector<std::uint8_t> code(rom.release->code.size());
+    if (auto read = snapshot.at(file, titled ? kTitleOffset : kGameCodeOffset, code); !read) return read.error();
     if (!std::equal(code.begin(), code.end(), rom.release->code.begin())) {
         const std::string now(code.begin(), code.end());
         return changedByOther(ErrorCode::GameChangedOnDisk,
-                              quoted(rom.path) + " no longer holds the game it was opened as (its game code is now \"" +
-                                  printableGameCode(now) + "\"). Open it again.");
+                              quoted(rom.path) + " no longer holds the game it was opened as (its " +
+                                  (titled ? "title" : "game code") + " is now \"" + printableGameCode(now) + "\"). Open it again.");
     }
     Changes changes;
     changes.size = *size;

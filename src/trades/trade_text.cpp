@@ -4,6 +4,7 @@
 #include "trades/fields.h"
 #include "trades/game_data.h"
 #include "support/utf.h"
+#include "support/words.h"
 #include "trades/species.h"
 #include "trades/record_layout.h"
 
@@ -29,6 +30,21 @@ std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& r) {
     if (r.genderRequirement) texts.push_back({Field::GenderRequirement, "Gender requirement", genderRequirementKey(*r.genderRequirement)});
     texts.push_back({Field::DialogSet, "Dialog set", dialogSetKey(*rom.release, r.dialogSet) + " (" + std::to_string(r.dialogSet) + ")"});
     return texts;
+}
+
+std::string givenAtTradeText(const Rom& rom) {
+    const RecordLayout& layout = rom.release->layout;
+    std::vector<std::string> given;
+    if (!layout.has(Field::TrainerName)) {
+        given.push_back("OT " + (rom.words->givenTrainer.empty() ? std::string("TRAINER") : rom.words->givenTrainer));
+    }
+    std::vector<std::string> random;
+    if (!layout.has(Field::TrainerId)) random.emplace_back("ID");
+    if (!layout.has(Field::Dvs)) random.emplace_back("DVs");
+    if (!random.empty()) given.push_back(joinedList(random) + " chosen at random when the trade happens");
+    std::string text;
+    for (const std::string& part : given) text += (text.empty() ? "" : ", ") + part;
+    return text;
 }
 
 namespace {

@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto said = rom->traderLines(std::uint8_t(set), 63, 95, GenderRequirement::Male);
         for (const std::string& line : said) check(line.size() < 4096);
     }
-    for (int slot = 0; slot < rom->release->ownRecords; ++slot) check(!words.places[std::size_t(slot)].empty());
+    for (int slot = 0; slot < rom->release->ownRecords && slot < int(words.places.size()); ++slot) check(!words.places[std::size_t(slot)].empty());
     if (!rom->table) {
         check(rom->noTable.code == ErrorCode::NoTradeTable && !rom->noTable.message.empty());
         check(!readTradeRecord(*rom, Slot::fromNumber(1), fs));

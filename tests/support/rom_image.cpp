@@ -220,7 +220,8 @@ void putItemNames(Bytes& rom, std::string_view gameCode) {
 
 namespace {
 
-// A species name as the English games spell it, from the editor's list entry.
+}  // namespace
+
 std::string gameSpelling(int species) {
     switch (species) {
     case 29: return "NIDORAN\xF5";  // the games' ♀ byte
@@ -236,8 +237,6 @@ std::string gameSpelling(int species) {
     for (char& c : name) c = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
     return name;
 }
-
-}  // namespace
 
 void putSpeciesNames(Bytes& rom, std::string_view gameCode) {
     const Facts& facts = factsOf(gameCode);

@@ -124,6 +124,9 @@ void putLinesRoutine(Bytes& rom, std::string_view gameCode, std::uint32_t at, st
 // text (ended by 0x50), every other landmark "PLACE".
 void putLandmarks(Bytes& rom, std::string_view gameCode, const std::vector<Bytes>& slotNames);
 void putLandmarksAt(Bytes& rom, std::string_view gameCode, std::uint32_t landmarks, const std::vector<Bytes>& slotNames);
+// A species name as the English games spell it, from the editor's list
+// entry (species 1-251; ♀ and ♂ as the games' bytes 0xF5 and 0xEF).
+std::string gameSpelling(int species);
 // Game text by hand: capital letters, digits, blanks (0x7F) and . ? ' - #
 // (POKé); `terminated` adds 0x50.
 Bytes gameText(std::string_view text, bool terminated = true);

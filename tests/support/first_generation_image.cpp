@@ -1,0 +1,284 @@
+#include "support/first_generation_image.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace kestrane::testing {
+namespace {
+
+// Internal index 1-190 -> Pokédex number (0: a slot with no creature), as the games order them.
+constexpr std::uint8_t kPokedexOrder[190] = {
+    112, 115, 32,  35,  21,  100, 34,  80,  2,   103, 108, 102, 88,  94,  29,  31,  104, 111, 131,
+    59,  151, 130, 90,  72,  92,  123, 120, 9,   127, 114, 0,   0,   58,  95,  22,  16,  79,  64,
+    75,  113, 67,  122, 106, 107, 24,  47,  54,  96,  76,  0,   126, 0,   125, 82,  109, 0,   56,
+    86,  50,  128, 0,   0,   0,   83,  48,  149, 0,   0,   0,   84,  60,  124, 146, 144, 145, 132,
+    52,  98,  0,   0,   0,   37,  38,  25,  26,  0,   0,   147, 148, 140, 141, 116, 117, 0,   0,
+    27,  28,  138, 139, 39,  40,  133, 136, 135, 134, 66,  41,  23,  46,  61,  62,  13,  14,  15,
+    0,   85,  57,  51,  49,  87,  0,   0,   10,  11,  12,  68,  0,   55,  97,  42,  150, 143, 129,
+    0,   0,   89,  0,   99,  91,  0,   101, 36,  110, 53,  105, 0,   93,  63,  65,  17,  18,  121,
+    1,   3,   73,  0,   118, 119, 0,   0,   0,   0,   77,  78,  19,  20,  33,  30,  74,  137, 142,
+    0,   81,  0,   0,   4,   7,   5,   8,   6,   0,   0,   0,   0,   43,  44,  45,  69,  70,  71,
+};
+
+struct Facts {
+    bool yellow;
+    std::uint32_t routine, table, texts, trainer, names, order, mew;
+    std::uint8_t textBank;
+};
+const Facts& factsOf(std::string_view title) {
+    static const Facts redBlue{false, kRedBlueTrades, kRedBlueTable, 0x71D64, 0x71D59, 0x1C21E, 0x41024, 0x425B, 0x2A};
+    static const Facts yellow{true, kYellowTrades, kYellowTable, 0x71E38, 0x71E2D, 0xE8000, 0x410B1, 0, 0x2D};
+    return title == "POKEMON YELLOW" ? yellow : redBlue;
+}
+
+std::uint16_t address(std::uint32_t offset) { return std::uint16_t(offset < 0x4000 ? offset : 0x4000 + offset % 0x4000); }
+void putWord(Bytes& rom, std::uint32_t at, std::uint16_t word) {
+    rom[at] = std::uint8_t(word & 0xFF);
+    rom[at + 1] = std::uint8_t(word >> 8);
+}
+
+// Capital letters, digits, blanks, . ' - and the games' own bytes (0x80 and up) as they are.
+Bytes text(std::string_view s) {
+    Bytes bytes;
+    for (char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c >= 'A' && c <= 'Z') bytes.push_back(std::uint8_t(0x80 + (c - 'A')));
+        else if (c >= '0' && c <= '9') bytes.push_back(std::uint8_t(0xF6 + (c - '0')));
+        else if (c == ' ') bytes.push_back(0x7F);
+        else if (c == '.') bytes.push_back(0xE8);
+        else if (c == '\'') bytes.push_back(0xE0);
+        else if (c == '-') bytes.push_back(0xE3);
+        else if (c >= 0x80) bytes.push_back(c);
+        else throw std::invalid_argument("no byte for this character");
+    }
+    return bytes;
+}
+
+Trade14 trade(int requested, int offered, std::uint8_t dialog, std::string_view nickname) {
+    return Trade14{internalIndexOf(requested), internalIndexOf(offered), dialog, nameField(nickname)};
+}
+
+class BitWriter {
+public:
+    void bit(int b) {
+        if (n_ % 8 == 0) bytes_.push_back(0);
+        if (b) bytes_.back() |= std::uint8_t(0x80 >> (n_ % 8));
+        ++n_;
+    }
+    void bits(std::uint32_t v, int count) {
+        while (count-- > 0) bit(int(v >> count & 1));
+    }
+    Bytes bytes() const { return bytes_; }
+
+private:
+    Bytes bytes_;
+    std::size_t n_ = 0;
+};
+
+// One plane's bits (row by row), delta-coded, as pairs in the stream's order, then packed.
+void writePlane(BitWriter& out, const TestPicture& p, int bitOfShade) {
+    const int width = p.width * 8, height = p.height * 8;
+    std::vector<int> coded(std::size_t(width * height));
+    for (int y = 0; y < height; ++y) {
+        int previous = 0;
+        for (int x = 0; x < width; ++x) {
+            const int bit = p.shades[std::size_t(y * width + x)] >> bitOfShade & 1;
+            coded[std::size_t(y * width + x)] = bit ^ previous;
+            previous = bit;
+        }
+    }
+    std::vector<std::uint32_t> pairs;
+    for (int column = 0; column < p.width; ++column) {
+        for (int pair = 0; pair < 4; ++pair) {
+            for (int y = 0; y < height; ++y) {
+                const int x = column * 8 + pair * 2;
+                pairs.push_back(std::uint32_t(coded[std::size_t(y * width + x)] << 1 | coded[std::size_t(y * width + x + 1)]));
+            }
+        }
+    }
+    std::size_t at = 0;
+    out.bit(pairs[0] != 0);
+    bool run = pairs[0] == 0;
+    while (at < pairs.size()) {
+        if (run) {
+            std::uint32_t length = 0;
+            while (at < pairs.size() && pairs[at] == 0) ++length, ++at;
+            int ones = 0;
+            while ((std::uint32_t{2} << (ones + 1)) - 1 <= length) ++ones;
+            for (int i = 0; i < ones; ++i) out.bit(1);
+            out.bit(0);
+            out.bits(length - ((std::uint32_t{2} << ones) - 1), ones + 1);
+        } else {
+            while (at < pairs.size() && pairs[at] != 0) out.bits(pairs[at++], 2);
+            if (at < pairs.size()) out.bits(0, 2);
+        }
+        run = !run;
+    }
+}
+
+}  // namespace
+
+std::uint8_t internalIndexOf(int number) {
+    const auto* found = std::find(std::begin(kPokedexOrder), std::end(kPokedexOrder), number);
+    return found == std::end(kPokedexOrder) || number == 0 ? 0 : std::uint8_t(found - std::begin(kPokedexOrder) + 1);
+}
+
+int pokedexNumberOf(std::uint8_t internal) { return internal >= 1 && internal <= 190 ? kPokedexOrder[internal - 1] : 0; }
+
+std::vector<Trade14> retailTrades14(std::string_view title) {
+    if (factsOf(title).yellow) {
+        return {trade(108, 51, 0, "GURIO"),  trade(35, 122, 0, "MILES"), trade(12, 15, 2, "STINGER"),
+                trade(115, 89, 0, "STICKY"), trade(151, 151, 2, "BART"), trade(114, 47, 0, "SPIKE"),
+                trade(18, 18, 2, "MARTY"),   trade(55, 112, 2, "BUFFY"), trade(58, 87, 0, "CEZANNE"),
+                trade(104, 67, 1, "RICKY")};
+    }
+    return {trade(33, 30, 0, "TERRY"), trade(63, 122, 0, "MARCEL"), trade(12, 15, 2, "CHIKUCHIKU"),
+            trade(77, 86, 0, "SAILOR"), trade(21, 83, 2, "DUX"),     trade(80, 108, 0, "MARC"),
+            trade(61, 124, 1, "LOLA"), trade(26, 101, 1, "DORIS"),  trade(48, 114, 2, "CRINKLES"),
+            trade(32, 29, 2, "SPOT")};
+}
+
+Bytes record14(const Trade14& t) {
+    Bytes r = {t.requested, t.offered, t.dialog};
+    r.insert(r.end(), t.nickname.begin(), t.nickname.end());
+    return r;
+}
+
+void putTable14(Bytes& rom, std::uint32_t at, const std::vector<Trade14>& trades) {
+    for (const Trade14& t : trades) {
+        const Bytes r = record14(t);
+        std::copy(r.begin(), r.end(), rom.begin() + at);
+        at += 14;
+    }
+    rom[at] = 0x00;  // what follows is no record
+}
+
+void putTradesRoutine(Bytes& rom, std::string_view title, std::uint32_t at, std::uint32_t table, std::uint32_t texts) {
+    const std::uint16_t t = address(table), x = address(texts);
+    const auto lo = [](std::uint16_t a) { return std::uint8_t(a & 0xFF); };
+    const auto hi = [](std::uint16_t a) { return std::uint8_t(a >> 8); };
+    const Bytes code =
+        factsOf(title).yellow
+            ? Bytes{0xCD, 0xEC, 0x36, 0x21, lo(t), hi(t), 0xFA, 0x3D, 0xCD, 0x01, 0x0E, 0x00, 0xCD, 0x74, 0x3A,
+                    0x2A, 0xEA, 0x0F, 0xCD, 0x2A, 0xEA, 0x34, 0xCD, 0x2A, 0xF5, 0x11, 0x29, 0xCD, 0x01, 0x0B,
+                    0x00, 0xCD, 0xB1, 0x00, 0xF1, 0x6F, 0x26, 0x00, 0x11, lo(x), hi(x), 0x29, 0x19}
+            : Bytes{0xCD, 0xF4, 0x36, 0x21, lo(t), hi(t), 0xFA, 0x3D, 0xCD, 0x47, 0xCB, 0x37, 0x90, 0x90, 0x4F, 0x06,
+                    0x00, 0x09, 0x2A, 0xEA, 0x0F, 0xCD, 0x2A, 0xEA, 0x34, 0xCD, 0x2A, 0xF5, 0x11, 0x29, 0xCD, 0x01,
+                    0x0B, 0x00, 0xCD, 0xB5, 0x00, 0xF1, 0x6F, 0x26, 0x00, 0x11, lo(x), hi(x), 0x29, 0x19};
+    std::copy(code.begin(), code.end(), rom.begin() + at);
+}
+
+void putTradeScript(Bytes& rom, std::uint32_t at, int trade) {
+    Bytes code = trade == 0 ? Bytes{0xAF} : Bytes{0x3E, std::uint8_t(trade)};
+    code.insert(code.end(), {0xEA, 0x3D, 0xCD, 0x3E, 0x54, 0xCD, 0xD6, 0x3E, 0xC3, 0xD7, 0x24});
+    std::copy(code.begin(), code.end(), rom.begin() + at);
+}
+
+std::vector<int> retailScriptTrades(std::string_view title) {
+    return factsOf(title).yellow ? std::vector<int>{0, 1, 3, 5, 7, 8, 9} : std::vector<int>{0, 1, 3, 4, 5, 6, 7, 8, 9};
+}
+
+TestPicture testPicture(int number) {
+    TestPicture p{5 + number % 3, 4 + number / 3 % 4, {}};
+    const int width = p.width * 8, height = p.height * 8;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            // Runs of one shade with edges: zero pairs and given pairs both.
+            const int band = (x / 3 + y / 5 + number) % 7;
+            p.shades.push_back(std::uint8_t(band < 3 ? 0 : (band + x * y) % 4));
+        }
+    }
+    return p;
+}
+
+Bytes compressFirstGenerationPicture(const TestPicture& picture) {
+    BitWriter out;
+    out.bits(std::uint32_t(picture.width << 4 | picture.height), 8);
+    out.bit(0);  // the low bits' plane first
+    writePlane(out, picture, 0);
+    out.bit(0);  // mode 0
+    writePlane(out, picture, 1);
+    return out.bytes();
+}
+
+Bytes firstGenerationRom(std::string_view title, std::uint32_t seed) {
+    const Facts& f = factsOf(title);
+    Bytes rom = randomImage("", seed);
+    rom.resize(0x100000);
+    std::fill_n(rom.begin() + 0x134, 16, 0x00);
+    std::copy(title.begin(), title.end(), rom.begin() + 0x134);
+    rom[0x143] = f.yellow ? 0x80 : 0x00;
+    rom[0x147] = f.yellow ? 0x1B : 0x13;
+    rom[0x148] = 0x05;
+    rom[0x14A] = 0x01;
+    rom[0x14B] = 0x33;
+    rom[0x14C] = 0x00;
+
+    putTradesRoutine(rom, title, f.routine, f.table, f.texts);
+    putTable14(rom, f.table, retailTrades14(title));
+    // The trainer's name every trade gives: TRAINER (0x5D), then ten ends.
+    rom[f.trainer] = 0x5D;
+    std::fill_n(rom.begin() + f.trainer + 1, 10, 0x50);
+    // The texts' pointers: a word a set to five words (the phases), each to a far text to the text bank.
+    std::uint32_t setTables = f.texts + 6, stubs = setTables + 30;
+    std::uint32_t texts = std::uint32_t(f.textBank) * 0x4000 + 0x100;
+    for (int set = 0; set < 3; ++set) {
+        putWord(rom, f.texts + 2 * std::uint32_t(set), address(setTables + 10 * std::uint32_t(set)));
+        for (int phase = 0; phase < 5; ++phase) {
+            putWord(rom, setTables + 10 * std::uint32_t(set) + 2 * std::uint32_t(phase), address(stubs));
+            const Bytes stub = {0x17, std::uint8_t(address(texts) & 0xFF), std::uint8_t(address(texts) >> 8), f.textBank, 0x50};
+            std::copy(stub.begin(), stub.end(), rom.begin() + stubs);
+            stubs += 5;
+            // "LINE s p " the requested creature, a line, the offered one, "!", the end of the text.
+            Bytes line = {0x00};
+            const Bytes words = text(std::string(kTestLineWords) + " " + std::to_string(set) + " " + std::to_string(phase) + " ");
+            line.insert(line.end(), words.begin(), words.end());
+            line.insert(line.end(), {0x50, 0x01, 0x13, 0xCD, 0x00, 0x4F, 0x50, 0x01, 0x1E, 0xCD, 0x00, 0xE7, 0x57});
+            std::copy(line.begin(), line.end(), rom.begin() + texts);
+            texts += std::uint32_t(line.size());
+        }
+    }
+    std::uint32_t script = kScriptsAt;
+    for (int trade : retailScriptTrades(title)) {
+        putTradeScript(rom, script, trade);
+        script += 16;
+    }
+    // The species: names by internal index, the Pokédex order, the base stats with the pictures.
+    for (std::uint8_t index = 1; index <= 190; ++index) {
+        const int number = kPokedexOrder[index - 1];
+        Bytes name = text(number ? gameSpelling(number) : "MISSINGNO.");
+        name.resize(10, 0x50);
+        std::copy(name.begin(), name.end(), rom.begin() + f.names + 10u * (index - 1u));
+        rom[f.order + index - 1u] = std::uint8_t(number);
+    }
+    // Pictures for the trades' species, Pikachu and Mew; the others' pointers name their bank's first byte.
+    std::vector<int> drawn = {25, 151};
+    for (const Trade14& t : retailTrades14(title)) drawn.insert(drawn.end(), {pokedexNumberOf(t.requested), pokedexNumberOf(t.offered)});
+    std::array<std::uint32_t, 0x0E> bankFree{};
+    for (int number = 1; number <= 151; ++number) {
+        const std::uint32_t entry = number == 151 && !f.yellow ? f.mew : 0x383DE + 28u * std::uint32_t(number - 1);
+        const TestPicture picture = testPicture(number);
+        rom[entry] = std::uint8_t(number);
+        rom[entry + 10] = std::uint8_t(picture.width << 4 | picture.height);
+        putWord(rom, entry + 11, 0x4000);
+        if (std::find(drawn.begin(), drawn.end(), number) == drawn.end()) continue;
+        const std::uint8_t internal = internalIndexOf(number);
+        const std::uint8_t bank = internal == 0x15 && !f.yellow ? 0x01
+                                  : internal < 0x1F             ? 0x09
+                                  : internal < 0x4A             ? 0x0A
+                                  : internal < 0x74             ? 0x0B
+                                  : internal < 0x99             ? 0x0C
+                                                                : 0x0D;
+        const Bytes stream = compressFirstGenerationPicture(picture);
+        std::uint32_t& free = bankFree[bank];
+        if (free == 0) free = bank == 0x01 ? 0x7000 : std::uint32_t(bank) * 0x4000;  // in bank 1, past Mew's base stats
+        if (free % 0x4000 + stream.size() > 0x4000) throw std::logic_error("the test pictures overfill a bank");
+        std::copy(stream.begin(), stream.end(), rom.begin() + free);
+        putWord(rom, entry + 11, address(free));
+        free += std::uint32_t(stream.size());
+    }
+    buildChecksums(rom, false);
+    return rom;
+}
+
+}  // namespace kestrane::testing

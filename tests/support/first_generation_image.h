@@ -1,0 +1,59 @@
+// Red, Blue and Yellow images, built from the facts of their builds: the
+// header, DoInGameTradeDialogue at its place pointing to the ten trades and
+// to the traders' texts, the maps' scripts that start the trades, the
+// species' names, Pokédex order and base stats, and the trades' species'
+// front pictures, compressed by the tests' own encoder. Every other byte is
+// random.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "support/rom_image.h"
+
+namespace kestrane::testing {
+
+inline constexpr std::uint32_t kRedBlueTable = 0x71B7B, kYellowTable = 0x71C1D;
+inline constexpr std::uint32_t kRedBlueTrades = 0x71AD9, kYellowTrades = 0x71B86;
+
+// A record: the species as internal indexes.
+struct Trade14 {
+    std::uint8_t requested = 0x54, offered = 0x54;  // Pikachu
+    std::uint8_t dialog = 0;
+    std::array<std::uint8_t, 11> nickname = nameField("SPARKY");
+};
+// The retail trades, 0 to 9 ("POKEMON RED", "POKEMON BLUE", "POKEMON YELLOW").
+std::vector<Trade14> retailTrades14(std::string_view title);
+Bytes record14(const Trade14& trade);
+void putTable14(Bytes& rom, std::uint32_t at, const std::vector<Trade14>& trades);
+// DoInGameTradeDialogue of the title's form at `at`, reading the table at `table`, the texts' pointers at `texts`.
+void putTradesRoutine(Bytes& rom, std::string_view title, std::uint32_t at, std::uint32_t table, std::uint32_t texts);
+// A map's script starting trade `trade` (xor a for 0), with the predef's call.
+void putTradeScript(Bytes& rom, std::uint32_t at, int trade);
+// The trades the release's scripts start, where the test image puts them (a script 16 bytes on from the last).
+std::vector<int> retailScriptTrades(std::string_view title);
+inline constexpr std::uint32_t kScriptsAt = 0x48100;
+
+// The internal index of a Pokédex number, and back (0: no creature).
+std::uint8_t internalIndexOf(int number);
+int pokedexNumberOf(std::uint8_t internal);
+
+// A whole retail-like image: 1 MiB, its checksums consistent.
+Bytes firstGenerationRom(std::string_view title, std::uint32_t seed = 1);
+// The front picture the image holds for a Pokédex number: width, height in
+// tiles and its shades, row by row.
+struct TestPicture {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> shades;
+};
+TestPicture testPicture(int number);
+// The first generation's compression of a picture (mode 0: both planes
+// delta-coded), as the tests' own encoder writes it.
+Bytes compressFirstGenerationPicture(const TestPicture& picture);
+
+// "Line s p " — what each trader's text in the image prints before the names.
+inline constexpr std::string_view kTestLineWords = "LINE";
+
+}  // namespace kestrane::testing
