@@ -32,8 +32,8 @@ inline constexpr std::int64_t kMinimumRomSize = kGameCodeOffset + kGameCodeLengt
 inline constexpr std::int64_t kLargestRomSize = 8 * 1024 * 1024;
 // "8 MiB", for messages.
 std::string largestRomSizeText();
-// The games Kestrane edits: "Pokémon Gold, Silver or Crystal" (last: "or"),
-// "Pokémon Gold, Silver and Crystal".
+// The games Kestrane edits: "Pokémon Gold, Silver, Crystal, Red, Blue or Yellow" (last: "or"),
+// "Pokémon Gold, Silver, Crystal, Red, Blue and Yellow".
 std::string gamesText(std::string_view last);
 
 // The cartridge header's ROM size byte: the game's size is 32 KiB << n.

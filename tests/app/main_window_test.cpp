@@ -248,7 +248,7 @@ void MainWindowTest::openingEachGameShowsItAndEnablesTheList() {
     open(path);
     QCOMPARE(dialogs->asked.size(), 1);
     const DialogRecord& asked = dialogs->asked[0];
-    QCOMPARE(asked.title, QString("Open Pok\u00e9mon Gold, Silver or Crystal ROM..."));
+    QCOMPARE(asked.title, QString("Open Pok\u00e9mon Gold, Silver, Crystal, Red, Blue or Yellow ROM..."));
     QCOMPARE(asked.flags, 0x1804u);
     QCOMPARE(asked.initialDir, QString());
     QCOMPARE(asked.filters.size(), 1);

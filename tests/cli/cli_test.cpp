@@ -102,7 +102,8 @@ TEST_F(CliTest, InfoNamesTheGameOrRefuses) {
     Outcome unsupported = run({"info", other});
     EXPECT_EQ(unsupported.code, 1);
     EXPECT_EQ(unsupported.err, "Unsupported ROM.\nThe game code at 0x13F is \"aaue\"; Kestrane edits Pok\u00e9mon "
-                               "Gold (AAUE, AAUJ), Silver (AAXE, AAXJ) and Crystal (BYTE, BYTU, BYTF, BYTS), the releases "
+                               "Gold (AAUE, AAUJ), Silver (AAXE, AAXJ), Crystal (BYTE, BYTU, BYTF, BYTS), Red (POKEMON RED), "
+                               "Blue (POKEMON BLUE) and Yellow (POKEMON YELLOW), the releases "
                                "whose every byte is known, and never guesses the layout of another.\n");
     EXPECT_EQ(run({"info", dir.file("missing.gb")}).code, 3);
     EXPECT_EQ(run({"info", dir.write("short.gb", Bytes(0x142))}).code, 1);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 
 #include "support/fault_injection.h"
@@ -23,6 +24,9 @@ TEST(IdentifyRom, RecognisesTheReleasesExactly) {
         std::uint8_t version;    // the header's version byte (0x14C)
         const char* name;        // nullptr: not edited
         const char* language;    // or, when not edited, the refusal's message
+        const char* title = nullptr;  // Red, Blue and Yellow: the title at 0x134, which is their code
+        std::uint8_t destination = 1;
+        std::uint8_t licensee = 0x33;
     };
     for (const Case& c : {Case{"AAUE", 0, "Pok\u00e9mon Gold", "English"}, Case{"AAXE", 0, "Pok\u00e9mon Silver", "English"},
                           Case{"BYTE", 1, "Pok\u00e9mon Crystal", "English"},
@@ -36,13 +40,40 @@ TEST(IdentifyRom, RecognisesTheReleasesExactly) {
                           Case{"BYTI", 0, nullptr, "This is Pok\u00e9mon Crystal in Italian (BYTI), which Kestrane does not support yet."},
                           Case{"BXTJ", 0, nullptr, "This is Pok\u00e9mon Crystal in Japanese (BXTJ), which Kestrane does not support yet."},
                           Case{"aaue", 0, nullptr, "Unsupported ROM."}, Case{"byte", 0, nullptr, "Unsupported ROM."},
-                          Case{"ZZZZ", 0, nullptr, "Unsupported ROM."}, Case{"\x00\x00\x00\x00", 0, nullptr, "Unsupported ROM."}}) {
-        Bytes rom = randomImage(std::string_view(c.code, 4));
+                          Case{"ZZZZ", 0, nullptr, "Unsupported ROM."}, Case{"\x00\x00\x00\x00", 0, nullptr, "Unsupported ROM."},
+                          // Red, Blue and Yellow have no code: their title, outside Japan, with the licensee 0x33.
+                          Case{"POKEMON RED", 0, "Pok\u00e9mon Red", "English", "POKEMON RED"},
+                          Case{"POKEMON BLUE", 0, "Pok\u00e9mon Blue", "English", "POKEMON BLUE"},
+                          Case{"POKEMON YELLOW", 0, "Pok\u00e9mon Yellow", "English", "POKEMON YELLOW"},
+                          Case{"POKEMON RED", 0, nullptr, "This is Pok\u00e9mon Red in Japanese (POKEMON RED), which Kestrane does not support yet.",
+                               "POKEMON RED", 0x00},
+                          Case{"POKEMON GREEN", 0, nullptr, "This is Pok\u00e9mon Green in Japanese (POKEMON GREEN), which Kestrane does not support yet.",
+                               "POKEMON GREEN", 0x00},
+                          Case{"POKEMON ROUGE", 0, nullptr, "This is Pok\u00e9mon Red in French (POKEMON ROUGE), which Kestrane does not support yet.",
+                               "POKEMON ROUGE"},
+                          Case{"POKEMON GELB", 0, nullptr, "This is Pok\u00e9mon Yellow in German (POKEMON GELB), which Kestrane does not support yet.",
+                               "POKEMON GELB"},
+                          Case{"POKEMON RED", 1, nullptr, "Unsupported ROM.", "POKEMON RED"},
+                          Case{"POKEMON BLUE", 0, nullptr, "Unsupported ROM.", "POKEMON BLUE", 1, 0x01},
+                          Case{"POKEMON REDX", 0, nullptr, "Unsupported ROM.", "POKEMON REDX"}}) {
+        Bytes rom = randomImage(c.title ? std::string_view() : std::string_view(c.code, 4));
+        if (c.title) {
+            std::fill_n(rom.begin() + 0x134, 16, 0x00);
+            std::copy_n(c.title, std::strlen(c.title), rom.begin() + 0x134);
+            if (std::string_view(c.title) == "POKEMON YELLOW") rom[0x143] = 0x80;
+            rom[0x14A] = c.destination;
+            rom[0x14B] = c.licensee;
+        }
         rom[0x14C] = c.version;
         const std::string path = dir.write("rom.gbc", rom);
         auto identity = identifyRom(path);
         ASSERT_TRUE(identity) << identity.error().message;
-        EXPECT_EQ(identity->gameCode, std::string(c.code, 4));
+        // A title no release has keeps the code at 0x13F (which such a title overlaps).
+        if (!c.title) {
+            EXPECT_EQ(identity->gameCode, std::string(c.code, 4));
+        } else if (c.name || c.language[0] == 'T') {
+            EXPECT_EQ(identity->gameCode, c.title);
+        }
         if (c.name) {
             ASSERT_NE(identity->release, nullptr) << c.code;
             EXPECT_EQ(identity->release->name, c.name);
@@ -54,9 +85,10 @@ TEST(IdentifyRom, RecognisesTheReleasesExactly) {
             ASSERT_FALSE(opened);
             EXPECT_EQ(opened.error().code, ErrorCode::UnsupportedRom);
             EXPECT_EQ(opened.error().message, c.language);
-            EXPECT_NE(opened.error().detail.find("Kestrane edits Pok\u00e9mon Gold (AAUE, AAUJ), Silver (AAXE, AAXJ) and "
-                                                 "Crystal (BYTE, BYTU, BYTF, BYTS)"),
-                      std::string::npos);
+            EXPECT_NE(opened.error().detail.find("Kestrane edits Pok\u00e9mon Gold (AAUE, AAUJ), Silver (AAXE, AAXJ), "
+                                                 "Crystal (BYTE, BYTU, BYTF, BYTS), Red (POKEMON RED), Blue (POKEMON BLUE) "
+                                                 "and Yellow (POKEMON YELLOW)"),
+                      std::string::npos) << opened.error().detail;
         }
         EXPECT_EQ(readFile(path), rom);
     }
