@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/hex_text.h"
+#include "support/first_generation_image.h"
 #include "support/rom_image.h"
 #include "trades/rom.h"
 #include "trades/trade_record.h"
@@ -266,6 +267,65 @@ const Locating kLocating[] = {
          putRoutine(r, 0xFEB2A, 0xFEBBF, 16);
      },
      0xFCC23, 6, FoundBy::UsualPlace, ""},
+    // Red, Blue and Yellow: DoInGameTradeDialogue's pointer decides; the records pass up to what the scripts start.
+    {"retail Red", "POKEMON RED", [](Bytes& r) { r = firstGenerationRom("POKEMON RED"); }, kRedBlueTable, 10,
+     FoundBy::UsualPlace, ""},
+    {"retail Blue", "POKEMON BLUE", [](Bytes& r) { r = firstGenerationRom("POKEMON BLUE"); }, kRedBlueTable, 10,
+     FoundBy::UsualPlace, ""},
+    {"retail Yellow", "POKEMON YELLOW", [](Bytes& r) { r = firstGenerationRom("POKEMON YELLOW"); }, kYellowTable, 10,
+     FoundBy::UsualPlace, ""},
+    {"Red with 48 bytes inserted before its table", "POKEMON RED",
+     [](Bytes& r) {
+         r = firstGenerationRom("POKEMON RED");
+         putTable14(r, 0x71BAB, retailTrades14("POKEMON RED"));
+         putTradesRoutine(r, "POKEMON RED", kRedBlueTrades, 0x71BAB, 0x71D64);
+     },
+     0x71BAB, 10, FoundBy::TableRoutine, ""},
+    {"Yellow with 48 bytes inserted, its routine moved", "POKEMON YELLOW",
+     [](Bytes& r) {
+         r = firstGenerationRom("POKEMON YELLOW");
+         putTable14(r, 0x71C4D, retailTrades14("POKEMON YELLOW"));
+         std::fill_n(r.begin() + kYellowTrades, 43, 0x00);
+         putTradesRoutine(r, "POKEMON YELLOW", 0x73000, 0x71C4D, 0x71E38);
+     },
+     0x71C4D, 10, FoundBy::TableRoutine, ""},
+    {"a hack of twelve trades, its scripts starting the twelfth", "POKEMON RED",
+     [](Bytes& r) {
+         r = firstGenerationRom("POKEMON RED");
+         auto trades = retailTrades14("POKEMON RED");
+         trades.resize(12, Trade14{});
+         putTable14(r, kRedBlueTable, trades);
+         putTradeScript(r, kScriptsAt + 0x200, 11);
+     },
+     kRedBlueTable, 12, FoundBy::UsualPlace, ""},
+    {"a script starts trade 11 of a table of ten: refused", "POKEMON RED",
+     [](Bytes& r) {
+         r = firstGenerationRom("POKEMON RED");
+         putTradeScript(r, kScriptsAt + 0x200, 10);
+     },
+     0, 0, FoundBy::UsualPlace, "points to 0x71B7B, where the record of Trade Number 11 fails the checks"},
+    {"a hack of eight trades its scripts start", "POKEMON RED",
+     [](Bytes& r) {
+         r = firstGenerationRom("POKEMON RED");
+         auto trades = retailTrades14("POKEMON RED");
+         trades.resize(8);
+         putTable14(r, kRedBlueTable, trades);
+         std::fill_n(r.begin() + kScriptsAt, 0x100, 0x00);
+         for (int trade = 0; trade < 8; ++trade) putTradeScript(r, kScriptsAt + 16 * std::uint32_t(trade), trade);
+     },
+     kRedBlueTable, 8, FoundBy::UsualPlace, ""},
+    {"a species that is no internal index: refused where the routine points", "POKEMON RED",
+     [](Bytes& r) {
+         r = firstGenerationRom("POKEMON RED");
+         r[kRedBlueTable + 14 * 3 + 1] = 191;
+     },
+     0, 0, FoundBy::UsualPlace, "the record of Trade Number 4 fails the checks: the offered species 191 is no creature"},
+    {"Red without its routine: the records alone", "POKEMON RED",
+     [](Bytes& r) {
+         r = firstGenerationRom("POKEMON RED");
+         std::fill_n(r.begin() + kRedBlueTrades, 46, 0x00);
+     },
+     kRedBlueTable, 10, FoundBy::RecordScan, ""},
     {"8 MiB Japanese: a repeated record pattern is no table", "AAUJ",
      [](Bytes& r) {
          r.resize(8 * 1024 * 1024);
@@ -291,6 +351,7 @@ TEST_P(LocatingTable, FindsTheTableOrSaysWhyNot) {
         EXPECT_EQ(rom->table->foundBy, c.foundBy);
         EXPECT_EQ(rom->release->layout.key, c.layout);
         EXPECT_EQ(rom->slotCount(), std::max(7, c.records));
+        EXPECT_EQ(rom->release->code, c.code);
     } else {
         ASSERT_FALSE(rom->table) << rom->table->offset;
         EXPECT_EQ(rom->noTable.code, ErrorCode::NoTradeTable);

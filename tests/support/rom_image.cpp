@@ -47,6 +47,10 @@ constexpr Facts kFacts[] = {
     {"BYTS", 0xFCE58, 0xFCDC2, 32, 0x5338D, 10, 0x1C8000, 0x5142D, 0xA8CE, true},
     {"AAUJ", 0xFCC23, 0xFCB8E, 16, 0x53A09, 5, 0x7293, 0x51AA9, 0xACC3, false},
     {"AAXJ", 0xFCC23, 0xFCB8E, 16, 0x53A09, 5, 0x7258, 0x51AA9, 0xACC3, false},
+    // Red, Blue and Yellow: their titles are their codes (first_generation_image.h builds them).
+    {"POKEMON RED", 0x71B7B, 0x71AD9, 14, 0x1C21E, 10, 0, 0x383DE, 0, false},
+    {"POKEMON BLUE", 0x71B7B, 0x71AD9, 14, 0x1C21E, 10, 0, 0x383DE, 0, false},
+    {"POKEMON YELLOW", 0x71C1D, 0x71B86, 14, 0xE8000, 10, 0, 0x383DE, 0, false},
 };
 
 // Both fact tables are keyed on the game code.
