@@ -34,6 +34,7 @@
 #include "trades/species.h"
 #include "trades/releases.h"
 #include "trades/save.h"
+#include "trades/trade_text.h"
 #include "trades/trade_warnings.h"
 #include "trades/trainer_id.h"
 
@@ -250,6 +251,24 @@ void MainWindow::fillEditor() {
     showHiddenBytes(form_.trainerName, shown ? fromCore(record->trainerNameHidden) : QString());
     updateRoomLeft(form_.nickname, NameRole::Nickname);
     updateRoomLeft(form_.trainerName, NameRole::TrainerName);
+    // Fields the release's records do not hold (Red, Blue and Yellow's
+    // trainer and ID) are facts of the trade: shown, never edited.
+    if (shown) {
+        const QString given = fromCore(givenAtTradeText(*rom_));
+        if (!record->trainerName) {
+            form_.trainerName->setEnabled(false);
+            form_.trainerName->setText(fromCore(rom_->words->givenTrainer));
+            form_.trainerName->setToolTip(given);
+        }
+        form_.trainerId->setMaxLength(record->trainerId ? 5 : 32767);
+        if (!record->trainerId) {
+            form_.trainerId->setEnabled(false);
+            form_.trainerId->setText(QStringLiteral("random"));
+            form_.trainerId->setToolTip(given);
+        } else {
+            form_.trainerId->setToolTip(QString());
+        }
+    }
     showPictures();
     showWarnings();
 }
@@ -281,8 +300,9 @@ void MainWindow::showWarnings() {
 
 void MainWindow::updateRoomLeft(QLineEdit* box, NameRole role) {
     const std::optional<TradeRecord>& record = current_.record;
-    showRoomLeft(box, record ? nameRoom(*rom_, *record, role, box->text().toStdU16String()) : std::nullopt,
-                 fromCore(nameRoleText(role)), record.has_value());
+    const bool held = record && (role == NameRole::Nickname || record->trainerName);
+    showRoomLeft(box, held ? nameRoom(*rom_, *record, role, box->text().toStdU16String()) : std::nullopt,
+                 fromCore(nameRoleText(role)), held);
 }
 
 void MainWindow::showPictures(std::optional<Dvs> dvs) {
@@ -406,7 +426,10 @@ void MainWindow::showRomInformation() {
     const Release& release = *rom_->release;
     form_.gameName->setText(fromCore(release.shortName()));
     form_.gameName->setToolTip(release.variant ? fromCore(release.name) : QString());
-    form_.gameCode->setText(fromCore(release.code));
+    // A title standing for the code (Red, Blue and Yellow) may be longer than its label: cut, and whole in the tooltip.
+    const QString code = fromCore(release.code);
+    form_.gameCode->setText(form_.gameCode->fontMetrics().elidedText(code, Qt::ElideRight, form_.gameCode->width()));
+    form_.gameCode->setToolTip(form_.gameCode->text() == code ? QString() : code);
     form_.language->setText(fromCore(languageName(release.language)));
     // A table the game's routine does not vouch for says so, whole in the tooltip.
     const bool byRecords = rom_->table && rom_->table->foundBy == FoundBy::RecordScan;

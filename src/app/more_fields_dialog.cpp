@@ -122,6 +122,12 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
     connect(dialogSet_, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showTraderLines);
     form->addRow(QStringLiteral("Dialog set:"), dialogSet_);
     form->addRow(traderLines_);
+    // What the game itself gives the creature, where the records hold it not.
+    if (const std::string given = givenAtTradeText(rom); !given.empty()) {
+        auto* facts = named(new QLabel(fromCore(given) + QLatin1Char('.'), this), "lblGivenAtTrade");
+        facts->setWordWrap(true);
+        form->addRow(fromCore(std::string(kGivenAtTradeLabel)) + QLatin1Char(':'), facts);
+    }
 
     auto* buttons = named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this), "buttons");
     connect(buttons, &QDialogButtonBox::accepted, this, &MoreFieldsDialog::accept);
