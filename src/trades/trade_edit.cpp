@@ -134,13 +134,21 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
         else problems.push_back(result.error());
     };
     // Each given field through its parser, text or number; a problem is kept, the field left as it was.
+    const RecordLayout& layout = rom.release->layout;
     auto take = [&](const auto& value, auto&& fromText, auto&& fromOther, auto& target) {
         if (!value) return;
         if (const auto* text = std::get_if<std::string>(&*value)) keep(fromText(*text), target);
         else keep(fromOther(std::get<1>(*value)), target);
     };
+    // A field the release's records do not hold is refused by name, not read.
+    auto held = [&](bool given, Field field, std::string_view what) {
+        if (given && !layout.has(field)) problems.push_back(noSuchField(*rom.release, what));
+        return layout.has(field);
+    };
 
-    take(given.trainerId, parseTrainerId, trainerIdNumbered, edit.trainerId);
+    if (held(given.trainerId.has_value(), Field::TrainerId, "trainer ID")) {
+        take(given.trainerId, parseTrainerId, trainerIdNumbered, edit.trainerId);
+    }
     for (auto [value, target, stored, role] :
          {std::tuple{&given.requestedSpecies, &edit.requestedSpecies, shown.requestedSpecies, SpeciesRole::Requested},
           std::tuple{&given.offeredSpecies, &edit.offeredSpecies, shown.offeredSpecies, SpeciesRole::Offered}}) {
@@ -162,15 +170,20 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
         if (*bytes) keep(exactName(rom, shown, role, **bytes, typed), *target);
         else if (typed) keep(resolveName(rom, shown, role, *typed), *target);
     }
-    take(given.heldItem, [&](const std::string& s) { return resolveItem(s, rom.items, rom.lastItem()); },
-         [&](std::int64_t n) { return itemNumbered(n, rom.lastItem()); }, edit.heldItem);
-    take(given.dvs, parseDvs, [](const Dvs& dvs) -> Result<Dvs> {
-        if (auto checked = checkDvs(dvs); !checked) return checked.error();
-        return dvs;
-    }, edit.dvs);
-    if (given.shiny && shown.dvs) edit.dvs = makeShiny(edit.dvs.value_or(*shown.dvs));
-    if (given.shiny && !shown.dvs) problems.push_back(noSuchField(*rom.release, "DVs"));
-    take(given.genderRequirement, resolveGenderRequirement, genderRequirementNumbered, edit.genderRequirement);
+    if (held(given.heldItem.has_value(), Field::HeldItem, "held item")) {
+        take(given.heldItem, [&](const std::string& s) { return resolveItem(s, rom.items, rom.lastItem()); },
+             [&](std::int64_t n) { return itemNumbered(n, rom.lastItem()); }, edit.heldItem);
+    }
+    if (held(given.dvs.has_value() || given.shiny, Field::Dvs, "DVs")) {
+        take(given.dvs, parseDvs, [](const Dvs& dvs) -> Result<Dvs> {
+            if (auto checked = checkDvs(dvs); !checked) return checked.error();
+            return dvs;
+        }, edit.dvs);
+        if (given.shiny && shown.dvs) edit.dvs = makeShiny(edit.dvs.value_or(*shown.dvs));
+    }
+    if (held(given.genderRequirement.has_value(), Field::GenderRequirement, "gender requirement")) {
+        take(given.genderRequirement, resolveGenderRequirement, genderRequirementNumbered, edit.genderRequirement);
+    }
     take(given.dialogSet, [&](const std::string& s) { return resolveDialogSet(s, *rom.release); },
          [&](std::int64_t n) { return dialogSetNumbered(n, *rom.release); }, edit.dialogSet);
     if (!problems.empty()) return problems;

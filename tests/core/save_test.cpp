@@ -11,11 +11,13 @@
 
 #include "core/trade_fixture.h"
 #include "support/fault_injection.h"
+#include "support/first_generation_image.h"
 #include "support/hex_text.h"
 #include "support/utf.h"
 #include "support/file_systems.h"
 #include "support/opened_rom.h"
 #include "trades/save_history.h"
+#include "trades/trade_text.h"
 #include "trades/trade_warnings.h"
 
 namespace kestrane {
@@ -170,6 +172,82 @@ TEST_F(SaveTest, TheSixteenBitBasesReadAndWriteEveryField) {
         none.genderRequirement = GenderRequirement::Male;
         ASSERT_EQ(tradeWarnings(value, none).size(), 1u);
         EXPECT_EQ(tradeWarnings(value, none)[0].text, "Chansey is always female, so a trader asking for a male one can never trade.");
+    }
+}
+
+// Red, Blue and Yellow: every trade read as the game's build holds it; an
+// edit equals the build of the same edit, its checksums kept consistent.
+TEST_F(SaveTest, RedBlueAndYellowReadAndWriteTheirRecords) {
+    for (const char* title : {"POKEMON RED", "POKEMON BLUE", "POKEMON YELLOW"}) {
+        SCOPED_TRACE(title);
+        const Bytes image = firstGenerationRom(title);
+        use(image);
+        const std::uint32_t table = usualTable(title);
+        const std::vector<Trade14> trades = retailTrades14(title);
+        const std::vector<int> started = retailScriptTrades(title);
+        for (int slot = 1; slot <= 10; ++slot) {
+            const Trade14& t = trades[std::size_t(slot - 1)];
+            const TradeRecord r = read(slot);
+            EXPECT_EQ(r.offset, table + 14u * std::uint32_t(slot - 1));
+            EXPECT_EQ(r.requestedSpecies, t.requested);
+            EXPECT_EQ(r.offeredSpecies, t.offered);
+            EXPECT_EQ(r.dialogSet, t.dialog);
+            EXPECT_TRUE(std::equal(r.raw.begin(), r.raw.end(), record14(t).begin()));
+            EXPECT_FALSE(r.trainerName || r.trainerId || r.dvs || r.heldItem || r.genderRequirement);
+            const bool used = std::find(started.begin(), started.end(), slot - 1) != started.end();
+            EXPECT_EQ(r.location == "Not used in the game", !used) << r.location;
+        }
+        EXPECT_EQ(toUtf8(read(2).nickname), std::string(title) == "POKEMON YELLOW" ? "MILES" : "MARCEL");
+        EXPECT_EQ(value.species->numberOf(read(2).offeredSpecies), 122);  // Mr. Mime, by its internal index
+
+        // Trade 1: offered Pikachu, nicknamed SPARKY, the happy lines.
+        GivenEdit text;
+        text.offeredSpecies = "pikachu";
+        text.nickname = "SPARKY";
+        text.dialogSet = "happy";
+        auto saved = writeTradeRecord(value, edited(text), SaveOptions{ChecksumPolicy::KeepConsistent});
+        ASSERT_TRUE(saved) << describe(saved.error());
+        Bytes after = readFile(path);
+        Trade14 expected = trades[0];
+        expected.offered = 0x54;
+        expected.dialog = 2;
+        expected.nickname = nameField("SPARKY");
+        const Bytes wanted = record14(expected);
+        EXPECT_EQ(Bytes(after.begin() + table, after.begin() + table + 14), wanted);
+        for (std::size_t at : differences(image, after)) {
+            EXPECT_TRUE((at >= table && at < table + 14) || at == 0x14E || at == 0x14F) << at;
+        }
+        const ChecksumState checks = RomChecks(after).state();
+        EXPECT_EQ(checks.header, ChecksumStatus::Consistent);
+        EXPECT_EQ(checks.global, ChecksumStatus::Consistent);
+        rom = after;
+
+        // What the records do not hold is refused by name; a record must stay one of the table's.
+        GivenEdit id;
+        id.trainerId = "5";
+        expectRefused(id, ErrorCode::NoSuchField);
+        GivenEdit none;
+        none.offeredSpecies = "0";
+        auto hidden = writeTradeRecord(value, edited(none));
+        ASSERT_FALSE(hidden);
+        EXPECT_EQ(hidden.error().code, ErrorCode::WouldHideRecord);
+        EXPECT_NE(describe(hidden.error()).find("keeps no count of its trades"), std::string::npos) << describe(hidden.error());
+        EXPECT_EQ(readFile(path), rom);
+
+        // A slot with no creature (internal index 0x1F) is shown by its index, warned of, and kept.
+        after[table + 14 + 1] = 0x1F;
+        use(after);
+        const TradeRecord missing = read(2);
+        EXPECT_EQ(speciesLabel(value, missing.offeredSpecies), "#31 (no list entry)");
+        std::vector<std::string> warned;
+        for (const TradeWarning& w : tradeWarnings(value, missing)) warned.push_back(w.text);
+        EXPECT_EQ(warned, (std::vector<std::string>{"Species #31 has no Pok\u00e9dex number, no creature, so the player would "
+                                                    "receive a broken one."}));
+        GivenEdit renamed;
+        renamed.nickname = "GLITCH";
+        TradeEdit kept = resolveEdit(value, missing, renamed).value();
+        ASSERT_TRUE(writeTradeRecord(value, kept));
+        EXPECT_EQ(readFile(path)[table + 14 + 1], 0x1F);
     }
 }
 
