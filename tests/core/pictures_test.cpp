@@ -6,7 +6,9 @@
 
 #include <functional>
 
+#include "support/first_generation_image.h"
 #include "support/rom_image.h"
+#include "trades/first_generation_pictures.h"
 #include "trades/dvs.h"
 
 namespace kestrane {
@@ -129,6 +131,69 @@ TEST(Pictures, DrawnFromTheRomAsTheGameDrawsThem) {
         const int red = species * 97 & 31;
         EXPECT_EQ(picture->colours[1].red, std::uint8_t(red << 3 | red >> 2));
     }
+}
+
+// Red, Blue and Yellow's own compression: a known answer, every trade's
+// species pixel for pixel on the game's canvas, and streams that are none.
+TEST(Pictures, TheFirstGenerationsOwnCompression) {
+    const Bytes known = {0x11, 0x52, 0xF2, 0x26, 0x65, 0xA6, 0x0C, 0x12, 0xD2, 0x89, 0x18, 0x5D, 0x95, 0, 0, 0, 0, 0, 0};
+    auto one = unpackFirstGenerationPicture(known);
+    ASSERT_TRUE(one) << one.error().message;
+    std::string rows;
+    for (std::size_t i = 0; i < one->shades.size(); ++i) rows += char('0' + one->shades[i]) + std::string(i % 8 == 7 ? "/" : "");
+    EXPECT_EQ(rows, "01111222/00002332/00001333/00332000/00011222/00110000/00033333/10310111/");
+
+    struct Bad {
+        Bytes stream;
+        const char* reason;
+    };
+    for (const Bad& b : std::vector<Bad>{{{}, "is empty"},
+                                         {{0x01}, "gives the size 0 x 1 tiles"},
+                                         {{0x88}, "gives the size 8 x 8 tiles"},
+                                         {{0x11, 0x52}, "ends before its picture does"},
+                                         {{0x11, 0x3E, 0x00}, "holds a run past its picture's end"},
+                                         {{0x11, 0x3F, 0xFF, 0xFF, 0xFF}, "holds a run longer than any picture"}}) {
+        auto bad = unpackFirstGenerationPicture(b.stream);
+        ASSERT_FALSE(bad) << b.reason;
+        EXPECT_EQ(bad.error().code, ErrorCode::NoPicture);
+        EXPECT_NE(bad.error().message.find(b.reason), std::string::npos) << bad.error().message;
+    }
+
+    TempDir dir;
+    for (const char* title : {"POKEMON RED", "POKEMON YELLOW"}) {
+        auto rom = openRom(dir.write("rom.gb", firstGenerationRom(title)));
+        ASSERT_TRUE(rom);
+        for (const Trade14& t : retailTrades14(title)) {
+            for (std::uint8_t internal : {t.requested, t.offered}) {
+                const int number = pokedexNumberOf(internal);
+                SCOPED_TRACE(std::string(title) + " species " + std::to_string(number));
+                const TestPicture drawn = testPicture(number);
+                auto picture = readFrontPicture(*rom, internal, {});
+                ASSERT_TRUE(picture) << picture.error().message;
+                ASSERT_EQ(picture->width, 56);
+                // Centred on the 7 x 7 tiles as the game places it; white around it.
+                const int left = (8 - drawn.width) / 2 * 8, top = (7 - drawn.height) * 8;
+                for (int y = 0; y < 56; ++y) {
+                    for (int x = 0; x < 56; ++x) {
+                        const bool inside = x >= left && x < left + drawn.width * 8 && y >= top && y < top + drawn.height * 8;
+                        const int want = inside ? drawn.shades[std::size_t((y - top) * drawn.width * 8 + x - left)] : 0;
+                        ASSERT_EQ(picture->shades[std::size_t(y * 56 + x)], want) << x << "," << y;
+                    }
+                }
+                EXPECT_EQ(picture->colours[1], (Rgb{170, 170, 170}));
+            }
+        }
+        // A slot with no creature, and base stats that are not the game's, draw nothing and say why.
+        auto missing = readFrontPicture(*rom, 0x1F, {});
+        ASSERT_FALSE(missing);
+        EXPECT_NE(missing.error().message.find("it has no Pok\u00e9dex entry"), std::string::npos);
+    }
+    Bytes moved = firstGenerationRom("POKEMON BLUE");
+    moved[0x383DE + 28 * 24] = 0;  // Pikachu's base stats no longer say 25
+    auto rom = openRom(dir.write("moved.gb", moved));
+    auto pikachu = readFrontPicture(*rom, internalIndexOf(25), {});
+    ASSERT_FALSE(pikachu);
+    EXPECT_EQ(pikachu.error().message, "The picture of species 25 cannot be drawn: its base stats at 0x3867E are not where the game keeps them.");
 }
 
 TEST(Pictures, UnownByLetterAndTheLookOfATrade) {

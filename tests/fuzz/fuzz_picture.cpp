@@ -1,11 +1,14 @@
 // Pictures from any bytes: decompressPicture on any stream, and
 // readFrontPicture on a Crystal image whose pointer, size and data are the
-// input. Either a picture of exactly the size asked for, or no picture and a
-// reason; never more than the games' buffer, never a crash or a hang.
+// input; the first generation's unpacking of the same stream. Either a
+// picture of exactly the size asked for (or the stream gives), or no
+// picture and a reason; never more than the games' buffer, never a crash or
+// a hang.
 #include <cstdlib>
 
 #include "support/memory_file_system.h"
 #include "support/rom_image.h"
+#include "trades/first_generation_pictures.h"
 #include "trades/pictures.h"
 
 using namespace kestrane;
@@ -26,6 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto out = decompressPicture(stream, tiles * 16);
     if (out) check(out->size() == tiles * 16 && out->size() <= kMaxPictureOutput);
     else check(out.error().code == ErrorCode::NoPicture && !out.error().message.empty());
+    auto unpacked = unpackFirstGenerationPicture(stream);
+    if (unpacked) {
+        check(unpacked->widthTiles >= 1 && unpacked->widthTiles <= 7 && unpacked->heightTiles >= 1 && unpacked->heightTiles <= 7);
+        check(unpacked->shades.size() == std::size_t(unpacked->widthTiles * unpacked->heightTiles) * 64);
+        for (std::uint8_t shade : unpacked->shades) check(shade <= 3);
+    } else {
+        check(unpacked.error().code == ErrorCode::NoPicture && !unpacked.error().message.empty());
+    }
 
     static const testing::Bytes base = [] {
         testing::Bytes image = testing::randomImage("BYTE", 3);
