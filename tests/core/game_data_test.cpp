@@ -5,7 +5,9 @@
 
 #include <functional>
 
+#include "support/first_generation_image.h"
 #include "support/rom_image.h"
+#include "trades/first_generation.h"
 #include "text/game_text.h"
 #include "trades/rom.h"
 
@@ -237,6 +239,51 @@ TEST(GameWords, PlacesInTheRomsOwnWords) {
             EXPECT_EQ(rom->words->placesWhyNot, "");
         }
     }
+}
+
+// Red, Blue and Yellow name no places: a trade's place is the map whose
+// script starts it, where the scripts start the trades as the release's own
+// do; their lines come through DoInGameTradeDialogue's second pointer.
+TEST(GameWords, RedBlueAndYellowPlacedByTheirScripts) {
+    TempDir dir;
+    const std::vector<std::string> redPlaces = {"Route 11 Gate 2F", "Route 2 Trade House", "Not used in the game",
+                                                "Cinnabar Lab Fossil Room", "Vermilion Trade House", "Route 18 Gate 2F",
+                                                "Cerulean Trade House", "Cinnabar Lab Trade Room", "Cinnabar Lab Trade Room",
+                                                "Underground Path (Route 5)"};
+    const std::string used(kUsedPlace), unused(kUnusedPlace);
+    struct Case {
+        const char* what;
+        std::function<void(Bytes&)> change;
+        std::vector<std::string> places;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"as released", [](Bytes&) {}, redPlaces},
+             {"the same scripts elsewhere", [](Bytes& r) {
+                  std::copy_n(r.begin() + kScriptsAt, 0x100, r.begin() + 0x60000);
+                  std::fill_n(r.begin() + kScriptsAt, 0x100, 0x00);
+              }, redPlaces},
+             {"a script starts the unused trade", [](Bytes& r) { putTradeScript(r, 0x60000, 2); },
+              {used, used, used, used, used, used, used, used, used, used}},
+             {"no script starts trade 10", [](Bytes& r) { std::fill_n(r.begin() + kScriptsAt + 16 * 8, 16, 0x00); },
+              {used, used, unused, used, used, used, used, used, used, unused}},
+         }) {
+        SCOPED_TRACE(c.what);
+        Bytes image = firstGenerationRom("POKEMON RED");
+        c.change(image);
+        auto rom = openRom(dir.write("red.gb", image));
+        ASSERT_TRUE(rom && rom->table);
+        for (int slot = 1; slot <= 10; ++slot) EXPECT_EQ(rom->place(Slot::fromNumber(slot))->location, c.places[std::size_t(slot - 1)]) << slot;
+        EXPECT_EQ(rom->words->givenTrainer, "TRAINER");
+        EXPECT_EQ(rom->words->linesWhyNot, "");
+        EXPECT_EQ(rom->traderLines(2, internalIndexOf(63), internalIndexOf(122), std::nullopt)[4], "LINE 2 4 ABRA\nMR.MIME!");
+    }
+    // Lines the routine does not reach are Kestrane's opening of the set, and why.
+    Bytes broken = firstGenerationRom("POKEMON YELLOW");
+    broken[0x71E38 + 1] = 0x20;  // set 0's pointer outside the bank
+    auto rom = openRom(dir.write("yellow.gbc", broken));
+    ASSERT_TRUE(rom && rom->table);
+    EXPECT_EQ(rom->words->linesWhyNot, "their table's pointer at 0x71E38 lies outside bank 0x1C");
+    EXPECT_EQ(rom->traderLines(0, 1, 2, std::nullopt)[0], "I'm looking for \u2026! Wanna trade one for \u2026?");
 }
 
 }  // namespace
