@@ -34,6 +34,7 @@
 #include "trades/pictures.h"
 #include "support/bad_inputs.h"
 #include "support/file_systems.h"
+#include "support/first_generation_image.h"
 #include "support/rom_image.h"
 #include "scripted.h"
 #include "support/fault_injection.h"
@@ -52,6 +53,7 @@ inline constexpr RecordLayout kAt = kRecord32;
 // A retail-like ROM of the game with trade 1 (Gold/Silver) or trade 5 (Crystal) made up
 // (the Japanese releases: as they are).
 inline Bytes gameRom(const char* code) {
+    if (recordSizeOf(code) == 14) return firstGenerationRom(code, 3);
     Bytes rom = retailLikeRom(code, 3);
     if (recordSizeOf(code) == 32) putRecord(rom, code[0] == 'B' ? kCrystalSlot5 : kGoldSlot1, TradeBytes{});
     return rom;
