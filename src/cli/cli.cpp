@@ -536,13 +536,14 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     field("--requested", given.requestedSpecies, "Species the player gives: number or name.");
     field("--offered", given.offeredSpecies, "Species offered: number or name.");
     field("--nickname", given.nickname, "The offered creature's nickname.");
-    field("--ot", given.trainerName, "The trainer's name (OT).");
-    field("--id", given.trainerId, "The trainer ID, 0 to 65535.");
+    field("--ot", given.trainerName, "The trainer's name (OT); not in Red, Blue and Yellow, whose trades give one.");
+    field("--id", given.trainerId, "The trainer ID, 0 to 65535; not in Red, Blue and Yellow (chosen at random).");
     field("--item", given.heldItem, "The held item: its name as the ROM spells it, a number, or None.");
     field("--dvs", given.dvs, "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10).");
     fields.push_back(setCmd->add_flag("--shiny", given.shiny, "Make the offered creature shiny (after --dvs, if given)."));
     field("--gender-requirement", given.genderRequirement, "The gender the given creature must have: either, male or female.");
-    field("--dialog", given.dialogSet, "The trader's lines: collector, happy, newbie or (Crystal) girl.");
+    field("--dialog", given.dialogSet,
+          "The trader's lines: collector, happy, newbie or (Crystal) girl; in Red, Blue and Yellow casual, evolution or happy.");
     addWriteOptions(setCmd, setOptions.write);
 
     auto* speciesCmd = printingOnRom("species", "List the species as this ROM names them, by number.");
