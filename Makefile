@@ -46,17 +46,21 @@ build: configure
 test: build
 	ctest --preset $(PRESET)
 
-# make run ROM=path/to/rom.gbc opens that file at start. Only the two
-# programs are built first; the tests wait for `make test`.
-run: configure
-	cmake --build --preset $(PRESET) --target kestrane kestrane-cli
-	$(BUILD)/src/app/kestrane $(ROM)
+DEMO_ROM := $(BUILD)/demo/crystal-demo.gbc
 
-# A synthetic Crystal image with made-up trades, for trying the editor without a ROM.
+# `make run` opens the synthetic demo image (made if missing), so a first
+# run shows trades; `make run ROM=path/to/rom.gbc` opens that file instead.
+# Only the programs are built first; the tests wait for `make test`.
+run: configure
+	cmake --build --preset $(PRESET) --target kestrane kestrane-cli $(if $(ROM),,kestrane-demo-rom)
+	$(if $(ROM),,@[ -f $(DEMO_ROM) ] || $(BUILD)/tools/kestrane-demo-rom $(DEMO_ROM))
+	$(BUILD)/src/app/kestrane $(if $(ROM),$(ROM),$(DEMO_ROM))
+
+# A synthetic Crystal image with made-up trades, made afresh, for trying the editor without a ROM.
 demo: configure
 	cmake --build --preset $(PRESET) --target kestrane kestrane-demo-rom
-	$(BUILD)/tools/kestrane-demo-rom $(BUILD)/demo/crystal-demo.gbc
-	$(BUILD)/src/app/kestrane $(BUILD)/demo/crystal-demo.gbc
+	$(BUILD)/tools/kestrane-demo-rom $(DEMO_ROM)
+	$(BUILD)/src/app/kestrane $(DEMO_ROM)
 
 # The README's screenshots, taken under Xvfb from the demo image.
 screenshot: build
