@@ -446,26 +446,41 @@ int patch(const Context& ctx, const std::string& clean, const std::string& edite
     return kDone;
 }
 
-int diff(const Context& ctx, const std::string& clean, const std::string& edited, bool json) {
+// As cmp: 0 the same, 1 different; a refusal 2, an input/output failure 3.
+int diff(const Context& ctx, const std::string& clean, const std::string& edited, bool json, bool quiet) {
     auto found = diffRoms(clean, edited, ctx.fs);
-    if (!found) return ctx.fail(found.error());
+    if (!found) {
+        const int code = ctx.fail(found.error());
+        return code == kRefused ? kUsage : code;
+    }
+    const int result = found->identical ? kDone : kRefused;
+    if (quiet) return result;
     auto checksums = [](const std::optional<ChecksumState>& s) { return checksumsJson(s); };
     if (json) {
         Json trades = Json::array();
         for (const FieldChange& c : found->trades) {
             trades.push_back(Json{{"slot", c.slot.number()}, {"field", c.label}, {"before", c.before}, {"after", c.after}});
         }
-        ctx.out << Json{{"trades", trades},
+        Json ranges = Json::array();
+        for (std::size_t i = 0; i < found->otherRanges.size() && i < kNamedRanges; ++i) {
+            const ByteRange& r = found->otherRanges[i];
+            ranges.push_back(Json{{"offset", r.first}, {"length", r.last - r.first + 1}});
+        }
+        ctx.out << Json{{"identical", found->identical},
+                        {"games", found->gamesNote.empty() ? Json() : Json(found->gamesNote)},
+                        {"trades", trades},
                         {"otherBytes", found->otherBytes},
+                        {"otherRanges", ranges},
+                        {"moreRanges", found->otherRanges.size() - ranges.size()},
                         {"checksums", {{"clean", checksums(found->cleanChecksums)}, {"edited", checksums(found->editedChecksums)}}}}
                        .dump(2)
                 << '\n';
-        return kDone;
+        return result;
     }
     for (const std::string& line : diffSummary(*found)) ctx.out << line << '\n';
     ctx.out << "Checksums: clean: " << checksumsText(found->cleanChecksums)
             << "; edited: " << checksumsText(found->editedChecksums) << ".\n";
-    return kDone;
+    return result;
 }
 
 void addWriteOptions(CLI::App* command, WriteOptions& o) {
@@ -562,6 +577,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     diffCmd->add_option("CLEAN", rom, "The clean ROM.")->required();
     diffCmd->add_option("EDITED", edited, "The edited ROM.")->required();
     diffCmd->add_flag("--json", json, "Print JSON.");
+    bool quiet = false;
+    diffCmd->add_flag("-q,--quiet", quiet, "Print nothing: the exit status alone says whether the ROMs differ (0 the same, 1 different).");
 
     auto* exportCmd = onRom("export", "Write the whole trade table as JSON.");
     exportCmd->add_option("-o,--output", output, "Write to this file instead of standard output.");
@@ -607,7 +624,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     if (*itemsCmd) return names(ctx, rom, json, Names::Items);
     if (*exportCmd) return exportCommand(ctx, rom, output);
     if (*patchCmd) return patch(ctx, rom, edited, output, anyGame);
-    if (*diffCmd) return diff(ctx, rom, edited, json);
+    if (*diffCmd) return diff(ctx, rom, edited, json, quiet);
     if (*checksumsCmd) return checksums(ctx, rom, fix, json, fixOptions);
     return importTable(ctx, rom, tableFile, importOptions);
 }

@@ -4,6 +4,7 @@
 
 #include "trades/rom.h"
 #include "trades/trade_record.h"
+#include "support/hex_text.h"
 #include "support/words.h"
 
 namespace kestrane {
@@ -57,12 +58,32 @@ Result<RomDiff> diffRoms(const std::string& clean, const std::string& edited, Fi
                                    after ? "a trade" : "no trade"});
         }
     }
-    const std::size_t common = std::min(a->bytes.size(), b->bytes.size());
-    diff.otherBytes = std::max(a->bytes.size(), b->bytes.size()) - common;
-    for (std::size_t i = 0; i < common; ++i) {
-        diff.otherBytes += a->bytes[i] != b->bytes[i] && !inTable(a->rom, i) && !inTable(b->rom, i);
+    diff.identical = a->bytes == b->bytes;
+    const Release& from = *a->rom.release;
+    const Release& to = *b->rom.release;
+    if (from.game != to.game) {
+        diff.gamesNote = "The two ROMs are different games: " + std::string(from.name) + " (" + std::string(from.code) + ") and " +
+                         std::string(to.name) + " (" + std::string(to.code) + "); their trades are compared slot by slot.";
+    } else if (&from != &to) {
+        diff.gamesNote = "The two ROMs are different releases of " + std::string(from.shortName()) + ": " + std::string(from.name) +
+                         " (" + std::string(from.code) + ") and " + std::string(to.name) + " (" + std::string(to.code) + ").";
     }
+    const std::size_t common = std::min(a->bytes.size(), b->bytes.size());
+    auto add = [&](std::size_t at, std::size_t length) {
+        diff.otherBytes += length;
+        const auto last = std::uint32_t(at + length - 1);
+        if (!diff.otherRanges.empty() && diff.otherRanges.back().last + 1 == at) diff.otherRanges.back().last = last;
+        else diff.otherRanges.push_back({std::uint32_t(at), last});
+    };
+    for (std::size_t i = 0; i < common; ++i) {
+        if (a->bytes[i] != b->bytes[i] && !inTable(a->rom, i) && !inTable(b->rom, i)) add(i, 1);
+    }
+    if (a->bytes.size() != b->bytes.size()) add(common, std::max(a->bytes.size(), b->bytes.size()) - common);
     return diff;
+}
+
+std::string rangeText(const ByteRange& range) {
+    return range.first == range.last ? hexOffset(range.first) : hexOffset(range.first) + "\u2013" + hexOffset(range.last);
 }
 
 std::string checksumsText(const std::optional<ChecksumState>& state) {
@@ -76,10 +97,18 @@ std::string checksumsText(const std::optional<ChecksumState>& state) {
 
 std::vector<std::string> diffSummary(const RomDiff& diff) {
     std::vector<std::string> lines;
+    if (!diff.gamesNote.empty()) lines.push_back(diff.gamesNote);
     for (const FieldChange& c : diff.trades) lines.push_back(changeLine(c));
     if (diff.trades.empty()) lines.emplace_back("The trades are the same.");
-    lines.push_back(counted(std::int64_t(diff.otherBytes), "other byte") + (diff.otherBytes == 1 ? " differs" : " differ") +
-                    " outside the trade tables.");
+    std::string other = counted(std::int64_t(diff.otherBytes), "other byte") + (diff.otherBytes == 1 ? " differs" : " differ") +
+                        " outside the trade tables";
+    if (!diff.otherRanges.empty()) {
+        std::vector<std::string> named;
+        for (std::size_t i = 0; i < diff.otherRanges.size() && i < kNamedRanges; ++i) named.push_back(rangeText(diff.otherRanges[i]));
+        const std::size_t more = diff.otherRanges.size() > kNamedRanges ? diff.otherRanges.size() - kNamedRanges : 0;
+        other += ": " + joinedList(named, more);
+    }
+    lines.push_back(other + ".");
     return lines;
 }
 

@@ -15,8 +15,13 @@
 namespace kestrane {
 
 struct RomDiff {
+    bool identical = false;           // the two files hold the same bytes
     std::vector<FieldChange> trades;  // slot by slot, field by field
     std::size_t otherBytes = 0;       // differing bytes outside both trade tables (a longer file's extra ones too)
+    std::vector<ByteRange> otherRanges;  // the same bytes, as runs (a longer file's extra ones one run)
+    // Where the two ROMs are different games or releases, a sentence that
+    // says so ("The two ROMs are different games: …"); else empty.
+    std::string gamesNote;
     // None where the file's checksums are not computed (larger than a ROM, or cut off).
     std::optional<ChecksumState> cleanChecksums;
     std::optional<ChecksumState> editedChecksums;
@@ -27,8 +32,12 @@ Result<RomDiff> diffRoms(const std::string& clean, const std::string& edited, Fi
 // "header consistent, global consistent, Stadium data absent"
 std::string checksumsText(const std::optional<ChecksumState>& state);
 
-// What differs, in lines: every changed field ("The trades are the same."
-// where none), then how many other bytes differ.
+// What differs, in lines: the games' note, every changed field ("The trades
+// are the same." where none), then how many other bytes differ and where
+// (the first kNamedRanges runs, then "and N more").
 std::vector<std::string> diffSummary(const RomDiff& diff);
+inline constexpr std::size_t kNamedRanges = 20;
+// "0x14E–0x14F", "0x1234"
+std::string rangeText(const ByteRange& range);
 
 }  // namespace kestrane

@@ -506,13 +506,42 @@ TEST_F(CliTest, SharingAnEdit) {
     edited[0x100000] ^= 1;  // and a byte of the hack elsewhere
     dir.write("hack.gbc", edited);
     Outcome diff = run({"diff", clean, hack});
+    EXPECT_EQ(diff.code, 1);
     EXPECT_EQ(diff.out, "Trade Number 1  Nickname  ROCKY \u2192 PEBBLE\nTrade Number 1  Held item  BITTER BERRY (83) \u2192 None (0)\n"
-                        "1 other byte differs outside the trade tables.\n"
+                        "1 other byte differs outside the trade tables: 0x100000.\n"
                         "Checksums: clean: header stale, global stale, Stadium data absent; edited: header stale, global "
                         "stale, Stadium data absent.\n") << diff.err;
     const json diffJson = json::parse(run({"diff", clean, hack, "--json"}).out);
     EXPECT_EQ(diffJson["trades"][0], (json{{"slot", 1}, {"field", "Nickname"}, {"before", "ROCKY"}, {"after", "PEBBLE"}}));
     EXPECT_EQ(diffJson["otherBytes"], 1);
+    EXPECT_EQ(diffJson["otherRanges"], json::parse(R"([{"offset": 1048576, "length": 1}])"));
+    // As cmp: 0 the same, 1 different, 2 refused, 3 a file that cannot be read; --quiet prints nothing.
+    Bytes scattered = cleanBytes;
+    for (std::uint32_t at = 0x100000; at < 0x100000 + 25 * 4; at += 4) scattered[at] ^= 1;
+    scattered[0x100200] ^= 1, scattered[0x100201] ^= 1;
+    const std::string many = dir.write("many.gbc", scattered);
+    const std::string gold = dir.write("gold.gbc", retailLikeRom("AAUE"));
+    struct Exit {
+        std::vector<std::string> args;
+        int code;
+        const char* says;  // a part of the output, or of standard error
+    };
+    for (const Exit& e : std::vector<Exit>{
+             {{"diff", clean, clean}, 0, "The trades are the same.\n0 other bytes differ outside the trade tables.\n"},
+             {{"diff", clean, clean, "--quiet"}, 0, ""},
+             {{"diff", clean, hack, "-q"}, 1, ""},
+             {{"diff", clean, many}, 1, "27 other bytes differ outside the trade tables: 0x100000, 0x100004,"},
+             {{"diff", clean, many}, 1, "0x100048, 0x10004C and 6 more."},
+             {{"diff", clean, gold}, 1, "The two ROMs are different games: Pok\u00e9mon Crystal (BYTE) and Pok\u00e9mon Gold (AAUE)"},
+             {{"diff", clean, dir.write("other.gb", randomImage("aaue"))}, 2, "Unsupported ROM."},
+             {{"diff", clean, dir.file("missing.gbc")}, 3, "does not exist"},
+         }) {
+        Outcome out = run(e.args);
+        EXPECT_EQ(out.code, e.code) << e.args.back() << out.err;
+        if (*e.says) EXPECT_NE((out.out + out.err).find(e.says), std::string::npos) << out.out << out.err;
+        else EXPECT_EQ(out.out, "");
+    }
+    EXPECT_EQ(json::parse(run({"diff", clean, many, "--json"}).out)["moreRanges"], 6);
     Outcome patch = run({"patch", clean, hack, "-o", dir.file("hack.bps")});
     ASSERT_EQ(patch.code, 0) << patch.err;
     EXPECT_EQ(patch.out, "Wrote a BPS patch of " + std::to_string(readFile(dir.file("hack.bps")).size()) + " bytes to \"" +
