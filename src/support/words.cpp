@@ -25,13 +25,31 @@ std::size_t distance(std::string_view a, std::string_view b) {
 
 }  // namespace
 
+namespace {
+
+// The Latin letters with accents (U+00C0-U+00FF) as the plain letters they
+// are written with: "salamèche" is SALAMECHE; ß, æ and œ as two.
+std::u16string_view plainLetters(char16_t c) {
+    static constexpr std::u16string_view kLatin1[] = {
+        u"a", u"a", u"a", u"a", u"a", u"a", u"ae", u"c", u"e", u"e", u"e", u"e", u"i", u"i", u"i", u"i",  // C0-CF
+        u"d", u"n", u"o", u"o", u"o", u"o", u"o", u"",  u"o", u"u", u"u", u"u", u"u", u"y", u"",  u"ss", // D0-DF
+        u"a", u"a", u"a", u"a", u"a", u"a", u"ae", u"c", u"e", u"e", u"e", u"e", u"i", u"i", u"i", u"i",  // E0-EF
+        u"d", u"n", u"o", u"o", u"o", u"o", u"o", u"",  u"o", u"u", u"u", u"u", u"u", u"y", u"",  u"y",  // F0-FF
+    };
+    if (c >= 0xC0 && c <= 0xFF) return kLatin1[c - 0xC0];
+    if (c == u'\u0152' || c == u'\u0153') return u"oe";
+    return {};
+}
+
+}  // namespace
+
 std::string foldedName(std::string_view utf8) {
     const std::u16string text = fromUtf8(utf8).value_or(std::u16string(utf8.begin(), utf8.end()));
     std::u16string folded;
     for (char16_t c : text) {
         if (c >= u'A' && c <= u'Z') folded += char16_t(c - u'A' + u'a');
         else if ((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9')) folded += c;
-        else if (c == u'\u00e9' || c == u'\u00c9') folded += u'e';
+        else if (const std::u16string_view plain = plainLetters(c); !plain.empty()) folded += plain;
         else if (c == u'\u2640') folded += u'f';
         else if (c >= 0x30A1 && c <= 0x30F6) folded += char16_t(c - 0x60);  // katakana as hiragana: twins match either way
         else if (c == u'\u2642') folded += u'm';

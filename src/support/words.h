@@ -56,9 +56,11 @@ inline std::optional<std::uint32_t> parseNumber(std::string_view text) {
 }
 
 // A name folded for matching what people type: ASCII letters in lower case,
-// é as e, ♀ as f and ♂ as m, katakana as hiragana, blanks and punctuation
-// dropped, other letters (accents) as they are. "Nidoran ♀" and "nidoran f" fold alike, as do
-// "Mr. Mime" and "mr mime", "KING'S ROCK" and "kings rock".
+// the accented Latin letters as their plain ones (è, É and e alike; ß as ss,
+// œ as oe), ♀ as f and ♂ as m, katakana as hiragana, blanks and punctuation
+// dropped, other letters as they are. "Nidoran ♀" and "nidoran f" fold
+// alike, as do "Mr. Mime" and "mr mime", "KING'S ROCK" and "kings rock",
+// "salamèche" and "SALAMECHE".
 std::string foldedName(std::string_view utf8);
 
 // A name a thing may be given by; several names may stand for one thing.

@@ -95,6 +95,18 @@ TEST(Species, ListEntriesNamesAndTypedText) {
     EXPECT_EQ(SpeciesList(romNames, false).name(95), "ONIX");
     EXPECT_EQ(SpeciesList(romNames, false).name(1), "BULBIZARRE");
     EXPECT_EQ(SpeciesList(romNames, true).name(95), "Onix");
+    // Accents fold to their plain letters either way: "salamèche" for the ROM's SALAMECHE, "ÉVOLI"
+    // for EVOLI; two names that fold alike are refused as ambiguous.
+    romNames[3] = "SALAMECHE";
+    romNames[132] = "EVOLI";
+    romNames[134] = "PYROLI";
+    romNames[135] = "PYR\u00d4LI";
+    const SpeciesList french(romNames, false);
+    EXPECT_EQ(*findSpecies("salam\u00e8che", french), 4);
+    EXPECT_EQ(*findSpecies("\u00c9VOLI", french), 133);
+    EXPECT_EQ(*findSpecies("pyr\u00f4li", french), 136);  // as the ROM spells it
+    EXPECT_EQ(findSpecies("pyroli ", french).value(), 135);
+    EXPECT_EQ(findSpecies("pyr\u00f2li", french).error().code, ErrorCode::AmbiguousName);
     // Kana twins match either form: スりープ for the ROM's スリープ.
     std::vector<std::string> kana(kDexSpecies, "");
     for (int i = 1; i <= kDexSpecies; ++i) kana[std::size_t(i - 1)] = "\u30ab" + std::to_string(i);
