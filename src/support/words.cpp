@@ -41,6 +41,21 @@ std::u16string_view plainLetters(char16_t c) {
     return {};
 }
 
+// Whether two UTF-8 texts hold the same letters, letter case aside in
+// ASCII and in the accented Latin letters (À-Þ as à-þ: C3 80-9E as C3 A0-BE).
+bool sameAccentedLetters(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [&](std::string_view s) {
+            const auto c = static_cast<unsigned char>(s[i]);
+            if (i > 0 && static_cast<unsigned char>(s[i - 1]) == 0xC3 && c >= 0x80 && c <= 0x9E && c != 0x97) return char(c + 0x20);
+            return lowerAscii(s[i]);
+        };
+        if (lower(a) != lower(b)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string foldedName(std::string_view utf8) {
@@ -82,6 +97,11 @@ NameMatch matchName(std::string_view typed, const std::vector<NameCandidate>& ca
     std::vector<std::size_t> same;
     for (const NameCandidate& c : candidates) {
         if (sameLetters(c.name, typed)) addOnce(same, c.id);
+    }
+    if (decided(same, match)) return match;
+    // Then with the accents kept, their letter case aside: "pyrôli" is PYRÔLI before PYROLI.
+    for (const NameCandidate& c : candidates) {
+        if (sameAccentedLetters(c.name, typed)) addOnce(same, c.id);
     }
     if (decided(same, match)) return match;
     const std::string folded = foldedName(typed);
