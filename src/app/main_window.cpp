@@ -42,6 +42,7 @@ namespace kestrane {
 namespace {
 
 const QString kChecksumsSetting = QStringLiteral("save/updateChecksums");
+const QString kPadNamesSetting = QStringLiteral("edit/padNamesWithTerminator");
 
 QString openTitle() { return QStringLiteral("Open ") + fromCore(gamesText("or")) + QStringLiteral(" ROM..."); }
 
@@ -114,6 +115,17 @@ void MainWindow::createActions() {
     checksumsAction_->setCheckable(true);
     checksumsAction_->setChecked(QSettings().value(kChecksumsSetting, true).toBool());
     connect(checksumsAction_, &QAction::toggled, this, [](bool on) { QSettings().setValue(kChecksumsSetting, on); });
+    // Remembered too; off unless the user turned it on (the release's own padding).
+    padNamesAction_ = new QAction(QStringLiteral("&Pad Names as the Games Do"), this);
+    padNamesAction_->setObjectName(QStringLiteral("mnuPadNames"));
+    padNamesAction_->setCheckable(true);
+    padNamesAction_->setChecked(QSettings().value(kPadNamesSetting, false).toBool());
+    padNamesAction_->setStatusTip(QStringLiteral("Fill the rest of a typed name's field with 0x50, as the games' own builds do, "
+                                                 "rather than 0x20 (Red, Blue and Yellow always use 0x50)."));
+    connect(padNamesAction_, &QAction::toggled, this, [this](bool on) {
+        QSettings().setValue(kPadNamesSetting, on);
+        if (rom_) rom_->padNamesWithTerminator = on;
+    });
 }
 
 void MainWindow::createMenus() {
@@ -147,6 +159,8 @@ void MainWindow::createMenus() {
     QMenu* trade = menuBar()->addMenu(QStringLiteral("&Trade"));
     trade->setObjectName(QStringLiteral("mnuTrade"));
     trade->addAction(moreFieldsAction_);
+    trade->addSeparator();
+    trade->addAction(padNamesAction_);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -396,6 +410,7 @@ QString MainWindow::romPath() const { return rom_ ? QDir::toNativeSeparators(fro
 
 void MainWindow::setCurrentRom(Rom rom) {
     rom_ = std::move(rom);
+    rom_->padNamesWithTerminator = padNamesAction_->isChecked();
     setWindowFilePath(romPath());
     history_.clear();
     showSpeciesNames(*rom_->species);

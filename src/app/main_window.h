@@ -174,6 +174,7 @@ private:
     QAction* exitAction_ = nullptr;
     QAction* moreFieldsAction_ = nullptr;
     QAction* checksumsAction_ = nullptr;
+    QAction* padNamesAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
 
     MainForm form_;

@@ -153,6 +153,7 @@ struct WriteOptions {
     bool leaveChecksums = false;
     bool makeWritable = false;
     std::string output;  // -o: write a copy there, the ROM untouched
+    bool padWithTerminator = false;  // typed names padded with 0x50, as the games' builds pad them
 };
 
 // The edits (none: the checksums alone) saved into the ROM or a copy, or
@@ -373,6 +374,7 @@ int set(const Context& ctx, const std::string& path, int number, const SetOption
     if (!opened) return ctx.fail(opened.error());
     const TradeReading& reading = opened->reading;
     if (!reading.record) return ctx.fail(nothingWritten(refused(ErrorCode::NoTrade, std::string(kNoTradeMessage))));
+    opened->rom.padNamesWithTerminator = o.write.padWithTerminator;
     auto edit = resolveEdit(opened->rom, *reading.record, o.given);
     if (!edit) return ctx.refuse(edit.error());
     return save(ctx, opened->rom, std::span(&*edit, 1), o.write, policyFor(!o.write.leaveChecksums));
@@ -429,6 +431,7 @@ int importTable(const Context& ctx, const std::string& path, const std::string& 
     auto rom = openRom(path, ctx.fs);
     if (!rom) return ctx.fail(rom.error());
     if (auto table = rom->tradeTable(); !table) return ctx.fail(table.error());
+    rom->padNamesWithTerminator = o.padWithTerminator;
     auto edits = tableFile == "-" ? importEdits(standardInput(), "standard input", *rom, ctx.fs)
                                   : importEditsFrom(tableFile, *rom, ctx.fs);
     if (!edits) return ctx.refuse(edits.error());
@@ -481,6 +484,13 @@ int diff(const Context& ctx, const std::string& clean, const std::string& edited
     ctx.out << "Checksums: clean: " << checksumsText(found->cleanChecksums)
             << "; edited: " << checksumsText(found->editedChecksums) << ".\n";
     return result;
+}
+
+// For the commands that write typed names.
+void addPaddingOption(CLI::App* command, WriteOptions& o) {
+    command->add_flag("--pad-with-terminator", o.padWithTerminator,
+                      "Pad a typed name shorter than its field with 0x50, as the games' builds do (Gold, Silver and Crystal "
+                      "pad with 0x20 otherwise; Red, Blue and Yellow always with 0x50).");
 }
 
 void addWriteOptions(CLI::App* command, WriteOptions& o) {
@@ -560,6 +570,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     field("--dialog", given.dialogSet,
           "The trader's lines: collector, happy, newbie or (Crystal) girl; in Red, Blue and Yellow casual, evolution or happy.");
     addWriteOptions(setCmd, setOptions.write);
+    addPaddingOption(setCmd, setOptions.write);
 
     auto* speciesCmd = printingOnRom("species", "List the species as this ROM names them, by number.");
 
@@ -588,6 +599,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
                                                    "value is refused.");
     importCmd->add_option("FILE", tableFile, "The JSON table (\"-\" for standard input).")->required();
     addWriteOptions(importCmd, importOptions);
+    addPaddingOption(importCmd, importOptions);
 
     bool fix = false;
     WriteOptions fixOptions;

@@ -107,7 +107,7 @@ Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole
     // A shorter name ends with 0x50 in a terminated field (whose last
     // byte, always 0x50, lies past it); the rest is padding.
     if (field.terminated && bytes.size() < field.length) bytes.push_back(kTerminator);
-    bytes.resize(field.length, field.padding);
+    bytes.resize(field.length, rom.padNamesWithTerminator ? kTerminator : field.padding);
     return bytes;
 }
 

@@ -491,6 +491,23 @@ void MainWindowTest::checksumsFollowTheMenuItem() {
     expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
     QCOMPARE(differences(readFile(path), expected), (std::vector<std::size_t>{kGoldSlot1 + *kAt.trainerIdAt}));
     action("mnuChecksums")->setChecked(true);
+
+    // Pad Names as the Games Do: a typed name's rest is 0x50, not 0x20; remembered as well.
+    QVERIFY(!action("mnuPadNames")->isChecked());
+    for (bool games : {true, false}) {
+        action("mnuPadNames")->setChecked(games);
+        QCOMPARE(QSettings().value("edit/padNamesWithTerminator").toBool(), games);
+        typeInto("txtNickname", games ? "ZAP" : "ZIP");
+        save();
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        const Bytes after = readFile(path);
+        const Bytes name(after.begin() + kGoldSlot1 + 3, after.begin() + kGoldSlot1 + 14);
+        QCOMPARE(name, (Bytes{0x99, std::uint8_t(games ? 0x80 : 0x88), 0x8F, 0x50, std::uint8_t(games ? 0x50 : 0x20),
+                              std::uint8_t(games ? 0x50 : 0x20), std::uint8_t(games ? 0x50 : 0x20), std::uint8_t(games ? 0x50 : 0x20),
+                              std::uint8_t(games ? 0x50 : 0x20), std::uint8_t(games ? 0x50 : 0x20), 0x50}));
+        MainWindow again(*sink, *dialogs, *files);
+        QCOMPARE(again.findChild<QAction*>("mnuPadNames")->isChecked(), games);
+    }
 }
 
 void MainWindowTest::aSaveThatFailsKeepsTheUserWhereTheyWere() {

@@ -103,6 +103,19 @@ TEST_F(TradeEditTest, EditedNamesAreEncodedAndFittedToTenBytes) {
         EXPECT_EQ(Bytes(record.begin() + 19, record.begin() + 29), c.field) << c.text;
         EXPECT_EQ(record[13], 0x50);
         EXPECT_EQ(record[29], 0x50);
+        // Padded as the games' builds pad, where the user asks: 0x50 for every 0x20 after the name.
+        value.padNamesWithTerminator = true;
+        GivenEdit first;  // another name first, so that the text is typed anew
+        first.nickname = first.trainerName = std::string("Q");
+        saveAndReadRecord(edited(first));
+        record = saveAndReadRecord(edited(text));
+        Bytes games = c.field;
+        for (std::size_t at = std::size_t(std::find(games.begin(), games.end(), 0x50) - games.begin()); at < games.size(); ++at) {
+            if (games[at] == 0x20) games[at] = 0x50;
+        }
+        EXPECT_EQ(Bytes(record.begin() + 3, record.begin() + 13), games) << c.text;
+        EXPECT_EQ(Bytes(record.begin() + 19, record.begin() + 29), games) << c.text;
+        value.padNamesWithTerminator = false;
     }
     // The room a box shows counts every byte a save writes: it agrees with the save.
     struct Room {
