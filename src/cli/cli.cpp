@@ -449,6 +449,17 @@ int patch(const Context& ctx, const std::string& clean, const std::string& edite
     return kDone;
 }
 
+int apply(const Context& ctx, const std::string& patchFile, const std::string& rom, const std::string& output) {
+    auto applied = applyPatchFile(patchFile, rom, output, ctx.fs);
+    if (!applied) return ctx.fail(applied.error());
+    const bool bps = applied->format == PatchFormat::Bps;
+    ctx.out << "Applied the " << (bps ? "BPS" : "IPS") << " patch " << quoted(patchFile) << " to " << quoted(rom) << ": wrote "
+            << quoted(output) << ", " << counted(std::int64_t(applied->bytesDiffer), "byte")
+            << (applied->bytesDiffer == 1 ? " differs" : " differ") << " from the ROM.\n";
+    if (!bps) ctx.out << kIpsUncheckedNote << '\n';
+    return kDone;
+}
+
 // As cmp: 0 the same, 1 different; a refusal 2, an input/output failure 3.
 int diff(const Context& ctx, const std::string& clean, const std::string& edited, bool json, bool quiet) {
     auto found = diffRoms(clean, edited, ctx.fs);
@@ -584,6 +595,12 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     patchCmd->add_option("-o,--output", output, "The patch file: a name ending in .bps or .ips.")->required();
     patchCmd->add_flag("--any", anyGame, "Make the patch even when the two are not the same game.");
 
+    std::string patchFile;
+    auto* applyCmd = app.add_subcommand("apply", "Apply a patch (BPS or IPS, by what it holds) to ROM, writing the patched ROM to OUT.");
+    applyCmd->add_option("PATCH", patchFile, "The .bps or .ips patch.")->required();
+    applyCmd->add_option("ROM", rom, "The ROM the patch was made for; it is left as it is.")->required();
+    applyCmd->add_option("-o,--output", output, "The patched ROM: a new file (replaced if it exists; never ROM or PATCH).")->required();
+
     auto* diffCmd = app.add_subcommand("diff", "Show what differs between two ROMs: their trades field by field, then the rest.");
     diffCmd->add_option("CLEAN", rom, "The clean ROM.")->required();
     diffCmd->add_option("EDITED", edited, "The edited ROM.")->required();
@@ -636,6 +653,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     if (*itemsCmd) return names(ctx, rom, json, Names::Items);
     if (*exportCmd) return exportCommand(ctx, rom, output);
     if (*patchCmd) return patch(ctx, rom, edited, output, anyGame);
+    if (*applyCmd) return apply(ctx, patchFile, rom, output);
     if (*diffCmd) return diff(ctx, rom, edited, json, quiet);
     if (*checksumsCmd) return checksums(ctx, rom, fix, json, fixOptions);
     return importTable(ctx, rom, tableFile, importOptions);

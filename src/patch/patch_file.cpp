@@ -73,4 +73,21 @@ Result<PatchReport> createPatch(const std::string& clean, const std::string& edi
     return report;
 }
 
+Result<ApplyReport> applyPatchFile(const std::string& patchPath, const std::string& romPath, const std::string& outPath,
+                                   FileSystem& fs) {
+    // A whole hack's patch is about as large as the ROM it makes.
+    auto patch = readWholeFile(fs, patchPath, kLargestPatched);
+    if (!patch) return inContext(patch.error(), "Could not read the patch " + quoted(patchPath));
+    auto source = romBytes(fs, romPath);
+    if (!source) return source.error();
+    auto applied = applyPatch(*patch, *source, std::size_t(kLargestPatched));
+    if (!applied) return applied.error();  // a refusal that says what is wrong with the patch
+    const ProtectedFile never[] = {{romPath, "the ROM"}, {patchPath, "the patch"}};
+    if (auto written = writeNewFile(fs, outPath, applied->target, never); !written) {
+        return inContext(written.error(), "Could not write the patched ROM to " + quoted(outPath));
+    }
+    return ApplyReport{applied->format == AppliedFormat::Bps ? PatchFormat::Bps : PatchFormat::Ips,
+                       countDifferences(*source, applied->target)};
+}
+
 }  // namespace kestrane

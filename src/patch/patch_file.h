@@ -41,4 +41,20 @@ struct PatchReport {
 Result<PatchReport> createPatch(const std::string& clean, const std::string& edited, const std::string& patchPath,
                                 GameCheck games, FileSystem& fs = nativeFileSystem());
 
+struct ApplyReport {
+    PatchFormat format = PatchFormat::Bps;
+    std::size_t bytesDiffer = 0;  // between the ROM and what the patch made of it
+};
+
+// Applies the patch at `patchPath` to the ROM at `romPath` (the file as it
+// is on disk) and writes the result to `outPath`, a new file (never the ROM
+// or the patch). Refused: a file that is no patch, a damaged patch, a BPS
+// patch made for another ROM (naming both CRC32s), unreadable files.
+Result<ApplyReport> applyPatchFile(const std::string& patchPath, const std::string& romPath, const std::string& outPath,
+                                   FileSystem& fs = nativeFileSystem());
+
+// What the user is told of an IPS patch: it names no base, so its ROM could not be checked.
+inline constexpr std::string_view kIpsUncheckedNote =
+    "An IPS patch does not say which ROM it was made for: Kestrane could not check that this ROM is its base.";
+
 }  // namespace kestrane

@@ -3,6 +3,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <optional>
 
 #include "support/bytes.h"
 #include "support/words.h"
@@ -153,6 +155,145 @@ Result<std::vector<std::uint8_t>> ipsPatch(std::span<const std::uint8_t> source,
     out.insert(out.end(), {'E', 'O', 'F'});
     if (target.size() < source.size()) appendBigEndian(out, std::uint32_t(target.size()), 3);
     return out;
+}
+
+namespace {
+
+Error corrupt(const std::string& why) { return refused(ErrorCode::InvalidArgument, "The patch is damaged: " + why + "."); }
+
+std::string crcText(std::uint32_t crc) {
+    char text[11];
+    std::snprintf(text, sizeof text, "0x%08X", crc);
+    return text;
+}
+
+Result<AppliedPatch> applyBps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> source, std::size_t largest) {
+    constexpr std::size_t kCrcs = 12;
+    if (patch.size() < 4 + 3 + kCrcs) return corrupt("it ends before its header does");
+    const auto body = patch.first(patch.size() - kCrcs);
+    if (crc32Of(patch.first(patch.size() - 4)) != readLittleEndian(patch.last(4))) {
+        return corrupt("its own CRC32 is not the one it carries (it was cut or changed on its way)");
+    }
+    std::size_t at = 4;
+    auto number = [&]() -> std::optional<std::uint64_t> {
+        std::uint64_t n = 0, shift = 1;
+        for (int i = 0; i < 10 && at < body.size(); ++i) {
+            const std::uint8_t b = body[at++];
+            n += (b & 0x7F) * shift;
+            if (b & 0x80) return n;
+            shift <<= 7;
+            n += shift;
+        }
+        return std::nullopt;
+    };
+    const auto sourceSize = number(), targetSize = number(), metadata = number();
+    if (!sourceSize || !targetSize || !metadata || *metadata > body.size() - at) return corrupt("its header is no BPS header");
+    at += std::size_t(*metadata);
+    const std::uint32_t sourceCrc = readLittleEndian(patch.last(kCrcs).first(4));
+    const std::uint32_t targetCrc = readLittleEndian(patch.last(kCrcs).subspan(4, 4));
+    const std::uint32_t sourceNow = crc32Of(source);
+    if (*sourceSize != source.size() || sourceCrc != sourceNow) {
+        return refused(ErrorCode::UnsupportedRom, "This patch was made for a ROM whose CRC32 is " + crcText(sourceCrc) + " (" +
+                                                      groupedNumber(std::int64_t(*sourceSize)) + " bytes); this one's is " +
+                                                      crcText(sourceNow) + " (" + groupedNumber(std::int64_t(source.size())) +
+                                                      " bytes). Apply it to the ROM it was made from.");
+    }
+    if (*targetSize > largest) return corrupt("it makes a file of " + groupedNumber(std::int64_t(*targetSize)) + " bytes, larger than any ROM");
+    AppliedPatch applied{AppliedFormat::Bps, {}};
+    std::vector<std::uint8_t>& out = applied.target;
+    out.reserve(std::size_t(*targetSize));
+    std::int64_t sourceRelative = 0, targetRelative = 0;
+    while (at < body.size()) {
+        const auto action = number();
+        if (!action) return corrupt("an action runs past its end");
+        const std::uint64_t length = (*action >> 2) + 1;
+        if (length > *targetSize - out.size()) return corrupt("an action writes past the target's end");
+        auto offset = [&](std::int64_t& relative, std::size_t limit) -> bool {
+            const auto n = number();
+            if (!n) return false;
+            relative += std::int64_t(*n >> 1) * ((*n & 1) ? -1 : 1);
+            return relative >= 0 && std::uint64_t(relative) + length <= limit;
+        };
+        switch (*action & 3) {
+        case 0:  // source-read
+            if (out.size() + length > source.size()) return corrupt("it reads past the source's end");
+            out.insert(out.end(), source.begin() + std::ptrdiff_t(out.size()), source.begin() + std::ptrdiff_t(out.size() + length));
+            break;
+        case 1:  // target-read
+            if (length > body.size() - at) return corrupt("its bytes run past its end");
+            out.insert(out.end(), body.begin() + std::ptrdiff_t(at), body.begin() + std::ptrdiff_t(at + length));
+            at += std::size_t(length);
+            break;
+        case 2:  // source-copy
+            if (!offset(sourceRelative, source.size())) return corrupt("it copies from outside the source");
+            out.insert(out.end(), source.begin() + sourceRelative, source.begin() + sourceRelative + std::ptrdiff_t(length));
+            sourceRelative += std::int64_t(length);
+            break;
+        default:  // target-copy, byte by byte: it may copy what it is writing
+            if (!offset(targetRelative, out.size() + length) || std::uint64_t(targetRelative) >= out.size()) {
+                return corrupt("it copies from outside what it has written");
+            }
+            for (std::uint64_t i = 0; i < length; ++i) out.push_back(out[std::size_t(targetRelative++)]);
+            break;
+        }
+    }
+    if (out.size() != *targetSize) return corrupt("it makes " + groupedNumber(std::int64_t(out.size())) + " bytes, not the " +
+                                                  groupedNumber(std::int64_t(*targetSize)) + " it says");
+    if (crc32Of(out) != targetCrc) return corrupt("what it makes is not the file it was made to make (its CRC32 differs)");
+    return applied;
+}
+
+Result<AppliedPatch> applyIps(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> source, std::size_t largest) {
+    AppliedPatch applied{AppliedFormat::Ips, std::vector<std::uint8_t>(source.begin(), source.end())};
+    std::vector<std::uint8_t>& out = applied.target;
+    std::size_t at = 5;
+    auto take = [&](std::size_t n) -> std::optional<std::span<const std::uint8_t>> {
+        if (n > patch.size() - at) return std::nullopt;
+        const auto bytes = patch.subspan(at, n);
+        at += n;
+        return bytes;
+    };
+    for (;;) {
+        const auto head = take(3);
+        if (!head) return corrupt("it ends before its \"EOF\"");
+        const std::uint32_t offset = readBigEndian(*head);
+        if (offset == kIpsEof) break;
+        const auto sizeBytes = take(2);
+        if (!sizeBytes) return corrupt("a record at " + groupedNumber(offset) + " runs past its end");
+        std::size_t size = readBigEndian16(*sizeBytes);
+        std::optional<std::uint8_t> run;
+        std::optional<std::span<const std::uint8_t>> data;
+        if (size == 0) {
+            const auto r = take(3);
+            if (!r) return corrupt("a run at " + groupedNumber(offset) + " runs past its end");
+            size = readBigEndian16(r->first(2));
+            run = (*r)[2];
+        } else if (!(data = take(size))) {
+            return corrupt("a record at " + groupedNumber(offset) + " runs past its end");
+        }
+        if (offset + size > largest) return corrupt("it writes past " + groupedNumber(std::int64_t(largest)) + " bytes, larger than any ROM");
+        if (out.size() < offset + size) out.resize(offset + size, 0x00);
+        if (run) std::fill_n(out.begin() + offset, size, *run);
+        else std::copy(data->begin(), data->end(), out.begin() + offset);
+    }
+    if (const auto truncated = take(3)) {
+        const std::uint32_t size = readBigEndian(*truncated);
+        if (size > out.size()) return corrupt("its truncation would lengthen the file");
+        out.resize(size);
+    }
+    if (at != patch.size()) return corrupt("bytes follow its end");
+    return applied;
+}
+
+}  // namespace
+
+Result<AppliedPatch> applyPatch(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> source, std::size_t largest) {
+    auto starts = [&](std::string_view magic) {
+        return patch.size() >= magic.size() && std::equal(magic.begin(), magic.end(), patch.begin());
+    };
+    if (starts("BPS1")) return applyBps(patch, source, largest);
+    if (starts("PATCH")) return applyIps(patch, source, largest);
+    return refused(ErrorCode::InvalidArgument, "The file is no patch: a BPS patch starts with \"BPS1\", an IPS patch with \"PATCH\".");
 }
 
 }  // namespace kestrane

@@ -36,4 +36,18 @@ std::vector<std::uint8_t> bpsPatch(std::span<const std::uint8_t> source, std::sp
 // a change lies past 16 MiB.
 Result<std::vector<std::uint8_t>> ipsPatch(std::span<const std::uint8_t> source, std::span<const std::uint8_t> target);
 
+// A patch applied to a source, by what the patch holds ("BPS1" or "PATCH").
+// BPS: its own CRC checked first (a corrupt patch refused), then the
+// source's size and CRC against those the patch was made for (refused
+// naming both CRCs), every action within its bytes, the target's size and
+// CRC. IPS: every record within the patch; a record past the source's end
+// extends it (zeros between), the truncation extension shortens it. No
+// target is made larger than `largest`.
+enum class AppliedFormat { Bps, Ips };
+struct AppliedPatch {
+    AppliedFormat format = AppliedFormat::Bps;
+    std::vector<std::uint8_t> target;
+};
+Result<AppliedPatch> applyPatch(std::span<const std::uint8_t> patch, std::span<const std::uint8_t> source, std::size_t largest);
+
 }  // namespace kestrane

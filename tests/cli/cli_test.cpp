@@ -549,6 +549,18 @@ TEST_F(CliTest, SharingAnEdit) {
     EXPECT_EQ(applyBps(cleanBytes, readFile(dir.file("hack.bps"))).target, edited);
     EXPECT_EQ(run({"patch", clean, hack, "-o", dir.file("hack.ips")}).code, 0);
     EXPECT_EQ(applyIps(cleanBytes, readFile(dir.file("hack.ips"))).target, edited);
+    // Applied again by Kestrane: the edited ROM, byte for byte; a BPS made for another ROM is refused naming both CRC32s.
+    for (const char* format : {"bps", "ips"}) {
+        const std::string out = dir.file(std::string("applied.") + format + ".gbc");
+        Outcome applied = run({"apply", dir.file(std::string("hack.") + format), clean, "-o", out});
+        EXPECT_EQ(applied.code, 0) << applied.err;
+        EXPECT_EQ(readFile(out), edited);
+        EXPECT_NE(applied.out.find(std::string("Applied the ") + (format[0] == 'b' ? "BPS" : "IPS") + " patch"), std::string::npos);
+        EXPECT_EQ(applied.out.find("could not check") != std::string::npos, format[0] == 'i');  // an IPS names no base
+    }
+    expectUnchanged({"apply", dir.file("hack.bps"), hack, "-o", dir.file("twice.gbc")}, 1, hack,
+                    "This patch was made for a ROM whose CRC32 is 0x");
+    expectUnchanged({"apply", dir.file("hack.bps"), clean, "-o", clean}, 1, clean, "is the ROM itself");
     expectUnchanged({"patch", clean, clean, "-o", dir.file("same.bps")}, 1, clean, "nothing differs; no patch written.");
     expectUnchanged({"patch", clean, hack, "-o", dir.file("hack.zip")}, 1, clean, "names no patch format");
     expectUnchanged({"patch", clean, hack, "-o", hack}, 1, hack, "names no patch format");

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "patch/patch_formats.h"
 #include "support/patch_applier.h"
@@ -56,6 +58,11 @@ TEST_P(Patches, AppliedByAnIndependentApplierGiveTheEditedRom) {
     const Applied applied = std::string(extension) == "bps" ? applyBps(clean, patch) : applyIps(clean, patch);
     ASSERT_EQ(applied.problem, "");
     EXPECT_TRUE(applied.target == edited);
+    // Kestrane's own applier makes the same file of it.
+    auto own = applyPatchFile(patchPath, from, dir.file("applied.gbc"));
+    ASSERT_TRUE(own) << describe(own.error());
+    EXPECT_EQ(own->bytesDiffer, differences(clean, edited).size());
+    EXPECT_TRUE(readFile(dir.file("applied.gbc")) == edited);
     if (std::string(extension) == "bps") {
         EXPECT_LE(patch.size(), c.largestBps);
     }
@@ -107,6 +114,79 @@ TEST(Patches, RefusedWithAClearMessage) {
     auto beyond = ipsPatch(large, changed);
     ASSERT_FALSE(beyond);
     EXPECT_NE(beyond.error().message.find("past the 16 MiB an IPS patch can reach; write a .bps patch instead"), std::string::npos);
+}
+
+// Applying what others made: patches written from the formats' own
+// descriptions (BPS's four actions, IPS's runs and truncation) give their
+// targets; a patch for another ROM, a damaged one or no patch at all is
+// refused, the ROM and the output untouched.
+TEST(Patches, AppliedAsTheFormatsDescribeThem) {
+    TempDir dir;
+    const Bytes rom = retailLikeRom("BYTE");
+    const std::string romPath = dir.write("rom.gbc", rom);
+    BpsWriter writer(rom);
+    writer.sourceRead(0x1000).targetRead({1, 2, 3}).sourceCopy(0x200, 0x80).targetCopy(0x1000, 3).targetCopy(0x1003, 40)
+        .sourceCopy(0x1000 + 0x80 + 46, 0x100).sourceCopy(0x10, 0x20).targetRead({9});
+    writer.sourceCopy(writer.target().size(), rom.size() - writer.target().size());
+    const Bytes bps = writer.finish();
+    Bytes ips = {'P', 'A', 'T', 'C', 'H', 0x00, 0x01, 0x00, 0x00, 0x02, 0xAA, 0xBB,  // 2 bytes at 0x100
+                 0x10, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x77,                    // a run of 256 × 0x77 at 0x100000
+                 'E', 'O', 'F', 0x18, 0x00, 0x00};                                  // cut to 0x180000
+    Bytes ipsTarget = rom;
+    ipsTarget[0x100] = 0xAA, ipsTarget[0x101] = 0xBB;
+    std::fill_n(ipsTarget.begin() + 0x100000, 256, 0x77);
+    ipsTarget.resize(0x180000);
+    Bytes longer = {'P', 'A', 'T', 'C', 'H', 0x20, 0x00, 0x04, 0x00, 0x01, 0x42, 'E', 'O', 'F'};  // one byte past the end
+    Bytes longerTarget = rom;
+    longerTarget.resize(0x200005, 0x00);
+    longerTarget[0x200004] = 0x42;
+    Bytes damaged = bps;
+    damaged[20] ^= 1;
+    Bytes otherRom = rom;
+    otherRom[0x4000] ^= 1;
+    struct Case {
+        const char* name;
+        Bytes patch;
+        const Bytes& source;
+        std::optional<Bytes> target;  // none: refused
+        const char* message = "";
+    };
+    for (const Case& c : std::vector<Case>{
+             {"BPS with every action", bps, rom, writer.target()},
+             {"IPS with a run and the truncation", ips, rom, ipsTarget},
+             {"IPS past the source's end", longer, rom, longerTarget},
+             {"BPS for another ROM", bps, otherRom, std::nullopt, "This patch was made for a ROM whose CRC32 is 0x"},
+             {"BPS changed on its way", damaged, rom, std::nullopt, "The patch is damaged: its own CRC32 is not the one it carries"},
+             {"BPS cut short", Bytes(bps.begin(), bps.begin() + 10), rom, std::nullopt, "The patch is damaged"},
+             {"IPS without its end", Bytes(ips.begin(), ips.end() - 6), rom, std::nullopt, "The patch is damaged: it ends before its \"EOF\""},
+             {"no patch", rom, rom, std::nullopt, "The file is no patch: a BPS patch starts with \"BPS1\""},
+         }) {
+        SCOPED_TRACE(c.name);
+        const std::string patchPath = dir.write("p.patch", c.patch), source = dir.write("source.gbc", c.source);
+        const std::string out = dir.file("out.gbc");
+        std::filesystem::remove(fsPath(out));
+        auto applied = applyPatchFile(patchPath, source, out);
+        if (c.target) {
+            ASSERT_TRUE(applied) << describe(applied.error());
+            EXPECT_TRUE(readFile(out) == *c.target);
+            EXPECT_EQ(applied->format, c.patch[0] == 'B' ? PatchFormat::Bps : PatchFormat::Ips);
+        } else {
+            ASSERT_FALSE(applied);
+            EXPECT_EQ(applied.error().kind, ErrorKind::Refused);
+            EXPECT_NE(describe(applied.error()).find(c.message), std::string::npos) << describe(applied.error());
+            EXPECT_FALSE(std::filesystem::exists(fsPath(out)));
+        }
+        EXPECT_TRUE(readFile(source) == c.source);
+    }
+    // Never written over the ROM or the patch.
+    const std::string patchPath = dir.write("p.bps", bps);
+    for (const std::string& target : {romPath, patchPath}) {
+        auto over = applyPatchFile(patchPath, romPath, target);
+        ASSERT_FALSE(over);
+        EXPECT_NE(describe(over.error()).find("choose another file"), std::string::npos) << describe(over.error());
+    }
+    EXPECT_TRUE(readFile(romPath) == rom);
+    EXPECT_TRUE(readFile(patchPath) == bps);
 }
 
 }  // namespace

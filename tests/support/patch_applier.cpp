@@ -108,4 +108,70 @@ Applied applyIps(const Bytes& source, const Bytes& patch) {
     return {target, {}};
 }
 
+void BpsWriter::number(std::uint64_t n) {
+    for (;;) {
+        const auto low = std::uint8_t(n & 0x7F);
+        n >>= 7;
+        if (n == 0) {
+            actions_.push_back(0x80 | low);
+            return;
+        }
+        actions_.push_back(low);
+        --n;
+    }
+}
+
+void BpsWriter::action(std::size_t length, int kind) { number(std::uint64_t(length - 1) << 2 | std::uint64_t(kind)); }
+
+void BpsWriter::offset(std::int64_t& relative, std::size_t to) {
+    const std::int64_t step = std::int64_t(to) - relative;
+    number(std::uint64_t(step < 0 ? -step : step) << 1 | (step < 0 ? 1 : 0));
+    relative = std::int64_t(to);
+}
+
+BpsWriter& BpsWriter::sourceRead(std::size_t length) {
+    action(length, 0);
+    target_.insert(target_.end(), source_.begin() + std::ptrdiff_t(target_.size()), source_.begin() + std::ptrdiff_t(target_.size() + length));
+    return *this;
+}
+
+BpsWriter& BpsWriter::targetRead(const Bytes& bytes) {
+    action(bytes.size(), 1);
+    actions_.insert(actions_.end(), bytes.begin(), bytes.end());
+    target_.insert(target_.end(), bytes.begin(), bytes.end());
+    return *this;
+}
+
+BpsWriter& BpsWriter::sourceCopy(std::size_t from, std::size_t length) {
+    action(length, 2);
+    offset(sourceRelative_, from);
+    target_.insert(target_.end(), source_.begin() + std::ptrdiff_t(from), source_.begin() + std::ptrdiff_t(from + length));
+    sourceRelative_ += std::int64_t(length);
+    return *this;
+}
+
+BpsWriter& BpsWriter::targetCopy(std::size_t from, std::size_t length) {
+    action(length, 3);
+    offset(targetRelative_, from);
+    for (std::size_t i = 0; i < length; ++i) target_.push_back(target_[from + i]);
+    targetRelative_ += std::int64_t(length);
+    return *this;
+}
+
+Bytes BpsWriter::finish() const {
+    Bytes patch = {'B', 'P', 'S', '1'};
+    BpsWriter header(source_);
+    header.number(source_.size());
+    header.number(target_.size());
+    header.number(0);
+    patch.insert(patch.end(), header.actions_.begin(), header.actions_.end());
+    patch.insert(patch.end(), actions_.begin(), actions_.end());
+    for (std::uint32_t value : {crc(source_.data(), source_.size()), crc(target_.data(), target_.size())}) {
+        for (int i = 0; i < 4; ++i) patch.push_back(std::uint8_t(value >> (8 * i)));
+    }
+    const std::uint32_t own = crc(patch.data(), patch.size());
+    for (int i = 0; i < 4; ++i) patch.push_back(std::uint8_t(own >> (8 * i)));
+    return patch;
+}
+
 }  // namespace kestrane::testing
