@@ -105,6 +105,7 @@ void MainWindow::createActions() {
     exportAction_ = action("mnuExport", QStringLiteral("&Export Trades\u2026"), QKeySequence(), &MainWindow::exportTrades);
     importAction_ = action("mnuImport", QStringLiteral("&Import Trades\u2026"), QKeySequence(), &MainWindow::importTrades);
     patchAction_ = action("mnuCreatePatch", QStringLiteral("Create &Patch\u2026"), QKeySequence(), &MainWindow::createPatchCommand);
+    applyPatchAction_ = action("mnuApplyPatch", QStringLiteral("Apply Pa&tch\u2026"), QKeySequence(), &MainWindow::applyPatchCommand);
     exitAction_ = action("mnuExit", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
     aboutAction_ = action("mnuAbout", QStringLiteral("&About"), QKeySequence(), &MainWindow::showAbout);
     moreFieldsAction_ = action("mnuMoreFields", QStringLiteral("&More Fields\u2026"), QKeySequence(Qt::CTRL | Qt::Key_M),
@@ -143,6 +144,7 @@ void MainWindow::createMenus() {
     file->addAction(exportAction_);
     file->addAction(importAction_);
     file->addAction(patchAction_);
+    file->addAction(applyPatchAction_);
     file->addSeparator();
     file->addAction(playAction_);
     file->addAction(chooseEmulatorAction_);

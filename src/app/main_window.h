@@ -71,6 +71,7 @@ private slots:
     bool saveTrade();
     void saveRomAs();
     void createPatchCommand();
+    void applyPatchCommand();
     void undoSave();
     void redoSave();
     void showMoreFields();
@@ -166,6 +167,7 @@ private:
     QAction* chooseEmulatorAction_ = nullptr;
     QAction* exportAction_ = nullptr;
     QAction* patchAction_ = nullptr;
+    QAction* applyPatchAction_ = nullptr;
     QAction* importAction_ = nullptr;
     QAction* saveAction_ = nullptr;
     QAction* saveAsAction_ = nullptr;

@@ -2,6 +2,7 @@
 // the difference between a clean ROM and this one as a patch.
 #include <QAction>
 #include <QFileInfo>
+#include <QStatusBar>
 
 #include <algorithm>
 #include <iterator>
@@ -67,6 +68,36 @@ void MainWindow::createPatchCommand() {
     messages_.show(this, kAppTitle,
                    QStringLiteral("The patch was written to \u201c%1\u201d (%2 bytes).").arg(QFileInfo(patch).fileName()).arg(written->patchSize),
                    MessageIcon::Information);
+}
+
+// With no ROM open too: the patch, the ROM it applies to, where the patched
+// ROM goes; then that ROM is opened.
+void MainWindow::applyPatchCommand() {
+    if (rom_ && !maySwitchAway()) return;
+    const QString start = rom_ ? QFileInfo(romPath()).absolutePath() : QString();
+    CommonDialog patchDialog(dialogs_);
+    const QString patch = patchDialog.showOpen(this, QStringLiteral("Choose the Patch"), start,
+                                               QStringLiteral("Patches (*.bps;*.ips)|*.bps;*.ips"), kOpenFlags);
+    if (patch.isEmpty()) return;
+    CommonDialog romDialog(dialogs_);
+    const QString source = romDialog.showOpen(this, QStringLiteral("Choose the ROM the Patch Was Made For"),
+                                              rom_ ? start : QFileInfo(patch).absolutePath(), kRomFilter, kOpenFlags);
+    if (source.isEmpty()) return;
+    const QFileInfo from(source);
+    CommonDialog saveDialog(dialogs_);
+    auto chosen = saveDialog.showSave(this, QStringLiteral("Save the Patched ROM"),
+                                      QFileInfo(patch).completeBaseName() + QLatin1Char('.') + from.suffix(), from.absolutePath(),
+                                      kRomFilter, 0, QLatin1Char('.') + from.suffix());
+    if (!chosen) return tell(chosen.error());
+    if (chosen->isEmpty()) return;
+    auto applied = applyPatchFile(toCore(patch), toCore(source), toCore(*chosen), files_);
+    if (!applied) return tell(applied.error());
+    openRom(*chosen);
+    statusBar()->showMessage(QStringLiteral("Applied \u201c%1\u201d to \u201c%2\u201d: %3 bytes differ.%4")
+                                 .arg(QFileInfo(patch).fileName(), from.fileName())
+                                 .arg(applied->bytesDiffer)
+                                 .arg(applied->format == PatchFormat::Ips ? QLatin1Char(' ') + fromCore(std::string(kIpsUncheckedNote))
+                                                                          : QString()));
 }
 
 }  // namespace kestrane

@@ -1,6 +1,7 @@
 // The window's commands that write: a trade, a copy, an import, an export,
 // a patch, and undoing and redoing saves.
 #include "main_window_test.h"
+#include "patch/patch_file.h"
 
 void MainWindowTest::readOnlyRomsStayReadOnly() {
     const std::string gold = dir->write("ro.gb", gameRom("AAUE"));
@@ -76,6 +77,26 @@ void MainWindowTest::creatingAPatch() {
     QVERIFY(told[1].text.startsWith("The patch was written to \u201chack.ips\u201d"));
     QCOMPARE(applyIps(clean, readFile(dir->file("hack.ips"))).target, readFile(hack));
     QCOMPARE(readFile(cleanPath), clean);
+
+    // Applied again from a fresh window (no ROM open): the patch, its ROM, where the result goes; then it is open.
+    window = std::make_unique<MainWindow>(*sink, *dialogs, *files);
+    window->show();
+    QVERIFY(action("mnuApplyPatch")->isEnabled());
+    dialogs->willChoose(QString::fromStdString(dir->file("hack.ips")));
+    dialogs->willChoose(QString::fromStdString(cleanPath));
+    dialogs->willChoose(QString::fromStdString(dir->file("patched.gbc")));
+    action("mnuApplyPatch")->trigger();
+    QCOMPARE(readFile(dir->file("patched.gbc")), readFile(hack));
+    QCOMPARE(window->romPath(), QDir::toNativeSeparators(QString::fromStdString(dir->file("patched.gbc"))));
+    QVERIFY(window->statusBar()->currentMessage().contains("does not say which ROM it was made for"));
+    // A patch for another ROM is refused, nothing written.
+    QVERIFY(createPatch(cleanPath, hack, dir->file("hack.bps"), GameCheck::SameGame));
+    dialogs->willChoose(QString::fromStdString(dir->file("hack.bps")));
+    dialogs->willChoose(QString::fromStdString(hack));
+    dialogs->willChoose(QString::fromStdString(dir->file("twice.gbc")));
+    action("mnuApplyPatch")->trigger();
+    expectRefusal("This patch was made for a ROM whose CRC32 is");
+    QVERIFY(!std::filesystem::exists(fsPath(dir->file("twice.gbc"))));
 }
 
 // Edit → Undo Save and Redo Save, for a trade and an import; a file

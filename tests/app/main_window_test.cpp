@@ -130,6 +130,8 @@ void MainWindowTest::windowMenusListsAndFocus() {
                              Item{"mnuSave", "&Save ROM", QKeySequence("Ctrl+S"), false},
                              Item{"mnuExit", "E&xit", QKeySequence("Ctrl+Q"), true},
                              Item{"mnuMoreFields", "&More Fields\u2026", QKeySequence("Ctrl+M"), false},
+                             Item{"mnuApplyPatch", "Apply Pa&tch\u2026", QKeySequence(), true},
+                             Item{"mnuPadNames", "&Pad Names as the Games Do", QKeySequence(), true},
                              Item{"mnuAbout", "&About", QKeySequence(), true}}) {
         QCOMPARE(action(item.name)->text(), QString(item.caption));
         QCOMPARE(action(item.name)->shortcut(), item.shortcut);
@@ -144,7 +146,8 @@ void MainWindowTest::windowMenusListsAndFocus() {
     QStringList file;
     for (QAction* a : menus[0]->menu()->actions()) file << (a->isSeparator() ? QString("-") : a->objectName());
     QCOMPARE(file, QStringList({"mnuOpen", "", "mnuReload", "mnuSave", "mnuSaveAs", "-", "mnuExport", "mnuImport",
-                                "mnuCreatePatch", "-", "mnuPlay", "mnuChooseEmulator", "-", "mnuChecksums", "-", "mnuExit"}));
+                                "mnuCreatePatch", "mnuApplyPatch", "-", "mnuPlay", "mnuChooseEmulator", "-", "mnuChecksums", "-",
+                                "mnuExit"}));
     // Every item of every menu has an Alt letter of its own in that menu.
     for (QAction* menu : menus) {
         QSet<QChar> letters;
@@ -159,7 +162,7 @@ void MainWindowTest::windowMenusListsAndFocus() {
     }
     QCOMPARE(menus[0]->menu()->actions()[1]->menu()->objectName(), QString("mnuRecent"));
     QCOMPARE(menus[0]->menu()->actions()[1]->text(), QString("Rece&nt ROMs"));
-    QCOMPARE(menus[0]->menu()->actions()[14]->objectName(), QString("cmdBreak"));
+    QCOMPARE(menus[0]->menu()->actions()[15]->objectName(), QString("cmdBreak"));
     QCOMPARE(action("mnuSaveAs")->shortcut(), QKeySequence("Ctrl+Shift+S"));
     QCOMPARE(action("mnuUndo")->text(), QString("&Undo Save"));
     QCOMPARE(action("mnuRedo")->text(), QString("&Redo Save"));
