@@ -19,6 +19,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QStringListModel>
+#include <QTimer>
 #include <utility>
 
 #include "app/about_window.h"
@@ -28,6 +29,7 @@
 #include "app/message_sink.h"
 #include "app/more_fields_dialog.h"
 #include "app/name_box.h"
+#include "app/rom_watcher.h"
 #include "app/trade_chooser.h"
 #include "exchange/table_file.h"
 #include "support/hex_text.h"
@@ -70,6 +72,8 @@ MainWindow::MainWindow(MessageSink& messages, DialogBackend& dialogs, FileSystem
     updateActions();
     setAcceptDrops(true);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    watcher_ = new RomWatcher(this);
+    connect(watcher_, &RomWatcher::changedOnDisk, this, &MainWindow::followChangeOnDisk);
 }
 
 MainWindow::~MainWindow() {
@@ -366,6 +370,23 @@ void MainWindow::openRom(const QString& given) {
     setCurrentRom(std::move(*rom));
 }
 
+void MainWindow::followChangeOnDisk() {
+    if (!rom_) return;
+    // A file being written, or cut short, is not taken: the next change is awaited.
+    auto rom = kestrane::openRom(rom_->path, files_);
+    if (!rom || rom->size.cutOff()) return;
+    watcher_->noteSeen();
+    const QString name = QFileInfo(romPath()).fileName();
+    if (current_.record && !current_.edited.empty()) {
+        // Asked once for this change, keeping what was typed as Reload and Keep My Edits does.
+        offerReload(changedByOther(ErrorCode::TableMoved, "\u201c" + toCore(name) +
+                                                              "\u201d changed on disk (a rebuild, or another program's save)."));
+        return;
+    }
+    reloadRom();
+    statusBar()->showMessage(QStringLiteral("\u201c%1\u201d changed on disk and was read again.").arg(name));
+}
+
 void MainWindow::reloadRom() {
     if (!rom_) return;
     const int row = current_.record ? current_.row : -1;
@@ -413,6 +434,10 @@ QString MainWindow::romPath() const { return rom_ ? QDir::toNativeSeparators(fro
 void MainWindow::setCurrentRom(Rom rom) {
     rom_ = std::move(rom);
     rom_->padNamesWithTerminator = padNamesAction_->isChecked();
+    // Followed on disk from the next turn of the event loop: never before the first frame.
+    QTimer::singleShot(0, this, [this] {
+        if (rom_) watcher_->watch(romPath());
+    });
     setWindowFilePath(romPath());
     history_.clear();
     showSpeciesNames(*rom_->species);

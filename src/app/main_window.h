@@ -72,6 +72,8 @@ private slots:
     void saveRomAs();
     void createPatchCommand();
     void applyPatchCommand();
+    // The open ROM changed on disk (a rebuild, another program's save).
+    void followChangeOnDisk();
     void undoSave();
     void redoSave();
     void showMoreFields();
@@ -157,6 +159,7 @@ private:
 
     QPointer<AboutWindow> about_;
     RecentRoms recentRoms_;
+    class RomWatcher* watcher_ = nullptr;
     TradeChooser* chooser_ = nullptr;
 
     QAction* openAction_ = nullptr;

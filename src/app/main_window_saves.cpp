@@ -10,6 +10,7 @@
 #include "app/appearance.h"
 #include "app/common_dialog.h"
 #include "app/main_window.h"
+#include "app/rom_watcher.h"
 #include "app/message_sink.h"
 #include "app/name_box.h"
 #include "exchange/table_file.h"
@@ -53,6 +54,7 @@ std::optional<SaveReport> MainWindow::saveEdits(std::span<const TradeEdit> edits
         return std::nullopt;
     }
     history_.saved(what.toStdString(), saved->changes);
+    watcher_->noteOwnWrite();
     updateActions();
     return std::move(*saved);
 }
@@ -221,6 +223,7 @@ void MainWindow::rewind(Rewind way) {
     if (!done) return tell(done.error());
     if (way == Rewind::Undo) history_.undone();
     else history_.redone();
+    watcher_->noteOwnWrite();
     updateActions();
     if (current_.record) showTrade(current_.row);
     statusBar()->showMessage((way == Rewind::Undo ? QStringLiteral("Undone: ") : QStringLiteral("Done again: ")) + what + QStringLiteral("."));

@@ -1,6 +1,10 @@
 // The window's commands that write: a trade, a copy, an import, an export,
 // a patch, and undoing and redoing saves.
 #include "main_window_test.h"
+
+#include <fstream>
+
+#include "app/rom_watcher.h"
 #include "patch/patch_file.h"
 
 void MainWindowTest::readOnlyRomsStayReadOnly() {
@@ -548,4 +552,63 @@ void MainWindowTest::aSaveThatFailsKeepsTheUserWhereTheyWere() {
     sink->willAnswer(SaveAnswer::Discard);
     window->close();
     QCOMPARE(sink->takeQuestions().size(), 1);
+}
+
+// A rebuild (a new file renamed over the old), a file rewritten in place,
+// a file half written, the window's own save, and a change while the user
+// has typed: the window follows each as a hacker expects.
+void MainWindowTest::theWindowFollowsTheRomOnDisk() {
+    const Bytes image = gameRom("BYTE");
+    const std::string path = dir->write("hack.gbc", image);
+    open(path);
+    clickTrade(4);  // ROCKY, ID 4660
+    auto rebuilt = [&](const char* nickname, std::uint16_t id) {
+        Bytes next = readFile(path);
+        TradeBytes trade;
+        trade.nickname = nameField(nickname);
+        trade.id = id;
+        putRecord(next, kCrystalSlot5, trade);
+        return next;
+    };
+    const QString read = QStringLiteral("changed on disk and was read again");
+
+    // A rebuild writes a new file and renames it over the ROM.
+    const std::string fresh = dir->write("hack.gbc.new", rebuilt("REBUILT", 1));
+    std::filesystem::rename(fsPath(fresh), fsPath(path));
+    QTRY_COMPARE(text("txtNickname"), QString("REBUILT"));
+    QVERIFY(window->statusBar()->currentMessage().contains(read));
+    QCOMPARE(selectedRow(), 4);
+
+    // Rewritten in place; half written first (cut short), which is not taken until it is whole.
+    const Bytes whole = rebuilt("INPLACE", 2);
+    {
+        std::ofstream cut(fsPath(path), std::ios::binary | std::ios::trunc);
+        cut.write(reinterpret_cast<const char*>(whole.data()), std::streamsize(whole.size() / 2));
+    }
+    QTest::qWait(3 * RomWatcher::kSettleMs);
+    QCOMPARE(text("txtNickname"), QString("REBUILT"));
+    QVERIFY(sink->messages.isEmpty());
+    dir->write("hack.gbc", whole);
+    QTRY_COMPARE(text("txtNickname"), QString("INPLACE"));
+
+    // The window's own save is no change to follow.
+    window->statusBar()->clearMessage();
+    typeInto("txtID", "777");
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QTest::qWait(3 * RomWatcher::kSettleMs);
+    QVERIFY(!window->statusBar()->currentMessage().contains(read));
+    QVERIFY(sink->questions.isEmpty());
+
+    // With a typed edit, asked once; Reload and Keep My Edits keeps it over the file's new values.
+    typeInto("txtNickname", "MINE");
+    sink->willChoose(0);
+    dir->write("hack.gbc", rebuilt("OTHER", 31337));
+    QTRY_COMPARE(sink->questions.size(), 1);
+    QVERIFY(sink->takeQuestions()[0].text.startsWith("\u201chack.gbc\u201d changed on disk"));
+    QCOMPARE(text("txtNickname"), QString("MINE"));
+    QCOMPARE(text("txtID"), QString("31337"));
+    QTest::qWait(3 * RomWatcher::kSettleMs);
+    QVERIFY(sink->questions.isEmpty());
+    sink->willAnswer(SaveAnswer::Discard);
 }

@@ -220,4 +220,5 @@ private slots:
     void aboutIsOneModelessWindowClosedOnlyByOkOrItsCloseBox();
     void exitClosesWithoutAskingAndTakesAboutAlong();
     void droppingARomOpensIt();
+    void theWindowFollowsTheRomOnDisk();
 };
