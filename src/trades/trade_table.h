@@ -25,7 +25,10 @@
 // its header says, a table whose records run on to the end of the file is
 // taken as cut off there: it has the game's own number of records, those
 // past the end missing. The record count is the number of consecutive
-// records from the table's start that pass, at most 16.
+// records from the table's start that pass, at most 16. Red, Blue and
+// Yellow keep no count and no check byte: every record passes the stricter
+// checks, and the table holds at least the trades the maps' scripts start
+// (first_generation.h), or ten where no script is found.
 #pragma once
 
 #include <cstdint>
