@@ -139,8 +139,9 @@ std::vector<Trade14> retailTrades14(std::string_view title) {
 }
 
 Bytes record14(const Trade14& t) {
-    Bytes r = {t.requested, t.offered, t.dialog};
-    r.insert(r.end(), t.nickname.begin(), t.nickname.end());
+    Bytes r(14);
+    r[0] = t.requested, r[1] = t.offered, r[2] = t.dialog;
+    std::copy(t.nickname.begin(), t.nickname.end(), r.begin() + 3);
     return r;
 }
 

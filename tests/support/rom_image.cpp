@@ -543,9 +543,11 @@ std::vector<Trade16> retailTrades16() {
 }
 
 Bytes record16(const Trade16& t, bool items16) {
-    Bytes r = {t.dialog, std::uint8_t(t.requested & 0xFF), std::uint8_t(t.requested >> 8), std::uint8_t(t.offered & 0xFF),
-               std::uint8_t(t.offered >> 8)};
-    r.insert(r.end(), t.nickname.begin(), t.nickname.end());  // +5: 10 characters and the terminator
+    Bytes r(5 + t.nickname.size());
+    r[0] = t.dialog;
+    r[1] = std::uint8_t(t.requested & 0xFF), r[2] = std::uint8_t(t.requested >> 8);
+    r[3] = std::uint8_t(t.offered & 0xFF), r[4] = std::uint8_t(t.offered >> 8);
+    std::copy(t.nickname.begin(), t.nickname.end(), r.begin() + 5);  // +5: 10 characters and the terminator
     r.insert(r.end(), {t.dvs[0], t.dvs[1], std::uint8_t(t.item & 0xFF)});
     if (items16) r.push_back(std::uint8_t(t.item >> 8));
     r.insert(r.end(), {std::uint8_t(t.id & 0xFF), std::uint8_t(t.id >> 8)});
