@@ -2,20 +2,40 @@
 //
 // The searches look for two fixed bytes a short distance apart (a rare pair
 // even where each byte alone is common) and hand every place that has them
-// to the caller, who checks the rest. With SSE2 (every x86-64 processor)
-// sixty-four places are tested, or sixteen bytes summed, at once; elsewhere
-// a plain loop does it.
+// to the caller, who checks the rest. The vector code tests 64 places, or
+// sums 64 bytes, at a time: with AVX2 where the processor has it (chosen
+// once, when first used), else with SSE2 (every x86-64 processor); elsewhere
+// a plain loop does it. A pass over a 2 MiB ROM so costs less than reading
+// the file does.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace kestrane {
+
+// The widest vector code a pass may use.
+enum class ScanWidth { Plain, Sse2, Avx2 };
+// What the passes use: the widest this processor has, unless narrowed.
+ScanWidth scanWidth();
+// Narrows (or widens, up to what the processor has) the passes' vector code;
+// gives what they now use. For measuring and for testing each path.
+ScanWidth useScanWidth(ScanWidth width);
+
+namespace detail {
+
+// The first 64 places at or after `from` (a block of them, at from + 64k)
+// among which a pair stands, with the places' bits; where none is left,
+// {end, 0}, from which on the places must be tested one by one.
+struct PairBlock {
+    std::size_t at;
+    std::uint64_t mask;
+};
+PairBlock nextPairBlock(const std::uint8_t* bytes, std::size_t size, std::size_t from, std::uint8_t first,
+                        std::uint8_t second, std::size_t distance);
+
+}  // namespace detail
 
 // Calls found(i), in rising order, for every i with bytes[i] == first and
 // bytes[i + distance] == second. Precondition: 1 <= distance <= 16.
@@ -25,42 +45,20 @@ void forEachBytePair(std::span<const std::uint8_t> bytes, std::uint8_t first, st
     const std::uint8_t* p = bytes.data();
     const std::size_t n = bytes.size();
     std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i a = _mm_set1_epi8(static_cast<char>(first));
-    const __m128i b = _mm_set1_epi8(static_cast<char>(second));
-    auto matches = [&](std::size_t at) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
-        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + distance));
-        return std::uint64_t(unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(x, a), _mm_cmpeq_epi8(y, b)))));
-    };
-    for (; i + 64 + distance <= n; i += 64) {
-        std::uint64_t mask = matches(i) | matches(i + 16) << 16 | matches(i + 32) << 32 | matches(i + 48) << 48;
-        for (; mask != 0; mask &= mask - 1) found(i + std::size_t(__builtin_ctzll(mask)));
+    for (;;) {
+        const detail::PairBlock block = detail::nextPairBlock(p, n, i, first, second, distance);
+        i = block.at;
+        if (block.mask == 0) break;
+        for (std::uint64_t mask = block.mask; mask != 0; mask &= mask - 1) found(i + std::size_t(__builtin_ctzll(mask)));
+        i += 64;
     }
-#endif
     for (; i + distance < n; ++i) {
         if (p[i] == first && p[i + distance] == second) found(i);
     }
 }
 
 // The sum of the bytes.
-inline std::uint64_t sumOfBytes(std::span<const std::uint8_t> bytes) {
-    const std::uint8_t* p = bytes.data();
-    const std::size_t n = bytes.size();
-    std::size_t i = 0;
-    std::uint64_t sum = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    __m128i lanes = _mm_setzero_si128();
-    for (; i + 16 <= n; i += 16) {
-        // Each half of the absolute differences from zero is the sum of eight bytes.
-        lanes = _mm_add_epi64(lanes, _mm_sad_epu8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), zero));
-    }
-    sum = std::uint64_t(_mm_cvtsi128_si64(lanes)) + std::uint64_t(_mm_cvtsi128_si64(_mm_unpackhi_epi64(lanes, lanes)));
-#endif
-    for (; i < n; ++i) sum += p[i];
-    return sum;
-}
+std::uint64_t sumOfBytes(std::span<const std::uint8_t> bytes);
 
 // How many bytes differ between two files' bytes, a longer one's extra bytes counted.
 inline std::size_t countDifferences(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {

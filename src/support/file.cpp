@@ -19,9 +19,30 @@ Result<std::size_t> readUpTo(File& file, std::int64_t offset, std::span<std::uin
     return done;
 }
 
-Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap,
-                            const std::function<void(std::span<const std::uint8_t>, std::int64_t, std::int64_t)>& search) {
-    constexpr std::int64_t kPiece = 256 * 1024;
+namespace {
+constexpr std::int64_t kPiece = 256 * 1024;
+}  // namespace
+
+Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, const PieceSearch& search) {
+    if (auto* holding = dynamic_cast<HoldingFile*>(&file)) {
+        // A piece is searched once the next has landed (its overlap lies
+        // there), while both are still in the cache; the last at the end.
+        std::int64_t next = 0;  // the first piece not yet searched
+        auto searchReady = [&](std::int64_t heldTo, bool all) {
+            for (; next < std::min(size, heldTo); next += kPiece) {
+                const std::int64_t end = std::min(next + kPiece + std::int64_t(overlap), size);
+                if (end > heldTo && !all) break;
+                search(std::span<const std::uint8_t>(holding->bytes_.get() + next, std::size_t(std::min(end, heldTo) - next)),
+                       next, next + kPiece);
+            }
+        };
+        if (!holding->whole_) {
+            auto held = holding->holdWhole(size, [&](std::size_t, std::size_t to) { searchReady(std::int64_t(to), false); });
+            if (!held) return held;
+        }
+        searchReady(std::int64_t(holding->length_), true);
+        return {};
+    }
     std::unique_ptr<std::uint8_t[]> piece(new std::uint8_t[std::size_t(kPiece) + overlap]);
     for (std::int64_t at = 0; at < size; at += kPiece) {
         const auto length = std::size_t(std::min(kPiece + std::int64_t(overlap), size - at));
@@ -29,6 +50,74 @@ Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap,
         search(std::span<const std::uint8_t>(piece.get(), length), at, at + kPiece);
     }
     return {};
+}
+
+Result<void> HoldingFile::hold(std::int64_t from, std::size_t length) {
+    if (held(from, length)) return {};
+    std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[length]);
+    auto got = readUpTo(file_, from, std::span(bytes.get(), length));
+    if (!got) return got.error();
+    bytes_ = std::move(bytes);
+    from_ = from;
+    length_ = *got;
+    toEnd_ = *got < length;
+    whole_ = false;
+    return {};
+}
+
+Result<void> HoldingFile::holdWhole(std::int64_t size, const std::function<void(std::size_t, std::size_t)>& landed) {
+    if (whole_ && std::int64_t(length_) >= size) {
+        if (landed) landed(0, std::size_t(size));
+        return {};
+    }
+    // Held as they land: [0, to) is what a search may look at.
+    const auto length = std::size_t(size);
+    bytes_.reset(new std::uint8_t[length]);
+    from_ = 0;
+    length_ = 0;
+    toEnd_ = whole_ = false;
+    for (std::size_t at = 0; at < length; at += std::size_t(kPiece)) {
+        const std::size_t to = std::min(length, at + std::size_t(kPiece));
+        if (auto read = readExactly(file_, std::int64_t(at), std::span(bytes_.get() + at, to - at)); !read) {
+            bytes_.reset();
+            length_ = 0;
+            return read;
+        }
+        length_ = to;
+        if (landed) landed(at, to);
+    }
+    whole_ = true;
+    return {};
+}
+
+std::optional<std::span<const std::uint8_t>> HoldingFile::held(std::int64_t from, std::size_t length) const {
+    if (!bytes_ || from < from_) return std::nullopt;
+    const auto start = std::size_t(from - from_);
+    if (start + length <= length_) return std::span<const std::uint8_t>(bytes_.get() + start, length);
+    // Past the held bytes: the file's end where they run to it.
+    if (toEnd_ && start <= length_) return std::span<const std::uint8_t>(bytes_.get() + start, length_ - start);
+    return std::nullopt;
+}
+
+std::optional<std::span<std::uint8_t>> HoldingFile::whole() {
+    if (!whole_) return std::nullopt;
+    return std::span<std::uint8_t>(bytes_.get(), length_);
+}
+
+Result<std::size_t> HoldingFile::readAt(std::int64_t offset, std::span<std::uint8_t> out) {
+    if (auto bytes = held(offset, out.size())) {
+        std::copy(bytes->begin(), bytes->end(), out.begin());
+        return bytes->size();
+    }
+    return file_.readAt(offset, out);
+}
+
+Result<std::size_t> HoldingFile::writeAt(std::int64_t offset, std::span<const std::uint8_t> data) {
+    // What is held is what was read: a write here makes it stale.
+    bytes_.reset();
+    length_ = 0;
+    whole_ = toEnd_ = false;
+    return file_.writeAt(offset, data);
 }
 
 Result<void> readExactly(File& file, std::int64_t offset, std::span<std::uint8_t> out) {

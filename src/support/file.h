@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -102,11 +103,52 @@ Result<void> writeExactly(File& file, std::int64_t offset, std::span<const std::
 
 // Reads the file's first `size` bytes a piece at a time and hands each piece
 // to `search` with its offset; pieces overlap by `overlap` bytes, and a find
-// that starts at `next` or later belongs to the next piece. A search of a
-// whole ROM so makes no buffer of it (its fresh pages cost more than the
-// search) and finds each piece still in the cache.
-Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap,
-                            const std::function<void(std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next)>& search);
+// that starts at `next` or later belongs to the next piece. Each piece is
+// searched as soon as it is read, while it is still in the cache. A
+// HoldingFile keeps what it reads (or searches what it holds already);
+// another file is read through one piece-sized buffer.
+using PieceSearch = std::function<void(std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next)>;
+Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, const PieceSearch& search);
+
+// A file whose bytes are kept in memory as they are read, so that every
+// later step of one opening or one save reads them from there: a window
+// (the bank where a routine, its callers and its table lie), or the whole
+// file once something had to read it whole (a search, the checksums).
+// Reads outside what is held go to the file. The file itself must outlive it.
+class HoldingFile final : public File {
+public:
+    explicit HoldingFile(File& file) : file_(file) {}
+
+    // Holds [from, from + length), what there is of it, unless held already.
+    Result<void> hold(std::int64_t from, std::size_t length);
+    // Holds the file's first `size` bytes (the whole file), read in pieces;
+    // `landed(from, to)` is called as each piece is in, while it is in the
+    // cache: bytes [0, to) are held then.
+    Result<void> holdWhole(std::int64_t size, const std::function<void(std::size_t from, std::size_t to)>& landed = {});
+    // The held bytes [from, from + length), what there is of them before
+    // the file's end; none where they are not all held.
+    std::optional<std::span<const std::uint8_t>> held(std::int64_t from, std::size_t length) const;
+    // The whole file, once held, to change in memory (a plan's image).
+    std::optional<std::span<std::uint8_t>> whole();
+
+    Result<std::int64_t> size() override { return file_.size(); }
+    Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) override;
+    Result<std::size_t> writeAt(std::int64_t offset, std::span<const std::uint8_t> data) override;
+    Result<void> flush() override { return file_.flush(); }
+    Result<void> lock(std::chrono::milliseconds wait) override { return file_.lock(wait); }
+    Result<FileIdentity> identity() override { return file_.identity(); }
+    Result<void> close() override { return file_.close(); }
+
+private:
+    friend Result<void> searchInPieces(File&, std::int64_t, std::size_t, const PieceSearch&);
+
+    File& file_;
+    std::unique_ptr<std::uint8_t[]> bytes_;  // not cleared first: every byte is read before it is held
+    std::int64_t from_ = 0;
+    std::size_t length_ = 0;
+    bool toEnd_ = false;  // the held bytes run to the file's end
+    bool whole_ = false;  // from 0: the whole file
+};
 
 // The whole of a small file (a table to import), with one open; a file
 // larger than `limit` is refused (TooLarge) before a byte is read.

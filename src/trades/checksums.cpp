@@ -68,11 +68,25 @@ std::uint16_t stadiumCrc(std::span<const std::uint8_t> bytes) {
     return crc;
 }
 
-RomChecks::RomChecks(std::span<std::uint8_t> rom) : rom_(rom) {
-    for (std::size_t at = 0; at < rom.size(); at += kHalfBank) {
-        halfBankSums_.push_back(byteSum(rom.subspan(at, std::min<std::size_t>(kHalfBank, rom.size() - at))));
+void appendHalfBankSums(std::span<const std::uint8_t> bytes, std::vector<std::uint32_t>& sums) {
+    for (std::size_t at = 0; at < bytes.size(); at += kHalfBank) {
+        sums.push_back(byteSum(bytes.subspan(at, std::min<std::size_t>(kHalfBank, bytes.size() - at))));
     }
 }
+
+Result<std::vector<std::uint32_t>> holdWholeSummed(HoldingFile& held, std::int64_t size) {
+    std::vector<std::uint32_t> sums;
+    auto read = held.holdWhole(size, [&](std::size_t from, std::size_t to) {
+        appendHalfBankSums(held.held(std::int64_t(from), to - from).value(), sums);
+    });
+    if (!read) return read.error();
+    return sums;
+}
+
+RomChecks::RomChecks(std::span<std::uint8_t> rom) : rom_(rom) { appendHalfBankSums(rom, halfBankSums_); }
+
+RomChecks::RomChecks(std::span<std::uint8_t> rom, std::vector<std::uint32_t> halfBankSums)
+    : rom_(rom), halfBankSums_(std::move(halfBankSums)) {}
 
 void RomChecks::set(std::uint32_t offset, std::uint8_t value) {
     std::uint32_t& sum = halfBankSums_[offset / kHalfBank];

@@ -23,6 +23,9 @@
 #include <string_view>
 #include <vector>
 
+#include "support/file.h"
+#include "support/result.h"
+
 namespace kestrane {
 
 inline constexpr std::uint32_t kHeaderChecksumAt = 0x14D;
@@ -82,12 +85,23 @@ struct ChecksumState {
 // The CRC of the Stadium data over bytes (table polynomial 0xC387, start 0xFEFE).
 std::uint16_t stadiumCrc(std::span<const std::uint8_t> bytes);
 
+// Appends the byte sums of the 8 KiB half-banks of `bytes`, which start at a
+// half-bank (the last may be shorter, at the file's end): a whole image's
+// sums made a piece at a time, as its pieces are read.
+void appendHalfBankSums(std::span<const std::uint8_t> bytes, std::vector<std::uint32_t>& sums);
+// Reads the whole file into `held`, the half-banks' sums made as each piece
+// lands (while it is in the cache), so that the checksums need no second
+// pass over it; gives the sums.
+Result<std::vector<std::uint32_t>> holdWholeSummed(HoldingFile& held, std::int64_t size);
+
 // A whole ROM's bytes with the sums that the checks need, kept up to date
 // as bytes change, so that an edit costs no second pass over the file.
 class RomChecks {
 public:
     // Sums the image once. The span must outlive the object.
     explicit RomChecks(std::span<std::uint8_t> rom);
+    // With the half-banks' sums made already (appendHalfBankSums over the image).
+    RomChecks(std::span<std::uint8_t> rom, std::vector<std::uint32_t> halfBankSums);
 
     ChecksumState state() const;
 

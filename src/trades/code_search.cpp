@@ -120,14 +120,13 @@ Result<FoundRoutine> findThroughRoutine(File& file, const RoutinePattern& patter
     return routineAnywhere(file, pattern, searched);
 }
 
-Result<std::vector<RoutineCall>> callsOf(File& file, std::uint32_t routine, std::int64_t fileSize) {
+Result<std::vector<RoutineCall>> callsOf(HoldingFile& file, std::uint32_t routine) {
     const std::uint32_t bank = bankOf(routine);
     const std::uint16_t address = std::uint16_t(bank == 0 ? routine : kBankSize + routine % kBankSize);
-    std::vector<std::uint8_t> code(kBankSize);
+    // The bank is held already where the routine's own read held it.
     const std::int64_t from = std::int64_t(bank) * kBankSize;
-    auto got = readUpTo(file, from, std::span(code).first(std::size_t(std::clamp<std::int64_t>(fileSize - from, 0, kBankSize))));
-    if (!got) return got.error();
-    code.resize(*got);
+    if (auto held = file.hold(from, kBankSize); !held) return held.error();
+    const std::span<const std::uint8_t> code = file.held(from, kBankSize).value_or(std::span<const std::uint8_t>());
     constexpr std::uint8_t kLdE = 0x1E, kCall = 0xCD;
     constexpr std::array<std::uint8_t, 3> kReadsWord = {0x2A, 0x66, 0x6F};
     std::vector<RoutineCall> calls;

@@ -83,7 +83,7 @@ struct RoutineCall {
     std::uint8_t e;
     bool readsWord;
 };
-Result<std::vector<RoutineCall>> callsOf(File& file, std::uint32_t routine, std::int64_t fileSize);
+Result<std::vector<RoutineCall>> callsOf(HoldingFile& file, std::uint32_t routine);
 
 // "0xFCDC2 to 0xFD200, 0xFEB2A to outside its bank" : every copy and where it points (first pointer).
 std::string copiesText(const FoundRoutine& found);

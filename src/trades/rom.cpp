@@ -56,9 +56,11 @@ Result<TradeTable> Rom::tradeTable() const {
 
 Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     auto where = [&] { return "Could not read " + quoted(path); };
-    auto file = fs.open(path, OpenMode::Read);
-    if (!file) return inContext(file.error(), where());
-    auto identity = identifyRom(**file, path);
+    auto opened = fs.open(path, OpenMode::Read);
+    if (!opened) return inContext(opened.error(), where());
+    // Every step after the first reads through what the steps before it read.
+    HoldingFile held(**opened);
+    auto identity = identifyRom(held, path);
     if (!identity) return identity.error();
     if (!identity->release) return unsupportedRom(identity->gameCode, identity->version, identity->destination);
 
@@ -66,7 +68,7 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     rom.path = path;
     rom.release = identity->release;
     rom.version = identity->version;
-    auto size = (*file)->size();
+    auto size = held.size();
     if (!size) return inContext(size.error(), where());
     rom.size = RomSize{*size, identity->headerSize};
     if (parts.readOnly) {
@@ -74,7 +76,16 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
         if (!status) return inContext(status.error(), where());
         rom.readOnly = status->readOnly;
     }
-    auto table = locateTradeTable(**file, *rom.release, path, rom.size);
+    // The checksums read the whole file: read first, it serves the search for the table too.
+    if (parts.checksums) {
+        rom.checksumsSkipped = checksumsSkipped(rom.size);
+        if (!rom.checksumsSkipped) {
+            auto sums = holdWholeSummed(held, rom.size.file);
+            if (!sums) return inContext(sums.error(), where());
+            rom.checksums = RomChecks(*held.whole(), std::move(*sums)).state();
+        }
+    }
+    auto table = locateTradeTable(held, *rom.release, path, rom.size);
     // The table's row: the release, or the variant whose layout the game's code reads.
     if (table) {
         rom.table = *table;
@@ -85,17 +96,17 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     rom.speciesBuiltInWhy = "not read";
     rom.words = wordsNotRead(*rom.release);
     if (parts.gameData && rom.release->family == Family::RedBlueYellow) {
-        auto species = readFirstGenerationSpecies(**file, *rom.release, rom.size.file);
+        auto species = readFirstGenerationSpecies(held, *rom.release, rom.size.file);
         if (!species) return inContext(species.error(), where());
         rom.speciesBuiltInWhy = species->whyNot;
         rom.species = std::make_shared<const SpeciesList>(std::move(species->species), rom.release->language == Language::English);
         if (species->whyNot.empty()) rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->gameNames));
-        auto words = readTradeWords(**file, *rom.release, rom.size);
+        auto words = readTradeWords(held, *rom.release, rom.size);
         if (!words) return inContext(words.error(), where());
         rom.words = std::make_shared<const TradeWordsRead>(std::move(*words));
     } else if (parts.gameData) {
         // The base data first: it says how many species there are.
-        auto base = readBaseData(**file, *rom.release, rom.size.file);
+        auto base = readBaseData(held, *rom.release, rom.size.file);
         if (!base) return inContext(base.error(), where());
         if (*base) {
             rom.genderRatios = (*base)->genderRatios;
@@ -105,7 +116,7 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
         auto species = rom.release->baseDataForm == BaseDataForm::Indirect && !*base
                            ? Result<RomSpeciesNames>(RomSpeciesNames{{}, "the base data, which says how many species there are, "
                                                                          "is not where the game keeps it"})
-                           : readSpeciesNames(**file, *rom.release, count, rom.size.file);
+                           : readSpeciesNames(held, *rom.release, count, rom.size.file);
         if (!species) return inContext(species.error(), where());
         rom.speciesBuiltInWhy = species->whyNot;
         if (species->whyNot.empty()) {
@@ -113,22 +124,14 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
             species->names.insert(species->names.begin(), std::string());
             rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->names));
         }
-        auto words = readTradeWords(**file, *rom.release, rom.size);
+        auto words = readTradeWords(held, *rom.release, rom.size);
         if (!words) return inContext(words.error(), where());
         rom.words = std::make_shared<const TradeWordsRead>(std::move(*words));
-        auto items = readItemNames(**file, *rom.release);
+        auto items = readItemNames(held, *rom.release);
         if (!items) return inContext(items.error(), where());
         rom.items = std::move(*items);
     }
-    if (parts.checksums) {
-        rom.checksumsSkipped = checksumsSkipped(rom.size);
-        if (!rom.checksumsSkipped) {
-            std::vector<std::uint8_t> bytes(static_cast<std::size_t>(rom.size.file));
-            if (auto read = readExactly(**file, 0, bytes); !read) return inContext(read.error(), where());
-            rom.checksums = RomChecks(bytes).state();
-        }
-    }
-    if (auto closed = (*file)->close(); !closed) return inContext(closed.error(), where());
+    if (auto closed = held.close(); !closed) return inContext(closed.error(), where());
     return rom;
 }
 

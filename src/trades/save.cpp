@@ -81,30 +81,8 @@ struct Changes {
     std::size_t tradeBytes = 0;
     ChecksumState before;
     bool checksumsUpdated = false;
-    bool globalUpdated = false;
-    bool stadiumUpdated = false;
     std::optional<ChecksumsSkipped> checksumsSkipped;
     std::vector<std::uint8_t> image;  // the whole file as read, where it was read whole
-};
-
-// The bytes the checks need: the whole file when the checksums are to be
-// kept (or a copy is made), else the game code and the records, read where
-// they lie.
-class Snapshot {
-public:
-    Result<void> readWhole(File& file, std::int64_t size) {
-        data_.resize(std::size_t(size));
-        return readExactly(file, 0, data_);
-    }
-    Result<void> at(File& file, std::uint32_t offset, std::span<std::uint8_t> out) const {
-        if (data_.empty()) return readExactly(file, offset, out);
-        std::copy_n(data_.begin() + offset, out.size(), out.begin());
-        return {};
-    }
-    std::vector<std::uint8_t>& whole() { return data_; }
-
-private:
-    std::vector<std::uint8_t> data_;
 };
 
 // The checksum bytes that `update` changed in image, from before.
@@ -117,8 +95,9 @@ void addChanged(std::vector<ByteChange>& changes, std::span<const std::uint8_t> 
 
 // Brings the checksums of the image up to date with the trade changes, as
 // the policy says; records the bytes that change.
-void keepChecksums(std::span<std::uint8_t> image, ChecksumPolicy policy, Changes& changes) {
-    RomChecks checks(image);
+void keepChecksums(std::span<std::uint8_t> image, std::vector<std::uint32_t> halfBankSums, ChecksumPolicy policy,
+                   Changes& changes) {
+    RomChecks checks(image, std::move(halfBankSums));
     changes.before = checks.state();
     // Only what was consistent is kept so, unless asked to make it so.
     const bool force = policy == ChecksumPolicy::MakeConsistent;
@@ -135,8 +114,6 @@ void keepChecksums(std::span<std::uint8_t> image, ChecksumPolicy policy, Changes
     // No save changes what the header checksum covers: only a fix asks for it.
     checks.update(force, stadium, global);
     changes.checksumsUpdated = true;
-    changes.globalUpdated = global;
-    changes.stadiumUpdated = stadium && changes.before.stadium != ChecksumStatus::Absent;
     for (std::size_t i = 0; i < before.size(); ++i) addChanged(changes.bytes, image, kCheckAreas[i].at, before[i]);
 }
 
@@ -155,11 +132,21 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
                                       ": another program changed it since it was opened. Open it again.");
         }
     }
+    // Every later step reads what this one holds: the whole file where the
+    // checksums are kept (or a copy is made), read once.
+    HoldingFile held(file);
+    std::vector<std::uint32_t> halfBankSums;
+    const bool wholeNeeded = (policy != ChecksumPolicy::Leave && *size <= kLargestRomSize) || whole;
+    if (wholeNeeded) {
+        auto sums = holdWholeSummed(held, *size);
+        if (!sums) return sums.error();
+        halfBankSums = std::move(*sums);
+    }
     // Checksums are the sums of a whole cartridge image: a larger file, or
     // one cut off, has none to keep.
     std::optional<ChecksumsSkipped> skipped;
     if (policy != ChecksumPolicy::Leave) {
-        auto header = headerRomSize(file);
+        auto header = headerRomSize(held);
         if (!header) return header.error();
         skipped = checksumsSkipped(RomSize{*size, *header});
         if (skipped && policy == ChecksumPolicy::MakeConsistent) {
@@ -172,14 +159,10 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
         }
         if (skipped) policy = ChecksumPolicy::Leave;
     }
-    Snapshot snapshot;
-    if (policy != ChecksumPolicy::Leave || whole) {
-        if (auto read = snapshot.readWhole(file, *size); !read) return read.error();
-    }
     // The game code, or in Red, Blue and Yellow the title that stands for it.
     const bool titled = rom.release->family == Family::RedBlueYellow;
     std::vector<std::uint8_t> code(rom.release->code.size());
-    if (auto read = snapshot.at(file, titled ? kTitleOffset : kGameCodeOffset, code); !read) return read.error();
+    if (auto read = readExactly(held, titled ? kTitleOffset : kGameCodeOffset, code); !read) return read.error();
     if (!std::equal(code.begin(), code.end(), rom.release->code.begin())) {
         const std::string now(code.begin(), code.end());
         return changedByOther(ErrorCode::GameChangedOnDisk,
@@ -192,7 +175,7 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
     for (const PlannedRecord& record : planned) {
         const TradeRecord& shown = record.edit->shown;
         RecordBytes onDisk(shown.raw.size());
-        if (auto read = snapshot.at(file, shown.offset, onDisk); !read) return read.error();
+        if (auto read = readExactly(held, shown.offset, onDisk); !read) return read.error();
         if (onDisk != shown.raw) {
             return changedByOther(ErrorCode::TradeChangedOnDisk,
                                   shown.slot.name() + " was changed in " + quoted(rom.path) +
@@ -207,43 +190,20 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
     if (!planned.empty()) {
         int needed = 0;
         for (const PlannedRecord& record : planned) needed = std::max(needed, record.edit->shown.slot.recordIndex(rom.release->slotOrder) + 1);
-        if (auto confirmed = confirmTradeTable(file, *rom.release, *rom.table, needed, rom.path, rom.size); !confirmed) {
+        if (auto confirmed = confirmTradeTable(held, *rom.release, *rom.table, needed, rom.path, rom.size); !confirmed) {
             return confirmed.error();
         }
     }
     changes.tradeBytes = changes.bytes.size();
     std::sort(changes.bytes.begin(), changes.bytes.end(), byOffset);
-    if (policy != ChecksumPolicy::Leave) keepChecksums(snapshot.whole(), policy, changes);
+    if (policy != ChecksumPolicy::Leave) keepChecksums(*held.whole(), std::move(halfBankSums), policy, changes);
     if (whole) {
-        changes.image = std::move(snapshot.whole());
+        const std::span<const std::uint8_t> image = *held.whole();
+        changes.image.assign(image.begin(), image.end());
         // keepChecksums made the checksums' bytes; the trades' are made here.
         for (std::size_t i = 0; i < changes.tradeBytes; ++i) changes.image[changes.bytes[i].offset] = changes.bytes[i].after;
     }
     return changes;
-}
-
-// What the writes of a transaction must leave: the file's size, and the
-// checksums the transaction made.
-struct Expected {
-    std::int64_t size = 0;
-    bool globalUpdated = false;
-    bool stadiumUpdated = false;
-};
-
-// The checksums after the save are what it made them: else another program
-// wrote into the file meanwhile.
-Result<void> checkChecksumsAfter(File& file, const Expected& changes) {
-    if (!changes.globalUpdated && !changes.stadiumUpdated) return {};
-    std::vector<std::uint8_t> image(std::size_t(changes.size));
-    if (auto read = readExactly(file, 0, image); !read) return read.error();
-    const ChecksumState after = RomChecks(image).state();
-    if ((changes.globalUpdated && after.global != ChecksumStatus::Consistent) ||
-        (changes.stadiumUpdated && after.stadium != ChecksumStatus::Consistent)) {
-        return differsFromWritten(ErrorCode::VerifyFailed,
-                                  "the checksums it wrote do not match the file: another program changed the file "
-                                  "while it was being saved");
-    }
-    return {};
 }
 
 // The path still names the file the save wrote, not one another program put there.
@@ -319,7 +279,7 @@ Result<SaveReport> transaction(const Rom& rom, const SaveOptions& options, FileS
 // that the path still names it. Gives the ranges written, or the failure
 // and every range that may hold part of the new data.
 Result<std::vector<ByteRange>> writeChanges(File& file, FileSystem& fs, const std::string& path,
-                                            const std::vector<ByteChange>& changes, const Expected& expected,
+                                            const std::vector<ByteChange>& changes, std::int64_t expectedSize,
                                             const std::string& where) {
     const auto runs = runsOf(changes);
     std::vector<ByteRange> touched;
@@ -329,10 +289,10 @@ Result<std::vector<ByteRange>> writeChanges(File& file, FileSystem& fs, const st
         // short meanwhile would be grown back with zeros.
         auto now = file.size();
         if (!now) return failed(now.error());
-        if (*now != expected.size) {
+        if (*now != expectedSize) {
             return failed(changedByOther(ErrorCode::FileSizeChanged,
                                          where + ": another program changed the file's size while it was being saved "
-                                                 "(from " + groupedNumber(expected.size) + " to " + groupedNumber(*now) +
+                                                 "(from " + groupedNumber(expectedSize) + " to " + groupedNumber(*now) +
                                                  " bytes)."));
         }
         touched.push_back(range);
@@ -349,15 +309,10 @@ Result<std::vector<ByteRange>> writeChanges(File& file, FileSystem& fs, const st
     }
     auto sizeAfter = file.size();
     if (!sizeAfter) return failed(sizeAfter.error());
-    if (*sizeAfter != expected.size) {
+    if (*sizeAfter != expectedSize) {
         return failed(differsFromWritten(ErrorCode::FileSizeChanged, where + ": the file's length changed from " +
-                                                                         std::to_string(expected.size) + " to " +
+                                                                         std::to_string(expectedSize) + " to " +
                                                                          std::to_string(*sizeAfter) + " bytes."));
-    }
-    if (auto consistent = checkChecksumsAfter(file, expected); !consistent) {
-        Error e = consistent.error();
-        if (e.kind == ErrorKind::DiffersFromWritten) e.message = where + ": " + e.message + ".";
-        return failed(e);
     }
     auto there = stillThere(file, fs, path);
     if (!there) return failed(there.error());
@@ -427,7 +382,7 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
     auto check = [&](File& file) { return changesIn(file, rom, *planned, options.checksums); };
     auto write = [&](File& file, const Changes& changes) -> Result<SaveReport> {
         SaveReport report = reportOf(changes);
-        auto written = writeChanges(file, fs, rom.path, changes.bytes, {changes.size, changes.globalUpdated, changes.stadiumUpdated}, where);
+        auto written = writeChanges(file, fs, rom.path, changes.bytes, changes.size, where);
         if (!written) return written.error();
         report.written = *written;
         addRecords(report, rom, *planned);
@@ -513,17 +468,19 @@ Result<SaveReport> rewindSave(const Rom& rom, std::span<const ByteChange> change
         if (!checksDiffer) return target;
         // The trades' bytes as recorded; the checksums made for the file as it is now.
         std::erase_if(target.bytes, [](const ByteChange& c) { return isCheckByte(c.offset); });
-        Snapshot snapshot;
-        if (auto read = snapshot.readWhole(file, *size); !read) return read.error();
-        for (ByteChange& c : target.bytes) c.before = snapshot.whole()[c.offset];
+        HoldingFile held(file);
+        auto sums = holdWholeSummed(held, *size);
+        if (!sums) return sums.error();
+        const std::span<std::uint8_t> image = *held.whole();
+        for (ByteChange& c : target.bytes) c.before = image[c.offset];
         target.tradeBytes = target.bytes.size();
-        keepChecksums(snapshot.whole(), ChecksumPolicy::KeepConsistent, target);
+        keepChecksums(image, std::move(*sums), ChecksumPolicy::KeepConsistent, target);
         return target;
     };
     auto write = [&](File& file, const Changes& target) -> Result<SaveReport> {
         SaveReport report;
         report.changes = target.bytes;
-        auto written = writeChanges(file, fs, rom.path, target.bytes, {target.size, target.globalUpdated, target.stadiumUpdated}, where);
+        auto written = writeChanges(file, fs, rom.path, target.bytes, target.size, where);
         if (!written) return written.error();
         report.written = *written;
         return report;

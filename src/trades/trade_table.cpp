@@ -65,19 +65,6 @@ std::string whyNoTable(const Count& count, std::span<const std::uint8_t> bytes, 
            recordFaultText(count.fault, record, release.layout);
 }
 
-// Bytes of the file read into memory, without clearing them first.
-struct FileBytes {
-    std::unique_ptr<std::uint8_t[]> data;
-    std::size_t length = 0;
-    std::span<const std::uint8_t> bytes() const { return {data.get(), length}; }
-};
-
-Result<void> readRegion(File& file, std::int64_t from, std::int64_t to, FileBytes& region) {
-    region.length = std::size_t(std::max<std::int64_t>(0, to - from));
-    region.data.reset(new std::uint8_t[region.length]);
-    return readExactly(file, from, std::span(region.data.get(), region.length));
-}
-
 // A table the game's routine points to, or why it is none.
 struct Pointed {
     std::optional<TradeTable> table;
@@ -218,7 +205,13 @@ std::string callsText(const std::vector<RoutineCall>& calls) {
     return joinedList(seen);
 }
 
-Result<Located> locate(File& file, const Release& release, const RomSize& size) {
+Result<Located> locate(File& opened, const Release& release, const RomSize& size) {
+    // The routine's bank holds its callers and its table too: one read
+    // serves all three, and a search of the whole file serves every later step.
+    auto* holding = dynamic_cast<HoldingFile*>(&opened);
+    std::optional<HoldingFile> local;
+    if (!holding) holding = &local.emplace(opened);
+    HoldingFile& file = *holding;
     const std::vector<const Release*> rows = variantsOf(release);
     const std::int64_t searched = std::min(size.file, kLargestRomSize);
 
@@ -227,6 +220,8 @@ Result<Located> locate(File& file, const Release& release, const RomSize& size) 
     std::optional<FoundRoutine> found;
     const Release* placed = nullptr;
     for (const Release* row : rows) {
+        const std::int64_t bank = std::int64_t(bankOf(row->tableRoutine.at)) * kBankSize;
+        if (auto held = file.hold(bank, kBankSize); !held) return held.error();
         auto at = routineAtPlace(file, *row->tableRoutine.routine, row->tableRoutine.at);
         if (!at) return at.error();
         if (*at) {
@@ -250,7 +245,7 @@ Result<Located> locate(File& file, const Release& release, const RomSize& size) 
         // The records' shape: what the routine's callers read, where they pass the field.
         const Release* row = placed ? placed : &release;
         auto calls = release.layout.callerOffsets.empty() ? Result<std::vector<RoutineCall>>(std::vector<RoutineCall>())
-                                                          : callsOf(file, found->copies.front().at, size.file);
+                                                          : callsOf(file, found->copies.front().at);
         if (!calls) return calls.error();
         if (!calls->empty()) {
             std::vector<const Release*> fit;
@@ -285,9 +280,8 @@ Result<Located> locate(File& file, const Release& release, const RomSize& size) 
     }
 
     // No routine at all: the records alone, and only where exactly one run of them is in the file.
-    FileBytes region;
-    if (auto read = readRegion(file, 0, searched, region); !read) return read.error();
-    const Scan scan = scanForRuns(region.bytes(), release, size);
+    if (auto read = file.holdWhole(searched); !read) return read.error();
+    const Scan scan = scanForRuns(file.held(0, std::size_t(searched)).value_or(std::span<const std::uint8_t>()), release, size);
     if (scan.runs.size() == 1) {
         return Located(TradeTable{scan.runs[0].start, scan.runs[0].records, FoundBy::RecordScan, std::nullopt,
                                   RoutineReached::OwnPlace, &release});

@@ -1,0 +1,151 @@
+#include "support/byte_scan.h"
+
+#include <atomic>
+
+#if defined(__x86_64__) || defined(_M_X64)
+#include <immintrin.h>
+#define KESTRANE_X86 1
+#endif
+
+namespace kestrane {
+namespace {
+
+ScanWidth widestHere() {
+#if defined(KESTRANE_X86)
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? ScanWidth::Avx2 : ScanWidth::Sse2;
+#else
+    return ScanWidth::Plain;
+#endif
+}
+
+std::atomic<ScanWidth>& chosen() {
+    static std::atomic<ScanWidth> width{widestHere()};
+    return width;
+}
+
+detail::PairBlock plainBlock(std::size_t from) { return {from, 0}; }
+
+#if defined(KESTRANE_X86)
+
+detail::PairBlock sse2Block(const std::uint8_t* p, std::size_t n, std::size_t i, std::uint8_t first, std::uint8_t second,
+                            std::size_t distance) {
+    const __m128i a = _mm_set1_epi8(static_cast<char>(first));
+    const __m128i b = _mm_set1_epi8(static_cast<char>(second));
+    auto pairs = [&](std::size_t at) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + distance));
+        return _mm_and_si128(_mm_cmpeq_epi8(x, a), _mm_cmpeq_epi8(y, b));
+    };
+    for (; i + 64 + distance <= n; i += 64) {
+        const __m128i m0 = pairs(i), m1 = pairs(i + 16), m2 = pairs(i + 32), m3 = pairs(i + 48);
+        // One test for the 64 places: most blocks hold no pair.
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(m0, m1), _mm_or_si128(m2, m3))) == 0) continue;
+        const std::uint64_t mask = std::uint64_t(unsigned(_mm_movemask_epi8(m0))) |
+                                   std::uint64_t(unsigned(_mm_movemask_epi8(m1))) << 16 |
+                                   std::uint64_t(unsigned(_mm_movemask_epi8(m2))) << 32 |
+                                   std::uint64_t(unsigned(_mm_movemask_epi8(m3))) << 48;
+        return {i, mask};
+    }
+    return {i, 0};
+}
+
+__attribute__((target("avx2"))) detail::PairBlock avx2Block(const std::uint8_t* p, std::size_t n, std::size_t i,
+                                                            std::uint8_t first, std::uint8_t second, std::size_t distance) {
+    const __m256i a = _mm256_set1_epi8(static_cast<char>(first));
+    const __m256i b = _mm256_set1_epi8(static_cast<char>(second));
+    auto pairs = [&](std::size_t at) __attribute__((target("avx2"))) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + at));
+        const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + at + distance));
+        return _mm256_and_si256(_mm256_cmpeq_epi8(x, a), _mm256_cmpeq_epi8(y, b));
+    };
+    auto bits = [](__m256i m) __attribute__((target("avx2"))) { return std::uint64_t(std::uint32_t(_mm256_movemask_epi8(m))); };
+    // 128 places a test, then the block of 64 that holds the pair.
+    for (; i + 128 + distance <= n; i += 128) {
+        const __m256i m0 = pairs(i), m1 = pairs(i + 32), m2 = pairs(i + 64), m3 = pairs(i + 96);
+        const __m256i any = _mm256_or_si256(_mm256_or_si256(m0, m1), _mm256_or_si256(m2, m3));
+        if (_mm256_testz_si256(any, any)) continue;
+        if (const std::uint64_t low = bits(m0) | bits(m1) << 32; low != 0) return {i, low};
+        return {i + 64, bits(m2) | bits(m3) << 32};
+    }
+    for (; i + 64 + distance <= n; i += 64) {
+        if (const std::uint64_t mask = bits(pairs(i)) | bits(pairs(i + 32)) << 32; mask != 0) return {i, mask};
+    }
+    return {i, 0};
+}
+
+std::uint64_t sse2Sum(const std::uint8_t* p, std::size_t n, std::size_t& i) {
+    const __m128i zero = _mm_setzero_si128();
+    // Four sums at once: each add waits for none of the others.
+    __m128i s0 = zero, s1 = zero, s2 = zero, s3 = zero;
+    auto sad = [&](std::size_t at) { return _mm_sad_epu8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at)), zero); };
+    for (; i + 64 <= n; i += 64) {
+        s0 = _mm_add_epi64(s0, sad(i));
+        s1 = _mm_add_epi64(s1, sad(i + 16));
+        s2 = _mm_add_epi64(s2, sad(i + 32));
+        s3 = _mm_add_epi64(s3, sad(i + 48));
+    }
+    // Each half of a sum of absolute differences from zero is the sum of eight bytes.
+    const __m128i lanes = _mm_add_epi64(_mm_add_epi64(s0, s1), _mm_add_epi64(s2, s3));
+    return std::uint64_t(_mm_cvtsi128_si64(lanes)) + std::uint64_t(_mm_cvtsi128_si64(_mm_unpackhi_epi64(lanes, lanes)));
+}
+
+__attribute__((target("avx2"))) std::uint64_t avx2Sum(const std::uint8_t* p, std::size_t n, std::size_t& i) {
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i s0 = zero, s1 = zero;
+    auto sad = [&](std::size_t at) __attribute__((target("avx2"))) {
+        return _mm256_sad_epu8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + at)), zero);
+    };
+    for (; i + 64 <= n; i += 64) {
+        s0 = _mm256_add_epi64(s0, sad(i));
+        s1 = _mm256_add_epi64(s1, sad(i + 32));
+    }
+    const __m256i s = _mm256_add_epi64(s0, s1);
+    const __m128i lanes = _mm_add_epi64(_mm256_castsi256_si128(s), _mm256_extracti128_si256(s, 1));
+    return std::uint64_t(_mm_cvtsi128_si64(lanes)) + std::uint64_t(_mm_cvtsi128_si64(_mm_unpackhi_epi64(lanes, lanes)));
+}
+
+#endif
+
+}  // namespace
+
+ScanWidth scanWidth() { return chosen().load(std::memory_order_relaxed); }
+
+ScanWidth useScanWidth(ScanWidth width) {
+    const ScanWidth widest = widestHere();
+    chosen().store(width > widest ? widest : width, std::memory_order_relaxed);
+    return scanWidth();
+}
+
+namespace detail {
+
+PairBlock nextPairBlock(const std::uint8_t* bytes, std::size_t size, std::size_t from, std::uint8_t first,
+                        std::uint8_t second, std::size_t distance) {
+    switch (scanWidth()) {
+#if defined(KESTRANE_X86)
+    case ScanWidth::Avx2: return avx2Block(bytes, size, from, first, second, distance);
+    case ScanWidth::Sse2: return sse2Block(bytes, size, from, first, second, distance);
+#endif
+    default: return plainBlock(from);
+    }
+}
+
+}  // namespace detail
+
+std::uint64_t sumOfBytes(std::span<const std::uint8_t> bytes) {
+    const std::uint8_t* p = bytes.data();
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    std::uint64_t sum = 0;
+    switch (scanWidth()) {
+#if defined(KESTRANE_X86)
+    case ScanWidth::Avx2: sum = avx2Sum(p, n, i); break;
+    case ScanWidth::Sse2: sum = sse2Sum(p, n, i); break;
+#endif
+    default: break;
+    }
+    for (; i < n; ++i) sum += p[i];
+    return sum;
+}
+
+}  // namespace kestrane
