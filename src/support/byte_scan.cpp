@@ -74,6 +74,60 @@ __attribute__((target("avx2"))) detail::PairBlock avx2Block(const std::uint8_t* 
     return {i, 0};
 }
 
+// Two bytes a place at every even place: the triple's first two, or its
+// last two. 256 places a test; then the block of 64 that hit, its bits:
+// a word's match sets both its bytes' bits, the even one names the word.
+constexpr std::uint64_t kEvenBits = 0x5555555555555555;
+
+detail::TripleBlock sse2Triples(const std::uint8_t* p, std::size_t n, std::size_t i, const std::uint8_t (&t)[3]) {
+    const __m128i head = _mm_set1_epi16(static_cast<short>(t[0] | t[1] << 8));
+    const __m128i tail = _mm_set1_epi16(static_cast<short>(t[1] | t[2] << 8));
+    auto load = [&](std::size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at)); };
+    auto bits = [&](std::size_t at, const __m128i& word) {
+        std::uint64_t mask = 0;
+        for (std::size_t k = 0; k < 64; k += 16) mask |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(load(at + k), word)))) << k;
+        return mask & kEvenBits;
+    };
+    for (; i + 256 <= n; i += 256) {
+        __m128i any = _mm_setzero_si128();
+        for (std::size_t k = 0; k < 256; k += 16) {
+            const __m128i x = load(i + k);
+            any = _mm_or_si128(any, _mm_or_si128(_mm_cmpeq_epi16(x, head), _mm_cmpeq_epi16(x, tail)));
+        }
+        if (_mm_movemask_epi8(any) == 0) continue;
+        for (std::size_t at = i; at < i + 256; at += 64) {
+            if (const detail::TripleBlock block{at, bits(at, head), bits(at, tail)}; (block.heads | block.tails) != 0) return block;
+        }
+    }
+    return {i, 0, 0};
+}
+
+__attribute__((target("avx2"))) detail::TripleBlock avx2Triples(const std::uint8_t* p, std::size_t n, std::size_t i,
+                                                                const std::uint8_t (&t)[3]) {
+    const __m256i head = _mm256_set1_epi16(static_cast<short>(t[0] | t[1] << 8));
+    const __m256i tail = _mm256_set1_epi16(static_cast<short>(t[1] | t[2] << 8));
+    auto load = [&](std::size_t at) __attribute__((target("avx2"))) {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + at));
+    };
+    auto bits = [&](std::size_t at, const __m256i& word) __attribute__((target("avx2"))) {
+        const auto low = std::uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi16(load(at), word)));
+        const auto high = std::uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi16(load(at + 32), word)));
+        return (std::uint64_t(low) | std::uint64_t(high) << 32) & kEvenBits;
+    };
+    for (; i + 256 <= n; i += 256) {
+        __m256i any = _mm256_setzero_si256();
+        for (std::size_t k = 0; k < 256; k += 32) {
+            const __m256i x = load(i + k);
+            any = _mm256_or_si256(any, _mm256_or_si256(_mm256_cmpeq_epi16(x, head), _mm256_cmpeq_epi16(x, tail)));
+        }
+        if (_mm256_testz_si256(any, any)) continue;
+        for (std::size_t at = i; at < i + 256; at += 64) {
+            if (const detail::TripleBlock block{at, bits(at, head), bits(at, tail)}; (block.heads | block.tails) != 0) return block;
+        }
+    }
+    return {i, 0, 0};
+}
+
 std::uint64_t sse2Sum(const std::uint8_t* p, std::size_t n, std::size_t& i) {
     const __m128i zero = _mm_setzero_si128();
     // Four sums at once: each add waits for none of the others.
@@ -127,6 +181,16 @@ PairBlock nextPairBlock(const std::uint8_t* bytes, std::size_t size, std::size_t
     case ScanWidth::Sse2: return sse2Block(bytes, size, from, first, second, distance);
 #endif
     default: return plainBlock(from);
+    }
+}
+
+TripleBlock nextTripleBlock(const std::uint8_t* bytes, std::size_t size, std::size_t from, const std::uint8_t (&triple)[3]) {
+    switch (scanWidth()) {
+#if defined(KESTRANE_X86)
+    case ScanWidth::Avx2: return avx2Triples(bytes, size, from, triple);
+    case ScanWidth::Sse2: return sse2Triples(bytes, size, from, triple);
+#endif
+    default: return {from, 0, 0};
     }
 }
 

@@ -25,23 +25,17 @@ constexpr std::int64_t kPiece = 256 * 1024;
 
 Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, const PieceSearch& search) {
     if (auto* holding = dynamic_cast<HoldingFile*>(&file)) {
-        // A piece is searched once the next has landed (its overlap lies
-        // there), while both are still in the cache; the last at the end.
-        std::int64_t next = 0;  // the first piece not yet searched
-        auto searchReady = [&](std::int64_t heldTo, bool all) {
-            for (; next < std::min(size, heldTo); next += kPiece) {
-                const std::int64_t end = std::min(next + kPiece + std::int64_t(overlap), size);
-                if (end > heldTo && !all) break;
-                search(std::span<const std::uint8_t>(holding->bytes_.get() + next, std::size_t(std::min(end, heldTo) - next)),
-                       next, next + kPiece);
-            }
+        // Each piece is searched as soon as it lands, while it is in the
+        // cache; the finds that need bytes of the next belong to the next.
+        std::int64_t next = 0;  // the first place no search has covered
+        auto searchLanded = [&](std::int64_t to) {
+            to = std::min(to, size);
+            const std::int64_t covered = to == size ? size : to - std::int64_t(overlap);
+            if (covered <= next) return;
+            search(std::span<const std::uint8_t>(holding->bytes_.get() + next, std::size_t(to - next)), next, covered);
+            next = covered;
         };
-        if (!holding->whole_) {
-            auto held = holding->holdWhole(size, [&](std::size_t, std::size_t to) { searchReady(std::int64_t(to), false); });
-            if (!held) return held;
-        }
-        searchReady(std::int64_t(holding->length_), true);
-        return {};
+        return holding->holdWhole(size, [&](std::size_t, std::size_t to) { searchLanded(std::int64_t(to)); });
     }
     std::unique_ptr<std::uint8_t[]> piece(new std::uint8_t[std::size_t(kPiece) + overlap]);
     for (std::int64_t at = 0; at < size; at += kPiece) {

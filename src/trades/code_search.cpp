@@ -98,11 +98,11 @@ Result<std::optional<FoundRoutine>> routineAtPlace(File& file, const RoutinePatt
 Result<FoundRoutine> routineAnywhere(File& file, const RoutinePattern& pattern, std::int64_t searched) {
     FoundRoutine found{RoutineReached::Search, {}};
     const std::size_t anchor = pattern.anchor;
-    const auto first = std::uint8_t(pattern.bytes[anchor]);
-    const auto second = std::uint8_t(pattern.bytes[anchor + pattern.anchorDistance]);
+    const std::uint8_t triple[3] = {std::uint8_t(pattern.bytes[anchor]), std::uint8_t(pattern.bytes[anchor + 1]),
+                                    std::uint8_t(pattern.bytes[anchor + 2])};
     auto searchedAll = searchInPieces(file, searched, pattern.bytes.size() - 1,
                                       [&](std::span<const std::uint8_t> piece, std::int64_t base, std::int64_t next) {
-                                          forEachBytePair(piece, first, second, pattern.anchorDistance, [&](std::size_t at) {
+                                          forEachByteTriple(piece, triple, [&](std::size_t at) {
                                               if (at < anchor || !routineAt(piece, at - anchor, pattern)) return;
                                               const auto start = std::uint32_t(base + std::int64_t(at - anchor));
                                               if (start < next) found.copies.push_back(copyAt(piece.subspan(at - anchor), start, pattern));

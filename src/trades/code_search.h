@@ -24,14 +24,13 @@
 
 namespace kestrane {
 
-// A routine's form. `bytes`: -1 for a byte that may be anything. Two fixed
-// bytes at most 16 apart (`anchor`, `anchor + anchorDistance`) are what a
-// search of the whole file looks for first.
+// A routine's form. `bytes`: -1 for a byte that may be anything. Three
+// fixed bytes in a row from `anchor` are what a search of the whole file
+// looks for first.
 struct RoutinePattern {
     std::span<const int> bytes;
     std::span<const std::uint8_t> pointersAt;  // the low byte of each pointer
     std::uint8_t anchor = 0;
-    std::uint8_t anchorDistance = 1;
 };
 
 // Whether bytes[at..] has the form; false where they end first.

@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::uint8_t kLoadA = 0x3E, kXorA = 0xAF, kStoreA = 0xEA, kCall = 0xCD;
 constexpr std::uint8_t kTradePredef = 0x54;
+constexpr std::uint8_t kPredefCall[3] = {kLoadA, kTradePredef, kCall};  // ld a, 0x54; call
 constexpr std::uint32_t kNameLength = 10;
 
 }  // namespace
@@ -22,8 +23,8 @@ Result<std::vector<TradeScript>> findTradeScripts(File& file, std::int64_t fileS
     // From the predef's ld a, 0x54: the store 3 bytes before it, the index before that, the call after.
     auto searched = searchInPieces(file, std::min(fileSize, kLargestRomSize), 8,
                                    [&](std::span<const std::uint8_t> piece, std::int64_t base, std::int64_t next) {
-                                       forEachBytePair(piece, kLoadA, kTradePredef, 1, [&](std::size_t at) {
-                                           if (at < 4 || at + 2 >= piece.size() || piece[at - 3] != kStoreA || piece[at + 2] != kCall) return;
+                                       forEachByteTriple(piece, kPredefCall, [&](std::size_t at) {
+                                           if (at < 4 || piece[at - 3] != kStoreA) return;
                                            std::optional<TradeScript> script;
                                            if (at >= 5 && piece[at - 5] == kLoadA) script = TradeScript{std::uint32_t(base) + std::uint32_t(at - 5), piece[at - 4]};
                                            else if (piece[at - 4] == kXorA) script = TradeScript{std::uint32_t(base) + std::uint32_t(at - 4), 0};

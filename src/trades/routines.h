@@ -59,15 +59,25 @@ inline constexpr int kYellowTrades[] = {0xCD, -1,   -1,   0x21, -1,   -1,   0xFA
                                         -1,   0xF1, 0x6F, 0x26, 0x00, 0x11, -1,   -1,   0x29, 0x19};
 inline constexpr std::uint8_t kYellowTradesPointers[] = {4, 39};
 
-// "swap a" (CB 37) is rare in code; "pop af" then the next byte less so;
-// "ld bc, 11" (01 0B 00, a nickname's length) likewise.
-inline constexpr RoutinePattern kTradeTable32Routine{kTradeTable32, kTradeTablePointer, 8, 1};
-inline constexpr RoutinePattern kTradeTable16Routine{kTradeTable16, kTradeTablePointer, 8, 1};
-inline constexpr RoutinePattern kCrystalLinesRoutine{kCrystalLines, kLinesPointer, 4, 1};
-inline constexpr RoutinePattern kGoldSilverLinesRoutine{kGoldSilverLines, kLinesPointer, 4, 1};
-inline constexpr RoutinePattern kPokemonNamesRoutine{kPokemonNames, kPokemonNamesPointer, 4, 2};
-inline constexpr RoutinePattern kRedBlueTradesRoutine{kRedBlueTrades, kRedBlueTradesPointers, 31, 1};
-inline constexpr RoutinePattern kYellowTradesRoutine{kYellowTrades, kYellowTradesPointers, 28, 1};
+// The three fixed bytes a search of the whole file looks for first: "swap a;
+// ld e, a" (CB 37 5F) is rare in code; "pop af" then the next two bytes
+// less so; "ld bc, 11" (01 0B 00, a nickname's length) likewise.
+inline constexpr RoutinePattern kTradeTable32Routine{kTradeTable32, kTradeTablePointer, 8};
+inline constexpr RoutinePattern kTradeTable16Routine{kTradeTable16, kTradeTablePointer, 8};
+inline constexpr RoutinePattern kCrystalLinesRoutine{kCrystalLines, kLinesPointer, 4};
+inline constexpr RoutinePattern kGoldSilverLinesRoutine{kGoldSilverLines, kLinesPointer, 4};
+inline constexpr RoutinePattern kPokemonNamesRoutine{kPokemonNames, kPokemonNamesPointer, 4};
+inline constexpr RoutinePattern kRedBlueTradesRoutine{kRedBlueTrades, kRedBlueTradesPointers, 31};
+inline constexpr RoutinePattern kYellowTradesRoutine{kYellowTrades, kYellowTradesPointers, 28};
+
+// A search looks for the anchor's three bytes: they must be fixed.
+constexpr bool anchoredOnFixedBytes(const RoutinePattern& p) {
+    return p.anchor + 3u <= p.bytes.size() && p.bytes[p.anchor] >= 0 && p.bytes[p.anchor + 1] >= 0 && p.bytes[p.anchor + 2] >= 0;
+}
+static_assert(anchoredOnFixedBytes(kTradeTable32Routine) && anchoredOnFixedBytes(kTradeTable16Routine) &&
+              anchoredOnFixedBytes(kCrystalLinesRoutine) && anchoredOnFixedBytes(kGoldSilverLinesRoutine) &&
+              anchoredOnFixedBytes(kPokemonNamesRoutine) && anchoredOnFixedBytes(kRedBlueTradesRoutine) &&
+              anchoredOnFixedBytes(kYellowTradesRoutine));
 
 }  // namespace routines
 }  // namespace kestrane
