@@ -115,11 +115,14 @@ __attribute__((target("avx2"))) detail::TripleBlock avx2Triples(const std::uint8
         return (std::uint64_t(low) | std::uint64_t(high) << 32) & kEvenBits;
     };
     for (; i + 256 <= n; i += 256) {
-        __m256i any = _mm256_setzero_si256();
-        for (std::size_t k = 0; k < 256; k += 32) {
-            const __m256i x = load(i + k);
-            any = _mm256_or_si256(any, _mm256_or_si256(_mm256_cmpeq_epi16(x, head), _mm256_cmpeq_epi16(x, tail)));
-        }
+        // Unrolled by hand: two independent chains, no loop counter.
+        auto hits = [&](std::size_t at) __attribute__((target("avx2"))) {
+            const __m256i x = load(at);
+            return _mm256_or_si256(_mm256_cmpeq_epi16(x, head), _mm256_cmpeq_epi16(x, tail));
+        };
+        const __m256i a = _mm256_or_si256(_mm256_or_si256(hits(i), hits(i + 32)), _mm256_or_si256(hits(i + 64), hits(i + 96)));
+        const __m256i b = _mm256_or_si256(_mm256_or_si256(hits(i + 128), hits(i + 160)), _mm256_or_si256(hits(i + 192), hits(i + 224)));
+        const __m256i any = _mm256_or_si256(a, b);
         if (_mm256_testz_si256(any, any)) continue;
         for (std::size_t at = i; at < i + 256; at += 64) {
             if (const detail::TripleBlock block{at, bits(at, head), bits(at, tail)}; (block.heads | block.tails) != 0) return block;

@@ -24,19 +24,18 @@ constexpr std::int64_t kPiece = 256 * 1024;
 }  // namespace
 
 Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, const PieceSearch& search) {
-    if (auto* holding = dynamic_cast<HoldingFile*>(&file)) {
-        // Each piece is searched as soon as it lands, while it is in the
-        // cache; the finds that need bytes of the next belong to the next.
-        std::int64_t next = 0;  // the first place no search has covered
-        auto searchLanded = [&](std::int64_t to) {
-            to = std::min(to, size);
-            const std::int64_t covered = to == size ? size : to - std::int64_t(overlap);
-            if (covered <= next) return;
-            search(std::span<const std::uint8_t>(holding->bytes_.get() + next, std::size_t(to - next)), next, covered);
-            next = covered;
-        };
-        return holding->holdWhole(size, [&](std::size_t, std::size_t to) { searchLanded(std::int64_t(to)); });
+    // Bytes held already (the whole file, read for the checksums) are searched where they are.
+    if (auto* holding = dynamic_cast<HoldingFile*>(&file); holding && holding->held(0, std::size_t(size))) {
+        const std::uint8_t* bytes = holding->bytes_.get();
+        for (std::int64_t at = 0; at < size; at += kPiece) {
+            const auto length = std::size_t(std::min(kPiece + std::int64_t(overlap), size - at));
+            search(std::span<const std::uint8_t>(bytes + at, length), at, at + kPiece);
+        }
+        return {};
     }
+    // Else through one buffer of a piece: its lines stay in the cache from
+    // one read to the next, where a fresh buffer of the whole file would
+    // have the search wait for memory.
     std::unique_ptr<std::uint8_t[]> piece(new std::uint8_t[std::size_t(kPiece) + overlap]);
     for (std::int64_t at = 0; at < size; at += kPiece) {
         const auto length = std::size_t(std::min(kPiece + std::int64_t(overlap), size - at));

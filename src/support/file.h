@@ -105,15 +105,14 @@ Result<void> writeExactly(File& file, std::int64_t offset, std::span<const std::
 // to `search` with its offset; pieces overlap by `overlap` bytes, and a find
 // that starts at `next` or later belongs to the next piece. Each piece is
 // searched as soon as it is read, while it is still in the cache. A
-// HoldingFile keeps what it reads (or searches what it holds already);
-// another file is read through one piece-sized buffer.
+// HoldingFile that holds the bytes already has them searched where they are.
 using PieceSearch = std::function<void(std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next)>;
 Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, const PieceSearch& search);
 
 // A file whose bytes are kept in memory as they are read, so that every
 // later step of one opening or one save reads them from there: a window
 // (the bank where a routine, its callers and its table lie), or the whole
-// file once something had to read it whole (a search, the checksums).
+// file where something needs it whole (the checksums, a copy).
 // Reads outside what is held go to the file. The file itself must outlive it.
 class HoldingFile final : public File {
 public:
