@@ -522,6 +522,12 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     app.set_version_flag("--version", std::string("kestrane-cli ") + kVersionText);
     app.require_subcommand(1);
 
+    // Only the subcommand named is given its options: building every
+    // command's parser is most of a short command's time. The others are
+    // named (for --help, and for a misspelt name's message) without them.
+    const std::string named = argc > 1 ? argv[1] : "";
+    auto building = [&](const CLI::App* command) { return command->get_name() == named; };
+
     std::string rom, output, tableFile;
     int slot = 0;
     bool json = false;
@@ -530,58 +536,64 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     // Most commands read one ROM; those that print take --json too.
     auto onRom = [&](const char* name, const char* help) {
         auto* command = app.add_subcommand(name, help);
-        command->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+        if (building(command)) command->add_option("ROM", rom, "The .gb or .gbc file.")->required();
         return command;
     };
     auto printingOnRom = [&](const char* name, const char* help) {
         auto* command = onRom(name, help);
-        command->add_flag("--json", json, "Print JSON.");
+        if (building(command)) command->add_flag("--json", json, "Print JSON.");
         return command;
     };
 
     auto* infoCmd = printingOnRom("info", "Show the game of a ROM and where its trade table is.");
 
     auto* listCmd = onRom("list", "List every trade slot.");
-    listCmd->add_flag("--json", json, "Print JSON: the trades as export writes them.");
+    if (building(listCmd)) listCmd->add_flag("--json", json, "Print JSON: the trades as export writes them.");
 
     std::string showPicture;
     auto* showCmd = onRom("show", "Show one trade in detail.");
-    showCmd->add_option("SLOT", slot, slotHelp)->required();
-    showCmd->add_flag("--json", json, "Print JSON.");
-    showCmd->add_option("--picture", showPicture, "Also write the offered creature's front picture, as it will arrive, "
-                                                  "to this PNG file.");
+    if (building(showCmd)) {
+        showCmd->add_option("SLOT", slot, slotHelp)->required();
+        showCmd->add_flag("--json", json, "Print JSON.");
+        showCmd->add_option("--picture", showPicture, "Also write the offered creature's front picture, as it will arrive, "
+                                                      "to this PNG file.");
+    }
 
     PictureOptions pictureOptions;
     auto* pictureCmd = onRom("picture", "Write a species' front picture, as the ROM draws it, to a PNG file.");
-    pictureCmd->add_option("SPECIES", pictureOptions.species, "The species: number or name.")->required();
-    pictureCmd->add_flag("--shiny", pictureOptions.shiny, "In its shiny colours.");
-    pictureCmd->add_option("--unown", pictureOptions.unown, "For Unown: the form's letter, A to Z.");
-    pictureCmd->add_option("--scale", pictureOptions.scale, "Each pixel as N x N pixels (1 to 16).")
-        ->check(CLI::Range(1, 16));
-    pictureCmd->add_option("-o,--output", pictureOptions.output, "The PNG file to write.")->required();
+    if (building(pictureCmd)) {
+        pictureCmd->add_option("SPECIES", pictureOptions.species, "The species: number or name.")->required();
+        pictureCmd->add_flag("--shiny", pictureOptions.shiny, "In its shiny colours.");
+        pictureCmd->add_option("--unown", pictureOptions.unown, "For Unown: the form's letter, A to Z.");
+        pictureCmd->add_option("--scale", pictureOptions.scale, "Each pixel as N x N pixels (1 to 16).")
+            ->check(CLI::Range(1, 16));
+        pictureCmd->add_option("-o,--output", pictureOptions.output, "The PNG file to write.")->required();
+    }
 
     auto* setCmd = onRom("set", "Change fields of one trade; the others keep their bytes.");
-    setCmd->add_option("SLOT", slot, slotHelp)->required();
     GivenEdit& given = setOptions.given;
     // The options that change a field: a set without any is a usage error.
     std::vector<CLI::Option*> fields;
-    // Every option gives text, read by its field's parser.
-    auto field = [&](const char* name, auto& target, const char* help) {
-        fields.push_back(setCmd->add_option_function<std::string>(name, [&target](const std::string& text) { target = text; }, help));
-    };
-    field("--requested", given.requestedSpecies, "Species the player gives: number or name.");
-    field("--offered", given.offeredSpecies, "Species offered: number or name.");
-    field("--nickname", given.nickname, "The offered creature's nickname.");
-    field("--ot", given.trainerName, "The trainer's name (OT); not in Red, Blue and Yellow, whose trades give one.");
-    field("--id", given.trainerId, "The trainer ID, 0 to 65535; not in Red, Blue and Yellow (chosen at random).");
-    field("--item", given.heldItem, "The held item: its name as the ROM spells it, a number, or None.");
-    field("--dvs", given.dvs, "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10).");
-    fields.push_back(setCmd->add_flag("--shiny", given.shiny, "Make the offered creature shiny (after --dvs, if given)."));
-    field("--gender-requirement", given.genderRequirement, "The gender the given creature must have: either, male or female.");
-    field("--dialog", given.dialogSet,
-          "The trader's lines: collector, happy, newbie or (Crystal) girl; in Red, Blue and Yellow casual, evolution or happy.");
-    addWriteOptions(setCmd, setOptions.write);
-    addPaddingOption(setCmd, setOptions.write);
+    if (building(setCmd)) {
+        setCmd->add_option("SLOT", slot, slotHelp)->required();
+        // Every option gives text, read by its field's parser.
+        auto field = [&](const char* name, auto& target, const char* help) {
+            fields.push_back(setCmd->add_option_function<std::string>(name, [&target](const std::string& text) { target = text; }, help));
+        };
+        field("--requested", given.requestedSpecies, "Species the player gives: number or name.");
+        field("--offered", given.offeredSpecies, "Species offered: number or name.");
+        field("--nickname", given.nickname, "The offered creature's nickname.");
+        field("--ot", given.trainerName, "The trainer's name (OT); not in Red, Blue and Yellow, whose trades give one.");
+        field("--id", given.trainerId, "The trainer ID, 0 to 65535; not in Red, Blue and Yellow (chosen at random).");
+        field("--item", given.heldItem, "The held item: its name as the ROM spells it, a number, or None.");
+        field("--dvs", given.dvs, "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10).");
+        fields.push_back(setCmd->add_flag("--shiny", given.shiny, "Make the offered creature shiny (after --dvs, if given)."));
+        field("--gender-requirement", given.genderRequirement, "The gender the given creature must have: either, male or female.");
+        field("--dialog", given.dialogSet,
+              "The trader's lines: collector, happy, newbie or (Crystal) girl; in Red, Blue and Yellow casual, evolution or happy.");
+        addWriteOptions(setCmd, setOptions.write);
+        addPaddingOption(setCmd, setOptions.write);
+    }
 
     auto* speciesCmd = printingOnRom("species", "List the species as this ROM names them, by number.");
 
@@ -590,43 +602,53 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     std::string edited;
     bool anyGame = false;
     auto* patchCmd = app.add_subcommand("patch", "Write a patch (BPS or IPS, by the file's name) that turns CLEAN into EDITED.");
-    patchCmd->add_option("CLEAN", rom, "The clean ROM the players have.")->required();
-    patchCmd->add_option("EDITED", edited, "The edited ROM.")->required();
-    patchCmd->add_option("-o,--output", output, "The patch file: a name ending in .bps or .ips.")->required();
-    patchCmd->add_flag("--any", anyGame, "Make the patch even when the two are not the same game.");
+    if (building(patchCmd)) {
+        patchCmd->add_option("CLEAN", rom, "The clean ROM the players have.")->required();
+        patchCmd->add_option("EDITED", edited, "The edited ROM.")->required();
+        patchCmd->add_option("-o,--output", output, "The patch file: a name ending in .bps or .ips.")->required();
+        patchCmd->add_flag("--any", anyGame, "Make the patch even when the two are not the same game.");
+    }
 
     std::string patchFile;
     auto* applyCmd = app.add_subcommand("apply", "Apply a patch (BPS or IPS, by what it holds) to ROM, writing the patched ROM to OUT.");
-    applyCmd->add_option("PATCH", patchFile, "The .bps or .ips patch.")->required();
-    applyCmd->add_option("ROM", rom, "The ROM the patch was made for; it is left as it is.")->required();
-    applyCmd->add_option("-o,--output", output, "The patched ROM: a new file (replaced if it exists; never ROM or PATCH).")->required();
+    if (building(applyCmd)) {
+        applyCmd->add_option("PATCH", patchFile, "The .bps or .ips patch.")->required();
+        applyCmd->add_option("ROM", rom, "The ROM the patch was made for; it is left as it is.")->required();
+        applyCmd->add_option("-o,--output", output, "The patched ROM: a new file (replaced if it exists; never ROM or PATCH).")->required();
+    }
 
     auto* diffCmd = app.add_subcommand("diff", "Show what differs between two ROMs: their trades field by field, then the rest.");
-    diffCmd->add_option("CLEAN", rom, "The clean ROM.")->required();
-    diffCmd->add_option("EDITED", edited, "The edited ROM.")->required();
-    diffCmd->add_flag("--json", json, "Print JSON.");
     bool quiet = false;
-    diffCmd->add_flag("-q,--quiet", quiet, "Print nothing: the exit status alone says whether the ROMs differ (0 the same, 1 different).");
+    if (building(diffCmd)) {
+        diffCmd->add_option("CLEAN", rom, "The clean ROM.")->required();
+        diffCmd->add_option("EDITED", edited, "The edited ROM.")->required();
+        diffCmd->add_flag("--json", json, "Print JSON.");
+        diffCmd->add_flag("-q,--quiet", quiet, "Print nothing: the exit status alone says whether the ROMs differ (0 the same, 1 different).");
+    }
 
     auto* exportCmd = onRom("export", "Write the whole trade table as JSON.");
-    exportCmd->add_option("-o,--output", output, "Write to this file instead of standard output.");
+    if (building(exportCmd)) exportCmd->add_option("-o,--output", output, "Write to this file instead of standard output.");
 
     WriteOptions importOptions;
     auto* importCmd = onRom("import", "Apply a JSON trade table as one save; nothing is written if any "
                                                    "value is refused.");
-    importCmd->add_option("FILE", tableFile, "The JSON table (\"-\" for standard input).")->required();
-    addWriteOptions(importCmd, importOptions);
-    addPaddingOption(importCmd, importOptions);
+    if (building(importCmd)) {
+        importCmd->add_option("FILE", tableFile, "The JSON table (\"-\" for standard input).")->required();
+        addWriteOptions(importCmd, importOptions);
+        addPaddingOption(importCmd, importOptions);
+    }
 
     bool fix = false;
     WriteOptions fixOptions;
     auto* checksumsCmd = onRom("checksums", "Show whether the ROM's checksums are consistent, or make them so.");
-    checksumsCmd->add_flag("--fix", fix, "Make the header checksum, the global checksum and the Stadium data consistent.");
-    checksumsCmd->add_flag("--dry-run", fixOptions.dryRun, "With --fix: print the bytes that would change; write nothing.");
-    checksumsCmd->add_flag("--make-writable", fixOptions.makeWritable, "With --fix: save into a read-only ROM, making it writable.");
-    checksumsCmd->add_option("-o,--output", fixOptions.output,
-                             "With --fix: write a copy to FILE (replaced if it exists); the ROM is left as it is.");
-    checksumsCmd->add_flag("--json", json, "Print JSON.");
+    if (building(checksumsCmd)) {
+        checksumsCmd->add_flag("--fix", fix, "Make the header checksum, the global checksum and the Stadium data consistent.");
+        checksumsCmd->add_flag("--dry-run", fixOptions.dryRun, "With --fix: print the bytes that would change; write nothing.");
+        checksumsCmd->add_flag("--make-writable", fixOptions.makeWritable, "With --fix: save into a read-only ROM, making it writable.");
+        checksumsCmd->add_option("-o,--output", fixOptions.output,
+                                 "With --fix: write a copy to FILE (replaced if it exists); the ROM is left as it is.");
+        checksumsCmd->add_flag("--json", json, "Print JSON.");
+    }
 
     try {
         app.parse(argc, argv);
