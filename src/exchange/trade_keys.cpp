@@ -83,7 +83,7 @@ std::optional<Json> optional(const std::optional<T>& value) {
 constexpr const char* kSpecies = "a species number or name";
 constexpr const char* kNameOrNumber = "a name or a number";
 
-const TradeKey kKeys[] = {
+constexpr TradeKey kKeys[] = {
     {"location", Field::Presence, [](const Rom&, const TradeRecord& r) { return std::optional<Json>(r.location); }, nullptr},
     {"requested", Field::RequestedSpecies, [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(speciesJson(rom, r.requestedSpecies)); },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.requestedSpecies, kSpecies); }},

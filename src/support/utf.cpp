@@ -2,9 +2,11 @@
 
 namespace kestrane {
 
-std::string toUtf8(char32_t c) {
+namespace {
+
+// Appends a code point's bytes: no string of its own a character.
+void appendUtf8(std::string& out, char32_t c) {
     if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
-    std::string out;
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));
     } else if (c < 0x800) {
@@ -20,18 +22,25 @@ std::string toUtf8(char32_t c) {
         out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
+}
+
+}  // namespace
+
+std::string toUtf8(char32_t c) {
+    std::string out;
+    appendUtf8(out, c);
     return out;
 }
 
 std::string toUtf8(std::u16string_view text) {
     std::string out;
-    out.reserve(text.size());
+    out.reserve(text.size() + text.size() / 2);
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
         }
-        out += toUtf8(c);
+        appendUtf8(out, c);
     }
     return out;
 }

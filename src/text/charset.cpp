@@ -27,6 +27,7 @@ Charset::Charset(std::span<const CharsetEntry> entries, std::string_view typeabl
             printable_[e.byte] = e.glyph == Glyph::Printable;
         } else if (e.text.size() == 1 && text_[e.byte].size() == 1 && isHiragana(text_[e.byte][0]) && isKatakana(e.text[0])) {
             twin_[e.byte] = e.text;
+            hasTwins_ = true;
         }
         if (e.glyph != Glyph::ReadOnly) bytes_.emplace(e.text, e.byte);
     }

@@ -50,6 +50,8 @@ public:
     // A byte's second text, where one tile is a hiragana and its katakana
     // twin (Japanese べ/ベ, ぺ/ペ, へ/ヘ, り/リ): the katakana; else empty.
     std::u16string_view katakanaTwin(std::uint8_t byte) const { return twin_[byte]; }
+    // Whether any byte has a katakana twin.
+    bool hasTwins() const { return hasTwins_; }
     // True for the bytes the games print as a character of a name.
     bool printable(std::uint8_t byte) const { return printable_[byte]; }
     // The byte a unit of exactly this text writes: a text of the table, a
@@ -67,6 +69,7 @@ private:
     std::array<bool, 256> known_{};
     std::array<bool, 256> printable_{};
     std::array<std::u16string_view, 256> twin_{};
+    bool hasTwins_ = false;
     std::unordered_map<std::u16string_view, std::uint8_t> bytes_;
     std::unordered_set<char16_t> startsLong_;
     std::size_t longest_ = 1;

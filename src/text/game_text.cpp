@@ -45,9 +45,16 @@ std::u16string_view twinForm(std::span<const std::uint8_t> bytes, std::size_t at
 
 std::u16string decodeGameText(std::span<const std::uint8_t> data, const Charset& charset) {
     std::u16string decoded;
-    std::vector<std::u16string_view> shown;
     const auto end = std::find(data.begin(), data.end(), kTerminator);
     const auto bytes = std::span<const std::uint8_t>(data.begin(), end);
+    // What the units before showed matters only to a katakana twin.
+    if (!charset.hasTwins()) {
+        for (std::uint8_t b : bytes) {
+            if (auto text = charset.text(b)) decoded += *text;
+        }
+        return decoded;
+    }
+    std::vector<std::u16string_view> shown;
     for (std::size_t at = 0; at < bytes.size(); ++at) {
         auto text = charset.text(bytes[at]);
         shown.push_back(!text ? std::u16string_view() : charset.katakanaTwin(bytes[at]).empty() ? *text

@@ -64,7 +64,7 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     if (!identity) return identity.error();
     if (!identity->release) return unsupportedRom(identity->gameCode, identity->version, identity->destination);
 
-    Rom rom;
+    Rom rom(nullptr);
     rom.path = path;
     rom.release = identity->release;
     rom.version = identity->version;
@@ -132,6 +132,7 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
         rom.items = std::move(*items);
     }
     if (auto closed = held.close(); !closed) return inContext(closed.error(), where());
+    if (!rom.species) rom.species = builtInSpeciesListShared();
     return rom;
 }
 

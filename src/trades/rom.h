@@ -29,6 +29,11 @@ struct RecordPlace {
 };
 
 struct Rom {
+    Rom() = default;
+    // With the species list to be set later (openRom: the ROM's own names,
+    // so that the built-in list is not made for nothing).
+    explicit Rom(std::shared_ptr<const SpeciesList> species) : species(std::move(species)) {}
+
     std::string path;               // UTF-8
     const Release* release = nullptr;  // never null in a Rom that openRom gave
     std::uint8_t version = 0;          // the header's version byte: the release's revision
