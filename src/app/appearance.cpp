@@ -70,8 +70,12 @@ QPixmap artwork(const QString& name) {
 }
 
 QPixmap pixmapOf(const FrontPicture& picture) {
-    const std::vector<std::uint8_t> rgb = picture.rgb();
-    const QImage image(rgb.data(), picture.width, picture.height, picture.width * 3, QImage::Format_RGB888);
+    // The shades are the pixels of an indexed image, the four colours its
+    // table: nothing is copied a pixel at a time before Qt draws it.
+    QImage image(picture.shades.data(), picture.width, picture.height, picture.width, QImage::Format_Indexed8);
+    QList<QRgb> table;
+    for (const Rgb& c : picture.colours) table.push_back(qRgb(c.red, c.green, c.blue));
+    image.setColorTable(table);
     return QPixmap::fromImage(image.scaled(picture.width * 2, picture.height * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation));
 }
 
