@@ -5,6 +5,11 @@
 #if defined(__x86_64__) || defined(_M_X64)
 #include <immintrin.h>
 #define KESTRANE_X86 1
+// mingw-w64's GCC cannot align its stack to 32 bytes, and an AVX2 value it
+// keeps there would fault: Windows builds use SSE2.
+#if !defined(_WIN32)
+#define KESTRANE_AVX2 1
+#endif
 #endif
 
 namespace kestrane {
@@ -12,8 +17,11 @@ namespace {
 
 ScanWidth widestHere() {
 #if defined(KESTRANE_X86)
+#if defined(KESTRANE_AVX2)
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") ? ScanWidth::Avx2 : ScanWidth::Sse2;
+    if (__builtin_cpu_supports("avx2")) return ScanWidth::Avx2;
+#endif
+    return ScanWidth::Sse2;
 #else
     return ScanWidth::Plain;
 #endif
@@ -50,6 +58,7 @@ detail::PairBlock sse2Block(const std::uint8_t* p, std::size_t n, std::size_t i,
     return {i, 0};
 }
 
+#if defined(KESTRANE_AVX2)
 __attribute__((target("avx2"))) detail::PairBlock avx2Block(const std::uint8_t* p, std::size_t n, std::size_t i,
                                                             std::uint8_t first, std::uint8_t second, std::size_t distance) {
     const __m256i a = _mm256_set1_epi8(static_cast<char>(first));
@@ -73,6 +82,8 @@ __attribute__((target("avx2"))) detail::PairBlock avx2Block(const std::uint8_t* 
     }
     return {i, 0};
 }
+
+#endif
 
 // Two bytes a place at every even place: the triple's first two, or its
 // last two. 256 places a test; then the block of 64 that hit, its bits:
@@ -102,6 +113,7 @@ detail::TripleBlock sse2Triples(const std::uint8_t* p, std::size_t n, std::size_
     return {i, 0, 0};
 }
 
+#if defined(KESTRANE_AVX2)
 __attribute__((target("avx2"))) detail::TripleBlock avx2Triples(const std::uint8_t* p, std::size_t n, std::size_t i,
                                                                 const std::uint8_t (&t)[3]) {
     const __m256i head = _mm256_set1_epi16(static_cast<short>(t[0] | t[1] << 8));
@@ -131,6 +143,8 @@ __attribute__((target("avx2"))) detail::TripleBlock avx2Triples(const std::uint8
     return {i, 0, 0};
 }
 
+#endif
+
 std::uint64_t sse2Sum(const std::uint8_t* p, std::size_t n, std::size_t& i) {
     const __m128i zero = _mm_setzero_si128();
     // Four sums at once: each add waits for none of the others.
@@ -147,6 +161,7 @@ std::uint64_t sse2Sum(const std::uint8_t* p, std::size_t n, std::size_t& i) {
     return std::uint64_t(_mm_cvtsi128_si64(lanes)) + std::uint64_t(_mm_cvtsi128_si64(_mm_unpackhi_epi64(lanes, lanes)));
 }
 
+#if defined(KESTRANE_AVX2)
 __attribute__((target("avx2"))) std::uint64_t avx2Sum(const std::uint8_t* p, std::size_t n, std::size_t& i) {
     const __m256i zero = _mm256_setzero_si256();
     __m256i s0 = zero, s1 = zero;
@@ -161,6 +176,7 @@ __attribute__((target("avx2"))) std::uint64_t avx2Sum(const std::uint8_t* p, std
     const __m128i lanes = _mm_add_epi64(_mm256_castsi256_si128(s), _mm256_extracti128_si256(s, 1));
     return std::uint64_t(_mm_cvtsi128_si64(lanes)) + std::uint64_t(_mm_cvtsi128_si64(_mm_unpackhi_epi64(lanes, lanes)));
 }
+#endif
 
 #endif
 
@@ -180,7 +196,9 @@ PairBlock nextPairBlock(const std::uint8_t* bytes, std::size_t size, std::size_t
                         std::uint8_t second, std::size_t distance) {
     switch (scanWidth()) {
 #if defined(KESTRANE_X86)
+#if defined(KESTRANE_AVX2)
     case ScanWidth::Avx2: return avx2Block(bytes, size, from, first, second, distance);
+#endif
     case ScanWidth::Sse2: return sse2Block(bytes, size, from, first, second, distance);
 #endif
     default: return plainBlock(from);
@@ -190,7 +208,9 @@ PairBlock nextPairBlock(const std::uint8_t* bytes, std::size_t size, std::size_t
 TripleBlock nextTripleBlock(const std::uint8_t* bytes, std::size_t size, std::size_t from, const std::uint8_t (&triple)[3]) {
     switch (scanWidth()) {
 #if defined(KESTRANE_X86)
+#if defined(KESTRANE_AVX2)
     case ScanWidth::Avx2: return avx2Triples(bytes, size, from, triple);
+#endif
     case ScanWidth::Sse2: return sse2Triples(bytes, size, from, triple);
 #endif
     default: return {from, 0, 0};
@@ -206,7 +226,9 @@ std::uint64_t sumOfBytes(std::span<const std::uint8_t> bytes) {
     std::uint64_t sum = 0;
     switch (scanWidth()) {
 #if defined(KESTRANE_X86)
+#if defined(KESTRANE_AVX2)
     case ScanWidth::Avx2: sum = avx2Sum(p, n, i); break;
+#endif
     case ScanWidth::Sse2: sum = sse2Sum(p, n, i); break;
 #endif
     default: break;
