@@ -277,10 +277,17 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
     }
     EXPECT_EQ(run({}).code, 2);
     EXPECT_EQ(run({"set"}).code, 2);
-    for (const char* command : {"info", "list", "show", "set", "export", "import"}) {
+    // Each command's help names its own options; the program's, every command.
+    const Outcome all = run({"--help"});
+    for (auto [command, option] : {std::pair{"info", "--json"}, {"list", "--json"}, {"show", "--picture"}, {"picture", "--scale"},
+                                   {"set", "--nickname"}, {"species", "--json"}, {"items", "--json"}, {"patch", "--any"},
+                                   {"apply", "PATCH"}, {"diff", "--quiet"}, {"export", "--output"}, {"import", "--dry-run"},
+                                   {"checksums", "--fix"}}) {
         Outcome help = run({command, "--help"});
         EXPECT_EQ(help.code, 0) << command;
         EXPECT_NE(help.out.find("Usage"), std::string::npos) << command;
+        EXPECT_NE(help.out.find(option), std::string::npos) << command;
+        EXPECT_NE(all.out.find(std::string("  ") + command + " "), std::string::npos) << command;
     }
     Outcome version = run({"--version"});
     EXPECT_EQ(version.code, 0);

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "support/byte_scan.h"
 #include "support/fault_injection.h"
+#include "support/memory_file_system.h"
 #include "support/file_systems.h"
 #include "support/rom_image.h"
 
@@ -78,6 +82,68 @@ TEST(NewFile, NeverTheRomNeverASpecialFileNeverHalfWritten) {
             EXPECT_TRUE(now == Bytes(4000, 'x') || now == Bytes(5000, 'y'));  // a failed folder sync comes after the rename
         }
         EXPECT_EQ(files(), before);
+    }
+}
+
+// One opening reads through what it holds: every read, search and write
+// through a HoldingFile gives what the file itself gives, whatever is held
+// (nothing, a bank, the file's last bytes, the whole file), and a find that
+// straddles two pieces of a search is found once.
+TEST(HoldingFile, GivesWhatTheFileHoldsWhateverIsHeld) {
+    std::mt19937 rng(11);
+    Bytes bytes(600'000);
+    for (std::uint8_t& b : bytes) b = std::uint8_t(rng());
+    const std::uint8_t triple[3] = {0xCB, 0x37, 0x5F};
+    // Across the first piece's end, at the file's start and end, and elsewhere.
+    for (std::size_t at : {std::size_t(0x3FFFF), std::size_t(0x3FFFE), std::size_t(0), bytes.size() - 3, std::size_t(0x12345)}) {
+        std::copy_n(triple, 3, bytes.begin() + std::ptrdiff_t(at));
+    }
+    std::vector<std::int64_t> expected;
+    for (std::size_t i = 0; i + 2 < bytes.size(); ++i) {
+        if (bytes[i] == 0xCB && bytes[i + 1] == 0x37 && bytes[i + 2] == 0x5F) expected.push_back(std::int64_t(i));
+    }
+    MemoryFileSystem fs;
+    fs.put("rom.gbc", bytes);
+    const auto size = std::int64_t(bytes.size());
+    struct Case {
+        const char* name;
+        std::function<Result<void>(HoldingFile&)> hold;
+    };
+    const Case cases[] = {
+        {"nothing held", [](HoldingFile&) { return Result<void>(); }},
+        {"a bank held", [](HoldingFile& f) { return f.hold(0x4000, 0x4000); }},
+        {"the last bytes held, past the end asked", [&](HoldingFile& f) { return f.hold(size - 100, 0x4000); }},
+        {"the whole file held", [&](HoldingFile& f) { return f.holdWhole(size); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto opened = fs.open("rom.gbc", OpenMode::ReadWrite);
+        ASSERT_TRUE(opened);
+        HoldingFile file(**opened);
+        ASSERT_TRUE(c.hold(file));
+        for (int read = 0; read < 300; ++read) {
+            const std::int64_t from = std::int64_t(rng() % std::uint32_t(size + 50));
+            Bytes got(rng() % 20000);
+            auto n = readUpTo(file, from, got);
+            ASSERT_TRUE(n);
+            const std::size_t there = std::size_t(std::clamp<std::int64_t>(size - from, 0, std::int64_t(got.size())));
+            ASSERT_EQ(*n, there) << "from " << from;
+            ASSERT_TRUE(std::equal(got.begin(), got.begin() + std::ptrdiff_t(there), bytes.begin() + from)) << "from " << from;
+        }
+        std::vector<std::int64_t> found;
+        ASSERT_TRUE(searchInPieces(file, size, 2, [&](std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next) {
+            forEachByteTriple(piece, triple, [&](std::size_t i) {
+                if (at + std::int64_t(i) < next) found.push_back(at + std::int64_t(i));
+            });
+        }));
+        EXPECT_EQ(found, expected);
+        // A write makes what was held stale: later reads see the new byte.
+        const std::uint8_t changed[1] = {std::uint8_t(bytes[0x4100] ^ 0xFF)};
+        ASSERT_TRUE(writeExactly(file, 0x4100, changed));
+        std::uint8_t back[1] = {};
+        ASSERT_TRUE(readExactly(file, 0x4100, back));
+        EXPECT_EQ(back[0], changed[0]);
+        ASSERT_TRUE(writeExactly(file, 0x4100, std::span<const std::uint8_t>(bytes).subspan(0x4100, 1)));
     }
 }
 
