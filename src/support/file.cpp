@@ -25,11 +25,11 @@ constexpr std::int64_t kPiece = 256 * 1024;
 
 Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, const PieceSearch& search) {
     // Bytes held already (the whole file, read for the checksums) are searched where they are.
-    if (auto* holding = dynamic_cast<HoldingFile*>(&file); holding && holding->held(0, std::size_t(size))) {
-        const std::uint8_t* bytes = holding->bytes_.get();
+    const auto* holding = dynamic_cast<const HoldingFile*>(&file);
+    if (auto held = holding ? holding->held(0, std::size_t(size)) : std::nullopt; held && held->size() == std::size_t(size)) {
         for (std::int64_t at = 0; at < size; at += kPiece) {
             const auto length = std::size_t(std::min(kPiece + std::int64_t(overlap), size - at));
-            search(std::span<const std::uint8_t>(bytes + at, length), at, at + kPiece);
+            search(held->subspan(std::size_t(at), length), at, at + kPiece);
         }
         return {};
     }
@@ -63,7 +63,7 @@ Result<void> HoldingFile::holdWhole(std::int64_t size, const std::function<void(
         if (landed) landed(0, std::size_t(size));
         return {};
     }
-    // Held as they land: [0, to) is what a search may look at.
+    // Held as they land: [0, to) is what `landed` may look at.
     const auto length = std::size_t(size);
     bytes_.reset(new std::uint8_t[length]);
     from_ = 0;

@@ -121,8 +121,9 @@ public:
     // Holds [from, from + length), what there is of it, unless held already.
     Result<void> hold(std::int64_t from, std::size_t length);
     // Holds the file's first `size` bytes (the whole file), read in pieces;
-    // `landed(from, to)` is called as each piece is in, while it is in the
-    // cache: bytes [0, to) are held then.
+    // `landed(from, to)` is called as each piece is in (a pass over it then
+    // finds it nearer the processor than a pass over the whole file would):
+    // bytes [0, to) are held then.
     Result<void> holdWhole(std::int64_t size, const std::function<void(std::size_t from, std::size_t to)>& landed = {});
     // The held bytes [from, from + length), what there is of them before
     // the file's end; none where they are not all held.
@@ -139,8 +140,6 @@ public:
     Result<void> close() override { return file_.close(); }
 
 private:
-    friend Result<void> searchInPieces(File&, std::int64_t, std::size_t, const PieceSearch&);
-
     File& file_;
     std::unique_ptr<std::uint8_t[]> bytes_;  // not cleared first: every byte is read before it is held
     std::int64_t from_ = 0;

@@ -90,8 +90,7 @@ std::uint16_t stadiumCrc(std::span<const std::uint8_t> bytes);
 // sums made a piece at a time, as its pieces are read.
 void appendHalfBankSums(std::span<const std::uint8_t> bytes, std::vector<std::uint32_t>& sums);
 // Reads the whole file into `held`, the half-banks' sums made as each piece
-// lands (while it is in the cache), so that the checksums need no second
-// pass over it; gives the sums.
+// lands, so that the checksums need no second pass over it; gives the sums.
 Result<std::vector<std::uint32_t>> holdWholeSummed(HoldingFile& held, std::int64_t size);
 
 // A whole ROM's bytes with the sums that the checks need, kept up to date
