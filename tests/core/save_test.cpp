@@ -56,6 +56,60 @@ TEST_F(SaveTest, SavesExactlyTheEditedBytes) {
     EXPECT_EQ(readFile(path), rom);
 }
 
+// Each byte of the file is read once a step: an opening reads the routine's
+// bank (and the whole file only where it searches or sums it), a save that
+// keeps the checksums reads the file once, and its proof reads back only
+// what it wrote.
+TEST(ReadOnce, EachStepReadsWhatItNeedsOnce) {
+    TempDir dir;
+    Bytes image = retailLikeRom("BYTE", 4);
+    buildChecksums(image);
+    const std::string path = dir.write("crystal.gbc", image);
+    Bytes moved = randomImage("BYTE");
+    putTable(moved, kCrystalTable + 48, retailTrades("BYTE"));
+    putRoutine(moved, kCrystalRoutine + 48, kCrystalTable + 48);
+    const std::string movedPath = dir.write("moved.gbc", moved);
+    const Rom rom = *openRom(path);
+    TradeEdit edit = uneditedEdit(*readTradeRecord(rom, Slot::fromNumber(1))->record);
+    const auto size = std::int64_t(kRomSize);
+    constexpr std::int64_t kBank = 0x4000, kSmall = 1024;
+    const RomParts quick{.gameData = false, .checksums = false, .readOnly = false};
+    struct Case {
+        const char* name;
+        std::function<bool(FileSystem&)> step;
+        std::int64_t most;  // bytes read
+    };
+    const Case cases[] = {
+        {"locating the table in place: its bank", [&](FileSystem& fs) { return bool(openRom(path, fs, quick)); }, kBank + kSmall},
+        {"locating it with the checksums: the file once",
+         [&](FileSystem& fs) { return bool(openRom(path, fs, {.gameData = false, .checksums = true, .readOnly = false})); }, size + kSmall},
+        {"locating a moved table: the file once, and its bank", [&](FileSystem& fs) { return bool(openRom(movedPath, fs, quick)); },
+         size + kBank + kSmall},
+        {"a save keeping the checksums: the file once",
+         [&](FileSystem& fs) {
+             edit.trainerId = edit.shown.trainerId == 4660 ? 4661 : 4660;
+             auto saved = writeTradeRecord(rom, edit, {}, fs);
+             if (saved) edit.shown = saved->records.front();
+             return saved && saved->checksumsUpdated;
+         },
+         size + kSmall},
+        {"a save leaving them (stale after it): the bank and the record",
+         [&](FileSystem& fs) {
+             edit.trainerId = edit.shown.trainerId == 4660 ? 4661 : 4660;
+             auto saved = writeTradeRecord(rom, edit, SaveOptions{ChecksumPolicy::Leave}, fs);
+             if (saved) edit.shown = saved->records.front();
+             return bool(saved);
+         },
+         kBank + kSmall},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FaultInjectingFileSystem counting;
+        ASSERT_TRUE(c.step(counting));
+        EXPECT_LE(counting.bytesRead(), c.most);
+    }
+}
+
 TEST_F(SaveTest, WritesEachGameAtItsOwnOffsets) {
     for (const char* code : {"AAXE", "BYTE", "BYTU"}) {
         use(retailLikeRom(code, 7));

@@ -20,7 +20,9 @@ public:
     Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) override {
         auto plan = owner_.next(FileOp::Read);
         if (plan && plan->error) return *plan->error;
-        return inner_->readAt(offset, plan ? shortened(out) : out);
+        auto got = inner_->readAt(offset, plan ? shortened(out) : out);
+        if (got) owner_.bytesRead_ += std::int64_t(*got);
+        return got;
     }
 
     Result<std::size_t> writeAt(std::int64_t offset, std::span<const std::uint8_t> data) override {

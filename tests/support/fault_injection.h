@@ -33,6 +33,8 @@ public:
 
     // Every call so far, in order.
     const std::vector<FileOp>& calls() const { return calls_; }
+    // The bytes every read so far brought in.
+    std::int64_t bytesRead() const { return bytesRead_; }
 
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override;
     Result<FileStatus> status(const std::string& path) override;
@@ -57,6 +59,7 @@ private:
     FileSystem& inner_;
     std::vector<Plan> plans_;
     std::vector<FileOp> calls_;
+    std::int64_t bytesRead_ = 0;
 };
 
 }  // namespace kestrane
