@@ -146,9 +146,10 @@ Result<RomSpeciesNames> readSpeciesNames(File& file, const Release& release, int
         const auto end = std::find(entry.begin(), entry.end(), kTerminator);
         const bool plain = std::all_of(entry.begin(), end, [&](std::uint8_t b) { return charset.printable(b); }) &&
                            std::all_of(end, entry.end(), [](std::uint8_t b) { return b == kTerminator; });
-        const std::string where = "entry " + std::to_string(species) + " (at " + hexOffset(first + std::uint32_t(species - 1) * length) + ")";
-        if (end == entry.begin()) return RomSpeciesNames{{}, where + " is empty"};
-        if (!plain) return RomSpeciesNames{{}, where + " is not plain game text"};
+        // Said only where an entry fails.
+        auto where = [&] { return "entry " + std::to_string(species) + " (at " + hexOffset(first + std::uint32_t(species - 1) * length) + ")"; };
+        if (end == entry.begin()) return RomSpeciesNames{{}, where() + " is empty"};
+        if (!plain) return RomSpeciesNames{{}, where() + " is not plain game text"};
         read.names.push_back(toUtf8(decodeGameText(std::span(entry.begin(), end), charset)));
     }
     return read;
