@@ -33,7 +33,7 @@
 #include "app/trade_chooser.h"
 #include "exchange/table_file.h"
 #include "support/hex_text.h"
-#include "trades/species.h"
+#include "trades/creature_list.h"
 #include "trades/releases.h"
 #include "trades/save.h"
 #include "trades/trade_text.h"

@@ -18,7 +18,7 @@
 #include "app/recent_roms.h"
 #include "support/file.h"
 #include "trades/pictures.h"
-#include "trades/species.h"
+#include "trades/creature_list.h"
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
 #include "trades/trade_record.h"

@@ -14,7 +14,7 @@
 #include "support/words.h"
 #include "trades/fields.h"
 #include "trades/trade_edit.h"
-#include "trades/species.h"
+#include "trades/creature_list.h"
 
 namespace kestrane::exchange {
 namespace {

@@ -7,7 +7,7 @@
 #include "support/utf.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
-#include "trades/species.h"
+#include "trades/creature_list.h"
 #include "trades/trade_text.h"
 #include "trades/trade_warnings.h"
 

@@ -24,7 +24,7 @@
 #include "support/file.h"
 #include "support/result.h"
 #include "trades/releases.h"
-#include "trades/species.h"
+#include "trades/creature_list.h"
 
 namespace kestrane {
 

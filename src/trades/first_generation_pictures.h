@@ -21,7 +21,7 @@
 //            in memory holds each pixel's low bit.
 //   canvas   the game centres a w x h tile picture in 7 x 7 tiles: at tile
 //            column (8 - w) / 2 and row 7 - h.
-//   shades   the original Game Boy's four greys, 0 white to 3 black.
+//   shades   the four greys of the Game Boy's own screen, 0 white to 3 black.
 #pragma once
 
 #include <cstdint>

@@ -26,7 +26,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
-#include "trades/species.h"
+#include "trades/creature_list.h"
 #include "trades/values.h"
 #include "trades/releases.h"
 

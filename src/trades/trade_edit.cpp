@@ -10,7 +10,7 @@
 #include "text/game_text.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
-#include "trades/species.h"
+#include "trades/creature_list.h"
 #include "trades/trainer_id.h"
 
 namespace kestrane {

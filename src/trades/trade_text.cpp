@@ -5,7 +5,7 @@
 #include "trades/game_data.h"
 #include "support/utf.h"
 #include "support/words.h"
-#include "trades/species.h"
+#include "trades/creature_list.h"
 #include "trades/record_layout.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 
 #include "trades/game_data.h"
 #include "trades/record_layout.h"
-#include "trades/species.h"
+#include "trades/creature_list.h"
 #include "trades/values.h"
 
 namespace kestrane {

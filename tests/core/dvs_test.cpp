@@ -5,7 +5,7 @@
 
 #include "support/rom_image.h"
 
-#include "trades/species.h"
+#include "trades/creature_list.h"
 
 namespace kestrane {
 namespace {

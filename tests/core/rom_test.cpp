@@ -9,7 +9,7 @@
 #include "support/fault_injection.h"
 #include "support/hex_text.h"
 #include "support/rom_image.h"
-#include "trades/species.h"
+#include "trades/creature_list.h"
 #include "trades/trade_record.h"
 
 namespace kestrane {

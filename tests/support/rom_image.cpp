@@ -10,7 +10,7 @@
 
 #include "support/words.h"
 #include "trades/dvs.h"
-#include "trades/species.h"
+#include "trades/creature_list.h"
 #include <stdexcept>
 
 namespace kestrane::testing {

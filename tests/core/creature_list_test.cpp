@@ -1,5 +1,5 @@
 // The species list and what people type for a species.
-#include "trades/species.h"
+#include "trades/creature_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "trades/species.h"
+#include "trades/creature_list.h"
 
 #include <algorithm>
 #include <array>
