@@ -1,5 +1,7 @@
 #include "text/charset.h"
 
+#include <algorithm>
+
 
 namespace kestrane {
 namespace {
@@ -19,7 +21,7 @@ constexpr CharsetEntry kTokens[] = {
 
 }  // namespace
 
-Charset::Charset(std::span<const CharsetEntry> entries, std::string_view typeable) : typeable_(typeable) {
+Charset::Charset(std::span<const CharsetEntry> entries, std::string_view typeable) : typeable_(typeable), entries_(entries) {
     for (const CharsetEntry& e : entries) {
         if (!known_[e.byte]) {
             known_[e.byte] = true;
@@ -29,20 +31,29 @@ Charset::Charset(std::span<const CharsetEntry> entries, std::string_view typeabl
             twin_[e.byte] = e.text;
             hasTwins_ = true;
         }
-        if (e.glyph != Glyph::ReadOnly) bytes_.emplace(e.text, e.byte);
     }
-    for (const CharsetEntry& token : kTokens) bytes_.emplace(token.text, token.byte);
-    bytes_.emplace(std::u16string_view(&kTerminatorChar, 1), std::uint8_t{0x50});
-    for (const auto& [text, byte] : bytes_) {
-        longest_ = std::max(longest_, text.size());
-        if (text.size() > 1) startsLong_.insert(text[0]);
-    }
-    startsLong_.insert(u'\\');  // the hex escape
+}
+
+const Charset::Typing& Charset::typing() const {
+    std::call_once(typingMade_, [this] {
+        for (const CharsetEntry& e : entries_) {
+            if (e.glyph != Glyph::ReadOnly) typing_.bytes.emplace(e.text, e.byte);
+        }
+        for (const CharsetEntry& token : kTokens) typing_.bytes.emplace(token.text, token.byte);
+        typing_.bytes.emplace(std::u16string_view(&kTerminatorChar, 1), kTerminator);
+        for (const auto& [text, byte] : typing_.bytes) {
+            typing_.longest = std::max(typing_.longest, text.size());
+            if (text.size() > 1) typing_.startsLong.insert(text[0]);
+        }
+        typing_.startsLong.insert(u'\\');  // the hex escape
+    });
+    return typing_;
 }
 
 std::optional<std::uint8_t> Charset::byteOf(std::u16string_view unit) const {
-    auto found = bytes_.find(unit);
-    if (found == bytes_.end()) return std::nullopt;
+    const auto& bytes = typing().bytes;
+    auto found = bytes.find(unit);
+    if (found == bytes.end()) return std::nullopt;
     return found->second;
 }
 

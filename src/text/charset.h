@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -42,7 +43,8 @@ struct CharsetEntry {
 class Charset {
 public:
     // The first entry of a byte is what the byte shows; the first entry of a
-    // text (not read-only) is the byte typing it writes.
+    // text (not read-only) is the byte typing it writes. The entries are
+    // kept, not copied: a table that lasts as long as the set.
     Charset(std::span<const CharsetEntry> entries, std::string_view typeable);
 
     // The text a byte shows; none for the terminator and unknown bytes.
@@ -58,9 +60,9 @@ public:
     // shared token, "\" (the terminator); none for anything else.
     std::optional<std::uint8_t> byteOf(std::u16string_view unit) const;
     // The longest unit byteOf knows, in characters.
-    std::size_t longestUnit() const { return longest_; }
+    std::size_t longestUnit() const { return typing().longest; }
     // False for a character that starts no unit longer than itself.
-    bool startsLongUnit(char16_t c) const { return startsLong_.count(c) != 0; }
+    bool startsLongUnit(char16_t c) const { return typing().startsLong.count(c) != 0; }
     // What a person can type, for messages about a character that cannot be.
     std::string_view typeable() const { return typeable_; }
 
@@ -70,10 +72,19 @@ private:
     std::array<bool, 256> printable_{};
     std::array<std::u16string_view, 256> twin_{};
     bool hasTwins_ = false;
-    std::unordered_map<std::u16string_view, std::uint8_t> bytes_;
-    std::unordered_set<char16_t> startsLong_;
-    std::size_t longest_ = 1;
     std::string_view typeable_;
+    std::span<const CharsetEntry> entries_;
+
+    // The encoder's tables, made when text is first typed: reading a ROM
+    // only decodes, and a program that only reads never makes them.
+    struct Typing {
+        std::unordered_map<std::u16string_view, std::uint8_t> bytes;
+        std::unordered_set<char16_t> startsLong;
+        std::size_t longest = 1;
+    };
+    const Typing& typing() const;
+    mutable std::once_flag typingMade_;
+    mutable Typing typing_;
 };
 
 // The releases' sets, made from data/charsets by tools/charset_tables.py.

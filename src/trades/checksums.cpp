@@ -10,6 +10,16 @@
 #include "trades/releases.h"
 
 namespace kestrane {
+
+// The header (0 to 0x14F), the 520 bytes of the Stadium data where the
+// image has them (else none), and the half-banks' sums.
+struct CheckBytes {
+    std::span<const std::uint8_t> header;
+    std::span<const std::uint8_t> stadium;
+    const std::vector<std::uint32_t>& sums;
+    bool hasGlobal() const { return header.size() > kGlobalChecksumAt + 1; }
+};
+
 namespace {
 
 constexpr std::uint32_t kHalfBank = 0x2000;
@@ -37,6 +47,54 @@ std::uint32_t byteSum(std::span<const std::uint8_t> bytes) { return static_cast<
 bool hasStadiumMark(std::span<const std::uint8_t> rom) {
     return rom.size() == kStadiumRomSize && std::memcmp(rom.data() + kStadiumAt, kStadiumMark, 6) == 0;
 }
+
+std::uint8_t headerSumOf(const CheckBytes& b) {
+    std::uint8_t x = 0;
+    for (std::uint32_t at = 0x134; at < kHeaderChecksumAt; ++at) x = static_cast<std::uint8_t>(x - b.header[at] - 1);
+    return x;
+}
+
+std::uint16_t globalSumOf(const CheckBytes& b) {
+    std::uint32_t total = std::accumulate(b.sums.begin(), b.sums.end(), std::uint32_t{0});
+    if (b.hasGlobal()) total -= b.header[kGlobalChecksumAt] + b.header[kGlobalChecksumAt + 1];
+    return static_cast<std::uint16_t>(total);
+}
+
+// The 520 bytes the build would write from 0x1FFDF8, from the image as it is.
+std::vector<std::uint8_t> stadiumDataOf(const CheckBytes& b) {
+    std::vector<std::uint8_t> area(kStadiumLength, 0);
+    std::copy_n(kStadiumMark, 6, area.begin());
+    const std::span<std::uint8_t> sums = std::span(area).subspan(kSumsAt - kStadiumAt);
+    const std::uint32_t markSum = byteSum(std::span(area).first(6));
+    const std::uint32_t areaNow = byteSum(b.stadium);
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        std::uint32_t content = b.sums[i];
+        // The global checksum is 0 while the sums are made.
+        if (i == 0) content -= b.header[kGlobalChecksumAt] + b.header[kGlobalChecksumAt + 1];
+        // The last half-bank holds the data itself: the mark and the sums before it.
+        if (i == 255) content = content - areaNow + markSum + byteSum(sums.first(2 * 255));
+        putBigEndian16(sums.subspan(2 * i, 2), static_cast<std::uint16_t>(kSumStart + content));
+    }
+    putBigEndian16(std::span(area).subspan(kCrcAt - kStadiumAt, 2), stadiumCrc(sums));
+    return area;
+}
+
+ChecksumState stateOf(const CheckBytes& b) {
+    ChecksumState state;
+    if (b.hasGlobal()) {
+        state.header = headerSumOf(b) == b.header[kHeaderChecksumAt] ? ChecksumStatus::Consistent : ChecksumStatus::Stale;
+        state.global = globalSumOf(b) == readBigEndian16(b.header.subspan(kGlobalChecksumAt, 2)) ? ChecksumStatus::Consistent
+                                                                                                 : ChecksumStatus::Stale;
+    }
+    if (!b.stadium.empty()) {
+        const std::vector<std::uint8_t> expected = stadiumDataOf(b);
+        state.stadium = std::equal(expected.begin(), expected.end(), b.stadium.begin()) ? ChecksumStatus::Consistent
+                                                                                         : ChecksumStatus::Stale;
+    }
+    return state;
+}
+
+constexpr std::uint32_t kHeaderEnd = kGlobalChecksumAt + 2;
 
 }  // namespace
 
@@ -83,6 +141,26 @@ Result<std::vector<std::uint32_t>> holdWholeSummed(HoldingFile& held, std::int64
     return sums;
 }
 
+Result<ChecksumState> readChecksumState(File& file, std::int64_t size) {
+    std::vector<std::uint32_t> sums;
+    std::array<std::uint8_t, kHeaderEnd> header{};
+    std::array<std::uint8_t, kStadiumLength> stadium{};
+    // What of [from, from + out.size()) a piece at `at` holds, copied.
+    auto keep = [](std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t from, std::span<std::uint8_t> out) {
+        const std::int64_t first = std::max(at, from), last = std::min(at + std::int64_t(piece.size()), from + std::int64_t(out.size()));
+        if (first < last) std::copy(piece.begin() + (first - at), piece.begin() + (last - at), out.begin() + (first - from));
+    };
+    auto read = searchInPieces(file, size, 0, [&](std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t) {
+        appendHalfBankSums(piece, sums);
+        keep(piece, at, 0, header);
+        keep(piece, at, kStadiumAt, stadium);
+    });
+    if (!read) return read.error();
+    const bool marked = size == kStadiumRomSize && std::memcmp(stadium.data(), kStadiumMark, 6) == 0;
+    const auto headerRead = std::span<const std::uint8_t>(header).first(std::size_t(std::min<std::int64_t>(size, kHeaderEnd)));
+    return stateOf({headerRead, marked ? std::span<const std::uint8_t>(stadium) : std::span<const std::uint8_t>(), sums});
+}
+
 RomChecks::RomChecks(std::span<std::uint8_t> rom) : rom_(rom) { appendHalfBankSums(rom, halfBankSums_); }
 
 RomChecks::RomChecks(std::span<std::uint8_t> rom, std::vector<std::uint32_t> halfBankSums)
@@ -94,62 +172,24 @@ void RomChecks::set(std::uint32_t offset, std::uint8_t value) {
     rom_[offset] = value;
 }
 
-std::uint16_t RomChecks::globalSum() const {
-    std::uint32_t total = std::accumulate(halfBankSums_.begin(), halfBankSums_.end(), std::uint32_t{0});
-    if (rom_.size() > kGlobalChecksumAt + 1) total -= rom_[kGlobalChecksumAt] + rom_[kGlobalChecksumAt + 1];
-    return static_cast<std::uint16_t>(total);
+CheckBytes RomChecks::bytes() const {
+    return {rom_.first(std::min<std::size_t>(rom_.size(), kHeaderEnd)),
+            hasStadiumMark(rom_) ? std::span<const std::uint8_t>(rom_.subspan(kStadiumAt, kStadiumLength)) : std::span<const std::uint8_t>(),
+            halfBankSums_};
 }
 
-// The 520 bytes the build would write from 0x1FFDF8, from the image as it is.
-std::vector<std::uint8_t> RomChecks::stadiumData() const {
-    std::vector<std::uint8_t> area(kStadiumLength, 0);
-    std::copy_n(kStadiumMark, 6, area.begin());
-    const std::span<std::uint8_t> sums = std::span(area).subspan(kSumsAt - kStadiumAt);
-    const std::uint32_t markSum = byteSum(std::span(area).first(6));
-    const std::uint32_t areaNow = byteSum(rom_.subspan(kStadiumAt, kStadiumLength));
-    for (std::uint32_t i = 0; i < 256; ++i) {
-        std::uint32_t content = halfBankSums_[i];
-        // The global checksum is 0 while the sums are made.
-        if (i == 0) content -= rom_[kGlobalChecksumAt] + rom_[kGlobalChecksumAt + 1];
-        // The last half-bank holds the data itself: the mark and the sums before it.
-        if (i == 255) content = content - areaNow + markSum + byteSum(sums.first(2 * 255));
-        putBigEndian16(sums.subspan(2 * i, 2), static_cast<std::uint16_t>(kSumStart + content));
-    }
-    putBigEndian16(std::span(area).subspan(kCrcAt - kStadiumAt, 2), stadiumCrc(sums));
-    return area;
-}
-
-std::uint8_t RomChecks::headerSum() const {
-    std::uint8_t x = 0;
-    for (std::uint32_t at = 0x134; at < kHeaderChecksumAt; ++at) x = static_cast<std::uint8_t>(x - rom_[at] - 1);
-    return x;
-}
-
-ChecksumState RomChecks::state() const {
-    ChecksumState state;
-    if (rom_.size() > kGlobalChecksumAt + 1) {
-        state.header = headerSum() == rom_[kHeaderChecksumAt] ? ChecksumStatus::Consistent : ChecksumStatus::Stale;
-        state.global = globalSum() == readBigEndian16(rom_.subspan(kGlobalChecksumAt, 2)) ? ChecksumStatus::Consistent
-                                                                                          : ChecksumStatus::Stale;
-    }
-    if (hasStadiumMark(rom_)) {
-        const std::vector<std::uint8_t> expected = stadiumData();
-        state.stadium = std::equal(expected.begin(), expected.end(), rom_.begin() + kStadiumAt) ? ChecksumStatus::Consistent
-                                                                                              : ChecksumStatus::Stale;
-    }
-    return state;
-}
+ChecksumState RomChecks::state() const { return stateOf(bytes()); }
 
 void RomChecks::update(bool header, bool stadium, bool global) {
     if (rom_.size() <= kGlobalChecksumAt + 1) return;
-    if (header) set(kHeaderChecksumAt, headerSum());
+    if (header) set(kHeaderChecksumAt, headerSumOf(bytes()));
     if (stadium && hasStadiumMark(rom_)) {
-        const std::vector<std::uint8_t> area = stadiumData();
+        const std::vector<std::uint8_t> area = stadiumDataOf(bytes());
         for (std::uint32_t i = 0; i < kStadiumLength; ++i) set(kStadiumAt + i, area[i]);
     }
     if (global) {
         std::array<std::uint8_t, 2> bytes{};
-        putBigEndian16(bytes, globalSum());
+        putBigEndian16(bytes, globalSumOf(this->bytes()));
         set(kGlobalChecksumAt, bytes[0]);
         set(kGlobalChecksumAt + 1, bytes[1]);
     }

@@ -92,6 +92,13 @@ void appendHalfBankSums(std::span<const std::uint8_t> bytes, std::vector<std::ui
 // Reads the whole file into `held`, the half-banks' sums made as each piece
 // lands, so that the checksums need no second pass over it; gives the sums.
 Result<std::vector<std::uint32_t>> holdWholeSummed(HoldingFile& held, std::int64_t size);
+// The checks' state of a file's first `size` bytes, read through one piece's
+// buffer and kept only as the sums and the bytes the checks compare: a
+// 2 MiB image costs a piece of memory, not its size.
+Result<ChecksumState> readChecksumState(File& file, std::int64_t size);
+
+// The bytes the checks read, wherever they are kept.
+struct CheckBytes;
 
 // A whole ROM's bytes with the sums that the checks need, kept up to date
 // as bytes change, so that an edit costs no second pass over the file.
@@ -113,9 +120,7 @@ public:
     void update(bool header, bool stadium, bool global);
 
 private:
-    std::uint8_t headerSum() const;
-    std::uint16_t globalSum() const;
-    std::vector<std::uint8_t> stadiumData() const;
+    CheckBytes bytes() const;
 
     std::span<std::uint8_t> rom_;
     std::vector<std::uint32_t> halfBankSums_;  // plain byte sums, 8 KiB each

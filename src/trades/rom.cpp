@@ -76,13 +76,14 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
         if (!status) return inContext(status.error(), where());
         rom.readOnly = status->readOnly;
     }
-    // The checksums read the whole file: read first, it serves the search for the table too.
+    // The checksums read the whole file, through one piece's buffer: a
+    // process that held the whole image would fault in every page of it.
     if (parts.checksums) {
         rom.checksumsSkipped = checksumsSkipped(rom.size);
         if (!rom.checksumsSkipped) {
-            auto sums = holdWholeSummed(held, rom.size.file);
-            if (!sums) return inContext(sums.error(), where());
-            rom.checksums = RomChecks(*held.whole(), std::move(*sums)).state();
+            auto state = readChecksumState(held, rom.size.file);
+            if (!state) return inContext(state.error(), where());
+            rom.checksums = *state;
         }
     }
     auto table = locateTradeTable(held, *rom.release, path, rom.size);
@@ -94,7 +95,8 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     else if (table.error().code == ErrorCode::NoTradeTable) rom.noTable = table.error();
     else return table.error();
     rom.speciesBuiltInWhy = "not read";
-    rom.words = wordsNotRead(*rom.release);
+    // Read below where the game data is, which replaces them.
+    if (!parts.gameData) rom.words = wordsNotRead(*rom.release);
     if (parts.gameData && rom.release->family == Family::RedBlueYellow) {
         auto species = readFirstGenerationSpecies(held, *rom.release, rom.size.file);
         if (!species) return inContext(species.error(), where());

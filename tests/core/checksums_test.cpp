@@ -41,7 +41,8 @@ TEST(Checksums, StateAsTheBuildLeavesItAndAfterAnyChange) {
     for (const Case& c : {Case{"2 MiB with Stadium data", 0x200000, true, ChecksumStatus::Consistent,
                                ChecksumStatus::Consistent},
                           Case{"2 MiB without", 0x200000, false, ChecksumStatus::Consistent, ChecksumStatus::Absent},
-                          Case{"1 MiB", 0x100000, false, ChecksumStatus::Consistent, ChecksumStatus::Absent}}) {
+                          Case{"1 MiB", 0x100000, false, ChecksumStatus::Consistent, ChecksumStatus::Absent},
+                          Case{"a size no piece divides", 0x123457, false, ChecksumStatus::Consistent, ChecksumStatus::Absent}}) {
         SCOPED_TRACE(c.name);
         Bytes rom = randomImage("BYTE", 3);
         rom.resize(c.size);
@@ -49,12 +50,23 @@ TEST(Checksums, StateAsTheBuildLeavesItAndAfterAnyChange) {
         ChecksumState state = RomChecks(rom).state();
         EXPECT_EQ(state.global, c.global);
         EXPECT_EQ(state.stadium, c.stadiumState);
+        // Read from a file a piece at a time, the same state as from the whole image.
+        TempDir dir;
+        auto same = [&](const Bytes& image, const ChecksumState& whole) {
+            auto file = nativeFileSystem().open(dir.write("rom.gbc", image), OpenMode::Read);
+            auto read = readChecksumState(**file, std::int64_t(image.size()));
+            ASSERT_TRUE(read);
+            EXPECT_EQ(std::tuple(read->header, read->global, read->stadium), std::tuple(whole.header, whole.global, whole.stadium));
+        };
+        same(rom, state);
 
-        // Any byte changed makes them stale: one in the first half-bank, one in the data itself.
-        for (std::size_t at : {std::size_t{0x100}, c.size - 1}) {
+        // Any byte changed makes them stale: one in the first half-bank, one the header
+        // checksum covers, one in the data itself.
+        for (std::size_t at : {std::size_t{0x100}, std::size_t{0x140}, c.size - 1}) {
             Bytes changed = rom;
             changed[at] ^= 0x10;
             state = RomChecks(changed).state();
+            same(changed, state);
             EXPECT_EQ(state.global, ChecksumStatus::Stale) << at;
             if (c.stadium) {
                 EXPECT_EQ(state.stadium, ChecksumStatus::Stale) << at;
