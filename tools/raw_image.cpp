@@ -1,6 +1,7 @@
 // Build step: a PNG as raw pixels (width and height as 32-bit little-endian
-// numbers, then RGB bytes), so that the editor shows its pictures without
-// loading any image decoder at start-up.
+// numbers, then each pixel as a 32-bit little-endian 0xFFRRGGBB), so that the
+// editor shows its pictures without loading any image decoder at start-up,
+// and draws them from where they lie in the program, in the form it paints.
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
@@ -16,7 +17,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "could not read %s\n", argv[1]);
         return 1;
     }
-    image = image.convertToFormat(QImage::Format_RGB888);
+    image = image.convertToFormat(QImage::Format_RGB32);
     QFile out(QString::fromLocal8Bit(argv[2]));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 1;
     auto u32 = [](quint32 v) {
@@ -25,7 +26,8 @@ int main(int argc, char* argv[]) {
     };
     QByteArray bytes = u32(quint32(image.width())) + u32(quint32(image.height()));
     for (int y = 0; y < image.height(); ++y) {
-        bytes.append(reinterpret_cast<const char*>(image.constScanLine(y)), qsizetype(image.width()) * 3);
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) bytes += u32(line[x]);
     }
     return out.write(bytes) == bytes.size() && out.flush() ? 0 : 1;
 }

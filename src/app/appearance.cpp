@@ -1,6 +1,6 @@
 #include "app/appearance.h"
 
-#include <QFile>
+#include <QResource>
 #include <QFontDatabase>
 #include <QComboBox>
 #include <QImage>
@@ -55,18 +55,21 @@ QIcon appIcon() {
 }
 
 QPixmap artwork(const QString& name) {
-    // Raw pixels (made from the PNG at build time): Qt's image reader would
-    // load every image plugin it has to pick a decoder.
-    QFile file(QStringLiteral(":/art/") + name + QStringLiteral(".raw"));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = file.readAll();
-    auto u32 = [&](int at) { return quint32(quint8(bytes[at])) | quint32(quint8(bytes[at + 1])) << 8 |
-                                    quint32(quint8(bytes[at + 2])) << 16 | quint32(quint8(bytes[at + 3])) << 24; };
-    if (bytes.size() < 8) return {};
+    // Raw pixels (made from the PNG at build time, stored uncompressed):
+    // Qt's image reader would load every image plugin it has to pick a
+    // decoder, and an unpacked copy would be memory touched for nothing.
+    const QResource resource(QStringLiteral(":/art/") + name + QStringLiteral(".raw"));
+    const auto* bytes = resource.data();
+    const qint64 size = resource.size();
+    if (!bytes || resource.compressionAlgorithm() != QResource::NoCompression || size < 8) return {};
+    auto u32 = [&](int at) { return quint32(bytes[at]) | quint32(bytes[at + 1]) << 8 | quint32(bytes[at + 2]) << 16 | quint32(bytes[at + 3]) << 24; };
     const int width = int(u32(0)), height = int(u32(4));
-    if (bytes.size() != 8 + qsizetype(width) * height * 3) return {};
-    QImage image(reinterpret_cast<const uchar*>(bytes.constData()) + 8, width, height, width * 3, QImage::Format_RGB888);
-    return QPixmap::fromImage(image);  // copies the pixels out of `bytes`
+    if (size != 8 + qint64(width) * height * 4) return {};
+    const uchar* pixels = bytes + 8;
+    QImage image(pixels, width, height, width * 4, QImage::Format_RGB32);
+    // Qt reads 32-bit pixels only where they are aligned as such.
+    if (reinterpret_cast<quintptr>(pixels) % alignof(quint32) != 0) image = image.copy();
+    return QPixmap::fromImage(image);  // the pixmap keeps its own pixels
 }
 
 QPixmap pixmapOf(const FrontPicture& picture) {
