@@ -65,7 +65,7 @@ def main():
         out.append(f"constexpr CharsetEntry k{name}Entries[] = {{")
         out.extend(entries)
         out.append("};")
-        out.append(f"constexpr std::string_view k{name}Typeable = \"{cxx(hint)}\";")
+        out.append(f"constexpr char k{name}Typeable[] = \"{cxx(hint)}\";")
     print("\n".join(out))
 
 

@@ -25,10 +25,10 @@ Charset::Charset(std::span<const CharsetEntry> entries, std::string_view typeabl
     for (const CharsetEntry& e : entries) {
         if (!known_[e.byte]) {
             known_[e.byte] = true;
-            text_[e.byte] = e.text;
+            text_[e.byte] = e.text();
             printable_[e.byte] = e.glyph == Glyph::Printable;
-        } else if (e.text.size() == 1 && text_[e.byte].size() == 1 && isHiragana(text_[e.byte][0]) && isKatakana(e.text[0])) {
-            twin_[e.byte] = e.text;
+        } else if (e.length == 1 && text_[e.byte].size() == 1 && isHiragana(text_[e.byte][0]) && isKatakana(e.chars[0])) {
+            twin_[e.byte] = e.text();
             hasTwins_ = true;
         }
     }
@@ -37,9 +37,9 @@ Charset::Charset(std::span<const CharsetEntry> entries, std::string_view typeabl
 const Charset::Typing& Charset::typing() const {
     std::call_once(typingMade_, [this] {
         for (const CharsetEntry& e : entries_) {
-            if (e.glyph != Glyph::ReadOnly) typing_.bytes.emplace(e.text, e.byte);
+            if (e.glyph != Glyph::ReadOnly) typing_.bytes.emplace(e.text(), e.byte);
         }
-        for (const CharsetEntry& token : kTokens) typing_.bytes.emplace(token.text, token.byte);
+        for (const CharsetEntry& token : kTokens) typing_.bytes.emplace(token.text(), token.byte);
         typing_.bytes.emplace(std::u16string_view(&kTerminatorChar, 1), kTerminator);
         for (const auto& [text, byte] : typing_.bytes) {
             typing_.longest = std::max(typing_.longest, text.size());

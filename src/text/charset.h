@@ -34,10 +34,24 @@ enum class Glyph : std::uint8_t {
     ReadOnly,   // shown only: typing its text writes another byte (0x00 shows a blank, typed as 0x7F)
 };
 
+// The text is kept in the entry itself: a table of entries holds no
+// pointer, so it is part of the program's read-only bytes as built, with
+// nothing for the loader to fix up (and copy) at every start.
 struct CharsetEntry {
+    static constexpr std::size_t kLongest = 8;  // "[RIVAL]" is 7
+
+    template <std::size_t N>
+    constexpr CharsetEntry(std::uint8_t byte, const char16_t (&text)[N], Glyph glyph = Glyph::Printable)
+        : byte(byte), glyph(glyph), length(std::uint8_t(N - 1)) {
+        static_assert(N - 1 <= kLongest, "a charset text longer than an entry holds");
+        for (std::size_t i = 0; i + 1 < N; ++i) chars[i] = text[i];
+    }
+    constexpr std::u16string_view text() const { return {chars, length}; }
+
     std::uint8_t byte;
-    std::u16string_view text;
-    Glyph glyph = Glyph::Printable;
+    Glyph glyph;
+    std::uint8_t length;
+    char16_t chars[kLongest]{};
 };
 
 class Charset {
