@@ -19,28 +19,25 @@ Result<std::size_t> readUpTo(File& file, std::int64_t offset, std::span<std::uin
     return done;
 }
 
-namespace {
-constexpr std::int64_t kPiece = 256 * 1024;
-}  // namespace
 
-Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, const PieceSearch& search) {
+Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, const PieceSearch& search, std::int64_t piece) {
     // Bytes held already (the whole file, read for the checksums) are searched where they are.
     const auto* holding = dynamic_cast<const HoldingFile*>(&file);
     if (auto held = holding ? holding->held(0, std::size_t(size)) : std::nullopt; held && held->size() == std::size_t(size)) {
-        for (std::int64_t at = 0; at < size; at += kPiece) {
-            const auto length = std::size_t(std::min(kPiece + std::int64_t(overlap), size - at));
-            search(held->subspan(std::size_t(at), length), at, at + kPiece);
+        for (std::int64_t at = 0; at < size; at += piece) {
+            const auto length = std::size_t(std::min(piece + std::int64_t(overlap), size - at));
+            search(held->subspan(std::size_t(at), length), at, at + piece);
         }
         return {};
     }
     // Else through one buffer of a piece: its lines stay in the cache from
     // one read to the next, where a fresh buffer of the whole file would
     // have the search wait for memory.
-    std::unique_ptr<std::uint8_t[]> piece(new std::uint8_t[std::size_t(kPiece) + overlap]);
-    for (std::int64_t at = 0; at < size; at += kPiece) {
-        const auto length = std::size_t(std::min(kPiece + std::int64_t(overlap), size - at));
-        if (auto read = readExactly(file, at, std::span(piece.get(), length)); !read) return read;
-        search(std::span<const std::uint8_t>(piece.get(), length), at, at + kPiece);
+    std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[std::size_t(piece) + overlap]);
+    for (std::int64_t at = 0; at < size; at += piece) {
+        const auto length = std::size_t(std::min(piece + std::int64_t(overlap), size - at));
+        if (auto read = readExactly(file, at, std::span(buffer.get(), length)); !read) return read;
+        search(std::span<const std::uint8_t>(buffer.get(), length), at, at + piece);
     }
     return {};
 }
@@ -69,8 +66,8 @@ Result<void> HoldingFile::holdWhole(std::int64_t size, const std::function<void(
     from_ = 0;
     length_ = 0;
     toEnd_ = whole_ = false;
-    for (std::size_t at = 0; at < length; at += std::size_t(kPiece)) {
-        const std::size_t to = std::min(length, at + std::size_t(kPiece));
+    for (std::size_t at = 0; at < length; at += std::size_t(kSearchPiece)) {
+        const std::size_t to = std::min(length, at + std::size_t(kSearchPiece));
         if (auto read = readExactly(file_, std::int64_t(at), std::span(bytes_.get() + at, to - at)); !read) {
             bytes_.reset();
             length_ = 0;

@@ -95,6 +95,9 @@ ChecksumState stateOf(const CheckBytes& b) {
 }
 
 constexpr std::uint32_t kHeaderEnd = kGlobalChecksumAt + 2;
+// The sums keep nothing of a piece: 64 KiB pieces touch an eighth of the
+// memory a search's do, for a few more reads.
+constexpr std::int64_t kSumPiece = 64 * 1024;
 
 }  // namespace
 
@@ -154,7 +157,7 @@ Result<ChecksumState> readChecksumState(File& file, std::int64_t size) {
         appendHalfBankSums(piece, sums);
         keep(piece, at, 0, header);
         keep(piece, at, kStadiumAt, stadium);
-    });
+    }, kSumPiece);
     if (!read) return read.error();
     const bool marked = size == kStadiumRomSize && std::memcmp(stadium.data(), kStadiumMark, 6) == 0;
     const auto headerRead = std::span<const std::uint8_t>(header).first(std::size_t(std::min<std::int64_t>(size, kHeaderEnd)));

@@ -95,7 +95,8 @@ TEST(HoldingFile, GivesWhatTheFileHoldsWhateverIsHeld) {
     for (std::uint8_t& b : bytes) b = std::uint8_t(rng());
     const std::uint8_t triple[3] = {0xCB, 0x37, 0x5F};
     // Across the first piece's end, at the file's start and end, and elsewhere.
-    for (std::size_t at : {std::size_t(0x3FFFF), std::size_t(0x3FFFE), std::size_t(0), bytes.size() - 3, std::size_t(0x12345)}) {
+    const auto pieceEnd = std::size_t(kSearchPiece);
+    for (std::size_t at : {pieceEnd - 1, pieceEnd - 2, std::size_t(0), bytes.size() - 3, std::size_t(0x12345)}) {
         std::copy_n(triple, 3, bytes.begin() + std::ptrdiff_t(at));
     }
     std::vector<std::int64_t> expected;

@@ -58,13 +58,13 @@ const Locating kLocating[] = {
          putRoutine(r, kCrystalRoutine + 48, kCrystalTable + 48);
      },
      kCrystalTable + 48, 7, FoundBy::TableRoutine, ""},
-    // 0x40000 ends the search's first piece: the routine straddles it.
+    // The routine straddles the end of the search's first piece.
     {"code moved across a piece of the search", "BYTE",
      [](Bytes& r) {
-         putTable(r, 0x3E000, ownTrades("BYTE"));
-         putRoutine(r, 0x3FFF6, 0x3E000);
+         putTable(r, std::uint32_t(kSearchPiece) - 0x2000, ownTrades("BYTE"));
+         putRoutine(r, std::uint32_t(kSearchPiece) - 10, std::uint32_t(kSearchPiece) - 0x2000);
      },
-     0x3E000, 7, FoundBy::TableRoutine, ""},
+     std::uint32_t(kSearchPiece) - 0x2000, 7, FoundBy::TableRoutine, ""},
     {"moved, routine gone: the scan finds it", "AAUE",
      [](Bytes& r) { putTable(r, 0x123456, ownTrades("AAUE")); }, 0x123456, 6, FoundBy::RecordScan, ""},
     {"nine records", "BYTE",
