@@ -406,7 +406,8 @@ int names(const Context& ctx, const std::string& path, bool json, Names which) {
 }
 
 int exportCommand(const Context& ctx, const std::string& path, const std::string& output) {
-    auto rom = openRom(path, ctx.fs);
+    // The table is only read: whether the ROM is marked read-only is not asked.
+    auto rom = openRom(path, ctx.fs, RomParts{.gameData = true, .checksums = false, .readOnly = false});
     if (!rom) return ctx.fail(rom.error());
     if (!output.empty() && output != "-") {
         auto written = exchange::exportTable(*rom, output, ctx.fs);

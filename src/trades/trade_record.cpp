@@ -125,9 +125,16 @@ Result<std::vector<TradeReading>> readTradeTable(const Rom& rom, FileSystem& fs)
     auto where = [&] { return "Could not read " + quoted(rom.path); };
     auto file = fs.open(rom.path, OpenMode::Read);
     if (!file) return inContext(file.error(), where());
+    // The records in one read: each is taken from it (a short file holds
+    // fewer, and a record past them is read, and refused, as one alone).
+    HoldingFile held(**file);
+    const auto recordSize = std::size_t(rom.release->layout.size);
+    if (auto read = held.hold(rom.table->offset, std::size_t(rom.table->records) * recordSize); !read) {
+        return inContext(read.error(), where());
+    }
     std::vector<TradeReading> trades;
     for (int number = 1; number <= rom.slotCount(); ++number) {
-        auto reading = readRecord(**file, rom, Slot::fromNumber(number));
+        auto reading = readRecord(held, rom, Slot::fromNumber(number));
         if (!reading) return reading.error();
         trades.push_back(std::move(*reading));
     }
