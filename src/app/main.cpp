@@ -7,6 +7,7 @@
 #include "app/first_paint.h"
 #include "app/main_window.h"
 #include "app/message_sink.h"
+#include "app/recent_roms.h"
 #include "version.h"
 
 namespace {
@@ -52,5 +53,7 @@ int main(int argc, char* argv[]) {
         QCoreApplication::processEvents();
         window.openRom(parser.positionalArguments().constFirst());
     }
-    return QCoreApplication::exec();
+    const int code = QCoreApplication::exec();
+    kestrane::waitForDesktopRecentFiles();
+    return code;
 }

@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QThreadPool>
 #include <QUrl>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -27,9 +28,7 @@ const QString kSetting = QStringLiteral("recent/roms");
 #ifndef Q_OS_WIN
 // The freedesktop list: every bookmark of the file copied as it is, the one
 // for this path (if any) left out, and a fresh one added at the end.
-void addToXbel(const QString& path) {
-    const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                         QStringLiteral("/recently-used.xbel");
+void addToXbel(const QString& file, const QString& path) {
     const QString href = QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded());
     QByteArray old;
     if (QFile in(file); in.open(QIODevice::ReadOnly)) old = in.readAll();
@@ -88,6 +87,15 @@ void addToXbel(const QString& path) {
     xml.writeEndDocument();
     out.commit();
 }
+
+// One thread: each addition reads what the one before it wrote.
+QThreadPool& desktopListWriter() {
+    struct OneWorker : QThreadPool {
+        OneWorker() { setMaxThreadCount(1); }
+    };
+    static OneWorker pool;
+    return pool;
+}
 #endif
 
 }  // namespace
@@ -95,11 +103,14 @@ void addToXbel(const QString& path) {
 QStringList RecentRoms::paths() const { return QSettings().value(kSetting).toStringList(); }
 
 void RecentRoms::add(const QString& path) {
-    QStringList list = paths();
+    const QStringList before = paths();
+    QStringList list = before;
     list.removeAll(path);
     list.prepend(path);
     while (list.size() > kRecentRoms) list.removeLast();
-    QSettings().setValue(kSetting, list);
+    // The ROM first already (opened again): the settings file is not
+    // rewritten, and synced to the disk, for a list that stays as it was.
+    if (list != before) QSettings().setValue(kSetting, list);
     tellDesktopOfRecentFile(path);
 }
 
@@ -110,7 +121,18 @@ void tellDesktopOfRecentFile(const QString& path) {
     const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
     ::SHAddToRecentDocs(SHARD_PATHW, native.c_str());
 #else
-    addToXbel(path);
+    // Another program's file, rewritten and synced to the disk: one worker
+    // does it, in the order asked, while the window goes on (a sync may take
+    // a millisecond or tens of them, and the first frame shows nothing of it).
+    const QString file = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                         QStringLiteral("/recently-used.xbel");
+    desktopListWriter().start([file, path] { addToXbel(file, path); });
+#endif
+}
+
+void waitForDesktopRecentFiles() {
+#ifndef Q_OS_WIN
+    desktopListWriter().waitForDone();
 #endif
 }
 

@@ -28,7 +28,10 @@ public:
 void showRecentRomsIn(QMenu* menu, const QStringList& paths, QAction* clear, const std::function<void(const QString&)>& open);
 
 // Adds a file to the desktop's list of recent files; quietly nothing where
-// the platform has none, or its list cannot be read as such.
+// the platform has none, or its list cannot be read as such. The
+// freedesktop list is written in the background.
 void tellDesktopOfRecentFile(const QString& path);
+// Returns once every addition asked for is written (before the program ends).
+void waitForDesktopRecentFiles();
 
 }  // namespace kestrane

@@ -1000,6 +1000,13 @@ void MainWindowTest::recentRomsAreRememberedAndOffered() {
     const std::string b = dir->write("b.gbc", gameRom("AAUE"));
     open(a);
     open(b);
+    // Opened again while first: the list stays, and its file is not rewritten.
+    QSettings().sync();
+    const QString settingsFile = QSettings().fileName();
+    const QDateTime written = QFileInfo(settingsFile).lastModified();
+    open(b);
+    QSettings().sync();
+    QCOMPARE(QFileInfo(settingsFile).lastModified(), written);
     auto entries = [&](MainWindow& w) {
         QStringList names;
         for (QAction* entry : w.findChild<QMenu*>("mnuRecent")->actions()) {
@@ -1030,6 +1037,7 @@ void MainWindowTest::recentRomsAreRememberedAndOffered() {
     QCOMPARE(window->romPath(), QString::fromStdString(b));
 #ifndef Q_OS_WIN  // Windows keeps its list in the shell, which no test reads back.
     // The desktop's own list learned them.
+    waitForDesktopRecentFiles();
     const Bytes xbel = readFile(settingsDir->file("recently-used.xbel"));
     const std::string list(xbel.begin(), xbel.end());
     QVERIFY(list.find("/b.gbc\"") != std::string::npos);
