@@ -85,13 +85,17 @@ QPixmap pixmapOf(const FrontPicture& picture) {
 QLabel* warningSign(QWidget* parent, const char* name) {
     auto* sign = new QLabel(parent);
     sign->setObjectName(QLatin1String(name));
-    sign->setPixmap(parent->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16, 16));
     sign->setFixedSize(16, 16);
     sign->hide();
     return sign;
 }
 
 void showWarning(QLabel* sign, const QStringList& reasons) {
+    // The picture when first shown: the style's icon is read through Qt's
+    // image plugins, which a window showing no warning never loads.
+    if (!reasons.isEmpty() && sign->pixmap().isNull()) {
+        sign->setPixmap(sign->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16, 16));
+    }
     sign->setToolTip(reasons.join(QLatin1Char('\n')));
     sign->setVisible(!reasons.isEmpty());
 }

@@ -691,6 +691,7 @@ void MainWindowTest::tradesThatCanNeverHappenAreSigned() {
         QVERIFY(w<QLabel>(c.sign)->isHidden());
         c.type();
         QVERIFY2(!w<QLabel>(c.sign)->isHidden(), c.sign);
+        QVERIFY2(!w<QLabel>(c.sign)->pixmap().isNull(), c.sign);  // its picture made when first shown
         QCOMPARE(w<QLabel>(c.sign)->toolTip(), QString(c.reason));
     }
     w<QComboBox>("yourpoke")->setEditText("Chansey");
