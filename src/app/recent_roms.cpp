@@ -108,9 +108,10 @@ void RecentRoms::add(const QString& path) {
     list.removeAll(path);
     list.prepend(path);
     while (list.size() > kRecentRoms) list.removeLast();
-    // The ROM first already (opened again): the settings file is not
-    // rewritten, and synced to the disk, for a list that stays as it was.
-    if (list != before) QSettings().setValue(kSetting, list);
+    // The ROM first already (opened again, the usual start): nothing is
+    // rewritten and synced to the disk for lists that stay as they were.
+    if (list == before) return;
+    QSettings().setValue(kSetting, list);
     tellDesktopOfRecentFile(path);
 }
 

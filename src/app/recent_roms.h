@@ -18,7 +18,8 @@ inline constexpr int kRecentRoms = 8;
 class RecentRoms {
 public:
     QStringList paths() const;
-    // Puts the path first (once), keeps the newest eight, tells the desktop.
+    // Puts the path first (once), keeps the newest eight, tells the desktop;
+    // nothing where it is first already.
     void add(const QString& path);
     void clear();
 };
