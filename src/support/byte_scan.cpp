@@ -11,23 +11,13 @@
 #define KESTRANE_AVX2 1
 #endif
 #endif
-// glibc has asked the processor already: its answer costs no CPUID, which a
-// virtual machine traps at a microsecond or more each.
-#if defined(KESTRANE_AVX2) && defined(__has_include)
-#if __has_include(<sys/platform/x86.h>)
-#include <sys/platform/x86.h>
-#define KESTRANE_GLIBC_CPU 1
-#endif
-#endif
 
 namespace kestrane {
 namespace {
 
 ScanWidth widestHere() {
 #if defined(KESTRANE_X86)
-#if defined(KESTRANE_GLIBC_CPU)
-    if (CPU_FEATURE_ACTIVE(AVX2)) return ScanWidth::Avx2;
-#elif defined(KESTRANE_AVX2)
+#if defined(KESTRANE_AVX2)
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx2")) return ScanWidth::Avx2;
 #endif
