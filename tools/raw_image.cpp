@@ -1,5 +1,6 @@
 // Build step: a PNG as raw pixels (width and height as 32-bit little-endian
-// numbers, then each pixel as a 32-bit little-endian 0xFFRRGGBB), so that the
+// numbers, then each pixel as a 32-bit little-endian 0xFFRRGGBB, as the
+// little-endian machines Kestrane is built for hold Qt's pixels), so that the
 // editor shows its pictures without loading any image decoder at start-up,
 // and draws them from where they lie in the program, in the form it paints.
 #include <QCoreApplication>

@@ -19,7 +19,6 @@ Result<std::size_t> readUpTo(File& file, std::int64_t offset, std::span<std::uin
     return done;
 }
 
-
 Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, const PieceSearch& search, std::int64_t piece) {
     // Bytes held already (the whole file, read for the checksums) are searched where they are.
     const auto* holding = dynamic_cast<const HoldingFile*>(&file);

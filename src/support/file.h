@@ -106,9 +106,9 @@ Result<void> writeExactly(File& file, std::int64_t offset, std::span<const std::
 // that starts at `next` or later belongs to the next piece. Each piece is
 // searched as soon as it is read, while it is still in the cache. A
 // HoldingFile that holds the bytes already has them searched where they are.
-// A search's piece: read by the kernel into a buffer that stays in the
+// The piece is read by the kernel into a buffer that stays in the
 // processor's second-level cache for the search that follows (512 KiB
-// measured best here, against 256 KiB and 1 MiB). A single pass that keeps
+// measured best here, against 256 KiB and 1 MiB); a single pass that keeps
 // nothing of a piece (a sum) takes smaller ones: fewer pages to touch.
 inline constexpr std::int64_t kSearchPiece = 512 * 1024;
 using PieceSearch = std::function<void(std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next)>;
