@@ -119,7 +119,11 @@ void MainWindowTest::windowMenusListsAndFocus() {
     QCOMPARE(w("client")->size(), QSize(641, 427));  // the designed 493 x 427 and the pictures' column
     QCOMPARE(window->minimumSize(), window->maximumSize());  // fixed size
     QVERIFY(!window->windowIcon().isNull());
-    QVERIFY(!w<QLabel>("Image1")->pixmap().isNull());
+    // The banner as its PNG has it: pixels stored in another byte order would turn its blue orange.
+    const QImage banner = w<QLabel>("Image1")->pixmap().toImage();
+    QCOMPARE(banner.size(), QSize(493, 97));
+    QCOMPARE(banner.pixel(2, 50) & 0xFFFFFFu, 0x2259C2u);   // the blue band
+    QCOMPARE(banner.pixel(60, 50) & 0xFFFFFFu, 0x743C1Du);  // the kestrel
 
     struct Item {
         const char* name;

@@ -57,9 +57,9 @@ TEST_F(SaveTest, SavesExactlyTheEditedBytes) {
 }
 
 // Each byte of the file is read once a step: an opening reads the routine's
-// bank (and the whole file where it searches or sums it), a save that
-// keeps the checksums reads the file once, and its proof reads back only
-// what it wrote.
+// bank (and the whole file where it searches or sums it), a table is read in
+// one read, a save that keeps the checksums reads the file once, and its
+// proof reads back only what it wrote.
 TEST(ReadOnce, EachStepReadsWhatItNeedsOnce) {
     TempDir dir;
     Bytes image = retailLikeRom("BYTE", 4);
@@ -78,6 +78,7 @@ TEST(ReadOnce, EachStepReadsWhatItNeedsOnce) {
         const char* name;
         std::function<bool(FileSystem&)> step;
         std::int64_t most;  // bytes read
+        int reads = 0;      // the most read calls, where they are counted
     };
     const Case cases[] = {
         {"locating the table in place: its bank", [&](FileSystem& fs) { return bool(openRom(path, fs, quick)); }, kBank + kSmall},
@@ -86,6 +87,12 @@ TEST(ReadOnce, EachStepReadsWhatItNeedsOnce) {
          size + kBank + kSmall},
         {"locating a moved table: the file once, and its bank", [&](FileSystem& fs) { return bool(openRom(movedPath, fs, quick)); },
          size + kBank + kSmall},
+        {"reading the table: its records in one read",
+         [&](FileSystem& fs) {
+             auto trades = readTradeTable(rom, fs);
+             return trades && trades->size() == 7;
+         },
+         kSmall, 1},
         {"a save keeping the checksums: the file once",
          [&](FileSystem& fs) {
              edit.trainerId = edit.shown.trainerId == 4660 ? 4661 : 4660;
@@ -108,6 +115,9 @@ TEST(ReadOnce, EachStepReadsWhatItNeedsOnce) {
         FaultInjectingFileSystem counting;
         ASSERT_TRUE(c.step(counting));
         EXPECT_LE(counting.bytesRead(), c.most);
+        if (c.reads > 0) {
+            EXPECT_LE(std::count(counting.calls().begin(), counting.calls().end(), FileOp::Read), c.reads);
+        }
     }
 }
 
