@@ -20,7 +20,7 @@ Result<std::size_t> readUpTo(File& file, std::int64_t offset, std::span<std::uin
 }
 
 Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, const PieceSearch& search, std::int64_t piece) {
-    // Bytes held already (the whole file, read for the checksums) are searched where they are.
+    // Bytes held already (the whole file, held by a save that keeps the checksums) are searched where they are.
     const auto* holding = dynamic_cast<const HoldingFile*>(&file);
     if (auto held = holding ? holding->held(0, std::size_t(size)) : std::nullopt; held && held->size() == std::size_t(size)) {
         for (std::int64_t at = 0; at < size; at += piece) {
