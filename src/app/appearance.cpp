@@ -1,10 +1,14 @@
 #include "app/appearance.h"
 
-#include <QResource>
-#include <QFontDatabase>
+#include <QApplication>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QIconEngine>
 #include <QImage>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QResource>
 #include <QStyle>
 
 namespace kestrane {
@@ -81,6 +85,54 @@ QPixmap pixmapOf(const FrontPicture& picture) {
     image.setColorTable(table);
     return QPixmap::fromImage(image.scaled(picture.width * 2, picture.height * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation));
 }
+
+namespace {
+
+// A style's icon, asked of the style when it is first drawn or measured.
+class DeferredIconEngine : public QIconEngine {
+public:
+    DeferredIconEngine(QStyle* style, QStyle::StandardPixmap which) : style_(style), which_(which) {}
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().actualSize(size, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override { return icon().pixmap(size, mode, state); }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override { return icon().availableSizes(mode, state); }
+    bool isNull() override { return icon().isNull(); }
+    QIconEngine* clone() const override { return new DeferredIconEngine(style_, which_); }
+
+private:
+    const QIcon& icon() {
+        if (!read_) {
+            read_ = true;
+            if (style_) icon_ = style_->standardIcon(which_);
+        }
+        return icon_;
+    }
+    QPointer<QStyle> style_;
+    QStyle::StandardPixmap which_;
+    bool read_ = false;
+    QIcon icon_;
+};
+
+class DeferredIconStyle : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const override {
+        if (which == SP_ToolBarHorizontalExtensionButton || which == SP_ToolBarVerticalExtensionButton) {
+            return QIcon(new DeferredIconEngine(baseStyle(), which));
+        }
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+};
+
+}  // namespace
+
+void useStyleWithDeferredIcons() { QApplication::setStyle(new DeferredIconStyle); }
 
 QLabel* warningSign(QWidget* parent, const char* name) {
     auto* sign = new QLabel(parent);

@@ -44,6 +44,12 @@ QString typedText(const QComboBox* box);
 // `kept` lines always shown.
 QStringList questionLines(const std::vector<std::string>& lines, int kept = 0);
 
+// Makes the application's style (the desktop's, or the one asked for with
+// -style) read the menu bar's overflow arrows only when they are first drawn.
+// Reading them at once loads every image plugin Qt has, for an arrow that is
+// shown only when the window is too narrow for its menus.
+void useStyleWithDeferredIcons();
+
 // A 16 x 16 warning sign, hidden until showWarning gives it reasons.
 QLabel* warningSign(QWidget* parent, const char* name);
 // Shows the sign with the reasons as its tooltip, or hides it where there are none.

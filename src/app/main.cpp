@@ -3,6 +3,7 @@
 #include <memory>
 #include <string_view>
 
+#include "app/appearance.h"
 #include "app/common_dialog.h"
 #include "app/first_paint.h"
 #include "app/main_window.h"
@@ -43,6 +44,7 @@ int main(int argc, char* argv[]) {
                                  QStringLiteral("[rom]"));
     parser.process(*app);
 
+    if (qobject_cast<QApplication*>(app.get())) kestrane::useStyleWithDeferredIcons();
     kestrane::MessageBoxSink messages;
     kestrane::QtDialogBackend dialogs;
     kestrane::MainWindow window(messages, dialogs);

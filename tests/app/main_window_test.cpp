@@ -8,6 +8,7 @@ void MainWindowTest::initTestCase() {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(settingsDir->folder()));
     // The desktop's list of recent files, of the tests' own too.
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString(settingsDir->folder()));
+    useStyleWithDeferredIcons();  // the style the program runs with
 }
 
 void MainWindowTest::init() {
@@ -124,6 +125,14 @@ void MainWindowTest::windowMenusListsAndFocus() {
     QCOMPARE(banner.size(), QSize(493, 97));
     QCOMPARE(banner.pixel(2, 50) & 0xFFFFFFu, 0x2259C2u);   // the blue band
     QCOMPARE(banner.pixel(60, 50) & 0xFFFFFFu, 0x743C1Du);  // the kestrel
+    // The menu bar's overflow arrows, read when first drawn, are the style's own pictures.
+    const auto* style = qobject_cast<QProxyStyle*>(QApplication::style());
+    QVERIFY(style);
+    for (auto arrow : {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton}) {
+        const QIcon deferred = style->standardIcon(arrow);
+        QVERIFY(!deferred.isNull());
+        QCOMPARE(deferred.pixmap(16, 16).toImage(), style->baseStyle()->standardIcon(arrow).pixmap(16, 16).toImage());
+    }
 
     struct Item {
         const char* name;

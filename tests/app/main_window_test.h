@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -31,6 +32,7 @@
 #include <memory>
 
 #include "app/about_window.h"
+#include "app/appearance.h"
 #include "app/emulator.h"
 #include "trades/pictures.h"
 #include "support/bad_inputs.h"
