@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -68,7 +69,26 @@ Result<std::int64_t> regularFileSize(int fd) {
     return stat->size;
 }
 
-FileIdentity identityOf(const struct stat& st) { return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)}; }
+struct TypeAndIdentity {
+    mode_t mode;
+    FileIdentity identity;
+};
+
+// The type, mode bits and identity, without the timestamps, for the reason
+// above: a save asks for them just before it writes and just after.
+// `path` empty: the open file itself.
+Result<TypeAndIdentity> typeAndIdentity(int fd, const char* path) {
+#if defined(STATX_TYPE)
+    struct statx sx {};
+    const int flags = *path ? 0 : AT_EMPTY_PATH;
+    if (::statx(*path ? AT_FDCWD : fd, path, flags, STATX_TYPE | STATX_MODE | STATX_INO, &sx) != 0) return errorFromErrno(errno);
+    return TypeAndIdentity{sx.stx_mode, {std::uint64_t(makedev(sx.stx_dev_major, sx.stx_dev_minor)), std::uint64_t(sx.stx_ino)}};
+#else
+    struct stat st {};
+    if ((*path ? ::stat(path, &st) : ::fstat(fd, &st)) != 0) return errorFromErrno(errno);
+    return TypeAndIdentity{st.st_mode, {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)}};
+#endif
+}
 
 class PosixFile final : public File {
 public:
@@ -139,9 +159,9 @@ public:
     }
 
     Result<FileIdentity> identity() override {
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0) return errorFromErrno(errno);
-        return identityOf(st);
+        auto got = typeAndIdentity(fd_, "");
+        if (!got) return got.error();
+        return got->identity;
     }
 
     Result<void> close() override {
@@ -194,14 +214,15 @@ public:
 
     Result<FileStatus> status(const std::string& path) override {
         if (auto checked = checkedPath(path); !checked) return checked.error();
-        struct stat st {};
-        if (::stat(path.c_str(), &st) != 0) {
-            if (errno == ENOENT) return FileStatus{};
-            return errorFromErrno(errno);
+        auto got = typeAndIdentity(-1, path.c_str());
+        if (!got) {
+            if (got.error().code == ErrorCode::FileNotFound) return FileStatus{};
+            return got.error();
         }
         using Type = FileStatus::Type;
-        const Type type = S_ISREG(st.st_mode) ? Type::Regular : S_ISDIR(st.st_mode) ? Type::Folder : Type::Other;
-        return FileStatus{type, identityOf(st), (st.st_mode & S_IWUSR) == 0};
+        const mode_t mode = got->mode;
+        const Type type = S_ISREG(mode) ? Type::Regular : S_ISDIR(mode) ? Type::Folder : Type::Other;
+        return FileStatus{type, got->identity, (mode & S_IWUSR) == 0};
     }
 
     Result<void> setReadOnly(const std::string& path, bool readOnly) override {
