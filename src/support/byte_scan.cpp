@@ -9,6 +9,7 @@
 // keeps there would fault: Windows builds use SSE2.
 #if !defined(_WIN32)
 #define KESTRANE_AVX2 1
+#include <cpuid.h>
 #endif
 #endif
 
@@ -18,8 +19,18 @@ namespace {
 ScanWidth widestHere() {
 #if defined(KESTRANE_X86)
 #if defined(KESTRANE_AVX2)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return ScanWidth::Avx2;
+    // Asked here, on the first search, rather than through the compiler's
+    // __builtin_cpu_supports, whose library runs a dozen CPUID queries as a
+    // constructor at every start (each traps to the hypervisor on a virtual
+    // machine), searching or not. AVX2 needs the processor's flag and the
+    // system saving the 256-bit registers (OSXSAVE, then XCR0's SSE and AVX
+    // state bits).
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (__get_cpuid(1, &a, &b, &c, &d) && (c & bit_OSXSAVE) && (c & bit_AVX)) {
+        unsigned low = 0, high = 0;
+        asm volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+        if ((low & 0x6) == 0x6 && __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & bit_AVX2)) return ScanWidth::Avx2;
+    }
 #endif
     return ScanWidth::Sse2;
 #else
