@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 #include "exchange/table_file.h"
@@ -514,7 +515,14 @@ void addWriteOptions(CLI::App* command, WriteOptions& o) {
 
 }  // namespace
 
-int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err, FileSystem& fs) {
+namespace {
+
+// With `onlyNamed`, only the command named first is made; none when no
+// command has that name (help, a misspelt name, none), and then nothing is
+// run. Without it, every command is made (for the list of --help), only
+// the named one with its options.
+std::optional<int> runCommands(int argc, const char* const* argv, std::ostream& out, std::ostream& err, FileSystem& fs,
+                               bool onlyNamed) {
     const Context ctx{out, err, fs};
     CLI::App app{"Kestrane: read and edit the in-game trades of " + gamesText("and") + " ROMs."};
     app.name("kestrane-cli");
@@ -523,11 +531,16 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     app.set_version_flag("--version", std::string("kestrane-cli ") + kVersionText);
     app.require_subcommand(1);
 
-    // Only the subcommand named is given its options: building every
-    // command's parser is most of a short command's time. The others are
-    // named (for --help, and for a misspelt name's message) without them.
     const std::string named = argc > 1 ? argv[1] : "";
-    auto building = [&](const CLI::App* command) { return command->get_name() == named; };
+    // Stands for each command not made: never parsed, so never chosen.
+    CLI::App notMade;
+    auto building = [&](const CLI::App* command) { return command != &notMade && command->get_name() == named; };
+    bool made = false;
+    auto command = [&](const char* name, const char* help) {
+        if (onlyNamed && named != name) return &notMade;
+        made = true;
+        return app.add_subcommand(name, help);
+    };
 
     std::string rom, output, tableFile;
     int slot = 0;
@@ -536,14 +549,14 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     const char* slotHelp = "The trade slot: 1 to 7, or up to the table's record count.";
     // Most commands read one ROM; those that print take --json too.
     auto onRom = [&](const char* name, const char* help) {
-        auto* command = app.add_subcommand(name, help);
-        if (building(command)) command->add_option("ROM", rom, "The .gb or .gbc file.")->required();
-        return command;
+        auto* made = command(name, help);
+        if (building(made)) made->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+        return made;
     };
     auto printingOnRom = [&](const char* name, const char* help) {
-        auto* command = onRom(name, help);
-        if (building(command)) command->add_flag("--json", json, "Print JSON.");
-        return command;
+        auto* made = onRom(name, help);
+        if (building(made)) made->add_flag("--json", json, "Print JSON.");
+        return made;
     };
 
     auto* infoCmd = printingOnRom("info", "Show the game of a ROM and where its trade table is.");
@@ -602,7 +615,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 
     std::string edited;
     bool anyGame = false;
-    auto* patchCmd = app.add_subcommand("patch", "Write a patch (BPS or IPS, by the file's name) that turns CLEAN into EDITED.");
+    auto* patchCmd = command("patch", "Write a patch (BPS or IPS, by the file's name) that turns CLEAN into EDITED.");
     if (building(patchCmd)) {
         patchCmd->add_option("CLEAN", rom, "The clean ROM the players have.")->required();
         patchCmd->add_option("EDITED", edited, "The edited ROM.")->required();
@@ -611,14 +624,14 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     }
 
     std::string patchFile;
-    auto* applyCmd = app.add_subcommand("apply", "Apply a patch (BPS or IPS, by what it holds) to ROM, writing the patched ROM to OUT.");
+    auto* applyCmd = command("apply", "Apply a patch (BPS or IPS, by what it holds) to ROM, writing the patched ROM to OUT.");
     if (building(applyCmd)) {
         applyCmd->add_option("PATCH", patchFile, "The .bps or .ips patch.")->required();
         applyCmd->add_option("ROM", rom, "The ROM the patch was made for; it is left as it is.")->required();
         applyCmd->add_option("-o,--output", output, "The patched ROM: a new file (replaced if it exists; never ROM or PATCH).")->required();
     }
 
-    auto* diffCmd = app.add_subcommand("diff", "Show what differs between two ROMs: their trades field by field, then the rest.");
+    auto* diffCmd = command("diff", "Show what differs between two ROMs: their trades field by field, then the rest.");
     bool quiet = false;
     if (building(diffCmd)) {
         diffCmd->add_option("CLEAN", rom, "The clean ROM.")->required();
@@ -651,6 +664,7 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         checksumsCmd->add_flag("--json", json, "Print JSON.");
     }
 
+    if (!made) return std::nullopt;
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -680,6 +694,15 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     if (*diffCmd) return diff(ctx, rom, edited, json, quiet);
     if (*checksumsCmd) return checksums(ctx, rom, fix, json, fixOptions);
     return importTable(ctx, rom, tableFile, importOptions);
+}
+
+}  // namespace
+
+int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err, FileSystem& fs) {
+    // Making every command's parser is most of a short command's time: a
+    // command named first is made alone, the others only where none is.
+    if (auto code = runCommands(argc, argv, out, err, fs, true)) return *code;
+    return *runCommands(argc, argv, out, err, fs, false);
 }
 
 }  // namespace kestrane::cli

@@ -277,6 +277,8 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
     }
     EXPECT_EQ(run({}).code, 2);
     EXPECT_EQ(run({"set"}).code, 2);
+    EXPECT_EQ(run({"exprot", gold}).code, 2);  // no command of that name
+    EXPECT_EQ(run({"info", gold, "list"}).code, 2);  // one command a run
     // Each command's help names its own options; the program's, every command.
     const Outcome all = run({"--help"});
     for (auto [command, option] : {std::pair{"info", "--json"}, {"list", "--json"}, {"show", "--picture"}, {"picture", "--scale"},
