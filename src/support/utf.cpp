@@ -4,45 +4,53 @@ namespace kestrane {
 
 namespace {
 
-// Appends a code point's bytes: no string of its own a character.
-void appendUtf8(std::string& out, char32_t c) {
+// Writes a code point's bytes at `out` (at most four) and gives the end.
+char* putUtf8(char* out, char32_t c) {
     if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
     if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
+        *out++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xF0 | (c >> 18));
+        *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return out;
 }
 
 }  // namespace
 
 std::string toUtf8(char32_t c) {
-    std::string out;
-    appendUtf8(out, c);
-    return out;
+    char bytes[4];
+    return std::string(bytes, putUtf8(bytes, c));
 }
 
 std::string toUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 2);
+    // Three bytes a unit at most (a pair of units takes four). A name or a
+    // line fits on the stack and becomes a string once, short ones without
+    // an allocation; pushing a byte at a time cost more than the decoding.
+    constexpr std::size_t kOnStack = 256;
+    char small[3 * kOnStack];
+    std::string large;
+    char* const start = text.size() <= kOnStack ? small : (large.resize(3 * text.size()), large.data());
+    char* out = start;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
         }
-        appendUtf8(out, c);
+        out = putUtf8(out, c);
     }
-    return out;
+    if (start == small) return std::string(small, out);
+    large.resize(std::size_t(out - start));
+    return large;
 }
 
 std::optional<std::u16string> fromUtf8(std::string_view text) {

@@ -13,6 +13,41 @@ namespace {
 
 using testing::Bytes;
 
+// Every text the program shows passes through UTF-8: each unit its bytes,
+// a pair of units one four-byte character, a unit without its pair the
+// replacement character, at any length.
+TEST(Utf8, EveryCharacterItsBytesAtAnyLength) {
+    auto repeated = [](std::u16string_view unit, int times, std::string_view bytes) {
+        std::u16string text;
+        std::string utf8;
+        for (int i = 0; i < times; ++i) text += unit, utf8 += bytes;
+        return std::pair{text, utf8};
+    };
+    const std::pair<std::u16string, std::string> cases[] = {
+        {u"", ""},
+        {u"ROCKY", "ROCKY"},
+        {u"Pok\u00e9mon", "Pok\xC3\xA9mon"},
+        {u"\u30a2", "\xE3\x82\xA2"},
+        {u"\xD83D\xDE00!", "\xF0\x9F\x98\x80!"},
+        {std::u16string{char16_t(0xD83D)} + u"A", "\xEF\xBF\xBD" "A"},
+        {std::u16string{char16_t(0xDE00)}, "\xEF\xBF\xBD"},
+        {std::u16string{u'A', char16_t(0xD83D)}, "A\xEF\xBF\xBD"},
+        repeated(u"\u30a2", 256, "\xE3\x82\xA2"),  // the most held on the stack, each unit at its longest
+        repeated(u"\u30a2", 257, "\xE3\x82\xA2"),
+        repeated(u"\xD83D\xDE00", 300, "\xF0\x9F\x98\x80"),
+        repeated(u"e", 5000, "e"),
+    };
+    for (const auto& [text, utf8] : cases) {
+        SCOPED_TRACE(text.size());
+        EXPECT_EQ(toUtf8(text), utf8);
+        if (utf8.find("\xEF\xBF\xBD") == std::string::npos) {
+            EXPECT_EQ(fromUtf8(utf8), text);
+        }
+    }
+    EXPECT_EQ(toUtf8(char32_t(0x1F600)), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(toUtf8(char32_t(0xD800)), "\xEF\xBF\xBD");
+}
+
 struct DecodeCase {
     const char* name;
     Bytes bytes;
