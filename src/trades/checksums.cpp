@@ -44,8 +44,13 @@ constexpr std::array<std::uint16_t, 256> crcTable() {
 
 std::uint32_t byteSum(std::span<const std::uint8_t> bytes) { return static_cast<std::uint32_t>(sumOfBytes(bytes)); }
 
+// Only a 2 MiB image whose area at 0x1FFDF8 starts with the mark carries the Stadium data.
+bool stadiumMarked(std::int64_t size, std::span<const std::uint8_t> area) {
+    return size == kStadiumRomSize && area.size() >= 6 && std::memcmp(area.data(), kStadiumMark, 6) == 0;
+}
+
 bool hasStadiumMark(std::span<const std::uint8_t> rom) {
-    return rom.size() == kStadiumRomSize && std::memcmp(rom.data() + kStadiumAt, kStadiumMark, 6) == 0;
+    return rom.size() == kStadiumRomSize && stadiumMarked(std::int64_t(rom.size()), rom.subspan(kStadiumAt));
 }
 
 std::uint8_t headerSumOf(const CheckBytes& b) {
@@ -159,7 +164,7 @@ Result<ChecksumState> readChecksumState(File& file, std::int64_t size) {
         keep(piece, at, kStadiumAt, stadium);
     }, kSumPiece);
     if (!read) return read.error();
-    const bool marked = size == kStadiumRomSize && std::memcmp(stadium.data(), kStadiumMark, 6) == 0;
+    const bool marked = stadiumMarked(size, stadium);
     const auto headerRead = std::span<const std::uint8_t>(header).first(std::size_t(std::min<std::int64_t>(size, kHeaderEnd)));
     return stateOf({headerRead, marked ? std::span<const std::uint8_t>(stadium) : std::span<const std::uint8_t>(), sums});
 }
@@ -191,10 +196,10 @@ void RomChecks::update(bool header, bool stadium, bool global) {
         for (std::uint32_t i = 0; i < kStadiumLength; ++i) set(kStadiumAt + i, area[i]);
     }
     if (global) {
-        std::array<std::uint8_t, 2> bytes{};
-        putBigEndian16(bytes, globalSumOf(this->bytes()));
-        set(kGlobalChecksumAt, bytes[0]);
-        set(kGlobalChecksumAt + 1, bytes[1]);
+        std::array<std::uint8_t, 2> word{};
+        putBigEndian16(word, globalSumOf(bytes()));
+        set(kGlobalChecksumAt, word[0]);
+        set(kGlobalChecksumAt + 1, word[1]);
     }
 }
 
