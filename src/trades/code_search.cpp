@@ -37,6 +37,13 @@ Result<std::optional<RoutineCopy>> readCopy(File& file, std::uint32_t at, const 
     return std::optional<RoutineCopy>(copyAt(bytes, at, pattern));
 }
 
+// Moved in, not copied from an initializer list: a copy's pointers are made again.
+std::optional<FoundRoutine> foundBy(RoutineReached reached, RoutineCopy&& copy) {
+    std::optional<FoundRoutine> found(FoundRoutine{reached, {}});
+    found->copies.push_back(std::move(copy));
+    return found;
+}
+
 }  // namespace
 
 bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at, const RoutinePattern& pattern) {
@@ -77,7 +84,7 @@ Result<std::optional<FoundRoutine>> routineAtPlace(File& file, const RoutinePatt
     // 1. At its own place.
     auto own = readCopy(file, ownPlace, pattern);
     if (!own) return own.error();
-    if (*own) return std::optional<FoundRoutine>(FoundRoutine{RoutineReached::OwnPlace, {**own}});
+    if (*own) return foundBy(RoutineReached::OwnPlace, std::move(**own));
 
     // 2. A jump standing there, to the routine's form.
     std::array<std::uint8_t, 3> jump{};
@@ -89,7 +96,7 @@ Result<std::optional<FoundRoutine>> routineAtPlace(File& file, const RoutinePatt
         if (target) {
             auto jumped = readCopy(file, *target, pattern);
             if (!jumped) return jumped.error();
-            if (*jumped) return std::optional<FoundRoutine>(FoundRoutine{RoutineReached::Jump, {**jumped}});
+            if (*jumped) return foundBy(RoutineReached::Jump, std::move(**jumped));
         }
     }
     return std::optional<FoundRoutine>();

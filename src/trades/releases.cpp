@@ -316,9 +316,12 @@ const Release* findRelease(std::string_view gameCode, std::uint8_t version) {
 }
 
 std::vector<const Release*> variantsOf(const Release& release) {
-    std::vector<const Release*> rows = {&release};
+    std::vector<const Release*> rows;
+    auto isVariant = [&](const Release& row) { return row.variant && row.code == release.code; };
+    rows.reserve(1 + std::size_t(std::ranges::count_if(kReleases, isVariant)));
+    rows.push_back(&release);
     for (const Release& row : kReleases) {
-        if (row.variant && row.code == release.code) rows.push_back(&row);
+        if (isVariant(row)) rows.push_back(&row);
     }
     return rows;
 }
