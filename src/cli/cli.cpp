@@ -414,10 +414,8 @@ int exportCommand(const Context& ctx, const std::string& path, const std::string
         auto written = exchange::exportTable(*rom, output, ctx.fs);
         return written ? kDone : ctx.fail(written.error());
     }
-    auto text = exportText(*rom, ctx.fs);
-    if (!text) return ctx.fail(text.error());
-    ctx.out << *text;
-    return kDone;
+    auto written = exchange::writeExport(*rom, ctx.out, ctx.fs);
+    return written ? kDone : ctx.fail(written.error());
 }
 
 // A table from standard input, read no further than one byte past the

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <iomanip>
+#include <ostream>
 #include <unordered_set>
 
 #include "support/hex_text.h"
@@ -168,15 +170,30 @@ Result<ImportPlan, Problems> planImport(const nlohmann::json& table, const Rom& 
     return plan;
 }
 
-}  // namespace
-
-Result<std::string> exportText(const Rom& rom, FileSystem& fs) {
+// The table as export writes it, or why it is none to carry elsewhere.
+Result<Json> exportJson(const Rom& rom, FileSystem& fs) {
     auto trades = readTradeTable(rom, fs);
     if (!trades) return trades.error();
     for (const TradeReading& reading : *trades) {
         if (reading.pastEnd) return *reading.pastEnd;
     }
-    return tableJson(rom, *trades).dump(2) + "\n";
+    return tableJson(rom, *trades);
+}
+
+}  // namespace
+
+Result<std::string> exportText(const Rom& rom, FileSystem& fs) {
+    auto json = exportJson(rom, fs);
+    if (!json) return json.error();
+    return json->dump(2) + "\n";
+}
+
+Result<void> writeExport(const Rom& rom, std::ostream& out, FileSystem& fs) {
+    auto json = exportJson(rom, fs);
+    if (!json) return json.error();
+    // The stream's width is the indent of the same text exportText makes.
+    out << std::setw(2) << *json << '\n';
+    return {};
 }
 
 Result<void> exportTable(const Rom& rom, const std::string& tablePath, FileSystem& fs) {

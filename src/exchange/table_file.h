@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,9 @@ inline constexpr std::int64_t kLargestTable = 1 << 20;
 // The whole table as JSON text (one open of the ROM). A table with a trade
 // past the end of a cut file is refused: it is no table to carry elsewhere.
 Result<std::string> exportText(const Rom& rom, FileSystem& fs = nativeFileSystem());
+// The same text, written to `out` as it is made (no copy of the whole text
+// is held); nothing is written where the table is refused.
+Result<void> writeExport(const Rom& rom, std::ostream& out, FileSystem& fs = nativeFileSystem());
 
 // Writes the table to a file of its own (never the ROM itself; see writeNewFile).
 Result<void> exportTable(const Rom& rom, const std::string& tablePath, FileSystem& fs = nativeFileSystem());
