@@ -119,14 +119,19 @@ SpeciesList::SpeciesList(const std::vector<std::string>& romNames, bool builtInS
         renamed = renamed || !retail;
     }
     index();
+    builtInCandidates_ = true;
+    renamed_ = renamed;
+}
+
+void SpeciesList::addBuiltInCandidates() const {
     // The built-in names and usual spellings too, where no other species is
     // shown so (only a ROM that renamed a species can show one so).
     std::vector<std::string> shownFolded;
-    if (renamed) {
+    if (renamed_) {
         for (int i = 0; i < kSpeciesCount; ++i) shownFolded.push_back(foldedName(name(SpeciesId(i))));
     }
     auto addUnless = [&](std::string_view other, int species) {
-        const std::string folded = renamed ? foldedName(other) : std::string();
+        const std::string folded = renamed_ ? foldedName(other) : std::string();
         for (std::size_t i = 0; i < shownFolded.size(); ++i) {
             if (int(i) != species && shownFolded[i] == folded) return;
         }
@@ -164,8 +169,16 @@ void SpeciesList::index() {
         if (rowById_.size() <= ids_[row]) rowById_.resize(std::size_t(ids_[row]) + 1);
         rowById_[ids_[row]] = int(row);
         lastNumber_ = std::max(lastNumber_, numbers_[row]);
-        candidates_.push_back({std::string(trimmed(entries_[row])), ids_[row]});
     }
+}
+
+const std::vector<NameCandidate>& SpeciesList::candidates() const {
+    std::call_once(candidatesMade_, [this] {
+        candidates_.reserve(ids_.size());
+        for (std::size_t row = 0; row < ids_.size(); ++row) candidates_.push_back({std::string(trimmed(entries_[row])), ids_[row]});
+        if (builtInCandidates_) addBuiltInCandidates();
+    });
+    return candidates_;
 }
 
 std::optional<SpeciesId> SpeciesList::idOfRow(int row) const {

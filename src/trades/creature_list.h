@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <span>
@@ -78,17 +79,25 @@ public:
     // Every name a species may be typed as (its ID as the candidate's id):
     // its shown name, then its built-in name and usual spelling where they
     // name no other species.
-    const std::vector<NameCandidate>& candidates() const { return candidates_; }
+    // Made when first asked (typing a species): a program that only shows
+    // the ROM never makes them.
+    const std::vector<NameCandidate>& candidates() const;
 
 private:
     void index();
+    void addBuiltInCandidates() const;
 
     std::vector<std::string> entries_;
     std::vector<SpeciesId> ids_;                  // by row
     std::vector<std::optional<int>> rowById_;     // by ID
     int lastNumber_ = 0;
     std::vector<int> numbers_;                    // by row
-    std::vector<NameCandidate> candidates_;
+    // The second generation's lists take the built-in names and usual
+    // spellings too; `renamed_`: where the ROM renamed a species.
+    bool builtInCandidates_ = false;
+    bool renamed_ = false;
+    mutable std::once_flag candidatesMade_;
+    mutable std::vector<NameCandidate> candidates_;
 };
 
 // The built-in names.
