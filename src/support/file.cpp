@@ -54,6 +54,16 @@ Result<void> HoldingFile::hold(std::int64_t from, std::size_t length) {
     return {};
 }
 
+void HoldingFile::keep(std::int64_t from, std::span<const std::uint8_t> bytes) {
+    if (held(from, bytes.size())) return;
+    std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[bytes.size()]);
+    std::copy(bytes.begin(), bytes.end(), copy.get());
+    bytes_ = std::move(copy);
+    from_ = from;
+    length_ = bytes.size();
+    toEnd_ = whole_ = false;
+}
+
 Result<void> HoldingFile::holdWhole(std::int64_t size, const std::function<void(std::size_t, std::size_t)>& landed) {
     if (whole_ && std::int64_t(length_) >= size) {
         if (landed) landed(0, std::size_t(size));

@@ -126,6 +126,9 @@ public:
 
     // Holds [from, from + length), what there is of it, unless held already.
     Result<void> hold(std::int64_t from, std::size_t length);
+    // Holds `bytes`, just read from this file at `from` (a piece of a
+    // search), unless held already: a copy instead of a second read.
+    void keep(std::int64_t from, std::span<const std::uint8_t> bytes);
     // Holds the file's first `size` bytes (the whole file), read in pieces;
     // `landed(from, to)` is called as each piece is in (a pass over it then
     // finds it nearer the processor than a pass over the whole file would):

@@ -107,12 +107,21 @@ Result<FoundRoutine> routineAnywhere(File& file, const RoutinePattern& pattern, 
     const std::size_t anchor = pattern.anchor;
     const std::uint8_t triple[3] = {std::uint8_t(pattern.bytes[anchor]), std::uint8_t(pattern.bytes[anchor + 1]),
                                     std::uint8_t(pattern.bytes[anchor + 2])};
+    auto* holding = dynamic_cast<HoldingFile*>(&file);
     auto searchedAll = searchInPieces(file, searched, pattern.bytes.size() - 1,
                                       [&](std::span<const std::uint8_t> piece, std::int64_t base, std::int64_t next) {
                                           forEachByteTriple(piece, triple, [&](std::size_t at) {
                                               if (at < anchor || !routineAt(piece, at - anchor, pattern)) return;
                                               const auto start = std::uint32_t(base + std::int64_t(at - anchor));
-                                              if (start < next) found.copies.push_back(copyAt(piece.subspan(at - anchor), start, pattern));
+                                              if (start >= next) return;
+                                              found.copies.push_back(copyAt(piece.subspan(at - anchor), start, pattern));
+                                              // Pieces start at a bank: the first copy's bank lies whole in its piece
+                                              // (but at a cut file's end).
+                                              const std::int64_t bank = std::int64_t(bankOf(start)) * kBankSize;
+                                              if (holding && found.copies.size() == 1 && bank >= base &&
+                                                  bank + kBankSize <= base + std::int64_t(piece.size())) {
+                                                  holding->keep(bank, piece.subspan(std::size_t(bank - base), kBankSize));
+                                              }
                                           });
                                       });
     if (!searchedAll) return searchedAll.error();

@@ -70,7 +70,10 @@ Result<FoundRoutine> findThroughRoutine(File& file, const RoutinePattern& patter
 // The first two steps alone: the routine at its own place or through a jump
 // there; none where neither holds it.
 Result<std::optional<FoundRoutine>> routineAtPlace(File& file, const RoutinePattern& pattern, std::uint32_t ownPlace);
-// The third alone: every copy in the file's first `searched` bytes.
+// The third alone: every copy in the file's first `searched` bytes. Where
+// `file` holds what it reads (a HoldingFile), it holds the first copy's
+// bank afterwards, taken from the piece searched: what follows reads the
+// routine's callers and what it points to without reading them again.
 Result<FoundRoutine> routineAnywhere(File& file, const RoutinePattern& pattern, std::int64_t searched);
 
 // The calls of a routine (CD lo hi, its address in its bank) in its own bank

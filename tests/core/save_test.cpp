@@ -69,6 +69,11 @@ TEST(ReadOnce, EachStepReadsWhatItNeedsOnce) {
     putTable(moved, kCrystalTable + 48, retailTrades("BYTE"));
     putRoutine(moved, kCrystalRoutine + 48, kCrystalTable + 48);
     const std::string movedPath = dir.write("moved.gbc", moved);
+    // A hack that moved both to a bank of their own: the search's piece holds that bank.
+    Bytes rebanked = randomImage("BYTE");
+    putTable(rebanked, 0x1A0800, retailTrades("BYTE"));
+    putRoutine(rebanked, 0x1A0100, 0x1A0800);
+    const std::string rebankedPath = dir.write("rebanked.gbc", rebanked);
     const Rom rom = *openRom(path);
     TradeEdit edit = uneditedEdit(*readTradeRecord(rom, Slot::fromNumber(1))->record);
     const auto size = std::int64_t(kRomSize);
@@ -86,6 +91,12 @@ TEST(ReadOnce, EachStepReadsWhatItNeedsOnce) {
          [&](FileSystem& fs) { return bool(openRom(path, fs, {.gameData = false, .checksums = true, .readOnly = false})); },
          size + kBank + kSmall},
         {"locating a moved table: the file once, and its bank", [&](FileSystem& fs) { return bool(openRom(movedPath, fs, quick)); },
+         size + kBank + kSmall},
+        {"locating a table moved to another bank: the file once, and the usual bank where it is not",
+         [&](FileSystem& fs) {
+             auto opened = openRom(rebankedPath, fs, quick);
+             return opened && opened->table && opened->table->offset == 0x1A0800;
+         },
          size + kBank + kSmall},
         {"reading the table: its records in one read",
          [&](FileSystem& fs) {
