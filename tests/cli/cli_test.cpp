@@ -989,6 +989,7 @@ TEST_F(CliTest, CutFilesAreToldAsCut) {
         EXPECT_EQ(readFile(path), image);
     }
     EXPECT_NE(run({"list", path}).out.find("\n7     past the end of the file\n"), std::string::npos);
+    EXPECT_EQ(run({"export", path}).out, "") << "a refused table prints no part of itself";
     // Inside the file, saves go on; the checksums of a cut file are left alone.
     EXPECT_EQ(run({"set", path, "6", "--id", "1"}).out,
               "Trade Data Saved. 2 bytes changed; checksums left as they were: the file is shorter than its header says "
