@@ -115,8 +115,8 @@ Result<FoundRoutine> routineAnywhere(File& file, const RoutinePattern& pattern, 
                                               const auto start = std::uint32_t(base + std::int64_t(at - anchor));
                                               if (start >= next) return;
                                               found.copies.push_back(copyAt(piece.subspan(at - anchor), start, pattern));
-                                              // Pieces start at a bank: the first copy's bank lies whole in its piece
-                                              // (but at a cut file's end).
+                                              // Pieces start at a bank, so the first copy's bank lies whole in its
+                                              // piece, unless the file ends inside it.
                                               const std::int64_t bank = std::int64_t(bankOf(start)) * kBankSize;
                                               if (holding && found.copies.size() == 1 && bank >= base &&
                                                   bank + kBankSize <= base + std::int64_t(piece.size())) {
