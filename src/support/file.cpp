@@ -21,7 +21,7 @@ Result<std::size_t> readUpTo(File& file, std::int64_t offset, std::span<std::uin
 
 Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, const PieceSearch& search, std::int64_t piece) {
     // Bytes held already (the whole file, held by a save that keeps the checksums) are searched where they are.
-    const auto* holding = dynamic_cast<const HoldingFile*>(&file);
+    auto* holding = dynamic_cast<HoldingFile*>(&file);
     if (auto held = holding ? holding->held(0, std::size_t(size)) : std::nullopt; held && held->size() == std::size_t(size)) {
         for (std::int64_t at = 0; at < size; at += piece) {
             const auto length = std::size_t(std::min(piece + std::int64_t(overlap), size - at));
@@ -32,11 +32,19 @@ Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, 
     // Else through one buffer of a piece: its lines stay in the cache from
     // one read to the next, where a fresh buffer of the whole file would
     // have the search wait for memory.
-    std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[std::size_t(piece) + overlap]);
+    const std::size_t bufferSize = std::size_t(piece) + overlap;
+    std::unique_ptr<std::uint8_t[]> own;
+    std::span<std::uint8_t> buffer;
+    if (holding) {
+        buffer = holding->searchBuffer(bufferSize);
+    } else {
+        own.reset(new std::uint8_t[bufferSize]);
+        buffer = std::span(own.get(), bufferSize);
+    }
     for (std::int64_t at = 0; at < size; at += piece) {
         const auto length = std::size_t(std::min(piece + std::int64_t(overlap), size - at));
-        if (auto read = readExactly(file, at, std::span(buffer.get(), length)); !read) return read;
-        search(std::span<const std::uint8_t>(buffer.get(), length), at, at + piece);
+        if (auto read = readExactly(file, at, buffer.first(length)); !read) return read;
+        search(buffer.first(length), at, at + piece);
     }
     return {};
 }
@@ -96,6 +104,17 @@ std::optional<std::span<const std::uint8_t>> HoldingFile::held(std::int64_t from
     // Past the held bytes: the file's end where they run to it.
     if (toEnd_ && start <= length_) return std::span<const std::uint8_t>(bytes_.get() + start, length_ - start);
     return std::nullopt;
+}
+
+std::span<std::uint8_t> HoldingFile::searchBuffer(std::size_t size) {
+    if (searchSize_ < size) {
+        // Whole pages: the searches' overlaps differ by a few bytes, and one
+        // buffer then serves them all.
+        constexpr std::size_t kPage = 4096;
+        searchSize_ = (size + kPage - 1) / kPage * kPage;
+        search_.reset(new std::uint8_t[searchSize_]);
+    }
+    return std::span(search_.get(), searchSize_);
 }
 
 std::optional<std::span<std::uint8_t>> HoldingFile::whole() {

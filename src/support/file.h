@@ -139,6 +139,10 @@ public:
     std::optional<std::span<const std::uint8_t>> held(std::int64_t from, std::size_t length) const;
     // The whole file, once held, to change in memory (a plan's image).
     std::optional<std::span<std::uint8_t>> whole();
+    // A buffer of at least `size` bytes for a search through this file in
+    // pieces, kept for the next search (an opening may look for several
+    // routines): a fresh process touches its pages once, not once a search.
+    std::span<std::uint8_t> searchBuffer(std::size_t size);
 
     Result<std::int64_t> size() override { return file_.size(); }
     Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) override;
@@ -155,6 +159,8 @@ private:
     std::size_t length_ = 0;
     bool toEnd_ = false;  // the held bytes run to the file's end
     bool whole_ = false;  // from 0: the whole file
+    std::unique_ptr<std::uint8_t[]> search_;
+    std::size_t searchSize_ = 0;
 };
 
 // The whole of a small file (a table to import), with one open; a file
