@@ -19,9 +19,47 @@ Result<std::size_t> readUpTo(File& file, std::int64_t offset, std::span<std::uin
     return done;
 }
 
+namespace {
+
+// The process keeps one search's memory for the next search: an opening may
+// search for several routines, the window opens again after each rebuild,
+// and only the first search of a process then touches fresh memory (one
+// huge page where the system gives one). Small pieces (the checksums' sums)
+// take a few pages of the heap instead of a huge page kept.
+constexpr std::size_t kKeptSearchMemory = std::size_t(2) << 20;
+constexpr std::size_t kSmallestKept = kKeptSearchMemory / 8;
+std::atomic<LargeMemory*> keptSearchMemory{nullptr};
+
+// The kept memory, or memory of its own where another search holds it (or
+// the pieces are small or larger); the kept one is given back, the other freed.
+class SearchMemory {
+public:
+    explicit SearchMemory(std::size_t size) {
+        if (size >= kSmallestKept && size <= kKeptSearchMemory) {
+            LargeMemory* kept = keptSearchMemory.exchange(nullptr);
+            memory_.reset(kept ? kept : new LargeMemory(kKeptSearchMemory));
+            keep_ = true;
+        } else {
+            memory_ = std::make_unique<LargeMemory>(size);
+        }
+    }
+    ~SearchMemory() {
+        if (keep_) delete keptSearchMemory.exchange(memory_.release());
+    }
+    SearchMemory(const SearchMemory&) = delete;
+    SearchMemory& operator=(const SearchMemory&) = delete;
+    std::span<std::uint8_t> bytes() const { return memory_->bytes(); }
+
+private:
+    std::unique_ptr<LargeMemory> memory_;
+    bool keep_ = false;
+};
+
+}  // namespace
+
 Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, const PieceSearch& search, std::int64_t piece) {
     // Bytes held already (the whole file, held by a save that keeps the checksums) are searched where they are.
-    auto* holding = dynamic_cast<HoldingFile*>(&file);
+    const auto* holding = dynamic_cast<const HoldingFile*>(&file);
     if (auto held = holding ? holding->held(0, std::size_t(size)) : std::nullopt; held && held->size() == std::size_t(size)) {
         for (std::int64_t at = 0; at < size; at += piece) {
             const auto length = std::size_t(std::min(piece + std::int64_t(overlap), size - at));
@@ -32,15 +70,8 @@ Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, 
     // Else through one buffer of a piece: its lines stay in the cache from
     // one read to the next, where a fresh buffer of the whole file would
     // have the search wait for memory.
-    const std::size_t bufferSize = std::size_t(piece) + overlap;
-    std::unique_ptr<std::uint8_t[]> own;
-    std::span<std::uint8_t> buffer;
-    if (holding) {
-        buffer = holding->searchBuffer(bufferSize);
-    } else {
-        own.reset(new std::uint8_t[bufferSize]);
-        buffer = std::span(own.get(), bufferSize);
-    }
+    const SearchMemory memory(std::size_t(piece) + overlap);
+    const std::span<std::uint8_t> buffer = memory.bytes();
     for (std::int64_t at = 0; at < size; at += piece) {
         const auto length = std::size_t(std::min(piece + std::int64_t(overlap), size - at));
         if (auto read = readExactly(file, at, buffer.first(length)); !read) return read;
@@ -104,17 +135,6 @@ std::optional<std::span<const std::uint8_t>> HoldingFile::held(std::int64_t from
     // Past the held bytes: the file's end where they run to it.
     if (toEnd_ && start <= length_) return std::span<const std::uint8_t>(bytes_.get() + start, length_ - start);
     return std::nullopt;
-}
-
-std::span<std::uint8_t> HoldingFile::searchBuffer(std::size_t size) {
-    if (searchSize_ < size) {
-        // Whole pages: the searches' overlaps differ by a few bytes, and one
-        // buffer then serves them all.
-        constexpr std::size_t kPage = 4096;
-        searchSize_ = (size + kPage - 1) / kPage * kPage;
-        search_.reset(new std::uint8_t[searchSize_]);
-    }
-    return std::span(search_.get(), searchSize_);
 }
 
 std::optional<std::span<std::uint8_t>> HoldingFile::whole() {

@@ -139,10 +139,6 @@ public:
     std::optional<std::span<const std::uint8_t>> held(std::int64_t from, std::size_t length) const;
     // The whole file, once held, to change in memory (a plan's image).
     std::optional<std::span<std::uint8_t>> whole();
-    // A buffer of at least `size` bytes for a search through this file in
-    // pieces, kept for the next search (an opening may look for several
-    // routines): a fresh process touches its pages once, not once a search.
-    std::span<std::uint8_t> searchBuffer(std::size_t size);
 
     Result<std::int64_t> size() override { return file_.size(); }
     Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) override;
@@ -159,8 +155,25 @@ private:
     std::size_t length_ = 0;
     bool toEnd_ = false;  // the held bytes run to the file's end
     bool whole_ = false;  // from 0: the whole file
-    std::unique_ptr<std::uint8_t[]> search_;
-    std::size_t searchSize_ = 0;
+};
+
+// Memory for a large buffer that a program touches once: on Linux, where the
+// system gives them, in whole huge pages (2 MiB a fault instead of 4 KiB: a
+// fresh page costs microseconds on a virtual machine); elsewhere from the
+// heap. Not cleared. Throws std::bad_alloc as new does.
+class LargeMemory {
+public:
+    explicit LargeMemory(std::size_t size);
+    ~LargeMemory();
+    LargeMemory(const LargeMemory&) = delete;
+    LargeMemory& operator=(const LargeMemory&) = delete;
+    std::span<std::uint8_t> bytes() const { return {bytes_, size_}; }
+
+private:
+    std::uint8_t* bytes_ = nullptr;
+    std::size_t size_ = 0;
+    void* mapped_ = nullptr;  // a mapping of its own, where the system gave one
+    std::size_t mappedSize_ = 0;
 };
 
 // The whole of a small file (a table to import), with one open; a file

@@ -1,12 +1,15 @@
 // The real files on POSIX systems.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <new>
 #include <thread>
 
 #include "support/file.h"
@@ -271,6 +274,37 @@ public:
 FileSystem& nativeFileSystem() {
     static PosixFileSystem fs;
     return fs;
+}
+
+LargeMemory::LargeMemory(std::size_t size) : size_(size) {
+#if defined(MADV_HUGEPAGE)
+    // A huge page must start at its own size: the mapping is made that much
+    // larger, and what lies outside the aligned part given back.
+    constexpr std::size_t kHuge = std::size_t(2) << 20;
+    if (size >= kHuge / 2) {
+        const std::size_t whole = (size + kHuge - 1) / kHuge * kHuge;
+        void* mapped = ::mmap(nullptr, whole + kHuge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapped == MAP_FAILED) throw std::bad_alloc();
+        const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+        const std::uintptr_t aligned = (start + kHuge - 1) / kHuge * kHuge;
+        if (aligned > start) ::munmap(mapped, aligned - start);
+        if (const std::uintptr_t end = start + whole + kHuge; end > aligned + whole) {
+            ::munmap(reinterpret_cast<void*>(aligned + whole), end - (aligned + whole));
+        }
+        // Only advice: where the system gives no huge page, the pages are the usual ones.
+        (void)::madvise(reinterpret_cast<void*>(aligned), whole, MADV_HUGEPAGE);
+        bytes_ = reinterpret_cast<std::uint8_t*>(aligned);
+        mapped_ = bytes_;
+        mappedSize_ = whole;
+        return;
+    }
+#endif
+    bytes_ = new std::uint8_t[size];
+}
+
+LargeMemory::~LargeMemory() {
+    if (mapped_) ::munmap(mapped_, mappedSize_);
+    else delete[] bytes_;
 }
 
 }  // namespace kestrane

@@ -240,4 +240,9 @@ FileSystem& nativeFileSystem() {
     return fs;
 }
 
+// Large pages need a privilege ordinary users lack: the heap's pages.
+LargeMemory::LargeMemory(std::size_t size) : bytes_(new std::uint8_t[size]), size_(size) {}
+
+LargeMemory::~LargeMemory() { delete[] bytes_; }
+
 }  // namespace kestrane

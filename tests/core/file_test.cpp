@@ -115,6 +115,11 @@ TEST(HoldingFile, GivesWhatTheFileHoldsWhateverIsHeld) {
         {"a bank held", [](HoldingFile& f) { return f.hold(0x4000, 0x4000); }},
         {"the last bytes held, past the end asked", [&](HoldingFile& f) { return f.hold(size - 100, 0x4000); }},
         {"the whole file held", [&](HoldingFile& f) { return f.holdWhole(size); }},
+        {"a bank kept from bytes just read",
+         [&](HoldingFile& f) {
+             f.keep(0x8000, std::span<const std::uint8_t>(bytes).subspan(0x8000, 0x4000));
+             return Result<void>();
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -145,6 +150,28 @@ TEST(HoldingFile, GivesWhatTheFileHoldsWhateverIsHeld) {
         ASSERT_TRUE(readExactly(file, 0x4100, back));
         EXPECT_EQ(back[0], changed[0]);
         ASSERT_TRUE(writeExactly(file, 0x4100, std::span<const std::uint8_t>(bytes).subspan(0x4100, 1)));
+    }
+}
+
+// Large buffers: every byte of the size asked is there to write and read
+// back, small or large; on Linux a large one starts at a huge page's
+// boundary, where the system can give it one huge page.
+TEST(LargeMemory, EveryByteAskedForWhateverTheSize) {
+    constexpr std::size_t kMiB = std::size_t(1) << 20;
+    for (std::size_t size : {std::size_t(1), std::size_t(4095), kMiB - 1, kMiB, 2 * kMiB, 2 * kMiB + 1, 3 * kMiB + 5}) {
+        SCOPED_TRACE(size);
+        const LargeMemory memory(size);
+        const std::span<std::uint8_t> bytes = memory.bytes();
+        ASSERT_EQ(bytes.size(), size);
+        for (std::size_t i = 0; i < size; ++i) bytes[i] = std::uint8_t(i * 7 + size);
+        std::size_t wrong = 0;
+        for (std::size_t i = 0; i < size; ++i) wrong += bytes[i] != std::uint8_t(i * 7 + size);
+        EXPECT_EQ(wrong, 0u);
+#if defined(__linux__)
+        if (size >= kMiB) {
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bytes.data()) % (2 * kMiB), 0u);
+        }
+#endif
     }
 }
 
