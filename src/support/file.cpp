@@ -30,8 +30,9 @@ constexpr std::size_t kKeptSearchMemory = std::size_t(2) << 20;
 constexpr std::size_t kSmallestKept = kKeptSearchMemory / 8;
 std::atomic<LargeMemory*> keptSearchMemory{nullptr};
 
-// The kept memory, or memory of its own where another search holds it (or
-// the pieces are small or larger); the kept one is given back, the other freed.
+// The kept memory; memory of its own where another search holds the kept
+// one, or the pieces are smaller or larger than it serves. The kept memory
+// is given back, the other freed.
 class SearchMemory {
 public:
     explicit SearchMemory(std::size_t size) {

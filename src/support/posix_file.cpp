@@ -278,8 +278,8 @@ FileSystem& nativeFileSystem() {
 
 LargeMemory::LargeMemory(std::size_t size) : size_(size) {
 #if defined(MADV_HUGEPAGE)
-    // A huge page must start at its own size: the mapping is made that much
-    // larger, and what lies outside the aligned part given back.
+    // A huge page starts at a multiple of its size: the mapping is made one
+    // huge page larger, and what lies outside the aligned part is given back.
     constexpr std::size_t kHuge = std::size_t(2) << 20;
     if (size >= kHuge / 2) {
         const std::size_t whole = (size + kHuge - 1) / kHuge * kHuge;
