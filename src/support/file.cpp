@@ -82,7 +82,10 @@ Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, 
 }
 
 Result<void> HoldingFile::hold(std::int64_t from, std::size_t length) {
-    if (held(from, length)) return {};
+    // The whole file, once held, is never given up for a part of it (a bank
+    // at the end of a file cut inside it is no part it holds): a save
+    // changes the whole in memory. What it lacks is read from the file.
+    if (whole_ || held(from, length)) return {};
     std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[length]);
     auto got = readUpTo(file_, from, std::span(bytes.get(), length));
     if (!got) return got.error();
@@ -95,7 +98,7 @@ Result<void> HoldingFile::hold(std::int64_t from, std::size_t length) {
 }
 
 void HoldingFile::keep(std::int64_t from, std::span<const std::uint8_t> bytes) {
-    if (held(from, bytes.size())) return;
+    if (whole_ || held(from, bytes.size())) return;
     std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[bytes.size()]);
     std::copy(bytes.begin(), bytes.end(), copy.get());
     bytes_ = std::move(copy);

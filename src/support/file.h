@@ -124,10 +124,12 @@ class HoldingFile final : public File {
 public:
     explicit HoldingFile(File& file) : file_(file) {}
 
-    // Holds [from, from + length), what there is of it, unless held already.
+    // Holds [from, from + length), what there is of it, unless held already
+    // or the whole file is held (which is kept).
     Result<void> hold(std::int64_t from, std::size_t length);
     // Holds `bytes`, just read from this file at `from` (a piece of a
-    // search), unless held already: a copy instead of a second read.
+    // search), unless held already or the whole file is: a copy instead of a
+    // second read.
     void keep(std::int64_t from, std::span<const std::uint8_t> bytes);
     // Holds the file's first `size` bytes (the whole file), read in pieces;
     // `landed(from, to)` is called as each piece is in (a pass over it then

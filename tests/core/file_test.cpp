@@ -109,17 +109,28 @@ TEST(HoldingFile, GivesWhatTheFileHoldsWhateverIsHeld) {
     struct Case {
         const char* name;
         std::function<Result<void>(HoldingFile&)> hold;
+        bool whole = false;  // the whole file still held after it, for a save to change
     };
+    const std::int64_t lastBank = size / 0x4000 * 0x4000;  // the file ends inside it
+    const auto aBank = std::span<const std::uint8_t>(bytes).subspan(0x8000, 0x4000);
     const Case cases[] = {
         {"nothing held", [](HoldingFile&) { return Result<void>(); }},
         {"a bank held", [](HoldingFile& f) { return f.hold(0x4000, 0x4000); }},
         {"the last bytes held, past the end asked", [&](HoldingFile& f) { return f.hold(size - 100, 0x4000); }},
-        {"the whole file held", [&](HoldingFile& f) { return f.holdWhole(size); }},
+        {"the whole file held", [&](HoldingFile& f) { return f.holdWhole(size); }, true},
         {"a bank kept from bytes just read",
          [&](HoldingFile& f) {
-             f.keep(0x8000, std::span<const std::uint8_t>(bytes).subspan(0x8000, 0x4000));
+             f.keep(0x8000, aBank);
              return Result<void>();
          }},
+        {"the whole file held, then the last bank, past the end, and a bank kept",
+         [&](HoldingFile& f) {
+             if (auto whole = f.holdWhole(size); !whole) return whole;
+             if (auto last = f.hold(lastBank, 0x4000); !last) return last;
+             f.keep(0x8000, aBank);
+             return Result<void>();
+         },
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -127,6 +138,7 @@ TEST(HoldingFile, GivesWhatTheFileHoldsWhateverIsHeld) {
         ASSERT_TRUE(opened);
         HoldingFile file(**opened);
         ASSERT_TRUE(c.hold(file));
+        EXPECT_EQ(file.whole().has_value(), c.whole);
         for (int read = 0; read < 300; ++read) {
             const std::int64_t from = std::int64_t(rng() % std::uint32_t(size + 50));
             Bytes got(rng() % 20000);
