@@ -89,11 +89,7 @@ Result<void> HoldingFile::hold(std::int64_t from, std::size_t length) {
     std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[length]);
     auto got = readUpTo(file_, from, std::span(bytes.get(), length));
     if (!got) return got.error();
-    bytes_ = std::move(bytes);
-    from_ = from;
-    length_ = *got;
-    toEnd_ = *got < length;
-    whole_ = false;
+    holdPart(std::move(bytes), from, *got, *got < length);
     return {};
 }
 
@@ -101,10 +97,15 @@ void HoldingFile::keep(std::int64_t from, std::span<const std::uint8_t> bytes) {
     if (whole_ || held(from, bytes.size())) return;
     std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[bytes.size()]);
     std::copy(bytes.begin(), bytes.end(), copy.get());
-    bytes_ = std::move(copy);
+    holdPart(std::move(copy), from, bytes.size(), false);
+}
+
+void HoldingFile::holdPart(std::unique_ptr<std::uint8_t[]> bytes, std::int64_t from, std::size_t length, bool toEnd) {
+    bytes_ = std::move(bytes);
     from_ = from;
-    length_ = bytes.size();
-    toEnd_ = whole_ = false;
+    length_ = length;
+    toEnd_ = toEnd;
+    whole_ = false;
 }
 
 Result<void> HoldingFile::holdWhole(std::int64_t size, const std::function<void(std::size_t, std::size_t)>& landed) {

@@ -151,6 +151,9 @@ public:
     Result<void> close() override { return file_.close(); }
 
 private:
+    // What hold and keep took: `length` bytes from `from`, `toEnd` where the file ends there.
+    void holdPart(std::unique_ptr<std::uint8_t[]> bytes, std::int64_t from, std::size_t length, bool toEnd);
+
     File& file_;
     std::unique_ptr<std::uint8_t[]> bytes_;  // not cleared first: every byte is read before it is held
     std::int64_t from_ = 0;
