@@ -177,8 +177,7 @@ public:
 private:
     std::uint8_t* bytes_ = nullptr;
     std::size_t size_ = 0;
-    void* mapped_ = nullptr;  // a mapping of its own, where the system gave one
-    std::size_t mappedSize_ = 0;
+    std::size_t mapped_ = 0;  // the length of a mapping of its own at bytes_; 0: the heap's
 };
 
 // The whole of a small file (a table to import), with one open; a file

@@ -294,8 +294,7 @@ LargeMemory::LargeMemory(std::size_t size) : size_(size) {
         // Only advice: where the system gives no huge page, the pages are the usual ones.
         (void)::madvise(reinterpret_cast<void*>(aligned), whole, MADV_HUGEPAGE);
         bytes_ = reinterpret_cast<std::uint8_t*>(aligned);
-        mapped_ = bytes_;
-        mappedSize_ = whole;
+        mapped_ = whole;
         return;
     }
 #endif
@@ -303,7 +302,7 @@ LargeMemory::LargeMemory(std::size_t size) : size_(size) {
 }
 
 LargeMemory::~LargeMemory() {
-    if (mapped_) ::munmap(mapped_, mappedSize_);
+    if (mapped_ != 0) ::munmap(bytes_, mapped_);
     else delete[] bytes_;
 }
 
