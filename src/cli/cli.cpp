@@ -699,8 +699,15 @@ std::optional<int> runCommands(int argc, const char* const* argv, std::ostream& 
 int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err, FileSystem& fs) {
     // Making every command's parser is most of a short command's time: a
     // command named first is made alone, the others only where none is.
-    if (auto code = runCommands(argc, argv, out, err, fs, true)) return *code;
-    return *runCommands(argc, argv, out, err, fs, false);
+    const auto named = runCommands(argc, argv, out, err, fs, true);
+    const int code = named ? *named : *runCommands(argc, argv, out, err, fs, false);
+    // What was printed must have reached its reader: a full disk is no success.
+    if (!out.flush()) {
+        err << "Could not write to standard output: the disk may be full, or the program reading it has ended. "
+               "The command's report is incomplete.\n";
+        return code == kDone ? kIoFailure : code;
+    }
+    return code;
 }
 
 }  // namespace kestrane::cli

@@ -230,6 +230,21 @@ TEST_F(CliTest, SetChangesOnlyTheGivenFields) {
     EXPECT_EQ(readFile(path)[kCrystalSlot1 + 17], 1);
 }
 
+// A report that cannot be written (a full disk behind standard output) is
+// no success; a save done before it stays done, and the message says so.
+TEST_F(CliTest, AReportThatCannotBeWrittenIsNoSuccess) {
+    const std::string path = rom("BYTE");
+    for (const std::vector<const char*>& args : std::vector<std::vector<const char*>>{
+             {"kestrane-cli", "export", path.c_str()}, {"kestrane-cli", "set", path.c_str(), "1", "--id", "4661"}}) {
+        SCOPED_TRACE(args[1]);
+        std::ostream lost(nullptr);  // every write fails
+        std::ostringstream err;
+        EXPECT_EQ(cli::runCli(int(args.size()), args.data(), lost, err, nativeFileSystem()), cli::kIoFailure);
+        EXPECT_NE(err.str().find("Could not write to standard output"), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(json::parse(run({"export", path}).out)["trades"][0]["id"], 4661) << "the save itself was done";
+}
+
 TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
     const std::string gold = rom("AAUE");
     struct Case {
