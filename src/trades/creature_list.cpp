@@ -97,6 +97,7 @@ SpeciesList::SpeciesList(const std::vector<std::string>& romNames, bool builtInS
     bool renamed = false;
     // A base that adds species names them all; the built-in list names the first 251.
     const int count = std::max<int>(kSpeciesCount, int(romNames.size()) + 1);
+    reserve(std::size_t(count));
     for (int i = 0; i < count; ++i) {
         const std::string& rom = i >= 1 && std::size_t(i) <= romNames.size() ? romNames[std::size_t(i - 1)] : std::string();
         if (i >= kSpeciesCount) {
@@ -145,6 +146,7 @@ void SpeciesList::addBuiltInCandidates() const {
 
 SpeciesList::SpeciesList(std::vector<Species> species, bool builtInSpelling) {
     std::stable_sort(species.begin(), species.end(), [](const Species& a, const Species& b) { return a.number < b.number; });
+    reserve(species.size() + 1);
     entries_.push_back(std::string(kSpecies[0]));
     ids_.push_back(0);
     numbers_.push_back(0);
@@ -164,9 +166,16 @@ SpeciesList::SpeciesList(std::vector<Species> species, bool builtInSpelling) {
     index();
 }
 
+// Made at its size: every opening with names makes a list.
+void SpeciesList::reserve(std::size_t rows) {
+    entries_.reserve(rows);
+    ids_.reserve(rows);
+    numbers_.reserve(rows);
+}
+
 void SpeciesList::index() {
+    if (!ids_.empty()) rowById_.resize(std::size_t(*std::max_element(ids_.begin(), ids_.end())) + 1);
     for (std::size_t row = 0; row < ids_.size(); ++row) {
-        if (rowById_.size() <= ids_[row]) rowById_.resize(std::size_t(ids_[row]) + 1);
         rowById_[ids_[row]] = int(row);
         lastNumber_ = std::max(lastNumber_, numbers_[row]);
     }

@@ -84,6 +84,7 @@ public:
     const std::vector<NameCandidate>& candidates() const;
 
 private:
+    void reserve(std::size_t rows);
     void index();
     void addBuiltInCandidates() const;
 

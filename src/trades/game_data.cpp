@@ -32,6 +32,7 @@ Result<std::optional<ItemNames>> readItemNames(File& file, const Release& releas
     if (!got) return got.error();
     bytes.resize(*got);
     ItemNames names = {"None"};
+    names.reserve(std::size_t(count));
     std::size_t at = 0;
     for (int item = 1; item <= count; ++item) {
         std::size_t end = at;
@@ -141,6 +142,7 @@ Result<RomSpeciesNames> readSpeciesNames(File& file, const Release& release, int
     if (*got < bytes.size()) return RomSpeciesNames{{}, "the file ends before them"};
     const Charset& charset = release.charset();
     RomSpeciesNames read;
+    read.names.reserve(std::size_t(count));
     for (int species = 1; species <= count; ++species) {
         const auto entry = std::span(bytes).subspan(std::size_t(species - 1) * length, length);
         const auto end = std::find(entry.begin(), entry.end(), kTerminator);
