@@ -366,7 +366,7 @@ void MainWindowTest::exportAndImportCarryTradesBetweenRoms() {
     QCOMPARE(sink->takeQuestions().size(), 1);
     QCOMPARE(readFile(to)[slotOffset(kCrystalTable, 1) + 1], 63);
     // One larger than any table is refused unread; the window goes on.
-    std::filesystem::resize_file(fsPath(table), std::uintmax_t(64) << 30);
+    growPastAnyRead(table);
     dialogs->willChoose(QString::fromStdString(table));
     action("mnuImport")->trigger();
     const Bytes imported = readFile(to);

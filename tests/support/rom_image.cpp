@@ -691,6 +691,12 @@ std::string utf8(const std::filesystem::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+void growPastAnyRead(const std::string& path) {
+    const std::filesystem::path file = fsPath(path);
+    const std::uintmax_t room = std::filesystem::space(file.parent_path()).available;
+    std::filesystem::resize_file(file, std::min(std::uintmax_t(64) << 30, std::max(room / 2, std::uintmax_t(1) << 30)));
+}
+
 std::filesystem::path fsPath(const std::string& utf8Path) {
     return std::filesystem::path(std::u8string(utf8Path.begin(), utf8Path.end()));
 }

@@ -192,6 +192,10 @@ private:
 };
 
 Bytes readFile(const std::string& path);
+// Makes the file a sparse one far larger than anything a program could read
+// into memory: 64 GiB, or half the disk's free room where that is less
+// (Wine refuses to grow a file past the free room, sparse or not).
+void growPastAnyRead(const std::string& path);
 
 // Paths as the core takes them (UTF-8), and back: the same bytes on POSIX,
 // the conversion that keeps "é" on Windows.
