@@ -53,6 +53,8 @@ trace() {
         grep -F "[$(readlink -f "$program")]" |
         sed -E 's/^ *[0-9,]+ +(\([^)]*\) +)?//; s/ \[[^]]*\]$//; s/^[^:]*://' |
         sed -E "s/'[0-9]+$//" | grep -E '^(_Z|_GLOBAL__sub_I_|main$)' | sort -u >"$work/run$run.names" || true
+    # A run that ended early teaches a wrong order: none is written.
+    [ -s "$work/run$run.names" ] || { echo "callgrind recorded none of $program's functions for: $*" >&2; exit 1; }
 }
 
 for rom in crystal.gbc red.gb; do
