@@ -15,6 +15,10 @@ inline constexpr std::uint32_t kBankSize = 0x4000;
 
 inline constexpr std::uint32_t bankOf(std::uint32_t offset) { return offset / kBankSize; }
 
+// Where the window of the bank holding `offset` ends in the file: the code
+// that reads through a pointer into that bank sees nothing past it.
+inline constexpr std::uint32_t bankWindowEnd(std::uint32_t offset) { return (bankOf(offset) + 1) * kBankSize; }
+
 // The file offset of an address in a bank, or none where the address lies
 // outside that bank's window.
 inline constexpr std::optional<std::uint32_t> offsetInBank(std::uint32_t bank, std::uint32_t address) {

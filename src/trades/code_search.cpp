@@ -26,15 +26,20 @@ RoutineCopy copyAt(std::span<const std::uint8_t> routine, std::uint32_t at, cons
     return copy;
 }
 
-// The routine at `at`, read from the file, or none where it does not have the form.
-Result<std::optional<RoutineCopy>> readCopy(File& file, std::uint32_t at, const RoutinePattern& pattern) {
+// The routine at `at`, read from the file, of the first form it has, or
+// none where it has none of them.
+Result<std::optional<RoutineCopy>> readCopy(File& file, std::uint32_t at, RoutineForms forms) {
     std::array<std::uint8_t, 64> buffer{};
-    const auto wanted = std::span(buffer).first(std::min(buffer.size(), pattern.bytes.size()));
+    std::size_t longest = 0;
+    for (const RoutinePattern* form : forms) longest = std::max(longest, form->bytes.size());
+    const auto wanted = std::span(buffer).first(std::min(buffer.size(), longest));
     auto got = readUpTo(file, at, wanted);
     if (!got) return got.error();
     const auto bytes = std::span<const std::uint8_t>(wanted).first(*got);
-    if (!routineAt(bytes, 0, pattern)) return std::optional<RoutineCopy>();
-    return std::optional<RoutineCopy>(copyAt(bytes, at, pattern));
+    for (const RoutinePattern* form : forms) {
+        if (routineAt(bytes, 0, *form)) return std::optional<RoutineCopy>(copyAt(bytes, at, *form));
+    }
+    return std::optional<RoutineCopy>();
 }
 
 // Moved in, not copied from an initializer list: a copy's pointers are made again.
@@ -80,9 +85,9 @@ std::string copiesText(const FoundRoutine& found) {
     return joinedList(named, found.copies.size() > kNamedCopies ? found.copies.size() - kNamedCopies : 0);
 }
 
-Result<std::optional<FoundRoutine>> routineAtPlace(File& file, const RoutinePattern& pattern, std::uint32_t ownPlace) {
+Result<std::optional<FoundRoutine>> routineAtPlace(File& file, RoutineForms forms, std::uint32_t ownPlace) {
     // 1. At its own place.
-    auto own = readCopy(file, ownPlace, pattern);
+    auto own = readCopy(file, ownPlace, forms);
     if (!own) return own.error();
     if (*own) return foundBy(RoutineReached::OwnPlace, std::move(**own));
 
@@ -94,7 +99,7 @@ Result<std::optional<FoundRoutine>> routineAtPlace(File& file, const RoutinePatt
         const std::uint16_t address = readLittleEndian16(std::span(jump).subspan(1));
         const auto target = offsetInBank(address < kBankSize ? 0 : bankOf(ownPlace), address);
         if (target) {
-            auto jumped = readCopy(file, *target, pattern);
+            auto jumped = readCopy(file, *target, forms);
             if (!jumped) return jumped.error();
             if (*jumped) return foundBy(RoutineReached::Jump, std::move(**jumped));
         }
@@ -102,38 +107,65 @@ Result<std::optional<FoundRoutine>> routineAtPlace(File& file, const RoutinePatt
     return std::optional<FoundRoutine>();
 }
 
-Result<FoundRoutine> routineAnywhere(File& file, const RoutinePattern& pattern, std::int64_t searched) {
-    FoundRoutine found{RoutineReached::Search, {}};
+std::vector<RoutineCopy> copiesIn(std::span<const std::uint8_t> bytes, std::uint32_t base, const RoutinePattern& pattern) {
+    std::vector<RoutineCopy> copies;
     const std::size_t anchor = pattern.anchor;
     const std::uint8_t triple[3] = {std::uint8_t(pattern.bytes[anchor]), std::uint8_t(pattern.bytes[anchor + 1]),
                                     std::uint8_t(pattern.bytes[anchor + 2])};
+    forEachByteTriple(bytes, triple, [&](std::size_t at) {
+        if (at >= anchor && routineAt(bytes, at - anchor, pattern)) {
+            copies.push_back(copyAt(bytes.subspan(at - anchor), base + std::uint32_t(at - anchor), pattern));
+        }
+    });
+    return copies;
+}
+
+Result<FoundRoutine> routineAnywhere(File& file, RoutineForms forms, std::int64_t searched) {
+    FoundRoutine found{RoutineReached::Search, {}};
+    std::size_t longest = 0;
+    for (const RoutinePattern* form : forms) longest = std::max(longest, form->bytes.size());
     auto* holding = dynamic_cast<HoldingFile*>(&file);
-    auto searchedAll = searchInPieces(file, searched, pattern.bytes.size() - 1,
+    auto searchedAll = searchInPieces(file, searched, longest - 1,
                                       [&](std::span<const std::uint8_t> piece, std::int64_t base, std::int64_t next) {
-                                          forEachByteTriple(piece, triple, [&](std::size_t at) {
-                                              if (at < anchor || !routineAt(piece, at - anchor, pattern)) return;
-                                              const auto start = std::uint32_t(base + std::int64_t(at - anchor));
-                                              if (start >= next) return;
-                                              found.copies.push_back(copyAt(piece.subspan(at - anchor), start, pattern));
+                                          std::vector<RoutineCopy> copies;
+                                          for (const RoutinePattern* form : forms) {
+                                              for (RoutineCopy& copy : copiesIn(piece, std::uint32_t(base), *form)) {
+                                                  if (copy.at < next) copies.push_back(std::move(copy));
+                                              }
+                                          }
+                                          // Each form was searched apart: the copies in the file's order.
+                                          std::ranges::sort(copies, {}, &RoutineCopy::at);
+                                          for (RoutineCopy& copy : copies) {
+                                              found.copies.push_back(std::move(copy));
+                                              if (!holding || found.copies.size() != 1) continue;
                                               // Pieces start at a bank, so the first copy's bank lies whole in its
                                               // piece, unless the file ends inside it.
-                                              const std::int64_t bank = std::int64_t(bankOf(start)) * kBankSize;
-                                              if (holding && found.copies.size() == 1 && bank >= base &&
-                                                  bank + kBankSize <= base + std::int64_t(piece.size())) {
+                                              const std::int64_t bank = std::int64_t(bankOf(found.copies.front().at)) * kBankSize;
+                                              if (bank >= base && bank + kBankSize <= base + std::int64_t(piece.size())) {
                                                   holding->keep(bank, piece.subspan(std::size_t(bank - base), kBankSize));
                                               }
-                                          });
+                                          }
                                       });
     if (!searchedAll) return searchedAll.error();
     return found;
 }
 
-Result<FoundRoutine> findThroughRoutine(File& file, const RoutinePattern& pattern, std::uint32_t ownPlace,
-                                        std::int64_t searched) {
-    auto placed = routineAtPlace(file, pattern, ownPlace);
+Result<FoundRoutine> routineAnywhere(File& file, const RoutinePattern& pattern, std::int64_t searched) {
+    const RoutinePattern* forms[] = {&pattern};
+    return routineAnywhere(file, forms, searched);
+}
+
+Result<FoundRoutine> findThroughRoutine(File& file, RoutineForms forms, std::uint32_t ownPlace, std::int64_t searched) {
+    auto placed = routineAtPlace(file, forms, ownPlace);
     if (!placed) return placed.error();
     if (*placed) return **placed;
-    return routineAnywhere(file, pattern, searched);
+    return routineAnywhere(file, forms, searched);
+}
+
+Result<FoundRoutine> findThroughRoutine(File& file, const RoutinePattern& pattern, std::uint32_t ownPlace,
+                                        std::int64_t searched) {
+    const RoutinePattern* forms[] = {&pattern};
+    return findThroughRoutine(file, forms, ownPlace, searched);
 }
 
 Result<std::vector<RoutineCall>> callsOf(HoldingFile& file, std::uint32_t routine) {

@@ -36,6 +36,11 @@ struct RoutinePattern {
 // Whether bytes[at..] has the form; false where they end first.
 bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at, const RoutinePattern& pattern);
 
+// The forms one routine takes: a release's own, and those of sister builds
+// that stand for it at its place (Red and Blue's DoInGameTradeDialogue and
+// Yellow's). Their pointers name the same things, in the same order.
+using RoutineForms = std::span<const RoutinePattern* const>;
+
 // How the routine was reached.
 enum class RoutineReached { OwnPlace, Jump, Search };
 
@@ -65,16 +70,21 @@ struct FoundRoutine {
 // Reads `pattern.bytes.size()` bytes at the own place (and at a jump's
 // target); only where neither decides, the file's first `searched` bytes
 // are searched. A failing read is an error.
+Result<FoundRoutine> findThroughRoutine(File& file, RoutineForms forms, std::uint32_t ownPlace, std::int64_t searched);
 Result<FoundRoutine> findThroughRoutine(File& file, const RoutinePattern& pattern, std::uint32_t ownPlace,
                                         std::int64_t searched);
 // The first two steps alone: the routine at its own place or through a jump
 // there; none where neither holds it.
-Result<std::optional<FoundRoutine>> routineAtPlace(File& file, const RoutinePattern& pattern, std::uint32_t ownPlace);
+Result<std::optional<FoundRoutine>> routineAtPlace(File& file, RoutineForms forms, std::uint32_t ownPlace);
 // The third alone: every copy in the file's first `searched` bytes. Where
 // `file` holds what it reads (a HoldingFile), it holds the first copy's
 // bank afterwards, taken from the piece searched: what follows reads the
 // routine's callers and what it points to without reading them again.
+Result<FoundRoutine> routineAnywhere(File& file, RoutineForms forms, std::int64_t searched);
 Result<FoundRoutine> routineAnywhere(File& file, const RoutinePattern& pattern, std::int64_t searched);
+// Every copy of the routine in `bytes`, which lie at `base` in the file (a
+// bank already held: a routine that lives beside another one).
+std::vector<RoutineCopy> copiesIn(std::span<const std::uint8_t> bytes, std::uint32_t base, const RoutinePattern& pattern);
 
 // The calls of a routine (CD lo hi, its address in its bank) in its own bank
 // that pass a byte in e just before (1E nn): the byte of each, and whether

@@ -170,7 +170,7 @@ private:
 // why there is none. A failing read is a file failure.
 Result<std::uint32_t> linesTable(File& file, Pages& rom, const TradeWords& words) {
     const CodePlace& code = words.linesRoutine;
-    auto found = findThroughRoutine(file, *code.routine, code.at, std::int64_t(rom.size()));
+    auto found = findThroughRoutine(file, code.forms(), code.at, std::int64_t(rom.size()));
     if (!found) return found.error();
     if (!found->found()) return refused(ErrorCode::NoTradeTable, "the routine that reads them is not in the file");
     if (!found->agree()) {

@@ -163,7 +163,8 @@ constexpr TradeWords kFirstGenerationWords(CodePlace routine, std::uint32_t text
                       .offered = 0xCD1E, .requested = 0xCD13, .landmarks = 0, .slotLandmarks = {}, .regionWords = kRegions,
                       .linesPointer = 1};
 }
-constexpr CodePlace kRedBlueTradesAt{&routines::kRedBlueTradesRoutine, 0x71AD9};
+// Red and Blue's routine and Yellow's stand for each other: a hack may put either at its place.
+constexpr CodePlace kRedBlueTradesAt{&routines::kRedBlueTradesRoutine, 0x71AD9, &routines::kYellowTradesRoutine};
 constexpr Release kRed = {
     .code = "POKEMON RED", .name = "Pok\u00e9mon Red", .language = Language::English, .game = "Red",
     .revisions = kFirstRevision, .layout = kRecord14, .charset = &englishGen1Charset, .dialect = &firstGenerationDialect,
@@ -172,7 +173,7 @@ constexpr Release kRed = {
     .pictures = {0, 0, PictureBanks::Real}, .places = {}, .dialogSets = kFirstGenerationDialogs,
     .words = kFirstGenerationWords(kRedBlueTradesAt, 0x71D64), .family = Family::RedBlueYellow,
     .slotOrder = SlotOrder::TableOrder, .firstGeneration = &kRedBlueTables};
-constexpr CodePlace kYellowTradesAt{&routines::kYellowTradesRoutine, 0x71B86};
+constexpr CodePlace kYellowTradesAt{&routines::kYellowTradesRoutine, 0x71B86, &routines::kRedBlueTradesRoutine};
 constexpr Release kYellow = [] {
     Release yellow = sister(kRed, "POKEMON YELLOW", "Pok\u00e9mon Yellow", "Yellow", 0);
     yellow.tableRoutine = kYellowTradesAt;

@@ -10,10 +10,21 @@
 
 namespace kestrane {
 
-// Where a release keeps a routine, and its form.
+// Where a release keeps a routine, and its form; `otherForm`, where set,
+// is a sister build's form of the same routine, which counts as the
+// routine at this place and anywhere else too.
 struct CodePlace {
     const RoutinePattern* routine;
     std::uint32_t at;
+    const RoutinePattern* otherForm = nullptr;
+
+    // The forms, the release's own first.
+    struct Forms {
+        std::array<const RoutinePattern*, 2> forms;
+        std::size_t count;
+        operator RoutineForms() const { return RoutineForms(forms.data(), count); }
+    };
+    constexpr Forms forms() const { return {{routine, otherForm}, otherForm ? 2u : 1u}; }
 };
 
 namespace routines {

@@ -65,29 +65,46 @@ std::string whyNoTable(const Count& count, std::span<const std::uint8_t> bytes, 
            recordFaultText(count.fault, record, release.layout);
 }
 
-// A table the game's routine points to, or why it is none.
+// A table the game's routine points to, or why it is none; `refusal`: a
+// table the game would read past its bank's end, said whole.
 struct Pointed {
     std::optional<TradeTable> table;
     std::string why;  // "points outside its own bank", "points to 0x..., where ..."
+    std::string refusal;
 };
 
+// "The trade table at 0x73FF2 runs past the end of its bank (record 2 at 0x74000): …", without its full stop.
+std::string pastItsBank(std::uint32_t table, std::uint32_t recordSize) {
+    const std::uint32_t crossing = (bankWindowEnd(table) - table) / recordSize;
+    return "The trade table at " + hexOffset(table) + " runs past the end of its bank (record " + std::to_string(crossing + 1) +
+           " at " + hexOffset(table + crossing * recordSize) + "): the game would read other memory there";
+}
+
+// `atOwnPlace`: the routine that points here stands where the release keeps it.
 Result<Pointed> tableAt(File& file, const Release& release, std::optional<std::uint32_t> target, int required,
-                       const RomSize& size) {
-    if (!target) return Pointed{std::nullopt, "points outside its own bank"};
+                       const RomSize& size, bool atOwnPlace) {
+    if (!target) return Pointed{std::nullopt, "points outside its own bank", {}};
     if (*target >= std::uint64_t(size.file)) {
-        return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", past the end of the file"};
+        return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", past the end of the file", {}};
     }
+    // The game reads its records through the bank the pointer addresses:
+    // none lies past that bank's window.
     std::array<std::uint8_t, kMaxRecordSize * kMaxRecords> buffer;
-    const std::size_t wanted = release.layout.size * kMaxRecords;
-    auto got = readUpTo(file, *target, std::span(buffer).first(wanted));
+    const std::uint32_t recordSize = release.layout.size;
+    const std::size_t wanted = recordSize * kMaxRecords;
+    const std::size_t room = std::min<std::size_t>(wanted, bankWindowEnd(*target) - *target);
+    auto got = readUpTo(file, *target, std::span(buffer).first(room));
     if (!got) return got.error();
     const auto bytes = std::span<const std::uint8_t>(buffer).first(*got);
-    const FoundBy how = *target == release.usualTable ? FoundBy::UsualPlace : FoundBy::TableRoutine;
+    const FoundBy how = atOwnPlace && *target == release.usualTable ? FoundBy::UsualPlace : FoundBy::TableRoutine;
     const Count count = countRecords(bytes, release, how);
-    if (auto records = tableRecords(count, *got < wanted, required, size)) {
-        return Pointed{TradeTable{*target, *records, how, std::nullopt, RoutineReached::OwnPlace, &release}, {}};
+    const auto records = tableRecords(count, *got < room, required, size);
+    const bool endedByBank = count.endedByFile && *got == room && room < wanted;
+    if ((!records && endedByBank) || (records && *target + std::uint64_t(*records) * recordSize > bankWindowEnd(*target))) {
+        return Pointed{std::nullopt, {}, pastItsBank(*target, recordSize)};
     }
-    return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", where " + whyNoTable(count, bytes, release)};
+    if (records) return Pointed{TradeTable{*target, *records, how, std::nullopt, RoutineReached::OwnPlace, &release}, {}, {}};
+    return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", where " + whyNoTable(count, bytes, release), {}};
 }
 
 struct Run {
@@ -107,8 +124,9 @@ Scan scanForRuns(std::span<const std::uint8_t> bytes, const Release& release, co
     Scan scan;
     if (bytes.size() < layout.size) return scan;
     std::vector<std::uint32_t> passing;
+    // The game reads a record through one bank: none crosses a bank's end.
     auto consider = [&](std::size_t offset) {
-        if (offset + layout.size <= bytes.size() &&
+        if (offset + layout.size <= bytes.size() && bankOf(std::uint32_t(offset)) == bankOf(std::uint32_t(offset + layout.size - 1)) &&
             passesStrictRecordChecks(bytes.subspan(offset, layout.size), layout, int(release.dialogSets.size()),
                                      release.charset())) {
             passing.push_back(std::uint32_t(offset));
@@ -162,6 +180,17 @@ std::string someOf(const std::vector<T>& all, Text text) {
     return joinedList(named, all.size() > kNamed ? all.size() - kNamed : 0);
 }
 
+// A table refused whole: its own sentence, then where the release keeps it.
+struct WholeRefusal {
+    std::string message;  // without its full stop
+};
+
+Error noTable(const Release& release, const WholeRefusal& refusal) {
+    return refused(ErrorCode::NoTradeTable, refusal.message + ". " + std::string(release.name) + " keeps its trade table at " +
+                                                hexOffset(release.usualTable) +
+                                                "; Kestrane shows and changes none of this ROM's trades. The file was not changed.");
+}
+
 Error noTable(const Release& release, const std::string& why) {
     return refused(ErrorCode::NoTradeTable,
                    std::string(release.name) + " keeps its trade table at " + hexOffset(release.usualTable) + ", but " +
@@ -193,7 +222,7 @@ namespace {
 
 // The table, or why there is none (the second half of a sentence that
 // starts with where the release keeps it).
-using Located = std::variant<TradeTable, std::string>;
+using Located = std::variant<TradeTable, std::string, WholeRefusal>;
 
 // "0, 1, 2, 3, 14 (a word)": the offsets calls pass, for a message.
 std::string callsText(const std::vector<RoutineCall>& calls) {
@@ -222,7 +251,7 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
     for (const Release* row : rows) {
         const std::int64_t bank = std::int64_t(bankOf(row->tableRoutine.at)) * kBankSize;
         if (auto held = file.hold(bank, kBankSize); !held) return held.error();
-        auto at = routineAtPlace(file, *row->tableRoutine.routine, row->tableRoutine.at);
+        auto at = routineAtPlace(file, row->tableRoutine.forms(), row->tableRoutine.at);
         if (!at) return at.error();
         if (*at) {
             found = std::move(**at);
@@ -231,7 +260,7 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
         }
     }
     if (!found) {
-        auto anywhere = routineAnywhere(file, *release.tableRoutine.routine, searched);
+        auto anywhere = routineAnywhere(file, release.tableRoutine.forms(), searched);
         if (!anywhere) return anywhere.error();
         if (anywhere->found()) found = std::move(*anywhere);
     }
@@ -265,8 +294,10 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
             if (!scripts) return scripts.error();
             required = recordsScriptsNeed(*scripts).value_or(row->ownRecords);
         }
-        auto pointed = tableAt(file, *row, found->copies.front().pointers.front(), required, size);
+        auto pointed = tableAt(file, *row, found->copies.front().pointers.front(), required, size,
+                               found->reached == RoutineReached::OwnPlace);
         if (!pointed) return pointed.error();
+        if (!pointed->refusal.empty()) return Located(WholeRefusal{pointed->refusal});
         if (!pointed->table) {
             // The game reads no other place, so neither does Kestrane.
             return Located("the game's own routine that reads it, " + found->where(ownPlace) + ", " + pointed->why +
@@ -304,6 +335,7 @@ Result<TradeTable> locateTradeTable(File& file, const Release& release, const st
     auto located = locate(file, release, size);
     if (!located) return inContext(located.error(), "Could not read the trade table of " + quoted(path));
     if (const auto* why = std::get_if<std::string>(&*located)) return noTable(release, *why);
+    if (const auto* whole = std::get_if<WholeRefusal>(&*located)) return noTable(release, *whole);
     return std::get<TradeTable>(*located);
 }
 
@@ -324,6 +356,8 @@ Result<void> confirmTradeTable(File& file, const Release& release, const TradeTa
                        : "the game now reads " + std::to_string(now->records) + " trades at " + hexOffset(now->offset);
         message += (now->routine ? " (its routine is at " + hexOffset(*now->routine) + ")"
                                  : " (" + std::string(kFoundByRecordsNote) + ")");
+    } else if (const auto* whole = std::get_if<WholeRefusal>(&*located)) {
+        message += whole->message;
     } else {
         message += std::string(release.name) + " keeps it at " + hexOffset(release.usualTable) + ", but " + std::get<std::string>(*located);
     }

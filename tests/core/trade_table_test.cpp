@@ -296,6 +296,39 @@ const Locating kLocating[] = {
          putTradesRoutine(r, "POKEMON YELLOW", 0x73000, 0x71C4D, 0x71E38);
      },
      0x71C4D, 10, FoundBy::TableRoutine, ""},
+    // No record lies past the bank the game reads it through.
+    {"Red's routine reads ld hl, $7FF2: the second record would lie past its bank", "POKEMON RED",
+     [](Bytes& r) {
+         r = firstGenerationRom("POKEMON RED");
+         putTable14(r, 0x73FF2, retailTrades14("POKEMON RED"));
+         putTradesRoutine(r, "POKEMON RED", kRedBlueTrades, 0x73FF2, 0x71D64);
+     },
+     0, 0, FoundBy::UsualPlace,
+     "The trade table at 0x73FF2 runs past the end of its bank (record 2 at 0x74000): the game would read other memory there."},
+    {"Crystal's routine points to 3f:7FD0: its records run into the next bank", "BYTE",
+     [](Bytes& r) {
+         r = retailLikeRom("BYTE");
+         putTable(r, 0xFFFD0, ownTrades("BYTE"));
+         putRoutine(r, kCrystalRoutine, 0xFFFD0);
+     },
+     0, 0, FoundBy::UsualPlace, "The trade table at 0xFFFD0 runs past the end of its bank (record 2 at 0xFFFF0)"},
+    // At a first-generation release's place both forms of DoInGameTradeDialogue are the routine.
+    {"Yellow's form at Red's place reading a new table, the old records dead and a stale copy elsewhere", "POKEMON RED",
+     [](Bytes& r) {
+         r = firstGenerationRom("POKEMON RED");
+         putTable14(r, 0x73D00, retailTrades14("POKEMON RED"));
+         std::fill_n(r.begin() + kRedBlueTrades, 46, 0x00);
+         putTradesRoutine(r, "POKEMON YELLOW", kRedBlueTrades, 0x73D00, 0x71D64);
+         putTradesRoutine(r, "POKEMON RED", 0x73000, kRedBlueTable, 0x71D64);
+     },
+     0x73D00, 10, FoundBy::TableRoutine, ""},
+    {"Red's routine only as a copy elsewhere: its table is no usual place", "POKEMON RED",
+     [](Bytes& r) {
+         r = firstGenerationRom("POKEMON RED");
+         std::fill_n(r.begin() + kRedBlueTrades, 46, 0x00);
+         putTradesRoutine(r, "POKEMON RED", 0x73000, kRedBlueTable, 0x71D64);
+     },
+     kRedBlueTable, 10, FoundBy::TableRoutine, ""},
     {"a hack of twelve trades, its scripts starting the twelfth", "POKEMON RED",
      [](Bytes& r) {
          r = firstGenerationRom("POKEMON RED");
