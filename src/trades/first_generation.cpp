@@ -7,6 +7,7 @@
 #include "support/hex_text.h"
 #include "support/utf.h"
 #include "text/game_text.h"
+#include "trades/banks.h"
 
 namespace kestrane {
 namespace {
@@ -18,18 +19,52 @@ constexpr std::uint32_t kNameLength = 10;
 
 }  // namespace
 
+namespace {
+
+// The trade a store of wWhichTrade ending just before `end` sets (ld a, N
+// or xor a, then ld [nn], a), with its first byte; none where none stands there.
+std::optional<TradeScript> storeBefore(std::span<const std::uint8_t> bank, std::size_t end, std::uint32_t base) {
+    if (end < 4 || bank[end - 3] != kStoreA) return std::nullopt;
+    if (end >= 5 && bank[end - 5] == kLoadA) return TradeScript{base + std::uint32_t(end - 5), bank[end - 4]};
+    if (bank[end - 4] == kXorA) return TradeScript{base + std::uint32_t(end - 4), 0};
+    return std::nullopt;
+}
+
+// The scripts of one bank: a store of the trade followed by the predef's
+// call, directly or through a jr or jp to it in the same bank.
+void scriptsIn(std::span<const std::uint8_t> bank, std::uint32_t base, std::vector<TradeScript>& scripts) {
+    constexpr std::uint8_t kJr = 0x18, kJp = 0xC3;
+    std::vector<TradeScript> found;
+    forEachByteTriple(bank, kPredefCall, [&](std::size_t predef) {
+        if (auto direct = storeBefore(bank, predef, base)) found.push_back(*direct);
+        // A jr reaches 129 bytes back and 126 on.
+        const std::size_t from = predef > 129 ? predef - 129 : 0, to = std::min(bank.size() - 1, predef + 127);
+        for (std::size_t jr = from; jr < to; ++jr) {
+            if (bank[jr] != kJr || std::ptrdiff_t(jr) + 2 + std::int8_t(bank[jr + 1]) != std::ptrdiff_t(predef)) continue;
+            if (auto jumped = storeBefore(bank, jr, base)) found.push_back(*jumped);
+        }
+        const std::uint32_t address = base < kBankSize ? std::uint32_t(predef) : kBankSize + std::uint32_t(predef);
+        const std::uint8_t jp[3] = {kJp, std::uint8_t(address & 0xFF), std::uint8_t(address >> 8)};
+        forEachByteTriple(bank, jp, [&](std::size_t at) {
+            if (auto jumped = storeBefore(bank, at, base)) found.push_back(*jumped);
+        });
+    });
+    std::ranges::sort(found, {}, &TradeScript::at);
+    scripts.insert(scripts.end(), found.begin(), found.end());
+}
+
+}  // namespace
+
 Result<std::vector<TradeScript>> findTradeScripts(File& file, std::int64_t fileSize) {
     std::vector<TradeScript> scripts;
-    // From the predef's ld a, 0x54: the store 3 bytes before it, the index before that, the call after.
-    auto searched = searchInPieces(file, std::min(fileSize, kLargestRomSize), 8,
-                                   [&](std::span<const std::uint8_t> piece, std::int64_t base, std::int64_t next) {
-                                       forEachByteTriple(piece, kPredefCall, [&](std::size_t at) {
-                                           if (at < 4 || piece[at - 3] != kStoreA) return;
-                                           std::optional<TradeScript> script;
-                                           if (at >= 5 && piece[at - 5] == kLoadA) script = TradeScript{std::uint32_t(base) + std::uint32_t(at - 5), piece[at - 4]};
-                                           else if (piece[at - 4] == kXorA) script = TradeScript{std::uint32_t(base) + std::uint32_t(at - 4), 0};
-                                           if (script && base + std::int64_t(at) < next) scripts.push_back(*script);
-                                       });
+    // Pieces start at a bank and hold whole banks (but the file's last):
+    // a script and the predef it reaches lie in one bank.
+    auto searched = searchInPieces(file, std::min(fileSize, kLargestRomSize), 0,
+                                   [&](std::span<const std::uint8_t> piece, std::int64_t base, std::int64_t) {
+                                       for (std::size_t bank = 0; bank < piece.size(); bank += kBankSize) {
+                                           scriptsIn(piece.subspan(bank, std::min<std::size_t>(kBankSize, piece.size() - bank)),
+                                                     std::uint32_t(base) + std::uint32_t(bank), scripts);
+                                       }
                                    });
     if (!searched) return searched.error();
     return scripts;

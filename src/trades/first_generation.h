@@ -9,8 +9,10 @@
 //             to the last appears once, which proves the table.
 //   scripts   a map's script starts trade N with ld a, N (or xor a for 0);
 //             ld [wWhichTrade], a; then predef DoInGameTradeDialogue
-//             (ld a, 0x54; call Predef):
-//               3E NN | AF   EA ?? ??   3E 54   CD ?? ??
+//             (ld a, 0x54; call Predef), there or where a jr or jp right
+//             after the store lands (the Cinnabar Lab trade room's first
+//             trader jumps to the second's predef):
+//               3E NN | AF   EA ?? ??   [18 dd | C3 lo hi ->]   3E 54   CD ?? ??
 //             The RAM address and the call's target move in hacks; other
 //             code writes wWhichTrade too, so the predef decides.
 #pragma once

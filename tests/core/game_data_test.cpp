@@ -259,12 +259,20 @@ TEST(GameWords, RedBlueAndYellowPlacedByTheirScripts) {
     for (const Case& c : std::vector<Case>{
              {"as released", [](Bytes&) {}, redPlaces},
              {"the same scripts elsewhere", [](Bytes& r) {
-                  std::copy_n(r.begin() + kScriptsAt, 0x100, r.begin() + 0x60000);
-                  std::fill_n(r.begin() + kScriptsAt, 0x100, 0x00);
+                  std::copy_n(r.begin() + kScriptsAt, 0x120, r.begin() + 0x60000);
+                  std::fill_n(r.begin() + kScriptsAt, 0x120, 0x00);
               }, redPlaces},
+             {"the trade room's first trader jumps with a jp",
+              [](Bytes& r) {
+                  // 0x4820D is 12:420D.
+                  const Bytes code = {0x3E, 7,    0xEA, 0x3D, 0xCD, 0xC3, 0x0D, 0x42, 0x3E, 8,   0xEA,
+                                      0x3D, 0xCD, 0x3E, 0x54, 0xCD, 0xD6, 0x3E, 0xC3, 0xD7, 0x24, 0x00};
+                  std::copy(code.begin(), code.end(), r.begin() + kCinnabarTradeRoomScripts);
+              },
+              redPlaces},
              {"a script starts the unused trade", [](Bytes& r) { putTradeScript(r, 0x60000, 2); },
               {used, used, used, used, used, used, used, used, used, used}},
-             {"no script starts trade 10", [](Bytes& r) { std::fill_n(r.begin() + kScriptsAt + 16 * 8, 16, 0x00); },
+             {"no script starts trade 10", [](Bytes& r) { std::fill_n(r.begin() + kScriptsAt + 16 * 6, 16, 0x00); },
               {used, used, unused, used, used, used, used, used, used, unused}},
          }) {
         SCOPED_TRACE(c.what);

@@ -270,7 +270,7 @@ TEST_F(SaveTest, RedBlueAndYellowReadAndWriteTheirRecords) {
             EXPECT_EQ(r.dialogSet, t.dialog);
             EXPECT_TRUE(std::equal(r.raw.begin(), r.raw.end(), record14(t).begin()));
             EXPECT_FALSE(r.trainerName || r.trainerId || r.dvs || r.heldItem || r.genderRequirement);
-            const bool used = std::find(started.begin(), started.end(), slot - 1) != started.end();
+            const bool used = std::find(started.begin(), started.end(), slot - 1) != started.end() || slot == 8 || slot == 9;
             EXPECT_EQ(r.location == "Not used in the game", !used) << r.location;
         }
         EXPECT_EQ(toUtf8(read(2).nickname), std::string(title) == "POKEMON YELLOW" ? "MILES" : "MARCEL");

@@ -350,7 +350,7 @@ const Locating kLocating[] = {
          auto trades = retailTrades14("POKEMON RED");
          trades.resize(8);
          putTable14(r, kRedBlueTable, trades);
-         std::fill_n(r.begin() + kScriptsAt, 0x100, 0x00);
+         std::fill_n(r.begin() + kScriptsAt, 0x120, 0x00);
          for (int trade = 0; trade < 8; ++trade) putTradeScript(r, kScriptsAt + 16 * std::uint32_t(trade), trade);
      },
      kRedBlueTable, 8, FoundBy::UsualPlace, ""},

@@ -175,8 +175,17 @@ void putTradeScript(Bytes& rom, std::uint32_t at, int trade) {
     std::copy(code.begin(), code.end(), rom.begin() + at);
 }
 
+void putJumpingTradeScripts(Bytes& rom, std::uint32_t at, int first, int second) {
+    // text_asm; ld a, first; ld [wWhichTrade], a; jr .doTrade — text_asm; ld a, second; ld [wWhichTrade], a;
+    // .doTrade: predef DoInGameTradeDialogue; jp TextScriptEnd
+    const Bytes code = {0x08, 0x3E, std::uint8_t(first),  0xEA, 0x3D, 0xCD, 0x18, 0x06, 0x08, 0x3E, std::uint8_t(second),
+                        0xEA, 0x3D, 0xCD, 0x3E, 0x54, 0xCD, 0xD6, 0x3E, 0xC3, 0xD7, 0x24};
+    std::copy(code.begin(), code.end(), rom.begin() + at);
+}
+
 std::vector<int> retailScriptTrades(std::string_view title) {
-    return factsOf(title).yellow ? std::vector<int>{0, 1, 3, 5, 7, 8, 9} : std::vector<int>{0, 1, 3, 4, 5, 6, 7, 8, 9};
+    // Trades 7 and 8 are the Cinnabar Lab trade room's, written apart (putJumpingTradeScripts).
+    return factsOf(title).yellow ? std::vector<int>{0, 1, 3, 5, 9} : std::vector<int>{0, 1, 3, 4, 5, 6, 9};
 }
 
 TestPicture testPicture(int number) {
@@ -244,6 +253,7 @@ Bytes firstGenerationRom(std::string_view title, std::uint32_t seed) {
         putTradeScript(rom, script, trade);
         script += 16;
     }
+    putJumpingTradeScripts(rom, kCinnabarTradeRoomScripts, 7, 8);
     // The species: names by internal index, the Pokédex order, the base stats with the pictures.
     for (std::uint8_t index = 1; index <= 190; ++index) {
         const int number = kPokedexOrder[index - 1];

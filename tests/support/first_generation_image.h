@@ -32,9 +32,14 @@ void putTable14(Bytes& rom, std::uint32_t at, const std::vector<Trade14>& trades
 void putTradesRoutine(Bytes& rom, std::string_view title, std::uint32_t at, std::uint32_t table, std::uint32_t texts);
 // A map's script starting trade `trade` (xor a for 0), with the predef's call.
 void putTradeScript(Bytes& rom, std::uint32_t at, int trade);
-// The trades the release's scripts start, where the test image puts them (a script 16 bytes on from the last).
+// The Cinnabar Lab trade room's two traders: the first stores its trade
+// and jumps (jr) to the second's predef, which follows its own store.
+void putJumpingTradeScripts(Bytes& rom, std::uint32_t at, int first, int second);
+// The trades the release's scripts start one by one, where the test image
+// puts them (a script 16 bytes on from the last); the trade room's two
+// (7 and 8) follow at kCinnabarTradeRoomScripts.
 std::vector<int> retailScriptTrades(std::string_view title);
-inline constexpr std::uint32_t kScriptsAt = 0x48100;
+inline constexpr std::uint32_t kScriptsAt = 0x48100, kCinnabarTradeRoomScripts = 0x48200;
 
 // The internal index of a Pokédex number, and back (0: no creature).
 std::uint8_t internalIndexOf(int number);
