@@ -15,7 +15,6 @@ namespace {
 constexpr std::uint8_t kLoadA = 0x3E, kXorA = 0xAF, kStoreA = 0xEA, kCall = 0xCD;
 constexpr std::uint8_t kTradePredef = 0x54;
 constexpr std::uint8_t kPredefCall[3] = {kLoadA, kTradePredef, kCall};  // ld a, 0x54; call
-constexpr std::uint32_t kNameLength = 10;
 
 }  // namespace
 
@@ -93,39 +92,52 @@ std::vector<std::string> firstGenerationPlaces(const Release& release, std::span
     return places;
 }
 
-Result<FirstGenerationSpecies> readFirstGenerationSpecies(File& file, const Release& release, std::int64_t fileSize) {
-    const FirstGenerationTables& tables = *release.firstGeneration;
-    const auto count = std::size_t(tables.internalIndexes);
+Result<FirstGenerationSpecies> readFirstGenerationSpecies(File& file, const Release& release, const FirstGenerationCode& code,
+                                                          std::int64_t fileSize) {
+    const auto count = std::size_t(release.firstGeneration->internalIndexes);
     FirstGenerationSpecies read;
-    std::vector<std::uint8_t> order(count), names(count * kNameLength);
-    for (auto [at, bytes] : {std::pair{tables.pokedexOrder, std::span<std::uint8_t>(order)},
-                             std::pair{release.speciesNames.at, std::span<std::uint8_t>(names)}}) {
-        if (at + std::int64_t(bytes.size()) > fileSize) {
-            read.whyNot = "the file ends before them";
-            return read;
-        }
-        if (auto got = readExactly(file, at, bytes); !got) return got.error();
+    // Without the order, an internal index has no number to be shown by.
+    if (!code.pokedexOrder.at) {
+        read.whyNot = code.pokedexOrder.whyNot;
+        return read;
     }
+    std::vector<std::uint8_t> order(count);
+    if (*code.pokedexOrder.at + std::int64_t(count) > fileSize) {
+        read.whyNot = "the Pok\u00e9dex order runs past the end of the file";
+        return read;
+    }
+    if (auto got = readExactly(file, *code.pokedexOrder.at, order); !got) return got.error();
     // Every number from 1 to the last, once.
     const int last = *std::max_element(order.begin(), order.end());
     std::vector<int> seen(std::size_t(last) + 1);
     for (std::uint8_t number : order) ++seen[number];
-    if (last == 0 || std::any_of(seen.begin() + 1, seen.end(), [](int n) { return n != 1; })) {
-        read.whyNot = "the Pok\u00e9dex order at " + hexOffset(tables.pokedexOrder) + " numbers no species once each";
+    if (last == 0 || last >= kSpeciesCount || std::any_of(seen.begin() + 1, seen.end(), [](int n) { return n != 1; })) {
+        read.whyNot = "the Pok\u00e9dex order at " + hexOffset(*code.pokedexOrder.at) + " numbers no species once each";
         return read;
     }
+    // The numbers are proven; where the names are not, the built-in names by number.
+    auto builtIn = [&](std::string why) {
+        read.whyNot = std::move(why);
+        read.gameNames.clear();
+        read.species.clear();
+        for (std::size_t index = 1; index <= count; ++index) {
+            if (order[index - 1] != 0) read.species.push_back({SpeciesId(index), order[index - 1], std::string(speciesName(order[index - 1]))});
+        }
+        return read;
+    };
+    if (!code.names.at) return builtIn(code.names.whyNot);
+    const std::uint32_t length = code.nameLength;
+    std::vector<std::uint8_t> names(count * length);
+    if (auto got = readExactly(file, *code.names.at, names); !got) return got.error();
     const Charset& charset = release.charset();
     read.gameNames.emplace_back();
     for (std::size_t index = 1; index <= count; ++index) {
-        const auto entry = std::span(names).subspan((index - 1) * kNameLength, kNameLength);
+        const auto entry = std::span(names).subspan((index - 1) * length, length);
         const auto end = std::find(entry.begin(), entry.end(), kTerminator);
         const bool plain = end != entry.begin() && std::all_of(entry.begin(), end, [&](std::uint8_t b) { return charset.printable(b); });
         if (!plain) {
-            read.whyNot = "the name of internal index " + std::to_string(index) + " (at " +
-                          hexOffset(release.speciesNames.at + std::uint32_t(index - 1) * kNameLength) + ") is not plain game text";
-            read.gameNames.clear();
-            read.species.clear();
-            return read;
+            return builtIn("the name of internal index " + std::to_string(index) + " (at " +
+                           hexOffset(*code.names.at + std::uint32_t(index - 1) * length) + ") is not plain game text");
         }
         read.gameNames.push_back(toUtf8(decodeGameText(std::span(entry.begin(), end), charset)));
         if (order[index - 1] != 0) read.species.push_back({SpeciesId(index), order[index - 1], read.gameNames.back()});

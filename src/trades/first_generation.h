@@ -27,6 +27,7 @@
 #include "support/result.h"
 #include "trades/releases.h"
 #include "trades/creature_list.h"
+#include "trades/first_generation_code.h"
 
 namespace kestrane {
 
@@ -56,8 +57,10 @@ struct FirstGenerationSpecies {
     std::vector<std::string> gameNames;  // by internal index ([0] empty), as the game prints them
     std::string whyNot;                  // why the ROM's tables are not taken, where they are not
 };
-// The species as the ROM names and numbers them, or why not (the file ends
-// first, a name is no plain game text, the Pokédex order is no order).
-Result<FirstGenerationSpecies> readFirstGenerationSpecies(File& file, const Release& release, std::int64_t fileSize);
+// The species as the ROM names and numbers them, where the code finds the
+// tables; or why not: without a proven Pokédex order none (shown by their
+// stored index), without proven names the built-in names by number.
+Result<FirstGenerationSpecies> readFirstGenerationSpecies(File& file, const Release& release, const FirstGenerationCode& code,
+                                                          std::int64_t fileSize);
 
 }  // namespace kestrane

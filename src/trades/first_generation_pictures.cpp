@@ -5,6 +5,7 @@
 #include "support/bytes.h"
 #include "support/hex_text.h"
 #include "trades/banks.h"
+#include "trades/first_generation_code.h"
 
 namespace kestrane {
 namespace {
@@ -12,7 +13,6 @@ namespace {
 constexpr int kCanvasTiles = 7;
 constexpr std::uint32_t kBaseStatsEntry = 28;
 constexpr std::uint32_t kSizeAt = 10, kFrontAt = 11;
-constexpr SpeciesId kMewIndex = 0x15;
 
 Error badData(const std::string& why) { return refused(ErrorCode::NoPicture, "its data " + why); }
 
@@ -171,19 +171,7 @@ Result<UnpackedPicture> unpackFirstGenerationPicture(std::span<const std::uint8_
     return picture;
 }
 
-std::uint8_t firstGenerationPictureBank(const Release& release, SpeciesId internal) {
-    if (internal == kMewIndex && release.firstGeneration->mewPictureInBankOne) return 0x01;
-    if (internal == 0xB6) return 0x0B;
-    if (internal < 0x1F) return 0x09;
-    if (internal < 0x4A) return 0x0A;
-    if (internal < 0x74) return 0x0B;
-    if (internal < 0x99) return 0x0C;
-    return 0x0D;
-}
-
 Result<FrontPicture> readFirstGenerationPicture(const Rom& rom, SpeciesId species, FileSystem& fs) {
-    const Release& release = *rom.release;
-    const FirstGenerationTables& tables = *release.firstGeneration;
     auto none = [&](const Error& why) {
         Error e = why;
         const auto number = rom.species->numberOf(species);
@@ -193,9 +181,17 @@ Result<FrontPicture> readFirstGenerationPicture(const Rom& rom, SpeciesId specie
     };
     const auto number = rom.species->numberOf(species);
     if (species < 1 || !number || *number < 1) return none(refused(ErrorCode::NoPicture, "it has no Pokédex entry"));
-    const std::uint32_t entry = *number > tables.baseStatsCount && tables.mewBaseStats
-                                    ? *tables.mewBaseStats
-                                    : tables.baseStats + std::uint32_t(*number - 1) * kBaseStatsEntry;
+    const FirstGenerationCode* code = rom.firstGenerationCode.get();
+    if (!code) return none(refused(ErrorCode::NoPicture, "the ROM's code was not read"));
+    if (!code->baseStats.at) return none(refused(ErrorCode::NoPicture, "its base stats are not proven: " + code->baseStats.whyNot));
+    if (!code->pictureBanks) return none(refused(ErrorCode::NoPicture, "its bank is not proven: " + code->pictureBanksWhyNot));
+    // Mew's entry stands apart where GetMonHeader says so, as the game reads it.
+    const std::uint32_t entry = code->mewIndex && species == *code->mewIndex
+                                    ? *code->mewBaseStats
+                                    : *code->baseStats.at + std::uint32_t(*number - 1) * kBaseStatsEntry;
+    if (entry + kBaseStatsEntry > bankWindowEnd(*code->baseStats.at) && entry != code->mewBaseStats) {
+        return none(refused(ErrorCode::NoPicture, "its base stats at " + hexOffset(entry) + " lie past the end of their bank"));
+    }
     auto where = [&] { return "Could not read the picture of species " + std::to_string(*number) + " from " + quoted(rom.path); };
     auto file = fs.open(rom.path, OpenMode::Read);
     if (!file) return inContext(file.error(), where());
@@ -206,7 +202,7 @@ Result<FrontPicture> readFirstGenerationPicture(const Rom& rom, SpeciesId specie
         return none(refused(ErrorCode::NoPicture, "its base stats at " + hexOffset(entry) + " are not where the game keeps them"));
     }
     const std::uint16_t address = readLittleEndian16(std::span(stats).subspan(kFrontAt, 2));
-    const auto at = offsetInBank(firstGenerationPictureBank(release, species), address);
+    const auto at = offsetInBank(code->pictureBanks->bankOf(species), address);
     if (!at || address < kBankSize) {
         return none(refused(ErrorCode::NoPicture, "its base stats at " + hexOffset(entry) + " point to " + hexOffset(address) +
                                                      ", outside the bank its picture lies in"));

@@ -2,9 +2,10 @@
 // draws them.
 //
 //   where    the species' base stats (28 bytes by Pokédex number; Mew's,
-//            in Red and Blue, apart): +10 the size (width in tiles, high
-//            nibble; height, low), +11 the data's address; its bank by
-//            internal index (the games' rule, firstGenerationPictureBank).
+//            in Red and Blue, apart), found through GetMonHeader: +10 the
+//            size (width in tiles, high nibble; height, low), +11 the
+//            data's address; its bank the one UncompressMonSprite chooses
+//            for the internal index (first_generation_code.h).
 //   data     read as bits, most significant first: a byte of size (as
 //            above), a bit saying which plane comes first, the first plane,
 //            the unpack mode (0; 1 0; 1 1), the second plane. A plane is
@@ -43,9 +44,6 @@ struct UnpackedPicture {
 // is 0 or larger than the game's 7 x 7 tiles, a run overfills a plane, or
 // its mode is none.
 Result<UnpackedPicture> unpackFirstGenerationPicture(std::span<const std::uint8_t> stream);
-
-// The bank a species' picture lies in, by its internal index.
-std::uint8_t firstGenerationPictureBank(const Release& release, SpeciesId internal);
 
 // The front picture of a species (its internal index) on the game's canvas.
 Result<FrontPicture> readFirstGenerationPicture(const Rom& rom, SpeciesId species, FileSystem& fs);

@@ -14,6 +14,7 @@
 #include "trades/banks.h"
 #include "trades/code_search.h"
 #include "trades/first_generation.h"
+#include "trades/first_generation_code.h"
 #include "trades/slot.h"
 
 namespace kestrane {
@@ -273,7 +274,8 @@ std::shared_ptr<const TradeWordsRead> wordsNotRead(const Release& release) {
     return words;
 }
 
-Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const RomSize& size) {
+Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const RomSize& size,
+                                      const FirstGenerationCode* firstGeneration) {
     Pages rom(file, size.file);
     TradeWordsRead words = builtInTradeWords(release, {});
     auto table = linesTable(file, rom, release.words);
@@ -290,14 +292,23 @@ Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const 
         auto scripts = findTradeScripts(file, size.file);
         if (!scripts) return scripts.error();
         words.places = firstGenerationPlaces(release, *scripts, kMaxRecords);
-        // "TRAINER": a string the text engine prints.
+        // "TRAINER": a string the text engine prints, where the game's code reads it.
+        words.givenTrainer = "TRAINER";
+        if (!firstGeneration || !firstGeneration->trainer.at) {
+            words.givenTrainerWhyNot = firstGeneration ? firstGeneration->trainer.whyNot : "not read";
+            return words;
+        }
         TextReader reader(rom, release);
         GameText trainer;
         bool ended = false;
-        const std::uint32_t at = release.firstGeneration->trainerString;
+        const std::uint32_t at = *firstGeneration->trainer.at;
         auto end = at < rom.size() ? reader.string(at, trainer, ended) : Result<std::uint32_t>(refused(ErrorCode::NotAText, "past the end"));
         if (!end && end.error().code != ErrorCode::NotAText) return end.error();
-        words.givenTrainer = end && trainer.size() == 1 ? toUtf8(trainer.front().text) : "TRAINER";
+        if (!end || trainer.size() != 1) {
+            words.givenTrainerWhyNot = "the trainer's name at " + hexOffset(at) + " is no plain game text";
+            return words;
+        }
+        words.givenTrainer = toUtf8(trainer.front().text);
         return words;
     }
     // The places: the ROM's names, or in an English release the usual

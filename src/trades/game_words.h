@@ -62,8 +62,10 @@ struct TradeWordsRead {
     std::vector<std::string> places;  // the own trades' places by slot, as shown ("Violet City, Johto")
     std::string placesWhyNot;
     // The trainer's name every trade gives, where the records hold none
-    // (Red, Blue and Yellow: "TRAINER"); else empty.
+    // (Red, Blue and Yellow: "TRAINER"); else empty. The ROM's where its
+    // code names it, else Kestrane's, and why.
     std::string givenTrainer;
+    std::string givenTrainerWhyNot;
 };
 
 // Kestrane's own words: its lines (the opening of each set) and places.
@@ -75,7 +77,9 @@ std::shared_ptr<const TradeWordsRead> wordsNotRead(const Release& release);
 // The ROM's words, or Kestrane's where the ROM's fail their checks (every
 // pointer in its bank, every text well formed and ended within a few
 // hundred bytes); only a failing read is an error.
-Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const RomSize& size);
+// `firstGeneration`: where Red, Blue and Yellow's code names their tables.
+Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const RomSize& size,
+                                      const struct FirstGenerationCode* firstGeneration = nullptr);
 
 // The names a trader's lines fill in, as the game prints them.
 struct LineNames {

@@ -148,14 +148,13 @@ constexpr DialogSet kFirstGenerationDialogs[] = {
 constexpr std::string_view kRoute11Gate = "Route 11 Gate 2F", kRoute2House = "Route 2 Trade House",
                            kFossilRoom = "Cinnabar Lab Fossil Room", kTradeRoom = "Cinnabar Lab Trade Room",
                            kRoute18Gate = "Route 18 Gate 2F", kUnderground = "Underground Path (Route 5)";
+// IndexToPokedex lies just before PokedexOrder (0x41024, 0x410B1), which it reads.
 constexpr FirstGenerationTables kRedBlueTables{
-    .pokedexOrder = 0x41024, .internalIndexes = 190, .baseStats = 0x383DE, .baseStatsCount = 150, .mewBaseStats = 0x425B,
-    .mewPictureInBankOne = true, .trainerString = 0x71D59, .textBank = 0x2A,
+    .internalIndexes = 190, .pokedexRoutine = 0x41010,
     .places = {kRoute11Gate, kRoute2House, {}, kFossilRoom, "Vermilion Trade House", kRoute18Gate, "Cerulean Trade House",
                kTradeRoom, kTradeRoom, kUnderground}};
 constexpr FirstGenerationTables kYellowTables{
-    .pokedexOrder = 0x410B1, .internalIndexes = 190, .baseStats = 0x383DE, .baseStatsCount = 151, .mewBaseStats = std::nullopt,
-    .mewPictureInBankOne = false, .trainerString = 0x71E2D, .textBank = 0x2D,
+    .internalIndexes = 190, .pokedexRoutine = 0x4109D,
     .places = {kRoute11Gate, kRoute2House, {}, kFossilRoom, {}, kRoute18Gate, {}, kTradeRoom, kTradeRoom, kUnderground}};
 // The names the texts fill in: the requested species (wInGameTradeGiveMonName), the offered one.
 constexpr TradeWords kFirstGenerationWords(CodePlace routine, std::uint32_t textPointers) {

@@ -130,15 +130,11 @@ enum class Family {
 
 // Where Red, Blue and Yellow keep what the second generation's rows name
 // otherwise.
+// The tables themselves are found through the code that reads them
+// (first_generation_code.h).
 struct FirstGenerationTables {
-    std::uint32_t pokedexOrder;      // internal index -> Pokédex number (0: none), index 1 first
     int internalIndexes;             // 190
-    std::uint32_t baseStats;         // 28 bytes a species by Pokédex number, 1 first
-    int baseStatsCount;              // 150 (Mew's entry stands apart) or 151
-    std::optional<std::uint32_t> mewBaseStats;
-    bool mewPictureInBankOne;        // Red and Blue
-    std::uint32_t trainerString;     // the trainer's name every trade gives
-    std::uint8_t textBank;           // where the traders' texts lie
+    std::uint32_t pokedexRoutine;    // IndexToPokedex, where the release keeps it
     // Kestrane's name of the map whose script calls each trade in the
     // release (by the trade's index), empty for one no script calls.
     std::array<std::string_view, 10> places;

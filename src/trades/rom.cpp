@@ -6,6 +6,7 @@
 #include "support/hex_text.h"
 #include "support/words.h"
 #include "trades/first_generation.h"
+#include "trades/first_generation_code.h"
 
 namespace kestrane {
 
@@ -98,12 +99,15 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     // Read below where the game data is, which replaces them.
     if (!parts.gameData) rom.words = wordsNotRead(*rom.release);
     if (parts.gameData && rom.release->family == Family::RedBlueYellow) {
-        auto species = readFirstGenerationSpecies(held, *rom.release, rom.size.file);
+        auto code = readFirstGenerationCode(held, *rom.release, rom.table ? rom.table->routine : std::nullopt, rom.size.file);
+        if (!code) return inContext(code.error(), where());
+        rom.firstGenerationCode = std::make_shared<const FirstGenerationCode>(std::move(*code));
+        auto species = readFirstGenerationSpecies(held, *rom.release, *rom.firstGenerationCode, rom.size.file);
         if (!species) return inContext(species.error(), where());
         rom.speciesBuiltInWhy = species->whyNot;
         rom.species = std::make_shared<const SpeciesList>(std::move(species->species), rom.release->language == Language::English);
         if (species->whyNot.empty()) rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->gameNames));
-        auto words = readTradeWords(held, *rom.release, rom.size);
+        auto words = readTradeWords(held, *rom.release, rom.size, rom.firstGenerationCode.get());
         if (!words) return inContext(words.error(), where());
         rom.words = std::make_shared<const TradeWordsRead>(std::move(*words));
     } else if (parts.gameData) {

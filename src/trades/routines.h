@@ -70,6 +70,27 @@ inline constexpr int kYellowTrades[] = {0xCD, -1,   -1,   0x21, -1,   -1,   0xFA
                                         -1,   0xF1, 0x6F, 0x26, 0x00, 0x11, -1,   -1,   0x29, 0x19};
 inline constexpr std::uint8_t kYellowTradesPointers[] = {4, 39};
 
+// IndexToPokedex of Red, Blue and Yellow: PokedexOrder (LL HH at 7) in its own bank.
+//   C5 E5 FA ?? ?? 3D 21 LL HH 06 00 4F 09 7E EA ?? ?? E1 C1 C9
+inline constexpr int kIndexToPokedex[] = {0xC5, 0xE5, 0xFA, -1,   -1,   0x3D, 0x21, -1,   -1,   0x06,
+                                          0x00, 0x4F, 0x09, 0x7E, 0xEA, -1,   -1,   0xE1, 0xC1, 0xC9};
+inline constexpr std::uint8_t kIndexToPokedexPointer[] = {7};
+
+// The two routines of the trade routine's bank that give the traded
+// creature its trainer's name: InGameTrade_PrepareTradeData (the trade
+// screen's) and InGameTrade_CopyDataToReceivedMon (the creature's OT), each
+// `ld hl, InGameTrade_TrainerString` (LL HH at 33, at 28).
+inline constexpr int kPrepareTradeData[] = {0x21, -1,   -1,   0xFA, -1,   -1,   0x22, 0xFA, -1,   -1,   0x77, 0x21,
+                                            -1,   -1,   0x01, 0x0B, 0x00, 0xFA, -1,   -1,   0xCD, -1,   -1,   0x11,
+                                            -1,   -1,   0x01, 0x0B, 0x00, 0xCD, -1,   -1,   0x21, -1,   -1,   0x11,
+                                            -1,   -1,   0xCD, -1,   -1,   0x11, -1,   -1,   0xCD, -1,   -1};
+inline constexpr std::uint8_t kPrepareTradeDataPointer[] = {33};
+inline constexpr int kCopyDataToReceivedMon[] = {
+    0x21, -1,   -1,   0x01, 0x0B, 0x00, 0xCD, -1, -1, 0x21, -1,   -1,   0x01, 0x0B, 0x00, 0xCD, -1, -1,
+    0x21, -1,   -1,   0x01, 0x0B, 0x00, 0xCD, -1, -1, 0x21, -1,   -1,   0x01, 0x0B, 0x00, 0xCD, -1, -1,
+    0x21, -1,   -1,   0x01, 0x2C, 0x00, 0xCD, -1, -1, 0x21, -1,   -1,   0x01, 0x02, 0x00, 0xC3, -1, -1};
+inline constexpr std::uint8_t kCopyDataToReceivedMonPointer[] = {28};
+
 // The three fixed bytes a search of the whole file looks for first: "swap a;
 // ld e, a" (CB 37 5F) is rare in code; "pop af" then the next two bytes
 // less so; "ld bc, 11" (01 0B 00, a nickname's length) likewise.
@@ -80,6 +101,9 @@ inline constexpr RoutinePattern kGoldSilverLinesRoutine{kGoldSilverLines, kLines
 inline constexpr RoutinePattern kPokemonNamesRoutine{kPokemonNames, kPokemonNamesPointer, 4};
 inline constexpr RoutinePattern kRedBlueTradesRoutine{kRedBlueTrades, kRedBlueTradesPointers, 31};
 inline constexpr RoutinePattern kYellowTradesRoutine{kYellowTrades, kYellowTradesPointers, 28};
+inline constexpr RoutinePattern kIndexToPokedexRoutine{kIndexToPokedex, kIndexToPokedexPointer, 11};
+inline constexpr RoutinePattern kPrepareTradeDataRoutine{kPrepareTradeData, kPrepareTradeDataPointer, 15};
+inline constexpr RoutinePattern kCopyDataToReceivedMonRoutine{kCopyDataToReceivedMon, kCopyDataToReceivedMonPointer, 39};
 
 // A search looks for the anchor's three bytes: they must be fixed.
 constexpr bool anchoredOnFixedBytes(const RoutinePattern& p) {
@@ -88,7 +112,8 @@ constexpr bool anchoredOnFixedBytes(const RoutinePattern& p) {
 static_assert(anchoredOnFixedBytes(kTradeTable32Routine) && anchoredOnFixedBytes(kTradeTable16Routine) &&
               anchoredOnFixedBytes(kCrystalLinesRoutine) && anchoredOnFixedBytes(kGoldSilverLinesRoutine) &&
               anchoredOnFixedBytes(kPokemonNamesRoutine) && anchoredOnFixedBytes(kRedBlueTradesRoutine) &&
-              anchoredOnFixedBytes(kYellowTradesRoutine));
+              anchoredOnFixedBytes(kYellowTradesRoutine) && anchoredOnFixedBytes(kIndexToPokedexRoutine) &&
+              anchoredOnFixedBytes(kPrepareTradeDataRoutine) && anchoredOnFixedBytes(kCopyDataToReceivedMonRoutine));
 
 }  // namespace routines
 }  // namespace kestrane

@@ -9,6 +9,7 @@
 #include "support/rom_image.h"
 #include "trades/first_generation.h"
 #include "text/game_text.h"
+#include "trades/pictures.h"
 #include "trades/rom.h"
 
 namespace kestrane {
@@ -292,6 +293,100 @@ TEST(GameWords, RedBlueAndYellowPlacedByTheirScripts) {
     ASSERT_TRUE(rom && rom->table);
     EXPECT_EQ(rom->words->linesWhyNot, "their table's pointer at 0x71E38 lies outside bank 0x1C");
     EXPECT_EQ(rom->traderLines(0, 1, 2, std::nullopt)[0], "I'm looking for \u2026! Wanna trade one for \u2026?");
+}
+
+// Red, Blue and Yellow's tables beside the trades are where the game's code
+// reads them: a hack that moves one and patches its code is shown what the
+// game shows; code Kestrane does not recognise proves nothing.
+TEST(GameData, RedBlueAndYellowTablesWhereTheirCodeReadsThem) {
+    TempDir dir;
+    const SpeciesId nidorino = internalIndexOf(33), lickitung = internalIndexOf(108);
+    auto writeText = [](Bytes& r, std::uint32_t at, const Bytes& text) { std::copy(text.begin(), text.end(), r.begin() + at); };
+    struct Case {
+        const char* what;
+        const char* title;
+        std::function<void(Bytes&)> change;
+        const char* trainer;      // what the trade gives
+        const char* trainerWhy;   // why not the ROM's, a part
+        const char* nidorino;     // the list's name of species 33; "": unnumbered
+        const char* namesWhy;
+        const char* pictureWhy;   // why Lickitung (bank 9) is not drawn; "": drawn
+    };
+    const Bytes bill = {0x81, 0x88, 0x8B, 0x8B, 0x50};
+    for (const Case& c : std::vector<Case>{
+             {"Red as released", "POKEMON RED", [](Bytes&) {}, "TRAINER", "", "Nidorino", "", ""},
+             {"Yellow as released", "POKEMON YELLOW", [](Bytes&) {}, "TRAINER", "", "Nidorino", "", ""},
+             {"the trainer's name moved and renamed, both routines patched", "POKEMON RED",
+              [&](Bytes& r) {
+                  writeText(r, 0x73F00, bill);
+                  putTrainerRoutines(r, 0x71C89, 0x71D19, 0x73F00, 0x73F00);
+              },
+              "BILL", "", "Nidorino", "", ""},
+             {"the two routines name different trainers", "POKEMON RED",
+              [&](Bytes& r) {
+                  writeText(r, 0x73F00, bill);
+                  putTrainerRoutines(r, 0x71C89, 0x71D19, 0x71D59, 0x73F00);
+              },
+              "TRAINER", "read different places", "Nidorino", "", ""},
+             {"MonsterNames moved to a free bank, GetMonName patched", "POKEMON RED",
+              [&](Bytes& r) {
+                  std::copy_n(r.begin() + 0x1C21E, 1900, r.begin() + 0x7C000);
+                  writeText(r, 0x7C000 + 10u * (nidorino - 1u), {0x8D, 0x88, 0x83, 0x8E, 0x8A, 0x88, 0x83, 0x50, 0x50, 0x50});
+                  putGetMonName(r, kGetMonNameAt, false, 0x7C000, 10);
+              },
+              "TRAINER", "", "NIDOKID", "", ""},
+             {"GetMonName unknown: the built-in names by number", "POKEMON RED",
+              [](Bytes& r) { std::fill_n(r.begin() + kGetMonNameAt, 36, 0x00); }, "TRAINER", "",
+              "Nidorino", "GetMonName, the routine that names a species, is not in bank 0", ""},
+             {"MonsterNames named past its bank's end", "POKEMON YELLOW",
+              [](Bytes& r) { putGetMonName(r, kGetMonNameAt, true, 0xEBA00, 10); }, "TRAINER", "", "Nidorino",
+              "MonsterNames at 0xEBA00 runs past the end of its bank", ""},
+             {"IndexToPokedex nowhere: no species has a number", "POKEMON RED",
+              [](Bytes& r) { std::fill_n(r.begin() + 0x41010, 20, 0x00); }, "TRAINER", "", "",
+              "IndexToPokedex, the routine that numbers a species, is not in the file", "it has no Pok\u00e9dex entry"},
+             {"IndexToPokedex moved with its table", "POKEMON YELLOW",
+              [](Bytes& r) {
+                  std::copy_n(r.begin() + 0x410B1, 190, r.begin() + 0x7D000);
+                  std::fill_n(r.begin() + 0x4109D, 20, 0x00);
+                  putIndexToPokedex(r, 0x7CF00, 0x7D000);
+              },
+              "TRAINER", "", "Nidorino", "", ""},
+             {"Pics 1 moved to another bank, UncompressMonSprite patched", "POKEMON RED",
+              [](Bytes& r) {
+                  std::copy_n(r.begin() + 0x24000, 0x4000, r.begin() + 0xC0000);
+                  std::fill_n(r.begin() + 0x24000, 0x4000, 0x00);
+                  auto banks = retailPictureBanks("POKEMON RED");
+                  banks[2].bank = 0x30;  // index < 0x1F
+                  putUncompressMonSprite(r, kUncompressMonSpriteAt, banks, 0x0D);
+              },
+              "TRAINER", "", "Nidorino", "", ""},
+             {"Pics 1 moved, the code not patched: the game draws the old bank", "POKEMON RED",
+              [](Bytes& r) { std::fill_n(r.begin() + 0x24000, 0x4000, 0x00); }, "TRAINER", "", "Nidorino", "",
+              "its data gives the size 0 x 0 tiles"},
+             {"UncompressMonSprite unknown", "POKEMON YELLOW",
+              [](Bytes& r) { std::fill_n(r.begin() + kUncompressMonSpriteAt, 16, 0x00); }, "TRAINER", "", "Nidorino", "",
+              "its bank is not proven: UncompressMonSprite, the routine that chooses a picture's bank, is not in bank 0"},
+             {"GetMonHeader unknown", "POKEMON RED", [](Bytes& r) { std::fill_n(r.begin() + kGetMonHeaderAt, 8, 0x00); },
+              "TRAINER", "", "Nidorino", "", "its base stats are not proven: GetMonHeader"},
+         }) {
+        SCOPED_TRACE(c.what);
+        Bytes image = firstGenerationRom(c.title);
+        c.change(image);
+        auto rom = openRom(dir.write("rom.gb", image));
+        ASSERT_TRUE(rom && rom->table) << (rom ? describe(rom->noTable) : describe(rom.error()));
+        EXPECT_EQ(rom->words->givenTrainer, c.trainer);
+        EXPECT_NE(rom->words->givenTrainerWhyNot.find(c.trainerWhy), std::string::npos) << rom->words->givenTrainerWhyNot;
+        EXPECT_EQ(std::string(rom->species->name(nidorino)), c.nidorino);
+        if (*c.namesWhy) EXPECT_NE(rom->speciesBuiltInWhy.find(c.namesWhy), std::string::npos) << rom->speciesBuiltInWhy;
+        else EXPECT_EQ(rom->speciesBuiltInWhy, "");
+        auto picture = readFrontPicture(*rom, lickitung, {});
+        if (*c.pictureWhy) {
+            ASSERT_FALSE(picture);
+            EXPECT_NE(picture.error().message.find(c.pictureWhy), std::string::npos) << picture.error().message;
+        } else {
+            EXPECT_TRUE(picture) << picture.error().message;
+        }
+    }
 }
 
 }  // namespace

@@ -24,10 +24,11 @@ struct Facts {
     bool yellow;
     std::uint32_t routine, table, texts, trainer, names, order, mew;
     std::uint8_t textBank;
+    std::uint32_t prepareTradeData, copyDataToReceivedMon;
 };
 const Facts& factsOf(std::string_view title) {
-    static const Facts redBlue{false, kRedBlueTrades, kRedBlueTable, 0x71D64, 0x71D59, 0x1C21E, 0x41024, 0x425B, 0x2A};
-    static const Facts yellow{true, kYellowTrades, kYellowTable, 0x71E38, 0x71E2D, 0xE8000, 0x410B1, 0, 0x2D};
+    static const Facts redBlue{false, kRedBlueTrades, kRedBlueTable, 0x71D64, 0x71D59, 0x1C21E, 0x41024, 0x425B, 0x2A, 0x71C89, 0x71D19};
+    static const Facts yellow{true, kYellowTrades, kYellowTable, 0x71E38, 0x71E2D, 0xE8000, 0x410B1, 0, 0x2D, 0x71CF0, 0x71D80};
     return title == "POKEMON YELLOW" ? yellow : redBlue;
 }
 
@@ -116,7 +117,77 @@ void writePlane(BitWriter& out, const TestPicture& p, int bitOfShade) {
     }
 }
 
+void put(Bytes& rom, std::uint32_t at, const Bytes& code) { std::copy(code.begin(), code.end(), rom.begin() + at); }
+std::uint8_t lo(std::uint32_t offset) { return std::uint8_t(address(offset) & 0xFF); }
+std::uint8_t hi(std::uint32_t offset) { return std::uint8_t(address(offset) >> 8); }
+std::uint8_t bankOf(std::uint32_t offset) { return std::uint8_t(offset / 0x4000); }
+// The bank switch after ld a, n: Red and Blue's ldh and store, or Yellow's call.
+Bytes bankSwitch(bool yellow) { return yellow ? Bytes{0xCD, 0xC5, 0x3E} : Bytes{0xE0, 0xB8, 0xEA, 0x00, 0x20}; }
+
 }  // namespace
+
+void putGetMonName(Bytes& rom, std::uint32_t at, bool yellowForm, std::uint32_t names, std::uint8_t length) {
+    Bytes code = {0xE5, 0xF0, 0xB8, 0xF5, 0x3E, bankOf(names)};
+    const Bytes rest = {0xFA, 0x1E, 0xD1, 0x3D, 0x21, lo(names), hi(names), 0x0E, length, 0x06, 0x00, 0xCD, 0x87, 0x3A,
+                        0x11, 0x6D, 0xCD, 0xD5, 0x01, length, 0x00, 0xCD, 0xB5, 0x00};
+    for (const Bytes& part : {bankSwitch(yellowForm), rest}) code.insert(code.end(), part.begin(), part.end());
+    put(rom, at, code);
+}
+
+void putGetMonHeader(Bytes& rom, std::uint32_t at, bool yellowForm, std::uint32_t baseStats, std::optional<std::uint32_t> mew) {
+    Bytes code = {0xF0, 0xB8, 0xF5, 0x3E, bankOf(baseStats)};
+    const Bytes cases = {0xC5, 0xD5, 0xE5, 0xFA, 0x1E, 0xD1, 0xF5, 0xFA, 0xB5, 0xD0, 0xEA, 0x1E, 0xD1, 0x11, 0x00, 0x60, 0x06, 0x66, 0xFE,
+                         0xB6, 0x28, 0x30, 0x11, 0x00, 0x61, 0xFE, 0xB8, 0x28, 0x29, 0x11, 0x00, 0x62, 0x06, 0x77, 0xFE, 0xB7, 0x28, 0x22};
+    for (const Bytes& part : {bankSwitch(yellowForm), cases}) code.insert(code.end(), part.begin(), part.end());
+    std::size_t mewJump = 0;
+    if (mew) {
+        code.insert(code.end(), {0xFE, 0x15, 0x28, 0x00});
+        mewJump = code.size() - 1;
+    }
+    code.insert(code.end(), {0x3E, 0x3A, 0xCD, 0x6D, 0x3E, 0xFA, 0x1E, 0xD1, 0x3D, 0x01, 0x1C, 0x00, 0x21, lo(baseStats), hi(baseStats),
+                             0xCD, 0x87, 0x3A, 0x11, 0x8B, 0xD0, 0x01, 0x1C, 0x00, 0xCD, 0xB5, 0x00, 0x18, 0x10});
+    if (mew) {
+        code[mewJump] = std::uint8_t(code.size() - (mewJump + 1));
+        code.insert(code.end(), {0x21, lo(*mew), hi(*mew), 0x11, 0x8B, 0xD0, 0x01, 0x1C, 0x00, 0x3E, bankOf(*mew), 0xCD, 0xD1, 0x00});
+    }
+    put(rom, at, code);
+}
+
+void putUncompressMonSprite(Bytes& rom, std::uint32_t at, const std::vector<PictureBankCase>& cases, std::uint8_t otherwise) {
+    Bytes code = {0x01, 0x8B, 0xD0, 0x09, 0x2A, 0xEA, 0xD0, 0xD0, 0x7E, 0xEA, 0xD1, 0xD0, 0xFA, 0x91, 0xCF, 0x47};
+    std::vector<std::size_t> jumps;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        if (i > 0) code.push_back(0x78);
+        code.insert(code.end(), {0xFE, cases[i].value, 0x3E, cases[i].bank, std::uint8_t(cases[i].below ? 0x38 : 0x28), 0x00});
+        jumps.push_back(code.size() - 1);
+    }
+    code.insert(code.end(), {0x3E, otherwise});
+    for (std::size_t jump : jumps) code[jump] = std::uint8_t(code.size() - (jump + 1));
+    code.insert(code.end(), {0xC3, 0xDA, 0x24});
+    put(rom, at, code);
+}
+
+std::vector<PictureBankCase> retailPictureBanks(std::string_view title) {
+    std::vector<PictureBankCase> cases = {{false, 0xB6, 0x0B}, {true, 0x1F, 0x09}, {true, 0x4A, 0x0A}, {true, 0x74, 0x0B}, {true, 0x99, 0x0C}};
+    if (!factsOf(title).yellow) cases.insert(cases.begin(), {false, 0x15, 0x01});  // Mew
+    return cases;
+}
+
+void putIndexToPokedex(Bytes& rom, std::uint32_t at, std::uint32_t order) {
+    put(rom, at, {0xC5, 0xE5, 0xFA, 0x1E, 0xD1, 0x3D, 0x21, lo(order), hi(order), 0x06, 0x00, 0x4F, 0x09, 0x7E, 0xEA, 0x1E, 0xD1, 0xE1,
+                  0xC1, 0xC9});
+}
+
+void putTrainerRoutines(Bytes& rom, std::uint32_t prepareAt, std::uint32_t copyAt, std::uint32_t trainer, std::uint32_t received) {
+    put(rom, prepareAt,
+        {0x21, 0x4C, 0xD1, 0xFA, 0x2F, 0xCD, 0x22, 0xFA, 0x30, 0xCD, 0x77, 0x21, 0xA3, 0xD2, 0x01, 0x0B, 0x00, 0xFA, 0x92, 0xCF,
+         0xCD, 0x87, 0x3A, 0x11, 0x4E, 0xD1, 0x01, 0x0B, 0x00, 0xCD, 0x00, 0x60, 0x21, lo(trainer), hi(trainer), 0x11, 0x59, 0xD1,
+         0xCD, 0x00, 0x60, 0x11, 0x9D, 0xD8, 0xCD, 0x00, 0x60});
+    put(rom, copyAt,
+        {0x21, 0xB5, 0xD2, 0x01, 0x0B, 0x00, 0xCD, 0x50, 0x5D, 0x21, 0x41, 0xCD, 0x01, 0x0B, 0x00, 0xCD, 0xB5, 0x00,
+         0x21, 0x73, 0xD2, 0x01, 0x0B, 0x00, 0xCD, 0x50, 0x5D, 0x21, lo(received), hi(received), 0x01, 0x0B, 0x00, 0xCD, 0xB5, 0x00,
+         0x21, 0x77, 0xD1, 0x01, 0x2C, 0x00, 0xCD, 0x50, 0x5D, 0x21, 0x63, 0xD1, 0x01, 0x02, 0x00, 0xC3, 0xB5, 0x00});
+}
 
 std::uint8_t internalIndexOf(int number) {
     const auto* found = std::find(std::begin(kPokedexOrder), std::end(kPokedexOrder), number);
@@ -226,9 +297,16 @@ Bytes firstGenerationRom(std::string_view title, std::uint32_t seed) {
 
     putTradesRoutine(rom, title, f.routine, f.table, f.texts);
     putTable14(rom, f.table, retailTrades14(title));
-    // The trainer's name every trade gives: TRAINER (0x5D), then ten ends.
+    // The trainer's name every trade gives: TRAINER (0x5D), then ten ends,
+    // named by the two routines that give it.
     rom[f.trainer] = 0x5D;
     std::fill_n(rom.begin() + f.trainer + 1, 10, 0x50);
+    putTrainerRoutines(rom, f.prepareTradeData, f.copyDataToReceivedMon, f.trainer, f.trainer);
+    // The home routines that read the species' tables, and IndexToPokedex just before its table.
+    putGetMonName(rom, kGetMonNameAt, f.yellow, f.names, 10);
+    putGetMonHeader(rom, kGetMonHeaderAt, f.yellow, 0x383DE, f.yellow ? std::nullopt : std::optional<std::uint32_t>(f.mew));
+    putUncompressMonSprite(rom, kUncompressMonSpriteAt, retailPictureBanks(title), 0x0D);
+    putIndexToPokedex(rom, f.order - 20, f.order);
     // The texts' pointers: a word a set to five words (the phases), each to a far text to the text bank.
     std::uint32_t setTables = f.texts + 6, stubs = setTables + 30;
     std::uint32_t texts = std::uint32_t(f.textBank) * 0x4000 + 0x100;

@@ -2,12 +2,15 @@
 // header, DoInGameTradeDialogue at its place pointing to the ten trades and
 // to the traders' texts, the maps' scripts that start the trades, the
 // species' names, Pokédex order and base stats, and the trades' species'
-// front pictures, compressed by the tests' own encoder. Every other byte is
-// random.
+// front pictures, compressed by the tests' own encoder; and the code that
+// reads those tables (GetMonName, GetMonHeader, UncompressMonSprite,
+// IndexToPokedex, the two routines that name the trainer), written as the
+// disassemblies assemble it. Every other byte is random.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -40,6 +43,22 @@ void putJumpingTradeScripts(Bytes& rom, std::uint32_t at, int first, int second)
 // (7 and 8) follow at kCinnabarTradeRoomScripts.
 std::vector<int> retailScriptTrades(std::string_view title);
 inline constexpr std::uint32_t kScriptsAt = 0x48100, kCinnabarTradeRoomScripts = 0x48200;
+
+// The code that reads the species' tables, in its two forms (Red and
+// Blue's bank switch, or Yellow's call); Red and Blue's GetMonHeader reads
+// Mew's base stats apart.
+inline constexpr std::uint32_t kGetMonHeaderAt = 0x1537, kUncompressMonSpriteAt = 0x1627, kGetMonNameAt = 0x2F9E;
+void putGetMonName(Bytes& rom, std::uint32_t at, bool yellowForm, std::uint32_t names, std::uint8_t length);
+void putGetMonHeader(Bytes& rom, std::uint32_t at, bool yellowForm, std::uint32_t baseStats, std::optional<std::uint32_t> mew);
+struct PictureBankCase {
+    bool below;  // species < value; else species == value
+    std::uint8_t value, bank;
+};
+void putUncompressMonSprite(Bytes& rom, std::uint32_t at, const std::vector<PictureBankCase>& cases, std::uint8_t otherwise);
+std::vector<PictureBankCase> retailPictureBanks(std::string_view title);
+void putIndexToPokedex(Bytes& rom, std::uint32_t at, std::uint32_t order);
+// InGameTrade_PrepareTradeData naming `trainer`, InGameTrade_CopyDataToReceivedMon `received`.
+void putTrainerRoutines(Bytes& rom, std::uint32_t prepareAt, std::uint32_t copyAt, std::uint32_t trainer, std::uint32_t received);
 
 // The internal index of a Pokédex number, and back (0: no creature).
 std::uint8_t internalIndexOf(int number);
