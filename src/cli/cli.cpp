@@ -98,11 +98,15 @@ Result<OpenTable> openTable(const Context& ctx, const std::string& path) {
     return OpenTable{std::move(*rom), std::move(*trades)};
 }
 
-// null where the checksums are not computed.
-Json checksumsJson(const std::optional<ChecksumState>& state) {
+// null where the checksums are not computed. A release without Stadium
+// data (its ROMs are smaller than the data's place) has no such key.
+Json checksumsJson(const std::optional<ChecksumState>& state, const Release* release) {
     if (!state) return nullptr;
     Json checks = Json::object();
-    for (const CheckArea& area : kCheckAreas) checks[std::string(area.key)] = checksumStatusText(state->of(area.check));
+    for (const CheckArea& area : kCheckAreas) {
+        if (release && !holdsCheck(*release, area.check)) continue;
+        checks[std::string(area.key)] = checksumStatusText(state->of(area.check));
+    }
     return checks;
 }
 
@@ -114,6 +118,7 @@ void printChecksums(const Context& ctx, const Rom& rom) {
     }
     std::vector<std::vector<std::string>> rows;
     for (const CheckArea& area : kCheckAreas) {
+        if (!holdsCheck(*rom.release, area.check)) continue;
         rows.push_back({std::string(area.title) + " (" + hexOffset(area.at) + "):", std::string(checksumStatusText(state->of(area.check)))});
     }
     printTable(ctx, rows);
@@ -126,12 +131,14 @@ int info(const Context& ctx, const std::string& path, bool json) {
         Json info = gameJson(*rom);
         info["table"] = tableInfoJson(*rom);
         auto from = [](const std::string& why) { return why.empty() ? Json{{"from", "rom"}} : Json{{"from", "built in"}, {"why", why}}; };
+        const Release& release = *rom->release;
         info["speciesNames"] = from(rom->speciesBuiltInWhy);
         info["traderLines"] = from(rom->words->linesWhyNot);
         info["places"] = from(rom->words->placesWhyNot);
+        if (release.family == Family::RedBlueYellow) info["trainerName"] = from(rom->words->givenTrainerWhyNot);
         info["size"] = Json{{"file", rom->size.file}, {"header", rom->size.header ? Json(*rom->size.header) : Json(nullptr)},
                             {"cutOff", rom->size.cutOff()}};
-        info["checksums"] = checksumsJson(rom->checksums);
+        info["checksums"] = checksumsJson(rom->checksums, rom->release);
         if (rom->checksumsSkipped) info["checksumsNotComputed"] = checksumsSkippedText(*rom->checksumsSkipped);
         ctx.out << info.dump(2) << '\n';
     } else {
@@ -143,6 +150,8 @@ int info(const Context& ctx, const std::string& path, bool json) {
         auto from = [](const std::string& why) { return why.empty() ? std::string("from the ROM") : "built in (" + why + ")"; };
         ctx.out << "Species names: " << from(rom->speciesBuiltInWhy) << "\nTrader lines:  " << from(rom->words->linesWhyNot)
                 << "\nPlaces:        " << from(rom->words->placesWhyNot) << '\n';
+        // One name the game gives every creature it trades away.
+        if (release.family == Family::RedBlueYellow) ctx.out << "Trainer name:  " << from(rom->words->givenTrainerWhyNot) << '\n';
         printChecksums(ctx, *rom);
     }
     return rom->table ? kDone : ctx.fail(rom->noTable);
@@ -215,7 +224,7 @@ int checksums(const Context& ctx, const std::string& path, bool fix, bool json, 
     auto rom = openRom(path, ctx.fs, RomParts{.gameData = false, .checksums = true});
     if (!rom) return ctx.fail(rom.error());
     if (!fix) {
-        if (json) ctx.out << checksumsJson(rom->checksums).dump(2) << '\n';
+        if (json) ctx.out << checksumsJson(rom->checksums, rom->release).dump(2) << '\n';
         else printChecksums(ctx, *rom);
         return kDone;
     }
@@ -397,6 +406,9 @@ int names(const Context& ctx, const std::string& path, bool json, Names which) {
         // The list's rows, by the numbers people give.
         const SpeciesList& species = *rom->species;
         for (int row = 0; auto id = species.idOfRow(row); ++row) add(*species.numberOf(*id), std::string(species.name(*id)), true);
+    } else if (!rom->release->layout.has(Field::HeldItem)) {
+        return ctx.fail(refused(ErrorCode::NoSuchField, std::string(rom->release->name) +
+                                                            " has no item list: creatures hold no items in this game."));
     } else {
         const int count = rom->items ? int(rom->items->size()) : kItemCount;
         for (int n = 0; n < count; ++n) add(n, itemLabel(rom->items, ItemId(n)), n == 0 || rom->items);
@@ -469,7 +481,7 @@ int diff(const Context& ctx, const std::string& clean, const std::string& edited
     }
     const int result = found->identical ? kDone : kRefused;
     if (quiet) return result;
-    auto checksums = [](const std::optional<ChecksumState>& s) { return checksumsJson(s); };
+    auto checksums = [](const std::optional<ChecksumState>& s, const Release* release) { return checksumsJson(s, release); };
     if (json) {
         Json trades = Json::array();
         for (const FieldChange& c : found->trades) {
@@ -477,8 +489,10 @@ int diff(const Context& ctx, const std::string& clean, const std::string& edited
         }
         Json ranges = Json::array();
         for (std::size_t i = 0; i < found->otherRanges.size() && i < kNamedRanges; ++i) {
-            const ByteRange& r = found->otherRanges[i];
-            ranges.push_back(Json{{"offset", r.first}, {"length", r.last - r.first + 1}});
+            const DiffRange& r = found->otherRanges[i];
+            Json range{{"offset", r.bytes.first}, {"length", r.bytes.last - r.bytes.first + 1}};
+            if (!r.what.empty()) range["what"] = r.what;
+            ranges.push_back(range);
         }
         ctx.out << Json{{"identical", found->identical},
                         {"games", found->gamesNote.empty() ? Json() : Json(found->gamesNote)},
@@ -486,14 +500,15 @@ int diff(const Context& ctx, const std::string& clean, const std::string& edited
                         {"otherBytes", found->otherBytes},
                         {"otherRanges", ranges},
                         {"moreRanges", found->otherRanges.size() - ranges.size()},
-                        {"checksums", {{"clean", checksums(found->cleanChecksums)}, {"edited", checksums(found->editedChecksums)}}}}
+                        {"checksums", {{"clean", checksums(found->cleanChecksums, found->cleanRelease)},
+                                       {"edited", checksums(found->editedChecksums, found->editedRelease)}}}}
                        .dump(2)
                 << '\n';
         return result;
     }
     for (const std::string& line : diffSummary(*found)) ctx.out << line << '\n';
-    ctx.out << "Checksums: clean: " << checksumsText(found->cleanChecksums)
-            << "; edited: " << checksumsText(found->editedChecksums) << ".\n";
+    ctx.out << "Checksums: clean: " << checksumsText(found->cleanChecksums, *found->cleanRelease)
+            << "; edited: " << checksumsText(found->editedChecksums, *found->editedRelease) << ".\n";
     return result;
 }
 

@@ -66,6 +66,7 @@ public:
     Result<GameText> read(std::uint32_t at) {
         GameText text;
         read_ = 0;
+        end_ = bankWindowEnd(at);
         if (auto done = commands(at, 0, text); !done) return done.error();
         return text;
     }
@@ -73,6 +74,15 @@ public:
     // The characters of a string from `at`; `ended` set where the string
     // ended the whole text. Shared with the place names, which are strings.
     Result<std::uint32_t> string(std::uint32_t at, GameText& text, bool& ended) {
+        read_ = 0;
+        end_ = bankWindowEnd(at);
+        return characters(at, text, ended);
+    }
+
+private:
+    static Error bad(const std::string& why) { return refused(ErrorCode::NotAText, why); }
+
+    Result<std::uint32_t> characters(std::uint32_t at, GameText& text, bool& ended) {
         for (;;) {
             auto c = byteAt(at++);
             if (!c) return c.error();
@@ -95,11 +105,12 @@ public:
         }
     }
 
-private:
-    static Error bad(const std::string& why) { return refused(ErrorCode::NotAText, why); }
-
+    // The game reads a text through the window of the bank it lies in
+    // (bank 0, or one switched in at 0x4000-0x7FFF): past its end is other
+    // memory, so a text that runs on there is none.
     Result<std::uint8_t> byteAt(std::uint32_t at) {
         if (at >= rom_.size()) return bad("a text runs past the end of the file at " + hexOffset(at));
+        if (at >= end_) return bad("a text runs past the end of its bank at " + hexOffset(at) + ", where the game would read other memory");
         if (++read_ > kLongestText) return bad("a text goes on past " + std::to_string(kLongestText) + " bytes");
         return rom_.at(at);
     }
@@ -119,7 +130,7 @@ private:
             if (*command == 0x50) return {};
             if (*command == 0x00) {
                 bool ended = false;
-                auto next = string(at, text, ended);
+                auto next = characters(at, text, ended);
                 if (!next) return next.error();
                 if (ended) return {};
                 at = *next;
@@ -138,7 +149,10 @@ private:
                 const auto target = offsetInBank(*bank, littleEndian16(*low, *high));
                 if (!target) return bad("a far pointer at " + hexOffset(at - 4) + " points outside its bank");
                 if (depth >= kDeepestJump) return bad("far pointers lead on past " + std::to_string(kDeepestJump) + " texts");
+                const std::uint32_t back = end_;
+                end_ = bankWindowEnd(*target);
                 if (auto far = commands(*target, depth + 1, text); !far) return far.error();
+                end_ = back;
             } else if (const TextCommand* known = commandOf(dialect_, *command)) {
                 std::uint8_t count = 1;
                 for (std::uint8_t i = 0; i < known->arguments; ++i) {
@@ -165,6 +179,7 @@ private:
     const Release& release_;
     const TextDialect& dialect_;
     std::size_t read_ = 0;
+    std::uint32_t end_ = 0;
 };
 
 // The table the routine gives (code_search.h); a NoTradeTable refusal says

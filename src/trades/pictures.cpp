@@ -135,7 +135,13 @@ PictureLook lookOf(const std::optional<Dvs>& dvs) {
 
 Result<FrontPicture> readFrontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) {
     const Release& release = *rom.release;
-    if (release.family == Family::RedBlueYellow) return readFirstGenerationPicture(rom, species, fs);
+    if (release.family == Family::RedBlueYellow) {
+        if (look.shiny) {
+            return refused(ErrorCode::InvalidArgument,
+                           std::string(release.name) + " has no shiny creatures: every one of a species looks the same.");
+        }
+        return readFirstGenerationPicture(rom, species, fs);
+    }
     auto none = [&](const Error& why) {
         Error e = why;
         e.message = "The picture of species " + std::to_string(species) + " cannot be drawn: " + e.message + ".";

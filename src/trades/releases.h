@@ -17,6 +17,7 @@
 #include "support/result.h"
 #include "text/charset.h"
 #include "text/text_dialect.h"
+#include "trades/checksums.h"
 #include "trades/record_layout.h"
 #include "trades/routines.h"
 #include "trades/slot.h"
@@ -193,6 +194,12 @@ bool sisterReleases(const Release& a, const Release& b);
 
 // "The table is from Pokémon Silver (AAXE), a sister release: its trades fit this ROM's."
 std::string sisterNote(const Release& from);
+
+// Whether a release's ROMs carry a check: Red, Blue and Yellow are 1 MiB,
+// smaller than the Stadium data's place, and no build of theirs makes it.
+inline bool holdsCheck(const Release& release, Check check) {
+    return check != Check::Stadium || release.family != Family::RedBlueYellow;
+}
 
 // Every release Kestrane edits, in the table's order.
 std::span<const Release> releases();

@@ -37,6 +37,14 @@ bool inTable(const Rom& rom, std::size_t at) {
            at < rom.table->offset + std::size_t(rom.table->records) * rom.release->layout.size;
 }
 
+// The check a byte belongs to, where the release's ROMs carry it.
+std::string_view checkAt(const Release& release, std::size_t at) {
+    for (const CheckArea& area : kCheckAreas) {
+        if (holdsCheck(release, area.check) && at >= area.at && at < area.at + area.length) return area.name;
+    }
+    return {};
+}
+
 }  // namespace
 
 Result<RomDiff> diffRoms(const std::string& clean, const std::string& edited, FileSystem& fs) {
@@ -47,6 +55,8 @@ Result<RomDiff> diffRoms(const std::string& clean, const std::string& edited, Fi
     RomDiff diff;
     diff.cleanChecksums = a->rom.checksums;
     diff.editedChecksums = b->rom.checksums;
+    diff.cleanRelease = a->rom.release;
+    diff.editedRelease = b->rom.release;
     const std::size_t slots = std::max(a->trades.size(), b->trades.size());
     for (std::size_t i = 0; i < slots; ++i) {
         const TradeRecord* before = i < a->trades.size() && a->trades[i].record ? &*a->trades[i].record : nullptr;
@@ -69,27 +79,33 @@ Result<RomDiff> diffRoms(const std::string& clean, const std::string& edited, Fi
                          " (" + std::string(from.code) + ") and " + std::string(to.name) + " (" + std::string(to.code) + ").";
     }
     const std::size_t common = std::min(a->bytes.size(), b->bytes.size());
-    auto add = [&](std::size_t at, std::size_t length) {
+    auto add = [&](std::size_t at, std::size_t length, std::string_view what) {
         diff.otherBytes += length;
         const auto last = std::uint32_t(at + length - 1);
-        if (!diff.otherRanges.empty() && diff.otherRanges.back().last + 1 == at) diff.otherRanges.back().last = last;
-        else diff.otherRanges.push_back({std::uint32_t(at), last});
+        if (!diff.otherRanges.empty() && diff.otherRanges.back().bytes.last + 1 == at && diff.otherRanges.back().what == what) {
+            diff.otherRanges.back().bytes.last = last;
+        } else {
+            diff.otherRanges.push_back({{std::uint32_t(at), last}, what});
+        }
     };
     for (std::size_t i = 0; i < common; ++i) {
-        if (a->bytes[i] != b->bytes[i] && !inTable(a->rom, i) && !inTable(b->rom, i)) add(i, 1);
+        if (a->bytes[i] != b->bytes[i] && !inTable(a->rom, i) && !inTable(b->rom, i)) add(i, 1, checkAt(from, i));
     }
-    if (a->bytes.size() != b->bytes.size()) add(common, std::max(a->bytes.size(), b->bytes.size()) - common);
+    if (a->bytes.size() != b->bytes.size()) add(common, std::max(a->bytes.size(), b->bytes.size()) - common, {});
     return diff;
 }
 
-std::string rangeText(const ByteRange& range) {
-    return range.first == range.last ? hexOffset(range.first) : hexOffset(range.first) + "\u2013" + hexOffset(range.last);
+std::string rangeText(const DiffRange& range) {
+    const ByteRange& r = range.bytes;
+    const std::string where = r.first == r.last ? hexOffset(r.first) : hexOffset(r.first) + "\u2013" + hexOffset(r.last);
+    return range.what.empty() ? where : where + " (" + std::string(range.what) + ")";
 }
 
-std::string checksumsText(const std::optional<ChecksumState>& state) {
+std::string checksumsText(const std::optional<ChecksumState>& state, const Release& release) {
     if (!state) return "not computed";
     std::string text;
     for (const CheckArea& area : kCheckAreas) {
+        if (!holdsCheck(release, area.check)) continue;
         text += (text.empty() ? "" : ", ") + std::string(area.shortName) + " " + std::string(checksumStatusText(state->of(area.check)));
     }
     return text;

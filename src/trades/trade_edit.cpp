@@ -25,10 +25,14 @@ std::u16string shownText(const TradeRecord& shown, NameRole role) {
     return role == NameRole::Nickname ? shown.nickname : shown.trainerName.value_or(std::u16string());
 }
 
-// The refusal of a field the release's records do not hold.
-Error noSuchField(const Release& release, std::string_view what) {
+// The refusal of a field the release's records do not hold: the game
+// makes it when the trade happens, or (a held item before the second
+// generation) has no such thing at all.
+Error noSuchField(const Release& release, std::string_view what, Field field = Field::TrainerName) {
+    const bool never = field == Field::HeldItem && release.family == Family::RedBlueYellow;
     return refused(ErrorCode::NoSuchField, std::string(release.name) + "'s trades have no " + std::string(what) +
-                                               ": the game sets it when the trade happens.");
+                                               (never ? ": creatures hold no items in this game."
+                                                      : ": the game sets it when the trade happens."));
 }
 
 NameBytes storedName(const Rom& rom, const TradeRecord& shown, NameRole role) {
@@ -142,7 +146,7 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
     };
     // A field the release's records do not hold is refused by name, not read.
     auto held = [&](bool given, Field field, std::string_view what) {
-        if (given && !layout.has(field)) problems.push_back(noSuchField(*rom.release, what));
+        if (given && !layout.has(field)) problems.push_back(noSuchField(*rom.release, what, field));
         return layout.has(field);
     };
 
@@ -204,7 +208,7 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
     // A field the records do not hold: given, it is refused.
     auto held = [&](const auto& value, Field field, std::string_view what) {
         if (value && !layout.has(field)) {
-            problems.push_back(noSuchField(release, what));
+            problems.push_back(noSuchField(release, what, field));
             return false;
         }
         return value.has_value();

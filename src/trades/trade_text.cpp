@@ -60,9 +60,16 @@ bool differs(Field field, const TradeRecord& before, const TradeRecord& after, c
     const RecordLayout& a = beforeRom.release->layout;
     const RecordLayout& b = afterRom.release->layout;
     const bool sameCharacters = beforeRom.release->charset == afterRom.release->charset;
+    // Families number species their own way (Red's index 0x94 is Abra,
+    // Pokédex number 63): across them a species is the same by its number.
+    auto otherSpecies = [&](SpeciesId was, SpeciesId is) {
+        if (beforeRom.release->family == afterRom.release->family) return was != is;
+        const auto a = beforeRom.species->numberOf(was), b = afterRom.species->numberOf(is);
+        return a && b ? *a != *b : was != is;
+    };
     switch (field) {
-    case Field::RequestedSpecies: return before.requestedSpecies != after.requestedSpecies;
-    case Field::OfferedSpecies: return before.offeredSpecies != after.offeredSpecies;
+    case Field::RequestedSpecies: return otherSpecies(before.requestedSpecies, after.requestedSpecies);
+    case Field::OfferedSpecies: return otherSpecies(before.offeredSpecies, after.offeredSpecies);
     case Field::Nickname:
         return sameCharacters ? nameBytes(before, a.nickname) != nameBytes(after, b.nickname)
                               : before.nickname != after.nickname;

@@ -99,6 +99,37 @@ TEST_F(CliTest, InfoNamesTheGameOrRefuses) {
                                              {"places", {{"from", "rom"}}},
                                              {"checksums", {{"header", "stale"}, {"global", "stale"}, {"stadium", "absent"}}}}));
     }
+    // Red: one trainer name for every trade; what its family lacks is omitted or refused by name.
+    const std::string red = dir.write("red.gb", firstGenerationRom("POKEMON RED"));
+    struct Lacking {
+        std::vector<std::string> args;
+        int code;
+        std::string says;  // the whole of standard output, or (code 1) of standard error
+    };
+    for (const Lacking& c : std::vector<Lacking>{
+             {{"info", red}, 0,
+              "Game:        Pok\u00e9mon Red\nCode:        POKEMON RED\nLanguage:    English\nTrade table: 0x71B7B, 10 records (usual place)\n"
+              "Species names: from the ROM\nTrader lines:  from the ROM\nPlaces:        from the ROM\nTrainer name:  from the ROM\n"
+              "Header checksum (0x14D):  consistent\nGlobal checksum (0x14E):  consistent\n"},
+             {{"checksums", red}, 0, "Header checksum (0x14D):  consistent\nGlobal checksum (0x14E):  consistent\n"},
+             {{"items", red}, 1, "Pok\u00e9mon Red has no item list: creatures hold no items in this game.\n"},
+             {{"picture", red, "25", "--shiny", "-o", dir.file("p.png")}, 1,
+              "Pok\u00e9mon Red has no shiny creatures: every one of a species looks the same.\n"},
+             {{"set", red, "1", "--item", "None"}, 1,
+              "Pok\u00e9mon Red's trades have no held item: creatures hold no items in this game. Nothing was written.\n"},
+         }) {
+        SCOPED_TRACE(c.args[0]);
+        const Bytes before = readFile(red);
+        Outcome out = run(c.args);
+        EXPECT_EQ(out.code, c.code) << out.err;
+        EXPECT_EQ(c.code == 0 ? out.out : out.err, c.says);
+        EXPECT_EQ(readFile(red), before);
+        EXPECT_FALSE(std::filesystem::exists(fsPath(dir.file("p.png"))));
+    }
+    const json redInfo = json::parse(run({"info", red, "--json"}).out);
+    EXPECT_EQ(redInfo["trainerName"], (json{{"from", "rom"}}));
+    EXPECT_EQ(redInfo["checksums"], (json{{"header", "consistent"}, {"global", "consistent"}}));
+
     const std::string other = dir.write("other.gb", randomImage("aaue"));
     Outcome unsupported = run({"info", other});
     EXPECT_EQ(unsupported.code, 1);
@@ -528,18 +559,28 @@ TEST_F(CliTest, SharingAnEdit) {
     const std::string hack = dir.write("hack.gbc", cleanBytes);
     ASSERT_EQ(run({"set", hack, "1", "--nickname", "PEBBLE", "--item", "none"}).code, 0);
     Bytes edited = readFile(hack);
-    edited[0x100000] ^= 1;  // and a byte of the hack elsewhere
+    edited[0x100000] ^= 1;  // and a byte of the hack elsewhere, and of a checksum: named as what it is
+    edited[0x14F] ^= 1;
     dir.write("hack.gbc", edited);
     Outcome diff = run({"diff", clean, hack});
     EXPECT_EQ(diff.code, 1);
     EXPECT_EQ(diff.out, "Trade Number 1  Nickname  ROCKY \u2192 PEBBLE\nTrade Number 1  Held item  BITTER BERRY (83) \u2192 None (0)\n"
-                        "1 other byte differs outside the trade tables: 0x100000.\n"
+                        "2 other bytes differ outside the trade tables: 0x14F (the global checksum) and 0x100000.\n"
                         "Checksums: clean: header stale, global stale, Stadium data absent; edited: header stale, global "
                         "stale, Stadium data absent.\n") << diff.err;
     const json diffJson = json::parse(run({"diff", clean, hack, "--json"}).out);
     EXPECT_EQ(diffJson["trades"][0], (json{{"slot", 1}, {"field", "Nickname"}, {"before", "ROCKY"}, {"after", "PEBBLE"}}));
-    EXPECT_EQ(diffJson["otherBytes"], 1);
-    EXPECT_EQ(diffJson["otherRanges"], json::parse(R"([{"offset": 1048576, "length": 1}])"));
+    EXPECT_EQ(diffJson["otherBytes"], 2);
+    EXPECT_EQ(diffJson["otherRanges"],
+              json::parse(R"([{"offset": 335, "length": 1, "what": "the global checksum"}, {"offset": 1048576, "length": 1}])"));
+    // Across families a species is the same by its Pokédex number, whatever index each game stores.
+    Bytes likeRed = cleanBytes;
+    likeRed[kCrystalSlot1 + 1] = 33, likeRed[kCrystalSlot1 + 2] = 30;  // Nidorino for Nidorina, as Red's trade 1
+    const Outcome families = run({"diff", dir.write("red.gb", firstGenerationRom("POKEMON RED")), dir.write("like-red.gbc", likeRed)});
+    EXPECT_EQ(families.out.find("Trade Number 1  Requested"), std::string::npos) << families.out;
+    EXPECT_EQ(families.out.find("Trade Number 1  Offered"), std::string::npos) << families.out;
+    EXPECT_NE(families.out.find("Trade Number 2  Offered species  122 Mr. Mime \u2192 66 Machop\n"), std::string::npos) << families.out;
+    EXPECT_NE(families.out.find("Checksums: clean: header consistent, global consistent; edited:"), std::string::npos) << families.out;
     // As cmp: 0 the same, 1 different, 2 refused, 3 a file that cannot be read; --quiet prints nothing.
     Bytes scattered = cleanBytes;
     for (std::uint32_t at = 0x100000; at < 0x100000 + 25 * 4; at += 4) scattered[at] ^= 1;

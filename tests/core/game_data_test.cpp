@@ -141,6 +141,12 @@ TEST(GameWords, TraderLinesAsTheGamePrintsThem) {
                   put(rom, 0x1FFFFE, {0x00, 0x80});
               }, builtIn,
               "a text runs past the end of the file at 0x200000"},
+             // The game reads a text through its bank's window: what follows the window is other memory.
+             {"text past its bank's end", "BYTE", [](Bytes& rom) {
+                  intro(rom, "BYTE", {0x16, 0xFE, 0x7F, 0x70, 0x50});
+                  put(rom, 0x1C3FFE, {0x00, 0x80, 0x80, 0x80, 0x50});
+              }, builtIn,
+              "a text runs past the end of its bank at 0x1C4000, where the game would read other memory"},
              {"unknown command", "BYTE", [](Bytes& rom) { intro(rom, "BYTE", {0x17, 0x50}); }, builtIn,
               "the text at 0xFF800 is no text: a text holds the command byte 0x17 at 0xFF800"},
              // Exactly as the text engine prints them: 0x58 ends a text as 0x57 does, after a button
