@@ -381,6 +381,12 @@ Result<RomIdentity> identifyRom(File& file, const std::string& path) {
         identity.destination = header[kDestinationOffset - kTitleOffset];
     }
     identity.release = findRelease(identity.gameCode, identity.version);
+    if (!identity.release) {
+        std::array<std::uint8_t, sizeof kLogo> logo{};
+        auto logoRead = readUpTo(file, kLogoOffset, logo);
+        if (!logoRead) return inContext(logoRead.error(), "Could not read " + quoted(path));
+        identity.cartridgeHeader = std::equal(logo.begin(), logo.end(), std::begin(kLogo));
+    }
     if (!identity.release && *read == header.size()) {
         // Red, Blue and Yellow have no code: their title, outside Japan, with the old licensee byte 0x33.
         constexpr std::uint8_t kNewLicensee = 0x33;
@@ -413,6 +419,13 @@ std::string printableGameCode(std::string_view gameCode) {
     for (char c : gameCode) printable = printable && c >= 0x20 && c < 0x7F;
     if (printable) return std::string(gameCode);
     return spacedHex({reinterpret_cast<const std::uint8_t*>(gameCode.data()), gameCode.size()});
+}
+
+Error notAGameBoyRom(const std::string& path) {
+    Error error = refused(ErrorCode::UnsupportedRom, "This is not a Game Boy ROM (no cartridge header).");
+    error.detail = quoted(path) + " lacks the logo every Game Boy cartridge holds at " + hexOffset(kLogoOffset) +
+                   ", so it is no game's image (a text or another file, perhaps). Choose a " + gamesText("or") + " ROM.";
+    return error;
 }
 
 Error unsupportedRom(std::string_view gameCode, std::uint8_t version, std::uint8_t destination) {

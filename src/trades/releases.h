@@ -216,7 +216,16 @@ struct RomIdentity {
     std::optional<std::int64_t> headerSize;  // what the header's ROM size byte says, if anything
     std::uint8_t version = 0;                // the header's version byte
     std::uint8_t destination = 1;            // the header's destination byte
+    // Whether the file begins a cartridge header: the logo the console
+    // checks before it starts any game, at 0x104.
+    bool cartridgeHeader = true;
 };
+
+inline constexpr std::int64_t kLogoOffset = 0x104;
+inline constexpr std::uint8_t kLogo[48] = {0xCE, 0xED, 0x66, 0x66, 0xCC, 0x0D, 0x00, 0x0B, 0x03, 0x73, 0x00, 0x83,
+                                           0x00, 0x0C, 0x00, 0x0D, 0x00, 0x08, 0x11, 0x1F, 0x88, 0x89, 0x00, 0x0E,
+                                           0xDC, 0xCC, 0x6E, 0xE6, 0xDD, 0xDD, 0xD9, 0x99, 0xBB, 0xBB, 0x67, 0x63,
+                                           0x6E, 0x0E, 0xEC, 0xCC, 0xDD, 0xDC, 0x99, 0x9F, 0xBB, 0xB9, 0x33, 0x3E};
 
 // Reads the game code of a file the caller has open; path only names it in
 // messages. A file that ends before the game code is an error; a file with
@@ -232,6 +241,9 @@ std::string printableGameCode(std::string_view gameCode);
 // What the user is told about a file whose release Kestrane does not edit
 // (the message: the release where it is known, else "Unsupported ROM."),
 // and what the command line adds (the detail: the code, what is edited).
+// The refusal of a file that holds no cartridge header (a text, a symbol
+// file, a picture): no game at all, not one Kestrane does not know.
+Error notAGameBoyRom(const std::string& path);
 Error unsupportedRom(std::string_view gameCode, std::uint8_t version = 0, std::uint8_t destination = 1);
 
 }  // namespace kestrane

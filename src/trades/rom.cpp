@@ -63,6 +63,7 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     HoldingFile held(**opened);
     auto identity = identifyRom(held, path);
     if (!identity) return identity.error();
+    if (!identity->release && !identity->cartridgeHeader) return notAGameBoyRom(path);
     if (!identity->release) return unsupportedRom(identity->gameCode, identity->version, identity->destination);
 
     Rom rom(nullptr);

@@ -9,6 +9,9 @@ std::vector<BadOpen> badOpens(const TempDir& dir) {
     header.resize(0x142);
     Bytes random = randomImage("", 99);
     random[0x13F] = 0x13;  // no game code Kestrane knows, whatever the seed gives
+    // A symbol file of a build: lines of text where a header would be.
+    std::string symbols;
+    while (symbols.size() < 0x400) symbols += "01:4000 Func_" + std::to_string(symbols.size()) + "\n";
     std::string longFolder;
     while (longFolder.size() <= 300) longFolder += std::string(60, 'd') + "/";
     auto crystalAt = [&](const std::string& folder) {
@@ -24,6 +27,8 @@ std::vector<BadOpen> badOpens(const TempDir& dir) {
         {"0x142 bytes", dir.write("short.gb", header), ErrorCode::FileTooShort, Refused, "(322 bytes)"},
         {"random bytes", dir.write("random.gb", random), ErrorCode::UnsupportedRom, Refused, "Unsupported ROM."},
         {"lower-case code", dir.write("lower.gb", randomImage("byte")), ErrorCode::UnsupportedRom, Refused, "Unsupported ROM."},
+        {"a text file", dir.write("pokered.sym", Bytes(symbols.begin(), symbols.end())), ErrorCode::UnsupportedRom, Refused,
+         "This is not a Game Boy ROM (no cartridge header)."},
         {"a device", deviceFile(), ErrorCode::PathFileAccess, FileFailure, "not a regular file"},
         {"spaces and accents", crystalAt("My ROMs \u00e9t\u00e9 \u30ed\u30e0/"), std::nullopt, Refused, ""},
         {"a long path", crystalAt(longFolder), std::nullopt, Refused, ""},

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "support/words.h"
+#include "trades/releases.h"
 #include "trades/dvs.h"
 #include "trades/creature_list.h"
 #include <stdexcept>
@@ -140,6 +141,7 @@ Bytes randomImage(std::string_view gameCode, std::uint32_t seed) {
         }
         rom = it->second;
     }
+    std::copy(std::begin(kLogo), std::end(kLogo), rom.begin() + kLogoOffset);
     for (std::size_t i = 0; i < gameCode.size(); ++i) rom[0x13F + i] = static_cast<std::uint8_t>(gameCode[i]);
     rom[0x148] = 0x06;  // the header's ROM size: 32 KiB << 6, the 2 MiB of these games
     rom[0x14C] = 0x00;  // the header's version byte: the first revision
