@@ -372,6 +372,10 @@ void MainWindow::openRom(const QString& given) {
 
 void MainWindow::followChangeOnDisk() {
     if (!rom_) return;
+    if (askingAboutDisk_) {
+        changedWhileAsking_ = true;
+        return;
+    }
     // A file being written, or cut short, is not taken: the next change is awaited.
     auto rom = kestrane::openRom(rom_->path, files_);
     if (!rom || rom->size.cutOff()) return;

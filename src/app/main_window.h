@@ -160,6 +160,8 @@ private:
     QPointer<AboutWindow> about_;
     RecentRoms recentRoms_;
     class RomWatcher* watcher_ = nullptr;
+    bool askingAboutDisk_ = false;     // a "changed on disk" question is open
+    bool changedWhileAsking_ = false;  // and the file changed again meanwhile
     TradeChooser* chooser_ = nullptr;
 
     QAction* openAction_ = nullptr;

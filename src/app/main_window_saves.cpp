@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "app/appearance.h"
 #include "app/common_dialog.h"
@@ -92,6 +93,10 @@ bool MainWindow::saveTrade() {
 
 void MainWindow::offerReload(const Error& refusal) {
     const bool moved = refusal.code == ErrorCode::TableMoved;
+    // The question's own event loop may see the file change again: that
+    // change waits for this answer (followChangeOnDisk).
+    askingAboutDisk_ = true;
+    changedWhileAsking_ = false;
     const int answer = messages_.choose(
         this, kAppTitle,
         fromCore(refusal.message) +
@@ -99,7 +104,14 @@ void MainWindow::offerReload(const Error& refusal) {
                    : QStringLiteral("\n\nRead the trade again and keep what you typed? The fields the other program changed are "
                                     "marked; Save then writes your values over them.")),
         {QStringLiteral("Reload and Keep My Edits"), QStringLiteral("Discard My Edits"), QStringLiteral("Cancel")});
-    if (answer == 2) return;
+    askingAboutDisk_ = false;
+    if (answer == 2) {
+        // Left as it is: a change made meanwhile is a new one to ask about.
+        if (std::exchange(changedWhileAsking_, false)) QTimer::singleShot(0, this, &MainWindow::followChangeOnDisk);
+        return;
+    }
+    // Either answer reads the file as it is now, whatever changed meanwhile.
+    changedWhileAsking_ = false;
     if (answer == 1) {
         // The trade as the file holds it: the ROM again where its table moved.
         if (moved) {
@@ -144,6 +156,8 @@ void MainWindow::keepEditsOver(const TradeRecord& now) {
     const TradeRecord before = *current_.record;
     CurrentTrade kept = current_;
     kept.record = now;
+    // Reloaded as another game: what its records cannot hold is no edit to save.
+    const std::optional<std::string> dropped = dropFieldsNotHeld(*rom_->release, now.slot, kept.edited, kept.more);
     // The boxes the user did not edit show the file's values; the others keep their text.
     std::vector<std::pair<QWidget*, QString>> typed;
     for (const auto& [field, box] : fieldBoxes()) {
@@ -173,6 +187,7 @@ void MainWindow::keepEditsOver(const TradeRecord& now) {
         statusBar()->showMessage(QStringLiteral("The other program also changed: ") + elsewhere.join(QStringLiteral(", ")) +
                                  QStringLiteral("; More Fields keeps your values."));
     }
+    if (dropped) messages_.show(this, kAppTitle, fromCore(*dropped), MessageIcon::Information);
 }
 
 void MainWindow::saveRomAs() {

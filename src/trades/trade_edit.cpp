@@ -77,6 +77,41 @@ TradeEdit uneditedEdit(const TradeRecord& shown) {
     return edit;
 }
 
+std::optional<std::string> dropFieldsNotHeld(const Release& release, Slot slot, std::set<Field>& edited,
+                                             std::optional<TradeEdit>& more) {
+    struct Lacking {
+        Field field;
+        std::string_view shown;  // as the editor labels it
+        std::string_view noun;   // as a record holds it
+    };
+    static constexpr Lacking kMayLack[] = {
+        {Field::TrainerName, "original trainer", "original trainer's name"},
+        {Field::TrainerId, "ID", "trainer ID"},
+        {Field::HeldItem, "held item", "held item"},
+        {Field::Dvs, "DVs", "DVs"},
+        {Field::GenderRequirement, "gender requirement", "gender requirement"},
+    };
+    const RecordLayout& layout = release.layout;
+    std::vector<std::string> shown, nouns;
+    for (const Lacking& l : kMayLack) {
+        if (layout.has(l.field)) continue;
+        if (more) {
+            if (l.field == Field::TrainerName) more->trainerName.reset();
+            if (l.field == Field::TrainerId) more->trainerId.reset();
+            if (l.field == Field::HeldItem) more->heldItem.reset();
+            if (l.field == Field::Dvs) more->dvs.reset();
+            if (l.field == Field::GenderRequirement) more->genderRequirement.reset();
+        }
+        if (edited.erase(l.field) == 0) continue;
+        shown.push_back("the " + std::string(l.shown));
+        nouns.emplace_back(l.noun);
+    }
+    if (shown.empty()) return std::nullopt;
+    const std::string why = std::string(release.name) + "'s trades have no " + joinedList(nouns, 0, "or") + ".";
+    if (edited.empty()) return "Kept none of your edits to " + slot.name() + ": " + why;
+    return "Kept your edits to " + slot.name() + " except " + joinedList(shown) + ": " + why;
+}
+
 std::string_view nameRoleText(NameRole role) {
     return role == NameRole::Nickname ? "nickname" : "original trainer's name";
 }

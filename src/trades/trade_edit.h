@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <variant>
 #include <vector>
@@ -87,6 +88,15 @@ struct NameRoom {
     std::size_t length = 0;
 };
 std::optional<NameRoom> nameRoom(const Rom& rom, const TradeRecord& shown, NameRole role, std::u16string_view text);
+
+// Keeps of an edit only the fields the release's records hold: typed into
+// one release's trade and carried over to another (the file rebuilt as
+// another game), an edit of a field this one lacks can never be saved.
+// Gives the sentence that names what was dropped ("Kept your edits to
+// Trade Number 1 except the ID: Pokémon Red's trades have no trainer ID."),
+// or nothing where every edit was kept.
+std::optional<std::string> dropFieldsNotHeld(const Release& release, Slot slot, std::set<Field>& edited,
+                                             std::optional<TradeEdit>& more);
 
 // The record's bytes after the edit, or every reason to refuse it.
 Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& edit);

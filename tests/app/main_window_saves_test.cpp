@@ -600,15 +600,37 @@ void MainWindowTest::theWindowFollowsTheRomOnDisk() {
     QVERIFY(!window->statusBar()->currentMessage().contains(read));
     QVERIFY(sink->questions.isEmpty());
 
-    // With a typed edit, asked once; Reload and Keep My Edits keeps it over the file's new values.
+    // With a typed edit, asked once, however often the file changes while the question is open;
+    // Reload and Keep My Edits keeps it over the file's newest values.
     typeInto("txtNickname", "MINE");
     sink->willChoose(0);
+    sink->whileAsking = [&] {
+        dir->write("hack.gbc", rebuilt("SECOND", 4321));
+        QTest::qWait(4 * RomWatcher::kSettleMs);
+    };
     dir->write("hack.gbc", rebuilt("OTHER", 31337));
     QTRY_COMPARE(sink->questions.size(), 1);
     QVERIFY(sink->takeQuestions()[0].text.startsWith("\u201chack.gbc\u201d changed on disk"));
     QCOMPARE(text("txtNickname"), QString("MINE"));
-    QCOMPARE(text("txtID"), QString("31337"));
+    QCOMPARE(text("txtID"), QString("4321"));
     QTest::qWait(3 * RomWatcher::kSettleMs);
     QVERIFY(sink->questions.isEmpty());
+
+    // Rebuilt as another game: an edit its records cannot hold is dropped, and said so; the rest is saved.
+    typeInto("txtID", "4242");
+    sink->willChoose(0);
+    sink->take();
+    dir->write("hack.gbc", firstGenerationRom("POKEMON RED", 3));
+    QTRY_COMPARE(sink->questions.size(), 1);
+    sink->takeQuestions();
+    expectMessage("Kestrane", "Kept your edits to Trade Number 5 except the ID: Pok\u00e9mon Red's trades have no trainer ID.",
+                  MessageIcon::Information);
+    QCOMPARE(text("txtNickname"), QString("MINE"));
+    QVERIFY(!control<QLineEdit>(window.get(), "txtID")->isEnabled());
+    QCOMPARE(text("txtID"), QString("random"));  // as every Red trade shows it
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    const Bytes red = readFile(path);
+    QCOMPARE(Bytes(red.begin() + kRedBlueTable + 4 * 14 + 3, red.begin() + kRedBlueTable + 4 * 14 + 8), (Bytes{0x8C, 0x88, 0x8D, 0x84, 0x50}));
     sink->willAnswer(SaveAnswer::Discard);
 }

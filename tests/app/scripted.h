@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QWidget>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "app/common_dialog.h"
@@ -49,6 +50,8 @@ public:
     int choose(QWidget* parent, const QString& title, const QString& text, const QStringList& buttons,
                int defaultButton = 0) override {
         questions.append({title, text, MessageIcon::None, parent, buttons.join(QStringLiteral(" | ")), defaultButton});
+        // What happens while a real box is open, its event loop running.
+        if (whileAsking) std::exchange(whileAsking, {})();
         if (choices.isEmpty()) {
             unexpected = true;
             return int(buttons.size()) - 1;
@@ -66,6 +69,7 @@ public:
     QList<Message> questions;
     QList<SaveAnswer> answers;
     QList<int> choices;
+    std::function<void()> whileAsking;  // run once, inside the next choice
     bool unexpected = false;
 };
 
