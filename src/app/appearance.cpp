@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QIconEngine>
 #include <QImage>
@@ -31,6 +32,36 @@ QString typedText(const QComboBox* box) {
         return text.left(line->selectionStart());
     }
     return text;
+}
+
+namespace {
+
+// Sees the box's focus leave before the line does: the line would keep the
+// completion, unselected, as if it had been taken.
+class CompletionKeeper final : public QObject {
+public:
+    explicit CompletionKeeper(QComboBox* box) : QObject(box), box_(box) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::FocusOut) return false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // Tab takes it; the box's own list opening is no leaving.
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::PopupFocusReason) return false;
+        QLineEdit* line = box_->lineEdit();
+        if (const QString typed = typedText(box_); line && typed != line->text()) line->setText(typed);
+        return false;
+    }
+
+private:
+    QComboBox* box_;
+};
+
+}  // namespace
+
+void takeCompletionOnlyByKey(QComboBox* box) {
+    auto* keeper = new CompletionKeeper(box);
+    box->installEventFilter(keeper);
+    if (box->lineEdit()) box->lineEdit()->installEventFilter(keeper);
 }
 
 QFont classicFont(const QStringList& families) {

@@ -40,6 +40,11 @@ QPixmap pixmapOf(const FrontPicture& picture);
 // have not accepted (the rest after the cursor, selected) is not part of it.
 QString typedText(const QComboBox* box);
 
+// Makes an editable list box take its inline completion only by Enter or
+// Tab (or a click on an entry of its list): left any other way (a click
+// elsewhere, a button, another window) it keeps exactly what was typed.
+void takeCompletionOnlyByKey(QComboBox* box);
+
 // Lines for a question: at most thirty, then "…and N more", the last
 // `kept` lines always shown.
 QStringList questionLines(const std::vector<std::string>& lines, int kept = 0);

@@ -146,6 +146,7 @@ MainForm buildMainForm(QWidget* client) {
     for (QComboBox* box : {f.offeredSpecies, f.requestedSpecies}) {
         box->setEditable(true);
         box->setInsertPolicy(QComboBox::NoInsert);
+        takeCompletionOnlyByKey(box);
     }
     return f;
 }

@@ -1,5 +1,6 @@
 // The window's commands that write: a trade, a copy, an import, an export,
 // a patch, and undoing and redoing saves.
+#include <functional>
 #include "main_window_test.h"
 
 #include <fstream>
@@ -266,6 +267,31 @@ void MainWindowTest::savingWritesExactlyTheEditedFields() {
         QCOMPARE(text(box), QString("mew"));
         QVERIFY(!window->isWindowModified());
         QCOMPARE(int(readFile(path)[at]), 151);
+    }
+    // Left by the mouse, the box keeps what was typed (shown as the list spells the entry it names
+    // exactly); Tab takes the completion.
+    QLineEdit* offeredLine = offered->lineEdit();
+    struct Leaving {
+        const char* how;
+        std::function<void()> leave;
+        QString shown;
+        int saved;
+    };
+    for (const Leaving& l : std::vector<Leaving>{
+             {"a click on the Nickname box", [&] { QTest::mouseClick(w("txtNickname"), Qt::LeftButton); }, "Mew", 151},
+             {"a click on Save", [&] { QTest::mouseClick(w("btnSave"), Qt::LeftButton); }, "Mew", 151},
+             {"Tab", [&] { QTest::keyClick(offeredLine, Qt::Key_Tab); }, "Mewtwo ", 150},
+         }) {
+        qInfo("%s", l.how);
+        QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
+        offeredLine->selectAll();
+        QTest::keyClicks(offeredLine, "mew");
+        QCOMPARE(offeredLine->text(), QString("mewtwo "));
+        l.leave();
+        QCOMPARE(text("theirpoke"), l.shown);
+        if (sink->messages.isEmpty()) QTest::mouseClick(w("btnSave"), Qt::LeftButton);
+        expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+        QCOMPARE(int(readFile(path)[base + 1]), l.saved);
     }
 }
 
