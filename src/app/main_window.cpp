@@ -472,11 +472,23 @@ void MainWindow::showRomInformation() {
     const Release& release = *rom_->release;
     form_.gameName->setText(fromCore(release.shortName()));
     form_.gameName->setToolTip(release.variant ? fromCore(release.name) : QString());
-    // A title standing for the code (Red, Blue and Yellow) may be longer than its label: cut, and whole in the tooltip.
+    // A title standing for the code (Red, Blue and Yellow) is longer than a
+    // code: its label widens and the language moves along, so that it shows
+    // whole; only what still passes the frame's edge is cut (whole in the tooltip).
+    constexpr int kCodeWidth = 65, kCaptionGap = 7, kLanguageCaptionWidth = 56, kFrameEdge = 465;
     const QString code = fromCore(release.code);
-    form_.gameCode->setText(form_.gameCode->fontMetrics().elidedText(code, Qt::ElideRight, form_.gameCode->width()));
-    form_.gameCode->setToolTip(form_.gameCode->text() == code ? QString() : code);
-    form_.language->setText(fromCore(languageName(release.language)));
+    QLabel* codeLabel = form_.gameCode;
+    QLabel* languageCaption = form_.romCaptions.value(2);
+    const int codeWidth = std::max(kCodeWidth, codeLabel->fontMetrics().horizontalAdvance(code) + 2);
+    codeLabel->resize(codeWidth, codeLabel->height());
+    languageCaption->move(codeLabel->x() + codeWidth + kCaptionGap, languageCaption->y());
+    form_.language->move(languageCaption->x() + kLanguageCaptionWidth, form_.language->y());
+    form_.language->resize(std::max(1, kFrameEdge - form_.language->x()), form_.language->height());
+    codeLabel->setText(code);
+    codeLabel->setToolTip(QString());
+    const QString language = fromCore(languageName(release.language));
+    form_.language->setText(form_.language->fontMetrics().elidedText(language, Qt::ElideRight, form_.language->width()));
+    form_.language->setToolTip(form_.language->text() == language ? QString() : language);
     // A table the game's routine does not vouch for says so, whole in the tooltip.
     const bool byRecords = rom_->table && rom_->table->foundBy == FoundBy::RecordScan;
     QString table = !rom_->table ? QStringLiteral("Trade table: not found")

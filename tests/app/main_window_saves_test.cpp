@@ -559,6 +559,22 @@ void MainWindowTest::checksumsFollowTheMenuItem() {
         MainWindow again(*sink, *dialogs, *files);
         QCOMPARE(again.findChild<QAction*>("mnuPadNames")->isChecked(), games);
     }
+
+    // Stadium data already stale before the save stays so, and the window says so as the command line does.
+    Bytes stale = gameRom("AAUE");
+    buildChecksums(stale, true);
+    stale[0x1FFE00] ^= 1;
+    std::uint16_t sum = 0;  // the global checksum consistent again: only the Stadium data is stale
+    for (std::size_t i = 0; i < stale.size(); ++i) sum = std::uint16_t(sum + (i == 0x14E || i == 0x14F ? 0 : stale[i]));
+    stale[0x14E] = std::uint8_t(sum >> 8), stale[0x14F] = std::uint8_t(sum);
+    open(dir->write("stale.gb", stale));
+    clickTrade(0);
+    typeInto("txtID", "3");
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QCOMPARE(window->statusBar()->currentMessage(),
+             QString("Checksums updated, but the Stadium data was already stale and was left as it was "
+                     "(\"kestrane-cli checksums --fix\" makes them consistent)."));
 }
 
 void MainWindowTest::aSaveThatFailsKeepsTheUserWhereTheyWere() {
