@@ -10,16 +10,12 @@ DEB_PACKAGES := cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev qt6-b
 ifeq ($(PRESET),clang)
 DEB_PACKAGES += clang-14
 endif
-# Release builds lay out the programs' code with lld (the top CMakeLists.txt).
-ifneq ($(filter $(PRESET),release bench),)
-DEB_PACKAGES += lld
-endif
 ifeq ($(PRESET),asan)
 DEB_PACKAGES += clang-14 libclang-rt-14-dev
 endif
 SCREENSHOT_PACKAGES := xvfb xdotool imagemagick x11-utils
 
-.PHONY: all deps configure build test run demo screenshot install package bench start-up-order stress asan clang fuzz valgrind windows windows-test windows-package clean
+.PHONY: all deps configure build test run demo screenshot install package bench stress asan clang fuzz valgrind windows windows-test windows-package clean
 
 all: build
 
@@ -101,14 +97,6 @@ bench:
 	cmake --build --preset bench --target kestrane-bench kestrane-stress
 	build/bench/tests/bench/kestrane-bench --benchmark_min_time=0.2
 	build/bench/tests/bench/kestrane-stress 16 5
-
-# Learns again which functions starting and the common commands run, for
-# the release builds' code layout (cmake/start-up-order.txt); needs Valgrind.
-start-up-order:
-	$(call install_missing,valgrind libbenchmark-dev)
-	$(MAKE) configure PRESET=bench
-	cmake --build --preset bench --target kestrane kestrane-cli kestrane-training-roms
-	tests/bench/start_up_order.sh build/bench
 
 # Sixteen kestrane-cli processes saving one ROM at once, five rounds: no
 # lost edit, no stale checksum.

@@ -238,12 +238,12 @@ Result<RomIdentity> identifyRom(const std::string& path, FileSystem& fs = native
 // is printable ASCII, else its bytes in hexadecimal ("00 FF 41 42").
 std::string printableGameCode(std::string_view gameCode);
 
-// What the user is told about a file whose release Kestrane does not edit
-// (the message: the release where it is known, else "Unsupported ROM."),
-// and what the command line adds (the detail: the code, what is edited).
 // The refusal of a file that holds no cartridge header (a text, a symbol
 // file, a picture): no game at all, not one Kestrane does not know.
 Error notAGameBoyRom(const std::string& path);
+// What the user is told about a file whose release Kestrane does not edit
+// (the message: the release where it is known, else "Unsupported ROM."),
+// and what the command line adds (the detail: the code, what is edited).
 Error unsupportedRom(std::string_view gameCode, std::uint8_t version = 0, std::uint8_t destination = 1);
 
 }  // namespace kestrane
