@@ -7,7 +7,7 @@
 #include "support/hex_text.h"
 #include "support/utf.h"
 #include "text/game_text.h"
-#include "trades/banks.h"
+#include "platform/gb/banks.h"
 
 namespace kestrane {
 namespace {

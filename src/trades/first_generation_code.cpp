@@ -4,9 +4,9 @@
 #include <functional>
 
 #include "support/hex_text.h"
-#include "trades/banks.h"
-#include "trades/code_reader.h"
-#include "trades/code_search.h"
+#include "platform/gb/banks.h"
+#include "platform/gb/code_reader.h"
+#include "platform/gb/code_search.h"
 #include "trades/routines.h"
 
 namespace kestrane {

@@ -4,7 +4,7 @@
 
 #include "support/bytes.h"
 #include "support/hex_text.h"
-#include "trades/banks.h"
+#include "platform/gb/banks.h"
 #include "trades/first_generation_code.h"
 
 namespace kestrane {

@@ -8,8 +8,8 @@
 #include "support/utf.h"
 #include "text/game_text.h"
 #include "support/bytes.h"
-#include "trades/banks.h"
-#include "trades/code_search.h"
+#include "platform/gb/banks.h"
+#include "platform/gb/code_search.h"
 
 #include <array>
 #include <variant>

@@ -281,25 +281,6 @@ std::string_view languageName(Language language) {
     return {};
 }
 
-std::string largestRomSizeText() { return std::to_string(kLargestRomSize >> 20) + " MiB"; }
-
-std::optional<std::int64_t> romSizeOfHeaderByte(std::uint8_t n) {
-    if (n > 8) return std::nullopt;
-    return std::int64_t{0x8000} << n;
-}
-
-Result<std::optional<std::int64_t>> headerRomSize(File& file) {
-    std::array<std::uint8_t, 1> n{};
-    auto got = readUpTo(file, kRomSizeByteOffset, n);
-    if (!got) return got.error();
-    return *got == 0 ? std::nullopt : romSizeOfHeaderByte(n[0]);
-}
-
-std::string RomSize::cutOffNote() const {
-    return "The file is " + groupedNumber(file) + " bytes; its header says " + groupedNumber(header.value_or(0)) +
-           ": it may be cut off.";
-}
-
 namespace {
 
 bool hasRevision(const Release& release, std::uint8_t version) {
@@ -414,12 +395,6 @@ Result<RomIdentity> identifyRom(const std::string& path, FileSystem& fs) {
     return identity;
 }
 
-std::string printableGameCode(std::string_view gameCode) {
-    bool printable = true;
-    for (char c : gameCode) printable = printable && c >= 0x20 && c < 0x7F;
-    if (printable) return std::string(gameCode);
-    return spacedHex({reinterpret_cast<const std::uint8_t*>(gameCode.data()), gameCode.size()});
-}
 
 Error notAGameBoyRom(const std::string& path) {
     Error error = refused(ErrorCode::UnsupportedRom, "This is not a Game Boy ROM (no cartridge header).");

@@ -17,46 +17,18 @@
 #include "support/result.h"
 #include "text/charset.h"
 #include "text/text_dialect.h"
-#include "trades/checksums.h"
+#include "platform/gb/cartridge.h"
+#include "platform/gb/checksums.h"
 #include "trades/record_layout.h"
 #include "trades/routines.h"
 #include "trades/slot.h"
 
 namespace kestrane {
 
-inline constexpr std::int64_t kGameCodeOffset = 0x13F;
-inline constexpr std::size_t kGameCodeLength = 4;
-// A file must reach past the game code to be a ROM at all.
-inline constexpr std::int64_t kMinimumRomSize = kGameCodeOffset + kGameCodeLength;
-// The largest Game Boy Color ROM. A larger file is no cartridge image: no
-// table is looked for past it, and its checksums are not computed.
-inline constexpr std::int64_t kLargestRomSize = 8 * 1024 * 1024;
-// "8 MiB", for messages.
-std::string largestRomSizeText();
 // The games Kestrane edits: "Pokémon Gold, Silver, Crystal, Red, Blue or Yellow" (last: "or"),
 // "Pokémon Gold, Silver, Crystal, Red, Blue and Yellow".
 std::string gamesText(std::string_view last);
 
-// The cartridge header's ROM size byte: the game's size is 32 KiB << n.
-inline constexpr std::int64_t kRomSizeByteOffset = 0x148;
-// The header's version byte: the revision of a release.
-inline constexpr std::int64_t kVersionByteOffset = 0x14C;
-
-// The size a ROM size byte gives; none for a byte that names no size (n > 8).
-std::optional<std::int64_t> romSizeOfHeaderByte(std::uint8_t n);
-// The size a ROM's header gives, from the file the caller has open; none
-// where the file ends before the byte or the byte names no size.
-Result<std::optional<std::int64_t>> headerRomSize(File& file);
-
-// What Kestrane knows of a file's size against its header's.
-struct RomSize {
-    std::int64_t file = 0;
-    std::optional<std::int64_t> header;
-    // Shorter than its header says: the end of the game is missing.
-    bool cutOff() const { return header && file < *header; }
-    // "The file is 1,036,077 bytes; its header says 2,097,152: it may be cut off."
-    std::string cutOffNote() const;
-};
 // The slots the trade list always shows.
 inline constexpr int kListedSlots = 7;
 
@@ -204,10 +176,6 @@ inline bool holdsCheck(const Release& release, Check check) {
 // Every release Kestrane edits, in the table's order.
 std::span<const Release> releases();
 
-inline constexpr std::int64_t kTitleOffset = 0x134;
-inline constexpr std::size_t kTitleLength = 16;
-inline constexpr std::int64_t kDestinationOffset = 0x14A;  // 0x00 Japan, 0x01 elsewhere
-
 struct RomIdentity {
     // The four header bytes, one char per byte; in Red, Blue and Yellow the
     // title ("POKEMON RED"), which serves as their code.
@@ -221,12 +189,6 @@ struct RomIdentity {
     bool cartridgeHeader = true;
 };
 
-inline constexpr std::int64_t kLogoOffset = 0x104;
-inline constexpr std::uint8_t kLogo[48] = {0xCE, 0xED, 0x66, 0x66, 0xCC, 0x0D, 0x00, 0x0B, 0x03, 0x73, 0x00, 0x83,
-                                           0x00, 0x0C, 0x00, 0x0D, 0x00, 0x08, 0x11, 0x1F, 0x88, 0x89, 0x00, 0x0E,
-                                           0xDC, 0xCC, 0x6E, 0xE6, 0xDD, 0xDD, 0xD9, 0x99, 0xBB, 0xBB, 0x67, 0x63,
-                                           0x6E, 0x0E, 0xEC, 0xCC, 0xDD, 0xDC, 0x99, 0x9F, 0xBB, 0xB9, 0x33, 0x3E};
-
 // Reads the game code of a file the caller has open; path only names it in
 // messages. A file that ends before the game code is an error; a file with
 // any other code is a RomIdentity without a release.
@@ -234,9 +196,6 @@ Result<RomIdentity> identifyRom(File& file, const std::string& path);
 // The same by path: opens, reads the code, closes.
 Result<RomIdentity> identifyRom(const std::string& path, FileSystem& fs = nativeFileSystem());
 
-// The four header bytes as text a person can read: the code itself when it
-// is printable ASCII, else its bytes in hexadecimal ("00 FF 41 42").
-std::string printableGameCode(std::string_view gameCode);
 
 // The refusal of a file that holds no cartridge header (a text, a symbol
 // file, a picture): no game at all, not one Kestrane does not know.

@@ -9,7 +9,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
-#include "trades/checksums.h"
+#include "platform/gb/checksums.h"
 #include "trades/releases.h"
 #include "trades/trade_text.h"
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "trades/code_search.h"
+#include "platform/gb/code_search.h"
 
 namespace kestrane {
 

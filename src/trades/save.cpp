@@ -159,15 +159,15 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
         }
         if (skipped) policy = ChecksumPolicy::Leave;
     }
-    // The game code, or in Red, Blue and Yellow the title that stands for it.
-    const bool titled = rom.release->family == Family::RedBlueYellow;
-    std::vector<std::uint8_t> code(rom.release->code.size());
-    if (auto read = readExactly(held, titled ? kTitleOffset : kGameCodeOffset, code); !read) return read.error();
-    if (!std::equal(code.begin(), code.end(), rom.release->code.begin())) {
+    // The game code, or the title that stands for it.
+    const std::string_view identity = rom.release->code;
+    std::vector<std::uint8_t> code(identity.size());
+    if (auto read = readExactly(held, identityOffset(identity), code); !read) return read.error();
+    if (!std::equal(code.begin(), code.end(), identity.begin())) {
         const std::string now(code.begin(), code.end());
         return changedByOther(ErrorCode::GameChangedOnDisk,
                               quoted(rom.path) + " no longer holds the game it was opened as (its " +
-                                  (titled ? "title" : "game code") + " is now \"" + printableGameCode(now) + "\"). Open it again.");
+                                  std::string(identityWord(identity)) + " is now \"" + printableGameCode(now) + "\"). Open it again.");
     }
     Changes changes;
     changes.size = *size;

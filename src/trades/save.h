@@ -16,7 +16,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
-#include "trades/checksums.h"
+#include "platform/gb/checksums.h"
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
 #include "trades/trade_record.h"

@@ -12,7 +12,7 @@
 #include "support/bytes.h"
 #include "support/hex_text.h"
 #include "support/words.h"
-#include "trades/banks.h"
+#include "platform/gb/banks.h"
 #include "trades/fields.h"
 #include "trades/first_generation.h"
 #include "trades/slot.h"

@@ -38,7 +38,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
-#include "trades/code_search.h"
+#include "platform/gb/code_search.h"
 #include "trades/record_layout.h"
 #include "trades/releases.h"
 

@@ -18,7 +18,7 @@
 
 #include "support/rom_image.h"
 #include "text/game_text.h"
-#include "trades/banks.h"
+#include "platform/gb/banks.h"
 #include "trades/pictures.h"
 #include "trades/releases.h"
 #include "trades/save.h"

@@ -9,7 +9,7 @@
 
 #include "support/processes.h"
 #include "support/rom_image.h"
-#include "trades/checksums.h"
+#include "platform/gb/checksums.h"
 #include "trades/record_layout.h"
 
 using namespace kestrane;

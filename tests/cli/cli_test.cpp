@@ -21,7 +21,7 @@
 #include "support/file_systems.h"
 #include "support/fault_injection.h"
 #include "trades/releases.h"
-#include "trades/checksums.h"
+#include "platform/gb/checksums.h"
 #include "trades/dvs.h"
 #include "trades/pictures.h"
 #include "trades/trade_record.h"

@@ -1,6 +1,6 @@
 // The ROM's check data: known answers, the state Kestrane reads, and saves
 // that must leave a consistent ROM exactly as the games' build would make it.
-#include "trades/checksums.h"
+#include "platform/gb/checksums.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "trades/checksums.h"
+#include "platform/gb/checksums.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 
 #include "support/byte_scan.h"
 #include "support/bytes.h"
-#include "trades/releases.h"
+#include "platform/gb/cartridge.h"
 
 namespace kestrane {
 

@@ -1,4 +1,4 @@
-#include "trades/code_search.h"
+#include "platform/gb/code_search.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 #include "support/bytes.h"
 #include "support/hex_text.h"
 #include "support/words.h"
-#include "trades/banks.h"
+#include "platform/gb/banks.h"
 
 namespace kestrane {
 namespace {
