@@ -586,6 +586,9 @@ TEST_F(CliTest, SharingAnEdit) {
     for (std::uint32_t at = 0x100000; at < 0x100000 + 25 * 4; at += 4) scattered[at] ^= 1;
     scattered[0x100200] ^= 1, scattered[0x100201] ^= 1;
     const std::string many = dir.write("many.gbc", scattered);
+    Bytes checks = cleanBytes;
+    checks[0x14D] ^= 1, checks[0x1FFE10] ^= 1, checks[0x1FFE11] ^= 1;
+    const std::string checked = dir.write("checks.gbc", checks);
     const std::string gold = dir.write("gold.gbc", retailLikeRom("AAUE"));
     struct Exit {
         std::vector<std::string> args;
@@ -598,6 +601,7 @@ TEST_F(CliTest, SharingAnEdit) {
              {{"diff", clean, hack, "-q"}, 1, ""},
              {{"diff", clean, many}, 1, "27 other bytes differ outside the trade tables: 0x100000, 0x100004,"},
              {{"diff", clean, many}, 1, "0x100048, 0x10004C and 6 more."},
+             {{"diff", clean, checked}, 1, ": 0x14D (the header checksum) and 0x1FFE10\u20130x1FFE11 (the Stadium data).\n"},
              {{"diff", clean, gold}, 1, "The two ROMs are different games: Pok\u00e9mon Crystal (BYTE) and Pok\u00e9mon Gold (AAUE)"},
              {{"diff", clean, dir.write("other.gb", randomImage("aaue"))}, 2, "Unsupported ROM."},
              {{"diff", clean, dir.file("missing.gbc")}, 3, "does not exist"},

@@ -5,6 +5,7 @@
 
 #include "core/trade_fixture.h"
 #include "support/utf.h"
+#include "trades/releases.h"
 #include "trades/trainer_id.h"
 #include "trades/trade_warnings.h"
 
@@ -302,6 +303,44 @@ TEST_F(TradeEditTest, TradesThatCanNeverHappenAreSaid) {
     ASSERT_FALSE(value.genderRatios);
     EXPECT_TRUE(tradeWarnings(value, edited(gender("Chansey", "male"))).empty());
     EXPECT_EQ(warningLine(Slot::fromNumber(4), {Field::Nickname, "The nickname is empty."}), "Warning: Trade Number 4: The nickname is empty.");
+}
+
+// Edits carried into another game (the file rebuilt as Red): what its
+// records cannot hold is dropped, from the edited fields and More Fields'
+// values alike, and named.
+TEST_F(TradeEditTest, EditsAnotherGameCannotHoldAreDroppedByName) {
+    const Release& red = *findRelease("POKEMON RED");
+    const Release& crystal = *findRelease("BYTE");
+    struct Case {
+        const Release* into;
+        std::set<Field> edited;
+        std::set<Field> kept;
+        std::optional<std::string> note;
+    };
+    for (const Case& c : std::vector<Case>{
+             {&red, {Field::Nickname, Field::TrainerId}, {Field::Nickname},
+              "Kept your edits to Trade Number 1 except the ID: Pok\u00e9mon Red's trades have no trainer ID."},
+             {&red, {Field::TrainerId}, {},
+              "Kept none of your edits to Trade Number 1: Pok\u00e9mon Red's trades have no trainer ID."},
+             {&red, {Field::OfferedSpecies, Field::TrainerName, Field::HeldItem, Field::Dvs}, {Field::OfferedSpecies},
+              "Kept your edits to Trade Number 1 except the original trainer, the held item and the DVs: Pok\u00e9mon Red's "
+              "trades have no original trainer's name, held item or DVs."},
+             {&red, {Field::Nickname, Field::DialogSet}, {Field::Nickname, Field::DialogSet}, std::nullopt},
+             {&crystal, {Field::TrainerId, Field::HeldItem, Field::Dvs}, {Field::TrainerId, Field::HeldItem, Field::Dvs}, std::nullopt},
+         }) {
+        SCOPED_TRACE(c.note.value_or("kept whole"));
+        std::set<Field> edited = c.edited;
+        std::optional<TradeEdit> more = TradeEdit{};
+        more->trainerId = 4242;
+        more->heldItem = 3;
+        more->dvs = Dvs{1, 2, 3, 4};
+        EXPECT_EQ(dropFieldsNotHeld(*c.into, Slot::fromNumber(1), edited, more), c.note);
+        EXPECT_EQ(edited, c.kept);
+        const bool holds = c.into == &crystal;
+        EXPECT_EQ(more->trainerId.has_value(), holds);
+        EXPECT_EQ(more->heldItem.has_value(), holds);
+        EXPECT_EQ(more->dvs.has_value(), holds);
+    }
 }
 
 }  // namespace
