@@ -40,6 +40,23 @@ struct TradeScript {
 // the largest ROM).
 Result<std::vector<TradeScript>> findTradeScripts(File& file, std::int64_t fileSize);
 
+// A file's scripts, searched for once an opening however many steps ask:
+// the search reads every bank.
+class TradeScriptsOnce {
+public:
+    Result<std::span<const TradeScript>> in(File& file, std::int64_t fileSize) {
+        if (!found_) {
+            auto scripts = findTradeScripts(file, fileSize);
+            if (!scripts) return scripts.error();
+            found_ = std::move(*scripts);
+        }
+        return std::span<const TradeScript>(*found_);
+    }
+
+private:
+    std::optional<std::vector<TradeScript>> found_;
+};
+
 // The trades a table must hold for its scripts: the highest a script
 // starts, plus one; none where no script starts one.
 std::optional<int> recordsScriptsNeed(std::span<const TradeScript> scripts);

@@ -290,7 +290,7 @@ std::shared_ptr<const TradeWordsRead> wordsNotRead(const Release& release) {
 }
 
 Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const RomSize& size,
-                                      const FirstGenerationCode* firstGeneration) {
+                                      const FirstGenerationCode* firstGeneration, TradeScriptsOnce* scripts) {
     Pages rom(file, size.file);
     TradeWordsRead words = builtInTradeWords(release, {});
     auto table = linesTable(file, rom, release.words);
@@ -304,9 +304,10 @@ Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const 
         words.lines = std::move(*lines);
     }
     if (release.family == Family::RedBlueYellow) {
-        auto scripts = findTradeScripts(file, size.file);
-        if (!scripts) return scripts.error();
-        words.places = firstGenerationPlaces(release, *scripts, kMaxRecords);
+        TradeScriptsOnce own;
+        auto found = (scripts ? scripts : &own)->in(file, size.file);
+        if (!found) return found.error();
+        words.places = firstGenerationPlaces(release, *found, kMaxRecords);
         // "TRAINER": a string the text engine prints, where the game's code reads it.
         words.givenTrainer = "TRAINER";
         if (!firstGeneration || !firstGeneration->trainer.at) {

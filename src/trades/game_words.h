@@ -79,7 +79,8 @@ std::shared_ptr<const TradeWordsRead> wordsNotRead(const Release& release);
 // hundred bytes); only a failing read is an error.
 // `firstGeneration`: where Red, Blue and Yellow's code names their tables.
 Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const RomSize& size,
-                                      const struct FirstGenerationCode* firstGeneration = nullptr);
+                                      const struct FirstGenerationCode* firstGeneration = nullptr,
+                                      class TradeScriptsOnce* scripts = nullptr);
 
 // The names a trader's lines fill in, as the game prints them.
 struct LineNames {

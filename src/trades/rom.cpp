@@ -88,7 +88,8 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
             rom.checksums = *state;
         }
     }
-    auto table = locateTradeTable(held, *rom.release, path, rom.size);
+    TradeScriptsOnce scripts;
+    auto table = locateTradeTable(held, *rom.release, path, rom.size, &scripts);
     // The table's row: the release, or the variant whose layout the game's code reads.
     if (table) {
         rom.table = *table;
@@ -108,7 +109,7 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
         rom.speciesBuiltInWhy = species->whyNot;
         rom.species = std::make_shared<const SpeciesList>(std::move(species->species), rom.release->language == Language::English);
         if (species->whyNot.empty()) rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->gameNames));
-        auto words = readTradeWords(held, *rom.release, rom.size, rom.firstGenerationCode.get());
+        auto words = readTradeWords(held, *rom.release, rom.size, rom.firstGenerationCode.get(), &scripts);
         if (!words) return inContext(words.error(), where());
         rom.words = std::make_shared<const TradeWordsRead>(std::move(*words));
     } else if (parts.gameData) {

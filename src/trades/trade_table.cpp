@@ -234,7 +234,7 @@ std::string callsText(const std::vector<RoutineCall>& calls) {
     return joinedList(seen);
 }
 
-Result<Located> locate(File& opened, const Release& release, const RomSize& size) {
+Result<Located> locate(File& opened, const Release& release, const RomSize& size, TradeScriptsOnce* scripts) {
     // The routine's bank holds its callers and its table too: one read
     // serves all three, and a search of the whole file serves every later step.
     auto* holding = dynamic_cast<HoldingFile*>(&opened);
@@ -290,9 +290,10 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
         // Red, Blue and Yellow keep no count: the table holds at least the trades their scripts start.
         int required = row->ownRecords;
         if (row->family == Family::RedBlueYellow) {
-            auto scripts = findTradeScripts(file, size.file);
-            if (!scripts) return scripts.error();
-            required = recordsScriptsNeed(*scripts).value_or(row->ownRecords);
+            TradeScriptsOnce own;
+            auto found = (scripts ? scripts : &own)->in(file, size.file);
+            if (!found) return found.error();
+            required = recordsScriptsNeed(*found).value_or(row->ownRecords);
         }
         auto pointed = tableAt(file, *row, found->copies.front().pointers.front(), required, size,
                                found->reached == RoutineReached::OwnPlace);
@@ -331,8 +332,9 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
 
 }  // namespace
 
-Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path, const RomSize& size) {
-    auto located = locate(file, release, size);
+Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path, const RomSize& size,
+                                    TradeScriptsOnce* scripts) {
+    auto located = locate(file, release, size, scripts);
     if (!located) return inContext(located.error(), "Could not read the trade table of " + quoted(path));
     if (const auto* why = std::get_if<std::string>(&*located)) return noTable(release, *why);
     if (const auto* whole = std::get_if<WholeRefusal>(&*located)) return noTable(release, *whole);
@@ -341,7 +343,7 @@ Result<TradeTable> locateTradeTable(File& file, const Release& release, const st
 
 Result<void> confirmTradeTable(File& file, const Release& release, const TradeTable& found, int records,
                                const std::string& path, const RomSize& size) {
-    auto located = locate(file, release, size);
+    auto located = locate(file, release, size, nullptr);
     if (!located) return inContext(located.error(), "Could not read the trade table of " + quoted(path));
     const auto* now = std::get_if<TradeTable>(&*located);
     if (now && now->offset == found.offset && now->foundBy == found.foundBy && now->routine == found.routine &&

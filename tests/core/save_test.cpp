@@ -74,6 +74,9 @@ TEST(ReadOnce, EachStepReadsWhatItNeedsOnce) {
     putTable(rebanked, 0x1A0800, retailTrades("BYTE"));
     putRoutine(rebanked, 0x1A0100, 0x1A0800);
     const std::string rebankedPath = dir.write("rebanked.gbc", rebanked);
+    // Red: its scripts, searched for in every bank, and its tables, each where its code reads it.
+    const std::string redPath = dir.write("red.gb", firstGenerationRom("POKEMON RED"));
+    const auto redSize = std::int64_t(readFile(redPath).size());
     const Rom rom = *openRom(path);
     TradeEdit edit = uneditedEdit(*readTradeRecord(rom, Slot::fromNumber(1))->record);
     const auto size = std::int64_t(kRomSize);
@@ -98,6 +101,13 @@ TEST(ReadOnce, EachStepReadsWhatItNeedsOnce) {
              return opened && opened->table && opened->table->offset == 0x1A0800;
          },
          size + kBank + kSmall},
+        {"opening Red with its game data: the file once (its scripts), and the banks of the trade routine, of bank 0's "
+         "routines, of the Pokédex order and of the texts",
+         [&](FileSystem& fs) {
+             auto opened = openRom(redPath, fs);
+             return opened && opened->table && opened->words->places[7] == "Cinnabar Lab Trade Room";
+         },
+         redSize + 4 * kBank},
         {"reading the table: its records in one read",
          [&](FileSystem& fs) {
              auto trades = readTradeTable(rom, fs);
