@@ -30,7 +30,9 @@
 #include <vector>
 
 #include "support/result.h"
-#include "trades/pictures.h"
+#include "support/file.h"
+#include "trades/front_picture.h"
+#include "trades/rom.h"
 
 namespace kestrane {
 

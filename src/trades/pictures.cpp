@@ -117,18 +117,6 @@ Result<std::vector<std::uint8_t>> decompressPicture(std::span<const std::uint8_t
     return out;
 }
 
-std::vector<std::uint8_t> FrontPicture::rgb() const {
-    std::vector<std::uint8_t> out(shades.size() * 3);
-    std::uint8_t* at = out.data();
-    for (std::uint8_t shade : shades) {
-        const Rgb& c = colours[shade & 3];
-        *at++ = c.red;
-        *at++ = c.green;
-        *at++ = c.blue;
-    }
-    return out;
-}
-
 PictureLook lookOf(const std::optional<Dvs>& dvs) {
     return dvs ? PictureLook{isShiny(*dvs), unownLetter(*dvs)} : PictureLook{};
 }

@@ -33,6 +33,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
+#include "trades/front_picture.h"
 #include "trades/rom.h"
 
 namespace kestrane {
@@ -45,26 +46,6 @@ inline constexpr std::size_t kMaxPictureOutput = 0x1000;
 // ends them). A stream that ends first, runs past its bytes, refers to
 // output before its start or would pass kMaxPictureOutput is an error.
 Result<std::vector<std::uint8_t>> decompressPicture(std::span<const std::uint8_t> stream, std::size_t wanted);
-
-struct Rgb {
-    std::uint8_t red = 0, green = 0, blue = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
-
-// What picture to draw: shiny colours or not, and the Unown form.
-struct PictureLook {
-    bool shiny = false;
-    char unownLetter = 'A';
-};
-
-struct FrontPicture {
-    int width = 0;   // pixels
-    int height = 0;
-    std::vector<std::uint8_t> shades;  // 0-3, row by row
-    std::array<Rgb, 4> colours{};      // by shade
-    // Three bytes a pixel, row by row, in the picture's colours.
-    std::vector<std::uint8_t> rgb() const;
-};
 
 // The front picture of a species (1-251) in the ROM, or why there is none
 // (a pointer outside the file, data that is no picture, base data not

@@ -1,0 +1,17 @@
+#include "trades/front_picture.h"
+
+namespace kestrane {
+
+std::vector<std::uint8_t> FrontPicture::rgb() const {
+    std::vector<std::uint8_t> out(shades.size() * 3);
+    std::uint8_t* at = out.data();
+    for (std::uint8_t shade : shades) {
+        const Rgb& c = colours[shade & 3];
+        *at++ = c.red;
+        *at++ = c.green;
+        *at++ = c.blue;
+    }
+    return out;
+}
+
+}  // namespace kestrane

@@ -1,0 +1,31 @@
+// A creature's front picture as Kestrane draws it, whichever game's data
+// it was read from: its pixels' shades and the colours of each.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace kestrane {
+
+struct Rgb {
+    std::uint8_t red = 0, green = 0, blue = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// What picture to draw: shiny colours or not, and the Unown form.
+struct PictureLook {
+    bool shiny = false;
+    char unownLetter = 'A';
+};
+
+struct FrontPicture {
+    int width = 0;   // pixels
+    int height = 0;
+    std::vector<std::uint8_t> shades;  // 0-3, row by row
+    std::array<Rgb, 4> colours{};      // by shade
+    // Three bytes a pixel, row by row, in the picture's colours.
+    std::vector<std::uint8_t> rgb() const;
+};
+
+}  // namespace kestrane
