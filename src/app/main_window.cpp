@@ -33,6 +33,7 @@
 #include "app/trade_chooser.h"
 #include "exchange/table_file.h"
 #include "support/hex_text.h"
+#include "platform/gb/cartridge.h"
 #include "trades/creature_list.h"
 #include "trades/releases.h"
 #include "trades/save.h"
@@ -48,12 +49,14 @@ const QString kPadNamesSetting = QStringLiteral("edit/padNamesWithTerminator");
 
 QString openTitle() { return QStringLiteral("Open ") + fromCore(gamesText("or")) + QStringLiteral(" ROM..."); }
 
-// A single local .gb/.gbc file, or nothing.
+// A single local file named as a ROM is, or nothing.
 std::optional<QString> droppedRom(const QMimeData* mime) {
     if (!mime->hasUrls() || mime->urls().size() != 1 || !mime->urls().constFirst().isLocalFile()) return std::nullopt;
     QString path = mime->urls().constFirst().toLocalFile();
-    QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix != QLatin1String("gb") && suffix != QLatin1String("gbc")) return std::nullopt;
+    const std::string suffix = toCore(QFileInfo(path).suffix().toLower());
+    const bool named = std::any_of(std::begin(kRomFileKinds), std::end(kRomFileKinds),
+                                   [&](const RomFileKind& kind) { return kind.extension == suffix; });
+    if (!named) return std::nullopt;
     return path;
 }
 

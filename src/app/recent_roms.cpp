@@ -15,6 +15,9 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include "app/appearance.h"
+#include "platform/gb/cartridge.h"
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #include <shlobj.h>
@@ -70,9 +73,13 @@ void addToXbel(const QString& file, const QString& path) {
     xml.writeStartElement(QStringLiteral("metadata"));
     xml.writeAttribute(QStringLiteral("owner"), QStringLiteral("http://freedesktop.org"));
     xml.writeEmptyElement(QStringLiteral("http://www.freedesktop.org/standards/shared-mime-info"), QStringLiteral("mime-type"));
-    xml.writeAttribute(QStringLiteral("type"), path.endsWith(QLatin1String(".gbc"), Qt::CaseInsensitive)
-                                                   ? QStringLiteral("application/x-gameboy-color-rom")
-                                                   : QStringLiteral("application/x-gameboy-rom"));
+    // The type its name says; a name that says none is listed as the first kind's.
+    const std::string suffix = toCore(QFileInfo(path).suffix().toLower());
+    std::string_view type = kRomFileKinds[0].mimeType;
+    for (const RomFileKind& kind : kRomFileKinds) {
+        if (kind.extension == suffix) type = kind.mimeType;
+    }
+    xml.writeAttribute(QStringLiteral("type"), fromCore(type));
     xml.writeStartElement(bookmark, QStringLiteral("applications"));
     xml.writeEmptyElement(bookmark, QStringLiteral("application"));
     xml.writeAttribute(QStringLiteral("name"), QStringLiteral("Kestrane"));
