@@ -135,7 +135,7 @@ int info(const Context& ctx, const std::string& path, bool json) {
         info["speciesNames"] = from(rom->speciesBuiltInWhy);
         info["traderLines"] = from(rom->words->linesWhyNot);
         info["places"] = from(rom->words->placesWhyNot);
-        if (release.family == Family::RedBlueYellow) info["trainerName"] = from(rom->words->givenTrainerWhyNot);
+        if (!release.layout.has(Field::TrainerName)) info["trainerName"] = from(rom->words->givenTrainerWhyNot);
         info["size"] = Json{{"file", rom->size.file}, {"header", rom->size.header ? Json(*rom->size.header) : Json(nullptr)},
                             {"cutOff", rom->size.cutOff()}};
         info["checksums"] = checksumsJson(rom->checksums, rom->release);
@@ -150,8 +150,8 @@ int info(const Context& ctx, const std::string& path, bool json) {
         auto from = [](const std::string& why) { return why.empty() ? std::string("from the ROM") : "built in (" + why + ")"; };
         ctx.out << "Species names: " << from(rom->speciesBuiltInWhy) << "\nTrader lines:  " << from(rom->words->linesWhyNot)
                 << "\nPlaces:        " << from(rom->words->placesWhyNot) << '\n';
-        // One name the game gives every creature it trades away.
-        if (release.family == Family::RedBlueYellow) ctx.out << "Trainer name:  " << from(rom->words->givenTrainerWhyNot) << '\n';
+        // Records without a trainer: the one name the game gives every creature it trades away.
+        if (!release.layout.has(Field::TrainerName)) ctx.out << "Trainer name:  " << from(rom->words->givenTrainerWhyNot) << '\n';
         printChecksums(ctx, *rom);
     }
     return rom->table ? kDone : ctx.fail(rom->noTable);
