@@ -167,11 +167,20 @@ bool sisterReleases(const Release& a, const Release& b);
 // "The table is from Pokémon Silver (AAXE), a sister release: its trades fit this ROM's."
 std::string sisterNote(const Release& from);
 
+// What sets the families apart, each asked in one place.
+//
 // Whether a release's ROMs carry a check: Red, Blue and Yellow are 1 MiB,
 // smaller than the Stadium data's place, and no build of theirs makes it.
 inline bool holdsCheck(const Release& release, Check check) {
     return check != Check::Stadium || release.family != Family::RedBlueYellow;
 }
+// Whether the game's code reads its own trades by a count (Gold, Silver
+// and Crystal), so that those records are the release's by their place;
+// Red, Blue and Yellow keep none, and every record is known by its bytes
+// alone and placed by the scripts that start it.
+inline bool countsItsTrades(const Release& release) { return release.family != Family::RedBlueYellow; }
+// Whether the game's creatures hold items at all (none before the second generation).
+inline bool holdsItems(const Release& release) { return release.family != Family::RedBlueYellow; }
 
 // Every release Kestrane edits, in the table's order.
 std::span<const Release> releases();

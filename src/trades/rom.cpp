@@ -15,9 +15,8 @@ int Rom::slotCount() const { return std::max(kListedSlots, table ? table->record
 std::optional<RecordPlace> Rom::place(Slot slot) const {
     const int record = slot.recordIndex(release->slotOrder);
     if (!table || record >= table->records) return std::nullopt;
-    // Red, Blue and Yellow place every trade by the scripts that start it.
-    const bool own = slot.index() < int(words->places.size()) &&
-                     (release->family == Family::RedBlueYellow || record < release->ownRecords);
+    // A game that keeps no count places every trade by the scripts that start it.
+    const bool own = slot.index() < int(words->places.size()) && (!countsItsTrades(*release) || record < release->ownRecords);
     return RecordPlace{table->offset + std::uint32_t(record) * release->layout.size,
                        own ? words->places[std::size_t(slot.index())] : std::string(kAddedLocation)};
 }

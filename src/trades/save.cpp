@@ -33,7 +33,7 @@ std::optional<std::string> wouldHide(const Rom& rom, Slot slot, const RecordByte
     std::string why = recordFaultText(fault, bytes, release.layout);
     why[0] = char(std::toupper(static_cast<unsigned char>(why[0])));
     return why + (how == FoundBy::RecordScan ? "; a table found by its records alone must keep every record recognisable."
-                  : release.family == Family::RedBlueYellow
+                  : !countsItsTrades(release)
                       ? "; " + std::string(release.name) + " keeps no count of its trades, so each is known by its bytes "
                                                            "alone and its record must stay recognisable."
                       : "; a trade this ROM added is known by its bytes alone, so its record must stay recognisable.");

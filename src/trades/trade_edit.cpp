@@ -29,7 +29,7 @@ std::u16string shownText(const TradeRecord& shown, NameRole role) {
 // makes it when the trade happens, or (a held item before the second
 // generation) has no such thing at all.
 Error noSuchField(const Release& release, std::string_view what, Field field = Field::TrainerName) {
-    const bool never = field == Field::HeldItem && release.family == Family::RedBlueYellow;
+    const bool never = field == Field::HeldItem && !holdsItems(release);
     return refused(ErrorCode::NoSuchField, std::string(release.name) + "'s trades have no " + std::string(what) +
                                                (never ? ": creatures hold no items in this game."
                                                       : ": the game sets it when the trade happens."));

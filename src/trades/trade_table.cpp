@@ -203,8 +203,8 @@ Error noTable(const Release& release, const std::string& why) {
 
 RecordFault tradeRecordFault(RecordView record, int recordIndex, const Release& release, FoundBy foundBy) {
     const int dialogSets = int(release.dialogSets.size());
-    // Red, Blue and Yellow store no count: every record is known by its bytes alone.
-    return recordIndex < release.ownRecords && foundBy != FoundBy::RecordScan && release.family == Family::GoldSilverCrystal
+    // Without a count every record is known by its bytes alone.
+    return recordIndex < release.ownRecords && foundBy != FoundBy::RecordScan && countsItsTrades(release)
                ? recordFault(record, release.layout, dialogSets)
                : strictRecordFault(record, release.layout, dialogSets, release.charset());
 }
@@ -287,9 +287,9 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
             }
             if (std::find(fit.begin(), fit.end(), row) == fit.end()) row = fit.front();
         }
-        // Red, Blue and Yellow keep no count: the table holds at least the trades their scripts start.
+        // A game that keeps no count: the table holds at least the trades its scripts start.
         int required = row->ownRecords;
-        if (row->family == Family::RedBlueYellow) {
+        if (!countsItsTrades(*row)) {
             TradeScriptsOnce own;
             auto found = (scripts ? scripts : &own)->in(file, size.file);
             if (!found) return found.error();
