@@ -395,7 +395,6 @@ Result<RomIdentity> identifyRom(const std::string& path, FileSystem& fs) {
     return identity;
 }
 
-
 Error notAGameBoyRom(const std::string& path) {
     Error error = refused(ErrorCode::UnsupportedRom, "This is not a Game Boy ROM (no cartridge header).");
     error.detail = quoted(path) + " lacks the logo every Game Boy cartridge holds at " + hexOffset(kLogoOffset) +
