@@ -275,7 +275,8 @@ TradeWordsRead builtInTradeWords(const Release& release, std::string why) {
     TradeWordsRead words;
     words.linesWhyNot = why;
     words.placesWhyNot = why;
-    const int slots = release.family == Family::RedBlueYellow ? kMaxRecords : kListedSlots;
+    // A game that keeps no count places every record it may hold.
+    const int slots = countsItsTrades(release) ? kListedSlots : kMaxRecords;
     for (int slot = 0; slot < slots; ++slot) words.places.push_back(builtInPlace(release, slot));
     return words;
 }

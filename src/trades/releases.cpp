@@ -369,11 +369,11 @@ Result<RomIdentity> identifyRom(File& file, const std::string& path) {
         identity.cartridgeHeader = std::equal(logo.begin(), logo.end(), std::begin(kLogo));
     }
     if (!identity.release && *read == header.size()) {
-        // Red, Blue and Yellow have no code: their title, outside Japan, with the old licensee byte 0x33.
+        // A release without a code (Red, Blue and Yellow) is its title, outside Japan, with the old licensee byte 0x33.
         constexpr std::uint8_t kNewLicensee = 0x33;
         const std::string title = titleOf(header);
         const Release* byTitle = findRelease(title, identity.version);
-        if (byTitle && byTitle->family == Family::RedBlueYellow && identity.destination == 0x01 &&
+        if (byTitle && identityOffset(byTitle->code) == kTitleOffset && identity.destination == 0x01 &&
             header[0x14B - kTitleOffset] == kNewLicensee) {
             identity.release = byTitle;
             identity.gameCode = title;
