@@ -210,7 +210,7 @@ Result<std::uint32_t> lineAt(Pages& rom, const Release& release, std::uint32_t t
         if (!at) return refused(ErrorCode::NoTradeTable, "their table's pointer at " + hexOffset(entry) + " lies outside bank 0x" + toPaddedHex(bank, 2));
         return *at;
     };
-    if (release.family == Family::RedBlueYellow) {
+    if (release.firstGeneration) {
         auto setTable = pointerAt(table + 2 * std::uint32_t(set), bankOf(table));
         if (!setTable) return setTable;
         return pointerAt(*setTable + 2 * std::uint32_t(phase), bankOf(table));
@@ -260,7 +260,7 @@ Result<std::optional<std::string>> landmarkName(Pages& rom, const Release& relea
 }
 
 std::string builtInPlace(const Release& release, int slot) {
-    if (release.family == Family::RedBlueYellow) {
+    if (release.firstGeneration) {
         const auto& own = release.firstGeneration->places;
         return std::size_t(slot) < own.size() && !own[std::size_t(slot)].empty() ? std::string(own[std::size_t(slot)])
                                                                                   : std::string(kUnusedPlace);
@@ -304,7 +304,7 @@ Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const 
     } else {
         words.lines = std::move(*lines);
     }
-    if (release.family == Family::RedBlueYellow) {
+    if (release.firstGeneration) {
         TradeScriptsOnce own;
         auto found = (scripts ? scripts : &own)->in(file, size.file);
         if (!found) return found.error();

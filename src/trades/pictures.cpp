@@ -6,7 +6,6 @@
 #include "support/hex_text.h"
 #include "platform/gb/banks.h"
 #include "trades/dvs.h"
-#include "trades/first_generation_pictures.h"
 #include "trades/game_data.h"
 
 namespace kestrane {
@@ -122,14 +121,11 @@ PictureLook lookOf(const std::optional<Dvs>& dvs) {
 }
 
 Result<FrontPicture> readFrontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) {
+    return rom.release->family().frontPicture(rom, species, look, fs);
+}
+
+Result<FrontPicture> readSecondGenerationPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) {
     const Release& release = *rom.release;
-    if (release.family == Family::RedBlueYellow) {
-        if (look.shiny) {
-            return refused(ErrorCode::InvalidArgument,
-                           std::string(release.name) + " has no shiny creatures: every one of a species looks the same.");
-        }
-        return readFirstGenerationPicture(rom, species, fs);
-    }
     auto none = [&](const Error& why) {
         Error e = why;
         e.message = "The picture of species " + std::to_string(species) + " cannot be drawn: " + e.message + ".";

@@ -52,6 +52,9 @@ Result<std::vector<std::uint8_t>> decompressPicture(std::span<const std::uint8_t
 // where the game keeps it).
 Result<FrontPicture> readFrontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs = nativeFileSystem());
 
+// The same as Gold, Silver and Crystal draw it (their family's own reader).
+Result<FrontPicture> readSecondGenerationPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs);
+
 // The picture's look for a trade's offered creature: shiny from its DVs,
 // the Unown form its DVs choose (a release whose trades hold no DVs: the plain look).
 PictureLook lookOf(const std::optional<struct Dvs>& dvs);

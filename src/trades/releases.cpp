@@ -72,14 +72,14 @@ constexpr Release kGold = {
     .tableRoutine = {&routines::kTradeTable32Routine, 0xFCB8E}, .usualTable = 0xFCC24, .ownRecords = 6,
     .speciesNames = {0x1B0B74, 10, std::nullopt}, .itemNames = 0x1B0000, .itemCount = 256, .baseData = 0x51B0B,
     .baseDataForm = BaseDataForm::Fixed, .palettes = 0xAD3D, .pictures = kGoldSilverPictures, .places = kPlaces,
-    .dialogSets = kGoldSilverDialogs, .words = kGoldSilverWords};
+    .dialogSets = kGoldSilverDialogs, .words = kGoldSilverWords, .family = &secondGenerationFamily};
 constexpr Release kCrystal = {
     .code = "BYTE", .name = "Pok\u00e9mon Crystal", .language = Language::English, .game = "Crystal", .revisions = {},
     .layout = kRecord32, .charset = &englishCharset, .dialect = &englishDialect,
     .tableRoutine = {&routines::kTradeTable32Routine, 0xFCDC2}, .usualTable = 0xFCE58, .ownRecords = 7,
     .speciesNames = {0x53384, 10, std::nullopt}, .itemNames = 0x1C8000, .itemCount = 256, .baseData = 0x51424,
     .baseDataForm = BaseDataForm::Fixed, .palettes = 0xA8CE, .pictures = kCrystalPictures, .places = kPlaces,
-    .dialogSets = kCrystalDialogs, .words = kCrystalWords};
+    .dialogSets = kCrystalDialogs, .words = kCrystalWords, .family = &secondGenerationFamily};
 // The Japanese revisions 1.0 and 1.1 (version bytes 0 and 1): 16-byte
 // records, 5-byte species names, every table where the first keeps it.
 constexpr Release kJapaneseGold = {
@@ -88,7 +88,7 @@ constexpr Release kJapaneseGold = {
     .tableRoutine = {&routines::kTradeTable16Routine, 0xFCB8E}, .usualTable = 0xFCC23, .ownRecords = 6,
     .speciesNames = {0x53A09, 5, std::nullopt}, .itemNames = 0x7293, .itemCount = 256, .baseData = 0x51AA9,
     .baseDataForm = BaseDataForm::Fixed, .palettes = 0xACC3, .pictures = kGoldSilverPictures, .places = kPlaces,
-    .dialogSets = kGoldSilverDialogs, .words = kJapaneseGoldSilverWords};
+    .dialogSets = kGoldSilverDialogs, .words = kJapaneseGoldSilverWords, .family = &secondGenerationFamily};
 
 // The 16-bit species base (pokecrystal16, with Crystal 1.0's header): its
 // trade routine, tables and traders' lines moved; the species names found
@@ -108,7 +108,7 @@ constexpr Release kCrystalSpecies16 = {
     .ownRecords = 7, .speciesNames = {0x53274, 10, CodePlace{&routines::kPokemonNamesRoutine, 0x3318}},
     .itemNames = 0x1C8000, .itemCount = 256, .baseData = 0x512E5, .baseDataForm = BaseDataForm::Indirect,
     .palettes = 0xA8E3, .pictures = kSpecies16Pictures, .places = kPlaces, .dialogSets = kCrystalDialogs,
-    .words = kSpecies16Words};
+    .words = kSpecies16Words, .family = &secondGenerationFamily};
 // Its fork that widens items as well: the item names one after another, as many as there are.
 constexpr TradeWords kItems16Words = [] {
     TradeWords words = kSpecies16Words;
@@ -122,7 +122,7 @@ constexpr Release kCrystalItems16 = {
     .ownRecords = 7, .speciesNames = {0x53459, 10, CodePlace{&routines::kPokemonNamesRoutine, 0x3318}},
     .itemNames = 0x1C8000, .itemCount = 0, .baseData = 0x512D4, .baseDataForm = BaseDataForm::Indirect,
     .palettes = 0xA8E3, .pictures = kSpecies16Pictures, .places = kPlaces, .dialogSets = kCrystalDialogs,
-    .words = kItems16Words};
+    .words = kItems16Words, .family = &secondGenerationFamily};
 
 // Crystal's other releases keep their tables where "BYTE" does, but for
 // the French and Spanish names.
@@ -170,7 +170,7 @@ constexpr Release kRed = {
     .tableRoutine = kRedBlueTradesAt, .usualTable = 0x71B7B, .ownRecords = 10, .speciesNames = {0x1C21E, 10, std::nullopt},
     .itemNames = 0, .itemCount = 0, .baseData = 0x383DE, .baseDataForm = BaseDataForm::Fixed, .palettes = 0,
     .pictures = {0, 0, PictureBanks::Real}, .places = {}, .dialogSets = kFirstGenerationDialogs,
-    .words = kFirstGenerationWords(kRedBlueTradesAt, 0x71D64), .family = Family::RedBlueYellow,
+    .words = kFirstGenerationWords(kRedBlueTradesAt, 0x71D64), .family = &firstGenerationFamily,
     .slotOrder = SlotOrder::TableOrder, .firstGeneration = &kRedBlueTables};
 constexpr CodePlace kYellowTradesAt{&routines::kYellowTradesRoutine, 0x71B86, &routines::kRedBlueTradesRoutine};
 constexpr Release kYellow = [] {

@@ -19,6 +19,7 @@
 #include "text/text_dialect.h"
 #include "platform/gb/cartridge.h"
 #include "platform/gb/checksums.h"
+#include "trades/game_family.h"
 #include "trades/record_layout.h"
 #include "trades/routines.h"
 #include "trades/slot.h"
@@ -94,13 +95,6 @@ struct SpeciesNamesTable {
     std::optional<CodePlace> routine;
 };
 
-// The two generations' games: how a release is recognised, how its list
-// orders the trades and where its game data lies differ between them.
-enum class Family {
-    GoldSilverCrystal,  // a 4-byte game code at 0x13F
-    RedBlueYellow,      // no code: the title at 0x134 and the header's destination byte
-};
-
 // Where Red, Blue and Yellow keep what the second generation's rows name
 // otherwise.
 // The tables themselves are found through the code that reads them
@@ -144,7 +138,7 @@ struct Release {
     std::span<const DialogSet> dialogSets;   // by the record's dialog set byte
     TradeWords words;
 
-    Family family = Family::GoldSilverCrystal;
+    const GameFamily& (*family)();  // how its game counts its trades, reads its game data, draws its pictures
     SlotOrder slotOrder = SlotOrder::FirstTwoSwapped;
     const FirstGenerationTables* firstGeneration = nullptr;  // Red, Blue and Yellow
 
@@ -167,20 +161,10 @@ bool sisterReleases(const Release& a, const Release& b);
 // "The table is from Pokémon Silver (AAXE), a sister release: its trades fit this ROM's."
 std::string sisterNote(const Release& from);
 
-// What sets the families apart, each asked in one place.
-//
-// Whether a release's ROMs carry a check: Red, Blue and Yellow are 1 MiB,
-// smaller than the Stadium data's place, and no build of theirs makes it.
-inline bool holdsCheck(const Release& release, Check check) {
-    return check != Check::Stadium || release.family != Family::RedBlueYellow;
-}
-// Whether the game's code reads its own trades by a count (Gold, Silver
-// and Crystal), so that those records are the release's by their place;
-// Red, Blue and Yellow keep none, and every record is known by its bytes
-// alone and placed by the scripts that start it.
-inline bool countsItsTrades(const Release& release) { return release.family != Family::RedBlueYellow; }
-// Whether the game's creatures hold items at all (none before the second generation).
-inline bool holdsItems(const Release& release) { return release.family != Family::RedBlueYellow; }
+// What sets the families apart, each asked of the release's family.
+inline bool holdsCheck(const Release& release, Check check) { return release.family().holdsCheck(check); }
+inline bool countsItsTrades(const Release& release) { return release.family().countsItsTrades(); }
+inline bool holdsItems(const Release& release) { return release.family().holdsItems(); }
 
 // Every release Kestrane edits, in the table's order.
 std::span<const Release> releases();

@@ -5,8 +5,6 @@
 
 #include "support/hex_text.h"
 #include "support/words.h"
-#include "trades/first_generation.h"
-#include "trades/first_generation_code.h"
 
 namespace kestrane {
 
@@ -87,8 +85,9 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
             rom.checksums = *state;
         }
     }
-    TradeScriptsOnce scripts;
-    auto table = locateTradeTable(held, *rom.release, path, rom.size, &scripts);
+    // What the table's finding and the game data's reading share.
+    const std::unique_ptr<OpeningNotes> notes = rom.release->family().beginOpening();
+    auto table = locateTradeTable(held, *rom.release, path, rom.size, notes.get());
     // The table's row: the release, or the variant whose layout the game's code reads.
     if (table) {
         rom.table = *table;
@@ -99,44 +98,8 @@ Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
     rom.speciesBuiltInWhy = "not read";
     // Read below where the game data is, which replaces them.
     if (!parts.gameData) rom.words = wordsNotRead(*rom.release);
-    if (parts.gameData && rom.release->family == Family::RedBlueYellow) {
-        auto code = readFirstGenerationCode(held, *rom.release, rom.table ? rom.table->routine : std::nullopt, rom.size.file);
-        if (!code) return inContext(code.error(), where());
-        rom.firstGenerationCode = std::make_shared<const FirstGenerationCode>(std::move(*code));
-        auto species = readFirstGenerationSpecies(held, *rom.release, *rom.firstGenerationCode, rom.size.file);
-        if (!species) return inContext(species.error(), where());
-        rom.speciesBuiltInWhy = species->whyNot;
-        rom.species = std::make_shared<const SpeciesList>(std::move(species->species), rom.release->language == Language::English);
-        if (species->whyNot.empty()) rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->gameNames));
-        auto words = readTradeWords(held, *rom.release, rom.size, rom.firstGenerationCode.get(), &scripts);
-        if (!words) return inContext(words.error(), where());
-        rom.words = std::make_shared<const TradeWordsRead>(std::move(*words));
-    } else if (parts.gameData) {
-        // The base data first: it says how many species there are.
-        auto base = readBaseData(held, *rom.release, rom.size.file);
-        if (!base) return inContext(base.error(), where());
-        if (*base) {
-            rom.genderRatios = (*base)->genderRatios;
-            rom.pictureSizes = (*base)->pictureSizes;
-        }
-        const int count = *base ? (*base)->lastId : kDexSpecies;
-        auto species = rom.release->baseDataForm == BaseDataForm::Indirect && !*base
-                           ? Result<RomSpeciesNames>(RomSpeciesNames{{}, "the base data, which says how many species there are, "
-                                                                         "is not where the game keeps it"})
-                           : readSpeciesNames(held, *rom.release, count, rom.size.file);
-        if (!species) return inContext(species.error(), where());
-        rom.speciesBuiltInWhy = species->whyNot;
-        if (species->whyNot.empty()) {
-            rom.species = std::make_shared<const SpeciesList>(species->names, rom.release->language == Language::English);
-            species->names.insert(species->names.begin(), std::string());
-            rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->names));
-        }
-        auto words = readTradeWords(held, *rom.release, rom.size);
-        if (!words) return inContext(words.error(), where());
-        rom.words = std::make_shared<const TradeWordsRead>(std::move(*words));
-        auto items = readItemNames(held, *rom.release);
-        if (!items) return inContext(items.error(), where());
-        rom.items = std::move(*items);
+    if (parts.gameData) {
+        if (auto read = rom.release->family().readGameData(held, rom, *notes); !read) return inContext(read.error(), where());
     }
     if (auto closed = held.close(); !closed) return inContext(closed.error(), where());
     if (!rom.species) rom.species = builtInSpeciesListShared();

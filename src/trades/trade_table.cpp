@@ -14,7 +14,6 @@
 #include "support/words.h"
 #include "platform/gb/banks.h"
 #include "trades/fields.h"
-#include "trades/first_generation.h"
 #include "trades/slot.h"
 
 namespace kestrane {
@@ -234,7 +233,7 @@ std::string callsText(const std::vector<RoutineCall>& calls) {
     return joinedList(seen);
 }
 
-Result<Located> locate(File& opened, const Release& release, const RomSize& size, TradeScriptsOnce* scripts) {
+Result<Located> locate(File& opened, const Release& release, const RomSize& size, OpeningNotes* notes) {
     // The routine's bank holds its callers and its table too: one read
     // serves all three, and a search of the whole file serves every later step.
     auto* holding = dynamic_cast<HoldingFile*>(&opened);
@@ -287,15 +286,11 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
             }
             if (std::find(fit.begin(), fit.end(), row) == fit.end()) row = fit.front();
         }
-        // A game that keeps no count: the table holds at least the trades its scripts start.
-        int required = row->ownRecords;
-        if (!countsItsTrades(*row)) {
-            TradeScriptsOnce own;
-            auto found = (scripts ? scripts : &own)->in(file, size.file);
-            if (!found) return found.error();
-            required = recordsScriptsNeed(*found).value_or(row->ownRecords);
-        }
-        auto pointed = tableAt(file, *row, found->copies.front().pointers.front(), required, size,
+        // The row's own trades, or (a game that keeps no count) what its scripts start.
+        std::unique_ptr<OpeningNotes> own = notes ? nullptr : row->family().beginOpening();
+        auto required = row->family().recordsRequired(file, *row, size.file, notes ? *notes : *own);
+        if (!required) return required.error();
+        auto pointed = tableAt(file, *row, found->copies.front().pointers.front(), *required, size,
                                found->reached == RoutineReached::OwnPlace);
         if (!pointed) return pointed.error();
         if (!pointed->refusal.empty()) return Located(WholeRefusal{pointed->refusal});
@@ -333,8 +328,8 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
 }  // namespace
 
 Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path, const RomSize& size,
-                                    TradeScriptsOnce* scripts) {
-    auto located = locate(file, release, size, scripts);
+                                    OpeningNotes* notes) {
+    auto located = locate(file, release, size, notes);
     if (!located) return inContext(located.error(), "Could not read the trade table of " + quoted(path));
     if (const auto* why = std::get_if<std::string>(&*located)) return noTable(release, *why);
     if (const auto* whole = std::get_if<WholeRefusal>(&*located)) return noTable(release, *whole);

@@ -78,9 +78,9 @@ inline bool isTradeRecord(RecordView record, int recordIndex, const Release& rel
 // The table of the game in a file that the caller has open, or a
 // NoTradeTable error that says what was looked for and where. Path only
 // names the file in messages.
-// `scripts`: the opening's first-generation scripts, searched for once.
+// `notes`: what the opening's later steps reuse (GameFamily::beginOpening).
 Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path, const RomSize& size,
-                                    class TradeScriptsOnce* scripts = nullptr);
+                                    class OpeningNotes* notes = nullptr);
 
 // Before a write: the table is still the one the game reads, as it was
 // found (the routine still stands where it was and points to it, a scanned

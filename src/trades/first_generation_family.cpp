@@ -1,0 +1,68 @@
+// Red, Blue and Yellow: a title for a code, no count of the trades (the
+// table holds what the maps' scripts start), every table found through the
+// game's code, no items, no Stadium data, pictures in four greys.
+#include <memory>
+
+#include "trades/first_generation.h"
+#include "trades/first_generation_code.h"
+#include "trades/first_generation_pictures.h"
+#include "trades/game_family.h"
+#include "trades/game_words.h"
+#include "trades/rom.h"
+
+namespace kestrane {
+namespace {
+
+// The scripts, searched for once an opening: the table's finding and the
+// places both need them.
+struct FirstGenerationNotes final : OpeningNotes {
+    TradeScriptsOnce scripts;
+};
+
+class FirstGeneration final : public GameFamily {
+public:
+    std::unique_ptr<OpeningNotes> beginOpening() const override { return std::make_unique<FirstGenerationNotes>(); }
+    bool countsItsTrades() const override { return false; }
+    bool holdsItems() const override { return false; }
+    // 1 MiB, smaller than the Stadium data's place; no build of these games makes it.
+    bool holdsCheck(Check check) const override { return check != Check::Stadium; }
+
+    Result<int> recordsRequired(File& file, const Release& row, std::int64_t fileSize, OpeningNotes& notes) const override {
+        auto found = static_cast<FirstGenerationNotes&>(notes).scripts.in(file, fileSize);
+        if (!found) return found.error();
+        return recordsScriptsNeed(*found).value_or(row.ownRecords);
+    }
+
+    Result<void> readGameData(HoldingFile& held, Rom& rom, OpeningNotes& notes) const override {
+        auto code = readFirstGenerationCode(held, *rom.release, rom.table ? rom.table->routine : std::nullopt, rom.size.file);
+        if (!code) return code.error();
+        rom.firstGenerationCode = std::make_shared<const FirstGenerationCode>(std::move(*code));
+        auto species = readFirstGenerationSpecies(held, *rom.release, *rom.firstGenerationCode, rom.size.file);
+        if (!species) return species.error();
+        rom.speciesBuiltInWhy = species->whyNot;
+        rom.species = std::make_shared<const SpeciesList>(std::move(species->species), rom.release->language == Language::English);
+        if (species->whyNot.empty()) rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->gameNames));
+        auto words = readTradeWords(held, *rom.release, rom.size, rom.firstGenerationCode.get(),
+                                    &static_cast<FirstGenerationNotes&>(notes).scripts);
+        if (!words) return words.error();
+        rom.words = std::make_shared<const TradeWordsRead>(std::move(*words));
+        return {};
+    }
+
+    Result<FrontPicture> frontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) const override {
+        if (look.shiny) {
+            return refused(ErrorCode::InvalidArgument,
+                           std::string(rom.release->name) + " has no shiny creatures: every one of a species looks the same.");
+        }
+        return readFirstGenerationPicture(rom, species, fs);
+    }
+};
+
+}  // namespace
+
+const GameFamily& firstGenerationFamily() {
+    static const FirstGeneration family;
+    return family;
+}
+
+}  // namespace kestrane

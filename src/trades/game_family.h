@@ -1,0 +1,57 @@
+// What a family of games does its own way, asked through one interface so
+// that the generic core names none: whether its game counts its trades,
+// what its ROMs carry, how many records its table must hold, how its game
+// data is read and its pictures drawn. One object a family; each release
+// row names its family (Release::family).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/gb/checksums.h"
+#include "support/file.h"
+#include "support/result.h"
+#include "trades/front_picture.h"
+#include "trades/values.h"
+
+namespace kestrane {
+
+struct Release;
+struct Rom;
+
+// What one opening has found that its later steps reuse (a family's own:
+// Red, Blue and Yellow's trade scripts, searched for once).
+class OpeningNotes {
+public:
+    virtual ~OpeningNotes() = default;
+};
+
+class GameFamily {
+public:
+    virtual ~GameFamily() = default;
+
+    // A fresh opening's notes.
+    virtual std::unique_ptr<OpeningNotes> beginOpening() const = 0;
+    // Whether the game's code reads its own trades by a count, so that
+    // those records are the release's by their place; where it keeps none,
+    // every record is known by its bytes alone.
+    virtual bool countsItsTrades() const = 0;
+    // Whether the game's creatures hold items at all.
+    virtual bool holdsItems() const = 0;
+    // Whether the family's ROMs carry a check.
+    virtual bool holdsCheck(Check check) const = 0;
+    // The fewest records a table of `row` must hold where the game's
+    // routine points (the row's own trades, or what its scripts start).
+    virtual Result<int> recordsRequired(File& file, const Release& row, std::int64_t fileSize, OpeningNotes& notes) const = 0;
+    // The game data of an opened ROM, read into it: the species and their
+    // names, the base data, the items, the traders' words.
+    virtual Result<void> readGameData(HoldingFile& file, Rom& rom, OpeningNotes& notes) const = 0;
+    // A species' front picture as the game draws it, or why there is none.
+    virtual Result<FrontPicture> frontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) const = 0;
+};
+
+// The families (each defined with its readers).
+const GameFamily& firstGenerationFamily();
+const GameFamily& secondGenerationFamily();
+
+}  // namespace kestrane
