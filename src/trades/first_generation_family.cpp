@@ -42,11 +42,27 @@ public:
         rom.speciesBuiltInWhy = species->whyNot;
         rom.species = std::make_shared<const SpeciesList>(std::move(species->species), rom.release->language == Language::English);
         if (species->whyNot.empty()) rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->gameNames));
-        auto words = readTradeWords(held, *rom.release, rom.size, rom.firstGenerationCode.get(),
-                                    &static_cast<FirstGenerationNotes&>(notes).scripts);
+        auto words = readTradeWords(held, *rom.release, rom.size);
         if (!words) return words.error();
+        auto scripts = static_cast<FirstGenerationNotes&>(notes).scripts.in(held, rom.size.file);
+        if (!scripts) return scripts.error();
+        if (auto places = readScriptPlaces(held, *rom.release, rom.size, *rom.firstGenerationCode, *scripts, *words); !places) {
+            return places.error();
+        }
         rom.words = std::make_shared<const TradeWordsRead>(std::move(*words));
         return {};
+    }
+
+    // Every record the table may hold has a place: the map whose script
+    // starts it in the release, or none.
+    std::vector<std::string> builtInPlaces(const Release& release) const override {
+        std::vector<std::string> places;
+        const auto& own = release.firstGeneration->places;
+        for (int slot = 0; slot < kMaxRecords; ++slot) {
+            places.emplace_back(std::size_t(slot) < own.size() && !own[std::size_t(slot)].empty() ? own[std::size_t(slot)]
+                                                                                                   : kUnusedPlace);
+        }
+        return places;
     }
 
     Result<FrontPicture> frontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) const override {

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/gb/checksums.h"
 #include "support/file.h"
@@ -46,6 +48,9 @@ public:
     // The game data of an opened ROM, read into it: the species and their
     // names, the base data, the items, the traders' words.
     virtual Result<void> readGameData(HoldingFile& file, Rom& rom, OpeningNotes& notes) const = 0;
+    // Kestrane's name of each trade's place, by slot: what is shown where
+    // the ROM's are not read or fail.
+    virtual std::vector<std::string> builtInPlaces(const Release& release) const = 0;
     // A species' front picture as the game draws it, or why there is none.
     virtual Result<FrontPicture> frontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) const = 0;
 };

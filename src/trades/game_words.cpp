@@ -210,7 +210,7 @@ Result<std::uint32_t> lineAt(Pages& rom, const Release& release, std::uint32_t t
         if (!at) return refused(ErrorCode::NoTradeTable, "their table's pointer at " + hexOffset(entry) + " lies outside bank 0x" + toPaddedHex(bank, 2));
         return *at;
     };
-    if (release.firstGeneration) {
+    if (words.linesLayout == TradeWords::Layout::BySet) {
         auto setTable = pointerAt(table + 2 * std::uint32_t(set), bankOf(table));
         if (!setTable) return setTable;
         return pointerAt(*setTable + 2 * std::uint32_t(phase), bankOf(table));
@@ -259,25 +259,13 @@ Result<std::optional<std::string>> landmarkName(Pages& rom, const Release& relea
     return std::optional<std::string>(toUtf8(name.front().text));
 }
 
-std::string builtInPlace(const Release& release, int slot) {
-    if (release.firstGeneration) {
-        const auto& own = release.firstGeneration->places;
-        return std::size_t(slot) < own.size() && !own[std::size_t(slot)].empty() ? std::string(own[std::size_t(slot)])
-                                                                                  : std::string(kUnusedPlace);
-    }
-    const Place& place = release.places[std::size_t(slot)];
-    return std::string(place.name) + ", " + std::string(release.words.regionWords[std::size_t(place.region)]);
-}
-
 }  // namespace
 
 TradeWordsRead builtInTradeWords(const Release& release, std::string why) {
     TradeWordsRead words;
     words.linesWhyNot = why;
     words.placesWhyNot = why;
-    // A game that keeps no count places every record it may hold.
-    const int slots = countsItsTrades(release) ? kListedSlots : kMaxRecords;
-    for (int slot = 0; slot < slots; ++slot) words.places.push_back(builtInPlace(release, slot));
+    words.places = release.family().builtInPlaces(release);
     return words;
 }
 
@@ -290,8 +278,7 @@ std::shared_ptr<const TradeWordsRead> wordsNotRead(const Release& release) {
     return words;
 }
 
-Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const RomSize& size,
-                                      const FirstGenerationCode* firstGeneration, TradeScriptsOnce* scripts) {
+Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const RomSize& size) {
     Pages rom(file, size.file);
     TradeWordsRead words = builtInTradeWords(release, {});
     auto table = linesTable(file, rom, release.words);
@@ -304,30 +291,35 @@ Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const 
     } else {
         words.lines = std::move(*lines);
     }
-    if (release.firstGeneration) {
-        TradeScriptsOnce own;
-        auto found = (scripts ? scripts : &own)->in(file, size.file);
-        if (!found) return found.error();
-        words.places = firstGenerationPlaces(release, *found, kMaxRecords);
-        // "TRAINER": a string the text engine prints, where the game's code reads it.
-        words.givenTrainer = "TRAINER";
-        if (!firstGeneration || !firstGeneration->trainer.at) {
-            words.givenTrainerWhyNot = firstGeneration ? firstGeneration->trainer.whyNot : "not read";
-            return words;
-        }
-        TextReader reader(rom, release);
-        GameText trainer;
-        bool ended = false;
-        const std::uint32_t at = *firstGeneration->trainer.at;
-        auto end = at < rom.size() ? reader.string(at, trainer, ended) : Result<std::uint32_t>(refused(ErrorCode::NotAText, "past the end"));
-        if (!end && end.error().code != ErrorCode::NotAText) return end.error();
-        if (!end || trainer.size() != 1) {
-            words.givenTrainerWhyNot = "the trainer's name at " + hexOffset(at) + " is no plain game text";
-            return words;
-        }
-        words.givenTrainer = toUtf8(trainer.front().text);
-        return words;
+    return words;
+}
+
+Result<void> readScriptPlaces(File& file, const Release& release, const RomSize& size, const FirstGenerationCode& code,
+                              std::span<const TradeScript> scripts, TradeWordsRead& words) {
+    Pages rom(file, size.file);
+    words.places = firstGenerationPlaces(release, scripts, kMaxRecords);
+    // "TRAINER": a string the text engine prints, where the game's code reads it.
+    words.givenTrainer = "TRAINER";
+    if (!code.trainer.at) {
+        words.givenTrainerWhyNot = code.trainer.whyNot;
+        return {};
     }
+    TextReader reader(rom, release);
+    GameText trainer;
+    bool ended = false;
+    const std::uint32_t at = *code.trainer.at;
+    auto end = at < rom.size() ? reader.string(at, trainer, ended) : Result<std::uint32_t>(refused(ErrorCode::NotAText, "past the end"));
+    if (!end && end.error().code != ErrorCode::NotAText) return end.error();
+    if (!end || trainer.size() != 1) {
+        words.givenTrainerWhyNot = "the trainer's name at " + hexOffset(at) + " is no plain game text";
+        return {};
+    }
+    words.givenTrainer = toUtf8(trainer.front().text);
+    return {};
+}
+
+Result<void> readLandmarkPlaces(File& file, const Release& release, const RomSize& size, TradeWordsRead& words) {
+    Pages rom(file, size.file);
     // The places: the ROM's names, or in an English release the usual
     // spelling where the ROM's is the retail one.
     std::array<std::string, kListedSlots> places;
@@ -335,7 +327,7 @@ Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const 
     const std::uint32_t tableEnd = landmarks + 4u * (1u + *std::ranges::max_element(release.words.slotLandmarks));
     if (tableEnd > rom.size()) {
         words.placesWhyNot = "the landmarks' table at " + hexOffset(landmarks) + " runs past the end of the file";
-        return words;
+        return {};
     }
     for (int slot = 0; slot < release.ownRecords && slot < kListedSlots; ++slot) {
         auto read = landmarkName(rom, release, release.words.slotLandmarks[std::size_t(slot)]);
@@ -345,15 +337,15 @@ Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const 
             words.placesWhyNot = "the landmark of " + slotName(slot + 1) + " at " +
                                  hexOffset(release.words.landmarks + 4u * release.words.slotLandmarks[std::size_t(slot)]) +
                                  " is no name";
-            return words;
+            return {};
         }
         const Place& place = release.places[std::size_t(slot)];
         const bool usual = release.language == Language::English && foldedName(*name) == foldedName(place.name);
-        places[std::size_t(slot)] = usual ? builtInPlace(release, slot)
-                                          : *name + ", " + std::string(release.words.regionWords[std::size_t(place.region)]);
+        places[std::size_t(slot)] = (usual ? std::string(place.name) : *name) + ", " +
+                                    std::string(release.words.regionWords[std::size_t(place.region)]);
     }
     for (int slot = 0; slot < release.ownRecords && slot < kListedSlots; ++slot) words.places[std::size_t(slot)] = places[std::size_t(slot)];
-    return words;
+    return {};
 }
 
 std::array<std::string, 5> traderLines(const TradeWordsRead& words, const Release& release, std::uint8_t set,

@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,13 +75,17 @@ TradeWordsRead builtInTradeWords(const Release& release, std::string why);
 // since every quick open (a show, a save) holds them.
 std::shared_ptr<const TradeWordsRead> wordsNotRead(const Release& release);
 
-// The ROM's words, or Kestrane's where the ROM's fail their checks (every
+// The ROM's lines, or Kestrane's where the ROM's fail their checks (every
 // pointer in its bank, every text well formed and ended within a few
-// hundred bytes); only a failing read is an error.
-// `firstGeneration`: where Red, Blue and Yellow's code names their tables.
-Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const RomSize& size,
-                                      const struct FirstGenerationCode* firstGeneration = nullptr,
-                                      class TradeScriptsOnce* scripts = nullptr);
+// hundred bytes), and Kestrane's places; only a failing read is an error.
+Result<TradeWordsRead> readTradeWords(File& file, const Release& release, const RomSize& size);
+// Gold, Silver and Crystal's places: each own trade's landmark as the ROM
+// names it, with its region (Kestrane's where a name fails, and why).
+Result<void> readLandmarkPlaces(File& file, const Release& release, const RomSize& size, TradeWordsRead& words);
+// Red, Blue and Yellow's places, by the maps' scripts that start each
+// trade, and the trainer's name where the game's code names it.
+Result<void> readScriptPlaces(File& file, const Release& release, const RomSize& size, const struct FirstGenerationCode& code,
+                              std::span<const struct TradeScript> scripts, TradeWordsRead& words);
 
 // The names a trader's lines fill in, as the game prints them.
 struct LineNames {

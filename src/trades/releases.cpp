@@ -160,7 +160,7 @@ constexpr FirstGenerationTables kYellowTables{
 constexpr TradeWords kFirstGenerationWords(CodePlace routine, std::uint32_t textPointers) {
     return TradeWords{.linesRoutine = routine, .linesTable = textPointers, .lineSets = 3, .requestedWithGender = 0xCD13,
                       .offered = 0xCD1E, .requested = 0xCD13, .landmarks = 0, .slotLandmarks = {}, .regionWords = kRegions,
-                      .linesPointer = 1};
+                      .linesPointer = 1, .linesLayout = TradeWords::Layout::BySet};
 }
 // Red and Blue's routine and Yellow's stand for each other: a hack may put either at its place.
 constexpr CodePlace kRedBlueTradesAt{&routines::kRedBlueTradesRoutine, 0x71AD9, &routines::kYellowTradesRoutine};

@@ -77,6 +77,11 @@ struct TradeWords {
     std::array<std::uint8_t, kListedSlots> slotLandmarks;  // the landmark of each own trade's place
     std::array<std::string_view, 2> regionWords;           // "Johto", "Kanto", in the release's language
     std::uint8_t linesPointer = 0;  // which of the lines routine's pointers names the table
+    // How the lines' table is laid out: a pointer a phase and set, phase by
+    // phase, each to a text in bank 0x3F (Gold, Silver and Crystal); or a
+    // pointer a set, to its five phases' pointers, all in the table's bank
+    // (Red, Blue and Yellow).
+    enum class Layout { ByPhase, BySet } linesLayout = Layout::ByPhase;
 };
 
 // How a release keeps its species' base data (gender ratios, picture sizes).

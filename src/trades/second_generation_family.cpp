@@ -43,11 +43,20 @@ public:
         }
         auto words = readTradeWords(held, *rom.release, rom.size);
         if (!words) return words.error();
+        if (auto places = readLandmarkPlaces(held, *rom.release, rom.size, *words); !places) return places.error();
         rom.words = std::make_shared<const TradeWordsRead>(std::move(*words));
         auto items = readItemNames(held, *rom.release);
         if (!items) return items.error();
         rom.items = std::move(*items);
         return {};
+    }
+
+    std::vector<std::string> builtInPlaces(const Release& release) const override {
+        std::vector<std::string> places;
+        for (const Place& place : release.places) {
+            places.push_back(std::string(place.name) + ", " + std::string(release.words.regionWords[std::size_t(place.region)]));
+        }
+        return places;
     }
 
     Result<FrontPicture> frontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) const override {
