@@ -19,6 +19,13 @@ struct FirstGenerationNotes final : OpeningNotes {
     TradeScriptsOnce scripts;
 };
 
+// The scripts of an opening's notes; notes another family began (none
+// should reach here) are searched afresh.
+TradeScriptsOnce& scriptsOf(OpeningNotes& notes, FirstGenerationNotes& fresh) {
+    auto* mine = dynamic_cast<FirstGenerationNotes*>(&notes);
+    return (mine ? *mine : fresh).scripts;
+}
+
 class FirstGeneration final : public GameFamily {
 public:
     std::unique_ptr<OpeningNotes> beginOpening() const override { return std::make_unique<FirstGenerationNotes>(); }
@@ -28,7 +35,8 @@ public:
     bool holdsCheck(Check check) const override { return check != Check::Stadium; }
 
     Result<int> recordsRequired(File& file, const Release& row, std::int64_t fileSize, OpeningNotes& notes) const override {
-        auto found = static_cast<FirstGenerationNotes&>(notes).scripts.in(file, fileSize);
+        FirstGenerationNotes fresh;
+        auto found = scriptsOf(notes, fresh).in(file, fileSize);
         if (!found) return found.error();
         return recordsScriptsNeed(*found).value_or(row.ownRecords);
     }
@@ -44,7 +52,8 @@ public:
         if (species->whyNot.empty()) rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->gameNames));
         auto words = readTradeWords(held, *rom.release, rom.size);
         if (!words) return words.error();
-        auto scripts = static_cast<FirstGenerationNotes&>(notes).scripts.in(held, rom.size.file);
+        FirstGenerationNotes fresh;
+        auto scripts = scriptsOf(notes, fresh).in(held, rom.size.file);
         if (!scripts) return scripts.error();
         if (auto places = readScriptPlaces(held, *rom.release, rom.size, *rom.firstGenerationCode, *scripts, *words); !places) {
             return places.error();
