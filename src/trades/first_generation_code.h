@@ -32,6 +32,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
+#include "trades/game_family.h"
 #include "trades/releases.h"
 #include "trades/values.h"
 
@@ -59,7 +60,7 @@ struct PictureBankRule {
     friend bool operator==(const PictureBankRule&, const PictureBankRule&) = default;
 };
 
-struct FirstGenerationCode {
+struct FirstGenerationCode final : FamilyData {
     FoundTable trainer;
     FoundTable names;
     std::uint32_t nameLength = 10;

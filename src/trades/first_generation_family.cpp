@@ -44,8 +44,9 @@ public:
     Result<void> readGameData(HoldingFile& held, Rom& rom, OpeningNotes& notes) const override {
         auto code = readFirstGenerationCode(held, *rom.release, rom.table ? rom.table->routine : std::nullopt, rom.size.file);
         if (!code) return code.error();
-        rom.firstGenerationCode = std::make_shared<const FirstGenerationCode>(std::move(*code));
-        auto species = readFirstGenerationSpecies(held, *rom.release, *rom.firstGenerationCode, rom.size.file);
+        const auto found = std::make_shared<const FirstGenerationCode>(std::move(*code));
+        rom.familyData = found;
+        auto species = readFirstGenerationSpecies(held, *rom.release, *found, rom.size.file);
         if (!species) return species.error();
         rom.speciesBuiltInWhy = species->whyNot;
         rom.species = std::make_shared<const SpeciesList>(std::move(species->species), rom.release->language == Language::English);
@@ -55,7 +56,7 @@ public:
         FirstGenerationNotes fresh;
         auto scripts = scriptsOf(notes, fresh).in(held, rom.size.file);
         if (!scripts) return scripts.error();
-        if (auto places = readScriptPlaces(held, *rom.release, rom.size, *rom.firstGenerationCode, *scripts, *words); !places) {
+        if (auto places = readScriptPlaces(held, *rom.release, rom.size, *found, *scripts, *words); !places) {
             return places.error();
         }
         rom.words = std::make_shared<const TradeWordsRead>(std::move(*words));

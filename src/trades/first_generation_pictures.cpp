@@ -181,7 +181,7 @@ Result<FrontPicture> readFirstGenerationPicture(const Rom& rom, SpeciesId specie
     };
     const auto number = rom.species->numberOf(species);
     if (species < 1 || !number || *number < 1) return none(refused(ErrorCode::NoPicture, "it has no Pokédex entry"));
-    const FirstGenerationCode* code = rom.firstGenerationCode.get();
+    const auto* code = dynamic_cast<const FirstGenerationCode*>(rom.familyData.get());
     if (!code) return none(refused(ErrorCode::NoPicture, "the ROM's code was not read"));
     if (!code->baseStats.at) return none(refused(ErrorCode::NoPicture, "its base stats are not proven: " + code->baseStats.whyNot));
     if (!code->pictureBanks) return none(refused(ErrorCode::NoPicture, "its bank is not proven: " + code->pictureBanksWhyNot));

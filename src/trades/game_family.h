@@ -28,6 +28,13 @@ public:
     virtual ~OpeningNotes() = default;
 };
 
+// What a family read of an opened ROM for its own later use (Red, Blue and
+// Yellow: where the game's code keeps their tables), kept with the Rom.
+class FamilyData {
+public:
+    virtual ~FamilyData() = default;
+};
+
 class GameFamily {
 public:
     virtual ~GameFamily() = default;

@@ -49,8 +49,8 @@ struct Rom {
     // The species' names as the game prints them (in its lines), by ID
     // ([0] unused); empty where the ROM's are not taken.
     std::shared_ptr<const std::vector<std::string>> gameSpeciesNames;
-    // Where Red, Blue and Yellow's code finds their tables (with the game data).
-    std::shared_ptr<const struct FirstGenerationCode> firstGenerationCode;
+    // What the family read with the game data for its own later use.
+    std::shared_ptr<const FamilyData> familyData;
     // What the traders say and where (the ROM's words, else Kestrane's).
     std::shared_ptr<const TradeWordsRead> words;
     RomSize size;                   // the file's, when it was opened, and its header's
