@@ -478,7 +478,9 @@ void MainWindow::showRomInformation() {
     // A title standing for the code (Red, Blue and Yellow) is longer than a
     // code: its label widens and the language moves along, so that it shows
     // whole; only what still passes the frame's edge is cut (whole in the tooltip).
-    constexpr int kCodeWidth = 65, kCaptionGap = 7, kLanguageCaptionWidth = 56, kFrameEdge = 465;
+    constexpr int kCodeWidth = 65, kCaptionGap = 7, kLanguageCaptionWidth = 56;
+    // The frame's right margin is its table line's.
+    const int frameEdge = form_.tableInfo->x() + form_.tableInfo->width();
     const QString code = fromCore(release.code);
     QLabel* codeLabel = form_.gameCode;
     QLabel* languageCaption = form_.romCaptions.value(2);
@@ -486,7 +488,7 @@ void MainWindow::showRomInformation() {
     codeLabel->resize(codeWidth, codeLabel->height());
     languageCaption->move(codeLabel->x() + codeWidth + kCaptionGap, languageCaption->y());
     form_.language->move(languageCaption->x() + kLanguageCaptionWidth, form_.language->y());
-    form_.language->resize(std::max(1, kFrameEdge - form_.language->x()), form_.language->height());
+    form_.language->resize(std::max(1, frameEdge - form_.language->x()), form_.language->height());
     codeLabel->setText(code);
     codeLabel->setToolTip(QString());
     const QString language = fromCore(languageName(release.language));

@@ -100,11 +100,11 @@ Result<OpenTable> openTable(const Context& ctx, const std::string& path) {
 
 // null where the checksums are not computed. A release without Stadium
 // data (its ROMs are smaller than the data's place) has no such key.
-Json checksumsJson(const std::optional<ChecksumState>& state, const Release* release) {
+Json checksumsJson(const std::optional<ChecksumState>& state, const Release& release) {
     if (!state) return nullptr;
     Json checks = Json::object();
     for (const CheckArea& area : kCheckAreas) {
-        if (release && !holdsCheck(*release, area.check)) continue;
+        if (!holdsCheck(release, area.check)) continue;
         checks[std::string(area.key)] = checksumStatusText(state->of(area.check));
     }
     return checks;
@@ -138,7 +138,7 @@ int info(const Context& ctx, const std::string& path, bool json) {
         if (!release.layout.has(Field::TrainerName)) info["trainerName"] = from(rom->words->givenTrainerWhyNot);
         info["size"] = Json{{"file", rom->size.file}, {"header", rom->size.header ? Json(*rom->size.header) : Json(nullptr)},
                             {"cutOff", rom->size.cutOff()}};
-        info["checksums"] = checksumsJson(rom->checksums, rom->release);
+        info["checksums"] = checksumsJson(rom->checksums, *rom->release);
         if (rom->checksumsSkipped) info["checksumsNotComputed"] = checksumsSkippedText(*rom->checksumsSkipped);
         ctx.out << info.dump(2) << '\n';
     } else {
@@ -224,7 +224,7 @@ int checksums(const Context& ctx, const std::string& path, bool fix, bool json, 
     auto rom = openRom(path, ctx.fs, RomParts{.gameData = false, .checksums = true});
     if (!rom) return ctx.fail(rom.error());
     if (!fix) {
-        if (json) ctx.out << checksumsJson(rom->checksums, rom->release).dump(2) << '\n';
+        if (json) ctx.out << checksumsJson(rom->checksums, *rom->release).dump(2) << '\n';
         else printChecksums(ctx, *rom);
         return kDone;
     }
@@ -406,9 +406,9 @@ int names(const Context& ctx, const std::string& path, bool json, Names which) {
         // The list's rows, by the numbers people give.
         const SpeciesList& species = *rom->species;
         for (int row = 0; auto id = species.idOfRow(row); ++row) add(*species.numberOf(*id), std::string(species.name(*id)), true);
-    } else if (!rom->release->layout.has(Field::HeldItem)) {
-        return ctx.fail(refused(ErrorCode::NoSuchField, std::string(rom->release->name) +
-                                                            " has no item list: creatures hold no items in this game."));
+    } else if (!holdsItems(*rom->release)) {
+        return ctx.fail(refused(ErrorCode::NoSuchField, std::string(rom->release->name) + " has no item list: " +
+                                                            std::string(kNoItemsReason)));
     } else {
         const int count = rom->items ? int(rom->items->size()) : kItemCount;
         for (int n = 0; n < count; ++n) add(n, itemLabel(rom->items, ItemId(n)), n == 0 || rom->items);
@@ -481,7 +481,6 @@ int diff(const Context& ctx, const std::string& clean, const std::string& edited
     }
     const int result = found->identical ? kDone : kRefused;
     if (quiet) return result;
-    auto checksums = [](const std::optional<ChecksumState>& s, const Release* release) { return checksumsJson(s, release); };
     if (json) {
         Json trades = Json::array();
         for (const FieldChange& c : found->trades) {
@@ -500,8 +499,8 @@ int diff(const Context& ctx, const std::string& clean, const std::string& edited
                         {"otherBytes", found->otherBytes},
                         {"otherRanges", ranges},
                         {"moreRanges", found->otherRanges.size() - ranges.size()},
-                        {"checksums", {{"clean", checksums(found->cleanChecksums, found->cleanRelease)},
-                                       {"edited", checksums(found->editedChecksums, found->editedRelease)}}}}
+                        {"checksums", {{"clean", checksumsJson(found->cleanChecksums, *found->cleanRelease)},
+                                       {"edited", checksumsJson(found->editedChecksums, *found->editedRelease)}}}}
                        .dump(2)
                 << '\n';
         return result;

@@ -92,8 +92,7 @@ std::vector<std::string> firstGenerationPlaces(const Release& release, std::span
     return places;
 }
 
-Result<FirstGenerationSpecies> readFirstGenerationSpecies(File& file, const Release& release, const FirstGenerationCode& code,
-                                                          std::int64_t fileSize) {
+Result<FirstGenerationSpecies> readFirstGenerationSpecies(File& file, const Release& release, const FirstGenerationCode& code) {
     const auto count = std::size_t(release.firstGeneration->internalIndexes);
     FirstGenerationSpecies read;
     // Without the order, an internal index has no number to be shown by.
@@ -101,11 +100,8 @@ Result<FirstGenerationSpecies> readFirstGenerationSpecies(File& file, const Rele
         read.whyNot = code.pokedexOrder.whyNot;
         return read;
     }
+    // The code's tables lie in the file and their banks (readFirstGenerationCode).
     std::vector<std::uint8_t> order(count);
-    if (*code.pokedexOrder.at + std::int64_t(count) > fileSize) {
-        read.whyNot = "the Pok\u00e9dex order runs past the end of the file";
-        return read;
-    }
     if (auto got = readExactly(file, *code.pokedexOrder.at, order); !got) return got.error();
     // Every number from 1 to the last, once.
     const int last = *std::max_element(order.begin(), order.end());

@@ -77,7 +77,6 @@ struct FirstGenerationSpecies {
 // The species as the ROM names and numbers them, where the code finds the
 // tables; or why not: without a proven Pokédex order none (shown by their
 // stored index), without proven names the built-in names by number.
-Result<FirstGenerationSpecies> readFirstGenerationSpecies(File& file, const Release& release, const FirstGenerationCode& code,
-                                                          std::int64_t fileSize);
+Result<FirstGenerationSpecies> readFirstGenerationSpecies(File& file, const Release& release, const FirstGenerationCode& code);
 
 }  // namespace kestrane

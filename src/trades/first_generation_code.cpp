@@ -12,7 +12,6 @@
 namespace kestrane {
 namespace {
 
-constexpr std::uint32_t kBaseStatsEntry = 28;
 
 // A table as a routine names it: a bank and an address in it.
 struct Named {

@@ -38,6 +38,9 @@
 
 namespace kestrane {
 
+// A species' base stats: 28 bytes, by Pokédex number from 1.
+inline constexpr std::uint32_t kBaseStatsEntry = 28;
+
 // A table the code was followed to, or why not ("GetMonName, the routine
 // that names a species, is not in bank 0").
 struct FoundTable {

@@ -46,7 +46,7 @@ public:
         if (!code) return code.error();
         const auto found = std::make_shared<const FirstGenerationCode>(std::move(*code));
         rom.familyData = found;
-        auto species = readFirstGenerationSpecies(held, *rom.release, *found, rom.size.file);
+        auto species = readFirstGenerationSpecies(held, *rom.release, *found);
         if (!species) return species.error();
         rom.speciesBuiltInWhy = species->whyNot;
         rom.species = std::make_shared<const SpeciesList>(std::move(species->species), rom.release->language == Language::English);

@@ -11,7 +11,6 @@ namespace kestrane {
 namespace {
 
 constexpr int kCanvasTiles = 7;
-constexpr std::uint32_t kBaseStatsEntry = 28;
 constexpr std::uint32_t kSizeAt = 10, kFrontAt = 11;
 
 Error badData(const std::string& why) { return refused(ErrorCode::NoPicture, "its data " + why); }

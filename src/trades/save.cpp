@@ -347,9 +347,8 @@ void addRecords(SaveReport& report, const Rom& rom, const std::vector<PlannedRec
 
 }  // namespace
 
-std::string checksumNote(const SaveReport& report, ChecksumPolicy policy) {
-    if (policy == ChecksumPolicy::Leave) return "checksums left as they were";
-    if (report.checksumsSkipped) return "checksums left as they were: " + checksumsSkippedText(*report.checksumsSkipped);
+std::string staleChecksumsNote(const SaveReport& report, ChecksumPolicy policy) {
+    if (policy == ChecksumPolicy::Leave || report.checksumsSkipped) return {};
     const ChecksumState& before = report.checksumsBefore;
     const bool globalStale = before.global == ChecksumStatus::Stale;
     const bool stadiumStale = before.stadium == ChecksumStatus::Stale;
@@ -361,7 +360,14 @@ std::string checksumNote(const SaveReport& report, ChecksumPolicy policy) {
         return std::string("checksums updated, but the ") + (globalStale ? "global checksum" : "Stadium data") +
                " was already stale and was left as it was (" + std::string(kFixChecksumsHint) + ")";
     }
-    return "checksums updated";
+    return {};
+}
+
+std::string checksumNote(const SaveReport& report, ChecksumPolicy policy) {
+    if (policy == ChecksumPolicy::Leave) return "checksums left as they were";
+    if (report.checksumsSkipped) return "checksums left as they were: " + checksumsSkippedText(*report.checksumsSkipped);
+    if (std::string stale = staleChecksumsNote(report, policy); !stale.empty()) return stale;
+    return report.checksumsUpdated ? "checksums updated" : "";
 }
 
 std::string checksumsChanged(const SaveReport& report) {

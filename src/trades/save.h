@@ -71,6 +71,10 @@ struct SaveReport {
 
 // How a save left the checksums, for messages: "checksums updated", ...
 std::string checksumNote(const SaveReport& report, ChecksumPolicy policy);
+// Only where a check was stale before the save and stays so: the part of
+// the note a user must be told after any save ("checksums updated, but the
+// Stadium data was already stale …"); else empty.
+std::string staleChecksumsNote(const SaveReport& report, ChecksumPolicy policy);
 // Which checksums a save changed: "the header checksum, the global checksum
 // and the Stadium data"; empty where it changed none.
 std::string checksumsChanged(const SaveReport& report);

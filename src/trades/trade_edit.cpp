@@ -31,8 +31,8 @@ std::u16string shownText(const TradeRecord& shown, NameRole role) {
 Error noSuchField(const Release& release, std::string_view what, Field field = Field::TrainerName) {
     const bool never = field == Field::HeldItem && !holdsItems(release);
     return refused(ErrorCode::NoSuchField, std::string(release.name) + "'s trades have no " + std::string(what) +
-                                               (never ? ": creatures hold no items in this game."
-                                                      : ": the game sets it when the trade happens."));
+                                               (never ? ": " + std::string(kNoItemsReason)
+                                                      : std::string(": the game sets it when the trade happens.")));
 }
 
 NameBytes storedName(const Rom& rom, const TradeRecord& shown, NameRole role) {

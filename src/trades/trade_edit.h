@@ -71,6 +71,9 @@ struct GivenEdit {
 // order of the fields above.
 Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown, const GivenEdit& given);
 
+// Why a game without held items has no item to give or list.
+inline constexpr std::string_view kNoItemsReason = "creatures hold no items in this game.";
+
 enum class NameRole { Nickname, TrainerName };
 // "nickname", "original trainer's name"
 std::string_view nameRoleText(NameRole role);
