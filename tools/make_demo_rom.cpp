@@ -14,6 +14,9 @@
 #include "support/file.h"
 #include "text/game_text.h"
 #include "trades/dvs.h"
+#include "families/families.h"
+#include "families/gen2/second_generation_rows.h"
+#include "platform/gb/cartridge.h"
 #include "trades/releases.h"
 
 namespace {
@@ -91,9 +94,9 @@ std::vector<std::uint8_t> madeUpPicture(int species) {
 
 // Base data for every species (its number, an even gender ratio, 6 x 6
 // tiles), and a made-up picture and colours for each species the trades name.
-void putPictures(std::vector<std::uint8_t>& rom, const kestrane::Release& crystal) {
+void putPictures(std::vector<std::uint8_t>& rom, const kestrane::SecondGenerationRow& crystal) {
     for (int species = 1; species <= 251; ++species) {
-        std::uint8_t* entry = rom.data() + crystal.baseData + (species - 1) * 32;
+        std::uint8_t* entry = rom.data() + crystal.tables.baseData + (species - 1) * 32;
         entry[0] = std::uint8_t(species);
         entry[13] = 0x7F;
         entry[17] = 0x66;
@@ -125,7 +128,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: %s OUTPUT.gbc\n", argv[0]);
         return 2;
     }
-    const Release& crystal = *findRelease("BYTE");
+    const SecondGenerationRow& crystal = secondGenerationRow(*findRelease(families::all(), "BYTE"));
     const RecordLayout& layout = crystal.layout;
     std::vector<std::uint8_t> rom(2 * 1024 * 1024, 0);
     std::copy_n(crystal.code.data(), kGameCodeLength, rom.begin() + kGameCodeOffset);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string_view>
 
+#include "families/families.h"
 #include "app/appearance.h"
 #include "app/common_dialog.h"
 #include "app/first_paint.h"
@@ -37,7 +38,7 @@ int main(int argc, char* argv[]) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Edit the in-game trades of %1 ROM images.").arg(QString::fromStdString(kestrane::gamesText("and"))));
+        QStringLiteral("Edit the in-game trades of %1 ROM images.").arg(QString::fromStdString(kestrane::gamesText(kestrane::families::all(), "and"))));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("rom"), QStringLiteral("A .gb or .gbc file to open."),

@@ -1,3 +1,4 @@
+#include "families/families.h"
 #include "app/main_window.h"
 
 #include <QAction>
@@ -47,7 +48,7 @@ namespace {
 const QString kChecksumsSetting = QStringLiteral("save/updateChecksums");
 const QString kPadNamesSetting = QStringLiteral("edit/padNamesWithTerminator");
 
-QString openTitle() { return QStringLiteral("Open ") + fromCore(gamesText("or")) + QStringLiteral(" ROM..."); }
+QString openTitle() { return QStringLiteral("Open ") + fromCore(gamesText(kestrane::families::all(), "or")) + QStringLiteral(" ROM..."); }
 
 // A single local file named as a ROM is, or nothing.
 std::optional<QString> droppedRom(const QMimeData* mime) {
@@ -365,7 +366,7 @@ void MainWindow::openRom(const QString& given) {
     // One spelling of a ROM's path for messages, the title, the recent list
     // and the emulator: absolute, with the platform's separators.
     const QString path = QDir::toNativeSeparators(QFileInfo(given).absoluteFilePath());
-    auto rom = kestrane::openRom(toCore(path), files_);
+    auto rom = kestrane::openRom(toCore(path), families::all(), files_);
     if (!rom) return tell(rom.error());
     // Only a ROM that opened can take the place of the trade being edited.
     if (!maySwitchAway()) return;
@@ -380,7 +381,7 @@ void MainWindow::followChangeOnDisk() {
         return;
     }
     // A file being written, or cut short, is not taken: the next change is awaited.
-    auto rom = kestrane::openRom(rom_->path, files_);
+    auto rom = kestrane::openRom(rom_->path, families::all(), files_);
     if (!rom || rom->size.cutOff()) return;
     watcher_->noteSeen();
     const QString name = QFileInfo(romPath()).fileName();
@@ -397,7 +398,7 @@ void MainWindow::followChangeOnDisk() {
 void MainWindow::reloadRom() {
     if (!rom_) return;
     const int row = current_.record ? current_.row : -1;
-    auto rom = kestrane::openRom(rom_->path, files_);
+    auto rom = kestrane::openRom(rom_->path, families::all(), files_);
     if (!rom) return tell(rom.error());
     if (!maySwitchAway()) return;
     setCurrentRom(std::move(*rom));

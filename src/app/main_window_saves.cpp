@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "families/families.h"
 #include "app/appearance.h"
 #include "app/common_dialog.h"
 #include "app/main_window.h"
@@ -138,7 +139,7 @@ void MainWindow::offerReload(const Error& refusal) {
         return texts;
     }();
     if (moved) {
-        auto rom = kestrane::openRom(rom_->path, files_);
+        auto rom = kestrane::openRom(rom_->path, families::all(), files_);
         if (!rom) return tell(rom.error());
         setCurrentRom(std::move(*rom));
         if (editing.row >= rom_->slotCount()) {
@@ -223,7 +224,7 @@ void MainWindow::saveRomAs() {
     if (!saved) return tell(saved.error());
     // The window edits the copy from now on.
     const int row = current_.record ? current_.row : -1;
-    auto copy = kestrane::openRom(toCore(*path), files_);
+    auto copy = kestrane::openRom(toCore(*path), families::all(), files_);
     // The copy is written either way: a failure here says so, and the window stays on the ROM.
     if (!copy) return tell(inContext(copy.error(), "The copy was saved to " + quoted(toCore(*path)) + ", but it could not be opened to edit"));
     copy->path = toCore(QDir::toNativeSeparators(QFileInfo(*path).absoluteFilePath()));

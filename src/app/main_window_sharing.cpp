@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "app/appearance.h"
+#include "families/families.h"
 #include "app/common_dialog.h"
 #include "app/main_window.h"
 #include "app/message_sink.h"
@@ -39,7 +40,7 @@ void MainWindow::createPatchCommand() {
     const QString clean = cleanDialog.showOpen(this, QStringLiteral("Choose the Clean ROM"), rom.absolutePath(), kRomFilter,
                                                      kOpenFlags);
     if (clean.isEmpty()) return;
-    auto found = diffRoms(toCore(clean), rom_->path, files_);
+    auto found = diffRoms(toCore(clean), rom_->path, kestrane::families::all(), files_);
     if (!found) return tell(found.error());
     // The formats as the dialog's filters; a name typed without its
     // format's ending gets that of the filter chosen.

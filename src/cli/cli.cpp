@@ -1,3 +1,4 @@
+#include "families/families.h"
 #include "cli/cli.h"
 
 #include <CLI/CLI.hpp>
@@ -91,7 +92,7 @@ struct OpenTable {
 };
 
 Result<OpenTable> openTable(const Context& ctx, const std::string& path) {
-    auto rom = openRom(path, ctx.fs);
+    auto rom = openRom(path, families::all(), ctx.fs);
     if (!rom) return rom.error();
     auto trades = readTradeTable(*rom, ctx.fs);
     if (!trades) return trades.error();
@@ -125,7 +126,7 @@ void printChecksums(const Context& ctx, const Rom& rom) {
 }
 
 int info(const Context& ctx, const std::string& path, bool json) {
-    auto rom = openRom(path, ctx.fs, RomParts{.gameData = true, .checksums = true});
+    auto rom = openRom(path, families::all(), ctx.fs, RomParts{.gameData = true, .checksums = true});
     if (!rom) return ctx.fail(rom.error());
     if (json) {
         Json info = gameJson(*rom);
@@ -221,7 +222,7 @@ int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, c
 }
 
 int checksums(const Context& ctx, const std::string& path, bool fix, bool json, const WriteOptions& o) {
-    auto rom = openRom(path, ctx.fs, RomParts{.gameData = false, .checksums = true});
+    auto rom = openRom(path, families::all(), ctx.fs, RomParts{.gameData = false, .checksums = true});
     if (!rom) return ctx.fail(rom.error());
     if (!fix) {
         if (json) ctx.out << checksumsJson(rom->checksums, *rom->release).dump(2) << '\n';
@@ -285,7 +286,7 @@ struct OpenTrade {
 
 // The ROM and one slot of it.
 Result<OpenTrade> openTrade(const Context& ctx, const std::string& path, int number) {
-    auto rom = openRom(path, ctx.fs);
+    auto rom = openRom(path, families::all(), ctx.fs);
     if (!rom) return rom.error();
     if (auto table = rom->tradeTable(); !table) return table.error();
     auto slot = slotFromNumber(number, rom->slotCount());
@@ -316,7 +317,7 @@ struct PictureOptions {
 };
 
 int picture(const Context& ctx, const std::string& path, const PictureOptions& o) {
-    auto rom = openRom(path, ctx.fs);
+    auto rom = openRom(path, families::all(), ctx.fs);
     if (!rom) return ctx.fail(rom.error());
     auto species = findSpecies(o.species, *rom->species);
     if (!species) return ctx.fail(species.error());
@@ -394,7 +395,7 @@ enum class Names { Species, Items };
 
 // Number and name of every species or item, as this ROM names them.
 int names(const Context& ctx, const std::string& path, bool json, Names which) {
-    auto rom = openRom(path, ctx.fs);
+    auto rom = openRom(path, families::all(), ctx.fs);
     if (!rom) return ctx.fail(rom.error());
     Json list = Json::array();
     std::vector<std::vector<std::string>> rows = {{"Number", "Name"}};
@@ -420,7 +421,7 @@ int names(const Context& ctx, const std::string& path, bool json, Names which) {
 
 int exportCommand(const Context& ctx, const std::string& path, const std::string& output) {
     // The table is only read: whether the ROM is marked read-only is not asked.
-    auto rom = openRom(path, ctx.fs, RomParts{.gameData = true, .checksums = false, .readOnly = false});
+    auto rom = openRom(path, families::all(), ctx.fs, RomParts{.gameData = true, .checksums = false, .readOnly = false});
     if (!rom) return ctx.fail(rom.error());
     if (!output.empty() && output != "-") {
         auto written = exchange::exportTable(*rom, output, ctx.fs);
@@ -440,7 +441,7 @@ std::string standardInput() {
 }
 
 int importTable(const Context& ctx, const std::string& path, const std::string& tableFile, const WriteOptions& o) {
-    auto rom = openRom(path, ctx.fs);
+    auto rom = openRom(path, families::all(), ctx.fs);
     if (!rom) return ctx.fail(rom.error());
     if (auto table = rom->tradeTable(); !table) return ctx.fail(table.error());
     rom->padNamesWithTerminator = o.padWithTerminator;
@@ -474,7 +475,7 @@ int apply(const Context& ctx, const std::string& patchFile, const std::string& r
 
 // As cmp: 0 the same, 1 different; a refusal 2, an input/output failure 3.
 int diff(const Context& ctx, const std::string& clean, const std::string& edited, bool json, bool quiet) {
-    auto found = diffRoms(clean, edited, ctx.fs);
+    auto found = diffRoms(clean, edited, families::all(), ctx.fs);
     if (!found) {
         const int code = ctx.fail(found.error());
         return code == kRefused ? kUsage : code;
@@ -536,7 +537,7 @@ namespace {
 std::optional<int> runCommands(int argc, const char* const* argv, std::ostream& out, std::ostream& err, FileSystem& fs,
                                bool onlyNamed) {
     const Context ctx{out, err, fs};
-    CLI::App app{"Kestrane: read and edit the in-game trades of " + gamesText("and") + " ROMs."};
+    CLI::App app{"Kestrane: read and edit the in-game trades of " + gamesText(families::all(), "and") + " ROMs."};
     app.name("kestrane-cli");
     // Options begin with "-" everywhere: on Windows too, "/roms/crystal.gbc" is a path.
     app.allow_windows_style_options(false);

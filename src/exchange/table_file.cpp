@@ -114,7 +114,8 @@ Result<ImportPlan, Problems> planImport(const nlohmann::json& table, const Rom& 
                         (from.empty() ? std::string("another layout") : echoed(from)) + "; this ROM's are \"" +
                         std::string(release.layout.key) + "\"." + dropGame);
             } else if (*code != release.code) {
-                const Release* sister = findRelease(code->get<std::string>());
+                const GameFamily* own = &release.family();
+                const Release* sister = findRelease(Families(&own, 1), code->get<std::string>());
                 if (sister && sisterReleases(*sister, release) && from == release.layout.key) {
                     plan.sister = sister;
                 } else {

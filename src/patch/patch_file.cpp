@@ -1,4 +1,5 @@
 #include "patch/patch_file.h"
+#include "platform/gb/cartridge.h"
 
 #include <algorithm>
 

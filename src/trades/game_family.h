@@ -1,16 +1,22 @@
 // What a family of games does its own way, asked through one interface so
-// that the generic core names none: whether its game counts its trades,
-// what its ROMs carry, how many records its table must hold, how its game
-// data is read and its pictures drawn. One object a family; each release
-// row names its family (Release::family).
+// that the generic core names none: its rows and its platform, whether its
+// game counts its trades, what its ROMs carry, how many records its table
+// must hold, how its game data is read and its pictures drawn. One object a
+// family, in its own folder (families/); each release row names its family
+// (Release::family), and the front ends pass the registry of them all
+// (families::all()) to the opening.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
+#include <string_view>
 #include <string>
 #include <vector>
 
 #include "platform/gb/checksums.h"
+#include "platform/platform.h"
 #include "support/file.h"
 #include "support/result.h"
 #include "trades/front_picture.h"
@@ -35,9 +41,25 @@ public:
     virtual ~FamilyData() = default;
 };
 
+// A release known by its identity whose bytes no public source rebuilds:
+// recognised, named, and never guessed at.
+struct KnownRelease {
+    std::string_view code;                // or the title that stands for one
+    std::optional<std::uint8_t> version;  // none: every version
+    std::string_view name;                // "Pokémon Red in Japanese"
+    std::optional<std::uint8_t> destination = std::nullopt;  // none: either
+};
+
 class GameFamily {
 public:
     virtual ~GameFamily() = default;
+
+    // Its releases and their variants, in the order messages list them.
+    virtual std::span<const Release* const> rows() const = 0;
+    // The releases it knows but does not edit.
+    virtual std::span<const KnownRelease> knownReleases() const = 0;
+    // The console its games run on.
+    virtual const Platform& platform() const = 0;
 
     // A fresh opening's notes.
     virtual std::unique_ptr<OpeningNotes> beginOpening() const = 0;
@@ -62,8 +84,8 @@ public:
     virtual Result<FrontPicture> frontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) const = 0;
 };
 
-// The families (each defined with its readers).
-const GameFamily& firstGenerationFamily();
-const GameFamily& secondGenerationFamily();
+// The families an opening may find a file to be, in the order messages
+// list their games.
+using Families = std::span<const GameFamily* const>;
 
 }  // namespace kestrane

@@ -52,24 +52,23 @@ Result<TradeTable> Rom::tradeTable() const {
     return noTable;
 }
 
-Result<Rom> openRom(const std::string& path, FileSystem& fs, RomParts parts) {
+Result<Rom> openRom(const std::string& path, Families families, FileSystem& fs, RomParts parts) {
     auto where = [&] { return "Could not read " + quoted(path); };
     auto opened = fs.open(path, OpenMode::Read);
     if (!opened) return inContext(opened.error(), where());
     // Every step after the first reads through what the steps before it read.
     HoldingFile held(**opened);
-    auto identity = identifyRom(held, path);
+    auto identity = identifyRom(held, path, families);
     if (!identity) return identity.error();
-    if (!identity->release && !identity->cartridgeHeader) return notAGameBoyRom(path);
-    if (!identity->release) return unsupportedRom(identity->gameCode, identity->version, identity->destination);
+    if (!identity->release) return unsupportedRom(*identity, path, families);
 
     Rom rom(nullptr);
     rom.path = path;
     rom.release = identity->release;
-    rom.version = identity->version;
+    rom.version = identity->header.version;
     auto size = held.size();
     if (!size) return inContext(size.error(), where());
-    rom.size = RomSize{*size, identity->headerSize};
+    rom.size = RomSize{*size, identity->header.headerSize};
     if (parts.readOnly) {
         auto status = fs.status(path);
         if (!status) return inContext(status.error(), where());

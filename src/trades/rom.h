@@ -93,10 +93,10 @@ struct RomParts {
     bool readOnly = true;    // the user's read-only mark (a look at the path; saves check it again themselves)
 };
 
-// Opens the file once: identifies the game (an unknown game code is an
-// UnsupportedRom error), locates its trade table and reads the parts asked
+// Opens the file once: identifies the game among the families' (one no
+// family edits is an UnsupportedRom error), locates its trade table and reads the parts asked
 // for. A supported game without a table that passes is a Rom without a
 // table, not an error.
-Result<Rom> openRom(const std::string& path, FileSystem& fs = nativeFileSystem(), RomParts parts = {});
+Result<Rom> openRom(const std::string& path, Families families, FileSystem& fs = nativeFileSystem(), RomParts parts = {});
 
 }  // namespace kestrane

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/gb/cartridge.h"
 #include "trades/rom.h"
 #include "trades/trade_record.h"
 #include "support/hex_text.h"
@@ -16,8 +17,8 @@ struct Opened {
     std::vector<std::uint8_t> bytes;
 };
 
-Result<Opened> openWhole(const std::string& path, FileSystem& fs) {
-    auto rom = openRom(path, fs, RomParts{.gameData = true, .checksums = true});
+Result<Opened> openWhole(const std::string& path, Families families, FileSystem& fs) {
+    auto rom = openRom(path, families, fs, RomParts{.gameData = true, .checksums = true});
     if (!rom) return rom.error();
     Opened opened{std::move(*rom), {}, {}};
     if (opened.rom.table) {
@@ -47,10 +48,10 @@ std::string_view checkAt(const Release& release, std::size_t at) {
 
 }  // namespace
 
-Result<RomDiff> diffRoms(const std::string& clean, const std::string& edited, FileSystem& fs) {
-    auto a = openWhole(clean, fs);
+Result<RomDiff> diffRoms(const std::string& clean, const std::string& edited, Families families, FileSystem& fs) {
+    auto a = openWhole(clean, families, fs);
     if (!a) return a.error();
-    auto b = openWhole(edited, fs);
+    auto b = openWhole(edited, families, fs);
     if (!b) return b.error();
     RomDiff diff;
     diff.cleanChecksums = a->rom.checksums;

@@ -38,7 +38,8 @@ struct RomDiff {
     const Release* editedRelease = nullptr;
 };
 
-Result<RomDiff> diffRoms(const std::string& clean, const std::string& edited, FileSystem& fs = nativeFileSystem());
+Result<RomDiff> diffRoms(const std::string& clean, const std::string& edited, Families families,
+                         FileSystem& fs = nativeFileSystem());
 
 // "header consistent, global consistent, Stadium data absent": the checks
 // the release's ROMs carry.

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <memory>
 
+#include "platform/gb/cartridge.h"
 #include "support/hex_text.h"
 #include "support/words.h"
 
@@ -159,15 +160,17 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
         }
         if (skipped) policy = ChecksumPolicy::Leave;
     }
-    // The game code, or the title that stands for it.
-    const std::string_view identity = rom.release->code;
-    std::vector<std::uint8_t> code(identity.size());
-    if (auto read = readExactly(held, identityOffset(identity), code); !read) return read.error();
-    if (!std::equal(code.begin(), code.end(), identity.begin())) {
-        const std::string now(code.begin(), code.end());
+    // The game, as the platform identifies it.
+    const Platform& platform = rom.release->family().platform();
+    auto now = platform.identify(held, rom.path, rom.release->name);
+    if (!now) return now.error();
+    if (!identifies(*now, *rom.release)) {
+        const std::string_view code = rom.release->code;
+        const bool byTitle = code.size() != now->gameCode.size();
         return changedByOther(ErrorCode::GameChangedOnDisk,
                               quoted(rom.path) + " no longer holds the game it was opened as (its " +
-                                  std::string(identityWord(identity)) + " is now \"" + printableGameCode(now) + "\"). Open it again.");
+                                  std::string(platform.identityWord(code)) + " is now \"" +
+                                  printableGameCode(byTitle ? now->title : now->gameCode) + "\"). Open it again.");
     }
     Changes changes;
     changes.size = *size;

@@ -1,4 +1,5 @@
 #include "trades/trade_table.h"
+#include "platform/gb/cartridge.h"
 
 #include <algorithm>
 #include <array>

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "families/families.h"
 #include "support/rom_image.h"
 #include "text/game_text.h"
 #include "platform/gb/banks.h"
@@ -113,12 +114,12 @@ void SaveLimit(benchmark::State& state) {
 }
 
 void IdentifyRom(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(identifyRom(rom));
+    for (auto _ : state) benchmark::DoNotOptimize(identifyRom(rom, families::all()));
 }
 
 // Identify and locate: the table at its usual place.
 void OpenRom(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(openRom(rom, nativeFileSystem(), RomParts{.gameData = false, .checksums = false, .readOnly = false}));
+    for (auto _ : state) benchmark::DoNotOptimize(openRom(rom, families::all(), nativeFileSystem(), RomParts{.gameData = false, .checksums = false, .readOnly = false}));
 }
 
 // The least that identifies the ROM and locates its table: open, the size
@@ -141,7 +142,7 @@ void OpenLimit(benchmark::State& state) {
 // Identify and locate: the table moved, found by the routine in the whole file.
 void OpenMovedRom(benchmark::State& state) {
     for (auto _ : state) {
-        auto opened = openRom(movedRom, nativeFileSystem(), RomParts{.gameData = false, .checksums = false, .readOnly = false});
+        auto opened = openRom(movedRom, families::all(), nativeFileSystem(), RomParts{.gameData = false, .checksums = false, .readOnly = false});
         if (!opened || !opened->table) state.SkipWithError("the moved table was not found");
         benchmark::DoNotOptimize(opened);
     }
@@ -150,7 +151,7 @@ void OpenMovedRom(benchmark::State& state) {
 // The slowest way: the whole file read, searched for the routine, then scanned.
 void OpenScannedRom(benchmark::State& state) {
     for (auto _ : state) {
-        auto opened = openRom(scannedRom, nativeFileSystem(), RomParts{.gameData = false, .checksums = false, .readOnly = false});
+        auto opened = openRom(scannedRom, families::all(), nativeFileSystem(), RomParts{.gameData = false, .checksums = false, .readOnly = false});
         if (!opened || !opened->table) state.SkipWithError("the scanned table was not found");
         benchmark::DoNotOptimize(opened);
     }
@@ -313,7 +314,7 @@ int main(int argc, char* argv[]) {
     testing::Bytes retail = testing::retailLikeRom("BYTE");
     testing::putPictures(retail, "BYTE");
     rom = temp.write("crystal.gbc", retail);
-    romValue = *openRom(rom);
+    romValue = *openRom(rom, families::all());
     testing::Bytes moved = testing::randomImage("BYTE");
     testing::putTable(moved, testing::kCrystalTable + 48, testing::retailTrades("BYTE"));
     testing::putRoutine(moved, testing::kCrystalRoutine + 48, testing::kCrystalTable + 48);
@@ -324,7 +325,7 @@ int main(int argc, char* argv[]) {
     testing::Bytes checked = testing::retailLikeRom("BYTE");
     testing::buildChecksums(checked);
     checkedRom = temp.write("checked.gbc", checked);
-    checkedValue = *openRom(checkedRom);
+    checkedValue = *openRom(checkedRom, families::all());
     {
         TradeEdit edit = uneditedEdit(*readTradeRecord(checkedValue, Slot::fromNumber(1))->record);
         edit.trainerId = 4661;

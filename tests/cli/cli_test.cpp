@@ -1,3 +1,5 @@
+#include "families/families.h"
+#include "platform/gb/cartridge.h"
 #include "cli/cli.h"
 
 #include <chrono>
@@ -1062,7 +1064,7 @@ TEST_F(CliTest, PicturesAsTheRomDrawsThem) {
     Bytes image = retailLikeRom("BYTE", 5);
     putPictures(image, "BYTE");
     const std::string path = dir.write("pictures.gbc", image);
-    const Rom rom = *openRom(path);
+    const Rom rom = *openRom(path, families::all());
     // The decoded PNG against the core's own picture.
     auto expectPng = [&](const std::string& png, int species, PictureLook look, int scale) {
         const Bytes bytes = readFile(png);

@@ -2,6 +2,7 @@
 // gets its message, and the file is byte for byte what it was.
 #include <gtest/gtest.h>
 
+#include "families/families.h"
 #include "support/bad_inputs.h"
 #include "support/fault_injection.h"
 #include "support/file_systems.h"
@@ -22,7 +23,7 @@ TEST(BadInput, OpeningWhatIsNoRom) {
         SCOPED_TRACE(row.name);
         const bool exists = std::filesystem::is_regular_file(fsPath(row.path));
         const Bytes before = exists ? readFile(row.path) : Bytes{};
-        auto opened = openRom(row.path);
+        auto opened = openRom(row.path, families::all());
         if (!row.code) {
             ASSERT_TRUE(opened && opened->table);
             auto reading = readTradeRecord(*opened, Slot::fromNumber(1));

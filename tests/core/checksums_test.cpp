@@ -1,5 +1,6 @@
 // The ROM's check data: known answers, the state Kestrane reads, and saves
 // that must leave a consistent ROM exactly as the games' build would make it.
+#include "families/families.h"
 #include "platform/gb/checksums.h"
 
 #include <gtest/gtest.h>
@@ -96,7 +97,7 @@ protected:
         image = retailLikeRom("BYTE", 4);
         buildChecksums(image);
         path = dir.write("crystal.gbc", image);
-        rom = *openRom(path);
+        rom = *openRom(path, families::all());
         edit = uneditedEdit(*readTradeRecord(rom, Slot::fromNumber(3))->record);
         edit.nickname = *resolveName(rom, edit.shown, NameRole::Nickname, u"ZAPPY");
         edit.dvs = Dvs{15, 10, 10, 10};

@@ -3,6 +3,7 @@
 // what it may have left in the file.
 #include <gtest/gtest.h>
 
+#include "families/families.h"
 #include "support/fault_injection.h"
 #include "support/file_systems.h"
 #include "support/rom_image.h"
@@ -34,7 +35,7 @@ protected:
         untouched = retailLikeRom("BYTE", 11);
         if (consistent) buildChecksums(untouched);
         path = dir.write("crystal.gbc", untouched);
-        rom = *openRom(path);
+        rom = *openRom(path, families::all());
         for (int slot = 1; slot <= trades; ++slot) {
             const TradeRecord shown = *readTradeRecord(rom, Slot::fromNumber(slot))->record;
             TradeEdit edit = uneditedEdit(shown);

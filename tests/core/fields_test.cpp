@@ -1,4 +1,5 @@
 // The gender requirement and the dialog set as people give them.
+#include "families/families.h"
 #include "trades/fields.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +13,8 @@ namespace {
 using namespace kestrane::testing;
 
 TEST(Fields, GenderRequirementsAndDialogSetsAsTyped) {
-    const Release& gold = *findRelease("AAUE");
-    const Release& crystal = *findRelease("BYTE");
+    const Release& gold = *findRelease(families::all(), "AAUE");
+    const Release& crystal = *findRelease(families::all(), "BYTE");
     struct Typed {
         const char* text;
         int gold, crystal;  // -1: refused

@@ -1,4 +1,5 @@
 // What the ROM itself says about items and genders.
+#include "families/families.h"
 #include "trades/game_data.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,7 @@
 
 #include "support/first_generation_image.h"
 #include "support/rom_image.h"
-#include "trades/first_generation.h"
+#include "families/gen1/first_generation.h"
 #include "text/game_text.h"
 #include "trades/pictures.h"
 #include "trades/rom.h"
@@ -21,7 +22,7 @@ TEST(GameData, ItemNamesAndGenderRatiosOnlyWhereTheyProveToBe) {
     TempDir dir;
     for (const char* code : {"AAUE", "BYTE"}) {
         SCOPED_TRACE(code);
-        auto rom = openRom(dir.write("rom.gbc", retailLikeRom(code)));
+        auto rom = openRom(dir.write("rom.gbc", retailLikeRom(code)), families::all());
         ASSERT_TRUE(rom && rom->items && rom->genderRatios);
         EXPECT_EQ(itemLabel(rom->items, 0x7E), "LUCKY EGG");
         EXPECT_EQ(itemLabel(rom->items, 0xAE), "GOLD BERRY");
@@ -52,12 +53,12 @@ TEST(GameData, ItemNamesAndGenderRatiosOnlyWhereTheyProveToBe) {
     Bytes bare = retailLikeRom("BYTE");
     bare[0x1C8000 + 3] = 0x01;  // a byte no name holds
     bare[0x51424 + 32 * 10] = 0;  // species 11's Pokédex number
-    auto rom = openRom(dir.write("bare.gbc", bare));
+    auto rom = openRom(dir.write("bare.gbc", bare), families::all());
     ASSERT_TRUE(rom && rom->table);
     EXPECT_FALSE(rom->items);
     EXPECT_FALSE(rom->genderRatios);
     EXPECT_EQ(itemLabel(rom->items, 0x53), "Item 0x53");
-    auto retail = openRom(dir.write("retail.gbc", retailLikeRom("BYTE")));
+    auto retail = openRom(dir.write("retail.gbc", retailLikeRom("BYTE")), families::all());
     EXPECT_TRUE(resolveItem("Lucky Eg", retail->items).error().message.ends_with(" Did you mean LUCKY EGG?"));
     EXPECT_EQ(*resolveItem("83", rom->items), 83);
     EXPECT_EQ(resolveItem("Lucky Egg", rom->items).error().code, ErrorCode::UnknownItem);
@@ -178,7 +179,7 @@ TEST(GameWords, TraderLinesAsTheGamePrintsThem) {
         SCOPED_TRACE(c.what);
         Bytes image = retailLikeRom(c.code);
         c.change(image);
-        auto rom = openRom(dir.write("rom.gbc", image));
+        auto rom = openRom(dir.write("rom.gbc", image), families::all());
         ASSERT_TRUE(rom) << describe(rom.error());
         const auto said = rom->traderLines(0, 63, 95, GenderRequirement::Male);
         EXPECT_EQ(said[0], c.intro);
@@ -234,7 +235,7 @@ TEST(GameWords, PlacesInTheRomsOwnWords) {
             }
             putLandmarks(image, c.code, names);
         }
-        auto rom = openRom(dir.write("rom.gbc", image));
+        auto rom = openRom(dir.write("rom.gbc", image), families::all());
         ASSERT_TRUE(rom && rom->table) << (rom ? "no table" : describe(rom.error()));
         for (std::size_t slot = 0; slot < c.shown.size(); ++slot) {
             if (c.shown[slot].empty()) continue;
@@ -285,7 +286,7 @@ TEST(GameWords, RedBlueAndYellowPlacedByTheirScripts) {
         SCOPED_TRACE(c.what);
         Bytes image = firstGenerationRom("POKEMON RED");
         c.change(image);
-        auto rom = openRom(dir.write("red.gb", image));
+        auto rom = openRom(dir.write("red.gb", image), families::all());
         ASSERT_TRUE(rom && rom->table);
         for (int slot = 1; slot <= 10; ++slot) EXPECT_EQ(rom->place(Slot::fromNumber(slot))->location, c.places[std::size_t(slot - 1)]) << slot;
         EXPECT_EQ(rom->words->givenTrainer, "TRAINER");
@@ -295,7 +296,7 @@ TEST(GameWords, RedBlueAndYellowPlacedByTheirScripts) {
     // Lines the routine does not reach are Kestrane's opening of the set, and why.
     Bytes broken = firstGenerationRom("POKEMON YELLOW");
     broken[0x71E38 + 1] = 0x20;  // set 0's pointer outside the bank
-    auto rom = openRom(dir.write("yellow.gbc", broken));
+    auto rom = openRom(dir.write("yellow.gbc", broken), families::all());
     ASSERT_TRUE(rom && rom->table);
     EXPECT_EQ(rom->words->linesWhyNot, "their table's pointer at 0x71E38 lies outside bank 0x1C");
     EXPECT_EQ(rom->traderLines(0, 1, 2, std::nullopt)[0], "I'm looking for \u2026! Wanna trade one for \u2026?");
@@ -378,7 +379,7 @@ TEST(GameData, RedBlueAndYellowTablesWhereTheirCodeReadsThem) {
         SCOPED_TRACE(c.what);
         Bytes image = firstGenerationRom(c.title);
         c.change(image);
-        auto rom = openRom(dir.write("rom.gb", image));
+        auto rom = openRom(dir.write("rom.gb", image), families::all());
         ASSERT_TRUE(rom && rom->table) << (rom ? describe(rom->noTable) : describe(rom.error()));
         EXPECT_EQ(rom->words->givenTrainer, c.trainer);
         EXPECT_NE(rom->words->givenTrainerWhyNot.find(c.trainerWhy), std::string::npos) << rom->words->givenTrainerWhyNot;

@@ -1,6 +1,8 @@
 // Front pictures from the ROM: the compression, the tiles, the colours, the
 // banks, and what a hack's damage gives.
+#include "families/families.h"
 #include "trades/pictures.h"
+#include "families/gen2/second_generation_pictures.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +10,7 @@
 
 #include "support/first_generation_image.h"
 #include "support/rom_image.h"
-#include "trades/first_generation_pictures.h"
+#include "families/gen1/first_generation_pictures.h"
 #include "trades/dvs.h"
 
 namespace kestrane {
@@ -88,7 +90,7 @@ TEST(Pictures, DrawnFromTheRomAsTheGameDrawsThem) {
         putBaseData(image, c.code);
         putPicture(image, c.code, 25, c.at, literalStream(twoTiles()), 0x12);  // width 2, height 1
         putPalette(image, c.code, 25, {0x7FFF & (31 | 1 << 5), 0x0400, 0x001F, 0x7C00});
-        auto rom = openRom(dir.write("rom.gbc", image));
+        auto rom = openRom(dir.write("rom.gbc", image), families::all());
         ASSERT_TRUE(rom);
         for (bool shiny : {false, true}) {
             auto picture = readFrontPicture(*rom, 25, PictureLook{shiny, 'A'});
@@ -111,7 +113,7 @@ TEST(Pictures, DrawnFromTheRomAsTheGameDrawsThem) {
     Bytes raw(15 * 15 * 16);
     for (std::size_t i = 0; i < raw.size(); ++i) raw[i] = std::uint8_t(i * 31);
     putPicture(image, "BYTE", 26, 0x44 * 0x4000, literalStream(raw), 0xFF);
-    auto rom = openRom(dir.write("large.gbc", image));
+    auto rom = openRom(dir.write("large.gbc", image), families::all());
     auto large = readFrontPicture(*rom, 26, {});
     ASSERT_TRUE(large) << large.error().message;
     EXPECT_EQ(large->width, 120);
@@ -120,7 +122,7 @@ TEST(Pictures, DrawnFromTheRomAsTheGameDrawsThem) {
     // The 16-bit species base: banks stored as they are, species past 251 with their own pictures and colours.
     for (int species : {25, 300}) {
         SCOPED_TRACE(species);
-        auto base = openRom(dir.write("base.gbc", species16Rom(false, 300)));
+        auto base = openRom(dir.write("base.gbc", species16Rom(false, 300)), families::all());
         ASSERT_TRUE(base);
         auto picture = readFrontPicture(*base, SpeciesId(species), {});
         ASSERT_TRUE(picture) << picture.error().message;
@@ -161,7 +163,7 @@ TEST(Pictures, TheFirstGenerationsOwnCompression) {
 
     TempDir dir;
     for (const char* title : {"POKEMON RED", "POKEMON YELLOW"}) {
-        auto rom = openRom(dir.write("rom.gb", firstGenerationRom(title)));
+        auto rom = openRom(dir.write("rom.gb", firstGenerationRom(title)), families::all());
         ASSERT_TRUE(rom);
         for (const Trade14& t : retailTrades14(title)) {
             for (std::uint8_t internal : {t.requested, t.offered}) {
@@ -190,7 +192,7 @@ TEST(Pictures, TheFirstGenerationsOwnCompression) {
     }
     Bytes moved = firstGenerationRom("POKEMON BLUE");
     moved[0x383DE + 28 * 24] = 0;  // Pikachu's base stats no longer say 25
-    auto rom = openRom(dir.write("moved.gb", moved));
+    auto rom = openRom(dir.write("moved.gb", moved), families::all());
     auto pikachu = readFrontPicture(*rom, internalIndexOf(25), {});
     ASSERT_FALSE(pikachu);
     EXPECT_EQ(pikachu.error().message, "The picture of species 25 cannot be drawn: its base stats at 0x3867E are not where the game keeps them.");
@@ -202,7 +204,7 @@ TEST(Pictures, UnownByLetterAndTheLookOfATrade) {
     putBaseData(image, "BYTE");
     putPicture(image, "BYTE", kUnown, 0x46 * 0x4000, literalStream(Bytes(16, 0x00)), 0x11, 'A');
     putPicture(image, "BYTE", kUnown, 0x46 * 0x4000 + 100, literalStream(Bytes(16, 0xFF)), 0x11, 'I');
-    auto rom = openRom(dir.write("rom.gbc", image));
+    auto rom = openRom(dir.write("rom.gbc", image), families::all());
     EXPECT_EQ(readFrontPicture(*rom, kUnown, {false, 'A'})->shades[0], 0);
     EXPECT_EQ(readFrontPicture(*rom, kUnown, {false, 'I'})->shades[0], 3);
     const Dvs shinyI = {10, 10, 10, 10};  // shiny, and its DVs choose I
@@ -234,7 +236,7 @@ TEST(Pictures, AHacksDamageIsNoPictureAndAReason) {
         putBaseData(image, "BYTE");
         putPicture(image, "BYTE", 1, 0x47 * 0x4000, literalStream(twoTiles()), 0x12);
         c.damage(image);
-        auto rom = openRom(dir.write("rom.gbc", image));
+        auto rom = openRom(dir.write("rom.gbc", image), families::all());
         ASSERT_TRUE(rom);
         auto picture = readFrontPicture(*rom, 1, {});
         ASSERT_FALSE(picture);

@@ -3,6 +3,7 @@
 
 #include <random>
 
+#include "families/families.h"
 #include "support/rom_image.h"
 #include "support/memory_file_system.h"
 #include "library/char_map.h"
@@ -51,7 +52,7 @@ TEST(Properties, RandomSavesTouchOnlyTheFieldsOfTheirRecord) {
         Bytes image = retailLikeRom(game, seed);
         if (checksums) buildChecksums(image);
         fs.put(kPath, image);
-        const Rom rom = *openRom(kPath, fs);
+        const Rom rom = *openRom(kPath, families::all(), fs);
         const int slots = game[0] == 'B' ? 7 : 6;
         // What the file must hold: only the saved record's fields (and the checksums) move on.
         Bytes model = fs.bytes(kPath);

@@ -1,4 +1,6 @@
 // Identifying a ROM, and which record each slot shows.
+#include "families/families.h"
+#include "platform/gb/cartridge.h"
 #include "trades/rom.h"
 
 #include <gtest/gtest.h>
@@ -66,7 +68,7 @@ TEST(IdentifyRom, RecognisesTheReleasesExactly) {
         }
         rom[0x14C] = c.version;
         const std::string path = dir.write("rom.gbc", rom);
-        auto identity = identifyRom(path);
+        auto identity = identifyRom(path, families::all());
         ASSERT_TRUE(identity) << identity.error().message;
         // A title no release has keeps the code at 0x13F (which such a title overlaps).
         if (!c.title) {
@@ -81,7 +83,7 @@ TEST(IdentifyRom, RecognisesTheReleasesExactly) {
             EXPECT_EQ(languageName(identity->release->language), c.language);
         } else {
             EXPECT_EQ(identity->release, nullptr) << c.code;
-            auto opened = openRom(path);
+            auto opened = openRom(path, families::all());
             ASSERT_FALSE(opened);
             EXPECT_EQ(opened.error().code, ErrorCode::UnsupportedRom);
             EXPECT_EQ(opened.error().message, c.language);
@@ -101,7 +103,7 @@ TEST(IdentifyRom, RefusesWhatIsNoRomFileWithAMessage) {
     Bytes header = randomImage("BYTE");
     header.resize(0x143);
     const std::string exact = dir.write("exact.gb", header);
-    ASSERT_TRUE(identifyRom(exact));  // the header is all it needs
+    ASSERT_TRUE(identifyRom(exact, families::all()));  // the header is all it needs
 
     header.resize(0x142);
     const std::string cut = dir.write("cut.gb", header);
@@ -118,7 +120,7 @@ TEST(IdentifyRom, RefusesWhatIsNoRomFileWithAMessage) {
                           Case{cut, ErrorCode::FileTooShort, ErrorKind::Refused},
                           Case{empty, ErrorCode::FileTooShort, ErrorKind::Refused},
                           Case{dir.file("cut.gb/x"), ErrorCode::PathNotFound, ErrorKind::FileFailure}}) {
-        auto identity = identifyRom(c.path);
+        auto identity = identifyRom(c.path, families::all());
         ASSERT_FALSE(identity) << c.path;
         EXPECT_EQ(identity.error().code, c.code) << c.path << ": " << identity.error().message;
         EXPECT_EQ(identity.error().kind, c.kind) << c.path;
@@ -128,7 +130,7 @@ TEST(IdentifyRom, RefusesWhatIsNoRomFileWithAMessage) {
 
     FaultInjectingFileSystem failing;
     failing.failNext(FileOp::Read, fileFailure(ErrorCode::DeviceIo, "injected"));
-    auto broken = identifyRom(exact, failing);
+    auto broken = identifyRom(exact, families::all(), failing);
     ASSERT_FALSE(broken);
     EXPECT_EQ(broken.error().code, ErrorCode::DeviceIo);
     EXPECT_NE(broken.error().message.find("exact.gb"), std::string::npos);
@@ -154,7 +156,7 @@ TEST(Rom, EachSlotShowsItsRecordAndLocation) {
     };
     TempDir dir;
     for (const char* code : {"AAUE", "AAXE", "BYTE", "BYTU"}) {
-        auto rom = openRom(dir.write("rom.gbc", retailLikeRom(code)));
+        auto rom = openRom(dir.write("rom.gbc", retailLikeRom(code)), families::all());
         ASSERT_TRUE(rom && rom->table) << code;
         const bool crystal = code[0] == 'B';
         for (const Row& row : rows) {
@@ -175,7 +177,7 @@ TEST(Rom, EachSlotShowsItsRecordAndLocation) {
     auto trades = retailTrades("AAUE");
     trades.resize(9);
     putTable(nine, kGoldSilverTable, trades);
-    auto rom = openRom(dir.write("nine.gb", nine));
+    auto rom = openRom(dir.write("nine.gb", nine), families::all());
     ASSERT_TRUE(rom && rom->table);
     EXPECT_EQ(rom->slotCount(), 9);
     for (int slot : {7, 8, 9}) {

@@ -1,4 +1,5 @@
 // Saving trades: exactly the edited bytes, one transaction, refused where the file changed.
+#include "families/families.h"
 #include "trades/save.h"
 
 #include <gtest/gtest.h>
@@ -77,7 +78,7 @@ TEST(ReadOnce, EachStepReadsWhatItNeedsOnce) {
     // Red: its scripts, searched for in every bank, and its tables, each where its code reads it.
     const std::string redPath = dir.write("red.gb", firstGenerationRom("POKEMON RED"));
     const auto redSize = std::int64_t(readFile(redPath).size());
-    const Rom rom = *openRom(path);
+    const Rom rom = *openRom(path, families::all());
     TradeEdit edit = uneditedEdit(*readTradeRecord(rom, Slot::fromNumber(1))->record);
     const auto size = std::int64_t(kRomSize);
     constexpr std::int64_t kBank = 0x4000, kSmall = 1024;
@@ -89,22 +90,22 @@ TEST(ReadOnce, EachStepReadsWhatItNeedsOnce) {
         int reads = 0;      // the most read calls, where they are counted
     };
     const Case cases[] = {
-        {"locating the table in place: its bank", [&](FileSystem& fs) { return bool(openRom(path, fs, quick)); }, kBank + kSmall},
+        {"locating the table in place: its bank", [&](FileSystem& fs) { return bool(openRom(path, families::all(), fs, quick)); }, kBank + kSmall},
         {"locating it with the checksums: the file once, in pieces, and its bank",
-         [&](FileSystem& fs) { return bool(openRom(path, fs, {.gameData = false, .checksums = true, .readOnly = false})); },
+         [&](FileSystem& fs) { return bool(openRom(path, families::all(), fs, {.gameData = false, .checksums = true, .readOnly = false})); },
          size + kBank + kSmall},
-        {"locating a moved table: the file once, and its bank", [&](FileSystem& fs) { return bool(openRom(movedPath, fs, quick)); },
+        {"locating a moved table: the file once, and its bank", [&](FileSystem& fs) { return bool(openRom(movedPath, families::all(), fs, quick)); },
          size + kBank + kSmall},
         {"locating a table moved to another bank: the file once, and the usual bank where it is not",
          [&](FileSystem& fs) {
-             auto opened = openRom(rebankedPath, fs, quick);
+             auto opened = openRom(rebankedPath, families::all(), fs, quick);
              return opened && opened->table && opened->table->offset == 0x1A0800;
          },
          size + kBank + kSmall},
         {"opening Red with its game data: the file once (its scripts), and the banks of the trade routine, of bank 0's "
          "routines, of the Pokédex order and of the texts",
          [&](FileSystem& fs) {
-             auto opened = openRom(redPath, fs);
+             auto opened = openRom(redPath, families::all(), fs);
              return opened && opened->table && opened->words->places[7] == "Cinnabar Lab Trade Room";
          },
          redSize + 4 * kBank},
@@ -512,7 +513,7 @@ TEST_F(SaveTest, ASaveLeavesEveryRecordFindable) {
         } else {
             ASSERT_TRUE(saved) << describe(saved.error());
         }
-        auto again = openRom(path);
+        auto again = openRom(path, families::all());
         ASSERT_TRUE(again && again->table) << again->noTable.message;
         EXPECT_EQ(again->table->offset, table.offset);
         EXPECT_EQ(again->table->records, table.records);

@@ -1,4 +1,5 @@
 // Planning an edit: what a person gives, checked and fitted; every problem at once.
+#include "families/families.h"
 #include "trades/trade_edit.h"
 
 #include <gtest/gtest.h>
@@ -309,8 +310,8 @@ TEST_F(TradeEditTest, TradesThatCanNeverHappenAreSaid) {
 // records cannot hold is dropped, from the edited fields and More Fields'
 // values alike, and named.
 TEST_F(TradeEditTest, EditsAnotherGameCannotHoldAreDroppedByName) {
-    const Release& red = *findRelease("POKEMON RED");
-    const Release& crystal = *findRelease("BYTE");
+    const Release& red = *findRelease(families::all(), "POKEMON RED");
+    const Release& crystal = *findRelease(families::all(), "BYTE");
     struct Case {
         const Release* into;
         std::set<Field> edited;

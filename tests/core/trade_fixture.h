@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "families/families.h"
 #include "support/rom_image.h"
 #include "trades/save.h"
 #include "trades/trade_edit.h"
@@ -21,7 +22,7 @@ protected:
     void use(const Bytes& image) {
         rom = image;
         path = dir.write("rom.gb", rom);
-        auto opened = openRom(path);
+        auto opened = openRom(path, families::all());
         ASSERT_TRUE(opened && opened->table);
         value = *opened;
     }

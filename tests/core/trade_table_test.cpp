@@ -1,4 +1,5 @@
 // Finding the trade table: for every way a ROM can keep it, and every way it can fail.
+#include "families/families.h"
 #include "trades/trade_table.h"
 
 #include <gtest/gtest.h>
@@ -382,7 +383,7 @@ TEST_P(LocatingTable, FindsTheTableOrSaysWhyNot) {
     Bytes image = randomImage(c.code, 5);
     c.build(image);
     const std::string path = dir.write("rom.gbc", image);
-    auto rom = openRom(path);
+    auto rom = openRom(path, families::all());
     ASSERT_TRUE(rom) << rom.error().message;
     if (c.offset) {
         ASSERT_TRUE(rom->table) << rom->noTable.message;

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "families/families.h"
 #include "exchange/table_file.h"
 #include "support/memory_file_system.h"
 #include "support/rom_image.h"
@@ -32,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!nlohmann::json::accept(text)) return 0;
     MemoryFileSystem fs;
     fs.put("rom", untouched);
-    const Rom rom = *openRom("rom", fs);
+    const Rom rom = *openRom("rom", families::all(), fs);
     auto edits = exchange::importEdits(text, "table", rom, fs);
     if (!edits) return 0;  // nothing is written then; the command checks that
     // What the core resolved, it writes: every typed value it gives is within range.

@@ -6,10 +6,12 @@
 // a hang.
 #include <cstdlib>
 
+#include "families/families.h"
 #include "support/memory_file_system.h"
 #include "support/rom_image.h"
-#include "trades/first_generation_pictures.h"
+#include "families/gen1/first_generation_pictures.h"
 #include "trades/pictures.h"
+#include "families/gen2/second_generation_pictures.h"
 
 using namespace kestrane;
 
@@ -51,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               image.begin() + 0x47 * 0x4000);                        // where a pointer of bank 0x11, 0x4000 points
     MemoryFileSystem fs;
     fs.put("rom", image);
-    const Rom rom = *openRom("rom", fs);
+    const Rom rom = *openRom("rom", families::all(), fs);
     for (bool shiny : {false, true}) {
         auto picture = readFrontPicture(rom, 1, {shiny, 'A'}, fs);
         if (picture) {

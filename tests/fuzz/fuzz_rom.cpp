@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "families/families.h"
 #include "support/memory_file_system.h"
 #include "trades/save.h"
 
@@ -45,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::size_t at = data[1] < 128 ? 0xFCC00 + std::size_t(data[1]) * 8 : std::size_t(data[1]) * 4096;
     std::copy(data + 3, data + std::min(size, 3 + (kImageSize - at)), image.begin() + std::ptrdiff_t(at));
-    const Release* chosen = code ? findRelease(code) : nullptr;
+    const Release* chosen = code ? findRelease(families::all(), code) : nullptr;
     std::optional<std::uint32_t> pointer;  // where the routine at its own place points
     if (chosen && (data[2] & 0x60) && at / 0x4000 == chosen->tableRoutine.at / 0x4000) {
         pointer = (data[2] & 0x40) ? std::uint32_t(at) : chosen->usualTable;
@@ -58,13 +59,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     MemoryFileSystem fs;
     fs.put("rom", image);
-    auto rom = openRom("rom", fs);
+    auto rom = openRom("rom", families::all(), fs);
     if (image.size() < std::size_t(kMinimumRomSize)) {
         check(!rom && rom.error().code == ErrorCode::FileTooShort);
         return 0;
     }
     const std::string gameCode(image.begin() + kGameCodeOffset, image.begin() + kGameCodeOffset + 4);
-    if (!findRelease(gameCode, image.size() > 0x14C ? image[0x14C] : 0)) {
+    if (!findRelease(families::all(), gameCode, image.size() > 0x14C ? image[0x14C] : 0)) {
         check(!rom && rom.error().code == ErrorCode::UnsupportedRom);
         return 0;
     }

@@ -10,11 +10,19 @@ import sys
 from pathlib import Path
 
 # Lowest first; a folder may include its own and any earlier one's headers.
+# A file belongs to the longest folder its path starts with. The generic
+# core (trades, and support and text below it) names no family: the
+# families sit above it, each apart from the others, and only the
+# registry (families) and the front ends see them all.
 LAYERS = [
     ["support"],
     ["text"],
+    ["platform"],
     ["platform/gb"],
     ["trades"],
+    ["families/gameboy"],
+    ["families/gen1", "families/gen2"],
+    ["families"],
     ["library", "exchange", "patch"],
     ["cli", "app"],
 ]
@@ -22,11 +30,8 @@ INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 
 
 def folder_of(path: str) -> str:
-    for rank, folders in enumerate(LAYERS):
-        for folder in folders:
-            if path.startswith(folder + "/"):
-                return folder
-    return ""
+    matches = [folder for folders in LAYERS for folder in folders if path.startswith(folder + "/")]
+    return max(matches, key=len) if matches else ""
 
 
 def rank_of(folder: str) -> int:

@@ -1,3 +1,4 @@
+#include "families/families.h"
 #include "support/opened_rom.h"
 
 #include <stdexcept>
@@ -7,7 +8,7 @@ namespace kestrane::testing {
 OpenedRom openedRom(const TempDir& dir, const std::string& name, Bytes image, int slot) {
     OpenedRom opened{std::move(image), {}, {}, {}};
     opened.path = dir.write(name, opened.image);
-    auto rom = openRom(opened.path);
+    auto rom = openRom(opened.path, families::all());
     if (!rom || !rom->table) throw std::runtime_error("the test image did not open: " + name);
     opened.rom = std::move(*rom);
     auto reading = readTradeRecord(opened.rom, Slot::fromNumber(slot));

@@ -1,4 +1,5 @@
 #include "support/rom_image.h"
+#include "platform/gb/cartridge.h"
 
 #include <algorithm>
 #include <array>

@@ -21,11 +21,6 @@ Result<std::optional<std::int64_t>> headerRomSize(File& file) {
     return *got == 0 ? std::nullopt : romSizeOfHeaderByte(n[0]);
 }
 
-std::string RomSize::cutOffNote() const {
-    return "The file is " + groupedNumber(file) + " bytes; its header says " + groupedNumber(header.value_or(0)) +
-           ": it may be cut off.";
-}
-
 std::string printableGameCode(std::string_view gameCode) {
     bool printable = true;
     for (char c : gameCode) printable = printable && c >= 0x20 && c < 0x7F;

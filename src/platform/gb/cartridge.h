@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "support/file.h"
+#include "platform/platform.h"
 #include "support/result.h"
 
 namespace kestrane {
@@ -35,16 +36,6 @@ std::optional<std::int64_t> romSizeOfHeaderByte(std::uint8_t n);
 // where the file ends before the byte or the byte names no size.
 Result<std::optional<std::int64_t>> headerRomSize(File& file);
 
-// What Kestrane knows of a file's size against its header's.
-struct RomSize {
-    std::int64_t file = 0;
-    std::optional<std::int64_t> header;
-    // Shorter than its header says: the end of the game is missing.
-    bool cutOff() const { return header && file < *header; }
-    // "The file is 1,036,077 bytes; its header says 2,097,152: it may be cut off."
-    std::string cutOffNote() const;
-};
-
 inline constexpr std::int64_t kTitleOffset = 0x134;
 inline constexpr std::size_t kTitleLength = 16;
 inline constexpr std::int64_t kDestinationOffset = 0x14A;  // 0x00 Japan, 0x01 elsewhere
@@ -65,16 +56,6 @@ struct RomFileKind {
     std::string_view mimeType;
 };
 inline constexpr RomFileKind kRomFileKinds[] = {{"gb", "application/x-gameboy-rom"}, {"gbc", "application/x-gameboy-color-rom"}};
-
-// Where a release's identity bytes lie: a four-byte game code at 0x13F, or
-// (the first generation, which has none) a longer title at 0x134.
-inline constexpr std::int64_t identityOffset(std::string_view identity) {
-    return identity.size() > kGameCodeLength ? kTitleOffset : kGameCodeOffset;
-}
-// "title" or "game code", for messages.
-inline constexpr std::string_view identityWord(std::string_view identity) {
-    return identity.size() > kGameCodeLength ? "title" : "game code";
-}
 
 // The four header bytes as text a person can read: the code itself when it
 // is printable ASCII, else its bytes in hexadecimal ("00 FF 41 42").

@@ -13,6 +13,7 @@
 // One finder serves every table Kestrane reaches through the game's code.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -99,5 +100,22 @@ Result<std::vector<RoutineCall>> callsOf(HoldingFile& file, std::uint32_t routin
 
 // "0xFCDC2 to 0xFD200, 0xFEB2A to outside its bank" : every copy and where it points (first pointer).
 std::string copiesText(const FoundRoutine& found);
+
+// Where a release keeps a routine, and its form; `otherForm`, where set,
+// is a sister build's form of the same routine, which counts as the
+// routine at this place and anywhere else too.
+struct CodePlace {
+    const RoutinePattern* routine;
+    std::uint32_t at;
+    const RoutinePattern* otherForm = nullptr;
+
+    // The forms, the release's own first.
+    struct Forms {
+        std::array<const RoutinePattern*, 2> forms;
+        std::size_t count;
+        operator RoutineForms() const { return RoutineForms(forms.data(), count); }
+    };
+    constexpr Forms forms() const { return {{routine, otherForm}, otherForm ? 2u : 1u}; }
+};
 
 }  // namespace kestrane

@@ -1,4 +1,5 @@
-#include "trades/first_generation.h"
+#include "families/gen1/first_generation.h"
+#include "platform/gb/cartridge.h"
 
 #include <algorithm>
 #include <map>
@@ -75,7 +76,7 @@ std::optional<int> recordsScriptsNeed(std::span<const TradeScript> scripts) {
 }
 
 std::vector<std::string> firstGenerationPlaces(const Release& release, std::span<const TradeScript> scripts, int records) {
-    const auto& own = release.firstGeneration->places;
+    const auto& own = firstGenerationRow(release).first.places;
     std::map<int, int> started;
     for (const TradeScript& script : scripts) ++started[script.trade];
     bool asReleased = true;
@@ -93,7 +94,7 @@ std::vector<std::string> firstGenerationPlaces(const Release& release, std::span
 }
 
 Result<FirstGenerationSpecies> readFirstGenerationSpecies(File& file, const Release& release, const FirstGenerationCode& code) {
-    const auto count = std::size_t(release.firstGeneration->internalIndexes);
+    const auto count = std::size_t(firstGenerationRow(release).first.internalIndexes);
     FirstGenerationSpecies read;
     // Without the order, an internal index has no number to be shown by.
     if (!code.pokedexOrder.at) {

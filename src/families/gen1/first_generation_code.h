@@ -32,6 +32,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
+#include "families/gen1/first_generation_rows.h"
 #include "trades/game_family.h"
 #include "trades/releases.h"
 #include "trades/values.h"

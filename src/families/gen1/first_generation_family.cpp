@@ -3,15 +3,43 @@
 // game's code, no items, no Stadium data, pictures in four greys.
 #include <memory>
 
-#include "trades/first_generation.h"
-#include "trades/first_generation_code.h"
-#include "trades/first_generation_pictures.h"
-#include "trades/game_family.h"
-#include "trades/game_words.h"
+#include "families/gen1/first_generation.h"
+#include "families/gen1/first_generation_code.h"
+#include "families/gen1/first_generation_pictures.h"
+#include "families/gameboy/text_reader.h"
+#include "families/gen1/first_generation_rows.h"
+#include "platform/gb/game_boy.h"
+#include "support/hex_text.h"
+#include "support/utf.h"
 #include "trades/rom.h"
 
 namespace kestrane {
 namespace {
+
+// The places, by the maps' scripts that start each trade, and the
+// trainer's name where the game's code names it.
+Result<void> readScriptPlaces(File& file, const Release& release, const RomSize& size, const FirstGenerationCode& code,
+                              std::span<const TradeScript> scripts, TradeWordsRead& words) {
+    RomPages rom(file, size.file);
+    words.places = firstGenerationPlaces(release, scripts, kMaxRecords);
+    // "TRAINER": a string the text engine prints, where the game's code reads it.
+    words.givenTrainer = "TRAINER";
+    if (!code.trainer.at) {
+        words.givenTrainerWhyNot = code.trainer.whyNot;
+        return {};
+    }
+    const std::uint32_t at = *code.trainer.at;
+    auto trainer = readGameString(rom, release, at);
+    if (!trainer && trainer.error().code != ErrorCode::NotAText) return trainer.error();
+    if (!trainer || trainer->text.size() != 1) {
+        words.givenTrainerWhyNot = "the trainer's name at " + hexOffset(at) + " is no plain game text";
+        return {};
+    }
+    words.givenTrainer = toUtf8(trainer->text.front().text);
+    return {};
+}
+
+
 
 // The scripts, searched for once an opening: the table's finding and the
 // places both need them.
@@ -28,6 +56,9 @@ TradeScriptsOnce& scriptsOf(OpeningNotes& notes, FirstGenerationNotes& fresh) {
 
 class FirstGeneration final : public GameFamily {
 public:
+    std::span<const Release* const> rows() const override { return firstGenerationRows(); }
+    std::span<const KnownRelease> knownReleases() const override { return firstGenerationKnownReleases(); }
+    const Platform& platform() const override { return gameBoyPlatform(); }
     std::unique_ptr<OpeningNotes> beginOpening() const override { return std::make_unique<FirstGenerationNotes>(); }
     bool countsItsTrades() const override { return false; }
     bool holdsItems() const override { return false; }
@@ -51,7 +82,7 @@ public:
         rom.speciesBuiltInWhy = species->whyNot;
         rom.species = std::make_shared<const SpeciesList>(std::move(species->species), rom.release->language == Language::English);
         if (species->whyNot.empty()) rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->gameNames));
-        auto words = readTradeWords(held, *rom.release, rom.size);
+        auto words = readTradeWords(held, gameBoyRow(*rom.release), rom.size);
         if (!words) return words.error();
         FirstGenerationNotes fresh;
         auto scripts = scriptsOf(notes, fresh).in(held, rom.size.file);
@@ -67,7 +98,7 @@ public:
     // starts it in the release, or none.
     std::vector<std::string> builtInPlaces(const Release& release) const override {
         std::vector<std::string> places;
-        const auto& own = release.firstGeneration->places;
+        const auto& own = firstGenerationRow(release).first.places;
         for (int slot = 0; slot < kMaxRecords; ++slot) {
             places.emplace_back(std::size_t(slot) < own.size() && !own[std::size_t(slot)].empty() ? own[std::size_t(slot)]
                                                                                                    : kUnusedPlace);

@@ -1,4 +1,5 @@
-#include "trades/first_generation_code.h"
+#include "families/gen1/first_generation_code.h"
+#include "platform/gb/cartridge.h"
 
 #include <algorithm>
 #include <functional>
@@ -7,7 +8,7 @@
 #include "platform/gb/banks.h"
 #include "platform/gb/code_reader.h"
 #include "platform/gb/code_search.h"
-#include "trades/routines.h"
+#include "families/gameboy/routines.h"
 
 namespace kestrane {
 namespace {
@@ -191,7 +192,7 @@ std::uint8_t PictureBankRule::bankOf(SpeciesId internal) const {
 
 Result<FirstGenerationCode> readFirstGenerationCode(HoldingFile& file, const Release& release,
                                                     std::optional<std::uint32_t> tradesRoutine, std::int64_t fileSize) {
-    const FirstGenerationTables& tables = *release.firstGeneration;
+    const FirstGenerationTables& tables = firstGenerationRow(release).first;
     const auto count = std::uint32_t(tables.internalIndexes);
     FirstGenerationCode code;
     if (auto held = file.hold(0, kBankSize); !held) return held.error();

@@ -10,23 +10,6 @@
 
 namespace kestrane {
 
-// Where a release keeps a routine, and its form; `otherForm`, where set,
-// is a sister build's form of the same routine, which counts as the
-// routine at this place and anywhere else too.
-struct CodePlace {
-    const RoutinePattern* routine;
-    std::uint32_t at;
-    const RoutinePattern* otherForm = nullptr;
-
-    // The forms, the release's own first.
-    struct Forms {
-        std::array<const RoutinePattern*, 2> forms;
-        std::size_t count;
-        operator RoutineForms() const { return RoutineForms(forms.data(), count); }
-    };
-    constexpr Forms forms() const { return {{routine, otherForm}, otherForm ? 2u : 1u}; }
-};
-
 namespace routines {
 
 // GetTradeAttr: the trade table's address (LL HH at 14) plus the index

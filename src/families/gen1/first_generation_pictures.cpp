@@ -1,11 +1,11 @@
-#include "trades/first_generation_pictures.h"
+#include "families/gen1/first_generation_pictures.h"
 
 #include <array>
 
 #include "support/bytes.h"
 #include "support/hex_text.h"
 #include "platform/gb/banks.h"
-#include "trades/first_generation_code.h"
+#include "families/gen1/first_generation_code.h"
 
 namespace kestrane {
 namespace {

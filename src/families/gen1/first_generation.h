@@ -27,7 +27,8 @@
 #include "support/result.h"
 #include "trades/releases.h"
 #include "trades/creature_list.h"
-#include "trades/first_generation_code.h"
+#include "families/gen1/first_generation_code.h"
+#include "families/gen1/first_generation_rows.h"
 
 namespace kestrane {
 

@@ -1,0 +1,143 @@
+// Gold, Silver and Crystal (and the bases built on Crystal): a code in the
+// header, a count the trade routine reads, the game data at the rows'
+// places or through the code that reads them, items, the Stadium data.
+#include <memory>
+
+#include <algorithm>
+
+#include "families/gameboy/game_data_reader.h"
+#include "families/gameboy/text_reader.h"
+#include "families/gen2/second_generation_pictures.h"
+#include "families/gen2/second_generation_rows.h"
+#include "platform/gb/banks.h"
+#include "platform/gb/game_boy.h"
+#include "support/hex_text.h"
+#include "support/utf.h"
+#include "support/words.h"
+#include "trades/rom.h"
+#include "trades/slot.h"
+
+namespace kestrane {
+namespace {
+
+// A landmark's name as the game shows it (a string, as the text engine
+// prints it), or none where it is no name.
+Result<std::optional<std::string>> landmarkName(RomPages& rom, const SecondGenerationRow& release, int id) {
+    const std::uint32_t entry = release.landmarks.at + 4 * std::uint32_t(id);
+    if (entry + 4 > rom.size()) return std::optional<std::string>();
+    auto pointer = rom.littleEndian16(entry + 2);
+    if (!pointer) return pointer.error();
+    const auto at = offsetInBank(bankOf(release.landmarks.at), *pointer);
+    if (!at || *at >= rom.size()) return std::optional<std::string>();
+    auto string = readGameString(rom, release, *at);
+    if (!string && string.error().code != ErrorCode::NotAText) return string.error();
+    // A name is one line of characters, some of them not blanks.
+    const GameText* name = string ? &string->text : nullptr;
+    if (!name || string->endedText || string->end - *at > 32 || name->size() != 1 ||
+        name->front().text.find(u'\n') != std::u16string::npos ||
+        name->front().text.find_first_not_of(u" \u3000") == std::u16string::npos) {
+        return std::optional<std::string>();
+    }
+    return std::optional<std::string>(toUtf8(name->front().text));
+}
+
+
+// Each own trade's landmark as the ROM names it, with its region
+// (Kestrane's where a name fails, and why).
+Result<void> readLandmarkPlaces(File& file, const SecondGenerationRow& release, const RomSize& size, TradeWordsRead& words) {
+    RomPages rom(file, size.file);
+    // The places: the ROM's names, or in an English release the usual
+    // spelling where the ROM's is the retail one.
+    std::array<std::string, kListedSlots> places;
+    const std::uint32_t landmarks = release.landmarks.at;
+    const std::uint32_t tableEnd = landmarks + 4u * (1u + *std::ranges::max_element(release.landmarks.ofSlot));
+    if (tableEnd > rom.size()) {
+        words.placesWhyNot = "the landmarks' table at " + hexOffset(landmarks) + " runs past the end of the file";
+        return {};
+    }
+    for (int slot = 0; slot < release.ownRecords && slot < kListedSlots; ++slot) {
+        auto read = landmarkName(rom, release, release.landmarks.ofSlot[std::size_t(slot)]);
+        if (!read) return read.error();
+        const std::optional<std::string>& name = *read;
+        if (!name) {
+            words.placesWhyNot = "the landmark of " + slotName(slot + 1) + " at " +
+                                 hexOffset(release.landmarks.at + 4u * release.landmarks.ofSlot[std::size_t(slot)]) +
+                                 " is no name";
+            return {};
+        }
+        const Place& place = release.places[std::size_t(slot)];
+        const bool usual = release.language == Language::English && foldedName(*name) == foldedName(place.name);
+        places[std::size_t(slot)] = (usual ? std::string(place.name) : *name) + ", " +
+                                    std::string(release.landmarks.regionWords[std::size_t(place.region)]);
+    }
+    for (int slot = 0; slot < release.ownRecords && slot < kListedSlots; ++slot) words.places[std::size_t(slot)] = places[std::size_t(slot)];
+    return {};
+}
+
+
+
+class SecondGeneration final : public GameFamily {
+public:
+    std::span<const Release* const> rows() const override { return secondGenerationRows(); }
+    std::span<const KnownRelease> knownReleases() const override { return secondGenerationKnownReleases(); }
+    const Platform& platform() const override { return gameBoyPlatform(); }
+    std::unique_ptr<OpeningNotes> beginOpening() const override { return std::make_unique<OpeningNotes>(); }
+    bool countsItsTrades() const override { return true; }
+    bool holdsItems() const override { return true; }
+    bool holdsCheck(Check) const override { return true; }
+
+    Result<int> recordsRequired(File&, const Release& row, std::int64_t, OpeningNotes&) const override { return row.ownRecords; }
+
+    Result<void> readGameData(HoldingFile& held, Rom& rom, OpeningNotes&) const override {
+        // The base data first: it says how many species there are.
+        const SecondGenerationRow& row = secondGenerationRow(*rom.release);
+        auto base = readBaseData(held, row, rom.size.file);
+        if (!base) return base.error();
+        if (*base) {
+            rom.genderRatios = (*base)->genderRatios;
+            rom.pictureSizes = (*base)->pictureSizes;
+        }
+        const int count = *base ? (*base)->lastId : kDexSpecies;
+        auto species = row.tables.baseDataForm == BaseDataForm::Indirect && !*base
+                           ? Result<RomSpeciesNames>(RomSpeciesNames{{}, "the base data, which says how many species there are, "
+                                                                         "is not where the game keeps it"})
+                           : readSpeciesNames(held, row, count, rom.size.file);
+        if (!species) return species.error();
+        rom.speciesBuiltInWhy = species->whyNot;
+        if (species->whyNot.empty()) {
+            rom.species = std::make_shared<const SpeciesList>(species->names, rom.release->language == Language::English);
+            species->names.insert(species->names.begin(), std::string());
+            rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->names));
+        }
+        auto words = readTradeWords(held, row, rom.size);
+        if (!words) return words.error();
+        if (auto places = readLandmarkPlaces(held, row, rom.size, *words); !places) return places.error();
+        rom.words = std::make_shared<const TradeWordsRead>(std::move(*words));
+        auto items = readItemNames(held, row);
+        if (!items) return items.error();
+        rom.items = std::move(*items);
+        return {};
+    }
+
+    std::vector<std::string> builtInPlaces(const Release& release) const override {
+        const SecondGenerationRow& row = secondGenerationRow(release);
+        std::vector<std::string> places;
+        for (const Place& place : row.places) {
+            places.push_back(std::string(place.name) + ", " + std::string(row.landmarks.regionWords[std::size_t(place.region)]));
+        }
+        return places;
+    }
+
+    Result<FrontPicture> frontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) const override {
+        return readSecondGenerationPicture(rom, species, look, fs);
+    }
+};
+
+}  // namespace
+
+const GameFamily& secondGenerationFamily() {
+    static const SecondGeneration family;
+    return family;
+}
+
+}  // namespace kestrane

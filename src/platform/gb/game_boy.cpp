@@ -1,0 +1,93 @@
+#include "platform/gb/game_boy.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+#include "platform/gb/cartridge.h"
+#include "support/hex_text.h"
+#include "support/words.h"
+
+namespace kestrane {
+namespace {
+
+constexpr std::uint8_t kJapan = 0x00;
+constexpr std::uint8_t kOldLicenseeUsed = 0x33;
+constexpr std::int64_t kLicenseeOffset = 0x14B;
+
+// The title at 0x134, up to its first zero byte (and short of the Game Boy
+// Color flag at 0x143 where there is one).
+std::string titleOf(std::span<const std::uint8_t> header) {
+    std::size_t length = kTitleLength;
+    if (header[kTitleLength - 1] & 0x80) --length;
+    std::string title;
+    for (std::size_t i = 0; i < length && header[i] != 0; ++i) title += char(header[i]);
+    return title;
+}
+
+class GameBoy final : public Platform {
+public:
+    std::string_view name() const override { return "Game Boy"; }
+
+    Result<CartridgeIdentity> identify(File& file, const std::string& path, std::string_view choose) const override {
+        // The logo, title and game code and, with the same read, the header's ROM size, destination, licensee and version bytes.
+        std::array<std::uint8_t, kVersionByteOffset + 1 - kLogoOffset> bytes{};
+        auto read = readUpTo(file, kLogoOffset, bytes);
+        if (!read) return inContext(read.error(), "Could not read " + quoted(path));
+        const auto header = std::span(bytes).subspan(kTitleOffset - kLogoOffset);
+        const std::size_t got = *read > std::size_t(kTitleOffset - kLogoOffset) ? *read - std::size_t(kTitleOffset - kLogoOffset) : 0;
+        constexpr std::size_t kCodeAt = kGameCodeOffset - kTitleOffset;
+        if (got < kCodeAt + kGameCodeLength) {
+            // A device or pipe that gives nothing is no file too short: the size says which.
+            auto size = file.size();
+            if (!size) return inContext(size.error(), "Could not read " + quoted(path));
+            return refused(ErrorCode::FileTooShort, quoted(path) + " is too short to be a Game Boy ROM (" +
+                                                        std::to_string(*size) + " bytes)" +
+                                                        ": it ends before the game code of the cartridge header. Choose a " +
+                                                        std::string(choose) + " ROM.");
+        }
+        CartridgeIdentity identity;
+        identity.cartridgeHeader = std::equal(std::begin(kLogo), std::end(kLogo), bytes.begin());
+        identity.gameCode.assign(header.begin() + kCodeAt, header.begin() + kCodeAt + kGameCodeLength);
+        if (got > kRomSizeByteOffset - kTitleOffset) {
+            identity.headerSize = romSizeOfHeaderByte(header[kRomSizeByteOffset - kTitleOffset]);
+        }
+        if (got == header.size()) {
+            identity.version = header.back();
+            identity.destination = header[kDestinationOffset - kTitleOffset];
+            identity.title = titleOf(header);
+            // A release without a code (Red, Blue and Yellow) is its title, outside Japan, with the old licensee byte 0x33.
+            identity.titleStandsForCode =
+                identity.destination == 0x01 && header[kLicenseeOffset - kTitleOffset] == kOldLicenseeUsed;
+        }
+        return identity;
+    }
+
+    std::string identityDetail(const CartridgeIdentity& identity, std::string_view shown) const override {
+        const bool title = shown.size() > kGameCodeLength;
+        return (title ? "The title at " + hexOffset(kTitleOffset) : "The game code at " + hexOffset(kGameCodeOffset)) +
+               " is \"" + printableGameCode(shown) + "\"" +
+               (title && identity.destination == kJapan ? " (a Japanese cartridge)" : "");
+    }
+
+    std::string_view identityWord(std::string_view code) const override {
+        return code.size() > kGameCodeLength ? "title" : "game code";
+    }
+
+    Error notAnImage(const std::string& path, std::string_view choose) const override {
+        Error error = refused(ErrorCode::UnsupportedRom, "This is not a Game Boy ROM (no cartridge header).");
+        error.detail = quoted(path) + " lacks the logo every Game Boy cartridge holds at " + hexOffset(kLogoOffset) +
+                       ", so it is no game's image (a text or another file, perhaps). Choose a " + std::string(choose) +
+                       " ROM.";
+        return error;
+    }
+};
+
+}  // namespace
+
+const Platform& gameBoyPlatform() {
+    static const GameBoy platform;
+    return platform;
+}
+
+}  // namespace kestrane

@@ -1,0 +1,65 @@
+// What a console's images say about themselves, read the same way for
+// every family of games on it: the identity bytes of the header, and what
+// an image of it is. One object a platform (the Game Boy's in
+// platform/gb/game_boy.h); each family names its platform.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "support/file.h"
+#include "support/result.h"
+
+namespace kestrane {
+
+// What Kestrane knows of a file's size against its header's.
+struct RomSize {
+    std::int64_t file = 0;
+    std::optional<std::int64_t> header;
+    // Shorter than its header says: the end of the game is missing.
+    bool cutOff() const { return header && file < *header; }
+    // "The file is 1,036,077 bytes; its header says 2,097,152: it may be cut off."
+    std::string cutOffNote() const;
+};
+
+// What a header says of the game it holds.
+struct CartridgeIdentity {
+    std::string gameCode;  // the code, one char per byte
+    // The title, where the platform lets it stand for a code (the Game
+    // Boy's games that have none); empty where it does not.
+    std::string title;
+    // The header lets the title be the code: a release known by its title
+    // is this one (the Game Boy: outside Japan, the old licensee byte).
+    bool titleStandsForCode = false;
+    std::optional<std::int64_t> headerSize;  // what the header's ROM size byte says, if anything
+    std::uint8_t version = 0;                // the header's version byte
+    std::uint8_t destination = 1;            // the header's destination byte (0 Japan)
+    // Whether the file begins such a header at all: the logo the console
+    // checks before it starts any game.
+    bool cartridgeHeader = true;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // "Game Boy": what its images are called in messages.
+    virtual std::string_view name() const = 0;
+    // The header's identity, from a file the caller has open; path only
+    // names it in messages, `choose` what the user should choose instead
+    // ("Pokémon Gold, … or Yellow"). A file that ends before the identity
+    // bytes is a FileTooShort error.
+    virtual Result<CartridgeIdentity> identify(File& file, const std::string& path, std::string_view choose) const = 0;
+    // "The game code at 0x13F is "ABCD"" or "The title at 0x134 is "…" (a
+    // Japanese cartridge)": what a refusal says the header holds; `shown`
+    // is the code or the title it was known by.
+    virtual std::string identityDetail(const CartridgeIdentity& identity, std::string_view shown) const = 0;
+    // "game code" or "title": what a release's identity is called.
+    virtual std::string_view identityWord(std::string_view code) const = 0;
+    // The refusal of a file that holds no header of the platform's.
+    virtual Error notAnImage(const std::string& path, std::string_view choose) const = 0;
+};
+
+}  // namespace kestrane
