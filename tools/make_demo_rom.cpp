@@ -148,7 +148,7 @@ int main(int argc, char* argv[]) {
         offset += layout.size;
     }
     // The routine that reads the table, at its place, as in every build of the game.
-    const CodePlace& routine = crystal.tableRoutine;
+    const CodePlace& routine = crystal.tables.tableRoutine;
     for (std::size_t i = 0; i < routine.routine->bytes.size(); ++i) {
         rom[routine.at + i] = std::uint8_t(routine.routine->bytes[i] < 0 ? 0 : routine.routine->bytes[i]);
     }

@@ -2,8 +2,20 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStringList>
+
+#include "families/families.h"
+#include "trades/releases.h"
 
 namespace kestrane {
+
+QString romFilter() {
+    QStringList patterns;
+    for (const RomFileKind& kind : romFileKinds(families::all())) {
+        patterns << QStringLiteral("*.") + QString::fromUtf8(kind.extension.data(), qsizetype(kind.extension.size()));
+    }
+    return QStringLiteral("GB ROMs (*.gb)|") + patterns.join(QLatin1Char(';'));
+}
 
 QString prepareFilter(const QString& filter) {
     QString prepared = filter;

@@ -25,7 +25,8 @@ inline constexpr std::uint32_t kFileMustExist = 0x1000;
 // How the window opens an existing file (0x1804).
 inline constexpr std::uint32_t kOpenFlags = kHideReadOnly | kPathMustExist | kFileMustExist;
 // The files the window opens and writes, as filters.
-inline constexpr char kRomFilter[] = "GB ROMs (*.gb)|*.gb;*.gbc";
+// "GB ROMs (*.gb)|*.gb;*.gbc": the names every family's images go by.
+QString romFilter();
 inline constexpr char kTableFilter[] = "Trade tables (*.json)|*.json";
 
 struct FileFilter {

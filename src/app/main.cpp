@@ -41,7 +41,7 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Edit the in-game trades of %1 ROM images.").arg(QString::fromStdString(kestrane::gamesText(kestrane::families::all(), "and"))));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("rom"), QStringLiteral("A .gb or .gbc file to open."),
+    parser.addPositionalArgument(QStringLiteral("rom"), QString::fromStdString("A " + kestrane::romFileKindsText(kestrane::families::all()) + " file to open."),
                                  QStringLiteral("[rom]"));
     parser.process(*app);
 

@@ -34,7 +34,6 @@
 #include "app/trade_chooser.h"
 #include "exchange/table_file.h"
 #include "support/hex_text.h"
-#include "platform/gb/cartridge.h"
 #include "trades/creature_list.h"
 #include "trades/releases.h"
 #include "trades/save.h"
@@ -55,8 +54,8 @@ std::optional<QString> droppedRom(const QMimeData* mime) {
     if (!mime->hasUrls() || mime->urls().size() != 1 || !mime->urls().constFirst().isLocalFile()) return std::nullopt;
     QString path = mime->urls().constFirst().toLocalFile();
     const std::string suffix = toCore(QFileInfo(path).suffix().toLower());
-    const bool named = std::any_of(std::begin(kRomFileKinds), std::end(kRomFileKinds),
-                                   [&](const RomFileKind& kind) { return kind.extension == suffix; });
+    const std::vector<RomFileKind> kinds = romFileKinds(families::all());
+    const bool named = std::any_of(kinds.begin(), kinds.end(), [&](const RomFileKind& kind) { return kind.extension == suffix; });
     if (!named) return std::nullopt;
     return path;
 }
@@ -357,7 +356,7 @@ void MainWindow::showPicture(QLabel* frame, const Result<SpeciesId>& species, Pi
 
 void MainWindow::openRomCommand() {
     CommonDialog dialog(dialogs_);
-    const QString path = dialog.showOpen(this, openTitle(), QString(), kRomFilter, kOpenFlags);
+    const QString path = dialog.showOpen(this, openTitle(), QString(), romFilter(), kOpenFlags);
     // Cancelled: the ROM that was open stays open.
     if (!path.isEmpty()) openRom(path);
 }

@@ -217,7 +217,7 @@ void MainWindow::saveRomAs() {
     CommonDialog dialog(dialogs_);
     auto path = dialog.showSave(this, QStringLiteral("Save ROM As"),
                                 proposed.size() <= CommonDialog::kMaxSaveFileName ? proposed : QString(), rom.absolutePath(),
-                                kRomFilter, 0, QStringLiteral(".") + rom.suffix());
+                                romFilter(), 0, QStringLiteral(".") + rom.suffix());
     if (!path) return tell(path.error());
     if (path->isEmpty()) return;
     auto saved = saveTradesAs(*rom_, edits, toCore(*path), saveOptions(), files_);

@@ -37,7 +37,7 @@ void MainWindow::createPatchCommand() {
     if (!rom_ || !maySwitchAway()) return;
     const QFileInfo rom(romPath());
     CommonDialog cleanDialog(dialogs_);
-    const QString clean = cleanDialog.showOpen(this, QStringLiteral("Choose the Clean ROM"), rom.absolutePath(), kRomFilter,
+    const QString clean = cleanDialog.showOpen(this, QStringLiteral("Choose the Clean ROM"), rom.absolutePath(), romFilter(),
                                                      kOpenFlags);
     if (clean.isEmpty()) return;
     auto found = diffRoms(toCore(clean), rom_->path, kestrane::families::all(), files_);
@@ -82,13 +82,13 @@ void MainWindow::applyPatchCommand() {
     if (patch.isEmpty()) return;
     CommonDialog romDialog(dialogs_);
     const QString source = romDialog.showOpen(this, QStringLiteral("Choose the ROM the Patch Was Made For"),
-                                              rom_ ? start : QFileInfo(patch).absolutePath(), kRomFilter, kOpenFlags);
+                                              rom_ ? start : QFileInfo(patch).absolutePath(), romFilter(), kOpenFlags);
     if (source.isEmpty()) return;
     const QFileInfo from(source);
     CommonDialog saveDialog(dialogs_);
     auto chosen = saveDialog.showSave(this, QStringLiteral("Save the Patched ROM"),
                                       QFileInfo(patch).completeBaseName() + QLatin1Char('.') + from.suffix(), from.absolutePath(),
-                                      kRomFilter, 0, QLatin1Char('.') + from.suffix());
+                                      romFilter(), 0, QLatin1Char('.') + from.suffix());
     if (!chosen) return tell(chosen.error());
     if (chosen->isEmpty()) return;
     auto applied = applyPatchFile(toCore(patch), toCore(source), toCore(*chosen), files_);

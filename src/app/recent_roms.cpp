@@ -16,7 +16,7 @@
 #include <QXmlStreamWriter>
 
 #include "app/appearance.h"
-#include "platform/gb/cartridge.h"
+#include "families/families.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -75,8 +75,9 @@ void addToXbel(const QString& file, const QString& path) {
     xml.writeEmptyElement(QStringLiteral("http://www.freedesktop.org/standards/shared-mime-info"), QStringLiteral("mime-type"));
     // The type its name says; a name that says none is listed as the first kind's.
     const std::string suffix = toCore(QFileInfo(path).suffix().toLower());
-    std::string_view type = kRomFileKinds[0].mimeType;
-    for (const RomFileKind& kind : kRomFileKinds) {
+    const std::vector<RomFileKind> kinds = romFileKinds(families::all());
+    std::string_view type = kinds.front().mimeType;
+    for (const RomFileKind& kind : kinds) {
         if (kind.extension == suffix) type = kind.mimeType;
     }
     xml.writeAttribute(QStringLiteral("type"), fromCore(type));

@@ -563,7 +563,7 @@ std::optional<int> runCommands(int argc, const char* const* argv, std::ostream& 
     // Most commands read one ROM; those that print take --json too.
     auto onRom = [&](const char* name, const char* help) {
         auto* made = command(name, help);
-        if (building(made)) made->add_option("ROM", rom, "The .gb or .gbc file.")->required();
+        if (building(made)) made->add_option("ROM", rom, "The " + romFileKindsText(families::all()) + " file.")->required();
         return made;
     };
     auto printingOnRom = [&](const char* name, const char* help) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,14 @@ struct CartridgeIdentity {
     bool cartridgeHeader = true;
 };
 
+// A name a platform's image files go by, and the type each is on the
+// desktop: what the window takes when a file is dropped on it, and how it
+// lists a recent ROM.
+struct RomFileKind {
+    std::string_view extension;  // without the dot, lower case
+    std::string_view mimeType;
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -58,6 +67,15 @@ public:
     virtual std::string identityDetail(const CartridgeIdentity& identity, std::string_view shown) const = 0;
     // "game code" or "title": what a release's identity is called.
     virtual std::string_view identityWord(std::string_view code) const = 0;
+    // The largest image of the platform: no table is looked for past it,
+    // and a larger file's checks are not computed.
+    virtual std::int64_t largestImage() const = 0;
+    // The end of the window of memory through which the game reads the
+    // byte at `offset` (the Game Boy: the end of its bank): what the game
+    // reads from there on is other memory.
+    virtual std::uint32_t windowEnd(std::uint32_t offset) const = 0;
+    // The names its images' files go by, the usual first.
+    virtual std::span<const RomFileKind> fileKinds() const = 0;
     // The refusal of a file that holds no header of the platform's.
     virtual Error notAnImage(const std::string& path, std::string_view choose) const = 0;
 };

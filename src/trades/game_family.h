@@ -17,6 +17,7 @@
 
 #include "platform/gb/checksums.h"
 #include "platform/platform.h"
+#include "platform/routine.h"
 #include "support/file.h"
 #include "support/result.h"
 #include "trades/front_picture.h"
@@ -50,6 +51,14 @@ struct KnownRelease {
     std::optional<std::uint8_t> destination = std::nullopt;  // none: either
 };
 
+// The routine of a ROM's code that reads its trade table, as its family
+// found it.
+struct TableRoutine {
+    FoundRoutine found;               // no copies: the routine is nowhere in the file
+    const Release* placed = nullptr;  // the row at whose own place it stood (none: found by a search, or not found)
+    std::uint32_t ownPlace = 0;       // where that row (else the release) keeps it: what messages name
+};
+
 class GameFamily {
 public:
     virtual ~GameFamily() = default;
@@ -71,6 +80,14 @@ public:
     virtual bool holdsItems() const = 0;
     // Whether the family's ROMs carry a check.
     virtual bool holdsCheck(Check check) const = 0;
+    // The routine that reads the trade table of a ROM that may be any of
+    // `rows` (a release first, then its variants): at a row's own place or
+    // through a jump there, the first row that holds it deciding; else every
+    // copy in the file. Only a failing read is an error.
+    virtual Result<TableRoutine> findTableRoutine(HoldingFile& file, std::span<const Release* const> rows,
+                                                  const RomSize& size) const = 0;
+    // What the callers of the routine at `routine` ask of it.
+    virtual Result<std::vector<RoutineCall>> tableRoutineCalls(HoldingFile& file, std::uint32_t routine) const = 0;
     // The fewest records a table of `row` must hold where the game's
     // routine points (the row's own trades, or what its scripts start).
     virtual Result<int> recordsRequired(File& file, const Release& row, std::int64_t fileSize, OpeningNotes& notes) const = 0;

@@ -40,7 +40,7 @@
 #include <string_view>
 
 #include "text/charset.h"
-#include "platform/gb/code_search.h"
+#include "platform/routine.h"
 #include "trades/values.h"
 
 namespace kestrane {

@@ -84,6 +84,24 @@ std::string_view languageName(Language language) {
     return {};
 }
 
+std::vector<RomFileKind> romFileKinds(Families families) {
+    std::vector<RomFileKind> kinds;
+    for (const GameFamily* family : families) {
+        for (const RomFileKind& kind : family->platform().fileKinds()) {
+            if (std::none_of(kinds.begin(), kinds.end(), [&](const RomFileKind& k) { return k.extension == kind.extension; })) {
+                kinds.push_back(kind);
+            }
+        }
+    }
+    return kinds;
+}
+
+std::string romFileKindsText(Families families) {
+    std::vector<std::string> names;
+    for (const RomFileKind& kind : romFileKinds(families)) names.push_back("." + std::string(kind.extension));
+    return joinedList(names, 0, "or");
+}
+
 const Release* findRelease(Families families, std::string_view gameCode, std::uint8_t version) {
     return findOn(families, nullptr, gameCode, version);
 }

@@ -21,7 +21,6 @@
 #include "platform/platform.h"
 #include "trades/game_family.h"
 #include "trades/record_layout.h"
-#include "platform/gb/code_search.h"
 #include "trades/slot.h"
 
 namespace kestrane {
@@ -53,7 +52,6 @@ struct Release {
     const RecordLayout& layout;
     const Charset& (*charset)();
     const TextDialect& (*dialect)();  // what its text engine does with bytes that are no characters
-    CodePlace tableRoutine;      // the routine that reads the trade table
     std::uint32_t usualTable;    // the trade table's first record, where the release keeps it
     int ownRecords;             // the release's own trades
     std::span<const DialogSet> dialogSets;   // by the record's dialog set byte
@@ -68,6 +66,11 @@ struct Release {
 // The games the families edit: "Pokémon Gold, Silver, Crystal, Red, Blue or Yellow" (last: "or"),
 // "Pokémon Gold, Silver, Crystal, Red, Blue and Yellow".
 std::string gamesText(Families families, std::string_view last);
+
+// The names the families' image files go by, each once, in the families' order.
+std::vector<RomFileKind> romFileKinds(Families families);
+// ".gb or .gbc": the same for a sentence.
+std::string romFileKindsText(Families families);
 
 // The release of a code (and version byte), or nullptr when it is none
 // the families edit; never a variant.

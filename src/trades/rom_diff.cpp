@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/gb/cartridge.h"
 #include "trades/rom.h"
 #include "trades/trade_record.h"
 #include "support/hex_text.h"
@@ -26,7 +25,7 @@ Result<Opened> openWhole(const std::string& path, Families families, FileSystem&
         if (!trades) return trades.error();
         opened.trades = std::move(*trades);
     }
-    auto bytes = readWholeFile(fs, path, 2 * kLargestRomSize);
+    auto bytes = readWholeFile(fs, path, 2 * opened.rom.release->family().platform().largestImage());
     if (!bytes) return inContext(bytes.error(), "Could not read " + quoted(path));
     opened.bytes = std::move(*bytes);
     return opened;

@@ -1,5 +1,4 @@
 #include "trades/trade_table.h"
-#include "platform/gb/cartridge.h"
 
 #include <algorithm>
 #include <array>
@@ -13,7 +12,6 @@
 #include "support/bytes.h"
 #include "support/hex_text.h"
 #include "support/words.h"
-#include "platform/gb/banks.h"
 #include "trades/fields.h"
 #include "trades/slot.h"
 
@@ -74,15 +72,15 @@ struct Pointed {
 };
 
 // "The trade table at 0x73FF2 runs past the end of its bank (record 2 at 0x74000): …", without its full stop.
-std::string pastItsBank(std::uint32_t table, std::uint32_t recordSize) {
-    const std::uint32_t crossing = (bankWindowEnd(table) - table) / recordSize;
+std::string pastItsBank(std::uint32_t table, std::uint32_t windowEnd, std::uint32_t recordSize) {
+    const std::uint32_t crossing = (windowEnd - table) / recordSize;
     return "The trade table at " + hexOffset(table) + " runs past the end of its bank (record " + std::to_string(crossing + 1) +
            " at " + hexOffset(table + crossing * recordSize) + "): the game would read other memory there";
 }
 
 // `atOwnPlace`: the routine that points here stands where the release keeps it.
-Result<Pointed> tableAt(File& file, const Release& release, std::optional<std::uint32_t> target, int required,
-                       const RomSize& size, bool atOwnPlace) {
+Result<Pointed> tableAt(File& file, const Release& release, const Platform& platform, std::optional<std::uint32_t> target,
+                        int required, const RomSize& size, bool atOwnPlace) {
     if (!target) return Pointed{std::nullopt, "points outside its own bank", {}};
     if (*target >= std::uint64_t(size.file)) {
         return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", past the end of the file", {}};
@@ -92,7 +90,8 @@ Result<Pointed> tableAt(File& file, const Release& release, std::optional<std::u
     std::array<std::uint8_t, kMaxRecordSize * kMaxRecords> buffer;
     const std::uint32_t recordSize = release.layout.size;
     const std::size_t wanted = recordSize * kMaxRecords;
-    const std::size_t room = std::min<std::size_t>(wanted, bankWindowEnd(*target) - *target);
+    const std::uint32_t windowEnd = platform.windowEnd(*target);
+    const std::size_t room = std::min<std::size_t>(wanted, windowEnd - *target);
     auto got = readUpTo(file, *target, std::span(buffer).first(room));
     if (!got) return got.error();
     const auto bytes = std::span<const std::uint8_t>(buffer).first(*got);
@@ -100,8 +99,8 @@ Result<Pointed> tableAt(File& file, const Release& release, std::optional<std::u
     const Count count = countRecords(bytes, release, how);
     const auto records = tableRecords(count, *got < room, required, size);
     const bool endedByBank = count.endedByFile && *got == room && room < wanted;
-    if ((!records && endedByBank) || (records && *target + std::uint64_t(*records) * recordSize > bankWindowEnd(*target))) {
-        return Pointed{std::nullopt, {}, pastItsBank(*target, recordSize)};
+    if ((!records && endedByBank) || (records && *target + std::uint64_t(*records) * recordSize > windowEnd)) {
+        return Pointed{std::nullopt, {}, pastItsBank(*target, windowEnd, recordSize)};
     }
     if (records) return Pointed{TradeTable{*target, *records, how, std::nullopt, RoutineReached::OwnPlace, &release}, {}, {}};
     return Pointed{std::nullopt, "points to " + hexOffset(*target) + ", where " + whyNoTable(count, bytes, release), {}};
@@ -119,14 +118,14 @@ struct Scan {
 
 // Maximal runs of records that pass the stricter checks. A run that the
 // end of a cut-off file ends is the game's whole table, cut.
-Scan scanForRuns(std::span<const std::uint8_t> bytes, const Release& release, const RomSize& size) {
+Scan scanForRuns(std::span<const std::uint8_t> bytes, const Release& release, const Platform& platform, const RomSize& size) {
     const RecordLayout& layout = release.layout;
     Scan scan;
     if (bytes.size() < layout.size) return scan;
     std::vector<std::uint32_t> passing;
-    // The game reads a record through one bank: none crosses a bank's end.
+    // The game reads a record through one window of memory: none crosses its end.
     auto consider = [&](std::size_t offset) {
-        if (offset + layout.size <= bytes.size() && bankOf(std::uint32_t(offset)) == bankOf(std::uint32_t(offset + layout.size - 1)) &&
+        if (offset + layout.size <= bytes.size() && offset + layout.size <= platform.windowEnd(std::uint32_t(offset)) &&
             passesStrictRecordChecks(bytes.subspan(offset, layout.size), layout, int(release.dialogSets.size()),
                                      release.charset())) {
             passing.push_back(std::uint32_t(offset));
@@ -235,36 +234,24 @@ std::string callsText(const std::vector<RoutineCall>& calls) {
 }
 
 Result<Located> locate(File& opened, const Release& release, const RomSize& size, OpeningNotes* notes) {
-    // The routine's bank holds its callers and its table too: one read
-    // serves all three, and a search of the whole file serves every later step.
+    // What one step reads, the next reads through.
     auto* holding = dynamic_cast<HoldingFile*>(&opened);
     std::optional<HoldingFile> local;
     if (!holding) holding = &local.emplace(opened);
     HoldingFile& file = *holding;
+    const GameFamily& family = release.family();
+    const Platform& platform = family.platform();
     const std::vector<const Release*> rows = variantsOf(release);
-    const std::int64_t searched = std::min(size.file, kLargestRomSize);
+    const std::int64_t searched = std::min(size.file, platform.largestImage());
 
     // The routine: at a row's own place or through a jump there, the first
     // that holds it deciding; else anywhere.
-    std::optional<FoundRoutine> found;
-    const Release* placed = nullptr;
-    for (const Release* row : rows) {
-        const std::int64_t bank = std::int64_t(bankOf(row->tableRoutine.at)) * kBankSize;
-        if (auto held = file.hold(bank, kBankSize); !held) return held.error();
-        auto at = routineAtPlace(file, row->tableRoutine.forms(), row->tableRoutine.at);
-        if (!at) return at.error();
-        if (*at) {
-            found = std::move(**at);
-            placed = row;
-            break;
-        }
-    }
-    if (!found) {
-        auto anywhere = routineAnywhere(file, release.tableRoutine.forms(), searched);
-        if (!anywhere) return anywhere.error();
-        if (anywhere->found()) found = std::move(*anywhere);
-    }
-    const std::uint32_t ownPlace = (placed ? placed : &release)->tableRoutine.at;
+    auto routine = family.findTableRoutine(file, rows, size);
+    if (!routine) return routine.error();
+    const std::optional<FoundRoutine> found =
+        routine->found.found() ? std::optional<FoundRoutine>(std::move(routine->found)) : std::nullopt;
+    const Release* placed = routine->placed;
+    const std::uint32_t ownPlace = routine->ownPlace;
     if (found) {
         if (!found->agree()) {
             return Located(counted(std::int64_t(found->copies.size()), "copy", "copies") +
@@ -274,7 +261,7 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
         // The records' shape: what the routine's callers read, where they pass the field.
         const Release* row = placed ? placed : &release;
         auto calls = release.layout.callerOffsets.empty() ? Result<std::vector<RoutineCall>>(std::vector<RoutineCall>())
-                                                          : callsOf(file, found->copies.front().at);
+                                                          : family.tableRoutineCalls(file, found->copies.front().at);
         if (!calls) return calls.error();
         if (!calls->empty()) {
             std::vector<const Release*> fit;
@@ -291,7 +278,7 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
         std::unique_ptr<OpeningNotes> own = notes ? nullptr : row->family().beginOpening();
         auto required = row->family().recordsRequired(file, *row, size.file, notes ? *notes : *own);
         if (!required) return required.error();
-        auto pointed = tableAt(file, *row, found->copies.front().pointers.front(), *required, size,
+        auto pointed = tableAt(file, *row, platform, found->copies.front().pointers.front(), *required, size,
                                found->reached == RoutineReached::OwnPlace);
         if (!pointed) return pointed.error();
         if (!pointed->refusal.empty()) return Located(WholeRefusal{pointed->refusal});
@@ -309,12 +296,13 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
 
     // No routine at all: the records alone, and only where exactly one run of them is in the file.
     if (auto read = file.holdWhole(searched); !read) return read.error();
-    const Scan scan = scanForRuns(file.held(0, std::size_t(searched)).value_or(std::span<const std::uint8_t>()), release, size);
+    const Scan scan =
+        scanForRuns(file.held(0, std::size_t(searched)).value_or(std::span<const std::uint8_t>()), release, platform, size);
     if (scan.runs.size() == 1) {
         return Located(TradeTable{scan.runs[0].start, scan.runs[0].records, FoundBy::RecordScan, std::nullopt,
                                   RoutineReached::OwnPlace, &release});
     }
-    std::string why = "the routine that reads it is not in the file (nor a jump at " + hexOffset(release.tableRoutine.at) +
+    std::string why = "the routine that reads it is not in the file (nor a jump at " + hexOffset(ownPlace) +
                       " to it), and a search of the whole file for the records themselves found ";
     if (scan.runs.empty()) {
         why += "no run of trade records";

@@ -9,11 +9,11 @@
 // calls that fit no layout are refused, naming the offsets. Without calls
 // to read, the release's own layout.
 //
-// The game reads its trades where its own routine points (GetTradeAttr,
-// routines.h), so that routine decides, found as code_search.h finds any
-// routine: at the release's own place for it, through a jump standing there,
-// else anywhere in the file (copies that point to different places are
-// refused). Where the routine points to bytes that fail the record checks,
+// The game reads its trades where its own routine points (GetTradeAttr in
+// the Game Boy games), so that routine decides, found by the release's
+// family (GameFamily::findTableRoutine): at the release's own place for
+// it, through a jump standing there, else anywhere in the file (copies
+// that point to different places are refused). Where the routine points to bytes that fail the record checks,
 // the table is refused: the game reads no other place, so neither does
 // Kestrane. Only where the routine is nowhere in the file are the records
 // themselves looked for: a scan of every offset for runs of six to sixteen
@@ -38,7 +38,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
-#include "platform/gb/code_search.h"
+#include "platform/routine.h"
 #include "trades/record_layout.h"
 #include "trades/releases.h"
 

@@ -48,6 +48,7 @@ struct TradeLines {
 };
 
 struct GameBoyTables {
+    CodePlace tableRoutine;     // the routine that reads the trade table
     SpeciesNamesTable speciesNames;
     std::uint32_t itemNames;    // item names, each ended by 0x50
     int itemCount;              // how many (0: as many as there are, one after another)

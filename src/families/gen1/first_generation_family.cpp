@@ -6,9 +6,9 @@
 #include "families/gen1/first_generation.h"
 #include "families/gen1/first_generation_code.h"
 #include "families/gen1/first_generation_pictures.h"
+#include "families/gameboy/game_boy_family.h"
 #include "families/gameboy/text_reader.h"
 #include "families/gen1/first_generation_rows.h"
-#include "platform/gb/game_boy.h"
 #include "support/hex_text.h"
 #include "support/utf.h"
 #include "trades/rom.h"
@@ -54,11 +54,10 @@ TradeScriptsOnce& scriptsOf(OpeningNotes& notes, FirstGenerationNotes& fresh) {
     return (mine ? *mine : fresh).scripts;
 }
 
-class FirstGeneration final : public GameFamily {
+class FirstGeneration final : public GameBoyFamily {
 public:
     std::span<const Release* const> rows() const override { return firstGenerationRows(); }
     std::span<const KnownRelease> knownReleases() const override { return firstGenerationKnownReleases(); }
-    const Platform& platform() const override { return gameBoyPlatform(); }
     std::unique_ptr<OpeningNotes> beginOpening() const override { return std::make_unique<FirstGenerationNotes>(); }
     bool countsItsTrades() const override { return false; }
     bool holdsItems() const override { return false; }

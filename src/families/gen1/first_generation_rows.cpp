@@ -41,9 +41,9 @@ constexpr CodePlace kYellowTradesAt{&routines::kYellowTradesRoutine, 0x71B86, &r
 constexpr Row kRed = {
     {{.code = "POKEMON RED", .name = "Pok\u00e9mon Red", .language = Language::English, .game = "Red",
       .revisions = kFirstRevision, .layout = kRecord14, .charset = &englishGen1Charset, .dialect = &firstGenerationDialect,
-      .tableRoutine = kRedBlueTradesAt, .usualTable = 0x71B7B, .ownRecords = 10, .dialogSets = kDialogs,
+      .usualTable = 0x71B7B, .ownRecords = 10, .dialogSets = kDialogs,
       .family = &firstGenerationFamily, .slotOrder = SlotOrder::TableOrder},
-     {.speciesNames = {0x1C21E, 10, std::nullopt}, .itemNames = 0, .itemCount = 0, .baseData = 0x383DE,
+     {.tableRoutine = kRedBlueTradesAt, .speciesNames = {0x1C21E, 10, std::nullopt}, .itemNames = 0, .itemCount = 0, .baseData = 0x383DE,
       .baseDataForm = BaseDataForm::Fixed, .lines = kLines(kRedBlueTradesAt, 0x71D64)}},
     kRedBlueTables};
 constexpr Row kBlue = [] {
@@ -58,7 +58,7 @@ constexpr Row kYellow = [] {
     yellow.code = "POKEMON YELLOW";
     yellow.name = "Pok\u00e9mon Yellow";
     yellow.game = "Yellow";
-    yellow.tableRoutine = kYellowTradesAt;
+    yellow.tables.tableRoutine = kYellowTradesAt;
     yellow.usualTable = 0x71C1D;
     yellow.tables.speciesNames.at = 0xE8000;
     yellow.tables.lines = kLines(kYellowTradesAt, 0x71E38);

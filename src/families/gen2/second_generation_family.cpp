@@ -6,11 +6,11 @@
 #include <algorithm>
 
 #include "families/gameboy/game_data_reader.h"
+#include "families/gameboy/game_boy_family.h"
 #include "families/gameboy/text_reader.h"
 #include "families/gen2/second_generation_pictures.h"
 #include "families/gen2/second_generation_rows.h"
 #include "platform/gb/banks.h"
-#include "platform/gb/game_boy.h"
 #include "support/hex_text.h"
 #include "support/utf.h"
 #include "support/words.h"
@@ -76,11 +76,10 @@ Result<void> readLandmarkPlaces(File& file, const SecondGenerationRow& release, 
 
 
 
-class SecondGeneration final : public GameFamily {
+class SecondGeneration final : public GameBoyFamily {
 public:
     std::span<const Release* const> rows() const override { return secondGenerationRows(); }
     std::span<const KnownRelease> knownReleases() const override { return secondGenerationKnownReleases(); }
-    const Platform& platform() const override { return gameBoyPlatform(); }
     std::unique_ptr<OpeningNotes> beginOpening() const override { return std::make_unique<OpeningNotes>(); }
     bool countsItsTrades() const override { return true; }
     bool holdsItems() const override { return true; }

@@ -65,17 +65,17 @@ constexpr Row sister(Row row, std::string_view code, std::string_view name, std:
 constexpr Row kGold = {
     {{.code = "AAUE", .name = "Pok\u00e9mon Gold", .language = Language::English, .game = "Gold", .revisions = {},
       .layout = kRecord32, .charset = &englishCharset, .dialect = &englishDialect,
-      .tableRoutine = {&routines::kTradeTable32Routine, 0xFCB8E}, .usualTable = 0xFCC24, .ownRecords = 6,
+      .usualTable = 0xFCC24, .ownRecords = 6,
       .dialogSets = kGoldSilverDialogs, .family = &secondGenerationFamily},
-     {.speciesNames = {0x1B0B74, 10, std::nullopt}, .itemNames = 0x1B0000, .itemCount = 256, .baseData = 0x51B0B,
+     {.tableRoutine = {&routines::kTradeTable32Routine, 0xFCB8E}, .speciesNames = {0x1B0B74, 10, std::nullopt}, .itemNames = 0x1B0000, .itemCount = 256, .baseData = 0x51B0B,
       .baseDataForm = BaseDataForm::Fixed, .lines = kGoldSilverLines}},
     0xAD3D, kGoldSilverPictures, kPlaces, kGoldSilverLandmarks};
 constexpr Row kCrystal = {
     {{.code = "BYTE", .name = "Pok\u00e9mon Crystal", .language = Language::English, .game = "Crystal", .revisions = {},
       .layout = kRecord32, .charset = &englishCharset, .dialect = &englishDialect,
-      .tableRoutine = {&routines::kTradeTable32Routine, 0xFCDC2}, .usualTable = 0xFCE58, .ownRecords = 7,
+      .usualTable = 0xFCE58, .ownRecords = 7,
       .dialogSets = kCrystalDialogs, .family = &secondGenerationFamily},
-     {.speciesNames = {0x53384, 10, std::nullopt}, .itemNames = 0x1C8000, .itemCount = 256, .baseData = 0x51424,
+     {.tableRoutine = {&routines::kTradeTable32Routine, 0xFCDC2}, .speciesNames = {0x53384, 10, std::nullopt}, .itemNames = 0x1C8000, .itemCount = 256, .baseData = 0x51424,
       .baseDataForm = BaseDataForm::Fixed, .lines = kCrystalLines}},
     0xA8CE, kCrystalPictures, kPlaces, kCrystalLandmarks};
 // The Japanese revisions 1.0 and 1.1 (version bytes 0 and 1): 16-byte
@@ -83,9 +83,9 @@ constexpr Row kCrystal = {
 constexpr Row kJapaneseGold = {
     {{.code = "AAUJ", .name = "Pok\u00e9mon Gold", .language = Language::Japanese, .game = "Gold", .revisions = {},
       .layout = kRecord16, .charset = &japaneseCharset, .dialect = &japaneseDialect,
-      .tableRoutine = {&routines::kTradeTable16Routine, 0xFCB8E}, .usualTable = 0xFCC23, .ownRecords = 6,
+      .usualTable = 0xFCC23, .ownRecords = 6,
       .dialogSets = kGoldSilverDialogs, .family = &secondGenerationFamily},
-     {.speciesNames = {0x53A09, 5, std::nullopt}, .itemNames = 0x7293, .itemCount = 256, .baseData = 0x51AA9,
+     {.tableRoutine = {&routines::kTradeTable16Routine, 0xFCB8E}, .speciesNames = {0x53A09, 5, std::nullopt}, .itemNames = 0x7293, .itemCount = 256, .baseData = 0x51AA9,
       .baseDataForm = BaseDataForm::Fixed, .lines = kJapaneseGoldSilverLines}},
     0xACC3, kGoldSilverPictures, kPlaces, kJapaneseGoldSilverLandmarks};
 
@@ -102,9 +102,9 @@ constexpr Row kCrystalSpecies16 = {
     {{.code = "BYTE", .name = "Pok\u00e9mon Crystal (16-bit species base)", .language = Language::English,
       .nameInShort = "Pok\u00e9mon Crystal", .game = "Crystal", .revisions = kFirstRevision, .variant = true,
       .layout = kRecordSpecies16, .charset = &englishCharset, .dialect = &englishDialect,
-      .tableRoutine = {&routines::kTradeTable32Routine, 0xFCDFC}, .usualTable = 0xFCE8D, .ownRecords = 7,
+      .usualTable = 0xFCE8D, .ownRecords = 7,
       .dialogSets = kCrystalDialogs, .family = &secondGenerationFamily},
-     {.speciesNames = {0x53274, 10, CodePlace{&routines::kPokemonNamesRoutine, 0x3318}}, .itemNames = 0x1C8000,
+     {.tableRoutine = {&routines::kTradeTable32Routine, 0xFCDFC}, .speciesNames = {0x53274, 10, CodePlace{&routines::kPokemonNamesRoutine, 0x3318}}, .itemNames = 0x1C8000,
       .itemCount = 256, .baseData = 0x512E5, .baseDataForm = BaseDataForm::Indirect, .lines = kSpecies16Lines}},
     0xA8E3, kSpecies16Pictures, kPlaces, {0x1CA883, kCrystalLandmarks.ofSlot, kRegions}};
 // Its fork that widens items as well: the item names one after another, as many as there are.
@@ -112,9 +112,9 @@ constexpr Row kCrystalItems16 = {
     {{.code = "BYTE", .name = "Pok\u00e9mon Crystal (16-bit species and items base)", .language = Language::English,
       .nameInShort = "Pok\u00e9mon Crystal", .game = "Crystal", .revisions = kFirstRevision, .variant = true,
       .layout = kRecordItems16, .charset = &englishCharset, .dialect = &englishDialect,
-      .tableRoutine = {&routines::kTradeTable32Routine, 0xFCE01}, .usualTable = 0xFCE92, .ownRecords = 7,
+      .usualTable = 0xFCE92, .ownRecords = 7,
       .dialogSets = kCrystalDialogs, .family = &secondGenerationFamily},
-     {.speciesNames = {0x53459, 10, CodePlace{&routines::kPokemonNamesRoutine, 0x3318}}, .itemNames = 0x1C8000,
+     {.tableRoutine = {&routines::kTradeTable32Routine, 0xFCE01}, .speciesNames = {0x53459, 10, CodePlace{&routines::kPokemonNamesRoutine, 0x3318}}, .itemNames = 0x1C8000,
       .itemCount = 0, .baseData = 0x512D4, .baseDataForm = BaseDataForm::Indirect, .lines = kSpecies16Lines}},
     0xA8E3, kSpecies16Pictures, kPlaces, {0x1CA6DF, kCrystalLandmarks.ofSlot, kRegions}};
 

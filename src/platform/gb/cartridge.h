@@ -48,15 +48,6 @@ inline constexpr std::uint8_t kLogo[48] = {0xCE, 0xED, 0x66, 0x66, 0xCC, 0x0D, 0
                                            0xDC, 0xCC, 0x6E, 0xE6, 0xDD, 0xDD, 0xD9, 0x99, 0xBB, 0xBB, 0x67, 0x63,
                                            0x6E, 0x0E, 0xEC, 0xCC, 0xDD, 0xDC, 0x99, 0x9F, 0xBB, 0xB9, 0x33, 0x3E};
 
-// The names a Game Boy image's file goes by, and the type each is on the
-// desktop: what the window takes when a file is dropped on it, and how it
-// lists a recent ROM.
-struct RomFileKind {
-    std::string_view extension;  // without the dot, lower case
-    std::string_view mimeType;
-};
-inline constexpr RomFileKind kRomFileKinds[] = {{"gb", "application/x-gameboy-rom"}, {"gbc", "application/x-gameboy-color-rom"}};
-
 // The four header bytes as text a person can read: the code itself when it
 // is printable ASCII, else its bytes in hexadecimal ("00 FF 41 42").
 std::string printableGameCode(std::string_view gameCode);

@@ -14,7 +14,6 @@ namespace {
 
 constexpr std::uint8_t kJump = 0xC3;  // jp a16
 // How many copies a message names before "and N more".
-constexpr std::size_t kNamedCopies = 12;
 
 RoutineCopy copyAt(std::span<const std::uint8_t> routine, std::uint32_t at, const RoutinePattern& pattern) {
     RoutineCopy copy{at, {}, {}};
@@ -57,32 +56,6 @@ bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at, const Routin
         if (pattern.bytes[i] >= 0 && bytes[at + i] != pattern.bytes[i]) return false;
     }
     return true;
-}
-
-bool FoundRoutine::agree() const {
-    return std::all_of(copies.begin(), copies.end(), [&](const RoutineCopy& c) { return c.pointers == copies.front().pointers; });
-}
-
-std::string FoundRoutine::where(std::uint32_t ownPlace) const {
-    if (copies.empty()) return "nowhere";
-    switch (reached) {
-    case RoutineReached::OwnPlace: return "at " + hexOffset(ownPlace);
-    case RoutineReached::Jump: return "through the jump at " + hexOffset(ownPlace) + " to " + hexOffset(copies.front().at);
-    case RoutineReached::Search: break;
-    }
-    std::string at = "at " + hexOffset(copies.front().at);
-    if (copies.size() > 1) at += " (and " + counted(std::int64_t(copies.size() - 1), "copy", "copies") + " more)";
-    return at;
-}
-
-std::string copiesText(const FoundRoutine& found) {
-    std::vector<std::string> named;
-    for (std::size_t i = 0; i < found.copies.size() && i < kNamedCopies; ++i) {
-        const RoutineCopy& c = found.copies[i];
-        const auto& target = c.pointers.empty() ? std::optional<std::uint32_t>() : c.pointers.front();
-        named.push_back("at " + hexOffset(c.at) + " to " + (target ? hexOffset(*target) : std::string("outside its bank")));
-    }
-    return joinedList(named, found.copies.size() > kNamedCopies ? found.copies.size() - kNamedCopies : 0);
 }
 
 Result<std::optional<FoundRoutine>> routineAtPlace(File& file, RoutineForms forms, std::uint32_t ownPlace) {

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/routine.h"
 #include "support/file.h"
 #include "support/result.h"
 
@@ -41,32 +42,6 @@ bool routineAt(std::span<const std::uint8_t> bytes, std::size_t at, const Routin
 // that stand for it at its place (Red and Blue's DoInGameTradeDialogue and
 // Yellow's). Their pointers name the same things, in the same order.
 using RoutineForms = std::span<const RoutinePattern* const>;
-
-// How the routine was reached.
-enum class RoutineReached { OwnPlace, Jump, Search };
-
-struct RoutineCopy {
-    std::uint32_t at = 0;  // the routine's first byte
-    // What each pointer names, as a file offset; none where it lies outside
-    // the routine's bank.
-    std::vector<std::optional<std::uint32_t>> pointers;
-    // The pointers as the code holds them (an address in some bank).
-    std::vector<std::uint16_t> addresses;
-    friend bool operator==(const RoutineCopy&, const RoutineCopy&) = default;
-};
-
-struct FoundRoutine {
-    RoutineReached reached = RoutineReached::OwnPlace;
-    // The copies found: one where the own place (or its jump) decides; every
-    // copy in the file after a search; none where the routine is nowhere.
-    std::vector<RoutineCopy> copies;
-
-    bool found() const { return !copies.empty(); }
-    // Every copy reads the same places.
-    bool agree() const;
-    // "at 0xFCDC2", "through the jump at 0xFCDC2 to 0xFD400", "at 0x1234 (and 2 copies more)"
-    std::string where(std::uint32_t ownPlace) const;
-};
 
 // Reads `pattern.bytes.size()` bytes at the own place (and at a jump's
 // target); only where neither decides, the file's first `searched` bytes
@@ -90,16 +65,8 @@ std::vector<RoutineCopy> copiesIn(std::span<const std::uint8_t> bytes, std::uint
 // The calls of a routine (CD lo hi, its address in its bank) in its own bank
 // that pass a byte in e just before (1E nn): the byte of each, and whether
 // the code reads a word right after the call (2A 66 6F: ld a, [hli]; ld h,
-// [hl]; ld l, a). What a routine's callers ask of it tells the shape of what
-// it reads.
-struct RoutineCall {
-    std::uint8_t e;
-    bool readsWord;
-};
+// [hl]; ld l, a).
 Result<std::vector<RoutineCall>> callsOf(HoldingFile& file, std::uint32_t routine);
-
-// "0xFCDC2 to 0xFD200, 0xFEB2A to outside its bank" : every copy and where it points (first pointer).
-std::string copiesText(const FoundRoutine& found);
 
 // Where a release keeps a routine, and its form; `otherForm`, where set,
 // is a sister build's form of the same routine, which counts as the

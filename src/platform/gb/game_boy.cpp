@@ -4,6 +4,7 @@
 #include <array>
 #include <span>
 
+#include "platform/gb/banks.h"
 #include "platform/gb/cartridge.h"
 #include "support/hex_text.h"
 #include "support/words.h"
@@ -24,6 +25,8 @@ std::string titleOf(std::span<const std::uint8_t> header) {
     for (std::size_t i = 0; i < length && header[i] != 0; ++i) title += char(header[i]);
     return title;
 }
+
+constexpr RomFileKind kKinds[] = {{"gb", "application/x-gameboy-rom"}, {"gbc", "application/x-gameboy-color-rom"}};
 
 class GameBoy final : public Platform {
 public:
@@ -73,6 +76,10 @@ public:
     std::string_view identityWord(std::string_view code) const override {
         return code.size() > kGameCodeLength ? "title" : "game code";
     }
+
+    std::int64_t largestImage() const override { return kLargestRomSize; }
+    std::uint32_t windowEnd(std::uint32_t offset) const override { return bankWindowEnd(offset); }
+    std::span<const RomFileKind> fileKinds() const override { return kKinds; }
 
     Error notAnImage(const std::string& path, std::string_view choose) const override {
         Error error = refused(ErrorCode::UnsupportedRom, "This is not a Game Boy ROM (no cartridge header).");
