@@ -106,7 +106,7 @@ Result<ImportPlan, Problems> planImport(const nlohmann::json& table, const Rom& 
                     "{\"code\": \"" + std::string(release.code) + "\"}, as export writes it." + dropGame);
         } else {
             // A table fits a ROM of the same record layout: the layout its game says, the vanilla one where it says none.
-            const std::string from = !game.contains("layout")       ? std::string(kRecord32.key)
+            const std::string from = !game.contains("layout")       ? std::string(kOwnLayoutKey)
                                      : game["layout"].is_string() ? game["layout"].get<std::string>()
                                                                   : std::string();
             if (*code == release.code && from != release.layout.key) {

@@ -1,34 +1,10 @@
-// A trade record's bytes, as the releases lay them out.
-//
-// The 32-byte record (every Gold, Silver and Crystal but the Japanese
-// releases), offsets from its first byte:
-//   +0        dialog set (which lines the trader speaks)
-//   +1        requested species (the one the player gives)
-//   +2        offered species
-//   +3..+13   nickname: 11 bytes of game text, at most 10 characters, then 0x50
-//   +14..+15  DVs: +14 Attack x 16 + Defense, +15 Speed x 16 + Special
-//   +16       held item (0: none)
-//   +17..+18  original trainer's ID, little-endian
-//   +19..+29  original trainer's name, 11 bytes like the nickname
-//   +30       gender requirement of the creature the player gives (0 either, 1 male, 2 female)
-//   +31       always 0x00
-//
-// The 14-byte record of Red, Blue and Yellow: +0 requested and +1 offered
-// species (the games' internal indexes, not Pokédex numbers), +2 dialog
-// set, +3..+13 nickname (10 characters and the terminator). The trainer's
-// name, ID and DVs are chosen when the trade happens.
-//
-// The 16-byte record of the Japanese releases: +0 dialog set, +1 requested
-// and +2 offered species, +3..+6 nickname (4 bytes padded with 0x50, no
-// terminator: the game adds it), +7..+8 DVs, +9 held item, +10..+11 ID,
-// +12..+14 trainer's name (3 bytes, likewise), +15 gender requirement.
+// A trade record's bytes, as a release lays them out: where each field
+// lies, and the checks every record of every build of the games passes.
 //
 // A layout names where each field lies; a field a family's records lack is
-// none (the first generation's records hold no trainer, ID, DVs, item or
-// gender requirement). Every record of every build of the games passes the
-// record checks, and Kestrane never writes the bytes they look at except
+// none. Kestrane never writes the bytes the record checks look at except
 // the dialog set and the gender requirement, which it keeps within the
-// game's range.
+// game's range. Each family's layouts are its own (families/).
 #pragma once
 
 #include <algorithm>
@@ -88,45 +64,8 @@ struct RecordLayout {
     SpeciesId egg() const { return speciesWidth == 1 ? 0xFD : 0xFFFD; }
 };
 
-namespace layouts {
-inline constexpr std::uint8_t kVanilla32Calls[] = {0, 1, 2, 3, 14, 16, 17, 19, 30};
-inline constexpr std::uint8_t kVanilla16Calls[] = {0, 1, 2, 3, 7, 9, 10, 12, 15};
-inline constexpr std::uint8_t kSpecies16Calls[] = {0, 1, 3, 5, 16, 18, 19, 21, 29};
-inline constexpr std::uint8_t kItems16Calls[] = {0, 1, 3, 5, 16, 18, 20, 22, 30};
-inline constexpr std::uint8_t kSpeciesWords[] = {1, 3};
-}  // namespace layouts
-
-inline constexpr RecordLayout kRecord32{.key = "vanilla", .description = "the games' own", .size = 32, .dialogSetAt = 0,
-                                        .requestedSpeciesAt = 1, .offeredSpeciesAt = 2, .nickname = {3, 10, true, 0x20},
-                                        .dvsAt = 14, .heldItemAt = 16, .trainerIdAt = 17,
-                                        .trainerName = NameLayout{19, 10, true, 0x20}, .genderRequirementAt = 30,
-                                        .zeroAt = 31, .zeroCount = 1, .callerOffsets = layouts::kVanilla32Calls, .wordReads = {}};
-inline constexpr RecordLayout kRecord16{.key = "vanilla", .description = "the games' own", .size = 16, .dialogSetAt = 0,
-                                        .requestedSpeciesAt = 1, .offeredSpeciesAt = 2, .nickname = {3, 4, false, 0x50},
-                                        .dvsAt = 7, .heldItemAt = 9, .trainerIdAt = 10,
-                                        .trainerName = NameLayout{12, 3, false, 0x50}, .genderRequirementAt = 15,
-                                        .callerOffsets = layouts::kVanilla16Calls, .wordReads = {}};
-// Red, Blue and Yellow.
-inline constexpr RecordLayout kRecord14{.key = "vanilla", .description = "the games' own", .size = 14, .dialogSetAt = 2,
-                                        .requestedSpeciesAt = 0, .offeredSpeciesAt = 1, .lastSpecies = 190,
-                                        .nickname = {3, 10, true, 0x50}, .dvsAt = {}, .heldItemAt = {}, .trainerIdAt = {},
-                                        .trainerName = {}, .genderRequirementAt = {}, .callerOffsets = {}, .wordReads = {}};
-// The 16-bit species base (pokecrystal16): the species are words, the
-// trainer's name 7 characters and its end; two zero bytes close the record.
-inline constexpr RecordLayout kRecordSpecies16{
-    .key = "16-bit species", .description = "16-bit species IDs, as the pokecrystal16 base lays them out", .size = 32,
-    .dialogSetAt = 0, .requestedSpeciesAt = 1, .offeredSpeciesAt = 3, .speciesWidth = 2, .nickname = {5, 10, true, 0x20},
-    .dvsAt = 16, .heldItemAt = 18, .trainerIdAt = 19, .trainerName = NameLayout{21, 7, true, 0x20},
-    .genderRequirementAt = 29, .zeroAt = 30, .zeroCount = 2, .callerOffsets = layouts::kSpecies16Calls,
-    .wordReads = layouts::kSpeciesWords};
-// Its fork that widens items too: the item a word as well.
-inline constexpr RecordLayout kRecordItems16{
-    .key = "16-bit species and items",
-    .description = "16-bit species and item IDs, as the pokecrystal16 base's fork that widens items lays them out",
-    .size = 32, .dialogSetAt = 0, .requestedSpeciesAt = 1, .offeredSpeciesAt = 3, .speciesWidth = 2,
-    .nickname = {5, 10, true, 0x20}, .dvsAt = 16, .heldItemAt = 18, .itemWidth = 2, .trainerIdAt = 20,
-    .trainerName = NameLayout{22, 7, true, 0x20}, .genderRequirementAt = 30, .zeroAt = 31, .zeroCount = 1,
-    .callerOffsets = layouts::kItems16Calls, .wordReads = layouts::kSpeciesWords};
+// What a release's own layout is called in a table file.
+inline constexpr std::string_view kOwnLayoutKey = "vanilla";
 
 // Whether the calls a routine's callers make fit a layout: every offset
 // one it reads, each read as a word exactly where it reads one.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "families/gen2/second_generation_layouts.h"
 
 #include <sys/stat.h>
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "families/families.h"
+#include "families/gen2/second_generation_layouts.h"
 #include "support/rom_image.h"
 #include "text/game_text.h"
 #include "platform/gb/banks.h"

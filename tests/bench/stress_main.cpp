@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/processes.h"
+#include "families/gen2/second_generation_layouts.h"
 #include "support/rom_image.h"
 #include "platform/gb/checksums.h"
 #include "trades/record_layout.h"

@@ -1,4 +1,5 @@
 #include "families/families.h"
+#include "families/gen2/second_generation_layouts.h"
 #include "platform/gb/cartridge.h"
 #include "cli/cli.h"
 

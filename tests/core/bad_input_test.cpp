@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "families/families.h"
+#include "families/gen2/second_generation_layouts.h"
 #include "support/bad_inputs.h"
 #include "support/fault_injection.h"
 #include "support/file_systems.h"

@@ -1,6 +1,7 @@
 #include "families/gen1/first_generation_rows.h"
 
 #include "families/gameboy/routines.h"
+#include "families/gen1/first_generation_layouts.h"
 
 namespace kestrane {
 namespace {

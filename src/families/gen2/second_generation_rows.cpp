@@ -1,6 +1,7 @@
 #include "families/gen2/second_generation_rows.h"
 
 #include "families/gameboy/routines.h"
+#include "families/gen2/second_generation_layouts.h"
 #include "platform/gb/checksums.h"
 
 namespace kestrane {

@@ -1,0 +1,15 @@
+// Red, Blue and Yellow's record layout: 14 bytes, +0 requested and +1
+// offered species (the games' internal indexes, not Pokédex numbers), +2
+// dialog set, +3..+13 nickname (10 characters and the terminator). The
+// trainer's name, ID and DVs are chosen when the trade happens.
+#pragma once
+
+#include "trades/record_layout.h"
+
+namespace kestrane {
+
+inline constexpr RecordLayout kRecord14{.key = kOwnLayoutKey, .description = "the games' own", .size = 14, .dialogSetAt = 2,
+                                        .requestedSpeciesAt = 0, .offeredSpeciesAt = 1, .lastSpecies = 190,
+                                        .nickname = {3, 10, true, 0x50}, .dvsAt = {}, .heldItemAt = {}, .trainerIdAt = {},
+                                        .trainerName = {}, .genderRequirementAt = {}, .callerOffsets = {}, .wordReads = {}};
+}  // namespace kestrane
