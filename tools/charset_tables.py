@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Writes src/text/charset_tables.inc from the releases' character tables.
+"""Writes src/families/gameboy/charset_tables.inc from the releases' character tables.
 
-Usage: tools/charset_tables.py data/charsets > src/text/charset_tables.inc
+Usage: tools/charset_tables.py data/charsets > src/families/gameboy/charset_tables.inc
 (a test checks that the file is what this makes of the data).
 
 The folder holds english.tsv, french.tsv, spanish.tsv, japanese.tsv and

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/bytes.h"
+#include "families/gameboy/charsets.h"
 #include "support/file.h"
 #include "text/game_text.h"
 #include "trades/dvs.h"
@@ -44,7 +45,7 @@ constexpr DemoTrade kTrades[] = {
 // A name as the games store it: its bytes, then 0x50 to the end of the field
 // (and its terminator).
 void putName(std::uint8_t* record, const kestrane::NameLayout& field, const char16_t* name) {
-    std::vector<std::uint8_t> bytes = kestrane::encodeGameText(name);
+    std::vector<std::uint8_t> bytes = kestrane::encodeGameText(name, kestrane::englishCharset());
     bytes.resize(field.length + (field.terminated ? 1 : 0), kestrane::kTerminator);
     std::copy(bytes.begin(), bytes.end(), record + field.at);
 }

@@ -1,4 +1,6 @@
 #include "library/char_map.h"
+#include "families/gameboy/charsets.h"
+#include "families/gameboy/text_dialects.h"
 
 #include <array>
 #include <string>

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "text/charset.h"
+#include "families/gameboy/charsets.h"
+#include "families/gameboy/text_dialects.h"
 
 namespace kestrane::library {
 

@@ -3,9 +3,9 @@
 // Each release has its own table of bytes and the texts they show (one
 // character, or a one-glyph text such as "POKé", "'s" or "c'"); the
 // encoder takes the longest text it knows at each position. Besides a
-// release's own texts, every set knows the same tokens for control codes
+// release's own texts, a set knows its family's tokens for control codes
 // ("[Lv]", "\n" ...), the hex escape "\h4A" for any byte, and a lone "\"
-// for the terminator 0x50.
+// for the terminator. The sets themselves are the families' (families/).
 #pragma once
 
 #include <array>
@@ -59,7 +59,8 @@ public:
     // The first entry of a byte is what the byte shows; the first entry of a
     // text (not read-only) is the byte typing it writes. The entries are
     // kept, not copied: a table that lasts as long as the set.
-    Charset(std::span<const CharsetEntry> entries, std::string_view typeable);
+    // `tokens`: the control codes the family's encoder knows, typed only, never shown.
+    Charset(std::span<const CharsetEntry> entries, std::string_view typeable, std::span<const CharsetEntry> tokens = {});
 
     // The text a byte shows; none for the terminator and unknown bytes.
     std::optional<std::u16string_view> text(std::uint8_t byte) const { return known_[byte] ? std::optional(text_[byte]) : std::nullopt; }
@@ -88,6 +89,7 @@ private:
     bool hasTwins_ = false;
     std::string_view typeable_;
     std::span<const CharsetEntry> entries_;
+    std::span<const CharsetEntry> tokens_;
 
     // The encoder's tables, made when text is first typed: reading a ROM
     // only decodes, and a program that only reads never makes them.
@@ -100,16 +102,5 @@ private:
     mutable std::once_flag typingMade_;
     mutable Typing typing_;
 };
-
-// The releases' sets, made from data/charsets by tools/charset_tables.py.
-// English; French and Spanish, English's letters, digits and signs with
-// accented letters, elisions (c', l' …) and signs of their own in bytes
-// English uses otherwise; Japanese (kana, voiced kana single bytes).
-const Charset& englishCharset();
-const Charset& frenchCharset();
-const Charset& spanishCharset();
-const Charset& japaneseCharset();
-// Red, Blue and Yellow.
-const Charset& englishGen1Charset();
 
 }  // namespace kestrane

@@ -22,11 +22,11 @@ namespace kestrane {
 
 // The editable text of a name field, the kana twins in the form their
 // neighbours give them. Never fails.
-std::u16string decodeGameText(std::span<const std::uint8_t> data, const Charset& charset = englishCharset());
+std::u16string decodeGameText(std::span<const std::uint8_t> data, const Charset& charset);
 
 // The bytes of an editable text, one per unit. A character that starts no
 // unit yields no byte (findUnencodable tells callers about it first).
-std::vector<std::uint8_t> encodeGameText(std::u16string_view text, const Charset& charset = englishCharset());
+std::vector<std::uint8_t> encodeGameText(std::u16string_view text, const Charset& charset);
 
 // A character that encodeGameText cannot write, and where it stands.
 struct Unencodable {
@@ -38,6 +38,6 @@ struct Unencodable {
 };
 
 // The first character of text that starts no unit, or a malformed hex escape, if any.
-std::optional<Unencodable> findUnencodable(std::u16string_view text, const Charset& charset = englishCharset());
+std::optional<Unencodable> findUnencodable(std::u16string_view text, const Charset& charset);
 
 }  // namespace kestrane

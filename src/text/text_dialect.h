@@ -1,10 +1,9 @@
 // What a game's text engine does with the bytes of a text that are not
-// plain characters: a release's dialect.
+// plain characters: a release's dialect (each family's own, in families/).
 //
 // A text is a run of commands: 0x00 and a string of characters up to 0x50,
-// 0x01 and a RAM address (a name filled in at run time), a far text (0x16
-// in the second generation, 0x17 in the first: an address and a bank; that
-// text, then on with this one), 0x50 the end. Inside a string the engine
+// 0x01 and a RAM address (a name filled in at run time), a far text (an
+// address and a bank; that text, then on with this one), 0x50 the end. Inside a string the engine
 // reads some bytes as commands of their own: line and paragraph breaks, the
 // end of the whole text (0x57; 0x58 after a button press), words it prints
 // from a dictionary ("POKé", in Japanese "が　") and names only the running
@@ -49,7 +48,7 @@ struct TextDialect {
     std::span<const StringByte> words;     // the language's own, first
     std::span<const StringByte> inString;  // the engine's, in every language
     std::span<const TextCommand> commands;
-    std::uint8_t farText;  // 0x16, or 0x17 in the first generation
+    std::uint8_t farText;  // the far text's command byte
     // The RAM names the trade's lines fill in are the release's; this is
     // everything else the engine reads.
 };
@@ -59,11 +58,5 @@ struct TextDialect {
 const StringByte* inStringOf(const TextDialect& dialect, std::uint8_t byte);
 // A command outside strings, or none where the engine knows none such.
 const TextCommand* commandOf(const TextDialect& dialect, std::uint8_t byte);
-
-// English Gold, Silver and Crystal (and their French and Spanish); Japanese Gold and Silver.
-const TextDialect& englishDialect();
-const TextDialect& japaneseDialect();
-// English Red, Blue and Yellow.
-const TextDialect& firstGenerationDialect();
 
 }  // namespace kestrane

@@ -1,5 +1,7 @@
 // What the ROM itself says about items and genders.
 #include "families/families.h"
+#include "families/gameboy/charsets.h"
+#include "families/gameboy/text_dialects.h"
 #include "trades/game_data.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,6 @@
 #include "text/game_text.h"
+#include "families/gameboy/charsets.h"
+#include "families/gameboy/text_dialects.h"
 
 #include <gtest/gtest.h>
 
@@ -120,8 +122,8 @@ class Encode : public ::testing::TestWithParam<EncodeCase> {};
 
 TEST_P(Encode, GivesOneBytePerUnit) {
     const EncodeCase& c = GetParam();
-    EXPECT_EQ(encodeGameText(c.text), c.bytes);
-    const auto bad = findUnencodable(c.text);
+    EXPECT_EQ(encodeGameText(c.text, englishCharset()), c.bytes);
+    const auto bad = findUnencodable(c.text, englishCharset());
     EXPECT_EQ(bad.has_value(), c.malformedEscape);
     if (bad) {
         EXPECT_TRUE(bad->malformedEscape);
@@ -169,7 +171,7 @@ TEST(GameText, StandardMapRoundTripsEveryField) {
             Bytes field(10, 0x50);
             for (std::size_t i = 0; i < length; ++i) field[i] = static_cast<std::uint8_t>(b);
             Bytes expected(field.begin(), field.begin() + static_cast<std::ptrdiff_t>(length) + 1);
-            EXPECT_EQ(encodeGameText(decodeGameText(field) + u"\\"), expected) << "byte " << b;
+            EXPECT_EQ(encodeGameText(decodeGameText(field, englishCharset()) + u"\\", englishCharset()), expected) << "byte " << b;
         }
     }
 }
@@ -179,9 +181,9 @@ TEST(GameText, KanaTextsOfEncoderTokensRoundTrip) {
     for (int b : {0xB0, 0xB1, 0xB3, 0xB5, 0xB6, 0xB7, 0xB9, 0xEF, 0xF7, 0xF8, 0xF9, 0xFA, 0xFB, 0xFE, 0xFF,
                   0xC3, 0xE1, 0xF1}) {
         Bytes one{static_cast<std::uint8_t>(b)};
-        EXPECT_EQ(encodeGameText(library::decodeGameText(one, 1)), one) << "byte " << b;
+        EXPECT_EQ(encodeGameText(library::decodeGameText(one, 1), englishCharset()), one) << "byte " << b;
     }
-    EXPECT_EQ(encodeGameText(library::decodeGameText(Bytes{0xFC, 0x50}, 1)), (Bytes{0xFC, 0x50}));
+    EXPECT_EQ(encodeGameText(library::decodeGameText(Bytes{0xFC, 0x50}, 1), englishCharset()), (Bytes{0xFC, 0x50}));
 }
 
 TEST(GameText, EachReleaseShowsAndWritesItsOwnCharacters) {
@@ -241,15 +243,15 @@ TEST(GameText, FindsTheFirstCharacterNoUnitStartsWith) {
              {u"x\u3042", 2, U'\u3042'},
              {u"ab\tc", 3, U'\t'},
          }) {
-        auto found = findUnencodable(c.text);
+        auto found = findUnencodable(c.text, englishCharset());
         ASSERT_TRUE(found) << toUtf8(c.text);
         EXPECT_EQ(found->position, c.position) << toUtf8(c.text);
         EXPECT_EQ(found->character, c.character) << toUtf8(c.text);
     }
     // Characters inside a token are fine; the bracket of "[K\u00e9]" too.
-    EXPECT_FALSE(findUnencodable(u"[K\u00e9][\"]\\h7F"));
+    EXPECT_FALSE(findUnencodable(u"[K\u00e9][\"]\\h7F", englishCharset()));
     // An unknown character yields no byte and does not stop the encoder.
-    EXPECT_EQ(encodeGameText(u"A%B"), (Bytes{0x80, 0x81}));
+    EXPECT_EQ(encodeGameText(u"A%B", englishCharset()), (Bytes{0x80, 0x81}));
 }
 
 TEST(GameText, HexHelpers) {

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "families/families.h"
+#include "families/gameboy/charsets.h"
 #include "support/rom_image.h"
 #include "support/memory_file_system.h"
 #include "library/char_map.h"
@@ -26,7 +27,7 @@ std::u16string randomName(std::mt19937& rng) {
                                                  u"[\"]", u"\\n", u"\\x", u"\\"};
     std::u16string name;
     // A terminator before an "h" would begin a hex escape that names no byte, which is refused.
-    while (name.empty() || findUnencodable(name)) {
+    while (name.empty() || findUnencodable(name, englishCharset())) {
         name.clear();
         for (int units = int(rng() % 11); units > 0; --units) {
             switch (rng() % 8) {
@@ -120,7 +121,7 @@ TEST(Properties, StandardMapFieldsSurviveDecodeThenEncode) {
             field[k] = k < length ? standard[rng() % standard.size()] : k == length ? 0x50 : std::uint8_t(rng());
         }
         Bytes upToTerminator(field.begin(), field.begin() + std::ptrdiff_t(std::min<std::size_t>(length + 1, 10)));
-        Bytes encoded = encodeGameText(decodeGameText(field) + u"\\");
+        Bytes encoded = encodeGameText(decodeGameText(field, englishCharset()) + u"\\", englishCharset());
         if (length == 10) encoded.pop_back();  // a full field has no terminator of its own
         ASSERT_EQ(encoded, upToTerminator) << "case " << i;
     }

@@ -1,4 +1,6 @@
 #include "families/gen1/first_generation_rows.h"
+#include "families/gameboy/charsets.h"
+#include "families/gameboy/text_dialects.h"
 
 #include "families/gameboy/routines.h"
 #include "families/gen1/first_generation_layouts.h"

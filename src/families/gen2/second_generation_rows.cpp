@@ -1,4 +1,6 @@
 #include "families/gen2/second_generation_rows.h"
+#include "families/gameboy/charsets.h"
+#include "families/gameboy/text_dialects.h"
 
 #include "families/gameboy/routines.h"
 #include "families/gen2/second_generation_layouts.h"

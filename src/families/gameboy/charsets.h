@@ -1,0 +1,19 @@
+// The Game Boy families' character sets, made from data/charsets by
+// tools/charset_tables.py.
+#pragma once
+
+#include "text/charset.h"
+
+namespace kestrane {
+
+// English; French and Spanish, English's letters, digits and signs with
+// accented letters, elisions (c', l' …) and signs of their own in bytes
+// English uses otherwise; Japanese (kana, voiced kana single bytes).
+const Charset& englishCharset();
+const Charset& frenchCharset();
+const Charset& spanishCharset();
+const Charset& japaneseCharset();
+// Red, Blue and Yellow.
+const Charset& englishGen1Charset();
+
+}  // namespace kestrane

@@ -1,0 +1,163 @@
+#include "families/gameboy/text_dialects.h"
+
+namespace kestrane {
+namespace {
+
+using enum InString;
+
+// home/text.asm of the second generation's builds: what PlaceString does
+// with bytes that are no characters, in every language.
+constexpr StringByte kSecondGenerationString[] = {
+    {0x14, Unknown, u"the player's name"},
+    {0x15, Unknown, u"the day of the week"},
+    {0x16, Unknown, u"a move of the text's cursor"},
+    {0x23, Prints, u"\u3053\u3046\u3052\u304d"},
+    {0x38, Unknown, u"RED's name"},
+    {0x39, Unknown, u"GREEN's name"},
+    {0x3F, Unknown, u"the opponent's name"},
+    {0x49, Unknown, u"the player's mother's name"},
+    {0x4B, NewLine, {}},
+    {0x4C, NewLine, {}},
+    {0x4E, NewLine, {}},
+    {0x4F, NewLine, {}},
+    {0x50, EndString, {}},
+    {0x51, Paragraph, {}},
+    {0x52, Unknown, u"the player's name"},
+    {0x53, Unknown, u"the rival's name"},
+    {0x55, NewLine, {}},
+    {0x57, EndText, {}},
+    {0x58, EndText, {}},
+    {0x59, Unknown, u"the name of a move's target"},
+    {0x5A, Unknown, u"the name of a move's user"},
+    {0x5F, Unknown, u"the end of a Pok\u00e9dex entry"},
+};
+
+// The English builds' dictionary (French and Spanish Crystal's too).
+constexpr StringByte kEnglishString[] = {
+    {0x00, Prints, u"?"},
+    {0x1E, Prints, u""},  // in the French and Spanish place names, a break where a long name may wrap
+    {0x1F, Prints, u" "},
+    {0x22, NewLine, {}},
+    {0x24, Prints, u"POKE"},
+    {0x25, Prints, u""},
+    {0x35, Prints, u""},
+    {0x36, Prints, u""},
+    {0x37, Prints, u""},
+    {0x4A, Prints, u"PKMN"},
+    {0x54, Prints, u"POK\u00e9"},
+    {0x56, Prints, u"\u2026\u2026"},
+    {0x5B, Prints, u"PC"},
+    {0x5C, Prints, u"TM"},
+    {0x5D, Prints, u"TRAINER"},
+    {0x5E, Prints, u"ROCKET"},
+};
+
+// The Japanese builds' dictionary prints words, several with an ideographic space.
+constexpr StringByte kJapaneseString[] = {
+    {0x00, Prints, u"\uff1f"},
+    {0x1D, Prints, u"\u306b\u3000"},
+    {0x1E, Prints, u"\u3063\u3066"},
+    {0x1F, Prints, u"\u3092\u3000"},
+    {0x22, Prints, u"\u305f\uff01"},
+    {0x24, Prints, u"\u306f\u3000"},
+    {0x25, Prints, u"\u306e\u3000"},
+    {0x35, Prints, u"\u3070\u3093\u3000\u3069\u3046\u308d"},
+    {0x36, Prints, u"\u308f\u305f\u3057"},
+    {0x37, Prints, u"\u3053\u3053\u306f"},
+    {0x4A, Prints, u"\u304c\u3000"},
+    {0x54, Prints, u"\u30dd\u30b1\u30e2\u30f3"},
+    {0x56, Prints, u"\u22ef\u22ef"},
+    {0x5B, Unknown, u"a word of the game's own dictionary"},
+    {0x5C, Unknown, u"a word of the game's own dictionary"},
+    {0x5D, Unknown, u"a word of the game's own dictionary"},
+    {0x5E, Unknown, u"a word of the game's own dictionary"},
+};
+
+// The second generation's TextCommands, but 0x00, 0x01, the far text and 0x50.
+constexpr TextCommand kSecondGenerationCommands[] = {
+    {0x02, 3, Unknown, u"a number from the game's memory"},
+    {0x03, 2, Unknown, u"a move of the text's cursor"},
+    {0x04, 4, Unknown, u"a box drawn on the screen"},
+    {0x05, 0, NewLine, {}},
+    {0x06, 0, Prints, u""},  // waits for a button
+    {0x07, 0, NewLine, {}},  // scrolls
+    {0x08, 0, Unknown, u"code the game runs"},
+    {0x09, 3, Unknown, u"a number from the game's memory"},
+    {0x0A, 0, Prints, u""},  // a pause
+    {0x0B, 0, Prints, u""},  // sounds
+    {0x0C, 1, Prints, u"\u2026"},  // one per count
+    {0x0D, 0, Prints, u""},
+    {0x0E, 0, Prints, u""},
+    {0x0F, 0, Prints, u""},
+    {0x10, 0, Prints, u""},
+    {0x11, 0, Prints, u""},
+    {0x12, 0, Prints, u""},
+    {0x13, 0, Prints, u""},
+    {0x14, 1, Unknown, u"a text from the game's memory"},
+    {0x15, 0, Unknown, u"the day of the week"},
+};
+
+// home/text.asm of the first generation's builds: PlaceNextChar's bytes
+// that are no characters, and its words (English Red, Blue and Yellow).
+constexpr StringByte kFirstGenerationString[] = {
+    {0x00, Unknown, u"an error the game prints"},
+    {0x49, Paragraph, {}},  // a Pokédex page
+    {0x4A, Prints, u"PKMN"},
+    {0x4B, NewLine, {}},
+    {0x4C, NewLine, {}},
+    {0x4E, NewLine, {}},
+    {0x4F, NewLine, {}},
+    {0x50, EndString, {}},
+    {0x51, Paragraph, {}},
+    {0x52, Unknown, u"the player's name"},
+    {0x53, Unknown, u"the rival's name"},
+    {0x54, Prints, u"POK\u00e9"},
+    {0x55, NewLine, {}},
+    {0x56, Prints, u"\u2026\u2026"},
+    {0x57, EndText, {}},
+    {0x58, EndText, {}},
+    {0x59, Unknown, u"the name of a move's target"},
+    {0x5A, Unknown, u"the name of a move's user"},
+    {0x5B, Prints, u"PC"},
+    {0x5C, Prints, u"TM"},
+    {0x5D, Prints, u"TRAINER"},
+    {0x5E, Prints, u"ROCKET"},
+    {0x5F, EndText, {}},  // the end of a Pokédex entry
+};
+
+// The first generation's TextCommands, but 0x00, 0x01, the far text (0x17) and 0x50.
+constexpr TextCommand kFirstGenerationCommands[] = {
+    {0x02, 3, Unknown, u"a number from the game's memory"},
+    {0x03, 2, Unknown, u"a move of the text's cursor"},
+    {0x04, 4, Unknown, u"a box drawn on the screen"},
+    {0x05, 0, NewLine, {}},
+    {0x06, 0, Prints, u""},  // waits for a button
+    {0x07, 0, NewLine, {}},  // scrolls
+    {0x08, 0, Unknown, u"code the game runs"},
+    {0x09, 3, Unknown, u"a number from the game's memory"},
+    {0x0A, 0, Prints, u""},  // a pause
+    {0x0B, 0, Prints, u""},  // sounds and cries, to 0x16
+    {0x0C, 1, Prints, u"\u2026"},  // one per count
+    {0x0D, 0, Prints, u""},
+    {0x0E, 0, Prints, u""},
+    {0x0F, 0, Prints, u""},
+    {0x10, 0, Prints, u""},
+    {0x11, 0, Prints, u""},
+    {0x12, 0, Prints, u""},
+    {0x13, 0, Prints, u""},
+    {0x14, 0, Prints, u""},
+    {0x15, 0, Prints, u""},
+    {0x16, 0, Prints, u""},
+};
+
+constexpr TextDialect kEnglish{kEnglishString, kSecondGenerationString, kSecondGenerationCommands, 0x16};
+constexpr TextDialect kFirstGeneration{{}, kFirstGenerationString, kFirstGenerationCommands, 0x17};
+constexpr TextDialect kJapanese{kJapaneseString, kSecondGenerationString, kSecondGenerationCommands, 0x16};
+
+}  // namespace
+
+const TextDialect& englishDialect() { return kEnglish; }
+const TextDialect& japaneseDialect() { return kJapanese; }
+const TextDialect& firstGenerationDialect() { return kFirstGeneration; }
+
+}  // namespace kestrane

@@ -1,0 +1,15 @@
+// The Game Boy families' text engines: what each does with the bytes of a
+// text that are not plain characters.
+#pragma once
+
+#include "text/text_dialect.h"
+
+namespace kestrane {
+
+// English Gold, Silver and Crystal (and their French and Spanish); Japanese Gold and Silver.
+const TextDialect& englishDialect();
+const TextDialect& japaneseDialect();
+// English Red, Blue and Yellow.
+const TextDialect& firstGenerationDialect();
+
+}  // namespace kestrane
