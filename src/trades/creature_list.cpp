@@ -151,7 +151,7 @@ SpeciesList::SpeciesList(std::vector<Species> species, bool builtInSpelling) {
     ids_.push_back(0);
     numbers_.push_back(0);
     for (Species& one : species) {
-        // As in the second generation's lists: the built-in entry where the ROM spells its name so.
+        // As in the lists by Pokédex number: the built-in entry where the ROM spells its name so.
         if (builtInSpelling && one.number >= 1 && one.number < kSpeciesCount) {
             const std::string folded = foldedName(one.name);
             const std::size_t n = std::size_t(one.number);

@@ -1,8 +1,8 @@
 // The species a ROM knows, as its trades store them (SpeciesId) and as
-// people see and type them: a number (the Pokédex's) and a name. In Gold,
-// Silver and Crystal, and in the 16-bit species base, the number is the ID
-// itself; the first generation's records hold internal indexes, and the
-// list converts, here and nowhere else. The list rows the window shows are
+// people see and type them: a number (the Pokédex's) and a name. Where a
+// family's records hold the Pokédex number, the number is the ID itself;
+// where they hold internal indexes, the list converts, here and nowhere
+// else. The list rows the window shows are
 // "?????" (ID 0), then every species in number order. The names come from
 // the ROM where it keeps them (a hack's renamed species under its new
 // name), else from the built-in list.
@@ -23,7 +23,7 @@
 
 namespace kestrane {
 
-// The built-in list of Gold, Silver and Crystal.
+// The built-in list: the 251 species every Game Boy release knows.
 inline constexpr int kSpeciesCount = 252;
 inline constexpr int kDexSpecies = 251;  // species 1-251, with a Pokédex entry
 inline constexpr SpeciesId kUnown = 201; // whose form its DVs choose
@@ -48,7 +48,7 @@ class SpeciesList {
 public:
     // The built-in names.
     SpeciesList();
-    // A ROM's own names in Gold, Silver or Crystal (species 1-251, as the
+    // A ROM's own names by Pokédex number (species 1-251, as the
     // game spells them). With `builtInSpelling` (the English releases), one
     // that is the built-in name in another spelling ("MACHOP", "NINETALES")
     // shows as the built-in entry, so that a retail ROM looks as it always
@@ -56,8 +56,7 @@ public:
     // it: one style a list.
     SpeciesList(const std::vector<std::string>& romNames, bool builtInSpelling);
     // Species numbered and named by a ROM (numbers 1 and up; "?????" is
-    // added as ID 0): the first generation's, whose records hold internal
-    // indexes. `builtInSpelling` as above, by number.
+    // added as ID 0): a family's whose records hold internal indexes. `builtInSpelling` as above, by number.
     SpeciesList(std::vector<Species> species, bool builtInSpelling);
 
     // The entries as the species lists show them (the built-in ones with
@@ -93,7 +92,7 @@ private:
     std::vector<std::optional<int>> rowById_;     // by ID
     int lastNumber_ = 0;
     std::vector<int> numbers_;                    // by row
-    // The second generation's lists take the built-in names and usual
+    // Lists by Pokédex number take the built-in names and usual
     // spellings too; `renamed_`: where the ROM renamed a species.
     bool builtInCandidates_ = false;
     bool renamed_ = false;

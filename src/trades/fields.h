@@ -22,7 +22,7 @@ Result<GenderRequirement> resolveGenderRequirement(std::string_view text);
 // A gender requirement given as a number (0-2).
 Result<GenderRequirement> genderRequirementNumbered(std::int64_t number);
 
-// "collector", "happy", "newbie" (and in Crystal "girl"); the key or the
+// the release's dialog sets' keys ("collector", "happy" …); the key or the
 // label, without letter case, or a number the game has.
 Result<std::uint8_t> resolveDialogSet(std::string_view text, const Release& release);
 // A dialog set given as a number the game has.

@@ -29,14 +29,14 @@ struct Release;
 struct Rom;
 
 // What one opening has found that its later steps reuse (a family's own:
-// Red, Blue and Yellow's trade scripts, searched for once).
+// what it searched the whole file for once, say).
 class OpeningNotes {
 public:
     virtual ~OpeningNotes() = default;
 };
 
-// What a family read of an opened ROM for its own later use (Red, Blue and
-// Yellow: where the game's code keeps their tables), kept with the Rom.
+// What a family read of an opened ROM for its own later use (where the
+// game's code keeps its tables, say), kept with the Rom.
 class FamilyData {
 public:
     virtual ~FamilyData() = default;
@@ -47,7 +47,7 @@ public:
 struct KnownRelease {
     std::string_view code;                // or the title that stands for one
     std::optional<std::uint8_t> version;  // none: every version
-    std::string_view name;                // "Pokémon Red in Japanese"
+    std::string_view name;                // "Pokémon <game> in Japanese"
     std::optional<std::uint8_t> destination = std::nullopt;  // none: either
 };
 

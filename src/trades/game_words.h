@@ -50,7 +50,7 @@ struct TradeWordsRead {
     std::vector<std::string> places;  // the own trades' places by slot, as shown ("Violet City, Johto")
     std::string placesWhyNot;
     // The trainer's name every trade gives, where the records hold none
-    // (Red, Blue and Yellow: "TRAINER"); else empty. The ROM's where its
+    // ("TRAINER"); else empty. The ROM's where its
     // code names it, else Kestrane's, and why.
     std::string givenTrainer;
     std::string givenTrainerWhyNot;

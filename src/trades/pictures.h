@@ -1,5 +1,5 @@
 // The creatures' front pictures, drawn from the ROM as the game draws them:
-// each family reads its own (GameFamily::frontPicture).
+// each family reads its own (its frontPicture).
 #pragma once
 
 #include <optional>

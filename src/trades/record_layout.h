@@ -40,8 +40,7 @@ struct RecordLayout {
     std::uint32_t offeredSpeciesAt;
     std::uint8_t speciesWidth = 1;  // 2: a little-endian word
     // The species IDs a record may hold where the games' own numbering is
-    // narrower than the field (the first generation's internal indexes
-    // 1-190); 0: any but the egg.
+    // narrower than the field (internal indexes 1-190, say); 0: any but the egg.
     std::uint16_t lastSpecies = 0;
     NameLayout nickname;
     std::optional<std::uint32_t> dvsAt;  // two bytes

@@ -23,7 +23,7 @@ std::vector<std::pair<std::string_view, std::string>> gamesAndCodes(Families fam
     return games;
 }
 
-// "Pokémon Gold (AAUE, AAUJ), Silver (AAXE, AAXJ) and Crystal (BYTE, …)": what Kestrane edits.
+// "Pokémon <game> (<codes>), <game> (<codes>) and <game> (<codes>)": what Kestrane edits.
 std::string editedReleases(Families families) {
     std::vector<std::string> games;
     for (const auto& [game, codes] : gamesAndCodes(families)) games.push_back(std::string(game) + " (" + codes + ")");

@@ -37,17 +37,17 @@ struct DialogSet {
 
 struct Release {
     std::string_view code;      // "AAUE"
-    std::string_view name;      // "Pokémon Gold" (UTF-8)
+    std::string_view name;      // "Pokémon <game>" (UTF-8)
     Language language;
-    // A variant's name without what sets it apart ("Pokémon Crystal").
+    // A variant's name without what sets it apart (the release it was made from).
     std::string_view nameInShort = {};
-    std::string_view game;      // "Gold", "Silver", "Crystal"
+    std::string_view game;      // the game's own name, as lists of games name it
     // The header's version bytes (0x14C) of the revisions this row edits;
     // empty: every one.
     std::span<const std::uint8_t> revisions;
     // A row reached only through its record layout, read from the game's
     // code: a base that hacks are built on, with the header of the release
-    // it was made from (the 16-bit species base keeps Crystal's).
+    // it was made from.
     bool variant = false;
     const RecordLayout& layout;
     const Charset& (*charset)();
@@ -63,8 +63,8 @@ struct Release {
     std::string_view shortName() const { return nameInShort.empty() ? name : nameInShort; }
 };
 
-// The games the families edit: "Pokémon Gold, Silver, Crystal, Red, Blue or Yellow" (last: "or"),
-// "Pokémon Gold, Silver, Crystal, Red, Blue and Yellow".
+// The games the families edit: "Pokémon <game>, <game> or <game>" (last: "or"),
+// "Pokémon <game>, <game> and <game>".
 std::string gamesText(Families families, std::string_view last);
 
 // The names the families' image files go by, each once, in the families' order.
@@ -81,10 +81,10 @@ std::vector<const Release*> variantsOf(const Release& release);
 
 // Sister releases keep their trades alike (the record layout, the
 // character set, the game's own trades and its dialog sets): a trade table
-// of one fits the other (Gold and Silver, Crystal and the Australian Crystal).
+// of one fits the other (two versions of one game, or one game's releases in two countries).
 bool sisterReleases(const Release& a, const Release& b);
 
-// "The table is from Pokémon Silver (AAXE), a sister release: its trades fit this ROM's."
+// "The table is from Pokémon <game> (<code>), a sister release: its trades fit this ROM's."
 std::string sisterNote(const Release& from);
 
 // What sets the families apart, each asked of the release's family.

@@ -56,7 +56,7 @@ struct Rom {
     RomSize size;                   // the file's, when it was opened, and its header's
     // The user's choice for typed names shorter than their field: the rest
     // 0x50 as the games' builds pad them, rather than the release's padding
-    // (0x20 in Gold, Silver and Crystal; Red, Blue and Yellow pad with 0x50 either way).
+    // (the layout's own: a space in some releases; where that is the terminator already, either way).
     bool padNamesWithTerminator = false;
     bool readOnly = false;          // the user's mark on the file when it was opened (saves ask first)
     // When asked for (it costs a read of the whole file); none where they

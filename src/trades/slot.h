@@ -1,9 +1,9 @@
 // The trade list's entries: "Trade Number 1", "Trade Number 2", ...
 //
-// A slot is 1-based. In Gold, Silver and Crystal the list's order is not
-// the table's: slot 1 shows the table's second record, slot 2 its first,
-// slot k (3 and up) record k - 1 (the games number their trades so). In Red,
-// Blue and Yellow slot k shows record k - 1.
+// A slot is 1-based. A release's slot order (its row's) says which record
+// each shows: where the games number their trades with the first two
+// swapped, slot 1 shows the table's second record, slot 2 its first, slot
+// k (3 and up) record k - 1; in table order, slot k shows record k - 1.
 #pragma once
 
 #include <string>

@@ -96,7 +96,7 @@ std::optional<NameRoom> nameRoom(const Rom& rom, const TradeRecord& shown, NameR
 // one release's trade and carried over to another (the file rebuilt as
 // another game), an edit of a field this one lacks can never be saved.
 // Gives the sentence that names what was dropped ("Kept your edits to
-// Trade Number 1 except the ID: Pokémon Red's trades have no trainer ID."),
+// Trade Number 1 except the ID: <the release>'s trades have no trainer ID."),
 // or nothing where every edit was kept.
 std::optional<std::string> dropFieldsNotHeld(const Release& release, Slot slot, std::set<Field>& edited,
                                              std::optional<TradeEdit>& more);

@@ -48,7 +48,7 @@ Count countRecords(std::span<const std::uint8_t> bytes, const Release& release, 
 // records pass up to the game's own count, or, in a file cut off, up to the
 // file's end (then the game's own count, those past the end missing).
 // `atEnd`: the counted bytes run to the end of the file.
-// `required`: the game's own count, or in Red, Blue and Yellow what their scripts start.
+// `required`: what the family requires (the game's own count, or what its scripts start).
 std::optional<int> tableRecords(Count count, bool atEnd, int required, const RomSize& size) {
     if (count.records >= required) return count.records;
     if (count.endedByFile && atEnd && size.cutOff() && count.records > 0) return required;

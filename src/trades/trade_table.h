@@ -11,7 +11,7 @@
 //
 // The game reads its trades where its own routine points (GetTradeAttr in
 // the Game Boy games), so that routine decides, found by the release's
-// family (GameFamily::findTableRoutine): at the release's own place for
+// family (its findTableRoutine): at the release's own place for
 // it, through a jump standing there, else anywhere in the file (copies
 // that point to different places are refused). Where the routine points to bytes that fail the record checks,
 // the table is refused: the game reads no other place, so neither does
@@ -25,10 +25,10 @@
 // its header says, a table whose records run on to the end of the file is
 // taken as cut off there: it has the game's own number of records, those
 // past the end missing. The record count is the number of consecutive
-// records from the table's start that pass, at most 16. Red, Blue and
-// Yellow keep no count and no check byte: every record passes the stricter
-// checks, and the table holds at least the trades the maps' scripts start
-// (first_generation.h), or ten where no script is found.
+// records from the table's start that pass, at most 16. A game that keeps
+// no count and no check byte (its family's countsItsTrades) has every record
+// pass the stricter checks, and its table holds at least what its family
+// requires (its recordsRequired).
 #pragma once
 
 #include <cstdint>
@@ -61,7 +61,7 @@ struct TradeTable {
     std::optional<std::uint32_t> routine;
     RoutineReached reached = RoutineReached::OwnPlace;
     // The row the records are read by: the release itself, or the variant
-    // whose layout the routine's callers read (the 16-bit species base).
+    // whose layout the routine's callers read.
     const Release* release = nullptr;
     friend bool operator==(const TradeTable&, const TradeTable&) = default;
 };
@@ -78,7 +78,7 @@ inline bool isTradeRecord(RecordView record, int recordIndex, const Release& rel
 // The table of the game in a file that the caller has open, or a
 // NoTradeTable error that says what was looked for and where. Path only
 // names the file in messages.
-// `notes`: what the opening's later steps reuse (GameFamily::beginOpening).
+// `notes`: what the opening's later steps reuse (the family's beginOpening).
 Result<TradeTable> locateTradeTable(File& file, const Release& release, const std::string& path, const RomSize& size,
                                     class OpeningNotes* notes = nullptr);
 

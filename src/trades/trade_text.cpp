@@ -60,8 +60,8 @@ bool differs(Field field, const TradeRecord& before, const TradeRecord& after, c
     const RecordLayout& a = beforeRom.release->layout;
     const RecordLayout& b = afterRom.release->layout;
     const bool sameCharacters = beforeRom.release->charset == afterRom.release->charset;
-    // Families number species their own way (Red's index 0x94 is Abra,
-    // Pokédex number 63): across them a species is the same by its number.
+    // Families number species their own way (one keeps internal indexes,
+    // another Pokédex numbers): across them a species is the same by its number.
     auto otherSpecies = [&](SpeciesId was, SpeciesId is) {
         if (beforeRom.release->family == afterRom.release->family) return was != is;
         const auto a = beforeRom.species->numberOf(was), b = afterRom.species->numberOf(is);

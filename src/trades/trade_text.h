@@ -27,13 +27,12 @@ struct FieldText {
     std::string text;        // "63 Abra"
 };
 
-// The fields a trade of this release has (nine in Gold, Silver and
-// Crystal), in the order `show` prints them.
+// The fields a trade of this release has, in the order `show` prints them.
 std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& record);
 
 // What the game gives a traded creature that the release's records do not
 // hold, as facts: "OT TRAINER, ID and DVs chosen at random when the trade
-// happens" in Red, Blue and Yellow; empty where the records hold it all.
+// happens"; empty where the records hold it all.
 std::string givenAtTradeText(const Rom& rom);
 inline constexpr std::string_view kGivenAtTradeLabel = "At the trade";
 

@@ -7,9 +7,9 @@
 
 namespace kestrane {
 
-// A species as a trade record stores it: a byte, or in the 16-bit species
-// base a word. What it is shown as (a Pokédex number, a name) is the ROM's
-// species list's to say (creature_list.h): the first generation's records hold
+// A species as a trade record stores it: a byte, or a word where a layout
+// widens it. What it is shown as (a Pokédex number, a name) is the ROM's
+// species list's to say (creature_list.h): some families' records hold
 // internal indexes, not Pokédex numbers.
 using SpeciesId = std::uint16_t;
 
