@@ -89,7 +89,7 @@ bool MainWindow::saveTrade() {
     for (const TradeWarning& w : tradeWarnings(*rom_, saved->records.front())) after << fromCore(warningLine(current_.record->slot, w));
     if (!rom_->tableNote().empty()) after << fromCore(rom_->tableNote());
     // Checks that were stale before the save stay so: said as the command line says it.
-    if (const std::string note = staleChecksumsNote(*saved, saveOptions().checksums); !note.empty()) {
+    if (const std::string note = staleChecksumsNote(*rom_->release, *saved, saveOptions().checksums); !note.empty()) {
         QString sentence = fromCore(note);
         sentence[0] = sentence[0].toUpper();
         after << sentence + QLatin1Char('.');

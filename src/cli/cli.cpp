@@ -104,23 +104,20 @@ Result<OpenTable> openTable(const Context& ctx, const std::string& path) {
 Json checksumsJson(const std::optional<ChecksumState>& state, const Release& release) {
     if (!state) return nullptr;
     Json checks = Json::object();
-    for (const CheckArea& area : kCheckAreas) {
-        if (!holdsCheck(release, area.check)) continue;
-        checks[std::string(area.key)] = checksumStatusText(state->of(area.check));
-    }
+    for (const auto& [check, area] : heldChecks(release)) checks[std::string(area->key)] = checksumStatusText(state->of(check));
     return checks;
 }
 
 void printChecksums(const Context& ctx, const Rom& rom) {
     const std::optional<ChecksumState>& state = rom.checksums;
     if (!state) {
-        ctx.out << "Checksums:   not computed: " << checksumsSkippedText(rom.checksumsSkipped.value_or(ChecksumsSkipped::TooLarge)) << '\n';
+        const ChecksumsSkipped why = rom.checksumsSkipped.value_or(ChecksumsSkipped::TooLarge);
+        ctx.out << "Checksums:   not computed: " << checksumsSkippedText(rom.release->family().platform(), why) << '\n';
         return;
     }
     std::vector<std::vector<std::string>> rows;
-    for (const CheckArea& area : kCheckAreas) {
-        if (!holdsCheck(*rom.release, area.check)) continue;
-        rows.push_back({std::string(area.title) + " (" + hexOffset(area.at) + "):", std::string(checksumStatusText(state->of(area.check)))});
+    for (const auto& [check, area] : heldChecks(*rom.release)) {
+        rows.push_back({std::string(area->title) + " (" + hexOffset(area->at) + "):", std::string(checksumStatusText(state->of(check)))});
     }
     printTable(ctx, rows);
 }
@@ -140,7 +137,7 @@ int info(const Context& ctx, const std::string& path, bool json) {
         info["size"] = Json{{"file", rom->size.file}, {"header", rom->size.header ? Json(*rom->size.header) : Json(nullptr)},
                             {"cutOff", rom->size.cutOff()}};
         info["checksums"] = checksumsJson(rom->checksums, *rom->release);
-        if (rom->checksumsSkipped) info["checksumsNotComputed"] = checksumsSkippedText(*rom->checksumsSkipped);
+        if (rom->checksumsSkipped) info["checksumsNotComputed"] = checksumsSkippedText(rom->release->family().platform(), *rom->checksumsSkipped);
         ctx.out << info.dump(2) << '\n';
     } else {
         const Release& release = *rom->release;
@@ -200,13 +197,13 @@ int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, c
         return kRefused;
     }
     if (edits.empty()) {
-        const std::string which = checksumsChanged(*saved);
+        const std::string which = checksumsChanged(*rom.release, *saved);
         ctx.out << (which.empty() ? std::string("The checksums were already consistent.") : "Made consistent: " + which + ".");
     } else {
         // The trades whose bytes the save changed, of those it was given.
         std::size_t trades = 0;
         for (std::size_t i = 0; i < edits.size(); ++i) trades += saved->records[i].raw != edits[i].shown.raw;
-        const std::string note = checksumNote(*saved, policy);
+        const std::string note = checksumNote(*rom.release, *saved, policy);
         ctx.out << kSavedMessage << ' ' << bytesChanged(saved->bytesChanged)
                 << (edits.size() > 1 ? " in " + counted(std::int64_t(trades), "trade") : "") << (note.empty() ? "" : "; ")
                 << note << '.';

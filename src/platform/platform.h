@@ -5,11 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "platform/checks.h"
 #include "support/file.h"
 #include "support/result.h"
 
@@ -74,10 +76,35 @@ public:
     // byte at `offset` (the Game Boy: the end of its bank): what the game
     // reads from there on is other memory.
     virtual std::uint32_t windowEnd(std::uint32_t offset) const = 0;
+    // The checks its images carry, in the order its build makes them last.
+    virtual std::span<const CheckArea> checks() const = 0;
+    // The checks' state of a file's first `size` bytes, read through one
+    // piece's buffer: an image costs a piece of memory, not its size.
+    virtual Result<ChecksumState> readChecksumState(File& file, std::int64_t size) const = 0;
+    // Reads the whole file into `held`, the checks' sums made as each piece
+    // lands; gives the sums.
+    virtual Result<CheckSums> holdWholeSummed(HoldingFile& held, std::int64_t size) const = 0;
+    // The checks of a whole image held in memory (which must outlive them),
+    // with the sums holdWholeSummed made of it.
+    virtual std::unique_ptr<ImageChecks> imageChecks(std::span<std::uint8_t> image, CheckSums sums) const = 0;
     // The names its images' files go by, the usual first.
     virtual std::span<const RomFileKind> fileKinds() const = 0;
     // The refusal of a file that holds no header of the platform's.
     virtual Error notAnImage(const std::string& path, std::string_view choose) const = 0;
 };
+
+// A header's identity bytes as text a person can read: the code itself
+// when it is printable ASCII, else its bytes in hexadecimal ("00 FF 41 42").
+std::string printableGameCode(std::string_view gameCode);
+
+// Why a file of this size has no checks computed, if it has none: larger
+// than any image of the platform, or cut off.
+std::optional<ChecksumsSkipped> checksumsSkipped(const Platform& platform, const RomSize& size);
+// "the file is larger than any Game Boy ROM (8 MiB)", "the file is shorter than its header says …"
+std::string checksumsSkippedText(const Platform& platform, ChecksumsSkipped why);
+// "8 MiB"
+std::string largestImageText(const Platform& platform);
+// The check a byte of an image belongs to, if any.
+const CheckArea* checkOfByte(const Platform& platform, std::uint32_t offset);
 
 }  // namespace kestrane

@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/gb/checksums.h"
 #include "platform/platform.h"
 #include "platform/routine.h"
 #include "support/file.h"
@@ -78,8 +77,8 @@ public:
     virtual bool countsItsTrades() const = 0;
     // Whether the game's creatures hold items at all.
     virtual bool holdsItems() const = 0;
-    // Whether the family's ROMs carry a check.
-    virtual bool holdsCheck(Check check) const = 0;
+    // Whether the family's ROMs carry a check of its platform's (by its index).
+    virtual bool holdsCheck(std::size_t check) const = 0;
     // The routine that reads the trade table of a ROM that may be any of
     // `rows` (a release first, then its variants): at a row's own place or
     // through a jump there, the first row that holds it deciding; else every

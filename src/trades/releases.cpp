@@ -128,6 +128,15 @@ std::string sisterNote(const Release& from) {
     return "The table is from " + std::string(from.name) + " (" + std::string(from.code) + "), a sister release: its trades fit this ROM's.";
 }
 
+std::vector<HeldCheck> heldChecks(const Release& release) {
+    std::vector<HeldCheck> held;
+    const auto areas = release.family().platform().checks();
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        if (holdsCheck(release, i)) held.push_back({i, &areas[i]});
+    }
+    return held;
+}
+
 bool identifies(const CartridgeIdentity& header, const Release& release) {
     return header.gameCode == release.code || (header.titleStandsForCode && header.title == release.code);
 }

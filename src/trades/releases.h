@@ -17,7 +17,6 @@
 #include "support/result.h"
 #include "text/charset.h"
 #include "text/text_dialect.h"
-#include "platform/gb/checksums.h"
 #include "platform/platform.h"
 #include "trades/game_family.h"
 #include "trades/record_layout.h"
@@ -88,7 +87,13 @@ bool sisterReleases(const Release& a, const Release& b);
 std::string sisterNote(const Release& from);
 
 // What sets the families apart, each asked of the release's family.
-inline bool holdsCheck(const Release& release, Check check) { return release.family().holdsCheck(check); }
+inline bool holdsCheck(const Release& release, std::size_t check) { return release.family().holdsCheck(check); }
+// The checks of its platform a release's ROMs carry, each with its index, in the platform's order.
+struct HeldCheck {
+    std::size_t index;
+    const CheckArea* area;
+};
+std::vector<HeldCheck> heldChecks(const Release& release);
 inline bool countsItsTrades(const Release& release) { return release.family().countsItsTrades(); }
 inline bool holdsItems(const Release& release) { return release.family().holdsItems(); }
 

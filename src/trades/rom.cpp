@@ -77,9 +77,10 @@ Result<Rom> openRom(const std::string& path, Families families, FileSystem& fs, 
     // The checksums read the whole file, through one piece's buffer: a
     // process that held the whole image would fault in every page of it.
     if (parts.checksums) {
-        rom.checksumsSkipped = checksumsSkipped(rom.size);
+        const Platform& platform = rom.release->family().platform();
+        rom.checksumsSkipped = checksumsSkipped(platform, rom.size);
         if (!rom.checksumsSkipped) {
-            auto state = readChecksumState(held, rom.size.file);
+            auto state = platform.readChecksumState(held, rom.size.file);
             if (!state) return inContext(state.error(), where());
             rom.checksums = *state;
         }

@@ -11,7 +11,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
-#include "platform/gb/checksums.h"
+#include "platform/checks.h"
 #include "trades/game_data.h"
 #include "trades/game_words.h"
 #include "trades/releases.h"

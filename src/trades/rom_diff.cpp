@@ -39,8 +39,8 @@ bool inTable(const Rom& rom, std::size_t at) {
 
 // The check a byte belongs to, where the release's ROMs carry it.
 std::string_view checkAt(const Release& release, std::size_t at) {
-    for (const CheckArea& area : kCheckAreas) {
-        if (holdsCheck(release, area.check) && at >= area.at && at < area.at + area.length) return area.name;
+    for (const auto& [check, area] : heldChecks(release)) {
+        if (at >= area->at && at < area->at + area->length) return area->name;
     }
     return {};
 }
@@ -104,9 +104,8 @@ std::string rangeText(const DiffRange& range) {
 std::string checksumsText(const std::optional<ChecksumState>& state, const Release& release) {
     if (!state) return "not computed";
     std::string text;
-    for (const CheckArea& area : kCheckAreas) {
-        if (!holdsCheck(release, area.check)) continue;
-        text += (text.empty() ? "" : ", ") + std::string(area.shortName) + " " + std::string(checksumStatusText(state->of(area.check)));
+    for (const auto& [check, area] : heldChecks(release)) {
+        text += (text.empty() ? "" : ", ") + std::string(area->shortName) + " " + std::string(checksumStatusText(state->of(check)));
     }
     return text;
 }

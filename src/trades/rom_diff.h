@@ -9,7 +9,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
-#include "platform/gb/checksums.h"
+#include "platform/checks.h"
 #include "trades/releases.h"
 #include "trades/trade_text.h"
 

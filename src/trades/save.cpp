@@ -5,7 +5,6 @@
 #include <cctype>
 #include <memory>
 
-#include "platform/gb/cartridge.h"
 #include "support/hex_text.h"
 #include "support/words.h"
 
@@ -96,26 +95,31 @@ void addChanged(std::vector<ByteChange>& changes, std::span<const std::uint8_t> 
 
 // Brings the checksums of the image up to date with the trade changes, as
 // the policy says; records the bytes that change.
-void keepChecksums(std::span<std::uint8_t> image, std::vector<std::uint32_t> halfBankSums, ChecksumPolicy policy,
+void keepChecksums(const Platform& platform, std::span<std::uint8_t> image, CheckSums sums, ChecksumPolicy policy,
                    Changes& changes) {
-    RomChecks checks(image, std::move(halfBankSums));
-    changes.before = checks.state();
-    // Only what was consistent is kept so, unless asked to make it so.
+    const std::unique_ptr<ImageChecks> checks = platform.imageChecks(image, std::move(sums));
+    changes.before = checks->state();
+    // Only what was consistent is kept so, unless asked to make it so; what
+    // no save changes (onlyByFix), only a fix makes.
     const bool force = policy == ChecksumPolicy::MakeConsistent;
-    const bool stadium = force || changes.before.stadium == ChecksumStatus::Consistent;
-    const bool global = force || changes.before.global == ChecksumStatus::Consistent;
-    if (!(stadium || global) || (!force && changes.bytes.empty())) return;
-    for (const ByteChange& c : changes.bytes) checks.set(c.offset, c.after);
+    const std::span<const CheckArea> areas = platform.checks();
+    CheckSet which{};
+    bool kept = false;
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        which[i] = force || (!areas[i].onlyByFix && changes.before.of(i) == ChecksumStatus::Consistent);
+        kept = kept || (which[i] && !areas[i].onlyByFix);
+    }
+    if (!kept || (!force && changes.bytes.empty())) return;
+    for (const ByteChange& c : changes.bytes) checks->set(c.offset, c.after);
     std::vector<std::vector<std::uint8_t>> before;
-    for (const CheckArea& area : kCheckAreas) {
+    for (const CheckArea& area : areas) {
         before.push_back(area.at + area.length <= image.size()
                              ? std::vector<std::uint8_t>(image.begin() + area.at, image.begin() + area.at + area.length)
                              : std::vector<std::uint8_t>());
     }
-    // No save changes what the header checksum covers: only a fix asks for it.
-    checks.update(force, stadium, global);
+    checks->update(which);
     changes.checksumsUpdated = true;
-    for (std::size_t i = 0; i < before.size(); ++i) addChanged(changes.bytes, image, kCheckAreas[i].at, before[i]);
+    for (std::size_t i = 0; i < before.size(); ++i) addChanged(changes.bytes, image, areas[i].at, before[i]);
 }
 
 // Checks the open file against what was read, and gives the bytes to change
@@ -135,33 +139,16 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
     }
     // Every later step reads what this one holds: the whole file where the
     // checksums are kept (or a copy is made), read once.
+    const Platform& platform = rom.release->family().platform();
     HoldingFile held(file);
-    std::vector<std::uint32_t> halfBankSums;
-    const bool wholeNeeded = (policy != ChecksumPolicy::Leave && *size <= kLargestRomSize) || whole;
+    CheckSums sums;
+    const bool wholeNeeded = (policy != ChecksumPolicy::Leave && *size <= platform.largestImage()) || whole;
     if (wholeNeeded) {
-        auto sums = holdWholeSummed(held, *size);
-        if (!sums) return sums.error();
-        halfBankSums = std::move(*sums);
-    }
-    // Checksums are the sums of a whole cartridge image: a larger file, or
-    // one cut off, has none to keep.
-    std::optional<ChecksumsSkipped> skipped;
-    if (policy != ChecksumPolicy::Leave) {
-        auto header = headerRomSize(held);
-        if (!header) return header.error();
-        skipped = checksumsSkipped(RomSize{*size, *header});
-        if (skipped && policy == ChecksumPolicy::MakeConsistent) {
-            return refused(ErrorCode::TooLargeForChecksums,
-                           *skipped == ChecksumsSkipped::TooLarge
-                               ? quoted(rom.path) + " is " + std::to_string(*size) + " bytes, more than any Game Boy ROM holds (" +
-                                     largestRomSizeText() + "): Kestrane computes no checksums for it."
-                               : RomSize{*size, *header}.cutOffNote() + " Kestrane computes no checksums for a file that may "
-                                                                         "be cut off.");
-        }
-        if (skipped) policy = ChecksumPolicy::Leave;
+        auto summed = platform.holdWholeSummed(held, *size);
+        if (!summed) return summed.error();
+        sums = std::move(*summed);
     }
     // The game, as the platform identifies it.
-    const Platform& platform = rom.release->family().platform();
     auto now = platform.identify(held, rom.path, rom.release->name);
     if (!now) return now.error();
     if (!identifies(*now, *rom.release)) {
@@ -171,6 +158,22 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
                               quoted(rom.path) + " no longer holds the game it was opened as (its " +
                                   std::string(platform.identityWord(code)) + " is now \"" +
                                   printableGameCode(byTitle ? now->title : now->gameCode) + "\"). Open it again.");
+    }
+    // Checksums are the sums of a whole cartridge image: a larger file, or
+    // one cut off, has none to keep.
+    std::optional<ChecksumsSkipped> skipped;
+    if (policy != ChecksumPolicy::Leave) {
+        const RomSize sized{*size, now->headerSize};
+        skipped = checksumsSkipped(platform, sized);
+        if (skipped && policy == ChecksumPolicy::MakeConsistent) {
+            return refused(ErrorCode::TooLargeForChecksums,
+                           *skipped == ChecksumsSkipped::TooLarge
+                               ? quoted(rom.path) + " is " + std::to_string(*size) + " bytes, more than any " +
+                                     std::string(platform.name()) + " ROM holds (" + largestImageText(platform) +
+                                     "): Kestrane computes no checksums for it."
+                               : sized.cutOffNote() + " Kestrane computes no checksums for a file that may be cut off.");
+        }
+        if (skipped) policy = ChecksumPolicy::Leave;
     }
     Changes changes;
     changes.size = *size;
@@ -199,7 +202,7 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
     }
     changes.tradeBytes = changes.bytes.size();
     std::sort(changes.bytes.begin(), changes.bytes.end(), byOffset);
-    if (policy != ChecksumPolicy::Leave) keepChecksums(*held.whole(), std::move(halfBankSums), policy, changes);
+    if (policy != ChecksumPolicy::Leave) keepChecksums(platform, *held.whole(), std::move(sums), policy, changes);
     if (whole) {
         const std::span<const std::uint8_t> image = *held.whole();
         changes.image.assign(image.begin(), image.end());
@@ -350,32 +353,38 @@ void addRecords(SaveReport& report, const Rom& rom, const std::vector<PlannedRec
 
 }  // namespace
 
-std::string staleChecksumsNote(const SaveReport& report, ChecksumPolicy policy) {
+std::string staleChecksumsNote(const Release& release, const SaveReport& report, ChecksumPolicy policy) {
+    const Platform& platform = release.family().platform();
     if (policy == ChecksumPolicy::Leave || report.checksumsSkipped) return {};
-    const ChecksumState& before = report.checksumsBefore;
-    const bool globalStale = before.global == ChecksumStatus::Stale;
-    const bool stadiumStale = before.stadium == ChecksumStatus::Stale;
+    // The first check a save keeps that was stale already.
+    const CheckArea* stale = nullptr;
+    const std::span<const CheckArea> areas = platform.checks();
+    for (std::size_t i = 0; i < areas.size() && !stale; ++i) {
+        if (!areas[i].onlyByFix && report.checksumsBefore.of(i) == ChecksumStatus::Stale) stale = &areas[i];
+    }
     if (!report.checksumsUpdated) {
-        if (report.bytesChanged == 0 || !(globalStale || stadiumStale)) return {};
+        if (report.bytesChanged == 0 || !stale) return {};
         return "the checksums were already stale and were left as they were (" + std::string(kFixChecksumsHint) + ")";
     }
-    if (policy == ChecksumPolicy::KeepConsistent && (globalStale || stadiumStale)) {
-        return std::string("checksums updated, but the ") + (globalStale ? "global checksum" : "Stadium data") +
-               " was already stale and was left as it was (" + std::string(kFixChecksumsHint) + ")";
+    if (policy == ChecksumPolicy::KeepConsistent && stale) {
+        return "checksums updated, but " + std::string(stale->name) + " was already stale and was left as it was (" +
+               std::string(kFixChecksumsHint) + ")";
     }
     return {};
 }
 
-std::string checksumNote(const SaveReport& report, ChecksumPolicy policy) {
+std::string checksumNote(const Release& release, const SaveReport& report, ChecksumPolicy policy) {
+    const Platform& platform = release.family().platform();
     if (policy == ChecksumPolicy::Leave) return "checksums left as they were";
-    if (report.checksumsSkipped) return "checksums left as they were: " + checksumsSkippedText(*report.checksumsSkipped);
-    if (std::string stale = staleChecksumsNote(report, policy); !stale.empty()) return stale;
+    if (report.checksumsSkipped) return "checksums left as they were: " + checksumsSkippedText(platform, *report.checksumsSkipped);
+    if (std::string stale = staleChecksumsNote(release, report, policy); !stale.empty()) return stale;
     return report.checksumsUpdated ? "checksums updated" : "";
 }
 
-std::string checksumsChanged(const SaveReport& report) {
+std::string checksumsChanged(const Release& release, const SaveReport& report) {
+    const Platform& platform = release.family().platform();
     std::vector<std::string> which;
-    for (const CheckArea& area : kCheckAreas) {
+    for (const CheckArea& area : platform.checks()) {
         if (std::any_of(report.changes.begin(), report.changes.end(),
                         [&](const ByteChange& c) { return c.offset >= area.at && c.offset < area.at + area.length; })) {
             which.emplace_back(area.name);
@@ -422,6 +431,7 @@ Result<SaveReport> saveTradesAs(const Rom& rom, std::span<const TradeEdit> edits
 Result<SaveReport> rewindSave(const Rom& rom, std::span<const ByteChange> changes, Rewind way, SaveOptions options,
                               FileSystem& fs) {
     const bool undo = way == Rewind::Undo;
+    const Platform& platform = rom.release->family().platform();
     const std::string where = std::string(undo ? "Could not undo the save in " : "Could not redo the save in ") + quoted(rom.path);
     // The file still holds what the save left (undo) or found (redo) in
     // every byte of the trades; where another program's save has changed
@@ -432,11 +442,12 @@ Result<SaveReport> rewindSave(const Rom& rom, std::span<const ByteChange> change
         // The records the save changed: the table must still hold them where the game reads them.
         int needed = 0;
         for (const ByteChange& c : changes) {
-            if (!isCheckByte(c.offset) && rom.table && c.offset >= rom.table->offset) {
+            if (!checkOfByte(platform, c.offset) && rom.table && c.offset >= rom.table->offset) {
                 needed = std::max(needed, int((c.offset - rom.table->offset) / rom.release->layout.size) + 1);
             }
         }
-        const bool trades = std::any_of(changes.begin(), changes.end(), [](const ByteChange& c) { return !isCheckByte(c.offset); });
+        const bool trades =
+            std::any_of(changes.begin(), changes.end(), [&](const ByteChange& c) { return !checkOfByte(platform, c.offset); });
         if (trades && rom.table) {
             if (auto confirmed = confirmTradeTable(file, *rom.release, *rom.table, needed, rom.path, rom.size); !confirmed) {
                 return confirmed.error();
@@ -458,7 +469,7 @@ Result<SaveReport> rewindSave(const Rom& rom, std::span<const ByteChange> change
                 const std::uint8_t expected = undo ? c.after : c.before;
                 const bool same = i - first < *got && now[i - first] == expected;
                 // The checksums alone may have moved on, where the save changed a trade too.
-                if (isCheckByte(c.offset) && trades) {
+                if (checkOfByte(platform, c.offset) && trades) {
                     checksDiffer = checksDiffer || !same;
                 } else if (!same) {
                     differ.push_back(hexOffset(c.offset));
@@ -476,14 +487,14 @@ Result<SaveReport> rewindSave(const Rom& rom, std::span<const ByteChange> change
         }
         if (!checksDiffer) return target;
         // The trades' bytes as recorded; the checksums made for the file as it is now.
-        std::erase_if(target.bytes, [](const ByteChange& c) { return isCheckByte(c.offset); });
+        std::erase_if(target.bytes, [&](const ByteChange& c) { return checkOfByte(platform, c.offset); });
         HoldingFile held(file);
-        auto sums = holdWholeSummed(held, *size);
+        auto sums = platform.holdWholeSummed(held, *size);
         if (!sums) return sums.error();
         const std::span<std::uint8_t> image = *held.whole();
         for (ByteChange& c : target.bytes) c.before = image[c.offset];
         target.tradeBytes = target.bytes.size();
-        keepChecksums(image, std::move(*sums), ChecksumPolicy::KeepConsistent, target);
+        keepChecksums(platform, image, std::move(*sums), ChecksumPolicy::KeepConsistent, target);
         return target;
     };
     auto write = [&](File& file, const Changes& target) -> Result<SaveReport> {

@@ -16,7 +16,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
-#include "platform/gb/checksums.h"
+#include "platform/checks.h"
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
 #include "trades/trade_record.h"
@@ -70,14 +70,14 @@ struct SaveReport {
 };
 
 // How a save left the checksums, for messages: "checksums updated", ...
-std::string checksumNote(const SaveReport& report, ChecksumPolicy policy);
+std::string checksumNote(const Release& release, const SaveReport& report, ChecksumPolicy policy);
 // Only where a check was stale before the save and stays so: the part of
 // the note a user must be told after any save ("checksums updated, but the
 // Stadium data was already stale …"); else empty.
-std::string staleChecksumsNote(const SaveReport& report, ChecksumPolicy policy);
+std::string staleChecksumsNote(const Release& release, const SaveReport& report, ChecksumPolicy policy);
 // Which checksums a save changed: "the header checksum, the global checksum
 // and the Stadium data"; empty where it changed none.
-std::string checksumsChanged(const SaveReport& report);
+std::string checksumsChanged(const Release& release, const SaveReport& report);
 
 // Saves several trades (at most one edit per slot) in one transaction. With
 // the checksums kept, the whole file is read once and every check is made

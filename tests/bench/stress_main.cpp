@@ -49,7 +49,7 @@ int main(int argc, char* argv[]) {
             if (anySuccess ? !heldBySuccess : idOf(after, slot) != idOf(before, slot)) ++lost;
         }
         const ChecksumState state = RomChecks(after).state();
-        if (state.global != ChecksumStatus::Consistent || state.stadium != ChecksumStatus::Consistent) ++stale;
+        if (state.of(Check::Global) != ChecksumStatus::Consistent || state.of(Check::Stadium) != ChecksumStatus::Consistent) ++stale;
         before = after;
     }
     std::printf("%d processes x %d rounds: %d lost edits, %d rounds with stale checksums, "

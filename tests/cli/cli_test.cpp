@@ -985,8 +985,8 @@ TEST_F(CliTest, SavesFromSeveralProgramsTakeTurns) {
             EXPECT_EQ(after[at] | after[at + 1] << 8, round * 100 + slot) << "round " << round << ", slot " << slot;
         }
         const ChecksumState state = RomChecks(after).state();
-        EXPECT_EQ(state.global, ChecksumStatus::Consistent) << "round " << round;
-        EXPECT_EQ(state.stadium, ChecksumStatus::Consistent) << "round " << round;
+        EXPECT_EQ(state.of(Check::Global), ChecksumStatus::Consistent) << "round " << round;
+        EXPECT_EQ(state.of(Check::Stadium), ChecksumStatus::Consistent) << "round " << round;
     }
 
     // Another program's save holds the file: a save waits for its turn...

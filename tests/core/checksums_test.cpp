@@ -27,9 +27,9 @@ TEST(Checksums, KnownAnswers) {
     std::uint8_t x = 0;
     for (std::size_t at = 0x134; at < 0x14D; ++at) x = std::uint8_t(x - rom[at] - 1);
     rom[0x14D] = x;
-    EXPECT_EQ(RomChecks(rom).state().header, ChecksumStatus::Consistent);
+    EXPECT_EQ(RomChecks(rom).state().of(Check::Header), ChecksumStatus::Consistent);
     rom[0x140] ^= 1;
-    EXPECT_EQ(RomChecks(rom).state().header, ChecksumStatus::Stale);
+    EXPECT_EQ(RomChecks(rom).state().of(Check::Header), ChecksumStatus::Stale);
 }
 
 TEST(Checksums, StateAsTheBuildLeavesItAndAfterAnyChange) {
@@ -49,15 +49,15 @@ TEST(Checksums, StateAsTheBuildLeavesItAndAfterAnyChange) {
         rom.resize(c.size);
         buildChecksums(rom, c.stadium);
         ChecksumState state = RomChecks(rom).state();
-        EXPECT_EQ(state.global, c.global);
-        EXPECT_EQ(state.stadium, c.stadiumState);
+        EXPECT_EQ(state.of(Check::Global), c.global);
+        EXPECT_EQ(state.of(Check::Stadium), c.stadiumState);
         // Read from a file a piece at a time, the same state as from the whole image.
         TempDir dir;
         auto same = [&](const Bytes& image, const ChecksumState& whole) {
             auto file = nativeFileSystem().open(dir.write("rom.gbc", image), OpenMode::Read);
             auto read = readChecksumState(**file, std::int64_t(image.size()));
             ASSERT_TRUE(read);
-            EXPECT_EQ(std::tuple(read->header, read->global, read->stadium), std::tuple(whole.header, whole.global, whole.stadium));
+            EXPECT_EQ(*read, whole);
         };
         same(rom, state);
 
@@ -68,9 +68,9 @@ TEST(Checksums, StateAsTheBuildLeavesItAndAfterAnyChange) {
             changed[at] ^= 0x10;
             state = RomChecks(changed).state();
             same(changed, state);
-            EXPECT_EQ(state.global, ChecksumStatus::Stale) << at;
+            EXPECT_EQ(state.of(Check::Global), ChecksumStatus::Stale) << at;
             if (c.stadium) {
-                EXPECT_EQ(state.stadium, ChecksumStatus::Stale) << at;
+                EXPECT_EQ(state.of(Check::Stadium), ChecksumStatus::Stale) << at;
             }
             // Brought up to date, they equal the build's result for the changed content.
             RomChecks checks(changed);
@@ -86,7 +86,7 @@ TEST(Checksums, StateAsTheBuildLeavesItAndAfterAnyChange) {
     auto file = nativeFileSystem().open(dir.write("cut.gbc", cut), OpenMode::Read);
     auto read = readChecksumState(**file, std::int64_t(cut.size()));
     ASSERT_TRUE(read);
-    for (ChecksumStatus status : {read->header, read->global, read->stadium, RomChecks(cut).state().global}) {
+    for (ChecksumStatus status : {read->of(Check::Header), read->of(Check::Global), read->of(Check::Stadium), RomChecks(cut).state().of(Check::Global)}) {
         EXPECT_EQ(status, ChecksumStatus::Absent);
     }
 }
@@ -120,12 +120,12 @@ TEST_F(ChecksumSave, AConsistentRomStaysConsistentAsTheBuildWouldMakeIt) {
     auto saved = writeTradeRecord(rom, edit);
     ASSERT_TRUE(saved) << describe(saved.error());
     EXPECT_TRUE(saved->checksumsUpdated);
-    EXPECT_EQ(checksumNote(*saved, ChecksumPolicy::KeepConsistent), "checksums updated");
+    EXPECT_EQ(checksumNote(*rom.release, *saved, ChecksumPolicy::KeepConsistent), "checksums updated");
     const Bytes after = readFile(path);
     EXPECT_EQ(differences(after, rebuilt(after)), std::vector<std::size_t>{});
     const ChecksumState state = RomChecks(*const_cast<Bytes*>(&after)).state();
-    EXPECT_EQ(state.global, ChecksumStatus::Consistent);
-    EXPECT_EQ(state.stadium, ChecksumStatus::Consistent);
+    EXPECT_EQ(state.of(Check::Global), ChecksumStatus::Consistent);
+    EXPECT_EQ(state.of(Check::Stadium), ChecksumStatus::Consistent);
     // Only the record, the global checksum and the Stadium data moved.
     for (std::size_t at : differences(image, after)) {
         const bool record = at >= slotOffset(kCrystalTable, 3) && at < slotOffset(kCrystalTable, 3) + 32;
@@ -162,7 +162,7 @@ TEST_F(ChecksumSave, StaleOrLeftChecksumsAreNotTouched) {
         dir.write("crystal.gbc", before);
         auto saved = writeTradeRecord(rom, edit, SaveOptions{c.policy});
         ASSERT_TRUE(saved) << describe(saved.error());
-        EXPECT_EQ(checksumNote(*saved, c.policy), c.note);
+        EXPECT_EQ(checksumNote(*rom.release, *saved, c.policy), c.note);
         const Bytes after = readFile(path);
         Bytes expected = before;
         const std::uint32_t record = slotOffset(kCrystalTable, 3);

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "families/families.h"
+#include "platform/gb/checksums.h"
 #include "families/gameboy/charsets.h"
 #include "support/rom_image.h"
 #include "support/memory_file_system.h"
@@ -89,8 +90,8 @@ TEST(Properties, RandomSavesTouchOnlyTheFieldsOfTheirRecord) {
             if (checksums) {
                 Bytes now = after;
                 const ChecksumState state = RomChecks(now).state();
-                ASSERT_EQ(state.global, ChecksumStatus::Consistent) << "edit " << i;
-                ASSERT_EQ(state.stadium, ChecksumStatus::Consistent) << "edit " << i;
+                ASSERT_EQ(state.of(Check::Global), ChecksumStatus::Consistent) << "edit " << i;
+                ASSERT_EQ(state.of(Check::Stadium), ChecksumStatus::Consistent) << "edit " << i;
                 std::copy_n(after.begin() + kGlobalChecksumAt, 2, model.begin() + kGlobalChecksumAt);
                 std::copy_n(after.begin() + kStadiumAt, kStadiumLength, model.begin() + kStadiumAt);
             }

@@ -1,5 +1,6 @@
 // Saving trades: exactly the edited bytes, one transaction, refused where the file changed.
 #include "families/families.h"
+#include "platform/gb/checksums.h"
 #include "trades/save.h"
 
 #include <gtest/gtest.h>
@@ -305,8 +306,8 @@ TEST_F(SaveTest, RedBlueAndYellowReadAndWriteTheirRecords) {
             EXPECT_TRUE((at >= table && at < table + 14) || at == 0x14E || at == 0x14F) << at;
         }
         const ChecksumState checks = RomChecks(after).state();
-        EXPECT_EQ(checks.header, ChecksumStatus::Consistent);
-        EXPECT_EQ(checks.global, ChecksumStatus::Consistent);
+        EXPECT_EQ(checks.of(Check::Header), ChecksumStatus::Consistent);
+        EXPECT_EQ(checks.of(Check::Global), ChecksumStatus::Consistent);
         rom = after;
 
         // What the records do not hold is refused by name; a record must stay one of the table's.

@@ -11,15 +11,16 @@ from pathlib import Path
 
 # Lowest first; a folder may include its own and any earlier one's headers.
 # A file belongs to the longest folder its path starts with. The generic
-# core (trades, and support and text below it) names no family: the
-# families sit above it, each apart from the others, and only the
-# registry (families) and the front ends see them all.
+# core (trades, and support, text and the platforms' interface below it)
+# names no platform and no family: each platform sits above it, the
+# families above those, each apart from the others, and only the registry
+# (families) and the front ends see them all.
 LAYERS = [
     ["support"],
     ["text"],
     ["platform"],
-    ["platform/gb"],
     ["trades"],
+    ["platform/gb"],
     ["families/gameboy"],
     ["families/gen1", "families/gen2"],
     ["families"],

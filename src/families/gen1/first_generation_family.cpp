@@ -7,6 +7,7 @@
 #include "families/gen1/first_generation_code.h"
 #include "families/gen1/first_generation_pictures.h"
 #include "families/gameboy/game_boy_family.h"
+#include "platform/gb/checksums.h"
 #include "families/gameboy/text_reader.h"
 #include "families/gen1/first_generation_rows.h"
 #include "support/hex_text.h"
@@ -62,7 +63,7 @@ public:
     bool countsItsTrades() const override { return false; }
     bool holdsItems() const override { return false; }
     // 1 MiB, smaller than the Stadium data's place; no build of these games makes it.
-    bool holdsCheck(Check check) const override { return check != Check::Stadium; }
+    bool holdsCheck(std::size_t check) const override { return check != std::size_t(Check::Stadium); }
 
     Result<int> recordsRequired(File& file, const Release& row, std::int64_t fileSize, OpeningNotes& notes) const override {
         FirstGenerationNotes fresh;

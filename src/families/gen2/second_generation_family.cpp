@@ -83,7 +83,7 @@ public:
     std::unique_ptr<OpeningNotes> beginOpening() const override { return std::make_unique<OpeningNotes>(); }
     bool countsItsTrades() const override { return true; }
     bool holdsItems() const override { return true; }
-    bool holdsCheck(Check) const override { return true; }
+    bool holdsCheck(std::size_t) const override { return true; }
 
     Result<int> recordsRequired(File&, const Release& row, std::int64_t, OpeningNotes&) const override { return row.ownRecords; }
 

@@ -22,8 +22,6 @@ inline constexpr std::int64_t kMinimumRomSize = kGameCodeOffset + kGameCodeLengt
 // The largest Game Boy Color ROM. A larger file is no cartridge image: no
 // table is looked for past it, and its checksums are not computed.
 inline constexpr std::int64_t kLargestRomSize = 8 * 1024 * 1024;
-// "8 MiB", for messages.
-std::string largestRomSizeText();
 
 // The cartridge header's ROM size byte: the game's size is 32 KiB << n.
 inline constexpr std::int64_t kRomSizeByteOffset = 0x148;
@@ -32,9 +30,6 @@ inline constexpr std::int64_t kVersionByteOffset = 0x14C;
 
 // The size a ROM size byte gives; none for a byte that names no size (n > 8).
 std::optional<std::int64_t> romSizeOfHeaderByte(std::uint8_t n);
-// The size a ROM's header gives, from the file the caller has open; none
-// where the file ends before the byte or the byte names no size.
-Result<std::optional<std::int64_t>> headerRomSize(File& file);
 
 inline constexpr std::int64_t kTitleOffset = 0x134;
 inline constexpr std::size_t kTitleLength = 16;
@@ -47,9 +42,5 @@ inline constexpr std::uint8_t kLogo[48] = {0xCE, 0xED, 0x66, 0x66, 0xCC, 0x0D, 0
                                            0x00, 0x0C, 0x00, 0x0D, 0x00, 0x08, 0x11, 0x1F, 0x88, 0x89, 0x00, 0x0E,
                                            0xDC, 0xCC, 0x6E, 0xE6, 0xDD, 0xDD, 0xD9, 0x99, 0xBB, 0xBB, 0x67, 0x63,
                                            0x6E, 0x0E, 0xEC, 0xCC, 0xDD, 0xDC, 0x99, 0x9F, 0xBB, 0xB9, 0x33, 0x3E};
-
-// The four header bytes as text a person can read: the code itself when it
-// is printable ASCII, else its bytes in hexadecimal ("00 FF 41 42").
-std::string printableGameCode(std::string_view gameCode);
 
 }  // namespace kestrane

@@ -87,14 +87,15 @@ std::vector<std::uint8_t> stadiumDataOf(const CheckBytes& b) {
 ChecksumState stateOf(const CheckBytes& b) {
     ChecksumState state;
     if (b.hasGlobal()) {
-        state.header = headerSumOf(b) == b.header[kHeaderChecksumAt] ? ChecksumStatus::Consistent : ChecksumStatus::Stale;
-        state.global = globalSumOf(b) == readBigEndian16(b.header.subspan(kGlobalChecksumAt, 2)) ? ChecksumStatus::Consistent
-                                                                                                 : ChecksumStatus::Stale;
+        state.set(Check::Header, headerSumOf(b) == b.header[kHeaderChecksumAt] ? ChecksumStatus::Consistent : ChecksumStatus::Stale);
+        state.set(Check::Global, globalSumOf(b) == readBigEndian16(b.header.subspan(kGlobalChecksumAt, 2))
+                                     ? ChecksumStatus::Consistent
+                                     : ChecksumStatus::Stale);
     }
     if (!b.stadium.empty()) {
         const std::vector<std::uint8_t> expected = stadiumDataOf(b);
-        state.stadium = std::equal(expected.begin(), expected.end(), b.stadium.begin()) ? ChecksumStatus::Consistent
-                                                                                         : ChecksumStatus::Stale;
+        state.set(Check::Stadium, std::equal(expected.begin(), expected.end(), b.stadium.begin()) ? ChecksumStatus::Consistent
+                                                                                                   : ChecksumStatus::Stale);
     }
     return state;
 }
@@ -105,27 +106,6 @@ constexpr std::uint32_t kHeaderEnd = kGlobalChecksumAt + 2;
 constexpr std::int64_t kSumPiece = 64 * 1024;
 
 }  // namespace
-
-std::string checksumsSkippedText(ChecksumsSkipped why) {
-    return why == ChecksumsSkipped::TooLarge
-               ? "the file is larger than any Game Boy ROM (" + largestRomSizeText() + ")"
-               : std::string("the file is shorter than its header says and may be cut off");
-}
-
-std::optional<ChecksumsSkipped> checksumsSkipped(const RomSize& size) {
-    if (size.file > kLargestRomSize) return ChecksumsSkipped::TooLarge;
-    if (size.cutOff()) return ChecksumsSkipped::CutOff;
-    return std::nullopt;
-}
-
-std::string_view checksumStatusText(ChecksumStatus status) {
-    switch (status) {
-    case ChecksumStatus::Consistent: return "consistent";
-    case ChecksumStatus::Stale: return "stale";
-    case ChecksumStatus::Absent: break;
-    }
-    return "absent";
-}
 
 std::uint16_t stadiumCrc(std::span<const std::uint8_t> bytes) {
     static constexpr auto kTable = crcTable();

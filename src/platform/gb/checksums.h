@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/checks.h"
 #include "support/file.h"
 #include "support/result.h"
 
@@ -34,22 +35,13 @@ inline constexpr std::uint32_t kStadiumAt = 0x1FFDF8;
 inline constexpr std::uint32_t kStadiumLength = 520;
 inline constexpr std::uint32_t kStadiumRomSize = 0x200000;
 
-// The three checks, in the order the game's build makes them last: where
-// each lies, and its names.
-enum class Check { Header, Global, Stadium };
-struct CheckArea {
-    Check check;
-    std::uint32_t at;
-    std::uint32_t length;
-    std::string_view name;       // "the global checksum"
-    std::string_view title;      // "Global checksum"
-    std::string_view shortName;  // "global": a diff's word
-    std::string_view key;        // "global": JSON's
-};
+// The three checks, in the order the game's build makes them last: their
+// indexes in the platform's list of checks (Platform::checks).
+enum class Check : std::uint8_t { Header, Global, Stadium };
 inline constexpr CheckArea kCheckAreas[] = {
-    {Check::Header, kHeaderChecksumAt, 1, "the header checksum", "Header checksum", "header", "header"},
-    {Check::Global, kGlobalChecksumAt, 2, "the global checksum", "Global checksum", "global", "global"},
-    {Check::Stadium, kStadiumAt, kStadiumLength, "the Stadium data", "Stadium data", "Stadium data", "stadium"},
+    {kHeaderChecksumAt, 1, "the header checksum", "Header checksum", "header", "header", true},
+    {kGlobalChecksumAt, 2, "the global checksum", "Global checksum", "global", "global"},
+    {kStadiumAt, kStadiumLength, "the Stadium data", "Stadium data", "Stadium data", "stadium"},
 };
 // Whether a byte belongs to one of the checks.
 inline bool isCheckByte(std::uint32_t offset) {
@@ -58,29 +50,6 @@ inline bool isCheckByte(std::uint32_t offset) {
     }
     return false;
 }
-
-enum class ChecksumStatus { Consistent, Stale, Absent };
-// "consistent", "stale", "absent"
-std::string_view checksumStatusText(ChecksumStatus status);
-
-struct RomSize;
-
-// Why a file's checksums are not computed.
-enum class ChecksumsSkipped {
-    TooLarge,  // larger than any Game Boy ROM: no cartridge image
-    CutOff,    // shorter than its header says: its sums cover bytes it lacks
-};
-// "the file is larger than any Game Boy ROM (8 MiB)", ...
-std::string checksumsSkippedText(ChecksumsSkipped why);
-// Why a file of this size has no checksums Kestrane computes, if it has none.
-std::optional<ChecksumsSkipped> checksumsSkipped(const RomSize& size);
-
-struct ChecksumState {
-    ChecksumStatus header = ChecksumStatus::Absent;
-    ChecksumStatus global = ChecksumStatus::Absent;
-    ChecksumStatus stadium = ChecksumStatus::Absent;
-    ChecksumStatus of(Check check) const { return check == Check::Header ? header : check == Check::Global ? global : stadium; }
-};
 
 // The CRC of the Stadium data over bytes (table polynomial 0xC387, start 0xFEFE).
 std::uint16_t stadiumCrc(std::span<const std::uint8_t> bytes);
@@ -102,22 +71,25 @@ struct CheckBytes;
 
 // A whole ROM's bytes with the sums that the checks need, kept up to date
 // as bytes change, so that an edit costs no second pass over the file.
-class RomChecks {
+class RomChecks final : public ImageChecks {
 public:
     // Sums the image once. The span must outlive the object.
     explicit RomChecks(std::span<std::uint8_t> rom);
     // With the half-banks' sums made already (appendHalfBankSums over the image).
     RomChecks(std::span<std::uint8_t> rom, std::vector<std::uint32_t> halfBankSums);
 
-    ChecksumState state() const;
+    ChecksumState state() const override;
 
     // Changes one byte of the image (and the sums).
-    void set(std::uint32_t offset, std::uint8_t value);
+    void set(std::uint32_t offset, std::uint8_t value) override;
 
     // Brings the header checksum, the Stadium data (where present) and then
     // the global checksum up to date, as the games' build does, each only
     // when asked.
     void update(bool header, bool stadium, bool global);
+    void update(const CheckSet& which) override {
+        update(which[std::size_t(Check::Header)], which[std::size_t(Check::Stadium)], which[std::size_t(Check::Global)]);
+    }
 
 private:
     CheckBytes bytes() const;

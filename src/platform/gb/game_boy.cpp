@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <span>
 
 #include "platform/gb/banks.h"
 #include "platform/gb/cartridge.h"
+#include "platform/gb/checksums.h"
 #include "support/hex_text.h"
 #include "support/words.h"
 
@@ -78,6 +80,16 @@ public:
     }
 
     std::int64_t largestImage() const override { return kLargestRomSize; }
+    std::span<const CheckArea> checks() const override { return kCheckAreas; }
+    Result<ChecksumState> readChecksumState(File& file, std::int64_t size) const override {
+        return kestrane::readChecksumState(file, size);
+    }
+    Result<CheckSums> holdWholeSummed(HoldingFile& held, std::int64_t size) const override {
+        return kestrane::holdWholeSummed(held, size);
+    }
+    std::unique_ptr<ImageChecks> imageChecks(std::span<std::uint8_t> image, CheckSums sums) const override {
+        return std::make_unique<RomChecks>(image, std::move(sums));
+    }
     std::uint32_t windowEnd(std::uint32_t offset) const override { return bankWindowEnd(offset); }
     std::span<const RomFileKind> fileKinds() const override { return kKinds; }
 
