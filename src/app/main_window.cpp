@@ -128,8 +128,10 @@ void MainWindow::createActions() {
     padNamesAction_->setObjectName(QStringLiteral("mnuPadNames"));
     padNamesAction_->setCheckable(true);
     padNamesAction_->setChecked(QSettings().value(kPadNamesSetting, false).toBool());
-    padNamesAction_->setStatusTip(QStringLiteral("Fill the rest of a typed name's field with 0x50, as the games' own builds do, "
-                                                 "rather than 0x20 (Red, Blue and Yellow always use 0x50)."));
+    const std::string alwaysTerminated = gameNames(
+        gamesWhere(families::all(), GameRows::Every, [](const Release& r) { return r.layout.nickname.padding == kTerminator; }));
+    padNamesAction_->setStatusTip(fromCore("Fill the rest of a typed name's field with 0x50, as the games' own builds do, "
+                                           "rather than 0x20 (" + alwaysTerminated + " always use 0x50)."));
     connect(padNamesAction_, &QAction::toggled, this, [this](bool on) {
         QSettings().setValue(kPadNamesSetting, on);
         if (rom_) rom_->padNamesWithTerminator = on;

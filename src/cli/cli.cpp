@@ -512,8 +512,12 @@ int diff(const Context& ctx, const std::string& clean, const std::string& edited
 // For the commands that write typed names.
 void addPaddingOption(CLI::App* command, WriteOptions& o) {
     command->add_flag("--pad-with-terminator", o.padWithTerminator,
-                      "Pad a typed name shorter than its field with 0x50, as the games' builds do (Gold, Silver and Crystal "
-                      "pad with 0x20 otherwise; Red, Blue and Yellow always with 0x50).");
+                      "Pad a typed name shorter than its field with 0x50, as the games' builds do (" +
+                          gameNames(gamesWhere(families::all(), GameRows::Any, [](const Release& r) { return r.layout.nickname.padding == 0x20; })) +
+                          " pad with 0x20 otherwise; " + gameNames(gamesWhere(families::all(), GameRows::Every, [](const Release& r) {
+                              return r.layout.nickname.padding == kTerminator;
+                          })) +
+                          " always with 0x50).");
 }
 
 void addWriteOptions(CLI::App* command, WriteOptions& o) {
@@ -601,20 +605,23 @@ std::optional<int> runCommands(int argc, const char* const* argv, std::ostream& 
     if (building(setCmd)) {
         setCmd->add_option("SLOT", slot, slotHelp)->required();
         // Every option gives text, read by its field's parser.
-        auto field = [&](const char* name, auto& target, const char* help) {
+        auto field = [&](const char* name, auto& target, const std::string& help) {
             fields.push_back(setCmd->add_option_function<std::string>(name, [&target](const std::string& text) { target = text; }, help));
         };
         field("--requested", given.requestedSpecies, "Species the player gives: number or name.");
         field("--offered", given.offeredSpecies, "Species offered: number or name.");
         field("--nickname", given.nickname, "The offered creature's nickname.");
-        field("--ot", given.trainerName, "The trainer's name (OT); not in Red, Blue and Yellow, whose trades give one.");
-        field("--id", given.trainerId, "The trainer ID, 0 to 65535; not in Red, Blue and Yellow (chosen at random).");
+        const std::string noTrainer = gameNames(gamesWhere(families::all(), GameRows::Every, [](const Release& r) {
+            return !r.layout.trainerName;
+        }));
+        field("--ot", given.trainerName, "The trainer's name (OT); not in " + noTrainer + ", whose trades give one.");
+        field("--id", given.trainerId, "The trainer ID, 0 to 65535; not in " + noTrainer + " (chosen at random).");
         field("--item", given.heldItem, "The held item: its name as the ROM spells it, a number, or None.");
         field("--dvs", given.dvs, "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10).");
         fields.push_back(setCmd->add_flag("--shiny", given.shiny, "Make the offered creature shiny (after --dvs, if given)."));
         field("--gender-requirement", given.genderRequirement, "The gender the given creature must have: either, male or female.");
         field("--dialog", given.dialogSet,
-              "The trader's lines: collector, happy, newbie or (Crystal) girl; in Red, Blue and Yellow casual, evolution or happy.");
+              "The trader's lines: " + dialogSetKeysText(families::all()) + ".");
         addWriteOptions(setCmd, setOptions.write);
         addPaddingOption(setCmd, setOptions.write);
     }

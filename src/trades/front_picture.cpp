@@ -5,8 +5,10 @@ namespace kestrane {
 std::vector<std::uint8_t> FrontPicture::rgb() const {
     std::vector<std::uint8_t> out(shades.size() * 3);
     std::uint8_t* at = out.data();
+    // A shade past the palette (none a reader makes) shows black.
+    const Rgb none{};
     for (std::uint8_t shade : shades) {
-        const Rgb& c = colours[shade & 3];
+        const Rgb& c = shade < colours.size() ? colours[shade] : none;
         *at++ = c.red;
         *at++ = c.green;
         *at++ = c.blue;

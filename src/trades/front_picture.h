@@ -2,7 +2,6 @@
 // it was read from: its pixels' shades and the colours of each.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -22,8 +21,8 @@ struct PictureLook {
 struct FrontPicture {
     int width = 0;   // pixels
     int height = 0;
-    std::vector<std::uint8_t> shades;  // 0-3, row by row
-    std::array<Rgb, 4> colours{};      // by shade
+    std::vector<std::uint8_t> shades;  // an index into colours, row by row
+    std::vector<Rgb> colours;          // by shade: the picture's palette (four colours on the Game Boy)
     // Three bytes a pixel, row by row, in the picture's colours.
     std::vector<std::uint8_t> rgb() const;
 };

@@ -70,9 +70,9 @@ inline constexpr std::string_view kOwnLayoutKey = "vanilla";
 // one it reads, each read as a word exactly where it reads one.
 bool fitsCalls(const RecordLayout& layout, std::span<const RoutineCall> calls);
 
-inline constexpr std::uint32_t kMaxRecordSize = 32;
-// The longest name any layout holds.
-inline constexpr std::uint32_t kMaxNameLength = 10;
+// The longest record a layout may have (room for a family whose records
+// are far longer than the Game Boy's 32 bytes).
+inline constexpr std::uint32_t kMaxRecordSize = 64;
 
 // The bytes of one record, of its layout's size.
 class RecordBytes {

@@ -96,6 +96,65 @@ std::vector<RomFileKind> romFileKinds(Families families) {
     return kinds;
 }
 
+std::vector<std::string_view> gamesWhere(Families families, GameRows rows, bool (*test)(const Release&)) {
+    std::vector<std::string_view> games, failing;
+    for (const GameFamily* family : families) {
+        for (const Release* release : family->rows()) {
+            const bool holds = test(*release);
+            if (holds && std::find(games.begin(), games.end(), release->game) == games.end()) games.push_back(release->game);
+            if (!holds) failing.push_back(release->game);
+        }
+    }
+    if (rows == GameRows::Every) {
+        std::erase_if(games, [&](std::string_view game) { return std::find(failing.begin(), failing.end(), game) != failing.end(); });
+    }
+    return games;
+}
+
+std::string gameNames(const std::vector<std::string_view>& games) {
+    return joinedList(std::vector<std::string>(games.begin(), games.end()));
+}
+
+std::string dialogSetKeysText(Families families) {
+    // Each list of keys once, with the games that have it.
+    struct Keys {
+        std::vector<std::string_view> keys;
+        std::vector<std::string_view> games;
+    };
+    std::vector<Keys> lists;
+    for (const GameFamily* family : families) {
+        for (const Release* release : family->rows()) {
+            std::vector<std::string_view> keys;
+            for (const DialogSet& set : release->dialogSets) keys.push_back(set.key);
+            auto same = std::find_if(lists.begin(), lists.end(), [&](const Keys& k) { return k.keys == keys; });
+            if (same == lists.end()) same = lists.insert(lists.end(), Keys{keys, {}});
+            if (std::find(same->games.begin(), same->games.end(), release->game) == same->games.end()) same->games.push_back(release->game);
+        }
+    }
+    // A list that begins with another is said as that one's further keys.
+    std::vector<std::string> parts;
+    std::vector<bool> said(lists.size(), false);
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        if (said[i]) continue;
+        std::vector<std::string> words(lists[i].keys.begin(), lists[i].keys.end());
+        for (std::size_t j = i + 1; j < lists.size(); ++j) {
+            const auto& longer = lists[j].keys;
+            if (said[j] || longer.size() <= lists[i].keys.size() ||
+                !std::equal(lists[i].keys.begin(), lists[i].keys.end(), longer.begin())) {
+                continue;
+            }
+            for (std::size_t k = lists[i].keys.size(); k < longer.size(); ++k) {
+                words.push_back("(" + gameNames(lists[j].games) + ") " + std::string(longer[k]));
+            }
+            said[j] = true;
+        }
+        parts.push_back((parts.empty() ? std::string() : "in " + gameNames(lists[i].games) + " ") + joinedList(words, 0, "or"));
+    }
+    std::string text;
+    for (const std::string& part : parts) text += (text.empty() ? "" : "; ") + part;
+    return text;
+}
+
 std::string romFileKindsText(Families families) {
     std::vector<std::string> names;
     for (const RomFileKind& kind : romFileKinds(families)) names.push_back("." + std::string(kind.extension));

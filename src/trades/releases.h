@@ -68,6 +68,17 @@ std::string gamesText(Families families, std::string_view last);
 
 // The names the families' image files go by, each once, in the families' order.
 std::vector<RomFileKind> romFileKinds(Families families);
+// The games (their names, each once, in the families' order) whose rows
+// hold for `test`: any row of the game, or every row of it.
+enum class GameRows { Any, Every };
+std::vector<std::string_view> gamesWhere(Families families, GameRows rows, bool (*test)(const Release&));
+// "Red, Blue and Yellow"
+std::string gameNames(const std::vector<std::string_view>& games);
+// "collector, happy, newbie or (Crystal) girl; in Red, Blue and Yellow
+// casual, evolution or happy": the dialog sets' keys, each list once, a
+// longer list's further keys said with its games.
+std::string dialogSetKeysText(Families families);
+
 // ".gb or .gbc": the same for a sentence.
 std::string romFileKindsText(Families families);
 
