@@ -328,12 +328,16 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
     EXPECT_EQ(run({"set"}).code, 2);
     EXPECT_EQ(run({"exprot", gold}).code, 2);  // no command of that name
     EXPECT_EQ(run({"info", gold, "list"}).code, 2);  // one command a run
-    // Each command's help names its own options; the program's, every command.
+    // Each command's help names its own options, and says which games lack
+    // a field as the families' rows say; the program's help, every command.
     const Outcome all = run({"--help"});
-    for (auto [command, option] : {std::pair{"info", "--json"}, {"list", "--json"}, {"show", "--picture"}, {"picture", "--scale"},
-                                   {"set", "--nickname"}, {"species", "--json"}, {"items", "--json"}, {"patch", "--any"},
-                                   {"apply", "PATCH"}, {"diff", "--quiet"}, {"export", "--output"}, {"import", "--dry-run"},
-                                   {"checksums", "--fix"}}) {
+    for (auto [command, option] :
+         {std::pair{"info", "--json"}, {"list", "--json"}, {"show", "--picture"}, {"picture", "--scale"}, {"set", "--nickname"},
+          {"set", "not in Red, Blue and Yellow, whose trades give one"},
+          {"set", "collector, happy, newbie or (Crystal) girl; in Red, Blue and Yellow casual, evolution or happy."},
+          {"set", "(Gold, Silver and Crystal pad with 0x20 otherwise; Red, Blue and Yellow always with 0x50)"},
+          {"species", "--json"}, {"items", "--json"}, {"patch", "--any"}, {"apply", "PATCH"}, {"diff", "--quiet"},
+          {"export", "--output"}, {"import", "--dry-run"}, {"checksums", "--fix"}, {"show", "The .gb or .gbc file."}}) {
         Outcome help = run({command, "--help"});
         EXPECT_EQ(help.code, 0) << command;
         EXPECT_NE(help.out.find("Usage"), std::string::npos) << command;
