@@ -3,13 +3,13 @@
 #include <memory>
 #include <string_view>
 
-#include "families/families.h"
 #include "app/appearance.h"
 #include "app/common_dialog.h"
 #include "app/first_paint.h"
 #include "app/main_window.h"
 #include "app/message_sink.h"
 #include "app/recent_roms.h"
+#include "families/families.h"
 #include "version.h"
 
 namespace {

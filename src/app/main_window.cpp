@@ -1,4 +1,3 @@
-#include "families/families.h"
 #include "app/main_window.h"
 
 #include <QAction>
@@ -33,6 +32,7 @@
 #include "app/rom_watcher.h"
 #include "app/trade_chooser.h"
 #include "exchange/table_file.h"
+#include "families/families.h"
 #include "support/hex_text.h"
 #include "trades/creature_list.h"
 #include "trades/releases.h"

@@ -8,14 +8,14 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include "families/families.h"
 #include "app/appearance.h"
 #include "app/common_dialog.h"
 #include "app/main_window.h"
-#include "app/rom_watcher.h"
 #include "app/message_sink.h"
 #include "app/name_box.h"
+#include "app/rom_watcher.h"
 #include "exchange/table_file.h"
+#include "families/families.h"
 #include "patch/patch_file.h"
 #include "trades/rom_diff.h"
 #include "trades/trade_text.h"

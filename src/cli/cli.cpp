@@ -1,4 +1,3 @@
-#include "families/families.h"
 #include "cli/cli.h"
 
 #include <CLI/CLI.hpp>
@@ -7,20 +6,21 @@
 #include <optional>
 #include <sstream>
 
+#include "cli/png.h"
 #include "exchange/table_file.h"
 #include "exchange/trade_json.h"
-#include "cli/png.h"
+#include "families/families.h"
+#include "patch/patch_file.h"
 #include "support/hex_text.h"
-#include "support/words.h"
 #include "support/utf.h"
+#include "support/words.h"
+#include "trades/creature_list.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
-#include "trades/creature_list.h"
+#include "trades/rom_diff.h"
 #include "trades/save.h"
 #include "trades/trade_text.h"
 #include "trades/trade_warnings.h"
-#include "trades/rom_diff.h"
-#include "patch/patch_file.h"
 #include "version.h"
 
 namespace kestrane::cli {

@@ -18,9 +18,9 @@
 
 #include "families/families.h"
 #include "families/gen2/second_generation_layouts.h"
+#include "platform/gb/banks.h"
 #include "support/rom_image.h"
 #include "text/game_text.h"
-#include "platform/gb/banks.h"
 #include "trades/pictures.h"
 #include "trades/releases.h"
 #include "trades/save.h"

@@ -1,6 +1,3 @@
-#include "families/families.h"
-#include "families/gen2/second_generation_layouts.h"
-#include "platform/gb/cartridge.h"
 #include "cli/cli.h"
 
 #include <chrono>
@@ -15,20 +12,23 @@
 #define STB_IMAGE_STATIC
 #include <stb_image.h>
 
+#include "families/families.h"
+#include "families/gen2/second_generation_layouts.h"
+#include "platform/gb/cartridge.h"
+#include "platform/gb/checksums.h"
 #include "support/bad_inputs.h"
-#include "support/utf.h"
+#include "support/fault_injection.h"
+#include "support/file_systems.h"
+#include "support/first_generation_image.h"
 #include "support/patch_applier.h"
 #include "support/processes.h"
-#include "support/first_generation_image.h"
 #include "support/rom_image.h"
-#include "support/file_systems.h"
-#include "support/fault_injection.h"
-#include "trades/releases.h"
-#include "platform/gb/checksums.h"
+#include "support/utf.h"
 #include "trades/dvs.h"
 #include "trades/pictures.h"
-#include "trades/trade_record.h"
 #include "trades/record_layout.h"
+#include "trades/releases.h"
+#include "trades/trade_record.h"
 
 namespace kestrane {
 namespace {

@@ -1,10 +1,10 @@
 // The ROM's check data: known answers, the state Kestrane reads, and saves
 // that must leave a consistent ROM exactly as the games' build would make it.
-#include "families/families.h"
-#include "platform/gb/checksums.h"
 
 #include <gtest/gtest.h>
 
+#include "families/families.h"
+#include "platform/gb/checksums.h"
 #include "support/fault_injection.h"
 #include "support/rom_image.h"
 #include "trades/save.h"

@@ -1,9 +1,9 @@
 // The gender requirement and the dialog set as people give them.
-#include "families/families.h"
 #include "trades/fields.h"
 
 #include <gtest/gtest.h>
 
+#include "families/families.h"
 #include "support/rom_image.h"
 
 

@@ -1,16 +1,16 @@
 // What the ROM itself says about items and genders.
-#include "families/families.h"
-#include "families/gameboy/charsets.h"
-#include "families/gameboy/text_dialects.h"
 #include "trades/game_data.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "families/families.h"
+#include "families/gameboy/charsets.h"
+#include "families/gameboy/text_dialects.h"
+#include "families/gen1/first_generation.h"
 #include "support/first_generation_image.h"
 #include "support/rom_image.h"
-#include "families/gen1/first_generation.h"
 #include "text/game_text.h"
 #include "trades/pictures.h"
 #include "trades/rom.h"

@@ -1,7 +1,7 @@
 // Front pictures from the ROM: the compression, the tiles, the colours, the
 // banks, and what a hack's damage gives.
-#include "families/families.h"
 #include "trades/pictures.h"
+#include "families/families.h"
 #include "families/gen2/second_generation_pictures.h"
 
 #include <gtest/gtest.h>

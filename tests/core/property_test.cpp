@@ -4,11 +4,11 @@
 #include <random>
 
 #include "families/families.h"
-#include "platform/gb/checksums.h"
 #include "families/gameboy/charsets.h"
-#include "support/rom_image.h"
-#include "support/memory_file_system.h"
 #include "library/char_map.h"
+#include "platform/gb/checksums.h"
+#include "support/memory_file_system.h"
+#include "support/rom_image.h"
 #include "text/game_text.h"
 #include "trades/save.h"
 

@@ -1,6 +1,4 @@
 // Identifying a ROM, and which record each slot shows.
-#include "families/families.h"
-#include "platform/gb/cartridge.h"
 #include "trades/rom.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +6,8 @@
 #include <cstring>
 #include <functional>
 
+#include "families/families.h"
+#include "platform/gb/cartridge.h"
 #include "support/fault_injection.h"
 #include "support/hex_text.h"
 #include "support/rom_image.h"

@@ -1,6 +1,4 @@
 // Saving trades: exactly the edited bytes, one transaction, refused where the file changed.
-#include "families/families.h"
-#include "platform/gb/checksums.h"
 #include "trades/save.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +10,14 @@
 #endif
 
 #include "core/trade_fixture.h"
+#include "families/families.h"
+#include "platform/gb/checksums.h"
 #include "support/fault_injection.h"
+#include "support/file_systems.h"
 #include "support/first_generation_image.h"
 #include "support/hex_text.h"
-#include "support/utf.h"
-#include "support/file_systems.h"
 #include "support/opened_rom.h"
+#include "support/utf.h"
 #include "trades/save_history.h"
 #include "trades/trade_text.h"
 #include "trades/trade_warnings.h"

@@ -1,14 +1,14 @@
 // Planning an edit: what a person gives, checked and fitted; every problem at once.
-#include "families/families.h"
 #include "trades/trade_edit.h"
 
 #include <gtest/gtest.h>
 
 #include "core/trade_fixture.h"
+#include "families/families.h"
 #include "support/utf.h"
 #include "trades/releases.h"
-#include "trades/trainer_id.h"
 #include "trades/trade_warnings.h"
+#include "trades/trainer_id.h"
 
 namespace kestrane {
 namespace {

@@ -1,11 +1,11 @@
 // Finding the trade table: for every way a ROM can keep it, and every way it can fail.
-#include "families/families.h"
 #include "trades/trade_table.h"
 
 #include <gtest/gtest.h>
 
-#include "support/hex_text.h"
+#include "families/families.h"
 #include "support/first_generation_image.h"
+#include "support/hex_text.h"
 #include "support/rom_image.h"
 #include "trades/rom.h"
 #include "trades/trade_record.h"

@@ -5,8 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "families/families.h"
 #include "exchange/table_file.h"
+#include "families/families.h"
 #include "support/memory_file_system.h"
 #include "support/rom_image.h"
 #include "trades/save.h"

@@ -7,11 +7,11 @@
 #include <cstdlib>
 
 #include "families/families.h"
+#include "families/gen1/first_generation_pictures.h"
+#include "families/gen2/second_generation_pictures.h"
 #include "support/memory_file_system.h"
 #include "support/rom_image.h"
-#include "families/gen1/first_generation_pictures.h"
 #include "trades/pictures.h"
-#include "families/gen2/second_generation_pictures.h"
 
 using namespace kestrane;
 

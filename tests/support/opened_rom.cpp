@@ -1,7 +1,8 @@
-#include "families/families.h"
 #include "support/opened_rom.h"
 
 #include <stdexcept>
+
+#include "families/families.h"
 
 namespace kestrane::testing {
 
