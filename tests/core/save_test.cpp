@@ -381,6 +381,21 @@ TEST_F(SaveTest, RefusesWhenTheFileIsNoLongerWhatWasShown) {
         EXPECT_EQ(readFile(path), rom);
     }
 
+    // A release known by its title is checked by the rule that recognised it.
+    const Bytes red = firstGenerationRom("POKEMON RED");
+    const std::string redPath = dir.write("red.gb", red);
+    const Rom opened = *openRom(redPath, families::all());
+    TradeEdit redEdit = uneditedEdit(*readTradeRecord(opened, Slot::fromNumber(1))->record);
+    redEdit.nickname = *resolveName(opened, redEdit.shown, NameRole::Nickname, u"NEW");
+    Bytes blue = red;
+    std::copy_n("POKEMON BLUE", 12, blue.begin() + 0x134);
+    dir.write("red.gb", blue);
+    auto replaced = writeTradeRecord(opened, redEdit);
+    ASSERT_FALSE(replaced);
+    EXPECT_EQ(replaced.error().code, ErrorCode::GameChangedOnDisk);
+    EXPECT_NE(replaced.error().message.find("its title is now \"POKEMON BLUE\""), std::string::npos) << replaced.error().message;
+    EXPECT_EQ(readFile(redPath), blue);
+
     std::filesystem::remove(fsPath(path));
     auto gone = writeTradeRecord(value, edit);
     ASSERT_FALSE(gone);
