@@ -129,7 +129,7 @@ void MainWindow::createActions() {
     padNamesAction_->setCheckable(true);
     padNamesAction_->setChecked(QSettings().value(kPadNamesSetting, false).toBool());
     const std::string alwaysTerminated = gameNames(
-        gamesWhere(families::all(), GameRows::Every, [](const Release& r) { return r.layout.nickname.padding == kTerminator; }));
+        gamesWhere(families::all(), GameRows::Every, [](const Release& r) { return r.layout.nickname.padding == r.charset().terminator(); }));
     padNamesAction_->setStatusTip(fromCore("Fill the rest of a typed name's field with 0x50, as the games' own builds do, "
                                            "rather than 0x20 (" + alwaysTerminated + " always use 0x50)."));
     connect(padNamesAction_, &QAction::toggled, this, [this](bool on) {

@@ -515,7 +515,7 @@ void addPaddingOption(CLI::App* command, WriteOptions& o) {
                       "Pad a typed name shorter than its field with 0x50, as the games' builds do (" +
                           gameNames(gamesWhere(families::all(), GameRows::Any, [](const Release& r) { return r.layout.nickname.padding == 0x20; })) +
                           " pad with 0x20 otherwise; " + gameNames(gamesWhere(families::all(), GameRows::Every, [](const Release& r) {
-                              return r.layout.nickname.padding == kTerminator;
+                              return r.layout.nickname.padding == r.charset().terminator();
                           })) +
                           " always with 0x50).");
 }

@@ -8,8 +8,9 @@ namespace {
 
 }  // namespace
 
-Charset::Charset(std::span<const CharsetEntry> entries, std::string_view typeable, std::span<const CharsetEntry> tokens)
-    : typeable_(typeable), entries_(entries), tokens_(tokens) {
+Charset::Charset(std::span<const CharsetEntry> entries, std::string_view typeable, std::uint8_t terminator,
+                 std::span<const CharsetEntry> tokens)
+    : typeable_(typeable), entries_(entries), tokens_(tokens), terminator_(terminator) {
     for (const CharsetEntry& e : entries) {
         if (!known_[e.byte]) {
             known_[e.byte] = true;
@@ -28,7 +29,7 @@ const Charset::Typing& Charset::typing() const {
             if (e.glyph != Glyph::ReadOnly) typing_.bytes.emplace(e.text(), e.byte);
         }
         for (const CharsetEntry& token : tokens_) typing_.bytes.emplace(token.text(), token.byte);
-        typing_.bytes.emplace(std::u16string_view(&kTerminatorChar, 1), kTerminator);
+        typing_.bytes.emplace(std::u16string_view(&kTerminatorChar, 1), terminator_);
         for (const auto& [text, byte] : typing_.bytes) {
             typing_.longest = std::max(typing_.longest, text.size());
             if (text.size() > 1) typing_.startsLong.insert(text[0]);

@@ -20,7 +20,7 @@
 
 namespace kestrane {
 
-inline constexpr std::uint8_t kTerminator = 0x50;
+// What a person types for a set's terminator.
 inline constexpr char16_t kTerminatorChar = u'\\';
 
 // Kana: hiragana, katakana and the long-vowel mark ー (which counts as katakana).
@@ -59,8 +59,13 @@ public:
     // The first entry of a byte is what the byte shows; the first entry of a
     // text (not read-only) is the byte typing it writes. The entries are
     // kept, not copied: a table that lasts as long as the set.
-    // `tokens`: the control codes the family's encoder knows, typed only, never shown.
-    Charset(std::span<const CharsetEntry> entries, std::string_view typeable, std::span<const CharsetEntry> tokens = {});
+    // `terminator`: the byte that ends a name; `tokens`: the control codes
+    // the family's encoder knows, typed only, never shown.
+    Charset(std::span<const CharsetEntry> entries, std::string_view typeable, std::uint8_t terminator,
+            std::span<const CharsetEntry> tokens = {});
+
+    // The byte that ends a name (and that a lone "\" types).
+    std::uint8_t terminator() const { return terminator_; }
 
     // The text a byte shows; none for the terminator and unknown bytes.
     std::optional<std::u16string_view> text(std::uint8_t byte) const { return known_[byte] ? std::optional(text_[byte]) : std::nullopt; }
@@ -90,6 +95,7 @@ private:
     std::string_view typeable_;
     std::span<const CharsetEntry> entries_;
     std::span<const CharsetEntry> tokens_;
+    std::uint8_t terminator_;
 
     // The encoder's tables, made when text is first typed: reading a ROM
     // only decodes, and a program that only reads never makes them.

@@ -35,7 +35,7 @@ std::u16string_view twinForm(std::span<const std::uint8_t> bytes, std::size_t at
     auto kana = [](std::u16string_view t) { return t.size() == 1 && (isHiragana(t[0]) || isKatakana(t[0])); };
     std::u16string_view beside;
     if (at > 0 && kana(shown[at - 1])) beside = shown[at - 1];
-    else if (at + 1 < bytes.size() && bytes[at + 1] != kTerminator) {
+    else if (at + 1 < bytes.size() && bytes[at + 1] != charset.terminator()) {
         if (auto next = charset.text(bytes[at + 1]); next && kana(*next) && charset.katakanaTwin(bytes[at + 1]).empty()) beside = *next;
     }
     return !beside.empty() && isKatakana(beside[0]) ? charset.katakanaTwin(bytes[at]) : *charset.text(bytes[at]);
@@ -45,7 +45,7 @@ std::u16string_view twinForm(std::span<const std::uint8_t> bytes, std::size_t at
 
 std::u16string decodeGameText(std::span<const std::uint8_t> data, const Charset& charset) {
     std::u16string decoded;
-    const auto end = std::find(data.begin(), data.end(), kTerminator);
+    const auto end = std::find(data.begin(), data.end(), charset.terminator());
     const auto bytes = std::span<const std::uint8_t>(data.begin(), end);
     // What the units before showed matters only to a katakana twin.
     if (!charset.hasTwins()) {

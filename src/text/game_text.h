@@ -1,7 +1,7 @@
 // Game text <-> editable text, in a release's character set (English unless
 // another is given).
 //
-// Decoding stops at the terminator 0x50 and drops bytes that have no
+// Decoding stops at the set's terminator and drops bytes that have no
 // character. Encoding reads the text left to right and takes the longest
 // unit the set knows at each position (a hex escape, "\h" and two hex
 // digits, counts as four characters). A lone "\" is the terminator.

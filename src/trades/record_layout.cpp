@@ -10,12 +10,12 @@ namespace {
 
 bool plausibleName(std::span<const std::uint8_t> field, const Charset& charset) {
     std::size_t at = 0;
-    while (at < field.size() && field[at] != kTerminator) {
+    while (at < field.size() && field[at] != charset.terminator()) {
         if (!charset.printable(field[at])) return false;
         ++at;
     }
     for (; at < field.size(); ++at) {
-        if (field[at] != kTerminator && field[at] != 0x20) return false;
+        if (field[at] != charset.terminator() && field[at] != 0x20) return false;
     }
     return true;
 }
@@ -53,12 +53,13 @@ bool fitsCalls(const RecordLayout& layout, std::span<const RoutineCall> calls) {
     });
 }
 
-RecordFault recordFault(RecordView r, const RecordLayout& layout, int dialogSets) {
-    if (layout.nickname.terminated && r[layout.nickname.at + layout.nickname.length] != kTerminator) {
+RecordFault recordFault(RecordView r, const RecordLayout& layout, int dialogSets, const Charset& charset) {
+    const std::uint8_t terminator = charset.terminator();
+    if (layout.nickname.terminated && r[layout.nickname.at + layout.nickname.length] != terminator) {
         return RecordFault::NicknameEnd;
     }
     if (layout.trainerName && layout.trainerName->terminated &&
-        r[layout.trainerName->at + layout.trainerName->length] != kTerminator) {
+        r[layout.trainerName->at + layout.trainerName->length] != terminator) {
         return RecordFault::TrainerNameEnd;
     }
     if (nonZero(r, layout)) return RecordFault::ZeroByte;
@@ -68,7 +69,7 @@ RecordFault recordFault(RecordView r, const RecordLayout& layout, int dialogSets
 }
 
 RecordFault strictRecordFault(RecordView r, const RecordLayout& layout, int dialogSets, const Charset& charset) {
-    if (auto fault = recordFault(r, layout, dialogSets); fault != RecordFault::None) return fault;
+    if (auto fault = recordFault(r, layout, dialogSets, charset); fault != RecordFault::None) return fault;
     auto creature = [&](std::uint32_t at) {
         const SpeciesId s = speciesAt(r, layout, at);
         return s >= 1 && s <= (layout.lastSpecies ? layout.lastSpecies : layout.speciesWidth == 1 ? 254 : 0xFFFC);
@@ -80,11 +81,12 @@ RecordFault strictRecordFault(RecordView r, const RecordLayout& layout, int dial
     return RecordFault::None;
 }
 
-std::string recordFaultText(RecordFault fault, RecordView r, const RecordLayout& layout) {
+std::string recordFaultText(RecordFault fault, RecordView r, const RecordLayout& layout, const Charset& charset) {
     auto byte = [&](std::uint32_t at) { return "0x" + toPaddedHex(r[at], 2); };
+    const std::string terminator = "0x" + toPaddedHex(charset.terminator(), 2);
     auto name = [&](const NameLayout& n, const char* what) {
         return std::string("the ") + what + " holds bytes that are no plain name (" + spacedHex(nameField(r, n)) +
-               "): only characters, then 0x50";
+               "): only characters, then " + terminator;
     };
     switch (fault) {
     case RecordFault::None: break;
@@ -92,9 +94,10 @@ std::string recordFaultText(RecordFault fault, RecordView r, const RecordLayout&
     case RecordFault::GenderRequirement:
         return "its gender requirement byte is " + std::to_string(r[*layout.genderRequirementAt]) + ", not 0, 1 or 2";
     case RecordFault::NicknameEnd:
-        return "the byte after its nickname is " + byte(layout.nickname.at + layout.nickname.length) + ", not 0x50";
+        return "the byte after its nickname is " + byte(layout.nickname.at + layout.nickname.length) + ", not " + terminator;
     case RecordFault::TrainerNameEnd:
-        return "the byte after its trainer's name is " + byte(layout.trainerName->at + layout.trainerName->length) + ", not 0x50";
+        return "the byte after its trainer's name is " + byte(layout.trainerName->at + layout.trainerName->length) + ", not " +
+               terminator;
     case RecordFault::ZeroByte: {
         const std::uint32_t at = nonZero(r, layout).value_or(layout.zeroAt);
         return (at + 1 == layout.size ? std::string("its last byte is ") : "its byte +" + std::to_string(at) + " is ") + byte(at) +

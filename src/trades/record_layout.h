@@ -22,8 +22,8 @@
 namespace kestrane {
 
 // A name field: `length` bytes a name may fill; where `terminated`, one
-// more byte follows that is always 0x50. A name Kestrane writes is followed
-// by 0x50 (unless it fills the field) and then `padding` up to the field's end.
+// more byte follows that is always the terminator. A name Kestrane writes is
+// followed by the terminator (unless it fills the field) and then `padding` up to the field's end.
 struct NameLayout {
     std::uint32_t at;
     std::uint32_t length;
@@ -121,24 +121,24 @@ enum class RecordFault : std::uint8_t {
     None,
     DialogSet,          // not a dialog set the game has
     GenderRequirement,  // not 0, 1 or 2
-    NicknameEnd,        // the byte after the nickname is not 0x50
+    NicknameEnd,        // the byte after the nickname is not the terminator
     TrainerNameEnd,
     ZeroByte,           // one of the layout's zero bytes is not 0
     RequestedSpecies,   // (strict) not a creature, 1-254
     OfferedSpecies,
-    NicknameText,       // (strict) not printable characters, then only 0x50 (or 0x20)
+    NicknameText,       // (strict) not printable characters, then only the terminator (or 0x20)
     TrainerNameText,
 };
 
 // The checks every record passes: dialog set within the game's range, a
 // gender requirement the games know, and where the layout has them, both
 // names ended at their last byte and the zero bytes zero.
-RecordFault recordFault(RecordView record, const RecordLayout& layout, int dialogSets);
+RecordFault recordFault(RecordView record, const RecordLayout& layout, int dialogSets, const Charset& charset);
 
 // Stricter, for records that have no other evidence (a table found by a
 // scan of the file, records beyond the game's own): both species 1-254, and
-// each name only printable characters up to its first 0x50, then only 0x50
-// (or 0x20, which some builds pad with).
+// each name only printable characters up to its first terminator, then only
+// the terminator (or 0x20, which some builds pad with).
 RecordFault strictRecordFault(RecordView record, const RecordLayout& layout, int dialogSets, const Charset& charset);
 
 inline bool passesStrictRecordChecks(RecordView record, const RecordLayout& layout, int dialogSets, const Charset& charset) {
@@ -146,6 +146,6 @@ inline bool passesStrictRecordChecks(RecordView record, const RecordLayout& layo
 }
 
 // What is wrong, for a message: "the offered species 0 is no creature".
-std::string recordFaultText(RecordFault fault, RecordView record, const RecordLayout& layout);
+std::string recordFaultText(RecordFault fault, RecordView record, const RecordLayout& layout, const Charset& charset);
 
 }  // namespace kestrane

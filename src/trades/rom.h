@@ -55,7 +55,7 @@ struct Rom {
     std::shared_ptr<const TradeWordsRead> words;
     RomSize size;                   // the file's, when it was opened, and its header's
     // The user's choice for typed names shorter than their field: the rest
-    // 0x50 as the games' builds pad them, rather than the release's padding
+    // the terminator as the games' builds pad them, rather than the release's padding
     // (the layout's own: a space in some releases; where that is the terminator already, either way).
     bool padNamesWithTerminator = false;
     bool readOnly = false;          // the user's mark on the file when it was opened (saves ask first)

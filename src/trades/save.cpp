@@ -30,7 +30,7 @@ std::optional<std::string> wouldHide(const Rom& rom, Slot slot, const RecordByte
     const FoundBy how = rom.table->foundBy;
     const RecordFault fault = tradeRecordFault(bytes, slot.recordIndex(release.slotOrder), release, how);
     if (fault == RecordFault::None) return std::nullopt;
-    std::string why = recordFaultText(fault, bytes, release.layout);
+    std::string why = recordFaultText(fault, bytes, release.layout, release.charset());
     why[0] = char(std::toupper(static_cast<unsigned char>(why[0])));
     return why + (how == FoundBy::RecordScan ? "; a table found by its records alone must keep every record recognisable."
                   : !countsItsTrades(release)

@@ -61,11 +61,11 @@ Result<NameBytes> exactName(const Rom& rom, const TradeRecord& shown, NameRole r
                                                    ", which show another text; give one of them only.");
 }
 
-// The bytes a typed name asks for, each typed "\" a 0x50 too; a "\" right
+// The bytes a typed name asks for, each typed "\" the terminator too; a "\" right
 // after a name that fills its field is dropped, as a full field needs no end.
 NameBytes typedNameBytes(std::u16string_view text, const Charset& charset, const NameLayout& field) {
     NameBytes bytes = encodeGameText(text, charset);
-    if (bytes.size() == field.length + 1 && bytes.back() == kTerminator) bytes.pop_back();
+    if (bytes.size() == field.length + 1 && bytes.back() == charset.terminator()) bytes.pop_back();
     return bytes;
 }
 
@@ -143,10 +143,10 @@ Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole
                                                    " bytes, but its field holds " + std::to_string(field.length) +
                                                    ". Please shorten it.");
     }
-    // A shorter name ends with 0x50 in a terminated field (whose last
-    // byte, always 0x50, lies past it); the rest is padding.
-    if (field.terminated && bytes.size() < field.length) bytes.push_back(kTerminator);
-    bytes.resize(field.length, rom.padNamesWithTerminator ? kTerminator : field.padding);
+    // A shorter name ends with the terminator in a terminated field (whose
+    // last byte, always the terminator, lies past it); the rest is padding.
+    if (field.terminated && bytes.size() < field.length) bytes.push_back(charset.terminator());
+    bytes.resize(field.length, rom.padNamesWithTerminator ? charset.terminator() : field.padding);
     return bytes;
 }
 
@@ -155,8 +155,8 @@ std::optional<NameRoom> nameRoom(const Rom& rom, const TradeRecord& shown, NameR
     NameBytes bytes;
     if (text == shownText(shown, role)) {
         bytes = storedName(rom, shown, role);
-        // The name as stored ends at its first 0x50: the bytes after it are padding.
-        const auto end = std::find(bytes.begin(), bytes.end(), kTerminator);
+        // The name as stored ends at its first terminator: the bytes after it are padding.
+        const auto end = std::find(bytes.begin(), bytes.end(), rom.release->charset().terminator());
         return NameRoom{std::size_t(end - bytes.begin()), layoutOf(*rom.release, role).length};
     }
     if (findUnencodable(text, rom.release->charset())) return std::nullopt;

@@ -52,7 +52,7 @@ std::u16string shownName(std::span<const std::uint8_t> fieldBytes, const Charset
 
 std::string hiddenBytesNote(std::span<const std::uint8_t> name, const Charset& charset) {
     // Nearly every name shows everything: know that before building anything.
-    const auto end = std::find(name.begin(), name.end(), kTerminator);
+    const auto end = std::find(name.begin(), name.end(), charset.terminator());
     if (std::all_of(name.begin(), end, [&](std::uint8_t b) { return charset.text(b).has_value(); })) return {};
     std::vector<std::pair<std::uint8_t, std::size_t>> hidden;  // byte, characters before it
     std::u16string decoded;

@@ -60,7 +60,7 @@ std::string whyNoTable(const Count& count, std::span<const std::uint8_t> bytes, 
     if (count.fault == RecordFault::None) return "the file ends before the table's end";
     const RecordView record = bytes.subspan(std::size_t(count.records) * release.layout.size, release.layout.size);
     return "the record of " + Slot::ofRecord(count.records, release.slotOrder).name() + " fails the checks: " +
-           recordFaultText(count.fault, record, release.layout);
+           recordFaultText(count.fault, record, release.layout, release.charset());
 }
 
 // A table the game's routine points to, or why it is none; `refusal`: a
@@ -131,7 +131,7 @@ Scan scanForRuns(std::span<const std::uint8_t> bytes, const Release& release, co
             passing.push_back(std::uint32_t(offset));
         }
     };
-    // A name's ending 0x50 a few bytes before a zero byte is a rare pair;
+    // A name's ending terminator a few bytes before a zero byte is a rare pair;
     // without one, most offsets fail the first checks (a dialog set and a
     // gender requirement the games know).
     std::optional<std::uint32_t> nameEnd;
@@ -142,7 +142,7 @@ Scan scanForRuns(std::span<const std::uint8_t> bytes, const Release& release, co
         }
     }
     if (nameEnd) {
-        forEachBytePair(bytes, kTerminator, 0x00, layout.zeroAt - *nameEnd, [&](std::size_t at) {
+        forEachBytePair(bytes, release.charset().terminator(), 0x00, layout.zeroAt - *nameEnd, [&](std::size_t at) {
             if (at >= *nameEnd) consider(at - *nameEnd);
         });
     } else {
@@ -204,7 +204,7 @@ RecordFault tradeRecordFault(RecordView record, int recordIndex, const Release& 
     const int dialogSets = int(release.dialogSets.size());
     // Without a count every record is known by its bytes alone.
     return recordIndex < release.ownRecords && foundBy != FoundBy::RecordScan && countsItsTrades(release)
-               ? recordFault(record, release.layout, dialogSets)
+               ? recordFault(record, release.layout, dialogSets, release.charset())
                : strictRecordFault(record, release.layout, dialogSets, release.charset());
 }
 

@@ -19,27 +19,27 @@ constexpr CharsetEntry kTokens[] = {
 }  // namespace
 
 const Charset& frenchCharset() {
-    static const Charset charset(kFrenchEntries, kFrenchTypeable, kTokens);
+    static const Charset charset(kFrenchEntries, kFrenchTypeable, kTerminator, kTokens);
     return charset;
 }
 
 const Charset& spanishCharset() {
-    static const Charset charset(kSpanishEntries, kSpanishTypeable, kTokens);
+    static const Charset charset(kSpanishEntries, kSpanishTypeable, kTerminator, kTokens);
     return charset;
 }
 
 const Charset& japaneseCharset() {
-    static const Charset charset(kJapaneseEntries, kJapaneseTypeable, kTokens);
+    static const Charset charset(kJapaneseEntries, kJapaneseTypeable, kTerminator, kTokens);
     return charset;
 }
 
 const Charset& englishCharset() {
-    static const Charset charset(kEnglishEntries, kEnglishTypeable, kTokens);
+    static const Charset charset(kEnglishEntries, kEnglishTypeable, kTerminator, kTokens);
     return charset;
 }
 
 const Charset& englishGen1Charset() {
-    static const Charset charset(kEnglishGen1Entries, kEnglishGen1Typeable, kTokens);
+    static const Charset charset(kEnglishGen1Entries, kEnglishGen1Typeable, kTerminator, kTokens);
     return charset;
 }
 

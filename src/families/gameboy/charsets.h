@@ -6,6 +6,9 @@
 
 namespace kestrane {
 
+// What ends a name in every Game Boy set.
+inline constexpr std::uint8_t kTerminator = 0x50;
+
 // English; French and Spanish, English's letters, digits and signs with
 // accented letters, elisions (c', l' …) and signs of their own in bytes
 // English uses otherwise; Japanese (kana, voiced kana single bytes).

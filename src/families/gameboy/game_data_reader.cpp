@@ -1,19 +1,19 @@
 #include "families/gameboy/game_data_reader.h"
-#include "platform/gb/cartridge.h"
 
 #include <algorithm>
-#include <vector>
-
-#include "support/hex_text.h"
-#include "support/words.h"
-#include "support/utf.h"
-#include "text/game_text.h"
-#include "support/bytes.h"
-#include "platform/gb/banks.h"
-#include "platform/gb/code_search.h"
-
 #include <array>
 #include <variant>
+#include <vector>
+
+#include "families/gameboy/charsets.h"
+#include "platform/gb/banks.h"
+#include "platform/gb/cartridge.h"
+#include "platform/gb/code_search.h"
+#include "support/bytes.h"
+#include "support/hex_text.h"
+#include "support/utf.h"
+#include "support/words.h"
+#include "text/game_text.h"
 
 namespace kestrane {
 namespace {

@@ -1,14 +1,15 @@
 #include "families/gen1/first_generation.h"
-#include "platform/gb/cartridge.h"
 
 #include <algorithm>
 #include <map>
 
+#include "families/gameboy/charsets.h"
+#include "platform/gb/banks.h"
+#include "platform/gb/cartridge.h"
 #include "support/byte_scan.h"
 #include "support/hex_text.h"
 #include "support/utf.h"
 #include "text/game_text.h"
-#include "platform/gb/banks.h"
 
 namespace kestrane {
 namespace {
