@@ -5,10 +5,9 @@
 // 0x01 and a RAM address (a name filled in at run time), a far text (an
 // address and a bank; that text, then on with this one), 0x50 the end.
 // Inside a string the engine reads some bytes as commands of their own:
-// line and paragraph breaks, the
-// end of the whole text (0x57; 0x58 after a button press), words it prints
-// from a dictionary ("POKé", in Japanese "が　") and names only the running
-// game knows (the player's). The end of a text ends the text being read:
+// line and paragraph breaks, the end of the whole text (0x57; 0x58 after a
+// button press), words it prints from a dictionary ("POKé", in Japanese
+// "が　") and names only the running game knows (the player's). The end of a text ends the text being read:
 // a far text's end goes back to the text that jumped to it.
 #pragma once
 
