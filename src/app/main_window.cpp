@@ -476,7 +476,7 @@ void MainWindow::showRomInformation() {
     if (!rom_) return;
     const Release& release = *rom_->release;
     form_.gameName->setText(fromCore(release.shortName()));
-    form_.gameName->setToolTip(release.variant ? fromCore(release.name) : QString());
+    form_.gameName->setToolTip(release.reachedByLayout ? fromCore(release.name) : QString());
     // A title standing for the code (Red, Blue and Yellow) is longer than a
     // code: its label widens and the language moves along, so that it shows
     // whole; only what still passes the frame's edge is cut (whole in the tooltip).
@@ -503,7 +503,7 @@ void MainWindow::showRomInformation() {
                                        (byRecords            ? QStringLiteral(" (found by its records alone)")
                                         : rom_->tableMoved() ? QStringLiteral(" (moved)")
                                                              : QString()) +
-                                       (release.variant ? QStringLiteral(", ") + fromCore(release.layout.key) + QStringLiteral(" records")
+                                       (release.reachedByLayout ? QStringLiteral(", ") + fromCore(release.layout.key) + QStringLiteral(" records")
                                                         : QString());
     // A cut file is said in the frame (in short, the whole sentence in its tooltip).
     const QString cutOff = rom_->size.cutOff() ? fromCore(rom_->size.cutOffNote()) : QString();
@@ -511,7 +511,7 @@ void MainWindow::showRomInformation() {
     if (rom_->readOnly) table += QStringLiteral(" \u2014 read-only");
     form_.tableInfo->setText(table);
     QStringList tip;
-    if (release.variant) tip << QStringLiteral("Its records: ") + fromCore(release.layout.description) + QLatin1Char('.');
+    if (release.reachedByLayout) tip << QStringLiteral("Its records: ") + fromCore(release.layout.description) + QLatin1Char('.');
     if (byRecords) tip << fromCore(rom_->tableNote());
     if (!cutOff.isEmpty()) tip << cutOff;
     form_.tableInfo->setToolTip(tip.join(QLatin1Char(' ')));

@@ -143,7 +143,7 @@ int info(const Context& ctx, const std::string& path, bool json) {
         const Release& release = *rom->release;
         ctx.out << "Game:        " << release.name << "\nCode:        " << release.code
                 << "\nLanguage:    " << languageName(release.language) << "\nTrade table: " << tableText(*rom) << '\n';
-        if (release.variant) ctx.out << "Records:     " << release.layout.description << '\n';
+        if (release.reachedByLayout) ctx.out << "Records:     " << release.layout.description << '\n';
         if (rom->size.cutOff()) ctx.out << "Warning:     " << rom->size.cutOffNote() << '\n';
         auto from = [](const std::string& why) { return why.empty() ? std::string("from the ROM") : "built in (" + why + ")"; };
         ctx.out << "Species names: " << from(rom->speciesBuiltInWhy) << "\nTrader lines:  " << from(rom->words->linesWhyNot)

@@ -14,7 +14,7 @@ std::vector<std::pair<std::string_view, std::string>> gamesAndCodes(Families fam
     std::vector<std::pair<std::string_view, std::string>> games;
     for (const GameFamily* family : families) {
         for (const Release* release : family->rows()) {
-            if (release->variant) continue;  // the code of the release it was made from
+            if (release->reachedByLayout) continue;  // the code of the release it was made from
             auto game = std::find_if(games.begin(), games.end(), [&](const auto& g) { return g.first == release->game; });
             if (game == games.end()) games.emplace_back(release->game, std::string(release->code));
             else game->second += ", " + std::string(release->code);
@@ -39,7 +39,7 @@ const Release* findOn(Families families, const Platform* platform, std::string_v
     for (const GameFamily* family : families) {
         if (platform && &family->platform() != platform) continue;
         for (const Release* release : family->rows()) {
-            if (!release->variant && release->code == code && hasRevision(*release, version)) return release;
+            if (!release->reachedByLayout && release->code == code && hasRevision(*release, version)) return release;
         }
     }
     return nullptr;
@@ -167,7 +167,7 @@ const Release* findRelease(Families families, std::string_view gameCode, std::ui
 
 std::vector<const Release*> variantsOf(const Release& release) {
     const auto rows = release.family().rows();
-    auto isVariant = [&](const Release* row) { return row->variant && row->code == release.code; };
+    auto isVariant = [&](const Release* row) { return row->reachedByLayout && row->code == release.code; };
     std::vector<const Release*> variants;
     variants.reserve(1 + std::size_t(std::ranges::count_if(rows, isVariant)));
     variants.push_back(&release);

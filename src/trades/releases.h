@@ -47,7 +47,7 @@ struct Release {
     // A row reached only through its record layout, read from the game's
     // code: a base that hacks are built on, with the header of the release
     // it was made from.
-    bool variant = false;
+    bool reachedByLayout = false;
     const RecordLayout& layout;
     const Charset& (*charset)();
     const TextDialect& (*dialect)();  // what its text engine does with bytes that are no characters

@@ -52,7 +52,7 @@ namespace window_test {
 // The records of trade 1 (Gold/Silver) and trade 5 (Crystal), and their fields.
 inline const std::uint32_t kGoldSlot1 = slotOffset(kGoldSilverTable, 1);
 inline const std::uint32_t kCrystalSlot5 = slotOffset(kCrystalTable, 5);
-inline constexpr RecordLayout kAt = kRecord32;
+inline constexpr RecordLayout kAt = kRecordOf32Bytes;
 
 // A retail-like ROM of the game with trade 1 (Gold/Silver) or trade 5 (Crystal) made up
 // (the Japanese releases: as they are).

@@ -108,7 +108,7 @@ void SaveLimit(benchmark::State& state) {
     for (auto _ : state) {
         std::uint8_t bytes[2] = {std::uint8_t(++id % 2 ? 0x34 : 0x35), 0x12};
         int fd = ::open(rom.c_str(), O_RDWR | O_CLOEXEC);
-        benchmark::DoNotOptimize(::pwrite(fd, bytes, 2, kSlot1 + *kRecord32.trainerIdAt));
+        benchmark::DoNotOptimize(::pwrite(fd, bytes, 2, kSlot1 + *kRecordOf32Bytes.trainerIdAt));
         ::fsync(fd);
         ::close(fd);
     }

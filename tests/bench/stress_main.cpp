@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
     const std::string path = dir.write("crystal.gbc", image);
     int lost = 0, stale = 0, refused = 0, failed = 0;
     auto idOf = [](const Bytes& rom, int slot) {
-        const std::uint32_t at = slotOffset(kCrystalTable, slot) + *kRecord32.trainerIdAt;
+        const std::uint32_t at = slotOffset(kCrystalTable, slot) + *kRecordOf32Bytes.trainerIdAt;
         return rom[at] | rom[at + 1] << 8;
     };
     Bytes before = image;

@@ -967,7 +967,7 @@ TEST_F(CliTest, ChecksumsAreKeptConsistent) {
               "Trade Data Saved. 2 bytes changed; checksums left as they were: the file is larger than any Game Boy "
               "ROM (8 MiB).\n");
     EXPECT_EQ(differences(readFile(huge), hugeBefore),
-              (std::vector<std::size_t>{kCrystalSlot1 + *kRecord32.trainerIdAt, kCrystalSlot1 + *kRecord32.trainerIdAt + 1}));
+              (std::vector<std::size_t>{kCrystalSlot1 + *kRecordOf32Bytes.trainerIdAt, kCrystalSlot1 + *kRecordOf32Bytes.trainerIdAt + 1}));
 }
 
 // Saves from several programs at once, as real processes: each waits for
@@ -985,7 +985,7 @@ TEST_F(CliTest, SavesFromSeveralProgramsTakeTurns) {
         EXPECT_EQ(runTogether(saves), std::vector<int>(7, 0)) << "round " << round;
         Bytes after = readFile(path);
         for (int slot = 1; slot <= 7; ++slot) {
-            const std::uint32_t at = slotOffset(kCrystalTable, slot) + *kRecord32.trainerIdAt;
+            const std::uint32_t at = slotOffset(kCrystalTable, slot) + *kRecordOf32Bytes.trainerIdAt;
             EXPECT_EQ(after[at] | after[at + 1] << 8, round * 100 + slot) << "round " << round << ", slot " << slot;
         }
         const ChecksumState state = RomChecks(after).state();
@@ -1002,7 +1002,7 @@ TEST_F(CliTest, SavesFromSeveralProgramsTakeTurns) {
     });
     EXPECT_EQ(runTogether({{{cliProgram(), "set", path, "1", "--id", "9"}, ""}}), std::vector<int>{0});
     release.join();
-    EXPECT_EQ(readFile(path)[slotOffset(kCrystalTable, 1) + *kRecord32.trainerIdAt], 9);
+    EXPECT_EQ(readFile(path)[slotOffset(kCrystalTable, 1) + *kRecordOf32Bytes.trainerIdAt], 9);
     // ...and refuses after five seconds, naming the file; nothing is written.
     const Bytes waited = readFile(path);
     held = nativeFileSystem().open(path, OpenMode::ReadWrite);

@@ -32,7 +32,7 @@ TEST(BadInput, OpeningWhatIsNoRom) {
             TradeEdit edit = uneditedEdit(*reading->record);
             edit.trainerId = 7;
             ASSERT_TRUE(writeTradeRecord(*opened, edit));
-            EXPECT_EQ(readFile(row.path)[slotOffset(kCrystalTable, 1) + *kRecord32.trainerIdAt], 7);
+            EXPECT_EQ(readFile(row.path)[slotOffset(kCrystalTable, 1) + *kRecordOf32Bytes.trainerIdAt], 7);
             continue;
         }
         ASSERT_FALSE(opened);

@@ -8,7 +8,7 @@
 
 namespace kestrane {
 
-inline constexpr RecordLayout kRecord14{.key = kOwnLayoutKey, .description = "the games' own", .size = 14, .dialogSetAt = 2,
+inline constexpr RecordLayout kRecordOf14Bytes{.key = kOwnLayoutKey, .description = "the games' own", .size = 14, .dialogSetAt = 2,
                                         .requestedSpeciesAt = 0, .offeredSpeciesAt = 1, .lastSpecies = 190,
                                         .nickname = {3, 10, true, 0x50}, .dvsAt = {}, .heldItemAt = {}, .trainerIdAt = {},
                                         .trainerName = {}, .genderRequirementAt = {}, .callerOffsets = {}, .wordReads = {}};

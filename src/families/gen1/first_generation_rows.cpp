@@ -43,7 +43,7 @@ constexpr CodePlace kYellowTradesAt{&routines::kYellowTradesRoutine, 0x71B86, &r
 // releases exactly.
 constexpr Row kRed = {
     {{.code = "POKEMON RED", .name = "Pok\u00e9mon Red", .language = Language::English, .game = "Red",
-      .revisions = kFirstRevision, .layout = kRecord14, .charset = &englishGen1Charset, .dialect = &firstGenerationDialect,
+      .revisions = kFirstRevision, .layout = kRecordOf14Bytes, .charset = &englishGen1Charset, .dialect = &firstGenerationDialect,
       .usualTable = 0x71B7B, .ownRecords = 10, .dialogSets = kDialogs,
       .family = &firstGenerationFamily, .slotOrder = SlotOrder::TableOrder},
      {.tableRoutine = kRedBlueTradesAt, .speciesNames = {0x1C21E, 10, std::nullopt}, .itemNames = 0, .itemCount = 0, .baseData = 0x383DE,

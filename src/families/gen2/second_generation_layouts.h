@@ -31,26 +31,26 @@ inline constexpr std::uint8_t kItems16Calls[] = {0, 1, 3, 5, 16, 18, 20, 22, 30}
 inline constexpr std::uint8_t kSpeciesWords[] = {1, 3};
 }  // namespace layouts
 
-inline constexpr RecordLayout kRecord32{.key = kOwnLayoutKey, .description = "the games' own", .size = 32, .dialogSetAt = 0,
+inline constexpr RecordLayout kRecordOf32Bytes{.key = kOwnLayoutKey, .description = "the games' own", .size = 32, .dialogSetAt = 0,
                                         .requestedSpeciesAt = 1, .offeredSpeciesAt = 2, .nickname = {3, 10, true, 0x20},
                                         .dvsAt = 14, .heldItemAt = 16, .trainerIdAt = 17,
                                         .trainerName = NameLayout{19, 10, true, 0x20}, .genderRequirementAt = 30,
                                         .zeroAt = 31, .zeroCount = 1, .callerOffsets = layouts::kVanilla32Calls, .wordReads = {}};
-inline constexpr RecordLayout kRecord16{.key = kOwnLayoutKey, .description = "the games' own", .size = 16, .dialogSetAt = 0,
+inline constexpr RecordLayout kRecordOf16Bytes{.key = kOwnLayoutKey, .description = "the games' own", .size = 16, .dialogSetAt = 0,
                                         .requestedSpeciesAt = 1, .offeredSpeciesAt = 2, .nickname = {3, 4, false, 0x50},
                                         .dvsAt = 7, .heldItemAt = 9, .trainerIdAt = 10,
                                         .trainerName = NameLayout{12, 3, false, 0x50}, .genderRequirementAt = 15,
                                         .callerOffsets = layouts::kVanilla16Calls, .wordReads = {}};
 // The 16-bit species base (pokecrystal16): the species are words, the
 // trainer's name 7 characters and its end; two zero bytes close the record.
-inline constexpr RecordLayout kRecordSpecies16{
+inline constexpr RecordLayout kRecordWideSpecies{
     .key = "16-bit species", .description = "16-bit species IDs, as the pokecrystal16 base lays them out", .size = 32,
     .dialogSetAt = 0, .requestedSpeciesAt = 1, .offeredSpeciesAt = 3, .speciesWidth = 2, .nickname = {5, 10, true, 0x20},
     .dvsAt = 16, .heldItemAt = 18, .trainerIdAt = 19, .trainerName = NameLayout{21, 7, true, 0x20},
     .genderRequirementAt = 29, .zeroAt = 30, .zeroCount = 2, .callerOffsets = layouts::kSpecies16Calls,
     .wordReads = layouts::kSpeciesWords};
 // Its fork that widens items too: the item a word as well.
-inline constexpr RecordLayout kRecordItems16{
+inline constexpr RecordLayout kRecordWideItems{
     .key = "16-bit species and items",
     .description = "16-bit species and item IDs, as the pokecrystal16 base's fork that widens items lays them out",
     .size = 32, .dialogSetAt = 0, .requestedSpeciesAt = 1, .offeredSpeciesAt = 3, .speciesWidth = 2,

@@ -67,7 +67,7 @@ constexpr Row sister(Row row, std::string_view code, std::string_view name, std:
 
 constexpr Row kGold = {
     {{.code = "AAUE", .name = "Pok\u00e9mon Gold", .language = Language::English, .game = "Gold", .revisions = {},
-      .layout = kRecord32, .charset = &englishCharset, .dialect = &englishDialect,
+      .layout = kRecordOf32Bytes, .charset = &englishCharset, .dialect = &englishDialect,
       .usualTable = 0xFCC24, .ownRecords = 6,
       .dialogSets = kGoldSilverDialogs, .family = &secondGenerationFamily},
      {.tableRoutine = {&routines::kTradeTable32Routine, 0xFCB8E}, .speciesNames = {0x1B0B74, 10, std::nullopt}, .itemNames = 0x1B0000, .itemCount = 256, .baseData = 0x51B0B,
@@ -75,7 +75,7 @@ constexpr Row kGold = {
     0xAD3D, kGoldSilverPictures, kPlaces, kGoldSilverLandmarks};
 constexpr Row kCrystal = {
     {{.code = "BYTE", .name = "Pok\u00e9mon Crystal", .language = Language::English, .game = "Crystal", .revisions = {},
-      .layout = kRecord32, .charset = &englishCharset, .dialect = &englishDialect,
+      .layout = kRecordOf32Bytes, .charset = &englishCharset, .dialect = &englishDialect,
       .usualTable = 0xFCE58, .ownRecords = 7,
       .dialogSets = kCrystalDialogs, .family = &secondGenerationFamily},
      {.tableRoutine = {&routines::kTradeTable32Routine, 0xFCDC2}, .speciesNames = {0x53384, 10, std::nullopt}, .itemNames = 0x1C8000, .itemCount = 256, .baseData = 0x51424,
@@ -85,7 +85,7 @@ constexpr Row kCrystal = {
 // records, 5-byte species names, every table where the first keeps it.
 constexpr Row kJapaneseGold = {
     {{.code = "AAUJ", .name = "Pok\u00e9mon Gold", .language = Language::Japanese, .game = "Gold", .revisions = {},
-      .layout = kRecord16, .charset = &japaneseCharset, .dialect = &japaneseDialect,
+      .layout = kRecordOf16Bytes, .charset = &japaneseCharset, .dialect = &japaneseDialect,
       .usualTable = 0xFCC23, .ownRecords = 6,
       .dialogSets = kGoldSilverDialogs, .family = &secondGenerationFamily},
      {.tableRoutine = {&routines::kTradeTable16Routine, 0xFCB8E}, .speciesNames = {0x53A09, 5, std::nullopt}, .itemNames = 0x7293, .itemCount = 256, .baseData = 0x51AA9,
@@ -103,8 +103,8 @@ constexpr TradeLines kSpecies16Lines = [] {
 }();
 constexpr Row kCrystalSpecies16 = {
     {{.code = "BYTE", .name = "Pok\u00e9mon Crystal (16-bit species base)", .language = Language::English,
-      .nameInShort = "Pok\u00e9mon Crystal", .game = "Crystal", .revisions = kFirstRevision, .variant = true,
-      .layout = kRecordSpecies16, .charset = &englishCharset, .dialect = &englishDialect,
+      .nameInShort = "Pok\u00e9mon Crystal", .game = "Crystal", .revisions = kFirstRevision, .reachedByLayout = true,
+      .layout = kRecordWideSpecies, .charset = &englishCharset, .dialect = &englishDialect,
       .usualTable = 0xFCE8D, .ownRecords = 7,
       .dialogSets = kCrystalDialogs, .family = &secondGenerationFamily},
      {.tableRoutine = {&routines::kTradeTable32Routine, 0xFCDFC}, .speciesNames = {0x53274, 10, CodePlace{&routines::kPokemonNamesRoutine, 0x3318}}, .itemNames = 0x1C8000,
@@ -113,8 +113,8 @@ constexpr Row kCrystalSpecies16 = {
 // Its fork that widens items as well: the item names one after another, as many as there are.
 constexpr Row kCrystalItems16 = {
     {{.code = "BYTE", .name = "Pok\u00e9mon Crystal (16-bit species and items base)", .language = Language::English,
-      .nameInShort = "Pok\u00e9mon Crystal", .game = "Crystal", .revisions = kFirstRevision, .variant = true,
-      .layout = kRecordItems16, .charset = &englishCharset, .dialect = &englishDialect,
+      .nameInShort = "Pok\u00e9mon Crystal", .game = "Crystal", .revisions = kFirstRevision, .reachedByLayout = true,
+      .layout = kRecordWideItems, .charset = &englishCharset, .dialect = &englishDialect,
       .usualTable = 0xFCE92, .ownRecords = 7,
       .dialogSets = kCrystalDialogs, .family = &secondGenerationFamily},
      {.tableRoutine = {&routines::kTradeTable32Routine, 0xFCE01}, .speciesNames = {0x53459, 10, CodePlace{&routines::kPokemonNamesRoutine, 0x3318}}, .itemNames = 0x1C8000,
