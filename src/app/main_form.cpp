@@ -14,7 +14,7 @@
 namespace kestrane {
 namespace {
 
-// A frame drawn as designed: its caption on the frame's top line, in blue
+// A frame as Kestrane draws its frames: its caption on the frame's top line, in blue
 // while the frame is enabled, and the box filling the frame's rectangle.
 // (Qt's own group box puts the caption above the line and starts the box
 // lower.) Only the caption is blue: a palette or style sheet on the frame

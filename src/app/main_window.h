@@ -2,8 +2,8 @@
 // the File, Edit, Trade and Help menus. It holds the state the
 // commands share (the open ROM, the trade being edited and whether it was
 // edited) and asks the core for everything else; it does no byte arithmetic
-// of its own. Widgets are named by their role; their object names are the
-// layout's control names (Frame5, txtNickname ...).
+// of its own. Widgets are named by their role; their object names (Frame5,
+// txtNickname ...) are what the tests and the accessibility tools find them by.
 #pragma once
 
 #include <QMainWindow>

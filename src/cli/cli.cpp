@@ -560,7 +560,7 @@ std::optional<int> runCommands(int argc, const char* const* argv, std::ostream& 
     int slot = 0;
     bool json = false;
     SetOptions setOptions;
-    const char* slotHelp = "The trade slot: 1 to 7, or up to the table's record count.";
+    const char* slotHelp = "The trade slot: 1 up to the slots the ROM lists (seven, or as many as its table has records).";
     // Most commands read one ROM; those that print take --json too.
     auto onRom = [&](const char* name, const char* help) {
         auto* made = command(name, help);
