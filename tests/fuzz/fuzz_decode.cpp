@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "families/gameboy/charsets.h"
 #include "library/char_map.h"
 #include "library/kana_text.h"
 #include "text/game_text.h"
@@ -32,12 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         known.push_back(kTerminator);
         const bool mayJoin = text.find_first_of(u"['") != std::u16string::npos ||
                              text.find(u"POK\u00e9") != std::u16string::npos;
-        if (!mayJoin && encodeGameText(text + u"\\") != known) std::abort();
+        if (!mayJoin && encodeGameText(text + u"\\", englishCharset()) != known) std::abort();
     } else {
         // The kana map has no terminator: every byte yields a piece, at most "\h" and two digits
         // after a three-letter syllable.
         if (text.size() > bytes.size() * 4) std::abort();
-        (void)encodeGameText(text);
+        (void)encodeGameText(text, englishCharset());
     }
     return 0;
 }

@@ -5,6 +5,8 @@
 #include <optional>
 
 #include "families/families.h"
+#include "families/gameboy/game_boy_row.h"
+#include "platform/gb/cartridge.h"
 #include "support/memory_file_system.h"
 #include "trades/save.h"
 
@@ -48,12 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::copy(data + 3, data + std::min(size, 3 + (kImageSize - at)), image.begin() + std::ptrdiff_t(at));
     const Release* chosen = code ? findRelease(families::all(), code) : nullptr;
     std::optional<std::uint32_t> pointer;  // where the routine at its own place points
-    if (chosen && (data[2] & 0x60) && at / 0x4000 == chosen->tableRoutine.at / 0x4000) {
+    if (chosen && (data[2] & 0x60) && at / 0x4000 == gameBoyRow(*chosen).tables.tableRoutine.at / 0x4000) {
         pointer = (data[2] & 0x40) ? std::uint32_t(at) : chosen->usualTable;
-        putRoutineOf(image, chosen->tableRoutine, *pointer);
+        putRoutineOf(image, gameBoyRow(*chosen).tables.tableRoutine, *pointer);
     }
-    if (chosen && (data[2] & 0x90) == 0x10 && at / 0x4000 == chosen->words.linesRoutine.at / 0x4000) {
-        putRoutineOf(image, chosen->words.linesRoutine, std::uint32_t(at));
+    if (chosen && (data[2] & 0x90) == 0x10 && at / 0x4000 == gameBoyRow(*chosen).tables.lines.routine.at / 0x4000) {
+        putRoutineOf(image, gameBoyRow(*chosen).tables.lines.routine, std::uint32_t(at));
     }
     if (data[2] & 0x80) image.resize(std::size_t(data[2] & 0x7F) * 8300);
 
@@ -72,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(rom.ok());
     // The traders' words: the ROM's, whole, or Kestrane's and why.
     const TradeWordsRead& words = *rom->words;
-    check(words.lines.empty() ? !words.linesWhyNot.empty() : int(words.lines.size()) == rom->release->words.lineSets);
+    check(words.lines.empty() ? !words.linesWhyNot.empty() : int(words.lines.size()) == gameBoyRow(*rom->release).tables.lines.sets);
     for (int set = 0; set < 4; ++set) {
         const auto said = rom->traderLines(std::uint8_t(set), 63, 95, GenderRequirement::Male);
         for (const std::string& line : said) check(line.size() < 4096);
@@ -86,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const TradeTable& table = *rom->table;
     const Release& release = *rom->release;
     // The routine at its own place decides: its pointer, or no table at all.
-    const bool routineKept = pointer && image.size() > release.tableRoutine.at + release.tableRoutine.routine->bytes.size();
+    const CodePlace& routine = gameBoyRow(release).tables.tableRoutine;
+    const bool routineKept = pointer && image.size() > routine.at + routine.routine->bytes.size();
     check(!routineKept || table.offset == *pointer);
     const std::size_t recordSize = release.layout.size;
     // A scan takes a run of six; the other ways need the game's own number.
