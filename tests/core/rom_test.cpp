@@ -57,7 +57,9 @@ TEST(IdentifyRom, RecognisesTheReleasesExactly) {
                                "POKEMON GELB"},
                           Case{"POKEMON RED", 1, nullptr, "Unsupported ROM.", "POKEMON RED"},
                           Case{"POKEMON BLUE", 0, nullptr, "Unsupported ROM.", "POKEMON BLUE", 1, 0x01},
-                          Case{"POKEMON REDX", 0, nullptr, "Unsupported ROM.", "POKEMON REDX"}}) {
+                          Case{"POKEMON REDX", 0, nullptr, "Unsupported ROM.", "POKEMON REDX"},
+                          // A title stands only for a release known by its title, never for a game code.
+                          Case{"BYTE", 0, nullptr, "Unsupported ROM.", "BYTE"}}) {
         Bytes rom = randomImage(c.title ? std::string_view() : std::string_view(c.code, 4));
         if (c.title) {
             std::fill_n(rom.begin() + 0x134, 16, 0x00);

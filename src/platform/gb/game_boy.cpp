@@ -60,10 +60,11 @@ public:
         if (got == header.size()) {
             identity.version = header.back();
             identity.destination = header[kDestinationOffset - kTitleOffset];
-            identity.title = titleOf(header);
+            // A title no longer than a code names no release known by its title (it would read as a code).
+            if (std::string title = titleOf(header); title.size() > kGameCodeLength) identity.title = std::move(title);
             // A release without a code (Red, Blue and Yellow) is its title, outside Japan, with the old licensee byte 0x33.
-            identity.titleStandsForCode =
-                identity.destination == 0x01 && header[kLicenseeOffset - kTitleOffset] == kOldLicenseeUsed;
+            identity.titleStandsForCode = !identity.title.empty() && identity.destination == 0x01 &&
+                                          header[kLicenseeOffset - kTitleOffset] == kOldLicenseeUsed;
         }
         return identity;
     }
