@@ -13,6 +13,7 @@
 #include "support/bytes.h"
 #include "families/gameboy/charsets.h"
 #include "support/file.h"
+#include "support/new_file.h"
 #include "text/game_text.h"
 #include "trades/dvs.h"
 #include "families/families.h"

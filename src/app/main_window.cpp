@@ -132,10 +132,7 @@ void MainWindow::createActions() {
         gamesWhere(families::all(), GameRows::Every, [](const Release& r) { return r.layout.nickname.padding == r.charset().terminator(); }));
     padNamesAction_->setStatusTip(fromCore("Fill the rest of a typed name's field with 0x50, as the games' own builds do, "
                                            "rather than 0x20 (" + alwaysTerminated + " always use 0x50)."));
-    connect(padNamesAction_, &QAction::toggled, this, [this](bool on) {
-        QSettings().setValue(kPadNamesSetting, on);
-        if (rom_) rom_->padNamesWithTerminator = on;
-    });
+    connect(padNamesAction_, &QAction::toggled, this, [](bool on) { QSettings().setValue(kPadNamesSetting, on); });
 }
 
 void MainWindow::createMenus() {
@@ -442,7 +439,6 @@ QString MainWindow::romPath() const { return rom_ ? QDir::toNativeSeparators(fro
 
 void MainWindow::setCurrentRom(Rom rom) {
     rom_ = std::move(rom);
-    rom_->padNamesWithTerminator = padNamesAction_->isChecked();
     // Followed on disk from the next turn of the event loop: never before the first frame.
     QTimer::singleShot(0, this, [this] {
         if (rom_) watcher_->watch(romPath());
@@ -553,6 +549,10 @@ bool MainWindow::showTrade(int row) {
     return true;
 }
 
+NamePadding MainWindow::namePadding() const {
+    return padNamesAction_->isChecked() ? NamePadding::Terminator : NamePadding::Release;
+}
+
 Result<TradeEdit, Problems> MainWindow::editFromBoxes() const {
     TradeEdit edit = current_.more.value_or(uneditedEdit(*current_.record));
     Problems problems;
@@ -567,9 +567,10 @@ Result<TradeEdit, Problems> MainWindow::editFromBoxes() const {
     if (shown.trainerId) keep(parseTrainerId(form_.trainerId->text().toStdString()), edit.trainerId);
     keep(speciesOf(form_.requestedSpecies, SpeciesRole::Requested), edit.requestedSpecies);
     keep(speciesOf(form_.offeredSpecies, SpeciesRole::Offered), edit.offeredSpecies);
-    keep(resolveName(*rom_, shown, NameRole::Nickname, form_.nickname->text().toStdU16String()), edit.nickname);
+    keep(resolveName(*rom_, shown, NameRole::Nickname, form_.nickname->text().toStdU16String(), namePadding()), edit.nickname);
     if (shown.trainerName) {
-        keep(resolveName(*rom_, shown, NameRole::TrainerName, form_.trainerName->text().toStdU16String()), edit.trainerName);
+        keep(resolveName(*rom_, shown, NameRole::TrainerName, form_.trainerName->text().toStdU16String(), namePadding()),
+             edit.trainerName);
     }
     if (!problems.empty()) return problems;
     return edit;

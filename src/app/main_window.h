@@ -123,6 +123,8 @@ private:
     void markEdited(Field field);
     // The boxes of the main window's fields.
     std::vector<std::pair<Field, QWidget*>> fieldBoxes() const;
+    // How typed names fill the rest of their field: the user's preference, given with each edit.
+    NamePadding namePadding() const;
     // The edit the boxes ask for, or every problem of it.
     Result<TradeEdit, Problems> editFromBoxes() const;
     Result<SpeciesId> speciesOf(const QComboBox* box, SpeciesRole role) const;

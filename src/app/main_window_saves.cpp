@@ -257,7 +257,7 @@ void MainWindow::importTrades() {
     const QString path = dialog.showOpen(this, QStringLiteral("Import Trades"), QFileInfo(romPath()).absolutePath(),
                                          kTableFilter, kOpenFlags);
     if (path.isEmpty()) return;
-    auto edits = exchange::importEditsFrom(toCore(path), *rom_, files_);
+    auto edits = exchange::importEditsFrom(toCore(path), *rom_, namePadding(), files_);
     if (!edits) return tell(nothingWritten(together(edits.error())));
     // What the table would change, before it is written.
     auto changes = plannedChanges(*rom_, edits->edits);

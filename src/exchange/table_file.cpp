@@ -17,6 +17,7 @@
 #include "trades/fields.h"
 #include "trades/trade_edit.h"
 #include "trades/creature_list.h"
+#include "support/new_file.h"
 
 namespace kestrane::exchange {
 namespace {
@@ -87,7 +88,8 @@ struct KeysGivenTwice final : nlohmann::json_sax<nlohmann::json> {
 
 // A JSON table read against the ROM's current trades: the edits it asks
 // for, resolved by the core, or every problem of its shape and its values.
-Result<ImportPlan, Problems> planImport(const nlohmann::json& table, const Rom& rom, const std::vector<TradeReading>& current) {
+Result<ImportPlan, Problems> planImport(const nlohmann::json& table, const Rom& rom, const std::vector<TradeReading>& current,
+                                        NamePadding padding) {
     Problems problems;
     auto problem = [&](const std::string& message) { problems.push_back(refused(ErrorCode::TypeMismatch, message)); };
     if (!table.is_object() || !table.contains("trades") || !table["trades"].is_array()) {
@@ -159,7 +161,8 @@ Result<ImportPlan, Problems> planImport(const nlohmann::json& table, const Rom& 
             problem(where + "the table says it has no trade, but this ROM has one.");
             continue;
         }
-        const GivenEdit given = givenEdit(trade, *reading.record, problems, where);
+        GivenEdit given = givenEdit(trade, *reading.record, problems, where);
+        given.padding = padding;
         auto edit = resolveEdit(rom, *reading.record, given);
         if (!edit) {
             for (const Error& e : edit.error()) problems.push_back(refused(e.code, where + e.message));
@@ -209,7 +212,7 @@ Result<void> exportTable(const Rom& rom, const std::string& tablePath, FileSyste
 }
 
 Result<ImportPlan, Problems> importEdits(std::string_view text, const std::string& tableName, const Rom& rom,
-                                                     FileSystem& fs) {
+                                         NamePadding padding, FileSystem& fs) {
     if (text.size() > std::size_t(kLargestTable)) {
         return Problems{refused(ErrorCode::TooLarge, quoted(tableName) + " holds more than " + groupedNumber(kLargestTable) +
                                                          " bytes, which no trade table does.")};
@@ -230,17 +233,18 @@ Result<ImportPlan, Problems> importEdits(std::string_view text, const std::strin
     if (keys.invalid || json.is_discarded()) return Problems{refused(ErrorCode::TypeMismatch, quoted(tableName) + " is not valid JSON.")};
     auto current = readTradeTable(rom, fs);
     if (!current) return Problems{current.error()};
-    return planImport(json, rom, *current);
+    return planImport(json, rom, *current, padding);
 }
 
-Result<ImportPlan, Problems> importEditsFrom(const std::string& tablePath, const Rom& rom, FileSystem& fs) {
+Result<ImportPlan, Problems> importEditsFrom(const std::string& tablePath, const Rom& rom, NamePadding padding,
+                                             FileSystem& fs) {
     auto bytes = readWholeFile(fs, tablePath, kLargestTable);
     if (!bytes) {
         Error e = bytes.error();
         if (e.code == ErrorCode::TooLarge) e.message += ", and no trade table is that large";
         return Problems{inContext(e, "Could not read the table " + quoted(tablePath))};
     }
-    return importEdits(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), tablePath, rom, fs);
+    return importEdits(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), tablePath, rom, padding, fs);
 }
 
 }  // namespace kestrane::exchange

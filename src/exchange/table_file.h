@@ -13,6 +13,7 @@
 #include "support/result.h"
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
+#include "support/new_file.h"
 
 namespace kestrane::exchange {
 
@@ -43,9 +44,11 @@ struct ImportPlan {
 // as it is now, or every problem at once. JSON numbers are taken as numbers
 // (whole ones only), JSON strings as text a person typed. A table from a
 // release other than the ROM's is refused, but for a sister release's.
+// Names given as text are padded as `padding` says.
 Result<ImportPlan, Problems> importEdits(std::string_view text, const std::string& tableName, const Rom& rom,
-                                         FileSystem& fs = nativeFileSystem());
+                                         NamePadding padding = NamePadding::Release, FileSystem& fs = nativeFileSystem());
 // The same from a table file, refused unread when larger than kLargestTable.
-Result<ImportPlan, Problems> importEditsFrom(const std::string& tablePath, const Rom& rom, FileSystem& fs = nativeFileSystem());
+Result<ImportPlan, Problems> importEditsFrom(const std::string& tablePath, const Rom& rom,
+                                             NamePadding padding = NamePadding::Release, FileSystem& fs = nativeFileSystem());
 
 }  // namespace kestrane::exchange

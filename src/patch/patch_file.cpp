@@ -7,6 +7,7 @@
 #include "support/byte_scan.h"
 #include "support/words.h"
 #include "trades/releases.h"
+#include "support/new_file.h"
 
 namespace kestrane {
 namespace {

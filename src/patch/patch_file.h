@@ -8,6 +8,7 @@
 
 #include "support/file.h"
 #include "support/result.h"
+#include "support/new_file.h"
 
 namespace kestrane {
 

@@ -14,6 +14,7 @@
 #include "platform/checks.h"
 #include "support/file.h"
 #include "support/result.h"
+#include "support/holding_file.h"
 
 namespace kestrane {
 

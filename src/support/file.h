@@ -101,103 +101,15 @@ Result<std::size_t> readUpTo(File& file, std::int64_t offset, std::span<std::uin
 // Writes all of data, finishing short writes.
 Result<void> writeExactly(File& file, std::int64_t offset, std::span<const std::uint8_t> data);
 
-// Reads the file's first `size` bytes a piece at a time and hands each piece
-// to `search` with its offset; pieces overlap by `overlap` bytes, and a find
-// that starts at `next` or later belongs to the next piece. Each piece is
-// searched as soon as it is read, while it is still in the cache. A
-// HoldingFile that holds the bytes already has them searched where they are.
-// The piece is read by the kernel into a buffer that stays in the
-// processor's second-level cache for the search that follows (512 KiB
-// measured best here, against 256 KiB and 1 MiB); a single pass that keeps
-// nothing of a piece (a sum) takes smaller ones: fewer pages to touch.
+// The piece a file is read in where it is read through (a search, a read
+// of the whole file): read by the kernel into a buffer that stays in the
+// processor's second-level cache for the work that follows (512 KiB
+// measured best here, against 256 KiB and 1 MiB).
 inline constexpr std::int64_t kSearchPiece = 512 * 1024;
-using PieceSearch = std::function<void(std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next)>;
-Result<void> searchInPieces(File& file, std::int64_t size, std::size_t overlap, const PieceSearch& search,
-                            std::int64_t piece = kSearchPiece);
-
-// A file whose bytes are kept in memory as they are read, so that every
-// later step of one opening or one save reads them from there: a window
-// (the bank where a routine, its callers and its table lie), or the whole
-// file where something needs it whole (the checksums, a copy).
-// Reads outside what is held go to the file. The file itself must outlive it.
-class HoldingFile final : public File {
-public:
-    explicit HoldingFile(File& file) : file_(file) {}
-
-    // Holds [from, from + length), what there is of it, unless held already
-    // or the whole file is held (which is kept).
-    Result<void> hold(std::int64_t from, std::size_t length);
-    // Holds `bytes`, just read from this file at `from` (a piece of a
-    // search), unless held already or the whole file is: a copy instead of a
-    // second read.
-    void keep(std::int64_t from, std::span<const std::uint8_t> bytes);
-    // Holds the file's first `size` bytes (the whole file), read in pieces;
-    // `landed(from, to)` is called as each piece is in (a pass over it then
-    // finds it nearer the processor than a pass over the whole file would):
-    // bytes [0, to) are held then.
-    Result<void> holdWhole(std::int64_t size, const std::function<void(std::size_t from, std::size_t to)>& landed = {});
-    // The held bytes [from, from + length), what there is of them before
-    // the file's end; none where they are not all held.
-    std::optional<std::span<const std::uint8_t>> held(std::int64_t from, std::size_t length) const;
-    // The whole file, once held, to change in memory (a plan's image).
-    std::optional<std::span<std::uint8_t>> whole();
-
-    Result<std::int64_t> size() override { return file_.size(); }
-    Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) override;
-    Result<std::size_t> writeAt(std::int64_t offset, std::span<const std::uint8_t> data) override;
-    Result<void> flush() override { return file_.flush(); }
-    Result<void> lock(std::chrono::milliseconds wait) override { return file_.lock(wait); }
-    Result<FileIdentity> identity() override { return file_.identity(); }
-    Result<void> close() override { return file_.close(); }
-
-private:
-    // What hold and keep took: `length` bytes from `from`, `toEnd` where the file ends there.
-    void holdPart(std::unique_ptr<std::uint8_t[]> bytes, std::int64_t from, std::size_t length, bool toEnd);
-
-    File& file_;
-    std::unique_ptr<std::uint8_t[]> bytes_;  // not cleared first: every byte is read before it is held
-    std::int64_t from_ = 0;
-    std::size_t length_ = 0;
-    bool toEnd_ = false;  // the held bytes run to the file's end
-    bool whole_ = false;  // from 0: the whole file
-};
-
-// Memory for a large buffer that a program touches once: on Linux, where the
-// system gives them, in whole huge pages (2 MiB a fault instead of 4 KiB: a
-// fresh page costs microseconds on a virtual machine); elsewhere from the
-// heap. Not cleared. Throws std::bad_alloc as new does.
-class LargeMemory {
-public:
-    explicit LargeMemory(std::size_t size);
-    ~LargeMemory();
-    LargeMemory(const LargeMemory&) = delete;
-    LargeMemory& operator=(const LargeMemory&) = delete;
-    std::span<std::uint8_t> bytes() const { return {bytes_, size_}; }
-
-private:
-    std::uint8_t* bytes_ = nullptr;
-    std::size_t size_ = 0;
-    std::size_t mapped_ = 0;  // the length of a mapping of its own at bytes_; 0: the heap's
-};
 
 // The whole of a small file (a table to import), with one open; a file
 // larger than `limit` is refused (TooLarge) before a byte is read.
 Result<std::vector<std::uint8_t>> readWholeFile(FileSystem& fs, const std::string& path, std::int64_t limit);
-
-// A file a new file must never take the place of (the ROM an export reads).
-struct ProtectedFile {
-    std::string path;
-    std::string_view what;  // "the ROM"
-};
-
-// Writes a file Kestrane makes (a table, a picture, a patch, a copy of a
-// ROM): beside `path` under a temporary name, flushed, read back and
-// compared, then renamed into place and the folder flushed, so that a
-// failure leaves whatever `path` named as it was and no partial file.
-// Refused before anything is written: a path that names one of `never`
-// (through links too), a folder, a device or pipe, or a read-only file.
-Result<void> writeNewFile(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes,
-                          std::span<const ProtectedFile> never = {});
 
 // The byte Kestrane's save lock covers, far past the end of any ROM.
 inline constexpr std::int64_t kSaveLockByte = std::int64_t{1} << 62;

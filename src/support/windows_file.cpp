@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "support/file.h"
+#include "support/large_memory.h"
 
 namespace kestrane {
 namespace {

@@ -21,6 +21,7 @@
 #include "support/result.h"
 #include "trades/front_picture.h"
 #include "trades/values.h"
+#include "support/holding_file.h"
 
 namespace kestrane {
 

@@ -5,6 +5,7 @@
 
 #include "support/hex_text.h"
 #include "support/words.h"
+#include "support/holding_file.h"
 
 namespace kestrane {
 

@@ -54,10 +54,6 @@ struct Rom {
     // What the traders say and where (the ROM's words, else Kestrane's).
     std::shared_ptr<const TradeWordsRead> words;
     RomSize size;                   // the file's, when it was opened, and its header's
-    // The user's choice for typed names shorter than their field: the rest
-    // the terminator as the games' builds pad them, rather than the release's padding
-    // (the layout's own: a space in some releases; where that is the terminator already, either way).
-    bool padNamesWithTerminator = false;
     bool readOnly = false;          // the user's mark on the file when it was opened (saves ask first)
     // When asked for (it costs a read of the whole file); none where they
     // are not computed, and then why.

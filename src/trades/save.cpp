@@ -7,6 +7,10 @@
 
 #include "support/hex_text.h"
 #include "support/words.h"
+#include "trades/checksum_upkeep.h"
+#include "trades/save_transaction.h"
+#include "support/holding_file.h"
+#include "support/new_file.h"
 
 namespace kestrane {
 namespace {
@@ -85,41 +89,13 @@ struct Changes {
     std::vector<std::uint8_t> image;  // the whole file as read, where it was read whole
 };
 
-// The checksum bytes that `update` changed in image, from before.
-void addChanged(std::vector<ByteChange>& changes, std::span<const std::uint8_t> image, std::uint32_t at,
-                const std::vector<std::uint8_t>& before) {
-    for (std::uint32_t i = 0; i < before.size(); ++i) {
-        if (image[at + i] != before[i]) changes.push_back({at + i, before[i], image[at + i]});
-    }
-}
-
-// Brings the checksums of the image up to date with the trade changes, as
-// the policy says; records the bytes that change.
-void keepChecksums(const Platform& platform, std::span<std::uint8_t> image, CheckSums sums, ChecksumPolicy policy,
-                   Changes& changes) {
-    const std::unique_ptr<ImageChecks> checks = platform.imageChecks(image, std::move(sums));
-    changes.before = checks->state();
-    // Only what was consistent is kept so, unless asked to make it so; what
-    // no save changes (onlyByFix), only a fix makes.
-    const bool force = policy == ChecksumPolicy::MakeConsistent;
-    const std::span<const CheckArea> areas = platform.checks();
-    CheckSet which{};
-    bool kept = false;
-    for (std::size_t i = 0; i < areas.size(); ++i) {
-        which[i] = force || (!areas[i].onlyByFix && changes.before.of(i) == ChecksumStatus::Consistent);
-        kept = kept || (which[i] && !areas[i].onlyByFix);
-    }
-    if (!kept || (!force && changes.bytes.empty())) return;
-    for (const ByteChange& c : changes.bytes) checks->set(c.offset, c.after);
-    std::vector<std::vector<std::uint8_t>> before;
-    for (const CheckArea& area : areas) {
-        before.push_back(area.at + area.length <= image.size()
-                             ? std::vector<std::uint8_t>(image.begin() + area.at, image.begin() + area.at + area.length)
-                             : std::vector<std::uint8_t>());
-    }
-    checks->update(which);
-    changes.checksumsUpdated = true;
-    for (std::size_t i = 0; i < before.size(); ++i) addChanged(changes.bytes, image, areas[i].at, before[i]);
+// The checksums' upkeep added to the trades' changes, after them.
+void addChecksums(const Platform& platform, std::span<std::uint8_t> image, CheckSums sums, ChecksumPolicy policy,
+                  Changes& changes) {
+    ChecksumUpkeep upkeep = keepChecksums(platform, image, std::move(sums), policy, changes.bytes);
+    changes.before = upkeep.before;
+    changes.checksumsUpdated = upkeep.updated;
+    changes.bytes.insert(changes.bytes.end(), upkeep.bytes.begin(), upkeep.bytes.end());
 }
 
 // Checks the open file against what was read, and gives the bytes to change
@@ -202,136 +178,14 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
     }
     changes.tradeBytes = changes.bytes.size();
     std::sort(changes.bytes.begin(), changes.bytes.end(), byOffset);
-    if (policy != ChecksumPolicy::Leave) keepChecksums(platform, *held.whole(), std::move(sums), policy, changes);
+    if (policy != ChecksumPolicy::Leave) addChecksums(platform, *held.whole(), std::move(sums), policy, changes);
     if (whole) {
         const std::span<const std::uint8_t> image = *held.whole();
         changes.image.assign(image.begin(), image.end());
-        // keepChecksums made the checksums' bytes; the trades' are made here.
+        // addChecksums made the checksums' bytes; the trades' are made here.
         for (std::size_t i = 0; i < changes.tradeBytes; ++i) changes.image[changes.bytes[i].offset] = changes.bytes[i].after;
     }
     return changes;
-}
-
-// The path still names the file the save wrote, not one another program put there.
-Result<bool> stillThere(File& file, FileSystem& fs, const std::string& path) {
-    auto written = file.identity();
-    if (!written) return written.error();
-    auto there = fs.status(path);
-    if (!there) return there.error();
-    return there->type == FileStatus::Type::Regular && there->identity == *written;
-}
-
-// Runs of consecutive changed bytes: one write each.
-std::vector<std::pair<ByteRange, std::vector<std::uint8_t>>> runsOf(const std::vector<ByteChange>& changes) {
-    std::vector<std::pair<ByteRange, std::vector<std::uint8_t>>> runs;
-    for (const ByteChange& c : changes) {
-        if (runs.empty() || runs.back().first.last + 1 != c.offset) runs.push_back({{c.offset, c.offset}, {}});
-        runs.back().first.last = c.offset;
-        runs.back().second.push_back(c.after);
-    }
-    return runs;
-}
-
-// A file failure told with what was being done; other errors say it themselves.
-Error inWhere(const Error& e, const std::string& where) { return e.kind == ErrorKind::FileFailure ? inContext(e, where) : e; }
-
-// One transaction on the ROM: `check(file)` makes every check and gives the
-// plan, under the save lock, so that saves from several programs take turns;
-// then `write(file, plan)`. A read-only ROM is refused unless the user asked
-// to make it writable; then the checks are first made on a read of it, and
-// its mode changes only once they pass, to be made read-only again if the
-// save then fails.
-template <typename Check, typename Write>
-Result<SaveReport> transaction(const Rom& rom, const SaveOptions& options, FileSystem& fs, const std::string& where,
-                               Check check, Write write) {
-    auto status = fs.status(rom.path);
-    if (!status) return nothingWritten(inContext(status.error(), where));
-    bool madeWritable = false;
-    if (status->readOnly) {
-        if (!options.makeWritable) return nothingWritten(refused(ErrorCode::ReadOnlyFile, quoted(rom.path) + " is read-only."));
-        auto reading = fs.open(rom.path, OpenMode::Read);
-        if (!reading) return nothingWritten(inContext(reading.error(), where));
-        if (auto checked = check(**reading); !checked) return nothingWritten(inWhere(checked.error(), where));
-        if (auto closed = (*reading)->close(); !closed) return nothingWritten(inContext(closed.error(), where));
-        if (auto writable = fs.setReadOnly(rom.path, false); !writable) return nothingWritten(inContext(writable.error(), where));
-        madeWritable = true;
-    }
-    // The mark put back on a save that does not go through.
-    auto undone = [&](Error e) {
-        // Not where the path now names another program's file.
-        if (madeWritable && e.effect != FileEffect::WentElsewhere) {
-            if (auto back = fs.setReadOnly(rom.path, true); !back) {
-                e.message += " It could not be made read-only again (" + back.error().message + ").";
-            }
-        }
-        return e;
-    };
-    auto opened = fs.open(rom.path, OpenMode::ReadWrite);
-    if (!opened) return undone(nothingWritten(inContext(opened.error(), where)));
-    File& file = **opened;
-    // From the first read to the read-back: another save's checksums are
-    // then part of what this one reads.
-    if (auto locked = file.lock(options.lockWait); !locked) return undone(nothingWritten(inContext(locked.error(), where)));
-    auto plan = check(file);
-    if (!plan) return undone(nothingWritten(inWhere(plan.error(), where)));
-    auto report = write(file, *plan);
-    if (!report) return undone(report.error());
-    if (auto closed = file.close(); !closed) return undone(mayHoldNewData(inContext(closed.error(), where), report->written));
-    return report;
-}
-
-// Writes the bytes in their order, one write a run; then flushes, reads
-// back, and checks that the file kept its size and the checksums made and
-// that the path still names it. Gives the ranges written, or the failure
-// and every range that may hold part of the new data.
-Result<std::vector<ByteRange>> writeChanges(File& file, FileSystem& fs, const std::string& path,
-                                            const std::vector<ByteChange>& changes, std::int64_t expectedSize,
-                                            const std::string& where) {
-    const auto runs = runsOf(changes);
-    std::vector<ByteRange> touched;
-    auto failed = [&](const Error& e) { return mayHoldNewData(inWhere(e, where), touched); };
-    for (const auto& [range, bytes] : runs) {
-        // Every write lands in the file of the size the checks saw: one cut
-        // short meanwhile would be grown back with zeros.
-        auto now = file.size();
-        if (!now) return failed(now.error());
-        if (*now != expectedSize) {
-            return failed(changedByOther(ErrorCode::FileSizeChanged,
-                                         where + ": another program changed the file's size while it was being saved "
-                                                 "(from " + groupedNumber(expectedSize) + " to " + groupedNumber(*now) +
-                                                 " bytes)."));
-        }
-        touched.push_back(range);
-        if (auto written = writeExactly(file, range.first, bytes); !written) return failed(written.error());
-    }
-    if (touched.empty()) return touched;
-    if (auto flushed = file.flush(); !flushed) return failed(flushed.error());
-    for (const auto& [range, bytes] : runs) {
-        std::vector<std::uint8_t> back(bytes.size());
-        if (auto read = readExactly(file, range.first, back); !read) return failed(read.error());
-        if (back != bytes) {
-            return failed(differsFromWritten(ErrorCode::VerifyFailed, where + ": the bytes read back differ from those written."));
-        }
-    }
-    auto sizeAfter = file.size();
-    if (!sizeAfter) return failed(sizeAfter.error());
-    if (*sizeAfter != expectedSize) {
-        return failed(differsFromWritten(ErrorCode::FileSizeChanged, where + ": the file's length changed from " +
-                                                                         std::to_string(expectedSize) + " to " +
-                                                                         std::to_string(*sizeAfter) + " bytes."));
-    }
-    auto there = stillThere(file, fs, path);
-    if (!there) return failed(there.error());
-    if (!*there) {
-        Error replaced = changedByOther(ErrorCode::FileReplaced,
-                                        where + ": another program replaced the file while it was being saved. The new "
-                                                "bytes went to the file it replaced; " + quoted(path) +
-                                                " now names the file the other program put there, which Kestrane did not "
-                                                "change. Open it again.");
-        replaced.effect = FileEffect::WentElsewhere;
-        return replaced;
-    }
-    return touched;
 }
 
 SaveReport reportOf(const Changes& changes) {
@@ -353,46 +207,6 @@ void addRecords(SaveReport& report, const Rom& rom, const std::vector<PlannedRec
 
 }  // namespace
 
-std::string staleChecksumsNote(const Release& release, const SaveReport& report, ChecksumPolicy policy) {
-    const Platform& platform = release.family().platform();
-    if (policy == ChecksumPolicy::Leave || report.checksumsSkipped) return {};
-    // The first check a save keeps that was stale already.
-    const CheckArea* stale = nullptr;
-    const std::span<const CheckArea> areas = platform.checks();
-    for (std::size_t i = 0; i < areas.size() && !stale; ++i) {
-        if (!areas[i].onlyByFix && report.checksumsBefore.of(i) == ChecksumStatus::Stale) stale = &areas[i];
-    }
-    if (!report.checksumsUpdated) {
-        if (report.bytesChanged == 0 || !stale) return {};
-        return "the checksums were already stale and were left as they were (" + std::string(kFixChecksumsHint) + ")";
-    }
-    if (policy == ChecksumPolicy::KeepConsistent && stale) {
-        return "checksums updated, but " + std::string(stale->name) + " was already stale and was left as it was (" +
-               std::string(kFixChecksumsHint) + ")";
-    }
-    return {};
-}
-
-std::string checksumNote(const Release& release, const SaveReport& report, ChecksumPolicy policy) {
-    const Platform& platform = release.family().platform();
-    if (policy == ChecksumPolicy::Leave) return "checksums left as they were";
-    if (report.checksumsSkipped) return "checksums left as they were: " + checksumsSkippedText(platform, *report.checksumsSkipped);
-    if (std::string stale = staleChecksumsNote(release, report, policy); !stale.empty()) return stale;
-    return report.checksumsUpdated ? "checksums updated" : "";
-}
-
-std::string checksumsChanged(const Release& release, const SaveReport& report) {
-    const Platform& platform = release.family().platform();
-    std::vector<std::string> which;
-    for (const CheckArea& area : platform.checks()) {
-        if (std::any_of(report.changes.begin(), report.changes.end(),
-                        [&](const ByteChange& c) { return c.offset >= area.at && c.offset < area.at + area.length; })) {
-            which.emplace_back(area.name);
-        }
-    }
-    return joinedList(which);
-}
-
 Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, SaveOptions options, FileSystem& fs) {
     auto planned = planAll(rom, edits);
     if (!planned) return nothingWritten(planned.error());
@@ -406,7 +220,7 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
         addRecords(report, rom, *planned);
         return report;
     };
-    return transaction(rom, options, fs, where, check, write);
+    return transaction(rom.path, options.makeWritable, options.lockWait, fs, where, check, write);
 }
 
 Result<SaveReport> saveTradesAs(const Rom& rom, std::span<const TradeEdit> edits, const std::string& copy,
@@ -494,7 +308,7 @@ Result<SaveReport> rewindSave(const Rom& rom, std::span<const ByteChange> change
         const std::span<std::uint8_t> image = *held.whole();
         for (ByteChange& c : target.bytes) c.before = image[c.offset];
         target.tradeBytes = target.bytes.size();
-        keepChecksums(platform, image, std::move(*sums), ChecksumPolicy::KeepConsistent, target);
+        addChecksums(platform, image, std::move(*sums), ChecksumPolicy::KeepConsistent, target);
         return target;
     };
     auto write = [&](File& file, const Changes& target) -> Result<SaveReport> {
@@ -505,7 +319,7 @@ Result<SaveReport> rewindSave(const Rom& rom, std::span<const ByteChange> change
         report.written = *written;
         return report;
     };
-    return transaction(rom, options, fs, where, check, write);
+    return transaction(rom.path, options.makeWritable, options.lockWait, fs, where, check, write);
 }
 
 Result<SaveReport> writeTradeRecord(const Rom& rom, const TradeEdit& edit, SaveOptions options, FileSystem& fs) {

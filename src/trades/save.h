@@ -17,9 +17,12 @@
 #include "support/file.h"
 #include "support/result.h"
 #include "platform/checks.h"
+#include "trades/byte_change.h"
+#include "trades/checksum_upkeep.h"
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
 #include "trades/trade_record.h"
+#include "support/new_file.h"
 
 namespace kestrane {
 
@@ -27,26 +30,6 @@ namespace kestrane {
 inline constexpr std::string_view kSavedMessage = "Trade Data Saved.";
 // How stale checksums are made consistent again.
 inline constexpr std::string_view kFixChecksumsHint = "\"kestrane-cli checksums --fix\" makes them consistent";
-
-struct ByteChange {
-    std::uint32_t offset = 0;
-    std::uint8_t before = 0;
-    std::uint8_t after = 0;
-};
-
-// What a save does with the ROM's checksums (the global checksum and the
-// Stadium data; the header checksum covers nothing Kestrane writes).
-enum class ChecksumPolicy {
-    KeepConsistent,  // bring those up to date that were consistent before a save that changes bytes
-    Leave,           // write none of them (and read only the records, not the whole file)
-    MakeConsistent,  // bring every one present up to date (the header checksum too), even with no trade changed
-};
-
-// The policy of a front end's "update checksums" choice: keep consistent
-// what was consistent, or leave every checksum alone.
-inline ChecksumPolicy policyFor(bool updateChecksums) {
-    return updateChecksums ? ChecksumPolicy::KeepConsistent : ChecksumPolicy::Leave;
-}
 
 struct SaveOptions {
     ChecksumPolicy checksums = ChecksumPolicy::KeepConsistent;

@@ -43,7 +43,7 @@ NameBytes storedName(const Rom& rom, const TradeRecord& shown, NameRole role) {
 // Exact bytes given beside (perhaps) a text: the bytes, where the two agree
 // or only the bytes were changed.
 Result<NameBytes> exactName(const Rom& rom, const TradeRecord& shown, NameRole role, const NameBytes& bytes,
-                            const std::optional<std::u16string>& text) {
+                            const std::optional<std::u16string>& text, NamePadding padding) {
     const std::string what(nameRoleText(role));
     if (role == NameRole::TrainerName && !rom.release->layout.trainerName) return noSuchField(*rom.release, what);
     const std::size_t length = layoutOf(*rom.release, role).length;
@@ -52,7 +52,7 @@ Result<NameBytes> exactName(const Rom& rom, const TradeRecord& shown, NameRole r
                                                    " bytes; its field holds " + std::to_string(length) + ".");
     }
     if (!text || bytes == storedName(rom, shown, role)) {
-        return text ? resolveName(rom, shown, role, *text) : Result<NameBytes>(bytes);
+        return text ? resolveName(rom, shown, role, *text, padding) : Result<NameBytes>(bytes);
     }
     // A table exported from another ROM carries both, and they agree.
     if (*text == shownName(bytes, rom.release->charset()) || *text == shownText(shown, role)) return bytes;
@@ -116,7 +116,8 @@ std::string_view nameRoleText(NameRole role) {
     return role == NameRole::Nickname ? "nickname" : "original trainer's name";
 }
 
-Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole role, std::u16string_view text) {
+Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole role, std::u16string_view text,
+                              NamePadding padding) {
     if (role == NameRole::TrainerName && !rom.release->layout.trainerName) return noSuchField(*rom.release, nameRoleText(role));
     // The editor shows a trimmed, lossy decoding; re-encoding an untouched
     // name would drop bytes the set has no character for.
@@ -146,7 +147,7 @@ Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole
     // A shorter name ends with the terminator in a terminated field (whose
     // last byte, always the terminator, lies past it); the rest is padding.
     if (field.terminated && bytes.size() < field.length) bytes.push_back(charset.terminator());
-    bytes.resize(field.length, rom.padNamesWithTerminator ? charset.terminator() : field.padding);
+    bytes.resize(field.length, padding == NamePadding::Terminator ? charset.terminator() : field.padding);
     return bytes;
 }
 
@@ -206,8 +207,8 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
                 continue;
             }
         }
-        if (*bytes) keep(exactName(rom, shown, role, **bytes, typed), *target);
-        else if (typed) keep(resolveName(rom, shown, role, *typed), *target);
+        if (*bytes) keep(exactName(rom, shown, role, **bytes, typed, given.padding), *target);
+        else if (typed) keep(resolveName(rom, shown, role, *typed, given.padding), *target);
     }
     if (held(given.heldItem.has_value(), Field::HeldItem, "held item")) {
         take(given.heldItem, [&](const std::string& s) { return resolveItem(s, rom.items, rom.lastItem()); },

@@ -44,6 +44,12 @@ struct TradeEdit {
 // The edit that changes nothing.
 TradeEdit uneditedEdit(const TradeRecord& shown);
 
+// How a typed name shorter than its field fills the rest: with the
+// release's padding (the layout's own: a space in some releases), or with
+// the terminator, as the games' own builds pad them. The user's preference,
+// given with each edit; where the padding is the terminator, either way.
+enum class NamePadding : std::uint8_t { Release, Terminator };
+
 // A value as given: text a person typed (UTF-8), read by the field's text
 // parser, or a whole number a table gave, checked as that number.
 using Given = std::variant<std::string, std::int64_t>;
@@ -65,6 +71,7 @@ struct GivenEdit {
     std::optional<NameBytes> nicknameBytes;
     std::optional<NameBytes> trainerNameBytes;
     bool shiny = false;  // the DVs (given or stored) made shiny
+    NamePadding padding = NamePadding::Release;  // of the typed names
 };
 
 // The typed edit that the text asks for, or every problem of it, in the
@@ -81,7 +88,8 @@ std::string_view nameRoleText(NameRole role);
 // The bytes of a name field for a text typed into it: the bytes it holds
 // when the text is the one shown (so that bytes the text cannot show
 // survive), else the text encoded in the release's character set.
-Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole role, std::u16string_view text);
+Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole role, std::u16string_view text,
+                              NamePadding padding = NamePadding::Release);
 
 // How much of its field a typed name fills, for a read-out while it is typed:
 // the bytes it takes (a token or a glyph is one) and the field's length.

@@ -6,6 +6,7 @@
 #include "support/hex_text.h"
 #include "support/words.h"
 #include "text/game_text.h"
+#include "support/holding_file.h"
 
 namespace kestrane {
 namespace {

@@ -14,6 +14,7 @@
 #include "support/words.h"
 #include "trades/fields.h"
 #include "trades/slot.h"
+#include "support/holding_file.h"
 
 namespace kestrane {
 namespace {

@@ -328,6 +328,7 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
     EXPECT_EQ(run({"set"}).code, 2);
     EXPECT_EQ(run({"exprot", gold}).code, 2);  // no command of that name
     EXPECT_EQ(run({"info", gold, "list"}).code, 2);  // one command a run
+    EXPECT_EQ(run({"--", "info", gold}).code, 2);  // the command named first
     // Each command's help names its own options, and says which games lack
     // a field as the families' rows say; the program's help, every command.
     const Outcome all = run({"--help"});

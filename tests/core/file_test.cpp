@@ -10,6 +10,10 @@
 #include "support/memory_file_system.h"
 #include "support/file_systems.h"
 #include "support/rom_image.h"
+#include "support/holding_file.h"
+#include "support/piece_search.h"
+#include "support/new_file.h"
+#include "support/large_memory.h"
 
 namespace kestrane {
 namespace {

@@ -106,7 +106,7 @@ TEST_F(TradeEditTest, EditedNamesAreEncodedAndFittedToTenBytes) {
         EXPECT_EQ(record[13], 0x50);
         EXPECT_EQ(record[29], 0x50);
         // Padded as the games' builds pad, where the user asks: 0x50 for every 0x20 after the name.
-        value.padNamesWithTerminator = true;
+        text.padding = NamePadding::Terminator;
         GivenEdit first;  // another name first, so that the text is typed anew
         first.nickname = first.trainerName = std::string("Q");
         saveAndReadRecord(edited(first));
@@ -117,7 +117,6 @@ TEST_F(TradeEditTest, EditedNamesAreEncodedAndFittedToTenBytes) {
         }
         EXPECT_EQ(Bytes(record.begin() + 3, record.begin() + 13), games) << c.text;
         EXPECT_EQ(Bytes(record.begin() + 19, record.begin() + 29), games) << c.text;
-        value.padNamesWithTerminator = false;
     }
     // The room a box shows counts every byte a save writes: it agrees with the save.
     struct Room {

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryFileSystem fs;
     fs.put("rom", untouched);
     const Rom rom = *openRom("rom", families::all(), fs);
-    auto edits = exchange::importEdits(text, "table", rom, fs);
+    auto edits = exchange::importEdits(text, "table", rom, NamePadding::Release, fs);
     if (!edits) return 0;  // nothing is written then; the command checks that
     // What the core resolved, it writes: every typed value it gives is within range.
     auto saved = saveTrades(rom, edits->edits, {}, fs);

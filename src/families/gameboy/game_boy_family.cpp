@@ -7,6 +7,7 @@
 #include "platform/gb/cartridge.h"
 #include "platform/gb/code_search.h"
 #include "platform/gb/game_boy.h"
+#include "support/holding_file.h"
 
 namespace kestrane {
 

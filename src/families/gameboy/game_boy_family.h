@@ -3,6 +3,7 @@
 #pragma once
 
 #include "trades/game_family.h"
+#include "support/holding_file.h"
 
 namespace kestrane {
 

@@ -10,6 +10,7 @@
 #include "support/hex_text.h"
 #include "support/utf.h"
 #include "text/game_text.h"
+#include "support/piece_search.h"
 
 namespace kestrane {
 namespace {

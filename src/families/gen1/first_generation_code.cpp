@@ -9,6 +9,7 @@
 #include "platform/gb/code_reader.h"
 #include "platform/gb/code_search.h"
 #include "families/gameboy/routines.h"
+#include "support/holding_file.h"
 
 namespace kestrane {
 namespace {

@@ -36,6 +36,7 @@
 #include "trades/game_family.h"
 #include "trades/releases.h"
 #include "trades/values.h"
+#include "support/holding_file.h"
 
 namespace kestrane {
 

@@ -13,6 +13,7 @@
 #include "support/hex_text.h"
 #include "support/utf.h"
 #include "trades/rom.h"
+#include "support/holding_file.h"
 
 namespace kestrane {
 namespace {

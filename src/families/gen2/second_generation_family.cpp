@@ -16,6 +16,7 @@
 #include "support/words.h"
 #include "trades/rom.h"
 #include "trades/slot.h"
+#include "support/holding_file.h"
 
 namespace kestrane {
 namespace {

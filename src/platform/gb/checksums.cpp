@@ -8,6 +8,8 @@
 #include "support/byte_scan.h"
 #include "support/bytes.h"
 #include "platform/gb/cartridge.h"
+#include "support/holding_file.h"
+#include "support/piece_search.h"
 
 namespace kestrane {
 

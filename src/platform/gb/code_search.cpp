@@ -8,6 +8,8 @@
 #include "support/hex_text.h"
 #include "support/words.h"
 #include "platform/gb/banks.h"
+#include "support/holding_file.h"
+#include "support/piece_search.h"
 
 namespace kestrane {
 namespace {

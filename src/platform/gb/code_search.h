@@ -23,6 +23,7 @@
 #include "platform/routine.h"
 #include "support/file.h"
 #include "support/result.h"
+#include "support/holding_file.h"
 
 namespace kestrane {
 

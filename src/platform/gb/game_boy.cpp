@@ -10,6 +10,7 @@
 #include "platform/gb/checksums.h"
 #include "support/hex_text.h"
 #include "support/words.h"
+#include "support/holding_file.h"
 
 namespace kestrane {
 namespace {
