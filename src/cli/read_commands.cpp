@@ -6,6 +6,7 @@
 #include "support/utf.h"
 #include "support/words.h"
 #include "trades/creature_list.h"
+#include "trades/field_table.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
 #include "trades/trade_text.h"
@@ -92,10 +93,9 @@ int list(const Context& ctx, Arguments& a) {
     // The columns of the fields the release's trades hold.
     const Rom& rom = opened->rom;
     const RecordLayout& layout = rom.release->layout;
-    std::vector<std::string> header = {"Slot", "Location", "Requested", "Offered", "Nickname"};
-    for (auto [field, name] : {std::pair{Field::TrainerName, "Original trainer"}, std::pair{Field::TrainerId, "ID"},
-                               std::pair{Field::HeldItem, "Item"}, std::pair{Field::Dvs, "DVs"}}) {
-        if (layout.has(field)) header.push_back(name);
+    std::vector<std::string> header = {"Slot", "Location"};
+    for (const FieldRow& field : kFieldRows) {
+        if (!field.column.empty() && layout.has(field.field)) header.emplace_back(field.column);
     }
     std::vector<std::vector<std::string>> rows = {header};
     const Error* pastEnd = nullptr;
@@ -112,12 +112,14 @@ int list(const Context& ctx, Arguments& a) {
         const std::vector<TradeWarning> found = tradeWarnings(rom, r);
         for (const TradeWarning& warning : found) warnings.push_back(warningLine(r.slot, warning));
         if (!found.empty()) slot += "!";
-        std::vector<std::string> row = {slot, std::string(r.location), speciesLabel(rom, r.requestedSpecies),
-                                        speciesLabel(rom, r.offeredSpecies), toUtf8(r.nickname)};
-        if (r.trainerName) row.push_back(toUtf8(*r.trainerName));
-        if (r.trainerId) row.push_back(std::to_string(*r.trainerId));
-        if (r.heldItem) row.push_back(itemLabel(rom.items, *r.heldItem));
-        if (r.dvs) row.push_back(dvsText(*r.dvs) + (isShiny(*r.dvs) ? " shiny" : ""));
+        std::vector<std::string> row = {slot, std::string(r.location)};
+        for (const FieldText& text : fieldTexts(rom, r)) {
+            if (fieldRow(text.field).column.empty()) continue;
+            // As show prints it, but the item without its number and the DVs marked shiny.
+            if (text.field == Field::HeldItem) row.push_back(itemLabel(rom.items, *r.heldItem));
+            else if (text.field == Field::Dvs) row.push_back(text.text + (isShiny(*r.dvs) ? " shiny" : ""));
+            else row.push_back(text.text);
+        }
         rows.push_back(std::move(row));
     }
     printTable(ctx, rows);

@@ -8,6 +8,7 @@
 #include "families/families.h"
 #include "support/hex_text.h"
 #include "support/words.h"
+#include "trades/field_table.h"
 #include "trades/rom_diff.h"
 #include "trades/save.h"
 #include "trades/trade_text.h"
@@ -145,24 +146,23 @@ int importTable(const Context& ctx, Arguments& a) {
 void setOptions(CLI::App& command, Arguments& into) {
     romArgument(command, into);
     command.add_option("SLOT", into.slot, kSlotHelp)->required();
-    GivenEdit& given = into.given;
-    // Every option gives text, read by its field's parser.
-    auto field = [&](const char* name, auto& target, const std::string& help) {
-        into.fieldOptions.push_back(
-            command.add_option_function<std::string>(name, [&target](const std::string& text) { target = text; }, help));
-    };
-    field("--requested", given.requestedSpecies, "Species the player gives: number or name.");
-    field("--offered", given.offeredSpecies, "Species offered: number or name.");
-    field("--nickname", given.nickname, "The offered creature's nickname.");
-    const std::string noTrainer =
-        gameNames(gamesWhere(families::all(), GameRows::Every, [](const Release& r) { return !r.layout.trainerName; }));
-    field("--ot", given.trainerName, "The trainer's name (OT); not in " + noTrainer + ", whose trades give one.");
-    field("--id", given.trainerId, "The trainer ID, 0 to 65535; not in " + noTrainer + " (chosen at random).");
-    field("--item", given.heldItem, "The held item: its name as the ROM spells it, a number, or None.");
-    field("--dvs", given.dvs, "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10).");
-    into.fieldOptions.push_back(command.add_flag("--shiny", given.shiny, "Make the offered creature shiny (after --dvs, if given)."));
-    field("--gender-requirement", given.genderRequirement, "The gender the given creature must have: either, male or female.");
-    field("--dialog", given.dialogSet, "The trader's lines: " + dialogSetKeysText(families::all()) + ".");
+    // Every field's option gives text, read by its field's parser.
+    for (const FieldRow& row : kFieldRows) {
+        std::string help(row.optionHelp);
+        if (auto at = help.find("{lacking}"); at != std::string::npos) {
+            const Field field = row.field;
+            help.replace(at, 9, gameNames(gamesWhere(families::all(), GameRows::Every,
+                                                     [field](const Release& r) { return !r.layout.has(field); })));
+        }
+        if (auto at = help.find("{dialog sets}"); at != std::string::npos) help.replace(at, 13, dialogSetKeysText(families::all()));
+        into.fieldOptions.push_back(command.add_option_function<std::string>(
+            std::string(row.option), [&given = into.given, field = row.field](const std::string& text) { given.giveText(field, text); },
+            help));
+        if (row.field == Field::Dvs) {
+            into.fieldOptions.push_back(
+                command.add_flag("--shiny", into.given.shiny, "Make the offered creature shiny (after --dvs, if given)."));
+        }
+    }
     writeOptions(command, into.write);
     paddingOption(command, into.write);
 }

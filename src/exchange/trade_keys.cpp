@@ -5,6 +5,7 @@
 
 #include "support/hex_text.h"
 #include "support/utf.h"
+#include "trades/field_table.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
 #include "trades/creature_list.h"
@@ -56,11 +57,12 @@ Read dvs(const nlohmann::json& value, GivenEdit& edit, const TradeRecord& shown)
     const Read wrong = "must be an object of whole numbers such as {\"attack\": 15, \"defense\": 10, \"speed\": 10, \"special\": 10}.";
     if (!value.is_object()) return wrong;
     Dvs given = shown.dvs.value_or(Dvs{});
-    for (auto [key, target] : {std::pair{"attack", &given.attack}, std::pair{"defense", &given.defense},
-                               std::pair{"speed", &given.speed}, std::pair{"special", &given.special}}) {
+    int* const parts[] = {&given.attack, &given.defense, &given.speed, &given.special};
+    for (std::size_t i = 0; i < std::size(kDvParts); ++i) {
+        const std::string key(kDvParts[i].key);
         if (!value.contains(key)) continue;
         if (!value[key].is_number_integer()) return wrong;
-        *target = int(std::clamp<std::int64_t>(wholeNumber(value[key]), INT_MIN, INT_MAX));
+        *parts[i] = int(std::clamp<std::int64_t>(wholeNumber(value[key]), INT_MIN, INT_MAX));
     }
     edit.dvs = given;
     return std::nullopt;
@@ -85,22 +87,22 @@ constexpr const char* kNameOrNumber = "a name or a number";
 
 constexpr TradeKey kKeys[] = {
     {"location", Field::Presence, [](const Rom&, const TradeRecord& r) { return std::optional<Json>(r.location); }, nullptr},
-    {"requested", Field::RequestedSpecies, [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(speciesJson(rom, r.requestedSpecies)); },
+    {fieldRow(Field::RequestedSpecies).key, Field::RequestedSpecies, [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(speciesJson(rom, r.requestedSpecies)); },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.requestedSpecies, kSpecies); }},
     {"requestedName", Field::RequestedSpecies,
      [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(speciesName(rom, r.requestedSpecies)); }, nullptr},
-    {"offered", Field::OfferedSpecies, [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(speciesJson(rom, r.offeredSpecies)); },
+    {fieldRow(Field::OfferedSpecies).key, Field::OfferedSpecies, [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(speciesJson(rom, r.offeredSpecies)); },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.offeredSpecies, kSpecies); }},
     {"offeredName", Field::OfferedSpecies,
      [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(speciesName(rom, r.offeredSpecies)); }, nullptr},
-    {"nickname", Field::Nickname, [](const Rom&, const TradeRecord& r) { return std::optional<Json>(toUtf8(r.nickname)); },
+    {fieldRow(Field::Nickname).key, Field::Nickname, [](const Rom&, const TradeRecord& r) { return std::optional<Json>(toUtf8(r.nickname)); },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return text(v, e.nickname); }},
-    {"originalTrainer", Field::TrainerName,
+    {fieldRow(Field::TrainerName).key, Field::TrainerName,
      [](const Rom&, const TradeRecord& r) { return r.trainerName ? std::optional<Json>(toUtf8(*r.trainerName)) : std::nullopt; },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return text(v, e.trainerName); }},
-    {"id", Field::TrainerId, [](const Rom&, const TradeRecord& r) { return optional(r.trainerId); },
+    {fieldRow(Field::TrainerId).key, Field::TrainerId, [](const Rom&, const TradeRecord& r) { return optional(r.trainerId); },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.trainerId, "a number from 0 to 65535"); }},
-    {"heldItem", Field::HeldItem, [](const Rom&, const TradeRecord& r) { return optional(r.heldItem); },
+    {fieldRow(Field::HeldItem).key, Field::HeldItem, [](const Rom&, const TradeRecord& r) { return optional(r.heldItem); },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.heldItem, kNameOrNumber); }},
     {"heldItemName", Field::HeldItem,
      [](const Rom& rom, const TradeRecord& r) -> std::optional<Json> {
@@ -108,22 +110,25 @@ constexpr TradeKey kKeys[] = {
          return *r.heldItem == 0 || rom.items ? Json(itemLabel(rom.items, *r.heldItem)) : Json(nullptr);
      },
      nullptr},
-    {"dvs", Field::Dvs,
+    {fieldRow(Field::Dvs).key, Field::Dvs,
      [](const Rom&, const TradeRecord& r) -> std::optional<Json> {
          if (!r.dvs) return std::nullopt;
-         return Json{{"attack", r.dvs->attack}, {"defense", r.dvs->defense}, {"speed", r.dvs->speed}, {"special", r.dvs->special}};
+         const int parts[] = {r.dvs->attack, r.dvs->defense, r.dvs->speed, r.dvs->special};
+         Json dvs = Json::object();
+         for (std::size_t i = 0; i < std::size(kDvParts); ++i) dvs[std::string(kDvParts[i].key)] = parts[i];
+         return dvs;
      },
      dvs},
     {"shiny", Field::Dvs, [](const Rom&, const TradeRecord& r) { return r.dvs ? std::optional<Json>(isShiny(*r.dvs)) : std::nullopt; },
      nullptr},
     {"hpDv", Field::Dvs, [](const Rom&, const TradeRecord& r) { return r.dvs ? std::optional<Json>(hpDv(*r.dvs)) : std::nullopt; },
      nullptr},
-    {"genderRequirement", Field::GenderRequirement,
+    {fieldRow(Field::GenderRequirement).key, Field::GenderRequirement,
      [](const Rom&, const TradeRecord& r) {
          return r.genderRequirement ? std::optional<Json>(genderRequirementKey(*r.genderRequirement)) : std::nullopt;
      },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.genderRequirement, kNameOrNumber); }},
-    {"dialogSet", Field::DialogSet,
+    {fieldRow(Field::DialogSet).key, Field::DialogSet,
      [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(dialogSetKey(*rom.release, r.dialogSet)); },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.dialogSet, kNameOrNumber); }},
     {"dialog", Field::DialogSet,

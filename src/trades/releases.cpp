@@ -96,7 +96,7 @@ std::vector<RomFileKind> romFileKinds(Families families) {
     return kinds;
 }
 
-std::vector<std::string_view> gamesWhere(Families families, GameRows rows, bool (*test)(const Release&)) {
+std::vector<std::string_view> gamesWhere(Families families, GameRows rows, const std::function<bool(const Release&)>& test) {
     std::vector<std::string_view> games, failing;
     for (const GameFamily* family : families) {
         for (const Release* release : family->rows()) {

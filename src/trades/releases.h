@@ -5,6 +5,7 @@
 // passes (families/families.h).
 #pragma once
 
+#include <functional>
 #include <array>
 #include <optional>
 #include <cstdint>
@@ -71,7 +72,7 @@ std::vector<RomFileKind> romFileKinds(Families families);
 // The games (their names, each once, in the families' order) whose rows
 // hold for `test`: any row of the game, or every row of it.
 enum class GameRows { Any, Every };
-std::vector<std::string_view> gamesWhere(Families families, GameRows rows, bool (*test)(const Release&));
+std::vector<std::string_view> gamesWhere(Families families, GameRows rows, const std::function<bool(const Release&)>& test);
 // "Red, Blue and Yellow"
 std::string gameNames(const std::vector<std::string_view>& games);
 // "collector, happy, newbie or (Crystal) girl; in Red, Blue and Yellow

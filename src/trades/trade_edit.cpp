@@ -8,6 +8,7 @@
 #include "support/utf.h"
 #include "support/words.h"
 #include "text/game_text.h"
+#include "trades/field_table.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
 #include "trades/creature_list.h"
@@ -28,9 +29,9 @@ std::u16string shownText(const TradeRecord& shown, NameRole role) {
 // The refusal of a field the release's records do not hold: the game
 // makes it when the trade happens, or (a held item before the second
 // generation) has no such thing at all.
-Error noSuchField(const Release& release, std::string_view what, Field field = Field::TrainerName) {
+Error noSuchField(const Release& release, Field field) {
     const bool never = field == Field::HeldItem && !holdsItems(release);
-    return refused(ErrorCode::NoSuchField, std::string(release.name) + "'s trades have no " + std::string(what) +
+    return refused(ErrorCode::NoSuchField, std::string(release.name) + "'s trades have no " + std::string(fieldRow(field).noun) +
                                                (never ? ": " + std::string(kNoItemsReason)
                                                       : std::string(": the game sets it when the trade happens.")));
 }
@@ -45,7 +46,7 @@ NameBytes storedName(const Rom& rom, const TradeRecord& shown, NameRole role) {
 Result<NameBytes> exactName(const Rom& rom, const TradeRecord& shown, NameRole role, const NameBytes& bytes,
                             const std::optional<std::u16string>& text, NamePadding padding) {
     const std::string what(nameRoleText(role));
-    if (role == NameRole::TrainerName && !rom.release->layout.trainerName) return noSuchField(*rom.release, what);
+    if (role == NameRole::TrainerName && !rom.release->layout.trainerName) return noSuchField(*rom.release, Field::TrainerName);
     const std::size_t length = layoutOf(*rom.release, role).length;
     if (bytes.size() != length) {
         return refused(ErrorCode::NameTooLong, "The " + what + " was given as " + std::to_string(bytes.size()) +
@@ -71,40 +72,52 @@ NameBytes typedNameBytes(std::u16string_view text, const Charset& charset, const
 
 }  // namespace
 
+void GivenEdit::giveText(Field field, std::string text) {
+    switch (field) {
+    case Field::RequestedSpecies: requestedSpecies = std::move(text); break;
+    case Field::OfferedSpecies: offeredSpecies = std::move(text); break;
+    case Field::Nickname: nickname = std::move(text); break;
+    case Field::TrainerName: trainerName = std::move(text); break;
+    case Field::TrainerId: trainerId = std::move(text); break;
+    case Field::HeldItem: heldItem = std::move(text); break;
+    case Field::Dvs: dvs = std::move(text); break;
+    case Field::GenderRequirement: genderRequirement = std::move(text); break;
+    case Field::DialogSet: dialogSet = std::move(text); break;
+    case Field::Presence: break;
+    }
+}
+
 TradeEdit uneditedEdit(const TradeRecord& shown) {
     TradeEdit edit;
     edit.shown = shown;
     return edit;
 }
 
+void TradeEdit::keepStored(Field field) {
+    switch (field) {
+    case Field::RequestedSpecies: requestedSpecies.reset(); break;
+    case Field::OfferedSpecies: offeredSpecies.reset(); break;
+    case Field::Nickname: nickname.reset(); break;
+    case Field::TrainerName: trainerName.reset(); break;
+    case Field::TrainerId: trainerId.reset(); break;
+    case Field::HeldItem: heldItem.reset(); break;
+    case Field::Dvs: dvs.reset(); break;
+    case Field::GenderRequirement: genderRequirement.reset(); break;
+    case Field::DialogSet: dialogSet.reset(); break;
+    case Field::Presence: break;
+    }
+}
+
 std::optional<std::string> dropFieldsNotHeld(const Release& release, Slot slot, std::set<Field>& edited,
                                              std::optional<TradeEdit>& more) {
-    struct Lacking {
-        Field field;
-        std::string_view shown;  // as the editor labels it
-        std::string_view noun;   // as a record holds it
-    };
-    static constexpr Lacking kMayLack[] = {
-        {Field::TrainerName, "original trainer", "original trainer's name"},
-        {Field::TrainerId, "ID", "trainer ID"},
-        {Field::HeldItem, "held item", "held item"},
-        {Field::Dvs, "DVs", "DVs"},
-        {Field::GenderRequirement, "gender requirement", "gender requirement"},
-    };
     const RecordLayout& layout = release.layout;
     std::vector<std::string> shown, nouns;
-    for (const Lacking& l : kMayLack) {
-        if (layout.has(l.field)) continue;
-        if (more) {
-            if (l.field == Field::TrainerName) more->trainerName.reset();
-            if (l.field == Field::TrainerId) more->trainerId.reset();
-            if (l.field == Field::HeldItem) more->heldItem.reset();
-            if (l.field == Field::Dvs) more->dvs.reset();
-            if (l.field == Field::GenderRequirement) more->genderRequirement.reset();
-        }
-        if (edited.erase(l.field) == 0) continue;
-        shown.push_back("the " + std::string(l.shown));
-        nouns.emplace_back(l.noun);
+    for (const FieldRow& row : kFieldRows) {
+        if (layout.has(row.field)) continue;
+        if (more) more->keepStored(row.field);
+        if (edited.erase(row.field) == 0) continue;
+        shown.emplace_back(row.named);
+        nouns.emplace_back(row.noun);
     }
     if (shown.empty()) return std::nullopt;
     const std::string why = std::string(release.name) + "'s trades have no " + joinedList(nouns, 0, "or") + ".";
@@ -118,7 +131,7 @@ std::string_view nameRoleText(NameRole role) {
 
 Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole role, std::u16string_view text,
                               NamePadding padding) {
-    if (role == NameRole::TrainerName && !rom.release->layout.trainerName) return noSuchField(*rom.release, nameRoleText(role));
+    if (role == NameRole::TrainerName && !rom.release->layout.trainerName) return noSuchField(*rom.release, Field::TrainerName);
     // The editor shows a trimmed, lossy decoding; re-encoding an untouched
     // name would drop bytes the set has no character for.
     if (text == shownText(shown, role)) return storedName(rom, shown, role);
@@ -181,12 +194,12 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
         else keep(fromOther(std::get<1>(*value)), target);
     };
     // A field the release's records do not hold is refused by name, not read.
-    auto held = [&](bool given, Field field, std::string_view what) {
-        if (given && !layout.has(field)) problems.push_back(noSuchField(*rom.release, what, field));
+    auto held = [&](bool given, Field field) {
+        if (given && !layout.has(field)) problems.push_back(noSuchField(*rom.release, field));
         return layout.has(field);
     };
 
-    if (held(given.trainerId.has_value(), Field::TrainerId, "trainer ID")) {
+    if (held(given.trainerId.has_value(), Field::TrainerId)) {
         take(given.trainerId, parseTrainerId, trainerIdNumbered, edit.trainerId);
     }
     for (auto [value, target, stored, role] :
@@ -210,18 +223,18 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
         if (*bytes) keep(exactName(rom, shown, role, **bytes, typed, given.padding), *target);
         else if (typed) keep(resolveName(rom, shown, role, *typed, given.padding), *target);
     }
-    if (held(given.heldItem.has_value(), Field::HeldItem, "held item")) {
+    if (held(given.heldItem.has_value(), Field::HeldItem)) {
         take(given.heldItem, [&](const std::string& s) { return resolveItem(s, rom.items, rom.lastItem()); },
              [&](std::int64_t n) { return itemNumbered(n, rom.lastItem()); }, edit.heldItem);
     }
-    if (held(given.dvs.has_value() || given.shiny, Field::Dvs, "DVs")) {
+    if (held(given.dvs.has_value() || given.shiny, Field::Dvs)) {
         take(given.dvs, parseDvs, [](const Dvs& dvs) -> Result<Dvs> {
             if (auto checked = checkDvs(dvs); !checked) return checked.error();
             return dvs;
         }, edit.dvs);
         if (given.shiny && shown.dvs) edit.dvs = makeShiny(edit.dvs.value_or(*shown.dvs));
     }
-    if (held(given.genderRequirement.has_value(), Field::GenderRequirement, "gender requirement")) {
+    if (held(given.genderRequirement.has_value(), Field::GenderRequirement)) {
         take(given.genderRequirement, resolveGenderRequirement, genderRequirementNumbered, edit.genderRequirement);
     }
     take(given.dialogSet, [&](const std::string& s) { return resolveDialogSet(s, *rom.release); },
@@ -242,9 +255,9 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
         return result.ok();
     };
     // A field the records do not hold: given, it is refused.
-    auto held = [&](const auto& value, Field field, std::string_view what) {
+    auto held = [&](const auto& value, Field field) {
         if (value && !layout.has(field)) {
-            problems.push_back(noSuchField(release, what, field));
+            problems.push_back(noSuchField(release, field));
             return false;
         }
         return value.has_value();
@@ -254,7 +267,7 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
         else bytes[at] = std::uint8_t(value);
     };
 
-    if (held(edit.trainerId, Field::TrainerId, "trainer ID")) putLittleEndian16(bytes.subspan(*layout.trainerIdAt, 2), *edit.trainerId);
+    if (held(edit.trainerId, Field::TrainerId)) putLittleEndian16(bytes.subspan(*layout.trainerIdAt, 2), *edit.trainerId);
     for (auto [species, at, role] : {std::tuple{edit.requestedSpecies, layout.requestedSpeciesAt, SpeciesRole::Requested},
                                      std::tuple{edit.offeredSpecies, layout.offeredSpeciesAt, SpeciesRole::Offered}}) {
         // A species without a list entry can be kept, never chosen.
@@ -263,7 +276,7 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
         }
     }
     for (auto [name, role] : {std::pair{&edit.nickname, NameRole::Nickname}, std::pair{&edit.trainerName, NameRole::TrainerName}}) {
-        if (!held(*name, role == NameRole::Nickname ? Field::Nickname : Field::TrainerName, nameRoleText(role))) continue;
+        if (!held(*name, role == NameRole::Nickname ? Field::Nickname : Field::TrainerName)) continue;
         const NameLayout& field = layoutOf(release, role);
         if ((*name)->size() != field.length) {
             problems.push_back(refused(ErrorCode::NameTooLong, "The " + std::string(nameRoleText(role)) + " must fill its field's " +
@@ -272,9 +285,9 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
         }
         std::copy((*name)->begin(), (*name)->end(), out.begin() + field.at);
     }
-    if (held(edit.heldItem, Field::HeldItem, "held item")) putWord(*layout.heldItemAt, layout.itemWidth, *edit.heldItem);
-    if (held(edit.dvs, Field::Dvs, "DVs") && checked(checkDvs(*edit.dvs))) std::ranges::copy(packDvs(*edit.dvs), out.begin() + *layout.dvsAt);
-    if (held(edit.genderRequirement, Field::GenderRequirement, "gender requirement") &&
+    if (held(edit.heldItem, Field::HeldItem)) putWord(*layout.heldItemAt, layout.itemWidth, *edit.heldItem);
+    if (held(edit.dvs, Field::Dvs) && checked(checkDvs(*edit.dvs))) std::ranges::copy(packDvs(*edit.dvs), out.begin() + *layout.dvsAt);
+    if (held(edit.genderRequirement, Field::GenderRequirement) &&
         checked(genderRequirementNumbered(std::int64_t(*edit.genderRequirement)))) {
         out[*layout.genderRequirementAt] = std::uint8_t(*edit.genderRequirement);
     }

@@ -39,6 +39,9 @@ struct TradeEdit {
     std::optional<Dvs> dvs;
     std::optional<GenderRequirement> genderRequirement;
     std::optional<std::uint8_t> dialogSet;
+
+    // Drops the edit of a field: it keeps the bytes the file holds.
+    void keepStored(Field field);
 };
 
 // The edit that changes nothing.
@@ -72,6 +75,10 @@ struct GivenEdit {
     std::optional<NameBytes> trainerNameBytes;
     bool shiny = false;  // the DVs (given or stored) made shiny
     NamePadding padding = NamePadding::Release;  // of the typed names
+
+    // Text a person typed for a field (an option of `set`), to be read by
+    // the field's parser.
+    void giveText(Field field, std::string text);
 };
 
 // The typed edit that the text asks for, or every problem of it, in the

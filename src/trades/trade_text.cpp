@@ -1,6 +1,7 @@
 #include "trades/trade_text.h"
 
 #include "trades/dvs.h"
+#include "trades/field_table.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
 #include "support/utf.h"
@@ -18,17 +19,17 @@ std::string speciesLabel(const Rom& rom, SpeciesId species) {
 }
 
 std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& r) {
-    std::vector<FieldText> texts = {
-        {Field::RequestedSpecies, "Requested species", speciesLabel(rom, r.requestedSpecies)},
-        {Field::OfferedSpecies, "Offered species", speciesLabel(rom, r.offeredSpecies)},
-        {Field::Nickname, "Nickname", toUtf8(r.nickname)},
-    };
-    if (r.trainerName) texts.push_back({Field::TrainerName, "Original trainer", toUtf8(*r.trainerName)});
-    if (r.trainerId) texts.push_back({Field::TrainerId, "ID", std::to_string(*r.trainerId)});
-    if (r.heldItem) texts.push_back({Field::HeldItem, "Held item", itemLabel(rom.items, *r.heldItem) + " (" + std::to_string(*r.heldItem) + ")"});
-    if (r.dvs) texts.push_back({Field::Dvs, "DVs", dvsText(*r.dvs)});
-    if (r.genderRequirement) texts.push_back({Field::GenderRequirement, "Gender requirement", genderRequirementKey(*r.genderRequirement)});
-    texts.push_back({Field::DialogSet, "Dialog set", dialogSetKey(*rom.release, r.dialogSet) + " (" + std::to_string(r.dialogSet) + ")"});
+    std::vector<FieldText> texts;
+    auto add = [&](Field field, std::string text) { texts.push_back({field, fieldRow(field).label, std::move(text)}); };
+    add(Field::RequestedSpecies, speciesLabel(rom, r.requestedSpecies));
+    add(Field::OfferedSpecies, speciesLabel(rom, r.offeredSpecies));
+    add(Field::Nickname, toUtf8(r.nickname));
+    if (r.trainerName) add(Field::TrainerName, toUtf8(*r.trainerName));
+    if (r.trainerId) add(Field::TrainerId, std::to_string(*r.trainerId));
+    if (r.heldItem) add(Field::HeldItem, itemLabel(rom.items, *r.heldItem) + " (" + std::to_string(*r.heldItem) + ")");
+    if (r.dvs) add(Field::Dvs, dvsText(*r.dvs));
+    if (r.genderRequirement) add(Field::GenderRequirement, genderRequirementKey(*r.genderRequirement));
+    add(Field::DialogSet, dialogSetKey(*rom.release, r.dialogSet) + " (" + std::to_string(r.dialogSet) + ")");
     return texts;
 }
 

@@ -1,0 +1,100 @@
+// The trade's fields as rows: each field's name in every front end (its
+// JSON key, its `set` option, its label in `show`, `list` and `diff`, its
+// box in the window) and how a person gives it. The front ends make their
+// keys, options, columns, read-outs and boxes from these rows; which fields
+// a release's records hold, and where, is its record layout's to say.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "trades/values.h"
+
+namespace kestrane {
+
+// How a person gives the field's value, and so the box the window gives it.
+enum class FieldInput : std::uint8_t {
+    Species,  // a number or a name, from the ROM's species list
+    Name,     // text in the release's character set
+    Number,   // a whole number
+    Item,     // a number or a name, from the ROM's item list
+    Parts,    // several small numbers given together ("15/10/10/10")
+    Choice,   // one of named values (a key, its label, or its number)
+};
+
+// Where the window edits the field: its main form, or More Fields.
+enum class FieldPlace : std::uint8_t { MainForm, MoreFields };
+
+// One of the numbers of a Parts field.
+struct FieldPart {
+    std::string_view key;         // "attack": its JSON key
+    std::string_view label;       // "Attack:": its box's label in the window
+    std::string_view objectName;  // "spnAttack"
+};
+
+struct FieldRow {
+    Field field;
+    std::string_view key;     // "originalTrainer": JSON
+    std::string_view label;   // "Original trainer": show, diff, the window's list of changes
+    std::string_view column;  // "Item": list's column; empty: no column
+    std::string_view named;   // "ID": the field in a sentence about edits kept or dropped
+    std::string_view noun;    // "trainer ID": the record's field, in a refusal
+    std::string_view option;  // "--id": set's option
+    // set's help for the option; "{lacking}" stands for the games whose
+    // records lack the field.
+    std::string_view optionHelp;
+    FieldInput input;
+    FieldPlace place;
+    std::string_view boxLabel;    // "Held item:": its label in More Fields
+    std::string_view objectName;  // "cboItem": its box in More Fields
+    std::string_view toolTip;
+    std::span<const FieldPart> parts;  // a Parts field's numbers, in the order it is given
+};
+
+inline constexpr FieldPart kDvParts[] = {
+    {"attack", "Attack:", "spnAttack"},
+    {"defense", "Defense:", "spnDefense"},
+    {"speed", "Speed:", "spnSpeed"},
+    {"special", "Special:", "spnSpecial"},
+};
+
+// In the order show prints them and More Fields shows them.
+inline constexpr FieldRow kFieldRows[] = {
+    {Field::RequestedSpecies, "requested", "Requested species", "Requested", "the requested species", "requested species",
+     "--requested", "Species the player gives: number or name.", FieldInput::Species, FieldPlace::MainForm, {}, {}, {}, {}},
+    {Field::OfferedSpecies, "offered", "Offered species", "Offered", "the offered species", "offered species", "--offered",
+     "Species offered: number or name.", FieldInput::Species, FieldPlace::MainForm, {}, {}, {}, {}},
+    {Field::Nickname, "nickname", "Nickname", "Nickname", "the nickname", "nickname", "--nickname",
+     "The offered creature's nickname.", FieldInput::Name, FieldPlace::MainForm, {}, {}, {}, {}},
+    {Field::TrainerName, "originalTrainer", "Original trainer", "Original trainer", "the original trainer",
+     "original trainer's name", "--ot", "The trainer's name (OT); not in {lacking}, whose trades give one.", FieldInput::Name,
+     FieldPlace::MainForm, {}, {}, {}, {}},
+    {Field::TrainerId, "id", "ID", "ID", "the ID", "trainer ID", "--id",
+     "The trainer ID, 0 to 65535; not in {lacking} (chosen at random).", FieldInput::Number, FieldPlace::MainForm, {}, {}, {},
+     {}},
+    {Field::HeldItem, "heldItem", "Held item", "Item", "the held item", "held item", "--item",
+     "The held item: its name as the ROM spells it, a number, or None.", FieldInput::Item, FieldPlace::MoreFields,
+     "Held item:", "cboItem", "Choose an item, or type its name or number (0 to 255).", {}},
+    {Field::Dvs, "dvs", "DVs", "DVs", "the DVs", "DVs", "--dvs",
+     "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10).", FieldInput::Parts, FieldPlace::MoreFields,
+     "DVs", {}, {}, kDvParts},
+    {Field::GenderRequirement, "genderRequirement", "Gender requirement", {}, "the gender requirement",
+     "gender requirement", "--gender-requirement", "The gender the given creature must have: either, male or female.",
+     FieldInput::Choice, FieldPlace::MoreFields, "Gender requirement:", "cboGenderRequirement",
+     "The gender the creature you give must have.", {}},
+    {Field::DialogSet, "dialogSet", "Dialog set", {}, "the dialog set", "dialog set", "--dialog",
+     "The trader's lines: {dialog sets}.", FieldInput::Choice, FieldPlace::MoreFields, "Dialog set:", "cboDialogSet", {}, {}},
+};
+
+// The row of a field. Precondition: not Presence, which no row is (it is
+// the trade itself, where one ROM has it and another does not).
+constexpr const FieldRow& fieldRow(Field field) {
+    for (const FieldRow& row : kFieldRows) {
+        if (row.field == field) return row;
+    }
+    return kFieldRows[0];
+}
+
+}  // namespace kestrane
