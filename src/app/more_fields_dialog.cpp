@@ -13,6 +13,7 @@
 
 #include "app/appearance.h"
 #include "app/message_sink.h"
+#include "trades/field_table.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
 #include "trades/trade_text.h"
@@ -34,7 +35,6 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
     : QDialog(parent), messages_(messages), rom_(rom), chosen_(chosen), edit_(edit) {
     setObjectName(QStringLiteral("MoreFields"));
     setWindowTitle(QStringLiteral("More Fields \u2014 ") + fromCore(edit.shown.slot.name()));
-    const TradeRecord& stored = edit.shown;
     setModal(true);
     auto* form = new QFormLayout;
     auto withSign = [](QWidget* field, QLabel* sign) {
@@ -48,80 +48,34 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
         return row;
     };
 
-    if (stored.heldItem) {
-        item_ = named(new QComboBox(this), "cboItem");
-        item_->setEditable(true);
-        item_->setInsertPolicy(QComboBox::NoInsert);
-        const int items = rom.items ? int(rom.items->size()) : kItemCount;
-        for (int item = 0; item < items; ++item) item_->addItem(fromCore(itemLabel(rom.items, ItemId(item))));
-        item_->setCurrentIndex(edit.heldItem.value_or(*stored.heldItem));
-        item_->setToolTip(QStringLiteral("Choose an item, or type its name or number (0 to 255)."));
-        itemWarning_ = warningSign(this, "warnItem");
-        connect(item_, &QComboBox::currentTextChanged, this, &MoreFieldsDialog::showWarnings);
-        form->addRow(QStringLiteral("Held item:"), withSign(item_, itemWarning_));
-    }
-
-    if (stored.dvs) {
-        const Dvs startDvs = edit.dvs.value_or(*stored.dvs);
-        auto* dvBox = new QGroupBox(QStringLiteral("DVs"), this);
-        auto* dvGrid = new QGridLayout(dvBox);
-        const struct {
-            const char* name;
-            const char* label;
-            QSpinBox** box;
-            int value;
-        } dvs[] = {{"spnAttack", "Attack:", &attack_, startDvs.attack},
-                   {"spnDefense", "Defense:", &defense_, startDvs.defense},
-                   {"spnSpeed", "Speed:", &speed_, startDvs.speed},
-                   {"spnSpecial", "Special:", &special_, startDvs.special}};
-        int row = 0;
-        for (const auto& dv : dvs) {
-            *dv.box = named(new QSpinBox(dvBox), dv.name);
-            (*dv.box)->setRange(0, kMaxDv);
-            (*dv.box)->setValue(dv.value);
-            dvGrid->addWidget(new QLabel(QLatin1String(dv.label), dvBox), row, 0);
-            dvGrid->addWidget(*dv.box, row++, 1);
-            connect(*dv.box, &QSpinBox::valueChanged, this, &MoreFieldsDialog::updateReadOuts);
+    // A box a row of the field table, for the fields of More Fields the release's records hold.
+    for (const FieldRow& row : kFieldRows) {
+        if (row.place != FieldPlace::MoreFields || !rom.release->layout.has(row.field)) continue;
+        const QString label = fromCore(std::string(row.boxLabel));
+        if (row.input == FieldInput::Parts) {
+            form->addRow(partsBox(row, edit));
+            continue;
         }
-        // One label a read-out, in the core's order; the names the window's tests know them by.
-        const char* const names[] = {"lblShiny", "lblHpDv", "lblGender", "lblUnown"};
-        for (int i = 0; i < 4; ++i) {
-            auto* label = named(new QLabel(dvBox), names[i]);
-            if (i == 2) label->setToolTip(QStringLiteral("The gender of the creature the player receives"));
-            readOuts_ << label;
-            dvGrid->addWidget(label, i, 2);
+        QComboBox* box = choiceBox(row, edit);
+        box->setObjectName(fromCore(std::string(row.objectName)));
+        if (!row.toolTip.empty()) box->setToolTip(fromCore(std::string(row.toolTip)));
+        if (row.warningName.empty()) {
+            form->addRow(label, box);
+        } else {
+            QLabel* sign = warningSign(this, std::string(row.warningName).c_str());
+            signs_[row.field] = sign;
+            form->addRow(label, withSign(box, sign));
         }
-        auto* makeShiny = named(new QPushButton(QStringLiteral("Make Shiny"), dvBox), "btnMakeShiny");
-        makeShiny->setAutoDefault(false);
-        dvGrid->addWidget(makeShiny, 4, 0, 1, 3);
-        dvGrid->setColumnMinimumWidth(2, 150);
-        connect(makeShiny, &QPushButton::clicked, this, &MoreFieldsDialog::makeShinyCommand);
-        form->addRow(dvBox);
+        if (row.field == Field::DialogSet) {
+            // What the trader says, as the game will print it, following the boxes.
+            traderLines_ = named(new QLabel(this), "lblTraderLines");
+            traderLines_->setWordWrap(true);
+            traderLines_->setTextFormat(Qt::RichText);
+            traderLines_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            traderLines_->setMinimumWidth(380);
+            form->addRow(traderLines_);
+        }
     }
-
-    if (stored.genderRequirement) {
-        genderRequirement_ = named(new QComboBox(this), "cboGenderRequirement");
-        for (const FieldName& requirement : kGenderRequirements) genderRequirement_->addItem(fromCore(requirement.label));
-        genderRequirement_->setCurrentIndex(int(edit.genderRequirement.value_or(*stored.genderRequirement)));
-        genderRequirement_->setToolTip(QStringLiteral("The gender the creature you give must have."));
-        genderWarning_ = warningSign(this, "warnGenderRequirement");
-        connect(genderRequirement_, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showTraderLines);
-        connect(genderRequirement_, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showWarnings);
-        form->addRow(QStringLiteral("Gender requirement:"), withSign(genderRequirement_, genderWarning_));
-    }
-
-    dialogSet_ = named(new QComboBox(this), "cboDialogSet");
-    for (const DialogSet& set : rom.release->dialogSets) dialogSet_->addItem(fromCore(set.label));
-    dialogSet_->setCurrentIndex(edit.dialogSet.value_or(stored.dialogSet));
-    // What the trader says, as the game will print it, following the boxes.
-    traderLines_ = named(new QLabel(this), "lblTraderLines");
-    traderLines_->setWordWrap(true);
-    traderLines_->setTextFormat(Qt::RichText);
-    traderLines_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    traderLines_->setMinimumWidth(380);
-    connect(dialogSet_, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showTraderLines);
-    form->addRow(QStringLiteral("Dialog set:"), dialogSet_);
-    form->addRow(traderLines_);
     // What the game itself gives the creature, where the records hold it not.
     if (const std::string given = givenAtTradeText(rom); !given.empty()) {
         auto* facts = named(new QLabel(fromCore(given) + QLatin1Char('.'), this), "lblGivenAtTrade");
@@ -141,6 +95,64 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
     showWarnings();
 }
 
+QComboBox* MoreFieldsDialog::choiceBox(const FieldRow& row, const TradeEdit& edit) {
+    auto* box = new QComboBox(this);
+    const TradeRecord& stored = edit.shown;
+    if (row.field == Field::HeldItem) {
+        item_ = box;
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        const int items = rom_.items ? int(rom_.items->size()) : kItemCount;
+        for (int item = 0; item < items; ++item) box->addItem(fromCore(itemLabel(rom_.items, ItemId(item))));
+        box->setCurrentIndex(edit.heldItem.value_or(*stored.heldItem));
+        connect(box, &QComboBox::currentTextChanged, this, &MoreFieldsDialog::showWarnings);
+        return box;
+    }
+    for (std::string_view label : choiceLabels(row.field, *rom_.release)) box->addItem(fromCore(std::string(label)));
+    if (row.field == Field::GenderRequirement) {
+        genderRequirement_ = box;
+        box->setCurrentIndex(int(edit.genderRequirement.value_or(*stored.genderRequirement)));
+        connect(box, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showWarnings);
+    } else {
+        dialogSet_ = box;
+        box->setCurrentIndex(edit.dialogSet.value_or(stored.dialogSet));
+    }
+    connect(box, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showTraderLines);
+    return box;
+}
+
+QGroupBox* MoreFieldsDialog::partsBox(const FieldRow& row, const TradeEdit& edit) {
+    // The DVs, the one field of parts the records hold, with what the game makes of them.
+    const Dvs start = edit.dvs.value_or(*edit.shown.dvs);
+    const int values[] = {start.attack, start.defense, start.speed, start.special};
+    auto* group = new QGroupBox(fromCore(std::string(row.boxLabel)), this);
+    auto* grid = new QGridLayout(group);
+    for (std::size_t i = 0; i < row.parts.size(); ++i) {
+        auto* box = new QSpinBox(group);
+        box->setObjectName(fromCore(std::string(row.parts[i].objectName)));
+        box->setRange(0, kMaxDv);
+        box->setValue(values[i]);
+        grid->addWidget(new QLabel(fromCore(std::string(row.parts[i].label)), group), int(i), 0);
+        grid->addWidget(box, int(i), 1);
+        connect(box, &QSpinBox::valueChanged, this, &MoreFieldsDialog::updateReadOuts);
+        parts_ << box;
+    }
+    // One label a read-out, in the core's order; the names the window's tests know them by.
+    const char* const names[] = {"lblShiny", "lblHpDv", "lblGender", "lblUnown"};
+    for (int i = 0; i < 4; ++i) {
+        auto* label = named(new QLabel(group), names[i]);
+        if (i == 2) label->setToolTip(QStringLiteral("The gender of the creature the player receives"));
+        readOuts_ << label;
+        grid->addWidget(label, i, 2);
+    }
+    auto* makeShiny = named(new QPushButton(QStringLiteral("Make Shiny"), group), "btnMakeShiny");
+    makeShiny->setAutoDefault(false);
+    grid->addWidget(makeShiny, int(row.parts.size()), 0, 1, 3);
+    grid->setColumnMinimumWidth(2, 150);
+    connect(makeShiny, &QPushButton::clicked, this, &MoreFieldsDialog::makeShinyCommand);
+    return group;
+}
+
 std::optional<GenderRequirement> MoreFieldsDialog::chosenRequirement() const {
     if (!genderRequirement_) return std::nullopt;
     return GenderRequirement(genderRequirement_->currentIndex());
@@ -157,8 +169,8 @@ void MoreFieldsDialog::showWarnings() {
         if (w.field == Field::HeldItem) held << fromCore(w.text);
         if (w.field == Field::GenderRequirement) gender << fromCore(w.text);
     }
-    if (itemWarning_) showWarning(itemWarning_, held);
-    if (genderWarning_) showWarning(genderWarning_, gender);
+    if (signs_.contains(Field::HeldItem)) showWarning(signs_[Field::HeldItem], held);
+    if (signs_.contains(Field::GenderRequirement)) showWarning(signs_[Field::GenderRequirement], gender);
 }
 
 std::optional<Result<ItemId>> MoreFieldsDialog::chosenItem() const {
@@ -196,11 +208,11 @@ void MoreFieldsDialog::showTraderLines() {
 }
 
 Dvs MoreFieldsDialog::shownDvs() const {
-    return Dvs{attack_->value(), defense_->value(), speed_->value(), special_->value()};
+    return Dvs{parts_[0]->value(), parts_[1]->value(), parts_[2]->value(), parts_[3]->value()};
 }
 
 void MoreFieldsDialog::updateReadOuts() {
-    if (!attack_) return;
+    if (parts_.isEmpty()) return;
     const Dvs dvs = shownDvs();
     const std::vector<ReadOut> outs = dvReadOuts(rom_, dvs, chosen_.offered);
     for (int i = 0; i < readOuts_.size(); ++i) {
@@ -213,10 +225,8 @@ void MoreFieldsDialog::updateReadOuts() {
 
 void MoreFieldsDialog::makeShinyCommand() {
     const Dvs shiny = makeShiny(shownDvs());
-    attack_->setValue(shiny.attack);
-    defense_->setValue(shiny.defense);
-    speed_->setValue(shiny.speed);
-    special_->setValue(shiny.special);
+    const int values[] = {shiny.attack, shiny.defense, shiny.speed, shiny.special};
+    for (int i = 0; i < parts_.size(); ++i) parts_[i]->setValue(values[i]);
 }
 
 void MoreFieldsDialog::accept() {
@@ -232,7 +242,7 @@ void MoreFieldsDialog::accept() {
     // keep whatever the file holds when the save is made.
     auto edited = [](auto value, auto stored) { return value == stored ? std::nullopt : std::optional(value); };
     const std::optional<ItemId> heldItem = item ? edited(**item, *stored.heldItem) : std::nullopt;
-    const std::optional<Dvs> dvs = attack_ ? edited(shownDvs(), *stored.dvs) : std::nullopt;
+    const std::optional<Dvs> dvs = !parts_.isEmpty() ? edited(shownDvs(), *stored.dvs) : std::nullopt;
     const std::optional<GenderRequirement> requirement =
         genderRequirement_ ? edited(*chosenRequirement(), *stored.genderRequirement) : std::nullopt;
     const std::optional<std::uint8_t> set = edited(dialogSet, stored.dialogSet);

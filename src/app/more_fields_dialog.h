@@ -7,13 +7,16 @@
 
 #include <QDialog>
 #include <QList>
+#include <map>
 #include <optional>
 
 #include "trades/dvs.h"
+#include "trades/field_table.h"
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
 
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QSpinBox;
 
@@ -57,6 +60,9 @@ private:
     // The held item as the box says; none where the release's trades hold no item.
     std::optional<Result<ItemId>> chosenItem() const;
     std::optional<GenderRequirement> chosenRequirement() const;
+    // A field's box, made from its row of the field table.
+    QComboBox* choiceBox(const FieldRow& row, const TradeEdit& edit);
+    QGroupBox* partsBox(const FieldRow& row, const TradeEdit& edit);
 
     MessageSink& messages_;
     const Rom& rom_;
@@ -65,16 +71,12 @@ private:
     bool changed_ = false;
 
     QComboBox* item_ = nullptr;
-    QSpinBox* attack_ = nullptr;
-    QSpinBox* defense_ = nullptr;
-    QSpinBox* speed_ = nullptr;
-    QSpinBox* special_ = nullptr;
+    QList<QSpinBox*> parts_;   // the DVs' boxes, in the field table's order
     QList<QLabel*> readOuts_;  // what the game makes of the DVs, one label each
     QComboBox* genderRequirement_ = nullptr;
     QComboBox* dialogSet_ = nullptr;
     QLabel* traderLines_ = nullptr;
-    QLabel* itemWarning_ = nullptr;
-    QLabel* genderWarning_ = nullptr;
+    std::map<Field, QLabel*> signs_;  // the warning sign beside a field's box
 };
 
 }  // namespace kestrane

@@ -50,6 +50,7 @@ struct FieldRow {
     std::string_view boxLabel;    // "Held item:": its label in More Fields
     std::string_view objectName;  // "cboItem": its box in More Fields
     std::string_view toolTip;
+    std::string_view warningName;      // "warnItem": the sign beside its box where a warning is of it
     std::span<const FieldPart> parts;  // a Parts field's numbers, in the order it is given
 };
 
@@ -63,29 +64,30 @@ inline constexpr FieldPart kDvParts[] = {
 // In the order show prints them and More Fields shows them.
 inline constexpr FieldRow kFieldRows[] = {
     {Field::RequestedSpecies, "requested", "Requested species", "Requested", "the requested species", "requested species",
-     "--requested", "Species the player gives: number or name.", FieldInput::Species, FieldPlace::MainForm, {}, {}, {}, {}},
+     "--requested", "Species the player gives: number or name.", FieldInput::Species, FieldPlace::MainForm, {}, {}, {},
+     "warnRequested", {}},
     {Field::OfferedSpecies, "offered", "Offered species", "Offered", "the offered species", "offered species", "--offered",
-     "Species offered: number or name.", FieldInput::Species, FieldPlace::MainForm, {}, {}, {}, {}},
+     "Species offered: number or name.", FieldInput::Species, FieldPlace::MainForm, {}, {}, {}, "warnOffered", {}},
     {Field::Nickname, "nickname", "Nickname", "Nickname", "the nickname", "nickname", "--nickname",
-     "The offered creature's nickname.", FieldInput::Name, FieldPlace::MainForm, {}, {}, {}, {}},
+     "The offered creature's nickname.", FieldInput::Name, FieldPlace::MainForm, {}, {}, {}, "warnNickname", {}},
     {Field::TrainerName, "originalTrainer", "Original trainer", "Original trainer", "the original trainer",
      "original trainer's name", "--ot", "The trainer's name (OT); not in {lacking}, whose trades give one.", FieldInput::Name,
-     FieldPlace::MainForm, {}, {}, {}, {}},
+     FieldPlace::MainForm, {}, {}, {}, "warnOT", {}},
     {Field::TrainerId, "id", "ID", "ID", "the ID", "trainer ID", "--id",
      "The trainer ID, 0 to 65535; not in {lacking} (chosen at random).", FieldInput::Number, FieldPlace::MainForm, {}, {}, {},
-     {}},
+     {}, {}},
     {Field::HeldItem, "heldItem", "Held item", "Item", "the held item", "held item", "--item",
      "The held item: its name as the ROM spells it, a number, or None.", FieldInput::Item, FieldPlace::MoreFields,
-     "Held item:", "cboItem", "Choose an item, or type its name or number (0 to 255).", {}},
+     "Held item:", "cboItem", "Choose an item, or type its name or number (0 to 255).", "warnItem", {}},
     {Field::Dvs, "dvs", "DVs", "DVs", "the DVs", "DVs", "--dvs",
      "The DVs as Attack/Defense/Speed/Special, each 0 to 15 (15/10/10/10).", FieldInput::Parts, FieldPlace::MoreFields,
-     "DVs", {}, {}, kDvParts},
+     "DVs", {}, {}, {}, kDvParts},
     {Field::GenderRequirement, "genderRequirement", "Gender requirement", {}, "the gender requirement",
      "gender requirement", "--gender-requirement", "The gender the given creature must have: either, male or female.",
      FieldInput::Choice, FieldPlace::MoreFields, "Gender requirement:", "cboGenderRequirement",
-     "The gender the creature you give must have.", {}},
+     "The gender the creature you give must have.", "warnGenderRequirement", {}},
     {Field::DialogSet, "dialogSet", "Dialog set", {}, "the dialog set", "dialog set", "--dialog",
-     "The trader's lines: {dialog sets}.", FieldInput::Choice, FieldPlace::MoreFields, "Dialog set:", "cboDialogSet", {}, {}},
+     "The trader's lines: {dialog sets}.", FieldInput::Choice, FieldPlace::MoreFields, "Dialog set:", "cboDialogSet", {}, {}, {}},
 };
 
 // The row of a field. Precondition: not Presence, which no row is (it is

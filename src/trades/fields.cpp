@@ -67,6 +67,16 @@ Result<std::uint8_t> dialogSetNumbered(std::int64_t number, const Release& relea
     return noDialogSet(std::to_string(number), release);
 }
 
+std::vector<std::string_view> choiceLabels(Field field, const Release& release) {
+    std::vector<std::string_view> labels;
+    if (field == Field::GenderRequirement) {
+        for (const FieldName& name : kGenderRequirements) labels.push_back(name.label);
+    } else if (field == Field::DialogSet) {
+        for (const DialogSet& set : release.dialogSets) labels.push_back(set.label);
+    }
+    return labels;
+}
+
 std::string genderRequirementKey(GenderRequirement requirement) {
     return std::string(kGenderRequirements[std::size_t(requirement)].key);
 }

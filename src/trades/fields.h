@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "support/result.h"
 #include "trades/field_names.h"
@@ -27,6 +28,10 @@ Result<GenderRequirement> genderRequirementNumbered(std::int64_t number);
 Result<std::uint8_t> resolveDialogSet(std::string_view text, const Release& release);
 // A dialog set given as a number the game has.
 Result<std::uint8_t> dialogSetNumbered(std::int64_t number, const Release& release);
+
+// The labels of a Choice field's values, by number: "Either", "Male",
+// "Female"; the release's dialog sets. Empty for any other field.
+std::vector<std::string_view> choiceLabels(Field field, const Release& release);
 
 // The key of a dialog set byte, or its number where the game has no such set.
 std::string dialogSetKey(const Release& release, std::uint8_t set);
