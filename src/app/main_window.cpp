@@ -116,7 +116,7 @@ void MainWindow::createActions() {
     exitAction_ = action("mnuExit", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &QWidget::close);
     aboutAction_ = action("mnuAbout", QStringLiteral("&About"), QKeySequence(), &MainWindow::showAbout);
     moreFieldsAction_ = action("mnuMoreFields", QStringLiteral("&More Fields\u2026"), QKeySequence(Qt::CTRL | Qt::Key_M),
-                               &MainWindow::showMoreFields);
+                               [this] { editor_->showMoreFields(); });
     // Remembered between runs; on unless the user turned it off.
     checksumsAction_ = new QAction(QStringLiteral("&Update Checksums When Saving"), this);
     checksumsAction_->setObjectName(QStringLiteral("mnuChecksums"));
@@ -188,169 +188,12 @@ void MainWindow::createControls() {
     connect(chooser_, &TradeChooser::choice, this, &MainWindow::tradeChosen);
     // The button runs exactly the menu command.
     connect(form_.saveButton, &QPushButton::clicked, saveAction_, &QAction::trigger);
-
-    // Only what the user does marks the trade modified, never what the window fills in.
-    for (auto [box, field] : {std::pair{form_.nickname, Field::Nickname}, std::pair{form_.trainerName, Field::TrainerName},
-                              std::pair{form_.trainerId, Field::TrainerId}}) {
-        connect(box, &QLineEdit::textEdited, this, [this, field = field] { markEdited(field); });
-        connect(box, &QLineEdit::textEdited, this, &MainWindow::showWarnings);
-    }
-    // Names are limited by the bytes they take, not by characters ("[PK]" is
-    // one byte): the room left shows in the box, and a save says what is too long.
-    for (auto [box, role] : {std::pair{form_.nickname, NameRole::Nickname}, std::pair{form_.trainerName, NameRole::TrainerName}}) {
-        connect(box, &QLineEdit::textChanged, this, [this, box = box, role = role] { updateRoomLeft(box, role); });
-    }
-    // Both lists show one model: 252 strings, not 504 items.
-    speciesModel_ = new QStringListModel(this);
-    showSpeciesNames(builtInSpeciesList());
-    for (auto [box, field] : {std::pair{form_.offeredSpecies, Field::OfferedSpecies},
-                              std::pair{form_.requestedSpecies, Field::RequestedSpecies}}) {
-        box->setModel(speciesModel_);
-        box->setCurrentIndex(-1);
-        box->setEditText(QString());
-        connect(box, &QComboBox::activated, this, [this, field = field] { markEdited(field); });
-        connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, field = field] { markEdited(field); });
-        // The pictures follow what the lists say, chosen or typed.
-        connect(box, &QComboBox::currentTextChanged, this, [this] {
-            showPictures();
-            showWarnings();
-        });
-    }
-}
-
-void MainWindow::showSpeciesNames(const SpeciesList& names) {
-    QStringList entries;
-    for (const std::string& entry : names.entries()) entries << fromCore(entry);
-    if (entries != speciesModel_->stringList()) speciesModel_->setStringList(entries);
-}
-
-void MainWindow::setCurrentTrade(CurrentTrade trade, bool refill) {
-    current_ = std::move(trade);
-    chooser_->select(current_.row);
-    if (refill) fillEditor();
-    setWindowModified(current_.record && !current_.edited.empty());
-    updateActions();
-}
-
-std::vector<std::pair<Field, QWidget*>> MainWindow::fieldBoxes() const {
-    return {{Field::RequestedSpecies, form_.requestedSpecies},
-            {Field::OfferedSpecies, form_.offeredSpecies},
-            {Field::Nickname, form_.nickname},
-            {Field::TrainerName, form_.trainerName},
-            {Field::TrainerId, form_.trainerId}};
-}
-
-void MainWindow::clearChangedMarks() {
-    for (const auto& [field, box] : fieldBoxes()) markChangedOnDisk(box, QString());
-}
-
-void MainWindow::fillEditor() {
-    clearChangedMarks();
-    const std::optional<TradeRecord>& record = current_.record;
-    const bool shown = record.has_value();
-    for (QWidget* w : std::initializer_list<QWidget*>{form_.nickname, form_.trainerName, form_.trainerId, form_.detailsFrame,
-                                                      form_.saveButton, form_.requestedSpecies, form_.offeredSpecies,
-                                                      form_.locationFrame}) {
-        w->setEnabled(shown);
-    }
-    for (QLabel* caption : form_.detailCaptions) caption->setEnabled(shown);
-    // A place longer than its label (another language's, a hack's) is cut
-    // with an ellipsis and shown whole in the tooltip.
-    const QString location = shown ? fromCore(record->location) : QString();
-    form_.location->setText(form_.location->fontMetrics().elidedText(location, Qt::ElideRight, form_.location->width()));
-    form_.location->setToolTip(location);
-    form_.trainerId->setText(shown && record->trainerId ? QString::number(*record->trainerId) : QString());
-    for (auto [box, stored] : {std::pair{form_.requestedSpecies, shown ? std::optional(record->requestedSpecies) : std::nullopt},
-                               std::pair{form_.offeredSpecies, shown ? std::optional(record->offeredSpecies) : std::nullopt}}) {
-        const auto row = stored ? rom_->species->rowOf(*stored) : std::nullopt;
-        box->setCurrentIndex(row.value_or(-1));
-        if (!stored) box->setEditText(QString());
-        else if (!row) box->setEditText(fromCore(unlistedSpeciesText(*stored)));
-    }
-    form_.nickname->setText(shown ? QString::fromStdU16String(record->nickname) : QString());
-    form_.trainerName->setText(shown && record->trainerName ? QString::fromStdU16String(*record->trainerName) : QString());
-    showHiddenBytes(form_.nickname, shown ? fromCore(record->nicknameHidden) : QString());
-    showHiddenBytes(form_.trainerName, shown ? fromCore(record->trainerNameHidden) : QString());
-    updateRoomLeft(form_.nickname, NameRole::Nickname);
-    updateRoomLeft(form_.trainerName, NameRole::TrainerName);
-    // Fields the release's records do not hold (Red, Blue and Yellow's
-    // trainer and ID) are facts of the trade: shown, never edited.
-    if (shown) {
-        const QString given = fromCore(givenAtTradeText(*rom_));
-        if (!record->trainerName) {
-            form_.trainerName->setEnabled(false);
-            form_.trainerName->setText(fromCore(rom_->words->givenTrainer));
-            form_.trainerName->setToolTip(given);
-        }
-        form_.trainerId->setMaxLength(record->trainerId ? 5 : 32767);
-        if (!record->trainerId) {
-            form_.trainerId->setEnabled(false);
-            form_.trainerId->setText(QStringLiteral("random"));
-            form_.trainerId->setToolTip(given);
-        } else {
-            form_.trainerId->setToolTip(QString());
-        }
-    }
-    showPictures();
-    showWarnings();
-}
-
-void MainWindow::showWarnings() {
-    if (!form_.requestedWarning) return;  // still being built
-    std::vector<TradeWarning> warnings;
-    if (current_.record) {
-        // A box the core cannot read yet shows nothing: Save says what is wrong with it.
-        if (auto edit = editFromBoxes()) warnings = tradeWarnings(*rom_, *edit);
-    }
-    const std::pair<QLabel*, Field> signs[] = {{form_.requestedWarning, Field::RequestedSpecies},
-                                               {form_.offeredWarning, Field::OfferedSpecies},
-                                               {form_.nicknameWarning, Field::Nickname},
-                                               {form_.trainerNameWarning, Field::TrainerName}};
-    QStringList elsewhere;  // the fields of More Fields
-    for (const TradeWarning& w : warnings) {
-        if (w.field == Field::HeldItem || w.field == Field::GenderRequirement) elsewhere << fromCore(warningLine(current_.record->slot, w));
-    }
-    for (auto [sign, field] : signs) {
-        QStringList reasons;
-        for (const TradeWarning& w : warnings) {
-            if (w.field == field) reasons << fromCore(w.text);
-        }
-        showWarning(sign, reasons);
-    }
-    if (!elsewhere.isEmpty()) statusBar()->showMessage(elsewhere.join(QLatin1Char(' ')));
-}
-
-void MainWindow::updateRoomLeft(QLineEdit* box, NameRole role) {
-    const std::optional<TradeRecord>& record = current_.record;
-    const bool held = record && (role == NameRole::Nickname || record->trainerName);
-    showRoomLeft(box, held ? nameRoom(*rom_, *record, role, box->text().toStdU16String()) : std::nullopt,
-                 fromCore(nameRoleText(role)), held);
-}
-
-void MainWindow::showPictures(std::optional<Dvs> dvs) {
-    if (!form_.offeredPicture) return;  // still being built
-    if (!current_.record) {
-        for (QLabel* frame : {form_.offeredPicture, form_.requestedPicture}) {
-            frame->clear();
-            frame->setToolTip(QStringLiteral("No trade is shown."));
-        }
-        return;
-    }
-    const TradeRecord& r = *current_.record;
-    const std::optional<Dvs> arriving = dvs ? dvs : current_.more && current_.more->dvs ? current_.more->dvs : r.dvs;
-    showPicture(form_.offeredPicture, speciesOf(form_.offeredSpecies, SpeciesRole::Offered), lookOf(arriving));
-    showPicture(form_.requestedPicture, speciesOf(form_.requestedSpecies, SpeciesRole::Requested), PictureLook{});
-}
-
-void MainWindow::showPicture(QLabel* frame, const Result<SpeciesId>& species, PictureLook look) {
-    auto picture = species ? readFrontPicture(*rom_, *species, look, files_) : Result<FrontPicture>(species.error());
-    if (!picture) {
-        frame->clear();
-        frame->setToolTip(fromCore(picture.error().message));
-        return;
-    }
-    frame->setPixmap(pixmapOf(*picture));
-    frame->setToolTip(QString());
+    editor_ = new TradeEditor(*this, form_, rom_, messages_, files_);
+    // The list's selection and the actions follow the trade being edited.
+    connect(editor_, &TradeEditor::tradeChanged, this, [this] {
+        chooser_->select(editor_->current().row);
+        updateActions();
+    });
 }
 
 void MainWindow::openRomCommand() {
@@ -383,7 +226,7 @@ void MainWindow::followChangeOnDisk() {
     if (!rom || rom->size.cutOff()) return;
     watcher_->noteSeen();
     const QString name = QFileInfo(romPath()).fileName();
-    if (current_.record && !current_.edited.empty()) {
+    if (editor_->current().record && !editor_->current().edited.empty()) {
         // Asked once for this change, keeping what was typed as Reload and Keep My Edits does.
         offerReload(changedByOther(ErrorCode::TableMoved, "\u201c" + toCore(name) +
                                                               "\u201d changed on disk (a rebuild, or another program's save)."));
@@ -395,7 +238,7 @@ void MainWindow::followChangeOnDisk() {
 
 void MainWindow::reloadRom() {
     if (!rom_) return;
-    const int row = current_.record ? current_.row : -1;
+    const int row = editor_->current().record ? editor_->current().row : -1;
     auto rom = kestrane::openRom(rom_->path, families::all(), files_);
     if (!rom) return tell(rom.error());
     if (!maySwitchAway()) return;
@@ -445,12 +288,12 @@ void MainWindow::setCurrentRom(Rom rom) {
     });
     setWindowFilePath(romPath());
     history_.clear();
-    showSpeciesNames(*rom_->species);
+    editor_->showSpeciesNames(*rom_->species);
     // A new ROM starts with no trade chosen: the editor empty and disabled.
     QStringList rows;
     for (int slot = 1; slot <= rom_->slotCount(); ++slot) rows << fromCore(slotName(slot));
     chooser_->setRows(rows);
-    setCurrentTrade({});
+    editor_->setCurrentTrade({});
     showRomInformation();
     form_.romFrame->setEnabled(true);
     form_.tradeListFrame->setEnabled(true);
@@ -516,7 +359,7 @@ void MainWindow::showRomInformation() {
 void MainWindow::updateActions() {
     const bool open = rom_.has_value();
     const bool table = open && rom_->table.has_value();
-    const bool trade = current_.record.has_value();
+    const bool trade = editor_->current().record.has_value();
     for (QAction* a : {reloadAction_, saveAsAction_, patchAction_, playAction_}) a->setEnabled(open);
     for (QAction* a : {exportAction_, importAction_}) a->setEnabled(table);
     for (QAction* a : {saveAction_, moreFieldsAction_}) a->setEnabled(trade);
@@ -530,7 +373,7 @@ void MainWindow::updateActions() {
 
 void MainWindow::tradeChosen(int row) {
     if (!maySwitchAway()) {
-        chooser_->select(current_.row);  // Cancel: the selection as it was
+        chooser_->select(editor_->current().row);  // Cancel: the selection as it was
         return;
     }
     showTrade(row);
@@ -540,11 +383,11 @@ bool MainWindow::showTrade(int row) {
     if (!rom_ || row < 0 || row >= rom_->slotCount()) return false;
     auto reading = readTradeRecord(*rom_, Slot::fromNumber(row + 1), files_);
     if (!reading) {
-        chooser_->select(current_.row);  // as it was before the selection
+        chooser_->select(editor_->current().row);  // as it was before the selection
         tell(reading.error());
         return false;
     }
-    setCurrentTrade({row, reading->record, std::nullopt, {}});
+    editor_->setCurrentTrade({row, reading->record, std::nullopt, {}});
     if (!reading->record) refuse(fromCore(kNoTradeMessage));
     return true;
 }
@@ -553,87 +396,18 @@ NamePadding MainWindow::namePadding() const {
     return padNamesAction_->isChecked() ? NamePadding::Terminator : NamePadding::Release;
 }
 
-Result<TradeEdit, Problems> MainWindow::editFromBoxes() const {
-    TradeEdit edit = current_.more.value_or(uneditedEdit(*current_.record));
-    Problems problems;
-    auto keep = [&](auto result, auto& target) {
-        if (result) target = *result;
-        else problems.push_back(result.error());
-    };
-    const TradeRecord& shown = *current_.record;
-    // The record as the file holds it now (after a reload that kept the boxes).
-    edit.shown = shown;
-    // The boxes of fields the release's trades hold.
-    if (shown.trainerId) keep(parseTrainerId(form_.trainerId->text().toStdString()), edit.trainerId);
-    keep(speciesOf(form_.requestedSpecies, SpeciesRole::Requested), edit.requestedSpecies);
-    keep(speciesOf(form_.offeredSpecies, SpeciesRole::Offered), edit.offeredSpecies);
-    keep(resolveName(*rom_, shown, NameRole::Nickname, form_.nickname->text().toStdU16String(), namePadding()), edit.nickname);
-    if (shown.trainerName) {
-        keep(resolveName(*rom_, shown, NameRole::TrainerName, form_.trainerName->text().toStdU16String(), namePadding()),
-             edit.trainerName);
-    }
-    if (!problems.empty()) return problems;
-    return edit;
-}
-
-Result<SpeciesId> MainWindow::speciesOf(const QComboBox* box, SpeciesRole role) const {
-    // An entry chosen from the list is its species; typed text is the core's to resolve.
-    const QString text = typedText(box);
-    if (box->currentIndex() >= 0 && box->itemText(box->currentIndex()) == text) {
-        if (auto id = rom_->species->idOfRow(box->currentIndex())) return *id;
-    }
-    const TradeRecord& shown = *current_.record;
-    return resolveSpecies(text.toStdString(), role == SpeciesRole::Requested ? shown.requestedSpecies : shown.offeredSpecies,
-                          role, *rom_->species);
-}
-
-void MainWindow::showMoreFields() {
-    if (!rom_ || !current_.record) return;
-    // The read-outs follow the species chosen in the main window, as the core resolves it.
-    auto chosen = [this](const QComboBox* box, SpeciesRole role) {
-        auto species = speciesOf(box, role);
-        return species ? std::optional<SpeciesId>(*species) : std::nullopt;
-    };
-    MoreFieldsDialog dialog(this, messages_, *rom_, current_.more.value_or(uneditedEdit(*current_.record)),
-                            {chosen(form_.requestedSpecies, SpeciesRole::Requested), chosen(form_.offeredSpecies, SpeciesRole::Offered)});
-    dialog.setFont(form_.captionFont);
-    // The offered picture follows the DVs while they are changed.
-    connect(&dialog, &MoreFieldsDialog::dvsChanged, this, [this](const Dvs& dvs) { showPictures(dvs); });
-    if (dialog.exec() == QDialog::Accepted) {
-        // Only the fields the dialog now changes are kept as edits.
-        CurrentTrade trade = current_;
-        trade.more = dialog.edit();
-        for (auto [field, edited] : {std::pair{Field::HeldItem, trade.more->heldItem.has_value()},
-                                     std::pair{Field::Dvs, trade.more->dvs.has_value()},
-                                     std::pair{Field::GenderRequirement, trade.more->genderRequirement.has_value()},
-                                     std::pair{Field::DialogSet, trade.more->dialogSet.has_value()}}) {
-            if (edited) trade.edited.insert(field);
-            else trade.edited.erase(field);
-        }
-        setCurrentTrade(std::move(trade), false);
-    }
-    showPictures();
-    showWarnings();
-}
-
 bool MainWindow::maySwitchAway() {
-    if (!isWindowModified() || !current_.record) return true;
+    if (!isWindowModified() || !editor_->current().record) return true;
     switch (messages_.askToSave(this, kAppTitle,
-                                QStringLiteral("Save changes to %1?").arg(fromCore(current_.record->slot.name())))) {
+                                QStringLiteral("Save changes to %1?").arg(fromCore(editor_->current().record->slot.name())))) {
     case SaveAnswer::Save: return saveTrade();
     case SaveAnswer::Discard:
         // The boxes show the trade as it was read again.
-        setCurrentTrade({current_.row, current_.record, std::nullopt, {}});
+        editor_->setCurrentTrade({editor_->current().row, editor_->current().record, std::nullopt, {}});
         return true;
     case SaveAnswer::Cancel: break;
     }
     return false;
-}
-
-void MainWindow::markEdited(Field field) {
-    if (!current_.record) return;
-    current_.edited.insert(field);
-    setWindowModified(true);
 }
 
 void MainWindow::showAbout() {

@@ -1,8 +1,7 @@
 // The main window: ROM information, the trade slots, the trade editor, and
-// the File, Edit, Trade and Help menus. It holds the state the
-// commands share (the open ROM, the trade being edited and whether it was
-// edited) and asks the core for everything else; it does no byte arithmetic
-// of its own. Widgets are named by their role; their object names (Frame5,
+// the File, Edit, Trade and Help menus. It holds the open ROM, its saves
+// and the commands; the trade being edited is the editor's (trade_editor.h);
+// it asks the core for everything else and does no byte arithmetic of its own. Widgets are named by their role; their object names (Frame5,
 // txtNickname ...) are what the tests and the accessibility tools find them by.
 #pragma once
 
@@ -16,6 +15,7 @@
 #include "trades/save.h"
 #include "trades/save_history.h"
 #include "app/recent_roms.h"
+#include "app/trade_editor.h"
 #include "support/file.h"
 #include "trades/pictures.h"
 #include "trades/creature_list.h"
@@ -76,36 +76,15 @@ private slots:
     void followChangeOnDisk();
     void undoSave();
     void redoSave();
-    void showMoreFields();
     void showAbout();
 
 private:
-    // The trade being edited: its row, the record as read (none: the slot
-    // has no trade), the More Fields values kept for the next save, and the
-    // fields the user edited (only those are saved; the rest keep the file's bytes).
-    struct CurrentTrade {
-        int row = -1;
-        std::optional<TradeRecord> record;
-        std::optional<TradeEdit> more;
-        std::set<Field> edited;
-    };
+    using CurrentTrade = TradeEditor::CurrentTrade;
 
     void createActions();
     void createMenus();
     void createControls();
 
-    // The one place that changes the trade being edited: the list's
-    // selection, the unsaved mark (the trade's edited fields) and the
-    // actions follow; `refill` puts the record's values in the boxes (after
-    // a save the boxes keep what was typed).
-    void setCurrentTrade(CurrentTrade trade, bool refill = true);
-    void fillEditor();
-    // The species lists' entries: the ROM's names, or the built-in ones.
-    void showSpeciesNames(const SpeciesList& names);
-    // Both front pictures, as the boxes and the DVs now say: the offered
-    // creature as it will arrive (dvs: the DVs it will have).
-    void showPictures(std::optional<Dvs> dvs = std::nullopt);
-    void showPicture(QLabel* frame, const Result<SpeciesId>& species, PictureLook look);
     // Reads and shows a trade; false (and the window as it was) when it cannot be read.
     bool showTrade(int row);
     // The one place that changes the ROM the window works on: its path, ROM
@@ -119,18 +98,8 @@ private:
     // Asks about unsaved edits; true when the window may go on (saved, or
     // discarded: the boxes then show the trade as read).
     bool maySwitchAway();
-    // The user changed a field of the editor: the trade has unsaved edits.
-    void markEdited(Field field);
-    // The boxes of the main window's fields.
-    std::vector<std::pair<Field, QWidget*>> fieldBoxes() const;
     // How typed names fill the rest of their field: the user's preference, given with each edit.
     NamePadding namePadding() const;
-    // The edit the boxes ask for, or every problem of it.
-    Result<TradeEdit, Problems> editFromBoxes() const;
-    Result<SpeciesId> speciesOf(const QComboBox* box, SpeciesRole role) const;
-    void updateRoomLeft(QLineEdit* box, NameRole role);
-    // The warning signs of a trade that can never happen, as the boxes now say.
-    void showWarnings();
     void showRecentRoms();
     SaveOptions saveOptions() const;
     // Saves edits into the ROM, asking first about a read-only one (made
@@ -145,7 +114,6 @@ private:
     // Shows `now`, the trade as the file holds it, over the edits: the
     // fields the user edited keep their typed values.
     void keepEditsOver(const TradeRecord& now);
-    void clearChangedMarks();
     void rewind(Rewind way);
 
     void refuse(const QString& text);
@@ -156,7 +124,6 @@ private:
     FileSystem& files_;
 
     std::optional<Rom> rom_;
-    CurrentTrade current_;
     SaveHistory history_;  // the saves made since the ROM was opened
 
     QPointer<AboutWindow> about_;
@@ -187,7 +154,7 @@ private:
     QAction* aboutAction_ = nullptr;
 
     MainForm form_;
-    QStringListModel* speciesModel_ = nullptr;  // both species lists show it
+    TradeEditor* editor_ = nullptr;
 };
 
 }  // namespace kestrane

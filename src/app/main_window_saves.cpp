@@ -48,7 +48,7 @@ std::optional<SaveReport> MainWindow::saveEdits(std::span<const TradeEdit> edits
     }
     if (!saved) {
         const ErrorCode code = saved.error().code;
-        if ((code == ErrorCode::TradeChangedOnDisk || code == ErrorCode::TableMoved) && current_.record && edits.size() == 1) {
+        if ((code == ErrorCode::TradeChangedOnDisk || code == ErrorCode::TableMoved) && editor_->current().record && edits.size() == 1) {
             offerReload(saved.error());
         } else {
             tell(saved.error());
@@ -62,31 +62,31 @@ std::optional<SaveReport> MainWindow::saveEdits(std::span<const TradeEdit> edits
 }
 
 bool MainWindow::saveTrade() {
-    if (!rom_ || !current_.record) {
+    if (!rom_ || !editor_->current().record) {
         tell(nothingWritten(refused(ErrorCode::NoTrade, rom_ ? "Select a trade before saving."
                                                              : "Open a ROM and select a trade before saving.")));
         return false;
     }
-    auto edit = editFromBoxes();
+    auto edit = editor_->editFromBoxes(namePadding());
     if (!edit) {
         tell(nothingWritten(together(edit.error())));
         return false;
     }
-    auto saved = saveEdits(std::span(&*edit, 1), QStringLiteral("Save of ") + fromCore(current_.record->slot.name()));
+    auto saved = saveEdits(std::span(&*edit, 1), QStringLiteral("Save of ") + fromCore(editor_->current().record->slot.name()));
     if (!saved) return false;
     // The boxes keep what the user typed; the next save compares with the file
     // as it is now, and each box's own undo starts afresh from the saved value.
-    setCurrentTrade({current_.row, saved->records.front(), std::nullopt, {}}, false);
-    clearChangedMarks();
-    for (const auto& [field, box] : fieldBoxes()) {
+    editor_->setCurrentTrade({editor_->current().row, saved->records.front(), std::nullopt, {}}, false);
+    editor_->clearChangedMarks();
+    for (const auto& [field, box] : editor_->fieldBoxes()) {
         if (auto* combo = qobject_cast<QComboBox*>(box)) combo->setEditText(typedText(combo));
         else static_cast<QLineEdit*>(box)->setText(static_cast<QLineEdit*>(box)->text());
     }
-    showWarnings();
+    editor_->showWarnings();
     messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);
     // Saved as asked; what the game can never do with it is said after.
     QStringList after;
-    for (const TradeWarning& w : tradeWarnings(*rom_, saved->records.front())) after << fromCore(warningLine(current_.record->slot, w));
+    for (const TradeWarning& w : tradeWarnings(*rom_, saved->records.front())) after << fromCore(warningLine(editor_->current().record->slot, w));
     if (!rom_->tableNote().empty()) after << fromCore(rom_->tableNote());
     // Checks that were stale before the save stay so: said as the command line says it.
     if (const std::string note = staleChecksumsNote(*rom_->release, *saved, saveOptions().checksums); !note.empty()) {
@@ -122,17 +122,17 @@ void MainWindow::offerReload(const Error& refusal) {
     if (answer == 1) {
         // The trade as the file holds it: the ROM again where its table moved.
         if (moved) {
-            setCurrentTrade({current_.row, current_.record, std::nullopt, {}});
+            editor_->setCurrentTrade({editor_->current().row, editor_->current().record, std::nullopt, {}});
             reloadRom();
         } else {
-            showTrade(current_.row);
+            showTrade(editor_->current().row);
         }
         return;
     }
-    const CurrentTrade editing = current_;
+    const CurrentTrade editing = editor_->current();
     const std::vector<std::pair<Field, QString>> typed = [&] {
         std::vector<std::pair<Field, QString>> texts;
-        for (const auto& [field, box] : fieldBoxes()) {
+        for (const auto& [field, box] : editor_->fieldBoxes()) {
             auto* combo = qobject_cast<QComboBox*>(box);
             texts.emplace_back(field, combo ? typedText(combo) : static_cast<QLineEdit*>(box)->text());
         }
@@ -148,9 +148,9 @@ void MainWindow::offerReload(const Error& refusal) {
     }
     auto reading = readTradeRecord(*rom_, editing.record->slot, files_);
     if (!reading || !reading->record) return tell(reading ? refused(ErrorCode::NoTrade, std::string(kNoTradeMessage)) : reading.error());
-    setCurrentTrade(editing, false);
+    editor_->setCurrentTrade(editing, false);
     for (const auto& [field, text] : typed) {
-        for (const auto& [boxField, box] : fieldBoxes()) {
+        for (const auto& [boxField, box] : editor_->fieldBoxes()) {
             if (boxField != field) continue;
             if (auto* combo = qobject_cast<QComboBox*>(box)) combo->setEditText(text);
             else static_cast<QLineEdit*>(box)->setText(text);
@@ -160,30 +160,30 @@ void MainWindow::offerReload(const Error& refusal) {
 }
 
 void MainWindow::keepEditsOver(const TradeRecord& now) {
-    const TradeRecord before = *current_.record;
-    CurrentTrade kept = current_;
+    const TradeRecord before = *editor_->current().record;
+    CurrentTrade kept = editor_->current();
     kept.record = now;
     // Reloaded as another game: what its records cannot hold is no edit to save.
     const std::optional<std::string> dropped = dropFieldsNotHeld(*rom_->release, now.slot, kept.edited, kept.more);
     // The boxes the user did not edit show the file's values; the others keep their text.
     std::vector<std::pair<QWidget*, QString>> typed;
-    for (const auto& [field, box] : fieldBoxes()) {
+    for (const auto& [field, box] : editor_->fieldBoxes()) {
         if (!kept.edited.count(field)) continue;
         auto* combo = qobject_cast<QComboBox*>(box);
         typed.emplace_back(box, combo ? typedText(combo) : static_cast<QLineEdit*>(box)->text());
     }
-    setCurrentTrade(kept);
+    editor_->setCurrentTrade(kept);
     for (const auto& [box, text] : typed) {
         if (auto* combo = qobject_cast<QComboBox*>(box)) combo->setEditText(text);
         else static_cast<QLineEdit*>(box)->setText(text);
     }
-    showPictures();
-    showWarnings();
+    editor_->showPictures();
+    editor_->showWarnings();
     QStringList elsewhere;
     for (const FieldChange& change : fieldChanges(*rom_, before, now)) {
-        const auto boxes = fieldBoxes();
+        const auto boxes = editor_->fieldBoxes();
         const auto found = std::find_if(boxes.begin(), boxes.end(), [&](const auto& b) { return b.first == change.field; });
-        const bool edited = current_.edited.count(change.field) > 0;
+        const bool edited = editor_->current().edited.count(change.field) > 0;
         if (edited && found != boxes.end()) {
             markChangedOnDisk(found->second, QStringLiteral("Another program changed this in the file to: ") + fromCore(change.after));
         } else if (edited) {
@@ -201,8 +201,8 @@ void MainWindow::saveRomAs() {
     if (!rom_) return;
     // Every edit goes into the copy, typed ones too, checked as a save.
     std::vector<TradeEdit> edits;
-    if (isWindowModified() && current_.record) {
-        auto edit = editFromBoxes();
+    if (isWindowModified() && editor_->current().record) {
+        auto edit = editor_->editFromBoxes(namePadding());
         if (!edit) return tell(nothingWritten(together(edit.error())));
         edits.push_back(*edit);
     }
@@ -223,7 +223,7 @@ void MainWindow::saveRomAs() {
     auto saved = saveTradesAs(*rom_, edits, toCore(*path), saveOptions(), files_);
     if (!saved) return tell(saved.error());
     // The window edits the copy from now on.
-    const int row = current_.record ? current_.row : -1;
+    const int row = editor_->current().record ? editor_->current().row : -1;
     auto copy = kestrane::openRom(toCore(*path), families::all(), files_);
     // The copy is written either way: a failure here says so, and the window stays on the ROM.
     if (!copy) return tell(inContext(copy.error(), "The copy was saved to " + quoted(toCore(*path)) + ", but it could not be opened to edit"));
@@ -247,7 +247,7 @@ void MainWindow::rewind(Rewind way) {
     else history_.redone();
     watcher_->noteOwnWrite();
     updateActions();
-    if (current_.record) showTrade(current_.row);
+    if (editor_->current().record) showTrade(editor_->current().row);
     statusBar()->showMessage((way == Rewind::Undo ? QStringLiteral("Undone: ") : QStringLiteral("Done again: ")) + what + QStringLiteral("."));
 }
 
@@ -279,7 +279,7 @@ void MainWindow::importTrades() {
     }
     if (!saveEdits(edits->edits, QStringLiteral("Import"))) return;
     // The trade on show, as the file now holds it.
-    if (current_.record) showTrade(current_.row);
+    if (editor_->current().record) showTrade(editor_->current().row);
     messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);
 }
 
