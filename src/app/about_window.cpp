@@ -6,6 +6,8 @@
 #include <QPushButton>
 
 #include "app/appearance.h"
+#include "families/families.h"
+#include "trades/releases.h"
 #include "version.h"
 
 namespace kestrane {
@@ -40,9 +42,10 @@ AboutWindow::AboutWindow(QWidget* owner) : QDialog(owner) {
     copyright->setObjectName(QStringLiteral("Label2"));
     copyright->setGeometry(96, 40, 121, 17);
 
-    auto* about = new QLabel(QStringLiteral("A tool to change the Pok\u00e9mon trades in all second generation Pok\u00e9mon "
-                                            "ROMs. Thanks to our two contributors for the artwork and the table "
-                                            "checks."),
+    auto* about = new QLabel(QStringLiteral("A tool to change the Pok\u00e9mon trades in ") +
+                                 fromCore(platformsText(families::all())) +
+                                 QStringLiteral(" Pok\u00e9mon ROMs. Thanks to our two contributors for the artwork and the "
+                                                "table checks."),
                              this);
     about->setObjectName(QStringLiteral("Label3"));
     about->setGeometry(8, 72, 353, 41);

@@ -74,6 +74,15 @@ std::string gamesText(Families families, std::string_view last) {
     return "Pok\u00e9mon " + joinedList(games, 0, last);
 }
 
+std::string platformsText(Families families) {
+    std::vector<std::string> names;
+    for (const GameFamily* family : families) {
+        const std::string name(family->platform().name());
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+    return joinedList(names, 0, "and");
+}
+
 std::string_view languageName(Language language) {
     switch (language) {
     case Language::English: return "English";

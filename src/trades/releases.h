@@ -66,6 +66,8 @@ struct Release {
 // The games the families edit: "Pokémon <game>, <game> or <game>" (last: "or"),
 // "Pokémon <game>, <game> and <game>".
 std::string gamesText(Families families, std::string_view last);
+// The platforms the families' games run on, each once: "Game Boy", "Game Boy and Game Boy Advance".
+std::string platformsText(Families families);
 
 // The names the families' image files go by, each once, in the families' order.
 std::vector<RomFileKind> romFileKinds(Families families);

@@ -1169,7 +1169,7 @@ void MainWindowTest::aboutIsOneModelessWindowClosedOnlyByOkOrItsCloseBox() {
     QCOMPARE(about->size(), QSize(356, 125));
     QCOMPARE(about->findChild<QLabel*>("Label1")->text(), QString("Kestrane v1.0"));
     QVERIFY(about->findChild<QLabel*>("Label3")->text().startsWith(
-        "A tool to change the Pok\u00e9mon trades in all second generation Pok\u00e9mon ROMs. "));
+        "A tool to change the Pok\u00e9mon trades in Game Boy Pok\u00e9mon ROMs. "));
     QVERIFY(!about->findChild<QLabel*>("Image1")->pixmap().isNull());
     auto* ok = about->findChild<QPushButton*>("Command1");
     QCOMPARE(ok->geometry(), QRect(264, 24, 81, 25));
