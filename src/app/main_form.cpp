@@ -10,6 +10,7 @@
 #include <qdrawutil.h>
 
 #include "app/appearance.h"
+#include "trades/field_table.h"
 
 namespace kestrane {
 namespace {
@@ -133,14 +134,14 @@ MainForm buildMainForm(QWidget* client) {
     f.trainerId->setMaxLength(5);
     const struct {
         QLabel** sign;
-        const char* name;
+        Field field;  // its sign's name is the field's
         QPoint at;  // over the field's right end, on its caption's row
-    } signs[] = {{&f.offeredWarning, "warnOffered", {113, 24}},
-                 {&f.nicknameWarning, "warnNickname", {249, 24}},
-                 {&f.trainerNameWarning, "warnOT", {113, 80}},
-                 {&f.requestedWarning, "warnRequested", {113, 128}}};
+    } signs[] = {{&f.offeredWarning, Field::OfferedSpecies, {113, 24}},
+                 {&f.nicknameWarning, Field::Nickname, {249, 24}},
+                 {&f.trainerNameWarning, Field::TrainerName, {113, 80}},
+                 {&f.requestedWarning, Field::RequestedSpecies, {113, 128}}};
     for (const auto& s : signs) {
-        *s.sign = warningSign(f.detailsFrame, s.name);
+        *s.sign = warningSign(f.detailsFrame, std::string(fieldRow(s.field).warningName).c_str());
         (*s.sign)->move(s.at);
     }
     for (QComboBox* box : {f.offeredSpecies, f.requestedSpecies}) {
