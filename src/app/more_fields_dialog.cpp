@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
 
 #include "app/appearance.h"
 #include "app/message_sink.h"
@@ -52,6 +54,12 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
     for (const FieldRow& row : kFieldRows) {
         if (row.place != FieldPlace::MoreFields || !rom.release->layout.has(row.field)) continue;
         const QString label = fromCore(std::string(row.boxLabel));
+        if (const NumberPlace* place = rom.release->layout.numberPlace(row.field)) {
+            QWidget* box = numbersBox(row, *place, edit);
+            if (row.parts.empty()) form->addRow(label, box);
+            else form->addRow(box);
+            continue;
+        }
         if (row.input == FieldInput::Parts) {
             form->addRow(partsBox(row, edit));
             continue;
@@ -119,6 +127,27 @@ QComboBox* MoreFieldsDialog::choiceBox(const FieldRow& row, const TradeEdit& edi
     }
     connect(box, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showTraderLines);
     return box;
+}
+
+QWidget* MoreFieldsDialog::numbersBox(const FieldRow& row, const NumberPlace& place, const TradeEdit& edit) {
+    const auto given = edit.numbers.find(row.field);
+    const std::vector<std::uint32_t> start = given != edit.numbers.end() ? given->second : edit.shown.numbers.at(row.field);
+    auto spin = [&](QWidget* parent, std::size_t i, std::string_view name) {
+        auto* box = new QSpinBox(parent);
+        box->setObjectName(fromCore(std::string(name)));
+        box->setRange(0, int(std::min<std::uint32_t>(place.max, std::uint32_t(INT_MAX))));
+        box->setValue(int(start[i]));
+        numbers_[row.field] << box;
+        return box;
+    };
+    if (row.parts.empty()) return spin(this, 0, row.objectName);
+    auto* group = new QGroupBox(fromCore(std::string(row.boxLabel)), this);
+    auto* grid = new QGridLayout(group);
+    for (std::size_t i = 0; i < row.parts.size(); ++i) {
+        grid->addWidget(new QLabel(fromCore(std::string(row.parts[i].label)), group), int(i % 3), int(i / 3) * 2);
+        grid->addWidget(spin(group, i, row.parts[i].objectName), int(i % 3), int(i / 3) * 2 + 1);
+    }
+    return group;
 }
 
 QGroupBox* MoreFieldsDialog::partsBox(const FieldRow& row, const TradeEdit& edit) {
@@ -246,7 +275,15 @@ void MoreFieldsDialog::accept() {
     const std::optional<GenderRequirement> requirement =
         genderRequirement_ ? edited(*chosenRequirement(), *stored.genderRequirement) : std::nullopt;
     const std::optional<std::uint8_t> set = edited(dialogSet, stored.dialogSet);
-    changed_ = heldItem != edit_.heldItem || dvs != edit_.dvs || requirement != edit_.genderRequirement || set != edit_.dialogSet;
+    std::map<Field, std::vector<std::uint32_t>> numbers;
+    for (const auto& [field, boxes] : numbers_) {
+        std::vector<std::uint32_t> values;
+        for (const QSpinBox* box : boxes) values.push_back(std::uint32_t(box->value()));
+        if (values != stored.numbers.at(field)) numbers[field] = values;
+    }
+    changed_ = heldItem != edit_.heldItem || dvs != edit_.dvs || requirement != edit_.genderRequirement ||
+               set != edit_.dialogSet || numbers != edit_.numbers;
+    edit_.numbers = numbers;
     edit_.heldItem = heldItem;
     edit_.dvs = dvs;
     edit_.genderRequirement = requirement;

@@ -63,6 +63,8 @@ private:
     // A field's box, made from its row of the field table.
     QComboBox* choiceBox(const FieldRow& row, const TradeEdit& edit);
     QGroupBox* partsBox(const FieldRow& row, const TradeEdit& edit);
+    // A field of plain numbers: a spin box, or a group of them, one a part.
+    QWidget* numbersBox(const FieldRow& row, const NumberPlace& place, const TradeEdit& edit);
 
     MessageSink& messages_;
     const Rom& rom_;
@@ -76,7 +78,8 @@ private:
     QComboBox* genderRequirement_ = nullptr;
     QComboBox* dialogSet_ = nullptr;
     QLabel* traderLines_ = nullptr;
-    std::map<Field, QLabel*> signs_;  // the warning sign beside a field's box
+    std::map<Field, QLabel*> signs_;
+    std::map<Field, QList<QSpinBox*>> numbers_;  // the boxes of fields of plain numbers  // the warning sign beside a field's box
 };
 
 }  // namespace kestrane

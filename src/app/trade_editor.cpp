@@ -243,6 +243,10 @@ void TradeEditor::showMoreFields() {
             if (edited) trade.edited.insert(field);
             else trade.edited.erase(field);
         }
+        for (const auto& [field, numbers] : trade.record->numbers) {
+            if (trade.more->numbers.contains(field)) trade.edited.insert(field);
+            else trade.edited.erase(field);
+        }
         setCurrentTrade(std::move(trade), false);
     }
     showPictures();

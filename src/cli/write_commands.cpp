@@ -148,9 +148,11 @@ void setOptions(CLI::App& command, Arguments& into) {
     command.add_option("SLOT", into.slot, kSlotHelp)->required();
     // Every field's option gives text, read by its field's parser.
     for (const FieldRow& row : kFieldRows) {
+        // The fields some game's records hold.
+        const Field field = row.field;
+        if (gamesWhere(families::all(), GameRows::Any, [field](const Release& r) { return r.layout.has(field); }).empty()) continue;
         std::string help(row.optionHelp);
         if (auto at = help.find("{lacking}"); at != std::string::npos) {
-            const Field field = row.field;
             help.replace(at, 9, gameNames(gamesWhere(families::all(), GameRows::Every,
                                                      [field](const Release& r) { return !r.layout.has(field); })));
         }

@@ -32,6 +32,9 @@ GivenEdit givenEdit(const nlohmann::json& trade, const TradeRecord& shown, Probl
             problems.push_back(refused(ErrorCode::TypeMismatch, where + "\"" + key + "\" " + *wrong));
         }
     }
+    std::vector<std::string> wrong;
+    readNumbers(trade, edit, shown, wrong);
+    for (const std::string& problem : wrong) problems.push_back(refused(ErrorCode::TypeMismatch, where + problem));
     return edit;
 }
 

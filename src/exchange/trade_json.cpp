@@ -31,6 +31,7 @@ Json tradeJson(const Rom& rom, const TradeReading& reading) {
     for (const TradeKey& key : tradeKeys()) {
         if (auto value = key.write(rom, *reading.record)) trade[std::string(key.key)] = std::move(*value);
     }
+    writeNumbers(*reading.record, trade);
     return trade;
 }
 

@@ -5,6 +5,7 @@
 
 #include "support/hex_text.h"
 #include "support/utf.h"
+#include "support/words.h"
 #include "trades/field_table.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
@@ -166,6 +167,56 @@ constexpr TradeKey kKeys[] = {
 }  // namespace
 
 std::span<const TradeKey> tradeKeys() { return kKeys; }
+
+void writeNumbers(const TradeRecord& record, Json& trade) {
+    for (const auto& [field, numbers] : record.numbers) {
+        const FieldRow& row = fieldRow(field);
+        if (row.parts.empty()) {
+            trade[std::string(row.key)] = numbers.front();
+            continue;
+        }
+        Json parts = Json::object();
+        for (std::size_t i = 0; i < row.parts.size() && i < numbers.size(); ++i) parts[std::string(row.parts[i].key)] = numbers[i];
+        trade[std::string(row.key)] = std::move(parts);
+    }
+}
+
+void readNumbers(const nlohmann::json& trade, GivenEdit& edit, const TradeRecord& shown, std::vector<std::string>& wrong) {
+    for (const FieldRow& row : kFieldRows) {
+        const std::string key(row.key);
+        if (row.field <= Field::Presence || !trade.contains(key)) continue;
+        const nlohmann::json& value = trade[key];
+        if (row.parts.empty()) {
+            if (value.is_number_integer()) edit.numbers[row.field] = wholeNumber(value);
+            else wrong.push_back("\"" + key + "\" must be a whole number.");
+            continue;
+        }
+        // The parts as the record holds them, each given one taking its place.
+        const auto stored = shown.numbers.find(row.field);
+        std::vector<std::int64_t> parts(row.parts.size(), 0);
+        if (stored != shown.numbers.end()) std::copy(stored->second.begin(), stored->second.end(), parts.begin());
+        bool ok = value.is_object();
+        for (std::size_t i = 0; ok && i < row.parts.size(); ++i) {
+            const std::string part(row.parts[i].key);
+            if (!value.contains(part)) continue;
+            ok = value[part].is_number_integer();
+            if (ok) parts[i] = wholeNumber(value[part]);
+        }
+        if (!ok) {
+            wrong.push_back("\"" + key + "\" must be an object of whole numbers, one for each of " +
+                            [&] {
+                                std::vector<std::string> keys;
+                                for (const FieldPart& p : row.parts) keys.emplace_back(p.key);
+                                return joinedList(keys);
+                            }() +
+                            ".");
+            continue;
+        }
+        std::string text;
+        for (std::int64_t n : parts) text += (text.empty() ? "" : "/") + std::to_string(n);
+        edit.numbers[row.field] = text;
+    }
+}
 
 std::string_view keyOf(Field field) {
     for (const TradeKey& k : kKeys) {

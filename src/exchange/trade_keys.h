@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
@@ -33,6 +34,13 @@ struct TradeKey {
 
 // Every key of a trade that has a record, in the order they are written.
 std::span<const TradeKey> tradeKeys();
+
+// The fields of plain numbers a record holds (its layout's), each under its
+// row's key: a number, or an object of the field's parts ({"hp": 31, ...}).
+void writeNumbers(const TradeRecord& record, Json& trade);
+// Those a trade's JSON gives into the edit (a part left out keeps the
+// record's); the problem of each key not of its form, as "\"ivs\" must be …".
+void readNumbers(const nlohmann::json& trade, GivenEdit& edit, const TradeRecord& shown, std::vector<std::string>& wrong);
 
 // The key of the JSON that holds a field's given value ("originalTrainer").
 std::string_view keyOf(Field field);

@@ -61,6 +61,15 @@ inline constexpr FieldPart kDvParts[] = {
     {"special", "Special:", "spnSpecial"},
 };
 
+inline constexpr FieldPart kIvParts[] = {
+    {"hp", "HP:", "spnIvHp"},
+    {"attack", "Attack:", "spnIvAttack"},
+    {"defense", "Defense:", "spnIvDefense"},
+    {"speed", "Speed:", "spnIvSpeed"},
+    {"spAttack", "Sp. Atk:", "spnIvSpAttack"},
+    {"spDefense", "Sp. Def:", "spnIvSpDefense"},
+};
+
 // In the order show prints them and More Fields shows them.
 inline constexpr FieldRow kFieldRows[] = {
     {Field::RequestedSpecies, "requested", "Requested species", "Requested", "the requested species", "requested species",
@@ -88,15 +97,23 @@ inline constexpr FieldRow kFieldRows[] = {
      "The gender the creature you give must have.", "warnGenderRequirement", {}},
     {Field::DialogSet, "dialogSet", "Dialog set", {}, "the dialog set", "dialog set", "--dialog",
      "The trader's lines: {dialog sets}.", FieldInput::Choice, FieldPlace::MoreFields, "Dialog set:", "cboDialogSet", {}, {}, {}},
+    // Plain numbers, where a layout places them (RecordLayout::numbers).
+    {Field::Ivs, "ivs", "IVs", "IVs", "the IVs", "IVs", "--ivs",
+     "The IVs as HP/Attack/Defense/Speed/Sp. Atk/Sp. Def (31/31/31/31/31/31).", FieldInput::Parts, FieldPlace::MoreFields,
+     "IVs", {}, {}, {}, kIvParts},
+    {Field::Sheen, "sheen", "Sheen", {}, "the sheen", "sheen", "--sheen", "The sheen, a number.", FieldInput::Number,
+     FieldPlace::MoreFields, "Sheen:", "spnSheen", {}, {}, {}},
 };
 
-// The row of a field. Precondition: not Presence, which no row is (it is
-// the trade itself, where one ROM has it and another does not).
-constexpr const FieldRow& fieldRow(Field field) {
+// The row of a field; none for Presence, which no row is (it is the trade
+// itself, where one ROM has it and another does not).
+constexpr const FieldRow* findFieldRow(Field field) {
     for (const FieldRow& row : kFieldRows) {
-        if (row.field == field) return row;
+        if (row.field == field) return &row;
     }
-    return kFieldRows[0];
+    return nullptr;
 }
+// Precondition: not Presence (every other field has a row; a test holds them so).
+constexpr const FieldRow& fieldRow(Field field) { return *findFieldRow(field); }
 
 }  // namespace kestrane

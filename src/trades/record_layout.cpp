@@ -42,8 +42,27 @@ bool RecordLayout::has(Field field) const {
     case Field::TrainerId: return trainerIdAt.has_value();
     case Field::TrainerName: return trainerName.has_value();
     case Field::GenderRequirement: return genderRequirementAt.has_value();
+    case Field::Ivs:
+    case Field::Sheen: return numberPlace(field) != nullptr;
     default: return true;
     }
+}
+
+const NumberPlace* RecordLayout::numberPlace(Field field) const {
+    for (const NumberPlace& place : numbers) {
+        if (place.field == field) return &place;
+    }
+    return nullptr;
+}
+
+std::vector<std::uint32_t> numbersAt(RecordView record, const NumberPlace& place) {
+    std::vector<std::uint32_t> numbers;
+    for (std::uint32_t i = 0; i < place.count; ++i) {
+        std::uint32_t value = 0;
+        for (std::uint32_t b = 0; b < place.width; ++b) value |= std::uint32_t(record[place.at + i * place.width + b]) << (8 * b);
+        numbers.push_back(value);
+    }
+    return numbers;
 }
 
 bool fitsCalls(const RecordLayout& layout, std::span<const RoutineCall> calls) {

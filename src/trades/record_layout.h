@@ -14,6 +14,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/charset.h"
 #include "platform/routine.h"
@@ -29,6 +30,16 @@ struct NameLayout {
     std::uint32_t length;
     bool terminated;
     std::uint8_t padding;
+};
+
+// A field of plain numbers: `count` numbers of `width` bytes each
+// (little-endian) from `at`, each at most `max`.
+struct NumberPlace {
+    Field field;
+    std::uint32_t at;
+    std::uint8_t width = 1;
+    std::uint8_t count = 1;
+    std::uint32_t max = 0xFF;
 };
 
 struct RecordLayout {
@@ -56,9 +67,13 @@ struct RecordLayout {
     // words right after the call.
     std::span<const std::uint8_t> callerOffsets;
     std::span<const std::uint8_t> wordReads;
+    // The fields of plain numbers the records hold, in the order they are shown.
+    std::span<const NumberPlace> numbers = {};
 
     // Whether the records have the field.
     bool has(Field field) const;
+    // Where a field of plain numbers lies; none where the records lack it (or it is no such field).
+    const NumberPlace* numberPlace(Field field) const;
     // The ID the game stores for an egg: 253, or 0xFFFD where species are words.
     SpeciesId egg() const { return speciesWidth == 1 ? 0xFD : 0xFFFD; }
 };
@@ -105,6 +120,9 @@ private:
 };
 
 using RecordView = std::span<const std::uint8_t>;
+
+// The numbers of a field of plain numbers, as the record holds them.
+std::vector<std::uint32_t> numbersAt(RecordView record, const NumberPlace& place);
 
 // A species field's value (a byte, or a little-endian word).
 inline SpeciesId speciesAt(RecordView record, const RecordLayout& layout, std::uint32_t at) {

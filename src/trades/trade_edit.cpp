@@ -70,6 +70,46 @@ NameBytes typedNameBytes(std::u16string_view text, const Charset& charset, const
     return bytes;
 }
 
+// "the IVs": the field's noun with its article, as a refusal's sentence opens.
+std::string theField(Field field) { return "The " + std::string(fieldRow(field).noun); }
+
+// Numbers given for a field of plain numbers: as many as it holds, each within its range.
+Result<std::vector<std::uint32_t>> checkedNumbers(const std::vector<std::int64_t>& given, const NumberPlace& place) {
+    const FieldRow& row = fieldRow(place.field);
+    if (given.size() != place.count) {
+        return refused(ErrorCode::InvalidArgument, theField(place.field) + " take " + std::to_string(place.count) +
+                                                       " numbers, not " + std::to_string(given.size()) + ".");
+    }
+    std::vector<std::uint32_t> numbers;
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        if (given[i] < 0 || given[i] > std::int64_t(place.max)) {
+            std::string part = row.parts.empty() ? std::string() : " " + std::string(row.parts[i].key);
+            return refused(ErrorCode::InvalidArgument, theField(place.field) + part + " " + std::to_string(given[i]) +
+                                                           " is out of range: give 0 to " + std::to_string(place.max) + ".");
+        }
+        numbers.push_back(std::uint32_t(given[i]));
+    }
+    return numbers;
+}
+
+// "31/31/31/31/31/31", or a number where the field holds one.
+Result<std::vector<std::uint32_t>> parseNumbers(std::string_view text, const NumberPlace& place) {
+    std::vector<std::int64_t> given;
+    for (std::size_t from = 0;;) {
+        const std::size_t slash = text.find('/', from);
+        const std::string_view piece = text.substr(from, slash == std::string_view::npos ? std::string_view::npos : slash - from);
+        const auto number = parseNumber(piece);
+        if (!number) {
+            return refused(ErrorCode::InvalidArgument, echoed(text) + " is not " + (place.count > 1 ? "numbers" : "a number") +
+                                                           " for " + std::string(fieldRow(place.field).noun) + ".");
+        }
+        given.push_back(*number);
+        if (slash == std::string_view::npos) break;
+        from = slash + 1;
+    }
+    return checkedNumbers(given, place);
+}
+
 }  // namespace
 
 void GivenEdit::giveText(Field field, std::string text) {
@@ -84,6 +124,7 @@ void GivenEdit::giveText(Field field, std::string text) {
     case Field::GenderRequirement: genderRequirement = std::move(text); break;
     case Field::DialogSet: dialogSet = std::move(text); break;
     case Field::Presence: break;
+    default: numbers[field] = std::move(text); break;
     }
 }
 
@@ -105,6 +146,7 @@ void TradeEdit::keepStored(Field field) {
     case Field::GenderRequirement: genderRequirement.reset(); break;
     case Field::DialogSet: dialogSet.reset(); break;
     case Field::Presence: break;
+    default: numbers.erase(field); break;
     }
 }
 
@@ -239,6 +281,12 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
     }
     take(given.dialogSet, [&](const std::string& s) { return resolveDialogSet(s, *rom.release); },
          [&](std::int64_t n) { return dialogSetNumbered(n, *rom.release); }, edit.dialogSet);
+    for (const auto& [field, value] : given.numbers) {
+        const NumberPlace* place = layout.numberPlace(field);
+        if (!held(true, field) || !place) continue;
+        if (const auto* text = std::get_if<std::string>(&value)) keep(parseNumbers(*text, *place), edit.numbers[field]);
+        else keep(checkedNumbers({std::get<std::int64_t>(value)}, *place), edit.numbers[field]);
+    }
     if (!problems.empty()) return problems;
     return edit;
 }
@@ -292,6 +340,15 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
         out[*layout.genderRequirementAt] = std::uint8_t(*edit.genderRequirement);
     }
     if (edit.dialogSet && checked(dialogSetNumbered(*edit.dialogSet, release))) out[layout.dialogSetAt] = *edit.dialogSet;
+    for (const auto& [field, values] : edit.numbers) {
+        const NumberPlace* place = layout.numberPlace(field);
+        if (!held(std::optional<bool>(true), field) || !place) continue;
+        const std::vector<std::int64_t> wide(values.begin(), values.end());
+        if (!checked(checkedNumbers(wide, *place))) continue;
+        for (std::uint32_t i = 0; i < place->count; ++i) {
+            for (std::uint32_t b = 0; b < place->width; ++b) out[place->at + i * place->width + b] = std::uint8_t(values[i] >> (8 * b));
+        }
+    }
     if (!problems.empty()) return problems;
     return out;
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -39,6 +40,7 @@ struct TradeEdit {
     std::optional<Dvs> dvs;
     std::optional<GenderRequirement> genderRequirement;
     std::optional<std::uint8_t> dialogSet;
+    std::map<Field, std::vector<std::uint32_t>> numbers;  // fields of plain numbers
 
     // Drops the edit of a field: it keeps the bytes the file holds.
     void keepStored(Field field);
@@ -73,6 +75,8 @@ struct GivenEdit {
     // differ from the file's; a text beside them must agree with them.
     std::optional<NameBytes> nicknameBytes;
     std::optional<NameBytes> trainerNameBytes;
+    // Fields of plain numbers: "31/31/31/31/31/31" (a field of several), or a number.
+    std::map<Field, Given> numbers;
     bool shiny = false;  // the DVs (given or stored) made shiny
     NamePadding padding = NamePadding::Release;  // of the typed names
 

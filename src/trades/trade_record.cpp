@@ -99,6 +99,7 @@ TradeRecord recordFromBytes(const Release& release, Slot slot, const RecordPlace
     }
     // The record checks hold every gender requirement byte to 0-2.
     if (layout.genderRequirementAt) record.genderRequirement = GenderRequirement(raw[*layout.genderRequirementAt]);
+    for (const NumberPlace& numbers : layout.numbers) record.numbers[numbers.field] = numbersAt(view, numbers);
     return record;
 }
 

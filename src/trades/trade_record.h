@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,8 @@ struct TradeRecord {
     std::optional<std::uint16_t> trainerId;
     std::optional<std::u16string> trainerName;  // as the editor shows it
     std::optional<GenderRequirement> genderRequirement;
+    // The fields of plain numbers the layout places (RecordLayout::numbers), by field.
+    std::map<Field, std::vector<std::uint32_t>> numbers;
     std::string nicknameHidden;     // hiddenBytesNote of each name field
     std::string trainerNameHidden;
 };

@@ -18,6 +18,12 @@ std::string speciesLabel(const Rom& rom, SpeciesId species) {
     return unlistedSpeciesText(species) + " (no list entry)";
 }
 
+std::string numbersText(const std::vector<std::uint32_t>& numbers) {
+    std::string text;
+    for (std::uint32_t n : numbers) text += (text.empty() ? "" : "/") + std::to_string(n);
+    return text;
+}
+
 std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& r) {
     std::vector<FieldText> texts;
     auto add = [&](Field field, std::string text) { texts.push_back({field, fieldRow(field).label, std::move(text)}); };
@@ -30,6 +36,7 @@ std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& r) {
     if (r.dvs) add(Field::Dvs, dvsText(*r.dvs));
     if (r.genderRequirement) add(Field::GenderRequirement, genderRequirementKey(*r.genderRequirement));
     add(Field::DialogSet, dialogSetKey(*rom.release, r.dialogSet) + " (" + std::to_string(r.dialogSet) + ")");
+    for (const auto& [field, numbers] : r.numbers) add(field, numbersText(numbers));
     return texts;
 }
 
@@ -83,8 +90,11 @@ bool differs(Field field, const TradeRecord& before, const TradeRecord& after, c
     case Field::GenderRequirement: return before.genderRequirement != after.genderRequirement;
     case Field::DialogSet: return before.dialogSet != after.dialogSet;
     case Field::Presence: return false;
+    default: {
+        const auto was = before.numbers.find(field), is = after.numbers.find(field);
+        return was != before.numbers.end() && is != after.numbers.end() && was->second != is->second;
     }
-    return false;
+    }
 }
 
 }  // namespace

@@ -21,6 +21,9 @@ namespace kestrane {
 // "63 Abra" (its number and the ROM's name for it), or "#252 (no list entry)".
 std::string speciesLabel(const Rom& rom, SpeciesId species);
 
+// A field of plain numbers as it is given and shown: "31/31/31/31/31/31".
+std::string numbersText(const std::vector<std::uint32_t>& numbers);
+
 struct FieldText {
     Field field;
     std::string_view label;  // "Requested species"

@@ -31,8 +31,9 @@ enum class Language : std::uint8_t { English, French, Spanish, Japanese };
 // "English", "French", "Spanish", "Japanese"
 std::string_view languageName(Language language);
 
-// A trade's fields, in the order `show` prints them; Presence is the trade
-// itself, where one ROM has it and another does not.
+// A trade's fields; Presence is the trade itself, where one ROM has it and
+// another does not. Those after DialogSet are numbers a layout places
+// (RecordLayout::numbers), read and written alike whatever they mean.
 enum class Field : std::uint8_t {
     RequestedSpecies,
     OfferedSpecies,
@@ -44,6 +45,8 @@ enum class Field : std::uint8_t {
     GenderRequirement,
     DialogSet,
     Presence,
+    Ivs,
+    Sheen,
 };
 
 }  // namespace kestrane

@@ -12,6 +12,7 @@
 #define STB_IMAGE_STATIC
 #include <stb_image.h>
 
+#include "exchange/trade_keys.h"
 #include "families/families.h"
 #include "families/gen2/second_generation_layouts.h"
 #include "platform/gb/cartridge.h"
@@ -1261,6 +1262,38 @@ TEST_F(CliTest, TradesThatCanNeverHappenAreSavedWithAWarning) {
               (json::array({{{"field", "originalTrainer"},
                              {"text", "The original trainer's name is empty, so the creature would show no trainer."}}})));
     EXPECT_EQ(json::parse(run({"show", path, "2", "--json"}).out)["trade"]["warnings"], json::array());
+}
+
+// Fields of plain numbers in a trade's JSON: written under their rows' keys,
+// and read back with the parts left out kept as the record holds them.
+TEST(TradeJson, FieldsOfPlainNumbersAreTheirRowsKeys) {
+    TradeRecord record;
+    record.numbers[Field::Ivs] = {31, 30, 29, 28, 27, 26};
+    record.numbers[Field::Sheen] = {7};
+    exchange::Json written = exchange::Json::object();
+    exchange::writeNumbers(record, written);
+    EXPECT_EQ(written.dump(), R"({"ivs":{"hp":31,"attack":30,"defense":29,"speed":28,"spAttack":27,"spDefense":26},"sheen":7})");
+    struct Case {
+        const char* json;
+        std::string ivs, sheen;  // the text given, empty: none
+        std::string wrong;
+    };
+    for (const Case& c : {Case{R"({"ivs": {"speed": 1}, "sheen": 200})", "31/30/29/1/27/26", "200", ""},
+                          Case{R"({"ivs": [1, 2]})", "", "", "\"ivs\" must be an object of whole numbers, one for each of "
+                                                                "hp, attack, defense, speed, spAttack and spDefense."},
+                          Case{R"({"sheen": "a lot"})", "", "", "\"sheen\" must be a whole number."}}) {
+        GivenEdit given;
+        std::vector<std::string> wrong;
+        exchange::readNumbers(nlohmann::json::parse(c.json), given, record, wrong);
+        auto text = [&](Field f) -> std::string {
+            if (!given.numbers.contains(f)) return "";
+            const Given& g = given.numbers.at(f);
+            return std::holds_alternative<std::string>(g) ? std::get<std::string>(g) : std::to_string(std::get<std::int64_t>(g));
+        };
+        EXPECT_EQ(text(Field::Ivs), c.ivs) << c.json;
+        EXPECT_EQ(text(Field::Sheen), c.sheen) << c.json;
+        EXPECT_EQ(wrong.empty() ? "" : wrong.front(), c.wrong) << c.json;
+    }
 }
 
 }  // namespace

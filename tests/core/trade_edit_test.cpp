@@ -7,6 +7,8 @@
 #include "families/families.h"
 #include "support/utf.h"
 #include "trades/releases.h"
+#include "trades/field_table.h"
+#include "trades/trade_text.h"
 #include "trades/trade_warnings.h"
 #include "trades/trainer_id.h"
 
@@ -341,6 +343,81 @@ TEST_F(TradeEditTest, EditsAnotherGameCannotHoldAreDroppedByName) {
         EXPECT_EQ(more->heldItem.has_value(), holds);
         EXPECT_EQ(more->dvs.has_value(), holds);
     }
+}
+
+}  // namespace
+}  // namespace kestrane
+
+namespace kestrane {
+namespace {
+
+using namespace kestrane::testing;
+
+// A layout that places fields of plain numbers, as the next families' records
+// do: Gold's, with six IVs where its trainer's name lies and the sheen in
+// its last byte. Nothing but the layout and the field table's rows is new.
+constexpr NumberPlace kPlacedNumbers[] = {{Field::Ivs, 19, 1, 6, 31}, {Field::Sheen, 31, 1, 1, 255}};
+
+TEST_F(TradeEditTest, FieldsOfPlainNumbersAreReadEditedWrittenAndShownFromTheirPlaces) {
+    RecordLayout layout = value.release->layout;
+    layout.trainerName.reset();
+    layout.zeroCount = 0;
+    layout.numbers = kPlacedNumbers;
+    const Release& gold = *value.release;
+    const Release placed{gold.code, gold.name, gold.language, gold.nameInShort, gold.game, gold.revisions,
+                         gold.reachedByLayout, layout, gold.charset, gold.dialect, gold.usualTable, gold.ownRecords,
+                         gold.dialogSets, gold.family, gold.slotOrder};
+    Rom rom = value;
+    rom.release = &placed;
+    auto reading = readTradeRecord(rom, Slot::fromNumber(2));
+    ASSERT_TRUE(reading && reading->record);
+    TradeRecord shown = *reading->record;
+    shown.raw[19] = 31, shown.raw[31] = 7;
+    shown = recordWith(placed, shown, shown.raw);
+    ASSERT_TRUE(shown.numbers.contains(Field::Ivs));
+    EXPECT_EQ(shown.numbers[Field::Sheen], std::vector<std::uint32_t>{7});
+
+    struct Case {
+        Field field;
+        Given given;
+        std::string refusal;  // empty: planned into these bytes
+        std::vector<std::uint8_t> bytes;
+    };
+    for (const Case& c : std::vector<Case>{
+             {Field::Ivs, std::string("31/0/1/2/30/31"), "", {31, 0, 1, 2, 30, 31}},
+             {Field::Ivs, std::string("31/0/1"), "The IVs take 6 numbers, not 3.", {}},
+             {Field::Ivs, std::string("31/0/1/2/32/31"), "The IVs spAttack 32 is out of range: give 0 to 31.", {}},
+             {Field::Ivs, std::string("31/x/1/2/3/4"), "\"31/x/1/2/3/4\" is not numbers for IVs.", {}},
+             {Field::Sheen, std::string("255"), "", {255}},
+             {Field::Sheen, std::int64_t(256), "The sheen 256 is out of range: give 0 to 255.", {}},
+         }) {
+        GivenEdit given;
+        given.numbers[c.field] = c.given;
+        auto edit = resolveEdit(rom, shown, given);
+        if (!c.refusal.empty()) {
+            ASSERT_FALSE(edit);
+            EXPECT_EQ(edit.error().front().message, c.refusal);
+            continue;
+        }
+        ASSERT_TRUE(edit) << edit.error().front().message;
+        auto bytes = planTradeRecord(rom, *edit);
+        ASSERT_TRUE(bytes);
+        const std::uint32_t at = rom.release->layout.numberPlace(c.field)->at;
+        EXPECT_EQ(std::vector<std::uint8_t>(bytes->begin() + at, bytes->begin() + at + c.bytes.size()), c.bytes);
+        // Shown, and told as a change, by the field's row.
+        const TradeRecord after = recordWith(placed, shown, *bytes);
+        const auto changes = fieldChanges(rom, shown, after);
+        ASSERT_EQ(changes.size(), 1u);
+        EXPECT_EQ(changes[0].label, fieldRow(c.field).label);
+    }
+    // Every field but the trade itself is a row of the field table.
+    for (int f = 0; f <= int(Field::Sheen); ++f) EXPECT_EQ(findFieldRow(Field(f)) == nullptr, Field(f) == Field::Presence) << f;
+    // The release without them refuses them by name.
+    GivenEdit sheen;
+    sheen.giveText(Field::Sheen, "3");
+    auto refused = resolveEdit(value, read(), sheen);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().front().code, ErrorCode::NoSuchField);
 }
 
 }  // namespace
