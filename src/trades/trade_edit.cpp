@@ -70,7 +70,7 @@ NameBytes typedNameBytes(std::u16string_view text, const Charset& charset, const
     return bytes;
 }
 
-// "the IVs": the field's noun with its article, as a refusal's sentence opens.
+// "The IVs": the field's noun as a refusal's sentence opens with it.
 std::string theField(Field field) { return "The " + std::string(fieldRow(field).noun); }
 
 // Numbers given for a field of plain numbers: as many as it holds, each within its range.
