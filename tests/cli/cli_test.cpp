@@ -203,6 +203,9 @@ TEST_F(CliTest, SetChangesOnlyTheGivenFields) {
              {{"--offered", "vaporeon"}, {{2, 134}}},
              {{"--id", "37460"}, {{17, 0x54}, {18, 0x92}}},
              {{"--nickname", "ROCK"}, {{7, 0x50}, {8, 0x20}, {9, 0x20}, {10, 0x20}, {11, 0x20}, {12, 0x20}}},
+             // Padded as the games' builds pad, where asked; a name not typed anew keeps its bytes.
+             {{"--nickname", "ROCK", "--pad-with-terminator"}, {{7, 0x50}, {8, 0x50}, {9, 0x50}, {10, 0x50}, {11, 0x50}, {12, 0x50}}},
+             {{"--ot", "KYLE", "--pad-with-terminator"}, {}},
              {{"--ot", "KYLE"}, {}},  // the shown name: its bytes stay
              // The PK and MN glyphs, and the rival's name.
              {{"--nickname", "[PK][MN]ROCK"}, {{3, 0xE1}, {4, 0xE2}, {5, 0x91}, {6, 0x8E}, {7, 0x82}, {8, 0x8A}, {9, 0x50}, {10, 0x20}, {11, 0x20}, {12, 0x20}}},
@@ -399,6 +402,14 @@ TEST_F(CliTest, ExportThenImportChangesNothing) {
         std::ofstream(fsPath(table), std::ios::trunc) << old.dump();
         ASSERT_EQ(run({"import", copy, table}).code, 0);
         EXPECT_EQ(differences(readFile(copy), image), (std::vector<std::size_t>{base + 17, base + 18})) << code;
+        // A name given as text alone is typed anew, padded as asked.
+        json renamed = json::parse(readFile(table));
+        renamed["trades"][0].erase("nicknameBytes");
+        renamed["trades"][0]["nickname"] = "AB";
+        std::ofstream(fsPath(table), std::ios::trunc) << renamed.dump();
+        ASSERT_EQ(run({"import", copy, table, "--pad-with-terminator"}).code, 0);
+        const Bytes padded = readFile(copy);
+        EXPECT_EQ(Bytes(padded.begin() + base + 5, padded.begin() + base + 13), Bytes(8, 0x50)) << code;
     }
     const std::string path = rom("BYTE");
     expectUnchanged({"export", path, "-o", path}, 1, path, "the ROM itself");

@@ -412,6 +412,14 @@ TEST_F(TradeEditTest, FieldsOfPlainNumbersAreReadEditedWrittenAndShownFromTheirP
     }
     // Every field but the trade itself is a row of the field table.
     for (int f = 0; f <= int(Field::Sheen); ++f) EXPECT_EQ(findFieldRow(Field(f)) == nullptr, Field(f) == Field::Presence) << f;
+    // and no two rows share a JSON key, an option or a box's name: each front end tells the fields apart by them.
+    std::set<std::string_view> keys, options, boxes;
+    for (const FieldRow& row : kFieldRows) {
+        EXPECT_TRUE(keys.insert(row.key).second) << row.key;
+        EXPECT_TRUE(options.insert(row.option).second) << row.option;
+        for (std::string_view box : {row.objectName, row.warningName}) EXPECT_TRUE(box.empty() || boxes.insert(box).second) << box;
+        for (const FieldPart& part : row.parts) EXPECT_TRUE(boxes.insert(part.objectName).second) << part.objectName;
+    }
     // The release without them refuses them by name.
     GivenEdit sheen;
     sheen.giveText(Field::Sheen, "3");
