@@ -64,6 +64,7 @@ enum class ErrorCode : int {
     TableMoved = 1035,
     NotAText = 1036,
     NoSuchField = 1037,
+    NotASourceForm = 1038,
 };
 
 // What went wrong, as the front ends tell it apart.

@@ -97,6 +97,9 @@ public:
     // Kestrane's name of each trade's place, by slot: what is shown where
     // the ROM's are not read or fail.
     virtual std::vector<std::string> builtInPlaces(const Release& release) const = 0;
+    // The label the games' public disassemblies give the trade table ("NPCTrades"),
+    // as a build's symbol file names it.
+    virtual std::string_view tableLabel() const = 0;
     // A species' front picture as the game draws it, or why there is none.
     virtual Result<FrontPicture> frontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) const = 0;
 };

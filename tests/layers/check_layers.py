@@ -24,7 +24,7 @@ LAYERS = [
     ["families/gameboy"],
     ["families/gen1", "families/gen2"],
     ["families"],
-    ["library", "exchange", "patch"],
+    ["library", "exchange", "patch", "source"],
     ["cli", "app"],
 ]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)

@@ -97,6 +97,7 @@ public:
 
     // Every record the table may hold has a place: the map whose script
     // starts it in the release, or none.
+    std::string_view tableLabel() const override { return "TradeMons"; }
     std::vector<std::string> builtInPlaces(const Release& release) const override {
         std::vector<std::string> places;
         const auto& own = firstGenerationRow(release).first.places;

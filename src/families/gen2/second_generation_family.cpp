@@ -119,6 +119,7 @@ public:
         return {};
     }
 
+    std::string_view tableLabel() const override { return "NPCTrades"; }
     std::vector<std::string> builtInPlaces(const Release& release) const override {
         const SecondGenerationRow& row = secondGenerationRow(release);
         std::vector<std::string> places;
