@@ -1,0 +1,54 @@
+// A build tree's charmap: the main one read, names turned into bytes and back by it.
+#include "source/charmap.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrane {
+namespace {
+
+TEST(Charmap, TheMainCharmapAsTheAssemblerReadsIt) {
+    const std::string tree =
+        "; Control characters\n"
+        "\tcharmap \"@\",         $50 ; string terminator, \"ends\" names\n"
+        "\tcharmap \"<PK>\",      $e1\n"
+        "\tCHARMAP \"A\", $80\n"
+        "\tcharmap \"B\", 129\r\n"
+        "\tcharmap \"'d\", $d0\n"
+        "\tcharmap \"'\", $e0\n"
+        "\tcharmap \"\\\"\", %01010101\n"
+        "\tcharmap \"@\", $00 ; a second entry for a byte never decodes\n"
+        "\tpushc\n\tsetcharmap other\n\tcharmap \"A\", $01\n\tpopc\n"
+        "\tcharmap \"C\", $82\n"
+        "\tnewcharmap unown\n\tcharmap \"A\", $02\n";
+    auto charmap = readCharmap(tree);
+    ASSERT_TRUE(charmap) << charmap.error().message;
+    struct Case {
+        std::string text;
+        std::optional<std::vector<std::uint8_t>> bytes;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"ABC", std::vector<std::uint8_t>{0x80, 0x81, 0x82}},
+             {"A'dB", std::vector<std::uint8_t>{0x80, 0xD0, 0x81}},  // the longest entry
+             {"A'B", std::vector<std::uint8_t>{0x80, 0xE0, 0x81}},
+             {"<PK>\"@", std::vector<std::uint8_t>{0xE1, 0x55, 0x50}},
+             {"AZ", std::nullopt},  // no entry for Z
+         }) {
+        EXPECT_EQ(charmap->encode(c.text), c.bytes) << c.text;
+        if (c.bytes) {
+            EXPECT_EQ(charmap->decode(*c.bytes), c.text) << c.text;
+        }
+    }
+    EXPECT_EQ(charmap->decode(std::vector<std::uint8_t>{0x00}), "@");
+    EXPECT_EQ(charmap->decode(std::vector<std::uint8_t>{0x02}), std::nullopt);  // the other charmaps' bytes are not the main one's
+
+    for (auto [text, refusal] : {std::pair{"\tcharmap A, $80\n", "Line 1 of the charmap is not charmap \"text\", $NN."},
+                                 std::pair{"\n\tcharmap \"A\", $180\n", "Line 2 of the charmap is not charmap \"text\", $NN."},
+                                 std::pair{"\tcharmap \"A\"\n", "Line 1 of the charmap is not charmap \"text\", $NN."}}) {
+        auto bad = readCharmap(text);
+        ASSERT_FALSE(bad) << text;
+        EXPECT_EQ(bad.error().message, refusal);
+    }
+}
+
+}  // namespace
+}  // namespace kestrane
