@@ -52,3 +52,37 @@ TEST(Charmap, TheMainCharmapAsTheAssemblerReadsIt) {
 
 }  // namespace
 }  // namespace kestrane
+
+#include "source/constants.h"
+
+namespace kestrane {
+namespace {
+
+TEST(SourceConstants, CountedAsTheAssemblerCountsThem) {
+    SourceConstants constants;
+    ASSERT_TRUE(constants.read("; pokemon_constants.asm\n\tconst_def 1\n\tconst BULBASAUR ; $01\n\tconst IVYSAUR\n"
+                               "\tconst_skip 2\n\tconst CHARMELEON\n\tconst_def $fd\n\tconst EGG\nDEF NUM_POKEMON EQU EGG - 1\n",
+                               "constants/pokemon_constants.asm"));
+    ASSERT_TRUE(constants.read("\tconst_def\n\tconst NO_ITEM\n\tconst MASTER_BALL\nDEF PARK_BALL EQU $01\n"
+                               "TRADE_GENDER_EITHER EQU 0\nDEF TRADE_GENDER_MALE EQU 1\n\tconst_def 0, 2\n\tconst EVEN_A\n\tconst EVEN_B\n",
+                               "constants/item_constants.asm"));
+    for (auto [name, value] : {std::pair{"BULBASAUR", 1}, std::pair{"IVYSAUR", 2}, std::pair{"CHARMELEON", 5},
+                               std::pair{"EGG", 0xFD}, std::pair{"NO_ITEM", 0}, std::pair{"MASTER_BALL", 1},
+                               std::pair{"PARK_BALL", 1}, std::pair{"TRADE_GENDER_MALE", 1}, std::pair{"EVEN_B", 2}}) {
+        EXPECT_EQ(constants.valueOf(name), value) << name;
+    }
+    EXPECT_EQ(constants.valueOf("NUM_POKEMON"), std::nullopt);  // an expression: no constant Kestrane counts
+    // A value's name is the first defined for it, within the names asked for.
+    EXPECT_EQ(constants.nameOf(1), "BULBASAUR");
+    EXPECT_EQ(constants.nameOf(1, "TRADE_GENDER_"), "TRADE_GENDER_MALE");
+    EXPECT_EQ(constants.nameOf(1, "MASTER"), "MASTER_BALL");
+    EXPECT_EQ(constants.nameOf(7), std::nullopt);
+
+    SourceConstants bad;
+    auto refused = bad.read("\tconst_def 1\n\tconst 3RD\n", "constants/x.asm");
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().message, "Line 2 of constants/x.asm is not a constant Kestrane reads.");
+}
+
+}  // namespace
+}  // namespace kestrane

@@ -1,0 +1,114 @@
+#include "source/constants.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <climits>
+
+#include "support/words.h"
+
+namespace kestrane {
+namespace {
+
+std::string_view codeOf(std::string_view line) {
+    if (auto comment = line.find(';'); comment != std::string_view::npos) line = line.substr(0, comment);
+    const auto first = line.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) return {};
+    return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
+}
+
+// The words of a line: split at blanks and commas.
+std::vector<std::string_view> wordsOf(std::string_view code) {
+    std::vector<std::string_view> words;
+    for (std::size_t at = 0; at < code.size();) {
+        at = code.find_first_not_of(" \t,", at);
+        if (at == std::string_view::npos) break;
+        const std::size_t end = std::min(code.find_first_of(" \t,", at), code.size());
+        words.push_back(code.substr(at, end - at));
+        at = end;
+    }
+    return words;
+}
+
+bool isName(std::string_view word) {
+    return !word.empty() && (std::isalpha(static_cast<unsigned char>(word[0])) || word[0] == '_') &&
+           std::all_of(word.begin(), word.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.'; });
+}
+
+std::string lower(std::string_view word) {
+    std::string out(word);
+    for (char& c : out) c = lowerAscii(c);
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> SourceConstants::valueOf(std::string_view name) const {
+    const auto found = values_.find(name);
+    return found == values_.end() ? std::nullopt : std::optional<std::int64_t>(found->second);
+}
+
+std::optional<std::string> SourceConstants::nameOf(std::int64_t value, std::string_view prefix) const {
+    for (const auto& [name, v] : inOrder_) {
+        if (v == value && std::string_view(name).starts_with(prefix)) return name;
+    }
+    return std::nullopt;
+}
+
+Result<void> SourceConstants::read(std::string_view text, const std::string& file) {
+    std::int64_t next = 0, step = 1;
+    int number = 0;
+    // A number, or a name defined before it: the values constants are given.
+    auto value = [&](std::string_view token) -> std::optional<std::int64_t> {
+        bool negative = !token.empty() && token[0] == '-';
+        if (negative) token.remove_prefix(1);
+        int base = 10;
+        if (!token.empty() && token[0] == '$') base = 16, token.remove_prefix(1);
+        else if (!token.empty() && token[0] == '%') base = 2, token.remove_prefix(1);
+        std::int64_t n = 0;
+        const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), n, base);
+        if (!token.empty() && error == std::errc() && end == token.data() + token.size()) return negative ? -n : n;
+        if (auto named = valueOf(token); named && base == 10) return negative ? -*named : *named;
+        return std::nullopt;
+    };
+    auto define = [&](std::string_view name, std::int64_t v) {
+        values_[std::string(name)] = v;
+        inOrder_.emplace_back(std::string(name), v);
+    };
+    auto wrong = [&] {
+        return refused(ErrorCode::NotASourceForm, "Line " + std::to_string(number) + " of " + file + " is not a constant Kestrane reads.");
+    };
+    for (std::size_t from = 0; from <= text.size();) {
+        const std::size_t end = std::min(text.find('\n', from), text.size());
+        const std::string_view code = codeOf(text.substr(from, end - from));
+        from = end + 1;
+        ++number;
+        std::vector<std::string_view> words = wordsOf(code);
+        if (words.empty()) continue;
+        const std::string first = lower(words[0]);
+        if (first == "const_def") {
+            next = words.size() > 1 ? value(words[1]).value_or(INT64_MIN) : 0;
+            step = words.size() > 2 ? value(words[2]).value_or(INT64_MIN) : 1;
+            if (next == INT64_MIN || step == INT64_MIN) return wrong();
+        } else if (first == "const") {
+            if (words.size() != 2 || !isName(words[1])) return wrong();
+            define(words[1], next);
+            next += step;
+        } else if (first == "const_skip") {
+            const std::int64_t skipped = words.size() > 1 ? value(words[1]).value_or(-1) : 1;
+            if (skipped < 0) return wrong();
+            next += skipped * step;
+        } else {
+            // DEF NAME EQU value, NAME EQU value
+            if (first == "def") words.erase(words.begin());
+            if (words.size() == 3 && lower(words[1]) == "equ" && isName(words[0])) {
+                const auto v = value(words[2]);
+                if (!v) return wrong();
+                define(words[0], *v);
+            }
+        }
+    }
+    return {};
+}
+
+}  // namespace kestrane
