@@ -3,36 +3,11 @@
 #include <algorithm>
 #include <charconv>
 
+#include "source/assembly_number.h"
 #include "support/words.h"
 
 namespace kestrane {
 namespace {
-
-// The line without its comment and surrounding blanks.
-std::string_view codeOf(std::string_view line) {
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '"' && (i == 0 || line[i - 1] != '\\')) quoted = !quoted;
-        if (line[i] == ';' && !quoted) {
-            line = line.substr(0, i);
-            break;
-        }
-    }
-    const auto first = line.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) return {};
-    return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
-}
-
-// "$50", "80", "%0101": the assembler's number forms.
-std::optional<std::uint32_t> numberOf(std::string_view token) {
-    int base = 10;
-    if (!token.empty() && token[0] == '$') base = 16, token.remove_prefix(1);
-    else if (!token.empty() && token[0] == '%') base = 2, token.remove_prefix(1);
-    std::uint32_t value = 0;
-    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value, base);
-    if (token.empty() || error != std::errc() || end != token.data() + token.size()) return std::nullopt;
-    return value;
-}
 
 // The first word of a line, in lower case: the assembler's keywords are
 // written in either case.
@@ -78,12 +53,10 @@ Result<SourceCharmap> readCharmap(std::string_view text) {
     std::vector<SourceCharmap::Entry> entries;
     int pushed = 0;        // pushc … popc: another charmap, for a while
     bool other = false;    // after newcharmap: another charmap to the end
-    int number = 0;
-    for (std::size_t from = 0; from <= text.size();) {
-        const std::size_t end = std::min(text.find('\n', from), text.size());
-        const std::string_view code = codeOf(text.substr(from, end - from));
-        from = end + 1;
-        ++number;
+    const std::vector<std::string_view> lines = linesOf(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view code = codeOfLine(lines[i]);
+        const int number = int(i) + 1;
         if (code.empty()) continue;
         const std::string word = keyword(code);
         if (word == "pushc") ++pushed;
@@ -94,7 +67,7 @@ Result<SourceCharmap> readCharmap(std::string_view text) {
         const std::string_view rest = code.substr(word.size());
         const std::size_t open = rest.find('"'), close = rest.rfind('"');
         const std::size_t comma = close == std::string_view::npos ? close : rest.find(',', close);
-        const auto value = comma == std::string_view::npos ? std::nullopt : numberOf(std::string(codeOf(rest.substr(comma + 1))));
+        const auto value = comma == std::string_view::npos ? std::nullopt : assemblyNumber(trimmed(rest.substr(comma + 1)));
         if (open == std::string_view::npos || close <= open || !value || *value > 0xFF) {
             return refused(ErrorCode::NotASourceForm,
                            "Line " + std::to_string(number) + " of the charmap is not charmap \"text\", $NN.");

@@ -5,17 +5,11 @@
 #include <charconv>
 #include <climits>
 
+#include "source/assembly_number.h"
 #include "support/words.h"
 
 namespace kestrane {
 namespace {
-
-std::string_view codeOf(std::string_view line) {
-    if (auto comment = line.find(';'); comment != std::string_view::npos) line = line.substr(0, comment);
-    const auto first = line.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) return {};
-    return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
-}
 
 // The words of a line: split at blanks and commas.
 std::vector<std::string_view> wordsOf(std::string_view code) {
@@ -60,15 +54,10 @@ Result<void> SourceConstants::read(std::string_view text, const std::string& fil
     int number = 0;
     // A number, or a name defined before it: the values constants are given.
     auto value = [&](std::string_view token) -> std::optional<std::int64_t> {
-        bool negative = !token.empty() && token[0] == '-';
+        const bool negative = !token.empty() && token[0] == '-';
         if (negative) token.remove_prefix(1);
-        int base = 10;
-        if (!token.empty() && token[0] == '$') base = 16, token.remove_prefix(1);
-        else if (!token.empty() && token[0] == '%') base = 2, token.remove_prefix(1);
-        std::int64_t n = 0;
-        const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), n, base);
-        if (!token.empty() && error == std::errc() && end == token.data() + token.size()) return negative ? -n : n;
-        if (auto named = valueOf(token); named && base == 10) return negative ? -*named : *named;
+        if (auto n = assemblyNumber(token)) return negative ? -*n : *n;
+        if (auto named = valueOf(token)) return negative ? -*named : *named;
         return std::nullopt;
     };
     auto define = [&](std::string_view name, std::int64_t v) {
@@ -78,11 +67,10 @@ Result<void> SourceConstants::read(std::string_view text, const std::string& fil
     auto wrong = [&] {
         return refused(ErrorCode::NotASourceForm, "Line " + std::to_string(number) + " of " + file + " is not a constant Kestrane reads.");
     };
-    for (std::size_t from = 0; from <= text.size();) {
-        const std::size_t end = std::min(text.find('\n', from), text.size());
-        const std::string_view code = codeOf(text.substr(from, end - from));
-        from = end + 1;
-        ++number;
+    const std::vector<std::string_view> lines = linesOf(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view code = codeOfLine(lines[i]);
+        number = int(i) + 1;
         std::vector<std::string_view> words = wordsOf(code);
         if (words.empty()) continue;
         const std::string first = lower(words[0]);

@@ -5,6 +5,27 @@
 #include "support/utf.h"
 
 namespace kestrane {
+
+std::vector<std::string_view> linesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t end = std::min(text.find('\n', from), text.size());
+        std::string_view line = text.substr(from, end - from);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        lines.push_back(line);
+        from = end + 1;
+    }
+    return lines;
+}
+
+std::string_view codeOfLine(std::string_view line) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"' && (i == 0 || line[i - 1] != '\\')) quoted = !quoted;
+        if (line[i] == ';' && !quoted) return trimmed(line.substr(0, i));
+    }
+    return trimmed(line);
+}
 namespace {
 
 // Edits (insert, delete, replace) between two folded names.

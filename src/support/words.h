@@ -19,6 +19,14 @@ inline std::string_view trimmed(std::string_view s) {
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
+// The lines of a text file, each without its end ("\n" or "\r\n"): the
+// last one too, where the file ends without one.
+std::vector<std::string_view> linesOf(std::string_view text);
+
+// What a line of a build's files (assembly, symbols) says: up to a `;`
+// outside double quotes, the comment, without the blanks around it.
+std::string_view codeOfLine(std::string_view line);
+
 inline char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
 
 // Equal but for the case of ASCII letters.

@@ -342,7 +342,10 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
     if (edit.dialogSet && checked(dialogSetNumbered(*edit.dialogSet, release))) out[layout.dialogSetAt] = *edit.dialogSet;
     for (const auto& [field, values] : edit.numbers) {
         const NumberPlace* place = layout.numberPlace(field);
-        if (!held(std::optional<bool>(true), field) || !place) continue;
+        if (!place) {
+            problems.push_back(noSuchField(release, field));
+            continue;
+        }
         const std::vector<std::int64_t> wide(values.begin(), values.end());
         if (!checked(checkedNumbers(wide, *place))) continue;
         for (std::uint32_t i = 0; i < place->count; ++i) {

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "platform/gb/banks.h"
+#include "support/words.h"
 
 namespace kestrane {
 namespace {
@@ -13,13 +14,6 @@ std::optional<std::uint32_t> hexNumber(std::string_view digits) {
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
     if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
     return value;
-}
-
-std::string_view trimmedLine(std::string_view line) {
-    if (auto comment = line.find(';'); comment != std::string_view::npos) line = line.substr(0, comment);
-    const auto first = line.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) return {};
-    return line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
 }
 
 }  // namespace
@@ -39,12 +33,10 @@ std::optional<std::uint32_t> SymbolFile::nextAfter(std::uint32_t offset) const {
 
 Result<SymbolFile> readSymbolFile(std::string_view text) {
     SymbolFile file;
-    int number = 0;
-    for (std::size_t from = 0; from <= text.size();) {
-        const std::size_t end = std::min(text.find('\n', from), text.size());
-        const std::string_view line = trimmedLine(text.substr(from, end - from));
-        from = end + 1;
-        ++number;
+    const std::vector<std::string_view> lines = linesOf(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = codeOfLine(lines[i]);
+        const int number = int(i) + 1;
         if (line.empty()) continue;
         const std::size_t space = line.find_first_of(" \t");
         const std::string_view place = line.substr(0, space);
@@ -53,7 +45,7 @@ Result<SymbolFile> readSymbolFile(std::string_view text) {
         if (colon == std::string_view::npos) continue;
         const auto bank = hexNumber(place.substr(0, colon));
         const auto address = hexNumber(place.substr(colon + 1));
-        const std::string_view name = space == std::string_view::npos ? std::string_view() : trimmedLine(line.substr(space));
+        const std::string_view name = space == std::string_view::npos ? std::string_view() : trimmed(line.substr(space));
         if (!bank || !address || name.empty() || name.find_first_of(" \t") != std::string_view::npos) {
             return refused(ErrorCode::NotASourceForm, "Line " + std::to_string(number) +
                                                           " of the symbol file is not \"bank:address Label\".");
