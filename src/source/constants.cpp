@@ -38,31 +38,44 @@ std::string lower(std::string_view word) {
 }  // namespace
 
 std::optional<std::int64_t> SourceConstants::valueOf(std::string_view name) const {
-    const auto found = values_.find(name);
-    return found == values_.end() ? std::nullopt : std::optional<std::int64_t>(found->second);
+    const auto found = byName_.find(name);
+    return found == byName_.end() ? std::nullopt : std::optional<std::int64_t>(inOrder_[found->second].value);
 }
 
-std::optional<std::string> SourceConstants::nameOf(std::int64_t value, std::string_view prefix) const {
-    for (const auto& [name, v] : inOrder_) {
-        if (v == value && std::string_view(name).starts_with(prefix)) return name;
+std::optional<std::string> SourceConstants::nameLike(std::int64_t value, std::string_view like) const {
+    const auto found = byName_.find(like);
+    if (found == byName_.end()) return std::nullopt;
+    const std::size_t file = inOrder_[found->second].file;
+    const std::size_t underscore = like.rfind('_');
+    const std::string_view prefix = underscore == std::string_view::npos ? std::string_view() : like.substr(0, underscore + 1);
+    const bool prefixShared = !prefix.empty() && std::any_of(inOrder_.begin(), inOrder_.end(), [&](const Defined& d) {
+        return d.file == file && d.name != like && std::string_view(d.name).starts_with(prefix);
+    });
+    const Defined* first = nullptr;
+    for (const Defined& d : inOrder_) {
+        if (d.file != file || d.value != value) continue;
+        if (prefixShared && std::string_view(d.name).starts_with(prefix)) return d.name;
+        if (!first) first = &d;
     }
-    return std::nullopt;
+    return first ? std::optional<std::string>(first->name) : std::nullopt;
 }
 
 Result<void> SourceConstants::read(std::string_view text, const std::string& file) {
     std::int64_t next = 0, step = 1;
     int number = 0;
+    const std::size_t fileIndex = files_++;
     // A number, or a name defined before it: the values constants are given.
     auto value = [&](std::string_view token) -> std::optional<std::int64_t> {
         const bool negative = !token.empty() && token[0] == '-';
         if (negative) token.remove_prefix(1);
         if (auto n = assemblyNumber(token)) return negative ? -*n : *n;
+        if (token == "const_value") return negative ? -next : next;
         if (auto named = valueOf(token)) return negative ? -*named : *named;
         return std::nullopt;
     };
     auto define = [&](std::string_view name, std::int64_t v) {
-        values_[std::string(name)] = v;
-        inOrder_.emplace_back(std::string(name), v);
+        byName_[std::string(name)] = inOrder_.size();
+        inOrder_.push_back({std::string(name), v, fileIndex});
     };
     auto wrong = [&] {
         return refused(ErrorCode::NotASourceForm, "Line " + std::to_string(number) + " of " + file + " is not a constant Kestrane reads.");
@@ -90,9 +103,7 @@ Result<void> SourceConstants::read(std::string_view text, const std::string& fil
             // DEF NAME EQU value, NAME EQU value
             if (first == "def") words.erase(words.begin());
             if (words.size() == 3 && lower(words[1]) == "equ" && isName(words[0])) {
-                const auto v = value(words[2]);
-                if (!v) return wrong();
-                define(words[0], *v);
+                if (const auto v = value(words[2])) define(words[0], *v);
             }
         }
     }

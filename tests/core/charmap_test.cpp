@@ -2,6 +2,7 @@
 #include "source/charmap.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace kestrane {
 namespace {
@@ -64,19 +65,30 @@ TEST(SourceConstants, CountedAsTheAssemblerCountsThem) {
                                "\tconst_skip 2\n\tconst CHARMELEON\n\tconst_def $fd\n\tconst EGG\nDEF NUM_POKEMON EQU EGG - 1\n",
                                "constants/pokemon_constants.asm"));
     ASSERT_TRUE(constants.read("\tconst_def\n\tconst NO_ITEM\n\tconst MASTER_BALL\nDEF PARK_BALL EQU $01\n"
-                               "TRADE_GENDER_EITHER EQU 0\nDEF TRADE_GENDER_MALE EQU 1\n\tconst_def 0, 2\n\tconst EVEN_A\n\tconst EVEN_B\n",
+                               "\tconst_def 0, 2\n\tconst EVEN_A\n\tconst EVEN_B\nDEF NUM_EVEN EQU const_value\n"
+                               "DEF LATER EQU NOT_YET_READ\n",
                                "constants/item_constants.asm"));
+    ASSERT_TRUE(constants.read("\tconst_def\n\tconst TRADE_DIALOGSET_COLLECTOR\n\tconst TRADE_DIALOGSET_HAPPY\n"
+                               "TRADE_GENDER_EITHER EQU 0\nDEF TRADE_GENDER_MALE EQU 1\n",
+                               "constants/npc_trade_constants.asm"));
     for (auto [name, value] : {std::pair{"BULBASAUR", 1}, std::pair{"IVYSAUR", 2}, std::pair{"CHARMELEON", 5},
                                std::pair{"EGG", 0xFD}, std::pair{"NO_ITEM", 0}, std::pair{"MASTER_BALL", 1},
-                               std::pair{"PARK_BALL", 1}, std::pair{"TRADE_GENDER_MALE", 1}, std::pair{"EVEN_B", 2}}) {
+                               std::pair{"PARK_BALL", 1}, std::pair{"TRADE_GENDER_MALE", 1}, std::pair{"EVEN_B", 2},
+                               std::pair{"NUM_EVEN", 4}}) {
         EXPECT_EQ(constants.valueOf(name), value) << name;
     }
     EXPECT_EQ(constants.valueOf("NUM_POKEMON"), std::nullopt);  // an expression: no constant Kestrane counts
-    // A value's name is the first defined for it, within the names asked for.
-    EXPECT_EQ(constants.nameOf(1), "BULBASAUR");
-    EXPECT_EQ(constants.nameOf(1, "TRADE_GENDER_"), "TRADE_GENDER_MALE");
-    EXPECT_EQ(constants.nameOf(1, "MASTER"), "MASTER_BALL");
-    EXPECT_EQ(constants.nameOf(7), std::nullopt);
+    EXPECT_EQ(constants.valueOf("LATER"), std::nullopt);        // a name not known when it is read
+    // A value's name where another stood: the first of that file, among
+    // names of the same prefix where the file has several.
+    for (auto [value, like, name] : {std::tuple{1, "IVYSAUR", "BULBASAUR"}, std::tuple{1, "NO_ITEM", "MASTER_BALL"},
+                                     std::tuple{1, "TRADE_GENDER_EITHER", "TRADE_GENDER_MALE"},
+                                     std::tuple{1, "TRADE_DIALOGSET_COLLECTOR", "TRADE_DIALOGSET_HAPPY"},
+                                     std::tuple{0, "TRADE_GENDER_MALE", "TRADE_GENDER_EITHER"},
+                                     std::tuple{2, "TRADE_GENDER_MALE", "-"}, std::tuple{7, "BULBASAUR", "-"},
+                                     std::tuple{1, "UNKNOWN", "-"}}) {
+        EXPECT_EQ(constants.nameLike(value, like).value_or("-"), name) << like << " " << value;
+    }
 
     SourceConstants bad;
     auto refused = bad.read("\tconst_def 1\n\tconst 3RD\n", "constants/x.asm");

@@ -1,0 +1,163 @@
+#include "source/trade_source.h"
+
+#include "support/folders.h"
+#include "support/utf.h"
+
+namespace kestrane {
+namespace {
+
+// A trade file, a constants file, the charmap, the Makefile: a few KiB each.
+constexpr std::int64_t kLargestSourceFile = std::int64_t(4) << 20;
+
+std::string joined(const std::string& root, const std::string& relative) {
+    return root.empty() || root == "." ? relative : (root.back() == '/' || root.back() == '\\' ? root : root + "/") + relative;
+}
+
+Result<std::string> readText(FileSystem& fs, const std::string& path) {
+    auto bytes = readWholeFile(fs, path, kLargestSourceFile);
+    if (!bytes) return bytes.error();
+    return std::string(bytes->begin(), bytes->end());
+}
+
+// Why a file's text is none the assembler reads as Kestrane does, or empty.
+std::string textFault(const std::string& text, const std::string& file) {
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        return file + " begins with a byte order mark, which the assembler does not expect: save it as UTF-8 without one.";
+    }
+    if (!fromUtf8(text)) return file + " is not UTF-8 text: save it as UTF-8.";
+    return {};
+}
+
+bool isRegularFileAt(FileSystem& fs, const std::string& path) {
+    auto status = fs.status(path);
+    return status && status->type == FileStatus::Type::Regular;
+}
+
+bool definesLabel(std::string_view text, std::string_view label) {
+    for (std::size_t at = text.find(label); at != std::string_view::npos; at = text.find(label, at + 1)) {
+        if ((at == 0 || text[at - 1] == '\n') && at + label.size() < text.size() && text[at + label.size()] == ':') return true;
+    }
+    return false;
+}
+
+std::string fileName(const std::string& path) {
+    const std::size_t slash = path.find_last_of(kPathSeparators);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Why the tree's constants and charmap cannot be read, or empty; read into source.
+std::string readNames(FileSystem& fs, TradeSource& source) {
+    auto constants = std::make_shared<SourceConstants>();
+    std::vector<std::string> files;
+    for (const std::string& file : filesUnder(joined(source.tree.root, "constants"), ".asm")) files.push_back("constants/" + file);
+    if (isRegularFileAt(fs, joined(source.tree.root, "constants.asm"))) files.push_back("constants.asm");
+    for (const std::string& file : files) {
+        auto text = readText(fs, joined(source.tree.root, file));
+        if (!text) return inContext(text.error(), "Could not read " + file).message;
+        if (auto done = constants->read(*text, file); !done) return done.error().message;
+    }
+    std::string charmapFile = "constants/charmap.asm";
+    if (!isRegularFileAt(fs, joined(source.tree.root, charmapFile))) charmapFile = "charmap.asm";
+    if (!isRegularFileAt(fs, joined(source.tree.root, charmapFile))) {
+        return "The build tree has no charmap (constants/charmap.asm or charmap.asm), so Kestrane cannot read its names.";
+    }
+    auto text = readText(fs, joined(source.tree.root, charmapFile));
+    if (!text) return inContext(text.error(), "Could not read " + charmapFile).message;
+    auto charmap = readCharmap(*text);
+    if (!charmap) return inContext(charmap.error(), charmapFile).message;
+    source.constants = std::move(constants);
+    source.charmap = std::make_shared<SourceCharmap>(std::move(*charmap));
+    return {};
+}
+
+// Why the rows are not the ROM's table, or empty.
+std::string compareWithRom(FileSystem& fs, const Rom& rom, const TradeSource& source) {
+    const RecordLayout& layout = rom.release->layout;
+    const std::vector<SourceRow>& rows = source.rows->rows;
+    const std::string rowsMake = source.file + "'s rows make records of " + std::to_string(rows.front().bytes.size()) + " bytes";
+    if (rows.front().bytes.size() != layout.size) {
+        return rowsMake + ", but the game reads " + std::to_string(layout.size) + ": Kestrane cannot tell its rows from the ROM's records.";
+    }
+    std::vector<std::uint8_t> table(std::size_t(rom.table->records) * layout.size);
+    auto file = fs.open(rom.path, OpenMode::Read);
+    auto read = file ? readExactly(**file, rom.table->offset, table) : Result<void>(file.error());
+    if (!read) return inContext(read.error(), "Could not read the table of " + quoted(rom.path)).message;
+    const bool romOlder = writtenBefore(rom.path, source.path).value_or(true);
+    auto differs = [&](const std::string& what) {
+        return romOlder ? source.romName + " is older than " + source.file + " (" + what + "): run make, then open it again"
+                        : source.romName + " holds edits that " + source.file + " does not (" + what +
+                              "): the next build replaces them";
+    };
+    if (rows.size() != std::size_t(rom.table->records)) {
+        return differs(source.file + " has " + std::to_string(rows.size()) + " rows, the ROM's table " +
+                       std::to_string(rom.table->records) + " records");
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (!std::equal(rows[i].bytes.begin(), rows[i].bytes.end(), table.begin() + std::ptrdiff_t(i * layout.size))) {
+            return differs("record " + std::to_string(i) + " differs");
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string TradeSource::state() const {
+    return inStep() ? file + " (in step)" : notInStep;
+}
+
+std::optional<int> TradeSource::lineOf(std::size_t record) const {
+    if (!rows || record >= rows->rows.size()) return std::nullopt;
+    return rows->rows[record].line;
+}
+
+std::optional<TradeSource> openTradeSource(const Rom& rom, FileSystem& fs) {
+    if (!rom.table) return std::nullopt;
+    auto tree = findBuildTree(rom, fs);
+    TradeSource source;
+    source.romName = fileName(rom.path);
+    if (!tree) {
+        source.notInStep = tree.error().message;
+        return source;
+    }
+    if (!*tree) return std::nullopt;
+    source.tree = std::move(**tree);
+    if (source.notInStep = symbolsDisagree(source.tree, rom); !source.inStep()) return source;
+
+    // The file the build reads the table from: the one .asm that defines its label.
+    std::vector<std::string> defining;
+    std::string text;
+    for (const std::string& file : filesUnder(source.tree.root, ".asm")) {
+        auto read = readText(fs, joined(source.tree.root, file));
+        if (!read || !definesLabel(*read, source.tree.tableLabel)) continue;
+        defining.push_back(file);
+        text = std::move(*read);
+    }
+    if (defining.empty()) {
+        source.notInStep = "No .asm file of the build tree defines " + source.tree.tableLabel + ", so Kestrane cannot find its trade file.";
+        return source;
+    }
+    if (defining.size() > 1) {
+        source.notInStep = "Both " + defining[0] + " and " + defining[1] + " define " + source.tree.tableLabel +
+                           ": Kestrane cannot tell which one the build reads.";
+        return source;
+    }
+    source.file = defining.front();
+    source.path = joined(source.tree.root, source.file);
+    source.text = std::move(text);
+    if (source.notInStep = textFault(source.text, source.file); !source.inStep()) return source;
+    if (source.notInStep = readNames(fs, source); !source.inStep()) return source;
+    auto rows = readTradeFile(source.text, source.tree.tableLabel, source.file, *source.constants, *source.charmap);
+    if (!rows) {
+        source.notInStep = rows.error().message;
+        return source;
+    }
+    source.rows = std::move(*rows);
+    if (source.notInStep = compareWithRom(fs, rom, source); !source.inStep()) return source;
+    if (auto makefile = readText(fs, joined(source.tree.root, "Makefile"))) {
+        source.rebuildsStadium = makefile->find("tools/stadium") != std::string::npos;
+    }
+    return source;
+}
+
+}  // namespace kestrane

@@ -1,0 +1,161 @@
+// A ROM's build tree: its trade file read through its own row macro, in
+// step with the ROM only where its rows make the ROM's table, and
+// rewritten token by token.
+#include "source/trade_source.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "families/families.h"
+#include "support/build_tree_image.h"
+#include "support/first_generation_image.h"
+#include "support/rom_image.h"
+
+namespace kestrane {
+namespace {
+
+using namespace kestrane::testing;
+
+Bytes textBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// The 1-based line of the first line holding `needle`.
+int lineHolding(const std::string& text, const std::string& needle) {
+    const std::size_t at = text.find(needle);
+    return at == std::string::npos ? 0 : int(std::count(text.begin(), text.begin() + std::ptrdiff_t(at), '\n')) + 1;
+}
+
+std::string replacedOnce(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    if (at == std::string::npos) throw std::invalid_argument("replacedOnce: no " + from);
+    return text.replace(at, from.size(), to);
+}
+
+// A ROM in a tree of the form, as a build leaves them.
+struct Tree {
+    explicit Tree(TreeOptions options = {}) : options(options) {
+        const bool first = options.form == RowForm::RedBlue || options.form == RowForm::PlainRows;
+        romName = first ? "pokered.gbc" : "pokecrystal.gbc";
+        rom = first ? firstGenerationRom("POKEMON RED") : retailLikeRom("BYTE");
+        table = first ? kRedBlueTable : kCrystalTable;
+        records = first ? 10 : 7;
+        romPath = dir.write(romName, rom);
+        files = writeBuildTree(dir, romName, rom, table, records, options);
+    }
+    void writeTrades(const std::string& text) { files.tradeText = text, dir.write(files.tradeFile, textBytes(text)); }
+    // The ROM last written before (or after) the trade file.
+    void romWritten(bool beforeSource) {
+        const auto source = std::filesystem::last_write_time(fsPath(files.tradePath));
+        std::filesystem::last_write_time(fsPath(romPath), beforeSource ? source - std::chrono::hours(1) : source + std::chrono::hours(1));
+    }
+    std::optional<TradeSource> open() {
+        auto opened = openRom(romPath, families::all());
+        if (!opened) throw std::runtime_error(opened.error().message);
+        return openTradeSource(*opened);
+    }
+    TreeOptions options;
+    TempDir dir;
+    std::string romName, romPath;
+    Bytes rom;
+    std::uint32_t table = 0;
+    int records = 0;
+    TreeFiles files;
+};
+
+TEST(TradeSource, InStepOnlyWhereItsRowsMakeTheRomsTable) {
+    struct Case {
+        const char* name;
+        TreeOptions options;
+        std::function<void(Tree&)> change;
+        std::string state;  // {line:X}: the line holding X in the trade file as changed
+    };
+    const auto inStep = [](Tree&) {};
+    for (const Case& c : std::vector<Case>{
+             {"a Crystal tree, dname", {}, inStep, "data/events/npc_trades.asm (in step)"},
+             {"names padded by hand, shift, CRLF, no final newline", {RowForm::HandPadded, true, false}, inStep,
+              "data/events/npc_trades.asm (in step)"},
+             {"a Red tree", {RowForm::RedBlue}, inStep, "data/events/trades.asm (in step)"},
+             {"rows of db, ended by the next label", {RowForm::PlainRows}, inStep, "data/events/trades.asm (in step)"},
+             {"the source edited after the build", {},
+              [](Tree& t) {
+                  t.writeTrades(replacedOnce(t.files.tradeText, "KRABBY, ", "KADABRA,"));
+                  t.romWritten(true);
+              },
+              "pokecrystal.gbc is older than data/events/npc_trades.asm (record 2 differs): run make, then open it again"},
+             {"the ROM edited after the build", {},
+              [](Tree& t) {
+                  t.rom[kCrystalTable + 32 * 2 + 1] = 64;
+                  t.dir.write(t.romName, t.rom);
+                  t.romWritten(false);
+              },
+              "pokecrystal.gbc holds edits that data/events/npc_trades.asm does not (record 2 differs): the next build replaces them"},
+             {"a row more than the ROM's", {},
+              [](Tree& t) {
+                  const std::size_t at = t.files.tradeText.find("\tnpctrade TRADE_DIALOGSET_HAPPY");
+                  std::string text = t.files.tradeText;
+                  text.insert(at, text.substr(at, text.find('\n', at) + 1 - at));
+                  t.writeTrades(text);
+                  t.romWritten(true);
+              },
+              "pokecrystal.gbc is older than data/events/npc_trades.asm (data/events/npc_trades.asm has 8 rows, the ROM's table 7 "
+              "records): run make, then open it again"},
+             {"IF in the table", {},
+              [](Tree& t) { t.writeTrades(replacedOnce(t.files.tradeText, "\tnpctrade TRADE_DIALOGSET_HAPPY", "\tIF DEF(_GOLD)\n\tnpctrade TRADE_DIALOGSET_HAPPY")); },
+              "data/events/npc_trades.asm is not a form Kestrane reads (line {line:IF DEF})"},
+             {"REPT in the macro", {},
+              [](Tree& t) { t.writeTrades(replacedOnce(t.files.tradeText, "\tdw \\8", "\tREPT 1\n\tdw \\8\n\tENDR")); },
+              "data/events/npc_trades.asm is not a form Kestrane reads (line {line:REPT})"},
+             {"a constant no file defines", {},
+              [](Tree& t) { t.writeTrades(replacedOnce(t.files.tradeText, "KRABBY, ", "KRABBYX,")); },
+              "data/events/npc_trades.asm, line {line:KRABBYX}: no constants file of the tree defines KRABBYX."},
+             {"a name the charmap cannot write", {},
+              [](Tree& t) { t.writeTrades(replacedOnce(t.files.tradeText, "\"VOLTY\"", "\"VOLT\xE2\x82\xAC\"")); },
+              "data/events/npc_trades.asm, line {line:VOLT}: the tree's charmap cannot write \"VOLT\xE2\x82\xAC\"."},
+             {"a name with @ where dname pads", {},
+              [](Tree& t) { t.writeTrades(replacedOnce(t.files.tradeText, "\"VOLTY\"", "\"VOL@Y\"")); },
+              "data/events/npc_trades.asm, line {line:VOL@Y}: \"VOL@Y\" holds \"@\", which dname refuses."},
+             {"a name longer than dname's field", {},
+              [](Tree& t) { t.writeTrades(replacedOnce(t.files.tradeText, "\"VOLTY\"", "\"VOLTYVOLTYVO\"")); },
+              "data/events/npc_trades.asm, line {line:VOLTYVOLTYVO}: \"VOLTYVOLTYVO\" is longer than the 11 characters dname gives it."},
+             {"a byte order mark", {}, [](Tree& t) { t.writeTrades("\xEF\xBB\xBF" + t.files.tradeText); },
+              "data/events/npc_trades.asm begins with a byte order mark, which the assembler does not expect: save it as UTF-8 without one."},
+             {"not UTF-8", {}, [](Tree& t) { t.writeTrades(replacedOnce(t.files.tradeText, "; entries", "; \xFF entries")); },
+              "data/events/npc_trades.asm is not UTF-8 text: save it as UTF-8."},
+             {"two files define the label", {}, [](Tree& t) { t.dir.write("data/other.asm", textBytes("NPCTrades:\n\tdb 0\n")); },
+              "Both data/events/npc_trades.asm and data/other.asm define NPCTrades: Kestrane cannot tell which one the build reads."},
+             {"no file defines it", {}, [](Tree& t) { std::filesystem::remove(fsPath(t.files.tradePath)); },
+              "No .asm file of the build tree defines NPCTrades, so Kestrane cannot find its trade file."},
+             {"no charmap", {}, [](Tree& t) { std::filesystem::remove(t.dir.path() / "constants" / "charmap.asm"); },
+              "The build tree has no charmap (constants/charmap.asm or charmap.asm), so Kestrane cannot read its names."},
+             {"the symbols of another build", {},
+              [](Tree& t) { t.dir.write("pokecrystal.sym", textBytes("3f:4000 NPCTrades\n")); },
+              "\"{dir}pokecrystal.sym\" puts NPCTrades at 0xFC000, but the game's code reads the trades at 0xFCE58: the ROM and the "
+              "symbols are of two builds."},
+         }) {
+        SCOPED_TRACE(c.name);
+        Tree tree(c.options);
+        c.change(tree);
+        auto source = tree.open();
+        ASSERT_TRUE(source);
+        std::string expected = c.state;
+        if (const std::size_t at = expected.find("{line:"); at != std::string::npos) {
+            const std::size_t end = expected.find('}', at);
+            expected.replace(at, end + 1 - at, std::to_string(lineHolding(tree.files.tradeText, expected.substr(at + 6, end - at - 6))));
+        }
+        if (const std::size_t at = expected.find("{dir}"); at != std::string::npos) expected.replace(at, 5, tree.dir.folder() + "/");
+        EXPECT_EQ(source->state(), expected);
+        EXPECT_EQ(source->inStep(), expected.ends_with("(in step)"));
+        if (source->inStep()) {
+            EXPECT_EQ(source->lineOf(0), lineHolding(tree.files.tradeText, "the first trade"));
+            EXPECT_EQ(source->rebuildsStadium, c.options.stadium);
+        }
+    }
+    // A ROM beside no Makefile lies in no tree.
+    TempDir bare;
+    auto rom = openRom(bare.write("pokecrystal.gbc", retailLikeRom("BYTE")), families::all());
+    EXPECT_FALSE(openTradeSource(*rom));
+}
+
+}  // namespace
+}  // namespace kestrane
