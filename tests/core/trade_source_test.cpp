@@ -32,6 +32,11 @@ std::string replacedOnce(std::string text, const std::string& from, const std::s
     return text.replace(at, from.size(), to);
 }
 
+Bytes nameBytes(const std::string& text) {
+    const auto field = nameField(text);
+    return Bytes(field.begin(), field.end());
+}
+
 // A ROM in a tree of the form, as a build leaves them.
 struct Tree {
     explicit Tree(TreeOptions options = {}) : options(options) {
@@ -155,6 +160,56 @@ TEST(TradeSource, InStepOnlyWhereItsRowsMakeTheRomsTable) {
     TempDir bare;
     auto rom = openRom(bare.write("pokecrystal.gbc", retailLikeRom("BYTE")), families::all());
     EXPECT_FALSE(openTradeSource(*rom));
+}
+
+TEST(TradeSource, RewrittenOnlyWhereTheBytesChange) {
+    struct Case {
+        const char* name;
+        TreeOptions options;
+        std::uint32_t at;  // in record 0
+        Bytes bytes;
+        std::string from, to;  // in record 0's line; an empty `to`: refused with `from`
+    };
+    for (const Case& c : std::vector<Case>{
+             {"a species, as its constant, the columns kept", {}, 2, {84}, "MACHOP,     \"", "DODUO,      \""},
+             {"a dialog set, as a dialog set", {}, 0, {1}, "TRADE_DIALOGSET_COLLECTOR, ABRA", "TRADE_DIALOGSET_HAPPY,     ABRA"},
+             {"a gender, as a gender", {}, 30, {2}, "TRADE_GENDER_EITHER", "TRADE_GENDER_FEMALE"},
+             {"an item", {}, 16, {0x53}, "ITEM_AE,", "ITEM_53,"},
+             {"a byte of no constant, as a number", {}, 2, {0xFC}, "MACHOP,     \"", "$FC,        \""},
+             {"a number in its radix and case", {}, 14, {0xA5}, "$37, $66", "$A5, $66"},
+             {"an ID in its width", {}, 17, {0x1B, 0x01}, "37460", "00283"},
+             {"a nickname, unpadded where dname pads", {}, 3, nameBytes("BOB"), "\"MUSCLE\", ", "\"BOB\",    "},
+             {"a name with the charmap's two-letter entry", {}, 19, Bytes{0x80, 0xD0, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50},
+              "\"MIKE\",   ", "\"A'd\",    "},
+             {"a name padded by hand, in CRLF", {RowForm::HandPadded, true, false}, 3, nameBytes("BOB"), "\"MUSCLE@@@@@\"",
+              "\"BOB@@@@@@@@\""},
+             {"a Red dialog set", {RowForm::RedBlue}, 2, {2}, "TRADE_DIALOGSET_CASUAL,    ", "TRADE_DIALOGSET_HAPPY,     "},
+             {"a byte the macro writes itself", {}, 31, {1}, "byte 31 of the record is the row macro's own; change it there.", ""},
+             {"a name padded otherwise than dname pads", {}, 3, Bytes{0x81, 0x8E, 0x81, 0x50, 0, 0, 0, 0, 0, 0, 0},
+              "the new name is not padded with \"@\" as dname pads it.", ""},
+             {"a name the charmap cannot write", {}, 3, Bytes{0x81, 0x01, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50},
+              "the tree's charmap cannot write the new name.", ""},
+         }) {
+        SCOPED_TRACE(c.name);
+        Tree tree(c.options);
+        auto source = tree.open();
+        ASSERT_TRUE(source && source->inStep()) << (source ? source->state() : "");
+        RowChange change{0, source->rows->rows[0].bytes};
+        std::copy(c.bytes.begin(), c.bytes.end(), change.bytes.begin() + c.at);
+        auto text = rewriteTradeFile(source->text, *source->rows, std::span(&change, 1), source->file, *source->constants, *source->charmap);
+        if (c.to.empty()) {
+            ASSERT_FALSE(text);
+            EXPECT_EQ(text.error().message, "data/events/npc_trades.asm, line " + std::to_string(*source->lineOf(0)) + ": " + c.from);
+            continue;
+        }
+        ASSERT_TRUE(text) << text.error().message;
+        // Only the tokens changed, and the file now builds the planned bytes.
+        EXPECT_EQ(*text, replacedOnce(source->text, c.from, c.to));
+        auto again = readTradeFile(*text, tree.files.label, source->file, *source->constants, *source->charmap);
+        ASSERT_TRUE(again) << again.error().message;
+        EXPECT_EQ(again->rows[0].bytes, change.bytes);
+        for (std::size_t r = 1; r < again->rows.size(); ++r) EXPECT_EQ(again->rows[r].bytes, source->rows->rows[r].bytes);
+    }
 }
 
 }  // namespace
