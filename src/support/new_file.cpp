@@ -61,8 +61,8 @@ Result<void> fill(File& file, std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-Result<void> writeNewFile(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes,
-                          std::span<const ProtectedFile> never) {
+Result<PreparedFile> prepareNewFile(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes,
+                                    std::span<const ProtectedFile> never) {
     if (path.empty()) return fileFailure(ErrorCode::FileNotFound, "no file name was given");
     if (auto fit = checkOutput(fs, path, never); !fit) return fit.error();
     std::string temporary;
@@ -74,17 +74,42 @@ Result<void> writeNewFile(FileSystem& fs, const std::string& path, std::span<con
     }
     if (!created) return created.error();
     auto done = fill(**created, bytes);
-    if (done) done = fs.replace(temporary, path);
+    created->reset();  // closed before it is renamed or removed
+    PreparedFile prepared(fs, path, temporary);
     if (!done) {
-        created->reset();  // closed before it is removed
         Error error = done.error();
-        if (auto removed = fs.remove(temporary); !removed) {
-            error.message += "; the unfinished copy " + quoted(temporary) + " is left behind";
-        }
+        if (auto removed = prepared.discard(); !removed) error.message += removed.error().message;
         return error;
     }
+    return prepared;
+}
+
+Result<void> PreparedFile::commit() {
+    if (temporary_.empty()) return {};
+    if (auto done = fs_->replace(temporary_, path_); !done) {
+        Error error = done.error();
+        if (auto removed = discard(); !removed) error.message += removed.error().message;
+        return error;
+    }
+    temporary_.clear();
     // The rename itself onto the disk: without it a crash may bring back the old file.
-    return fs.syncFolderOf(path);
+    return fs_->syncFolderOf(path_);
+}
+
+Result<void> PreparedFile::discard() {
+    if (temporary_.empty()) return {};
+    const std::string temporary = std::exchange(temporary_, {});
+    if (auto removed = fs_->remove(temporary); !removed) {
+        return fileFailure(removed.error().code, "; the unfinished copy " + quoted(temporary) + " is left behind");
+    }
+    return {};
+}
+
+Result<void> writeNewFile(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes,
+                          std::span<const ProtectedFile> never) {
+    auto prepared = prepareNewFile(fs, path, bytes, never);
+    if (!prepared) return prepared.error();
+    return prepared->commit();
 }
 
 std::string quoted(const std::string& path) { return "\"" + path + "\""; }

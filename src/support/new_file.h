@@ -1,6 +1,8 @@
 // The files Kestrane makes: written whole beside their place, checked, then renamed into it.
 #pragma once
 
+#include <utility>
+
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,5 +25,29 @@ struct ProtectedFile {
 // (through links too), a folder, a device or pipe, or a read-only file.
 Result<void> writeNewFile(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes,
                           std::span<const ProtectedFile> never = {});
+
+// writeNewFile in two steps, for a file that must take its place only
+// after something else succeeded: the new file written beside its place,
+// flushed, read back and compared; then put in place, or removed (as it
+// is where the prepared file is dropped unfinished).
+class PreparedFile {
+public:
+    PreparedFile(FileSystem& fs, std::string path, std::string temporary) : fs_(&fs), path_(std::move(path)), temporary_(std::move(temporary)) {}
+    PreparedFile(PreparedFile&& other) noexcept : fs_(other.fs_), path_(std::move(other.path_)), temporary_(std::exchange(other.temporary_, {})) {}
+    PreparedFile& operator=(PreparedFile&&) = delete;
+    ~PreparedFile() { (void)discard(); }
+
+    // Renames it into place and flushes the folder.
+    Result<void> commit();
+    // Removes it; an error names the file left behind.
+    Result<void> discard();
+
+private:
+    FileSystem* fs_;
+    std::string path_, temporary_;  // temporary_ empty: committed or discarded
+};
+
+Result<PreparedFile> prepareNewFile(FileSystem& fs, const std::string& path, std::span<const std::uint8_t> bytes,
+                                    std::span<const ProtectedFile> never = {});
 
 }  // namespace kestrane

@@ -65,6 +65,7 @@ enum class ErrorCode : int {
     NotAText = 1036,
     NoSuchField = 1037,
     NotASourceForm = 1038,
+    SourceNotInStep = 1039,  // the build tree's trade file is not what built the ROM (or cannot be written as planned)
 };
 
 // What went wrong, as the front ends tell it apart.

@@ -16,7 +16,7 @@ void addChanged(std::vector<ByteChange>& changes, std::span<const std::uint8_t> 
 }  // namespace
 
 ChecksumUpkeep keepChecksums(const Platform& platform, std::span<std::uint8_t> image, CheckSums sums, ChecksumPolicy policy,
-                             std::span<const ByteChange> trades) {
+                             std::span<const ByteChange> trades, const CheckSet& built) {
     ChecksumUpkeep changes;
     const std::unique_ptr<ImageChecks> checks = platform.imageChecks(image, std::move(sums));
     changes.before = checks->state();
@@ -27,8 +27,10 @@ ChecksumUpkeep keepChecksums(const Platform& platform, std::span<std::uint8_t> i
     CheckSet which{};
     bool kept = false;
     for (std::size_t i = 0; i < areas.size(); ++i) {
-        which[i] = force || (!areas[i].onlyByFix && changes.before.of(i) == ChecksumStatus::Consistent);
-        kept = kept || (which[i] && !areas[i].onlyByFix);
+        which[i] = policy == ChecksumPolicy::AsBuilt
+                       ? built[i]
+                       : force || (!areas[i].onlyByFix && changes.before.of(i) == ChecksumStatus::Consistent);
+        kept = kept || (which[i] && (!areas[i].onlyByFix || policy == ChecksumPolicy::AsBuilt));
     }
     if (!kept || (!force && trades.empty())) return changes;
     for (const ByteChange& c : trades) checks->set(c.offset, c.after);

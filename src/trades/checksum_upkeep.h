@@ -17,6 +17,7 @@ enum class ChecksumPolicy {
     KeepConsistent,  // bring those up to date that were consistent before a save that changes bytes
     Leave,           // write none of them (and read only the records, not the whole file)
     MakeConsistent,  // bring every one present up to date (the header checksum too), even with no trade changed
+    AsBuilt,         // bring those up to date that the ROM's build tree makes (its rgbfix, its Stadium tool), leave the others
 };
 
 // The policy of a front end's "update checksums" choice: keep consistent
@@ -32,9 +33,10 @@ struct ChecksumUpkeep {
 };
 
 // Brings the checksums of the image up to date with the trades' changes
-// (already in `trades`, not yet in the image), as the policy says; the
-// image then holds the new checksums.
+// (already in `trades`, not yet in the image), as the policy says (with
+// AsBuilt, `built` names the checks the build makes); the image then
+// holds the new checksums.
 ChecksumUpkeep keepChecksums(const Platform& platform, std::span<std::uint8_t> image, CheckSums sums, ChecksumPolicy policy,
-                             std::span<const ByteChange> trades);
+                             std::span<const ByteChange> trades, const CheckSet& built = {});
 
 }  // namespace kestrane

@@ -91,8 +91,8 @@ struct Changes {
 
 // The checksums' upkeep added to the trades' changes, after them.
 void addChecksums(const Platform& platform, std::span<std::uint8_t> image, CheckSums sums, ChecksumPolicy policy,
-                  Changes& changes) {
-    ChecksumUpkeep upkeep = keepChecksums(platform, image, std::move(sums), policy, changes.bytes);
+                  Changes& changes, const CheckSet& built = {}) {
+    ChecksumUpkeep upkeep = keepChecksums(platform, image, std::move(sums), policy, changes.bytes, built);
     changes.before = upkeep.before;
     changes.checksumsUpdated = upkeep.updated;
     changes.bytes.insert(changes.bytes.end(), upkeep.bytes.begin(), upkeep.bytes.end());
@@ -101,7 +101,7 @@ void addChecksums(const Platform& platform, std::span<std::uint8_t> image, Check
 // Checks the open file against what was read, and gives the bytes to change
 // (and, with `whole`, the whole file as read).
 Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedRecord>& planned, ChecksumPolicy policy,
-                          bool whole = false) {
+                          const CheckSet& built, bool whole = false) {
     auto size = file.size();
     if (!size) return size.error();
     for (const PlannedRecord& record : planned) {
@@ -178,7 +178,7 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
     }
     changes.tradeBytes = changes.bytes.size();
     std::sort(changes.bytes.begin(), changes.bytes.end(), byOffset);
-    if (policy != ChecksumPolicy::Leave) addChecksums(platform, *held.whole(), std::move(sums), policy, changes);
+    if (policy != ChecksumPolicy::Leave) addChecksums(platform, *held.whole(), std::move(sums), policy, changes, built);
     if (whole) {
         const std::span<const std::uint8_t> image = *held.whole();
         changes.image.assign(image.begin(), image.end());
@@ -211,7 +211,7 @@ Result<SaveReport> saveTrades(const Rom& rom, std::span<const TradeEdit> edits, 
     auto planned = planAll(rom, edits);
     if (!planned) return nothingWritten(planned.error());
     const std::string where = "Could not save " + whatIsSaved(edits) + " to " + quoted(rom.path);
-    auto check = [&](File& file) { return changesIn(file, rom, *planned, options.checksums); };
+    auto check = [&](File& file) { return changesIn(file, rom, *planned, options.checksums, options.built); };
     auto write = [&](File& file, const Changes& changes) -> Result<SaveReport> {
         SaveReport report = reportOf(changes);
         auto written = writeChanges(file, fs, rom.path, changes.bytes, changes.size, where);
@@ -232,7 +232,7 @@ Result<SaveReport> saveTradesAs(const Rom& rom, std::span<const TradeEdit> edits
     // lock, which needs a file open for writing.
     auto opened = fs.open(rom.path, OpenMode::Read);
     if (!opened) return nothingWritten(inContext(opened.error(), where));
-    auto changes = changesIn(**opened, rom, *planned, options.checksums, true);
+    auto changes = changesIn(**opened, rom, *planned, options.checksums, options.built, true);
     if (!changes) return nothingWritten(inWhere(changes.error(), where));
     if (auto closed = (*opened)->close(); !closed) return nothingWritten(inContext(closed.error(), where));
     const ProtectedFile never[] = {{rom.path, "the ROM"}};
@@ -333,7 +333,7 @@ Result<std::vector<ByteChange>> previewSave(const Rom& rom, std::span<const Trad
     const std::string where = "Could not read " + quoted(rom.path);
     auto opened = fs.open(rom.path, OpenMode::Read);
     if (!opened) return inContext(opened.error(), where);
-    auto changes = changesIn(**opened, rom, *planned, options.checksums);
+    auto changes = changesIn(**opened, rom, *planned, options.checksums, options.built);
     if (!changes) return inWhere(changes.error(), where);
     if (auto closed = (*opened)->close(); !closed) return inContext(closed.error(), where);
     std::sort(changes->bytes.begin(), changes->bytes.end(), byOffset);

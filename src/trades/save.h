@@ -38,6 +38,7 @@ struct SaveOptions {
     // A read-only ROM (its mode, or its attribute on Windows) is refused
     // unless the user asked to make it writable and save.
     bool makeWritable = false;
+    CheckSet built{};  // with AsBuilt: the checks the ROM's build makes, by the platform's list
 };
 
 struct SaveReport {

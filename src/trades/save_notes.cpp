@@ -30,6 +30,9 @@ std::string staleChecksumsNote(const Release& release, const SaveReport& report,
 std::string checksumNote(const Release& release, const SaveReport& report, ChecksumPolicy policy) {
     const Platform& platform = release.family().platform();
     if (policy == ChecksumPolicy::Leave) return "checksums left as they were";
+    if (policy == ChecksumPolicy::AsBuilt && !report.checksumsSkipped) {
+        return report.checksumsUpdated ? "checksums updated as the tree's build makes them" : "";
+    }
     if (report.checksumsSkipped) return "checksums left as they were: " + checksumsSkippedText(platform, *report.checksumsSkipped);
     if (std::string stale = staleChecksumsNote(release, report, policy); !stale.empty()) return stale;
     return report.checksumsUpdated ? "checksums updated" : "";

@@ -2,6 +2,7 @@
 // step with the ROM only where its rows make the ROM's table, and
 // rewritten token by token.
 #include "source/trade_source.h"
+#include "source/source_save.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "support/build_tree_image.h"
 #include "support/first_generation_image.h"
 #include "support/rom_image.h"
+#include "trades/trade_record.h"
 
 namespace kestrane {
 namespace {
@@ -209,6 +211,101 @@ TEST(TradeSource, RewrittenOnlyWhereTheBytesChange) {
         ASSERT_TRUE(again) << again.error().message;
         EXPECT_EQ(again->rows[0].bytes, change.bytes);
         for (std::size_t r = 1; r < again->rows.size(); ++r) EXPECT_EQ(again->rows[r].bytes, source->rows->rows[r].bytes);
+    }
+}
+
+TEST(TradeSource, SavedIntoBothOrNeither) {
+    struct Case {
+        const char* name;
+        TreeOptions options;
+        std::function<void(Tree&)> before;  // after the opening, before the save
+        std::string refusal;                // empty: saved into both
+        bool romTakenBack = false;          // refused after the ROM's save, which was undone
+    };
+    const auto nothing = [](Tree&) {};
+    for (const Case& c : std::vector<Case>{
+             {"a tree whose build rewrites the Stadium data", {}, nothing, ""},
+             {"a tree whose build leaves it", {RowForm::Dname, false, true, false}, nothing, ""},
+             {"a Red tree, names padded by hand", {RowForm::PlainRows}, nothing, ""},
+             {"the trade file changed since it was read", {},
+              [](Tree& t) { t.writeTrades(t.files.tradeText + "; a line added by another program\n"); },
+              "data/events/npc_trades.asm was changed by another program since Kestrane read it; the ROM's save was taken back, "
+              "so both are as they were.",
+              true},
+             {"a read-only trade file", {},
+              [](Tree& t) {
+                  std::filesystem::permissions(fsPath(t.files.tradePath), std::filesystem::perms::owner_write,
+                                               std::filesystem::perm_options::remove);
+              },
+              "data/events/npc_trades.asm is read-only: make it writable, or save the ROM alone."},
+             {"a trade file that is a link", {},
+              [](Tree& t) {
+                  std::filesystem::rename(fsPath(t.files.tradePath), t.dir.path() / "real_trades.asm");
+                  std::filesystem::create_symlink(t.dir.path() / "real_trades.asm", fsPath(t.files.tradePath));
+              },
+              "data/events/npc_trades.asm is a symbolic link, which Kestrane does not write through: put the file itself in its "
+              "place, or save the ROM alone."},
+         }) {
+        SCOPED_TRACE(c.name);
+        Tree tree(c.options);
+        auto rom = openRom(tree.romPath, families::all());
+        auto source = openTradeSource(*rom);
+        ASSERT_TRUE(source && source->inStep()) << (source ? source->state() : "");
+        try {
+            c.before(tree);
+        } catch (const std::filesystem::filesystem_error&) {
+            continue;  // a platform without links for tests
+        }
+        const std::string textBefore(tree.files.tradeText);
+        const Slot slot = Slot::fromNumber(2);  // record 0
+        auto shown = readTradeRecord(*rom, slot);
+        ASSERT_TRUE(shown && shown->record);
+        GivenEdit given;
+        given.nickname = "BOB";
+        given.padding = NamePadding::Terminator;  // as the macro pads
+        given.requestedSpecies = Given{"3"};
+        auto edit = resolveEdit(*rom, *shown->record, given);
+        ASSERT_TRUE(edit);
+        const SaveOptions options = asBuilt(*rom, *source, {});
+        auto saved = saveTradesWithSource(*rom, *source, std::span(&*edit, 1), options);
+        const Bytes romAfter = readFile(tree.romPath);
+        const Bytes textAfter = readFile(tree.dir.file(tree.files.tradeFile));
+        // No temporary file is left beside the trade file.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fsPath(tree.files.tradePath).parent_path()),
+                                std::filesystem::directory_iterator()), 1);
+        if (!c.refusal.empty()) {
+            ASSERT_FALSE(saved);
+            EXPECT_EQ(saved.error().message, c.refusal);
+            EXPECT_EQ(romAfter, tree.rom);
+            EXPECT_EQ(textAfter, textBytes(textBefore));
+            continue;
+        }
+        ASSERT_TRUE(saved) << saved.error().message;
+        // The trade file holds the edit in the row of slot 2's record (record 0, in Red record 1), and builds the ROM's table again.
+        const bool red = c.options.form == RowForm::PlainRows;
+        EXPECT_EQ(saved->after, red ? replacedOnce(replacedOnce(textBefore, "ABRA,       MR_MIME", "VENUSAUR,   MR_MIME"),
+                                                   "\"MARCEL@@@@@\"", "\"BOB@@@@@@@@\"")
+                                    : replacedOnce(replacedOnce(textBefore, "\"MUSCLE\", ", "\"BOB\",    "), "ABRA,      ", "VENUSAUR,  "));
+        EXPECT_EQ(textAfter, textBytes(saved->after));
+        auto reopened = openRom(tree.romPath, families::all(), nativeFileSystem(), RomParts{true, true, true});
+        ASSERT_TRUE(reopened);
+        auto again = openTradeSource(*reopened);
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again->state(), source->state());
+        // The checksums as the tree's build makes them: rgbfix's always, the Stadium data only where its Makefile runs it.
+        const std::span<const CheckArea> areas = reopened->release->family().platform().checks();
+        for (std::size_t i = 0; i < areas.size(); ++i) {
+            if (reopened->checksums->of(i) == ChecksumStatus::Absent) continue;
+            const bool rebuilt = areas[i].key != "stadium" || c.options.stadium;
+            EXPECT_EQ(reopened->checksums->of(i) == ChecksumStatus::Consistent, rebuilt) << areas[i].name;
+        }
+        // Undo takes back both; Redo makes both again.
+        ASSERT_TRUE(rewindSaveWithSource(*rom, *source, *saved, Rewind::Undo, options));
+        EXPECT_EQ(readFile(tree.romPath), tree.rom);
+        EXPECT_EQ(readFile(tree.files.tradePath), textBytes(textBefore));
+        ASSERT_TRUE(rewindSaveWithSource(*rom, *source, *saved, Rewind::Redo, options));
+        EXPECT_EQ(readFile(tree.romPath), romAfter);
+        EXPECT_EQ(readFile(tree.files.tradePath), textAfter);
     }
 }
 
