@@ -84,13 +84,20 @@ void writeOptions(CLI::App& command, WriteOptions& o) {
 
 // For the commands that write typed names.
 void paddingOption(CLI::App& command, WriteOptions& o) {
-    command.add_flag_callback("--pad-with-terminator", [&o] { o.padding = NamePadding::Terminator; },
+    command.add_flag_callback("--pad-with-terminator", [&o] { o.padding = NamePadding::Terminator, o.paddingGiven = true; },
                       "Pad a typed name shorter than its field with 0x50, as the games' builds do (" +
                           gameNames(gamesWhere(families::all(), GameRows::Any, [](const Release& r) { return r.layout.nickname.padding == 0x20; })) +
                           " pad with 0x20 otherwise; " + gameNames(gamesWhere(families::all(), GameRows::Every, [](const Release& r) {
                               return r.layout.nickname.padding == r.charset().terminator();
                           })) +
                           " always with 0x50).");
+}
+
+// For the commands that save trades into a ROM that may lie in its build tree.
+void sourceOption(CLI::App& command, WriteOptions& o) {
+    command.add_flag("--source", o.source,
+                     "Write the edit into the build tree's trade file too, so that the next build keeps it: names padded and "
+                     "checksums made as the tree's build makes them. Refused where the trade file is not in step with the ROM.");
 }
 
 Result<OpenTrade> openTrade(const Context& ctx, const std::string& path, int number) {

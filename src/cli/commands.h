@@ -36,6 +36,8 @@ struct WriteOptions {
     bool makeWritable = false;
     std::string output;  // -o: write a copy there, the ROM untouched
     NamePadding padding = NamePadding::Release;  // of typed names
+    bool paddingGiven = false;  // --pad-with-terminator
+    bool source = false;        // --source: the build tree's trade file too
 };
 
 struct PictureOptions {
@@ -82,6 +84,7 @@ void romArgument(CLI::App& command, Arguments& into);
 void jsonFlag(CLI::App& command, Arguments& into);
 void writeOptions(CLI::App& command, WriteOptions& into);
 void paddingOption(CLI::App& command, WriteOptions& into);
+void sourceOption(CLI::App& command, WriteOptions& into);
 inline constexpr const char* kSlotHelp =
     "The trade slot: 1 up to the slots the ROM lists (seven, or as many as its table has records).";
 

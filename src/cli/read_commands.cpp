@@ -2,6 +2,7 @@
 
 #include "exchange/trade_json.h"
 #include "families/families.h"
+#include "source/trade_source.h"
 #include "support/hex_text.h"
 #include "support/utf.h"
 #include "support/words.h"
@@ -42,11 +43,19 @@ Result<OpenTable> openTable(const Context& ctx, const std::string& path) {
     return OpenTable{std::move(*rom), std::move(*trades)};
 }
 
+// {file, inStep, state}: the build tree's trade file (null where none was found).
+Json sourceJson(const TradeSource* source) {
+    return Json{{"file", source->file.empty() ? Json(nullptr) : Json(source->file)}, {"inStep", source->inStep()},
+                {"state", source->state()}};
+}
+
 int info(const Context& ctx, Arguments& a) {
     const std::string& path = a.rom;
     const bool json = a.json;
     auto rom = openRom(path, families::all(), ctx.fs, RomParts{.gameData = true, .checksums = true});
     if (!rom) return ctx.fail(rom.error());
+    auto source = openTradeSource(*rom, ctx.fs);
+    if (!source) return ctx.fail(source.error());
     if (json) {
         Json info = gameJson(*rom);
         info["table"] = tableInfoJson(*rom);
@@ -59,6 +68,7 @@ int info(const Context& ctx, Arguments& a) {
         info["size"] = Json{{"file", rom->size.file}, {"header", rom->size.header ? Json(*rom->size.header) : Json(nullptr)},
                             {"cutOff", rom->size.cutOff()}};
         info["checksums"] = checksumsJson(rom->checksums, *rom->release);
+        if (*source) info["source"] = sourceJson(&**source);
         if (rom->checksumsSkipped) info["checksumsNotComputed"] = checksumsSkippedText(rom->release->family().platform(), *rom->checksumsSkipped);
         ctx.out << info.dump(2) << '\n';
     } else {
@@ -72,6 +82,7 @@ int info(const Context& ctx, Arguments& a) {
                 << "\nPlaces:        " << from(rom->words->placesWhyNot) << '\n';
         // Records without a trainer: the one name the game gives every creature it trades away.
         if (!release.layout.has(Field::TrainerName)) ctx.out << "Trainer name:  " << from(rom->words->givenTrainerWhyNot) << '\n';
+        if (*source) ctx.out << "Source:       " << (*source)->state() << '\n';
         printChecksums(ctx, *rom);
     }
     return rom->table ? kDone : ctx.fail(rom->noTable);
@@ -84,7 +95,12 @@ int list(const Context& ctx, Arguments& a) {
     if (!opened) return ctx.fail(opened.error());
     if (json) {
         // The trades as export writes them.
-        ctx.out << Json{{"game", gameJson(opened->rom)}, {"trades", tradesJson(opened->rom, opened->trades)}}.dump(2) << '\n';
+        auto tree = openTradeSource(opened->rom, ctx.fs);
+        if (!tree) return ctx.fail(tree.error());
+        const auto places = sourcePlaces(*tree);
+        Json listed{{"game", gameJson(opened->rom)}, {"trades", tradesJson(opened->rom, opened->trades, places ? &*places : nullptr)}};
+        if (places) listed["source"] = places->file;
+        ctx.out << listed.dump(2) << '\n';
         for (const TradeReading& reading : opened->trades) {
             if (reading.pastEnd) return ctx.fail(*reading.pastEnd);
         }

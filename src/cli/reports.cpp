@@ -34,6 +34,11 @@ exchange::Json checksumsJson(const std::optional<ChecksumState>& state, const Re
     return checks;
 }
 
+std::optional<exchange::SourcePlaces> sourcePlaces(const std::optional<TradeSource>& source) {
+    if (!source || !source->rows) return std::nullopt;
+    return exchange::SourcePlaces{source->file, source->lines()};
+}
+
 void printChecksums(const Context& ctx, const Rom& rom) {
     const std::optional<ChecksumState>& state = rom.checksums;
     if (!state) {

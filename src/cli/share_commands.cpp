@@ -37,11 +37,15 @@ int exportCommand(const Context& ctx, Arguments& a) {
     // The table is only read: whether the ROM is marked read-only is not asked.
     auto rom = openRom(path, families::all(), ctx.fs, RomParts{.gameData = true, .checksums = false, .readOnly = false});
     if (!rom) return ctx.fail(rom.error());
+    auto tree = openTradeSource(*rom, ctx.fs);
+    if (!tree) return ctx.fail(tree.error());
+    const auto places = sourcePlaces(*tree);
+    const exchange::SourcePlaces* source = places ? &*places : nullptr;
     if (!output.empty() && output != "-") {
-        auto written = exchange::exportTable(*rom, output, ctx.fs);
+        auto written = exchange::exportTable(*rom, output, ctx.fs, source);
         return written ? kDone : ctx.fail(written.error());
     }
-    auto written = exchange::writeExport(*rom, ctx.out, ctx.fs);
+    auto written = exchange::writeExport(*rom, ctx.out, ctx.fs, source);
     return written ? kDone : ctx.fail(written.error());
 }
 

@@ -6,6 +6,7 @@
 #include "cli/reports.h"
 #include "exchange/table_file.h"
 #include "families/families.h"
+#include "source/source_save.h"
 #include "support/hex_text.h"
 #include "support/words.h"
 #include "trades/field_table.h"
@@ -33,10 +34,54 @@ void printChanges(const Context& ctx, const std::vector<ByteChange>& changes) {
 
 std::string bytesChanged(std::size_t n) { return std::to_string(n) + (n == 1 ? " byte" : " bytes") + " changed"; }
 
+// --source goes the tree's own way: a copy elsewhere, checksums left or
+// names padded otherwise would not be what the next build makes.
+int sourceUsage(const Context& ctx, const WriteOptions& o) {
+    if (!o.source || (o.output.empty() && !o.leaveChecksums && !o.paddingGiven)) return kDone;
+    ctx.err << "--source writes the ROM as the build tree's own build makes it (names padded with 0x50, the checksums made), "
+               "so it cannot be given with -o, --leave-checksums or --pad-with-terminator.\n";
+    return kUsage;
+}
+
+// The ROM's build tree, refused (nothing written) where --source asks to write a trade file that is not in step.
+Result<std::optional<TradeSource>> sourceFor(const Context& ctx, const Rom& rom, const WriteOptions& o) {
+    auto opened = openTradeSource(rom, ctx.fs);
+    if (!opened) return nothingWritten(opened.error());
+    std::optional<TradeSource> source = std::move(*opened);
+    if (!o.source) return source;
+    if (!source) {
+        return nothingWritten(refused(ErrorCode::SourceNotInStep, quoted(rom.path) + " lies in no build tree (no Makefile and symbol "
+                                                                                   "file beside it): --source has no trade file to write."));
+    }
+    if (!source->inStep()) {
+        return nothingWritten(refused(ErrorCode::SourceNotInStep, "The build tree's trade file is not in step with the ROM, so "
+                                                                  "--source writes nothing: " + sentence(source->state())));
+    }
+    return source;
+}
+
+// "line 15", "lines 14 and 15": the rows the edits change.
+std::string rowLines(const Rom& rom, const TradeSource& source, std::span<const TradeEdit> edits, const SaveReport& saved) {
+    std::vector<int> lines;
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+        if (saved.records[i].raw == edits[i].shown.raw) continue;
+        if (auto line = source.lineOf(std::size_t(edits[i].shown.slot.recordIndex(rom.release->slotOrder)))) lines.push_back(*line);
+    }
+    std::sort(lines.begin(), lines.end());
+    std::vector<std::string> texts;
+    for (int line : lines) texts.push_back(std::to_string(line));
+    return (lines.size() == 1 ? "line " : "lines ") + joinedList(texts);
+}
+
 // The edits (none: the checksums alone) saved into the ROM or a copy, or
 // with dryRun what they would change printed: field by field, then byte by byte.
-int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, const WriteOptions& o, ChecksumPolicy policy) {
-    const SaveOptions options{.checksums = policy, .makeWritable = o.makeWritable};
+int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, const WriteOptions& o, ChecksumPolicy policy,
+         const std::optional<TradeSource>& tree = std::nullopt) {
+    // With --source, the ROM as the tree's build makes it, and the trade file too.
+    const TradeSource* source = o.source && tree ? &*tree : nullptr;
+    const SaveOptions options = source ? asBuilt(rom, *source, {.makeWritable = o.makeWritable})
+                                       : SaveOptions{.checksums = policy, .makeWritable = o.makeWritable};
+    if (source) policy = options.checksums;
     // What the changed trades could never do, said on standard error: a
     // warning, the save goes on.
     auto warn = [&](const TradeRecord& record) {
@@ -50,6 +95,12 @@ int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, c
         auto changes = previewSave(rom, edits, options, ctx.fs);
         if (!changes) return ctx.fail(changes.error());
         printChanges(ctx, *changes);
+        if (source) {
+            auto text = planSourceEdit(rom, *source, edits, options, ctx.fs);
+            if (!text) return ctx.fail(nothingWritten(text.error()));
+            const std::string diff = sourceDiff(*source, *text);
+            ctx.out << '\n' << (diff.empty() ? "No line of " + source->file + " would change.\n" : diff);
+        }
         ctx.out << std::flush;
         for (const TradeEdit& edit : edits) {
             auto bytes = planTradeRecord(rom, edit);
@@ -57,7 +108,13 @@ int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, c
         }
         return kDone;
     }
-    auto saved = o.output.empty() ? saveTrades(rom, edits, options, ctx.fs) : saveTradesAs(rom, edits, o.output, options, ctx.fs);
+    Result<SaveReport> saved = SaveReport{};
+    if (source) {
+        auto both = saveTradesWithSource(rom, *source, edits, options, ctx.fs);
+        saved = both ? Result<SaveReport>(std::move(both->rom)) : Result<SaveReport>(both.error());
+    } else {
+        saved = o.output.empty() ? saveTrades(rom, edits, options, ctx.fs) : saveTradesAs(rom, edits, o.output, options, ctx.fs);
+    }
     if (!saved) {
         // A read-only copy names itself; a read-only ROM is offered the ways past it.
         if (saved.error().code != ErrorCode::ReadOnlyFile || !o.output.empty()) return ctx.fail(saved.error());
@@ -79,7 +136,21 @@ int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, c
     }
     if (!o.output.empty()) ctx.out << " Written to " << quoted(o.output) << "; " << quoted(rom.path) << " was not changed.";
     if (!edits.empty() && !rom.tableNote().empty()) ctx.out << ' ' << rom.tableNote();
+    if (source && saved->bytesChanged > 0) {
+        ctx.out << ' ' << source->file << " written too (" << rowLines(rom, *source, edits, *saved) << ").";
+        if (!source->otherRoms.empty()) {
+            ctx.out << ' ' << joinedList(source->otherRoms) << (source->otherRoms.size() == 1 ? " is" : " are")
+                    << " built from it too: the next build of each takes the edit as well.";
+        }
+    }
     ctx.out << '\n' << std::flush;
+    // A ROM in its build tree, saved alone: the next build replaces the edit.
+    if (!source && tree && o.output.empty() && saved->bytesChanged > 0) {
+        ctx.err << "Note: " << tree->romName << " lies in a build tree, and its next build replaces this edit. "
+                << (tree->inStep() ? "Give --source to write it into " + tree->file + " too."
+                                   : "Its trade file is not in step: " + sentence(tree->state()))
+                << '\n';
+    }
     // After the news of the save, as a terminal shows the two streams together.
     for (std::size_t i = 0; i < edits.size(); ++i) {
         if (saved->records[i].raw != edits[i].shown.raw) warn(saved->records[i]);
@@ -109,15 +180,18 @@ int set(const Context& ctx, Arguments& a) {
                 << ".\nRun with --help for more information.\n";
         return kUsage;
     }
+    if (int usage = sourceUsage(ctx, a.write)) return usage;
     auto opened = openTrade(ctx, a.rom, a.slot);
     if (!opened) return ctx.fail(opened.error());
     const TradeReading& reading = opened->reading;
     if (!reading.record) return ctx.fail(nothingWritten(refused(ErrorCode::NoTrade, std::string(kNoTradeMessage))));
+    auto source = sourceFor(ctx, opened->rom, a.write);
+    if (!source) return ctx.fail(source.error());
     GivenEdit given = a.given;
-    given.padding = a.write.padding;
+    given.padding = a.write.source ? NamePadding::Terminator : a.write.padding;  // as the tree's macros pad
     auto edit = resolveEdit(opened->rom, *reading.record, given);
     if (!edit) return ctx.refuse(edit.error());
-    return save(ctx, opened->rom, std::span(&*edit, 1), a.write, policyFor(!a.write.leaveChecksums));
+    return save(ctx, opened->rom, std::span(&*edit, 1), a.write, policyFor(!a.write.leaveChecksums), *source);
 }
 
 // A table from standard input, read no further than one byte past the
@@ -133,14 +207,18 @@ int importTable(const Context& ctx, Arguments& a) {
     const std::string& path = a.rom;
     const std::string& tableFile = a.tableFile;
     const WriteOptions& o = a.write;
+    if (int usage = sourceUsage(ctx, o)) return usage;
     auto rom = openRom(path, families::all(), ctx.fs);
     if (!rom) return ctx.fail(rom.error());
     if (auto table = rom->tradeTable(); !table) return ctx.fail(table.error());
-    auto edits = tableFile == "-" ? importEdits(standardInput(), "standard input", *rom, o.padding, ctx.fs)
-                                  : importEditsFrom(tableFile, *rom, o.padding, ctx.fs);
+    auto source = sourceFor(ctx, *rom, o);
+    if (!source) return ctx.fail(source.error());
+    const NamePadding padding = o.source ? NamePadding::Terminator : o.padding;
+    auto edits = tableFile == "-" ? importEdits(standardInput(), "standard input", *rom, padding, ctx.fs)
+                                  : importEditsFrom(tableFile, *rom, padding, ctx.fs);
     if (!edits) return ctx.refuse(edits.error());
     if (edits->sister) ctx.out << sisterNote(*edits->sister) << '\n';
-    return save(ctx, *rom, edits->edits, o, policyFor(!o.leaveChecksums));
+    return save(ctx, *rom, edits->edits, o, policyFor(!o.leaveChecksums), *source);
 }
 
 void setOptions(CLI::App& command, Arguments& into) {
@@ -167,6 +245,7 @@ void setOptions(CLI::App& command, Arguments& into) {
     }
     writeOptions(command, into.write);
     paddingOption(command, into.write);
+    sourceOption(command, into.write);
 }
 
 }  // namespace
@@ -179,6 +258,7 @@ const Command kImport{"import", "Apply a JSON trade table as one save; nothing i
                           command.add_option("FILE", into.tableFile, "The JSON table (\"-\" for standard input).")->required();
                           writeOptions(command, into.write);
                           paddingOption(command, into.write);
+                          sourceOption(command, into.write);
                       },
                       importTable};
 

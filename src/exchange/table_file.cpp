@@ -178,33 +178,33 @@ Result<ImportPlan, Problems> planImport(const nlohmann::json& table, const Rom& 
 }
 
 // The table as export writes it, or why it is none to carry elsewhere.
-Result<Json> exportJson(const Rom& rom, FileSystem& fs) {
+Result<Json> exportJson(const Rom& rom, FileSystem& fs, const SourcePlaces* source) {
     auto trades = readTradeTable(rom, fs);
     if (!trades) return trades.error();
     for (const TradeReading& reading : *trades) {
         if (reading.pastEnd) return *reading.pastEnd;
     }
-    return tableJson(rom, *trades);
+    return tableJson(rom, *trades, source);
 }
 
 }  // namespace
 
-Result<std::string> exportText(const Rom& rom, FileSystem& fs) {
-    auto json = exportJson(rom, fs);
+Result<std::string> exportText(const Rom& rom, FileSystem& fs, const SourcePlaces* source) {
+    auto json = exportJson(rom, fs, source);
     if (!json) return json.error();
     return json->dump(2) + "\n";
 }
 
-Result<void> writeExport(const Rom& rom, std::ostream& out, FileSystem& fs) {
-    auto json = exportJson(rom, fs);
+Result<void> writeExport(const Rom& rom, std::ostream& out, FileSystem& fs, const SourcePlaces* source) {
+    auto json = exportJson(rom, fs, source);
     if (!json) return json.error();
     // The stream's width is the indent of the same text exportText makes.
     out << std::setw(2) << *json << '\n';
     return {};
 }
 
-Result<void> exportTable(const Rom& rom, const std::string& tablePath, FileSystem& fs) {
-    auto text = exportText(rom, fs);
+Result<void> exportTable(const Rom& rom, const std::string& tablePath, FileSystem& fs, const SourcePlaces* source) {
+    auto text = exportText(rom, fs, source);
     if (!text) return text.error();
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(text->data()), text->size());
     const ProtectedFile never[] = {{rom.path, "the ROM"}};

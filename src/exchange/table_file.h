@@ -14,6 +14,7 @@
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
 #include "support/new_file.h"
+#include "exchange/trade_json.h"
 
 namespace kestrane::exchange {
 
@@ -24,13 +25,15 @@ inline constexpr std::int64_t kLargestTable = 1 << 20;
 
 // The whole table as JSON text (one open of the ROM). A table with a trade
 // past the end of a cut file is refused: it is no table to carry elsewhere.
-Result<std::string> exportText(const Rom& rom, FileSystem& fs = nativeFileSystem());
+// With `source`, where the ROM's build tree holds the table and each trade.
+Result<std::string> exportText(const Rom& rom, FileSystem& fs = nativeFileSystem(), const SourcePlaces* source = nullptr);
 // The same text, written to `out` as it is made (no copy of the whole text
 // is held); nothing is written where the table is refused.
-Result<void> writeExport(const Rom& rom, std::ostream& out, FileSystem& fs = nativeFileSystem());
+Result<void> writeExport(const Rom& rom, std::ostream& out, FileSystem& fs = nativeFileSystem(), const SourcePlaces* source = nullptr);
 
 // Writes the table to a file of its own (never the ROM itself; see writeNewFile).
-Result<void> exportTable(const Rom& rom, const std::string& tablePath, FileSystem& fs = nativeFileSystem());
+Result<void> exportTable(const Rom& rom, const std::string& tablePath, FileSystem& fs = nativeFileSystem(),
+                         const SourcePlaces* source = nullptr);
 
 // What a table asks of a ROM.
 struct ImportPlan {

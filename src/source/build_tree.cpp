@@ -19,9 +19,10 @@ std::pair<std::string, std::string> folderAndStem(const std::string& path) {
     return {folder, name};
 }
 
-bool isRegularFile(FileSystem& fs, const std::string& path) {
+Result<bool> isRegularFile(FileSystem& fs, const std::string& path) {
     auto status = fs.status(path);
-    return status && status->type == FileStatus::Type::Regular;
+    if (!status) return inContext(status.error(), "Could not look for " + quoted(path));
+    return status->type == FileStatus::Type::Regular;
 }
 
 }  // namespace
@@ -30,13 +31,18 @@ Result<std::optional<BuildTree>> findBuildTree(const Rom& rom, FileSystem& fs) {
     const auto [folder, stem] = folderAndStem(rom.path);
     BuildTree tree{folder.empty() ? std::string(".") : folder, folder + stem + ".sym",
                    std::string(rom.release->family().tableLabel()), std::nullopt, std::nullopt};
-    if (!isRegularFile(fs, folder + "Makefile") || !isRegularFile(fs, tree.symbolFile)) return std::optional<BuildTree>();
+    auto makefile = isRegularFile(fs, folder + "Makefile");
+    if (!makefile) return makefile.error();
+    if (!*makefile) return std::optional<BuildTree>();
+    auto symbols = isRegularFile(fs, tree.symbolFile);
+    if (!symbols) return symbols.error();
+    if (!*symbols) return std::optional<BuildTree>();
     auto bytes = readWholeFile(fs, tree.symbolFile, kLargestSymbolFile);
     if (!bytes) return inContext(bytes.error(), "Could not read the symbol file " + quoted(tree.symbolFile));
-    auto symbols = readSymbolFile(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-    if (!symbols) return inContext(symbols.error(), "Could not read the symbol file " + quoted(tree.symbolFile));
-    tree.table = symbols->offsetOf(tree.tableLabel);
-    if (tree.table) tree.tableEnd = symbols->nextAfter(*tree.table);
+    auto labels = readSymbolFile(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    if (!labels) return inContext(labels.error(), "Could not read the symbol file " + quoted(tree.symbolFile));
+    tree.table = labels->offsetOf(tree.tableLabel);
+    if (tree.table) tree.tableEnd = labels->nextAfter(*tree.table);
     return std::optional<BuildTree>(std::move(tree));
 }
 

@@ -24,8 +24,9 @@ struct BuildTree {
 };
 
 // The build tree of an opened ROM, or none where no Makefile and symbol
-// file lie beside it. A symbol file that cannot be read, or is of no form
-// a build writes, is an error; one larger than any build's is refused unread.
+// file lie beside it. A folder or symbol file that cannot be read, or a
+// symbol file of no form a build writes, is an error; one larger than any
+// build's is refused unread.
 Result<std::optional<BuildTree>> findBuildTree(const Rom& rom, FileSystem& fs = nativeFileSystem());
 
 // Why the tree's symbols do not agree with the ROM (they name no table, or

@@ -17,7 +17,7 @@ std::span<const std::uint8_t> bytesOf(std::string_view text) {
 }
 
 Error notInStep(const TradeSource& source) {
-    return refused(ErrorCode::SourceNotInStep, "The build tree's trade file is not in step with the ROM: " + source.state());
+    return refused(ErrorCode::SourceNotInStep, "The build tree's trade file is not in step with the ROM: " + sentence(source.state()));
 }
 
 // Refused where the trade file may not be written: a link (the rename

@@ -1,5 +1,7 @@
 #include "source/trade_source.h"
 
+#include <algorithm>
+
 #include "support/folders.h"
 #include "support/utf.h"
 
@@ -70,8 +72,8 @@ std::string readNames(FileSystem& fs, TradeSource& source) {
     return {};
 }
 
-// Why the rows are not the ROM's table, or empty.
-std::string compareWithRom(FileSystem& fs, const Rom& rom, const TradeSource& source) {
+// Why the rows are not the ROM's table, or empty; an error where the ROM cannot be read.
+Result<std::string> compareWithRom(FileSystem& fs, const Rom& rom, const TradeSource& source) {
     const RecordLayout& layout = rom.release->layout;
     const std::vector<SourceRow>& rows = source.rows->rows;
     const std::string rowsMake = source.file + "'s rows make records of " + std::to_string(rows.front().bytes.size()) + " bytes";
@@ -81,7 +83,7 @@ std::string compareWithRom(FileSystem& fs, const Rom& rom, const TradeSource& so
     std::vector<std::uint8_t> table(std::size_t(rom.table->records) * layout.size);
     auto file = fs.open(rom.path, OpenMode::Read);
     auto read = file ? readExactly(**file, rom.table->offset, table) : Result<void>(file.error());
-    if (!read) return inContext(read.error(), "Could not read the table of " + quoted(rom.path)).message;
+    if (!read) return inContext(read.error(), "Could not read the table of " + quoted(rom.path));
     const bool romOlder = writtenBefore(rom.path, source.path).value_or(true);
     auto differs = [&](const std::string& what) {
         return romOlder ? source.romName + " is older than " + source.file + " (" + what + "): run make, then open it again"
@@ -97,7 +99,7 @@ std::string compareWithRom(FileSystem& fs, const Rom& rom, const TradeSource& so
             return differs("record " + std::to_string(i) + " differs");
         }
     }
-    return {};
+    return std::string();
 }
 
 }  // namespace
@@ -111,53 +113,78 @@ std::optional<int> TradeSource::lineOf(std::size_t record) const {
     return rows->rows[record].line;
 }
 
-std::optional<TradeSource> openTradeSource(const Rom& rom, FileSystem& fs) {
-    if (!rom.table) return std::nullopt;
+std::vector<int> TradeSource::lines() const {
+    std::vector<int> all;
+    if (rows) for (const SourceRow& row : rows->rows) all.push_back(row.line);
+    return all;
+}
+
+Result<std::optional<TradeSource>> openTradeSource(const Rom& rom, FileSystem& fs) {
+    if (!rom.table) return std::optional<TradeSource>();
     auto tree = findBuildTree(rom, fs);
     TradeSource source;
     source.romName = fileName(rom.path);
     if (!tree) {
+        if (tree.error().code != ErrorCode::NotASourceForm && tree.error().code != ErrorCode::TooLarge) return tree.error();
         source.notInStep = tree.error().message;
-        return source;
+        return std::optional<TradeSource>(std::move(source));
     }
-    if (!*tree) return std::nullopt;
+    if (!*tree) return std::optional<TradeSource>();
     source.tree = std::move(**tree);
-    if (source.notInStep = symbolsDisagree(source.tree, rom); !source.inStep()) return source;
+    auto done = [&]() -> Result<std::optional<TradeSource>> { return std::optional<TradeSource>(std::move(source)); };
+    if (source.notInStep = symbolsDisagree(source.tree, rom); !source.inStep()) return done();
 
     // The file the build reads the table from: the one .asm that defines its label.
     std::vector<std::string> defining;
     std::string text;
-    for (const std::string& file : filesUnder(source.tree.root, ".asm")) {
+    const std::vector<std::string> files = filesUnder(source.tree.root, "");
+    const std::string stem = source.romName.substr(0, source.romName.rfind('.'));
+    for (const std::string& file : files) {
+        // Another build's symbols beside its ROM at the root: a ROM made from the same files.
+        if (file.find('/') == std::string::npos && file.ends_with(".sym") && file != stem + ".sym") {
+            for (const char* extension : {".gbc", ".gb"}) {
+                const std::string rom = file.substr(0, file.size() - 4) + extension;
+                if (std::binary_search(files.begin(), files.end(), rom)) source.otherRoms.push_back(rom);
+            }
+        }
+        if (!file.ends_with(".asm")) continue;
         auto read = readText(fs, joined(source.tree.root, file));
-        if (!read || !definesLabel(*read, source.tree.tableLabel)) continue;
+        if (!read && read.error().code == ErrorCode::TooLarge) continue;  // no trade file is so large
+        if (!read) {
+            source.notInStep = inContext(read.error(), "Could not read " + file).message;
+            return done();
+        }
+        if (!definesLabel(*read, source.tree.tableLabel)) continue;
         defining.push_back(file);
         text = std::move(*read);
     }
     if (defining.empty()) {
         source.notInStep = "No .asm file of the build tree defines " + source.tree.tableLabel + ", so Kestrane cannot find its trade file.";
-        return source;
+        return done();
     }
     if (defining.size() > 1) {
         source.notInStep = "Both " + defining[0] + " and " + defining[1] + " define " + source.tree.tableLabel +
                            ": Kestrane cannot tell which one the build reads.";
-        return source;
+        return done();
     }
     source.file = defining.front();
     source.path = joined(source.tree.root, source.file);
     source.text = std::move(text);
-    if (source.notInStep = textFault(source.text, source.file); !source.inStep()) return source;
-    if (source.notInStep = readNames(fs, source); !source.inStep()) return source;
+    if (source.notInStep = textFault(source.text, source.file); !source.inStep()) return done();
+    if (source.notInStep = readNames(fs, source); !source.inStep()) return done();
     auto rows = readTradeFile(source.text, source.tree.tableLabel, source.file, *source.constants, *source.charmap);
     if (!rows) {
         source.notInStep = rows.error().message;
-        return source;
+        return done();
     }
     source.rows = std::move(*rows);
-    if (source.notInStep = compareWithRom(fs, rom, source); !source.inStep()) return source;
+    auto compared = compareWithRom(fs, rom, source);
+    if (!compared) return compared.error();
+    if (source.notInStep = *compared; !source.inStep()) return done();
     if (auto makefile = readText(fs, joined(source.tree.root, "Makefile"))) {
         source.rebuildsStadium = makefile->find("tools/stadium") != std::string::npos;
     }
-    return source;
+    return done();
 }
 
 }  // namespace kestrane

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "source/build_tree.h"
 #include "source/charmap.h"
@@ -29,18 +30,22 @@ struct TradeSource {
     std::optional<TradeFile> rows;
     std::string notInStep;         // why it is not in step; empty where it is
     bool rebuildsStadium = false;  // the tree's Makefile runs tools/stadium after rgbfix
+    // The tree's other ROMs, built from the same trade file ("pokeblue.gbc" beside "pokered.gbc").
+    std::vector<std::string> otherRoms;
 
     bool inStep() const { return notInStep.empty(); }
     // "data/events/npc_trades.asm (in step)", or why it is not.
     std::string state() const;
     // The line of a record's row (records in the table's order, 0-based), where the file was read.
     std::optional<int> lineOf(std::size_t record) const;
+    // Every record's line, in the table's order; empty where the rows were not read.
+    std::vector<int> lines() const;
 };
 
 // The trade source of an opened ROM with a table; none where the ROM lies
-// in no build tree (no Makefile and symbol file beside it). Reading the
-// tree never fails the opening: whatever is wrong with it is the reason
-// it is not in step.
-std::optional<TradeSource> openTradeSource(const Rom& rom, FileSystem& fs = nativeFileSystem());
+// in no build tree (no Makefile and symbol file beside it). Only a failure
+// to look for the tree (the disk's, not the tree's) is an error: whatever
+// is wrong with the tree's files is the reason the source is not in step.
+Result<std::optional<TradeSource>> openTradeSource(const Rom& rom, FileSystem& fs = nativeFileSystem());
 
 }  // namespace kestrane

@@ -27,6 +27,13 @@ std::vector<std::string_view> linesOf(std::string_view text);
 // outside double quotes, the comment, without the blanks around it.
 std::string_view codeOfLine(std::string_view line);
 
+// The text as a sentence: a full stop added where it ends without one.
+inline std::string sentence(std::string_view text) {
+    std::string out(text);
+    if (!out.empty() && out.back() != '.' && out.back() != '?' && out.back() != '!') out += '.';
+    return out;
+}
+
 inline char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
 
 // Equal but for the case of ASCII letters.

@@ -18,6 +18,7 @@
 #include "platform/gb/cartridge.h"
 #include "platform/gb/checksums.h"
 #include "support/bad_inputs.h"
+#include "support/build_tree_image.h"
 #include "support/fault_injection.h"
 #include "support/file_systems.h"
 #include "support/first_generation_image.h"
@@ -1277,6 +1278,59 @@ TEST_F(CliTest, TradesThatCanNeverHappenAreSavedWithAWarning) {
 
 // Fields of plain numbers in a trade's JSON: written under their rows' keys,
 // and read back with the parts left out kept as the record holds them.
+// A ROM in its build tree: each step in order, on the tree the steps before left.
+TEST_F(CliTest, WorkingFromTheBuildTree) {
+    const Bytes image = retailLikeRom("BYTE");
+    const std::string path = dir.write("pokecrystal.gbc", image);
+    const TreeFiles tree = writeBuildTree(dir, "pokecrystal.gbc", image, kCrystalTable, 7);
+    // A second ROM built from the same files.
+    dir.write("pokecrystal_au.gbc", image);
+    dir.write("pokecrystal_au.sym", Bytes{'\n'});
+    struct Step {
+        std::vector<std::string> args;
+        int code;
+        std::string out, err;  // each held by the stream; empty: anything
+        bool romWritten, sourceWritten;
+    };
+    const std::string row = "\tnpctrade TRADE_DIALOGSET_COLLECTOR, ABRA,       MACHOP,     ";
+    for (const Step& s : std::vector<Step>{
+             {{"info", path}, 0, "\nSource:       data/events/npc_trades.asm (in step)\n", "", false, false},
+             {{"set", path, "2", "--nickname", "BOB", "--source", "--dry-run"}, 0,
+              "\n--- a/data/events/npc_trades.asm\n+++ b/data/events/npc_trades.asm\n@@ -14 +14 @@\n-" + row + "\"MUSCLE\", $37" +
+                  ", $66, ITEM_AE, 37460, \"MIKE\",   TRADE_GENDER_EITHER ; the first trade, \"given\" first\n+" + row +
+                  "\"BOB\",    $37, $66, ITEM_AE, 37460, \"MIKE\",   TRADE_GENDER_EITHER ; the first trade, \"given\" first\n",
+              "", false, false},
+             {{"set", path, "2", "--nickname", "BOB", "--source", "-o", dir.file("copy.gbc")}, 2, "",
+              "so it cannot be given with -o, --leave-checksums or --pad-with-terminator.", false, false},
+             {{"set", path, "2", "--nickname", "BOB", "--source", "--leave-checksums"}, 2, "", "cannot be given with -o", false, false},
+             {{"set", path, "2", "--nickname", "BOB", "--source", "--pad-with-terminator"}, 2, "", "cannot be given with -o", false, false},
+             {{"set", path, "2", "--nickname", "BOB", "--source"}, 0,
+              "Trade Data Saved. 6 bytes changed; checksums updated as the tree's build makes them. data/events/npc_trades.asm "
+              "written too (line 14). pokecrystal_au.gbc is built from it too: the next build of each takes the edit as well.\n",
+              "", true, true},
+             {{"list", path, "--json"}, 0, "\"sourceLine\": 14", "", false, false},
+             {{"export", path}, 0, "\"source\": \"data/events/npc_trades.asm\"", "", false, false},
+             {{"set", path, "1", "--nickname", "ZED"}, 0, "Trade Data Saved.",
+              "Note: pokecrystal.gbc lies in a build tree, and its next build replaces this edit. Give --source to write it into "
+              "data/events/npc_trades.asm too.\n",
+              true, false},
+             {{"set", path, "1", "--nickname", "ZOE", "--source"}, 1, "",
+              "The build tree's trade file is not in step with the ROM, so --source writes nothing: pokecrystal.gbc holds edits that "
+              "data/events/npc_trades.asm does not (record 1 differs): the next build replaces them.",
+              false, false},
+             {{"info", path, "--json"}, 0, "\"inStep\": false", "", false, false},
+         }) {
+        SCOPED_TRACE(s.args[0] + " " + s.args.back());
+        const Bytes romBefore = readFile(path), sourceBefore = readFile(tree.tradePath);
+        Outcome r = run(s.args);
+        EXPECT_EQ(r.code, s.code) << r.err;
+        EXPECT_NE(r.out.find(s.out), std::string::npos) << r.out;
+        EXPECT_NE(r.err.find(s.err), std::string::npos) << r.err;
+        EXPECT_EQ(readFile(path) != romBefore, s.romWritten);
+        EXPECT_EQ(readFile(tree.tradePath) != sourceBefore, s.sourceWritten);
+    }
+}
+
 TEST(TradeJson, FieldsOfPlainNumbersAreTheirRowsKeys) {
     TradeRecord record;
     record.numbers[Field::Ivs] = {31, 30, 29, 28, 27, 26};

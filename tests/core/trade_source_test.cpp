@@ -59,7 +59,9 @@ struct Tree {
     std::optional<TradeSource> open() {
         auto opened = openRom(romPath, families::all());
         if (!opened) throw std::runtime_error(opened.error().message);
-        return openTradeSource(*opened);
+        auto source = openTradeSource(*opened);
+        if (!source) throw std::runtime_error(source.error().message);
+        return *source;
     }
     TreeOptions options;
     TempDir dir;
@@ -161,7 +163,9 @@ TEST(TradeSource, InStepOnlyWhereItsRowsMakeTheRomsTable) {
     // A ROM beside no Makefile lies in no tree.
     TempDir bare;
     auto rom = openRom(bare.write("pokecrystal.gbc", retailLikeRom("BYTE")), families::all());
-    EXPECT_FALSE(openTradeSource(*rom));
+    auto none = openTradeSource(*rom);
+    ASSERT_TRUE(none);
+    EXPECT_FALSE(*none);
 }
 
 TEST(TradeSource, RewrittenOnlyWhereTheBytesChange) {
@@ -249,7 +253,9 @@ TEST(TradeSource, SavedIntoBothOrNeither) {
         SCOPED_TRACE(c.name);
         Tree tree(c.options);
         auto rom = openRom(tree.romPath, families::all());
-        auto source = openTradeSource(*rom);
+        auto opened = openTradeSource(*rom);
+        ASSERT_TRUE(opened);
+        std::optional<TradeSource> source = *opened;
         ASSERT_TRUE(source && source->inStep()) << (source ? source->state() : "");
         try {
             c.before(tree);
@@ -290,8 +296,8 @@ TEST(TradeSource, SavedIntoBothOrNeither) {
         auto reopened = openRom(tree.romPath, families::all(), nativeFileSystem(), RomParts{true, true, true});
         ASSERT_TRUE(reopened);
         auto again = openTradeSource(*reopened);
-        ASSERT_TRUE(again);
-        EXPECT_EQ(again->state(), source->state());
+        ASSERT_TRUE(again && *again);
+        EXPECT_EQ((*again)->state(), source->state());
         // The checksums as the tree's build makes them: rgbfix's always, the Stadium data only where its Makefile runs it.
         const std::span<const CheckArea> areas = reopened->release->family().platform().checks();
         for (std::size_t i = 0; i < areas.size(); ++i) {
