@@ -98,7 +98,9 @@ MainForm buildMainForm(QWidget* client) {
         {nullptr, &f.romCaptions, nullptr, f.romFrame, "lang", QStringLiteral("Language:"), {328, 24, 57, 17}, false},
         {&f.language, nullptr, nullptr, f.romFrame, "language", QString(), {384, 24, 65, 17}, true},
         {&f.tableInfo, nullptr, nullptr, f.romFrame, "tableInfo", QString(), {8, 40, 457, 14}, true},
+        {&f.sourceInfo, nullptr, nullptr, f.romFrame, "sourceInfo", QString(), {240, 40, 225, 14}, true},
         {&f.location, nullptr, nullptr, f.locationFrame, "location", QString(), {16, 16, 113, 17}, true},
+        {&f.sourceLine, nullptr, nullptr, f.locationFrame, "sourceLine", QString(), {130, 16, 43, 17}, true},
         {nullptr, &f.detailCaptions, f.offeredSpecies, f.detailsFrame, "Label2", QStringLiteral("&Offered Pok\u00e9mon:"),
          {24, 24, 89, 17}, false},
         {nullptr, &f.detailCaptions, f.nickname, f.detailsFrame, "Label3", QStringLiteral("&Nickname:"), {168, 24, 57, 17}, false},
@@ -120,6 +122,8 @@ MainForm buildMainForm(QWidget* client) {
         if (row.group) row.group->append(label);
         if (row.buddy) label->setBuddy(row.buddy);
     }
+    f.sourceInfo->hide();
+    f.sourceLine->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (QLabel* picture : {f.offeredPicture, f.requestedPicture}) {
         picture->setFrameShape(QFrame::Box);
         picture->setAlignment(Qt::AlignCenter);

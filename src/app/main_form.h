@@ -25,8 +25,10 @@ struct MainForm {
     QLabel* gameCode = nullptr;
     QLabel* language = nullptr;
     QLabel* tableInfo = nullptr;
+    QLabel* sourceInfo = nullptr;  // the build tree's trade file, after the table on its row; hidden where there is none
     QListWidget* tradeList = nullptr;
     QLabel* location = nullptr;
+    QLabel* sourceLine = nullptr;  // "line 14": the trade's row in the trade file
     QComboBox* offeredSpecies = nullptr;
     QLineEdit* nickname = nullptr;
     QLineEdit* trainerName = nullptr;

@@ -192,6 +192,7 @@ void MainWindow::createControls() {
     // The list's selection and the actions follow the trade being edited.
     connect(editor_, &TradeEditor::tradeChanged, this, [this] {
         chooser_->select(editor_->current().row);
+        showSourceLine();
         updateActions();
     });
 }
@@ -232,7 +233,19 @@ void MainWindow::followChangeOnDisk() {
                                                               "\u201d changed on disk (a rebuild, or another program's save)."));
         return;
     }
+    const bool romOnly = std::exchange(romOnlyInTree_, false);
     reloadRom();
+    // A rebuild from a source in step: quietly read again, unless it replaced edits that went to the ROM alone.
+    if (source_ && source_->inStep()) {
+        const QString from = QStringLiteral("\u201c%1\u201d was rebuilt from %2").arg(name, fromCore(source_->file));
+        if (romOnly) {
+            messages_.show(this, kAppTitle, from + QStringLiteral(": the edits saved to the ROM only are gone, as that file never held them."),
+                           MessageIcon::Information);
+        } else {
+            statusBar()->showMessage(from + QStringLiteral(" and read again."));
+        }
+        return;
+    }
     statusBar()->showMessage(QStringLiteral("\u201c%1\u201d changed on disk and was read again.").arg(name));
 }
 
@@ -288,6 +301,8 @@ void MainWindow::setCurrentRom(Rom rom) {
     });
     setWindowFilePath(romPath());
     history_.clear();
+    romOnlyInTree_ = false;
+    readSource();
     editor_->showSpeciesNames(*rom_->species);
     // A new ROM starts with no trade chosen: the editor empty and disabled.
     QStringList rows;
@@ -321,7 +336,7 @@ void MainWindow::showRomInformation() {
     // whole; only what still passes the frame's edge is cut (whole in the tooltip).
     constexpr int kCodeWidth = 65, kCaptionGap = 7, kLanguageCaptionWidth = 56;
     // The frame's right margin is its table line's.
-    const int frameEdge = form_.tableInfo->x() + form_.tableInfo->width();
+    const int frameEdge = form_.romFrame->width() - form_.tableInfo->x();
     const QString code = fromCore(release.code);
     QLabel* codeLabel = form_.gameCode;
     QLabel* languageCaption = form_.romCaptions.value(2);
@@ -354,6 +369,23 @@ void MainWindow::showRomInformation() {
     if (byRecords) tip << fromCore(rom_->tableNote());
     if (!cutOff.isEmpty()) tip << cutOff;
     form_.tableInfo->setToolTip(tip.join(QLatin1Char(' ')));
+    // The build tree's trade file follows the table on its row: in short,
+    // with why it is not in step whole in the tooltip.
+    const bool inTree = source_ || !sourceProblem_.isEmpty();
+    form_.sourceInfo->setVisible(inTree);
+    const int tableWidth = inTree ? form_.tableInfo->fontMetrics().horizontalAdvance(table) + 2 : frameEdge - form_.tableInfo->x();
+    form_.tableInfo->resize(std::min(tableWidth, frameEdge - form_.tableInfo->x()), form_.tableInfo->height());
+    if (inTree) {
+        const QString file = source_ && !source_->file.empty() ? fromCore(source_->file) : QString();
+        const QString said = !source_            ? QStringLiteral("Source: not read")
+                             : source_->inStep() ? QStringLiteral("Source: %1 (in step)").arg(file)
+                             : file.isEmpty()    ? QStringLiteral("Source: not in step")
+                                                 : QStringLiteral("Source: %1 (not in step)").arg(file);
+        form_.sourceInfo->move(form_.tableInfo->x() + form_.tableInfo->width() + 10, form_.sourceInfo->y());
+        form_.sourceInfo->resize(std::max(1, frameEdge - form_.sourceInfo->x()), form_.sourceInfo->height());
+        form_.sourceInfo->setText(form_.sourceInfo->fontMetrics().elidedText(said, Qt::ElideRight, form_.sourceInfo->width()));
+        form_.sourceInfo->setToolTip(source_ ? fromCore(sentence(source_->state())) : sourceProblem_);
+    }
 }
 
 void MainWindow::updateActions() {

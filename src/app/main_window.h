@@ -14,6 +14,7 @@
 #include "app/main_form.h"
 #include "trades/save.h"
 #include "trades/save_history.h"
+#include "source/trade_source.h"
 #include "app/recent_roms.h"
 #include "app/trade_editor.h"
 #include "support/file.h"
@@ -105,7 +106,19 @@ private:
     // Saves edits into the ROM, asking first about a read-only one (made
     // writable, or saved as a copy instead), and keeps the save for Undo.
     // None: not saved (the user was told, or chose otherwise).
-    std::optional<SaveReport> saveEdits(std::span<const TradeEdit> edits, const QString& what);
+    // With `withSource`, into the build tree's trade file too (asked first
+    // where that file may not be written: the ROM alone, or nothing).
+    std::optional<SaveReport> saveEdits(std::span<const TradeEdit> edits, const QString& what, bool withSource = false);
+    // The build tree the ROM lies in, read again (at every opening and after each save into it).
+    void readSource();
+    // Whether a save writes the trade file too: the source in step and the
+    // user's answer for its tree (asked once, then remembered).
+    bool writesSource();
+    // The trade's row in the trade file, under its place.
+    void showSourceLine();
+    // What a save said of the build tree ("… written too (line 14).", or
+    // that the next build replaces the edit); empty where it lies in none.
+    QString sourceNote(std::span<const TradeEdit> edits, const SaveReport& saved, bool withSource) const;
     // After a save refused because another program changed the trade (or
     // the table the game reads moved): read it again keeping the fields the
     // user edited (marked where the file changed them too) and the file's
@@ -125,6 +138,11 @@ private:
 
     std::optional<Rom> rom_;
     SaveHistory history_;  // the saves made since the ROM was opened
+    std::optional<TradeSource> source_;  // the build tree's trade file, where the ROM lies in a tree
+    QString sourceProblem_;              // why the tree could not be looked at
+    SourceAnswers sourceAnswers_;
+    bool romOnlyInTree_ = false;  // a save went to the ROM alone, which the tree's next build replaces
+    QString saveNote_;            // the last save's word on the tree, for the status bar
 
     QPointer<AboutWindow> about_;
     RecentRoms recentRoms_;

@@ -17,6 +17,7 @@
 #include "exchange/table_file.h"
 #include "families/families.h"
 #include "patch/patch_file.h"
+#include "source/source_save.h"
 #include "trades/rom_diff.h"
 #include "trades/trade_text.h"
 #include "trades/trade_warnings.h"
@@ -26,7 +27,34 @@ namespace kestrane {
 
 SaveOptions MainWindow::saveOptions() const { return SaveOptions{policyFor(checksumsAction_->isChecked())}; }
 
-std::optional<SaveReport> MainWindow::saveEdits(std::span<const TradeEdit> edits, const QString& what) {
+std::optional<SaveReport> MainWindow::saveEdits(std::span<const TradeEdit> edits, const QString& what, bool withSource) {
+    saveNote_.clear();
+    // A trade file that may not be written: the ROM alone only where the user says so.
+    if (withSource) {
+        if (auto fit = sourceWritable(*source_, files_); !fit) {
+            if (messages_.choose(this, kAppTitle,
+                                 fromCore(fit.error().message) + QStringLiteral("\n\nSave to the ROM alone? Its next build replaces the edit."),
+                                 {QStringLiteral("Save ROM Only"), QStringLiteral("Cancel")}, 1) != 0) {
+                return std::nullopt;
+            }
+            withSource = false;
+        }
+    }
+    if (withSource) {
+        auto both = saveTradesWithSource(*rom_, *source_, edits, asBuilt(*rom_, *source_, saveOptions()), files_);
+        if (!both) {
+            tell(both.error());
+            return std::nullopt;
+        }
+        history_.saved(what.toStdString(), both->rom.changes, SaveHistory::Alongside{both->before, both->after});
+        watcher_->noteOwnWrite();
+        saveNote_ = sourceNote(edits, both->rom, true);
+        readSource();
+        showSourceLine();
+        showRomInformation();
+        updateActions();
+        return std::move(both->rom);
+    }
     SaveOptions options = saveOptions();
     auto saved = saveTrades(*rom_, edits, options, files_);
     if (!saved && saved.error().code == ErrorCode::ReadOnlyFile) {
@@ -57,6 +85,12 @@ std::optional<SaveReport> MainWindow::saveEdits(std::span<const TradeEdit> edits
     }
     history_.saved(what.toStdString(), saved->changes);
     watcher_->noteOwnWrite();
+    saveNote_ = sourceNote(edits, *saved, false);
+    if (source_ && saved->bytesChanged > 0) {
+        romOnlyInTree_ = true;
+        readSource();  // no longer in step with the ROM
+        showRomInformation();
+    }
     updateActions();
     return std::move(*saved);
 }
@@ -67,12 +101,15 @@ bool MainWindow::saveTrade() {
                                                              : "Open a ROM and select a trade before saving.")));
         return false;
     }
-    auto edit = editor_->editFromBoxes(namePadding());
+    // Names written into the trade file are padded as its macros pad them.
+    const bool withSource = writesSource();
+    auto edit = editor_->editFromBoxes(withSource ? NamePadding::Terminator : namePadding());
     if (!edit) {
         tell(nothingWritten(together(edit.error())));
         return false;
     }
-    auto saved = saveEdits(std::span(&*edit, 1), QStringLiteral("Save of ") + fromCore(editor_->current().record->slot.name()));
+    auto saved = saveEdits(std::span(&*edit, 1), QStringLiteral("Save of ") + fromCore(editor_->current().record->slot.name()),
+                           withSource);
     if (!saved) return false;
     // The boxes keep what the user typed; the next save compares with the file
     // as it is now, and each box's own undo starts afresh from the saved value.
@@ -86,10 +123,11 @@ bool MainWindow::saveTrade() {
     messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);
     // Saved as asked; what the game can never do with it is said after.
     QStringList after;
+    if (!saveNote_.isEmpty()) after << saveNote_;
     for (const TradeWarning& w : tradeWarnings(*rom_, saved->records.front())) after << fromCore(warningLine(editor_->current().record->slot, w));
     if (!rom_->tableNote().empty()) after << fromCore(rom_->tableNote());
     // Checks that were stale before the save stay so: said as the command line says it.
-    if (const std::string note = staleChecksumsNote(*rom_->release, *saved, saveOptions().checksums); !note.empty()) {
+    if (const std::string note = staleChecksumsNote(*rom_->release, *saved, saveOptions().checksums); !note.empty() && saveNote_.isEmpty()) {
         QString sentence = fromCore(note);
         sentence[0] = sentence[0].toUpper();
         after << sentence + QLatin1Char('.');
@@ -241,8 +279,16 @@ void MainWindow::rewind(Rewind way) {
     // The file changes under the trade shown: its typed edits are asked about first.
     if (!rom_ || !entry || !maySwitchAway()) return;
     const QString what = fromCore(entry->what);
-    auto done = rewindSave(*rom_, entry->changes, way, saveOptions(), files_);
+    // A save into the trade file too is taken back (made again) in both.
+    auto done = entry->alongside && source_
+                    ? rewindSaveWithSource(*rom_, *source_, entry->changes, entry->alongside->before, entry->alongside->after, way,
+                                           saveOptions(), files_)
+                    : rewindSave(*rom_, entry->changes, way, saveOptions(), files_);
     if (!done) return tell(done.error());
+    if (entry->alongside) {
+        readSource();
+        showRomInformation();
+    }
     if (way == Rewind::Undo) history_.undone();
     else history_.redone();
     watcher_->noteOwnWrite();
@@ -257,7 +303,8 @@ void MainWindow::importTrades() {
     const QString path = dialog.showOpen(this, QStringLiteral("Import Trades"), QFileInfo(romPath()).absolutePath(),
                                          kTableFilter, kOpenFlags);
     if (path.isEmpty()) return;
-    auto edits = exchange::importEditsFrom(toCore(path), *rom_, namePadding(), files_);
+    const bool withSource = writesSource();
+    auto edits = exchange::importEditsFrom(toCore(path), *rom_, withSource ? NamePadding::Terminator : namePadding(), files_);
     if (!edits) return tell(nothingWritten(together(edits.error())));
     // What the table would change, before it is written.
     auto changes = plannedChanges(*rom_, edits->edits);
@@ -277,10 +324,11 @@ void MainWindow::importTrades() {
                          {QStringLiteral("Import"), QStringLiteral("Cancel")}) != 0) {
         return;
     }
-    if (!saveEdits(edits->edits, QStringLiteral("Import"))) return;
+    if (!saveEdits(edits->edits, QStringLiteral("Import"), withSource)) return;
     // The trade on show, as the file now holds it.
     if (editor_->current().record) showTrade(editor_->current().row);
     messages_.show(this, kAppTitle, fromCore(kSavedMessage), MessageIcon::Information);
+    if (!saveNote_.isEmpty()) statusBar()->showMessage(saveNote_);
 }
 
 }  // namespace kestrane

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QSaveFile>
 #include <QSettings>
+#include <QVariant>
 #include <QStandardPaths>
 #include <QThreadPool>
 #include <QUrl>
@@ -27,6 +28,7 @@ namespace kestrane {
 namespace {
 
 const QString kSetting = QStringLiteral("recent/roms");
+const QString kSourceSetting = QStringLiteral("recent/sourceTrees");  // the build trees' answers, beside the ROMs
 
 #ifndef Q_OS_WIN
 // The freedesktop list: every bookmark of the file copied as it is, the one
@@ -124,6 +126,19 @@ void RecentRoms::add(const QString& path) {
 }
 
 void RecentRoms::clear() { QSettings().remove(kSetting); }
+
+std::optional<bool> SourceAnswers::writeBoth(const QString& tree) const {
+    const QVariantMap answers = QSettings().value(kSourceSetting).toMap();
+    const auto found = answers.find(tree);
+    return found == answers.end() ? std::nullopt : std::optional<bool>(found->toBool());
+}
+
+void SourceAnswers::remember(const QString& tree, bool both) {
+    QSettings settings;
+    QVariantMap answers = settings.value(kSourceSetting).toMap();
+    answers.insert(tree, both);
+    settings.setValue(kSourceSetting, answers);
+}
 
 void tellDesktopOfRecentFile(const QString& path) {
 #ifdef Q_OS_WIN

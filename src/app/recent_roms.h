@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -22,6 +23,15 @@ public:
     // nothing where it is first already.
     void add(const QString& path);
     void clear();
+};
+
+// What the user answered, for each build tree (by its folder), to writing
+// edits into its trade file too: remembered beside the recent ROMs.
+class SourceAnswers {
+public:
+    // True: write both; false: the ROM only; none: not asked yet.
+    std::optional<bool> writeBoth(const QString& tree) const;
+    void remember(const QString& tree, bool both);
 };
 
 // The menu of recent ROMs: an entry a path (one that is gone shown, but

@@ -20,9 +20,9 @@ Error notInStep(const TradeSource& source) {
     return refused(ErrorCode::SourceNotInStep, "The build tree's trade file is not in step with the ROM: " + sentence(source.state()));
 }
 
-// Refused where the trade file may not be written: a link (the rename
-// would replace the link, not the file it leads to) or a read-only file.
-Result<void> writable(const TradeSource& source, FileSystem& fs) {
+}  // namespace
+
+Result<void> sourceWritable(const TradeSource& source, FileSystem& fs) {
     if (isSymbolicLink(source.path)) {
         return refused(ErrorCode::NotAnOutput, source.file + " is a symbolic link, which Kestrane does not write through: put the file "
                                                              "itself in its place, or save the ROM alone.");
@@ -34,6 +34,8 @@ Result<void> writable(const TradeSource& source, FileSystem& fs) {
     }
     return {};
 }
+
+namespace {
 
 // Whether the file still holds the text it was read with (or, where given, `other`).
 Result<bool> holds(FileSystem& fs, const std::string& path, const std::string& text) {
@@ -95,7 +97,7 @@ Result<std::string> planSourceEdit(const Rom& rom, const TradeSource& source, st
 Result<SourceSaveReport> saveTradesWithSource(const Rom& rom, const TradeSource& source, std::span<const TradeEdit> edits,
                                               const SaveOptions& options, FileSystem& fs) {
     if (!source.inStep()) return notInStep(source);
-    if (auto fit = writable(source, fs); !fit) return fit.error();
+    if (auto fit = sourceWritable(source, fs); !fit) return fit.error();
     auto text = planSourceEdit(rom, source, edits, options, fs);
     if (!text) return text.error();
     SourceSaveReport report{{}, source.text, *text};
@@ -124,12 +126,13 @@ Result<SourceSaveReport> saveTradesWithSource(const Rom& rom, const TradeSource&
     return report;
 }
 
-Result<SaveReport> rewindSaveWithSource(const Rom& rom, const TradeSource& source, const SourceSaveReport& save, Rewind way,
-                                        const SaveOptions& options, FileSystem& fs) {
-    const std::string& now = way == Rewind::Undo ? save.after : save.before;
-    const std::string& then = way == Rewind::Undo ? save.before : save.after;
+Result<SaveReport> rewindSaveWithSource(const Rom& rom, const TradeSource& source, std::span<const ByteChange> changes,
+                                        const std::string& before, const std::string& after, Rewind way, const SaveOptions& options,
+                                        FileSystem& fs) {
+    const std::string& now = way == Rewind::Undo ? after : before;
+    const std::string& then = way == Rewind::Undo ? before : after;
     if (now != then) {
-        if (auto fit = writable(source, fs); !fit) return fit.error();
+        if (auto fit = sourceWritable(source, fs); !fit) return fit.error();
         auto same = holds(fs, source.path, now);
         if (!same) return same.error();
         if (!*same) {
@@ -137,10 +140,10 @@ Result<SaveReport> rewindSaveWithSource(const Rom& rom, const TradeSource& sourc
                                                                   (way == Rewind::Undo ? "undone." : "redone."));
         }
     }
-    auto rewound = rewindSave(rom, save.rom.changes, way, options, fs);
+    auto rewound = rewindSave(rom, changes, way, options, fs);
     if (!rewound || now == then) return rewound;
     if (auto written = writeNewFile(fs, source.path, bytesOf(then)); !written) {
-        auto back = rewindSave(rom, save.rom.changes, way == Rewind::Undo ? Rewind::Redo : Rewind::Undo, options, fs);
+        auto back = rewindSave(rom, changes, way == Rewind::Undo ? Rewind::Redo : Rewind::Undo, options, fs);
         return inContext(written.error(), "Could not write " + source.file + (back ? "; the ROM was left as it was" : "; the ROM was rewound, the trade file was not"));
     }
     return rewound;

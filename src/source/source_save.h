@@ -18,6 +18,10 @@ namespace kestrane {
 // Stadium data only where its Makefile runs tools/stadium.
 SaveOptions asBuilt(const Rom& rom, const TradeSource& source, SaveOptions options);
 
+// Refused where the trade file may not be written: a symbolic link (the
+// rename would replace the link, not the file it leads to) or read-only.
+Result<void> sourceWritable(const TradeSource& source, FileSystem& fs = nativeFileSystem());
+
 // The trade file's new text for the edits, from the ROM as it is now;
 // nothing is written. Refused where the source is not in step, the ROM
 // changed since it was read, or the rows cannot be written so.
@@ -37,8 +41,10 @@ Result<SourceSaveReport> saveTradesWithSource(const Rom& rom, const TradeSource&
 // Takes such a save back (Undo) or makes it again (Redo): the ROM through
 // rewindSave, the trade file written whole again where it still holds
 // what the save left (Undo) or found (Redo).
-Result<SaveReport> rewindSaveWithSource(const Rom& rom, const TradeSource& source, const SourceSaveReport& save, Rewind way,
-                                        const SaveOptions& options, FileSystem& fs = nativeFileSystem());
+// `changes` are the ROM's (SaveReport::changes), `before` and `after` the trade file's texts.
+Result<SaveReport> rewindSaveWithSource(const Rom& rom, const TradeSource& source, std::span<const ByteChange> changes,
+                                        const std::string& before, const std::string& after, Rewind way, const SaveOptions& options,
+                                        FileSystem& fs = nativeFileSystem());
 
 // The trade file's changed lines as a unified diff ("--- a/FILE", "+++ b/FILE",
 // a hunk for each changed line); empty where none changed.

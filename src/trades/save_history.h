@@ -2,6 +2,8 @@
 // again in turn (with rewindSave). A save that changed no byte is none.
 #pragma once
 
+#include <optional>
+
 #include <string>
 #include <vector>
 
@@ -11,13 +13,18 @@ namespace kestrane {
 
 class SaveHistory {
 public:
+    // A text file the save wrote whole beside the ROM (the build tree's trade file).
+    struct Alongside {
+        std::string before, after;
+    };
     struct Entry {
         std::string what;  // "Save of Trade Number 3", "Import", "Checksum Fix"
         std::vector<ByteChange> changes;
+        std::optional<Alongside> alongside;
     };
 
     // A new save: what could be done again is gone.
-    void saved(std::string what, std::vector<ByteChange> changes);
+    void saved(std::string what, std::vector<ByteChange> changes, std::optional<Alongside> alongside = std::nullopt);
     // The save an undo would take back, the one a redo would make again (nullptr: none).
     const Entry* toUndo() const { return done_ > 0 ? &entries_[done_ - 1] : nullptr; }
     const Entry* toRedo() const { return done_ < entries_.size() ? &entries_[done_] : nullptr; }

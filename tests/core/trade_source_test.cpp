@@ -306,10 +306,10 @@ TEST(TradeSource, SavedIntoBothOrNeither) {
             EXPECT_EQ(reopened->checksums->of(i) == ChecksumStatus::Consistent, rebuilt) << areas[i].name;
         }
         // Undo takes back both; Redo makes both again.
-        ASSERT_TRUE(rewindSaveWithSource(*rom, *source, *saved, Rewind::Undo, options));
+        ASSERT_TRUE(rewindSaveWithSource(*rom, *source, saved->rom.changes, saved->before, saved->after, Rewind::Undo, options));
         EXPECT_EQ(readFile(tree.romPath), tree.rom);
         EXPECT_EQ(readFile(tree.files.tradePath), textBytes(textBefore));
-        ASSERT_TRUE(rewindSaveWithSource(*rom, *source, *saved, Rewind::Redo, options));
+        ASSERT_TRUE(rewindSaveWithSource(*rom, *source, saved->rom.changes, saved->before, saved->after, Rewind::Redo, options));
         EXPECT_EQ(readFile(tree.romPath), romAfter);
         EXPECT_EQ(readFile(tree.files.tradePath), textAfter);
     }
