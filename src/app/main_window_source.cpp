@@ -1,6 +1,7 @@
 // The window and the build tree a ROM was made from: where its trades live
 // in the tree's trade file, whether a save writes there too, and what a
 // rebuild did.
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
@@ -24,7 +25,7 @@ void MainWindow::readSource() {
 
 bool MainWindow::writesSource() {
     if (!source_ || !source_->inStep()) return false;
-    const QString tree = QFileInfo(fromCore(source_->tree.root)).absoluteFilePath();
+    const QString tree = QDir(fromCore(source_->tree.root)).absolutePath();
     if (auto answer = sourceAnswers_.writeBoth(tree)) return *answer;
     const bool both = messages_.choose(this, kAppTitle,
                                        QStringLiteral("%1 is built from %2. Write your edits there too, so the next build keeps them?")

@@ -676,3 +676,86 @@ void MainWindowTest::theWindowFollowsTheRomOnDisk() {
     QCOMPARE(Bytes(red.begin() + kRedBlueTable + 4 * 14 + 3, red.begin() + kRedBlueTable + 4 * 14 + 8), (Bytes{0x8C, 0x88, 0x8D, 0x84, 0x50}));
     sink->willAnswer(SaveAnswer::Discard);
 }
+
+// A ROM in its build tree: the trade file named, each trade's row shown,
+// saves into both (asked once), Undo and Redo of both, a save to the ROM
+// alone said, and the rebuild that replaces it.
+void MainWindowTest::workingFromTheBuildTree() {
+    const Bytes image = gameRom("BYTE");
+    const std::string path = dir->write("pokecrystal.gbc", image);
+    const TreeFiles tree = writeBuildTree(*dir, "pokecrystal.gbc", image, kCrystalTable, 7);
+    auto sourceHolds = [&](const std::string& part) {
+        const Bytes text = readFile(tree.tradePath);
+        return std::string(text.begin(), text.end()).find(part) != std::string::npos;
+    };
+    open(path);
+    QCOMPARE(text("sourceInfo"), QString("Source: data/events/npc_trades.asm (in step)"));
+    QVERIFY(w("sourceInfo")->isVisible());
+    QVERIFY(!w("tableInfo")->geometry().intersects(w("sourceInfo")->geometry()));
+    clickTrade(1);  // record 0, the table's first row
+    QCOMPARE(text("sourceLine"), QString("line 14"));
+    QCOMPARE(w("sourceLine")->toolTip(), QString("data/events/npc_trades.asm, line 14"));
+
+    // The first save asks; Write Both writes the ROM and the row.
+    typeInto("txtNickname", "BOB");
+    sink->willChoose(0);
+    save();
+    auto asked = sink->takeQuestions();
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked[0].text, QString("pokecrystal.gbc is built from data/events/npc_trades.asm. Write your edits there too, so the "
+                                    "next build keeps them?"));
+    QCOMPARE(asked[0].detail, QString("Write Both | ROM Only"));
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    QVERIFY(sourceHolds("\"BOB\",    $37"));
+    QCOMPARE(window->statusBar()->currentMessage(), QString("data/events/npc_trades.asm written too (line 14)."));
+    QCOMPARE(text("sourceInfo"), QString("Source: data/events/npc_trades.asm (in step)"));
+    const Bytes romBob = readFile(path), sourceBob = readFile(tree.tradePath);
+    // The answer is the tree's from now on.
+    typeInto("txtNickname", "BEN");
+    save();
+    QVERIFY(sink->takeQuestions().isEmpty());
+    sink->take();
+    QVERIFY(sourceHolds("\"BEN\",    $37"));
+    // Undo and Redo take back and make again both.
+    action("mnuUndo")->trigger();
+    QCOMPARE(readFile(tree.tradePath), sourceBob);
+    action("mnuRedo")->trigger();
+    QVERIFY(sourceHolds("\"BEN\",    $37"));
+    const Bytes romBen = readFile(path), sourceBen = readFile(tree.tradePath);
+
+    // ROM Only: the trade file stays, the window says the next build replaces the edit.
+    SourceAnswers().remember(QDir(QString::fromStdString(dir->folder())).absolutePath(), false);
+    typeInto("txtNickname", "SAM");
+    save();
+    QVERIFY(sink->takeQuestions().isEmpty());
+    sink->take();
+    QCOMPARE(readFile(tree.tradePath), sourceBen);
+    QCOMPARE(window->statusBar()->currentMessage(),
+             QString("pokecrystal.gbc lies in a build tree, and its next build replaces this edit: it went to the ROM only."));
+    QCOMPARE(text("sourceInfo"), QString("Source: data/events/npc_trades.asm (not in step)"));
+    QVERIFY(w("sourceInfo")->toolTip().startsWith("pokecrystal.gbc holds edits that data/events/npc_trades.asm does not"));
+
+    // The tree's rebuild brings back what the trade file holds, and says the ROM-only edit is gone.
+    const std::string built = dir->write("pokecrystal.gbc.new", romBen);
+    std::filesystem::rename(fsPath(built), fsPath(path));
+    QTRY_COMPARE(text("txtNickname"), QString("BEN"));
+    expectMessage("Kestrane",
+                  "\u201cpokecrystal.gbc\u201d was rebuilt from data/events/npc_trades.asm: the edits saved to the ROM only are gone, as "
+                  "that file never held them.",
+                  MessageIcon::Information);
+    QCOMPARE(text("sourceInfo"), QString("Source: data/events/npc_trades.asm (in step)"));
+
+    // A trade file that may not be written: the ROM alone only where the user says so.
+    SourceAnswers().remember(QDir(QString::fromStdString(dir->folder())).absolutePath(), true);
+    ::chmod(tree.tradePath.c_str(), 0444);
+    typeInto("txtNickname", "ZED");
+    sink->willChoose(1);  // Cancel
+    save();
+    asked = sink->takeQuestions();
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked[0].text, QString("data/events/npc_trades.asm is read-only: make it writable, or save the ROM alone.\n\nSave to the "
+                                    "ROM alone? Its next build replaces the edit."));
+    QCOMPARE(readFile(path), romBen);
+    QCOMPARE(readFile(tree.tradePath), sourceBen);
+    sink->willAnswer(SaveAnswer::Discard);
+}

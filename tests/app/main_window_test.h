@@ -37,6 +37,7 @@
 #include "app/emulator.h"
 #include "trades/pictures.h"
 #include "support/bad_inputs.h"
+#include "support/build_tree_image.h"
 #include "support/file_systems.h"
 #include "support/first_generation_image.h"
 #include "support/rom_image.h"
@@ -225,4 +226,5 @@ private slots:
     void exitClosesWithoutAskingAndTakesAboutAlong();
     void droppingARomOpensIt();
     void theWindowFollowsTheRomOnDisk();
+    void workingFromTheBuildTree();
 };
