@@ -43,10 +43,11 @@ Bytes nameBytes(const std::string& text) {
 struct Tree {
     explicit Tree(TreeOptions options = {}) : options(options) {
         const bool first = options.form == RowForm::RedBlue || options.form == RowForm::PlainRows;
+        const bool words = options.form == RowForm::Species16;
         romName = first ? "pokered.gbc" : "pokecrystal.gbc";
-        rom = first ? firstGenerationRom("POKEMON RED") : retailLikeRom("BYTE");
-        table = first ? kRedBlueTable : kCrystalTable;
-        records = first ? 10 : 7;
+        rom = first ? firstGenerationRom("POKEMON RED") : words ? species16Rom() : retailLikeRom("BYTE");
+        table = first ? kRedBlueTable : words ? kSpecies16Table : kCrystalTable;
+        records = first ? 10 : words ? int(retailTrades16().size()) : 7;
         romPath = dir.write(romName, rom);
         files = writeBuildTree(dir, romName, rom, table, records, options);
     }
@@ -86,6 +87,7 @@ TEST(TradeSource, InStepOnlyWhereItsRowsMakeTheRomsTable) {
               "data/events/npc_trades.asm (in step)"},
              {"a Red tree", {RowForm::RedBlue}, inStep, "data/events/trades.asm (in step)"},
              {"rows of db, ended by the next label", {RowForm::PlainRows}, inStep, "data/events/trades.asm (in step)"},
+             {"the 16-bit base: species as words", {RowForm::Species16}, inStep, "data/events/npc_trades.asm (in step)"},
              {"the source edited after the build", {},
               [](Tree& t) {
                   t.writeTrades(replacedOnce(t.files.tradeText, "KRABBY, ", "KADABRA,"));
@@ -190,6 +192,9 @@ TEST(TradeSource, RewrittenOnlyWhereTheBytesChange) {
              {"a name padded by hand, in CRLF", {RowForm::HandPadded, true, false}, 3, nameBytes("BOB"), "\"MUSCLE@@@@@\"",
               "\"BOB@@@@@@@@\""},
              {"a Red dialog set", {RowForm::RedBlue}, 2, {2}, "TRADE_DIALOGSET_CASUAL,    ", "TRADE_DIALOGSET_HAPPY,     "},
+             {"a species word of the 16-bit base", {RowForm::Species16}, 3, {251, 0}, "MACHOP,", "CELEBI,"},
+             {"a trainer padded to 8 by hand", {RowForm::Species16}, 21, Bytes{0x80, 0x8B, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50},
+              "\"MIKE@@@@\"", "\"AL@@@@@@\""},
              {"a byte the macro writes itself", {}, 31, {1}, "byte 31 of the record is the row macro's own; change it there.", ""},
              {"a name padded otherwise than dname pads", {}, 3, Bytes{0x81, 0x8E, 0x81, 0x50, 0, 0, 0, 0, 0, 0, 0},
               "the new name is not padded with \"@\" as dname pads it.", ""},

@@ -167,6 +167,15 @@ TreeFiles writeBuildTree(const TempDir& dir, const std::string& romName, const B
                             nameArgument(slice(record, 3, 11), options.form == RowForm::PlainRows)});
             continue;
         }
+        if (options.form == RowForm::Species16) {
+            char id[8];
+            std::snprintf(id, sizeof id, "%05d", record[19] | record[20] << 8);
+            rows.push_back({kDialogs2[record[0] % 4], speciesConstant(record[1] | record[2] << 8, false),
+                            speciesConstant(record[3] | record[4] << 8, false), nameArgument(slice(record, 5, 11), true),
+                            hex(record[16], true), hex(record[17], true), itemConstant(record[18]), id,
+                            nameArgument(slice(record, 21, 8), true), kGenders[record[29] % 3]});
+            continue;
+        }
         const bool padded = options.form == RowForm::HandPadded;
         char id[8];
         std::snprintf(id, sizeof id, "%05d", record[17] | record[18] << 8);
@@ -186,6 +195,11 @@ TreeFiles writeBuildTree(const TempDir& dir, const std::string& romName, const B
         text = "npctrade: MACRO\n; dialog set, requested mon, offered mon, nickname, dvs, item, OT ID, OT name, gender requested\n"
                "\tdb \\1, \\2, \\3, \\4, \\5, \\6, \\7\n\tshift\n\tdw \\7\n\tdb \\8, \\9, 0\n\tENDM\n\nNPCTrades:\n" +
                rowsText(rows, "npctrade") + "\nGetTradeAttr:\n\tret\n";
+        break;
+    case RowForm::Species16:
+        text = "npctrade: MACRO\n\tdb \\1 ; dialog set\n\tdw \\2, \\3 ; requested, offered\n\tdb \\4, \\5, \\6, \\7\n\tshift\n"
+               "\tdw \\7 ; OT ID\n\tdb \\8, \\9\n\tdb 0, 0\nENDM\n\nNPCTrades:\n" +
+               rowsText(rows, "npctrade") + "\tassert_table_length NUM_NPC_TRADES\n";
         break;
     case RowForm::RedBlue:
         text = "MACRO npctrade\n; give mon, get mon, dialog id, nickname\n\tdb \\1, \\2, \\3\n\tdname \\4, NAME_LENGTH\nENDM\n\n"

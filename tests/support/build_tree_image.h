@@ -17,6 +17,7 @@ enum class RowForm {
     HandPadded,  // npctrade: MACRO … shift … names padded by hand in the literal, lowercase hex
     RedBlue,     // MACRO npctrade: db \1, \2, \3 / dname \4, NAME_LENGTH (14-byte records)
     PlainRows,   // db rows without a macro, names padded by hand, the table ended by the next label (14 bytes)
+    Species16,   // the older 16-bit base: dw species, shift, the trainer's name padded to 8 by hand
 };
 
 struct TreeOptions {
