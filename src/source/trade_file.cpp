@@ -427,6 +427,15 @@ Result<std::string> rewriteTradeFile(std::string_view text, const TradeFile& fil
                 return reader.atLine(row.line, std::string(old) + " makes two parts of the record that now differ.");
             }
         }
+        // An argument the macro uses twice makes both parts: one may not change alone.
+        for (const SourcePiece& piece : row.pieces) {
+            if (piece.argument < 0 || !replacements.count(row.arguments[std::size_t(piece.argument)].at)) continue;
+            const auto begin = [&](const std::vector<std::uint8_t>& b) { return b.begin() + piece.at; };
+            if (std::equal(begin(row.bytes), begin(row.bytes) + piece.length, begin(change.bytes))) {
+                return reader.atLine(row.line, std::string(reader.token(row.arguments[std::size_t(piece.argument)])) +
+                                                   " makes two parts of the record that now differ.");
+            }
+        }
     }
     std::string out;
     out.reserve(text.size() + 64);

@@ -1,0 +1,5 @@
+NPCTrades:
+	db ABRA, MACHOP, 1, "ROCKY@@@@@@"
+	db MACHOP, ABRA + 1, %11, "BOB@@@@@@@@"
+
+Next:
