@@ -51,22 +51,7 @@ QString MainWindow::sourceNote(std::span<const TradeEdit> edits, const SaveRepor
                  source_->inStep() ? QStringLiteral(": it went to the ROM only.")
                                    : QStringLiteral(" (its trade file is not in step: %1)").arg(fromCore(sentence(source_->state()))));
     }
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i < edits.size() && i < saved.records.size(); ++i) {
-        if (saved.records[i].raw == edits[i].shown.raw) continue;
-        if (auto line = source_->lineOf(std::size_t(edits[i].shown.slot.recordIndex(rom_->release->slotOrder)))) {
-            lines.push_back(std::to_string(*line));
-        }
-    }
-    QString note = QStringLiteral("%1 written too (%2 %3).")
-                       .arg(fromCore(source_->file), lines.size() == 1 ? QStringLiteral("line") : QStringLiteral("lines"),
-                            fromCore(joinedList(lines)));
-    if (!source_->otherRoms.empty()) {
-        note += QStringLiteral(" %1 %2 built from it too: the next build of each takes the edit as well.")
-                    .arg(fromCore(joinedList(source_->otherRoms)), source_->otherRoms.size() == 1 ? QStringLiteral("is")
-                                                                                                  : QStringLiteral("are"));
-    }
-    return note;
+    return fromCore(sourceSavedNote(*rom_, *source_, edits, saved));
 }
 
 }  // namespace kestrane

@@ -60,19 +60,6 @@ Result<std::optional<TradeSource>> sourceFor(const Context& ctx, const Rom& rom,
     return source;
 }
 
-// "line 15", "lines 14 and 15": the rows the edits change.
-std::string rowLines(const Rom& rom, const TradeSource& source, std::span<const TradeEdit> edits, const SaveReport& saved) {
-    std::vector<int> lines;
-    for (std::size_t i = 0; i < edits.size(); ++i) {
-        if (saved.records[i].raw == edits[i].shown.raw) continue;
-        if (auto line = source.lineOf(std::size_t(edits[i].shown.slot.recordIndex(rom.release->slotOrder)))) lines.push_back(*line);
-    }
-    std::sort(lines.begin(), lines.end());
-    std::vector<std::string> texts;
-    for (int line : lines) texts.push_back(std::to_string(line));
-    return (lines.size() == 1 ? "line " : "lines ") + joinedList(texts);
-}
-
 // The edits (none: the checksums alone) saved into the ROM or a copy, or
 // with dryRun what they would change printed: field by field, then byte by byte.
 int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, const WriteOptions& o, ChecksumPolicy policy,
@@ -136,13 +123,7 @@ int save(const Context& ctx, const Rom& rom, std::span<const TradeEdit> edits, c
     }
     if (!o.output.empty()) ctx.out << " Written to " << quoted(o.output) << "; " << quoted(rom.path) << " was not changed.";
     if (!edits.empty() && !rom.tableNote().empty()) ctx.out << ' ' << rom.tableNote();
-    if (source && saved->bytesChanged > 0) {
-        ctx.out << ' ' << source->file << " written too (" << rowLines(rom, *source, edits, *saved) << ").";
-        if (!source->otherRoms.empty()) {
-            ctx.out << ' ' << joinedList(source->otherRoms) << (source->otherRoms.size() == 1 ? " is" : " are")
-                    << " built from it too: the next build of each takes the edit as well.";
-        }
-    }
+    if (source && saved->bytesChanged > 0) ctx.out << ' ' << sourceSavedNote(rom, *source, edits, *saved);
     ctx.out << '\n' << std::flush;
     // A ROM in its build tree, saved alone: the next build replaces the edit.
     if (!source && tree && o.output.empty() && saved->bytesChanged > 0) {

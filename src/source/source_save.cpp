@@ -149,6 +149,24 @@ Result<SaveReport> rewindSaveWithSource(const Rom& rom, const TradeSource& sourc
     return rewound;
 }
 
+std::string sourceSavedNote(const Rom& rom, const TradeSource& source, std::span<const TradeEdit> edits, const SaveReport& saved) {
+    if (saved.bytesChanged == 0) return {};
+    std::vector<int> lines;
+    for (std::size_t i = 0; i < edits.size() && i < saved.records.size(); ++i) {
+        if (saved.records[i].raw == edits[i].shown.raw) continue;
+        if (auto line = source.lineOf(std::size_t(edits[i].shown.slot.recordIndex(rom.release->slotOrder)))) lines.push_back(*line);
+    }
+    std::sort(lines.begin(), lines.end());
+    std::vector<std::string> texts;
+    for (int line : lines) texts.push_back(std::to_string(line));
+    std::string note = source.file + " written too (" + (lines.size() == 1 ? "line " : "lines ") + joinedList(texts) + ").";
+    if (!source.otherRoms.empty()) {
+        note += " " + joinedList(source.otherRoms) + (source.otherRoms.size() == 1 ? " is" : " are") +
+                " built from it too: the next build of each takes the edit as well.";
+    }
+    return note;
+}
+
 std::string sourceDiff(const TradeSource& source, std::string_view after) {
     const std::vector<std::string_view> old = linesOf(source.text), now = linesOf(after);
     std::string diff;

@@ -46,6 +46,11 @@ Result<SaveReport> rewindSaveWithSource(const Rom& rom, const TradeSource& sourc
                                         const std::string& before, const std::string& after, Rewind way, const SaveOptions& options,
                                         FileSystem& fs = nativeFileSystem());
 
+// What a save into both wrote in the tree: "data/events/npc_trades.asm
+// written too (line 14).", and the tree's other ROMs built from the same
+// file; empty where the save changed no trade.
+std::string sourceSavedNote(const Rom& rom, const TradeSource& source, std::span<const TradeEdit> edits, const SaveReport& saved);
+
 // The trade file's changed lines as a unified diff ("--- a/FILE", "+++ b/FILE",
 // a hunk for each changed line); empty where none changed.
 std::string sourceDiff(const TradeSource& source, std::string_view after);
