@@ -45,7 +45,8 @@ std::vector<SourceToken> operandsOf(std::string_view text, std::string_view oper
     auto add = [&](std::size_t end) {
         const std::string_view piece = operands.substr(start, end - start);
         const std::string_view token = trimmed(piece);
-        tokens.push_back({base + start + std::size_t(token.data() - piece.data()), token.size()});
+        // An empty operand is an empty token where it stands (trimmed gives it no place).
+        tokens.push_back({base + start + (token.empty() ? 0 : std::size_t(token.data() - piece.data())), token.size()});
     };
     for (std::size_t i = 0; i < operands.size(); ++i) {
         if (operands[i] == '\\' && quoted) ++i;
