@@ -113,8 +113,9 @@ public:
             if (c == ' ' || c == '\t') {
                 ++i;
             } else if (c == '+' || c == '-') {
-                if (wantTerm && c == '-') sign = -sign;
-                else if (wantTerm) return notAForm(line);
+                if (!wantTerm) sign = c == '-' ? -1 : 1;  // the operator between two terms
+                else if (c == '-') sign = -sign;           // a term's own sign
+                else return notAForm(line);
                 wantTerm = true;
                 ++i;
             } else {

@@ -73,6 +73,47 @@ struct Tree {
     TreeFiles files;
 };
 
+// The macro forms the trees use beyond the synthetic trees' own, each row's record as the assembler makes it.
+TEST(TradeFile, RowsAsTheAssemblerMakesThem) {
+    SourceConstants constants;
+    ASSERT_TRUE(constants.read("\tconst_def 1\n\tconst ABRA\n\tconst MACHOP\nDEF NAME_LENGTH EQU 6\nDEF PLAYER_NAME_LENGTH EQU 8\n", "c.asm"));
+    const SourceCharmap charmap({{"@", 0x50}, {"A", 0x80}, {"B", 0x81}, {"\xE3\x81\x82", 0xB1}});  // "あ"
+    struct Case {
+        const char* name;
+        std::string text;
+        Bytes record;  // of the one row; empty: refused with `refusal`
+        std::string refusal;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"Japanese names: a length less two, kana", "MACRO npctrade\n\tdb \\1\n\tdname \\2, NAME_LENGTH - 2\nENDM\nNPCTrades:\n"
+                                                          "\tnpctrade ABRA, \"\xE3\x81\x82" "A\"\n",
+              {1, 0xB1, 0x80, 0x50, 0x50}, ""},
+             {"words of species, a player's name length", "MACRO npctrade\n\tdw \\1, \\2\n\tdname \\3, PLAYER_NAME_LENGTH\nENDM\n"
+                                                          "NPCTrades:\n\tnpctrade $0102, MACHOP + 256, \"AB\"\n",
+              {0x02, 0x01, 0x02, 0x01, 0x80, 0x81, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50}, ""},
+             {"the tenth argument, binary, a negative byte", "MACRO npctrade\n\tdb \\<10>, \\1, -1\nENDM\nNPCTrades::\n"
+                                                             "\tnpctrade %101, 2, 3, 4, 5, 6, 7, 8, 9, 010\n",
+              {10, 5, 0xFF}, ""},
+             {"an argument the row does not give", "MACRO npctrade\n\tdb \\1, \\2\nENDM\nNPCTrades:\n\tnpctrade 1\n", {},
+              "trades.asm is not a form Kestrane reads (line 5)"},
+             {"a byte too wide", "NPCTrades:\n\tdb 256\n", {}, "trades.asm, line 2: 256 is 256, too large for a byte."},
+             {"a macro never ended", "MACRO npctrade\n\tdb \\1\nNPCTrades:\n\tnpctrade 1\n", {},
+              "trades.asm is not a form Kestrane reads (line 1)"},
+             {"no label", "\tdb 1\n", {}, "trades.asm defines no NPCTrades."},
+         }) {
+        SCOPED_TRACE(c.name);
+        auto file = readTradeFile(c.text, "NPCTrades", "trades.asm", constants, charmap);
+        if (c.record.empty()) {
+            ASSERT_FALSE(file);
+            EXPECT_EQ(file.error().message, c.refusal);
+            continue;
+        }
+        ASSERT_TRUE(file) << file.error().message;
+        ASSERT_EQ(file->rows.size(), 1u);
+        EXPECT_EQ(file->rows[0].bytes, c.record);
+    }
+}
+
 TEST(TradeSource, InStepOnlyWhereItsRowsMakeTheRomsTable) {
     struct Case {
         const char* name;
