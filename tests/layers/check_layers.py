@@ -20,7 +20,7 @@ LAYERS = [
     ["text"],
     ["platform"],
     ["trades"],
-    ["platform/gb"],
+    ["platform/gb", "platform/gba"],
     ["families/gameboy"],
     ["families/gen1", "families/gen2"],
     ["families"],

@@ -1,0 +1,45 @@
+#include "platform/gba/thumb_search.h"
+
+#include <array>
+
+#include "platform/gba/cartridge.h"
+#include "support/byte_scan.h"
+#include "support/piece_search.h"
+
+namespace kestrane::gba {
+
+bool patternAt(std::span<const std::uint8_t> bytes, std::size_t at, const ThumbPattern& pattern) {
+    if (at + pattern.bytes.size() > bytes.size()) return false;
+    for (std::size_t i = 0; i < pattern.bytes.size(); ++i) {
+        if (pattern.bytes[i] >= 0 && bytes[at + i] != std::uint8_t(pattern.bytes[i])) return false;
+    }
+    return true;
+}
+
+Result<std::vector<std::uint32_t>> findPattern(File& file, std::int64_t size, const ThumbPattern& pattern) {
+    std::vector<std::uint32_t> found;
+    const std::uint8_t triple[3] = {std::uint8_t(pattern.bytes[pattern.anchor]), std::uint8_t(pattern.bytes[pattern.anchor + 1]),
+                                    std::uint8_t(pattern.bytes[pattern.anchor + 2])};
+    auto search = [&](std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next) {
+        forEachByteTriple(piece, triple, [&](std::size_t i) {
+            if (i < pattern.anchor) return;
+            const std::size_t start = i - pattern.anchor;
+            const std::int64_t place = at + std::int64_t(start);
+            if (place % 2 != 0 || place >= next) return;
+            if (patternAt(piece, start, pattern)) found.push_back(std::uint32_t(place));
+        });
+    };
+    if (auto done = searchInPieces(file, size, pattern.bytes.size() - 1, search); !done) return done.error();
+    return found;
+}
+
+Result<std::optional<std::uint32_t>> poolPointer(File& file, std::uint32_t at, std::int64_t size) {
+    std::array<std::uint8_t, 4> word{};
+    if (std::int64_t(at) + 4 > size) return std::optional<std::uint32_t>();
+    if (auto read = readExactly(file, at, word); !read) return read.error();
+    const auto offset = romOffsetOf(readWord(word, 0));
+    if (!offset || std::int64_t(*offset) >= size) return std::optional<std::uint32_t>();
+    return offset;
+}
+
+}  // namespace kestrane::gba

@@ -1,0 +1,35 @@
+// Finding a Game Boy Advance game's tables through its code: a Thumb
+// routine by its bytes (wildcards where builds differ: calls, literal
+// pools), and the 32-bit pointers its literal pools hold.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "support/file.h"
+#include "support/result.h"
+
+namespace kestrane::gba {
+
+// A routine's form: -1 for a byte that may be anything; the three fixed
+// bytes from `anchor` are what the whole file is searched for first.
+struct ThumbPattern {
+    std::span<const int> bytes;
+    std::size_t anchor = 0;
+};
+
+// Whether bytes[at..] has the form; false where they end first.
+bool patternAt(std::span<const std::uint8_t> bytes, std::size_t at, const ThumbPattern& pattern);
+
+// Every place (a Thumb routine starts at an even one) in the file's first
+// `size` bytes where the form stands, in rising order; read a piece at a
+// time, never the whole file at once.
+Result<std::vector<std::uint32_t>> findPattern(File& file, std::int64_t size, const ThumbPattern& pattern);
+
+// The file offset the literal pool word at `at` points to; none where it
+// names no byte of the cartridge's ROM (or no byte of a file of `size`).
+Result<std::optional<std::uint32_t>> poolPointer(File& file, std::uint32_t at, std::int64_t size);
+
+}  // namespace kestrane::gba

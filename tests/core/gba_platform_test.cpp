@@ -1,0 +1,129 @@
+// The Game Boy Advance platform: a cartridge header's identity and its
+// complement, routines found by their bytes in 16 and 32 MiB images read in
+// pieces, and the pointers their literal pools hold.
+#include "platform/gba/cartridge.h"
+#include "platform/gba/game_boy_advance.h"
+#include "platform/gba/thumb_search.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+#include "support/rom_image.h"
+
+namespace kestrane {
+namespace {
+
+using namespace kestrane::testing;
+
+// A header of the game: title, code, maker "01", 0x96, the version and a consistent complement.
+Bytes headerImage(const std::string& title, const std::string& code, std::uint8_t version, std::size_t size = 0x200) {
+    Bytes image(size, 0);
+    std::copy(title.begin(), title.end(), image.begin() + gba::kTitleAt);
+    std::copy(code.begin(), code.end(), image.begin() + gba::kCodeAt);
+    image[gba::kMakerAt] = '0', image[gba::kMakerAt + 1] = '1';
+    image[gba::kFixedAt] = gba::kFixedValue;
+    image[gba::kVersionAt] = version;
+    image[gba::kComplementAt] = gba::headerComplement(image);
+    return image;
+}
+
+TEST(GameBoyAdvance, TheHeadersIdentityAndComplement) {
+    const Platform& platform = gameBoyAdvancePlatform();
+    struct Case {
+        const char* name;
+        std::function<void(Bytes&)> change;
+        std::string code, title;
+        bool header;
+        ChecksumStatus complement;
+        std::string refusal;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"Emerald", [](Bytes&) {}, "BPEE", "POKEMON EMER", true, ChecksumStatus::Consistent, ""},
+             {"a stale complement", [](Bytes& b) { b[gba::kComplementAt] ^= 1; }, "BPEE", "POKEMON EMER", true, ChecksumStatus::Stale, ""},
+             {"no fixed byte", [](Bytes& b) { b[gba::kFixedAt] = 0; }, "BPEE", "POKEMON EMER", false, ChecksumStatus::Stale, ""},
+             {"cut before the code", [](Bytes& b) { b.resize(0xAE); }, "", "", false, ChecksumStatus::Absent,
+              "is too short to be a Game Boy Advance ROM (174 bytes): it ends before the game code of the cartridge header. "
+              "Choose a Pok\u00e9mon Emerald ROM."},
+         }) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        Bytes image = headerImage("POKEMON EMER", "BPEE", 0);
+        c.change(image);
+        const std::string path = dir.write("rom.gba", image);
+        auto file = nativeFileSystem().open(path, OpenMode::Read);
+        ASSERT_TRUE(file);
+        auto identity = platform.identify(**file, path, "Pok\u00e9mon Emerald");
+        if (!c.refusal.empty()) {
+            ASSERT_FALSE(identity);
+            EXPECT_NE(identity.error().message.find(c.refusal), std::string::npos) << identity.error().message;
+            continue;
+        }
+        ASSERT_TRUE(identity) << identity.error().message;
+        EXPECT_EQ(identity->gameCode, c.code);
+        EXPECT_EQ(identity->title, c.title);
+        EXPECT_EQ(identity->cartridgeHeader, c.header);
+        auto state = platform.readChecksumState(**file, std::int64_t(image.size()));
+        ASSERT_TRUE(state);
+        EXPECT_EQ(state->of(0), c.complement);
+        // A fix makes it consistent; no save of trades reaches the header.
+        EXPECT_TRUE(platform.checks()[0].onlyByFix);
+        auto checks = platform.imageChecks(image, {});
+        checks->update(CheckSet{true});
+        EXPECT_EQ(checks->state().of(0), ChecksumStatus::Consistent);
+    }
+    EXPECT_EQ(platform.fileKinds()[0].mimeType, "application/x-gba-rom");
+    EXPECT_EQ(platform.largestImage(), 32 << 20);
+}
+
+TEST(GameBoyAdvance, RoutinesFoundByTheirBytesAndTheirPoolsRead) {
+    static constexpr int kForm[] = {0x70, 0xB5, 0x0C, 0x48, -1, -1, -1, -1, 0x08, 0x48, 0x21, 0x8F};
+    const gba::ThumbPattern pattern{kForm, 0};
+    const auto piece = std::uint32_t(kSearchPiece);
+    struct Case {
+        const char* name;
+        std::size_t size;
+        std::vector<std::uint32_t> at;     // where the routine is put
+        std::vector<std::uint32_t> found;  // where it is found
+    };
+    for (const Case& c : std::vector<Case>{
+             {"a 16 MiB image", 16 << 20, {0x7E774}, {0x7E774}},
+             {"across a piece's end", 16 << 20, {piece - 6}, {piece - 6}},
+             {"a copy in the upper half of 32 MiB", 32 << 20, {0x7E774, 0x1800000}, {0x7E774, 0x1800000}},
+             {"at an odd place: no Thumb code", 16 << 20, {0x7E775}, {}},
+             {"cut short by the file's end", 16 << 20, {(16u << 20) - 6}, {}},
+         }) {
+        SCOPED_TRACE(c.name);
+        Bytes image(c.size);
+        std::mt19937 random(7);
+        for (auto& b : image) b = std::uint8_t(random());
+        for (std::uint32_t at : c.at) {
+            for (std::size_t i = 0; i < std::size(kForm) && at + i < image.size(); ++i) {
+                if (kForm[i] >= 0) image[at + i] = std::uint8_t(kForm[i]);
+            }
+        }
+        TempDir dir;
+        const std::string path = dir.write("rom.gba", image);
+        auto file = nativeFileSystem().open(path, OpenMode::Read);
+        ASSERT_TRUE(file);
+        auto found = gba::findPattern(**file, std::int64_t(image.size()), pattern);
+        ASSERT_TRUE(found) << found.error().message;
+        EXPECT_EQ(*found, c.found);
+    }
+    // A pool's word names a byte of the ROM (0x08000000 on), or nothing.
+    Bytes image(16 << 20, 0);
+    for (auto [at, word] : {std::pair{0x100u, 0x08338ED0u}, std::pair{0x104u, 0x02000000u}, std::pair{0x108u, 0x09FFFFFFu}}) {
+        for (int i = 0; i < 4; ++i) image[at + i] = std::uint8_t(word >> (8 * i));
+    }
+    TempDir dir;
+    auto file = nativeFileSystem().open(dir.write("rom.gba", image), OpenMode::Read);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(*gba::poolPointer(**file, 0x100, std::int64_t(image.size())), 0x338ED0u);
+    EXPECT_EQ(*gba::poolPointer(**file, 0x104, std::int64_t(image.size())), std::nullopt);  // work RAM
+    EXPECT_EQ(*gba::poolPointer(**file, 0x108, std::int64_t(image.size())), std::nullopt);  // past this 16 MiB file
+    EXPECT_EQ(*gba::poolPointer(**file, (16u << 20) - 2, std::int64_t(image.size())), std::nullopt);
+}
+
+}  // namespace
+}  // namespace kestrane
