@@ -279,8 +279,13 @@ void MainWindow::rewind(Rewind way) {
     // The file changes under the trade shown: its typed edits are asked about first.
     if (!rom_ || !entry || !maySwitchAway()) return;
     const QString what = fromCore(entry->what);
-    // A save into the trade file too is taken back (made again) in both.
-    auto done = entry->alongside && source_
+    // A save into the trade file too is taken back (made again) in both, or not at all.
+    if (entry->alongside && (!source_ || source_->path.empty())) {
+        return tell(nothingWritten(refused(ErrorCode::SourceNotInStep,
+                                           "The build tree's trade file can no longer be found, so this save into both cannot be " +
+                                               std::string(way == Rewind::Undo ? "undone." : "done again."))));
+    }
+    auto done = entry->alongside
                     ? rewindSaveWithSource(*rom_, *source_, entry->changes, entry->alongside->before, entry->alongside->after, way,
                                            saveOptions(), files_)
                     : rewindSave(*rom_, entry->changes, way, saveOptions(), files_);
