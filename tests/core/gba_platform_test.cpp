@@ -127,3 +127,115 @@ TEST(GameBoyAdvance, RoutinesFoundByTheirBytesAndTheirPoolsRead) {
 
 }  // namespace
 }  // namespace kestrane
+
+#include "families/gen3/third_generation_table.h"
+#include "support/gba_image.h"
+
+namespace kestrane {
+namespace {
+
+using namespace kestrane::testing;
+
+// The third generation's trade table, through the game's code or by its records alone.
+TEST(ThirdGenerationTable, FoundThroughTheCodeOrItsRecords) {
+    const std::vector<Trade60> trades(4, Trade60{});
+    struct Case {
+        const char* name;
+        std::size_t size;
+        std::function<void(Bytes&)> place;
+        std::optional<gen3::FoundTable> found;
+        std::string refusal;
+    };
+    const auto inPlace = [&](Bytes& rom) {
+        putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, kEmeraldTable, 0x3185C8);
+        putTable60(rom, kEmeraldTable, trades);
+    };
+    for (const Case& c : std::vector<Case>{
+             {"Emerald's table in place", kGbaRomSize, inPlace,
+              gen3::FoundTable{gen3::TableFoundBy::Routine, kEmeraldTable, kEmeraldSpeciesInfo, 0x3185C8}, ""},
+             {"moved to the upper half of 32 MiB, every pool changed", kGbaLargestSize,
+              [&](Bytes& rom) {
+                  putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, 0x1F00000, 0x3185C8);
+                  putTable60(rom, 0x1F00000, trades);
+              },
+              gen3::FoundTable{gen3::TableFoundBy::Routine, 0x1F00000, kEmeraldSpeciesInfo, 0x3185C8}, ""},
+             {"a pool left at the old place", kGbaLargestSize,
+              [&](Bytes& rom) { putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, 0x1F00000, 0x3185C8, kEmeraldTable); }, std::nullopt,
+              "The game's code reads the trade table at two places: GetInGameTradeSpeciesInfo at 0x1F00000, "
+              "CreateInGameTradePokemonInternal at 0x338ED0. A hack that moved it must change every pointer; Kestrane writes none."},
+             {"two copies of the code", kGbaRomSize,
+              [&](Bytes& rom) {
+                  inPlace(rom);
+                  putSpeciesInfoRoutine(rom, 0x100000, kEmeraldTable, 0x3185C8);
+              },
+              std::nullopt, "stands at 2 places, 0x7E73C and 0x100000"},
+             {"no code: the one run of records", kGbaRomSize, [&](Bytes& rom) { putTable60(rom, 0x9A0000, trades); },
+              gen3::FoundTable{gen3::TableFoundBy::Records, 0x9A0000, std::nullopt, std::nullopt}, ""},
+             {"no code, two runs: none", kGbaRomSize,
+              [&](Bytes& rom) {
+                  putTable60(rom, 0x9A0000, trades);
+                  putTable60(rom, 0xA00000, trades);
+              },
+              std::nullopt, ""},
+         }) {
+        SCOPED_TRACE(c.name);
+        Bytes rom = gbaImage("POKEMON EMER", "BPEE", 0, c.size);
+        c.place(rom);
+        TempDir dir;
+        auto file = nativeFileSystem().open(dir.write("rom.gba", rom), OpenMode::Read);
+        ASSERT_TRUE(file);
+        auto found = gen3::findTradeTable(**file, std::int64_t(rom.size()));
+        if (!c.refusal.empty()) {
+            ASSERT_FALSE(found);
+            EXPECT_NE(found.error().message.find(c.refusal), std::string::npos) << found.error().message;
+            continue;
+        }
+        ASSERT_TRUE(found) << found.error().message;
+        ASSERT_EQ(found->has_value(), c.found.has_value());
+        if (!c.found) continue;
+        EXPECT_EQ((*found)->by, c.found->by);
+        EXPECT_EQ((*found)->table, c.found->table);
+        EXPECT_EQ((*found)->routine, c.found->routine);
+        EXPECT_EQ((*found)->speciesNames, c.found->speciesNames);
+    }
+}
+
+TEST(ThirdGenerationTable, RecordsPassTheGamesChecks) {
+    struct Case {
+        const char* name;
+        std::function<void(Bytes&)> change;
+        bool passes;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"a record as the games hold them", [](Bytes&) {}, true},
+             {"a pad byte set", [](Bytes& r) { r[0x22] = 1; }, false},
+             {"an IV of 32", [](Bytes& r) { r[0x13] = 32; }, false},
+             {"ability 2", [](Bytes& r) { r[0x14] = 2; }, false},
+             {"OT gender 2", [](Bytes& r) { r[0x36] = 2; }, false},
+             {"species 412", [](Bytes& r) { r[0x0C] = 412 & 0xFF, r[0x0D] = 412 >> 8; }, false},
+             {"requested species 411", [](Bytes& r) { r[0x38] = 411 & 0xFF, r[0x39] = 411 >> 8; }, true},
+             {"a nickname without its end", [](Bytes& r) { std::fill(r.begin(), r.begin() + 11, 0xBB); }, false},
+             {"a trainer's name without its end", [](Bytes& r) { std::fill(r.begin() + 0x2B, r.begin() + 0x36, 0xBB); }, false},
+         }) {
+        SCOPED_TRACE(c.name);
+        Bytes record = record60(Trade60{});
+        c.change(record);
+        EXPECT_EQ(gen3::isTradeRecord(record), c.passes);
+    }
+    // The eleven releases, each by its code and version.
+    EXPECT_EQ(gen3::releaseFacts().size(), 11u);
+    EXPECT_EQ(gen3::factsOf("AXPE", 2)->usualTable, 0x215A6Cu);
+    EXPECT_EQ(gen3::factsOf("BPRE", 1)->records, 9);
+    EXPECT_EQ(gen3::factsOf("BPEE", 1), nullptr);
+    // An expansion base is told by its magic.
+    Bytes base = gbaImage("POKEMON EMER", "BPEE", 0, 0x1000);
+    std::copy_n("RHHEXP", 6, base.begin() + 0x204);
+    TempDir dir;
+    auto file = nativeFileSystem().open(dir.write("base.gba", base), OpenMode::Read);
+    EXPECT_TRUE(*gen3::isExpansionBase(**file));
+    auto plain = nativeFileSystem().open(dir.write("plain.gba", gbaImage("POKEMON EMER", "BPEE", 0, 0x1000)), OpenMode::Read);
+    EXPECT_FALSE(*gen3::isExpansionBase(**plain));
+}
+
+}  // namespace
+}  // namespace kestrane

@@ -22,7 +22,7 @@ LAYERS = [
     ["trades"],
     ["platform/gb", "platform/gba"],
     ["families/gameboy"],
-    ["families/gen1", "families/gen2"],
+    ["families/gen1", "families/gen2", "families/gen3"],
     ["families"],
     ["library", "exchange", "patch", "source"],
     ["cli", "app"],

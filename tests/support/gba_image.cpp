@@ -1,0 +1,89 @@
+#include "support/gba_image.h"
+
+#include <optional>
+#include <random>
+#include <stdexcept>
+
+#include "platform/gba/cartridge.h"
+
+namespace kestrane::testing {
+namespace {
+
+void putWord(Bytes& rom, std::uint32_t at, std::uint32_t word) {
+    for (int i = 0; i < 4; ++i) rom[at + std::size_t(i)] = std::uint8_t(word >> (8 * i));
+}
+
+// Capitals, digits and the space, as the English games write them.
+void putName(Bytes& r, std::uint32_t at, const std::string& text) {
+    if (text.size() > 10) throw std::invalid_argument("putName: longer than ten characters");
+    std::size_t i = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        r[at + i] = c == ' ' ? 0x00 : c >= '0' && c <= '9' ? std::uint8_t(0xA1 + (c - '0')) : std::uint8_t(0xBB + (c - 'A'));
+    }
+    r[at + i] = 0xFF;  // zeros after
+}
+
+}  // namespace
+
+Bytes record60(const Trade60& t) {
+    Bytes r(0x3C, 0);
+    putName(r, 0x00, t.nickname);
+    r[0x0C] = std::uint8_t(t.species), r[0x0D] = std::uint8_t(t.species >> 8);
+    std::copy(t.ivs.begin(), t.ivs.end(), r.begin() + 0x0E);
+    r[0x14] = t.ability;
+    for (int i = 0; i < 4; ++i) r[0x18 + std::size_t(i)] = std::uint8_t(t.otId >> (8 * i));
+    std::copy(t.contest.begin(), t.contest.end(), r.begin() + 0x1C);
+    for (int i = 0; i < 4; ++i) r[0x24 + std::size_t(i)] = std::uint8_t(t.personality >> (8 * i));
+    r[0x28] = std::uint8_t(t.item), r[0x29] = std::uint8_t(t.item >> 8);
+    r[0x2A] = t.mail;
+    putName(r, 0x2B, t.trainer);
+    r[0x36] = t.otGender;
+    r[0x37] = t.sheen;
+    r[0x38] = std::uint8_t(t.requested), r[0x39] = std::uint8_t(t.requested >> 8);
+    return r;
+}
+
+Bytes gbaImage(std::string_view title, std::string_view code, std::uint8_t version, std::size_t size, std::uint32_t seed) {
+    Bytes rom(size);
+    std::mt19937 random(seed);
+    for (std::size_t i = 0; i < size; i += 4) {
+        const std::uint32_t word = random();
+        for (std::size_t k = 0; k < 4; ++k) rom[i + k] = std::uint8_t(word >> (8 * k));
+    }
+    std::fill(rom.begin() + gba::kTitleAt, rom.begin() + gba::kHeaderEnd, 0);
+    std::copy(title.begin(), title.end(), rom.begin() + gba::kTitleAt);
+    std::copy(code.begin(), code.end(), rom.begin() + gba::kCodeAt);
+    rom[gba::kMakerAt] = '0', rom[gba::kMakerAt + 1] = '1';
+    rom[gba::kFixedAt] = gba::kFixedValue;
+    rom[gba::kVersionAt] = version;
+    rom[gba::kComplementAt] = gba::headerComplement(rom);
+    return rom;
+}
+
+void putSpeciesInfoRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table, std::uint32_t names,
+                           std::optional<std::uint32_t> otherTable) {
+    // GetInGameTradeSpeciesInfo: its 52 bytes of code (two calls' pool words
+    // left as they are), then its pool: the table at +0x38, the names at +0x40.
+    static constexpr int kCode[] = {0x70, 0xB5, 0x0C, 0x48, 0x00, 0x88, 0x04, 0x01, 0x24, 0x1A, 0xA4, 0x00, 0x0A,
+                                    0x48, 0x24, 0x18, 0x0A, 0x48, 0x21, 0x8F, 0x0B, 0x26, 0x71, 0x43, 0x09, 0x4D,
+                                    0x49, 0x19, -1,   -1,   -1,   -1,   0x08, 0x48, 0xA1, 0x89, 0x71, 0x43, 0x49,
+                                    0x19, -1,   -1,   -1,   -1,   0x20, 0x8F, 0x70, 0xBC, 0x02, 0xBC, 0x08, 0x47};
+    for (std::size_t i = 0; i < std::size(kCode); ++i) {
+        if (kCode[i] >= 0) rom[at + i] = std::uint8_t(kCode[i]);
+    }
+    putWord(rom, at + 0x38, gba::kRomBase + table);
+    putWord(rom, at + 0x40, gba::kRomBase + names);
+    putWord(rom, at + 72 + 0x4C, gba::kRomBase + table);
+    putWord(rom, at + 172 + 0x15C, gba::kRomBase + otherTable.value_or(table));
+}
+
+void putTable60(Bytes& rom, std::uint32_t at, const std::vector<Trade60>& trades) {
+    for (const Trade60& t : trades) {
+        const Bytes r = record60(t);
+        std::copy(r.begin(), r.end(), rom.begin() + at);
+        at += 0x3C;
+    }
+}
+
+}  // namespace kestrane::testing

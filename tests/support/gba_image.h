@@ -1,0 +1,50 @@
+// Synthetic Game Boy Advance images for tests: the cartridge header of a
+// release, GetInGameTradeSpeciesInfo and the two functions after it with
+// their literal pools, and a table of 60-byte trade records, placed where a
+// test wants them in 16 or 32 MiB of random bytes. Built from the facts of
+// the games' public disassemblies; nothing copied from a real ROM.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/rom_image.h"
+
+namespace kestrane::testing {
+
+inline constexpr std::size_t kGbaRomSize = 16 << 20, kGbaLargestSize = 32 << 20;
+inline constexpr std::uint32_t kEmeraldTable = 0x338ED0, kEmeraldSpeciesInfo = 0x7E73C;
+
+// A record's fields; the default a made-up trade.
+struct Trade60 {
+    std::string nickname = "ROCKY";  // capitals and digits
+    std::uint16_t species = 95;
+    std::array<std::uint8_t, 6> ivs = {31, 20, 21, 22, 23, 24};  // HP, Atk, Def, Spe, SpA, SpD
+    std::uint8_t ability = 0;
+    std::uint32_t otId = 0x0001'1234;  // secret ID high, trainer ID low
+    std::array<std::uint8_t, 5> contest = {5, 5, 5, 5, 30};
+    std::uint32_t personality = 0x0000'0084;
+    std::uint16_t item = 0;
+    std::uint8_t mail = 0xFF;
+    std::string trainer = "KYLE";
+    std::uint8_t otGender = 0;
+    std::uint8_t sheen = 10;
+    std::uint16_t requested = 63;
+};
+Bytes record60(const Trade60& trade);
+
+// Random bytes of `size` with the release's header (code, version, a consistent complement).
+Bytes gbaImage(std::string_view title, std::string_view code, std::uint8_t version, std::size_t size = kGbaRomSize,
+               std::uint32_t seed = 1);
+// GetInGameTradeSpeciesInfo at `at`, BufferInGameTradeMonName after it and
+// CreateInGameTradePokemonInternal after that, their pools naming `table`
+// (one of them `otherTable` where given: a hack that changed only some).
+void putSpeciesInfoRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table, std::uint32_t names,
+                           std::optional<std::uint32_t> otherTable = std::nullopt);
+void putTable60(Bytes& rom, std::uint32_t at, const std::vector<Trade60>& trades);
+
+}  // namespace kestrane::testing
