@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <random>
+#include <tuple>
 
 #include "support/rom_image.h"
 
@@ -235,6 +236,80 @@ TEST(ThirdGenerationTable, RecordsPassTheGamesChecks) {
     EXPECT_TRUE(*gen3::isExpansionBase(**file));
     auto plain = nativeFileSystem().open(dir.write("plain.gba", gbaImage("POKEMON EMER", "BPEE", 0, 0x1000)), OpenMode::Read);
     EXPECT_FALSE(*gen3::isExpansionBase(**plain));
+}
+
+}  // namespace
+}  // namespace kestrane
+
+#include "families/gen3/third_generation_record.h"
+
+namespace kestrane {
+namespace {
+
+using namespace kestrane::testing;
+
+// What the game makes of a record's personality and IDs, and the record's fields read and written.
+TEST(ThirdGenerationRecord, TheGamesReadOutsOfAPersonality) {
+    EXPECT_EQ(gen3::natureName(gen3::natureOf(0x84)), "Relaxed");  // 132 % 25 = 7
+    EXPECT_EQ(gen3::natureName(gen3::natureOf(24)), "Quirky");
+    struct GenderCase {
+        std::uint8_t ratio;
+        std::uint32_t personality;
+        gen3::CreatureGender gender;
+    };
+    for (const GenderCase& c : std::vector<GenderCase>{{127, 0x84, gen3::CreatureGender::Male},
+                                                       {127, 0x7E, gen3::CreatureGender::Female},
+                                                       {31, 0x10, gen3::CreatureGender::Female},
+                                                       {0, 0x00, gen3::CreatureGender::Male},
+                                                       {254, 0xFF, gen3::CreatureGender::Female},
+                                                       {255, 0x00, gen3::CreatureGender::Genderless}}) {
+        EXPECT_EQ(gen3::genderOf(c.ratio, c.personality), c.gender) << int(c.ratio) << " " << c.personality;
+    }
+    EXPECT_FALSE(gen3::isShiny(0x1234, 0x0001, 0x84));
+    const std::uint16_t secret = gen3::shinySecretId(0x1234, 0xDEADBEEF);
+    EXPECT_TRUE(gen3::isShiny(0x1234, secret, 0xDEADBEEF));
+    for (auto [personality, letter] : {std::pair{0x00000000u, 0}, std::pair{0x00000003u, 3}, std::pair{0x00000300u, 12},
+                                       std::pair{0x03000000u, 192 % 28}, std::pair{0xFFFFFFFFu, 255 % 28}}) {
+        EXPECT_EQ(gen3::unownLetterOf(personality), letter) << personality;
+    }
+    // A nature chosen: the nearest personality upward that keeps the gender and the letter.
+    for (auto [current, nature, ratio] : {std::tuple{0x84u, 0, std::uint8_t(127)}, std::tuple{0xFFFFFFF0u, 12, std::uint8_t(31)},
+                                          std::tuple{0x12345678u, 24, std::uint8_t(255)}}) {
+        const std::uint32_t p = gen3::personalityWithNature(current, nature, ratio);
+        EXPECT_EQ(gen3::natureOf(p), nature);
+        EXPECT_EQ(gen3::genderOf(ratio, p), gen3::genderOf(ratio, current));
+        EXPECT_EQ(gen3::unownLetterOf(p), gen3::unownLetterOf(current));
+        for (std::uint32_t q = current; q != p; ++q) {
+            ASSERT_FALSE(gen3::natureOf(q) == nature && gen3::genderOf(ratio, q) == gen3::genderOf(ratio, current) &&
+                         gen3::unownLetterOf(q) == gen3::unownLetterOf(current))
+                << q;
+        }
+    }
+    // The IVs in the summary screen's order and back.
+    const std::array<std::uint8_t, 6> stored = {31, 20, 21, 22, 23, 24};  // HP, Atk, Def, Spe, SpA, SpD
+    EXPECT_EQ(gen3::summaryOrder(stored), (std::array<std::uint8_t, 6>{31, 20, 21, 23, 24, 22}));
+    EXPECT_EQ(gen3::storedOrder(gen3::summaryOrder(stored)), stored);
+    // Every field read where the record keeps it, and written back over the same bytes.
+    Trade60 trade;
+    trade.item = 0x0123, trade.mail = 2, trade.otGender = 1, trade.ability = 1, trade.requested = 0x0110;
+    const Bytes bytes = record60(trade);
+    const gen3::Record60 r = gen3::readRecord60(bytes);
+    EXPECT_EQ(r.species, 95);
+    EXPECT_EQ(r.ivs, trade.ivs);
+    EXPECT_EQ(r.trainerId, 0x1234);
+    EXPECT_EQ(r.secretId, 0x0001);
+    EXPECT_EQ(r.personality, 0x84u);
+    EXPECT_EQ(r.heldItem, 0x0123);
+    EXPECT_EQ(r.mail, 2);
+    EXPECT_EQ(r.trainerGender, 1);
+    EXPECT_EQ(r.abilityNum, 1);
+    EXPECT_EQ(r.sheen, 10);
+    EXPECT_EQ(r.requested, 0x0110);
+    EXPECT_EQ(r.contest, trade.contest);
+    EXPECT_EQ(r.nickname[5], 0xFF);
+    Bytes again(0x3C, 0);
+    gen3::writeRecord60(r, again);
+    EXPECT_EQ(again, bytes);
 }
 
 }  // namespace
