@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Writes src/families/gameboy/charset_tables.inc from the releases' character tables.
+"""Writes a family's charset_tables.inc from the releases' character tables.
 
 Usage: tools/charset_tables.py data/charsets > src/families/gameboy/charset_tables.inc
-(a test checks that the file is what this makes of the data).
+       tools/charset_tables.py data/charsets gen3 > src/families/gen3/charset_tables.inc
+(a test checks that each file is what this makes of the data).
 
 The folder holds english.tsv, french.tsv, spanish.tsv, japanese.tsv and
 english-gen1.tsv (Red, Blue and Yellow): one
@@ -18,8 +19,12 @@ marked "no" is shown, not written.
 import sys
 import unicodedata
 
-RELEASES = [("English", "english.tsv"), ("French", "french.tsv"), ("Spanish", "spanish.tsv"),
-            ("Japanese", "japanese.tsv"), ("EnglishGen1", "english-gen1.tsv")]
+FAMILIES = {
+    "gameboy": [("English", "english.tsv"), ("French", "french.tsv"), ("Spanish", "spanish.tsv"),
+                ("Japanese", "japanese.tsv"), ("EnglishGen1", "english-gen1.tsv")],
+    # The third generation: one English table for all five games (english-gen3.tsv).
+    "gen3": [("EnglishGen3", "english-gen3.tsv")],
+}
 NAMED = {"<PK>": ("[PK]", "Printable"), "<MN>": ("[MN]", "Printable"), "<RIVAL>": ("[RIVAL]", "Control"),
          "#": ("POK\u00e9", "Printable"), "<BLANK>": (" ", "ReadOnly")}
 HINT = "or a token such as [PK] or \\h4A"
@@ -43,7 +48,7 @@ def typeable(text):
 def main():
     out = ["// Made by tools/charset_tables.py from data/charsets; do not edit.",
            "// Each entry: the byte, the text it shows (the first of a byte) or that typing writes."]
-    for name, file in RELEASES:
+    for name, file in FAMILIES[sys.argv[2] if len(sys.argv) > 2 else "gameboy"]:
         entries, signs, seen = [], [], set()
         for line in open(f"{sys.argv[1]}/{file}", encoding="utf-8"):
             if line.startswith("#") or not line.strip():

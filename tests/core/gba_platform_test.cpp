@@ -314,3 +314,29 @@ TEST(ThirdGenerationRecord, TheGamesReadOutsOfAPersonality) {
 
 }  // namespace
 }  // namespace kestrane
+
+#include "families/gen3/third_generation_charset.h"
+#include "text/game_text.h"
+
+namespace kestrane {
+namespace {
+
+// Names in the third generation's own characters, both ways.
+TEST(ThirdGenerationCharset, NamesInTheGamesCharacters) {
+    const Charset& charset = gen3::englishCharset();
+    for (auto [text, bytes] : {std::pair{u"ROCKY", Bytes{0xCC, 0xC9, 0xBD, 0xC5, 0xD3}},
+                               std::pair{u"Mr. Mime", Bytes{0xC7, 0xE6, 0xAD, 0x00, 0xC7, 0xDD, 0xE1, 0xD9}},
+                               std::pair{u"FARFETCH\u2019D", Bytes{0xC0, 0xBB, 0xCC, 0xC0, 0xBF, 0xCE, 0xBD, 0xC2, 0xB4, 0xBE}},
+                               std::pair{u"\u00c9l\u00e8ve \u2642", Bytes{0x06, 0xE0, 0x1A, 0xEA, 0xD9, 0x00, 0xB5}}}) {
+        EXPECT_EQ(encodeGameText(text, charset), bytes);
+        Bytes terminated = bytes;
+        terminated.push_back(0xFF);
+        terminated.push_back(0x00);
+        EXPECT_EQ(decodeGameText(terminated, charset), text);
+    }
+    EXPECT_EQ(charset.terminator(), 0xFF);
+    EXPECT_TRUE(findUnencodable(u"A\u3042", charset).has_value());  // kana belong to the Japanese font
+}
+
+}  // namespace
+}  // namespace kestrane
