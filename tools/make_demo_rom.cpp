@@ -138,7 +138,7 @@ int main(int argc, char* argv[]) {
     std::uint32_t offset = crystal.usualTable;
     for (const DemoTrade& t : kTrades) {
         std::uint8_t* record = rom.data() + offset;
-        record[layout.dialogSetAt] = t.dialog;
+        record[*layout.dialogSetAt] = t.dialog;
         record[layout.requestedSpeciesAt] = t.requested;
         record[layout.offeredSpeciesAt] = t.offered;
         putName(record, layout.nickname, t.nickname);

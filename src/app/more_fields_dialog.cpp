@@ -123,7 +123,7 @@ QComboBox* MoreFieldsDialog::choiceBox(const FieldRow& row, const TradeEdit& edi
         connect(box, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showWarnings);
     } else {
         dialogSet_ = box;
-        box->setCurrentIndex(edit.dialogSet.value_or(stored.dialogSet));
+        box->setCurrentIndex(edit.dialogSet.value_or(stored.dialogSet.value_or(0)));
     }
     connect(box, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showTraderLines);
     return box;
@@ -211,6 +211,7 @@ std::optional<Result<ItemId>> MoreFieldsDialog::chosenItem() const {
 }
 
 void MoreFieldsDialog::showTraderLines() {
+    if (!dialogSet_) return;  // records without a dialog set: their game's lines are not theirs to choose
     TradeRecord shown = edit_.shown;
     shown.requestedSpecies = chosen_.requested.value_or(shown.requestedSpecies);
     shown.offeredSpecies = chosen_.offered.value_or(shown.offeredSpecies);
@@ -266,7 +267,6 @@ void MoreFieldsDialog::accept() {
         return;
     }
     const TradeRecord& stored = edit_.shown;
-    const auto dialogSet = std::uint8_t(dialogSet_->currentIndex());
     // Only a value that differs from the trade as read is an edit: the rest
     // keep whatever the file holds when the save is made.
     auto edited = [](auto value, auto stored) { return value == stored ? std::nullopt : std::optional(value); };
@@ -274,7 +274,8 @@ void MoreFieldsDialog::accept() {
     const std::optional<Dvs> dvs = !parts_.isEmpty() ? edited(shownDvs(), *stored.dvs) : std::nullopt;
     const std::optional<GenderRequirement> requirement =
         genderRequirement_ ? edited(*chosenRequirement(), *stored.genderRequirement) : std::nullopt;
-    const std::optional<std::uint8_t> set = edited(dialogSet, stored.dialogSet);
+    const std::optional<std::uint8_t> set =
+        dialogSet_ ? edited(std::uint8_t(dialogSet_->currentIndex()), stored.dialogSet.value_or(0)) : std::nullopt;
     std::map<Field, std::vector<std::uint32_t>> numbers;
     for (const auto& [field, boxes] : numbers_) {
         std::vector<std::uint32_t> values;

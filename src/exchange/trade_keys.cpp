@@ -130,7 +130,7 @@ constexpr TradeKey kKeys[] = {
      },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.genderRequirement, kNameOrNumber); }},
     {fieldRow(Field::DialogSet).key, Field::DialogSet,
-     [](const Rom& rom, const TradeRecord& r) { return std::optional<Json>(dialogSetKey(*rom.release, r.dialogSet)); },
+     [](const Rom& rom, const TradeRecord& r) { return r.dialogSet ? std::optional<Json>(dialogSetKey(*rom.release, *r.dialogSet)) : std::nullopt; },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.dialogSet, kNameOrNumber); }},
     {"dialog", Field::DialogSet,
      [](const Rom& rom, const TradeRecord& r) {

@@ -42,6 +42,7 @@ bool RecordLayout::has(Field field) const {
     case Field::TrainerId: return trainerIdAt.has_value();
     case Field::TrainerName: return trainerName.has_value();
     case Field::GenderRequirement: return genderRequirementAt.has_value();
+    case Field::DialogSet: return dialogSetAt.has_value();
     case Field::Ivs:
     case Field::Sheen: return numberPlace(field) != nullptr;
     default: return true;
@@ -82,7 +83,7 @@ RecordFault recordFault(RecordView r, const RecordLayout& layout, int dialogSets
         return RecordFault::TrainerNameEnd;
     }
     if (nonZero(r, layout)) return RecordFault::ZeroByte;
-    if (r[layout.dialogSetAt] >= dialogSets) return RecordFault::DialogSet;
+    if (layout.dialogSetAt && r[*layout.dialogSetAt] >= dialogSets) return RecordFault::DialogSet;
     if (layout.genderRequirementAt && r[*layout.genderRequirementAt] >= kGenderRequirementCount) return RecordFault::GenderRequirement;
     return RecordFault::None;
 }
@@ -109,7 +110,7 @@ std::string recordFaultText(RecordFault fault, RecordView r, const RecordLayout&
     };
     switch (fault) {
     case RecordFault::None: break;
-    case RecordFault::DialogSet: return "its dialog set byte is " + std::to_string(r[layout.dialogSetAt]) + ", which the game has no lines for";
+    case RecordFault::DialogSet: return "its dialog set byte is " + std::to_string(r[*layout.dialogSetAt]) + ", which the game has no lines for";
     case RecordFault::GenderRequirement:
         return "its gender requirement byte is " + std::to_string(r[*layout.genderRequirementAt]) + ", not 0, 1 or 2";
     case RecordFault::NicknameEnd:

@@ -46,7 +46,7 @@ struct RecordLayout {
     std::string_view key;          // "vanilla": what JSON names it by
     std::string_view description;  // what `info` says of it
     std::uint32_t size;
-    std::uint32_t dialogSetAt;
+    std::optional<std::uint32_t> dialogSetAt;  // none: the game's lines are not the record's to choose
     std::uint32_t requestedSpeciesAt;
     std::uint32_t offeredSpeciesAt;
     std::uint8_t speciesWidth = 1;  // 2: a little-endian word

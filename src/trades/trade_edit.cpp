@@ -339,7 +339,7 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
         checked(genderRequirementNumbered(std::int64_t(*edit.genderRequirement)))) {
         out[*layout.genderRequirementAt] = std::uint8_t(*edit.genderRequirement);
     }
-    if (edit.dialogSet && checked(dialogSetNumbered(*edit.dialogSet, release))) out[layout.dialogSetAt] = *edit.dialogSet;
+    if (held(edit.dialogSet, Field::DialogSet) && checked(dialogSetNumbered(*edit.dialogSet, release))) out[*layout.dialogSetAt] = *edit.dialogSet;
     for (const auto& [field, values] : edit.numbers) {
         const NumberPlace* place = layout.numberPlace(field);
         if (!place) {

@@ -82,7 +82,7 @@ TradeRecord recordFromBytes(const Release& release, Slot slot, const RecordPlace
     record.offset = place.offset;
     record.location = place.location;
     record.raw = raw;
-    record.dialogSet = raw[layout.dialogSetAt];
+    if (layout.dialogSetAt) record.dialogSet = raw[*layout.dialogSetAt];
     record.requestedSpecies = speciesAt(raw, layout, layout.requestedSpeciesAt);
     record.offeredSpecies = speciesAt(raw, layout, layout.offeredSpeciesAt);
     record.nickname = shownName(nickname, charset);

@@ -25,7 +25,7 @@ struct TradeRecord {
     std::uint32_t offset = 0;    // file offset of the record's first byte
     std::string location;        // "Violet City, Johto"
     RecordBytes raw;             // the record's bytes as they were read
-    std::uint8_t dialogSet = 0;
+    std::optional<std::uint8_t> dialogSet;
     SpeciesId requestedSpecies = 0;  // may be one without a list entry (252-255)
     SpeciesId offeredSpecies = 0;
     std::u16string nickname;     // exactly as the editor shows it

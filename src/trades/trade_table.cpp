@@ -148,7 +148,7 @@ Scan scanForRuns(std::span<const std::uint8_t> bytes, const Release& release, co
         });
     } else {
         for (std::size_t offset = 0; offset + layout.size <= bytes.size(); ++offset) {
-            if (bytes[offset + layout.dialogSetAt] < release.dialogSets.size() &&
+            if ((!layout.dialogSetAt || bytes[offset + *layout.dialogSetAt] < release.dialogSets.size()) &&
                 (!layout.genderRequirementAt || bytes[offset + *layout.genderRequirementAt] < kGenderRequirementCount)) {
                 consider(offset);
             }

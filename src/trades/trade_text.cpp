@@ -35,7 +35,7 @@ std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& r) {
     if (r.heldItem) add(Field::HeldItem, itemLabel(rom.items, *r.heldItem) + " (" + std::to_string(*r.heldItem) + ")");
     if (r.dvs) add(Field::Dvs, dvsText(*r.dvs));
     if (r.genderRequirement) add(Field::GenderRequirement, genderRequirementKey(*r.genderRequirement));
-    add(Field::DialogSet, dialogSetKey(*rom.release, r.dialogSet) + " (" + std::to_string(r.dialogSet) + ")");
+    if (r.dialogSet) add(Field::DialogSet, dialogSetKey(*rom.release, *r.dialogSet) + " (" + std::to_string(*r.dialogSet) + ")");
     for (const auto& [field, numbers] : r.numbers) add(field, numbersText(numbers));
     return texts;
 }
@@ -139,7 +139,7 @@ std::string changeLine(const FieldChange& change) {
 }
 
 TraderWords traderWords(const Rom& rom, const TradeRecord& record) {
-    return {rom.traderLines(record.dialogSet, record.requestedSpecies, record.offeredSpecies, record.genderRequirement),
+    return {rom.traderLines(record.dialogSet.value_or(0), record.requestedSpecies, record.offeredSpecies, record.genderRequirement),
             !rom.words->lines.empty(), rom.words->linesWhyNot};
 }
 
