@@ -70,6 +70,11 @@ inline constexpr FieldPart kIvParts[] = {
     {"spDefense", "Sp. Def:", "spnIvSpDefense"},
 };
 
+inline constexpr FieldPart kContestParts[] = {
+    {"cool", "Cool:", "spnCool"},    {"beauty", "Beauty:", "spnBeauty"}, {"cute", "Cute:", "spnCute"},
+    {"smart", "Smart:", "spnSmart"}, {"tough", "Tough:", "spnTough"},
+};
+
 // In the order show prints them and More Fields shows them.
 inline constexpr FieldRow kFieldRows[] = {
     {Field::RequestedSpecies, "requested", "Requested species", "Requested", "the requested species", "requested species",
@@ -103,6 +108,23 @@ inline constexpr FieldRow kFieldRows[] = {
      "IVs", {}, {}, {}, kIvParts},
     {Field::Sheen, "sheen", "Sheen", {}, "the sheen", "sheen", "--sheen", "The sheen, a number.", FieldInput::Number,
      FieldPlace::MoreFields, "Sheen:", "spnSheen", {}, {}, {}},
+    {Field::AbilityNum, "abilityNum", "Ability", {}, "the ability", "ability number", "--ability",
+     "The ability: 0 the species' first, 1 its second.", FieldInput::Number, FieldPlace::MoreFields, "Ability:", "spnAbility", {}, {},
+     {}},
+    {Field::Personality, "personality", "Personality", {}, "the personality", "personality", "--personality",
+     "The personality value: it decides the nature, the gender, shininess and Unown's letter.", FieldInput::Number,
+     FieldPlace::MoreFields, "Personality:", "spnPersonality", {}, {}, {}},
+    {Field::SecretId, "secretId", "Secret ID", {}, "the secret ID", "secret ID", "--secret-id",
+     "The original trainer's secret ID, 0 to 65535.", FieldInput::Number, FieldPlace::MoreFields, "Secret ID:", "spnSecretId", {}, {},
+     {}},
+    {Field::TrainerGender, "otGender", "OT gender", {}, "the trainer's gender", "trainer's gender", "--ot-gender",
+     "The original trainer's gender: 0 male, 1 female.", FieldInput::Number, FieldPlace::MoreFields, "OT gender:", "spnOtGender", {},
+     {}, {}},
+    {Field::Contest, "contest", "Contest conditions", {}, "the contest conditions", "contest conditions", "--contest",
+     "The contest conditions as cool/beauty/cute/smart/tough.", FieldInput::Parts, FieldPlace::MoreFields, "Contest:", {}, {}, {},
+     kContestParts},
+    {Field::Mail, "mail", "Mail", {}, "the mail", "mail", "--mail", "The mail: a row of the ROM's mail table (255: none).",
+     FieldInput::Number, FieldPlace::MoreFields, "Mail:", "spnMail", {}, {}, {}},
 };
 
 // The row of a field; none for Presence, which no row is (it is the trade

@@ -4,18 +4,19 @@
 
 #include <algorithm>
 #include "support/bytes.h"
+#include "trades/field_table.h"
 
 namespace kestrane {
 namespace {
 
-bool plausibleName(std::span<const std::uint8_t> field, const Charset& charset) {
+bool plausibleName(std::span<const std::uint8_t> field, const Charset& charset, std::uint8_t padding) {
     std::size_t at = 0;
     while (at < field.size() && field[at] != charset.terminator()) {
         if (!charset.printable(field[at])) return false;
         ++at;
     }
     for (; at < field.size(); ++at) {
-        if (field[at] != charset.terminator() && field[at] != 0x20) return false;
+        if (field[at] != charset.terminator() && field[at] != 0x20 && field[at] != padding) return false;
     }
     return true;
 }
@@ -30,6 +31,19 @@ std::optional<std::uint32_t> nonZero(RecordView r, const RecordLayout& layout) {
     for (std::uint32_t at = layout.zeroAt; at < layout.zeroAt + layout.zeroCount; ++at) {
         if (r[at] != 0x00) return at;
     }
+    for (std::uint32_t at : layout.zeroBytes) {
+        if (r[at] != 0x00) return at;
+    }
+    return std::nullopt;
+}
+
+// The first plain number above its place's most, with its place.
+std::optional<std::pair<const NumberPlace*, std::uint32_t>> overMost(RecordView r, const RecordLayout& layout) {
+    for (const NumberPlace& place : layout.numbers) {
+        for (std::uint32_t n : numbersAt(r, place)) {
+            if (n > place.max) return std::pair{&place, n};
+        }
+    }
     return std::nullopt;
 }
 
@@ -43,9 +57,11 @@ bool RecordLayout::has(Field field) const {
     case Field::TrainerName: return trainerName.has_value();
     case Field::GenderRequirement: return genderRequirementAt.has_value();
     case Field::DialogSet: return dialogSetAt.has_value();
-    case Field::Ivs:
-    case Field::Sheen: return numberPlace(field) != nullptr;
-    default: return true;
+    case Field::RequestedSpecies:
+    case Field::OfferedSpecies:
+    case Field::Nickname:
+    case Field::Presence: return true;
+    default: return numberPlace(field) != nullptr;  // a field of plain numbers
     }
 }
 
@@ -96,8 +112,11 @@ RecordFault strictRecordFault(RecordView r, const RecordLayout& layout, int dial
     };
     if (!creature(layout.requestedSpeciesAt)) return RecordFault::RequestedSpecies;
     if (!creature(layout.offeredSpeciesAt)) return RecordFault::OfferedSpecies;
-    if (!plausibleName(wholeField(r, layout.nickname), charset)) return RecordFault::NicknameText;
-    if (layout.trainerName && !plausibleName(wholeField(r, *layout.trainerName), charset)) return RecordFault::TrainerNameText;
+    if (!plausibleName(wholeField(r, layout.nickname), charset, layout.nickname.padding)) return RecordFault::NicknameText;
+    if (layout.trainerName && !plausibleName(wholeField(r, *layout.trainerName), charset, layout.trainerName->padding)) {
+        return RecordFault::TrainerNameText;
+    }
+    if (overMost(r, layout)) return RecordFault::Number;
     return RecordFault::None;
 }
 
@@ -129,6 +148,12 @@ std::string recordFaultText(RecordFault fault, RecordView r, const RecordLayout&
         return "the offered species " + std::to_string(speciesAt(r, layout, layout.offeredSpeciesAt)) + " is no creature";
     case RecordFault::NicknameText: return name(layout.nickname, "nickname");
     case RecordFault::TrainerNameText: return name(*layout.trainerName, "trainer's name");
+    case RecordFault::Number: {
+        const auto over = overMost(r, layout);
+        if (!over) break;
+        return (over->first->count > 1 ? "one of its " : "its ") + std::string(fieldRow(over->first->field).noun) + " is " +
+               std::to_string(over->second) + ", more than " + std::to_string(over->first->max);
+    }
     }
     return {};
 }

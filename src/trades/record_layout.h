@@ -69,6 +69,8 @@ struct RecordLayout {
     std::span<const std::uint8_t> wordReads;
     // The fields of plain numbers the records hold, in the order they are shown.
     std::span<const NumberPlace> numbers = {};
+    // More bytes that are always 0x00, apart from the run at zeroAt (the pads between a record's fields).
+    std::span<const std::uint32_t> zeroBytes = {};
 
     // Whether the records have the field.
     bool has(Field field) const;
@@ -144,8 +146,9 @@ enum class RecordFault : std::uint8_t {
     ZeroByte,           // one of the layout's zero bytes is not 0
     RequestedSpecies,   // (strict) not a creature, 1-254
     OfferedSpecies,
-    NicknameText,       // (strict) not printable characters, then only the terminator (or 0x20)
+    NicknameText,       // (strict) not printable characters, then only the terminator (or 0x20, or the layout's padding)
     TrainerNameText,
+    Number,             // (strict) a plain number above its place's most
 };
 
 // The checks every record passes: dialog set within the game's range, a

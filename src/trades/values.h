@@ -47,6 +47,12 @@ enum class Field : std::uint8_t {
     Presence,
     Ivs,
     Sheen,
+    AbilityNum,
+    Personality,
+    SecretId,
+    TrainerGender,
+    Contest,
+    Mail,
 };
 
 }  // namespace kestrane

@@ -411,7 +411,7 @@ TEST_F(TradeEditTest, FieldsOfPlainNumbersAreReadEditedWrittenAndShownFromTheirP
         EXPECT_EQ(changes[0].label, fieldRow(c.field).label);
     }
     // Every field but the trade itself is a row of the field table.
-    for (int f = 0; f <= int(Field::Sheen); ++f) EXPECT_EQ(findFieldRow(Field(f)) == nullptr, Field(f) == Field::Presence) << f;
+    for (int f = 0; f <= int(Field::Mail); ++f) EXPECT_EQ(findFieldRow(Field(f)) == nullptr, Field(f) == Field::Presence) << f;
     // and no two rows share a JSON key, an option or a box's name: each front end tells the fields apart by them.
     std::set<std::string_view> keys, options, boxes;
     for (const FieldRow& row : kFieldRows) {
@@ -420,6 +420,13 @@ TEST_F(TradeEditTest, FieldsOfPlainNumbersAreReadEditedWrittenAndShownFromTheirP
         for (std::string_view box : {row.objectName, row.warningName}) EXPECT_TRUE(box.empty() || boxes.insert(box).second) << box;
         for (const FieldPart& part : row.parts) EXPECT_TRUE(boxes.insert(part.objectName).second) << part.objectName;
     }
+    // A record with no other evidence passes only with every number within its place's most.
+    RecordBytes over = shown.raw;
+    for (std::uint32_t i = 0; i < 6; ++i) over[19 + i] = std::uint8_t(i);
+    EXPECT_EQ(strictRecordFault(over, layout, int(gold.dialogSets.size()), gold.charset()), RecordFault::None);
+    over[21] = 32;
+    EXPECT_EQ(strictRecordFault(over, layout, int(gold.dialogSets.size()), gold.charset()), RecordFault::Number);
+    EXPECT_EQ(recordFaultText(RecordFault::Number, over, layout, gold.charset()), "one of its IVs is 32, more than 31");
     // The release without them refuses them by name.
     GivenEdit sheen;
     sheen.giveText(Field::Sheen, "3");
