@@ -182,7 +182,7 @@ TEST(TradeSource, InStepOnlyWhereItsRowsMakeTheRomsTable) {
               "The build tree has no charmap (constants/charmap.asm or charmap.asm), so Kestrane cannot read its names."},
              {"the symbols of another build", {},
               [](Tree& t) { t.dir.write("pokecrystal.sym", textBytes("3f:4000 NPCTrades\n")); },
-              "\"{dir}pokecrystal.sym\" puts NPCTrades at 0xFC000, but the game's code reads the trades at 0xFCE58: the ROM and the "
+              "\"{sym}\" puts NPCTrades at 0xFC000, but the game's code reads the trades at 0xFCE58: the ROM and the "
               "symbols are of two builds."},
          }) {
         SCOPED_TRACE(c.name);
@@ -195,7 +195,7 @@ TEST(TradeSource, InStepOnlyWhereItsRowsMakeTheRomsTable) {
             const std::size_t end = expected.find('}', at);
             expected.replace(at, end + 1 - at, std::to_string(lineHolding(tree.files.tradeText, expected.substr(at + 6, end - at - 6))));
         }
-        if (const std::size_t at = expected.find("{dir}"); at != std::string::npos) expected.replace(at, 5, tree.dir.folder() + "/");
+        if (const std::size_t at = expected.find("{sym}"); at != std::string::npos) expected.replace(at, 5, source->tree.symbolFile);
         EXPECT_EQ(source->state(), expected);
         EXPECT_EQ(source->inStep(), expected.ends_with("(in step)"));
         if (source->inStep()) {
