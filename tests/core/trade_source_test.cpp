@@ -290,6 +290,10 @@ TEST(TradeSource, SavedIntoBothOrNeither) {
               "data/events/npc_trades.asm is read-only: make it writable, or save the ROM alone."},
              {"a trade file that is a link", {},
               [](Tree& t) {
+#if defined(_WIN32)
+                  // Links are the administrator's on Windows: none for tests.
+                  throw std::filesystem::filesystem_error("no links", std::error_code());
+#endif
                   std::filesystem::rename(fsPath(t.files.tradePath), t.dir.path() / "real_trades.asm");
                   std::filesystem::create_symlink(t.dir.path() / "real_trades.asm", fsPath(t.files.tradePath));
               },
