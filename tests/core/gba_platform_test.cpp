@@ -1,17 +1,24 @@
 // The Game Boy Advance platform: a cartridge header's identity and its
 // complement, routines found by their bytes in 16 and 32 MiB images read in
-// pieces, and the pointers their literal pools hold.
-#include "platform/gba/cartridge.h"
+// pieces, and the pointers their literal pools hold; and the third
+// generation's table found through them, its records, read-outs and characters.
 #include "platform/gba/game_boy_advance.h"
-#include "platform/gba/thumb_search.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 #include <tuple>
 
+#include "families/gen3/third_generation_charset.h"
+#include "families/gen3/third_generation_record.h"
+#include "families/gen3/third_generation_table.h"
+#include "platform/gba/cartridge.h"
+#include "platform/gba/thumb_search.h"
+#include "support/gba_image.h"
 #include "support/rom_image.h"
+#include "text/game_text.h"
 
 namespace kestrane {
 namespace {
@@ -126,16 +133,6 @@ TEST(GameBoyAdvance, RoutinesFoundByTheirBytesAndTheirPoolsRead) {
     EXPECT_EQ(*gba::poolPointer(**file, (16u << 20) - 2, std::int64_t(image.size())), std::nullopt);
 }
 
-}  // namespace
-}  // namespace kestrane
-
-#include "families/gen3/third_generation_table.h"
-#include "support/gba_image.h"
-
-namespace kestrane {
-namespace {
-
-using namespace kestrane::testing;
 
 // The third generation's trade table, through the game's code or by its records alone.
 TEST(ThirdGenerationTable, FoundThroughTheCodeOrItsRecords) {
@@ -238,15 +235,6 @@ TEST(ThirdGenerationTable, RecordsPassTheGamesChecks) {
     EXPECT_FALSE(*gen3::isExpansionBase(**plain));
 }
 
-}  // namespace
-}  // namespace kestrane
-
-#include "families/gen3/third_generation_record.h"
-
-namespace kestrane {
-namespace {
-
-using namespace kestrane::testing;
 
 // What the game makes of a record's personality and IDs, and the record's fields read and written.
 TEST(ThirdGenerationRecord, TheGamesReadOutsOfAPersonality) {
@@ -312,14 +300,6 @@ TEST(ThirdGenerationRecord, TheGamesReadOutsOfAPersonality) {
     EXPECT_EQ(again, bytes);
 }
 
-}  // namespace
-}  // namespace kestrane
-
-#include "families/gen3/third_generation_charset.h"
-#include "text/game_text.h"
-
-namespace kestrane {
-namespace {
 
 // Names in the third generation's own characters, both ways.
 TEST(ThirdGenerationCharset, NamesInTheGamesCharacters) {

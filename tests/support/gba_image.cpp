@@ -1,5 +1,6 @@
 #include "support/gba_image.h"
 
+#include <algorithm>
 #include <optional>
 #include <random>
 #include <stdexcept>

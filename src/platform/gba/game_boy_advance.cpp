@@ -1,5 +1,6 @@
 #include "platform/gba/game_boy_advance.h"
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
