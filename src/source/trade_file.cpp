@@ -1,6 +1,7 @@
 #include "source/trade_file.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <map>
 #include <optional>

@@ -1,6 +1,7 @@
 #include "support/build_tree_image.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <map>
