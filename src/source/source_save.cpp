@@ -114,10 +114,11 @@ Result<SourceSaveReport> saveTradesWithSource(const Rom& rom, const TradeSource&
     // Only now the trade file takes its new text: where it cannot, the ROM's save is taken back.
     auto takeBack = [&](const std::string& why) -> Error {
         auto undone = rewindSave(rom, report.rom.changes, Rewind::Undo, options, fs);
-        return refused(ErrorCode::SourceNotInStep,
-                       why + (undone ? "; the ROM's save was taken back, so both are as they were."
-                                     : "; taking back the ROM's save failed too (" + undone.error().message +
-                                           "): the ROM holds the edits, the trade file does not."));
+        if (undone) return refused(ErrorCode::SourceNotInStep, why + "; the ROM's save was taken back, so both are as they were.");
+        // The ROM keeps the edit the trade file lacks: said as a failure that wrote, with where.
+        return mayHoldNewData(fileFailure(undone.error().code, why + "; taking back the ROM's save failed too (" + undone.error().message +
+                                                                   "): the ROM holds the edits, the trade file does not"),
+                              report.rom.written);
     };
     auto same = holds(fs, source.path, source.text);
     if (!same) return takeBack("Could not read " + source.file + " again (" + same.error().message + ")");

@@ -12,6 +12,7 @@
 
 #include "families/families.h"
 #include "support/build_tree_image.h"
+#include "support/fault_injection.h"
 #include "support/first_generation_image.h"
 #include "support/rom_image.h"
 #include "trades/trade_record.h"
@@ -364,6 +365,25 @@ TEST(TradeSource, SavedIntoBothOrNeither) {
         EXPECT_EQ(readFile(tree.romPath), romAfter);
         EXPECT_EQ(readFile(tree.files.tradePath), textAfter);
     }
+    // The new trade file cannot be put in place: the ROM's save is taken back, and nothing is left behind.
+    Tree tree;
+    auto rom = openRom(tree.romPath, families::all());
+    std::optional<TradeSource> source = *openTradeSource(*rom);
+    GivenEdit given;
+    given.nickname = "BOB";
+    given.padding = NamePadding::Terminator;
+    auto edit = resolveEdit(*rom, *readTradeRecord(*rom, Slot::fromNumber(2))->record, given);
+    ASSERT_TRUE(edit);
+    FaultInjectingFileSystem fs;
+    fs.failNext(FileOp::Replace, fileFailure(ErrorCode::DeviceIo, "the device reported an input/output error"));
+    auto saved = saveTradesWithSource(*rom, *source, std::span(&*edit, 1), asBuilt(*rom, *source, {}), fs);
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().message, "Could not put the new data/events/npc_trades.asm in place (the device reported an input/output "
+                                     "error); the ROM's save was taken back, so both are as they were.");
+    EXPECT_EQ(readFile(tree.romPath), tree.rom);
+    EXPECT_EQ(readFile(tree.files.tradePath), textBytes(tree.files.tradeText));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fsPath(tree.files.tradePath).parent_path()),
+                            std::filesystem::directory_iterator()), 1);
 }
 
 }  // namespace
