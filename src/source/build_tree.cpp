@@ -19,13 +19,13 @@ std::pair<std::string, std::string> folderAndStem(const std::string& path) {
     return {folder, name};
 }
 
+}  // namespace
+
 Result<bool> isRegularFile(FileSystem& fs, const std::string& path) {
     auto status = fs.status(path);
     if (!status) return inContext(status.error(), "Could not look for " + quoted(path));
     return status->type == FileStatus::Type::Regular;
 }
-
-}  // namespace
 
 Result<std::optional<BuildTree>> findBuildTree(const Rom& rom, FileSystem& fs) {
     const auto [folder, stem] = folderAndStem(rom.path);

@@ -29,6 +29,9 @@ struct BuildTree {
 // build's is refused unread.
 Result<std::optional<BuildTree>> findBuildTree(const Rom& rom, FileSystem& fs = nativeFileSystem());
 
+// Whether the path names a regular file; a failure to look is an error, never "no".
+Result<bool> isRegularFile(FileSystem& fs, const std::string& path);
+
 // Why the tree's symbols do not agree with the ROM (they name no table, or
 // another place than the one the game's code reads), or empty where they agree.
 std::string symbolsDisagree(const BuildTree& tree, const Rom& rom);

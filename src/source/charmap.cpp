@@ -11,11 +11,7 @@ namespace {
 
 // The first word of a line, in lower case: the assembler's keywords are
 // written in either case.
-std::string keyword(std::string_view code) {
-    std::string word(code.substr(0, code.find_first_of(" \t")));
-    for (char& c : word) c = lowerAscii(c);
-    return word;
-}
+std::string keyword(std::string_view code) { return loweredAscii(code.substr(0, code.find_first_of(" \t"))); }
 
 }  // namespace
 

@@ -29,12 +29,6 @@ bool isName(std::string_view word) {
            std::all_of(word.begin(), word.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.'; });
 }
 
-std::string lower(std::string_view word) {
-    std::string out(word);
-    for (char& c : out) c = lowerAscii(c);
-    return out;
-}
-
 }  // namespace
 
 std::optional<std::int64_t> SourceConstants::valueOf(std::string_view name) const {
@@ -86,7 +80,7 @@ Result<void> SourceConstants::read(std::string_view text, const std::string& fil
         number = int(i) + 1;
         std::vector<std::string_view> words = wordsOf(code);
         if (words.empty()) continue;
-        const std::string first = lower(words[0]);
+        const std::string first = loweredAscii(words[0]);
         if (first == "const_def") {
             next = words.size() > 1 ? value(words[1]).value_or(INT64_MIN) : 0;
             step = words.size() > 2 ? value(words[2]).value_or(INT64_MIN) : 1;
@@ -102,7 +96,7 @@ Result<void> SourceConstants::read(std::string_view text, const std::string& fil
         } else {
             // DEF NAME EQU value, NAME EQU value
             if (first == "def") words.erase(words.begin());
-            if (words.size() == 3 && lower(words[1]) == "equ" && isName(words[0])) {
+            if (words.size() == 3 && loweredAscii(words[1]) == "equ" && isName(words[0])) {
                 if (const auto v = value(words[2])) define(words[0], *v);
             }
         }

@@ -14,12 +14,6 @@ namespace {
 
 constexpr std::uint8_t kAt = 0x50;  // "@": what dname pads with, in every tree's charmap
 
-std::string lower(std::string_view word) {
-    std::string out(word);
-    for (char& c : out) c = lowerAscii(c);
-    return out;
-}
-
 bool isNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '.' || c == '#' || c == '@';
 }
@@ -225,7 +219,7 @@ public:
         };
         for (const Line& part : body) {
             const auto [word, rest] = splitWord(part.code);
-            const std::string directive = lower(word);
+            const std::string directive = loweredAscii(word);
             if (directive == "shift") {
                 auto by = rest.empty() ? Result<std::int64_t>(1) : number(rest, part.number);
                 if (!by || *by < 0) return notAForm(part.number);
@@ -283,12 +277,12 @@ Result<TradeFile> readTradeFile(std::string_view text, std::string_view label, c
         const std::string_view code = codeOfLine(lines[i]);
         const auto [first, rest] = splitWord(code);
         std::string macro;
-        if (lower(first) == "macro") macro = std::string(splitWord(rest).first);
-        else if (first.size() > 1 && first.back() == ':' && lower(rest) == "macro") macro = std::string(first.substr(0, first.size() - 1));
+        if (loweredAscii(first) == "macro") macro = std::string(splitWord(rest).first);
+        else if (first.size() > 1 && first.back() == ':' && loweredAscii(rest) == "macro") macro = std::string(first.substr(0, first.size() - 1));
         if (!macro.empty()) {
             std::vector<Reader::Line> body;
             std::size_t j = i + 1;
-            for (; j < lines.size() && lower(codeOfLine(lines[j])) != "endm"; ++j) {
+            for (; j < lines.size() && loweredAscii(codeOfLine(lines[j])) != "endm"; ++j) {
                 if (!codeOfLine(lines[j]).empty()) body.push_back({int(j) + 1, codeOfLine(lines[j])});
             }
             if (j == lines.size() || !isName(macro)) return reader.notAForm(int(i) + 1);
@@ -310,7 +304,7 @@ Result<TradeFile> readTradeFile(std::string_view text, std::string_view label, c
         if (code.empty()) continue;
         const int number = int(i) + 1;
         const auto [word, rest] = splitWord(code);
-        const std::string directive = lower(word);
+        const std::string directive = loweredAscii(word);
         if (endsTable(lines[i], directive)) break;
         if (directive == "table_width") continue;  // the assertion's set-up
         SourceRow row;

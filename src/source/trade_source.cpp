@@ -30,11 +30,6 @@ std::string textFault(const std::string& text, const std::string& file) {
     return {};
 }
 
-bool isRegularFileAt(FileSystem& fs, const std::string& path) {
-    auto status = fs.status(path);
-    return status && status->type == FileStatus::Type::Regular;
-}
-
 bool definesLabel(std::string_view text, std::string_view label) {
     for (std::size_t at = text.find(label); at != std::string_view::npos; at = text.find(label, at + 1)) {
         if ((at == 0 || text[at - 1] == '\n') && at + label.size() < text.size() && text[at + label.size()] == ':') return true;
@@ -52,15 +47,21 @@ std::string readNames(FileSystem& fs, TradeSource& source) {
     auto constants = std::make_shared<SourceConstants>();
     std::vector<std::string> files;
     for (const std::string& file : filesUnder(joined(source.tree.root, "constants"), ".asm")) files.push_back("constants/" + file);
-    if (isRegularFileAt(fs, joined(source.tree.root, "constants.asm"))) files.push_back("constants.asm");
+    auto rootConstants = isRegularFile(fs, joined(source.tree.root, "constants.asm"));
+    if (!rootConstants) return rootConstants.error().message;
+    if (*rootConstants) files.push_back("constants.asm");
     for (const std::string& file : files) {
         auto text = readText(fs, joined(source.tree.root, file));
         if (!text) return inContext(text.error(), "Could not read " + file).message;
         if (auto done = constants->read(*text, file); !done) return done.error().message;
     }
-    std::string charmapFile = "constants/charmap.asm";
-    if (!isRegularFileAt(fs, joined(source.tree.root, charmapFile))) charmapFile = "charmap.asm";
-    if (!isRegularFileAt(fs, joined(source.tree.root, charmapFile))) {
+    std::string charmapFile;
+    for (const char* file : {"constants/charmap.asm", "charmap.asm"}) {
+        auto there = isRegularFile(fs, joined(source.tree.root, file));
+        if (!there) return there.error().message;
+        if (*there && charmapFile.empty()) charmapFile = file;
+    }
+    if (charmapFile.empty()) {
         return "The build tree has no charmap (constants/charmap.asm or charmap.asm), so Kestrane cannot read its names.";
     }
     auto text = readText(fs, joined(source.tree.root, charmapFile));

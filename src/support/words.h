@@ -35,6 +35,12 @@ inline std::string sentence(std::string_view text) {
 }
 
 inline char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+// The text with its ASCII letters in lower case: the assembler's keywords, written in either case.
+inline std::string loweredAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = lowerAscii(c);
+    return out;
+}
 
 // Equal but for the case of ASCII letters.
 inline bool sameLetters(std::string_view a, std::string_view b) {

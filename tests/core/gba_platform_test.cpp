@@ -25,18 +25,6 @@ namespace {
 
 using namespace kestrane::testing;
 
-// A header of the game: title, code, maker "01", 0x96, the version and a consistent complement.
-Bytes headerImage(const std::string& title, const std::string& code, std::uint8_t version, std::size_t size = 0x200) {
-    Bytes image(size, 0);
-    std::copy(title.begin(), title.end(), image.begin() + gba::kTitleAt);
-    std::copy(code.begin(), code.end(), image.begin() + gba::kCodeAt);
-    image[gba::kMakerAt] = '0', image[gba::kMakerAt + 1] = '1';
-    image[gba::kFixedAt] = gba::kFixedValue;
-    image[gba::kVersionAt] = version;
-    image[gba::kComplementAt] = gba::headerComplement(image);
-    return image;
-}
-
 TEST(GameBoyAdvance, TheHeadersIdentityAndComplement) {
     const Platform& platform = gameBoyAdvancePlatform();
     struct Case {
@@ -57,7 +45,7 @@ TEST(GameBoyAdvance, TheHeadersIdentityAndComplement) {
          }) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        Bytes image = headerImage("POKEMON EMER", "BPEE", 0);
+        Bytes image = gbaImage("POKEMON EMER", "BPEE", 0, 0x200);
         c.change(image);
         const std::string path = dir.write("rom.gba", image);
         auto file = nativeFileSystem().open(path, OpenMode::Read);
