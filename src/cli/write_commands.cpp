@@ -220,8 +220,16 @@ void setOptions(CLI::App& command, Arguments& into) {
             std::string(row.option), [&given = into.given, field = row.field](const std::string& text) { given.giveText(field, text); },
             help));
         if (row.field == Field::Dvs) {
-            into.fieldOptions.push_back(
-                command.add_flag("--shiny", into.given.shiny, "Make the offered creature shiny (after --dvs, if given)."));
+            into.fieldOptions.push_back(command.add_flag(
+                "--shiny", into.given.shiny,
+                "Make the offered creature shiny: its DVs (after --dvs, if given), or where the records keep a personality, "
+                "its secret ID (the personality kept)."));
+        }
+        if (row.field == Field::Personality) {
+            into.fieldOptions.push_back(command.add_option(
+                "--nature", into.given.nature,
+                "The nature, by name: the nearest personality from the current one upward with it, the same gender and "
+                "Unown letter (after --personality, if given)."));
         }
     }
     writeOptions(command, into.write);

@@ -83,6 +83,22 @@ std::optional<Json> optional(const std::optional<T>& value) {
     return value ? std::optional<Json>(Json(*value)) : std::nullopt;
 }
 
+// A read-out of the family's, as JSON: a text, or a yes or no.
+std::optional<Json> readOutJson(const Rom& rom, const TradeRecord& r, std::string_view key) {
+    for (const ReadOut& out : rom.release->family().readOuts(rom, r)) {
+        if (out.key == key) return out.flag ? Json(*out.flag) : Json(out.text);
+    }
+    return std::nullopt;
+}
+
+// A read-out given in a table: kept, to be checked against what the numbers make.
+Read readOutGiven(const nlohmann::json& value, GivenEdit& edit, std::string_view key) {
+    if (value.is_boolean()) edit.readOuts.emplace_back(key, value.get<bool>() ? "yes" : "no");
+    else if (value.is_string()) edit.readOuts.emplace_back(key, value.get<std::string>());
+    else if (!value.is_null()) return "must be a text or true or false.";
+    return std::nullopt;
+}
+
 constexpr const char* kSpecies = "a species number or name";
 constexpr const char* kNameOrNumber = "a name or a number";
 
@@ -120,8 +136,13 @@ constexpr TradeKey kKeys[] = {
          return dvs;
      },
      dvs},
-    {"shiny", Field::Dvs, [](const Rom&, const TradeRecord& r) { return r.dvs ? std::optional<Json>(isShiny(*r.dvs)) : std::nullopt; },
-     nullptr},
+    {"shiny", Field::Dvs,
+     [](const Rom& rom, const TradeRecord& r) { return r.dvs ? std::optional<Json>(isShiny(*r.dvs)) : readOutJson(rom, r, "shiny"); },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "shiny"); }},
+    {"nature", Field::Personality, [](const Rom& rom, const TradeRecord& r) { return readOutJson(rom, r, "nature"); },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "nature"); }},
+    {"gender", Field::Personality, [](const Rom& rom, const TradeRecord& r) { return readOutJson(rom, r, "gender"); },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "gender"); }},
     {"hpDv", Field::Dvs, [](const Rom&, const TradeRecord& r) { return r.dvs ? std::optional<Json>(hpDv(*r.dvs)) : std::nullopt; },
      nullptr},
     {fieldRow(Field::GenderRequirement).key, Field::GenderRequirement,
@@ -172,7 +193,8 @@ void writeNumbers(const TradeRecord& record, Json& trade) {
     for (const auto& [field, numbers] : record.numbers) {
         const FieldRow& row = fieldRow(field);
         if (row.parts.empty()) {
-            trade[std::string(row.key)] = numbers.front();
+            const NumberWord* word = wordOf(row, numbers.front());
+            trade[std::string(row.key)] = !word ? Json(numbers.front()) : word->null ? Json(nullptr) : Json(word->word);
             continue;
         }
         Json parts = Json::object();
@@ -187,8 +209,15 @@ void readNumbers(const nlohmann::json& trade, GivenEdit& edit, const TradeRecord
         if (row.field <= Field::Presence || !trade.contains(key)) continue;
         const nlohmann::json& value = trade[key];
         if (row.parts.empty()) {
+            const auto null = std::ranges::find_if(row.words, [](const NumberWord& w) { return w.null; });
             if (value.is_number_integer()) edit.numbers[row.field] = wholeNumber(value);
-            else wrong.push_back("\"" + key + "\" must be a whole number.");
+            else if (value.is_null() && null != row.words.end()) edit.numbers[row.field] = std::int64_t(null->number);
+            else if (value.is_string() && !row.words.empty()) edit.numbers[row.field] = value.get<std::string>();
+            else {
+                std::vector<std::string> words;
+                for (const NumberWord& w : row.words) words.push_back(w.null ? "null" : "\"" + std::string(w.word) + "\"");
+                wrong.push_back("\"" + key + "\" must be a whole number" + (words.empty() ? "" : " or " + joinedList(words, 0, "or")) + ".");
+            }
             continue;
         }
         // The parts as the record holds them, each given one taking its place.

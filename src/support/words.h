@@ -56,9 +56,10 @@ inline bool isHexForm(std::string_view text) { return text.size() > 2 && text[0]
 
 // A whole number typed as decimal digits, or "0x" and hex digits (as every
 // number Kestrane takes may be written), blanks around allowed. None when
-// the text is no such number; a number too large for 32 bits is UINT32_MAX,
-// so that callers refuse it as out of range rather than as no number.
-inline std::optional<std::uint32_t> parseNumber(std::string_view text) {
+// the text is no such number; a number too large for 32 bits is at least
+// 2^32 (saturated there by parseNumber, at 2^40 here), so that callers
+// refuse it as out of range rather than as no number.
+inline std::optional<std::uint64_t> parseWideNumber(std::string_view text) {
     text = trimmed(text);
     unsigned base = 10;
     if (isHexForm(text)) {
@@ -71,9 +72,14 @@ inline std::optional<std::uint32_t> parseNumber(std::string_view text) {
         const char l = lowerAscii(c);
         const unsigned digit = c >= '0' && c <= '9' ? unsigned(c - '0') : base == 16 && l >= 'a' && l <= 'f' ? unsigned(l - 'a' + 10) : 99;
         if (digit >= base) return std::nullopt;
-        value = std::min<std::uint64_t>(value * base + digit, UINT32_MAX);
+        value = std::min<std::uint64_t>(value * base + digit, std::uint64_t(1) << 40);
     }
-    return std::uint32_t(value);
+    return value;
+}
+inline std::optional<std::uint32_t> parseNumber(std::string_view text) {
+    const auto wide = parseWideNumber(text);
+    if (!wide) return std::nullopt;
+    return std::uint32_t(std::min<std::uint64_t>(*wide, UINT32_MAX));
 }
 
 // A name folded for matching what people type: ASCII letters in lower case,

@@ -34,6 +34,17 @@ struct FieldPart {
     std::string_view objectName;  // "spnAttack"
 };
 
+// A number of a field that a word stands for ("female" for 1); `null`:
+// JSON gives it as null (mail "none").
+struct NumberWord {
+    std::string_view word;
+    std::uint32_t number;
+    bool null = false;
+};
+
+inline constexpr NumberWord kTrainerGenders[] = {{"male", 0}, {"female", 1}};
+inline constexpr NumberWord kNoMail[] = {{"none", 0xFF, true}};
+
 struct FieldRow {
     Field field;
     std::string_view key;     // "originalTrainer": JSON
@@ -52,6 +63,7 @@ struct FieldRow {
     std::string_view toolTip;
     std::string_view warningName;      // "warnItem": the sign beside its box where a warning is of it
     std::span<const FieldPart> parts;  // a Parts field's numbers, in the order it is given
+    std::span<const NumberWord> words = {};  // a one-number field's numbers that words stand for
 };
 
 inline constexpr FieldPart kDvParts[] = {
@@ -61,13 +73,14 @@ inline constexpr FieldPart kDvParts[] = {
     {"special", "Special:", "spnSpecial"},
 };
 
+// In the summary screen's order (a layout's NumberPlace::order says where each is stored).
 inline constexpr FieldPart kIvParts[] = {
     {"hp", "HP:", "spnIvHp"},
     {"attack", "Attack:", "spnIvAttack"},
     {"defense", "Defense:", "spnIvDefense"},
-    {"speed", "Speed:", "spnIvSpeed"},
     {"spAttack", "Sp. Atk:", "spnIvSpAttack"},
     {"spDefense", "Sp. Def:", "spnIvSpDefense"},
+    {"speed", "Speed:", "spnIvSpeed"},
 };
 
 inline constexpr FieldPart kContestParts[] = {
@@ -104,28 +117,36 @@ inline constexpr FieldRow kFieldRows[] = {
      "The trader's lines: {dialog sets}.", FieldInput::Choice, FieldPlace::MoreFields, "Dialog set:", "cboDialogSet", {}, {}, {}},
     // Plain numbers, where a layout places them (RecordLayout::numbers).
     {Field::Ivs, "ivs", "IVs", "IVs", "the IVs", "IVs", "--ivs",
-     "The IVs as HP/Attack/Defense/Speed/Sp. Atk/Sp. Def (31/31/31/31/31/31).", FieldInput::Parts, FieldPlace::MoreFields,
+     "The IVs as HP/Atk/Def/SpA/SpD/Spe (the summary screen's order), each 0 to 31 (31/31/31/31/31/31).", FieldInput::Parts, FieldPlace::MoreFields,
      "IVs", {}, {}, {}, kIvParts},
-    {Field::Sheen, "sheen", "Sheen", {}, "the sheen", "sheen", "--sheen", "The sheen, a number.", FieldInput::Number,
+    {Field::Sheen, "sheen", "Sheen", {}, "the sheen", "sheen", "--sheen", "The sheen, 0 to 255.", FieldInput::Number,
      FieldPlace::MoreFields, "Sheen:", "spnSheen", {}, {}, {}},
     {Field::AbilityNum, "abilityNum", "Ability", {}, "the ability", "ability number", "--ability",
-     "The ability: 0 the species' first, 1 its second.", FieldInput::Number, FieldPlace::MoreFields, "Ability:", "spnAbility", {}, {},
+     "The ability: 0 the species' first, 1 its second (a species with one has none with 1).", FieldInput::Number, FieldPlace::MoreFields, "Ability:", "spnAbility", {}, {},
      {}},
     {Field::Personality, "personality", "Personality", {}, "the personality", "personality", "--personality",
-     "The personality value: it decides the nature, the gender, shininess and Unown's letter.", FieldInput::Number,
+     "The personality, decimal or 0x...: it decides the nature, the gender, shininess and Unown's letter.", FieldInput::Number,
      FieldPlace::MoreFields, "Personality:", "spnPersonality", {}, {}, {}},
     {Field::SecretId, "secretId", "Secret ID", {}, "the secret ID", "secret ID", "--secret-id",
      "The original trainer's secret ID, 0 to 65535.", FieldInput::Number, FieldPlace::MoreFields, "Secret ID:", "spnSecretId", {}, {},
      {}},
     {Field::TrainerGender, "otGender", "OT gender", {}, "the trainer's gender", "trainer's gender", "--ot-gender",
-     "The original trainer's gender: 0 male, 1 female.", FieldInput::Number, FieldPlace::MoreFields, "OT gender:", "spnOtGender", {},
-     {}, {}},
+     "The original trainer's gender: male or female.", FieldInput::Number, FieldPlace::MoreFields, "OT gender:", "spnOtGender", {},
+     {}, {}, kTrainerGenders},
     {Field::Contest, "contest", "Contest conditions", {}, "the contest conditions", "contest conditions", "--contest",
-     "The contest conditions as cool/beauty/cute/smart/tough.", FieldInput::Parts, FieldPlace::MoreFields, "Contest:", {}, {}, {},
+     "The contest conditions as cool/beauty/cute/smart/tough, each 0 to 255.", FieldInput::Parts, FieldPlace::MoreFields, "Contest:", {}, {}, {},
      kContestParts},
-    {Field::Mail, "mail", "Mail", {}, "the mail", "mail", "--mail", "The mail: a row of the ROM's mail table (255: none).",
-     FieldInput::Number, FieldPlace::MoreFields, "Mail:", "spnMail", {}, {}, {}},
+    {Field::Mail, "mail", "Mail", {}, "the mail", "mail", "--mail", "The mail: a row of the ROM's mail table, or none.",
+     FieldInput::Number, FieldPlace::MoreFields, "Mail:", "spnMail", {}, {}, {}, kNoMail},
 };
+
+// The word a number of a one-number field stands for, if any.
+constexpr const NumberWord* wordOf(const FieldRow& row, std::uint32_t number) {
+    for (const NumberWord& word : row.words) {
+        if (word.number == number) return &word;
+    }
+    return nullptr;
+}
 
 // The row of a field; none for Presence, which no row is (it is the trade
 // itself, where one ROM has it and another does not).

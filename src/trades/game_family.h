@@ -27,6 +27,20 @@ namespace kestrane {
 
 struct Release;
 struct Rom;
+struct TradeRecord;
+struct TradeEdit;
+
+// What the game makes of a record's numbers when the trade happens (the
+// gender its DVs give, the nature a personality gives): shown beside the
+// fields, never stored.
+struct ReadOut {
+    std::string_view label;       // "Received gender": what `show` prints
+    std::string_view shortLabel;  // "Gender": what the window's read-out says
+    std::string text;             // "female", "Bold", "yes"
+    Field field = Field::Dvs;     // what it is made from
+    std::string_view key = {};    // "nature": JSON (a family's read-outs)
+    std::optional<bool> flag = {};  // a yes or no (shiny): JSON gives it as true or false
+};
 
 // What one opening has found that its later steps reuse (a family's own:
 // what it searched the whole file for once, say).
@@ -100,6 +114,14 @@ public:
     // The label the games' public disassemblies give the trade table ("NPCTrades"),
     // as a build's symbol file names it.
     virtual std::string_view tableLabel() const = 0;
+    // What the game makes of the record's numbers (none where its records
+    // hold what the creature becomes).
+    virtual std::vector<ReadOut> readOuts(const Rom&, const TradeRecord&) const { return {}; }
+    // A nature asked for, and shininess where the records hold no DVs: the
+    // numbers that give it, put into the edit (its given numbers first);
+    // refused where the family's creatures have no such thing.
+    virtual Result<void> giveNature(const Rom& rom, TradeEdit& edit, std::string_view nature) const;
+    virtual Result<void> makeShiny(const Rom& rom, TradeEdit& edit) const;
     // A species' front picture as the game draws it, or why there is none.
     virtual Result<FrontPicture> frontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) const = 0;
 };

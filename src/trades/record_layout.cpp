@@ -26,6 +26,15 @@ std::span<const std::uint8_t> wholeField(RecordView r, const NameLayout& name) {
     return r.subspan(name.at, name.length + (name.terminated ? 1 : 0));
 }
 
+// Whether a name field ends as every record's does: the terminator right
+// after it, or (a field whose names the game cuts short) somewhere in it.
+bool nameEnded(RecordView r, const NameLayout& name, std::uint8_t terminator) {
+    if (name.terminated) return r[name.at + name.length] == terminator;
+    if (!name.letters) return true;
+    const auto field = nameField(r, name);
+    return std::find(field.begin(), field.end(), terminator) != field.end();
+}
+
 // The first of the layout's zero bytes that is not zero, if any.
 std::optional<std::uint32_t> nonZero(RecordView r, const RecordLayout& layout) {
     for (std::uint32_t at = layout.zeroAt; at < layout.zeroAt + layout.zeroCount; ++at) {
@@ -76,7 +85,7 @@ std::vector<std::uint32_t> numbersAt(RecordView record, const NumberPlace& place
     std::vector<std::uint32_t> numbers;
     for (std::uint32_t i = 0; i < place.count; ++i) {
         std::uint32_t value = 0;
-        for (std::uint32_t b = 0; b < place.width; ++b) value |= std::uint32_t(record[place.at + i * place.width + b]) << (8 * b);
+        for (std::uint32_t b = 0; b < place.width; ++b) value |= std::uint32_t(record[place.partAt(i) + b]) << (8 * b);
         numbers.push_back(value);
     }
     return numbers;
@@ -91,13 +100,8 @@ bool fitsCalls(const RecordLayout& layout, std::span<const RoutineCall> calls) {
 
 RecordFault recordFault(RecordView r, const RecordLayout& layout, int dialogSets, const Charset& charset) {
     const std::uint8_t terminator = charset.terminator();
-    if (layout.nickname.terminated && r[layout.nickname.at + layout.nickname.length] != terminator) {
-        return RecordFault::NicknameEnd;
-    }
-    if (layout.trainerName && layout.trainerName->terminated &&
-        r[layout.trainerName->at + layout.trainerName->length] != terminator) {
-        return RecordFault::TrainerNameEnd;
-    }
+    if (!nameEnded(r, layout.nickname, terminator)) return RecordFault::NicknameEnd;
+    if (layout.trainerName && !nameEnded(r, *layout.trainerName, terminator)) return RecordFault::TrainerNameEnd;
     if (nonZero(r, layout)) return RecordFault::ZeroByte;
     if (layout.dialogSetAt && r[*layout.dialogSetAt] >= dialogSets) return RecordFault::DialogSet;
     if (layout.genderRequirementAt && r[*layout.genderRequirementAt] >= kGenderRequirementCount) return RecordFault::GenderRequirement;
@@ -133,8 +137,12 @@ std::string recordFaultText(RecordFault fault, RecordView r, const RecordLayout&
     case RecordFault::GenderRequirement:
         return "its gender requirement byte is " + std::to_string(r[*layout.genderRequirementAt]) + ", not 0, 1 or 2";
     case RecordFault::NicknameEnd:
+        if (!layout.nickname.terminated) return name(layout.nickname, "nickname") + " within its " + std::to_string(layout.nickname.length) + " bytes";
         return "the byte after its nickname is " + byte(layout.nickname.at + layout.nickname.length) + ", not " + terminator;
     case RecordFault::TrainerNameEnd:
+        if (!layout.trainerName->terminated) {
+            return name(*layout.trainerName, "trainer's name") + " within its " + std::to_string(layout.trainerName->length) + " bytes";
+        }
         return "the byte after its trainer's name is " + byte(layout.trainerName->at + layout.trainerName->length) + ", not " +
                terminator;
     case RecordFault::ZeroByte: {

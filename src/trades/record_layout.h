@@ -25,11 +25,18 @@ namespace kestrane {
 // A name field: `length` bytes a name may fill; where `terminated`, one
 // more byte follows that is always the terminator. A name Kestrane writes is
 // followed by the terminator (unless it fills the field) and then `padding` up to the field's end.
+// Where `letters` is set, the game copies at most that many: a name
+// Kestrane writes holds no more, and the field holds its terminator
+// somewhere (a record whose field lacks one fails the checks).
 struct NameLayout {
     std::uint32_t at;
     std::uint32_t length;
     bool terminated;
     std::uint8_t padding;
+    std::uint32_t letters = 0;
+
+    // The most bytes a name Kestrane writes may take before its terminator.
+    std::uint32_t room() const { return letters ? letters : length; }
 };
 
 // A field of plain numbers: `count` numbers of `width` bytes each
@@ -40,6 +47,12 @@ struct NumberPlace {
     std::uint8_t width = 1;
     std::uint8_t count = 1;
     std::uint32_t max = 0xFF;
+    // Where the parts are given in another order than the record stores
+    // them: the stored index of each part, in the order they are given.
+    std::span<const std::uint8_t> order = {};
+
+    // The byte of the part given `i`th.
+    std::uint32_t partAt(std::uint32_t i) const { return at + (order.empty() ? i : order[i]) * width; }
 };
 
 struct RecordLayout {

@@ -9,18 +9,25 @@
 namespace kestrane {
 namespace {
 
-// The games, in the families' order, and the codes of each.
+// The games, in the families' order, and the codes of each (once, however
+// many revisions its rows edit).
 std::vector<std::pair<std::string_view, std::string>> gamesAndCodes(Families families) {
-    std::vector<std::pair<std::string_view, std::string>> games;
+    std::vector<std::pair<std::string_view, std::vector<std::string_view>>> games;
     for (const GameFamily* family : families) {
         for (const Release* release : family->rows()) {
             if (release->reachedByLayout) continue;  // the code of the release it was made from
             auto game = std::find_if(games.begin(), games.end(), [&](const auto& g) { return g.first == release->game; });
-            if (game == games.end()) games.emplace_back(release->game, std::string(release->code));
-            else game->second += ", " + std::string(release->code);
+            if (game == games.end()) game = games.insert(games.end(), {release->game, {}});
+            if (std::ranges::find(game->second, release->code) == game->second.end()) game->second.push_back(release->code);
         }
     }
-    return games;
+    std::vector<std::pair<std::string_view, std::string>> listed;
+    for (const auto& [game, codes] : games) {
+        std::string text;
+        for (std::string_view code : codes) text += (text.empty() ? "" : ", ") + std::string(code);
+        listed.emplace_back(game, std::move(text));
+    }
+    return listed;
 }
 
 // "Pokémon <game> (<codes>), <game> (<codes>) and <game> (<codes>)": what Kestrane edits.
@@ -133,6 +140,7 @@ std::string dialogSetKeysText(Families families) {
     std::vector<Keys> lists;
     for (const GameFamily* family : families) {
         for (const Release* release : family->rows()) {
+            if (release->dialogSets.empty()) continue;  // its traders' lines are their own
             std::vector<std::string_view> keys;
             for (const DialogSet& set : release->dialogSets) keys.push_back(set.key);
             auto same = std::find_if(lists.begin(), lists.end(), [&](const Keys& k) { return k.keys == keys; });
@@ -260,8 +268,13 @@ Error unsupportedRom(const RomIdentity& identity, const std::string& path, Famil
                           known ? "This is " + std::string(known->name) + " (" + identity.gameCode +
                                       "), which Kestrane does not support yet."
                                 : std::string("Unsupported ROM."));
+    // The games of the header's own platform: what a file of that console may be instead.
+    std::vector<const GameFamily*> same;
+    for (const GameFamily* family : families) {
+        if (&family->platform() == identity.platform) same.push_back(family);
+    }
     error.detail = identity.platform->identityDetail(identity.header, identity.gameCode) + "; Kestrane edits " +
-                   editedReleases(families) + ", the releases whose every byte is known, and never guesses the layout of another.";
+                   editedReleases(same) + ", the releases whose every byte is known, and never guesses the layout of another.";
     return error;
 }
 

@@ -31,9 +31,16 @@ std::u16string shownText(const TradeRecord& shown, NameRole role) {
 // generation) has no such thing at all.
 Error noSuchField(const Release& release, Field field) {
     const bool never = field == Field::HeldItem && !holdsItems(release);
-    return refused(ErrorCode::NoSuchField, std::string(release.name) + "'s trades have no " + std::string(fieldRow(field).noun) +
-                                               (never ? ": " + std::string(kNoItemsReason)
-                                                      : std::string(": the game sets it when the trade happens.")));
+    std::string why = ": the game sets it when the trade happens.";
+    if (never) why = ": " + std::string(kNoItemsReason);
+    // Where the records keep something else in its stead, that is said.
+    else if (field == Field::Dvs && release.layout.has(Field::Ivs)) why = ": its creatures have IVs (" + std::string(fieldRow(Field::Ivs).option) + ").";
+    else if (field == Field::DialogSet && !release.layout.has(Field::DialogSet) && release.layout.has(Field::Personality)) {
+        why = ": each trader's lines are its own.";
+    } else if (field == Field::GenderRequirement && release.layout.has(Field::Personality)) {
+        why = ": a trader takes the species of either gender.";
+    }
+    return refused(ErrorCode::NoSuchField, std::string(release.name) + "'s trades have no " + std::string(fieldRow(field).noun) + why);
 }
 
 NameBytes storedName(const Rom& rom, const TradeRecord& shown, NameRole role) {
@@ -66,7 +73,7 @@ Result<NameBytes> exactName(const Rom& rom, const TradeRecord& shown, NameRole r
 // after a name that fills its field is dropped, as a full field needs no end.
 NameBytes typedNameBytes(std::u16string_view text, const Charset& charset, const NameLayout& field) {
     NameBytes bytes = encodeGameText(text, charset);
-    if (bytes.size() == field.length + 1 && bytes.back() == charset.terminator()) bytes.pop_back();
+    if (bytes.size() == field.room() + 1 && bytes.back() == charset.terminator()) bytes.pop_back();
     return bytes;
 }
 
@@ -94,20 +101,46 @@ Result<std::vector<std::uint32_t>> checkedNumbers(const std::vector<std::int64_t
 
 // "31/31/31/31/31/31", or a number where the field holds one.
 Result<std::vector<std::uint32_t>> parseNumbers(std::string_view text, const NumberPlace& place) {
+    for (const NumberWord& word : fieldRow(place.field).words) {
+        if (loweredAscii(trimmed(text)) == word.word) return std::vector<std::uint32_t>{word.number};
+    }
     std::vector<std::int64_t> given;
     for (std::size_t from = 0;;) {
         const std::size_t slash = text.find('/', from);
         const std::string_view piece = text.substr(from, slash == std::string_view::npos ? std::string_view::npos : slash - from);
-        const auto number = parseNumber(piece);
+        const auto number = parseWideNumber(piece);
         if (!number) {
+            std::vector<std::string> words;
+            for (const NumberWord& word : fieldRow(place.field).words) words.emplace_back(word.word);
+            words.emplace_back("a number");
             return refused(ErrorCode::InvalidArgument, echoed(text) + " is not " + (place.count > 1 ? "numbers" : "a number") +
-                                                           " for " + std::string(fieldRow(place.field).noun) + ".");
+                                                           " for " + std::string(fieldRow(place.field).noun) +
+                                                           (words.size() > 1 ? ": give " + joinedList(words, 0, "or") : "") + ".");
         }
-        given.push_back(*number);
+        given.push_back(std::int64_t(*number));
         if (slash == std::string_view::npos) break;
         from = slash + 1;
     }
     return checkedNumbers(given, place);
+}
+
+// Read-outs given beside the numbers agree with what those numbers make.
+Result<void> readOutsAgree(const Rom& rom, const TradeEdit& edit, const std::vector<std::pair<std::string, std::string>>& given) {
+    auto planned = planTradeRecord(rom, edit);
+    if (!planned) return {};  // the plan's own problems are said where it is made
+    const TradeRecord made = recordWith(*rom.release, edit.shown, *planned);
+    std::vector<std::string> differ;
+    for (const ReadOut& out : rom.release->family().readOuts(rom, made)) {
+        for (const auto& [key, text] : given) {
+            if (key == out.key && loweredAscii(text) != loweredAscii(out.text)) {
+                differ.push_back("the " + std::string(out.key) + " " + echoed(text) + " (the numbers make it " + echoed(out.text) + ")");
+            }
+        }
+    }
+    if (differ.empty()) return {};
+    return refused(ErrorCode::InvalidArgument,
+                   "The trade gives " + joinedList(differ) +
+                       ", which the game makes of the personality and IDs it sets: give those numbers, or leave the read-outs out.");
 }
 
 }  // namespace
@@ -194,15 +227,17 @@ Result<NameBytes> resolveName(const Rom& rom, const TradeRecord& shown, NameRole
                                                        ". Use " + std::string(charset.typeable()) + ".");
     }
     NameBytes bytes = typedNameBytes(text, charset, field);
-    if (bytes.size() > field.length) {
+    if (bytes.size() > field.room()) {
         return refused(ErrorCode::NameTooLong, "The " + what + " needs " + std::to_string(bytes.size()) +
-                                                   " bytes, but its field holds " + std::to_string(field.length) +
-                                                   ". Please shorten it.");
+                                                   " bytes, but " +
+                                                   (field.letters ? "the game takes " : std::string("its field holds ")) +
+                                                   std::to_string(field.room()) + ". Please shorten it.");
     }
     // A shorter name ends with the terminator in a terminated field (whose
     // last byte, always the terminator, lies past it); the rest is padding.
-    if (field.terminated && bytes.size() < field.length) bytes.push_back(charset.terminator());
-    bytes.resize(field.length, padding == NamePadding::Terminator ? charset.terminator() : field.padding);
+    if ((field.terminated || field.letters) && bytes.size() < field.length) bytes.push_back(charset.terminator());
+    // A field whose game cuts names short is zeros after its terminator in every build.
+    bytes.resize(field.length, padding == NamePadding::Terminator && !field.letters ? charset.terminator() : field.padding);
     return bytes;
 }
 
@@ -213,12 +248,12 @@ std::optional<NameRoom> nameRoom(const Rom& rom, const TradeRecord& shown, NameR
         bytes = storedName(rom, shown, role);
         // The name as stored ends at its first terminator: the bytes after it are padding.
         const auto end = std::find(bytes.begin(), bytes.end(), rom.release->charset().terminator());
-        return NameRoom{std::size_t(end - bytes.begin()), layoutOf(*rom.release, role).length};
+        return NameRoom{std::size_t(end - bytes.begin()), layoutOf(*rom.release, role).room()};
     }
     if (findUnencodable(text, rom.release->charset())) return std::nullopt;
     // Typed: every byte a save would write, a typed "\" too.
     const NameLayout& field = layoutOf(*rom.release, role);
-    return NameRoom{typedNameBytes(text, rom.release->charset(), field).size(), field.length};
+    return NameRoom{typedNameBytes(text, rom.release->charset(), field).size(), field.room()};
 }
 
 Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown, const GivenEdit& given) {
@@ -269,7 +304,7 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
         take(given.heldItem, [&](const std::string& s) { return resolveItem(s, rom.items, rom.lastItem()); },
              [&](std::int64_t n) { return itemNumbered(n, rom.lastItem()); }, edit.heldItem);
     }
-    if (held(given.dvs.has_value() || given.shiny, Field::Dvs)) {
+    if (held(given.dvs.has_value() || (given.shiny && !given.dvs && layout.has(Field::Dvs)), Field::Dvs)) {
         take(given.dvs, parseDvs, [](const Dvs& dvs) -> Result<Dvs> {
             if (auto checked = checkDvs(dvs); !checked) return checked.error();
             return dvs;
@@ -287,9 +322,26 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
         if (const auto* text = std::get_if<std::string>(&value)) keep(parseNumbers(*text, *place), edit.numbers[field]);
         else keep(checkedNumbers({std::get<std::int64_t>(value)}, *place), edit.numbers[field]);
     }
+    // What the game makes of the numbers, wished for: after them, from what they now are.
+    const GameFamily& family = rom.release->family();
+    if (given.nature && problems.empty()) {
+        if (auto made = family.giveNature(rom, edit, *given.nature); !made) problems.push_back(made.error());
+    }
+    if (given.shiny && !layout.has(Field::Dvs) && problems.empty()) {
+        if (auto made = family.makeShiny(rom, edit); !made) problems.push_back(made.error());
+    }
+    if (!given.readOuts.empty() && problems.empty()) {
+        if (auto agree = readOutsAgree(rom, edit, given.readOuts); !agree) problems.push_back(agree.error());
+    }
     if (!problems.empty()) return problems;
     return edit;
 }
+
+Result<void> GameFamily::giveNature(const Rom& rom, TradeEdit&, std::string_view) const {
+    return refused(ErrorCode::NoSuchField, std::string(rom.release->name) + "'s creatures have no nature.");
+}
+
+Result<void> GameFamily::makeShiny(const Rom& rom, TradeEdit&) const { return noSuchField(*rom.release, Field::Dvs); }
 
 Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& edit) {
     const TradeRecord& shown = edit.shown;
@@ -349,7 +401,7 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
         const std::vector<std::int64_t> wide(values.begin(), values.end());
         if (!checked(checkedNumbers(wide, *place))) continue;
         for (std::uint32_t i = 0; i < place->count; ++i) {
-            for (std::uint32_t b = 0; b < place->width; ++b) out[place->at + i * place->width + b] = std::uint8_t(values[i] >> (8 * b));
+            for (std::uint32_t b = 0; b < place->width; ++b) out[place->partAt(i) + b] = std::uint8_t(values[i] >> (8 * b));
         }
     }
     if (!problems.empty()) return problems;

@@ -77,7 +77,11 @@ struct GivenEdit {
     std::optional<NameBytes> trainerNameBytes;
     // Fields of plain numbers: "31/31/31/31/31/31" (a field of several), or a number.
     std::map<Field, Given> numbers;
-    bool shiny = false;  // the DVs (given or stored) made shiny
+    bool shiny = false;  // the DVs (given or stored) made shiny, or where there are none, what the family makes shiny
+    std::optional<std::string> nature;  // the personality nearest the stored one with this nature
+    // What the game makes of the record (ReadOut keys and texts), given
+    // beside the numbers (a table import): refused where they disagree.
+    std::vector<std::pair<std::string, std::string>> readOuts;
     NamePadding padding = NamePadding::Release;  // of the typed names
 
     // Text a person typed for a field (an option of `set`), to be read by

@@ -11,6 +11,7 @@
 #include "support/byte_scan.h"
 #include "support/bytes.h"
 #include "support/hex_text.h"
+#include "support/piece_search.h"
 #include "support/words.h"
 #include "trades/fields.h"
 #include "trades/slot.h"
@@ -117,24 +118,17 @@ struct Scan {
     std::size_t tooLong = 0;  // runs of more records than a table holds
 };
 
-// Maximal runs of records that pass the stricter checks. A run that the
-// end of a cut-off file ends is the game's whole table, cut.
-Scan scanForRuns(std::span<const std::uint8_t> bytes, const Release& release, const Platform& platform, const RomSize& size) {
+// Maximal runs of records that pass the stricter checks, in the file's
+// first `searched` bytes, read a piece at a time. A run that the end of a
+// cut-off file ends is the game's whole table, cut.
+Result<Scan> scanForRuns(File& file, std::int64_t searched, const Release& release, const Platform& platform, const RomSize& size) {
     const RecordLayout& layout = release.layout;
     Scan scan;
-    if (bytes.size() < layout.size) return scan;
+    if (searched < std::int64_t(layout.size)) return scan;
     std::vector<std::uint32_t> passing;
-    // The game reads a record through one window of memory: none crosses its end.
-    auto consider = [&](std::size_t offset) {
-        if (offset + layout.size <= bytes.size() && offset + layout.size <= platform.windowEnd(std::uint32_t(offset)) &&
-            passesStrictRecordChecks(bytes.subspan(offset, layout.size), layout, int(release.dialogSets.size()),
-                                     release.charset())) {
-            passing.push_back(std::uint32_t(offset));
-        }
-    };
     // A name's ending terminator a few bytes before a zero byte is a rare pair;
     // without one, most offsets fail the first checks (a dialog set and a
-    // gender requirement the games know).
+    // gender requirement the games know, the pads between fields).
     std::optional<std::uint32_t> nameEnd;
     for (const auto& name : {std::optional<NameLayout>(layout.nickname), layout.trainerName}) {
         if (name && name->terminated && layout.zeroCount > 0 && name->at + name->length < layout.zeroAt &&
@@ -142,31 +136,46 @@ Scan scanForRuns(std::span<const std::uint8_t> bytes, const Release& release, co
             nameEnd = name->at + name->length;
         }
     }
-    if (nameEnd) {
-        forEachBytePair(bytes, release.charset().terminator(), 0x00, layout.zeroAt - *nameEnd, [&](std::size_t at) {
-            if (at >= *nameEnd) consider(at - *nameEnd);
-        });
-    } else {
-        for (std::size_t offset = 0; offset + layout.size <= bytes.size(); ++offset) {
+    auto search = [&](std::span<const std::uint8_t> bytes, std::int64_t at, std::int64_t next) {
+        // The game reads a record through one window of memory: none crosses its end.
+        auto consider = [&](std::size_t offset) {
+            const std::int64_t place = at + std::int64_t(offset);
+            if (place < next && offset + layout.size <= bytes.size() &&
+                std::uint64_t(place) + layout.size <= platform.windowEnd(std::uint32_t(place)) &&
+                passesStrictRecordChecks(bytes.subspan(offset, layout.size), layout, int(release.dialogSets.size()),
+                                         release.charset())) {
+                passing.push_back(std::uint32_t(place));
+            }
+        };
+        if (nameEnd) {
+            forEachBytePair(bytes, release.charset().terminator(), 0x00, layout.zeroAt - *nameEnd, [&](std::size_t i) {
+                if (i >= *nameEnd) consider(i - *nameEnd);
+            });
+            return;
+        }
+        for (std::size_t offset = 0; offset + layout.size <= bytes.size() && at + std::int64_t(offset) < next; ++offset) {
             if ((!layout.dialogSetAt || bytes[offset + *layout.dialogSetAt] < release.dialogSets.size()) &&
-                (!layout.genderRequirementAt || bytes[offset + *layout.genderRequirementAt] < kGenderRequirementCount)) {
+                (!layout.genderRequirementAt || bytes[offset + *layout.genderRequirementAt] < kGenderRequirementCount) &&
+                std::ranges::all_of(layout.zeroBytes, [&](std::uint32_t z) { return bytes[offset + z] == 0x00; })) {
                 consider(offset);
             }
         }
-    }
+    };
+    if (auto done = searchInPieces(file, searched, layout.size, search); !done) return done.error();
+    // A table holds at least the game's own trades, and a run of six is rare enough to be one.
+    const int shortest = std::min(kMinScanRun, std::max(release.ownRecords, 1));
     const std::unordered_set<std::uint32_t> passes(passing.begin(), passing.end());
     for (std::uint32_t start : passing) {
         if (start >= layout.size && passes.count(start - layout.size)) continue;  // inside a longer run
         int length = 0;
         while (passes.count(start + std::uint32_t(length) * layout.size)) ++length;
-        if (length < kMinScanRun) continue;
+        if (length < shortest) continue;
         if (length > kMaxRecords) {
             ++scan.tooLong;
             continue;
         }
-        const bool endedByFile = start + std::uint64_t(length + 1) * layout.size > bytes.size();
-        const auto records = tableRecords({length, endedByFile, RecordFault::None}, bytes.size() >= std::uint64_t(size.file),
-                                          release.ownRecords, size);
+        const bool endedByFile = start + std::uint64_t(length + 1) * layout.size > std::uint64_t(searched);
+        const auto records = tableRecords({length, endedByFile, RecordFault::None}, searched >= size.file, release.ownRecords, size);
         scan.runs.push_back({start, records.value_or(length)});
     }
     return scan;
@@ -296,9 +305,9 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
     }
 
     // No routine at all: the records alone, and only where exactly one run of them is in the file.
-    if (auto read = file.holdWhole(searched); !read) return read.error();
-    const Scan scan =
-        scanForRuns(file.held(0, std::size_t(searched)).value_or(std::span<const std::uint8_t>()), release, platform, size);
+    auto scanned = scanForRuns(file, searched, release, platform, size);
+    if (!scanned) return scanned.error();
+    const Scan& scan = *scanned;
     if (scan.runs.size() == 1) {
         return Located(TradeTable{scan.runs[0].start, scan.runs[0].records, FoundBy::RecordScan, std::nullopt,
                                   RoutineReached::OwnPlace, &release});

@@ -16,7 +16,8 @@
 // that point to different places are refused). Where the routine points to bytes that fail the record checks,
 // the table is refused: the game reads no other place, so neither does
 // Kestrane. Only where the routine is nowhere in the file are the records
-// themselves looked for: a scan of every offset for runs of six to sixteen
+// themselves looked for: a scan of every offset, a piece at a time, for runs
+// of six (the game's own count where it has fewer) to sixteen
 // consecutive records that pass the stricter checks; exactly one such run
 // is the table (a longer run is a repeated pattern, no table), and two or
 // more are refused, each named. The usual place is never taken on its own.

@@ -36,7 +36,11 @@ std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& r) {
     if (r.dvs) add(Field::Dvs, dvsText(*r.dvs));
     if (r.genderRequirement) add(Field::GenderRequirement, genderRequirementKey(*r.genderRequirement));
     if (r.dialogSet) add(Field::DialogSet, dialogSetKey(*rom.release, *r.dialogSet) + " (" + std::to_string(*r.dialogSet) + ")");
-    for (const auto& [field, numbers] : r.numbers) add(field, numbersText(numbers));
+    for (const auto& [field, numbers] : r.numbers) {
+        const NumberWord* word = numbers.size() == 1 ? wordOf(fieldRow(field), numbers.front()) : nullptr;
+        add(field, word ? std::string(word->word) + " (" + std::to_string(numbers.front()) + ")" : numbersText(numbers));
+    }
+    for (const ReadOut& out : rom.release->family().readOuts(rom, r)) texts.push_back({out.field, out.label, out.text});
     return texts;
 }
 

@@ -76,11 +76,6 @@ std::string kestranesWordsNote(const TraderWords& said);
 
 // What the game makes of a trade's DVs for the offered species: shiny or
 // not, the HP DV, the received creature's gender, and for Unown its letter.
-struct ReadOut {
-    std::string_view label;       // "Received gender": what `show` prints
-    std::string_view shortLabel;  // "Gender": what the window's read-out says
-    std::string text;             // "female"
-};
 std::vector<ReadOut> dvReadOuts(const Rom& rom, const Dvs& dvs, std::optional<SpeciesId> offered);
 
 // A trader's line on one line of text: "I collect POKéMON. / Do you have /

@@ -268,12 +268,13 @@ void MainWindowTest::openingEachGameShowsItAndEnablesTheList() {
     open(path);
     QCOMPARE(dialogs->asked.size(), 1);
     const DialogRecord& asked = dialogs->asked[0];
-    QCOMPARE(asked.title, QString("Open Pok\u00e9mon Gold, Silver, Crystal, Red, Blue or Yellow ROM..."));
+    QCOMPARE(asked.title, QString("Open Pok\u00e9mon Gold, Silver, Crystal, Red, Blue, Yellow, Emerald, FireRed, LeafGreen, Ruby or "
+                                  "Sapphire ROM..."));
     QCOMPARE(asked.flags, 0x1804u);
     QCOMPARE(asked.initialDir, QString());
     QCOMPARE(asked.filters.size(), 1);
     QCOMPARE(asked.filters[0].description, QString("GB ROMs (*.gb)"));
-    QCOMPARE(asked.filters[0].patterns, QString("*.gb;*.gbc"));
+    QCOMPARE(asked.filters[0].patterns, QString("*.gb;*.gbc;*.gba"));
     QCOMPARE(asked.owner, window.get());
 
     QCOMPARE(text("headr"), name);
@@ -1169,7 +1170,7 @@ void MainWindowTest::aboutIsOneModelessWindowClosedOnlyByOkOrItsCloseBox() {
     QCOMPARE(about->size(), QSize(356, 125));
     QCOMPARE(about->findChild<QLabel*>("Label1")->text(), QString("Kestrane v1.0"));
     QVERIFY(about->findChild<QLabel*>("Label3")->text().startsWith(
-        "A tool to change the Pok\u00e9mon trades in Game Boy Pok\u00e9mon ROMs. "));
+        "A tool to change the Pok\u00e9mon trades in Game Boy and Game Boy Advance Pok\u00e9mon ROMs. "));
     QVERIFY(!about->findChild<QLabel*>("Image1")->pixmap().isNull());
     auto* ok = about->findChild<QPushButton*>("Command1");
     QCOMPARE(ok->geometry(), QRect(264, 24, 81, 25));

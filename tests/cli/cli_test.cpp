@@ -317,7 +317,8 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
              {{"x", "--id", "1"}, 2, ""},
              {{"1", "--colour", "red"}, 2, ""},
              {{"1"}, 2, "Nothing to change: give one or more of --requested, --offered, --nickname, --ot, --id, --item, "
-                        "--dvs, --shiny, --gender-requirement or --dialog."},
+                        "--dvs, --shiny, --gender-requirement, --dialog, --ivs, --sheen, --ability, --personality, --nature, "
+                        "--secret-id, --ot-gender, --contest or --mail."},
              {{"1", "--offered", "Pikachoo"}, 1, "Did you mean Pikachu?"},
              {{"1", "--nickname", "\\hZZ"}, 1, "holds \"\\hZZ\" at character 1, which names no byte"},
              // Echoed input is short and shows control characters escaped.
@@ -343,7 +344,7 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
           {"set", "collector, happy, newbie or (Crystal) girl; in Red, Blue and Yellow casual, evolution or happy."},
           {"set", "(Gold, Silver and Crystal pad with 0x20 otherwise; Red, Blue and Yellow always with 0x50)"},
           {"species", "--json"}, {"items", "--json"}, {"patch", "--any"}, {"apply", "PATCH"}, {"diff", "--quiet"},
-          {"export", "--output"}, {"import", "--dry-run"}, {"checksums", "--fix"}, {"show", "The .gb or .gbc file."}}) {
+          {"export", "--output"}, {"import", "--dry-run"}, {"checksums", "--fix"}, {"show", "The .gb, .gbc or .gba file."}}) {
         Outcome help = run({command, "--help"});
         EXPECT_EQ(help.code, 0) << command;
         EXPECT_NE(help.out.find("Usage"), std::string::npos) << command;
@@ -1337,15 +1338,15 @@ TEST(TradeJson, FieldsOfPlainNumbersAreTheirRowsKeys) {
     record.numbers[Field::Sheen] = {7};
     exchange::Json written = exchange::Json::object();
     exchange::writeNumbers(record, written);
-    EXPECT_EQ(written.dump(), R"({"ivs":{"hp":31,"attack":30,"defense":29,"speed":28,"spAttack":27,"spDefense":26},"sheen":7})");
+    EXPECT_EQ(written.dump(), R"({"ivs":{"hp":31,"attack":30,"defense":29,"spAttack":28,"spDefense":27,"speed":26},"sheen":7})");
     struct Case {
         const char* json;
         std::string ivs, sheen;  // the text given, empty: none
         std::string wrong;
     };
-    for (const Case& c : {Case{R"({"ivs": {"speed": 1}, "sheen": 200})", "31/30/29/1/27/26", "200", ""},
+    for (const Case& c : {Case{R"({"ivs": {"speed": 1}, "sheen": 200})", "31/30/29/28/27/1", "200", ""},
                           Case{R"({"ivs": [1, 2]})", "", "", "\"ivs\" must be an object of whole numbers, one for each of "
-                                                                "hp, attack, defense, speed, spAttack and spDefense."},
+                                                                "hp, attack, defense, spAttack, spDefense and speed."},
                           Case{R"({"sheen": "a lot"})", "", "", "\"sheen\" must be a whole number."}}) {
         GivenEdit given;
         std::vector<std::string> wrong;

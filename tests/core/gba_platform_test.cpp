@@ -13,12 +13,15 @@
 
 #include "families/gen3/third_generation_charset.h"
 #include "families/gen3/third_generation_record.h"
+#include "families/families.h"
 #include "families/gen3/third_generation_table.h"
 #include "platform/gba/cartridge.h"
 #include "platform/gba/thumb_search.h"
 #include "support/gba_image.h"
 #include "support/rom_image.h"
 #include "text/game_text.h"
+#include "trades/rom.h"
+#include "trades/trade_table.h"
 
 namespace kestrane {
 namespace {
@@ -129,98 +132,114 @@ TEST(ThirdGenerationTable, FoundThroughTheCodeOrItsRecords) {
         const char* name;
         std::size_t size;
         std::function<void(Bytes&)> place;
-        std::optional<gen3::FoundTable> found;
+        std::optional<std::uint32_t> table;  // none: refused, with `refusal`
+        FoundBy by = FoundBy::UsualPlace;
         std::string refusal;
     };
     const auto inPlace = [&](Bytes& rom) {
-        putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, kEmeraldTable, 0x3185C8);
+        putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, kEmeraldTable, kEmeraldNames);
         putTable60(rom, kEmeraldTable, trades);
     };
     for (const Case& c : std::vector<Case>{
-             {"Emerald's table in place", kGbaRomSize, inPlace,
-              gen3::FoundTable{gen3::TableFoundBy::Routine, kEmeraldTable, kEmeraldSpeciesInfo, 0x3185C8}, ""},
+             {"Emerald's table in place", kGbaRomSize, inPlace, kEmeraldTable, FoundBy::UsualPlace, ""},
              {"moved to the upper half of 32 MiB, every pool changed", kGbaLargestSize,
               [&](Bytes& rom) {
-                  putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, 0x1F00000, 0x3185C8);
+                  putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, 0x1F00000, kEmeraldNames);
                   putTable60(rom, 0x1F00000, trades);
               },
-              gen3::FoundTable{gen3::TableFoundBy::Routine, 0x1F00000, kEmeraldSpeciesInfo, 0x3185C8}, ""},
+              0x1F00000, FoundBy::TableRoutine, ""},
              {"a pool left at the old place", kGbaLargestSize,
-              [&](Bytes& rom) { putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, 0x1F00000, 0x3185C8, kEmeraldTable); }, std::nullopt,
+              [&](Bytes& rom) { putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, 0x1F00000, kEmeraldNames, kEmeraldTable); },
+              std::nullopt, FoundBy::UsualPlace,
               "The game's code reads the trade table at two places: GetInGameTradeSpeciesInfo at 0x1F00000, "
-              "CreateInGameTradePokemonInternal at 0x338ED0. A hack that moved it must change every pointer; Kestrane writes none."},
-             {"two copies of the code", kGbaRomSize,
+              "CreateInGameTradePokemonInternal at 0x338ED0. A hack that moved it must change every pointer; Kestrane writes none"},
+             {"a pool that points past the file", kGbaRomSize,
+              [&](Bytes& rom) { putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, 0x1F00000, kEmeraldNames); }, std::nullopt,
+              FoundBy::UsualPlace, "GetInGameTradeSpeciesInfo's pointer to the trade table (at 0x7E774) names no byte of the file"},
+             {"two copies of the code, pointing to two tables", kGbaRomSize,
               [&](Bytes& rom) {
                   inPlace(rom);
-                  putSpeciesInfoRoutine(rom, 0x100000, kEmeraldTable, 0x3185C8);
+                  putSpeciesInfoRoutine(rom, 0x100000, 0x9A0000, kEmeraldNames);
               },
-              std::nullopt, "stands at 2 places, 0x7E73C and 0x100000"},
-             {"no code: the one run of records", kGbaRomSize, [&](Bytes& rom) { putTable60(rom, 0x9A0000, trades); },
-              gen3::FoundTable{gen3::TableFoundBy::Records, 0x9A0000, std::nullopt, std::nullopt}, ""},
+              std::nullopt, FoundBy::UsualPlace, "2 copies of the routine that reads it point to different places"},
+             {"the code pointing to bytes that are no records", kGbaRomSize,
+              [&](Bytes& rom) { putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, kEmeraldTable, kEmeraldNames); }, std::nullopt,
+              FoundBy::UsualPlace, "points to 0x338ED0, where the record of Trade Number 1 fails the checks"},
+             {"no code: the one run of records", kGbaRomSize, [&](Bytes& rom) { putTable60(rom, 0x9A0000, trades); }, 0x9A0000,
+              FoundBy::RecordScan, ""},
              {"no code, two runs: none", kGbaRomSize,
               [&](Bytes& rom) {
                   putTable60(rom, 0x9A0000, trades);
                   putTable60(rom, 0xA00000, trades);
               },
-              std::nullopt, ""},
+              std::nullopt, FoundBy::UsualPlace, "2 runs of trade records (at 0x9A0000 and 0xA00000)"},
+             {"an expansion base, refused by name", kGbaRomSize,
+              [&](Bytes& rom) {
+                  inPlace(rom);
+                  std::copy_n("RHHEXP", 6, rom.begin() + 0x204);
+              },
+              std::nullopt, FoundBy::UsualPlace, "built on one of the community's expansion bases (the magic \"RHHEXP\" at 0x204)"},
          }) {
         SCOPED_TRACE(c.name);
         Bytes rom = gbaImage("POKEMON EMER", "BPEE", 0, c.size);
         c.place(rom);
         TempDir dir;
-        auto file = nativeFileSystem().open(dir.write("rom.gba", rom), OpenMode::Read);
-        ASSERT_TRUE(file);
-        auto found = gen3::findTradeTable(**file, std::int64_t(rom.size()));
-        if (!c.refusal.empty()) {
-            ASSERT_FALSE(found);
-            EXPECT_NE(found.error().message.find(c.refusal), std::string::npos) << found.error().message;
+        auto opened = openRom(dir.write("rom.gba", rom), families::all(), nativeFileSystem(), RomParts{.gameData = false});
+        ASSERT_TRUE(opened) << opened.error().message;
+        if (!c.table) {
+            ASSERT_FALSE(opened->table);
+            EXPECT_NE(opened->noTable.message.find(c.refusal), std::string::npos) << opened->noTable.message;
             continue;
         }
-        ASSERT_TRUE(found) << found.error().message;
-        ASSERT_EQ(found->has_value(), c.found.has_value());
-        if (!c.found) continue;
-        EXPECT_EQ((*found)->by, c.found->by);
-        EXPECT_EQ((*found)->table, c.found->table);
-        EXPECT_EQ((*found)->routine, c.found->routine);
-        EXPECT_EQ((*found)->speciesNames, c.found->speciesNames);
+        ASSERT_TRUE(opened->table) << opened->noTable.message;
+        EXPECT_EQ(opened->table->offset, *c.table);
+        EXPECT_EQ(opened->table->foundBy, c.by);
+        EXPECT_EQ(opened->table->records, 4);
     }
 }
 
+// The checks every record of the games passes, as the release's record layout makes them.
 TEST(ThirdGenerationTable, RecordsPassTheGamesChecks) {
+    const Release* emerald = findRelease(families::all(), "BPEE", 0);
+    ASSERT_NE(emerald, nullptr);
     struct Case {
         const char* name;
         std::function<void(Bytes&)> change;
-        bool passes;
+        std::string fault;  // empty: passes
     };
     for (const Case& c : std::vector<Case>{
-             {"a record as the games hold them", [](Bytes&) {}, true},
-             {"a pad byte set", [](Bytes& r) { r[0x22] = 1; }, false},
-             {"an IV of 32", [](Bytes& r) { r[0x13] = 32; }, false},
-             {"ability 2", [](Bytes& r) { r[0x14] = 2; }, false},
-             {"OT gender 2", [](Bytes& r) { r[0x36] = 2; }, false},
-             {"species 412", [](Bytes& r) { r[0x0C] = 412 & 0xFF, r[0x0D] = 412 >> 8; }, false},
-             {"requested species 411", [](Bytes& r) { r[0x38] = 411 & 0xFF, r[0x39] = 411 >> 8; }, true},
-             {"a nickname without its end", [](Bytes& r) { std::fill(r.begin(), r.begin() + 11, 0xBB); }, false},
-             {"a trainer's name without its end", [](Bytes& r) { std::fill(r.begin() + 0x2B, r.begin() + 0x36, 0xBB); }, false},
+             {"a record as the games hold them", [](Bytes&) {}, ""},
+             {"a ten-letter nickname", [](Bytes& r) { std::fill_n(r.begin(), 10, 0xBB), r[10] = 0xFF; }, ""},
+             {"a pad byte set", [](Bytes& r) { r[0x22] = 1; }, "its byte +34 is 0x01, not 0x00"},
+             {"an IV of 32", [](Bytes& r) { r[0x13] = 32; }, "one of its IVs is 32, more than 31"},
+             {"ability 2", [](Bytes& r) { r[0x14] = 2; }, "its ability number is 2, more than 1"},
+             {"OT gender 2", [](Bytes& r) { r[0x36] = 2; }, "its trainer's gender is 2, more than 1"},
+             {"species 412", [](Bytes& r) { r[0x0C] = 412 & 0xFF, r[0x0D] = 412 >> 8; }, "the offered species 412 is no creature"},
+             {"requested species 411", [](Bytes& r) { r[0x38] = 411 & 0xFF, r[0x39] = 411 >> 8; }, ""},
+             {"a nickname without its end", [](Bytes& r) { std::fill(r.begin(), r.begin() + 11, 0xBB); },
+              "the nickname holds bytes that are no plain name (BB BB BB BB BB BB BB BB BB BB BB): only characters, then 0xFF "
+              "within its 11 bytes"},
+             {"a trainer's name without its end", [](Bytes& r) { std::fill(r.begin() + 0x2B, r.begin() + 0x36, 0xBB); },
+              "the trainer's name holds bytes that are no plain name"},
          }) {
         SCOPED_TRACE(c.name);
         Bytes record = record60(Trade60{});
         c.change(record);
-        EXPECT_EQ(gen3::isTradeRecord(record), c.passes);
+        const RecordFault fault = strictRecordFault(record, emerald->layout, 0, emerald->charset());
+        EXPECT_EQ(fault == RecordFault::None ? std::string() : recordFaultText(fault, record, emerald->layout, emerald->charset()).substr(0, c.fault.size()),
+                  c.fault);
     }
-    // The eleven releases, each by its code and version.
-    EXPECT_EQ(gen3::releaseFacts().size(), 11u);
-    EXPECT_EQ(gen3::factsOf("AXPE", 2)->usualTable, 0x215A6Cu);
-    EXPECT_EQ(gen3::factsOf("BPRE", 1)->records, 9);
-    EXPECT_EQ(gen3::factsOf("BPEE", 1), nullptr);
-    // An expansion base is told by its magic.
-    Bytes base = gbaImage("POKEMON EMER", "BPEE", 0, 0x1000);
-    std::copy_n("RHHEXP", 6, base.begin() + 0x204);
-    TempDir dir;
-    auto file = nativeFileSystem().open(dir.write("base.gba", base), OpenMode::Read);
-    EXPECT_TRUE(*gen3::isExpansionBase(**file));
-    auto plain = nativeFileSystem().open(dir.write("plain.gba", gbaImage("POKEMON EMER", "BPEE", 0, 0x1000)), OpenMode::Read);
-    EXPECT_FALSE(*gen3::isExpansionBase(**plain));
+    // The eleven releases, each by its code and version; the sisters.
+    for (auto [code, version, table] : {std::tuple{"AXPE", 2, 0x215A6Cu}, std::tuple{"AXVE", 1, 0x215ADCu}, std::tuple{"BPRE", 1, 0x26CFFCu},
+                                        std::tuple{"BPGE", 0, 0x26CF6Cu}, std::tuple{"BPEE", 0, 0x338ED0u}}) {
+        const Release* release = findRelease(families::all(), code, std::uint8_t(version));
+        ASSERT_NE(release, nullptr) << code;
+        EXPECT_EQ(release->usualTable, table) << code;
+    }
+    EXPECT_EQ(findRelease(families::all(), "BPEE", 1), nullptr);
+    EXPECT_TRUE(sisterReleases(*findRelease(families::all(), "BPRE", 0), *findRelease(families::all(), "BPGE", 1)));
+    EXPECT_TRUE(sisterReleases(*findRelease(families::all(), "AXVE", 0), *findRelease(families::all(), "AXPE", 2)));
+    EXPECT_FALSE(sisterReleases(*findRelease(families::all(), "AXVE", 0), *findRelease(families::all(), "BPEE", 0)));
 }
 
 
@@ -261,31 +280,6 @@ TEST(ThirdGenerationRecord, TheGamesReadOutsOfAPersonality) {
                 << q;
         }
     }
-    // The IVs in the summary screen's order and back.
-    const std::array<std::uint8_t, 6> stored = {31, 20, 21, 22, 23, 24};  // HP, Atk, Def, Spe, SpA, SpD
-    EXPECT_EQ(gen3::summaryOrder(stored), (std::array<std::uint8_t, 6>{31, 20, 21, 23, 24, 22}));
-    EXPECT_EQ(gen3::storedOrder(gen3::summaryOrder(stored)), stored);
-    // Every field read where the record keeps it, and written back over the same bytes.
-    Trade60 trade;
-    trade.item = 0x0123, trade.mail = 2, trade.otGender = 1, trade.ability = 1, trade.requested = 0x0110;
-    const Bytes bytes = record60(trade);
-    const gen3::Record60 r = gen3::readRecord60(bytes);
-    EXPECT_EQ(r.species, 95);
-    EXPECT_EQ(r.ivs, trade.ivs);
-    EXPECT_EQ(r.trainerId, 0x1234);
-    EXPECT_EQ(r.secretId, 0x0001);
-    EXPECT_EQ(r.personality, 0x84u);
-    EXPECT_EQ(r.heldItem, 0x0123);
-    EXPECT_EQ(r.mail, 2);
-    EXPECT_EQ(r.trainerGender, 1);
-    EXPECT_EQ(r.abilityNum, 1);
-    EXPECT_EQ(r.sheen, 10);
-    EXPECT_EQ(r.requested, 0x0110);
-    EXPECT_EQ(r.contest, trade.contest);
-    EXPECT_EQ(r.nickname[5], 0xFF);
-    Bytes again(0x3C, 0);
-    gen3::writeRecord60(r, again);
-    EXPECT_EQ(again, bytes);
 }
 
 

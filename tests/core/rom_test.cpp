@@ -91,7 +91,7 @@ TEST(IdentifyRom, RecognisesTheReleasesExactly) {
             EXPECT_EQ(opened.error().message, c.language);
             EXPECT_NE(opened.error().detail.find("Kestrane edits Pok\u00e9mon Gold (AAUE, AAUJ), Silver (AAXE, AAXJ), "
                                                  "Crystal (BYTE, BYTU, BYTF, BYTS), Red (POKEMON RED), Blue (POKEMON BLUE) "
-                                                 "and Yellow (POKEMON YELLOW)"),
+                                                 "and Yellow (POKEMON YELLOW), the releases"),
                       std::string::npos) << opened.error().detail;
         }
         EXPECT_EQ(readFile(path), rom);

@@ -386,7 +386,7 @@ TEST_F(TradeEditTest, FieldsOfPlainNumbersAreReadEditedWrittenAndShownFromTheirP
     for (const Case& c : std::vector<Case>{
              {Field::Ivs, std::string("31/0/1/2/30/31"), "", {31, 0, 1, 2, 30, 31}},
              {Field::Ivs, std::string("31/0/1"), "The IVs take 6 numbers, not 3.", {}},
-             {Field::Ivs, std::string("31/0/1/2/32/31"), "The IVs spAttack 32 is out of range: give 0 to 31.", {}},
+             {Field::Ivs, std::string("31/0/1/2/32/31"), "The IVs spDefense 32 is out of range: give 0 to 31.", {}},
              {Field::Ivs, std::string("31/x/1/2/3/4"), "\"31/x/1/2/3/4\" is not numbers for IVs.", {}},
              {Field::Sheen, std::string("255"), "", {255}},
              {Field::Sheen, std::int64_t(256), "The sheen 256 is out of range: give 0 to 255.", {}},

@@ -87,4 +87,28 @@ void putTable60(Bytes& rom, std::uint32_t at, const std::vector<Trade60>& trades
     }
 }
 
+void putSpeciesNames(Bytes& rom, std::uint32_t at) {
+    for (std::uint32_t id = 0; id <= 411; ++id) {
+        std::fill_n(rom.begin() + at + id * 11, 11, 0);
+        const std::string name = id == 95 ? "ONIX" : id == 63 ? "ABRA" : id == 298 ? "SEEDOT" : "S" + std::to_string(id);
+        putName(rom, at + id * 11, id == 0 ? "" : name);
+    }
+}
+
+void putPokedexTable(Bytes& rom, std::uint32_t at) {
+    for (std::uint32_t id = 1; id <= 411; ++id) {
+        const std::uint32_t number = id <= 251 ? id : id <= 276 ? id - 252 + 387 : id - 25;
+        rom[at + 2 * (id - 1)] = std::uint8_t(number), rom[at + 2 * (id - 1) + 1] = std::uint8_t(number >> 8);
+    }
+}
+
+Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {
+    Bytes rom = gbaImage("POKEMON EMER", "BPEE", 0, size);
+    putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, kEmeraldTable, kEmeraldNames);
+    putSpeciesNames(rom, kEmeraldNames);
+    putPokedexTable(rom, kEmeraldPokedex);
+    putTable60(rom, kEmeraldTable, trades);
+    return rom;
+}
+
 }  // namespace kestrane::testing

@@ -18,6 +18,7 @@ namespace kestrane::testing {
 
 inline constexpr std::size_t kGbaRomSize = 16 << 20, kGbaLargestSize = 32 << 20;
 inline constexpr std::uint32_t kEmeraldTable = 0x338ED0, kEmeraldSpeciesInfo = 0x7E73C;
+inline constexpr std::uint32_t kEmeraldNames = 0x3185C8, kEmeraldPokedex = 0x31DC82;
 
 // A record's fields; the default a made-up trade.
 struct Trade60 {
@@ -46,5 +47,12 @@ Bytes gbaImage(std::string_view title, std::string_view code, std::uint8_t versi
 void putSpeciesInfoRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table, std::uint32_t names,
                            std::optional<std::uint32_t> otherTable = std::nullopt);
 void putTable60(Bytes& rom, std::uint32_t at, const std::vector<Trade60>& trades);
+// The species names (entries 0-411 of 11 bytes; ONIX, ABRA, SEEDOT by
+// their indexes, "S" and the index for the rest) and the internal-to-Pokédex
+// table (Hoenn's 277-411 as 252-386 in order: Seedot 298 is 273).
+void putSpeciesNames(Bytes& rom, std::uint32_t at);
+void putPokedexTable(Bytes& rom, std::uint32_t at);
+// Emerald in 16 MiB: the routine, the names, the Pokédex table and the trades at their places.
+Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size = kGbaRomSize);
 
 }  // namespace kestrane::testing
