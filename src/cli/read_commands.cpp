@@ -177,7 +177,9 @@ int show(const Context& ctx, Arguments& a) {
     }
     if (const std::string given = givenAtTradeText(rom); !given.empty()) line(kGivenAtTradeLabel, given);
     const TraderWords said = traderWords(rom, r);
-    if (said.fromRom) {
+    if (rom.release->dialogSets.empty()) {
+        // Each trader's lines are its own script's: no set of the record's to show.
+    } else if (said.fromRom) {
         ctx.out << "Trader:\n";
         for (std::size_t phase = 0; phase < said.lines.size(); ++phase) line("  " + std::string(kLinePhases[phase].key), oneLine(said.lines[phase]));
     } else {

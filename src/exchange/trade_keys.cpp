@@ -143,6 +143,8 @@ constexpr TradeKey kKeys[] = {
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "nature"); }},
     {"gender", Field::Personality, [](const Rom& rom, const TradeRecord& r) { return readOutJson(rom, r, "gender"); },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "gender"); }},
+    {"unownLetter", Field::Personality, [](const Rom& rom, const TradeRecord& r) { return readOutJson(rom, r, "unownLetter"); },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "unownLetter"); }},
     {"hpDv", Field::Dvs, [](const Rom&, const TradeRecord& r) { return r.dvs ? std::optional<Json>(hpDv(*r.dvs)) : std::nullopt; },
      nullptr},
     {fieldRow(Field::GenderRequirement).key, Field::GenderRequirement,
@@ -154,7 +156,8 @@ constexpr TradeKey kKeys[] = {
      [](const Rom& rom, const TradeRecord& r) { return r.dialogSet ? std::optional<Json>(dialogSetKey(*rom.release, *r.dialogSet)) : std::nullopt; },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return textOrNumber(v, e.dialogSet, kNameOrNumber); }},
     {"dialog", Field::DialogSet,
-     [](const Rom& rom, const TradeRecord& r) {
+     [](const Rom& rom, const TradeRecord& r) -> std::optional<Json> {
+         if (rom.release->dialogSets.empty()) return std::nullopt;  // each trader's lines its own script's
          const TraderWords said = traderWords(rom, r);
          Json dialog = said.fromRom ? Json{{"from", "rom"}} : Json{{"from", "built in"}, {"why", said.why}};
          for (std::size_t phase = 0; phase < said.lines.size(); ++phase) {

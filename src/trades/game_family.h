@@ -29,6 +29,7 @@ struct Release;
 struct Rom;
 struct TradeRecord;
 struct TradeEdit;
+struct TradeWarning;
 
 // What the game makes of a record's numbers when the trade happens (the
 // gender its DVs give, the nature a personality gives): shown beside the
@@ -117,6 +118,9 @@ public:
     // What the game makes of the record's numbers (none where its records
     // hold what the creature becomes).
     virtual std::vector<ReadOut> readOuts(const Rom&, const TradeRecord&) const { return {}; }
+    // What the family's game does wrong with the record, beside what every
+    // game does (trade_warnings.h), added to `warnings`.
+    virtual void addWarnings(const Rom&, const TradeRecord&, std::vector<TradeWarning>&) const {}
     // A nature asked for, and shininess where the records hold no DVs: the
     // numbers that give it, put into the edit (its given numbers first);
     // refused where the family's creatures have no such thing.

@@ -314,8 +314,10 @@ Result<TradeEdit, Problems> resolveEdit(const Rom& rom, const TradeRecord& shown
     if (held(given.genderRequirement.has_value(), Field::GenderRequirement)) {
         take(given.genderRequirement, resolveGenderRequirement, genderRequirementNumbered, edit.genderRequirement);
     }
-    take(given.dialogSet, [&](const std::string& s) { return resolveDialogSet(s, *rom.release); },
-         [&](std::int64_t n) { return dialogSetNumbered(n, *rom.release); }, edit.dialogSet);
+    if (held(given.dialogSet.has_value(), Field::DialogSet)) {
+        take(given.dialogSet, [&](const std::string& s) { return resolveDialogSet(s, *rom.release); },
+             [&](std::int64_t n) { return dialogSetNumbered(n, *rom.release); }, edit.dialogSet);
+    }
     for (const auto& [field, value] : given.numbers) {
         const NumberPlace* place = layout.numberPlace(field);
         if (!held(true, field) || !place) continue;

@@ -4,6 +4,7 @@
 #include "trades/field_table.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
+#include "support/hex_text.h"
 #include "support/utf.h"
 #include "support/words.h"
 #include "trades/creature_list.h"
@@ -38,7 +39,13 @@ std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& r) {
     if (r.dialogSet) add(Field::DialogSet, dialogSetKey(*rom.release, *r.dialogSet) + " (" + std::to_string(*r.dialogSet) + ")");
     for (const auto& [field, numbers] : r.numbers) {
         const NumberWord* word = numbers.size() == 1 ? wordOf(fieldRow(field), numbers.front()) : nullptr;
-        add(field, word ? std::string(word->word) + " (" + std::to_string(numbers.front()) + ")" : numbersText(numbers));
+        const NumberPlace* place = rom.release->layout.numberPlace(field);
+        // A word of four bytes is a pattern of bits more than an amount: in hex first.
+        if (word) add(field, std::string(word->word) + " (" + std::to_string(numbers.front()) + ")");
+        else if (place && place->width == 4 && numbers.size() == 1) {
+            add(field, "0x" + toPaddedHex(std::int32_t(numbers.front()), 8) + " (" + std::to_string(numbers.front()) + ")");
+        }
+        else add(field, numbersText(numbers));
     }
     for (const ReadOut& out : rom.release->family().readOuts(rom, r)) texts.push_back({out.field, out.label, out.text});
     return texts;
@@ -52,7 +59,7 @@ std::string givenAtTradeText(const Rom& rom) {
     }
     std::vector<std::string> random;
     if (!layout.has(Field::TrainerId)) random.emplace_back("ID");
-    if (!layout.has(Field::Dvs)) random.emplace_back("DVs");
+    if (!layout.has(Field::Dvs) && !layout.has(Field::Ivs)) random.emplace_back("DVs");
     if (!random.empty()) given.push_back(joinedList(random) + " chosen at random when the trade happens");
     std::string text;
     for (const std::string& part : given) text += (text.empty() ? "" : ", ") + part;

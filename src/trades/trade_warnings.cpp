@@ -59,6 +59,7 @@ std::vector<TradeWarning> tradeWarnings(const Rom& rom, const TradeRecord& r) {
     if (r.trainerName && r.trainerName->empty()) {
         warnings.push_back({Field::TrainerName, "The original trainer's name is empty, so the creature would show no trainer."});
     }
+    rom.release->family().addWarnings(rom, r, warnings);
     return warnings;
 }
 

@@ -22,6 +22,7 @@
 #include "support/fault_injection.h"
 #include "support/file_systems.h"
 #include "support/first_generation_image.h"
+#include "support/gba_image.h"
 #include "support/patch_applier.h"
 #include "support/processes.h"
 #include "support/rom_image.h"
@@ -1360,6 +1361,104 @@ TEST(TradeJson, FieldsOfPlainNumbersAreTheirRowsKeys) {
         EXPECT_EQ(text(Field::Sheen), c.sheen) << c.json;
         EXPECT_EQ(wrong.empty() ? "" : wrong.front(), c.wrong) << c.json;
     }
+}
+
+Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// Where two images first differ (comparing 16 MiB, a test names the byte, not the image).
+std::optional<std::size_t> firstDifference(const Bytes& a, const Bytes& b) {
+    const auto [x, y] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    if (x == a.end() && y == b.end()) return std::nullopt;
+    return std::size_t(x - a.begin());
+}
+
+// The third generation from the command line: every field of the 60-byte
+// record set where the record keeps it (and nothing else), what the game
+// makes of the personality, the fields these records lack refused by name,
+// and the table's JSON carried back.
+TEST_F(CliTest, TheThirdGenerationFieldByField) {
+    Trade60 first;
+    first.nickname = "DOTS", first.species = 298, first.personality = 0x12345678;
+    const Bytes image = emeraldImage({first, Trade60{}, Trade60{}, Trade60{}});
+    const std::string path = dir.write("emerald.gba", image);
+    struct Case {
+        std::vector<std::string> options;
+        std::vector<std::pair<std::uint32_t, Bytes>> bytes;  // what the record then holds, by its offset
+        std::string shows;                                   // a line `show` then prints
+    };
+    for (const Case& c : std::vector<Case>{
+             {{"--ivs", "1/2/3/4/5/6"}, {{0x0E, {1, 2, 3, 6, 4, 5}}}, "IVs:                1/2/3/4/5/6"},
+             {{"--personality", "0x0000012C"}, {{0x24, {0x2C, 0x01, 0, 0}}}, "Nature:             Hardy"},
+             {{"--nature", "bold"}, {{0x24, {0x78, 0x96, 0x34, 0x12}}}, "Personality:        0x12349678 (305436280)"},
+             {{"--shiny"}, {{0x1A, {0x78, 0x56}}}, "Shiny:              yes"},
+             {{"--secret-id", "7"}, {{0x1A, {7, 0}}}, "Secret ID:          7"},
+             {{"--ability", "1"}, {{0x14, {1}}}, "Ability:            1"},
+             {{"--ot-gender", "female"}, {{0x36, {1}}}, "OT gender:          female (1)"},
+             {{"--contest", "1/2/3/4/255"}, {{0x1C, {1, 2, 3, 4, 255}}}, "Contest conditions: 1/2/3/4/255"},
+             {{"--sheen", "255"}, {{0x37, {255}}}, "Sheen:              255"},
+             {{"--mail", "2"}, {{0x2A, {2}}}, "Mail:               2"},
+             {{"--item", "0x0123"}, {{0x28, {0x23, 0x01}}}, "Held item:          Item 0x123 (291)"},
+             {{"--id", "65535"}, {{0x18, {0xFF, 0xFF}}}, "ID:                 65535"},
+             {{"--offered", "273"}, {{0x0C, {0x2A, 0x01}}}, "Offered species:    273 SEEDOT"},
+             {{"--requested", "Onix"}, {{0x38, {95, 0}}}, "Requested species:  95 Onix"},
+             {{"--nickname", "ABCDEFGHIJ"}, {{0x00, {0xBB, 0xBC, 0xBD, 0xBE, 0xBF, 0xC0, 0xC1, 0xC2, 0xC3, 0xC4, 0xFF}}},
+              "Nickname:           ABCDEFGHIJ"},
+             {{"--ot", "AB"}, {{0x2B, {0xBB, 0xBC, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0}}}, "Original trainer:   AB"},
+         }) {
+        SCOPED_TRACE(c.options.front());
+        dir.write("emerald.gba", image);
+        std::vector<std::string> args = {"set", path, "1"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const Outcome set = run(args);
+        ASSERT_EQ(set.code, 0) << set.err;
+        Bytes expected = image;
+        for (const auto& [at, bytes] : c.bytes) std::copy(bytes.begin(), bytes.end(), expected.begin() + kEmeraldTable + at);
+        EXPECT_EQ(firstDifference(readFile(path), expected), std::nullopt);
+        EXPECT_NE(run({"show", path, "1"}).out.find(c.shows + "\n"), std::string::npos) << run({"show", path, "1"}).out;
+    }
+    // Refused by name: what these records lack, and values past the game's.
+    dir.write("emerald.gba", image);
+    for (auto [option, value, message] :
+         {std::tuple{"--dvs", "15/10/10/10", "Pok\u00e9mon Emerald's trades have no DVs: its creatures have IVs (--ivs)."},
+          {"--dialog", "happy", "Pok\u00e9mon Emerald's trades have no dialog set: each trader's lines are its own."},
+          {"--gender-requirement", "male", "trades have no gender requirement: a trader takes the species of either gender."},
+          {"--ivs", "1/2/3/4/5/32", "The IVs speed 32 is out of range: give 0 to 31."},
+          {"--ability", "2", "The ability number 2 is out of range: give 0 to 1."},
+          {"--personality", "0x100000000", "The personality 4294967296 is out of range"},
+          {"--nature", "grumpy", "\"grumpy\" is no nature: give one of Hardy, Lonely"},
+          {"--ot-gender", "x", "\"x\" is not a number for trainer's gender: give male, female or a number."},
+          {"--nickname", "ABCDEFGHIJK", "The nickname needs 11 bytes, but the game takes 10."},
+          {"--ot", "ABCDEFGH", "The original trainer's name needs 8 bytes, but the game takes 7."},
+          {"--offered", "387", "is not in the list"}}) {
+        SCOPED_TRACE(option);
+        expectUnchanged({"set", path, "1", option, value}, 1, path, message);
+    }
+    // The JSON: every key, read-outs beside the numbers, mail as null; carried back unchanged.
+    const json shown = json::parse(run({"show", path, "1", "--json"}).out)["trade"];
+    EXPECT_EQ(shown["offered"], 273);
+    EXPECT_EQ(shown["ivs"], (json{{"hp", 31}, {"attack", 20}, {"defense", 21}, {"spAttack", 23}, {"spDefense", 24}, {"speed", 22}}));
+    EXPECT_EQ(shown["personality"], 0x12345678);
+    EXPECT_EQ(shown["nature"], "Gentle");
+    EXPECT_EQ(shown["shiny"], false);
+    EXPECT_EQ(shown["otGender"], "male");
+    EXPECT_EQ(shown["mail"], nullptr);
+    EXPECT_EQ(shown["contest"]["tough"], 30);
+    EXPECT_FALSE(shown.contains("dvs") || shown.contains("dialogSet") || shown.contains("dialog"));
+    const std::string table = dir.file("emerald.json");
+    ASSERT_EQ(run({"export", path, "-o", table}).code, 0);
+    EXPECT_EQ(run({"import", path, table}).out, "Trade Data Saved. 0 bytes changed in 0 trades.\n");
+    EXPECT_EQ(firstDifference(readFile(path), image), std::nullopt);
+    // A read-out that disagrees with the numbers it is made of is refused, naming it.
+    const Bytes exported = readFile(table);
+    json edited = json::parse(exported.begin(), exported.end());
+    edited["trades"][0]["nature"] = "Hardy";
+    dir.write("emerald.json", bytesOf(edited.dump()));
+    expectUnchanged({"import", path, table}, 1, path, "the nature \"Hardy\" (the numbers make it \"Gentle\")");
+    edited["trades"][0]["personality"] = 300;  // 300 % 25 = 0, Hardy
+    edited["trades"][0]["mail"] = nullptr;
+    dir.write("emerald.json", bytesOf(edited.dump()));
+    ASSERT_EQ(run({"import", path, table}).code, 0);
+    EXPECT_EQ(json::parse(run({"show", path, "1", "--json"}).out)["trade"]["personality"], 300);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
 #include "trades/trade_record.h"
+#include "trades/trade_warnings.h"
 
 namespace kestrane {
 namespace {
@@ -27,6 +28,8 @@ constexpr int kKantoJohto = 251;       // internal = Pokédex number up to here
 constexpr int kUnusedFirst = 252, kUnusedLast = 276;  // no creature; the table maps them to 387-411
 constexpr std::uint32_t kNameLength = 11;
 constexpr SpeciesId kUnown = 201;
+constexpr ItemId kFirstMail = 121, kLastMail = 132;  // Orange Mail to Retro Mail
+constexpr std::uint32_t kNoMail = 0xFF;
 
 // Whether the u16s read are the internal-to-Pokédex table: 1-251 their own
 // numbers, the unused 252-276 387-411, the Hoenn ones each of 252-386 once.
@@ -156,8 +159,9 @@ public:
             rom.species = std::make_shared<const SpeciesList>(std::move(species->species), true);
             rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->gameNames));
         }
-        rom.words = std::make_shared<const TradeWordsRead>(
-            builtInTradeWords(*rom.release, "Kestrane's names: the maps' scripts are not read for this family yet"));
+        TradeWordsRead words = builtInTradeWords(*rom.release, "Kestrane's names: the maps' scripts are not read for this family yet");
+        words.linesWhyNot = "each trader's lines are in its map's script, which Kestrane does not read";
+        rom.words = std::make_shared<const TradeWordsRead>(std::move(words));
         return {};
     }
 
@@ -192,14 +196,28 @@ public:
         return outs;
     }
 
+    void addWarnings(const Rom& rom, const TradeRecord& record, std::vector<TradeWarning>& warnings) const override {
+        // The game gives mail only with a mail item, and reads its words from the row the record names.
+        const ItemId item = record.heldItem.value_or(0);
+        const std::uint32_t mail = numberOf(record, Field::Mail);
+        const int rows = thirdGenerationRow(*rom.release).mailRows;
+        if (item >= kFirstMail && item <= kLastMail && (mail == kNoMail || mail >= std::uint32_t(rows))) {
+            warnings.push_back({Field::Mail, "Item " + std::to_string(item) + " is a mail, but " +
+                                                 (mail == kNoMail ? std::string("the trade gives no mail")
+                                                                  : "mail " + std::to_string(mail) + " is past the game's " +
+                                                                        counted(rows, "row") + " of mail") +
+                                                 ", so the game would read its words from beyond its mail table."});
+        }
+    }
+
     Result<void> giveNature(const Rom& rom, TradeEdit& edit, std::string_view text) const override {
         const std::string wanted = loweredAscii(trimmed(text));
         for (int nature = 0; nature < gen3::kNatures; ++nature) {
             if (loweredAscii(gen3::natureName(nature)) != wanted) continue;
             const SpeciesId species = edit.offeredSpecies.value_or(edit.shown.offeredSpecies);
-            // Unknown ratios: the gender kept as one of a species half male.
-            const std::uint8_t ratio = genderRatioOf(rom.genderRatios, species).value_or(127);
-            edit.numbers[Field::Personality] = {gen3::personalityWithNature(numberOf(edit, Field::Personality), nature, ratio)};
+            const std::uint32_t current = numberOf(edit, Field::Personality);
+            // Without the species' ratio, the low byte kept: the same gender whatever the ratio.
+            edit.numbers[Field::Personality] = {gen3::personalityWithNature(current, nature, genderRatioOf(rom.genderRatios, species))};
             return {};
         }
         std::vector<std::string> names;

@@ -29,13 +29,17 @@ int unownLetterOf(std::uint32_t p) {
     return int(((p >> 18 & 0xC0) | (p >> 12 & 0x30) | (p >> 6 & 0x0C) | (p & 3)) % 28);
 }
 
-std::uint32_t personalityWithNature(std::uint32_t current, int nature, std::uint8_t ratio) {
-    const CreatureGender gender = genderOf(ratio, current);
+std::uint32_t personalityWithNature(std::uint32_t current, int nature, std::optional<std::uint8_t> ratio) {
     const int letter = unownLetterOf(current);
-    // One in 25 × 2 × 28 personalities on average: the search ends within a few thousand steps.
-    for (std::uint32_t p = current;; ++p) {
-        if (natureOf(p) == nature && genderOf(ratio, p) == gender && unownLetterOf(p) == letter) return p;
-        if (p + 1 == current) return current;  // every personality tried: none (a nature is always reachable)
+    auto sameGender = [&](std::uint32_t p) {
+        return ratio ? genderOf(*ratio, p) == genderOf(*ratio, current) : (p & 0xFF) == (current & 0xFF);
+    };
+    // One in 25 x 28 (x 2) personalities on average, a few thousand steps;
+    // steps of 256 where the low byte is kept.
+    const std::uint32_t step = ratio ? 1 : 0x100;
+    for (std::uint32_t p = current;; p += step) {
+        if (natureOf(p) == nature && sameGender(p) && unownLetterOf(p) == letter) return p;
+        if (p + step == current) return current;  // every personality tried: none (a nature is always reachable)
     }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace kestrane::gen3 {
@@ -22,8 +23,9 @@ bool isShiny(std::uint16_t trainerId, std::uint16_t secretId, std::uint32_t pers
 int unownLetterOf(std::uint32_t personality);
 
 // The nearest personality from `current` upward (round past 0xFFFFFFFF)
-// with `nature`, the gender `ratio` gives it now and the same Unown letter.
-std::uint32_t personalityWithNature(std::uint32_t current, int nature, std::uint8_t ratio);
+// with `nature`, the gender `ratio` gives it now and the same Unown letter;
+// without a ratio, with the same low byte (the same gender for any ratio).
+std::uint32_t personalityWithNature(std::uint32_t current, int nature, std::optional<std::uint8_t> ratio);
 // The secret ID that makes the creature shiny with its personality unchanged.
 std::uint16_t shinySecretId(std::uint16_t trainerId, std::uint32_t personality);
 
