@@ -102,11 +102,34 @@ void putPokedexTable(Bytes& rom, std::uint32_t at) {
     }
 }
 
+void putGenderRoutine(Bytes& rom, std::uint32_t at, std::uint32_t baseData) {
+    // Its 58 bytes of code, the branches' offsets made up; `ldr r1, [pc, #48]` at +8 reads the pool at +0x3C.
+    static constexpr std::uint8_t kCode[] = {
+        0x00, 0xB5, 0x0B, 0x1C, 0x00, 0x04, 0x02, 0x0C, 0x0C, 0x49, 0xD0, 0x00, 0x80, 0x1A, 0x80, 0x00, 0x40, 0x18, 0x00, 0x7C,
+        0x00, 0x28, 0x1C, 0xD0, 0x00, 0x28, 0x02, 0xDB, 0xFF, 0x28, 0x00, 0xDC, 0xFE, 0x28, 0x14, 0xDA, 0xD0, 0x00, 0x80, 0x1A,
+        0x80, 0x00, 0x40, 0x18, 0x01, 0x7C, 0xFF, 0x20, 0x18, 0x40, 0x81, 0x42, 0x06, 0xD8, 0x00, 0x20, 0x04, 0xE0};
+    std::copy(std::begin(kCode), std::end(kCode), rom.begin() + at);
+    putWord(rom, at + 0x3C, gba::kRomBase + baseData);
+}
+
+void putBaseData(Bytes& rom, std::uint32_t at) {
+    for (std::uint32_t id = 0; id <= 411; ++id) {
+        std::uint8_t* e = rom.data() + at + id * 28;
+        std::fill_n(e, 28, 0);
+        e[6] = 5, e[7] = 12;  // types
+        e[0x10] = id == 95 ? 0 : id == 113 ? 254 : 127;
+        e[0x13] = 1;  // growth
+        e[0x16] = 1, e[0x17] = id == 95 ? 0 : 2;
+    }
+}
+
 Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {
     Bytes rom = gbaImage("POKEMON EMER", "BPEE", 0, size);
     putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, kEmeraldTable, kEmeraldNames);
     putSpeciesNames(rom, kEmeraldNames);
     putPokedexTable(rom, kEmeraldPokedex);
+    putGenderRoutine(rom, kEmeraldGenderRoutine, kEmeraldBaseData);
+    putBaseData(rom, kEmeraldBaseData);
     putTable60(rom, kEmeraldTable, trades);
     return rom;
 }

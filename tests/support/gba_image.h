@@ -19,6 +19,7 @@ namespace kestrane::testing {
 inline constexpr std::size_t kGbaRomSize = 16 << 20, kGbaLargestSize = 32 << 20;
 inline constexpr std::uint32_t kEmeraldTable = 0x338ED0, kEmeraldSpeciesInfo = 0x7E73C;
 inline constexpr std::uint32_t kEmeraldNames = 0x3185C8, kEmeraldPokedex = 0x31DC82;
+inline constexpr std::uint32_t kEmeraldGenderRoutine = 0x6A020, kEmeraldBaseData = 0x3203CC;
 
 // A record's fields; the default a made-up trade.
 struct Trade60 {
@@ -52,6 +53,12 @@ void putTable60(Bytes& rom, std::uint32_t at, const std::vector<Trade60>& trades
 // table (Hoenn's 277-411 as 252-386 in order: Seedot 298 is 273).
 void putSpeciesNames(Bytes& rom, std::uint32_t at);
 void putPokedexTable(Bytes& rom, std::uint32_t at);
+// GetGenderFromSpeciesAndPersonality at `at` (a multiple of 4), its pool
+// naming `baseData`; base data there for species 0-411: every ratio 127
+// (half female) but Onix's (95: 0, always male) and Chansey's (113: 254),
+// abilities 1 and 2, Onix's second 0 (none).
+void putGenderRoutine(Bytes& rom, std::uint32_t at, std::uint32_t baseData);
+void putBaseData(Bytes& rom, std::uint32_t at);
 // Emerald in 16 MiB: the routine, the names, the Pokédex table and the trades at their places.
 Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size = kGbaRomSize);
 

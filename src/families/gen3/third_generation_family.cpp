@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "families/gen3/third_generation_data.h"
 #include "families/gen3/third_generation_record.h"
 #include "families/gen3/third_generation_rows.h"
 #include "families/gen3/third_generation_table.h"
@@ -23,74 +24,9 @@
 namespace kestrane {
 namespace {
 
-constexpr int kInternalSpecies = 411;  // the table's entries, from species 1
-constexpr int kKantoJohto = 251;       // internal = Pokédex number up to here
-constexpr int kUnusedFirst = 252, kUnusedLast = 276;  // no creature; the table maps them to 387-411
-constexpr std::uint32_t kNameLength = 11;
 constexpr SpeciesId kUnown = 201;
 constexpr ItemId kFirstMail = 121, kLastMail = 132;  // Orange Mail to Retro Mail
 constexpr std::uint32_t kNoMail = 0xFF;
-
-// Whether the u16s read are the internal-to-Pokédex table: 1-251 their own
-// numbers, the unused 252-276 387-411, the Hoenn ones each of 252-386 once.
-bool isPokedexTable(std::span<const std::uint8_t> bytes) {
-    std::vector<bool> seen(kInternalSpecies + 1, false);
-    for (int i = 0; i < kInternalSpecies; ++i) {
-        const int id = i + 1, number = int(readLittleEndian(bytes.subspan(std::size_t(2 * i), 2)));
-        if (id <= kKantoJohto ? number != id
-                              : id <= kUnusedLast ? number != id - kUnusedFirst + 387
-                                                  : number <= kKantoJohto || number > 386 || seen[std::size_t(number)]) {
-            return false;
-        }
-        seen[std::size_t(number)] = true;
-    }
-    return true;
-}
-
-struct SpeciesRead {
-    std::vector<Species> species;
-    std::vector<std::string> gameNames;  // by internal index, as the game prints them
-    std::string whyNot;                  // why the built-in list is shown
-};
-
-// The species as the ROM numbers and names them: the Pokédex table where
-// the release keeps it and it is one, the names where the trade routine reads them.
-Result<SpeciesRead> readSpecies(File& file, const Rom& rom) {
-    const ThirdGenerationRow& row = thirdGenerationRow(*rom.release);
-    SpeciesRead read;
-    if (!rom.table || !rom.table->routine) {
-        read.whyNot = "the routine that names the species was not found";
-        return read;
-    }
-    auto names = gen3::speciesNamesOf(file, *rom.table->routine, rom.size.file);
-    if (!names) return names.error();
-    std::vector<std::uint8_t> bytes(std::size_t(kInternalSpecies + 1) * kNameLength);
-    if (!*names || **names + bytes.size() > std::uint64_t(rom.size.file)) {
-        read.whyNot = "the species names' table the trade routine reads lies past the end of the file";
-        return read;
-    }
-    if (auto got = readExactly(file, **names, bytes); !got) return got.error();
-    std::vector<std::uint8_t> pokedex(2 * kInternalSpecies);
-    auto got = readUpTo(file, row.pokedexTable, pokedex);
-    if (!got) return got.error();
-    const bool numbered = *got == pokedex.size() && isPokedexTable(pokedex);
-    const Charset& charset = rom.release->charset();
-    read.gameNames.resize(std::size_t(kInternalSpecies + 1));
-    for (int id = 1; id <= kInternalSpecies; ++id) {
-        const auto field = std::span<const std::uint8_t>(bytes).subspan(std::size_t(id) * kNameLength, kNameLength);
-        if (std::find(field.begin(), field.end(), charset.terminator()) == field.end()) {
-            read.whyNot = "the species name of " + std::to_string(id) + " at " + hexOffset(**names + std::uint32_t(id) * kNameLength) +
-                          " has no end";
-            return read;
-        }
-        const std::string name = toUtf8(shownName(field, charset));
-        read.gameNames[std::size_t(id)] = name;
-        if (id >= kUnusedFirst && id <= kUnusedLast) continue;
-        const int number = numbered ? int(readLittleEndian(std::span<const std::uint8_t>(pokedex).subspan(std::size_t(2 * (id - 1)), 2))) : id;
-        read.species.push_back({SpeciesId(id), number, name});
-    }
-    return read;
-}
 
 // A record's numbers, as an edit leaves them (given, else stored).
 std::uint32_t numberOf(const TradeEdit& edit, Field field) {
@@ -152,12 +88,18 @@ public:
     Result<int> recordsRequired(File&, const Release& row, std::int64_t, OpeningNotes&) const override { return row.ownRecords; }
 
     Result<void> readGameData(HoldingFile& held, Rom& rom, OpeningNotes&) const override {
-        auto species = readSpecies(held, rom);
+        auto species = readThirdGenerationSpecies(held, rom);
         if (!species) return species.error();
         rom.speciesBuiltInWhy = species->whyNot;
         if (species->whyNot.empty()) {
             rom.species = std::make_shared<const SpeciesList>(std::move(species->species), true);
             rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->gameNames));
+        }
+        auto base = readThirdGenerationBaseData(held, std::min(rom.size.file, platform().largestImage()));
+        if (!base) return base.error();
+        if (*base) {
+            rom.genderRatios = (*base)->genderRatios;
+            rom.familyData = std::make_shared<const ThirdGenerationBaseData>(std::move(**base));
         }
         TradeWordsRead words = builtInTradeWords(*rom.release, "Kestrane's names: the maps' scripts are not read for this family yet");
         words.linesWhyNot = "each trader's lines are in its map's script, which Kestrane does not read";
@@ -197,6 +139,13 @@ public:
     }
 
     void addWarnings(const Rom& rom, const TradeRecord& record, std::vector<TradeWarning>& warnings) const override {
+        // The record's ability bit is taken as it is: a species without a second ability then has none.
+        const auto* base = dynamic_cast<const ThirdGenerationBaseData*>(rom.familyData.get());
+        if (base && numberOf(record, Field::AbilityNum) == 1 && record.offeredSpecies < base->abilities.size() &&
+            base->abilities[record.offeredSpecies][1] == 0 && rom.species->listed(record.offeredSpecies)) {
+            warnings.push_back({Field::AbilityNum, std::string(rom.species->name(record.offeredSpecies)) +
+                                                       " has no second ability, so with ability 1 the creature would have none."});
+        }
         // The game gives mail only with a mail item, and reads its words from the row the record names.
         const ItemId item = record.heldItem.value_or(0);
         const std::uint32_t mail = numberOf(record, Field::Mail);

@@ -33,7 +33,29 @@ constexpr Pool kTablePools[] = {{0x38, "GetInGameTradeSpeciesInfo"},
                                 {72 + 0x4C, "BufferInGameTradeMonName"},
                                 {172 + 0x15C, "CreateInGameTradePokemonInternal"}};
 
+// GetGenderFromSpeciesAndPersonality: the species times 28 into the base
+// data, its gender ratio (+0x10) against the personality's low byte; its
+// `ldr r1, [pc, #n]` (at +8) loads the base data's pointer.
+constexpr int kGenderRoutine[] = {
+    0x00, 0xB5, 0x0B, 0x1C, 0x00, 0x04, 0x02, 0x0C, -1,   0x49, 0xD0, 0x00, 0x80, 0x1A, 0x80, 0x00, 0x40, 0x18, 0x00, 0x7C,
+    0x00, 0x28, -1,   0xD0, 0x00, 0x28, -1,   0xDB, 0xFF, 0x28, -1,   0xDC, 0xFE, 0x28, -1,   0xDA, 0xD0, 0x00, 0x80, 0x1A,
+    0x80, 0x00, 0x40, 0x18, 0x01, 0x7C, 0xFF, 0x20, 0x18, 0x40, 0x81, 0x42, -1,   0xD8, 0x00, 0x20, -1,   0xE0,
+};
+constexpr gba::ThumbPattern kGenderRoutineForm{kGenderRoutine, 48};  // ands r0, r3; cmp r1, r0
+constexpr std::uint32_t kGenderLoad = 8;
+
 }  // namespace
+
+Result<std::optional<std::uint32_t>> findBaseData(File& file, std::int64_t size) {
+    auto copies = gba::findPattern(file, size, kGenderRoutineForm);
+    if (!copies) return copies.error();
+    if (copies->size() != 1) return std::optional<std::uint32_t>();
+    const std::uint32_t load = copies->front() + kGenderLoad;
+    std::array<std::uint8_t, 1> offset{};
+    if (auto read = readExactly(file, load, offset); !read) return read.error();
+    // The pool word lies past the instruction, at the word boundary after pc + 4.
+    return gba::poolPointer(file, ((load + 4) & ~3u) + 4u * offset[0], size);
+}
 
 Result<std::vector<SpeciesInfoCopy>> findSpeciesInfo(File& file, std::int64_t size) {
     auto copies = gba::findPattern(file, size, kSpeciesInfoForm);

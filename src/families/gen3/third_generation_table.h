@@ -30,6 +30,12 @@ Result<std::vector<SpeciesInfoCopy>> findSpeciesInfo(File& file, std::int64_t si
 // +0x40); none where the pool names no byte of the file.
 Result<std::optional<std::uint32_t>> speciesNamesOf(File& file, std::uint32_t routine, std::int64_t size);
 
+// The base data GetGenderFromSpeciesAndPersonality reads (the same Thumb
+// code in every release; its pool holds the table's pointer): where the
+// one copy of the routine points, or none where there is not exactly one
+// or it names no byte of the file.
+Result<std::optional<std::uint32_t>> findBaseData(File& file, std::int64_t size);
+
 // Whether the image is of one of the community's expansion bases (the magic
 // "RHHEXP" at 0x204), which keep the record's size but not its layout.
 Result<bool> isExpansionBase(File& file);

@@ -1,0 +1,101 @@
+#include "families/gen3/third_generation_data.h"
+
+#include <algorithm>
+
+#include "families/gen3/third_generation_rows.h"
+#include "families/gen3/third_generation_table.h"
+#include "support/bytes.h"
+#include "support/hex_text.h"
+#include "support/utf.h"
+#include "trades/trade_record.h"
+
+namespace kestrane {
+namespace {
+
+constexpr int kInternalSpecies = 411;  // the table's entries, from species 1
+constexpr int kKantoJohto = 251;       // internal = Pokédex number up to here
+constexpr int kUnusedFirst = 252, kUnusedLast = 276;  // no creature; the table maps them to 387-411
+constexpr std::uint32_t kNameLength = 11;
+
+// Whether the u16s read are the internal-to-Pokédex table: 1-251 their own
+// numbers, the unused 252-276 387-411, the Hoenn ones each of 252-386 once.
+bool isPokedexTable(std::span<const std::uint8_t> bytes) {
+    std::vector<bool> seen(kInternalSpecies + 1, false);
+    for (int i = 0; i < kInternalSpecies; ++i) {
+        const int id = i + 1, number = int(readLittleEndian(bytes.subspan(std::size_t(2 * i), 2)));
+        if (id <= kKantoJohto ? number != id
+                              : id <= kUnusedLast ? number != id - kUnusedFirst + 387
+                                                  : number <= kKantoJohto || number > 386 || seen[std::size_t(number)]) {
+            return false;
+        }
+        seen[std::size_t(number)] = true;
+    }
+    return true;
+}
+
+}  // namespace
+
+Result<ThirdGenerationSpecies> readThirdGenerationSpecies(File& file, const Rom& rom) {
+    const ThirdGenerationRow& row = thirdGenerationRow(*rom.release);
+    ThirdGenerationSpecies read;
+    if (!rom.table || !rom.table->routine) {
+        read.whyNot = "the routine that names the species was not found";
+        return read;
+    }
+    auto names = gen3::speciesNamesOf(file, *rom.table->routine, rom.size.file);
+    if (!names) return names.error();
+    std::vector<std::uint8_t> bytes(std::size_t(kInternalSpecies + 1) * kNameLength);
+    if (!*names || **names + bytes.size() > std::uint64_t(rom.size.file)) {
+        read.whyNot = "the species names' table the trade routine reads lies past the end of the file";
+        return read;
+    }
+    if (auto got = readExactly(file, **names, bytes); !got) return got.error();
+    std::vector<std::uint8_t> pokedex(2 * kInternalSpecies);
+    auto got = readUpTo(file, row.pokedexTable, pokedex);
+    if (!got) return got.error();
+    const bool numbered = *got == pokedex.size() && isPokedexTable(pokedex);
+    const Charset& charset = rom.release->charset();
+    read.gameNames.resize(std::size_t(kInternalSpecies + 1));
+    for (int id = 1; id <= kInternalSpecies; ++id) {
+        const auto field = std::span<const std::uint8_t>(bytes).subspan(std::size_t(id) * kNameLength, kNameLength);
+        if (std::find(field.begin(), field.end(), charset.terminator()) == field.end()) {
+            read.whyNot = "the species name of " + std::to_string(id) + " at " + hexOffset(**names + std::uint32_t(id) * kNameLength) +
+                          " has no end";
+            return read;
+        }
+        const std::string name = toUtf8(shownName(field, charset));
+        read.gameNames[std::size_t(id)] = name;
+        if (id >= kUnusedFirst && id <= kUnusedLast) continue;
+        const int number = numbered ? int(readLittleEndian(std::span<const std::uint8_t>(pokedex).subspan(std::size_t(2 * (id - 1)), 2))) : id;
+        read.species.push_back({SpeciesId(id), number, name});
+    }
+    return read;
+}
+
+
+Result<std::optional<ThirdGenerationBaseData>> readThirdGenerationBaseData(File& file, std::int64_t size) {
+    constexpr std::uint32_t kEntry = 28, kRatioAt = 0x10, kGrowthAt = 0x13, kEggGroupsAt = 0x14, kAbilitiesAt = 0x16;
+    constexpr std::uint32_t kTypesAt = 6;
+    constexpr int kLastType = 17, kLastAbility = 77, kLastGrowth = 5, kLastEggGroup = 15;
+    auto at = gen3::findBaseData(file, size);
+    if (!at) return at.error();
+    if (!*at || **at + std::uint64_t(kInternalSpecies + 1) * kEntry > std::uint64_t(size)) return std::optional<ThirdGenerationBaseData>();
+    std::vector<std::uint8_t> bytes(std::size_t(kInternalSpecies + 1) * kEntry);
+    if (auto read = readExactly(file, **at, bytes); !read) return read.error();
+    ThirdGenerationBaseData data;
+    data.genderRatios.resize(std::size_t(kInternalSpecies + 1));
+    data.abilities.resize(std::size_t(kInternalSpecies + 1));
+    for (std::size_t id = 1; id <= std::size_t(kInternalSpecies); ++id) {
+        const std::uint8_t* e = bytes.data() + id * kEntry;
+        // Entries of base data, or bytes that only happen to follow the pointer.
+        if (e[kTypesAt] > kLastType || e[kTypesAt + 1] > kLastType || e[kGrowthAt] > kLastGrowth || e[kEggGroupsAt] > kLastEggGroup ||
+            e[kEggGroupsAt + 1] > kLastEggGroup || e[kAbilitiesAt] > kLastAbility || e[kAbilitiesAt + 1] > kLastAbility) {
+            return std::optional<ThirdGenerationBaseData>();
+        }
+        data.genderRatios[id] = e[kRatioAt];
+        data.abilities[id] = {e[kAbilitiesAt], e[kAbilitiesAt + 1]};
+    }
+    return std::optional<ThirdGenerationBaseData>(std::move(data));
+}
+
+}  // namespace kestrane

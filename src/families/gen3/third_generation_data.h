@@ -1,0 +1,41 @@
+// What a third-generation ROM says of its species, read once when it is
+// opened: their Pokédex numbers and names, and their base data (gender
+// ratios, the two abilities), each where the game's code proves it is.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/file.h"
+#include "support/result.h"
+#include "trades/creature_list.h"
+#include "trades/game_data.h"
+#include "trades/game_family.h"
+#include "trades/rom.h"
+
+namespace kestrane {
+
+struct ThirdGenerationSpecies {
+    std::vector<Species> species;        // by Pokédex number where the ROM's table is one, else by internal index
+    std::vector<std::string> gameNames;  // by internal index, as the game prints them
+    std::string whyNot;                  // why the built-in list is shown
+};
+
+// The names the trade routine reads (its pool), numbered by the Pokédex
+// table where the release keeps it.
+Result<ThirdGenerationSpecies> readThirdGenerationSpecies(File& file, const Rom& rom);
+
+// Each species' gender ratio and two ability numbers (0: none), by internal index.
+struct ThirdGenerationBaseData final : FamilyData {
+    GenderRatios genderRatios;
+    std::vector<std::array<std::uint8_t, 2>> abilities;
+};
+
+// The base data where GetGenderFromSpeciesAndPersonality reads it, or none
+// where the routine is not found or its entries are not base data.
+Result<std::optional<ThirdGenerationBaseData>> readThirdGenerationBaseData(File& file, std::int64_t size);
+
+}  // namespace kestrane
