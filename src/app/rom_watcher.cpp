@@ -14,7 +14,7 @@ RomWatcher::Signature RomWatcher::now() const {
     QFileInfo info(path_);
     info.setCaching(false);
     if (!info.exists()) return {};
-    return {true, info.size(), info.lastModified()};
+    return {true, info.size(), info.lastModified(), info.birthTime()};
 }
 
 void RomWatcher::watch(const QString& path) {

@@ -37,6 +37,9 @@ private:
         bool exists = false;
         qint64 size = -1;
         QDateTime modified;
+        // A file renamed over the old one within the clock's tick has the same
+        // size and time: its birth (where the file system keeps one) tells it apart.
+        QDateTime born;
         friend bool operator==(const Signature&, const Signature&) = default;
     };
     Signature now() const;
