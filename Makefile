@@ -152,7 +152,7 @@ windows-package:
 # builds them with every test). New inputs go to a scratch folder; the
 # seeds in tests/fuzz/corpus stay as committed.
 FUZZ_SECONDS ?= 60
-FUZZ_LANES := "decode hex import" "encode rom picture"
+FUZZ_LANES := "decode hex import source" "encode rom picture gba"
 FUZZ := build/asan/fuzz
 fuzz:
 	$(MAKE) build PRESET=asan
