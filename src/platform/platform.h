@@ -85,6 +85,9 @@ public:
     // Reads the whole file into `held`, the checks' sums made as each piece
     // lands; gives the sums.
     virtual Result<CheckSums> holdWholeSummed(HoldingFile& held, std::int64_t size) const = 0;
+    // How many of an image's first bytes its checks are made of: what a
+    // save that keeps them holds (the Game Boy: the whole image).
+    virtual std::int64_t checkedBytes(std::int64_t size) const { return size; }
     // The checks of a whole image held in memory (which must outlive them),
     // with the sums holdWholeSummed made of it.
     virtual std::unique_ptr<ImageChecks> imageChecks(std::span<std::uint8_t> image, CheckSums sums) const = 0;

@@ -30,7 +30,7 @@ ChecksumUpkeep keepChecksums(const Platform& platform, std::span<std::uint8_t> i
         which[i] = policy == ChecksumPolicy::AsBuilt
                        ? built[i]
                        : force || (!areas[i].onlyByFix && changes.before.of(i) == ChecksumStatus::Consistent);
-        kept = kept || (which[i] && (!areas[i].onlyByFix || policy == ChecksumPolicy::AsBuilt));
+        kept = kept || (which[i] && (force || !areas[i].onlyByFix || policy == ChecksumPolicy::AsBuilt));
     }
     if (!kept || (!force && trades.empty())) return changes;
     for (const ByteChange& c : trades) checks->set(c.offset, c.after);

@@ -113,14 +113,14 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
                                       ": another program changed it since it was opened. Open it again.");
         }
     }
-    // Every later step reads what this one holds: the whole file where the
-    // checksums are kept (or a copy is made), read once.
+    // Every later step reads what this one holds: what the checksums are
+    // made of where they are kept (the whole file where a copy is made), read once.
     const Platform& platform = rom.release->family().platform();
     HoldingFile held(file);
     CheckSums sums;
     const bool wholeNeeded = (policy != ChecksumPolicy::Leave && *size <= platform.largestImage()) || whole;
     if (wholeNeeded) {
-        auto summed = platform.holdWholeSummed(held, *size);
+        auto summed = platform.holdWholeSummed(held, whole ? *size : platform.checkedBytes(*size));
         if (!summed) return summed.error();
         sums = std::move(*summed);
     }

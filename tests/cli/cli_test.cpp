@@ -1456,6 +1456,16 @@ TEST_F(CliTest, TheThirdGenerationFieldByField) {
     edited["trades"][0]["nature"] = "Hardy";
     dir.write("emerald.json", bytesOf(edited.dump()));
     expectUnchanged({"import", path, table}, 1, path, "the nature \"Hardy\" (the numbers make it \"Gentle\")");
+    // The header complement: a trade save leaves a stale one stale; a fix makes it, its one byte.
+    Bytes stale = image;
+    stale[0xBD] ^= 1;
+    dir.write("stale.gba", stale);
+    const std::string stalePath = dir.file("stale.gba");
+    EXPECT_EQ(run({"checksums", stalePath}).out, "Header complement (0xBD):  stale\n");
+    ASSERT_EQ(run({"set", stalePath, "1", "--sheen", "3"}).code, 0);
+    EXPECT_EQ(readFile(stalePath)[0xBD], stale[0xBD]);
+    EXPECT_EQ(run({"checksums", stalePath, "--fix"}).out, "Made consistent: the header complement.\n");
+    EXPECT_EQ(readFile(stalePath)[0xBD], image[0xBD]);
     edited["trades"][0]["personality"] = 300;  // 300 % 25 = 0, Hardy
     edited["trades"][0]["mail"] = nullptr;
     dir.write("emerald.json", bytesOf(edited.dump()));

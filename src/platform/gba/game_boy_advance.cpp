@@ -25,12 +25,15 @@ ChecksumState stateOf(std::span<const std::uint8_t> header) {
     return state;
 }
 
-// A whole image held in memory: the complement is made of the header alone.
+// An image held in memory, whole or its header alone: the complement is
+// made of the header, and a trade's byte past what is held is none of its.
 class HeaderChecks final : public ImageChecks {
 public:
     explicit HeaderChecks(std::span<std::uint8_t> image) : image_(image) {}
     ChecksumState state() const override { return stateOf(image_); }
-    void set(std::uint32_t offset, std::uint8_t value) override { image_[offset] = value; }
+    void set(std::uint32_t offset, std::uint8_t value) override {
+        if (offset < image_.size()) image_[offset] = value;
+    }
     void update(const CheckSet& which) override {
         if (which[0] && image_.size() > kComplementAt) image_[kComplementAt] = headerComplement(image_);
     }
@@ -83,6 +86,7 @@ public:
         if (auto whole = held.holdWhole(size); !whole) return whole.error();
         return CheckSums{};
     }
+    std::int64_t checkedBytes(std::int64_t size) const override { return std::min<std::int64_t>(size, kHeaderEnd); }
     std::unique_ptr<ImageChecks> imageChecks(std::span<std::uint8_t> image, CheckSums) const override {
         return std::make_unique<HeaderChecks>(image);
     }
