@@ -1398,7 +1398,9 @@ TEST_F(CliTest, TheThirdGenerationFieldByField) {
              {{"--contest", "1/2/3/4/255"}, {{0x1C, {1, 2, 3, 4, 255}}}, "Contest conditions: 1/2/3/4/255"},
              {{"--sheen", "255"}, {{0x37, {255}}}, "Sheen:              255"},
              {{"--mail", "2"}, {{0x2A, {2}}}, "Mail:               2"},
-             {{"--item", "0x0123"}, {{0x28, {0x23, 0x01}}}, "Held item:          Item 0x123 (291)"},
+             {{"--item", "0x0123"}, {{0x28, {0x23, 0x01}}}, "Held item:          I291 (291)"},
+             {{"--item", "orange mail", "--mail", "none"}, {{0x28, {121, 0}}, {0x2A, {0xFF}}},
+              "Warning:            Item 121 is a mail, but the trade gives no mail, so the game would read its words from beyond its mail table."},
              {{"--id", "65535"}, {{0x18, {0xFF, 0xFF}}}, "ID:                 65535"},
              {{"--offered", "273"}, {{0x0C, {0x2A, 0x01}}}, "Offered species:    273 SEEDOT"},
              {{"--requested", "Onix"}, {{0x38, {95, 0}}}, "Requested species:  95 Onix"},
@@ -1430,7 +1432,8 @@ TEST_F(CliTest, TheThirdGenerationFieldByField) {
           {"--ot-gender", "x", "\"x\" is not a number for trainer's gender: give male, female or a number."},
           {"--nickname", "ABCDEFGHIJK", "The nickname needs 11 bytes, but the game takes 10."},
           {"--ot", "ABCDEFGH", "The original trainer's name needs 8 bytes, but the game takes 7."},
-          {"--offered", "387", "is not in the list"}}) {
+          {"--offered", "387", "is not in the list"},
+          {"--item", "377", "is out of range: item numbers are 0 to 376."}}) {
         SCOPED_TRACE(option);
         expectUnchanged({"set", path, "1", option, value}, 1, path, message);
     }

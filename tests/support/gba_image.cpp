@@ -16,7 +16,7 @@ void putWord(Bytes& rom, std::uint32_t at, std::uint32_t word) {
 
 // Capitals, digits and the space, as the English games write them.
 void putName(Bytes& r, std::uint32_t at, const std::string& text) {
-    if (text.size() > 10) throw std::invalid_argument("putName: longer than ten characters");
+    if (text.size() > 12) throw std::invalid_argument("putName: longer than twelve characters");
     std::size_t i = 0;
     for (; i < text.size(); ++i) {
         const char c = text[i];
@@ -123,6 +123,23 @@ void putBaseData(Bytes& rom, std::uint32_t at) {
     }
 }
 
+void putItemNameRoutine(Bytes& rom, std::uint32_t at, std::uint32_t items) {
+    // `bl SanitizeItemId` made up; `ldr r1, [pc, #4]` at +18 reads the pool at +0x1C.
+    static constexpr std::uint8_t kCode[] = {0x00, 0xB5, 0x00, 0x04, 0x00, 0x0C, 0x00, 0xF0, 0x10, 0xF8, 0x00, 0x04, 0x00,
+                                             0x0C, 0x2C, 0x21, 0x48, 0x43, 0x02, 0x49, 0x40, 0x18, 0x02, 0xBC, 0x08, 0x47};
+    std::copy(std::begin(kCode), std::end(kCode), rom.begin() + at);
+    putWord(rom, at + 0x1C, gba::kRomBase + items);
+}
+
+void putItems(Bytes& rom, std::uint32_t at) {
+    for (std::uint32_t item = 0; item < 377; ++item) {
+        std::uint8_t* e = rom.data() + at + item * 44;
+        std::fill_n(e, 44, 0);
+        putName(rom, at + item * 44, item == 0 ? "" : item == 1 ? "MASTER BALL" : item == 121 ? "ORANGE MAIL" : "I" + std::to_string(item));
+        e[14] = std::uint8_t(item), e[15] = std::uint8_t(item >> 8);
+    }
+}
+
 Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {
     Bytes rom = gbaImage("POKEMON EMER", "BPEE", 0, size);
     putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, kEmeraldTable, kEmeraldNames);
@@ -130,6 +147,8 @@ Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {
     putPokedexTable(rom, kEmeraldPokedex);
     putGenderRoutine(rom, kEmeraldGenderRoutine, kEmeraldBaseData);
     putBaseData(rom, kEmeraldBaseData);
+    putItemNameRoutine(rom, kEmeraldItemName, kEmeraldItems);
+    putItems(rom, kEmeraldItems);
     putTable60(rom, kEmeraldTable, trades);
     return rom;
 }

@@ -20,6 +20,7 @@ inline constexpr std::size_t kGbaRomSize = 16 << 20, kGbaLargestSize = 32 << 20;
 inline constexpr std::uint32_t kEmeraldTable = 0x338ED0, kEmeraldSpeciesInfo = 0x7E73C;
 inline constexpr std::uint32_t kEmeraldNames = 0x3185C8, kEmeraldPokedex = 0x31DC82;
 inline constexpr std::uint32_t kEmeraldGenderRoutine = 0x6A020, kEmeraldBaseData = 0x3203CC;
+inline constexpr std::uint32_t kEmeraldItemName = 0x1B0C8, kEmeraldItems = 0x5839A0;
 
 // A record's fields; the default a made-up trade.
 struct Trade60 {
@@ -59,6 +60,10 @@ void putPokedexTable(Bytes& rom, std::uint32_t at);
 // abilities 1 and 2, Onix's second 0 (none).
 void putGenderRoutine(Bytes& rom, std::uint32_t at, std::uint32_t baseData);
 void putBaseData(Bytes& rom, std::uint32_t at);
+// ItemId_GetName at `at` (a multiple of 4), its pool naming `items`; 377
+// items there of 44 bytes (1 MASTER BALL, 121 ORANGE MAIL, "I" and the number for the rest).
+void putItemNameRoutine(Bytes& rom, std::uint32_t at, std::uint32_t items);
+void putItems(Bytes& rom, std::uint32_t at);
 // Emerald in 16 MiB: the routine, the names, the Pokédex table and the trades at their places.
 Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size = kGbaRomSize);
 

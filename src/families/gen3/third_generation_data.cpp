@@ -98,4 +98,25 @@ Result<std::optional<ThirdGenerationBaseData>> readThirdGenerationBaseData(File&
     return std::optional<ThirdGenerationBaseData>(std::move(data));
 }
 
+Result<std::optional<ItemNames>> readThirdGenerationItems(File& file, const Release& release, std::int64_t size) {
+    constexpr std::uint32_t kEntry = 44, kNameLength = 14, kNumberAt = 14;
+    constexpr std::size_t kMostItems = 1024, kFewestItems = 300;
+    auto at = gen3::findItems(file, size);
+    if (!at) return at.error();
+    if (!*at) return std::optional<ItemNames>();
+    std::vector<std::uint8_t> bytes(std::min<std::uint64_t>(kMostItems * kEntry, std::uint64_t(size) - **at));
+    if (auto read = readExactly(file, **at, bytes); !read) return read.error();
+    const Charset& charset = release.charset();
+    ItemNames names{"None"};
+    for (std::size_t item = 1; (item + 1) * kEntry <= bytes.size(); ++item) {
+        const auto entry = std::span<const std::uint8_t>(bytes).subspan(item * kEntry, kEntry);
+        if (readLittleEndian(entry.subspan(kNumberAt, 2)) != item) break;
+        const auto name = entry.first(kNameLength);
+        if (std::find(name.begin(), name.end(), charset.terminator()) == name.end()) break;
+        names.push_back(toUtf8(shownName(name, charset)));
+    }
+    if (names.size() < kFewestItems) return std::optional<ItemNames>();
+    return std::optional<ItemNames>(std::move(names));
+}
+
 }  // namespace kestrane

@@ -38,4 +38,9 @@ struct ThirdGenerationBaseData final : FamilyData {
 // where the routine is not found or its entries are not base data.
 Result<std::optional<ThirdGenerationBaseData>> readThirdGenerationBaseData(File& file, std::int64_t size);
 
+// The item names where ItemId_GetName reads them: entries of 44 bytes, each
+// a name of 14 then its own number; as many as hold their number in turn
+// (at least the 300 every release has), or none.
+Result<std::optional<ItemNames>> readThirdGenerationItems(File& file, const Release& release, std::int64_t size);
+
 }  // namespace kestrane

@@ -95,7 +95,11 @@ public:
             rom.species = std::make_shared<const SpeciesList>(std::move(species->species), true);
             rom.gameSpeciesNames = std::make_shared<const std::vector<std::string>>(std::move(species->gameNames));
         }
-        auto base = readThirdGenerationBaseData(held, std::min(rom.size.file, platform().largestImage()));
+        const std::int64_t searched = std::min(rom.size.file, platform().largestImage());
+        auto items = readThirdGenerationItems(held, *rom.release, searched);
+        if (!items) return items.error();
+        rom.items = std::move(*items);
+        auto base = readThirdGenerationBaseData(held, searched);
         if (!base) return base.error();
         if (*base) {
             rom.genderRatios = (*base)->genderRatios;

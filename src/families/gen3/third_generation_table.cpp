@@ -44,17 +44,35 @@ constexpr int kGenderRoutine[] = {
 constexpr gba::ThumbPattern kGenderRoutineForm{kGenderRoutine, 48};  // ands r0, r3; cmp r1, r0
 constexpr std::uint32_t kGenderLoad = 8;
 
-}  // namespace
+// ItemId_GetName: the item (through SanitizeItemId) times 44 into the
+// items; its `ldr r1, [pc, #n]` (at +18) loads their pointer.
+constexpr int kItemName[] = {0x00, 0xB5, 0x00, 0x04, 0x00, 0x0C, -1,   -1,   -1,   -1,   0x00, 0x04, 0x00,
+                             0x0C, 0x2C, 0x21, 0x48, 0x43, -1,   0x49, 0x40, 0x18, 0x02, 0xBC, 0x08, 0x47};
+constexpr gba::ThumbPattern kItemNameForm{kItemName, 14};  // movs r1, #44; muls r0, r1
+constexpr std::uint32_t kItemsLoad = 18;
 
-Result<std::optional<std::uint32_t>> findBaseData(File& file, std::int64_t size) {
-    auto copies = gba::findPattern(file, size, kGenderRoutineForm);
-    if (!copies) return copies.error();
-    if (copies->size() != 1) return std::optional<std::uint32_t>();
-    const std::uint32_t load = copies->front() + kGenderLoad;
+// The pointer a routine's `ldr rN, [pc, #n]` at `load` reads from its pool.
+Result<std::optional<std::uint32_t>> loadedPointer(File& file, std::uint32_t load, std::int64_t size) {
     std::array<std::uint8_t, 1> offset{};
     if (auto read = readExactly(file, load, offset); !read) return read.error();
     // The pool word lies past the instruction, at the word boundary after pc + 4.
     return gba::poolPointer(file, ((load + 4) & ~3u) + 4u * offset[0], size);
+}
+
+// Where the one copy of a routine loads a pointer, or none.
+Result<std::optional<std::uint32_t>> pointerOfOnly(File& file, std::int64_t size, const gba::ThumbPattern& form, std::uint32_t load) {
+    auto copies = gba::findPattern(file, size, form);
+    if (!copies) return copies.error();
+    if (copies->size() != 1) return std::optional<std::uint32_t>();
+    return loadedPointer(file, copies->front() + load, size);
+}
+
+}  // namespace
+
+Result<std::optional<std::uint32_t>> findItems(File& file, std::int64_t size) { return pointerOfOnly(file, size, kItemNameForm, kItemsLoad); }
+
+Result<std::optional<std::uint32_t>> findBaseData(File& file, std::int64_t size) {
+    return pointerOfOnly(file, size, kGenderRoutineForm, kGenderLoad);
 }
 
 Result<std::vector<SpeciesInfoCopy>> findSpeciesInfo(File& file, std::int64_t size) {

@@ -36,6 +36,11 @@ Result<std::optional<std::uint32_t>> speciesNamesOf(File& file, std::uint32_t ro
 // or it names no byte of the file.
 Result<std::optional<std::uint32_t>> findBaseData(File& file, std::int64_t size);
 
+// The item table ItemId_GetName reads (44-byte entries, the name first):
+// where the one copy of the routine points, or none where there is not
+// exactly one or it names no byte of the file.
+Result<std::optional<std::uint32_t>> findItems(File& file, std::int64_t size);
+
 // Whether the image is of one of the community's expansion bases (the magic
 // "RHHEXP" at 0x204), which keep the record's size but not its layout.
 Result<bool> isExpansionBase(File& file);
