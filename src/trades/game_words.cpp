@@ -1,11 +1,30 @@
 #include "trades/game_words.h"
 
+#include <algorithm>
+#include <map>
+
 #include <mutex>
 #include <unordered_map>
 
 #include "support/utf.h"
 
 namespace kestrane {
+
+std::vector<std::string> placesOfStartedTrades(std::span<const std::string_view> own, std::span<const int> started, int records) {
+    std::map<int, int> count;
+    for (int trade : started) ++count[trade];
+    bool asReleased = std::all_of(count.begin(), count.end(), [&](const auto& s) { return s.first < int(own.size()); });
+    for (int trade = 0; trade < int(own.size()); ++trade) {
+        const int times = count.contains(trade) ? count.at(trade) : 0;
+        asReleased = asReleased && times == (own[std::size_t(trade)].empty() ? 0 : 1);
+    }
+    std::vector<std::string> places;
+    for (int trade = 0; trade < records; ++trade) {
+        if (asReleased && trade < int(own.size()) && !own[std::size_t(trade)].empty()) places.emplace_back(own[std::size_t(trade)]);
+        else places.emplace_back(count.contains(trade) ? kUsedPlace : kUnusedPlace);
+    }
+    return places;
+}
 
 TradeWordsRead builtInTradeWords(const Release& release, std::string why) {
     TradeWordsRead words;

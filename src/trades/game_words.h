@@ -56,6 +56,18 @@ struct TradeWordsRead {
     std::string givenTrainerWhyNot;
 };
 
+// What a record's place is called where no place of the release's is its.
+inline constexpr std::string_view kUsedPlace = "Used in the game";
+inline constexpr std::string_view kUnusedPlace = "Not used in the game";
+
+// Where each of a table's first `records` trades happens, in a game whose
+// maps' scripts say which trade they start (`started`: each script's
+// trade): the release's own place (`own`, by record; empty: none) where the
+// scripts start the trades as the release's own do (each trade the release
+// starts, once, and no other); otherwise "Used in the game" or "Not used in
+// the game", by whether a script starts it.
+std::vector<std::string> placesOfStartedTrades(std::span<const std::string_view> own, std::span<const int> started, int records);
+
 // Kestrane's own words: its lines (the opening of each set) and places.
 TradeWordsRead builtInTradeWords(const Release& release, std::string why);
 // The same where the ROM's words were not asked for: made once a release,

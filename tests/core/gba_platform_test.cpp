@@ -198,6 +198,72 @@ TEST(ThirdGenerationTable, FoundThroughTheCodeOrItsRecords) {
     }
 }
 
+// The game keeps no count: its maps' scripts say which trades it starts,
+// and so how many records its table must hold and where each happens.
+TEST(ThirdGenerationScripts, RecordsAndPlacesAsTheScriptsStartThem) {
+    const std::vector<std::string> emerald = {"Rustboro City", "Fortree City", "Pacifidlog Town", "Battle Frontier",
+                                              "Not used in the game"};
+    const std::string used = "Used in the game", unused = "Not used in the game";
+    struct Case {
+        const char* name;
+        const char* title;
+        const char* code;
+        int trades;  // records in the table
+        std::function<void(Bytes&)> scripts;
+        int records;  // as the table is then taken
+        std::vector<std::string> places;
+    };
+    constexpr std::uint32_t kFireRedTable = 0x26CF8C, kCalled = 0x1A8CAD;
+    for (const Case& c : std::vector<Case>{
+             {"Emerald as built", "POKEMON EMER", "BPEE", 4, [](Bytes&) {}, 4, emerald},
+             {"a fifth trade added, with its script", "POKEMON EMER", "BPEE", 5,
+              [](Bytes& rom) { putTradeScript(rom, 0x200800, 4, 0xFF); }, 5, {used, used, used, used, used, unused}},
+             {"a fifth record no script starts", "POKEMON EMER", "BPEE", 5, [](Bytes&) {}, 5, emerald},
+             {"a script that reads another special", "POKEMON EMER", "BPEE", 4,
+              [](Bytes& rom) { putTradeScript(rom, 0x200800, 7, 0xFC); }, 4, emerald},
+             {"no scripts at all", "POKEMON EMER", "BPEE", 4,
+              [](Bytes& rom) {
+                  for (std::uint32_t at = 0x200000; at < 0x200400; at += 0x100) rom[at + 2] = 0;
+              },
+              4, emerald},
+             {"FireRed's traders call the script that reads the species", "POKEMON FIRE", "BPRE", 9,
+              [&](Bytes& rom) {
+                  for (int trade = 0; trade < 9; ++trade) {
+                      putTradeScript(rom, 0x160000 + 0x100 * std::uint32_t(trade), trade, 0xFC, trade == 5 ? std::nullopt : std::optional(kCalled));
+                  }
+              },
+              9, {"Route 2", "Cerulean City", "Underground Path", "Vermilion City", "Route 11", "Route 18", "Cinnabar Island"}},
+             {"a call of another script", "POKEMON FIRE", "BPRE", 9,
+              [&](Bytes& rom) {
+                  for (int trade = 0; trade < 9; ++trade) putTradeScript(rom, 0x160000 + 0x100 * std::uint32_t(trade), trade, 0xFC, kCalled);
+                  putTradeScript(rom, 0x170000, 12, 0xFC, 0x1A9000);
+                  rom[0x1A9000 + 9] = 0x01;  // it reads special 0x1FC
+              },
+              9, {"Route 2", "Cinnabar Island"}},
+         }) {
+        SCOPED_TRACE(c.name);
+        const bool emeraldRom = std::string(c.code) == "BPEE";
+        Bytes rom = emeraldRom ? emeraldImage(std::vector<Trade60>(std::size_t(c.trades))) : gbaImage(c.title, c.code, 0);
+        if (!emeraldRom) {
+            putSpeciesInfoRoutine(rom, 0x4A000, kFireRedTable, kEmeraldNames);
+            putTable60(rom, kFireRedTable, std::vector<Trade60>(std::size_t(c.trades)));
+        }
+        c.scripts(rom);
+        TempDir dir;
+        auto opened = openRom(dir.write("rom.gba", rom), families::all());
+        ASSERT_TRUE(opened) << opened.error().message;
+        ASSERT_TRUE(opened->table) << opened->noTable.message;
+        EXPECT_EQ(opened->table->records, c.records);
+        const std::vector<std::string>& places = opened->words->places;
+        if (c.places.size() == 2) {  // the first and the last of FireRed's own
+            EXPECT_EQ(places.front(), c.places.front());
+            EXPECT_EQ(places[8], c.places.back());
+            continue;
+        }
+        EXPECT_EQ(std::vector<std::string>(places.begin(), places.begin() + std::ptrdiff_t(c.places.size())), c.places);
+    }
+}
+
 // The checks every record of the games passes, as the release's record layout makes them.
 TEST(ThirdGenerationTable, RecordsPassTheGamesChecks) {
     const Release* emerald = findRelease(families::all(), "BPEE", 0);

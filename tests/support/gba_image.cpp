@@ -140,6 +140,20 @@ void putItems(Bytes& rom, std::uint32_t at) {
     }
 }
 
+void putTradeScript(Bytes& rom, std::uint32_t at, int trade, std::uint16_t special, std::optional<std::uint32_t> called) {
+    const std::uint8_t setvar[] = {0x6A, 0x5A, 0x16, 0x08, 0x80, std::uint8_t(trade), 0x00};  // lock, faceplayer first
+    const std::uint8_t read[] = {0x19, 0x04, 0x80, 0x08, 0x80, 0x26, 0x0D, 0x80, std::uint8_t(special), std::uint8_t(special >> 8)};
+    std::copy(std::begin(setvar), std::end(setvar), rom.begin() + at);
+    if (!called) {
+        std::copy(std::begin(read), std::end(read), rom.begin() + at + 7);
+        return;
+    }
+    rom[at + 7] = 0x04;
+    putWord(rom, at + 8, gba::kRomBase + *called);
+    std::copy(std::begin(read), std::end(read), rom.begin() + *called);
+    rom[*called + 10] = 0x03;  // return
+}
+
 Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {
     Bytes rom = gbaImage("POKEMON EMER", "BPEE", 0, size);
     putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, kEmeraldTable, kEmeraldNames);
@@ -150,6 +164,7 @@ Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {
     putItemNameRoutine(rom, kEmeraldItemName, kEmeraldItems);
     putItems(rom, kEmeraldItems);
     putTable60(rom, kEmeraldTable, trades);
+    for (int trade = 0; trade < 4; ++trade) putTradeScript(rom, 0x200000 + 0x100 * std::uint32_t(trade), trade, 0xFF);
     return rom;
 }
 

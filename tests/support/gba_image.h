@@ -64,7 +64,12 @@ void putBaseData(Bytes& rom, std::uint32_t at);
 // items there of 44 bytes (1 MASTER BALL, 121 ORANGE MAIL, "I" and the number for the rest).
 void putItemNameRoutine(Bytes& rom, std::uint32_t at, std::uint32_t items);
 void putItems(Bytes& rom, std::uint32_t at);
-// Emerald in 16 MiB: the routine, the names, the Pokédex table and the trades at their places.
+// A trader's script at `at`: setvar 0x8008, trade, then the species read
+// (copyvar 0x8004, 0x8008; specialvar 0x800D, special) inline, or where
+// `called` is given, a call of it there (written there too).
+void putTradeScript(Bytes& rom, std::uint32_t at, int trade, std::uint16_t special,
+                    std::optional<std::uint32_t> called = std::nullopt);
+// Emerald in 16 MiB (its four traders' scripts too): the routine, the names, the Pokédex table and the trades at their places.
 Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size = kGbaRomSize);
 
 }  // namespace kestrane::testing

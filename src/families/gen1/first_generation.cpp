@@ -1,7 +1,6 @@
 #include "families/gen1/first_generation.h"
 
 #include <algorithm>
-#include <map>
 
 #include "families/gameboy/charsets.h"
 #include "platform/gb/banks.h"
@@ -10,6 +9,7 @@
 #include "support/hex_text.h"
 #include "support/utf.h"
 #include "text/game_text.h"
+#include "trades/game_words.h"
 #include "support/piece_search.h"
 
 namespace kestrane {
@@ -78,21 +78,9 @@ std::optional<int> recordsScriptsNeed(std::span<const TradeScript> scripts) {
 }
 
 std::vector<std::string> firstGenerationPlaces(const Release& release, std::span<const TradeScript> scripts, int records) {
-    const auto& own = firstGenerationRow(release).first.places;
-    std::map<int, int> started;
-    for (const TradeScript& script : scripts) ++started[script.trade];
-    bool asReleased = true;
-    for (int trade = 0; trade < int(own.size()); ++trade) {
-        const auto count = started.count(trade) ? started.at(trade) : 0;
-        asReleased = asReleased && count == (own[std::size_t(trade)].empty() ? 0 : 1);
-    }
-    asReleased = asReleased && std::all_of(started.begin(), started.end(), [&](const auto& s) { return s.first < int(own.size()); });
-    std::vector<std::string> places;
-    for (int trade = 0; trade < records; ++trade) {
-        if (asReleased && trade < int(own.size()) && !own[std::size_t(trade)].empty()) places.emplace_back(own[std::size_t(trade)]);
-        else places.emplace_back(started.count(trade) ? kUsedPlace : kUnusedPlace);
-    }
-    return places;
+    std::vector<int> started;
+    for (const TradeScript& script : scripts) started.push_back(script.trade);
+    return placesOfStartedTrades(firstGenerationRow(release).first.places, started, records);
 }
 
 Result<FirstGenerationSpecies> readFirstGenerationSpecies(File& file, const Release& release, const FirstGenerationCode& code) {

@@ -62,13 +62,9 @@ private:
 // starts, plus one; none where no script starts one.
 std::optional<int> recordsScriptsNeed(std::span<const TradeScript> scripts);
 
-// Where each of a table's first `records` trades happens, as shown: the
-// release's map where the scripts start the trades as the release's own do
-// (each trade the release starts, once, and no other); otherwise "Used in
-// the game" or "Not used in the game", by whether a script starts it.
+// Where each of a table's first `records` trades happens, as shown
+// (placesOfStartedTrades, by the release's maps).
 std::vector<std::string> firstGenerationPlaces(const Release& release, std::span<const TradeScript> scripts, int records);
-inline constexpr std::string_view kUsedPlace = "Used in the game";
-inline constexpr std::string_view kUnusedPlace = "Not used in the game";
 
 struct FirstGenerationSpecies {
     std::vector<Species> species;        // every internal index with a Pokédex number

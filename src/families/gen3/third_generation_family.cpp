@@ -8,6 +8,7 @@
 #include "families/gen3/third_generation_data.h"
 #include "families/gen3/third_generation_record.h"
 #include "families/gen3/third_generation_rows.h"
+#include "families/gen3/third_generation_scripts.h"
 #include "families/gen3/third_generation_table.h"
 #include "platform/gba/game_boy_advance.h"
 #include "support/bytes.h"
@@ -48,12 +49,32 @@ std::string_view genderWord(gen3::CreatureGender gender) {
     return {};
 }
 
+// The scripts, searched for once an opening: the table's finding and the
+// places both need them.
+struct ThirdGenerationNotes final : OpeningNotes {
+    std::optional<std::vector<gen3::TradeScript>> scripts;
+
+    Result<const std::vector<gen3::TradeScript>*> in(File& file, const Release& row, std::int64_t size) {
+        if (!scripts) {
+            auto found = gen3::findTradeScripts(file, size, thirdGenerationRow(row).speciesSpecial);
+            if (!found) return found.error();
+            scripts = std::move(*found);
+        }
+        return &*scripts;
+    }
+};
+
+ThirdGenerationNotes& notesOf(OpeningNotes& notes, ThirdGenerationNotes& fresh) {
+    auto* mine = dynamic_cast<ThirdGenerationNotes*>(&notes);
+    return mine ? *mine : fresh;
+}
+
 class ThirdGeneration final : public GameFamily {
 public:
     std::span<const Release* const> rows() const override { return thirdGenerationRows(); }
     std::span<const KnownRelease> knownReleases() const override { return thirdGenerationKnownReleases(); }
     const Platform& platform() const override { return gameBoyAdvancePlatform(); }
-    std::unique_ptr<OpeningNotes> beginOpening() const override { return std::make_unique<OpeningNotes>(); }
+    std::unique_ptr<OpeningNotes> beginOpening() const override { return std::make_unique<ThirdGenerationNotes>(); }
     bool countsItsTrades() const override { return false; }
     bool holdsItems() const override { return true; }
     bool holdsCheck(std::size_t) const override { return true; }
@@ -85,9 +106,17 @@ public:
     Result<std::vector<RoutineCall>> tableRoutineCalls(HoldingFile&, std::uint32_t) const override {
         return std::vector<RoutineCall>();
     }
-    Result<int> recordsRequired(File&, const Release& row, std::int64_t, OpeningNotes&) const override { return row.ownRecords; }
+    // What the scripts start, the highest trade plus one; where none is found, the release's own.
+    Result<int> recordsRequired(File& file, const Release& row, std::int64_t fileSize, OpeningNotes& notes) const override {
+        ThirdGenerationNotes fresh;
+        auto scripts = notesOf(notes, fresh).in(file, row, std::min(fileSize, platform().largestImage()));
+        if (!scripts) return scripts.error();
+        int records = 0;
+        for (const gen3::TradeScript& script : **scripts) records = std::max(records, script.trade + 1);
+        return records > 0 ? records : row.ownRecords;
+    }
 
-    Result<void> readGameData(HoldingFile& held, Rom& rom, OpeningNotes&) const override {
+    Result<void> readGameData(HoldingFile& held, Rom& rom, OpeningNotes& notes) const override {
         auto species = readThirdGenerationSpecies(held, rom);
         if (!species) return species.error();
         rom.speciesBuiltInWhy = species->whyNot;
@@ -105,7 +134,16 @@ public:
             rom.genderRatios = (*base)->genderRatios;
             rom.familyData = std::make_shared<const ThirdGenerationBaseData>(std::move(**base));
         }
-        TradeWordsRead words = builtInTradeWords(*rom.release, "Kestrane's names: the maps' scripts are not read for this family yet");
+        ThirdGenerationNotes fresh;
+        auto scripts = notesOf(notes, fresh).in(held, *rom.release, searched);
+        if (!scripts) return scripts.error();
+        TradeWordsRead words = builtInTradeWords(*rom.release, "no script of the maps that starts a trade was found");
+        if (!(*scripts)->empty()) {
+            std::vector<int> started;
+            for (const gen3::TradeScript& script : **scripts) started.push_back(script.trade);
+            words.places = placesOfStartedTrades(thirdGenerationRow(*rom.release).places, started, kMaxRecords);
+            words.placesWhyNot = "Kestrane's names of the maps whose scripts start the trades; the ROM's map sections are not read";
+        }
         words.linesWhyNot = "each trader's lines are in its map's script, which Kestrane does not read";
         rom.words = std::make_shared<const TradeWordsRead>(std::move(words));
         return {};
@@ -115,7 +153,7 @@ public:
         std::vector<std::string> places;
         const auto own = thirdGenerationRow(release).places;
         for (int record = 0; record < kMaxRecords; ++record) {
-            places.emplace_back(std::size_t(record) < own.size() ? own[std::size_t(record)] : "Not used in the game");
+            places.emplace_back(std::size_t(record) < own.size() ? own[std::size_t(record)] : kUnusedPlace);
         }
         return places;
     }

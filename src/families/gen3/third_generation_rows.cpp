@@ -57,27 +57,31 @@ constexpr std::string_view kKantoPlaces[] = {"Route 2",        "Cerulean City", 
 
 using Row = ThirdGenerationRow;
 
+// GetInGameTradeSpeciesInfo in the tables of specials the scripts call.
+constexpr std::uint16_t kEmeraldSpecial = 0xFF, kOtherSpecial = 0xFC;
+
 constexpr std::uint8_t kFirst[] = {0}, kSecond[] = {1}, kLater[] = {1, 2};
 
 constexpr Row row(std::string_view code, std::string_view name, std::string_view game, std::span<const std::uint8_t> revisions,
-                  std::uint32_t table, int records, std::uint32_t pokedex, int mailRows, std::span<const std::string_view> places) {
+                  std::uint32_t table, int records, std::uint32_t pokedex, int mailRows, std::span<const std::string_view> places,
+                  std::uint16_t special) {
     return Row{{.code = code, .name = name, .language = Language::English, .game = game,
                 .revisions = revisions, .layout = kRecord60, .charset = &gen3::englishCharset, .dialect = &noDialect,
                 .usualTable = table, .ownRecords = records, .dialogSets = {}, .family = &thirdGenerationFamily,
                 .slotOrder = SlotOrder::TableOrder},
-               pokedex, mailRows, places};
+               pokedex, mailRows, places, special};
 }
 
 constexpr Row kRows[] = {
-    row("BPEE", "Pok\u00e9mon Emerald", "Emerald", kFirst, 0x338ED0, 4, 0x31DC82, 3, kEmeraldPlaces),
-    row("BPRE", "Pok\u00e9mon FireRed", "FireRed", kFirst, 0x26CF8C, 9, 0x251FEE, 1, kKantoPlaces),
-    row("BPRE", "Pok\u00e9mon FireRed", "FireRed", kSecond, 0x26CFFC, 9, 0x25205E, 1, kKantoPlaces),
-    row("BPGE", "Pok\u00e9mon LeafGreen", "LeafGreen", kFirst, 0x26CF6C, 9, 0x251FCA, 1, kKantoPlaces),
-    row("BPGE", "Pok\u00e9mon LeafGreen", "LeafGreen", kSecond, 0x26CFDC, 9, 0x25203A, 1, kKantoPlaces),
-    row("AXVE", "Pok\u00e9mon Ruby", "Ruby", kFirst, 0x215AC4, 3, 0x1FC516, 2, std::span(kEmeraldPlaces).first(3)),
-    row("AXVE", "Pok\u00e9mon Ruby", "Ruby", kLater, 0x215ADC, 3, 0x1FC52E, 2, std::span(kEmeraldPlaces).first(3)),
-    row("AXPE", "Pok\u00e9mon Sapphire", "Sapphire", kFirst, 0x215A54, 3, 0x1FC4A6, 2, std::span(kEmeraldPlaces).first(3)),
-    row("AXPE", "Pok\u00e9mon Sapphire", "Sapphire", kLater, 0x215A6C, 3, 0x1FC4BE, 2, std::span(kEmeraldPlaces).first(3)),
+    row("BPEE", "Pok\u00e9mon Emerald", "Emerald", kFirst, 0x338ED0, 4, 0x31DC82, 3, kEmeraldPlaces, kEmeraldSpecial),
+    row("BPRE", "Pok\u00e9mon FireRed", "FireRed", kFirst, 0x26CF8C, 9, 0x251FEE, 1, kKantoPlaces, kOtherSpecial),
+    row("BPRE", "Pok\u00e9mon FireRed", "FireRed", kSecond, 0x26CFFC, 9, 0x25205E, 1, kKantoPlaces, kOtherSpecial),
+    row("BPGE", "Pok\u00e9mon LeafGreen", "LeafGreen", kFirst, 0x26CF6C, 9, 0x251FCA, 1, kKantoPlaces, kOtherSpecial),
+    row("BPGE", "Pok\u00e9mon LeafGreen", "LeafGreen", kSecond, 0x26CFDC, 9, 0x25203A, 1, kKantoPlaces, kOtherSpecial),
+    row("AXVE", "Pok\u00e9mon Ruby", "Ruby", kFirst, 0x215AC4, 3, 0x1FC516, 2, std::span(kEmeraldPlaces).first(3), kOtherSpecial),
+    row("AXVE", "Pok\u00e9mon Ruby", "Ruby", kLater, 0x215ADC, 3, 0x1FC52E, 2, std::span(kEmeraldPlaces).first(3), kOtherSpecial),
+    row("AXPE", "Pok\u00e9mon Sapphire", "Sapphire", kFirst, 0x215A54, 3, 0x1FC4A6, 2, std::span(kEmeraldPlaces).first(3), kOtherSpecial),
+    row("AXPE", "Pok\u00e9mon Sapphire", "Sapphire", kLater, 0x215A6C, 3, 0x1FC4BE, 2, std::span(kEmeraldPlaces).first(3), kOtherSpecial),
 };
 
 constexpr const Release* kRowList[] = {&kRows[0], &kRows[1], &kRows[2], &kRows[3], &kRows[4],

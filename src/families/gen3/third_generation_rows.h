@@ -16,6 +16,7 @@ struct ThirdGenerationRow : Release {
     std::uint32_t pokedexTable;  // internal index -> Pokédex number, u16 x 411 from species 1
     int mailRows;                // the mail table that follows the records
     std::span<const std::string_view> places;  // the own trades' places, by record
+    std::uint16_t speciesSpecial;              // GetInGameTradeSpeciesInfo's number among the specials
 };
 
 // The row a release of the family is (precondition: it is one).

@@ -1,0 +1,68 @@
+#include "families/gen3/third_generation_scripts.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <optional>
+
+#include "platform/gba/cartridge.h"
+#include "support/piece_search.h"
+
+namespace kestrane::gen3 {
+namespace {
+
+constexpr std::uint8_t kSetvar = 0x16, kCopyvar = 0x19, kSpecialvar = 0x26, kCall = 0x04;
+constexpr std::size_t kSetvarLength = 5, kCallLength = 5, kReadLength = 10;
+// The most trades a script may name: a table holds at most 16 records.
+constexpr int kMostTrades = 16;
+
+// copyvar 0x8004, 0x8008; specialvar 0x800D, special
+std::array<std::uint8_t, kReadLength> speciesRead(std::uint16_t special) {
+    return {kCopyvar, 0x04, 0x80, 0x08, 0x80, kSpecialvar, 0x0D, 0x80, std::uint8_t(special), std::uint8_t(special >> 8)};
+}
+
+}  // namespace
+
+Result<std::vector<TradeScript>> findTradeScripts(File& file, std::int64_t size, std::uint16_t special) {
+    const auto read = speciesRead(special);
+    std::vector<TradeScript> scripts;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> calls;  // (setvar, the called script), checked after the pass
+    std::optional<Error> failed;
+    const std::size_t overlap = kSetvarLength + std::max(kReadLength, kCallLength);
+    auto search = [&](std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next) {
+        for (std::size_t i = 0; i + overlap <= piece.size() && at + std::int64_t(i) < next; ++i) {
+            if (piece[i] != kSetvar || piece[i + 1] != 0x08 || piece[i + 2] != 0x80 || piece[i + 4] != 0 ||
+                piece[i + 3] >= kMostTrades) {
+                continue;
+            }
+            const auto after = piece.subspan(i + kSetvarLength);
+            const auto place = std::uint32_t(at + std::int64_t(i));
+            if (std::equal(read.begin(), read.end(), after.begin())) {
+                scripts.push_back({place, piece[i + 3]});
+            } else if (after[0] == kCall) {
+                const std::uint32_t pointer = gba::readWord(after, 1);
+                if (auto target = gba::romOffsetOf(pointer); target && std::int64_t(*target) + std::int64_t(kReadLength) <= size) {
+                    calls.emplace_back(place, *target);
+                }
+            }
+        }
+    };
+    if (auto done = searchInPieces(file, size, overlap, search); !done) return done.error();
+    // A called script, read once however many traders call it.
+    std::map<std::uint32_t, bool> reads;
+    for (const auto& [place, target] : calls) {
+        if (!reads.contains(target)) {
+            std::array<std::uint8_t, kReadLength> bytes{};
+            if (auto got = readExactly(file, target, bytes); !got) return got.error();
+            reads[target] = bytes == read;
+        }
+        if (!reads[target]) continue;
+        std::array<std::uint8_t, 1> trade{};
+        if (auto got = readExactly(file, place + 3, trade); !got) return got.error();
+        scripts.push_back({place, trade[0]});
+    }
+    std::ranges::sort(scripts, {}, &TradeScript::at);
+    return scripts;
+}
+
+}  // namespace kestrane::gen3
