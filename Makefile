@@ -174,9 +174,11 @@ fuzz:
 VALGRIND_SHARDS := 2
 # Left out under Valgrind (each runs under the sanitizers): the 2 GiB
 # allocation of the string builder's limit, the fault sweeps but the
-# cheapest, the random saves, and the 8 MiB images.
+# cheapest, the random saves, the 8 MiB images and the Game Boy Advance's
+# 16 and 32 MiB images searched whole.
 VALGRIND_LEFT_OUT := StringBuilder.RefusesToPassTheSigned32BitLimit:Saves/FaultInjection.*/SevenTrades*:$\
-  Saves/FaultInjection.*/OneTradeWithChecksums:Properties.RandomSaves*:Formats/Patches.*0x454F46*:Rom/LocatingTable.*8_MiB*
+  Saves/FaultInjection.*/OneTradeWithChecksums:Properties.RandomSaves*:Formats/Patches.*0x454F46*:Rom/LocatingTable.*8_MiB*:$\
+  GameBoyAdvance.RoutinesFound*:ThirdGenerationTable.FoundThrough*:ThirdGenerationScripts.*
 valgrind: build
 	$(call install_missing,valgrind)
 	@pids=""; for i in $$(seq 0 $$(($(VALGRIND_SHARDS) - 1))); do \

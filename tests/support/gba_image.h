@@ -69,7 +69,11 @@ void putItems(Bytes& rom, std::uint32_t at);
 // `called` is given, a call of it there (written there too).
 void putTradeScript(Bytes& rom, std::uint32_t at, int trade, std::uint16_t special,
                     std::optional<std::uint32_t> called = std::nullopt);
-// Emerald in 16 MiB (its four traders' scripts too): the routine, the names, the Pokédex table and the trades at their places.
-Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size = kGbaRomSize);
+// Emerald: the trade routine, the names, the Pokédex table, the base data,
+// the items, the trades and their four traders' scripts at their places; in
+// 8 MiB by default, where every one of them lies (a test that saves it
+// often writes half as much).
+inline constexpr std::size_t kTrimmedGbaSize = 8 << 20;
+Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size = kTrimmedGbaSize);
 
 }  // namespace kestrane::testing
