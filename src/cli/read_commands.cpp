@@ -175,6 +175,8 @@ int show(const Context& ctx, Arguments& a) {
         if (field.field != Field::Dvs) continue;
         for (const ReadOut& out : dvReadOuts(rom, *r.dvs, r.offeredSpecies)) line(out.label, out.text);
     }
+    // What the game makes of the numbers, after them.
+    for (const ReadOut& out : rom.release->family().readOuts(rom, r)) line(out.label, out.text);
     if (const std::string given = givenAtTradeText(rom); !given.empty()) line(kGivenAtTradeLabel, given);
     const TraderWords said = traderWords(rom, r);
     if (rom.release->dialogSets.empty()) {

@@ -47,7 +47,6 @@ std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& r) {
         }
         else add(field, numbersText(numbers));
     }
-    for (const ReadOut& out : rom.release->family().readOuts(rom, r)) texts.push_back({out.field, out.label, out.text});
     return texts;
 }
 
