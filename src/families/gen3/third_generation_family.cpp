@@ -11,11 +11,7 @@
 #include "families/gen3/third_generation_scripts.h"
 #include "families/gen3/third_generation_table.h"
 #include "platform/gba/game_boy_advance.h"
-#include "support/bytes.h"
-#include "support/hex_text.h"
-#include "support/utf.h"
 #include "support/words.h"
-#include "text/game_text.h"
 #include "trades/creature_list.h"
 #include "trades/rom.h"
 #include "trades/trade_edit.h"
@@ -29,15 +25,15 @@ constexpr SpeciesId kUnown = 201;
 constexpr ItemId kFirstMail = 121, kLastMail = 132;  // Orange Mail to Retro Mail
 constexpr std::uint32_t kNoMail = 0xFF;
 
-// A record's numbers, as an edit leaves them (given, else stored).
-std::uint32_t numberOf(const TradeEdit& edit, Field field) {
-    if (auto given = edit.numbers.find(field); given != edit.numbers.end() && !given->second.empty()) return given->second.front();
-    auto stored = edit.shown.numbers.find(field);
-    return stored != edit.shown.numbers.end() && !stored->second.empty() ? stored->second.front() : 0;
-}
+// A one-number field of a record (0 where the layout has none).
 std::uint32_t numberOf(const TradeRecord& record, Field field) {
     auto stored = record.numbers.find(field);
     return stored != record.numbers.end() && !stored->second.empty() ? stored->second.front() : 0;
+}
+// The same as an edit leaves it: given, else stored.
+std::uint32_t numberOf(const TradeEdit& edit, Field field) {
+    if (auto given = edit.numbers.find(field); given != edit.numbers.end() && !given->second.empty()) return given->second.front();
+    return numberOf(edit.shown, field);
 }
 
 std::string_view genderWord(gen3::CreatureGender gender) {
