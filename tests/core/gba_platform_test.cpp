@@ -199,51 +199,70 @@ TEST(ThirdGenerationTable, FoundThroughTheCodeOrItsRecords) {
 }
 
 // The game keeps no count: its maps' scripts say which trades it starts,
-// and so how many records its table must hold and where each happens.
+// and so how many records its table must hold; the map whose object event
+// starts each script says where it happens, by its section's name.
 TEST(ThirdGenerationScripts, RecordsAndPlacesAsTheScriptsStartThem) {
     const std::vector<std::string> emerald = {"Rustboro City", "Fortree City", "Pacifidlog Town", "Battle Frontier",
                                               "Not used in the game"};
     const std::string used = "Used in the game", unused = "Not used in the game";
+    std::vector<std::string> emeraldNames(213, "SECTION");
+    emeraldNames[10] = "RUSTBURG", emeraldNames[11] = "FORTREE CITY", emeraldNames[6] = "PACIFIDLOG TOWN",
+    emeraldNames[58] = "BATTLE FRONTIER";
+    std::vector<std::string> kantoNames(0x58 + 109, "");
+    for (std::size_t i = 0x58; i < kantoNames.size(); ++i) kantoNames[i] = "KANTO " + std::to_string(i);
+    kantoNames[0x59] = "ROUTE 2", kantoNames[0x60] = "CINNABAR ISLAND";
     struct Case {
         const char* name;
-        const char* title;
         const char* code;
         int trades;  // records in the table
         std::function<void(Bytes&)> scripts;
         int records;  // as the table is then taken
         std::vector<std::string> places;
+        bool fromRom = true;
     };
-    constexpr std::uint32_t kFireRedTable = 0x26CF8C, kCalled = 0x1A8CAD;
+    constexpr std::uint32_t kFireRedTable = 0x26CF8C, kCalled = 0x1A8CAD, kFireRedMaps = 0x3526A8;
+    const auto fireRedMaps = [&](Bytes& rom, std::uint8_t lastSection) {
+        std::vector<std::pair<std::uint32_t, std::uint8_t>> maps;
+        for (std::uint32_t trade = 0; trade < 9; ++trade) maps.emplace_back(0x160000 + 0x100 * trade + 2, trade == 0 ? 0x59 : lastSection);
+        putMapHeaderRoutine(rom, 0x55238, kFireRedMaps);
+        putMaps(rom, kFireRedMaps, kFireRedMaps + 0x100, maps);
+        putMapNames(rom, MapNameForm::Kanto, 0xC4D78, 0x3F1CAC, kantoNames);
+    };
     for (const Case& c : std::vector<Case>{
-             {"Emerald as built", "POKEMON EMER", "BPEE", 4, [](Bytes&) {}, 4, emerald},
-             {"a fifth trade added, with its script", "POKEMON EMER", "BPEE", 5,
-              [](Bytes& rom) { putTradeScript(rom, 0x200800, 4, 0xFF); }, 5, {used, used, used, used, used, unused}},
-             {"a fifth record no script starts", "POKEMON EMER", "BPEE", 5, [](Bytes&) {}, 5, emerald},
-             {"a script that reads another special", "POKEMON EMER", "BPEE", 4,
-              [](Bytes& rom) { putTradeScript(rom, 0x200800, 7, 0xFC); }, 4, emerald},
-             {"no scripts at all", "POKEMON EMER", "BPEE", 4,
+             {"Emerald as built", "BPEE", 4, [](Bytes&) {}, 4, emerald},
+             {"a section renamed", "BPEE", 4,
+              [&](Bytes& rom) { putMapNames(rom, MapNameForm::Emerald, kEmeraldMapName, kEmeraldMapNames, emeraldNames); }, 4,
+              {"RUSTBURG", "Battle Frontier"}},
+             {"a fifth trade added, its script on no map", "BPEE", 5, [](Bytes& rom) { putTradeScript(rom, 0x200800, 4, 0xFF); }, 5,
+              {"Rustboro City", "Fortree City", "Pacifidlog Town", "Battle Frontier", used, unused}},
+             {"a fifth record no script starts", "BPEE", 5, [](Bytes&) {}, 5, emerald},
+             {"a script that reads another special", "BPEE", 4, [](Bytes& rom) { putTradeScript(rom, 0x200800, 7, 0xFC); }, 4, emerald},
+             {"no map groups: Kestrane's names", "BPEE", 4, [](Bytes& rom) { rom[kEmeraldMapHeaderRoutine] = 0xFF; }, 4, emerald, false},
+             {"no scripts at all", "BPEE", 4,
               [](Bytes& rom) {
                   for (std::uint32_t at = 0x200000; at < 0x200400; at += 0x100) rom[at + 2] = 0;
               },
-              4, emerald},
-             {"FireRed's traders call the script that reads the species", "POKEMON FIRE", "BPRE", 9,
+              4, emerald, false},
+             {"FireRed's traders call the script that reads the species", "BPRE", 9,
               [&](Bytes& rom) {
                   for (int trade = 0; trade < 9; ++trade) {
                       putTradeScript(rom, 0x160000 + 0x100 * std::uint32_t(trade), trade, 0xFC, trade == 5 ? std::nullopt : std::optional(kCalled));
                   }
+                  fireRedMaps(rom, 0x60);
               },
-              9, {"Route 2", "Cerulean City", "Underground Path", "Vermilion City", "Route 11", "Route 18", "Cinnabar Island"}},
-             {"a call of another script", "POKEMON FIRE", "BPRE", 9,
+              9, {"Route 2", "Cinnabar Island"}},
+             {"a call of another script", "BPRE", 9,
               [&](Bytes& rom) {
                   for (int trade = 0; trade < 9; ++trade) putTradeScript(rom, 0x160000 + 0x100 * std::uint32_t(trade), trade, 0xFC, kCalled);
                   putTradeScript(rom, 0x170000, 12, 0xFC, 0x1A9000);
                   rom[0x1A9000 + 9] = 0x01;  // it reads special 0x1FC
+                  fireRedMaps(rom, 0x61);
               },
-              9, {"Route 2", "Cinnabar Island"}},
+              9, {"Route 2", "KANTO 97"}},
          }) {
         SCOPED_TRACE(c.name);
         const bool emeraldRom = std::string(c.code) == "BPEE";
-        Bytes rom = emeraldRom ? emeraldImage(std::vector<Trade60>(std::size_t(c.trades))) : gbaImage(c.title, c.code, 0);
+        Bytes rom = emeraldRom ? emeraldImage(std::vector<Trade60>(std::size_t(c.trades))) : gbaImage("POKEMON FIRE", c.code, 0);
         if (!emeraldRom) {
             putSpeciesInfoRoutine(rom, 0x4A000, kFireRedTable, kEmeraldNames);
             putTable60(rom, kFireRedTable, std::vector<Trade60>(std::size_t(c.trades)));
@@ -254,10 +273,11 @@ TEST(ThirdGenerationScripts, RecordsAndPlacesAsTheScriptsStartThem) {
         ASSERT_TRUE(opened) << opened.error().message;
         ASSERT_TRUE(opened->table) << opened->noTable.message;
         EXPECT_EQ(opened->table->records, c.records);
+        EXPECT_EQ(opened->words->placesWhyNot.empty(), c.fromRom) << opened->words->placesWhyNot;
         const std::vector<std::string>& places = opened->words->places;
-        if (c.places.size() == 2) {  // the first and the last of FireRed's own
+        if (c.places.size() == 2) {  // the first and the last
             EXPECT_EQ(places.front(), c.places.front());
-            EXPECT_EQ(places[8], c.places.back());
+            EXPECT_EQ(places[std::size_t(c.records) - 1], c.places.back());
             continue;
         }
         EXPECT_EQ(std::vector<std::string>(places.begin(), places.begin() + std::ptrdiff_t(c.places.size())), c.places);

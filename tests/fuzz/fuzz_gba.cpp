@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 4) return 0;
     // data[0]: the header; data[1]: where the bytes go (x 4 KiB), data[2]:
     // which routines point there (1 the trade table's, 2 the names', 4 the
-    // base data's, 8 a second trade routine, 0x80 the file cut); data[3..]: the bytes.
+    // base data's, 8 a second trade routine, 0x20 the map groups', 0x40 the
+    // map sections' names', 0x80 the file cut); data[3..]: the bytes.
     const Header& header = kHeaders[data[0] % std::size(kHeaders)];
     Bytes image = gbaImage(header.title, header.code, header.version, kImageSize, data[0]);
     const std::uint32_t at = 0x4000 + std::uint32_t(data[1]) * 0x1000 % (kImageSize - 0x8000);
@@ -45,6 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (data[2] & 7) putSpeciesInfoRoutine(image, kRoutine, data[2] & 1 ? at : other, data[2] & 2 ? at : other);
     if (data[2] & 4) putGenderRoutine(image, kGender, at);
     if (data[2] & 8) putSpeciesInfoRoutine(image, kRoutine + 0x400, at + 0x3C, at);
+    if (data[2] & 0x60) putTradeScript(image, 0x3400, data[1] % 4, header.code[3] == 'E' && header.code[2] == 'E' ? 0xFF : 0xFC);
+    if (data[2] & 0x20) putMapHeaderRoutine(image, 0x2800, at);
+    if (data[2] & 0x40) {
+        const bool kanto = header.code[1] == 'P' && header.code[2] != 'E';
+        putMapNames(image, kanto ? MapNameForm::Kanto : MapNameForm::Emerald, 0x2C00, 0x3800,
+                    std::vector<std::string>(kanto ? 0x59 : 1, "ROUTE 2"));
+        image[0x2C00 + 0x40] = std::uint8_t(at), image[0x2C00 + 0x41] = std::uint8_t(at >> 8), image[0x2C00 + 0x42] = std::uint8_t(at >> 16);
+    }
     if (data[2] & 0x80) image.resize(at + (size % 0x2000));
 
     MemoryFileSystem fs;

@@ -14,15 +14,19 @@ void putWord(Bytes& rom, std::uint32_t at, std::uint32_t word) {
     for (int i = 0; i < 4; ++i) rom[at + std::size_t(i)] = std::uint8_t(word >> (8 * i));
 }
 
-// Capitals, digits and the space, as the English games write them.
-void putName(Bytes& r, std::uint32_t at, const std::string& text) {
-    if (text.size() > 12) throw std::invalid_argument("putName: longer than twelve characters");
+// Capitals, digits and the space, as the English games write them, then 0xFF.
+void putText(Bytes& r, std::uint32_t at, const std::string& text) {
     std::size_t i = 0;
     for (; i < text.size(); ++i) {
         const char c = text[i];
         r[at + i] = c == ' ' ? 0x00 : c >= '0' && c <= '9' ? std::uint8_t(0xA1 + (c - '0')) : std::uint8_t(0xBB + (c - 'A'));
     }
     r[at + i] = 0xFF;  // zeros after
+}
+
+void putName(Bytes& r, std::uint32_t at, const std::string& text) {
+    if (text.size() > 12) throw std::invalid_argument("putName: longer than twelve characters");
+    putText(r, at, text);
 }
 
 }  // namespace
@@ -154,6 +158,61 @@ void putTradeScript(Bytes& rom, std::uint32_t at, int trade, std::uint16_t speci
     rom[*called + 10] = 0x03;  // return
 }
 
+void putMapHeaderRoutine(Bytes& rom, std::uint32_t at, std::uint32_t groups) {
+    // `ldr r2, [pc, #12]` at +4 reads the pool at +0x14.
+    static constexpr std::uint8_t kCode[] = {0x00, 0x04, 0x09, 0x04, 0x03, 0x4A, 0x80, 0x0B, 0x80, 0x18,
+                                             0x00, 0x68, 0x89, 0x0B, 0x09, 0x18, 0x08, 0x68, 0x70, 0x47};
+    std::copy(std::begin(kCode), std::end(kCode), rom.begin() + at);
+    putWord(rom, at + 0x14, gba::kRomBase + groups);
+}
+
+void putMaps(Bytes& rom, std::uint32_t groups, std::uint32_t at, const std::vector<std::pair<std::uint32_t, std::uint8_t>>& maps) {
+    // One group: its pointer, its maps' pointers; then each map's header, events and object events.
+    putWord(rom, groups, gba::kRomBase + at);
+    putWord(rom, groups + 4, 0);
+    std::uint32_t next = at + 4 * std::uint32_t(maps.size() + 1);
+    putWord(rom, at + 4 * std::uint32_t(maps.size()), 0);
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+        const auto [script, section] = maps[i];
+        const std::uint32_t header = next, events = header + 0x1C, objects = events + 0x14;
+        putWord(rom, at + 4 * std::uint32_t(i), gba::kRomBase + header);
+        std::fill_n(rom.begin() + header, 0x1C + 0x14 + 2 * 24, 0);
+        putWord(rom, header + 4, gba::kRomBase + events);
+        rom[header + 0x14] = section;
+        rom[events] = 2;  // a sign-less map: someone else, then the trader
+        putWord(rom, events + 4, gba::kRomBase + objects);
+        putWord(rom, objects + 0x10, gba::kRomBase + 0x1000);
+        putWord(rom, objects + 24 + 0x10, gba::kRomBase + script - 2);  // its lock
+        next = objects + 2 * 24;
+    }
+}
+
+void putMapNames(Bytes& rom, MapNameForm form, std::uint32_t routine, std::uint32_t table, const std::vector<std::string>& names) {
+    static constexpr std::uint8_t kEmerald[] = {0x30, 0xB5, 0x05, 0x1C, 0x09, 0x04, 0x09, 0x0C, 0x12, 0x04, 0x14, 0x0C, 0x56,
+                                                0x29, 0x04, 0xD1, 0x00, 0xF0, 0x10, 0xF8, 0x01, 0x1C, 0x0C, 0xE0, 0x00, 0x29,
+                                                0x08, 0xD8, 0x08, 0x48, 0xC9, 0x00, 0x04, 0x30, 0x09, 0x18, 0x09, 0x68};
+    static constexpr std::uint8_t kKanto[] = {0x70, 0xB5, 0x06, 0x1C, 0x09, 0x04, 0x12, 0x04, 0x14, 0x0C, 0x08, 0x0C, 0x05,
+                                              0x4A, 0x89, 0x18, 0x0D, 0x0C, 0x00, 0x2D, 0x16, 0xD8, 0x00, 0xF0, 0x10, 0xF8,
+                                              0x01, 0x28, 0x02, 0xD1, 0x01, 0x49, 0x04, 0xE0, 0x00, 0x00, 0x00, 0x00, 0xA8,
+                                              0xFF, 0x00, 0x00, 0x00, 0x08, 0x04, 0x48, 0xA9, 0x00, 0x09, 0x18, 0x09, 0x68};
+    const bool kanto = form == MapNameForm::Kanto;
+    const std::span<const std::uint8_t> code = kanto ? std::span<const std::uint8_t>(kKanto) : std::span<const std::uint8_t>(kEmerald);
+    std::copy(code.begin(), code.end(), rom.begin() + routine);
+    // The last section the `cmp` allows; the table's pointer in the pool at +0x40.
+    const std::size_t first = kanto ? 0x58 : 0;
+    rom[routine + (kanto ? 18 : 24)] = std::uint8_t(names.size() - first - 1);
+    putWord(rom, routine + 0x40, gba::kRomBase + table);
+    const std::uint32_t entry = kanto ? 4 : 8, nameAt = kanto ? 0 : 4;
+    std::uint32_t text = table + entry * std::uint32_t(names.size() - first);
+    for (std::size_t i = first; i < names.size(); ++i) {
+        const std::uint32_t at = table + entry * std::uint32_t(i - first);
+        std::fill_n(rom.begin() + at, entry, 0);
+        putWord(rom, at + nameAt, gba::kRomBase + text);
+        putText(rom, text, names[i]);
+        text += std::uint32_t(names[i].size()) + 1;
+    }
+}
+
 Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {
     Bytes rom = gbaImage("POKEMON EMER", "BPEE", 0, size);
     putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, kEmeraldTable, kEmeraldNames);
@@ -164,7 +223,17 @@ Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {
     putItemNameRoutine(rom, kEmeraldItemName, kEmeraldItems);
     putItems(rom, kEmeraldItems);
     putTable60(rom, kEmeraldTable, trades);
-    for (int trade = 0; trade < 4; ++trade) putTradeScript(rom, 0x200000 + 0x100 * std::uint32_t(trade), trade, 0xFF);
+    std::vector<std::pair<std::uint32_t, std::uint8_t>> maps;
+    for (int trade = 0; trade < 4; ++trade) {
+        putTradeScript(rom, 0x200000 + 0x100 * std::uint32_t(trade), trade, 0xFF);
+        maps.emplace_back(0x200000 + 0x100 * std::uint32_t(trade) + 2, kEmeraldTradeSections[std::size_t(trade)]);
+    }
+    putMapHeaderRoutine(rom, kEmeraldMapHeaderRoutine, kEmeraldMapGroups);
+    putMaps(rom, kEmeraldMapGroups, kEmeraldMapGroups + 0x100, maps);
+    std::vector<std::string> names(213);
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = "SECTION " + std::to_string(i);
+    names[11] = "FORTREE CITY", names[10] = "RUSTBORO CITY", names[6] = "PACIFIDLOG TOWN", names[58] = "BATTLE FRONTIER";
+    putMapNames(rom, MapNameForm::Emerald, kEmeraldMapName, kEmeraldMapNames, names);
     return rom;
 }
 

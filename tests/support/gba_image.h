@@ -21,6 +21,10 @@ inline constexpr std::uint32_t kEmeraldTable = 0x338ED0, kEmeraldSpeciesInfo = 0
 inline constexpr std::uint32_t kEmeraldNames = 0x3185C8, kEmeraldPokedex = 0x31DC82;
 inline constexpr std::uint32_t kEmeraldGenderRoutine = 0x6A020, kEmeraldBaseData = 0x3203CC;
 inline constexpr std::uint32_t kEmeraldItemName = 0x1B0C8, kEmeraldItems = 0x5839A0;
+inline constexpr std::uint32_t kEmeraldMapHeaderRoutine = 0x84A90, kEmeraldMapGroups = 0x486578;
+inline constexpr std::uint32_t kEmeraldMapName = 0x12456C, kEmeraldMapNames = 0x5A147C;
+// The sections of Emerald's traders' maps: Rustboro City, Fortree City, Pacifidlog Town, Battle Frontier.
+inline constexpr std::uint8_t kEmeraldTradeSections[] = {10, 11, 6, 58};
 
 // A record's fields; the default a made-up trade.
 struct Trade60 {
@@ -69,8 +73,21 @@ void putItems(Bytes& rom, std::uint32_t at);
 // `called` is given, a call of it there (written there too).
 void putTradeScript(Bytes& rom, std::uint32_t at, int trade, std::uint16_t special,
                     std::optional<std::uint32_t> called = std::nullopt);
+// Overworld_GetMapHeaderByGroupAndId at `at` (a multiple of 4), its pool
+// naming the map groups at `groups`.
+void putMapHeaderRoutine(Bytes& rom, std::uint32_t at, std::uint32_t groups);
+// One group of maps at `groups`, laid out from `at`: each map's header (its
+// section), its events and two object events, the second starting the
+// script at `script` (its lock two bytes before).
+void putMaps(Bytes& rom, std::uint32_t groups, std::uint32_t at, const std::vector<std::pair<std::uint32_t, std::uint8_t>>& maps);
+// GetMapName in Emerald's form (8-byte entries, the name at +4) or FireRed's
+// (pointers from section 0x58) at `routine` (a multiple of 4), its table at
+// `table`, the names (by section; FireRed's from 0x58) after it.
+enum class MapNameForm { Emerald, Kanto };
+void putMapNames(Bytes& rom, MapNameForm form, std::uint32_t routine, std::uint32_t table, const std::vector<std::string>& names);
 // Emerald: the trade routine, the names, the Pokédex table, the base data,
-// the items, the trades and their four traders' scripts at their places; in
+// the items, the trades, their four traders' scripts and maps, and the map
+// sections' names at their places; in
 // 8 MiB by default, where every one of them lies (a test that saves it
 // often writes half as much).
 inline constexpr std::size_t kTrimmedGbaSize = 8 << 20;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "families/gen3/third_generation_data.h"
+#include "families/gen3/third_generation_places.h"
 #include "families/gen3/third_generation_record.h"
 #include "families/gen3/third_generation_rows.h"
 #include "families/gen3/third_generation_scripts.h"
@@ -63,6 +64,41 @@ struct ThirdGenerationNotes final : OpeningNotes {
 ThirdGenerationNotes& notesOf(OpeningNotes& notes, ThirdGenerationNotes& fresh) {
     auto* mine = dynamic_cast<ThirdGenerationNotes*>(&notes);
     return mine ? *mine : fresh;
+}
+
+// Each record's place as the ROM names it: the section of the map whose
+// object event starts its script, in the usual spelling where an English
+// release's name is the retail one; "Used in the game" where a script starts
+// it from elsewhere, "Not used in the game" where none does. None where the
+// ROM's maps or names are not found.
+Result<std::optional<std::vector<std::string>>> romPlaces(File& file, const Release& release, std::int64_t size,
+                                                          const std::vector<gen3::TradeScript>& scripts) {
+    using Places = std::optional<std::vector<std::string>>;
+    auto sections = gen3::mapSectionsOfScripts(file, size, scripts);
+    if (!sections) return sections.error();
+    if (!*sections) return Places();
+    auto names = gen3::mapSectionNames(file, size, release.charset());
+    if (!names) return names.error();
+    if (!*names) return Places();
+    const auto own = thirdGenerationRow(release).places;
+    std::vector<std::string> places;
+    for (int record = 0; record < kMaxRecords; ++record) {
+        std::string place;
+        bool started = false;
+        for (const gen3::TradeScript& script : scripts) {
+            if (script.trade != record) continue;
+            started = true;
+            const auto section = (*sections)->find(script.at);
+            if (section == (*sections)->end() || section->second >= (*names)->size() || (**names)[section->second].empty()) continue;
+            place = (**names)[section->second];
+            const bool usual = release.language == Language::English && std::size_t(record) < own.size() &&
+                               foldedName(place) == foldedName(own[std::size_t(record)]);
+            if (usual) place = std::string(own[std::size_t(record)]);
+            break;
+        }
+        places.push_back(!place.empty() ? place : std::string(started ? kUsedPlace : kUnusedPlace));
+    }
+    return Places(std::move(places));
 }
 
 class ThirdGeneration final : public GameFamily {
@@ -134,7 +170,13 @@ public:
         auto scripts = notesOf(notes, fresh).in(held, *rom.release, searched);
         if (!scripts) return scripts.error();
         TradeWordsRead words = builtInTradeWords(*rom.release, "no script of the maps that starts a trade was found");
-        if (!(*scripts)->empty()) {
+        auto named = (*scripts)->empty() ? Result<std::optional<std::vector<std::string>>>(std::nullopt)
+                                         : romPlaces(held, *rom.release, searched, **scripts);
+        if (!named) return named.error();
+        if (*named) {
+            words.places = std::move(**named);
+            words.placesWhyNot.clear();
+        } else if (!(*scripts)->empty()) {
             std::vector<int> started;
             for (const gen3::TradeScript& script : **scripts) started.push_back(script.trade);
             words.places = placesOfStartedTrades(thirdGenerationRow(*rom.release).places, started, kMaxRecords);
