@@ -143,6 +143,8 @@ constexpr TradeKey kKeys[] = {
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "nature"); }},
     {"gender", Field::Personality, [](const Rom& rom, const TradeRecord& r) { return readOutJson(rom, r, "gender"); },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "gender"); }},
+    {"abilityName", Field::AbilityNum, [](const Rom& rom, const TradeRecord& r) { return readOutJson(rom, r, "abilityName"); },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "abilityName"); }},
     {"unownLetter", Field::Personality, [](const Rom& rom, const TradeRecord& r) { return readOutJson(rom, r, "unownLetter"); },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "unownLetter"); }},
     {"hpDv", Field::Dvs, [](const Rom&, const TradeRecord& r) { return r.dvs ? std::optional<Json>(hpDv(*r.dvs)) : std::nullopt; },

@@ -1390,6 +1390,7 @@ TEST_F(CliTest, TheThirdGenerationFieldByField) {
              {{"--ivs", "1/2/3/4/5/6"}, {{0x0E, {1, 2, 3, 6, 4, 5}}}, "IVs:                1/2/3/4/5/6"},
              {{"--personality", "0x0000012C"}, {{0x24, {0x2C, 0x01, 0, 0}}}, "Nature:             Hardy"},
              {{"--nature", "bold"}, {{0x24, {0x50, 0x5A, 0x34, 0x12}}}, "Personality:        0x12345A50 (305420880)"},
+             {{"--offered", "Onix"}, {{0x0C, {95, 0}}}, "Ability name:       STURDY"},
              {{"--offered", "Onix", "--ability", "1"}, {{0x0C, {95, 0}}, {0x14, {1}}}, "Warning:            Onix has no second ability, so with ability 1 the creature would have none."},
              {{"--shiny"}, {{0x1A, {0x78, 0x56}}}, "Shiny:              yes"},
              {{"--secret-id", "7"}, {{0x1A, {7, 0}}}, "Secret ID:          7"},
@@ -1444,6 +1445,7 @@ TEST_F(CliTest, TheThirdGenerationFieldByField) {
     EXPECT_EQ(shown["personality"], 0x12345678);
     EXPECT_EQ(shown["nature"], "Gentle");
     EXPECT_EQ(shown["gender"], "female");  // 0x78 below the species' 127
+    EXPECT_EQ(shown["abilityName"], "A1");
     EXPECT_EQ(shown["shiny"], false);
     EXPECT_EQ(shown["otGender"], "male");
     EXPECT_EQ(shown["mail"], nullptr);

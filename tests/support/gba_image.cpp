@@ -123,7 +123,7 @@ void putBaseData(Bytes& rom, std::uint32_t at) {
         e[6] = 5, e[7] = 12;  // types
         e[0x10] = id == 95 ? 0 : id == 113 ? 254 : 127;
         e[0x13] = 1;  // growth
-        e[0x16] = 1, e[0x17] = id == 95 ? 0 : 2;
+        e[0x16] = id == 95 ? 5 : 1, e[0x17] = id == 95 ? 0 : 2;
     }
 }
 
@@ -156,6 +156,17 @@ void putTradeScript(Bytes& rom, std::uint32_t at, int trade, std::uint16_t speci
     putWord(rom, at + 8, gba::kRomBase + *called);
     std::copy(std::begin(read), std::end(read), rom.begin() + *called);
     rom[*called + 10] = 0x03;  // return
+}
+
+void putAbilityNames(Bytes& rom, std::uint32_t at, std::uint32_t names) {
+    // `ldr r0, [pc, #4]` at +6 reads the pool at +0x10.
+    static constexpr std::uint8_t kCode[] = {0x01, 0x78, 0x0D, 0x20, 0x41, 0x43, 0x02, 0x48, 0x0C, 0x18};
+    std::copy(std::begin(kCode), std::end(kCode), rom.begin() + at);
+    putWord(rom, at + 0x10, gba::kRomBase + names);
+    for (std::uint32_t a = 0; a < 78; ++a) {
+        std::fill_n(rom.begin() + names + a * 13, 13, 0);
+        putName(rom, names + a * 13, a == 0 ? "" : a == 5 ? "STURDY" : a == 26 ? "LEVITATE" : "A" + std::to_string(a));
+    }
 }
 
 void putMapHeaderRoutine(Bytes& rom, std::uint32_t at, std::uint32_t groups) {
@@ -220,6 +231,7 @@ Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {
     putPokedexTable(rom, kEmeraldPokedex);
     putGenderRoutine(rom, kEmeraldGenderRoutine, kEmeraldBaseData);
     putBaseData(rom, kEmeraldBaseData);
+    putAbilityNames(rom, kEmeraldAbilityName, kEmeraldAbilityNames);
     putItemNameRoutine(rom, kEmeraldItemName, kEmeraldItems);
     putItems(rom, kEmeraldItems);
     putTable60(rom, kEmeraldTable, trades);

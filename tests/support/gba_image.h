@@ -21,6 +21,7 @@ inline constexpr std::uint32_t kEmeraldTable = 0x338ED0, kEmeraldSpeciesInfo = 0
 inline constexpr std::uint32_t kEmeraldNames = 0x3185C8, kEmeraldPokedex = 0x31DC82;
 inline constexpr std::uint32_t kEmeraldGenderRoutine = 0x6A020, kEmeraldBaseData = 0x3203CC;
 inline constexpr std::uint32_t kEmeraldItemName = 0x1B0C8, kEmeraldItems = 0x5839A0;
+inline constexpr std::uint32_t kEmeraldAbilityName = 0x14F0C0, kEmeraldAbilityNames = 0x31B6DB;
 inline constexpr std::uint32_t kEmeraldMapHeaderRoutine = 0x84A90, kEmeraldMapGroups = 0x486578;
 inline constexpr std::uint32_t kEmeraldMapName = 0x12456C, kEmeraldMapNames = 0x5A147C;
 // The sections of Emerald's traders' maps: Rustboro City, Fortree City, Pacifidlog Town, Battle Frontier.
@@ -61,7 +62,7 @@ void putPokedexTable(Bytes& rom, std::uint32_t at);
 // GetGenderFromSpeciesAndPersonality at `at` (a multiple of 4), its pool
 // naming `baseData`; base data there for species 0-411: every ratio 127
 // (half female) but Onix's (95: 0, always male) and Chansey's (113: 254),
-// abilities 1 and 2, Onix's second 0 (none).
+// abilities 1 and 2, Onix's Sturdy (5) alone.
 void putGenderRoutine(Bytes& rom, std::uint32_t at, std::uint32_t baseData);
 void putBaseData(Bytes& rom, std::uint32_t at);
 // ItemId_GetName at `at` (a multiple of 4), its pool naming `items`; 377
@@ -73,6 +74,9 @@ void putItems(Bytes& rom, std::uint32_t at);
 // `called` is given, a call of it there (written there too).
 void putTradeScript(Bytes& rom, std::uint32_t at, int trade, std::uint16_t special,
                     std::optional<std::uint32_t> called = std::nullopt);
+// BufferStringBattle's ability name at `at` (a multiple of 4), its pool
+// naming `names`; 78 names there of 13 bytes (5 STURDY, 26 LEVITATE, "A" and the number for the rest).
+void putAbilityNames(Bytes& rom, std::uint32_t at, std::uint32_t names);
 // Overworld_GetMapHeaderByGroupAndId at `at` (a multiple of 4), its pool
 // naming the map groups at `groups`.
 void putMapHeaderRoutine(Bytes& rom, std::uint32_t at, std::uint32_t groups);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "families/gen3/third_generation_charset.h"
 #include "families/gen3/third_generation_rows.h"
 #include "families/gen3/third_generation_table.h"
 #include "support/bytes.h"
@@ -94,6 +95,25 @@ Result<std::optional<ThirdGenerationBaseData>> readThirdGenerationBaseData(File&
         }
         data.genderRatios[id] = e[kRatioAt];
         data.abilities[id] = {e[kAbilitiesAt], e[kAbilitiesAt + 1]};
+    }
+    // The names, each of 13 bytes ending with 0xFF, as many as the abilities the species have.
+    constexpr std::uint32_t kAbilityName = 13;
+    auto names = gen3::findAbilityNames(file, size);
+    if (!names) return names.error();
+    const std::uint32_t count = kLastAbility + 1;
+    if (*names && **names + std::uint64_t(count) * kAbilityName <= std::uint64_t(size)) {
+        std::vector<std::uint8_t> text(count * kAbilityName);
+        if (auto read = readExactly(file, **names, text); !read) return read.error();
+        const Charset& charset = gen3::englishCharset();
+        for (std::uint32_t a = 0; a < count; ++a) {
+            const auto name = std::span<const std::uint8_t>(text).subspan(a * kAbilityName, kAbilityName);
+            const auto end = std::find(name.begin(), name.end(), charset.terminator());
+            if (end == name.end() || !std::all_of(name.begin(), end, [&](std::uint8_t b) { return charset.printable(b); })) {
+                data.abilityNames.clear();
+                break;
+            }
+            data.abilityNames.push_back(toUtf8(shownName(name, charset)));
+        }
     }
     return std::optional<ThirdGenerationBaseData>(std::move(data));
 }

@@ -32,6 +32,8 @@ Result<ThirdGenerationSpecies> readThirdGenerationSpecies(File& file, const Rom&
 struct ThirdGenerationBaseData final : FamilyData {
     GenderRatios genderRatios;
     std::vector<std::array<std::uint8_t, 2>> abilities;
+    // The abilities' names, by ability (where BufferStringBattle's table is one); empty: not read.
+    std::vector<std::string> abilityNames;
 };
 
 // The base data where GetGenderFromSpeciesAndPersonality reads it, or none

@@ -210,6 +210,15 @@ public:
         }
         const bool shiny = gen3::isShiny(record.trainerId.value_or(0), std::uint16_t(numberOf(record, Field::SecretId)), personality);
         outs.push_back({"Shiny", "Shiny", shiny ? "yes" : "no", Field::Personality, "shiny", shiny});
+        // The ability the species has at the record's number, by the ROM's name.
+        const auto* base = dynamic_cast<const ThirdGenerationBaseData*>(rom.familyData.get());
+        const std::uint32_t number = numberOf(record, Field::AbilityNum);
+        if (base && !base->abilityNames.empty() && record.offeredSpecies < base->abilities.size() && number < 2) {
+            const std::uint8_t ability = base->abilities[record.offeredSpecies][number];
+            outs.push_back({"Ability name", "Ability", ability == 0 || ability >= base->abilityNames.size() ? std::string("none")
+                                                                                                           : base->abilityNames[ability],
+                            Field::AbilityNum, "abilityName"});
+        }
         if (record.offeredSpecies == kUnown) {
             const int letter = gen3::unownLetterOf(personality);
             outs.push_back({"Unown letter", "Letter", letter < 26 ? std::string(1, char('A' + letter)) : letter == 26 ? "!" : "?",

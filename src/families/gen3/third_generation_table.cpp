@@ -51,6 +51,12 @@ constexpr int kItemName[] = {0x00, 0xB5, 0x00, 0x04, 0x00, 0x0C, -1,   -1,   -1,
 constexpr gba::ThumbPattern kItemNameForm{kItemName, 14};  // movs r1, #44; muls r0, r1
 constexpr std::uint32_t kItemsLoad = 18;
 
+// BufferStringBattle's ability name: the ability times 13 into the names,
+// its `ldr r0, [pc, #n]` at +6.
+constexpr int kAbilityName[] = {0x01, 0x78, 0x0D, 0x20, 0x41, 0x43, -1, 0x48, 0x0C, 0x18};
+constexpr gba::ThumbPattern kAbilityNameForm{kAbilityName, 2};
+constexpr std::uint32_t kAbilityNamesLoad = 6;
+
 // The pointer a routine's `ldr rN, [pc, #n]` at `load` reads from its pool.
 Result<std::optional<std::uint32_t>> loadedPointer(File& file, std::uint32_t load, std::int64_t size) {
     std::array<std::uint8_t, 1> offset{};
@@ -68,6 +74,19 @@ Result<std::optional<std::uint32_t>> pointerOfOnly(File& file, std::int64_t size
 }
 
 }  // namespace
+
+Result<std::optional<std::uint32_t>> findAbilityNames(File& file, std::int64_t size) {
+    auto copies = gba::findPattern(file, size, kAbilityNameForm);
+    if (!copies) return copies.error();
+    std::optional<std::uint32_t> names;
+    for (const std::uint32_t copy : *copies) {
+        auto pointer = loadedPointer(file, copy + kAbilityNamesLoad, size);
+        if (!pointer) return pointer.error();
+        if (!*pointer || (names && **pointer != *names)) return std::optional<std::uint32_t>();
+        names = **pointer;
+    }
+    return names;
+}
 
 Result<std::optional<std::uint32_t>> findItems(File& file, std::int64_t size) { return pointerOfOnly(file, size, kItemNameForm, kItemsLoad); }
 

@@ -41,6 +41,11 @@ Result<std::optional<std::uint32_t>> findBaseData(File& file, std::int64_t size)
 // exactly one or it names no byte of the file.
 Result<std::optional<std::uint32_t>> findItems(File& file, std::int64_t size);
 
+// The ability names BufferStringBattle reads (13 bytes a name): where every
+// copy of its `ldrb r1, [r0]; movs r0, #13; muls r1, r0; ldr r0, =names`
+// points, or none where there is no copy or they disagree.
+Result<std::optional<std::uint32_t>> findAbilityNames(File& file, std::int64_t size);
+
 // Whether the image is of one of the community's expansion bases (the magic
 // "RHHEXP" at 0x204), which keep the record's size but not its layout.
 Result<bool> isExpansionBase(File& file);
