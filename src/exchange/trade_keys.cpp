@@ -86,7 +86,9 @@ std::optional<Json> optional(const std::optional<T>& value) {
 // A read-out of the family's, as JSON: a text, or a yes or no.
 std::optional<Json> readOutJson(const Rom& rom, const TradeRecord& r, std::string_view key) {
     for (const ReadOut& out : rom.release->family().readOuts(rom, r)) {
-        if (out.key == key) return out.flag ? Json(*out.flag) : Json(out.text);
+        if (out.key != key) continue;
+        if (!out.numbers.empty()) return Json(out.numbers);
+        return out.flag ? Json(*out.flag) : Json(out.text);
     }
     return std::nullopt;
 }
@@ -145,6 +147,7 @@ constexpr TradeKey kKeys[] = {
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "gender"); }},
     {"abilityName", Field::AbilityNum, [](const Rom& rom, const TradeRecord& r) { return readOutJson(rom, r, "abilityName"); },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "abilityName"); }},
+    {"mailWords", Field::Mail, [](const Rom& rom, const TradeRecord& r) { return readOutJson(rom, r, "mailWords"); }, nullptr},
     {"unownLetter", Field::Personality, [](const Rom& rom, const TradeRecord& r) { return readOutJson(rom, r, "unownLetter"); },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "unownLetter"); }},
     {"hpDv", Field::Dvs, [](const Rom&, const TradeRecord& r) { return r.dvs ? std::optional<Json>(hpDv(*r.dvs)) : std::nullopt; },

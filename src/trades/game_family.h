@@ -41,6 +41,7 @@ struct ReadOut {
     Field field = Field::Dvs;     // what it is made from
     std::string_view key = {};    // "nature": JSON (a family's read-outs)
     std::optional<bool> flag = {};  // a yes or no (shiny): JSON gives it as true or false
+    std::vector<std::uint32_t> numbers = {};  // numbers (a mail's words): JSON gives them as an array
 };
 
 // What one opening has found that its later steps reuse (a family's own:

@@ -1400,6 +1400,8 @@ TEST_F(CliTest, TheThirdGenerationFieldByField) {
              {{"--sheen", "255"}, {{0x37, {255}}}, "Sheen:              255"},
              {{"--mail", "2"}, {{0x2A, {2}}}, "Mail:               2"},
              {{"--item", "0x0123"}, {{0x28, {0x23, 0x01}}}, "Held item:          I291 (291)"},
+             {{"--item", "orange mail", "--mail", "1"}, {{0x28, {121, 0}}, {0x2A, {1}}},
+              "Mail words:         2576 2577 2578 2579 2580 2581 2582 2583 2584"},
              {{"--item", "orange mail", "--mail", "none"}, {{0x28, {121, 0}}, {0x2A, {0xFF}}},
               "Warning:            Item 121 is a mail, but the trade gives no mail, so the game would read its words from beyond its mail table."},
              {{"--id", "65535"}, {{0x18, {0xFF, 0xFF}}}, "ID:                 65535"},

@@ -235,6 +235,14 @@ Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {
     putItemNameRoutine(rom, kEmeraldItemName, kEmeraldItems);
     putItems(rom, kEmeraldItems);
     putTable60(rom, kEmeraldTable, trades);
+    // The three rows of mail after the records: row r's word w is 0x0A00 + 16r + w (group 5).
+    const std::uint32_t mail = kEmeraldTable + 0x3C * std::uint32_t(trades.size());
+    for (std::uint32_t r = 0; r < 3; ++r) {
+        for (std::uint32_t w = 0; w < 10; ++w) {
+            const std::uint16_t word = w < 9 ? std::uint16_t(0x0A00 + 16 * r + w) : 0;
+            rom[mail + 20 * r + 2 * w] = std::uint8_t(word), rom[mail + 20 * r + 2 * w + 1] = std::uint8_t(word >> 8);
+        }
+    }
     std::vector<std::pair<std::uint32_t, std::uint8_t>> maps;
     for (int trade = 0; trade < 4; ++trade) {
         putTradeScript(rom, 0x200000 + 0x100 * std::uint32_t(trade), trade, 0xFF);

@@ -90,7 +90,8 @@ void putMaps(Bytes& rom, std::uint32_t groups, std::uint32_t at, const std::vect
 enum class MapNameForm { Emerald, Kanto };
 void putMapNames(Bytes& rom, MapNameForm form, std::uint32_t routine, std::uint32_t table, const std::vector<std::string>& names);
 // Emerald: the trade routine, the names, the Pokédex table, the base data,
-// the items, the trades, their four traders' scripts and maps, and the map
+// the items, the trades and three rows of mail after them (row r's words
+// 0x0A00 + 16r + w), their four traders' scripts and maps, and the map
 // sections' names at their places; in
 // 8 MiB by default, where every one of them lies (a test that saves it
 // often writes half as much).

@@ -118,6 +118,25 @@ Result<std::optional<ThirdGenerationBaseData>> readThirdGenerationBaseData(File&
     return std::optional<ThirdGenerationBaseData>(std::move(data));
 }
 
+Result<std::vector<std::array<std::uint16_t, 9>>> readThirdGenerationMail(File& file, const Rom& rom) {
+    constexpr std::uint32_t kRow = 20;
+    std::vector<std::array<std::uint16_t, 9>> rows;
+    const ThirdGenerationRow& row = thirdGenerationRow(*rom.release);
+    if (!rom.table || rom.table->offset != row.usualTable || rom.table->records > row.ownRecords) return rows;
+    const std::uint32_t at = row.usualTable + std::uint32_t(row.ownRecords) * gen3::kRecordSize;
+    std::vector<std::uint8_t> bytes(std::size_t(row.mailRows) * kRow);
+    if (at + bytes.size() > std::uint64_t(rom.size.file)) return rows;
+    if (auto read = readExactly(file, at, bytes); !read) return read.error();
+    for (int r = 0; r < row.mailRows; ++r) {
+        std::array<std::uint16_t, 9> words{};
+        for (std::size_t w = 0; w < words.size(); ++w) {
+            words[w] = std::uint16_t(readLittleEndian(std::span<const std::uint8_t>(bytes).subspan(std::size_t(r) * kRow + 2 * w, 2)));
+        }
+        rows.push_back(words);
+    }
+    return rows;
+}
+
 Result<std::optional<ItemNames>> readThirdGenerationItems(File& file, const Release& release, std::int64_t size) {
     constexpr std::uint32_t kEntry = 44, kNameLength = 14, kNumberAt = 14;
     constexpr std::size_t kMostItems = 1024, kFewestItems = 300;

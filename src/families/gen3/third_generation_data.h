@@ -34,11 +34,19 @@ struct ThirdGenerationBaseData final : FamilyData {
     std::vector<std::array<std::uint8_t, 2>> abilities;
     // The abilities' names, by ability (where BufferStringBattle's table is one); empty: not read.
     std::vector<std::string> abilityNames;
+    // The mail table's rows, their nine easy-chat words each; empty: not read.
+    std::vector<std::array<std::uint16_t, 9>> mail;
 };
 
 // The base data where GetGenderFromSpeciesAndPersonality reads it, or none
 // where the routine is not found or its entries are not base data.
 Result<std::optional<ThirdGenerationBaseData>> readThirdGenerationBaseData(File& file, std::int64_t size);
+
+// The mail table's rows, where it follows the release's own records as
+// every build lays them out: only where the table stands where the release
+// keeps it and holds no more than its own trades (a hack that moved or grew
+// the table leaves the game reading its mail by a pointer not proven here).
+Result<std::vector<std::array<std::uint16_t, 9>>> readThirdGenerationMail(File& file, const Rom& rom);
 
 // The item names where ItemId_GetName reads them: entries of 44 bytes, each
 // a name of 14 then its own number; as many as hold their number in turn

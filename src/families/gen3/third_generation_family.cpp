@@ -162,10 +162,12 @@ public:
         rom.items = std::move(*items);
         auto base = readThirdGenerationBaseData(held, searched);
         if (!base) return base.error();
-        if (*base) {
-            rom.genderRatios = (*base)->genderRatios;
-            rom.familyData = std::make_shared<const ThirdGenerationBaseData>(std::move(**base));
-        }
+        ThirdGenerationBaseData data = base->value_or(ThirdGenerationBaseData{});
+        if (*base) rom.genderRatios = data.genderRatios;
+        auto mail = readThirdGenerationMail(held, rom);
+        if (!mail) return mail.error();
+        data.mail = std::move(*mail);
+        rom.familyData = std::make_shared<const ThirdGenerationBaseData>(std::move(data));
         ThirdGenerationNotes fresh;
         auto scripts = notesOf(notes, fresh).in(held, *rom.release, searched);
         if (!scripts) return scripts.error();
@@ -218,6 +220,16 @@ public:
             outs.push_back({"Ability name", "Ability", ability == 0 || ability >= base->abilityNames.size() ? std::string("none")
                                                                                                            : base->abilityNames[ability],
                             Field::AbilityNum, "abilityName"});
+        }
+        // The mail the game gives, its words as numbers (group << 9 | index).
+        const std::uint32_t mail = numberOf(record, Field::Mail);
+        const ItemId item = record.heldItem.value_or(0);
+        if (base && item >= kFirstMail && item <= kLastMail && mail < base->mail.size()) {
+            std::string words;
+            for (std::uint16_t w : base->mail[mail]) words += (words.empty() ? "" : " ") + std::to_string(w);
+            ReadOut out{"Mail words", "Mail", words, Field::Mail, "mailWords"};
+            out.numbers.assign(base->mail[mail].begin(), base->mail[mail].end());
+            outs.push_back(std::move(out));
         }
         if (record.offeredSpecies == kUnown) {
             const int letter = gen3::unownLetterOf(personality);
