@@ -145,6 +145,7 @@ TEST(ThirdGenerationTable, FoundThroughTheCodeOrItsRecords) {
              {"moved to the upper half of 32 MiB, every pool changed", kGbaLargestSize,
               [&](Bytes& rom) {
                   putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, 0x1F00000, kEmeraldNames);
+                  putTradeSceneStrings(rom, kEmeraldSceneStrings, 0x1F00000);
                   putTable60(rom, 0x1F00000, trades);
               },
               0x1F00000, FoundBy::TableRoutine, ""},
@@ -153,6 +154,15 @@ TEST(ThirdGenerationTable, FoundThroughTheCodeOrItsRecords) {
               std::nullopt, FoundBy::UsualPlace,
               "The game's code reads the trade table at two places: GetInGameTradeSpeciesInfo at 0x1F00000, "
               "CreateInGameTradePokemonInternal at 0x338ED0. A hack that moved it must change every pointer; Kestrane writes none"},
+             {"the trade scene's pool left at the old place", kGbaLargestSize,
+              [&](Bytes& rom) {
+                  putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, 0x1F00000, kEmeraldNames);
+                  putTradeSceneStrings(rom, kEmeraldSceneStrings, kEmeraldTable);
+                  putTable60(rom, 0x1F00000, trades);
+              },
+              std::nullopt, FoundBy::UsualPlace,
+              "The game's code reads the trade table at two places: GetInGameTradeSpeciesInfo at 0x1F00000, the trade scene's "
+              "strings at 0x338ED0"},
              {"a pool that points past the file", kGbaRomSize,
               [&](Bytes& rom) { putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, 0x1F00000, kEmeraldNames); }, std::nullopt,
               FoundBy::UsualPlace, "GetInGameTradeSpeciesInfo's pointer to the trade table (at 0x7E774) names no byte of the file"},

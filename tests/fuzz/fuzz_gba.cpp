@@ -44,6 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::copy(data + 3, data + std::min<std::size_t>(size, 3 + 0x4000), image.begin() + at);
     const std::uint32_t other = 0x3000;
     if (data[2] & 7) putSpeciesInfoRoutine(image, kRoutine, data[2] & 1 ? at : other, data[2] & 2 ? at : other);
+    // The trade scene's pool with the others, or (an odd place) one record on.
+    if (data[2] & 1) putTradeSceneStrings(image, kRoutine + 0x800, data[1] % 2 ? at + 0x3C : at);
     if (data[2] & 4) putGenderRoutine(image, kGender, at);
     if (data[2] & 8) putSpeciesInfoRoutine(image, kRoutine + 0x400, at + 0x3C, at);
     if (data[2] & 0x60) putTradeScript(image, 0x3400, data[1] % 4, header.code[3] == 'E' && header.code[2] == 'E' ? 0xFF : 0xFC);

@@ -91,6 +91,14 @@ void putTable60(Bytes& rom, std::uint32_t at, const std::vector<Trade60>& trades
     }
 }
 
+void putTradeSceneStrings(Bytes& rom, std::uint32_t at, std::uint32_t table) {
+    // `ldr r0, [pc, #n]` at +10 reads the table's pointer from +0x40; the calls made up.
+    static constexpr std::uint8_t kCode[] = {0x10, 0x48, 0x00, 0x88, 0x04, 0x01, 0x24, 0x1A, 0xA4, 0x00, 0x0D, 0x48, 0x24, 0x18,
+                                             0x10, 0x48, 0x21, 0x1C, 0x2B, 0x31, 0x00, 0xF0, 0x10, 0xF8, 0x10, 0x48, 0x21, 0x1C};
+    std::copy(std::begin(kCode), std::end(kCode), rom.begin() + at);
+    putWord(rom, at + 0x40, gba::kRomBase + table);
+}
+
 void putSpeciesNames(Bytes& rom, std::uint32_t at) {
     for (std::uint32_t id = 0; id <= 411; ++id) {
         std::fill_n(rom.begin() + at + id * 11, 11, 0);
@@ -227,6 +235,7 @@ void putMapNames(Bytes& rom, MapNameForm form, std::uint32_t routine, std::uint3
 Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {
     Bytes rom = gbaImage("POKEMON EMER", "BPEE", 0, size);
     putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, kEmeraldTable, kEmeraldNames);
+    putTradeSceneStrings(rom, kEmeraldSceneStrings, kEmeraldTable);
     putSpeciesNames(rom, kEmeraldNames);
     putPokedexTable(rom, kEmeraldPokedex);
     putGenderRoutine(rom, kEmeraldGenderRoutine, kEmeraldBaseData);

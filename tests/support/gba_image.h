@@ -54,6 +54,10 @@ Bytes gbaImage(std::string_view title, std::string_view code, std::uint8_t versi
 void putSpeciesInfoRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table, std::uint32_t names,
                            std::optional<std::uint32_t> otherTable = std::nullopt);
 void putTable60(Bytes& rom, std::uint32_t at, const std::vector<Trade60>& trades);
+// The trade scene's strings function's part that reads the table, at `at`
+// (a multiple of 4), its pool naming `table`.
+inline constexpr std::uint32_t kEmeraldSceneStrings = 0x7BB68;
+void putTradeSceneStrings(Bytes& rom, std::uint32_t at, std::uint32_t table);
 // The species names (entries 0-411 of 11 bytes; ONIX, ABRA, SEEDOT by
 // their indexes, "S" and the index for the rest) and the internal-to-Pokédex
 // table (Hoenn's 277-411 as 252-386 in order: Seedot 298 is 273).

@@ -73,6 +73,15 @@ Result<std::optional<std::uint32_t>> pointerOfOnly(File& file, std::int64_t size
     return loadedPointer(file, copies->front() + load, size);
 }
 
+// The trade scene's strings function (BufferTradeSceneStrings in Emerald,
+// TradeBufferOTnameAndNicknames in FireRed and LeafGreen, SetTradeSceneStrings
+// in Ruby and Sapphire): the record of gSpecialVar_0x8004 times 60, its OT
+// name (+0x2B) copied; its `ldr r0, [pc, #n]` at +10 loads the table's pointer.
+constexpr int kSceneStrings[] = {-1,   0x48, 0x00, 0x88, 0x04, 0x01, 0x24, 0x1A, 0xA4, 0x00, -1,   0x48, 0x24, 0x18,
+                                 -1,   0x48, 0x21, 0x1C, 0x2B, 0x31, -1,   -1,   -1,   -1,   -1,   0x48, 0x21, 0x1C};
+constexpr gba::ThumbPattern kSceneStringsForm{kSceneStrings, 16};  // adds r1, r4, #0; adds r1, #0x2B
+constexpr std::uint32_t kSceneTableLoad = 10;
+
 }  // namespace
 
 Result<std::optional<std::uint32_t>> findAbilityNames(File& file, std::int64_t size) {
@@ -119,6 +128,21 @@ Result<std::vector<SpeciesInfoCopy>> findSpeciesInfo(File& file, std::int64_t si
             table = *pointer;
         }
         found.push_back({routine, *table});
+    }
+    // The fourth pool: where the trade scene's code stands once, it names the same table.
+    auto scenes = gba::findPattern(file, size, kSceneStringsForm);
+    if (!scenes) return scenes.error();
+    if (scenes->size() == 1 && !found.empty()) {
+        auto pointer = loadedPointer(file, scenes->front() + kSceneTableLoad, size);
+        if (!pointer) return pointer.error();
+        if (*pointer != found.front().table) {
+            return refused(ErrorCode::NoTradeTable,
+                           "The game's code reads the trade table at two places: " + std::string(kTablePools[0].function) + " at " +
+                               hexOffset(found.front().table) + ", the trade scene's strings at " +
+                               (*pointer ? hexOffset(**pointer) : std::string("no byte of the file")) +
+                               ". A hack that moved it must change every pointer; Kestrane writes none, and shows and "
+                               "changes none of this ROM's trades. The file was not changed.");
+        }
     }
     return found;
 }

@@ -1,6 +1,7 @@
 // The third generation's trade table, found through the game's own code:
 // GetInGameTradeSpeciesInfo, the same Thumb code in every release, and the
-// literal pools of the functions beside it, which must name the same table.
+// literal pools of the functions beside it and of the trade scene's strings
+// function, which must name the same table.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +24,8 @@ struct SpeciesInfoCopy {
 
 // Every copy of the routine in the image's first `size` bytes, read a
 // piece at a time. Refused (NoTradeTable), by the function whose pool
-// says so: pools that disagree, a pool that names no byte of the file.
+// says so: pools that disagree (the trade scene's too, where its code
+// stands once), a pool that names no byte of the file.
 Result<std::vector<SpeciesInfoCopy>> findSpeciesInfo(File& file, std::int64_t size);
 
 // The species names' table the routine at `routine` reads (its pool at
