@@ -258,6 +258,7 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
     // that holds it deciding; else anywhere.
     auto routine = family.findTableRoutine(file, rows, size);
     if (!routine) return routine.error();
+    if (!routine->refusal.empty()) return Located(WholeRefusal{routine->refusal});
     const std::optional<FoundRoutine> found =
         routine->found.found() ? std::optional<FoundRoutine>(std::move(routine->found)) : std::nullopt;
     const Release* placed = routine->placed;

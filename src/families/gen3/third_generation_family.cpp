@@ -11,6 +11,7 @@
 #include "families/gen3/third_generation_rows.h"
 #include "families/gen3/third_generation_scripts.h"
 #include "families/gen3/third_generation_table.h"
+#include "platform/gba/cartridge.h"
 #include "platform/gba/game_boy_advance.h"
 #include "support/words.h"
 #include "trades/creature_list.h"
@@ -114,25 +115,26 @@ public:
     Result<TableRoutine> findTableRoutine(HoldingFile& file, std::span<const Release* const> rows, const RomSize& size) const override {
         auto base = gen3::isExpansionBase(file);
         if (!base) return base.error();
-        if (*base) {
-            return refused(ErrorCode::NoTradeTable,
-                           "This ROM is built on one of the community's expansion bases (the magic \"RHHEXP\" at 0x204), whose "
-                           "trade records keep 60 bytes but move their fields; Kestrane does not read them yet, and shows and "
-                           "changes none of its trades. The file was not changed.");
-        }
-        auto copies = gen3::findSpeciesInfo(file, std::min(size.file, platform().largestImage()));
-        if (!copies) return copies.error();
         TableRoutine routine;
+        if (*base) {
+            routine.refusal = "This ROM is built on one of the community's expansion bases (the magic \"RHHEXP\" at 0x204), whose "
+                              "trade records keep 60 bytes but move their fields, which Kestrane does not read yet";
+            return routine;
+        }
+        auto info = gen3::findSpeciesInfo(file, std::min(size.file, platform().largestImage()));
+        if (!info) return info.error();
+        routine.refusal = info->refusal;
+        const auto& copies = info->copies;
         routine.found.reached = RoutineReached::Search;
-        for (const gen3::SpeciesInfoCopy& copy : *copies) {
-            routine.found.copies.push_back({copy.routine, {copy.table}, {copy.table + 0x08000000u}});
+        for (const gen3::SpeciesInfoCopy& copy : copies) {
+            routine.found.copies.push_back({copy.routine, {copy.table}, {copy.table + gba::kRomBase}});
         }
         // One copy pointing where the release keeps its table: the game as it was built.
-        if (copies->size() == 1 && copies->front().table == rows.front()->usualTable) {
+        if (copies.size() == 1 && copies.front().table == rows.front()->usualTable) {
             routine.found.reached = RoutineReached::OwnPlace;
             routine.placed = rows.front();
         }
-        routine.ownPlace = copies->empty() ? 0 : copies->front().routine;
+        routine.ownPlace = copies.empty() ? 0 : copies.front().routine;
         return routine;
     }
     Result<std::vector<RoutineCall>> tableRoutineCalls(HoldingFile&, std::uint32_t) const override {

@@ -103,45 +103,42 @@ Result<std::optional<std::uint32_t>> findBaseData(File& file, std::int64_t size)
     return pointerOfOnly(file, size, kGenderRoutineForm, kGenderLoad);
 }
 
-Result<std::vector<SpeciesInfoCopy>> findSpeciesInfo(File& file, std::int64_t size) {
+Result<SpeciesInfo> findSpeciesInfo(File& file, std::int64_t size) {
     auto copies = gba::findPattern(file, size, kSpeciesInfoForm);
     if (!copies) return copies.error();
-    std::vector<SpeciesInfoCopy> found;
+    SpeciesInfo found;
+    auto twoPlaces = [](std::uint32_t table, std::string_view other, const std::string& at) {
+        return "The game's code reads the trade table at two places: " + std::string(kTablePools[0].function) + " at " +
+               hexOffset(table) + ", " + std::string(other) + " at " + at +
+               ". A hack that moved it must change every pointer; Kestrane writes none";
+    };
     for (const std::uint32_t routine : *copies) {
         std::optional<std::uint32_t> table;
         for (const Pool& pool : kTablePools) {
             auto pointer = gba::poolPointer(file, routine + pool.at, size);
             if (!pointer) return pointer.error();
             if (!*pointer) {
-                return refused(ErrorCode::NoTradeTable, std::string(pool.function) + "'s pointer to the trade table (at " +
-                                                            hexOffset(routine + pool.at) +
-                                                            ") names no byte of the file; Kestrane shows and changes none of "
-                                                            "this ROM's trades. The file was not changed.");
+                found.refusal = std::string(pool.function) + "'s pointer to the trade table (at " + hexOffset(routine + pool.at) +
+                                ") names no byte of the file";
+                return found;
             }
             if (table && *pointer != *table) {
-                return refused(ErrorCode::NoTradeTable,
-                               "The game's code reads the trade table at two places: " + std::string(kTablePools[0].function) +
-                                   " at " + hexOffset(*table) + ", " + std::string(pool.function) + " at " + hexOffset(**pointer) +
-                                   ". A hack that moved it must change every pointer; Kestrane writes none, and shows and "
-                                   "changes none of this ROM's trades. The file was not changed.");
+                found.refusal = twoPlaces(*table, pool.function, hexOffset(**pointer));
+                return found;
             }
             table = *pointer;
         }
-        found.push_back({routine, *table});
+        found.copies.push_back({routine, *table});
     }
     // The fourth pool: where the trade scene's code stands once, it names the same table.
     auto scenes = gba::findPattern(file, size, kSceneStringsForm);
     if (!scenes) return scenes.error();
-    if (scenes->size() == 1 && !found.empty()) {
+    if (scenes->size() == 1 && !found.copies.empty()) {
         auto pointer = loadedPointer(file, scenes->front() + kSceneTableLoad, size);
         if (!pointer) return pointer.error();
-        if (*pointer != found.front().table) {
-            return refused(ErrorCode::NoTradeTable,
-                           "The game's code reads the trade table at two places: " + std::string(kTablePools[0].function) + " at " +
-                               hexOffset(found.front().table) + ", the trade scene's strings at " +
-                               (*pointer ? hexOffset(**pointer) : std::string("no byte of the file")) +
-                               ". A hack that moved it must change every pointer; Kestrane writes none, and shows and "
-                               "changes none of this ROM's trades. The file was not changed.");
+        if (*pointer != found.copies.front().table) {
+            found.refusal = twoPlaces(found.copies.front().table, "the trade scene's strings",
+                                      *pointer ? hexOffset(**pointer) : std::string("no byte of the file"));
         }
     }
     return found;

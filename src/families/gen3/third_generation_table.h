@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "support/file.h"
@@ -23,10 +24,15 @@ struct SpeciesInfoCopy {
 };
 
 // Every copy of the routine in the image's first `size` bytes, read a
-// piece at a time. Refused (NoTradeTable), by the function whose pool
-// says so: pools that disagree (the trade scene's too, where its code
-// stands once), a pool that names no byte of the file.
-Result<std::vector<SpeciesInfoCopy>> findSpeciesInfo(File& file, std::int64_t size);
+// piece at a time; or, by the function whose pool says so, why the table
+// is refused (a sentence without its full stop): pools that disagree (the
+// trade scene's too, where its code stands once), a pool that names no
+// byte of the file.
+struct SpeciesInfo {
+    std::vector<SpeciesInfoCopy> copies;
+    std::string refusal;
+};
+Result<SpeciesInfo> findSpeciesInfo(File& file, std::int64_t size);
 
 // The species names' table the routine at `routine` reads (its pool at
 // +0x40); none where the pool names no byte of the file.
