@@ -294,6 +294,44 @@ TEST(ThirdGenerationScripts, RecordsAndPlacesAsTheScriptsStartThem) {
     }
 }
 
+// Species are shown by the Pokédex number the game's own table gives, found
+// where SpeciesToNationalPokedexNum reads it (its Hoenn twin's table is none).
+TEST(ThirdGenerationSpecies, NumberedByTheTableTheGameReads) {
+    constexpr std::uint32_t kMoved = 0x700000;
+    struct Case {
+        const char* name;
+        std::function<void(Bytes&)> change;
+        int seedot;  // the number internal species 298 is shown by
+    };
+    for (const Case& c : std::vector<Case>{
+             {"as built", [](Bytes&) {}, 273},
+             {"the table moved, the code's pointer with it",
+              [](Bytes& rom) {
+                  putPokedexTable(rom, kMoved);
+                  std::fill_n(rom.begin() + kEmeraldPokedex, 822, 0);
+                  putPokedexRoutines(rom, kEmeraldPokedexRoutine, kMoved, kEmeraldPokedex + 0x400);
+              },
+              273},
+             {"the code pointing to no such table, none where the release keeps it",
+              [](Bytes& rom) {
+                  std::fill_n(rom.begin() + kEmeraldPokedex, 822, 0);
+                  putPokedexRoutines(rom, kEmeraldPokedexRoutine, kMoved, kEmeraldPokedex + 0x400);
+              },
+              298},
+             {"no code: the table where the release keeps it",
+              [](Bytes& rom) { rom[kEmeraldPokedexRoutine + 12] = rom[kEmeraldPokedexRoutine + 0x24 + 12] = 0; }, 273},
+         }) {
+        SCOPED_TRACE(c.name);
+        Bytes rom = emeraldImage(std::vector<Trade60>(4));
+        c.change(rom);
+        TempDir dir;
+        auto opened = openRom(dir.write("rom.gba", rom), families::all());
+        ASSERT_TRUE(opened) << opened.error().message;
+        EXPECT_EQ(opened->species->numberOf(298), c.seedot);
+        EXPECT_EQ(opened->species->name(298), "SEEDOT");
+    }
+}
+
 // The checks every record of the games passes, as the release's record layout makes them.
 TEST(ThirdGenerationTable, RecordsPassTheGamesChecks) {
     const Release* emerald = findRelease(families::all(), "BPEE", 0);

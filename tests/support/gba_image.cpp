@@ -232,12 +232,23 @@ void putMapNames(Bytes& rom, MapNameForm form, std::uint32_t routine, std::uint3
     }
 }
 
+void putPokedexRoutines(Bytes& rom, std::uint32_t at, std::uint32_t table, std::uint32_t hoennTable) {
+    // `ldr r0, [pc, #12]` at +10 reads the pool at +0x18; the twin the same 0x24 on.
+    static constexpr std::uint8_t kCode[] = {0x00, 0xB5, 0x00, 0x04, 0x01, 0x0C, 0x00, 0x29, 0x06, 0xD0, 0x03,
+                                             0x48, 0x01, 0x39, 0x49, 0x00, 0x09, 0x18, 0x08, 0x88, 0x04, 0xE0};
+    for (auto [place, read] : {std::pair{at, table}, std::pair{at + 0x24, hoennTable}}) {
+        std::copy(std::begin(kCode), std::end(kCode), rom.begin() + place);
+        putWord(rom, place + 0x18, gba::kRomBase + read);
+    }
+}
+
 Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {
     Bytes rom = gbaImage("POKEMON EMER", "BPEE", 0, size);
     putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, kEmeraldTable, kEmeraldNames);
     putTradeSceneStrings(rom, kEmeraldSceneStrings, kEmeraldTable);
     putSpeciesNames(rom, kEmeraldNames);
     putPokedexTable(rom, kEmeraldPokedex);
+    putPokedexRoutines(rom, kEmeraldPokedexRoutine, kEmeraldPokedex, kEmeraldPokedex + 0x400);
     putGenderRoutine(rom, kEmeraldGenderRoutine, kEmeraldBaseData);
     putBaseData(rom, kEmeraldBaseData);
     putAbilityNames(rom, kEmeraldAbilityName, kEmeraldAbilityNames);

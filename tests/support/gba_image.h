@@ -63,6 +63,10 @@ void putTradeSceneStrings(Bytes& rom, std::uint32_t at, std::uint32_t table);
 // table (Hoenn's 277-411 as 252-386 in order: Seedot 298 is 273).
 void putSpeciesNames(Bytes& rom, std::uint32_t at);
 void putPokedexTable(Bytes& rom, std::uint32_t at);
+// SpeciesToNationalPokedexNum at `at` (a multiple of 4) reading `table`, and
+// its twin SpeciesToHoennPokedexNum after it, reading `hoennTable`.
+inline constexpr std::uint32_t kEmeraldPokedexRoutine = 0x6D4A4;
+void putPokedexRoutines(Bytes& rom, std::uint32_t at, std::uint32_t table, std::uint32_t hoennTable);
 // GetGenderFromSpeciesAndPersonality at `at` (a multiple of 4), its pool
 // naming `baseData`; base data there for species 0-411: every ratio 127
 // (half female) but Onix's (95: 0, always male) and Chansey's (113: 254),

@@ -51,10 +51,27 @@ Result<ThirdGenerationSpecies> readThirdGenerationSpecies(File& file, const Rom&
         return read;
     }
     if (auto got = readExactly(file, **names, bytes); !got) return got.error();
+    // The Pokédex table where SpeciesToNationalPokedexNum reads it (the one
+    // of the routine's copies whose table is one); where the code is not
+    // found, the table where the release keeps it, if it is one there.
     std::vector<std::uint8_t> pokedex(2 * kInternalSpecies);
-    auto got = readUpTo(file, row.pokedexTable, pokedex);
-    if (!got) return got.error();
-    const bool numbered = *got == pokedex.size() && isPokedexTable(pokedex);
+    auto tables = gen3::findPokedexTables(file, std::min(rom.size.file, rom.release->family().platform().largestImage()));
+    if (!tables) return tables.error();
+    if (tables->empty()) tables->push_back(row.pokedexTable);
+    std::optional<std::uint32_t> numberedBy;
+    for (const std::uint32_t at : *tables) {
+        std::vector<std::uint8_t> candidate(pokedex.size());
+        auto got = readUpTo(file, at, candidate);
+        if (!got) return got.error();
+        if (*got != candidate.size() || !isPokedexTable(candidate) || numberedBy == at) continue;
+        if (numberedBy) {  // two tables that each could be it: neither is taken
+            numberedBy.reset();
+            break;
+        }
+        numberedBy = at;
+        pokedex = std::move(candidate);
+    }
+    const bool numbered = numberedBy.has_value();
     const Charset& charset = rom.release->charset();
     read.gameNames.resize(std::size_t(kInternalSpecies + 1));
     for (int id = 1; id <= kInternalSpecies; ++id) {

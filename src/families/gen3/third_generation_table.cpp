@@ -51,6 +51,13 @@ constexpr int kItemName[] = {0x00, 0xB5, 0x00, 0x04, 0x00, 0x0C, -1,   -1,   -1,
 constexpr gba::ThumbPattern kItemNameForm{kItemName, 14};  // movs r1, #44; muls r0, r1
 constexpr std::uint32_t kItemsLoad = 18;
 
+// SpeciesToNationalPokedexNum: species 0 is 0, else table[species - 1];
+// its `ldr r0, [pc, #n]` at +10.
+constexpr int kPokedexNumber[] = {0x00, 0xB5, 0x00, 0x04, 0x01, 0x0C, 0x00, 0x29, -1,   0xD0, -1,
+                                  0x48, 0x01, 0x39, 0x49, 0x00, 0x09, 0x18, 0x08, 0x88, -1,   0xE0};
+constexpr gba::ThumbPattern kPokedexNumberForm{kPokedexNumber, 12};  // subs r1, #1; lsls r1, r1, #1
+constexpr std::uint32_t kPokedexLoad = 10;
+
 // BufferStringBattle's ability name: the ability times 13 into the names,
 // its `ldr r0, [pc, #n]` at +6.
 constexpr int kAbilityName[] = {0x01, 0x78, 0x0D, 0x20, 0x41, 0x43, -1, 0x48, 0x0C, 0x18};
@@ -83,6 +90,18 @@ constexpr gba::ThumbPattern kSceneStringsForm{kSceneStrings, 16};  // adds r1, r
 constexpr std::uint32_t kSceneTableLoad = 10;
 
 }  // namespace
+
+Result<std::vector<std::uint32_t>> findPokedexTables(File& file, std::int64_t size) {
+    auto copies = gba::findPattern(file, size, kPokedexNumberForm);
+    if (!copies) return copies.error();
+    std::vector<std::uint32_t> tables;
+    for (const std::uint32_t copy : *copies) {
+        auto pointer = loadedPointer(file, copy + kPokedexLoad, size);
+        if (!pointer) return pointer.error();
+        if (*pointer) tables.push_back(**pointer);
+    }
+    return tables;
+}
 
 Result<std::optional<std::uint32_t>> findAbilityNames(File& file, std::int64_t size) {
     auto copies = gba::findPattern(file, size, kAbilityNameForm);

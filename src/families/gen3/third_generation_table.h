@@ -49,6 +49,10 @@ Result<std::optional<std::uint32_t>> findBaseData(File& file, std::int64_t size)
 // exactly one or it names no byte of the file.
 Result<std::optional<std::uint32_t>> findItems(File& file, std::int64_t size);
 
+// The tables SpeciesToNationalPokedexNum's code reads (its twin, the Hoenn
+// order's, has the same code): where each copy's `ldr r0, [pc, #n]` points.
+Result<std::vector<std::uint32_t>> findPokedexTables(File& file, std::int64_t size);
+
 // The ability names BufferStringBattle reads (13 bytes a name): where every
 // copy of its `ldrb r1, [r0]; movs r0, #13; muls r1, r0; ldr r0, =names`
 // points, or none where there is no copy or they disagree.
