@@ -178,7 +178,7 @@ VALGRIND_SHARDS := 2
 # 16 and 32 MiB images searched whole.
 VALGRIND_LEFT_OUT := StringBuilder.RefusesToPassTheSigned32BitLimit:Saves/FaultInjection.*/SevenTrades*:$\
   Saves/FaultInjection.*/OneTradeWithChecksums:Properties.RandomSaves*:Formats/Patches.*0x454F46*:Rom/LocatingTable.*8_MiB*:$\
-  GameBoyAdvance.RoutinesFound*:ThirdGenerationTable.FoundThrough*:ThirdGenerationScripts.*:ThirdGenerationSpecies.*
+  GameBoyAdvance.RoutinesFound*:ThirdGenerationTable.FoundThrough*:ThirdGenerationScripts.*:ThirdGenerationSpecies.*:ThirdGenerationPictures.*
 valgrind: build
 	$(call install_missing,valgrind)
 	@pids=""; for i in $$(seq 0 $$(($(VALGRIND_SHARDS) - 1))); do \

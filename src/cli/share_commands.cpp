@@ -1,3 +1,5 @@
+#include <cctype>
+
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "cli/reports.h"
@@ -22,11 +24,13 @@ int picture(const Context& ctx, Arguments& a) {
     if (!species) return ctx.fail(species.error());
     PictureLook look{o.shiny, 'A'};
     if (!o.unown.empty()) {
-        const char letter = o.unown.size() == 1 ? lowerAscii(o.unown[0]) : 0;
-        if (letter < 'a' || letter > 'z') {
-            return ctx.fail(refused(ErrorCode::InvalidArgument, echoed(o.unown) + " is no Unown form: give a letter, A to Z."));
+        const std::string_view forms = rom->release->family().unownForms();
+        const char letter = o.unown.size() == 1 ? char(std::toupper(static_cast<unsigned char>(o.unown[0]))) : 0;
+        if (letter == 0 || forms.find(letter) == std::string_view::npos) {
+            return ctx.fail(refused(ErrorCode::InvalidArgument, echoed(o.unown) + " is no Unown form: give a letter, A to Z" +
+                                                                    (forms.size() > 26 ? ", ! or ?." : ".")));
         }
-        look.unownLetter = char(letter - 'a' + 'A');
+        look.unownLetter = letter;
     }
     return writePicture(ctx, *rom, *species, look, o.scale, o.output);
 }
@@ -122,7 +126,7 @@ const Command kPicture{"picture", "Write a species' front picture, as the ROM dr
                            romArgument(command, into);
                            command.add_option("SPECIES", o.species, "The species: number or name.")->required();
                            command.add_flag("--shiny", o.shiny, "In its shiny colours.");
-                           command.add_option("--unown", o.unown, "For Unown: the form's letter, A to Z.");
+                           command.add_option("--unown", o.unown, "For Unown: the form's letter, A to Z (the third generation also ! and ?).");
                            command.add_option("--scale", o.scale, "Each pixel as N x N pixels (1 to 16).")->check(CLI::Range(1, 16));
                            command.add_option("-o,--output", o.output, "The PNG file to write.")->required();
                        },

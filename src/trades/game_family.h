@@ -131,6 +131,8 @@ public:
     // refused where the family's creatures have no such thing.
     virtual Result<void> giveNature(const Rom& rom, TradeEdit& edit, std::string_view nature) const;
     virtual Result<void> makeShiny(const Rom& rom, TradeEdit& edit) const;
+    // The forms Unown's pictures have, by the character that names each.
+    virtual std::string_view unownForms() const { return "ABCDEFGHIJKLMNOPQRSTUVWXYZ"; }
     // A species' front picture as the game draws it, or why there is none.
     virtual Result<FrontPicture> frontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) const = 0;
 };

@@ -1440,6 +1440,12 @@ TEST_F(CliTest, TheThirdGenerationFieldByField) {
         SCOPED_TRACE(option);
         expectUnchanged({"set", path, "1", option, value}, 1, path, message);
     }
+    // Unown's 28 forms; a picture the header does not point to is no picture, said.
+    const std::string png = dir.file("unown.png");
+    EXPECT_EQ(run({"picture", path, "201", "--unown", "#", "-o", png}).err, "\"#\" is no Unown form: give a letter, A to Z, ! or ?.\n");
+    const Outcome unownPicture = run({"picture", path, "201", "--unown", "!", "-o", png});
+    EXPECT_EQ(unownPicture.code, 1);
+    EXPECT_NE(unownPicture.err.find("The picture of species 201 cannot be drawn: "), std::string::npos) << unownPicture.err;
     // The JSON: every key, read-outs beside the numbers, mail as null; carried back unchanged.
     const json shown = json::parse(run({"show", path, "1", "--json"}).out)["trade"];
     EXPECT_EQ(shown["offered"], 273);

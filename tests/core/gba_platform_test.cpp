@@ -16,6 +16,7 @@
 #include "families/families.h"
 #include "families/gen3/third_generation_table.h"
 #include "platform/gba/cartridge.h"
+#include "platform/gba/lz77.h"
 #include "platform/gba/thumb_search.h"
 #include "support/gba_image.h"
 #include "support/rom_image.h"
@@ -329,6 +330,101 @@ TEST(ThirdGenerationSpecies, NumberedByTheTableTheGameReads) {
         ASSERT_TRUE(opened) << opened.error().message;
         EXPECT_EQ(opened->species->numberOf(298), c.seedot);
         EXPECT_EQ(opened->species->name(298), "SEEDOT");
+    }
+}
+
+// Front pictures as the game draws them: the BIOS's LZ77, 4-bit tiles, the
+// ROM's palettes (shiny too), the forms the record gives.
+TEST(ThirdGenerationPictures, AsTheGameDrawsThem) {
+    // The decoder alone: literals, a copy overlapping what it writes, and what it refuses.
+    struct Stream {
+        Bytes bytes;
+        Bytes out;
+        std::string refusal;
+    };
+    for (const Stream& c : std::vector<Stream>{
+             {{0x10, 5, 0, 0, 0x00, 1, 2, 3, 4, 5}, {1, 2, 3, 4, 5}, ""},
+             {{0x10, 6, 0, 0, 0x40, 7, 0x20, 0x00}, {7, 7, 7, 7, 7, 7}, ""},
+             {{0x11, 1, 0, 0, 0, 1}, {}, "does not start with 0x10"},
+             {{0x10, 0x01, 0x00, 0x01, 0}, {}, "says it holds 65537 bytes, more than 65536"},
+             {{0x10, 9, 0, 0, 0x00, 1, 2}, {}, "ends before its output does"},
+             {{0x10, 4, 0, 0, 0x80, 0x10, 0x05}, {}, "copies from before its output's start"},
+         }) {
+        auto out = gba::decodeLz77(c.bytes);
+        if (!c.refusal.empty()) {
+            ASSERT_FALSE(out);
+            EXPECT_NE(out.error().message.find(c.refusal), std::string::npos) << out.error().message;
+            continue;
+        }
+        ASSERT_TRUE(out) << out.error().message;
+        EXPECT_EQ(*out, c.out);
+    }
+    // A sheet of two frames, the first (x + y) % 16, the second its reverse; palettes of 16 colours.
+    auto frame = [](bool reversed) {
+        Bytes bytes(0x800);
+        for (int y = 0; y < 64; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                const int shade = reversed ? 15 - (x + y) % 16 : (x + y) % 16;
+                std::uint8_t& b = bytes[std::size_t((y / 8 * 8 + x / 8) * 32 + (y % 8) * 4 + (x % 8) / 2)];
+                b = std::uint8_t(x % 2 ? (b & 0x0F) | shade << 4 : (b & 0xF0) | shade);
+            }
+        }
+        return bytes;
+    };
+    Bytes sheet = frame(false), second = frame(true);
+    sheet.insert(sheet.end(), second.begin(), second.end());
+    auto palette = [](int shift) {
+        Bytes bytes;
+        for (int c = 0; c < 16; ++c) {
+            const unsigned bgr = unsigned((c + shift) & 31) | unsigned(2 * c) << 5 | unsigned(31 - c) << 10;
+            bytes.push_back(std::uint8_t(bgr)), bytes.push_back(std::uint8_t(bgr >> 8));
+        }
+        return bytes;
+    };
+    constexpr std::uint32_t kFronts = 0x30A18C, kPalettes = 0x303678, kShiny = 0x304438;
+    struct Case {
+        const char* name;
+        SpeciesId species;
+        PictureLook look;
+        std::uint32_t index;  // where the picture is put
+        bool reversed;        // the second frame shown
+        int shift;            // the palette's red is (c + shift) & 31
+        std::string refusal;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"Onix", 95, {}, 95, false, 0, ""},
+             {"Onix, shiny", 95, {true, 'A'}, 95, false, 7, ""},
+             {"Deoxys: Emerald's party shows its second forme", 410, {}, 410, true, 0, ""},
+             {"Unown B: a species of its own past the list", 201, {false, 'B'}, 413, false, 0, ""},
+             {"Unown ?", 201, {false, '?'}, 439, false, 0, ""},
+             {"a species without a picture entry", 63, {}, 95, false, 0, "its front picture's pointer at 0x30A384 names no byte of the file"},
+         }) {
+        SCOPED_TRACE(c.name);
+        Bytes rom = emeraldImage(std::vector<Trade60>(4));
+        for (auto [at, table] : {std::pair{0x128u, kFronts}, std::pair{0x130u, kPalettes}, std::pair{0x134u, kShiny}}) {
+            for (int i = 0; i < 4; ++i) rom[at + std::uint32_t(i)] = std::uint8_t((gba::kRomBase + table) >> (8 * i));
+        }
+        putFrontPicture(rom, kFronts, kPalettes, kShiny, c.index, sheet, palette(0), palette(7), 0x600000);
+        TempDir dir;
+        auto opened = openRom(dir.write("rom.gba", rom), families::all());
+        ASSERT_TRUE(opened) << opened.error().message;
+        auto picture = opened->release->family().frontPicture(*opened, c.species, c.look, nativeFileSystem());
+        if (!c.refusal.empty()) {
+            ASSERT_FALSE(picture);
+            EXPECT_NE(picture.error().message.find(c.refusal), std::string::npos) << picture.error().message;
+            continue;
+        }
+        ASSERT_TRUE(picture) << picture.error().message;
+        ASSERT_EQ(picture->width, 64);
+        ASSERT_EQ(picture->colours.size(), 16u);
+        for (int y = 0; y < 64; y += 7) {
+            for (int x = 0; x < 64; x += 5) {
+                const int shade = c.reversed ? 15 - (x + y) % 16 : (x + y) % 16;
+                ASSERT_EQ(picture->shades[std::size_t(y * 64 + x)], shade) << x << "," << y;
+            }
+        }
+        const int red = (3 + c.shift) & 31;  // colour 3: channels 3 + shift, 6, 28
+        EXPECT_EQ(picture->colours[3], (Rgb{std::uint8_t(red << 3 | red >> 2), 6 << 3 | 6 >> 2, 28 << 3 | 28 >> 2}));
     }
 }
 

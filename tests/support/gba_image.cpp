@@ -242,6 +242,39 @@ void putPokedexRoutines(Bytes& rom, std::uint32_t at, std::uint32_t table, std::
     }
 }
 
+Bytes lz77(const Bytes& data) {
+    Bytes out = {0x10, std::uint8_t(data.size()), std::uint8_t(data.size() >> 8), std::uint8_t(data.size() >> 16)};
+    std::size_t i = 0;
+    while (i < data.size()) {
+        const std::size_t flagsAt = out.size();
+        out.push_back(0);
+        for (int bit = 7; bit >= 0 && i < data.size(); --bit) {
+            std::size_t run = 0;
+            while (i > 0 && i + run < data.size() && run < 18 && data[i + run] == data[i - 1]) ++run;
+            if (run >= 3) {
+                out[flagsAt] |= std::uint8_t(1 << bit);
+                out.push_back(std::uint8_t((run - 3) << 4));
+                out.push_back(0);  // one byte back
+                i += run;
+            } else {
+                out.push_back(data[i++]);
+            }
+        }
+    }
+    return out;
+}
+
+void putFrontPicture(Bytes& rom, std::uint32_t fronts, std::uint32_t palettes, std::uint32_t shiny, std::uint32_t index,
+                     const Bytes& sheet, const Bytes& palette, const Bytes& shinyPalette, std::uint32_t dataAt) {
+    for (auto [table, data] : {std::pair{fronts, &sheet}, std::pair{palettes, &palette}, std::pair{shiny, &shinyPalette}}) {
+        const Bytes packed = lz77(*data);
+        std::copy(packed.begin(), packed.end(), rom.begin() + dataAt);
+        putWord(rom, table + 8 * index, gba::kRomBase + dataAt);
+        putWord(rom, table + 8 * index + 4, table == fronts ? 0x800 : index);
+        dataAt += (std::uint32_t(packed.size()) + 3) & ~3u;
+    }
+}
+
 Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {
     Bytes rom = gbaImage("POKEMON EMER", "BPEE", 0, size);
     putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, kEmeraldTable, kEmeraldNames);

@@ -97,6 +97,15 @@ void putMaps(Bytes& rom, std::uint32_t groups, std::uint32_t at, const std::vect
 // `table`, the names (by section; FireRed's from 0x58) after it.
 enum class MapNameForm { Emerald, Kanto };
 void putMapNames(Bytes& rom, MapNameForm form, std::uint32_t routine, std::uint32_t table, const std::vector<std::string>& names);
+// LZ77 as the BIOS reads it: literals, and where a byte repeats the one
+// before it three or more times, a copy from one byte back (which overlaps
+// what it writes) — both kinds a decoder must take.
+Bytes lz77(const Bytes& data);
+// A front picture's sheet, palette and shiny palette for table index
+// `index`, compressed at `dataAt` on, their entries in the tables at
+// `fronts`, `palettes` and `shiny`.
+void putFrontPicture(Bytes& rom, std::uint32_t fronts, std::uint32_t palettes, std::uint32_t shiny, std::uint32_t index,
+                     const Bytes& sheet, const Bytes& palette, const Bytes& shinyPalette, std::uint32_t dataAt);
 // Emerald: the trade routine, the names, the Pokédex table, the base data,
 // the items, the trades and three rows of mail after them (row r's words
 // 0x0A00 + 16r + w), their four traders' scripts and maps, and the map

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "families/gen3/third_generation_data.h"
+#include "families/gen3/third_generation_pictures.h"
 #include "families/gen3/third_generation_places.h"
 #include "families/gen3/third_generation_record.h"
 #include "families/gen3/third_generation_rows.h"
@@ -201,9 +202,10 @@ public:
     }
     std::string_view tableLabel() const override { return "sIngameTrades"; }
 
-    Result<FrontPicture> frontPicture(const Rom& rom, SpeciesId, PictureLook, FileSystem&) const override {
-        return refused(ErrorCode::NoPicture, std::string(rom.release->name) + "'s pictures are not read yet.");
+    Result<FrontPicture> frontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) const override {
+        return readThirdGenerationPicture(rom, species, look, fs);
     }
+    std::string_view unownForms() const override { return "ABCDEFGHIJKLMNOPQRSTUVWXYZ!?"; }
 
     std::vector<ReadOut> readOuts(const Rom& rom, const TradeRecord& record) const override {
         const std::uint32_t personality = numberOf(record, Field::Personality);

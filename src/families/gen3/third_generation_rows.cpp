@@ -64,12 +64,13 @@ constexpr std::uint8_t kFirst[] = {0}, kSecond[] = {1}, kLater[] = {1, 2};
 
 constexpr Row row(std::string_view code, std::string_view name, std::string_view game, std::span<const std::uint8_t> revisions,
                   std::uint32_t table, int records, std::uint32_t pokedex, int mailRows, std::span<const std::string_view> places,
-                  std::uint16_t special) {
+                  std::uint16_t special, std::optional<FrontPictureTables> pictures = std::nullopt,
+                  DeoxysFrame deoxys = DeoxysFrame::Second) {
     return Row{{.code = code, .name = name, .language = Language::English, .game = game,
                 .revisions = revisions, .layout = kRecord60, .charset = &gen3::englishCharset, .dialect = &noDialect,
                 .usualTable = table, .ownRecords = records, .dialogSets = {}, .family = &thirdGenerationFamily,
                 .slotOrder = SlotOrder::TableOrder},
-               pokedex, mailRows, places, special};
+               pokedex, mailRows, places, special, pictures, deoxys};
 }
 
 constexpr Row kRows[] = {
@@ -78,10 +79,14 @@ constexpr Row kRows[] = {
     row("BPRE", "Pok\u00e9mon FireRed", "FireRed", kSecond, 0x26CFFC, 9, 0x25205E, 1, kKantoPlaces, kOtherSpecial),
     row("BPGE", "Pok\u00e9mon LeafGreen", "LeafGreen", kFirst, 0x26CF6C, 9, 0x251FCA, 1, kKantoPlaces, kOtherSpecial),
     row("BPGE", "Pok\u00e9mon LeafGreen", "LeafGreen", kSecond, 0x26CFDC, 9, 0x25203A, 1, kKantoPlaces, kOtherSpecial),
-    row("AXVE", "Pok\u00e9mon Ruby", "Ruby", kFirst, 0x215AC4, 3, 0x1FC516, 2, std::span(kEmeraldPlaces).first(3), kOtherSpecial),
-    row("AXVE", "Pok\u00e9mon Ruby", "Ruby", kLater, 0x215ADC, 3, 0x1FC52E, 2, std::span(kEmeraldPlaces).first(3), kOtherSpecial),
-    row("AXPE", "Pok\u00e9mon Sapphire", "Sapphire", kFirst, 0x215A54, 3, 0x1FC4A6, 2, std::span(kEmeraldPlaces).first(3), kOtherSpecial),
-    row("AXPE", "Pok\u00e9mon Sapphire", "Sapphire", kLater, 0x215A6C, 3, 0x1FC4BE, 2, std::span(kEmeraldPlaces).first(3), kOtherSpecial),
+    row("AXVE", "Pok\u00e9mon Ruby", "Ruby", kFirst, 0x215AC4, 3, 0x1FC516, 2, std::span(kEmeraldPlaces).first(3), kOtherSpecial,
+        FrontPictureTables{0x1E8354, 0x1EA5B4, 0x1EB374}, DeoxysFrame::First),
+    row("AXVE", "Pok\u00e9mon Ruby", "Ruby", kLater, 0x215ADC, 3, 0x1FC52E, 2, std::span(kEmeraldPlaces).first(3), kOtherSpecial,
+        FrontPictureTables{0x1E836C, 0x1EA5CC, 0x1EB38C}, DeoxysFrame::First),
+    row("AXPE", "Pok\u00e9mon Sapphire", "Sapphire", kFirst, 0x215A54, 3, 0x1FC4A6, 2, std::span(kEmeraldPlaces).first(3), kOtherSpecial,
+        FrontPictureTables{0x1E82E4, 0x1EA544, 0x1EB304}, DeoxysFrame::First),
+    row("AXPE", "Pok\u00e9mon Sapphire", "Sapphire", kLater, 0x215A6C, 3, 0x1FC4BE, 2, std::span(kEmeraldPlaces).first(3), kOtherSpecial,
+        FrontPictureTables{0x1E82FC, 0x1EA55C, 0x1EB31C}, DeoxysFrame::First),
 };
 
 constexpr const Release* kRowList[] = {&kRows[0], &kRows[1], &kRows[2], &kRows[3], &kRows[4],

@@ -1,0 +1,115 @@
+#include "families/gen3/third_generation_pictures.h"
+
+#include <array>
+#include <string>
+
+#include "families/gen3/third_generation_rows.h"
+#include "platform/gba/cartridge.h"
+#include "platform/gba/lz77.h"
+#include "support/hex_text.h"
+#include "trades/creature_list.h"
+
+namespace kestrane {
+namespace {
+
+constexpr std::uint32_t kFrontsAt = 0x128, kPalettesAt = 0x130, kShinyPalettesAt = 0x134;
+constexpr std::uint32_t kEntry = 8;
+constexpr int kSide = 64;
+constexpr std::size_t kFrame = kSide * kSide / 2, kPalette = 32;
+constexpr SpeciesId kUnownForms = 412, kDeoxys = 410;  // Unown (kUnown) is 201 here too
+// The most compressed bytes a stream of kLargestLz77 may take: a flag byte every eight.
+constexpr std::size_t kLargestStream = gba::kLargestLz77 + gba::kLargestLz77 / 8 + 8;
+
+Result<std::uint32_t> word(File& file, std::uint32_t at) {
+    std::array<std::uint8_t, 4> bytes{};
+    if (auto read = readExactly(file, at, bytes); !read) return read.error();
+    return gba::readWord(bytes, 0);
+}
+
+// The decompressed data an entry of a table at `table` points to.
+Result<std::vector<std::uint8_t>> entryData(File& file, std::int64_t size, std::uint32_t table, std::uint32_t index,
+                                            const char* what) {
+    const std::uint32_t entry = table + index * kEntry;
+    if (std::int64_t(entry) + 4 > size) return refused(ErrorCode::NoPicture, std::string("its ") + what + "'s entry lies past the end of the file");
+    auto pointer = word(file, entry);
+    if (!pointer) return pointer.error();
+    const auto at = gba::romOffsetOf(*pointer);
+    if (!at || std::int64_t(*at) >= size) {
+        return refused(ErrorCode::NoPicture, std::string("its ") + what + "'s pointer at " + hexOffset(entry) + " names no byte of the file");
+    }
+    std::vector<std::uint8_t> stream(std::size_t(std::min<std::int64_t>(size - *at, std::int64_t(kLargestStream))));
+    if (auto read = readExactly(file, *at, stream); !read) return read.error();
+    auto data = gba::decodeLz77(stream);
+    if (!data) {
+        Error e = data.error();
+        e.message = std::string("its ") + what + " at " + hexOffset(*at) + ": " + e.message;
+        return e;
+    }
+    return data;
+}
+
+}  // namespace
+
+Result<FrontPicture> readThirdGenerationPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) {
+    const ThirdGenerationRow& row = thirdGenerationRow(*rom.release);
+    auto none = [&](const Error& why) {
+        Error e = why;
+        e.message = "The picture of species " + std::to_string(species) + " cannot be drawn: " + e.message + ".";
+        return e;
+    };
+    if (species < 1 || !rom.species->listed(species)) return none(refused(ErrorCode::NoPicture, "it has no Pokédex entry"));
+    auto where = [&] { return "Could not read the picture of species " + std::to_string(species) + " from " + quoted(rom.path); };
+    auto file = fs.open(rom.path, OpenMode::Read);
+    if (!file) return inContext(file.error(), where());
+    auto size = (*file)->size();
+    if (!size) return inContext(size.error(), where());
+    // The tables: the release's own places, or where the header points.
+    FrontPictureTables tables{};
+    if (row.pictures) {
+        tables = *row.pictures;
+    } else {
+        std::array<std::uint32_t, 3> at{};
+        for (auto [from, to] : {std::pair{kFrontsAt, &at[0]}, std::pair{kPalettesAt, &at[1]}, std::pair{kShinyPalettesAt, &at[2]}}) {
+            auto pointer = word(**file, from);
+            if (!pointer) return inContext(pointer.error(), where());
+            const auto offset = gba::romOffsetOf(*pointer);
+            if (!offset) return none(refused(ErrorCode::NoPicture, "the header's pointer at " + hexOffset(from) + " names no byte of the file"));
+            *to = *offset;
+        }
+        tables = {at[0], at[1], at[2]};
+    }
+    // Unown's letter is a species of its own past the list.
+    std::uint32_t index = species;
+    if (species == kUnown) {
+        const int letter = look.unownLetter == '!' ? 26 : look.unownLetter == '?' ? 27
+                           : look.unownLetter >= 'A' && look.unownLetter <= 'Z' ? look.unownLetter - 'A' : 0;
+        if (letter > 0) index = kUnownForms + std::uint32_t(letter);
+    }
+    auto sheet = entryData(**file, *size, tables.fronts, index, "front picture");
+    if (!sheet) return sheet.error().code == ErrorCode::NoPicture ? none(sheet.error()) : inContext(sheet.error(), where());
+    auto palette = entryData(**file, *size, look.shiny ? tables.shinyPalettes : tables.palettes, index, look.shiny ? "shiny palette" : "palette");
+    if (!palette) return palette.error().code == ErrorCode::NoPicture ? none(palette.error()) : inContext(palette.error(), where());
+    const bool second = species == kDeoxys && row.deoxys == DeoxysFrame::Second;
+    if (sheet->size() < kFrame * (second ? 2 : 1)) return none(refused(ErrorCode::NoPicture, "its sheet holds less than a 64 x 64 frame"));
+    if (palette->size() < kPalette) return none(refused(ErrorCode::NoPicture, "its palette holds fewer than 16 colours"));
+
+    FrontPicture picture;
+    picture.width = picture.height = kSide;
+    for (std::size_t c = 0; c < 16; ++c) {
+        const unsigned bgr = unsigned((*palette)[2 * c] | (*palette)[2 * c + 1] << 8);
+        auto channel = [](unsigned v) { return std::uint8_t(v << 3 | v >> 2); };
+        picture.colours.push_back({channel(bgr & 0x1F), channel(bgr >> 5 & 0x1F), channel(bgr >> 10 & 0x1F)});
+    }
+    const std::uint8_t* frame = sheet->data() + (second ? kFrame : 0);
+    picture.shades.resize(std::size_t(kSide * kSide));
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            const std::size_t tile = std::size_t(y / 8 * 8 + x / 8);
+            const std::uint8_t byte = frame[tile * 32 + std::size_t(y % 8) * 4 + std::size_t(x % 8) / 2];
+            picture.shades[std::size_t(y * kSide + x)] = x % 2 ? byte >> 4 : byte & 0x0F;
+        }
+    }
+    return picture;
+}
+
+}  // namespace kestrane
