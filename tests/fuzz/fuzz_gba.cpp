@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "families/families.h"
+#include "platform/gba/cartridge.h"
+#include "platform/gba/lz77.h"
 #include "support/gba_image.h"
 #include "support/memory_file_system.h"
 #include "trades/save.h"
@@ -58,12 +60,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (data[2] & 0x80) image.resize(at + (size % 0x2000));
 
+    // The BIOS's LZ77 on the bytes themselves: refused, or at most what a stream may hold.
+    if (auto out = gba::decodeLz77(std::span(data + 3, size - 3))) check(out->size() <= gba::kLargestLz77);
+    // The header's picture tables where the bytes went (a front picture read from them below).
+    if (data[2] & 0x10) {
+        for (std::uint32_t table : {0x128u, 0x130u, 0x134u}) {
+            for (int i = 0; i < 4; ++i) image[table + std::uint32_t(i)] = std::uint8_t((gba::kRomBase + at) >> (8 * i));
+        }
+    }
+
     MemoryFileSystem fs;
     fs.put("rom", image);
     auto rom = openRom("rom", families::all(), fs);
     if (!rom) {
         check(!rom.error().message.empty());
         return 0;
+    }
+    for (SpeciesId species : {SpeciesId(95), SpeciesId(201), SpeciesId(410)}) {
+        auto picture = rom->release->family().frontPicture(*rom, species, PictureLook{bool(data[1] & 1), '?'}, fs);
+        check(!picture || (picture->shades.size() == 64 * 64 && picture->colours.size() == 16));
     }
     if (!rom->table) {
         check(rom->noTable.code == ErrorCode::NoTradeTable && !rom->noTable.message.empty());
