@@ -259,6 +259,11 @@ std::string_view speciesRoleText(SpeciesRole role) {
 
 std::string unlistedSpeciesText(SpeciesId stored) { return "#" + std::to_string(stored); }
 
+std::string speciesNumberText(const SpeciesList& list, SpeciesId stored) {
+    const auto number = list.numberOf(stored);
+    return number ? std::to_string(*number) : unlistedSpeciesText(stored);
+}
+
 Result<SpeciesId> speciesChosen(SpeciesId id, SpeciesId stored, SpeciesRole role, const SpeciesList& list) {
     if (id == stored || list.listed(id)) return id;
     return refused(ErrorCode::SpeciesOutOfRange, "The " + std::string(speciesRoleText(role)) + " " + unlistedSpeciesText(id) +

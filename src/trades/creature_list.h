@@ -115,6 +115,8 @@ std::string_view speciesRoleText(SpeciesRole role);
 // How a stored species without a list entry (252-255, a first-generation
 // index without a Pokédex number) is shown and exported: "#252".
 std::string unlistedSpeciesText(SpeciesId stored);
+// The number a stored species is shown by: its Pokédex number, else as unlisted ("#252").
+std::string speciesNumberText(const SpeciesList& list, SpeciesId stored);
 
 // The species a person's text stands for: a list entry's number or name
 // (letter case, blanks and punctuation aside: "mr mime", "nidoran f"); the

@@ -1,5 +1,7 @@
 #include "trades/front_picture.h"
 
+#include <string>
+
 namespace kestrane {
 
 std::vector<std::uint8_t> FrontPicture::rgb() const {
@@ -14,6 +16,11 @@ std::vector<std::uint8_t> FrontPicture::rgb() const {
         *at++ = c.blue;
     }
     return out;
+}
+
+Error noPicture(std::string_view species, Error why) {
+    why.message = "The picture of species " + std::string(species) + " cannot be drawn: " + why.message + ".";
+    return why;
 }
 
 }  // namespace kestrane

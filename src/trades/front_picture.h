@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
+
+#include "support/result.h"
 
 namespace kestrane {
 
@@ -26,5 +29,10 @@ struct FrontPicture {
     // Three bytes a pixel, row by row, in the picture's colours.
     std::vector<std::uint8_t> rgb() const;
 };
+
+// "The picture of species 95 cannot be drawn: <why>.": a family's refusal
+// of a picture (the species as it is shown), its reason `why` (an error
+// without its full stop) kept.
+Error noPicture(std::string_view species, Error why);
 
 }  // namespace kestrane

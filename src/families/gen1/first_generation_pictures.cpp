@@ -171,13 +171,7 @@ Result<UnpackedPicture> unpackFirstGenerationPicture(std::span<const std::uint8_
 }
 
 Result<FrontPicture> readFirstGenerationPicture(const Rom& rom, SpeciesId species, FileSystem& fs) {
-    auto none = [&](const Error& why) {
-        Error e = why;
-        const auto number = rom.species->numberOf(species);
-        e.message = "The picture of species " + (number ? std::to_string(*number) : unlistedSpeciesText(species)) +
-                    " cannot be drawn: " + e.message + ".";
-        return e;
-    };
+    auto none = [&](const Error& why) { return noPicture(speciesNumberText(*rom.species, species), why); };
     const auto number = rom.species->numberOf(species);
     if (species < 1 || !number || *number < 1) return none(refused(ErrorCode::NoPicture, "it has no Pokédex entry"));
     const auto* code = dynamic_cast<const FirstGenerationCode*>(rom.familyData.get());

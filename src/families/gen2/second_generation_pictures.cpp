@@ -118,11 +118,7 @@ Result<std::vector<std::uint8_t>> decompressPicture(std::span<const std::uint8_t
 
 Result<FrontPicture> readSecondGenerationPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) {
     const SecondGenerationRow& release = secondGenerationRow(*rom.release);
-    auto none = [&](const Error& why) {
-        Error e = why;
-        e.message = "The picture of species " + std::to_string(species) + " cannot be drawn: " + e.message + ".";
-        return e;
-    };
+    auto none = [&](const Error& why) { return noPicture(std::to_string(species), why); };
     if (species < 1 || !rom.species->listed(species)) return none(refused(ErrorCode::NoPicture, "it has no Pokédex entry"));
     if (!rom.pictureSizes) {
         return none(refused(ErrorCode::NoPicture, "the ROM's base data, which gives its size, is not where the game keeps it"));

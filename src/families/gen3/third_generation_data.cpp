@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "families/gen3/third_generation_charset.h"
 #include "families/gen3/third_generation_rows.h"
 #include "families/gen3/third_generation_table.h"
 #include "support/bytes.h"
@@ -91,16 +90,16 @@ Result<ThirdGenerationSpecies> readThirdGenerationSpecies(File& file, const Rom&
 }
 
 
-Result<std::optional<ThirdGenerationBaseData>> readThirdGenerationBaseData(File& file, std::int64_t size) {
+Result<std::optional<ThirdGenerationData>> readThirdGenerationBaseData(File& file, std::int64_t size, const Charset& charset) {
     constexpr std::uint32_t kEntry = 28, kRatioAt = 0x10, kGrowthAt = 0x13, kEggGroupsAt = 0x14, kAbilitiesAt = 0x16;
     constexpr std::uint32_t kTypesAt = 6;
     constexpr int kLastType = 17, kLastAbility = 77, kLastGrowth = 5, kLastEggGroup = 15;
     auto at = gen3::findBaseData(file, size);
     if (!at) return at.error();
-    if (!*at || **at + std::uint64_t(kInternalSpecies + 1) * kEntry > std::uint64_t(size)) return std::optional<ThirdGenerationBaseData>();
+    if (!*at || **at + std::uint64_t(kInternalSpecies + 1) * kEntry > std::uint64_t(size)) return std::optional<ThirdGenerationData>();
     std::vector<std::uint8_t> bytes(std::size_t(kInternalSpecies + 1) * kEntry);
     if (auto read = readExactly(file, **at, bytes); !read) return read.error();
-    ThirdGenerationBaseData data;
+    ThirdGenerationData data;
     data.genderRatios.resize(std::size_t(kInternalSpecies + 1));
     data.abilities.resize(std::size_t(kInternalSpecies + 1));
     for (std::size_t id = 1; id <= std::size_t(kInternalSpecies); ++id) {
@@ -108,7 +107,7 @@ Result<std::optional<ThirdGenerationBaseData>> readThirdGenerationBaseData(File&
         // Entries of base data, or bytes that only happen to follow the pointer.
         if (e[kTypesAt] > kLastType || e[kTypesAt + 1] > kLastType || e[kGrowthAt] > kLastGrowth || e[kEggGroupsAt] > kLastEggGroup ||
             e[kEggGroupsAt + 1] > kLastEggGroup || e[kAbilitiesAt] > kLastAbility || e[kAbilitiesAt + 1] > kLastAbility) {
-            return std::optional<ThirdGenerationBaseData>();
+            return std::optional<ThirdGenerationData>();
         }
         data.genderRatios[id] = e[kRatioAt];
         data.abilities[id] = {e[kAbilitiesAt], e[kAbilitiesAt + 1]};
@@ -121,7 +120,6 @@ Result<std::optional<ThirdGenerationBaseData>> readThirdGenerationBaseData(File&
     if (*names && **names + std::uint64_t(count) * kAbilityName <= std::uint64_t(size)) {
         std::vector<std::uint8_t> text(count * kAbilityName);
         if (auto read = readExactly(file, **names, text); !read) return read.error();
-        const Charset& charset = gen3::englishCharset();
         for (std::uint32_t a = 0; a < count; ++a) {
             const auto name = std::span<const std::uint8_t>(text).subspan(a * kAbilityName, kAbilityName);
             const auto end = std::find(name.begin(), name.end(), charset.terminator());
@@ -132,7 +130,7 @@ Result<std::optional<ThirdGenerationBaseData>> readThirdGenerationBaseData(File&
             data.abilityNames.push_back(toUtf8(shownName(name, charset)));
         }
     }
-    return std::optional<ThirdGenerationBaseData>(std::move(data));
+    return std::optional<ThirdGenerationData>(std::move(data));
 }
 
 Result<std::vector<std::array<std::uint16_t, 9>>> readThirdGenerationMail(File& file, const Rom& rom) {

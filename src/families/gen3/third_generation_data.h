@@ -28,8 +28,10 @@ struct ThirdGenerationSpecies {
 // table where the release keeps it.
 Result<ThirdGenerationSpecies> readThirdGenerationSpecies(File& file, const Rom& rom);
 
-// Each species' gender ratio and two ability numbers (0: none), by internal index.
-struct ThirdGenerationBaseData final : FamilyData {
+// What the family keeps of an opened ROM: each species' gender ratio and two
+// ability numbers (0: none) by internal index, where the base data is
+// proven (else empty), the abilities' names, the mail table's rows.
+struct ThirdGenerationData final : FamilyData {
     GenderRatios genderRatios;
     std::vector<std::array<std::uint8_t, 2>> abilities;
     // The abilities' names, by ability (where BufferStringBattle's table is one); empty: not read.
@@ -40,7 +42,7 @@ struct ThirdGenerationBaseData final : FamilyData {
 
 // The base data where GetGenderFromSpeciesAndPersonality reads it, or none
 // where the routine is not found or its entries are not base data.
-Result<std::optional<ThirdGenerationBaseData>> readThirdGenerationBaseData(File& file, std::int64_t size);
+Result<std::optional<ThirdGenerationData>> readThirdGenerationBaseData(File& file, std::int64_t size, const Charset& charset);
 
 // The mail table's rows, where it follows the release's own records as
 // every build lays them out: only where the table stands where the release

@@ -163,14 +163,14 @@ public:
         auto items = readThirdGenerationItems(held, *rom.release, searched);
         if (!items) return items.error();
         rom.items = std::move(*items);
-        auto base = readThirdGenerationBaseData(held, searched);
+        auto base = readThirdGenerationBaseData(held, searched, rom.release->charset());
         if (!base) return base.error();
-        ThirdGenerationBaseData data = base->value_or(ThirdGenerationBaseData{});
+        ThirdGenerationData data = base->value_or(ThirdGenerationData{});
         if (*base) rom.genderRatios = data.genderRatios;
         auto mail = readThirdGenerationMail(held, rom);
         if (!mail) return mail.error();
         data.mail = std::move(*mail);
-        rom.familyData = std::make_shared<const ThirdGenerationBaseData>(std::move(data));
+        rom.familyData = std::make_shared<const ThirdGenerationData>(std::move(data));
         ThirdGenerationNotes fresh;
         auto scripts = notesOf(notes, fresh).in(held, *rom.release, searched);
         if (!scripts) return scripts.error();
@@ -217,7 +217,7 @@ public:
         const bool shiny = gen3::isShiny(record.trainerId.value_or(0), std::uint16_t(numberOf(record, Field::SecretId)), personality);
         outs.push_back({"Shiny", "Shiny", shiny ? "yes" : "no", Field::Personality, "shiny", shiny});
         // The ability the species has at the record's number, by the ROM's name.
-        const auto* base = dynamic_cast<const ThirdGenerationBaseData*>(rom.familyData.get());
+        const auto* base = dynamic_cast<const ThirdGenerationData*>(rom.familyData.get());
         const std::uint32_t number = numberOf(record, Field::AbilityNum);
         if (base && !base->abilityNames.empty() && record.offeredSpecies < base->abilities.size() && number < 2) {
             const std::uint8_t ability = base->abilities[record.offeredSpecies][number];
@@ -245,7 +245,7 @@ public:
 
     void addWarnings(const Rom& rom, const TradeRecord& record, std::vector<TradeWarning>& warnings) const override {
         // The record's ability bit is taken as it is: a species without a second ability then has none.
-        const auto* base = dynamic_cast<const ThirdGenerationBaseData*>(rom.familyData.get());
+        const auto* base = dynamic_cast<const ThirdGenerationData*>(rom.familyData.get());
         if (base && numberOf(record, Field::AbilityNum) == 1 && record.offeredSpecies < base->abilities.size() &&
             base->abilities[record.offeredSpecies][1] == 0 && rom.species->listed(record.offeredSpecies)) {
             warnings.push_back({Field::AbilityNum, std::string(rom.species->name(record.offeredSpecies)) +

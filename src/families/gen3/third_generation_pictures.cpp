@@ -6,6 +6,7 @@
 #include "families/gen3/third_generation_rows.h"
 #include "platform/gba/cartridge.h"
 #include "platform/gba/lz77.h"
+#include "platform/gba/thumb_search.h"
 #include "support/hex_text.h"
 #include "trades/creature_list.h"
 
@@ -20,18 +21,12 @@ constexpr SpeciesId kUnownForms = 412, kDeoxys = 410;  // Unown (kUnown) is 201 
 // The most compressed bytes a stream of kLargestLz77 may take: a flag byte every eight.
 constexpr std::size_t kLargestStream = gba::kLargestLz77 + gba::kLargestLz77 / 8 + 8;
 
-Result<std::uint32_t> word(File& file, std::uint32_t at) {
-    std::array<std::uint8_t, 4> bytes{};
-    if (auto read = readExactly(file, at, bytes); !read) return read.error();
-    return gba::readWord(bytes, 0);
-}
-
 // The decompressed data an entry of a table at `table` points to.
 Result<std::vector<std::uint8_t>> entryData(File& file, std::int64_t size, std::uint32_t table, std::uint32_t index,
                                             const char* what) {
     const std::uint32_t entry = table + index * kEntry;
     if (std::int64_t(entry) + 4 > size) return refused(ErrorCode::NoPicture, std::string("its ") + what + "'s entry lies past the end of the file");
-    auto pointer = word(file, entry);
+    auto pointer = gba::wordAt(file, entry);
     if (!pointer) return pointer.error();
     const auto at = gba::romOffsetOf(*pointer);
     if (!at || std::int64_t(*at) >= size) {
@@ -52,13 +47,9 @@ Result<std::vector<std::uint8_t>> entryData(File& file, std::int64_t size, std::
 
 Result<FrontPicture> readThirdGenerationPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) {
     const ThirdGenerationRow& row = thirdGenerationRow(*rom.release);
-    auto none = [&](const Error& why) {
-        Error e = why;
-        e.message = "The picture of species " + std::to_string(species) + " cannot be drawn: " + e.message + ".";
-        return e;
-    };
+    auto none = [&](const Error& why) { return noPicture(speciesNumberText(*rom.species, species), why); };
     if (species < 1 || !rom.species->listed(species)) return none(refused(ErrorCode::NoPicture, "it has no Pokédex entry"));
-    auto where = [&] { return "Could not read the picture of species " + std::to_string(species) + " from " + quoted(rom.path); };
+    auto where = [&] { return "Could not read the picture of species " + speciesNumberText(*rom.species, species) + " from " + quoted(rom.path); };
     auto file = fs.open(rom.path, OpenMode::Read);
     if (!file) return inContext(file.error(), where());
     auto size = (*file)->size();
@@ -70,7 +61,7 @@ Result<FrontPicture> readThirdGenerationPicture(const Rom& rom, SpeciesId specie
     } else {
         std::array<std::uint32_t, 3> at{};
         for (auto [from, to] : {std::pair{kFrontsAt, &at[0]}, std::pair{kPalettesAt, &at[1]}, std::pair{kShinyPalettesAt, &at[2]}}) {
-            auto pointer = word(**file, from);
+            auto pointer = gba::wordAt(**file, from);
             if (!pointer) return inContext(pointer.error(), where());
             const auto offset = gba::romOffsetOf(*pointer);
             if (!offset) return none(refused(ErrorCode::NoPicture, "the header's pointer at " + hexOffset(from) + " names no byte of the file"));

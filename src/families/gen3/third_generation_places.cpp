@@ -51,12 +51,6 @@ constexpr std::uint32_t kMostGroups = 64, kMostMaps = 256, kObjectEvent = 24, kS
 constexpr std::uint32_t kScriptLead = 16;
 constexpr std::size_t kMostNameBytes = 32;
 
-Result<std::uint32_t> word(File& file, std::uint32_t at) {
-    std::array<std::uint8_t, 4> bytes{};
-    if (auto read = readExactly(file, at, bytes); !read) return read.error();
-    return gba::readWord(bytes, 0);
-}
-
 // The file offset a pointer names, where it is one into this file.
 std::optional<std::uint32_t> inFile(std::uint32_t pointer, std::int64_t size, std::uint32_t length = 1) {
     auto offset = gba::romOffsetOf(pointer);
@@ -64,30 +58,15 @@ std::optional<std::uint32_t> inFile(std::uint32_t pointer, std::int64_t size, st
     return offset;
 }
 
-// Where the one copy of a routine is, or none.
-Result<std::optional<std::uint32_t>> onlyCopy(File& file, std::int64_t size, const gba::ThumbPattern& form) {
-    auto copies = gba::findPattern(file, size, form);
-    if (!copies) return copies.error();
-    if (copies->size() != 1) return std::optional<std::uint32_t>();
-    return std::optional<std::uint32_t>(copies->front());
-}
-
-// The word an `ldr rN, [pc, #n]` at `load` reads.
-Result<std::uint32_t> loaded(File& file, std::uint32_t load) {
-    std::array<std::uint8_t, 1> offset{};
-    if (auto read = readExactly(file, load, offset); !read) return read.error();
-    return word(file, ((load + 4) & ~3u) + 4u * offset[0]);
-}
-
 }  // namespace
 
 Result<std::optional<std::map<std::uint32_t, std::uint8_t>>> mapSectionsOfScripts(File& file, std::int64_t size,
                                                                                      const std::vector<TradeScript>& scripts) {
     using Found = std::optional<std::map<std::uint32_t, std::uint8_t>>;
-    auto routine = onlyCopy(file, size, kMapHeaderForm);
+    auto routine = gba::onlyCopy(file, size, kMapHeaderForm);
     if (!routine) return routine.error();
     if (!*routine) return Found();
-    auto groupsPointer = loaded(file, **routine + kMapGroupsLoad);
+    auto groupsPointer = gba::loadedWord(file, **routine + kMapGroupsLoad);
     if (!groupsPointer) return groupsPointer.error();
     const auto groups = inFile(*groupsPointer, size, 4);
     if (!groups) return Found();
@@ -95,7 +74,7 @@ Result<std::optional<std::map<std::uint32_t, std::uint8_t>>> mapSectionsOfScript
     // Each group's maps run up to the next group's (or the first pointer that is no map's).
     std::vector<std::uint32_t> groupAt;
     for (std::uint32_t g = 0; g < kMostGroups; ++g) {
-        auto pointer = word(file, *groups + 4 * g);
+        auto pointer = gba::wordAt(file, *groups + 4 * g);
         if (!pointer) return pointer.error();
         const auto at = inFile(*pointer, size, 4);
         if (!at) break;
@@ -105,11 +84,11 @@ Result<std::optional<std::map<std::uint32_t, std::uint8_t>>> mapSectionsOfScript
         for (std::uint32_t m = 0; m < kMostMaps; ++m) {
             const std::uint32_t entry = groupAt[g] + 4 * m;
             if ((m > 0 && std::ranges::find(groupAt, entry) != groupAt.end()) || entry == *groups) break;
-            auto headerPointer = word(file, entry);
+            auto headerPointer = gba::wordAt(file, entry);
             if (!headerPointer) return headerPointer.error();
             const auto header = inFile(*headerPointer, size, kMapSectionAt + 1);
             if (!header) break;
-            auto eventsPointer = word(file, *header + 4);
+            auto eventsPointer = gba::wordAt(file, *header + 4);
             if (!eventsPointer) return eventsPointer.error();
             const auto events = inFile(*eventsPointer, size, 8);
             if (!events) continue;
@@ -136,25 +115,25 @@ Result<std::optional<std::map<std::uint32_t, std::uint8_t>>> mapSectionsOfScript
 Result<std::optional<std::vector<std::string>>> mapSectionNames(File& file, std::int64_t size, const Charset& charset) {
     using Names = std::optional<std::vector<std::string>>;
     for (const MapNameForm& form : kMapNameForms) {
-        auto routine = onlyCopy(file, size, form.form);
+        auto routine = gba::onlyCopy(file, size, form.form);
         if (!routine) return routine.error();
         if (!*routine) continue;
         std::array<std::uint8_t, 1> last{};
         if (auto read = readExactly(file, **routine + form.last, last); !read) return read.error();
         std::uint32_t first = 0;
         if (form.baseLoad) {
-            auto subtracted = loaded(file, **routine + *form.baseLoad);
+            auto subtracted = gba::loadedWord(file, **routine + *form.baseLoad);
             if (!subtracted) return subtracted.error();
             first = (0x10000u - (*subtracted >> 16)) & 0xFFFF;
         }
-        auto tablePointer = loaded(file, **routine + form.load);
+        auto tablePointer = gba::loadedWord(file, **routine + form.load);
         if (!tablePointer) return tablePointer.error();
         const std::uint32_t count = std::uint32_t(last[0]) + 1;
         const auto table = inFile(*tablePointer, size, count * form.entry);
         if (!table) return Names();
         std::vector<std::string> names(first + count);
         for (std::uint32_t i = 0; i < count; ++i) {
-            auto namePointer = word(file, *table + i * form.entry + form.nameAt);
+            auto namePointer = gba::wordAt(file, *table + i * form.entry + form.nameAt);
             if (!namePointer) return namePointer.error();
             const auto at = inFile(*namePointer, size);
             if (!at) continue;

@@ -1,5 +1,6 @@
 #include "families/gen3/third_generation_table.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -64,20 +65,25 @@ constexpr int kAbilityName[] = {0x01, 0x78, 0x0D, 0x20, 0x41, 0x43, -1, 0x48, 0x
 constexpr gba::ThumbPattern kAbilityNameForm{kAbilityName, 2};
 constexpr std::uint32_t kAbilityNamesLoad = 6;
 
-// The pointer a routine's `ldr rN, [pc, #n]` at `load` reads from its pool.
-Result<std::optional<std::uint32_t>> loadedPointer(File& file, std::uint32_t load, std::int64_t size) {
-    std::array<std::uint8_t, 1> offset{};
-    if (auto read = readExactly(file, load, offset); !read) return read.error();
-    // The pool word lies past the instruction, at the word boundary after pc + 4.
-    return gba::poolPointer(file, ((load + 4) & ~3u) + 4u * offset[0], size);
-}
-
 // Where the one copy of a routine loads a pointer, or none.
 Result<std::optional<std::uint32_t>> pointerOfOnly(File& file, std::int64_t size, const gba::ThumbPattern& form, std::uint32_t load) {
+    auto copy = gba::onlyCopy(file, size, form);
+    if (!copy || !*copy) return copy;
+    return gba::loadedPointer(file, **copy + load, size);
+}
+
+// What each copy of a routine loads (none where it names no byte of the file).
+Result<std::vector<std::optional<std::uint32_t>>> pointersOfCopies(File& file, std::int64_t size, const gba::ThumbPattern& form,
+                                                                    std::uint32_t load) {
     auto copies = gba::findPattern(file, size, form);
     if (!copies) return copies.error();
-    if (copies->size() != 1) return std::optional<std::uint32_t>();
-    return loadedPointer(file, copies->front() + load, size);
+    std::vector<std::optional<std::uint32_t>> pointers;
+    for (const std::uint32_t copy : *copies) {
+        auto pointer = gba::loadedPointer(file, copy + load, size);
+        if (!pointer) return pointer.error();
+        pointers.push_back(*pointer);
+    }
+    return pointers;
 }
 
 // The trade scene's strings function (BufferTradeSceneStrings in Emerald,
@@ -92,28 +98,23 @@ constexpr std::uint32_t kSceneTableLoad = 10;
 }  // namespace
 
 Result<std::vector<std::uint32_t>> findPokedexTables(File& file, std::int64_t size) {
-    auto copies = gba::findPattern(file, size, kPokedexNumberForm);
-    if (!copies) return copies.error();
+    auto pointers = pointersOfCopies(file, size, kPokedexNumberForm, kPokedexLoad);
+    if (!pointers) return pointers.error();
     std::vector<std::uint32_t> tables;
-    for (const std::uint32_t copy : *copies) {
-        auto pointer = loadedPointer(file, copy + kPokedexLoad, size);
-        if (!pointer) return pointer.error();
-        if (*pointer) tables.push_back(**pointer);
+    for (const auto& pointer : *pointers) {
+        if (pointer) tables.push_back(*pointer);
     }
     return tables;
 }
 
 Result<std::optional<std::uint32_t>> findAbilityNames(File& file, std::int64_t size) {
-    auto copies = gba::findPattern(file, size, kAbilityNameForm);
-    if (!copies) return copies.error();
-    std::optional<std::uint32_t> names;
-    for (const std::uint32_t copy : *copies) {
-        auto pointer = loadedPointer(file, copy + kAbilityNamesLoad, size);
-        if (!pointer) return pointer.error();
-        if (!*pointer || (names && **pointer != *names)) return std::optional<std::uint32_t>();
-        names = **pointer;
+    auto names = pointersOfCopies(file, size, kAbilityNameForm, kAbilityNamesLoad);
+    if (!names) return names.error();
+    // Every copy names one table, or none is taken.
+    if (names->empty() || std::ranges::any_of(*names, [&](const auto& n) { return !n || n != names->front(); })) {
+        return std::optional<std::uint32_t>();
     }
-    return names;
+    return names->front();
 }
 
 Result<std::optional<std::uint32_t>> findItems(File& file, std::int64_t size) { return pointerOfOnly(file, size, kItemNameForm, kItemsLoad); }
@@ -153,7 +154,7 @@ Result<SpeciesInfo> findSpeciesInfo(File& file, std::int64_t size) {
     auto scenes = gba::findPattern(file, size, kSceneStringsForm);
     if (!scenes) return scenes.error();
     if (scenes->size() == 1 && !found.copies.empty()) {
-        auto pointer = loadedPointer(file, scenes->front() + kSceneTableLoad, size);
+        auto pointer = gba::loadedPointer(file, scenes->front() + kSceneTableLoad, size);
         if (!pointer) return pointer.error();
         if (*pointer != found.copies.front().table) {
             found.refusal = twoPlaces(found.copies.front().table, "the trade scene's strings",

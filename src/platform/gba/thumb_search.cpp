@@ -42,4 +42,35 @@ Result<std::optional<std::uint32_t>> poolPointer(File& file, std::uint32_t at, s
     return offset;
 }
 
+Result<std::uint32_t> wordAt(File& file, std::uint32_t at) {
+    std::array<std::uint8_t, 4> bytes{};
+    if (auto read = readExactly(file, at, bytes); !read) return read.error();
+    return readWord(bytes, 0);
+}
+
+Result<std::uint32_t> loadedPoolAt(File& file, std::uint32_t load) {
+    std::array<std::uint8_t, 1> offset{};
+    if (auto read = readExactly(file, load, offset); !read) return read.error();
+    return ((load + 4) & ~3u) + 4u * offset[0];
+}
+
+Result<std::uint32_t> loadedWord(File& file, std::uint32_t load) {
+    auto pool = loadedPoolAt(file, load);
+    if (!pool) return pool.error();
+    return wordAt(file, *pool);
+}
+
+Result<std::optional<std::uint32_t>> loadedPointer(File& file, std::uint32_t load, std::int64_t size) {
+    auto pool = loadedPoolAt(file, load);
+    if (!pool) return pool.error();
+    return poolPointer(file, *pool, size);
+}
+
+Result<std::optional<std::uint32_t>> onlyCopy(File& file, std::int64_t size, const ThumbPattern& pattern) {
+    auto copies = findPattern(file, size, pattern);
+    if (!copies) return copies.error();
+    if (copies->size() != 1) return std::optional<std::uint32_t>();
+    return std::optional<std::uint32_t>(copies->front());
+}
+
 }  // namespace kestrane::gba

@@ -32,4 +32,15 @@ Result<std::vector<std::uint32_t>> findPattern(File& file, std::int64_t size, co
 // names no byte of the cartridge's ROM (or no byte of a file of `size`).
 Result<std::optional<std::uint32_t>> poolPointer(File& file, std::uint32_t at, std::int64_t size);
 
+// The little-endian word at `at`.
+Result<std::uint32_t> wordAt(File& file, std::uint32_t at);
+// Where the pool word an `ldr rN, [pc, #n]` at `load` reads lies: past the
+// instruction, at the word boundary after pc + 4.
+Result<std::uint32_t> loadedPoolAt(File& file, std::uint32_t load);
+// The word that `ldr` reads, and the file offset it points to (as poolPointer).
+Result<std::uint32_t> loadedWord(File& file, std::uint32_t load);
+Result<std::optional<std::uint32_t>> loadedPointer(File& file, std::uint32_t load, std::int64_t size);
+// The one place of the form in the file; none where there is not exactly one.
+Result<std::optional<std::uint32_t>> onlyCopy(File& file, std::int64_t size, const ThumbPattern& pattern);
+
 }  // namespace kestrane::gba
