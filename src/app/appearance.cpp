@@ -107,14 +107,18 @@ QPixmap artwork(const QString& name) {
     return QPixmap::fromImage(image);  // the pixmap keeps its own pixels
 }
 
-QPixmap pixmapOf(const FrontPicture& picture) {
-    // The shades are the pixels of an indexed image, the four colours its
+QPixmap pixmapOf(const FrontPicture& picture, QSize room) {
+    // The shades are the pixels of an indexed image, the colours its
     // table: nothing is copied a pixel at a time before Qt draws it.
     QImage image(picture.shades.data(), picture.width, picture.height, picture.width, QImage::Format_Indexed8);
     QList<QRgb> table;
     for (const Rgb& c : picture.colours) table.push_back(qRgb(c.red, c.green, c.blue));
+    if (picture.clear && *picture.clear < table.size()) table[*picture.clear] = qRgba(0, 0, 0, 0);
     image.setColorTable(table);
-    return QPixmap::fromImage(image.scaled(picture.width * 2, picture.height * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    // Each pixel a square of whole pixels: the largest that fits (2 for the
+    // Game Boy's 56, 1 for the GBA's 64 in a frame of 116).
+    const int scale = std::max(1, std::min(room.width() / std::max(1, picture.width), room.height() / std::max(1, picture.height)));
+    return QPixmap::fromImage(image.scaled(picture.width * scale, picture.height * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation));
 }
 
 namespace {

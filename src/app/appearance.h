@@ -33,8 +33,9 @@ QIcon appIcon();
 // A picture of packaging/art, by name ("banner", "icon-32").
 QPixmap artwork(const QString& name);
 
-// A creature's front picture at twice its size, each pixel a block of four (no smoothing).
-QPixmap pixmapOf(const FrontPicture& picture);
+// A creature's front picture as large as fits `room` by a whole number (no
+// smoothing), the shade the game leaves undrawn transparent.
+QPixmap pixmapOf(const FrontPicture& picture, QSize room);
 
 // What the user typed into an editable list box: an inline completion they
 // have not accepted (the rest after the cursor, selected) is not part of it.

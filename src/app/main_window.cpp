@@ -329,17 +329,25 @@ void MainWindow::showRomInformation() {
                                (rom_->readOnly ? QStringLiteral(" (read-only)") : QString()) + QStringLiteral("[*]"));
     if (!rom_) return;
     const Release& release = *rom_->release;
-    form_.gameName->setText(fromCore(release.shortName()));
+    const QString name = fromCore(release.shortName());
+    form_.gameName->setText(name);
     form_.gameName->setToolTip(release.reachedByLayout ? fromCore(release.name) : QString());
-    // A title standing for the code (Red, Blue and Yellow) is longer than a
-    // code: its label widens and the language moves along, so that it shows
-    // whole; only what still passes the frame's edge is cut (whole in the tooltip).
-    constexpr int kCodeWidth = 65, kCaptionGap = 7, kLanguageCaptionWidth = 56;
+    // A name or a title standing for the code (Red, Blue and Yellow) longer
+    // than its label ("Pokémon LeafGreen"): the label widens and what follows
+    // moves along, so that it shows whole; only what still passes the
+    // frame's edge is cut (whole in the tooltip).
+    constexpr int kNameWidth = 89, kCodeCaptionGap = 4, kCodeCaptionWidth = 72, kCodeWidth = 65, kCaptionGap = 7,
+                  kLanguageCaptionWidth = 56;
+    const int nameWidth = std::max(kNameWidth, form_.gameName->fontMetrics().horizontalAdvance(name) + 2);
+    form_.gameName->resize(nameWidth, form_.gameName->height());
+    QLabel* codeCaption = form_.romCaptions.value(1);
+    codeCaption->move(std::max(form_.gameName->x() + kNameWidth + 15, form_.gameName->x() + nameWidth + kCodeCaptionGap), codeCaption->y());
     // The frame's right margin is its table line's.
     const int frameEdge = form_.romFrame->width() - form_.tableInfo->x();
     const QString code = fromCore(release.code);
     QLabel* codeLabel = form_.gameCode;
     QLabel* languageCaption = form_.romCaptions.value(2);
+    codeLabel->move(codeCaption->x() + kCodeCaptionWidth, codeLabel->y());
     const int codeWidth = std::max(kCodeWidth, codeLabel->fontMetrics().horizontalAdvance(code) + 2);
     codeLabel->resize(codeWidth, codeLabel->height());
     languageCaption->move(codeLabel->x() + codeWidth + kCaptionGap, languageCaption->y());

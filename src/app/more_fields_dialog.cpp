@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -15,9 +16,13 @@
 
 #include "app/appearance.h"
 #include "app/message_sink.h"
+#include "app/wide_spin_box.h"
 #include "trades/field_table.h"
 #include "trades/fields.h"
 #include "trades/game_data.h"
+#include "trades/game_family.h"
+#include "trades/pictures.h"
+#include "trades/releases.h"
 #include "trades/trade_text.h"
 #include "trades/trade_warnings.h"
 
@@ -30,10 +35,74 @@ W* named(W* widget, const char* name) {
     return widget;
 }
 
+// The row keeps its width whether the sign shows or not.
+void keepWidthWhenHidden(QWidget* sign) {
+    auto policy = sign->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    sign->setSizePolicy(policy);
+}
+
+// A field of so few numbers that each can be named: a list of them.
+constexpr std::uint32_t kMostChoices = 15;
+
+// A spin box that shows the words a field's numbers stand for ("none" for
+// no mail), and takes them typed as well as the numbers.
+class WordSpinBox final : public QSpinBox {
+public:
+    WordSpinBox(QWidget* parent, std::span<const NumberWord> words) : QSpinBox(parent), words_(words) {}
+
+protected:
+    QString textFromValue(int value) const override {
+        for (const NumberWord& word : words_) {
+            if (std::int64_t(word.number) == value) return fromCore(word.word);
+        }
+        return QSpinBox::textFromValue(value);
+    }
+    int valueFromText(const QString& text) const override {
+        for (const NumberWord& word : words_) {
+            if (text.trimmed().compare(fromCore(word.word), Qt::CaseInsensitive) == 0) return int(word.number);
+        }
+        return QSpinBox::valueFromText(text);
+    }
+    QValidator::State validate(QString& text, int& pos) const override {
+        const QString typed = text.trimmed();
+        for (const NumberWord& word : words_) {
+            const QString whole = fromCore(word.word);
+            if (!typed.isEmpty() && whole.startsWith(typed, Qt::CaseInsensitive)) {
+                return typed.size() == whole.size() ? QValidator::Acceptable : QValidator::Intermediate;
+            }
+        }
+        return QSpinBox::validate(text, pos);
+    }
+
+private:
+    std::span<const NumberWord> words_;
+};
+
+// The number a field's box holds: a spin box's value, or the number of the entry chosen from a list.
+std::uint32_t numberIn(const QWidget* box) {
+    if (const auto* spin = qobject_cast<const QSpinBox*>(box)) return std::uint32_t(spin->value());
+    if (const auto* wide = qobject_cast<const WideSpinBox*>(box)) return wide->value();
+    return qobject_cast<const QComboBox*>(box)->currentData().toUInt();
+}
+
+void putNumber(QWidget* box, std::uint32_t number) {
+    if (auto* spin = qobject_cast<QSpinBox*>(box)) spin->setValue(int(number));
+    else if (auto* wide = qobject_cast<WideSpinBox*>(box)) wide->setValue(number);
+    else if (auto* choice = qobject_cast<QComboBox*>(box)) choice->setCurrentIndex(choice->findData(number));
+}
+
+// "lblUnownLetter" for the read-out "unownLetter".
+QString readOutName(std::string_view key) {
+    QString name = fromCore(key);
+    if (!name.isEmpty()) name[0] = name[0].toUpper();
+    return QStringLiteral("lbl") + name;
+}
+
 }  // namespace
 
 MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const Rom& rom, const TradeEdit& edit,
-                                   ChosenSpecies chosen)
+                                   ChosenInMainForm chosen)
     : QDialog(parent), messages_(messages), rom_(rom), chosen_(chosen), edit_(edit) {
     setObjectName(QStringLiteral("MoreFields"));
     setWindowTitle(QStringLiteral("More Fields \u2014 ") + fromCore(edit.shown.slot.name()));
@@ -43,10 +112,7 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
         auto* row = new QHBoxLayout;
         row->addWidget(field, 1);
         row->addWidget(sign);
-        // The row keeps its width whether the sign shows or not.
-        auto policy = sign->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        sign->setSizePolicy(policy);
+        keepWidthWhenHidden(sign);
         return row;
     };
 
@@ -56,8 +122,46 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
         const QString label = fromCore(std::string(row.boxLabel));
         if (const NumberPlace* place = rom.release->layout.numberPlace(row.field)) {
             QWidget* box = numbersBox(row, *place, edit);
-            if (row.parts.empty()) form->addRow(label, box);
-            else form->addRow(box);
+            if (!row.parts.empty()) {
+                form->addRow(box);
+                continue;
+            }
+            // Beside a one-number box: what the game makes of it, then its sign.
+            auto* line = new QHBoxLayout;
+            line->addWidget(box);
+            if (!qobject_cast<QComboBox*>(box)) {  // a list names what each of its numbers makes
+                auto* outs = new QHBoxLayout;
+                outs->setSpacing(12);
+                outRows_[row.field] = outs;
+                line->addLayout(outs);
+            }
+            line->addStretch(1);
+            if (!row.warningName.empty()) {
+                QLabel* sign = warningSign(this, std::string(row.warningName).c_str());
+                keepWidthWhenHidden(sign);
+                signs_[row.field] = sign;
+                line->addWidget(sign);
+            }
+            form->addRow(label, line);
+            if (row.field == Field::Personality && !rom.release->family().natures().empty()) {
+                // The nature a person thinks in, chosen: the family finds the personality that gives it.
+                nature_ = named(new QComboBox(this), "cboNature");
+                for (std::string_view nature : rom.release->family().natures()) nature_->addItem(fromCore(nature));
+                nature_->setToolTip(QStringLiteral("Choose a nature: the nearest personality upward that gives it, with the same gender and Unown letter"));
+                connect(nature_, &QComboBox::activated, this, &MoreFieldsDialog::chooseNature);
+                auto* natureLine = new QHBoxLayout;
+                natureLine->addWidget(nature_);
+                if (!rom.release->layout.has(Field::Dvs)) {
+                    // Shininess is the IDs' and the personality's: Make Shiny changes the secret ID alone.
+                    auto* makeShiny = named(new QPushButton(QStringLiteral("Make Shiny"), this), "btnMakeShiny");
+                    makeShiny->setAutoDefault(false);
+                    makeShiny->setToolTip(QStringLiteral("Change the secret ID so that the creature arrives shiny, its personality kept"));
+                    connect(makeShiny, &QPushButton::clicked, this, &MoreFieldsDialog::makeShinyCommand);
+                    natureLine->addWidget(makeShiny);
+                }
+                natureLine->addStretch(1);
+                form->addRow(QStringLiteral("Nature:"), natureLine);
+            }
             continue;
         }
         if (row.input == FieldInput::Parts) {
@@ -98,9 +202,8 @@ MoreFieldsDialog::MoreFieldsDialog(QWidget* parent, MessageSink& messages, const
     layout->addLayout(form);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    updateReadOuts();
+    boxesChanged();
     showTraderLines();
-    showWarnings();
 }
 
 QComboBox* MoreFieldsDialog::choiceBox(const FieldRow& row, const TradeEdit& edit) {
@@ -113,14 +216,14 @@ QComboBox* MoreFieldsDialog::choiceBox(const FieldRow& row, const TradeEdit& edi
         const int items = rom_.items ? int(rom_.items->size()) : kItemCount;
         for (int item = 0; item < items; ++item) box->addItem(fromCore(itemLabel(rom_.items, ItemId(item))));
         box->setCurrentIndex(edit.heldItem.value_or(*stored.heldItem));
-        connect(box, &QComboBox::currentTextChanged, this, &MoreFieldsDialog::showWarnings);
+        connect(box, &QComboBox::currentTextChanged, this, &MoreFieldsDialog::boxesChanged);
         return box;
     }
     for (std::string_view label : choiceLabels(row.field, *rom_.release)) box->addItem(fromCore(std::string(label)));
     if (row.field == Field::GenderRequirement) {
         genderRequirement_ = box;
         box->setCurrentIndex(int(edit.genderRequirement.value_or(*stored.genderRequirement)));
-        connect(box, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::showWarnings);
+        connect(box, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::boxesChanged);
     } else {
         dialogSet_ = box;
         box->setCurrentIndex(edit.dialogSet.value_or(stored.dialogSet.value_or(0)));
@@ -132,22 +235,61 @@ QComboBox* MoreFieldsDialog::choiceBox(const FieldRow& row, const TradeEdit& edi
 QWidget* MoreFieldsDialog::numbersBox(const FieldRow& row, const NumberPlace& place, const TradeEdit& edit) {
     const auto given = edit.numbers.find(row.field);
     const std::vector<std::uint32_t> start = given != edit.numbers.end() ? given->second : edit.shown.numbers.at(row.field);
-    auto spin = [&](QWidget* parent, std::size_t i, std::string_view name) {
-        auto* box = new QSpinBox(parent);
-        box->setObjectName(fromCore(std::string(name)));
-        box->setRange(0, int(std::min<std::uint32_t>(place.max, std::uint32_t(INT_MAX))));
-        box->setValue(int(start[i]));
-        numbers_[row.field] << box;
-        return box;
-    };
-    if (row.parts.empty()) return spin(this, 0, row.objectName);
+    if (row.parts.empty()) return oneNumberBox(row, place, start[0]);
     auto* group = new QGroupBox(fromCore(std::string(row.boxLabel)), this);
     auto* grid = new QGridLayout(group);
     for (std::size_t i = 0; i < row.parts.size(); ++i) {
+        auto* box = new QSpinBox(group);
+        box->setObjectName(fromCore(std::string(row.parts[i].objectName)));
+        box->setRange(0, int(std::min<std::uint32_t>(place.max, std::uint32_t(INT_MAX))));
+        box->setValue(int(start[i]));
+        connect(box, &QSpinBox::valueChanged, this, &MoreFieldsDialog::boxesChanged);
+        numbers_[row.field] << box;
         grid->addWidget(new QLabel(fromCore(std::string(row.parts[i].label)), group), int(i % 3), int(i / 3) * 2);
-        grid->addWidget(spin(group, i, row.parts[i].objectName), int(i % 3), int(i / 3) * 2 + 1);
+        grid->addWidget(box, int(i % 3), int(i / 3) * 2 + 1);
     }
     return group;
+}
+
+QWidget* MoreFieldsDialog::oneNumberBox(const FieldRow& row, const NumberPlace& place, std::uint32_t start) {
+    QWidget* made = nullptr;
+    if (place.max <= kMostChoices) {
+        // Each number by its word, or by what the game makes of it ("0: Overgrow").
+        auto* box = new QComboBox(this);
+        TradeEdit asChosen = edit_;
+        asChosen.offeredSpecies = chosen_.offered;
+        asChosen.trainerId = chosen_.trainerId;
+        for (std::uint32_t number = 0; number <= place.max; ++number) {
+            QString text = QString::number(number);
+            if (const NumberWord* word = wordOf(row, number)) {
+                text = fromCore(word->word);
+            } else {
+                asChosen.numbers[row.field] = {number};
+                for (const ReadOut& out : rom_.release->family().readOuts(rom_, recordAsEdited(asChosen))) {
+                    if (out.field == row.field) text += QStringLiteral(": ") + fromCore(out.text);
+                }
+            }
+            box->addItem(text, number);
+        }
+        box->setCurrentIndex(box->findData(start));
+        connect(box, &QComboBox::currentIndexChanged, this, &MoreFieldsDialog::boxesChanged);
+        made = box;
+    } else if (place.max > std::uint32_t(INT_MAX)) {
+        auto* box = new WideSpinBox(this);
+        box->setValue(start);
+        connect(box, &WideSpinBox::valueChanged, this, &MoreFieldsDialog::boxesChanged);
+        made = box;
+    } else {
+        auto* box = new WordSpinBox(this, row.words);
+        box->setRange(0, int(place.max));
+        box->setValue(int(start));
+        connect(box, &QSpinBox::valueChanged, this, &MoreFieldsDialog::boxesChanged);
+        made = box;
+    }
+    made->setObjectName(fromCore(std::string(row.objectName)));
+    if (!row.toolTip.empty()) made->setToolTip(fromCore(std::string(row.toolTip)));
+    numbers_[row.field] << made;
+    return made;
 }
 
 QGroupBox* MoreFieldsDialog::partsBox(const FieldRow& row, const TradeEdit& edit) {
@@ -163,7 +305,7 @@ QGroupBox* MoreFieldsDialog::partsBox(const FieldRow& row, const TradeEdit& edit
         box->setValue(values[i]);
         grid->addWidget(new QLabel(fromCore(std::string(row.parts[i].label)), group), int(i), 0);
         grid->addWidget(box, int(i), 1);
-        connect(box, &QSpinBox::valueChanged, this, &MoreFieldsDialog::updateReadOuts);
+        connect(box, &QSpinBox::valueChanged, this, &MoreFieldsDialog::boxesChanged);
         parts_ << box;
     }
     // One label a read-out, in the core's order; the names the window's tests know them by.
@@ -187,19 +329,42 @@ std::optional<GenderRequirement> MoreFieldsDialog::chosenRequirement() const {
     return GenderRequirement(genderRequirement_->currentIndex());
 }
 
-void MoreFieldsDialog::showWarnings() {
+TradeEdit MoreFieldsDialog::boxesEdit() const {
     TradeEdit edit = edit_;
     if (chosen_.requested) edit.requestedSpecies = chosen_.requested;
     if (chosen_.offered) edit.offeredSpecies = chosen_.offered;
-    edit.genderRequirement = chosenRequirement();
+    if (chosen_.trainerId) edit.trainerId = chosen_.trainerId;
     if (auto item = chosenItem(); item && *item) edit.heldItem = **item;
-    QStringList held, gender;
-    for (const TradeWarning& w : tradeWarnings(rom_, edit)) {
-        if (w.field == Field::HeldItem) held << fromCore(w.text);
-        if (w.field == Field::GenderRequirement) gender << fromCore(w.text);
+    if (!parts_.isEmpty()) edit.dvs = shownDvs();
+    edit.genderRequirement = chosenRequirement();
+    if (dialogSet_) edit.dialogSet = std::uint8_t(dialogSet_->currentIndex());
+    for (const auto& [field, boxes] : numbers_) {
+        std::vector<std::uint32_t> values;
+        for (const QWidget* box : boxes) values.push_back(numberIn(box));
+        edit.numbers[field] = values;
     }
-    if (signs_.contains(Field::HeldItem)) showWarning(signs_[Field::HeldItem], held);
-    if (signs_.contains(Field::GenderRequirement)) showWarning(signs_[Field::GenderRequirement], gender);
+    return edit;
+}
+
+void MoreFieldsDialog::showNumbers(const TradeEdit& made) {
+    for (const auto& [field, values] : made.numbers) {
+        const auto boxes = numbers_.find(field);
+        if (boxes == numbers_.end()) continue;
+        for (qsizetype i = 0; i < boxes->second.size() && std::size_t(i) < values.size(); ++i) putNumber(boxes->second[i], values[std::size_t(i)]);
+    }
+}
+
+void MoreFieldsDialog::boxesChanged() {
+    updateDvReadOuts();
+    updateReadOuts();
+    showWarnings();
+    emit lookChanged(lookOf(rom_, recordAsEdited(boxesEdit())));
+}
+
+void MoreFieldsDialog::showWarnings() {
+    std::map<Field, QStringList> reasons;
+    for (const TradeWarning& w : tradeWarnings(rom_, boxesEdit())) reasons[w.field] << fromCore(w.text);
+    for (const auto& [field, sign] : signs_) showWarning(sign, reasons[field]);
 }
 
 std::optional<Result<ItemId>> MoreFieldsDialog::chosenItem() const {
@@ -241,22 +406,65 @@ Dvs MoreFieldsDialog::shownDvs() const {
     return Dvs{parts_[0]->value(), parts_[1]->value(), parts_[2]->value(), parts_[3]->value()};
 }
 
-void MoreFieldsDialog::updateReadOuts() {
+void MoreFieldsDialog::updateDvReadOuts() {
     if (parts_.isEmpty()) return;
-    const Dvs dvs = shownDvs();
-    const std::vector<ReadOut> outs = dvReadOuts(rom_, dvs, chosen_.offered);
+    const std::vector<ReadOut> outs = dvReadOuts(rom_, shownDvs(), chosen_.offered);
     for (int i = 0; i < readOuts_.size(); ++i) {
         const bool shown = std::size_t(i) < outs.size();
         readOuts_[i]->setVisible(shown);
         if (shown) readOuts_[i]->setText(fromCore(outs[std::size_t(i)].shortLabel) + QStringLiteral(": ") + fromCore(outs[std::size_t(i)].text));
     }
-    emit dvsChanged(dvs);
+}
+
+void MoreFieldsDialog::updateReadOuts() {
+    if (outRows_.empty()) return;
+    for (auto& [key, label] : outs_) label->hide();
+    const auto natures = rom_.release->family().natures();
+    for (const ReadOut& out : rom_.release->family().readOuts(rom_, recordAsEdited(boxesEdit()))) {
+        if (nature_ && out.key == "nature") {
+            // The chooser shows the nature the personality gives.
+            const auto at = std::find(natures.begin(), natures.end(), out.text);
+            const QSignalBlocker quiet(nature_);
+            nature_->setCurrentIndex(at == natures.end() ? -1 : int(at - natures.begin()));
+            continue;
+        }
+        const auto row = outRows_.find(out.field);
+        if (row == outRows_.end()) continue;
+        auto label = outs_.find(out.key);
+        if (label == outs_.end()) {
+            auto* made = new QLabel(this);
+            made->setObjectName(readOutName(out.key));
+            if (out.label != out.shortLabel) made->setToolTip(fromCore(out.label));
+            row->second->addWidget(made);
+            label = outs_.emplace(std::string(out.key), made).first;
+        }
+        label->second->setText(fromCore(out.shortLabel) + QStringLiteral(": ") + fromCore(out.text));
+        label->second->show();
+    }
+}
+
+void MoreFieldsDialog::chooseNature(int nature) {
+    TradeEdit made = boxesEdit();
+    if (auto given = rom_.release->family().giveNature(rom_, made, rom_.release->family().natures()[std::size_t(nature)]); !given) {
+        messages_.show(parentWidget(), kAppTitle, fromCore(describe(given.error())), MessageIcon::Exclamation);
+        return;
+    }
+    showNumbers(made);
 }
 
 void MoreFieldsDialog::makeShinyCommand() {
-    const Dvs shiny = makeShiny(shownDvs());
-    const int values[] = {shiny.attack, shiny.defense, shiny.speed, shiny.special};
-    for (int i = 0; i < parts_.size(); ++i) parts_[i]->setValue(values[i]);
+    if (!parts_.isEmpty()) {
+        const Dvs shiny = makeShiny(shownDvs());
+        const int values[] = {shiny.attack, shiny.defense, shiny.speed, shiny.special};
+        for (int i = 0; i < parts_.size(); ++i) parts_[i]->setValue(values[i]);
+        return;
+    }
+    TradeEdit made = boxesEdit();
+    if (auto shiny = rom_.release->family().makeShiny(rom_, made); !shiny) {
+        messages_.show(parentWidget(), kAppTitle, fromCore(describe(shiny.error())), MessageIcon::Exclamation);
+        return;
+    }
+    showNumbers(made);
 }
 
 void MoreFieldsDialog::accept() {
@@ -279,7 +487,7 @@ void MoreFieldsDialog::accept() {
     std::map<Field, std::vector<std::uint32_t>> numbers;
     for (const auto& [field, boxes] : numbers_) {
         std::vector<std::uint32_t> values;
-        for (const QSpinBox* box : boxes) values.push_back(std::uint32_t(box->value()));
+        for (const QWidget* box : boxes) values.push_back(numberIn(box));
         if (values != stored.numbers.at(field)) numbers[field] = values;
     }
     changed_ = heldItem != edit_.heldItem || dvs != edit_.dvs || requirement != edit_.genderRequirement ||

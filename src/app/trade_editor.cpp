@@ -30,6 +30,8 @@ TradeEditor::TradeEditor(QMainWindow& window, const MainForm& form, const std::o
         connect(box, &QLineEdit::textEdited, this, [this, field = field] { markEdited(field); });
         connect(box, &QLineEdit::textEdited, this, &TradeEditor::showWarnings);
     }
+    // The IDs make the third generation's creature shiny or not.
+    connect(form_.trainerId, &QLineEdit::textEdited, this, [this] { showPictures(); });
     // Names are limited by the bytes they take, not by characters ("[PK]" is
     // one byte): the room left shows in the box, and a save says what is too long.
     for (auto [box, role] : {std::pair{form_.nickname, NameRole::Nickname}, std::pair{form_.trainerName, NameRole::TrainerName}}) {
@@ -142,7 +144,8 @@ void TradeEditor::showWarnings() {
                                                {form_.trainerNameWarning, Field::TrainerName}};
     QStringList elsewhere;  // the fields of More Fields
     for (const TradeWarning& w : warnings) {
-        if (w.field == Field::HeldItem || w.field == Field::GenderRequirement) elsewhere << fromCore(warningLine(current_.record->slot, w));
+        const FieldRow* row = findFieldRow(w.field);
+        if (row && row->place == FieldPlace::MoreFields) elsewhere << fromCore(warningLine(current_.record->slot, w));
     }
     for (auto [sign, field] : signs) {
         QStringList reasons;
@@ -161,7 +164,7 @@ void TradeEditor::updateRoomLeft(QLineEdit* box, NameRole role) {
                  fromCore(nameRoleText(role)), held);
 }
 
-void TradeEditor::showPictures(std::optional<Dvs> dvs) {
+void TradeEditor::showPictures(std::optional<PictureLook> look) {
     if (!form_.offeredPicture) return;  // still being built
     if (!current_.record) {
         for (QLabel* frame : {form_.offeredPicture, form_.requestedPicture}) {
@@ -170,9 +173,14 @@ void TradeEditor::showPictures(std::optional<Dvs> dvs) {
         }
         return;
     }
-    const TradeRecord& r = *current_.record;
-    const std::optional<Dvs> arriving = dvs ? dvs : current_.more && current_.more->dvs ? current_.more->dvs : r.dvs;
-    showPicture(form_.offeredPicture, speciesOf(form_.offeredSpecies, SpeciesRole::Offered), lookOf(arriving));
+    if (!look) {
+        // As the trade will arrive: the More Fields values kept, the ID typed.
+        TradeEdit edit = current_.more.value_or(uneditedEdit(*current_.record));
+        edit.shown = *current_.record;
+        if (auto id = parseTrainerId(form_.trainerId->text().toStdString()); id && edit.shown.trainerId) edit.trainerId = *id;
+        look = lookOf(*rom_, recordAsEdited(edit));
+    }
+    showPicture(form_.offeredPicture, speciesOf(form_.offeredSpecies, SpeciesRole::Offered), *look);
     showPicture(form_.requestedPicture, speciesOf(form_.requestedSpecies, SpeciesRole::Requested), PictureLook{});
 }
 
@@ -183,7 +191,7 @@ void TradeEditor::showPicture(QLabel* frame, const Result<SpeciesId>& species, P
         frame->setToolTip(fromCore(picture.error().message));
         return;
     }
-    frame->setPixmap(pixmapOf(*picture));
+    frame->setPixmap(pixmapOf(*picture, frame->size()));
     frame->setToolTip(QString());
 }
 
@@ -228,11 +236,13 @@ void TradeEditor::showMoreFields() {
         auto species = speciesOf(box, role);
         return species ? std::optional<SpeciesId>(*species) : std::nullopt;
     };
+    auto id = current_.record->trainerId ? parseTrainerId(form_.trainerId->text().toStdString()) : Result<std::uint16_t>(0);
     MoreFieldsDialog dialog(&window_, messages_, *rom_, current_.more.value_or(uneditedEdit(*current_.record)),
-                            {chosen(form_.requestedSpecies, SpeciesRole::Requested), chosen(form_.offeredSpecies, SpeciesRole::Offered)});
+                            {chosen(form_.requestedSpecies, SpeciesRole::Requested), chosen(form_.offeredSpecies, SpeciesRole::Offered),
+                             current_.record->trainerId && id ? std::optional<std::uint16_t>(*id) : std::nullopt});
     dialog.setFont(form_.captionFont);
-    // The offered picture follows the DVs while they are changed.
-    connect(&dialog, &MoreFieldsDialog::dvsChanged, this, [this](const Dvs& dvs) { showPictures(dvs); });
+    // The offered picture follows the boxes while they are changed.
+    connect(&dialog, &MoreFieldsDialog::lookChanged, this, [this](PictureLook look) { showPictures(look); });
     if (dialog.exec() == QDialog::Accepted) {
         // Only the fields the dialog now changes are kept as edits.
         CurrentTrade trade = current_;

@@ -55,9 +55,9 @@ public:
     void setCurrentTrade(CurrentTrade trade, bool refill = true);
     // The species lists' entries: the ROM's names, or the built-in ones.
     void showSpeciesNames(const SpeciesList& names);
-    // Both front pictures, as the boxes and the DVs now say: the offered
-    // creature as it will arrive (dvs: the DVs it will have).
-    void showPictures(std::optional<Dvs> dvs = std::nullopt);
+    // Both front pictures, as the boxes now say: the offered creature as it
+    // will arrive (look: as More Fields, open, now makes it).
+    void showPictures(std::optional<PictureLook> look = std::nullopt);
     // The warning signs of a trade that can never happen, as the boxes now say.
     void showWarnings();
     // The boxes of the main form's fields.

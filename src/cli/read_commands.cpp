@@ -152,7 +152,7 @@ int show(const Context& ctx, Arguments& a) {
     // The offered creature as it will arrive: its species, shiny or not, its Unown form.
     if (!pictureFile.empty() && reading.record) {
         const TradeRecord& r = *reading.record;
-        if (int code = writePicture(ctx, opened->rom, r.offeredSpecies, lookOf(r.dvs), 1, pictureFile); code != kDone) {
+        if (int code = writePicture(ctx, opened->rom, r.offeredSpecies, lookOf(opened->rom, r), 1, pictureFile); code != kDone) {
             return code;
         }
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +27,9 @@ struct FrontPicture {
     int height = 0;
     std::vector<std::uint8_t> shades;  // an index into colours, row by row
     std::vector<Rgb> colours;          // by shade: the picture's palette (four colours on the Game Boy)
+    // The shade the game leaves undrawn, the background showing through
+    // (colour 0 of a GBA palette); none where every shade is drawn.
+    std::optional<std::uint8_t> clear;
     // Three bytes a pixel, row by row, in the picture's colours.
     std::vector<std::uint8_t> rgb() const;
 };

@@ -131,6 +131,11 @@ public:
     // refused where the family's creatures have no such thing.
     virtual Result<void> giveNature(const Rom& rom, TradeEdit& edit, std::string_view nature) const;
     virtual Result<void> makeShiny(const Rom& rom, TradeEdit& edit) const;
+    // The natures a creature may have, by number ("Hardy" first); none where it has none.
+    virtual std::span<const std::string_view> natures() const { return {}; }
+    // How the trade's creature looks when it arrives: shiny or not, its
+    // Unown form (where the records hold DVs, as they give it).
+    virtual PictureLook pictureLook(const Rom& rom, const TradeRecord& record) const;
     // The forms Unown's pictures have, by the character that names each.
     virtual std::string_view unownForms() const { return "ABCDEFGHIJKLMNOPQRSTUVWXYZ"; }
     // A species' front picture as the game draws it, or why there is none.

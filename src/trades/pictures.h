@@ -16,8 +16,8 @@ namespace kestrane {
 // the game keeps it).
 Result<FrontPicture> readFrontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs = nativeFileSystem());
 
-// The picture's look for a trade's offered creature: shiny from its DVs,
-// the Unown form its DVs choose (a release whose trades hold no DVs: the plain look).
-PictureLook lookOf(const std::optional<struct Dvs>& dvs);
+// The picture's look for a trade's offered creature as the record makes it
+// (its DVs, or its personality and IDs): shiny or not, its Unown form.
+PictureLook lookOf(const Rom& rom, const struct TradeRecord& record);
 
 }  // namespace kestrane

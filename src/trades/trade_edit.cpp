@@ -167,6 +167,19 @@ TradeEdit uneditedEdit(const TradeRecord& shown) {
     return edit;
 }
 
+TradeRecord recordAsEdited(const TradeEdit& edit) {
+    TradeRecord record = edit.shown;
+    record.requestedSpecies = edit.requestedSpecies.value_or(record.requestedSpecies);
+    record.offeredSpecies = edit.offeredSpecies.value_or(record.offeredSpecies);
+    if (edit.trainerId) record.trainerId = edit.trainerId;
+    if (edit.heldItem) record.heldItem = edit.heldItem;
+    if (edit.dvs) record.dvs = edit.dvs;
+    if (edit.genderRequirement) record.genderRequirement = edit.genderRequirement;
+    if (edit.dialogSet) record.dialogSet = edit.dialogSet;
+    for (const auto& [field, numbers] : edit.numbers) record.numbers[field] = numbers;
+    return record;
+}
+
 void TradeEdit::keepStored(Field field) {
     switch (field) {
     case Field::RequestedSpecies: requestedSpecies.reset(); break;

@@ -49,6 +49,11 @@ struct TradeEdit {
 // The edit that changes nothing.
 TradeEdit uneditedEdit(const TradeRecord& shown);
 
+// The trade as the edit's typed values make it, for what the game makes of
+// it while it is edited (read-outs, the look of its picture): the names as
+// they were read, every other field given in its place.
+TradeRecord recordAsEdited(const TradeEdit& edit);
+
 // How a typed name shorter than its field fills the rest: with the
 // release's padding (the layout's own: a space in some releases), or with
 // the terminator, as the games' own builds pad them. The user's preference,

@@ -47,6 +47,9 @@ std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& r) {
         }
         else add(field, numbersText(numbers));
     }
+    // In the field table's order (the mail beside its item).
+    auto rank = [](Field field) { return findFieldRow(field) - std::begin(kFieldRows); };
+    std::stable_sort(texts.begin(), texts.end(), [&](const FieldText& a, const FieldText& b) { return rank(a.field) < rank(b.field); });
     return texts;
 }
 

@@ -318,8 +318,8 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
              {{"x", "--id", "1"}, 2, ""},
              {{"1", "--colour", "red"}, 2, ""},
              {{"1"}, 2, "Nothing to change: give one or more of --requested, --offered, --nickname, --ot, --id, --item, "
-                        "--dvs, --shiny, --gender-requirement, --dialog, --ivs, --sheen, --ability, --personality, --nature, "
-                        "--secret-id, --ot-gender, --contest or --mail."},
+                        "--mail, --dvs, --shiny, --gender-requirement, --dialog, --personality, --nature, --ability, --ivs, "
+                        "--secret-id, --ot-gender, --contest or --sheen."},
              {{"1", "--offered", "Pikachoo"}, 1, "Did you mean Pikachu?"},
              {{"1", "--nickname", "\\hZZ"}, 1, "holds \"\\hZZ\" at character 1, which names no byte"},
              // Echoed input is short and shows control characters escaped.
@@ -1116,7 +1116,7 @@ TEST_F(CliTest, PicturesAsTheRomDrawsThem) {
     // The offered creature of trade 1 as it will arrive.
     EXPECT_EQ(run({"show", path, "1", "--picture", png}).code, 0);
     const TradeRecord trade = *readTradeRecord(rom, Slot::fromNumber(1))->record;
-    expectPng(png, trade.offeredSpecies, lookOf(trade.dvs), 1);
+    expectPng(png, trade.offeredSpecies, lookOf(rom, trade), 1);
     struct Refused {
         std::vector<std::string> args;
         const char* message;

@@ -359,29 +359,6 @@ TEST(ThirdGenerationPictures, AsTheGameDrawsThem) {
         ASSERT_TRUE(out) << out.error().message;
         EXPECT_EQ(*out, c.out);
     }
-    // A sheet of two frames, the first (x + y) % 16, the second its reverse; palettes of 16 colours.
-    auto frame = [](bool reversed) {
-        Bytes bytes(0x800);
-        for (int y = 0; y < 64; ++y) {
-            for (int x = 0; x < 64; ++x) {
-                const int shade = reversed ? 15 - (x + y) % 16 : (x + y) % 16;
-                std::uint8_t& b = bytes[std::size_t((y / 8 * 8 + x / 8) * 32 + (y % 8) * 4 + (x % 8) / 2)];
-                b = std::uint8_t(x % 2 ? (b & 0x0F) | shade << 4 : (b & 0xF0) | shade);
-            }
-        }
-        return bytes;
-    };
-    Bytes sheet = frame(false), second = frame(true);
-    sheet.insert(sheet.end(), second.begin(), second.end());
-    auto palette = [](int shift) {
-        Bytes bytes;
-        for (int c = 0; c < 16; ++c) {
-            const unsigned bgr = unsigned((c + shift) & 31) | unsigned(2 * c) << 5 | unsigned(31 - c) << 10;
-            bytes.push_back(std::uint8_t(bgr)), bytes.push_back(std::uint8_t(bgr >> 8));
-        }
-        return bytes;
-    };
-    constexpr std::uint32_t kFronts = 0x30A18C, kPalettes = 0x303678, kShiny = 0x304438;
     struct Case {
         const char* name;
         SpeciesId species;
@@ -401,10 +378,7 @@ TEST(ThirdGenerationPictures, AsTheGameDrawsThem) {
          }) {
         SCOPED_TRACE(c.name);
         Bytes rom = emeraldImage(std::vector<Trade60>(4));
-        for (auto [at, table] : {std::pair{0x128u, kFronts}, std::pair{0x130u, kPalettes}, std::pair{0x134u, kShiny}}) {
-            for (int i = 0; i < 4; ++i) rom[at + std::uint32_t(i)] = std::uint8_t((gba::kRomBase + table) >> (8 * i));
-        }
-        putFrontPicture(rom, kFronts, kPalettes, kShiny, c.index, sheet, palette(0), palette(7), 0x600000);
+        putEmeraldPictures(rom, {c.index});
         TempDir dir;
         auto opened = openRom(dir.write("rom.gba", rom), families::all());
         ASSERT_TRUE(opened) << opened.error().message;

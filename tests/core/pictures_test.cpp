@@ -1,6 +1,7 @@
 // Front pictures from the ROM: the compression, the tiles, the colours, the
 // banks, and what a hack's damage gives.
 #include "trades/pictures.h"
+#include "trades/trade_record.h"
 #include "families/families.h"
 #include "families/gen2/second_generation_pictures.h"
 
@@ -207,9 +208,10 @@ TEST(Pictures, UnownByLetterAndTheLookOfATrade) {
     auto rom = openRom(dir.write("rom.gbc", image), families::all());
     EXPECT_EQ(readFrontPicture(*rom, kUnown, {false, 'A'})->shades[0], 0);
     EXPECT_EQ(readFrontPicture(*rom, kUnown, {false, 'I'})->shades[0], 3);
-    const Dvs shinyI = {10, 10, 10, 10};  // shiny, and its DVs choose I
-    EXPECT_TRUE(lookOf(shinyI).shiny);
-    EXPECT_EQ(lookOf(shinyI).unownLetter, 'I');
+    TradeRecord shinyI;
+    shinyI.dvs = Dvs{10, 10, 10, 10};  // shiny, and its DVs choose I
+    EXPECT_TRUE(lookOf(*rom, shinyI).shiny);
+    EXPECT_EQ(lookOf(*rom, shinyI).unownLetter, 'I');
 }
 
 TEST(Pictures, AHacksDamageIsNoPictureAndAReason) {

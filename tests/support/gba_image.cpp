@@ -275,6 +275,41 @@ void putFrontPicture(Bytes& rom, std::uint32_t fronts, std::uint32_t palettes, s
     }
 }
 
+Bytes pictureSheet() {
+    Bytes sheet(2 * 0x800);
+    for (int frame = 0; frame < 2; ++frame) {
+        for (int y = 0; y < 64; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                const int shade = frame ? 15 - (x + y) % 16 : (x + y) % 16;
+                std::uint8_t& b = sheet[std::size_t(frame * 0x800 + (y / 8 * 8 + x / 8) * 32 + (y % 8) * 4 + (x % 8) / 2)];
+                b = std::uint8_t(x % 2 ? (b & 0x0F) | shade << 4 : (b & 0xF0) | shade);
+            }
+        }
+    }
+    return sheet;
+}
+
+Bytes pictureColours(int shift) {
+    Bytes bytes;
+    for (int c = 0; c < 16; ++c) {
+        const unsigned bgr = unsigned((c + shift) & 31) | unsigned(2 * c) << 5 | unsigned(31 - c) << 10;
+        bytes.push_back(std::uint8_t(bgr)), bytes.push_back(std::uint8_t(bgr >> 8));
+    }
+    return bytes;
+}
+
+void putEmeraldPictures(Bytes& rom, const std::vector<std::uint32_t>& indexes) {
+    for (auto [at, table] : {std::pair{0x128u, kEmeraldFronts}, std::pair{0x130u, kEmeraldPalettes}, std::pair{0x134u, kEmeraldShinyPalettes}}) {
+        putWord(rom, at, gba::kRomBase + table);
+    }
+    const Bytes sheet = pictureSheet(), colours = pictureColours(0), shiny = pictureColours(7);
+    std::uint32_t dataAt = 0x600000;
+    for (std::uint32_t index : indexes) {
+        putFrontPicture(rom, kEmeraldFronts, kEmeraldPalettes, kEmeraldShinyPalettes, index, sheet, colours, shiny, dataAt);
+        dataAt += 0x2000;  // a sheet of literals, compressed, takes 4.6 KiB
+    }
+}
+
 Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {
     Bytes rom = gbaImage("POKEMON EMER", "BPEE", 0, size);
     putSpeciesInfoRoutine(rom, kEmeraldSpeciesInfo, kEmeraldTable, kEmeraldNames);

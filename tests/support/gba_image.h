@@ -106,6 +106,14 @@ Bytes lz77(const Bytes& data);
 // `fronts`, `palettes` and `shiny`.
 void putFrontPicture(Bytes& rom, std::uint32_t fronts, std::uint32_t palettes, std::uint32_t shiny, std::uint32_t index,
                      const Bytes& sheet, const Bytes& palette, const Bytes& shinyPalette, std::uint32_t dataAt);
+// A sheet of two 64 x 64 frames, the first's pixel (x + y) % 16, the second's its reverse.
+Bytes pictureSheet();
+// 16 colours as BGR555, colour c's channels (c + shift) & 31, 2c and 31 - c.
+Bytes pictureColours(int shift);
+// Emerald's picture tables, named by the header's pointers, holding the
+// sheet and colours above (the shiny ones shifted by 7) at each table index given.
+inline constexpr std::uint32_t kEmeraldFronts = 0x30A18C, kEmeraldPalettes = 0x303678, kEmeraldShinyPalettes = 0x304438;
+void putEmeraldPictures(Bytes& rom, const std::vector<std::uint32_t>& indexes);
 // Emerald: the trade routine, the names, the Pokédex table, the base data,
 // the items, the trades and three rows of mail after them (row r's words
 // 0x0A00 + 16r + w), their four traders' scripts and maps, and the map

@@ -27,6 +27,7 @@ namespace {
 constexpr SpeciesId kUnown = 201;
 constexpr ItemId kFirstMail = 121, kLastMail = 132;  // Orange Mail to Retro Mail
 constexpr std::uint32_t kNoMail = 0xFF;
+constexpr std::string_view kUnownForms = "ABCDEFGHIJKLMNOPQRSTUVWXYZ!?";  // by the personality's letter number
 
 // A one-number field of a record (0 where the layout has none).
 std::uint32_t numberOf(const TradeRecord& record, Field field) {
@@ -205,7 +206,8 @@ public:
     Result<FrontPicture> frontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) const override {
         return readThirdGenerationPicture(rom, species, look, fs);
     }
-    std::string_view unownForms() const override { return "ABCDEFGHIJKLMNOPQRSTUVWXYZ!?"; }
+    std::string_view unownForms() const override { return kUnownForms; }
+    static char unownLetter(std::uint32_t personality) { return kUnownForms[std::size_t(gen3::unownLetterOf(personality))]; }
 
     std::vector<ReadOut> readOuts(const Rom& rom, const TradeRecord& record) const override {
         const std::uint32_t personality = numberOf(record, Field::Personality);
@@ -236,11 +238,17 @@ public:
             outs.push_back(std::move(out));
         }
         if (record.offeredSpecies == kUnown) {
-            const int letter = gen3::unownLetterOf(personality);
-            outs.push_back({"Unown letter", "Letter", letter < 26 ? std::string(1, char('A' + letter)) : letter == 26 ? "!" : "?",
-                            Field::Personality, "unownLetter"});
+            outs.push_back({"Unown letter", "Letter", std::string(1, unownLetter(personality)), Field::Personality, "unownLetter"});
         }
         return outs;
+    }
+
+    std::span<const std::string_view> natures() const override { return gen3::natureNames(); }
+
+    PictureLook pictureLook(const Rom&, const TradeRecord& record) const override {
+        const std::uint32_t personality = numberOf(record, Field::Personality);
+        return {gen3::isShiny(record.trainerId.value_or(0), std::uint16_t(numberOf(record, Field::SecretId)), personality),
+                unownLetter(personality)};
     }
 
     void addWarnings(const Rom& rom, const TradeRecord& record, std::vector<TradeWarning>& warnings) const override {

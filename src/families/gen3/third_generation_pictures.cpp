@@ -86,6 +86,7 @@ Result<FrontPicture> readThirdGenerationPicture(const Rom& rom, SpeciesId specie
 
     FrontPicture picture;
     picture.width = picture.height = kSide;
+    picture.clear = 0;  // the sprite's colour 0 is never drawn
     for (std::size_t c = 0; c < 16; ++c) {
         const unsigned bgr = unsigned((*palette)[2 * c] | (*palette)[2 * c + 1] << 8);
         auto channel = [](unsigned v) { return std::uint8_t(v << 3 | v >> 2); };

@@ -10,6 +10,8 @@ constexpr std::string_view kNatureNames[kNatures] = {"Hardy",  "Lonely", "Brave"
 
 }  // namespace
 
+std::span<const std::string_view> natureNames() { return kNatureNames; }
+
 std::string_view natureName(int nature) { return nature >= 0 && nature < kNatures ? kNatureNames[nature] : std::string_view(); }
 
 CreatureGender genderOf(std::uint8_t ratio, std::uint32_t personality) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace kestrane::gen3 {
@@ -12,6 +13,7 @@ namespace kestrane::gen3 {
 inline constexpr int kNatures = 25;
 // "Hardy" … "Quirky", by nature number (personality % 25).
 std::string_view natureName(int nature);
+std::span<const std::string_view> natureNames();
 inline int natureOf(std::uint32_t personality) { return int(personality % kNatures); }
 
 enum class CreatureGender { Male, Female, Genderless };
