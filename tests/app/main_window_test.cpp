@@ -255,6 +255,8 @@ void MainWindowTest::openingEachGameShowsItAndEnablesTheList_data() {
     // Red's title stands for its code; its records hold no trainer or ID.
     QTest::newRow("red") << "POKEMON RED" << "Pok\u00e9mon Red" << "English" << "MARCEL" << "4" << "Route 2 Trade House";
     QTest::newRow("yellow") << "POKEMON YELLOW" << "Pok\u00e9mon Yellow" << "English" << "MILES" << "5" << "Route 2 Trade House";
+    // A name longer than its label: the label widens, what follows moves along.
+    QTest::newRow("emerald") << "BPEE" << "Pok\u00e9mon Emerald" << "English" << "ROCKY" << "5" << "Fortree City";
 }
 
 void MainWindowTest::openingEachGameShowsItAndEnablesTheList() {
@@ -278,6 +280,8 @@ void MainWindowTest::openingEachGameShowsItAndEnablesTheList() {
     QCOMPARE(asked.owner, window.get());
 
     QCOMPARE(text("headr"), name);
+    QVERIFY(w<QLabel>("headr")->fontMetrics().horizontalAdvance(name) <= w("headr")->width());
+    QVERIFY(w("headr")->geometry().right() < w("txtCDE")->geometry().left());
     // The code, or the title that stands for it, whole; the language after it, inside the frame.
     QCOMPARE(text("txtCode"), code);
     QVERIFY(w<QLabel>("txtCode")->fontMetrics().horizontalAdvance(code) <= w("txtCode")->width());
@@ -683,6 +687,99 @@ void MainWindowTest::moreFieldsEndToEnd() {
     });
     action("mnuMoreFields")->trigger();
     QCOMPARE(letter, QString("Unown letter: %1").arg(QChar(unownLetter({15, 10, 10, 10}))));
+}
+
+// The third generation: the family's fields in More Fields and no other,
+// what the personality makes beside it, a nature chosen and Make Shiny by
+// the secret ID; the picture following; saved as the same `set` writes.
+void MainWindowTest::theThirdGenerationInMoreFields() {
+    Bytes image = emeraldImage(std::vector<Trade60>(4));  // Onix (95) from KYLE, ID 4660, secret ID 1, personality 0x84
+    putEmeraldPictures(image, {95, 63});
+    const std::string path = dir->write("emerald.gba", image);
+    dropFile(path);  // a .gba opens as any ROM does
+    QCOMPARE(text("headr"), QString("Pok\u00e9mon Emerald"));
+    const Rom rom = *window->rom();
+    clickTrade(0);
+    auto colourAt = [&](const QPixmap& pixmap, int x, int y) { return pixmap.toImage().pixelColor(x, y); };
+    auto colour = [&](PictureLook look, int x, int y) {
+        const FrontPicture picture = *readFrontPicture(rom, 95, look);
+        const Rgb c = picture.colours[picture.shades[std::size_t(y * picture.width + x)]];
+        return QColor(c.red, c.green, c.blue);
+    };
+    // 64 x 64 in its frame at its own size; colour 0 (the pixel at 0, 0) left undrawn.
+    QCOMPARE(w<QLabel>("picOffered")->pixmap().size(), QSize(64, 64));
+    QCOMPARE(colourAt(w<QLabel>("picOffered")->pixmap(), 0, 0).alpha(), 0);
+    QCOMPARE(colourAt(w<QLabel>("picOffered")->pixmap(), 3, 0), colour({false, 'A'}, 3, 0));
+
+    QStringList absent, seen;
+    QString abilities, gender, shinyBefore, shinyAfter, nature, mail, sign;
+    QColor whileOpen;
+    std::uint16_t secretId = 0;
+    std::uint32_t personality = 0;
+    whenModal([&](QWidget* d) {
+        for (const char* name : {"spnAttack", "lblHpDv", "cboGenderRequirement", "cboDialogSet", "lblTraderLines"}) {
+            if (d->findChild<QWidget*>(name)) absent << name;
+        }
+        auto box = [&](const char* name) { return d->findChild<QSpinBox*>(name); };
+        seen << QString::number(box("spnIvHp")->value()) << QString::number(box("spnIvSpeed")->value())
+             << QString::number(box("spnTough")->value()) << QString::number(box("spnSheen")->value())
+             << box("spnMail")->text() << d->findChild<QComboBox*>("cboOtGender")->currentText()
+             << d->findChild<QAbstractSpinBox*>("spnPersonality")->text();
+        auto* ability = d->findChild<QComboBox*>("cboAbility");
+        abilities = ability->itemText(0) + " | " + ability->itemText(1);
+        gender = d->findChild<QLabel*>("lblGender")->text();
+        nature = d->findChild<QComboBox*>("cboNature")->currentText();
+        // The IVs in the summary's order; the ability Onix lacks, signed.
+        box("spnIvSpeed")->setValue(30);
+        ability->setCurrentIndex(1);
+        sign = d->findChild<QLabel*>("warnAbility")->isVisible() ? d->findChild<QLabel*>("warnAbility")->toolTip() : QString();
+        // A personality typed in hex, then a nature chosen: the nearest personality upward with it.
+        auto* typed = d->findChild<QAbstractSpinBox*>("spnPersonality");
+        typed->selectAll();
+        QTest::keyClicks(typed, "0xBEEF");
+        auto* natures = d->findChild<QComboBox*>("cboNature");
+        natures->setCurrentIndex(5);
+        emit natures->activated(5);  // as chosen from its list
+        personality = std::uint32_t(typed->text().toUInt(nullptr, 16));
+        shinyBefore = d->findChild<QLabel*>("lblShiny")->text();
+        QTest::mouseClick(d->findChild<QPushButton*>("btnMakeShiny"), Qt::LeftButton);
+        shinyAfter = d->findChild<QLabel*>("lblShiny")->text();
+        secretId = std::uint16_t(box("spnSecretId")->value());
+        whileOpen = colourAt(w<QLabel>("picOffered")->pixmap(), 3, 0);
+        mail = box("spnMail")->text();
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    action("mnuMoreFields")->trigger();
+    QCOMPARE(absent, QStringList{});
+    QCOMPARE(seen, (QStringList{"31", "22", "30", "10", "none", "male", "0x00000084"}));
+    QCOMPARE(abilities, QString("0: STURDY | 1: none"));
+    QCOMPARE(gender, QString("Gender: male"));  // Onix is always male
+    QCOMPARE(nature, QString("Relaxed"));       // 132 % 25 = 7
+    QCOMPARE(sign, QString("Onix has no second ability, so with ability 1 the creature would have none."));
+    QCOMPARE(personality % 25, 5u);  // Bold
+    QVERIFY(personality > 0xBEEF);
+    QCOMPARE(shinyBefore, QString("Shiny: no"));
+    QCOMPARE(shinyAfter, QString("Shiny: yes"));
+    QCOMPARE(whileOpen, colour({true, 'A'}, 3, 0));
+    QCOMPARE(colourAt(w<QLabel>("picOffered")->pixmap(), 3, 0), colour({true, 'A'}, 3, 0));  // kept by OK
+    QCOMPARE(mail, QString("none"));
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+
+    // The same edit as `set --ivs … --ability 1 --personality 0xBEEF --nature Bold --shiny` makes it.
+    auto same = openRom(dir->write("same.gba", image), families::all());
+    GivenEdit given;
+    given.giveText(Field::Ivs, "31/20/21/23/24/30");
+    given.giveText(Field::AbilityNum, "1");
+    given.giveText(Field::Personality, "0xBEEF");
+    given.nature = "Bold";
+    given.shiny = true;
+    const auto planned = planTradeRecord(*same, *resolveEdit(*same, *readTradeRecord(*same, Slot::fromNumber(1))->record, given));
+    QVERIFY(planned);
+    Bytes expected = image;
+    std::copy(planned->begin(), planned->end(), expected.begin() + kEmeraldTable);
+    QCOMPARE(differences(readFile(path), expected), std::vector<std::size_t>{});
+    QCOMPARE(std::uint16_t(expected[kEmeraldTable + 0x1A] | expected[kEmeraldTable + 0x1B] << 8), secretId);
 }
 
 // A trade the game can never carry out: a sign beside the field, its

@@ -40,6 +40,8 @@
 #include "support/build_tree_image.h"
 #include "support/file_systems.h"
 #include "support/first_generation_image.h"
+#include "support/gba_image.h"
+#include "families/families.h"
 #include "support/rom_image.h"
 #include "scripted.h"
 #include "support/fault_injection.h"
@@ -58,6 +60,7 @@ inline constexpr RecordLayout kAt = kRecordOf32Bytes;
 // A retail-like ROM of the game with trade 1 (Gold/Silver) or trade 5 (Crystal) made up
 // (the Japanese releases: as they are).
 inline Bytes gameRom(const char* code) {
+    if (std::string_view(code) == "BPEE") return emeraldImage(std::vector<Trade60>(4));
     if (recordSizeOf(code) == 14) return firstGenerationRom(code, 3);
     Bytes rom = retailLikeRom(code, 3);
     if (recordSizeOf(code) == 32) putRecord(rom, code[0] == 'B' ? kCrystalSlot5 : kGoldSlot1, TradeBytes{});
@@ -209,6 +212,7 @@ private slots:
     void aFailingDiskIsNeverReportedAsSaved();
     void whatTheGameShows();
     void moreFieldsEndToEnd();
+    void theThirdGenerationInMoreFields();
     void tradesThatCanNeverHappenAreSigned();
     void checksumsFollowTheMenuItem();
     void theUnsavedMarkAppearsAndClears();
