@@ -359,6 +359,16 @@ TEST(ThirdGenerationPictures, AsTheGameDrawsThem) {
         ASSERT_TRUE(out) << out.error().message;
         EXPECT_EQ(*out, c.out);
     }
+    // Ruby 1.0: its tables moved, its code naming them; or where the release keeps them.
+    auto rubyByItsCode = [](Bytes& rom, std::uint32_t index) {
+        retitle(rom, "POKEMON RUBY", "AXVE", 0);
+        putPictures(rom, 0x700000, 0x710000, 0x720000, {index});
+        putPictureRoutines(rom, 0x0D308, 0x700000, 0x710000, 0x720000);
+    };
+    auto rubyAtItsPlaces = [](Bytes& rom, std::uint32_t index) {
+        retitle(rom, "POKEMON RUBY", "AXVE", 0);
+        putPictures(rom, 0x1E8354, 0x1EA5B4, 0x1EB374, {index});
+    };
     struct Case {
         const char* name;
         SpeciesId species;
@@ -367,6 +377,7 @@ TEST(ThirdGenerationPictures, AsTheGameDrawsThem) {
         bool reversed;        // the second frame shown
         int shift;            // the palette's red is (c + shift) & 31
         std::string refusal;
+        std::function<void(Bytes&, std::uint32_t)> place = [](Bytes& rom, std::uint32_t index) { putEmeraldPictures(rom, {index}); };
     };
     for (const Case& c : std::vector<Case>{
              {"Onix", 95, {}, 95, false, 0, ""},
@@ -374,11 +385,22 @@ TEST(ThirdGenerationPictures, AsTheGameDrawsThem) {
              {"Deoxys: Emerald's party shows its second forme", 410, {}, 410, true, 0, ""},
              {"Unown B: a species of its own past the list", 201, {false, 'B'}, 413, false, 0, ""},
              {"Unown ?", 201, {false, '?'}, 439, false, 0, ""},
-             {"a species without a picture entry", 63, {}, 95, false, 0, "its front picture's pointer at 0x30A384 names no byte of the file"},
+             {"a species without a picture entry", 63, {}, 95, false, 0, "its front picture's entry at 0x30A384 is tagged "},
+             {"a pointer past the file", 95, {}, 95, false, 0, "its front picture's pointer at 0x30A484 names no byte of the file",
+              [](Bytes& rom, std::uint32_t index) { putEmeraldPictures(rom, {index}), rom[0x30A484 + 3] = 0x09; }},
+             {"Ruby: the tables where its code reads them", 95, {true, 'A'}, 95, false, 7, "", rubyByItsCode},
+             {"Ruby without that code: the release's places", 95, {}, 95, false, 0, "", rubyAtItsPlaces},
+             {"Ruby's Deoxys: one frame, its Normal Forme", 410, {}, 410, false, 0, "", rubyByItsCode},
+             {"an entry tagged as another species'", 95, {}, 95, false, 0,
+              "its front picture's entry at 0x30A484 is tagged 96, not 95, so the table is not where the game keeps it",
+              [](Bytes& rom, std::uint32_t index) { putEmeraldPictures(rom, {index}), rom[0x30A484 + 6] = 96; }},
+             {"a shiny palette tagged as the plain one", 95, {true, 'A'}, 95, false, 0,
+              "its shiny palette's entry at 0x304730 is tagged 95, not 595",
+              [](Bytes& rom, std::uint32_t index) { putEmeraldPictures(rom, {index}), rom[0x304730 + 4] = 95, rom[0x304730 + 5] = 0; }},
          }) {
         SCOPED_TRACE(c.name);
         Bytes rom = emeraldImage(std::vector<Trade60>(4));
-        putEmeraldPictures(rom, {c.index});
+        c.place(rom, c.index);
         TempDir dir;
         auto opened = openRom(dir.write("rom.gba", rom), families::all());
         ASSERT_TRUE(opened) << opened.error().message;

@@ -270,7 +270,8 @@ void putFrontPicture(Bytes& rom, std::uint32_t fronts, std::uint32_t palettes, s
         const Bytes packed = lz77(*data);
         std::copy(packed.begin(), packed.end(), rom.begin() + dataAt);
         putWord(rom, table + 8 * index, gba::kRomBase + dataAt);
-        putWord(rom, table + 8 * index + 4, table == fronts ? 0x800 : index);
+        // Tagged as the games tag them: a front by its index (after its size), a shiny palette by index + 500.
+        putWord(rom, table + 8 * index + 4, table == fronts ? 0x800 | index << 16 : table == shiny ? index + 500 : index);
         dataAt += (std::uint32_t(packed.size()) + 3) & ~3u;
     }
 }
@@ -298,16 +299,46 @@ Bytes pictureColours(int shift) {
     return bytes;
 }
 
+void putPictures(Bytes& rom, std::uint32_t fronts, std::uint32_t palettes, std::uint32_t shiny, const std::vector<std::uint32_t>& indexes) {
+    const Bytes sheet = pictureSheet(), colours = pictureColours(0), shinyColours = pictureColours(7);
+    std::uint32_t dataAt = 0x600000;
+    for (std::uint32_t index : indexes) {
+        putFrontPicture(rom, fronts, palettes, shiny, index, sheet, colours, shinyColours, dataAt);
+        dataAt += 0x2000;  // a sheet of literals, compressed, takes 4.6 KiB
+    }
+}
+
 void putEmeraldPictures(Bytes& rom, const std::vector<std::uint32_t>& indexes) {
     for (auto [at, table] : {std::pair{0x128u, kEmeraldFronts}, std::pair{0x130u, kEmeraldPalettes}, std::pair{0x134u, kEmeraldShinyPalettes}}) {
         putWord(rom, at, gba::kRomBase + table);
     }
-    const Bytes sheet = pictureSheet(), colours = pictureColours(0), shiny = pictureColours(7);
-    std::uint32_t dataAt = 0x600000;
-    for (std::uint32_t index : indexes) {
-        putFrontPicture(rom, kEmeraldFronts, kEmeraldPalettes, kEmeraldShinyPalettes, index, sheet, colours, shiny, dataAt);
-        dataAt += 0x2000;  // a sheet of literals, compressed, takes 4.6 KiB
-    }
+    putPictures(rom, kEmeraldFronts, kEmeraldPalettes, kEmeraldShinyPalettes, indexes);
+}
+
+void putPictureRoutines(Bytes& rom, std::uint32_t at, std::uint32_t fronts, std::uint32_t palettes, std::uint32_t shiny) {
+    // DecompressPicFromTable_2: its two calls made up, its pool at +0x1C.
+    static constexpr std::uint8_t kDecompress[] = {
+        0x00, 0xB5, 0x02, 0x1C, 0x01, 0x9B, 0x02, 0x99, 0xCE, 0x20, 0x40, 0x00, 0x81, 0x42, 0x07, 0xDD, 0x02, 0x48, 0x00, 0x68, 0x19, 0x1C,
+        0x00, 0xF0, 0x10, 0xF8, 0x05, 0xE0, 0x00, 0x00, 0x00, 0x00, 0x10, 0x68, 0x19, 0x1C, 0x00, 0xF0, 0x0A, 0xF8, 0x01, 0xBC, 0x00, 0x47};
+    std::copy(std::begin(kDecompress), std::end(kDecompress), rom.begin() + at);
+    putWord(rom, at + 0x1C, gba::kRomBase + fronts);
+    // The palette by IDs and personality, from the next word on: its pools at +0x24 and +0x34.
+    static constexpr std::uint8_t kPalette[] = {
+        0x10, 0xB5, 0x00, 0x04, 0x04, 0x0C, 0x08, 0x0C, 0x05, 0x4B, 0x19, 0x40, 0x48, 0x40, 0x11, 0x0C, 0x48, 0x40, 0x1A, 0x40, 0x50, 0x40,
+        0x07, 0x28, 0x06, 0xD9, 0xE0, 0x00, 0x01, 0x49, 0x05, 0xE0, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xE0, 0x00, 0x02, 0x49,
+        0x40, 0x18, 0x10, 0xBC, 0x02, 0xBC, 0x08, 0x47};
+    const std::uint32_t palette = at + 0x30;
+    std::copy(std::begin(kPalette), std::end(kPalette), rom.begin() + palette);
+    putWord(rom, palette + 0x24, gba::kRomBase + palettes);
+    putWord(rom, palette + 0x34, gba::kRomBase + shiny);
+}
+
+void retitle(Bytes& rom, std::string_view title, std::string_view code, std::uint8_t version) {
+    std::fill(rom.begin() + gba::kTitleAt, rom.begin() + gba::kCodeAt + 4, 0);
+    std::copy(title.begin(), title.end(), rom.begin() + gba::kTitleAt);
+    std::copy(code.begin(), code.end(), rom.begin() + gba::kCodeAt);
+    rom[gba::kVersionAt] = version;
+    rom[gba::kComplementAt] = gba::headerComplement(rom);
 }
 
 Bytes emeraldImage(const std::vector<Trade60>& trades, std::size_t size) {

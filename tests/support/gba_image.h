@@ -110,10 +110,16 @@ void putFrontPicture(Bytes& rom, std::uint32_t fronts, std::uint32_t palettes, s
 Bytes pictureSheet();
 // 16 colours as BGR555, colour c's channels (c + shift) & 31, 2c and 31 - c.
 Bytes pictureColours(int shift);
-// Emerald's picture tables, named by the header's pointers, holding the
-// sheet and colours above (the shiny ones shifted by 7) at each table index given.
+// Picture tables holding the sheet and colours above (the shiny ones
+// shifted by 7) at each table index given; Emerald's, named by the header's pointers.
 inline constexpr std::uint32_t kEmeraldFronts = 0x30A18C, kEmeraldPalettes = 0x303678, kEmeraldShinyPalettes = 0x304438;
+void putPictures(Bytes& rom, std::uint32_t fronts, std::uint32_t palettes, std::uint32_t shiny, const std::vector<std::uint32_t>& indexes);
 void putEmeraldPictures(Bytes& rom, const std::vector<std::uint32_t>& indexes);
+// Ruby and Sapphire's code that reads the tables (DecompressPicFromTable_2,
+// then the sprite palette by IDs and personality), from `at` on.
+void putPictureRoutines(Bytes& rom, std::uint32_t at, std::uint32_t fronts, std::uint32_t palettes, std::uint32_t shiny);
+// Another release's header over the image (its complement made again).
+void retitle(Bytes& rom, std::string_view title, std::string_view code, std::uint8_t version);
 // Emerald: the trade routine, the names, the Pokédex table, the base data,
 // the items, the trades and three rows of mail after them (row r's words
 // 0x0A00 + 16r + w), their four traders' scripts and maps, and the map

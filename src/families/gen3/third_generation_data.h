@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "families/gen3/third_generation_rows.h"
 #include "support/file.h"
 #include "support/result.h"
 #include "trades/creature_list.h"
@@ -38,6 +39,8 @@ struct ThirdGenerationData final : FamilyData {
     std::vector<std::string> abilityNames;
     // The mail table's rows, their nine easy-chat words each; empty: not read.
     std::vector<std::array<std::uint16_t, 9>> mail;
+    // The front pictures' tables where the release's code reads them (Ruby and Sapphire); none: found otherwise.
+    std::optional<FrontPictureTables> pictures;
 };
 
 // The base data where GetGenderFromSpeciesAndPersonality reads it, or none

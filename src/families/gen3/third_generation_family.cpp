@@ -171,6 +171,12 @@ public:
         auto mail = readThirdGenerationMail(held, rom);
         if (!mail) return mail.error();
         data.mail = std::move(*mail);
+        if (thirdGenerationRow(*rom.release).pictures) {
+            // Ruby and Sapphire name their pictures' tables in no header: their code says where.
+            auto pictures = findPictureTables(held, searched);
+            if (!pictures) return pictures.error();
+            data.pictures = *pictures;
+        }
         rom.familyData = std::make_shared<const ThirdGenerationData>(std::move(data));
         ThirdGenerationNotes fresh;
         auto scripts = notesOf(notes, fresh).in(held, *rom.release, searched);

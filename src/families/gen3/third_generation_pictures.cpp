@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "families/gen3/third_generation_data.h"
 #include "families/gen3/third_generation_rows.h"
 #include "platform/gba/cartridge.h"
 #include "platform/gba/lz77.h"
@@ -21,11 +22,52 @@ constexpr SpeciesId kUnownForms = 412, kDeoxys = 410;  // Unown (kUnown) is 201 
 // The most compressed bytes a stream of kLargestLz77 may take: a flag byte every eight.
 constexpr std::size_t kLargestStream = gba::kLargestLz77 + gba::kLargestLz77 / 8 + 8;
 
-// The decompressed data an entry of a table at `table` points to.
+// The shiny palettes' tags: the species' own, plus this.
+constexpr std::uint16_t kShinyTag = 500;
+
+// DecompressPicFromTable_2 (Ruby, Sapphire): species past the list are drawn
+// as the first entry; its pool at +0x1C holds the fronts' table. Calls left open.
+constexpr int kDecompressPicForm[] = {
+    0x00, 0xB5, 0x02, 0x1C, 0x01, 0x9B, 0x02, 0x99, 0xCE, 0x20, 0x40, 0x00, 0x81, 0x42, 0x07, 0xDD, 0x02, 0x48, 0x00, 0x68,
+    0x19, 0x1C, -1,   -1,   -1,   -1,   0x05, 0xE0, -1,   -1,   -1,   -1,   0x10, 0x68, 0x19, 0x1C, -1,   -1,   -1,   -1,
+    0x01, 0xBC, 0x00, 0x47};
+constexpr std::uint32_t kFrontsLoad = 0x10;
+// The sprite palette of a species by IDs and personality (Ruby, Sapphire):
+// the shiny value against 8, the palettes' table in its pool at +0x24, the
+// shiny ones' at +0x34.
+constexpr int kPaletteForm[] = {
+    0x10, 0xB5, 0x00, 0x04, 0x04, 0x0C, 0x08, 0x0C, 0x05, 0x4B, 0x19, 0x40, 0x48, 0x40, 0x11, 0x0C, 0x48, 0x40, 0x1A, 0x40,
+    0x50, 0x40, 0x07, 0x28, 0x06, 0xD9, 0xE0, 0x00, 0x01, 0x49, 0x05, 0xE0, 0xFF, 0xFF, 0x00, 0x00, -1,   -1,   -1,   -1,
+    0xE0, 0x00, 0x02, 0x49, 0x40, 0x18, 0x10, 0xBC, 0x02, 0xBC, 0x08, 0x47};
+constexpr std::uint32_t kPalettesLoad = 0x1C, kShinyPalettesLoad = 0x2A;
+
+// What one form's every copy loads at `load`; none where there is no copy,
+// one names no byte of the file, or they disagree.
+Result<std::optional<std::uint32_t>> loadedByEveryCopy(File& file, std::int64_t size, std::span<const int> form, std::uint32_t load) {
+    auto copies = gba::findPattern(file, size, {form, 0});
+    if (!copies) return copies.error();
+    std::optional<std::uint32_t> agreed;
+    for (std::uint32_t copy : *copies) {
+        auto pointer = gba::loadedPointer(file, copy + load, size);
+        if (!pointer) return pointer.error();
+        if (!*pointer || (agreed && *agreed != **pointer)) return std::optional<std::uint32_t>();
+        agreed = **pointer;
+    }
+    return agreed;
+}
+
+// The decompressed data an entry of a table at `table` points to, the entry
+// proven by its tag.
 Result<std::vector<std::uint8_t>> entryData(File& file, std::int64_t size, std::uint32_t table, std::uint32_t index,
-                                            const char* what) {
+                                            const char* what, std::uint32_t tagAt, std::uint16_t tag) {
     const std::uint32_t entry = table + index * kEntry;
-    if (std::int64_t(entry) + 4 > size) return refused(ErrorCode::NoPicture, std::string("its ") + what + "'s entry lies past the end of the file");
+    if (std::int64_t(entry) + kEntry > size) return refused(ErrorCode::NoPicture, std::string("its ") + what + "'s entry lies past the end of the file");
+    auto second = gba::wordAt(file, entry + 4);  // the size and tag, or the tag and a pad
+    if (!second) return second.error();
+    if (const std::uint16_t own = std::uint16_t(*second >> ((tagAt - 4) * 8)); own != tag) {
+        return refused(ErrorCode::NoPicture, std::string("its ") + what + "'s entry at " + hexOffset(entry) + " is tagged " +
+                                                 std::to_string(own) + ", not " + std::to_string(tag) + ", so the table is not where the game keeps it");
+    }
     auto pointer = gba::wordAt(file, entry);
     if (!pointer) return pointer.error();
     const auto at = gba::romOffsetOf(*pointer);
@@ -45,6 +87,17 @@ Result<std::vector<std::uint8_t>> entryData(File& file, std::int64_t size, std::
 
 }  // namespace
 
+Result<std::optional<FrontPictureTables>> findPictureTables(File& file, std::int64_t size) {
+    auto fronts = loadedByEveryCopy(file, size, kDecompressPicForm, kFrontsLoad);
+    if (!fronts) return fronts.error();
+    auto palettes = loadedByEveryCopy(file, size, kPaletteForm, kPalettesLoad);
+    if (!palettes) return palettes.error();
+    auto shiny = loadedByEveryCopy(file, size, kPaletteForm, kShinyPalettesLoad);
+    if (!shiny) return shiny.error();
+    if (!*fronts || !*palettes || !*shiny) return std::optional<FrontPictureTables>();
+    return std::optional(FrontPictureTables{**fronts, **palettes, **shiny});
+}
+
 Result<FrontPicture> readThirdGenerationPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) {
     const ThirdGenerationRow& row = thirdGenerationRow(*rom.release);
     auto none = [&](const Error& why) { return noPicture(speciesNumberText(*rom.species, species), why); };
@@ -54,9 +107,12 @@ Result<FrontPicture> readThirdGenerationPicture(const Rom& rom, SpeciesId specie
     if (!file) return inContext(file.error(), where());
     auto size = (*file)->size();
     if (!size) return inContext(size.error(), where());
-    // The tables: the release's own places, or where the header points.
+    // The tables: where the code reads them, the release's own places, or where the header points.
     FrontPictureTables tables{};
-    if (row.pictures) {
+    const auto* data = dynamic_cast<const ThirdGenerationData*>(rom.familyData.get());
+    if (data && data->pictures) {
+        tables = *data->pictures;
+    } else if (row.pictures) {
         tables = *row.pictures;
     } else {
         std::array<std::uint32_t, 3> at{};
@@ -76,9 +132,11 @@ Result<FrontPicture> readThirdGenerationPicture(const Rom& rom, SpeciesId specie
                            : look.unownLetter >= 'A' && look.unownLetter <= 'Z' ? look.unownLetter - 'A' : 0;
         if (letter > 0) index = kUnownForms + std::uint32_t(letter);
     }
-    auto sheet = entryData(**file, *size, tables.fronts, index, "front picture");
+    // A front's entry: its pointer, its size, then its tag; a palette's: its pointer, then its tag.
+    auto sheet = entryData(**file, *size, tables.fronts, index, "front picture", 6, std::uint16_t(index));
     if (!sheet) return sheet.error().code == ErrorCode::NoPicture ? none(sheet.error()) : inContext(sheet.error(), where());
-    auto palette = entryData(**file, *size, look.shiny ? tables.shinyPalettes : tables.palettes, index, look.shiny ? "shiny palette" : "palette");
+    auto palette = entryData(**file, *size, look.shiny ? tables.shinyPalettes : tables.palettes, index,
+                             look.shiny ? "shiny palette" : "palette", 4, std::uint16_t(look.shiny ? index + kShinyTag : index));
     if (!palette) return palette.error().code == ErrorCode::NoPicture ? none(palette.error()) : inContext(palette.error(), where());
     const bool second = species == kDeoxys && row.deoxys == DeoxysFrame::Second;
     if (sheet->size() < kFrame * (second ? 2 : 1)) return none(refused(ErrorCode::NoPicture, "its sheet holds less than a 64 x 64 frame"));
