@@ -1484,6 +1484,39 @@ TEST_F(CliTest, TheThirdGenerationFieldByField) {
     dir.write("emerald.json", bytesOf(edited.dump()));
     ASSERT_EQ(run({"import", path, table}).code, 0);
     EXPECT_EQ(json::parse(run({"show", path, "1", "--json"}).out)["trade"]["personality"], 300);
+
+    // Pictures in the ROM's colours, colour 0 left clear (the alpha of a
+    // fourth channel); `show --picture` draws the trade as it will arrive,
+    // shiny by its IDs and personality.
+    Bytes pictured = image;
+    putEmeraldPictures(pictured, {298});
+    const std::string picturedPath = dir.write("pictured.gba", pictured);
+    const Rom rom = *openRom(picturedPath, families::all());
+    auto pixels = [&](const std::string& file) {
+        const Bytes bytes = readFile(file);
+        int width = 0, height = 0, channels = 0;
+        std::unique_ptr<stbi_uc, void (*)(void*)> decoded(stbi_load_from_memory(bytes.data(), int(bytes.size()), &width, &height, &channels, 4),
+                                                          stbi_image_free);
+        EXPECT_EQ(channels, 4);
+        return std::pair{Bytes(decoded.get(), decoded.get() + width * height * 4), width};
+    };
+    auto expectDrawn = [&](const std::string& file, PictureLook look) {
+        const auto [drawn, width] = pixels(file);
+        ASSERT_EQ(width, 64);
+        const FrontPicture picture = *readFrontPicture(rom, 298, look);
+        for (std::size_t at = 0; at < picture.shades.size(); at += 13) {
+            const Rgb c = picture.colours[picture.shades[at]];
+            ASSERT_EQ(Bytes(drawn.begin() + std::ptrdiff_t(at * 4), drawn.begin() + std::ptrdiff_t(at * 4 + 4)),
+                      (Bytes{c.red, c.green, c.blue, std::uint8_t(picture.shades[at] == 0 ? 0 : 0xFF)}))
+                << at;
+        }
+    };
+    EXPECT_EQ(run({"picture", picturedPath, "273", "--shiny", "-o", png}).code, 0);
+    expectDrawn(png, {true, 'A'});
+    ASSERT_EQ(run({"set", picturedPath, "1", "--shiny"}).code, 0);
+    const std::string arriving = dir.file("arriving.png");
+    EXPECT_EQ(run({"show", picturedPath, "1", "--picture", arriving}).code, 0);
+    expectDrawn(arriving, {true, 'A'});
 }
 
 }  // namespace
