@@ -696,8 +696,14 @@ void MainWindowTest::theThirdGenerationInMoreFields() {
     Bytes image = emeraldImage(std::vector<Trade60>(4));  // Onix (95) from KYLE, ID 4660, secret ID 1, personality 0x84
     putEmeraldPictures(image, {95, 63});
     const std::string path = dir->write("emerald.gba", image);
-    dropFile(path);  // a .gba opens as any ROM does
+    dropFile(path);  // a .gba opens as any ROM does, and is remembered as one
     QCOMPARE(text("headr"), QString("Pok\u00e9mon Emerald"));
+    QCOMPARE(action("mnuRecent1")->text(), QString("&1 emerald.gba"));
+#ifndef Q_OS_WIN
+    waitForDesktopRecentFiles();
+    const Bytes xbel = readFile(settingsDir->file("recently-used.xbel"));
+    QVERIFY(std::string(xbel.begin(), xbel.end()).find("<mime:mime-type type=\"application/x-gba-rom\"/>") != std::string::npos);
+#endif
     const Rom rom = *window->rom();
     clickTrade(0);
     auto colourAt = [&](const QPixmap& pixmap, int x, int y) { return pixmap.toImage().pixelColor(x, y); };

@@ -388,6 +388,18 @@ TEST(ThirdGenerationPictures, AsTheGameDrawsThem) {
              {"a species without a picture entry", 63, {}, 95, false, 0, "its front picture's entry at 0x30A384 is tagged "},
              {"a pointer past the file", 95, {}, 95, false, 0, "its front picture's pointer at 0x30A484 names no byte of the file",
               [](Bytes& rom, std::uint32_t index) { putEmeraldPictures(rom, {index}), rom[0x30A484 + 3] = 0x09; }},
+             {"Castform: its normal form, the first of four frames and palettes", 385, {true, 'A'}, 385, false, 7, "",
+              [](Bytes& rom, std::uint32_t index) {
+                  putEmeraldPictures(rom, {});
+                  Bytes sheet = pictureSheet(), colours = pictureColours(0), shiny = pictureColours(7);
+                  sheet.insert(sheet.end(), sheet.begin(), sheet.end());
+                  for (int form = 1; form < 4; ++form) {
+                      const Bytes other = pictureColours(9 + form), otherShiny = pictureColours(20 + form);
+                      colours.insert(colours.end(), other.begin(), other.end());
+                      shiny.insert(shiny.end(), otherShiny.begin(), otherShiny.end());
+                  }
+                  putFrontPicture(rom, kEmeraldFronts, kEmeraldPalettes, kEmeraldShinyPalettes, index, sheet, colours, shiny, 0x600000);
+              }},
              {"Ruby: the tables where its code reads them", 95, {true, 'A'}, 95, false, 7, "", rubyByItsCode},
              {"Ruby without that code: the release's places", 95, {}, 95, false, 0, "", rubyAtItsPlaces},
              {"Ruby's Deoxys: one frame, its Normal Forme", 410, {}, 410, false, 0, "", rubyByItsCode},
