@@ -336,12 +336,12 @@ void MainWindow::showRomInformation() {
     // than its label ("Pokémon LeafGreen"): the label widens and what follows
     // moves along, so that it shows whole; only what still passes the
     // frame's edge is cut (whole in the tooltip).
-    constexpr int kNameWidth = 89, kCodeCaptionGap = 4, kCodeCaptionWidth = 72, kCodeWidth = 65, kCaptionGap = 7,
-                  kLanguageCaptionWidth = 56;
+    constexpr int kNameWidth = 89, kCodeCaptionAt = 184, kCodeCaptionGap = 4, kCodeCaptionWidth = 72, kCodeWidth = 65,
+                  kCaptionGap = 7, kLanguageCaptionWidth = 56;
     const int nameWidth = std::max(kNameWidth, form_.gameName->fontMetrics().horizontalAdvance(name) + 2);
     form_.gameName->resize(nameWidth, form_.gameName->height());
     QLabel* codeCaption = form_.romCaptions.value(1);
-    codeCaption->move(std::max(form_.gameName->x() + kNameWidth + 15, form_.gameName->x() + nameWidth + kCodeCaptionGap), codeCaption->y());
+    codeCaption->move(std::max(kCodeCaptionAt, form_.gameName->x() + nameWidth + kCodeCaptionGap), codeCaption->y());
     // The frame's right margin is its table line's.
     const int frameEdge = form_.romFrame->width() - form_.tableInfo->x();
     const QString code = fromCore(release.code);

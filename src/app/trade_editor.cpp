@@ -191,7 +191,7 @@ void TradeEditor::showPicture(QLabel* frame, const Result<SpeciesId>& species, P
         frame->setToolTip(fromCore(picture.error().message));
         return;
     }
-    frame->setPixmap(pixmapOf(*picture, frame->size()));
+    frame->setPixmap(pixmapOf(*picture, frame->contentsRect().size()));
     frame->setToolTip(QString());
 }
 
