@@ -114,14 +114,24 @@ Result<ImportPlan, Problems> planImport(const nlohmann::json& table, const Rom& 
             const std::string from = !game.contains("layout")       ? std::string(kOwnLayoutKey)
                                      : game["layout"].is_string() ? game["layout"].get<std::string>()
                                                                   : std::string();
-            if (*code == release.code && from != release.layout.key) {
+            // Japanese and English Red share their title: the language tells them apart.
+            const bool otherLanguage = game.contains("language") && game["language"].is_string() &&
+                                       game["language"].get<std::string>() != languageName(release.language);
+            if (*code == release.code && otherLanguage) {
+                problem("The table was exported from a ROM of " + echoed(game["language"].get<std::string>()) +
+                        " " + std::string(release.name) + "; this ROM is in " + std::string(languageName(release.language)) +
+                        ", whose records are its own." + dropGame);
+            } else if (*code == release.code && from != release.layout.key) {
                 problem("The table was exported from a ROM whose trade records are laid out as " +
                         (from.empty() ? std::string("another layout") : echoed(from)) + "; this ROM's are \"" +
                         std::string(release.layout.key) + "\"." + dropGame);
             } else if (*code != release.code) {
-                const GameFamily* own = &release.family();
-                const Release* sister = findRelease(Families(&own, 1), code->get<std::string>());
-                if (sister && sisterReleases(*sister, release) && from == release.layout.key) {
+                // A release of the code whose trades fit this ROM's (of the title's two markets, the sister one).
+                const Release* sister = nullptr;
+                for (const Release* row : release.family().rows()) {
+                    if (!sister && row->code == code->get<std::string>() && sisterReleases(*row, release)) sister = row;
+                }
+                if (sister && from == release.layout.key) {
                     plan.sister = sister;
                 } else {
                     problem("The table was exported from " + echoed(code->get<std::string>()) + ", this ROM is \"" +

@@ -29,17 +29,20 @@ struct RomSize {
 };
 
 // What a header says of the game it holds.
+// The destination byte of a cartridge made for Japan.
+inline constexpr std::uint8_t kJapanDestination = 0x00;
+
 struct CartridgeIdentity {
     std::string gameCode;  // the code, one char per byte
     // The title, where the platform lets it stand for a code (the Game
     // Boy's games that have none); empty where it does not.
     std::string title;
-    // The header lets the title be the code: a release known by its title
-    // is this one (the Game Boy: outside Japan, the old licensee byte).
+    // The header lets the title be the code: a release known by its title,
+    // of the header's market, is this one (the Game Boy: the old licensee byte).
     bool titleStandsForCode = false;
     std::optional<std::int64_t> headerSize;  // what the header's ROM size byte says, if anything
     std::uint8_t version = 0;                // the header's version byte
-    std::uint8_t destination = 1;            // the header's destination byte (0 Japan)
+    std::uint8_t destination = 1;            // the header's destination byte (kJapanDestination: Japan)
     // Whether the file begins such a header at all: the logo the console
     // checks before it starts any game.
     bool cartridgeHeader = true;

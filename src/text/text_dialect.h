@@ -48,7 +48,7 @@ struct TextDialect {
     std::span<const StringByte> words;     // the language's own, first
     std::span<const StringByte> inString;  // the engine's, in every language
     std::span<const TextCommand> commands;
-    std::uint8_t farText;  // the far text's command byte
+    std::optional<std::uint8_t> farText;  // the far text's command byte; none where texts hold no far text
     // The RAM names the trade's lines fill in are the release's; this is
     // everything else the engine reads.
 };

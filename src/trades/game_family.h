@@ -73,6 +73,7 @@ struct TableRoutine {
     FoundRoutine found;               // no copies: the routine is nowhere in the file
     const Release* placed = nullptr;  // the row at whose own place it stood (none: found by a search, or not found)
     std::uint32_t ownPlace = 0;       // where that row (else the release) keeps it: what messages name
+    const Release* shapedBy = nullptr;  // found by a search: the row whose form of it stands in the file
     // Where the family refuses the table whole (the code's pointers disagree,
     // a base whose records it does not read), the sentence that says why,
     // without its full stop; then no record is looked for.

@@ -41,12 +41,23 @@ bool hasRevision(const Release& release, std::uint8_t version) {
     return release.revisions.empty() || std::find(release.revisions.begin(), release.revisions.end(), version) != release.revisions.end();
 }
 
-// The release of a code among one platform's families.
-const Release* findOn(Families families, const Platform* platform, std::string_view code, std::uint8_t version) {
+// Whether a header's cartridge was made for the release's market: a
+// Japanese release's says Japan (destination 0), every other's does not.
+bool sameMarket(const Release& release, const CartridgeIdentity& header) {
+    return (release.language == Language::Japanese) == (header.destination == kJapanDestination);
+}
+
+// The release of a code among one platform's families; with a header (a
+// title that stands for a code, which two markets' releases share), of the header's market.
+const Release* findOn(Families families, const Platform* platform, std::string_view code, std::uint8_t version,
+                      const CartridgeIdentity* header = nullptr) {
     for (const GameFamily* family : families) {
         if (platform && &family->platform() != platform) continue;
         for (const Release* release : family->rows()) {
-            if (!release->reachedByLayout && release->code == code && hasRevision(*release, version)) return release;
+            if (!release->reachedByLayout && release->code == code && hasRevision(*release, version) &&
+                (!header || sameMarket(*release, *header))) {
+                return release;
+            }
         }
     }
     return nullptr;
@@ -185,11 +196,16 @@ const Release* findRelease(Families families, std::string_view gameCode, std::ui
 std::vector<const Release*> variantsOf(const Release& release) {
     const auto rows = release.family().rows();
     auto isVariant = [&](const Release* row) { return row->reachedByLayout && row->code == release.code; };
-    std::vector<const Release*> variants;
-    variants.reserve(1 + std::size_t(std::ranges::count_if(rows, isVariant)));
-    variants.push_back(&release);
+    // Another market's release of the title (Japanese and English Red): the routine's form decides.
+    auto isOtherMarket = [&](const Release* row) {
+        return row != &release && !row->reachedByLayout && row->code == release.code && row->language != release.language;
+    };
+    std::vector<const Release*> variants{&release};
     for (const Release* row : rows) {
         if (isVariant(row)) variants.push_back(row);
+    }
+    for (const Release* row : rows) {
+        if (isOtherMarket(row)) variants.push_back(row);
     }
     return variants;
 }
@@ -230,7 +246,7 @@ Result<RomIdentity> identifyRom(File& file, const std::string& path, Families fa
             return header.error();
         }
         const Release* release = findOn(families, &platform, header->gameCode, header->version);
-        if (!release && header->titleStandsForCode) release = findOn(families, &platform, header->title, header->version);
+        if (!release && header->titleStandsForCode) release = findOn(families, &platform, header->title, header->version, &*header);
         if (!release && identity.platform) continue;
         identity.platform = &platform;
         identity.header = *header;

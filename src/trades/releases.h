@@ -89,7 +89,9 @@ std::string romFileKindsText(Families families);
 // the families edit; never a variant.
 const Release* findRelease(Families families, std::string_view gameCode, std::uint8_t version = 0);
 // The rows a ROM of a release may be: the release itself first, then its
-// variants (the record layouts hacks built on it use).
+// variants (the record layouts hacks built on it use), then another
+// market's release of its title (Japanese and English Red), which the
+// game's routine tells apart.
 std::vector<const Release*> variantsOf(const Release& release);
 
 // Sister releases keep their trades alike (the record layout, the

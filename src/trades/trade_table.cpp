@@ -270,7 +270,7 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
                            "), so Kestrane cannot tell which table the game reads");
         }
         // The records' shape: what the routine's callers read, where they pass the field.
-        const Release* row = placed ? placed : &release;
+        const Release* row = placed ? placed : routine->shapedBy ? routine->shapedBy : &release;
         auto calls = release.layout.callerOffsets.empty() ? Result<std::vector<RoutineCall>>(std::vector<RoutineCall>())
                                                           : family.tableRoutineCalls(file, found->copies.front().at);
         if (!calls) return calls.error();

@@ -141,7 +141,7 @@ TEST_F(CliTest, InfoNamesTheGameOrRefuses) {
     EXPECT_EQ(unsupported.code, 1);
     EXPECT_EQ(unsupported.err, "Unsupported ROM.\nThe game code at 0x13F is \"aaue\"; Kestrane edits Pok\u00e9mon "
                                "Gold (AAUE, AAUJ), Silver (AAXE, AAXJ), Crystal (BYTE, BYTU, BYTF, BYTS), Red (POKEMON RED), "
-                               "Blue (POKEMON BLUE) and Yellow (POKEMON YELLOW), the releases "
+                               "Blue (POKEMON BLUE), Yellow (POKEMON YELLOW) and Green (POKEMON GREEN), the releases "
                                "whose every byte is known, and never guesses the layout of another.\n");
     EXPECT_EQ(run({"info", dir.file("missing.gb")}).code, 3);
     EXPECT_EQ(run({"info", dir.write("short.gb", Bytes(0x142))}).code, 1);
@@ -341,9 +341,10 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
     const Outcome all = run({"--help"});
     for (auto [command, option] :
          {std::pair{"info", "--json"}, {"list", "--json"}, {"show", "--picture"}, {"picture", "--scale"}, {"set", "--nickname"},
-          {"set", "not in Red, Blue and Yellow, whose trades give one"},
-          {"set", "collector, happy, newbie or (Crystal) girl; in Red, Blue and Yellow casual, evolution or happy."},
-          {"set", "(Gold, Silver and Crystal pad with 0x20 otherwise; Red, Blue and Yellow always with 0x50)"},
+          {"set", "not in Red, Blue, Yellow and Green, whose trades give one"},
+          {"set", "collector, happy, newbie or (Crystal) girl; in Red, Blue and Yellow casual, evolution or happy; in Red and "
+                  "Green casual, polite or happy."},
+          {"set", "(Gold, Silver and Crystal pad with 0x20 otherwise; Red, Blue, Yellow and Green always with 0x50)"},
           {"species", "--json"}, {"items", "--json"}, {"patch", "--any"}, {"apply", "PATCH"}, {"diff", "--quiet"},
           {"export", "--output"}, {"import", "--dry-run"}, {"checksums", "--fix"}, {"show", "The .gb, .gbc or .gba file."}}) {
         Outcome help = run({command, "--help"});
@@ -693,6 +694,49 @@ TEST_F(CliTest, SharingAnEdit) {
     EXPECT_EQ(readFile(yellow)[kYellowTable + 1], internalIndexOf(30));  // Nidorina, Red's trade 1
     std::ofstream(fsPath(redTable)) << R"({"trades": [{"slot": 1, "id": 5, "dvs": "1/2/3/4"}]})";
     expectUnchanged({"import", red, redTable}, 1, red, "Pok\u00e9mon Red's trades have no trainer ID: the game sets it when the trade happens.");
+}
+
+// Japanese Red and Green as their sources write them: 8-byte records, kana
+// names of 5 bytes (a full one without its end), the trainer トレーナー,
+// the texts inline; Red and Green sisters.
+TEST_F(CliTest, JapaneseRedAndGreen) {
+    const std::string red = dir.write("red.gb", japaneseFirstGenerationRom("POKEMON RED"));
+    const std::string green = dir.write("green.gb", japaneseFirstGenerationRom("POKEMON GREEN", 1));
+    EXPECT_EQ(run({"info", red}).out,
+              "Game:        Pok\u00e9mon Red\nCode:        POKEMON RED\nLanguage:    Japanese\nTrade table: 0x72043, 10 records (usual place)\n"
+              "Species names: from the ROM\nTrader lines:  from the ROM\nPlaces:        from the ROM\nTrainer name:  from the ROM\n"
+              "Header checksum (0x14D):  consistent\nGlobal checksum (0x14E):  consistent\n");
+    const std::string shown = run({"show", red, "10"}).out;
+    for (const char* line : {"Trade Number 10 \u2014 Underground Path (Route 5) (record at 0x7208B)\n",
+                             "Requested species:  29 \u30a4\u30b1\n", "Offered species:    32 \u30a6\u30a4\n",
+                             "Nickname:           \u30c1\u30e3\u30c3\u30d4\u30fc\n", "Dialog set:         happy (2)\n",
+                             "At the trade:       OT \u30c8\u30ec\u30fc\u30ca\u30fc, ID and DVs chosen at random when the trade happens\n"}) {
+        EXPECT_NE(shown.find(line), std::string::npos) << line << shown;
+    }
+    const json trade = json::parse(run({"show", red, "1", "--json"}).out)["trade"];
+    EXPECT_EQ(trade["nickname"], "\u30c6\u30ea\u30fc");
+    // Written as the source writes a name: padded with 0x50, a full one without its end.
+    struct Case {
+        std::string nickname;
+        Bytes bytes;
+    };
+    for (const Case& c : std::vector<Case>{{"\u30a2\u30a4", {0x80, 0x81, 0x50, 0x50, 0x50}},
+                                           {"\u30a2\u30a4\u30a6\u30a8\u30aa", {0x80, 0x81, 0x82, 0x83, 0x84}}}) {
+        ASSERT_EQ(run({"set", red, "1", "--nickname", c.nickname}).code, 0);
+        const Bytes now = readFile(red);
+        EXPECT_EQ(Bytes(now.begin() + kJapaneseTable + 3, now.begin() + kJapaneseTable + 8), c.bytes);
+    }
+    expectUnchanged({"set", red, "1", "--nickname", "\u30a2\u30a4\u30a6\u30a8\u30aa\u30ab"}, 1, red, "The nickname needs 6 bytes, but its field holds 5.");
+    expectUnchanged({"set", red, "1", "--dialog", "evolution"}, 1, red, "casual, polite or happy");
+    // Sisters: Red's table fits Green; English Red's does not fit Japanese Red.
+    const std::string table = dir.file("red.json");
+    ASSERT_EQ(run({"export", red, "-o", table}).code, 0);
+    const Outcome imported = run({"import", green, table});
+    EXPECT_EQ(imported.code, 0) << imported.err;
+    EXPECT_EQ(readFile(green)[kJapaneseTable + 3], 0x80);
+    const std::string english = dir.file("english.json");
+    ASSERT_EQ(run({"export", dir.write("english.gb", firstGenerationRom("POKEMON RED")), "-o", english}).code, 0);
+    expectUnchanged({"import", red, english}, 1, red, "The table was exported from a ROM of \"English\" Pok\u00e9mon Red");
 }
 
 TEST_F(CliTest, AFailingDiskIsExitThree) {

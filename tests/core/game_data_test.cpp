@@ -295,6 +295,14 @@ TEST(GameWords, RedBlueAndYellowPlacedByTheirScripts) {
         EXPECT_EQ(rom->words->linesWhyNot, "");
         EXPECT_EQ(rom->traderLines(2, internalIndexOf(63), internalIndexOf(122), std::nullopt)[4], "LINE 2 4 ABRA\nMR.MIME!");
     }
+    // Japanese Red and Green: the same maps' scripts; the texts beside the code, no far text; the trainer トレーナー.
+    auto japanese = openRom(dir.write("green.gb", japaneseFirstGenerationRom("POKEMON GREEN")), families::all());
+    ASSERT_TRUE(japanese && japanese->table);
+    for (int slot = 1; slot <= 10; ++slot) EXPECT_EQ(japanese->place(Slot::fromNumber(slot))->location, redPlaces[std::size_t(slot - 1)]) << slot;
+    EXPECT_EQ(japanese->words->givenTrainer, "\u30c8\u30ec\u30fc\u30ca\u30fc");
+    EXPECT_EQ(japanese->words->linesWhyNot, "");
+    EXPECT_EQ(japanese->traderLines(1, internalIndexOf(63), internalIndexOf(122), std::nullopt)[4],
+              "\u305b\u308a\u3075\u3000\uff11\u3000\uff14\u3000\u30ab\u30a6\n\u30a2\u30a4\u30a4\uff01");
     // Lines the routine does not reach are Kestrane's opening of the set, and why.
     Bytes broken = firstGenerationRom("POKEMON YELLOW");
     broken[0x71E38 + 1] = 0x20;  // set 0's pointer outside the bank

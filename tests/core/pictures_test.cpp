@@ -163,28 +163,36 @@ TEST(Pictures, TheFirstGenerationsOwnCompression) {
     }
 
     TempDir dir;
-    for (const char* title : {"POKEMON RED", "POKEMON YELLOW"}) {
-        auto rom = openRom(dir.write("rom.gb", firstGenerationRom(title)), families::all());
+    // Japanese Red: its own banks (no fossil Kabutops among them), Mew's in bank 1.
+    for (const char* title : {"POKEMON RED", "POKEMON YELLOW", "Japanese POKEMON RED"}) {
+        const bool japanese = std::string_view(title).starts_with("Japanese");
+        auto rom = openRom(dir.write("rom.gb", japanese ? japaneseFirstGenerationRom("POKEMON RED") : firstGenerationRom(title)),
+                           families::all());
         ASSERT_TRUE(rom);
-        for (const Trade14& t : retailTrades14(title)) {
-            for (std::uint8_t internal : {t.requested, t.offered}) {
-                const int number = pokedexNumberOf(internal);
-                SCOPED_TRACE(std::string(title) + " species " + std::to_string(number));
-                const TestPicture drawn = testPicture(number);
-                auto picture = readFrontPicture(*rom, internal, {});
-                ASSERT_TRUE(picture) << picture.error().message;
-                ASSERT_EQ(picture->width, 56);
-                // Centred on the 7 x 7 tiles as the game places it; white around it.
-                const int left = (8 - drawn.width) / 2 * 8, top = (7 - drawn.height) * 8;
-                for (int y = 0; y < 56; ++y) {
-                    for (int x = 0; x < 56; ++x) {
-                        const bool inside = x >= left && x < left + drawn.width * 8 && y >= top && y < top + drawn.height * 8;
-                        const int want = inside ? drawn.shades[std::size_t((y - top) * drawn.width * 8 + x - left)] : 0;
-                        ASSERT_EQ(picture->shades[std::size_t(y * 56 + x)], want) << x << "," << y;
-                    }
+        // Mew and the trades' species.
+        std::vector<std::uint8_t> shown = {internalIndexOf(151)};
+        if (japanese) {
+            for (const Trade8& t : retailTrades8()) shown.insert(shown.end(), {t.requested, t.offered});
+        } else {
+            for (const Trade14& t : retailTrades14(title)) shown.insert(shown.end(), {t.requested, t.offered});
+        }
+        for (std::uint8_t internal : shown) {
+            const int number = pokedexNumberOf(internal);
+            SCOPED_TRACE(std::string(title) + " species " + std::to_string(number));
+            const TestPicture drawn = testPicture(number);
+            auto picture = readFrontPicture(*rom, internal, {});
+            ASSERT_TRUE(picture) << picture.error().message;
+            ASSERT_EQ(picture->width, 56);
+            // Centred on the 7 x 7 tiles as the game places it; white around it.
+            const int left = (8 - drawn.width) / 2 * 8, top = (7 - drawn.height) * 8;
+            for (int y = 0; y < 56; ++y) {
+                for (int x = 0; x < 56; ++x) {
+                    const bool inside = x >= left && x < left + drawn.width * 8 && y >= top && y < top + drawn.height * 8;
+                    const int want = inside ? drawn.shades[std::size_t((y - top) * drawn.width * 8 + x - left)] : 0;
+                    ASSERT_EQ(picture->shades[std::size_t(y * 56 + x)], want) << x << "," << y;
                 }
-                EXPECT_EQ(picture->colours[1], (Rgb{170, 170, 170}));
             }
+            EXPECT_EQ(picture->colours[1], (Rgb{170, 170, 170}));
         }
         // A slot with no creature, and base stats that are not the game's, draw nothing and say why.
         auto missing = readFrontPicture(*rom, 0x1F, {});

@@ -43,14 +43,16 @@ TEST(IdentifyRom, RecognisesTheReleasesExactly) {
                           Case{"BXTJ", 0, nullptr, "This is Pok\u00e9mon Crystal in Japanese (BXTJ), which Kestrane does not support yet."},
                           Case{"aaue", 0, nullptr, "Unsupported ROM."}, Case{"byte", 0, nullptr, "Unsupported ROM."},
                           Case{"ZZZZ", 0, nullptr, "Unsupported ROM."}, Case{"\x00\x00\x00\x00", 0, nullptr, "Unsupported ROM."},
-                          // Red, Blue and Yellow have no code: their title, outside Japan, with the licensee 0x33.
+                          // Red, Blue and Yellow have no code: their title with the licensee 0x33, the
+                          // destination saying the market (Japanese Red and Green, 1.0 and 1.1: Japan).
                           Case{"POKEMON RED", 0, "Pok\u00e9mon Red", "English", "POKEMON RED"},
                           Case{"POKEMON BLUE", 0, "Pok\u00e9mon Blue", "English", "POKEMON BLUE"},
                           Case{"POKEMON YELLOW", 0, "Pok\u00e9mon Yellow", "English", "POKEMON YELLOW"},
-                          Case{"POKEMON RED", 0, nullptr, "This is Pok\u00e9mon Red in Japanese (POKEMON RED), which Kestrane does not support yet.",
-                               "POKEMON RED", 0x00},
-                          Case{"POKEMON GREEN", 0, nullptr, "This is Pok\u00e9mon Green in Japanese (POKEMON GREEN), which Kestrane does not support yet.",
-                               "POKEMON GREEN", 0x00},
+                          Case{"POKEMON RED", 0, "Pok\u00e9mon Red", "Japanese", "POKEMON RED", 0x00},
+                          Case{"POKEMON GREEN", 1, "Pok\u00e9mon Green", "Japanese", "POKEMON GREEN", 0x00},
+                          Case{"POKEMON BLUE", 0, nullptr, "This is Pok\u00e9mon Blue in Japanese (POKEMON BLUE), which Kestrane does not support yet.",
+                               "POKEMON BLUE", 0x00},
+                          Case{"POKEMON GREEN", 0, nullptr, "Unsupported ROM.", "POKEMON GREEN"},
                           Case{"POKEMON ROUGE", 0, nullptr, "This is Pok\u00e9mon Red in French (POKEMON ROUGE), which Kestrane does not support yet.",
                                "POKEMON ROUGE"},
                           Case{"POKEMON GELB", 0, nullptr, "This is Pok\u00e9mon Yellow in German (POKEMON GELB), which Kestrane does not support yet.",
@@ -90,8 +92,8 @@ TEST(IdentifyRom, RecognisesTheReleasesExactly) {
             EXPECT_EQ(opened.error().code, ErrorCode::UnsupportedRom);
             EXPECT_EQ(opened.error().message, c.language);
             EXPECT_NE(opened.error().detail.find("Kestrane edits Pok\u00e9mon Gold (AAUE, AAUJ), Silver (AAXE, AAXJ), "
-                                                 "Crystal (BYTE, BYTU, BYTF, BYTS), Red (POKEMON RED), Blue (POKEMON BLUE) "
-                                                 "and Yellow (POKEMON YELLOW), the releases"),
+                                                 "Crystal (BYTE, BYTU, BYTF, BYTS), Red (POKEMON RED), Blue (POKEMON BLUE)"
+                                                 ", Yellow (POKEMON YELLOW) and Green (POKEMON GREEN), the releases"),
                       std::string::npos) << opened.error().detail;
         }
         EXPECT_EQ(readFile(path), rom);

@@ -24,6 +24,7 @@ struct Locating {
     FoundBy foundBy;
     const char* refusal;  // a part of the message when there is no table
     const char* layout = "vanilla";  // the layout the game's code reads
+    std::optional<Language> language = std::nullopt;  // the row's, where two markets share the code
 };
 
 void PrintTo(const Locating& c, std::ostream* os) { *os << c.name; }
@@ -297,6 +298,32 @@ const Locating kLocating[] = {
          putTradesRoutine(r, "POKEMON YELLOW", 0x73000, 0x71C4D, 0x71E38);
      },
      0x71C4D, 10, FoundBy::TableRoutine, ""},
+    // Japanese Red and Green: their own routine (the index times 8) and records of 8 bytes; the
+    // title is English Red's too, and the routine, not the header's destination, decides.
+    {"Japanese Red", "POKEMON RED", [](Bytes& r) { r = japaneseFirstGenerationRom("POKEMON RED"); }, kJapaneseTable, 10,
+     FoundBy::UsualPlace, "", "vanilla", Language::Japanese},
+    {"Japanese Green 1.1", "POKEMON GREEN", [](Bytes& r) { r = japaneseFirstGenerationRom("POKEMON GREEN", 1); }, kJapaneseTable,
+     10, FoundBy::UsualPlace, "", "vanilla", Language::Japanese},
+    {"Japanese Red whose header says English: its routine decides", "POKEMON RED",
+     [](Bytes& r) {
+         r = japaneseFirstGenerationRom("POKEMON RED");
+         r[0x14A] = 0x01;
+     },
+     kJapaneseTable, 10, FoundBy::UsualPlace, "", "vanilla", Language::Japanese},
+    {"English Red whose header says Japan: its routine decides", "POKEMON RED",
+     [](Bytes& r) {
+         r = firstGenerationRom("POKEMON RED");
+         r[0x14A] = 0x00;
+     },
+     kRedBlueTable, 10, FoundBy::UsualPlace, "", "vanilla", Language::English},
+    {"Japanese Green, its table and routine moved", "POKEMON GREEN",
+     [](Bytes& r) {
+         r = japaneseFirstGenerationRom("POKEMON GREEN");
+         putTable8(r, 0x73000, retailTrades8());
+         std::fill_n(r.begin() + kJapaneseTrades, 50, 0x00);
+         putJapaneseTradesRoutine(r, 0x73400, 0x73000, kJapaneseTexts);
+     },
+     0x73000, 10, FoundBy::TableRoutine, "", "vanilla", Language::Japanese},
     // No record lies past the bank the game reads it through.
     {"Red's routine reads ld hl, $7FF2: the second record would lie past its bank", "POKEMON RED",
      [](Bytes& r) {
@@ -393,6 +420,9 @@ TEST_P(LocatingTable, FindsTheTableOrSaysWhyNot) {
         EXPECT_EQ(rom->release->layout.key, c.layout);
         EXPECT_EQ(rom->slotCount(), std::max(7, c.records));
         EXPECT_EQ(rom->release->code, c.code);
+        if (c.language) {
+            EXPECT_EQ(rom->release->language, *c.language);
+        }
     } else {
         ASSERT_FALSE(rom->table) << rom->table->offset;
         EXPECT_EQ(rom->noTable.code, ErrorCode::NoTradeTable);

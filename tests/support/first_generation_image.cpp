@@ -126,6 +126,67 @@ Bytes bankSwitch(bool yellow) { return yellow ? Bytes{0xCD, 0xC5, 0x3E} : Bytes{
 
 }  // namespace
 
+namespace {
+
+// The kana the Japanese image writes, by the bytes of Japanese Red and Green's set.
+std::uint8_t kanaByte(char16_t c) {
+    static constexpr std::pair<char16_t, std::uint8_t> kKana[] = {
+        {u'\u30a2', 0x80}, {u'\u30a4', 0x81}, {u'\u30a6', 0x82}, {u'\u30a8', 0x83}, {u'\u30aa', 0x84}, {u'\u30ab', 0x85},
+        {u'\u30ad', 0x86}, {u'\u30af', 0x87}, {u'\u30b1', 0x88}, {u'\u30b3', 0x89}, {u'\u3051', 0xB9}, {u'\u3064', 0xC2},
+        {u'\u3070', 0x3A}, {u'\u3093', 0xDE}, {u'\u305b', 0xBE}, {u'\u308a', 0xD8}, {u'\u3075', 0xCC}, {u'\u3000', 0x7F},
+        {u'\uff01', 0xE7}};
+    if (c >= u'\uff10' && c <= u'\uff19') return std::uint8_t(0xF6 + (c - u'\uff10'));
+    for (auto [kana, byte] : kKana) {
+        if (kana == c) return byte;
+    }
+    throw std::invalid_argument("no byte for this kana");
+}
+Bytes kanaText(std::u16string_view s) {
+    Bytes bytes;
+    for (char16_t c : s) bytes.push_back(kanaByte(c));
+    return bytes;
+}
+
+}  // namespace
+
+std::u16string japaneseTestName(int number) {
+    if (number == 0) return u"\u3051\u3064\u3070\u3093";
+    static constexpr char16_t kDigits[] = u"\u30b3\u30a2\u30a4\u30a6\u30a8\u30aa\u30ab\u30ad\u30af\u30b1";
+    std::u16string name;
+    for (char c : std::to_string(number)) name += kDigits[c - '0'];
+    return name;
+}
+
+std::vector<Trade8> retailTrades8() {
+    // The nicknames' bytes: テリー, バリバリ, ピピん, パウーン, おしょう, なめぞう, まさこ, おマル, リンダ, チャッピー (full: no end).
+    auto trade = [](int requested, int offered, std::uint8_t dialog, std::initializer_list<std::uint8_t> nick) {
+        Trade8 t{internalIndexOf(requested), internalIndexOf(offered), dialog, {}};
+        t.nickname.fill(0x50);
+        std::copy(nick.begin(), nick.end(), t.nickname.begin());
+        return t;
+    };
+    return {trade(33, 30, 0, {0x92, 0xD8, 0xE3}),        trade(63, 122, 0, {0x19, 0xD8, 0x19, 0xD8}),
+            trade(12, 15, 2, {0x41, 0x41, 0xDE}),        trade(77, 86, 0, {0x40, 0x82, 0xE3, 0xAB}),
+            trade(21, 83, 1, {0xB5, 0xBC, 0xE2, 0xB3}),  trade(80, 108, 1, {0xC5, 0xD2, 0x2F, 0xB3}),
+            trade(61, 124, 1, {0xCF, 0xBB, 0xBA}),       trade(26, 101, 1, {0xB5, 0x9D, 0xA6}),
+            trade(48, 114, 2, {0xD8, 0xAB, 0x0F}),       trade(29, 32, 2, {0x90, 0xAD, 0xAC, 0x41, 0xE3})};
+}
+
+void putTable8(Bytes& rom, std::uint32_t at, const std::vector<Trade8>& trades) {
+    for (const Trade8& t : trades) {
+        rom[at] = t.requested, rom[at + 1] = t.offered, rom[at + 2] = t.dialog;
+        std::copy(t.nickname.begin(), t.nickname.end(), rom.begin() + at + 3);
+        at += 8;
+    }
+    rom[at] = 0x00;  // what follows is no record
+}
+
+void putJapaneseTradesRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table, std::uint32_t texts) {
+    put(rom, at, {0xCD, 0x9E, 0x37, 0x21, lo(table), hi(table), 0xFA, 0x3D, 0xCD, 0xCB, 0x37, 0xCB, 0x3F, 0x4F, 0x06, 0x00, 0x09,
+                  0x2A, 0xEA, 0x0F, 0xCD, 0x2A, 0xEA, 0x34, 0xCD, 0x2A, 0xF5, 0x11, 0x29, 0xCD, 0x01, 0x06, 0x00, 0xCD, 0xB5, 0x00,
+                  0x3E, 0x50, 0xEA, 0x2E, 0xCD, 0xF1, 0x6F, 0x26, 0x00, 0x11, lo(texts), hi(texts), 0x29, 0x19});
+}
+
 void putGetMonName(Bytes& rom, std::uint32_t at, bool yellowForm, std::uint32_t names, std::uint8_t length) {
     Bytes code = {0xE5, 0xF0, 0xB8, 0xF5, 0x3E, bankOf(names)};
     const Bytes rest = {0xFA, 0x1E, 0xD1, 0x3D, 0x21, lo(names), hi(names), 0x0E, length, 0x06, 0x00, 0xCD, 0x87, 0x3A,
@@ -178,15 +239,23 @@ void putIndexToPokedex(Bytes& rom, std::uint32_t at, std::uint32_t order) {
                   0xC1, 0xC9});
 }
 
-void putTrainerRoutines(Bytes& rom, std::uint32_t prepareAt, std::uint32_t copyAt, std::uint32_t trainer, std::uint32_t received) {
+void putTrainerRoutines(Bytes& rom, std::uint32_t prepareAt, std::uint32_t copyAt, std::uint32_t trainer, std::uint32_t received,
+                        std::uint8_t nameLength) {
+    const std::uint8_t n = nameLength;
     put(rom, prepareAt,
-        {0x21, 0x4C, 0xD1, 0xFA, 0x2F, 0xCD, 0x22, 0xFA, 0x30, 0xCD, 0x77, 0x21, 0xA3, 0xD2, 0x01, 0x0B, 0x00, 0xFA, 0x92, 0xCF,
-         0xCD, 0x87, 0x3A, 0x11, 0x4E, 0xD1, 0x01, 0x0B, 0x00, 0xCD, 0x00, 0x60, 0x21, lo(trainer), hi(trainer), 0x11, 0x59, 0xD1,
+        {0x21, 0x4C, 0xD1, 0xFA, 0x2F, 0xCD, 0x22, 0xFA, 0x30, 0xCD, 0x77, 0x21, 0xA3, 0xD2, 0x01, n,    0x00, 0xFA, 0x92, 0xCF,
+         0xCD, 0x87, 0x3A, 0x11, 0x4E, 0xD1, 0x01, n,    0x00, 0xCD, 0x00, 0x60, 0x21, lo(trainer), hi(trainer), 0x11, 0x59, 0xD1,
          0xCD, 0x00, 0x60, 0x11, 0x9D, 0xD8, 0xCD, 0x00, 0x60});
     put(rom, copyAt,
-        {0x21, 0xB5, 0xD2, 0x01, 0x0B, 0x00, 0xCD, 0x50, 0x5D, 0x21, 0x41, 0xCD, 0x01, 0x0B, 0x00, 0xCD, 0xB5, 0x00,
-         0x21, 0x73, 0xD2, 0x01, 0x0B, 0x00, 0xCD, 0x50, 0x5D, 0x21, lo(received), hi(received), 0x01, 0x0B, 0x00, 0xCD, 0xB5, 0x00,
+        {0x21, 0xB5, 0xD2, 0x01, n,    0x00, 0xCD, 0x50, 0x5D, 0x21, 0x41, 0xCD, 0x01, n,    0x00, 0xCD, 0xB5, 0x00,
+         0x21, 0x73, 0xD2, 0x01, n,    0x00, 0xCD, 0x50, 0x5D, 0x21, lo(received), hi(received), 0x01, n, 0x00, 0xCD, 0xB5, 0x00,
          0x21, 0x77, 0xD1, 0x01, 0x2C, 0x00, 0xCD, 0x50, 0x5D, 0x21, 0x63, 0xD1, 0x01, 0x02, 0x00, 0xC3, 0xB5, 0x00});
+}
+
+void putJapaneseGetMonName(Bytes& rom, std::uint32_t at, std::uint32_t names) {
+    // ld e, a; ld d, 0; add hl, de five times (a name of 5 bytes); ld bc, 5
+    put(rom, at, {0xE5, 0xF0, 0xB8, 0xF5, 0x3E, bankOf(names), 0xE0, 0xB8, 0xEA, 0x00, 0x20, 0xFA, 0x1E, 0xD1, 0x3D, 0x21, lo(names),
+                  hi(names), 0x5F, 0x16, 0x00, 0x19, 0x19, 0x19, 0x19, 0x19, 0x11, 0x6D, 0xCD, 0xD5, 0x01, 0x05, 0x00, 0xCD, 0xB5, 0x00});
 }
 
 std::uint8_t internalIndexOf(int number) {
@@ -361,6 +430,85 @@ Bytes firstGenerationRom(std::string_view title, std::uint32_t seed) {
         const Bytes stream = compressFirstGenerationPicture(picture);
         std::uint32_t& free = bankFree[bank];
         if (free == 0) free = bank == 0x01 ? 0x7000 : std::uint32_t(bank) * 0x4000;  // in bank 1, past Mew's base stats
+        if (free % 0x4000 + stream.size() > 0x4000) throw std::logic_error("the test pictures overfill a bank");
+        std::copy(stream.begin(), stream.end(), rom.begin() + free);
+        putWord(rom, entry + 11, address(free));
+        free += std::uint32_t(stream.size());
+    }
+    buildChecksums(rom, false);
+    return rom;
+}
+
+Bytes japaneseFirstGenerationRom(std::string_view title, std::uint8_t version, std::uint32_t seed) {
+    Bytes rom = randomImage("", seed);
+    rom.resize(0x80000);
+    std::fill_n(rom.begin() + 0x134, 16, 0x00);
+    std::copy(title.begin(), title.end(), rom.begin() + 0x134);
+    rom[0x143] = 0x00;
+    rom[0x147] = 0x03;  // MBC1, RAM and battery
+    rom[0x148] = 0x04;  // 512 KiB
+    rom[0x14A] = 0x00;  // Japan
+    rom[0x14B] = 0x33;
+    rom[0x14C] = version;
+
+    putJapaneseTradesRoutine(rom, kJapaneseTrades, kJapaneseTable, kJapaneseTexts);
+    putTable8(rom, kJapaneseTable, retailTrades8());
+    // InGameTrade_TrainerString: トレーナー (0x5D), its end; the two routines that name it, before the trade routine.
+    constexpr std::uint32_t kTrainer = 0x721DC;
+    rom[kTrainer] = 0x5D, rom[kTrainer + 1] = 0x50;
+    putTrainerRoutines(rom, 0x71F00, 0x71F40, kTrainer, kTrainer, 0x06);
+    putJapaneseGetMonName(rom, kGetMonNameAt, kJapaneseNames);
+    putGetMonHeader(rom, kGetMonHeaderAt, false, kJapaneseBaseStats, 0x4200);
+    putUncompressMonSprite(rom, kUncompressMonSpriteAt,
+                           {{false, 0x15, 0x01}, {true, 0x1F, 0x09}, {true, 0x4A, 0x0A}, {true, 0x75, 0x0B}, {true, 0x9A, 0x0C}}, 0x0D);
+    putIndexToPokedex(rom, kJapaneseOrder - 20, kJapaneseOrder);
+    // The texts inline: a word a set to its five phases' words, each to a text of its own.
+    const std::uint32_t setTables = kJapaneseTexts + 6;
+    std::uint32_t texts = setTables + 30;
+    for (int set = 0; set < 3; ++set) {
+        putWord(rom, kJapaneseTexts + 2 * std::uint32_t(set), address(setTables + 10 * std::uint32_t(set)));
+        for (int phase = 0; phase < 5; ++phase) {
+            putWord(rom, setTables + 10 * std::uint32_t(set) + 2 * std::uint32_t(phase), address(texts));
+            // "せりふ s p " the requested creature, a line, the offered one, "！", the end.
+            Bytes line = {0x00};
+            const std::u16string digits = {u'\u3000', char16_t(u'\uff10' + set), u'\u3000', char16_t(u'\uff10' + phase), u'\u3000'};
+            const Bytes words = kanaText(std::u16string(kJapaneseTestLineWords) + digits);
+            line.insert(line.end(), words.begin(), words.end());
+            line.insert(line.end(), {0x50, 0x01, 0x13, 0xCD, 0x00, 0x4F, 0x50, 0x01, 0x19, 0xCD, 0x00, 0xE7, 0x57});
+            std::copy(line.begin(), line.end(), rom.begin() + texts);
+            texts += std::uint32_t(line.size());
+        }
+    }
+    std::uint32_t script = kScriptsAt;
+    for (int trade : retailScriptTrades("POKEMON RED")) {
+        putTradeScript(rom, script, trade);
+        script += 16;
+    }
+    putJumpingTradeScripts(rom, kCinnabarTradeRoomScripts, 7, 8);
+    for (std::uint8_t index = 1; index <= 190; ++index) {
+        const int number = kPokedexOrder[index - 1];
+        Bytes name = kanaText(japaneseTestName(number));
+        name.resize(5, 0x50);
+        std::copy(name.begin(), name.end(), rom.begin() + kJapaneseNames + 5u * (index - 1u));
+        rom[kJapaneseOrder + index - 1u] = std::uint8_t(number);
+    }
+    // Base stats, Mew's in bank 1; pictures for the trades' species.
+    std::vector<int> drawn = {151};
+    for (const Trade8& t : retailTrades8()) drawn.insert(drawn.end(), {pokedexNumberOf(t.requested), pokedexNumberOf(t.offered)});
+    std::array<std::uint32_t, 0x0E> bankFree{};
+    for (int number = 1; number <= 151; ++number) {
+        const std::uint32_t entry = number == 151 ? 0x4200 : kJapaneseBaseStats + 28u * std::uint32_t(number - 1);
+        const TestPicture picture = testPicture(number);
+        rom[entry] = std::uint8_t(number);
+        rom[entry + 10] = std::uint8_t(picture.width << 4 | picture.height);
+        putWord(rom, entry + 11, 0x4000);
+        if (std::find(drawn.begin(), drawn.end(), number) == drawn.end()) continue;
+        const std::uint8_t internal = internalIndexOf(number);
+        const std::uint8_t bank = internal == 0x15 ? 0x01 : internal < 0x1F ? 0x09 : internal < 0x4A ? 0x0A : internal < 0x75 ? 0x0B
+                                  : internal < 0x9A ? 0x0C : 0x0D;
+        const Bytes stream = compressFirstGenerationPicture(picture);
+        std::uint32_t& free = bankFree[bank];
+        if (free == 0) free = bank == 0x01 ? 0x7000 : std::uint32_t(bank) * 0x4000;
         if (free % 0x4000 + stream.size() > 0x4000) throw std::logic_error("the test pictures overfill a bank");
         std::copy(stream.begin(), stream.end(), rom.begin() + free);
         putWord(rom, entry + 11, address(free));

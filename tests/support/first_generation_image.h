@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -58,7 +59,10 @@ void putUncompressMonSprite(Bytes& rom, std::uint32_t at, const std::vector<Pict
 std::vector<PictureBankCase> retailPictureBanks(std::string_view title);
 void putIndexToPokedex(Bytes& rom, std::uint32_t at, std::uint32_t order);
 // InGameTrade_PrepareTradeData naming `trainer`, InGameTrade_CopyDataToReceivedMon `received`.
-void putTrainerRoutines(Bytes& rom, std::uint32_t prepareAt, std::uint32_t copyAt, std::uint32_t trainer, std::uint32_t received);
+void putTrainerRoutines(Bytes& rom, std::uint32_t prepareAt, std::uint32_t copyAt, std::uint32_t trainer, std::uint32_t received,
+                        std::uint8_t nameLength = 0x0B);
+// Japanese Red and Green's GetMonName: one add a byte of the name.
+void putJapaneseGetMonName(Bytes& rom, std::uint32_t at, std::uint32_t names);
 
 // The internal index of a Pokédex number, and back (0: no creature).
 std::uint8_t internalIndexOf(int number);
@@ -79,5 +83,25 @@ Bytes compressFirstGenerationPicture(const TestPicture& picture);
 
 // "Line s p " — what each trader's text in the image prints before the names.
 inline constexpr std::string_view kTestLineWords = "LINE";
+
+// Japanese Red and Green ("POKEMON RED", "POKEMON GREEN"), as their builds
+// lay them out: 512 KiB, DoInGameTradeDialogue's form that multiplies by 8
+// at its place, the records of 8 bytes, 5-byte kana names, the texts inline.
+inline constexpr std::uint32_t kJapaneseTable = 0x72043, kJapaneseTrades = 0x71F9D, kJapaneseTexts = 0x721DE;
+inline constexpr std::uint32_t kJapaneseNames = 0x39068, kJapaneseOrder = 0x4279A, kJapaneseBaseStats = 0x38000;
+struct Trade8 {
+    std::uint8_t requested = 0x54, offered = 0x54;
+    std::uint8_t dialog = 0;
+    std::array<std::uint8_t, 5> nickname{};  // padded with 0x50, none when full
+};
+std::vector<Trade8> retailTrades8();
+void putTable8(Bytes& rom, std::uint32_t at, const std::vector<Trade8>& trades);
+void putJapaneseTradesRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table, std::uint32_t texts);
+Bytes japaneseFirstGenerationRom(std::string_view title, std::uint8_t version = 0, std::uint32_t seed = 1);
+// A species' name in the Japanese image: its Pokédex number's digits as kana
+// (1 ア … 9 ケ, 0 コ); the slots with no creature けつばん.
+std::u16string japaneseTestName(int number);
+// "せりふ s p " before the names in the Japanese image's texts.
+inline constexpr std::u16string_view kJapaneseTestLineWords = u"\u305b\u308a\u3075";
 
 }  // namespace kestrane::testing

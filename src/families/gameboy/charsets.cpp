@@ -38,6 +38,11 @@ const Charset& englishCharset() {
     return charset;
 }
 
+const Charset& japaneseGen1Charset() {
+    static const Charset charset(kJapaneseGen1Entries, kJapaneseGen1Typeable, kTerminator, kTokens);
+    return charset;
+}
+
 const Charset& englishGen1Charset() {
     static const Charset charset(kEnglishGen1Entries, kEnglishGen1Typeable, kTerminator, kTokens);
     return charset;

@@ -16,7 +16,9 @@ const Charset& englishCharset();
 const Charset& frenchCharset();
 const Charset& spanishCharset();
 const Charset& japaneseCharset();
-// Red, Blue and Yellow.
+// Red, Blue and Yellow; Japanese Red and Green (japaneseCharset's kana,
+// without Gold and Silver's dictionary codes, full-width digits only).
 const Charset& englishGen1Charset();
+const Charset& japaneseGen1Charset();
 
 }  // namespace kestrane

@@ -32,9 +32,19 @@ Result<TableRoutine> GameBoyFamily::findTableRoutine(HoldingFile& file, std::spa
         }
     }
     routine.ownPlace = release.tables.tableRoutine.at;
-    auto anywhere = routineAnywhere(file, release.tables.tableRoutine.forms(), std::min(size.file, kLargestRomSize));
-    if (!anywhere) return anywhere.error();
-    routine.found = std::move(*anywhere);
+    // Anywhere: the first row whose form stands in the file shapes the records
+    // (another market's release of the title has a routine of its own form).
+    for (const Release* row : rows) {
+        const CodePlace& place = gameBoyRow(*row).tables.tableRoutine;
+        if (row != rows.front() && row->language == release.language) continue;  // the release's variants share its forms
+        auto anywhere = routineAnywhere(file, place.forms(), std::min(size.file, kLargestRomSize));
+        if (!anywhere) return anywhere.error();
+        if (anywhere->found() || row == rows.front()) routine.found = std::move(*anywhere);
+        if (routine.found.found()) {
+            routine.shapedBy = row;
+            break;
+        }
+    }
     return routine;
 }
 

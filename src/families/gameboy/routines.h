@@ -52,6 +52,16 @@ inline constexpr int kYellowTrades[] = {0xCD, -1,   -1,   0x21, -1,   -1,   0xFA
                                         -1,   0x2A, 0xF5, 0x11, -1,   -1,   0x01, 0x0B, 0x00, 0xCD, -1,
                                         -1,   0xF1, 0x6F, 0x26, 0x00, 0x11, -1,   -1,   0x29, 0x19};
 inline constexpr std::uint8_t kYellowTradesPointers[] = {4, 39};
+// Japanese Red and Green's: the index times 8 (swap a; srl a), six bytes of
+// the nickname copied (a name is 6 bytes there) and '@' written after five:
+// the table at 4, the texts' pointers at 46.
+//   CD ?? ?? 21 LL HH FA ?? ?? CB 37 CB 3F 4F 06 00 09 2A EA ?? ?? 2A EA ?? ??
+//   2A F5 11 ?? ?? 01 06 00 CD ?? ?? 3E 50 EA ?? ?? F1 6F 26 00 11 LL HH 29 19
+inline constexpr int kJapaneseTrades[] = {0xCD, -1,   -1,   0x21, -1,   -1,   0xFA, -1,   -1,   0xCB, 0x37, 0xCB, 0x3F,
+                                          0x4F, 0x06, 0x00, 0x09, 0x2A, 0xEA, -1,   -1,   0x2A, 0xEA, -1,   -1,   0x2A,
+                                          0xF5, 0x11, -1,   -1,   0x01, 0x06, 0x00, 0xCD, -1,   -1,   0x3E, 0x50, 0xEA,
+                                          -1,   -1,   0xF1, 0x6F, 0x26, 0x00, 0x11, -1,   -1,   0x29, 0x19};
+inline constexpr std::uint8_t kJapaneseTradesPointers[] = {4, 46};
 
 // IndexToPokedex of Red, Blue and Yellow: PokedexOrder (LL HH at 7) in its own bank.
 //   C5 E5 FA ?? ?? 3D 21 LL HH 06 00 4F 09 7E EA ?? ?? E1 C1 C9
@@ -62,7 +72,14 @@ inline constexpr std::uint8_t kIndexToPokedexPointer[] = {7};
 // The two routines of the trade routine's bank that give the traded
 // creature its trainer's name: InGameTrade_PrepareTradeData (the trade
 // screen's) and InGameTrade_CopyDataToReceivedMon (the creature's OT), each
-// `ld hl, InGameTrade_TrainerString` (LL HH at 33, at 28).
+// `ld hl, InGameTrade_TrainerString` (LL HH at 33, at 28); the name length
+// their `ld bc` copies is 11, or 6 in the Japanese builds.
+template <int N>
+constexpr std::array<int, N> withNameLength(const int (&form)[N], int length) {
+    std::array<int, N> out{};
+    for (int i = 0; i < N; ++i) out[std::size_t(i)] = i > 0 && form[i - 1] == 0x01 && form[i] == 0x0B ? length : form[i];
+    return out;
+}
 inline constexpr int kPrepareTradeData[] = {0x21, -1,   -1,   0xFA, -1,   -1,   0x22, 0xFA, -1,   -1,   0x77, 0x21,
                                             -1,   -1,   0x01, 0x0B, 0x00, 0xFA, -1,   -1,   0xCD, -1,   -1,   0x11,
                                             -1,   -1,   0x01, 0x0B, 0x00, 0xCD, -1,   -1,   0x21, -1,   -1,   0x11,
@@ -73,6 +90,8 @@ inline constexpr int kCopyDataToReceivedMon[] = {
     0x21, -1,   -1,   0x01, 0x0B, 0x00, 0xCD, -1, -1, 0x21, -1,   -1,   0x01, 0x0B, 0x00, 0xCD, -1, -1,
     0x21, -1,   -1,   0x01, 0x2C, 0x00, 0xCD, -1, -1, 0x21, -1,   -1,   0x01, 0x02, 0x00, 0xC3, -1, -1};
 inline constexpr std::uint8_t kCopyDataToReceivedMonPointer[] = {28};
+inline constexpr auto kJapanesePrepareTradeData = withNameLength(kPrepareTradeData, 0x06);
+inline constexpr auto kJapaneseCopyDataToReceivedMon = withNameLength(kCopyDataToReceivedMon, 0x06);
 
 // The three fixed bytes a search of the whole file looks for first: "swap a;
 // ld e, a" (CB 37 5F) is rare in code; "pop af" then the next two bytes
@@ -84,9 +103,12 @@ inline constexpr RoutinePattern kGoldSilverLinesRoutine{kGoldSilverLines, kLines
 inline constexpr RoutinePattern kPokemonNamesRoutine{kPokemonNames, kPokemonNamesPointer, 4};
 inline constexpr RoutinePattern kRedBlueTradesRoutine{kRedBlueTrades, kRedBlueTradesPointers, 31};
 inline constexpr RoutinePattern kYellowTradesRoutine{kYellowTrades, kYellowTradesPointers, 28};
+inline constexpr RoutinePattern kJapaneseTradesRoutine{kJapaneseTrades, kJapaneseTradesPointers, 9};
 inline constexpr RoutinePattern kIndexToPokedexRoutine{kIndexToPokedex, kIndexToPokedexPointer, 11};
 inline constexpr RoutinePattern kPrepareTradeDataRoutine{kPrepareTradeData, kPrepareTradeDataPointer, 15};
 inline constexpr RoutinePattern kCopyDataToReceivedMonRoutine{kCopyDataToReceivedMon, kCopyDataToReceivedMonPointer, 39};
+inline constexpr RoutinePattern kJapanesePrepareTradeDataRoutine{kJapanesePrepareTradeData, kPrepareTradeDataPointer, 15};
+inline constexpr RoutinePattern kJapaneseCopyDataToReceivedMonRoutine{kJapaneseCopyDataToReceivedMon, kCopyDataToReceivedMonPointer, 39};
 
 // A search looks for the anchor's three bytes: they must be fixed.
 constexpr bool anchoredOnFixedBytes(const RoutinePattern& p) {
@@ -95,7 +117,9 @@ constexpr bool anchoredOnFixedBytes(const RoutinePattern& p) {
 static_assert(anchoredOnFixedBytes(kTradeTable32Routine) && anchoredOnFixedBytes(kTradeTable16Routine) &&
               anchoredOnFixedBytes(kCrystalLinesRoutine) && anchoredOnFixedBytes(kGoldSilverLinesRoutine) &&
               anchoredOnFixedBytes(kPokemonNamesRoutine) && anchoredOnFixedBytes(kRedBlueTradesRoutine) &&
-              anchoredOnFixedBytes(kYellowTradesRoutine) && anchoredOnFixedBytes(kIndexToPokedexRoutine) &&
+              anchoredOnFixedBytes(kYellowTradesRoutine) && anchoredOnFixedBytes(kJapaneseTradesRoutine) &&
+              anchoredOnFixedBytes(kIndexToPokedexRoutine) && anchoredOnFixedBytes(kJapanesePrepareTradeDataRoutine) &&
+              anchoredOnFixedBytes(kJapaneseCopyDataToReceivedMonRoutine) &&
               anchoredOnFixedBytes(kPrepareTradeDataRoutine) && anchoredOnFixedBytes(kCopyDataToReceivedMonRoutine));
 
 }  // namespace routines

@@ -9,7 +9,8 @@ namespace kestrane {
 // English Gold, Silver and Crystal (and their French and Spanish); Japanese Gold and Silver.
 const TextDialect& englishDialect();
 const TextDialect& japaneseDialect();
-// English Red, Blue and Yellow.
+// English Red, Blue and Yellow; Japanese Red and Green.
 const TextDialect& firstGenerationDialect();
+const TextDialect& japaneseFirstGenerationDialect();
 
 }  // namespace kestrane

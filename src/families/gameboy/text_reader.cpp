@@ -113,7 +113,7 @@ private:
                                " of the game's memory, which is none of the trade's names");
                 }
                 text.push_back({{}, name});
-            } else if (*command == dialect_.farText) {
+            } else if (dialect_.farText && *command == *dialect_.farText) {
                 auto low = byteAt(at++), high = byteAt(at++), bank = byteAt(at++);
                 if (!low || !high || !bank) return bad("a far pointer runs past the end of the file");
                 const auto target = offsetInBank(*bank, littleEndian16(*low, *high));

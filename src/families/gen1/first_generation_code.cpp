@@ -2,6 +2,7 @@
 #include "platform/gb/cartridge.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 
 #include "support/hex_text.h"
@@ -50,9 +51,15 @@ std::optional<NamesCode> getMonNameAt(std::span<const std::uint8_t> code, std::s
     takeBankSwitch(r);
     r.take({0xFA, -1, -1, 0x3D, 0x21});  // ld a, [index]; dec a; ld hl, nn
     found.names.address = r.word();
-    r.take({0x0E});  // ld c, n
-    found.length = r.byte();
-    r.take({0x06, 0x00, 0xCD, -1, -1, 0x11, -1, -1, 0xD5, 0x01});  // ld b, 0; call AddNTimes; ld de, nn; push de; ld bc, n
+    if (r.takeIf({0x5F, 0x16, 0x00})) {
+        // Japanese Red and Green: ld e, a; ld d, 0; one add hl, de a byte of the name.
+        while (found.length < 16 && r.takeIf({0x19})) ++found.length;
+        r.take({0x11, -1, -1, 0xD5, 0x01});  // ld de, nn; push de; ld bc, n
+    } else {
+        r.take({0x0E});  // ld c, n
+        found.length = r.byte();
+        r.take({0x06, 0x00, 0xCD, -1, -1, 0x11, -1, -1, 0xD5, 0x01});  // ld b, 0; call AddNTimes; ld de, nn; push de; ld bc, n
+    }
     const std::uint8_t copied = r.byte();
     r.take({0x00, 0xCD});
     if (!r.ok() || copied != found.length || found.length == 0) return std::nullopt;
@@ -168,9 +175,17 @@ Result<FoundTable> trainerString(HoldingFile& file, std::optional<std::uint32_t>
     if (auto held = file.hold(from, kBankSize); !held) return held.error();
     const auto bank = file.held(from, kBankSize).value_or(std::span<const std::uint8_t>());
     std::optional<std::uint32_t> named;
-    for (const auto& [routine, name] : {std::pair{&routines::kCopyDataToReceivedMonRoutine, "InGameTrade_CopyDataToReceivedMon"},
-                                        std::pair{&routines::kPrepareTradeDataRoutine, "InGameTrade_PrepareTradeData"}}) {
-        const std::vector<RoutineCopy> copies = copiesIn(bank, std::uint32_t(from), *routine);
+    // Each in the form of 11-byte names or of the Japanese builds' 6-byte ones.
+    for (const auto& [forms, name] :
+         {std::pair{std::array{&routines::kCopyDataToReceivedMonRoutine, &routines::kJapaneseCopyDataToReceivedMonRoutine},
+                    "InGameTrade_CopyDataToReceivedMon"},
+          std::pair{std::array{&routines::kPrepareTradeDataRoutine, &routines::kJapanesePrepareTradeDataRoutine},
+                    "InGameTrade_PrepareTradeData"}}) {
+        std::vector<RoutineCopy> copies;
+        for (const RoutinePattern* form : forms) {
+            std::vector<RoutineCopy> more = copiesIn(bank, std::uint32_t(from), *form);
+            copies.insert(copies.end(), more.begin(), more.end());
+        }
         if (copies.empty()) return FoundTable{std::nullopt, std::string(name) + " is not in the trade routine's bank in a form Kestrane knows"};
         const auto at = copies.front().pointers.front();
         const bool agree = std::ranges::all_of(copies, [&](const RoutineCopy& c) { return c.pointers.front() == at; });

@@ -69,17 +69,45 @@ constexpr Row kYellow = [] {
     return yellow;
 }();
 
-constexpr Row kRows[] = {kRed, kBlue, kYellow};
+// Japanese Red and Green (1.0 and 1.1 alike here): the records of 8 bytes,
+// the kana, the texts beside the code that prints them.
+constexpr std::uint8_t kBothRevisions[] = {0, 1};
+constexpr DialogSet kJapaneseDialogs[] = {
+    {"casual", "Casual", "\u304a\u308c\u3000\u2026\u3000\u3055\u304c\u3057\u3066\u308b\u3093\u3060\uff01"},
+    {"polite", "Polite", "\u3053\u308c\u3053\u308c\u3000\u304d\u307f\u3000\u2026\u3000\u3082\u3063\u3068\u308b\uff1f"},
+    {"happy", "Happy", "\u306d\u30fc\u3000\u304d\u307f\u3000\u2026\u3000\u3082\u3063\u3066\u308b\uff1f"},
+};
+constexpr CodePlace kJapaneseTradesAt{&routines::kJapaneseTradesRoutine, 0x71F9D, nullptr};
+// IndexToPokedex lies just before PokedexOrder (0x4279A), which it reads.
+constexpr FirstGenerationTables kJapaneseTables{
+    .internalIndexes = 190, .pokedexRoutine = 0x42786, .places = kRedBlueTables.places};
+constexpr Row kJapaneseRed = {
+    {{.code = "POKEMON RED", .name = "Pok\u00e9mon Red", .language = Language::Japanese, .game = "Red",
+      .revisions = kBothRevisions, .layout = kRecordOf8Bytes, .charset = &japaneseGen1Charset,
+      .dialect = &japaneseFirstGenerationDialect, .usualTable = 0x72043, .ownRecords = 10, .dialogSets = kJapaneseDialogs,
+      .family = &firstGenerationFamily, .slotOrder = SlotOrder::TableOrder},
+     {.tableRoutine = kJapaneseTradesAt, .speciesNames = {0x39068, 5, std::nullopt}, .itemNames = 0, .itemCount = 0,
+      .baseData = 0x38000, .baseDataForm = BaseDataForm::Fixed,
+      .lines = TradeLines{.routine = kJapaneseTradesAt, .table = 0x721DE, .sets = 3, .requestedWithGender = 0xCD13,
+                          .offered = 0xCD19, .requested = 0xCD13, .pointer = 1, .layout = TradeLines::Layout::BySet}}},
+    kJapaneseTables};
+constexpr Row kJapaneseGreen = [] {
+    Row green = kJapaneseRed;
+    green.code = "POKEMON GREEN";
+    green.name = "Pok\u00e9mon Green";
+    green.game = "Green";
+    return green;
+}();
+
+constexpr Row kRows[] = {kRed, kBlue, kYellow, kJapaneseRed, kJapaneseGreen};
 constexpr auto kRowList = [] {
     std::array<const Release*, std::size(kRows)> list{};
     for (std::size_t i = 0; i < list.size(); ++i) list[i] = &kRows[i];
     return list;
 }();
 
-constexpr std::uint8_t kJapan = 0x00;
+constexpr std::uint8_t kJapan = kJapanDestination;
 constexpr KnownRelease kNotYetSupported[] = {
-    {"POKEMON RED", std::nullopt, "Pok\u00e9mon Red in Japanese", kJapan},
-    {"POKEMON GREEN", std::nullopt, "Pok\u00e9mon Green in Japanese", kJapan},
     {"POKEMON BLUE", std::nullopt, "Pok\u00e9mon Blue in Japanese", kJapan},
     {"POKEMON YELLOW", std::nullopt, "Pok\u00e9mon Yellow in Japanese", kJapan},
     {"POKEMON ROUGE", std::nullopt, "Pok\u00e9mon Red in French"},

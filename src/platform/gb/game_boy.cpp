@@ -15,7 +15,6 @@
 namespace kestrane {
 namespace {
 
-constexpr std::uint8_t kJapan = 0x00;
 constexpr std::uint8_t kOldLicenseeUsed = 0x33;
 constexpr std::int64_t kLicenseeOffset = 0x14B;
 
@@ -63,8 +62,8 @@ public:
             identity.destination = header[kDestinationOffset - kTitleOffset];
             // A title no longer than a code names no release known by its title (it would read as a code).
             if (std::string title = titleOf(header); title.size() > kGameCodeLength) identity.title = std::move(title);
-            // A release without a code (Red, Blue and Yellow) is its title, outside Japan, with the old licensee byte 0x33.
-            identity.titleStandsForCode = !identity.title.empty() && identity.destination == 0x01 &&
+            // A release without a code (Red, Blue and Yellow; Japanese Red and Green) is its title, with the old licensee byte 0x33.
+            identity.titleStandsForCode = !identity.title.empty() && identity.destination <= 0x01 &&
                                           header[kLicenseeOffset - kTitleOffset] == kOldLicenseeUsed;
         }
         return identity;
@@ -74,7 +73,7 @@ public:
         const bool title = shown.size() > kGameCodeLength;
         return (title ? "The title at " + hexOffset(kTitleOffset) : "The game code at " + hexOffset(kGameCodeOffset)) +
                " is \"" + printableGameCode(shown) + "\"" +
-               (title && identity.destination == kJapan ? " (a Japanese cartridge)" : "");
+               (title && identity.destination == kJapanDestination ? " (a Japanese cartridge)" : "");
     }
 
     std::string_view identityWord(std::string_view code) const override {
