@@ -337,7 +337,7 @@ void MainWindow::showRomInformation() {
     // moves along, so that it shows whole; only what still passes the
     // frame's edge is cut (whole in the tooltip).
     constexpr int kNameWidth = 89, kCodeCaptionAt = 184, kCodeCaptionGap = 4, kCodeCaptionWidth = 72, kCodeWidth = 65,
-                  kCaptionGap = 7, kLanguageCaptionWidth = 56;
+                  kCaptionGap = 7, kLanguageCaptionWidth = 56, kNarrowGap = 3;
     const int nameWidth = std::max(kNameWidth, form_.gameName->fontMetrics().horizontalAdvance(name) + 2);
     form_.gameName->resize(nameWidth, form_.gameName->height());
     QLabel* codeCaption = form_.romCaptions.value(1);
@@ -350,8 +350,12 @@ void MainWindow::showRomInformation() {
     codeLabel->move(codeCaption->x() + kCodeCaptionWidth, codeLabel->y());
     const int codeWidth = std::max(kCodeWidth, codeLabel->fontMetrics().horizontalAdvance(code) + 2);
     codeLabel->resize(codeWidth, codeLabel->height());
-    languageCaption->move(codeLabel->x() + codeWidth + kCaptionGap, languageCaption->y());
-    form_.language->move(languageCaption->x() + kLanguageCaptionWidth, form_.language->y());
+    // A long title: the gaps after the code and its caption narrow first.
+    const bool longCode = codeWidth > kCodeWidth;
+    languageCaption->move(codeLabel->x() + codeWidth + (longCode ? kNarrowGap : kCaptionGap), languageCaption->y());
+    const int captionWidth = longCode ? languageCaption->fontMetrics().horizontalAdvance(languageCaption->text()) + kNarrowGap
+                                      : kLanguageCaptionWidth;
+    form_.language->move(languageCaption->x() + captionWidth, form_.language->y());
     form_.language->resize(std::max(1, frameEdge - form_.language->x()), form_.language->height());
     codeLabel->setText(code);
     codeLabel->setToolTip(QString());

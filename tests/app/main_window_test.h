@@ -61,6 +61,7 @@ inline constexpr RecordLayout kAt = kRecordOf32Bytes;
 // (the Japanese releases: as they are).
 inline Bytes gameRom(const char* code) {
     if (std::string_view(code) == "BPEE") return emeraldImage(std::vector<Trade60>(4));
+    if (std::string_view(code) == "POKEMON GREEN") return japaneseFirstGenerationRom(code);
     if (recordSizeOf(code) == 14) return firstGenerationRom(code, 3);
     Bytes rom = retailLikeRom(code, 3);
     if (recordSizeOf(code) == 32) putRecord(rom, code[0] == 'B' ? kCrystalSlot5 : kGoldSlot1, TradeBytes{});
