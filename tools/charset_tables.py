@@ -6,7 +6,9 @@ Usage: tools/charset_tables.py data/charsets > src/families/gameboy/charset_tabl
 (a test checks that each file is what this makes of the data).
 
 The folder holds english.tsv, french.tsv, spanish.tsv, japanese.tsv and
-english-gen1.tsv (Red, Blue and Yellow), japanese-gen1.tsv (Japanese Red and Green): one
+english-gen1.tsv (Red, Blue and Yellow), japanese-gen1.tsv (Japanese Red and Green),
+polished-crystal.tsv (Polished Crystal, whose terminator is 0x53 and whose
+n-grams 0x0A-0x51 are shown, never written): one
 mapping a line, "byte<TAB>text<TAB>written", in the order of the games' own
 character table (the first text of a byte is what it shows; a byte may be
 listed again with another text, which typing writes to it: the kana twins).
@@ -21,7 +23,8 @@ import unicodedata
 
 FAMILIES = {
     "gameboy": [("English", "english.tsv"), ("French", "french.tsv"), ("Spanish", "spanish.tsv"),
-                ("Japanese", "japanese.tsv"), ("EnglishGen1", "english-gen1.tsv"), ("JapaneseGen1", "japanese-gen1.tsv")],
+                ("Japanese", "japanese.tsv"), ("EnglishGen1", "english-gen1.tsv"), ("JapaneseGen1", "japanese-gen1.tsv"),
+                ("PolishedCrystal", "polished-crystal.tsv")],
     # The third generation: one English table for all five games (english-gen3.tsv).
     "gen3": [("EnglishGen3", "english-gen3.tsv")],
 }
@@ -66,7 +69,9 @@ def main():
                     signs.append(text)
             entries.append(f"    {{0x{byte}, u\"{cxx(text)}\", Glyph::{glyph}}},")
         letters = "kana" if name.startswith("Japanese") else "letters"
-        hint = f"{letters}, digits, blanks, {' '.join(signs)}, {HINT}"
+        # A set without the [PK] glyph (Polished Crystal's) is told of bytes alone.
+        tokens = HINT if any('"[PK]"' in e for e in entries) else "or a byte such as \\h4A"
+        hint = f"{letters}, digits, blanks, {' '.join(signs)}, {tokens}"
         out.append(f"constexpr CharsetEntry k{name}Entries[] = {{")
         out.extend(entries)
         out.append("};")

@@ -193,6 +193,7 @@ TEST(GameText, EachReleaseShowsAndWritesItsOwnCharacters) {
         Bytes bytes;
         std::u16string shown;  // and typed, unless `typed` says otherwise
         std::u16string typed = {};
+        Bytes written = {};  // what typing it writes, where not the bytes
     };
     for (const Case& c : std::vector<Case>{
              {"English", &englishCharset, {0xD4, 0xE4, 0xE5}, u"'s"},  // 0xE4 and 0xE5 show nothing in English
@@ -207,23 +208,32 @@ TEST(GameText, EachReleaseShowsAndWritesItsOwnCharacters) {
              {"Japanese", &japaneseCharset, {0x1A, 0xD8, 0xD8, 0x0F, 0x9D}, u"\u30d3\u30ea\u30ea\u30c0\u30de"},  // ビリリダマ
              {"Japanese", &japaneseCharset, {0xCD, 0xA5, 0x87}, u"\u30d8\u30e9\u30af"},                  // ヘラクロ.., the kana after
              {"Japanese", &japaneseCharset, {0xB1, 0xD8, 0xB2}, u"\u3042\u308a\u3044", u"\u3042\u30ea\u3044"},  // ありい, typed with リ
+             // Japanese Red and Green: the kana, full-width digits.
+             {"Japanese Red", &japaneseGen1Charset, {0x92, 0xD8, 0xE3, 0xF6, 0xFF}, u"\u30c6\u30ea\u30fc\uff10\uff19"},  // テリー０９
+             // Polished Crystal: mixed case, its own ♂, names ended by 0x53; an n-gram shown, its letters typed.
+             {"Polished Crystal", &polishedCrystalCharset, {0x80, 0xA0, 0xE0, 0xBE, 0x7F}, u"Aa0\u2642 "},
+             {"Polished Crystal", &polishedCrystalCharset, {0x0B, 0xA4}, u"the", {}, {0xB3, 0xA7, 0xA4}},
          }) {
         SCOPED_TRACE(c.release);
         Bytes field = c.bytes;
-        field.push_back(0x50);
+        field.push_back(c.charset().terminator());
         EXPECT_EQ(toUtf8(decodeGameText(field, c.charset())), toUtf8(c.shown));
         const std::u16string typed = c.typed.empty() ? c.shown : c.typed;
-        Bytes written = c.bytes;
+        Bytes written = c.written.empty() ? c.bytes : c.written;
         if (c.bytes == Bytes{0xD4, 0xE4, 0xE5}) written = {0xD4};
         EXPECT_EQ(encodeGameText(typed, c.charset()), written);
         EXPECT_FALSE(findUnencodable(typed, c.charset()));
     }
     EXPECT_TRUE(findUnencodable(u"\u00f1", englishCharset()));  // ñ is Spanish only
     EXPECT_TRUE(findUnencodable(u"A", japaneseCharset()));       // no Latin letters in Japanese names
-    // Every release's hint names the hex escape with one backslash.
-    for (const Charset* charset : {&englishCharset(), &frenchCharset(), &spanishCharset(), &japaneseCharset()}) {
+    // Every release's hint names the hex escape with one backslash, and [PK] where the set has it.
+    for (const Charset* charset : {&englishCharset(), &frenchCharset(), &spanishCharset(), &polishedCrystalCharset()}) {
         EXPECT_TRUE(charset->typeable().ends_with("or a token such as [PK] or \\h4A")) << charset->typeable();
     }
+    for (const Charset* charset : {&japaneseCharset(), &japaneseGen1Charset()}) {
+        EXPECT_TRUE(charset->typeable().ends_with("or a byte such as \\h4A")) << charset->typeable();
+    }
+    EXPECT_EQ(polishedCrystalCharset().terminator(), 0x53);
 }
 
 TEST(GameText, FindsTheFirstCharacterNoUnitStartsWith) {

@@ -43,6 +43,12 @@ const Charset& japaneseGen1Charset() {
     return charset;
 }
 
+const Charset& polishedCrystalCharset() {
+    // Its own control codes and terminator: none of the other sets' tokens.
+    static const Charset charset(kPolishedCrystalEntries, kPolishedCrystalTypeable, kPolishedCrystalTerminator);
+    return charset;
+}
+
 const Charset& englishGen1Charset() {
     static const Charset charset(kEnglishGen1Entries, kEnglishGen1Typeable, kTerminator, kTokens);
     return charset;

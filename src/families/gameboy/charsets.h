@@ -20,5 +20,9 @@ const Charset& japaneseCharset();
 // without Gold and Silver's dictionary codes, full-width digits only).
 const Charset& englishGen1Charset();
 const Charset& japaneseGen1Charset();
+// Polished Crystal: mixed case, its n-grams (0x0A-0x51) shown in texts and
+// never written, names ended by 0x53.
+inline constexpr std::uint8_t kPolishedCrystalTerminator = 0x53;
+const Charset& polishedCrystalCharset();
 
 }  // namespace kestrane
