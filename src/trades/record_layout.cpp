@@ -81,13 +81,30 @@ const NumberPlace* RecordLayout::numberPlace(Field field) const {
     return nullptr;
 }
 
+std::uint32_t NumberPlace::shiftOf(std::uint32_t i) const {
+    if (!packed()) return shift;
+    const std::uint32_t stored = order.empty() ? i : order[i];
+    return stored % 2 == 0 ? 4 : 0;  // the first of a byte's two its high nibble
+}
+
+std::uint32_t NumberPlace::read(std::span<const std::uint8_t> record, std::uint32_t i) const {
+    const std::uint32_t bytes = packed() ? 1 : width;
+    std::uint32_t value = 0;
+    for (std::uint32_t b = 0; b < bytes; ++b) value |= std::uint32_t(record[partAt(i) + b]) << (8 * b);
+    return value >> shiftOf(i) & mask();
+}
+
+void NumberPlace::write(std::span<std::uint8_t> record, std::uint32_t i, std::uint32_t value) const {
+    const std::uint32_t bytes = packed() ? 1 : width;
+    std::uint32_t whole = 0;
+    for (std::uint32_t b = 0; b < bytes; ++b) whole |= std::uint32_t(record[partAt(i) + b]) << (8 * b);
+    whole = (whole & ~(mask() << shiftOf(i))) | (value & mask()) << shiftOf(i);
+    for (std::uint32_t b = 0; b < bytes; ++b) record[partAt(i) + b] = std::uint8_t(whole >> (8 * b));
+}
+
 std::vector<std::uint32_t> numbersAt(RecordView record, const NumberPlace& place) {
     std::vector<std::uint32_t> numbers;
-    for (std::uint32_t i = 0; i < place.count; ++i) {
-        std::uint32_t value = 0;
-        for (std::uint32_t b = 0; b < place.width; ++b) value |= std::uint32_t(record[place.partAt(i) + b]) << (8 * b);
-        numbers.push_back(value);
-    }
+    for (std::uint32_t i = 0; i < place.count; ++i) numbers.push_back(place.read(record, i));
     return numbers;
 }
 

@@ -40,7 +40,10 @@ struct NameLayout {
 };
 
 // A field of plain numbers: `count` numbers of `width` bytes each
-// (little-endian) from `at`, each at most `max`.
+// (little-endian) from `at`, each at most `max`; or numbers narrower than
+// their bytes (`bits`): one of `bits` bits from bit `shift` of its `width`
+// bytes, the other bits another field's (a form beside a species), or
+// numbers of 4 bits two a byte, the first the high nibble (six DVs in 3 bytes).
 struct NumberPlace {
     Field field;
     std::uint32_t at;
@@ -50,9 +53,24 @@ struct NumberPlace {
     // Where the parts are given in another order than the record stores
     // them: the stored index of each part, in the order they are given.
     std::span<const std::uint8_t> order = {};
+    std::uint8_t bits = 0;  // 0: each number its whole bytes
+    std::uint8_t shift = 0;
 
     // The byte of the part given `i`th.
-    std::uint32_t partAt(std::uint32_t i) const { return at + (order.empty() ? i : order[i]) * width; }
+    std::uint32_t partAt(std::uint32_t i) const {
+        const std::uint32_t stored = order.empty() ? i : order[i];
+        return at + (packed() ? stored / 2 : stored * width);
+    }
+    // The part given `i`th of the record's bytes, and the bytes with it set
+    // (precondition: it fits its bits); every other bit is kept.
+    std::uint32_t read(std::span<const std::uint8_t> record, std::uint32_t i) const;
+    void write(std::span<std::uint8_t> record, std::uint32_t i, std::uint32_t value) const;
+
+private:
+    bool packed() const { return bits == 4 && count > 1; }
+    // Where the part's bits lie within the value of its bytes.
+    std::uint32_t shiftOf(std::uint32_t i) const;
+    std::uint32_t mask() const { return bits == 0 ? 0xFFFFFFFFu >> (32 - 8 * width) : (1u << bits) - 1; }
 };
 
 struct RecordLayout {

@@ -415,9 +415,7 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
         }
         const std::vector<std::int64_t> wide(values.begin(), values.end());
         if (!checked(checkedNumbers(wide, *place))) continue;
-        for (std::uint32_t i = 0; i < place->count; ++i) {
-            for (std::uint32_t b = 0; b < place->width; ++b) out[place->partAt(i) + b] = std::uint8_t(values[i] >> (8 * b));
-        }
+        for (std::uint32_t i = 0; i < place->count; ++i) place->write(out, i, values[i]);
     }
     if (!problems.empty()) return problems;
     return out;

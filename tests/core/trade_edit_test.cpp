@@ -355,8 +355,15 @@ using namespace kestrane::testing;
 
 // A layout that places fields of plain numbers, as the next families' records
 // do: Gold's, with six IVs where its trainer's name lies and the sheen in
-// its last byte. Nothing but the layout and the field table's rows is new.
-constexpr NumberPlace kPlacedNumbers[] = {{Field::Ivs, 19, 1, 6, 31}, {Field::Sheen, 31, 1, 1, 255}};
+// its last byte; numbers narrower than a byte after the IVs, as Polished
+// Crystal packs its DVs (two a byte, the first high) and keeps a form
+// beside a species (bits of one byte, each field its own).
+// Nothing but the layout and the field table's rows is new.
+constexpr NumberPlace kPlacedNumbers[] = {{Field::Ivs, 19, 1, 6, 31},
+                                          {Field::Sheen, 31, 1, 1, 255},
+                                          {Field::Contest, 25, 1, 5, 15, {}, 4},
+                                          {Field::TrainerGender, 28, 1, 1, 1, {}, 1, 7},
+                                          {Field::Mail, 28, 1, 1, 31, {}, 5, 0}};
 
 TEST_F(TradeEditTest, FieldsOfPlainNumbersAreReadEditedWrittenAndShownFromTheirPlaces) {
     RecordLayout layout = value.release->layout;
@@ -373,9 +380,13 @@ TEST_F(TradeEditTest, FieldsOfPlainNumbersAreReadEditedWrittenAndShownFromTheirP
     ASSERT_TRUE(reading && reading->record);
     TradeRecord shown = *reading->record;
     shown.raw[19] = 31, shown.raw[31] = 7;
+    shown.raw[25] = 0x9A, shown.raw[26] = 0xBC, shown.raw[27] = 0xDE, shown.raw[28] = 0xF5;
     shown = recordWith(placed, shown, shown.raw);
     ASSERT_TRUE(shown.numbers.contains(Field::Ivs));
     EXPECT_EQ(shown.numbers[Field::Sheen], std::vector<std::uint32_t>{7});
+    EXPECT_EQ(shown.numbers[Field::Contest], (std::vector<std::uint32_t>{9, 10, 11, 12, 13}));
+    EXPECT_EQ(shown.numbers[Field::TrainerGender], std::vector<std::uint32_t>{1});  // bit 7 of 0xF5
+    EXPECT_EQ(shown.numbers[Field::Mail], std::vector<std::uint32_t>{21});          // its bits 0-4
 
     struct Case {
         Field field;
@@ -390,6 +401,12 @@ TEST_F(TradeEditTest, FieldsOfPlainNumbersAreReadEditedWrittenAndShownFromTheirP
              {Field::Ivs, std::string("31/x/1/2/3/4"), "\"31/x/1/2/3/4\" is not numbers for IVs.", {}},
              {Field::Sheen, std::string("255"), "", {255}},
              {Field::Sheen, std::int64_t(256), "The sheen 256 is out of range: give 0 to 255.", {}},
+             // Packed: only the number's own bits change (the fifth nibble's byte keeps its low one).
+             {Field::Contest, std::string("1/2/3/4/15"), "", {0x12, 0x34, 0xFE}},
+             {Field::Contest, std::string("1/2/3/4/16"), "The contest conditions tough 16 is out of range: give 0 to 15.", {}},
+             {Field::TrainerGender, std::string("male"), "", {0x75}},
+             {Field::Mail, std::int64_t(3), "", {0xE3}},
+             {Field::Mail, std::int64_t(32), "The mail 32 is out of range: give 0 to 31.", {}},
          }) {
         GivenEdit given;
         given.numbers[c.field] = c.given;
