@@ -124,6 +124,42 @@ std::uint8_t bankOf(std::uint32_t offset) { return std::uint8_t(offset / 0x4000)
 // The bank switch after ld a, n: Red and Blue's ldh and store, or Yellow's call.
 Bytes bankSwitch(bool yellow) { return yellow ? Bytes{0xCD, 0xC5, 0x3E} : Bytes{0xE0, 0xB8, 0xEA, 0x00, 0x20}; }
 
+// Japanese Red and Green's banks of pictures: Mew's, then by internal index (no fossil's case).
+const std::vector<PictureBankCase> kJapanesePictureBanks = {
+    {false, 0x15, 0x01}, {true, 0x1F, 0x09}, {true, 0x4A, 0x0A}, {true, 0x75, 0x0B}, {true, 0x9A, 0x0C}};
+
+// The bank UncompressMonSprite's cases choose for an internal index.
+std::uint8_t pictureBank(const std::vector<PictureBankCase>& cases, std::uint8_t otherwise, std::uint8_t internal) {
+    for (const PictureBankCase& c : cases) {
+        if (c.below ? internal < c.value : internal == c.value) return c.bank;
+    }
+    return otherwise;
+}
+
+// Each Pokédex number's base stats from `baseStats` (Mew's at `mew`, where
+// apart), pointing to its bank's first byte; the pictures of `drawn` in the
+// banks the cases choose, one after another (in bank 1 past Mew's stats).
+void putBaseStatsAndPictures(Bytes& rom, std::uint32_t baseStats, std::optional<std::uint32_t> mew, const std::vector<int>& drawn,
+                             const std::vector<PictureBankCase>& banks, std::uint8_t otherwise) {
+    std::array<std::uint32_t, 0x0E> bankFree{};
+    for (int number = 1; number <= 151; ++number) {
+        const std::uint32_t entry = number == 151 && mew ? *mew : baseStats + 28u * std::uint32_t(number - 1);
+        const TestPicture picture = testPicture(number);
+        rom[entry] = std::uint8_t(number);
+        rom[entry + 10] = std::uint8_t(picture.width << 4 | picture.height);
+        putWord(rom, entry + 11, 0x4000);
+        if (std::find(drawn.begin(), drawn.end(), number) == drawn.end()) continue;
+        const std::uint8_t bank = pictureBank(banks, otherwise, internalIndexOf(number));
+        const Bytes stream = compressFirstGenerationPicture(picture);
+        std::uint32_t& free = bankFree[bank];
+        if (free == 0) free = bank == 0x01 ? 0x7000 : std::uint32_t(bank) * 0x4000;
+        if (free % 0x4000 + stream.size() > 0x4000) throw std::logic_error("the test pictures overfill a bank");
+        std::copy(stream.begin(), stream.end(), rom.begin() + free);
+        putWord(rom, entry + 11, address(free));
+        free += std::uint32_t(stream.size());
+    }
+}
+
 }  // namespace
 
 namespace {
@@ -412,29 +448,8 @@ Bytes firstGenerationRom(std::string_view title, std::uint32_t seed) {
     // Pictures for the trades' species, Pikachu and Mew; the others' pointers name their bank's first byte.
     std::vector<int> drawn = {25, 151};
     for (const Trade14& t : retailTrades14(title)) drawn.insert(drawn.end(), {pokedexNumberOf(t.requested), pokedexNumberOf(t.offered)});
-    std::array<std::uint32_t, 0x0E> bankFree{};
-    for (int number = 1; number <= 151; ++number) {
-        const std::uint32_t entry = number == 151 && !f.yellow ? f.mew : 0x383DE + 28u * std::uint32_t(number - 1);
-        const TestPicture picture = testPicture(number);
-        rom[entry] = std::uint8_t(number);
-        rom[entry + 10] = std::uint8_t(picture.width << 4 | picture.height);
-        putWord(rom, entry + 11, 0x4000);
-        if (std::find(drawn.begin(), drawn.end(), number) == drawn.end()) continue;
-        const std::uint8_t internal = internalIndexOf(number);
-        const std::uint8_t bank = internal == 0x15 && !f.yellow ? 0x01
-                                  : internal < 0x1F             ? 0x09
-                                  : internal < 0x4A             ? 0x0A
-                                  : internal < 0x74             ? 0x0B
-                                  : internal < 0x99             ? 0x0C
-                                                                : 0x0D;
-        const Bytes stream = compressFirstGenerationPicture(picture);
-        std::uint32_t& free = bankFree[bank];
-        if (free == 0) free = bank == 0x01 ? 0x7000 : std::uint32_t(bank) * 0x4000;  // in bank 1, past Mew's base stats
-        if (free % 0x4000 + stream.size() > 0x4000) throw std::logic_error("the test pictures overfill a bank");
-        std::copy(stream.begin(), stream.end(), rom.begin() + free);
-        putWord(rom, entry + 11, address(free));
-        free += std::uint32_t(stream.size());
-    }
+    putBaseStatsAndPictures(rom, 0x383DE, f.yellow ? std::nullopt : std::optional<std::uint32_t>(f.mew), drawn, retailPictureBanks(title),
+                            0x0D);
     buildChecksums(rom, false);
     return rom;
 }
@@ -459,8 +474,7 @@ Bytes japaneseFirstGenerationRom(std::string_view title, std::uint8_t version, s
     putTrainerRoutines(rom, 0x71F00, 0x71F40, kTrainer, kTrainer, 0x06);
     putJapaneseGetMonName(rom, kGetMonNameAt, kJapaneseNames);
     putGetMonHeader(rom, kGetMonHeaderAt, false, kJapaneseBaseStats, 0x4200);
-    putUncompressMonSprite(rom, kUncompressMonSpriteAt,
-                           {{false, 0x15, 0x01}, {true, 0x1F, 0x09}, {true, 0x4A, 0x0A}, {true, 0x75, 0x0B}, {true, 0x9A, 0x0C}}, 0x0D);
+    putUncompressMonSprite(rom, kUncompressMonSpriteAt, kJapanesePictureBanks, 0x0D);
     putIndexToPokedex(rom, kJapaneseOrder - 20, kJapaneseOrder);
     // The texts inline: a word a set to its five phases' words, each to a text of its own.
     const std::uint32_t setTables = kJapaneseTexts + 6;
@@ -495,25 +509,7 @@ Bytes japaneseFirstGenerationRom(std::string_view title, std::uint8_t version, s
     // Base stats, Mew's in bank 1; pictures for the trades' species.
     std::vector<int> drawn = {151};
     for (const Trade8& t : retailTrades8()) drawn.insert(drawn.end(), {pokedexNumberOf(t.requested), pokedexNumberOf(t.offered)});
-    std::array<std::uint32_t, 0x0E> bankFree{};
-    for (int number = 1; number <= 151; ++number) {
-        const std::uint32_t entry = number == 151 ? 0x4200 : kJapaneseBaseStats + 28u * std::uint32_t(number - 1);
-        const TestPicture picture = testPicture(number);
-        rom[entry] = std::uint8_t(number);
-        rom[entry + 10] = std::uint8_t(picture.width << 4 | picture.height);
-        putWord(rom, entry + 11, 0x4000);
-        if (std::find(drawn.begin(), drawn.end(), number) == drawn.end()) continue;
-        const std::uint8_t internal = internalIndexOf(number);
-        const std::uint8_t bank = internal == 0x15 ? 0x01 : internal < 0x1F ? 0x09 : internal < 0x4A ? 0x0A : internal < 0x75 ? 0x0B
-                                  : internal < 0x9A ? 0x0C : 0x0D;
-        const Bytes stream = compressFirstGenerationPicture(picture);
-        std::uint32_t& free = bankFree[bank];
-        if (free == 0) free = bank == 0x01 ? 0x7000 : std::uint32_t(bank) * 0x4000;
-        if (free % 0x4000 + stream.size() > 0x4000) throw std::logic_error("the test pictures overfill a bank");
-        std::copy(stream.begin(), stream.end(), rom.begin() + free);
-        putWord(rom, entry + 11, address(free));
-        free += std::uint32_t(stream.size());
-    }
+    putBaseStatsAndPictures(rom, kJapaneseBaseStats, 0x4200, drawn, kJapanesePictureBanks, 0x0D);
     buildChecksums(rom, false);
     return rom;
 }

@@ -98,11 +98,10 @@ constexpr TextCommand kSecondGenerationCommands[] = {
 };
 
 // home/text.asm of the first generation's builds: PlaceNextChar's bytes
-// that are no characters, and its words (English Red, Blue and Yellow).
+// that are no characters, in both languages; then the words of English
+// Red, Blue and Yellow (and their Pokédex's codes), and of Japanese Red and Green.
 constexpr StringByte kFirstGenerationString[] = {
     {0x00, Unknown, u"an error the game prints"},
-    {0x49, Paragraph, {}},  // a Pokédex page
-    {0x4A, Prints, u"PKMN"},
     {0x4B, NewLine, {}},
     {0x4C, NewLine, {}},
     {0x4E, NewLine, {}},
@@ -111,18 +110,30 @@ constexpr StringByte kFirstGenerationString[] = {
     {0x51, Paragraph, {}},
     {0x52, Unknown, u"the player's name"},
     {0x53, Unknown, u"the rival's name"},
-    {0x54, Prints, u"POK\u00e9"},
     {0x55, NewLine, {}},
-    {0x56, Prints, u"\u2026\u2026"},
     {0x57, EndText, {}},
     {0x58, EndText, {}},
     {0x59, Unknown, u"the name of a move's target"},
     {0x5A, Unknown, u"the name of a move's user"},
+};
+constexpr StringByte kEnglishFirstGenerationWords[] = {
+    {0x49, Paragraph, {}},  // a Pokédex page
+    {0x4A, Prints, u"PKMN"},
+    {0x54, Prints, u"POK\u00e9"},
+    {0x56, Prints, u"\u2026\u2026"},
     {0x5B, Prints, u"PC"},
     {0x5C, Prints, u"TM"},
     {0x5D, Prints, u"TRAINER"},
     {0x5E, Prints, u"ROCKET"},
     {0x5F, EndText, {}},  // the end of a Pokédex entry
+};
+constexpr StringByte kJapaneseFirstGenerationWords[] = {
+    {0x54, Prints, u"\u30dd\u30b1\u30e2\u30f3"},
+    {0x56, Prints, u"\u22ef\u22ef"},
+    {0x5B, Prints, u"\u30d1\u30bd\u30b3\u30f3"},
+    {0x5C, Prints, u"\u308f\u3056\u30de\u30b7\u30f3"},
+    {0x5D, Prints, u"\u30c8\u30ec\u30fc\u30ca\u30fc"},
+    {0x5E, Prints, u"\u30ed\u30b1\u30c3\u30c8\u3060\u3093"},
 };
 
 // The first generation's TextCommands, but 0x00, 0x01, the far text (0x17) and 0x50.
@@ -150,36 +161,12 @@ constexpr TextCommand kFirstGenerationCommands[] = {
     {0x16, 0, Prints, u""},
 };
 
-// Japanese Red and Green's PlaceNextChar (home/text.asm): the first
-// generation's codes, its dictionary in kana.
-constexpr StringByte kJapaneseFirstGenerationString[] = {
-    {0x00, Unknown, u"an error the game prints"},
-    {0x4B, NewLine, {}},
-    {0x4C, NewLine, {}},
-    {0x4E, NewLine, {}},
-    {0x4F, NewLine, {}},
-    {0x50, EndString, {}},
-    {0x51, Paragraph, {}},
-    {0x52, Unknown, u"the player's name"},
-    {0x53, Unknown, u"the rival's name"},
-    {0x54, Prints, u"\u30dd\u30b1\u30e2\u30f3"},
-    {0x55, NewLine, {}},
-    {0x56, Prints, u"\u22ef\u22ef"},
-    {0x57, EndText, {}},
-    {0x58, EndText, {}},
-    {0x59, Unknown, u"the name of a move's target"},
-    {0x5A, Unknown, u"the name of a move's user"},
-    {0x5B, Prints, u"\u30d1\u30bd\u30b3\u30f3"},
-    {0x5C, Prints, u"\u308f\u3056\u30de\u30b7\u30f3"},
-    {0x5D, Prints, u"\u30c8\u30ec\u30fc\u30ca\u30fc"},
-    {0x5E, Prints, u"\u30ed\u30b1\u30c3\u30c8\u3060\u3093"},
-};
-
 constexpr TextDialect kEnglish{kEnglishString, kSecondGenerationString, kSecondGenerationCommands, 0x16};
-constexpr TextDialect kFirstGeneration{{}, kFirstGenerationString, kFirstGenerationCommands, 0x17};
+constexpr TextDialect kFirstGeneration{kEnglishFirstGenerationWords, kFirstGenerationString, kFirstGenerationCommands, 0x17};
 constexpr TextDialect kJapanese{kJapaneseString, kSecondGenerationString, kSecondGenerationCommands, 0x16};
 // Its texts lie beside the code that prints them: no far text.
-constexpr TextDialect kJapaneseFirstGeneration{kJapaneseFirstGenerationString, {}, kFirstGenerationCommands, std::nullopt};
+constexpr TextDialect kJapaneseFirstGeneration{kJapaneseFirstGenerationWords, kFirstGenerationString, kFirstGenerationCommands,
+                                               std::nullopt};
 
 }  // namespace
 
