@@ -118,9 +118,9 @@ Result<ImportPlan, Problems> planImport(const nlohmann::json& table, const Rom& 
             const bool otherLanguage = game.contains("language") && game["language"].is_string() &&
                                        game["language"].get<std::string>() != languageName(release.language);
             if (*code == release.code && otherLanguage) {
-                problem("The table was exported from a ROM of " + echoed(game["language"].get<std::string>()) +
-                        " " + std::string(release.name) + "; this ROM is in " + std::string(languageName(release.language)) +
-                        ", whose records are its own." + dropGame);
+                problem("The table was exported from " + std::string(release.name) + " in " + echoed(game["language"].get<std::string>()) +
+                        "; this ROM is its " + std::string(languageName(release.language)) +
+                        " release, whose records are laid out otherwise." + dropGame);
             } else if (*code == release.code && from != release.layout.key) {
                 problem("The table was exported from a ROM whose trade records are laid out as " +
                         (from.empty() ? std::string("another layout") : echoed(from)) + "; this ROM's are \"" +

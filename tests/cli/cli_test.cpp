@@ -736,7 +736,7 @@ TEST_F(CliTest, JapaneseRedAndGreen) {
     EXPECT_EQ(readFile(green)[kJapaneseTable + 3], 0x80);
     const std::string english = dir.file("english.json");
     ASSERT_EQ(run({"export", dir.write("english.gb", firstGenerationRom("POKEMON RED")), "-o", english}).code, 0);
-    expectUnchanged({"import", red, english}, 1, red, "The table was exported from a ROM of \"English\" Pok\u00e9mon Red");
+    expectUnchanged({"import", red, english}, 1, red, "The table was exported from Pok\u00e9mon Red in \"English\"; this ROM is its Japanese release");
 }
 
 TEST_F(CliTest, AFailingDiskIsExitThree) {
