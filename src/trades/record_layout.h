@@ -81,6 +81,11 @@ struct RecordLayout {
     std::uint32_t requestedSpeciesAt;
     std::uint32_t offeredSpeciesAt;
     std::uint8_t speciesWidth = 1;  // 2: a little-endian word
+    // A species word whose second byte holds other fields too (a form, a
+    // gender beside it): the species' high part is `speciesHighBits` bits
+    // from bit `speciesHighShift` of that byte; its other bits are theirs.
+    std::uint8_t speciesHighShift = 0;
+    std::uint8_t speciesHighBits = 8;
     // The species IDs a record may hold where the games' own numbering is
     // narrower than the field (internal indexes 1-190, say); 0: any but the egg.
     std::uint16_t lastSpecies = 0;
@@ -157,9 +162,19 @@ using RecordView = std::span<const std::uint8_t>;
 // The numbers of a field of plain numbers, as the record holds them.
 std::vector<std::uint32_t> numbersAt(RecordView record, const NumberPlace& place);
 
-// A species field's value (a byte, or a little-endian word).
+// A species field's value (a byte, or a little-endian word, its high part
+// some bits of the second byte where the layout says so).
 inline SpeciesId speciesAt(RecordView record, const RecordLayout& layout, std::uint32_t at) {
-    return layout.speciesWidth == 2 ? SpeciesId(record[at] | record[at + 1] << 8) : record[at];
+    if (layout.speciesWidth != 2) return record[at];
+    const unsigned high = unsigned(record[at + 1]) >> layout.speciesHighShift & ((1u << layout.speciesHighBits) - 1);
+    return SpeciesId(record[at] | high << 8);
+}
+// The record's bytes with a species field set: its own bits alone (precondition: it fits them).
+inline void putSpecies(std::span<std::uint8_t> record, const RecordLayout& layout, std::uint32_t at, SpeciesId species) {
+    record[at] = std::uint8_t(species);
+    if (layout.speciesWidth != 2) return;
+    const unsigned mask = ((1u << layout.speciesHighBits) - 1) << layout.speciesHighShift;
+    record[at + 1] = std::uint8_t((record[at + 1] & ~mask) | ((unsigned(species) >> 8) << layout.speciesHighShift & mask));
 }
 
 // The bytes a name may fill, of the name field at `name`.

@@ -387,7 +387,7 @@ Result<RecordBytes, Problems> planTradeRecord(const Rom& rom, const TradeEdit& e
                                      std::tuple{edit.offeredSpecies, layout.offeredSpeciesAt, SpeciesRole::Offered}}) {
         // A species without a list entry can be kept, never chosen.
         if (species && checked(speciesChosen(*species, speciesAt(out, layout, at), role, *rom.species))) {
-            putWord(at, layout.speciesWidth, *species);
+            putSpecies(bytes, layout, at, *species);
         }
     }
     for (auto [name, role] : {std::pair{&edit.nickname, NameRole::Nickname}, std::pair{&edit.trainerName, NameRole::TrainerName}}) {

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "families/gen2/second_generation_layouts.h"
+
 #include "core/trade_fixture.h"
 #include "families/families.h"
 #include "support/utf.h"
@@ -444,6 +448,38 @@ TEST_F(TradeEditTest, FieldsOfPlainNumbersAreReadEditedWrittenAndShownFromTheirP
     over[21] = 32;
     EXPECT_EQ(strictRecordFault(over, layout, int(gold.dialogSets.size()), gold.charset()), RecordFault::Number);
     EXPECT_EQ(recordFaultText(RecordFault::Number, over, layout, gold.charset()), "one of its IVs is 32, more than 31");
+    // A species word sharing its second byte with other fields (Polished Crystal's
+    // ext << 5 | form): each reads and writes its own bits alone.
+    static constexpr NumberPlace kSharing[] = {{Field::Mail, 2, 1, 1, 31, {}, 5, 0}, {Field::TrainerGender, 4, 1, 1, 1, {}, 1, 7}};
+    RecordLayout wide = kRecordWideSpecies;
+    wide.speciesHighShift = 5, wide.speciesHighBits = 2, wide.numbers = kSharing;
+    const Release sharing{gold.code, gold.name, gold.language, gold.nameInShort, gold.game, gold.revisions,
+                          gold.reachedByLayout, wide, gold.charset, gold.dialect, gold.usualTable, gold.ownRecords,
+                          gold.dialogSets, gold.family, gold.slotOrder};
+    Rom shared = value;
+    shared.release = &sharing;
+    RecordBytes raw(std::uint32_t(32));  // zeros
+    raw[1] = 0x19, raw[2] = 0x2A, raw[3] = 0x40, raw[4] = 0x83;  // species 0x119 with 10 beside it; 64, bit 7 set
+    const TradeRecord both = recordWith(sharing, shown, raw);
+    EXPECT_EQ(both.requestedSpecies, 0x119);
+    EXPECT_EQ(both.offeredSpecies, 64);
+    EXPECT_EQ(both.numbers.at(Field::Mail), std::vector<std::uint32_t>{10});
+    EXPECT_EQ(both.numbers.at(Field::TrainerGender), std::vector<std::uint32_t>{1});
+    for (auto [give, at, byte1, byte2] : {std::tuple{std::function<void(GivenEdit&)>([](GivenEdit& g) { g.requestedSpecies = std::int64_t(25); }),
+                                                     1u, 0x19, 0x0A},
+                                          std::tuple{std::function<void(GivenEdit&)>([](GivenEdit& g) { g.numbers[Field::Mail] = std::int64_t(3); }),
+                                                     1u, 0x19, 0x23},
+                                          std::tuple{std::function<void(GivenEdit&)>([](GivenEdit& g) { g.offeredSpecies = std::int64_t(25); }),
+                                                     3u, 0x19, 0x83}}) {
+        GivenEdit given;
+        give(given);
+        auto edit = resolveEdit(shared, both, given);
+        ASSERT_TRUE(edit) << edit.error().front().message;
+        auto bytes = planTradeRecord(shared, *edit);
+        ASSERT_TRUE(bytes) << bytes.error().front().message;
+        EXPECT_EQ((*bytes)[at], byte1) << at;
+        EXPECT_EQ((*bytes)[at + 1], byte2) << at;
+    }
     // The release without them refuses them by name.
     GivenEdit sheen;
     sheen.giveText(Field::Sheen, "3");
