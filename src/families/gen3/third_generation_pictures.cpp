@@ -27,34 +27,21 @@ constexpr std::uint16_t kShinyTag = 500;
 
 // DecompressPicFromTable_2 (Ruby, Sapphire): species past the list are drawn
 // as the first entry; its pool at +0x1C holds the fronts' table. Calls left open.
-constexpr int kDecompressPicForm[] = {
+constexpr int kDecompressPic[] = {
     0x00, 0xB5, 0x02, 0x1C, 0x01, 0x9B, 0x02, 0x99, 0xCE, 0x20, 0x40, 0x00, 0x81, 0x42, 0x07, 0xDD, 0x02, 0x48, 0x00, 0x68,
     0x19, 0x1C, -1,   -1,   -1,   -1,   0x05, 0xE0, -1,   -1,   -1,   -1,   0x10, 0x68, 0x19, 0x1C, -1,   -1,   -1,   -1,
     0x01, 0xBC, 0x00, 0x47};
+constexpr gba::ThumbPattern kDecompressPicForm{kDecompressPic, 0};
 constexpr std::uint32_t kFrontsLoad = 0x10;
 // The sprite palette of a species by IDs and personality (Ruby, Sapphire):
 // the shiny value against 8, the palettes' table in its pool at +0x24, the
 // shiny ones' at +0x34.
-constexpr int kPaletteForm[] = {
+constexpr int kPaletteByIds[] = {
     0x10, 0xB5, 0x00, 0x04, 0x04, 0x0C, 0x08, 0x0C, 0x05, 0x4B, 0x19, 0x40, 0x48, 0x40, 0x11, 0x0C, 0x48, 0x40, 0x1A, 0x40,
     0x50, 0x40, 0x07, 0x28, 0x06, 0xD9, 0xE0, 0x00, 0x01, 0x49, 0x05, 0xE0, 0xFF, 0xFF, 0x00, 0x00, -1,   -1,   -1,   -1,
     0xE0, 0x00, 0x02, 0x49, 0x40, 0x18, 0x10, 0xBC, 0x02, 0xBC, 0x08, 0x47};
+constexpr gba::ThumbPattern kPaletteForm{kPaletteByIds, 0};
 constexpr std::uint32_t kPalettesLoad = 0x1C, kShinyPalettesLoad = 0x2A;
-
-// What one form's every copy loads at `load`; none where there is no copy,
-// one names no byte of the file, or they disagree.
-Result<std::optional<std::uint32_t>> loadedByEveryCopy(File& file, std::int64_t size, std::span<const int> form, std::uint32_t load) {
-    auto copies = gba::findPattern(file, size, {form, 0});
-    if (!copies) return copies.error();
-    std::optional<std::uint32_t> agreed;
-    for (std::uint32_t copy : *copies) {
-        auto pointer = gba::loadedPointer(file, copy + load, size);
-        if (!pointer) return pointer.error();
-        if (!*pointer || (agreed && *agreed != **pointer)) return std::optional<std::uint32_t>();
-        agreed = **pointer;
-    }
-    return agreed;
-}
 
 // The decompressed data an entry of a table at `table` points to, the entry
 // proven by its tag.
@@ -62,15 +49,14 @@ Result<std::vector<std::uint8_t>> entryData(File& file, std::int64_t size, std::
                                             const char* what, std::uint32_t tagAt, std::uint16_t tag) {
     const std::uint32_t entry = table + index * kEntry;
     if (std::int64_t(entry) + kEntry > size) return refused(ErrorCode::NoPicture, std::string("its ") + what + "'s entry lies past the end of the file");
-    auto second = gba::wordAt(file, entry + 4);  // the size and tag, or the tag and a pad
-    if (!second) return second.error();
-    if (const std::uint16_t own = std::uint16_t(*second >> ((tagAt - 4) * 8)); own != tag) {
+    // The pointer, then the size and tag (a front's) or the tag and a pad (a palette's).
+    std::array<std::uint8_t, kEntry> bytes{};
+    if (auto read = readExactly(file, entry, bytes); !read) return read.error();
+    if (const std::uint16_t own = std::uint16_t(bytes[tagAt] | bytes[tagAt + 1] << 8); own != tag) {
         return refused(ErrorCode::NoPicture, std::string("its ") + what + "'s entry at " + hexOffset(entry) + " is tagged " +
                                                  std::to_string(own) + ", not " + std::to_string(tag) + ", so the table is not where the game keeps it");
     }
-    auto pointer = gba::wordAt(file, entry);
-    if (!pointer) return pointer.error();
-    const auto at = gba::romOffsetOf(*pointer);
+    const auto at = gba::romOffsetOf(gba::readWord(bytes, 0));
     if (!at || std::int64_t(*at) >= size) {
         return refused(ErrorCode::NoPicture, std::string("its ") + what + "'s pointer at " + hexOffset(entry) + " names no byte of the file");
     }
@@ -88,11 +74,11 @@ Result<std::vector<std::uint8_t>> entryData(File& file, std::int64_t size, std::
 }  // namespace
 
 Result<std::optional<FrontPictureTables>> findPictureTables(File& file, std::int64_t size) {
-    auto fronts = loadedByEveryCopy(file, size, kDecompressPicForm, kFrontsLoad);
+    auto fronts = gba::pointerOfEveryCopy(file, size, kDecompressPicForm, kFrontsLoad);
     if (!fronts) return fronts.error();
-    auto palettes = loadedByEveryCopy(file, size, kPaletteForm, kPalettesLoad);
+    auto palettes = gba::pointerOfEveryCopy(file, size, kPaletteForm, kPalettesLoad);
     if (!palettes) return palettes.error();
-    auto shiny = loadedByEveryCopy(file, size, kPaletteForm, kShinyPalettesLoad);
+    auto shiny = gba::pointerOfEveryCopy(file, size, kPaletteForm, kShinyPalettesLoad);
     if (!shiny) return shiny.error();
     if (!*fronts || !*palettes || !*shiny) return std::optional<FrontPictureTables>();
     return std::optional(FrontPictureTables{**fronts, **palettes, **shiny});

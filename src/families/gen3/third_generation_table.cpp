@@ -72,20 +72,6 @@ Result<std::optional<std::uint32_t>> pointerOfOnly(File& file, std::int64_t size
     return gba::loadedPointer(file, **copy + load, size);
 }
 
-// What each copy of a routine loads (none where it names no byte of the file).
-Result<std::vector<std::optional<std::uint32_t>>> pointersOfCopies(File& file, std::int64_t size, const gba::ThumbPattern& form,
-                                                                    std::uint32_t load) {
-    auto copies = gba::findPattern(file, size, form);
-    if (!copies) return copies.error();
-    std::vector<std::optional<std::uint32_t>> pointers;
-    for (const std::uint32_t copy : *copies) {
-        auto pointer = gba::loadedPointer(file, copy + load, size);
-        if (!pointer) return pointer.error();
-        pointers.push_back(*pointer);
-    }
-    return pointers;
-}
-
 // The trade scene's strings function (BufferTradeSceneStrings in Emerald,
 // TradeBufferOTnameAndNicknames in FireRed and LeafGreen, SetTradeSceneStrings
 // in Ruby and Sapphire): the record of gSpecialVar_0x8004 times 60, its OT
@@ -98,7 +84,7 @@ constexpr std::uint32_t kSceneTableLoad = 10;
 }  // namespace
 
 Result<std::vector<std::uint32_t>> findPokedexTables(File& file, std::int64_t size) {
-    auto pointers = pointersOfCopies(file, size, kPokedexNumberForm, kPokedexLoad);
+    auto pointers = gba::pointersOfCopies(file, size, kPokedexNumberForm, kPokedexLoad);
     if (!pointers) return pointers.error();
     std::vector<std::uint32_t> tables;
     for (const auto& pointer : *pointers) {
@@ -108,13 +94,7 @@ Result<std::vector<std::uint32_t>> findPokedexTables(File& file, std::int64_t si
 }
 
 Result<std::optional<std::uint32_t>> findAbilityNames(File& file, std::int64_t size) {
-    auto names = pointersOfCopies(file, size, kAbilityNameForm, kAbilityNamesLoad);
-    if (!names) return names.error();
-    // Every copy names one table, or none is taken.
-    if (names->empty() || std::ranges::any_of(*names, [&](const auto& n) { return !n || n != names->front(); })) {
-        return std::optional<std::uint32_t>();
-    }
-    return names->front();
+    return gba::pointerOfEveryCopy(file, size, kAbilityNameForm, kAbilityNamesLoad);
 }
 
 Result<std::optional<std::uint32_t>> findItems(File& file, std::int64_t size) { return pointerOfOnly(file, size, kItemNameForm, kItemsLoad); }

@@ -1,5 +1,7 @@
 #include "platform/gba/thumb_search.h"
 
+#include <algorithm>
+
 #include <array>
 
 #include "platform/gba/cartridge.h"
@@ -71,6 +73,30 @@ Result<std::optional<std::uint32_t>> onlyCopy(File& file, std::int64_t size, con
     if (!copies) return copies.error();
     if (copies->size() != 1) return std::optional<std::uint32_t>();
     return std::optional<std::uint32_t>(copies->front());
+}
+
+Result<std::vector<std::optional<std::uint32_t>>> pointersOfCopies(File& file, std::int64_t size, const ThumbPattern& pattern,
+                                                                    std::uint32_t load) {
+    auto copies = findPattern(file, size, pattern);
+    if (!copies) return copies.error();
+    std::vector<std::optional<std::uint32_t>> pointers;
+    for (const std::uint32_t copy : *copies) {
+        auto pointer = loadedPointer(file, copy + load, size);
+        if (!pointer) return pointer.error();
+        pointers.push_back(*pointer);
+    }
+    return pointers;
+}
+
+Result<std::optional<std::uint32_t>> pointerOfEveryCopy(File& file, std::int64_t size, const ThumbPattern& pattern,
+                                                        std::uint32_t load) {
+    auto pointers = pointersOfCopies(file, size, pattern, load);
+    if (!pointers) return pointers.error();
+    const auto& all = *pointers;
+    if (all.empty() || std::ranges::any_of(all, [&](const auto& p) { return !p || p != all.front(); })) {
+        return std::optional<std::uint32_t>();
+    }
+    return all.front();
 }
 
 }  // namespace kestrane::gba

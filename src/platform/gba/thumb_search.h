@@ -42,5 +42,12 @@ Result<std::uint32_t> loadedWord(File& file, std::uint32_t load);
 Result<std::optional<std::uint32_t>> loadedPointer(File& file, std::uint32_t load, std::int64_t size);
 // The one place of the form in the file; none where there is not exactly one.
 Result<std::optional<std::uint32_t>> onlyCopy(File& file, std::int64_t size, const ThumbPattern& pattern);
+// What each copy of the form loads with its `ldr` at `load` (none where it names no byte of the file).
+Result<std::vector<std::optional<std::uint32_t>>> pointersOfCopies(File& file, std::int64_t size, const ThumbPattern& pattern,
+                                                                    std::uint32_t load);
+// What every copy loads, one place; none where there is no copy, one names
+// no byte of the file, or two disagree.
+Result<std::optional<std::uint32_t>> pointerOfEveryCopy(File& file, std::int64_t size, const ThumbPattern& pattern,
+                                                        std::uint32_t load);
 
 }  // namespace kestrane::gba
