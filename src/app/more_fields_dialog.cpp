@@ -356,14 +356,17 @@ void MoreFieldsDialog::showNumbers(const TradeEdit& made) {
 
 void MoreFieldsDialog::boxesChanged() {
     updateDvReadOuts();
-    updateReadOuts();
-    showWarnings();
-    emit lookChanged(lookOf(rom_, recordAsEdited(boxesEdit())));
+    // One reading of the boxes for all that follows them.
+    const TradeEdit edit = boxesEdit();
+    const TradeRecord record = recordAsEdited(edit);
+    updateReadOuts(record);
+    showWarnings(edit);
+    emit lookChanged(lookOf(rom_, record));
 }
 
-void MoreFieldsDialog::showWarnings() {
+void MoreFieldsDialog::showWarnings(const TradeEdit& edit) {
     std::map<Field, QStringList> reasons;
-    for (const TradeWarning& w : tradeWarnings(rom_, boxesEdit())) reasons[w.field] << fromCore(w.text);
+    for (const TradeWarning& w : tradeWarnings(rom_, edit)) reasons[w.field] << fromCore(w.text);
     for (const auto& [field, sign] : signs_) showWarning(sign, reasons[field]);
 }
 
@@ -416,11 +419,11 @@ void MoreFieldsDialog::updateDvReadOuts() {
     }
 }
 
-void MoreFieldsDialog::updateReadOuts() {
+void MoreFieldsDialog::updateReadOuts(const TradeRecord& record) {
     if (outRows_.empty()) return;
     for (auto& [key, label] : outs_) label->hide();
     const auto natures = rom_.release->family().natures();
-    for (const ReadOut& out : rom_.release->family().readOuts(rom_, recordAsEdited(boxesEdit()))) {
+    for (const ReadOut& out : rom_.release->family().readOuts(rom_, record)) {
         if (nature_ && out.key == "nature") {
             // The chooser shows the nature the personality gives.
             const auto at = std::find(natures.begin(), natures.end(), out.text);

@@ -61,10 +61,10 @@ private:
     // Every box's change: the read-outs, the signs and the picture follow.
     void boxesChanged();
     void updateDvReadOuts();
-    void updateReadOuts();
+    void updateReadOuts(const TradeRecord& record);
     void showTraderLines();
     // The signs beside the fields' boxes, as the boxes say.
-    void showWarnings();
+    void showWarnings(const TradeEdit& edit);
     void makeShinyCommand();
     void chooseNature(int nature);
     Dvs shownDvs() const;

@@ -177,7 +177,7 @@ void TradeEditor::showPictures(std::optional<PictureLook> look) {
         // As the trade will arrive: the More Fields values kept, the ID typed.
         TradeEdit edit = current_.more.value_or(uneditedEdit(*current_.record));
         edit.shown = *current_.record;
-        if (auto id = parseTrainerId(form_.trainerId->text().toStdString()); id && edit.shown.trainerId) edit.trainerId = *id;
+        if (auto id = typedTrainerId()) edit.trainerId = *id;
         look = lookOf(*rom_, recordAsEdited(edit));
     }
     showPicture(form_.offeredPicture, speciesOf(form_.offeredSpecies, SpeciesRole::Offered), *look);
@@ -218,6 +218,12 @@ Result<TradeEdit, Problems> TradeEditor::editFromBoxes(NamePadding padding) cons
     return edit;
 }
 
+std::optional<std::uint16_t> TradeEditor::typedTrainerId() const {
+    if (!current_.record || !current_.record->trainerId) return std::nullopt;
+    auto id = parseTrainerId(form_.trainerId->text().toStdString());
+    return id ? std::optional<std::uint16_t>(*id) : std::nullopt;
+}
+
 Result<SpeciesId> TradeEditor::speciesOf(const QComboBox* box, SpeciesRole role) const {
     // An entry chosen from the list is its species; typed text is the core's to resolve.
     const QString text = typedText(box);
@@ -236,10 +242,9 @@ void TradeEditor::showMoreFields() {
         auto species = speciesOf(box, role);
         return species ? std::optional<SpeciesId>(*species) : std::nullopt;
     };
-    auto id = current_.record->trainerId ? parseTrainerId(form_.trainerId->text().toStdString()) : Result<std::uint16_t>(0);
     MoreFieldsDialog dialog(&window_, messages_, *rom_, current_.more.value_or(uneditedEdit(*current_.record)),
                             {chosen(form_.requestedSpecies, SpeciesRole::Requested), chosen(form_.offeredSpecies, SpeciesRole::Offered),
-                             current_.record->trainerId && id ? std::optional<std::uint16_t>(*id) : std::nullopt});
+                             typedTrainerId()});
     dialog.setFont(form_.captionFont);
     // The offered picture follows the boxes while they are changed.
     connect(&dialog, &MoreFieldsDialog::lookChanged, this, [this](PictureLook look) { showPictures(look); });

@@ -76,6 +76,8 @@ signals:
 
 private:
     void fillEditor();
+    // The ID the main form's box says, as the core reads it; none where the records hold none or the box names none yet.
+    std::optional<std::uint16_t> typedTrainerId() const;
     void showPicture(QLabel* frame, const Result<SpeciesId>& species, PictureLook look);
     void updateRoomLeft(QLineEdit* box, NameRole role);
     // The user changed a field of the editor: the trade has unsaved edits.
