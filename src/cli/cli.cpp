@@ -85,12 +85,12 @@ void writeOptions(CLI::App& command, WriteOptions& o) {
 // For the commands that write typed names.
 void paddingOption(CLI::App& command, WriteOptions& o) {
     command.add_flag_callback("--pad-with-terminator", [&o] { o.padding = NamePadding::Terminator, o.paddingGiven = true; },
-                      "Pad a typed name shorter than its field with 0x50, as the games' builds do (" +
+                      "Pad a typed name shorter than its field with the terminator (0x50, or Polished Crystal's 0x53), as the games' builds do (" +
                           gameNames(gamesWhere(families::all(), GameRows::Any, [](const Release& r) { return r.layout.nickname.padding == 0x20; })) +
                           " pad with 0x20 otherwise; " + gameNames(gamesWhere(families::all(), GameRows::Every, [](const Release& r) {
                               return r.layout.nickname.padding == r.charset().terminator();
                           })) +
-                          " always with 0x50).");
+                          " always with the terminator).");
 }
 
 // For the commands that save trades into a ROM that may lie in its build tree.

@@ -143,6 +143,8 @@ constexpr TradeKey kKeys[] = {
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "shiny"); }},
     {"nature", Field::Personality, [](const Rom& rom, const TradeRecord& r) { return readOutJson(rom, r, "nature"); },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "nature"); }},
+    {"ability", Field::Personality, [](const Rom& rom, const TradeRecord& r) { return readOutJson(rom, r, "ability"); },
+     [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "ability"); }},
     {"gender", Field::Personality, [](const Rom& rom, const TradeRecord& r) { return readOutJson(rom, r, "gender"); },
      [](const nlohmann::json& v, GivenEdit& e, const TradeRecord&) { return readOutGiven(v, e, "gender"); }},
     {"abilityName", Field::AbilityNum, [](const Rom& rom, const TradeRecord& r) { return readOutJson(rom, r, "abilityName"); },

@@ -44,6 +44,8 @@ struct NumberWord {
 
 inline constexpr NumberWord kTrainerGenders[] = {{"male", 0}, {"female", 1}};
 inline constexpr NumberWord kNoMail[] = {{"none", 0xFF, true}};
+inline constexpr NumberWord kCreatureGenders[] = {{"male", 0}, {"female", 1}};
+inline constexpr NumberWord kAnyForm[] = {{"any", 0}};
 
 struct FieldRow {
     Field field;
@@ -83,6 +85,16 @@ inline constexpr FieldPart kIvParts[] = {
     {"speed", "Speed:", "spnIvSpeed"},
 };
 
+// A DV a stat, in the summary screen's order, where a record holds six (Polished Crystal).
+inline constexpr FieldPart kStatDvParts[] = {
+    {"hp", "HP:", "spnDvHp"},
+    {"attack", "Attack:", "spnDvAttack"},
+    {"defense", "Defense:", "spnDvDefense"},
+    {"spAttack", "Sp. Atk:", "spnDvSpAttack"},
+    {"spDefense", "Sp. Def:", "spnDvSpDefense"},
+    {"speed", "Speed:", "spnDvSpeed"},
+};
+
 inline constexpr FieldPart kContestParts[] = {
     {"cool", "Cool:", "spnCool"},    {"beauty", "Beauty:", "spnBeauty"}, {"cute", "Cute:", "spnCute"},
     {"smart", "Smart:", "spnSmart"}, {"tough", "Tough:", "spnTough"},
@@ -116,6 +128,23 @@ inline constexpr FieldRow kFieldRows[] = {
      "gender requirement", "--gender-requirement", "The gender the given creature must have: either, male or female.",
      FieldInput::Choice, FieldPlace::MoreFields, "Gender requirement:", "cboGenderRequirement",
      "The gender the creature you give must have.", "warnGenderRequirement", {}},
+    // The form bits beside a species (Polished Crystal): the offered
+    // creature's form and gender, the form the given one must have.
+    {Field::Form, "form", "Form", {}, "the form", "form", "--form",
+     "The offered creature's form: 0 its plain one, else a form number (1 to 31; Galarian is 3).", FieldInput::Number,
+     FieldPlace::MoreFields, "Form:", "spnForm", {}, {}, {}},
+    {Field::OfferedGender, "offeredGender", "Gender", {}, "the offered creature's gender", "offered creature's gender",
+     "--offered-gender", "The offered creature's gender: male or female.", FieldInput::Number, FieldPlace::MoreFields,
+     "Gender:", "cboOfferedGender", {}, {}, {}, kCreatureGenders},
+    {Field::RequestedForm, "requestedForm", "Requested form", {}, "the requested form", "requested form",
+     "--requested-form", "The form the given creature must have: any (0), else a form number (1 to 31).",
+     FieldInput::Number, FieldPlace::MoreFields, "Requested form:", "spnRequestedForm", {}, {}, {}, kAnyForm},
+    {Field::StatDvs, "statDvs", "DVs", {}, "the DVs", "DVs", "--stat-dvs",
+     "The DVs a stat as HP/Atk/Def/SpA/SpD/Spe (the summary screen's order), each 0 to 15 (15/15/15/15/15/15).",
+     FieldInput::Parts, FieldPlace::MoreFields, "DVs", {}, {}, {}, kStatDvParts},
+    {Field::Ball, "ball", "Ball", {}, "the ball", "ball", "--ball",
+     "The ball it was caught in: an item number (0 is the Park Ball).", FieldInput::Number, FieldPlace::MoreFields,
+     "Ball:", "spnBall", {}, {}, {}},
     {Field::DialogSet, "dialogSet", "Dialog set", {}, "the dialog set", "dialog set", "--dialog",
      "The trader's lines: {dialog sets}.", FieldInput::Choice, FieldPlace::MoreFields, "Dialog set:", "cboDialogSet", {}, {}, {}},
     // Plain numbers, where a layout places them (RecordLayout::numbers).

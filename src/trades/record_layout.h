@@ -89,6 +89,8 @@ struct RecordLayout {
     // The species IDs a record may hold where the games' own numbering is
     // narrower than the field (internal indexes 1-190, say); 0: any but the egg.
     std::uint16_t lastSpecies = 0;
+    // The ID the game stores for an egg where it is not the width's own (0).
+    SpeciesId eggSpecies = 0;
     NameLayout nickname;
     std::optional<std::uint32_t> dvsAt;  // two bytes
     std::optional<std::uint32_t> heldItemAt;
@@ -112,8 +114,8 @@ struct RecordLayout {
     bool has(Field field) const;
     // Where a field of plain numbers lies; none where the records lack it (or it is no such field).
     const NumberPlace* numberPlace(Field field) const;
-    // The ID the game stores for an egg: 253, or 0xFFFD where species are words.
-    SpeciesId egg() const { return speciesWidth == 1 ? 0xFD : 0xFFFD; }
+    // The ID the game stores for an egg: 253, or 0xFFFD where species are words, unless the layout names its own.
+    SpeciesId egg() const { return eggSpecies ? eggSpecies : speciesWidth == 1 ? 0xFD : 0xFFFD; }
 };
 
 // What a release's own layout is called in a table file.

@@ -145,6 +145,17 @@ Result<void> readOutsAgree(const Rom& rom, const TradeEdit& edit, const std::vec
 
 }  // namespace
 
+// A one-number field of a record (0 where the layout has none).
+std::uint32_t numberOf(const TradeRecord& record, Field field) {
+    auto stored = record.numbers.find(field);
+    return stored != record.numbers.end() && !stored->second.empty() ? stored->second.front() : 0;
+}
+// The same as an edit leaves it: given, else stored.
+std::uint32_t numberOf(const TradeEdit& edit, Field field) {
+    if (auto given = edit.numbers.find(field); given != edit.numbers.end() && !given->second.empty()) return given->second.front();
+    return numberOf(edit.shown, field);
+}
+
 void GivenEdit::giveText(Field field, std::string text) {
     switch (field) {
     case Field::RequestedSpecies: requestedSpecies = std::move(text); break;

@@ -46,6 +46,11 @@ struct TradeEdit {
     void keepStored(Field field);
 };
 
+// A one-number field of a record (0 where the layout has none); the same
+// as an edit leaves it (given, else stored).
+std::uint32_t numberOf(const TradeRecord& record, Field field);
+std::uint32_t numberOf(const TradeEdit& edit, Field field);
+
 // The edit that changes nothing.
 TradeEdit uneditedEdit(const TradeRecord& shown);
 

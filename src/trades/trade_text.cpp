@@ -61,7 +61,7 @@ std::string givenAtTradeText(const Rom& rom) {
     }
     std::vector<std::string> random;
     if (!layout.has(Field::TrainerId)) random.emplace_back("ID");
-    if (!layout.has(Field::Dvs) && !layout.has(Field::Ivs)) random.emplace_back("DVs");
+    if (!layout.has(Field::Dvs) && !layout.has(Field::Ivs) && !layout.has(Field::StatDvs)) random.emplace_back("DVs");
     if (!random.empty()) given.push_back(joinedList(random) + " chosen at random when the trade happens");
     std::string text;
     for (const std::string& part : given) text += (text.empty() ? "" : ", ") + part;

@@ -53,6 +53,11 @@ enum class Field : std::uint8_t {
     TrainerGender,
     Contest,
     Mail,
+    RequestedForm,
+    Form,
+    OfferedGender,
+    Ball,
+    StatDvs,
 };
 
 }  // namespace kestrane

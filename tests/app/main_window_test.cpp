@@ -273,7 +273,7 @@ void MainWindowTest::openingEachGameShowsItAndEnablesTheList() {
     open(path);
     QCOMPARE(dialogs->asked.size(), 1);
     const DialogRecord& asked = dialogs->asked[0];
-    QCOMPARE(asked.title, QString("Open Pok\u00e9mon Gold, Silver, Crystal, Red, Blue, Yellow, Green, Emerald, FireRed, LeafGreen, Ruby or "
+    QCOMPARE(asked.title, QString("Open Pok\u00e9mon Gold, Silver, Crystal, Polished Crystal, Red, Blue, Yellow, Green, Emerald, FireRed, LeafGreen, Ruby or "
                                   "Sapphire ROM..."));
     QCOMPARE(asked.flags, 0x1804u);
     QCOMPARE(asked.initialDir, QString());

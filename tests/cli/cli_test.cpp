@@ -140,7 +140,7 @@ TEST_F(CliTest, InfoNamesTheGameOrRefuses) {
     Outcome unsupported = run({"info", other});
     EXPECT_EQ(unsupported.code, 1);
     EXPECT_EQ(unsupported.err, "Unsupported ROM.\nThe game code at 0x13F is \"aaue\"; Kestrane edits Pok\u00e9mon "
-                               "Gold (AAUE, AAUJ), Silver (AAXE, AAXJ), Crystal (BYTE, BYTU, BYTF, BYTS), Red (POKEMON RED), "
+                               "Gold (AAUE, AAUJ), Silver (AAXE, AAXJ), Crystal (BYTE, BYTU, BYTF, BYTS), Polished Crystal (PKPC), Red (POKEMON RED), "
                                "Blue (POKEMON BLUE), Yellow (POKEMON YELLOW) and Green (POKEMON GREEN), the releases "
                                "whose every byte is known, and never guesses the layout of another.\n");
     EXPECT_EQ(run({"info", dir.file("missing.gb")}).code, 3);
@@ -318,8 +318,8 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
              {{"x", "--id", "1"}, 2, ""},
              {{"1", "--colour", "red"}, 2, ""},
              {{"1"}, 2, "Nothing to change: give one or more of --requested, --offered, --nickname, --ot, --id, --item, "
-                        "--mail, --dvs, --shiny, --gender-requirement, --dialog, --personality, --nature, --ability, --ivs, "
-                        "--secret-id, --ot-gender, --contest or --sheen."},
+                        "--mail, --dvs, --shiny, --gender-requirement, --form, --offered-gender, --requested-form, --stat-dvs, "
+                        "--ball, --dialog, --personality, --nature, --ability, --ivs, --secret-id, --ot-gender, --contest or --sheen."},
              {{"1", "--offered", "Pikachoo"}, 1, "Did you mean Pikachu?"},
              {{"1", "--nickname", "\\hZZ"}, 1, "holds \"\\hZZ\" at character 1, which names no byte"},
              // Echoed input is short and shows control characters escaped.
@@ -342,9 +342,9 @@ TEST_F(CliTest, RefusalsAndUsageErrorsLeaveTheFileAlone) {
     for (auto [command, option] :
          {std::pair{"info", "--json"}, {"list", "--json"}, {"show", "--picture"}, {"picture", "--scale"}, {"set", "--nickname"},
           {"set", "not in Red, Blue, Yellow and Green, whose trades give one"},
-          {"set", "collector, happy, newbie or (Crystal) girl; in Red, Blue and Yellow casual, evolution or happy; in Red and "
+          {"set", "collector, happy, newbie or (Crystal and Polished Crystal) girl; in Red, Blue and Yellow casual, evolution or happy; in Red and "
                   "Green casual, polite or happy."},
-          {"set", "(Gold, Silver and Crystal pad with 0x20 otherwise; Red, Blue, Yellow and Green always with 0x50)"},
+          {"set", "(Gold, Silver and Crystal pad with 0x20 otherwise; Polished Crystal, Red, Blue, Yellow and Green always with the terminator)"},
           {"species", "--json"}, {"items", "--json"}, {"patch", "--any"}, {"apply", "PATCH"}, {"diff", "--quiet"},
           {"export", "--output"}, {"import", "--dry-run"}, {"checksums", "--fix"}, {"show", "The .gb, .gbc or .gba file."}}) {
         Outcome help = run({command, "--help"});

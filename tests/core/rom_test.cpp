@@ -92,7 +92,7 @@ TEST(IdentifyRom, RecognisesTheReleasesExactly) {
             EXPECT_EQ(opened.error().code, ErrorCode::UnsupportedRom);
             EXPECT_EQ(opened.error().message, c.language);
             EXPECT_NE(opened.error().detail.find("Kestrane edits Pok\u00e9mon Gold (AAUE, AAUJ), Silver (AAXE, AAXJ), "
-                                                 "Crystal (BYTE, BYTU, BYTF, BYTS), Red (POKEMON RED), Blue (POKEMON BLUE)"
+                                                 "Crystal (BYTE, BYTU, BYTF, BYTS), Polished Crystal (PKPC), Red (POKEMON RED), Blue (POKEMON BLUE)"
                                                  ", Yellow (POKEMON YELLOW) and Green (POKEMON GREEN), the releases"),
                       std::string::npos) << opened.error().detail;
         }

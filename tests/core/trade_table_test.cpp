@@ -7,6 +7,7 @@
 #include "support/first_generation_image.h"
 #include "support/hex_text.h"
 #include "support/rom_image.h"
+#include "support/polished_crystal_image.h"
 #include "trades/rom.h"
 #include "trades/trade_record.h"
 
@@ -324,6 +325,19 @@ const Locating kLocating[] = {
          putJapaneseTradesRoutine(r, 0x73400, 0x73000, kJapaneseTexts);
      },
      0x73000, 10, FoundBy::TableRoutine, "", "vanilla", Language::Japanese},
+    {"Polished Crystal", "PKPC", [](Bytes& r) { r = polishedCrystalRom(); }, kPolishedTable, 9, FoundBy::UsualPlace, ""},
+    {"Polished Crystal 3.x: master's header, its routine's ld bc, 33", "PKPC", [](Bytes& r) { r = polishedCrystalRom(true); },
+     kPolishedTable, 9, FoundBy::UsualPlace, "", "3.x"},
+    {"Polished Crystal 3.0 by its version byte", "PKPC", [](Bytes& r) { r = polishedCrystalRom(true, 0x30); }, kPolishedTable, 9,
+     FoundBy::UsualPlace, "", "3.x"},
+    {"Polished Crystal, its routine and table moved: the routine's form says the record", "PKPC",
+     [](Bytes& r) {
+         r = polishedCrystalRom();
+         std::fill_n(r.begin() + kPolishedRoutine, 15, 0x00);
+         putPolishedTable(r, 0xF9000, polishedTrades(), true);
+         putPolishedRoutine(r, 0xF8F00, 0xF9000, true);
+     },
+     0xF9000, 9, FoundBy::TableRoutine, "", "3.x"},
     // No record lies past the bank the game reads it through.
     {"Red's routine reads ld hl, $7FF2: the second record would lie past its bank", "POKEMON RED",
      [](Bytes& r) {

@@ -33,10 +33,11 @@ Result<TableRoutine> GameBoyFamily::findTableRoutine(HoldingFile& file, std::spa
     }
     routine.ownPlace = release.tables.tableRoutine.at;
     // Anywhere: the first row whose form stands in the file shapes the records
-    // (another market's release of the title has a routine of its own form).
+    // (another market's release of the title has a routine of its own form,
+    // and so has a variant whose record size the routine names).
     for (const Release* row : rows) {
         const CodePlace& place = gameBoyRow(*row).tables.tableRoutine;
-        if (row != rows.front() && row->language == release.language) continue;  // the release's variants share its forms
+        if (row != rows.front() && place.routine == release.tables.tableRoutine.routine) continue;  // searched for already
         auto anywhere = routineAnywhere(file, place.forms(), std::min(size.file, kLargestRomSize));
         if (!anywhere) return anywhere.error();
         if (anywhere->found() || row == rows.front()) routine.found = std::move(*anywhere);

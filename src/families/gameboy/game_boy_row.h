@@ -17,13 +17,17 @@ namespace kestrane {
 // pointer, the bank its `ld a, n` switches to).
 struct SpeciesNamesTable {
     std::uint32_t at;       // the name of ID 1, where the release keeps it
-    std::uint32_t length;   // bytes a name, padded with 0x50
+    std::uint32_t length;   // bytes a name, padded with the terminator
     std::optional<CodePlace> routine;
+    // Where the routine's own `ld a, n` after its sum names the bank (its
+    // byte n in the routine's form); none: the last one before the routine.
+    std::optional<std::uint8_t> bankInRoutine = std::nullopt;
 };
 
 // How a release keeps its species' base data (gender ratios, picture sizes).
 enum class BaseDataForm {
     Fixed,     // 251 entries of 32 bytes from `baseData`, species 1 first, byte 0 the species
+    None,      // not read (a base keeping it in a form of its own): `speciesCount` species
     Indirect,  // the 16-bit species base's table at `baseData`: a word (entry size, and the
                // first ID in its top bit), then chunks (count, bank, address) up to a 0 count
 };
@@ -44,7 +48,9 @@ struct TradeLines {
     // (phase, set) at table + 2 x (phase x sets + set)); or a pointer a
     // set, to its five phases' pointers, all in the table's bank (Red, Blue
     // and Yellow).
-    enum class Layout { ByPhase, BySet } layout = Layout::ByPhase;
+    // Or (Polished Crystal) a pointer a phase and set to a far text, whose
+    // texts mix n-grams and a Huffman code: not read.
+    enum class Layout { ByPhase, BySet, FarTexts } layout = Layout::ByPhase;
 };
 
 struct GameBoyTables {
@@ -55,6 +61,7 @@ struct GameBoyTables {
     std::uint32_t baseData;
     BaseDataForm baseDataForm;
     TradeLines lines;
+    int speciesCount = 0;       // the species a release whose base data is not read names
 };
 
 struct GameBoyRow : Release {

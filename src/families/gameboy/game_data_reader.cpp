@@ -25,6 +25,7 @@ constexpr int kMostItems = 0x400;
 }  // namespace
 
 Result<std::optional<ItemNames>> readItemNames(File& file, const GameBoyRow& release) {
+    if (release.tables.itemNames == 0) return std::optional<ItemNames>();  // a release whose item names are not read
     // A fixed count must all be names; "as many as there are" ends at the first that is none.
     const bool fixed = release.tables.itemCount > 0;
     const int count = fixed ? release.tables.itemCount : kMostItems;
@@ -75,6 +76,13 @@ Result<std::variant<std::uint32_t, std::string>> namesThroughRoutine(File& file,
             return Found(counted(std::int64_t(found->copies.size()), "copy", "copies") + " of the routine that names a species point to different names");
         }
         copy = first;
+    }
+    if (const auto bankAt = release.tables.speciesNames.bankInRoutine) {
+        std::array<std::uint8_t, 1> bank{};
+        if (auto read = readExactly(file, copy->at + *bankAt, bank); !read) return read.error();
+        const auto names = offsetInBank(bank[0], copy->addresses.front());
+        if (!names) return Found("the routine that names a species, at " + hexOffset(copy->at) + ", points outside bank 0x" + toPaddedHex(bank[0], 2));
+        return Found(*names + release.tables.speciesNames.length);
     }
     // The bank: what the routine's last `ld a, n` before the sum switches to.
     constexpr std::uint32_t kBefore = 32;
@@ -142,13 +150,14 @@ Result<RomSpeciesNames> readSpeciesNames(File& file, const GameBoyRow& release, 
     if (!got) return got.error();
     if (*got < bytes.size()) return RomSpeciesNames{{}, "the file ends before them"};
     const Charset& charset = release.charset();
+    const std::uint8_t terminator = charset.terminator();
     RomSpeciesNames read;
     read.names.reserve(std::size_t(count));
     for (int species = 1; species <= count; ++species) {
         const auto entry = std::span(bytes).subspan(std::size_t(species - 1) * length, length);
-        const auto end = std::find(entry.begin(), entry.end(), kTerminator);
+        const auto end = std::find(entry.begin(), entry.end(), terminator);
         const bool plain = std::all_of(entry.begin(), end, [&](std::uint8_t b) { return charset.printable(b); }) &&
-                           std::all_of(end, entry.end(), [](std::uint8_t b) { return b == kTerminator; });
+                           std::all_of(end, entry.end(), [&](std::uint8_t b) { return b == terminator; });
         // Said only where an entry fails.
         auto where = [&] { return "entry " + std::to_string(species) + " (at " + hexOffset(first + std::uint32_t(species - 1) * length) + ")"; };
         if (end == entry.begin()) return RomSpeciesNames{{}, where() + " is empty"};
@@ -159,6 +168,7 @@ Result<RomSpeciesNames> readSpeciesNames(File& file, const GameBoyRow& release, 
 }
 
 Result<std::optional<BaseData>> readBaseData(File& file, const GameBoyRow& release, std::int64_t size) {
+    if (release.tables.baseDataForm == BaseDataForm::None) return std::optional<BaseData>();
     if (release.tables.baseDataForm == BaseDataForm::Indirect) return indirectBaseData(file, release, size);
     std::vector<std::uint8_t> bytes(kDexSpecies * kBaseDataEntry);
     auto got = readUpTo(file, release.tables.baseData, bytes);

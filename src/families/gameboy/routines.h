@@ -22,12 +22,31 @@ inline constexpr int kTradeTable16[] = {0x16, 0x00, 0xD5, 0xFA, -1, -1, 0xE6, 0x
                                         0x16, 0x00, 0x21, -1,   -1, 0x19, 0xD1, 0x19, 0xC9};
 inline constexpr std::uint8_t kTradeTablePointer[] = {14};
 
+// Polished Crystal's GetTradeAttribute: the table (LL HH at 2) plus the
+// index times the record size its `ld bc, N` gives (rst AddNTimes): 32 in
+// its master branch, 33 in the 3.x releases.
+//   C5 21 LL HH FA ?? ?? 01 NN 00 DF C1 57 19 C9
+inline constexpr int kPolishedTradeTable32[] = {0xC5, 0x21, -1, -1, 0xFA, -1, -1, 0x01, 0x20, 0x00, 0xDF, 0xC1, 0x57, 0x19, 0xC9};
+inline constexpr int kPolishedTradeTable33[] = {0xC5, 0x21, -1, -1, 0xFA, -1, -1, 0x01, 0x21, 0x00, 0xDF, 0xC1, 0x57, 0x19, 0xC9};
+inline constexpr std::uint8_t kPolishedTradeTablePointer[] = {2};
+
+// Polished Crystal's GetPokemonName: extended ID x 10 + PokemonNames (LL HH
+// at 5, the name of ID 0), copied from the bank its `ld a, n` names (at 16).
+//   29 29 19 29 11 LL HH 19 11 ?? ?? D5 01 0A 00 3E BB
+inline constexpr int kPolishedPokemonNames[] = {0x29, 0x29, 0x19, 0x29, 0x11, -1,   -1,   0x19, 0x11,
+                                                -1,   -1,   0xD5, 0x01, 0x0A, 0x00, 0x3E, -1};
+inline constexpr std::uint8_t kPolishedPokemonNamesPointer[] = {5};
+inline constexpr std::uint8_t kPolishedPokemonNamesBank = 16;
+
 // PrintTradeText: the lines' table (LL HH at 9), entry (phase, set).
 inline constexpr int kCrystalLines[] = {0xF5, 0xCD, -1,   -1,   0xF1, 0x01, 0x08, 0x00, 0x21, -1,   -1,   0xCD,
                                         -1,   -1,   0xFA, -1,   -1,   0x4F, 0x09, 0x09, 0x2A, 0x66, 0x6F};
 inline constexpr int kGoldSilverLines[] = {0xF5, 0xCD, -1,   -1,   0xF1, 0x5F, 0x16, 0x00, 0x21, -1, -1,   0x19,
                                            0x19, 0x19, 0x19, 0x19, 0x19, 0xFA, -1,   -1,   0x5F, 0x19, 0x19, 0x2A};
 inline constexpr std::uint8_t kLinesPointer[] = {9};
+// Polished Crystal's: the table (LL HH at 9) read through rst AddNTimes.
+//   F5 CD ?? ?? F1 01 08 00 21 LL HH DF
+inline constexpr int kPolishedLines[] = {0xF5, 0xCD, -1, -1, 0xF1, 0x01, 0x08, 0x00, 0x21, -1, -1, 0xDF};
 
 // GetPokemonName of the 16-bit species base ends its address sum with the
 // names' address less one name (LL HH at 7): ID x 10 + (names - 10).
@@ -101,6 +120,10 @@ inline constexpr RoutinePattern kTradeTable16Routine{kTradeTable16, kTradeTableP
 inline constexpr RoutinePattern kCrystalLinesRoutine{kCrystalLines, kLinesPointer, 4};
 inline constexpr RoutinePattern kGoldSilverLinesRoutine{kGoldSilverLines, kLinesPointer, 4};
 inline constexpr RoutinePattern kPokemonNamesRoutine{kPokemonNames, kPokemonNamesPointer, 4};
+inline constexpr RoutinePattern kPolishedTradeTable32Routine{kPolishedTradeTable32, kPolishedTradeTablePointer, 7};
+inline constexpr RoutinePattern kPolishedTradeTable33Routine{kPolishedTradeTable33, kPolishedTradeTablePointer, 7};
+inline constexpr RoutinePattern kPolishedLinesRoutine{kPolishedLines, kLinesPointer, 4};
+inline constexpr RoutinePattern kPolishedPokemonNamesRoutine{kPolishedPokemonNames, kPolishedPokemonNamesPointer, 11};
 inline constexpr RoutinePattern kRedBlueTradesRoutine{kRedBlueTrades, kRedBlueTradesPointers, 31};
 inline constexpr RoutinePattern kYellowTradesRoutine{kYellowTrades, kYellowTradesPointers, 28};
 inline constexpr RoutinePattern kJapaneseTradesRoutine{kJapaneseTrades, kJapaneseTradesPointers, 9};
@@ -116,7 +139,8 @@ constexpr bool anchoredOnFixedBytes(const RoutinePattern& p) {
 }
 static_assert(anchoredOnFixedBytes(kTradeTable32Routine) && anchoredOnFixedBytes(kTradeTable16Routine) &&
               anchoredOnFixedBytes(kCrystalLinesRoutine) && anchoredOnFixedBytes(kGoldSilverLinesRoutine) &&
-              anchoredOnFixedBytes(kPokemonNamesRoutine) && anchoredOnFixedBytes(kRedBlueTradesRoutine) &&
+              anchoredOnFixedBytes(kPokemonNamesRoutine) && anchoredOnFixedBytes(kPolishedTradeTable32Routine) &&
+              anchoredOnFixedBytes(kPolishedTradeTable33Routine) && anchoredOnFixedBytes(kPolishedPokemonNamesRoutine) && anchoredOnFixedBytes(kRedBlueTradesRoutine) &&
               anchoredOnFixedBytes(kYellowTradesRoutine) && anchoredOnFixedBytes(kJapaneseTradesRoutine) &&
               anchoredOnFixedBytes(kIndexToPokedexRoutine) && anchoredOnFixedBytes(kJapanesePrepareTradeDataRoutine) &&
               anchoredOnFixedBytes(kJapaneseCopyDataToReceivedMonRoutine) &&

@@ -222,6 +222,10 @@ Result<GameString> readGameString(RomPages& rom, const Release& release, std::ui
 Result<TradeWordsRead> readTradeWords(File& file, const GameBoyRow& release, const RomSize& size) {
     RomPages rom(file, size.file);
     TradeWordsRead words = builtInTradeWords(release, {});
+    if (release.tables.lines.layout == TradeLines::Layout::FarTexts) {
+        words.linesWhyNot = "they are far texts packed with n-grams and a Huffman code, which Kestrane does not read yet";
+        return words;
+    }
     auto table = linesTable(file, rom, release.tables.lines);
     if (!table && table.error().code != ErrorCode::NoTradeTable) return table.error();
     if (!table) {

@@ -16,6 +16,11 @@
 #include "support/words.h"
 #include "trades/rom.h"
 #include "trades/slot.h"
+#include "trades/natures.h"
+#include "trades/trade_edit.h"
+#include "trades/trade_record.h"
+#include "trades/trade_warnings.h"
+#include "trades/front_picture.h"
 #include "support/holding_file.h"
 
 namespace kestrane {
@@ -49,6 +54,10 @@ Result<void> readLandmarkPlaces(File& file, const SecondGenerationRow& release, 
     RomPages rom(file, size.file);
     // The places: the ROM's names, or in an English release the usual
     // spelling where the ROM's is the retail one.
+    if (release.landmarks.at == 0) {
+        words.placesWhyNot = "the object events that start its trades are not read yet";
+        return {};
+    }
     std::array<std::string, kListedSlots> places;
     const std::uint32_t landmarks = release.landmarks.at;
     const std::uint32_t tableEnd = landmarks + 4u * (1u + *std::ranges::max_element(release.landmarks.ofSlot));
@@ -77,6 +86,17 @@ Result<void> readLandmarkPlaces(File& file, const SecondGenerationRow& release, 
 
 
 
+constexpr std::uint32_t kShinyBit = 0x80, kNatureBits = 0x1F, kAbilityShift = 5;
+
+std::string_view abilityWord(std::uint32_t ability) {
+    switch (ability) {
+    case 1: return "first";
+    case 2: return "second";
+    case 3: return "hidden";
+    default: return "none (0)";
+    }
+}
+
 class SecondGeneration final : public GameBoyFamily {
 public:
     std::span<const Release* const> rows() const override { return secondGenerationRows(); }
@@ -97,7 +117,7 @@ public:
             rom.genderRatios = (*base)->genderRatios;
             rom.pictureSizes = (*base)->pictureSizes;
         }
-        const int count = *base ? (*base)->lastId : kDexSpecies;
+        const int count = *base ? (*base)->lastId : row.tables.speciesCount ? row.tables.speciesCount : kDexSpecies;
         auto species = row.tables.baseDataForm == BaseDataForm::Indirect && !*base
                            ? Result<RomSpeciesNames>(RomSpeciesNames{{}, "the base data, which says how many species there are, "
                                                                          "is not where the game keeps it"})
@@ -124,12 +144,64 @@ public:
         const SecondGenerationRow& row = secondGenerationRow(release);
         std::vector<std::string> places;
         for (const Place& place : row.places) {
-            places.push_back(std::string(place.name) + ", " + std::string(row.landmarks.regionWords[std::size_t(place.region)]));
+            places.push_back(place.region == Region::None ? std::string(place.name)
+                                                          : std::string(place.name) + ", " +
+                                                                std::string(row.landmarks.regionWords[std::size_t(place.region)]));
         }
         return places;
     }
 
+    // Polished Crystal's personality byte: bit 7 shiny, bits 5-6 the
+    // ability (3 the hidden one), bits 0-4 the nature.
+    std::vector<ReadOut> readOuts(const Rom& rom, const TradeRecord& record) const override {
+        if (!rom.release->layout.has(Field::Personality)) return {};
+        const std::uint32_t personality = numberOf(record, Field::Personality);
+        const std::uint32_t nature = personality & kNatureBits;
+        const bool shiny = (personality & kShinyBit) != 0;
+        return {{"Nature", "Nature", nature < std::size(kNatureNames) ? std::string(kNatureNames[nature]) : "none (" + std::to_string(nature) + ")",
+                 Field::Personality, "nature"},
+                {"Ability", "Ability", std::string(abilityWord(personality >> kAbilityShift & 3)), Field::Personality, "ability"},
+                {"Shiny", "Shiny", shiny ? "yes" : "no", Field::Personality, "shiny", shiny}};
+    }
+    // Only where the records hold a personality (Polished Crystal) is one asked for.
+    std::span<const std::string_view> natures() const override { return kNatureNames; }
+    Result<void> giveNature(const Rom& rom, TradeEdit& edit, std::string_view text) const override {
+        if (!rom.release->layout.has(Field::Personality)) return GameFamily::giveNature(rom, edit, text);
+        const std::string wanted = loweredAscii(trimmed(text));
+        for (std::uint32_t nature = 0; nature < std::size(kNatureNames); ++nature) {
+            if (loweredAscii(kNatureNames[nature]) != wanted) continue;
+            edit.numbers[Field::Personality] = {(numberOf(edit, Field::Personality) & ~kNatureBits) | nature};
+            return {};
+        }
+        std::vector<std::string> names(std::begin(kNatureNames), std::end(kNatureNames));
+        return refused(ErrorCode::InvalidArgument, echoed(text) + " is no nature: give one of " + joinedList(names, 0, "or") + ".");
+    }
+    Result<void> makeShiny(const Rom& rom, TradeEdit& edit) const override {
+        if (!rom.release->layout.has(Field::Personality)) return GameFamily::makeShiny(rom, edit);
+        edit.numbers[Field::Personality] = {numberOf(edit, Field::Personality) | kShinyBit};
+        return {};
+    }
+    PictureLook pictureLook(const Rom& rom, const TradeRecord& record) const override {
+        if (!rom.release->layout.has(Field::Personality)) return GameFamily::pictureLook(rom, record);
+        return {(numberOf(record, Field::Personality) & kShinyBit) != 0, 'A'};
+    }
+
+    void addWarnings(const Rom& rom, const TradeRecord& record, std::vector<TradeWarning>& warnings) const override {
+        // The code takes the ID from +23 and +24: the stored word's high byte, then the name's first character.
+        const SecondGenerationRow& row = secondGenerationRow(*rom.release);
+        if (!row.readsIdLate || !record.trainerId || !rom.release->layout.trainerName) return;
+        const std::uint16_t given = std::uint16_t(*record.trainerId >> 8 | record.raw[rom.release->layout.trainerName->at] << 8);
+        if (given == *record.trainerId) return;
+        warnings.push_back({Field::TrainerId, "The game reads the ID one byte late: the creature gets the ID " + std::to_string(given) +
+                                                  " (the stored ID's high byte, then the trainer's first character), not " +
+                                                  std::to_string(*record.trainerId) + "."});
+    }
+
     Result<FrontPicture> frontPicture(const Rom& rom, SpeciesId species, PictureLook look, FileSystem& fs) const override {
+        if (secondGenerationRow(*rom.release).palettes == 0) {
+            return noPicture(std::to_string(species), refused(ErrorCode::NoPicture, std::string(rom.release->shortName()) +
+                                                                                         " keeps its pictures in a form of its own, which Kestrane does not read yet"));
+        }
         return readSecondGenerationPicture(rom, species, look, fs);
     }
 };

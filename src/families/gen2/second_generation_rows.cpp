@@ -4,6 +4,7 @@
 
 #include "families/gameboy/routines.h"
 #include "families/gen2/second_generation_layouts.h"
+#include "trades/game_words.h"
 #include "platform/gb/checksums.h"
 
 namespace kestrane {
@@ -23,13 +24,19 @@ constexpr DialogSet kCrystalDialogs[] = {
 };
 
 // By slot. Gold and Silver have no seventh trade (their table ends before it).
-constexpr std::array<Place, kListedSlots> kPlaces = {{{"Violet City", Region::Johto},
+constexpr Place kPlaces[] = {{"Violet City", Region::Johto},
                                                       {"Goldenrod City", Region::Johto},
                                                       {"Olivine City", Region::Johto},
                                                       {"Blackthorn City", Region::Johto},
                                                       {"Pewter City", Region::Kanto},
                                                       {"Route 14", Region::Kanto},
-                                                      {"Power Plant", Region::Kanto}}};
+                                                      {"Power Plant", Region::Kanto}};
+// Polished Crystal's, by record: where each trader stands (the maps whose
+// object events start the trade); its ninth trade no map starts.
+constexpr Place kPolishedPlaces[] = {
+    {"Goldenrod City", Region::Johto}, {"Violet City", Region::Johto},   {"Olivine City", Region::Johto},
+    {"Blackthorn City", Region::Johto}, {"Pewter City", Region::Kanto},   {"Route 14", Region::Kanto},
+    {"Goldenrod Harbor", Region::Johto}, {"Ecruteak City", Region::Johto}, {kUnusedPlace, Region::None}};
 
 constexpr std::array<std::string_view, 2> kRegions = {"Johto", "Kanto"};
 constexpr TradeLines kCrystalLines{.routine = {&routines::kCrystalLinesRoutine, 0xFCF38}, .table = 0xFCF53, .sets = 4,
@@ -134,6 +141,40 @@ constexpr Row inLanguage(Row row, std::string_view code, Language language, cons
     return row;
 }
 
+// Polished Crystal (its master branch, version byte 0x32; its faithful
+// build the same table): its own code, table, species numbering with
+// forms, character set and dialog sets as Crystal's. Its 3.x releases
+// (0x30, and 3.2.3 with master's header) keep a 33-byte record that only
+// the trade routine's `ld bc, N` tells apart. Its item names, base data,
+// pictures and lines are in forms of its own that Kestrane does not read.
+// Where its routines stand is not fixed: a search finds them.
+constexpr TradeLines kPolishedLines{.routine = {&routines::kPolishedLinesRoutine, 0}, .table = 0, .sets = 4,
+                                    .requestedWithGender = 0, .offered = 0, .requested = 0,
+                                    .layout = TradeLines::Layout::FarTexts};
+constexpr std::uint8_t kPolishedRevision[] = {0x32};
+constexpr std::uint8_t kPolished3Revision[] = {0x30};
+constexpr Row polishedRow(std::string_view name, std::span<const std::uint8_t> revisions, bool reachedByLayout,
+                          const RecordLayout& layout, const RoutinePattern& routine) {
+    return {{{.code = "PKPC", .name = name, .language = Language::English, .nameInShort = "Pok\u00e9mon Polished Crystal",
+              .game = "Polished Crystal", .revisions = revisions, .reachedByLayout = reachedByLayout, .layout = layout,
+              .charset = &polishedCrystalCharset, .dialect = &englishDialect, .usualTable = 0xFD67B, .ownRecords = 9,
+              .dialogSets = kCrystalDialogs, .family = &secondGenerationFamily, .slotOrder = SlotOrder::TableOrder},
+             {.tableRoutine = {&routine, 0xFD5FB},
+              .speciesNames = {0xD8BAA, 10, CodePlace{&routines::kPolishedPokemonNamesRoutine, 0},
+                               routines::kPolishedPokemonNamesBank},
+              .itemNames = 0, .itemCount = 0, .baseData = 0, .baseDataForm = BaseDataForm::None,
+              .lines = kPolishedLines, .speciesCount = 291}},
+            0, {0, 0, PictureBanks::Real}, kPolishedPlaces, {0, {}, kRegions}, true};
+}
+constexpr Row kPolished = polishedRow("Pok\u00e9mon Polished Crystal", kPolishedRevision, false, kRecordPolished,
+                                      routines::kPolishedTradeTable32Routine);
+// The 3.x releases: 3.2.3 reached through its routine from master's
+// header, 3.0.0-3.1.1 by their own version byte.
+constexpr Row kPolished3 = polishedRow("Pok\u00e9mon Polished Crystal (3.x)", {}, true, kRecordPolished3,
+                                       routines::kPolishedTradeTable33Routine);
+constexpr Row kPolished30 = polishedRow("Pok\u00e9mon Polished Crystal (3.x)", kPolished3Revision, false,
+                                        kRecordPolished3, routines::kPolishedTradeTable33Routine);
+
 constexpr Row kRows[] = {
     kGold,
     sister(kGold, "AAXE", "Pok\u00e9mon Silver", "Silver", 0x1B0000),
@@ -150,6 +191,9 @@ constexpr Row kRows[] = {
     sister(kJapaneseGold, "AAXJ", "Pok\u00e9mon Silver", "Silver", 0x7258),
     kCrystalSpecies16,
     kCrystalItems16,
+    kPolished,
+    kPolished3,
+    kPolished30,
 };
 
 constexpr auto kRowList = [] {

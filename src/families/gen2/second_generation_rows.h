@@ -27,7 +27,7 @@ struct PictureTables {
 };
 
 // Where a trade happens: a place and its region.
-enum class Region { Johto, Kanto };
+enum class Region { Johto, Kanto, None };  // None: a place no region has ("Not used in the game")
 struct Place {
     std::string_view name;  // "Violet City"
     Region region;
@@ -42,10 +42,13 @@ struct Landmarks {
 };
 
 struct SecondGenerationRow : GameBoyRow {
-    std::uint32_t palettes;  // 8 bytes a species, by species ID
+    std::uint32_t palettes;  // 8 bytes a species, by species ID (0: its pictures are not read)
     PictureTables pictures;
-    std::array<Place, kListedSlots> places;  // by slot, for the release's own trades
-    Landmarks landmarks;
+    std::span<const Place> places;  // by slot, for the release's own trades
+    Landmarks landmarks;            // at 0: the places are Kestrane's own
+    // Polished Crystal's code reads a traded creature's ID one byte late
+    // (+23 and +24): the ID the game gives is not the one stored.
+    bool readsIdLate = false;
 };
 
 // The row a release of the family is (precondition: it is one).

@@ -29,17 +29,6 @@ constexpr ItemId kFirstMail = 121, kLastMail = 132;  // Orange Mail to Retro Mai
 constexpr std::uint32_t kNoMail = 0xFF;
 constexpr std::string_view kUnownForms = "ABCDEFGHIJKLMNOPQRSTUVWXYZ!?";  // by the personality's letter number
 
-// A one-number field of a record (0 where the layout has none).
-std::uint32_t numberOf(const TradeRecord& record, Field field) {
-    auto stored = record.numbers.find(field);
-    return stored != record.numbers.end() && !stored->second.empty() ? stored->second.front() : 0;
-}
-// The same as an edit leaves it: given, else stored.
-std::uint32_t numberOf(const TradeEdit& edit, Field field) {
-    if (auto given = edit.numbers.find(field); given != edit.numbers.end() && !given->second.empty()) return given->second.front();
-    return numberOf(edit.shown, field);
-}
-
 std::string_view genderWord(gen3::CreatureGender gender) {
     switch (gender) {
     case gen3::CreatureGender::Male: return "male";

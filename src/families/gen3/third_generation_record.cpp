@@ -1,14 +1,8 @@
 #include "families/gen3/third_generation_record.h"
 
+#include "trades/natures.h"
+
 namespace kestrane::gen3 {
-namespace {
-
-constexpr std::string_view kNatureNames[kNatures] = {"Hardy",  "Lonely", "Brave",   "Adamant", "Naughty", "Bold",   "Docile",
-                                                     "Relaxed", "Impish", "Lax",     "Timid",   "Hasty",   "Serious", "Jolly",
-                                                     "Naive",  "Modest", "Mild",    "Quiet",   "Bashful", "Rash",   "Calm",
-                                                     "Gentle", "Sassy",  "Careful", "Quirky"};
-
-}  // namespace
 
 std::span<const std::string_view> natureNames() { return kNatureNames; }
 

@@ -10,7 +10,7 @@
 
 namespace kestrane::gen3 {
 
-inline constexpr int kNatures = 25;
+inline constexpr int kNatures = 25;  // kNatureNames
 // "Hardy" … "Quirky", by nature number (personality % 25).
 std::string_view natureName(int nature);
 std::span<const std::string_view> natureNames();
