@@ -258,6 +258,9 @@ void MainWindowTest::openingEachGameShowsItAndEnablesTheList_data() {
     // Japanese Green: kana, a 5-byte nickname, the trainer the game gives in its own words.
     QTest::newRow("japanese green") << "POKEMON GREEN" << "Pok\u00e9mon Green" << "Japanese" << "\u30d0\u30ea\u30d0\u30ea" << "1"
                                     << "Route 2 Trade House";
+    // Nine trades, in table order; mixed case.
+    QTest::newRow("polished crystal") << "PKPC" << "Pok\u00e9mon Polished Crystal" << "English" << "Mimic" << "5"
+                                      << "Violet City, Johto";
     // A name longer than its label: the label widens, what follows moves along.
     QTest::newRow("emerald") << "BPEE" << "Pok\u00e9mon Emerald" << "English" << "ROCKY" << "5" << "Fortree City";
 }
@@ -324,6 +327,7 @@ void MainWindowTest::openingEachGameShowsItAndEnablesTheList() {
         QCOMPARE(w("txtID")->toolTip(), QString("OT %1, ID and DVs chosen at random when the trade happens").arg(trainer));
         QCOMPARE(w<QListWidget>("tradelist")->count(), 10);
     }
+    if (code == "PKPC") QCOMPARE(w<QListWidget>("tradelist")->count(), 9);
 }
 
 void MainWindowTest::badOpensChangeNothing() {

@@ -43,6 +43,7 @@
 #include "support/gba_image.h"
 #include "families/families.h"
 #include "support/rom_image.h"
+#include "support/polished_crystal_image.h"
 #include "scripted.h"
 #include "support/fault_injection.h"
 #include "support/patch_applier.h"
@@ -62,6 +63,7 @@ inline constexpr RecordLayout kAt = kRecordOf32Bytes;
 inline Bytes gameRom(const char* code) {
     if (std::string_view(code) == "BPEE") return emeraldImage(std::vector<Trade60>(4));
     if (std::string_view(code) == "POKEMON GREEN") return japaneseFirstGenerationRom(code);
+    if (std::string_view(code) == "PKPC") return polishedCrystalRom();
     if (recordSizeOf(code) == 14) return firstGenerationRom(code, 3);
     Bytes rom = retailLikeRom(code, 3);
     if (recordSizeOf(code) == 32) putRecord(rom, code[0] == 'B' ? kCrystalSlot5 : kGoldSlot1, TradeBytes{});

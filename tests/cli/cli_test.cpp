@@ -26,6 +26,7 @@
 #include "support/patch_applier.h"
 #include "support/processes.h"
 #include "support/rom_image.h"
+#include "support/polished_crystal_image.h"
 #include "support/utf.h"
 #include "trades/dvs.h"
 #include "trades/pictures.h"
@@ -737,6 +738,64 @@ TEST_F(CliTest, JapaneseRedAndGreen) {
     const std::string english = dir.file("english.json");
     ASSERT_EQ(run({"export", dir.write("english.gb", firstGenerationRom("POKEMON RED")), "-o", english}).code, 0);
     expectUnchanged({"import", red, english}, 1, red, "The table was exported from Pok\u00e9mon Red in \"English\"; this ROM is its Japanese release");
+}
+
+TEST_F(CliTest, PolishedCrystal) {
+    const std::string master = dir.write("polishedcrystal.gbc", polishedCrystalRom());
+    const std::string info = run({"info", master}).out;
+    for (const char* line : {"Game:        Pok\u00e9mon Polished Crystal\nCode:        PKPC\n", "Trade table: 0xFD67B, 9 records (usual place)\n",
+                             "Species names: from the ROM\n"}) {
+        EXPECT_NE(info.find(line), std::string::npos) << line << info;
+    }
+    const std::string shown = run({"show", master, "9"}).out;
+    for (const char* line : {"Trade Number 9 \u2014 Not used in the game (record at 0xFD77B)\n", "Offered species:    110 Weezing\n",
+                             "Original trainer:   Jeeves\n", "Form:               3\n", "Gender:             male (0)\n",
+                             "Requested form:     any (0)\n", "DVs:                14/14/14/14/14/14\n", "Ball:               9\n",
+                             "Nature:             Bold\n", "Ability:            hidden\n", "Shiny:              no\n",
+                             "the creature gets the ID 35106"}) {
+        EXPECT_NE(shown.find(line), std::string::npos) << line << shown;
+    }
+    EXPECT_EQ(shown.find("chosen at random"), std::string::npos) << shown;
+    const json trade = json::parse(run({"show", master, "1", "--json"}).out)["trade"];
+    EXPECT_EQ(trade["location"], "Goldenrod City, Johto");
+    EXPECT_EQ(trade["offeredGender"], "female");
+    EXPECT_EQ(trade["requestedForm"], "any");
+    EXPECT_EQ(trade["form"], 0);
+    EXPECT_EQ(trade["ball"], 2);
+    EXPECT_EQ(trade["nature"], "Adamant");
+    EXPECT_EQ(trade["ability"], "hidden");
+    EXPECT_EQ(trade["statDvs"]["speed"], 14);
+    // The ID the game gives: the stored word's high byte, then the trainer's 'M' (0x8C).
+    EXPECT_NE(trade["warnings"][0]["text"].get<std::string>().find("gets the ID 35986"), std::string::npos) << trade["warnings"];
+    // An edit writes what the source's rebuild of the same trade holds.
+    PolishedTrade mike = polishedTrades()[0];
+    mike.nickname = "Strong", mike.trainer = "Michael", mike.female = false, mike.offeredForm = 2, mike.requestedForm = 1;
+    mike.dvs[0] = 0xFE, mike.dvs[1] = 0xDA, mike.dvs[2] = 0xCB, mike.personality = 0x80 | 0x60 | 13, mike.ball = 0;
+    ASSERT_EQ(run({"set", master, "1", "--nickname", "Strong", "--ot", "Michael", "--offered-gender", "male", "--form", "2",
+                   "--requested-form", "1", "--stat-dvs", "15/14/13/12/11/10", "--nature", "Jolly", "--shiny", "--ball", "0"})
+                  .code,
+              0);
+    Bytes now = readFile(master);
+    EXPECT_EQ(Bytes(now.begin() + kPolishedTable, now.begin() + kPolishedTable + 32), polishedRecord(mike));
+    for (auto [args, message] : {std::pair{std::vector<std::string>{"--nickname", "Abcdefghijk"}, "needs 11 bytes, but its field holds 10"},
+                                 {{"--ot", "Abcdefgh"}, "needs 8 bytes, but its field holds 7"},
+                                 {{"--form", "32"}, "The form 32 is out of range: give 0 to 31."},
+                                 {{"--nature", "Grumpy"}, "\"Grumpy\" is no nature"},
+                                 {{"--requested", "292"}, "give a number from 0 to 291"}}) {
+        std::vector<std::string> command = {"set", master, "2"};
+        command.insert(command.end(), args.begin(), args.end());
+        expectUnchanged(command, 1, master, message);
+    }
+    // 3.x: the trainer's name ends with its own '@'; a table of master's records is refused there.
+    const std::string release3 = dir.write("polishedcrystal-3.gbc", polishedCrystalRom(true));
+    ASSERT_EQ(run({"set", release3, "2", "--ot", "Kylemon"}).code, 0);
+    PolishedTrade kyle = polishedTrades()[1];
+    kyle.trainer = "Kylemon";
+    now = readFile(release3);
+    EXPECT_EQ(Bytes(now.begin() + kPolishedTable + 33, now.begin() + kPolishedTable + 66), polishedRecord(kyle, true));
+    const std::string table = dir.file("master.json");
+    ASSERT_EQ(run({"export", master, "-o", table}).code, 0);
+    expectUnchanged({"import", release3, table}, 1, release3, "laid out as \"vanilla\"; this ROM's are \"3.x\"");
 }
 
 TEST_F(CliTest, AFailingDiskIsExitThree) {

@@ -37,6 +37,10 @@ TEST(IdentifyRom, RecognisesTheReleasesExactly) {
                           Case{"AAUJ", 0, "Pok\u00e9mon Gold", "Japanese"}, Case{"AAXJ", 0, "Pok\u00e9mon Silver", "Japanese"},
                           // The Japanese revision 1.1 keeps every table where 1.0 does.
                           Case{"AAUJ", 1, "Pok\u00e9mon Gold", "Japanese"}, Case{"AAXJ", 1, "Pok\u00e9mon Silver", "Japanese"},
+                          // Polished Crystal: master's version byte 0x32 (3.2.3 too, told apart by its routine), 3.0-3.1.1's 0x30.
+                          Case{"PKPC", 0x32, "Pok\u00e9mon Polished Crystal", "English"},
+                          Case{"PKPC", 0x30, "Pok\u00e9mon Polished Crystal (3.x)", "English"},
+                          Case{"PKPC", 0x31, nullptr, "Unsupported ROM."},
                           // Known releases without a public source that rebuilds them: named, never guessed at.
                           Case{"BYTD", 0, nullptr, "This is Pok\u00e9mon Crystal in German (BYTD), which Kestrane does not support yet."},
                           Case{"BYTI", 0, nullptr, "This is Pok\u00e9mon Crystal in Italian (BYTI), which Kestrane does not support yet."},
