@@ -38,6 +38,15 @@ private:
 // decimal, or %binary), the blocks between `pushc` and `popc` and after a
 // `newcharmap` skipped (they are other charmaps). A line of the main
 // charmap that is not of that form is refused, naming its number.
-Result<SourceCharmap> readCharmap(std::string_view text);
+// With `block`, the charmap that `newcharmap <block>` opens instead (up to
+// the next `newcharmap` or `setcharmap`), whose entries may also be
+// `ctxtmap "X", $NN, <code>` (Polished Crystal's, with each character's
+// Huffman code); refused where the file opens no such block.
+Result<SourceCharmap> readCharmap(std::string_view text, std::string_view block = {});
+
+// The charmap a tree's names are written in where its trade file writes
+// them with `rawchar` (`setcharmap no_ngrams`: Polished Crystal's names
+// never hold its n-grams), else none (the main one).
+inline constexpr std::string_view kRawCharmap = "no_ngrams";
 
 }  // namespace kestrane

@@ -80,7 +80,7 @@ Result<std::string> planSourceEdit(const Rom& rom, const TradeSource& source, st
     auto text = rewriteTradeFile(source.text, *source.rows, planned, source.file, *source.constants, *source.charmap);
     if (!text) return text.error();
     // The new file must build exactly the planned records: read back as the ROM's table was checked.
-    auto again = readTradeFile(*text, source.tree.tableLabel, source.file, *source.constants, *source.charmap);
+    auto again = readTradeFile(*text, source.tree.tableLabel, source.file, *source.constants, *source.charmap, source.rows->recordSize);
     if (!again) return again.error();
     std::vector<std::vector<std::uint8_t>> wanted;
     for (const SourceRow& row : source.rows->rows) wanted.push_back(row.bytes);

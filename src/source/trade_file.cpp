@@ -13,6 +13,7 @@ namespace kestrane {
 namespace {
 
 constexpr std::uint8_t kAt = 0x50;  // "@": what dname pads with, in every tree's charmap
+constexpr std::uint8_t kSpeciesHigh = 0x20;  // dp: the species' high part in a word's second byte
 
 bool isNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '.' || c == '#' || c == '@';
@@ -98,8 +99,19 @@ public:
         return refused(ErrorCode::NotASourceForm, name_ + ", line " + std::to_string(line) + ": " + what);
     }
 
-    // A number: a number, a constant, or sums and differences of them.
+    // A number: a number, a constant, sums and differences of them, and `|` of those.
     Result<std::int64_t> number(std::string_view expression, int line) const {
+        if (const std::size_t bar = expression.find('|'); bar != std::string_view::npos) {
+            auto left = sum(expression.substr(0, bar), line);
+            if (!left) return left;
+            auto right = number(expression.substr(bar + 1), line);
+            if (!right) return right;
+            return *left | *right;
+        }
+        return sum(expression, line);
+    }
+
+    Result<std::int64_t> sum(std::string_view expression, int line) const {
         std::int64_t total = 0;
         int sign = 1;
         bool wantTerm = true;
@@ -188,17 +200,39 @@ public:
         std::string_view code;
     };
 
-    // A row written as the data itself (db …, one record a line).
+    // A row written as the data itself (db …, one record a line), or one
+    // line of a record over several: its operands after those before.
     Result<void> plainRow(std::string_view directive, std::string_view operands, int line, SourceRow& row) const {
-        row.arguments = operandsOf(text_, operands);
-        if (row.arguments.empty()) return notAForm(line);
+        const std::vector<SourceToken> tokens = operandsOf(text_, operands);
+        const int first = int(row.arguments.size());
+        row.arguments.insert(row.arguments.end(), tokens.begin(), tokens.end());
+        if (tokens.empty()) return notAForm(line);
         if (directive == "dname") {
-            if (row.arguments.size() != 2) return notAForm(line);
-            return emit(directive, token(row.arguments[0]), token(row.arguments[1]), 0, line, row);
+            if (tokens.size() != 2) return notAForm(line);
+            return emit(directive, token(tokens[0]), token(tokens[1]), first, line, row);
         }
-        for (std::size_t i = 0; i < row.arguments.size(); ++i) {
-            if (auto done = emit(directive, token(row.arguments[i]), std::nullopt, int(i), line, row); !done) return done;
+        if (directive == "dp") return speciesPair(tokens, first, line, row);
+        for (std::size_t i = 0; i < tokens.size(); ++i) {
+            if (auto done = emit(directive == "rawchar" ? "db" : directive, token(tokens[i]), std::nullopt, first + int(i), line, row); !done) {
+                return done;
+            }
         }
+        return {};
+    }
+
+    // dp SPECIES[, FORM]: the species' low byte, then its high part << 5 | the form (and gender) bits.
+    Result<void> speciesPair(std::span<const SourceToken> tokens, int first, int line, SourceRow& row) const {
+        if (tokens.size() > 2) return notAForm(line);
+        auto species = number(token(tokens[0]), line);
+        if (!species) return species.error();
+        auto form = tokens.size() == 2 ? number(token(tokens[1]), line) : Result<std::int64_t>(0);
+        if (!form) return form.error();
+        if (*species < 0 || *species > 0x1FF || *form < 0 || (*form & ~std::int64_t(0xFF & ~kSpeciesHigh))) {
+            return atLine(line, std::string(token(tokens[0])) + " and its form make no species word dp writes.");
+        }
+        row.pieces.push_back({SourcePiece::Kind::Species, std::uint32_t(row.bytes.size()), 2, first, tokens.size() == 2 ? first + 1 : -1});
+        row.bytes.push_back(std::uint8_t(*species));
+        row.bytes.push_back(std::uint8_t((*species >> 8) << 5 | *form));
         return {};
     }
 
@@ -267,7 +301,7 @@ bool endsTable(std::string_view line, std::string_view directive) {
 }  // namespace
 
 Result<TradeFile> readTradeFile(std::string_view text, std::string_view label, const std::string& name,
-                                const SourceConstants& constants, const SourceCharmap& charmap) {
+                                const SourceConstants& constants, const SourceCharmap& charmap, std::uint32_t recordSize) {
     const Reader reader(text, name, constants, charmap);
     const std::vector<std::string_view> lines = linesOf(text);
     std::map<std::string, std::vector<Reader::Line>, std::less<>> macros;
@@ -299,6 +333,8 @@ Result<TradeFile> readTradeFile(std::string_view text, std::string_view label, c
     }
     if (!labelLine) return refused(ErrorCode::NotASourceForm, name + " defines no " + std::string(label) + ".");
     TradeFile file;
+    file.recordSize = recordSize;
+    std::optional<SourceRow> pending;  // a record over several lines, until it has its bytes
     for (std::size_t i = *labelLine + 1; i < lines.size(); ++i) {
         const std::string_view code = codeOfLine(lines[i]);
         if (code.empty()) continue;
@@ -307,18 +343,36 @@ Result<TradeFile> readTradeFile(std::string_view text, std::string_view label, c
         const std::string directive = loweredAscii(word);
         if (endsTable(lines[i], directive)) break;
         if (directive == "table_width") continue;  // the assertion's set-up
-        SourceRow row;
-        row.line = number;
-        Result<void> done;
-        if (const auto macro = macros.find(word); macro != macros.end()) done = reader.macroRow(macro->second, rest, number, row);
-        else if (directive == "db" || directive == "dw" || directive == "dname") done = reader.plainRow(directive, rest, number, row);
-        else return reader.notAForm(number);
+        const bool data = directive == "db" || directive == "dw" || directive == "dname" || directive == "dp" || directive == "rawchar";
+        const auto macro = macros.find(word);
+        if (macro == macros.end() && !data) return reader.notAForm(number);
+        if (!pending) {
+            pending.emplace();
+            pending->line = number;
+        }
+        SourceRow& row = *pending;
+        Result<void> done = macro != macros.end() ? reader.macroRow(macro->second, rest, number, row)
+                                                  : reader.plainRow(directive, rest, number, row);
         if (!done) return done.error();
-        if (!file.rows.empty() && row.bytes.size() != file.rows.front().bytes.size()) {
-            return reader.atLine(number, "the row makes " + std::to_string(row.bytes.size()) + " bytes, the first row " +
+        if (recordSize && macro == macros.end()) {
+            if (row.bytes.size() > recordSize) {
+                return reader.atLine(row.line, "the record's lines make " + std::to_string(row.bytes.size()) +
+                                                   " bytes by line " + std::to_string(number) + ", more than the game's " +
+                                                   std::to_string(recordSize) + ".");
+            }
+            if (row.bytes.size() < recordSize) continue;
+        }
+        SourceRow finished = std::move(row);
+        pending.reset();
+        if (!file.rows.empty() && finished.bytes.size() != file.rows.front().bytes.size()) {
+            return reader.atLine(number, "the row makes " + std::to_string(finished.bytes.size()) + " bytes, the first row " +
                                              std::to_string(file.rows.front().bytes.size()) + ".");
         }
-        file.rows.push_back(std::move(row));
+        file.rows.push_back(std::move(finished));
+    }
+    if (pending) {
+        return reader.atLine(pending->line, "the table ends within a record: its lines make " + std::to_string(pending->bytes.size()) +
+                                                " of the game's " + std::to_string(recordSize) + " bytes.");
     }
     if (file.rows.empty()) return reader.notAForm(int(*labelLine) + 1);
     return file;
@@ -392,14 +446,44 @@ Result<std::string> rewriteTradeFile(std::string_view text, const TradeFile& fil
             if (piece.argument < 0) {
                 return reader.atLine(row.line, "byte " + std::to_string(piece.at) + " of the record is the row macro's own; change it there.");
             }
-            const SourceToken& argument = row.arguments[std::size_t(piece.argument)];
-            const std::string_view old = reader.token(argument);
-            std::string token;
+            // The new token of an argument that now makes `value`.
+            auto numberToken = [&](int index, std::uint32_t value) -> Result<std::string> {
+                const std::string_view old = reader.token(row.arguments[std::size_t(index)]);
+                if (assemblyNumber(old)) return numberLike(old, value, upperHex);
+                if (isName(old)) return constants.nameLike(value, old).value_or(numberLike("$00", value, upperHex));
+                // A | B whose A still holds: B alone rewritten, as another name of its own file.
+                const std::size_t bar = old.find('|');
+                const std::string_view a = trimmed(old.substr(0, bar)), b = bar == old.npos ? std::string_view() : trimmed(old.substr(bar + 1));
+                const auto kept = isName(a) ? constants.valueOf(a) : assemblyNumber(a);
+                if (bar != old.npos && isName(b) && kept && (value & *kept) == *kept) {
+                    if (auto name = constants.nameLike(value & ~std::uint32_t(*kept), b)) {
+                        return std::string(old.substr(0, std::size_t(b.data() - old.data()))) + *name;
+                    }
+                }
+                return reader.atLine(row.line, std::string(old) + " is an expression; Kestrane writes only numbers, constants and names" +
+                                                   (bar != old.npos ? " (and the last name of A | B, where A holds)" : "") + ".");
+            };
+            std::vector<std::pair<int, std::string>> tokens;  // each argument the piece's new bytes rewrite
             if (piece.kind == SourcePiece::Kind::Byte || piece.kind == SourcePiece::Kind::Word) {
-                const std::uint32_t value = piece.kind == SourcePiece::Kind::Byte ? now[0] : std::uint32_t(now[0] | now[1] << 8);
-                if (assemblyNumber(old)) token = numberLike(old, value, upperHex);
-                else if (isName(old)) token = constants.nameLike(value, old).value_or(numberLike("$00", value, upperHex));
-                else return reader.atLine(row.line, std::string(old) + " is an expression; Kestrane writes only numbers, constants and names.");
+                auto token = numberToken(piece.argument, piece.kind == SourcePiece::Kind::Byte ? now[0] : std::uint32_t(now[0] | now[1] << 8));
+                if (!token) return token.error();
+                tokens.emplace_back(piece.argument, std::move(*token));
+            } else if (piece.kind == SourcePiece::Kind::Species) {
+                const auto was = std::span<const std::uint8_t>(row.bytes).subspan(piece.at, 2);
+                auto speciesOf = [](std::span<const std::uint8_t> b) { return std::uint32_t(b[0] | (b[1] & kSpeciesHigh) << 3); };
+                if (speciesOf(now) != speciesOf(was)) {
+                    auto token = numberToken(piece.argument, speciesOf(now));
+                    if (!token) return token.error();
+                    tokens.emplace_back(piece.argument, std::move(*token));
+                }
+                if ((now[1] & ~kSpeciesHigh) != (was[1] & ~kSpeciesHigh)) {
+                    if (piece.formArgument < 0) {
+                        return reader.atLine(row.line, "its dp gives no form, so Kestrane cannot write one; add \", NO_FORM\" to it.");
+                    }
+                    auto token = numberToken(piece.formArgument, std::uint32_t(now[1] & ~kSpeciesHigh));
+                    if (!token) return token.error();
+                    tokens.emplace_back(piece.formArgument, std::move(*token));
+                }
             } else {
                 std::span<const std::uint8_t> letters = now;
                 if (piece.kind == SourcePiece::Kind::Name) {
@@ -416,12 +500,15 @@ Result<std::string> rewriteTradeFile(std::string_view text, const TradeFile& fil
                 if (piece.kind == SourcePiece::Kind::Name && written->find('@') != std::string::npos) {
                     return reader.atLine(row.line, "the new name holds \"@\", which dname refuses.");
                 }
-                token = literalToken(*written);
+                tokens.emplace_back(piece.argument, literalToken(*written));
             }
-            auto [place, added] = replacements.try_emplace(
-                argument.at, Replacement{argument.at, argument.length, token, nextInColumn(text, file, row, std::size_t(piece.argument))});
-            if (!added && place->second.token != token) {
-                return reader.atLine(row.line, std::string(old) + " makes two parts of the record that now differ.");
+            for (auto& [index, token] : tokens) {
+                const SourceToken& argument = row.arguments[std::size_t(index)];
+                auto [place, added] = replacements.try_emplace(
+                    argument.at, Replacement{argument.at, argument.length, token, nextInColumn(text, file, row, std::size_t(index))});
+                if (!added && place->second.token != token) {
+                    return reader.atLine(row.line, std::string(reader.token(argument)) + " makes two parts of the record that now differ.");
+                }
             }
         }
         // An argument the macro uses twice makes both parts: one may not change alone.

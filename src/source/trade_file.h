@@ -5,8 +5,10 @@
 //
 // Kestrane interprets only the small part of the assembler that trade
 // macros use: `MACRO name` … `ENDM` (and `name: MACRO`), `db`, `dw`,
-// `dname \N, LENGTH`, `shift`, numbers, constants, `+` and `-` of them and
-// string literals. Anything else in the macro or the table (IF, REPT,
+// `dname \N, LENGTH`, `shift`, numbers, constants, `+`, `-` and `|` of
+// them and string literals; and Polished Crystal's `rawchar` (db in its
+// names' charmap) and `dp SPECIES, FORM` (the species' low byte, then its
+// high part << 5 | the form and gender), a record over several lines. Anything else in the macro or the table (IF, REPT,
 // another macro) is a form it does not read, and it says so rather than guess.
 #pragma once
 
@@ -30,15 +32,17 @@ struct SourceToken {
 
 // A stretch of a record that one operand of the macro makes.
 struct SourcePiece {
-    enum class Kind { Byte, Word, Name, Text };  // Name: dname, padded with "@"; Text: a literal in db
+    // Name: dname, padded with "@"; Text: a literal in db; Species: dp's two bytes
+    enum class Kind { Byte, Word, Name, Text, Species };
     Kind kind = Kind::Byte;
     std::uint32_t at = 0;      // in the record
     std::uint32_t length = 1;  // the bytes it makes
     int argument = -1;         // the row's argument (0-based) it is made of; -1: the macro's own value
+    int formArgument = -1;     // a Species piece's second argument (the form and gender bits)
 };
 
 struct SourceRow {
-    int line = 0;  // 1-based
+    int line = 0;  // 1-based; a record over several lines: its first
     std::vector<SourceToken> arguments;
     std::vector<std::uint8_t> bytes;  // the record the build makes of it
     std::vector<SourcePiece> pieces;
@@ -46,14 +50,18 @@ struct SourceRow {
 
 struct TradeFile {
     std::vector<SourceRow> rows;
+    std::uint32_t recordSize = 0;  // as it was read: readTradeFile's, for reading a rewrite of it alike
 };
 
 // The rows under `label` of the file `name` (relative to the tree, for
 // messages). Refused: a form Kestrane does not read ("… is not a form
 // Kestrane reads (line 14)"), a name no constants file defines, a literal
 // the charmap cannot write, a value too wide for its bytes; each by its line.
+// With `recordSize`, the lines of plain data (db, dw, dp, rawchar) one after
+// another make the records, each of that many bytes; a macro's call is one
+// record.
 Result<TradeFile> readTradeFile(std::string_view text, std::string_view label, const std::string& name,
-                                const SourceConstants& constants, const SourceCharmap& charmap);
+                                const SourceConstants& constants, const SourceCharmap& charmap, std::uint32_t recordSize = 0);
 
 // The record a row should make from now on.
 struct RowChange {
@@ -67,7 +75,8 @@ struct RowChange {
 // can be). A constant becomes the new value's first constant of the same
 // file, a number keeps its radix, width and case, a name is written as
 // the macro takes it. Refused where the new bytes cannot be written so:
-// a byte the macro makes itself, an expression, a name with "@" or
+// a byte the macro makes itself, an expression (but for `A | B` whose B
+// alone changes, to another name of B's file), a name with "@" or
 // characters the charmap lacks, padding other than dname's.
 Result<std::string> rewriteTradeFile(std::string_view text, const TradeFile& file, std::span<const RowChange> changes,
                                      const std::string& name, const SourceConstants& constants, const SourceCharmap& charmap);

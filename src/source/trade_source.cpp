@@ -66,7 +66,12 @@ std::string readNames(FileSystem& fs, TradeSource& source) {
     }
     auto text = readText(fs, joined(source.tree.root, charmapFile));
     if (!text) return inContext(text.error(), "Could not read " + charmapFile).message;
-    auto charmap = readCharmap(*text);
+    // Names written with rawchar are in its charmap, not the main one.
+    const bool raw = std::ranges::any_of(linesOf(source.text), [](std::string_view line) {
+        const std::string_view code = codeOfLine(line);
+        return code.starts_with("rawchar ") || code.starts_with("rawchar\t");
+    });
+    auto charmap = readCharmap(*text, raw ? kRawCharmap : std::string_view());
     if (!charmap) return inContext(charmap.error(), charmapFile).message;
     source.constants = std::move(constants);
     source.charmap = std::make_shared<SourceCharmap>(std::move(*charmap));
@@ -173,7 +178,8 @@ Result<std::optional<TradeSource>> openTradeSource(const Rom& rom, FileSystem& f
     source.text = std::move(text);
     if (source.notInStep = textFault(source.text, source.file); !source.inStep()) return done();
     if (source.notInStep = readNames(fs, source); !source.inStep()) return done();
-    auto rows = readTradeFile(source.text, source.tree.tableLabel, source.file, *source.constants, *source.charmap);
+    auto rows = readTradeFile(source.text, source.tree.tableLabel, source.file, *source.constants, *source.charmap,
+                              rom.release->layout.size);
     if (!rows) {
         source.notInStep = rows.error().message;
         return done();

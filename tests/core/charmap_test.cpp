@@ -42,6 +42,17 @@ TEST(Charmap, TheMainCharmapAsTheAssemblerReadsIt) {
     EXPECT_EQ(charmap->decode(std::vector<std::uint8_t>{0x00}), "@");
     EXPECT_EQ(charmap->decode(std::vector<std::uint8_t>{0x02}), std::nullopt);  // the other charmaps' bytes are not the main one's
 
+    // A named block alone (Polished Crystal's names' charmap), its ctxtmap entries with their Huffman codes.
+    const std::string blocks = "MACRO ctxtmap\n\tcharmap \\1, \\2\nENDM\n\tnewcharmap no_ngrams\n\tctxtmap \"@\", $53, 111101000\n"
+                               "\tctxtmap \"A\", $80, 101110\n\tcharmap \"<PHONE>\", $f6\n\tnewcharmap default, no_ngrams\n\tcharmap \"ou\", $0a\n"
+                               "\tsetcharmap default\n\tcharmap \"B\", $81\n";
+    auto names = readCharmap(blocks, "no_ngrams");
+    ASSERT_TRUE(names) << names.error().message;
+    EXPECT_EQ(names->encode("A@<PHONE>"), (std::vector<std::uint8_t>{0x80, 0x53, 0xF6}));
+    EXPECT_EQ(names->encode("ou"), std::nullopt);  // the n-grams are another block's
+    EXPECT_EQ(names->encode("B"), std::nullopt);
+    EXPECT_EQ(readCharmap(blocks, "unown").error().message, "The charmap opens no unown charmap.");
+
     for (auto [text, refusal] : {std::pair{"\tcharmap A, $80\n", "Line 1 of the charmap is not charmap \"text\", $NN."},
                                  std::pair{"\n\tcharmap \"A\", $180\n", "Line 2 of the charmap is not charmap \"text\", $NN."},
                                  std::pair{"\tcharmap \"A\"\n", "Line 1 of the charmap is not charmap \"text\", $NN."}}) {

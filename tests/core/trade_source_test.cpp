@@ -15,6 +15,7 @@
 #include "support/fault_injection.h"
 #include "support/first_generation_image.h"
 #include "support/rom_image.h"
+#include "support/polished_crystal_image.h"
 #include "trades/trade_record.h"
 
 namespace kestrane {
@@ -46,10 +47,11 @@ struct Tree {
     explicit Tree(TreeOptions options = {}) : options(options) {
         const bool first = options.form == RowForm::RedBlue || options.form == RowForm::PlainRows;
         const bool words = options.form == RowForm::Species16;
-        romName = first ? "pokered.gbc" : "pokecrystal.gbc";
-        rom = first ? firstGenerationRom("POKEMON RED") : words ? species16Rom() : retailLikeRom("BYTE");
-        table = first ? kRedBlueTable : words ? kSpecies16Table : kCrystalTable;
-        records = first ? 10 : words ? int(retailTrades16().size()) : 7;
+        const bool polished = options.form == RowForm::Polished;
+        romName = first ? "pokered.gbc" : polished ? "polishedcrystal.gbc" : "pokecrystal.gbc";
+        rom = first ? firstGenerationRom("POKEMON RED") : words ? species16Rom() : polished ? polishedCrystalRom() : retailLikeRom("BYTE");
+        table = first ? kRedBlueTable : words ? kSpecies16Table : polished ? kPolishedTable : kCrystalTable;
+        records = first ? 10 : words ? int(retailTrades16().size()) : polished ? 9 : 7;
         romPath = dir.write(romName, rom);
         files = writeBuildTree(dir, romName, rom, table, records, options);
     }
@@ -127,6 +129,8 @@ TEST(TradeSource, InStepOnlyWhereItsRowsMakeTheRomsTable) {
     for (const Case& c : std::vector<Case>{
              {"a Crystal tree, dname", {}, inStep, "data/events/npc_trades.asm (in step)"},
              {"names padded by hand, shift, CRLF, no final newline", {RowForm::HandPadded, true, false}, inStep,
+              "data/events/npc_trades.asm (in step)"},
+             {"Polished Crystal: seven lines a record, rawchar in its own charmap, dp", {RowForm::Polished}, inStep,
               "data/events/npc_trades.asm (in step)"},
              {"a Red tree", {RowForm::RedBlue}, inStep, "data/events/trades.asm (in step)"},
              {"rows of db, ended by the next label", {RowForm::PlainRows}, inStep, "data/events/trades.asm (in step)"},
@@ -238,6 +242,25 @@ TEST(TradeSource, RewrittenOnlyWhereTheBytesChange) {
              {"a species word of the 16-bit base", {RowForm::Species16}, 3, {251, 0}, "MACHOP,", "CELEBI,"},
              {"a trainer padded to 8 by hand", {RowForm::Species16}, 21, Bytes{0x80, 0x8B, 0x50, 0x50, 0x50, 0x50, 0x50, 0x50},
               "\"MIKE@@@@\"", "\"AL@@@@@@\""},
+             // Polished Crystal: seven lines a record, rawchar names padded by hand, dp's species and its form bits.
+             {"a nature: B of A | B, as another name of its file", {RowForm::Polished}, 19, {0x60 | 13}, "HIDDEN_ABILITY | NAT_ADAMANT, ",
+              "HIDDEN_ABILITY | NAT_JOLLY,   "},
+             {"an offered species of dp, its gender kept", {RowForm::Polished}, 3, {84, 0x80}, "MACHOP, FEMALE", "DODUO,  FEMALE"},
+             {"an added species: its high part in dp's second byte", {RowForm::Polished}, 3, {0x01, 0xA0}, "MACHOP, FEMALE",
+              "SPECIES_257, FEMALE"},
+             {"a gender of dp", {RowForm::Polished}, 4, {0x00}, "MACHOP, FEMALE ;", "MACHOP, MALE   ;"},
+             {"a rawchar nickname", {RowForm::Polished}, 5, polishedText("Strong", 11), "\"Muscle@@@@@\"", "\"Strong@@@@@\""},
+             {"a trainer of 7 letters, no room for '@'", {RowForm::Polished}, 24, polishedText("Michael", 7), "\"Mike@@@\", $00",
+              "\"Michael\", $00"},
+             {"a ball, as an item", {RowForm::Polished}, 20, {0x05}, "ITEM_02, ITEM_1D", "ITEM_05, ITEM_1D"},
+             {"shininess beside A | B: read-only", {RowForm::Polished}, 19, {0xE3},
+              "HIDDEN_ABILITY | NAT_ADAMANT is an expression; Kestrane writes only numbers, constants and names (and the last name of "
+              "A | B, where A holds).",
+              ""},
+             {"another ability: A no longer holds", {RowForm::Polished}, 19, {0x23},
+              "HIDDEN_ABILITY | NAT_ADAMANT is an expression; Kestrane writes only numbers, constants and names (and the last name of "
+              "A | B, where A holds).",
+              ""},
              {"a byte the macro writes itself", {}, 31, {1}, "byte 31 of the record is the row macro's own; change it there.", ""},
              {"a name padded otherwise than dname pads", {}, 3, Bytes{0x81, 0x8E, 0x81, 0x50, 0, 0, 0, 0, 0, 0, 0},
               "the new name is not padded with \"@\" as dname pads it.", ""},
@@ -259,7 +282,7 @@ TEST(TradeSource, RewrittenOnlyWhereTheBytesChange) {
         ASSERT_TRUE(text) << text.error().message;
         // Only the tokens changed, and the file now builds the planned bytes.
         EXPECT_EQ(*text, replacedOnce(source->text, c.from, c.to));
-        auto again = readTradeFile(*text, tree.files.label, source->file, *source->constants, *source->charmap);
+        auto again = readTradeFile(*text, tree.files.label, source->file, *source->constants, *source->charmap, source->rows->recordSize);
         ASSERT_TRUE(again) << again.error().message;
         EXPECT_EQ(again->rows[0].bytes, change.bytes);
         for (std::size_t r = 1; r < again->rows.size(); ++r) EXPECT_EQ(again->rows[r].bytes, source->rows->rows[r].bytes);
@@ -279,6 +302,7 @@ TEST(TradeSource, SavedIntoBothOrNeither) {
              {"a tree whose build rewrites the Stadium data", {}, nothing, ""},
              {"a tree whose build leaves it", {RowForm::Dname, false, true, false}, nothing, ""},
              {"a Red tree, names padded by hand", {RowForm::PlainRows}, nothing, ""},
+             {"a Polished Crystal tree, seven lines a record", {RowForm::Polished}, nothing, ""},
              {"the trade file changed since it was read", {},
               [](Tree& t) { t.writeTrades(t.files.tradeText + "; a line added by another program\n"); },
               "data/events/npc_trades.asm was changed by another program since Kestrane read it; the ROM's save was taken back, "
@@ -341,8 +365,11 @@ TEST(TradeSource, SavedIntoBothOrNeither) {
         ASSERT_TRUE(saved) << saved.error().message;
         // The trade file holds the edit in the row of slot 2's record (record 0, in Red record 1), and builds the ROM's table again.
         const bool red = c.options.form == RowForm::PlainRows;
+        const bool polished = c.options.form == RowForm::Polished;  // slot 2 is record 1 there
         EXPECT_EQ(saved->after, red ? replacedOnce(replacedOnce(textBefore, "ABRA,       MR_MIME", "VENUSAUR,   MR_MIME"),
                                                    "\"MARCEL@@@@@\"", "\"BOB@@@@@@@@\"")
+                                : polished ? replacedOnce(replacedOnce(textBefore, "\"Mimic@@@@@@\"", "\"BOB@@@@@@@@\""), "dp POLIWAG,",
+                                                          "dp VENUSAUR,")
                                     : replacedOnce(replacedOnce(textBefore, "\"MUSCLE\", ", "\"BOB\",    "), "ABRA,      ", "VENUSAUR,  "));
         EXPECT_EQ(textAfter, textBytes(saved->after));
         auto reopened = openRom(tree.romPath, families::all(), nativeFileSystem(), RomParts{true, true, true});

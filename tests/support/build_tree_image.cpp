@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/first_generation_image.h"
+#include "trades/natures.h"
 
 namespace kestrane::testing {
 namespace {
@@ -115,7 +116,69 @@ std::string placeText(std::uint32_t offset) {
     return place;
 }
 
+// Polished Crystal's charmap: its names' own (no_ngrams, its entries with
+// their Huffman codes) after the main charmap's set-up, and the n-grams' in
+// another block that reading passes over.
+std::string polishedCharmapText() {
+    std::string text = "MACRO ctxtmap\n\tDEF x = \\2\n\tcharmap \\1, x\nENDM\n\nDEF ROOT_NODE_ID EQU $00\n\n\tnewcharmap no_ngrams\n"
+                       "\tcharmap \"<START>\", $00\n\tctxtmap \"@\", $53, 111101000\n\tctxtmap \" \", $7f, 011\n";
+    char line[64];
+    for (int c = 0; c < 26; ++c) std::snprintf(line, sizeof line, "\tctxtmap \"%c\", $%02x, 1011\n", 'A' + c, 0x80 + c), text += line;
+    for (int c = 0; c < 26; ++c) std::snprintf(line, sizeof line, "\tctxtmap \"%c\", $%02x, 0100\n", 'a' + c, 0xA0 + c), text += line;
+    for (int c = 0; c < 10; ++c) std::snprintf(line, sizeof line, "\tctxtmap \"%c\", $%02x, 1101\n", '0' + c, 0xE0 + c), text += line;
+    return text + "\tcharmap \"<PHONE>\", $f6\n\n\tnewcharmap default, no_ngrams\n\tcharmap \"ou\", $0a\n\n\tsetcharmap default\n\n"
+                  "MACRO rawchar\n\tsetcharmap no_ngrams\n\tdb \\#\n\tsetcharmap default\nENDM\n";
+}
+
+std::string polishedDecoded(const Bytes& bytes) {
+    std::string text;
+    for (std::uint8_t b : bytes) {
+        if (b == 0x53) text += '@';
+        else if (b == 0x7F) text += ' ';
+        else if (b >= 0x80 && b < 0x80 + 26) text += char('A' + (b - 0x80));
+        else if (b >= 0xA0 && b < 0xA0 + 26) text += char('a' + (b - 0xA0));
+        else if (b >= 0xE0 && b < 0xEA) text += char('0' + (b - 0xE0));
+        else throw std::invalid_argument("polishedDecoded: a byte the test charmap lacks");
+    }
+    return text;
+}
+
+std::string polishedSpeciesConstant(int value) {
+    if (value <= 251) return speciesConstant(value, false);
+    return "SPECIES_" + std::to_string(value);
+}
+
+// The trade file of Polished Crystal's form, from the table's records.
+std::string polishedTradeText(const Bytes& rom, std::uint32_t table, int records) {
+    static const char* kDialogs[] = {"TRADE_DIALOGSET_COLLECTOR", "TRADE_DIALOGSET_HAPPY", "TRADE_DIALOGSET_NEWBIE", "TRADE_DIALOGSET_GIRL"};
+    std::string text = "NPCTrades:\n\ttable_width NPCTRADE_STRUCT_LENGTH\n";
+    for (int r = 0; r < records; ++r) {
+        const Bytes record = slice(rom, table + std::uint32_t(r) * 32, 32);
+        auto species = [&](std::size_t at) { return polishedSpeciesConstant(record[at] | (record[at + 1] & 0x20) << 3); };
+        const std::uint8_t offeredBits = record[4] & ~0x20;
+        const std::string gender = offeredBits & 0x80 ? "FEMALE" : "MALE";
+        const std::string offeredForm = (offeredBits & 0x1F) == 3 ? "GALARIAN_FORM | " + gender : gender;
+        const std::uint8_t personality = record[19];
+        const std::string traits = (personality & 0x80 ? "SHINY_MASK | " : "") + std::string("HIDDEN_ABILITY | ") +
+                                   natureConstant(personality & 0x1F);
+        char id[8];
+        std::snprintf(id, sizeof id, "%05d", record[22] | record[23] << 8);
+        text += "; NPC_TRADE_" + std::to_string(r) + "\n\tdb " + kDialogs[record[0] % 4] + (r == 0 ? " ; the first trade, \"given\" first" : "") + "\n\tdp " + species(1) +
+                ((record[2] & ~0x20) ? ", " + hex(record[2] & ~0x20, true) : std::string(", NO_FORM")) + " ; wants\n\tdp " + species(3) + ", " +
+                offeredForm + " ; gives\n\trawchar \"" + polishedDecoded(slice(record, 5, 11)) + "\"\n\tdb " + hex(record[16], true) +
+                ", " + hex(record[17], true) + ", " + hex(record[18], true) + ", " + traits + ", " + (record[20] ? itemConstant(record[20]) : std::string("NO_ITEM")) + ", " +
+                itemConstant(record[21]) + "\n\tdw " + id + "\n\trawchar \"" + polishedDecoded(slice(record, 24, 7)) + "\", $00\n";
+    }
+    return text + "\tassert_table_length NUM_NPC_TRADES\n";
+}
+
 }  // namespace
+
+std::string natureConstant(int nature) {
+    std::string name = "NAT_" + std::string(kNatureNames[std::size_t(nature) % kNatureCount]);
+    for (char& c : name) c = char(std::toupper(static_cast<unsigned char>(c)));
+    return name;
+}
 
 std::string speciesConstant(int value, bool firstGeneration) {
     if (!firstGeneration) return constantName(gameSpelling(value));
@@ -144,10 +207,25 @@ TreeFiles writeBuildTree(const TempDir& dir, const std::string& romName, const B
     std::filesystem::create_directories(dir.path() / "constants");
     std::filesystem::create_directories(dir.path() / "data" / "events");
     std::filesystem::create_directories(dir.path() / "engine" / "events");
-    dir.write("constants/pokemon_constants.asm", textBytes(speciesConstants(first)));
+    if (options.form == RowForm::Polished) {
+        std::string species = "\tconst_def\n\tconst NO_MON\n";
+        for (int value = 1; value <= 254; ++value) species += "\tconst " + polishedSpeciesConstant(value) + "\n";
+        species += "\tconst EGG\n\tconst_skip\n";
+        for (int value = 257; value <= 291; ++value) species += "\tconst " + polishedSpeciesConstant(value) + "\n";
+        dir.write("constants/pokemon_constants.asm", textBytes(species + "DEF NUM_SPECIES EQU const_value - 1\n"));
+        std::string natures = "\tconst_def\n";
+        for (int nature = 0; nature < kNatureCount; ++nature) natures += "\tconst " + natureConstant(nature) + "\n";
+        dir.write("constants/nature_constants.asm", textBytes(natures));
+        dir.write("constants/ability_constants.asm", textBytes("DEF ABILITY_1 EQU $20\nDEF ABILITY_2 EQU $40\nDEF HIDDEN_ABILITY EQU $60\n"
+                                                               "DEF SHINY_MASK EQU $80\n"));
+        dir.write("constants/gender_constants.asm", textBytes("DEF MALE EQU $00\nDEF FEMALE EQU $80\n"));
+        dir.write("constants/form_constants.asm", textBytes("DEF NO_FORM EQU 0\nDEF PLAIN_FORM EQU 1\nDEF GALARIAN_FORM EQU 3\n"));
+    } else {
+        dir.write("constants/pokemon_constants.asm", textBytes(speciesConstants(first)));
+    }
     dir.write("constants/item_constants.asm", textBytes(itemConstants()));
     dir.write("constants/text_constants.asm", textBytes("DEF NAME_LENGTH EQU 11\nDEF PLAYER_NAME_LENGTH EQU 8\n"));
-    dir.write("constants/charmap.asm", textBytes(charmapText()));
+    dir.write("constants/charmap.asm", textBytes(options.form == RowForm::Polished ? polishedCharmapText() : charmapText()));
     if (first) {
         dir.write("constants/script_constants.asm",
                   textBytes("\tconst_def\n\tconst TRADE_DIALOGSET_CASUAL\n\tconst TRADE_DIALOGSET_EVOLUTION\n\tconst TRADE_DIALOGSET_HAPPY\n"));
@@ -161,7 +239,7 @@ TreeFiles writeBuildTree(const TempDir& dir, const std::string& romName, const B
     static const char* kDialogs2[] = {"TRADE_DIALOGSET_COLLECTOR", "TRADE_DIALOGSET_HAPPY", "TRADE_DIALOGSET_NEWBIE", "TRADE_DIALOGSET_GIRL"};
     static const char* kGenders[] = {"TRADE_GENDER_EITHER", "TRADE_GENDER_MALE", "TRADE_GENDER_FEMALE"};
     std::vector<std::vector<std::string>> rows;
-    for (int r = 0; r < records; ++r) {
+    for (int r = 0; r < records && options.form != RowForm::Polished; ++r) {
         const Bytes record = slice(rom, table + std::uint32_t(r) * size, size);
         if (first) {
             rows.push_back({speciesConstant(record[0], true), speciesConstant(record[1], true), kDialogs1[record[2] % 3],
@@ -207,6 +285,7 @@ TreeFiles writeBuildTree(const TempDir& dir, const std::string& romName, const B
                "TradeMons:\n; entries correspond to TRADE_FOR_* constants\n\ttable_width 3 + NAME_LENGTH\n" +
                rowsText(rows, "npctrade") + "\tassert_table_length NUM_NPC_TRADES\n";
         break;
+    case RowForm::Polished: text = polishedTradeText(rom, table, records); break;
     case RowForm::PlainRows:
         text = "TradeMons:\n; givemonster, getmonster, textstring, nickname (11 bytes), 14 bytes total\n" + rowsText(rows, "db") +
                "\nNextTable:\n\tdb 0\n";

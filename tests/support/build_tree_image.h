@@ -18,6 +18,7 @@ enum class RowForm {
     RedBlue,     // MACRO npctrade: db \1, \2, \3 / dname \4, NAME_LENGTH (14-byte records)
     PlainRows,   // db rows without a macro, names padded by hand, the table ended by the next label (14 bytes)
     Species16,   // the older 16-bit base: dw species, shift, the trainer's name padded to 8 by hand
+    Polished,    // Polished Crystal's: no macro, a comment then seven lines a record (db, dp, dp, rawchar, db, dw, rawchar)
 };
 
 struct TreeOptions {
@@ -40,6 +41,9 @@ struct TreeFiles {
 // `table` in `rom`, names read through the tree's charmap.
 TreeFiles writeBuildTree(const TempDir& dir, const std::string& romName, const Bytes& rom, std::uint32_t table, int records,
                          TreeOptions options = {});
+
+// The tree's name of a nature (Polished Crystal's trees), by number.
+std::string natureConstant(int nature);
 
 // The tree's name of a species (as its constants file orders them: Pokédex
 // order for the second generation, internal indexes for the first) and of an item.
