@@ -744,7 +744,7 @@ TEST_F(CliTest, PolishedCrystal) {
     const std::string master = dir.write("polishedcrystal.gbc", polishedCrystalRom());
     const std::string info = run({"info", master}).out;
     for (const char* line : {"Game:        Pok\u00e9mon Polished Crystal\nCode:        PKPC\n", "Trade table: 0xFD67B, 9 records (usual place)\n",
-                             "Species names: from the ROM\n"}) {
+                             "Species names: from the ROM\n", "Places:        from the ROM\n"}) {
         EXPECT_NE(info.find(line), std::string::npos) << line << info;
     }
     const std::string shown = run({"show", master, "9"}).out;
@@ -756,6 +756,12 @@ TEST_F(CliTest, PolishedCrystal) {
         EXPECT_NE(shown.find(line), std::string::npos) << line << shown;
     }
     EXPECT_EQ(shown.find("chosen at random"), std::string::npos) << shown;
+    // The places by the object events that start the trades: a hack's object starting the ninth too.
+    Bytes hack = polishedCrystalRom();
+    putTradeObject(hack, kPolishedObjects + 0x100, 8);
+    const std::string hacked = dir.write("hack.gbc", hack);
+    EXPECT_NE(run({"show", hacked, "9"}).out.find("Trade Number 9 \u2014 Used in the game"), std::string::npos);
+    EXPECT_NE(run({"show", hacked, "1"}).out.find("Trade Number 1 \u2014 Used in the game"), std::string::npos);
     const json trade = json::parse(run({"show", master, "1", "--json"}).out)["trade"];
     EXPECT_EQ(trade["location"], "Goldenrod City, Johto");
     EXPECT_EQ(trade["offeredGender"], "female");

@@ -89,6 +89,12 @@ void putPolishedRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table, bool 
     }
 }
 
+void putTradeObject(Bytes& rom, std::uint32_t at, int trade) {
+    // sprite, y + 4, x + 4, movement, radius, hour, daytime, colour << 4 | type, command, index, 0, event flag
+    const Bytes object = {0x2A, 4 + 7, 4 + 3, 0x06, 0x00, 0xFF, 0xFF, 0x25, 0x94, std::uint8_t(trade), 0x00, 0xFF, 0xFF};
+    std::copy(object.begin(), object.end(), rom.begin() + at);
+}
+
 std::string polishedSpeciesName(int species) {
     switch (species) {
     case 0: return "Nothing";
@@ -125,6 +131,7 @@ Bytes polishedCrystalRom(bool threeX, std::uint8_t version, std::uint32_t seed) 
         const Bytes name = polishedText(polishedSpeciesName(species), 10);
         std::copy(name.begin(), name.end(), rom.begin() + kPolishedNames + 10u * std::uint32_t(species));
     }
+    for (int trade = 0; trade < 8; ++trade) putTradeObject(rom, kPolishedObjects + 16u * std::uint32_t(trade), trade);
     // The ROM ends in filler.
     std::fill(rom.end() - 0x100, rom.end(), 0xFF);
     return rom;

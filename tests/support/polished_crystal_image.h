@@ -45,7 +45,10 @@ Bytes polishedRecord(const PolishedTrade& trade, bool threeX = false);
 void putPolishedTable(Bytes& rom, std::uint32_t at, const std::vector<PolishedTrade>& trades, bool threeX = false);
 // GetTradeAttribute at `at` reading `table` (both in bank 0x3F), with its callers.
 void putPolishedRoutine(Bytes& rom, std::uint32_t at, std::uint32_t table, bool threeX = false);
-// The image: `version` its header's byte, `threeX` its record.
+// An object event that starts trade `trade` (type 5, command 0x94), at `at`.
+void putTradeObject(Bytes& rom, std::uint32_t at, int trade);
+inline constexpr std::uint32_t kPolishedObjects = 0x94000;  // where the image's eight trades' objects stand, 16 bytes apart
+// The image: `version` its header's byte, `threeX` its record; objects start its first eight trades.
 Bytes polishedCrystalRom(bool threeX = false, std::uint8_t version = 0x32, std::uint32_t seed = 1);
 // A species' name as the image holds it (the games' 1-251 in capitals, the added ones made up).
 std::string polishedSpeciesName(int species);

@@ -22,6 +22,10 @@
 #include "trades/trade_warnings.h"
 #include "trades/front_picture.h"
 #include "support/holding_file.h"
+#include "support/byte_scan.h"
+#include "support/piece_search.h"
+#include "platform/gb/cartridge.h"
+#include "trades/game_words.h"
 
 namespace kestrane {
 namespace {
@@ -97,6 +101,27 @@ std::string_view abilityWord(std::uint32_t ability) {
     }
 }
 
+// Which trades the maps' object events start (Polished Crystal's): an
+// object of 13 bytes whose type (the low nibble of byte 7) is 5, its
+// command byte 8, then the trade's index and 0; its place on the map (bytes
+// 1 and 2, each 4 more than it) plausible.
+Result<std::vector<int>> tradesObjectsStart(File& file, const SecondGenerationRow& release, const RomSize& size, int records) {
+    constexpr std::size_t kCommand = 8, kBefore = 8, kAfter = 5;
+    std::vector<int> started;
+    auto searched = searchInPieces(file, std::min(size.file, kLargestRomSize), kBefore + kAfter,
+                                   [&](std::span<const std::uint8_t> piece, std::int64_t, std::int64_t) {
+                                       forEachBytePair(piece, release.tradeCommand, 0x00, 2, [&](std::size_t at) {
+                                           if (at < kCommand || at + kAfter > piece.size()) return;
+                                           const std::uint8_t* object = piece.data() + at - kCommand;
+                                           if ((object[7] & 0x0F) == 5 && object[9] < records && object[1] >= 4 && object[2] >= 4) {
+                                               started.push_back(object[9]);
+                                           }
+                                       });
+                                   });
+    if (!searched) return searched.error();
+    return started;
+}
+
 class SecondGeneration final : public GameBoyFamily {
 public:
     std::span<const Release* const> rows() const override { return secondGenerationRows(); }
@@ -131,7 +156,17 @@ public:
         }
         auto words = readTradeWords(held, row, rom.size);
         if (!words) return words.error();
-        if (auto places = readLandmarkPlaces(held, row, rom.size, *words); !places) return places.error();
+        if (row.tradeCommand) {
+            auto started = tradesObjectsStart(held, row, rom.size, row.ownRecords);
+            if (!started) return started.error();
+            const std::vector<std::string> named = builtInPlaces(row);
+            std::vector<std::string_view> own;
+            for (const std::string& place : named) own.push_back(place == kUnusedPlace ? std::string_view() : std::string_view(place));
+            words->places = placesOfStartedTrades(own, *started, row.ownRecords);
+            words->placesWhyNot.clear();
+        } else if (auto places = readLandmarkPlaces(held, row, rom.size, *words); !places) {
+            return places.error();
+        }
         rom.words = std::make_shared<const TradeWordsRead>(std::move(*words));
         auto items = readItemNames(held, row);
         if (!items) return items.error();

@@ -152,6 +152,7 @@ constexpr TradeLines kPolishedLines{.routine = {&routines::kPolishedLinesRoutine
                                     .requestedWithGender = 0, .offered = 0, .requested = 0,
                                     .layout = TradeLines::Layout::FarTexts};
 constexpr std::uint8_t kPolishedRevision[] = {0x32};
+constexpr std::uint8_t kTradeCommand = 0x94;  // `trade`
 constexpr std::uint8_t kPolished3Revision[] = {0x30};
 constexpr Row polishedRow(std::string_view name, std::span<const std::uint8_t> revisions, bool reachedByLayout,
                           const RecordLayout& layout, const RoutinePattern& routine) {
@@ -164,7 +165,7 @@ constexpr Row polishedRow(std::string_view name, std::span<const std::uint8_t> r
                                routines::kPolishedPokemonNamesBank},
               .itemNames = 0, .itemCount = 0, .baseData = 0, .baseDataForm = BaseDataForm::None,
               .lines = kPolishedLines, .speciesCount = 291}},
-            0, {0, 0, PictureBanks::Real}, kPolishedPlaces, {0, {}, kRegions}, true};
+            0, {0, 0, PictureBanks::Real}, kPolishedPlaces, {0, {}, kRegions}, kTradeCommand, true};
 }
 constexpr Row kPolished = polishedRow("Pok\u00e9mon Polished Crystal", kPolishedRevision, false, kRecordPolished,
                                       routines::kPolishedTradeTable32Routine);

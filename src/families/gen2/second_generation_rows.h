@@ -45,7 +45,11 @@ struct SecondGenerationRow : GameBoyRow {
     std::uint32_t palettes;  // 8 bytes a species, by species ID (0: its pictures are not read)
     PictureTables pictures;
     std::span<const Place> places;  // by slot, for the release's own trades
-    Landmarks landmarks;            // at 0: the places are Kestrane's own
+    Landmarks landmarks;            // at 0: the places are Kestrane's own (but see tradeCommand)
+    // Polished Crystal's: the command of the object events that start a
+    // trade (an object of type 5, then the command, the trade's index and
+    // 0): which trades its maps start. 0: the landmarks name the places.
+    std::uint8_t tradeCommand = 0;
     // Polished Crystal's code reads a traded creature's ID one byte late
     // (+23 and +24): the ID the game gives is not the one stored.
     bool readsIdLate = false;
