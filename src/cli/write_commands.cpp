@@ -223,13 +223,13 @@ void setOptions(CLI::App& command, Arguments& into) {
             into.fieldOptions.push_back(command.add_flag(
                 "--shiny", into.given.shiny,
                 "Make the offered creature shiny: its DVs (after --dvs, if given), or where the records keep a personality, "
-                "its secret ID (the personality kept)."));
+                "its secret ID (the personality kept; in Polished Crystal, the personality's shiny bit)."));
         }
         if (row.field == Field::Personality) {
             into.fieldOptions.push_back(command.add_option(
                 "--nature", into.given.nature,
                 "The nature, by name: the nearest personality from the current one upward with it, the same gender and "
-                "Unown letter (after --personality, if given)."));
+                "Unown letter (after --personality, if given); in Polished Crystal, the personality's nature bits."));
         }
     }
     writeOptions(command, into.write);
