@@ -58,10 +58,6 @@ Result<void> readLandmarkPlaces(File& file, const SecondGenerationRow& release, 
     RomPages rom(file, size.file);
     // The places: the ROM's names, or in an English release the usual
     // spelling where the ROM's is the retail one.
-    if (release.landmarks.at == 0) {
-        words.placesWhyNot = "the object events that start its trades are not read yet";
-        return {};
-    }
     std::array<std::string, kListedSlots> places;
     const std::uint32_t landmarks = release.landmarks.at;
     const std::uint32_t tableEnd = landmarks + 4u * (1u + *std::ranges::max_element(release.landmarks.ofSlot));

@@ -45,7 +45,7 @@ struct SecondGenerationRow : GameBoyRow {
     std::uint32_t palettes;  // 8 bytes a species, by species ID (0: its pictures are not read)
     PictureTables pictures;
     std::span<const Place> places;  // by slot, for the release's own trades
-    Landmarks landmarks;            // at 0: the places are Kestrane's own (but see tradeCommand)
+    Landmarks landmarks;            // unread where tradeCommand says which trades are started
     // Polished Crystal's: the command of the object events that start a
     // trade (an object of type 5, then the command, the trade's index and
     // 0): which trades its maps start. 0: the landmarks name the places.
