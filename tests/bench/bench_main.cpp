@@ -17,8 +17,11 @@
 #include <vector>
 
 #include "families/families.h"
+#include "families/gameboy/charsets.h"
+#include "platform/gb/cartridge.h"
 #include "families/gen2/second_generation_layouts.h"
 #include "platform/gb/banks.h"
+#include "support/gba_image.h"
 #include "support/rom_image.h"
 #include "text/game_text.h"
 #include "trades/pictures.h"
@@ -32,6 +35,7 @@ namespace {
 using namespace kestrane;
 
 constexpr std::uint32_t kSlot1 = 0xFCE78;  // Crystal, trade 1: the record's first byte
+constexpr int kWindowWidth = 641, kWindowHeight = 465;  // Kestrane's window, as the one-label yardstick is sized (bare_window.cpp)
 testing::TempDir* dir;
 std::string rom;       // a retail-like Crystal image
 std::string movedRom;  // the same with its table moved by 48 bytes, the routine pointing to it
@@ -39,6 +43,47 @@ std::string scannedRom;  // a table moved elsewhere without its routine: found b
 std::string checkedRom;  // a retail-like Crystal image with consistent checksums
 Rom romValue;
 Rom checkedValue;
+std::string gbaRom;       // Emerald in 16 MiB, its table in place
+std::string gbaMovedRom;  // the same, its table moved near the end, every pointer to it changed
+std::string gbaLargeRom;  // 32 MiB, its table moved to the upper half
+std::vector<std::pair<std::int64_t, std::size_t>> gbaReads;  // what identifying and locating the first reads
+
+// The reads a step of Kestrane's makes (offset and length), kept to replay them bare.
+class RecordingFile final : public File {
+public:
+    RecordingFile(std::unique_ptr<File> file, std::vector<std::pair<std::int64_t, std::size_t>>& reads)
+        : file_(std::move(file)), reads_(reads) {}
+    Result<std::int64_t> size() override { return file_->size(); }
+    Result<std::size_t> readAt(std::int64_t offset, std::span<std::uint8_t> out) override {
+        reads_.emplace_back(offset, out.size());
+        return file_->readAt(offset, out);
+    }
+    Result<std::size_t> writeAt(std::int64_t offset, std::span<const std::uint8_t> data) override { return file_->writeAt(offset, data); }
+    Result<void> flush() override { return file_->flush(); }
+    Result<void> lock(std::chrono::milliseconds wait) override { return file_->lock(wait); }
+    Result<FileIdentity> identity() override { return file_->identity(); }
+    Result<void> close() override { return file_->close(); }
+
+private:
+    std::unique_ptr<File> file_;
+    std::vector<std::pair<std::int64_t, std::size_t>>& reads_;
+};
+
+class RecordingFileSystem final : public FileSystem {
+public:
+    std::vector<std::pair<std::int64_t, std::size_t>> reads;
+    Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override {
+        auto file = nativeFileSystem().open(path, mode);
+        if (!file) return file.error();
+        return std::unique_ptr<File>(std::make_unique<RecordingFile>(std::move(*file), reads));
+    }
+    Result<FileStatus> status(const std::string& path) override { return nativeFileSystem().status(path); }
+    Result<void> setReadOnly(const std::string& path, bool readOnly) override { return nativeFileSystem().setReadOnly(path, readOnly); }
+    Result<std::unique_ptr<File>> createNew(const std::string& path) override { return nativeFileSystem().createNew(path); }
+    Result<void> replace(const std::string& from, const std::string& to) override { return nativeFileSystem().replace(from, to); }
+    Result<void> remove(const std::string& path) override { return nativeFileSystem().remove(path); }
+    Result<void> syncFolderOf(const std::string& path) override { return nativeFileSystem().syncFolderOf(path); }
+};
 std::vector<ByteRange> checkedWrites;  // what one save with checksums writes
 
 double median(std::vector<double> values) {
@@ -168,6 +213,52 @@ void WholeFileLimit(benchmark::State& state) {
     }
 }
 
+// A 16 MiB GBA image: identify and locate, the table in place.
+void OpenGbaRom(benchmark::State& state) {
+    for (auto _ : state) {
+        auto opened = openRom(gbaRom, families::all(), nativeFileSystem(), RomParts{.gameData = false, .checksums = false, .readOnly = false});
+        if (!opened || !opened->table) state.SkipWithError("the GBA table was not found");
+        benchmark::DoNotOptimize(opened);
+    }
+}
+
+// The least: open, the size, and the very byte ranges the opening reads (the
+// header, the code, the records), read bare.
+void OpenGbaLimit(benchmark::State& state) {
+    std::size_t longest = 0;
+    for (const auto& read : gbaReads) longest = std::max(longest, read.second);
+    std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[longest]);
+    for (auto _ : state) {
+        int fd = ::open(gbaRom.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat status {};
+        benchmark::DoNotOptimize(::fstat(fd, &status));
+        for (const auto& [at, length] : gbaReads) benchmark::DoNotOptimize(::pread(fd, bytes.get(), length, at));
+        ::close(fd);
+    }
+}
+
+void OpenGbaMoved(const std::string& path, benchmark::State& state) {
+    for (auto _ : state) {
+        auto opened = openRom(path, families::all(), nativeFileSystem(), RomParts{.gameData = false, .checksums = false, .readOnly = false});
+        if (!opened || !opened->table || opened->table->foundBy != FoundBy::TableRoutine) state.SkipWithError("the moved GBA table was not found");
+        benchmark::DoNotOptimize(opened);
+    }
+}
+void OpenGbaMovedRom(benchmark::State& state) { OpenGbaMoved(gbaMovedRom, state); }
+void OpenGbaLargeRom(benchmark::State& state) { OpenGbaMoved(gbaLargeRom, state); }
+
+// One sequential read of the whole file, in the pieces a search reads it in.
+void WholeGbaLimit(const std::string& path, std::size_t size, benchmark::State& state) {
+    std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[kSearchPiece]);
+    for (auto _ : state) {
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        for (std::size_t at = 0; at < size; at += kSearchPiece) benchmark::DoNotOptimize(::pread(fd, bytes.get(), kSearchPiece, off_t(at)));
+        ::close(fd);
+    }
+}
+void WholeGbaMovedLimit(benchmark::State& state) { WholeGbaLimit(gbaMovedRom, testing::kGbaRomSize, state); }
+void WholeGbaLargeLimit(benchmark::State& state) { WholeGbaLimit(gbaLargeRom, testing::kGbaLargestSize, state); }
+
 void IdentifyLimit(benchmark::State& state) {
     char code[4];
     for (auto _ : state) {
@@ -179,13 +270,13 @@ void IdentifyLimit(benchmark::State& state) {
 
 void DecodeName(benchmark::State& state) {
     const std::uint8_t field[10] = {0x91, 0x8E, 0x82, 0x8A, 0x98, 0x50, 0x20, 0x20, 0x20, 0x20};
-    for (auto _ : state) benchmark::DoNotOptimize(decodeGameText(field));
+    for (auto _ : state) benchmark::DoNotOptimize(decodeGameText(field, englishCharset()));
     state.SetItemsProcessed(state.iterations());
 }
 
 void EncodeName(benchmark::State& state) {
     const std::u16string name = u"[PK]ROCKY\\h4A\\";
-    for (auto _ : state) benchmark::DoNotOptimize(encodeGameText(name));
+    for (auto _ : state) benchmark::DoNotOptimize(encodeGameText(name, englishCharset()));
     state.SetItemsProcessed(state.iterations());
 }
 
@@ -306,9 +397,42 @@ void row(const char* what, double ours, double limit, const char* unit, double t
                 ratio <= target ? "met" : "MISSED");
 }
 
+// The whole programs: Kestrane's window and command line against their
+// yardsticks, run from a process that holds nothing else (see main).
+int programRows(const std::string& rom, const std::string& gbaRom, const std::string& gbaMovedRom) {
+    const int runs = 22;
+    const std::vector<std::string> offscreen = {"QT_QPA_PLATFORM=offscreen", "KESTRANE_QUIT_AFTER_FIRST_PAINT=1"};
+    // The yardstick: a window of Kestrane's size showing one label (a window
+    // that draws no text skips the fonts every window with text loads).
+    std::vector<std::string> withText = offscreen;
+    withText.push_back("KESTRANE_BARE_WITH_TEXT=1");
+    auto [window, labelled] = compare({KESTRANE_APP_PATH, rom}, {BARE_WINDOW_PATH}, withText, runs);
+    auto [gbaWindow, labelledAgain] = compare({KESTRANE_APP_PATH, gbaRom}, {BARE_WINDOW_PATH}, withText, runs);
+    auto [gbaMovedWindow, labelledOnceMore] = compare({KESTRANE_APP_PATH, gbaMovedRom}, {BARE_WINDOW_PATH}, withText, runs);
+    std::vector<double> bareTimes, bareRss;
+    for (int i = 0; i < runs; ++i) {
+        ProgramRun r = runProgram({BARE_WINDOW_PATH}, offscreen);
+        bareTimes.push_back(r.millis);
+        bareRss.push_back(double(r.peakKiB));
+    }
+    auto [cli, reader] = compare({KESTRANE_CLI_PATH, "export", rom}, {TRIVIAL_READER_PATH, rom}, {}, runs);
+
+    std::printf("\nMedians of %d alternating runs (programs), windows against a %dx%d window showing one label.\n\n", runs,
+                kWindowWidth, kWindowHeight);
+    row("start-up to first frame", window.millis, labelled.millis, "ms", 1.2);
+    row("start-up peak RSS", window.peakKiB / 1024, labelled.peakKiB / 1024, "MiB", 1.15);
+    row("peak RSS, 16 MiB GBA image, in place", gbaWindow.peakKiB / 1024, labelledAgain.peakKiB / 1024, "MiB", 1.3);
+    row("peak RSS, 16 MiB GBA image, moved", gbaMovedWindow.peakKiB / 1024, labelledOnceMore.peakKiB / 1024, "MiB", 1.3);
+    std::printf("%-38s %10.1f ms %10.1f MiB   (informative: the bare window, no text)\n", "bare window", median(bareTimes),
+                median(bareRss) / 1024);
+    row("kestrane-cli export", cli.millis, reader.millis, "ms", 1.5);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc == 5 && std::string(argv[1]) == "--programs") return programRows(argv[2], argv[3], argv[4]);
     constexpr int kRepetitions = 9;
     testing::TempDir temp;
     dir = &temp;
@@ -334,6 +458,23 @@ int main(int argc, char* argv[]) {
         temp.write("checked.gbc", checked);
     }
 
+    {
+        const std::vector<testing::Trade60> trades(4, testing::Trade60{});
+        gbaRom = temp.write("emerald.gba", testing::emeraldImage(trades, testing::kGbaRomSize));
+        RecordingFileSystem recording;
+        if (!openRom(gbaRom, families::all(), recording, RomParts{.gameData = false, .checksums = false, .readOnly = false})) return 1;
+        gbaReads = recording.reads;
+        auto moved = [&](std::size_t size, std::uint32_t table) {
+            testing::Bytes image = testing::emeraldImage(trades, size);
+            testing::putSpeciesInfoRoutine(image, testing::kEmeraldSpeciesInfo, table, testing::kEmeraldNames);
+            testing::putTradeSceneStrings(image, testing::kEmeraldSceneStrings, table);
+            testing::putTable60(image, table, trades);
+            return image;
+        };
+        gbaMovedRom = temp.write("emerald-moved.gba", moved(testing::kGbaRomSize, 0xF00000));
+        gbaLargeRom = temp.write("emerald-32.gba", moved(testing::kGbaLargestSize, 0x1F00000));
+    }
+
     struct Entry {
         const char* name;
         void (*run)(benchmark::State&);
@@ -348,7 +489,10 @@ int main(int argc, char* argv[]) {
                              {"SaveWithChecksums", SaveWithChecksums, true},
                              {"SaveWithChecksumsLimit", SaveWithChecksumsLimit, true},
                              {"DecodeName", DecodeName, false},   {"EncodeName", EncodeName, false},
-                             {"DrawPicture", DrawPicture, false}, {"PictureLimit", PictureLimit, false}};
+                             {"DrawPicture", DrawPicture, false}, {"PictureLimit", PictureLimit, false},
+                             {"OpenGbaRom", OpenGbaRom, false},   {"OpenGbaLimit", OpenGbaLimit, false},
+                             {"OpenGbaMovedRom", OpenGbaMovedRom, false}, {"WholeGbaMovedLimit", WholeGbaMovedLimit, false},
+                             {"OpenGbaLargeRom", OpenGbaLargeRom, false}, {"WholeGbaLargeLimit", WholeGbaLargeLimit, false}};
     // Rounds of every benchmark one after the other, so that a slow moment
     // of the disk or the machine falls on both sides of a ratio alike.
     for (int round = 0; round < kRepetitions; ++round) {
@@ -363,21 +507,7 @@ int main(int argc, char* argv[]) {
     benchmark::RunSpecifiedBenchmarks(&collector);
     auto m = [&](const char* name) { return collector.medianTime(name); };
 
-    const int runs = 22;
-    const std::vector<std::string> offscreen = {"QT_QPA_PLATFORM=offscreen", "KESTRANE_QUIT_AFTER_FIRST_PAINT=1"};
-    auto [window, bare] = compare({KESTRANE_APP_PATH, rom}, {BARE_WINDOW_PATH}, offscreen, runs);
-    std::vector<std::string> withText = offscreen;
-    withText.push_back("KESTRANE_BARE_WITH_TEXT=1");
-    std::vector<double> textTimes, textRss;
-    for (int i = 0; i < runs; ++i) {
-        ProgramRun r = runProgram({BARE_WINDOW_PATH}, withText);
-        textTimes.push_back(r.millis);
-        textRss.push_back(double(r.peakKiB));
-    }
-    auto [cli, reader] = compare({KESTRANE_CLI_PATH, "export", rom}, {TRIVIAL_READER_PATH, rom}, {}, runs);
-
-    std::printf("\nMedians of %d interleaved rounds (core) and %d alternating runs (programs), in this run.\n\n",
-                kRepetitions, runs);
+    std::printf("\nMedians of %d interleaved rounds (core), in this run.\n\n", kRepetitions);
     std::printf("%-38s %14s %14s %6s   %s\n", "", "Kestrane", "limit", "ratio", "target");
     row("show a trade (readTradeRecord)", m("ShowTrade"), m("ShowLimit"), "us", 1.5);
     row("save a trade (writeTradeRecord, fsync)", m("SaveTrade"), m("SaveLimit"), "us", 1.5);
@@ -388,13 +518,23 @@ int main(int argc, char* argv[]) {
     std::printf("%-38s %10.1f us %10.1f us %6.2f   (informative: no routine, the record scan)\n",
                 "identify + locate, by the scan", m("OpenScannedRom"), m("WholeFileLimit"),
                 m("OpenScannedRom") / m("WholeFileLimit"));
-    row("start-up to first frame", window.millis, bare.millis, "ms", 1.2);
-    row("start-up peak RSS", window.peakKiB / 1024, bare.peakKiB / 1024, "MiB", 1.15);
-    std::printf("%-38s %10.1f ms %10.1f MiB   (a yardstick: the bare window showing one label)\n",
-                "bare window with one line of text", median(textTimes), median(textRss) / 1024);
-    row("kestrane-cli export", cli.millis, reader.millis, "ms", 1.3);
+    row("GBA 16 MiB: identify + locate, in place", m("OpenGbaRom"), m("OpenGbaLimit"), "us", 1.3);
+    row("GBA 16 MiB: identify + locate, moved", m("OpenGbaMovedRom"), m("WholeGbaMovedLimit"), "us", 1.5);
+    row("GBA 32 MiB: identify + locate, moved", m("OpenGbaLargeRom"), m("WholeGbaLargeLimit"), "us", 1.5);
     row("draw a front picture (readFrontPicture)", m("DrawPicture"), m("PictureLimit"), "us", 1.5);
     std::printf("%-38s %10.0f names/s\n", "decode a 10-byte name", collector.medianRate("DecodeName"));
     std::printf("%-38s %10.0f names/s\n", "encode a name", collector.medianRate("EncodeName"));
-    return 0;
+    std::fflush(stdout);
+    // The programs from a process of its own, started before this one grew:
+    // a child's peak RSS counts the memory of the process it was spawned from.
+    const std::string self = "/proc/self/exe";
+    std::vector<std::string> args = {self, "--programs", rom, gbaRom, gbaMovedRom};
+    std::vector<char*> argvOut;
+    for (std::string& a : args) argvOut.push_back(a.data());
+    argvOut.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argvOut.data(), environ) != 0) return 1;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
