@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/gba/cartridge.h"
+#include "support/byte_scan.h"
 #include "support/piece_search.h"
 
 namespace kestrane::gen3 {
@@ -29,12 +30,11 @@ Result<std::vector<TradeScript>> findTradeScripts(File& file, std::int64_t size,
     std::vector<std::pair<std::uint32_t, std::uint32_t>> calls;  // (setvar, the called script), checked after the pass
     std::optional<Error> failed;
     const std::size_t overlap = kSetvarLength + std::max(kReadLength, kCallLength);
+    // setvar 0x8008, N (16 08 80 N 00): its first three bytes found by the byte scan.
+    static constexpr std::uint8_t kSetvarHead[3] = {kSetvar, 0x08, 0x80};
     auto search = [&](std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next) {
-        for (std::size_t i = 0; i + overlap <= piece.size() && at + std::int64_t(i) < next; ++i) {
-            if (piece[i] != kSetvar || piece[i + 1] != 0x08 || piece[i + 2] != 0x80 || piece[i + 4] != 0 ||
-                piece[i + 3] >= kMostTrades) {
-                continue;
-            }
+        forEachByteTriple(piece, kSetvarHead, [&](std::size_t i) {
+            if (i + overlap > piece.size() || at + std::int64_t(i) >= next || piece[i + 4] != 0 || piece[i + 3] >= kMostTrades) return;
             const auto after = piece.subspan(i + kSetvarLength);
             const auto place = std::uint32_t(at + std::int64_t(i));
             if (std::equal(read.begin(), read.end(), after.begin())) {
@@ -45,7 +45,7 @@ Result<std::vector<TradeScript>> findTradeScripts(File& file, std::int64_t size,
                     calls.emplace_back(place, *target);
                 }
             }
-        }
+        });
     };
     if (auto done = searchInPieces(file, size, overlap, search); !done) return done.error();
     // A called script, read once however many traders call it.
