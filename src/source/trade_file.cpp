@@ -378,6 +378,10 @@ Result<TradeFile> readTradeFile(std::string_view text, std::string_view label, c
     return file;
 }
 
+bool writesRawNames(std::string_view text) {
+    return std::ranges::any_of(linesOf(text), [](std::string_view line) { return loweredAscii(splitWord(codeOfLine(line)).first) == "rawchar"; });
+}
+
 namespace {
 
 // Whether the file writes its hexadecimal digits in upper case (where a

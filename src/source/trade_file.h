@@ -63,6 +63,10 @@ struct TradeFile {
 Result<TradeFile> readTradeFile(std::string_view text, std::string_view label, const std::string& name,
                                 const SourceConstants& constants, const SourceCharmap& charmap, std::uint32_t recordSize = 0);
 
+// Whether the file writes its names with `rawchar` (Polished Crystal's
+// trees), whose charmap is kRawCharmap's rather than the main one.
+bool writesRawNames(std::string_view text);
+
 // The record a row should make from now on.
 struct RowChange {
     std::size_t row = 0;

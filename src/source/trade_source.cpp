@@ -67,11 +67,7 @@ std::string readNames(FileSystem& fs, TradeSource& source) {
     auto text = readText(fs, joined(source.tree.root, charmapFile));
     if (!text) return inContext(text.error(), "Could not read " + charmapFile).message;
     // Names written with rawchar are in its charmap, not the main one.
-    const bool raw = std::ranges::any_of(linesOf(source.text), [](std::string_view line) {
-        const std::string_view code = codeOfLine(line);
-        return code.starts_with("rawchar ") || code.starts_with("rawchar\t");
-    });
-    auto charmap = readCharmap(*text, raw ? kRawCharmap : std::string_view());
+    auto charmap = readCharmap(*text, writesRawNames(source.text) ? kRawCharmap : std::string_view());
     if (!charmap) return inContext(charmap.error(), charmapFile).message;
     source.constants = std::move(constants);
     source.charmap = std::make_shared<SourceCharmap>(std::move(*charmap));

@@ -792,6 +792,10 @@ TEST_F(CliTest, PolishedCrystal) {
         command.insert(command.end(), args.begin(), args.end());
         expectUnchanged(command, 1, master, message);
     }
+    // A personality whose nature bits name no nature is saved, and said.
+    const Outcome odd = run({"set", master, "3", "--personality", "0x7F"});
+    EXPECT_EQ(odd.code, 0) << odd.err;
+    EXPECT_NE(odd.err.find("The personality's nature bits hold 31, which is no nature (0 to 24)"), std::string::npos) << odd.err;
     // 3.x: the trainer's name ends with its own '@'; a table of master's records is refused there.
     const std::string release3 = dir.write("polishedcrystal-3.gbc", polishedCrystalRom(true));
     ASSERT_EQ(run({"set", release3, "2", "--ot", "Kylemon"}).code, 0);

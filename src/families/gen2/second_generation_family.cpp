@@ -219,6 +219,12 @@ public:
 
     void addWarnings(const Rom& rom, const TradeRecord& record, std::vector<TradeWarning>& warnings) const override {
         // The code takes the ID from +23 and +24: the stored word's high byte, then the name's first character.
+        if (rom.release->layout.has(Field::Personality)) {
+            if (const std::uint32_t nature = numberOf(record, Field::Personality) & kNatureBits; nature >= std::size(kNatureNames)) {
+                warnings.push_back({Field::Personality, "The personality's nature bits hold " + std::to_string(nature) +
+                                                            ", which is no nature (0 to 24): give the nature by name (--nature)."});
+            }
+        }
         const SecondGenerationRow& row = secondGenerationRow(*rom.release);
         if (!row.readsIdLate || !record.trainerId || !rom.release->layout.trainerName) return;
         const std::uint16_t given = std::uint16_t(*record.trainerId >> 8 | record.raw[rom.release->layout.trainerName->at] << 8);
