@@ -44,13 +44,28 @@ struct TextCommand {
     std::u16string_view text;
 };
 
+// How a far text's pointer is written after its command byte: the address
+// little-endian then the bank; or the address big-endian with its top bit
+// saying the text that jumped ends after the far one, then the bank.
+enum class FarPointer : std::uint8_t { LittleEndian, BigEndianMayEnd };
+
 struct TextDialect {
     std::span<const StringByte> words;     // the language's own, first
     std::span<const StringByte> inString;  // the engine's, in every language
     std::span<const TextCommand> commands;
     std::optional<std::uint8_t> farText;  // the far text's command byte; none where texts hold no far text
-    // The RAM names the trade's lines fill in are the release's; this is
-    // everything else the engine reads.
+    // An engine whose commands are the bytes below this one: a string ends
+    // at such a byte, which is then read as the next command; where a
+    // command stands, a byte from it on begins a string (or, where a string
+    // would end at it, ends the text). None: 0x00 begins a string, 0x50
+    // ends the text.
+    std::optional<std::uint8_t> commandsBelow = std::nullopt;
+    FarPointer farPointer = FarPointer::LittleEndian;
+    // The byte after which a string's characters are packed in a Huffman
+    // code, up to the first that ends a string; none where there is no such code.
+    std::optional<std::uint8_t> packedRun = std::nullopt;
+    // The RAM names the trade's lines fill in, and the code's tree, are the
+    // release's; this is everything else the engine reads.
 };
 
 // What a byte of a string does, or none where it is a character of the

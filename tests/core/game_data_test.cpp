@@ -10,6 +10,7 @@
 #include "families/gameboy/text_dialects.h"
 #include "families/gen1/first_generation.h"
 #include "support/first_generation_image.h"
+#include "support/polished_crystal_image.h"
 #include "support/rom_image.h"
 #include "text/game_text.h"
 #include "trades/pictures.h"
@@ -173,13 +174,36 @@ TEST(GameWords, TraderLinesAsTheGamePrintsThem) {
               "prints the text at 0xC000 of the game's memory, which is none of the trade's names"},
              {"a number from memory", "BYTE", [](Bytes& rom) { intro(rom, "BYTE", {0x09, 0x00, 0xC0, 0x12, 0x50}); }, builtIn,
               "shows a number from the game's memory (command 0x09)"},
+             // Polished Crystal's engine: far texts that end their text (bit 15 of the big-endian
+             // address), runs packed in a Huffman code around the names its code copies,
+             // n-grams, strings begun by any byte from 0x0A on and ended by '@' (0x53).
+             {"Polished Crystal, packed runs and names", "PKPC", [](Bytes&) {},
+              "I collect Pok\u00e9mon. Do you\nhave Abra?\n\nWant to trade it\nfor my Onix?"},
+             {"Polished Crystal, a far text that goes on", "PKPC",
+              [](Bytes& rom) {
+                  const std::uint32_t far = kPolishedFarTexts + 0xA00;
+                  put(rom, far, cat({{0x00}, polishedChars("Hi "), {0x0A, 0x4D, 0x53, 0x01, std::uint8_t(kPolishedWithGender),
+                                                                    std::uint8_t(kPolishedWithGender >> 8), 0x53}}));
+                  putPolishedLine(rom, 0, 0, cat({{0x08, std::uint8_t(address(far) >> 8), std::uint8_t(address(far)), std::uint8_t(far / 0x4000)},
+                                                  polishedChars(" and on"), {0x53, 0x53}}));
+              },
+              "Hi ouPok\u00e9Abra\u2642 and on"},
+             {"Polished Crystal, a prompt ends the text", "PKPC",
+              [](Bytes& rom) { putPolishedLine(rom, 0, 0, cat({polishedChars("A"), {0x54}, polishedChars("B"), {0x53, 0x53}})); }, "A"},
+             {"Polished Crystal, no Huffman code", "PKPC", [](Bytes& rom) { put(rom, kPolishedHuffman, Bytes(29, 0x00)); }, builtIn,
+              "is packed in a Huffman code, and the code that reads it is not in the file's first bank"},
+             {"Polished Crystal, a tree that loops", "PKPC", [](Bytes& rom) { put(rom, kPolishedTree, Bytes(2 * 0x7F, 0x00)); }, builtIn,
+              "the Huffman tree at 0x3C00 loops"},
+             {"Polished Crystal, names copied in another form", "PKPC", [](Bytes& rom) { put(rom, kPolishedNamesCode, Bytes(40, 0x00)); },
+              builtIn, "the code at 0xFDB00 that copies the names they fill in is not in a form Kestrane reads"},
              // The Japanese dictionary's words, several with an ideographic space.
              {"Japanese words", "AAUJ",
               [](Bytes& rom) { intro(rom, "AAUJ", {0x00, 0x80, 0x1D, 0x1E, 0x1F, 0x22, 0x23, 0x24, 0x25, 0x4A, 0x54, 0x57}); },
               "アに　ってを　た！こうげきは　の　が　ポケモン"},
          }) {
         SCOPED_TRACE(c.what);
-        Bytes image = retailLikeRom(c.code);
+        const bool polished = std::string_view(c.code) == "PKPC";
+        Bytes image = polished ? polishedCrystalRom() : retailLikeRom(c.code);
         c.change(image);
         auto rom = openRom(dir.write("rom.gbc", image), families::all());
         ASSERT_TRUE(rom) << describe(rom.error());
@@ -189,7 +213,11 @@ TEST(GameWords, TraderLinesAsTheGamePrintsThem) {
             EXPECT_NE(rom->words->linesWhyNot.find(c.why), std::string::npos) << rom->words->linesWhyNot;
         } else {
             EXPECT_EQ(rom->words->linesWhyNot, "");
-            EXPECT_EQ(said[4], c.code[3] == 'J' ? "\u30a2\uff10\u30a4\uff14" : "SET 0 PHASE 4");
+            EXPECT_EQ(said[4], c.code[3] == 'J' ? "\u30a2\uff10\u30a4\uff14" : polished ? "Set 0 phase 4" : "SET 0 PHASE 4");
+            // Packed runs ended by '@' go on at the byte after their last; plain strings too.
+            if (polished) {
+                EXPECT_EQ(said[1] + "|" + said[2], "Set 0 phase 1|Set 0 phase 2");
+            }
         }
     }
 }

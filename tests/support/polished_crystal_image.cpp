@@ -1,5 +1,6 @@
 #include "support/polished_crystal_image.h"
 
+#include <map>
 #include <stdexcept>
 
 #include "support/words.h"
@@ -12,6 +13,48 @@ constexpr std::uint32_t kBankSize = 0x4000;
 std::uint16_t address(std::uint32_t offset) { return std::uint16_t(offset < kBankSize ? offset : kBankSize + offset % kBankSize); }
 constexpr int kSpecies = 291;
 constexpr std::uint8_t kAt = 0x53;
+
+// The image's Huffman code: each character's bits, and the tree.
+struct HuffmanCode {
+    std::map<std::uint8_t, std::vector<bool>> bits;
+    Bytes tree = Bytes(2 * 0x7F, 0x00);
+};
+const HuffmanCode& huffmanCode() {
+    static const HuffmanCode code = [] {
+        Bytes symbols = {0x7F, 0x9C, 0x9D, 0x9E, 0x9F, 0xC0};
+        for (std::uint8_t c = 0x80; c <= 0x99; ++c) symbols.push_back(c);
+        for (std::uint8_t c = 0xA0; c <= 0xB9; ++c) symbols.push_back(c);
+        for (std::uint8_t c = 0xE0; c <= 0xE9; ++c) symbols.push_back(c);
+        for (std::uint8_t c = 0x4D; c <= 0x5C; ++c) symbols.push_back(c);
+        HuffmanCode made;
+        std::uint8_t next = 0;
+        // A node a run of symbols, halved until one is left: a character's
+        // node is itself, 0x4D-0x5C as 0xEC-0xFB.
+        auto build = [&](auto& self, std::size_t from, std::size_t to, std::vector<bool> path) -> std::uint8_t {
+            if (to - from == 1) {
+                const std::uint8_t c = symbols[from];
+                made.bits[c] = path;
+                return c >= 0x7F ? c : std::uint8_t(c + 0x9F);
+            }
+            const std::uint8_t node = next++;
+            const std::size_t middle = (from + to) / 2;
+            auto left = path, right = path;
+            left.push_back(false), right.push_back(true);
+            made.tree[2u * node] = self(self, from, middle, left);
+            made.tree[2u * node + 1] = self(self, middle, to, right);
+            return node;
+        };
+        build(build, 0, symbols.size(), {});
+        return made;
+    }();
+    return code;
+}
+
+Bytes cat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
 
 }  // namespace
 
@@ -50,6 +93,54 @@ Bytes polishedText(std::string_view text, std::size_t field) {
     if (bytes.size() > field) throw std::invalid_argument("polishedText: longer than its field");
     bytes.resize(field, kAt);
     return bytes;
+}
+
+Bytes polishedChars(std::string_view text) {
+    Bytes bytes;
+    for (char c : text) {
+        switch (c) {
+        case '.': bytes.push_back(0x9C); break;
+        case ',': bytes.push_back(0x9D); break;
+        case '?': bytes.push_back(0x9E); break;
+        case '!': bytes.push_back(0x9F); break;
+        case '\'': bytes.push_back(0xC0); break;
+        case '\n': bytes.push_back(0x57); break;
+        case '|': bytes.push_back(0x59); break;
+        default: {
+            const Bytes one = polishedText(std::string(1, c), 1);
+            bytes.push_back(one[0]);
+        }
+        }
+    }
+    return bytes;
+}
+
+Bytes polishedPacked(const Bytes& chars) {
+    Bytes packed = {0x5D};
+    int used = 8;
+    for (std::uint8_t c : chars) {
+        const auto found = huffmanCode().bits.find(c);
+        if (found == huffmanCode().bits.end()) throw std::invalid_argument("polishedPacked: a character the tree lacks");
+        for (bool bit : found->second) {
+            if (used == 8) packed.push_back(0x00), used = 0;
+            if (bit) packed.back() = std::uint8_t(packed.back() | 0x80 >> used);
+            ++used;
+        }
+    }
+    return packed;
+}
+
+void putPolishedLine(Bytes& rom, int set, int phase, const Bytes& text) {
+    const std::uint32_t at = kPolishedFarTexts + 0x80u * std::uint32_t(phase * 4 + set);
+    std::copy(text.begin(), text.end(), rom.begin() + at);
+}
+
+Bytes polishedIntro() {
+    const Bytes requested = {0x01, std::uint8_t(kPolishedRequested), std::uint8_t(kPolishedRequested >> 8)};
+    const Bytes offered = {0x01, std::uint8_t(kPolishedOffered), std::uint8_t(kPolishedOffered >> 8)};
+    return cat({polishedPacked(cat({polishedChars("I collect "), {0x4E}, polishedChars(". Do you\nhave "), {kAt}})), requested,
+                polishedPacked(cat({polishedChars("?|Want to trade it\nfor my "), {kAt}})), offered,
+                polishedPacked(cat({polishedChars("?"), {0x52}}))});
 }
 
 Bytes polishedRecord(const PolishedTrade& t, bool threeX) {
@@ -132,6 +223,39 @@ Bytes polishedCrystalRom(bool threeX, std::uint8_t version, std::uint32_t seed) 
         std::copy(name.begin(), name.end(), rom.begin() + kPolishedNames + 10u * std::uint32_t(species));
     }
     for (int trade = 0; trade < 8; ++trade) putTradeObject(rom, kPolishedObjects + 16u * std::uint32_t(trade), trade);
+    // The lines: PrintTradeText (begun by the table), GetTradeMonNames, TradeTexts and the texts.
+    const std::uint32_t print = kPolishedTable + 9u * std::uint32_t(polishedRecord({}, threeX).size());
+    const std::uint16_t namesCode = address(kPolishedNamesCode), table = address(kPolishedLinesTable);
+    const Bytes printTradeText = {0xF5, 0xCD, std::uint8_t(namesCode), std::uint8_t(namesCode >> 8), 0xF1, 0x01, 0x08, 0x00,
+                                  0x21, std::uint8_t(table), std::uint8_t(table >> 8), 0xDF};
+    std::copy(printTradeText.begin(), printTradeText.end(), rom.begin() + print);
+    auto copyTo = [](std::uint8_t field, std::uint16_t buffer) {
+        return Bytes{0x1E, field, 0xCD, 0x00, 0x50, 0x7E, 0xCD, 0x10, 0x50, 0x11, std::uint8_t(buffer), std::uint8_t(buffer >> 8), 0xCD, 0x20, 0x50};
+    };
+    const Bytes getNames = cat({copyTo(3, kPolishedOffered), copyTo(1, kPolishedRequested),
+                                {0x21, std::uint8_t(kPolishedWithGender), std::uint8_t(kPolishedWithGender >> 8), 0x2A, 0xFE, kAt, 0x20, 0xFB, 0x77, 0xC9}});
+    std::copy(getNames.begin(), getNames.end(), rom.begin() + kPolishedNamesCode);
+    for (int phase = 0; phase < 5; ++phase) {
+        for (int set = 0; set < 4; ++set) {
+            const std::uint32_t entry = kPolishedLinesTable + 2u * std::uint32_t(phase * 4 + set);
+            const std::uint32_t text = kPolishedLinesTable + 0x40 + 4u * std::uint32_t(phase * 4 + set);
+            rom[entry] = std::uint8_t(address(text)), rom[entry + 1] = std::uint8_t(address(text) >> 8);
+            const std::uint16_t far = address(kPolishedFarTexts + 0x80u * std::uint32_t(phase * 4 + set));
+            const Bytes farEnd = {0x08, std::uint8_t(far >> 8 | 0x80), std::uint8_t(far), std::uint8_t(kPolishedFarTexts / kBankSize)};
+            std::copy(farEnd.begin(), farEnd.end(), rom.begin() + text);
+            // Packed and ended by <DONE>; packed, then '@' and '@'; plain, then '@'.
+            const Bytes words = polishedChars("Set " + std::to_string(set) + " phase " + std::to_string(phase));
+            putPolishedLine(rom, set, phase,
+                            phase % 3 == 0   ? polishedPacked(cat({words, {0x52}}))
+                            : phase % 3 == 1 ? cat({polishedPacked(cat({words, {kAt}})), {kAt}})
+                                             : cat({words, {kAt, kAt}}));
+        }
+    }
+    putPolishedLine(rom, 0, 0, polishedIntro());
+    const Bytes readHuffmanChar = {0xAF, 0x05, 0x20, 0x04, 0x4E, 0x23, 0x06, 0x08, 0xCB, 0x21, 0x8F, 0xC6, std::uint8_t(kPolishedTree), 0x5F, 0xCE,
+                                   std::uint8_t(kPolishedTree >> 8), 0x93, 0x57, 0x1A, 0xFE, 0x7F, 0x38, 0xEA, 0xFE, 0xEC, 0xD8, 0xD6, 0x9F, 0xC9};
+    std::copy(readHuffmanChar.begin(), readHuffmanChar.end(), rom.begin() + kPolishedHuffman);
+    std::copy(huffmanCode().tree.begin(), huffmanCode().tree.end(), rom.begin() + kPolishedTree);
     // The ROM ends in filler.
     std::fill(rom.end() - 0x100, rom.end(), 0xFF);
     return rom;

@@ -4,7 +4,11 @@
 // in its bank reading NPCTrades at 0xFD67B (9 records of 32 bytes, 33 in the
 // 3.x releases), GetPokemonName in the home bank naming species through
 // PokemonNames at 0xD8BA0 (bank 0x36, entry 0 first, 10 bytes a name padded
-// with '@', 0x53). No real image's bytes.
+// with '@', 0x53). Its lines: PrintTradeText right after the table's last
+// record, calling GetTradeMonNames (which copies the names the texts fill in)
+// and reading TradeTexts, a pointer a phase and set, each to a far text that
+// ends its text (0x08, the address big-endian with bit 15 set, the bank);
+// ReadHuffmanChar in bank 0 walking one tree. No real image's bytes.
 #pragma once
 
 #include <cstdint>
@@ -50,6 +54,27 @@ void putTradeObject(Bytes& rom, std::uint32_t at, int trade);
 inline constexpr std::uint32_t kPolishedObjects = 0x94000;  // where the image's eight trades' objects stand, 16 bytes apart
 // The image: `version` its header's byte, `threeX` its record; objects start its first eight trades.
 Bytes polishedCrystalRom(bool threeX = false, std::uint8_t version = 0x32, std::uint32_t seed = 1);
+// Where the image keeps its lines' parts: TradeTexts, GetTradeMonNames, the
+// far texts (0x80 bytes apart, phase by phase and set by set),
+// ReadHuffmanChar and its tree; and the buffers (made up) the names are
+// copied to: the requested species' with its gender added, the offered
+// species', the requested one's.
+inline constexpr std::uint32_t kPolishedLinesTable = 0xFDA00, kPolishedNamesCode = 0xFDB00, kPolishedFarTexts = 0x1BC000;
+inline constexpr std::uint32_t kPolishedHuffman = 0x3B00, kPolishedTree = 0x3C00;
+inline constexpr std::uint16_t kPolishedWithGender = 0xD073, kPolishedOffered = 0xD086, kPolishedRequested = 0xD0F0;
+// Characters by hand as polishedText writes them, and . , ? ! ', with
+// '\n' for <LINE> (0x57) and '|' for <PARA> (0x59); no terminator.
+Bytes polishedChars(std::string_view text);
+// `chars` packed in the image's Huffman code after <CTXT> (0x5D), the last
+// byte's unused bits 0. Its tree holds the blank, letters, digits, that
+// punctuation and 0x4D-0x5C.
+Bytes polishedPacked(const Bytes& chars);
+// Puts `text` as the far text of set `set`'s line of phase `phase`.
+void putPolishedLine(Bytes& rom, int set, int phase, const Bytes& text);
+// Set 0's intro as the image holds it: "I collect Pokémon. Do you\nhave
+// [requested]?\n\nWant to trade it\nfor my [offered]?", packed around the names.
+Bytes polishedIntro();
+
 // A species' name as the image holds it (the games' 1-251 in capitals, the added ones made up).
 std::string polishedSpeciesName(int species);
 

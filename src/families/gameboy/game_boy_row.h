@@ -34,6 +34,13 @@ enum class BaseDataForm {
 
 // Where a release keeps what each trader says: a table of 2-byte pointers,
 // found through the routine that reads it.
+// The routine that reads a release's Huffman code, and where in it the
+// tree's address is split: its low byte's place, its high byte's.
+struct PackedCodeForm {
+    const RoutinePattern* routine;
+    std::uint8_t treeLow, treeHigh;
+};
+
 struct TradeLines {
     CodePlace routine;         // the routine that reads the lines' table
     std::uint32_t table;       // where the release keeps the lines' table
@@ -48,9 +55,15 @@ struct TradeLines {
     // (phase, set) at table + 2 x (phase x sets + set)); or a pointer a
     // set, to its five phases' pointers, all in the table's bank (Red, Blue
     // and Yellow).
-    // Or (Polished Crystal) a pointer a phase and set to a far text, whose
-    // texts mix n-grams and a Huffman code: not read.
+    // Or (Polished Crystal) a pointer a phase and set, phase by phase, each
+    // to a text in the table's bank (a far text, in its engine's form).
     enum class Layout { ByPhase, BySet, FarTexts } layout = Layout::ByPhase;
+    // Where the names are not fixed: which of the routine's pointers names
+    // the code that copies them for the texts (text_reader.h), -1 for none.
+    int namesPointer = -1;
+    // The routine that reads the Huffman code of the release's packed runs
+    // (in bank 0, with the code's tree); none where texts hold no such run.
+    const PackedCodeForm* packedCode = nullptr;
 };
 
 struct GameBoyTables {

@@ -47,6 +47,18 @@ inline constexpr std::uint8_t kLinesPointer[] = {9};
 // Polished Crystal's: the table (LL HH at 9) read through rst AddNTimes.
 //   F5 CD ?? ?? F1 01 08 00 21 LL HH DF
 inline constexpr int kPolishedLines[] = {0xF5, 0xCD, -1, -1, 0xF1, 0x01, 0x08, 0x00, 0x21, -1, -1, 0xDF};
+// Its pointers: the table, then the routine it calls first (GetTradeMonNames,
+// which copies the names the texts fill in).
+inline constexpr std::uint8_t kPolishedLinesPointers[] = {9, 2};
+// Polished Crystal's ReadHuffmanChar, one tree for every character: from node
+// 0, each bit (most significant first, a byte loaded whenever 8 are spent)
+// picks the child at tree + 2 x node + bit; a child from 0x7F on is a
+// character, 0xEC-0xFB standing for 0x4D-0x5C. The tree's address is split
+// across `add LOW` (at 12) and `adc HIGH` (at 15).
+//   AF 05 20 04 4E 23 06 08 CB 21 8F C6 LL 5F CE HH 93 57 1A FE 7F 38 EA FE EC D8 D6 9F C9
+inline constexpr int kPolishedHuffman[] = {0xAF, 0x05, 0x20, 0x04, 0x4E, 0x23, 0x06, 0x08, 0xCB, 0x21, 0x8F, 0xC6, -1,   0x5F, 0xCE,
+                                           -1,   0x93, 0x57, 0x1A, 0xFE, 0x7F, 0x38, 0xEA, 0xFE, 0xEC, 0xD8, 0xD6, 0x9F, 0xC9};
+inline constexpr std::uint8_t kPolishedHuffmanLow = 12, kPolishedHuffmanHigh = 15;
 
 // GetPokemonName of the 16-bit species base ends its address sum with the
 // names' address less one name (LL HH at 7): ID x 10 + (names - 10).
@@ -122,7 +134,8 @@ inline constexpr RoutinePattern kGoldSilverLinesRoutine{kGoldSilverLines, kLines
 inline constexpr RoutinePattern kPokemonNamesRoutine{kPokemonNames, kPokemonNamesPointer, 4};
 inline constexpr RoutinePattern kPolishedTradeTable32Routine{kPolishedTradeTable32, kPolishedTradeTablePointer, 7};
 inline constexpr RoutinePattern kPolishedTradeTable33Routine{kPolishedTradeTable33, kPolishedTradeTablePointer, 7};
-inline constexpr RoutinePattern kPolishedLinesRoutine{kPolishedLines, kLinesPointer, 4};
+inline constexpr RoutinePattern kPolishedLinesRoutine{kPolishedLines, kPolishedLinesPointers, 4};
+inline constexpr RoutinePattern kPolishedHuffmanRoutine{kPolishedHuffman, {}, 8};
 inline constexpr RoutinePattern kPolishedPokemonNamesRoutine{kPolishedPokemonNames, kPolishedPokemonNamesPointer, 11};
 inline constexpr RoutinePattern kRedBlueTradesRoutine{kRedBlueTrades, kRedBlueTradesPointers, 31};
 inline constexpr RoutinePattern kYellowTradesRoutine{kYellowTrades, kYellowTradesPointers, 28};

@@ -161,6 +161,38 @@ constexpr TextCommand kFirstGenerationCommands[] = {
     {0x16, 0, Prints, u""},
 };
 
+// Polished Crystal's home/text.asm: strings end at '@' (0x53); 0x52
+// (<DONE>) and 0x54 (<PROMPT>) end the text; the n-grams 0x0A-0x4E print
+// their strings (the character set's), 0x4F-0x51 names from memory; 0x5D
+// (<CTXT>) begins a Huffman-coded run; 0x5E (the charmap's "¯") is a blank.
+constexpr StringByte kPolishedCrystalString[] = {
+    {0x4F, Unknown, u"the player's name"},
+    {0x50, Unknown, u"the rival's name"},
+    {0x51, Unknown, u"the trendy phrase"},
+    {0x52, EndText, {}},
+    {0x53, EndString, {}},
+    {0x54, EndText, {}},
+    {0x55, NewLine, {}},
+    {0x56, NewLine, {}},
+    {0x57, NewLine, {}},
+    {0x58, NewLine, {}},
+    {0x59, Paragraph, {}},
+    {0x5A, Unknown, u"the name of a move's target"},
+    {0x5B, Unknown, u"the name of a move's user"},
+    {0x5C, Unknown, u"the opponent's name"},
+    {0x5E, Prints, u" "},
+};
+// Its TextCommands 0x00-0x09, but 0x00, 0x01 and the far text 0x08.
+constexpr TextCommand kPolishedCrystalCommands[] = {
+    {0x02, 0, Prints, u""},  // waits for a button
+    {0x03, 0, Unknown, u"code the game runs"},
+    {0x04, 3, Unknown, u"a number from the game's memory"},
+    {0x05, 0, Prints, u""},  // a pause
+    {0x06, 1, Prints, u""},  // a sound
+    {0x07, 0, Unknown, u"the day of the week"},
+    {0x09, 0, Unknown, u"a plural only the running game knows"},
+};
+
 constexpr TextDialect kEnglish{kEnglishString, kSecondGenerationString, kSecondGenerationCommands, 0x16};
 constexpr TextDialect kFirstGeneration{kEnglishFirstGenerationWords, kFirstGenerationString, kFirstGenerationCommands, 0x17};
 constexpr TextDialect kJapanese{kJapaneseString, kSecondGenerationString, kSecondGenerationCommands, 0x16};
@@ -168,8 +200,12 @@ constexpr TextDialect kJapanese{kJapaneseString, kSecondGenerationString, kSecon
 constexpr TextDialect kJapaneseFirstGeneration{kJapaneseFirstGenerationWords, kFirstGenerationString, kFirstGenerationCommands,
                                                std::nullopt};
 
+constexpr TextDialect kPolishedCrystal{{}, kPolishedCrystalString, kPolishedCrystalCommands, 0x08, 0x0A,
+                                       FarPointer::BigEndianMayEnd, 0x5D};
+
 }  // namespace
 
+const TextDialect& polishedCrystalDialect() { return kPolishedCrystal; }
 const TextDialect& englishDialect() { return kEnglish; }
 const TextDialect& japaneseDialect() { return kJapanese; }
 const TextDialect& firstGenerationDialect() { return kFirstGeneration; }

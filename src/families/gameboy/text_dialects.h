@@ -12,5 +12,7 @@ const TextDialect& japaneseDialect();
 // English Red, Blue and Yellow; Japanese Red and Green.
 const TextDialect& firstGenerationDialect();
 const TextDialect& japaneseFirstGenerationDialect();
+// Polished Crystal's engine: commands 0x00-0x09, '@' 0x53, n-grams, Huffman-coded runs.
+const TextDialect& polishedCrystalDialect();
 
 }  // namespace kestrane

@@ -13,6 +13,12 @@
 //           Red, Blue and Yellow's table holds a word a dialog set, each
 //           naming five words (one a phase) in the table's bank, each a
 //           text that is a far text (0x17) and its end.
+//           Polished Crystal's engine (its dialect) differs: 0x00-0x09 are
+//           its commands and any other byte begins a string, '@' is 0x53,
+//           a far pointer is big-endian with bit 15 ending the text that
+//           jumped, and after 0x5D a string's characters are packed in a
+//           Huffman code whose tree its ReadHuffmanChar walks. Which memory
+//           holds which name is read from its GetTradeMonNames.
 //   places  a landmark's name ends with 0x50; 0x1F is a soft break (a
 //           blank), 0x1E and 0x25 show nothing, Japanese 0x35 shows
 //           "ばん　どうろ" after a route's number. Red, Blue and Yellow

@@ -145,12 +145,18 @@ constexpr Row inLanguage(Row row, std::string_view code, Language language, cons
 // build the same table): its own code, table, species numbering with
 // forms, character set and dialog sets as Crystal's. Its 3.x releases
 // (0x30, and 3.2.3 with master's header) keep a 33-byte record that only
-// the trade routine's `ld bc, N` tells apart. Its item names, base data,
-// pictures and lines are in forms of its own that Kestrane does not read.
+// the trade routine's `ld bc, N` tells apart. Its lines are far texts in
+// its own engine's form, n-grams and Huffman-coded runs; its item names,
+// base data and pictures are in forms of their own that Kestrane does not read.
 // Where its routines stand is not fixed: a search finds them.
-constexpr TradeLines kPolishedLines{.routine = {&routines::kPolishedLinesRoutine, 0}, .table = 0, .sets = 4,
-                                    .requestedWithGender = 0, .offered = 0, .requested = 0,
-                                    .layout = TradeLines::Layout::FarTexts};
+constexpr PackedCodeForm kPolishedPackedCode{&routines::kPolishedHuffmanRoutine, routines::kPolishedHuffmanLow,
+                                              routines::kPolishedHuffmanHigh};
+// PrintTradeText follows the table's last record.
+constexpr TradeLines polishedLines(const RecordLayout& layout) {
+    return {.routine = {&routines::kPolishedLinesRoutine, 0xFD67B + 9 * layout.size}, .table = 0, .sets = 4,
+            .requestedWithGender = 0, .offered = 0, .requested = 0, .layout = TradeLines::Layout::FarTexts,
+            .namesPointer = 1, .packedCode = &kPolishedPackedCode};
+}
 constexpr std::uint8_t kPolishedRevision[] = {0x32};
 constexpr std::uint8_t kTradeCommand = 0x94;  // `trade`
 constexpr std::uint8_t kPolished3Revision[] = {0x30};
@@ -158,13 +164,13 @@ constexpr Row polishedRow(std::string_view name, std::span<const std::uint8_t> r
                           const RecordLayout& layout, const RoutinePattern& routine) {
     return {{{.code = "PKPC", .name = name, .language = Language::English, .nameInShort = "Pok\u00e9mon Polished Crystal",
               .game = "Polished Crystal", .revisions = revisions, .reachedByLayout = reachedByLayout, .layout = layout,
-              .charset = &polishedCrystalCharset, .dialect = &englishDialect, .usualTable = 0xFD67B, .ownRecords = 9,
+              .charset = &polishedCrystalCharset, .dialect = &polishedCrystalDialect, .usualTable = 0xFD67B, .ownRecords = 9,
               .dialogSets = kCrystalDialogs, .family = &secondGenerationFamily, .slotOrder = SlotOrder::TableOrder},
              {.tableRoutine = {&routine, 0xFD5FB},
               .speciesNames = {0xD8BAA, 10, CodePlace{&routines::kPolishedPokemonNamesRoutine, 0},
                                routines::kPolishedPokemonNamesBank},
               .itemNames = 0, .itemCount = 0, .baseData = 0, .baseDataForm = BaseDataForm::None,
-              .lines = kPolishedLines, .speciesCount = 291}},
+              .lines = polishedLines(layout), .speciesCount = 291}},
             0, {0, 0, PictureBanks::Real}, kPolishedPlaces, {0, {}, kRegions}, kTradeCommand, true};
 }
 constexpr Row kPolished = polishedRow("Pok\u00e9mon Polished Crystal", kPolishedRevision, false, kRecordPolished,
