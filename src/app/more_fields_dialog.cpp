@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
+#include <functional>
 
 #include "app/appearance.h"
 #include "app/message_sink.h"
@@ -46,15 +47,21 @@ void keepWidthWhenHidden(QWidget* sign) {
 constexpr std::uint32_t kMostChoices = 15;
 
 // A spin box that shows the words a field's numbers stand for ("none" for
-// no mail), and takes them typed as well as the numbers.
+// no mail), and takes them typed as well as the numbers; where the numbers
+// are items', each shown with its name ("Ultra Ball (2)").
 class WordSpinBox final : public QSpinBox {
 public:
-    WordSpinBox(QWidget* parent, std::span<const NumberWord> words) : QSpinBox(parent), words_(words) {}
+    using Names = std::function<std::optional<std::string>(std::uint32_t)>;
+    WordSpinBox(QWidget* parent, std::span<const NumberWord> words, Names names = {})
+        : QSpinBox(parent), words_(words), names_(std::move(names)) {}
 
 protected:
     QString textFromValue(int value) const override {
         for (const NumberWord& word : words_) {
             if (std::int64_t(word.number) == value) return fromCore(word.word);
+        }
+        if (names_ && value >= 0) {
+            if (auto name = names_(std::uint32_t(value))) return fromCore(*name) + QStringLiteral(" (%1)").arg(value);
         }
         return QSpinBox::textFromValue(value);
     }
@@ -62,7 +69,7 @@ protected:
         for (const NumberWord& word : words_) {
             if (text.trimmed().compare(fromCore(word.word), Qt::CaseInsensitive) == 0) return int(word.number);
         }
-        return QSpinBox::valueFromText(text);
+        return QSpinBox::valueFromText(numberIn(text));
     }
     QValidator::State validate(QString& text, int& pos) const override {
         const QString typed = text.trimmed();
@@ -72,11 +79,24 @@ protected:
                 return typed.size() == whole.size() ? QValidator::Acceptable : QValidator::Intermediate;
             }
         }
+        if (names_ && typed.endsWith(u')')) {
+            QString number = numberIn(typed);
+            int at = 0;
+            return QSpinBox::validate(number, at);
+        }
         return QSpinBox::validate(text, pos);
     }
 
 private:
+    // The number of a shown name, "Ultra Ball (2)"; the text itself where it is none such.
+    QString numberIn(const QString& text) const {
+        const qsizetype open = text.lastIndexOf(u'(');
+        if (!names_ || open < 0 || !text.trimmed().endsWith(u')')) return text;
+        return text.mid(open + 1, text.trimmed().size() - open - 2);
+    }
+
     std::span<const NumberWord> words_;
+    Names names_;
 };
 
 // The number a field's box holds: a spin box's value, or the number of the entry chosen from a list.
@@ -280,7 +300,9 @@ QWidget* MoreFieldsDialog::oneNumberBox(const FieldRow& row, const NumberPlace& 
         connect(box, &WideSpinBox::valueChanged, this, &MoreFieldsDialog::boxesChanged);
         made = box;
     } else {
-        auto* box = new WordSpinBox(this, row.words);
+        WordSpinBox::Names names;
+        if (!row.itemZero.empty()) names = [this, field = row.field](std::uint32_t n) { return itemNumberName(rom_, field, n); };
+        auto* box = new WordSpinBox(this, row.words, std::move(names));
         box->setRange(0, int(place.max));
         box->setValue(int(start));
         connect(box, &QSpinBox::valueChanged, this, &MoreFieldsDialog::boxesChanged);

@@ -66,6 +66,9 @@ struct FieldRow {
     std::string_view warningName;      // "warnItem": the sign beside its box where a warning is of it
     std::span<const FieldPart> parts;  // a Parts field's numbers, in the order it is given
     std::span<const NumberWord> words = {};  // a one-number field's numbers that words stand for
+    // A number that is an item's: shown with the ROM's item name, item 0
+    // by this name (the ball a trade's creature was caught in); empty: none such.
+    std::string_view itemZero = {};
 };
 
 inline constexpr FieldPart kDvParts[] = {
@@ -144,7 +147,7 @@ inline constexpr FieldRow kFieldRows[] = {
      FieldInput::Parts, FieldPlace::MoreFields, "DVs", {}, {}, {}, kStatDvParts},
     {Field::Ball, "ball", "Ball", {}, "the ball", "ball", "--ball",
      "The ball it was caught in: an item number (0 is the Park Ball).", FieldInput::Number, FieldPlace::MoreFields,
-     "Ball:", "spnBall", {}, {}, {}},
+     "Ball:", "spnBall", {}, {}, {}, {}, "Park Ball"},
     {Field::DialogSet, "dialogSet", "Dialog set", {}, "the dialog set", "dialog set", "--dialog",
      "The trader's lines: {dialog sets}.", FieldInput::Choice, FieldPlace::MoreFields, "Dialog set:", "cboDialogSet", {}, {}, {}},
     // Plain numbers, where a layout places them (RecordLayout::numbers).

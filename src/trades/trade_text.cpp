@@ -25,6 +25,12 @@ std::string numbersText(const std::vector<std::uint32_t>& numbers) {
     return text;
 }
 
+std::optional<std::string> itemNumberName(const Rom& rom, Field field, std::uint32_t number) {
+    const FieldRow& row = fieldRow(field);
+    if (row.itemZero.empty() || !rom.items) return std::nullopt;
+    return number == 0 ? std::string(row.itemZero) : itemLabel(rom.items, ItemId(number));
+}
+
 std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& r) {
     std::vector<FieldText> texts;
     auto add = [&](Field field, std::string text) { texts.push_back({field, fieldRow(field).label, std::move(text)}); };
@@ -40,8 +46,10 @@ std::vector<FieldText> fieldTexts(const Rom& rom, const TradeRecord& r) {
     for (const auto& [field, numbers] : r.numbers) {
         const NumberWord* word = numbers.size() == 1 ? wordOf(fieldRow(field), numbers.front()) : nullptr;
         const NumberPlace* place = rom.release->layout.numberPlace(field);
+        const auto item = numbers.size() == 1 ? itemNumberName(rom, field, numbers.front()) : std::nullopt;
         // A word of four bytes is a pattern of bits more than an amount: in hex first.
         if (word) add(field, std::string(word->word) + " (" + std::to_string(numbers.front()) + ")");
+        else if (item) add(field, *item + " (" + std::to_string(numbers.front()) + ")");
         else if (place && place->width == 4 && numbers.size() == 1) {
             add(field, "0x" + toPaddedHex(std::int32_t(numbers.front()), 8) + " (" + std::to_string(numbers.front()) + ")");
         }

@@ -24,6 +24,11 @@ std::string speciesLabel(const Rom& rom, SpeciesId species);
 // A field of plain numbers as it is given and shown: "31/31/31/31/31/31".
 std::string numbersText(const std::vector<std::uint32_t>& numbers);
 
+// The name an item-numbered field's number stands for ("Ultra Ball"; the
+// field's own name for 0), or none where the field names no item or the
+// ROM's item names are unknown.
+std::optional<std::string> itemNumberName(const Rom& rom, Field field, std::uint32_t number);
+
 struct FieldText {
     Field field;
     std::string_view label;  // "Requested species"

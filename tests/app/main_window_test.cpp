@@ -698,6 +698,37 @@ void MainWindowTest::moreFieldsEndToEnd() {
     QCOMPARE(letter, QString("Unown letter: %1").arg(QChar(unownLetter({15, 10, 10, 10}))));
 }
 
+// Polished Crystal: the ball by the ROM's item name, typed as a number; the
+// ROM's lines as its text engine unpacks them; saved into the ball's byte alone.
+void MainWindowTest::polishedCrystalInMoreFields() {
+    const Bytes before = polishedCrystalRom();
+    const std::string path = dir->write("polished.gbc", before);
+    open(path);
+    clickTrade(0);
+    QString ball, typed, item, lines;
+    whenModal([&](QWidget* d) {
+        auto* box = d->findChild<QSpinBox*>("spnBall");
+        ball = box->text();
+        item = d->findChild<QComboBox*>("cboItem")->currentText();
+        lines = d->findChild<QLabel*>("lblTraderLines")->text();
+        box->selectAll();
+        QTest::keyClicks(box, "6");
+        box->interpretText();
+        typed = box->text();
+        QMetaObject::invokeMethod(d, "accept");
+    });
+    action("mnuMoreFields")->trigger();
+    QCOMPARE(ball, QString("Ultra Ball (2)"));
+    QCOMPARE(typed, QString("Level Ball (6)"));
+    QCOMPARE(item, QString("Item 29"));
+    QVERIFY2(lines.contains("I collect Pok\u00e9mon. Do you / have Abra? // Want to trade it / for my Machop?"), qPrintable(lines));
+    save();
+    expectMessage("Kestrane", "Trade Data Saved.", MessageIcon::Information);
+    Bytes expected = before;
+    expected[kPolishedTable + 20] = 6;
+    QCOMPARE(differences(readFile(path), expected), std::vector<std::size_t>{});
+}
+
 // The third generation: the family's fields in More Fields and no other,
 // what the personality makes beside it, a nature chosen and Make Shiny by
 // the secret ID; the picture following; saved as the same `set` writes.

@@ -216,6 +216,7 @@ private slots:
     void whatTheGameShows();
     void moreFieldsEndToEnd();
     void theThirdGenerationInMoreFields();
+    void polishedCrystalInMoreFields();
     void tradesThatCanNeverHappenAreSigned();
     void checksumsFollowTheMenuItem();
     void theUnsavedMarkAppearsAndClears();

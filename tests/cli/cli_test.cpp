@@ -750,12 +750,15 @@ TEST_F(CliTest, PolishedCrystal) {
     const std::string shown = run({"show", master, "9"}).out;
     for (const char* line : {"Trade Number 9 \u2014 Not used in the game (record at 0xFD77B)\n", "Offered species:    110 Weezing\n",
                              "Original trainer:   Jeeves\n", "Form:               3\n", "Gender:             male (0)\n",
-                             "Requested form:     any (0)\n", "DVs:                14/14/14/14/14/14\n", "Ball:               9\n",
+                             "Requested form:     any (0)\n", "DVs:                14/14/14/14/14/14\n",
+                             // Items and balls by the ROM's item names, found through its GetName; ball 0 the Park Ball.
+                             "Held item:          Item 37 (37)\n", "Ball:               Friend Ball (9)\n",
                              "Nature:             Bold\n", "Ability:            hidden\n", "Shiny:              no\n",
                              "the creature gets the ID 35106"}) {
         EXPECT_NE(shown.find(line), std::string::npos) << line << shown;
     }
     EXPECT_EQ(shown.find("chosen at random"), std::string::npos) << shown;
+    EXPECT_NE(run({"show", master, "5"}).out.find("Ball:               Park Ball (0)\n"), std::string::npos);
     // The places by the object events that start the trades: a hack's object starting the ninth too.
     Bytes hack = polishedCrystalRom();
     putTradeObject(hack, kPolishedObjects + 0x100, 8);

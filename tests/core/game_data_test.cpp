@@ -65,6 +65,42 @@ TEST(GameData, ItemNamesAndGenderRatiosOnlyWhereTheyProveToBe) {
     EXPECT_TRUE(resolveItem("Lucky Eg", retail->items).error().message.ends_with(" Did you mean LUCKY EGG?"));
     EXPECT_EQ(*resolveItem("83", rom->items), 83);
     EXPECT_EQ(resolveItem("Lucky Egg", rom->items).error().code, ErrorCode::UnknownItem);
+
+    // Polished Crystal's, through its GetName: NamesPointers' item entry, the list counted from 0
+    // (the image's form) or, where `dec a` precedes GetNthString, from 1; else none.
+    struct Listed {
+        const char* what;
+        std::function<void(Bytes&)> change;
+        const char* item2;  // item 2's label
+    };
+    const Bytes polishedImage = polishedCrystalRom();
+    const Bytes getName(polishedImage.begin() + kPolishedGetName, polishedImage.begin() + kPolishedGetName + 21);
+    auto fromOne = [&](Bytes& image, std::uint32_t at) {
+        Bytes form = getName;
+        form.insert(form.begin() + 18, 0x3D);
+        std::copy(form.begin(), form.end(), image.begin() + at);
+    };
+    for (const Listed& c : std::vector<Listed>{
+             {"counted from 0", [](Bytes&) {}, "Ultra Ball"},
+             {"counted from 1", [&](Bytes& image) { fromOne(image, kPolishedGetName); }, "Master Ball"},
+             {"no GetName", [](Bytes& image) { std::fill_n(image.begin() + kPolishedGetName, 21, 0x00); }, "Item 0x2"},
+             {"copies of both forms", [&](Bytes& image) { fromOne(image, kPolishedGetName + 0x40); }, "Item 0x2"},
+             {"the list outside its bank", [](Bytes& image) { image[kPolishedNamesPointers + 9 + 2] = 0x20; }, "Item 0x2"},
+         }) {
+        SCOPED_TRACE(c.what);
+        Bytes image = polishedImage;
+        c.change(image);
+        auto polished = openRom(dir.write("polished.gbc", image), families::all());
+        ASSERT_TRUE(polished) << describe(polished.error());
+        EXPECT_EQ(itemLabel(polished->items, 2), c.item2);
+        if (polished->items) {
+            EXPECT_EQ(polished->items->size(), 256u);
+            EXPECT_EQ(itemLabel(polished->items, 0), "None");
+        }
+    }
+    auto polished = openRom(dir.write("polished.gbc", polishedImage), families::all());
+    EXPECT_EQ(*resolveItem("friend ball", polished->items), 9);
+    EXPECT_EQ(itemLabel(polished->items, 255), "Item 255");
 }
 
 namespace lines {

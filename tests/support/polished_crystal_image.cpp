@@ -186,6 +186,12 @@ void putTradeObject(Bytes& rom, std::uint32_t at, int trade) {
     std::copy(object.begin(), object.end(), rom.begin() + at);
 }
 
+std::string polishedItemName(int item) {
+    static constexpr const char* kBalls[] = {"None", "Master Ball", "Ultra Ball", "Great Ball", "Poke Ball", "Heavy Ball",
+                                             "Level Ball", "Lure Ball", "Fast Ball", "Friend Ball"};
+    return item < 10 ? kBalls[item] : "Item " + std::to_string(item);
+}
+
 std::string polishedSpeciesName(int species) {
     switch (species) {
     case 0: return "Nothing";
@@ -256,6 +262,20 @@ Bytes polishedCrystalRom(bool threeX, std::uint8_t version, std::uint32_t seed) 
                                    std::uint8_t(kPolishedTree >> 8), 0x93, 0x57, 0x1A, 0xFE, 0x7F, 0x38, 0xEA, 0xFE, 0xEC, 0xD8, 0xD6, 0x9F, 0xC9};
     std::copy(readHuffmanChar.begin(), readHuffmanChar.end(), rom.begin() + kPolishedHuffman);
     std::copy(huffmanCode().tree.begin(), huffmanCode().tree.end(), rom.begin() + kPolishedTree);
+    // GetName reading NamesPointers, and the item names in bank 0x72.
+    const Bytes getListName = {0x3D, 0x5F, 0x16, 0x00, 0x21, std::uint8_t(kPolishedNamesPointers), std::uint8_t(kPolishedNamesPointers >> 8),
+                           0x19, 0x19, 0x19, 0x2A, 0xD7, 0x2A, 0x66, 0x6F, 0xFA, 0x00, 0xD1, 0xCD, 0x50, 0x34};
+    std::copy(getListName.begin(), getListName.end(), rom.begin() + kPolishedGetName);
+    const std::uint16_t items = address(kPolishedItemNames);
+    const Bytes itemsEntry = {std::uint8_t(kPolishedItemNames / kBankSize), std::uint8_t(items), std::uint8_t(items >> 8)};
+    std::copy(itemsEntry.begin(), itemsEntry.end(), rom.begin() + kPolishedNamesPointers + 3 * 3);
+    std::uint32_t itemAt = kPolishedItemNames;
+    for (int item = 0; item < 256; ++item) {
+        const std::string name = polishedItemName(item);
+        const Bytes bytes = polishedText(name, name.size() + 1);
+        std::copy(bytes.begin(), bytes.end(), rom.begin() + itemAt);
+        itemAt += std::uint32_t(bytes.size());
+    }
     // The ROM ends in filler.
     std::fill(rom.end() - 0x100, rom.end(), 0xFF);
     return rom;

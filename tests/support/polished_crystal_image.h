@@ -75,6 +75,13 @@ void putPolishedLine(Bytes& rom, int set, int phase, const Bytes& text);
 // [requested]?\n\nWant to trade it\nfor my [offered]?", packed around the names.
 Bytes polishedIntro();
 
+// GetName in bank 0 (its form without `dec a`: the item list counted from
+// 0), NamesPointers (the items' the fourth entry) and ItemNames, 256 names
+// from item 0's.
+inline constexpr std::uint32_t kPolishedGetName = 0x3300, kPolishedNamesPointers = 0x3380, kPolishedItemNames = 0x1C8000;
+// An item's name as the image holds it: balls 1-9, then made up.
+std::string polishedItemName(int item);
+
 // A species' name as the image holds it (the games' 1-251 in capitals, the added ones made up).
 std::string polishedSpeciesName(int species);
 

@@ -69,8 +69,13 @@ struct TradeLines {
 struct GameBoyTables {
     CodePlace tableRoutine;     // the routine that reads the trade table
     SpeciesNamesTable speciesNames;
-    std::uint32_t itemNames;    // item names, each ended by 0x50
+    std::uint32_t itemNames;    // item names, each ended by the terminator
     int itemCount;              // how many (0: as many as there are, one after another)
+    // Where the item names are found through the code instead: GetName (in
+    // bank 0), its form counting the list's names from 1, its other form
+    // from 0, and the item list's entry in the lists' table it reads.
+    CodePlace itemNamesRoutine = {nullptr, 0};
+    std::uint8_t itemNamesEntry = 0;
     std::uint32_t baseData;
     BaseDataForm baseDataForm;
     TradeLines lines;

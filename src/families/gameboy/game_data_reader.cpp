@@ -22,30 +22,74 @@ constexpr std::size_t kMaxItemName = 12;
 // The most names read where a release does not say how many items it has.
 constexpr int kMostItems = 0x400;
 
+// Where the item names begin through GetName's code, and whether its list
+// counts them from 0 (a name of item 0 first); none where the code is not
+// in bank 0 in either form, or its copies disagree. Only a failing read is an error.
+struct ItemList {
+    std::uint32_t at;
+    bool fromZero;
+};
+Result<std::optional<ItemList>> itemNamesThroughCode(File& file, const GameBoyRow& release) {
+    const CodePlace& code = release.tables.itemNamesRoutine;
+    std::vector<std::uint8_t> home(kBankSize);
+    auto got = readUpTo(file, 0, home);
+    if (!got) return got.error();
+    home.resize(*got);
+    std::optional<std::pair<std::uint32_t, bool>> found;  // NamesPointers, counted from 0
+    const auto forms = code.forms();
+    for (std::size_t form = 0; form < forms.count; ++form) {
+        for (const RoutineCopy& copy : copiesIn(home, 0, *forms.forms[form])) {
+            if (!copy.pointers.front()) return std::optional<ItemList>();
+            const std::pair<std::uint32_t, bool> reads{*copy.pointers.front(), form == 1};
+            if (found && *found != reads) return std::optional<ItemList>();
+            found = reads;
+        }
+    }
+    if (!found) return std::optional<ItemList>();
+    std::array<std::uint8_t, 3> entry{};  // the bank, then the address
+    const std::uint32_t entryAt = found->first + 3u * release.tables.itemNamesEntry;
+    if (entryAt + entry.size() > home.size()) return std::optional<ItemList>();
+    std::copy_n(home.begin() + entryAt, entry.size(), entry.begin());
+    const auto at = offsetInBank(entry[0], readLittleEndian16(std::span(entry).subspan(1, 2)));
+    if (!at) return std::optional<ItemList>();
+    return std::optional<ItemList>(ItemList{*at, found->second});
+}
+
 }  // namespace
 
 Result<std::optional<ItemNames>> readItemNames(File& file, const GameBoyRow& release) {
-    if (release.tables.itemNames == 0) return std::optional<ItemNames>();  // a release whose item names are not read
-    // A fixed count must all be names; "as many as there are" ends at the first that is none.
+    std::uint32_t from = release.tables.itemNames;
+    bool fromZero = false;
+    if (release.tables.itemNamesRoutine.routine) {
+        auto list = itemNamesThroughCode(file, release);
+        if (!list) return list.error();
+        if (!*list) return std::optional<ItemNames>();
+        from = (*list)->at, fromZero = (*list)->fromZero;
+    }
+    if (from == 0) return std::optional<ItemNames>();  // a release whose item names are not read
+    // A fixed count must all be names; "as many as there are" ends at the
+    // first that is none. Items named by the code are bytes: 255 at most.
     const bool fixed = release.tables.itemCount > 0;
-    const int count = fixed ? release.tables.itemCount : kMostItems;
-    std::vector<std::uint8_t> bytes(std::size_t(count) * (kMaxItemName + 1));
-    auto got = readUpTo(file, release.tables.itemNames, bytes);
+    const int count = fixed ? release.tables.itemCount : release.tables.itemNamesRoutine.routine ? 0xFF : kMostItems;
+    const std::uint8_t terminator = release.charset().terminator();
+    std::vector<std::uint8_t> bytes(std::size_t(count + 1) * (kMaxItemName + 1));
+    auto got = readUpTo(file, from, bytes);
     if (!got) return got.error();
     bytes.resize(*got);
     ItemNames names = {"None"};
     names.reserve(std::size_t(count));
     std::size_t at = 0;
-    for (int item = 1; item <= count; ++item) {
+    for (int item = fromZero ? 0 : 1; item <= count; ++item) {
         std::size_t end = at;
         bool plain = true;
-        while (plain && end < bytes.size() && end - at <= kMaxItemName && bytes[end] != kTerminator) plain = release.charset().printable(bytes[end++]);
-        if (!plain || end >= bytes.size() || bytes[end] != kTerminator || end == at) {
-            if (fixed || item == 1) return std::optional<ItemNames>();
+        while (plain && end < bytes.size() && end - at <= kMaxItemName && bytes[end] != terminator) plain = release.charset().printable(bytes[end++]);
+        if (!plain || end >= bytes.size() || bytes[end] != terminator || end == at) {
+            if (fixed || item == (fromZero ? 0 : 1)) return std::optional<ItemNames>();
             break;
         }
-        // The 256th of a fixed table is what item 0 would print: Kestrane calls it "None".
-        if (!fixed || item < count) names.push_back(toUtf8(decodeGameText(std::span(bytes).subspan(at, end - at), release.charset())));
+        // The 256th of a fixed table is what item 0 would print, as is the
+        // first of a list counted from 0: Kestrane calls it "None".
+        if (item > 0 && (!fixed || item < count)) names.push_back(toUtf8(decodeGameText(std::span(bytes).subspan(at, end - at), release.charset())));
         at = end + 1;
     }
     return std::optional<ItemNames>(std::move(names));

@@ -47,6 +47,17 @@ inline constexpr std::uint8_t kLinesPointer[] = {9};
 // Polished Crystal's: the table (LL HH at 9) read through rst AddNTimes.
 //   F5 CD ?? ?? F1 01 08 00 21 LL HH DF
 inline constexpr int kPolishedLines[] = {0xF5, 0xCD, -1, -1, 0xF1, 0x01, 0x08, 0x00, 0x21, -1, -1, 0xDF};
+// Polished Crystal's GetName for every list but the species' names: the
+// list's entry in NamesPointers (LL HH at 5, a bank and an address, three
+// bytes an entry, the type less one), then the name's index in it: where
+// `dec a` (3D) comes before GetNthString, the list's first name is index 1;
+// where not, index 0.
+//   3D 5F 16 00 21 LL HH 19 19 19 2A ?? 2A 66 6F FA ?? ?? [3D] CD
+inline constexpr int kPolishedGetNameFromOne[] = {0x3D, 0x5F, 0x16, 0x00, 0x21, -1,   -1,   0x19, 0x19, 0x19,
+                                                  0x2A, -1,   0x2A, 0x66, 0x6F, 0xFA, -1,   -1,   0x3D, 0xCD};
+inline constexpr int kPolishedGetNameFromZero[] = {0x3D, 0x5F, 0x16, 0x00, 0x21, -1,   -1,   0x19, 0x19, 0x19,
+                                                   0x2A, -1,   0x2A, 0x66, 0x6F, 0xFA, -1,   -1,   0xCD};
+inline constexpr std::uint8_t kNamesPointersPointer[] = {5};
 // Its pointers: the table, then the routine it calls first (GetTradeMonNames,
 // which copies the names the texts fill in).
 inline constexpr std::uint8_t kPolishedLinesPointers[] = {9, 2};
@@ -136,6 +147,8 @@ inline constexpr RoutinePattern kPolishedTradeTable32Routine{kPolishedTradeTable
 inline constexpr RoutinePattern kPolishedTradeTable33Routine{kPolishedTradeTable33, kPolishedTradeTablePointer, 7};
 inline constexpr RoutinePattern kPolishedLinesRoutine{kPolishedLines, kPolishedLinesPointers, 4};
 inline constexpr RoutinePattern kPolishedHuffmanRoutine{kPolishedHuffman, {}, 8};
+inline constexpr RoutinePattern kPolishedGetNameFromOneRoutine{kPolishedGetNameFromOne, kNamesPointersPointer, 7};
+inline constexpr RoutinePattern kPolishedGetNameFromZeroRoutine{kPolishedGetNameFromZero, kNamesPointersPointer, 7};
 inline constexpr RoutinePattern kPolishedPokemonNamesRoutine{kPolishedPokemonNames, kPolishedPokemonNamesPointer, 11};
 inline constexpr RoutinePattern kRedBlueTradesRoutine{kRedBlueTrades, kRedBlueTradesPointers, 31};
 inline constexpr RoutinePattern kYellowTradesRoutine{kYellowTrades, kYellowTradesPointers, 28};

@@ -146,8 +146,9 @@ constexpr Row inLanguage(Row row, std::string_view code, Language language, cons
 // forms, character set and dialog sets as Crystal's. Its 3.x releases
 // (0x30, and 3.2.3 with master's header) keep a 33-byte record that only
 // the trade routine's `ld bc, N` tells apart. Its lines are far texts in
-// its own engine's form, n-grams and Huffman-coded runs; its item names,
-// base data and pictures are in forms of their own that Kestrane does not read.
+// its own engine's form, n-grams and Huffman-coded runs; its item names
+// are found through its GetName; its base data and pictures are in forms of
+// their own that Kestrane does not read.
 // Where its routines stand is not fixed: a search finds them.
 constexpr PackedCodeForm kPolishedPackedCode{&routines::kPolishedHuffmanRoutine, routines::kPolishedHuffmanLow,
                                               routines::kPolishedHuffmanHigh};
@@ -158,6 +159,8 @@ constexpr TradeLines polishedLines(const RecordLayout& layout) {
             .namesPointer = 1, .packedCode = &kPolishedPackedCode};
 }
 constexpr std::uint8_t kPolishedRevision[] = {0x32};
+// ITEM_NAME, the fourth of GetName's lists (the species', the moves', a third, the items').
+constexpr std::uint8_t kItemNameEntry = 3;
 constexpr std::uint8_t kTradeCommand = 0x94;  // `trade`
 constexpr std::uint8_t kPolished3Revision[] = {0x30};
 constexpr Row polishedRow(std::string_view name, std::span<const std::uint8_t> revisions, bool reachedByLayout,
@@ -169,7 +172,9 @@ constexpr Row polishedRow(std::string_view name, std::span<const std::uint8_t> r
              {.tableRoutine = {&routine, 0xFD5FB},
               .speciesNames = {0xD8BAA, 10, CodePlace{&routines::kPolishedPokemonNamesRoutine, 0},
                                routines::kPolishedPokemonNamesBank},
-              .itemNames = 0, .itemCount = 0, .baseData = 0, .baseDataForm = BaseDataForm::None,
+              .itemNames = 0, .itemCount = 0,
+              .itemNamesRoutine = {&routines::kPolishedGetNameFromOneRoutine, 0, &routines::kPolishedGetNameFromZeroRoutine},
+              .itemNamesEntry = kItemNameEntry, .baseData = 0, .baseDataForm = BaseDataForm::None,
               .lines = polishedLines(layout), .speciesCount = 291}},
             0, {0, 0, PictureBanks::Real}, kPolishedPlaces, {0, {}, kRegions}, kTradeCommand, true};
 }
