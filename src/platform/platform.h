@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -64,9 +65,10 @@ public:
     virtual std::string_view name() const = 0;
     // The header's identity, from a file the caller has open; path only
     // names it in messages, `choose` what the user should choose instead
-    // ("Pokémon Gold, … or Yellow"). A file that ends before the identity
-    // bytes is a FileTooShort error.
-    virtual Result<CartridgeIdentity> identify(File& file, const std::string& path, std::string_view choose) const = 0;
+    // ("Pokémon Gold, … or Yellow"), made only for a refusal. A file that
+    // ends before the identity bytes is a FileTooShort error.
+    virtual Result<CartridgeIdentity> identify(File& file, const std::string& path,
+                                               const std::function<std::string()>& choose) const = 0;
     // "The game code at 0x13F is "ABCD"" or "The title at 0x134 is "…" (a
     // Japanese cartridge)": what a refusal says the header holds; `shown`
     // is the code or the title it was known by.

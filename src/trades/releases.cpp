@@ -240,7 +240,7 @@ Result<RomIdentity> identifyRom(File& file, const std::string& path, Families fa
         if (identity.platform == &platform) continue;
         // Only the first platform's reading is a refusal's: another's
         // header is looked for only where the first's names no release.
-        auto header = platform.identify(file, path, gamesText(families, "or"));
+        auto header = platform.identify(file, path, [&] { return gamesText(families, "or"); });
         if (!header) {
             if (identity.platform) continue;
             return header.error();

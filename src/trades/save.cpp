@@ -125,7 +125,7 @@ Result<Changes> changesIn(File& file, const Rom& rom, const std::vector<PlannedR
         sums = std::move(*summed);
     }
     // The game, as the platform identifies it.
-    auto now = platform.identify(held, rom.path, rom.release->name);
+    auto now = platform.identify(held, rom.path, [&] { return std::string(rom.release->name); });
     if (!now) return now.error();
     if (!identifies(*now, *rom.release)) {
         const std::string_view code = rom.release->code;

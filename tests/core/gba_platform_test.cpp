@@ -54,7 +54,7 @@ TEST(GameBoyAdvance, TheHeadersIdentityAndComplement) {
         const std::string path = dir.write("rom.gba", image);
         auto file = nativeFileSystem().open(path, OpenMode::Read);
         ASSERT_TRUE(file);
-        auto identity = platform.identify(**file, path, "Pok\u00e9mon Emerald");
+        auto identity = platform.identify(**file, path, [] { return std::string("Pok\u00e9mon Emerald"); });
         if (!c.refusal.empty()) {
             ASSERT_FALSE(identity);
             EXPECT_NE(identity.error().message.find(c.refusal), std::string::npos) << identity.error().message;

@@ -34,7 +34,8 @@ class GameBoy final : public Platform {
 public:
     std::string_view name() const override { return "Game Boy"; }
 
-    Result<CartridgeIdentity> identify(File& file, const std::string& path, std::string_view choose) const override {
+    Result<CartridgeIdentity> identify(File& file, const std::string& path,
+                                       const std::function<std::string()>& choose) const override {
         // The logo, title and game code and, with the same read, the header's ROM size, destination, licensee and version bytes.
         std::array<std::uint8_t, kVersionByteOffset + 1 - kLogoOffset> bytes{};
         auto read = readUpTo(file, kLogoOffset, bytes);
@@ -49,7 +50,7 @@ public:
             return refused(ErrorCode::FileTooShort, quoted(path) + " is too short to be a Game Boy ROM (" +
                                                         std::to_string(*size) + " bytes)" +
                                                         ": it ends before the game code of the cartridge header. Choose a " +
-                                                        std::string(choose) + " ROM.");
+                                                        choose() + " ROM.");
         }
         CartridgeIdentity identity;
         identity.cartridgeHeader = std::equal(std::begin(kLogo), std::end(kLogo), bytes.begin());

@@ -46,7 +46,8 @@ class GameBoyAdvance final : public Platform {
 public:
     std::string_view name() const override { return "Game Boy Advance"; }
 
-    Result<CartridgeIdentity> identify(File& file, const std::string& path, std::string_view choose) const override {
+    Result<CartridgeIdentity> identify(File& file, const std::string& path,
+                                       const std::function<std::string()>& choose) const override {
         std::array<std::uint8_t, kHeaderEnd> header{};
         auto read = readUpTo(file, 0, header);
         if (!read) return inContext(read.error(), "Could not read " + quoted(path));
@@ -55,7 +56,7 @@ public:
             if (!size) return inContext(size.error(), "Could not read " + quoted(path));
             return refused(ErrorCode::FileTooShort, quoted(path) + " is too short to be a Game Boy Advance ROM (" + std::to_string(*size) +
                                                         " bytes): it ends before the game code of the cartridge header. Choose a " +
-                                                        std::string(choose) + " ROM.");
+                                                        choose() + " ROM.");
         }
         CartridgeIdentity identity;
         identity.gameCode.assign(header.begin() + kCodeAt, header.begin() + kCodeAt + kCodeLength);
