@@ -104,9 +104,10 @@ public:
     // The routine that reads the trade table of a ROM that may be any of
     // `rows` (a release first, then its variants): at a row's own place or
     // through a jump there, the first row that holds it deciding; else every
-    // copy in the file. Only a failing read is an error.
-    virtual Result<TableRoutine> findTableRoutine(HoldingFile& file, std::span<const Release* const> rows,
-                                                  const RomSize& size) const = 0;
+    // copy in the file. `notes` keeps what the search found for the
+    // opening's later steps. Only a failing read is an error.
+    virtual Result<TableRoutine> findTableRoutine(HoldingFile& file, std::span<const Release* const> rows, const RomSize& size,
+                                                  OpeningNotes& notes) const = 0;
     // What the callers of the routine at `routine` ask of it.
     virtual Result<std::vector<RoutineCall>> tableRoutineCalls(HoldingFile& file, std::uint32_t routine) const = 0;
     // The fewest records a table of `row` must hold where the game's

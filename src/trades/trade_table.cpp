@@ -256,7 +256,9 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
 
     // The routine: at a row's own place or through a jump there, the first
     // that holds it deciding; else anywhere.
-    auto routine = family.findTableRoutine(file, rows, size);
+    std::unique_ptr<OpeningNotes> own = notes ? nullptr : family.beginOpening();
+    OpeningNotes& opening = notes ? *notes : *own;
+    auto routine = family.findTableRoutine(file, rows, size, opening);
     if (!routine) return routine.error();
     if (!routine->refusal.empty()) return Located(WholeRefusal{routine->refusal});
     const std::optional<FoundRoutine> found =
@@ -286,8 +288,7 @@ Result<Located> locate(File& opened, const Release& release, const RomSize& size
             if (std::find(fit.begin(), fit.end(), row) == fit.end()) row = fit.front();
         }
         // The row's own trades, or (a game that keeps no count) what its scripts start.
-        std::unique_ptr<OpeningNotes> own = notes ? nullptr : row->family().beginOpening();
-        auto required = row->family().recordsRequired(file, *row, size.file, notes ? *notes : *own);
+        auto required = row->family().recordsRequired(file, *row, size.file, opening);
         if (!required) return required.error();
         auto pointed = tableAt(file, *row, platform, found->copies.front().pointers.front(), *required, size,
                                found->reached == RoutineReached::OwnPlace);

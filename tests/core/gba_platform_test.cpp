@@ -19,6 +19,7 @@
 #include "platform/gba/lz77.h"
 #include "platform/gba/thumb_search.h"
 #include "support/gba_image.h"
+#include "support/memory_file_system.h"
 #include "support/rom_image.h"
 #include "text/game_text.h"
 #include "trades/rom.h"
@@ -206,6 +207,13 @@ TEST(ThirdGenerationTable, FoundThroughTheCodeOrItsRecords) {
         EXPECT_EQ(opened->table->offset, *c.table);
         EXPECT_EQ(opened->table->foundBy, c.by);
         EXPECT_EQ(opened->table->records, 4);
+        // One pass of the file finds the routine's copies, the trade scene's and the scripts.
+        if (c.by == FoundBy::TableRoutine || c.by == FoundBy::UsualPlace) {
+            MemoryFileSystem memory;
+            memory.put("rom.gba", rom);
+            ASSERT_TRUE(openRom("rom.gba", families::all(), memory, RomParts{.gameData = false}));
+            EXPECT_LT(memory.bytesRead("rom.gba"), rom.size() + rom.size() / 8);
+        }
     }
 }
 

@@ -20,6 +20,7 @@ public:
         if (at >= bytes.size()) return std::size_t{0};
         std::size_t n = std::min(out.size(), bytes.size() - at);
         std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), n, out.begin());
+        entry_->read += n;
         return n;
     }
 

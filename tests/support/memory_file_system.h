@@ -17,6 +17,9 @@ public:
     void put(const std::string& path, Bytes bytes);
     // The bytes of a file; the file must exist.
     const Bytes& bytes(const std::string& path) const { return files_.at(path)->bytes; }
+    // How many bytes were read of a file, through every handle: how many
+    // passes an opening makes.
+    std::uint64_t bytesRead(const std::string& path) const { return files_.at(path)->read; }
 
     Result<std::unique_ptr<File>> open(const std::string& path, OpenMode mode) override;
     Result<FileStatus> status(const std::string& path) override;
@@ -30,6 +33,7 @@ public:
         std::uint64_t id = 0;
         Bytes bytes;
         bool readOnly = false;
+        std::uint64_t read = 0;
     };
 
 private:

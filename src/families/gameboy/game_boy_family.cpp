@@ -14,7 +14,7 @@ namespace kestrane {
 const Platform& GameBoyFamily::platform() const { return gameBoyPlatform(); }
 
 Result<TableRoutine> GameBoyFamily::findTableRoutine(HoldingFile& file, std::span<const Release* const> rows,
-                                                     const RomSize& size) const {
+                                                     const RomSize& size, OpeningNotes&) const {
     // The routine's bank holds its callers and its table too: one read
     // serves all three, and a search of the whole file serves every later step.
     TableRoutine routine;

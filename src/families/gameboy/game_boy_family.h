@@ -10,8 +10,8 @@ namespace kestrane {
 class GameBoyFamily : public GameFamily {
 public:
     const Platform& platform() const override;
-    Result<TableRoutine> findTableRoutine(HoldingFile& file, std::span<const Release* const> rows,
-                                          const RomSize& size) const override;
+    Result<TableRoutine> findTableRoutine(HoldingFile& file, std::span<const Release* const> rows, const RomSize& size,
+                                          OpeningNotes& notes) const override;
     Result<std::vector<RoutineCall>> tableRoutineCalls(HoldingFile& file, std::uint32_t routine) const override;
 };
 

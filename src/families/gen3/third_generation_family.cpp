@@ -103,7 +103,8 @@ public:
     bool holdsItems() const override { return true; }
     bool holdsCheck(std::size_t) const override { return true; }
 
-    Result<TableRoutine> findTableRoutine(HoldingFile& file, std::span<const Release* const> rows, const RomSize& size) const override {
+    Result<TableRoutine> findTableRoutine(HoldingFile& file, std::span<const Release* const> rows, const RomSize& size,
+                                          OpeningNotes& notes) const override {
         auto base = gen3::isExpansionBase(file);
         if (!base) return base.error();
         TableRoutine routine;
@@ -112,8 +113,12 @@ public:
                               "trade records keep 60 bytes but move their fields, which Kestrane does not read yet";
             return routine;
         }
-        auto info = gen3::findSpeciesInfo(file, std::min(size.file, platform().largestImage()));
-        if (!info) return info.error();
+        // The scripts in the same pass: the records' count needs them next.
+        auto found = gen3::findSpeciesInfoAndScripts(file, std::min(size.file, platform().largestImage()),
+                                                     thirdGenerationRow(*rows.front()).speciesSpecial);
+        if (!found) return found.error();
+        if (auto* mine = dynamic_cast<ThirdGenerationNotes*>(&notes)) mine->scripts = std::move(found->scripts);
+        const gen3::SpeciesInfo* info = &found->info;
         routine.refusal = info->refusal;
         const auto& copies = info->copies;
         routine.found.reached = RoutineReached::Search;

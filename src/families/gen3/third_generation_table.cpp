@@ -103,16 +103,18 @@ Result<std::optional<std::uint32_t>> findBaseData(File& file, std::int64_t size)
     return pointerOfOnly(file, size, kGenderRoutineForm, kGenderLoad);
 }
 
-Result<SpeciesInfo> findSpeciesInfo(File& file, std::int64_t size) {
-    auto copies = gba::findPattern(file, size, kSpeciesInfoForm);
-    if (!copies) return copies.error();
+namespace {
+
+// What the copies of the routine and of the trade scene's reader found say.
+Result<SpeciesInfo> speciesInfoOf(File& file, std::int64_t size, const std::vector<std::uint32_t>& copies,
+                                  const std::vector<std::uint32_t>& scenes) {
     SpeciesInfo found;
     auto twoPlaces = [](std::uint32_t table, std::string_view other, const std::string& at) {
         return "The game's code reads the trade table at two places: " + std::string(kTablePools[0].function) + " at " +
                hexOffset(table) + ", " + std::string(other) + " at " + at +
                ". A hack that moved it must change every pointer; Kestrane writes none";
     };
-    for (const std::uint32_t routine : *copies) {
+    for (const std::uint32_t routine : copies) {
         std::optional<std::uint32_t> table;
         for (const Pool& pool : kTablePools) {
             auto pointer = gba::poolPointer(file, routine + pool.at, size);
@@ -131,10 +133,8 @@ Result<SpeciesInfo> findSpeciesInfo(File& file, std::int64_t size) {
         found.copies.push_back({routine, *table});
     }
     // The fourth pool: where the trade scene's code stands once, it names the same table.
-    auto scenes = gba::findPattern(file, size, kSceneStringsForm);
-    if (!scenes) return scenes.error();
-    if (scenes->size() == 1 && !found.copies.empty()) {
-        auto pointer = gba::loadedPointer(file, scenes->front() + kSceneTableLoad, size);
+    if (scenes.size() == 1 && !found.copies.empty()) {
+        auto pointer = gba::loadedPointer(file, scenes.front() + kSceneTableLoad, size);
         if (!pointer) return pointer.error();
         if (*pointer != found.copies.front().table) {
             found.refusal = twoPlaces(found.copies.front().table, "the trade scene's strings",
@@ -142,6 +142,27 @@ Result<SpeciesInfo> findSpeciesInfo(File& file, std::int64_t size) {
         }
     }
     return found;
+}
+
+}  // namespace
+
+Result<SpeciesInfoAndScripts> findSpeciesInfoAndScripts(File& file, std::int64_t size, std::uint16_t special) {
+    gba::PatternSearch copies(kSpeciesInfoForm), scenes(kSceneStringsForm);
+    TradeScriptSearch scripts(size, special);
+    // Each piece searched three times while it is in the cache (one scan
+    // for the three triples at once costs as much: docs/performance.md).
+    auto each = [&](std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next) {
+        copies.search(piece, at, next);
+        scenes.search(piece, at, next);
+        scripts.search(piece, at, next);
+    };
+    const std::size_t overlap = std::max({copies.overlap(), scenes.overlap(), scripts.overlap()});
+    if (auto done = searchInPieces(file, size, overlap, each); !done) return done.error();
+    auto info = speciesInfoOf(file, size, copies.found(), scenes.found());
+    if (!info) return info.error();
+    auto found = scripts.finish(file);
+    if (!found) return found.error();
+    return SpeciesInfoAndScripts{std::move(*info), std::move(*found)};
 }
 
 Result<std::optional<std::uint32_t>> speciesNamesOf(File& file, std::uint32_t routine, std::int64_t size) {

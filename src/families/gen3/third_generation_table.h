@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "families/gen3/third_generation_scripts.h"
 #include "support/file.h"
 #include "support/result.h"
 
@@ -32,7 +33,13 @@ struct SpeciesInfo {
     std::vector<SpeciesInfoCopy> copies;
     std::string refusal;
 };
-Result<SpeciesInfo> findSpeciesInfo(File& file, std::int64_t size);
+// With the trade scripts (third_generation_scripts.h), in one pass of the
+// file: each piece read once, searched for all three while it is in the cache.
+struct SpeciesInfoAndScripts {
+    SpeciesInfo info;
+    std::vector<TradeScript> scripts;
+};
+Result<SpeciesInfoAndScripts> findSpeciesInfoAndScripts(File& file, std::int64_t size, std::uint16_t special);
 
 // The species names' table the routine at `routine` reads (its pool at
 // +0x40); none where the pool names no byte of the file.

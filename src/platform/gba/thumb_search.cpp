@@ -18,21 +18,26 @@ bool patternAt(std::span<const std::uint8_t> bytes, std::size_t at, const ThumbP
     return true;
 }
 
+PatternSearch::PatternSearch(const ThumbPattern& pattern)
+    : pattern_(pattern),
+      triple_{std::uint8_t(pattern.bytes[pattern.anchor]), std::uint8_t(pattern.bytes[pattern.anchor + 1]),
+              std::uint8_t(pattern.bytes[pattern.anchor + 2])} {}
+
+void PatternSearch::search(std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next) {
+    forEachByteTriple(piece, triple_, [&](std::size_t i) {
+        if (i < pattern_.anchor) return;
+        const std::size_t start = i - pattern_.anchor;
+        const std::int64_t place = at + std::int64_t(start);
+        if (place % 2 != 0 || place >= next) return;
+        if (patternAt(piece, start, pattern_)) found_.push_back(std::uint32_t(place));
+    });
+}
+
 Result<std::vector<std::uint32_t>> findPattern(File& file, std::int64_t size, const ThumbPattern& pattern) {
-    std::vector<std::uint32_t> found;
-    const std::uint8_t triple[3] = {std::uint8_t(pattern.bytes[pattern.anchor]), std::uint8_t(pattern.bytes[pattern.anchor + 1]),
-                                    std::uint8_t(pattern.bytes[pattern.anchor + 2])};
-    auto search = [&](std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next) {
-        forEachByteTriple(piece, triple, [&](std::size_t i) {
-            if (i < pattern.anchor) return;
-            const std::size_t start = i - pattern.anchor;
-            const std::int64_t place = at + std::int64_t(start);
-            if (place % 2 != 0 || place >= next) return;
-            if (patternAt(piece, start, pattern)) found.push_back(std::uint32_t(place));
-        });
-    };
-    if (auto done = searchInPieces(file, size, pattern.bytes.size() - 1, search); !done) return done.error();
-    return found;
+    PatternSearch search(pattern);
+    auto each = [&](std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next) { search.search(piece, at, next); };
+    if (auto done = searchInPieces(file, size, search.overlap(), each); !done) return done.error();
+    return search.found();
 }
 
 Result<std::optional<std::uint32_t>> poolPointer(File& file, std::uint32_t at, std::int64_t size) {

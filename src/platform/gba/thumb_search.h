@@ -23,6 +23,22 @@ struct ThumbPattern {
 // Whether bytes[at..] has the form; false where they end first.
 bool patternAt(std::span<const std::uint8_t> bytes, std::size_t at, const ThumbPattern& pattern);
 
+// The places where a form stands, found a piece at a time (searchInPieces,
+// support/piece_search.h): several searches share one pass of the file.
+class PatternSearch {
+public:
+    explicit PatternSearch(const ThumbPattern& pattern);
+    std::size_t overlap() const { return pattern_.bytes.size() - 1; }
+    void search(std::span<const std::uint8_t> piece, std::int64_t at, std::int64_t next);
+    // In rising order.
+    const std::vector<std::uint32_t>& found() const { return found_; }
+
+private:
+    ThumbPattern pattern_;
+    std::uint8_t triple_[3];
+    std::vector<std::uint32_t> found_;
+};
+
 // Every place (a Thumb routine starts at an even one) in the file's first
 // `size` bytes where the form stands, in rising order; read a piece at a
 // time, never the whole file at once.
