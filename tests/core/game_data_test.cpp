@@ -83,6 +83,8 @@ TEST(GameData, ItemNamesAndGenderRatiosOnlyWhereTheyProveToBe) {
     for (const Listed& c : std::vector<Listed>{
              {"counted from 0", [](Bytes&) {}, "Ultra Ball"},
              {"counted from 1", [&](Bytes& image) { fromOne(image, kPolishedGetName); }, "Master Ball"},
+             // No item shows item 0's name: an empty one is no list's end.
+             {"item 0's name empty", [](Bytes& image) { image[kPolishedNamesPointers + 9 + 1] += 4; }, "Ultra Ball"},
              {"no GetName", [](Bytes& image) { std::fill_n(image.begin() + kPolishedGetName, 21, 0x00); }, "Item 0x2"},
              {"copies of both forms", [&](Bytes& image) { fromOne(image, kPolishedGetName + 0x40); }, "Item 0x2"},
              {"the list outside its bank", [](Bytes& image) { image[kPolishedNamesPointers + 9 + 2] = 0x20; }, "Item 0x2"},

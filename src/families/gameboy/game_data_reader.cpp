@@ -83,7 +83,8 @@ Result<std::optional<ItemNames>> readItemNames(File& file, const GameBoyRow& rel
         std::size_t end = at;
         bool plain = true;
         while (plain && end < bytes.size() && end - at <= kMaxItemName && bytes[end] != terminator) plain = release.charset().printable(bytes[end++]);
-        if (!plain || end >= bytes.size() || bytes[end] != terminator || end == at) {
+        // Item 0's name (a list counted from 0) may be empty: no item shows it.
+        if (!plain || end >= bytes.size() || bytes[end] != terminator || (end == at && item > 0)) {
             if (fixed || item == (fromZero ? 0 : 1)) return std::optional<ItemNames>();
             break;
         }

@@ -98,7 +98,7 @@ private:
     // follows is the byte after the last one its bits came from.
     Result<std::uint32_t> packedRun(std::uint32_t at, GameText& text, bool& ended) {
         const std::uint32_t run = at - 1;
-        if (!packed_) return bad("a text at " + hexOffset(run) + " is packed in a code this text has none of");
+        if (!packed_) return bad("a text at " + hexOffset(run) + " is packed in a Huffman code, which Kestrane does not read for this release");
         if (!*packed_) return bad("a text at " + hexOffset(run) + " is packed in a Huffman code, and " + packed_->error().message);
         const std::vector<std::uint8_t>& tree = (*packed_)->tree;
         std::uint8_t bits = 0;
