@@ -32,8 +32,6 @@ enum class BaseDataForm {
                // first ID in its top bit), then chunks (count, bank, address) up to a 0 count
 };
 
-// Where a release keeps what each trader says: a table of 2-byte pointers,
-// found through the routine that reads it.
 // The routine that reads a release's Huffman code, and where in it the
 // tree's address is split: its low byte's place, its high byte's.
 struct PackedCodeForm {
@@ -41,6 +39,8 @@ struct PackedCodeForm {
     std::uint8_t treeLow, treeHigh;
 };
 
+// Where a release keeps what each trader says: a table of 2-byte pointers,
+// found through the routine that reads it.
 struct TradeLines {
     CodePlace routine;         // the routine that reads the lines' table
     std::uint32_t table;       // where the release keeps the lines' table
